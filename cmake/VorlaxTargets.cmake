@@ -1,0 +1,105 @@
+# One place for the flags every target gets, and the helpers that make the
+# library, test, benchmark and fuzz targets of each folder.
+
+set(VORLAX_SOURCE_ROOT ${CMAKE_SOURCE_DIR})
+
+# Flags for every target of the project.
+function(vorlax_common_options target)
+    target_compile_features(${target} PUBLIC cxx_std_20)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    target_include_directories(${target} PUBLIC ${VORLAX_SOURCE_ROOT})
+    if(ENABLE_ASAN)
+        target_compile_options(${target} PUBLIC -fsanitize=address -fno-omit-frame-pointer)
+        target_link_options(${target} PUBLIC -fsanitize=address)
+    endif()
+    if(ENABLE_UBSAN)
+        target_compile_options(${target} PUBLIC -fsanitize=undefined -fno-sanitize-recover=undefined)
+        target_link_options(${target} PUBLIC -fsanitize=undefined)
+    endif()
+    if(ENABLE_TSAN)
+        target_compile_options(${target} PUBLIC -fsanitize=thread)
+        target_link_options(${target} PUBLIC -fsanitize=thread)
+    endif()
+    if(GC_STRESS)
+        target_compile_definitions(${target} PUBLIC VORLAX_GC_STRESS=1)
+    endif()
+endfunction()
+
+# Code that runs guest classes (runtime, class library, platform, game) keeps
+# Java's arithmetic: signed overflow wraps. Objects are laid over zeroed heap
+# memory and declare their reference fields with offsetof.
+function(vorlax_guest_options target)
+    target_compile_options(${target} PRIVATE -fwrapv -fno-lifetime-dse
+                           $<$<COMPILE_LANGUAGE:CXX>:-Wno-invalid-offsetof>)
+endfunction()
+
+# vorlax_library(<name> [GUEST] [DEPENDS targets...] [EXCLUDE files...])
+# Builds every .cpp below the calling folder into the static library
+# vorlax_<name>. GUEST adds the guest-code options.
+function(vorlax_library name)
+    cmake_parse_arguments(ARG "GUEST" "" "DEPENDS;EXCLUDE;PRIVATE_DEPENDS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(excluded ${ARG_EXCLUDE})
+        list(FILTER sources EXCLUDE REGEX "${excluded}")
+    endforeach()
+    set(target vorlax_${name})
+    add_library(${target} STATIC ${sources})
+    vorlax_common_options(${target})
+    if(ARG_GUEST)
+        vorlax_guest_options(${target})
+    endif()
+    target_link_libraries(${target} PUBLIC ${ARG_DEPENDS} Threads::Threads PRIVATE ${ARG_PRIVATE_DEPENDS})
+endfunction()
+
+# vorlax_test_suite(<layer> DEPENDS targets...)
+# One GoogleTest binary per layer from every .cpp below tests/<layer>,
+# labelled <layer> in CTest.
+function(vorlax_test_suite layer)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp)
+    set(target ${layer}_tests)
+    add_executable(${target} ${sources})
+    vorlax_common_options(${target})
+    vorlax_guest_options(${target})
+    target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} vorlax_test_support GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${layer})
+endfunction()
+
+# vorlax_benchmark(<name> SOURCES files... DEPENDS targets...)
+function(vorlax_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+    set(target bench_${name})
+    add_executable(${target} ${ARG_SOURCES})
+    vorlax_common_options(${target})
+    vorlax_guest_options(${target})
+    target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
+
+# vorlax_fuzzer(<name> SOURCE file DEPENDS targets... [CORPUS dir])
+# With VORLAX_FUZZ (clang) a libFuzzer binary fuzz_<name>. Always, when tests
+# are built, a replay binary that runs every file of the corpus through the
+# harness as an ordinary test.
+function(vorlax_fuzzer name)
+    cmake_parse_arguments(ARG "" "SOURCE;CORPUS" "DEPENDS" ${ARGN})
+    if(NOT ARG_CORPUS)
+        set(ARG_CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+    endif()
+    if(VORLAX_FUZZ)
+        set(target fuzz_${name})
+        add_executable(${target} ${ARG_SOURCE})
+        vorlax_common_options(${target})
+        vorlax_guest_options(${target})
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer)
+        target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+        target_link_libraries(${target} PRIVATE ${ARG_DEPENDS})
+    endif()
+    if(BUILD_TESTING)
+        set(replay fuzz_replay_${name})
+        add_executable(${replay} ${ARG_SOURCE} ${VORLAX_SOURCE_ROOT}/fuzz/ReplayMain.cpp)
+        vorlax_common_options(${replay})
+        vorlax_guest_options(${replay})
+        target_link_libraries(${replay} PRIVATE ${ARG_DEPENDS})
+        add_test(NAME fuzz_replay.${name} COMMAND ${replay} ${ARG_CORPUS})
+        set_tests_properties(fuzz_replay.${name} PROPERTIES LABELS fuzz)
+    endif()
+endfunction()

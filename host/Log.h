@@ -1,0 +1,45 @@
+#pragma once
+
+// The one console log of the process. Every layer writes its lines here, so
+// that the shell can send them to "log.txt" and tests can read them back.
+//
+// A line is a complete message; the trailing newline is optional and added when
+// missing. Formatting goes into a bounded buffer: a line longer than
+// `kMaxLogLine` bytes is truncated, never overrun. Any thread may log; lines
+// from different threads never interleave within a line.
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace host {
+
+enum class LogCategory : std::uint8_t {
+    Host,
+    Runtime,
+    Library,
+    Platform,
+    Game,
+};
+
+inline constexpr std::size_t kMaxLogLine = 1024;
+
+// Where finished lines go. The default sink writes them to standard output.
+class LogSink {
+public:
+    virtual ~LogSink() = default;
+    // `line` carries no trailing newline. Called with the log's lock held, so a
+    // sink sees one line at a time; it must not log itself.
+    virtual void write(LogCategory category, std::string_view line) = 0;
+};
+
+// Replaces the sink; null restores standard output. Answers the previous sink
+// (null for standard output). The caller keeps ownership.
+LogSink* setLogSink(LogSink* sink);
+
+void logLine(LogCategory category, std::string_view line);
+[[gnu::format(printf, 2, 3)]] void logf(LogCategory category, const char* format, ...);
+void vlogf(LogCategory category, const char* format, std::va_list arguments);
+
+} // namespace host

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace rt {
+
+class Class;
+class ClassTable;
+class MemoryManager;
+class Object;
+class Runtime;
+class String;
+class java_lang_Class;
+class java_lang_Runnable;
+struct ReferenceFieldTable;
+
+} // namespace rt

@@ -1,0 +1,63 @@
+#include "runtime/Object.h"
+
+#include "runtime/Class.h"
+#include "runtime/Runtime.h"
+#include "runtime/checks.h"
+
+#include <cstdint>
+
+namespace rt {
+
+Object::Object(ClassId classId)
+    : m_classId(static_cast<std::uint16_t>(classId))
+    , m_collectable(classId == ClassId::java_lang_Thread ? 0 : 1)
+    , m_mark(kMarked) {
+}
+
+// FIXME: release the object's monitor here once monitors exist.
+Object::~Object() = default;
+
+bool Object::equals(Object* other) {
+    return other == this;
+}
+
+Object* Object::clone() {
+    reportRuntimeError("clone");
+    return nullptr;
+}
+
+// FIXME: answer the "Object_id=%d @0x%x" text once `String` exists.
+String* Object::toString() {
+    return nullptr;
+}
+
+std::int32_t Object::hashCode() {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(this)));
+}
+
+void* Object::getInterface(ClassId) {
+    return nullptr;
+}
+
+const Class* Object::getClass(const Object* object) {
+    if (!object)
+        return nullptr;
+    return Runtime::current().classTable().getClassById(object->rawClassId());
+}
+
+bool instanceOf(const Object* object, ClassId classId) {
+    if (!object)
+        return false;
+    // `getInterface` is not const in the classes' own code; asking it changes nothing.
+    if (const_cast<Object*>(object)->getInterface(classId))
+        return true;
+    return isSubclassOf(object->rawClassId(), static_cast<std::uint32_t>(classId));
+}
+
+bool instanceOf(const Object* object, std::int32_t classId) {
+    if (!object || !isValidClassId(classId))
+        return false;
+    return instanceOf(object, static_cast<ClassId>(classId));
+}
+
+} // namespace rt

@@ -1,0 +1,85 @@
+#include "runtime/Runtime.h"
+
+#include "runtime/OutOfStore.h"
+#include "runtime/Verify.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace rt {
+
+namespace {
+
+std::atomic<Runtime*> s_current{nullptr};
+
+Object* makePlainObject() {
+    return make<Object>();
+}
+
+} // namespace
+
+Runtime::Runtime(const RuntimeOptions& options)
+    : m_objectHeap(options.objectHeapSize, HeapKind::Fixed)
+    , m_bufferHeap(options.bufferHeapSize, HeapKind::Movable) {
+    Runtime* expected = nullptr;
+    RT_VERIFY_MSG(s_current.compare_exchange_strong(expected, this), "a runtime is already running");
+    m_classTable.setFactory(ClassId::Object, &makePlainObject);
+}
+
+Runtime::~Runtime() {
+    s_current.store(nullptr);
+}
+
+Runtime& Runtime::current() {
+    Runtime* runtime = s_current.load(std::memory_order_acquire);
+    RT_VERIFY_MSG(runtime, "no runtime is running");
+    return *runtime;
+}
+
+Runtime* Runtime::currentOrNull() {
+    return s_current.load(std::memory_order_acquire);
+}
+
+void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {
+    if (lifetime == ObjectLifetime::Permanent) {
+        void* memory = m_bufferHeap.Alloc(size);
+        if (!memory) {
+            memory = std::calloc(1, size);
+            if (!memory)
+                outOfStore();
+            return memory;
+        }
+        std::memset(memory, 0, size);
+        return memory;
+    }
+    void* memory = m_objectHeap.Alloc(size);
+    if (!memory)
+        outOfStore(); // the heap has logged its line; every caller writes to the object at once
+    std::memset(memory, 0, size);
+    return memory;
+}
+
+void* Runtime::allocBuffer(std::size_t size, void** owner) {
+    void* memory = m_bufferHeap.Alloc(size, owner);
+    if (memory) {
+        std::memset(memory, 0, size);
+        return memory;
+    }
+    memory = std::calloc(1, size ? size : 1);
+    if (!memory)
+        outOfStore();
+    if (owner)
+        *owner = memory;
+    return memory;
+}
+
+void Runtime::freeMemory(void* ptr) {
+    if (!ptr)
+        return;
+    if (m_bufferHeap.Free(ptr) || m_objectHeap.Free(ptr))
+        return;
+    std::free(ptr);
+}
+
+} // namespace rt

@@ -1,0 +1,107 @@
+#pragma once
+
+// `Runtime`: the object runtime of one running application: its two heaps and
+// its class table (and, as they arrive, the collector, the statics, the thread
+// and monitor tables). One runtime exists at a time; translated code reaches it
+// through `Runtime::current()` and the free functions below, which stand for
+// the allocation calls every translated `new` makes.
+
+#include "runtime/ClassTable.h"
+#include "runtime/MemoryManager.h"
+#include "runtime/Object.h"
+
+#include <cstddef>
+#include <new>
+#include <utility>
+
+namespace rt {
+
+struct RuntimeOptions {
+    // Twice the phone's 3 MB and 8 MB: objects hold 8-byte references here.
+    std::size_t objectHeapSize = 2 * 0x300000;
+    std::size_t bufferHeapSize = 2 * 0x800000;
+};
+
+enum class ObjectLifetime : std::uint8_t {
+    Collectable, // object heap, registered with the collector
+    Permanent,   // buffer heap or malloc, never collected
+};
+
+class Runtime {
+public:
+    explicit Runtime(const RuntimeOptions& options = {});
+    ~Runtime();
+    Runtime(const Runtime&) = delete;
+    Runtime& operator=(const Runtime&) = delete;
+
+    static Runtime& current();
+    static Runtime* currentOrNull();
+
+    MemoryManager& objectHeap() { return m_objectHeap; }
+    MemoryManager& bufferHeap() { return m_bufferHeap; }
+    ClassTable& classTable() { return m_classTable; }
+
+    // Zeroed memory for an object. A collectable object that the object heap
+    // cannot hold ends the process through the out-of-store path.
+    void* allocObject(std::size_t size, ObjectLifetime lifetime);
+    // A zeroed buffer owned by the field `owner` (which receives the pointer);
+    // from the buffer heap, else from malloc. A null owner: the buffer never moves.
+    void* allocBuffer(std::size_t size, void** owner);
+    // Frees an object's or a buffer's memory wherever it came from.
+    void freeMemory(void* ptr);
+    // Moves ownership of a buffer-heap block to another field.
+    bool setOwner(void* ptr, void** ownerField) { return m_bufferHeap.setOwner(ptr, ownerField); }
+
+private:
+    MemoryManager m_objectHeap;
+    MemoryManager m_bufferHeap;
+    ClassTable m_classTable;
+};
+
+inline void* allocObject(std::size_t size, ObjectLifetime lifetime = ObjectLifetime::Collectable) {
+    return Runtime::current().allocObject(size, lifetime);
+}
+inline void* allocBuffer(std::size_t size, void** owner) {
+    return Runtime::current().allocBuffer(size, owner);
+}
+template <class T>
+T* allocBuffer(std::size_t count, T** owner) {
+    return static_cast<T*>(
+        Runtime::current().allocBuffer(count * sizeof(T), reinterpret_cast<void**>(owner)));
+}
+inline void freeObject(void* ptr) {
+    Runtime::current().freeMemory(ptr);
+}
+inline void freeBuffer(void* ptr) {
+    Runtime::current().freeMemory(ptr);
+}
+inline bool setOwner(void* ptr, void** ownerField) {
+    return Runtime::current().setOwner(ptr, ownerField);
+}
+
+// Records the reference fields of `T` for class `id`, unless they already are.
+template <class T>
+void ensureReferenceFields(ClassId id) {
+    Runtime::current().classTable().registerReferenceFields(id, ReferenceFieldsOf<T>::table);
+}
+
+// What a translated `new` does: zeroed memory from the object heap, the class
+// known to the class table, then the constructor. The class's reference fields
+// are recorded before the constructor runs, so a collection during it traces
+// the fields it has already set.
+template <class T, class... Args>
+T* make(Args&&... args) {
+    ensureReferenceFields<T>(T::kClassId);
+    void* memory = allocObject(sizeof(T));
+    return ::new (memory) T(std::forward<Args>(args)...);
+}
+
+// The same for a C++ class that serves several class ids (its constructor takes the id first).
+template <class T, class... Args>
+T* makeAs(ClassId id, Args&&... args) {
+    ensureReferenceFields<T>(id);
+    void* memory = allocObject(sizeof(T));
+    return ::new (memory) T(id, std::forward<Args>(args)...);
+}
+
+} // namespace rt

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game and runs it. Arguments go to the game.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/deps.sh
+ensure_packages
+
+export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/ccache}"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/release -j "$(nproc)" --target vorlax
+exec build/release/platform/vorlax "$@"

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds the normal and the sanitizer (AddressSanitizer + UndefinedBehaviorSanitizer)
+# configurations and runs every test in both, after installing what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/deps.sh
+ensure_packages
+
+jobs=$(nproc)
+export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/ccache}"
+
+bash tools/check-layers.sh
+
+build_and_test() {
+    local name=$1
+    shift
+    echo "=== $name"
+    cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "build/$name" -j "$jobs"
+    ctest --test-dir "build/$name" --output-on-failure -j "$jobs"
+}
+
+build_and_test release
+# The benchmarks must keep running; a short pass proves it.
+for bench in build/release/bench/bench_*; do
+    "$bench" --benchmark_min_time=0.01 >/dev/null
+done
+build_and_test sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF
