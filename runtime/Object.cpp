@@ -2,9 +2,11 @@
 
 #include "runtime/Class.h"
 #include "runtime/Runtime.h"
+#include "runtime/String.h"
 #include "runtime/checks.h"
 
 #include <cstdint>
+#include <cstdio>
 
 namespace rt {
 
@@ -26,9 +28,11 @@ Object* Object::clone() {
     return nullptr;
 }
 
-// FIXME: answer the "Object_id=%d @0x%x" text once `String` exists.
 String* Object::toString() {
-    return nullptr;
+    char text[64];
+    std::snprintf(text, sizeof text, "Object_id=%d @0x%llx", static_cast<int>(m_classId),
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this)));
+    return String::newFromCString(text);
 }
 
 std::int32_t Object::hashCode() {

@@ -45,7 +45,7 @@ public:
     virtual bool equals(Object* other);
     // Objects cannot be cloned: logs "clone" and answers null.
     virtual Object* clone();
-    // "Object_id=<class id> @0x<address>".
+    // A new `String` "Object_id=<class id> @0x<address in hex>".
     virtual String* toString();
     virtual std::int32_t hashCode();
     // The object's view for the interface with class id `interfaceId`, or null

@@ -1,14 +1,18 @@
 #pragma once
 
-// `Runtime`: the object runtime of one running application: its two heaps and
-// its class table (and, as they arrive, the collector, the statics, the thread
-// and monitor tables). One runtime exists at a time; translated code reaches it
+// `Runtime`: the object runtime of one running application: its two heaps,
+// its class table, the registry of the threads' states (pending exceptions,
+// trace stacks) and the hooks through which the class library makes
+// exceptions (and, as they arrive, the collector, the statics, the thread and
+// monitor tables). One runtime exists at a time; translated code reaches it
 // through `Runtime::current()` and the free functions below, which stand for
 // the allocation calls every translated `new` makes.
 
 #include "runtime/ClassTable.h"
+#include "runtime/Exceptions.h"
 #include "runtime/MemoryManager.h"
 #include "runtime/Object.h"
+#include "runtime/ThreadState.h"
 
 #include <cstddef>
 #include <new>
@@ -40,6 +44,13 @@ public:
     MemoryManager& objectHeap() { return m_objectHeap; }
     MemoryManager& bufferHeap() { return m_bufferHeap; }
     ClassTable& classTable() { return m_classTable; }
+    // Every thread state attached to this runtime; the collector's way to the
+    // pending exceptions.
+    ThreadStateRegistry& threadStates() { return m_threadStates; }
+
+    // Set by the class library at start-up, before other threads run.
+    void setThrowableHooks(const ThrowableHooks& hooks) { m_throwableHooks = hooks; }
+    const ThrowableHooks& throwableHooks() const { return m_throwableHooks; }
 
     // Zeroed memory for an object. A collectable object that the object heap
     // cannot hold ends the process through the out-of-store path.
@@ -56,6 +67,10 @@ private:
     MemoryManager m_objectHeap;
     MemoryManager m_bufferHeap;
     ClassTable m_classTable;
+    ThrowableHooks m_throwableHooks;
+    // Last, so that it is destroyed first: the states it detaches forget
+    // their objects before the heaps go.
+    ThreadStateRegistry m_threadStates;
 };
 
 inline void* allocObject(std::size_t size, ObjectLifetime lifetime = ObjectLifetime::Collectable) {
