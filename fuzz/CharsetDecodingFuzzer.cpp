@@ -26,8 +26,8 @@ void check(bool condition) {
 }
 
 const char16_t* const kCharsetNames[] = {u"UTF-8", u"utf8", u"ISO-8859-1", u"SJIS", u"KOI8-R"};
-constexpr rt::Charset kCharsets[] = {rt::Charset::Utf8, rt::Charset::Utf8, rt::Charset::Iso8859_1, rt::Charset::Sjis,
-                                     rt::Charset::Iso8859_1};
+constexpr rt::Charset kCharsets[] = {rt::Charset::Utf8, rt::Charset::Utf8, rt::Charset::Iso8859_1,
+                                     rt::Charset::Sjis, rt::Charset::Iso8859_1};
 
 } // namespace
 
