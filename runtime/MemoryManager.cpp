@@ -230,6 +230,13 @@ void* MemoryManager::blockContaining(const void* ptr) const {
     return userOf(block);
 }
 
+void** MemoryManager::ownerOf(const void* user) const {
+    if (!isMovable() || !contains(user))
+        return nullptr;
+    std::lock_guard guard(m_lock);
+    return usedBlockAt(const_cast<void*>(user))->owner;
+}
+
 void MemoryManager::markStart(const Block* block) {
     std::size_t unit = unitOf(block);
     m_starts[unit / 64] |= std::uint64_t{1} << (unit % 64);

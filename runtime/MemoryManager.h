@@ -114,6 +114,9 @@ public:
     // block-start bitmap: cost grows with the block's size, not the heap's.
     void* blockContaining(const void* ptr) const;
 
+    // The owner field of the movable used block at `user`, or null.
+    void** ownerOf(const void* user) const;
+
     // Checks every invariant; answers a description of the first broken one, or "".
     std::string verify() const;
 

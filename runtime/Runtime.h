@@ -1,7 +1,7 @@
 #pragma once
 
-// `Runtime`: the object runtime of one running application: its two heaps and
-// its class table (and, as they arrive, the collector, the statics, the thread
+// `Runtime`: the object runtime of one running application: its two heaps, its
+// class table, its statics and its collector (and, as they arrive, the thread
 // and monitor tables). One runtime exists at a time; translated code reaches it
 // through `Runtime::current()` and the free functions below, which stand for
 // the allocation calls every translated `new` makes.
@@ -9,6 +9,8 @@
 #include "runtime/ClassTable.h"
 #include "runtime/MemoryManager.h"
 #include "runtime/Object.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/StaticClass.h"
 
 #include <cstddef>
 #include <new>
@@ -40,6 +42,8 @@ public:
     MemoryManager& objectHeap() { return m_objectHeap; }
     MemoryManager& bufferHeap() { return m_bufferHeap; }
     ClassTable& classTable() { return m_classTable; }
+    StaticClass& staticClass() { return m_staticClass; }
+    ObjectManager& objectManager() { return m_objectManager; }
 
     // Zeroed memory for an object. A collectable object that the object heap
     // cannot hold ends the process through the out-of-store path.
@@ -56,6 +60,8 @@ private:
     MemoryManager m_objectHeap;
     MemoryManager m_bufferHeap;
     ClassTable m_classTable;
+    StaticClass m_staticClass;
+    ObjectManager m_objectManager;
 };
 
 inline void* allocObject(std::size_t size, ObjectLifetime lifetime = ObjectLifetime::Collectable) {
