@@ -10,6 +10,8 @@ class MemoryManager;
 class Object;
 class OperandStack;
 class Runtime;
+class ObjectManager;
+class StaticClass;
 class String;
 class ThreadState;
 class ThreadStateRegistry;

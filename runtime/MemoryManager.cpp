@@ -30,6 +30,8 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
     whole->nextFree = nullptr;
     m_freeHead = m_freeTail = whole;
     m_blockCount = m_freeBlockCount = 1;
+    m_starts.assign((m_heapSize / kAlignment + 63) / 64, 0);
+    markStart(whole);
 }
 
 MemoryManager::~MemoryManager() {
@@ -117,6 +119,7 @@ void* MemoryManager::take(Block* block, std::size_t need) {
         Block* rest = blockAt(bytesOf(block) + need);
         rest->size = static_cast<std::int64_t>(size - need);
         replaceFree(block, rest);
+        markStart(rest);
         ++m_blockCount;
         taken = need;
     }
@@ -167,12 +170,14 @@ void MemoryManager::freeBlock(Block* block) {
     if (Block* next = block->nextFree; next && endOf(block) == next) {
         block->size += next->size;
         unlinkFree(next);
+        clearStart(next);
         --m_blockCount;
         --m_freeBlockCount;
     }
     if (Block* prev = block->prevFree; prev && endOf(prev) == block) {
         prev->size += block->size;
         unlinkFree(block);
+        clearStart(block);
         --m_blockCount;
         --m_freeBlockCount;
     }
@@ -218,15 +223,40 @@ void* MemoryManager::blockContaining(const void* ptr) const {
     if (!contains(ptr))
         return nullptr;
     std::lock_guard guard(m_lock);
+    Block* block = blockStartAtOrBefore(ptr);
     auto* p = static_cast<const std::byte*>(ptr);
-    for (std::byte* at = m_arena; at < arenaEnd();) {
-        Block* block = blockAt(at);
-        std::byte* end = at + sizeOf(block);
-        if (p < end)
-            return block->size < 0 && p >= at + kHeaderSize ? userOf(block) : nullptr;
-        at = end;
-    }
-    return nullptr;
+    if (block->size >= 0 || p < userOf(block) || p >= bytesOf(block) + sizeOf(block))
+        return nullptr;
+    return userOf(block);
+}
+
+void** MemoryManager::ownerOf(const void* user) const {
+    if (!isMovable() || !contains(user))
+        return nullptr;
+    std::lock_guard guard(m_lock);
+    return usedBlockAt(const_cast<void*>(user))->owner;
+}
+
+void MemoryManager::markStart(const Block* block) {
+    std::size_t unit = unitOf(block);
+    m_starts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+}
+
+void MemoryManager::clearStart(const Block* block) {
+    std::size_t unit = unitOf(block);
+    m_starts[unit / 64] &= ~(std::uint64_t{1} << (unit % 64));
+}
+
+// The arena's first unit always starts a block, so the walk back ends.
+MemoryManager::Block* MemoryManager::blockStartAtOrBefore(const void* at) const {
+    std::size_t unit = unitOf(at);
+    std::size_t word = unit / 64;
+    // Bits 0..(unit % 64) of the first word; the shift wraps to all ones for bit 63.
+    std::uint64_t bits = m_starts[word] & ((std::uint64_t{2} << (unit % 64)) - 1);
+    while (bits == 0)
+        bits = m_starts[--word];
+    std::size_t start = word * 64 + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
+    return reinterpret_cast<Block*>(m_arena + start * kAlignment);
 }
 
 // ---- Compaction ---------------------------------------------------------------
@@ -262,6 +292,7 @@ void MemoryManager::moveRun(Block* run, std::size_t runSize, Block* target) {
     for (std::byte* at = destination; at < destination + runSize;) {
         Block* copy = blockAt(at);
         *copy->owner = userOf(copy);
+        markStart(copy);
         last = copy;
         at += sizeOf(copy);
     }
@@ -271,6 +302,8 @@ void MemoryManager::moveRun(Block* run, std::size_t runSize, Block* target) {
 
     // The old place becomes one used block, then free. (The block count stays:
     // the target gained the run's blocks less one, the old place lost as many.)
+    for (std::byte* at = bytesOf(run) + sizeOf(run); at < bytesOf(run) + runSize; at += sizeOf(blockAt(at)))
+        clearStart(blockAt(at));
     run->size = -static_cast<std::int64_t>(runSize);
     freeBlock(run);
 }
@@ -387,6 +420,13 @@ std::string MemoryManager::verify() const {
     }
     if (at != arenaEnd())
         return "blocks do not tile the arena";
+    std::vector<std::uint64_t> starts(m_starts.size(), 0);
+    for (const std::byte* p = m_arena; p < arenaEnd(); p += sizeOf(blockAt(p))) {
+        std::size_t unit = unitOf(p);
+        starts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+    }
+    if (starts != m_starts)
+        return "block-start bitmap does not match the blocks";
     if (expectedFree != nullptr || m_freeTail != previousFree)
         return "free list holds blocks that are not free";
     if (blocks != m_blockCount)

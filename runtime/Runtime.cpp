@@ -21,13 +21,25 @@ Object* makePlainObject() {
 
 Runtime::Runtime(const RuntimeOptions& options)
     : m_objectHeap(options.objectHeapSize, HeapKind::Fixed)
-    , m_bufferHeap(options.bufferHeapSize, HeapKind::Movable) {
+    , m_bufferHeap(options.bufferHeapSize, HeapKind::Movable)
+    , m_objectManager(m_objectHeap, m_bufferHeap, m_classTable, m_staticClass) {
     Runtime* expected = nullptr;
     RT_VERIFY_MSG(s_current.compare_exchange_strong(expected, this), "a runtime is already running");
     m_classTable.setFactory(ClassId::Object, &makePlainObject);
+    m_objectHeap.setFailureHandler(&m_objectManager);
+    m_bufferHeap.setFailureHandler(&m_objectManager);
+    m_objectManager.addRootSource(&m_threadStates);
 }
 
+// Application close: statics go first, then a collection without roots frees
+// every object (running its destructor) while the heaps still stand.
 Runtime::~Runtime() {
+    m_staticClass.clearStatics();
+    m_objectManager.removeRootSource(&m_threadStates);
+    m_objectManager.gc(ObjectManager::kNoRoots);
+    m_classTable.freeReferenceFields();
+    m_objectHeap.setFailureHandler(nullptr);
+    m_bufferHeap.setFailureHandler(nullptr);
     s_current.store(nullptr);
 }
 
@@ -57,6 +69,7 @@ void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {
     if (!memory)
         outOfStore(); // the heap has logged its line; every caller writes to the object at once
     std::memset(memory, 0, size);
+    m_objectManager.addObject(static_cast<Object*>(memory));
     return memory;
 }
 

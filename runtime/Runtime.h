@@ -1,10 +1,10 @@
 #pragma once
 
-// `Runtime`: the object runtime of one running application: its two heaps,
-// its class table, the registry of the threads' states (pending exceptions,
-// trace stacks) and the hooks through which the class library makes
-// exceptions (and, as they arrive, the collector, the statics, the thread and
-// monitor tables). One runtime exists at a time; translated code reaches it
+// `Runtime`: the object runtime of one running application: its two heaps, its
+// class table, its statics, its collector, the registry of the threads' states
+// (pending exceptions, trace stacks) and the hooks through which the class
+// library makes exceptions (and, as they arrive, the thread and monitor
+// tables). One runtime exists at a time; translated code reaches it
 // through `Runtime::current()` and the free functions below, which stand for
 // the allocation calls every translated `new` makes.
 
@@ -12,6 +12,8 @@
 #include "runtime/Exceptions.h"
 #include "runtime/MemoryManager.h"
 #include "runtime/Object.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/StaticClass.h"
 #include "runtime/ThreadState.h"
 
 #include <cstddef>
@@ -44,8 +46,10 @@ public:
     MemoryManager& objectHeap() { return m_objectHeap; }
     MemoryManager& bufferHeap() { return m_bufferHeap; }
     ClassTable& classTable() { return m_classTable; }
-    // Every thread state attached to this runtime; the collector's way to the
-    // pending exceptions.
+    StaticClass& staticClass() { return m_staticClass; }
+    ObjectManager& objectManager() { return m_objectManager; }
+    // Every thread state attached to this runtime; a root source of the
+    // collector (the pending exceptions).
     ThreadStateRegistry& threadStates() { return m_threadStates; }
 
     // Set by the class library at start-up, before other threads run.
@@ -67,6 +71,8 @@ private:
     MemoryManager m_objectHeap;
     MemoryManager m_bufferHeap;
     ClassTable m_classTable;
+    StaticClass m_staticClass;
+    ObjectManager m_objectManager;
     ThrowableHooks m_throwableHooks;
     // Last, so that it is destroyed first: the states it detaches forget
     // their objects before the heaps go.

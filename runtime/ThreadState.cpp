@@ -83,6 +83,10 @@ std::mutex& ThreadStateRegistry::registrationLock() {
     return s_lock;
 }
 
+void ThreadStateRegistry::visitRoots(RootVisitor& visitor) {
+    forEachPendingException([&](Object*& slot) { visitor.visitObject(slot, RootKind::PendingException); });
+}
+
 std::size_t ThreadStateRegistry::size() const {
     std::lock_guard guard(registrationLock());
     return m_states.size();

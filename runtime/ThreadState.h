@@ -6,12 +6,10 @@
 //
 // Every thread that runs guest code has one. It is made the first time the
 // thread asks for it (`ThreadState::current()`) and registered with the running
-// `Runtime`, whose collector reaches every registered thread's pending
-// exception through `ThreadStateRegistry::forEachPendingException`: a pending
-// exception is a root. The state is unregistered when its thread ends. When the
-// runtime ends first, it detaches every state and clears its words (the objects
-// they named died with the heaps); a thread that asks again later is attached
-// to whatever runtime is running then.
+// `Runtime`, whose collector visits every registered thread's pending
+// exception as a root (`ThreadStateRegistry` is one of its root sources). The state is unregistered when its
+// thread ends. When the runtime ends first, it detaches every state and clears its words (the objects they
+// named died with the heaps); a thread that asks again later is attached to whatever runtime is running then.
 //
 // Threads: the words are read and written only by their own thread, except
 // that the collector reads and rewrites the pending slots while every other
@@ -20,6 +18,7 @@
 // the guest heaps or blocks while holding it.
 
 #include "runtime/Forward.h"
+#include "runtime/ObjectManager.h"
 
 #include <array>
 #include <atomic>
@@ -81,12 +80,13 @@ private:
     std::atomic<ThreadStateRegistry*> m_registry{nullptr};
 };
 
-// The states of the threads that use one runtime. The runtime owns it.
-class ThreadStateRegistry {
+// The states of the threads that use one runtime. The runtime owns it and
+// registers it with its collector, to which it hands every pending exception.
+class ThreadStateRegistry final : public RootSource {
 public:
     ThreadStateRegistry() = default;
     // Detaches every state still registered (clearing its words).
-    ~ThreadStateRegistry();
+    ~ThreadStateRegistry() override;
     ThreadStateRegistry(const ThreadStateRegistry&) = delete;
     ThreadStateRegistry& operator=(const ThreadStateRegistry&) = delete;
 
@@ -99,6 +99,9 @@ public:
         for (ThreadState* state : m_states)
             visit(state->m_pendingException);
     }
+
+    // Each pending exception, as a root of kind `PendingException`.
+    void visitRoots(RootVisitor& visitor) override;
 
     std::size_t size() const;
 

@@ -1,4 +1,5 @@
 #include "runtime/Array.h"
+#include "runtime/ObjectManager.h"
 #include "runtime/OperandStack.h"
 #include "runtime/String.h"
 #include "tests/support/LogCapture.h"
@@ -15,7 +16,6 @@ namespace {
 
 using rt::Array;
 using rt::ClassId;
-using testing_support::destroy;
 
 struct ArrayTest : ::testing::Test {
     testing_support::LogCapture log;
@@ -66,36 +66,27 @@ TEST_F(ArrayTest, EmptyAndNegativeLengthsHaveNoData) {
     EXPECT_TRUE(log.contains("ArrayIndexOutOfBounds index=0 length=-1"));
 }
 
-// Data from the process heap (the buffer heap is too small to hold any), so
-// that the sanitizer build sees every byte outside an array.
+// Data from the process heap (the buffer heap is too small to hold any, and
+// no collection runs when it fails), so that the sanitizer build sees every
+// byte outside an array.
 struct MallocBackedArrayTest : ::testing::Test {
+    MallocBackedArrayTest() { runtime.bufferHeap().setFailureHandler(nullptr); }
     testing_support::LogCapture log;
     rt::Runtime runtime{rt::RuntimeOptions{1 << 16, rt::MemoryManager::kMinBlockSize}};
-    std::vector<rt::Object*> made;
-
-    template <class A>
-    A* keep(A* array) {
-        made.push_back(array);
-        return array;
-    }
-    ~MallocBackedArrayTest() override {
-        for (rt::Object* object : made)
-            destroy(object);
-    }
 };
 
 TEST_F(MallocBackedArrayTest, BadAccessesAreReportedAndTouchNothing) {
     constexpr std::int32_t kLength = 24;
-    auto* bytes = keep(rt::newByteArray(kLength));
-    auto* chars = keep(rt::newCharArray(kLength));
-    auto* ints = keep(rt::newIntArray(kLength));
-    auto* longs = keep(rt::newLong64Array(kLength));
-    auto* objects = keep(rt::newObjectArray(kLength));
+    auto* bytes = rt::newByteArray(kLength);
+    auto* chars = rt::newCharArray(kLength);
+    auto* ints = rt::newIntArray(kLength);
+    auto* longs = rt::newLong64Array(kLength);
+    auto* objects = rt::newObjectArray(kLength);
     for (Array* array : std::initializer_list<Array*>{bytes, chars, ints, longs, objects}) {
         ASSERT_FALSE(runtime.bufferHeap().contains(array->data()));
         std::memset(array->data(), 0x5A, static_cast<std::size_t>(kLength * array->elementSize()));
     }
-    auto* freed = keep(rt::newIntArray(kLength));
+    auto* freed = rt::newIntArray(kLength);
     freed->markFreed();
 
     struct Access {
@@ -143,10 +134,10 @@ TEST_F(MallocBackedArrayTest, BadAccessesAreReportedAndTouchNothing) {
 }
 
 TEST_F(MallocBackedArrayTest, AccessorsReadAndWriteByWidth) {
-    auto* bytes = keep(rt::newByteArray(24));
-    auto* chars = keep(rt::newCharArray(24));
-    auto* longs = keep(rt::newLong64Array(24));
-    auto* objects = keep(rt::newObjectArray(24));
+    auto* bytes = rt::newByteArray(24);
+    auto* chars = rt::newCharArray(24);
+    auto* longs = rt::newLong64Array(24);
+    auto* objects = rt::newObjectArray(24);
     Array::set8(bytes, 23, 0x1FF);
     EXPECT_EQ(Array::get8(bytes, 23), -1);
     Array::set16(chars, 23, 0xFFFE);
@@ -159,7 +150,7 @@ TEST_F(MallocBackedArrayTest, AccessorsReadAndWriteByWidth) {
     EXPECT_EQ(rt::ObjectArray::get(objects, 23), bytes);
 
     // Initialisers store from element 0 and drop what does not fit.
-    auto* ints = keep(rt::newIntArray(2));
+    auto* ints = rt::newIntArray(2);
     log.clear();
     Array::fill32(ints, {7, 8, 9});
     Array::fill8(bytes, {});
@@ -178,7 +169,8 @@ TEST_F(MallocBackedArrayTest, ForeignMemoryIsUsedButNeverFreed) {
     EXPECT_EQ(pixels[3], 0x7BEF);
     Array::set16(screen, 4, 1);
     EXPECT_TRUE(log.contains("ArrayIndexOutOfBounds index=4 length=4"));
-    destroy(screen);
+    // Collected while the memory's owner still uses it.
+    EXPECT_EQ(runtime.objectManager().gc(rt::ObjectManager::kNoRoots).freed, 1u);
     EXPECT_EQ(pixels[3], 0x7BEF);
 }
 
@@ -247,6 +239,28 @@ TEST_F(ArrayTest, MultiDimensionalArraysFollowTheirDescriptor) {
     EXPECT_EQ(open->classId(), ClassId::ObjectArray);
     EXPECT_EQ(open->elements()[2], nullptr);
     EXPECT_EQ(rt::newMultiArray("[J", std::span(&three, 1))->classId(), ClassId::Long64Array);
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(ArrayTest, TheCollectorFollowsObjectArrayElements) {
+    rt::IntArray* garbage = rt::newIntArray(1);
+    rt::Handle<rt::ObjectArray> chain(runtime.objectManager(), rt::newObjectArray(1));
+    rt::ObjectArray* last = chain.get();
+    for (int depth = 0; depth < 400; ++depth) {
+        rt::ObjectArray* next = rt::newObjectArray(1);
+        last->elements()[0] = next;
+        last = next;
+    }
+    std::int32_t lengths[] = {2, 3};
+    last->elements()[0] = rt::newMultiArray("[[I", lengths);
+    rt::make<rt::Object>(); // the newest object, which a failed allocation also keeps
+
+    auto stats = runtime.objectManager().gc(rt::ObjectManager::kAllocationFailure);
+    EXPECT_EQ(stats.freed, 1u);
+    EXPECT_TRUE(garbage->isFreed());
+    auto* matrix = static_cast<rt::ObjectArray*>(last->elements()[0]);
+    ASSERT_FALSE(matrix->isFreed());
+    EXPECT_EQ(Array::get32(static_cast<Array*>(matrix->elements()[1]), 2), 0);
     EXPECT_TRUE(log.lines().empty());
 }
 

@@ -97,6 +97,22 @@ TEST_F(ExceptionTest, AThrowHelperAnswersANeutralValue) {
     EXPECT_NE(rt::catchException(ClassId::java_lang_NullPointerException), nullptr);
 }
 
+TEST_F(ExceptionTest, APendingExceptionIsARoot) {
+    rt::raise(ClassId::java_lang_IllegalStateException, "kept");
+    auto* thrown = static_cast<TestThrowable*>(rt::getPendingException());
+    rt::make<rt::Object>(); // the newest object, which a failed allocation also keeps
+    auto& collector = runtime.objectManager();
+    collector.gc(rt::ObjectManager::kAllocationFailure);
+    ASSERT_FALSE(thrown->isFreed());
+    EXPECT_EQ(thrown->m_message->toUtf8(), "kept");
+    EXPECT_FALSE(thrown->m_stackTrace->isFreed());
+
+    rt::clearPendingException();
+    rt::make<rt::Object>();
+    collector.gc(rt::ObjectManager::kAllocationFailure);
+    EXPECT_TRUE(thrown->isFreed());
+}
+
 TEST(ExceptionHooks, WithoutExceptionClassesARaiseIsLoggedAndNothingIsPending) {
     testing_support::LogCapture log;
     rt::Runtime runtime{rt::RuntimeOptions{1 << 16, 1 << 16}};

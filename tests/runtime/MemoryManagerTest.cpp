@@ -175,6 +175,34 @@ TEST(MemoryManager, OwnerIsSetAndFilledInTheAllocatingCall) {
     EXPECT_EQ(field, p);
 }
 
+TEST(MemoryManager, BlockContainingMapsInteriorPointersToTheirBlock) {
+    // a(48 bytes)  free(64)  b(32 bytes)  rest
+    LaidOutHeap h({{64, false, false}, {64, false, true}, {48, false, false}});
+    auto* a = static_cast<std::byte*>(h.blocks[0]);
+    auto* b = static_cast<std::byte*>(h.blocks[2]);
+    int local = 0;
+    struct Case {
+        const void* pointer;
+        const void* expected;
+    };
+    const Case cases[] = {
+        {a, a},
+        {a + 1, a},
+        {a + 47, a},
+        {a - 1, nullptr}, // a's header
+        {a - 16, nullptr},
+        {a + 48, nullptr},
+        {a + 70, nullptr},
+        {b, b}, // inside the free block
+        {b + 31, b},
+        {&local, nullptr},
+        {b - 16, nullptr},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(h.heap.blockContaining(c.pointer), c.expected)
+            << static_cast<const std::byte*>(c.pointer) - a;
+}
+
 TEST(MemoryManagerCompaction, ClosesTheGapWithTheLargestGain) {
     // T  P(pinned: no owner)  F1  a(96)  F2  b(32)  F3  rest
     LaidOutHeap h({{128, false, true},
@@ -380,6 +408,10 @@ TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
         }
         }
         ASSERT_EQ(heap.verify(), "") << "step " << step;
+        if (slots[i].live && slots[i].bytes > 0) {
+            auto* p = static_cast<std::byte*>(address(i));
+            ASSERT_EQ(heap.blockContaining(p + pick(slots[i].bytes)), p);
+        }
         if (HasFatalFailure())
             return;
 

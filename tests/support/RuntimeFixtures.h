@@ -1,10 +1,9 @@
 #pragma once
 
 // Small pieces that runtime and library tests share: a stand-in exception
-// class registered through the runtime's throwable hooks, the collector's way
-// of freeing one object, and a buffer heap that compacts on every failed
-// allocation and scribbles over the space it freed, so that a pointer kept
-// across the allocation reads garbage.
+// class registered through the runtime's throwable hooks, and a buffer heap
+// that compacts on every failed allocation and scribbles over the space it
+// freed, so that a pointer kept across the allocation reads garbage.
 
 #include "runtime/Class.h"
 #include "runtime/Exceptions.h"
@@ -13,7 +12,6 @@
 #include "runtime/String.h"
 
 #include <cstring>
-#include <memory>
 
 namespace testing_support {
 
@@ -43,23 +41,24 @@ inline void installTestThrowables(rt::Runtime& runtime) {
     runtime.setThrowableHooks(hooks);
 }
 
-// What the collector does to an object it frees: destructor, then memory.
-inline void destroy(rt::Object* object) {
-    std::destroy_at(object);
-    rt::freeObject(object);
-}
-
 struct AllowAllMoves final : rt::BlockMovePolicy {
     bool mayMove(const void*, std::size_t) const override { return true; }
 };
 
-// Compacts the heap on every failed allocation, moving any block, then fills
-// every free block with 0xDD.
+// On every failed allocation: a collection by `collector` when there is one
+// (which compacts as it sees fit), else a compaction that may move any block;
+// then every free block is filled with 0xDD.
 class ScrubbingCompactor final : public rt::AllocationFailureHandler {
 public:
+    explicit ScrubbingCompactor(rt::ObjectManager* collector = nullptr)
+        : m_collector(collector) {}
+
     void onAllocationFailure(rt::MemoryManager& heap, std::size_t need) override {
         ++m_compactions;
-        heap.compact(rt::MemoryManager::blockSizeFor(need), AllowAllMoves{});
+        if (m_collector)
+            m_collector->onAllocationFailure(heap, need);
+        else
+            heap.compact(rt::MemoryManager::blockSizeFor(need), AllowAllMoves{});
         heap.forEachBlock([](const void* user, std::size_t size, bool isFree) {
             // The free list's links live in the first bytes after the header.
             if (isFree && size > 16)
@@ -69,6 +68,7 @@ public:
     int compactions() const { return m_compactions; }
 
 private:
+    rt::ObjectManager* m_collector;
     int m_compactions = 0;
 };
 

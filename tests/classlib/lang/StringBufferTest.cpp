@@ -1,10 +1,12 @@
 #include "classlib/lang/StringBuffer.h"
+#include "runtime/ObjectManager.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RuntimeFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -157,37 +159,31 @@ TEST_F(StringBufferTest, InsertingItsOwnTextWorksWhetherOrNotItGrows) {
 }
 
 // Strings longer than the inline buffer appended and inserted into a buffer
-// while a small buffer heap compacts (moving every movable block) whenever an
-// allocation fails, with freed space scribbled over: a pointer to units kept
-// across an allocation would copy garbage.
+// while a small buffer heap collects and compacts (moving every block no stack
+// pins: this test registers no stack) whenever an allocation fails, with freed
+// space scribbled over: a pointer to units kept across an allocation would
+// copy garbage. What the test holds, it holds through handles.
 TEST(StringBufferCompaction, TextSurvivesBlocksMovingUnderEveryEdit) {
     testing_support::LogCapture log;
     rt::Runtime runtime{rt::RuntimeOptions{1 << 16, 4 * 1024}};
-    testing_support::ScrubbingCompactor compactor;
+    rt::ObjectManager& collector = runtime.objectManager();
+    testing_support::ScrubbingCompactor compactor(&collector);
     runtime.bufferHeap().setFailureHandler(&compactor);
 
     std::mt19937 random(7);
-    std::vector<String*> live;
-    std::vector<rt::Object*> made;
-    auto* target = rt::make<StringBuffer>(16);
-    made.push_back(target);
+    std::vector<std::unique_ptr<rt::Handle<String>>> live;
+    rt::Handle<StringBuffer> target(collector, rt::make<StringBuffer>(16));
     std::u16string model;
     int sourcesMoved = 0;
     for (int step = 0; step < 1000; ++step) {
         std::u16string text(16 + random() % 40, u'a');
         for (char16_t& unit : text)
             unit = static_cast<char16_t>(u'A' + random() % 50);
-        String* source = rt::make<String>(text);
-        made.push_back(source);
-        live.push_back(source);
+        live.push_back(std::make_unique<rt::Handle<String>>(collector, rt::make<String>(text)));
         // Older strings become garbage: their blocks leave holes.
-        if (live.size() > 24) {
-            String* dead = live[random() % live.size()];
-            std::erase(live, dead);
-            std::erase(made, static_cast<rt::Object*>(dead));
-            testing_support::destroy(dead);
-        }
-        String* appended = live[random() % live.size()];
+        if (live.size() > 24)
+            live.erase(live.begin() + static_cast<std::ptrdiff_t>(random() % live.size()));
+        String* appended = live[random() % live.size()]->get();
         const char16_t* before = appended->units();
         bool append = step % 2;
         auto offset = static_cast<std::int32_t>(append ? model.size() : random() % (model.size() + 1));
@@ -197,30 +193,24 @@ TEST(StringBufferCompaction, TextSurvivesBlocksMovingUnderEveryEdit) {
         else
             target->insert(offset, appended);
         sourcesMoved += appended->units() != before;
-        ASSERT_EQ(textOf(target), model) << "step " << step;
+        ASSERT_EQ(textOf(target.get()), model) << "step " << step;
 
         // Start over from the tail in a buffer with no room to spare, so
         // that the next edits grow it again.
         if (model.size() > 300) {
-            String* whole = target->toString();
+            rt::Handle<String> whole(collector, target->toString());
             ASSERT_EQ(whole->view(), model);
-            String* tail = whole->substring(250);
-            std::erase(made, static_cast<rt::Object*>(target));
-            testing_support::destroy(target);
-            target = rt::make<StringBuffer>(tail);
-            made.push_back(target);
-            testing_support::destroy(whole);
-            testing_support::destroy(tail);
+            rt::Handle<String> tail(collector, whole->substring(250));
+            target.set(rt::make<StringBuffer>(tail.get()));
             model.erase(0, 250);
-            ASSERT_EQ(textOf(target), model);
+            ASSERT_EQ(textOf(target.get()), model);
         }
     }
     EXPECT_GT(compactor.compactions(), 10);
     // Some edits really did run while their source moved.
     EXPECT_GT(sourcesMoved, 0);
     EXPECT_EQ(runtime.bufferHeap().verify(), "");
-    for (rt::Object* object : made)
-        testing_support::destroy(object);
+    EXPECT_EQ(collector.verifyHeap(), "");
 }
 
 } // namespace
