@@ -6,13 +6,18 @@
 // through `Runtime::current()` and the free functions below, which stand for
 // the allocation calls every translated `new` makes.
 
+#include "host/Clock.h"
+#include "host/Threads.h"
 #include "runtime/ClassTable.h"
 #include "runtime/MemoryManager.h"
+#include "runtime/Monitor.h"
 #include "runtime/Object.h"
 #include "runtime/ObjectManager.h"
 #include "runtime/StaticClass.h"
+#include "runtime/ThreadTable.h"
 
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -22,6 +27,11 @@ struct RuntimeOptions {
     // Twice the phone's 3 MB and 8 MB: objects hold 8-byte references here.
     std::size_t objectHeapSize = 2 * 0x300000;
     std::size_t bufferHeapSize = 2 * 0x800000;
+    // Threads and time. Without them the runtime serves only the thread that
+    // made it: nothing can start a thread or block, and an ordinary collection
+    // request never finds its interval passed.
+    host::Threads* threads = nullptr;
+    host::Clock* clock = nullptr;
 };
 
 enum class ObjectLifetime : std::uint8_t {
@@ -44,6 +54,9 @@ public:
     ClassTable& classTable() { return m_classTable; }
     StaticClass& staticClass() { return m_staticClass; }
     ObjectManager& objectManager() { return m_objectManager; }
+    MonitorPool& monitors() { return m_monitors; }
+    // Null for a runtime made without threads.
+    ThreadTable* threadTable() { return m_threadTable.get(); }
 
     // Zeroed memory for an object. A collectable object that the object heap
     // cannot hold ends the process through the out-of-store path.
@@ -61,7 +74,9 @@ private:
     MemoryManager m_bufferHeap;
     ClassTable m_classTable;
     StaticClass m_staticClass;
+    MonitorPool m_monitors;
     ObjectManager m_objectManager;
+    std::unique_ptr<ThreadTable> m_threadTable;
 };
 
 inline void* allocObject(std::size_t size, ObjectLifetime lifetime = ObjectLifetime::Collectable) {
