@@ -168,6 +168,24 @@ host::Clock& clock() {
     return threads->clock();
 }
 
+// The monitor of `object` with its guard taken, when the calling thread owns
+// it; otherwise logs why not and answers null.
+Monitor* lockOwnedMonitor(Object* object, const char* operation, std::unique_lock<std::mutex>& guard) {
+    if (!object) {
+        reportRuntimeError("NullPointer");
+        return nullptr;
+    }
+    Monitor* monitor = pool().monitorOf(object, false);
+    if (monitor) {
+        guard = std::unique_lock(monitor->guard);
+        if (monitor->owner == self())
+            return monitor;
+        guard.unlock();
+    }
+    reportRuntimeError("%s: the monitor is not held", operation);
+    return nullptr;
+}
+
 } // namespace
 
 void monitorEnter(Object* object) {
@@ -197,24 +215,11 @@ void monitorEnter(Object* object) {
 }
 
 void monitorExit(Object* object) {
-    if (!object) {
-        reportRuntimeError("NullPointer");
-        return;
-    }
-    Monitor* monitor = pool().monitorOf(object, false);
-    ThreadRecord* me = self();
     ThreadRecord* wake = nullptr;
     {
-        if (!monitor) {
-            reportRuntimeError("monitorExit: the monitor is not held");
-            return;
-        }
-        std::lock_guard guard(monitor->guard);
-        if (monitor->owner != me) {
-            reportRuntimeError("monitorExit: the monitor is not held");
-            return;
-        }
-        if (--monitor->count > 0)
+        std::unique_lock<std::mutex> guard;
+        Monitor* monitor = lockOwnedMonitor(object, "monitorExit", guard);
+        if (!monitor || --monitor->count > 0)
             return;
         wake = monitor->handOff();
     }
@@ -223,24 +228,15 @@ void monitorExit(Object* object) {
 }
 
 void Object::wait(Object* object, std::int64_t milliseconds) {
-    if (!object) {
-        reportRuntimeError("NullPointer");
-        return;
-    }
-    Monitor* monitor = pool().monitorOf(object, false);
     ThreadRecord* me = self();
     MonitorWaiter waiter{me, MonitorWaiter::State::Waiting, 0};
     ThreadRecord* wake = nullptr;
+    Monitor* monitor;
     {
-        if (!monitor) {
-            reportRuntimeError("Object::wait: the monitor is not held");
+        std::unique_lock<std::mutex> guard;
+        monitor = lockOwnedMonitor(object, "Object::wait", guard);
+        if (!monitor)
             return;
-        }
-        std::lock_guard guard(monitor->guard);
-        if (monitor->owner != me) {
-            reportRuntimeError("Object::wait: the monitor is not held");
-            return;
-        }
         waiter.count = monitor->count;
         monitor->waiting.push_back(&waiter);
         wake = monitor->handOff();
@@ -276,20 +272,10 @@ void Object::wait(Object* object, std::int64_t milliseconds) {
 }
 
 void Object::notify(Object* object, std::int32_t count) {
-    if (!object) {
-        reportRuntimeError("NullPointer");
+    std::unique_lock<std::mutex> guard;
+    Monitor* monitor = lockOwnedMonitor(object, "Object::notify", guard);
+    if (!monitor)
         return;
-    }
-    Monitor* monitor = pool().monitorOf(object, false);
-    if (!monitor) {
-        reportRuntimeError("Object::notify: the monitor is not held");
-        return;
-    }
-    std::lock_guard guard(monitor->guard);
-    if (monitor->owner != self()) {
-        reportRuntimeError("Object::notify: the monitor is not held");
-        return;
-    }
     // The notified move to the entrants' queue: they run once the notifier leaves.
     while (count != 0 && !monitor->waiting.empty()) {
         MonitorWaiter* waiter = monitor->waiting.front();

@@ -2,6 +2,7 @@
 #include "runtime/Runtime.h"
 #include "runtime/Thread.h"
 #include "tests/support/FreeThreads.h"
+#include "tests/support/GuestTask.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,7 @@ using rt::ObjectManager;
 
 constexpr std::uint32_t kCollectNow = 1;
 
-struct Task final : java_lang_Thread {
-    explicit Task(std::function<void()> body)
-        : m_body(std::move(body)) {}
-    void run() override { m_body(); }
-    std::function<void()> m_body;
-    RT_NO_REFERENCE_FIELDS(Task, java_lang_Thread)
-};
+using testing_support::GuestTask;
 
 struct Cell final : Object {
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_Hashtable;
@@ -44,16 +39,10 @@ struct CollectorThreadsTest : ::testing::Test {
     testing_support::FreeThreads host;
     rt::Runtime runtime{rt::RuntimeOptions{8 << 20, 256 << 10, &host, &host}};
 
-    Task* startTask(std::function<void()> body) {
-        Task* task = rt::make<Task>(std::move(body));
-        EXPECT_GE(task->start(), 1);
-        return task;
+    static GuestTask* startTask(std::function<void()> body) {
+        return testing_support::startGuestTask(std::move(body));
     }
-    static void await(const std::function<bool()>& done) {
-        for (int i = 0; i < 10000 && !done(); ++i)
-            java_lang_Thread::sleep(1);
-        ASSERT_TRUE(done());
-    }
+    static void await(const std::function<bool()>& done) { testing_support::awaitAsGuest(done); }
 };
 
 TEST_F(CollectorThreadsTest, LocalsOfABlockedThreadAreRootsAndAnEndedThreadsAreNot) {

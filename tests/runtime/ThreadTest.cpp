@@ -2,6 +2,7 @@
 #include "runtime/Monitor.h"
 #include "runtime/Runtime.h"
 #include "tests/support/FreeThreads.h"
+#include "tests/support/GuestTask.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -16,14 +17,7 @@ namespace {
 using rt::java_lang_Thread;
 using rt::Object;
 
-// A thread whose run() is a C++ callable.
-struct Task final : java_lang_Thread {
-    explicit Task(std::function<void()> body)
-        : m_body(std::move(body)) {}
-    void run() override { m_body(); }
-    std::function<void()> m_body;
-    RT_NO_REFERENCE_FIELDS(Task, java_lang_Thread)
-};
+using testing_support::GuestTask;
 
 struct Lock final : Object {
     static constexpr rt::ClassId kClassId = rt::ClassId::Object;
@@ -34,23 +28,16 @@ struct ThreadTest : ::testing::Test {
     testing_support::FreeThreads host;
     rt::Runtime runtime{rt::RuntimeOptions{4 << 20, 4 << 20, &host, &host}};
 
-    Task* startTask(std::function<void()> body) {
-        Task* task = rt::make<Task>(std::move(body));
-        EXPECT_GE(task->start(), 1);
-        return task;
+    static GuestTask* startTask(std::function<void()> body) {
+        return testing_support::startGuestTask(std::move(body));
     }
-    // Waits, as a runtime thread, until `done` holds (at most 5 s).
-    static void await(const std::function<bool()>& done) {
-        for (int i = 0; i < 5000 && !done(); ++i)
-            java_lang_Thread::sleep(1);
-        ASSERT_TRUE(done());
-    }
+    static void await(const std::function<bool()>& done) { testing_support::awaitAsGuest(done); }
 };
 
 TEST_F(ThreadTest, StartRunsOnceAndTheSlotEndsWithRun) {
     std::atomic<int> runs{0};
     std::atomic<bool> release{false};
-    Task* task = startTask([&] {
+    GuestTask* task = startTask([&] {
         ++runs;
         while (!release)
             java_lang_Thread::sleep(1);
@@ -73,14 +60,14 @@ TEST_F(ThreadTest, AFullTableRefusesAndStartsNothing) {
     testing_support::LogCapture log;
     std::atomic<bool> release{false};
     std::atomic<int> started{0};
-    std::vector<Task*> tasks;
+    std::vector<GuestTask*> tasks;
     for (int i = 1; i < rt::ThreadTable::kSlotCount; ++i)
         tasks.push_back(startTask([&] {
             ++started;
             while (!release)
                 java_lang_Thread::sleep(1);
         }));
-    Task* extra = rt::make<Task>([&] { ++started; });
+    GuestTask* extra = rt::make<GuestTask>([&] { ++started; });
     EXPECT_EQ(extra->start(), -1);
     EXPECT_TRUE(log.contains("thread table is full"));
     EXPECT_FALSE(extra->isAlive());
@@ -91,7 +78,7 @@ TEST_F(ThreadTest, AFullTableRefusesAndStartsNothing) {
 
 TEST_F(ThreadTest, PrioritiesMapToTheHostScale) {
     std::atomic<bool> release{false};
-    Task* task = startTask([&] {
+    GuestTask* task = startTask([&] {
         while (!release)
             java_lang_Thread::sleep(1);
     });
