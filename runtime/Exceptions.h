@@ -21,7 +21,7 @@
 //     if (Object* caught = rt::catchException(ClassId::java_io_IOException)) {
 //         ...                                             // caught: no longer pending
 //     }
-//     rt::MonitorScope lock(this);                        // a synchronized body (runtime/MonitorScope.h)
+//     rt::MonitorScope lock(this);                        // a synchronized body (runtime/Monitor.h)
 //
 // Code in the translated style keeps the catch-table form: `checkException(site)`
 // after each call and `dispatchCatch(table)` to pick the handler.

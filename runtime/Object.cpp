@@ -1,12 +1,15 @@
 #include "runtime/Object.h"
 
 #include "runtime/Class.h"
+#include "runtime/Monitor.h"
 #include "runtime/Runtime.h"
 #include "runtime/String.h"
 #include "runtime/checks.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace rt {
 
@@ -16,8 +19,10 @@ Object::Object(ClassId classId)
     , m_mark(kMarked) {
 }
 
-// FIXME: release the object's monitor here once monitors exist.
-Object::~Object() = default;
+Object::~Object() {
+    if (m_monitor)
+        releaseMonitor(this);
+}
 
 bool Object::equals(Object* other) {
     return other == this;
@@ -41,6 +46,12 @@ std::int32_t Object::hashCode() {
 
 void* Object::getInterface(ClassId) {
     return nullptr;
+}
+
+std::uint16_t Object::classIdAt(const void* memory) {
+    std::uint16_t id;
+    std::memcpy(&id, static_cast<const std::byte*>(memory) + offsetof(Object, m_classId), sizeof id);
+    return id;
 }
 
 const Class* Object::getClass(const Object* object) {

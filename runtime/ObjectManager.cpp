@@ -227,7 +227,7 @@ CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compa
     }
 
     m_lastCollection = m_tick();
-    stats.pauseMilliseconds = m_lastCollection - start;
+    stats.pauseMilliseconds = m_lastCollection.load() - start;
     if (m_worldStopper)
         m_worldStopper->resumeTheWorld();
     return stats;

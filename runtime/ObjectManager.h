@@ -26,6 +26,7 @@
 #include "runtime/Forward.h"
 #include "runtime/MemoryManager.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -148,7 +149,7 @@ private:
     std::vector<Object*> m_registry;
 
     std::mutex m_collectionLock;
-    std::uint32_t m_lastCollection = 0;
+    std::atomic<std::uint32_t> m_lastCollection{0}; // read without a lock by the interval rule
 };
 
 // A guest reference kept where the collector cannot see it (a C++ container,

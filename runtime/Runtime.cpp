@@ -28,6 +28,12 @@ Runtime::Runtime(const RuntimeOptions& options)
     m_classTable.setFactory(ClassId::Object, &makePlainObject);
     m_objectHeap.setFailureHandler(&m_objectManager);
     m_bufferHeap.setFailureHandler(&m_objectManager);
+    if (options.threads && options.clock) {
+        m_threadTable = std::make_unique<ThreadTable>(*options.threads, *options.clock);
+        m_objectManager.setWorldStopper(m_threadTable.get());
+        m_objectManager.addRootSource(m_threadTable.get());
+        m_objectManager.setTickSource([clock = options.clock] { return clock->tickCount(); });
+    }
     m_objectManager.addRootSource(&m_threadStates);
 }
 
@@ -40,6 +46,11 @@ Runtime::~Runtime() {
     m_classTable.freeReferenceFields();
     m_objectHeap.setFailureHandler(nullptr);
     m_bufferHeap.setFailureHandler(nullptr);
+    if (m_threadTable) {
+        m_objectManager.removeRootSource(m_threadTable.get());
+        m_objectManager.setWorldStopper(nullptr);
+        m_threadTable.reset();
+    }
     s_current.store(nullptr);
 }
 
@@ -65,6 +76,8 @@ void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {
         std::memset(memory, 0, size);
         return memory;
     }
+    if (m_threadTable)
+        m_threadTable->safepoint();
     void* memory = m_objectHeap.Alloc(size);
     if (!memory)
         outOfStore(); // the heap has logged its line; every caller writes to the object at once

@@ -243,7 +243,7 @@ TEST_F(ArrayTest, MultiDimensionalArraysFollowTheirDescriptor) {
 }
 
 TEST_F(ArrayTest, TheCollectorFollowsObjectArrayElements) {
-    rt::IntArray* garbage = rt::newIntArray(1);
+    rt::newIntArray(1); // garbage
     rt::Handle<rt::ObjectArray> chain(runtime.objectManager(), rt::newObjectArray(1));
     rt::ObjectArray* last = chain.get();
     for (int depth = 0; depth < 400; ++depth) {
@@ -257,7 +257,6 @@ TEST_F(ArrayTest, TheCollectorFollowsObjectArrayElements) {
 
     auto stats = runtime.objectManager().gc(rt::ObjectManager::kAllocationFailure);
     EXPECT_EQ(stats.freed, 1u);
-    EXPECT_TRUE(garbage->isFreed());
     auto* matrix = static_cast<rt::ObjectArray*>(last->elements()[0]);
     ASSERT_FALSE(matrix->isFreed());
     EXPECT_EQ(Array::get32(static_cast<Array*>(matrix->elements()[1]), 2), 0);

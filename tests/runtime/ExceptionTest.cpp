@@ -2,6 +2,8 @@
 #include "runtime/String.h"
 #include "runtime/ThreadState.h"
 #include "runtime/checks.h"
+#include "tests/support/FreeThreads.h"
+#include "tests/support/GuestTask.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RuntimeFixtures.h"
 
@@ -107,10 +109,10 @@ TEST_F(ExceptionTest, APendingExceptionIsARoot) {
     EXPECT_EQ(thrown->m_message->toUtf8(), "kept");
     EXPECT_FALSE(thrown->m_stackTrace->isFreed());
 
+    // Once caught, it goes with its message, its trace and the older plain object.
     rt::clearPendingException();
     rt::make<rt::Object>();
-    collector.gc(rt::ObjectManager::kAllocationFailure);
-    EXPECT_TRUE(thrown->isFreed());
+    EXPECT_EQ(collector.gc(rt::ObjectManager::kAllocationFailure).freed, 4u);
 }
 
 TEST(ExceptionHooks, WithoutExceptionClassesARaiseIsLoggedAndNothingIsPending) {
@@ -180,6 +182,18 @@ TEST_F(ExceptionTest, AnExceptionUncaughtAtTheEndOfARunIsLoggedAndCleared) {
     EXPECT_TRUE(thrower->stillPendingAfterRun);
     EXPECT_FALSE(pendingAfterwards);
     EXPECT_TRUE(log.contains("uncaught exception java_lang_NullPointerException: no canvas"));
+}
+
+TEST(ExceptionThreads, ARuntimeThreadReportsWhatItsRunLeftPending) {
+    testing_support::LogCapture log;
+    testing_support::FreeThreads host;
+    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20, &host, &host}};
+    testing_support::installTestThrowables(runtime);
+    auto* task = testing_support::startGuestTask(
+        [] { rt::raise(ClassId::java_lang_IllegalStateException, "closed player"); });
+    testing_support::awaitAsGuest([&] { return !task->isAlive(); });
+    EXPECT_TRUE(log.contains("uncaught exception java_lang_IllegalStateException: closed player"));
+    EXPECT_FALSE(rt::exceptionPending());
 }
 
 TEST(ThreadStateLifetime, TheWordsEndWithTheirRuntime) {

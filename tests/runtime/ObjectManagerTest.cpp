@@ -80,7 +80,7 @@ TEST_F(ObjectManagerTest, UnreachableObjectsAreDestroyedAndFreed) {
     EXPECT_EQ(stats.freed, 5u);
     EXPECT_EQ(destroyed, 5);
     EXPECT_EQ(manager.objectCount(), 0u);
-    EXPECT_EQ(garbage->rawClassId(),
+    EXPECT_EQ(Object::classIdAt(garbage),
               rt::kFreedClassId); // the arena is ours: the freed header is still readable
     EXPECT_EQ(runtime.objectHeap().stats().heapUsed, 0u);
 }
@@ -124,7 +124,7 @@ TEST_F(ObjectManagerTest, NewestObjectSurvivesAnAllocationFailureCollection) {
     Node* newest = rt::make<Node>();
     auto stats = manager.gc(ObjectManager::kAllocationFailure);
     EXPECT_EQ(stats.freed, 3u);
-    EXPECT_FALSE(newest->isFreed());
+    EXPECT_NE(Object::classIdAt(newest), rt::kFreedClassId);
     EXPECT_EQ(manager.objectCount(), 1u);
 }
 
@@ -140,9 +140,9 @@ TEST_F(ObjectManagerTest, ConservativeWordsAnywhereInsideAnObjectOrItsBufferKeep
 
     auto stats = manager.gc(kCollectNow);
     EXPECT_EQ(stats.freed, 1u);
-    EXPECT_TRUE(dead->isFreed());
+    EXPECT_EQ(Object::classIdAt(dead), rt::kFreedClassId);
     for (Node* alive : {byStart, byInterior, byBuffer})
-        EXPECT_FALSE(alive->isFreed());
+        EXPECT_NE(Object::classIdAt(alive), rt::kFreedClassId);
 }
 
 TEST_F(ObjectManagerTest, CompactionOnBufferExhaustionMovesOnlyUnpinnedBuffers) {
@@ -193,7 +193,7 @@ TEST_F(ObjectManagerTest, FinalCollectionFreesEvenUncollectableObjects) {
     auto stats = manager.gc(ObjectManager::kNoRoots);
     EXPECT_EQ(stats.freed, 5u);
     EXPECT_EQ(manager.objectCount(), 0u);
-    EXPECT_TRUE(permanent->isFreed());
+    EXPECT_EQ(Object::classIdAt(permanent), rt::kFreedClassId);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -24,6 +25,7 @@ TEST(Runtime, ObjectsComeZeroedFromTheObjectHeap) {
     for (int i = 0; i < 64; ++i)
         ASSERT_EQ(raw[i], 0);
     EXPECT_EQ(runtime.objectManager().objectCount(), 1u);
+    ::new (raw) rt::Object(); // what every caller of allocObject does next
 }
 
 TEST(Runtime, BuffersBelongToTheirFieldAndFallBackToMalloc) {
