@@ -7,6 +7,15 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SANITIZE_ADDRESS__)
+#    include <sanitizer/asan_interface.h>
+#    define RT_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#    define RT_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#else
+#    define RT_POISON(address, size) ((void)(address), (void)(size))
+#    define RT_UNPOISON(address, size) ((void)(address), (void)(size))
+#endif
+
 namespace rt {
 
 namespace {
@@ -32,6 +41,7 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
     m_blockCount = m_freeBlockCount = 1;
     m_starts.assign((m_heapSize / kAlignment + 63) / 64, 0);
     markStart(whole);
+    poisonFreeInterior(whole);
 }
 
 MemoryManager::~MemoryManager() {
@@ -117,12 +127,14 @@ void* MemoryManager::take(Block* block, std::size_t need) {
         taken = size;
     } else {
         Block* rest = blockAt(bytesOf(block) + need);
+        RT_UNPOISON(rest, kFreeHeaderBytes);
         rest->size = static_cast<std::int64_t>(size - need);
         replaceFree(block, rest);
         markStart(rest);
         ++m_blockCount;
         taken = need;
     }
+    RT_UNPOISON(block, taken);
     block->size = -static_cast<std::int64_t>(taken);
     block->owner = nullptr;
     m_heapUsed += taken;
@@ -162,6 +174,7 @@ void MemoryManager::insertFree(Block* block) {
 // Returns a used block to the free list and merges it with free neighbours.
 void MemoryManager::freeBlock(Block* block) {
     std::size_t size = sizeOf(block);
+    poisonFreeInterior(block);
     block->size = static_cast<std::int64_t>(size);
     insertFree(block);
     ++m_freeBlockCount;
@@ -181,6 +194,15 @@ void MemoryManager::freeBlock(Block* block) {
         --m_blockCount;
         --m_freeBlockCount;
     }
+}
+
+// In sanitizer builds the bytes of a freed block past its first words are
+// poisoned, so a stale pointer into freed or moved memory of this heap is
+// reported where it is used. The first words stay readable, merged or not:
+// they hold the free list's links and, in a freed object, the class id that
+// says it was freed.
+void MemoryManager::poisonFreeInterior(Block* block) {
+    RT_POISON(bytesOf(block) + kFreeHeaderBytes, sizeOf(block) - kFreeHeaderBytes);
 }
 
 MemoryManager::Block* MemoryManager::usedBlockAt(void* ptr) const {

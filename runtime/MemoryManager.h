@@ -143,6 +143,8 @@ private:
         Block* nextFree;
     };
     static_assert(sizeof(Block) <= kMinBlockSize);
+    // What stays readable of a free block: its links and a freed object's header.
+    static constexpr std::size_t kFreeHeaderBytes = kMinBlockSize;
 
     static Block* blockAt(std::byte* at) { return reinterpret_cast<Block*>(at); }
     static const Block* blockAt(const std::byte* at) { return reinterpret_cast<const Block*>(at); }
@@ -161,6 +163,7 @@ private:
     void replaceFree(Block* old, Block* replacement);
     void insertFree(Block* block);
     void freeBlock(Block* block);
+    void poisonFreeInterior(Block* block);
     Block* usedBlockAt(void* ptr) const;
 
     // The block-start bitmap: one bit per alignment unit, set where a block starts.
