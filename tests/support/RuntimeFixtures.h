@@ -3,7 +3,8 @@
 // Small pieces that runtime and library tests share: a stand-in exception
 // class registered through the runtime's throwable hooks, and a buffer heap
 // that compacts on every failed allocation and scribbles over the space it
-// freed, so that a pointer kept across the allocation reads garbage.
+// freed, so that a pointer kept across the allocation reads garbage (or, in
+// sanitizer builds, is reported).
 
 #include "runtime/Class.h"
 #include "runtime/Exceptions.h"
@@ -47,7 +48,8 @@ struct AllowAllMoves final : rt::BlockMovePolicy {
 
 // On every failed allocation: a collection by `collector` when there is one
 // (which compacts as it sees fit), else a compaction that may move any block;
-// then every free block is filled with 0xDD.
+// then every free block is filled with 0xDD (in sanitizer builds the heap
+// poisons freed bytes instead, and a stale read is reported where it happens).
 class ScrubbingCompactor final : public rt::AllocationFailureHandler {
 public:
     explicit ScrubbingCompactor(rt::ObjectManager* collector = nullptr)
@@ -59,13 +61,18 @@ public:
             m_collector->onAllocationFailure(heap, need);
         else
             heap.compact(rt::MemoryManager::blockSizeFor(need), AllowAllMoves{});
+#if !defined(__SANITIZE_ADDRESS__)
+        // Sanitizer builds need no scribbling: the heap poisons freed bytes itself.
         heap.forEachBlock([](const void* user, std::size_t size, bool isFree) {
             // The free list's links live in the first bytes after the header.
             if (isFree && size > 16)
                 std::memset(static_cast<std::byte*>(const_cast<void*>(user)) + 16, 0xDD, size - 16);
         });
+#endif
     }
-    int compactions() const { return m_compactions; }
+    int compactions() const {
+        return m_compactions;
+    }
 
 private:
     rt::ObjectManager* m_collector;
