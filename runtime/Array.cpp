@@ -1,5 +1,7 @@
 #include "runtime/Array.h"
 
+#include <cstring>
+
 #include "runtime/String.h"
 #include "runtime/Verify.h"
 #include "runtime/checks.h"
@@ -7,6 +9,17 @@
 #include <algorithm>
 
 namespace rt {
+
+std::span<Object* const> Array::objectElementsAt(const Object* object) {
+    std::int32_t length;
+    void* data;
+    auto* bytes = reinterpret_cast<const std::byte*>(object);
+    std::memcpy(&length, bytes + offsetof(Array, m_length), sizeof length);
+    std::memcpy(&data, bytes + offsetof(Array, m_data), sizeof data);
+    if (!data || length <= 0)
+        return {};
+    return {static_cast<Object* const*>(data), static_cast<std::size_t>(length)};
+}
 
 Array::Array(ClassId id, std::int32_t length)
     : Object(id)

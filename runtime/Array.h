@@ -44,6 +44,11 @@ public:
     // The elements; null when the length is below 1. Read again after any allocation.
     void* data() const { return m_data; }
 
+    // For the collector: the elements of the object array at `object`, read
+    // from its bytes, so that an array still under construction (its length
+    // set, its elements perhaps not yet) can be traced. Empty without elements.
+    static std::span<Object* const> objectElementsAt(const Object* object);
+
     // The bytes of one element of an array class; 0 for any other class.
     static constexpr std::int32_t elementSizeOf(ClassId id) {
         switch (id) {

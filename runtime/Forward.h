@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime/ClassId.h"
+
 namespace rt {
 
 class Array;
@@ -18,5 +20,9 @@ class ThreadStateRegistry;
 class java_lang_Class;
 class java_lang_Runnable;
 struct ReferenceFieldTable;
+
+template <class E, ClassId Id>
+class TypedArray;
+using ObjectArray = TypedArray<Object*, ClassId::ObjectArray>;
 
 } // namespace rt

@@ -8,12 +8,12 @@
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
-#    include <sanitizer/asan_interface.h>
-#    define RT_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
-#    define RT_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#include <sanitizer/asan_interface.h>
+#define RT_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#define RT_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
 #else
-#    define RT_POISON(address, size) ((void)(address), (void)(size))
-#    define RT_UNPOISON(address, size) ((void)(address), (void)(size))
+#define RT_POISON(address, size) ((void)(address), (void)(size))
+#define RT_UNPOISON(address, size) ((void)(address), (void)(size))
 #endif
 
 namespace rt {

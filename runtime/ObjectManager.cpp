@@ -149,10 +149,11 @@ private:
             auto* base = reinterpret_cast<std::byte*>(object);
             for (std::uint32_t offset : entry->referenceOffsets())
                 push(*reinterpret_cast<Object**>(base + offset));
+            // An array under construction may have its length before its
+            // elements: the collection can come from the elements' own allocation.
             if (object->classId() == ClassId::ObjectArray) {
-                const auto* array = static_cast<const ObjectArray*>(object);
-                for (std::int32_t i = 0; i < array->length(); ++i)
-                    push(array->elements()[i]);
+                for (Object* element : Array::objectElementsAt(object))
+                    push(element);
             }
         }
     }

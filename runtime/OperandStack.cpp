@@ -1,5 +1,8 @@
 #include "runtime/OperandStack.h"
 
+#include "runtime/StaticClass.h"
+#include "runtime/String.h"
+
 #include "runtime/Array.h"
 #include "runtime/Class.h"
 #include "runtime/Exceptions.h"
@@ -54,6 +57,10 @@ std::int64_t OperandStack::popLong() {
 
 void OperandStack::pushRef(Object* ref) {
     push(reinterpret_cast<Slot>(ref), ref ? kTagReference : kTagValue);
+}
+
+void OperandStack::pushConstantString(std::int32_t index) {
+    pushRef(getStaticClass().getConstantString(index));
 }
 
 void OperandStack::pushNewInstance(std::int32_t classId) {

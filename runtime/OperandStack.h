@@ -59,6 +59,8 @@ public:
     double popDouble() { return std::bit_cast<double>(popLong()); }
     Object* popRef() { return reinterpret_cast<Object*>(pop()); }
 
+    // Constant string `index` (runtime/StaticClass.h), tagged as `pushRef`.
+    void pushConstantString(std::int32_t index);
     // `java_lang_Class::newInstanceById(classId)`, tagged as `pushRef`.
     void pushNewInstance(std::int32_t classId);
     // Pushes the value twice.

@@ -1,6 +1,9 @@
 #include "runtime/StaticClass.h"
 
+#include "runtime/Array.h"
 #include "runtime/Runtime.h"
+#include "runtime/String.h"
+#include "runtime/checks.h"
 
 namespace rt {
 
@@ -28,7 +31,30 @@ void* StaticClass::createBlock(std::size_t slot, void* (*make)(), void (*destroy
     return block;
 }
 
+void StaticClass::setConstantStrings(ObjectArray* strings) {
+    if (strings) {
+        for (std::int32_t i = 0; i < strings->length(); ++i) {
+            if (Object* text = strings->elements()[i])
+                text->setCollectable(false);
+        }
+    }
+    m_constantStrings = strings;
+}
+
+String* StaticClass::getConstantString(std::int32_t index) const {
+    if (!m_constantStrings) {
+        reportNullPointer();
+        return nullptr;
+    }
+    if (index < 0 || index >= m_constantStrings->length()) {
+        reportIndexOutOfBounds(IndexKind::Array, index, m_constantStrings->length());
+        return nullptr;
+    }
+    return static_cast<String*>(m_constantStrings->elements()[index]);
+}
+
 void StaticClass::clearStatics() {
+    m_constantStrings = nullptr;
     std::lock_guard guard(m_createLock);
     for (Block& entry : m_blocks) {
         if (void* block = entry.block.exchange(nullptr, std::memory_order_acq_rel))

@@ -49,9 +49,19 @@ public:
             createBlock(slot, &makeBlock<T>, &destroyBlock<T>, ReferenceFieldsOf<T>::table));
     }
 
-    // Calls `visit(Object** slot)` for every static reference field of every block.
+    // Makes `strings` (an array of `String`s, or null) the constant strings;
+    // each string becomes uncollectable.
+    void setConstantStrings(ObjectArray* strings);
+    ObjectArray* constantStrings() const { return m_constantStrings; }
+    // Constant string `index`; null, after reporting, when there are no
+    // constant strings or no such index.
+    String* getConstantString(std::int32_t index) const;
+
+    // Calls `visit(Object** slot)` for every static reference field of every
+    // block, and for the constant strings.
     template <class Visit>
     void forEachStaticReference(Visit&& visit) const {
+        visit(reinterpret_cast<Object**>(const_cast<ObjectArray**>(&m_constantStrings)));
         for (const Block& entry : m_blocks) {
             auto* base = static_cast<std::byte*>(entry.block.load(std::memory_order_acquire));
             if (!base)
@@ -91,6 +101,7 @@ private:
 
     std::mutex m_createLock;
     std::array<Block, kMaxStaticsBlocks> m_blocks;
+    ObjectArray* m_constantStrings = nullptr;
 };
 
 // The running runtime's statics.

@@ -77,8 +77,7 @@ void java_lang_Thread::threadProc(java_lang_Thread* thread) {
 
 void java_lang_Thread::setPriority(std::int32_t priority) {
     if (priority < MIN_PRIORITY || priority > MAX_PRIORITY) {
-        // FIXME: raise java_lang_IllegalArgumentException once exceptions can be raised by class.
-        reportRuntimeError("java_lang_Thread::setPriority(): %d is outside 1..10", priority);
+        raise(ClassId::java_lang_IllegalArgumentException);
         return;
     }
     m_priority = priority;

@@ -1,6 +1,9 @@
 #include "runtime/ObjectManager.h"
+#include "runtime/Array.h"
+#include "runtime/OperandStack.h"
 #include "runtime/Runtime.h"
 #include "runtime/StaticClass.h"
+#include "runtime/String.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -194,6 +197,52 @@ TEST_F(ObjectManagerTest, FinalCollectionFreesEvenUncollectableObjects) {
     EXPECT_EQ(stats.freed, 5u);
     EXPECT_EQ(manager.objectCount(), 0u);
     EXPECT_EQ(Object::classIdAt(permanent), rt::kFreedClassId);
+}
+
+TEST_F(ObjectManagerTest, ObjectArraysNestedTenThousandDeepAreFullyMarked) {
+    rt::Handle<rt::ObjectArray> chain(manager, rt::newObjectArray(1));
+    rt::ObjectArray* last = chain.get();
+    for (int depth = 0; depth < 10000; ++depth) {
+        rt::ObjectArray* next = rt::newObjectArray(2);
+        last->elements()[0] = next;
+        last = next;
+    }
+    last->elements()[1] = rt::make<Node>();
+    rt::newObjectArray(1); // garbage
+    auto stats = manager.gc(kCollectNow);
+    EXPECT_EQ(stats.freed, 1u);
+    EXPECT_EQ(stats.live, 10002u);
+}
+
+TEST_F(ObjectManagerTest, ConstantStringsLiveUntilTheFinalCollection) {
+    testing_support::LogCapture log;
+    EXPECT_EQ(rt::getStaticClass().getConstantString(0), nullptr);
+    EXPECT_TRUE(log.contains("NullPointer"));
+
+    rt::ObjectArray* strings = rt::newObjectArray(3);
+    const char* texts[] = {"Vorlax", "", "PROPERTY VALUE EMPTY"};
+    for (int i = 0; i < 3; ++i)
+        strings->elements()[i] = rt::String::newFromCString(texts[i]);
+    rt::getStaticClass().setConstantStrings(strings);
+
+    EXPECT_EQ(manager.gc(kCollectNow).freed, 0u);
+    EXPECT_TRUE(rt::getStaticClass().getConstantString(2)->equalsCString("PROPERTY VALUE EMPTY"));
+    rt::OperandFrame<2> frame;
+    frame.pushConstantString(0);
+    EXPECT_TRUE(static_cast<rt::String*>(frame.popRef())->equalsCString("Vorlax"));
+
+    log.clear();
+    EXPECT_EQ(rt::getStaticClass().getConstantString(3), nullptr);
+    EXPECT_EQ(rt::getStaticClass().getConstantString(-1), nullptr);
+    EXPECT_TRUE(log.contains("index=3 length=3"));
+
+    // Dropping the array frees it, but not the uncollectable strings; the final collection frees all.
+    rt::String* first = rt::getStaticClass().getConstantString(0);
+    rt::getStaticClass().setConstantStrings(nullptr);
+    EXPECT_EQ(manager.gc(kCollectNow).freed, 1u);
+    EXPECT_NE(Object::classIdAt(first), rt::kFreedClassId);
+    EXPECT_GE(manager.gc(ObjectManager::kNoRoots).freed, 3u);
+    EXPECT_EQ(manager.objectCount(), 0u);
 }
 
 } // namespace
