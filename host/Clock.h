@@ -1,0 +1,26 @@
+#pragma once
+
+// The clock service: the device's millisecond tick count and sleeping. The
+// sdl back-end reads the machine's monotonic clock; the headless back-end
+// keeps a virtual clock that moves only when every thread it knows waits
+// (see host/headless/HeadlessScheduler.h for the exact rule).
+
+#include <cstdint>
+
+namespace host {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Milliseconds since the host was made, as a 32-bit count that wraps after
+    // 2^32 ms. Any thread may ask.
+    virtual std::uint32_t tickCount() = 0;
+
+    // Suspends the calling thread for at least `milliseconds`. 0 hands the
+    // processor to any other thread that is ready and returns. Called only on
+    // threads the host knows: its creator and the threads it started.
+    virtual void sleep(std::uint32_t milliseconds) = 0;
+};
+
+} // namespace host
