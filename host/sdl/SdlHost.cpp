@@ -43,8 +43,11 @@ private:
 } // namespace
 
 std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
-    // The program handles its own signals.
+    // The program handles its own signals. The window's picture is made in
+    // software anyway, so SDL shows it through the window system directly
+    // rather than through an OpenGL renderer it would otherwise start.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     bool video = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 
     HostServices services;

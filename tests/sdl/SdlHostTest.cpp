@@ -120,6 +120,9 @@ TEST_P(SdlHostOnDisplay, ShowsPresentedFramesAsTurnedAndMapsClicksToScreenPixels
 }
 
 INSTANTIATE_TEST_SUITE_P(EachTurn, SdlHostOnDisplay,
-                         testing::Values(host::WindowTurn::Turned, host::WindowTurn::AsDevice));
+                         testing::Values(host::WindowTurn::Turned, host::WindowTurn::AsDevice),
+                         [](const testing::TestParamInfo<host::WindowTurn>& info) {
+                             return info.param == host::WindowTurn::Turned ? "Turned" : "AsDevice";
+                         });
 
 } // namespace
