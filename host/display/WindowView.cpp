@@ -77,12 +77,30 @@ std::uint32_t rgb565ToRgb888(std::uint16_t pixel) {
 }
 
 void renderWindow(const WindowView& view, const std::uint16_t* screen, std::uint32_t* window, int pitch) {
+    // Every RGB565 value's wide colour, made once: a frame then costs one
+    // table look-up per window pixel.
+    static const std::vector<std::uint32_t> s_wide = [] {
+        std::vector<std::uint32_t> table(65536);
+        for (std::uint32_t pixel = 0; pixel < table.size(); ++pixel)
+            table[pixel] = rgb565ToRgb888(static_cast<std::uint16_t>(pixel));
+        return table;
+    }();
+
     PictureRect picture = pictureRect(view);
     ScreenSize shape = pictureShape(view);
-    std::vector<int> columns(static_cast<std::size_t>(std::max(picture.width, 0)));
-    for (int i = 0; i < picture.width; ++i)
-        columns[static_cast<std::size_t>(i)] =
-            static_cast<int>(static_cast<std::int64_t>(i) * shape.width / picture.width);
+    auto offset = [&](int px, int py) {
+        int screenX;
+        int screenY;
+        pictureToScreen(view, px, py, screenX, screenY);
+        return static_cast<std::ptrdiff_t>(screenY) * view.screen.width + screenX;
+    };
+    // Each picture column's screen offset from the pixel of its row's column 0:
+    // the turn is linear, so row and column parts add up.
+    std::vector<std::ptrdiff_t> columns(static_cast<std::size_t>(std::max(picture.width, 0)));
+    for (int i = 0; i < picture.width; ++i) {
+        int px = static_cast<int>(static_cast<std::int64_t>(i) * shape.width / picture.width);
+        columns[static_cast<std::size_t>(i)] = offset(px, 0) - offset(0, 0);
+    }
 
     for (int y = 0; y < view.windowHeight; ++y) {
         std::uint32_t* row = window + static_cast<std::ptrdiff_t>(y) * pitch;
@@ -93,13 +111,10 @@ void renderWindow(const WindowView& view, const std::uint16_t* screen, std::uint
         std::fill(row, row + picture.x, 0u);
         std::fill(row + picture.x + picture.width, row + view.windowWidth, 0u);
         int py = static_cast<int>(static_cast<std::int64_t>(y - picture.y) * shape.height / picture.height);
-        for (int i = 0; i < picture.width; ++i) {
-            int screenX;
-            int screenY;
-            pictureToScreen(view, columns[static_cast<std::size_t>(i)], py, screenX, screenY);
-            row[picture.x + i] =
-                rgb565ToRgb888(screen[static_cast<std::ptrdiff_t>(screenY) * view.screen.width + screenX]);
-        }
+        const std::uint16_t* base = screen + offset(0, py);
+        std::uint32_t* out = row + picture.x;
+        for (int i = 0; i < picture.width; ++i)
+            out[i] = s_wide[base[columns[static_cast<std::size_t>(i)]]];
     }
 }
 
