@@ -154,6 +154,17 @@ void HeadlessScheduler::handOn(std::unique_lock<std::mutex>& guard, Task& me) {
     me.turn.wait(guard, [&] { return m_running == &me; });
 }
 
+void HeadlessScheduler::waitOn(std::unique_lock<std::mutex>& guard, Task& me, WaitList& list,
+                               std::uint64_t deadline) {
+    list.push_back(&me);
+    me.state = Task::State::Waiting;
+    me.deadline = deadline;
+    me.waitingOn = &list;
+    me.waitSequence = m_waitSequence++;
+    me.timedOut = false;
+    handOn(guard, me);
+}
+
 void HeadlessScheduler::sleep(std::uint32_t milliseconds) {
     std::unique_lock guard(m_lock);
     Task& me = current();
@@ -227,12 +238,7 @@ void HeadlessScheduler::join(Task& task) {
     if (task.state == Task::State::Ended)
         return;
     HOST_VERIFY_MSG(&task != &me, "a thread cannot wait for its own end");
-    task.joiners.push_back(&me);
-    me.state = Task::State::Waiting;
-    me.deadline = kNoDeadline;
-    me.waitingOn = &task.joiners;
-    me.waitSequence = m_waitSequence++;
-    handOn(guard, me);
+    waitOn(guard, me, task.joiners, kNoDeadline);
 }
 
 ThreadId HeadlessScheduler::currentId() {
@@ -273,12 +279,7 @@ void HeadlessScheduler::lock(MutexState& mutex) {
         ++mutex.count;
         return;
     }
-    mutex.waiters.push_back(&me);
-    me.state = Task::State::Waiting;
-    me.deadline = kNoDeadline;
-    me.waitingOn = &mutex.waiters;
-    me.waitSequence = m_waitSequence++;
-    handOn(guard, me);
+    waitOn(guard, me, mutex.waiters, kNoDeadline);
     HOST_VERIFY(mutex.owner == &me);
 }
 
@@ -326,13 +327,7 @@ bool HeadlessScheduler::wait(EventState& event, std::uint32_t timeoutMs) {
     }
     if (timeoutMs == 0)
         return false;
-    event.waiters.push_back(&me);
-    me.state = Task::State::Waiting;
-    me.deadline = timeoutMs == Event::kInfinite ? kNoDeadline : m_now + timeoutMs;
-    me.waitingOn = &event.waiters;
-    me.waitSequence = m_waitSequence++;
-    me.timedOut = false;
-    handOn(guard, me);
+    waitOn(guard, me, event.waiters, timeoutMs == Event::kInfinite ? kNoDeadline : m_now + timeoutMs);
     return !me.timedOut;
 }
 

@@ -97,6 +97,9 @@ private:
     // The calling task has put itself somewhere (ready queue, sleeping, a wait
     // list, ended); give the turn on and, unless it ended, wait to get it back.
     void handOn(std::unique_lock<std::mutex>& guard, Task& me);
+    // Puts the running thread at the end of `list` until it is released or,
+    // with a deadline, until then; returns when it runs again.
+    void waitOn(std::unique_lock<std::mutex>& guard, Task& me, WaitList& list, std::uint64_t deadline);
     void makeReady(Task& task);
     // Rule 3: moves time to the earliest deadline and readies its threads.
     bool advanceTime();

@@ -2,24 +2,6 @@
 
 namespace platform {
 
-namespace {
-
-// The primary's screen fields as a lock reports them.
-struct ScreenFields {
-    int width;
-    int height;
-    int bitsPerPixel;
-    int bytesPerPixel;
-    int pitch;
-};
-
-ScreenFields screenFieldsOf(const host::SurfaceDescription& description) {
-    return {static_cast<int>(description.width), static_cast<int>(description.height),
-            static_cast<int>(description.pixelFormat.rgbBitCount), description.xPitch, description.pitch};
-}
-
-} // namespace
-
 DisplayDriverDDraw::DisplayDriverDDraw(host::DirectDraw& directDraw, int screenWidth, int screenHeight,
                                        int logicalWidth, int logicalHeight)
     : DisplayDriver(screenWidth, screenHeight, logicalWidth, logicalHeight, host::kSourceCopy)
@@ -57,12 +39,7 @@ bool DisplayDriverDDraw::open(host::Window* window) {
         close();
         return false;
     }
-    ScreenFields screen = screenFieldsOf(m_primaryDescription);
-    m_screenWidth = screen.width;
-    m_screenHeight = screen.height;
-    m_bitsPerPixel = screen.bitsPerPixel;
-    m_bytesPerPixel = screen.bytesPerPixel;
-    m_screenPitch = screen.pitch;
+    takeScreenFields(m_primaryDescription);
     m_primary->unlock();
 
     m_backDescription = {};
@@ -101,6 +78,14 @@ bool DisplayDriverDDraw::setFullScreenCooperation() {
     return m_object && m_object->setCooperativeLevel(m_window, host::kCooperativeFullScreen);
 }
 
+void DisplayDriverDDraw::takeScreenFields(const host::SurfaceDescription& primary) {
+    m_screenWidth = static_cast<int>(primary.width);
+    m_screenHeight = static_cast<int>(primary.height);
+    m_bitsPerPixel = static_cast<int>(primary.pixelFormat.rgbBitCount);
+    m_bytesPerPixel = primary.xPitch;
+    m_screenPitch = primary.pitch;
+}
+
 void DisplayDriverDDraw::restorePrimaryIfLost() {
     if (!m_primary || !m_primary->isLost())
         return;
@@ -109,12 +94,7 @@ void DisplayDriverDDraw::restorePrimaryIfLost() {
     if (!m_primary->lock(description))
         return;
     m_primaryDescription = description;
-    ScreenFields screen = screenFieldsOf(description);
-    m_screenWidth = screen.width;
-    m_screenHeight = screen.height;
-    m_bitsPerPixel = screen.bitsPerPixel;
-    m_bytesPerPixel = screen.bytesPerPixel;
-    m_screenPitch = screen.pitch;
+    takeScreenFields(description);
     m_primary->unlock();
 }
 

@@ -40,6 +40,8 @@ public:
     int present() override;
 
 private:
+    // The screen's size, format and pitches as a lock of the primary reports them.
+    void takeScreenFields(const host::SurfaceDescription& primary);
     void restorePrimaryIfLost();
     void restoreBackIfLost();
 

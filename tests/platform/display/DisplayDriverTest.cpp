@@ -166,16 +166,21 @@ TEST(OpenDisplay, WithoutAnOpenWindowNeitherBackEndOpens) {
     EXPECT_EQ(platform::openDisplay(u"GDI", *display.host, nullptr, driver), 0);
 }
 
-TEST(DisplayDriverGDI, OpenDescribesTheSectionAndTheScreen) {
-    Display display;
-    ASSERT_EQ(display.open(u"GDI"), 1);
-    auto& driver = static_cast<platform::DisplayDriverGDI&>(*display.driver);
+// What an open back-end reports on a screen of the logical size.
+void expectFullScreenShape(platform::DisplayDriver& driver) {
     EXPECT_EQ(driver.screenWidth(), 480);
     EXPECT_EQ(driver.screenHeight(), 640);
     EXPECT_EQ(driver.bitsPerPixel(), 16);
     EXPECT_EQ(driver.bytesPerPixel(), 2);
     EXPECT_EQ(driver.screenPitch(), 960);
     EXPECT_EQ(driver.surfacePitch(), 960);
+}
+
+TEST(DisplayDriverGDI, OpenDescribesTheSectionAndTheScreen) {
+    Display display;
+    ASSERT_EQ(display.open(u"GDI"), 1);
+    auto& driver = static_cast<platform::DisplayDriverGDI&>(*display.driver);
+    expectFullScreenShape(driver);
     EXPECT_EQ(driver.presentMode(), 3u);
     EXPECT_TRUE(driver.lock() && driver.unlock() && driver.setNormalCooperation());
     const auto& bitmap = driver.bitmap();
@@ -219,12 +224,7 @@ TEST(DisplayDriverDDraw, PresentsTheBackSurfaceAndRestoresLostSurfaces) {
     Display display;
     ASSERT_EQ(display.open(u"DDRAW"), 1);
     platform::DisplayDriver& driver = *display.driver;
-    EXPECT_EQ(driver.screenWidth(), 480);
-    EXPECT_EQ(driver.screenHeight(), 640);
-    EXPECT_EQ(driver.bitsPerPixel(), 16);
-    EXPECT_EQ(driver.bytesPerPixel(), 2);
-    EXPECT_EQ(driver.screenPitch(), 960);
-    EXPECT_EQ(driver.surfacePitch(), 960);
+    expectFullScreenShape(driver);
     EXPECT_TRUE(driver.setFullScreenCooperation());
     std::uint16_t* surface = driver.surfacePixels();
     ASSERT_NE(surface, nullptr);
