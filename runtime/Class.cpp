@@ -3,7 +3,9 @@
 #include "runtime/ClassTable.h"
 #include "runtime/Object.h"
 #include "runtime/Runtime.h"
+#include "runtime/String.h"
 #include "runtime/Verify.h"
+#include "runtime/checks.h"
 
 #include <algorithm>
 
@@ -34,6 +36,26 @@ bool Class::isInstance(const Class* entry, const Object* object) {
 
 const Class* Class::forName(std::string_view name) {
     return Runtime::current().classTable().forName(name);
+}
+
+const Class* Class::forName(String* name) {
+    if (!name) {
+        reportNullPointer();
+        return nullptr;
+    }
+    // Class names are ASCII: a text with any other unit names no class.
+    std::string narrow;
+    for (char16_t unit : name->view()) {
+        if (unit == 0 || unit > 0x7F)
+            return nullptr;
+        narrow.push_back(static_cast<char>(unit));
+    }
+    return forName(narrow);
+}
+
+String* Class::getName(const Class* entry) {
+    RT_VERIFY(entry);
+    return String::newFromCString(entry->m_name);
 }
 
 bool isInstantiableClassId(std::int64_t classId) {

@@ -45,6 +45,9 @@ public:
     static bool isInstance(const Class* entry, const Object* object);
     // The entry whose name equals `name` once every '.' is read as '_', or null.
     static const Class* forName(std::string_view name);
+    static const Class* forName(String* name);
+    // A new `String` of the entry's name.
+    static String* getName(const Class* entry);
 
 private:
     friend class ClassTable;

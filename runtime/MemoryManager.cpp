@@ -7,6 +7,15 @@
 #include <cstring>
 #include <new>
 
+#if defined(__SANITIZE_ADDRESS__)
+#    include <sanitizer/asan_interface.h>
+#    define RT_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#    define RT_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#else
+#    define RT_POISON(address, size) ((void)(address), (void)(size))
+#    define RT_UNPOISON(address, size) ((void)(address), (void)(size))
+#endif
+
 namespace rt {
 
 namespace {
@@ -30,6 +39,9 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
     whole->nextFree = nullptr;
     m_freeHead = m_freeTail = whole;
     m_blockCount = m_freeBlockCount = 1;
+    m_starts.assign((m_heapSize / kAlignment + 63) / 64, 0);
+    markStart(whole);
+    poisonFreeInterior(whole);
 }
 
 MemoryManager::~MemoryManager() {
@@ -115,11 +127,14 @@ void* MemoryManager::take(Block* block, std::size_t need) {
         taken = size;
     } else {
         Block* rest = blockAt(bytesOf(block) + need);
+        RT_UNPOISON(rest, kFreeHeaderBytes);
         rest->size = static_cast<std::int64_t>(size - need);
         replaceFree(block, rest);
+        markStart(rest);
         ++m_blockCount;
         taken = need;
     }
+    RT_UNPOISON(block, taken);
     block->size = -static_cast<std::int64_t>(taken);
     block->owner = nullptr;
     m_heapUsed += taken;
@@ -159,6 +174,7 @@ void MemoryManager::insertFree(Block* block) {
 // Returns a used block to the free list and merges it with free neighbours.
 void MemoryManager::freeBlock(Block* block) {
     std::size_t size = sizeOf(block);
+    poisonFreeInterior(block);
     block->size = static_cast<std::int64_t>(size);
     insertFree(block);
     ++m_freeBlockCount;
@@ -167,15 +183,26 @@ void MemoryManager::freeBlock(Block* block) {
     if (Block* next = block->nextFree; next && endOf(block) == next) {
         block->size += next->size;
         unlinkFree(next);
+        clearStart(next);
         --m_blockCount;
         --m_freeBlockCount;
     }
     if (Block* prev = block->prevFree; prev && endOf(prev) == block) {
         prev->size += block->size;
         unlinkFree(block);
+        clearStart(block);
         --m_blockCount;
         --m_freeBlockCount;
     }
+}
+
+// In sanitizer builds the bytes of a freed block past its first words are
+// poisoned, so a stale pointer into freed or moved memory of this heap is
+// reported where it is used. The first words stay readable, merged or not:
+// they hold the free list's links and, in a freed object, the class id that
+// says it was freed.
+void MemoryManager::poisonFreeInterior(Block* block) {
+    RT_POISON(bytesOf(block) + kFreeHeaderBytes, sizeOf(block) - kFreeHeaderBytes);
 }
 
 MemoryManager::Block* MemoryManager::usedBlockAt(void* ptr) const {
@@ -218,15 +245,40 @@ void* MemoryManager::blockContaining(const void* ptr) const {
     if (!contains(ptr))
         return nullptr;
     std::lock_guard guard(m_lock);
+    Block* block = blockStartAtOrBefore(ptr);
     auto* p = static_cast<const std::byte*>(ptr);
-    for (std::byte* at = m_arena; at < arenaEnd();) {
-        Block* block = blockAt(at);
-        std::byte* end = at + sizeOf(block);
-        if (p < end)
-            return block->size < 0 && p >= at + kHeaderSize ? userOf(block) : nullptr;
-        at = end;
-    }
-    return nullptr;
+    if (block->size >= 0 || p < userOf(block) || p >= bytesOf(block) + sizeOf(block))
+        return nullptr;
+    return userOf(block);
+}
+
+void** MemoryManager::ownerOf(const void* user) const {
+    if (!isMovable() || !contains(user))
+        return nullptr;
+    std::lock_guard guard(m_lock);
+    return usedBlockAt(const_cast<void*>(user))->owner;
+}
+
+void MemoryManager::markStart(const Block* block) {
+    std::size_t unit = unitOf(block);
+    m_starts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+}
+
+void MemoryManager::clearStart(const Block* block) {
+    std::size_t unit = unitOf(block);
+    m_starts[unit / 64] &= ~(std::uint64_t{1} << (unit % 64));
+}
+
+// The arena's first unit always starts a block, so the walk back ends.
+MemoryManager::Block* MemoryManager::blockStartAtOrBefore(const void* at) const {
+    std::size_t unit = unitOf(at);
+    std::size_t word = unit / 64;
+    // Bits 0..(unit % 64) of the first word; the shift wraps to all ones for bit 63.
+    std::uint64_t bits = m_starts[word] & ((std::uint64_t{2} << (unit % 64)) - 1);
+    while (bits == 0)
+        bits = m_starts[--word];
+    std::size_t start = word * 64 + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
+    return reinterpret_cast<Block*>(m_arena + start * kAlignment);
 }
 
 // ---- Compaction ---------------------------------------------------------------
@@ -262,6 +314,7 @@ void MemoryManager::moveRun(Block* run, std::size_t runSize, Block* target) {
     for (std::byte* at = destination; at < destination + runSize;) {
         Block* copy = blockAt(at);
         *copy->owner = userOf(copy);
+        markStart(copy);
         last = copy;
         at += sizeOf(copy);
     }
@@ -271,6 +324,8 @@ void MemoryManager::moveRun(Block* run, std::size_t runSize, Block* target) {
 
     // The old place becomes one used block, then free. (The block count stays:
     // the target gained the run's blocks less one, the old place lost as many.)
+    for (std::byte* at = bytesOf(run) + sizeOf(run); at < bytesOf(run) + runSize; at += sizeOf(blockAt(at)))
+        clearStart(blockAt(at));
     run->size = -static_cast<std::int64_t>(runSize);
     freeBlock(run);
 }
@@ -387,6 +442,13 @@ std::string MemoryManager::verify() const {
     }
     if (at != arenaEnd())
         return "blocks do not tile the arena";
+    std::vector<std::uint64_t> starts(m_starts.size(), 0);
+    for (const std::byte* p = m_arena; p < arenaEnd(); p += sizeOf(blockAt(p))) {
+        std::size_t unit = unitOf(p);
+        starts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+    }
+    if (starts != m_starts)
+        return "block-start bitmap does not match the blocks";
     if (expectedFree != nullptr || m_freeTail != previousFree)
         return "free list holds blocks that are not free";
     if (blocks != m_blockCount)

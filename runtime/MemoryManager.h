@@ -31,6 +31,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace rt {
 
@@ -108,8 +109,13 @@ public:
     HeapStats stats() const;
     // The size of the used block at `ptr` (its user bytes), or 0 when `ptr` is not one.
     std::size_t userSize(const void* ptr) const;
-    // The start of the used block whose user bytes contain `ptr`, or null. Linear.
+    // The user pointer of the used block whose user bytes contain `ptr`, or
+    // null (a free block, a block header, outside the heap). Found through the
+    // block-start bitmap: cost grows with the block's size, not the heap's.
     void* blockContaining(const void* ptr) const;
+
+    // The owner field of the movable used block at `user`, or null.
+    void** ownerOf(const void* user) const;
 
     // Checks every invariant; answers a description of the first broken one, or "".
     std::string verify() const;
@@ -137,6 +143,8 @@ private:
         Block* nextFree;
     };
     static_assert(sizeof(Block) <= kMinBlockSize);
+    // What stays readable of a free block: its links and a freed object's header.
+    static constexpr std::size_t kFreeHeaderBytes = kMinBlockSize;
 
     static Block* blockAt(std::byte* at) { return reinterpret_cast<Block*>(at); }
     static const Block* blockAt(const std::byte* at) { return reinterpret_cast<const Block*>(at); }
@@ -155,7 +163,16 @@ private:
     void replaceFree(Block* old, Block* replacement);
     void insertFree(Block* block);
     void freeBlock(Block* block);
+    void poisonFreeInterior(Block* block);
     Block* usedBlockAt(void* ptr) const;
+
+    // The block-start bitmap: one bit per alignment unit, set where a block starts.
+    std::size_t unitOf(const void* at) const {
+        return static_cast<std::size_t>(static_cast<const std::byte*>(at) - m_arena) / kAlignment;
+    }
+    void markStart(const Block* block);
+    void clearStart(const Block* block);
+    Block* blockStartAtOrBefore(const void* at) const;
 
     bool mayMove(Block* block, const BlockMovePolicy& policy) const;
     bool runMayMove(Block* from, Block* to, const BlockMovePolicy& policy) const;
@@ -165,6 +182,7 @@ private:
     void logExhausted(std::size_t need) const;
 
     std::byte* m_arena = nullptr;
+    std::vector<std::uint64_t> m_starts;
     Block* m_freeHead = nullptr;
     Block* m_freeTail = nullptr;
     std::size_t m_heapSize = 0;

@@ -1,10 +1,15 @@
 #include "runtime/Object.h"
 
 #include "runtime/Class.h"
+#include "runtime/Monitor.h"
 #include "runtime/Runtime.h"
+#include "runtime/String.h"
 #include "runtime/checks.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 
 namespace rt {
 
@@ -14,8 +19,10 @@ Object::Object(ClassId classId)
     , m_mark(kMarked) {
 }
 
-// FIXME: release the object's monitor here once monitors exist.
-Object::~Object() = default;
+Object::~Object() {
+    if (m_monitor)
+        releaseMonitor(this);
+}
 
 bool Object::equals(Object* other) {
     return other == this;
@@ -26,9 +33,11 @@ Object* Object::clone() {
     return nullptr;
 }
 
-// FIXME: answer the "Object_id=%d @0x%x" text once `String` exists.
 String* Object::toString() {
-    return nullptr;
+    char text[64];
+    std::snprintf(text, sizeof text, "Object_id=%d @0x%llx", static_cast<int>(m_classId),
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(this)));
+    return String::newFromCString(text);
 }
 
 std::int32_t Object::hashCode() {
@@ -37,6 +46,12 @@ std::int32_t Object::hashCode() {
 
 void* Object::getInterface(ClassId) {
     return nullptr;
+}
+
+std::uint16_t Object::classIdAt(const void* memory) {
+    std::uint16_t id;
+    std::memcpy(&id, static_cast<const std::byte*>(memory) + offsetof(Object, m_classId), sizeof id);
+    return id;
 }
 
 const Class* Object::getClass(const Object* object) {

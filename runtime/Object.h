@@ -45,7 +45,7 @@ public:
     virtual bool equals(Object* other);
     // Objects cannot be cloned: logs "clone" and answers null.
     virtual Object* clone();
-    // "Object_id=<class id> @0x<address>".
+    // A new `String` "Object_id=<class id> @0x<address in hex>".
     virtual String* toString();
     virtual std::int32_t hashCode();
     // The object's view for the interface with class id `interfaceId`, or null
@@ -63,17 +63,31 @@ public:
     // The collector's last word on a freed object.
     void markFreed() { m_classId = kFreedClassId; }
 
+    // Monitors (runtime/Monitor.h). The caller of `wait` and `notify` holds the
+    // object's monitor. `wait` with 0 milliseconds waits until notified;
+    // `notify` wakes `count` waiters, -1 for all.
+    static void wait(Object* object, std::int64_t milliseconds);
+    static void notify(Object* object, std::int32_t count = 1);
+    static void notifyAll(Object* object);
+
+    // The class id in the header at `memory`, read as bytes: safe on the
+    // memory of an object that the collector has freed (it reads 0xFEEE),
+    // where calling a member function is not.
+    static std::uint16_t classIdAt(const void* memory);
+
     // The class entry of the object's class id in the running runtime's table.
     static const Class* getClass(const Object* object);
 
     static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
 
 private:
+    friend class MonitorPool;
+
     std::uint16_t m_classId;
     std::uint8_t m_collectable;
     std::uint8_t m_mark;
-    // The rest of the second header word is the runtime's (the monitor).
-    std::uint32_t m_runtimeWord = 0;
+    // The rest of the second header word: the number of the object's monitor, 0 for none.
+    std::uint32_t m_monitor = 0;
 };
 
 // The typed form of `getInterface`: `I` is an interface class with a `kInterfaceId`.

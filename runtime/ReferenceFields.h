@@ -44,6 +44,12 @@ constexpr std::array<std::uint32_t, N + M> joinReferenceFields(const std::array<
     return all;
 }
 
+// The base of a plain struct that declares reference fields without being an
+// object (a class's statics): `RT_REFERENCE_FIELDS(Statics, rt::NoReferenceBase, m_a)`.
+struct NoReferenceBase {
+    static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
+};
+
 // The table of a C++ type, kept in static storage for the class entry to point at.
 template <class T>
 struct ReferenceFieldsOf {

@@ -21,13 +21,36 @@ Object* makePlainObject() {
 
 Runtime::Runtime(const RuntimeOptions& options)
     : m_objectHeap(options.objectHeapSize, HeapKind::Fixed)
-    , m_bufferHeap(options.bufferHeapSize, HeapKind::Movable) {
+    , m_bufferHeap(options.bufferHeapSize, HeapKind::Movable)
+    , m_objectManager(m_objectHeap, m_bufferHeap, m_classTable, m_staticClass) {
     Runtime* expected = nullptr;
     RT_VERIFY_MSG(s_current.compare_exchange_strong(expected, this), "a runtime is already running");
     m_classTable.setFactory(ClassId::Object, &makePlainObject);
+    m_objectHeap.setFailureHandler(&m_objectManager);
+    m_bufferHeap.setFailureHandler(&m_objectManager);
+    if (options.threads && options.clock) {
+        m_threadTable = std::make_unique<ThreadTable>(*options.threads, *options.clock);
+        m_objectManager.setWorldStopper(m_threadTable.get());
+        m_objectManager.addRootSource(m_threadTable.get());
+        m_objectManager.setTickSource([clock = options.clock] { return clock->tickCount(); });
+    }
+    m_objectManager.addRootSource(&m_threadStates);
 }
 
+// Application close: statics go first, then a collection without roots frees
+// every object (running its destructor) while the heaps still stand.
 Runtime::~Runtime() {
+    m_staticClass.clearStatics();
+    m_objectManager.removeRootSource(&m_threadStates);
+    m_objectManager.gc(ObjectManager::kNoRoots);
+    m_classTable.freeReferenceFields();
+    m_objectHeap.setFailureHandler(nullptr);
+    m_bufferHeap.setFailureHandler(nullptr);
+    if (m_threadTable) {
+        m_objectManager.removeRootSource(m_threadTable.get());
+        m_objectManager.setWorldStopper(nullptr);
+        m_threadTable.reset();
+    }
     s_current.store(nullptr);
 }
 
@@ -53,10 +76,13 @@ void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {
         std::memset(memory, 0, size);
         return memory;
     }
+    if (m_threadTable)
+        m_threadTable->safepoint();
     void* memory = m_objectHeap.Alloc(size);
     if (!memory)
         outOfStore(); // the heap has logged its line; every caller writes to the object at once
     std::memset(memory, 0, size);
+    m_objectManager.addObject(static_cast<Object*>(memory));
     return memory;
 }
 

@@ -1,16 +1,27 @@
 #pragma once
 
-// `Runtime`: the object runtime of one running application: its two heaps and
-// its class table (and, as they arrive, the collector, the statics, the thread
-// and monitor tables). One runtime exists at a time; translated code reaches it
-// through `Runtime::current()` and the free functions below, which stand for
-// the allocation calls every translated `new` makes.
+// `Runtime`: the object runtime of one running application: its two heaps, its
+// class table, its statics, its collector, its monitors and thread table, the
+// registry of the threads' states (pending exceptions, trace stacks) and the
+// hooks through which the class library makes exceptions. One runtime exists
+// at a time; translated code reaches it through `Runtime::current()` and the
+// free functions below, which stand for the allocation calls every translated
+// `new` makes.
 
+#include "host/Clock.h"
+#include "host/Threads.h"
 #include "runtime/ClassTable.h"
+#include "runtime/Exceptions.h"
 #include "runtime/MemoryManager.h"
+#include "runtime/Monitor.h"
 #include "runtime/Object.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/StaticClass.h"
+#include "runtime/ThreadState.h"
+#include "runtime/ThreadTable.h"
 
 #include <cstddef>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -20,6 +31,11 @@ struct RuntimeOptions {
     // Twice the phone's 3 MB and 8 MB: objects hold 8-byte references here.
     std::size_t objectHeapSize = 2 * 0x300000;
     std::size_t bufferHeapSize = 2 * 0x800000;
+    // Threads and time. Without them the runtime serves only the thread that
+    // made it: nothing can start a thread or block, and an ordinary collection
+    // request never finds its interval passed.
+    host::Threads* threads = nullptr;
+    host::Clock* clock = nullptr;
 };
 
 enum class ObjectLifetime : std::uint8_t {
@@ -40,6 +56,18 @@ public:
     MemoryManager& objectHeap() { return m_objectHeap; }
     MemoryManager& bufferHeap() { return m_bufferHeap; }
     ClassTable& classTable() { return m_classTable; }
+    StaticClass& staticClass() { return m_staticClass; }
+    ObjectManager& objectManager() { return m_objectManager; }
+    MonitorPool& monitors() { return m_monitors; }
+    // Null for a runtime made without threads.
+    ThreadTable* threadTable() { return m_threadTable.get(); }
+    // Every thread state attached to this runtime; a root source of the
+    // collector (the pending exceptions).
+    ThreadStateRegistry& threadStates() { return m_threadStates; }
+
+    // Set by the class library at start-up, before other threads run.
+    void setThrowableHooks(const ThrowableHooks& hooks) { m_throwableHooks = hooks; }
+    const ThrowableHooks& throwableHooks() const { return m_throwableHooks; }
 
     // Zeroed memory for an object. A collectable object that the object heap
     // cannot hold ends the process through the out-of-store path.
@@ -56,6 +84,14 @@ private:
     MemoryManager m_objectHeap;
     MemoryManager m_bufferHeap;
     ClassTable m_classTable;
+    StaticClass m_staticClass;
+    MonitorPool m_monitors;
+    ObjectManager m_objectManager;
+    std::unique_ptr<ThreadTable> m_threadTable;
+    ThrowableHooks m_throwableHooks;
+    // Last, so that it is destroyed first: the states it detaches forget
+    // their objects before the heaps go.
+    ThreadStateRegistry m_threadStates;
 };
 
 inline void* allocObject(std::size_t size, ObjectLifetime lifetime = ObjectLifetime::Collectable) {

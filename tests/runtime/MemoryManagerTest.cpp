@@ -175,6 +175,34 @@ TEST(MemoryManager, OwnerIsSetAndFilledInTheAllocatingCall) {
     EXPECT_EQ(field, p);
 }
 
+TEST(MemoryManager, BlockContainingMapsInteriorPointersToTheirBlock) {
+    // a(48 bytes)  free(64)  b(32 bytes)  rest
+    LaidOutHeap h({{64, false, false}, {64, false, true}, {48, false, false}});
+    auto* a = static_cast<std::byte*>(h.blocks[0]);
+    auto* b = static_cast<std::byte*>(h.blocks[2]);
+    int local = 0;
+    struct Case {
+        const void* pointer;
+        const void* expected;
+    };
+    const Case cases[] = {
+        {a, a},
+        {a + 1, a},
+        {a + 47, a},
+        {a - 1, nullptr}, // a's header
+        {a - 16, nullptr},
+        {a + 48, nullptr},
+        {a + 70, nullptr},
+        {b, b}, // inside the free block
+        {b + 31, b},
+        {&local, nullptr},
+        {b - 16, nullptr},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(h.heap.blockContaining(c.pointer), c.expected)
+            << static_cast<const std::byte*>(c.pointer) - a;
+}
+
 TEST(MemoryManagerCompaction, ClosesTheGapWithTheLargestGain) {
     // T  P(pinned: no owner)  F1  a(96)  F2  b(32)  F3  rest
     LaidOutHeap h({{128, false, true},
@@ -380,6 +408,10 @@ TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
         }
         }
         ASSERT_EQ(heap.verify(), "") << "step " << step;
+        if (slots[i].live && slots[i].bytes > 0) {
+            auto* p = static_cast<std::byte*>(address(i));
+            ASSERT_EQ(heap.blockContaining(p + pick(slots[i].bytes)), p);
+        }
         if (HasFatalFailure())
             return;
 
@@ -405,3 +437,15 @@ TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
 }
 
 } // namespace
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer build sees into our arenas: a stale pointer into a freed or
+// moved block is reported where it is used.
+TEST(MemoryManagerDeathTest, FreedBytesArePoisonedInSanitizerBuilds) {
+    MemoryManager heap(4096, HeapKind::Movable);
+    auto* p = static_cast<volatile char*>(heap.Alloc(200));
+    p[100] = 1;
+    ASSERT_TRUE(heap.Free(const_cast<char*>(p)));
+    EXPECT_DEATH(p[100] = 2, "use-after-poison");
+}
+#endif

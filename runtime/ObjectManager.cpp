@@ -1,0 +1,280 @@
+#include "runtime/ObjectManager.h"
+
+#include "runtime/Array.h"
+#include "runtime/Class.h"
+#include "runtime/ClassTable.h"
+#include "runtime/Object.h"
+#include "runtime/StaticClass.h"
+#include "runtime/Verify.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace rt {
+
+const char* rootKindName(RootKind kind) {
+    switch (kind) {
+    case RootKind::Static:
+        return "static field";
+    case RootKind::Handle:
+        return "handle";
+    case RootKind::ThreadObject:
+        return "thread object";
+    case RootKind::PendingException:
+        return "pending exception";
+    case RootKind::Stack:
+        return "thread stack";
+    case RootKind::Registers:
+        return "saved registers";
+    case RootKind::Newest:
+        return "newest object";
+    }
+    return "?";
+}
+
+ObjectManager::ObjectManager(MemoryManager& objectHeap, MemoryManager& bufferHeap, const ClassTable& classes,
+                             StaticClass& statics)
+    : m_objectHeap(objectHeap)
+    , m_bufferHeap(bufferHeap)
+    , m_classes(classes)
+    , m_statics(statics)
+    , m_tick([] { return std::uint32_t{0}; }) {
+    m_registry.reserve(512);
+}
+
+ObjectManager::~ObjectManager() = default;
+
+void ObjectManager::setTickSource(std::function<std::uint32_t()> tick) {
+    m_tick = std::move(tick);
+    m_lastCollection = m_tick();
+}
+
+void ObjectManager::addRootSource(RootSource* source) {
+    std::lock_guard guard(m_registryLock);
+    m_rootSources.push_back(source);
+}
+
+void ObjectManager::removeRootSource(RootSource* source) {
+    std::lock_guard guard(m_registryLock);
+    std::erase(m_rootSources, source);
+}
+
+void ObjectManager::addObject(Object* object) {
+    std::lock_guard guard(m_registryLock);
+    m_registry.push_back(object);
+}
+
+std::size_t ObjectManager::objectCount() const {
+    std::lock_guard guard(m_registryLock);
+    return m_registry.size();
+}
+
+void ObjectManager::addHandle(Object** slot) {
+    std::lock_guard guard(m_registryLock);
+    m_handles.push_back(slot);
+}
+
+void ObjectManager::removeHandle(Object** slot) {
+    std::lock_guard guard(m_registryLock);
+    auto found = std::find(m_handles.rbegin(), m_handles.rend(), slot);
+    RT_VERIFY(found != m_handles.rend());
+    m_handles.erase(std::next(found).base());
+}
+
+// Every used block of the object heap holds a registered object (`allocObject`
+// registers before any safepoint can be reached), so the block that contains
+// the word is the object.
+Object* ObjectManager::objectContaining(const void* word) const {
+    void* user = m_objectHeap.blockContaining(word);
+    if (!user)
+        return nullptr;
+    auto* object = static_cast<Object*>(user);
+    return object->isFreed() ? nullptr : object;
+}
+
+// ---- Marking -----------------------------------------------------------------
+
+// Marks from roots with an explicit, growing stack: no reference chain is too deep.
+class ObjectManager::Marker final : public RootVisitor {
+public:
+    explicit Marker(ObjectManager& manager)
+        : m_manager(manager) {
+        m_stack.reserve(1024);
+    }
+
+    void visitObject(Object* object, RootKind) override {
+        push(object);
+        drain();
+    }
+
+    // Conservative: a word that points inside an object marks it; one that
+    // points inside a buffer block pins the block and marks its owner.
+    [[gnu::no_sanitize_address, gnu::no_sanitize_thread]] void visitRange(const void* from, const void* to,
+                                                                          RootKind) override {
+        auto begin = (reinterpret_cast<std::uintptr_t>(from) + alignof(void*) - 1) & ~(alignof(void*) - 1);
+        auto end = reinterpret_cast<std::uintptr_t>(to);
+        for (std::uintptr_t at = begin; at + sizeof(void*) <= end; at += sizeof(void*)) {
+            const void* word = *reinterpret_cast<const void* const*>(at);
+            if (m_manager.m_objectHeap.contains(word)) {
+                push(m_manager.objectContaining(word));
+            } else if (m_manager.m_bufferHeap.contains(word)) {
+                if (void* block = m_manager.m_bufferHeap.blockContaining(word)) {
+                    m_pinned.push_back(block);
+                    if (void** owner = m_manager.m_bufferHeap.ownerOf(block))
+                        push(m_manager.objectContaining(owner));
+                }
+            }
+        }
+        drain();
+    }
+
+    std::vector<const void*>& pinned() { return m_pinned; }
+
+private:
+    void push(Object* object) {
+        if (!object || object->isMarked())
+            return;
+        object->setMarked();
+        m_stack.push_back(object);
+    }
+
+    void drain() {
+        const ClassTable& classes = m_manager.m_classes;
+        while (!m_stack.empty()) {
+            Object* object = m_stack.back();
+            m_stack.pop_back();
+            const Class* entry = classes.getClassById(object->rawClassId());
+            if (!entry)
+                continue;
+            auto* base = reinterpret_cast<std::byte*>(object);
+            for (std::uint32_t offset : entry->referenceOffsets())
+                push(*reinterpret_cast<Object**>(base + offset));
+            if (object->classId() == ClassId::ObjectArray) {
+                const auto* array = static_cast<const ObjectArray*>(object);
+                for (std::int32_t i = 0; i < array->length(); ++i)
+                    push(array->elements()[i]);
+            }
+        }
+    }
+
+    ObjectManager& m_manager;
+    std::vector<Object*> m_stack;
+    std::vector<const void*> m_pinned;
+};
+
+// ---- Collection ----------------------------------------------------------------
+
+CollectionStats ObjectManager::gc(std::uint32_t flags) {
+    if (flags == kOrdinary && m_tick() - m_lastCollection < kMinimumInterval)
+        return {};
+    return collect(flags, nullptr, 0);
+}
+
+void ObjectManager::onAllocationFailure(MemoryManager& heap, std::size_t need) {
+    collect(kAllocationFailure, heap.isMovable() ? &heap : nullptr, need);
+}
+
+CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compactHeap,
+                                       std::size_t compactNeed) {
+    std::uint32_t start = m_tick();
+    m_lastCollection = start;
+    // Another thread may be collecting: wait for it as a stopped thread would.
+    std::unique_lock collection(m_collectionLock, std::defer_lock);
+    if (!collection.try_lock()) {
+        if (m_worldStopper)
+            m_worldStopper->enterSafeRegion();
+        collection.lock();
+        if (m_worldStopper)
+            m_worldStopper->leaveSafeRegion();
+    }
+    if (m_worldStopper)
+        m_worldStopper->stopTheWorld();
+
+    CollectionStats stats;
+    stats.ran = true;
+    for (Object* object : m_registry)
+        object->clearMark();
+
+    Marker marker(*this);
+    if ((flags & kNoRoots) == 0) {
+        m_statics.forEachStaticReference([&](Object** slot) { marker.visitObject(*slot, RootKind::Static); });
+        for (Object** slot : m_handles)
+            marker.visitObject(*slot, RootKind::Handle);
+        for (RootSource* source : m_rootSources)
+            source->visitRoots(marker);
+        if ((flags & kMarkNewest) == kMarkNewest && !m_registry.empty())
+            marker.visitObject(m_registry.back(), RootKind::Newest);
+    } else {
+        for (Object* object : m_registry)
+            object->setCollectable(true);
+    }
+
+    sweep(stats);
+
+    if (compactHeap) {
+        struct Unpinned final : BlockMovePolicy {
+            std::vector<const void*>* pinned;
+            bool mayMove(const void* user, std::size_t) const override {
+                return !std::binary_search(pinned->begin(), pinned->end(), user);
+            }
+        } policy;
+        auto& pinned = marker.pinned();
+        std::sort(pinned.begin(), pinned.end());
+        pinned.erase(std::unique(pinned.begin(), pinned.end()), pinned.end());
+        policy.pinned = &pinned;
+        stats.pinnedBuffers = pinned.size();
+        (void)compactHeap->compact(compactNeed, policy);
+    }
+
+    m_lastCollection = m_tick();
+    stats.pauseMilliseconds = m_lastCollection.load() - start;
+    if (m_worldStopper)
+        m_worldStopper->resumeTheWorld();
+    return stats;
+}
+
+// From the registry's end down: a dead object's entry takes the last entry,
+// so entries not yet visited never move.
+void ObjectManager::sweep(CollectionStats& stats) {
+    for (std::size_t i = m_registry.size(); i-- > 0;) {
+        Object* object = m_registry[i];
+        if (object->isMarked() || !object->isCollectable())
+            continue;
+        m_registry[i] = m_registry.back();
+        m_registry.pop_back();
+        // Memory whose constructor never ran (it failed, or nobody called it)
+        // has no table of virtual operations: there is no destructor to run.
+        if (*reinterpret_cast<void* const*>(object) != nullptr)
+            object->~Object();
+        object->markFreed();
+        if (!m_bufferHeap.Free(object) && !m_objectHeap.Free(object))
+            std::free(object);
+        ++stats.freed;
+    }
+    stats.live = m_registry.size();
+}
+
+// ---- Verification ----------------------------------------------------------
+
+std::string ObjectManager::verifyHeap() const {
+    std::lock_guard guard(m_registryLock);
+    for (Object* object : m_registry) {
+        if (object->isFreed())
+            return "a freed object is still registered";
+        if (!isValidClassId(object->rawClassId()))
+            return "a registered object has a bad class id";
+        if (objectContaining(object) != object)
+            return "a registered object is not an object-heap block";
+        if (!object->isMarked())
+            return "a live object lost its mark";
+        auto* base = reinterpret_cast<std::byte*>(object);
+        for (std::uint32_t offset : m_classes.getClassById(object->rawClassId())->referenceOffsets()) {
+            Object* target = *reinterpret_cast<Object**>(base + offset);
+            if (target && objectContaining(target) != target)
+                return "a reference field points at something that is not a live object";
+        }
+    }
+    return m_objectHeap.verify();
+}
+
+} // namespace rt

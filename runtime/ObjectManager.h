@@ -1,0 +1,178 @@
+#pragma once
+
+// `ObjectManager`: the stop-the-world mark-and-sweep collector of the object heap.
+//
+// Where an object can be, and what keeps it alive:
+//   - every object made for the collector (`allocObject`) is in the registry
+//     from its allocation until the sweep frees it;
+//   - roots: the static reference fields (`StaticClass`), registered handles
+//     (`Handle<T>`: guest pointers kept off the stack), and whatever the root
+//     sources add: each runtime thread's `java_lang_Thread`, its pending
+//     exception, and its stack and saved registers, scanned conservatively;
+//   - a conservative word keeps an object alive when it points anywhere inside
+//     the object, and keeps a buffer-heap block's owner alive (and the block in
+//     place) when it points anywhere inside the block.
+//
+// A collection, in order: stop the world; clear the marks; mark from the roots
+// (unless flag 2); mark the newest object (flag 8); sweep the registry from its
+// end, running each dead object's destructor and freeing it; compact the buffer
+// heap when an allocation asked for it; resume the world. Destructors run while
+// the world is stopped: they free memory and release native resources, and
+// must never wait for another runtime thread.
+//
+// Mark bits are only meaningful during a collection. Between collections every
+// live object may carry any mark value.
+
+#include "runtime/Forward.h"
+#include "runtime/MemoryManager.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace rt {
+
+class ObjectManager;
+
+enum class RootKind : std::uint8_t {
+    Static,
+    Handle,
+    ThreadObject,
+    PendingException,
+    Stack,
+    Registers,
+    Newest,
+};
+
+const char* rootKindName(RootKind kind);
+
+// What a root source hands its roots to during a collection.
+class RootVisitor {
+public:
+    virtual ~RootVisitor() = default;
+    virtual void visitObject(Object* object, RootKind kind) = 0;
+    // Every aligned word in [from, to) is a candidate reference.
+    virtual void visitRange(const void* from, const void* to, RootKind kind) = 0;
+};
+
+// Something that holds roots the collector cannot see by itself (the thread
+// table, the per-thread states). Visited with the world stopped.
+class RootSource {
+public:
+    virtual ~RootSource() = default;
+    virtual void visitRoots(RootVisitor& visitor) = 0;
+};
+
+// Stops and restarts every runtime thread but the caller. Without one, the
+// collector assumes the caller is the only runtime thread.
+class WorldStopper {
+public:
+    virtual ~WorldStopper() = default;
+    virtual void stopTheWorld() = 0;
+    virtual void resumeTheWorld() = 0;
+    // Around a wait that another collector may need to get past: while the
+    // caller waits for the collection lock, it counts as stopped.
+    virtual void enterSafeRegion() = 0;
+    virtual void leaveSafeRegion() = 0;
+};
+
+struct CollectionStats {
+    bool ran = false;
+    std::size_t live = 0;
+    std::size_t freed = 0;
+    std::size_t pinnedBuffers = 0;
+    std::uint32_t pauseMilliseconds = 0;
+};
+
+class ObjectManager final : public AllocationFailureHandler {
+public:
+    // Flags of `gc`.
+    static constexpr std::uint32_t kOrdinary = 0;
+    static constexpr std::uint32_t kNoRoots = 2;           // application close: free everything
+    static constexpr std::uint32_t kMarkNewest = 8;        // also keep the newest registered object
+    static constexpr std::uint32_t kAllocationFailure = 9; // what an allocation that found no block asks
+    // An ordinary request within this many milliseconds of the last collection is skipped.
+    static constexpr std::uint32_t kMinimumInterval = 2000;
+
+    ObjectManager(MemoryManager& objectHeap, MemoryManager& bufferHeap, const ClassTable& classes,
+                  StaticClass& statics);
+    ~ObjectManager() override;
+    ObjectManager(const ObjectManager&) = delete;
+    ObjectManager& operator=(const ObjectManager&) = delete;
+
+    // The time source of the interval rule (milliseconds, wrapping); and the
+    // collection's start counts as its first "last collection".
+    void setTickSource(std::function<std::uint32_t()> tick);
+    void setWorldStopper(WorldStopper* stopper) { m_worldStopper = stopper; }
+    void addRootSource(RootSource* source);
+    void removeRootSource(RootSource* source);
+
+    void addObject(Object* object);
+    std::size_t objectCount() const;
+
+    CollectionStats gc(std::uint32_t flags);
+
+    // The live registered object whose bytes contain `word`, or null.
+    Object* objectContaining(const void* word) const;
+
+    // Guest references held off the stack. See `Handle`.
+    void addHandle(Object** slot);
+    void removeHandle(Object** slot);
+
+    // Heap failure: collect, and compact a movable heap.
+    void onAllocationFailure(MemoryManager& heap, std::size_t need) override;
+
+    // Verification: every registered object's header is sane, every reference
+    // field is null or a registered live object, no mark left after a sweep.
+    std::string verifyHeap() const;
+
+private:
+    class Marker;
+
+    CollectionStats collect(std::uint32_t flags, MemoryManager* compactHeap, std::size_t compactNeed);
+    void sweep(CollectionStats& stats);
+
+    MemoryManager& m_objectHeap;
+    MemoryManager& m_bufferHeap;
+    const ClassTable& m_classes;
+    StaticClass& m_statics;
+    std::function<std::uint32_t()> m_tick;
+    WorldStopper* m_worldStopper = nullptr;
+    std::vector<RootSource*> m_rootSources;
+    std::vector<Object**> m_handles;
+
+    mutable std::mutex m_registryLock;
+    std::vector<Object*> m_registry;
+
+    std::mutex m_collectionLock;
+    std::atomic<std::uint32_t> m_lastCollection{0}; // read without a lock by the interval rule
+};
+
+// A guest reference kept where the collector cannot see it (a C++ container,
+// a callback, a host-side structure): while the handle lives, its object does.
+template <class T>
+class Handle {
+public:
+    Handle(ObjectManager& manager, T* object = nullptr)
+        : m_manager(manager)
+        , m_object(object) {
+        m_manager.addHandle(reinterpret_cast<Object**>(&m_object));
+    }
+    ~Handle() { m_manager.removeHandle(reinterpret_cast<Object**>(&m_object)); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    T* get() const { return m_object; }
+    T* operator->() const { return m_object; }
+    void set(T* object) { m_object = object; }
+
+private:
+    ObjectManager& m_manager;
+    T* m_object;
+};
+
+} // namespace rt
