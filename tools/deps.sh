@@ -4,6 +4,8 @@
 VORLAX_PACKAGES=(
     g++ cmake ninja-build ccache pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
+    libsdl2-dev libpng-dev
+    xvfb xauth libx11-dev libxtst-dev
 )
 
 missing_packages() {

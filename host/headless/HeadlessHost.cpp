@@ -1,0 +1,48 @@
+#include "host/headless/HeadlessHost.h"
+
+#include "host/headless/HeadlessClock.h"
+#include "host/headless/HeadlessDevice.h"
+#include "host/headless/HeadlessScheduler.h"
+#include "host/headless/HeadlessThreads.h"
+#include "host/system/SystemInstanceLock.h"
+
+namespace host {
+
+HeadlessHost::HeadlessHost(HostServices services, std::shared_ptr<HeadlessScheduler> scheduler)
+    : Host(std::move(services))
+    , m_scheduler(std::move(scheduler)) {
+}
+
+HeadlessHost::~HeadlessHost() {
+    // Threads still alive must never run again once the services are gone.
+    m_scheduler->stop();
+    releaseServices();
+}
+
+std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
+    auto scheduler = HeadlessScheduler::create();
+    HostServices services;
+    services.clock = std::make_unique<HeadlessClock>(scheduler);
+    services.threads = std::make_unique<HeadlessThreads>(scheduler);
+    services.device = std::make_unique<HeadlessDevice>(options.language, options.memory);
+    services.folders = std::make_unique<SystemFolders>(options.folders);
+    services.instanceLock = std::make_unique<SystemInstanceLock>(options.instanceLockFolder);
+    services.browser = std::make_unique<HeadlessBrowser>();
+    auto window = std::make_unique<HeadlessWindow>(*services.clock, std::move(options.script.events));
+    HeadlessWindow* windowPointer = window.get();
+    HeadlessScreen::Options screenOptions;
+    screenOptions.size = options.screenSize;
+    screenOptions.frameFolder = options.frameFolder;
+    screenOptions.quitAfterFrames = options.quitAfterFrames;
+    screenOptions.onQuit = [windowPointer] { windowPointer->postQuit(); };
+    services.screen = std::make_unique<HeadlessScreen>(std::move(screenOptions));
+    services.window = std::move(window);
+    services.dialogs = std::make_unique<HeadlessDialogs>(std::move(options.script.answers));
+
+    auto host = std::make_unique<HeadlessHost>(std::move(services), std::move(scheduler));
+    for (DisplayFault fault : options.script.faults)
+        host->displayFaults().set(fault);
+    return host;
+}
+
+} // namespace host

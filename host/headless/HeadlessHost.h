@@ -1,0 +1,53 @@
+#pragma once
+
+// The headless host: no window and no display. Its clock is virtual (see
+// HeadlessScheduler.h for how time moves), its input a script, every
+// presented frame is counted, hashed and optionally written as PNG, questions
+// are answered by the script and browser requests recorded. Nothing depends
+// on the machine it runs on, so the same script gives the same frames.
+//
+// The thread that makes the host is its window thread: it polls the window
+// and is the first thread the virtual clock knows.
+
+#include "host/Host.h"
+#include "host/headless/HeadlessBrowser.h"
+#include "host/headless/HeadlessDialogs.h"
+#include "host/headless/HeadlessScreen.h"
+#include "host/headless/HeadlessScript.h"
+#include "host/headless/HeadlessWindow.h"
+#include "host/system/SystemFolders.h"
+
+#include <memory>
+
+namespace host {
+
+class HeadlessScheduler;
+
+struct HeadlessOptions {
+    Script script;
+    ScreenSize screenSize;
+    std::string frameFolder;           // when set, every frame is written there as PNG
+    std::uint32_t quitAfterFrames = 0; // when set, a quit arrives after that many frames
+    LanguageId language = kEnglishUs;
+    MemoryStatus memory{32u << 20, 64u << 20};
+    FolderOptions folders;
+    std::string instanceLockFolder; // empty: the instance lock is always ours
+};
+
+class HeadlessHost final : public Host {
+public:
+    HeadlessHost(HostServices services, std::shared_ptr<HeadlessScheduler> scheduler);
+    ~HeadlessHost() override;
+
+    HeadlessScreen& headlessScreen() { return static_cast<HeadlessScreen&>(screen()); }
+    HeadlessWindow& headlessWindow() { return static_cast<HeadlessWindow&>(window()); }
+    HeadlessDialogs& headlessDialogs() { return static_cast<HeadlessDialogs&>(dialogs()); }
+    HeadlessBrowser& headlessBrowser() { return static_cast<HeadlessBrowser&>(browser()); }
+
+private:
+    std::shared_ptr<HeadlessScheduler> m_scheduler;
+};
+
+std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options);
+
+} // namespace host

@@ -1,0 +1,219 @@
+#include "host/headless/HeadlessScript.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+namespace host {
+
+namespace {
+
+struct NamedKey {
+    std::string_view name;
+    std::int32_t key;
+};
+
+constexpr NamedKey kNamedKeys[] = {
+    {"RETURN", vk::Return}, {"ESCAPE", vk::Escape}, {"HOME", vk::Home},        {"LEFT", vk::Left},
+    {"UP", vk::Up},         {"RIGHT", vk::Right},   {"DOWN", vk::Down},        {"BACK", vk::Back},
+    {"TAB", vk::Tab},       {"SPACE", vk::Space},   {"LWIN", vk::LeftWindows}, {"RWIN", vk::RightWindows},
+};
+
+std::string upper(std::string_view text) {
+    std::string result(text);
+    for (char& c : result)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return result;
+}
+
+template <class T>
+bool parseNumber(std::string_view text, T& value) {
+    if (text.empty())
+        return false;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+bool parseKey(std::string_view word, std::int32_t& key) {
+    std::string name = upper(word);
+    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0]))) {
+        key = name[0];
+        return true;
+    }
+    if (name.size() > 1 && name[0] == '#')
+        return parseNumber(std::string_view(name).substr(1), key) && key >= 0 && key <= 255;
+    if (name.size() > 1 && name[0] == 'F') {
+        int number = 0;
+        if (parseNumber(std::string_view(name).substr(1), number) && number >= 1 && number <= 12) {
+            key = vk::F1 + number - 1;
+            return true;
+        }
+    }
+    for (const auto& named : kNamedKeys) {
+        if (named.name == name) {
+            key = named.key;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool parsePower(std::string_view word, PowerTransition& power) {
+    std::string name = upper(word);
+    if (name == "ON")
+        power = PowerTransition::On;
+    else if (name == "IDLE")
+        power = PowerTransition::Idle;
+    else if (name == "SUSPEND")
+        power = PowerTransition::Suspend;
+    else if (name == "UNATTENDED")
+        power = PowerTransition::Unattended;
+    else
+        return false;
+    return true;
+}
+
+// Reads the event of a timed line from its words after the time; an empty
+// string when it is fine, else the reason.
+std::string parseEvent(const std::vector<std::string>& words, WindowEvent& event) {
+    const std::string& name = words[1];
+    std::size_t arguments = words.size() - 2;
+    auto expect = [&](std::size_t count) -> std::string {
+        if (arguments == count)
+            return {};
+        return "'" + name + "' takes " + std::to_string(count) + " argument(s)";
+    };
+
+    struct Simple {
+        std::string_view name;
+        WindowEventType type;
+        bool active;
+    };
+    static constexpr Simple kSimple[] = {
+        {"activate", WindowEventType::Activate, true},
+        {"deactivate", WindowEventType::Activate, false},
+        {"focus-gained", WindowEventType::FocusGained, false},
+        {"focus-lost", WindowEventType::FocusLost, false},
+        {"settings-changed", WindowEventType::DisplaySettingsChanged, false},
+        {"quit", WindowEventType::Quit, false},
+    };
+    for (const auto& simple : kSimple) {
+        if (simple.name == name) {
+            event.type = simple.type;
+            event.active = simple.active;
+            return expect(0);
+        }
+    }
+    if (name == "key-down" || name == "key-up") {
+        event.type = name == "key-down" ? WindowEventType::KeyDown : WindowEventType::KeyUp;
+        if (auto problem = expect(1); !problem.empty())
+            return problem;
+        if (!parseKey(words[2], event.key))
+            return "unknown key '" + words[2] + "'";
+        return {};
+    }
+    if (name == "stylus-down" || name == "stylus-move" || name == "stylus-up") {
+        event.type = name == "stylus-down"   ? WindowEventType::StylusDown
+                     : name == "stylus-move" ? WindowEventType::StylusMove
+                                             : WindowEventType::StylusUp;
+        if (auto problem = expect(2); !problem.empty())
+            return problem;
+        if (!parseNumber(words[2], event.x) || !parseNumber(words[3], event.y))
+            return "stylus positions are whole numbers";
+        return {};
+    }
+    if (name == "power") {
+        event.type = WindowEventType::Power;
+        if (auto problem = expect(1); !problem.empty())
+            return problem;
+        if (!parsePower(words[2], event.power))
+            return "unknown power transition '" + words[2] + "'";
+        return {};
+    }
+    return "unknown event '" + name + "'";
+}
+
+} // namespace
+
+Result<Script> parseScript(std::string_view text) {
+    Script script;
+    std::uint64_t previousTime = 0;
+    std::istringstream lines{std::string(text)};
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        if (auto hash = line.find('#'); hash != std::string::npos) {
+            // '#' also starts a raw key code ("#65"); a comment is a '#' at the
+            // start of the line or after white space that is not followed by
+            // a digit.
+            std::size_t at = hash;
+            while (at != std::string::npos) {
+                bool startsWord = at == 0 || std::isspace(static_cast<unsigned char>(line[at - 1]));
+                bool isCode = at + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[at + 1]));
+                if (startsWord && !isCode) {
+                    line.erase(at);
+                    break;
+                }
+                at = line.find('#', at + 1);
+            }
+        }
+        std::istringstream wordStream(line);
+        std::vector<std::string> words;
+        for (std::string word; wordStream >> word;)
+            words.push_back(word);
+        if (words.empty())
+            continue;
+        auto fail = [&](const std::string& reason) {
+            return Error::withMessage("script line " + std::to_string(number) + ": " + reason);
+        };
+
+        if (words[0] == "answer") {
+            if (words.size() != 2 || (words[1] != "yes" && words[1] != "no"))
+                return fail("'answer' takes yes or no");
+            script.answers.push_back(words[1] == "yes");
+            continue;
+        }
+        if (words[0] == "fault") {
+            if (words.size() != 2)
+                return fail("'fault' takes a fault name");
+            auto fault = displayFaultByName(words[1]);
+            if (!fault)
+                return fail("unknown fault '" + words[1] + "'");
+            script.faults.push_back(*fault);
+            continue;
+        }
+
+        std::string_view timeText = words[0];
+        bool relative = timeText.starts_with('+');
+        if (relative)
+            timeText.remove_prefix(1);
+        std::uint64_t time = 0;
+        if (!parseNumber(timeText, time) || time > 0xFFFFFFFFu)
+            return fail("a line starts with a time in milliseconds, 'answer' or 'fault'");
+        if (relative)
+            time += previousTime;
+        if (words.size() < 2)
+            return fail("a time needs an event");
+        ScriptedEvent scripted;
+        scripted.time = time;
+        if (auto problem = parseEvent(words, scripted.event); !problem.empty())
+            return fail(problem);
+        script.events.push_back(scripted);
+        previousTime = time;
+    }
+    std::stable_sort(script.events.begin(), script.events.end(),
+                     [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.time < b.time; });
+    return script;
+}
+
+Result<Script> loadScript(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Error::withMessage("cannot read the script " + path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return parseScript(text.str());
+}
+
+} // namespace host

@@ -1,0 +1,53 @@
+#pragma once
+
+// The headless host's input: a small text that a person can read and write.
+//
+//     # A comment; blank lines are ignored.
+//     0     activate                  # the window became active
+//     0     focus-gained
+//     100   key-down F1               # keys: A..Z, 0..9, F1..F12, RETURN, ESCAPE,
+//     +50   key-up F1                 #   HOME, LEFT, UP, RIGHT, DOWN, BACK, TAB,
+//     200   stylus-down 120 160       #   SPACE, LWIN, RWIN, or #NN for code NN
+//     210   stylus-move 130 170       # stylus positions in screen pixels
+//     220   stylus-up 130 170
+//     300   deactivate
+//     300   focus-lost
+//     400   settings-changed
+//     500   power suspend             # on, idle, suspend or unattended
+//     900   quit
+//     answer yes                      # answers to the yes/no questions, in order
+//     fault no-ddraw-library          # a display step that fails from the start
+//
+// A timed line starts with the virtual time in milliseconds at which its event
+// arrives, or with +N for N after the previous timed line. Events of the same
+// time arrive in the order written.
+
+#include "host/Result.h"
+#include "host/Window.h"
+#include "host/display/DisplayFaults.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+
+struct ScriptedEvent {
+    std::uint64_t time = 0;
+    WindowEvent event;
+};
+
+struct Script {
+    std::vector<ScriptedEvent> events; // by time
+    std::vector<bool> answers;         // true for yes
+    std::vector<DisplayFault> faults;
+};
+
+// Fails on the first line it cannot read, naming the line and the reason.
+Result<Script> parseScript(std::string_view text);
+
+// Reads and parses a script file.
+Result<Script> loadScript(const std::string& path);
+
+} // namespace host

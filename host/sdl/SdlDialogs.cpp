@@ -1,0 +1,31 @@
+#include "host/sdl/SdlDialogs.h"
+
+#include "host/Log.h"
+#include "host/sdl/SdlWindow.h"
+
+#include <SDL.h>
+
+namespace host {
+
+bool SdlDialogs::askYesNo(const std::string& caption, const std::string& text) {
+    enum : int { No = 0, Yes = 1 };
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, No, "No"},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, Yes, "Yes"},
+    };
+    SDL_MessageBoxData box{};
+    box.flags = SDL_MESSAGEBOX_INFORMATION;
+    box.window = m_window.sdlWindow();
+    box.title = caption.c_str();
+    box.message = text.c_str();
+    box.numbuttons = 2;
+    box.buttons = buttons;
+    int pressed = No;
+    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
+        logf(LogCategory::Host, "host: the question cannot be shown: %s", SDL_GetError());
+        return false;
+    }
+    return pressed == Yes;
+}
+
+} // namespace host

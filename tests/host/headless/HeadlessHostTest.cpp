@@ -1,0 +1,180 @@
+#include "host/headless/HeadlessHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+std::unique_ptr<host::HeadlessHost> hostWithScript(const char* text, std::uint32_t quitAfterFrames = 0) {
+    host::HeadlessOptions options;
+    auto script = host::parseScript(text);
+    EXPECT_TRUE(script.ok());
+    options.script = std::move(script).value();
+    options.quitAfterFrames = quitAfterFrames;
+    return host::makeHeadlessHost(std::move(options));
+}
+
+std::vector<host::WindowEventType> drain(host::Window& window) {
+    std::vector<host::WindowEventType> types;
+    host::WindowEvent event;
+    while (window.pollEvent(event))
+        types.push_back(event.type);
+    return types;
+}
+
+TEST(HeadlessWindow, EventsArriveOnceTheirTimeHasComeAndFocusFollowsThem) {
+    auto h = hostWithScript("0 focus-gained\n100 focus-lost\n100 key-down A\n250 focus-gained\n");
+    host::Window& window = h->window();
+    EXPECT_TRUE(drain(window).empty()) << "nothing arrives before the window is open";
+    EXPECT_FALSE(window.isForeground());
+    ASSERT_TRUE(window.open("BrivantaClass", "Brivanta - Vorlax Rally").ok());
+    EXPECT_FALSE(window.open("BrivantaClass", "again").ok());
+
+    using T = host::WindowEventType;
+    EXPECT_EQ(drain(window), (std::vector<T>{T::FocusGained}));
+    EXPECT_TRUE(window.isForeground());
+    h->clock().sleep(99);
+    EXPECT_TRUE(drain(window).empty());
+    h->clock().sleep(1);
+    EXPECT_EQ(drain(window), (std::vector<T>{T::FocusLost, T::KeyDown}));
+    EXPECT_FALSE(window.isForeground());
+    window.bringToFront();
+    EXPECT_TRUE(window.isForeground());
+    window.minimize();
+    EXPECT_FALSE(window.isForeground());
+    h->clock().sleep(200);
+    EXPECT_EQ(drain(window), (std::vector<T>{T::FocusGained}));
+    EXPECT_TRUE(window.isForeground());
+}
+
+TEST(HeadlessScreen, CountsHashesAndWritesFramesAndQuitsAfterTheLastOne) {
+    auto folder = std::filesystem::temp_directory_path() / ("vorlax-frames-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    host::HeadlessOptions options;
+    options.frameFolder = folder.string();
+    options.quitAfterFrames = 2;
+    options.screenSize = {4, 2};
+    auto h = host::makeHeadlessHost(std::move(options));
+    ASSERT_TRUE(h->window().open("c", "t").ok());
+    auto& screen = h->headlessScreen();
+    EXPECT_FALSE(screen.writeLastFrame((folder / "none.png").string()).ok());
+
+    std::span<std::uint16_t> pixels = screen.pixels();
+    ASSERT_EQ(pixels.size(), 8u);
+    pixels[0] = 0xF800;
+    screen.present();
+    EXPECT_TRUE(drain(h->window()).empty());
+    pixels[7] = 0x001F;
+    screen.present();
+    EXPECT_EQ(drain(h->window()), (std::vector<host::WindowEventType>{host::WindowEventType::Quit}));
+
+    std::vector<std::uint16_t> second = {0xF800, 0, 0, 0, 0, 0, 0, 0x001F};
+    EXPECT_EQ(screen.frameCount(), 2u);
+    EXPECT_EQ(screen.lastFrame(), second);
+    EXPECT_EQ(screen.frameHashes().back(), host::hashFrame(second));
+    EXPECT_NE(screen.frameHashes().front(), screen.frameHashes().back());
+
+    // A PNG file of the screen's size: the signature, then the header chunk.
+    std::ifstream file(folder / "frame-000002.png", std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(std::vector<unsigned char>(bytes.begin(), bytes.begin() + 8),
+              (std::vector<unsigned char>{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}));
+    EXPECT_EQ(bytes[19], 4);
+    EXPECT_EQ(bytes[23], 2);
+    EXPECT_TRUE(std::filesystem::exists(folder / "frame-000001.png"));
+    EXPECT_TRUE(screen.writeLastFrame((folder / "last.png").string()).ok());
+    std::filesystem::remove_all(folder);
+}
+
+TEST(HeadlessHost, QuestionsBrowserAndDeviceAnswerAsToldAndAreRecorded) {
+    auto h = hostWithScript("answer yes\n");
+    EXPECT_TRUE(h->dialogs().askYesNo("Vorlax Rally", "Do you want to connect to the Internet?"));
+    EXPECT_FALSE(h->dialogs().askYesNo("Vorlax Rally", "again?")) << "without a scripted answer: no";
+    auto asked = h->headlessDialogs().asked();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].text, "Do you want to connect to the Internet?");
+    EXPECT_TRUE(asked[0].answer);
+
+    EXPECT_TRUE(h->browser().open("http://example.invalid/").ok());
+    EXPECT_EQ(h->headlessBrowser().opened(), (std::vector<std::string>{"http://example.invalid/"}));
+
+    host::Device& device = h->device();
+    EXPECT_EQ(device.uiLanguage(), host::kEnglishUs);
+    device.setUiLanguage(host::makeLanguageId(7));
+    EXPECT_EQ(device.uiLanguage() & 0x3FF, 7);
+    EXPECT_EQ(device.memoryStatus().totalPhysical, 64u << 20);
+    EXPECT_EQ(device.displayOrientation(), host::kOrientation0);
+    EXPECT_TRUE(device.setDisplayOrientation(host::kOrientation0));
+    EXPECT_FALSE(device.setDisplayOrientation(host::kOrientation90));
+    EXPECT_FALSE(device.isPocketPC());
+    EXPECT_EQ(h->instanceLock().acquire("BrivantaClass", "Brivanta - Vorlax Rally").value(),
+              host::InstanceState::Only);
+}
+
+// A small program in the shape of the real one: the window thread pumps
+// events every 5 ms; a game thread paints from the latest stylus position and
+// the time, presents and sleeps 40 ms, until a quit arrives. Its frames
+// depend only on the script.
+std::vector<std::uint64_t> runProgram(const char* script) {
+    auto h = hostWithScript(script, 30);
+    EXPECT_TRUE(h->window().open("BrivantaClass", "Brivanta - Vorlax Rally").ok());
+    auto lock = h->threads().createMutex();
+    int stylusX = 0;
+    int stylusY = 0;
+    bool running = true;
+
+    auto game = h->threads().create([&] {
+        for (;;) {
+            lock->lock();
+            bool go = running;
+            int x = stylusX;
+            int y = stylusY;
+            lock->unlock();
+            if (!go)
+                break;
+            std::span<std::uint16_t> pixels = h->screen().pixels();
+            std::uint32_t now = h->clock().tickCount();
+            for (std::size_t i = 0; i < pixels.size(); i += 97)
+                pixels[i] = static_cast<std::uint16_t>(now + x * 3 + y * 5 + i);
+            h->screen().present();
+            h->clock().sleep(40);
+        }
+    });
+    EXPECT_TRUE(game.ok());
+    game.value()->resume();
+
+    for (bool quit = false; !quit;) {
+        host::WindowEvent event;
+        while (h->window().pollEvent(event)) {
+            lock->lock();
+            if (event.type == host::WindowEventType::Quit) {
+                running = false;
+                quit = true;
+            } else if (event.type == host::WindowEventType::StylusDown ||
+                       event.type == host::WindowEventType::StylusMove) {
+                stylusX = event.x;
+                stylusY = event.y;
+            }
+            lock->unlock();
+        }
+        h->clock().sleep(5);
+    }
+    game.value()->join();
+    return h->headlessScreen().frameHashes();
+}
+
+TEST(HeadlessHost, TheSameScriptGivesTheSameFrames) {
+    const char* script = "100 stylus-down 10 20\n+33 stylus-move 40 50\n+200 stylus-move 7 9\n";
+    std::vector<std::uint64_t> first = runProgram(script);
+    EXPECT_EQ(first.size(), 30u);
+    EXPECT_EQ(runProgram(script), first);
+    EXPECT_NE(runProgram("100 stylus-down 10 21\n"), first);
+}
+
+} // namespace

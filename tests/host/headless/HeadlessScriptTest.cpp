@@ -1,0 +1,112 @@
+#include "host/headless/HeadlessScript.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using host::WindowEvent;
+using host::WindowEventType;
+
+WindowEvent event(WindowEventType type) {
+    WindowEvent e;
+    e.type = type;
+    return e;
+}
+
+WindowEvent key(WindowEventType type, std::int32_t code) {
+    WindowEvent e = event(type);
+    e.key = code;
+    return e;
+}
+
+WindowEvent stylus(WindowEventType type, std::int32_t x, std::int32_t y) {
+    WindowEvent e = event(type);
+    e.x = x;
+    e.y = y;
+    return e;
+}
+
+TEST(HeadlessScript, ReadsEveryKindOfLine) {
+    auto parsed = host::parseScript(R"(# a run
+0 activate
+0   focus-gained       # trailing comment
+100 key-down f1
++50 key-up F1
++0 key-down a
+160 key-down 7
+170 key-down #229
+180 key-up RETURN
+200 stylus-down 120 -5
+210 stylus-move 130 170
+220 stylus-up 130 170
+300 deactivate
+300 focus-lost
+400 settings-changed
+500 power unattended
+90 quit
+answer yes
+answer no
+fault no-ddraw-library
+)");
+    ASSERT_TRUE(parsed.ok()) << parsed.error().message;
+    const host::Script& script = parsed.value();
+
+    WindowEvent active = event(WindowEventType::Activate);
+    active.active = true;
+    WindowEvent power = event(WindowEventType::Power);
+    power.power = host::PowerTransition::Unattended;
+    std::vector<std::pair<std::uint64_t, WindowEvent>> expected = {
+        {0, active},
+        {0, event(WindowEventType::FocusGained)},
+        {90, event(WindowEventType::Quit)},
+        {100, key(WindowEventType::KeyDown, host::vk::F1)},
+        {150, key(WindowEventType::KeyUp, host::vk::F1)},
+        {150, key(WindowEventType::KeyDown, 'A')},
+        {160, key(WindowEventType::KeyDown, '7')},
+        {170, key(WindowEventType::KeyDown, host::vk::ProcessKey)},
+        {180, key(WindowEventType::KeyUp, host::vk::Return)},
+        {200, stylus(WindowEventType::StylusDown, 120, -5)},
+        {210, stylus(WindowEventType::StylusMove, 130, 170)},
+        {220, stylus(WindowEventType::StylusUp, 130, 170)},
+        {300, event(WindowEventType::Activate)},
+        {300, event(WindowEventType::FocusLost)},
+        {400, event(WindowEventType::DisplaySettingsChanged)},
+        {500, power},
+    };
+    ASSERT_EQ(script.events.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(script.events[i].time, expected[i].first) << "event " << i;
+        EXPECT_EQ(script.events[i].event, expected[i].second) << "event " << i;
+    }
+    EXPECT_EQ(script.answers, (std::vector<bool>{true, false}));
+    EXPECT_EQ(script.faults, (std::vector<host::DisplayFault>{host::DisplayFault::NoDirectDrawLibrary}));
+}
+
+TEST(HeadlessScript, NamesTheLineAndTheReasonOfAnError) {
+    struct Case {
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"0 activate\nten key-down A\n", "script line 2: a line starts with a time"},
+        {"5 jump\n", "script line 1: unknown event 'jump'"},
+        {"5 key-down\n", "script line 1: 'key-down' takes 1 argument(s)"},
+        {"5 key-down F13\n", "script line 1: unknown key 'F13'"},
+        {"5 key-down #300\n", "script line 1: unknown key '#300'"},
+        {"5 stylus-up 1 x\n", "script line 1: stylus positions are whole numbers"},
+        {"5 power off\n", "script line 1: unknown power transition 'off'"},
+        {"5\n", "script line 1: a time needs an event"},
+        {"answer maybe\n", "script line 1: 'answer' takes yes or no"},
+        {"fault everything\n", "script line 1: unknown fault 'everything'"},
+        {"4294967296 quit\n", "script line 1: a line starts with a time"},
+        {"5 quit now\n", "script line 1: 'quit' takes 0 argument(s)"},
+    };
+    for (const Case& c : cases) {
+        auto parsed = host::parseScript(c.text);
+        ASSERT_FALSE(parsed.ok()) << c.text;
+        EXPECT_TRUE(parsed.error().message.starts_with(c.message)) << parsed.error().message;
+    }
+    EXPECT_FALSE(host::loadScript("/nonexistent/script.txt").ok());
+}
+
+} // namespace

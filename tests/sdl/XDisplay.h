@@ -1,0 +1,40 @@
+#pragma once
+
+// A connection to the X display of the environment, for tests that look at a
+// real window from outside: find it by title, read its pixels, click in it.
+// Kept apart from the tests because the X headers define macros that clash
+// with other headers.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+class XDisplay {
+public:
+    // Connects to $DISPLAY; `connected` says whether that worked.
+    XDisplay();
+    ~XDisplay();
+    XDisplay(const XDisplay&) = delete;
+    XDisplay& operator=(const XDisplay&) = delete;
+
+    bool connected() const { return m_display != nullptr; }
+    // Waits until the server has handled every request so far.
+    void sync();
+    // The window of that title anywhere in the tree.
+    std::optional<unsigned long> find(const std::string& title);
+    // The window's pixels as the server holds them, 0x00RRGGBB, row by row.
+    std::vector<std::uint32_t> capture(unsigned long window, int& width, int& height);
+    // Moves the pointer to (x, y) in the window and presses and releases the
+    // first button there, as a person would.
+    void click(unsigned long window, int x, int y);
+
+private:
+    std::optional<unsigned long> find(unsigned long window, const std::string& title);
+
+    void* m_display;
+};
+
+} // namespace testing_support
