@@ -14,7 +14,8 @@ namespace {
 
 struct Cell final : rt::Object {
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_Vector;
-    Cell() : Object(kClassId) {}
+    Cell()
+        : Object(kClassId) {}
     Cell* m_next = nullptr;
     Cell* m_other = nullptr;
     std::int32_t m_value = 0;
@@ -30,7 +31,7 @@ struct Roots {
 // sleep with their own objects on their stacks.
 void collectionPause(benchmark::State& state) {
     testing_support::FreeThreads host;
-    rt::Runtime runtime{rt::RuntimeOptions{16 << 20, 4 << 20, &host, &host}};
+    rt::Runtime runtime{rt::RuntimeOptions{16 << 20, 4 << 20, &host.threads, &host.clock}};
     Cell* previous = nullptr;
     for (int i = 0; i < 20000; ++i) {
         Cell* cell = rt::make<Cell>();
@@ -68,7 +69,7 @@ BENCHMARK(skippedRequest);
 
 void uncontendedMonitor(benchmark::State& state) {
     testing_support::FreeThreads host;
-    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20, &host, &host}};
+    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20, &host.threads, &host.clock}};
     rt::Object* lock = rt::make<rt::Object>();
     for (auto _ : state) {
         rt::monitorEnter(lock);

@@ -1,3 +1,4 @@
+#include "host/headless/HeadlessHost.h"
 #include "runtime/Monitor.h"
 #include "runtime/Runtime.h"
 #include "runtime/Thread.h"
@@ -37,7 +38,7 @@ struct Cell final : Object {
 
 struct CollectorThreadsTest : ::testing::Test {
     testing_support::FreeThreads host;
-    rt::Runtime runtime{rt::RuntimeOptions{8 << 20, 256 << 10, &host, &host}};
+    rt::Runtime runtime{rt::RuntimeOptions{8 << 20, 256 << 10, &host.threads, &host.clock}};
 
     static GuestTask* startTask(std::function<void()> body) {
         return testing_support::startGuestTask(std::move(body));
@@ -173,6 +174,53 @@ TEST_F(CollectorThreadsTest, StressMutatorsAgainstACollector) {
     EXPECT_GT(collections, 10);
     EXPECT_EQ(runtime.objectManager().verifyHeap(), "");
     EXPECT_EQ(runtime.bufferHeap().verify(), "");
+}
+
+// Under the headless host only one thread runs at a time and time is
+// virtual: stopping the world, monitors and sleeps must still make progress,
+// and seconds of guest time pass in a moment.
+TEST(CollectorHeadless, CollectionsRunUnderTheVirtualClock) {
+    auto host = host::makeHeadlessHost({});
+    rt::Runtime runtime{rt::RuntimeOptions{4 << 20, 1 << 20, &host->threads(), &host->clock()}};
+    Object* lock = rt::make<Object>();
+    rt::Handle<Object> keepLock(runtime.objectManager(), lock);
+    std::atomic<bool> stop{false};
+    std::atomic<int> made{0};
+    testing_support::startGuestTask([&] {
+        while (!stop)
+            java_lang_Thread::sleep(1000);
+    });
+    testing_support::startGuestTask([&] {
+        rt::MonitorScope hold(lock);
+        while (!stop)
+            Object::wait(lock, 250);
+    });
+    testing_support::startGuestTask([&] {
+        Cell* keep = nullptr;
+        while (!stop) {
+            Cell* cell = rt::make<Cell>(++made);
+            cell->m_next = made % 10 ? keep : nullptr;
+            keep = cell;
+            java_lang_Thread::sleep(1);
+        }
+    });
+    auto wallStart = std::chrono::steady_clock::now();
+    std::uint32_t start = host->clock().tickCount();
+    int collections = 0;
+    while (host->clock().tickCount() - start < 5000) {
+        collections += runtime.objectManager().gc(kCollectNow).ran;
+        java_lang_Thread::sleep(100);
+    }
+    stop = true;
+    {
+        rt::MonitorScope hold(lock);
+        Object::notifyAll(lock);
+    }
+    testing_support::awaitAsGuest([] { return java_lang_Thread::activeCount() == 1; });
+    EXPECT_GE(collections, 40);
+    EXPECT_GT(made, 1000);
+    EXPECT_LT(std::chrono::steady_clock::now() - wallStart, std::chrono::seconds(5));
+    EXPECT_EQ(runtime.objectManager().verifyHeap(), "");
 }
 
 } // namespace

@@ -187,7 +187,7 @@ TEST_F(ExceptionTest, AnExceptionUncaughtAtTheEndOfARunIsLoggedAndCleared) {
 TEST(ExceptionThreads, ARuntimeThreadReportsWhatItsRunLeftPending) {
     testing_support::LogCapture log;
     testing_support::FreeThreads host;
-    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20, &host, &host}};
+    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20, &host.threads, &host.clock}};
     testing_support::installTestThrowables(runtime);
     auto* task = testing_support::startGuestTask(
         [] { rt::raise(ClassId::java_lang_IllegalStateException, "closed player"); });

@@ -26,7 +26,7 @@ struct Lock final : Object {
 
 struct ThreadTest : ::testing::Test {
     testing_support::FreeThreads host;
-    rt::Runtime runtime{rt::RuntimeOptions{4 << 20, 4 << 20, &host, &host}};
+    rt::Runtime runtime{rt::RuntimeOptions{4 << 20, 4 << 20, &host.threads, &host.clock}};
 
     static GuestTask* startTask(std::function<void()> body) {
         return testing_support::startGuestTask(std::move(body));
@@ -131,9 +131,9 @@ TEST_F(ThreadTest, TimedWaitEndsAtItsTimeoutAndNotifyWithoutWaitersIsHarmless) {
     rt::MonitorScope hold(lock);
     Object::notify(lock, 1);
     Object::notifyAll(lock);
-    auto before = host.tickCount();
+    auto before = host.clock.tickCount();
     Object::wait(lock, 30);
-    auto waited = host.tickCount() - before;
+    auto waited = host.clock.tickCount() - before;
     EXPECT_GE(waited, 30u);
     EXPECT_LT(waited, 2000u);
     // The monitor is held again, at the same depth.
