@@ -29,7 +29,7 @@ endfunction()
 # Java's arithmetic: signed overflow wraps. Objects are laid over zeroed heap
 # memory and declare their reference fields with offsetof.
 function(vorlax_guest_options target)
-    target_compile_options(${target} PRIVATE -fwrapv -fno-lifetime-dse
+    target_compile_options(${target} PRIVATE -fwrapv $<$<CXX_COMPILER_ID:GNU>:-fno-lifetime-dse>
                            $<$<COMPILE_LANGUAGE:CXX>:-Wno-invalid-offsetof>)
 endfunction()
 
