@@ -110,11 +110,17 @@ void ThreadTable::leaveSafeRegion() {
     // Paired with `stopTheWorld`: either the collector sees this thread
     // running, or this thread sees the collection and waits it out.
     record->inSafeRegion.store(false, std::memory_order_seq_cst);
-    while (m_gcRunning.load(std::memory_order_seq_cst)) {
+    while (mustWait(record)) {
         record->inSafeRegion.store(true, std::memory_order_seq_cst);
         record->wake->wait(host::Event::kInfinite);
         record->inSafeRegion.store(false, std::memory_order_seq_cst);
     }
+}
+
+bool ThreadTable::mustWait(const ThreadRecord* record) const {
+    if (m_gcRunning.load(std::memory_order_seq_cst))
+        return true;
+    return m_held.load(std::memory_order_seq_cst) && m_holder.load(std::memory_order_seq_cst) != record;
 }
 
 void ThreadTable::pollSlow() {
@@ -144,6 +150,29 @@ void ThreadTable::stopTheWorld() {
         for (int looks = 0; !record->inSafeRegion.load(std::memory_order_seq_cst); ++looks)
             m_clock.sleep(looks < kYieldsBeforeSleeping ? 0 : 1);
     }
+}
+
+// The holder waits as a stopped thread: a collection that another thread
+// has begun meanwhile must be able to stop it, finish, and then find its own
+// thread held at its next safepoint.
+void ThreadTable::holdOtherThreads() {
+    ThreadRecord* self = t_record;
+    RT_VERIFY_MSG(self, "only an attached thread can hold the others");
+    m_holder.store(self, std::memory_order_seq_cst);
+    m_held.store(true, std::memory_order_seq_cst);
+    enterSafeRegion();
+    for (ThreadRecord* record : snapshotRecords()) {
+        if (record == self)
+            continue;
+        for (int looks = 0; !record->inSafeRegion.load(std::memory_order_seq_cst); ++looks)
+            m_clock.sleep(looks < kYieldsBeforeSleeping ? 0 : 1);
+    }
+    leaveSafeRegion();
+}
+
+int ThreadTable::attachedThreadCount() {
+    std::lock_guard guard(m_recordsLock);
+    return static_cast<int>(m_records.size());
 }
 
 void ThreadTable::resumeTheWorld() {

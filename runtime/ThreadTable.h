@@ -16,6 +16,11 @@
 // So a collection starts as soon as every running thread reaches its next
 // blocking call or allocation, whatever the others are waiting for.
 //
+// At application close the first thread holds every other thread the same
+// way, for good (`holdOtherThreads`): each stops at its next safe region or
+// allocation and never runs guest code again, while the holder goes on
+// alone, collections included.
+//
 // Nothing here holds a C++ lock across a host call: the headless host runs
 // one thread at a time and switches only inside its own calls.
 
@@ -74,9 +79,19 @@ public:
     void enterSafeRegion() override;
     void leaveSafeRegion() override;
     void safepoint() {
-        if (m_gcRunning.load(std::memory_order_relaxed)) [[unlikely]]
+        if (m_gcRunning.load(std::memory_order_relaxed) || m_held.load(std::memory_order_relaxed))
+            [[unlikely]]
             pollSlow();
     }
+
+    // Stops every other attached thread for good, waiting (as stopped itself)
+    // until each is in a safe region; threads that attach later stop at once.
+    // Only the calling thread runs guest code from then on. Called once, at
+    // application close.
+    void holdOtherThreads();
+    // Attached threads, the caller included. A thread that has ended its run
+    // has left this count once it no longer touches the table.
+    int attachedThreadCount();
 
     // WorldStopper and RootSource, for the collector.
     void stopTheWorld() override;
@@ -103,11 +118,16 @@ private:
     };
 
     void pollSlow();
+    // Whether `record` must wait in its safe region: a collection runs, or
+    // the threads are held and it is not the holder.
+    bool mustWait(const ThreadRecord* record) const;
     std::vector<ThreadRecord*> snapshotRecords();
 
     host::Threads& m_threads;
     host::Clock& m_clock;
     std::atomic<bool> m_gcRunning{false};
+    std::atomic<bool> m_held{false};
+    std::atomic<const ThreadRecord*> m_holder{nullptr};
 
     std::mutex m_recordsLock;
     std::vector<std::unique_ptr<ThreadRecord>> m_records;

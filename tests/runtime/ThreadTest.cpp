@@ -176,3 +176,38 @@ TEST_F(ThreadTest, MonitorsExcludeEachOther) {
 }
 
 } // namespace
+
+// Holding is for good: a held thread never comes back, so the runtime it is
+// held in can never be taken down. The case runs in a child process that ends
+// with the held thread still parked; its exit code says what went wrong.
+TEST(ThreadHold, HeldThreadsStopForGoodWhileTheHolderAllocatesAndCollects) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto holdAndCheck = [] {
+        testing_support::FreeThreads host;
+        auto* runtime = new rt::Runtime(rt::RuntimeOptions{4 << 20, 4 << 20, &host.threads, &host.clock});
+        std::atomic<int> turns{0};
+        std::atomic<bool> lateRan{false};
+        auto* busy = rt::make<GuestTask>([&] {
+            for (;;) {
+                rt::make<Lock>();
+                ++turns;
+                java_lang_Thread::sleep(1);
+            }
+        });
+        busy->start();
+        while (turns < 3)
+            java_lang_Thread::sleep(1);
+        rt::ThreadTable& table = *runtime->threadTable();
+        table.holdOtherThreads();
+        int seen = turns;
+        for (int i = 0; i < 20; ++i)
+            rt::make<Lock>();
+        runtime->objectManager().gc(1);
+        auto* late = rt::make<GuestTask>([&] { lateRan = true; });
+        late->start();
+        java_lang_Thread::sleep(50);
+        int code = turns != seen ? 1 : lateRan ? 2 : table.attachedThreadCount() != 3 ? 3 : 0;
+        std::_Exit(code);
+    };
+    EXPECT_EXIT(holdAndCheck(), testing::ExitedWithCode(0), "");
+}
