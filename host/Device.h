@@ -40,9 +40,11 @@ public:
 
     virtual MemoryStatus memoryStatus() = 0;
 
-    // This device never turns its display: the orientation is always 0.
+    // The orientation the display shows. These devices never turn it by
+    // themselves: it is 0, except while a headless script holds it turned.
     virtual std::int32_t displayOrientation() = 0;
-    // True when `orientation` is one the device can show (only 0).
+    // Asks for `orientation`; true when the display shows it afterwards (only
+    // 0, or the orientation a script holds).
     virtual bool setDisplayOrientation(std::int32_t orientation) = 0;
 
     // False: this is not a Pocket PC, so the collector asks threads to park

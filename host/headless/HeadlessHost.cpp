@@ -24,7 +24,8 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     HostServices services;
     services.clock = std::make_unique<HeadlessClock>(scheduler);
     services.threads = std::make_unique<HeadlessThreads>(scheduler);
-    services.device = std::make_unique<HeadlessDevice>(options.language, options.memory);
+    services.device = std::make_unique<HeadlessDevice>(options.language, options.memory, services.clock.get(),
+                                                       std::move(options.script.orientations));
     services.folders = std::make_unique<SystemFolders>(options.folders);
     services.instanceLock = std::make_unique<SystemInstanceLock>(options.instanceLockFolder);
     services.browser = std::make_unique<HeadlessBrowser>();

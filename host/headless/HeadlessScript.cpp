@@ -195,6 +195,15 @@ Result<Script> parseScript(std::string_view text) {
             time += previousTime;
         if (words.size() < 2)
             return fail("a time needs an event");
+        if (words[1] == "orientation") {
+            std::int32_t orientation = 0;
+            if (words.size() != 3 || !parseNumber(words[2], orientation) ||
+                (orientation != 0 && orientation != 1 && orientation != 2 && orientation != 4))
+                return fail("'orientation' takes 0, 1, 2 or 4");
+            script.orientations.push_back({time, orientation});
+            previousTime = time;
+            continue;
+        }
         ScriptedEvent scripted;
         scripted.time = time;
         if (auto problem = parseEvent(words, scripted.event); !problem.empty())
@@ -204,6 +213,9 @@ Result<Script> parseScript(std::string_view text) {
     }
     std::stable_sort(script.events.begin(), script.events.end(),
                      [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.time < b.time; });
+    std::stable_sort(
+        script.orientations.begin(), script.orientations.end(),
+        [](const ScriptedOrientation& a, const ScriptedOrientation& b) { return a.time < b.time; });
     return script;
 }
 

@@ -14,6 +14,8 @@
 //     300   focus-lost
 //     400   settings-changed
 //     500   power suspend             # on, idle, suspend or unattended
+//     600   orientation 1             # the device is held turned (0, 1, 2 or 4)
+//     700   orientation 0             #   until it is held upright again
 //     900   quit
 //     answer yes                      # answers to the yes/no questions, in order
 //     fault no-ddraw-library          # a display step that fails from the start
@@ -38,9 +40,18 @@ struct ScriptedEvent {
     WindowEvent event;
 };
 
+// From `time` on, the device shows `orientation` whatever the program asks.
+struct ScriptedOrientation {
+    std::uint64_t time = 0;
+    std::int32_t orientation = 0;
+
+    bool operator==(const ScriptedOrientation&) const = default;
+};
+
 struct Script {
-    std::vector<ScriptedEvent> events; // by time
-    std::vector<bool> answers;         // true for yes
+    std::vector<ScriptedEvent> events;             // by time
+    std::vector<ScriptedOrientation> orientations; // by time
+    std::vector<bool> answers;                     // true for yes
     std::vector<DisplayFault> faults;
 };
 

@@ -117,6 +117,19 @@ TEST(HeadlessHost, QuestionsBrowserAndDeviceAnswerAsToldAndAreRecorded) {
               host::InstanceState::Only);
 }
 
+TEST(HeadlessDevice, AScriptHoldsTheDisplayTurnedForAWhile) {
+    auto h = hostWithScript("100 orientation 4\n200 orientation 0\n");
+    host::Device& device = h->device();
+    EXPECT_EQ(device.displayOrientation(), host::kOrientation0);
+    h->clock().sleep(100);
+    EXPECT_EQ(device.displayOrientation(), host::kOrientation270);
+    EXPECT_FALSE(device.setDisplayOrientation(host::kOrientation0)) << "held turned, it cannot be set back";
+    EXPECT_TRUE(device.setDisplayOrientation(host::kOrientation270));
+    h->clock().sleep(100);
+    EXPECT_EQ(device.displayOrientation(), host::kOrientation0);
+    EXPECT_TRUE(device.setDisplayOrientation(host::kOrientation0));
+}
+
 // A small program in the shape of the real one: the window thread pumps
 // events every 5 ms; a game thread paints from the latest stylus position and
 // the time, presents and sleeps 40 ms, until a quit arrives. Its frames

@@ -43,6 +43,8 @@ TEST(HeadlessScript, ReadsEveryKindOfLine) {
 300 focus-lost
 400 settings-changed
 500 power unattended
+600 orientation 1
++100 orientation 0
 90 quit
 answer yes
 answer no
@@ -78,6 +80,7 @@ fault no-ddraw-library
         EXPECT_EQ(script.events[i].time, expected[i].first) << "event " << i;
         EXPECT_EQ(script.events[i].event, expected[i].second) << "event " << i;
     }
+    EXPECT_EQ(script.orientations, (std::vector<host::ScriptedOrientation>{{600, 1}, {700, 0}}));
     EXPECT_EQ(script.answers, (std::vector<bool>{true, false}));
     EXPECT_EQ(script.faults, (std::vector<host::DisplayFault>{host::DisplayFault::NoDirectDrawLibrary}));
 }
@@ -100,6 +103,8 @@ TEST(HeadlessScript, NamesTheLineAndTheReasonOfAnError) {
         {"fault everything\n", "script line 1: unknown fault 'everything'"},
         {"4294967296 quit\n", "script line 1: a line starts with a time"},
         {"5 quit now\n", "script line 1: 'quit' takes 0 argument(s)"},
+        {"5 orientation 3\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
+        {"5 orientation\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
     };
     for (const Case& c : cases) {
         auto parsed = host::parseScript(c.text);
