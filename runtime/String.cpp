@@ -188,20 +188,7 @@ void String::decode(ByteArray* bytes, std::int32_t offset, std::int32_t length, 
 }
 
 std::string String::toUtf8() const {
-    std::string text;
-    for (char16_t unit : view()) {
-        if (unit < 0x80) {
-            text.push_back(static_cast<char>(unit));
-        } else if (unit < 0x800) {
-            text.push_back(static_cast<char>(0xC0 | unit >> 6));
-            text.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        } else {
-            text.push_back(static_cast<char>(0xE0 | unit >> 12));
-            text.push_back(static_cast<char>(0x80 | (unit >> 6 & 0x3F)));
-            text.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        }
-    }
-    return text;
+    return rt::toUtf8(view());
 }
 
 char16_t String::charAt(std::int32_t index) const {

@@ -110,4 +110,21 @@ void encodeModifiedUtf8(std::u16string_view units, std::uint8_t* out) {
     }
 }
 
+std::string toUtf8(std::u16string_view units) {
+    std::string text;
+    for (char16_t unit : units) {
+        if (unit < 0x80) {
+            text.push_back(static_cast<char>(unit));
+        } else if (unit < 0x800) {
+            text.push_back(static_cast<char>(0xC0 | unit >> 6));
+            text.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        } else {
+            text.push_back(static_cast<char>(0xE0 | unit >> 12));
+            text.push_back(static_cast<char>(0x80 | (unit >> 6 & 0x3F)));
+            text.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        }
+    }
+    return text;
+}
+
 } // namespace rt

@@ -38,4 +38,8 @@ std::size_t modifiedUtf8Length(std::u16string_view units);
 // Writes that form to `out`, which holds modifiedUtf8Length(units) bytes.
 void encodeModifiedUtf8(std::u16string_view units, std::uint8_t* out);
 
+// UTF-8 of `units`, unit by unit (for the log and the host's services; a
+// surrogate is encoded on its own, as its three bytes).
+std::string toUtf8(std::u16string_view units);
+
 } // namespace rt

@@ -1,19 +1,19 @@
-// The program's entry. Until the device platform and the game are built, it
-// answers --help and otherwise says plainly that the game cannot start.
+// The program's entry and composition root: it chooses the host with a real
+// window (SDL) for runs without --headless, and the game's start-up. The game
+// registers its MIDlet here; until it does, the program has nothing to run
+// and says so.
 
-#include "host/Log.h"
+#include "host/sdl/SdlHost.h"
+#include "platform/shell/Program.h"
 
-#include <cstring>
+#include <span>
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            host::logLine(host::LogCategory::Platform, "usage: vorlax [--help] [--headless] [--frames N] "
-                                                       "[--screenshot FILE] [PROGRAM_FOLDER]");
-            return 0;
-        }
-    }
-    host::logLine(host::LogCategory::Platform,
-                  "vorlax: the game cannot start yet: the device platform and the game are not built.");
-    return 2;
+    platform::ProgramParts parts;
+    parts.makeWindowHost = [](const platform::ProgramOptions& options) {
+        host::SdlOptions sdl;
+        sdl.folders.programFolder = options.programFolder;
+        return host::makeSdlHost(sdl);
+    };
+    return platform::runProgram(std::span<const char* const>(argv, static_cast<std::size_t>(argc)), parts);
 }

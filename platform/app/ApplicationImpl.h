@@ -1,0 +1,150 @@
+#pragma once
+
+// `ApplicationImpl`: the runtime's host in the process. It opens the display
+// back-end, owns the `Application` (and through it the runtime), runs the
+// first thread's loop and decides when a frame may be painted.
+//
+// Threads: everything here runs on the first thread (the window thread)
+// except `serviceRepaints` and `notifyDestroyed`, which the game thread
+// calls. The flags both read (active, hold-paint, running) are atomics; no
+// lock is taken between painting and input. Presenting a frame and drawing
+// the shell's own screens are kept apart by the screen lock.
+
+#include "platform/app/StartupHooks.h"
+#include "platform/display/DisplayDriver.h"
+#include "runtime/ThreadTable.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+class Host;
+} // namespace host
+
+namespace platform {
+
+class Application;
+class Shell;
+
+struct RunOptions {
+    // Ends the run after this many painted frames; 0 runs until the MIDlet ends.
+    std::uint32_t frameLimit = 0;
+    // When set, the last painted frame is written there as PNG at shutdown.
+    std::string screenshotPath;
+};
+
+class ApplicationImpl {
+public:
+    ApplicationImpl(host::Host& host, Shell& shell, StartupHooks hooks, RunOptions options = {});
+    // Shuts down when that has not happened yet.
+    ~ApplicationImpl();
+    ApplicationImpl(const ApplicationImpl&) = delete;
+    ApplicationImpl& operator=(const ApplicationImpl&) = delete;
+
+    // The one that exists, or null. Guest code reaches the platform through it.
+    static ApplicationImpl* current();
+
+    // Opens the display back-end named `displayType` on the host's window;
+    // false when it cannot be opened.
+    bool openDisplay(std::u16string_view displayType);
+    // Starts the runtime, lays the screen Image over the display surface and
+    // starts the MIDlet. False when start-up stopped; `shutdown` undoes what
+    // was done.
+    bool init();
+    // The run loop, until running is cleared; then the shutdown.
+    void run();
+    // Destroys the MIDlet, stops the other runtime threads, frees every
+    // object and both heaps, closes the display. Every step happens once,
+    // however often this is called.
+    void shutdown();
+
+    Application* getApplication() { return m_application.get(); }
+    DisplayDriver* display() { return m_display.get(); }
+    host::Host& host() { return m_host; }
+    Shell& shell() { return m_shell; }
+
+    // The master volume steps of the volume keys: the left channel (low 16
+    // bits) moves by 6553 within 0..65535, and the right channel takes the
+    // same level.
+    void volumeUp();
+    void volumeDown();
+    static std::uint32_t raisedVolume(std::uint32_t volume);
+    static std::uint32_t loweredVolume(std::uint32_t volume);
+    std::uint32_t masterVolume() const { return m_masterVolume; }
+
+    // Empty operations: the end of `Application::init`, and every frame of the game loop.
+    static void initHook() {}
+    static void frameHook() {}
+
+    // Game thread: paints and presents one frame when the window is active,
+    // painting is not held and the window is in the foreground; otherwise the
+    // frame is dropped. A paint asked for from inside a paint, or once the
+    // run has ended, is dropped too.
+    void serviceRepaints();
+    // Ends the run loop (any thread).
+    void notifyDestroyed() { m_running = false; }
+
+    bool isRunning() const { return m_running; }
+    void setActive(bool active) { m_active = active; }
+    bool isActive() const { return m_active; }
+    // Set by the orientation test; cleared at the start of each run-loop turn.
+    void holdPaint() { m_holdPaint = true; }
+    bool isPaintHeld() const { return m_holdPaint; }
+    std::uint32_t paintedFrames() const { return m_paintedFrames; }
+    // True when the screenshot asked for could not be written.
+    bool screenshotFailed() const { return m_screenshotFailed; }
+
+    // Held around every write to the host's screen and every present. Taken
+    // inside a safe region.
+    host::Mutex& screenLock() { return *m_screenLock; }
+
+private:
+    void presentFrame();
+    void writeScreenshot();
+    void closeDisplay();
+
+    host::Host& m_host;
+    Shell& m_shell;
+    StartupHooks m_hooks;
+    RunOptions m_options;
+    std::unique_ptr<host::Mutex> m_screenLock;
+
+    std::atomic<bool> m_holdPaint{false};
+    std::unique_ptr<Application> m_application;
+    std::unique_ptr<DisplayDriver> m_display;
+    bool m_pocketPC = false;
+    std::atomic<bool> m_active{false};
+    std::atomic<bool> m_running{true};
+    std::uint16_t* m_surface = nullptr;
+    std::uint32_t m_masterVolume = 0xFFFFFFFF;
+
+    std::atomic<bool> m_painting{false};
+    std::atomic<std::uint32_t> m_paintedFrames{0};
+    // The last presented frame, kept only when a screenshot is asked for.
+    std::vector<std::uint16_t> m_lastFrame;
+    bool m_shutDown = false;
+    bool m_screenshotFailed = false;
+};
+
+// Holds the screen lock for a scope, waiting for it as a blocking call of a
+// runtime thread.
+class ScreenLockScope {
+public:
+    explicit ScreenLockScope(ApplicationImpl& impl)
+        : m_lock(impl.screenLock()) {
+        m_lock.lock();
+    }
+    ~ScreenLockScope() { m_lock.unlock(); }
+    ScreenLockScope(const ScreenLockScope&) = delete;
+    ScreenLockScope& operator=(const ScreenLockScope&) = delete;
+
+private:
+    rt::SafeRegion m_blocking;
+    host::Mutex& m_lock;
+};
+
+} // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+
+// The program's start: its options, the choice of host and the shell's run.
+// main.cpp, the composition root, gives the parts that are not the
+// platform's own: the host with a real window, and the game's MIDlet.
+//
+//     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
+//            [--script FILE] [PROGRAM_FOLDER]
+//
+// Exit codes: 0 after a normal run (or when another instance runs), 1 when
+// the program could not start or its screenshot could not be written, 2 for
+// bad options and when there is no game to run.
+
+#include "host/Host.h"
+#include "host/Result.h"
+#include "platform/app/StartupHooks.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+
+namespace platform {
+
+struct ProgramOptions {
+    bool help = false;
+    bool headless = false;
+    // 0: run until the game ends.
+    std::uint32_t frames = 0;
+    std::string screenshotPath;
+    // Input of a headless run; empty: the window is active and has the focus from the start.
+    std::string scriptPath;
+    // Empty: the current folder.
+    std::string programFolder;
+};
+
+// The options after the program's name. Fails on an unknown option, a
+// missing or bad value, a second folder, or a script without --headless.
+host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> arguments);
+
+struct ProgramParts {
+    // The game's start-up; a program without `makeMidlet` has no game to run.
+    StartupHooks startup;
+    // The host with a real window; used unless --headless is given.
+    std::function<std::unique_ptr<host::Host>(const ProgramOptions&)> makeWindowHost;
+};
+
+// Runs the program as `argv` says (argv[0] is the program's name) and answers
+// its exit code.
+int runProgram(std::span<const char* const> argv, const ProgramParts& parts);
+
+} // namespace platform

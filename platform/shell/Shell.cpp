@@ -1,0 +1,425 @@
+#include "platform/shell/Shell.h"
+
+#include "host/Host.h"
+#include "host/Log.h"
+#include "platform/app/Application.h"
+#include "platform/lcdui/Displayable.h"
+#include "platform/midlet/MIDlet.h"
+#include "runtime/Exceptions.h"
+#include "runtime/OutOfStore.h"
+#include "runtime/ThreadTable.h"
+#include "runtime/charsets.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+constexpr std::int32_t kRequiredOrientation = host::kOrientation0;
+constexpr std::int32_t kVolumeUpKey = 117;   // F6
+constexpr std::int32_t kVolumeDownKey = 118; // F7
+// The delay before a system key is handed back after the window is minimised.
+constexpr std::uint32_t kSystemKeyDelay = 200;
+// The longest web address handed to the browser.
+constexpr std::size_t kMaxAddress = 255;
+constexpr const char* kQuestionCaption = "Vorlax Rally";
+
+// There is no input method: the key it would report for VK_PROCESSKEY is 0.
+constexpr std::int32_t kInputMethodKey = 0;
+
+// The keys the system keeps while the window takes all keys: the Windows
+// keys, F4, Escape, Home and F3.
+bool isSystemKey(std::int32_t key) {
+    return key == host::vk::RightWindows || key == host::vk::LeftWindows || key == 115 ||
+           key == host::vk::Escape || key == host::vk::Home || key == 114;
+}
+
+std::int32_t keyOf(std::int32_t virtualKey) {
+    return mapVirtualKey(virtualKey == host::vk::ProcessKey ? kInputMethodKey : virtualKey & 255);
+}
+
+void say(const char* line) {
+    host::logLine(host::LogCategory::Platform, line);
+}
+
+// The log reopened on a file: every line goes there instead of the standard output.
+class FileLogSink final : public host::LogSink {
+public:
+    explicit FileLogSink(std::FILE* file)
+        : m_file(file) {}
+    ~FileLogSink() override {
+        std::fflush(m_file);
+        std::fclose(m_file);
+    }
+    void write(host::LogCategory, std::string_view line) override {
+        std::fwrite(line.data(), 1, line.size(), m_file);
+        std::fputc('\n', m_file);
+        std::fflush(m_file);
+    }
+
+private:
+    std::FILE* m_file;
+};
+
+// Holds a host mutex for a scope, as a blocking call of a runtime thread.
+class RequestLockScope {
+public:
+    explicit RequestLockScope(host::Mutex& lock)
+        : m_lock(lock) {
+        m_lock.lock();
+    }
+    ~RequestLockScope() { m_lock.unlock(); }
+    RequestLockScope(const RequestLockScope&) = delete;
+    RequestLockScope& operator=(const RequestLockScope&) = delete;
+
+private:
+    rt::SafeRegion m_blocking;
+    host::Mutex& m_lock;
+};
+
+} // namespace
+
+Shell::Shell(host::Host& host, StartupHooks hooks, ShellOptions options)
+    : m_host(host)
+    , m_options(std::move(options))
+    , m_impl(std::make_unique<ApplicationImpl>(host, *this, std::move(hooks), m_options.run))
+    , m_windowThread(host.threads().currentId())
+    , m_requestLock(host.threads().createMutex()) {
+}
+
+Shell::~Shell() {
+    cleanup();
+}
+
+int Shell::run() {
+    if (m_options.logToFile)
+        openLogFile();
+
+    auto instance = m_host.instanceLock().acquire(kWindowClass, kWindowTitle);
+    if (!instance.ok()) {
+        host::logf(host::LogCategory::Platform, "vorlax: cannot tell whether another instance runs: %s",
+                   instance.error().message.c_str());
+    } else if (instance.value() == host::InstanceState::Another) {
+        say("vorlax: Vorlax Rally is already running.");
+        closeLogFile();
+        return 0;
+    }
+
+    rt::installOutOfStoreHandler();
+
+    host::Window& window = m_host.window();
+    if (!window.open(kWindowClass, kWindowTitle).ok()) {
+        closeLogFile();
+        return -1;
+    }
+    window.bringToFront();
+    say("\nInitInstance: SHFullscreen returned 1.");
+    m_restoreOrientation = m_host.device().displayOrientation();
+
+    if (!m_impl->openDisplay(u"GDI")) {
+        cleanup();
+        return -1;
+    }
+    m_messages.select(static_cast<std::uint16_t>(m_host.device().uiLanguage() & 0x3FF));
+    if (!m_impl->init()) {
+        cleanup();
+        return -1;
+    }
+    // The events that arrived while the runtime started; a quit among them
+    // ends the run before its first turn.
+    if (!pumpMessages())
+        m_impl->notifyDestroyed();
+    window.bringToFront();
+    m_impl->run();
+    cleanup();
+    return 0;
+}
+
+void Shell::handleEvent(const host::WindowEvent& event) {
+    switch (event.type) {
+    case host::WindowEventType::Activate:
+        m_windowActive = event.active;
+        m_impl->setActive(event.active);
+        break;
+    case host::WindowEventType::FocusGained:
+        focusGained();
+        break;
+    case host::WindowEventType::FocusLost:
+        focusLost();
+        break;
+    case host::WindowEventType::DisplaySettingsChanged:
+        settingsChanged();
+        break;
+    case host::WindowEventType::KeyDown:
+        keyDown(event.key);
+        break;
+    case host::WindowEventType::KeyUp:
+        keyUp(event.key);
+        break;
+    case host::WindowEventType::StylusDown:
+    case host::WindowEventType::StylusMove:
+    case host::WindowEventType::StylusUp:
+        stylus(event);
+        break;
+    case host::WindowEventType::Power:
+        if (m_powerNotifications)
+            m_powerQueue.push_back(event.power);
+        break;
+    case host::WindowEventType::Quit:
+        break; // `pumpMessages` ends the run
+    }
+}
+
+void Shell::focusGained() {
+    m_host.window().bringToFront();
+    host::Device& device = m_host.device();
+    if (device.displayOrientation() != kRequiredOrientation)
+        device.setDisplayOrientation(kRequiredOrientation);
+    Application* application = m_impl->getApplication();
+    javax_microedition_midlet_MIDlet* midlet = application ? application->midlet() : nullptr;
+    javax_microedition_lcdui_Displayable* displayable =
+        application ? application->currentDisplayable() : nullptr;
+    if (midlet && displayable) {
+        midlet->startApp();
+        rt::reportUncaughtException();
+        displayable->showNotify();
+        rt::reportUncaughtException();
+    }
+    host::ScreenSize screen = m_host.screen().size();
+    m_stylusScale.x = static_cast<float>(kLogicalScreenWidth) / static_cast<float>(screen.width);
+    m_stylusScale.y = static_cast<float>(kLogicalScreenHeight) / static_cast<float>(screen.height);
+    m_powerNotifications = true;
+}
+
+void Shell::focusLost() {
+    m_powerNotifications = false;
+    m_powerQueue.clear();
+    Application* application = m_impl->getApplication();
+    javax_microedition_midlet_MIDlet* midlet = application ? application->midlet() : nullptr;
+    javax_microedition_lcdui_Displayable* displayable =
+        application ? application->currentDisplayable() : nullptr;
+    if (midlet && displayable) {
+        midlet->pauseApp();
+        rt::reportUncaughtException();
+        displayable->hideNotify();
+        rt::reportUncaughtException();
+    }
+    m_swallowStylusUp = true;
+    m_host.device().setDisplayOrientation(m_restoreOrientation);
+    m_host.window().minimize();
+}
+
+void Shell::settingsChanged() {
+    if (!m_windowActive)
+        return;
+    host::Device& device = m_host.device();
+    std::int32_t current = device.displayOrientation();
+    if (m_restorePending) {
+        m_restorePending = false;
+        m_restoreOrientation = current;
+    }
+    if (current != kRequiredOrientation) {
+        device.setDisplayOrientation(kRequiredOrientation);
+        m_restorePending = true;
+    }
+}
+
+void Shell::keyDown(std::int32_t virtualKey) {
+    std::int32_t key = keyOf(virtualKey);
+    if ((m_systemKeys && isSystemKey(key)) || key == kVolumeUpKey || key == kVolumeDownKey)
+        return;
+    if (Application* application = m_impl->getApplication())
+        application->keyPressed(key);
+}
+
+// A system key minimises the window; on the device it then goes back to the
+// system, which has nothing to do with it here.
+void Shell::keyUp(std::int32_t virtualKey) {
+    std::int32_t key = keyOf(virtualKey);
+    if (m_systemKeys && isSystemKey(key)) {
+        m_host.window().minimize();
+        rt::SafeRegion blocking;
+        m_host.clock().sleep(kSystemKeyDelay);
+        return;
+    }
+    if (key == kVolumeUpKey) {
+        m_impl->volumeUp();
+    } else if (key == kVolumeDownKey) {
+        m_impl->volumeDown();
+    } else if (Application* application = m_impl->getApplication()) {
+        application->keyReleased(key);
+    }
+}
+
+void Shell::stylus(const host::WindowEvent& event) {
+    if (event.type == host::WindowEventType::StylusUp && m_swallowStylusUp) {
+        m_swallowStylusUp = false;
+        return;
+    }
+    if (event.type == host::WindowEventType::StylusMove && m_swallowStylusUp)
+        return;
+    Application* application = m_impl->getApplication();
+    javax_microedition_lcdui_Displayable* displayable =
+        application ? application->currentDisplayable() : nullptr;
+    if (!displayable)
+        return;
+    // The window reports positions as two signed 16-bit halves of one word.
+    std::int32_t x = static_cast<std::int16_t>(event.x);
+    std::int32_t y = static_cast<std::int16_t>(event.y);
+    if (m_stylusScale.x != 1.0f || m_stylusScale.y != 1.0f)
+        scaleStylusPoint(m_stylusScale, x, y);
+    if (event.type == host::WindowEventType::StylusDown)
+        displayable->pointerPressed(x, y);
+    else if (event.type == host::WindowEventType::StylusUp)
+        displayable->pointerReleased(x, y);
+    else
+        displayable->pointerDragged(x, y);
+    rt::reportUncaughtException();
+}
+
+bool Shell::pumpMessages() {
+    servePlatformRequests();
+    host::WindowEvent event;
+    while (m_host.window().pollEvent(event)) {
+        if (event.type == host::WindowEventType::Quit)
+            return false;
+        handleEvent(event);
+    }
+    return true;
+}
+
+void Shell::processPowerNotifications() {
+    std::vector<host::PowerTransition> transitions;
+    transitions.swap(m_powerQueue);
+    for (host::PowerTransition transition : transitions) {
+        Application* application = m_impl->getApplication();
+        if (!application)
+            return;
+        if (transition == host::PowerTransition::On) {
+            if (application->isPaused())
+                application->resume();
+        } else if (!application->isPaused()) {
+            application->pause();
+        }
+    }
+}
+
+bool Shell::checkDisplayOrientation() {
+    host::Device& device = m_host.device();
+    Application* application = m_impl->getApplication();
+    if (device.displayOrientation() == kRequiredOrientation) {
+        if (application && application->isPaused())
+            application->resume();
+        return true;
+    }
+    if (application && !application->isPaused())
+        application->pause();
+    m_impl->holdPaint();
+    showPleaseWait();
+    device.setDisplayOrientation(kRequiredOrientation);
+    return false;
+}
+
+void Shell::showPleaseWait() {
+    ScreenLockScope lock(*m_impl);
+    host::Screen& screen = m_host.screen();
+    std::span<std::uint16_t> pixels = screen.pixels();
+    std::fill(pixels.begin(), pixels.end(), 0);
+    screen.present();
+}
+
+bool Shell::isAppInForeground() {
+    return m_host.window().isForeground();
+}
+
+void Shell::platformRequest(std::u16string_view address) {
+    address = address.substr(0, std::min(address.size(), kMaxAddress));
+    if (m_host.threads().currentId() == m_windowThread) {
+        askAndBrowse(address);
+        return;
+    }
+    PendingRequest request{std::u16string(address), m_host.threads().createEvent()};
+    {
+        RequestLockScope lock(*m_requestLock);
+        if (!m_acceptingRequests)
+            return;
+        m_requests.push_back(&request);
+    }
+    rt::SafeRegion blocking;
+    request.done->wait(host::Event::kInfinite);
+}
+
+void Shell::askAndBrowse(std::u16string_view address) {
+    host::Window& window = m_host.window();
+    window.minimize();
+    bool yes = false;
+    {
+        rt::SafeRegion blocking;
+        yes =
+            m_host.dialogs().askYesNo(kQuestionCaption, rt::toUtf8(m_messages.get(kConnectQuestionMessage)));
+    }
+    if (!yes) {
+        window.bringToFront();
+        return;
+    }
+    if (auto opened = m_host.browser().open(rt::toUtf8(address)); !opened) {
+        host::logf(host::LogCategory::Platform,
+                   "\njavax_microedition_midlet_MIDlet::platformRequest: g_CallBrowser() Error: %d",
+                   opened.error().code);
+    }
+}
+
+void Shell::servePlatformRequests() {
+    std::deque<PendingRequest*> requests;
+    {
+        RequestLockScope lock(*m_requestLock);
+        requests.swap(m_requests);
+    }
+    for (PendingRequest* request : requests) {
+        askAndBrowse(request->address);
+        request->done->set();
+    }
+}
+
+void Shell::refusePlatformRequests() {
+    std::deque<PendingRequest*> requests;
+    {
+        RequestLockScope lock(*m_requestLock);
+        m_acceptingRequests = false;
+        requests.swap(m_requests);
+    }
+    for (PendingRequest* request : requests)
+        request->done->set();
+}
+
+void Shell::cleanup() {
+    if (m_cleanedUp)
+        return;
+    m_powerNotifications = false;
+    m_powerQueue.clear();
+    m_impl->shutdown();
+    m_host.device().setDisplayOrientation(m_restoreOrientation);
+    closeLogFile();
+    m_cleanedUp = true;
+}
+
+void Shell::openLogFile() {
+    closeLogFile();
+    std::string path = m_host.folders().programFolder() + "log.txt";
+    std::FILE* file = std::fopen(path.c_str(), "w+");
+    if (!file)
+        return;
+    m_logFile = std::make_unique<FileLogSink>(file);
+    m_previousLogSink = host::setLogSink(m_logFile.get());
+}
+
+void Shell::closeLogFile() {
+    if (!m_logFile)
+        return;
+    host::setLogSink(m_previousLogSink);
+    m_logFile.reset();
+}
+
+} // namespace platform

@@ -1,0 +1,138 @@
+#pragma once
+
+// The shell: the process's start and its one window. It finds the program
+// folder, makes sure only one instance runs, opens the window and the display
+// back-end, picks its messages by the user-interface language, starts the
+// runtime host and hands the first thread to the run loop. Its window
+// procedure turns the window's events into the platform's: focus into start
+// and pause of the MIDlet with the canvas's show and hide notifications, keys
+// into MIDP key codes, stylus positions into the logical 480 x 640 screen,
+// display-setting changes into keeping the display upright (orientation 0).
+// It also watches power transitions, shows "Please wait" while the
+// orientation is wrong, asks before a web address goes to the browser, and
+// puts the device back as it was when the process ends.
+//
+// Threads: all of it runs on the first thread, the one that made the host,
+// except `platformRequest`, which any thread may call.
+
+#include "host/Window.h"
+#include "platform/app/ApplicationImpl.h"
+#include "platform/app/StartupHooks.h"
+#include "platform/shell/ShellMessages.h"
+#include "platform/shell/input.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+class Event;
+class Host;
+class LogSink;
+class Mutex;
+} // namespace host
+
+namespace platform {
+
+inline constexpr const char* kWindowClass = "BrivantaClass";
+inline constexpr const char* kWindowTitle = "Brivanta - Vorlax Rally";
+
+struct ShellOptions {
+    // The log switch: when on, the log goes to "log.txt" in the program
+    // folder. Nothing in the program turns it on.
+    bool logToFile = false;
+    RunOptions run;
+};
+
+class Shell {
+public:
+    // Made on the thread that made `host`, which becomes the first thread.
+    Shell(host::Host& host, StartupHooks hooks, ShellOptions options = {});
+    ~Shell();
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
+
+    // The process: start-up, the run loop, the cleanup. Answers 0 after a
+    // normal run and when another instance is running already, -1 when the
+    // window, the display or the runtime cannot start.
+    int run();
+
+    // The window procedure: one event of the window.
+    void handleEvent(const host::WindowEvent& event);
+    // One pass over the window's pending events (and the web addresses other
+    // threads asked for). False when the window was told to quit.
+    bool pumpMessages();
+    // Acts on the power transitions that arrived while notifications were on:
+    // on resumes a paused Application, idle, suspend and unattended pause a
+    // running one.
+    void processPowerNotifications();
+    // Whether the run loop tests the display orientation (always).
+    bool orientationCheckEnabled() const { return m_orientationCheck; }
+    // True when the display shows orientation 0. Otherwise pauses the
+    // Application, holds painting, shows "Please wait" and asks the device
+    // for orientation 0.
+    bool checkDisplayOrientation();
+    // The whole screen black and the "Please wait" text in red, centred
+    // below the middle.
+    void showPleaseWait();
+    bool isAppInForeground();
+    // Any thread: asks the user the Internet question and on yes hands the
+    // address (cut to 255 characters) to the browser. A thread other than the
+    // first waits, as a blocking call, until the first thread has asked.
+    void platformRequest(std::u16string_view address);
+    // Lets go of every request still waiting, unanswered; later ones are not asked.
+    void refusePlatformRequests();
+    // Runs once: power notifications off, the runtime host shut down, the
+    // user's orientation restored, the log closed.
+    void cleanup();
+
+    const ShellMessages& messages() const { return m_messages; }
+    ApplicationImpl& applicationImpl() { return *m_impl; }
+    const StylusScale& stylusScale() const { return m_stylusScale; }
+
+private:
+    struct PendingRequest {
+        std::u16string address;
+        std::unique_ptr<host::Event> done;
+    };
+
+    void focusGained();
+    void focusLost();
+    void settingsChanged();
+    void keyDown(std::int32_t virtualKey);
+    void keyUp(std::int32_t virtualKey);
+    void stylus(const host::WindowEvent& event);
+    void askAndBrowse(std::u16string_view address);
+    void servePlatformRequests();
+    void openLogFile();
+    void closeLogFile();
+
+    host::Host& m_host;
+    ShellOptions m_options;
+    std::unique_ptr<ApplicationImpl> m_impl;
+    ShellMessages m_messages;
+    std::uint32_t m_windowThread;
+
+    std::int32_t m_restoreOrientation = 0;
+    bool m_restorePending = false;
+    bool m_windowActive = false;
+    bool m_swallowStylusUp = false;
+    bool m_systemKeys = true;
+    bool m_orientationCheck = true;
+    StylusScale m_stylusScale;
+    bool m_powerNotifications = false;
+    std::vector<host::PowerTransition> m_powerQueue;
+    bool m_cleanedUp = false;
+
+    std::unique_ptr<host::LogSink> m_logFile;
+    host::LogSink* m_previousLogSink = nullptr;
+
+    std::unique_ptr<host::Mutex> m_requestLock;
+    std::deque<PendingRequest*> m_requests;
+    bool m_acceptingRequests = true;
+};
+
+} // namespace platform

@@ -1,0 +1,94 @@
+#include "platform/shell/Program.h"
+
+#include "tests/support/LogCapture.h"
+#include "tests/support/TestMidlet.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<const char*>;
+
+TEST(ProgramOptions, ReadsEveryOption) {
+    Args args = {"--headless", "--frames", "12",      "--screenshot",
+                 "shot.png",   "--script", "run.txt", "/opt/vr"};
+    auto options = platform::parseProgramOptions(args);
+    ASSERT_TRUE(options.ok()) << options.error().message;
+    EXPECT_TRUE(options.value().headless);
+    EXPECT_FALSE(options.value().help);
+    EXPECT_EQ(options.value().frames, 12u);
+    EXPECT_EQ(options.value().screenshotPath, "shot.png");
+    EXPECT_EQ(options.value().scriptPath, "run.txt");
+    EXPECT_EQ(options.value().programFolder, "/opt/vr");
+}
+
+TEST(ProgramOptions, RefusesWhatItCannotRead) {
+    struct Case {
+        Args args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--frames"}, "--frames takes a number of frames above 0"},
+        {{"--frames", "0"}, "--frames takes a number of frames above 0"},
+        {{"--frames", "12x"}, "--frames takes a number of frames above 0"},
+        {{"--frames", "-3"}, "--frames takes a number of frames above 0"},
+        {{"--screenshot"}, "--screenshot takes a file name"},
+        {{"--script", "run.txt"}, "--script needs --headless"},
+        {{"--fast"}, "unknown option --fast"},
+        {{"one", "two"}, "only one program folder can be given"},
+    };
+    for (const Case& c : cases) {
+        auto options = platform::parseProgramOptions(c.args);
+        ASSERT_FALSE(options.ok()) << c.message;
+        EXPECT_EQ(options.error().message, c.message);
+    }
+}
+
+TEST(Program, ExitCodesSayWhyItDidNotRun) {
+    testing_support::LogCapture log;
+    platform::ProgramParts noGame;
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--help"}, noGame), 0);
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--frames"}, noGame), 2);
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--headless"}, noGame), 2);
+    EXPECT_TRUE(log.contains("vorlax: the game cannot start yet: the game is not built."));
+
+    testing_support::MidletRecord record;
+    platform::ProgramParts parts;
+    parts.startup = testing_support::midletHooks(record);
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--headless", "/no/such/folder"}, parts), 2);
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--headless", "--script", "/no/such/script"}, parts), 2);
+    EXPECT_EQ(platform::runProgram(Args{"vorlax"}, parts), 1) << "no window host was given";
+    EXPECT_TRUE(record.calls().empty());
+}
+
+// The program as it is started: a script file, a frame count and a screenshot.
+TEST(Program, AHeadlessRunStopsAfterItsFramesAndWritesTheLastOne) {
+    auto folder =
+        std::filesystem::path(testing::TempDir()) / ("vorlax-program-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    std::string script = (folder / "run.txt").string();
+    std::ofstream(script) << "0 activate\n0 focus-gained\n";
+    std::string shot = (folder / "shot.png").string();
+
+    testing_support::MidletRecord record;
+    platform::ProgramParts parts;
+    parts.startup = testing_support::midletHooks(record);
+    Args args = {"vorlax", "--headless",   "--script",   script.c_str(), "--frames",
+                 "3",      "--screenshot", shot.c_str(), folder.c_str()};
+    EXPECT_EQ(platform::runProgram(args, parts), 0);
+    EXPECT_EQ(record.painted, 3);
+    EXPECT_EQ(record.count("destroyApp true"), 1);
+    ASSERT_TRUE(std::filesystem::exists(shot));
+    EXPECT_GT(std::filesystem::file_size(shot), 0u);
+
+    Args unwritable = {"vorlax", "--headless", "--frames", "1", "--screenshot", "/no/such/folder/shot.png"};
+    EXPECT_EQ(platform::runProgram(unwritable, parts), 1);
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#pragma once
+
+// The platform started as the shell starts it, without its run loop: a
+// headless host, the window, the display, the runtime, the screen and the
+// test MIDlet (without a game thread unless asked), the window active. The
+// calling thread is the first thread; tests and benchmarks drive it directly.
+
+#include "host/headless/HeadlessHost.h"
+#include "platform/app/Application.h"
+#include "platform/shell/Shell.h"
+#include "tests/support/TestMidlet.h"
+
+#include <memory>
+
+namespace testing_support {
+
+struct StartedApplication {
+    explicit StartedApplication(bool gameThread = false) {
+        record.startGameThread = gameThread;
+        host = host::makeHeadlessHost({});
+        shell = std::make_unique<platform::Shell>(*host, midletHooks(record));
+        started = host->window().open(platform::kWindowClass, platform::kWindowTitle).ok() &&
+                  impl().openDisplay(u"GDI") && impl().init();
+        impl().setActive(true);
+    }
+    ~StartedApplication() { shell->cleanup(); }
+
+    platform::ApplicationImpl& impl() { return shell->applicationImpl(); }
+    platform::Application& application() { return *impl().getApplication(); }
+    TestMidlet& midlet() { return static_cast<TestMidlet&>(*application().midlet()); }
+
+    MidletRecord record;
+    std::unique_ptr<host::HeadlessHost> host;
+    std::unique_ptr<platform::Shell> shell;
+    bool started = false;
+};
+
+} // namespace testing_support
