@@ -84,9 +84,9 @@ private:
 Shell::Shell(host::Host& host, StartupHooks hooks, ShellOptions options)
     : m_host(host)
     , m_options(std::move(options))
-    , m_impl(std::make_unique<ApplicationImpl>(host, *this, std::move(hooks), m_options.run))
     , m_windowThread(host.threads().currentId())
-    , m_requestLock(host.threads().createMutex()) {
+    , m_requestLock(host.threads().createMutex())
+    , m_impl(std::make_unique<ApplicationImpl>(host, *this, std::move(hooks), m_options.run)) {
 }
 
 Shell::~Shell() {

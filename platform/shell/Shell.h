@@ -112,7 +112,6 @@ private:
 
     host::Host& m_host;
     ShellOptions m_options;
-    std::unique_ptr<ApplicationImpl> m_impl;
     ShellMessages m_messages;
     std::uint32_t m_windowThread;
 
@@ -133,6 +132,9 @@ private:
     std::unique_ptr<host::Mutex> m_requestLock;
     std::deque<PendingRequest*> m_requests;
     bool m_acceptingRequests = true;
+
+    // Last, so that it goes first: its shutdown may still reach the shell.
+    std::unique_ptr<ApplicationImpl> m_impl;
 };
 
 } // namespace platform
