@@ -10,7 +10,8 @@
 namespace lib {
 
 java_io_ByteArrayInputStream::java_io_ByteArrayInputStream()
-    : java_io_InputStream(kClassId) {}
+    : java_io_InputStream(kClassId) {
+}
 
 java_io_ByteArrayInputStream::java_io_ByteArrayInputStream(rt::ByteArray* buf)
     : java_io_InputStream(kClassId) {

@@ -12,7 +12,8 @@
 namespace lib {
 
 java_io_ByteArrayOutputStream::java_io_ByteArrayOutputStream()
-    : java_io_ByteArrayOutputStream(kDefaultSize) {}
+    : java_io_ByteArrayOutputStream(kDefaultSize) {
+}
 
 java_io_ByteArrayOutputStream::java_io_ByteArrayOutputStream(std::int32_t size)
     : java_io_OutputStream(kClassId) {
@@ -22,7 +23,8 @@ java_io_ByteArrayOutputStream::java_io_ByteArrayOutputStream(std::int32_t size)
 }
 
 java_io_ByteArrayOutputStream::java_io_ByteArrayOutputStream(NewInstance)
-    : java_io_OutputStream(kClassId) {}
+    : java_io_OutputStream(kClassId) {
+}
 
 void java_io_ByteArrayOutputStream::close() {
     rt::MonitorScope lock(this);
@@ -38,8 +40,8 @@ bool java_io_ByteArrayOutputStream::ensureCapacity(std::int64_t needed) {
                                static_cast<long long>(needed));
         return false;
     }
-    auto length = static_cast<std::int32_t>(std::min<std::int64_t>(std::max<std::int64_t>(2 * std::int64_t{old}, needed),
-                                                                   INT32_MAX));
+    auto length = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::max<std::int64_t>(2 * std::int64_t{old}, needed), INT32_MAX));
     rt::ByteArray* grown = rt::newByteArray(length);
     if (m_count > 0)
         java_lang_System::arraycopy(m_buf, 0, grown, 0, m_count);

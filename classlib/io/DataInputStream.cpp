@@ -66,11 +66,13 @@ bool decodeModifiedUtf8(std::span<const std::uint8_t> bytes, std::u16string& out
 } // namespace
 
 java_io_DataInputStream::java_io_DataInputStream()
-    : java_io_InputStream(kClassId) {}
+    : java_io_InputStream(kClassId) {
+}
 
 java_io_DataInputStream::java_io_DataInputStream(java_io_InputStream* in)
     : java_io_InputStream(kClassId)
-    , m_in(in) {}
+    , m_in(in) {
+}
 
 java_io_InputStream* java_io_DataInputStream::source() {
     if (!m_in)

@@ -7,11 +7,13 @@
 namespace lib {
 
 java_io_DataOutputStream::java_io_DataOutputStream()
-    : java_io_OutputStream(kClassId) {}
+    : java_io_OutputStream(kClassId) {
+}
 
 java_io_DataOutputStream::java_io_DataOutputStream(java_io_OutputStream* out)
     : java_io_OutputStream(kClassId)
-    , m_out(out) {}
+    , m_out(out) {
+}
 
 java_io_OutputStream* java_io_DataOutputStream::sink() {
     if (!m_out)

@@ -49,7 +49,8 @@ std::int32_t java_io_InputStream::available() {
     return 0;
 }
 
-void java_io_InputStream::close() {}
+void java_io_InputStream::close() {
+}
 
 void java_io_InputStream::mark(std::int32_t) {
     rt::MonitorScope lock(this);

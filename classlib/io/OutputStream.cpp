@@ -4,9 +4,11 @@
 
 namespace lib {
 
-void java_io_OutputStream::close() {}
+void java_io_OutputStream::close() {
+}
 
-void java_io_OutputStream::flush() {}
+void java_io_OutputStream::flush() {
+}
 
 void java_io_OutputStream::write(rt::ByteArray* b) {
     if (!b || b->isFreed()) {

@@ -27,7 +27,8 @@ java_io_PrintStream* ensureSystemStream() {
 
 java_io_PrintStream::java_io_PrintStream(java_io_OutputStream* out)
     : java_io_OutputStream(kClassId)
-    , m_out(out) {}
+    , m_out(out) {
+}
 
 bool java_io_PrintStream::survived() {
     if (!rt::exceptionPending())

@@ -15,8 +15,9 @@ void installStreams(rt::Runtime& runtime) {
     rt::ClassTable& classes = runtime.classTable();
     classes.setFactory(rt::ClassId::java_io_ByteArrayInputStream,
                        []() -> rt::Object* { return rt::make<java_io_ByteArrayInputStream>(); });
-    classes.setFactory(rt::ClassId::java_io_ByteArrayOutputStream,
-                       []() -> rt::Object* { return rt::make<java_io_ByteArrayOutputStream>(NewInstance{}); });
+    classes.setFactory(rt::ClassId::java_io_ByteArrayOutputStream, []() -> rt::Object* {
+        return rt::make<java_io_ByteArrayOutputStream>(NewInstance{});
+    });
     classes.setFactory(rt::ClassId::java_io_ConsoleOutputStream,
                        []() -> rt::Object* { return rt::make<java_io_ConsoleOutputStream>(); });
     classes.setFactory(rt::ClassId::java_io_DataInputStream,

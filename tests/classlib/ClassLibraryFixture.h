@@ -11,6 +11,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
 #include "tests/support/ConstantStrings.h"
+#include "tests/support/FreeThreads.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +31,16 @@ inline constexpr const char* kFalseText = "no";
 struct ClassLibraryTest : ::testing::Test {
     ClassLibraryTest() {
         lib::installClassLibrary(runtime);
-        installConstantStrings({{14, kDefaultMessageText}, {229, kArrayIndexText}, {241, kTrueText}, {242, kFalseText}});
+        installConstantStrings(
+            {{14, kDefaultMessageText}, {229, kArrayIndexText}, {241, kTrueText}, {242, kFalseText}});
     }
     ~ClassLibraryTest() override { rt::clearPendingException(); }
 
     LogCapture log;
-    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20}};
+    // With threads, so that a collection scans this thread's stack: the heaps
+    // are small enough for large tests to collect and compact on the way.
+    FreeThreads host;
+    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20, &host.threads, &host.clock}};
 };
 
 inline rt::ByteArray* byteArray(const std::vector<std::uint8_t>& values) {
@@ -68,7 +73,8 @@ struct ScriptedInputStream final : lib::java_io_InputStream {
         return m_next < m_data.size() ? m_data[m_next++] : -1;
     }
     std::int64_t skip(std::int64_t n) override {
-        std::int64_t step = std::min<std::int64_t>({n, m_skipStep, static_cast<std::int64_t>(m_data.size() - m_next)});
+        std::int64_t step =
+            std::min<std::int64_t>({n, m_skipStep, static_cast<std::int64_t>(m_data.size() - m_next)});
         if (step <= 0)
             return 0;
         m_next += static_cast<std::size_t>(step);

@@ -49,7 +49,8 @@ TEST_F(ThrowableTest, CatchesMatchTheClassChain) {
         {ClassId::javax_microedition_rms_RecordStoreException, ClassId::java_io_IOException, false},
         {ClassId::javax_microedition_io_ConnectionNotFoundException, ClassId::java_io_IOException, true},
         {ClassId::java_io_UTFDataFormatException, ClassId::java_lang_Exception, true},
-        {ClassId::javax_microedition_rms_InvalidRecordIDException, ClassId::javax_microedition_rms_RecordStoreException, true},
+        {ClassId::javax_microedition_rms_InvalidRecordIDException,
+         ClassId::javax_microedition_rms_RecordStoreException, true},
         {ClassId::java_util_EmptyStackException, ClassId::java_lang_IllegalStateException, false},
         {ClassId::java_lang_Error, ClassId::java_lang_Exception, false},
         {ClassId::java_lang_Error, ClassId::java_lang_Throwable, true},
@@ -94,13 +95,18 @@ TEST_F(ThrowableTest, AThrowRecordsTheTraceAndKeepsAGivenMessage) {
     EXPECT_EQ(rt::getPendingException(), odd);
 }
 
-TEST_F(ThrowableTest, TheCollectorFollowsMessageAndTrace) {
+TEST(ThrowableCollection, TheCollectorFollowsMessageAndTrace) {
+    // Without threads no stack is scanned: only the handle keeps the throwable,
+    // and only its declared fields keep its message and trace.
+    rt::Runtime runtime{rt::RuntimeOptions{1 << 16, 1 << 16}};
+    lib::installClassLibrary(runtime);
     rt::Handle<java_lang_Throwable> kept(runtime.objectManager());
     rt::pushTrace("Game::run()");
     rt::raise(ClassId::java_lang_IllegalStateException, "kept");
     rt::popTrace();
     kept.set(static_cast<java_lang_Throwable*>(rt::getPendingException()));
     rt::clearPendingException();
+    rt::make<rt::Object>(); // the newest object, which this collection keeps as well
     runtime.objectManager().gc(rt::ObjectManager::kAllocationFailure);
     ASSERT_FALSE(kept->isFreed());
     ASSERT_FALSE(kept->getMessage()->isFreed());
@@ -118,7 +124,8 @@ TEST_F(ThrowableTest, NewInstanceByIdMakesExceptionsWithoutAMessage) {
         EXPECT_EQ(made->toString(), nullptr);
     }
     // Exception classes the profile never makes this way.
-    EXPECT_EQ(rt::java_lang_Class::newInstanceById(rt::toInt(ClassId::java_lang_ArithmeticException)), nullptr);
+    EXPECT_EQ(rt::java_lang_Class::newInstanceById(rt::toInt(ClassId::java_lang_ArithmeticException)),
+              nullptr);
     EXPECT_EQ(rt::java_lang_Class::newInstanceById(rt::toInt(ClassId::java_lang_Throwable)), nullptr);
 }
 
