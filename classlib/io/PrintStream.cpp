@@ -37,49 +37,46 @@ bool java_io_PrintStream::survived() {
     return !rt::exceptionPending();
 }
 
-void java_io_PrintStream::close() {
-    if (!m_out) {
+java_io_OutputStream* java_io_PrintStream::sink() {
+    if (!m_out)
         rt::reportNullPointer();
-        return;
+    return m_out;
+}
+
+void java_io_PrintStream::close() {
+    if (java_io_OutputStream* out = sink()) {
+        out->close();
+        survived();
     }
-    m_out->close();
-    survived();
 }
 
 void java_io_PrintStream::flush() {
-    if (!m_out) {
-        rt::reportNullPointer();
-        return;
+    if (java_io_OutputStream* out = sink()) {
+        out->flush();
+        survived();
     }
-    m_out->flush();
-    survived();
 }
 
 void java_io_PrintStream::write(std::int32_t b) {
-    if (!m_out) {
-        rt::reportNullPointer();
-        return;
+    if (java_io_OutputStream* out = sink()) {
+        out->write(b);
+        survived();
     }
-    m_out->write(b);
-    survived();
 }
 
 void java_io_PrintStream::write(rt::ByteArray* b, std::int32_t off, std::int32_t len) {
-    if (!m_out) {
-        rt::reportNullPointer();
-        return;
+    if (java_io_OutputStream* out = sink()) {
+        out->write(b, off, len);
+        survived();
     }
-    m_out->write(b, off, len);
-    survived();
 }
 
 void java_io_PrintStream::print(rt::String* s) {
-    if (!m_out) {
-        rt::reportNullPointer();
+    java_io_OutputStream* out = sink();
+    if (!out)
         return;
-    }
     rt::ByteArray* bytes = (s ? s : rt::String::newFromCString("null"))->getBytes();
-    m_out->write(bytes);
+    out->write(bytes);
     survived();
 }
 

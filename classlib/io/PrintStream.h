@@ -61,6 +61,8 @@ public:
     RT_REFERENCE_FIELDS(java_io_PrintStream, java_io_OutputStream, m_out)
 
 private:
+    // The wrapped stream; null after reporting when there is none.
+    java_io_OutputStream* sink();
     // After a call on the wrapped stream: drops a pending `IOException` and
     // answers whether the print may go on (nothing else is pending).
     static bool survived();
