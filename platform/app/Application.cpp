@@ -1,5 +1,6 @@
 #include "platform/app/Application.h"
 
+#include "classlib/ClassLibrary.h"
 #include "host/Host.h"
 #include "host/Log.h"
 #include "platform/app/ApplicationImpl.h"
@@ -47,6 +48,7 @@ bool Application::init(StartupHooks& hooks) {
     options.threads = &host.threads();
     options.clock = &host.clock();
     m_runtime = std::make_unique<rt::Runtime>(options);
+    lib::installClassLibrary(*m_runtime);
     m_roots = std::make_unique<Roots>(m_runtime->objectManager());
     ApplicationImpl::initHook();
     say("Application::init");

@@ -18,7 +18,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
 #include "tests/support/GuestTask.h"
-#include "tests/support/RuntimeFixtures.h"
+#include "tests/support/ConstantStrings.h"
 
 #include <algorithm>
 #include <atomic>
@@ -183,13 +183,13 @@ inline void TestCanvas::keyReleased(std::int32_t key) {
         s_record->onKeyReleased(static_cast<TestMidlet&>(*m_midlet), key);
 }
 
-// Start-up hooks that run the test MIDlet with `record`; the stand-in
-// exception classes are installed as the statics are initialised.
+// Start-up hooks that run the test MIDlet with `record`; the statics step
+// installs the constant string of the default exception message.
 inline platform::StartupHooks midletHooks(MidletRecord& record) {
     s_record = &record;
     platform::StartupHooks hooks;
     hooks.initializeStatics = [] {
-        installTestThrowables(rt::Runtime::current());
+        installConstantStrings({{14, "exception"}});
         return true;
     };
     hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<TestMidlet>(); };
