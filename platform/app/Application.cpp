@@ -99,28 +99,38 @@ void Application::paint() {
     graphics->setClip(0, 0, width, height);
 }
 
-void Application::pause() {
+bool Application::pauseAndHide() {
     javax_microedition_midlet_MIDlet* midlet = this->midlet();
     javax_microedition_lcdui_Displayable* displayable = currentDisplayable();
-    if (m_paused || !midlet || !displayable)
-        return;
+    if (!midlet || !displayable)
+        return false;
     midlet->pauseApp();
     rt::reportUncaughtException();
     displayable->hideNotify();
     rt::reportUncaughtException();
-    m_paused = true;
+    return true;
 }
 
-void Application::resume() {
+bool Application::startAndShow() {
     javax_microedition_midlet_MIDlet* midlet = this->midlet();
     javax_microedition_lcdui_Displayable* displayable = currentDisplayable();
-    if (!m_paused || !midlet || !displayable)
-        return;
+    if (!midlet || !displayable)
+        return false;
     midlet->startApp();
     rt::reportUncaughtException();
     displayable->showNotify();
     rt::reportUncaughtException();
-    m_paused = false;
+    return true;
+}
+
+void Application::pause() {
+    if (!m_paused && pauseAndHide())
+        m_paused = true;
+}
+
+void Application::resume() {
+    if (m_paused && startAndShow())
+        m_paused = false;
 }
 
 void Application::keyPressed(std::int32_t keyCode) {

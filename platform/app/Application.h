@@ -53,8 +53,13 @@ public:
     // for an ordinary collection. Without a Displayable only the clip is reset.
     void paint();
 
-    // The MIDlet's pauseApp and the Displayable's hideNotify, once, when both
-    // exist; `resume` undoes it with startApp and showNotify.
+    // The MIDlet's pauseApp and the Displayable's hideNotify, when both
+    // exist (false otherwise); what the window does when it loses the focus.
+    bool pauseAndHide();
+    // The MIDlet's startApp and the Displayable's showNotify, when both exist.
+    bool startAndShow();
+    // `pauseAndHide` once, leaving the Application paused; `resume` undoes it
+    // with `startAndShow`. Focus changes leave the paused state alone.
     void pause();
     void resume();
     bool isPaused() const { return m_paused; }

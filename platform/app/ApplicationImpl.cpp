@@ -4,6 +4,7 @@
 #include "host/Log.h"
 #include "host/png/PngWriter.h"
 #include "platform/app/Application.h"
+#include "platform/app/BlockingLock.h"
 #include "platform/display/openDisplay.h"
 #include "platform/lcdui/Image.h"
 #include "platform/shell/Shell.h"
@@ -129,7 +130,7 @@ void ApplicationImpl::shutdown() {
 void ApplicationImpl::closeDisplay() {
     if (!m_display)
         return;
-    ScreenLockScope screen(*this);
+    BlockingLock screen(*m_screenLock);
     m_display->close();
     m_display.reset();
     m_surface = nullptr;
@@ -170,7 +171,7 @@ void ApplicationImpl::serviceRepaints() {
 }
 
 void ApplicationImpl::presentFrame() {
-    ScreenLockScope screen(*this);
+    BlockingLock screen(*m_screenLock);
     if (!m_display)
         return;
     m_display->present();
@@ -185,7 +186,7 @@ void ApplicationImpl::writeScreenshot() {
         return;
     std::vector<std::uint16_t> frame;
     {
-        ScreenLockScope screen(*this);
+        BlockingLock screen(*m_screenLock);
         frame = m_lastFrame;
     }
     int width = m_display->logicalWidth();

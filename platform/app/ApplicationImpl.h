@@ -10,9 +10,9 @@
 // lock is taken between painting and input. Presenting a frame and drawing
 // the shell's own screens are kept apart by the screen lock.
 
+#include "host/Threads.h"
 #include "platform/app/StartupHooks.h"
 #include "platform/display/DisplayDriver.h"
-#include "runtime/ThreadTable.h"
 
 #include <atomic>
 #include <cstdint>
@@ -98,8 +98,8 @@ public:
     // True when the screenshot asked for could not be written.
     bool screenshotFailed() const { return m_screenshotFailed; }
 
-    // Held around every write to the host's screen and every present. Taken
-    // inside a safe region.
+    // Held (as a `BlockingLock`) around every write to the host's screen and
+    // every present.
     host::Mutex& screenLock() { return *m_screenLock; }
 
 private:
@@ -128,23 +128,6 @@ private:
     std::vector<std::uint16_t> m_lastFrame;
     bool m_shutDown = false;
     bool m_screenshotFailed = false;
-};
-
-// Holds the screen lock for a scope, waiting for it as a blocking call of a
-// runtime thread.
-class ScreenLockScope {
-public:
-    explicit ScreenLockScope(ApplicationImpl& impl)
-        : m_lock(impl.screenLock()) {
-        m_lock.lock();
-    }
-    ~ScreenLockScope() { m_lock.unlock(); }
-    ScreenLockScope(const ScreenLockScope&) = delete;
-    ScreenLockScope& operator=(const ScreenLockScope&) = delete;
-
-private:
-    rt::SafeRegion m_blocking;
-    host::Mutex& m_lock;
 };
 
 } // namespace platform

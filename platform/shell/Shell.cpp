@@ -3,6 +3,7 @@
 #include "host/Host.h"
 #include "host/Log.h"
 #include "platform/app/Application.h"
+#include "platform/app/BlockingLock.h"
 #include "platform/lcdui/Displayable.h"
 #include "platform/midlet/MIDlet.h"
 #include "runtime/Exceptions.h"
@@ -61,22 +62,6 @@ public:
 
 private:
     std::FILE* m_file;
-};
-
-// Holds a host mutex for a scope, as a blocking call of a runtime thread.
-class RequestLockScope {
-public:
-    explicit RequestLockScope(host::Mutex& lock)
-        : m_lock(lock) {
-        m_lock.lock();
-    }
-    ~RequestLockScope() { m_lock.unlock(); }
-    RequestLockScope(const RequestLockScope&) = delete;
-    RequestLockScope& operator=(const RequestLockScope&) = delete;
-
-private:
-    rt::SafeRegion m_blocking;
-    host::Mutex& m_lock;
 };
 
 } // namespace
@@ -177,16 +162,8 @@ void Shell::focusGained() {
     host::Device& device = m_host.device();
     if (device.displayOrientation() != kRequiredOrientation)
         device.setDisplayOrientation(kRequiredOrientation);
-    Application* application = m_impl->getApplication();
-    javax_microedition_midlet_MIDlet* midlet = application ? application->midlet() : nullptr;
-    javax_microedition_lcdui_Displayable* displayable =
-        application ? application->currentDisplayable() : nullptr;
-    if (midlet && displayable) {
-        midlet->startApp();
-        rt::reportUncaughtException();
-        displayable->showNotify();
-        rt::reportUncaughtException();
-    }
+    if (Application* application = m_impl->getApplication())
+        application->startAndShow();
     host::ScreenSize screen = m_host.screen().size();
     m_stylusScale.x = static_cast<float>(kLogicalScreenWidth) / static_cast<float>(screen.width);
     m_stylusScale.y = static_cast<float>(kLogicalScreenHeight) / static_cast<float>(screen.height);
@@ -196,16 +173,8 @@ void Shell::focusGained() {
 void Shell::focusLost() {
     m_powerNotifications = false;
     m_powerQueue.clear();
-    Application* application = m_impl->getApplication();
-    javax_microedition_midlet_MIDlet* midlet = application ? application->midlet() : nullptr;
-    javax_microedition_lcdui_Displayable* displayable =
-        application ? application->currentDisplayable() : nullptr;
-    if (midlet && displayable) {
-        midlet->pauseApp();
-        rt::reportUncaughtException();
-        displayable->hideNotify();
-        rt::reportUncaughtException();
-    }
+    if (Application* application = m_impl->getApplication())
+        application->pauseAndHide();
     m_swallowStylusUp = true;
     m_host.device().setDisplayOrientation(m_restoreOrientation);
     m_host.window().minimize();
@@ -323,7 +292,7 @@ bool Shell::checkDisplayOrientation() {
 }
 
 void Shell::showPleaseWait() {
-    ScreenLockScope lock(*m_impl);
+    BlockingLock lock(m_impl->screenLock());
     host::Screen& screen = m_host.screen();
     std::span<std::uint16_t> pixels = screen.pixels();
     std::fill(pixels.begin(), pixels.end(), 0);
@@ -342,7 +311,7 @@ void Shell::platformRequest(std::u16string_view address) {
     }
     PendingRequest request{std::u16string(address), m_host.threads().createEvent()};
     {
-        RequestLockScope lock(*m_requestLock);
+        BlockingLock lock(*m_requestLock);
         if (!m_acceptingRequests)
             return;
         m_requests.push_back(&request);
@@ -374,7 +343,7 @@ void Shell::askAndBrowse(std::u16string_view address) {
 void Shell::servePlatformRequests() {
     std::deque<PendingRequest*> requests;
     {
-        RequestLockScope lock(*m_requestLock);
+        BlockingLock lock(*m_requestLock);
         requests.swap(m_requests);
     }
     for (PendingRequest* request : requests) {
@@ -386,7 +355,7 @@ void Shell::servePlatformRequests() {
 void Shell::refusePlatformRequests() {
     std::deque<PendingRequest*> requests;
     {
-        RequestLockScope lock(*m_requestLock);
+        BlockingLock lock(*m_requestLock);
         m_acceptingRequests = false;
         requests.swap(m_requests);
     }

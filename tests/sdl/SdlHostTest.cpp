@@ -7,6 +7,7 @@
 #include "host/display/WindowView.h"
 #include "platform/display/openDisplay.h"
 
+#include "tests/sdl/WindowPicture.h"
 #include "tests/sdl/XDisplay.h"
 
 #include <gtest/gtest.h>
@@ -80,22 +81,7 @@ TEST_P(SdlHostOnDisplay, ShowsPresentedFramesAsTurnedAndMapsClicksToScreenPixels
         window = x.find(title);
         if (!window)
             return false;
-        int width = 0;
-        int height = 0;
-        std::vector<std::uint32_t> pixels = x.capture(*window, width, height);
-        if (width != size.width || height != size.height || pixels.empty())
-            return false;
-        mismatches = 0;
-        for (int wy = 0; wy < height; ++wy) {
-            for (int wx = 0; wx < width; ++wx) {
-                int sx = 0;
-                int sy = 0;
-                host::windowToScreen(view, wx, wy, sx, sy);
-                if (pixels[static_cast<std::size_t>(wy * width + wx)] !=
-                    host::rgb565ToRgb888(patternPixel(sx, sy)))
-                    ++mismatches;
-            }
-        }
+        mismatches = testing_support::pictureMismatches(x, *window, view, patternPixel);
         return mismatches == 0;
     });
     ASSERT_TRUE(shown) << "window found: " << window.has_value() << ", pixels that differ: " << mismatches;

@@ -8,6 +8,7 @@
 #include "platform/shell/Program.h"
 #include "platform/shell/Shell.h"
 
+#include "tests/sdl/WindowPicture.h"
 #include "tests/sdl/XDisplay.h"
 #include "tests/support/TestMidlet.h"
 
@@ -78,22 +79,7 @@ TEST(SdlProgram, TheMidletsFrameIsShownAndAClickReachesItAsTheStylus) {
         }
         shown = waitFor([&] {
             x.sync();
-            int width = 0;
-            int height = 0;
-            std::vector<std::uint32_t> pixels = x.capture(*window, width, height);
-            if (width != size.width || height != size.height || pixels.empty())
-                return false;
-            mismatches = 0;
-            for (int wy = 0; wy < height; ++wy) {
-                for (int wx = 0; wx < width; ++wx) {
-                    int sx = 0;
-                    int sy = 0;
-                    host::windowToScreen(view, wx, wy, sx, sy);
-                    if (pixels[static_cast<std::size_t>(wy * width + wx)] !=
-                        host::rgb565ToRgb888(patternPixel(sx, sy)))
-                        ++mismatches;
-                }
-            }
+            mismatches = testing_support::pictureMismatches(x, *window, view, patternPixel);
             return mismatches == 0;
         });
         // Once the frame is shown, a click is the stylus event the canvas must see.
