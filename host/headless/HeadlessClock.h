@@ -20,7 +20,8 @@ public:
     std::uint32_t tickCount() override { return static_cast<std::uint32_t>(m_scheduler->now()); }
     void sleep(std::uint32_t milliseconds) override { m_scheduler->sleep(milliseconds); }
     std::int64_t wallClockSeconds() override {
-        return m_epochSeconds.load(std::memory_order_relaxed) + static_cast<std::int64_t>(m_scheduler->now() / 1000);
+        return m_epochSeconds.load(std::memory_order_relaxed) +
+               static_cast<std::int64_t>(m_scheduler->now() / 1000);
     }
 
     // The calendar time at virtual time 0, in seconds since 1970. Any thread.

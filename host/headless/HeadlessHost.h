@@ -10,8 +10,8 @@
 // and is the first thread the virtual clock knows.
 
 #include "host/Host.h"
-#include "host/headless/HeadlessClock.h"
 #include "host/headless/HeadlessBrowser.h"
+#include "host/headless/HeadlessClock.h"
 #include "host/headless/HeadlessDialogs.h"
 #include "host/headless/HeadlessScreen.h"
 #include "host/headless/HeadlessScript.h"

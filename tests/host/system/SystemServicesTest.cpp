@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 
 TEST(SystemClock, CalendarTimeIsInSecondsSince1970) {
     host::SystemClock clock;
-    auto now = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+    auto now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
     EXPECT_NEAR(static_cast<double>(clock.wallClockSeconds()), static_cast<double>(now.count()), 2.0);
 }
 
