@@ -1,9 +1,9 @@
 #pragma once
 
 // `java_util_Timer`: runs `java_util_TimerTask`s on one background thread,
-// once after a delay or at a time, or repeatedly with a fixed delay between
-// the end of one run's turn and the next, or at a fixed rate from the first
-// planned time.
+// once after a delay or at a time, or repeatedly: with a fixed delay counted
+// from the moment each run's turn came, or at a fixed rate counted from the
+// first planned time (late runs then follow each other at once).
 //
 // Times are milliseconds of the device tick (`currentTickMillis`, the time
 // base of `java_lang_System::currentTimeMillis`); a Date gives its own time

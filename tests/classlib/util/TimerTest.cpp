@@ -2,12 +2,14 @@
 #include "host/headless/HeadlessHost.h"
 #include "runtime/Thread.h"
 #include "tests/classlib/util/CalendarFixture.h"
+#include "tests/support/FreeThreads.h"
 #include "tests/support/GuestTask.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -223,7 +225,6 @@ TEST_F(TimerTest, AnIdleThreadEndsAndTheNextScheduleStartsAnother) {
     sleepUntil(31101);
     EXPECT_FALSE(quick->thread()->isAlive());
     EXPECT_TRUE(timer->thread()->isAlive());
-    java_util_TimerThread::setIdleTimeout(0);
     finish({timer, quick});
 }
 
@@ -266,6 +267,44 @@ TEST_F(TimerTest, AnExceptionLeftByARunIsLoggedAndTheTimerGoesOn) {
     EXPECT_TRUE(log.contains("uncaught exception java_lang_IllegalStateException: task failed"));
     EXPECT_EQ(takePendingException(), "none");
     finish({timer});
+}
+
+// Real threads scheduling at once on one timer whose thread ends after every
+// millisecond without work and is started again: however schedules and
+// endings interleave, every task runs exactly once.
+TEST(TimerOnFreeThreads, EveryTaskRunsWhileTheThreadKeepsEndingAndStartingAgain) {
+    testing_support::FreeThreads host;
+    rt::Runtime runtime{rt::RuntimeOptions{8 << 20, 8 << 20, &host.threads, &host.clock}};
+    testing_support::installCalendarSupport(runtime);
+    java_util_TimerThread::setIdleTimeout(1);
+    java_util_Timer* timer = rt::make<java_util_Timer>();
+    rt::Handle<java_util_Timer> keepTimer(runtime.objectManager(), timer);
+
+    struct CountingTask final : java_util_TimerTask {
+        explicit CountingTask(std::atomic<int>* runs)
+            : m_runs(runs) {}
+        void run() override { ++*m_runs; }
+        std::atomic<int>* m_runs;
+        RT_NO_REFERENCE_FIELDS(CountingTask, java_util_TimerTask)
+    };
+    constexpr int kSchedulers = 3;
+    constexpr int kTasksEach = 150;
+    std::atomic<int> runs{0};
+    std::atomic<int> failures{0};
+    for (int s = 0; s < kSchedulers; ++s) {
+        testing_support::startGuestTask([&, s] {
+            for (int i = 0; i < kTasksEach; ++i) {
+                timer->schedule(rt::make<CountingTask>(&runs), (i + s) % 3);
+                failures += rt::exceptionPending() ? 1 : 0;
+                java_lang_Thread::sleep((i * 7 + s) % 3);
+            }
+        });
+    }
+    testing_support::awaitAsGuest([&] { return runs == kSchedulers * kTasksEach; });
+    EXPECT_EQ(failures, 0);
+    timer->cancel();
+    testing_support::awaitAsGuest([] { return java_lang_Thread::activeCount() == 1; });
+    EXPECT_EQ(runs, kSchedulers * kTasksEach);
 }
 
 // The heap on its own: no threads needed.
