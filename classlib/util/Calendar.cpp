@@ -118,6 +118,16 @@ java_util_Calendar::java_util_Calendar()
     computeFields();
 }
 
+java_util_Calendar::java_util_Calendar(NewInstance)
+    : Object(kClassId) {
+}
+
+java_util_TimeZone* java_util_Calendar::zone() {
+    if (!m_zone)
+        m_zone = java_util_TimeZone::getDefault();
+    return m_zone;
+}
+
 java_util_Calendar* java_util_Calendar::getInstance() {
     return sharedCalendar();
 }
@@ -292,11 +302,11 @@ void java_util_Calendar::computeTime() {
     // month 13, February 31 or hour 30 are valid fields but no valid date.
     DateFields date = dateFieldsOf(local);
     auto millisInDay = static_cast<std::int32_t>(floorMod(local, kMillisPerDay));
-    std::int32_t offset = m_zone->getOffset(1, static_cast<std::int32_t>(date.year), date.month, date.day,
+    std::int32_t offset = zone()->getOffset(1, static_cast<std::int32_t>(date.year), date.month, date.day,
                                             date.dayOfWeek, millisInDay);
     if (rt::exceptionPending())
         return;
-    m_daylightOffset = offset - m_zone->getRawOffset();
+    m_daylightOffset = offset - zone()->getRawOffset();
     m_time = local - offset;
     m_fieldsValid = 1;
 }
@@ -310,11 +320,11 @@ void java_util_Calendar::setDateFields(std::int64_t local) {
 }
 
 void java_util_Calendar::computeFields() {
-    std::int32_t rawOffset = m_zone->getRawOffset();
+    std::int32_t rawOffset = zone()->getRawOffset();
     std::int64_t local = saturatingTimeSum(m_time, rawOffset);
     setDateFields(local);
     auto millisInDay = static_cast<std::int32_t>(floorMod(local, kMillisPerDay));
-    std::int32_t offset = m_zone->getOffset(1, get(YEAR), get(MONTH), get(DATE), m_dayOfWeek, millisInDay);
+    std::int32_t offset = zone()->getOffset(1, get(YEAR), get(MONTH), get(DATE), m_dayOfWeek, millisInDay);
     if (rt::exceptionPending())
         return;
     std::int32_t daylight = offset - rawOffset;

@@ -22,6 +22,7 @@
 // A field number other than the ten below raises
 // `ArrayIndexOutOfBoundsException` and changes nothing.
 
+#include "classlib/ClassLibrary.h"
 #include "classlib/util/TimeZone.h"
 #include "runtime/Object.h"
 
@@ -54,6 +55,9 @@ public:
 
     // The wall-clock time, in the default zone.
     java_util_Calendar();
+    // Every field zero (the date word reads 0-01-00) and no time; the zone
+    // is the default one from its first use.
+    explicit java_util_Calendar(NewInstance);
 
     // The shared Calendar, made on the first call.
     static java_util_Calendar* getInstance();
@@ -102,6 +106,7 @@ private:
     void computeFields();
     void setDateFields(std::int64_t local);
     void setHourOfDay(std::int32_t hour);
+    java_util_TimeZone* zone();
     std::int32_t hourOfDay() const;
 
     std::int32_t m_timeWord = 0;

@@ -47,8 +47,14 @@ java_util_Date::java_util_Date(std::int64_t time)
     loadCalendar(time);
 }
 
+java_util_Date::java_util_Date(NewInstance)
+    : Object(kClassId) {
+}
+
 void java_util_Date::setTime(std::int64_t time) {
     m_time = time;
+    if (!m_calendar)
+        return;
     rt::MonitorScope lock(m_calendar);
     loadCalendar(time);
 }
@@ -68,6 +74,9 @@ std::int32_t java_util_Date::hashCode() {
 }
 
 rt::String* java_util_Date::toString() {
+    rt::StaticClass& constants = rt::getStaticClass();
+    if (!m_calendar)
+        return constants.getConstantString(kNoCalendarText);
     std::int32_t dayOfWeek, month, day, hour, minute, second, year;
     java_util_TimeZone* zone;
     {
@@ -80,9 +89,8 @@ rt::String* java_util_Date::toString() {
         minute = m_calendar->get(java_util_Calendar::MINUTE);
         second = m_calendar->get(java_util_Calendar::SECOND);
         year = m_calendar->get(java_util_Calendar::YEAR);
-        zone = m_calendar->m_zone;
+        zone = m_calendar->zone();
     }
-    rt::StaticClass& constants = rt::getStaticClass();
     rt::String* id = zone->getID();
     if (!id)
         id = constants.getConstantString(kNoIdText);

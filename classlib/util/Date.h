@@ -33,10 +33,15 @@ public:
     static constexpr std::int32_t kDayNameTexts = 221;
     // The text of a zone without an ID.
     static constexpr std::int32_t kNoIdText = 14;
+    // The text of a Date without a Calendar.
+    static constexpr std::int32_t kNoCalendarText = 208;
 
     // The device tick count now (the time base of the Timer), not the calendar time.
     java_util_Date();
     explicit java_util_Date(std::int64_t time);
+    // Time 0 and no Calendar: such a Date never touches the shared Calendar,
+    // and its text is constant string 208.
+    explicit java_util_Date(NewInstance);
 
     std::int64_t getTime() const { return m_time; }
     void setTime(std::int64_t time);

@@ -13,6 +13,10 @@ java_util_TaskQueue::java_util_TaskQueue()
     m_queue = rt::newObjectArray(kInitialSlots);
 }
 
+java_util_TaskQueue::java_util_TaskQueue(NewInstance)
+    : Object(kClassId) {
+}
+
 java_util_TimerTask* java_util_TaskQueue::at(std::int32_t index) const {
     return static_cast<java_util_TimerTask*>(m_queue->elements()[index]);
 }
@@ -27,6 +31,8 @@ void java_util_TaskQueue::swap(std::int32_t a, std::int32_t b) {
 }
 
 void java_util_TaskQueue::add(java_util_TimerTask* task) {
+    if (!m_queue)
+        m_queue = rt::newObjectArray(kInitialSlots);
     ++m_size;
     if (m_size == m_queue->length()) {
         rt::ObjectArray* larger = rt::newObjectArray(2 * m_queue->length());
@@ -59,6 +65,8 @@ void java_util_TaskQueue::rescheduleMin(std::int64_t time) {
 }
 
 void java_util_TaskQueue::clear() {
+    if (m_size == 0)
+        return;
     rt::Object** slots = m_queue->elements();
     for (std::int32_t i = 1; i <= m_size; ++i)
         slots[i] = nullptr;

@@ -7,6 +7,7 @@
 //
 // It has no lock of its own: every caller holds the queue's monitor.
 
+#include "classlib/ClassLibrary.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 
@@ -22,6 +23,8 @@ public:
     static constexpr std::int32_t kInitialSlots = 4;
 
     java_util_TaskQueue();
+    // No array yet: the first `add` makes it.
+    explicit java_util_TaskQueue(NewInstance);
 
     void add(java_util_TimerTask* task);
     // The task with the earliest time; null when empty.
@@ -34,7 +37,7 @@ public:
 
     std::int32_t size() const { return m_size; }
     // The slots of the array, slot 0 included.
-    std::int32_t capacity() const { return m_queue->length(); }
+    std::int32_t capacity() const { return m_queue ? m_queue->length() : 0; }
 
     RT_REFERENCE_FIELDS(java_util_TaskQueue, Object, m_queue)
 

@@ -47,6 +47,11 @@ java_util_TimeZoneImpl::java_util_TimeZoneImpl(std::int32_t rawOffset, rt::Strin
     , m_rawOffset(rawOffset) {
 }
 
+java_util_TimeZoneImpl::java_util_TimeZoneImpl(NewInstance)
+    : java_util_TimeZone(kClassId)
+    , m_daylightSavings(0) {
+}
+
 java_util_TimeZoneImpl::java_util_TimeZoneImpl(std::int32_t rawOffset, rt::String* id,
                                                std::int32_t startMonth, std::int32_t startDay,
                                                std::int32_t startDayOfWeek, std::int32_t startTime,

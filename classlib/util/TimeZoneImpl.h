@@ -17,6 +17,7 @@
 // Month lengths come from one table of maximum lengths (February 29 days),
 // whatever the year.
 
+#include "classlib/ClassLibrary.h"
 #include "classlib/util/TimeZone.h"
 
 #include <cstdint>
@@ -46,6 +47,8 @@ public:
     // A zone without daylight saving. A null `id` makes `getID` build the
     // text "<185><sign><hh><186><mm>" from the raw offset.
     java_util_TimeZoneImpl(std::int32_t rawOffset, rt::String* id);
+    // Every field zero: raw offset 0, no daylight saving, no ID (`getID` answers null).
+    explicit java_util_TimeZoneImpl(NewInstance);
     // A zone with daylight saving of `daylightSavings` ms between the two
     // rules. A rule value out of range raises `IllegalArgumentException`
     // with its constant string and the value; a saving that is not positive

@@ -30,12 +30,18 @@ java_util_TimerThread::java_util_TimerThread(java_util_TaskQueue* queue)
     , m_idleTimeout(idleTimeout().load(std::memory_order_relaxed)) {
 }
 
+java_util_TimerThread::java_util_TimerThread(NewInstance)
+    : java_lang_Thread(nullptr, kClassId)
+    , m_newTasksMayBeScheduled(false) {
+}
+
 void java_util_TimerThread::setIdleTimeout(std::int64_t milliseconds) {
     idleTimeout().store(milliseconds > 0 ? milliseconds : kIdleTimeout, std::memory_order_relaxed);
 }
 
 void java_util_TimerThread::run() {
-    mainLoop();
+    if (m_queue)
+        mainLoop();
 }
 
 void java_util_TimerThread::mainLoop() {

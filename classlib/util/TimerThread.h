@@ -18,6 +18,7 @@
 //
 // Times are the device tick (`currentTickMillis`).
 
+#include "classlib/ClassLibrary.h"
 #include "classlib/util/TaskQueue.h"
 #include "runtime/Thread.h"
 
@@ -31,6 +32,8 @@ public:
     static constexpr std::int64_t kIdleTimeout = 30000;
 
     explicit java_util_TimerThread(java_util_TaskQueue* queue);
+    // No queue and no new tasks: its run returns at once.
+    explicit java_util_TimerThread(NewInstance);
 
     void run() override;
 

@@ -3,22 +3,19 @@
 // The constant strings the date and timer classes quote, with texts of our
 // choosing, and the test throwables, for a runtime made by the test.
 
-#include "runtime/Array.h"
 #include "runtime/Class.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
-#include "runtime/StaticClass.h"
 #include "runtime/String.h"
+#include "tests/support/ConstantStrings.h"
 #include "tests/support/RuntimeFixtures.h"
 
-#include <cstdint>
 #include <string>
-#include <utility>
 
 namespace testing_support {
 
 inline void installCalendarConstantStrings() {
-    static const std::pair<std::int32_t, const char*> kTexts[] = {
+    installConstantStrings({
         {14, "null"},
         {183, "Illegal DST savings"},
         {184, "Illegal month "},
@@ -40,6 +37,7 @@ inline void installCalendarConstantStrings() {
         {200, "Illegal execution time."},
         {201, "Timer already cancelled."},
         {202, "Task already scheduled or cancelled"},
+        {208, "no date"},
         {209, "Jan"},
         {210, "Feb"},
         {211, "Mar"},
@@ -59,18 +57,7 @@ inline void installCalendarConstantStrings() {
         {225, "Thu"},
         {226, "Fri"},
         {227, "Sat"},
-    };
-    constexpr std::int32_t kCount = 240;
-    rt::ObjectArray* strings = rt::newObjectArray(kCount);
-    for (std::int32_t i = 0; i < kCount; ++i) {
-        std::string text = "#" + std::to_string(i);
-        for (const auto& [index, known] : kTexts)
-            if (index == i)
-                text = known;
-        rt::String* string = rt::String::newFromCString(text.c_str());
-        strings->elements()[i] = string;
-    }
-    rt::getStaticClass().setConstantStrings(strings);
+    });
 }
 
 inline void installCalendarSupport(rt::Runtime& runtime) {

@@ -1,6 +1,9 @@
 #include "classlib/util/Date.h"
 #include "classlib/util/Calendar.h"
+#include "classlib/util/TaskQueue.h"
 #include "classlib/util/TimeZoneImpl.h"
+#include "classlib/util/TimerThread.h"
+#include "classlib/util/timekeeping.h"
 #include "host/headless/HeadlessHost.h"
 #include "runtime/Thread.h"
 #include "tests/classlib/util/CalendarFixture.h"
@@ -84,6 +87,44 @@ TEST_F(DateTest, EqualsAndHashCodeFollowTheTime) {
     EXPECT_FALSE(a->equals(b));
     EXPECT_FALSE(a->equals(java_util_Calendar::getInstance()));
     EXPECT_FALSE(a->equals(nullptr));
+}
+
+// What `newInstanceById` makes, before any constructor has run, works as far
+// as it goes: a Date without a Calendar keeps its time to itself.
+TEST_F(DateTest, ObjectsMadeByClassIdAreUsable) {
+    lib::installTimekeeping(runtime);
+    auto byId = [](rt::ClassId id) {
+        rt::Object* made = rt::java_lang_Class::newInstanceById(rt::toInt(id));
+        EXPECT_TRUE(made && made->classId() == id) << rt::toInt(id);
+        return made;
+    };
+    java_util_Calendar* shared = java_util_Calendar::getInstance();
+    shared->setTimeInMillis(777);
+
+    auto* date = static_cast<java_util_Date*>(byId(rt::ClassId::java_util_Date));
+    EXPECT_EQ(date->getTime(), 0);
+    date->setTime(5000);
+    EXPECT_EQ(date->getTime(), 5000);
+    EXPECT_EQ(textOf(date->toString()), "no date");
+    EXPECT_EQ(shared->getTimeInMillis(), 777);
+
+    auto* calendar = static_cast<java_util_Calendar*>(byId(rt::ClassId::java_util_Calendar));
+    EXPECT_NE(calendar, shared);
+    calendar->setTimeInMillis(kDay);
+    EXPECT_EQ(calendar->get(java_util_Calendar::DATE), 2);
+
+    auto* zone = static_cast<lib::java_util_TimeZoneImpl*>(byId(rt::ClassId::java_util_TimeZoneImpl));
+    EXPECT_EQ(zone->getID(), nullptr);
+    EXPECT_EQ(zone->getOffset(1, 2009, 6, 1, 4, 0), 0);
+    EXPECT_FALSE(zone->useDaylightTime());
+
+    auto* queue = static_cast<lib::java_util_TaskQueue*>(byId(rt::ClassId::java_util_TaskQueue));
+    EXPECT_TRUE(queue->isEmpty());
+    queue->clear();
+    EXPECT_EQ(queue->capacity(), 0);
+
+    auto* thread = static_cast<lib::java_util_TimerThread*>(byId(rt::ClassId::java_util_TimerThread));
+    thread->run(); // no queue: returns at once
 }
 
 // A Date made without a time reads the device tick, the Timer's time base.
