@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 source tools/deps.sh
 ensure_packages
 
-export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/ccache}"
+# ccache keeps its own cache (~/.cache/ccache), which survives fresh clones on this machine.
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/release -j "$(nproc)" --target vorlax
 exec build/release/platform/vorlax "$@"

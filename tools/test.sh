@@ -7,7 +7,7 @@ source tools/deps.sh
 ensure_packages
 
 jobs=$(nproc)
-export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/ccache}"
+# ccache keeps its own cache (~/.cache/ccache), which survives fresh clones on this machine.
 
 bash tools/check-layers.sh
 
