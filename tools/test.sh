@@ -7,7 +7,9 @@ source tools/deps.sh
 ensure_packages
 
 jobs=$(nproc)
-# ccache keeps its own cache (~/.cache/ccache), which survives fresh clones on this machine.
+# ccache keeps its own cache (~/.cache/ccache), which survives fresh clones on
+# this machine; paths are taken relative to the checkout so clones share it.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 bash tools/check-layers.sh
 
