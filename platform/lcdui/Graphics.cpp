@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -275,47 +276,66 @@ static void traceCircle(std::int32_t radius, Visit&& visit) {
     }
 }
 
+namespace {
+
+// The corner circles of a round rectangle: one radius, max(arcWidth - 2, 0)
+// / 2, and centres at (left or right, top or bottom). None for a radius no
+// screen needs.
+struct Corners {
+    std::int32_t radius;
+    std::int32_t left;
+    std::int32_t right;
+    std::int32_t top;
+    std::int32_t bottom;
+};
+
+std::optional<Corners> cornersOf(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                                 std::int32_t arcWidth) {
+    std::int32_t radius = std::max(arcWidth - 2, 0) / 2;
+    if (radius > kMaxRadius)
+        return std::nullopt;
+    return Corners{radius, x + radius, x + width - radius, y + radius, y + height - radius};
+}
+
+} // namespace
+
 void javax_microedition_lcdui_Graphics::drawRoundRect(std::int32_t x, std::int32_t y, std::int32_t width,
                                                       std::int32_t height, std::int32_t arcWidth,
                                                       std::int32_t) {
-    std::int32_t radius = std::max(arcWidth - 2, 0) / 2;
-    if (radius > kMaxRadius)
+    std::optional<Corners> corners = cornersOf(x, y, width, height, arcWidth);
+    if (!corners)
         return;
-    std::int32_t left = x + radius;
-    std::int32_t right = x + width - radius;
-    std::int32_t top = y + radius;
-    std::int32_t bottom = y + height - radius;
-    drawLine(left, y, right, y);
-    drawLine(left, y + height, right, y + height);
-    drawLine(x, top, x, bottom);
-    drawLine(x + width, top, x + width, bottom);
-    traceCircle(radius, [&](std::int32_t px, std::int32_t py) {
-        plot(left - px, top - py);
-        plot(left - py, top - px);
-        plot(right + px, top - py);
-        plot(right + py, top - px);
-        plot(left - px, bottom + py);
-        plot(left - py, bottom + px);
-        plot(right + px, bottom + py);
-        plot(right + py, bottom + px);
+    const Corners c = *corners;
+    drawLine(c.left, y, c.right, y);
+    drawLine(c.left, y + height, c.right, y + height);
+    drawLine(x, c.top, x, c.bottom);
+    drawLine(x + width, c.top, x + width, c.bottom);
+    traceCircle(c.radius, [&](std::int32_t px, std::int32_t py) {
+        plot(c.left - px, c.top - py);
+        plot(c.left - py, c.top - px);
+        plot(c.right + px, c.top - py);
+        plot(c.right + py, c.top - px);
+        plot(c.left - px, c.bottom + py);
+        plot(c.left - py, c.bottom + px);
+        plot(c.right + px, c.bottom + py);
+        plot(c.right + py, c.bottom + px);
     });
 }
 
 void javax_microedition_lcdui_Graphics::fillRoundRect(std::int32_t x, std::int32_t y, std::int32_t width,
                                                       std::int32_t height, std::int32_t arcWidth,
                                                       std::int32_t) {
-    std::int32_t radius = std::max(arcWidth - 2, 0) / 2;
-    if (radius > kMaxRadius)
+    std::optional<Corners> corners = cornersOf(x, y, width, height, arcWidth);
+    if (!corners)
         return;
-    std::int32_t left = x + radius;
-    std::int32_t right = x + width - radius;
-    std::int32_t top = y + radius;
-    std::int32_t bottom = y + height - radius;
-    traceCircle(radius, [&](std::int32_t px, std::int32_t py) {
-        drawRect(left - px, top - py, right - left + 2 * px, bottom - top + 2 * py);
-        drawRect(left - py, top - px, right - left + 2 * py, bottom - top + 2 * px);
+    const Corners c = *corners;
+    // For each corner point, the outlines of the two rectangles it spans;
+    // together they cover all but the inner rectangle, filled last.
+    traceCircle(c.radius, [&](std::int32_t px, std::int32_t py) {
+        drawRect(c.left - px, c.top - py, c.right - c.left + 2 * px, c.bottom - c.top + 2 * py);
+        drawRect(c.left - py, c.top - px, c.right - c.left + 2 * py, c.bottom - c.top + 2 * px);
     });
-    fillRect(x + radius, y + radius, width - 2 * radius, height - 2 * radius);
+    fillRect(c.left, c.top, width - 2 * c.radius, height - 2 * c.radius);
 }
 
 // Midpoint ellipse over the first quadrant: `visit(dx, dy)` for each point
@@ -378,29 +398,17 @@ Quadrants arcQuadrants(std::int32_t start, std::int32_t arc) {
 
 void javax_microedition_lcdui_Graphics::drawArc(std::int32_t x, std::int32_t y, std::int32_t width,
                                                 std::int32_t height, std::int32_t start, std::int32_t arc) {
-    std::int32_t a = width / 2;
-    std::int32_t b = height / 2;
-    if (a < 0 || b < 0 || a > kMaxRadius || b > kMaxRadius)
-        return;
-    Quadrants quadrants = arcQuadrants(start, arc);
-    std::int32_t cx = x + a;
-    std::int32_t cy = y + b;
-    traceEllipse(a, b, [&](std::int64_t dx64, std::int64_t dy64) {
-        auto dx = static_cast<std::int32_t>(dx64);
-        auto dy = static_cast<std::int32_t>(dy64);
-        if (quadrants.rightUp)
-            plot(cx + dx, cy - dy);
-        if (quadrants.leftUp)
-            plot(cx - dx, cy - dy);
-        if (quadrants.leftDown)
-            plot(cx - dx, cy + dy);
-        if (quadrants.rightDown)
-            plot(cx + dx, cy + dy);
-    });
+    traceArc(x, y, width, height, start, arc, false);
 }
 
 void javax_microedition_lcdui_Graphics::fillArc(std::int32_t x, std::int32_t y, std::int32_t width,
                                                 std::int32_t height, std::int32_t start, std::int32_t arc) {
+    traceArc(x, y, width, height, start, arc, true);
+}
+
+void javax_microedition_lcdui_Graphics::traceArc(std::int32_t x, std::int32_t y, std::int32_t width,
+                                                 std::int32_t height, std::int32_t start, std::int32_t arc,
+                                                 bool fill) {
     std::int32_t a = width / 2;
     std::int32_t b = height / 2;
     if (a < 0 || b < 0 || a > kMaxRadius || b > kMaxRadius)
@@ -408,17 +416,20 @@ void javax_microedition_lcdui_Graphics::fillArc(std::int32_t x, std::int32_t y, 
     Quadrants quadrants = arcQuadrants(start, arc);
     std::int32_t cx = x + a;
     std::int32_t cy = y + b;
+    // Each point of the quadrant, mirrored into the quadrants selected: a
+    // pixel, or for a fill the span from the centre line out to it.
     traceEllipse(a, b, [&](std::int64_t dx64, std::int64_t dy64) {
         auto dx = static_cast<std::int32_t>(dx64);
         auto dy = static_cast<std::int32_t>(dy64);
+        std::int32_t span = fill ? dx + 1 : 1;
         if (quadrants.rightUp)
-            fillRect(cx, cy - dy, dx + 1, 1);
+            fillRect(fill ? cx : cx + dx, cy - dy, span, 1);
         if (quadrants.leftUp)
-            fillRect(cx - dx, cy - dy, dx + 1, 1);
+            fillRect(cx - dx, cy - dy, span, 1);
         if (quadrants.leftDown)
-            fillRect(cx - dx, cy + dy, dx + 1, 1);
+            fillRect(cx - dx, cy + dy, span, 1);
         if (quadrants.rightDown)
-            fillRect(cx, cy + dy, dx + 1, 1);
+            fillRect(fill ? cx : cx + dx, cy + dy, span, 1);
     });
 }
 

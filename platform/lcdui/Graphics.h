@@ -122,6 +122,9 @@ private:
     struct Clip;
     Clip clip(const Surface16& surface) const;
     void plot(std::int32_t x, std::int32_t y);
+    // drawArc (pixels) and fillArc (spans from the centre line).
+    void traceArc(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, std::int32_t start,
+                  std::int32_t arc, bool fill);
     // fillRect's work on an absolute (translated) rectangle.
     void fillArea(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height);
     void drawText(rt::String* text, std::int32_t begin, std::int32_t end, std::int32_t x, std::int32_t y,

@@ -21,48 +21,46 @@ void fillBlended(std::uint16_t* first, std::ptrdiff_t pitch, int width, int heig
     }
 }
 
-void copyOpaque(const RegionCopy& copy) {
+namespace {
+
+// Calls `put(destination, sourcePixel)` for every pixel of the copy.
+template <class Put>
+inline void forEachPixel(const RegionCopy& copy, Put put) {
     const std::uint16_t* source = copy.source;
     std::uint16_t* destination = copy.destination;
-    if (copy.columnStep == 1) {
-        for (int row = 0; row < copy.height; ++row, source += copy.sourcePitch, destination += copy.rowStep)
-            std::memcpy(destination, source, static_cast<std::size_t>(copy.width) * 2);
-        return;
-    }
     const std::ptrdiff_t step = copy.columnStep;
     for (int row = 0; row < copy.height; ++row, source += copy.sourcePitch, destination += copy.rowStep) {
         std::uint16_t* to = destination;
         for (int column = 0; column < copy.width; ++column, to += step)
-            *to = source[column];
+            put(to, source[column]);
     }
+}
+
+} // namespace
+
+void copyOpaque(const RegionCopy& copy) {
+    if (copy.columnStep == 1) {
+        const std::uint16_t* source = copy.source;
+        std::uint16_t* destination = copy.destination;
+        for (int row = 0; row < copy.height; ++row, source += copy.sourcePitch, destination += copy.rowStep)
+            std::memcpy(destination, source, static_cast<std::size_t>(copy.width) * 2);
+        return;
+    }
+    forEachPixel(copy, [](std::uint16_t* to, std::uint16_t pixel) { *to = pixel; });
 }
 
 void copyKeyed(const RegionCopy& copy) {
-    const std::uint16_t* source = copy.source;
-    std::uint16_t* destination = copy.destination;
-    const std::ptrdiff_t step = copy.columnStep;
-    for (int row = 0; row < copy.height; ++row, source += copy.sourcePitch, destination += copy.rowStep) {
-        std::uint16_t* to = destination;
-        for (int column = 0; column < copy.width; ++column, to += step) {
-            std::uint16_t pixel = source[column];
-            if (pixel != kColourKey)
-                *to = pixel;
-        }
-    }
+    forEachPixel(copy, [](std::uint16_t* to, std::uint16_t pixel) {
+        if (pixel != kColourKey)
+            *to = pixel;
+    });
 }
 
 void copyArgb4444(const RegionCopy& copy) {
-    const std::uint16_t* source = copy.source;
-    std::uint16_t* destination = copy.destination;
-    const std::ptrdiff_t step = copy.columnStep;
-    for (int row = 0; row < copy.height; ++row, source += copy.sourcePitch, destination += copy.rowStep) {
-        std::uint16_t* to = destination;
-        for (int column = 0; column < copy.width; ++column, to += step) {
-            std::uint16_t pixel = source[column];
-            if (pixel >> 12)
-                *to = blend4444Over565(*to, pixel);
-        }
-    }
+    forEachPixel(copy, [](std::uint16_t* to, std::uint16_t pixel) {
+        if (pixel >> 12)
+            *to = blend4444Over565(*to, pixel);
+    });
 }
 
 void drawRgbRow(const std::int32_t* source, std::uint16_t* destination, int count, RgbMode mode) {
