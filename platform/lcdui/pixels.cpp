@@ -39,11 +39,12 @@ inline void forEachPixel(const RegionCopy& copy, Put put) {
 } // namespace
 
 void copyOpaque(const RegionCopy& copy) {
+    // Rows of an image drawn onto itself may overlap.
     if (copy.columnStep == 1) {
         const std::uint16_t* source = copy.source;
         std::uint16_t* destination = copy.destination;
         for (int row = 0; row < copy.height; ++row, source += copy.sourcePitch, destination += copy.rowStep)
-            std::memcpy(destination, source, static_cast<std::size_t>(copy.width) * 2);
+            std::memmove(destination, source, static_cast<std::size_t>(copy.width) * 2);
         return;
     }
     forEachPixel(copy, [](std::uint16_t* to, std::uint16_t pixel) { *to = pixel; });

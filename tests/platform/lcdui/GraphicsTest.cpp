@@ -555,6 +555,13 @@ TEST_F(GraphicsTest, DrawRegionBySourcePixelType) {
     EXPECT_EQ(pixel(under->target(), 0, 0), 0xFF000000u | (red * 255 / 31) << 16 | (blue * 255 / 31));
     EXPECT_EQ(pixel(under->target(), 1, 0), 0xFF0000FFu);
 
+    // An image drawn onto itself, shifted along its own rows.
+    Image* strip = numberedImage(4, 1);
+    std::vector<std::uint32_t> before = argb(strip);
+    Image* copy = Image::createImage(strip, 0, 0, 4, 1, 0);
+    copy->getGraphics()->drawImage(copy, 1, 0, 0);
+    EXPECT_EQ(argb(copy), (std::vector<std::uint32_t>{before[0], before[0], before[1], before[2]}));
+
     // Indexed sources, bad transforms and null sources draw nothing and log.
     Image* indexed = rt::make<Image>(2, 2, Image::kIndexed8, 0);
     struct Case {
