@@ -1,8 +1,11 @@
 #include "platform/lcdui/Image.h"
 
+#include "classlib/io/ByteArrayOutputStream.h"
+#include "classlib/io/InputStream.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/PngDecoder.h"
 #include "platform/lcdui/pixels.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
 #include "runtime/checks.h"
 
@@ -106,6 +109,37 @@ javax_microedition_lcdui_Image::createImage(rt::ByteArray* data, std::int32_t of
     if (type == kRgb565)
         image->detectColourKey();
     return image;
+}
+
+javax_microedition_lcdui_Image*
+javax_microedition_lcdui_Image::createImage(lib::java_io_InputStream* stream) {
+    if (!stream) {
+        rt::reportNullPointer();
+        return nullptr;
+    }
+    constexpr std::int32_t kReadSize = 512;
+    auto* collected = rt::make<lib::java_io_ByteArrayOutputStream>();
+    rt::ByteArray* chunk = rt::newByteArray(kReadSize);
+    for (;;) {
+        std::int32_t available = stream->available();
+        if (rt::exceptionPending())
+            return nullptr;
+        if (available < 1)
+            break;
+        std::int32_t count = stream->read(chunk, 0, kReadSize);
+        if (rt::exceptionPending())
+            return nullptr;
+        if (count < 1)
+            break;
+        // Bytes that cannot be kept (a count beyond the read, a collection
+        // beyond what an array holds) are reported by the write and end it.
+        std::int32_t before = collected->size();
+        collected->write(chunk, 0, count);
+        if (collected->size() == before)
+            break;
+    }
+    rt::ByteArray* bytes = collected->toByteArray();
+    return createImage(bytes, 0, bytes ? bytes->length() : 0);
 }
 
 javax_microedition_lcdui_Image* javax_microedition_lcdui_Image::createRGBImage(rt::IntArray* rgb,

@@ -18,6 +18,10 @@
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 
+namespace lib {
+class java_io_InputStream;
+}
+
 #include <cstdint>
 
 namespace platform {
@@ -76,6 +80,14 @@ public:
     // range outside the array or a size the decoder refuses.
     static javax_microedition_lcdui_Image* createImage(rt::ByteArray* data, std::int32_t offset,
                                                        std::int32_t length);
+    // An immutable image decoded from the bytes `stream` has available (the
+    // body of createImage by resource name, over the resource's stream):
+    // reads of up to 512 bytes while available() answers at least 1, ended
+    // early by a read that brings nothing, so a stream that keeps promising
+    // bytes it never gives cannot hold the caller. Null when an exception is
+    // pending after available() or read() (it stays pending), or when the
+    // bytes are no image. The stream is left open.
+    [[nodiscard]] static javax_microedition_lcdui_Image* createImage(lib::java_io_InputStream* stream);
     // An immutable image from `width` x `height` entries 0xAARRGGBB of `rgb`:
     // ARGB4444 when `processAlpha` and some entry has a partial alpha (not 0,
     // not 255, not on the colour 0xFF00FF); else 565, where with

@@ -1,5 +1,6 @@
+#include "classlib/io/ByteArrayInputStream.h"
+#include "classlib/io/InputStream.h"
 #include "platform/lcdui/PngDecoder.h"
-#include "platform/lcdui/imageStreams.h"
 #include "tests/platform/lcdui/LcduiFixture.h"
 #include "tests/support/PngFixtures.h"
 
@@ -292,26 +293,26 @@ TEST_F(PngTest, CorruptDataGivesWhatWasDecodedAndNeverMore) {
     EXPECT_TRUE(log.lines().empty());
 }
 
-// A stream as `collectAvailableBytes` sees one: it hands out `data` in reads
-// of at most `largestRead`, may claim bytes it never gives, and may raise.
-struct ScriptedStream {
-    std::vector<std::uint8_t> data;
-    std::size_t position = 0;
-    std::int32_t largestRead = 1 << 30;
-    bool keepsPromising = false;
-    int raiseOnCall = -1;
-    int calls = 0;
-    std::vector<std::int32_t> readLengths;
+// An input stream that hands out `data` in reads of at most `largestRead`
+// bytes, may claim bytes it never gives, and may raise on a chosen call.
+class ScriptedStream final : public lib::java_io_InputStream {
+public:
+    ScriptedStream()
+        : java_io_InputStream(rt::ClassId::java_io_InputStream) {}
 
-    std::int32_t available() {
+    using java_io_InputStream::read;
+    std::int32_t read() override { return -1; }
+    std::int32_t available() override {
         if (calls++ == raiseOnCall)
             return rt::raise(rt::ClassId::java_io_IOException);
         return keepsPromising ? 1 : static_cast<std::int32_t>(data.size() - position);
     }
-    std::int32_t read(rt::ByteArray* buffer, std::int32_t offset, std::int32_t length) {
+    std::int32_t read(rt::ByteArray* buffer, std::int32_t offset, std::int32_t length) override {
         if (calls++ == raiseOnCall)
             return rt::raise(rt::ClassId::java_io_IOException);
         readLengths.push_back(length);
+        if (overstates)
+            return length + 1;
         auto count = static_cast<std::int32_t>(
             std::min<std::size_t>({static_cast<std::size_t>(length), static_cast<std::size_t>(largestRead),
                                    data.size() - position}));
@@ -320,36 +321,64 @@ struct ScriptedStream {
         position += static_cast<std::size_t>(count);
         return count;
     }
+
+    std::vector<std::uint8_t> data;
+    std::size_t position = 0;
+    std::int32_t largestRead = 1 << 30;
+    bool keepsPromising = false;
+    bool overstates = false;
+    int raiseOnCall = -1;
+    int calls = 0;
+    std::vector<std::int32_t> readLengths;
+
+    RT_NO_REFERENCE_FIELDS(ScriptedStream, java_io_InputStream)
 };
 
 TEST_F(PngTest, StreamsAreReadInChunksUntilTheyRunDry) {
     PngPicture p = makePicture(PngColour::RgbAlpha, 8, 30, 20, 4);
-    ScriptedStream stream;
-    stream.data = testing_support::encodePng(p);
-    stream.largestRead = 300;
-    Image* image = platform::createImageFromStream(&stream);
+    std::vector<std::uint8_t> data = testing_support::encodePng(p);
+    auto* stream = rt::make<ScriptedStream>();
+    stream->data = data;
+    stream->largestRead = 300;
+    Image* image = Image::createImage(stream);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(argb(image), expectedImage(p).argb);
-    for (std::int32_t length : stream.readLengths)
+    EXPECT_GT(stream->readLengths.size(), 2u);
+    for (std::int32_t length : stream->readLengths)
         EXPECT_EQ(length, 512);
 
-    // A stream that keeps saying a byte is there but gives none is left at
-    // the first read that brings nothing.
-    ScriptedStream liar;
-    liar.data = std::vector<std::uint8_t>(100, 7);
-    liar.keepsPromising = true;
-    rt::ByteArray* bytes = platform::collectAvailableBytes(&liar);
-    ASSERT_NE(bytes, nullptr);
-    EXPECT_EQ(bytes->length(), 100);
+    // The memory stream of the class library, from an offset.
+    rt::ByteArray* bytes = bytesOf(data, 3);
+    Image* fromMemory = Image::createImage(
+        rt::make<lib::java_io_ByteArrayInputStream>(bytes, 3, static_cast<std::int32_t>(data.size())));
+    ASSERT_NE(fromMemory, nullptr);
+    EXPECT_EQ(argb(fromMemory), expectedImage(p).argb);
+    EXPECT_TRUE(log.lines().empty());
+
+    // A stream that keeps saying a byte is there but gives none, or that
+    // says it gave more than was asked, is left at that read: what came
+    // before is all there is.
+    for (bool overstates : {false, true}) {
+        auto* liar = rt::make<ScriptedStream>();
+        liar->data = std::vector<std::uint8_t>(data.begin(), data.begin() + 40);
+        liar->keepsPromising = true;
+        liar->overstates = overstates;
+        Image* cut = Image::createImage(liar);
+        EXPECT_LE(liar->readLengths.size(), 2u);
+        EXPECT_EQ(cut == nullptr, overstates);
+    }
 
     // An exception from available() or read() answers null and stays pending.
     for (int call : {0, 1, 2}) {
-        ScriptedStream failing;
-        failing.data = stream.data;
-        failing.raiseOnCall = call;
-        EXPECT_EQ(platform::createImageFromStream(&failing), nullptr);
+        auto* failing = rt::make<ScriptedStream>();
+        failing->data = data;
+        failing->raiseOnCall = call;
+        EXPECT_EQ(Image::createImage(failing), nullptr);
         EXPECT_NE(rt::catchException(rt::ClassId::java_io_IOException), nullptr);
     }
+    log.clear();
+    EXPECT_EQ(Image::createImage(static_cast<lib::java_io_InputStream*>(nullptr)), nullptr);
+    EXPECT_TRUE(log.contains("NullPointer"));
 }
 
 } // namespace
