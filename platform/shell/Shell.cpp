@@ -5,6 +5,7 @@
 #include "platform/app/Application.h"
 #include "platform/app/BlockingLock.h"
 #include "platform/lcdui/Displayable.h"
+#include "platform/lcdui/pixels.h"
 #include "platform/midlet/MIDlet.h"
 #include "runtime/Exceptions.h"
 #include "runtime/OutOfStore.h"
@@ -13,6 +14,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <span>
+#include <vector>
 
 namespace platform {
 
@@ -39,6 +43,30 @@ bool isSystemKey(std::int32_t key) {
 
 std::int32_t keyOf(std::int32_t virtualKey) {
     return mapVirtualKey(virtualKey == host::vk::ProcessKey ? kInputMethodKey : virtualKey & 255);
+}
+
+// The text of the "Please wait" screen: red on black.
+constexpr std::uint32_t kPleaseWaitColour = 0xFF0000;
+
+// One line of `text` in `colour` on black, centred across the screen with the
+// line's top at row `top`, cut at the screen's edges. Nothing without a font.
+void drawCentredLine(host::Text& fonts, std::u16string_view text, std::uint32_t colour,
+                     std::span<std::uint16_t> screen, host::ScreenSize size, int top) {
+    std::optional<host::FontMetrics> metrics = fonts.metrics();
+    int width = fonts.measure(text);
+    if (!metrics || width <= 0 || metrics->height <= 0)
+        return;
+    int height = metrics->height;
+    std::vector<std::uint32_t> line(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    if (!fonts.render(text, colour, 0x000000, line, width, height))
+        return;
+    int left = (size.width - width) / 2;
+    for (int y = std::max(0, -top); y < height && top + y < size.height; ++y) {
+        for (int x = std::max(0, -left); x < width && left + x < size.width; ++x) {
+            screen[static_cast<std::size_t>((top + y) * size.width + left + x)] =
+                pixels::rgb888To565(line[static_cast<std::size_t>(y * width + x)]);
+        }
+    }
 }
 
 void say(const char* line) {
@@ -294,8 +322,11 @@ bool Shell::checkDisplayOrientation() {
 void Shell::showPleaseWait() {
     BlockingLock lock(m_impl->screenLock());
     host::Screen& screen = m_host.screen();
+    host::ScreenSize size = screen.size();
     std::span<std::uint16_t> pixels = screen.pixels();
     std::fill(pixels.begin(), pixels.end(), 0);
+    drawCentredLine(m_host.text(), m_messages.get(kPleaseWaitMessage), kPleaseWaitColour, pixels, size,
+                    size.height / 2);
     screen.present();
 }
 

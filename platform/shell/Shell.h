@@ -76,7 +76,7 @@ public:
     // for orientation 0.
     bool checkDisplayOrientation();
     // The whole screen black and the "Please wait" text in red, centred
-    // below the middle.
+    // across the screen with its top at the middle.
     void showPleaseWait();
     bool isAppInForeground();
     // Any thread: asks the user the Internet question and on yes hands the

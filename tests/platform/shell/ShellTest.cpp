@@ -166,10 +166,17 @@ TEST(Shell, AWrongOrientationHoldsPaintingAndShowsPleaseWait) {
     EXPECT_LE(record.paintTimes.back(), 210u) << "nothing is painted while the display is turned";
 
     // The run ended while the display was turned: the last frame is the
-    // "Please wait" screen, black above the middle.
+    // "Please wait" screen, black but for red text from the middle down.
     std::vector<std::uint16_t> last = run.host->headlessScreen().lastFrame();
     ASSERT_EQ(last.size(), 480u * 640u);
     EXPECT_TRUE(std::all_of(last.begin(), last.begin() + 480 * 320, [](std::uint16_t p) { return p == 0; }));
+    auto lit = std::count_if(last.begin() + 480 * 320, last.end(), [](std::uint16_t p) { return p != 0; });
+    auto red =
+        std::count_if(last.begin() + 480 * 320, last.end(), [](std::uint16_t p) { return p == 0xF800; });
+    EXPECT_GT(red, 20) << "the text's solid pixels are red";
+    EXPECT_TRUE(
+        std::all_of(last.begin() + 480 * 320, last.end(), [](std::uint16_t p) { return (p & 0x07FF) == 0; }))
+        << "text edges mix red into black, nothing else: " << lit << " lit pixels";
 }
 
 TEST(Shell, ThePlatformRequestAsksBeforeTheBrowserGetsTheAddress) {
