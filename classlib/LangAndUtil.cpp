@@ -27,7 +27,8 @@ void installLangAndUtil(rt::Runtime& runtime) {
     classes.setFactory(rt::ClassId::java_util_Random, &makeWithoutArguments<java_util_Random>);
     classes.setFactory(rt::ClassId::java_util_Vector, &makeWithoutArguments<java_util_Vector>);
     classes.setFactory(rt::ClassId::java_util_Hashtable, &makeWithoutArguments<java_util_Hashtable>);
-    classes.setFactory(rt::ClassId::java_util_HashtableEntry, &makeWithoutArguments<java_util_HashtableEntry>);
+    classes.setFactory(rt::ClassId::java_util_HashtableEntry,
+                       &makeWithoutArguments<java_util_HashtableEntry>);
     classes.setFactory(rt::ClassId::java_util_Hashtable_HashtableEnumerator,
                        &makeWithoutArguments<java_util_Hashtable_HashtableEnumerator>);
 }

@@ -78,7 +78,8 @@ host::MemoryStatus Runtime::memoryStatus() {
     HeapStats buffers = m_bufferHeap.stats();
     host::MemoryStatus status;
     status.totalPhysical = clamp(objects.heapSize + buffers.heapSize);
-    status.availablePhysical = clamp(objects.heapSize - objects.heapUsed + buffers.heapSize - buffers.heapUsed);
+    status.availablePhysical =
+        clamp(objects.heapSize - objects.heapUsed + buffers.heapSize - buffers.heapUsed);
     return status;
 }
 

@@ -3,7 +3,8 @@
 namespace lib {
 
 bool java_lang_Character::equals(rt::Object* other) {
-    return rt::instanceOf(other, kClassId) && static_cast<java_lang_Character*>(other)->charValue() == m_value;
+    return rt::instanceOf(other, kClassId) &&
+           static_cast<java_lang_Character*>(other)->charValue() == m_value;
 }
 
 rt::String* java_lang_Character::toString() {

@@ -60,7 +60,8 @@ std::int32_t java_lang_Integer::parseInt(rt::String* text) {
         rt::reportNullPointer();
         return 0;
     }
-    return static_cast<std::int32_t>(parseDecimalPrefix(eightBitText(text), std::numeric_limits<std::int32_t>::min(),
+    return static_cast<std::int32_t>(parseDecimalPrefix(eightBitText(text),
+                                                        std::numeric_limits<std::int32_t>::min(),
                                                         std::numeric_limits<std::int32_t>::max()));
 }
 

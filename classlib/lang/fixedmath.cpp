@@ -34,7 +34,8 @@ const std::array<std::int32_t, 360>& sineTable() {
         // The first quadrant by rounding; the others by symmetry, so that
         // entry d equals entry 180 - d exactly.
         for (int d = 0; d <= 90; ++d) {
-            auto value = static_cast<std::int32_t>(std::lround(std::sin(d * std::numbers::pi / 180.0) * kOne));
+            auto value =
+                static_cast<std::int32_t>(std::lround(std::sin(d * std::numbers::pi / 180.0) * kOne));
             entries[static_cast<std::size_t>(d)] = value;
             entries[static_cast<std::size_t>(180 - d)] = value;
             entries[static_cast<std::size_t>((180 + d) % 360)] = -value;

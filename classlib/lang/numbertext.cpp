@@ -25,8 +25,8 @@ std::int64_t parseDecimalPrefix(const std::string& text, std::int64_t minimum, s
         negative = text[at++] == '-';
     // The magnitude grows toward the limit on the number's own side, so that
     // the most negative value is reached without overflow.
-    const std::uint64_t limit = negative ? static_cast<std::uint64_t>(-(minimum + 1)) + 1
-                                         : static_cast<std::uint64_t>(maximum);
+    const std::uint64_t limit =
+        negative ? static_cast<std::uint64_t>(-(minimum + 1)) + 1 : static_cast<std::uint64_t>(maximum);
     std::uint64_t magnitude = 0;
     for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
         auto digit = static_cast<std::uint64_t>(text[at] - '0');

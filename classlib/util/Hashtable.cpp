@@ -16,7 +16,8 @@ java_util_Hashtable_HashtableEnumerator::java_util_Hashtable_HashtableEnumerator
     , m_keys(keys ? 1 : 0)
     , m_index(buckets ? buckets->length() : 0)
     , m_table(buckets)
-    , m_hashtable(table) {}
+    , m_hashtable(table) {
+}
 
 bool java_util_Hashtable_HashtableEnumerator::hasMoreElements() {
     while (!m_entry) {
@@ -48,7 +49,8 @@ void* java_util_Hashtable_HashtableEnumerator::getInterface(rt::ClassId interfac
 java_util_Hashtable::java_util_Hashtable()
     : Object(kClassId)
     , m_table(rt::newObjectArray(11))
-    , m_threshold(8) {}
+    , m_threshold(8) {
+}
 
 java_util_Hashtable::java_util_Hashtable(std::int32_t initialCapacity)
     : Object(kClassId) {

@@ -34,7 +34,8 @@ public:
 
     java_util_HashtableEntry()
         : Object(kClassId) {}
-    java_util_HashtableEntry(std::int32_t hash, rt::Object* key, rt::Object* value, java_util_HashtableEntry* next)
+    java_util_HashtableEntry(std::int32_t hash, rt::Object* key, rt::Object* value,
+                             java_util_HashtableEntry* next)
         : Object(kClassId)
         , m_hash(hash)
         , m_key(key)

@@ -20,11 +20,13 @@ struct RandomStatics {
 // A new object is seen by no other thread yet: its constructors seed it without the monitor.
 java_util_Random::java_util_Random()
     : Object(kClassId)
-    , m_seed(scramble(java_lang_System::currentTimeMillis())) {}
+    , m_seed(scramble(java_lang_System::currentTimeMillis())) {
+}
 
 java_util_Random::java_util_Random(std::int64_t seed)
     : Object(kClassId)
-    , m_seed(scramble(seed)) {}
+    , m_seed(scramble(seed)) {
+}
 
 void java_util_Random::setSeed(std::int64_t seed) {
     rt::MonitorScope lock(this);

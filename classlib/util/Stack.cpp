@@ -6,7 +6,8 @@
 namespace lib {
 
 java_util_Stack::java_util_Stack()
-    : java_util_Vector(kClassId, 10, 0) {}
+    : java_util_Vector(kClassId, 10, 0) {
+}
 
 rt::Object* java_util_Stack::push(rt::Object* item) {
     addElement(item);

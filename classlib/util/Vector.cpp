@@ -26,15 +26,19 @@ void raiseArrayIndexOutOfBounds(std::int32_t index) {
 }
 
 java_util_Vector::java_util_Vector()
-    : java_util_Vector(kClassId, 10, 0) {}
+    : java_util_Vector(kClassId, 10, 0) {
+}
 
 java_util_Vector::java_util_Vector(std::int32_t initialCapacity)
-    : java_util_Vector(kClassId, initialCapacity, 0) {}
+    : java_util_Vector(kClassId, initialCapacity, 0) {
+}
 
 java_util_Vector::java_util_Vector(std::int32_t initialCapacity, std::int32_t capacityIncrement)
-    : java_util_Vector(kClassId, initialCapacity, capacityIncrement) {}
+    : java_util_Vector(kClassId, initialCapacity, capacityIncrement) {
+}
 
-java_util_Vector::java_util_Vector(rt::ClassId id, std::int32_t initialCapacity, std::int32_t capacityIncrement)
+java_util_Vector::java_util_Vector(rt::ClassId id, std::int32_t initialCapacity,
+                                   std::int32_t capacityIncrement)
     : Object(id) {
     if (initialCapacity < 0) {
         rt::raise(rt::ClassId::java_lang_IllegalArgumentException,
@@ -77,8 +81,10 @@ void java_util_Vector::growTo(std::int32_t minimum) {
     std::int32_t old = capacity();
     if (minimum <= old)
         return;
-    std::int64_t grown = m_capacityIncrement > 0 ? std::int64_t{old} + m_capacityIncrement : std::int64_t{old} * 2;
-    auto length = static_cast<std::int32_t>(std::max<std::int64_t>(std::min<std::int64_t>(grown, INT32_MAX), minimum));
+    std::int64_t grown =
+        m_capacityIncrement > 0 ? std::int64_t{old} + m_capacityIncrement : std::int64_t{old} * 2;
+    auto length =
+        static_cast<std::int32_t>(std::max<std::int64_t>(std::min<std::int64_t>(grown, INT32_MAX), minimum));
     rt::ObjectArray* grownData = rt::newObjectArray(length);
     if (m_elementCount > 0)
         java_lang_System::arraycopy(m_elementData, 0, grownData, 0, m_elementCount);

@@ -21,7 +21,7 @@ namespace testing_support {
 
 inline const std::map<std::int32_t, std::string>& libraryConstantTexts() {
     static const std::map<std::int32_t, std::string> texts = {
-        {32, "="},     {204, "{"},    {205, ", "},      {206, "}"},          {207, "no more elements"},
+        {32, "="},    {204, "{"},   {205, ", "}, {206, "}"},        {207, "no more elements"},
         {229, "at "}, {241, "yes"}, {242, "no"}, {233, "platform"}, {234, "vorlax"},
     };
     return texts;

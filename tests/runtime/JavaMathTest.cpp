@@ -83,8 +83,14 @@ TEST_F(JavaMathDivision, TruncatesTowardZeroAndHandlesMinusOne) {
         std::int32_t a, b, quotient, remainder;
     };
     const Case ints[] = {
-        {7, 2, 3, 1},      {-7, 2, -3, -1},      {7, -2, -3, 1},        {-7, -2, 3, -1},
-        {kIntMin, -1, kIntMin, 0}, {kIntMax, -1, -kIntMax, 0}, {kIntMin, 1, kIntMin, 0}, {0, 5, 0, 0},
+        {7, 2, 3, 1},
+        {-7, 2, -3, -1},
+        {7, -2, -3, 1},
+        {-7, -2, 3, -1},
+        {kIntMin, -1, kIntMin, 0},
+        {kIntMax, -1, -kIntMax, 0},
+        {kIntMin, 1, kIntMin, 0},
+        {0, 5, 0, 0},
     };
     for (const Case& c : ints) {
         SCOPED_TRACE(testing::Message() << c.a << " / " << c.b);
@@ -139,7 +145,8 @@ TEST(JavaMath, FloatToIntegerSaturatesAndNaNGivesZero) {
         EXPECT_EQ(rt::d2i(c.value), c.asInt);
         EXPECT_EQ(rt::d2l(c.value), c.asLong);
         // Float holds every row but the near-limit ones exactly enough for the same answer.
-        if (std::isnan(c.value) || std::isinf(c.value) || std::fabs(c.value) >= 3e9 || std::fabs(c.value) < 10) {
+        if (std::isnan(c.value) || std::isinf(c.value) || std::fabs(c.value) >= 3e9 ||
+            std::fabs(c.value) < 10) {
             EXPECT_EQ(rt::f2i(static_cast<float>(c.value)), c.asInt);
             EXPECT_EQ(rt::f2l(static_cast<float>(c.value)), c.asLong);
         }

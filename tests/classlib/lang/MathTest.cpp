@@ -40,8 +40,8 @@ TEST(JavaLangMath, AbsKeepsTheMostNegativeNumbersAndNegativeZero) {
     struct FloatCase {
         float value, abs;
     };
-    for (FloatCase c : {FloatCase{-2.5f, 2.5f}, FloatCase{2.5f, 2.5f}, FloatCase{-0.0f, -0.0f}, FloatCase{0.0f, 0.0f},
-                        FloatCase{-INFINITY, INFINITY}})
+    for (FloatCase c : {FloatCase{-2.5f, 2.5f}, FloatCase{2.5f, 2.5f}, FloatCase{-0.0f, -0.0f},
+                        FloatCase{0.0f, 0.0f}, FloatCase{-INFINITY, INFINITY}})
         EXPECT_EQ(bitsOf(java_lang_Math::abs(c.value)), bitsOf(c.abs)) << c.value;
     EXPECT_EQ(bitsOf(java_lang_Math::abs(-0.0)), bitsOf(-0.0));
     EXPECT_EQ(java_lang_Math::abs(-1e300), 1e300);
@@ -60,11 +60,8 @@ TEST(JavaLangMath, MaxAndMinFollowPlainComparisons) {
         float a, b, max, min;
     };
     const Case cases[] = {
-        {1.0f, 2.0f, 2.0f, 1.0f},
-        {-0.0f, 0.0f, 0.0f, 0.0f},
-        {0.0f, -0.0f, -0.0f, -0.0f},
-        {kNaNf, 1.0f, 1.0f, 1.0f},
-        {1.0f, kNaNf, kNaNf, kNaNf},
+        {1.0f, 2.0f, 2.0f, 1.0f},  {-0.0f, 0.0f, 0.0f, 0.0f},   {0.0f, -0.0f, -0.0f, -0.0f},
+        {kNaNf, 1.0f, 1.0f, 1.0f}, {1.0f, kNaNf, kNaNf, kNaNf},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.a << ", " << c.b);
@@ -98,8 +95,8 @@ TEST(FixedMath, IntegerSquareRootIsTheFloor) {
         std::int32_t n, root;
     };
     for (Case c : {Case{0, 0}, Case{1, 1}, Case{3, 1}, Case{4, 2}, Case{15, 3}, Case{16, 4}, Case{65535, 255},
-                   Case{65536, 256}, Case{2147395599, 46339}, Case{2147395600, 46340}, Case{2147483647, 46340},
-                   Case{-9, 0}})
+                   Case{65536, 256}, Case{2147395599, 46339}, Case{2147395600, 46340},
+                   Case{2147483647, 46340}, Case{-9, 0}})
         EXPECT_EQ(lib::intSqrt(c.n), c.root) << c.n;
 }
 

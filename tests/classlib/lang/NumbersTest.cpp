@@ -128,7 +128,8 @@ TEST_F(NumbersTest, ByteParsingThrowsOnlyOutsideTheByteRange) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(java_lang_Byte::parseByte(text(c.text)), c.value);
-        EXPECT_EQ(takePending(), c.throws ? rt::ClassId::java_lang_NumberFormatException : rt::ClassId::Object);
+        EXPECT_EQ(takePending(),
+                  c.throws ? rt::ClassId::java_lang_NumberFormatException : rt::ClassId::Object);
     }
     EXPECT_EQ(java_lang_Byte::parseByte(text("7f"), 16), 7);
     EXPECT_TRUE(log.contains("base == 10"));
@@ -210,7 +211,8 @@ TEST_F(NumbersTest, BooleanStoresOneForAnyNonZeroAndPrintsConstantStrings) {
     ASSERT_NE(shared, nullptr);
     EXPECT_TRUE(shared->booleanValue());
     EXPECT_FALSE(java_lang_Boolean::sharedFalse()->booleanValue());
-    EXPECT_LT(static_cast<void*>(shared), static_cast<void*>(java_lang_Boolean::sharedFalse())) << "true first";
+    EXPECT_LT(static_cast<void*>(shared), static_cast<void*>(java_lang_Boolean::sharedFalse()))
+        << "true first";
     java_lang_Boolean::staticInit();
     EXPECT_EQ(java_lang_Boolean::sharedTrue(), shared);
     // The statics are a root.
@@ -289,9 +291,9 @@ TEST_F(NumbersTest, CharacterDigitByRadix) {
         std::int32_t radix, digit;
     };
     const Case cases[] = {
-        {u'0', 2, 0},   {u'1', 2, 1},   {u'2', 2, -1},  {u'9', 10, 9},   {u'a', 10, -1}, {u'a', 11, 10},
-        {u'A', 16, 10}, {u'F', 16, 15}, {u'G', 16, -1}, {u'z', 36, 35},  {u'Z', 36, 35}, {0xC0, 16, 9},
-        {0xFF, 36, -1},   {u'@', 36, -1}, {u'5', 1, -1},   {u'5', 37, -1}, {u'5', 0, -1},
+        {u'0', 2, 0},   {u'1', 2, 1},   {u'2', 2, -1},  {u'9', 10, 9},  {u'a', 10, -1}, {u'a', 11, 10},
+        {u'A', 16, 10}, {u'F', 16, 15}, {u'G', 16, -1}, {u'z', 36, 35}, {u'Z', 36, 35}, {0xC0, 16, 9},
+        {0xFF, 36, -1}, {u'@', 36, -1}, {u'5', 1, -1},  {u'5', 37, -1}, {u'5', 0, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(c.unit) << " radix " << c.radix);
