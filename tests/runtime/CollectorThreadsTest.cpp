@@ -1,6 +1,7 @@
 #include "host/headless/HeadlessHost.h"
 #include "runtime/Monitor.h"
 #include "runtime/Runtime.h"
+#include "runtime/String.h"
 #include "runtime/Thread.h"
 #include "tests/support/FreeThreads.h"
 #include "tests/support/GuestTask.h"
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -31,9 +33,10 @@ struct Cell final : Object {
             rt::freeBuffer(m_data);
     }
     Cell* m_next = nullptr;
+    rt::String* m_name = nullptr;
     std::int32_t* m_data = nullptr;
     std::int32_t m_value;
-    RT_REFERENCE_FIELDS(Cell, Object, m_next)
+    RT_REFERENCE_FIELDS(Cell, Object, m_next, m_name)
 };
 
 struct CollectorThreadsTest : ::testing::Test {
@@ -132,6 +135,9 @@ TEST_F(CollectorThreadsTest, StressMutatorsAgainstACollector) {
                 std::int32_t* data = rt::allocBuffer<std::int32_t>(16 + cell->m_value % 64, &cell->m_data);
                 for (int i = 0; i < 16; ++i)
                     data[i] = cell->m_value + i;
+                // A string of its own, long enough to keep its characters in a buffer.
+                cell->m_name =
+                    rt::String::newFromCString(("cell number " + std::to_string(cell->m_value)).c_str());
                 cell->m_next = head;
                 head = cell;
                 if (++length > 300) { // drop the older half
@@ -148,6 +154,7 @@ TEST_F(CollectorThreadsTest, StressMutatorsAgainstACollector) {
                         bool ok = Object::classIdAt(at) != rt::kFreedClassId && at->m_value == expected;
                         for (int i = 0; ok && i < 16; ++i)
                             ok = at->m_data[i] == at->m_value + i;
+                        ok = ok && at->m_name->toUtf8() == "cell number " + std::to_string(at->m_value);
                         if (!ok) {
                             ++failures;
                             break;

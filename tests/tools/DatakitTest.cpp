@@ -1,0 +1,74 @@
+#include "tools/datakit/AppJad.h"
+#include "tools/datakit/Archive.h"
+#include "tools/datakit/Constants.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using datakit::Bytes;
+
+Bytes bytesOf(std::initializer_list<int> values) {
+    Bytes bytes;
+    for (int v : values)
+        bytes.push_back(static_cast<std::uint8_t>(v));
+    return bytes;
+}
+
+Bytes concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const auto& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+Bytes text(std::string_view s) {
+    return Bytes(s.begin(), s.end());
+}
+
+// The exact bytes of each format, worked out by hand from the format.
+TEST(Datakit, ArchiveIndexIsBigEndianWithOffsetsFromTheFileStart) {
+    Bytes archive = datakit::writeArchive(
+        {datakit::archiveEntry("constants.bin", "AB"), datakit::archiveEntry("Img.png", "")});
+    Bytes expected = concat({
+        bytesOf({0x00, 0x02}),
+        bytesOf({0x00, 0x0D}),
+        text("constants.bin"),
+        bytesOf({0, 0, 0, 42}),
+        bytesOf({0, 0, 0, 2}),
+        bytesOf({0x00, 0x07}),
+        text("Img.png"),
+        bytesOf({0, 0, 0, 44}),
+        bytesOf({0, 0, 0, 0}),
+        text("AB"),
+    });
+    EXPECT_EQ(archive, expected);
+}
+
+TEST(Datakit, BrokenArchivesSayWhatIsWrong) {
+    datakit::ArchiveEntry beyond = datakit::archiveEntry("late", "xyz");
+    beyond.indexedSize = 1000;
+    Bytes archive = datakit::writeArchive({beyond}, {.indexedCount = -1, .truncateTo = 17});
+    ASSERT_EQ(archive.size(), 17u);
+    EXPECT_EQ(archive[0], 0xFF);
+    EXPECT_EQ(archive[1], 0xFF);
+    EXPECT_EQ(Bytes(archive.begin() + 8, archive.begin() + 12), bytesOf({0, 0, 0, 16})) << "the true offset";
+    EXPECT_EQ(Bytes(archive.begin() + 12, archive.begin() + 16), bytesOf({0, 0, 0x03, 0xE8}))
+        << "the indexed size";
+    EXPECT_EQ(archive[16], 'x') << "only the first byte of the data is left";
+}
+
+TEST(Datakit, ConstantsAreACountAndModifiedUtf8Strings) {
+    EXPECT_EQ(datakit::writeConstants({}), bytesOf({0, 0, 0, 0}));
+    EXPECT_EQ(datakit::writeConstants({u"ab", u""}), bytesOf({0, 0, 0, 2, 0, 2, 'a', 'b', 0, 0}));
+    EXPECT_EQ(datakit::writeConstants({std::u16string(1, u'\0'), u"\u00e9\u20ac"}),
+              bytesOf({0, 0, 0, 2, 0, 2, 0xC0, 0x80, 0, 5, 0xC3, 0xA9, 0xE2, 0x82, 0xAC}));
+}
+
+TEST(Datakit, AppJadIsOneKeyValueLinePerProperty) {
+    EXPECT_EQ(datakit::writeAppJad({{"MIDlet-Name", "Vorlax Rally"}, {"Orientation", "0"}}),
+              text("MIDlet-Name: Vorlax Rally\r\nOrientation: 0\r\n"));
+    EXPECT_EQ(datakit::writeAppJad({{"A", "\xE9"}}, datakit::LineEnding::Lf), text("A: \xE9\n"));
+}
+
+} // namespace
