@@ -21,6 +21,7 @@
 #include "runtime/ThreadState.h"
 #include "runtime/ThreadTable.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -40,6 +41,19 @@ struct RuntimeOptions {
     // Where `memoryStatus()` asks for the device's memory. Without one the
     // runtime answers the figures of its own two heaps.
     host::Device* device = nullptr;
+    // Stress switches. Collect before every object allocation: only a runtime
+    // with threads does, since only there the collector sees the stacks that
+    // hold objects under construction. On by default in GC_STRESS builds.
+    bool collectOnEveryAllocation = kGcStressBuild;
+    // Make the object heap refuse its Nth allocation (counted from 1; 0 never),
+    // to test the out-of-store path.
+    std::uint64_t failObjectAllocation = 0;
+
+#if defined(VORLAX_GC_STRESS)
+    static constexpr bool kGcStressBuild = true;
+#else
+    static constexpr bool kGcStressBuild = false;
+#endif
 };
 
 enum class ObjectLifetime : std::uint8_t {
@@ -93,6 +107,8 @@ public:
     bool setOwner(void* ptr, void** ownerField) { return m_bufferHeap.setOwner(ptr, ownerField); }
 
 private:
+    RuntimeOptions m_options;
+    std::atomic<std::uint64_t> m_objectAllocations{0};
     MemoryManager m_objectHeap;
     MemoryManager m_bufferHeap;
     ClassTable m_classTable;
