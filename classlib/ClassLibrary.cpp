@@ -1,5 +1,6 @@
 #include "classlib/ClassLibrary.h"
 
+#include "classlib/LangAndUtil.h"
 #include "classlib/io/streams.h"
 #include "classlib/lang/Throwable.h"
 
@@ -8,6 +9,7 @@ namespace lib {
 void installClassLibrary(rt::Runtime& runtime) {
     installThrowables(runtime);
     installStreams(runtime);
+    installLangAndUtil(runtime);
 }
 
 } // namespace lib

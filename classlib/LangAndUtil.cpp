@@ -17,6 +17,11 @@ rt::Object* makeWithoutArguments() {
     return rt::make<T>();
 }
 
+template <class T>
+rt::Object* makeNewInstance() {
+    return rt::make<T>(NewInstance{});
+}
+
 } // namespace
 
 void installLangAndUtil(rt::Runtime& runtime) {
@@ -24,9 +29,9 @@ void installLangAndUtil(rt::Runtime& runtime) {
     classes.setFactory(rt::ClassId::java_lang_Boolean, &makeWithoutArguments<java_lang_Boolean>);
     classes.setFactory(rt::ClassId::java_lang_Integer, &makeWithoutArguments<java_lang_Integer>);
     classes.setFactory(rt::ClassId::java_lang_Runtime, &makeWithoutArguments<java_lang_Runtime>);
-    classes.setFactory(rt::ClassId::java_util_Random, &makeWithoutArguments<java_util_Random>);
-    classes.setFactory(rt::ClassId::java_util_Vector, &makeWithoutArguments<java_util_Vector>);
-    classes.setFactory(rt::ClassId::java_util_Hashtable, &makeWithoutArguments<java_util_Hashtable>);
+    classes.setFactory(rt::ClassId::java_util_Random, &makeNewInstance<java_util_Random>);
+    classes.setFactory(rt::ClassId::java_util_Vector, &makeNewInstance<java_util_Vector>);
+    classes.setFactory(rt::ClassId::java_util_Hashtable, &makeNewInstance<java_util_Hashtable>);
     classes.setFactory(rt::ClassId::java_util_HashtableEntry,
                        &makeWithoutArguments<java_util_HashtableEntry>);
     classes.setFactory(rt::ClassId::java_util_Hashtable_HashtableEnumerator,

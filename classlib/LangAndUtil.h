@@ -7,10 +7,10 @@
 namespace lib {
 
 // Registers the `newInstanceById` factories of Boolean, Integer, Runtime,
-// Random, Vector, Hashtable and the Hashtable's entry and enumerator. Each
-// answers an object made by its class's no-argument constructor: a Vector
-// or Hashtable keeps its storage invariant only through a constructor. Runs
-// once, before other threads.
+// Random, Vector, Hashtable and the Hashtable's entry and enumerator: every
+// field zero, no constructor of the profile run (a Vector without storage,
+// a Hashtable without buckets: both grow on first use). Part of
+// `installClassLibrary`.
 void installLangAndUtil(rt::Runtime& runtime);
 
 // The static initialisers of Boolean, System and Runtime, in that order. They

@@ -1,5 +1,6 @@
 #include "classlib/lang/System.h"
 
+#include "classlib/io/PrintStream.h"
 #include "classlib/util/Hashtable.h"
 #include "runtime/Runtime.h"
 #include "runtime/StaticClass.h"
@@ -11,8 +12,8 @@ namespace lib {
 namespace {
 
 struct SystemStatics {
-    rt::Object* m_out = nullptr;
-    rt::Object* m_err = nullptr;
+    java_io_PrintStream* m_out = nullptr;
+    java_io_PrintStream* m_err = nullptr;
     java_util_Hashtable* m_properties = nullptr;
     RT_REFERENCE_FIELDS(SystemStatics, rt::NoReferenceBase, m_out, m_err, m_properties)
 };
@@ -43,6 +44,8 @@ void java_lang_System::staticInit() {
     SystemStatics& system = statics();
     if (system.m_properties)
         return;
+    system.m_out = ensureSystemStream();
+    system.m_err = system.m_out;
     java_util_Hashtable* properties = rt::make<java_util_Hashtable>();
     system.m_properties = properties;
     rt::StaticClass& constants = rt::getStaticClass();
@@ -53,18 +56,12 @@ void java_lang_System::staticInit() {
         (void)properties->put(key, value);
 }
 
-rt::Object* java_lang_System::out() {
+java_io_PrintStream* java_lang_System::out() {
     return statics().m_out;
 }
 
-rt::Object* java_lang_System::err() {
+java_io_PrintStream* java_lang_System::err() {
     return statics().m_err;
-}
-
-void java_lang_System::setConsoleStream(rt::Object* printStream) {
-    SystemStatics& system = statics();
-    system.m_out = printStream;
-    system.m_err = printStream;
 }
 
 java_util_Hashtable* java_lang_System::properties() {

@@ -16,6 +16,7 @@
 
 namespace lib {
 
+class java_io_PrintStream;
 class java_util_Hashtable;
 
 class java_lang_System {
@@ -33,11 +34,8 @@ public:
     static void staticInit();
 
     // The console `PrintStream`; `err` is the same object as `out`.
-    static rt::Object* out();
-    static rt::Object* err();
-    // FIXME: the console `PrintStream` is made by the stream classes; until
-    // `staticInit` makes it itself, start-up hands it over here.
-    static void setConsoleStream(rt::Object* printStream);
+    static java_io_PrintStream* out();
+    static java_io_PrintStream* err();
 
     // The properties table.
     static java_util_Hashtable* properties();

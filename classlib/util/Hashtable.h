@@ -17,6 +17,7 @@
 // `hashCode` and `equals` are guest code and may allocate: the buckets are
 // read afresh after every call to them.
 
+#include "classlib/ClassLibrary.h"
 #include "classlib/util/Enumeration.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
@@ -67,6 +68,9 @@ public:
     // `IllegalArgumentException` pending and leaves a table without buckets,
     // which grows on its first `put`.
     explicit java_util_Hashtable(std::int32_t initialCapacity);
+    // What `newInstanceById` makes: no buckets, threshold 0; the first `put` grows it.
+    explicit java_util_Hashtable(NewInstance)
+        : Object(kClassId) {}
 
     virtual std::int32_t size() { return m_count; }
     virtual bool isEmpty() { return m_count == 0; }

@@ -12,6 +12,7 @@
 // The game draws from one shared generator, a static made by the first
 // `seedSharedRandom`.
 
+#include "classlib/ClassLibrary.h"
 #include "runtime/Object.h"
 
 #include <cstdint>
@@ -32,6 +33,9 @@ public:
     // Seeded with `System.currentTimeMillis()`.
     java_util_Random();
     explicit java_util_Random(std::int64_t seed);
+    // What `newInstanceById` makes: the state 0, not seeded.
+    explicit java_util_Random(NewInstance)
+        : Object(kClassId) {}
 
     void setSeed(std::int64_t seed);
     // One step; the top `bits` (1..32) bits of the new state.

@@ -1,7 +1,7 @@
 #include "classlib/util/Vector.h"
 
-#include "classlib/lang/StringBuffer.h"
 #include "classlib/lang/System.h"
+#include "classlib/lang/Throwable.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Monitor.h"
 #include "runtime/StaticClass.h"
@@ -14,16 +14,11 @@ namespace lib {
 
 namespace {
 
-constexpr std::int32_t kIndexText = 229;
+void raiseArrayIndexOutOfBounds(std::int32_t index) {
+    rt::raise(newArrayIndexOutOfBoundsException(index));
+}
 
 } // namespace
-
-void raiseArrayIndexOutOfBounds(std::int32_t index) {
-    StringBuffer* text = rt::make<StringBuffer>(16);
-    text->append(rt::getStaticClass().getConstantString(kIndexText));
-    text->append(index);
-    rt::raise(rt::ClassId::java_lang_ArrayIndexOutOfBoundsException, text->toString());
-}
 
 java_util_Vector::java_util_Vector()
     : java_util_Vector(kClassId, 10, 0) {

@@ -22,6 +22,7 @@
 // buffer heap: nothing here keeps a pointer to them across a call that can
 // allocate or run guest code.
 
+#include "classlib/ClassLibrary.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 
@@ -36,6 +37,9 @@ public:
 
     // Capacity 10, doubling.
     java_util_Vector();
+    // What `newInstanceById` makes: no element array (capacity 0), doubling.
+    explicit java_util_Vector(NewInstance)
+        : Object(kClassId) {}
     explicit java_util_Vector(std::int32_t initialCapacity);
     java_util_Vector(std::int32_t initialCapacity, std::int32_t capacityIncrement);
     // Capacity `other.size()`, doubling, holding `other`'s elements in order.
@@ -92,9 +96,5 @@ protected:
     std::int32_t m_elementCount = 0;
     std::int32_t m_capacityIncrement = 0;
 };
-
-// Sets an `ArrayIndexOutOfBoundsException` for `index` pending: message
-// constant string 229 followed by the index.
-void raiseArrayIndexOutOfBounds(std::int32_t index);
 
 } // namespace lib

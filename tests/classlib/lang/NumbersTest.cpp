@@ -5,8 +5,7 @@
 #include "classlib/lang/Float.h"
 #include "classlib/lang/Integer.h"
 #include "classlib/lang/Long.h"
-#include "tests/classlib/LibraryFixture.h"
-#include "tests/support/LogCapture.h"
+#include "tests/classlib/LangUtilFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +29,7 @@ constexpr std::int32_t kIntMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int64_t kLongMin = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kLongMax = std::numeric_limits<std::int64_t>::max();
 
-struct NumbersTest : testing_support::LibraryTest {
-    testing_support::LogCapture log;
+struct NumbersTest : testing_support::LangUtilTest {
     static rt::String* text(const char* chars) { return rt::String::newFromCString(chars); }
 };
 

@@ -1,5 +1,6 @@
 #include "classlib/lang/System.h"
 #include "classlib/LangAndUtil.h"
+#include "classlib/io/PrintStream.h"
 #include "classlib/lang/Boolean.h"
 #include "classlib/lang/Integer.h"
 #include "classlib/lang/Runtime.h"
@@ -9,7 +10,7 @@
 #include "host/Clock.h"
 #include "host/Device.h"
 #include "runtime/Class.h"
-#include "tests/classlib/LibraryFixture.h"
+#include "tests/classlib/LangUtilFixture.h"
 #include "tests/support/FreeThreads.h"
 #include "tests/support/GuestTask.h"
 #include "tests/support/LogCapture.h"
@@ -120,7 +121,7 @@ struct FixedDevice final : host::Device {
     bool isPocketPC() override { return false; }
 };
 
-struct SystemStaticsTest : testing_support::LibraryTest {};
+struct SystemStaticsTest : testing_support::LangUtilTest {};
 
 TEST_F(SystemStaticsTest, TheInitialisersMakeOnePropertyAndOneRuntime) {
     EXPECT_EQ(java_lang_System::properties(), nullptr);
@@ -138,10 +139,10 @@ TEST_F(SystemStaticsTest, TheInitialisersMakeOnePropertyAndOneRuntime) {
     EXPECT_EQ(runtimeObject->classId(), rt::ClassId::java_lang_Runtime);
     EXPECT_EQ(lib::java_lang_Runtime::getRuntime(), runtimeObject);
 
-    rt::Object* console = rt::make<rt::Object>();
-    java_lang_System::setConsoleStream(console);
-    EXPECT_EQ(java_lang_System::out(), console);
+    lib::java_io_PrintStream* console = java_lang_System::out();
+    EXPECT_EQ(console, lib::ensureSystemStream());
     EXPECT_EQ(java_lang_System::err(), console);
+    EXPECT_EQ(console->wrapped()->classId(), rt::ClassId::java_io_ConsoleOutputStream);
 
     // Running them again replaces nothing; the statics keep everything alive.
     lib::runLangStaticInitialisers();
@@ -153,14 +154,20 @@ TEST_F(SystemStaticsTest, TheInitialisersMakeOnePropertyAndOneRuntime) {
     EXPECT_EQ(properties->size(), 1);
 }
 
-TEST_F(SystemStaticsTest, FactoriesMakeObjectsAsTheirNoArgumentConstructors) {
-    lib::installLangAndUtil(runtime);
+TEST_F(SystemStaticsTest, NewInstanceByIdMakesZeroedObjectsThatWork) {
     auto* vector = static_cast<lib::java_util_Vector*>(rt::java_lang_Class::newInstanceById(71));
     ASSERT_NE(vector, nullptr);
-    EXPECT_EQ(vector->capacity(), 10);
+    EXPECT_EQ(vector->capacity(), 0);
+    vector->addElement(vector);
+    EXPECT_EQ(vector->capacity(), 1);
     auto* table = static_cast<lib::java_util_Hashtable*>(rt::java_lang_Class::newInstanceById(60));
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->bucketCount(), 11);
+    EXPECT_EQ(table->bucketCount(), 0);
+    EXPECT_EQ(table->get(vector), nullptr);
+    EXPECT_EQ(table->put(vector, vector), nullptr);
+    EXPECT_EQ(table->bucketCount(), 3);
+    EXPECT_EQ(table->get(vector), vector);
+    EXPECT_EQ(static_cast<lib::java_util_Random*>(rt::java_lang_Class::newInstanceById(63))->state(), 0);
     auto* integer = static_cast<lib::java_lang_Integer*>(rt::java_lang_Class::newInstanceById(40));
     ASSERT_NE(integer, nullptr);
     EXPECT_EQ(integer->intValue(), 0);

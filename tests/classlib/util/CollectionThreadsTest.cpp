@@ -3,7 +3,7 @@
 #include "classlib/util/Vector.h"
 #include "runtime/Monitor.h"
 #include "runtime/Thread.h"
-#include "tests/classlib/LibraryFixture.h"
+#include "tests/classlib/LangUtilFixture.h"
 #include "tests/support/FreeThreads.h"
 #include "tests/support/GuestTask.h"
 
@@ -21,7 +21,7 @@ using lib::java_util_Vector;
 struct CollectionThreadsTest : ::testing::Test {
     testing_support::FreeThreads host;
     rt::Runtime runtime{rt::RuntimeOptions{4 << 20, 4 << 20, &host.threads, &host.clock}};
-    CollectionThreadsTest() { testing_support::installTestThrowables(runtime); }
+    CollectionThreadsTest() { lib::installClassLibrary(runtime); }
 };
 
 TEST_F(CollectionThreadsTest, ConcurrentAdditionsAndPutsLoseNothing) {

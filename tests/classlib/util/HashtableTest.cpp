@@ -1,6 +1,6 @@
 #include "classlib/util/Hashtable.h"
 #include "classlib/lang/Integer.h"
-#include "tests/classlib/LibraryFixture.h"
+#include "tests/classlib/LangUtilFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ struct Key final : rt::Object {
     RT_NO_REFERENCE_FIELDS(Key, Object)
 };
 
-struct HashtableTest : testing_support::LibraryTest {
+struct HashtableTest : testing_support::LangUtilTest {
     static java_lang_Integer* integer(std::int32_t value) { return rt::make<java_lang_Integer>(value); }
     static rt::String* text(const char* chars) { return rt::String::newFromCString(chars); }
 

@@ -1,5 +1,5 @@
 #include "classlib/util/Random.h"
-#include "tests/classlib/LibraryFixture.h"
+#include "tests/classlib/LangUtilFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ struct Model {
     }
 };
 
-struct RandomTest : testing_support::LibraryTest {};
+struct RandomTest : testing_support::LangUtilTest {};
 
 TEST_F(RandomTest, SeedZeroGivesThePublishedFirstDraws) {
     auto* random = rt::make<java_util_Random>(0);
@@ -107,7 +107,7 @@ TEST_F(RandomTest, ABoundBelowOneIsRefusedWithoutAStep) {
     std::int64_t before = random->state();
     for (std::int32_t n : {0, -5, INT32_MIN}) {
         EXPECT_EQ(random->nextInt(n), 0);
-        EXPECT_EQ(pendingMessage(), "#203");
+        EXPECT_EQ(pendingMessage(), testing_support::kBadBoundText);
         EXPECT_EQ(takePending(), rt::ClassId::java_lang_IllegalArgumentException);
         EXPECT_EQ(random->state(), before);
     }

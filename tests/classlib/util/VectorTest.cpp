@@ -1,6 +1,6 @@
 #include "classlib/util/Vector.h"
 #include "classlib/util/Stack.h"
-#include "tests/classlib/LibraryFixture.h"
+#include "tests/classlib/LangUtilFixture.h"
 #include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,12 @@ using lib::java_util_Vector;
 using rt::ClassId;
 using testing_support::textOf;
 
-struct VectorTest : testing_support::LibraryTest {
+struct VectorTest : testing_support::LangUtilTest {
     static rt::String* text(const char* chars) { return rt::String::newFromCString(chars); }
+    // The message of an `ArrayIndexOutOfBoundsException` for `index`.
+    static std::string index(const char* index) {
+        return std::string(testing_support::kArrayIndexText) + index;
+    }
 
     // The texts of the elements, "<null>" for null.
     static std::vector<std::string> contents(java_util_Vector* vector) {
@@ -75,7 +79,7 @@ TEST_F(VectorTest, CapacityGrowsByTheIncrementOrDoubles) {
 
 TEST_F(VectorTest, ANegativeCapacityIsRefusedAndTheVectorStillWorks) {
     auto* vector = rt::make<java_util_Vector>(-1);
-    expectPending(ClassId::java_lang_IllegalArgumentException, "#182");
+    expectPending(ClassId::java_lang_IllegalArgumentException, testing_support::kNegativeCapacityText);
     EXPECT_EQ(vector->capacity(), 0);
     EXPECT_EQ(vector->elementAt(0), nullptr);
     takePending();
@@ -115,25 +119,25 @@ TEST_F(VectorTest, BadIndexesRaiseAndChangeNothing) {
         const char* operation;
         std::function<void()> call;
         ClassId exception;
-        const char* message;
+        std::string message;
     };
     const Case cases[] = {
         {"elementAt(3)", [&] { (void)vector->elementAt(3); },
-         ClassId::java_lang_ArrayIndexOutOfBoundsException, "at 3"},
+         ClassId::java_lang_ArrayIndexOutOfBoundsException, index("3")},
         {"elementAt(-1)", [&] { (void)vector->elementAt(-1); },
-         ClassId::java_lang_ArrayIndexOutOfBoundsException, "at -1"},
+         ClassId::java_lang_ArrayIndexOutOfBoundsException, index("-1")},
         {"setElementAt(3)", [&] { vector->setElementAt(vector, 3); },
-         ClassId::java_lang_ArrayIndexOutOfBoundsException, "at 3"},
+         ClassId::java_lang_ArrayIndexOutOfBoundsException, index("3")},
         {"removeElementAt(3)", [&] { vector->removeElementAt(3); },
-         ClassId::java_lang_ArrayIndexOutOfBoundsException, "at 3"},
+         ClassId::java_lang_ArrayIndexOutOfBoundsException, index("3")},
         {"insertElementAt(4)", [&] { vector->insertElementAt(vector, 4); },
-         ClassId::java_lang_ArrayIndexOutOfBoundsException, "at 4"},
+         ClassId::java_lang_ArrayIndexOutOfBoundsException, index("4")},
         {"insertElementAt(-1)", [&] { vector->insertElementAt(vector, -1); },
-         ClassId::java_lang_ArrayIndexOutOfBoundsException, "at -1"},
+         ClassId::java_lang_ArrayIndexOutOfBoundsException, index("-1")},
         {"indexOf(x, -1)", [&] { EXPECT_EQ(vector->indexOf(vector, -1), -1); },
-         ClassId::java_lang_ArrayIndexOutOfBoundsException, "at -1"},
+         ClassId::java_lang_ArrayIndexOutOfBoundsException, index("-1")},
         {"setSize(-2)", [&] { vector->setSize(-2); }, ClassId::java_lang_ArrayIndexOutOfBoundsException,
-         "at -2"},
+         index("-2")},
         {"lastIndexOf(x, 3)", [&] { (void)vector->lastIndexOf(vector, 3); },
          ClassId::java_lang_IndexOutOfBoundsException, "3"},
     };
@@ -206,7 +210,7 @@ TEST_F(VectorTest, CopyIntoAndTheCopyConstructor) {
 
     rt::ObjectArray* shortTarget = rt::newObjectArray(2);
     vector->copyInto(shortTarget);
-    expectPending(ClassId::java_lang_ArrayIndexOutOfBoundsException, "at 2");
+    expectPending(ClassId::java_lang_ArrayIndexOutOfBoundsException, index("2"));
     EXPECT_EQ(shortTarget->elements()[0], nullptr) << "nothing is copied into a short target";
     EXPECT_EQ(shortTarget->elements()[1], nullptr);
     {
