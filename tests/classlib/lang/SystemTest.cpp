@@ -109,6 +109,7 @@ struct SetClock final : host::Clock {
     void sleep(std::uint32_t milliseconds) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
+    std::int64_t wallClockSeconds() override { return 0; }
 };
 
 struct FixedDevice final : host::Device {
