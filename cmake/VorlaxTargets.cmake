@@ -23,6 +23,11 @@ function(vorlax_common_options target)
     if(GC_STRESS)
         target_compile_definitions(${target} PUBLIC VORLAX_GC_STRESS=1)
     endif()
+    if(VORLAX_FUZZ)
+        # Coverage for the fuzzers in every library they reach, not only in the harness.
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+        target_link_options(${target} PUBLIC -fsanitize=fuzzer-no-link)
+    endif()
 endfunction()
 
 # Code that runs guest classes (runtime, class library, platform, game) keeps

@@ -18,6 +18,7 @@
 #include "host/Folders.h"
 #include "host/InstanceLock.h"
 #include "host/Screen.h"
+#include "host/Text.h"
 #include "host/Threads.h"
 #include "host/Window.h"
 #include "host/display/DirectDraw.h"
@@ -39,6 +40,7 @@ struct HostServices {
     std::unique_ptr<Screen> screen;
     std::unique_ptr<Window> window;
     std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<Text> text;
 };
 
 class Host {
@@ -57,6 +59,7 @@ public:
     Screen& screen() { return *m_services.screen; }
     Window& window() { return *m_services.window; }
     Dialogs& dialogs() { return *m_services.dialogs; }
+    Text& text() { return *m_services.text; }
 
     // The display stand-ins over the screen, and the switches that make their
     // steps fail.
