@@ -89,9 +89,9 @@ public:
     // Only the calling thread runs guest code from then on. Called once, at
     // application close.
     void holdOtherThreads();
-    // Attached threads, the caller included. A thread that has ended its run
-    // has left this count once it no longer touches the table.
-    int attachedThreadCount();
+    // Attached threads other than the caller. A thread that has ended its
+    // run has left this count once it no longer touches the table.
+    std::size_t attachedOthers();
 
     // WorldStopper and RootSource, for the collector.
     void stopTheWorld() override;
@@ -121,6 +121,8 @@ private:
     // Whether `record` must wait in its safe region: a collection runs, or
     // the threads are held and it is not the holder.
     bool mustWait(const ThreadRecord* record) const;
+    // How long (in 1 ms sleeps) the end of the runtime waits for ending threads to detach.
+    static constexpr int kShutdownLooks = 5000;
     std::vector<ThreadRecord*> snapshotRecords();
 
     host::Threads& m_threads;

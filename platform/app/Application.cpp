@@ -153,14 +153,13 @@ void Application::stopOtherThreads() {
         return;
     host::Clock& clock = m_impl.host().clock();
     std::uint32_t start = clock.tickCount();
-    while (threads->attachedThreadCount() > 1 && clock.tickCount() - start < kThreadEndGrace)
+    while (threads->attachedOthers() > 0 && clock.tickCount() - start < kThreadEndGrace)
         rt::java_lang_Thread::sleep(kThreadEndPoll);
     threads->holdOtherThreads();
-    int held = threads->attachedThreadCount() - 1;
-    if (held > 0) {
+    if (std::size_t held = threads->attachedOthers(); held > 0) {
         host::logf(
             host::LogCategory::Platform,
-            "Application::close: %d runtime thread(s) did not end; they are held and the heaps are kept",
+            "Application::close: %zu runtime thread(s) did not end; they are held and the heaps are kept",
             held);
         m_threadsHeld = true;
     }
