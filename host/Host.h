@@ -11,12 +11,14 @@
 //
 // Platform code receives a `Host&`; there is no global host.
 
+#include "host/Audio.h"
 #include "host/Browser.h"
 #include "host/Clock.h"
 #include "host/Device.h"
 #include "host/Dialogs.h"
 #include "host/Folders.h"
 #include "host/InstanceLock.h"
+#include "host/MediaGraph.h"
 #include "host/Screen.h"
 #include "host/Threads.h"
 #include "host/Window.h"
@@ -39,6 +41,8 @@ struct HostServices {
     std::unique_ptr<Screen> screen;
     std::unique_ptr<Window> window;
     std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<Audio> audio;
+    std::unique_ptr<MediaGraphs> mediaGraphs; // plays through `audio`
 };
 
 class Host {
@@ -57,6 +61,8 @@ public:
     Screen& screen() { return *m_services.screen; }
     Window& window() { return *m_services.window; }
     Dialogs& dialogs() { return *m_services.dialogs; }
+    Audio& audio() { return *m_services.audio; }
+    MediaGraphs& mediaGraphs() { return *m_services.mediaGraphs; }
 
     // The display stand-ins over the screen, and the switches that make their
     // steps fail.

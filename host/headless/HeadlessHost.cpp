@@ -38,6 +38,9 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     services.screen = std::make_unique<HeadlessScreen>(std::move(screenOptions));
     services.window = std::move(window);
     services.dialogs = std::make_unique<HeadlessDialogs>(std::move(options.script.answers));
+    services.audio = std::make_unique<HeadlessAudio>(*services.clock, *services.threads, options.audio);
+    services.mediaGraphs = std::make_unique<SystemMediaGraphs>(*services.audio, *services.threads,
+                                                               std::move(options.mediaGraphs));
 
     auto host = std::make_unique<HeadlessHost>(std::move(services), std::move(scheduler));
     for (DisplayFault fault : options.script.faults)

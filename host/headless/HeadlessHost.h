@@ -10,12 +10,14 @@
 // and is the first thread the virtual clock knows.
 
 #include "host/Host.h"
+#include "host/headless/HeadlessAudio.h"
 #include "host/headless/HeadlessBrowser.h"
 #include "host/headless/HeadlessDialogs.h"
 #include "host/headless/HeadlessScreen.h"
 #include "host/headless/HeadlessScript.h"
 #include "host/headless/HeadlessWindow.h"
 #include "host/system/SystemFolders.h"
+#include "host/system/SystemMediaGraph.h"
 
 #include <memory>
 
@@ -32,6 +34,8 @@ struct HeadlessOptions {
     MemoryStatus memory{32u << 20, 64u << 20};
     FolderOptions folders;
     std::string instanceLockFolder; // empty: the instance lock is always ours
+    HeadlessAudioOptions audio;
+    MediaGraphOptions mediaGraphs;
 };
 
 class HeadlessHost final : public Host {
@@ -43,6 +47,7 @@ public:
     HeadlessWindow& headlessWindow() { return static_cast<HeadlessWindow&>(window()); }
     HeadlessDialogs& headlessDialogs() { return static_cast<HeadlessDialogs&>(dialogs()); }
     HeadlessBrowser& headlessBrowser() { return static_cast<HeadlessBrowser&>(browser()); }
+    HeadlessAudio& headlessAudio() { return static_cast<HeadlessAudio&>(audio()); }
 
 private:
     std::shared_ptr<HeadlessScheduler> m_scheduler;
