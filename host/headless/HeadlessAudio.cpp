@@ -92,7 +92,10 @@ public:
     }
 
     std::uint32_t volume() override { return m_volume.load(); }
-    void setVolume(std::uint32_t volume) override { m_volume.store(volume); }
+    void setVolume(std::uint32_t volume) override {
+        m_volume.store(volume);
+        m_audio.recordVolume(m_index, volume);
+    }
 
     std::uint32_t playbackRate() override {
         std::lock_guard guard(m_lock);
@@ -254,7 +257,7 @@ Result<std::unique_ptr<AudioStream>> HeadlessAudio::open(int device, const PcmFo
     {
         std::lock_guard guard(m_lock);
         index = m_recordings.size();
-        m_recordings.push_back(AudioRecording{format, {}, 0, 0, 0, true});
+        m_recordings.push_back(AudioRecording{format, {}, 0, 0, 0, kFullVolume, true});
         ++m_openStreams;
     }
     return std::unique_ptr<AudioStream>(std::make_unique<Stream>(*this, index, format, std::move(onDone)));
@@ -298,6 +301,11 @@ void HeadlessAudio::record(std::size_t index, std::span<const std::uint8_t> loop
 void HeadlessAudio::countWrite(std::size_t index) {
     std::lock_guard guard(m_lock);
     ++m_recordings[index].writes;
+}
+
+void HeadlessAudio::recordVolume(std::size_t index, std::uint32_t volume) {
+    std::lock_guard guard(m_lock);
+    m_recordings[index].volume = volume;
 }
 
 void HeadlessAudio::countCompletion(std::size_t index) {

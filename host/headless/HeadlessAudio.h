@@ -39,8 +39,9 @@ struct AudioRecording {
     PcmFormat format;
     std::vector<std::uint8_t> pcm;
     std::uint64_t bytesPlayed = 0;
-    std::uint32_t writes = 0;      // buffers handed to the stream
-    std::uint32_t completions = 0; // buffers that played out
+    std::uint32_t writes = 0;           // buffers handed to the stream
+    std::uint32_t completions = 0;      // buffers that played out
+    std::uint32_t volume = kFullVolume; // the stream's volume word when last set
     bool open = true;
 };
 
@@ -68,6 +69,7 @@ private:
     // played over and over (offsets taken modulo its size).
     void record(std::size_t index, std::span<const std::uint8_t> loop, std::uint64_t from, std::uint64_t to);
     void countWrite(std::size_t index);
+    void recordVolume(std::size_t index, std::uint32_t volume);
     void countCompletion(std::size_t index);
     void closed(std::size_t index);
 
