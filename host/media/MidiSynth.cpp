@@ -3,6 +3,7 @@
 #include "host/Log.h"
 
 #include <fluidsynth.h>
+#include <omp.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -30,6 +31,14 @@ void routeFluidLog() {
 
 // Frames rendered per call into the synthesiser.
 constexpr std::uint64_t kRenderStep = 4096;
+
+// The synthesiser parallelises with OpenMP, whose thread count is a setting
+// of each calling thread. Loads and renders are short and run on the caller's
+// thread alone: the same result every time, and no threads of the library's
+// own in the process.
+void keepToThisThread() {
+    omp_set_num_threads(1);
+}
 
 std::uint64_t frameAt(std::uint64_t microseconds, std::uint32_t rate) {
     return microseconds * rate / 1'000'000;
@@ -62,6 +71,7 @@ MidiSynth::~MidiSynth() = default;
 
 bool MidiSynth::hasSoundFont() {
     std::lock_guard guard(m_lock);
+    keepToThisThread();
     return ensureSynth();
 }
 
@@ -100,6 +110,7 @@ bool MidiSynth::ensureSynth() {
 
 PcmSound MidiSynth::render(const MidiSong& song) {
     std::lock_guard guard(m_lock);
+    keepToThisThread();
     PcmSound sound;
     if (!ensureSynth()) {
         sound.format = PcmFormat{1, kSilentSampleRate, 16};

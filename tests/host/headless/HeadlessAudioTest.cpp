@@ -152,23 +152,23 @@ TEST_F(HeadlessAudioTest, RefusesWhatItCannotPlay) {
     EXPECT_EQ(audio.masterVolume(), 0x12345678u);
 }
 
-struct SilentHeadlessAudioTest : HeadlessAudioTest {
-    SilentHeadlessAudioTest()
+struct HeadlessAudioWithoutDevicesTest : HeadlessAudioTest {
+    HeadlessAudioWithoutDevicesTest()
         : HeadlessAudioTest(host::HeadlessAudioOptions{0, 1024}) {}
 };
 
-TEST_F(SilentHeadlessAudioTest, WithoutDevicesNothingOpens) {
+TEST_F(HeadlessAudioWithoutDevicesTest, WithoutDevicesNothingOpens) {
     EXPECT_EQ(host->audio().deviceCount(), 0);
     EXPECT_FALSE(host->audio().caps(0).ok());
     EXPECT_FALSE(host->audio().open(0, kFormat, nullptr).ok());
 }
 
-struct LimitedHeadlessAudioTest : HeadlessAudioTest {
-    LimitedHeadlessAudioTest()
+struct HeadlessAudioLimitTest : HeadlessAudioTest {
+    HeadlessAudioLimitTest()
         : HeadlessAudioTest(host::HeadlessAudioOptions{1, 4000}) {}
 };
 
-TEST_F(LimitedHeadlessAudioTest, EndlessLoopsKeepTheFirstBytesAndCountTheRest) {
+TEST_F(HeadlessAudioLimitTest, EndlessLoopsKeepTheFirstBytesAndCountTheRest) {
     auto stream = open();
     ASSERT_TRUE(stream->write(pcm, 0x7FFFFFFF).ok());
     sleep(60'000);

@@ -170,12 +170,12 @@ host::HeadlessOptions withoutSoundFont() {
     return options;
 }
 
-struct SilentMidiTest : MediaGraphTest {
-    SilentMidiTest()
+struct MediaGraphSilentMidiTest : MediaGraphTest {
+    MediaGraphSilentMidiTest()
         : MediaGraphTest(withoutSoundFont()) {}
 };
 
-TEST_F(SilentMidiTest, WithoutASoundFontMidiPlaysSilentForItsTrueDuration) {
+TEST_F(MediaGraphSilentMidiTest, WithoutASoundFontMidiPlaysSilentForItsTrueDuration) {
     auto graph = graphOf(file("song.mid", datakit::writeMidi(twoNotes())));
     EXPECT_TRUE(log.contains(
         "host: no General MIDI sound font (looked for /nonexistent/none.sf2); MIDI plays silent"));
@@ -196,17 +196,17 @@ TEST_F(SilentMidiTest, WithoutASoundFontMidiPlaysSilentForItsTrueDuration) {
         << "said once";
 }
 
-struct NoAudioDeviceTest : MediaGraphTest {
+struct MediaGraphNoDeviceTest : MediaGraphTest {
     static host::HeadlessOptions options() {
         host::HeadlessOptions options;
         options.audio.devices = 0;
         return options;
     }
-    NoAudioDeviceTest()
+    MediaGraphNoDeviceTest()
         : MediaGraphTest(options()) {}
 };
 
-TEST_F(NoAudioDeviceTest, NothingRendersWithoutAnAudioDevice) {
+TEST_F(MediaGraphNoDeviceTest, NothingRendersWithoutAnAudioDevice) {
     auto graph = std::move(host->mediaGraphs().createGraph()).value();
     EXPECT_FALSE(graph->renderFile(file("song.mid", datakit::writeMidi(twoNotes()))).ok());
 }
