@@ -92,6 +92,7 @@ class ObjectManager final : public AllocationFailureHandler {
 public:
     // Flags of `gc`.
     static constexpr std::uint32_t kOrdinary = 0;
+    static constexpr std::uint32_t kImmediate = 1;         // runs whatever the interval; keeps nothing extra
     static constexpr std::uint32_t kNoRoots = 2;           // application close: free everything
     static constexpr std::uint32_t kMarkNewest = 8;        // also keep the newest registered object
     static constexpr std::uint32_t kAllocationFailure = 9; // what an allocation that found no block asks

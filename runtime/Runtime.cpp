@@ -20,7 +20,8 @@ Object* makePlainObject() {
 } // namespace
 
 Runtime::Runtime(const RuntimeOptions& options)
-    : m_objectHeap(options.objectHeapSize, HeapKind::Fixed)
+    : m_options(options)
+    , m_objectHeap(options.objectHeapSize, HeapKind::Fixed)
     , m_bufferHeap(options.bufferHeapSize, HeapKind::Movable)
     , m_objectManager(m_objectHeap, m_bufferHeap, m_classTable, m_staticClass) {
     Runtime* expected = nullptr;
@@ -76,9 +77,13 @@ void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {
         std::memset(memory, 0, size);
         return memory;
     }
-    if (m_threadTable)
+    if (m_threadTable) {
         m_threadTable->safepoint();
-    void* memory = m_objectHeap.Alloc(size);
+        if (m_options.collectOnEveryAllocation)
+            m_objectManager.gc(ObjectManager::kImmediate);
+    }
+    std::uint64_t number = ++m_objectAllocations;
+    void* memory = number == m_options.failObjectAllocation ? nullptr : m_objectHeap.Alloc(size);
     if (!memory)
         outOfStore(); // the heap has logged its line; every caller writes to the object at once
     std::memset(memory, 0, size);

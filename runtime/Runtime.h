@@ -20,6 +20,7 @@
 #include "runtime/ThreadState.h"
 #include "runtime/ThreadTable.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <new>
@@ -36,6 +37,19 @@ struct RuntimeOptions {
     // request never finds its interval passed.
     host::Threads* threads = nullptr;
     host::Clock* clock = nullptr;
+    // Stress switches. Collect before every object allocation: only a runtime
+    // with threads does, since only there the collector sees the stacks that
+    // hold objects under construction. On by default in GC_STRESS builds.
+    bool collectOnEveryAllocation = kGcStressBuild;
+    // Make the object heap refuse its Nth allocation (counted from 1; 0 never),
+    // to test the out-of-store path.
+    std::uint64_t failObjectAllocation = 0;
+
+#if defined(VORLAX_GC_STRESS)
+    static constexpr bool kGcStressBuild = true;
+#else
+    static constexpr bool kGcStressBuild = false;
+#endif
 };
 
 enum class ObjectLifetime : std::uint8_t {
@@ -81,6 +95,8 @@ public:
     bool setOwner(void* ptr, void** ownerField) { return m_bufferHeap.setOwner(ptr, ownerField); }
 
 private:
+    RuntimeOptions m_options;
+    std::atomic<std::uint64_t> m_objectAllocations{0};
     MemoryManager m_objectHeap;
     MemoryManager m_bufferHeap;
     ClassTable m_classTable;

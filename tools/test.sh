@@ -33,6 +33,16 @@ for bench in build/release/bench/bench_*; do
     "$bench" --benchmark_min_time=0.01 >/dev/null
 done
 build_and_test sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF
+# The runtime tests once more with a collection before every allocation.
+echo "=== gc stress (runtime tests)"
+cmake -S . -B build/stress -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGC_STRESS=ON -DENABLE_ASAN=ON -DENABLE_UBSAN=ON \
+    -DBUILD_BENCHMARKS=OFF >/dev/null
+cmake --build build/stress -j "$jobs" --target runtime_tests
+build/stress/tests/runtime_tests --gtest_brief=1 >build/stress/runtime_tests.log 2>&1 || {
+    cat build/stress/runtime_tests.log
+    exit 1
+}
+tail -n 1 build/stress/runtime_tests.log
 # The threading tests once more under ThreadSanitizer.
 echo "=== tsan (threading tests)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF >/dev/null

@@ -79,6 +79,18 @@ TEST(Runtime, AnExhaustedObjectHeapFailsThroughTheOutOfStorePath) {
     EXPECT_EQ(lines.back(), "ERROR: Operator new failed: out of store.");
 }
 
+TEST(Runtime, AChosenAllocationFailsThroughTheOutOfStorePath) {
+    testing_support::LogCapture log;
+    rt::RuntimeOptions options{1 << 16, 1 << 16};
+    options.failObjectAllocation = 3;
+    rt::Runtime runtime{options};
+    rt::make<Holder>();
+    rt::make<Holder>();
+    EXPECT_THROW(rt::make<Holder>(), rt::OutOfStore);
+    EXPECT_TRUE(log.contains("out of store"));
+    EXPECT_NO_THROW(rt::make<Holder>());
+}
+
 TEST(Runtime, OperatorNewFailureHandlerLogsAndThrows) {
     testing_support::LogCapture log;
     auto previous = std::get_new_handler();
