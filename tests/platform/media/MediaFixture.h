@@ -4,6 +4,7 @@
 // clock with the media services installed (a temporary folder of the test's
 // own), and helpers to sleep as a runtime thread and read what was heard.
 
+#include "classlib/ClassLibrary.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/media/MediaServices.h"
 #include "platform/media/Player.h"
@@ -11,7 +12,6 @@
 #include "runtime/Runtime.h"
 #include "runtime/Thread.h"
 #include "tests/support/LogCapture.h"
-#include "tests/support/RuntimeFixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,7 @@ struct MediaTest : ::testing::Test {
         std::filesystem::create_directories(folder);
         runtime = std::make_unique<rt::Runtime>(
             rt::RuntimeOptions{4 << 20, 8 << 20, &host->threads(), &host->clock()});
-        installTestThrowables(*runtime);
+        lib::installClassLibrary(*runtime);
         platform::setMediaServices(
             {&host->audio(), &host->mediaGraphs(), &host->threads(), folder.string() + "/"});
     }
