@@ -31,7 +31,7 @@ namespace host {
 struct HeadlessAudioOptions {
     int devices = 1;
     // Bytes of PCM kept per stream; what plays beyond is only counted.
-    std::size_t recordLimit = std::size_t{16} << 20;
+    std::size_t recordLimit = std::size_t{4} << 20;
 };
 
 // What one stream played, in the order it played it, volume not applied.

@@ -59,7 +59,8 @@ rt::ObjectArray* stringArray(std::initializer_list<const char*> texts) {
 
 } // namespace
 
-rt::Object* javax_microedition_media_Manager::createPlayer(lib::java_io_InputStream* stream, rt::String* type) {
+rt::Object* javax_microedition_media_Manager::createPlayer(lib::java_io_InputStream* stream,
+                                                           rt::String* type) {
     if (!stream)
         return nullptr;
     std::int32_t announced = stream->available();

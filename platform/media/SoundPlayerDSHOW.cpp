@@ -210,27 +210,25 @@ std::int64_t SoundPlayerDSHOW::setMediaTime(std::int64_t now) {
 }
 
 std::int64_t SoundPlayerDSHOW::getMediaTime() {
-    if (m_state < kPlayerRealized || !m_graph)
-        return 0;
-    HostCall call(m_duringCollection);
-    auto position = m_graph->currentPosition();
-    if (!position.ok()) {
-        rt::logPrintf("ERROR - Could not return current position of the media stream.\n");
-        return 0;
-    }
-    return position.value();
+    return graphTime(&host::MediaGraph::currentPosition,
+                     "ERROR - Could not return current position of the media stream.\n");
 }
 
 std::int64_t SoundPlayerDSHOW::getDuration() {
+    return graphTime(&host::MediaGraph::duration, "ERROR - Could not return stream duration.\n");
+}
+
+std::int64_t SoundPlayerDSHOW::graphTime(host::Result<std::int64_t> (host::MediaGraph::*query)(),
+                                         const char* failure) {
     if (m_state < kPlayerRealized || !m_graph)
         return 0;
     HostCall call(m_duringCollection);
-    auto duration = m_graph->duration();
-    if (!duration.ok()) {
-        rt::logPrintf("ERROR - Could not return stream duration.\n");
+    auto time = (m_graph.get()->*query)();
+    if (!time.ok()) {
+        rt::logPrintf("%s", failure);
         return 0;
     }
-    return duration.value();
+    return time.value();
 }
 
 std::int32_t SoundPlayerDSHOW::getState() {

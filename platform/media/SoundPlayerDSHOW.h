@@ -85,6 +85,9 @@ public:
 private:
     void closePlayer();
     void endLoopThread();
+    // A position or the duration from the graph; 0 (with `failure` logged)
+    // when the graph cannot say, 0 without a graph or before realize.
+    std::int64_t graphTime(host::Result<std::int64_t> (host::MediaGraph::*query)(), const char* failure);
 
     std::string m_path;
     std::int32_t m_state = kPlayerUnrealized;

@@ -2,6 +2,7 @@
 #include "host/media/MidiSynth.h"
 #include "tests/support/AmrEncoder.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/Midi.h"
 #include "tools/datakit/Wave.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <unistd.h>
 
 namespace {
 
@@ -26,17 +26,10 @@ constexpr std::int64_t kSecond = 10'000'000;
 struct MediaGraphTest : ::testing::Test {
     explicit MediaGraphTest(host::HeadlessOptions options = {}) {
         host = host::makeHeadlessHost(std::move(options));
-        static int s_folders = 0;
-        folder = std::filesystem::temp_directory_path() /
-                 ("vorlax-graph-" + std::to_string(::getpid()) + "-" + std::to_string(++s_folders));
-    }
-    ~MediaGraphTest() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     std::string file(const std::string& name, const datakit::Bytes& bytes) {
-        std::string path = (folder / name).string();
+        std::string path = (folder.path() / name).string();
         EXPECT_TRUE(datakit::writeFile(path, bytes).ok());
         return path;
     }
@@ -55,7 +48,7 @@ struct MediaGraphTest : ::testing::Test {
 
     testing_support::LogCapture log;
     std::unique_ptr<host::HeadlessHost> host;
-    std::filesystem::path folder;
+    testing_support::TemporaryFolder folder{"vorlax-graph"};
     std::atomic<bool> noCancel{false};
 };
 
@@ -148,7 +141,7 @@ TEST_F(MediaGraphTest, RefusesWhatItCannotRender) {
     auto graph = std::move(host->mediaGraphs().createGraph()).value();
     EXPECT_FALSE(graph->run().ok()) << "nothing rendered yet";
     EXPECT_FALSE(graph->duration().ok());
-    EXPECT_FALSE(graph->renderFile((folder / "missing.mid").string()).ok());
+    EXPECT_FALSE(graph->renderFile((folder.path() / "missing.mid").string()).ok());
     std::string wave = file("sound.wav", datakit::writeWave({}, datakit::sinePcm({}, 440, 80)));
     EXPECT_FALSE(graph->renderFile(wave).ok());
     std::string broken = file("broken.mid", datakit::Bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0});

@@ -1,5 +1,5 @@
-#include "classlib/io/ByteArrayInputStream.h"
 #include "platform/media/Manager.h"
+#include "classlib/io/ByteArrayInputStream.h"
 #include "platform/media/SoundPlayerDSHOW.h"
 #include "platform/media/SoundPlayerNULL.h"
 #include "platform/media/SoundPlayerOGG.h"
@@ -35,8 +35,8 @@ struct ManagerTest : testing_support::MediaTest {
         return rt::make<lib::java_io_ByteArrayInputStream>(array);
     }
     rt::Object* create(const Bytes& bytes, const char* type) {
-        return javax_microedition_media_Manager::createPlayer(streamOf(bytes),
-                                                              type ? rt::String::newFromCString(type) : nullptr);
+        return javax_microedition_media_Manager::createPlayer(
+            streamOf(bytes), type ? rt::String::newFromCString(type) : nullptr);
     }
     static std::string text(rt::String* string) { return string ? string->toUtf8() : "(null)"; }
 
@@ -106,9 +106,12 @@ TEST_F(ManagerTest, TheSilentPlayerMovesItsStateAndAnswersNeutrally) {
         std::int32_t state;
     };
     EXPECT_EQ(player->getState(), 100);
-    for (Case c : {Case{&javax_microedition_media_Player::realize, 200}, Case{&javax_microedition_media_Player::prefetch, 300},
-                   Case{&javax_microedition_media_Player::start, 400}, Case{&javax_microedition_media_Player::stop, 300},
-                   Case{&javax_microedition_media_Player::deallocate, 200}, Case{&javax_microedition_media_Player::close, 0}}) {
+    for (Case c : {Case{&javax_microedition_media_Player::realize, 200},
+                   Case{&javax_microedition_media_Player::prefetch, 300},
+                   Case{&javax_microedition_media_Player::start, 400},
+                   Case{&javax_microedition_media_Player::stop, 300},
+                   Case{&javax_microedition_media_Player::deallocate, 200},
+                   Case{&javax_microedition_media_Player::close, 0}}) {
         (player->*c.step)();
         EXPECT_EQ(player->getState(), c.state);
     }
@@ -188,14 +191,16 @@ struct ShortStream final : lib::java_io_InputStream {
 };
 
 TEST_F(ManagerTest, PlayersGetWhatTheStreamGaveAndAFailingStreamGivesNone) {
-    rt::Object* player = javax_microedition_media_Manager::createPlayer(rt::make<ShortStream>(wave, false), nullptr);
+    rt::Object* player =
+        javax_microedition_media_Manager::createPlayer(rt::make<ShortStream>(wave, false), nullptr);
     auto* view = viewOf<javax_microedition_media_Player>(player);
     view->start();
     sleep(101);
     EXPECT_EQ(view->getState(), 300);
     EXPECT_EQ(heard().pcm, Bytes(wave.begin() + 44, wave.end())) << "no bytes made up at the end";
 
-    EXPECT_EQ(javax_microedition_media_Manager::createPlayer(rt::make<ShortStream>(wave, true), nullptr), nullptr);
+    EXPECT_EQ(javax_microedition_media_Manager::createPlayer(rt::make<ShortStream>(wave, true), nullptr),
+              nullptr);
     EXPECT_NE(rt::catchException(rt::ClassId::java_io_IOException), nullptr);
 }
 
@@ -205,7 +210,8 @@ TEST_F(ManagerTest, SupportedTypesAndProtocols) {
     EXPECT_EQ(text(static_cast<rt::String*>(types->elements()[0])), "audio/x-wav");
     EXPECT_EQ(text(static_cast<rt::String*>(types->elements()[1])), "audio/ogg");
     EXPECT_EQ(text(static_cast<rt::String*>(types->elements()[2])), "audio/midi");
-    rt::ObjectArray* protocols = javax_microedition_media_Manager::getSupportedProtocols(rt::String::newFromCString("x"));
+    rt::ObjectArray* protocols =
+        javax_microedition_media_Manager::getSupportedProtocols(rt::String::newFromCString("x"));
     ASSERT_EQ(protocols->length(), 1);
     EXPECT_EQ(text(static_cast<rt::String*>(protocols->elements()[0])), "file");
 }

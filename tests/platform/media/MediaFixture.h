@@ -12,35 +12,29 @@
 #include "runtime/Runtime.h"
 #include "runtime/Thread.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace testing_support {
 
 struct MediaTest : ::testing::Test {
     explicit MediaTest(host::HeadlessOptions options = {}) {
         host = host::makeHeadlessHost(std::move(options));
-        static int s_folders = 0;
-        folder = std::filesystem::temp_directory_path() /
-                 ("vorlax-media-" + std::to_string(::getpid()) + "-" + std::to_string(++s_folders));
-        std::filesystem::create_directories(folder);
         runtime = std::make_unique<rt::Runtime>(
             rt::RuntimeOptions{4 << 20, 8 << 20, &host->threads(), &host->clock()});
         lib::installClassLibrary(*runtime);
         platform::setMediaServices(
-            {&host->audio(), &host->mediaGraphs(), &host->threads(), folder.string() + "/"});
+            {&host->audio(), &host->mediaGraphs(), &host->threads(), folder.path().string() + "/"});
     }
     ~MediaTest() override {
         rt::clearPendingException();
         runtime.reset();
         host.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     void sleep(std::int64_t milliseconds) { rt::java_lang_Thread::sleep(milliseconds); }
@@ -55,8 +49,8 @@ struct MediaTest : ::testing::Test {
     }
 
     LogCapture log;
+    TemporaryFolder folder{"vorlax-media"};
     std::unique_ptr<host::HeadlessHost> host;
-    std::filesystem::path folder;
     std::unique_ptr<rt::Runtime> runtime;
 };
 
