@@ -7,7 +7,9 @@ source tools/deps.sh
 ensure_packages
 
 jobs=$(nproc)
-export CCACHE_DIR="${CCACHE_DIR:-$PWD/build/ccache}"
+# ccache keeps its own cache (~/.cache/ccache), which survives fresh clones on
+# this machine; paths are taken relative to the checkout so clones share it.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 bash tools/check-layers.sh
 
@@ -46,7 +48,8 @@ tail -n 1 build/stress/runtime_tests.log
 # The threading tests once more under ThreadSanitizer.
 echo "=== tsan (threading tests)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests platform_tests
+cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests classlib_tests platform_tests
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/runtime_tests --gtest_filter='Thread*:Collector*:Monitor*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*:MediaGraph*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/classlib_tests --gtest_filter='Timer*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*' --gtest_brief=1

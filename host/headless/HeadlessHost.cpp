@@ -22,7 +22,7 @@ HeadlessHost::~HeadlessHost() {
 std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     auto scheduler = HeadlessScheduler::create();
     HostServices services;
-    services.clock = std::make_unique<HeadlessClock>(scheduler);
+    services.clock = std::make_unique<HeadlessClock>(scheduler, options.wallClockEpoch);
     services.threads = std::make_unique<HeadlessThreads>(scheduler);
     services.device = std::make_unique<HeadlessDevice>(options.language, options.memory);
     services.folders = std::make_unique<SystemFolders>(options.folders);

@@ -12,6 +12,7 @@
 #include "host/Host.h"
 #include "host/headless/HeadlessAudio.h"
 #include "host/headless/HeadlessBrowser.h"
+#include "host/headless/HeadlessClock.h"
 #include "host/headless/HeadlessDialogs.h"
 #include "host/headless/HeadlessScreen.h"
 #include "host/headless/HeadlessScript.h"
@@ -34,6 +35,8 @@ struct HeadlessOptions {
     MemoryStatus memory{32u << 20, 64u << 20};
     FolderOptions folders;
     std::string instanceLockFolder; // empty: the instance lock is always ours
+    // The calendar time at virtual time 0, in seconds since 1970 (2009-01-01 00:00 UTC).
+    std::int64_t wallClockEpoch = 1230768000;
     HeadlessAudioOptions audio;
     MediaGraphOptions mediaGraphs;
 };
@@ -47,6 +50,7 @@ public:
     HeadlessWindow& headlessWindow() { return static_cast<HeadlessWindow&>(window()); }
     HeadlessDialogs& headlessDialogs() { return static_cast<HeadlessDialogs&>(dialogs()); }
     HeadlessBrowser& headlessBrowser() { return static_cast<HeadlessBrowser&>(browser()); }
+    HeadlessClock& headlessClock() { return static_cast<HeadlessClock&>(clock()); }
     HeadlessAudio& headlessAudio() { return static_cast<HeadlessAudio&>(audio()); }
 
 private:

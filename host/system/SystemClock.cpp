@@ -1,5 +1,6 @@
 #include "host/system/SystemClock.h"
 
+#include <ctime>
 #include <thread>
 
 namespace host {
@@ -14,6 +15,10 @@ void SystemClock::sleep(std::uint32_t milliseconds) {
         std::this_thread::yield();
     else
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::int64_t SystemClock::wallClockSeconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
 }
 
 } // namespace host

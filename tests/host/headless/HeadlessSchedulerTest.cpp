@@ -79,6 +79,17 @@ TEST(HeadlessClock, YieldingAloneLetsASleeperGetThere) {
     setter->join();
 }
 
+TEST(HeadlessClock, CalendarTimeIsTheEpochPlusWholeSecondsOfVirtualTime) {
+    host::HeadlessOptions options;
+    options.wallClockEpoch = 1000000000;
+    auto h = host::makeHeadlessHost(std::move(options));
+    EXPECT_EQ(h->clock().wallClockSeconds(), 1000000000);
+    h->clock().sleep(2999);
+    EXPECT_EQ(h->clock().wallClockSeconds(), 1000000002);
+    h->headlessClock().setWallClockEpoch(-5);
+    EXPECT_EQ(h->clock().wallClockSeconds(), -3);
+}
+
 TEST(HeadlessThreads, ThreadsStartOnlyWhenResumedAndJoinWaitsForTheirEnd) {
     auto h = makeHost();
     std::vector<int> order;

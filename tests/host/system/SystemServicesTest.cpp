@@ -1,4 +1,5 @@
 #include "host/system/SystemBrowser.h"
+#include "host/system/SystemClock.h"
 #include "host/system/SystemDevice.h"
 #include "host/system/SystemFolders.h"
 #include "host/system/SystemInstanceLock.h"
@@ -6,12 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+TEST(SystemClock, CalendarTimeIsInSecondsSince1970) {
+    host::SystemClock clock;
+    auto now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch());
+    EXPECT_NEAR(static_cast<double>(clock.wallClockSeconds()), static_cast<double>(now.count()), 2.0);
+}
 
 TEST(SystemFolders, TheProgramFilesFolderFollowsFromTheProgramFolderUnlessGiven) {
     host::SystemFolders derived({"/opt/games/Brivanta/Vorlax Rally", ""});
