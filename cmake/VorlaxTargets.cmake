@@ -23,9 +23,10 @@ function(vorlax_common_options target)
     if(GC_STRESS)
         target_compile_definitions(${target} PUBLIC VORLAX_GC_STRESS=1)
     endif()
-    # Fuzz builds trace the coverage of every library, not just the harness's own file.
     if(VORLAX_FUZZ)
+        # Coverage for the fuzzers in every library they reach, not only in the harness.
         target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+        target_link_options(${target} PUBLIC -fsanitize=fuzzer-no-link)
     endif()
 endfunction()
 

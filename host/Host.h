@@ -20,6 +20,7 @@
 #include "host/InstanceLock.h"
 #include "host/MediaGraph.h"
 #include "host/Screen.h"
+#include "host/Text.h"
 #include "host/Threads.h"
 #include "host/Window.h"
 #include "host/display/DirectDraw.h"
@@ -41,6 +42,7 @@ struct HostServices {
     std::unique_ptr<Screen> screen;
     std::unique_ptr<Window> window;
     std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<Text> text;
     std::unique_ptr<Audio> audio;
     std::unique_ptr<MediaGraphs> mediaGraphs; // plays through `audio`
 };
@@ -61,6 +63,7 @@ public:
     Screen& screen() { return *m_services.screen; }
     Window& window() { return *m_services.window; }
     Dialogs& dialogs() { return *m_services.dialogs; }
+    Text& text() { return *m_services.text; }
     Audio& audio() { return *m_services.audio; }
     MediaGraphs& mediaGraphs() { return *m_services.mediaGraphs; }
 

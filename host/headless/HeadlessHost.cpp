@@ -5,6 +5,7 @@
 #include "host/headless/HeadlessScheduler.h"
 #include "host/headless/HeadlessThreads.h"
 #include "host/system/SystemInstanceLock.h"
+#include "host/text/FreeTypeText.h"
 
 namespace host {
 
@@ -38,6 +39,7 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     services.screen = std::make_unique<HeadlessScreen>(std::move(screenOptions));
     services.window = std::move(window);
     services.dialogs = std::make_unique<HeadlessDialogs>(std::move(options.script.answers));
+    services.text = std::make_unique<FreeTypeText>();
     services.audio = std::make_unique<HeadlessAudio>(*services.clock, *services.threads, options.audio);
     services.mediaGraphs = std::make_unique<SystemMediaGraphs>(*services.audio, *services.threads,
                                                                std::move(options.mediaGraphs));

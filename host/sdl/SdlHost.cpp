@@ -14,6 +14,7 @@
 #include "host/system/SystemDevice.h"
 #include "host/system/SystemInstanceLock.h"
 #include "host/system/SystemThreads.h"
+#include "host/text/FreeTypeText.h"
 
 #include <SDL.h>
 
@@ -60,6 +61,8 @@ std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
         options.instanceLockFolder.empty() ? SystemInstanceLock::defaultFolder() : options.instanceLockFolder;
     services.instanceLock = std::make_unique<SystemInstanceLock>(lockFolder);
     services.browser = std::make_unique<SystemBrowser>(options.browserProgram);
+    // The same font as headless runs, so text is drawn alike everywhere.
+    services.text = std::make_unique<FreeTypeText>();
 
     auto handoff = std::make_unique<SdlFrameHandoff>();
     if (video) {

@@ -1,0 +1,53 @@
+#pragma once
+
+// PNG files to image pixels. A small chunk scanner reads the header that sizes
+// and types the image; libpng decodes the pixels, which are then packed into
+// RGB565, RGB565 with the colour key 0xF81F, or ARGB4444. This pair of files
+// is the only platform code that sees libpng.
+
+#include "platform/lcdui/Image.h"
+
+#include <cstdint>
+#include <span>
+
+namespace platform {
+
+inline constexpr std::int32_t kPngColourTypeRgbAlpha = 6;
+
+// The largest image a PNG may describe: no side above 4096 pixels and no
+// more than 2048 x 2048 pixels in all (8 MB of 16-bit pixels, half the buffer
+// heap). The device's own screen is 480 x 640.
+inline constexpr std::int32_t kMaxPngSide = 4096;
+inline constexpr std::int64_t kMaxPngPixels = 2048 * 2048;
+
+struct PngSummary {
+    // From IHDR; 0 when the scan met none.
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bitDepth = 0;
+    std::int32_t colourType = 0;
+    // PLTE's length / 3.
+    std::int32_t paletteEntries = 0;
+    // A tRNS chunk was seen.
+    bool hasTransparency = false;
+};
+
+// Walks the chunks after the 8-byte signature (which is not compared) up to
+// IEND or the end of the bytes; a chunk cut off by the end ends the scan with
+// what was read so far.
+PngSummary scanPngChunks(std::span<const std::uint8_t> bytes);
+
+// True for a size of at least 1 x 1 within the bounds above.
+bool pngSizeAllowed(std::int64_t width, std::int64_t height);
+
+// Decodes `bytes` through libpng and packs the rows into `target`, which the
+// scan has sized: with a tRNS chunk, pixels of alpha 0 become 0xF81F and the
+// rest their 565 value; else with `argb4444` the top 4 bits of A, R, G, B;
+// else the 565 value. Grey, 16-bit and palette images are widened to 8-bit
+// RGB or RGBA by libpng first. A libpng error ends the decode: rows it has
+// not finished stay 0 in the rows it hands over, so the image keeps what was
+// decoded. Only the part that both the file and `target` cover is written.
+// Never allocates from the runtime's heaps.
+void decodePng(std::span<const std::uint8_t> bytes, const Surface16& target, bool argb4444);
+
+} // namespace platform
