@@ -1,0 +1,63 @@
+#pragma once
+
+// `javax_microedition_io_SocketConnection`: a TCP client connection, made
+// when it is opened. A connection that failed is still returned; its failure
+// was shown in a message box, and its streams then fail. Its streams send and
+// receive through the connection's socket, which `close` shuts for them too.
+
+#include "platform/io/ConnectionUrl.h"
+#include "platform/io/ConnectionViews.h"
+#include "runtime/Object.h"
+#include "runtime/String.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace host::net {
+class TcpSocket;
+}
+
+namespace platform {
+
+class javax_microedition_io_SocketConnection final : public rt::Object,
+                                                     public javax_microedition_io_InputConnection,
+                                                     public javax_microedition_io_OutputConnection {
+public:
+    static constexpr rt::ClassId kClassId = rt::ClassId::javax_microedition_io_SocketConnection;
+
+    javax_microedition_io_SocketConnection(rt::String* url, const ConnectionUrlParts& parts, std::int32_t mode,
+                                           bool timeouts);
+    ~javax_microedition_io_SocketConnection() override;
+
+    void* getInterface(rt::ClassId interfaceId) override;
+
+    void close() override;
+    lib::java_io_InputStream* openInputStream() override;
+    lib::java_io_DataInputStream* openDataInputStream() override;
+    lib::java_io_OutputStream* openOutputStream() override;
+    lib::java_io_DataOutputStream* openDataOutputStream() override;
+
+    void setSocketOption(std::int8_t, std::int32_t) {}
+    std::int32_t getSocketOption(std::int8_t) { return 0; }
+    rt::String* getLocalAddress() { return nullptr; }
+    std::int32_t getLocalPort() { return 0; }
+    rt::String* getAddress() { return nullptr; }
+    std::int32_t getPort() { return m_port; }
+
+    RT_REFERENCE_FIELDS(javax_microedition_io_SocketConnection, Object, m_url, m_scheme, m_host, m_path, m_query,
+                        m_ref)
+
+private:
+    std::shared_ptr<host::net::TcpSocket> m_socket;
+    rt::String* m_url = nullptr;
+    std::int32_t m_mode = 0;
+    std::int32_t m_timeouts = 0;
+    rt::String* m_scheme = nullptr;
+    rt::String* m_host = nullptr;
+    std::int32_t m_port = 0;
+    rt::String* m_path = nullptr;
+    rt::String* m_query = nullptr;
+    rt::String* m_ref = nullptr;
+};
+
+} // namespace platform
