@@ -31,7 +31,9 @@ public:
     static lib::java_io_DataInputStream* openDataInputStream(rt::String* name);
     static lib::java_io_DataOutputStream* openDataOutputStream(rt::String* name);
     static lib::java_io_InputStream* openInputStream(rt::String* name) { return openDataInputStream(name); }
-    static lib::java_io_OutputStream* openOutputStream(rt::String* name) { return openDataOutputStream(name); }
+    static lib::java_io_OutputStream* openOutputStream(rt::String* name) {
+        return openDataOutputStream(name);
+    }
 };
 
 // The parts of a connection URL; a URL that cannot be cut is logged and gives

@@ -53,13 +53,15 @@ struct javax_microedition_io_HttpConnection::Client {
         // "Accept" stays in the map, so a request sent again asks the same.
         std::size_t total = 0;
         for (const auto& [name, value] : requestHeaders) {
-            if (HeaderNameLess{}.operator()(name, "Accept") == false && HeaderNameLess{}("Accept", name) == false) {
+            if (HeaderNameLess{}.operator()(name, "Accept") == false &&
+                HeaderNameLess{}("Accept", name) == false) {
                 request.accept = value;
                 continue;
             }
             total += name.size() + value.size() + 4;
             if (total > kMaxExtraHeaderBytes) {
-                host::logf(host::LogCategory::Library, "HttpConnection: request header %s dropped", name.c_str());
+                host::logf(host::LogCategory::Library, "HttpConnection: request header %s dropped",
+                           name.c_str());
                 continue;
             }
             request.headers.emplace_back(name, value);

@@ -68,8 +68,8 @@ public:
     std::int64_t getHeaderFieldDate(rt::String*, std::int64_t) { return 0; }
     rt::String* getHeaderFieldKey(std::int32_t) { return nullptr; }
 
-    RT_REFERENCE_FIELDS(javax_microedition_io_HttpConnection, Object, m_url, m_scheme, m_host, m_path, m_query, m_ref,
-                        m_method)
+    RT_REFERENCE_FIELDS(javax_microedition_io_HttpConnection, Object, m_url, m_scheme, m_host, m_path,
+                        m_query, m_ref, m_method)
 
 private:
     struct Client;

@@ -150,9 +150,8 @@ private:
 
 } // namespace
 
-javax_microedition_io_SocketConnection::javax_microedition_io_SocketConnection(rt::String* url,
-                                                                               const ConnectionUrlParts& parts,
-                                                                               std::int32_t mode, bool timeouts)
+javax_microedition_io_SocketConnection::javax_microedition_io_SocketConnection(
+    rt::String* url, const ConnectionUrlParts& parts, std::int32_t mode, bool timeouts)
     : Object(kClassId)
     , m_socket(std::make_shared<host::net::TcpSocket>())
     , m_url(url)
@@ -174,8 +173,8 @@ javax_microedition_io_SocketConnection::javax_microedition_io_SocketConnection(r
         connectionUi().showError("WinSocketClient::Connect-> Invalid address", "");
     } else if (result == host::net::TcpSocket::ConnectResult::Failed) {
         char text[64];
-        std::snprintf(text, sizeof text, "Unable to connect: %X / %d", static_cast<unsigned>(m_socket->lastError()),
-                      m_socket->lastError());
+        std::snprintf(text, sizeof text, "Unable to connect: %X / %d",
+                      static_cast<unsigned>(m_socket->lastError()), m_socket->lastError());
         connectionUi().showError("WinSocketClient::Connect", text);
     }
 }

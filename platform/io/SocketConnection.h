@@ -25,8 +25,8 @@ class javax_microedition_io_SocketConnection final : public rt::Object,
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::javax_microedition_io_SocketConnection;
 
-    javax_microedition_io_SocketConnection(rt::String* url, const ConnectionUrlParts& parts, std::int32_t mode,
-                                           bool timeouts);
+    javax_microedition_io_SocketConnection(rt::String* url, const ConnectionUrlParts& parts,
+                                           std::int32_t mode, bool timeouts);
     ~javax_microedition_io_SocketConnection() override;
 
     void* getInterface(rt::ClassId interfaceId) override;
@@ -44,8 +44,8 @@ public:
     rt::String* getAddress() { return nullptr; }
     std::int32_t getPort() { return m_port; }
 
-    RT_REFERENCE_FIELDS(javax_microedition_io_SocketConnection, Object, m_url, m_scheme, m_host, m_path, m_query,
-                        m_ref)
+    RT_REFERENCE_FIELDS(javax_microedition_io_SocketConnection, Object, m_url, m_scheme, m_host, m_path,
+                        m_query, m_ref)
 
 private:
     std::shared_ptr<host::net::TcpSocket> m_socket;

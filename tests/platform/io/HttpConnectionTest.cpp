@@ -1,5 +1,5 @@
-#include "platform/io/Connector.h"
 #include "platform/io/HttpConnection.h"
+#include "platform/io/Connector.h"
 #include "tests/platform/io/ConnectionFixture.h"
 #include "tests/platform/io/LocalServer.h"
 
@@ -15,17 +15,19 @@ using HttpConnection = platform::javax_microedition_io_HttpConnection;
 
 struct HttpConnectionTest : ConnectionTest {
     HttpConnection* open(std::uint16_t port, const std::string& rest) {
-        rt::Object* object = javax_microedition_io_Connector::open(
-            text("http://127.0.0.1:" + std::to_string(port) + rest));
+        rt::Object* object =
+            javax_microedition_io_Connector::open(text("http://127.0.0.1:" + std::to_string(port) + rest));
         EXPECT_NE(object, nullptr);
-        EXPECT_EQ(object ? object->classId() : rt::ClassId::Object, rt::ClassId::javax_microedition_io_HttpConnection);
+        EXPECT_EQ(object ? object->classId() : rt::ClassId::Object,
+                  rt::ClassId::javax_microedition_io_HttpConnection);
         return static_cast<HttpConnection*>(object);
     }
 };
 
 TEST_F(HttpConnectionTest, SendsOneGetWithQueryAcceptAndExtraHeadersToTheUrlsPort) {
-    HttpServer server("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nX-Mixed-Case: Value\r\nContent-Length: 5\r\n\r\n"
-                      "hello");
+    HttpServer server(
+        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nX-Mixed-Case: Value\r\nContent-Length: 5\r\n\r\n"
+        "hello");
     HttpConnection* connection = open(server.port(), "/a/b?x=1&y=2");
     connection->setRequestProperty(text("Accept"), text("text/plain"));
     connection->setRequestProperty(text("X-One"), text("1"));

@@ -1,5 +1,5 @@
-#include "platform/io/Connector.h"
 #include "platform/io/SocketConnection.h"
+#include "platform/io/Connector.h"
 #include "tests/platform/io/ConnectionFixture.h"
 #include "tests/platform/io/LocalServer.h"
 
