@@ -83,19 +83,12 @@ struct javax_microedition_io_HttpConnection::Client {
 javax_microedition_io_HttpConnection::javax_microedition_io_HttpConnection(rt::String* url,
                                                                            const ConnectionUrlParts& parts,
                                                                            std::int32_t mode, bool timeouts)
-    : Object(kClassId)
-    , m_client(std::make_unique<Client>())
-    , m_url(url)
-    , m_mode(mode)
-    , m_timeouts(timeouts ? 1 : 0)
-    , m_port(parts.port) {
-    m_scheme = rt::make<rt::String>(std::u16string_view(parts.scheme));
-    m_host = rt::make<rt::String>(std::u16string_view(parts.host));
-    m_path = rt::make<rt::String>(std::u16string_view(parts.path));
-    if (parts.query)
-        m_query = rt::make<rt::String>(std::u16string_view(*parts.query));
+    : UrlConnection(kClassId, url, parts, mode, timeouts,
+                    rt::ClassId::javax_microedition_io_ContentConnection,
+                    rt::ClassId::javax_microedition_io_HttpConnection)
+    , m_client(std::make_unique<Client>()) {
     m_method = rt::String::newFromCString("GET");
-    m_client->host = m_host->toUtf8();
+    m_client->host = getHost()->toUtf8();
     m_client->port = static_cast<std::uint16_t>(parts.port > 0 ? parts.port : 80);
     {
         rt::SafeRegion blocking;
@@ -105,20 +98,6 @@ javax_microedition_io_HttpConnection::javax_microedition_io_HttpConnection(rt::S
 
 javax_microedition_io_HttpConnection::~javax_microedition_io_HttpConnection() {
     close();
-}
-
-void* javax_microedition_io_HttpConnection::getInterface(rt::ClassId interfaceId) {
-    switch (interfaceId) {
-    case rt::ClassId::javax_microedition_io_Connection:
-    case rt::ClassId::javax_microedition_io_ContentConnection:
-    case rt::ClassId::javax_microedition_io_HttpConnection:
-    case rt::ClassId::javax_microedition_io_InputConnection:
-        return static_cast<javax_microedition_io_InputConnection*>(this);
-    case rt::ClassId::javax_microedition_io_OutputConnection:
-        return static_cast<javax_microedition_io_OutputConnection*>(this);
-    default:
-        return nullptr;
-    }
 }
 
 void javax_microedition_io_HttpConnection::close() {
@@ -135,7 +114,7 @@ void javax_microedition_io_HttpConnection::send() {
         m_client->reset();
         return;
     }
-    std::string target = utf8Of(m_path) + utf8Of(m_query);
+    std::string target = utf8Of(getFile()) + utf8Of(getQuery());
     connectionUi().beginWait();
     m_client->sendByGet(target);
     connectionUi().endWait();

@@ -7,9 +7,7 @@
 // itself: a failed request has status -1, and the operations that need a
 // response turn what is missing into `java_io_IOException`.
 
-#include "platform/io/ConnectionUrl.h"
-#include "platform/io/ConnectionViews.h"
-#include "runtime/Object.h"
+#include "platform/io/UrlConnection.h"
 #include "runtime/String.h"
 
 #include <cstdint>
@@ -17,9 +15,7 @@
 
 namespace platform {
 
-class javax_microedition_io_HttpConnection final : public rt::Object,
-                                                   public javax_microedition_io_InputConnection,
-                                                   public javax_microedition_io_OutputConnection {
+class javax_microedition_io_HttpConnection final : public UrlConnection {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::javax_microedition_io_HttpConnection;
 
@@ -27,8 +23,6 @@ public:
     javax_microedition_io_HttpConnection(rt::String* url, const ConnectionUrlParts& parts, std::int32_t mode,
                                          bool timeouts);
     ~javax_microedition_io_HttpConnection() override;
-
-    void* getInterface(rt::ClassId interfaceId) override;
 
     void close() override;
     // The body of a 200 response as a byte-array stream; any other status, or
@@ -42,13 +36,7 @@ public:
     rt::String* getType() { return getHeaderField(rt::String::newFromCString("content-type")); }
     rt::String* getEncoding() { return nullptr; }
     std::int64_t getLength();
-    rt::String* getURL() { return m_url; }
     rt::String* getProtocol() { return rt::String::newFromCString("http"); }
-    rt::String* getHost() { return m_host; }
-    rt::String* getFile() { return m_path; }
-    rt::String* getRef() { return m_ref; }
-    rt::String* getQuery() { return m_query; }
-    std::int32_t getPort() { return m_port; }
     rt::String* getRequestMethod() { return m_method; }
     void setRequestMethod(rt::String* method);
     rt::String* getRequestProperty(rt::String*) { return nullptr; }
@@ -68,8 +56,7 @@ public:
     std::int64_t getHeaderFieldDate(rt::String*, std::int64_t) { return 0; }
     rt::String* getHeaderFieldKey(std::int32_t) { return nullptr; }
 
-    RT_REFERENCE_FIELDS(javax_microedition_io_HttpConnection, Object, m_url, m_scheme, m_host, m_path,
-                        m_query, m_ref, m_method)
+    RT_REFERENCE_FIELDS(javax_microedition_io_HttpConnection, UrlConnection, m_method)
 
 private:
     struct Client;
@@ -78,15 +65,6 @@ private:
     void send();
 
     std::unique_ptr<Client> m_client;
-    rt::String* m_url = nullptr;
-    std::int32_t m_mode = 0;
-    std::int32_t m_timeouts = 0;
-    rt::String* m_scheme = nullptr;
-    rt::String* m_host = nullptr;
-    std::int32_t m_port = 0;
-    rt::String* m_path = nullptr;
-    rt::String* m_query = nullptr;
-    rt::String* m_ref = nullptr;
     rt::String* m_method = nullptr;
     bool m_sent = false;
 };

@@ -152,18 +152,10 @@ private:
 
 javax_microedition_io_SocketConnection::javax_microedition_io_SocketConnection(
     rt::String* url, const ConnectionUrlParts& parts, std::int32_t mode, bool timeouts)
-    : Object(kClassId)
-    , m_socket(std::make_shared<host::net::TcpSocket>())
-    , m_url(url)
-    , m_mode(mode)
-    , m_timeouts(timeouts ? 1 : 0)
-    , m_port(parts.port) {
-    m_scheme = rt::make<rt::String>(std::u16string_view(parts.scheme));
-    m_host = rt::make<rt::String>(std::u16string_view(parts.host));
-    m_path = rt::make<rt::String>(std::u16string_view(parts.path));
-    if (parts.query)
-        m_query = rt::make<rt::String>(std::u16string_view(*parts.query));
-    std::string host = m_host->toUtf8();
+    : UrlConnection(kClassId, url, parts, mode, timeouts, rt::ClassId::javax_microedition_io_SocketConnection,
+                    rt::ClassId::javax_microedition_io_StreamConnection)
+    , m_socket(std::make_shared<host::net::TcpSocket>()) {
+    std::string host = getHost()->toUtf8();
     host::net::TcpSocket::ConnectResult result;
     {
         rt::SafeRegion blocking;
@@ -181,20 +173,6 @@ javax_microedition_io_SocketConnection::javax_microedition_io_SocketConnection(
 
 javax_microedition_io_SocketConnection::~javax_microedition_io_SocketConnection() {
     close();
-}
-
-void* javax_microedition_io_SocketConnection::getInterface(rt::ClassId interfaceId) {
-    switch (interfaceId) {
-    case rt::ClassId::javax_microedition_io_Connection:
-    case rt::ClassId::javax_microedition_io_InputConnection:
-    case rt::ClassId::javax_microedition_io_SocketConnection:
-    case rt::ClassId::javax_microedition_io_StreamConnection:
-        return static_cast<javax_microedition_io_InputConnection*>(this);
-    case rt::ClassId::javax_microedition_io_OutputConnection:
-        return static_cast<javax_microedition_io_OutputConnection*>(this);
-    default:
-        return nullptr;
-    }
 }
 
 void javax_microedition_io_SocketConnection::close() {

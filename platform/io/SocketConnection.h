@@ -5,9 +5,7 @@
 // was shown in a message box, and its streams then fail. Its streams send and
 // receive through the connection's socket, which `close` shuts for them too.
 
-#include "platform/io/ConnectionUrl.h"
-#include "platform/io/ConnectionViews.h"
-#include "runtime/Object.h"
+#include "platform/io/UrlConnection.h"
 #include "runtime/String.h"
 
 #include <cstdint>
@@ -19,17 +17,13 @@ class TcpSocket;
 
 namespace platform {
 
-class javax_microedition_io_SocketConnection final : public rt::Object,
-                                                     public javax_microedition_io_InputConnection,
-                                                     public javax_microedition_io_OutputConnection {
+class javax_microedition_io_SocketConnection final : public UrlConnection {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::javax_microedition_io_SocketConnection;
 
     javax_microedition_io_SocketConnection(rt::String* url, const ConnectionUrlParts& parts,
                                            std::int32_t mode, bool timeouts);
     ~javax_microedition_io_SocketConnection() override;
-
-    void* getInterface(rt::ClassId interfaceId) override;
 
     void close() override;
     lib::java_io_InputStream* openInputStream() override;
@@ -42,22 +36,11 @@ public:
     rt::String* getLocalAddress() { return nullptr; }
     std::int32_t getLocalPort() { return 0; }
     rt::String* getAddress() { return nullptr; }
-    std::int32_t getPort() { return m_port; }
 
-    RT_REFERENCE_FIELDS(javax_microedition_io_SocketConnection, Object, m_url, m_scheme, m_host, m_path,
-                        m_query, m_ref)
+    RT_NO_REFERENCE_FIELDS(javax_microedition_io_SocketConnection, UrlConnection)
 
 private:
     std::shared_ptr<host::net::TcpSocket> m_socket;
-    rt::String* m_url = nullptr;
-    std::int32_t m_mode = 0;
-    std::int32_t m_timeouts = 0;
-    rt::String* m_scheme = nullptr;
-    rt::String* m_host = nullptr;
-    std::int32_t m_port = 0;
-    rt::String* m_path = nullptr;
-    rt::String* m_query = nullptr;
-    rt::String* m_ref = nullptr;
 };
 
 } // namespace platform
