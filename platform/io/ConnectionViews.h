@@ -1,10 +1,8 @@
 #pragma once
 
-// The interface views of the connection classes. A connection answers
-// `getInterface` with the input view for the Connection, InputConnection and
-// its own kind's ids (HTTP: ContentConnection and HttpConnection; socket:
-// StreamConnection and SocketConnection), and with the output view for
-// OutputConnection.
+// The interface views of the connection classes: reading (also the view of
+// Connection and of each kind's own interfaces) and writing. `UrlConnection`
+// says which id gives which.
 
 #include "classlib/io/DataInputStream.h"
 #include "classlib/io/DataOutputStream.h"
