@@ -7,11 +7,11 @@ namespace platform {
 UrlConnection::UrlConnection(rt::ClassId classId, rt::String* url, const ConnectionUrlParts& parts,
                              std::int32_t mode, bool timeouts, rt::ClassId kindId, rt::ClassId otherKindId)
     : Object(classId)
+    , m_mode(mode)
+    , m_timeouts(timeouts ? 1 : 0)
     , m_kindId(kindId)
     , m_otherKindId(otherKindId)
     , m_url(url)
-    , m_mode(mode)
-    , m_timeouts(timeouts ? 1 : 0)
     , m_port(parts.port) {
     m_scheme = rt::make<rt::String>(std::u16string_view(parts.scheme));
     m_host = rt::make<rt::String>(std::u16string_view(parts.host));

@@ -30,16 +30,20 @@ public:
     RT_REFERENCE_FIELDS(UrlConnection, Object, m_url, m_scheme, m_host, m_path, m_query, m_ref)
 
 protected:
-    // `parts` are those of `url`; `kindIds` the two interface ids of the kind.
+    // `parts` are those of `url`; `kindId` and `otherKindId` the two interface
+    // ids of the kind.
     UrlConnection(rt::ClassId classId, rt::String* url, const ConnectionUrlParts& parts, std::int32_t mode,
                   bool timeouts, rt::ClassId kindId, rt::ClassId otherKindId);
+
+    // How the connection was opened (READ, WRITE or READ_WRITE), and whether
+    // the caller asked for time-out exceptions; kept, not acted on.
+    std::int32_t m_mode = 0;
+    std::int32_t m_timeouts = 0;
 
 private:
     rt::ClassId m_kindId;
     rt::ClassId m_otherKindId;
     rt::String* m_url = nullptr;
-    std::int32_t m_mode = 0;
-    std::int32_t m_timeouts = 0;
     rt::String* m_scheme = nullptr;
     rt::String* m_host = nullptr;
     std::int32_t m_port = 0;
