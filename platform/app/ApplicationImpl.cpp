@@ -136,14 +136,16 @@ void ApplicationImpl::closeDisplay() {
     m_surface = nullptr;
 }
 
-// FIXME: the host has no sound output yet, so the master volume lives here
-// alone; it moves to the host's audio service once there is one.
 void ApplicationImpl::volumeUp() {
-    m_masterVolume = raisedVolume(m_masterVolume);
+    host::Audio& audio = m_host.audio();
+    m_masterVolume = raisedVolume(audio.masterVolume());
+    audio.setMasterVolume(m_masterVolume);
 }
 
 void ApplicationImpl::volumeDown() {
-    m_masterVolume = loweredVolume(m_masterVolume);
+    host::Audio& audio = m_host.audio();
+    m_masterVolume = loweredVolume(audio.masterVolume());
+    audio.setMasterVolume(m_masterVolume);
 }
 
 std::uint32_t ApplicationImpl::raisedVolume(std::uint32_t volume) {

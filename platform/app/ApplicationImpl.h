@@ -67,14 +67,13 @@ public:
     host::Host& host() { return m_host; }
     Shell& shell() { return m_shell; }
 
-    // The master volume steps of the volume keys: the left channel (low 16
-    // bits) moves by 6553 within 0..65535, and the right channel takes the
-    // same level.
+    // The volume keys: the host's master volume read, its left channel (low
+    // 16 bits) moved by 6553 within 0..65535, the right channel set to the
+    // same level, and the word written back.
     void volumeUp();
     void volumeDown();
     static std::uint32_t raisedVolume(std::uint32_t volume);
     static std::uint32_t loweredVolume(std::uint32_t volume);
-    std::uint32_t masterVolume() const { return m_masterVolume; }
 
     // Empty operations: the end of `Application::init`, and every frame of the game loop.
     static void initHook() {}
@@ -120,6 +119,7 @@ private:
     std::atomic<bool> m_active{false};
     std::atomic<bool> m_running{true};
     std::uint16_t* m_surface = nullptr;
+    // The master volume as the volume keys last wrote it.
     std::uint32_t m_masterVolume = 0xFFFFFFFF;
 
     std::atomic<bool> m_painting{false};
