@@ -1,5 +1,6 @@
 #include "classlib/ClassLibrary.h"
 
+#include "classlib/LangAndUtil.h"
 #include "classlib/io/streams.h"
 #include "classlib/lang/Throwable.h"
 #include "classlib/util/timekeeping.h"
@@ -10,6 +11,7 @@ void installClassLibrary(rt::Runtime& runtime) {
     installThrowables(runtime);
     installStreams(runtime);
     installTimekeeping(runtime);
+    installLangAndUtil(runtime);
 }
 
 } // namespace lib

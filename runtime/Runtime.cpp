@@ -3,7 +3,9 @@
 #include "runtime/OutOfStore.h"
 #include "runtime/Verify.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -23,7 +25,9 @@ Runtime::Runtime(const RuntimeOptions& options)
     : m_options(options)
     , m_objectHeap(options.objectHeapSize, HeapKind::Fixed)
     , m_bufferHeap(options.bufferHeapSize, HeapKind::Movable)
-    , m_objectManager(m_objectHeap, m_bufferHeap, m_classTable, m_staticClass) {
+    , m_objectManager(m_objectHeap, m_bufferHeap, m_classTable, m_staticClass)
+    , m_clock(options.clock)
+    , m_device(options.device) {
     Runtime* expected = nullptr;
     RT_VERIFY_MSG(s_current.compare_exchange_strong(expected, this), "a runtime is already running");
     m_classTable.setFactory(ClassId::Object, &makePlainObject);
@@ -63,6 +67,21 @@ Runtime& Runtime::current() {
 
 Runtime* Runtime::currentOrNull() {
     return s_current.load(std::memory_order_acquire);
+}
+
+host::MemoryStatus Runtime::memoryStatus() {
+    if (m_device)
+        return m_device->memoryStatus();
+    auto clamp = [](std::size_t bytes) {
+        return static_cast<std::uint32_t>(std::min<std::size_t>(bytes, UINT32_MAX));
+    };
+    HeapStats objects = m_objectHeap.stats();
+    HeapStats buffers = m_bufferHeap.stats();
+    host::MemoryStatus status;
+    status.totalPhysical = clamp(objects.heapSize + buffers.heapSize);
+    status.availablePhysical =
+        clamp(objects.heapSize - objects.heapUsed + buffers.heapSize - buffers.heapUsed);
+    return status;
 }
 
 void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {

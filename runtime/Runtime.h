@@ -9,6 +9,7 @@
 // `new` makes.
 
 #include "host/Clock.h"
+#include "host/Device.h"
 #include "host/Threads.h"
 #include "runtime/ClassTable.h"
 #include "runtime/Exceptions.h"
@@ -37,6 +38,9 @@ struct RuntimeOptions {
     // request never finds its interval passed.
     host::Threads* threads = nullptr;
     host::Clock* clock = nullptr;
+    // Where `memoryStatus()` asks for the device's memory. Without one the
+    // runtime answers the figures of its own two heaps.
+    host::Device* device = nullptr;
     // Stress switches. Collect before every object allocation: only a runtime
     // with threads does, since only there the collector sees the stacks that
     // hold objects under construction. On by default in GC_STRESS builds.
@@ -75,6 +79,14 @@ public:
     MonitorPool& monitors() { return m_monitors; }
     // Null for a runtime made without threads.
     ThreadTable* threadTable() { return m_threadTable.get(); }
+    // The host's clock; null for a runtime made without one.
+    host::Clock* clock() const { return m_clock; }
+    // The clock's millisecond tick (wrapping at 2^32), 0 without a clock. Any thread.
+    std::uint32_t tickCount() const { return m_clock ? m_clock->tickCount() : 0; }
+    // Free and total physical memory: the device's when the runtime was given
+    // one, else the free and total bytes of the object and buffer heaps
+    // together (clamped to 32 bits). Any thread.
+    host::MemoryStatus memoryStatus();
     // Every thread state attached to this runtime; a root source of the
     // collector (the pending exceptions).
     ThreadStateRegistry& threadStates() { return m_threadStates; }
@@ -104,6 +116,8 @@ private:
     MonitorPool m_monitors;
     ObjectManager m_objectManager;
     std::unique_ptr<ThreadTable> m_threadTable;
+    host::Clock* m_clock;
+    host::Device* m_device;
     ThrowableHooks m_throwableHooks;
     // Last, so that it is destroyed first: the states it detaches forget
     // their objects before the heaps go.

@@ -35,20 +35,22 @@ for bench in build/release/bench/bench_*; do
     "$bench" --benchmark_min_time=0.01 >/dev/null
 done
 build_and_test sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF
-# The runtime tests once more with a collection before every allocation.
-echo "=== gc stress (runtime tests)"
+# The runtime and class-library tests once more with a collection before every allocation.
+echo "=== gc stress (runtime and class-library tests)"
 cmake -S . -B build/stress -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGC_STRESS=ON -DENABLE_ASAN=ON -DENABLE_UBSAN=ON \
     -DBUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/stress -j "$jobs" --target runtime_tests
-build/stress/tests/runtime_tests --gtest_brief=1 >build/stress/runtime_tests.log 2>&1 || {
-    cat build/stress/runtime_tests.log
-    exit 1
-}
-tail -n 1 build/stress/runtime_tests.log
+cmake --build build/stress -j "$jobs" --target runtime_tests classlib_tests
+for suite in runtime_tests classlib_tests; do
+    build/stress/tests/$suite --gtest_brief=1 >build/stress/$suite.log 2>&1 || {
+        cat build/stress/$suite.log
+        exit 1
+    }
+    tail -n 1 build/stress/$suite.log
+done
 # The threading tests once more under ThreadSanitizer.
 echo "=== tsan (threading tests)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests classlib_tests
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/runtime_tests --gtest_filter='Thread*:Collector*:Monitor*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/classlib_tests --gtest_filter='Timer*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/classlib_tests --gtest_filter='Timer*:Collection*:SystemGc*' --gtest_brief=1

@@ -1,8 +1,28 @@
 #include "classlib/lang/System.h"
 
+#include "classlib/io/PrintStream.h"
+#include "classlib/util/Hashtable.h"
+#include "runtime/Runtime.h"
+#include "runtime/StaticClass.h"
+#include "runtime/String.h"
 #include "runtime/checks.h"
 
 namespace lib {
+
+namespace {
+
+struct SystemStatics {
+    java_io_PrintStream* m_out = nullptr;
+    java_io_PrintStream* m_err = nullptr;
+    java_util_Hashtable* m_properties = nullptr;
+    RT_REFERENCE_FIELDS(SystemStatics, rt::NoReferenceBase, m_out, m_err, m_properties)
+};
+
+SystemStatics& statics() {
+    return rt::getStaticClass().statics<SystemStatics>();
+}
+
+} // namespace
 
 void java_lang_System::arraycopy(rt::Object* src, std::int32_t srcPos, rt::Object* dst, std::int32_t dstPos,
                                  std::int32_t length) {
@@ -18,6 +38,42 @@ void java_lang_System::arraycopy(rt::Object* src, std::int32_t srcPos, rt::Objec
         return;
     }
     rt::Array::copy(from, srcPos, to, dstPos, length);
+}
+
+void java_lang_System::staticInit() {
+    SystemStatics& system = statics();
+    if (system.m_properties)
+        return;
+    system.m_out = ensureSystemStream();
+    system.m_err = system.m_out;
+    java_util_Hashtable* properties = rt::make<java_util_Hashtable>();
+    system.m_properties = properties;
+    rt::StaticClass& constants = rt::getStaticClass();
+    rt::String* key = constants.getConstantString(kPropertyKey);
+    rt::String* value = constants.getConstantString(kPropertyValue);
+    // Without its constant strings (reported above) the table stays empty.
+    if (key && value)
+        (void)properties->put(key, value);
+}
+
+java_io_PrintStream* java_lang_System::out() {
+    return statics().m_out;
+}
+
+java_io_PrintStream* java_lang_System::err() {
+    return statics().m_err;
+}
+
+java_util_Hashtable* java_lang_System::properties() {
+    return statics().m_properties;
+}
+
+std::int64_t java_lang_System::currentTimeMillis() {
+    return static_cast<std::int64_t>(rt::Runtime::current().tickCount());
+}
+
+void java_lang_System::gc() {
+    rt::Runtime::current().objectManager().gc(rt::ObjectManager::kOrdinary);
 }
 
 } // namespace lib
