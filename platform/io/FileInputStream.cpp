@@ -19,7 +19,7 @@ FileInputStream::FileInputStream(std::FILE* file)
 }
 
 FileInputStream::~FileInputStream() {
-    close();
+    closeFileInDestructor(m_file);
 }
 
 std::int32_t FileInputStream::position() const {

@@ -11,7 +11,7 @@ FileOutputStream::FileOutputStream(std::FILE* file)
 }
 
 FileOutputStream::~FileOutputStream() {
-    close();
+    closeFileInDestructor(m_file);
 }
 
 void FileOutputStream::close() {

@@ -63,6 +63,11 @@ void closeFile(std::FILE* file) {
     std::fclose(file);
 }
 
+void closeFileInDestructor(std::FILE* file) {
+    if (file)
+        std::fclose(file);
+}
+
 bool seekFile(std::FILE* file, std::int64_t offset, int whence) {
     rt::SafeRegion blocking;
     return std::fseek(file, static_cast<long>(offset), whence) == 0;

@@ -36,6 +36,10 @@ std::optional<std::string> hostPathOf(rt::String* path);
 // fopen of the device path `path`; null when it cannot be opened.
 std::FILE* openFile(rt::String* path, const char* mode);
 void closeFile(std::FILE* file);
+// fclose outside any safe region, for destructors: the collector runs them
+// while the world is stopped, and a safe region left there would wait for
+// the end of that very collection.
+void closeFileInDestructor(std::FILE* file);
 // fseek and ftell; ftell answers -1 on failure, and positions beyond 2 GiB
 // are not used by anything this platform opens.
 bool seekFile(std::FILE* file, std::int64_t offset, int whence);
