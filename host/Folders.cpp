@@ -64,7 +64,8 @@ Result<std::string> Folders::hostPath(std::string_view devicePath) const {
         std::string_view component = remaining.substr(0, end);
         remaining.remove_prefix(end);
         if (component == "." || component == "..")
-            return Error::withMessage("host: the device path " + std::string(devicePath) + " leaves its folder");
+            return Error::withMessage("host: the device path " + std::string(devicePath) +
+                                      " leaves its folder");
         if (!first)
             path += '/';
         path += component;

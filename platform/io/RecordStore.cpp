@@ -44,8 +44,7 @@ rt::Neutral raiseInvalidId(std::int32_t id) {
 
 RecordStore::javax_microedition_rms_RecordStore(rt::String* path)
     : Object(kClassId)
-    , m_path(path)
-    , m_open(1) {
+    , m_path(path) {
     m_recordIds = rt::make<lib::java_util_Vector>(10, 0);
 }
 
@@ -113,7 +112,8 @@ void RecordStore::readIndex() {
 rt::ObjectArray* RecordStore::listRecordStores() {
     rt::String* prefix = constant(kStorePrefixText);
     rt::String* suffix = constant(kFileSuffixText);
-    rt::ObjectArray* names = rt::make<javax_microedition_io_File>(getProgramFolderPath())->list(prefix, suffix);
+    rt::ObjectArray* names =
+        rt::make<javax_microedition_io_File>(getProgramFolderPath())->list(prefix, suffix);
     std::int32_t cut = (prefix ? prefix->length() : 0);
     std::int32_t tail = (suffix ? suffix->length() : 0);
     for (std::int32_t i = 0; i < names->length(); ++i) {
@@ -171,7 +171,8 @@ bool RecordStore::checkId(std::int32_t id) {
 }
 
 std::int32_t RecordStore::addRecord(rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes) {
-    if (getSizeAvailable() < numBytes)
+    // Ids are never given twice: after the largest int there is none left.
+    if (getSizeAvailable() < numBytes || m_lastRecordId == INT32_MAX)
         return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreFullException, constant(kFullText));
     std::int32_t id = ++m_lastRecordId;
     m_recordIds->addElement(rt::make<lib::java_lang_Integer>(id));
@@ -182,7 +183,8 @@ std::int32_t RecordStore::addRecord(rt::ByteArray* data, std::int32_t offset, st
     return id;
 }
 
-void RecordStore::setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes) {
+void RecordStore::setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t offset,
+                            std::int32_t numBytes) {
     if (!checkId(id))
         return;
     std::int32_t old = getRecordSize(id);

@@ -70,7 +70,8 @@ public:
     void closeRecordStore();
     // A new record of `numBytes` bytes of `data` from `offset`; its id. When
     // the index cannot be written (`RecordStoreException`), 0, with the id
-    // taken and the record file written.
+    // taken and the record file written. Once the last id given is the
+    // largest int, a `RecordStoreFullException` (C98).
     [[nodiscard]] std::int32_t addRecord(rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);
     void setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);
     // An id not in the store is ignored; a failure to write is dropped.
@@ -118,7 +119,6 @@ private:
     rt::String* m_path = nullptr;
     lib::java_util_Vector* m_recordIds = nullptr;
     std::int32_t m_lastRecordId = 0;
-    std::int32_t m_open = 0;
 };
 
 } // namespace platform

@@ -56,14 +56,15 @@ void ResourceArchive::loadIndex() {
     auto* in = rt::make<lib::java_io_DataInputStream>(stream);
     std::int32_t count = in->readShort();
     if (rt::catchException(rt::ClassId::java_lang_Exception)) {
-        host::logf(host::LogCategory::Platform, "resource archive: %s has no entry count; no resource can be read",
+        host::logf(host::LogCategory::Platform,
+                   "resource archive: %s has no entry count; no resource can be read",
                    file->path()->toUtf8().c_str());
         in->close();
         return;
     }
     if (count < 0) {
-        host::logf(host::LogCategory::Platform, "resource archive: negative entry count %d; no resource can be read",
-                   count);
+        host::logf(host::LogCategory::Platform,
+                   "resource archive: negative entry count %d; no resource can be read", count);
         count = 0;
     }
     archive.m_entryNames = rt::newObjectArray(count);

@@ -9,10 +9,9 @@
 namespace platform {
 
 // Reads "/constants.bin" through the resource query and makes its strings the
-// constant strings. A missing resource, a negative count, a file shorter than
-// its count says or a string that is not modified UTF-8 ends start-up: one
-// log line saying which, nothing installed, no exception left pending, and
-// the answer false.
+// constant strings; bytes after the last string are ignored. A missing resource, a negative count, a file
+// shorter than its count says or a string that is not modified UTF-8 ends start-up: one log line saying
+// which, nothing installed, no exception left pending, and the answer false.
 [[nodiscard]] bool loadConstants();
 
 } // namespace platform

@@ -37,7 +37,8 @@ std::string recordStoreIndexName(const std::string& name, const RecordStoreNames
 }
 
 std::string recordFileName(const std::string& name, std::int32_t id, const RecordStoreNames& names) {
-    return recordStoreIndexName(name, names) + lowerAscii(names.recordInfix + std::to_string(id) + names.fileSuffix);
+    return recordStoreIndexName(name, names) +
+           lowerAscii(names.recordInfix + std::to_string(id) + names.fileSuffix);
 }
 
 std::vector<std::pair<std::string, Bytes>> writeRecordStore(const RecordStoreDescription& store,
@@ -46,7 +47,8 @@ std::vector<std::pair<std::string, Bytes>> writeRecordStore(const RecordStoreDes
     for (const StoredRecord& record : store.records)
         ids.push_back(record.id);
     std::vector<std::pair<std::string, Bytes>> files;
-    files.emplace_back(recordStoreIndexName(store.name, names), writeRecordStoreIndex(store.lastRecordId, ids));
+    files.emplace_back(recordStoreIndexName(store.name, names),
+                       writeRecordStoreIndex(store.lastRecordId, ids));
     for (const StoredRecord& record : store.records)
         files.emplace_back(recordFileName(store.name, record.id, names), record.bytes);
     return files;

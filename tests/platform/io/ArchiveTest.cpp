@@ -1,10 +1,10 @@
+#include "tools/datakit/Archive.h"
 #include "classlib/io/DataInputStream.h"
 #include "platform/io/Class.h"
 #include "platform/io/File.h"
 #include "platform/io/ResourceArchive.h"
 #include "platform/io/ResourceInputStream.h"
 #include "tests/platform/io/IoFixture.h"
-#include "tools/datakit/Archive.h"
 
 #include <cctype>
 #include <optional>
@@ -16,7 +16,8 @@ using datakit::archiveEntry;
 using datakit::Bytes;
 
 struct ArchiveTest : IoTest {
-    void putArchive(const std::vector<datakit::ArchiveEntry>& entries, const datakit::ArchiveOptions& options = {}) {
+    void putArchive(const std::vector<datakit::ArchiveEntry>& entries,
+                    const datakit::ArchiveOptions& options = {}) {
         put("data.bar", datakit::writeArchive(entries, options));
     }
     static lib::java_io_InputStream* resource(const char* name) {
@@ -83,7 +84,8 @@ TEST_F(ArchiveTest, AnEntryStreamIsBoundedToItsEntry) {
     EXPECT_EQ(in->read(b, 0, 100), 0);
     EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException)) << "not -1";
     EXPECT_EQ(in->read(b, 0, 0), 0);
-    EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException)) << "nothing left, whatever the length";
+    EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException))
+        << "nothing left, whatever the length";
     EXPECT_EQ(in->read(), -1);
     EXPECT_EQ(in->available(), 0);
     EXPECT_EQ(in->skip(5), 0);
@@ -124,7 +126,8 @@ TEST_F(ArchiveTest, EntriesReachingPastTheFileServeOnlyTheBytesThere) {
     EXPECT_EQ(in->available(), 6);
     auto* data = rt::make<lib::java_io_DataInputStream>(in);
     data->readFully(rt::newByteArray(1000));
-    EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException)) << "the entry ends at its last real byte";
+    EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException))
+        << "the entry ends at its last real byte";
 
     for (const char* name : {"beyond", "negative", "negativeSize"}) {
         in = resource(name);
@@ -152,7 +155,8 @@ TEST_F(ArchiveTest, AFileShorterThanItsLengthEndsTheReadsOfAnEntry) {
 TEST_F(ArchiveTest, AMissingArchiveIsAnEmptyIndexLoadedOnce) {
     EXPECT_EQ(resource("/constants.bin"), nullptr);
     EXPECT_EQ(log.lines().size(), 1u);
-    EXPECT_TRUE(log.contains("resource archive: cannot open \\program files\\brivanta\\vorlax rally\\data.bar"));
+    EXPECT_TRUE(
+        log.contains("resource archive: cannot open \\program files\\brivanta\\vorlax rally\\data.bar"));
 
     putArchive({archiveEntry("constants.bin", "late")});
     EXPECT_EQ(resource("/constants.bin"), nullptr) << "a failed load is not tried again";

@@ -2,6 +2,9 @@
 #include "platform/io/FileInputStream.h"
 #include "platform/io/FileOutputStream.h"
 #include "tests/platform/io/IoFixture.h"
+#include "tests/support/GuestTask.h"
+
+#include <atomic>
 
 namespace {
 
@@ -92,7 +95,7 @@ TEST_F(FileTest, WhatCannotBeOpenedFailsQuietly) {
     const char* paths[] = {
         "\\Program Files\\Brivanta\\Vorlax Rally\\missing.bin", // no such file
         "\\Program Files\\Brivanta\\Vorlax Rally\\no folder\\a.bin",
-        "\\Windows\\a.bin",                                  // a folder the host does not map
+        "\\Windows\\a.bin",                                   // a folder the host does not map
         "\\Program Files\\Brivanta\\Vorlax Rally\\..\\x.bin", // leaves its folder
         "relative.bin",
     };
@@ -167,6 +170,34 @@ TEST_F(FileTest, ReplacingContentsLeavesTheOldFileUntilTheNewOneIsWhole) {
     for (const auto& entry : fs::directory_iterator(programFolder()))
         leftovers += entry.path().extension() == ".new" && entry.is_regular_file();
     EXPECT_EQ(leftovers, 0u);
+}
+
+// A file read blocks inside a safe region, where collections run meanwhile
+// (and may compact the buffer heap): the bytes still land whole.
+TEST_F(FileTest, ReadsStayWholeWhileAnotherThreadKeepsCollecting) {
+    datakit::Bytes content(200 * 1024);
+    for (std::size_t i = 0; i < content.size(); ++i)
+        content[i] = static_cast<std::uint8_t>(i * 31 + i / 256);
+    put("moving.bin", content);
+    std::atomic<bool> stop{false};
+    testing_support::GuestTask* churn = testing_support::startGuestTask([&] {
+        while (!stop.load()) {
+            // Garbage that fills the small buffer heap: its allocations fail,
+            // collect and compact.
+            for (int i = 0; i < 16; ++i)
+                (void)rt::newByteArray(48 * 1024);
+            rt::java_lang_Thread::sleep(0);
+        }
+    });
+    for (int round = 0; round < 20; ++round) {
+        FileInputStream* in = file("moving.bin")->openInputStream();
+        rt::ByteArray* b = rt::newByteArray(static_cast<std::int32_t>(content.size()));
+        EXPECT_EQ(in->read(b, 0, b->length()), b->length());
+        in->close();
+        ASSERT_EQ(bytesOf(b), content) << "round " << round;
+    }
+    stop = true;
+    testing_support::awaitAsGuest([&] { return !churn->isAlive(); });
 }
 
 } // namespace
