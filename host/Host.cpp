@@ -8,7 +8,7 @@ Host::Host(HostServices services)
     : m_services(std::move(services)) {
     HOST_VERIFY(m_services.clock && m_services.threads && m_services.device && m_services.folders);
     HOST_VERIFY(m_services.instanceLock && m_services.browser && m_services.screen && m_services.window);
-    HOST_VERIFY(m_services.dialogs && m_services.text);
+    HOST_VERIFY(m_services.dialogs && m_services.text && m_services.audio && m_services.mediaGraphs);
     m_gdi = std::make_unique<Gdi>(*m_services.screen, m_displayFaults);
     m_directDraw = std::make_unique<DirectDraw>(*m_services.screen, m_displayFaults);
 }
@@ -20,6 +20,8 @@ Host::~Host() {
 void Host::releaseServices() {
     m_directDraw.reset();
     m_gdi.reset();
+    m_services.mediaGraphs.reset();
+    m_services.audio.reset();
     m_services.text.reset();
     m_services.dialogs.reset();
     m_services.window.reset();

@@ -11,12 +11,14 @@
 //
 // Platform code receives a `Host&`; there is no global host.
 
+#include "host/Audio.h"
 #include "host/Browser.h"
 #include "host/Clock.h"
 #include "host/Device.h"
 #include "host/Dialogs.h"
 #include "host/Folders.h"
 #include "host/InstanceLock.h"
+#include "host/MediaGraph.h"
 #include "host/Screen.h"
 #include "host/Text.h"
 #include "host/Threads.h"
@@ -41,6 +43,8 @@ struct HostServices {
     std::unique_ptr<Window> window;
     std::unique_ptr<Dialogs> dialogs;
     std::unique_ptr<Text> text;
+    std::unique_ptr<Audio> audio;
+    std::unique_ptr<MediaGraphs> mediaGraphs; // plays through `audio`
 };
 
 class Host {
@@ -60,6 +64,8 @@ public:
     Window& window() { return *m_services.window; }
     Dialogs& dialogs() { return *m_services.dialogs; }
     Text& text() { return *m_services.text; }
+    Audio& audio() { return *m_services.audio; }
+    MediaGraphs& mediaGraphs() { return *m_services.mediaGraphs; }
 
     // The display stand-ins over the screen, and the switches that make their
     // steps fail.

@@ -30,13 +30,26 @@ ThreadTable::ThreadTable(host::Threads& threads, host::Clock& clock)
     m_slots[0].id = m_threads.currentId();
 }
 
+// A thread whose run has returned still detaches itself after its slot is
+// free; the table must outlive that. Threads still running guest code when
+// the runtime ends are a bug of the program: they are reported and left.
 ThreadTable::~ThreadTable() {
+    for (int looks = 0; looks < kShutdownLooks && attachedOthers() > 0; ++looks)
+        m_clock.sleep(1);
+    if (std::size_t running = attachedOthers())
+        host::logf(host::LogCategory::Runtime, "ThreadTable: %zu thread(s) still attached at shutdown",
+                   running);
     {
         std::lock_guard guard(m_slotsLock);
         m_slots[0] = Slot{};
     }
     delete m_mainThread;
     detachCurrentThread();
+}
+
+std::size_t ThreadTable::attachedOthers() {
+    std::lock_guard guard(m_recordsLock);
+    return m_records.size() - (t_record ? 1 : 0);
 }
 
 ThreadRecord* ThreadTable::currentRecord() {

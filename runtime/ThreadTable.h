@@ -103,6 +103,9 @@ private:
     };
 
     void pollSlow();
+    std::size_t attachedOthers();
+    // How long (in 1 ms sleeps) the end of the runtime waits for ending threads to detach.
+    static constexpr int kShutdownLooks = 5000;
     std::vector<ThreadRecord*> snapshotRecords();
 
     host::Threads& m_threads;

@@ -50,7 +50,8 @@ done
 # The threading tests once more under ThreadSanitizer.
 echo "=== tsan (threading tests)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests classlib_tests
+cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests classlib_tests platform_tests
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/runtime_tests --gtest_filter='Thread*:Collector*:Monitor*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*:MediaGraph*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/classlib_tests --gtest_filter='Timer*:Collection*:SystemGc*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*' --gtest_brief=1

@@ -40,6 +40,9 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     services.window = std::move(window);
     services.dialogs = std::make_unique<HeadlessDialogs>(std::move(options.script.answers));
     services.text = std::make_unique<FreeTypeText>();
+    services.audio = std::make_unique<HeadlessAudio>(*services.clock, *services.threads, options.audio);
+    services.mediaGraphs = std::make_unique<SystemMediaGraphs>(*services.audio, *services.threads,
+                                                               std::move(options.mediaGraphs));
 
     auto host = std::make_unique<HeadlessHost>(std::move(services), std::move(scheduler));
     for (DisplayFault fault : options.script.faults)

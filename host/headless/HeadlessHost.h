@@ -10,6 +10,7 @@
 // and is the first thread the virtual clock knows.
 
 #include "host/Host.h"
+#include "host/headless/HeadlessAudio.h"
 #include "host/headless/HeadlessBrowser.h"
 #include "host/headless/HeadlessClock.h"
 #include "host/headless/HeadlessDialogs.h"
@@ -17,6 +18,7 @@
 #include "host/headless/HeadlessScript.h"
 #include "host/headless/HeadlessWindow.h"
 #include "host/system/SystemFolders.h"
+#include "host/system/SystemMediaGraph.h"
 
 #include <memory>
 
@@ -35,6 +37,8 @@ struct HeadlessOptions {
     std::string instanceLockFolder; // empty: the instance lock is always ours
     // The calendar time at virtual time 0, in seconds since 1970 (2009-01-01 00:00 UTC).
     std::int64_t wallClockEpoch = 1230768000;
+    HeadlessAudioOptions audio;
+    MediaGraphOptions mediaGraphs;
 };
 
 class HeadlessHost final : public Host {
@@ -47,6 +51,7 @@ public:
     HeadlessDialogs& headlessDialogs() { return static_cast<HeadlessDialogs&>(dialogs()); }
     HeadlessBrowser& headlessBrowser() { return static_cast<HeadlessBrowser&>(browser()); }
     HeadlessClock& headlessClock() { return static_cast<HeadlessClock&>(clock()); }
+    HeadlessAudio& headlessAudio() { return static_cast<HeadlessAudio&>(audio()); }
 
 private:
     std::shared_ptr<HeadlessScheduler> m_scheduler;

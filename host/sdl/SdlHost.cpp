@@ -4,6 +4,7 @@
 #include "host/headless/HeadlessDialogs.h"
 #include "host/headless/HeadlessScreen.h"
 #include "host/headless/HeadlessWindow.h"
+#include "host/sdl/SdlAudio.h"
 #include "host/sdl/SdlDialogs.h"
 #include "host/sdl/SdlFrameHandoff.h"
 #include "host/sdl/SdlScreen.h"
@@ -78,6 +79,9 @@ std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
         services.screen = std::make_unique<HeadlessScreen>(std::move(screen));
         services.dialogs = std::make_unique<HeadlessDialogs>(std::vector<bool>{});
     }
+    services.audio = makeSdlAudio(options.audioDriver, *services.clock, *services.threads);
+    services.mediaGraphs =
+        std::make_unique<SystemMediaGraphs>(*services.audio, *services.threads, options.mediaGraphs);
     return std::make_unique<SdlHost>(std::move(services), std::move(handoff), video);
 }
 

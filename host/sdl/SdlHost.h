@@ -12,6 +12,7 @@
 #include "host/Host.h"
 #include "host/display/WindowView.h"
 #include "host/system/SystemFolders.h"
+#include "host/system/SystemMediaGraph.h"
 
 #include <memory>
 #include <string>
@@ -26,6 +27,8 @@ struct SdlOptions {
     LanguageId language = 0;        // 0: from the user's locale
     std::string instanceLockFolder; // empty: the desktop's usual place
     std::string browserProgram = "xdg-open";
+    std::string audioDriver; // empty: SDL's choice
+    MediaGraphOptions mediaGraphs;
 };
 
 std::unique_ptr<Host> makeSdlHost(const SdlOptions& options);

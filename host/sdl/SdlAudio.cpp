@@ -1,0 +1,94 @@
+#include "host/sdl/SdlAudio.h"
+
+#include "host/Log.h"
+#include "host/headless/HeadlessAudio.h"
+#include "host/system/AudioMixer.h"
+
+#include <SDL.h>
+
+namespace host {
+
+namespace {
+
+// The mix is made at this rate; SDL converts it to the device's own.
+constexpr int kOutputRate = 44100;
+constexpr Uint16 kBlockFrames = 1024;
+
+class SdlAudio final : public Audio {
+public:
+    // With SDL's audio subsystem initialised; `openDevice` completes it.
+    SdlAudio()
+        : m_mixer(kOutputRate) {}
+
+    ~SdlAudio() override {
+        if (m_device != 0)
+            SDL_CloseAudioDevice(m_device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+
+    // Opens the output and starts it; false, with SDL's error set, when it cannot.
+    bool openDevice() {
+        SDL_AudioSpec want{};
+        want.freq = kOutputRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = kBlockFrames;
+        want.callback = &SdlAudio::fill;
+        want.userdata = this;
+        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+        if (m_device == 0)
+            return false;
+        SDL_PauseAudioDevice(m_device, 0);
+        return true;
+    }
+
+    int deviceCount() override { return 1; }
+
+    Result<AudioCaps> caps(int device) override {
+        if (device != 0)
+            return Error::withMessage("audio: no device " + std::to_string(device));
+        return AudioCaps{true, true};
+    }
+
+    Result<std::unique_ptr<AudioStream>> open(int device, const PcmFormat& format,
+                                              Completion onDone) override {
+        if (device != 0)
+            return Error::withMessage("audio: no device " + std::to_string(device));
+        HOST_TRY(checkPcmFormat(format));
+        return m_mixer.open(format, std::move(onDone));
+    }
+
+    std::uint32_t masterVolume() override { return m_mixer.masterVolume(); }
+    void setMasterVolume(std::uint32_t volume) override { m_mixer.setMasterVolume(volume); }
+
+private:
+    // SDL's audio thread asks for the next block here.
+    static void fill(void* self, Uint8* stream, int length) {
+        auto* samples = reinterpret_cast<std::int16_t*>(stream);
+        static_cast<SdlAudio*>(self)->m_mixer.mix(
+            std::span<std::int16_t>(samples, static_cast<std::size_t>(length) / 2));
+    }
+
+    AudioMixer m_mixer;
+    SDL_AudioDeviceID m_device = 0;
+};
+
+} // namespace
+
+std::unique_ptr<Audio> makeSdlAudio(const std::string& driver, Clock& clock, Threads& threads) {
+    if (!driver.empty())
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, driver.c_str());
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        auto audio = std::make_unique<SdlAudio>();
+        if (audio->openDevice())
+            return audio;
+        logf(LogCategory::Host, "host: no sound output (%s); sound plays on the clock, unheard",
+             SDL_GetError());
+    } else {
+        logf(LogCategory::Host, "host: no sound output (%s); sound plays on the clock, unheard",
+             SDL_GetError());
+    }
+    return std::make_unique<HeadlessAudio>(clock, threads);
+}
+
+} // namespace host

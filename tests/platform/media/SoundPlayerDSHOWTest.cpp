@@ -1,0 +1,196 @@
+#include "platform/media/SoundPlayerDSHOW.h"
+#include "host/media/MidiSynth.h"
+#include "tests/platform/media/MediaFixture.h"
+#include "tests/support/AmrEncoder.h"
+#include "tests/support/GuestTask.h"
+#include "tools/datakit/Midi.h"
+
+#include <algorithm>
+
+namespace {
+
+using platform::SoundPlayerDSHOW;
+
+// Two notes, one second (units of 100 ns below).
+datakit::Bytes twoNotes() {
+    datakit::MidiSong song;
+    song.notes = {{0, 480, 60, 110, 0}, {480, 480, 64, 110, 0}};
+    return datakit::writeMidi(song);
+}
+constexpr std::int64_t kSecond = 10'000'000;
+
+struct DirectShowPlayerTest : testing_support::MediaTest {
+    using MediaTest::MediaTest;
+    SoundPlayerDSHOW* player(const std::vector<std::uint8_t>& bytes, const char* type = "audio/midi") {
+        SoundPlayerDSHOW* made = rt::make<SoundPlayerDSHOW>(bytes, type);
+        made->buildGraph();
+        return made;
+    }
+    // Plays to the end, waiting as a runtime thread, and answers the time it took.
+    std::uint32_t playOut(SoundPlayerDSHOW* dshow) {
+        std::uint32_t started = now();
+        dshow->start();
+        do
+            sleep(10);
+        while (dshow->getState() != 0);
+        return now() - started;
+    }
+};
+
+TEST_F(DirectShowPlayerTest, MidiLoopsThroughTheGraphsCompletions) {
+    SoundPlayerDSHOW* midi = player(twoNotes());
+    ASSERT_EQ(midi->temporaryFile(), folder.path().string() + "/sound1.mid");
+    EXPECT_TRUE(std::filesystem::exists(midi->temporaryFile()));
+    EXPECT_EQ(midi->getDuration(), 0) << "not realized yet";
+    midi->setLoopCount(3);
+    EXPECT_EQ(midi->getState(), 0) << "realized, but the graph does not run";
+    EXPECT_EQ(midi->getDuration(), kSecond);
+
+    std::uint32_t started = now();
+    midi->start();
+    sleep(2500);
+    EXPECT_EQ(midi->getState(), 400) << "the third play runs";
+    sleep(510);
+    EXPECT_EQ(midi->getState(), 0) << "played out, though the graph still runs";
+    EXPECT_EQ(now() - started, 3010u);
+    host::AudioRecording played = heard();
+    EXPECT_EQ(played.completions, 3u);
+    EXPECT_EQ(played.bytesPlayed, 3u * played.format.sampleRate * played.format.blockAlign())
+        << "three seconds";
+    if (host::MidiSynth(host::defaultSoundFonts()).hasSoundFont()) {
+        auto* samples = reinterpret_cast<const std::int16_t*>(played.pcm.data());
+        EXPECT_TRUE(std::any_of(samples, samples + played.pcm.size() / 2, [](std::int16_t s) {
+            return std::abs(s) > 1000;
+        })) << "the notes are heard";
+    }
+
+    // A new start rewinds the stream that played out, and plays it once.
+    EXPECT_EQ(playOut(midi), 1000u);
+    EXPECT_EQ(heard().completions, 4u);
+    EXPECT_TRUE(midi->getContentType()->equalsCString("audio/midi"));
+    midi->close();
+    EXPECT_EQ(midi->getState(), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "sound1.mid")) << "close deletes the temporary file";
+    midi->close();
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST_F(DirectShowPlayerTest, LoopCountsOfOneAndZeroPlayOnceAndStopHoldsThePosition) {
+    SoundPlayerDSHOW* midi = player(twoNotes());
+    midi->setLoopCount(1);
+    midi->setLoopCount(0);
+    EXPECT_EQ(playOut(midi), 1000u);
+    EXPECT_EQ(heard().completions, 1u);
+
+    midi->start();
+    sleep(400);
+    midi->stop();
+    EXPECT_EQ(midi->getState(), 0);
+    midi->stop();
+    EXPECT_NEAR(midi->getMediaTime(), 4 * kSecond / 10, kSecond / 1000);
+    EXPECT_EQ(playOut(midi), 600u) << "a start after stop goes on where it stopped";
+
+    // An endless loop ends with stop, and stop keeps it ended.
+    midi->setLoopCount(-1);
+    midi->start();
+    sleep(9'500);
+    EXPECT_EQ(midi->getState(), 400);
+    midi->stop();
+    sleep(5'000);
+    EXPECT_EQ(heard().completions, 2u + 9u);
+}
+
+TEST_F(DirectShowPlayerTest, AmrFilesHaveTheirOwnNumberedFilesAndTheirLength) {
+    SoundPlayerDSHOW* first = player(twoNotes());
+    SoundPlayerDSHOW* amr =
+        player(testing_support::encodeAmr(std::vector<std::int16_t>(25 * 160, 500)), "audio/amr");
+    EXPECT_EQ(first->temporaryFile(), folder.path().string() + "/sound1.mid");
+    EXPECT_EQ(amr->temporaryFile(), folder.path().string() + "/sound2.amr");
+    amr->realize();
+    EXPECT_EQ(amr->getDuration(), kSecond / 2);
+    EXPECT_EQ(playOut(amr), 500u);
+    EXPECT_EQ(heard(1).pcm.size(), 25u * 320) << "20 ms of 8 kHz samples per frame";
+
+    struct Case {
+        const char* type;
+        const char* extension;
+    };
+    for (Case c : {Case{"audio/MIDI", "mid"}, Case{"audio/x-wav", "wav"}, Case{"audio/mpeg", "mp3"},
+                   Case{"aac", "aac"}, Case{"audio/ogg", "NULL"}, Case{"", "NULL"}}) {
+        EXPECT_STREQ(SoundPlayerDSHOW::extensionFor(c.type), c.extension) << c.type;
+    }
+}
+
+TEST_F(DirectShowPlayerTest, VolumeLevelsMapOntoDecibelsAndMuteKeepsTheLevel) {
+    SoundPlayerDSHOW* midi = player(twoNotes());
+    EXPECT_EQ(midi->setLevel(50), -1) << "not realized";
+    EXPECT_EQ(midi->getLevel(), 0);
+    midi->realize();
+    EXPECT_EQ(midi->getLevel(), 100);
+    EXPECT_EQ(midi->setLevel(50), 100);
+    EXPECT_EQ(midi->getLevel(), 50);
+    std::uint32_t word = heard().volume;
+    EXPECT_EQ(word >> 16, word & 0xFFFF);
+    EXPECT_NEAR(word & 0xFFFF, 0x8000, 16) << "-6 dB is half the amplitude";
+    midi->setMute(true);
+    EXPECT_TRUE(midi->isMuted());
+    EXPECT_EQ(heard().volume, 0u);
+    midi->setMute(false);
+    EXPECT_FALSE(midi->isMuted());
+    EXPECT_EQ(midi->getLevel(), 50);
+    EXPECT_EQ(midi->setLevel(0), 50);
+    EXPECT_TRUE(midi->isMuted());
+    EXPECT_EQ(midi->setLevel(400), 0);
+    EXPECT_EQ(midi->getLevel(), 100);
+    EXPECT_EQ(midi->getControl(rt::String::newFromCString("volumecontrol")), midi);
+    EXPECT_EQ(midi->getControl(rt::String::newFromCString("RateControl")), nullptr);
+}
+
+TEST_F(DirectShowPlayerTest, WithoutAGraphItStaysSilentAndSaysWhy) {
+    SoundPlayerDSHOW* broken = player({'n', 'o', 't', ' ', 'M', 'I', 'D', 'I'});
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{
+                  "ERROR - Could not construct a filter graph that will play the specified file."}));
+    broken->setLoopCount(3);
+    broken->start();
+    EXPECT_EQ(broken->getState(), 0);
+    EXPECT_EQ(broken->getMediaTime(), 0);
+    EXPECT_EQ(broken->setMediaTime(5), -1);
+    EXPECT_EQ(streamsOpened(), 0u);
+    broken->close();
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "sound1.mid"));
+}
+
+// Starts an endless MIDI loop on a player nothing refers to once this
+// returns, and answers its temporary file.
+[[gnu::noinline]] std::string startForgottenLoop(DirectShowPlayerTest& test) {
+    SoundPlayerDSHOW* midi = test.player(twoNotes());
+    midi->setLoopCount(-1);
+    midi->start();
+    return midi->temporaryFile();
+}
+
+// A collection that frees a looping player closes it from its destructor
+// while another runtime thread is stopped: the loop thread ends, the file
+// goes, and nothing waits for the stopped thread.
+TEST_F(DirectShowPlayerTest, TheCollectorClosesALoopingPlayer) {
+    std::atomic<bool> stop{false};
+    testing_support::startGuestTask([&] {
+        while (!stop)
+            rt::java_lang_Thread::sleep(5);
+    });
+    std::string file = startForgottenLoop(*this);
+    sleep(2500);
+    EXPECT_TRUE(std::filesystem::exists(file));
+    constexpr std::uint32_t kCollectNow = 1;
+    EXPECT_GE(runtime->objectManager().gc(kCollectNow).freed, 1u);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_FALSE(heard().open);
+    std::uint64_t played = heard().bytesPlayed;
+    sleep(2000);
+    EXPECT_EQ(heard().bytesPlayed, played);
+    stop = true;
+    sleep(20);
+}
+
+} // namespace
