@@ -38,43 +38,35 @@ std::int32_t javax_microedition_rms_RecordEnumerationImpl::idAtCursor() {
                : 0;
 }
 
-rt::ByteArray* javax_microedition_rms_RecordEnumerationImpl::recordAtCursor() {
+std::int32_t javax_microedition_rms_RecordEnumerationImpl::takeId(std::int32_t step) {
     std::int32_t id = idAtCursor();
+    if (rt::exceptionPending())
+        return 0;
+    m_index += step;
+    return id;
+}
+
+rt::ByteArray* javax_microedition_rms_RecordEnumerationImpl::takeRecord(std::int32_t step) {
+    std::int32_t id = takeId(step);
     if (rt::exceptionPending())
         return nullptr;
     return m_store->getRecord(id);
 }
 
 rt::ByteArray* javax_microedition_rms_RecordEnumerationImpl::nextRecord() {
-    rt::ByteArray* record = recordAtCursor();
-    if (rt::exceptionPending())
-        return nullptr;
-    (void)nextRecordId();
-    return record;
+    return takeRecord(1);
 }
 
 std::int32_t javax_microedition_rms_RecordEnumerationImpl::nextRecordId() {
-    std::int32_t id = idAtCursor();
-    if (rt::exceptionPending())
-        return 0;
-    m_index += 1;
-    return id;
+    return takeId(1);
 }
 
 rt::ByteArray* javax_microedition_rms_RecordEnumerationImpl::previousRecord() {
-    rt::ByteArray* record = recordAtCursor();
-    if (rt::exceptionPending())
-        return nullptr;
-    (void)previousRecordId();
-    return record;
+    return takeRecord(-1);
 }
 
 std::int32_t javax_microedition_rms_RecordEnumerationImpl::previousRecordId() {
-    std::int32_t id = idAtCursor();
-    if (rt::exceptionPending())
-        return 0;
-    m_index -= 1;
-    return id;
+    return takeId(-1);
 }
 
 bool javax_microedition_rms_RecordEnumerationImpl::hasNextElement() {

@@ -67,7 +67,10 @@ public:
 private:
     // The id at the cursor; an `InvalidRecordIDException` (0) outside the ids.
     [[nodiscard]] std::int32_t idAtCursor();
-    [[nodiscard]] rt::ByteArray* recordAtCursor();
+    // The id (the record) at the cursor, which then moves by `step`; the
+    // cursor stays where it is when there is none.
+    [[nodiscard]] std::int32_t takeId(std::int32_t step);
+    [[nodiscard]] rt::ByteArray* takeRecord(std::int32_t step);
 
     std::int32_t m_index = 0;
     javax_microedition_rms_RecordStore* m_store = nullptr;

@@ -90,13 +90,7 @@ TEST_P(BrokenConstantsTest, FailStartUpWithOneLogLine) {
     EXPECT_EQ(rt::getStaticClass().constantStrings(), nullptr) << "nothing installed";
 }
 
-INSTANTIATE_TEST_SUITE_P(Constants, BrokenConstantsTest, ::testing::ValuesIn(kBrokenConstants),
-                         [](const ::testing::TestParamInfo<BrokenConstants>& info) {
-                             std::string name = info.param.what;
-                             for (char& c : name)
-                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Constants, BrokenConstantsTest, ::testing::ValuesIn(kBrokenConstants), NameByWhat{});
 
 TEST_F(ConstantsTest, AMissingResourceFailsStartUp) {
     put("data.bar", datakit::writeArchive({datakit::archiveEntry("intro.png", "png")}));

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -100,6 +101,17 @@ struct IoTest : ::testing::Test {
                                                     (root.path() / "temp").string()}};
     testing_support::FreeThreads host;
     rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20, &host.threads, &host.clock}};
+};
+
+// Names parameterised cases by their `what`: letters and digits kept, the rest '_'.
+struct NameByWhat {
+    template <class Case>
+    std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
+        std::string name = info.param.what;
+        for (char& c : name)
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    }
 };
 
 using testing_support::byteArray;
