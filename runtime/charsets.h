@@ -37,6 +37,12 @@ void decodeBytes(std::span<const std::uint8_t> bytes, Charset charset, std::u16s
 std::size_t modifiedUtf8Length(std::u16string_view units);
 // Writes that form to `out`, which holds modifiedUtf8Length(units) bytes.
 void encodeModifiedUtf8(std::u16string_view units, std::uint8_t* out);
+// Appends the units of `bytes` read as modified UTF-8, the way
+// `DataInputStream::readUTF` takes it (strict, unlike `decodeBytes`): one
+// byte 0x00 to 0x7F, two bytes 110xxxxx 10xxxxxx, three bytes 1110xxxx
+// 10xxxxxx 10xxxxxx, overlong forms accepted. False for a continuation byte or
+// 0xF0 to 0xFF as a lead byte, and for a sequence cut off by the end.
+bool decodeModifiedUtf8(std::span<const std::uint8_t> bytes, std::u16string& out);
 
 // UTF-8 of `units`, unit by unit (for the log and the host's services; a
 // surrogate is encoded on its own, as its three bytes).

@@ -3,6 +3,7 @@
 #include "classlib/io/byterange.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Monitor.h"
+#include "runtime/charsets.h"
 #include "runtime/checks.h"
 
 #include <algorithm>
@@ -10,60 +11,6 @@
 #include <string>
 
 namespace lib {
-
-namespace {
-
-// Decodes modified UTF-8 as the profile reads it: one byte 0x00 to 0x7F, two
-// bytes 110xxxxx 10xxxxxx, three bytes 1110xxxx 10xxxxxx 10xxxxxx. Only the
-// continuation bits are checked, so overlong forms (C0 80 for the unit 0
-// among them) are accepted; a continuation byte or 0xF0 to 0xFF as a lead
-// byte, and a sequence cut off by the end, are not.
-bool decodeModifiedUtf8(std::span<const std::uint8_t> bytes, std::u16string& out) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        std::uint32_t c = bytes[i];
-        switch (c >> 4) {
-        case 0x0:
-        case 0x1:
-        case 0x2:
-        case 0x3:
-        case 0x4:
-        case 0x5:
-        case 0x6:
-        case 0x7:
-            out.push_back(static_cast<char16_t>(c));
-            i += 1;
-            break;
-        case 0xC:
-        case 0xD: {
-            if (bytes.size() - i < 2)
-                return false;
-            std::uint32_t b2 = bytes[i + 1];
-            if ((b2 & 0xC0) != 0x80)
-                return false;
-            out.push_back(static_cast<char16_t>(((c & 0x1F) << 6) | (b2 & 0x3F)));
-            i += 2;
-            break;
-        }
-        case 0xE: {
-            if (bytes.size() - i < 3)
-                return false;
-            std::uint32_t b2 = bytes[i + 1];
-            std::uint32_t b3 = bytes[i + 2];
-            if ((b2 & 0xC0) != 0x80 || (b3 & 0xC0) != 0x80)
-                return false;
-            out.push_back(static_cast<char16_t>(((c & 0x0F) << 12) | ((b2 & 0x3F) << 6) | (b3 & 0x3F)));
-            i += 3;
-            break;
-        }
-        default:
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
 
 java_io_DataInputStream::java_io_DataInputStream()
     : java_io_InputStream(kClassId) {
@@ -233,7 +180,7 @@ rt::String* java_io_DataInputStream::readUTF() {
     // Nothing allocates in the runtime's heaps between reading the elements'
     // address and the end of the decoding, so the block cannot move meanwhile.
     auto* first = reinterpret_cast<const std::uint8_t*>(bytes->elements());
-    if (!decodeModifiedUtf8(std::span(first, static_cast<std::size_t>(length)), units))
+    if (!rt::decodeModifiedUtf8(std::span(first, static_cast<std::size_t>(length)), units))
         return rt::raise(rt::ClassId::java_io_UTFDataFormatException);
     return rt::make<rt::String>(std::u16string_view(units));
 }

@@ -68,6 +68,21 @@ java_util_Hashtable* java_lang_System::properties() {
     return statics().m_properties;
 }
 
+rt::String* java_lang_System::getProperty(rt::String* key) {
+    if (!key || key->isFreed()) {
+        rt::reportNullPointer();
+        return rt::String::newFromCString(kPropertyValueEmpty);
+    }
+    // The whole key: a leading part of the name ("microedition") is another key.
+    if (key->equalsCString("microedition.media.version"))
+        return rt::String::newFromCString("1.0");
+    if (java_util_Hashtable* table = properties()) {
+        if (auto* value = static_cast<rt::String*>(table->get(key)))
+            return value;
+    }
+    return rt::String::newFromCString(kPropertyValueEmpty);
+}
+
 std::int64_t java_lang_System::currentTimeMillis() {
     return static_cast<std::int64_t>(rt::Runtime::current().tickCount());
 }

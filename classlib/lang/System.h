@@ -7,7 +7,8 @@
 // `out` and `err` (one `PrintStream` over the console stream, which discards
 // every byte) and the properties table, a Hashtable holding one entry
 // (constant string 233 to constant string 234). Until `staticInit` has run
-// they are null.
+// they are null. `getProperty` answers from the table and one fixed media
+// property; the application's own properties are not among them.
 
 #include "runtime/Array.h"
 #include "runtime/Object.h"
@@ -39,6 +40,14 @@ public:
 
     // The properties table.
     static java_util_Hashtable* properties();
+
+    // What a property that is not there answers, here and for the
+    // application's own properties: never null.
+    static constexpr const char* kPropertyValueEmpty = "PROPERTY VALUE EMPTY";
+    // A new String "1.0" for the whole key "microedition.media.version"; else
+    // the key's value in the properties table; else a new String "PROPERTY
+    // VALUE EMPTY" (also for the empty key, and for a null one, which is reported).
+    static rt::String* getProperty(rt::String* key);
 
     // Milliseconds since the process started, from the host's 32-bit tick:
     // zero-extended, so it wraps to 0 after 2^32 ms. Not a wall-clock time.

@@ -36,6 +36,12 @@ SystemFolders::SystemFolders(const FolderOptions& options) {
         fs::path folder = fs::path(m_programFolder).parent_path();
         m_programFilesFolder = asFolder(folder.parent_path().parent_path());
     }
+    if (!options.tempFolder.empty()) {
+        m_tempFolder = asFolder(options.tempFolder);
+    } else {
+        fs::path temp = fs::temp_directory_path(error);
+        m_tempFolder = asFolder(error ? fs::path("/tmp") : temp);
+    }
 }
 
 Result<std::string> SystemFolders::specialFolder(std::int32_t id) const {

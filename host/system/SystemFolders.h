@@ -9,6 +9,8 @@ struct FolderOptions {
     std::string programFolder;
     // Empty: two folders above the program folder, as an install lays them out.
     std::string programFilesFolder;
+    // The device's "\temp". Empty: the system's folder for temporary files.
+    std::string tempFolder = {};
 };
 
 // Folders given by options or derived as the options say; fixed at making.
@@ -18,10 +20,12 @@ public:
 
     const std::string& programFolder() const override { return m_programFolder; }
     Result<std::string> specialFolder(std::int32_t id) const override;
+    const std::string& tempFolder() const override { return m_tempFolder; }
 
 private:
     std::string m_programFolder;
     std::string m_programFilesFolder;
+    std::string m_tempFolder;
 };
 
 } // namespace host

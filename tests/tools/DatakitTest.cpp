@@ -1,6 +1,7 @@
 #include "tools/datakit/AppJad.h"
 #include "tools/datakit/Archive.h"
 #include "tools/datakit/Constants.h"
+#include "tools/datakit/RecordStore.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,22 @@ TEST(Datakit, AppJadIsOneKeyValueLinePerProperty) {
     EXPECT_EQ(datakit::writeAppJad({{"MIDlet-Name", "Vorlax Rally"}, {"Orientation", "0"}}),
               text("MIDlet-Name: Vorlax Rally\r\nOrientation: 0\r\n"));
     EXPECT_EQ(datakit::writeAppJad({{"A", "\xE9"}}, datakit::LineEnding::Lf), text("A: \xE9\n"));
+}
+
+TEST(Datakit, RecordStoresAreABigEndianIndexAndOneFilePerRecord) {
+    EXPECT_EQ(datakit::writeRecordStoreIndex(3, {1, 3}),
+              bytesOf({0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 3}));
+    EXPECT_EQ(datakit::writeRecordStoreIndex(-1, {}, {.indexedCount = 5, .truncateTo = 6}),
+              bytesOf({0xFF, 0xFF, 0xFF, 0xFF, 0, 0}));
+
+    datakit::RecordStoreNames names{"Rms_", ".DAT", "#"};
+    auto files = datakit::writeRecordStore({"Save?1", 7, {{7, text("xy")}, {-2, {}}}}, names);
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].first, "rms_save_1.dat");
+    EXPECT_EQ(files[0].second, datakit::writeRecordStoreIndex(7, {7, -2}));
+    EXPECT_EQ(files[1], std::make_pair(std::string("rms_save_1.dat#7.dat"), text("xy")));
+    EXPECT_EQ(files[2].first, "rms_save_1.dat#-2.dat");
+    EXPECT_EQ(datakit::recordStoreIndexName("a/b:c*d?e<f>g|h", names), "rms_a_b_c_d_e_f_g_h.dat");
 }
 
 } // namespace

@@ -37,6 +37,43 @@ TEST(SystemFolders, TheProgramFilesFolderFollowsFromTheProgramFolderUnlessGiven)
     EXPECT_EQ(current.programFolder(), fs::current_path().string() + "/");
 }
 
+// Device paths land in the folder standing for their device part; only that
+// part is matched without case, and nothing may climb out of its folder.
+TEST(SystemFolders, DevicePathsMapOntoTheirLinuxFolders) {
+    host::SystemFolders folders({"/data/Run", "/srv/PF", "/var/tmp/vx"});
+    EXPECT_EQ(folders.deviceFolder(38).value(), "\\Program Files");
+    EXPECT_FALSE(folders.deviceFolder(5).ok());
+    struct Case {
+        const char* device;
+        const char* hostPath; // null: the mapping fails
+    };
+    const Case cases[] = {
+        {"\\program files\\brivanta\\vorlax rally\\data.bar", "/data/Run/data.bar"},
+        {"\\Program Files\\Brivanta\\Vorlax Rally", "/data/Run/"},
+        {"\\program files\\brivanta\\vorlax rally\\Sub\\A.rms", "/data/Run/Sub/A.rms"},
+        {"\\program files\\maker\\suite\\s.rms", "/srv/PF/maker/suite/s.rms"},
+        {"\\PROGRAM FILES/maker/x", "/srv/PF/maker/x"},
+        {"\\program files\\brivanta\\vorlax rallyX\\a", "/srv/PF/brivanta/vorlax rallyX/a"},
+        {"\\temp\\sound0.wav", "/var/tmp/vx/sound0.wav"},
+        {"\\tempo\\a", nullptr},
+        {"program files\\a", nullptr},
+        {"\\windows\\a", nullptr},
+        {"\\temp\\..\\etc\\passwd", nullptr},
+        {"\\program files\\brivanta\\vorlax rally\\.\\a", nullptr},
+        {"\\temp/../x", nullptr},
+    };
+    for (const Case& c : cases) {
+        host::Result<std::string> mapped = folders.hostPath(c.device);
+        if (c.hostPath) {
+            ASSERT_TRUE(mapped.ok()) << c.device;
+            EXPECT_EQ(mapped.value(), c.hostPath) << c.device;
+        } else {
+            EXPECT_FALSE(mapped.ok()) << c.device;
+        }
+    }
+    EXPECT_FALSE(folders.hostPath(std::string_view("\\temp\\a\0b", 9)).ok()) << "a NUL byte";
+}
+
 TEST(SystemInstanceLock, ASecondHolderOfTheSameNameIsTurnedAway) {
     fs::path folder = fs::temp_directory_path() / ("vorlax-lock-" + std::to_string(::getpid()));
     fs::create_directories(folder);

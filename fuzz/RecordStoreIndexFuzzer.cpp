@@ -1,0 +1,68 @@
+// Takes the input as the index file of a record store and opens the store,
+// checking what the store promises: it opens whatever the bytes, with no
+// more ids than the file holds and nothing pending; a record added then gets
+// an id no listed record has; and the index written back holds exactly the
+// store's ids.
+
+#include "classlib/lang/Integer.h"
+#include "classlib/util/Vector.h"
+#include "fuzz/PlatformFiles.h"
+#include "platform/io/RecordStore.h"
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+using fuzzing::check;
+using RecordStore = platform::javax_microedition_rms_RecordStore;
+
+std::vector<std::int32_t> idsOf(RecordStore* store) {
+    std::vector<std::int32_t> ids;
+    lib::java_util_Vector* vector = store->recordIds();
+    for (std::int32_t i = 0; i < vector->size(); ++i)
+        ids.push_back(static_cast<lib::java_lang_Integer*>(vector->elementAt(i))->intValue());
+    return ids;
+}
+
+std::int32_t bigEndianAt(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[at]) << 24 | bytes[at + 1] << 16 |
+                                     bytes[at + 2] << 8 | bytes[at + 3]);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > (1u << 16))
+        return 0;
+    fuzzing::putFile("rms_fuzz.dat", std::span(data, size));
+    fuzzing::PlatformFiles platform;
+    RecordStore* store = RecordStore::openRecordStore(rt::String::newFromCString("Fuzz"), false);
+    check(store && !rt::exceptionPending());
+    std::vector<std::int32_t> ids = idsOf(store);
+    check(size < 8 || ids.size() <= (size - 8) / 4);
+    for (std::int32_t id : ids)
+        check(id <= store->lastRecordId());
+
+    std::int32_t added = store->addRecord(nullptr, 0, 0);
+    if (rt::exceptionPending()) {
+        // Only when no id is left.
+        check(store->lastRecordId() == INT32_MAX);
+        check(fuzzing::takePending() ==
+              rt::toInt(rt::ClassId::javax_microedition_rms_RecordStoreFullException));
+        return 0;
+    }
+    for (std::int32_t id : ids)
+        check(id != added);
+
+    std::ifstream in(fuzzing::programFolder() / "rms_fuzz.dat", std::ios::binary);
+    std::vector<std::uint8_t> index((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ids.push_back(added);
+    check(index.size() == 8 + 4 * ids.size());
+    check(bigEndianAt(index, 0) == store->lastRecordId());
+    check(bigEndianAt(index, 4) == static_cast<std::int32_t>(ids.size()));
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        check(bigEndianAt(index, 8 + 4 * i) == ids[i]);
+    return 0;
+}

@@ -1,0 +1,263 @@
+#include "platform/io/RecordStore.h"
+
+#include "classlib/io/ByteArrayOutputStream.h"
+#include "classlib/io/DataInputStream.h"
+#include "classlib/io/DataOutputStream.h"
+#include "classlib/lang/Integer.h"
+#include "classlib/lang/StringBuffer.h"
+#include "classlib/lang/Throwable.h"
+#include "classlib/util/Vector.h"
+#include "platform/io/File.h"
+#include "platform/io/FileInputStream.h"
+#include "platform/io/RecordEnumeration.h"
+#include "runtime/Exceptions.h"
+#include "runtime/StaticClass.h"
+#include "runtime/checks.h"
+
+namespace platform {
+
+namespace {
+
+using RecordStore = javax_microedition_rms_RecordStore;
+
+rt::String* constant(std::int32_t index) {
+    return rt::getStaticClass().getConstantString(index);
+}
+
+bool isEmpty(rt::String* text) {
+    return !text || text->length() == 0;
+}
+
+// The id held at `index` of `ids` (an Integer); 0 for anything else.
+std::int32_t idAt(lib::java_util_Vector* ids, std::int32_t index) {
+    rt::Object* element = ids->elementAt(index);
+    if (!element || element->classId() != rt::ClassId::java_lang_Integer)
+        return 0;
+    return static_cast<lib::java_lang_Integer*>(element)->intValue();
+}
+
+rt::Neutral raiseInvalidId(std::int32_t id) {
+    return rt::raise(rt::ClassId::javax_microedition_rms_InvalidRecordIDException, rt::String::valueOf(id));
+}
+
+} // namespace
+
+RecordStore::javax_microedition_rms_RecordStore(rt::String* path)
+    : Object(kClassId)
+    , m_path(path) {
+    m_recordIds = rt::make<lib::java_util_Vector>(10, 0);
+}
+
+RecordStore* RecordStore::openRecordStore(rt::String* name, bool createIfNecessary) {
+    return openRecordStore(name, createIfNecessary, 0, true);
+}
+
+RecordStore* RecordStore::openRecordStore(rt::String* name, bool createIfNecessary, std::int32_t, bool) {
+    return open(name, constant(kVendorText), constant(kVendorText), createIfNecessary);
+}
+
+RecordStore* RecordStore::openRecordStore(rt::String* name, rt::String* vendorName, rt::String* suiteName) {
+    return open(name, vendorName, suiteName, false);
+}
+
+RecordStore* RecordStore::open(rt::String* name, rt::String* vendorName, rt::String* suiteName,
+                               bool createIfNecessary) {
+    auto* path = rt::make<lib::StringBuffer>();
+    if (isEmpty(vendorName) || isEmpty(suiteName)) {
+        path->append(getProgramFolderPath())->append(constant(kSeparatorText));
+    } else {
+        path->append(getProgramFilesPath())->append(constant(kSeparatorText))->append(vendorName);
+        path->append(constant(kSeparatorText))->append(suiteName)->append(constant(kSeparatorText));
+    }
+    path->append(constant(kStorePrefixText))->append(name)->append(constant(kFileSuffixText));
+    rt::String* text = path->toString();
+    for (char16_t c : {u'/', u':', u'*', u'?', u'<', u'>', u'|'})
+        text = text->replace(c, u'_');
+
+    bool exists = rt::make<javax_microedition_io_File>(text)->exists();
+    if (!exists && !createIfNecessary)
+        return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreNotFoundException, text);
+    auto* store = rt::make<RecordStore>(text);
+    // A new store's index file is first written by the first change.
+    if (exists)
+        store->readIndex();
+    return store;
+}
+
+void RecordStore::readIndex() {
+    FileInputStream* file = rt::make<javax_microedition_io_File>(m_path)->openInputStream();
+    if (!file)
+        return;
+    // A short index keeps what was read before its end.
+    auto* in = rt::make<lib::java_io_DataInputStream>(file);
+    std::int32_t last = in->readInt();
+    if (!rt::exceptionPending())
+        m_lastRecordId = last;
+    std::int32_t count = rt::exceptionPending() ? 0 : in->readInt();
+    std::int32_t highest = m_lastRecordId;
+    for (std::int32_t i = 0; i < count && !rt::exceptionPending(); ++i) {
+        std::int32_t id = in->readInt();
+        if (rt::exceptionPending())
+            break;
+        m_recordIds->addElement(rt::make<lib::java_lang_Integer>(id));
+        highest = std::max(highest, id);
+    }
+    (void)rt::catchException(rt::ClassId::java_lang_Exception);
+    in->close();
+    // An index whose last id is below an id it holds would hand that id out
+    // again, and its new record would overwrite the old one's file.
+    m_lastRecordId = highest;
+}
+
+rt::ObjectArray* RecordStore::listRecordStores() {
+    rt::String* prefix = constant(kStorePrefixText);
+    rt::String* suffix = constant(kFileSuffixText);
+    rt::ObjectArray* names =
+        rt::make<javax_microedition_io_File>(getProgramFolderPath())->list(prefix, suffix);
+    std::int32_t cut = (prefix ? prefix->length() : 0);
+    std::int32_t tail = (suffix ? suffix->length() : 0);
+    for (std::int32_t i = 0; i < names->length(); ++i) {
+        auto* file = static_cast<rt::String*>(rt::Array::getRef(names, i));
+        if (file && file->length() >= cut + tail)
+            rt::Array::setRef(names, i, file->substring(cut, file->length() - tail));
+    }
+    return names;
+}
+
+void RecordStore::closeRecordStore() {
+    writeToFile();
+}
+
+rt::String* RecordStore::recordPath(std::int32_t id) {
+    auto* path = rt::make<lib::StringBuffer>(m_path);
+    path->append(constant(kRecordInfixText))->append(id)->append(constant(kFileSuffixText));
+    return path->toString();
+}
+
+void RecordStore::writeRecordFile(std::int32_t id, rt::ByteArray* data, std::int32_t offset,
+                                  std::int32_t numBytes) {
+    // A record file that cannot be written is skipped, as the device did.
+    (void)rt::make<javax_microedition_io_File>(recordPath(id))->replaceContents(data, offset, numBytes);
+}
+
+void RecordStore::writeToFile() {
+    auto* bytes = rt::make<lib::java_io_ByteArrayOutputStream>();
+    auto* out = rt::make<lib::java_io_DataOutputStream>(bytes);
+    std::int32_t count = m_recordIds->size();
+    out->writeInt(m_lastRecordId);
+    out->writeInt(count);
+    for (std::int32_t i = 0; i < count; ++i)
+        out->writeInt(idAt(m_recordIds, i));
+    rt::ByteArray* index = bytes->toByteArray();
+    if (rt::exceptionPending() ||
+        !rt::make<javax_microedition_io_File>(m_path)->replaceContents(index, 0, index->length())) {
+        rt::clearPendingException();
+        rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreException, constant(kWriteFailedText));
+    }
+}
+
+void RecordStore::clearFile(rt::String* path) {
+    (void)rt::make<javax_microedition_io_File>(path)->create();
+}
+
+bool RecordStore::checkId(std::int32_t id) {
+    std::int32_t count = m_recordIds->size();
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (idAt(m_recordIds, i) == id)
+            return true;
+    }
+    raiseInvalidId(id);
+    return false;
+}
+
+std::int32_t RecordStore::addRecord(rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes) {
+    // Ids are never given twice: after the largest int there is none left.
+    if (getSizeAvailable() < numBytes || m_lastRecordId == INT32_MAX)
+        return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreFullException, constant(kFullText));
+    std::int32_t id = ++m_lastRecordId;
+    m_recordIds->addElement(rt::make<lib::java_lang_Integer>(id));
+    writeRecordFile(id, data, offset, numBytes);
+    writeToFile();
+    if (rt::exceptionPending())
+        return 0;
+    return id;
+}
+
+void RecordStore::setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t offset,
+                            std::int32_t numBytes) {
+    if (!checkId(id))
+        return;
+    std::int32_t old = getRecordSize(id);
+    if (static_cast<std::int64_t>(getSizeAvailable()) < static_cast<std::int64_t>(numBytes) - old) {
+        rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreFullException, constant(kFullText));
+        return;
+    }
+    writeRecordFile(id, data, offset, numBytes);
+    writeToFile();
+}
+
+void RecordStore::deleteRecord(std::int32_t id) {
+    for (std::int32_t i = m_recordIds->size() - 1; i >= 0; --i) {
+        if (idAt(m_recordIds, i) != id)
+            continue;
+        m_recordIds->removeElementAt(i);
+        clearFile(recordPath(id));
+        writeToFile();
+        (void)rt::catchException(rt::ClassId::java_lang_Exception);
+        return;
+    }
+}
+
+rt::ByteArray* RecordStore::getRecord(std::int32_t id) {
+    if (!checkId(id))
+        return nullptr;
+    return rt::make<javax_microedition_io_File>(recordPath(id))->readAll();
+}
+
+std::int32_t RecordStore::getRecord(std::int32_t id, rt::ByteArray* buffer, std::int32_t offset) {
+    if (!checkId(id))
+        return 0;
+    FileInputStream* file = rt::make<javax_microedition_io_File>(recordPath(id))->openInputStream();
+    if (!file)
+        return 0;
+    std::int32_t size = file->fileSize();
+    if (!buffer || buffer->isFreed()) {
+        file->close();
+        rt::reportNullPointer();
+        return 0;
+    }
+    if (offset < 0 || offset > buffer->length() || buffer->length() - offset < size) {
+        file->close();
+        return rt::raise(lib::newArrayIndexOutOfBoundsException(offset < 0 ? offset : buffer->length()));
+    }
+    auto* in = rt::make<lib::java_io_DataInputStream>(file);
+    in->readFully(buffer, offset, size);
+    in->close();
+    if (rt::catchException(rt::ClassId::java_lang_Exception))
+        return 0;
+    return size;
+}
+
+std::int32_t RecordStore::getRecordSize(std::int32_t id) {
+    if (!checkId(id))
+        return 0;
+    return rt::make<javax_microedition_io_File>(recordPath(id))->length();
+}
+
+std::int32_t RecordStore::getSize() {
+    std::int32_t total = 0;
+    for (std::int32_t i = 0; i < m_recordIds->size(); ++i) {
+        total += getRecordSize(idAt(m_recordIds, i));
+        if (!rt::catchException(rt::ClassId::javax_microedition_rms_InvalidRecordIDException))
+            (void)rt::catchException(rt::ClassId::javax_microedition_rms_RecordStoreException);
+    }
+    return total;
+}
+
+javax_microedition_rms_RecordEnumerationImpl* RecordStore::enumerateRecords() {
+    auto* records = rt::make<javax_microedition_rms_RecordEnumerationImpl>(this);
+    records->reset();
+    return records;
+}
+
+} // namespace platform

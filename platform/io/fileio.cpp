@@ -1,0 +1,147 @@
+#include "platform/io/fileio.h"
+
+#include "host/Folders.h"
+#include "runtime/StaticClass.h"
+#include "runtime/ThreadTable.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+struct FileStatics {
+    host::Folders* m_folders = nullptr;
+    RT_NO_REFERENCE_FIELDS(FileStatics, rt::NoReferenceBase)
+};
+
+FileStatics& statics() {
+    return rt::getStaticClass().statics<FileStatics>();
+}
+
+// The native buffer every read and write of an array passes through.
+constexpr std::size_t kChunk = 8192;
+
+} // namespace
+
+void setFileFolders(host::Folders* folders) {
+    statics().m_folders = folders;
+}
+
+host::Folders* fileFolders() {
+    return statics().m_folders;
+}
+
+std::optional<std::string> hostPathOf(rt::String* path) {
+    host::Folders* folders = fileFolders();
+    if (!path || path->isFreed() || !folders)
+        return std::nullopt;
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(path->length()));
+    for (char16_t unit : path->view())
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+    host::Result<std::string> mapped = folders->hostPath(bytes);
+    if (!mapped)
+        return std::nullopt;
+    return std::move(mapped).value();
+}
+
+std::FILE* openFile(rt::String* path, const char* mode) {
+    std::optional<std::string> hostPath = hostPathOf(path);
+    if (!hostPath)
+        return nullptr;
+    rt::SafeRegion blocking;
+    return std::fopen(hostPath->c_str(), mode);
+}
+
+void closeFile(std::FILE* file) {
+    if (!file)
+        return;
+    rt::SafeRegion blocking;
+    std::fclose(file);
+}
+
+void closeFileInDestructor(std::FILE* file) {
+    if (file)
+        std::fclose(file);
+}
+
+bool seekFile(std::FILE* file, std::int64_t offset, int whence) {
+    rt::SafeRegion blocking;
+    return std::fseek(file, static_cast<long>(offset), whence) == 0;
+}
+
+std::int64_t tellFile(std::FILE* file) {
+    rt::SafeRegion blocking;
+    return static_cast<std::int64_t>(std::ftell(file));
+}
+
+std::int32_t readFile(std::FILE* file, rt::ByteArray* b, std::int32_t off, std::int32_t len) {
+    std::array<std::uint8_t, kChunk> chunk;
+    std::int32_t done = 0;
+    while (done < len) {
+        std::size_t want = std::min<std::size_t>(kChunk, static_cast<std::size_t>(len - done));
+        std::size_t got = 0;
+        {
+            rt::SafeRegion blocking;
+            got = std::fread(chunk.data(), 1, want, file);
+        }
+        // Out of the safe region: the elements are where the heap has them now.
+        std::memcpy(b->elements() + off + done, chunk.data(), got);
+        done += static_cast<std::int32_t>(got);
+        if (got < want)
+            break;
+    }
+    return done;
+}
+
+std::int32_t readFileByte(std::FILE* file) {
+    rt::SafeRegion blocking;
+    int c = std::fgetc(file);
+    return c == EOF ? -1 : c;
+}
+
+bool writeFile(std::FILE* file, rt::ByteArray* b, std::int32_t off, std::int32_t len) {
+    std::array<std::uint8_t, kChunk> chunk;
+    std::int32_t done = 0;
+    while (done < len) {
+        std::size_t count = std::min<std::size_t>(kChunk, static_cast<std::size_t>(len - done));
+        std::memcpy(chunk.data(), b->elements() + off + done, count);
+        rt::SafeRegion blocking;
+        if (std::fwrite(chunk.data(), 1, count, file) != count)
+            return false;
+        done += static_cast<std::int32_t>(count);
+    }
+    return true;
+}
+
+bool writeFileByte(std::FILE* file, std::int32_t value) {
+    rt::SafeRegion blocking;
+    return std::fputc(value & 0xFF, file) != EOF;
+}
+
+bool replaceFile(rt::String* path, rt::ByteArray* b, std::int32_t off, std::int32_t len) {
+    std::optional<std::string> hostPath = hostPathOf(path);
+    if (!hostPath)
+        return false;
+    std::string temporary = *hostPath + ".new";
+    std::FILE* file = nullptr;
+    {
+        rt::SafeRegion blocking;
+        file = std::fopen(temporary.c_str(), "wb");
+    }
+    if (!file)
+        return false;
+    bool written = len <= 0 || writeFile(file, b, off, len);
+    rt::SafeRegion blocking;
+    // fclose flushes: a full disk may only show here.
+    written = std::fclose(file) == 0 && written;
+    if (written && std::rename(temporary.c_str(), hostPath->c_str()) == 0)
+        return true;
+    std::remove(temporary.c_str());
+    return false;
+}
+
+} // namespace platform

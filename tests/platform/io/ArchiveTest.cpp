@@ -1,0 +1,231 @@
+#include "tools/datakit/Archive.h"
+#include "classlib/io/DataInputStream.h"
+#include "platform/io/Class.h"
+#include "platform/io/File.h"
+#include "platform/io/ResourceArchive.h"
+#include "platform/io/ResourceInputStream.h"
+#include "tests/platform/io/IoFixture.h"
+
+#include <optional>
+
+namespace {
+
+using namespace io_testing;
+using datakit::archiveEntry;
+using datakit::Bytes;
+
+struct ArchiveTest : IoTest {
+    void putArchive(const std::vector<datakit::ArchiveEntry>& entries,
+                    const datakit::ArchiveOptions& options = {}) {
+        put("data.bar", datakit::writeArchive(entries, options));
+    }
+    static lib::java_io_InputStream* resource(const char* name) {
+        return platform::Class::getResourceAsStream(text(name));
+    }
+    // Every byte the resource serves, or none when there is no such resource.
+    static std::optional<Bytes> served(const char* name) {
+        lib::java_io_InputStream* in = resource(name);
+        if (!in)
+            return std::nullopt;
+        return bytesOf(platform::readAllBytes(in));
+    }
+};
+
+TEST_F(ArchiveTest, NamesMatchWholeIgnoringCaseAndOneLeadingSlash) {
+    putArchive({
+        archiveEntry("constants.bin", "strings"),
+        archiveEntry("Img/Title.PNG", "title"),
+        archiveEntry("empty", ""),
+        archiveEntry("IMG/title.png", "shadowed"),
+        archiveEntry("sound", "pcm"),
+    });
+    struct Case {
+        const char* name;
+        const char* content; // null: no such resource
+    };
+    const Case cases[] = {
+        {"/constants.bin", "strings"},
+        {"constants.bin", "strings"},
+        {"CONSTANTS.BIN", "strings"},
+        {"//constants.bin", nullptr},
+        {"constants.bi", nullptr},
+        {"constants.bin2", nullptr},
+        {"/img/title.png", "title"}, // the first of two names equal but for case
+        {"empty", ""},
+        {"soun", nullptr},
+        {"sounds", nullptr},
+        {"", nullptr},
+        {"/", nullptr},
+    };
+    for (const Case& c : cases) {
+        std::optional<Bytes> bytes = served(c.name);
+        if (c.content) {
+            ASSERT_TRUE(bytes.has_value()) << c.name;
+            EXPECT_EQ(*bytes, asBytes(c.content)) << c.name;
+        } else {
+            EXPECT_FALSE(bytes.has_value()) << c.name;
+        }
+    }
+    EXPECT_FALSE(rt::exceptionPending());
+    EXPECT_TRUE(log.lines().empty()) << "a name not found is no event";
+}
+
+TEST_F(ArchiveTest, AnEntryStreamIsBoundedToItsEntry) {
+    putArchive({archiveEntry("ten", "0123456789"), archiveEntry("next", "NEXT")});
+    rt::ByteArray* b = rt::newByteArray(100);
+
+    lib::java_io_InputStream* in = resource("ten");
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(in->classId(), rt::ClassId::javax_microedition_io_ResourceInputStream);
+    EXPECT_EQ(in->available(), 10);
+    EXPECT_EQ(in->read(b, 0, 100), 10);
+    EXPECT_EQ(bytesOf(b).at(9), '9');
+    EXPECT_EQ(in->read(b, 0, 100), 0);
+    EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException)) << "not -1";
+    EXPECT_EQ(in->read(b, 0, 0), 0);
+    EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException))
+        << "nothing left, whatever the length";
+    EXPECT_EQ(in->read(), -1);
+    EXPECT_EQ(in->available(), 0);
+    EXPECT_EQ(in->skip(5), 0);
+
+    in = resource("ten");
+    EXPECT_EQ(in->read(), '0');
+    EXPECT_EQ(in->skip(-4), 0);
+    EXPECT_EQ(in->skip(1000), 9) << "up to the entry's end";
+    EXPECT_EQ(in->read(), -1);
+
+    // mark and reset go back in the file and in the count of bytes consumed.
+    in = resource("ten");
+    EXPECT_TRUE(in->markSupported());
+    EXPECT_EQ(in->skip(2), 2);
+    in->mark(0);
+    EXPECT_EQ(in->read(b, 0, 100), 8);
+    in->reset();
+    EXPECT_EQ(in->available(), 8);
+    EXPECT_EQ(in->read(b, 0, 100), 8);
+    EXPECT_EQ(bytesOf(b).at(0), '2');
+    in->close();
+}
+
+TEST_F(ArchiveTest, EntriesReachingPastTheFileServeOnlyTheBytesThere) {
+    datakit::ArchiveEntry cut = archiveEntry("cut", "abcdef");
+    cut.indexedSize = 1000;
+    datakit::ArchiveEntry beyond = archiveEntry("beyond", "");
+    beyond.indexedOffset = 5000;
+    beyond.indexedSize = 10;
+    datakit::ArchiveEntry negative = archiveEntry("negative", "xyz");
+    negative.indexedOffset = -2;
+    datakit::ArchiveEntry negativeSize = archiveEntry("negativeSize", "xyz");
+    negativeSize.indexedSize = -1;
+    putArchive({negative, negativeSize, beyond, cut});
+
+    EXPECT_EQ(served("cut"), asBytes("abcdef"));
+    lib::java_io_InputStream* in = resource("cut");
+    EXPECT_EQ(in->available(), 6);
+    auto* data = rt::make<lib::java_io_DataInputStream>(in);
+    data->readFully(rt::newByteArray(1000));
+    EXPECT_EQ(takePending(), rt::toInt(rt::ClassId::java_io_EOFException))
+        << "the entry ends at its last real byte";
+
+    for (const char* name : {"beyond", "negative", "negativeSize"}) {
+        in = resource(name);
+        ASSERT_NE(in, nullptr) << name;
+        EXPECT_EQ(in->available(), 0) << name;
+        EXPECT_EQ(in->read(), -1) << name;
+    }
+}
+
+TEST_F(ArchiveTest, AFileShorterThanItsLengthEndsTheReadsOfAnEntry) {
+    // The archive shrinks after the entry was opened: reads stop making
+    // progress, and readers take that for the end of the data.
+    putArchive({archiveEntry("long", std::string(100000, 'x'))});
+    lib::java_io_InputStream* in = resource("long");
+    ASSERT_NE(in, nullptr);
+    EXPECT_EQ(in->read(), 'x');
+    fs::resize_file(inProgramFolder("data.bar"), 1000);
+    EXPECT_EQ(in->available(), 99999) << "as far as the stream knows";
+    rt::ByteArray* all = platform::readAllBytes(in);
+    ASSERT_NE(all, nullptr);
+    EXPECT_LT(all->length(), 20000) << "what the file's buffer still held, at most";
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+TEST_F(ArchiveTest, AMissingArchiveIsAnEmptyIndexLoadedOnce) {
+    EXPECT_EQ(resource("/constants.bin"), nullptr);
+    EXPECT_EQ(log.lines().size(), 1u);
+    EXPECT_TRUE(
+        log.contains("resource archive: cannot open \\program files\\brivanta\\vorlax rally\\data.bar"));
+
+    putArchive({archiveEntry("constants.bin", "late")});
+    EXPECT_EQ(resource("/constants.bin"), nullptr) << "a failed load is not tried again";
+    EXPECT_EQ(log.lines().size(), 1u);
+}
+
+struct BrokenIndex {
+    const char* what;
+    datakit::ArchiveOptions options;
+    std::size_t logLines;
+    const char* first; // what entry "first" serves; null: no such entry
+    bool secondServed;
+};
+
+struct BrokenIndexTest : ArchiveTest, ::testing::WithParamInterface<BrokenIndex> {};
+
+// The index of the two entries below: 2 count bytes, then 2 + 5 + 8 bytes for
+// "first" and 2 + 6 + 8 for "second"; their data follows at 33 and 34. An
+// archive cut inside its index has lost the data too: an entry it still
+// names serves nothing.
+const BrokenIndex kBrokenIndexes[] = {
+    {"negative count", {.indexedCount = -3, .truncateTo = {}}, 1, nullptr, false},
+    {"count past the records", {.indexedCount = 3, .truncateTo = {}}, 1, "1", true},
+    {"cut inside the second record", {.indexedCount = {}, .truncateTo = 20}, 1, "", false},
+    {"cut inside the first record", {.indexedCount = {}, .truncateTo = 12}, 1, nullptr, false},
+    {"no count", {.indexedCount = {}, .truncateTo = 1}, 1, nullptr, false},
+    {"empty index", {.indexedCount = 0, .truncateTo = {}}, 0, nullptr, false},
+};
+
+TEST_P(BrokenIndexTest, KeepsTheEntriesReadWhole) {
+    const BrokenIndex& c = GetParam();
+    putArchive({archiveEntry("first", "1"), archiveEntry("second", "2")}, c.options);
+    std::optional<Bytes> first = served("first");
+    ASSERT_EQ(first.has_value(), c.first != nullptr);
+    if (first) {
+        EXPECT_EQ(*first, asBytes(c.first));
+    }
+    EXPECT_EQ(served("second").has_value(), c.secondServed);
+    EXPECT_EQ(log.lines().size(), c.logLines);
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+INSTANTIATE_TEST_SUITE_P(Archive, BrokenIndexTest, ::testing::ValuesIn(kBrokenIndexes), NameByWhat{});
+
+TEST_F(ArchiveTest, BarNamesAreFilesFirst) {
+    put("extra.bar", asBytes("the whole file"));
+    putArchive({archiveEntry("pack.bar", "packed"), archiveEntry("extra.bar", "archived")});
+    std::string device = std::string(kProgramFolder) + "\\EXTRA.bar";
+    lib::java_io_InputStream* file = resource(device.c_str());
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->classId(), rt::ClassId::java_io_InputStream) << "a file stream, not an entry";
+    EXPECT_EQ(bytesOf(platform::readAllBytes(file)), asBytes("the whole file"));
+
+    EXPECT_EQ(served("pack.bar"), asBytes("packed")) << "no such file: the archive's entry";
+    EXPECT_EQ(served("/extra.bar"), asBytes("archived")) << "a name that is no device path";
+    EXPECT_EQ(served((std::string(kProgramFolder) + "\\extra.BAR").c_str()), std::nullopt)
+        << "\".BAR\" is not \".bar\"";
+}
+
+TEST_F(ArchiveTest, EveryEntryHasItsOwnFileHandle) {
+    putArchive({archiveEntry("a", "AAAA"), archiveEntry("b", "BBBB")});
+    lib::java_io_InputStream* a = resource("a");
+    lib::java_io_InputStream* b = resource("b");
+    lib::java_io_InputStream* a2 = resource("a");
+    EXPECT_EQ(a->read(), 'A');
+    EXPECT_EQ(b->read(), 'B');
+    EXPECT_EQ(a->read(), 'A');
+    EXPECT_EQ(a2->available(), 4);
+    a->close();
+    EXPECT_EQ(a2->read(), 'A');
+}
+
+} // namespace

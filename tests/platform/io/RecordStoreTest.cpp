@@ -1,0 +1,291 @@
+#include "platform/io/RecordStore.h"
+#include "platform/io/RecordEnumeration.h"
+#include "tests/platform/io/IoFixture.h"
+#include "tools/datakit/RecordStore.h"
+
+namespace {
+
+using namespace io_testing;
+using datakit::Bytes;
+using RecordStore = platform::javax_microedition_rms_RecordStore;
+using platform::javax_microedition_rms_RecordEnumeration;
+
+// The file names' constant strings: C99 separates folders, C100 begins a
+// store's file name, C101 ends every name, C103 comes before a record's id.
+const datakit::RecordStoreNames kNames{"Rms_", ".DAT", "#"};
+
+struct RecordStoreTest : IoTest {
+    RecordStoreTest() { installConstants(""); }
+
+    // C14, the vendor and suite of the two-argument open, is `vendor`.
+    static void installConstants(const char* vendor) {
+        testing_support::installConstantStrings({{14, vendor},
+                                                 {98, "store full"},
+                                                 {99, "\\"},
+                                                 {100, "Rms_"},
+                                                 {101, ".DAT"},
+                                                 {102, "cannot write the index"},
+                                                 {103, "#"}});
+    }
+
+    static RecordStore* open(const char* name, bool create = true) {
+        return RecordStore::openRecordStore(text(name), create);
+    }
+    static std::int32_t add(RecordStore* store, std::string_view bytes) {
+        return store->addRecord(byteArray(asBytes(bytes)), 0, static_cast<std::int32_t>(bytes.size()));
+    }
+    static std::vector<std::int32_t> ids(RecordStore* store) {
+        std::vector<std::int32_t> all;
+        auto* records = store->enumerateRecords();
+        while (records->hasNextElement())
+            all.push_back(records->nextRecordId());
+        return all;
+    }
+    // The class id of the pending exception and its message, cleared.
+    static std::pair<rt::ClassId, std::string> pending() {
+        rt::Object* exception = rt::getPendingException();
+        rt::clearPendingException();
+        if (!exception)
+            return {rt::ClassId::Object, ""};
+        rt::String* message = exception->toString();
+        return {exception->classId(), message ? message->toUtf8() : "(null)"};
+    }
+    Bytes storeFile(const std::string& name) const {
+        return fileContent(datakit::recordStoreIndexName(name, kNames));
+    }
+    Bytes recordFile(const std::string& name, std::int32_t id) const {
+        return fileContent(datakit::recordFileName(name, id, kNames));
+    }
+    void putStore(const datakit::RecordStoreDescription& store) const {
+        for (const auto& [file, bytes] : datakit::writeRecordStore(store, kNames))
+            put(file, bytes);
+    }
+};
+
+constexpr rt::ClassId kInvalidId = rt::ClassId::javax_microedition_rms_InvalidRecordIDException;
+
+TEST_F(RecordStoreTest, IdsGoUpAndTheIndexListsThemInOrder) {
+    RecordStore* store = open("Save");
+    ASSERT_NE(store, nullptr);
+    EXPECT_TRUE(store->path()->equalsCString("\\Program Files\\Brivanta\\Vorlax Rally\\Rms_Save.DAT"));
+    EXPECT_FALSE(fs::exists(inProgramFolder("rms_save.dat"))) << "nothing is written at opening";
+    EXPECT_EQ(add(store, "one"), 1);
+    EXPECT_EQ(add(store, "two"), 2);
+    EXPECT_EQ(add(store, "three"), 3);
+    store->deleteRecord(2);
+    store->closeRecordStore();
+
+    EXPECT_EQ(storeFile("Save"), (Bytes{0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 3}));
+    EXPECT_EQ(storeFile("Save"), datakit::writeRecordStoreIndex(3, {1, 3}));
+    EXPECT_EQ(recordFile("Save", 1), asBytes("one"));
+    EXPECT_TRUE(
+        fs::exists(datakit::recordFileName("Save", 2, kNames).insert(0, programFolder().string() + "/")));
+    EXPECT_TRUE(recordFile("Save", 2).empty()) << "a deleted record leaves an empty file";
+    EXPECT_EQ(recordFile("Save", 3), asBytes("three"));
+
+    RecordStore* again = open("Save", false);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(ids(again), (std::vector<std::int32_t>{1, 3}));
+    EXPECT_EQ(again->lastRecordId(), 3);
+    EXPECT_EQ(bytesOf(again->getRecord(3)), asBytes("three"));
+    EXPECT_EQ(add(again, "four"), 4) << "ids are never given twice";
+    EXPECT_EQ(again->getSize(), 3 + 5 + 4);
+    EXPECT_EQ(again->getSizeAvailable(), INT32_MAX);
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+TEST_F(RecordStoreTest, StoresWrittenByDatakitOpenAsTheyAre) {
+    putStore({"Progress", 9, {{7, asBytes("seven")}, {2, asBytes("")}, {9, asBytes("nine")}}});
+    RecordStore* store = open("Progress", false);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(ids(store), (std::vector<std::int32_t>{7, 2, 9}));
+    EXPECT_EQ(bytesOf(store->getRecord(7)), asBytes("seven"));
+    rt::ByteArray* empty = store->getRecord(2);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->length(), 0);
+    EXPECT_EQ(store->getRecordSize(9), 4);
+
+    // An index shorter than its count: the ids read before its end.
+    put(datakit::recordStoreIndexName("Short", kNames),
+        datakit::writeRecordStoreIndex(5, {4, 5}, {.indexedCount = {}, .truncateTo = 13}));
+    RecordStore* cut = open("Short", false);
+    ASSERT_NE(cut, nullptr);
+    EXPECT_EQ(ids(cut), (std::vector<std::int32_t>{4}));
+    EXPECT_EQ(cut->lastRecordId(), 5);
+    // An index whose last id is below one it holds: no id is given twice.
+    put(datakit::recordStoreIndexName("Behind", kNames), datakit::writeRecordStoreIndex(1, {6, 2}));
+    EXPECT_EQ(add(open("Behind", false), "new"), 7);
+    // After the largest id there is none left to give.
+    put(datakit::recordStoreIndexName("Spent", kNames),
+        datakit::writeRecordStoreIndex(INT32_MAX, {INT32_MIN}));
+    EXPECT_EQ(add(open("Spent", false), "new"), 0);
+    EXPECT_EQ(pending(), std::make_pair(rt::ClassId::javax_microedition_rms_RecordStoreFullException,
+                                        std::string("store full")));
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+TEST_F(RecordStoreTest, AStoreThatIsNotThereIsNotFoundUnlessMade) {
+    EXPECT_EQ(open("Nothing", false), nullptr);
+    auto [id, message] = pending();
+    EXPECT_EQ(id, rt::ClassId::javax_microedition_rms_RecordStoreNotFoundException);
+    EXPECT_EQ(message, "\\Program Files\\Brivanta\\Vorlax Rally\\Rms_Nothing.DAT");
+
+    RecordStore* made = open("Nothing", true);
+    ASSERT_NE(made, nullptr);
+    EXPECT_TRUE(ids(made).empty());
+    EXPECT_EQ(made->lastRecordId(), 0);
+    EXPECT_EQ(open("Nothing", false), nullptr) << "a store is there once something was written";
+    EXPECT_EQ(pending().first, rt::ClassId::javax_microedition_rms_RecordStoreNotFoundException);
+    made->closeRecordStore();
+    EXPECT_NE(open("Nothing", false), nullptr);
+}
+
+TEST_F(RecordStoreTest, SevenCharactersOfANameBecomeUnderscores) {
+    RecordStore* store = open("a/b:c*d?e<f>g|h");
+    EXPECT_TRUE(
+        store->path()->equalsCString("\\Program Files\\Brivanta\\Vorlax Rally\\Rms_a_b_c_d_e_f_g_h.DAT"));
+    EXPECT_EQ(add(store, "x"), 1);
+    EXPECT_EQ(storeFile("a_b_c_d_e_f_g_h"), datakit::writeRecordStoreIndex(1, {1}));
+    EXPECT_EQ(datakit::recordStoreIndexName("a/b:c*d?e<f>g|h", kNames), "rms_a_b_c_d_e_f_g_h.dat");
+
+    EXPECT_EQ(add(open("Two?Names"), "first"), 1);
+    RecordStore* shared = open("Two:Names", false);
+    ASSERT_NE(shared, nullptr) << "names that differ only there share one store";
+    EXPECT_EQ(bytesOf(shared->getRecord(1)), asBytes("first"));
+}
+
+TEST_F(RecordStoreTest, VendorAndSuiteNamesPlaceAStoreUnderProgramFiles) {
+    fs::path suite = root.path() / "pf" / "maker" / "suite";
+    fs::create_directories(suite);
+    ASSERT_TRUE(
+        datakit::writeFile((suite / "rms_shared.dat").string(), datakit::writeRecordStoreIndex(1, {1})).ok());
+    ASSERT_TRUE(datakit::writeFile((suite / "rms_shared.dat#1.dat").string(), asBytes("theirs")).ok());
+
+    RecordStore* store = RecordStore::openRecordStore(text("Shared"), text("Maker"), text("Suite"));
+    ASSERT_NE(store, nullptr);
+    EXPECT_TRUE(store->path()->equalsCString("\\Program Files\\Maker\\Suite\\Rms_Shared.DAT"));
+    EXPECT_EQ(bytesOf(store->getRecord(1)), asBytes("theirs"));
+    EXPECT_EQ(RecordStore::openRecordStore(text("Other"), text("Maker"), text("Suite")), nullptr)
+        << "this form never makes a store";
+    EXPECT_EQ(pending().first, rt::ClassId::javax_microedition_rms_RecordStoreNotFoundException);
+    EXPECT_EQ(RecordStore::openRecordStore(text("Shared"), text(""), text("Suite")), nullptr);
+    EXPECT_EQ(pending().second, "\\Program Files\\Brivanta\\Vorlax Rally\\Rms_Shared.DAT")
+        << "an empty vendor name: the ordinary form";
+
+    // A non-empty C14 makes the two-argument open take the vendor form too.
+    installConstants("Maker");
+    EXPECT_EQ(open("Shared", false), nullptr);
+    EXPECT_EQ(pending().second, "\\Program Files\\Maker\\Maker\\Rms_Shared.DAT");
+}
+
+TEST_F(RecordStoreTest, IdsNotInTheStoreAreInvalidExceptForDelete) {
+    RecordStore* store = open("Ids");
+    EXPECT_EQ(add(store, "abc"), 1);
+    EXPECT_EQ(store->getRecord(99), nullptr);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("99")));
+    EXPECT_EQ(store->getRecordSize(-5), 0);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("-5")));
+    store->setRecord(2, byteArray(asBytes("x")), 0, 1);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("2")));
+    EXPECT_EQ(store->getRecord(7, rt::newByteArray(10), 0), 0);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("7")));
+    store->deleteRecord(99);
+    EXPECT_FALSE(rt::exceptionPending()) << "deleting an id not there does nothing";
+
+    store->setRecord(1, byteArray(asBytes("ignored")), 0, 0);
+    rt::ByteArray* empty = store->getRecord(1);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(empty->length(), 0);
+    store->setRecord(1, byteArray(asBytes("--new--")), 2, 3);
+    EXPECT_EQ(bytesOf(store->getRecord(1)), asBytes("new"));
+    store->deleteRecord(1);
+    EXPECT_EQ(store->getRecord(1), nullptr);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("1")));
+}
+
+TEST_F(RecordStoreTest, ReadingIntoABufferNeedsRoomForTheWholeRecord) {
+    RecordStore* store = open("Buffer");
+    EXPECT_EQ(add(store, "12345"), 1);
+    rt::ByteArray* buffer = byteArray(asBytes("........"));
+    EXPECT_EQ(store->getRecord(1, buffer, 3), 5);
+    EXPECT_EQ(bytesOf(buffer), asBytes("...12345"));
+
+    for (std::int32_t offset : {4, 8, 9, -1}) {
+        rt::ByteArray* small = byteArray(asBytes("........"));
+        EXPECT_EQ(store->getRecord(1, small, offset), 0) << offset;
+        EXPECT_EQ(pending().first, rt::ClassId::java_lang_ArrayIndexOutOfBoundsException) << offset;
+        EXPECT_EQ(bytesOf(small), asBytes("........")) << "nothing written, offset " << offset;
+    }
+    log.clear();
+    EXPECT_EQ(store->getRecord(1, nullptr, 0), 0);
+    EXPECT_TRUE(log.contains("NullPointer"));
+
+    // A record file removed behind the store's back reads as missing.
+    fs::remove(inProgramFolder(datakit::recordFileName("Buffer", 1, kNames)));
+    EXPECT_EQ(store->getRecord(1), nullptr);
+    EXPECT_EQ(store->getRecord(1, buffer, 0), 0);
+    EXPECT_EQ(store->getRecordSize(1), 0);
+    EXPECT_EQ(store->getSize(), 0);
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+TEST_F(RecordStoreTest, AnIndexThatCannotBeWrittenIsAStoreException) {
+    RecordStore* store = open("Stuck");
+    EXPECT_EQ(add(store, "kept"), 1);
+    // A folder where the index's temporary file must go.
+    fs::create_directories(inProgramFolder("rms_stuck.dat.new"));
+
+    EXPECT_EQ(add(store, "second"), 0);
+    EXPECT_EQ(pending(), std::make_pair(rt::ClassId::javax_microedition_rms_RecordStoreException,
+                                        std::string("cannot write the index")));
+    EXPECT_EQ(ids(store), (std::vector<std::int32_t>{1, 2})) << "the id is taken all the same";
+    EXPECT_EQ(recordFile("Stuck", 2), asBytes("second")) << "and its record written";
+    EXPECT_EQ(storeFile("Stuck"), datakit::writeRecordStoreIndex(1, {1})) << "the old index stays whole";
+
+    store->setRecord(1, byteArray(asBytes("changed")), 0, 7);
+    EXPECT_EQ(pending().first, rt::ClassId::javax_microedition_rms_RecordStoreException);
+    store->closeRecordStore();
+    EXPECT_EQ(pending().first, rt::ClassId::javax_microedition_rms_RecordStoreException);
+    store->deleteRecord(2);
+    EXPECT_FALSE(rt::exceptionPending()) << "delete drops it";
+}
+
+TEST_F(RecordStoreTest, AnEnumerationWalksTheIdsInTheStoresOrder) {
+    installConstants("");
+    testing_support::installConstantStrings(
+        {{14, "at "}, {99, "\\"}, {100, "Rms_"}, {101, ".DAT"}, {102, "cannot write"}, {103, "#"}});
+    putStore({"Walk", 9, {{5, asBytes("five")}, {9, asBytes("nine")}}});
+    // C14 is not empty here: the ordinary form through the three-argument open.
+    RecordStore* store = RecordStore::openRecordStore(text("Walk"), nullptr, nullptr);
+    ASSERT_NE(store, nullptr);
+    rt::Object* object = store->enumerateRecords();
+    auto* records = rt::interfaceOf<javax_microedition_rms_RecordEnumeration>(object);
+    ASSERT_NE(records, nullptr);
+    EXPECT_EQ(records->numRecords(), 2);
+    EXPECT_FALSE(records->hasPreviousElement());
+    EXPECT_EQ(bytesOf(records->nextRecord()), asBytes("five"));
+    EXPECT_TRUE(records->hasPreviousElement());
+    EXPECT_EQ(records->nextRecordId(), 9);
+    EXPECT_FALSE(records->hasNextElement());
+    EXPECT_EQ(records->nextRecord(), nullptr);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("at 2")));
+    EXPECT_EQ(records->previousRecordId(), 0);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("at 2")));
+
+    records->reset();
+    EXPECT_EQ(records->nextRecordId(), 5);
+    EXPECT_EQ(bytesOf(records->previousRecord()), asBytes("nine"));
+    EXPECT_EQ(records->previousRecordId(), 5);
+    EXPECT_EQ(records->previousRecord(), nullptr);
+    EXPECT_EQ(pending(), std::make_pair(kInvalidId, std::string("at -1")));
+    records->rebuild();
+    records->keepUpdated(true);
+    EXPECT_FALSE(records->isKeptUpdated());
+    records->destroy();
+
+    rt::ObjectArray* names = RecordStore::listRecordStores();
+    ASSERT_NE(names, nullptr);
+    EXPECT_EQ(names->length(), 0) << "the device lists no folder";
+}
+
+} // namespace
