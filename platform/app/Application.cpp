@@ -5,9 +5,11 @@
 #include "host/Log.h"
 #include "platform/app/ApplicationImpl.h"
 #include "platform/app/StartupHooks.h"
+#include "platform/io/fileio.h"
 #include "platform/lcdui/Displayable.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
+#include "platform/media/MediaServices.h"
 #include "platform/midlet/MIDlet.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
@@ -49,6 +51,8 @@ bool Application::init(StartupHooks& hooks) {
     options.clock = &host.clock();
     m_runtime = std::make_unique<rt::Runtime>(options);
     lib::installClassLibrary(*m_runtime);
+    setFileFolders(&host.folders());
+    setMediaServices({&host.audio(), &host.mediaGraphs(), &host.threads(), host.folders().tempFolder()});
     m_roots = std::make_unique<Roots>(m_runtime->objectManager());
     ApplicationImpl::initHook();
     say("Application::init");

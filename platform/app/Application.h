@@ -40,8 +40,9 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Makes the runtime on the calling (first) thread, then runs the static
-    // initialisation. False when that fails.
+    // Makes the runtime on the calling (first) thread, installs the class
+    // library, gives the files and the media players their host services,
+    // then runs the static initialisation. False when that fails.
     bool init(StartupHooks& hooks);
     // Keeps `screen` and makes the screen Graphics on it.
     void createScreenGraphics(javax_microedition_lcdui_Image* screen);

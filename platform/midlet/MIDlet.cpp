@@ -1,6 +1,7 @@
 #include "platform/midlet/MIDlet.h"
 
 #include "platform/app/ApplicationImpl.h"
+#include "platform/io/ApplicationProperties.h"
 #include "platform/shell/Shell.h"
 #include "runtime/StaticClass.h"
 #include "runtime/checks.h"
@@ -18,17 +19,12 @@ struct MidletStatics {
 
 javax_microedition_midlet_MIDlet::javax_microedition_midlet_MIDlet(rt::ClassId classId)
     : Object(classId) {
-    readAppProperties();
+    m_properties = readApplicationProperties();
     rt::getStaticClass().statics<MidletStatics>().m_current = this;
 }
 
-// FIXME: the application descriptor ("app.jad") is not read yet, so the
-// MIDlet has no properties and every key answers the empty-value text.
-void javax_microedition_midlet_MIDlet::readAppProperties() {
-}
-
-rt::String* javax_microedition_midlet_MIDlet::getAppProperty(rt::String*) {
-    return rt::String::newFromCString("PROPERTY VALUE EMPTY");
+rt::String* javax_microedition_midlet_MIDlet::getAppProperty(rt::String* key) {
+    return getApplicationProperty(m_properties, key);
 }
 
 void javax_microedition_midlet_MIDlet::notifyDestroyed() {

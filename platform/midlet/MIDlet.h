@@ -6,6 +6,7 @@
 //
 // The life-cycle operations are called on the first (window) thread.
 
+#include "classlib/util/Hashtable.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
 
@@ -15,7 +16,8 @@ class javax_microedition_midlet_MIDlet : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::javax_microedition_midlet_MIDlet;
 
-    // Reads the application properties and becomes the current MIDlet.
+    // Reads the application properties ("app.jad" in the resource archive)
+    // and becomes the current MIDlet.
     explicit javax_microedition_midlet_MIDlet(rt::ClassId classId = kClassId);
 
     // The operations after `Object`'s, in this order.
@@ -38,10 +40,8 @@ public:
     RT_REFERENCE_FIELDS(javax_microedition_midlet_MIDlet, Object, m_properties)
 
 private:
-    void readAppProperties();
-
-    // The application properties by key, once they are read.
-    rt::Object* m_properties = nullptr;
+    // The application properties by key, read once by the constructor.
+    lib::java_util_Hashtable* m_properties = nullptr;
 };
 
 } // namespace platform

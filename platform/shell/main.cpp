@@ -1,15 +1,18 @@
 // The program's entry and composition root: it chooses the host with a real
-// window (SDL) for runs without --headless, and the game's start-up. The game
-// registers its MIDlet here; until it does, the program has nothing to run
-// and says so.
+// window (SDL) for runs without --headless, and the start-up: the constant
+// strings, then (once the game exists) its static initialisation and its
+// MIDlet, which the game registers here. Until it does, the program has
+// nothing to run and says so.
 
 #include "host/sdl/SdlHost.h"
+#include "platform/io/constants.h"
 #include "platform/shell/Program.h"
 
 #include <span>
 
 int main(int argc, char** argv) {
     platform::ProgramParts parts;
+    parts.startup.initializeStatics = [] { return platform::loadConstants(); };
     parts.makeWindowHost = [](const platform::ProgramOptions& options) {
         host::SdlOptions sdl;
         sdl.folders.programFolder = options.programFolder;

@@ -11,13 +11,17 @@
 #include "tests/support/TestMidlet.h"
 
 #include <memory>
+#include <string>
 
 namespace testing_support {
 
 struct StartedApplication {
-    explicit StartedApplication(bool gameThread = false) {
+    // `programFolder` empty: the current folder.
+    explicit StartedApplication(bool gameThread = false, const std::string& programFolder = {}) {
         record.startGameThread = gameThread;
-        host = host::makeHeadlessHost({});
+        host::HeadlessOptions options;
+        options.folders.programFolder = programFolder;
+        host = host::makeHeadlessHost(std::move(options));
         shell = std::make_unique<platform::Shell>(*host, midletHooks(record));
         started = host->window().open(platform::kWindowClass, platform::kWindowTitle).ok() &&
                   impl().openDisplay(u"GDI") && impl().init();

@@ -5,8 +5,13 @@
 #include "platform/lcdui/GameCanvas.h"
 
 #include "tests/support/StartedApplication.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/AppJad.h"
+#include "tools/datakit/Archive.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace {
 
@@ -131,10 +136,22 @@ TEST_F(Lcdui, ACommandRefusesANullLabelAndAnUnknownType) {
     EXPECT_EQ(command->commandType(), 2);
 }
 
-TEST_F(Lcdui, TheMidletAnswersTheEmptyValueForEveryPropertyForNow) {
-    rt::String* value = app.midlet().getAppProperty(rt::String::newFromCString("MIDlet-Name"));
-    ASSERT_NE(value, nullptr);
-    EXPECT_TRUE(value->equalsCString("PROPERTY VALUE EMPTY"));
+// The MIDlet reads "app.jad" from the archive in the program folder when it is made.
+TEST(Midlet, AnswersItsApplicationPropertiesAndTheEmptyValueForOthers) {
+    testing_support::TemporaryFolder folder("vorlax-midlet");
+    datakit::Bytes archive = datakit::writeArchive(
+        {datakit::archiveEntry("app.jad", datakit::writeAppJad({{"MIDlet-Name", "Vorlax Rally"}}))});
+    std::ofstream(folder.path() / "data.bar", std::ios::binary)
+        .write(reinterpret_cast<const char*>(archive.data()), static_cast<std::streamsize>(archive.size()));
+
+    testing_support::StartedApplication app(false, folder.path().string());
+    ASSERT_TRUE(app.started);
+    auto property = [&](const char* key) {
+        rt::String* value = app.midlet().getAppProperty(rt::String::newFromCString(key));
+        return value ? std::u16string(value->view()) : u"(null)";
+    };
+    EXPECT_EQ(property("MIDlet-Name"), u"Vorlax Rally");
+    EXPECT_EQ(property("MIDlet-Vendor"), u"PROPERTY VALUE EMPTY");
     EXPECT_EQ(platform::javax_microedition_midlet_MIDlet::currentMidlet(), &app.midlet());
 }
 
