@@ -54,4 +54,4 @@ cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests classlib_t
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/runtime_tests --gtest_filter='Thread*:Collector*:Monitor*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*:MediaGraph*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/classlib_tests --gtest_filter='Timer*:Collection*:SystemGc*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*:Shell*:Program*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*:Shell*:Program*:ConnectionScreen*' --gtest_brief=1

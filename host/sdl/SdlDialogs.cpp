@@ -28,4 +28,12 @@ bool SdlDialogs::askYesNo(const std::string& caption, const std::string& text) {
     return pressed == Yes;
 }
 
+void SdlDialogs::showError(const std::string& caption, const std::string& text) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), m_window.sdlWindow()) !=
+        0) {
+        logf(LogCategory::Host, "host: the error box cannot be shown: %s: %s (%s)", caption.c_str(),
+             text.c_str(), SDL_GetError());
+    }
+}
+
 } // namespace host

@@ -8,13 +8,14 @@ namespace host {
 
 class SdlWindow;
 
-// A yes/no message box over the window.
+// Message boxes over the window: the yes/no question and the error box.
 class SdlDialogs final : public Dialogs {
 public:
     explicit SdlDialogs(SdlWindow& window)
         : m_window(window) {}
 
     bool askYesNo(const std::string& caption, const std::string& text) override;
+    void showError(const std::string& caption, const std::string& text) override;
 
 private:
     SdlWindow& m_window;

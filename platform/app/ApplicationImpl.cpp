@@ -112,9 +112,9 @@ void ApplicationImpl::shutdown() {
         return;
     m_shutDown = true;
     // The MIDlet is destroyed while its threads still run, so that it can end
-    // them; a thread waiting for the Internet question is let go for the same
-    // reason. Only then are the threads stopped.
-    m_shell.refusePlatformRequests();
+    // them; a thread waiting for the window thread (the Internet question, an
+    // error box) is let go for the same reason. Only then are the threads stopped.
+    m_shell.refuseWindowCalls();
     if (m_application) {
         m_application->destroyMidlet();
         m_application->stopOtherThreads();

@@ -5,8 +5,9 @@
 #include "platform/app/Application.h"
 #include "platform/app/BlockingLock.h"
 #include "platform/lcdui/Displayable.h"
-#include "platform/lcdui/pixels.h"
 #include "platform/midlet/MIDlet.h"
+#include "platform/shell/ConnectionScreen.h"
+#include "platform/shell/screenText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/OutOfStore.h"
 #include "runtime/ThreadTable.h"
@@ -48,27 +49,6 @@ std::int32_t keyOf(std::int32_t virtualKey) {
 // The text of the "Please wait" screen: red on black.
 constexpr std::uint32_t kPleaseWaitColour = 0xFF0000;
 
-// One line of `text` in `colour` on black, centred across the screen with the
-// line's top at row `top`, cut at the screen's edges. Nothing without a font.
-void drawCentredLine(host::Text& fonts, std::u16string_view text, std::uint32_t colour,
-                     std::span<std::uint16_t> screen, host::ScreenSize size, int top) {
-    std::optional<host::FontMetrics> metrics = fonts.metrics();
-    int width = fonts.measure(text);
-    if (!metrics || width <= 0 || metrics->height <= 0)
-        return;
-    int height = metrics->height;
-    std::vector<std::uint32_t> line(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    if (!fonts.render(text, colour, 0x000000, line, width, height))
-        return;
-    int left = (size.width - width) / 2;
-    for (int y = std::max(0, -top); y < height && top + y < size.height; ++y) {
-        for (int x = std::max(0, -left); x < width && left + x < size.width; ++x) {
-            screen[static_cast<std::size_t>((top + y) * size.width + left + x)] =
-                pixels::rgb888To565(line[static_cast<std::size_t>(y * width + x)]);
-        }
-    }
-}
-
 void say(const char* line) {
     host::logLine(host::LogCategory::Platform, line);
 }
@@ -98,8 +78,15 @@ Shell::Shell(host::Host& host, StartupHooks hooks, ShellOptions options)
     : m_host(host)
     , m_options(std::move(options))
     , m_windowThread(host.threads().currentId())
-    , m_requestLock(host.threads().createMutex())
+    , m_windowCallLock(host.threads().createMutex())
     , m_impl(std::make_unique<ApplicationImpl>(host, *this, std::move(hooks), m_options.run)) {
+    m_connectionScreen = std::make_unique<ConnectionScreen>(
+        host, m_impl->screenLock(), [this](const std::string& caption, const std::string& text) {
+            return runOnWindowThread([&] {
+                rt::SafeRegion blocking;
+                m_host.dialogs().showError(caption, text);
+            });
+        });
 }
 
 Shell::~Shell() {
@@ -136,6 +123,7 @@ int Shell::run() {
         return -1;
     }
     m_messages.select(static_cast<std::uint16_t>(m_host.device().uiLanguage() & 0x3FF));
+    setConnectionUi(m_connectionScreen.get());
     if (!m_impl->init()) {
         cleanup();
         return -1;
@@ -277,7 +265,7 @@ void Shell::stylus(const host::WindowEvent& event) {
 }
 
 bool Shell::pumpMessages() {
-    servePlatformRequests();
+    serveWindowCalls();
     host::WindowEvent event;
     while (m_host.window().pollEvent(event)) {
         if (event.type == host::WindowEventType::Quit)
@@ -325,8 +313,9 @@ void Shell::showPleaseWait() {
     host::ScreenSize size = screen.size();
     std::span<std::uint16_t> pixels = screen.pixels();
     std::fill(pixels.begin(), pixels.end(), 0);
-    drawCentredLine(m_host.text(), m_messages.get(kPleaseWaitMessage), kPleaseWaitColour, pixels, size,
-                    size.height / 2);
+    std::u16string_view text = m_messages.get(kPleaseWaitMessage);
+    drawTextOver(m_host.text(), text, kPleaseWaitColour, pixels, size,
+                 (size.width - m_host.text().measure(text)) / 2, size.height / 2);
     screen.present();
 }
 
@@ -336,19 +325,24 @@ bool Shell::isAppInForeground() {
 
 void Shell::platformRequest(std::u16string_view address) {
     address = address.substr(0, std::min(address.size(), kMaxAddress));
+    runOnWindowThread([this, address] { askAndBrowse(address); });
+}
+
+bool Shell::runOnWindowThread(const std::function<void()>& work) {
     if (m_host.threads().currentId() == m_windowThread) {
-        askAndBrowse(address);
-        return;
+        work();
+        return true;
     }
-    PendingRequest request{std::u16string(address), m_host.threads().createEvent()};
+    WindowCall call{&work, m_host.threads().createEvent()};
     {
-        BlockingLock lock(*m_requestLock);
-        if (!m_acceptingRequests)
-            return;
-        m_requests.push_back(&request);
+        BlockingLock lock(*m_windowCallLock);
+        if (!m_acceptingWindowCalls)
+            return false;
+        m_windowCalls.push_back(&call);
     }
     rt::SafeRegion blocking;
-    request.done->wait(host::Event::kInfinite);
+    call.done->wait(host::Event::kInfinite);
+    return call.ran;
 }
 
 void Shell::askAndBrowse(std::u16string_view address) {
@@ -371,27 +365,28 @@ void Shell::askAndBrowse(std::u16string_view address) {
     }
 }
 
-void Shell::servePlatformRequests() {
-    std::deque<PendingRequest*> requests;
+void Shell::serveWindowCalls() {
+    std::deque<WindowCall*> calls;
     {
-        BlockingLock lock(*m_requestLock);
-        requests.swap(m_requests);
+        BlockingLock lock(*m_windowCallLock);
+        calls.swap(m_windowCalls);
     }
-    for (PendingRequest* request : requests) {
-        askAndBrowse(request->address);
-        request->done->set();
+    for (WindowCall* call : calls) {
+        (*call->work)();
+        call->ran = true;
+        call->done->set();
     }
 }
 
-void Shell::refusePlatformRequests() {
-    std::deque<PendingRequest*> requests;
+void Shell::refuseWindowCalls() {
+    std::deque<WindowCall*> calls;
     {
-        BlockingLock lock(*m_requestLock);
-        m_acceptingRequests = false;
-        requests.swap(m_requests);
+        BlockingLock lock(*m_windowCallLock);
+        m_acceptingWindowCalls = false;
+        calls.swap(m_windowCalls);
     }
-    for (PendingRequest* request : requests)
-        request->done->set();
+    for (WindowCall* call : calls)
+        call->done->set();
 }
 
 void Shell::cleanup() {
@@ -400,6 +395,9 @@ void Shell::cleanup() {
     m_powerNotifications = false;
     m_powerQueue.clear();
     m_impl->shutdown();
+    // No guest code runs any more: nothing can reach the connection screen.
+    if (&connectionUi() == m_connectionScreen.get())
+        setConnectionUi(nullptr);
     m_host.device().setDisplayOrientation(m_restoreOrientation);
     closeLogFile();
     m_cleanedUp = true;

@@ -10,10 +10,12 @@
 // display-setting changes into keeping the display upright (orientation 0).
 // It also watches power transitions, shows "Please wait" while the
 // orientation is wrong, asks before a web address goes to the browser, and
-// puts the device back as it was when the process ends.
+// puts the device back as it was when the process ends. While it runs,
+// connections show their wait animation on its screen and their error boxes
+// through its window thread.
 //
 // Threads: all of it runs on the first thread, the one that made the host,
-// except `platformRequest`, which any thread may call.
+// except `platformRequest` and `runOnWindowThread`, which any thread may call.
 
 #include "host/Window.h"
 #include "platform/app/ApplicationImpl.h"
@@ -23,6 +25,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +39,8 @@ class Mutex;
 } // namespace host
 
 namespace platform {
+
+class ConnectionScreen;
 
 inline constexpr const char* kWindowClass = "BrivantaClass";
 inline constexpr const char* kWindowTitle = "Brivanta - Vorlax Rally";
@@ -83,8 +88,12 @@ public:
     // address (cut to 255 characters) to the browser. A thread other than the
     // first waits, as a blocking call, until the first thread has asked.
     void platformRequest(std::u16string_view address);
-    // Lets go of every request still waiting, unanswered; later ones are not asked.
-    void refusePlatformRequests();
+    // Runs `work` on the first thread: at once when called there, else at
+    // the first thread's next pass over its events, while the caller waits as
+    // in a blocking call. False, with nothing run, once calls are refused.
+    bool runOnWindowThread(const std::function<void()>& work);
+    // Lets go of every call still waiting, not run; later ones are refused.
+    void refuseWindowCalls();
     // Runs once: power notifications off, the runtime host shut down, the
     // user's orientation restored, the log closed.
     void cleanup();
@@ -94,9 +103,10 @@ public:
     const StylusScale& stylusScale() const { return m_stylusScale; }
 
 private:
-    struct PendingRequest {
-        std::u16string address;
+    struct WindowCall {
+        const std::function<void()>* work;
         std::unique_ptr<host::Event> done;
+        bool ran = false;
     };
 
     void focusGained();
@@ -106,7 +116,7 @@ private:
     void keyUp(std::int32_t virtualKey);
     void stylus(const host::WindowEvent& event);
     void askAndBrowse(std::u16string_view address);
-    void servePlatformRequests();
+    void serveWindowCalls();
     void openLogFile();
     void closeLogFile();
 
@@ -129,9 +139,12 @@ private:
     std::unique_ptr<host::LogSink> m_logFile;
     host::LogSink* m_previousLogSink = nullptr;
 
-    std::unique_ptr<host::Mutex> m_requestLock;
-    std::deque<PendingRequest*> m_requests;
-    bool m_acceptingRequests = true;
+    std::unique_ptr<host::Mutex> m_windowCallLock;
+    std::deque<WindowCall*> m_windowCalls;
+    bool m_acceptingWindowCalls = true;
+
+    // What connections show; set for the platform while the shell runs.
+    std::unique_ptr<ConnectionScreen> m_connectionScreen;
 
     // Last, so that it goes first: its shutdown may still reach the shell.
     std::unique_ptr<ApplicationImpl> m_impl;

@@ -6,6 +6,7 @@
 #include "host/headless/HeadlessHost.h"
 #include "host/system/SystemInstanceLock.h"
 #include "platform/app/Application.h"
+#include "platform/io/Connector.h"
 #include "runtime/Runtime.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TestMidlet.h"
@@ -209,6 +210,33 @@ answer no
         EXPECT_EQ(question.text, "Do you want to connect to the Internet?");
     }
     EXPECT_EQ(run.host->headlessBrowser().opened(), std::vector<std::string>{"http://yes.example/"});
+}
+
+TEST(Shell, ConnectionErrorsShowTheirBoxOnTheWindowThread) {
+    MidletRecord record;
+    // An empty host is not an address: the socket shows its error box at once.
+    auto openSocket = [] {
+        EXPECT_NE(
+            platform::javax_microedition_io_Connector::open(rt::String::newFromCString("socket://:5000")),
+            nullptr);
+    };
+    std::atomic<bool> openFromGame{false};
+    record.onKeyReleased = [&](TestMidlet&, std::int32_t key) {
+        if (key == 'W')
+            openSocket();
+        if (key == 'G')
+            openFromGame = true;
+    };
+    record.afterFrame = [&](TestMidlet&) {
+        if (openFromGame.exchange(false))
+            openSocket();
+    };
+    auto run = runShell(
+        optionsWithScript("0 activate\n0 focus-gained\n100 key-up W\n200 key-up G\n400 key-up Q\n"), record);
+    ASSERT_EQ(run.result, 0);
+    using Message = host::HeadlessDialogs::Message;
+    std::vector<Message> expected(2, Message{"WinSocketClient::Connect-> Invalid address", ""});
+    EXPECT_EQ(run.host->headlessDialogs().errorsShown(), expected);
 }
 
 TEST(Shell, APaintThatThrowsLeavesThePaintingFlagsFree) {
