@@ -51,13 +51,14 @@ struct javax_microedition_io_HttpConnection::Client {
         request.port = port;
         request.target = target;
         // "Accept" stays in the map, so a request sent again asks the same.
+        const auto accept = requestHeaders.find("Accept");
+        if (accept != requestHeaders.end())
+            request.accept = accept->second;
         std::size_t total = 0;
-        for (const auto& [name, value] : requestHeaders) {
-            if (HeaderNameLess{}.operator()(name, "Accept") == false &&
-                HeaderNameLess{}("Accept", name) == false) {
-                request.accept = value;
+        for (auto header = requestHeaders.begin(); header != requestHeaders.end(); ++header) {
+            if (header == accept)
                 continue;
-            }
+            const auto& [name, value] = *header;
             total += name.size() + value.size() + 4;
             if (total > kMaxExtraHeaderBytes) {
                 host::logf(host::LogCategory::Library, "HttpConnection: request header %s dropped",

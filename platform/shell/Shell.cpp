@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <span>
 #include <vector>
 
