@@ -1,5 +1,6 @@
 // Takes the input as the index file of a record store and opens the store,
-// checking what the store promises: it opens whatever the bytes, with no
+// checking what the store promises: an index whose count is above the bound
+// is refused with a `RecordStoreException`; any other opens, with no
 // more ids than the file holds and nothing pending; a record added then gets
 // an id no listed record has; and the index written back holds exactly the
 // store's ids.
@@ -39,6 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::putFile("rms_fuzz.dat", std::span(data, size));
     fuzzing::PlatformFiles platform;
     RecordStore* store = RecordStore::openRecordStore(rt::String::newFromCString("Fuzz"), false);
+    if (size >= 8 && bigEndianAt(std::vector<std::uint8_t>(data, data + 8), 4) > RecordStore::kMaxRecordIds) {
+        // Refused whole: nothing opened, the refusal pending.
+        check(!store &&
+              fuzzing::takePending() == rt::toInt(rt::ClassId::javax_microedition_rms_RecordStoreException));
+        return 0;
+    }
     check(store && !rt::exceptionPending());
     std::vector<std::int32_t> ids = idsOf(store);
     check(size < 8 || ids.size() <= (size - 8) / 4);

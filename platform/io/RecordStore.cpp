@@ -7,6 +7,7 @@
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/lang/Throwable.h"
 #include "classlib/util/Vector.h"
+#include "host/Log.h"
 #include "platform/io/File.h"
 #include "platform/io/FileInputStream.h"
 #include "platform/io/RecordEnumeration.h"
@@ -79,21 +80,30 @@ RecordStore* RecordStore::open(rt::String* name, rt::String* vendorName, rt::Str
         return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreNotFoundException, text);
     auto* store = rt::make<RecordStore>(text);
     // A new store's index file is first written by the first change.
-    if (exists)
-        store->readIndex();
+    if (exists && !store->readIndex())
+        return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreException, text);
     return store;
 }
 
-void RecordStore::readIndex() {
-    FileInputStream* file = rt::make<javax_microedition_io_File>(m_path)->openInputStream();
+bool RecordStore::readIndex() {
+    auto* indexFile = rt::make<javax_microedition_io_File>(m_path);
+    FileInputStream* file = indexFile->openInputStream();
     if (!file)
-        return;
+        return true;
     // A short index keeps what was read before its end.
     auto* in = rt::make<lib::java_io_DataInputStream>(file);
     std::int32_t last = in->readInt();
     if (!rt::exceptionPending())
         m_lastRecordId = last;
     std::int32_t count = rt::exceptionPending() ? 0 : in->readInt();
+    if (count > kMaxRecordIds) {
+        in->close();
+        host::logf(host::LogCategory::Platform,
+                   "record store %s: the index lists %d ids, more than the %d a store may hold; the store "
+                   "is not opened",
+                   indexFile->path()->toUtf8().c_str(), count, kMaxRecordIds);
+        return false;
+    }
     std::int32_t highest = m_lastRecordId;
     for (std::int32_t i = 0; i < count && !rt::exceptionPending(); ++i) {
         std::int32_t id = in->readInt();
@@ -107,6 +117,7 @@ void RecordStore::readIndex() {
     // An index whose last id is below an id it holds would hand that id out
     // again, and its new record would overwrite the old one's file.
     m_lastRecordId = highest;
+    return true;
 }
 
 rt::ObjectArray* RecordStore::listRecordStores() {
@@ -201,9 +212,13 @@ void RecordStore::deleteRecord(std::int32_t id) {
         if (idAt(m_recordIds, i) != id)
             continue;
         m_recordIds->removeElementAt(i);
-        clearFile(recordPath(id));
+        // The index lets the record go before its file is emptied: a process
+        // dying between the two leaves a file no index lists, never a listed
+        // record without its bytes. While the index on disk still lists the
+        // record, its file keeps them.
         writeToFile();
-        (void)rt::catchException(rt::ClassId::java_lang_Exception);
+        if (!rt::catchException(rt::ClassId::java_lang_Exception))
+            clearFile(recordPath(id));
         return;
     }
 }

@@ -17,12 +17,25 @@
 //
 // Every index and record file is rewritten whole through a temporary file
 // renamed over the old one, so a process that dies while saving leaves the
-// old file or the new one, never a torn one.
+// old file or the new one, never a torn one. The index alone says which
+// records exist, and each change writes it so that a process dying at any
+// moment leaves the store as it was or as the change leaves it: a new or
+// rewritten record's file is written before the index lists it, and a
+// deleted record's file is emptied only after the index stopped listing it.
+// A record file the index does not list is a leftover of such a death; it is
+// never read, and a later record of its id (only an id never listed can be
+// given again) replaces it.
+//
+// An index listing more than `kMaxRecordIds` ids is refused when the store
+// opens: the game keeps a few records per store, and a count beyond that is
+// a broken file whose ids would only fill the object heap.
 //
 // Failures leave the exception pending and answer a neutral value: an id not
 // in the store an `InvalidRecordIDException` (the id in decimal), a store
 // that is not there a `RecordStoreNotFoundException` (its path), an index
-// that cannot be written a `RecordStoreException` (C102). There is no registry
+// that is refused a `RecordStoreException` (its path, and one log line naming
+// the file and its count), an index that cannot be written a
+// `RecordStoreException` (C102). There is no registry
 // of open stores: two opens of one name are two objects over the same files,
 // and the last index written wins. Used from one thread; `recordIds` is a
 // synchronized Vector all the same.
@@ -51,6 +64,9 @@ public:
     static constexpr std::int32_t kWriteFailedText = 102;
     static constexpr std::int32_t kRecordInfixText = 103;
 
+    // The most ids an index may list; a store whose index lists more does not open.
+    static constexpr std::int32_t kMaxRecordIds = 4096;
+
     // Opens store `name` with C14 as vendor and suite name (the ordinary form
     // when C14 is empty). Without `createIfNecessary` a store whose index file
     // is not there is a `RecordStoreNotFoundException` (null).
@@ -74,7 +90,8 @@ public:
     // largest int, a `RecordStoreFullException` (C98).
     [[nodiscard]] std::int32_t addRecord(rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);
     void setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);
-    // An id not in the store is ignored; a failure to write is dropped.
+    // An id not in the store is ignored; a failure to write the index is
+    // dropped, and the record's file then keeps its bytes.
     void deleteRecord(std::int32_t id);
     // The record's bytes in a new array; null when its file is missing.
     [[nodiscard]] rt::ByteArray* getRecord(std::int32_t id);
@@ -110,7 +127,9 @@ public:
 private:
     [[nodiscard]] static javax_microedition_rms_RecordStore*
     open(rt::String* name, rt::String* vendorName, rt::String* suiteName, bool createIfNecessary);
-    void readIndex();
+    // Reads the index file into `recordIds` and `lastRecordId`; false, with
+    // one log line, when it lists more than `kMaxRecordIds` ids.
+    [[nodiscard]] bool readIndex();
     // Whether `id` is in `recordIds`; else an `InvalidRecordIDException` is pending.
     [[nodiscard]] bool checkId(std::int32_t id);
     rt::String* recordPath(std::int32_t id);

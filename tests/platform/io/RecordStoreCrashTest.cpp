@@ -1,8 +1,14 @@
-// A process that dies while it saves must leave a store that opens with each
-// record whole: the old version or the new one. A child process saves over
-// and over (a record rewritten, a record added and deleted, so that both the
-// record files and the index are rewritten); the test kills it at a random
-// moment, then a second child opens the store and checks every byte.
+// A process that dies while it saves must leave a store as it was before the
+// operation under way or as that operation leaves it: every listed record
+// whole, no record listed that was deleted or never committed, and the ids
+// exactly those of one of the two states.
+//
+// A child process (the saver) follows a fixed plan of operations (record 1
+// rewritten whole, records added, records deleted) and appends the number of
+// each operation it finished to a log. The test kills it at a random moment;
+// a second child (the checker) opens the store and compares it with the
+// states the plan gives after the last logged operation and after the next
+// one. The next round's saver goes on from the state the checker found.
 
 #include "classlib/ClassLibrary.h"
 #include "host/system/SystemFolders.h"
@@ -18,7 +24,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <random>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -28,8 +36,75 @@ namespace {
 using namespace io_testing;
 using RecordStore = platform::javax_microedition_rms_RecordStore;
 
-constexpr std::int32_t kRecordSize = 256 * 1024;
+constexpr std::int32_t kLargeRecordSize = 256 * 1024;
 const datakit::RecordStoreNames kNames{"rms_", ".dat", "#"};
+
+// A record of the plan: its bytes follow from its size and seed, so that a
+// record torn between two versions, shifted or cut never matches.
+struct PlannedRecord {
+    std::int32_t id = 0;
+    std::int32_t size = 0;
+    std::int64_t seed = 0;
+
+    std::uint8_t byteAt(std::int32_t i) const { return static_cast<std::uint8_t>(seed * 31 + i); }
+    datakit::Bytes bytes() const {
+        datakit::Bytes all(static_cast<std::size_t>(size));
+        for (std::int32_t i = 0; i < size; ++i)
+            all[static_cast<std::size_t>(i)] = byteAt(i);
+        return all;
+    }
+};
+
+// What the store holds after a number of the plan's operations.
+struct PlannedStore {
+    std::int32_t lastRecordId = 1;
+    std::vector<PlannedRecord> records{{1, kLargeRecordSize, 0}};
+};
+
+enum class Operation : std::uint8_t { Set, Add, Delete };
+
+struct Step {
+    Operation operation;
+    PlannedRecord record; // for Delete only its id counts
+};
+
+// Operation `number` (from 1) of the plan, in a cycle of five: record 1
+// rewritten, two records added, the two oldest added ones deleted. Deletions
+// make up most of the cycle's file operations, so that kills land in them.
+Step planned(const PlannedStore& store, std::int64_t number) {
+    switch (number % 5) {
+    case 1:
+        return {Operation::Set, {1, kLargeRecordSize, number}};
+    case 2:
+    case 3:
+        return {Operation::Add,
+                {store.lastRecordId + 1, static_cast<std::int32_t>(16 + number % 48), number}};
+    default:
+        return {Operation::Delete, {store.records.at(1).id, 0, 0}};
+    }
+}
+
+void apply(PlannedStore& store, const Step& step) {
+    switch (step.operation) {
+    case Operation::Set:
+        store.records.at(0) = step.record;
+        break;
+    case Operation::Add:
+        store.lastRecordId = step.record.id;
+        store.records.push_back(step.record);
+        break;
+    case Operation::Delete:
+        std::erase_if(store.records, [&](const PlannedRecord& r) { return r.id == step.record.id; });
+        break;
+    }
+}
+
+PlannedStore after(std::int64_t operations) {
+    PlannedStore store;
+    for (std::int64_t number = 1; number <= operations; ++number)
+        apply(store, planned(store, number));
+    return store;
+}
 
 // What the children share: a runtime of their own, the program folder under
 // `root`, the constant strings of the store's file names.
@@ -52,43 +127,126 @@ struct ChildPlatform {
     rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 8 << 20, &threads.threads, &threads.clock}};
 };
 
-// Saves version after version of record 1 (every byte the version number)
-// until it is killed.
+// A whole number kept in a small file of `root`; 0 when there is none.
+std::int64_t readNumber(const fs::path& file) {
+    std::ifstream in(file);
+    std::int64_t value = 0;
+    in >> value;
+    return value;
+}
+
+void writeNumber(const fs::path& file, std::int64_t value) {
+    std::ofstream(file, std::ios::trunc) << value << '\n';
+}
+
+// The number of the last operation the saver logged as finished.
+std::int64_t lastLogged(const fs::path& log, std::int64_t start) {
+    std::ifstream in(log);
+    std::int64_t last = start;
+    std::int64_t number = 0;
+    while (in >> number)
+        last = number;
+    return last;
+}
+
+// Carries out the plan from the state the last check found until killed.
 [[noreturn]] void saveForever(const fs::path& root) {
     ChildPlatform child(root);
+    std::int64_t done = readNumber(root / "found");
+    PlannedStore plan = after(done);
+    int log = ::open((root / "log").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
     RecordStore* store = RecordStore::openRecordStore(rt::String::newFromCString("Crash"), false);
-    if (!store)
+    if (log < 0 || !store)
         std::_Exit(10);
-    for (std::int32_t version = 1;; ++version) {
-        rt::ByteArray* record = rt::newByteArray(kRecordSize);
-        std::memset(record->elements(), version & 0xFF, kRecordSize);
-        store->setRecord(1, record, 0, kRecordSize);
-        std::int32_t extra = store->addRecord(record, 0, 16);
-        store->deleteRecord(extra);
+    for (std::int64_t number = done + 1;; ++number) {
+        Step step = planned(plan, number);
+        if (step.operation == Operation::Delete) {
+            store->deleteRecord(step.record.id);
+        } else {
+            datakit::Bytes bytes = step.record.bytes();
+            rt::ByteArray* data = byteArray(bytes);
+            if (step.operation == Operation::Set)
+                store->setRecord(1, data, 0, step.record.size);
+            else if (store->addRecord(data, 0, step.record.size) != step.record.id)
+                std::_Exit(11);
+        }
         if (rt::exceptionPending())
-            std::_Exit(11);
+            std::_Exit(12);
+        apply(plan, step);
+        // One write: a kill lands before it or after it, never inside.
+        std::string line = std::to_string(number) + "\n";
+        if (::write(log, line.data(), line.size()) != static_cast<ssize_t>(line.size()))
+            std::_Exit(13);
     }
 }
 
-// Opens the store and answers 0 when it holds record 1 whole.
+// How the opened store differs from `expected`; empty when it does not.
+std::string differences(RecordStore* store, const PlannedStore& expected) {
+    std::ostringstream found;
+    if (store->lastRecordId() != expected.lastRecordId)
+        found << "last id " << store->lastRecordId() << " for " << expected.lastRecordId << "; ";
+    std::vector<std::int32_t> ids;
+    auto* records = store->enumerateRecords();
+    while (records->hasNextElement())
+        ids.push_back(records->nextRecordId());
+    std::vector<std::int32_t> expectedIds;
+    for (const PlannedRecord& record : expected.records)
+        expectedIds.push_back(record.id);
+    if (ids != expectedIds) {
+        found << "ids";
+        for (std::int32_t id : ids)
+            found << ' ' << id;
+        found << " for";
+        for (std::int32_t id : expectedIds)
+            found << ' ' << id;
+        return found.str();
+    }
+    for (const PlannedRecord& record : expected.records) {
+        rt::ByteArray* bytes = store->getRecord(record.id);
+        if (!bytes || bytes->length() != record.size) {
+            found << "record " << record.id << " holds " << (bytes ? bytes->length() : -1) << " bytes for "
+                  << record.size << "; ";
+            continue;
+        }
+        auto* data = reinterpret_cast<const std::uint8_t*>(bytes->elements());
+        for (std::int32_t i = 0; i < record.size; ++i) {
+            if (data[i] != record.byteAt(i)) {
+                found << "record " << record.id << " differs at byte " << i << "; ";
+                break;
+            }
+        }
+    }
+    if (rt::exceptionPending())
+        found << "an exception is pending";
+    return found.str();
+}
+
+// Opens the store and compares it with the states before and after the
+// operation the saver was in; writes the one found to "found", or what is
+// wrong to "verdict" and exits with 1.
 [[noreturn]] void checkStore(const fs::path& root) {
     ChildPlatform child(root);
+    std::int64_t start = readNumber(root / "found");
+    std::int64_t logged = lastLogged(root / "log", start);
     RecordStore* store = RecordStore::openRecordStore(rt::String::newFromCString("Crash"), false);
-    if (!store)
-        std::_Exit(20);
-    // A kill between adding an extra record and deleting it leaves that one
-    // listed too; record 1 stays first.
-    if (store->enumerateRecords()->nextRecordId() != 1 || store->getRecordSize(1) != kRecordSize)
-        std::_Exit(21);
-    rt::ByteArray* record = store->getRecord(1);
-    if (!record || record->length() != kRecordSize)
-        std::_Exit(22);
-    auto* bytes = reinterpret_cast<const std::uint8_t*>(record->elements());
-    for (std::int32_t i = 1; i < kRecordSize; ++i) {
-        if (bytes[i] != bytes[0])
-            std::_Exit(23);
+    if (!store) {
+        std::ofstream(root / "verdict") << "the store does not open";
+        std::_Exit(1);
     }
-    std::_Exit(rt::exceptionPending() ? 24 : 0);
+    std::string before = differences(store, after(logged));
+    if (before.empty()) {
+        writeNumber(root / "found", logged);
+        std::_Exit(0);
+    }
+    std::string next = differences(store, after(logged + 1));
+    if (next.empty()) {
+        writeNumber(root / "found", logged + 1);
+        std::_Exit(0);
+    }
+    std::ofstream(root / "verdict") << "killed after operation " << logged
+                                    << ". Against the state before: " << before
+                                    << " Against the state after: " << next;
+    std::_Exit(1);
 }
 
 int waitFor(pid_t child) {
@@ -98,18 +256,20 @@ int waitFor(pid_t child) {
     return status;
 }
 
-TEST(RecordStoreCrash, AStoreKilledWhileSavingReopensWithWholeRecords) {
+TEST(RecordStoreCrash, AStoreKilledWhileSavingReopensAsBeforeOrAfterTheOperation) {
     TemporaryFolder root;
     fs::path program = root.path() / "pf" / "Brivanta" / "Vorlax Rally";
     fs::create_directories(program);
     fs::create_directories(root.path() / "temp");
-    for (const auto& [name, bytes] :
-         datakit::writeRecordStore({"Crash", 1, {{1, datakit::Bytes(kRecordSize, 0)}}}, kNames))
+    const PlannedStore initial = after(0);
+    for (const auto& [name, bytes] : datakit::writeRecordStore(
+             {"Crash", initial.lastRecordId, {{1, initial.records[0].bytes()}}}, kNames))
         ASSERT_TRUE(datakit::writeFile((program / name).string(), bytes).ok());
 
     std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> delayUs(500, 40000);
-    for (int round = 0; round < 25; ++round) {
+    std::uniform_int_distribution<int> delayUs(300, 20000);
+    std::int64_t previous = 0;
+    for (int round = 0; round < 40; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         pid_t saver = ::fork();
         ASSERT_GE(saver, 0);
@@ -126,9 +286,13 @@ TEST(RecordStoreCrash, AStoreKilledWhileSavingReopensWithWholeRecords) {
             checkStore(root.path());
         status = waitFor(checker);
         ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_EQ(WEXITSTATUS(status), 0)
-            << "20 no store, 21 wrong ids or size, 22 no record, 23 a torn record";
+        std::ifstream verdict(root.path() / "verdict");
+        ASSERT_EQ(WEXITSTATUS(status), 0) << std::string(std::istreambuf_iterator<char>(verdict), {});
+        std::int64_t found = readNumber(root.path() / "found");
+        EXPECT_GE(found, previous) << "a store never goes back behind a finished operation";
+        previous = found;
     }
+    EXPECT_GT(previous, 40) << "the saver got to work";
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "tests/platform/io/IoFixture.h"
 #include "tools/datakit/RecordStore.h"
 
+#include <numeric>
+
 namespace {
 
 using namespace io_testing;
@@ -122,6 +124,44 @@ TEST_F(RecordStoreTest, StoresWrittenByDatakitOpenAsTheyAre) {
     EXPECT_EQ(pending(), std::make_pair(rt::ClassId::javax_microedition_rms_RecordStoreFullException,
                                         std::string("store full")));
     EXPECT_FALSE(rt::exceptionPending());
+}
+
+TEST_F(RecordStoreTest, AnIndexListingMoreIdsThanAStoreMayHoldIsRefused) {
+    constexpr std::int32_t kMax = RecordStore::kMaxRecordIds;
+    std::vector<std::int32_t> most(kMax);
+    std::iota(most.begin(), most.end(), 1);
+    put(datakit::recordStoreIndexName("Most", kNames), datakit::writeRecordStoreIndex(kMax, most));
+    RecordStore* store = open("Most", false);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(store->recordIds()->size(), kMax);
+    EXPECT_TRUE(log.lines().empty());
+
+    std::vector<std::int32_t> tooMany(most);
+    tooMany.push_back(kMax + 1);
+    struct Case {
+        const char* what;
+        datakit::Bytes index;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"one id too many", datakit::writeRecordStoreIndex(kMax + 1, tooMany), "lists 4097 ids"},
+        {"a count far past its ids",
+         datakit::writeRecordStoreIndex(3, {1, 2, 3}, {.indexedCount = 132000, .truncateTo = {}}),
+         "lists 132000 ids"},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        put(datakit::recordStoreIndexName("Many", kNames), c.index);
+        EXPECT_EQ(open("Many", true), nullptr) << c.what;
+        EXPECT_EQ(pending(),
+                  std::make_pair(rt::ClassId::javax_microedition_rms_RecordStoreException,
+                                 std::string("\\Program Files\\Brivanta\\Vorlax Rally\\Rms_Many.DAT")))
+            << c.what;
+        ASSERT_EQ(log.lines().size(), 1u) << c.what;
+        EXPECT_NE(log.lines()[0].find("rms_many.dat"), std::string::npos) << log.lines()[0];
+        EXPECT_NE(log.lines()[0].find(c.logged), std::string::npos) << log.lines()[0];
+        EXPECT_EQ(storeFile("Many"), c.index) << "a refused store is left as it is";
+    }
 }
 
 TEST_F(RecordStoreTest, AStoreThatIsNotThereIsNotFoundUnlessMade) {
@@ -248,6 +288,36 @@ TEST_F(RecordStoreTest, AnIndexThatCannotBeWrittenIsAStoreException) {
     EXPECT_EQ(pending().first, rt::ClassId::javax_microedition_rms_RecordStoreException);
     store->deleteRecord(2);
     EXPECT_FALSE(rt::exceptionPending()) << "delete drops it";
+
+    // The index on disk still lists record 1: its file must keep its bytes.
+    store->deleteRecord(1);
+    EXPECT_FALSE(rt::exceptionPending());
+    EXPECT_EQ(recordFile("Stuck", 1), asBytes("changed")) << "a record leaves only once the index lets it go";
+    fs::remove(inProgramFolder("rms_stuck.dat.new"));
+    RecordStore* again = open("Stuck", false);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(ids(again), (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(bytesOf(again->getRecord(1)), asBytes("changed"));
+}
+
+TEST_F(RecordStoreTest, RecordFilesTheIndexDoesNotListAreLeftovers) {
+    // What a process killed inside an add (record 4 written, not yet listed)
+    // or inside a delete (record 2 no longer listed, its file not yet
+    // emptied) leaves behind.
+    putStore({"Left", 3, {{1, asBytes("one")}, {3, asBytes("three")}}});
+    put(datakit::recordFileName("Left", 2, kNames), asBytes("deleted"));
+    put(datakit::recordFileName("Left", 4, kNames), asBytes("never listed"));
+
+    RecordStore* store = open("Left", false);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(ids(store), (std::vector<std::int32_t>{1, 3}));
+    EXPECT_EQ(store->getSize(), 3 + 5);
+    EXPECT_EQ(store->getRecord(2), nullptr);
+    EXPECT_EQ(pending().first, kInvalidId);
+    EXPECT_EQ(add(store, "four"), 4) << "an id never listed may be given, its old file replaced";
+    EXPECT_EQ(recordFile("Left", 4), asBytes("four"));
+    EXPECT_EQ(add(store, "five"), 5) << "a deleted id is not given again";
+    EXPECT_EQ(recordFile("Left", 2), asBytes("deleted"));
 }
 
 TEST_F(RecordStoreTest, AnEnumerationWalksTheIdsInTheStoresOrder) {
