@@ -3,22 +3,62 @@
 #include "classlib/io/InputStream.h"
 #include "classlib/lang/System.h"
 #include "classlib/util/Hashtable.h"
+#include "host/Log.h"
 #include "platform/io/Class.h"
 #include "platform/io/File.h"
 #include "runtime/Exceptions.h"
 #include "runtime/checks.h"
 
+#include <algorithm>
+
 namespace platform {
 
-rt::String* readAppDescriptor() {
+namespace {
+
+// Reads "app.jad" within its bounds; `refused` tells a refusal from a missing resource.
+rt::String* readBoundedDescriptor(bool& refused) {
+    refused = false;
     lib::java_io_InputStream* resource = Class::getResourceAsStream(rt::String::newFromCString("app.jad"));
     if (!resource)
         return nullptr;
-    rt::ByteArray* bytes = readAllBytes(resource);
+    // An archive entry knows its size: a descriptor too large is refused before a byte is read.
+    std::int32_t size = resource->available();
+    rt::ByteArray* bytes = size > kMaxAppDescriptorBytes ? nullptr : readAllBytes(resource);
     resource->close();
+    if (bytes && bytes->length() > kMaxAppDescriptorBytes)
+        size = bytes->length();
+    if (size > kMaxAppDescriptorBytes) {
+        refused = true;
+        host::logf(host::LogCategory::Platform,
+                   "app.jad: %d bytes, more than the %d it may have; the application properties are not read",
+                   size, kMaxAppDescriptorBytes);
+        return nullptr;
+    }
     if (!bytes)
         return nullptr;
+    auto* first = reinterpret_cast<const char*>(bytes->elements());
+    auto lines = static_cast<std::int32_t>(std::count(first, first + bytes->length(), '\n')) + 1;
+    if (lines > kMaxAppDescriptorLines) {
+        refused = true;
+        host::logf(host::LogCategory::Platform,
+                   "app.jad: %d lines, more than the %d it may have; the application properties are not read",
+                   lines, kMaxAppDescriptorLines);
+        return nullptr;
+    }
     return rt::make<rt::String>(bytes);
+}
+
+} // namespace
+
+rt::String* readAppDescriptor() {
+    bool refused = false;
+    return readBoundedDescriptor(refused);
+}
+
+bool checkAppDescriptor() {
+    bool refused = false;
+    (void)readBoundedDescriptor(refused);
+    return !refused;
 }
 
 lib::java_util_Hashtable* parseApplicationProperties(rt::String* descriptor) {
@@ -28,12 +68,18 @@ lib::java_util_Hashtable* parseApplicationProperties(rt::String* descriptor) {
     std::int32_t length = descriptor->length();
     std::int32_t start = 0;
     while (start < length) {
-        std::int32_t lineEnd = descriptor->indexOf(u'\n', start);
-        if (lineEnd < 0)
-            lineEnd = length;
-        std::int32_t colon = descriptor->indexOf(u':', start);
-        // A line without ':' is no property; the ':' found belongs to a later line.
-        if (colon >= 0 && colon < lineEnd) {
+        // One pass over the line finds its end and its first ':'. The view is
+        // taken again for each line: making the key and value may move the
+        // descriptor's characters.
+        std::u16string_view units = descriptor->view();
+        std::int32_t lineEnd = start;
+        std::int32_t colon = -1;
+        for (; lineEnd < length && units[static_cast<std::size_t>(lineEnd)] != u'\n'; ++lineEnd) {
+            if (colon < 0 && units[static_cast<std::size_t>(lineEnd)] == u':')
+                colon = lineEnd;
+        }
+        // A line without ':' is no property.
+        if (colon >= 0) {
             rt::String* key = descriptor->substring(start, colon)->trim();
             // Trimming takes a CR before the LF with the other blanks.
             rt::String* value = descriptor->substring(colon + 1, lineEnd)->trim();

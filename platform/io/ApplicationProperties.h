@@ -15,18 +15,35 @@
 
 #include "runtime/String.h"
 
+#include <cstdint>
+
 namespace lib {
 class java_util_Hashtable;
 }
 
 namespace platform {
 
+// The bounds of "app.jad". The game's descriptor is a few dozen short lines;
+// one beyond these is a broken file, whose properties would only fill the
+// object heap.
+inline constexpr std::int32_t kMaxAppDescriptorBytes = 64 * 1024;
+inline constexpr std::int32_t kMaxAppDescriptorLines = 1024;
+
 // The bytes of "app.jad" as a String, one unit per byte; null when the
 // archive has no such resource, the empty String when it holds nothing.
+// Null too when it is refused: more than `kMaxAppDescriptorBytes` bytes or
+// more than `kMaxAppDescriptorLines` lines (the text after the last LF counts
+// as a line), with one log line saying which.
 rt::String* readAppDescriptor();
 
+// Whether "app.jad" is within its bounds (or missing, which is no fault);
+// false after the refusal's log line. For start-up, which then ends with the
+// broken-data status rather than run without the properties.
+[[nodiscard]] bool checkAppDescriptor();
+
 // The properties of `descriptor` (may be null: no properties) in a new table
-// of 11 buckets, threshold 8, mapping key Strings to value Strings.
+// of 11 buckets, threshold 8, mapping key Strings to value Strings. Takes
+// time in proportion to the descriptor's length; sets no bound of its own.
 lib::java_util_Hashtable* parseApplicationProperties(rt::String* descriptor);
 
 // `parseApplicationProperties(readAppDescriptor())`: what the MIDlet's

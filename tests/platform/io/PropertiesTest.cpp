@@ -4,6 +4,7 @@
 #include "tools/datakit/AppJad.h"
 #include "tools/datakit/Archive.h"
 
+#include <chrono>
 #include <map>
 
 namespace {
@@ -56,6 +57,67 @@ TEST_F(PropertiesTest, LinesSplitAtTheirFirstColonAndAreTrimmed) {
         EXPECT_EQ(parsed(c.bytes), c.pairs) << c.what;
     EXPECT_TRUE(platform::parseApplicationProperties(nullptr)->isEmpty());
 }
+
+TEST_F(PropertiesTest, ParsingTakesTimeInProportionToTheText) {
+    // Lines without ':' are where a search for it could run on to the end of
+    // the text, once per line.
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i)
+        bytes += "x\n";
+    bytes += "Last: 1";
+    rt::String* descriptor = rt::make<rt::String>(byteArray(asBytes(bytes)));
+    auto began = std::chrono::steady_clock::now();
+    java_util_Hashtable* table = platform::parseApplicationProperties(descriptor);
+    auto took = std::chrono::steady_clock::now() - began;
+    EXPECT_EQ(table->size(), 1);
+    EXPECT_EQ(property(table, "Last"), u"1");
+    EXPECT_LT(took, std::chrono::milliseconds(500)) << "100,000 lines";
+}
+
+struct BoundedAppJad {
+    const char* what;
+    std::string bytes;
+    const char* logged; // null: read
+};
+
+struct BoundedAppJadTest : PropertiesTest, ::testing::WithParamInterface<BoundedAppJad> {};
+
+std::string lines(std::int32_t count, const std::string& line) {
+    std::string text;
+    for (std::int32_t i = 0; i < count; ++i)
+        text += line;
+    return text;
+}
+
+const BoundedAppJad kBoundedAppJads[] = {
+    {"the most lines", lines(platform::kMaxAppDescriptorLines - 1, "Key: value\n") + "A: 1", nullptr},
+    {"the most bytes", std::string(platform::kMaxAppDescriptorBytes - 4, 'x') + "\nA:1", nullptr},
+    {"a line too many", lines(platform::kMaxAppDescriptorLines, "Key: value\n") + "A: 1",
+     "app.jad: 1025 lines, more than the 1024"},
+    {"30000 short lines", lines(30000, "\n"), "app.jad: 30001 lines, more than the 1024"},
+    {"a byte too many", std::string(platform::kMaxAppDescriptorBytes + 1, 'x'),
+     "app.jad: 65537 bytes, more than the 65536"},
+};
+
+TEST_P(BoundedAppJadTest, IsReadOnlyWithinItsBounds) {
+    const BoundedAppJad& c = GetParam();
+    put("data.bar", datakit::writeArchive({datakit::archiveEntry("app.jad", c.bytes)}));
+    EXPECT_EQ(platform::checkAppDescriptor(), c.logged == nullptr);
+    java_util_Hashtable* table = platform::readApplicationProperties();
+    ASSERT_NE(table, nullptr);
+    EXPECT_FALSE(rt::exceptionPending());
+    if (!c.logged) {
+        EXPECT_EQ(property(table, "A"), u"1");
+        EXPECT_TRUE(log.lines().empty());
+        return;
+    }
+    EXPECT_TRUE(table->isEmpty());
+    EXPECT_EQ(platform::readAppDescriptor(), nullptr);
+    ASSERT_EQ(log.lines().size(), 3u) << "one line per read";
+    EXPECT_NE(log.lines()[0].find(c.logged), std::string::npos) << log.lines()[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Properties, BoundedAppJadTest, ::testing::ValuesIn(kBoundedAppJads), NameByWhat{});
 
 TEST_F(PropertiesTest, TheMidletsPropertiesComeFromAppJadInTheArchive) {
     put("data.bar", datakit::writeArchive({datakit::archiveEntry(
