@@ -15,6 +15,15 @@ namespace platform {
 
 namespace {
 
+// Logs the refusal of a descriptor with `count` `what`, above `bound`.
+rt::String* refuse(bool& refused, std::int32_t count, const char* what, std::int32_t bound) {
+    refused = true;
+    host::logf(host::LogCategory::Platform,
+               "app.jad: %d %s, more than the %d it may have; the application properties are not read", count,
+               what, bound);
+    return nullptr;
+}
+
 // Reads "app.jad" within its bounds; `refused` tells a refusal from a missing resource.
 rt::String* readBoundedDescriptor(bool& refused) {
     refused = false;
@@ -27,24 +36,14 @@ rt::String* readBoundedDescriptor(bool& refused) {
     resource->close();
     if (bytes && bytes->length() > kMaxAppDescriptorBytes)
         size = bytes->length();
-    if (size > kMaxAppDescriptorBytes) {
-        refused = true;
-        host::logf(host::LogCategory::Platform,
-                   "app.jad: %d bytes, more than the %d it may have; the application properties are not read",
-                   size, kMaxAppDescriptorBytes);
-        return nullptr;
-    }
+    if (size > kMaxAppDescriptorBytes)
+        return refuse(refused, size, "bytes", kMaxAppDescriptorBytes);
     if (!bytes)
         return nullptr;
     auto* first = reinterpret_cast<const char*>(bytes->elements());
     auto lines = static_cast<std::int32_t>(std::count(first, first + bytes->length(), '\n')) + 1;
-    if (lines > kMaxAppDescriptorLines) {
-        refused = true;
-        host::logf(host::LogCategory::Platform,
-                   "app.jad: %d lines, more than the %d it may have; the application properties are not read",
-                   lines, kMaxAppDescriptorLines);
-        return nullptr;
-    }
+    if (lines > kMaxAppDescriptorLines)
+        return refuse(refused, lines, "lines", kMaxAppDescriptorLines);
     return rt::make<rt::String>(bytes);
 }
 
