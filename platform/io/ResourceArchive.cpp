@@ -1,15 +1,23 @@
 #include "platform/io/ResourceArchive.h"
 
-#include "classlib/io/DataInputStream.h"
 #include "host/Log.h"
 #include "platform/io/File.h"
 #include "platform/io/FileInputStream.h"
 #include "platform/io/ResourceInputStream.h"
+#include "platform/io/fileio.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
+#include "runtime/charsets.h"
 #include "runtime/checks.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -23,6 +31,8 @@ struct ArchiveStatics {
     rt::IntArray* m_entrySizes = nullptr;
     // The entries whose records were read whole; lookups see only these.
     std::int32_t m_entryCount = 0;
+    // Whether the load read the whole index without a fault.
+    bool m_indexWhole = false;
     RT_REFERENCE_FIELDS(ArchiveStatics, rt::NoReferenceBase, m_archiveFile, m_entryNames, m_entryOffsets,
                         m_entrySizes)
 };
@@ -37,61 +47,91 @@ bool sameName(rt::String* entry, rt::String* name, std::int32_t skip) {
            entry->regionMatches(true, 0, name, skip, entry->length());
 }
 
+std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
+    std::uint32_t value = 0;
+    for (std::uint8_t b : bytes)
+        value = value << 8 | b;
+    return value;
+}
+
+// The one log line of a load that found the archive at fault; answers false.
+[[gnu::format(printf, 1, 2)]] bool fault(const char* format, ...) {
+    std::string line = std::string("data.bar: ") + format;
+    va_list arguments;
+    va_start(arguments, format);
+    host::vlogf(host::LogCategory::Platform, line.c_str(), arguments);
+    va_end(arguments);
+    return false;
+}
+
 } // namespace
 
 rt::String* ResourceArchive::getPath() {
     return getProgramFolderPath()->concat(rt::String::newFromCString("\\data.bar"));
 }
 
-void ResourceArchive::loadIndex() {
+bool ResourceArchive::loadIndex() {
     ArchiveStatics& archive = statics();
+    if (archive.m_archiveFile)
+        return archive.m_indexWhole;
     auto* file = rt::make<javax_microedition_io_File>(getPath());
     archive.m_archiveFile = file;
-    FileInputStream* stream = file->openInputStream();
+    std::FILE* stream = openFile(file->path(), "rb");
     if (!stream) {
-        host::logf(host::LogCategory::Platform, "resource archive: cannot open %s; no resource can be read",
-                   file->path() ? file->path()->toUtf8().c_str() : "");
-        return;
+        return fault("cannot open %s; no resource can be read",
+                     file->path() ? file->path()->toUtf8().c_str() : "");
     }
-    auto* in = rt::make<lib::java_io_DataInputStream>(stream);
-    std::int32_t count = in->readShort();
-    if (rt::catchException(rt::ClassId::java_lang_Exception)) {
-        host::logf(host::LogCategory::Platform,
-                   "resource archive: %s has no entry count; no resource can be read",
-                   file->path()->toUtf8().c_str());
-        in->close();
-        return;
-    }
-    if (count < 0) {
-        host::logf(host::LogCategory::Platform,
-                   "resource archive: negative entry count %d; no resource can be read", count);
-        count = 0;
+    // Closes the archive on every way out of the load.
+    std::unique_ptr<std::FILE, void (*)(std::FILE*)> closing(stream, closeFile);
+
+    std::array<std::uint8_t, 8> field{};
+    if (!readFileExactly(stream, std::span(field).first(2)))
+        return fault("the file ends before its entry count; no resource can be read");
+    auto count = static_cast<std::int16_t>(bigEndian(std::span(field).first(2)));
+    if (count < 0)
+        return fault("the entry count is %d; no resource can be read", count);
+    if (count > kMaxEntries) {
+        return fault(
+            "the index lists %d entries, more than the %d an archive may hold; no resource can be read",
+            count, kMaxEntries);
     }
     archive.m_entryNames = rt::newObjectArray(count);
     archive.m_entryOffsets = rt::newIntArray(count);
     archive.m_entrySizes = rt::newIntArray(count);
+    std::vector<std::uint8_t> name;
+    std::u16string units;
     for (std::int32_t i = 0; i < count; ++i) {
-        rt::String* name = in->readUTF();
-        std::int32_t offset = rt::exceptionPending() ? 0 : in->readInt();
-        std::int32_t size = rt::exceptionPending() ? 0 : in->readInt();
-        if (rt::exceptionPending())
-            break;
-        rt::Array::setRef(archive.m_entryNames, i, name);
-        rt::IntArray::set(archive.m_entryOffsets, i, offset);
-        rt::IntArray::set(archive.m_entrySizes, i, size);
+        std::int32_t number = i + 1;
+        if (!readFileExactly(stream, std::span(field).first(2)))
+            return fault("the index is cut at entry %d of %d", number, count);
+        std::size_t length = bigEndian(std::span(field).first(2));
+        if (length > kMaxNameBytes) {
+            return fault("the name of entry %d of %d is %zu bytes long, more than the %d a name may have",
+                         number, count, length, kMaxNameBytes);
+        }
+        name.resize(length);
+        if (!readFileExactly(stream, name))
+            return fault("the index is cut at entry %d of %d", number, count);
+        units.clear();
+        if (!rt::decodeModifiedUtf8(name, units))
+            return fault("the name of entry %d of %d is not modified UTF-8", number, count);
+        if (!readFileExactly(stream, field))
+            return fault("the index is cut at entry %d of %d", number, count);
+        rt::Array::setRef(archive.m_entryNames, i, rt::make<rt::String>(std::u16string_view(units)));
+        rt::IntArray::set(archive.m_entryOffsets, i,
+                          static_cast<std::int32_t>(bigEndian(std::span(field).first(4))));
+        rt::IntArray::set(archive.m_entrySizes, i,
+                          static_cast<std::int32_t>(bigEndian(std::span(field).last(4))));
         archive.m_entryCount = i + 1;
     }
-    if (rt::catchException(rt::ClassId::java_lang_Exception)) {
-        host::logf(host::LogCategory::Platform, "resource archive: the index ends after %d of %d entries",
-                   archive.m_entryCount, count);
-    }
-    in->close();
+    archive.m_indexWhole = true;
+    return true;
 }
 
 lib::java_io_InputStream* ResourceArchive::openEntry(rt::String* name) {
     ArchiveStatics& archive = statics();
-    if (!archive.m_archiveFile)
-        loadIndex();
+    // A broken index has said so at its load; its whole entries are still served.
+    (void)loadIndex();
     if (!name || name->isFreed()) {
         rt::reportNullPointer();
         return nullptr;

@@ -4,6 +4,7 @@
 #include "host/Log.h"
 #include "platform/io/Class.h"
 #include "platform/io/File.h"
+#include "platform/io/ResourceArchive.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
 #include "runtime/charsets.h"
@@ -43,10 +44,19 @@ std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
 // exceptions a data stream raises at a cut or malformed string would each
 // report the missing default message on the way.
 bool loadConstants() {
+    // The archive's load has logged what is wrong with it.
+    if (!ResourceArchive::loadIndex())
+        return false;
     lib::java_io_InputStream* resource =
         Class::getResourceAsStream(rt::String::newFromCString("/constants.bin"));
     if (!resource)
         return fail("\"/constants.bin\" is not in the resource archive");
+    // An archive entry knows its size: a file too large is refused before a byte is read.
+    if (std::int32_t size = resource->available(); size > kMaxConstantsBytes) {
+        resource->close();
+        return fail("\"/constants.bin\" is %d bytes long, more than the %d it may have", size,
+                    kMaxConstantsBytes);
+    }
     rt::ByteArray* content = readAllBytes(resource);
     resource->close();
     if (!content)
@@ -65,6 +75,8 @@ bool loadConstants() {
     std::size_t present = bytes.size() - 4;
     if (static_cast<std::size_t>(count) > present / 2)
         return fail("\"/constants.bin\" holds %zu bytes, too few for %d strings", present, count);
+    if (count > kMaxConstants)
+        return fail("\"/constants.bin\" has %d strings, more than the %d it may have", count, kMaxConstants);
 
     rt::ObjectArray* strings = rt::newObjectArray(count);
     std::size_t at = 4;

@@ -97,6 +97,11 @@ std::int32_t readFile(std::FILE* file, rt::ByteArray* b, std::int32_t off, std::
     return done;
 }
 
+bool readFileExactly(std::FILE* file, std::span<std::uint8_t> bytes) {
+    rt::SafeRegion blocking;
+    return std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
 std::int32_t readFileByte(std::FILE* file) {
     rt::SafeRegion blocking;
     int c = std::fgetc(file);

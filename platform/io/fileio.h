@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace host {
@@ -49,6 +50,9 @@ std::int64_t tellFile(std::FILE* file);
 // has checked) and answers how many it read: fewer only at the end of the
 // file or on an error.
 std::int32_t readFile(std::FILE* file, rt::ByteArray* b, std::int32_t off, std::int32_t len);
+// Reads exactly `bytes.size()` bytes of `file` into native memory; false
+// when the file ends or fails before.
+[[nodiscard]] bool readFileExactly(std::FILE* file, std::span<std::uint8_t> bytes);
 // One byte 0..255, or -1 when none could be read.
 std::int32_t readFileByte(std::FILE* file);
 // Writes `len` bytes of `b` from `off` (a range the caller has checked);

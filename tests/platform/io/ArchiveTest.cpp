@@ -154,47 +154,95 @@ TEST_F(ArchiveTest, AFileShorterThanItsLengthEndsTheReadsOfAnEntry) {
 TEST_F(ArchiveTest, AMissingArchiveIsAnEmptyIndexLoadedOnce) {
     EXPECT_EQ(resource("/constants.bin"), nullptr);
     EXPECT_EQ(log.lines().size(), 1u);
-    EXPECT_TRUE(
-        log.contains("resource archive: cannot open \\program files\\brivanta\\vorlax rally\\data.bar"));
+    EXPECT_TRUE(log.contains("data.bar: cannot open \\program files\\brivanta\\vorlax rally\\data.bar"));
+    EXPECT_FALSE(platform::ResourceArchive::loadIndex()) << "the first load's answer";
 
     putArchive({archiveEntry("constants.bin", "late")});
     EXPECT_EQ(resource("/constants.bin"), nullptr) << "a failed load is not tried again";
+    EXPECT_FALSE(platform::ResourceArchive::loadIndex());
     EXPECT_EQ(log.lines().size(), 1u);
 }
 
 struct BrokenIndex {
     const char* what;
+    std::vector<datakit::ArchiveEntry> entries;
     datakit::ArchiveOptions options;
-    std::size_t logLines;
-    const char* first; // what entry "first" serves; null: no such entry
+    const char* logged; // null: a whole index, nothing logged
+    const char* first;  // what entry "first" serves; null: no such entry
     bool secondServed;
 };
 
 struct BrokenIndexTest : ArchiveTest, ::testing::WithParamInterface<BrokenIndex> {};
 
+const std::vector<datakit::ArchiveEntry> kTwoEntries{archiveEntry("first", "1"), archiveEntry("second", "2")};
+
+std::vector<datakit::ArchiveEntry> withName(std::size_t length) {
+    return {archiveEntry("first", "1"), archiveEntry(std::string(length, 'n'), "2")};
+}
+
 // The index of the two entries below: 2 count bytes, then 2 + 5 + 8 bytes for
 // "first" and 2 + 6 + 8 for "second"; their data follows at 33 and 34. An
 // archive cut inside its index has lost the data too: an entry it still
-// names serves nothing.
+// names serves nothing. The entries read whole before a fault stay; a count
+// or a name beyond the archive's bounds is refused.
 const BrokenIndex kBrokenIndexes[] = {
-    {"negative count", {.indexedCount = -3, .truncateTo = {}}, 1, nullptr, false},
-    {"count past the records", {.indexedCount = 3, .truncateTo = {}}, 1, "1", true},
-    {"cut inside the second record", {.indexedCount = {}, .truncateTo = 20}, 1, "", false},
-    {"cut inside the first record", {.indexedCount = {}, .truncateTo = 12}, 1, nullptr, false},
-    {"no count", {.indexedCount = {}, .truncateTo = 1}, 1, nullptr, false},
-    {"empty index", {.indexedCount = 0, .truncateTo = {}}, 0, nullptr, false},
+    {"negative count",
+     kTwoEntries,
+     {.indexedCount = -3, .truncateTo = {}},
+     "data.bar: the entry count is -3",
+     nullptr,
+     false},
+    {"count past the records", kTwoEntries, {.indexedCount = 3, .truncateTo = {}}, "entry 3 of 3", "1", true},
+    {"cut inside the second record",
+     kTwoEntries,
+     {.indexedCount = {}, .truncateTo = 20},
+     "data.bar: the index is cut at entry 2 of 2",
+     "",
+     false},
+    {"cut inside the first record",
+     kTwoEntries,
+     {.indexedCount = {}, .truncateTo = 12},
+     "data.bar: the index is cut at entry 1 of 2",
+     nullptr,
+     false},
+    {"no count",
+     kTwoEntries,
+     {.indexedCount = {}, .truncateTo = 1},
+     "data.bar: the file ends before its entry count",
+     nullptr,
+     false},
+    {"empty index", kTwoEntries, {.indexedCount = 0, .truncateTo = {}}, nullptr, nullptr, false},
+    {"too many entries",
+     kTwoEntries,
+     {.indexedCount = 4097, .truncateTo = {}},
+     "data.bar: the index lists 4097 entries, more than the 4096",
+     nullptr,
+     false},
+    {"the longest name", withName(255), {}, nullptr, "1", false},
+    {"a name too long",
+     withName(256),
+     {},
+     "data.bar: the name of entry 2 of 2 is 256 bytes long, more than the 255",
+     "1",
+     false},
 };
 
-TEST_P(BrokenIndexTest, KeepsTheEntriesReadWhole) {
+TEST_P(BrokenIndexTest, KeepsTheEntriesReadWholeAndSaysWhatIsWrong) {
     const BrokenIndex& c = GetParam();
-    putArchive({archiveEntry("first", "1"), archiveEntry("second", "2")}, c.options);
+    putArchive(c.entries, c.options);
+    EXPECT_EQ(platform::ResourceArchive::loadIndex(), c.logged == nullptr);
     std::optional<Bytes> first = served("first");
     ASSERT_EQ(first.has_value(), c.first != nullptr);
     if (first) {
         EXPECT_EQ(*first, asBytes(c.first));
     }
     EXPECT_EQ(served("second").has_value(), c.secondServed);
-    EXPECT_EQ(log.lines().size(), c.logLines);
+    if (c.logged) {
+        ASSERT_EQ(log.lines().size(), 1u);
+        EXPECT_NE(log.lines()[0].find(c.logged), std::string::npos) << log.lines()[0];
+    } else {
+        EXPECT_TRUE(log.lines().empty());
+    }
     EXPECT_FALSE(rt::exceptionPending());
 }
 

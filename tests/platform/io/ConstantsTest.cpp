@@ -9,6 +9,13 @@ namespace {
 using namespace io_testing;
 using datakit::Bytes;
 
+// `count` empty strings, then `padding` bytes after the last.
+Bytes emptyStrings(std::int32_t count, std::size_t padding = 0) {
+    Bytes bytes = datakit::writeConstants(std::vector<std::u16string>(static_cast<std::size_t>(count)));
+    bytes.resize(bytes.size() + padding);
+    return bytes;
+}
+
 struct ConstantsTest : IoTest {
     ConstantsTest() { rt::getStaticClass().setConstantStrings(nullptr); }
 
@@ -51,6 +58,12 @@ TEST_F(ConstantsTest, SmallFilesReadAsTheirBytesSay) {
     EXPECT_TRUE(loaded().empty());
 }
 
+TEST_F(ConstantsTest, TheMostStringsLoad) {
+    putConstants(emptyStrings(platform::kMaxConstants));
+    ASSERT_TRUE(platform::loadConstants());
+    EXPECT_EQ(loaded().size(), static_cast<std::size_t>(platform::kMaxConstants));
+}
+
 TEST_F(ConstantsTest, TwoLettersThenTheEmptyString) {
     putConstants({0, 0, 0, 2, 0, 2, 'a', 'b', 0, 0});
     ASSERT_TRUE(platform::loadConstants());
@@ -66,6 +79,9 @@ struct BrokenConstants {
 struct BrokenConstantsTest : ConstantsTest, ::testing::WithParamInterface<BrokenConstants> {};
 
 const BrokenConstants kBrokenConstants[] = {
+    {"too many strings", emptyStrings(platform::kMaxConstants + 1), "has 8193 strings, more than the 8192"},
+    {"too many bytes", emptyStrings(1, platform::kMaxConstantsBytes - 5),
+     "is 524289 bytes long, more than the 524288"},
     {"short count", {0, 0, 0}, "is too short for its count"},
     {"negative count", {0xFF, 0xFF, 0xFF, 0xFE}, "has the negative count -2"},
     {"count past the bytes",
@@ -91,6 +107,23 @@ TEST_P(BrokenConstantsTest, FailStartUpWithOneLogLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Constants, BrokenConstantsTest, ::testing::ValuesIn(kBrokenConstants), NameByWhat{});
+
+TEST_F(ConstantsTest, ABrokenArchiveFailsStartUpSayingWhatIsWrongWithIt) {
+    // The index is read before any constant string exists: its faults must
+    // not go through exceptions whose messages are constant strings.
+    Bytes constants = datakit::writeConstants({u"a"});
+    Bytes archive = datakit::writeArchive(
+        {datakit::archiveEntry("constants.bin", constants), datakit::archiveEntry("intro.png", "png")});
+    archive.resize(2 + 2 + 13 + 8 + 3);
+    put("data.bar", archive);
+    EXPECT_FALSE(platform::loadConstants()) << "though the constants' entry was read whole";
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_NE(log.lines()[0].find("data.bar: the index is cut at entry 2 of 2"), std::string::npos)
+        << log.lines()[0];
+    EXPECT_FALSE(log.contains("NullPointer"));
+    EXPECT_FALSE(rt::exceptionPending());
+    EXPECT_EQ(rt::getStaticClass().constantStrings(), nullptr);
+}
 
 TEST_F(ConstantsTest, AMissingResourceFailsStartUp) {
     put("data.bar", datakit::writeArchive({datakit::archiveEntry("intro.png", "png")}));
