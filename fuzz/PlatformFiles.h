@@ -11,6 +11,7 @@
 // made anew.
 
 #include "classlib/ClassLibrary.h"
+#include "fuzz/Harness.h"
 #include "host/Log.h"
 #include "host/system/SystemFolders.h"
 #include "platform/io/fileio.h"
@@ -36,11 +37,6 @@
 #include <utility>
 
 namespace fuzzing {
-
-inline void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // A folder of this process under the system's temporary folder, removed at
 // exit. A run that crashed cannot remove its own: the folders of processes
@@ -86,10 +82,6 @@ private:
     }
 
     std::filesystem::path m_root;
-};
-
-struct Quiet final : host::LogSink {
-    void write(host::LogCategory, std::string_view) override {}
 };
 
 // The process's folder, log sink and runtime.
