@@ -80,6 +80,11 @@ function(vorlax_benchmark name)
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
 
+# Per-input limits of fuzzing runs and corpus replays: resident memory in MB
+# and seconds.
+set(VORLAX_FUZZ_RSS_LIMIT_MB 1024)
+set(VORLAX_FUZZ_TIMEOUT 10)
+
 # vorlax_fuzzer(<name> SOURCE file DEPENDS targets... [CORPUS dir])
 # With VORLAX_FUZZ (clang) a libFuzzer binary fuzz_<name>. Always, when tests
 # are built, a replay binary that runs every file of the corpus through the
@@ -104,7 +109,10 @@ function(vorlax_fuzzer name)
         vorlax_common_options(${replay})
         vorlax_guest_options(${replay})
         target_link_libraries(${replay} PRIVATE ${ARG_DEPENDS})
-        add_test(NAME fuzz_replay.${name} COMMAND ${replay} ${ARG_CORPUS})
-        set_tests_properties(fuzz_replay.${name} PROPERTIES LABELS fuzz)
+        # The limits a fuzzing run has: memory and time per input, and a time
+        # limit on the whole replay.
+        add_test(NAME fuzz_replay.${name} COMMAND ${replay} -rss_limit_mb=${VORLAX_FUZZ_RSS_LIMIT_MB}
+                                                  -timeout=${VORLAX_FUZZ_TIMEOUT} ${ARG_CORPUS})
+        set_tests_properties(fuzz_replay.${name} PROPERTIES LABELS fuzz TIMEOUT 120)
     endif()
 endfunction()

@@ -1,41 +1,52 @@
 #pragma once
 
 // What the harnesses of the platform's file formats share: a program folder of
-// their own (made once per process under the system's temporary folder,
-// removed at exit), and per input a quiet log and a fresh runtime with the
-// class library, the file names' constant strings and the folders service.
+// their own, and a runtime with the class library, the file names' constant
+// strings and the folders service. Both are made at the first input and kept
+// for the process, since making them again for every input is what a harness
+// would spend most of its time on; between inputs the folder is emptied, the
+// statics are cleared and a collection frees what the input made, so that no
+// input sees another's files or caches. A runtime whose heaps stay full after
+// that (permanent objects an input made, such as loaded constant strings) is
+// made anew.
 
 #include "classlib/ClassLibrary.h"
+#include "fuzz/Harness.h"
 #include "host/Log.h"
 #include "host/system/SystemFolders.h"
 #include "platform/io/fileio.h"
 #include "runtime/Array.h"
+#include "runtime/Exceptions.h"
+#include "runtime/ObjectManager.h"
 #include "runtime/Runtime.h"
 #include "runtime/StaticClass.h"
 #include "runtime/String.h"
 #include "tools/datakit/Files.h"
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <string>
-#include <unistd.h>
+#include <system_error>
 #include <utility>
 
 namespace fuzzing {
 
-inline void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
-
-// A folder of this process under the system's temporary folder, removed at exit.
+// A folder of this process under the system's temporary folder, removed at
+// exit. A run that crashed cannot remove its own: the folders of processes
+// that no longer exist are removed when the next one starts.
 class ScratchFolder {
 public:
     ScratchFolder()
-        : m_root(std::filesystem::temp_directory_path() / ("vorlax-fuzz-" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(m_root / "pf" / "Brivanta" / "Vorlax Rally");
+        : m_root(std::filesystem::temp_directory_path() / (kPrefix + std::to_string(::getpid()))) {
+        removeAbandoned();
+        std::filesystem::create_directories(programFolder());
     }
     ~ScratchFolder() {
         std::error_code ignored;
@@ -46,14 +57,111 @@ public:
 
     std::filesystem::path programFolder() const { return m_root / "pf" / "Brivanta" / "Vorlax Rally"; }
 
+    // Removes everything in the program folder.
+    void empty() const {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(programFolder(), ignored))
+            std::filesystem::remove_all(entry.path(), ignored);
+    }
+
 private:
+    static inline const std::string kPrefix = "vorlax-fuzz-";
+
+    static void removeAbandoned() {
+        std::error_code ignored;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
+            std::string name = entry.path().filename().string();
+            if (name.rfind(kPrefix, 0) != 0)
+                continue;
+            char* end = nullptr;
+            long pid = std::strtol(name.c_str() + kPrefix.size(), &end, 10);
+            if (pid > 0 && *end == '\0' && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+                std::filesystem::remove_all(entry.path(), ignored);
+        }
+    }
+
     std::filesystem::path m_root;
+};
+
+// The process's folder, log sink and runtime.
+class Session {
+public:
+    Session() {
+        host::setLogSink(&m_quiet);
+        start();
+    }
+    ~Session() {
+        m_runtime.reset();
+        host::setLogSink(nullptr);
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    static Session& get() {
+        static Session s_session;
+        return s_session;
+    }
+
+    const ScratchFolder& folder() const { return m_folder; }
+
+    // Gives the input a platform as the first input found it.
+    void beginInput() {
+        rt::getStaticClass().setConstantStrings(m_constants);
+        platform::setFileFolders(&m_folders);
+    }
+
+    // Forgets everything the input made: its files, its statics, its objects.
+    void endInput() {
+        rt::clearPendingException();
+        m_runtime->staticClass().clearStatics();
+        // The constant strings stay rooted through the collection.
+        m_runtime->staticClass().setConstantStrings(m_constants);
+        m_runtime->objectManager().gc(rt::ObjectManager::kImmediate);
+        m_folder.empty();
+        if (moreThanHalfUsed(m_runtime->objectHeap()) || moreThanHalfUsed(m_runtime->bufferHeap())) {
+            m_runtime.reset();
+            start();
+        }
+    }
+
+private:
+    static bool moreThanHalfUsed(rt::MemoryManager& heap) {
+        rt::HeapStats stats = heap.stats();
+        return stats.heapUsed > stats.heapSize / 2;
+    }
+
+    // Everything made is held only by the harness's frame or the statics, and
+    // collections run only between inputs: the heaps call for none (a full
+    // buffer heap falls back to the process heap, and the object heap is large
+    // enough for what one input makes).
+    void start() {
+        m_runtime = std::make_unique<rt::Runtime>(rt::RuntimeOptions{8 << 20, 4 << 20});
+        m_runtime->bufferHeap().setFailureHandler(nullptr);
+        m_runtime->objectHeap().setFailureHandler(nullptr);
+        lib::installClassLibrary(*m_runtime);
+        std::pair<std::int32_t, const char*> texts[] = {
+            {14, ""}, {98, "full"}, {99, "\\"}, {100, "rms_"}, {101, ".dat"}, {102, "no index"}, {103, "#"}};
+        m_constants = rt::newObjectArray(104);
+        for (std::int32_t i = 0; i < 104; ++i)
+            rt::Array::setRef(m_constants, i, rt::String::newFromCString(""));
+        for (const auto& [index, text] : texts)
+            rt::Array::setRef(m_constants, index, rt::String::newFromCString(text));
+        m_runtime->staticClass().setConstantStrings(m_constants);
+    }
+
+    Quiet m_quiet;
+    ScratchFolder m_folder;
+    host::SystemFolders m_folders{host::FolderOptions{
+        m_folder.programFolder().string(), m_folder.programFolder().parent_path().parent_path().string(),
+        "/nonexistent-temp"}};
+    std::unique_ptr<rt::Runtime> m_runtime;
+    rt::ObjectArray* m_constants = nullptr;
 };
 
 // The folder every input's files go to.
 inline std::filesystem::path programFolder() {
-    static const ScratchFolder s_scratch;
-    return s_scratch.programFolder();
+    return Session::get().folder().programFolder();
 }
 
 inline void putFile(const std::string& name, std::span<const std::uint8_t> bytes) {
@@ -61,41 +169,14 @@ inline void putFile(const std::string& name, std::span<const std::uint8_t> bytes
               .ok());
 }
 
-struct Quiet final : host::LogSink {
-    void write(host::LogCategory, std::string_view) override {}
-};
-
-// One input's platform. Everything made is held only by the harness's frame,
-// which no collection scans: the heaps call for none (a full buffer heap falls
-// back to the process heap, and the object heap is large enough for what one
-// input makes).
+// One input's platform, for the input's frame: on its end, what the input made
+// is gone.
 class PlatformFiles {
 public:
-    PlatformFiles() {
-        m_previous = host::setLogSink(&m_quiet);
-        m_runtime.bufferHeap().setFailureHandler(nullptr);
-        m_runtime.objectHeap().setFailureHandler(nullptr);
-        lib::installClassLibrary(m_runtime);
-        std::pair<std::int32_t, const char*> texts[] = {
-            {14, ""}, {98, "full"}, {99, "\\"}, {100, "rms_"}, {101, ".dat"}, {102, "no index"}, {103, "#"}};
-        rt::ObjectArray* constants = rt::newObjectArray(104);
-        for (std::int32_t i = 0; i < 104; ++i)
-            rt::Array::setRef(constants, i, rt::String::newFromCString(""));
-        for (const auto& [index, text] : texts)
-            rt::Array::setRef(constants, index, rt::String::newFromCString(text));
-        rt::getStaticClass().setConstantStrings(constants);
-        platform::setFileFolders(&m_folders);
-    }
-    ~PlatformFiles() { host::setLogSink(m_previous); }
+    PlatformFiles() { Session::get().beginInput(); }
+    ~PlatformFiles() { Session::get().endInput(); }
     PlatformFiles(const PlatformFiles&) = delete;
     PlatformFiles& operator=(const PlatformFiles&) = delete;
-
-private:
-    Quiet m_quiet;
-    host::LogSink* m_previous = nullptr;
-    host::SystemFolders m_folders{host::FolderOptions{
-        programFolder().string(), programFolder().parent_path().parent_path().string(), "/nonexistent-temp"}};
-    rt::Runtime m_runtime{rt::RuntimeOptions{8 << 20, 4 << 20}};
 };
 
 // The class id of the pending exception (cleared), or 0 for none.

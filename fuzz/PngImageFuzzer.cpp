@@ -4,7 +4,7 @@
 // image only of a size the decoder accepts, and pixels that the image's own
 // operations can read and draw.
 
-#include "host/Log.h"
+#include "fuzz/Harness.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
 #include "platform/lcdui/PngDecoder.h"
@@ -16,23 +16,15 @@
 
 namespace {
 
-struct Quiet final : host::LogSink {
-    void write(host::LogCategory, std::string_view) override {}
-};
-
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzing::check;
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > (1u << 20))
         return 0;
-    Quiet quiet;
-    host::LogSink* previous = host::setLogSink(&quiet);
     {
+        fuzzing::QuietLog quiet;
         using platform::javax_microedition_lcdui_Image;
         // Everything made here is held only by this frame, which no
         // collection scans: a full buffer heap falls back to the process heap.
@@ -57,6 +49,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                    platform::javax_microedition_lcdui_Graphics::VCENTER);
         }
     }
-    host::setLogSink(previous);
     return 0;
 }

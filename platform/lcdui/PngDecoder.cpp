@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
-#include <cstring>
 
 namespace platform {
 
@@ -27,10 +26,9 @@ std::int32_t readInt(std::span<const std::uint8_t> bytes, std::size_t at) {
 // Everything one decode keeps, outside the frame that calls setjmp: libpng's
 // errors jump back into that frame, and what they jump over must own nothing.
 struct PngRead {
-    std::span<const std::uint8_t> bytes;
-    std::size_t position = 0;
     png_structp png = nullptr;
     png_infop info = nullptr;
+    bool argb4444 = false;
     // The decoded rows: `rowCount` rows of `rowBytes` bytes, zeroed when made.
     png_bytep* rows = nullptr;
     png_uint_32 rowCount = 0;
@@ -50,21 +48,6 @@ struct PngRead {
     }
 };
 
-// Hands libpng the next `count` bytes. libpng asks for compressed data in
-// large blocks; when the data ends inside one, the bytes that are there come
-// with zeros after them, so that the rows they hold are still decoded before
-// the zeros make the stream fail. Asking again after the end is an error.
-void readBytes(png_structp png, png_bytep out, png_size_t count) {
-    auto* read = static_cast<PngRead*>(png_get_io_ptr(png));
-    std::size_t left = read->bytes.size() - read->position;
-    if (left == 0)
-        png_error(png, "read past the end of the data");
-    std::size_t taken = std::min(count, left);
-    std::memcpy(out, read->bytes.data() + read->position, taken);
-    std::memset(out + taken, 0, count - taken);
-    read->position += taken;
-}
-
 [[noreturn]] void onError(png_structp png, png_const_charp) {
     png_longjmp(png, 1);
 }
@@ -80,48 +63,65 @@ void release(png_structp, png_voidp memory) {
     std::free(memory);
 }
 
-// Reads the header, asks for 8-bit RGB or RGBA rows and decodes every row
-// into `read.rows`. Answers false when libpng stopped early; the rows made by
-// then hold what was decoded.
-bool readRows(PngRead& read, bool argb4444) {
-    if (setjmp(png_jmpbuf(read.png)))
-        return false;
-    png_set_read_fn(read.png, &read, readBytes);
-    png_set_user_limits(read.png, kMaxPngSide, kMaxPngSide);
-    png_set_expand(read.png);
-    png_read_info(read.png, read.info);
-    png_uint_32 width = png_get_image_width(read.png, read.info);
-    png_uint_32 height = png_get_image_height(read.png, read.info);
+// The header has been read: asks for 8-bit RGB or RGBA rows and makes them.
+// A size or a row layout the packing cannot take ends the decode.
+void onHeader(png_structp png, png_infop info) {
+    auto& read = *static_cast<PngRead*>(png_get_progressive_ptr(png));
+    png_uint_32 width = png_get_image_width(png, info);
+    png_uint_32 height = png_get_image_height(png, info);
     if (!pngSizeAllowed(width, height))
-        return false;
-    read.transparency = png_get_valid(read.png, read.info, PNG_INFO_tRNS) != 0;
+        png_error(png, "size refused");
+    read.transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     // The packing reads 4 bytes a pixel with transparency or for ARGB4444,
     // else 3: ask libpng for exactly that, whatever the file holds.
-    read.fourChannels = read.transparency || argb4444;
-    png_set_strip_16(read.png);
-    png_set_gray_to_rgb(read.png);
+    read.fourChannels = read.transparency || read.argb4444;
+    png_set_strip_16(png);
+    png_set_gray_to_rgb(png);
     if (read.fourChannels)
-        png_set_add_alpha(read.png, 0xFF, PNG_FILLER_AFTER);
+        png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
     else
-        png_set_strip_alpha(read.png);
-    png_set_interlace_handling(read.png);
-    png_read_update_info(read.png, read.info);
+        png_set_strip_alpha(png);
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
     int channels = read.fourChannels ? 4 : 3;
-    read.rowBytes = png_get_rowbytes(read.png, read.info);
-    if (png_get_bit_depth(read.png, read.info) != 8 || png_get_channels(read.png, read.info) != channels ||
+    read.rowBytes = png_get_rowbytes(png, info);
+    if (png_get_bit_depth(png, info) != 8 || png_get_channels(png, info) != channels ||
         read.rowBytes < static_cast<std::size_t>(width) * channels)
-        return false;
+        png_error(png, "row layout");
     read.width = width;
     read.rows = static_cast<png_bytep*>(std::calloc(height, sizeof(png_bytep)));
     if (!read.rows)
-        return false;
+        png_error(png, "out of memory");
     read.rowCount = height;
     for (png_uint_32 i = 0; i < height; ++i) {
         read.rows[i] = static_cast<png_bytep>(std::calloc(1, read.rowBytes));
         if (!read.rows[i])
-            return false;
+            png_error(png, "out of memory");
     }
-    png_read_image(read.png, read.rows);
+}
+
+// A row of a pass is decoded: merges it into the row it belongs to (all of
+// it without interlacing).
+void onRow(png_structp png, png_bytep row, png_uint_32 number, int) {
+    auto& read = *static_cast<PngRead*>(png_get_progressive_ptr(png));
+    if (row && number < read.rowCount && read.rows[number])
+        png_progressive_combine_row(png, read.rows[number], row);
+}
+
+// Feeds the whole file to libpng's incremental reader, which decodes rows as
+// their bytes arrive and handles any other chunk only once all of its bytes
+// are there. So a chunk never costs more memory than the bytes present, however
+// long it claims to be, and data that ends early leaves the rows decoded
+// before the end; nothing is ever invented to stand for missing bytes.
+// Answers false when libpng stopped at an error.
+bool readRows(PngRead& read, std::span<const std::uint8_t> bytes) {
+    if (setjmp(png_jmpbuf(read.png)))
+        return false;
+    png_set_progressive_read_fn(read.png, &read, onHeader, onRow, nullptr);
+    png_set_user_limits(read.png, kMaxPngSide, kMaxPngSide);
+    png_set_expand(read.png);
+    // libpng takes the bytes as writable but only reads them.
+    png_process_data(read.png, read.info, const_cast<png_bytep>(bytes.data()), bytes.size());
     return true;
 }
 
@@ -190,7 +190,7 @@ void decodePng(std::span<const std::uint8_t> bytes, const Surface16& target, boo
     if (!target)
         return;
     PngRead read;
-    read.bytes = bytes;
+    read.argb4444 = argb4444;
     // The version is the installed libpng's own: it checks that the header
     // we were built with matches the library we run with.
     read.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning, nullptr, allocate,
@@ -200,7 +200,7 @@ void decodePng(std::span<const std::uint8_t> bytes, const Surface16& target, boo
     read.info = png_create_info_struct(read.png);
     if (!read.info)
         return;
-    readRows(read, argb4444);
+    readRows(read, bytes);
     if (read.rows)
         packRows(read, target, argb4444);
 }

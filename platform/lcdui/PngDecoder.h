@@ -44,10 +44,11 @@ bool pngSizeAllowed(std::int64_t width, std::int64_t height);
 // scan has sized: with a tRNS chunk, pixels of alpha 0 become 0xF81F and the
 // rest their 565 value; else with `argb4444` the top 4 bits of A, R, G, B;
 // else the 565 value. Grey, 16-bit and palette images are widened to 8-bit
-// RGB or RGBA by libpng first. A libpng error ends the decode: rows it has
-// not finished stay 0 in the rows it hands over, so the image keeps what was
-// decoded. Only the part that both the file and `target` cover is written.
-// Never allocates from the runtime's heaps.
+// RGB or RGBA by libpng first. A libpng error, or the end of the bytes, ends
+// the decode: rows it has not finished stay 0, so the image keeps what was
+// decoded. A chunk is taken only when all the bytes it claims are present, so
+// its claimed length never sizes an allocation. Only the part that both the
+// file and `target` cover is written. Never allocates from the runtime's heaps.
 void decodePng(std::span<const std::uint8_t> bytes, const Surface16& target, bool argb4444);
 
 } // namespace platform

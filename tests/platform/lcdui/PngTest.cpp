@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <climits>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -210,6 +215,58 @@ TEST_F(PngTest, TheChunkScanSummarisesTheHeader) {
     platform::PngSummary cut = platform::scanPngChunks(std::span(data).first(40));
     EXPECT_EQ(cut.width, 7);
     EXPECT_FALSE(cut.hasTransparency);
+}
+
+// The peak resident memory, in MB, of a child process that runs `work`.
+long childPeakMb(const std::function<void()>& work) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        work();
+        ::_exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    return usage.ru_maxrss / 1024;
+}
+
+long ownPeakMb() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+TEST_F(PngTest, AChunkLongerThanTheDataCostsNoMoreThanTheData) {
+    PngPicture p = makePicture(PngColour::Rgb, 8, 16, 16, 3);
+    std::vector<std::uint8_t> data = testing_support::encodePng(p);
+    // A chunk that claims almost 2 GB and brings 3 bytes: after the header
+    // (44 bytes in all), or after the whole picture in place of its end.
+    auto claiming = [](std::vector<std::uint8_t> bytes, const char* type) {
+        for (std::uint8_t byte : {0x7F, 0xFF, 0xFF, 0xF0})
+            bytes.push_back(byte);
+        bytes.insert(bytes.end(), type, type + 4);
+        bytes.insert(bytes.end(), {0x78, 0x9C, 0x01});
+        return bytes;
+    };
+    const std::vector<std::uint8_t> header(data.begin(), data.begin() + 33);
+    const std::vector<std::uint8_t> withoutEnd(data.begin(), data.end() - 12);
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "sPLT", "iCCP", "IDAT", "quIt"}) {
+        for (bool afterPixels : {false, true}) {
+            SCOPED_TRACE(std::string(type) + (afterPixels ? " after the pixels" : " after the header"));
+            std::vector<std::uint8_t> hostile = claiming(afterPixels ? withoutEnd : header, type);
+            long before = ownPeakMb();
+            long peak = childPeakMb([&] {
+                Image* image = decode(hostile);
+                bool intact = image && image->getWidth() == 16 && image->getHeight() == 16;
+                // Pixels that came before the claim are all there.
+                if (afterPixels && std::string(type) != "IDAT")
+                    intact = intact && argb(image) == expectedImage(p).argb;
+                ::_exit(intact ? 0 : 1);
+            });
+            EXPECT_LT(peak, before + 64);
+        }
+    }
 }
 
 TEST_F(PngTest, DataInsideALargerArrayDecodesFromItsOffset) {
