@@ -23,6 +23,8 @@ void addRange(std::vector<datakit::ConstantText>& texts, std::int32_t first,
 
 std::vector<datakit::ConstantText> demoConstantTexts() {
     std::vector<datakit::ConstantText> texts = {
+        // Empty: record stores opened by name alone then live in the program
+        // folder itself, where the game keeps its progress.
         {kDefaultMessage, u""},
         {kHashtableKeyValue, u"="},
         {kRecordStoreFull, u"The record store is full"},
