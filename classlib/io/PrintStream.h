@@ -13,6 +13,7 @@
 #include "classlib/io/OutputStream.h"
 #include "runtime/Exceptions.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -22,8 +23,8 @@ class java_io_PrintStream final : public java_io_OutputStream {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_io_PrintStream;
     // The constant strings printed for true and false.
-    static constexpr std::int32_t kTrueText = 241;
-    static constexpr std::int32_t kFalseText = 242;
+    static constexpr std::int32_t kTrueText = rt::constants::kTrue;
+    static constexpr std::int32_t kFalseText = rt::constants::kFalse;
 
     explicit java_io_PrintStream(java_io_OutputStream* out);
 

@@ -6,6 +6,7 @@
 
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -14,8 +15,8 @@ namespace lib {
 class java_lang_Boolean final : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_lang_Boolean;
-    static constexpr std::int32_t kTrueText = 241;
-    static constexpr std::int32_t kFalseText = 242;
+    static constexpr std::int32_t kTrueText = rt::constants::kTrue;
+    static constexpr std::int32_t kFalseText = rt::constants::kFalse;
 
     java_lang_Boolean()
         : Object(kClassId) {}

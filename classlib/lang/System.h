@@ -12,6 +12,7 @@
 
 #include "runtime/Array.h"
 #include "runtime/Object.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -22,8 +23,8 @@ class java_util_Hashtable;
 
 class java_lang_System {
 public:
-    static constexpr std::int32_t kPropertyKey = 233;
-    static constexpr std::int32_t kPropertyValue = 234;
+    static constexpr std::int32_t kPropertyKey = rt::constants::kPlatformPropertyKey;
+    static constexpr std::int32_t kPropertyValue = rt::constants::kPlatformPropertyValue;
 
     // Copies `length` elements from `src` at `srcPos` to `dst` at `dstPos`,
     // correctly when both are the same array. Null arrays, arrays of different

@@ -21,6 +21,7 @@
 
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -30,9 +31,9 @@ class java_lang_Throwable final : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_lang_Throwable;
     // The constant string every () constructor takes as the message.
-    static constexpr std::int32_t kDefaultMessage = 14;
+    static constexpr std::int32_t kDefaultMessage = rt::constants::kDefaultMessage;
     // The constant string in front of the index of `ArrayIndexOutOfBoundsException(int)`.
-    static constexpr std::int32_t kArrayIndexMessage = 229;
+    static constexpr std::int32_t kArrayIndexMessage = rt::constants::kArrayIndexMessage;
 
     // (): the message is constant string 14. `id` must be a class of the tree.
     explicit java_lang_Throwable(rt::ClassId id = kClassId);

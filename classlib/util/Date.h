@@ -11,6 +11,7 @@
 #include "classlib/util/Calendar.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -29,12 +30,12 @@ class java_util_Date : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_Date;
     // Constant strings of the month names (January first) and the day names (Sunday first).
-    static constexpr std::int32_t kMonthNameTexts = 209;
-    static constexpr std::int32_t kDayNameTexts = 221;
+    static constexpr std::int32_t kMonthNameTexts = rt::constants::kMonthNames;
+    static constexpr std::int32_t kDayNameTexts = rt::constants::kDayNames;
     // The text of a zone without an ID.
-    static constexpr std::int32_t kNoIdText = 14;
+    static constexpr std::int32_t kNoIdText = rt::constants::kDefaultMessage;
     // The text of a Date without a Calendar.
-    static constexpr std::int32_t kNoCalendarText = 208;
+    static constexpr std::int32_t kNoCalendarText = rt::constants::kNoCalendar;
 
     // The device tick count now (the time base of the Timer), not the calendar time.
     java_util_Date();

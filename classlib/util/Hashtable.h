@@ -21,6 +21,7 @@
 #include "classlib/util/Enumeration.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -56,11 +57,11 @@ public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_Hashtable;
     // Constant strings of `toString`: the opening, the separator between key
     // and value, between entries, the closing; and the enumerator's message.
-    static constexpr std::int32_t kOpenText = 204;
-    static constexpr std::int32_t kKeyValueText = 32;
-    static constexpr std::int32_t kEntrySeparatorText = 205;
-    static constexpr std::int32_t kCloseText = 206;
-    static constexpr std::int32_t kNoMoreElementsText = 207;
+    static constexpr std::int32_t kOpenText = rt::constants::kHashtableOpen;
+    static constexpr std::int32_t kKeyValueText = rt::constants::kHashtableKeyValue;
+    static constexpr std::int32_t kEntrySeparatorText = rt::constants::kHashtableEntrySeparator;
+    static constexpr std::int32_t kCloseText = rt::constants::kHashtableClose;
+    static constexpr std::int32_t kNoMoreElementsText = rt::constants::kNoMoreElements;
 
     // 11 buckets, threshold 8.
     java_util_Hashtable();

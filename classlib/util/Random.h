@@ -14,6 +14,7 @@
 
 #include "classlib/ClassLibrary.h"
 #include "runtime/Object.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -28,7 +29,7 @@ public:
     // `nextFloat` divides by this float, 16777220.0 (bits 0x4B800002), so its
     // results stay below 1.0.
     static constexpr float kFloatDivisor = 16777220.0f;
-    static constexpr std::int32_t kBadBoundText = 203;
+    static constexpr std::int32_t kBadBoundText = rt::constants::kBadRandomBound;
 
     // Seeded with `System.currentTimeMillis()`.
     java_util_Random();

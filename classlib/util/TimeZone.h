@@ -13,6 +13,7 @@
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -22,8 +23,8 @@ class java_util_TimeZone : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_TimeZone;
     // Constant strings of the two built-in zones' IDs.
-    static constexpr std::int32_t kGmtText = 185;
-    static constexpr std::int32_t kSecondZoneText = 197;
+    static constexpr std::int32_t kGmtText = rt::constants::kGmtZone;
+    static constexpr std::int32_t kSecondZoneText = rt::constants::kSecondZone;
 
     // The offset from UTC, in milliseconds, of local standard time
     // `millisInDay` on the given date (era 1 is AD, month 0 is January,

@@ -19,6 +19,7 @@
 
 #include "classlib/ClassLibrary.h"
 #include "classlib/util/TimeZone.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -30,11 +31,11 @@ public:
     static constexpr std::int32_t kDefaultDaylightSavings = 3600000;
     // Constant strings of the messages; each rule's five follow its first in
     // the order month, time, day of week, week, day.
-    static constexpr std::int32_t kDaylightSavingsText = 183;
-    static constexpr std::int32_t kMonthText = 184;
-    static constexpr std::int32_t kIdSeparatorText = 186;
-    static constexpr std::int32_t kStartRuleTexts = 187;
-    static constexpr std::int32_t kEndRuleTexts = 192;
+    static constexpr std::int32_t kDaylightSavingsText = rt::constants::kNonPositiveDaylightSavings;
+    static constexpr std::int32_t kMonthText = rt::constants::kBadMonth;
+    static constexpr std::int32_t kIdSeparatorText = rt::constants::kZoneIdSeparator;
+    static constexpr std::int32_t kStartRuleTexts = rt::constants::kStartRuleMessages;
+    static constexpr std::int32_t kEndRuleTexts = rt::constants::kEndRuleMessages;
 
     enum class RuleMode : std::int32_t {
         None = 0,

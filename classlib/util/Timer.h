@@ -26,6 +26,7 @@
 #include "classlib/util/TimerTask.h"
 #include "classlib/util/TimerThread.h"
 #include "runtime/Object.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -34,11 +35,11 @@ namespace lib {
 class java_util_Timer final : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_Timer;
-    static constexpr std::int32_t kNegativeDelayText = 198;
-    static constexpr std::int32_t kNonPositivePeriodText = 199;
-    static constexpr std::int32_t kNegativeTimeText = 200;
-    static constexpr std::int32_t kTimerCancelledText = 201;
-    static constexpr std::int32_t kTaskNotNewText = 202;
+    static constexpr std::int32_t kNegativeDelayText = rt::constants::kNegativeDelay;
+    static constexpr std::int32_t kNonPositivePeriodText = rt::constants::kNonPositivePeriod;
+    static constexpr std::int32_t kNegativeTimeText = rt::constants::kNegativeTime;
+    static constexpr std::int32_t kTimerCancelledText = rt::constants::kTimerCancelled;
+    static constexpr std::int32_t kTaskNotNewText = rt::constants::kTaskNotNew;
 
     // Makes the queue and starts the thread.
     java_util_Timer();

@@ -25,6 +25,7 @@
 #include "classlib/ClassLibrary.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -33,7 +34,7 @@ namespace lib {
 class java_util_Vector : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_Vector;
-    static constexpr std::int32_t kNegativeCapacityText = 182;
+    static constexpr std::int32_t kNegativeCapacityText = rt::constants::kNegativeCapacity;
 
     // Capacity 10, doubling.
     java_util_Vector();

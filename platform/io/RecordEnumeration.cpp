@@ -5,6 +5,7 @@
 #include "platform/io/RecordStore.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
 
 namespace platform {
 
@@ -27,7 +28,7 @@ std::int32_t javax_microedition_rms_RecordEnumerationImpl::numRecords() {
 std::int32_t javax_microedition_rms_RecordEnumerationImpl::idAtCursor() {
     lib::java_util_Vector* ids = m_store->recordIds();
     if (m_index < 0 || m_index >= ids->size()) {
-        rt::String* message = rt::getStaticClass().getConstantString(14);
+        rt::String* message = rt::getStaticClass().getConstantString(rt::constants::kDefaultMessage);
         rt::String* index = rt::String::valueOf(m_index);
         return rt::raise(rt::ClassId::javax_microedition_rms_InvalidRecordIDException,
                          message ? message->concat(index) : index);

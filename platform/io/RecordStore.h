@@ -44,6 +44,7 @@
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -56,13 +57,14 @@ public:
     static constexpr rt::ClassId kClassId = rt::ClassId::javax_microedition_rms_RecordStore;
 
     // The constant strings of the file names and messages.
-    static constexpr std::int32_t kVendorText = 14; // vendor and suite of the two-argument open
-    static constexpr std::int32_t kFullText = 98;
-    static constexpr std::int32_t kSeparatorText = 99;
-    static constexpr std::int32_t kStorePrefixText = 100;
-    static constexpr std::int32_t kFileSuffixText = 101;
-    static constexpr std::int32_t kWriteFailedText = 102;
-    static constexpr std::int32_t kRecordInfixText = 103;
+    static constexpr std::int32_t kVendorText =
+        rt::constants::kDefaultMessage; // vendor and suite of the two-argument open
+    static constexpr std::int32_t kFullText = rt::constants::kRecordStoreFull;
+    static constexpr std::int32_t kSeparatorText = rt::constants::kRecordStorePathSeparator;
+    static constexpr std::int32_t kStorePrefixText = rt::constants::kRecordStorePrefix;
+    static constexpr std::int32_t kFileSuffixText = rt::constants::kRecordStoreSuffix;
+    static constexpr std::int32_t kWriteFailedText = rt::constants::kRecordStoreWriteFailed;
+    static constexpr std::int32_t kRecordInfixText = rt::constants::kRecordStoreRecordInfix;
 
     // The most ids an index may list; a store whose index lists more does not open.
     static constexpr std::int32_t kMaxRecordIds = 4096;

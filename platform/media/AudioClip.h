@@ -12,6 +12,7 @@
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cstdint>
 
@@ -20,10 +21,10 @@ namespace platform {
 class com_samsung_util_AudioClip final : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::com_samsung_util_AudioClip;
-    static constexpr std::int32_t kContentTypes = 243;
-    static constexpr std::int32_t kBadTypeMessage = 246;
-    static constexpr std::int32_t kBadLoopMessage = 247;
-    static constexpr std::int32_t kBadVolumeMessage = 248;
+    static constexpr std::int32_t kContentTypes = rt::constants::kClipContentTypes;
+    static constexpr std::int32_t kBadTypeMessage = rt::constants::kBadClipType;
+    static constexpr std::int32_t kBadLoopMessage = rt::constants::kBadClipLoop;
+    static constexpr std::int32_t kBadVolumeMessage = rt::constants::kBadClipVolume;
 
     // No player: clips from files are not offered.
     com_samsung_util_AudioClip(std::int32_t type, rt::String* filename);

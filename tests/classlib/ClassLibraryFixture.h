@@ -31,8 +31,10 @@ inline constexpr const char* kFalseText = "no";
 struct ClassLibraryTest : ::testing::Test {
     ClassLibraryTest() {
         lib::installClassLibrary(runtime);
-        installConstantStrings(
-            {{14, kDefaultMessageText}, {229, kArrayIndexText}, {241, kTrueText}, {242, kFalseText}});
+        installConstantStrings({{rt::constants::kDefaultMessage, kDefaultMessageText},
+                                {rt::constants::kArrayIndexMessage, kArrayIndexText},
+                                {rt::constants::kTrue, kTrueText},
+                                {rt::constants::kFalse, kFalseText}});
     }
     ~ClassLibraryTest() override { rt::clearPendingException(); }
 

@@ -18,19 +18,19 @@ inline constexpr const char* kNoMoreElementsText = "no more elements";
 
 struct LangUtilTest : ClassLibraryTest {
     LangUtilTest() {
-        installConstantStrings({{14, kDefaultMessageText},
-                                {32, "="},
-                                {182, kNegativeCapacityText},
-                                {203, kBadBoundText},
-                                {204, "{"},
-                                {205, ", "},
-                                {206, "}"},
-                                {207, kNoMoreElementsText},
-                                {229, kArrayIndexText},
-                                {233, "platform"},
-                                {234, "vorlax"},
-                                {241, kTrueText},
-                                {242, kFalseText}});
+        installConstantStrings({{rt::constants::kDefaultMessage, kDefaultMessageText},
+                                {rt::constants::kHashtableKeyValue, "="},
+                                {rt::constants::kNegativeCapacity, kNegativeCapacityText},
+                                {rt::constants::kBadRandomBound, kBadBoundText},
+                                {rt::constants::kHashtableOpen, "{"},
+                                {rt::constants::kHashtableEntrySeparator, ", "},
+                                {rt::constants::kHashtableClose, "}"},
+                                {rt::constants::kNoMoreElements, kNoMoreElementsText},
+                                {rt::constants::kArrayIndexMessage, kArrayIndexText},
+                                {rt::constants::kPlatformPropertyKey, "platform"},
+                                {rt::constants::kPlatformPropertyValue, "vorlax"},
+                                {rt::constants::kTrue, kTrueText},
+                                {rt::constants::kFalse, kFalseText}});
     }
 
     // The class of the pending exception, which is then cleared; Object when

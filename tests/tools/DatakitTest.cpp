@@ -1,9 +1,13 @@
+#include "runtime/constantStrings.h"
 #include "tools/datakit/AppJad.h"
 #include "tools/datakit/Archive.h"
+#include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
 #include "tools/datakit/RecordStore.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +29,49 @@ Bytes concat(std::initializer_list<Bytes> parts) {
 
 Bytes text(std::string_view s) {
     return Bytes(s.begin(), s.end());
+}
+
+// Each width in both byte orders, with values whose bytes all differ and
+// whose sign bit is set, so a swapped, dropped or sign-extended byte shows.
+TEST(Datakit, WriterPutsEachValueInTheByteOrderItIsGiven) {
+    using enum datakit::ByteOrder;
+    struct Case {
+        const char* what;
+        void (*write)(datakit::ByteWriter&);
+        Bytes expected;
+    };
+    const Case cases[] = {
+        {"u16 big", [](auto& w) { w.u16(Big, 0x8102); }, bytesOf({0x81, 0x02})},
+        {"u16 little", [](auto& w) { w.u16(Little, 0x8102); }, bytesOf({0x02, 0x81})},
+        {"i16 little", [](auto& w) { w.i16(Little, -2); }, bytesOf({0xFE, 0xFF})},
+        {"u32 little", [](auto& w) { w.u32(Little, 0x81020304); }, bytesOf({0x04, 0x03, 0x02, 0x81})},
+        {"i32 big", [](auto& w) { w.i32(Big, -0x7EFDFCFC); }, bytesOf({0x81, 0x02, 0x03, 0x04})},
+        {"i32 little", [](auto& w) { w.i32(Little, -0x7EFDFCFC); }, bytesOf({0x04, 0x03, 0x02, 0x81})},
+        {"i64 big", [](auto& w) { w.i64(Big, static_cast<std::int64_t>(0x8102030405060708)); },
+         bytesOf({0x81, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08})},
+        {"i64 little", [](auto& w) { w.i64(Little, static_cast<std::int64_t>(0x8102030405060708)); },
+         bytesOf({0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x81})},
+        {"i8 and a tag", [](auto& w) { w.i8(-1), w.tag("RIFF"); }, bytesOf({0xFF, 'R', 'I', 'F', 'F'})},
+        {"patch little in place",
+         [](auto& w) {
+             w.u8(9);
+             w.i32(Big, 0);
+             w.u8(9);
+             w.patchI32(Little, 1, 0x01020384);
+         },
+         bytesOf({9, 0x84, 0x03, 0x02, 0x01, 9})},
+        {"patch big in place",
+         [](auto& w) {
+             w.i32(Little, 0);
+             w.patchI32(Big, 0, -2);
+         },
+         bytesOf({0xFF, 0xFF, 0xFF, 0xFE})},
+    };
+    for (const Case& c : cases) {
+        datakit::ByteWriter writer;
+        c.write(writer);
+        EXPECT_EQ(writer.bytes(), c.expected) << c.what;
+    }
 }
 
 // The exact bytes of each format, worked out by hand from the format.
@@ -64,6 +111,36 @@ TEST(Datakit, ConstantsAreACountAndModifiedUtf8Strings) {
     EXPECT_EQ(datakit::writeConstants({u"ab", u""}), bytesOf({0, 0, 0, 2, 0, 2, 'a', 'b', 0, 0}));
     EXPECT_EQ(datakit::writeConstants({std::u16string(1, u'\0'), u"\u00e9\u20ac"}),
               bytesOf({0, 0, 0, 2, 0, 2, 0xC0, 0x80, 0, 5, 0xC3, 0xA9, 0xE2, 0x82, 0xAC}));
+}
+
+TEST(Datakit, ConstantTablesPutEachTextAtItsCatalogueNumber) {
+    using namespace rt::constants;
+    const datakit::ConstantText texts[] = {
+        {kFalse, u"no"}, {kDefaultMessage, u"oops"}, {kMonthNames + 11, u"Dec"}};
+    std::vector<std::u16string> strings = datakit::layOutConstants(texts);
+    ASSERT_EQ(strings.size(), static_cast<std::size_t>(tableLength()));
+    EXPECT_EQ(strings[14], u"oops");
+    EXPECT_EQ(strings[220], u"Dec");
+    EXPECT_EQ(strings[242], u"no");
+    EXPECT_EQ(strings[15], u"") << "a number without a text holds the empty string";
+    EXPECT_EQ(datakit::writeConstantTable(texts), datakit::writeConstants(strings));
+
+    std::vector<std::int32_t> missing = datakit::missingConstants(texts);
+    EXPECT_EQ(std::count(missing.begin(), missing.end(), 14), 0);
+    EXPECT_EQ(std::count(missing.begin(), missing.end(), 219), 1);
+    EXPECT_EQ(std::count(missing.begin(), missing.end(), 220), 0);
+    EXPECT_EQ(std::count(missing.begin(), missing.end(), 15), 0) << "not catalogued, so not missing";
+}
+
+TEST(Datakit, CatalogueFindsEveryNumberOfARange) {
+    using namespace rt::constants;
+    EXPECT_EQ(find(kMonthNames)->first, kMonthNames);
+    EXPECT_EQ(find(kMonthNames + kMonthNameCount - 1)->first, kMonthNames);
+    EXPECT_EQ(find(kEndRuleMessages + 4)->first, kEndRuleMessages);
+    EXPECT_EQ(find(kMonthNames + kMonthNameCount)->first, kDayNames);
+    EXPECT_EQ(find(15), nullptr);
+    EXPECT_EQ(find(-1), nullptr);
+    EXPECT_EQ(find(tableLength()), nullptr);
 }
 
 TEST(Datakit, AppJadIsOneKeyValueLinePerProperty) {

@@ -7,16 +7,16 @@ namespace datakit {
 Bytes writeArchive(const std::vector<ArchiveEntry>& entries, const ArchiveOptions& options) {
     HOST_VERIFY_MSG(entries.size() <= 0x7FFF, "an archive holds at most 32767 entries");
     ByteWriter out;
-    out.i16(options.indexedCount.value_or(static_cast<std::int16_t>(entries.size())));
+    out.i16(ByteOrder::Big, options.indexedCount.value_or(static_cast<std::int16_t>(entries.size())));
     std::vector<std::size_t> offsetFields;
     for (const ArchiveEntry& entry : entries) {
         out.utf(entry.name);
         offsetFields.push_back(out.size());
-        out.i32(0);
-        out.i32(entry.indexedSize.value_or(static_cast<std::int32_t>(entry.bytes.size())));
+        out.i32(ByteOrder::Big, 0);
+        out.i32(ByteOrder::Big, entry.indexedSize.value_or(static_cast<std::int32_t>(entry.bytes.size())));
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        out.patchI32(offsetFields[i],
+        out.patchI32(ByteOrder::Big, offsetFields[i],
                      entries[i].indexedOffset.value_or(static_cast<std::int32_t>(out.size())));
         out.bytes(entries[i].bytes);
     }

@@ -72,13 +72,13 @@ Bytes writeMidi(const MidiSong& song) {
     track.insert(track.end(), {0xFF, 0x2F, 0x00});
 
     ByteWriter out;
-    out.bytes(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("MThd"), 4));
-    out.i32(6);
-    out.u16(0); // format 0
-    out.u16(1); // one track
-    out.u16(song.ticksPerQuarter);
-    out.bytes(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>("MTrk"), 4));
-    out.i32(static_cast<std::int32_t>(track.size()));
+    out.tag("MThd");
+    out.i32(ByteOrder::Big, 6);
+    out.u16(ByteOrder::Big, 0); // format 0
+    out.u16(ByteOrder::Big, 1); // one track
+    out.u16(ByteOrder::Big, song.ticksPerQuarter);
+    out.tag("MTrk");
+    out.i32(ByteOrder::Big, static_cast<std::int32_t>(track.size()));
     out.bytes(track);
     return std::move(out).take();
 }

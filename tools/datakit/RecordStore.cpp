@@ -17,10 +17,10 @@ std::string lowerAscii(std::string text) {
 Bytes writeRecordStoreIndex(std::int32_t lastRecordId, const std::vector<std::int32_t>& ids,
                             const RecordStoreIndexOptions& options) {
     ByteWriter out;
-    out.i32(lastRecordId);
-    out.i32(options.indexedCount.value_or(static_cast<std::int32_t>(ids.size())));
+    out.i32(ByteOrder::Big, lastRecordId);
+    out.i32(ByteOrder::Big, options.indexedCount.value_or(static_cast<std::int32_t>(ids.size())));
     for (std::int32_t id : ids)
-        out.i32(id);
+        out.i32(ByteOrder::Big, id);
     Bytes index = std::move(out).take();
     if (options.truncateTo && *options.truncateTo < index.size())
         index.resize(*options.truncateTo);

@@ -12,7 +12,9 @@ using lib::java_lang_System;
 using SystemPropertyTest = ClassLibraryTest;
 
 TEST_F(SystemPropertyTest, AnswersTheMediaVersionAndTheTableByWholeKeys) {
-    installConstantStrings({{14, "no details"}, {233, "microedition.platform"}, {234, "Vorlax"}});
+    installConstantStrings({{rt::constants::kDefaultMessage, "no details"},
+                            {rt::constants::kPlatformPropertyKey, "microedition.platform"},
+                            {rt::constants::kPlatformPropertyValue, "Vorlax"}});
     lib::runLangStaticInitialisers();
     struct Case {
         const char* key;

@@ -62,7 +62,7 @@ private:
 struct IoTest : ::testing::Test {
     IoTest() {
         lib::installClassLibrary(runtime);
-        testing_support::installConstantStrings({{14, "no details"}});
+        testing_support::installConstantStrings({{rt::constants::kDefaultMessage, "no details"}});
         platform::setFileFolders(&folders);
         fs::create_directories(programFolder());
         fs::create_directories(root.path() / "temp");

@@ -113,13 +113,13 @@ struct ChildPlatform {
         : folders(host::FolderOptions{(root / "pf" / "Brivanta" / "Vorlax Rally").string(),
                                       (root / "pf").string(), (root / "temp").string()}) {
         lib::installClassLibrary(runtime);
-        testing_support::installConstantStrings({{14, ""},
-                                                 {98, "full"},
-                                                 {99, "\\"},
-                                                 {100, "rms_"},
-                                                 {101, ".dat"},
-                                                 {102, "no index"},
-                                                 {103, "#"}});
+        testing_support::installConstantStrings({{rt::constants::kDefaultMessage, ""},
+                                                 {rt::constants::kRecordStoreFull, "full"},
+                                                 {rt::constants::kRecordStorePathSeparator, "\\"},
+                                                 {rt::constants::kRecordStorePrefix, "rms_"},
+                                                 {rt::constants::kRecordStoreSuffix, ".dat"},
+                                                 {rt::constants::kRecordStoreWriteFailed, "no index"},
+                                                 {rt::constants::kRecordStoreRecordInfix, "#"}});
         platform::setFileFolders(&folders);
     }
     host::SystemFolders folders;

@@ -21,13 +21,14 @@ struct RecordStoreTest : IoTest {
 
     // C14, the vendor and suite of the two-argument open, is `vendor`.
     static void installConstants(const char* vendor) {
-        testing_support::installConstantStrings({{14, vendor},
-                                                 {98, "store full"},
-                                                 {99, "\\"},
-                                                 {100, "Rms_"},
-                                                 {101, ".DAT"},
-                                                 {102, "cannot write the index"},
-                                                 {103, "#"}});
+        testing_support::installConstantStrings(
+            {{rt::constants::kDefaultMessage, vendor},
+             {rt::constants::kRecordStoreFull, "store full"},
+             {rt::constants::kRecordStorePathSeparator, "\\"},
+             {rt::constants::kRecordStorePrefix, "Rms_"},
+             {rt::constants::kRecordStoreSuffix, ".DAT"},
+             {rt::constants::kRecordStoreWriteFailed, "cannot write the index"},
+             {rt::constants::kRecordStoreRecordInfix, "#"}});
     }
 
     static RecordStore* open(const char* name, bool create = true) {
@@ -322,8 +323,12 @@ TEST_F(RecordStoreTest, RecordFilesTheIndexDoesNotListAreLeftovers) {
 
 TEST_F(RecordStoreTest, AnEnumerationWalksTheIdsInTheStoresOrder) {
     installConstants("");
-    testing_support::installConstantStrings(
-        {{14, "at "}, {99, "\\"}, {100, "Rms_"}, {101, ".DAT"}, {102, "cannot write"}, {103, "#"}});
+    testing_support::installConstantStrings({{rt::constants::kDefaultMessage, "at "},
+                                             {rt::constants::kRecordStorePathSeparator, "\\"},
+                                             {rt::constants::kRecordStorePrefix, "Rms_"},
+                                             {rt::constants::kRecordStoreSuffix, ".DAT"},
+                                             {rt::constants::kRecordStoreWriteFailed, "cannot write"},
+                                             {rt::constants::kRecordStoreRecordInfix, "#"}});
     putStore({"Walk", 9, {{5, asBytes("five")}, {9, asBytes("nine")}}});
     // C14 is not empty here: the ordinary form through the three-argument open.
     RecordStore* store = RecordStore::openRecordStore(text("Walk"), nullptr, nullptr);

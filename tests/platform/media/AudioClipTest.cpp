@@ -11,12 +11,12 @@ const datakit::WaveFormat kMono{1, 8000, 16};
 
 struct AudioClipTest : testing_support::MediaTest {
     AudioClipTest() {
-        testing_support::installConstantStrings({{243, "audio/x-wav"},
-                                                 {244, "audio/midi"},
-                                                 {245, "audio/amr"},
-                                                 {246, "bad clip type "},
-                                                 {247, "bad loop count "},
-                                                 {248, "bad volume "}});
+        testing_support::installConstantStrings({{rt::constants::kClipContentTypes, "audio/x-wav"},
+                                                 {rt::constants::kClipContentTypes + 1, "audio/midi"},
+                                                 {rt::constants::kClipContentTypes + 2, "audio/amr"},
+                                                 {rt::constants::kBadClipType, "bad clip type "},
+                                                 {rt::constants::kBadClipLoop, "bad loop count "},
+                                                 {rt::constants::kBadClipVolume, "bad volume "}});
         sound = datakit::writeWave(kMono, datakit::sinePcm(kMono, 440, 800)); // 100 ms
     }
 

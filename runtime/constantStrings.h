@@ -1,0 +1,172 @@
+#pragma once
+
+// The catalogue of constant strings: every number that code reads through
+// `StaticClass::getConstantString`, with the role of the text it finds there.
+// The texts themselves belong to the data set ("/constants.bin" in the
+// resource archive, string i being constant i); the numbers belong to the
+// code, which was translated with them as its string literals, so they never
+// change. Code names a constant string only through this catalogue, and
+// datakit's constants writer lays its texts out by it, so a test's data set
+// and the demo data set put each text where the code looks for it.
+//
+// Some numbers serve more than one purpose (14 is the default message, the
+// record-store vendor and the text of a missing zone ID); each is listed once,
+// with all its uses. A range names its first number and its length.
+// The game's own numbers join the catalogue with the code that reads them.
+
+#include <cstdint>
+#include <iterator>
+#include <string_view>
+
+namespace rt::constants {
+
+// The message of every throwable made without one; also the vendor and suite
+// name of a record store opened by name alone (the ordinary file form when it
+// is empty), the text in front of the index of a bad record enumeration, and
+// the text of a time zone without an ID in a Date's text.
+inline constexpr std::int32_t kDefaultMessage = 14;
+// Between a key and its value in a Hashtable's text.
+inline constexpr std::int32_t kHashtableKeyValue = 32;
+// Record stores: the message of a full store, the separator of the folder
+// path, the prefix and suffix of a store's index file, the message of a
+// failed write, and what joins a store's file name to a record id.
+inline constexpr std::int32_t kRecordStoreFull = 98;
+inline constexpr std::int32_t kRecordStorePathSeparator = 99;
+inline constexpr std::int32_t kRecordStorePrefix = 100;
+inline constexpr std::int32_t kRecordStoreSuffix = 101;
+inline constexpr std::int32_t kRecordStoreWriteFailed = 102;
+inline constexpr std::int32_t kRecordStoreRecordInfix = 103;
+// The message of a Vector made with a negative capacity.
+inline constexpr std::int32_t kNegativeCapacity = 182;
+// Time zones: the message of a daylight saving amount that is not positive,
+// the text in front of a bad month, the ID of the first built-in zone (also
+// the start of a custom zone's ID), and the separator of hours and minutes in
+// a custom ID.
+inline constexpr std::int32_t kNonPositiveDaylightSavings = 183;
+inline constexpr std::int32_t kBadMonth = 184;
+inline constexpr std::int32_t kGmtZone = 185;
+inline constexpr std::int32_t kZoneIdSeparator = 186;
+// The texts in front of a bad value of a daylight rule, five per rule in the
+// order month, time, day of week, week, day: the start rule's, then the end
+// rule's.
+inline constexpr std::int32_t kStartRuleMessages = 187;
+inline constexpr std::int32_t kEndRuleMessages = 192;
+inline constexpr std::int32_t kRuleMessageCount = 5;
+// The ID of the second built-in zone.
+inline constexpr std::int32_t kSecondZone = 197;
+// Timer messages: a negative delay, a period not above 0, a negative time, a
+// cancelled timer, a task scheduled twice.
+inline constexpr std::int32_t kNegativeDelay = 198;
+inline constexpr std::int32_t kNonPositivePeriod = 199;
+inline constexpr std::int32_t kNegativeTime = 200;
+inline constexpr std::int32_t kTimerCancelled = 201;
+inline constexpr std::int32_t kTaskNotNew = 202;
+// The message of `Random.nextInt` with a bound not above 0.
+inline constexpr std::int32_t kBadRandomBound = 203;
+// A Hashtable's text: the opening, the separator of entries, the closing; and
+// the message of an exhausted enumerator.
+inline constexpr std::int32_t kHashtableOpen = 204;
+inline constexpr std::int32_t kHashtableEntrySeparator = 205;
+inline constexpr std::int32_t kHashtableClose = 206;
+inline constexpr std::int32_t kNoMoreElements = 207;
+// The text of a Date without a Calendar.
+inline constexpr std::int32_t kNoCalendar = 208;
+// A Date's text: the month names, January first, and the day names, Sunday first.
+inline constexpr std::int32_t kMonthNames = 209;
+inline constexpr std::int32_t kMonthNameCount = 12;
+inline constexpr std::int32_t kDayNames = 221;
+inline constexpr std::int32_t kDayNameCount = 7;
+// The text in front of the index of an `ArrayIndexOutOfBoundsException(int)`.
+inline constexpr std::int32_t kArrayIndexMessage = 229;
+// The one built-in system property: its key and its value.
+inline constexpr std::int32_t kPlatformPropertyKey = 233;
+inline constexpr std::int32_t kPlatformPropertyValue = 234;
+// The texts of true and false (Boolean and PrintStream).
+inline constexpr std::int32_t kTrue = 241;
+inline constexpr std::int32_t kFalse = 242;
+// Audio clips: the content types of clip types 3, 1 and 2 (a clip's player is
+// always made with the first), and the texts in front of a bad type, loop
+// count and volume.
+inline constexpr std::int32_t kClipContentTypes = 243;
+inline constexpr std::int32_t kClipContentTypeCount = 3;
+inline constexpr std::int32_t kBadClipType = 246;
+inline constexpr std::int32_t kBadClipLoop = 247;
+inline constexpr std::int32_t kBadClipVolume = 248;
+
+// One entry of the catalogue: `count` numbers from `first` with one role.
+struct Entry {
+    std::int32_t first;
+    std::int32_t count;
+    std::string_view name;
+    std::string_view role;
+};
+
+// Every catalogued number, in rising order, no two entries overlapping.
+inline constexpr Entry kCatalogue[] = {
+    {kDefaultMessage, 1, "default message", "exception message; record-store vendor; missing zone ID"},
+    {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
+    {kRecordStoreFull, 1, "record store full", "message of a full store"},
+    {kRecordStorePathSeparator, 1, "record store path separator", "between the folders of a store's path"},
+    {kRecordStorePrefix, 1, "record store prefix", "start of a store's file name"},
+    {kRecordStoreSuffix, 1, "record store suffix", "end of a store's and a record's file name"},
+    {kRecordStoreWriteFailed, 1, "record store write failed", "message of a failed write"},
+    {kRecordStoreRecordInfix, 1, "record store record infix", "between a store's file name and a record id"},
+    {kNegativeCapacity, 1, "negative capacity", "message of a Vector made with a negative capacity"},
+    {kNonPositiveDaylightSavings, 1, "daylight savings", "message of a saving amount not above 0"},
+    {kBadMonth, 1, "bad month", "in front of a month outside 0..11"},
+    {kGmtZone, 1, "GMT zone", "ID of the first built-in zone and start of a custom ID"},
+    {kZoneIdSeparator, 1, "zone ID separator", "between hours and minutes of a custom ID"},
+    {kStartRuleMessages, kRuleMessageCount, "start rule messages", "in front of a bad start-rule value"},
+    {kEndRuleMessages, kRuleMessageCount, "end rule messages", "in front of a bad end-rule value"},
+    {kSecondZone, 1, "second zone", "ID of the second built-in zone"},
+    {kNegativeDelay, 1, "negative delay", "timer message"},
+    {kNonPositivePeriod, 1, "non-positive period", "timer message"},
+    {kNegativeTime, 1, "negative time", "timer message"},
+    {kTimerCancelled, 1, "timer cancelled", "timer message"},
+    {kTaskNotNew, 1, "task not new", "timer message"},
+    {kBadRandomBound, 1, "bad random bound", "message of a bound not above 0"},
+    {kHashtableOpen, 1, "hashtable open", "start of a Hashtable's text"},
+    {kHashtableEntrySeparator, 1, "hashtable entry separator", "between the entries of a Hashtable's text"},
+    {kHashtableClose, 1, "hashtable close", "end of a Hashtable's text"},
+    {kNoMoreElements, 1, "no more elements", "message of an exhausted enumerator"},
+    {kNoCalendar, 1, "no calendar", "text of a Date without a Calendar"},
+    {kMonthNames, kMonthNameCount, "month names", "January first"},
+    {kDayNames, kDayNameCount, "day names", "Sunday first"},
+    {kArrayIndexMessage, 1, "array index message", "in front of a bad array index"},
+    {kPlatformPropertyKey, 1, "platform property key", "key of the built-in system property"},
+    {kPlatformPropertyValue, 1, "platform property value", "value of the built-in system property"},
+    {kTrue, 1, "true", "text of true"},
+    {kFalse, 1, "false", "text of false"},
+    {kClipContentTypes, kClipContentTypeCount, "clip content types", "content types of clip types 3, 1, 2"},
+    {kBadClipType, 1, "bad clip type", "in front of a bad clip type"},
+    {kBadClipLoop, 1, "bad clip loop", "in front of a bad loop count"},
+    {kBadClipVolume, 1, "bad clip volume", "in front of a bad volume"},
+};
+
+// The entry that holds `number`; null when no code reads it.
+constexpr const Entry* find(std::int32_t number) {
+    for (const Entry& entry : kCatalogue) {
+        if (number >= entry.first && number - entry.first < entry.count)
+            return &entry;
+    }
+    return nullptr;
+}
+
+// One more than the highest catalogued number: the fewest strings a data set
+// must hold for every read to find its text.
+constexpr std::int32_t tableLength() {
+    const Entry& last = kCatalogue[std::size(kCatalogue) - 1];
+    return last.first + last.count;
+}
+
+// Rising order without overlap keeps `find` and `tableLength` right.
+constexpr bool isOrdered() {
+    for (std::size_t i = 1; i < std::size(kCatalogue); ++i) {
+        if (kCatalogue[i].first < kCatalogue[i - 1].first + kCatalogue[i - 1].count)
+            return false;
+    }
+    return true;
+}
+static_assert(isOrdered(), "catalogue entries must rise and must not overlap");
+
+} // namespace rt::constants

@@ -1,0 +1,76 @@
+// The demo set's texts of the constant strings: plain English, written for
+// this game.
+
+#include "runtime/constantStrings.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <initializer_list>
+
+namespace mkdata {
+
+namespace {
+
+using namespace rt::constants;
+
+// Texts for the numbers from `first` on, one each.
+void addRange(std::vector<datakit::ConstantText>& texts, std::int32_t first,
+              std::initializer_list<const char16_t*> range) {
+    for (const char16_t* text : range)
+        texts.push_back({first++, text});
+}
+
+} // namespace
+
+std::vector<datakit::ConstantText> demoConstantTexts() {
+    std::vector<datakit::ConstantText> texts = {
+        // Empty: record stores opened by name alone then live in the program
+        // folder itself, where the game keeps its progress.
+        {kDefaultMessage, u""},
+        {kHashtableKeyValue, u"="},
+        {kRecordStoreFull, u"The record store is full"},
+        {kRecordStorePathSeparator, u"\\"},
+        {kRecordStorePrefix, u"rms_"},
+        {kRecordStoreSuffix, u".dat"},
+        {kRecordStoreWriteFailed, u"The record could not be written"},
+        {kRecordStoreRecordInfix, u"_"},
+        {kNegativeCapacity, u"Capacity below zero"},
+        {kNonPositiveDaylightSavings, u"Daylight saving must be above zero"},
+        {kBadMonth, u"Month out of range: "},
+        {kGmtZone, u"GMT"},
+        {kZoneIdSeparator, u":"},
+        {kSecondZone, u"UTC"},
+        {kNegativeDelay, u"Delay below zero"},
+        {kNonPositivePeriod, u"Period must be above zero"},
+        {kNegativeTime, u"Time below zero"},
+        {kTimerCancelled, u"The timer was cancelled"},
+        {kTaskNotNew, u"The task is already scheduled or cancelled"},
+        {kBadRandomBound, u"Bound must be above zero"},
+        {kHashtableOpen, u"{"},
+        {kHashtableEntrySeparator, u", "},
+        {kHashtableClose, u"}"},
+        {kNoMoreElements, u"No more elements"},
+        {kNoCalendar, u"(no date)"},
+        {kArrayIndexMessage, u"Array index out of range: "},
+        {kPlatformPropertyKey, u"microedition.platform"},
+        {kPlatformPropertyValue, u"Vorlax Rally"},
+        {kTrue, u"true"},
+        {kFalse, u"false"},
+        {kBadClipType, u"Unknown clip type: "},
+        {kBadClipLoop, u"Loop count out of range: "},
+        {kBadClipVolume, u"Volume out of range: "},
+    };
+    addRange(texts, kStartRuleMessages,
+             {u"Bad start month: ", u"Bad start time: ", u"Bad start day of week: ", u"Bad start week: ",
+              u"Bad start day: "});
+    addRange(texts, kEndRuleMessages,
+             {u"Bad end month: ", u"Bad end time: ", u"Bad end day of week: ", u"Bad end week: ",
+              u"Bad end day: "});
+    addRange(
+        texts, kMonthNames,
+        {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"});
+    addRange(texts, kDayNames, {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"});
+    addRange(texts, kClipContentTypes, {u"audio/x-wav", u"audio/midi", u"audio/amr"});
+    return texts;
+}
+
+} // namespace mkdata

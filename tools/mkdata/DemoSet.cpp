@@ -1,0 +1,44 @@
+#include "tools/mkdata/DemoSet.h"
+
+#include "tools/datakit/AppJad.h"
+
+namespace mkdata {
+
+namespace {
+
+void produceConstants(ProgramFolder& folder) {
+    folder.archive.push_back(
+        datakit::archiveEntry("constants.bin", datakit::writeConstantTable(demoConstantTexts())));
+}
+
+void produceAppDescriptor(ProgramFolder& folder) {
+    folder.archive.push_back(
+        datakit::archiveEntry("app.jad", datakit::writeAppJad(
+                                             {
+                                                 {"MIDlet-Name", "Vorlax Rally"},
+                                                 {"MIDlet-Vendor", "Brivanta"},
+                                                 {"MIDlet-Version", "0.1.0"},
+                                                 {"MIDlet-Description", "Race the dunes of Vorlax"},
+                                             },
+                                             datakit::LineEnding::CrLf)));
+}
+
+constexpr Producer kProducers[] = {
+    {"constant strings", produceConstants},
+    {"application properties", produceAppDescriptor},
+};
+
+} // namespace
+
+std::span<const Producer> producers() {
+    return kProducers;
+}
+
+ProgramFolder makeDemoSet() {
+    ProgramFolder folder;
+    for (const Producer& producer : producers())
+        producer.produce(folder);
+    return folder;
+}
+
+} // namespace mkdata

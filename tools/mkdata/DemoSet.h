@@ -1,0 +1,32 @@
+#pragma once
+
+// The demo data set: a program folder made entirely by code, with original
+// texts for "Vorlax Rally". Producers each add the data of one area, in a
+// fixed order; the same program always makes the same bytes (nothing depends
+// on the clock, the machine or chance). A new area of data is a new producer
+// in the list of DemoSet.cpp.
+
+#include "tools/datakit/Constants.h"
+#include "tools/mkdata/ProgramFolder.h"
+
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace mkdata {
+
+struct Producer {
+    std::string_view name;
+    void (*produce)(ProgramFolder& folder);
+};
+
+// Every producer, in the order they run.
+std::span<const Producer> producers();
+
+// The folder every producer has filled.
+ProgramFolder makeDemoSet();
+
+// The demo set's text of every catalogued constant string.
+std::vector<datakit::ConstantText> demoConstantTexts();
+
+} // namespace mkdata
