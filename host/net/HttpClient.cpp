@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <mutex>
+#include <string_view>
 
 namespace host::net {
 
@@ -12,11 +13,20 @@ struct Transfer {
     HttpGetResult* result;
     std::size_t maxBody;
     bool tooLarge = false;
+    // The last header line was the blank one that ends a head.
+    bool headEnded = false;
 };
 
+// Lines come one at a time. A status line after a head that ended starts
+// the next response (the one before was interim), so only the final head is
+// kept; the trailers of a chunked body, which follow its head too, are kept.
 std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
-    transfer->result->rawHeaders.append(data, size * count);
+    std::string_view line(data, size * count);
+    if (transfer->headEnded && line.starts_with("HTTP/"))
+        transfer->result->rawHeaders.clear();
+    transfer->headEnded = line == "\r\n" || line == "\n";
+    transfer->result->rawHeaders.append(line);
     return size * count;
 }
 
@@ -88,8 +98,15 @@ HttpGetResult httpGet(const HttpGetRequest& request, const HttpLimits& limits) {
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
 
     CURLcode code = curl_easy_perform(curl);
-    if (code == CURLE_OK) {
+    long status = 0;
+    if (code == CURLE_OK)
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (code == CURLE_OK && status >= 100 && status <= 999) {
         result.ok = true;
+        result.status = static_cast<int>(status);
+    } else if (code == CURLE_OK) {
+        result.error = "malformed status code";
+        result.body.clear();
     } else {
         result.error = transfer.tooLarge ? "response body over the limit"
                                          : (errorText[0] ? errorText : curl_easy_strerror(code));

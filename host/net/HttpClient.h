@@ -28,11 +28,16 @@ struct HttpGetRequest {
 };
 
 struct HttpGetResult {
-    // False when no complete response arrived (refused, timed out, malformed,
-    // closed early, body over the limit); `error` then says why.
+    // False when no complete response arrived (refused, timed out, malformed
+    // or with a code outside 100 to 999, closed early, body over the limit);
+    // `error` then says why.
     bool ok = false;
     std::string error;
-    // The status line and header lines as received, each ending in CRLF.
+    // The status code of the response as the client read it, 100 to 999
+    // when `ok`, else 0.
+    int status = 0;
+    // The status line and header lines of that response as received, each
+    // ending in CRLF; interim (1xx) responses before it are dropped.
     std::string rawHeaders;
     std::vector<std::uint8_t> body;
 };

@@ -77,6 +77,9 @@ struct javax_microedition_io_HttpConnection::Client {
             return;
         }
         response = parseResponseHeaders(result.rawHeaders);
+        // The client's reading of the status line decided which response it
+        // took and whether it took one; the status text stays the parser's.
+        response.status = result.status;
         content = std::move(result.body);
     }
 };

@@ -101,6 +101,45 @@ TEST_F(HttpConnectionTest, AFailedOrRefusedRequestEndsInAnIOException) {
     }
 }
 
+// The status and headers answered are those of the response whose body the
+// connection holds: the final one after interim responses, with the code as
+// the client read it.
+TEST_F(HttpConnectionTest, AnswersTheStatusAndHeadersOfTheResponseItTookTheBodyFrom) {
+    struct Case {
+        const char* name;
+        std::string response;
+        std::int32_t status;
+        std::string body;
+    };
+    const Case cases[] = {
+        {"interim response first",
+         "HTTP/1.1 100 Continue\r\nContent-Type: text/wrong\r\n\r\n"
+         "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 2\r\n\r\nok",
+         200, "ok"},
+        {"two blanks before the code", "HTTP/1.0  200 OK\r\nContent-Type: text/plain\r\n\r\nok", 200, "ok"},
+        {"code followed by a carriage return",
+         "HTTP/1.0 200\rK\r\nContent-Type: text/plain\r\nContent-Length: 2\r\n\r\nok", 200, "ok"},
+        {"signed code", "HTTP/1.0 -20 Odd\r\nContent-Type: text/plain\r\n\r\nbody", -1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpServer server(c.response);
+        HttpConnection* connection = open(server.port(), "/x");
+        EXPECT_EQ(connection->getResponseCode(), c.status);
+        if (c.status == 200) {
+            EXPECT_EQ(connection->getType()->toUtf8(), "text/plain");
+            lib::java_io_InputStream* in = connection->openInputStream();
+            EXPECT_NE(in, nullptr);
+            EXPECT_EQ(in ? readAll(in) : "(no stream)", c.body);
+        } else {
+            EXPECT_EQ(connection->getLength(), 0);
+            EXPECT_EQ(connection->openInputStream(), nullptr);
+        }
+        takeException(rt::ClassId::java_io_IOException);
+        EXPECT_FALSE(rt::exceptionPending());
+    }
+}
+
 TEST_F(HttpConnectionTest, AMethodOtherThanGetSendsNothing) {
     HttpServer server("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok");
     HttpConnection* connection = open(server.port(), "/");
