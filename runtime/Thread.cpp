@@ -29,6 +29,11 @@ java_lang_Thread::java_lang_Thread(Object* target, ClassId classId)
     setPriority(creator ? creator->m_priority : NORM_PRIORITY);
 }
 
+java_lang_Thread::java_lang_Thread(ZeroFields)
+    : Object(kClassId)
+    , m_priority(0) {
+}
+
 java_lang_Thread::java_lang_Thread(MainThread)
     : Object(kClassId) {
 }
