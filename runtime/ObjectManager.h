@@ -16,7 +16,7 @@
 // A collection, in order: stop the world; clear the marks; mark from the roots
 // (unless flag 2); mark the newest object (flag 8); sweep the registry from its
 // end, running each dead object's destructor and freeing it; compact the buffer
-// heap when an allocation asked for it; resume the world. Destructors run while
+// heap when an allocation (or `gcAndCompact`) asked for it; resume the world. Destructors run while
 // the world is stopped: they free memory and release native resources, and
 // must never wait for another runtime thread.
 //

@@ -14,9 +14,9 @@
 //
 // Failures raise and change nothing: a negative delay, a period that is not
 // positive or a negative time `IllegalArgumentException` (constant strings
-// 198, 199, 200); scheduling on a cancelled Timer, on a Timer without a
-// thread or scheduling a task that is not new `IllegalStateException` (201,
-// 201, 202). A null task or Date is reported and schedules nothing.
+// 198, 199, 200); scheduling on a cancelled Timer or on one without a thread
+// (201) or scheduling a task that is not new (202) `IllegalStateException`.
+// A null task or Date is reported and schedules nothing.
 //
 // The thread ends by itself after an idle wait with nothing to run; the next
 // schedule starts a new one on the same queue. A Timer whose thread cannot
