@@ -3,6 +3,7 @@
 #include "classlib/lang/Boolean.h"
 #include "classlib/lang/Integer.h"
 #include "classlib/lang/Runtime.h"
+#include "classlib/lang/StringBuffer.h"
 #include "classlib/lang/System.h"
 #include "classlib/util/Hashtable.h"
 #include "classlib/util/Random.h"
@@ -22,10 +23,16 @@ rt::Object* makeNewInstance() {
     return rt::make<T>(NewInstance{});
 }
 
+// Capacity 0: no buffer until the first insertion grows one.
+rt::Object* makeEmptyStringBuffer() {
+    return rt::make<StringBuffer>(0);
+}
+
 } // namespace
 
 void installLangAndUtil(rt::Runtime& runtime) {
     rt::ClassTable& classes = runtime.classTable();
+    classes.setFactory(rt::ClassId::StringBuffer, &makeEmptyStringBuffer);
     classes.setFactory(rt::ClassId::java_lang_Boolean, &makeWithoutArguments<java_lang_Boolean>);
     classes.setFactory(rt::ClassId::java_lang_Integer, &makeWithoutArguments<java_lang_Integer>);
     classes.setFactory(rt::ClassId::java_lang_Runtime, &makeWithoutArguments<java_lang_Runtime>);

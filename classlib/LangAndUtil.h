@@ -6,11 +6,11 @@
 
 namespace lib {
 
-// Registers the `newInstanceById` factories of Boolean, Integer, Runtime,
-// Random, Vector, Hashtable and the Hashtable's entry and enumerator: every
-// field zero, no constructor of the profile run (a Vector without storage,
-// a Hashtable without buckets: both grow on first use). Part of
-// `installClassLibrary`.
+// Registers the `newInstanceById` factories of StringBuffer, Boolean,
+// Integer, Runtime, Random, Vector, Hashtable and the Hashtable's entry and
+// enumerator: every field zero, no constructor of the profile run (a
+// StringBuffer or Vector without storage, a Hashtable without buckets: each
+// grows on first use). Part of `installClassLibrary`.
 void installLangAndUtil(rt::Runtime& runtime);
 
 // The static initialisers of Boolean, System and Runtime, in that order. They

@@ -55,7 +55,7 @@ std::size_t MemoryManager::blockSizeFor(std::size_t size) {
 
 HeapStats MemoryManager::stats() const {
     std::lock_guard guard(m_lock);
-    return HeapStats{m_heapSize, m_heapUsed, m_peakUsed, m_blockCount, m_freeBlockCount};
+    return HeapStats{m_heapSize, m_heapUsed, m_peakUsed, m_blockCount, m_freeBlockCount, m_movedBlocks};
 }
 
 // ---- Allocation ------------------------------------------------------------
@@ -315,6 +315,7 @@ void MemoryManager::moveRun(Block* run, std::size_t runSize, Block* target) {
         Block* copy = blockAt(at);
         *copy->owner = userOf(copy);
         markStart(copy);
+        ++m_movedBlocks;
         last = copy;
         at += sizeOf(copy);
     }

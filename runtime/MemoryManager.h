@@ -64,6 +64,7 @@ struct HeapStats {
     std::size_t peakUsed = 0;
     std::size_t blockCount = 0;
     std::size_t freeBlockCount = 0;
+    std::size_t movedBlocks = 0; // used blocks moved by compaction since the heap was made
 };
 
 class MemoryManager {
@@ -190,6 +191,7 @@ private:
     std::size_t m_freeBlockCount = 0;
     std::size_t m_heapUsed = 0;
     std::size_t m_peakUsed = 0;
+    std::size_t m_movedBlocks = 0;
     HeapKind m_kind;
     AllocationFailureHandler* m_failureHandler = nullptr;
     mutable std::mutex m_lock;

@@ -171,8 +171,12 @@ CollectionStats ObjectManager::gc(std::uint32_t flags) {
     return collect(flags, nullptr, 0);
 }
 
+CollectionStats ObjectManager::gcAndCompact(MemoryManager& heap, std::size_t need) {
+    return collect(kAllocationFailure, heap.isMovable() ? &heap : nullptr, need);
+}
+
 void ObjectManager::onAllocationFailure(MemoryManager& heap, std::size_t need) {
-    collect(kAllocationFailure, heap.isMovable() ? &heap : nullptr, need);
+    (void)gcAndCompact(heap, need);
 }
 
 CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compactHeap,
@@ -224,7 +228,9 @@ CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compa
         pinned.erase(std::unique(pinned.begin(), pinned.end()), pinned.end());
         policy.pinned = &pinned;
         stats.pinnedBuffers = pinned.size();
+        std::size_t movedBefore = compactHeap->stats().movedBlocks;
         (void)compactHeap->compact(compactNeed, policy);
+        stats.movedBuffers = compactHeap->stats().movedBlocks - movedBefore;
     }
 
     m_lastCollection = m_tick();

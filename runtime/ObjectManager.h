@@ -16,7 +16,7 @@
 // A collection, in order: stop the world; clear the marks; mark from the roots
 // (unless flag 2); mark the newest object (flag 8); sweep the registry from its
 // end, running each dead object's destructor and freeing it; compact the buffer
-// heap when an allocation asked for it; resume the world. Destructors run while
+// heap when an allocation (or `gcAndCompact`) asked for it; resume the world. Destructors run while
 // the world is stopped: they free memory and release native resources, and
 // must never wait for another runtime thread.
 //
@@ -85,6 +85,7 @@ struct CollectionStats {
     std::size_t live = 0;
     std::size_t freed = 0;
     std::size_t pinnedBuffers = 0;
+    std::size_t movedBuffers = 0; // buffer blocks the compaction moved
     std::uint32_t pauseMilliseconds = 0;
 };
 
@@ -116,6 +117,10 @@ public:
     std::size_t objectCount() const;
 
     CollectionStats gc(std::uint32_t flags);
+    // The collection a failed allocation in the movable `heap` asks for: it
+    // then compacts `heap` towards a free block of `need` bytes, moving the
+    // blocks no stack or register points into.
+    CollectionStats gcAndCompact(MemoryManager& heap, std::size_t need);
 
     // The live registered object whose bytes contain `word`, or null.
     Object* objectContaining(const void* word) const;

@@ -1,6 +1,8 @@
 #include "runtime/Runtime.h"
 
 #include "runtime/OutOfStore.h"
+#include "runtime/String.h"
+#include "runtime/Thread.h"
 #include "runtime/Verify.h"
 
 #include <algorithm>
@@ -15,8 +17,17 @@ namespace {
 
 std::atomic<Runtime*> s_current{nullptr};
 
+// The factories of the runtime's own instantiable classes: every field zero.
 Object* makePlainObject() {
     return make<Object>();
+}
+
+Object* makeEmptyString() {
+    return make<String>();
+}
+
+Object* makeUnstartedThread() {
+    return make<java_lang_Thread>(java_lang_Thread::ZeroFields{});
 }
 
 } // namespace
@@ -31,6 +42,8 @@ Runtime::Runtime(const RuntimeOptions& options)
     Runtime* expected = nullptr;
     RT_VERIFY_MSG(s_current.compare_exchange_strong(expected, this), "a runtime is already running");
     m_classTable.setFactory(ClassId::Object, &makePlainObject);
+    m_classTable.setFactory(ClassId::String, &makeEmptyString);
+    m_classTable.setFactory(ClassId::java_lang_Thread, &makeUnstartedThread);
     m_objectHeap.setFailureHandler(&m_objectManager);
     m_bufferHeap.setFailureHandler(&m_objectManager);
     if (options.threads && options.clock) {

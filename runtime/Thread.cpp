@@ -29,6 +29,11 @@ java_lang_Thread::java_lang_Thread(Object* target, ClassId classId)
     setPriority(creator ? creator->m_priority : NORM_PRIORITY);
 }
 
+java_lang_Thread::java_lang_Thread(ZeroFields)
+    : Object(kClassId)
+    , m_priority(0) {
+}
+
 java_lang_Thread::java_lang_Thread(MainThread)
     : Object(kClassId) {
 }
@@ -44,9 +49,9 @@ void java_lang_Thread::run() {
 
 std::int32_t java_lang_Thread::start() {
     ThreadTable& threads = table();
-    if (int slot = threads.findThreadSlot(this); slot >= 0)
+    auto [slot, taken] = threads.claimThreadSlot(this);
+    if (slot >= 0 && !taken)
         return slot;
-    int slot = threads.addThreadSlot(this);
     if (slot < 0) {
         reportRuntimeError("java_lang_Thread::start(): the thread table is full");
         return -1;

@@ -23,6 +23,10 @@ public:
 
     // A thread that runs its own `run()` (or a subclass's); `target`'s `run()` when given.
     explicit java_lang_Thread(Object* target = nullptr, ClassId classId = kClassId);
+    // What `newInstanceById` makes: no target and priority 0, the creator's
+    // priority not taken (a constructor the caller runs next sets it).
+    struct ZeroFields {};
+    explicit java_lang_Thread(ZeroFields);
 
     // Starts the thread; answers its slot, or -1 when it cannot start (the
     // table is full or the host has no thread to give). A started thread

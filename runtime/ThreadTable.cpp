@@ -224,15 +224,18 @@ void ThreadTable::resumeTheWorld() {
 
 // ---- Slots ------------------------------------------------------------------------
 
-int ThreadTable::addThreadSlot(java_lang_Thread* thread) {
+ThreadTable::SlotClaim ThreadTable::claimThreadSlot(java_lang_Thread* thread) {
     std::lock_guard guard(m_slotsLock);
+    int free = -1;
     for (int i = 0; i < kSlotCount; ++i) {
-        if (!m_slots[i].thread) {
-            m_slots[i].thread = thread;
-            return i;
-        }
+        if (m_slots[i].thread == thread)
+            return {i, false};
+        if (!m_slots[i].thread && free < 0)
+            free = i;
     }
-    return -1;
+    if (free >= 0)
+        m_slots[free].thread = thread;
+    return {free, free >= 0};
 }
 
 int ThreadTable::findThreadSlot(const java_lang_Thread* thread) {

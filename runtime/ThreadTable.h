@@ -99,7 +99,14 @@ public:
     void visitRoots(RootVisitor& visitor) override;
 
     // The slots.
-    int addThreadSlot(java_lang_Thread* thread);
+    struct SlotClaim {
+        int slot = -1;      // -1: the table is full
+        bool taken = false; // whether this call took the slot (else `thread` had it already)
+    };
+    // Looks up `thread`'s slot and, when it has none, takes a free one for it,
+    // in one step: of two threads starting one thread at once, one takes the
+    // slot and the other finds it.
+    SlotClaim claimThreadSlot(java_lang_Thread* thread);
     int findThreadSlot(const java_lang_Thread* thread);
     int findThreadSlotById(host::ThreadId id);
     void setSlotHandle(int slot, std::unique_ptr<host::Thread> handle);

@@ -105,12 +105,10 @@ void java_util_Timer::sched(java_util_TimerTask* task, std::int64_t time, std::i
         raiseWithText(rt::ClassId::java_lang_IllegalStateException, kTimerCancelledText);
         return;
     }
-    // A thread that has decided to end serves no more tasks, even while it
-    // still holds its slot: it gets a successor at once.
-    if (m_thread->m_ended || !m_thread->isAlive()) {
-        java_util_TimerThread* successor = rt::make<java_util_TimerThread>(m_queue);
-        m_thread = successor;
-        successor->start();
+    if (!ensureThread()) {
+        // The task would never run: refuse it, as a cancelled timer does.
+        raiseWithText(rt::ClassId::java_lang_IllegalStateException, kTimerCancelledText);
+        return;
     }
     {
         rt::MonitorScope taskLock(task->m_lock);
@@ -125,6 +123,18 @@ void java_util_Timer::sched(java_util_TimerTask* task, std::int64_t time, std::i
     m_queue->add(task);
     if (m_queue->getMin() == task)
         Object::notify(m_queue);
+}
+
+bool java_util_Timer::ensureThread() {
+    if (m_thread->isAlive() && !m_thread->m_ended)
+        return true;
+    // A thread that has decided to end serves no more tasks, even while it
+    // still holds its slot: it gets a successor. One that never got a slot
+    // (the thread table was full) is started again rather than replaced, so
+    // that refused schedules leave no unstarted threads behind.
+    if (m_thread->m_ended)
+        m_thread = rt::make<java_util_TimerThread>(m_queue);
+    return m_thread->start() >= 0;
 }
 
 void java_util_Timer::cancel() {

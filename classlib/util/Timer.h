@@ -14,12 +14,14 @@
 //
 // Failures raise and change nothing: a negative delay, a period that is not
 // positive or a negative time `IllegalArgumentException` (constant strings
-// 198, 199, 200); scheduling on a cancelled Timer or scheduling a task that
-// is not new `IllegalStateException` (201, 202). A null task or Date is
-// reported and schedules nothing.
+// 198, 199, 200); scheduling on a cancelled Timer or on one without a thread
+// (201) or scheduling a task that is not new (202) `IllegalStateException`.
+// A null task or Date is reported and schedules nothing.
 //
 // The thread ends by itself after an idle wait with nothing to run; the next
-// schedule starts a new one on the same queue.
+// schedule starts a new one on the same queue. A Timer whose thread cannot
+// start (every thread slot taken, at construction or at a schedule) has no
+// thread: its schedules fail until one can start.
 
 #include "classlib/util/Date.h"
 #include "classlib/util/TaskQueue.h"
@@ -71,6 +73,10 @@ private:
     // False, after raising, for a negative delay or a period that is not positive.
     static bool checkDelay(std::int64_t delay);
     static bool checkPeriod(std::int64_t period);
+    // Whether the timer has a thread that will serve its queue, starting one
+    // when it has none. False when no thread can start (every slot taken).
+    // Called holding the queue's monitor.
+    bool ensureThread();
 
     java_util_TaskQueue* m_queue = nullptr;
     java_util_TimerThread* m_thread = nullptr;

@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <strings.h>
 
 namespace platform {
@@ -59,12 +57,15 @@ SoundPlayerDSHOW::SoundPlayerDSHOW(std::span<const std::uint8_t> bytes, std::str
         return;
     char name[32];
     std::snprintf(name, sizeof name, "sound%d.%s", number, m_extension);
-    std::string path = folder + name;
     HostCall call(false);
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (file.good())
-        m_path = std::move(path);
+    auto file = host::TemporaryFile::create(folder, name, bytes);
+    if (!file.ok()) {
+        rt::logPrintf("ERROR - Could not write the sound's temporary file: %s\n",
+                      file.error().message.c_str());
+        return;
+    }
+    m_file = std::move(file).value();
+    m_path = m_file->path();
 }
 
 SoundPlayerDSHOW::~SoundPlayerDSHOW() {
@@ -176,10 +177,7 @@ void SoundPlayerDSHOW::closePlayer() {
     {
         HostCall call(m_duringCollection);
         m_graph.reset();
-        if (!m_path.empty()) {
-            std::error_code ignored;
-            std::filesystem::remove(m_path, ignored);
-        }
+        m_file.reset();
     }
     m_path.clear();
     m_state = kPlayerClosed;

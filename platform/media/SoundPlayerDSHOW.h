@@ -2,8 +2,10 @@
 
 // `SoundPlayerDSHOW`: plays MIDI and AMR sounds through a media graph of the
 // host (host/MediaGraph.h). The bytes are written to a temporary file of its
-// own, "sound<n>.<extension>" in the media temporary folder, which the graph
-// renders; the file is deleted when the player closes. While the sound is to
+// own, "sound<n>.<extension>" in a private folder made for it in the media
+// temporary folder (host/TemporaryFile.h: no name there can be
+// foreseen or planted), which the graph renders; the file and its folder are
+// deleted when the player closes. While the sound is to
 // loop, a loop thread waits for the graph's completions and runs the stream
 // again from its start.
 //
@@ -22,6 +24,7 @@
 // by one.
 
 #include "host/MediaGraph.h"
+#include "host/TemporaryFile.h"
 #include "host/Threads.h"
 #include "platform/media/Player.h"
 
@@ -89,7 +92,8 @@ private:
     // when the graph cannot say, 0 without a graph or before realize.
     std::int64_t graphTime(host::Result<std::int64_t> (host::MediaGraph::*query)(), const char* failure);
 
-    std::string m_path;
+    std::unique_ptr<host::TemporaryFile> m_file;
+    std::string m_path; // the file's path while the player holds it, else empty
     std::int32_t m_state = kPlayerUnrealized;
     std::int32_t m_level = 100;
     std::string m_contentType;

@@ -5,6 +5,7 @@
 #include "runtime/Thread.h"
 #include "tests/support/FreeThreads.h"
 #include "tests/support/GuestTask.h"
+#include "tests/support/LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -36,13 +37,16 @@ struct Cell final : Object {
     Cell* m_next = nullptr;
     rt::String* m_name = nullptr;
     std::int32_t* m_data = nullptr;
+    std::int32_t m_length = 0; // elements in `m_data`
     std::int32_t m_value;
     RT_REFERENCE_FIELDS(Cell, Object, m_next, m_name)
 };
 
 struct CollectorThreadsTest : ::testing::Test {
     testing_support::FreeThreads host;
-    rt::Runtime runtime{rt::RuntimeOptions{8 << 20, 256 << 10, &host.threads, &host.clock}};
+    // A buffer heap that the stress test's live buffers fill about half
+    // way, so that its garbage fragments it.
+    rt::Runtime runtime{rt::RuntimeOptions{8 << 20, 1 << 20, &host.threads, &host.clock}};
 
     static GuestTask* startTask(std::function<void()> body) {
         return testing_support::startGuestTask(std::move(body));
@@ -123,27 +127,77 @@ TEST_F(CollectorThreadsTest, ACollectionStartsAtOnceWhileOthersSleepOrWait) {
     await([&] { return java_lang_Thread::activeCount() == 1; });
 }
 
-// Four threads build and drop lists of cells with buffers while a fifth
-// collects, and the buffer heap is small enough to need compaction.
-TEST_F(CollectorThreadsTest, StressMutatorsAgainstACollector) {
-    constexpr int kMutators = 4;
+// The pattern a cell's buffer holds: a function of the cell's value and the
+// element's index, so that a block copied to the wrong place or overwritten
+// shows.
+std::int32_t patternAt(std::int32_t value, std::int32_t index) {
+    return value * 31 + index;
+}
+
+// Whether `cell` is alive and its buffer holds `length` elements of its pattern.
+bool holdsPattern(const Cell* cell, const std::int32_t* data) {
+    if (Object::classIdAt(cell) == rt::kFreedClassId || !data)
+        return false;
+    for (std::int32_t i = 0; i < cell->m_length; ++i) {
+        if (data[i] != patternAt(cell->m_value, i))
+            return false;
+    }
+    return true;
+}
+
+Cell* makeCellWithBuffer(std::int32_t value, std::int32_t length) {
+    Cell* cell = rt::make<Cell>(value);
+    cell->m_length = length;
+    std::int32_t* data = rt::allocBuffer<std::int32_t>(static_cast<std::size_t>(length), &cell->m_data);
+    for (std::int32_t i = 0; i < length; ++i)
+        data[i] = patternAt(value, i);
+    return cell;
+}
+
+// Three kinds of threads share a buffer heap that their garbage fragments:
+//   - owners build and drop lists of cells whose buffers only the cells
+//     reach, so compaction may move them; they never keep a buffer's address
+//     across an allocation;
+//   - pinners hold raw pointers into buffers on their stacks across sleeps
+//     and allocations, so those blocks must stay where they are;
+//   - a collector collects and compacts, asking each time for a free block
+//     larger than the largest one a sweep is likely to leave.
+// Blocks must really move, and every buffer must keep its bytes.
+TEST_F(CollectorThreadsTest, StressCompactionMovesOwnedBuffersAndNeverPinnedOnes) {
+    constexpr int kOwners = 3;
+    constexpr int kPinners = 2;
+    constexpr int kHeld = 8;
     constexpr auto kDuration = std::chrono::milliseconds(1500);
+    // Garbage can fill the heap between collections; allocations then fall
+    // back to the process heap and say so in the log.
+    testing_support::LogCapture quiet;
     std::atomic<bool> stop{false};
     std::atomic<int> finished{0};
     std::atomic<int> failures{0};
+    std::atomic<int> pinnedMoves{0};
+    std::atomic<int> pinnedChecks{0};
     std::atomic<int> collections{0};
+    std::atomic<std::size_t> moved{0};
+    std::atomic<std::size_t> pinned{0};
     auto deadline = std::chrono::steady_clock::now() + kDuration;
 
-    for (int m = 0; m < kMutators; ++m) {
-        startTask([&, m] {
+    for (int o = 0; o < kOwners; ++o) {
+        startTask([&, o] {
             Cell* head = nullptr;
             int length = 0;
-            std::int32_t next = m * 1000000;
+            std::int32_t next = o * 1000000;
+            auto listIsIntact = [&] {
+                std::int32_t expected = head ? head->m_value : 0;
+                for (Cell* at = head; at; at = at->m_next, --expected) {
+                    if (at->m_value != expected || !holdsPattern(at, at->m_data) ||
+                        at->m_name->toUtf8() != "cell number " + std::to_string(at->m_value))
+                        return false;
+                }
+                return true;
+            };
             while (!stop) {
-                Cell* cell = rt::make<Cell>(next++);
-                std::int32_t* data = rt::allocBuffer<std::int32_t>(16 + cell->m_value % 64, &cell->m_data);
-                for (int i = 0; i < 16; ++i)
-                    data[i] = cell->m_value + i;
+                Cell* cell = makeCellWithBuffer(next, 16 + next % 200);
+                ++next;
                 // A string of its own, long enough to keep its characters in a buffer.
                 cell->m_name =
                     rt::String::newFromCString(("cell number " + std::to_string(cell->m_value)).c_str());
@@ -156,38 +210,66 @@ TEST_F(CollectorThreadsTest, StressMutatorsAgainstACollector) {
                     at->m_next = nullptr;
                     length = 151;
                 }
-                // Check the whole list now and then: nothing freed, nothing corrupted.
-                if (cell->m_value % 97 == 0) {
-                    std::int32_t expected = cell->m_value;
-                    for (Cell* at = head; at; at = at->m_next, --expected) {
-                        bool ok = Object::classIdAt(at) != rt::kFreedClassId && at->m_value == expected;
-                        for (int i = 0; ok && i < 16; ++i)
-                            ok = at->m_data[i] == at->m_value + i;
-                        ok = ok && at->m_name->toUtf8() == "cell number " + std::to_string(at->m_value);
-                        if (!ok) {
-                            ++failures;
-                            break;
-                        }
+                if (cell->m_value % 97 == 0 && !listIsIntact())
+                    ++failures;
+            }
+            if (!listIsIntact())
+                ++failures;
+            ++finished;
+        });
+    }
+    for (int p = 0; p < kPinners; ++p) {
+        startTask([&, p] {
+            std::int32_t next = (10 + p) * 1000000;
+            while (!stop) {
+                // Both arrays live on this thread's stack: the scan sees the
+                // raw pointers, which pin their blocks (and keep their cells).
+                std::array<Cell*, kHeld> cells{};
+                std::array<std::int32_t*, kHeld> raw{};
+                for (int i = 0; i < kHeld; ++i) {
+                    cells[i] = makeCellWithBuffer(next, 64 + next % 500);
+                    raw[i] = cells[i]->m_data;
+                    ++next;
+                }
+                for (int round = 0; round < 4; ++round) {
+                    java_lang_Thread::sleep(1);
+                    makeCellWithBuffer(next++, 200); // garbage, and a safepoint
+                    for (int i = 0; i < kHeld; ++i) {
+                        pinnedMoves += cells[i]->m_data != raw[i];
+                        failures += !holdsPattern(cells[i], raw[i]);
                     }
+                    ++pinnedChecks;
                 }
             }
             ++finished;
         });
     }
     startTask([&] {
-        while (!stop) {
+        const std::size_t heapSize = runtime.bufferHeap().stats().heapSize;
+        for (int turn = 0; !stop; ++turn) {
+            // A half to seven eighths of what a sweep leaves free: more than
+            // it leaves in one piece, yet possible to gather.
             runtime.objectManager().gc(kCollectNow);
+            std::size_t free = heapSize - runtime.bufferHeap().stats().heapUsed;
+            std::size_t need = rt::MemoryManager::blockSizeFor(free / 8 * (4 + turn % 4));
+            rt::CollectionStats stats = runtime.objectManager().gcAndCompact(runtime.bufferHeap(), need);
+            moved += stats.movedBuffers;
+            pinned += stats.pinnedBuffers;
             ++collections;
-            java_lang_Thread::sleep(2);
+            java_lang_Thread::sleep(1);
         }
         ++finished;
     });
     while (std::chrono::steady_clock::now() < deadline)
         java_lang_Thread::sleep(10);
     stop = true;
-    await([&] { return finished == kMutators + 1; });
+    await([&] { return finished == kOwners + kPinners + 1; });
     EXPECT_EQ(failures, 0);
+    EXPECT_EQ(pinnedMoves, 0) << "a block a stack word points into never moves";
+    EXPECT_GT(pinnedChecks, 10);
     EXPECT_GT(collections, 3);
+    EXPECT_GT(moved, 0u) << "compaction must really move blocks for this test to mean anything";
+    EXPECT_GT(pinned, 0u);
     EXPECT_EQ(runtime.objectManager().verifyHeap(), "");
     EXPECT_EQ(runtime.bufferHeap().verify(), "");
 }

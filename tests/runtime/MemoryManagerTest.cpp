@@ -215,6 +215,7 @@ TEST(MemoryManagerCompaction, ClosesTheGapWithTheLargestGain) {
     void* b = h.owners[5];
     ASSERT_TRUE(h.heap.compact(160, AllowAll{}));
     EXPECT_EQ(h.heap.verify(), "");
+    EXPECT_EQ(h.heap.stats().movedBlocks, 1u);
 
     // The pair around b gains most (64 + 64 - 32); b moved into F1, the
     // smallest free block that holds it, and F1's spare went to b.
@@ -273,6 +274,7 @@ TEST(MemoryManagerCompaction, NeverMovesPinnedOwnerlessOrDisownedBlocks) {
     auto before = h.shape();
     EXPECT_FALSE(h.heap.compact(160, policy));
     EXPECT_EQ(h.shape(), before);
+    EXPECT_EQ(h.heap.stats().movedBlocks, 0u);
     EXPECT_EQ(h.owners[1], h.blocks[1]);
 }
 

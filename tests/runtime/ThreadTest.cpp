@@ -56,6 +56,35 @@ TEST_F(ThreadTest, StartRunsOnceAndTheSlotEndsWithRun) {
     EXPECT_EQ(java_lang_Thread::currentThread(), runtime.threadTable()->mainThread());
 }
 
+// Two threads start one thread at the same moment, many times over: the
+// thread runs once each time, and both starts answer the one slot it got.
+TEST_F(ThreadTest, RacingStartsRunTheThreadOnce) {
+    constexpr int kRounds = 200;
+    std::atomic<int> runs{0};
+    for (int round = 0; round < kRounds; ++round) {
+        std::atomic<int> ready{0};
+        std::atomic<int> slots[2] = {-2, -2};
+        // The target lives until both starts have answered, so that neither
+        // start can come after its end (which would start it anew).
+        auto* target = rt::make<GuestTask>([&] {
+            while (slots[0] == -2 || slots[1] == -2)
+                java_lang_Thread::sleep(1);
+            ++runs;
+        });
+        for (int starter = 0; starter < 2; ++starter)
+            startTask([&, starter] {
+                ++ready;
+                while (ready < 2) {
+                }
+                slots[starter] = target->start();
+            });
+        await([&] { return slots[0] != -2 && slots[1] != -2 && java_lang_Thread::activeCount() == 1; });
+        ASSERT_EQ(runs, round + 1) << "round " << round;
+        ASSERT_GE(slots[0], 1);
+        ASSERT_EQ(slots[0], slots[1]) << "the second start answers the first start's slot";
+    }
+}
+
 TEST_F(ThreadTest, AFullTableRefusesAndStartsNothing) {
     testing_support::LogCapture log;
     std::atomic<bool> release{false};

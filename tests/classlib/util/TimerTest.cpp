@@ -228,6 +228,38 @@ TEST_F(TimerTest, AnIdleThreadEndsAndTheNextScheduleStartsAnother) {
     finish({timer, quick});
 }
 
+// A timer made while every thread slot is taken has no thread: it refuses
+// tasks (which would never run) until a slot is free again, and then runs them.
+TEST_F(TimerTest, ATimerWithoutAThreadRefusesTasksUntilItCanStartOne) {
+    testing_support::LogCapture log;
+    bool release = false;
+    for (int i = 1; i < rt::ThreadTable::kSlotCount; ++i)
+        testing_support::startGuestTask([&] {
+            while (!release)
+                java_lang_Thread::sleep(1);
+        });
+    java_util_Timer* timer = rt::make<java_util_Timer>();
+    EXPECT_FALSE(timer->thread()->isAlive());
+    std::vector<RecordingTask::Run> runs;
+    RecordingTask* refused = task(&runs);
+    timer->schedule(refused, 10);
+    EXPECT_EQ(takePendingException(), "java_lang_IllegalStateException: Timer already cancelled.");
+    EXPECT_EQ(timer->queue()->size(), 0);
+    timer->scheduleAtFixedRate(refused, 10, 10);
+    EXPECT_EQ(takePendingException(), "java_lang_IllegalStateException: Timer already cancelled.")
+        << "the refused task is still new";
+
+    release = true;
+    testing_support::awaitAsGuest([] { return java_lang_Thread::activeCount() == 1; });
+    java_util_TimerThread* unstarted = timer->thread();
+    timer->schedule(refused, 10);
+    EXPECT_EQ(takePendingException(), "none");
+    EXPECT_EQ(timer->thread(), unstarted) << "the thread that never ran is started, no other made";
+    sleepUntil(100);
+    EXPECT_EQ(runs.size(), 1u);
+    finish({timer});
+}
+
 TEST_F(TimerTest, ACollectionRunsWhileTheTimerThreadWaits) {
     java_util_Timer* timer = rt::make<java_util_Timer>();
     std::vector<RecordingTask::Run> runs;

@@ -6,6 +6,8 @@
 #include "tools/datakit/Midi.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -39,8 +41,9 @@ struct DirectShowPlayerTest : testing_support::MediaTest {
 
 TEST_F(DirectShowPlayerTest, MidiLoopsThroughTheGraphsCompletions) {
     SoundPlayerDSHOW* midi = player(twoNotes());
-    ASSERT_EQ(midi->temporaryFile(), folder.path().string() + "/sound1.mid");
-    EXPECT_TRUE(std::filesystem::exists(midi->temporaryFile()));
+    const std::filesystem::path file = midi->temporaryFile();
+    ASSERT_EQ(file.filename(), "sound1.mid");
+    EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(midi->getDuration(), 0) << "not realized yet";
     midi->setLoopCount(3);
     EXPECT_EQ(midi->getState(), 0) << "realized, but the graph does not run";
@@ -70,7 +73,8 @@ TEST_F(DirectShowPlayerTest, MidiLoopsThroughTheGraphsCompletions) {
     EXPECT_TRUE(midi->getContentType()->equalsCString("audio/midi"));
     midi->close();
     EXPECT_EQ(midi->getState(), 0);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "sound1.mid")) << "close deletes the temporary file";
+    EXPECT_FALSE(std::filesystem::exists(file)) << "close deletes the temporary file";
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "and its folder";
     midi->close();
     EXPECT_TRUE(log.lines().empty());
 }
@@ -104,8 +108,8 @@ TEST_F(DirectShowPlayerTest, AmrFilesHaveTheirOwnNumberedFilesAndTheirLength) {
     SoundPlayerDSHOW* first = player(twoNotes());
     SoundPlayerDSHOW* amr =
         player(testing_support::encodeAmr(std::vector<std::int16_t>(25 * 160, 500)), "audio/amr");
-    EXPECT_EQ(first->temporaryFile(), folder.path().string() + "/sound1.mid");
-    EXPECT_EQ(amr->temporaryFile(), folder.path().string() + "/sound2.amr");
+    EXPECT_EQ(std::filesystem::path(first->temporaryFile()).filename(), "sound1.mid");
+    EXPECT_EQ(std::filesystem::path(amr->temporaryFile()).filename(), "sound2.amr");
     amr->realize();
     EXPECT_EQ(amr->getDuration(), kSecond / 2);
     EXPECT_EQ(playOut(amr), 500u);
@@ -119,6 +123,52 @@ TEST_F(DirectShowPlayerTest, AmrFilesHaveTheirOwnNumberedFilesAndTheirLength) {
                    Case{"aac", "aac"}, Case{"audio/ogg", "NULL"}, Case{"", "NULL"}}) {
         EXPECT_STREQ(SoundPlayerDSHOW::extensionFor(c.type), c.extension) << c.type;
     }
+}
+
+// The shared temporary folder is open to every user: another one can plant a
+// link under any name there. Sound files go into a folder of the player's
+// own, which only this user can enter, and which goes when the player closes.
+TEST_F(DirectShowPlayerTest, TemporaryFilesLiveInAPrivateFolderAndFollowNoPlantedLink) {
+    namespace fs = std::filesystem;
+    testing_support::TemporaryFolder elsewhere("vorlax-media-target");
+    const fs::path target = elsewhere.path() / "precious";
+    const std::string kPrecious = "not to be overwritten";
+    std::ofstream(target) << kPrecious;
+    std::vector<fs::path> planted;
+    for (const char* name : {"sound1.mid", "sound2.mid", "sound1.amr", "sound2.amr"}) {
+        planted.push_back(folder.path() / name);
+        fs::create_symlink(target, planted.back());
+    }
+    const datakit::Bytes song = twoNotes();
+    SoundPlayerDSHOW* midi = player(song);
+    SoundPlayerDSHOW* amr =
+        player(testing_support::encodeAmr(std::vector<std::int16_t>(25 * 160, 500)), "audio/amr");
+
+    auto contents = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(contents(target), kPrecious) << "no planted link was followed";
+    const fs::path file = midi->temporaryFile();
+    EXPECT_EQ(file.filename(), "sound1.mid");
+    EXPECT_EQ(file.parent_path().parent_path(), folder.path())
+        << "a folder of its own in the temporary folder";
+    EXPECT_FALSE(fs::is_symlink(file));
+    EXPECT_TRUE(contents(file) == std::string(song.begin(), song.end())) << "the song's bytes";
+    EXPECT_EQ(fs::status(file.parent_path()).permissions(), fs::perms::owner_all);
+    EXPECT_NE(fs::path(amr->temporaryFile()).parent_path(), file.parent_path()) << "one folder per player";
+    EXPECT_EQ(playOut(midi), 1000u) << "the graph plays the private file";
+
+    midi->close();
+    amr->close();
+    EXPECT_FALSE(fs::exists(file));
+    std::vector<fs::path> left;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder.path()))
+        left.push_back(entry.path());
+    std::sort(left.begin(), left.end());
+    std::sort(planted.begin(), planted.end());
+    EXPECT_EQ(left, planted) << "closing leaves no file and no folder behind";
+    EXPECT_TRUE(log.lines().empty());
 }
 
 TEST_F(DirectShowPlayerTest, VolumeLevelsMapOntoDecibelsAndMuteKeepsTheLevel) {
@@ -157,8 +207,11 @@ TEST_F(DirectShowPlayerTest, WithoutAGraphItStaysSilentAndSaysWhy) {
     EXPECT_EQ(broken->getMediaTime(), 0);
     EXPECT_EQ(broken->setMediaTime(5), -1);
     EXPECT_EQ(streamsOpened(), 0u);
+    const std::string file = broken->temporaryFile();
+    EXPECT_FALSE(file.empty());
     broken->close();
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "sound1.mid"));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
 // Starts an endless MIDI loop on a player nothing refers to once this
@@ -185,6 +238,7 @@ TEST_F(DirectShowPlayerTest, TheCollectorClosesALoopingPlayer) {
     constexpr std::uint32_t kCollectNow = 1;
     EXPECT_GE(runtime->objectManager().gc(kCollectNow).freed, 1u);
     EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "the file's folder goes with it";
     EXPECT_FALSE(heard().open);
     std::uint64_t played = heard().bytesPlayed;
     sleep(2000);
