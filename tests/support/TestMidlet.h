@@ -17,8 +17,8 @@
 #include "platform/midlet/MIDlet.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
-#include "tests/support/GuestTask.h"
 #include "tests/support/ConstantStrings.h"
+#include "tests/support/GuestTask.h"
 
 #include <algorithm>
 #include <atomic>
@@ -190,7 +190,7 @@ inline platform::StartupHooks midletHooks(MidletRecord& record) {
     platform::StartupHooks hooks;
     hooks.initializeStatics = [] {
         installConstantStrings({{14, "exception"}});
-        return true;
+        return platform::StartupResult::ready();
     };
     hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<TestMidlet>(); };
     return hooks;
