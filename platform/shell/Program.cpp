@@ -117,8 +117,9 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
 int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
     auto parsed = parseProgramOptions(argv.empty() ? argv : argv.subspan(1));
     if (!parsed) {
+        int status = fail(ExitStatus::Usage, parsed.error().message);
         host::logFailure(host::LogCategory::Platform, kUsage);
-        return fail(ExitStatus::Usage, parsed.error().message);
+        return status;
     }
     const ProgramOptions& options = parsed.value();
     if (options.help) {
