@@ -7,13 +7,16 @@ namespace host {
 
 namespace {
 
+void writeLine(std::FILE* stream, std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
 class StandardOutputSink final : public LogSink {
 public:
-    void write(LogCategory, std::string_view line) override {
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
-    }
+    void write(LogCategory, std::string_view line) override { writeLine(stdout, line); }
+    void writeFailure(LogCategory, std::string_view line) override { writeLine(stderr, line); }
 };
 
 struct LogState {
@@ -33,6 +36,16 @@ std::string_view withoutNewline(std::string_view line) {
     return line;
 }
 
+// Formats into `buffer` (kMaxLogLine + 1 bytes), truncating.
+std::string_view formatLine(char* buffer, const char* format, std::va_list arguments) {
+    int length = std::vsnprintf(buffer, kMaxLogLine + 1, format, arguments);
+    if (length < 0)
+        length = 0;
+    std::size_t size =
+        static_cast<std::size_t>(length) < kMaxLogLine ? static_cast<std::size_t>(length) : kMaxLogLine;
+    return std::string_view(buffer, size);
+}
+
 } // namespace
 
 LogSink* setLogSink(LogSink* sink) {
@@ -50,14 +63,16 @@ void logLine(LogCategory category, std::string_view line) {
     sink->write(category, withoutNewline(line.substr(0, kMaxLogLine)));
 }
 
+void logFailure(LogCategory category, std::string_view line) {
+    auto& s = state();
+    std::lock_guard guard(s.lock);
+    LogSink* sink = s.sink ? s.sink : &s.standardOutput;
+    sink->writeFailure(category, withoutNewline(line.substr(0, kMaxLogLine)));
+}
+
 void vlogf(LogCategory category, const char* format, std::va_list arguments) {
     char buffer[kMaxLogLine + 1];
-    int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
-    if (length < 0)
-        length = 0;
-    std::size_t size =
-        static_cast<std::size_t>(length) < kMaxLogLine ? static_cast<std::size_t>(length) : kMaxLogLine;
-    logLine(category, std::string_view(buffer, size));
+    logLine(category, formatLine(buffer, format, arguments));
 }
 
 void logf(LogCategory category, const char* format, ...) {
@@ -65,6 +80,15 @@ void logf(LogCategory category, const char* format, ...) {
     va_start(arguments, format);
     vlogf(category, format, arguments);
     va_end(arguments);
+}
+
+void logFailuref(LogCategory category, const char* format, ...) {
+    char buffer[kMaxLogLine + 1];
+    std::va_list arguments;
+    va_start(arguments, format);
+    std::string_view line = formatLine(buffer, format, arguments);
+    va_end(arguments);
+    logFailure(category, line);
 }
 
 } // namespace host

@@ -3,6 +3,11 @@
 // The one console log of the process. Every layer writes its lines here, so
 // that the shell can send them to "log.txt" and tests can read them back.
 //
+// Most lines tell what happens; failure lines say why something the user
+// asked for cannot be done (a data set that will not load, an option that
+// cannot be read). The default sink writes the first kind to standard output
+// and failures to standard error; other sinks see both in order.
+//
 // A line is a complete message; the trailing newline is optional and added when
 // missing. Formatting goes into a bounded buffer: a line longer than
 // `kMaxLogLine` bytes is truncated, never overrun. Any thread may log; lines
@@ -25,13 +30,16 @@ enum class LogCategory : std::uint8_t {
 
 inline constexpr std::size_t kMaxLogLine = 1024;
 
-// Where finished lines go. The default sink writes them to standard output.
+// Where finished lines go. The default sink writes them to standard output,
+// failure lines to standard error.
 class LogSink {
 public:
     virtual ~LogSink() = default;
     // `line` carries no trailing newline. Called with the log's lock held, so a
     // sink sees one line at a time; it must not log itself.
     virtual void write(LogCategory category, std::string_view line) = 0;
+    // A failure line; a sink that keeps no difference writes it as any other.
+    virtual void writeFailure(LogCategory category, std::string_view line) { write(category, line); }
 };
 
 // Replaces the sink; null restores standard output. Answers the previous sink
@@ -41,5 +49,9 @@ LogSink* setLogSink(LogSink* sink);
 void logLine(LogCategory category, std::string_view line);
 [[gnu::format(printf, 2, 3)]] void logf(LogCategory category, const char* format, ...);
 void vlogf(LogCategory category, const char* format, std::va_list arguments);
+
+// A failure line: what cannot be done and why.
+void logFailure(LogCategory category, std::string_view line);
+[[gnu::format(printf, 2, 3)]] void logFailuref(LogCategory category, const char* format, ...);
 
 } // namespace host

@@ -1,9 +1,6 @@
 #include "host/sdl/SdlHost.h"
 
 #include "host/Log.h"
-#include "host/headless/HeadlessDialogs.h"
-#include "host/headless/HeadlessScreen.h"
-#include "host/headless/HeadlessWindow.h"
 #include "host/sdl/SdlAudio.h"
 #include "host/sdl/SdlDialogs.h"
 #include "host/sdl/SdlFrameHandoff.h"
@@ -25,21 +22,18 @@ namespace {
 // Owns SDL's video for as long as the services that use it.
 class SdlHost final : public Host {
 public:
-    SdlHost(HostServices services, std::unique_ptr<SdlFrameHandoff> handoff, bool video)
+    SdlHost(HostServices services, std::unique_ptr<SdlFrameHandoff> handoff)
         : Host(std::move(services))
-        , m_handoff(std::move(handoff))
-        , m_video(video) {}
+        , m_handoff(std::move(handoff)) {}
 
     ~SdlHost() override {
         releaseServices();
-        if (m_video)
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_Quit();
     }
 
 private:
     std::unique_ptr<SdlFrameHandoff> m_handoff;
-    bool m_video;
 };
 
 } // namespace
@@ -50,7 +44,11 @@ std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
     // rather than through an OpenGL renderer it would otherwise start.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    bool video = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        logFailuref(LogCategory::Host, "host: no display (%s)", SDL_GetError());
+        SDL_Quit();
+        return nullptr;
+    }
 
     HostServices services;
     services.clock = std::make_unique<SystemClock>();
@@ -65,24 +63,14 @@ std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
     services.text = std::make_unique<FreeTypeText>();
 
     auto handoff = std::make_unique<SdlFrameHandoff>();
-    if (video) {
-        auto window = std::make_unique<SdlWindow>(*handoff, options.screenSize, options.turn, options.scale);
-        services.dialogs = std::make_unique<SdlDialogs>(*window);
-        services.window = std::move(window);
-        services.screen = std::make_unique<SdlScreen>(options.screenSize, *handoff);
-    } else {
-        logf(LogCategory::Host, "host: no display (%s); the window and the screen are headless",
-             SDL_GetError());
-        services.window = std::make_unique<HeadlessWindow>(*services.clock, std::vector<ScriptedEvent>{});
-        HeadlessScreen::Options screen;
-        screen.size = options.screenSize;
-        services.screen = std::make_unique<HeadlessScreen>(std::move(screen));
-        services.dialogs = std::make_unique<HeadlessDialogs>(std::vector<bool>{});
-    }
+    auto window = std::make_unique<SdlWindow>(*handoff, options.screenSize, options.turn, options.scale);
+    services.dialogs = std::make_unique<SdlDialogs>(*window);
+    services.window = std::move(window);
+    services.screen = std::make_unique<SdlScreen>(options.screenSize, *handoff);
     services.audio = makeSdlAudio(options.audioDriver, *services.clock, *services.threads);
     services.mediaGraphs =
         std::make_unique<SystemMediaGraphs>(*services.audio, *services.threads, options.mediaGraphs);
-    return std::make_unique<SdlHost>(std::move(services), std::move(handoff), video);
+    return std::make_unique<SdlHost>(std::move(services), std::move(handoff));
 }
 
 } // namespace host

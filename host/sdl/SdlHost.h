@@ -5,9 +5,10 @@
 // threads, the browser through `xdg-open`. Made on the process's first
 // thread, which becomes the window thread.
 //
-// When SDL cannot show a window (no display), the window, the screen and the
-// dialogs fall back to their headless siblings, with one log line; the clock
-// and the threads stay real.
+// When SDL cannot show a window (no display) there is no sdl host: a window
+// that never shows would leave the program waiting for input that cannot
+// come. The program then says that it needs --headless. A missing audio
+// device still falls back to the headless audio (SdlAudio.h).
 
 #include "host/Host.h"
 #include "host/display/WindowView.h"
@@ -31,6 +32,7 @@ struct SdlOptions {
     MediaGraphOptions mediaGraphs;
 };
 
+// Null, with one failure line naming SDL's reason, when there is no display.
 std::unique_ptr<Host> makeSdlHost(const SdlOptions& options);
 
 } // namespace host

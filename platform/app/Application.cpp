@@ -4,13 +4,13 @@
 #include "host/Host.h"
 #include "host/Log.h"
 #include "platform/app/ApplicationImpl.h"
+#include "platform/app/PlatformServices.h"
 #include "platform/app/StartupHooks.h"
-#include "platform/io/fileio.h"
 #include "platform/lcdui/Displayable.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
-#include "platform/media/MediaServices.h"
 #include "platform/midlet/MIDlet.h"
+#include "platform/shell/Shell.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
 #include "runtime/Thread.h"
@@ -41,26 +41,24 @@ Application::~Application() {
     close();
 }
 
-bool Application::init(StartupHooks& hooks) {
+StartupResult Application::init(StartupHooks& hooks) {
     say("new MemoryManagers");
     say("new ObjectManager");
     say("new StaticClass");
     host::Host& host = m_impl.host();
-    rt::RuntimeOptions options;
-    options.threads = &host.threads();
-    options.clock = &host.clock();
-    m_runtime = std::make_unique<rt::Runtime>(options);
+    m_runtime = std::make_unique<rt::Runtime>(runtimeOptionsFor(host));
     lib::installClassLibrary(*m_runtime);
-    setFileFolders(&host.folders());
-    setMediaServices({&host.audio(), &host.mediaGraphs(), &host.threads(), host.folders().tempFolder()});
+    m_connectionScreen = &m_impl.shell().connectionScreen();
+    connectPlatformServices(host, m_connectionScreen);
     m_roots = std::make_unique<Roots>(m_runtime->objectManager());
     ApplicationImpl::initHook();
     say("Application::init");
-    if (hooks.initializeStatics && !hooks.initializeStatics()) {
+    if (!hooks.initializeStatics)
+        return StartupResult::ready();
+    StartupResult statics = hooks.initializeStatics();
+    if (!statics.ok())
         rt::reportUncaughtException();
-        return false;
-    }
-    return true;
+    return statics;
 }
 
 void Application::createScreenGraphics(javax_microedition_lcdui_Image* screen) {
@@ -188,6 +186,8 @@ void Application::close() {
         return;
     destroyMidlet();
     m_roots.reset();
+    disconnectPlatformServices(m_connectionScreen);
+    m_connectionScreen = nullptr;
     if (m_threadsHeld)
         s_keptRuntime = m_runtime.release();
     m_runtime.reset();

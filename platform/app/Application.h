@@ -14,6 +14,7 @@
 // thread. Key and stylus events reach the Displayable while a frame may be
 // painting: no lock is taken between the two.
 
+#include "platform/app/StartupHooks.h"
 #include "runtime/ObjectManager.h"
 
 #include <atomic>
@@ -27,11 +28,11 @@ class Runtime;
 namespace platform {
 
 class ApplicationImpl;
+class ConnectionUi;
 class javax_microedition_lcdui_Displayable;
 class javax_microedition_lcdui_Graphics;
 class javax_microedition_lcdui_Image;
 class javax_microedition_midlet_MIDlet;
-struct StartupHooks;
 
 class Application {
 public:
@@ -41,9 +42,9 @@ public:
     Application& operator=(const Application&) = delete;
 
     // Makes the runtime on the calling (first) thread, installs the class
-    // library, gives the files and the media players their host services,
-    // then runs the static initialisation. False when that fails.
-    bool init(StartupHooks& hooks);
+    // library, hands the platform its host services (PlatformServices.h),
+    // then runs the static initialisation. Answers what that answered.
+    StartupResult init(StartupHooks& hooks);
     // Keeps `screen` and makes the screen Graphics on it.
     void createScreenGraphics(javax_microedition_lcdui_Image* screen);
     // Makes the MIDlet and calls its startApp. False when there is none.
@@ -76,10 +77,10 @@ public:
     // holds for good those that have not; from then on only the calling
     // thread runs guest code.
     void stopOtherThreads();
-    // Destroys the MIDlet if that has not happened, forgets the roots, frees
-    // every object and both heaps. When threads had to be held, their stacks
-    // may still point into the heaps: the runtime is then kept until the
-    // process ends.
+    // Destroys the MIDlet if that has not happened, forgets the roots, takes
+    // the platform's host services back, frees every object and both heaps.
+    // When threads had to be held, their stacks may still point into the
+    // heaps: the runtime is then kept until the process ends.
     void close();
 
     javax_microedition_midlet_MIDlet* midlet() const;
@@ -106,6 +107,8 @@ private:
     std::unique_ptr<rt::Runtime> m_runtime;
     // Made with the runtime and gone before it.
     std::unique_ptr<Roots> m_roots;
+    // What connections show while the runtime stands (the shell's).
+    ConnectionUi* m_connectionScreen = nullptr;
     // Cleared by every paint; nothing sets it.
     std::atomic<bool> m_collectAfterPaint{false};
     std::atomic<bool> m_paused{false};

@@ -67,13 +67,13 @@ bool ApplicationImpl::openDisplay(std::u16string_view displayType) {
     return platform::openDisplay(displayType, m_host, &m_host.window(), m_display) == 1;
 }
 
-bool ApplicationImpl::init() {
+StartupResult ApplicationImpl::init() {
     m_pocketPC = m_host.device().isPocketPC();
     m_application = std::make_unique<Application>(*this);
-    if (!m_application->init(m_hooks))
-        return false;
+    if (StartupResult statics = m_application->init(m_hooks); !statics.ok())
+        return statics;
     if (!m_display || !m_display->surfacePixels())
-        return false;
+        return StartupResult::cannotStart("the display has no surface to paint on");
     m_surface = m_display->surfacePixels();
 
     // The screen Image lies over the surface; the screen starts black.
@@ -83,7 +83,9 @@ bool ApplicationImpl::init() {
     auto* screen = javax_microedition_lcdui_Image::createOverSurface(width, height, pitch, m_surface);
     std::fill_n(m_surface, static_cast<std::size_t>(pitch / 2) * static_cast<std::size_t>(height), 0);
     m_application->createScreenGraphics(screen);
-    return m_application->startApp(m_hooks);
+    if (!m_application->startApp(m_hooks))
+        return StartupResult::cannotStart("there is no MIDlet to start");
+    return StartupResult::ready();
 }
 
 void ApplicationImpl::run() {
@@ -196,8 +198,8 @@ void ApplicationImpl::writeScreenshot() {
     if (frame.empty())
         frame.assign(static_cast<std::size_t>(width * height), 0);
     if (auto written = host::writePng(m_options.screenshotPath, frame, width, height); !written) {
-        host::logf(host::LogCategory::Platform, "vorlax: cannot write the screenshot %s: %s",
-                   m_options.screenshotPath.c_str(), written.error().message.c_str());
+        host::logFailuref(host::LogCategory::Platform, "vorlax: cannot write the screenshot %s: %s",
+                          m_options.screenshotPath.c_str(), written.error().message.c_str());
         m_screenshotFailed = true;
     }
 }

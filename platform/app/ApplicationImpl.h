@@ -52,9 +52,9 @@ public:
     // false when it cannot be opened.
     bool openDisplay(std::u16string_view displayType);
     // Starts the runtime, lays the screen Image over the display surface and
-    // starts the MIDlet. False when start-up stopped; `shutdown` undoes what
-    // was done.
-    bool init();
+    // starts the MIDlet. Answers why start-up stopped, if it did; `shutdown`
+    // undoes what was done. `rt::OutOfStore` passes through to the caller.
+    StartupResult init();
     // The run loop, until running is cleared; then the shutdown.
     void run();
     // Destroys the MIDlet, stops the other runtime threads, frees every

@@ -15,11 +15,47 @@ namespace {
 constexpr const char* kUsage =
     "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [PROGRAM_FOLDER]";
 
+constexpr const char* kHelp =
+    R"(Runs Vorlax Rally from the data set ("data.bar") in PROGRAM_FOLDER (default: the current folder).
+
+options:
+  --help             show this text and exit
+  --headless         run without a window: a virtual clock, input from a script, sound recorded
+  --frames N         end the run after N painted frames (N above 0)
+  --screenshot FILE  write the last painted frame to FILE as PNG when the run ends
+  --script FILE      the input of a headless run (needs --headless); without it the
+                     window is active and has the focus from the start, and nothing else happens
+
+script (one line each; '#' starts a comment):
+  TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
+                     activate, deactivate, focus-gained, focus-lost, key-down KEY, key-up KEY,
+                     stylus-down X Y, stylus-move X Y, stylus-up X Y, settings-changed,
+                     power on|idle|suspend|unattended, orientation 0|1|2|4, quit
+                     (KEY: A..Z, 0..9, F1..F12, RETURN, ESCAPE, HOME, LEFT, UP, RIGHT, DOWN,
+                     BACK, TAB, SPACE, LWIN, RWIN or #NN)
+  answer yes|no      the answers to the program's yes/no questions, in order
+  example:           0 activate / 0 focus-gained / 500 key-down 5 / +40 key-up 5 / 2000 quit
+
+exit status:
+  0   the run ended normally (or another instance is running)
+  1   the window, the display or the runtime could not start (also: no display without
+      --headless, a screenshot that could not be written)
+  2   no data set where the program looks (or no game to run yet)
+  3   the data set is broken: a file, resource or entry that cannot be loaded
+  64  the options or the script cannot be read
+Failures are written to standard error, one line each.)";
+
 // A headless run without a script: the window is active and has the focus.
 constexpr const char* kDefaultScript = "0 activate\n0 focus-gained\n";
 
 void say(const std::string& line) {
     host::logLine(host::LogCategory::Platform, line);
+}
+
+// One failure line on standard error, and the status to end with.
+int fail(ExitStatus status, const std::string& line) {
+    host::logFailure(host::LogCategory::Platform, "vorlax: " + line);
+    return exitCode(status);
 }
 
 std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, std::string& problem) {
@@ -81,49 +117,51 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
 int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
     auto parsed = parseProgramOptions(argv.empty() ? argv : argv.subspan(1));
     if (!parsed) {
-        say("vorlax: " + parsed.error().message);
-        say(kUsage);
-        return 2;
+        int status = fail(ExitStatus::Usage, parsed.error().message);
+        host::logFailure(host::LogCategory::Platform, kUsage);
+        return status;
     }
     const ProgramOptions& options = parsed.value();
     if (options.help) {
         say(kUsage);
-        return 0;
+        // Line by line: the log bounds each line.
+        std::string_view help = kHelp;
+        for (std::size_t end = help.find('\n'); !help.empty(); end = help.find('\n')) {
+            say(std::string(help.substr(0, end)));
+            help.remove_prefix(end == std::string_view::npos ? help.size() : end + 1);
+        }
+        return exitCode(ExitStatus::Normal);
     }
-    if (!parts.startup.makeMidlet) {
-        say("vorlax: the game cannot start yet: the game is not built.");
-        return 2;
-    }
-    if (!options.programFolder.empty() && !std::filesystem::is_directory(options.programFolder)) {
-        say("vorlax: the program folder " + options.programFolder + " does not exist");
-        return 2;
-    }
+    if (!parts.startup.makeMidlet)
+        return fail(ExitStatus::NoDataSet, "the game cannot start yet: the game is not built.");
+    if (!options.programFolder.empty() && !std::filesystem::is_directory(options.programFolder))
+        return fail(ExitStatus::NoDataSet,
+                    "no data set in " + options.programFolder + ": the folder does not exist");
 
     std::unique_ptr<host::Host> host;
     if (options.headless) {
         std::string problem;
         host = makeHeadless(options, problem);
-        if (!host) {
-            say("vorlax: " + problem);
-            return 2;
-        }
+        if (!host)
+            return fail(ExitStatus::Usage, problem);
     } else if (parts.makeWindowHost) {
         host = parts.makeWindowHost(options);
     }
     if (!host) {
-        say("vorlax: there is no window to run in; try --headless");
-        return 1;
+        return fail(ExitStatus::CannotStart, "there is no display to open a window on; run with --headless "
+                                             "(and --frames N or a --script that ends the run)");
     }
 
     ShellOptions shellOptions;
     shellOptions.run.frameLimit = options.frames;
     shellOptions.run.screenshotPath = options.screenshotPath;
     Shell shell(*host, parts.startup, shellOptions);
-    if (shell.run() != 0) {
-        say("vorlax: the window, the display or the runtime could not start");
-        return 1;
-    }
-    return shell.applicationImpl().screenshotFailed() ? 1 : 0;
+    StartupResult ran = shell.run();
+    if (!ran.ok())
+        return fail(ran.status(), ran.message());
+    // The screenshot's writer has said why it failed.
+    return exitCode(shell.applicationImpl().screenshotFailed() ? ExitStatus::CannotStart
+                                                               : ExitStatus::Normal);
 }
 
 } // namespace platform

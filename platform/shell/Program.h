@@ -7,9 +7,8 @@
 //     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
 //            [--script FILE] [PROGRAM_FOLDER]
 //
-// Exit codes: 0 after a normal run (or when another instance runs), 1 when
-// the program could not start or its screenshot could not be written, 2 for
-// bad options and when there is no game to run.
+// Exit statuses: see `ExitStatus` (platform/app/StartupHooks.h) and `--help`.
+// Every failure writes one line naming what is wrong to standard error.
 
 #include "host/Host.h"
 #include "host/Result.h"
@@ -47,7 +46,8 @@ struct ProgramParts {
 };
 
 // Runs the program as `argv` says (argv[0] is the program's name) and answers
-// its exit code.
+// its exit status. `rt::OutOfStore` raised while the data set loads ends the
+// run as a broken data set.
 int runProgram(std::span<const char* const> argv, const ProgramParts& parts);
 
 } // namespace platform

@@ -92,7 +92,7 @@ Shell::~Shell() {
     cleanup();
 }
 
-int Shell::run() {
+StartupResult Shell::run() {
     if (m_options.logToFile)
         openLogFile();
 
@@ -103,15 +103,15 @@ int Shell::run() {
     } else if (instance.value() == host::InstanceState::Another) {
         say("vorlax: Vorlax Rally is already running.");
         closeLogFile();
-        return 0;
+        return StartupResult::ready();
     }
 
     rt::installOutOfStoreHandler();
 
     host::Window& window = m_host.window();
-    if (!window.open(kWindowClass, kWindowTitle).ok()) {
+    if (auto opened = window.open(kWindowClass, kWindowTitle); !opened.ok()) {
         closeLogFile();
-        return -1;
+        return StartupResult::cannotStart("the window cannot open: " + opened.error().message);
     }
     window.bringToFront();
     say("\nInitInstance: SHFullscreen returned 1.");
@@ -119,13 +119,12 @@ int Shell::run() {
 
     if (!m_impl->openDisplay(u"GDI")) {
         cleanup();
-        return -1;
+        return StartupResult::cannotStart("the display cannot open");
     }
     m_messages.select(static_cast<std::uint16_t>(m_host.device().uiLanguage() & 0x3FF));
-    setConnectionUi(m_connectionScreen.get());
-    if (!m_impl->init()) {
-        cleanup();
-        return -1;
+    if (StartupResult started = startRuntime(); !started.ok()) {
+        cleanupAfterFailedStart();
+        return started;
     }
     // The events that arrived while the runtime started; a quit among them
     // ends the run before its first turn.
@@ -134,7 +133,28 @@ int Shell::run() {
     window.bringToFront();
     m_impl->run();
     cleanup();
-    return 0;
+    return StartupResult::ready();
+}
+
+StartupResult Shell::startRuntime() {
+    try {
+        return m_impl->init();
+    } catch (const rt::OutOfStore&) {
+        return StartupResult::outOfStore();
+    }
+}
+
+// The shutdown runs guest code (the MIDlet's destroyApp) on a heap that may
+// just have run out: should it run out again, the rest of the shutdown is
+// left to the process's end.
+void Shell::cleanupAfterFailedStart() {
+    try {
+        cleanup();
+    } catch (const rt::OutOfStore&) {
+        say("vorlax: the shutdown after a failed start ran out of store; it ends here");
+        closeLogFile();
+        m_cleanedUp = true;
+    }
 }
 
 void Shell::handleEvent(const host::WindowEvent& event) {
@@ -318,13 +338,19 @@ void Shell::showPleaseWait() {
     screen.present();
 }
 
+ConnectionUi& Shell::connectionScreen() {
+    return *m_connectionScreen;
+}
+
 bool Shell::isAppInForeground() {
     return m_host.window().isForeground();
 }
 
 void Shell::platformRequest(std::u16string_view address) {
-    address = address.substr(0, std::min(address.size(), kMaxAddress));
-    runOnWindowThread([this, address] { askAndBrowse(address); });
+    // A native copy: the caller's characters may be a string's units, which a
+    // collection may move while the caller waits for the window thread.
+    std::u16string copy(address.substr(0, std::min(address.size(), kMaxAddress)));
+    runOnWindowThread([this, &copy] { askAndBrowse(copy); });
 }
 
 bool Shell::runOnWindowThread(const std::function<void()>& work) {
@@ -344,7 +370,7 @@ bool Shell::runOnWindowThread(const std::function<void()>& work) {
     return call.ran;
 }
 
-void Shell::askAndBrowse(std::u16string_view address) {
+void Shell::askAndBrowse(const std::u16string& address) {
     host::Window& window = m_host.window();
     window.minimize();
     bool yes = false;
@@ -394,9 +420,6 @@ void Shell::cleanup() {
     m_powerNotifications = false;
     m_powerQueue.clear();
     m_impl->shutdown();
-    // No guest code runs any more: nothing can reach the connection screen.
-    if (&connectionUi() == m_connectionScreen.get())
-        setConnectionUi(nullptr);
     m_host.device().setDisplayOrientation(m_restoreOrientation);
     closeLogFile();
     m_cleanedUp = true;

@@ -41,6 +41,7 @@ class Mutex;
 namespace platform {
 
 class ConnectionScreen;
+class ConnectionUi;
 
 inline constexpr const char* kWindowClass = "BrivantaClass";
 inline constexpr const char* kWindowTitle = "Brivanta - Vorlax Rally";
@@ -60,10 +61,13 @@ public:
     Shell(const Shell&) = delete;
     Shell& operator=(const Shell&) = delete;
 
-    // The process: start-up, the run loop, the cleanup. Answers 0 after a
-    // normal run and when another instance is running already, -1 when the
-    // window, the display or the runtime cannot start.
-    int run();
+    // The process: start-up, the run loop, the cleanup. Answers ready after
+    // a normal run and when another instance is running already; otherwise
+    // why start-up stopped: the window, the display or the runtime could not
+    // start, or the start-up hooks could not load the data set. Loading that
+    // fills the object heap (`rt::OutOfStore`) ends start-up as a broken data
+    // set instead of ending the process.
+    StartupResult run();
 
     // The window procedure: one event of the window.
     void handleEvent(const host::WindowEvent& event);
@@ -86,7 +90,8 @@ public:
     bool isAppInForeground();
     // Any thread: asks the user the Internet question and on yes hands the
     // address (cut to 255 characters) to the browser. A thread other than the
-    // first waits, as a blocking call, until the first thread has asked.
+    // first waits, as a blocking call, until the first thread has asked; the
+    // address is copied first, so it may live in movable memory.
     void platformRequest(std::u16string_view address);
     // Runs `work` on the first thread: at once when called there, else at
     // the first thread's next pass over its events, while the caller waits as
@@ -99,6 +104,8 @@ public:
     void cleanup();
 
     const ShellMessages& messages() const { return m_messages; }
+    // What connections show while the shell runs (the runtime's start-up hands it on).
+    ConnectionUi& connectionScreen();
     ApplicationImpl& applicationImpl() { return *m_impl; }
     const StylusScale& stylusScale() const { return m_stylusScale; }
 
@@ -109,13 +116,15 @@ private:
         bool ran = false;
     };
 
+    StartupResult startRuntime();
+    void cleanupAfterFailedStart();
     void focusGained();
     void focusLost();
     void settingsChanged();
     void keyDown(std::int32_t virtualKey);
     void keyUp(std::int32_t virtualKey);
     void stylus(const host::WindowEvent& event);
-    void askAndBrowse(std::u16string_view address);
+    void askAndBrowse(const std::u16string& address);
     void serveWindowCalls();
     void openLogFile();
     void closeLogFile();
@@ -143,7 +152,7 @@ private:
     std::deque<WindowCall*> m_windowCalls;
     bool m_acceptingWindowCalls = true;
 
-    // What connections show; set for the platform while the shell runs.
+    // What connections show; the runtime's start-up hands it to the platform.
     std::unique_ptr<ConnectionScreen> m_connectionScreen;
 
     // Last, so that it goes first: its shutdown may still reach the shell.

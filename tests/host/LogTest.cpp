@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,6 +21,25 @@ TEST(Log, LinesLoseOneTrailingNewlineAndLongLinesAreTruncated) {
     EXPECT_EQ(lines[0], "ERROR: Operator new failed: out of store.");
     EXPECT_EQ(lines[1], "totalFragmentSizeNeeded=48");
     EXPECT_EQ(lines[2], std::string(host::kMaxLogLine, 'x'));
+}
+
+// Failures go where a shell user looks for them; the rest stays on standard
+// output, so that a run's ordinary lines do not read as errors.
+TEST(Log, TheDefaultSinkSendsFailureLinesToStandardErrorAndTheRestToStandardOutput) {
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    host::logLine(host::LogCategory::Platform, "Application::init");
+    host::logFailure(host::LogCategory::Platform, "vorlax: unknown option --fast\n");
+    host::logFailuref(host::LogCategory::Platform, "vorlax: the data set is broken: %s", "data.bar");
+    std::string error = testing::internal::GetCapturedStderr();
+    std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(output, "Application::init\n");
+    EXPECT_EQ(error, "vorlax: unknown option --fast\nvorlax: the data set is broken: data.bar\n");
+
+    testing_support::LogCapture capture;
+    host::logFailure(host::LogCategory::Platform, "vorlax: no display");
+    EXPECT_EQ(capture.lines(), std::vector<std::string>{"vorlax: no display"})
+        << "other sinks see failures too";
 }
 
 host::Result<int> parsePositive(int value) {

@@ -10,6 +10,7 @@
 
 #include "tests/sdl/WindowPicture.h"
 #include "tests/sdl/XDisplay.h"
+#include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestMidlet.h"
 
 #include <gtest/gtest.h>
@@ -55,9 +56,10 @@ TEST(SdlProgram, TheMidletsFrameIsShownAndAClickReachesItAsTheStylus) {
     };
     platform::ProgramParts parts;
     parts.startup = testing_support::midletHooks(record);
-    parts.makeWindowHost = [](const platform::ProgramOptions&) {
+    testing_support::TemporaryFolder lockFolder("vorlax-sdl-lock");
+    parts.makeWindowHost = [&lockFolder](const platform::ProgramOptions&) {
         host::SdlOptions options;
-        options.instanceLockFolder = testing::TempDir();
+        options.instanceLockFolder = lockFolder.path().string();
         return host::makeSdlHost(options);
     };
 

@@ -16,15 +16,18 @@
 namespace testing_support {
 
 struct StartedApplication {
-    // `programFolder` empty: the current folder.
-    explicit StartedApplication(bool gameThread = false, const std::string& programFolder = {}) {
+    // `programFolder` empty: the current folder. `script` gives the host's
+    // answers (its events stay unread: the tests pump the window themselves).
+    explicit StartedApplication(bool gameThread = false, const std::string& programFolder = {},
+                                const char* script = "") {
         record.startGameThread = gameThread;
         host::HeadlessOptions options;
+        options.script = host::parseScript(script).value();
         options.folders.programFolder = programFolder;
         host = host::makeHeadlessHost(std::move(options));
         shell = std::make_unique<platform::Shell>(*host, midletHooks(record));
         started = host->window().open(platform::kWindowClass, platform::kWindowTitle).ok() &&
-                  impl().openDisplay(u"GDI") && impl().init();
+                  impl().openDisplay(u"GDI") && impl().init().ok();
         impl().setActive(true);
     }
     ~StartedApplication() { shell->cleanup(); }

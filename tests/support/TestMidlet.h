@@ -190,7 +190,7 @@ inline platform::StartupHooks midletHooks(MidletRecord& record) {
     platform::StartupHooks hooks;
     hooks.initializeStatics = [] {
         installConstantStrings({{rt::constants::kDefaultMessage, "exception"}});
-        return true;
+        return platform::StartupResult::ready();
     };
     hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<TestMidlet>(); };
     return hooks;

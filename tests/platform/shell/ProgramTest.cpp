@@ -1,13 +1,13 @@
 #include "platform/shell/Program.h"
 
 #include "tests/support/LogCapture.h"
+#include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestMidlet.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -49,11 +49,11 @@ TEST(ProgramOptions, RefusesWhatItCannotRead) {
     }
 }
 
-TEST(Program, ExitCodesSayWhyItDidNotRun) {
+TEST(Program, ExitStatusesSayWhyItDidNotRun) {
     testing_support::LogCapture log;
     platform::ProgramParts noGame;
-    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--help"}, noGame), 0);
-    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--frames"}, noGame), 2);
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--frames"}, noGame), 64) << "bad options";
+    EXPECT_TRUE(log.contains("vorlax: --frames takes a number of frames above 0"));
     EXPECT_EQ(platform::runProgram(Args{"vorlax", "--headless"}, noGame), 2);
     EXPECT_TRUE(log.contains("vorlax: the game cannot start yet: the game is not built."));
 
@@ -61,16 +61,40 @@ TEST(Program, ExitCodesSayWhyItDidNotRun) {
     platform::ProgramParts parts;
     parts.startup = testing_support::midletHooks(record);
     EXPECT_EQ(platform::runProgram(Args{"vorlax", "--headless", "/no/such/folder"}, parts), 2);
-    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--headless", "--script", "/no/such/script"}, parts), 2);
+    EXPECT_TRUE(log.contains("vorlax: no data set in /no/such/folder: the folder does not exist"));
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--headless", "--script", "/no/such/script"}, parts), 64);
     EXPECT_EQ(platform::runProgram(Args{"vorlax"}, parts), 1) << "no window host was given";
+    EXPECT_TRUE(log.contains("vorlax: there is no display to open a window on; run with --headless"));
     EXPECT_TRUE(record.calls().empty());
+}
+
+// --help is the user's manual: every option, the script's lines and every
+// exit status, on standard output; failures go to standard error.
+TEST(Program, HelpNamesEveryOptionTheScriptAndTheExitStatuses) {
+    platform::ProgramParts noGame;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--help"}, noGame), 0);
+    std::string help = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    for (const char* text :
+         {"--headless", "--frames N", "--screenshot FILE", "--script FILE", "PROGRAM_FOLDER", "key-down KEY",
+          "stylus-down X Y", "answer yes|no", "+N", "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  64 "})
+        EXPECT_NE(help.find(text), std::string::npos) << text;
+
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(platform::runProgram(Args{"vorlax", "--fast"}, noGame), 64);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    std::string error = testing::internal::GetCapturedStderr();
+    EXPECT_NE(error.find("vorlax: unknown option --fast\n"), std::string::npos) << error;
+    EXPECT_NE(error.find("usage: vorlax"), std::string::npos) << error;
 }
 
 // The program as it is started: a script file, a frame count and a screenshot.
 TEST(Program, AHeadlessRunStopsAfterItsFramesAndWritesTheLastOne) {
-    auto folder =
-        std::filesystem::path(testing::TempDir()) / ("vorlax-program-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    testing_support::TemporaryFolder program("vorlax-program");
+    const std::filesystem::path& folder = program.path();
     std::string script = (folder / "run.txt").string();
     std::ofstream(script) << "0 activate\n0 focus-gained\n";
     std::string shot = (folder / "shot.png").string();
@@ -88,7 +112,6 @@ TEST(Program, AHeadlessRunStopsAfterItsFramesAndWritesTheLastOne) {
 
     Args unwritable = {"vorlax", "--headless", "--frames", "1", "--screenshot", "/no/such/folder/shot.png"};
     EXPECT_EQ(platform::runProgram(unwritable, parts), 1);
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace
