@@ -8,7 +8,7 @@ source tools/deps.sh
 ensure_packages
 
 build=build/release
-vorlax=$build/platform/vorlax
+vorlax=$build/game/vorlax
 mkdata=$build/tools/mkdata/mkdata
 demo=$build/demo
 

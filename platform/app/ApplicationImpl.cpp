@@ -83,6 +83,9 @@ StartupResult ApplicationImpl::init() {
     auto* screen = javax_microedition_lcdui_Image::createOverSurface(width, height, pitch, m_surface);
     std::fill_n(m_surface, static_cast<std::size_t>(pitch / 2) * static_cast<std::size_t>(height), 0);
     m_application->createScreenGraphics(screen);
+    // The data set was read all the same: a broken one says so first.
+    if (!m_hooks.makeMidlet)
+        return StartupResult::noGame();
     if (!m_application->startApp(m_hooks))
         return StartupResult::cannotStart("there is no MIDlet to start");
     return StartupResult::ready();

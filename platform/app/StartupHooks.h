@@ -1,7 +1,7 @@
 #pragma once
 
 // What the program plugs into start-up: the parts that belong to the game
-// and to the data it loads. The composition root (shell/main.cpp) fills them.
+// and to the data it loads. The composition root (game/main.cpp) fills them.
 // Also how a run ends: the program's exit statuses, and what a start-up step
 // answers so that start-up can pick one.
 
@@ -42,12 +42,16 @@ public:
     static StartupResult missingDataSet(const std::string& folder) {
         return StartupResult(ExitStatus::NoDataSet,
                              "no data set in " + folder +
-                                 " (data.bar is missing); put the game's data.bar there or name the "
-                                 "folder that holds it");
+                                 " (data.bar is missing); make the demo set with `bash tools/run.sh` or "
+                                 "`mkdata FOLDER`, or name the folder that holds the game's data.bar");
     }
     // `file` (a file, a resource or an entry) cannot be loaded because of `what`.
     static StartupResult broken(const std::string& file, const std::string& what) {
         return StartupResult(ExitStatus::BrokenDataSet, "the data set is broken: " + file + ": " + what);
+    }
+    // The program has no game to run: the composition root gave no MIDlet.
+    static StartupResult noGame() {
+        return StartupResult(ExitStatus::NoDataSet, "the game cannot start yet: the game is not built.");
     }
     // Loading the data set filled the object heap: a file holds more than
     // the device could.

@@ -10,23 +10,26 @@
 #include "runtime/checks.h"
 
 #include <algorithm>
+#include <string>
 
 namespace platform {
 
 namespace {
 
-// Logs the refusal of a descriptor with `count` `what`, above `bound`.
-rt::String* refuse(bool& refused, std::int32_t count, const char* what, std::int32_t bound) {
-    refused = true;
-    host::logf(host::LogCategory::Platform,
-               "app.jad: %d %s, more than the %d it may have; the application properties are not read", count,
-               what, bound);
+// Logs the refusal of a descriptor with `count` `what`, above `bound`, and
+// keeps the reason in `refused`.
+rt::String* refuse(std::string& refused, std::int32_t count, const char* what, std::int32_t bound) {
+    refused =
+        std::to_string(count) + " " + what + ", more than the " + std::to_string(bound) + " it may have";
+    host::logf(host::LogCategory::Platform, "app.jad: %s; the application properties are not read",
+               refused.c_str());
     return nullptr;
 }
 
-// Reads "app.jad" within its bounds; `refused` tells a refusal from a missing resource.
-rt::String* readBoundedDescriptor(bool& refused) {
-    refused = false;
+// Reads "app.jad" within its bounds; `refused` is set to the reason when it is
+// refused, and tells a refusal from a missing resource.
+rt::String* readBoundedDescriptor(std::string& refused) {
+    refused.clear();
     lib::java_io_InputStream* resource = Class::getResourceAsStream(rt::String::newFromCString("app.jad"));
     if (!resource)
         return nullptr;
@@ -50,14 +53,16 @@ rt::String* readBoundedDescriptor(bool& refused) {
 } // namespace
 
 rt::String* readAppDescriptor() {
-    bool refused = false;
+    std::string refused;
     return readBoundedDescriptor(refused);
 }
 
-bool checkAppDescriptor() {
-    bool refused = false;
+bool checkAppDescriptor(std::string* problem) {
+    std::string refused;
     (void)readBoundedDescriptor(refused);
-    return !refused;
+    if (problem)
+        *problem = refused;
+    return refused.empty();
 }
 
 lib::java_util_Hashtable* parseApplicationProperties(rt::String* descriptor) {

@@ -16,6 +16,7 @@
 #include "runtime/String.h"
 
 #include <cstdint>
+#include <string>
 
 namespace lib {
 class java_util_Hashtable;
@@ -37,9 +38,10 @@ inline constexpr std::int32_t kMaxAppDescriptorLines = 1024;
 rt::String* readAppDescriptor();
 
 // Whether "app.jad" is within its bounds (or missing, which is no fault);
-// false after the refusal's log line. For start-up, which then ends with the
-// broken-data status rather than run without the properties.
-[[nodiscard]] bool checkAppDescriptor();
+// false after the refusal's log line, with `problem` (when given) set to its
+// reason ("1500 lines, more than the 1024 it may have"). For start-up, which
+// then ends with the broken-data status rather than run without the properties.
+[[nodiscard]] bool checkAppDescriptor(std::string* problem = nullptr);
 
 // The properties of `descriptor` (may be null: no properties) in a new table
 // of 11 buckets, threshold 8, mapping key Strings to value Strings. Takes

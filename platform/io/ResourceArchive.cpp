@@ -33,8 +33,10 @@ struct ArchiveStatics {
     std::int32_t m_entryCount = 0;
     // Whether the load read the whole index without a fault.
     bool m_indexWhole = false;
+    // What the load found wrong, as its log line says it; null while none.
+    rt::String* m_indexFault = nullptr;
     RT_REFERENCE_FIELDS(ArchiveStatics, rt::NoReferenceBase, m_archiveFile, m_entryNames, m_entryOffsets,
-                        m_entrySizes)
+                        m_entrySizes, m_indexFault)
 };
 
 ArchiveStatics& statics() {
@@ -54,13 +56,16 @@ std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
     return value;
 }
 
-// The one log line of a load that found the archive at fault; answers false.
+// The one log line of a load that found the archive at fault, kept for
+// start-up to quote; answers false.
 [[gnu::format(printf, 1, 2)]] bool fault(const char* format, ...) {
-    std::string line = std::string("data.bar: ") + format;
+    std::array<char, 512> text{};
     va_list arguments;
     va_start(arguments, format);
-    host::vlogf(host::LogCategory::Platform, line.c_str(), arguments);
+    std::vsnprintf(text.data(), text.size(), format, arguments);
     va_end(arguments);
+    host::logf(host::LogCategory::Platform, "data.bar: %s", text.data());
+    statics().m_indexFault = rt::String::newFromCString(text.data());
     return false;
 }
 
@@ -68,6 +73,11 @@ std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
 
 rt::String* ResourceArchive::getPath() {
     return getProgramFolderPath()->concat(rt::String::newFromCString("\\data.bar"));
+}
+
+std::string ResourceArchive::indexFault() {
+    rt::String* fault = statics().m_indexFault;
+    return fault ? fault->toUtf8() : std::string();
 }
 
 bool ResourceArchive::loadIndex() {

@@ -26,6 +26,7 @@
 #include "runtime/String.h"
 
 #include <cstdint>
+#include <string>
 
 namespace lib {
 class java_io_InputStream;
@@ -48,6 +49,10 @@ public:
     // call answers whether that load read the whole index without a fault;
     // start-up ends with the broken-data status on false.
     [[nodiscard]] static bool loadIndex();
+    // What that load found wrong, as its log line says it without the
+    // archive's name ("the index is cut at entry 12 of 40"); empty when the
+    // index is whole or no load was tried.
+    static std::string indexFault();
     // The stream of the entry named `name`, or null when there is none.
     static lib::java_io_InputStream* openEntry(rt::String* name);
 };

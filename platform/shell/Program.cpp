@@ -132,8 +132,6 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
         }
         return exitCode(ExitStatus::Normal);
     }
-    if (!parts.startup.makeMidlet)
-        return fail(ExitStatus::NoDataSet, "the game cannot start yet: the game is not built.");
     if (!options.programFolder.empty() && !std::filesystem::is_directory(options.programFolder))
         return fail(ExitStatus::NoDataSet,
                     "no data set in " + options.programFolder + ": the folder does not exist");

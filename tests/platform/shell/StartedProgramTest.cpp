@@ -178,7 +178,11 @@ TEST(StartedProgram, AMissingOrBrokenDataSetEndsWithItsStatusAndALineNamingIt) {
          "vorlax: the data set is broken: data.bar: "},
         {"a cut index",
          datakit::writeArchive({datakit::archiveEntry("constants.bin", constantStrings())}, cut), 3,
-         "vorlax: the data set is broken: data.bar: "},
+         "vorlax: the data set is broken: data.bar: the index is cut at entry 1 of 1"},
+        {"an app.jad of too many lines",
+         datakit::writeArchive({datakit::archiveEntry("constants.bin", constantStrings()),
+                                datakit::archiveEntry("app.jad", std::string(2000, '\n'))}),
+         3, "vorlax: the data set is broken: app.jad: 2001 lines, more than the 1024 it may have"},
         {"constants.bin with a false count",
          datakit::writeArchive({datakit::archiveEntry(
              "constants.bin", datakit::writeConstants({u"a"}, datakit::ConstantsOptions{5}))}),

@@ -1,0 +1,73 @@
+// The program as a player starts it: the real `vorlax` on a folder that
+// mkdata wrote, on one that does not exist and on one whose archive is cut.
+// Each end has its exit status and one line on standard error naming what
+// is wrong.
+
+#include "tests/support/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Ended {
+    int status = -1;
+    // What the program wrote on standard error.
+    std::string errors;
+};
+
+// Runs `command` with its standard error captured and its standard output dropped.
+Ended run(const std::string& command) {
+    Ended result;
+    std::FILE* pipe = ::popen((command + " 2>&1 >/dev/null").c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 512> chunk{};
+    while (std::size_t read = std::fread(chunk.data(), 1, chunk.size(), pipe))
+        result.errors.append(chunk.data(), read);
+    int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string quoted(const fs::path& path) {
+    return "'" + path.string() + "'";
+}
+
+Ended vorlax(const fs::path& folder) {
+    return run(std::string("'") + VORLAX_PROGRAM + "' --headless --frames 1 " + quoted(folder));
+}
+
+TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    fs::path demo = root.path() / "demo";
+    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+
+    // The demo set loads; what stops the run is the game that is not built yet.
+    Ended sound = vorlax(demo);
+    EXPECT_EQ(sound.status, 2);
+    EXPECT_EQ(sound.errors, "vorlax: the game cannot start yet: the game is not built.\n");
+
+    Ended missing = vorlax(root.path() / "nowhere");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.errors.find("no data set in " + (root.path() / "nowhere").string()), std::string::npos)
+        << missing.errors;
+
+    fs::resize_file(demo / "data.bar", 20);
+    Ended cut = vorlax(demo);
+    EXPECT_EQ(cut.status, 3);
+    EXPECT_EQ(cut.errors.rfind("vorlax: the data set is broken: data.bar: the index is cut at entry", 0), 0u)
+        << cut.errors;
+    EXPECT_EQ(std::count(cut.errors.begin(), cut.errors.end(), '\n'), 1) << cut.errors;
+}
+
+} // namespace
