@@ -13,15 +13,16 @@ namespace {
 
 thread_local ThreadRecord* t_record = nullptr;
 
-// How many times the collector yields to a thread that has not stopped yet
-// before it starts sleeping a millisecond between looks.
+// How many times the thread that holds the others at close yields to one that
+// has not stopped yet before it starts sleeping a millisecond between looks.
 constexpr int kYieldsBeforeSleeping = 64;
 
 } // namespace
 
 ThreadTable::ThreadTable(host::Threads& threads, host::Clock& clock)
     : m_threads(threads)
-    , m_clock(clock) {
+    , m_clock(clock)
+    , m_allStopped(threads.createEvent()) {
     attachCurrentThread();
     // The main thread's object lives outside both heaps and is never collected.
     m_mainThread = new java_lang_Thread(java_lang_Thread::MainThread{});
@@ -83,7 +84,7 @@ void ThreadTable::detachCurrentThread() {
     ThreadRecord* record = t_record;
     RT_VERIFY(record);
     record->savedStackPointer = record->stackHigh;
-    record->inSafeRegion.store(true, std::memory_order_seq_cst);
+    markStopped(record);
     {
         std::lock_guard guard(m_recordsLock);
         auto found =
@@ -113,7 +114,7 @@ std::vector<ThreadRecord*> ThreadTable::snapshotRecords() {
         return;
     getcontext(&record->registers);
     record->savedStackPointer = static_cast<std::uintptr_t>(record->registers.uc_mcontext.gregs[REG_RSP]);
-    record->inSafeRegion.store(true, std::memory_order_seq_cst);
+    markStopped(record);
 }
 
 void ThreadTable::leaveSafeRegion() {
@@ -124,9 +125,20 @@ void ThreadTable::leaveSafeRegion() {
     // running, or this thread sees the collection and waits it out.
     record->inSafeRegion.store(false, std::memory_order_seq_cst);
     while (mustWait(record)) {
-        record->inSafeRegion.store(true, std::memory_order_seq_cst);
+        markStopped(record);
         record->wake->wait(host::Event::kInfinite);
         record->inSafeRegion.store(false, std::memory_order_seq_cst);
+    }
+}
+
+// Paired with `stopTheWorld`, which sets `awaited` and then reads
+// `inSafeRegion`: with both sequentially consistent, at least one side sees
+// the other's store, and the exchange lets exactly one of them uncount.
+void ThreadTable::markStopped(ThreadRecord* record) {
+    record->inSafeRegion.store(true, std::memory_order_seq_cst);
+    if (record->awaited.load(std::memory_order_seq_cst) && record->awaited.exchange(false)) {
+        if (m_stillRunning.fetch_sub(1, std::memory_order_seq_cst) == 1)
+            m_allStopped->set();
     }
 }
 
@@ -155,14 +167,24 @@ SafeRegion::~SafeRegion() {
 
 // ---- Stopping the world -------------------------------------------------------
 
+// Every thread not yet in a safe region is counted as running; each one
+// uncounts itself as it stops, and the one that brings the count to zero sets
+// `m_allStopped`. The collector's own unit keeps the count above zero while
+// it is still counting, so the event is set at most once per stop, and only
+// when the collector will wait for it.
 void ThreadTable::stopTheWorld() {
     m_gcRunning.store(true, std::memory_order_seq_cst);
+    m_stillRunning.store(1, std::memory_order_seq_cst);
     for (ThreadRecord* record : snapshotRecords()) {
         if (record == t_record)
             continue;
-        for (int looks = 0; !record->inSafeRegion.load(std::memory_order_seq_cst); ++looks)
-            m_clock.sleep(looks < kYieldsBeforeSleeping ? 0 : 1);
+        m_stillRunning.fetch_add(1, std::memory_order_seq_cst);
+        record->awaited.store(true, std::memory_order_seq_cst);
+        if (record->inSafeRegion.load(std::memory_order_seq_cst) && record->awaited.exchange(false))
+            m_stillRunning.fetch_sub(1, std::memory_order_seq_cst);
     }
+    if (m_stillRunning.fetch_sub(1, std::memory_order_seq_cst) != 1)
+        m_allStopped->wait(host::Event::kInfinite);
 }
 
 // The holder waits as a stopped thread: a collection that another thread

@@ -14,7 +14,9 @@
 //   - allocation is a safepoint: a thread that allocates while a collection
 //     is pending steps into a safe region and out again.
 // So a collection starts as soon as every running thread reaches its next
-// blocking call or allocation, whatever the others are waiting for.
+// blocking call or allocation, whatever the others are waiting for. The
+// collector does not poll: it counts the threads still running, and the last
+// of them to step into a safe region wakes it through an event.
 //
 // At application close the first thread holds every other thread the same
 // way, for good (`holdOtherThreads`): each stops at its next safe region or
@@ -50,6 +52,9 @@ struct ThreadRecord {
     std::uintptr_t savedStackPointer = 0;
     ucontext_t registers{};
     std::atomic<bool> inSafeRegion{false};
+    // Set while a collector stopping the world counts this thread as still
+    // running; whichever of the two clears it takes the thread off the count.
+    std::atomic<bool> awaited{false};
     // Set by the collector when it resumes the world.
     std::unique_ptr<host::Event> wake;
     // Set when a monitor hands this thread its ownership.
@@ -125,6 +130,9 @@ private:
     };
 
     void pollSlow();
+    // Puts `record` in its safe region and, when it is the last thread a
+    // stopping collector waits for, wakes the collector.
+    void markStopped(ThreadRecord* record);
     // Whether `record` must wait in its safe region: a collection runs, or
     // the threads are held and it is not the holder.
     bool mustWait(const ThreadRecord* record) const;
@@ -137,6 +145,11 @@ private:
     std::atomic<bool> m_gcRunning{false};
     std::atomic<bool> m_held{false};
     std::atomic<const ThreadRecord*> m_holder{nullptr};
+    // While the world stops: the awaited threads still running, plus one for
+    // the collector until it has counted them all. Only one collector stops
+    // the world at a time (the collection lock).
+    std::atomic<int> m_stillRunning{0};
+    std::unique_ptr<host::Event> m_allStopped;
 
     std::mutex m_recordsLock;
     std::vector<std::unique_ptr<ThreadRecord>> m_records;

@@ -321,4 +321,30 @@ TEST(CollectorHeadless, CollectionsRunUnderTheVirtualClock) {
     EXPECT_EQ(runtime.objectManager().verifyHeap(), "");
 }
 
+// A thread that computes between allocations is not at a safepoint while it
+// yields to the host. The collector waits for it without sleeping: it is
+// woken the moment the thread allocates, so under the virtual clock the
+// collections take no time at all.
+TEST(CollectorHeadless, TheCollectorWakesWhenTheLastThreadStops) {
+    auto host = host::makeHeadlessHost({});
+    rt::Runtime runtime{rt::RuntimeOptions{4 << 20, 1 << 20, &host->threads(), &host->clock()}};
+    std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
+    testing_support::startGuestTask([&] {
+        while (!stop) {
+            for (int i = 0; i < 300; ++i)
+                host->clock().sleep(0); // host calls that are no safepoint
+            (void)rt::make<Cell>(++rounds);
+        }
+    });
+    testing_support::awaitAsGuest([&] { return rounds > 0; });
+    std::uint32_t start = host->clock().tickCount();
+    for (int i = 0; i < 10; ++i)
+        EXPECT_TRUE(runtime.objectManager().gc(kCollectNow).ran);
+    EXPECT_LE(host->clock().tickCount() - start, 1u);
+    stop = true;
+    testing_support::awaitAsGuest([] { return java_lang_Thread::activeCount() == 1; });
+    EXPECT_EQ(runtime.objectManager().verifyHeap(), "");
+}
+
 } // namespace
