@@ -3,6 +3,7 @@
 #include "host/Log.h"
 #include "runtime/Verify.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -35,12 +36,13 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
         throw std::bad_alloc();
     Block* whole = blockAt(m_arena);
     whole->size = static_cast<std::int64_t>(m_heapSize);
-    whole->prevFree = nullptr;
-    whole->nextFree = nullptr;
-    m_freeHead = m_freeTail = whole;
     m_blockCount = m_freeBlockCount = 1;
     m_starts.assign((m_heapSize / kAlignment + 63) / 64, 0);
+    m_startSummary.assign((m_starts.size() + 63) / 64, 0);
+    m_dying.assign(m_starts.size(), 0);
+    m_freeStarts.assign(m_starts.size(), 0);
     markStart(whole);
+    indexInsert(whole);
     poisonFreeInterior(whole);
 }
 
@@ -96,23 +98,42 @@ void MemoryManager::logExhausted(std::size_t need) const {
                static_cast<int>(need), static_cast<int>(s.heapUsed), static_cast<int>(s.heapSize));
 }
 
-// Best fit: an exact fit at once, else the smallest block that is large
-// enough, the first of equal sizes. The excluded blocks are skipped.
-MemoryManager::Block* MemoryManager::findBestFit(std::size_t need, const Block* excludeA,
-                                                 const Block* excludeB) const {
-    Block* best = nullptr;
-    for (Block* block = m_freeHead; block && block->size != 0; block = block->nextFree) {
-        if (block == excludeA || block == excludeB)
-            continue;
-        std::size_t size = sizeOf(block);
-        if (size < need)
-            continue;
-        if (size == need)
-            return block;
-        if (!best || size < sizeOf(best))
-            best = block;
+// Best fit: the smallest free block of at least `need` bytes, the first by
+// address of equal sizes (an exact fit is the smallest there is). The
+// excluded blocks leave the index for the question.
+MemoryManager::Block* MemoryManager::findBestFit(std::size_t need, Block* excludeA, Block* excludeB) {
+    if (!excludeA && !excludeB)
+        return smallestFit(need);
+    for (Block* excluded : {excludeA, excludeB}) {
+        if (excluded)
+            indexRemove(excluded);
     }
-    return best;
+    Block* found = smallestFit(need);
+    for (Block* excluded : {excludeA, excludeB}) {
+        if (excluded)
+            indexInsert(excluded);
+    }
+    return found;
+}
+
+MemoryManager::Block* MemoryManager::smallestFit(std::size_t need) const {
+    if (need < kSmallLimit) {
+        std::size_t bin = need / kAlignment;
+        std::size_t word = bin / 64;
+        std::uint64_t bits = m_binsInUse[word] & (~std::uint64_t{0} << (bin % 64));
+        while (bits == 0 && ++word < m_binsInUse.size())
+            bits = m_binsInUse[word];
+        if (bits != 0)
+            return m_bins[word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits))].front();
+    }
+    auto found = m_large.lower_bound({need, nullptr});
+    return found == m_large.end() ? nullptr : found->second;
+}
+
+const void* MemoryManager::bestFitFor(std::size_t blockSize) const {
+    std::lock_guard guard(m_lock);
+    Block* found = smallestFit(blockSize);
+    return found ? userOf(found) : nullptr;
 }
 
 // Takes `need` bytes of free block `block`: the whole block when the rest
@@ -120,16 +141,16 @@ MemoryManager::Block* MemoryManager::findBestFit(std::size_t need, const Block* 
 void* MemoryManager::take(Block* block, std::size_t need) {
     std::size_t size = sizeOf(block);
     RT_VERIFY(block->size > 0 && size >= need);
+    indexRemove(block);
     std::size_t taken;
     if (size - need <= kSplitSlack) {
-        unlinkFree(block);
         --m_freeBlockCount;
         taken = size;
     } else {
         Block* rest = blockAt(bytesOf(block) + need);
         RT_UNPOISON(rest, kFreeHeaderBytes);
         rest->size = static_cast<std::int64_t>(size - need);
-        replaceFree(block, rest);
+        indexInsert(rest);
         markStart(rest);
         ++m_blockCount;
         taken = need;
@@ -143,57 +164,131 @@ void* MemoryManager::take(Block* block, std::size_t need) {
     return userOf(block);
 }
 
-// ---- The free list -----------------------------------------------------------
+// ---- The free index ------------------------------------------------------------
 
-void MemoryManager::unlinkFree(Block* block) {
-    (block->prevFree ? block->prevFree->nextFree : m_freeHead) = block->nextFree;
-    (block->nextFree ? block->nextFree->prevFree : m_freeTail) = block->prevFree;
-}
-
-void MemoryManager::replaceFree(Block* old, Block* replacement) {
-    replacement->prevFree = old->prevFree;
-    replacement->nextFree = old->nextFree;
-    (old->prevFree ? old->prevFree->nextFree : m_freeHead) = replacement;
-    (old->nextFree ? old->nextFree->prevFree : m_freeTail) = replacement;
-}
-
-void MemoryManager::insertFree(Block* block) {
-    Block* before = nullptr; // the last free block below `block`
-    if (m_freeTail && m_freeTail < block) {
-        before = m_freeTail;
-    } else {
-        for (Block* at = m_freeHead; at && at < block; at = at->nextFree)
-            before = at;
+void MemoryManager::indexInsert(Block* block) {
+    std::size_t unit = unitOf(block);
+    m_freeStarts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+    std::size_t size = sizeOf(block);
+    if (size >= kSmallLimit) {
+        m_large.emplace(size, block);
+        return;
     }
-    block->prevFree = before;
-    block->nextFree = before ? before->nextFree : m_freeHead;
-    (before ? before->nextFree : m_freeHead) = block;
-    (block->nextFree ? block->nextFree->prevFree : m_freeTail) = block;
+    std::size_t index = size / kAlignment;
+    std::vector<Block*>& bin = m_bins[index];
+    if (bin.empty())
+        m_binsInUse[index / 64] |= std::uint64_t{1} << (index % 64);
+    bin.push_back(block);
+    siftUp(bin, bin.size() - 1);
 }
 
-// Returns a used block to the free list and merges it with free neighbours.
+void MemoryManager::indexRemove(Block* block) {
+    std::size_t unit = unitOf(block);
+    m_freeStarts[unit / 64] &= ~(std::uint64_t{1} << (unit % 64));
+    std::size_t size = sizeOf(block);
+    if (size >= kSmallLimit) {
+        m_large.erase({size, block});
+        return;
+    }
+    std::size_t index = size / kAlignment;
+    std::vector<Block*>& bin = m_bins[index];
+    std::size_t slot = block->binSlot;
+    Block* last = bin.back();
+    bin.pop_back();
+    if (last != block) {
+        bin[slot] = last;
+        last->binSlot = slot;
+        if (slot > 0 && last < bin[(slot - 1) / 2])
+            siftUp(bin, slot);
+        else
+            siftDown(bin, slot);
+    }
+    if (bin.empty())
+        m_binsInUse[index / 64] &= ~(std::uint64_t{1} << (index % 64));
+}
+
+// A bin is a binary heap by address: its first entry is its lowest block.
+void MemoryManager::siftUp(std::vector<Block*>& bin, std::size_t slot) {
+    Block* block = bin[slot];
+    while (slot > 0) {
+        std::size_t parent = (slot - 1) / 2;
+        if (bin[parent] < block)
+            break;
+        bin[slot] = bin[parent];
+        bin[slot]->binSlot = slot;
+        slot = parent;
+    }
+    bin[slot] = block;
+    block->binSlot = slot;
+}
+
+void MemoryManager::siftDown(std::vector<Block*>& bin, std::size_t slot) {
+    Block* block = bin[slot];
+    std::size_t count = bin.size();
+    for (;;) {
+        std::size_t child = 2 * slot + 1;
+        if (child >= count)
+            break;
+        if (child + 1 < count && bin[child + 1] < bin[child])
+            ++child;
+        if (block < bin[child])
+            break;
+        bin[slot] = bin[child];
+        bin[slot]->binSlot = slot;
+        slot = child;
+    }
+    bin[slot] = block;
+    block->binSlot = slot;
+}
+
+// ---- Freeing -------------------------------------------------------------------
+
+// Returns a used block to the free blocks, merged with free neighbours.
 void MemoryManager::freeBlock(Block* block) {
     std::size_t size = sizeOf(block);
     poisonFreeInterior(block);
     block->size = static_cast<std::int64_t>(size);
-    insertFree(block);
     ++m_freeBlockCount;
     m_heapUsed -= size;
+    mergeFreed(block);
+}
 
-    if (Block* next = block->nextFree; next && endOf(block) == next) {
-        block->size += next->size;
-        unlinkFree(next);
+// `block` has just become free and is not indexed yet: it absorbs the free
+// block before it, and then every following block that is free or dying, and
+// the whole run enters the index as one block. The bitmaps tell free and
+// dying neighbours, so a used neighbour's header is not read.
+void MemoryManager::mergeFreed(Block* block) {
+    Block* run = block;
+    if (bytesOf(block) != m_arena) {
+        Block* previous = blockStartAtOrBefore(bytesOf(block) - 1);
+        if (isFreeStart(previous)) {
+            indexRemove(previous);
+            previous->size += block->size;
+            clearStart(block);
+            --m_blockCount;
+            --m_freeBlockCount;
+            run = previous;
+        }
+    }
+    for (std::byte* at = bytesOf(run) + sizeOf(run); at < arenaEnd();) {
+        Block* next = blockAt(at);
+        std::size_t unit = unitOf(next);
+        std::uint64_t dyingBit = std::uint64_t{1} << (unit % 64);
+        if (isFreeStart(next)) {
+            indexRemove(next);
+            --m_freeBlockCount;
+        } else if (m_dying[unit / 64] & dyingBit) {
+            m_dying[unit / 64] &= ~dyingBit;
+            next->size = -next->size;
+        } else {
+            break;
+        }
+        run->size += next->size;
         clearStart(next);
         --m_blockCount;
-        --m_freeBlockCount;
+        at = bytesOf(run) + sizeOf(run);
     }
-    if (Block* prev = block->prevFree; prev && endOf(prev) == block) {
-        prev->size += block->size;
-        unlinkFree(block);
-        clearStart(block);
-        --m_blockCount;
-        --m_freeBlockCount;
-    }
+    indexInsert(run);
 }
 
 // In sanitizer builds the bytes of a freed block past its first words are
@@ -223,6 +318,43 @@ bool MemoryManager::Free(void* ptr) {
     std::lock_guard guard(m_lock);
     freeBlock(usedBlockAt(ptr));
     return true;
+}
+
+// First every block is marked dying and counted out of the used bytes; then
+// the dying bitmap is read once in address order. A dying block met there
+// starts a run (or joins the free block before it) and `mergeFreed` takes in
+// the free and dying blocks that follow, clearing their bits, so each run is
+// indexed once, whatever the number of its blocks.
+void MemoryManager::freeAll(std::span<void* const> blocks) {
+    std::lock_guard guard(m_lock);
+    for (void* ptr : blocks) {
+        RT_VERIFY(contains(ptr));
+        Block* block = usedBlockAt(ptr);
+        std::size_t unit = unitOf(block);
+        RT_VERIFY_MSG((m_dying[unit / 64] & (std::uint64_t{1} << (unit % 64))) == 0, "block freed twice");
+        m_dying[unit / 64] |= std::uint64_t{1} << (unit % 64);
+        poisonFreeInterior(block);
+        m_heapUsed -= sizeOf(block);
+    }
+    // The headers of dying blocks a few bitmap words on are fetched ahead: the
+    // blocks lie about the heap in no order a prefetcher could guess.
+    constexpr std::size_t kWordsAhead = 2;
+    for (std::size_t word = 0; word < m_dying.size(); ++word) {
+        if (word + kWordsAhead < m_dying.size()) {
+            for (std::uint64_t ahead = m_dying[word + kWordsAhead]; ahead != 0; ahead &= ahead - 1) {
+                auto bit = static_cast<std::size_t>(__builtin_ctzll(ahead));
+                __builtin_prefetch(m_arena + ((word + kWordsAhead) * 64 + bit) * kAlignment, 1);
+            }
+        }
+        while (m_dying[word] != 0) {
+            auto bit = static_cast<std::size_t>(__builtin_ctzll(m_dying[word]));
+            m_dying[word] &= m_dying[word] - 1;
+            Block* block = blockAt(m_arena + (word * 64 + bit) * kAlignment);
+            block->size = -block->size;
+            ++m_freeBlockCount;
+            mergeFreed(block);
+        }
+    }
 }
 
 bool MemoryManager::setOwner(void* ptr, void** ownerField) {
@@ -261,24 +393,44 @@ void** MemoryManager::ownerOf(const void* user) const {
 
 void MemoryManager::markStart(const Block* block) {
     std::size_t unit = unitOf(block);
-    m_starts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+    std::size_t word = unit / 64;
+    m_starts[word] |= std::uint64_t{1} << (unit % 64);
+    m_startSummary[word / 64] |= std::uint64_t{1} << (word % 64);
 }
 
 void MemoryManager::clearStart(const Block* block) {
     std::size_t unit = unitOf(block);
-    m_starts[unit / 64] &= ~(std::uint64_t{1} << (unit % 64));
+    std::size_t word = unit / 64;
+    m_starts[word] &= ~(std::uint64_t{1} << (unit % 64));
+    if (m_starts[word] == 0)
+        m_startSummary[word / 64] &= ~(std::uint64_t{1} << (word % 64));
 }
 
-// The arena's first unit always starts a block, so the walk back ends.
+// The arena's first unit always starts a block, so the walk back ends. Past
+// the first bitmap word it goes by the summary, 4096 units per summary word.
 MemoryManager::Block* MemoryManager::blockStartAtOrBefore(const void* at) const {
     std::size_t unit = unitOf(at);
     std::size_t word = unit / 64;
     // Bits 0..(unit % 64) of the first word; the shift wraps to all ones for bit 63.
     std::uint64_t bits = m_starts[word] & ((std::uint64_t{2} << (unit % 64)) - 1);
-    while (bits == 0)
-        bits = m_starts[--word];
+    if (bits == 0) {
+        std::size_t group = word / 64;
+        std::uint64_t words = m_startSummary[group] & ((std::uint64_t{1} << (word % 64)) - 1);
+        while (words == 0)
+            words = m_startSummary[--group];
+        word = group * 64 + 63 - static_cast<std::size_t>(__builtin_clzll(words));
+        bits = m_starts[word];
+    }
     std::size_t start = word * 64 + 63 - static_cast<std::size_t>(__builtin_clzll(bits));
     return reinterpret_cast<Block*>(m_arena + start * kAlignment);
+}
+
+MemoryManager::Block* MemoryManager::freeBlockFrom(std::byte* at) const {
+    for (; at < arenaEnd(); at += sizeOf(blockAt(at))) {
+        if (blockAt(at)->size > 0)
+            return blockAt(at);
+    }
+    return nullptr;
 }
 
 // ---- Compaction ---------------------------------------------------------------
@@ -339,8 +491,11 @@ MemoryManager::Block* MemoryManager::closeCheapestGap(std::size_t need, const Bl
         Block* bestLeft = nullptr;
         Block* bestTarget = nullptr;
         std::int64_t bestGain = 0;
-        for (Block* left = m_freeHead; left && left->nextFree; left = left->nextFree) {
-            Block* right = left->nextFree;
+        Block* right = nullptr;
+        for (Block* left = freeBlockFrom(m_arena); left; left = right) {
+            right = freeBlockFrom(bytesOf(endOf(left)));
+            if (!right)
+                break;
             Block* run = endOf(left);
             auto runSize = static_cast<std::int64_t>(bytesOf(right) - bytesOf(run));
             std::int64_t gain = left->size + right->size - runSize;
@@ -358,7 +513,8 @@ MemoryManager::Block* MemoryManager::closeCheapestGap(std::size_t need, const Bl
         if (!bestLeft)
             return nullptr;
         Block* run = endOf(bestLeft);
-        moveRun(run, static_cast<std::size_t>(bytesOf(bestLeft->nextFree) - bytesOf(run)), bestTarget);
+        Block* bestRight = freeBlockFrom(bytesOf(run));
+        moveRun(run, static_cast<std::size_t>(bytesOf(bestRight) - bytesOf(run)), bestTarget);
         if (sizeOf(bestLeft) >= need)
             return bestLeft;
     }
@@ -370,10 +526,11 @@ MemoryManager::Block* MemoryManager::closeCheapestGap(std::size_t need, const Bl
 MemoryManager::Block* MemoryManager::growLargestBlock(std::size_t need, const BlockMovePolicy& policy) {
     for (int pass = 0; pass < kCompactionPasses; ++pass) {
         Block* grown = nullptr;
-        for (Block* block = m_freeHead; block; block = block->nextFree) {
+        for (Block* block = freeBlockFrom(m_arena); block;) {
             if (!grown || sizeOf(block) > sizeOf(grown))
                 grown = block;
-            Block* next = block->nextFree;
+            Block* next = freeBlockFrom(bytesOf(endOf(block)));
+            block = next;
             if (!next || static_cast<std::size_t>(arenaEnd() - bytesOf(next)) <= need)
                 break;
         }
@@ -412,9 +569,7 @@ bool MemoryManager::compact(std::size_t need, const BlockMovePolicy& policy) {
 
 std::string MemoryManager::verify() const {
     std::lock_guard guard(m_lock);
-    std::size_t blocks = 0, freeBlocks = 0, used = 0;
-    const Block* expectedFree = m_freeHead;
-    const Block* previousFree = nullptr;
+    std::size_t blocks = 0, freeBlocks = 0, used = 0, smallFree = 0;
     bool previousWasFree = false;
     const std::byte* at = m_arena;
     while (at < arenaEnd()) {
@@ -427,12 +582,16 @@ std::string MemoryManager::verify() const {
         if (block->size > 0) {
             if (previousWasFree)
                 return "two free blocks touch";
-            if (block != expectedFree)
-                return "free list is not the free blocks in address order";
-            if (block->prevFree != previousFree)
-                return "free list back link is wrong";
-            previousFree = block;
-            expectedFree = block->nextFree;
+            std::size_t size = sizeOf(block);
+            if (size >= kSmallLimit) {
+                if (!m_large.contains({size, const_cast<Block*>(block)}))
+                    return "a free block is missing from the free index";
+            } else {
+                const std::vector<Block*>& bin = m_bins[size / kAlignment];
+                if (block->binSlot >= bin.size() || bin[block->binSlot] != block)
+                    return "a free block is missing from the free index";
+                ++smallFree;
+            }
             ++freeBlocks;
             previousWasFree = true;
         } else {
@@ -444,14 +603,37 @@ std::string MemoryManager::verify() const {
     if (at != arenaEnd())
         return "blocks do not tile the arena";
     std::vector<std::uint64_t> starts(m_starts.size(), 0);
+    std::vector<std::uint64_t> summary(m_startSummary.size(), 0);
     for (const std::byte* p = m_arena; p < arenaEnd(); p += sizeOf(blockAt(p))) {
         std::size_t unit = unitOf(p);
         starts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+        summary[unit / 64 / 64] |= std::uint64_t{1} << (unit / 64 % 64);
     }
     if (starts != m_starts)
         return "block-start bitmap does not match the blocks";
-    if (expectedFree != nullptr || m_freeTail != previousFree)
-        return "free list holds blocks that are not free";
+    if (summary != m_startSummary)
+        return "block-start summary does not match the bitmap";
+    std::vector<std::uint64_t> freeStarts(m_freeStarts.size(), 0);
+    for (const std::byte* p = m_arena; p < arenaEnd(); p += sizeOf(blockAt(p))) {
+        std::size_t unit = unitOf(p);
+        if (blockAt(p)->size > 0)
+            freeStarts[unit / 64] |= std::uint64_t{1} << (unit % 64);
+    }
+    if (freeStarts != m_freeStarts)
+        return "free-start bitmap does not match the free blocks";
+    std::size_t indexed = m_large.size();
+    for (std::size_t index = 0; index < kBinCount; ++index) {
+        const std::vector<Block*>& bin = m_bins[index];
+        indexed += bin.size();
+        if (bin.empty() == ((m_binsInUse[index / 64] >> (index % 64)) & 1))
+            return "the bins-in-use bitmap is wrong";
+        for (std::size_t slot = 1; slot < bin.size(); ++slot) {
+            if (bin[slot] < bin[(slot - 1) / 2])
+                return "a bin is out of address order";
+        }
+    }
+    if (indexed != freeBlocks || m_large.size() != freeBlocks - smallFree)
+        return "free index holds blocks that are not free";
     if (blocks != m_blockCount)
         return "block count is wrong";
     if (freeBlocks != m_freeBlockCount)
@@ -460,6 +642,8 @@ std::string MemoryManager::verify() const {
         return "used byte count is wrong";
     if (m_peakUsed < m_heapUsed)
         return "peak is below the used bytes";
+    if (std::any_of(m_dying.begin(), m_dying.end(), [](std::uint64_t w) { return w != 0; }))
+        return "a block is left marked dying";
     return {};
 }
 

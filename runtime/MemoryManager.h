@@ -1,7 +1,6 @@
 #pragma once
 
-// `MemoryManager`: one heap over one arena of our own, best fit with an
-// address-ordered free list.
+// `MemoryManager`: one heap over one arena of our own, best fit.
 //
 // The runtime has two: the object heap, whose blocks never move, and the
 // buffer heap, whose blocks (array elements, string characters, pixels) may be
@@ -11,12 +10,23 @@
 // Blocks tile the arena end to end:
 //
 //   +0   signed size of the whole block, header included: > 0 free, < 0 used
-//   +8   free block: previous free block | used block: the owner field (movable heap) or null
-//   +16  free block: next free block     | used block: the user's bytes start here
+//   +8   free block: its place in the free index | used block: the owner field (movable heap) or null
+//   +16  the user's bytes start here; a free block keeps its first 16 of them
+//        (a freed object's header, which says it was freed)
 //
-// Invariants between calls: blocks tile the arena exactly; the free list holds
-// every free block, in address order; no two free blocks touch (freeing
-// merges); counts and used bytes match the blocks.
+// Address order is the blocks themselves, walked by size or, backwards, through
+// the block-start bitmap (one bit per alignment unit, with a summary bit per
+// bitmap word so that a walk back skips empty stretches at once). The free
+// index orders the free blocks by size, then address, which is the order best
+// fit asks for: free blocks smaller than `kSmallLimit` sit in one bin per size
+// (a bitmap says which bins hold any, and each bin is a heap by address), the
+// larger ones in one ordered set. Best fit, taking and freeing a block are
+// therefore logarithmic, not walks of the free list.
+//
+// Invariants between calls: blocks tile the arena exactly; the free index holds
+// every free block and nothing else; no two free blocks touch (freeing
+// merges); the bitmaps mark exactly the block starts; counts and used bytes
+// match the blocks.
 //
 // Moving is safe only while nothing else can touch a block: compaction runs
 // only with the world stopped, and the caller says which blocks may move. A
@@ -27,10 +37,15 @@
 // Every public operation takes the heap's lock, except that `Alloc` lets it go
 // while it asks its failure handler for a collection.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <mutex>
+#include <set>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rt {
@@ -90,6 +105,10 @@ public:
     // Frees the block at `ptr`. Answers false, changing nothing, when `ptr` is
     // not inside this heap.
     bool Free(void* ptr);
+    // Frees every block of `blocks` (user pointers of used blocks of this heap,
+    // each once) in one pass over the arena in address order, merging each run
+    // of neighbours once: the heap ends as after `Free` of each, in any order.
+    void freeAll(std::span<void* const> blocks);
     // Makes `ownerField` the owner of the movable block at `ptr` (null: none).
     // Answers false when `ptr` is not a block of this movable heap.
     bool setOwner(void* ptr, void** ownerField);
@@ -105,6 +124,9 @@ public:
         return p >= m_arena && p < m_arena + m_heapSize;
     }
     bool isMovable() const { return m_kind == HeapKind::Movable; }
+    // The arena's first byte: offsets from it, over the alignment, number the
+    // heap's units (`stats().heapSize / kAlignment` of them).
+    const std::byte* arena() const { return m_arena; }
     // The block size `Alloc(size)` looks for.
     static std::size_t blockSizeFor(std::size_t size);
     HeapStats stats() const;
@@ -117,6 +139,11 @@ public:
 
     // The owner field of the movable used block at `user`, or null.
     void** ownerOf(const void* user) const;
+
+    // The user pointer of the free block `Alloc` would take for a block of
+    // `blockSize` bytes (see `blockSizeFor`), or null: the smallest that fits,
+    // the first by address of equal sizes. Changes nothing; for tests.
+    const void* bestFitFor(std::size_t blockSize) const;
 
     // Checks every invariant; answers a description of the first broken one, or "".
     std::string verify() const;
@@ -138,14 +165,16 @@ private:
     struct Block {
         std::int64_t size;
         union {
-            Block* prevFree;
+            std::size_t binSlot; // free, smaller than `kSmallLimit`: its index in its bin
             void** owner;
         };
-        Block* nextFree;
     };
     static_assert(sizeof(Block) <= kMinBlockSize);
-    // What stays readable of a free block: its links and a freed object's header.
+    // What stays readable of a free block: its header and a freed object's header.
     static constexpr std::size_t kFreeHeaderBytes = kMinBlockSize;
+    // Free blocks below this size have a bin of their own size.
+    static constexpr std::size_t kSmallLimit = 8192;
+    static constexpr std::size_t kBinCount = kSmallLimit / kAlignment;
 
     static Block* blockAt(std::byte* at) { return reinterpret_cast<Block*>(at); }
     static const Block* blockAt(const std::byte* at) { return reinterpret_cast<const Block*>(at); }
@@ -156,24 +185,38 @@ private:
     static std::byte* userOf(Block* block) { return bytesOf(block) + kHeaderSize; }
     std::byte* arenaEnd() const { return m_arena + m_heapSize; }
     Block* endOf(Block* block) const { return blockAt(bytesOf(block) + sizeOf(block)); }
+    // The first free block at or after `at` in address order, or null.
+    Block* freeBlockFrom(std::byte* at) const;
 
-    Block* findBestFit(std::size_t need, const Block* excludeA = nullptr,
-                       const Block* excludeB = nullptr) const;
+    Block* findBestFit(std::size_t need, Block* excludeA = nullptr, Block* excludeB = nullptr);
+    Block* smallestFit(std::size_t need) const;
     void* take(Block* block, std::size_t need);
-    void unlinkFree(Block* block);
-    void replaceFree(Block* old, Block* replacement);
-    void insertFree(Block* block);
     void freeBlock(Block* block);
+    void mergeFreed(Block* block);
     void poisonFreeInterior(Block* block);
     Block* usedBlockAt(void* ptr) const;
 
-    // The block-start bitmap: one bit per alignment unit, set where a block starts.
+    // The free index. A block is indexed under the size it has when inserted
+    // and must be removed before its size changes.
+    void indexInsert(Block* block);
+    void indexRemove(Block* block);
+    void siftUp(std::vector<Block*>& bin, std::size_t slot);
+    void siftDown(std::vector<Block*>& bin, std::size_t slot);
+
+    // The block-start bitmap: one bit per alignment unit, set where a block
+    // starts; its summary has one bit per bitmap word, set where the word is not 0.
     std::size_t unitOf(const void* at) const {
         return static_cast<std::size_t>(static_cast<const std::byte*>(at) - m_arena) / kAlignment;
     }
     void markStart(const Block* block);
     void clearStart(const Block* block);
     Block* blockStartAtOrBefore(const void* at) const;
+    // Whether a free block starts at `block`, by the free-start bitmap (one bit
+    // per alignment unit, set exactly where an indexed free block starts).
+    bool isFreeStart(const Block* block) const {
+        std::size_t unit = unitOf(block);
+        return (m_freeStarts[unit / 64] >> (unit % 64)) & 1;
+    }
 
     bool mayMove(Block* block, const BlockMovePolicy& policy) const;
     bool runMayMove(Block* from, Block* to, const BlockMovePolicy& policy) const;
@@ -184,8 +227,14 @@ private:
 
     std::byte* m_arena = nullptr;
     std::vector<std::uint64_t> m_starts;
-    Block* m_freeHead = nullptr;
-    Block* m_freeTail = nullptr;
+    std::vector<std::uint64_t> m_startSummary;
+    // Blocks `freeAll` is freeing, one bit per alignment unit; all 0 between calls.
+    std::vector<std::uint64_t> m_dying;
+    std::vector<std::uint64_t> m_freeStarts;
+    std::array<std::vector<Block*>, kBinCount> m_bins;
+    std::array<std::uint64_t, kBinCount / 64> m_binsInUse{};
+    std::pmr::unsynchronized_pool_resource m_largePool;
+    std::pmr::set<std::pair<std::size_t, Block*>> m_large{&m_largePool};
     std::size_t m_heapSize = 0;
     std::size_t m_blockCount = 0;
     std::size_t m_freeBlockCount = 0;

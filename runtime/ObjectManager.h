@@ -13,7 +13,7 @@
 //     the object, and keeps a buffer-heap block's owner alive (and the block in
 //     place) when it points anywhere inside the block.
 //
-// A collection, in order: stop the world; clear the marks; mark from the roots
+// A collection, in order: stop the world; forget what was reached; mark from the roots
 // (unless flag 2); mark the newest object (flag 8); sweep the registry from its
 // end, running each dead object's destructor and freeing it; compact the buffer
 // heap when an allocation (or `gcAndCompact`) asked for it; resume the world. Destructors run while
@@ -141,6 +141,18 @@ private:
 
     CollectionStats collect(std::uint32_t flags, MemoryManager* compactHeap, std::size_t compactNeed);
     void sweep(CollectionStats& stats);
+    // Whether this collection has reached `object`; `reach` also records it,
+    // answering true only the first time.
+    bool reach(Object* object);
+    bool wasReached(const Object* object) const {
+        if (!m_objectHeap.contains(object))
+            return isMarkedObject(object);
+        auto unit =
+            static_cast<std::size_t>(reinterpret_cast<const std::byte*>(object) - m_objectHeap.arena()) /
+            MemoryManager::kAlignment;
+        return (m_reached[unit / 64] >> (unit % 64)) & 1;
+    }
+    static bool isMarkedObject(const Object* object);
 
     MemoryManager& m_objectHeap;
     MemoryManager& m_bufferHeap;
@@ -153,6 +165,8 @@ private:
 
     mutable std::mutex m_registryLock;
     std::vector<Object*> m_registry;
+    std::vector<void*> m_dead;            // the sweep's object-heap blocks, kept to spare reallocations
+    std::vector<std::uint64_t> m_reached; // during a collection: see `reach`
 
     std::mutex m_collectionLock;
     std::atomic<std::uint32_t> m_lastCollection{0}; // read without a lock by the interval rule

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
 #include <set>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -278,9 +280,26 @@ TEST(MemoryManagerCompaction, NeverMovesPinnedOwnerlessOrDisownedBlocks) {
     EXPECT_EQ(h.owners[1], h.blocks[1]);
 }
 
+// The reference best fit: a walk over every block in address order that keeps
+// the smallest free block of at least `need` bytes, the first of equal sizes.
+// Answers the block's user pointer, or null.
+const void* linearBestFit(const MemoryManager& heap, std::size_t need) {
+    const void* best = nullptr;
+    std::size_t bestSize = 0;
+    heap.forEachBlock([&](const void* user, std::size_t size, bool isFree) {
+        std::size_t blockSize = size + kHeader;
+        if (isFree && blockSize >= need && (!best || blockSize < bestSize)) {
+            best = user;
+            bestSize = blockSize;
+        }
+    });
+    return best;
+}
+
 // Random allocate, free, set-owner and compact steps against a model of what
 // must hold: the heap's own invariants, every owner field pointing at its
-// block's intact bytes, and pinned or owner-less blocks staying where they were.
+// block's intact bytes, pinned or owner-less blocks staying where they were,
+// and every allocation taking the block the linear best fit names.
 TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
     constexpr std::size_t kHeapSize = 16 * 1024;
     constexpr int kSteps = 100000;
@@ -319,6 +338,7 @@ TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
     auto address = [&](std::size_t i) { return slots[i].owned ? fields[i] : slots[i].where; };
     unsigned char nextFill = 1;
     int compactions = 0;
+    int reference = 0; // allocations checked against the linear best fit
 
     auto checkContents = [&] {
         for (std::size_t i = 0; i < kSlots; ++i) {
@@ -366,8 +386,14 @@ TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
             bool owned = pick(4) != 0;
             pinSome();
             auto before = snapshot();
+            const void* expected = linearBestFit(heap, MemoryManager::blockSizeFor(bytes));
+            int callsBefore = handler.calls;
             void* p = heap.Alloc(bytes, owned ? &fields[i] : nullptr);
             checkUnmoved(before);
+            if (handler.calls == callsBefore) {
+                ASSERT_EQ(p, expected) << "step " << step;
+                ++reference;
+            }
             if (!p)
                 break;
             slots[i] = Live{owned ? nullptr : p, bytes, nextFill++, owned, true};
@@ -410,6 +436,12 @@ TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
         }
         }
         ASSERT_EQ(heap.verify(), "") << "step " << step;
+        for (std::size_t need :
+             {MemoryManager::blockSizeFor(pick(200)), MemoryManager::blockSizeFor(pick(3000)),
+              MemoryManager::blockSizeFor(8000 + pick(8000))}) {
+            ASSERT_EQ(heap.bestFitFor(need), linearBestFit(heap, need))
+                << "step " << step << " need " << need;
+        }
         if (slots[i].live && slots[i].bytes > 0) {
             auto* p = static_cast<std::byte*>(address(i));
             ASSERT_EQ(heap.blockContaining(p + pick(slots[i].bytes)), p);
@@ -434,8 +466,66 @@ TEST(MemoryManagerProperty, RandomStepsKeepEveryInvariant) {
     }
     checkContents();
     EXPECT_GT(compactions, 1000);
+    EXPECT_GT(reference, 10000);
     EXPECT_GT(handler.calls, 100);
     EXPECT_GT(moves, 1000) << "compaction must really move blocks for this test to mean anything";
+}
+
+// Freeing a set of blocks at once leaves the heap exactly as freeing them one
+// by one does: the same blocks, counts and best-fit answers. Twin heaps take
+// the same allocations; one frees a random subset block by block in random
+// order, the other in one `freeAll`.
+TEST(MemoryManager, FreeAllEndsAsFreeingOneByOne) {
+    constexpr std::size_t kHeapSize = 256 * 1024;
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
+        std::mt19937 random(seed);
+        MemoryManager single(kHeapSize, HeapKind::Fixed);
+        MemoryManager batch(kHeapSize, HeapKind::Fixed);
+        std::vector<void*> singleBlocks, batchBlocks;
+        for (;;) {
+            std::size_t bytes = random() % 4 == 0 ? random() % 12000 : random() % 300;
+            void* a = single.Alloc(bytes);
+            if (!a)
+                break;
+            singleBlocks.push_back(a);
+            batchBlocks.push_back(batch.Alloc(bytes));
+        }
+        // Some holes first, so that the freed runs meet free neighbours too.
+        std::vector<std::size_t> order(singleBlocks.size());
+        for (std::size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::shuffle(order.begin(), order.end(), random);
+        std::size_t holes = order.size() / 5, dying = order.size() / 2;
+        for (std::size_t k = 0; k < holes; ++k) {
+            single.Free(singleBlocks[order[k]]);
+            batch.Free(batchBlocks[order[k]]);
+        }
+        std::vector<void*> doomed;
+        for (std::size_t k = holes; k < holes + dying; ++k) {
+            single.Free(singleBlocks[order[k]]);
+            doomed.push_back(batchBlocks[order[k]]);
+        }
+        batch.freeAll(doomed);
+
+        ASSERT_EQ(batch.verify(), "") << "seed " << seed;
+        auto shape = [](const MemoryManager& heap, const void* base) {
+            std::vector<std::tuple<std::ptrdiff_t, std::size_t, bool>> blocks;
+            heap.forEachBlock([&](const void* user, std::size_t size, bool isFree) {
+                blocks.emplace_back(static_cast<const std::byte*>(user) - static_cast<const std::byte*>(base),
+                                    size, isFree);
+            });
+            return blocks;
+        };
+        EXPECT_EQ(shape(batch, batchBlocks.front()), shape(single, singleBlocks.front())) << "seed " << seed;
+        auto a = single.stats(), b = batch.stats();
+        EXPECT_EQ(std::tie(a.heapUsed, a.blockCount, a.freeBlockCount),
+                  std::tie(b.heapUsed, b.blockCount, b.freeBlockCount))
+            << "seed " << seed;
+        for (std::size_t need = 32; need < 40000; need += 16 * (1 + random() % 40)) {
+            ASSERT_EQ(batch.bestFitFor(need), linearBestFit(batch, need))
+                << "seed " << seed << " need " << need;
+        }
+    }
 }
 
 } // namespace
