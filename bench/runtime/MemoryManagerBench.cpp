@@ -1,4 +1,4 @@
-// Allocate/free churn on a fragmented free list, against malloc/free on the same sequence.
+// Allocate/free churn on a fragmented heap, against malloc/free on the same sequence.
 
 #include "runtime/MemoryManager.h"
 
@@ -75,5 +75,70 @@ void mallocChurn(benchmark::State& state) {
 
 BENCHMARK(heapChurn);
 BENCHMARK(mallocChurn);
+
+// Churn over sizes drawn evenly from 16 to 4096 bytes, with the live bytes
+// held at a share (the argument, in percent) of an 8 MB heap: each step frees
+// a random live block and allocates a new one in its place. The heap is
+// churned for a while before timing, so its free blocks are as fragmented as
+// they will get; malloc runs the same steps.
+struct MixedChurn {
+    std::vector<std::uint32_t> slots;
+    std::vector<std::uint32_t> sizes;
+    std::size_t live = 0;
+    explicit MixedChurn(std::size_t livePercent) {
+        live = kHeapSize * livePercent / 100 / ((16 + 4096) / 2);
+        std::mt19937 random(7);
+        for (int i = 0; i < 1 << 18; ++i) {
+            slots.push_back(static_cast<std::uint32_t>(random() % live));
+            sizes.push_back(16 + random() % (4096 - 16 + 1));
+        }
+    }
+};
+
+template <class Allocate, class Release>
+void runMixed(benchmark::State& state, Allocate allocate, Release release) {
+    MixedChurn c(static_cast<std::size_t>(state.range(0)));
+    std::vector<void*> live(c.live, nullptr);
+    std::size_t step = 0;
+    auto churnOnce = [&] {
+        std::size_t slot = c.slots[step];
+        release(live[slot]);
+        live[slot] = allocate(c.sizes[step]);
+        benchmark::DoNotOptimize(live[slot]);
+        step = (step + 1) & (c.slots.size() - 1);
+    };
+    for (std::size_t i = 0; i < c.live; ++i)
+        live[i] = allocate(c.sizes[c.sizes.size() - 1 - i]);
+    for (std::size_t i = 0; i < c.slots.size(); ++i)
+        churnOnce();
+    for (auto _ : state)
+        churnOnce();
+    std::size_t failed = 0;
+    for (void* p : live) {
+        failed += p == nullptr;
+        release(p);
+    }
+    if (failed)
+        state.SkipWithError("the heap ran out: the figures would flatter it");
+    state.SetItemsProcessed(state.iterations());
+}
+
+void heapChurnMixed(benchmark::State& state) {
+    rt::MemoryManager heap(kHeapSize, rt::HeapKind::Fixed);
+    runMixed(
+        state, [&](std::size_t size) { return heap.Alloc(size); },
+        [&](void* p) {
+            if (p)
+                heap.Free(p);
+        });
+}
+
+void mallocChurnMixed(benchmark::State& state) {
+    runMixed(
+        state, [](std::size_t size) { return std::malloc(size); }, [](void* p) { std::free(p); });
+}
+
+BENCHMARK(heapChurnMixed)->Arg(10)->Arg(30)->Arg(60);
+BENCHMARK(mallocChurnMixed)->Arg(10)->Arg(30)->Arg(60);
 
 } // namespace
