@@ -20,8 +20,11 @@
 // the world is stopped: they free memory and release native resources, and
 // must never wait for another runtime thread.
 //
-// Mark bits are only meaningful during a collection. Between collections every
-// live object may carry any mark value.
+// During a collection an object of the object heap counts as reached by its
+// bit in a bitmap of the collection's own (see `reach`), so that neither
+// marking nor the sweep read a header to learn it; its header mark is set as
+// well, and is not cleared between collections. Other objects count by their
+// header mark. Between collections every live object may carry any mark value.
 
 #include "runtime/Forward.h"
 #include "runtime/MemoryManager.h"
