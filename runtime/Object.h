@@ -78,7 +78,13 @@ public:
     // The class entry of the object's class id in the running runtime's table.
     static const Class* getClass(const Object* object);
 
+    // The root of every reference list (runtime/ReferenceFields.h).
+    using ReferenceListOwner = Object;
     static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
+    template <class Deferred>
+    static constexpr bool checkReferenceFieldList() {
+        return true;
+    }
 
 private:
     friend class MonitorPool;
