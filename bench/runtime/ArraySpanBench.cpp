@@ -30,8 +30,8 @@ void BM_IntFillThroughSpan(benchmark::State& state) {
     for (auto _ : state) {
         for (std::int32_t y = 0; y < kHeight; ++y) {
             auto row = rt::IntArray::span(fill.array, y * kWidth, kWidth);
-            for (std::int32_t x = 0; x < static_cast<std::int32_t>(row.size()); ++x)
-                row[static_cast<std::size_t>(x)] = pixel(x, y);
+            for (std::size_t x = 0; x < row.size(); ++x)
+                row[x] = pixel(static_cast<std::int32_t>(x), y);
         }
         benchmark::DoNotOptimize(fill.array->elements());
         benchmark::ClobberMemory();
