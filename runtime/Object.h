@@ -81,10 +81,7 @@ public:
     // The root of every reference list (runtime/ReferenceFields.h).
     using ReferenceListOwner = Object;
     static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
-    template <class Deferred>
-    static constexpr bool checkReferenceFieldList() {
-        return true;
-    }
+    static constexpr auto referenceListTypes() { return ReferenceListTypes<void>{}; }
 
 private:
     friend class MonitorPool;

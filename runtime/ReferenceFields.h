@@ -83,34 +83,45 @@ constexpr bool isReferenceFieldType = [] {
     }
 }();
 
-// One listed field's check. `Deferred` is the type whose list is being used; it
-// keeps the check out of the class body, where the pointee may be incomplete.
-template <class Deferred, class Field>
+// One listed field's check, instantiated where the list is used.
+template <class Field>
 struct ReferenceFieldCheck {
     static_assert(isReferenceFieldType<Field>,
                   "a listed reference field must be a pointer to an Object type");
     static constexpr bool value = true;
 };
 
-template <class Deferred, class... Fields>
-constexpr bool checkReferenceFields() {
-    return (ReferenceFieldCheck<Deferred, Fields>::value && ...);
-}
+// The types a list names: its super-class (void at the root) and its fields.
+// Only a type list: forming it checks nothing, so pointees may be incomplete.
+template <class Super, class... Fields>
+struct ReferenceListTypes {};
 
 // The base of a plain struct that declares reference fields without being an
 // object (a class's statics): `RT_REFERENCE_FIELDS(Statics, rt::NoReferenceBase, m_a)`.
 struct NoReferenceBase {
     using ReferenceListOwner = NoReferenceBase;
     static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
-    template <class Deferred>
-    static constexpr bool checkReferenceFieldList() {
-        return true;
-    }
+    static constexpr auto referenceListTypes() { return ReferenceListTypes<void>{}; }
 };
 
 // 1 when `T` declares its own list rather than inheriting one.
 template <class T>
 constexpr bool declaresOwnReferenceFields = std::is_same_v<typename T::ReferenceListOwner, T>;
+
+// Checks the list of `Self` and those of its super-classes.
+template <class Self, class Super, class... Fields>
+constexpr bool checkReferenceList(ReferenceListTypes<Super, Fields...>) {
+    if constexpr (std::is_void_v<Super>) {
+        return true;
+    } else {
+        static_assert(declaresOwnReferenceFields<Super>,
+                      "the super-class named in a reference list must declare its own list");
+        static_assert(std::is_base_of_v<Super, Self> || std::is_same_v<Super, NoReferenceBase>,
+                      "a reference list must name a base of its class");
+        return checkReferenceList<Super>(Super::referenceListTypes()) &&
+               (ReferenceFieldCheck<Fields>::value && ...);
+    }
+}
 
 // The table of a C++ type, kept in static storage for the class entry to point at.
 template <class T>
@@ -118,7 +129,7 @@ struct ReferenceFieldsOf {
     static_assert(declaresOwnReferenceFields<T>,
                   "this type inherits its reference list: declare its own with RT_REFERENCE_FIELDS or "
                   "RT_NO_REFERENCE_FIELDS");
-    static_assert(T::template checkReferenceFieldList<T>());
+    static_assert(checkReferenceList<T>(T::referenceListTypes()));
     static constexpr auto offsets = T::referenceFields();
     static constexpr ReferenceFieldTable table{offsets.data(), static_cast<std::uint32_t>(offsets.size())};
 };
@@ -141,19 +152,12 @@ struct ReferenceFieldsOf {
 #define RT_RF_OFFSET_(Self, field) static_cast<std::uint32_t>(offsetof(Self, field))
 #define RT_RF_TYPE_(Self, field) decltype(Self::field)
 
-// What both declarations share: the owner mark and the type check, which runs
-// the super-class's check first.
+// What both declarations share: the owner mark and the types to check.
 #define RT_RF_COMMON_(Self, Super, ...)                                                                      \
     using ReferenceListOwner = Self;                                                                         \
-    template <class Deferred>                                                                                \
-    static constexpr bool checkReferenceFieldList() {                                                        \
-        static_assert(::rt::declaresOwnReferenceFields<Super>,                                               \
-                      "the super-class named in a reference list must declare its own list");                \
-        static_assert(std::is_base_of_v<Super, Self> || std::is_same_v<Super, ::rt::NoReferenceBase>,        \
-                      "a reference list must name a base of its class");                                     \
-        return Super::template checkReferenceFieldList<Deferred>() &&                                        \
-               ::rt::checkReferenceFields<Deferred __VA_OPT__(                                               \
-                   , RT_RF_FOR_EACH(RT_RF_TYPE_, Self, __VA_ARGS__))>();                                     \
+    static constexpr auto referenceListTypes() {                                                             \
+        return ::rt::ReferenceListTypes<Super __VA_OPT__(,                                                   \
+                                                         RT_RF_FOR_EACH(RT_RF_TYPE_, Self, __VA_ARGS__))>{}; \
     }
 
 // Declares the class's reference fields: those of `Super`, then the named ones.
