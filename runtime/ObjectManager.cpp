@@ -274,8 +274,10 @@ void ObjectManager::checkUnlistedReferences() {
         const Class* entry = m_classes.getClassById(object->rawClassId());
         if (!entry)
             continue;
-        checkUnlistedWords(reinterpret_cast<const std::byte*>(object), m_objectHeap.userSize(object),
-                           entry->referenceOffsets(), entry, nullptr);
+        // Only the type's own bytes: a block's tail past them may hold a freed object's words.
+        std::size_t size = std::min<std::size_t>(entry->objectSize(), m_objectHeap.userSize(object));
+        checkUnlistedWords(reinterpret_cast<const std::byte*>(object), size, entry->referenceOffsets(), entry,
+                           nullptr);
     }
     m_statics.forEachBlock(
         [&](const std::byte* block, std::size_t size, std::span<const std::uint32_t> listed,

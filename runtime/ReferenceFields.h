@@ -49,6 +49,9 @@ class Object;
 struct ReferenceFieldTable {
     const std::uint32_t* offsets = nullptr;
     std::uint32_t count = 0;
+    // The size of the C++ type: its words are the ones the collector checks
+    // for unlisted references (a heap block may be longer, with stale bytes).
+    std::uint32_t objectSize = 0;
 };
 
 template <std::size_t N, std::size_t M>
@@ -131,7 +134,8 @@ struct ReferenceFieldsOf {
                   "RT_NO_REFERENCE_FIELDS");
     static_assert(checkReferenceList<T>(T::referenceListTypes()));
     static constexpr auto offsets = T::referenceFields();
-    static constexpr ReferenceFieldTable table{offsets.data(), static_cast<std::uint32_t>(offsets.size())};
+    static constexpr ReferenceFieldTable table{offsets.data(), static_cast<std::uint32_t>(offsets.size()),
+                                               static_cast<std::uint32_t>(sizeof(T))};
 };
 
 } // namespace rt

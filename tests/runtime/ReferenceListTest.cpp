@@ -202,7 +202,12 @@ Leaf* holdInSubclass(rt::Runtime& runtime, rt::Handle<Object>& holder, Leaf* lea
     if constexpr (rt::declaresOwnReferenceFields<T>) {
         object = rt::make<T>();
     } else {
-        runtime.classTable().registerReferenceFields(T::kClassId, rt::ReferenceFieldsOf<Base>::table);
+        // The table `rt::make<T>` used to register: the base's offsets over the subclass's bytes.
+        static constexpr auto inheritedOffsets = Base::referenceFields();
+        static constexpr rt::ReferenceFieldTable inherited{
+            inheritedOffsets.data(), static_cast<std::uint32_t>(inheritedOffsets.size()),
+            static_cast<std::uint32_t>(sizeof(T))};
+        runtime.classTable().registerReferenceFields(T::kClassId, inherited);
         object = ::new (rt::allocObject(sizeof(T))) T();
     }
     object->m_extra = leaf;
