@@ -79,7 +79,7 @@ public:
     static const Class* getClass(const Object* object);
 
     // The root of every reference list (runtime/ReferenceFields.h).
-    using ReferenceListOwner = Object;
+    static constexpr Object* referenceListOwner() { return nullptr; }
     static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
     static constexpr auto referenceListTypes() { return ReferenceListTypes<void>{}; }
 

@@ -102,14 +102,14 @@ struct ReferenceListTypes {};
 // The base of a plain struct that declares reference fields without being an
 // object (a class's statics): `RT_REFERENCE_FIELDS(Statics, rt::NoReferenceBase, m_a)`.
 struct NoReferenceBase {
-    using ReferenceListOwner = NoReferenceBase;
+    static constexpr NoReferenceBase* referenceListOwner() { return nullptr; }
     static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
     static constexpr auto referenceListTypes() { return ReferenceListTypes<void>{}; }
 };
 
 // 1 when `T` declares its own list rather than inheriting one.
 template <class T>
-constexpr bool declaresOwnReferenceFields = std::is_same_v<typename T::ReferenceListOwner, T>;
+constexpr bool declaresOwnReferenceFields = std::is_same_v<decltype(T::referenceListOwner()), T*>;
 
 // Checks the list of `Self` and those of its super-classes.
 template <class Self, class Super, class... Fields>
@@ -158,7 +158,9 @@ struct ReferenceFieldsOf {
 
 // What both declarations share: the owner mark and the types to check.
 #define RT_RF_COMMON_(Self, Super, ...)                                                                      \
-    using ReferenceListOwner = Self;                                                                         \
+    static constexpr Self* referenceListOwner() {                                                            \
+        return nullptr;                                                                                      \
+    }                                                                                                        \
     static constexpr auto referenceListTypes() {                                                             \
         return ::rt::ReferenceListTypes<Super __VA_OPT__(,                                                   \
                                                          RT_RF_FOR_EACH(RT_RF_TYPE_, Self, __VA_ARGS__))>{}; \
