@@ -50,7 +50,7 @@ struct ReferenceFieldTable {
     const std::uint32_t* offsets = nullptr;
     std::uint32_t count = 0;
     // The size of the C++ type: its words are the ones the collector checks
-    // for unlisted references (a heap block may be longer, with stale bytes).
+    // for unlisted references.
     std::uint32_t objectSize = 0;
 };
 
