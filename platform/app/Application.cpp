@@ -1,8 +1,8 @@
 #include "platform/app/Application.h"
 
-#include "classlib/ClassLibrary.h"
 #include "host/Host.h"
 #include "host/Log.h"
+#include "platform/Platform.h"
 #include "platform/app/ApplicationImpl.h"
 #include "platform/app/StartupHooks.h"
 #include "platform/io/fileio.h"
@@ -50,7 +50,7 @@ bool Application::init(StartupHooks& hooks) {
     options.threads = &host.threads();
     options.clock = &host.clock();
     m_runtime = std::make_unique<rt::Runtime>(options);
-    lib::installClassLibrary(*m_runtime);
+    installPlatform(*m_runtime);
     setFileFolders(&host.folders());
     setMediaServices({&host.audio(), &host.mediaGraphs(), &host.threads(), host.folders().tempFolder()});
     m_roots = std::make_unique<Roots>(m_runtime->objectManager());
