@@ -10,8 +10,8 @@
 // states the plan gives after the last logged operation and after the next
 // one. The next round's saver goes on from the state the checker found.
 
-#include "classlib/ClassLibrary.h"
 #include "host/system/SystemFolders.h"
+#include "platform/Platform.h"
 #include "platform/io/RecordEnumeration.h"
 #include "platform/io/RecordStore.h"
 #include "platform/io/fileio.h"
@@ -112,7 +112,7 @@ struct ChildPlatform {
     explicit ChildPlatform(const fs::path& root)
         : folders(host::FolderOptions{(root / "pf" / "Brivanta" / "Vorlax Rally").string(),
                                       (root / "pf").string(), (root / "temp").string()}) {
-        lib::installClassLibrary(runtime);
+        platform::installPlatform(runtime);
         testing_support::installConstantStrings({{rt::constants::kDefaultMessage, ""},
                                                  {rt::constants::kRecordStoreFull, "full"},
                                                  {rt::constants::kRecordStorePathSeparator, "\\"},
