@@ -53,7 +53,7 @@ Lanes16 select(SignedLanes16 mask, Lanes16 chosen, Lanes16 otherwise) {
 }
 
 // blend565 in every lane, with the same `alpha` (0 to 256) for all.
-Lanes16 blend565(Lanes16 under, Lanes16 colour, Lanes16 alpha) {
+[[gnu::always_inline]] inline Lanes16 blend565(Lanes16 under, Lanes16 colour, Lanes16 alpha) {
     // Each product stays below 63 * 256 + 63 * 255, which fits 16 bits.
     Lanes16 keep = splat(256) - alpha;
     Lanes16 red = (((under >> 11) & 0x1F) * keep + ((colour >> 11) & 0x1F) * alpha) >> 8;
@@ -66,7 +66,7 @@ Lanes16 blend565(Lanes16 under, Lanes16 colour, Lanes16 alpha) {
 // most 63 times an alpha of at most 255) fit signed 16 bits, and adding 255
 // to a negative one before the arithmetic shift makes the shift truncate
 // toward zero as the scalar division does.
-Lanes16 blend4444Over565(Lanes16 under, Lanes16 source) {
+[[gnu::always_inline]] inline Lanes16 blend4444Over565(Lanes16 under, Lanes16 source) {
     auto alpha = reinterpret_cast<SignedLanes16>((source >> 12) * 17);
     auto move = [alpha](Lanes16 fromBits, Lanes16 toBits) {
         auto from = reinterpret_cast<SignedLanes16>(fromBits);
