@@ -14,6 +14,7 @@
 #include "runtime/ClassTable.h"
 #include "runtime/ObjectManager.h"
 #include "tests/platform/io/IoFixture.h"
+#include "tests/support/DeadFrames.h"
 
 #include <gtest/gtest.h>
 
@@ -52,16 +53,8 @@ struct NewInstanceTest : io_testing::IoTest {
         return ::testing::AssertionSuccess();
     }
 
-    // Overwrites the stack below the caller's frame, where dead frames may
-    // still hold the address of an object the collector scans for.
-    [[gnu::noinline]] static void clearDeadFrames() {
-        volatile std::uint8_t scratch[16384];
-        for (std::size_t i = 0; i < sizeof scratch; ++i)
-            scratch[i] = 0;
-    }
-
     std::size_t liveObjectsAfterCollecting() {
-        clearDeadFrames();
+        testing_support::clearDeadFrames();
         (void)runtime.objectManager().gc(rt::ObjectManager::kImmediate);
         return runtime.objectManager().objectCount();
     }

@@ -17,8 +17,8 @@
 #include "platform/midlet/MIDlet.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
+#include "runtime/Thread.h"
 #include "tests/support/ConstantStrings.h"
-#include "tests/support/GuestTask.h"
 
 #include <algorithm>
 #include <atomic>
@@ -126,7 +126,9 @@ private:
     platform::javax_microedition_midlet_MIDlet* m_midlet;
 };
 
-class TestMidlet final : public platform::javax_microedition_midlet_MIDlet {
+// Runs its own game loop as the target of its game thread, as the game's
+// MIDlet does: the thread's listed target keeps it, never a C++ callable.
+class TestMidlet final : public platform::javax_microedition_midlet_MIDlet, public rt::java_lang_Runnable {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::Zelvora;
 
@@ -142,9 +144,8 @@ public:
             return;
         m_canvas = rt::make<TestCanvas>(this);
         platform::javax_microedition_lcdui_Display::getDisplay(this)->setCurrent(m_canvas);
-        if (s_record->startGameThread) {
-            rt::make<GuestTask>([this] { gameLoop(); })->start();
-        }
+        if (s_record->startGameThread)
+            rt::make<rt::java_lang_Thread>(this)->start();
         if (s_record->onStart)
             s_record->onStart(*this);
     }
@@ -159,10 +160,8 @@ public:
 
     TestCanvas* canvas() const { return m_canvas; }
 
-    RT_REFERENCE_FIELDS(TestMidlet, javax_microedition_midlet_MIDlet, m_canvas)
-
-private:
-    void gameLoop() {
+    // The game loop, on the game thread.
+    void run() override {
         while (!s_record->quit) {
             m_canvas->serviceRepaints();
             if (s_record->afterFrame)
@@ -171,7 +170,15 @@ private:
         }
         notifyDestroyed();
     }
+    void* getInterface(rt::ClassId interfaceId) override {
+        return interfaceId == rt::ClassId::java_lang_Runnable
+                   ? static_cast<rt::java_lang_Runnable*>(this)
+                   : javax_microedition_midlet_MIDlet::getInterface(interfaceId);
+    }
 
+    RT_REFERENCE_FIELDS(TestMidlet, javax_microedition_midlet_MIDlet, m_canvas)
+
+private:
     TestCanvas* m_canvas = nullptr;
 };
 
