@@ -86,8 +86,9 @@ void release(png_structp, png_voidp memory) {
     std::free(memory);
 }
 
+// `pixels::rgb888To565` of the three bytes, without making the 24-bit colour first.
 std::uint16_t packRgb(const png_byte* source) {
-    return pixels::rgb888To565(source[0] << 16 | source[1] << 8 | source[2]);
+    return static_cast<std::uint16_t>((source[0] & 0xF8) << 8 | (source[1] & 0xFC) << 3 | source[2] >> 3);
 }
 
 std::uint16_t packKeyedRgba(const png_byte* source) {
@@ -99,18 +100,24 @@ std::uint16_t packArgb4444(const png_byte* source) {
                                       source[2] >> 4);
 }
 
+// Whether one of `count` packed pixels is the colour key: a pass over the
+// row just written, still in the nearest cache, so no scan of the whole image
+// follows the decode. Kept apart from the packing so each loop stays simple
+// enough for the compiler to vectorise.
+bool holdsColourKey(const std::uint16_t* row, std::int32_t count) {
+    std::uint32_t keys = 0;
+    for (std::int32_t x = 0; x < count; ++x)
+        keys |= row[x] == pixels::kColourKey;
+    return keys != 0;
+}
+
 // Packs `count` pixels of a decoded row; answers whether one of them is the
-// colour key. The comparison is folded into the loop so that no second pass
-// over the image looks for the key.
+// colour key.
 template <int kBytes, std::uint16_t (*pack)(const png_byte*)>
 bool packPixels(const png_byte* source, std::uint16_t* destination, std::int32_t count) {
-    std::uint32_t keys = 0;
-    for (std::int32_t x = 0; x < count; ++x, source += kBytes) {
-        std::uint16_t pixel = pack(source);
-        destination[x] = pixel;
-        keys |= pixel == pixels::kColourKey;
-    }
-    return keys != 0;
+    for (std::int32_t x = 0; x < count; ++x, source += kBytes)
+        destination[x] = pack(source);
+    return holdsColourKey(destination, count);
 }
 
 // Writes the packed pixels of a decoded row into row `y` of the target.
@@ -131,18 +138,9 @@ void packRow(PngRead& read, const png_byte* source, png_uint_32 y) {
         keys = packPixels<4, packArgb4444>(source, destination, count);
         break;
     case Packing::PaletteTable:
-        if (read.tableHasColourKey) {
-            std::uint32_t found = 0;
-            for (std::int32_t x = 0; x < count; ++x) {
-                std::uint16_t pixel = read.table[source[x]];
-                destination[x] = pixel;
-                found |= pixel == pixels::kColourKey;
-            }
-            keys = found != 0;
-        } else {
-            for (std::int32_t x = 0; x < count; ++x)
-                destination[x] = read.table[source[x]];
-        }
+        for (std::int32_t x = 0; x < count; ++x)
+            destination[x] = read.table[source[x]];
+        keys = read.tableHasColourKey && holdsColourKey(destination, count);
         break;
     }
     read.wroteColourKey = read.wroteColourKey || keys;
