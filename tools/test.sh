@@ -41,18 +41,13 @@ echo "=== release -O3 (benchmarks without tests)"
 cmake -S . -B build/release-o3 -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON >/dev/null
 cmake --build build/release-o3 -j "$jobs"
 build_and_test sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF
-# The runtime and class-library tests once more with a collection before every allocation.
-echo "=== gc stress (runtime and class-library tests)"
+# The runtime, class-library and platform tests once more with a collection
+# before every allocation (and the check for unlisted references after each).
+echo "=== gc stress (runtime, class-library and platform tests)"
 cmake -S . -B build/stress -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGC_STRESS=ON -DENABLE_ASAN=ON -DENABLE_UBSAN=ON \
     -DBUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/stress -j "$jobs" --target runtime_tests classlib_tests
-for suite in runtime_tests classlib_tests; do
-    build/stress/tests/$suite --gtest_brief=1 >build/stress/$suite.log 2>&1 || {
-        cat build/stress/$suite.log
-        exit 1
-    }
-    tail -n 1 build/stress/$suite.log
-done
+cmake --build build/stress -j "$jobs" --target runtime_tests classlib_tests platform_tests vorbis_encode
+"${with_display[@]}" ctest --test-dir build/stress -L '^(runtime|classlib|platform)$' --output-on-failure -j "$jobs"
 # The threading tests once more under ThreadSanitizer.
 echo "=== tsan (threading tests)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF >/dev/null
