@@ -50,6 +50,9 @@ struct MidletRecord {
     }
 
     bool startGameThread = true;
+    // The canvas's paint fills the screen with `frameColour(k)` first; when
+    // off, a paint draws nothing of its own.
+    bool fillFrames = true;
     // Runs on the first thread at the end of the first startApp.
     std::function<void(TestMidlet&)> onStart;
     // Runs on the window thread for each key released, after it is recorded.
@@ -106,8 +109,10 @@ public:
     void hideNotify() override { s_record->add("hideNotify"); }
     void paint(platform::javax_microedition_lcdui_Graphics* graphics) override {
         int frame = s_record->painted;
-        graphics->setColor(static_cast<std::int32_t>(frameColour(frame)));
-        graphics->fillRect(0, 0, getWidth(), getHeight());
+        if (s_record->fillFrames) {
+            graphics->setColor(static_cast<std::int32_t>(frameColour(frame)));
+            graphics->fillRect(0, 0, getWidth(), getHeight());
+        }
         if (s_record->onPaint)
             s_record->onPaint(graphics, frame);
         ++s_record->painted;
