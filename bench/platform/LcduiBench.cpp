@@ -71,8 +71,12 @@ BENCHMARK(BM_DrawRgbWithAlpha);
 
 // A 480 x 640 picture of each kind the game's files hold, as its images are:
 // smooth areas and hard edges. RGBA has a soft-edged disc, RGB a background,
-// the palette picture 64 colours on tiles with a transparent disc.
-std::vector<std::uint8_t> gamePicture(testing_support::PngColour colour) {
+// the palette picture 64 colours on tiles with a transparent disc. A grainy
+// picture adds to every sample a small value that differs from pixel to pixel,
+// as a photographed or painted background has, so it compresses far less.
+enum class Grain : bool { None, Some };
+
+std::vector<std::uint8_t> gamePicture(testing_support::PngColour colour, Grain grain = Grain::None) {
     using testing_support::PngColour;
     testing_support::PngPicture picture;
     picture.width = 480;
@@ -99,9 +103,18 @@ std::vector<std::uint8_t> gamePicture(testing_support::PngColour colour) {
                 picture.samples.insert(picture.samples.end(), {red, green, blue, alpha});
                 break;
             }
-            case PngColour::Rgb:
-                picture.samples.insert(picture.samples.end(), {red, green, inside ? blue : green});
+            case PngColour::Rgb: {
+                std::uint16_t rgb[3] = {red, green, inside ? blue : green};
+                for (int channel = 0; channel < 3 && grain == Grain::Some; ++channel) {
+                    std::uint32_t noise = (static_cast<std::uint32_t>(x * 3 + channel) * 2654435761u ^
+                                           static_cast<std::uint32_t>(y) * 40503u * 2246822519u) >>
+                                          27;
+                    rgb[channel] =
+                        static_cast<std::uint16_t>(std::clamp<int>(rgb[channel] + noise - 16, 0, 255));
+                }
+                picture.samples.insert(picture.samples.end(), {rgb[0], rgb[1], rgb[2]});
                 break;
+            }
             default:
                 picture.samples.push_back(
                     static_cast<std::uint16_t>(inside ? 0 : 1 + ((x >> 3) ^ (y >> 3) ^ (y >> 6)) % 63));
@@ -150,9 +163,9 @@ void decodeWithLibpng(const std::vector<std::uint8_t>& data, std::vector<std::ui
 // palette) and against its bare rows (`ratio_to_bare_rows`, palette indices
 // for a palette file). The images made are collected between iterations,
 // outside the timings.
-void pngAgainstLibpng(benchmark::State& state, testing_support::PngColour colour) {
+void pngAgainstLibpng(benchmark::State& state, testing_support::PngColour colour, Grain grain = Grain::None) {
     rt::Runtime runtime;
-    std::vector<std::uint8_t> data = gamePicture(colour);
+    std::vector<std::uint8_t> data = gamePicture(colour, grain);
     rt::Handle<rt::ByteArray> bytes(runtime.objectManager(),
                                     rt::newByteArray(static_cast<std::int32_t>(data.size())));
     std::memcpy(bytes->elements(), data.data(), data.size());
@@ -196,6 +209,11 @@ void BM_PngRgbAgainstLibpng(benchmark::State& state) {
     pngAgainstLibpng(state, testing_support::PngColour::Rgb);
 }
 BENCHMARK(BM_PngRgbAgainstLibpng)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_PngGrainyRgbAgainstLibpng(benchmark::State& state) {
+    pngAgainstLibpng(state, testing_support::PngColour::Rgb, Grain::Some);
+}
+BENCHMARK(BM_PngGrainyRgbAgainstLibpng)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_PngPaletteAgainstLibpng(benchmark::State& state) {
     pngAgainstLibpng(state, testing_support::PngColour::Palette);

@@ -5,8 +5,12 @@
 #include <png.h>
 
 #include <algorithm>
+#include <atomic>
+#include <bit>
 #include <csetjmp>
 #include <cstdlib>
+#include <cstring>
+#include <type_traits>
 
 namespace platform {
 
@@ -28,7 +32,7 @@ enum class Packing : std::uint8_t {
     Rgb,          // 3 bytes R, G, B: the 565 value
     KeyedRgba,    // 4 bytes R, G, B, A (a tRNS chunk): alpha 0 is the colour key, the rest 565
     Argb4444,     // 4 bytes R, G, B, A: the top 4 bits of each
-    PaletteTable, // 1 byte, a palette index: its entry of `PngRead::table`
+    PaletteTable, // 1 byte, a palette index or an 8-bit grey: its entry of `PngRead::table`
 };
 
 // Everything one decode keeps, outside the frame that calls setjmp: libpng's
@@ -37,7 +41,8 @@ enum class Packing : std::uint8_t {
 // A row that is not interlaced is final when libpng hands it over, so it is
 // packed straight from libpng's own row buffer (reused for every row) into
 // the target; palette rows arrive as indices and are looked up in a table of
-// the 256 packed entries, built once from the palette. Interlaced rows are
+// the 256 packed entries, built once from the palette, and grey rows packed
+// as 565 the same way in a table of the 256 greys. Interlaced rows are
 // finished only by the last pass, so those images are kept whole in 8-bit
 // RGB or RGBA and packed at the end.
 struct PngRead {
@@ -100,24 +105,153 @@ std::uint16_t packArgb4444(const png_byte* source) {
                                       source[2] >> 4);
 }
 
-// Whether one of `count` packed pixels is the colour key: a pass over the
-// row just written, still in the nearest cache, so no scan of the whole image
-// follows the decode. Kept apart from the packing so each loop stays simple
-// enough for the compiler to vectorise.
+// Eight pixels at a time through the compiler's generic vector types, as in
+// pixels.cpp, on little-endian machines: a load then gives each pixel's bytes
+// R, G, B (and A) from the lowest bit up. Four pixels are packed in two 64-bit
+// lanes, two in the low 32 bits of each, and every pixel gets exactly what the
+// scalar packing above computes from its bytes, so the results are the same
+// bits. Whether a pixel is the colour key is a lane mask ORed up as the row is
+// packed, so no second pass over the pixels looks for it.
+using Lanes16 = std::uint16_t __attribute__((vector_size(16)));
+using Lanes32 = std::uint32_t __attribute__((vector_size(16)));
+using Lanes64 = std::uint64_t __attribute__((vector_size(16)));
+using UnalignedLanes16 = std::uint16_t __attribute__((vector_size(16), aligned(2), may_alias));
+constexpr int kLanes = 8;
+
+std::uint64_t load64(const png_byte* from) {
+    std::uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    return word;
+}
+
+// Four RGB pixels (12 bytes; 14 are read): a 64-bit load holds two pixels
+// whole, the first in bits 0 to 23, the second in bits 24 to 47, and each
+// field moves straight to its place in the 565 value of its pixel.
+struct PackRgbLanes {
+    static constexpr int kBytes = 3;
+    static constexpr int kReadBeyond = 2;
+    static Lanes64 pack(const png_byte* source) {
+        Lanes64 w = {load64(source), load64(source + 6)};
+        Lanes64 first = ((w << 8) & 0xF800) | ((w >> 5) & 0x07E0) | ((w >> 19) & 0x001F);
+        Lanes64 second = (w & 0xF8000000) | ((w >> 13) & 0x07E00000) | ((w >> 27) & 0x001F0000);
+        return first | second;
+    }
+};
+
+// Four RGBA pixels, one a 32-bit lane, and the packed values of each pair
+// joined in the low half of their 64-bit lane.
+template <Lanes32 (*packLanes)(Lanes32)>
+struct PackRgbaLanes {
+    static constexpr int kBytes = 4;
+    static constexpr int kReadBeyond = 0;
+    static Lanes64 pack(const png_byte* source) {
+        Lanes32 bytes;
+        std::memcpy(&bytes, source, sizeof bytes);
+        auto pairs = reinterpret_cast<Lanes64>(packLanes(bytes));
+        return pairs | pairs >> 16;
+    }
+};
+
+Lanes32 keyedRgbaLanes(Lanes32 bytes) {
+    auto opaque = reinterpret_cast<Lanes32>((bytes >> 24) != 0);
+    Lanes32 rgb = ((bytes << 8) & 0xF800) | ((bytes >> 5) & 0x07E0) | ((bytes >> 19) & 0x001F);
+    return (rgb & opaque) | (pixels::kColourKey & ~opaque);
+}
+
+Lanes32 argb4444Lanes(Lanes32 bytes) {
+    return (bytes >> 28) << 12 | ((bytes << 4) & 0x0F00) | ((bytes >> 8) & 0x00F0) | ((bytes >> 20) & 0x000F);
+}
+
+// Packs the leading blocks of eight pixels of a row, as many as `Lanes::pack`
+// can read (it reads `kReadBeyond` bytes past the four pixels it packs), and
+// ORs their colour-key masks into `keys`; answers how many pixels it packed.
+template <class Lanes>
+std::int32_t packBlocks(const png_byte* source, std::uint16_t* destination, std::int32_t count,
+                        Lanes16& keys) {
+    constexpr int kBytes = Lanes::kBytes;
+    std::int32_t x = 0;
+    for (; x * kBytes + kLanes * kBytes + Lanes::kReadBeyond <= count * kBytes;
+         x += kLanes, source += kLanes * kBytes) {
+        auto low = reinterpret_cast<Lanes32>(Lanes::pack(source));
+        auto high = reinterpret_cast<Lanes32>(Lanes::pack(source + 4 * kBytes));
+        auto packed = reinterpret_cast<Lanes16>(__builtin_shufflevector(low, high, 0, 2, 4, 6));
+        *reinterpret_cast<UnalignedLanes16*>(destination + x) = packed;
+        keys |= reinterpret_cast<Lanes16>(packed == pixels::kColourKey);
+    }
+    return x;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define VORLAX_PNG_BYTE_SHUFFLE 1
+
+// packBlocks for RGB with SSSE3's byte shuffle, which every x86-64 processor
+// of the last fifteen years has but the x86-64 baseline lacks: two shuffles
+// of the block's 24 bytes (two overlapping 16-byte loads, so nothing past the
+// block is read) put R and G, then B, in the high and low bytes of each
+// pixel's 16-bit lane, and the 565 value is three masks or shifts away.
+// Without SSSE3 the compiler would lower the shuffles to one byte at a time.
+using Bytes = std::uint8_t __attribute__((vector_size(16)));
+
+[[gnu::target("ssse3")]] std::int32_t
+packRgbBlocksShuffled(const png_byte* source, std::uint16_t* destination, std::int32_t count, Lanes16& keys) {
+    std::int32_t x = 0;
+    for (; x + kLanes <= count; x += kLanes, source += kLanes * 3) {
+        // Pixels 0 to 3 from bytes 0 to 11 of `front`, 4 to 7 from bytes 4 to 15 of `back`.
+        Bytes front, back;
+        std::memcpy(&front, source, sizeof front);
+        std::memcpy(&back, source + 8, sizeof back);
+        auto redGreen = reinterpret_cast<Lanes16>(
+            __builtin_shufflevector(front, back, 1, 0, 4, 3, 7, 6, 10, 9, 21, 20, 24, 23, 27, 26, 30, 29));
+        auto blue = reinterpret_cast<Lanes16>(
+            __builtin_shufflevector(front, back, 2, 2, 5, 5, 8, 8, 11, 11, 22, 22, 25, 25, 28, 28, 31, 31));
+        Lanes16 packed = (redGreen & 0xF800) | ((redGreen << 3) & 0x07E0) | (blue >> 11);
+        *reinterpret_cast<UnalignedLanes16*>(destination + x) = packed;
+        keys |= reinterpret_cast<Lanes16>(packed == pixels::kColourKey);
+    }
+    return x;
+}
+
+bool processorShuffles() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3");
+}
+
+std::atomic<bool> byteShuffle{processorShuffles()};
+#endif
+
+// Packs `count` pixels of a decoded row; answers whether one of them is the
+// colour key. Pixels that do not fill a block go through the scalar packing.
+template <class Lanes, std::uint16_t (*pack)(const png_byte*)>
+bool packPixels(const png_byte* source, std::uint16_t* destination, std::int32_t count) {
+    constexpr int kBytes = Lanes::kBytes;
+    std::int32_t x = 0;
+    Lanes16 keys = {};
+    if constexpr (std::endian::native == std::endian::little) {
+#ifdef VORLAX_PNG_BYTE_SHUFFLE
+        if (std::is_same_v<Lanes, PackRgbLanes> && byteShuffle.load(std::memory_order_relaxed))
+            x = packRgbBlocksShuffled(source, destination, count, keys);
+        else
+#endif
+            x = packBlocks<Lanes>(source, destination, count, keys);
+    }
+    std::uint16_t found = 0;
+    for (source += x * kBytes; x < count; ++x, source += kBytes) {
+        destination[x] = pack(source);
+        found |= destination[x] == pixels::kColourKey;
+    }
+    for (int lane = 0; lane < kLanes; ++lane)
+        found |= keys[lane];
+    return found != 0;
+}
+
+// Whether one of `count` packed pixels is the colour key: for palette rows,
+// a pass over the row just written, still in the nearest cache, and only
+// when the palette holds the key at all.
 bool holdsColourKey(const std::uint16_t* row, std::int32_t count) {
     std::uint32_t keys = 0;
     for (std::int32_t x = 0; x < count; ++x)
         keys |= row[x] == pixels::kColourKey;
     return keys != 0;
-}
-
-// Packs `count` pixels of a decoded row; answers whether one of them is the
-// colour key.
-template <int kBytes, std::uint16_t (*pack)(const png_byte*)>
-bool packPixels(const png_byte* source, std::uint16_t* destination, std::int32_t count) {
-    for (std::int32_t x = 0; x < count; ++x, source += kBytes)
-        destination[x] = pack(source);
-    return holdsColourKey(destination, count);
 }
 
 // Writes the packed pixels of a decoded row into row `y` of the target.
@@ -129,13 +263,13 @@ void packRow(PngRead& read, const png_byte* source, png_uint_32 y) {
     bool keys = false;
     switch (read.packing) {
     case Packing::Rgb:
-        keys = packPixels<3, packRgb>(source, destination, count);
+        keys = packPixels<PackRgbLanes, packRgb>(source, destination, count);
         break;
     case Packing::KeyedRgba:
-        keys = packPixels<4, packKeyedRgba>(source, destination, count);
+        keys = packPixels<PackRgbaLanes<keyedRgbaLanes>, packKeyedRgba>(source, destination, count);
         break;
     case Packing::Argb4444:
-        keys = packPixels<4, packArgb4444>(source, destination, count);
+        keys = packPixels<PackRgbaLanes<argb4444Lanes>, packArgb4444>(source, destination, count);
         break;
     case Packing::PaletteTable:
         for (std::int32_t x = 0; x < count; ++x)
@@ -187,11 +321,23 @@ void onHeader(png_structp png, png_infop info) {
     bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
     bool palette = png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE;
     read.packing = read.transparency ? Packing::KeyedRgba : read.argb4444 ? Packing::Argb4444 : Packing::Rgb;
+    // Grey packed as 565 is a table of the 256 greys: libpng widens the
+    // samples to 8 bits but leaves them one a pixel.
+    bool greyTable = png_get_color_type(png, info) == PNG_COLOR_TYPE_GRAY && read.packing == Packing::Rgb;
     int channels = 1;
     if (palette && !interlaced) {
         read.packing = Packing::PaletteTable;
         png_set_packing(png);
         buildPaletteTable(read);
+    } else if (greyTable && !interlaced) {
+        read.packing = Packing::PaletteTable;
+        png_set_expand(png);
+        png_set_strip_16(png);
+        for (int grey = 0; grey < 256; ++grey) {
+            const png_byte rgb[3] = {static_cast<png_byte>(grey), static_cast<png_byte>(grey),
+                                     static_cast<png_byte>(grey)};
+            read.table[grey] = packRgb(rgb);
+        }
     } else {
         // Everything else is widened to 8-bit RGB, or RGBA when the packing
         // reads 4 bytes a pixel, whatever the file holds.
@@ -326,6 +472,23 @@ PngDecoded decodePng(std::span<const std::uint8_t> bytes, const Surface16& targe
     readRows(read, bytes);
     finishRows(read);
     return PngDecoded{read.wroteColourKey};
+}
+
+PngPacking pngPacking() {
+#ifdef VORLAX_PNG_BYTE_SHUFFLE
+    return byteShuffle.load() ? PngPacking::ByteShuffle : PngPacking::Portable;
+#else
+    return PngPacking::Portable;
+#endif
+}
+
+PngPacking usePngPacking(PngPacking packing) {
+#ifdef VORLAX_PNG_BYTE_SHUFFLE
+    byteShuffle.store(packing == PngPacking::ByteShuffle && processorShuffles());
+#else
+    (void)packing;
+#endif
+    return pngPacking();
 }
 
 } // namespace platform

@@ -53,7 +53,8 @@ struct PngDecoded {
 // else the 565 value. Grey, 16-bit and truecolour images are widened to 8-bit
 // RGB or RGBA by libpng first; palette images are packed from a table of
 // their 256 entries made the same way (so an index past the palette is black
-// and an entry past the tRNS alphas opaque). Rows are packed as libpng
+// and an entry past the tRNS alphas opaque), and grey images without tRNS
+// packed as 565 from a table of the 256 greys. Rows are packed as libpng
 // finishes them, from libpng's own row buffer, except interlaced images,
 // which are decoded whole first. A libpng error, or the end of the bytes,
 // ends the decode: rows it has not finished are packed as zero bytes would
@@ -63,5 +64,17 @@ struct PngDecoded {
 // the file and `target` cover is written. Never allocates from the
 // runtime's heaps.
 PngDecoded decodePng(std::span<const std::uint8_t> bytes, const Surface16& target, bool argb4444);
+
+// How rows of 8-bit RGB are packed: with the processor's byte shuffle where
+// it has one (SSSE3 on x86), else with portable vector code. Both give the
+// same pixels; the choice is made once for the process, from the processor.
+enum class PngPacking : std::uint8_t { Portable, ByteShuffle };
+
+PngPacking pngPacking();
+
+// Makes decodes that start later use `packing` when the processor can, and
+// answers the packing now in use: for tests, which hold both to the same
+// pixels on one machine.
+PngPacking usePngPacking(PngPacking packing);
 
 } // namespace platform

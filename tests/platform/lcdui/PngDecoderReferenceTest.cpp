@@ -11,6 +11,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdlib>
 #include <random>
@@ -170,9 +171,9 @@ void referenceDecodePng(std::span<const std::uint8_t> bytes, const platform::Sur
         packRows(read, target, argb4444);
 }
 
+using testing_support::channelsOf;
 using testing_support::PngColour;
 using testing_support::PngPicture;
-using testing_support::channelsOf;
 
 struct RandomCase {
     PngPicture picture;
@@ -311,30 +312,119 @@ RandomCase randomCase(std::mt19937& random) {
     return c;
 }
 
-TEST(PngDecoder, GivesThePreviousDecodersPixelsOnRandomPicturesOfEveryKind) {
-    std::mt19937 random(19);
-    constexpr std::uint16_t kUntouched = 0x1234;
-    int keyed = 0;
-    for (int round = 0; round < 600; ++round) {
-        RandomCase c = randomCase(random);
-        SCOPED_TRACE("round " + std::to_string(round) + ": " + c.description);
-        auto size = static_cast<std::size_t>(c.pitch) * static_cast<std::size_t>(c.targetHeight);
-        std::vector<std::uint16_t> expected(size, kUntouched);
-        std::vector<std::uint16_t> actual(size, kUntouched);
-        referenceDecodePng(c.bytes,
-                           platform::Surface16{expected.data(), c.pitch, c.targetWidth, c.targetHeight},
-                           c.argb4444);
-        platform::PngDecoded decoded = platform::decodePng(
-            c.bytes, platform::Surface16{actual.data(), c.pitch, c.targetWidth, c.targetHeight}, c.argb4444);
-        ASSERT_EQ(actual, expected);
-        bool expectedKey =
-            std::find(expected.begin(), expected.end(), platform::pixels::kColourKey) != expected.end();
-        EXPECT_EQ(decoded.wroteColourKey, expectedKey);
-        keyed += expectedKey;
+// Each way of packing rows the processor can run, in turn; the one in use
+// before is restored at the end.
+struct EachPacking {
+    platform::PngPacking before = platform::pngPacking();
+    std::vector<platform::PngPacking> packings;
+    EachPacking() {
+        for (platform::PngPacking packing :
+             {platform::PngPacking::Portable, platform::PngPacking::ByteShuffle}) {
+            if (platform::usePngPacking(packing) == packing)
+                packings.push_back(packing);
+        }
     }
-    // The cases reach both answers often.
-    EXPECT_GT(keyed, 100);
-    EXPECT_LT(keyed, 500);
+    ~EachPacking() { platform::usePngPacking(before); }
+    std::string use(platform::PngPacking packing) const {
+        platform::usePngPacking(packing);
+        return packing == platform::PngPacking::Portable ? "portable packing" : "byte-shuffle packing";
+    }
+};
+
+TEST(PngDecoder, GivesThePreviousDecodersPixelsOnRandomPicturesOfEveryKind) {
+    EachPacking each;
+    ASSERT_FALSE(each.packings.empty());
+    for (platform::PngPacking packing : each.packings) {
+        SCOPED_TRACE(each.use(packing));
+        std::mt19937 random(19);
+        constexpr std::uint16_t kUntouched = 0x1234;
+        int keyed = 0;
+        for (int round = 0; round < 600; ++round) {
+            RandomCase c = randomCase(random);
+            SCOPED_TRACE("round " + std::to_string(round) + ": " + c.description);
+            auto size = static_cast<std::size_t>(c.pitch) * static_cast<std::size_t>(c.targetHeight);
+            std::vector<std::uint16_t> expected(size, kUntouched);
+            std::vector<std::uint16_t> actual(size, kUntouched);
+            referenceDecodePng(c.bytes,
+                               platform::Surface16{expected.data(), c.pitch, c.targetWidth, c.targetHeight},
+                               c.argb4444);
+            platform::PngDecoded decoded = platform::decodePng(
+                c.bytes, platform::Surface16{actual.data(), c.pitch, c.targetWidth, c.targetHeight},
+                c.argb4444);
+            ASSERT_EQ(actual, expected);
+            bool expectedKey =
+                std::find(expected.begin(), expected.end(), platform::pixels::kColourKey) != expected.end();
+            EXPECT_EQ(decoded.wroteColourKey, expectedKey);
+            keyed += expectedKey;
+        }
+        // The cases reach both answers often.
+        EXPECT_GT(keyed, 100);
+        EXPECT_LT(keyed, 500);
+    }
+}
+
+// The colour-key answer must come from every pixel of a row, whichever part
+// of the packing wrote it: one pixel packing to the key's value, at each
+// position of rows of many widths, among random pixels that never do (red
+// below 0xF8, the other channels at least 0x20). Packed plain RGB (magenta),
+// through a transparent colour (alpha 0) and as ARGB4444 (0xF81F, a nearly
+// opaque magenta).
+TEST(PngDecoder, FindsTheOnlyColourKeyPixelAtEveryPositionOfARow) {
+    struct Kind {
+        const char* name;
+        PngColour colour;
+        bool transparentColour;
+        bool argb4444;
+        std::array<std::uint16_t, 4> key;
+    };
+    static constexpr Kind kKinds[] = {
+        {"rgb", PngColour::Rgb, false, false, {255, 3, 250, 255}},
+        {"rgb with a transparent colour", PngColour::Rgb, true, false, {1, 2, 3, 255}},
+        {"rgba as argb4444", PngColour::RgbAlpha, false, true, {0x8F, 0x10, 0xF0, 0xF5}},
+    };
+    EachPacking each;
+    for (platform::PngPacking packing : each.packings) {
+        SCOPED_TRACE(each.use(packing));
+        std::mt19937 random(23);
+        for (const Kind& kind : kKinds) {
+            for (std::int32_t width : {1, 2, 7, 8, 9, 10, 15, 16, 17, 18, 31, 33, 64}) {
+                // Position `width` stands for a row without the key.
+                for (std::int32_t at = 0; at <= width; ++at) {
+                    SCOPED_TRACE(std::string(kind.name) + ", width " + std::to_string(width) + ", key at " +
+                                 std::to_string(at));
+                    PngPicture p;
+                    p.width = width;
+                    p.height = 2;
+                    p.colour = kind.colour;
+                    const int channels = channelsOf(p.colour);
+                    for (std::int32_t i = 0; i < width * 2; ++i) {
+                        for (int channel = 0; channel < channels; ++channel)
+                            p.samples.push_back(static_cast<std::uint16_t>(
+                                channel == 0 ? random() % 0xF8 : 0x20 + random() % 0xE0));
+                    }
+                    if (at < width) {
+                        std::size_t first = static_cast<std::size_t>((width + at) * channels);
+                        std::copy_n(kind.key.begin(), channels,
+                                    p.samples.begin() + static_cast<std::ptrdiff_t>(first));
+                    }
+                    if (kind.transparentColour)
+                        p.transparentColour =
+                            std::array<std::uint16_t, 3>{kind.key[0], kind.key[1], kind.key[2]};
+                    std::vector<std::uint8_t> bytes = testing_support::encodePng(p);
+                    std::vector<std::uint16_t> expected(static_cast<std::size_t>(width * 2));
+                    std::vector<std::uint16_t> actual(expected.size());
+                    referenceDecodePng(bytes, platform::Surface16{expected.data(), width, width, 2},
+                                       kind.argb4444);
+                    platform::PngDecoded decoded = platform::decodePng(
+                        bytes, platform::Surface16{actual.data(), width, width, 2}, kind.argb4444);
+                    ASSERT_EQ(actual, expected);
+                    EXPECT_EQ(decoded.wroteColourKey, at < width);
+                    EXPECT_EQ(std::count(expected.begin(), expected.end(), platform::pixels::kColourKey),
+                              at < width);
+                }
+            }
+        }
+    }
 }
 
 } // namespace
