@@ -209,23 +209,29 @@ TEST(GameLayout, DesignValuesScaleAndConvertWithTruncation) {
 // The whole game on its thread: state 2 records when each of its frames
 // was painted; the clock is the headless host's virtual one.
 std::vector<std::int64_t> s_paintTimes;
+int s_softKeyPresses = 0;
 
 void recordPaintTime(std::int32_t message) {
-    if (message == game::kUpdate)
-        s_paintTimes.push_back(game::loopStatics().s_paintTime);
+    if (message != game::kUpdate)
+        return;
+    s_paintTimes.push_back(game::loopStatics().s_paintTime);
+    s_softKeyPresses += game::isKeyPressed(18) ? 1 : 0;
 }
 
-TEST_F(GameTest, TheGameThreadPaintsEveryFortyMillisecondsUntilQuit) {
+TEST_F(GameTest, TheGameThreadPaintsEveryFortyMillisecondsSeesF1AsKey18AndEndsOnQuit) {
     testing_support::LogCapture log;
     testing_support::TemporaryFolder folder("vorlax-whole-game");
     framework_testing::writeDemoSet(folder.path());
     s_paintTimes.clear();
+    s_softKeyPresses = 0;
     framework_testing::s_register = [] { game::setStateHandler(2, recordPaintTime); };
-    int status = framework_testing::runWholeGame(folder.path(), "0 activate\n0 focus-gained\n1000 quit\n");
+    int status = framework_testing::runWholeGame(
+        folder.path(), "0 activate\n0 focus-gained\n300 key-down F1\n+100 key-up F1\n1000 quit\n");
     EXPECT_EQ(status, 0);
     ASSERT_GE(s_paintTimes.size(), 10u);
     for (std::size_t i = 1; i < s_paintTimes.size(); ++i)
         EXPECT_EQ(s_paintTimes[i] - s_paintTimes[i - 1], 40) << i;
+    EXPECT_EQ(s_softKeyPresses, 1);
     EXPECT_TRUE(log.contains("state 1 -> 2"));
 }
 
