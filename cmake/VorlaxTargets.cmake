@@ -23,6 +23,13 @@ function(vorlax_common_options target)
     if(GC_STRESS)
         target_compile_definitions(${target} PUBLIC VORLAX_GC_STRESS=1)
     endif()
+    # The collector's check for references missing from reference lists, on
+    # wherever a failure is worth its cost: debug, sanitizer and stress builds.
+    if(ENABLE_ASAN OR ENABLE_UBSAN OR GC_STRESS)
+        target_compile_definitions(${target} PUBLIC VORLAX_VERIFY_REFERENCES=1)
+    else()
+        target_compile_definitions(${target} PUBLIC $<$<CONFIG:Debug>:VORLAX_VERIFY_REFERENCES=1>)
+    endif()
     if(VORLAX_FUZZ)
         # Coverage for the fuzzers in every library they reach, not only in the harness.
         target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)

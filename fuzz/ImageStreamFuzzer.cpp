@@ -4,9 +4,9 @@
 // past what the stream has, it leaves nothing pending from a stream that
 // raises nothing, and what it answers is an image of an accepted size.
 
-#include "classlib/ClassLibrary.h"
 #include "classlib/io/InputStream.h"
 #include "fuzz/Harness.h"
+#include "platform/Platform.h"
 #include "platform/lcdui/Image.h"
 #include "platform/lcdui/PngDecoder.h"
 #include "runtime/Exceptions.h"
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // heap falls back to the process heap.
         rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 20}};
         runtime.bufferHeap().setFailureHandler(nullptr);
-        lib::installClassLibrary(runtime);
+        platform::installPlatform(runtime);
         auto* stream = rt::make<SlicedStream>(data + 1, size - 1, data[0] + 1);
         javax_microedition_lcdui_Image* image = javax_microedition_lcdui_Image::createImage(stream);
         check(!rt::exceptionPending());

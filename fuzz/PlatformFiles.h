@@ -10,10 +10,10 @@
 // that (permanent objects an input made, such as loaded constant strings) is
 // made anew.
 
-#include "classlib/ClassLibrary.h"
 #include "fuzz/Harness.h"
 #include "host/Log.h"
 #include "host/system/SystemFolders.h"
+#include "platform/Platform.h"
 #include "platform/io/fileio.h"
 #include "runtime/Array.h"
 #include "runtime/Exceptions.h"
@@ -139,7 +139,7 @@ private:
         m_runtime = std::make_unique<rt::Runtime>(rt::RuntimeOptions{8 << 20, 4 << 20});
         m_runtime->bufferHeap().setFailureHandler(nullptr);
         m_runtime->objectHeap().setFailureHandler(nullptr);
-        lib::installClassLibrary(*m_runtime);
+        platform::installPlatform(*m_runtime);
         std::pair<std::int32_t, const char*> texts[] = {
             {14, ""}, {98, "full"}, {99, "\\"}, {100, "rms_"}, {101, ".dat"}, {102, "no index"}, {103, "#"}};
         m_constants = rt::newObjectArray(104);

@@ -49,6 +49,20 @@ Array::~Array() {
     m_data = nullptr;
 }
 
+bool Array::checkSpan(const Array* array, std::int32_t offset, std::int32_t count, std::size_t width) {
+    if (!array || array->isFreed() || !isArrayClass(array->rawClassId())) {
+        reportNullPointer();
+        return false;
+    }
+    if (static_cast<std::size_t>(array->elementSize()) != width) {
+        reportCheckCast();
+        return false;
+    }
+    // A negative length has no elements: every range but the empty one at 0 is outside.
+    std::int64_t length = array->m_length > 0 ? array->m_length : 0;
+    return checkRange(IndexKind::Array, offset, count, length);
+}
+
 void* Array::elementAddress(const Array* array, std::int32_t index, std::size_t width) {
     if (!array || array->isFreed() || !isArrayClass(array->rawClassId())) {
         reportNullPointer();

@@ -74,6 +74,11 @@ public:
         return id >= toInt(ClassId::ObjectArray) && id <= toInt(ClassId::DoubleArray);
     }
 
+    // 1 when `array` is a live array of `width`-byte elements and [offset,
+    // offset + count) lies inside it; otherwise reports why (a null or freed
+    // array, a wrong element size, the first index outside) and answers 0.
+    static bool checkSpan(const Array* array, std::int32_t offset, std::int32_t count, std::size_t width);
+
     // The address of the `width`-byte element `index` (elements counted in
     // `width`-byte steps), or null after reporting why there is none.
     static void* elementAddress(const Array* array, std::int32_t index, std::size_t width);
@@ -139,6 +144,29 @@ public:
     static void set(TypedArray* array, std::int32_t index, E value) {
         if (void* at = elementAddress(array, index, sizeof(E)))
             std::memcpy(at, &value, sizeof(E));
+    }
+
+    // Spans: the elements [offset, offset + count) for loops over many of them
+    // (pixels), with one range check here and plain access after. A null array
+    // or a range outside the array is reported as every checked access is, and
+    // answers an empty span.
+    //
+    // When a span stays valid: the elements live in a movable buffer-heap
+    // block, and a collection may move it. A span kept in a local variable is
+    // safe, because the collector scans stacks and registers, and a word that
+    // points into a block pins it and keeps its array alive. So keep spans on
+    // the stack only, for the loop that needs them: never in an object, a
+    // statics block, a C++ container or a lambda that outlives the call, where
+    // the collector cannot see the pointer and the block may move under it.
+    // An empty span pins nothing, and needs nothing pinned.
+    static std::span<E> span(TypedArray* array, std::int32_t offset, std::int32_t count) {
+        if (!checkSpan(array, offset, count, sizeof(E)) || count == 0)
+            return {};
+        return std::span<E>(array->elements() + offset, static_cast<std::size_t>(count));
+    }
+    // Every element.
+    static std::span<E> span(TypedArray* array) {
+        return span(array, 0, array && array->length() > 0 ? array->length() : 0);
     }
 
     RT_NO_REFERENCE_FIELDS(TypedArray, Array)

@@ -7,6 +7,8 @@
 #include "runtime/Verify.h"
 #include "runtime/checks.h"
 
+#include "host/Log.h"
+
 #include <algorithm>
 
 namespace rt {
@@ -90,10 +92,26 @@ const Class* ClassTable::forName(std::string_view name) const {
     return nullptr;
 }
 
+static bool sameReferenceFields(const ReferenceFieldTable& a, const ReferenceFieldTable& b) {
+    return std::equal(a.offsets, a.offsets + a.count, b.offsets, b.offsets + b.count);
+}
+
 bool ClassTable::registerReferenceFields(ClassId id, const ReferenceFieldTable& table) {
+    Class& entry = m_entries[toInt(id)];
     const ReferenceFieldTable* expected = nullptr;
-    return m_entries[toInt(id)].m_referenceFields.compare_exchange_strong(expected, &table,
-                                                                          std::memory_order_acq_rel);
+    if (entry.m_referenceFields.compare_exchange_strong(expected, &table, std::memory_order_acq_rel))
+        return true;
+    // Each C++ type has its own table: another one means that two types were
+    // made under one class id, and the collector would trace one of them with
+    // the other's list. Types with the same list (`ForeignShortArray` under
+    // `ShortArray`, the media players under `Player`) are traced alike and may share.
+    if (!sameReferenceFields(*expected, table)) {
+        host::logf(host::LogCategory::Runtime,
+                   "class %s (id %u) already has the reference list of another C++ type", entry.m_name,
+                   entry.m_id);
+        RT_VERIFY_MSG(false, "two C++ types were made under one class id");
+    }
+    return false;
 }
 
 void ClassTable::freeReferenceFields() {

@@ -35,6 +35,11 @@ public:
         return table ? std::span<const std::uint32_t>(table->offsets, table->count)
                      : std::span<const std::uint32_t>();
     }
+    // The size of the C++ type whose table was registered; 0 until then.
+    std::uint32_t objectSize() const {
+        const ReferenceFieldTable* table = m_referenceFields.load(std::memory_order_acquire);
+        return table ? table->objectSize : 0;
+    }
     bool hasReferenceFieldTable() const {
         return m_referenceFields.load(std::memory_order_acquire) != nullptr;
     }

@@ -78,7 +78,10 @@ public:
     // The class entry of the object's class id in the running runtime's table.
     static const Class* getClass(const Object* object);
 
+    // The root of every reference list (runtime/ReferenceFields.h).
+    static constexpr Object* referenceListOwner() { return nullptr; }
     static constexpr auto referenceFields() { return std::array<std::uint32_t, 0>{}; }
+    static constexpr auto referenceListTypes() { return ReferenceListTypes<void>{}; }
 
 private:
     friend class MonitorPool;

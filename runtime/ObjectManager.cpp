@@ -7,9 +7,13 @@
 #include "runtime/StaticClass.h"
 #include "runtime/Verify.h"
 
+#include "host/Log.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
+#include <cxxabi.h>
 
 namespace rt {
 
@@ -265,6 +269,8 @@ CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compa
             source->visitRoots(marker);
         if ((flags & kMarkNewest) == kMarkNewest && !m_registry.empty())
             marker.visitObject(m_registry.back(), RootKind::Newest);
+        if (m_unlistedCheck != UnlistedReferenceCheck::Off)
+            checkUnlistedReferences();
     } else {
         for (Object* object : m_registry)
             object->setCollectable(true);
@@ -325,6 +331,69 @@ void ObjectManager::sweep(CollectionStats& stats) {
 }
 
 // ---- Verification ----------------------------------------------------------
+
+// Only survivors are read: a dead object's unlisted words cannot dangle after
+// the sweep, since nothing reaches them. Targets are every registered object,
+// reached or not; an unreached one is the case that matters, since the sweep is
+// about to free it under a live reference.
+void ObjectManager::checkUnlistedReferences() {
+    for (Object* object : m_registry) {
+        if (!wasReached(object) && object->isCollectable())
+            continue;
+        const Class* entry = m_classes.getClassById(object->rawClassId());
+        if (!entry)
+            continue;
+        // Only the type's own bytes: a block's tail past them may hold a freed object's words.
+        std::size_t size = std::min<std::size_t>(entry->objectSize(), m_objectHeap.userSize(object));
+        checkUnlistedWords(reinterpret_cast<const std::byte*>(object), size, entry->referenceOffsets(), entry,
+                           nullptr);
+    }
+    m_statics.forEachBlock(
+        [&](const std::byte* block, std::size_t size, std::span<const std::uint32_t> listed,
+            const char* typeName) { checkUnlistedWords(block, size, listed, nullptr, typeName); });
+}
+
+static void reportUnlistedStatics(const char* mangledName, std::size_t offset, const char* targetName) {
+    int status = 0;
+    char* name = abi::__cxa_demangle(mangledName, nullptr, nullptr, &status);
+    host::logf(host::LogCategory::Runtime,
+               "unlisted reference: statics block %s, offset %zu, holds an object of class %s",
+               name ? name : mangledName, offset, targetName);
+    std::free(name);
+}
+
+void ObjectManager::checkUnlistedWords(const std::byte* base, std::size_t size,
+                                       std::span<const std::uint32_t> listed, const Class* entry,
+                                       const char* staticsName) {
+    constexpr std::size_t kWord = sizeof(void*);
+    std::size_t words = size / kWord;
+    m_listedWords.assign(words, 0);
+    for (std::uint32_t offset : listed) {
+        if (offset % kWord == 0 && offset / kWord < words)
+            m_listedWords[offset / kWord] = 1;
+    }
+    // An object's first two words are its header; a statics block has none.
+    std::size_t first = entry ? 2 : 0;
+    for (std::size_t i = first; i < words; ++i) {
+        if (m_listedWords[i])
+            continue;
+        const void* word;
+        std::memcpy(&word, base + i * kWord, kWord);
+        if (!m_objectHeap.contains(word) || objectContaining(word) != word)
+            continue;
+        const Class* target = m_classes.getClassById(static_cast<const Object*>(word)->rawClassId());
+        ++m_unlistedReports;
+        const char* targetName = target ? target->name() : "?";
+        if (entry)
+            host::logf(host::LogCategory::Runtime,
+                       "unlisted reference: class %s (id %u), offset %zu, holds an object of class %s",
+                       entry->name(), entry->id(), i * kWord, targetName);
+        else
+            reportUnlistedStatics(staticsName, i * kWord, targetName);
+        RT_VERIFY_MSG(m_unlistedCheck != UnlistedReferenceCheck::Abort,
+                      "a reference field is missing from its class's or statics block's list");
+    }
+}
 
 std::string ObjectManager::verifyHeap() const {
     std::lock_guard guard(m_registryLock);

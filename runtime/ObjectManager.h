@@ -25,6 +25,14 @@
 // marking nor the sweep read a header to learn it; its header mark is set as
 // well, and is not cleared between collections. Other objects count by their
 // header mark. Between collections every live object may carry any mark value.
+//
+// The unlisted-reference check (on by default in builds with
+// `VORLAX_VERIFY_REFERENCES`: debug, sanitizer and collection-stress builds)
+// runs between mark and sweep. It reads every word of every surviving object
+// and of every statics block that its reference list does not name (the two
+// header words aside), and reports each that holds the start address of a
+// registered object: a reference field left out of a list, which the sweep
+// would leave dangling once nothing else reaches its object.
 
 #include "runtime/Forward.h"
 #include "runtime/MemoryManager.h"
@@ -34,6 +42,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -81,6 +90,13 @@ public:
     // caller waits for the collection lock, it counts as stopped.
     virtual void enterSafeRegion() = 0;
     virtual void leaveSafeRegion() = 0;
+};
+
+// What the collector does with an unlisted reference it finds.
+enum class UnlistedReferenceCheck : std::uint8_t {
+    Off,
+    Report, // logs a line naming the class or statics block and the offset, and counts it
+    Abort,  // logs the same line, then fails the process through RT_VERIFY
 };
 
 struct CollectionStats {
@@ -135,6 +151,17 @@ public:
     // Heap failure: collect, and compact a movable heap.
     void onAllocationFailure(MemoryManager& heap, std::size_t need) override;
 
+    void setUnlistedReferenceCheck(UnlistedReferenceCheck check) { m_unlistedCheck = check; }
+    UnlistedReferenceCheck unlistedReferenceCheck() const { return m_unlistedCheck; }
+    // The unlisted references reported so far (`Report` mode).
+    std::size_t unlistedReferenceReports() const { return m_unlistedReports; }
+
+#if defined(VORLAX_VERIFY_REFERENCES)
+    static constexpr UnlistedReferenceCheck kDefaultUnlistedReferenceCheck = UnlistedReferenceCheck::Abort;
+#else
+    static constexpr UnlistedReferenceCheck kDefaultUnlistedReferenceCheck = UnlistedReferenceCheck::Off;
+#endif
+
     // Verification: every registered object's header is sane, every reference
     // field is null or a registered live object, no mark left after a sweep.
     std::string verifyHeap() const;
@@ -156,6 +183,12 @@ private:
         return (m_reached[unit / 64] >> (unit % 64)) & 1;
     }
     static bool isMarkedObject(const Object* object);
+    void checkUnlistedReferences();
+    // Reports the words of [base, base + size) at offsets `listed` does not
+    // name that hold a registered object's start: an object of class `entry`
+    // (its header words aside), or the statics block named `staticsName`.
+    void checkUnlistedWords(const std::byte* base, std::size_t size, std::span<const std::uint32_t> listed,
+                            const Class* entry, const char* staticsName);
 
     MemoryManager& m_objectHeap;
     MemoryManager& m_bufferHeap;
@@ -173,6 +206,10 @@ private:
 
     std::mutex m_collectionLock;
     std::atomic<std::uint32_t> m_lastCollection{0}; // read without a lock by the interval rule
+
+    UnlistedReferenceCheck m_unlistedCheck = kDefaultUnlistedReferenceCheck;
+    std::size_t m_unlistedReports = 0;
+    std::vector<std::uint8_t> m_listedWords; // scratch of the check: 1 for each listed word
 };
 
 // A guest reference kept where the collector cannot see it (a C++ container,

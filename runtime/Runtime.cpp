@@ -118,7 +118,9 @@ void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {
     void* memory = number == m_options.failObjectAllocation ? nullptr : m_objectHeap.Alloc(size);
     if (!memory)
         outOfStore(); // the heap has logged its line; every caller writes to the object at once
-    std::memset(memory, 0, size);
+    // The whole block, not only `size`: a type sharing its class id with a
+    // larger one is checked for unlisted references over the larger size.
+    std::memset(memory, 0, m_objectHeap.userSize(memory));
     m_objectManager.addObject(static_cast<Object*>(memory));
     return memory;
 }

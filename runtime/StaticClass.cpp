@@ -18,15 +18,13 @@ StaticClass::~StaticClass() {
     clearStatics();
 }
 
-void* StaticClass::createBlock(std::size_t slot, void* (*make)(), void (*destroy)(void*),
-                               const ReferenceFieldTable& references) {
+void* StaticClass::createBlock(std::size_t slot, const BlockType& type) {
     std::lock_guard guard(m_createLock);
     Block& entry = m_blocks[slot];
     if (void* block = entry.block.load(std::memory_order_acquire))
         return block;
-    void* block = make();
-    entry.destroy = destroy;
-    entry.references = references;
+    void* block = type.make();
+    entry.type = type;
     entry.block.store(block, std::memory_order_release);
     return block;
 }
@@ -58,7 +56,7 @@ void StaticClass::clearStatics() {
     std::lock_guard guard(m_createLock);
     for (Block& entry : m_blocks) {
         if (void* block = entry.block.exchange(nullptr, std::memory_order_acq_rel))
-            entry.destroy(block);
+            entry.type.destroy(block);
     }
 }
 

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <mutex>
 #include <span>
+#include <typeinfo>
 
 namespace rt {
 
@@ -46,7 +47,8 @@ public:
         if (void* block = m_blocks[slot].block.load(std::memory_order_acquire))
             return *static_cast<T*>(block);
         return *static_cast<T*>(
-            createBlock(slot, &makeBlock<T>, &destroyBlock<T>, ReferenceFieldsOf<T>::table));
+            createBlock(slot, BlockType{&makeBlock<T>, &destroyBlock<T>, ReferenceFieldsOf<T>::table,
+                                        sizeof(T), typeid(T).name()}));
     }
 
     // Makes `strings` (an array of `String`s, or null) the constant strings;
@@ -66,8 +68,22 @@ public:
             auto* base = static_cast<std::byte*>(entry.block.load(std::memory_order_acquire));
             if (!base)
                 continue;
-            for (std::uint32_t i = 0; i < entry.references.count; ++i)
-                visit(reinterpret_cast<Object**>(base + entry.references.offsets[i]));
+            for (std::uint32_t i = 0; i < entry.type.references.count; ++i)
+                visit(reinterpret_cast<Object**>(base + entry.type.references.offsets[i]));
+        }
+    }
+
+    // Calls `visit(const std::byte* block, std::size_t size, std::span<const
+    // std::uint32_t> referenceOffsets, const char* typeName)` for every block
+    // (the collector's check for unlisted references).
+    template <class Visit>
+    void forEachBlock(Visit&& visit) const {
+        for (const Block& entry : m_blocks) {
+            if (auto* base = static_cast<const std::byte*>(entry.block.load(std::memory_order_acquire)))
+                visit(base, entry.type.size,
+                      std::span<const std::uint32_t>(entry.type.references.offsets,
+                                                     entry.type.references.count),
+                      entry.type.name);
         }
     }
 
@@ -75,10 +91,17 @@ public:
     void clearStatics();
 
 private:
-    struct Block {
-        std::atomic<void*> block{nullptr};
+    // What the runtime knows of a statics type.
+    struct BlockType {
+        void* (*make)() = nullptr;
         void (*destroy)(void*) = nullptr;
         ReferenceFieldTable references;
+        std::size_t size = 0;
+        const char* name = ""; // the type's mangled name, for reports
+    };
+    struct Block {
+        std::atomic<void*> block{nullptr};
+        BlockType type;
     };
 
     template <class T>
@@ -96,8 +119,7 @@ private:
     }
     static std::size_t nextSlot();
 
-    void* createBlock(std::size_t slot, void* (*make)(), void (*destroy)(void*),
-                      const ReferenceFieldTable& references);
+    void* createBlock(std::size_t slot, const BlockType& type);
 
     std::mutex m_createLock;
     std::array<Block, kMaxStaticsBlocks> m_blocks;

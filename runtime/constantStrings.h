@@ -27,6 +27,8 @@ namespace rt::constants {
 inline constexpr std::int32_t kDefaultMessage = 14;
 // Between a key and its value in a Hashtable's text.
 inline constexpr std::int32_t kHashtableKeyValue = 32;
+// The name of the character set of the game's texts.
+inline constexpr std::int32_t kTextEncoding = 63;
 // Record stores: the message of a full store, the separator of the folder
 // path, the prefix and suffix of a store's index file, the message of a
 // failed write, and what joins a store's file name to a record id.
@@ -36,6 +38,16 @@ inline constexpr std::int32_t kRecordStorePrefix = 100;
 inline constexpr std::int32_t kRecordStoreSuffix = 101;
 inline constexpr std::int32_t kRecordStoreWriteFailed = 102;
 inline constexpr std::int32_t kRecordStoreRecordInfix = 103;
+// The game's orientation: the application property it reads, and the value
+// of it that draws the game's screen upright instead of turned by a quarter.
+inline constexpr std::int32_t kOrientationProperty = 104;
+inline constexpr std::int32_t kOrientationUpright = 105;
+// The label in front of the game's debug number.
+inline constexpr std::int32_t kDebugNumberLabel = 128;
+// The pack of the fixed-point tables (the cosine table and its companion),
+// and the game's text pack.
+inline constexpr std::int32_t kFixedPointPack = 143;
+inline constexpr std::int32_t kTextPack = 144;
 // The message of a Vector made with a negative capacity.
 inline constexpr std::int32_t kNegativeCapacity = 182;
 // Time zones: the message of a daylight saving amount that is not positive,
@@ -105,12 +117,18 @@ struct Entry {
 inline constexpr Entry kCatalogue[] = {
     {kDefaultMessage, 1, "default message", "exception message; record-store vendor; missing zone ID"},
     {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
+    {kTextEncoding, 1, "text encoding", "character set of the game's texts"},
     {kRecordStoreFull, 1, "record store full", "message of a full store"},
     {kRecordStorePathSeparator, 1, "record store path separator", "between the folders of a store's path"},
     {kRecordStorePrefix, 1, "record store prefix", "start of a store's file name"},
     {kRecordStoreSuffix, 1, "record store suffix", "end of a store's and a record's file name"},
     {kRecordStoreWriteFailed, 1, "record store write failed", "message of a failed write"},
     {kRecordStoreRecordInfix, 1, "record store record infix", "between a store's file name and a record id"},
+    {kOrientationProperty, 1, "orientation property", "application property of the game's orientation"},
+    {kOrientationUpright, 1, "orientation upright", "its value that draws the screen upright"},
+    {kDebugNumberLabel, 1, "debug number label", "in front of the game's debug number"},
+    {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
+    {kTextPack, 1, "text pack", "pack of the game's texts"},
     {kNegativeCapacity, 1, "negative capacity", "message of a Vector made with a negative capacity"},
     {kNonPositiveDaylightSavings, 1, "daylight savings", "message of a saving amount not above 0"},
     {kBadMonth, 1, "bad month", "in front of a month outside 0..11"},

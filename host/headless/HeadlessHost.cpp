@@ -35,6 +35,7 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     HeadlessScreen::Options screenOptions;
     screenOptions.size = options.screenSize;
     screenOptions.frameFolder = options.frameFolder;
+    screenOptions.hashFrames = options.hashFrames || options.script.hashFrames;
     screenOptions.quitAfterFrames = options.quitAfterFrames;
     screenOptions.onQuit = [windowPointer] { windowPointer->postQuit(); };
     services.screen = std::make_unique<HeadlessScreen>(std::move(screenOptions));

@@ -2,7 +2,8 @@
 
 // The headless host: no window and no display. Its clock is virtual (see
 // HeadlessScheduler.h for how time moves), its input a script, every
-// presented frame is counted, hashed and optionally written as PNG, questions
+// presented frame is counted, hashed when the run asks for hashes (an option
+// or the script's `hash-frames`) and optionally written as PNG, questions
 // are answered by the script and browser requests recorded. Nothing depends
 // on the machine it runs on, so the same script gives the same frames.
 //
@@ -30,6 +31,7 @@ struct HeadlessOptions {
     Script script;
     ScreenSize screenSize;
     std::string frameFolder;           // when set, every frame is written there as PNG
+    bool hashFrames = false;           // when set (or the script says so), every frame is hashed
     std::uint32_t quitAfterFrames = 0; // when set, a quit arrives after that many frames
     LanguageId language = kEnglishUs;
     MemoryStatus memory{32u << 20, 64u << 20};

@@ -184,13 +184,20 @@ Result<Script> parseScript(std::string_view text) {
             continue;
         }
 
+        if (words[0] == "hash-frames") {
+            if (words.size() != 1)
+                return fail("'hash-frames' takes no argument");
+            script.hashFrames = true;
+            continue;
+        }
+
         std::string_view timeText = words[0];
         bool relative = timeText.starts_with('+');
         if (relative)
             timeText.remove_prefix(1);
         std::uint64_t time = 0;
         if (!parseNumber(timeText, time) || time > 0xFFFFFFFFu)
-            return fail("a line starts with a time in milliseconds, 'answer' or 'fault'");
+            return fail("a line starts with a time in milliseconds, 'answer', 'fault' or 'hash-frames'");
         if (relative)
             time += previousTime;
         if (words.size() < 2)

@@ -19,6 +19,7 @@
 //     900   quit
 //     answer yes                      # answers to the yes/no questions, in order
 //     fault no-ddraw-library          # a display step that fails from the start
+//     hash-frames                     # every presented frame is hashed
 //
 // A timed line starts with the virtual time in milliseconds at which its event
 // arrives, or with +N for N after the previous timed line. Events of the same
@@ -53,6 +54,7 @@ struct Script {
     std::vector<ScriptedOrientation> orientations; // by time
     std::vector<bool> answers;                     // true for yes
     std::vector<DisplayFault> faults;
+    bool hashFrames = false;
 };
 
 // Fails on the first line it cannot read, naming the line and the reason.

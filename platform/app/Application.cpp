@@ -1,8 +1,8 @@
 #include "platform/app/Application.h"
 
-#include "classlib/ClassLibrary.h"
 #include "host/Host.h"
 #include "host/Log.h"
+#include "platform/Platform.h"
 #include "platform/app/ApplicationImpl.h"
 #include "platform/app/PlatformServices.h"
 #include "platform/app/StartupHooks.h"
@@ -47,7 +47,7 @@ StartupResult Application::init(StartupHooks& hooks) {
     say("new StaticClass");
     host::Host& host = m_impl.host();
     m_runtime = std::make_unique<rt::Runtime>(runtimeOptionsFor(host));
-    lib::installClassLibrary(*m_runtime);
+    installPlatform(*m_runtime);
     m_connectionScreen = &m_impl.shell().connectionScreen();
     connectPlatformServices(host, m_connectionScreen);
     m_roots = std::make_unique<Roots>(m_runtime->objectManager());

@@ -11,6 +11,7 @@
 // 38) and `getProgramFolderPath` the game's folder below it, where the
 // resource archive and the record stores live.
 
+#include "classlib/ClassLibrary.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
@@ -33,6 +34,9 @@ public:
     // Keeps `name` lower-cased; a null name is reported and gives a File
     // that opens nothing.
     explicit javax_microedition_io_File(rt::String* name);
+    // The zero state `newInstanceById` makes: no path, a File that opens nothing.
+    explicit javax_microedition_io_File(lib::NewInstance)
+        : Object(kClassId) {}
 
     rt::String* path() const { return m_path; }
 

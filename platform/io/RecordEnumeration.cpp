@@ -21,13 +21,18 @@ void* javax_microedition_rms_RecordEnumerationImpl::getInterface(rt::ClassId int
     return Object::getInterface(interfaceId);
 }
 
+lib::java_util_Vector* javax_microedition_rms_RecordEnumerationImpl::ids() const {
+    return m_store ? m_store->recordIds() : nullptr;
+}
+
 std::int32_t javax_microedition_rms_RecordEnumerationImpl::numRecords() {
-    return m_store->recordIds()->size();
+    lib::java_util_Vector* ids = this->ids();
+    return ids ? ids->size() : 0;
 }
 
 std::int32_t javax_microedition_rms_RecordEnumerationImpl::idAtCursor() {
-    lib::java_util_Vector* ids = m_store->recordIds();
-    if (m_index < 0 || m_index >= ids->size()) {
+    lib::java_util_Vector* ids = this->ids();
+    if (m_index < 0 || m_index >= numRecords()) {
         rt::String* message = rt::getStaticClass().getConstantString(rt::constants::kDefaultMessage);
         rt::String* index = rt::String::valueOf(m_index);
         return rt::raise(rt::ClassId::javax_microedition_rms_InvalidRecordIDException,

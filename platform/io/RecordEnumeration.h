@@ -9,6 +9,7 @@
 // Taking the id at a cursor outside the ids is an `InvalidRecordIDException`
 // whose message is constant string 14 followed by the cursor.
 
+#include "classlib/ClassLibrary.h"
 #include "platform/io/RecordStore.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
@@ -46,6 +47,9 @@ public:
     static constexpr rt::ClassId kClassId = rt::ClassId::javax_microedition_rms_RecordEnumerationImpl;
 
     explicit javax_microedition_rms_RecordEnumerationImpl(javax_microedition_rms_RecordStore* store);
+    // The zero state `newInstanceById` makes: no store, which walks no ids.
+    explicit javax_microedition_rms_RecordEnumerationImpl(lib::NewInstance)
+        : Object(kClassId) {}
 
     std::int32_t numRecords() override;
     [[nodiscard]] rt::ByteArray* nextRecord() override;
@@ -65,6 +69,9 @@ public:
     RT_REFERENCE_FIELDS(javax_microedition_rms_RecordEnumerationImpl, Object, m_store)
 
 private:
+    // The store's ids; null for an enumeration without a store (or over one
+    // never opened), which walks none.
+    lib::java_util_Vector* ids() const;
     // The id at the cursor; an `InvalidRecordIDException` (0) outside the ids.
     [[nodiscard]] std::int32_t idAtCursor();
     // The id (the record) at the cursor, which then moves by `step`; the

@@ -152,6 +152,8 @@ void RecordStore::writeRecordFile(std::int32_t id, rt::ByteArray* data, std::int
 }
 
 void RecordStore::writeToFile() {
+    if (!checkOpen())
+        return;
     auto* bytes = rt::make<lib::java_io_ByteArrayOutputStream>();
     auto* out = rt::make<lib::java_io_DataOutputStream>(bytes);
     std::int32_t count = m_recordIds->size();
@@ -171,7 +173,17 @@ void RecordStore::clearFile(rt::String* path) {
     (void)rt::make<javax_microedition_io_File>(path)->create();
 }
 
+bool RecordStore::checkOpen() {
+    // Every store an open makes has its id list; only the zero state lacks it.
+    if (m_recordIds)
+        return true;
+    rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreNotOpenException);
+    return false;
+}
+
 bool RecordStore::checkId(std::int32_t id) {
+    if (!checkOpen())
+        return false;
     std::int32_t count = m_recordIds->size();
     for (std::int32_t i = 0; i < count; ++i) {
         if (idAt(m_recordIds, i) == id)
@@ -182,6 +194,8 @@ bool RecordStore::checkId(std::int32_t id) {
 }
 
 std::int32_t RecordStore::addRecord(rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes) {
+    if (!checkOpen())
+        return 0;
     // Ids are never given twice: after the largest int there is none left.
     if (getSizeAvailable() < numBytes || m_lastRecordId == INT32_MAX)
         return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreFullException, constant(kFullText));
@@ -208,6 +222,8 @@ void RecordStore::setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t o
 }
 
 void RecordStore::deleteRecord(std::int32_t id) {
+    if (!checkOpen())
+        return;
     for (std::int32_t i = m_recordIds->size() - 1; i >= 0; --i) {
         if (idAt(m_recordIds, i) != id)
             continue;
@@ -260,6 +276,8 @@ std::int32_t RecordStore::getRecordSize(std::int32_t id) {
 }
 
 std::int32_t RecordStore::getSize() {
+    if (!checkOpen())
+        return 0;
     std::int32_t total = 0;
     for (std::int32_t i = 0; i < m_recordIds->size(); ++i) {
         total += getRecordSize(idAt(m_recordIds, i));
@@ -270,6 +288,8 @@ std::int32_t RecordStore::getSize() {
 }
 
 javax_microedition_rms_RecordEnumerationImpl* RecordStore::enumerateRecords() {
+    if (!checkOpen())
+        return nullptr;
     auto* records = rt::make<javax_microedition_rms_RecordEnumerationImpl>(this);
     records->reset();
     return records;

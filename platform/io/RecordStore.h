@@ -35,11 +35,14 @@
 // that is not there a `RecordStoreNotFoundException` (its path), an index
 // that is refused a `RecordStoreException` (its path, and one log line naming
 // the file and its count), an index that cannot be written a
-// `RecordStoreException` (C102). There is no registry
+// `RecordStoreException` (C102); any operation on a store that was never
+// opened (the zero state `newInstanceById` makes) a
+// `RecordStoreNotOpenException`, and nothing is written. There is no registry
 // of open stores: two opens of one name are two objects over the same files,
 // and the last index written wins. Used from one thread; `recordIds` is a
 // synchronized Vector all the same.
 
+#include "classlib/ClassLibrary.h"
 #include "classlib/util/Vector.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
@@ -125,6 +128,10 @@ public:
     // A store over the index file at `path` with no records; the open
     // operations make stores.
     explicit javax_microedition_rms_RecordStore(rt::String* path);
+    // The zero state `newInstanceById` makes: no path and no id list, a
+    // store that is not open.
+    explicit javax_microedition_rms_RecordStore(lib::NewInstance)
+        : Object(kClassId) {}
 
 private:
     [[nodiscard]] static javax_microedition_rms_RecordStore*
@@ -132,7 +139,10 @@ private:
     // Reads the index file into `recordIds` and `lastRecordId`; false, with
     // one log line, when it lists more than `kMaxRecordIds` ids.
     [[nodiscard]] bool readIndex();
-    // Whether `id` is in `recordIds`; else an `InvalidRecordIDException` is pending.
+    // Whether the store was opened; else a `RecordStoreNotOpenException` is pending.
+    [[nodiscard]] bool checkOpen();
+    // Whether `id` is in `recordIds`; else an `InvalidRecordIDException` (or,
+    // for a store never opened, a `RecordStoreNotOpenException`) is pending.
     [[nodiscard]] bool checkId(std::int32_t id);
     rt::String* recordPath(std::int32_t id);
     void writeRecordFile(std::int32_t id, rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);

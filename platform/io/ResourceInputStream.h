@@ -7,6 +7,7 @@
 // stream underneath is positioned at the entry's first byte when this stream
 // is made, and belongs to it. One thread at a time.
 
+#include "classlib/ClassLibrary.h"
 #include "classlib/io/InputStream.h"
 
 #include <cstdint>
@@ -19,6 +20,10 @@ public:
 
     // `size` bytes of `in` from its current position (a negative size counts as 0).
     javax_microedition_io_ResourceInputStream(lib::java_io_InputStream* in, std::int32_t size);
+    // The zero state `newInstanceById` makes: no stream underneath and no bytes left,
+    // so every read is at the end.
+    explicit javax_microedition_io_ResourceInputStream(lib::NewInstance)
+        : java_io_InputStream(kClassId) {}
 
     using java_io_InputStream::read;
     // Nothing left: an `EOFException` pending (even for `len` 0), answering

@@ -3,6 +3,7 @@
 // `javax_microedition_lcdui_Command`: a labelled command of a type and a
 // priority. The platform stores commands and nothing more.
 
+#include "classlib/ClassLibrary.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
 
@@ -25,6 +26,9 @@ public:
     javax_microedition_lcdui_Command(rt::String* label, std::int32_t commandType, std::int32_t priority);
     javax_microedition_lcdui_Command(rt::String* shortLabel, rt::String* longLabel, std::int32_t commandType,
                                      std::int32_t priority);
+    // The zero state `newInstanceById` makes: no labels, type and priority 0.
+    explicit javax_microedition_lcdui_Command(lib::NewInstance)
+        : Object(kClassId) {}
 
     // The operation after `Object`'s.
     virtual std::int32_t getPriority() { return m_priority; }

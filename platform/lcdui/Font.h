@@ -10,6 +10,7 @@
 // start-up); until it is given, fonts have no metrics, widths are 0 and no
 // text is drawn. Fonts are kept in a cache by face | style | size, in statics.
 
+#include "classlib/ClassLibrary.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 #include "runtime/String.h"
@@ -37,6 +38,11 @@ public:
 
     // Runs init.
     javax_microedition_lcdui_Font(std::int32_t face, std::int32_t style, std::int32_t size);
+    // The zero state `newInstanceById` makes: face, style and size 0 (the
+    // default font's) but no metrics, so height and baseline are 0; widths
+    // come from the text service as for every font.
+    explicit javax_microedition_lcdui_Font(lib::NewInstance)
+        : Object(kClassId) {}
 
     // Operations after `Object`'s, in this order.
     virtual std::int32_t getSize();

@@ -105,9 +105,10 @@ javax_microedition_lcdui_Image::createImage(rt::ByteArray* data, std::int32_t of
     std::int32_t type = summary.colourType == kPngColourTypeRgbAlpha ? kArgb4444 : kRgb565;
     auto* image = rt::make<javax_microedition_lcdui_Image>(summary.width, summary.height, type, 0);
     // No allocation from here on: the bytes and the pixels stay where they are.
-    decodePng(pngBytes(data, offset, length), image->surface(), type == kArgb4444);
-    if (type == kRgb565)
-        image->detectColourKey();
+    PngDecoded decoded = decodePng(pngBytes(data, offset, length), image->surface(), type == kArgb4444);
+    // The decoder saw every pixel it wrote, and the rest of a new image is 0.
+    if (type == kRgb565 && decoded.wroteColourKey)
+        image->setPixelType(kRgb565Keyed);
     return image;
 }
 

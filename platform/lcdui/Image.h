@@ -15,6 +15,7 @@
 // The pixel array is an ordinary buffer-heap array: any allocation may move
 // its elements, so `surface()` is asked again after one.
 
+#include "classlib/ClassLibrary.h"
 #include "runtime/Array.h"
 #include "runtime/Object.h"
 
@@ -55,6 +56,10 @@ public:
     // Clears the fields and runs allocate.
     javax_microedition_lcdui_Image(std::int32_t width, std::int32_t height, std::int32_t typeWord,
                                    std::int32_t extra);
+    // The zero state `newInstanceById` makes: 0 x 0, immutable, type 0 and no
+    // pixel array, so drawing it or drawing into it changes no pixel.
+    explicit javax_microedition_lcdui_Image(lib::NewInstance)
+        : Object(kClassId) {}
 
     // Operations after `Object`'s, in this order.
     // A new Graphics on the image; an immutable image logs "!mutable" and

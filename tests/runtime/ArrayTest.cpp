@@ -263,6 +263,52 @@ TEST_F(ArrayTest, TheCollectorFollowsObjectArrayElements) {
     EXPECT_TRUE(log.lines().empty());
 }
 
+TEST_F(ArrayTest, SpansCheckTheirRangeOnceAndReachTheElements) {
+    rt::IntArray* array = rt::newIntArray(6);
+    auto whole = rt::IntArray::span(array);
+    ASSERT_EQ(whole.size(), 6u);
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        whole[i] = static_cast<std::int32_t>(i * 10);
+    auto middle = rt::IntArray::span(array, 2, 3);
+    ASSERT_EQ(middle.size(), 3u);
+    EXPECT_EQ(middle[0], 20);
+    middle[2] = -1;
+    EXPECT_EQ(rt::IntArray::get(array, 4), -1);
+    EXPECT_TRUE(log.lines().empty());
+
+    struct Case {
+        std::int32_t offset;
+        std::int32_t count;
+        const char* line; // null: an empty span, nothing said
+    };
+    const Case cases[] = {
+        {6, 0, nullptr},
+        {0, 7, "ArrayIndexOutOfBounds index=7 length=6"},
+        {5, 2, "ArrayIndexOutOfBounds index=7 length=6"},
+        {-1, 2, "ArrayIndexOutOfBounds index=-1 length=6"},
+        {7, 0, "ArrayIndexOutOfBounds index=7 length=6"},
+        {2, -1, "ArrayIndexOutOfBounds index=1 length=6"},
+        {INT_MAX, INT_MAX, "ArrayIndexOutOfBounds index=2147483647 length=6"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.offset << "+" << c.count);
+        log.clear();
+        EXPECT_TRUE(rt::IntArray::span(array, c.offset, c.count).empty());
+        if (c.line)
+            EXPECT_TRUE(log.contains(c.line));
+        else
+            EXPECT_TRUE(log.lines().empty());
+    }
+
+    log.clear();
+    EXPECT_TRUE(rt::IntArray::span(nullptr, 0, 0).empty());
+    EXPECT_TRUE(log.contains("NullPointer"));
+    log.clear();
+    EXPECT_TRUE(rt::IntArray::span(rt::newIntArray(-3)).empty());
+    EXPECT_TRUE(rt::IntArray::span(rt::newIntArray(0)).empty());
+    EXPECT_FALSE(log.contains("IndexOutOfBounds")) << "only the negative length itself is reported";
+}
+
 TEST_F(ArrayTest, CharArrayTextEndsAtTheFirstZeroUnit) {
     rt::CharArray* chars = rt::newCharArray(5);
     Array::fill16(chars, {u'h', u'i', 0, u'x'});

@@ -9,21 +9,6 @@ namespace testing_support {
 
 namespace {
 
-int channelsOf(PngColour colour) {
-    switch (colour) {
-    case PngColour::Grey:
-    case PngColour::Palette:
-        return 1;
-    case PngColour::GreyAlpha:
-        return 2;
-    case PngColour::Rgb:
-        return 3;
-    case PngColour::RgbAlpha:
-        return 4;
-    }
-    return 1;
-}
-
 int pngColourType(PngColour colour) {
     switch (colour) {
     case PngColour::Grey:
@@ -84,6 +69,21 @@ bool write(png_structp png, png_infop info, Prepared& prepared) {
 }
 
 } // namespace
+
+int channelsOf(PngColour colour) {
+    switch (colour) {
+    case PngColour::Grey:
+    case PngColour::Palette:
+        return 1;
+    case PngColour::GreyAlpha:
+        return 2;
+    case PngColour::Rgb:
+        return 3;
+    case PngColour::RgbAlpha:
+        return 4;
+    }
+    return 1;
+}
 
 std::vector<std::uint8_t> encodePng(const PngPicture& picture) {
     Prepared prepared;

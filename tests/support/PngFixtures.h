@@ -28,6 +28,9 @@ struct PngPicture {
     std::optional<std::array<std::uint16_t, 3>> transparentColour;
 };
 
+// Samples a pixel of `colour` has.
+int channelsOf(PngColour colour);
+
 std::vector<std::uint8_t> encodePng(const PngPicture& picture);
 
 } // namespace testing_support

@@ -19,8 +19,9 @@ struct StartedApplication {
     // `programFolder` empty: the current folder. `script` gives the host's
     // answers (its events stay unread: the tests pump the window themselves).
     explicit StartedApplication(bool gameThread = false, const std::string& programFolder = {},
-                                const char* script = "") {
+                                const char* script = "", bool fillFrames = true) {
         record.startGameThread = gameThread;
+        record.fillFrames = fillFrames;
         host::HeadlessOptions options;
         options.script = host::parseScript(script).value();
         options.folders.programFolder = programFolder;

@@ -17,8 +17,8 @@
 #include "platform/midlet/MIDlet.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
+#include "runtime/Thread.h"
 #include "tests/support/ConstantStrings.h"
-#include "tests/support/GuestTask.h"
 
 #include <algorithm>
 #include <atomic>
@@ -50,6 +50,9 @@ struct MidletRecord {
     }
 
     bool startGameThread = true;
+    // The canvas's paint fills the screen with `frameColour(k)` first; when
+    // off, a paint draws nothing of its own.
+    bool fillFrames = true;
     // Runs on the first thread at the end of the first startApp.
     std::function<void(TestMidlet&)> onStart;
     // Runs on the window thread for each key released, after it is recorded.
@@ -106,8 +109,10 @@ public:
     void hideNotify() override { s_record->add("hideNotify"); }
     void paint(platform::javax_microedition_lcdui_Graphics* graphics) override {
         int frame = s_record->painted;
-        graphics->setColor(static_cast<std::int32_t>(frameColour(frame)));
-        graphics->fillRect(0, 0, getWidth(), getHeight());
+        if (s_record->fillFrames) {
+            graphics->setColor(static_cast<std::int32_t>(frameColour(frame)));
+            graphics->fillRect(0, 0, getWidth(), getHeight());
+        }
         if (s_record->onPaint)
             s_record->onPaint(graphics, frame);
         ++s_record->painted;
@@ -126,7 +131,9 @@ private:
     platform::javax_microedition_midlet_MIDlet* m_midlet;
 };
 
-class TestMidlet final : public platform::javax_microedition_midlet_MIDlet {
+// Runs its own game loop as the target of its game thread, as the game's
+// MIDlet does: the thread's listed target keeps it, never a C++ callable.
+class TestMidlet final : public platform::javax_microedition_midlet_MIDlet, public rt::java_lang_Runnable {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::Zelvora;
 
@@ -142,9 +149,8 @@ public:
             return;
         m_canvas = rt::make<TestCanvas>(this);
         platform::javax_microedition_lcdui_Display::getDisplay(this)->setCurrent(m_canvas);
-        if (s_record->startGameThread) {
-            rt::make<GuestTask>([this] { gameLoop(); })->start();
-        }
+        if (s_record->startGameThread)
+            rt::make<rt::java_lang_Thread>(this)->start();
         if (s_record->onStart)
             s_record->onStart(*this);
     }
@@ -159,10 +165,8 @@ public:
 
     TestCanvas* canvas() const { return m_canvas; }
 
-    RT_REFERENCE_FIELDS(TestMidlet, javax_microedition_midlet_MIDlet, m_canvas)
-
-private:
-    void gameLoop() {
+    // The game loop, on the game thread.
+    void run() override {
         while (!s_record->quit) {
             m_canvas->serviceRepaints();
             if (s_record->afterFrame)
@@ -171,7 +175,15 @@ private:
         }
         notifyDestroyed();
     }
+    void* getInterface(rt::ClassId interfaceId) override {
+        return interfaceId == rt::ClassId::java_lang_Runnable
+                   ? static_cast<rt::java_lang_Runnable*>(this)
+                   : javax_microedition_midlet_MIDlet::getInterface(interfaceId);
+    }
 
+    RT_REFERENCE_FIELDS(TestMidlet, javax_microedition_midlet_MIDlet, m_canvas)
+
+private:
     TestCanvas* m_canvas = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "host/headless/HeadlessHost.h"
 
 #include <gtest/gtest.h>
+#include <xxhash.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -56,6 +57,7 @@ TEST(HeadlessScreen, CountsHashesAndWritesFramesAndQuitsAfterTheLastOne) {
     std::filesystem::create_directories(folder);
     host::HeadlessOptions options;
     options.frameFolder = folder.string();
+    options.hashFrames = true;
     options.quitAfterFrames = 2;
     options.screenSize = {4, 2};
     auto h = host::makeHeadlessHost(std::move(options));
@@ -90,6 +92,34 @@ TEST(HeadlessScreen, CountsHashesAndWritesFramesAndQuitsAfterTheLastOne) {
     EXPECT_TRUE(std::filesystem::exists(folder / "frame-000001.png"));
     EXPECT_TRUE(screen.writeLastFrame((folder / "last.png").string()).ok());
     std::filesystem::remove_all(folder);
+}
+
+TEST(HeadlessScreen, HashesFramesOnlyWhenTheRunAsksForThem) {
+    // Without asking, frames are counted and the last one kept, but not hashed.
+    for (const char* script : {"", "hash-frames\n"}) {
+        SCOPED_TRACE(script);
+        auto h = hostWithScript(script);
+        auto& screen = h->headlessScreen();
+        std::span<std::uint16_t> pixels = screen.pixels();
+        pixels[0] = 0x1234;
+        screen.present();
+        pixels[0] = 0x5678;
+        screen.present();
+        EXPECT_EQ(screen.frameCount(), 2u);
+        EXPECT_EQ(screen.lastFrame()[0], 0x5678);
+        EXPECT_EQ(screen.frameHashes().size(), *script ? 2u : 0u);
+    }
+}
+
+TEST(HeadlessScreen, AFrameHashIsXxh3OfTheLittleEndianPixelBytes) {
+    // The same bytes on every machine: each pixel low byte first.
+    const std::uint8_t bytes[] = {0x01, 0x02, 0x03, 0x04, 0x1F, 0xF8};
+    const std::uint16_t pixels[] = {0x0201, 0x0403, 0xF81F};
+    EXPECT_EQ(host::hashFrame(pixels), XXH3_64bits(bytes, sizeof bytes));
+    std::vector<std::uint16_t> frame(480 * 640, 0xF81F);
+    EXPECT_EQ(host::hashFrame(frame), host::hashFrame(std::vector<std::uint16_t>(frame)));
+    frame[480 * 640 - 1] = 0xF81E;
+    EXPECT_NE(host::hashFrame(frame), host::hashFrame(std::vector<std::uint16_t>(480 * 640, 0xF81F)));
 }
 
 TEST(HeadlessHost, QuestionsBrowserAndDeviceAnswerAsToldAndAreRecorded) {
@@ -135,7 +165,7 @@ TEST(HeadlessDevice, AScriptHoldsTheDisplayTurnedForAWhile) {
 // the time, presents and sleeps 40 ms, until a quit arrives. Its frames
 // depend only on the script.
 std::vector<std::uint64_t> runProgram(const char* script) {
-    auto h = hostWithScript(script, 30);
+    auto h = hostWithScript((std::string("hash-frames\n") + script).c_str(), 30);
     EXPECT_TRUE(h->window().open("BrivantaClass", "Brivanta - Vorlax Rally").ok());
     auto lock = h->threads().createMutex();
     int stylusX = 0;

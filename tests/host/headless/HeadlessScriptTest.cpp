@@ -49,6 +49,7 @@ TEST(HeadlessScript, ReadsEveryKindOfLine) {
 answer yes
 answer no
 fault no-ddraw-library
+hash-frames
 )");
     ASSERT_TRUE(parsed.ok()) << parsed.error().message;
     const host::Script& script = parsed.value();
@@ -83,6 +84,8 @@ fault no-ddraw-library
     EXPECT_EQ(script.orientations, (std::vector<host::ScriptedOrientation>{{600, 1}, {700, 0}}));
     EXPECT_EQ(script.answers, (std::vector<bool>{true, false}));
     EXPECT_EQ(script.faults, (std::vector<host::DisplayFault>{host::DisplayFault::NoDirectDrawLibrary}));
+    EXPECT_TRUE(script.hashFrames);
+    EXPECT_FALSE(host::parseScript("0 activate\n").value().hashFrames);
 }
 
 TEST(HeadlessScript, NamesTheLineAndTheReasonOfAnError) {
@@ -105,6 +108,7 @@ TEST(HeadlessScript, NamesTheLineAndTheReasonOfAnError) {
         {"5 quit now\n", "script line 1: 'quit' takes 0 argument(s)"},
         {"5 orientation 3\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
         {"5 orientation\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
+        {"hash-frames all\n", "script line 1: 'hash-frames' takes no argument"},
     };
     for (const Case& c : cases) {
         auto parsed = host::parseScript(c.text);

@@ -46,6 +46,7 @@ struct Display {
         EXPECT_TRUE(parsed.ok());
         options.script = std::move(parsed).value();
         options.screenSize = size;
+        options.hashFrames = true;
         host = host::makeHeadlessHost(std::move(options));
         EXPECT_TRUE(host->window().open("BrivantaClass", "Brivanta - Vorlax Rally").ok());
     }

@@ -3,8 +3,8 @@
 // A runtime with the class library for the connection tests, a recording
 // stand-in for what connections show, and helpers to read streams.
 
-#include "classlib/ClassLibrary.h"
 #include "classlib/io/InputStream.h"
+#include "platform/Platform.h"
 #include "platform/io/ConnectionUi.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
@@ -35,7 +35,7 @@ public:
 
 struct ConnectionTest : ::testing::Test {
     ConnectionTest() {
-        lib::installClassLibrary(runtime);
+        platform::installPlatform(runtime);
         platform::setConnectionUi(&ui);
     }
     ~ConnectionTest() override {

@@ -1,12 +1,12 @@
 #pragma once
 
 // What the file, archive and record-store tests share: a runtime with the
-// class library, a program folder of its own under the system's temporary
+// platform installed, a program folder of its own under the system's temporary
 // folder (removed afterwards) that the host maps the device's folders onto,
 // and helpers to put datakit's bytes there and to read results back.
 
-#include "classlib/ClassLibrary.h"
 #include "host/system/SystemFolders.h"
+#include "platform/Platform.h"
 #include "platform/io/fileio.h"
 #include "runtime/Array.h"
 #include "runtime/Exceptions.h"
@@ -61,7 +61,7 @@ private:
 
 struct IoTest : ::testing::Test {
     IoTest() {
-        lib::installClassLibrary(runtime);
+        platform::installPlatform(runtime);
         testing_support::installConstantStrings({{rt::constants::kDefaultMessage, "no details"}});
         platform::setFileFolders(&folders);
         fs::create_directories(programFolder());

@@ -4,8 +4,8 @@
 // clock with the media services installed (a temporary folder of the test's
 // own), and helpers to sleep as a runtime thread and read what was heard.
 
-#include "classlib/ClassLibrary.h"
 #include "host/headless/HeadlessHost.h"
+#include "platform/Platform.h"
 #include "platform/media/MediaServices.h"
 #include "platform/media/Player.h"
 #include "runtime/Exceptions.h"
@@ -27,7 +27,7 @@ struct MediaTest : ::testing::Test {
         host = host::makeHeadlessHost(std::move(options));
         runtime = std::make_unique<rt::Runtime>(
             rt::RuntimeOptions{4 << 20, 8 << 20, &host->threads(), &host->clock()});
-        lib::installClassLibrary(*runtime);
+        platform::installPlatform(*runtime);
         platform::setMediaServices(
             {&host->audio(), &host->mediaGraphs(), &host->threads(), folder.path().string() + "/"});
     }

@@ -2,6 +2,7 @@
 #include "host/media/MidiSynth.h"
 #include "tests/platform/media/MediaFixture.h"
 #include "tests/support/AmrEncoder.h"
+#include "tests/support/DeadFrames.h"
 #include "tests/support/GuestTask.h"
 #include "tools/datakit/Midi.h"
 
@@ -227,6 +228,11 @@ TEST_F(DirectShowPlayerTest, WithoutAGraphItStaysSilentAndSaysWhy) {
 // while another runtime thread is stopped: the loop thread ends, the file
 // goes, and nothing waits for the stopped thread.
 TEST_F(DirectShowPlayerTest, TheCollectorClosesALoopingPlayer) {
+    // The stacks are scanned conservatively: a stress build collects inside
+    // every allocation that made the player, and a word left from those
+    // collections may keep it, which this test cannot clear.
+    if (rt::RuntimeOptions::kGcStressBuild)
+        GTEST_SKIP() << "the player's address may stay in a scanned frame";
     std::atomic<bool> stop{false};
     testing_support::startGuestTask([&] {
         while (!stop)
@@ -236,6 +242,7 @@ TEST_F(DirectShowPlayerTest, TheCollectorClosesALoopingPlayer) {
     sleep(2500);
     EXPECT_TRUE(std::filesystem::exists(file));
     constexpr std::uint32_t kCollectNow = 1;
+    testing_support::clearDeadFrames();
     EXPECT_GE(runtime->objectManager().gc(kCollectNow).freed, 1u);
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(std::filesystem::is_empty(folder.path())) << "the file's folder goes with it";

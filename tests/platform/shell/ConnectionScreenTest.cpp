@@ -44,7 +44,9 @@ Census census(const std::vector<std::uint16_t>& frame, Box box) {
 }
 
 TEST(ConnectionScreen, DotsRunEvery300MsFromTheFirstBeginToTheLastEnd) {
-    auto host = host::makeHeadlessHost({});
+    host::HeadlessOptions options;
+    options.hashFrames = true;
+    auto host = host::makeHeadlessHost(std::move(options));
     auto screenLock = host->threads().createMutex();
     ConnectionScreen screen(*host, *screenLock, nullptr);
     auto& frames = host->headlessScreen();

@@ -39,6 +39,7 @@ host::HeadlessOptions optionsWithScript(const char* script) {
     auto parsed = host::parseScript(script);
     EXPECT_TRUE(parsed.ok()) << parsed.error().message;
     options.script = std::move(parsed).value();
+    options.hashFrames = true;
     return options;
 }
 

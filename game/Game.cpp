@@ -1,0 +1,35 @@
+#include "game/Game.h"
+
+#include "game/framework/Seams.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/StaticInit.h"
+#include "game/framework/Zelvora.h"
+#include "platform/app/DataSet.h"
+#include "runtime/Object.h"
+
+namespace game {
+
+void registerGame() {
+    Seams& registry = seams();
+    registry = Seams{};
+    setStateHandler(1, loadStartupData);
+    // The packs, progress, sprites, sound and the front end register their
+    // steps, hooks and states here as they land; until then the framework's
+    // least behaviour stands (Seams.h).
+}
+
+platform::StartupHooks startupHooks() {
+    registerGame();
+    platform::StartupHooks hooks;
+    hooks.initializeStatics = [] {
+        platform::StartupResult loaded = platform::loadDataSet();
+        if (!loaded.ok())
+            return loaded;
+        initializeGameStatics();
+        return platform::StartupResult::ready();
+    };
+    hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<Zelvora>(); };
+    return hooks;
+}
+
+} // namespace game

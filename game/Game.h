@@ -1,0 +1,19 @@
+#pragma once
+
+// The game's composition root: what the platform's start-up runs (the data
+// set, the game's static initialisation, the MIDlet `Zelvora`) and what
+// fills the framework's registries (state handlers, loading steps, frame and
+// sound hooks). Subsystems above the framework register here as they land.
+
+#include "platform/app/StartupHooks.h"
+
+namespace game {
+
+// Fills the framework's registries; idempotent.
+void registerGame();
+
+// The start-up of the game: `registerGame`, then the data set and its
+// constant strings, the game's static initialisation, and the MIDlet.
+platform::StartupHooks startupHooks();
+
+} // namespace game

@@ -1,0 +1,18 @@
+#include "game/framework/OrvelLibConfig.h"
+
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+OrvelLibConfig& config() {
+    return rt::getStaticClass().statics<OrvelLibConfig>();
+}
+
+void OrvelLibConfig::staticInit() {
+    OrvelLibConfig& settings = config();
+#define GAME_CONFIG_DEFAULT(kind, name, value) settings.name = static_cast<GAME_CONFIG_TYPE_##kind>(value);
+    GAME_ORVEL_CONFIG_SETTINGS(GAME_CONFIG_DEFAULT)
+#undef GAME_CONFIG_DEFAULT
+}
+
+} // namespace game

@@ -1,0 +1,87 @@
+#include "game/framework/StartupLoad.h"
+
+#include "classlib/lang/StringBuffer.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "runtime/Exceptions.h"
+#include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
+
+#include <array>
+
+namespace game {
+
+namespace {
+
+void makeTables(StartupStatics& startup) {
+    startup.s_textBuffer = rt::make<lib::StringBuffer>(16);
+    startup.s_flags67 = rt::newBoolArray(67);
+    startup.s_values67 = rt::newIntArray(67);
+    startup.s_flags368 = rt::newBoolArray(368);
+    startup.s_flags24 = rt::newBoolArray(24);
+}
+
+void makeObjectTables(StartupStatics& startup) {
+    startup.s_textEncoding = rt::getStaticClass().getConstantString(rt::constants::kTextEncoding);
+    startup.s_objects22 = rt::newObjectArray(22);
+    startup.s_objects6 = rt::newObjectArray(6);
+    startup.s_sprites = rt::newObjectArray(kSpriteCount);
+    startup.s_objects92 = rt::newObjectArray(92);
+}
+
+void resetViewAndCounters(StartupStatics& startup) {
+    const OrvelLibConfig& settings = config();
+    startup.s_soundOn = 0;
+    startup.s_viewWidth = startup.s_clipWidth = settings.s_gameScreenWidth;
+    startup.s_viewHeight = startup.s_clipHeight = settings.s_gameScreenHeight;
+    const std::array<std::int32_t, 2> lengths = {10, 2};
+    startup.s_pairs = static_cast<rt::ObjectArray*>(rt::newMultiArray("[[I", lengths));
+    startup.s_pairCount = 0;
+}
+
+void enter() {
+    StartupStatics& startup = startupStatics();
+    const LoadingSteps& steps = seams().loading;
+    if (steps.loadRecord) {
+        steps.loadRecord();
+        if (rt::exceptionPending())
+            return;
+    }
+    makeTables(startup);
+    if (steps.loadFixedPointTables) {
+        steps.loadFixedPointTables(rt::constants::kFixedPointPack);
+        if (rt::exceptionPending())
+            return;
+    }
+    makeObjectTables(startup);
+    if (steps.loadStartupPack)
+        steps.loadStartupPack();
+    resetViewAndCounters(startup);
+    if (steps.initZoomCaches)
+        steps.initZoomCaches();
+    startup.s_zoomCount = startup.s_preZoomCount = 0;
+    startup.s_zoomLastKey = startup.s_preZoomLastKey = -1;
+    startup.s_shorts48 = rt::newShortArray(48);
+}
+
+} // namespace
+
+StartupStatics& startupStatics() {
+    return rt::getStaticClass().statics<StartupStatics>();
+}
+
+void loadStartupData(std::int32_t message) {
+    if (message == kEnter) {
+        enter();
+    } else if (message == kUpdate) {
+        startupStatics().s_textPackName = rt::getStaticClass().getConstantString(rt::constants::kTextPack);
+        pushState(2);
+    }
+}
+
+void dropStartupPack() {
+    startupStatics().s_startupPack = nullptr;
+}
+
+} // namespace game

@@ -1,0 +1,82 @@
+#pragma once
+
+// State 1, the start-up load: on its enter message it makes the shared
+// tables that the rest of the game fills and reads (the progress and race
+// flag arrays, the sprite table and its neighbours, the caches) and runs
+// the loading steps that later subsystems register (Seams.h); on its update
+// it names the text pack and moves on to the splash screens (state 2).
+//
+// The tables live here, below every subsystem that uses them, in
+// `StartupStatics`. The tables whose users have not landed yet carry
+// neutral names by their size.
+
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+#include "runtime/String.h"
+
+#include <cstdint>
+
+namespace lib {
+class StringBuffer;
+}
+
+namespace game {
+
+inline constexpr std::int32_t kSpriteCount = 67;
+
+struct StartupStatics {
+    // The game's shared text buffer.
+    lib::StringBuffer* s_textBuffer = nullptr;
+    // Flag and value arrays of the progress and race code: boolean[67],
+    // int[67], boolean[368], boolean[24].
+    rt::BoolArray* s_flags67 = nullptr;
+    rt::IntArray* s_values67 = nullptr;
+    rt::BoolArray* s_flags368 = nullptr;
+    rt::BoolArray* s_flags24 = nullptr;
+    // The quarter-wave cosine table and its companion (entries 0 and 1 of
+    // the fixed-point pack), filled by the packs' loading step.
+    rt::IntArray* s_cosineTable = nullptr;
+    rt::IntArray* s_cosineCompanion = nullptr;
+    // The name of the texts' character set.
+    rt::String* s_textEncoding = nullptr;
+    // Object tables of 22, 6, 67 (the sprites, by sprite number) and 92 entries.
+    rt::ObjectArray* s_objects22 = nullptr;
+    rt::ObjectArray* s_objects6 = nullptr;
+    rt::ObjectArray* s_sprites = nullptr;
+    rt::ObjectArray* s_objects92 = nullptr;
+    // The start-up pack's entries in memory (byte arrays), kept by the packs'
+    // loading step and dropped when the game loop ends.
+    rt::ObjectArray* s_startupPack = nullptr;
+    // Sound on; off until the player says otherwise.
+    std::int8_t s_soundOn = 0;
+    // The configured width and height, twice each.
+    std::int32_t s_viewWidth = 0;
+    std::int32_t s_viewHeight = 0;
+    std::int32_t s_clipWidth = 0;
+    std::int32_t s_clipHeight = 0;
+    // An int[10][2] table and its count.
+    rt::ObjectArray* s_pairs = nullptr;
+    std::int32_t s_pairCount = 0;
+    // The zoom caches' counters.
+    std::int32_t s_zoomCount = 0;
+    std::int32_t s_zoomLastKey = 0;
+    std::int32_t s_preZoomCount = 0;
+    std::int32_t s_preZoomLastKey = 0;
+    rt::ShortArray* s_shorts48 = nullptr;
+    // The text pack to load, named on state 1's update.
+    rt::String* s_textPackName = nullptr;
+
+    RT_REFERENCE_FIELDS(StartupStatics, rt::NoReferenceBase, s_textBuffer, s_flags67, s_values67, s_flags368,
+                        s_flags24, s_cosineTable, s_cosineCompanion, s_textEncoding, s_objects22, s_objects6,
+                        s_sprites, s_objects92, s_startupPack, s_pairs, s_shorts48, s_textPackName)
+};
+
+StartupStatics& startupStatics();
+
+// State 1's handler.
+void loadStartupData(std::int32_t message);
+
+// Drops the start-up pack's entries (the end of the game loop).
+void dropStartupPack();
+
+} // namespace game

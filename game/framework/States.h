@@ -1,0 +1,81 @@
+#pragma once
+
+// The state machine: the current state, the change requested during a
+// frame and the stack of up to 32 states it is unwound on. Handlers request
+// changes with pushState, popState and backToState; a change never happens
+// inside those calls. The frame step applies the last request of the frame
+// after sending the old state its exit message, and the new state gets its
+// enter message at the start of the next frame.
+//
+// Threads: the game thread sends messages and changes states; pause and
+// resume (messages 5 and 4) may come from the window thread while the game
+// thread idles.
+
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+enum StateMessage : std::int32_t {
+    kEnter = 0,
+    kUpdate = 1,
+    kPaint = 2,
+    kExit = 3,
+    kResume = 4,
+    kPause = 5,
+};
+
+inline constexpr std::int32_t kStateStackSize = 32;
+inline constexpr std::int32_t kNoState = -1;
+
+struct StateStatics {
+    std::int32_t s_state = 0;
+    std::int32_t s_prevState = 0;
+    // The requested state; -1 when none.
+    std::int32_t s_nextState = 0;
+    std::int8_t s_stateChangePending = 0;
+    // 1 until the current state has had its enter message.
+    std::int8_t s_stateEntered = 0;
+    std::int32_t s_stateFrames = 0;
+    std::int32_t s_stateTime = 0;
+    // int[32], entry 0 at the bottom.
+    rt::IntArray* s_stateStack = nullptr;
+    std::int32_t s_stateStackDepth = 0;
+    // Messages that returned without a pending exception.
+    std::int32_t s_messageCount = 0;
+    // Where the loading state goes when it has finished.
+    std::int32_t s_loadingNextState = 0;
+
+    RT_REFERENCE_FIELDS(StateStatics, rt::NoReferenceBase, s_stateStack)
+};
+
+StateStatics& stateStatics();
+
+// The set-up of OrvelLib::init: state 1 current, nothing requested, an empty
+// stack; then pushState(1), so 1 is also the bottom of the stack.
+void initStateMachine();
+
+// Sends `message` to the current state's handler; counts it unless an
+// exception is left pending. State -1 takes message 1 only: the game loop
+// stops.
+void sendStateMessage(std::int32_t message);
+
+// Requests a change to `state` and pushes it; at depth 32 does nothing.
+void pushState(std::int32_t state);
+// Pops the top and requests the state below it. At depth 1 the stack
+// empties and nothing is requested; at depth 0 nothing happens.
+void popState();
+// Unwinds to the highest entry below the top that holds `state` and
+// requests it; pushes `state` when there is none.
+void backToState(std::int32_t state);
+// The entry at position `position` (1 = bottom .. 32), whatever the depth; 0 outside.
+std::int32_t getStackedState(std::int32_t position);
+
+// The frame step's end: when a change is pending, sends the exit message to
+// the current state and makes the requested one current (entered next
+// frame). Answers false when the exit message left an exception pending.
+bool applyStateChange();
+
+} // namespace game

@@ -1,0 +1,122 @@
+#include "game/framework/StaticInit.h"
+
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
+#include "platform/lcdui/Image.h"
+#include "runtime/StaticClass.h"
+
+#include <initializer_list>
+
+namespace game {
+
+namespace {
+
+rt::IntArray* intArray(std::initializer_list<std::int32_t> values) {
+    rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
+    rt::Array::fill32(array, values);
+    return array;
+}
+
+// The game's screen buffer: the configured size, drawn turned by a quarter
+// until start-up reads the orientation property.
+void initScreenBuffer() {
+    LoopStatics& loop = loopStatics();
+    const OrvelLibConfig& settings = config();
+    loop.s_bufferWidth = settings.s_gameScreenWidth;
+    loop.s_bufferHeight = settings.s_gameScreenHeight;
+    loop.s_bufferWidth2 = loop.s_bufferWidth * 2;
+    loop.s_bufferHeight2 = loop.s_bufferHeight * 2;
+    loop.s_rotated = 1;
+    loop.s_touchWidth = settings.s_gameScreenHeight;
+    loop.s_touchHeight = settings.s_gameScreenWidth;
+    loop.s_rowBuffer = rt::newIntArray(loop.s_bufferWidth);
+    loop.s_rowBuffer2 = rt::newIntArray(loop.s_bufferWidth2);
+    loop.s_screenBuffer = Image::createImage(loop.s_bufferWidth, loop.s_bufferHeight);
+    loop.s_bufferGraphics = loop.s_screenBuffer ? loop.s_screenBuffer->getGraphics() : nullptr;
+}
+
+// The library's own statics: the loop's pacing, no key yet.
+void initLibraryStatics() {
+    LoopStatics& loop = loopStatics();
+    const OrvelLibConfig& settings = config();
+    loop.s_frameTime = settings.s_playerThreadPeriod > 0 ? 1000 / settings.s_playerThreadPeriod : 1000;
+    loop.s_fixedSleep = -1;
+    loop.s_backBufferActive = 1;
+    KeyStatics& keys = keyStatics();
+    keys.s_lastKeyCode = kNoKeyCode;
+    keys.s_downKeyCode = kNoKeyCode;
+}
+
+void initMenuTables() {
+    struct Menu {
+        std::initializer_list<std::int32_t> rows[kMenuRowCount];
+    };
+    const Menu menus[kMenuTableCount] = {
+        {{{150, 35, 33, 34, 82, 41}, {17, 46, 30, 31, 32, 7}, {158, 160, 268, 162, 163, 164}}},
+        {{{194, 195, 196, 198}, {14, 14, 14, 14}, {170, 171, 172, 173}}},
+        {{{197, 30, 193, 192, 157}, {18, 18, 14, 15, 45}, {166, 165, 167, 168, 169}}},
+        {{{47, 48, 49}, {14, 14, 14}, {68, 69, 70}}},
+        {{{1, 5, 59, 3, 6, 8}, {-1, 9, 34, 35, 8, 7}, {}}},
+        {{{1, 59, 3, 6, 8}, {-1, 34, 35, 8, 7}, {}}},
+    };
+    GameTables& tables = gameTables();
+    tables.s_menus = rt::newObjectArray(kMenuTableCount);
+    for (std::int32_t menu = 0; menu < kMenuTableCount; ++menu) {
+        rt::ObjectArray* rows = rt::newObjectArray(kMenuRowCount);
+        rt::Array::setRef(tables.s_menus, menu, rows);
+        for (std::int32_t row = 0; row < kMenuRowCount; ++row)
+            rt::Array::setRef(rows, row, intArray(menus[menu].rows[row]));
+    }
+}
+
+// `cGame`'s own initialiser: the buffer's Graphics, nothing paused, no
+// music to resume, then its constant tables.
+void cGameStaticInit() {
+    LoopStatics& loop = loopStatics();
+    loop.s_gamePaused = 0;
+    loop.s_pausedMusic = -1;
+    initMenuTables();
+}
+
+} // namespace
+
+GameTables& gameTables() {
+    return rt::getStaticClass().statics<GameTables>();
+}
+
+rt::IntArray* menuRow(std::int32_t menu, std::int32_t row) {
+    auto* rows = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(gameTables().s_menus, menu));
+    return static_cast<rt::IntArray*>(rt::ObjectArray::get(rows, row));
+}
+
+std::int32_t scaleX(std::int32_t design) {
+    return config().s_gameScreenWidth * design / 240;
+}
+
+std::int32_t scaleY(std::int32_t design) {
+    return config().s_gameScreenHeight * design / 320;
+}
+
+std::int32_t tuning(std::int32_t thousandths) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(thousandths)
+                                     << (config().s_fixedShift & 31)) /
+           1000;
+}
+
+std::int32_t degrees(std::int32_t value) {
+    return value * static_cast<std::int32_t>(1u << (config().s_angleShift & 31)) / 360;
+}
+
+void initializeGameStatics() {
+    OrvelLibConfig::staticInit();
+    initScreenBuffer();
+    initLibraryStatics();
+    cGameStaticInit();
+    loopStatics().s_gameInstance = nullptr;
+    if (seams().loading.staticInit)
+        seams().loading.staticInit();
+}
+
+} // namespace game

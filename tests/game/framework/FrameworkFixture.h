@@ -1,0 +1,39 @@
+#pragma once
+
+// What the framework's unit tests share: a small runtime with the platform
+// (and so the class library) installed, the log captured, and a record of
+// the messages that state handlers receive.
+
+#include "game/framework/Seams.h"
+#include "platform/Platform.h"
+#include "runtime/Runtime.h"
+#include "tests/support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace framework_testing {
+
+// "state:message" for every message a recording handler received, in order.
+inline std::vector<std::string> s_messages;
+
+template <int State>
+void recordMessage(std::int32_t message) {
+    s_messages.push_back(std::to_string(State) + ":" + std::to_string(message));
+}
+
+struct FrameworkTest : ::testing::Test {
+    testing_support::LogCapture log;
+    rt::Runtime runtime{rt::RuntimeOptions{1 << 21, 1 << 23}};
+
+    FrameworkTest() {
+        platform::installPlatform(runtime);
+        game::seams() = game::Seams{};
+        s_messages.clear();
+    }
+    ~FrameworkTest() override { game::seams() = game::Seams{}; }
+};
+
+} // namespace framework_testing

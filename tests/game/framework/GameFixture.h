@@ -1,0 +1,118 @@
+#pragma once
+
+// The game started as the shell starts it, on a data set that mkdata makes,
+// without the platform's run loop and without the game thread: the test's
+// thread drives frames through `OrvelLib::runFrame`. Also the game run whole
+// in-process (`runWholeGame`), with its thread, on the headless host.
+
+#include "game/Game.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/cGame.h"
+#include "host/headless/HeadlessHost.h"
+#include "platform/app/Application.h"
+#include "platform/app/ApplicationImpl.h"
+#include "platform/lcdui/Image.h"
+#include "platform/shell/Program.h"
+#include "platform/shell/Shell.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/AppJad.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace framework_testing {
+
+// Writes the demo set to `folder`, with `properties` as its app.jad when given.
+inline void writeDemoSet(const std::filesystem::path& folder,
+                         const std::vector<datakit::Property>& properties = {}) {
+    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    if (!properties.empty()) {
+        for (datakit::ArchiveEntry& entry : demo.archive) {
+            if (entry.name == u"app.jad")
+                entry = datakit::archiveEntry("app.jad", datakit::writeAppJad(properties));
+        }
+    }
+    ASSERT_TRUE(mkdata::writeProgramFolder(demo, folder).ok());
+}
+
+// The registries a test changes, on top of the game's; applied after
+// `registerGame` at start-up.
+inline void (*s_register)() = nullptr;
+
+inline platform::StartupHooks testHooks(bool ownLoop) {
+    platform::StartupHooks hooks = game::startupHooks();
+    if (s_register)
+        s_register();
+    auto statics = hooks.initializeStatics;
+    hooks.initializeStatics = [statics, ownLoop] {
+        platform::StartupResult result = statics();
+        if (ownLoop)
+            game::config().s_noLoopThread = 1;
+        return result;
+    };
+    return hooks;
+}
+
+struct StartedGame {
+    explicit StartedGame(const std::vector<datakit::Property>& properties = {}) {
+        writeDemoSet(folder.path(), properties);
+        host::HeadlessOptions options;
+        options.folders.programFolder = folder.path().string();
+        host = host::makeHeadlessHost(std::move(options));
+        shell = std::make_unique<platform::Shell>(*host, testHooks(true));
+        started = host->window().open(platform::kWindowClass, platform::kWindowTitle).ok() &&
+                  impl().openDisplay(u"GDI") && impl().init().ok();
+        impl().setActive(true);
+    }
+    ~StartedGame() {
+        shell->cleanup();
+        s_register = nullptr;
+    }
+
+    platform::ApplicationImpl& impl() { return shell->applicationImpl(); }
+    platform::Application& application() { return *impl().getApplication(); }
+    game::cGame* canvas() { return game::loopStatics().s_gameInstance; }
+    bool frame() { return canvas()->runFrame(); }
+
+    testing_support::LogCapture log;
+    testing_support::TemporaryFolder folder{"vorlax-game"};
+    std::unique_ptr<host::HeadlessHost> host;
+    std::unique_ptr<platform::Shell> shell;
+    bool started = false;
+};
+
+// Every pixel of `image` as getRGB gives it, rows top-down.
+inline std::vector<std::int32_t> pixels(platform::javax_microedition_lcdui_Image* image) {
+    std::int32_t width = image->getWidth();
+    std::int32_t height = image->getHeight();
+    rt::IntArray* out = rt::newIntArray(width * height);
+    image->getRGB(out, 0, width, 0, 0, width, height);
+    return std::vector<std::int32_t>(out->elements(), out->elements() + width * height);
+}
+
+// Runs the game as `vorlax --headless --script` does, in this process, with
+// the game thread; answers the exit status.
+inline int runWholeGame(const std::filesystem::path& folder, const std::string& script) {
+    std::filesystem::path scriptPath = folder / "script.txt";
+    std::ofstream(scriptPath) << script;
+    platform::ProgramParts parts;
+    parts.startup = testHooks(false);
+    std::string program = "vorlax";
+    std::string scriptFile = scriptPath.string();
+    std::string folderName = folder.string();
+    const char* argv[] = {program.c_str(), "--headless", "--script", scriptFile.c_str(), folderName.c_str()};
+    int status = platform::runProgram(argv, parts);
+    s_register = nullptr;
+    return status;
+}
+
+} // namespace framework_testing
