@@ -26,7 +26,7 @@ build_and_test() {
     echo "=== $name"
     cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "build/$name" -j "$jobs"
-    "${with_display[@]}" ctest --test-dir "build/$name" --output-on-failure -j "$jobs"
+    "${with_display[@]}" ctest --timeout 600 --test-dir "build/$name" --output-on-failure -j "$jobs"
 }
 
 build_and_test release
@@ -48,13 +48,13 @@ echo "=== gc stress (runtime, class-library, platform and game tests)"
 cmake -S . -B build/stress -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGC_STRESS=ON -DENABLE_ASAN=ON -DENABLE_UBSAN=ON \
     -DBUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build/stress -j "$jobs" --target runtime_tests classlib_tests platform_tests game_tests vorbis_encode
-"${with_display[@]}" ctest --test-dir build/stress -L '^(runtime|classlib|platform|game)$' --output-on-failure -j "$jobs"
+"${with_display[@]}" ctest --timeout 600 --test-dir build/stress -L '^(runtime|classlib|platform|game)$' --output-on-failure -j "$jobs"
 # The threading tests once more under ThreadSanitizer.
 echo "=== tsan (threading tests)"
 cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF >/dev/null
 cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests classlib_tests platform_tests game_tests
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/runtime_tests --gtest_filter='Thread*:Collector*:Monitor*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*:MediaGraph*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/classlib_tests --gtest_filter='Timer*:Collection*:SystemGc*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*:Shell*:Program*:ConnectionScreen*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" build/tsan/tests/game_tests --gtest_filter='GameTest.TheGameThread*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/runtime_tests --gtest_filter='Thread*:Collector*:Monitor*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*:MediaGraph*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/classlib_tests --gtest_filter='Timer*:Collection*:SystemGc*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*:Shell*:Program*:ConnectionScreen*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/game_tests --gtest_filter='GameTest.TheGameThread*' --gtest_brief=1

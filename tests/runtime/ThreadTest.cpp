@@ -74,8 +74,10 @@ TEST_F(ThreadTest, RacingStartsRunTheThreadOnce) {
         for (int starter = 0; starter < 2; ++starter)
             startTask([&, starter] {
                 ++ready;
-                while (ready < 2) {
-                }
+                // Yielding is a safepoint: a collection that another thread
+                // starts meanwhile must not wait for this loop for ever.
+                while (ready < 2)
+                    java_lang_Thread::yield();
                 slots[starter] = target->start();
             });
         await([&] { return slots[0] != -2 && slots[1] != -2 && java_lang_Thread::activeCount() == 1; });
