@@ -4,6 +4,7 @@
 // the same text through the runtime's `String` constructor, and for UTF-8 a
 // round trip through the modified UTF-8 encoding that changes nothing.
 
+#include "fuzz/Harness.h"
 #include "host/Log.h"
 #include "runtime/Runtime.h"
 #include "runtime/String.h"
@@ -20,10 +21,7 @@ struct Quiet final : host::LogSink {
     void write(host::LogCategory, std::string_view) override {}
 };
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzing::check;
 
 const char16_t* const kCharsetNames[] = {u"UTF-8", u"utf8", u"ISO-8859-1", u"SJIS", u"KOI8-R"};
 constexpr rt::Charset kCharsets[] = {rt::Charset::Utf8, rt::Charset::Utf8, rt::Charset::Iso8859_1,

@@ -4,6 +4,7 @@
 // valid one. As response-header text the status is -1 or a decimal number,
 // and no field name holds a line break.
 
+#include "fuzz/Harness.h"
 #include "platform/io/ConnectionUrl.h"
 
 #include <cstdint>
@@ -13,10 +14,7 @@
 
 namespace {
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzing::check;
 
 void checkUrl(const std::uint8_t* data, std::size_t size) {
     std::u16string url;

@@ -14,6 +14,7 @@
 #include "classlib/io/ByteArrayOutputStream.h"
 #include "classlib/io/DataInputStream.h"
 #include "classlib/io/DataOutputStream.h"
+#include "fuzz/Harness.h"
 #include "host/Log.h"
 #include "runtime/Array.h"
 #include "runtime/Exceptions.h"
@@ -37,10 +38,7 @@ struct Quiet final : host::LogSink {
     void write(host::LogCategory, std::string_view) override {}
 };
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzing::check;
 
 // The class of the pending exception (cleared), or 0 for none.
 int takePending() {

@@ -2,6 +2,7 @@
 // compact) on a small movable heap and checks the heap's invariants and every
 // block's bytes after each one.
 
+#include "fuzz/Harness.h"
 #include "host/Log.h"
 #include "runtime/MemoryManager.h"
 
@@ -20,10 +21,7 @@ struct AllowAll final : rt::BlockMovePolicy {
     bool mayMove(const void*, std::size_t) const override { return true; }
 };
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzing::check;
 
 } // namespace
 

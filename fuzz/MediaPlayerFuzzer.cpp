@@ -8,6 +8,7 @@
 // that its duration is never negative.
 
 #include "classlib/io/ByteArrayInputStream.h"
+#include "fuzz/Harness.h"
 #include "host/Log.h"
 #include "platform/media/Manager.h"
 #include "platform/media/Player.h"
@@ -23,10 +24,7 @@ struct Quiet final : host::LogSink {
     void write(host::LogCategory, std::string_view) override {}
 };
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzing::check;
 
 const char* const kTypes[] = {nullptr, "audio/x-wav", "audio/ogg"};
 

@@ -4,6 +4,7 @@
 // beyond the message limit, its length within the limit; AMR samples in whole
 // 20 ms frames. The sanitizers watch for reads outside the bytes.
 
+#include "fuzz/Harness.h"
 #include "host/media/AmrDecoder.h"
 #include "host/media/MidiFile.h"
 
@@ -13,10 +14,7 @@
 
 namespace {
 
-void check(bool condition) {
-    if (!condition)
-        std::abort();
-}
+using fuzzing::check;
 
 } // namespace
 
