@@ -25,9 +25,9 @@ void makeTables(StartupStatics& startup) {
 void makeObjectTables(StartupStatics& startup) {
     startup.s_textEncoding = rt::getStaticClass().getConstantString(rt::constants::kTextEncoding);
     startup.s_objects22 = rt::newObjectArray(22);
-    startup.s_objects6 = rt::newObjectArray(6);
+    startup.s_fonts = rt::newObjectArray(6);
     startup.s_sprites = rt::newObjectArray(kSpriteCount);
-    startup.s_objects92 = rt::newObjectArray(92);
+    startup.s_objectFlags = rt::newObjectArray(92);
 }
 
 void resetViewAndCounters(StartupStatics& startup) {

@@ -39,11 +39,13 @@ struct StartupStatics {
     rt::IntArray* s_cosineCompanion = nullptr;
     // The name of the texts' character set.
     rt::String* s_textEncoding = nullptr;
-    // Object tables of 22, 6, 67 (the sprites, by sprite number) and 92 entries.
+    // An object table of 22 entries; the font sprites by font number (slots
+    // 0 to 2 in use); the sprites by sprite number; and the object flag table,
+    // four bytes per entry (in use, and two values).
     rt::ObjectArray* s_objects22 = nullptr;
-    rt::ObjectArray* s_objects6 = nullptr;
+    rt::ObjectArray* s_fonts = nullptr;
     rt::ObjectArray* s_sprites = nullptr;
-    rt::ObjectArray* s_objects92 = nullptr;
+    rt::ObjectArray* s_objectFlags = nullptr;
     // The start-up pack's entries in memory (byte arrays), kept by the packs'
     // loading step and dropped when the game loop ends.
     rt::ObjectArray* s_startupPack = nullptr;
@@ -67,8 +69,8 @@ struct StartupStatics {
     rt::String* s_textPackName = nullptr;
 
     RT_REFERENCE_FIELDS(StartupStatics, rt::NoReferenceBase, s_textBuffer, s_flags67, s_values67, s_flags368,
-                        s_flags24, s_cosineTable, s_cosineCompanion, s_textEncoding, s_objects22, s_objects6,
-                        s_sprites, s_objects92, s_startupPack, s_pairs, s_shorts48, s_textPackName)
+                        s_flags24, s_cosineTable, s_cosineCompanion, s_textEncoding, s_objects22, s_fonts,
+                        s_sprites, s_objectFlags, s_startupPack, s_pairs, s_shorts48, s_textPackName)
 };
 
 StartupStatics& startupStatics();
