@@ -1,6 +1,7 @@
 #include "game/framework/StaticInit.h"
 
 #include "game/framework/FixedPoint.h"
+#include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -39,7 +40,7 @@ void initScreenBuffer() {
 }
 
 // The library's own statics: the loop's pacing, no key yet, the fixed-point
-// and angle constants.
+// and angle constants, the screen effects' parameter arrays.
 void initLibraryStatics() {
     LoopStatics& loop = loopStatics();
     const OrvelLibConfig& settings = config();
@@ -50,6 +51,7 @@ void initLibraryStatics() {
     keys.s_lastKeyCode = kNoKeyCode;
     keys.s_downKeyCode = kNoKeyCode;
     initFixedPointConstants();
+    initGameGraphics();
 }
 
 void initMenuTables() {
