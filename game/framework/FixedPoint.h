@@ -81,7 +81,9 @@ std::int32_t tan(std::int32_t angle);
 // `from` or `to` is that, else 0.
 std::int32_t atanSearch(std::int32_t from, std::int32_t to, std::int64_t t);
 // The angle of the vector (x, y) by a search over its quadrant; t = ONE * y / x
-// is taken in 64 bits.
+// is taken in 64 bits. Where t is 0 the answer is 0, half or the full circle
+// by the signs (the searches of the second and fourth quadrants cannot find
+// a tangent of 0).
 std::int32_t atan2Search(std::int32_t x, std::int32_t y);
 // The angle of (x, y): through the arctangent table when the configuration
 // asks for it (folded to the first octant, looked up at ONE * smaller /
