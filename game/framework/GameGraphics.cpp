@@ -291,6 +291,8 @@ void setFillColor(std::int32_t argb) {
     GraphicsStatics& statics = graphicsStatics();
     const OrvelLibConfig& settings = config();
     const std::int32_t side = settings.s_fillTileSide;
+    // A side beyond 1024 would make a tile larger than any screen (and its
+    // square could overflow); such a setting, like one below 1, makes none.
     if (side <= 0 || side > 1024)
         return;
     const bool imageMode = settings.s_translucentFill != 0;
