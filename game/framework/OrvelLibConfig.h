@@ -11,7 +11,8 @@
 // s_yieldInLoop; s_frameSwitchB; the back buffer trio; s_playerThreadPeriod;
 // the loop's pacing (s_paceToFrameTime, s_loopSleepMs, s_fixedSleep,
 // s_noLoopThread, s_yieldPerFrame); the long-gap pause; the key codes and
-// key options; the fixed-point and angle shifts; and the four framework
+// key options; the fixed-point and angle shifts; the graphics wrappers'
+// switches (clip, pixel arrays, fill tile, scaling); and the framework
 // settings at the end of the list.
 
 #include "runtime/ReferenceFields.h"
@@ -48,8 +49,11 @@ namespace game {
     X(B, s_pauseOnLongGap, 0)                                                                                \
     X(I, s_longGapMs, 3000)                                                                                  \
     X(B, s_rgbDirect, 0)                                                                                     \
+    /* setClip also intersects the new clip with clipRect */                                                 \
     X(B, s_clipSwitch, 0)                                                                                    \
+    /* drawRGBClipped undoes the Graphics translation */                                                     \
     X(B, s_rgbClipSwitch, 0)                                                                                 \
+    /* the translucent fill tile: its side, and whether it is also made into an image */                     \
     X(I, s_fillTileSide, 16)                                                                                 \
     X(B, s_translucentFill, 1)                                                                               \
     X(B, s_softKeysNotSwapped, 1)                                                                            \
@@ -146,6 +150,7 @@ namespace game {
     X(B, s_moduleSwitchD, 0)                                                                                 \
     X(B, s_cacheImageSwitch, 0)                                                                              \
     X(B, s_textEscapes, 1)                                                                                   \
+    /* the graphics wrappers scale coordinates to the device screen */                                       \
     X(B, s_scaledGraphics, 0)                                                                                \
     X(I, s_spriteValueH, 16)                                                                                 \
     X(B, s_moduleTypeByte, 1)                                                                                \
@@ -183,7 +188,21 @@ namespace game {
     /* players are prepared from a cache */                                                                  \
     X(B, s_cachePlayers, 0)                                                                                  \
     /* game key 6 flips the debug byte */                                                                    \
-    X(B, s_debugToggle, 0)
+    X(B, s_debugToggle, 0)                                                                                   \
+    /* a virtual screen keeps its own clip in place of the Graphics clip */                                  \
+    X(B, s_virtualScreen, 0)                                                                                 \
+    /* images made from pixel arrays always process alpha */                                                 \
+    X(B, s_rgbImageAlpha, 0)                                                                                 \
+    /* any screen effect is built in (bits 0x27F of the effect mask need it or the virtual screen) */        \
+    X(B, s_renderEffects, 0)                                                                                 \
+    /* the switches of screen effects 0, 1, 7 (grey), 8 (shine), 9, 10 (alpha level) and 11 (scaling) */     \
+    X(B, s_renderEffect0, 0)                                                                                 \
+    X(B, s_renderEffect1, 0)                                                                                 \
+    X(B, s_renderGrey, 0)                                                                                    \
+    X(B, s_renderShine, 0)                                                                                   \
+    X(B, s_renderEffect9, 0)                                                                                 \
+    X(B, s_renderAlpha, 0)                                                                                   \
+    X(B, s_renderScale, 0)
 
 #define GAME_CONFIG_TYPE_I std::int32_t
 #define GAME_CONFIG_TYPE_B std::int8_t

@@ -1,5 +1,7 @@
 #include "game/framework/StaticInit.h"
 
+#include "game/framework/FixedPoint.h"
+#include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -37,7 +39,8 @@ void initScreenBuffer() {
     loop.s_bufferGraphics = loop.s_screenBuffer ? loop.s_screenBuffer->getGraphics() : nullptr;
 }
 
-// The library's own statics: the loop's pacing, no key yet.
+// The library's own statics: the loop's pacing, no key yet, the fixed-point
+// and angle constants, the screen effects' parameter arrays.
 void initLibraryStatics() {
     LoopStatics& loop = loopStatics();
     const OrvelLibConfig& settings = config();
@@ -47,6 +50,8 @@ void initLibraryStatics() {
     KeyStatics& keys = keyStatics();
     keys.s_lastKeyCode = kNoKeyCode;
     keys.s_downKeyCode = kNoKeyCode;
+    initFixedPointConstants();
+    initGameGraphics();
 }
 
 void initMenuTables() {

@@ -3,6 +3,8 @@
 // orientation property), throwables inside a frame, keys through the
 // canvas, pause and resume, and the whole game on its thread.
 
+#include "game/framework/FixedPoint.h"
+#include "game/framework/GameGraphics.h"
 #include "game/framework/GameRandom.h"
 #include "game/framework/Keys.h"
 #include "game/framework/StartupLoad.h"
@@ -80,6 +82,13 @@ TEST_F(GameTest, StateOneLoadsAndHandsOverToStateTwoInTheNextFrame) {
     EXPECT_EQ(startup.s_textPackName->toUtf8(), "/texts.pak");
     EXPECT_EQ(startup.s_textEncoding->toUtf8(), "UTF-8");
     EXPECT_EQ(game::loopStatics().s_frameCount, 3);
+
+    // The static initialisation derived the fixed-point constants and made
+    // the tables that need no data.
+    EXPECT_EQ(game::fixedPointStatics().s_one, 4096);
+    EXPECT_EQ(game::fixedPointStatics().s_unitsPerDegree, 23302);
+    EXPECT_EQ(game::clipSegmentToRect(5, 0, 5, 9, 0, 0, 10, 10), game::kClipSegment);
+    ASSERT_NE(game::renderParams(11), nullptr);
 }
 
 TEST_F(GameTest, TheScreenShowsTheBufferTurnedAQuarterClockwise) {

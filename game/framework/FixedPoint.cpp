@@ -1,0 +1,264 @@
+#include "game/framework/FixedPoint.h"
+
+#include "game/framework/OrvelLibConfig.h"
+#include "runtime/StaticClass.h"
+#include "runtime/javamath.h"
+
+#include <climits>
+
+namespace game {
+
+namespace {
+
+std::int32_t shift() {
+    return config().s_fixedShift;
+}
+
+std::int32_t cosEntry(std::int32_t index) {
+    return rt::IntArray::get(fixedPointStatics().s_cosTable, index);
+}
+
+// The quotient of two 64-bit values whose divisor is known not to be 0.
+std::int64_t quotient(std::int64_t a, std::int64_t b) {
+    return b == -1 ? rt::lneg(a) : a / b;
+}
+
+void storeEnd(std::int32_t end, std::int32_t x, std::int32_t y) {
+    auto* point = static_cast<rt::IntArray*>(rt::ObjectArray::get(fixedPointStatics().s_clipResult, end));
+    rt::IntArray::set(point, 0, x);
+    rt::IntArray::set(point, 1, y);
+}
+
+// Where the line y = c + m * x (m in fixed point) meets the vertical at
+// `x`, pulled along the line onto the top or bottom edge when it lies beyond
+// them. False when the point so found leaves the rectangle's width.
+bool edgePoint(std::int32_t x, std::int32_t c, std::int32_t m, std::int32_t rx, std::int32_t ry,
+               std::int32_t rw, std::int32_t rh, std::int32_t& outX, std::int32_t& outY) {
+    std::int32_t y = rt::iadd(c, fixMul(x, m));
+    const std::int32_t bottom = rt::iadd(ry, rh);
+    if (y < ry || y > bottom) {
+        y = y < ry ? ry : bottom;
+        // The slope is not 0 here, so the division cannot fail.
+        x = fixDiv(rt::isub(c, y), rt::ineg(m));
+    }
+    if (x < rx || x > rt::iadd(rx, rw))
+        return false;
+    outX = x;
+    outY = y;
+    return true;
+}
+
+std::int32_t clipAnswer(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb) {
+    storeEnd(0, xa, ya);
+    storeEnd(1, xb, yb);
+    return xa == xb && ya == yb ? kClipPoint : kClipSegment;
+}
+
+void ensureAtanTable() {
+    FixedPointStatics& statics = fixedPointStatics();
+    if (statics.s_atanTable)
+        return;
+    const std::int32_t one = statics.s_one;
+    rt::IntArray* table = rt::newIntArray(rt::iadd(one, 1));
+    if (!table)
+        return;
+    statics.s_atanTable = table;
+    for (std::int32_t i = 0; i <= one; ++i)
+        rt::IntArray::set(table, i, atan2Search(one, i));
+}
+
+} // namespace
+
+FixedPointStatics& fixedPointStatics() {
+    return rt::getStaticClass().statics<FixedPointStatics>();
+}
+
+void initFixedPointConstants() {
+    FixedPointStatics& statics = fixedPointStatics();
+    const std::int32_t s = config().s_fixedShift;
+    statics.s_one = rt::ishl(1, s);
+    statics.s_half = statics.s_one / 2;
+    const std::int32_t units = rt::ishl(1, config().s_angleShift);
+    statics.s_angleUnits = units;
+    statics.s_quarterCircle = rt::imul(units, 90) / 360;
+    statics.s_halfCircle = rt::imul(units, 180) / 360;
+    statics.s_threeQuarters = rt::imul(units, 270) / 360;
+    statics.s_fullCircle = rt::imul(units, 360) / 360;
+    statics.s_pi = rt::ishr(1686629713, 29 - s);
+    statics.s_e = rt::ishr(1459366444, 29 - s);
+    // A shift beyond 29 leaves PI at 0; the quotient is then left at 0
+    // rather than raised during the static initialisation.
+    statics.s_degreesPerRadian = statics.s_pi != 0 ? fixDiv(rt::ishl(180, s), statics.s_pi) : 0;
+    statics.s_unitsPerDegree = fixDiv(units, 360);
+    statics.s_atanTable = nullptr;
+
+    statics.s_clipResult = rt::newObjectArray(2);
+    for (std::int32_t end = 0; end < 2; ++end)
+        rt::ObjectArray::setRef(statics.s_clipResult, end, rt::newIntArray(2));
+}
+
+void setCosTable(rt::IntArray* table) {
+    fixedPointStatics().s_cosTable = table;
+}
+
+std::int32_t fixRound(std::int32_t value) {
+    return rt::ishr(rt::iadd(value, fixedPointStatics().s_half), shift());
+}
+
+std::int32_t fixMul(std::int32_t a, std::int32_t b) {
+    const std::int64_t product = rt::lmul(a, b);
+    return static_cast<std::int32_t>(rt::lshr(rt::ladd(product, fixedPointStatics().s_half), shift()));
+}
+
+std::int32_t fixDiv(std::int32_t a, std::int32_t b) {
+    const std::int64_t doubled = rt::lmul(2, rt::lshl(a, shift()));
+    const std::int64_t q = rt::ldiv(doubled, b);
+    if (b == 0)
+        return 0;
+    return static_cast<std::int32_t>(rt::lshr(rt::ladd(q, 1), 1));
+}
+
+std::int32_t fixAdd(std::int32_t a, std::int32_t b) {
+    return rt::iadd(a, b);
+}
+
+std::int32_t fixSub(std::int32_t a, std::int32_t b) {
+    return rt::isub(a, b);
+}
+
+bool sameSignLong(std::int64_t a, std::int64_t b) {
+    return (a < 0) == (b < 0);
+}
+
+std::int32_t cos(std::int32_t angle) {
+    const FixedPointStatics& statics = fixedPointStatics();
+    // The magnitude through unsigned: |INT_MIN| keeps its bits, as Java's has it.
+    const std::uint32_t magnitude =
+        angle < 0 ? 0u - static_cast<std::uint32_t>(angle) : static_cast<std::uint32_t>(angle);
+    const auto r =
+        static_cast<std::int32_t>(magnitude & static_cast<std::uint32_t>(statics.s_fullCircle - 1));
+    if (r <= statics.s_quarterCircle)
+        return cosEntry(r);
+    if (r < statics.s_halfCircle)
+        return rt::ineg(cosEntry(statics.s_halfCircle - r));
+    if (r <= statics.s_threeQuarters)
+        return rt::ineg(cosEntry(r - statics.s_halfCircle));
+    return cosEntry(statics.s_fullCircle - r);
+}
+
+std::int32_t tan(std::int32_t angle) {
+    const std::int32_t c = cos(angle);
+    if (c == 0)
+        return INT_MAX;
+    const std::int32_t sine = cos(rt::isub(fixedPointStatics().s_quarterCircle, angle));
+    return static_cast<std::int32_t>(quotient(rt::ishl(sine, shift()), c));
+}
+
+std::int32_t atanSearch(std::int32_t from, std::int32_t to, std::int64_t t) {
+    const FixedPointStatics& statics = fixedPointStatics();
+    if (from < to) {
+        std::int32_t low = tan(from);
+        for (std::int32_t x = from; x < to; ++x) {
+            const std::int32_t high = tan(x + 1);
+            if (low <= t && t < high)
+                return x;
+            low = high;
+        }
+    }
+    if (from == statics.s_quarterCircle || to == statics.s_quarterCircle)
+        return statics.s_quarterCircle;
+    if (from == statics.s_threeQuarters || to == statics.s_threeQuarters)
+        return statics.s_threeQuarters;
+    return 0;
+}
+
+std::int32_t atan2Search(std::int32_t x, std::int32_t y) {
+    const FixedPointStatics& statics = fixedPointStatics();
+    if (x == 0)
+        return y > 0 ? statics.s_quarterCircle : y < 0 ? statics.s_threeQuarters : 0;
+    if (y == 0)
+        return x < 0 ? statics.s_halfCircle : 0;
+    // In 64 bits: ONE * y overflows an int once |y| reaches 2^19.
+    const std::int64_t t = quotient(rt::lmul(statics.s_one, y), x);
+    // A y too small against x leaves t at 0. The searches of the second and
+    // fourth quadrants never find 0, which is the tangent only at their
+    // upper ends, and would fall back to a quarter away: answer those ends.
+    if (t == 0)
+        return x < 0 ? statics.s_halfCircle : y < 0 ? statics.s_fullCircle : 0;
+    if (x > 0)
+        return y > 0 ? atanSearch(0, statics.s_quarterCircle, t)
+                     : atanSearch(statics.s_threeQuarters, statics.s_fullCircle, t);
+    return y > 0 ? atanSearch(statics.s_quarterCircle, statics.s_halfCircle, t)
+                 : atanSearch(statics.s_halfCircle, statics.s_threeQuarters, t);
+}
+
+std::int32_t atan2(std::int32_t x, std::int32_t y) {
+    if (!config().s_atanTable)
+        return atan2Search(x, y);
+    const FixedPointStatics& statics = fixedPointStatics();
+    if (x == 0)
+        return y > 0 ? statics.s_quarterCircle : y < 0 ? statics.s_threeQuarters : 0;
+    ensureAtanTable();
+    // Magnitudes and the index in 64 bits, so neither INT_MIN nor a large
+    // component leads outside the table.
+    const std::int64_t ax = x < 0 ? -static_cast<std::int64_t>(x) : x;
+    const std::int64_t ay = y < 0 ? -static_cast<std::int64_t>(y) : y;
+    const bool xSide = ax >= ay;
+    const std::int64_t index = xSide ? statics.s_one * ay / ax : statics.s_one * ax / ay;
+    const std::int32_t a = rt::IntArray::get(statics.s_atanTable, static_cast<std::int32_t>(index));
+    if (x > 0) {
+        if (y >= 0)
+            return xSide ? a : statics.s_quarterCircle - a;
+        return xSide ? statics.s_fullCircle - a : statics.s_threeQuarters + a;
+    }
+    if (y >= 0)
+        return xSide ? statics.s_halfCircle - a : statics.s_quarterCircle + a;
+    return xSide ? statics.s_halfCircle + a : statics.s_threeQuarters - a;
+}
+
+std::int32_t clipSegmentToRect(std::int32_t x1, std::int32_t y1, std::int32_t x0, std::int32_t y0,
+                               std::int32_t rx, std::int32_t ry, std::int32_t rw, std::int32_t rh) {
+    if (x0 == x1) {
+        if (x0 < rx || x0 > rt::iadd(rx, rw))
+            return kClipMissed;
+        return clipAnswer(x0, ry, x0, rt::iadd(ry, rh));
+    }
+    // x1 - x0 is not 0 even where it wraps, so the division cannot fail.
+    const std::int32_t m = fixDiv(rt::isub(y1, y0), rt::isub(x1, x0));
+    if (m == 0) {
+        if (y0 < ry || y0 > rt::iadd(ry, rh))
+            return kClipMissed;
+        return clipAnswer(rx, y0, rt::iadd(rx, rw), y0);
+    }
+    const std::int32_t c = rt::isub(y0, fixMul(x0, m));
+    std::int32_t xa = 0, ya = 0, xb = 0, yb = 0;
+    if (!edgePoint(rx, c, m, rx, ry, rw, rh, xa, ya) ||
+        !edgePoint(rt::iadd(rx, rw), c, m, rx, ry, rw, rh, xb, yb))
+        return kClipMissed;
+    return clipAnswer(xa, ya, xb, yb);
+}
+
+std::int32_t clipResult(std::int32_t end, std::int32_t axis) {
+    auto* point = static_cast<rt::IntArray*>(rt::ObjectArray::get(fixedPointStatics().s_clipResult, end));
+    return rt::IntArray::get(point, axis);
+}
+
+void putIntLE(rt::ByteArray* buf, std::int32_t offset, std::int32_t value) {
+    auto bytes = rt::ByteArray::span(buf, offset, 4);
+    if (bytes.empty())
+        return;
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[i] = static_cast<rt::ByteArray::Element>(static_cast<std::uint32_t>(value) >> (8 * i));
+}
+
+std::int32_t getIntLE(rt::ByteArray* buf, std::int32_t offset) {
+    auto bytes = rt::ByteArray::span(buf, offset, 4);
+    if (bytes.empty())
+        return 0;
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        value |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[i])) << (8 * i);
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace game

@@ -1,0 +1,116 @@
+#pragma once
+
+// The game's integer arithmetic: fixed-point numbers with `s` fraction bits
+// (the configuration's fixed-point shift, 12: ONE = 4096), angles in units of
+// which a full circle holds 1 << the angle shift (11: 2048 units), the
+// cosine and tangent by table, the arctangent by search or by a table built
+// on first use, the chord of a line through a rectangle, and little-endian
+// integers inside save records.
+//
+// Numbers are Java's: 32-bit results wrap, shifts mask their count, and
+// where a product or quotient is said to go through 64 bits it does so
+// exactly, rounding as stated per function. The cosine table is not made
+// here: the loader of the fixed-point pack hands it to `setCosTable`; until
+// then every trigonometric answer reads as 0 after a reported null access.
+//
+// Threads: the game thread only, after the static initialisation.
+
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+struct FixedPointStatics {
+    // Derived once from the configuration by `initFixedPointConstants`.
+    std::int32_t s_one = 0;              // 1 << s
+    std::int32_t s_half = 0;             // ONE / 2
+    std::int32_t s_angleUnits = 0;       // 1 << a
+    std::int32_t s_quarterCircle = 0;    // units * 90 / 360
+    std::int32_t s_halfCircle = 0;       // units * 180 / 360
+    std::int32_t s_threeQuarters = 0;    // units * 270 / 360
+    std::int32_t s_fullCircle = 0;       // units * 360 / 360; a power of two
+    std::int32_t s_pi = 0;               // PI in fixed point
+    std::int32_t s_e = 0;                // e in fixed point
+    std::int32_t s_degreesPerRadian = 0; // fixed point
+    std::int32_t s_unitsPerDegree = 0;   // angle units per degree, fixed point
+
+    // cos(i * 90 / quarter degrees) in fixed point for i = 0..quarter.
+    rt::IntArray* s_cosTable = nullptr;
+    // Entry i (0..ONE) is the angle whose tangent is i / ONE; null until
+    // `atan2` first needs it.
+    rt::IntArray* s_atanTable = nullptr;
+    // The two ends `clipSegmentToRect` found: int[2][2], {{xa, ya}, {xb, yb}}.
+    rt::ObjectArray* s_clipResult = nullptr;
+
+    RT_REFERENCE_FIELDS(FixedPointStatics, rt::NoReferenceBase, s_cosTable, s_atanTable, s_clipResult)
+};
+
+FixedPointStatics& fixedPointStatics();
+
+// Derives the constants above from the configuration's shifts and makes the
+// clip result. Run once by the static initialisation, after the
+// configuration and the library statics.
+void initFixedPointConstants();
+// The cosine table the pack loader read (quarter + 1 entries).
+void setCosTable(rt::IntArray* table);
+
+// (v + HALF) >> s: to the nearest whole number, halves upwards.
+std::int32_t fixRound(std::int32_t value);
+// (a * b + HALF) >> s with the product in 64 bits and an arithmetic shift;
+// the result is cut to 32 bits.
+std::int32_t fixMul(std::int32_t a, std::int32_t b);
+// ((2 * (a << s)) / b + 1) >> 1 in 64 bits, cut to 32 bits: the quotient
+// rounds half up for positive quotients and towards zero otherwise. A
+// divisor of 0 leaves an `ArithmeticException` pending and answers 0.
+[[nodiscard]] std::int32_t fixDiv(std::int32_t a, std::int32_t b);
+std::int32_t fixAdd(std::int32_t a, std::int32_t b);
+std::int32_t fixSub(std::int32_t a, std::int32_t b);
+// Whether the high words of `a` and `b` carry the same sign bit.
+bool sameSignLong(std::int64_t a, std::int64_t b);
+
+// The cosine of `angle` (any int; only its magnitude modulo the full circle
+// counts, and cos(INT_MIN) is the table's entry 0).
+std::int32_t cos(std::int32_t angle);
+// (cos(quarter - angle) << s) / cos(angle), in 32 bits; 0x7FFFFFFF where the
+// cosine is 0.
+std::int32_t tan(std::int32_t angle);
+// The first angle x in [from, to) with tan(x) <= t < tan(x + 1). When none
+// is: the quarter circle if `from` or `to` is it, else three quarters if
+// `from` or `to` is that, else 0.
+std::int32_t atanSearch(std::int32_t from, std::int32_t to, std::int64_t t);
+// The angle of the vector (x, y) by a search over its quadrant; t = ONE * y / x
+// is taken in 64 bits. Where t is 0 the answer is 0, half or the full circle
+// by the signs (the searches of the second and fourth quadrants cannot find
+// a tangent of 0).
+std::int32_t atan2Search(std::int32_t x, std::int32_t y);
+// The angle of (x, y): through the arctangent table when the configuration
+// asks for it (folded to the first octant, looked up at ONE * smaller /
+// larger in 64 bits, unfolded), else by `atan2Search`. (0, 0) is 0.
+std::int32_t atan2(std::int32_t x, std::int32_t y);
+
+// What `clipSegmentToRect` answers.
+enum ClipOutcome : std::int32_t {
+    kClipMissed = 0,
+    kClipPoint = 2,   // both ends meet in one point
+    kClipSegment = 4, // two distinct ends
+};
+// The chord of the line through (x0, y0) and (x1, y1) inside the rectangle
+// (rx, ry, rw, rh), edges included. Its ends go to the clip result: a
+// vertical line gives (x0, ry) and (x0, ry + rh); any other its points at
+// x = rx and x = rx + rw, each pulled along the line onto the top or bottom
+// edge when it lies beyond them. The slope is taken in fixed point, so a
+// line too shallow for it counts as horizontal.
+std::int32_t clipSegmentToRect(std::int32_t x1, std::int32_t y1, std::int32_t x0, std::int32_t y0,
+                               std::int32_t rx, std::int32_t ry, std::int32_t rw, std::int32_t rh);
+// End `end` (0 or 1), coordinate `axis` (0 x, 1 y) of the clip result.
+std::int32_t clipResult(std::int32_t end, std::int32_t axis);
+
+// `value`'s four bytes into buf[offset..offset + 3], least significant first.
+// A range outside `buf` is reported and nothing is written.
+void putIntLE(rt::ByteArray* buf, std::int32_t offset, std::int32_t value);
+// The reverse, each byte taken unsigned; 0 after a reported bad range.
+std::int32_t getIntLE(rt::ByteArray* buf, std::int32_t offset);
+
+} // namespace game

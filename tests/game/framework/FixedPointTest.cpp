@@ -1,0 +1,261 @@
+// Fixed-point products and quotients, the cosine, tangent and arctangent over
+// angle units, the chord of a line through a rectangle, and little-endian
+// integers in save records.
+
+#include "game/framework/FixedPoint.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "runtime/Exceptions.h"
+#include "tests/game/framework/FrameworkFixture.h"
+
+#include <climits>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+struct FixedPointTest : framework_testing::FrameworkTest {
+    FixedPointTest() {
+        game::OrvelLibConfig::staticInit();
+        game::initFixedPointConstants();
+        fillCosTable();
+    }
+
+    // What the fixed-point pack holds: round(cos(i * 90 / quarter degrees) * ONE).
+    static void fillCosTable() {
+        const game::FixedPointStatics& statics = game::fixedPointStatics();
+        const std::int32_t quarter = statics.s_quarterCircle;
+        rt::IntArray* table = rt::newIntArray(quarter + 1);
+        for (std::int32_t i = 0; i <= quarter; ++i)
+            rt::IntArray::set(table, i,
+                              static_cast<std::int32_t>(
+                                  std::lround(std::cos(i * std::numbers::pi / 2 / quarter) * statics.s_one)));
+        game::setCosTable(table);
+    }
+
+    static std::int32_t entry(std::int32_t i) {
+        return rt::IntArray::get(game::fixedPointStatics().s_cosTable, i);
+    }
+
+    // The angle of (x, y) in units, 0..2047, from the C library.
+    static double referenceAngle(std::int32_t x, std::int32_t y) {
+        double units =
+            std::atan2(static_cast<double>(y), static_cast<double>(x)) * 2048 / (2 * std::numbers::pi);
+        return units < 0 ? units + 2048 : units;
+    }
+    // The distance of two angles around the circle.
+    static double circleDistance(double a, double b) {
+        const double d = std::fmod(std::fabs(a - b), 2048);
+        return std::min(d, 2048 - d);
+    }
+
+    bool loggedRuntimeError() const {
+        return log.contains("IndexOutOfBounds") || log.contains("NullPointer");
+    }
+};
+
+TEST_F(FixedPointTest, ConstantsFollowTheConfiguredShifts) {
+    struct Row {
+        const char* name;
+        std::int32_t game::FixedPointStatics::*field;
+        std::int32_t byDefault; // shifts 12 and 11
+        std::int32_t shifted;   // shifts 10 and 12
+    };
+    const Row rows[] = {
+        {"one", &game::FixedPointStatics::s_one, 4096, 1024},
+        {"half", &game::FixedPointStatics::s_half, 2048, 512},
+        {"units", &game::FixedPointStatics::s_angleUnits, 2048, 4096},
+        {"quarter", &game::FixedPointStatics::s_quarterCircle, 512, 1024},
+        {"half circle", &game::FixedPointStatics::s_halfCircle, 1024, 2048},
+        {"three quarters", &game::FixedPointStatics::s_threeQuarters, 1536, 3072},
+        {"full", &game::FixedPointStatics::s_fullCircle, 2048, 4096},
+        {"pi", &game::FixedPointStatics::s_pi, 12867, 3216},
+        {"e", &game::FixedPointStatics::s_e, 11134, 2783},
+        {"degrees per radian", &game::FixedPointStatics::s_degreesPerRadian, 234701, 58689},
+        {"units per degree", &game::FixedPointStatics::s_unitsPerDegree, 23302, 11651},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(game::fixedPointStatics().*row.field, row.byDefault) << row.name;
+
+    game::config().s_fixedShift = 10;
+    game::config().s_angleShift = 12;
+    game::initFixedPointConstants();
+    for (const Row& row : rows)
+        EXPECT_EQ(game::fixedPointStatics().*row.field, row.shifted) << row.name;
+}
+
+TEST_F(FixedPointTest, ProductsAndQuotientsRoundHalfUpThroughSixtyFourBits) {
+    struct Case {
+        std::int32_t a, b, product, quotient;
+    };
+    const Case cases[] = {
+        {4096, 4096, 4096, 4096},
+        {3, 2048, 2, 6},                   // 1.5 rounds up; 3 / 0.5
+        {-3, 2048, -1, -6},                // -1.5 rounds up to -1
+        {-2048, 1, 0, -8388608},           // -0.5 rounds up to 0
+        {-2049, 1, -1, -8392704},          //
+        {1, 3, 0, 1365},                   // 1/3 in fixed point
+        {2, 4096, 2, 2},                   // 0.5 rounds up
+        {-1, 3, 0, -1365},                 // negative quotients round towards zero
+        {1 << 20, 1 << 20, 1 << 28, 4096}, // the product needs 64 bits
+        {INT_MAX, 1 << 12, INT_MAX, 2147483647},
+        {1 << 20, 3, 768, 1431655765}, // (2^20 << 12) / 3 needs 64 bits
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(game::fixMul(c.a, c.b), c.product) << c.a << " * " << c.b;
+        EXPECT_EQ(game::fixDiv(c.a, c.b), c.quotient) << c.a << " / " << c.b;
+    }
+    EXPECT_FALSE(rt::exceptionPending());
+
+    struct Rounded {
+        std::int32_t value, whole;
+    };
+    for (const Rounded& r : {Rounded{2048, 1}, {2047, 0}, {-2048, 0}, {-2049, -1}, {INT_MAX, -524288}})
+        EXPECT_EQ(game::fixRound(r.value), r.whole) << r.value;
+
+    EXPECT_EQ(game::fixAdd(INT_MAX, 1), INT_MIN);
+    EXPECT_EQ(game::fixSub(INT_MIN, 1), INT_MAX);
+    EXPECT_TRUE(game::sameSignLong(1, 0x80000000LL)); // the high word's sign, not bit 31
+    EXPECT_TRUE(game::sameSignLong(INT64_MIN, -1));
+    EXPECT_FALSE(game::sameSignLong(0, INT64_MIN));
+    EXPECT_FALSE(game::sameSignLong(-1, 5));
+}
+
+TEST_F(FixedPointTest, DivisionByZeroLeavesAnArithmeticExceptionPending) {
+    EXPECT_EQ(game::fixDiv(5, 0), 0);
+    EXPECT_NE(rt::catchException(rt::ClassId::java_lang_ArithmeticException), nullptr);
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+TEST_F(FixedPointTest, CosineFollowsTheTableInEveryQuadrantAndForAnyInt) {
+    const std::int32_t t0 = entry(0);
+    struct Case {
+        std::int32_t angle, expected;
+    };
+    const Case cases[] = {
+        {0, t0},
+        {512, 0},
+        {1024, -t0},
+        {1536, 0},
+        {2048, t0},
+        {-512, 0},
+        {-1024, -t0},
+        {1000, -entry(24)},
+        {1600, entry(448)},
+        {INT_MAX, entry(1)},
+        {INT_MIN, t0},
+        {INT_MIN + 1, entry(1)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(game::cos(c.angle), c.expected) << c.angle;
+
+    for (std::int32_t angle = -4096; angle <= 4096; ++angle) {
+        const double reference = std::cos(angle * 2 * std::numbers::pi / 2048) * 4096;
+        ASSERT_LE(std::fabs(game::cos(angle) - reference), 1.0) << angle;
+        ASSERT_EQ(game::cos(-angle), game::cos(angle)) << angle;
+    }
+    EXPECT_FALSE(loggedRuntimeError());
+}
+
+TEST_F(FixedPointTest, TangentIsLargestWhereTheCosineIsZero) {
+    struct Case {
+        std::int32_t angle, expected;
+    };
+    const Case cases[] = {
+        {0, 0},          {256, 4096},  {-256, -4096}, {512, INT_MAX},
+        {-512, INT_MAX}, {768, -4096}, {1024, 0},     {1536, INT_MAX},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(game::tan(c.angle), c.expected) << c.angle;
+}
+
+TEST_F(FixedPointTest, ArctangentLandsWithinOneUnitInEveryOctantBySearchAndByTable) {
+    std::vector<std::pair<std::int32_t, std::int32_t>> vectors;
+    for (std::int32_t sx : {1, -1})
+        for (std::int32_t sy : {1, -1})
+            for (auto [x, y] :
+                 {std::pair{100, 1}, std::pair{100, 37}, std::pair{100, 99}, std::pair{99, 100},
+                  std::pair{37, 100}, std::pair{1, 100}, std::pair{1 << 20, (1 << 19) + 7},
+                  std::pair{(1 << 19) + 7, 1 << 20}, std::pair{3, 1 << 30}, std::pair{INT_MAX, INT_MAX - 5}})
+                vectors.emplace_back(sx * x, sy * y);
+    vectors.emplace_back(INT_MIN, INT_MIN);
+    vectors.emplace_back(INT_MIN, 1);  // y too small for ONE * y / x: nearly half a circle
+    vectors.emplace_back(1 << 20, -1); // and nearly a full one
+    vectors.emplace_back(7, INT_MIN);
+
+    for (std::int8_t table : {0, 1}) {
+        game::config().s_atanTable = table;
+        for (auto [x, y] : vectors)
+            ASSERT_LE(circleDistance(game::atan2(x, y), referenceAngle(x, y)), 1.0)
+                << "table " << int(table) << " (" << x << ", " << y << ") gave " << game::atan2(x, y);
+
+        struct Exact {
+            std::int32_t x, y, angle;
+        };
+        for (const Exact& e :
+             {Exact{0, 0, 0}, {-5, 0, 1024}, {5, 0, 0}, {0, 5, 512}, {0, -5, 1536}, {5, 5, 256}})
+            EXPECT_EQ(game::atan2(e.x, e.y), e.angle)
+                << "table " << int(table) << " (" << e.x << ", " << e.y << ")";
+    }
+    EXPECT_EQ(rt::IntArray::get(game::fixedPointStatics().s_atanTable, 4096), 256);
+    EXPECT_EQ(game::atan2Search(1, 1 << 20), 512);
+    EXPECT_FALSE(loggedRuntimeError());
+}
+
+TEST_F(FixedPointTest, ASegmentIsClippedToTheRectangleOrMissesIt) {
+    // The rectangle (10, 20, 100, 50): right edge 110, bottom edge 70.
+    struct Case {
+        const char* name;
+        std::int32_t x1, y1, x0, y0;
+        std::int32_t answer;
+        std::int32_t xa = 0, ya = 0, xb = 0, yb = 0;
+    };
+    const Case cases[] = {
+        {"vertical inside", 50, 0, 50, 90, 4, 50, 20, 50, 70},
+        {"vertical on the right edge", 110, 0, 110, 5, 4, 110, 20, 110, 70},
+        {"vertical beside", 111, 0, 111, 5, 0},
+        {"horizontal inside", 0, 40, 200, 40, 4, 10, 40, 110, 40},
+        {"horizontal below", 0, 71, 200, 71, 0},
+        {"across both sides", 110, 65, 10, 40, 4, 10, 40, 110, 65},
+        {"steep, pulled onto top and bottom", 60, 100, 50, 0, 4, 52, 20, 57, 70},
+        {"shallow above", 200, 10, 0, 0, 0},
+        {"through the top right corner only", 200, 110, 0, -90, 2, 110, 20, 110, 20},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(game::clipSegmentToRect(c.x1, c.y1, c.x0, c.y0, 10, 20, 100, 50), c.answer) << c.name;
+        if (c.answer == 0)
+            continue;
+        EXPECT_EQ(game::clipResult(0, 0), c.xa) << c.name;
+        EXPECT_EQ(game::clipResult(0, 1), c.ya) << c.name;
+        EXPECT_EQ(game::clipResult(1, 0), c.xb) << c.name;
+        EXPECT_EQ(game::clipResult(1, 1), c.yb) << c.name;
+    }
+}
+
+TEST_F(FixedPointTest, SaveRecordIntegersAreLittleEndianAndStayInsideTheRecord) {
+    rt::ByteArray* record = rt::newByteArray(6);
+    game::putIntLE(record, 1, 0x11223344);
+    const std::vector<std::int32_t> expected{0, 0x44, 0x33, 0x22, 0x11, 0};
+    for (std::int32_t i = 0; i < 6; ++i)
+        EXPECT_EQ(rt::ByteArray::get(record, i) & 0xFF, expected[i]) << i;
+    EXPECT_EQ(game::getIntLE(record, 1), 0x11223344);
+
+    rt::Array::fill8(record, {0xFF, 0xFF, 0xFF, 0x7F, 0x80, 0});
+    EXPECT_EQ(game::getIntLE(record, 0), 0x7FFFFFFF);
+    EXPECT_EQ(game::getIntLE(record, 1), static_cast<std::int32_t>(0x807FFFFF));
+    game::putIntLE(record, 2, -2);
+    EXPECT_EQ(game::getIntLE(record, 2), -2);
+
+    rt::Array::fill8(record, {1, 2, 3, 4, 5, 6});
+    log.clear();
+    for (std::int32_t offset : {3, -1, INT_MAX}) {
+        game::putIntLE(record, offset, -1);
+        EXPECT_EQ(game::getIntLE(record, offset), 0) << offset;
+    }
+    EXPECT_TRUE(log.contains("ArrayIndexOutOfBounds"));
+    for (std::int32_t i = 0; i < 6; ++i)
+        EXPECT_EQ(rt::ByteArray::get(record, i), i + 1) << i;
+    EXPECT_EQ(game::getIntLE(nullptr, 0), 0);
+}
+
+} // namespace
