@@ -61,10 +61,7 @@ struct LzmaTest : framework_testing::FrameworkTest {
     // may hold more; answers the output (null on failure) and checks that the
     // unpacker let go of its working arrays and read no further.
     static rt::ByteArray* unpack(const Bytes& bytes, std::int32_t payloadLength) {
-        rt::ByteArray* array = rt::newByteArray(static_cast<std::int32_t>(bytes.size()));
-        if (!bytes.empty())
-            std::memcpy(array->elements(), bytes.data(), bytes.size());
-        auto* in = rt::make<lib::java_io_ByteArrayInputStream>(array);
+        auto* in = streamOver(bytes);
         game::lzmaUnpack(in, payloadLength);
         game::LzmaStatics& statics = game::lzmaStatics();
         EXPECT_FALSE(rt::exceptionPending());
@@ -72,6 +69,12 @@ struct LzmaTest : framework_testing::FrameworkTest {
         EXPECT_EQ(statics.s_lzmaInput, nullptr);
         EXPECT_GE(in->available(), static_cast<std::int32_t>(bytes.size()) - std::max(payloadLength, 0));
         return statics.s_lzmaOutput;
+    }
+    static lib::java_io_ByteArrayInputStream* streamOver(const Bytes& bytes) {
+        rt::ByteArray* array = rt::newByteArray(static_cast<std::int32_t>(bytes.size()));
+        if (!bytes.empty())
+            std::memcpy(array->elements(), bytes.data(), bytes.size());
+        return rt::make<lib::java_io_ByteArrayInputStream>(array);
     }
     static Bytes contents(rt::ByteArray* array) {
         std::span<std::int8_t> elements = rt::ByteArray::span(array);
@@ -169,8 +172,10 @@ TEST_F(LzmaTest, CorruptPayloadsAnswerNullWithOneLogLine) {
 TEST_F(LzmaTest, SwitchedOffItReadsNothingAndAnswersNull) {
     game::config().s_packLzma = 0;
     Bytes payload = datakit::LzmaWriter{}.write(text(1000));
-    EXPECT_EQ(unpack(payload, static_cast<std::int32_t>(payload.size())), nullptr);
-    // `unpack` checked that every byte is still there to read.
+    auto* in = streamOver(payload);
+    game::lzmaUnpack(in, static_cast<std::int32_t>(payload.size()));
+    EXPECT_EQ(game::lzmaStatics().s_lzmaOutput, nullptr);
+    EXPECT_EQ(in->available(), static_cast<std::int32_t>(payload.size()));
 }
 
 TEST_F(LzmaTest, DecodeProducesNothingWithoutRoomForItsProbabilities) {
