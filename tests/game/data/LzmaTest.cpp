@@ -6,6 +6,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Object.h"
+#include "tests/classlib/ClassLibraryFixture.h"
 #include "tests/game/framework/FrameworkFixture.h"
 #include "tools/datakit/LzmaWriter.h"
 
@@ -176,6 +177,21 @@ TEST_F(LzmaTest, SwitchedOffItReadsNothingAndAnswersNull) {
     game::lzmaUnpack(in, static_cast<std::int32_t>(payload.size()));
     EXPECT_EQ(game::lzmaStatics().s_lzmaOutput, nullptr);
     EXPECT_EQ(in->available(), static_cast<std::int32_t>(payload.size()));
+}
+
+TEST_F(LzmaTest, AnExceptionOfTheStreamStaysPendingForTheCaller) {
+    const Bytes payload = datakit::LzmaWriter{}.write(text(500));
+    for (int failAt : {3, 40}) { // in the header, in the packed bytes
+        SCOPED_TRACE(failAt);
+        auto* in = rt::make<testing_support::ScriptedInputStream>(payload);
+        in->m_failAt = failAt;
+        game::lzmaUnpack(in, static_cast<std::int32_t>(payload.size()));
+        EXPECT_NE(rt::catchException(rt::ClassId::java_io_IOException), nullptr);
+        const game::LzmaStatics& statics = game::lzmaStatics();
+        EXPECT_EQ(statics.s_lzmaOutput, nullptr);
+        EXPECT_EQ(statics.s_lzmaProbs, nullptr);
+        EXPECT_EQ(statics.s_lzmaInput, nullptr);
+    }
 }
 
 TEST_F(LzmaTest, DecodeProducesNothingWithoutRoomForItsProbabilities) {
