@@ -22,6 +22,8 @@ namespace {
 // Where each group of probabilities starts. The groups with a state or a
 // position-state index have 12 or 12 x 16 entries; the length coders hold
 // two choice bits, 16 x 8 low, 16 x 8 middle and 256 high probabilities.
+// A distance of slot 4 to 13 takes its low bits from the trees at
+// `kMiddleDistance`; a longer one takes its lowest four from `kAlign`.
 constexpr std::uint32_t kIsMatch = 0;
 constexpr std::uint32_t kIsRep = 192;
 constexpr std::uint32_t kIsRepG0 = 204;
@@ -29,7 +31,7 @@ constexpr std::uint32_t kIsRepG1 = 216;
 constexpr std::uint32_t kIsRepG2 = 228;
 constexpr std::uint32_t kIsRep0Long = 240;
 constexpr std::uint32_t kPosSlot = 432;
-constexpr std::uint32_t kSpecPos = 688;
+constexpr std::uint32_t kMiddleDistance = 688;
 constexpr std::uint32_t kAlign = 802;
 constexpr std::uint32_t kLenCoder = 818;
 constexpr std::uint32_t kRepLenCoder = 1332;
@@ -163,7 +165,7 @@ std::uint32_t decodeDistance(RangeDecoder& rc, std::uint16_t* probs, std::uint32
     std::uint32_t directCount = (slot >> 1) - 1;
     std::uint32_t distance = (2 | (slot & 1)) << directCount;
     if (slot < 14)
-        return distance + rc.reverseTree(probs + kSpecPos + distance - slot - 1, directCount);
+        return distance + rc.reverseTree(probs + kMiddleDistance + distance - slot - 1, directCount);
     distance += rc.directBits(directCount - 4) << 4;
     return distance + rc.reverseTree(probs + kAlign, 4);
 }
