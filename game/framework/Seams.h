@@ -1,7 +1,9 @@
 #pragma once
 
 // The framework's registries: what it calls in the subsystems above it
-// (state handlers, the loading steps of state 1, frame and sound hooks).
+// (state handlers, the loading steps of state 1, frame and sound hooks, and
+// what touch and the overlay ask of sprites, the race and the promotion
+// screen).
 // The composition root fills them once at start-up, before the MIDlet
 // exists; the framework only reads them. They hold plain function pointers,
 // never guest references, so the collector need not see them.
