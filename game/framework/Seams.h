@@ -1,7 +1,9 @@
 #pragma once
 
 // The framework's registries: what it calls in the subsystems above it
-// (state handlers, the loading steps of state 1, frame and sound hooks).
+// (state handlers, the loading steps of state 1, frame and sound hooks, and
+// what touch and the overlay ask of sprites, the race and the promotion
+// screen).
 // The composition root fills them once at start-up, before the MIDlet
 // exists; the framework only reads them. They hold plain function pointers,
 // never guest references, so the collector need not see them.
@@ -16,6 +18,11 @@
 namespace platform {
 class javax_microedition_lcdui_Graphics;
 }
+
+namespace rt {
+class Object;
+class String;
+} // namespace rt
 
 namespace game {
 
@@ -34,9 +41,7 @@ struct FrameHooks {
     // Clips the game's drawing to the configured screen; null: a plain setClip.
     void (*clip)(platform::javax_microedition_lcdui_Graphics* graphics, std::int32_t x, std::int32_t y,
                  std::int32_t width, std::int32_t height) = nullptr;
-    void (*paintOverlay)(platform::javax_microedition_lcdui_Graphics* graphics) = nullptr;
     void (*soundService)() = nullptr;
-    void (*latchPointer)() = nullptr;
 };
 
 // What pause and resume ask of the sound layer.
@@ -47,6 +52,62 @@ struct SoundHooks {
     void (*stopMusic)() = nullptr;
     void (*queueFreeChannel)(std::int32_t channel) = nullptr;
     void (*playSound)(std::int32_t sound) = nullptr;
+};
+
+// The sprite engine's sprites and bitmap fonts. A sprite is an entry of the
+// sprite table (StartupStatics::s_sprites); the framework never passes a
+// null one, and answers a frame of size 0 for a slot not loaded. Fonts go
+// by their number in the font table. Empty: frames of size 0, nothing
+// painted, nothing freed.
+struct SpriteHooks {
+    std::int32_t (*frameWidth)(rt::Object* sprite, std::int32_t frame) = nullptr;
+    std::int32_t (*frameHeight)(rt::Object* sprite, std::int32_t frame) = nullptr;
+    void (*paintFrame)(rt::Object* sprite, platform::javax_microedition_lcdui_Graphics* graphics,
+                       std::int32_t frame, std::int32_t x, std::int32_t y, std::int32_t flags) = nullptr;
+    // Drops the sprite's images and module data.
+    void (*freeImages)(rt::Object* sprite) = nullptr;
+    void (*selectFontPalette)(std::int32_t font, std::int32_t palette) = nullptr;
+    // Draws `text` with the font; anchor 3 centres it on (x, y).
+    void (*drawString)(std::int32_t font, platform::javax_microedition_lcdui_Graphics* graphics,
+                       rt::String* text, std::int32_t x, std::int32_t y, std::int32_t anchor) = nullptr;
+};
+
+// What the framework reads of the race and its set-up. Empty: race type -1
+// (none of the known types), drag value 0, the race not finished, no HUD
+// bits to clear, goal values 0, nothing formatted.
+struct RaceHooks {
+    // The race type of the current race.
+    std::int32_t (*raceType)() = nullptr;
+    // The race's current drag value.
+    std::int32_t (*dragValue)() = nullptr;
+    bool (*raceFinished)() = nullptr;
+    void (*clearHudBits)() = nullptr;
+    // The goal of the selected race in `gameMode`: a time in ms (modes 1
+    // and 4) or a number (mode 5).
+    std::int32_t (*goalValue)(std::int32_t gameMode) = nullptr;
+    // Write [+|-]m:ss[.cc], or the value with `separator` every three
+    // digits (none when it is 0), into the shared text buffer
+    // (StartupStatics::s_textBuffer), replacing what it held.
+    void (*formatTime)(std::int32_t ms, bool forceMinutes, bool withHundredths, bool withSign) = nullptr;
+    void (*formatNumber)(std::int32_t value, char16_t separator, bool shortForm) = nullptr;
+};
+
+// The promotion screen's side of every pointer event, with the point already
+// turned into game space. Empty: no action anywhere, nothing stored, the
+// screen not available.
+struct PromotionHooks {
+    // The action under (x, y); 0 when none.
+    std::int32_t (*actionAtPoint)(std::int32_t x, std::int32_t y) = nullptr;
+    // A press: a non-zero `action` becomes the pressed one (press flag set,
+    // drag flag cleared); the hovered action and both release flags are
+    // cleared whatever `action` is.
+    void (*pressed)(std::int32_t action) = nullptr;
+    // A release: clears the pressed action, the hovered one and one release flag.
+    void (*released)() = nullptr;
+    // A non-zero action under a drag or release becomes the hovered one.
+    void (*hovered)(std::int32_t action) = nullptr;
+    // Whether the promotion screen can be shown (its menu item takes room).
+    bool (*available)() = nullptr;
 };
 
 // State 1's loading steps that belong to later subsystems, in the order
@@ -72,6 +133,9 @@ struct Seams {
     FrameHooks frame;
     SoundHooks sound;
     LoadingSteps loading;
+    SpriteHooks sprites;
+    RaceHooks race;
+    PromotionHooks promotion;
 };
 
 // The registries of this process.

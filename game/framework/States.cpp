@@ -27,6 +27,42 @@ void requestState(StateStatics& states, std::int32_t state) {
 
 } // namespace
 
+void requestState(std::int32_t state) {
+    requestState(stateStatics(), state);
+}
+
+bool isInRace() {
+    return stateStatics().s_state == kRaceState;
+}
+
+bool isRaceMode6() {
+    return stateStatics().s_gameMode == kSoftKeyRaceMode && isInRace();
+}
+
+bool isSoftKeyMenuState() {
+    switch (stateStatics().s_state) {
+    case 12:
+    case 14:
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 30:
+    case 31:
+    case 32:
+    case 34:
+    case 35:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isMainOrSelectMenu() {
+    std::int32_t state = stateStatics().s_state;
+    return state == 12 || state == 16;
+}
+
 StateStatics& stateStatics() {
     return rt::getStaticClass().statics<StateStatics>();
 }

@@ -29,6 +29,16 @@ enum StateMessage : std::int32_t {
 
 inline constexpr std::int32_t kStateStackSize = 32;
 inline constexpr std::int32_t kNoState = -1;
+// States that the framework's touch and overlay code tells apart.
+inline constexpr std::int32_t kLoadingState = 4;
+inline constexpr std::int32_t kPauseMenuState = 33;
+inline constexpr std::int32_t kRaceEndMenuState = 36;
+inline constexpr std::int32_t kTextScreenState = 38;
+inline constexpr std::int32_t kRaceCountdownState = 41;
+inline constexpr std::int32_t kRaceState = 42;
+inline constexpr std::int32_t kResultsState = 43;
+// The game mode whose race carries a soft key of its own.
+inline constexpr std::int32_t kSoftKeyRaceMode = 6;
 
 struct StateStatics {
     std::int32_t s_state = 0;
@@ -47,6 +57,9 @@ struct StateStatics {
     std::int32_t s_messageCount = 0;
     // Where the loading state goes when it has finished.
     std::int32_t s_loadingNextState = 0;
+    // The game mode the front end chose (item + 2 of its mode menu); several
+    // states and the overlay behave by it.
+    std::int32_t s_gameMode = 0;
 
     RT_REFERENCE_FIELDS(StateStatics, rt::NoReferenceBase, s_stateStack)
 };
@@ -62,6 +75,8 @@ void initStateMachine();
 // stops.
 void sendStateMessage(std::int32_t message);
 
+// Requests a change to `state` without touching the stack.
+void requestState(std::int32_t state);
 // Requests a change to `state` and pushes it; at depth 32 does nothing.
 void pushState(std::int32_t state);
 // Pops the top and requests the state below it. At depth 1 the stack
@@ -72,6 +87,13 @@ void popState();
 void backToState(std::int32_t state);
 // The entry at position `position` (1 = bottom .. 32), whatever the depth; 0 outside.
 std::int32_t getStackedState(std::int32_t position);
+
+// Questions on the current state and game mode.
+bool isInRace();
+bool isRaceMode6();
+// The menu states that show a right soft key: 12, 14..18, 30..32, 34, 35.
+bool isSoftKeyMenuState();
+bool isMainOrSelectMenu();
 
 // The frame step's end: when a change is pending, sends the exit message to
 // the current state and makes the requested one current (entered next

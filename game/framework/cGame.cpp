@@ -5,8 +5,10 @@
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
+#include "game/framework/Touch.h"
 #include "host/Log.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
@@ -19,8 +21,6 @@ namespace game {
 
 namespace {
 
-// The race keeps its keys when it is entered.
-constexpr std::int32_t kRaceState = 42;
 // The screen buffer goes out in 8 x 8 tiles.
 constexpr std::int32_t kTilesPerSide = 8;
 
@@ -55,6 +55,18 @@ void cGame::keyReleased(std::int32_t keyCode) {
     game::keyReleased(keyCode);
 }
 
+void cGame::pointerPressed(std::int32_t x, std::int32_t y) {
+    game::pointerPressed(x, y);
+}
+
+void cGame::pointerDragged(std::int32_t x, std::int32_t y) {
+    game::pointerDragged(x, y);
+}
+
+void cGame::pointerReleased(std::int32_t x, std::int32_t y) {
+    game::pointerReleased(x, y);
+}
+
 void cGame::gameUpdate(platform::javax_microedition_lcdui_Graphics*) {
     frameStep();
     if (rt::Object* caught = rt::catchException(rt::ClassId::java_lang_Exception))
@@ -73,6 +85,7 @@ void cGame::frameStep() {
     loop.s_frameGraphics = loop.s_graphics;
     loop.s_graphics = loop.s_bufferGraphics;
     if (states.s_stateEntered) {
+        // The race keeps its keys when it is entered.
         if (states.s_state != kRaceState)
             clearKeys();
         states.s_stateEntered = 0;
@@ -98,14 +111,12 @@ void cGame::frameStep() {
         return;
     if (from != states.s_state)
         host::logf(host::LogCategory::Game, "state %d -> %d", from, states.s_state);
-    if (registry.frame.paintOverlay)
-        registry.frame.paintOverlay(loop.s_graphics);
+    paintOverlay(loop.s_graphics);
     states.s_stateFrames += 1;
     states.s_stateTime += loop.s_frameMs;
     if (registry.frame.soundService)
         registry.frame.soundService();
-    if (registry.frame.latchPointer)
-        registry.frame.latchPointer();
+    latchPointer();
     if (loop.s_frameGraphics)
         blitScreenBuffer(loop.s_frameGraphics, loop.s_screenBuffer);
     if (loop.s_debugNumber && loop.s_frameGraphics)

@@ -21,6 +21,11 @@ public:
     void sizeChanged(std::int32_t width, std::int32_t height) override;
     void keyPressed(std::int32_t keyCode) override;
     void keyReleased(std::int32_t keyCode) override;
+    // The stylus (window thread), on the logical screen; stored turned into
+    // the game's space (Touch.h).
+    void pointerPressed(std::int32_t x, std::int32_t y) override;
+    void pointerDragged(std::int32_t x, std::int32_t y) override;
+    void pointerReleased(std::int32_t x, std::int32_t y) override;
     void showNotify() override { gameShowNotify(); }
     void hideNotify() override { gameHideNotify(); }
     void paint(platform::javax_microedition_lcdui_Graphics* graphics) override { paintFrame(graphics); }

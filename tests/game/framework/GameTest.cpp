@@ -10,6 +10,7 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
+#include "game/framework/Touch.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/Exceptions.h"
 #include "tests/game/framework/FrameworkFixture.h"
@@ -242,6 +243,31 @@ TEST_F(GameTest, TheGameThreadPaintsEveryFortyMillisecondsSeesF1AsKey18AndEndsOn
         EXPECT_EQ(s_paintTimes[i] - s_paintTimes[i - 1], 40) << i;
     EXPECT_EQ(s_softKeyPresses, 1);
     EXPECT_TRUE(log.contains("state 1 -> 2"));
+}
+
+// A stylus press from the script goes through the shell and the canvas on
+// the window thread and the latch of the game thread's frame step; state 2
+// records every latched press its updates see.
+std::vector<std::string> s_latchedPresses;
+
+void recordLatchedPress(std::int32_t message) {
+    const game::TouchStatics& touch = game::touchStatics();
+    if (message == game::kUpdate && touch.s_latchedPressX != -1)
+        s_latchedPresses.push_back(std::to_string(touch.s_latchedPressX) + "," +
+                                   std::to_string(touch.s_latchedPressY));
+}
+
+TEST_F(GameTest, AScriptedStylusPressIsSeenTurnedInExactlyOneFrame) {
+    testing_support::LogCapture log;
+    testing_support::TemporaryFolder folder("vorlax-stylus");
+    framework_testing::writeDemoSet(folder.path());
+    s_latchedPresses.clear();
+    framework_testing::s_register = [] { game::setStateHandler(2, recordLatchedPress); };
+    int status = framework_testing::runWholeGame(
+        folder.path(),
+        "0 activate\n0 focus-gained\n300 stylus-down 10 20\n+100 stylus-up 10 20\n1000 quit\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(s_latchedPresses, (std::vector<std::string>{"20,470"}));
 }
 
 } // namespace

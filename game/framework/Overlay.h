@@ -1,0 +1,90 @@
+#pragma once
+
+// What the frame draws after every state, and the small operations the
+// states share around the state machine: the soft keys and the pause
+// button painted over the frame, the loading bar's reset, leaving a race by
+// its type, the race-goal texts, unloading a sprite slot, the decorative
+// image column and the frame-rate counters.
+//
+// Threads: the game thread only.
+
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace platform {
+class javax_microedition_lcdui_Graphics;
+class javax_microedition_lcdui_Image;
+} // namespace platform
+
+namespace game {
+
+// The font of the soft-key labels and the palette they are drawn in.
+inline constexpr std::int32_t kSoftKeyFont = 2;
+inline constexpr std::int32_t kSoftKeyPalette = 1;
+// Anchor: centred both ways on the point.
+inline constexpr std::int32_t kCentredAnchor = 3;
+
+struct OverlayStatics {
+    // The loading bar, all reset together by `initLoadingBar`.
+    std::int32_t s_loadingStyle = 0;
+    std::int32_t s_loadingBarHeight = 0;
+    std::int32_t s_loadingBarWidth = 0;
+    std::int32_t s_loadingProgress = 0;
+    std::int32_t s_loadingStep = 0;
+    std::int32_t s_loadingSubStep = 0;
+    std::int32_t s_loadingTicks = 0;
+    // The two race-goal texts (String[2]), made once.
+    rt::ObjectArray* s_goalTexts = nullptr;
+    // Frame-rate counters: device ticks of the last frame and of the start,
+    // frames counted, and the display's two switches.
+    std::int64_t s_fpsLastTick = 0;
+    std::int64_t s_fpsStartTick = 0;
+    std::int32_t s_fpsFrames = 0;
+    std::int8_t s_fpsShown = 0;
+    std::int8_t s_fpsBackground = 0;
+    // The image the side column repeats.
+    platform::javax_microedition_lcdui_Image* s_columnImage = nullptr;
+
+    RT_REFERENCE_FIELDS(OverlayStatics, rt::NoReferenceBase, s_goalTexts, s_columnImage)
+};
+
+OverlayStatics& overlayStatics();
+
+// The soft keys and the pause button, once per frame after the state's paint.
+void paintOverlay(platform::javax_microedition_lcdui_Graphics* graphics);
+// The race of game mode 6: the left soft key with label 3, when it exists.
+void paintRaceSoftKey(platform::javax_microedition_lcdui_Graphics* graphics);
+
+// The column image `n` times from `y` down, 14 pixels apart, at x 0.
+void drawImageColumn(std::int32_t y, std::int32_t n);
+// With bit 0 of `flags`: a column over the whole screen height.
+void paintEdgeColumn(std::int32_t flags);
+void resetFpsCounter();
+
+// The loading bar's size by style: bit 2 (value 2) first, then 4, then 8;
+// 0 by 0 for none of them.
+std::int32_t loadingBarHeight(std::int32_t style);
+std::int32_t loadingBarWidth(std::int32_t style);
+void initLoadingBar(std::int32_t style);
+std::int32_t getLoadingProgress();
+
+// Frees the images of sprite `i` when its slot holds one, and empties the slot.
+void unloadSprite(std::int32_t i);
+// Clears the HUD bits and goes where the current race's type leads: the
+// results (43), back to the race-end menu (36), or through the loading
+// state to the main menu (type 6) or the text screen (38).
+void leaveRace();
+// Fills the two goal texts by game mode (made once, refilled every call).
+void buildRaceGoalTexts();
+
+void setSoundOption(bool on);
+bool isSoundOn();
+// (v & 127) x 2, and whether bit 7 is set.
+std::int32_t doubleLow7(std::int32_t v);
+bool isBit7Set(std::int32_t v);
+// Mode 1: false; mode 2: true; else whether `v` is non-zero.
+bool pickFlag(std::int32_t v, std::int32_t mode);
+
+} // namespace game

@@ -1,0 +1,471 @@
+#include "game/framework/Touch.h"
+
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "runtime/StaticClass.h"
+
+#include <array>
+
+namespace game {
+
+namespace {
+
+// Sprite numbers and frames of the zones below.
+constexpr std::int32_t kRaceButtonSprite = 66;
+constexpr std::int32_t kRaceButtonFrame = 4;
+constexpr std::int32_t kMode6BarFrame = 3;
+constexpr std::int32_t kMenuItemFrame = 1;
+constexpr std::int32_t kWideMenuItemFrame = 3;
+constexpr std::int32_t kRowSprite = 11;
+constexpr std::int32_t kHudSprite = 12;
+constexpr std::int32_t kHudFrame = 6;
+constexpr std::int32_t kHudPanelSprite = 30;
+constexpr std::int32_t kHudPanelFrame = 17;
+constexpr std::int32_t kHudButtonSprite = 26;
+constexpr std::int32_t kHudButtonFrame = 18;
+// The race type whose mode-6 race keeps the HUD panel touchable.
+constexpr std::int32_t kPanelRaceType = 7;
+constexpr std::int32_t kOptionsState = 30;
+constexpr std::int32_t kMainMenuState = 6;
+// The greatest a - b that `dragExceeds` lets pass.
+constexpr std::int32_t kDragThreshold = 10;
+
+std::int32_t screenWidth() {
+    return config().s_gameScreenWidth;
+}
+
+std::int32_t screenHeight() {
+    return config().s_gameScreenHeight;
+}
+
+rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    rt::IntArray* rect = rt::newIntArray(4);
+    rt::Array::fill32(rect, {x, y, w, h});
+    return rect;
+}
+
+rt::ObjectArray* makeZoneTable(std::int32_t n) {
+    const std::array<std::int32_t, 2> lengths = {n, 4};
+    return static_cast<rt::ObjectArray*>(rt::newMultiArray("[[I", lengths));
+}
+
+rt::IntArray* zoneAt(rt::ObjectArray* table, std::int32_t i) {
+    return static_cast<rt::IntArray*>(rt::ObjectArray::get(table, i));
+}
+
+void setZone(rt::ObjectArray* table, std::int32_t i, std::int32_t x, std::int32_t y, std::int32_t w,
+             std::int32_t h) {
+    rt::Array::fill32(zoneAt(table, i), {x, y, w, h});
+}
+
+// A `TouchRect` test; a missing or short rectangle is reported by the
+// checked reads and answers the rectangle {0, 0, 0, 0}.
+bool pointInRectArray(std::int32_t px, std::int32_t py, rt::IntArray* rect) {
+    return pointInRect(px, py, rt::IntArray::get(rect, 0), rt::IntArray::get(rect, 1),
+                       rt::IntArray::get(rect, 2), rt::IntArray::get(rect, 3));
+}
+
+// The point after the screen's quarter turn, when it is turned.
+std::array<std::int32_t, 2> turned(std::int32_t x, std::int32_t y) {
+    const LoopStatics& loop = loopStatics();
+    if (loop.s_rotated)
+        return {y, loop.s_touchWidth - x};
+    return {x, y};
+}
+
+void storePoint(TouchStatics& touch, std::array<std::int32_t, 2> point) {
+    touch.s_pointX = point[0];
+    touch.s_pointY = point[1];
+}
+
+// Hands a dragged or released point to the promotion screen.
+void hoverPromotion(std::array<std::int32_t, 2> point) {
+    const PromotionHooks& promotion = seams().promotion;
+    if (!promotion.actionAtPoint)
+        return;
+    std::int32_t action = promotion.actionAtPoint(point[0], point[1]);
+    if (action != 0 && promotion.hovered)
+        promotion.hovered(action);
+}
+
+bool labelExists(std::int32_t index) {
+    return getSoftKeyLabel(index) != nullptr;
+}
+
+// The side of the race button and its rectangle's top.
+std::int32_t raceButtonSide() {
+    return spriteFrameHeight(kRaceButtonSprite, kRaceButtonFrame);
+}
+
+std::int32_t raceButtonTop(std::int32_t side) {
+    if (stateStatics().s_gameMode == kSoftKeyRaceMode)
+        return screenHeight() - spriteFrameHeight(kSoftKeySprite, kMode6BarFrame) - side;
+    return screenHeight() - side - 10;
+}
+
+} // namespace
+
+rt::Object* spriteAt(std::int32_t number) {
+    rt::ObjectArray* table = startupStatics().s_sprites;
+    if (!table || number < 0 || number >= table->length())
+        return nullptr;
+    return rt::ObjectArray::get(table, number);
+}
+
+std::int32_t spriteFrameWidth(std::int32_t sprite, std::int32_t frame) {
+    rt::Object* object = spriteAt(sprite);
+    const SpriteHooks& hooks = seams().sprites;
+    return object && hooks.frameWidth ? hooks.frameWidth(object, frame) : 0;
+}
+
+std::int32_t spriteFrameHeight(std::int32_t sprite, std::int32_t frame) {
+    rt::Object* object = spriteAt(sprite);
+    const SpriteHooks& hooks = seams().sprites;
+    return object && hooks.frameHeight ? hooks.frameHeight(object, frame) : 0;
+}
+
+TouchStatics& touchStatics() {
+    return rt::getStaticClass().statics<TouchStatics>();
+}
+
+void pointerPressed(std::int32_t x, std::int32_t y) {
+    TouchStatics& touch = touchStatics();
+    std::array<std::int32_t, 2> point = turned(x, y);
+    storePoint(touch, point);
+    touch.s_pressX = point[0];
+    touch.s_pressY = point[1];
+    // Last, so that a latch that sees the flag sees the point too.
+    touch.s_pressed = 1;
+    const PromotionHooks& promotion = seams().promotion;
+    std::int32_t action = promotion.actionAtPoint ? promotion.actionAtPoint(point[0], point[1]) : 0;
+    if (promotion.pressed)
+        promotion.pressed(action);
+}
+
+void pointerDragged(std::int32_t x, std::int32_t y) {
+    std::array<std::int32_t, 2> point = turned(x, y);
+    storePoint(touchStatics(), point);
+    hoverPromotion(point);
+}
+
+void pointerReleased(std::int32_t x, std::int32_t y) {
+    std::array<std::int32_t, 2> point = turned(x, y);
+    storePoint(touchStatics(), point);
+    if (seams().promotion.released)
+        seams().promotion.released();
+    hoverPromotion(point);
+}
+
+void latchPointer() {
+    TouchStatics& touch = touchStatics();
+    touch.s_latchedX = touch.s_pointX;
+    touch.s_latchedY = touch.s_pointY;
+    // A press shows its point for one frame only; after a release the point
+    // stays until the next press.
+    if (touch.s_pressed.exchange(0) != 0) {
+        touch.s_pointX = kNoPoint;
+        touch.s_pointY = kNoPoint;
+    }
+    touch.s_latchedPressX = touch.s_pressX.exchange(kNoPoint);
+    touch.s_latchedPressY = touch.s_pressY.exchange(kNoPoint);
+}
+
+bool pointInRect(std::int32_t px, std::int32_t py, std::int32_t x, std::int32_t y, std::int32_t w,
+                 std::int32_t h) {
+    if (px == kNoPoint && py == kNoPoint)
+        return false;
+    return px >= x && px <= x + w && py >= y && py <= y + h;
+}
+
+bool isPointerInRectArray(rt::IntArray* rect) {
+    const TouchStatics& touch = touchStatics();
+    return pointInRectArray(touch.s_latchedX, touch.s_latchedY, rect);
+}
+
+bool isPressInRectArray(rt::IntArray* rect) {
+    const TouchStatics& touch = touchStatics();
+    return pointInRectArray(touch.s_latchedPressX, touch.s_latchedPressY, rect);
+}
+
+bool isPressInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    const TouchStatics& touch = touchStatics();
+    return pointInRect(touch.s_latchedPressX, touch.s_latchedPressY, x, y, w, h);
+}
+
+bool isLatchedPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    const TouchStatics& touch = touchStatics();
+    return pointInRect(touch.s_latchedX, touch.s_latchedY, x, y, w, h);
+}
+
+bool isPressInCorners(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
+    return isPressInRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+bool isPointerInActiveZone() {
+    rt::IntArray* zone = touchStatics().s_activeZone;
+    return zone && zone->length() >= 4 && isPointerInRectArray(zone);
+}
+
+bool isZoneTapped() {
+    const TouchStatics& touch = touchStatics();
+    return touch.s_pointX != kNoPoint && touch.s_pointY != kNoPoint && isPointerInActiveZone();
+}
+
+bool isPressOnScreen() {
+    return isPressInRect(0, 0, screenWidth(), screenHeight());
+}
+
+void setTouchZone(rt::IntArray* rect) {
+    TouchStatics& touch = touchStatics();
+    if (!touch.s_activeZone || touch.s_activeZone->length() < 4)
+        touch.s_activeZone = rt::newIntArray(4);
+    rt::Array::copy(rect, 0, touch.s_activeZone, 0, 4);
+}
+
+std::int32_t dragExceeds(std::int32_t a, std::int32_t b) {
+    if (a - b <= kDragThreshold)
+        return -1;
+    const RaceHooks& race = seams().race;
+    return race.dragValue ? race.dragValue() : 0;
+}
+
+bool isPointerOnRaceButton() {
+    if (!isInRace())
+        return false;
+    std::int32_t side = raceButtonSide();
+    return isLatchedPointInRect(15, raceButtonTop(side), side, side);
+}
+
+bool isPointerOnRaceRightHalf() {
+    if (!isInRace() || isPointerOnRaceButton())
+        return false;
+    std::int32_t side = raceButtonSide();
+    return isLatchedPointInRect(screenWidth() / 2, screenHeight() / 2 - side / 2, screenWidth() / 2, side);
+}
+
+bool isPointerOnHudPanel() {
+    if (touchStatics().s_pauseButtonUsed)
+        return false;
+    bool mode6 = stateStatics().s_gameMode == kSoftKeyRaceMode;
+    if (mode6 && isInRace()) {
+        const RaceHooks& race = seams().race;
+        if ((race.raceType ? race.raceType() : -1) != kPanelRaceType)
+            return false;
+    }
+    std::int32_t frameW = spriteFrameWidth(kHudSprite, kHudFrame);
+    std::int32_t frameH = spriteFrameHeight(kHudSprite, kHudFrame);
+    return isLatchedPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
+                                spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
+}
+
+bool isPointerOnBottomButton() {
+    std::int32_t w = spriteFrameWidth(kSoftKeySprite, kSoftKeyFrameOff);
+    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kSoftKeyFrameOff);
+    return isLatchedPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
+}
+
+bool isPointerOnBottomButtonInRace() {
+    return isInRace() && isPointerOnBottomButton();
+}
+
+void buildPauseButtonZone() {
+    TouchStatics& touch = touchStatics();
+    if (touch.s_pauseZone)
+        return;
+    std::int32_t side = spriteFrameWidth(kSoftKeySprite, kPauseFrameOff);
+    touch.s_pauseZone = makeRect(screenWidth() - side, 0, side, side);
+}
+
+bool touchRaceStartButtons() {
+    std::int32_t state = stateStatics().s_state;
+    if (state != kRaceCountdownState && state != kRaceState)
+        return false;
+    buildPauseButtonZone();
+    TouchStatics& touch = touchStatics();
+    touch.s_pauseFrame = isPointerInRectArray(touch.s_pauseZone) ? kPauseFrame : kPauseFrameOff;
+    if (!isPressInRectArray(touch.s_pauseZone))
+        return false;
+    touch.s_pauseButtonUsed = 1;
+    pushState(kPauseMenuState);
+    return true;
+}
+
+void buildHudButtonZones() {
+    TouchStatics& touch = touchStatics();
+    if (!touch.s_hudButtonZone)
+        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kHudButtonSprite, kHudButtonFrame),
+                                         spriteFrameHeight(kHudButtonSprite, kHudButtonFrame));
+}
+
+bool touchHudButtons() {
+    buildHudButtonZones();
+    TouchStatics& touch = touchStatics();
+    touch.s_hudButtonHeld = isPointerInRectArray(touch.s_hudButtonZone) ? 1 : 0;
+    if (!isPressInRectArray(touch.s_hudButtonZone))
+        return false;
+    touch.s_hudButtonHeld = 0;
+    return true;
+}
+
+// Builders that take the layout as arguments make their table anew on
+// every call; the others make theirs once.
+rt::ObjectArray* buildRowZones(std::int32_t n) {
+    rt::ObjectArray* zones = makeZoneTable(n);
+    for (std::int32_t i = 0; i < n; ++i)
+        setZone(zones, i, 47 + 204 * i, 70 + 20 * i, spriteFrameWidth(kRowSprite, i),
+                spriteFrameHeight(kRowSprite, i));
+    touchStatics().s_rowZones = zones;
+    return zones;
+}
+
+rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) {
+    std::int32_t state = stateStatics().s_state;
+    std::int32_t w =
+        spriteFrameWidth(kSoftKeySprite, state == kOptionsState ? kWideMenuItemFrame : kMenuItemFrame);
+    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kMenuItemFrame);
+    const PromotionHooks& promotion = seams().promotion;
+    bool promotionShown = promotion.available && promotion.available();
+    rt::ObjectArray* zones = makeZoneTable(n);
+    std::int32_t top = y - 22;
+    for (std::int32_t i = 0; i < n; ++i) {
+        // The main menu's second item is the promotion screen's.
+        if (state == kMainMenuState && i == 1 && !promotionShown)
+            continue;
+        setZone(zones, i, x, top, w, h);
+        top += h;
+    }
+    touchStatics().s_menuZones = zones;
+    return zones;
+}
+
+void initCenterZone() {
+    TouchStatics& touch = touchStatics();
+    if (!touch.s_centerZone)
+        touch.s_centerZone = makeRect((screenWidth() - 140) / 2, 115, 140, 140);
+}
+
+void touchList() {
+    TouchStatics& touch = touchStatics();
+    if (!touch.s_list)
+        return;
+    for (std::int32_t i = 0; i < touch.s_listCount; ++i) {
+        rt::IntArray* zone = zoneAt(touch.s_list, i);
+        if (isPointerInRectArray(zone)) {
+            touch.s_listHover = 1;
+            touch.s_touchUsed = touch.s_touchUsed2 = 1;
+            touch.s_selection = i;
+        }
+        if (isPressInRectArray(zone)) {
+            touch.s_listTap = 1;
+            touch.s_touchUsed = touch.s_touchUsed2 = 1;
+            touch.s_selection = i;
+        }
+    }
+}
+
+void buildSoftKeyLabels() {
+    rt::ObjectArray* labels = rt::newObjectArray(kSoftKeyLabelCount);
+    touchStatics().s_softKeyLabels = labels;
+    const std::array<std::int32_t, kSoftKeyLabelCount> textIds = {1, 0, 2, 5};
+    for (std::int32_t i = 0; i < kSoftKeyLabelCount; ++i)
+        rt::Array::setRef(labels, i, getString(textIds[static_cast<std::size_t>(i)]));
+}
+
+void buildSoftKeyZones() {
+    TouchStatics& touch = touchStatics();
+    touch.s_softKeyZones = makeZoneTable(2);
+    std::int32_t w = spriteFrameWidth(kSoftKeySprite, kSoftKeyFrame);
+    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kSoftKeyFrame) - 4;
+    if (labelExists(touch.s_leftSoftKey) || (isRaceMode6() && labelExists(3)))
+        setZone(touch.s_softKeyZones, 0, -8, screenHeight() - h, w, h);
+    if (labelExists(touch.s_rightSoftKey))
+        setZone(touch.s_softKeyZones, 1, screenWidth() - w + 4, screenHeight() - h, w, h);
+}
+
+void setSoftKeys(std::int32_t left, std::int32_t right) {
+    TouchStatics& touch = touchStatics();
+    touch.s_leftSoftKey = left;
+    touch.s_rightSoftKey = right;
+}
+
+rt::String* getSoftKeyLabel(std::int32_t i) {
+    rt::ObjectArray* labels = touchStatics().s_softKeyLabels;
+    if (!labels || i < 0 || i >= kSoftKeyLabelCount)
+        return nullptr;
+    return static_cast<rt::String*>(rt::ObjectArray::get(labels, i));
+}
+
+bool touchSoftKeys() {
+    if (!isRaceMode6())
+        return false;
+    buildSoftKeyZones();
+    TouchStatics& touch = touchStatics();
+    rt::IntArray* zone = zoneAt(touch.s_softKeyZones, 0);
+    touch.s_leftSoftKeyFrame = isPointerInRectArray(zone) ? kSoftKeyFrame : kSoftKeyFrameOff;
+    return isPressInRectArray(zone);
+}
+
+bool touchMenuSoftKeys() {
+    if (!isSoftKeyMenuState())
+        return false;
+    buildSoftKeyZones();
+    TouchStatics& touch = touchStatics();
+    rt::IntArray* zone = zoneAt(touch.s_softKeyZones, 1);
+    touch.s_rightSoftKeyFrame = isPointerInRectArray(zone) ? kSoftKeyFrame : kSoftKeyFrameOff;
+    return isPressInRectArray(zone);
+}
+
+void resetMenu(std::int32_t n) {
+    TouchStatics& touch = touchStatics();
+    if (!touch.s_menuItems)
+        touch.s_menuItems = rt::newShortArray(kMenuItemCapacity);
+    else
+        for (std::int16_t& item : rt::ShortArray::span(touch.s_menuItems))
+            item = 0;
+    touch.s_selection = 0;
+    touch.s_menuCount = n;
+    touch.s_menuCountCopy = n;
+    touch.s_menuScroll = 0;
+}
+
+std::int32_t splitMenuIndex(std::int32_t v) {
+    TouchStatics& touch = touchStatics();
+    std::int32_t count = touch.s_menuCount;
+    if (v >= count && count != 0) {
+        touch.s_selection = v % count;
+        return v / count;
+    }
+    touch.s_selection = v;
+    return count;
+}
+
+void setMenuSelection(std::int32_t value) {
+    TouchStatics& touch = touchStatics();
+    touch.s_selection = 0;
+    touch.s_menuValue = value;
+}
+
+void setList(std::int32_t n, rt::ObjectArray* list) {
+    TouchStatics& touch = touchStatics();
+    touch.s_list = list;
+    touch.s_listCount = n;
+}
+
+void selectByTouch(std::int32_t i) {
+    TouchStatics& touch = touchStatics();
+    touch.s_touchUsed = 1;
+    touch.s_selection = i;
+}
+
+void initMenuScroll() {
+    TouchStatics& touch = touchStatics();
+    touch.s_menuScrollRows = touch.s_menuRows;
+    touch.s_menuScrollSpan = touch.s_menuRows * 2;
+    touch.s_menuScrollOn = 1;
+}
+
+} // namespace game

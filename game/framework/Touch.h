@@ -1,0 +1,194 @@
+#pragma once
+
+// Touch input: the stylus points that the canvas's pointer callbacks store,
+// the per-frame latch that gives every state's update one consistent pair
+// (the point and the press), hit tests of that pair against rectangles, the
+// zone tables built from sprite frame sizes, the soft keys and the menu
+// selection that touches change.
+//
+// All positions are in the game's 640 x 480 space: with the screen turned a
+// quarter a stylus point (x, y) is stored as (y, touch width - x) before
+// anything else sees it. A point of (-1, -1) is no point and hits nothing.
+//
+// A rectangle (`TouchRect`) is an int[4] {x, y, w, h} whose edges are all
+// inside: it covers w + 1 by h + 1 points. Zone tables are int[n][4]; an
+// empty zone is {0, 0, 0, 0}.
+//
+// Threads: the pointer callbacks run on the window thread and write only
+// the current point, the press point and the pressed flag, each an atomic
+// of its own; the latch and everything else run on the game thread. A point
+// can be torn by an event that lands during the latch; the next event
+// repairs it.
+
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+#include "runtime/String.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace game {
+
+inline constexpr std::int32_t kNoPoint = -1;
+// The sprites and frames the touch zones and soft keys are sized by.
+inline constexpr std::int32_t kSoftKeySprite = 65;
+inline constexpr std::int32_t kSoftKeyFrame = 4;
+inline constexpr std::int32_t kSoftKeyFrameOff = 5;
+inline constexpr std::int32_t kPauseFrame = 7;
+inline constexpr std::int32_t kPauseFrameOff = 8;
+inline constexpr std::int32_t kSoftKeyLabelCount = 4;
+// The left label index that stands for the pause button.
+inline constexpr std::int32_t kPauseButtonLabel = 4;
+inline constexpr std::int32_t kMenuItemCapacity = 32;
+
+struct TouchStatics {
+    // Written by the pointer callbacks (window thread).
+    std::atomic<std::int32_t> s_pointX{kNoPoint};
+    std::atomic<std::int32_t> s_pointY{kNoPoint};
+    std::atomic<std::int32_t> s_pressX{kNoPoint};
+    std::atomic<std::int32_t> s_pressY{kNoPoint};
+    std::atomic<std::int8_t> s_pressed{0};
+    // The frame's copies, made by the latch.
+    std::int32_t s_latchedX = kNoPoint;
+    std::int32_t s_latchedY = kNoPoint;
+    std::int32_t s_latchedPressX = kNoPoint;
+    std::int32_t s_latchedPressY = kNoPoint;
+
+    // Menu and list state that touches change.
+    std::int8_t s_listHover = 0;
+    std::int8_t s_listTap = 0;
+    std::int32_t s_selection = 0;
+    // Tell the menu code that a touch chose the item.
+    std::int8_t s_touchUsed = 0;
+    std::int8_t s_touchUsed2 = 0;
+    // The current list: its zone table (int[n][4]) and item count.
+    rt::ObjectArray* s_list = nullptr;
+    std::int32_t s_listCount = 0;
+    // The menu's items (short[32]), their count and its copy, the scroll
+    // and the menu's value.
+    rt::ShortArray* s_menuItems = nullptr;
+    std::int32_t s_menuCount = 0;
+    std::int32_t s_menuCountCopy = 0;
+    std::int32_t s_menuScroll = 0;
+    std::int32_t s_menuValue = 0;
+    // The menu's visible rows, and the scroll window made from them.
+    std::int32_t s_menuRows = 0;
+    std::int32_t s_menuScrollRows = 0;
+    std::int32_t s_menuScrollSpan = 0;
+    std::int8_t s_menuScrollOn = 0;
+
+    // The zone a screen tests, int[4].
+    rt::IntArray* s_activeZone = nullptr;
+    // Zone tables built once by their builders.
+    rt::ObjectArray* s_rowZones = nullptr;
+    rt::ObjectArray* s_menuZones = nullptr;
+    rt::IntArray* s_centerZone = nullptr;
+    rt::IntArray* s_hudButtonZone = nullptr;
+    std::int8_t s_hudButtonHeld = 0;
+
+    // Soft keys: labels (String[4]), the label index of each key (-1 none;
+    // the left index 4 is the pause button), their zones (int[2][4]: 0 left,
+    // 1 right) and frames (4 on the key, else 5).
+    rt::ObjectArray* s_softKeyLabels = nullptr;
+    std::int32_t s_leftSoftKey = -1;
+    std::int32_t s_rightSoftKey = -1;
+    rt::ObjectArray* s_softKeyZones = nullptr;
+    std::int32_t s_leftSoftKeyFrame = kSoftKeyFrameOff;
+    std::int32_t s_rightSoftKeyFrame = kSoftKeyFrameOff;
+    // The pause button of the race start and the race: zone, frame (7 on
+    // it, else 8), and whether a press on it led to the pause menu.
+    rt::IntArray* s_pauseZone = nullptr;
+    std::int32_t s_pauseFrame = kPauseFrameOff;
+    std::int8_t s_pauseButtonUsed = 0;
+
+    RT_REFERENCE_FIELDS(TouchStatics, rt::NoReferenceBase, s_list, s_menuItems, s_activeZone, s_rowZones,
+                        s_menuZones, s_centerZone, s_hudButtonZone, s_softKeyLabels, s_softKeyZones,
+                        s_pauseZone)
+};
+
+TouchStatics& touchStatics();
+
+// The sprite in slot `number` of the sprite table; null before the table
+// exists or while the slot is empty.
+rt::Object* spriteAt(std::int32_t number);
+// A frame's size in pixels; 0 while the sprite is not loaded.
+std::int32_t spriteFrameWidth(std::int32_t sprite, std::int32_t frame);
+std::int32_t spriteFrameHeight(std::int32_t sprite, std::int32_t frame);
+
+// The canvas's pointer callbacks (window thread), (x, y) on the logical
+// screen. Each turns the point, stores it and hands it to the promotion
+// screen's hit test.
+void pointerPressed(std::int32_t x, std::int32_t y);
+void pointerDragged(std::int32_t x, std::int32_t y);
+void pointerReleased(std::int32_t x, std::int32_t y);
+
+// Once per frame, after the overlay and the sound service: the latched
+// point becomes the current point, the latched press the press point; a
+// press is cleared as it is latched, so it is seen in exactly one frame.
+void latchPointer();
+
+// Hit tests, each 1 or 0. `pointInRect` never hits the point (-1, -1).
+bool pointInRect(std::int32_t px, std::int32_t py, std::int32_t x, std::int32_t y, std::int32_t w,
+                 std::int32_t h);
+bool isPointerInRectArray(rt::IntArray* rect);
+bool isPressInRectArray(rt::IntArray* rect);
+bool isPressInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+bool isLatchedPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+bool isPressInCorners(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
+// False when the active zone is missing or shorter than 4.
+bool isPointerInActiveZone();
+// The active zone under the latched point, while the stylus still touches.
+bool isZoneTapped();
+bool isPressOnScreen();
+// Copies the four values of `rect` into the active zone (made anew when it
+// is missing or short).
+void setTouchZone(rt::IntArray* rect);
+// The race's drag value when a - b > 10, else -1.
+std::int32_t dragExceeds(std::int32_t a, std::int32_t b);
+
+// The fixed zones of the race (the latched point).
+bool isPointerOnRaceButton();
+bool isPointerOnRaceRightHalf();
+bool isPointerOnHudPanel();
+bool isPointerOnBottomButton();
+bool isPointerOnBottomButtonInRace();
+void buildPauseButtonZone();
+// States 41 and 42: the pause button's frame; a press on it marks the
+// button used and pushes the pause menu (33). Answers whether it did.
+bool touchRaceStartButtons();
+void buildHudButtonZones();
+// The HUD button is held while the latched point is on it; a latched press
+// on it lets it go and answers true.
+bool touchHudButtons();
+
+// Zone builders of the menu screens.
+rt::ObjectArray* buildRowZones(std::int32_t n);
+rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y);
+void initCenterZone();
+// Hover and tap over the current list's zones.
+void touchList();
+
+// Soft keys.
+void buildSoftKeyLabels();
+void buildSoftKeyZones();
+void setSoftKeys(std::int32_t left, std::int32_t right);
+// Label `i` for 0 <= i < 4, else null.
+rt::String* getSoftKeyLabel(std::int32_t i);
+// The race of game mode 6: rebuilds the zones, chooses the left key's frame
+// and answers whether the latched press is on it.
+bool touchSoftKeys();
+// The soft-key menu states: the same for the right key.
+bool touchMenuSoftKeys();
+
+// The menu state that touches and keys share.
+void resetMenu(std::int32_t n);
+// Splits `v` by the item count: the selection becomes v mod count and the
+// answer is v / count when v reaches the count; else the selection is v
+// and the answer the count.
+std::int32_t splitMenuIndex(std::int32_t v);
+void setMenuSelection(std::int32_t value);
+void setList(std::int32_t n, rt::ObjectArray* list);
+void selectByTouch(std::int32_t i);
+void initMenuScroll();
+
+} // namespace game

@@ -1,0 +1,164 @@
+// The overlay's soft keys and pause button on recorded paint calls, and the
+// shared operations around the states: the loading bar, leaving a race,
+// the goal texts and unloading a sprite.
+
+#include "game/framework/Overlay.h"
+#include "classlib/lang/StringBuffer.h"
+#include "tests/game/framework/TouchFixture.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+using framework_testing::s_paints;
+using framework_testing::TouchTest;
+
+using OverlayTest = TouchTest;
+
+std::int32_t countPainted(const char* prefix) {
+    return static_cast<std::int32_t>(std::count_if(
+        s_paints.begin(), s_paints.end(), [&](const std::string& p) { return p.rfind(prefix, 0) == 0; }));
+}
+
+TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
+    const std::set<std::int32_t> rightKeyStates = {12, 14, 15, 16, 17, 18, 30, 31, 32, 34, 35};
+    setLabels();
+    game::setSoftKeys(2, 1);
+    for (std::int32_t mode : {0, 6}) {
+        for (std::int32_t state = -1; state <= 46; ++state) {
+            setState(state, mode);
+            s_paints.clear();
+            game::paintOverlay(nullptr);
+            bool left = mode == 6 && state == 42;
+            // In the mode-6 race the left key is painted twice: with its own
+            // label, then with the race's (label 3).
+            EXPECT_EQ(countPainted("text 'L2'"), left ? 1 : 0) << "mode " << mode << " state " << state;
+            EXPECT_EQ(countPainted("text 'L3'"), left ? 1 : 0) << "mode " << mode << " state " << state;
+            EXPECT_EQ(countPainted("text 'L1'"), rightKeyStates.count(state))
+                << "mode " << mode << " state " << state;
+            EXPECT_EQ(countPainted("frame"), countPainted("text")) << "mode " << mode << " state " << state;
+        }
+    }
+
+    setState(12, 0);
+    s_paints.clear();
+    game::paintOverlay(nullptr);
+    EXPECT_EQ(s_paints,
+              (std::vector<std::string>{"frame 65:5 @575,450", "palette 2:1", "text 'L1' @608,465 a3"}));
+    setState(42, 6);
+    pressAt(0, 460);
+    s_paints.clear();
+    game::paintOverlay(nullptr);
+    EXPECT_EQ(s_paints,
+              (std::vector<std::string>{"frame 65:4 @-8,450", "palette 2:1", "text 'L2' @30,465 a3",
+                                        "frame 65:4 @-8,450", "palette 2:1", "text 'L3' @30,465 a3"}));
+}
+
+TEST_F(OverlayTest, NoKeysMeansNothingPaintedAndNoZonesBuilt) {
+    setLabels();
+    game::setSoftKeys(-1, -1);
+    for (std::int32_t state : {12, 42}) {
+        setState(state, 0);
+        game::paintOverlay(nullptr);
+    }
+    EXPECT_TRUE(s_paints.empty());
+    EXPECT_EQ(game::touchStatics().s_softKeyZones, nullptr);
+}
+
+TEST_F(OverlayTest, ThePauseButtonIsPaintedUntilTheRaceHasFinished) {
+    static bool s_finished = false;
+    game::seams().race.raceFinished = [] { return s_finished; };
+    setState(42, 0);
+    game::setSoftKeys(game::kPauseButtonLabel, -1);
+    game::buildPauseButtonZone();
+    game::paintOverlay(nullptr);
+    EXPECT_EQ(s_paints, (std::vector<std::string>{"frame 65:8 @567,0"}));
+    s_finished = true;
+    s_paints.clear();
+    game::paintOverlay(nullptr);
+    EXPECT_TRUE(s_paints.empty());
+}
+
+TEST_F(OverlayTest, LoadingBarSizeByStyleBitsInTheirOrder) {
+    struct Case {
+        std::int32_t style, height, width;
+    };
+    for (const Case& c : {Case{6, 40, 231}, Case{2, 40, 231}, Case{4, 24, 182}, Case{12, 24, 182},
+                          Case{8, 40, 231}, Case{1, 0, 0}, Case{0, 0, 0}}) {
+        game::overlayStatics().s_loadingProgress = 9;
+        game::initLoadingBar(c.style);
+        const game::OverlayStatics& overlay = game::overlayStatics();
+        EXPECT_EQ(overlay.s_loadingBarHeight, c.height) << c.style;
+        EXPECT_EQ(overlay.s_loadingBarWidth, c.width) << c.style;
+        EXPECT_EQ(game::getLoadingProgress(), 0);
+    }
+}
+
+std::int32_t s_raceType = 0;
+int s_hudCleared = 0;
+
+TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
+    struct Case {
+        std::int32_t raceType, requested, afterLoading;
+    };
+    const Case cases[] = {
+        {0, 43, 0}, {1, 43, 0}, {4, 43, 0}, {5, 43, 0},  {2, 36, 0},
+        {3, 36, 0}, {6, 4, 6},  {7, 4, 38}, {-1, 4, 38},
+    };
+    game::seams().race.raceType = [] { return s_raceType; };
+    game::seams().race.clearHudBits = [] { ++s_hudCleared; };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.raceType);
+        game::initStateMachine();
+        for (std::int32_t state : {4, 36, 40, 42})
+            game::pushState(state);
+        game::stateStatics().s_loadingNextState = 0;
+        s_raceType = c.raceType;
+        s_hudCleared = 0;
+        game::leaveRace();
+        EXPECT_EQ(s_hudCleared, 1);
+        EXPECT_EQ(game::stateStatics().s_nextState, c.requested);
+        EXPECT_EQ(game::stateStatics().s_loadingNextState, c.afterLoading);
+    }
+}
+
+std::string s_formatted;
+
+TEST_F(OverlayTest, GoalTextsTakeTheFormattedValueOfTheMode) {
+    game::startupStatics().s_textBuffer = rt::make<lib::StringBuffer>(16);
+    game::startupStatics().s_textBuffer->append(rt::String::newFromCString("stale"));
+    game::RaceHooks& race = game::seams().race;
+    race.goalValue = [](std::int32_t mode) { return mode * 1000; };
+    race.formatTime = [](std::int32_t ms, bool minutes, bool hundredths, bool sign) {
+        s_formatted = std::to_string(ms) + (minutes ? "m" : "") + (hundredths ? "h" : "") + (sign ? "s" : "");
+        game::startupStatics().s_textBuffer->append(rt::String::newFromCString(s_formatted.c_str()));
+    };
+    struct Case {
+        std::int32_t mode;
+        const char* value;
+    };
+    for (const Case& c : {Case{1, "1000mh"}, Case{4, "4000mh"}, Case{5, ""}}) {
+        setState(6, c.mode);
+        game::buildRaceGoalTexts();
+        auto* value = static_cast<rt::String*>(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 1));
+        ASSERT_NE(value, nullptr);
+        EXPECT_EQ(value->toUtf8(), c.value) << "mode " << c.mode << " (no number format: an empty text)";
+    }
+}
+
+TEST_F(OverlayTest, UnloadingASpriteFreesItsImagesAndEmptiesTheSlot) {
+    static std::vector<std::int32_t> s_freed;
+    s_freed.clear();
+    game::seams().sprites.freeImages = [](rt::Object* sprite) {
+        s_freed.push_back(framework_testing::standInNumber(sprite));
+    };
+    game::unloadSprite(65);
+    game::unloadSprite(65);
+    game::unloadSprite(-1);
+    EXPECT_EQ(s_freed, (std::vector<std::int32_t>{65}));
+    EXPECT_EQ(game::spriteAt(65), nullptr);
+    EXPECT_EQ(game::spriteFrameWidth(65, 4), 0) << "an empty slot has frames of size 0";
+}
+
+} // namespace
