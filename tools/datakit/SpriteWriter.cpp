@@ -347,11 +347,13 @@ SpriteModel randomSprite(std::uint32_t seed, const RandomSpriteOptions& options)
                 auto colour = static_cast<std::uint32_t>(pick(0, 0x7FFFFFFF)) * 2u +
                               static_cast<std::uint32_t>(pick(0, 1));
                 if (options.paletteFormat == 0x5515) {
+                    // 5-bit channels, opaque or fully transparent; the
+                    // transparent magenta reads back as the colour key.
                     colour &= 0x00F8F8F8u;
-                    if (pick(0, 3) == 0 && colour == 0x00F800F8u)
-                        colour = 0x00FF00FFu;
-                    else if (pick(0, 3) != 0)
+                    if (pick(0, 3) != 0)
                         colour |= 0xFF000000u;
+                    else if (colour == 0x00F800F8u)
+                        colour = 0x00FF00FFu;
                 }
                 palette.push_back(colour);
             }
