@@ -44,6 +44,19 @@ public:
     }
     std::span<std::int32_t> out() const { return m_out; }
 
+    // Hands `write` each byte of data while `perByte` pixels of the module
+    // are left, with where its pixels go.
+    template <class Write>
+    void wholeBytes(std::size_t perByte, Write&& write) {
+        std::size_t count = std::min(m_data.size() - m_read, (m_out.size() - m_write) / perByte);
+        const std::uint8_t* in = m_data.data() + m_read;
+        std::int32_t* out = m_out.data() + m_write;
+        for (std::size_t i = 0; i < count; ++i, out += perByte)
+            write(in[i], out);
+        m_read += count;
+        m_write += count * perByte;
+    }
+
 private:
     std::span<const std::uint8_t> m_data;
     std::span<const std::int32_t> m_palette;
@@ -52,11 +65,20 @@ private:
     std::size_t m_write = 0;
 };
 
-// 1, 2 or 4 bits per pixel, most significant bits first.
+// 1, 2 or 4 bits per pixel, most significant bits first. Whole bytes that
+// fit the module go through a table of the 2, 4 or 16 colours; the last
+// byte, which may reach past the module, goes pixel by pixel.
 template <int Bits>
 void decodePacked(PixelSink& sink) {
     constexpr int perByte = 8 / Bits;
     constexpr int mask = (1 << Bits) - 1;
+    std::int32_t colours[1 << Bits];
+    for (int k = 0; k <= mask; ++k)
+        colours[k] = sink.colour(k);
+    sink.wholeBytes(perByte, [&](std::uint8_t byte, std::int32_t* out) {
+        for (int k = 0; k < perByte; ++k)
+            out[k] = colours[(byte >> ((perByte - 1 - k) * Bits)) & mask];
+    });
     while (!sink.full() && sink.hasByte()) {
         std::int32_t byte = sink.next();
         for (int k = perByte - 1; k >= 0 && !sink.full(); --k)

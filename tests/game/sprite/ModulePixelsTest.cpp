@@ -199,6 +199,7 @@ TEST_F(ModulePixels, ASizePastTheDataIsCutToWhatIsLeft) {
     std::size_t sizeAt = bytes.size() - dataBytes - 4;
     std::memset(bytes.data() + sizeAt, 0xFF, 4);
     ASprite* sprite = loadSprite(bytes);
+    ASSERT_NE(sprite->m_moduleData, nullptr);
     ASSERT_EQ(sprite->m_moduleData->length(), static_cast<std::int32_t>(dataBytes));
     rt::IntArray* pixels = sprite->decodeModule(0);
     ASSERT_NE(pixels, nullptr);
