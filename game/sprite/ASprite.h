@@ -202,6 +202,8 @@ public:
     void freeImageCaches();
     // Palettes are freed with the pixel data in this game: nothing.
     void freePalettes() {}
+    // The last painted module is never reused in this game.
+    static bool canReuseLastModule() { return false; }
 
     // Font and paint fields of later areas.
     std::int32_t m_paintState[5] = {};
