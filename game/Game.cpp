@@ -4,6 +4,7 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/sprite/ASprite.h"
 #include "platform/app/DataSet.h"
 #include "runtime/Object.h"
 
@@ -13,6 +14,7 @@ void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(1, loadStartupData);
+    registry.loading.staticInit = spriteStaticInit;
     // The packs, progress, sprites, sound and the front end register their
     // steps, hooks and states here as they land; until then the framework's
     // least behaviour stands (Seams.h).

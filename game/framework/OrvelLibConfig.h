@@ -104,12 +104,12 @@ namespace game {
     X(I, s_spriteValueA, 16)                                                                                 \
     X(I, s_spriteValueB, 3)                                                                                  \
     X(I, s_pixelBufferSize, 80100)                                                                           \
-    X(I, s_spriteValueC, 15000)                                                                              \
+    X(I, s_spareBufferSize, 15000)                                                                           \
     X(I, s_spriteValueD, 256)                                                                                \
     X(B, s_palettes4444, 0)                                                                                  \
     X(B, s_paletteMask, 0)                                                                                   \
     X(B, s_freePalettes, 0)                                                                                  \
-    X(B, s_spriteFormatBit24, 1)                                                                             \
+    X(B, s_useModulePixels, 1)                                                                               \
     X(B, s_spriteDecodeSwitch, 1)                                                                            \
     X(B, s_spriteImageSwitchA, 0)                                                                            \
     X(B, s_spriteImageSwitchB, 1)                                                                            \
@@ -120,8 +120,8 @@ namespace game {
     X(B, s_textBoxSwitchA, 0)                                                                                \
     X(I, s_textBoxValue, 1)                                                                                  \
     X(B, s_rgbViaImage, 0)                                                                                   \
-    X(B, s_spriteFormatBit29, 0)                                                                             \
-    X(B, s_spriteFormatBit3, 0)                                                                              \
+    X(B, s_usePaletteImageBlob, 0)                                                                           \
+    X(B, s_useTrueColourModules, 0)                                                                          \
     X(B, s_decodeModuleImages, 1)                                                                            \
     X(B, s_moduleImageSwitchA, 0)                                                                            \
     X(B, s_moduleImageSwitchB, 0)                                                                            \
