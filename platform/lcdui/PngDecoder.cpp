@@ -115,7 +115,6 @@ std::uint16_t packArgb4444(const png_byte* source) {
 using Lanes16 = std::uint16_t __attribute__((vector_size(16)));
 using Lanes32 = std::uint32_t __attribute__((vector_size(16)));
 using Lanes64 = std::uint64_t __attribute__((vector_size(16)));
-using UnalignedLanes16 = std::uint16_t __attribute__((vector_size(16), aligned(2), may_alias));
 constexpr int kLanes = 8;
 
 std::uint64_t load64(const png_byte* from) {
@@ -175,7 +174,7 @@ std::int32_t packBlocks(const png_byte* source, std::uint16_t* destination, std:
         auto low = reinterpret_cast<Lanes32>(Lanes::pack(source));
         auto high = reinterpret_cast<Lanes32>(Lanes::pack(source + 4 * kBytes));
         auto packed = reinterpret_cast<Lanes16>(__builtin_shufflevector(low, high, 0, 2, 4, 6));
-        *reinterpret_cast<UnalignedLanes16*>(destination + x) = packed;
+        std::memcpy(destination + x, &packed, sizeof packed);
         keys |= reinterpret_cast<Lanes16>(packed == pixels::kColourKey);
     }
     return x;
@@ -205,7 +204,7 @@ packRgbBlocksShuffled(const png_byte* source, std::uint16_t* destination, std::i
         auto blue = reinterpret_cast<Lanes16>(
             __builtin_shufflevector(front, back, 2, 2, 5, 5, 8, 8, 11, 11, 22, 22, 25, 25, 28, 28, 31, 31));
         Lanes16 packed = (redGreen & 0xF800) | ((redGreen << 3) & 0x07E0) | (blue >> 11);
-        *reinterpret_cast<UnalignedLanes16*>(destination + x) = packed;
+        std::memcpy(destination + x, &packed, sizeof packed);
         keys |= reinterpret_cast<Lanes16>(packed == pixels::kColourKey);
     }
     return x;
