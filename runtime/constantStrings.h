@@ -22,12 +22,14 @@ namespace rt::constants {
 
 // The message of every throwable made without one; also the vendor and suite
 // name of a record store opened by name alone (the ordinary file form when it
-// is empty), the text in front of the index of a bad record enumeration, and
-// the text of a time zone without an ID in a Date's text.
+// is empty), the text in front of the index of a bad record enumeration, the
+// text of a time zone without an ID in a Date's text, and the text the game
+// shows in place of a text whose bytes are malformed.
 inline constexpr std::int32_t kDefaultMessage = 14;
 // Between a key and its value in a Hashtable's text.
 inline constexpr std::int32_t kHashtableKeyValue = 32;
-// The name of the character set of the game's texts.
+// The name of the character set of the game's texts; texts in it are read by
+// the game's own UTF-8 decoder.
 inline constexpr std::int32_t kTextEncoding = 63;
 // Record stores: the message of a full store, the separator of the folder
 // path, the prefix and suffix of a store's index file, the message of a
@@ -115,7 +117,8 @@ struct Entry {
 
 // Every catalogued number, in rising order, no two entries overlapping.
 inline constexpr Entry kCatalogue[] = {
-    {kDefaultMessage, 1, "default message", "exception message; record-store vendor; missing zone ID"},
+    {kDefaultMessage, 1, "default message",
+     "exception message; record-store vendor; missing zone ID; malformed game text"},
     {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
     {kTextEncoding, 1, "text encoding", "character set of the game's texts"},
     {kRecordStoreFull, 1, "record store full", "message of a full store"},

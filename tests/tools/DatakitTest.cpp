@@ -4,6 +4,7 @@
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
 #include "tools/datakit/RecordStore.h"
+#include "tools/datakit/TextTable.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +112,18 @@ TEST(Datakit, ConstantsAreACountAndModifiedUtf8Strings) {
     EXPECT_EQ(datakit::writeConstants({u"ab", u""}), bytesOf({0, 0, 0, 2, 0, 2, 'a', 'b', 0, 0}));
     EXPECT_EQ(datakit::writeConstants({std::u16string(1, u'\0'), u"\u00e9\u20ac"}),
               bytesOf({0, 0, 0, 2, 0, 2, 0xC0, 0x80, 0, 5, 0xC3, 0xA9, 0xE2, 0x82, 0xAC}));
+}
+
+TEST(Datakit, TextTablesAreLittleEndianEndOffsetsAndTheGameUtf8Forms) {
+    // Every width of form, the unit 0 as one byte and a lone surrogate as three.
+    EXPECT_EQ(
+        datakit::encodeGameText(std::u16string(u"A\0\u00e9\u07ff\u0800\u20ac", 6) + u'\xd800'),
+        bytesOf({'A', 0, 0xC3, 0xA9, 0xDF, 0xBF, 0xE0, 0xA0, 0x80, 0xE2, 0x82, 0xAC, 0xED, 0xA0, 0x80}));
+
+    const std::u16string texts[] = {u"ab", u"", u"\u00e9"};
+    EXPECT_EQ(datakit::writeTextTable(texts),
+              bytesOf({3, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 4, 0, 0, 0, 'a', 'b', 0xC3, 0xA9}));
+    EXPECT_EQ(datakit::writeTextTable({}, {.packNumber = 7, .count = 0x01020304}), bytesOf({7, 4, 3, 2, 1}));
 }
 
 TEST(Datakit, ConstantTablesPutEachTextAtItsCatalogueNumber) {
