@@ -1,5 +1,7 @@
 #include "game/Game.h"
 
+#include "game/data/Progress.h"
+#include "game/data/SaveRecords.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
@@ -13,7 +15,11 @@ void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(1, loadStartupData);
-    // The packs, progress, sprites, sound and the front end register their
+    // The saved progress: its arrays are made with the statics, and the start-up
+    // reads the unlock record (or writes the defaults in its place).
+    registry.loading.staticInit = initProgressStatics;
+    registry.loading.loadRecord = [] { (void)loadRecordC(); };
+    // The packs, sprites, sound and the front end register their
     // steps, hooks and states here as they land; until then the framework's
     // least behaviour stands (Seams.h).
 }
