@@ -25,7 +25,8 @@
 
 namespace game {
 
-// One item of triplets per track slot of the race table.
+// Chosen here, as no data gives them. Six triplet items, as many as the race
+// tables keep track slots; the unlock record is then 78 bytes.
 inline constexpr std::int32_t kTripletItems = 6;
 // Four columns, one per unlockable column of the front end: the column
 // unlock of column c opens column c + 1 in rows 0 and 1, and grid A's

@@ -99,10 +99,10 @@ bool rmsWrite(rt::String* name, rt::ByteArray* data, std::int32_t offset, std::i
     }
     rt::Object* failure = rt::catchException(kStoreFailure);
     bool closed = closeOpenStore();
-    if (!failure && closed)
+    if (!failure && closed && !rt::exceptionPending())
         return true;
     host::logf(host::LogCategory::Game, "record store %s: the record of %d bytes was not written (%s)",
-               utf8(name).c_str(), length, failure ? reasonOf(failure).c_str() : "the close failed");
+               utf8(name).c_str(), length, failure ? reasonOf(failure).c_str() : "the store did not close");
     return false;
 }
 
