@@ -103,6 +103,8 @@ UnlockPositions currentPositions(std::int32_t items) {
     return {kPromotion, kGridA, kProgressValues, kTriplets, kTriplets + 4 * items, kTriplets + 4 * items + 4};
 }
 
+// The older layout: the promotion byte and grid A over the reward grid, the
+// fields after them two bytes earlier.
 UnlockPositions olderPositions(std::int32_t items) {
     return {17, 19, 23, 47, 47 + 4 * items, 51 + 4 * items};
 }
@@ -117,9 +119,10 @@ void readUnlocks(Bytes data, const UnlockPositions& at, bool older) {
     progress.s_savedByteB = getByte(data, kSavedByteB);
     progress.s_savedByteC = getByte(data, kSavedByteC);
     if (older) {
-        // Only bytes 16 and 18 of the reward grid outlived the fields written over it.
-        progress.s_rewardGrid = (getByte(data, kRewardGrid) & 0xFF) | (getByte(data, kRewardGrid + 2) & 0xFF)
-                                                                          << 16;
+        // Only bytes 0 and 2 of the reward grid outlived the fields written over it.
+        std::int32_t low = getByte(data, kRewardGrid) & 0xFF;
+        std::int32_t third = getByte(data, kRewardGrid + 2) & 0xFF;
+        progress.s_rewardGrid = low | third << 16;
     } else {
         progress.s_rewardGrid = getInt(data, kRewardGrid);
     }
