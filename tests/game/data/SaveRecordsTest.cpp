@@ -122,6 +122,21 @@ TEST_F(SaveRecords, AFailedWriteIsLoggedAndReportedAndThePreviousRecordStaysRead
     EXPECT_TRUE(unlocksInMemory() == everyFieldSet());
 }
 
+// A store the platform refuses to open (its index lists too many ids) can be
+// neither read nor written: the defaults hold in memory, and both failures
+// are logged.
+TEST_F(SaveRecords, AStoreThatCannotBeOpenedLeavesTheDefaultsAndTwoLogLines) {
+    put(datakit::recordStoreIndexName("Unlocks", kNames),
+        datakit::writeRecordStoreIndex(1, {1}, {.indexedCount = 5000, .truncateTo = std::nullopt}));
+    setUnlocks(everyFieldSet());
+    log.clear();
+    EXPECT_EQ(game::loadRecordC(), 0);
+    EXPECT_FALSE(rt::exceptionPending());
+    EXPECT_TRUE(unlocksInMemory() == defaultsKeeping(everyFieldSet()));
+    EXPECT_TRUE(log.contains("record store Unlocks: unreadable: ")) << testing::PrintToString(log.lines());
+    EXPECT_TRUE(log.contains("record store Unlocks: the record of 78 bytes was not written"));
+}
+
 std::vector<std::int32_t> valuesOf(rt::IntArray* array) {
     std::span<std::int32_t> values = rt::IntArray::span(array);
     return {values.begin(), values.end()};
