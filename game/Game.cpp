@@ -1,5 +1,7 @@
 #include "game/Game.h"
 
+#include "game/data/Progress.h"
+#include "game/data/SaveRecords.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
@@ -14,8 +16,15 @@ void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(1, loadStartupData);
-    registry.loading.staticInit = spriteStaticInit;
-    // The packs, progress, sprites, sound and the front end register their
+    // The game's own class initialisers after the framework's: the sprite
+    // engine's shared tables, then the saved progress's arrays.
+    registry.loading.staticInit = [] {
+        spriteStaticInit();
+        initProgressStatics();
+    };
+    // The start-up reads the unlock record (or writes the defaults in its place).
+    registry.loading.loadRecord = [] { (void)loadRecordC(); };
+    // The packs, sound and the front end register their
     // steps, hooks and states here as they land; until then the framework's
     // least behaviour stands (Seams.h).
 }

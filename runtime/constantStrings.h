@@ -44,8 +44,15 @@ inline constexpr std::int32_t kRecordStoreRecordInfix = 103;
 // of it that draws the game's screen upright instead of turned by a quarter.
 inline constexpr std::int32_t kOrientationProperty = 104;
 inline constexpr std::int32_t kOrientationUpright = 105;
+// The text in front of the reason when a saved record cannot be read.
+inline constexpr std::int32_t kRecordReadFailed = 112;
 // The label in front of the game's debug number.
 inline constexpr std::int32_t kDebugNumberLabel = 128;
+// The record stores of the saved progress: the event results and progress
+// values, the event records, and the unlock state.
+inline constexpr std::int32_t kEventResultsStore = 135;
+inline constexpr std::int32_t kEventRecordsStore = 136;
+inline constexpr std::int32_t kUnlocksStore = 137;
 // The pack of the fixed-point tables (the cosine table and its companion),
 // and the game's text pack.
 inline constexpr std::int32_t kFixedPointPack = 143;
@@ -129,7 +136,11 @@ inline constexpr Entry kCatalogue[] = {
     {kRecordStoreRecordInfix, 1, "record store record infix", "between a store's file name and a record id"},
     {kOrientationProperty, 1, "orientation property", "application property of the game's orientation"},
     {kOrientationUpright, 1, "orientation upright", "its value that draws the screen upright"},
+    {kRecordReadFailed, 1, "record read failed", "in front of why a saved record cannot be read"},
     {kDebugNumberLabel, 1, "debug number label", "in front of the game's debug number"},
+    {kEventResultsStore, 1, "event results store", "record store of the event results and progress values"},
+    {kEventRecordsStore, 1, "event records store", "record store of the event records"},
+    {kUnlocksStore, 1, "unlocks store", "record store of the unlock state"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
     {kNegativeCapacity, 1, "negative capacity", "message of a Vector made with a negative capacity"},

@@ -145,10 +145,14 @@ rt::String* RecordStore::recordPath(std::int32_t id) {
     return path->toString();
 }
 
-void RecordStore::writeRecordFile(std::int32_t id, rt::ByteArray* data, std::int32_t offset,
+bool RecordStore::writeRecordFile(std::int32_t id, rt::ByteArray* data, std::int32_t offset,
                                   std::int32_t numBytes) {
-    // A record file that cannot be written is skipped, as the device did.
-    (void)rt::make<javax_microedition_io_File>(recordPath(id))->replaceContents(data, offset, numBytes);
+    if (rt::make<javax_microedition_io_File>(recordPath(id))->replaceContents(data, offset, numBytes))
+        return true;
+    // Reporting success here would let the caller believe its bytes are kept
+    // while the old file still holds the old ones.
+    rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreException, constant(kWriteFailedText));
+    return false;
 }
 
 void RecordStore::writeToFile() {
@@ -199,9 +203,12 @@ std::int32_t RecordStore::addRecord(rt::ByteArray* data, std::int32_t offset, st
     // Ids are never given twice: after the largest int there is none left.
     if (getSizeAvailable() < numBytes || m_lastRecordId == INT32_MAX)
         return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreFullException, constant(kFullText));
-    std::int32_t id = ++m_lastRecordId;
+    // The id is listed only once its file holds the bytes.
+    std::int32_t id = m_lastRecordId + 1;
+    if (!writeRecordFile(id, data, offset, numBytes))
+        return 0;
+    m_lastRecordId = id;
     m_recordIds->addElement(rt::make<lib::java_lang_Integer>(id));
-    writeRecordFile(id, data, offset, numBytes);
     writeToFile();
     if (rt::exceptionPending())
         return 0;
@@ -217,8 +224,8 @@ void RecordStore::setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t o
         rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreFullException, constant(kFullText));
         return;
     }
-    writeRecordFile(id, data, offset, numBytes);
-    writeToFile();
+    if (writeRecordFile(id, data, offset, numBytes))
+        writeToFile();
 }
 
 void RecordStore::deleteRecord(std::int32_t id) {

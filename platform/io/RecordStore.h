@@ -91,9 +91,12 @@ public:
     void closeRecordStore();
     // A new record of `numBytes` bytes of `data` from `offset`; its id. When
     // the index cannot be written (`RecordStoreException`), 0, with the id
-    // taken and the record file written. Once the last id given is the
+    // taken and the record file written; when the record file cannot be
+    // written (`RecordStoreException`, C102), 0 with nothing changed. Once the last id given is the
     // largest int, a `RecordStoreFullException` (C98).
     [[nodiscard]] std::int32_t addRecord(rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);
+    // A record file that cannot be written is a `RecordStoreException` (C102)
+    // and the record keeps its bytes.
     void setRecord(std::int32_t id, rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);
     // An id not in the store is ignored; a failure to write the index is
     // dropped, and the record's file then keeps its bytes.
@@ -145,7 +148,10 @@ private:
     // for a store never opened, a `RecordStoreNotOpenException`) is pending.
     [[nodiscard]] bool checkId(std::int32_t id);
     rt::String* recordPath(std::int32_t id);
-    void writeRecordFile(std::int32_t id, rt::ByteArray* data, std::int32_t offset, std::int32_t numBytes);
+    // Replaces the file of record `id`; false, with a `RecordStoreException`
+    // (C102) pending and the old file untouched, when it cannot be written.
+    [[nodiscard]] bool writeRecordFile(std::int32_t id, rt::ByteArray* data, std::int32_t offset,
+                                       std::int32_t numBytes);
 
     rt::String* m_path = nullptr;
     lib::java_util_Vector* m_recordIds = nullptr;

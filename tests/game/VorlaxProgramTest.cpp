@@ -3,7 +3,13 @@
 // Each problem has its exit status and one line on standard error naming
 // what is wrong; the demo set runs the game until the script quits.
 
+#include "runtime/constantStrings.h"
+#include "tests/game/data/SavedProgressFixture.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/Files.h"
+#include "tools/datakit/RecordStore.h"
+#include "tools/datakit/SaveRecords.h"
+#include "tools/mkdata/DemoSet.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 
@@ -92,6 +100,56 @@ TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
     EXPECT_EQ(cut.errors.rfind("vorlax: the data set is broken: data.bar: the index is cut at entry", 0), 0u)
         << cut.errors;
     EXPECT_EQ(std::count(cut.errors.begin(), cut.errors.end(), '\n'), 1) << cut.errors;
+}
+
+// The demo set's text of constant string `number`, as Latin-1.
+std::string demoText(std::int32_t number) {
+    for (const datakit::ConstantText& entry : mkdata::demoConstantTexts()) {
+        if (entry.number == number)
+            return std::string(entry.text.begin(), entry.text.end());
+    }
+    ADD_FAILURE() << "the demo set has no constant string " << number;
+    return "";
+}
+
+datakit::Bytes fileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return datakit::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The unlock record goes through the real start-up: made at the first start,
+// read at the next. An older record written in the folder is read and
+// written back in the current layout, which shows every field it restored.
+TEST(VorlaxProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    fs::path demo = root.path() / "demo";
+    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    datakit::RecordStoreNames names{demoText(rt::constants::kRecordStorePrefix),
+                                    demoText(rt::constants::kRecordStoreSuffix),
+                                    demoText(rt::constants::kRecordStoreRecordInfix)};
+    std::string store = demoText(rt::constants::kUnlocksStore);
+    fs::path index = demo / datakit::recordStoreIndexName(store, names);
+    fs::path record = demo / datakit::recordFileName(store, 1, names);
+
+    ASSERT_EQ(vorlax(demo).status, 0);
+    datakit::UnlockRecord defaults;
+    defaults.triplets.assign(game::kTripletItems, 0);
+    EXPECT_EQ(fileBytes(index), datakit::writeRecordStoreIndex(1, {1}));
+    EXPECT_EQ(fileBytes(record), datakit::writeUnlockRecord(defaults));
+
+    datakit::UnlockRecord saved = progress_testing::everyFieldSet();
+    ASSERT_TRUE(
+        datakit::writeFile(record.string(), datakit::writeUnlockRecord(saved, datakit::UnlockLayout::Older))
+            .ok());
+    ASSERT_EQ(vorlax(demo).status, 0);
+    saved.rewardGrid = 0x00FF00FF; // what the older layout kept of it
+    EXPECT_EQ(fileBytes(record), datakit::writeUnlockRecord(saved));
+    EXPECT_EQ(fileBytes(index), datakit::writeRecordStoreIndex(1, {1}));
+
+    saved = progress_testing::everyFieldSet();
+    ASSERT_TRUE(datakit::writeFile(record.string(), datakit::writeUnlockRecord(saved)).ok());
+    ASSERT_EQ(vorlax(demo).status, 0);
+    EXPECT_EQ(fileBytes(record), datakit::writeUnlockRecord(saved)) << "read as it is, not reset";
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
 #include "tools/datakit/RecordStore.h"
+#include "tools/datakit/SaveRecords.h"
 #include "tools/datakit/TextTable.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,38 @@ TEST(Datakit, RecordStoresAreABigEndianIndexAndOneFilePerRecord) {
     EXPECT_EQ(files[1], std::make_pair(std::string("rms_save_1.dat#7.dat"), text("xy")));
     EXPECT_EQ(files[2].first, "rms_save_1.dat#-2.dat");
     EXPECT_EQ(datakit::recordStoreIndexName("a/b:c*d?e<f>g|h", names), "rms_a_b_c_d_e_f_g_h.dat");
+}
+
+// Every field holds bytes of its own, so a field written at the wrong place,
+// in the wrong order or over another shows.
+TEST(Datakit, SavedRecordsAreLittleEndianBehindTheirCountOrLength) {
+    EXPECT_EQ(datakit::writeCountRecord({0x04030201, -2}), bytesOf({2, 1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(datakit::writeCountRecord(std::vector<std::int32_t>(300, 0)).front(), 300 & 0xFF);
+
+    datakit::UnlockRecord unlocks;
+    unlocks.savedByteA = -3;
+    unlocks.maskA = 0x13121110;
+    unlocks.maskB = 0x17161514;
+    unlocks.maskC = 0x1B1A1918;
+    unlocks.savedByteB = 0x1C;
+    unlocks.savedByteC = 0x1D;
+    unlocks.rewardGrid = 0x23222120;
+    unlocks.promotionPending = true;
+    unlocks.gridA = 0x27262524;
+    unlocks.progressValues = {0x30, 0x31, 0x32, 0x33, 0x34, 0x35};
+    unlocks.triplets = {0x40};
+    unlocks.gridB = 0x53525150;
+    unlocks.vibrationOn = true;
+    Bytes head =
+        bytesOf({0xFD, 0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D});
+    Bytes values =
+        bytesOf({0x30, 0, 0, 0, 0x31, 0, 0, 0, 0x32, 0, 0, 0, 0x33, 0, 0, 0, 0x34, 0, 0, 0, 0x35, 0, 0, 0});
+    Bytes tail = bytesOf({0x40, 0, 0, 0, 0x50, 0x51, 0x52, 0x53, 1});
+    EXPECT_EQ(datakit::writeUnlockRecord(unlocks),
+              concat({bytesOf({58}), head, bytesOf({0x20, 0x21, 0x22, 0x23, 1, 0x24, 0x25, 0x26, 0x27}),
+                      values, tail}));
+    EXPECT_EQ(datakit::writeUnlockRecord(unlocks, datakit::UnlockLayout::Older),
+              concat({bytesOf({56}), head, bytesOf({0x20, 1, 0x22, 0x24, 0x25, 0x26, 0x27}), values, tail}));
 }
 
 } // namespace

@@ -301,6 +301,23 @@ TEST_F(RecordStoreTest, AnIndexThatCannotBeWrittenIsAStoreException) {
     EXPECT_EQ(bytesOf(again->getRecord(1)), asBytes("changed"));
 }
 
+TEST_F(RecordStoreTest, ARecordFileThatCannotBeWrittenIsAStoreExceptionAndChangesNothing) {
+    RecordStore* store = open("Jammed");
+    EXPECT_EQ(add(store, "kept"), 1);
+    // Folders where the temporary files of records 1 and 2 must go.
+    fs::create_directories(inProgramFolder(datakit::recordFileName("Jammed", 1, kNames) + ".new"));
+    fs::create_directories(inProgramFolder(datakit::recordFileName("Jammed", 2, kNames) + ".new"));
+
+    store->setRecord(1, byteArray(asBytes("lost")), 0, 4);
+    EXPECT_EQ(pending(), std::make_pair(rt::ClassId::javax_microedition_rms_RecordStoreException,
+                                        std::string("cannot write the index")));
+    EXPECT_EQ(add(store, "second"), 0);
+    EXPECT_EQ(pending().first, rt::ClassId::javax_microedition_rms_RecordStoreException);
+    EXPECT_EQ(ids(store), (std::vector<std::int32_t>{1})) << "a record without its bytes is not listed";
+    EXPECT_EQ(storeFile("Jammed"), datakit::writeRecordStoreIndex(1, {1}));
+    EXPECT_EQ(bytesOf(store->getRecord(1)), asBytes("kept"));
+}
+
 TEST_F(RecordStoreTest, RecordFilesTheIndexDoesNotListAreLeftovers) {
     // What a process killed inside an add (record 4 written, not yet listed)
     // or inside a delete (record 2 no longer listed, its file not yet
