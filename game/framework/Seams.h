@@ -10,7 +10,8 @@
 //
 // An empty entry is the least behaviour: a state without a handler ignores
 // its messages, a missing loading step loads nothing, a missing frame hook
-// does nothing (the clip hook falls back to a plain clip).
+// does nothing (the clip hook falls back to the game's own clip wrapper,
+// GameGraphics.h).
 
 #include <array>
 #include <cstdint>
@@ -38,7 +39,8 @@ using StateHandler = void (*)(std::int32_t message);
 
 // Called by the frame step in its order (see cGame::frameStep).
 struct FrameHooks {
-    // Clips the game's drawing to the configured screen; null: a plain setClip.
+    // Clips the game's drawing to the configured screen; null: `setClip` of
+    // GameGraphics.h, through the screen scaling and the virtual screen.
     void (*clip)(platform::javax_microedition_lcdui_Graphics* graphics, std::int32_t x, std::int32_t y,
                  std::int32_t width, std::int32_t height) = nullptr;
     void (*soundService)() = nullptr;
