@@ -76,7 +76,7 @@ struct SpriteHooks {
 
 // What the framework reads of the race and its set-up. Empty: race type -1
 // (none of the known types), drag value 0, the race not finished, no HUD
-// bits to clear, goal values 0, nothing formatted.
+// bits to clear, goal values 0, nothing formatted, a car value of 0.
 struct RaceHooks {
     // The race type of the current race.
     std::int32_t (*raceType)() = nullptr;
@@ -92,6 +92,8 @@ struct RaceHooks {
     // (StartupStatics::s_textBuffer), replacing what it held.
     void (*formatTime)(std::int32_t ms, bool forceMinutes, bool withHundredths, bool withSign) = nullptr;
     void (*formatNumber)(std::int32_t value, char16_t separator, bool shortForm) = nullptr;
+    // The value of the player's car that the frame-rate display shows last.
+    std::int32_t (*playerCarValue)() = nullptr;
 };
 
 // The promotion screen's side of every pointer event, with the point already

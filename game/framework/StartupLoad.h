@@ -53,6 +53,8 @@ struct StartupStatics {
     rt::ObjectArray* s_startupPack = nullptr;
     // Sound on; off until the player says otherwise.
     std::int8_t s_soundOn = 0;
+    // Whether the player is asked about sound (`readAppPropertyFlag`).
+    std::int8_t s_askSound = 0;
     // The configured width and height, twice each.
     std::int32_t s_viewWidth = 0;
     std::int32_t s_viewHeight = 0;

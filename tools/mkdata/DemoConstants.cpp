@@ -26,6 +26,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         // Empty: record stores opened by name alone then live in the program
         // folder itself, where the game keeps its progress.
         {kDefaultMessage, u""},
+        {kZeroDigit, u"0"},
         {kHashtableKeyValue, u"="},
         {kTextEncoding, u"UTF-8"},
         {kRecordStoreFull, u"The record store is full"},
@@ -36,7 +37,12 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kRecordStoreRecordInfix, u"_"},
         {kOrientationProperty, u"Vorlax-Orientation"},
         {kOrientationUpright, u"upright"},
+        {kPackPartSeparator, u"."},
+        {kSoundQuestionProperty, u"Vorlax-Sound-Question"},
         {kDebugNumberLabel, u"dbg "},
+        {kFpsLabel, u"FPS "},
+        {kFpsAverageLabel, u" avg "},
+        {kFpsCarLabel, u" car "},
         {kFixedPointPack, u"/fixed.pak"},
         {kTextPack, u"/texts.pak"},
         {kNegativeCapacity, u"Capacity below zero"},
