@@ -26,6 +26,9 @@ namespace rt::constants {
 // text of a time zone without an ID in a Date's text, and the text the game
 // shows in place of a text whose bytes are malformed.
 inline constexpr std::int32_t kDefaultMessage = 14;
+// The digit 0; as the whole value of the sound-question property it skips
+// the game's question whether to play sound.
+inline constexpr std::int32_t kZeroDigit = 31;
 // Between a key and its value in a Hashtable's text.
 inline constexpr std::int32_t kHashtableKeyValue = 32;
 // The name of the character set of the game's texts; texts in it are read by
@@ -44,8 +47,13 @@ inline constexpr std::int32_t kRecordStoreRecordInfix = 103;
 // of it that draws the game's screen upright instead of turned by a quarter.
 inline constexpr std::int32_t kOrientationProperty = 104;
 inline constexpr std::int32_t kOrientationUpright = 105;
+// What joins a pack's name to the number of one of its part files; also the
+// decimal point of the frame-rate display.
+inline constexpr std::int32_t kPackPartSeparator = 110;
 // The text in front of the reason when a saved record cannot be read.
 inline constexpr std::int32_t kRecordReadFailed = 112;
+// The application property that can skip the sound question.
+inline constexpr std::int32_t kSoundQuestionProperty = 127;
 // The label in front of the game's debug number.
 inline constexpr std::int32_t kDebugNumberLabel = 128;
 // The record stores of the saved progress: the event results and progress
@@ -53,6 +61,11 @@ inline constexpr std::int32_t kDebugNumberLabel = 128;
 inline constexpr std::int32_t kEventResultsStore = 135;
 inline constexpr std::int32_t kEventRecordsStore = 136;
 inline constexpr std::int32_t kUnlocksStore = 137;
+// The frame-rate display: the text in front of the frame's rate, in front of
+// the average rate, and in front of the player's car value.
+inline constexpr std::int32_t kFpsLabel = 140;
+inline constexpr std::int32_t kFpsAverageLabel = 141;
+inline constexpr std::int32_t kFpsCarLabel = 142;
 // The pack of the fixed-point tables (the cosine table and its companion),
 // and the game's text pack.
 inline constexpr std::int32_t kFixedPointPack = 143;
@@ -126,6 +139,7 @@ struct Entry {
 inline constexpr Entry kCatalogue[] = {
     {kDefaultMessage, 1, "default message",
      "exception message; record-store vendor; missing zone ID; malformed game text"},
+    {kZeroDigit, 1, "zero digit", "the digit 0; the sound-question property's value that skips it"},
     {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
     {kTextEncoding, 1, "text encoding", "character set of the game's texts"},
     {kRecordStoreFull, 1, "record store full", "message of a full store"},
@@ -136,11 +150,18 @@ inline constexpr Entry kCatalogue[] = {
     {kRecordStoreRecordInfix, 1, "record store record infix", "between a store's file name and a record id"},
     {kOrientationProperty, 1, "orientation property", "application property of the game's orientation"},
     {kOrientationUpright, 1, "orientation upright", "its value that draws the screen upright"},
+    {kPackPartSeparator, 1, "pack part separator",
+     "between a pack's name and a part number; decimal point of the frame-rate display"},
     {kRecordReadFailed, 1, "record read failed", "in front of why a saved record cannot be read"},
+    {kSoundQuestionProperty, 1, "sound question property",
+     "application property that can skip the sound question"},
     {kDebugNumberLabel, 1, "debug number label", "in front of the game's debug number"},
     {kEventResultsStore, 1, "event results store", "record store of the event results and progress values"},
     {kEventRecordsStore, 1, "event records store", "record store of the event records"},
     {kUnlocksStore, 1, "unlocks store", "record store of the unlock state"},
+    {kFpsLabel, 1, "fps label", "in front of the frame's rate"},
+    {kFpsAverageLabel, 1, "fps average label", "in front of the average frame rate"},
+    {kFpsCarLabel, 1, "fps car label", "in front of the player's car value in the frame-rate display"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
     {kNegativeCapacity, 1, "negative capacity", "message of a Vector made with a negative capacity"},

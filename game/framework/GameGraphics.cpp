@@ -313,6 +313,57 @@ void setFillColor(std::int32_t argb) {
                   : nullptr;
 }
 
+void fillRect(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,
+              std::int32_t h) {
+    if (graphicsPresent(g))
+        g->fillRect(screenScaleX(x), screenScaleY(y), screenScaleX(w), screenScaleY(h));
+}
+
+void fillRectAlpha(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,
+                   std::int32_t h) {
+    if (!graphicsPresent(g))
+        return;
+    const GraphicsStatics& statics = graphicsStatics();
+    const std::int32_t side = statics.s_fillTileSide;
+    const bool imageMode = config().s_translucentFill != 0;
+    if (!statics.s_fillTile || side <= 0 || (imageMode && !statics.s_fillTileImage))
+        return;
+    const std::int32_t clipX = getClipX(g);
+    const std::int32_t clipY = getClipY(g);
+    const std::int32_t clipW = getClipWidth(g);
+    const std::int32_t clipH = getClipHeight(g);
+    // The cut in 64 bits: a rectangle near the edges of int must not wrap
+    // into the clip.
+    const std::int64_t left = std::max<std::int64_t>(x, clipX);
+    const std::int64_t top = std::max<std::int64_t>(y, clipY);
+    const std::int64_t right =
+        std::min<std::int64_t>(static_cast<std::int64_t>(x) + w, static_cast<std::int64_t>(clipX) + clipW);
+    const std::int64_t bottom =
+        std::min<std::int64_t>(static_cast<std::int64_t>(y) + h, static_cast<std::int64_t>(clipY) + clipH);
+    if (right - left < 1 || bottom - top < 1)
+        return;
+    const auto cutX = static_cast<std::int32_t>(left);
+    const auto cutY = static_cast<std::int32_t>(top);
+    const auto cutW = static_cast<std::int32_t>(right - left);
+    const auto cutH = static_cast<std::int32_t>(bottom - top);
+    setClip(g, cutX, cutY, cutW, cutH);
+    // Columns outside, rows inside; the last column and row overhang the cut
+    // and the clip trims them.
+    for (std::int64_t tileX = left; tileX < right; tileX += side) {
+        for (std::int64_t tileY = top; tileY < bottom; tileY += side) {
+            const auto at = static_cast<std::int32_t>(tileX);
+            const auto row = static_cast<std::int32_t>(tileY);
+            if (imageMode)
+                g->drawImage(statics.s_fillTileImage, at, row,
+                             javax_microedition_lcdui_Graphics::TOP |
+                                 javax_microedition_lcdui_Graphics::LEFT);
+            else
+                g->drawRGB(statics.s_fillTile, 0, side, at, row, side, side, true);
+        }
+    }
+    setClip(g, clipX, clipY, clipW, clipH);
+}
+
 void blendAdd(rt::IntArray* src, std::int32_t srcOffset, std::int32_t srcScan, rt::IntArray* dst,
               std::int32_t dstOffset, std::int32_t dstScan, std::int32_t width, std::int32_t height) {
     blendRect(src, srcOffset, srcScan, dst, dstOffset, dstScan, width, height,

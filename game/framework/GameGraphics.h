@@ -115,6 +115,15 @@ void drawRGBClipped(platform::javax_microedition_lcdui_Graphics* g, rt::IntArray
 // Prepares the translucent fill tile for `argb` (and its image in image
 // mode); nothing is redone while the colour and the tile side stay.
 void setFillColor(std::int32_t argb);
+// fillRect of the scaled rectangle in the Graphics' colour.
+void fillRect(platform::javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,
+              std::int32_t h);
+// The rectangle, cut to the clip, covered with the tile `setFillColor`
+// prepared: its image tiled in image mode, else its pixels drawn with alpha.
+// The clip is the cut rectangle while the tiles are drawn and is then set back
+// to what it was. An empty cut, or no tile prepared, draws nothing.
+void fillRectAlpha(platform::javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y,
+                   std::int32_t w, std::int32_t h);
 
 // Over a width x height rectangle, rows `scan` entries apart in each array:
 // each ARGB channel of `src` added into `dst`, saturating at 255.

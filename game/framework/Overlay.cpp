@@ -2,6 +2,7 @@
 
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/lang/System.h"
+#include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
@@ -9,10 +10,14 @@
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "platform/lcdui/Font.h"
 #include "platform/lcdui/Graphics.h"
+#include "platform/midlet/MIDlet.h"
 #include "runtime/StaticClass.h"
 #include "runtime/String.h"
 #include "runtime/constantStrings.h"
+
+#include <algorithm>
 
 namespace game {
 
@@ -61,6 +66,24 @@ lib::StringBuffer* clearedTextBuffer() {
         buffer = startupStatics().s_textBuffer = rt::make<lib::StringBuffer>(16);
     buffer->setLength(0);
     return buffer;
+}
+
+// The frame-rate display's decimal point is the text that also joins pack
+// names to part numbers.
+constexpr std::int32_t kDecimalPoint = rt::constants::kPackPartSeparator;
+
+rt::String* constantString(std::int32_t number) {
+    return rt::getStaticClass().getConstantString(number);
+}
+
+// A rate in hundredths as whole frames, the decimal point and two digits.
+void appendRate(lib::StringBuffer* text, std::int32_t hundredths) {
+    text->append(hundredths / 100);
+    text->append(constantString(kDecimalPoint));
+    // The hundredths keep their leading zero: 25.05, not 25.5.
+    if (hundredths % 100 < 10)
+        text->append(std::int32_t{0});
+    text->append(hundredths % 100);
 }
 
 std::int32_t goalValue(std::int32_t mode) {
@@ -124,6 +147,42 @@ void resetFpsCounter() {
     overlay.s_fpsLastTick = now;
     overlay.s_fpsStartTick = now;
     overlay.s_fpsFrames = 0;
+}
+
+rt::String* paintFpsCounter() {
+    OverlayStatics& overlay = overlayStatics();
+    const std::int64_t now = lib::java_lang_System::currentTimeMillis();
+    const std::int64_t frameMs = std::max<std::int64_t>(now - overlay.s_fpsLastTick, 1);
+    const auto instant = static_cast<std::int32_t>(100000 / frameMs);
+    overlay.s_fpsFrames += 1;
+    const std::int64_t totalMs = std::max<std::int64_t>(now - overlay.s_fpsStartTick, 1);
+    // The product in 64 bits: in 32 it would wrap after some 21,000 frames.
+    const auto average =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(overlay.s_fpsFrames) * 100000 / totalMs);
+    overlay.s_fpsLastTick = now;
+
+    auto* text = rt::make<lib::StringBuffer>(32);
+    text->append(constantString(rt::constants::kFpsLabel));
+    appendRate(text, instant);
+    text->append(constantString(rt::constants::kFpsAverageLabel));
+    appendRate(text, average);
+    text->append(constantString(rt::constants::kFpsCarLabel));
+    const RaceHooks& race = seams().race;
+    text->append(race.playerCarValue ? race.playerCarValue() : 0);
+    rt::String* shown = text->toString();
+
+    Graphics* graphics = loopStatics().s_graphics;
+    if (!graphics)
+        return shown;
+    if (overlay.s_fpsBackground) {
+        setColorRGB(0, 0, 0);
+        platform::javax_microedition_lcdui_Font* font =
+            platform::javax_microedition_lcdui_Font::getDefaultFont();
+        fillRect(graphics, 0, 0, config().s_gameScreenWidth, font ? font->getHeight() : 0);
+    }
+    setColorRGB(255, 255, 255);
+    drawString(shown, 0, 0, Graphics::TOP | Graphics::LEFT);
+    return shown;
 }
 
 std::int32_t loadingBarHeight(std::int32_t style) {
@@ -237,6 +296,18 @@ std::int32_t doubleLow7(std::int32_t v) {
 
 bool isBit7Set(std::int32_t v) {
     return (v & 128) != 0;
+}
+
+bool readAppPropertyFlag() {
+    bool ask = true;
+    if (platform::javax_microedition_midlet_MIDlet* midlet = loopStatics().s_midlet) {
+        rt::String* value = midlet->getAppProperty(constantString(rt::constants::kSoundQuestionProperty));
+        rt::String* skip = constantString(rt::constants::kZeroDigit);
+        if (value && skip && value->trim()->compareTo(skip) == 0)
+            ask = false;
+    }
+    startupStatics().s_askSound = ask ? 1 : 0;
+    return ask;
 }
 
 bool pickFlag(std::int32_t v, std::int32_t mode) {

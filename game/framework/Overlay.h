@@ -10,6 +10,7 @@
 
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
+#include "runtime/String.h"
 
 #include <cstdint>
 
@@ -62,6 +63,14 @@ void drawImageColumn(std::int32_t y, std::int32_t n);
 // With bit 0 of `flags`: a column over the whole screen height.
 void paintEdgeColumn(std::int32_t flags);
 void resetFpsCounter();
+// The debug frame-rate display: counts the frame and draws, at the top left
+// in white, the rate of this frame since the last, the average rate since
+// `resetFpsCounter` (both in frames a second with two decimals, "25.00") and
+// the player's car value, each behind its label (constant strings 140 to
+// 142); with the background switch on a black band as high as the font.
+// Frames less than 1 ms apart count as 1 ms. Answers the text; it is drawn
+// only while the game has a Graphics.
+rt::String* paintFpsCounter();
 
 // The loading bar's size by style: bit 2 (value 2) first, then 4, then 8;
 // 0 by 0 for none of them.
@@ -86,5 +95,9 @@ std::int32_t doubleLow7(std::int32_t v);
 bool isBit7Set(std::int32_t v);
 // Mode 1: false; mode 2: true; else whether `v` is non-zero.
 bool pickFlag(std::int32_t v, std::int32_t mode);
+// Whether to ask the player about sound, stored in the ask-sound flag: yes
+// unless the MIDlet's sound-question property, trimmed, is "0" (constant
+// string 31). Without a MIDlet the answer is yes.
+bool readAppPropertyFlag();
 
 } // namespace game

@@ -10,7 +10,8 @@
 //
 // An empty entry is the least behaviour: a state without a handler ignores
 // its messages, a missing loading step loads nothing, a missing frame hook
-// does nothing (the clip hook falls back to a plain clip).
+// does nothing (the clip hook falls back to the game's own clip wrapper,
+// GameGraphics.h).
 
 #include <array>
 #include <cstdint>
@@ -38,7 +39,8 @@ using StateHandler = void (*)(std::int32_t message);
 
 // Called by the frame step in its order (see cGame::frameStep).
 struct FrameHooks {
-    // Clips the game's drawing to the configured screen; null: a plain setClip.
+    // Clips the game's drawing to the configured screen; null: `setClip` of
+    // GameGraphics.h, through the screen scaling and the virtual screen.
     void (*clip)(platform::javax_microedition_lcdui_Graphics* graphics, std::int32_t x, std::int32_t y,
                  std::int32_t width, std::int32_t height) = nullptr;
     void (*soundService)() = nullptr;
@@ -74,7 +76,7 @@ struct SpriteHooks {
 
 // What the framework reads of the race and its set-up. Empty: race type -1
 // (none of the known types), drag value 0, the race not finished, no HUD
-// bits to clear, goal values 0, nothing formatted.
+// bits to clear, goal values 0, nothing formatted, a car value of 0.
 struct RaceHooks {
     // The race type of the current race.
     std::int32_t (*raceType)() = nullptr;
@@ -90,6 +92,8 @@ struct RaceHooks {
     // (StartupStatics::s_textBuffer), replacing what it held.
     void (*formatTime)(std::int32_t ms, bool forceMinutes, bool withHundredths, bool withSign) = nullptr;
     void (*formatNumber)(std::int32_t value, char16_t separator, bool shortForm) = nullptr;
+    // The value of the player's car that the frame-rate display shows last.
+    std::int32_t (*playerCarValue)() = nullptr;
 };
 
 // The promotion screen's side of every pointer event, with the point already

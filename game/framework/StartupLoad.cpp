@@ -16,8 +16,8 @@ namespace {
 
 void makeTables(StartupStatics& startup) {
     startup.s_textBuffer = rt::make<lib::StringBuffer>(16);
-    startup.s_flags67 = rt::newBoolArray(67);
-    startup.s_values67 = rt::newIntArray(67);
+    startup.s_spriteLoadFlags = rt::newBoolArray(kSpriteCount);
+    startup.s_spriteCacheSpecs = rt::newIntArray(kSpriteCount);
     startup.s_flags368 = rt::newBoolArray(368);
     startup.s_flags24 = rt::newBoolArray(24);
 }

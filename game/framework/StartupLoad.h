@@ -27,10 +27,12 @@ inline constexpr std::int32_t kSpriteCount = 67;
 struct StartupStatics {
     // The game's shared text buffer.
     lib::StringBuffer* s_textBuffer = nullptr;
-    // Flag and value arrays of the progress and race code: boolean[67],
-    // int[67], boolean[368], boolean[24].
-    rt::BoolArray* s_flags67 = nullptr;
-    rt::IntArray* s_values67 = nullptr;
+    // Per slot of the sprite table: whether the loader is to load it, and
+    // its cache specification (bits 0-15 the palettes to cache, 0 meaning
+    // palette 0 only; bit 16 build the caches; bit 17 then drop the pixels).
+    rt::BoolArray* s_spriteLoadFlags = nullptr;
+    rt::IntArray* s_spriteCacheSpecs = nullptr;
+    // Flag arrays of the progress and race code: boolean[368], boolean[24].
     rt::BoolArray* s_flags368 = nullptr;
     rt::BoolArray* s_flags24 = nullptr;
     // The quarter-wave cosine table and its companion (entries 0 and 1 of
@@ -51,6 +53,8 @@ struct StartupStatics {
     rt::ObjectArray* s_startupPack = nullptr;
     // Sound on; off until the player says otherwise.
     std::int8_t s_soundOn = 0;
+    // Whether the player is asked about sound (`readAppPropertyFlag`).
+    std::int8_t s_askSound = 0;
     // The configured width and height, twice each.
     std::int32_t s_viewWidth = 0;
     std::int32_t s_viewHeight = 0;
@@ -68,9 +72,10 @@ struct StartupStatics {
     // The text pack to load, named on state 1's update.
     rt::String* s_textPackName = nullptr;
 
-    RT_REFERENCE_FIELDS(StartupStatics, rt::NoReferenceBase, s_textBuffer, s_flags67, s_values67, s_flags368,
-                        s_flags24, s_cosineTable, s_cosineCompanion, s_textEncoding, s_objects22, s_fonts,
-                        s_sprites, s_objectFlags, s_startupPack, s_pairs, s_shorts48, s_textPackName)
+    RT_REFERENCE_FIELDS(StartupStatics, rt::NoReferenceBase, s_textBuffer, s_spriteLoadFlags,
+                        s_spriteCacheSpecs, s_flags368, s_flags24, s_cosineTable, s_cosineCompanion,
+                        s_textEncoding, s_objects22, s_fonts, s_sprites, s_objectFlags, s_startupPack,
+                        s_pairs, s_shorts48, s_textPackName)
 };
 
 StartupStatics& startupStatics();

@@ -68,6 +68,12 @@ StateStatics& stateStatics() {
 }
 
 void initStateMachine() {
+    initStateFields();
+    initStateStack();
+    pushState(1);
+}
+
+void initStateFields() {
     StateStatics& states = stateStatics();
     states.s_state = 1;
     states.s_prevState = kNoState;
@@ -76,9 +82,19 @@ void initStateMachine() {
     states.s_stateEntered = 1;
     states.s_stateFrames = 0;
     states.s_stateTime = 0;
-    states.s_stateStack = rt::newIntArray(kStateStackSize);
+}
+
+void initStateStack() {
+    rt::IntArray* stack = rt::newIntArray(kStateStackSize);
+    StateStatics& states = stateStatics();
+    states.s_stateStack = stack;
     states.s_stateStackDepth = 0;
-    pushState(1);
+}
+
+void setLoadingTarget(std::int32_t loadingState, std::int32_t nextState) {
+    StateStatics& states = stateStatics();
+    states.s_loadingState = loadingState;
+    states.s_loadingNextState = nextState;
 }
 
 void sendStateMessage(std::int32_t message) {

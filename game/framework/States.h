@@ -55,7 +55,9 @@ struct StateStatics {
     std::int32_t s_stateStackDepth = 0;
     // Messages that returned without a pending exception.
     std::int32_t s_messageCount = 0;
-    // Where the loading state goes when it has finished.
+    // The state the front end changes to for loading (the loading state 4),
+    // and where the loading state goes when it has finished.
+    std::int32_t s_loadingState = 0;
     std::int32_t s_loadingNextState = 0;
     // The game mode the front end chose (item + 2 of its mode menu); several
     // states and the overlay behave by it.
@@ -66,9 +68,17 @@ struct StateStatics {
 
 StateStatics& stateStatics();
 
-// The set-up of OrvelLib::init: state 1 current, nothing requested, an empty
-// stack; then pushState(1), so 1 is also the bottom of the stack.
+// The set-up of OrvelLib::init: `initStateFields`, `initStateStack`, then
+// pushState(1), so 1 is also the bottom of the stack.
 void initStateMachine();
+// State 1 current and to be entered, no previous or requested state, the
+// state's frame counters 0.
+void initStateFields();
+// A new empty stack of 32 entries.
+void initStateStack();
+// The state the front end changes to for loading, and the state that
+// follows the loading.
+void setLoadingTarget(std::int32_t loadingState, std::int32_t nextState);
 
 // Sends `message` to the current state's handler; counts it unless an
 // exception is left pending. State -1 takes message 1 only: the game loop

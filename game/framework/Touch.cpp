@@ -1,5 +1,6 @@
 #include "game/framework/Touch.h"
 
+#include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
@@ -27,6 +28,8 @@ constexpr std::int32_t kHudPanelSprite = 30;
 constexpr std::int32_t kHudPanelFrame = 17;
 constexpr std::int32_t kHudButtonSprite = 26;
 constexpr std::int32_t kHudButtonFrame = 18;
+// The held HUD button's highlight.
+constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
 // The race type whose mode-6 race keeps the HUD panel touchable.
 constexpr std::int32_t kPanelRaceType = 7;
 constexpr std::int32_t kOptionsState = 30;
@@ -309,6 +312,16 @@ bool touchHudButtons() {
         return false;
     touch.s_hudButtonHeld = 0;
     return true;
+}
+
+void paintHudButtons() {
+    buildHudButtonZones();
+    rt::IntArray* zone = touchStatics().s_hudButtonZone;
+    if (!isPointerInRectArray(zone))
+        return;
+    setFillColor(kHudButtonHighlight);
+    fillRectAlpha(loopStatics().s_graphics, rt::IntArray::get(zone, 0) - 1, rt::IntArray::get(zone, 1) - 1,
+                  rt::IntArray::get(zone, 2) + 2, rt::IntArray::get(zone, 3) + 2);
 }
 
 // Builders that take the layout as arguments make their table anew on

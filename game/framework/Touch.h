@@ -160,6 +160,10 @@ void buildHudButtonZones();
 // The HUD button is held while the latched point is on it; a latched press
 // on it lets it go and answers true.
 bool touchHudButtons();
+// While the latched point is on the HUD button: a translucent fill of the
+// button grown by a pixel on every side, in the colour 0xFF0000 (whose
+// alpha of 0 leaves the pixels as they were).
+void paintHudButtons();
 
 // Zone builders of the menu screens.
 rt::ObjectArray* buildRowZones(std::int32_t n);

@@ -2,6 +2,7 @@
 
 #include "classlib/lang/System.h"
 #include "classlib/lang/Throwable.h"
+#include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -98,11 +99,8 @@ void cGame::frameStep() {
         return;
     const OrvelLibConfig& settings = config();
     if (loop.s_graphics) {
-        if (registry.frame.clip)
-            registry.frame.clip(loop.s_graphics, 0, 0, settings.s_gameScreenWidth,
-                                settings.s_gameScreenHeight);
-        else
-            loop.s_graphics->setClip(0, 0, settings.s_gameScreenWidth, settings.s_gameScreenHeight);
+        auto* clip = registry.frame.clip ? registry.frame.clip : &game::setClip;
+        clip(loop.s_graphics, 0, 0, settings.s_gameScreenWidth, settings.s_gameScreenHeight);
     }
     if (!sendAndCheck(kPaint))
         return;

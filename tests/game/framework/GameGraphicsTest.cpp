@@ -162,6 +162,36 @@ TEST_F(GameGraphicsTest, FillTileIsRemadeOnlyForANewColour) {
     EXPECT_EQ(rt::IntArray::get(statics.s_fillTile, 255), 0x40000000);
 }
 
+TEST_F(GameGraphicsTest, TranslucentFillTilesTheRectangleCutToTheClipAndRestoresTheClip) {
+    // Tiles of 3 make the last column and row overhang the cut.
+    game::config().s_fillTileSide = 3;
+    const std::vector<std::int32_t> clipBefore = {2, 1, 5, 5};
+    for (std::int8_t imageMode : {1, 0}) {
+        SCOPED_TRACE(imageMode ? "tiled image" : "tiled pixels");
+        game::config().s_translucentFill = imageMode;
+        graphics->setClip(0, 0, 8, 8);
+        graphics->setColor(0);
+        graphics->fillRect(0, 0, 8, 8);
+        graphics->setClip(2, 1, 5, 5);
+        game::setFillColor(static_cast<std::int32_t>(0xFFFF0000));
+
+        // Outside the clip: nothing drawn, the clip as it was.
+        game::fillRectAlpha(graphics, 7, 0, 5, 5);
+        EXPECT_EQ(reds(), std::vector<std::int32_t>(64, 0));
+        EXPECT_EQ(clip(), clipBefore);
+
+        // (1, 2, 5, 8) under the clip is (2, 2, 4, 4).
+        game::fillRectAlpha(graphics, 1, 2, 5, 8);
+        std::vector<std::int32_t> expected(64, 0);
+        for (std::int32_t y = 2; y < 6; ++y) {
+            for (std::int32_t x = 2; x < 6; ++x)
+                expected[static_cast<std::size_t>(y * 8 + x)] = 0xF8;
+        }
+        EXPECT_EQ(reds(), expected);
+        EXPECT_EQ(clip(), clipBefore);
+    }
+}
+
 TEST_F(GameGraphicsTest, BlendsSaturateEachChannelInsideTheRectangle) {
     // 2 x 2 rectangles: the source at offset 1 of rows 3 apart, the
     // destination at offset 0 of rows 2 apart.
