@@ -1,5 +1,6 @@
 #include "game/Game.h"
 
+#include "game/data/MathTables.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
@@ -13,6 +14,7 @@ void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(1, loadStartupData);
+    registry.loading.loadFixedPointTables = loadFixedPointTables;
     // The packs, progress, sprites, sound and the front end register their
     // steps, hooks and states here as they land; until then the framework's
     // least behaviour stands (Seams.h).

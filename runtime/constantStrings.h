@@ -42,6 +42,8 @@ inline constexpr std::int32_t kRecordStoreRecordInfix = 103;
 // of it that draws the game's screen upright instead of turned by a quarter.
 inline constexpr std::int32_t kOrientationProperty = 104;
 inline constexpr std::int32_t kOrientationUpright = 105;
+// What joins a pack's name to the number of one of its part files.
+inline constexpr std::int32_t kPackPartSeparator = 110;
 // The label in front of the game's debug number.
 inline constexpr std::int32_t kDebugNumberLabel = 128;
 // The pack of the fixed-point tables (the cosine table and its companion),
@@ -126,6 +128,7 @@ inline constexpr Entry kCatalogue[] = {
     {kRecordStoreRecordInfix, 1, "record store record infix", "between a store's file name and a record id"},
     {kOrientationProperty, 1, "orientation property", "application property of the game's orientation"},
     {kOrientationUpright, 1, "orientation upright", "its value that draws the screen upright"},
+    {kPackPartSeparator, 1, "pack part separator", "between a pack's name and a part number"},
     {kDebugNumberLabel, 1, "debug number label", "in front of the game's debug number"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
