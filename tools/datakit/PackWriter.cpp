@@ -1,13 +1,15 @@
 #include "tools/datakit/PackWriter.h"
 
+#include <algorithm>
 #include <cassert>
 #include <string>
 
 namespace datakit {
 
 Bytes packEntry(std::uint8_t header, std::span<const std::uint8_t> payload) {
-    Bytes bytes{header};
-    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    Bytes bytes(payload.size() + 1);
+    bytes[0] = header;
+    std::copy(payload.begin(), payload.end(), bytes.begin() + 1);
     return bytes;
 }
 
