@@ -1,5 +1,6 @@
 #include "game/Game.h"
 
+#include "game/data/MathTables.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
 #include "game/framework/Seams.h"
@@ -24,9 +25,9 @@ void registerGame() {
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
-    // The packs, sound and the front end register their
-    // steps, hooks and states here as they land; until then the framework's
-    // least behaviour stands (Seams.h).
+    registry.loading.loadFixedPointTables = loadFixedPointTables;
+    // Sound and the front end register their steps, hooks and states here as
+    // they land; until then the framework's least behaviour stands (Seams.h).
 }
 
 platform::StartupHooks startupHooks() {

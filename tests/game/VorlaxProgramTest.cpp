@@ -77,6 +77,10 @@ TEST(VorlaxProgram, TheDemoSetRunsTheGameUntilTheScriptQuits) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_NE(output.find("state 1 -> 2"), std::string::npos) << output;
+    // State 1's loading step read the fixed-point pack.
+    EXPECT_NE(output.find("fixed-point tables from /fixed.pak: 513 cosine values, 0 beside them"),
+              std::string::npos)
+        << output;
 }
 
 TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {

@@ -3,9 +3,11 @@
 #include "tools/datakit/Archive.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
+#include "tools/datakit/PackWriter.h"
 #include "tools/datakit/RecordStore.h"
 #include "tools/datakit/SaveRecords.h"
 #include "tools/datakit/TextTable.h"
+#include "tools/datakit/TypedArrayWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +95,47 @@ TEST(Datakit, ArchiveIndexIsBigEndianWithOffsetsFromTheFileStart) {
         text("AB"),
     });
     EXPECT_EQ(archive, expected);
+}
+
+TEST(Datakit, PacksLayTheirHeaderAndTablesBeforeTheEntries) {
+    std::vector<Bytes> parts =
+        datakit::writePack({datakit::packEntry(7, bytesOf({1, 2})), Bytes{}, datakit::packEntry(9, {}),
+                            datakit::packEntry(0xFF, bytesOf({3}))},
+                           {0, 2});
+    ASSERT_EQ(parts.size(), 2u);
+    // Part 0: E, P, the first entries, a table of 3 offsets from the file start.
+    EXPECT_EQ(parts[0], bytesOf({4, 0, 2, 0, 0, 0, 2, 0, 20, 0, 0, 0, 23, 0, 0, 0, 23, 0, 0, 0, 7, 1, 2}));
+    // Part 1: its table alone, then its entries.
+    EXPECT_EQ(parts[1], bytesOf({12, 0, 0, 0, 13, 0, 0, 0, 15, 0, 0, 0, 9, 0xFF, 3}));
+    std::vector<datakit::ArchiveEntry> files = datakit::packArchiveEntries(u"x.pak", u"_", parts);
+    EXPECT_EQ(files[0].name, u"x.pak");
+    EXPECT_EQ(files[1].name, u"x.pak_1");
+    EXPECT_EQ(datakit::packArchiveEntries(u"x", u"_", std::vector<Bytes>(13))[12].name, u"x_12");
+}
+
+TEST(Datakit, TypedArraysTakeTheSmallestWidthThatHoldsEveryElement) {
+    struct Case {
+        datakit::TypedArray array;
+        Bytes bytes;
+    };
+    const Case cases[] = {
+        {datakit::byteArray({-1, 127}), bytesOf({0x00, 2, 0xFF, 0x7F})},
+        {datakit::shortArray({-128, 127}), bytesOf({0x01, 2, 0x80, 0x7F})},
+        {datakit::shortArray({128}), bytesOf({0x11, 1, 0x80, 0x00})},
+        {datakit::shortArray({-129}), bytesOf({0x11, 1, 0x7F, 0xFF})},
+        {datakit::intArray({-128, 127}), bytesOf({0x02, 2, 0x80, 0x7F})},
+        {datakit::intArray({-32768, 32767}), bytesOf({0x12, 2, 0x00, 0x80, 0xFF, 0x7F})},
+        {datakit::intArray({32768}), bytesOf({0x22, 1, 0x00, 0x80, 0x00, 0x00})},
+        {datakit::intArray({}), bytesOf({0x02, 0})},
+        {datakit::nestedArray({datakit::byteArray({5}), datakit::nestedArray({})}),
+         bytesOf({0x03, 2, 0x00, 1, 5, 0x03, 0})},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(datakit::writeTypedArray(c.array), c.bytes);
+    // 256 elements take a 2-byte count.
+    Bytes wide = datakit::writeTypedArray(datakit::byteArray(std::vector<std::int8_t>(256)));
+    EXPECT_EQ(Bytes(wide.begin(), wide.begin() + 3), bytesOf({0x08, 0x00, 0x01}));
+    EXPECT_EQ(wide.size(), 3u + 256u);
 }
 
 TEST(Datakit, BrokenArchivesSayWhatIsWrong) {

@@ -26,6 +26,7 @@ void produceAppDescriptor(ProgramFolder& folder) {
 constexpr Producer kProducers[] = {
     {"constant strings", produceConstants},
     {"application properties", produceAppDescriptor},
+    {"fixed-point pack", produceFixedPointPack},
 };
 
 } // namespace

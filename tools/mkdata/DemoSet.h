@@ -9,6 +9,7 @@
 #include "tools/datakit/Constants.h"
 #include "tools/mkdata/ProgramFolder.h"
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,17 @@ std::span<const Producer> producers();
 
 // The folder every producer has filled.
 ProgramFolder makeDemoSet();
+
+// The fixed-point pack: its file in the archive (constant string 143 names it
+// with a leading '/'), the separator of part numbers (constant string 110),
+// and its cosine table, cos(i x 90 / 512 degrees) x 4096 rounded for
+// i = 0..512.
+inline constexpr std::u16string_view kFixedPointPackFile = u"fixed.pak";
+inline constexpr std::u16string_view kPackPartSeparatorText = u".";
+inline constexpr int kQuarterCircle = 512;
+inline constexpr int kFixedOne = 4096;
+std::vector<std::int32_t> demoCosineTable();
+void produceFixedPointPack(ProgramFolder& folder);
 
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();

@@ -1,0 +1,44 @@
+#include "game/data/MathTables.h"
+
+#include "game/data/PackReader.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/Streams.h"
+#include "host/Log.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+namespace {
+
+rt::IntArray* readIntTable(std::int32_t entry) {
+    if (entry < 0)
+        return nullptr;
+    rt::Object* array = packReadArray(entry);
+    if (array && array->classId() != rt::ClassId::IntArray) {
+        host::logf(host::LogCategory::Game, "loadMathTables: entry %d is no int array", entry);
+        return nullptr;
+    }
+    return static_cast<rt::IntArray*>(array);
+}
+
+} // namespace
+
+void loadMathTables(rt::String* packName, std::int32_t entryA, std::int32_t entryB) {
+    packOpen(packName);
+    StartupStatics& startup = startupStatics();
+    startup.s_cosineTable = readIntTable(entryA);
+    startup.s_cosineCompanion = readIntTable(entryB);
+    closeStream();
+}
+
+void loadFixedPointTables(std::int32_t packNameConstant) {
+    rt::String* name = rt::getStaticClass().getConstantString(packNameConstant);
+    loadMathTables(name, 0, 1);
+    const StartupStatics& startup = startupStatics();
+    host::logf(host::LogCategory::Game, "fixed-point tables from %s: %d cosine values, %d beside them",
+               name ? name->toUtf8().c_str() : "(none)",
+               startup.s_cosineTable ? startup.s_cosineTable->length() : -1,
+               startup.s_cosineCompanion ? startup.s_cosineCompanion->length() : -1);
+}
+
+} // namespace game

@@ -1,0 +1,24 @@
+#pragma once
+
+// The fixed-point tables the game loads from its data at start-up: the
+// quarter-wave cosine table and its companion, kept in the start-up statics
+// (`StartupStatics::s_cosineTable`, `s_cosineCompanion`).
+
+#include "runtime/String.h"
+
+#include <cstdint>
+
+namespace game {
+
+// Opens the pack `packName`, reads entries `entryA` and `entryB` as typed
+// int arrays into the cosine table and its companion (null for a negative
+// entry, one that cannot be read or one that is no int array) and closes
+// the stream.
+void loadMathTables(rt::String* packName, std::int32_t entryA, std::int32_t entryB);
+
+// State 1's loading step: entries 0 and 1 of the pack named by constant
+// string `packNameConstant`, with one log line saying what came (-1 for a
+// table that did not).
+void loadFixedPointTables(std::int32_t packNameConstant);
+
+} // namespace game
