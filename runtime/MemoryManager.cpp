@@ -1,5 +1,6 @@
 #include "runtime/MemoryManager.h"
 
+#include "host/Arena.h"
 #include "host/Log.h"
 #include "runtime/Verify.h"
 
@@ -31,7 +32,7 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
     : m_heapSize(size & ~(kAlignment - 1))
     , m_kind(kind) {
     RT_VERIFY(m_heapSize >= kMinBlockSize);
-    m_arena = static_cast<std::byte*>(std::aligned_alloc(kAlignment, m_heapSize));
+    m_arena = static_cast<std::byte*>(host::allocateArena(m_heapSize));
     if (!m_arena)
         throw std::bad_alloc();
     Block* whole = blockAt(m_arena);
@@ -47,7 +48,7 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
 }
 
 MemoryManager::~MemoryManager() {
-    std::free(m_arena);
+    host::freeArena(m_arena);
 }
 
 std::size_t MemoryManager::blockSizeFor(std::size_t size) {
