@@ -139,9 +139,8 @@ class ObjectManager::Marker final : public RootVisitor {
 public:
     explicit Marker(ObjectManager& manager)
         : m_manager(manager)
-        , m_arena(reinterpret_cast<std::uintptr_t>(manager.m_objectHeap.arena()))
-        , m_arenaSize(manager.m_objectHeap.stats().heapSize)
-        , m_reached(manager.m_reached.data()) {
+        , m_bitmap{reinterpret_cast<std::uintptr_t>(manager.m_objectHeap.arena()),
+                   manager.m_objectHeap.stats().heapSize, manager.m_reached.data()} {
         m_stack.resize(1024);
         // The reference fields of every class, looked up once: nothing
         // registers a class's fields while the world is stopped.
@@ -187,9 +186,18 @@ private:
         std::uint32_t count = 0;
     };
 
+    // What tells an object of the object heap reached. Copied into locals by
+    // the marking loop: its words are written there, and have the type of
+    // these fields, which the compiler would otherwise load again after each write.
+    struct Bitmap {
+        std::uintptr_t arena;
+        std::size_t size;
+        std::uint64_t* words;
+    };
+
     void push(Object* object) {
         makeRoom(1);
-        m_top = pushInto(m_stack.data(), m_top, object);
+        m_top = pushInto(m_bitmap, m_stack.data(), m_top, object);
     }
 
     // Makes room on the stack for `count` more pushes.
@@ -204,53 +212,42 @@ private:
     // whether its bit was set decides only whether the slot written counts:
     // the outcome is as good as random in a shuffled heap, and a branch on it
     // would be mispredicted about every other time.
-    std::size_t pushInto(Object** stack, std::size_t top, Object* object) const {
-        std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(object) - m_arena;
-        if (offset >= m_arenaSize) [[unlikely]] {
+    std::size_t pushInto(const Bitmap& bitmap, Object** stack, std::size_t top, Object* object) const {
+        std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(object) - bitmap.arena;
+        if (offset >= bitmap.size) [[unlikely]] {
             if (object && m_manager.reach(object))
                 stack[top++] = object;
             return top;
         }
         std::size_t unit = offset / MemoryManager::kAlignment;
         std::uint64_t bit = std::uint64_t{1} << (unit % 64);
-        std::uint64_t& word = m_reached[unit / 64];
+        std::uint64_t& word = bitmap.words[unit / 64];
         std::uint64_t before = word;
         word = before | bit;
         stack[top] = object;
         return top + ((before & bit) == 0 ? 1 : 0);
     }
 
-    // Pushes what `object` refers to.
-    void scan(Object* object, std::uint16_t id) {
-        const Layout& layout = m_layouts[id];
-        makeRoom(layout.count);
-        Object** stack = m_stack.data();
-        std::size_t top = m_top;
-        auto* base = reinterpret_cast<std::byte*>(object);
-        for (std::uint32_t i = 0; i < layout.count; ++i)
-            top = pushInto(stack, top, *reinterpret_cast<Object**>(base + layout.offsets[i]));
-        m_top = top;
-        // An array under construction may have its length before its
-        // elements: the collection can come from the elements' own allocation.
-        if (id == static_cast<std::uint16_t>(ClassId::ObjectArray)) [[unlikely]] {
-            std::span<Object* const> elements = Array::objectElementsAt(object);
-            makeRoom(elements.size());
-            for (Object* element : elements)
-                m_top = pushInto(m_stack.data(), m_top, element);
-        }
+    // Pushes the elements of the object array `object`.
+    [[gnu::noinline]] void pushElements(Object* object) {
+        std::span<Object* const> elements = Array::objectElementsAt(object);
+        makeRoom(elements.size());
+        for (Object* element : elements)
+            m_top = pushInto(m_bitmap, m_stack.data(), m_top, element);
     }
 
     void drain() {
-        // The queue's place and fill stay in locals: the bitmap's words, which
-        // visiting writes, have their type, and would make the compiler load
-        // them again after each write.
+        const Bitmap bitmap = m_bitmap;
+        Object** stack = m_stack.data();
+        std::size_t room = m_stack.size();
+        std::size_t top = m_top;
         std::size_t first = m_aheadFirst;
         std::size_t count = m_aheadCount;
         for (;;) {
-            while (count < kAhead && m_top != 0) {
-                Object* object = m_stack[--m_top];
+            for (; count < kAhead && top != 0; ++count) {
+                Object* object = stack[--top];
                 __builtin_prefetch(object);
-                m_ahead[(first + count++) % kAhead] = object;
+                m_ahead[(first + count) % kAhead] = object;
             }
             if (count == 0)
                 break;
@@ -262,19 +259,36 @@ private:
             if (!object->isMarked())
                 object->setMarked();
             std::uint16_t id = object->rawClassId();
-            if (isValidClassId(id))
-                scan(object, id);
+            if (!isValidClassId(id))
+                continue;
+            const Layout& layout = m_layouts[id];
+            if (room - top < layout.count) {
+                m_top = top;
+                makeRoom(layout.count);
+                stack = m_stack.data();
+                room = m_stack.size();
+            }
+            auto* base = reinterpret_cast<std::byte*>(object);
+            for (std::uint32_t i = 0; i < layout.count; ++i)
+                top = pushInto(bitmap, stack, top, *reinterpret_cast<Object**>(base + layout.offsets[i]));
+            // An array under construction may have its length before its
+            // elements: the collection can come from the elements' own allocation.
+            if (id == static_cast<std::uint16_t>(ClassId::ObjectArray)) [[unlikely]] {
+                m_top = top;
+                pushElements(object);
+                stack = m_stack.data();
+                room = m_stack.size();
+                top = m_top;
+            }
         }
+        m_top = top;
         m_aheadFirst = first;
         m_aheadCount = count;
     }
 
     static constexpr std::size_t kAhead = 16;
     ObjectManager& m_manager;
-    // The object heap's units, as `reach` numbers them: set up once the bitmap is.
-    std::uintptr_t m_arena;
-    std::size_t m_arenaSize;
-    std::uint64_t* m_reached;
+    Bitmap m_bitmap;
     std::array<Layout, kClassCount> m_layouts;
     std::vector<Object*> m_stack; // the first `m_top` are the objects reached and not yet visited
     std::size_t m_top = 0;
