@@ -398,11 +398,26 @@ CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compa
 void ObjectManager::sweep(CollectionStats& stats) {
     // Whether an entry was reached is as good as random here: the place is
     // written either way and counted only when it was not.
+    // The heap's bounds and the bitmap stay in locals, which the writes of
+    // the list (of their type) would otherwise make the compiler load again.
     m_unreached.resize(m_registry.size());
+    const auto arena = reinterpret_cast<std::uintptr_t>(m_objectHeap.arena());
+    const std::size_t heapSize = m_objectHeap.stats().heapSize;
+    const std::uint64_t* reached = m_reached.data();
+    Object* const* registry = m_registry.data();
+    std::size_t* list = m_unreached.data();
     std::size_t unreached = 0;
     for (std::size_t i = m_registry.size(); i-- > 0;) {
-        m_unreached[unreached] = i;
-        unreached += wasReached(m_registry[i]) ? 0 : 1;
+        std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(registry[i]) - arena;
+        bool isReached;
+        if (offset < heapSize) [[likely]] {
+            std::size_t unit = offset / MemoryManager::kAlignment;
+            isReached = (reached[unit / 64] >> (unit % 64)) & 1;
+        } else {
+            isReached = isMarkedObject(registry[i]);
+        }
+        list[unreached] = i;
+        unreached += isReached ? 0 : 1;
     }
     m_unreached.resize(unreached);
     constexpr std::size_t kAhead = 8;
