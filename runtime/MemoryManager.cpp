@@ -331,6 +331,9 @@ bool MemoryManager::Free(void* ptr) {
 // the cache on each.
 void MemoryManager::freeAll(std::span<void* const> blocks) {
     std::lock_guard guard(m_lock);
+    // The walk covers only the bitmap words between the first and the last dying block.
+    std::size_t firstWord = m_dying.size();
+    std::size_t lastWord = 0;
     for (void* ptr : blocks) {
         RT_VERIFY(contains(ptr));
         auto* at = static_cast<std::byte*>(ptr) - kHeaderSize;
@@ -342,19 +345,22 @@ void MemoryManager::freeAll(std::span<void* const> blocks) {
         RT_VERIFY_MSG((m_freeStarts[unit / 64] & bit) == 0, "block is not in use (freed twice?)");
         RT_VERIFY_MSG((m_dying[unit / 64] & bit) == 0, "block freed twice");
         m_dying[unit / 64] |= bit;
+        firstWord = std::min(firstWord, unit / 64);
+        lastWord = std::max(lastWord, unit / 64);
     }
     // The headers of dying blocks a few bitmap words on are fetched ahead.
     constexpr std::size_t kWordsAhead = 2;
-    for (std::size_t word = 0; word < m_dying.size(); ++word) {
-        if (word + kWordsAhead < m_dying.size()) {
-            for (std::uint64_t ahead = m_dying[word + kWordsAhead]; ahead != 0; ahead &= ahead - 1) {
+    std::uint64_t* dying = m_dying.data();
+    for (std::size_t word = firstWord; word <= lastWord; ++word) {
+        if (word + kWordsAhead <= lastWord) {
+            for (std::uint64_t ahead = dying[word + kWordsAhead]; ahead != 0; ahead &= ahead - 1) {
                 auto bit = static_cast<std::size_t>(__builtin_ctzll(ahead));
                 __builtin_prefetch(m_arena + ((word + kWordsAhead) * 64 + bit) * kAlignment, 1);
             }
         }
-        while (m_dying[word] != 0) {
-            auto bit = static_cast<std::size_t>(__builtin_ctzll(m_dying[word]));
-            m_dying[word] &= m_dying[word] - 1;
+        while (dying[word] != 0) {
+            auto bit = static_cast<std::size_t>(__builtin_ctzll(dying[word]));
+            dying[word] &= dying[word] - 1;
             Block* block = blockAt(m_arena + (word * 64 + bit) * kAlignment);
             takeDying(block);
             ++m_freeBlockCount;
