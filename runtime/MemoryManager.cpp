@@ -1,5 +1,6 @@
 #include "runtime/MemoryManager.h"
 
+#include "host/Arena.h"
 #include "host/Log.h"
 #include "runtime/Verify.h"
 
@@ -31,7 +32,7 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
     : m_heapSize(size & ~(kAlignment - 1))
     , m_kind(kind) {
     RT_VERIFY(m_heapSize >= kMinBlockSize);
-    m_arena = static_cast<std::byte*>(std::aligned_alloc(kAlignment, m_heapSize));
+    m_arena = static_cast<std::byte*>(host::allocateArena(m_heapSize));
     if (!m_arena)
         throw std::bad_alloc();
     Block* whole = blockAt(m_arena);
@@ -47,7 +48,7 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
 }
 
 MemoryManager::~MemoryManager() {
-    std::free(m_arena);
+    host::freeArena(m_arena);
 }
 
 std::size_t MemoryManager::blockSizeFor(std::size_t size) {
@@ -279,7 +280,7 @@ void MemoryManager::mergeFreed(Block* block) {
             --m_freeBlockCount;
         } else if (m_dying[unit / 64] & dyingBit) {
             m_dying[unit / 64] &= ~dyingBit;
-            next->size = -next->size;
+            takeDying(next);
         } else {
             break;
         }
@@ -320,41 +321,63 @@ bool MemoryManager::Free(void* ptr) {
     return true;
 }
 
-// First every block is marked dying and counted out of the used bytes; then
-// the dying bitmap is read once in address order. A dying block met there
-// starts a run (or joins the free block before it) and `mergeFreed` takes in
-// the free and dying blocks that follow, clearing their bits, so each run is
-// indexed once, whatever the number of its blocks.
+// First every block is marked dying, told a used block's start by the
+// bitmaps alone; then the dying bitmap is read once in address order. A dying
+// block met there starts a run (or joins the free block before it) and
+// `mergeFreed` takes in the free and dying blocks that follow, clearing their
+// bits, so each run is indexed once, whatever the number of its blocks. Each
+// dying block's header is read once, in that walk (`takeDying`): the blocks
+// lie about the heap in no order, and a first pass that read them would miss
+// the cache on each.
 void MemoryManager::freeAll(std::span<void* const> blocks) {
     std::lock_guard guard(m_lock);
+    // The walk covers only the bitmap words between the first and the last dying block.
+    std::size_t firstWord = m_dying.size();
+    std::size_t lastWord = 0;
     for (void* ptr : blocks) {
         RT_VERIFY(contains(ptr));
-        Block* block = usedBlockAt(ptr);
-        std::size_t unit = unitOf(block);
-        RT_VERIFY_MSG((m_dying[unit / 64] & (std::uint64_t{1} << (unit % 64))) == 0, "block freed twice");
-        m_dying[unit / 64] |= std::uint64_t{1} << (unit % 64);
-        poisonFreeInterior(block);
-        m_heapUsed -= sizeOf(block);
+        auto* at = static_cast<std::byte*>(ptr) - kHeaderSize;
+        RT_VERIFY_MSG(at >= m_arena && (static_cast<std::size_t>(at - m_arena) % kAlignment) == 0,
+                      "pointer is not the start of a heap block");
+        std::size_t unit = unitOf(at);
+        std::uint64_t bit = std::uint64_t{1} << (unit % 64);
+        RT_VERIFY_MSG((m_starts[unit / 64] & bit) != 0, "pointer is not the start of a heap block");
+        RT_VERIFY_MSG((m_freeStarts[unit / 64] & bit) == 0, "block is not in use (freed twice?)");
+        RT_VERIFY_MSG((m_dying[unit / 64] & bit) == 0, "block freed twice");
+        m_dying[unit / 64] |= bit;
+        firstWord = std::min(firstWord, unit / 64);
+        lastWord = std::max(lastWord, unit / 64);
     }
-    // The headers of dying blocks a few bitmap words on are fetched ahead: the
-    // blocks lie about the heap in no order a prefetcher could guess.
+    // The headers of dying blocks a few bitmap words on are fetched ahead.
     constexpr std::size_t kWordsAhead = 2;
-    for (std::size_t word = 0; word < m_dying.size(); ++word) {
-        if (word + kWordsAhead < m_dying.size()) {
-            for (std::uint64_t ahead = m_dying[word + kWordsAhead]; ahead != 0; ahead &= ahead - 1) {
+    std::uint64_t* dying = m_dying.data();
+    for (std::size_t word = firstWord; word <= lastWord; ++word) {
+        if (word + kWordsAhead <= lastWord) {
+            for (std::uint64_t ahead = dying[word + kWordsAhead]; ahead != 0; ahead &= ahead - 1) {
                 auto bit = static_cast<std::size_t>(__builtin_ctzll(ahead));
                 __builtin_prefetch(m_arena + ((word + kWordsAhead) * 64 + bit) * kAlignment, 1);
             }
         }
-        while (m_dying[word] != 0) {
-            auto bit = static_cast<std::size_t>(__builtin_ctzll(m_dying[word]));
-            m_dying[word] &= m_dying[word] - 1;
+        while (dying[word] != 0) {
+            auto bit = static_cast<std::size_t>(__builtin_ctzll(dying[word]));
+            dying[word] &= dying[word] - 1;
             Block* block = blockAt(m_arena + (word * 64 + bit) * kAlignment);
-            block->size = -block->size;
+            takeDying(block);
             ++m_freeBlockCount;
             mergeFreed(block);
         }
     }
+}
+
+// Makes dying `block` free, unindexed: its header is checked, its size
+// counted out of the used bytes.
+void MemoryManager::takeDying(Block* block) {
+    RT_VERIFY_MSG(block->size < 0, "block is not in use (freed twice?)");
+    std::size_t size = sizeOf(block);
+    RT_VERIFY_MSG(size <= static_cast<std::size_t>(arenaEnd() - bytesOf(block)), "block header is corrupt");
+    poisonFreeInterior(block);
+    m_heapUsed -= size;
+    block->size = static_cast<std::int64_t>(size);
 }
 
 bool MemoryManager::setOwner(void* ptr, void** ownerField) {

@@ -193,6 +193,7 @@ private:
     void* take(Block* block, std::size_t need);
     void freeBlock(Block* block);
     void mergeFreed(Block* block);
+    void takeDying(Block* block);
     void poisonFreeInterior(Block* block);
     Block* usedBlockAt(void* ptr) const;
 

@@ -65,8 +65,10 @@ void ObjectManager::removeRootSource(RootSource* source) {
 }
 
 void ObjectManager::addObject(Object* object) {
+    bool elsewhere = !m_objectHeap.contains(object);
     std::lock_guard guard(m_registryLock);
     m_registry.push_back(object);
+    m_registeredElsewhere += elsewhere ? 1 : 0;
 }
 
 std::size_t ObjectManager::objectCount() const {
@@ -104,8 +106,12 @@ Object* ObjectManager::objectContaining(const void* word) const {
 // need to read a header to know it (the header's mark is set as well). Other
 // objects count by their header's mark.
 bool ObjectManager::reach(Object* object) {
-    if (!m_objectHeap.contains(object))
-        return !object->isMarked();
+    if (!m_objectHeap.contains(object)) {
+        if (object->isMarked())
+            return false;
+        object->setMarked();
+        return true;
+    }
     auto unit = static_cast<std::size_t>(reinterpret_cast<const std::byte*>(object) - m_objectHeap.arena()) /
                 MemoryManager::kAlignment;
     std::uint64_t bit = std::uint64_t{1} << (unit % 64);
@@ -122,12 +128,28 @@ bool ObjectManager::isMarkedObject(const Object* object) {
 
 // ---- Marking -----------------------------------------------------------------
 
-// Marks from roots with an explicit, growing stack: no reference chain is too deep.
+// Marks from roots with an explicit, growing stack: no reference chain is too
+// deep. An object is recorded as reached when it is pushed, which reads only
+// the bitmap; its own bytes are read when it is visited. Between the stack and
+// the visit lies a short queue: an object popped from the stack is fetched
+// ahead and visited only after the queue's other objects, so that a heap whose
+// objects lie in no particular order costs a few overlapping cache misses
+// instead of one after another, however long the object waited on the stack.
 class ObjectManager::Marker final : public RootVisitor {
 public:
     explicit Marker(ObjectManager& manager)
-        : m_manager(manager) {
-        m_stack.reserve(1024);
+        : m_manager(manager)
+        , m_bitmap{reinterpret_cast<std::uintptr_t>(manager.m_objectHeap.arena()),
+                   manager.m_objectHeap.stats().heapSize, manager.m_reached.data()} {
+        m_stack.resize(1024);
+        // The reference fields of every class, looked up once: nothing
+        // registers a class's fields while the world is stopped.
+        for (int id = 0; id < kClassCount; ++id) {
+            const Class* entry = manager.m_classes.getClassById(id);
+            std::span<const std::uint32_t> offsets = entry->referenceOffsets();
+            m_layouts[static_cast<std::size_t>(id)] = {offsets.data(),
+                                                       static_cast<std::uint32_t>(offsets.size())};
+        }
     }
 
     void visitObject(Object* object, RootKind) override {
@@ -159,59 +181,117 @@ public:
     std::vector<const void*>& pinned() { return m_pinned; }
 
 private:
+    struct Layout {
+        const std::uint32_t* offsets = nullptr;
+        std::uint32_t count = 0;
+    };
+
+    // What tells an object of the object heap reached. Copied into locals by
+    // the marking loop: its words are written there, and have the type of
+    // these fields, which the compiler would otherwise load again after each write.
+    struct Bitmap {
+        std::uintptr_t arena;
+        std::size_t size;
+        std::uint64_t* words;
+    };
+
     void push(Object* object) {
-        if (!object || !m_manager.reach(object))
-            return;
-        object->setMarked();
-        m_stack.push_back(object);
+        makeRoom(1);
+        m_top = pushInto(m_bitmap, m_stack.data(), m_top, object);
     }
 
-    // References found in fields wait in a short queue, fetched ahead, before
-    // they are marked and scanned: a heap whose objects lie in no particular
-    // order then costs a few overlapping cache misses instead of one after another.
-    void follow(Object* object) {
-        if (!object || m_manager.wasReached(object))
-            return;
-        __builtin_prefetch(object, 1);
-        if (m_aheadCount == kAhead) {
-            push(m_ahead[m_aheadFirst]);
-            m_ahead[m_aheadFirst] = object;
-            m_aheadFirst = (m_aheadFirst + 1) % kAhead;
-            return;
+    // Makes room on the stack for `count` more pushes.
+    void makeRoom(std::size_t count) {
+        if (m_stack.size() - m_top < count)
+            m_stack.resize(std::max(m_stack.size() * 2, m_top + count));
+    }
+
+    // Pushes `object` onto `stack`, whose first `top` entries are taken and
+    // which has room for one more, unless it is null or already reached;
+    // answers the new top. For an object of the object heap, the usual case,
+    // whether its bit was set decides only whether the slot written counts:
+    // the outcome is as good as random in a shuffled heap, and a branch on it
+    // would be mispredicted about every other time.
+    std::size_t pushInto(const Bitmap& bitmap, Object** stack, std::size_t top, Object* object) const {
+        std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(object) - bitmap.arena;
+        if (offset >= bitmap.size) [[unlikely]] {
+            if (object && m_manager.reach(object))
+                stack[top++] = object;
+            return top;
         }
-        m_ahead[(m_aheadFirst + m_aheadCount++) % kAhead] = object;
+        std::size_t unit = offset / MemoryManager::kAlignment;
+        std::uint64_t bit = std::uint64_t{1} << (unit % 64);
+        std::uint64_t& word = bitmap.words[unit / 64];
+        std::uint64_t before = word;
+        word = before | bit;
+        stack[top] = object;
+        return top + ((before & bit) == 0 ? 1 : 0);
+    }
+
+    // Pushes the elements of the object array `object`.
+    [[gnu::noinline]] void pushElements(Object* object) {
+        std::span<Object* const> elements = Array::objectElementsAt(object);
+        makeRoom(elements.size());
+        for (Object* element : elements)
+            m_top = pushInto(m_bitmap, m_stack.data(), m_top, element);
     }
 
     void drain() {
-        const ClassTable& classes = m_manager.m_classes;
+        const Bitmap bitmap = m_bitmap;
+        Object** stack = m_stack.data();
+        std::size_t room = m_stack.size();
+        std::size_t top = m_top;
+        std::size_t first = m_aheadFirst;
+        std::size_t count = m_aheadCount;
         for (;;) {
-            while (!m_stack.empty()) {
-                Object* object = m_stack.back();
-                m_stack.pop_back();
-                const Class* entry = classes.getClassById(object->rawClassId());
-                if (!entry)
-                    continue;
-                auto* base = reinterpret_cast<std::byte*>(object);
-                for (std::uint32_t offset : entry->referenceOffsets())
-                    follow(*reinterpret_cast<Object**>(base + offset));
-                // An array under construction may have its length before its
-                // elements: the collection can come from the elements' own allocation.
-                if (object->classId() == ClassId::ObjectArray) {
-                    for (Object* element : Array::objectElementsAt(object))
-                        follow(element);
-                }
+            for (; count < kAhead && top != 0; ++count) {
+                Object* object = stack[--top];
+                __builtin_prefetch(object);
+                m_ahead[(first + count) % kAhead] = object;
             }
-            if (m_aheadCount == 0)
-                return;
-            push(m_ahead[m_aheadFirst]);
-            m_aheadFirst = (m_aheadFirst + 1) % kAhead;
-            --m_aheadCount;
+            if (count == 0)
+                break;
+            Object* object = m_ahead[first];
+            first = (first + 1) % kAhead;
+            --count;
+            // Reached objects keep their header mark; storing it only when it
+            // is missing spares dirtying a line that is only read.
+            if (!object->isMarked())
+                object->setMarked();
+            std::uint16_t id = object->rawClassId();
+            if (!isValidClassId(id))
+                continue;
+            const Layout& layout = m_layouts[id];
+            if (room - top < layout.count) {
+                m_top = top;
+                makeRoom(layout.count);
+                stack = m_stack.data();
+                room = m_stack.size();
+            }
+            auto* base = reinterpret_cast<std::byte*>(object);
+            for (std::uint32_t i = 0; i < layout.count; ++i)
+                top = pushInto(bitmap, stack, top, *reinterpret_cast<Object**>(base + layout.offsets[i]));
+            // An array under construction may have its length before its
+            // elements: the collection can come from the elements' own allocation.
+            if (id == static_cast<std::uint16_t>(ClassId::ObjectArray)) [[unlikely]] {
+                m_top = top;
+                pushElements(object);
+                stack = m_stack.data();
+                room = m_stack.size();
+                top = m_top;
+            }
         }
+        m_top = top;
+        m_aheadFirst = first;
+        m_aheadCount = count;
     }
 
     static constexpr std::size_t kAhead = 16;
     ObjectManager& m_manager;
-    std::vector<Object*> m_stack;
+    Bitmap m_bitmap;
+    std::array<Layout, kClassCount> m_layouts;
+    std::vector<Object*> m_stack; // the first `m_top` are the objects reached and not yet visited
+    std::size_t m_top = 0;
     std::array<Object*, kAhead> m_ahead{};
     std::size_t m_aheadFirst = 0;
     std::size_t m_aheadCount = 0;
@@ -255,9 +335,11 @@ CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compa
     // Objects of the object heap are told reached by `m_reached`, not by
     // their marks (which stay set from their birth or the last collection).
     m_reached.assign((m_objectHeap.stats().heapSize / MemoryManager::kAlignment + 63) / 64, 0);
-    for (Object* object : m_registry) {
-        if (!m_objectHeap.contains(object))
-            object->clearMark();
+    if (m_registeredElsewhere != 0) {
+        for (Object* object : m_registry) {
+            if (!m_objectHeap.contains(object))
+                object->clearMark();
+        }
     }
 
     Marker marker(*this);
@@ -307,11 +389,49 @@ CollectionStats ObjectManager::collect(std::uint32_t flags, MemoryManager* compa
 // freed together at the end, in one pass over the heap, rather than one
 // merge at a time; until then a dead object's bytes stay where a later
 // destructor may still look.
+//
+// The entries not reached are listed first, from the bitmap alone, so that
+// the headers of those a few places on can be fetched ahead while one is
+// destroyed: they lie about the heap in no order a prefetcher could guess.
+// Entries not yet visited never move, so the listed places still hold the
+// same objects when their turn comes.
 void ObjectManager::sweep(CollectionStats& stats) {
-    m_dead.clear();
+    // Whether an entry was reached is as good as random here: the place is
+    // written either way and counted only when it was not.
+    // The heap's bounds and the bitmap stay in locals, which the writes of
+    // the list (of their type) would otherwise make the compiler load again.
+    m_unreached.resize(m_registry.size());
+    const auto arena = reinterpret_cast<std::uintptr_t>(m_objectHeap.arena());
+    const std::size_t heapSize = m_objectHeap.stats().heapSize;
+    const std::uint64_t* reached = m_reached.data();
+    Object* const* registry = m_registry.data();
+    std::size_t* list = m_unreached.data();
+    std::size_t unreached = 0;
     for (std::size_t i = m_registry.size(); i-- > 0;) {
+        std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(registry[i]) - arena;
+        bool isReached;
+        if (offset < heapSize) [[likely]] {
+            std::size_t unit = offset / MemoryManager::kAlignment;
+            isReached = (reached[unit / 64] >> (unit % 64)) & 1;
+        } else {
+            isReached = isMarkedObject(registry[i]);
+        }
+        list[unreached] = i;
+        unreached += isReached ? 0 : 1;
+    }
+    m_unreached.resize(unreached);
+    constexpr std::size_t kAhead = 8;
+    m_dead.clear();
+    for (std::size_t k = 0; k < m_unreached.size(); ++k) {
+        if (k + kAhead < m_unreached.size()) {
+            const auto* ahead = reinterpret_cast<const std::byte*>(m_registry[m_unreached[k + kAhead]]);
+            __builtin_prefetch(ahead, 1);
+            // The heap block's header, which freeing reads, may begin on the line before.
+            __builtin_prefetch(ahead - MemoryManager::kHeaderSize, 1);
+        }
+        std::size_t i = m_unreached[k];
         Object* object = m_registry[i];
-        if (wasReached(object) || !object->isCollectable())
+        if (!object->isCollectable())
             continue;
         m_registry[i] = m_registry.back();
         m_registry.pop_back();
@@ -320,10 +440,13 @@ void ObjectManager::sweep(CollectionStats& stats) {
         if (*reinterpret_cast<void* const*>(object) != nullptr)
             object->~Object();
         object->markFreed();
-        if (m_objectHeap.contains(object))
+        if (m_objectHeap.contains(object)) {
             m_dead.push_back(object);
-        else if (!m_bufferHeap.Free(object))
-            std::free(object);
+        } else {
+            --m_registeredElsewhere;
+            if (!m_bufferHeap.Free(object))
+                std::free(object);
+        }
         ++stats.freed;
     }
     m_objectHeap.freeAll(m_dead);

@@ -8,7 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+#include <random>
+#include <span>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -39,6 +45,16 @@ struct NodeStatics {
     Node* m_root = nullptr;
     int m_counter = 0;
     RT_REFERENCE_FIELDS(NodeStatics, rt::NoReferenceBase, m_root)
+};
+
+// A node with two references, for graphs where marking meets objects more than once.
+struct Pair final : Object {
+    static constexpr ClassId kClassId = ClassId::java_util_Hashtable;
+    Pair()
+        : Object(kClassId) {}
+    Object* m_first = nullptr;
+    Object* m_second = nullptr;
+    RT_REFERENCE_FIELDS(Pair, Object, m_first, m_second)
 };
 
 // A stand-in for a thread stack: a range of words the collector scans conservatively.
@@ -212,6 +228,91 @@ TEST_F(ObjectManagerTest, ObjectArraysNestedTenThousandDeepAreFullyMarked) {
     auto stats = manager.gc(kCollectNow);
     EXPECT_EQ(stats.freed, 1u);
     EXPECT_EQ(stats.live, 10002u);
+}
+
+// Objects in shuffled address order, each referring to two others at random
+// (or to nothing, or to a wide array), some reached from a static and some
+// not: what survives is exactly what a plain walk of the same graph reaches,
+// collection after collection.
+TEST_F(ObjectManagerTest, ShuffledGraphsKeepExactlyWhatTheRootsReach) {
+    std::mt19937 random(7);
+    std::vector<Object*> objects;
+    for (int i = 0; i < 6000; ++i) {
+        objects.push_back(rt::make<Pair>());
+        if (random() % 3 == 0)
+            rt::make<Node>(); // holes between the pairs once collected
+    }
+    // Wider than the marking stack starts, so that it grows in the middle of an object.
+    constexpr std::size_t kWide = 3000;
+    rt::ObjectArray* wide = rt::newObjectArray(kWide);
+    objects.push_back(wide);
+    std::shuffle(objects.begin(), objects.end(), random);
+    auto pick = [&]() -> Object* { return random() % 5 == 0 ? nullptr : objects[random() % objects.size()]; };
+    for (Object* object : objects) {
+        if (object == wide) {
+            for (Object*& element : std::span(wide->elements(), kWide))
+                element = pick();
+        } else {
+            static_cast<Pair*>(object)->m_first = pick();
+            static_cast<Pair*>(object)->m_second = pick();
+        }
+    }
+
+    rt::Handle<Object> root(manager);
+    auto expectReached = [&](Object* from) {
+        std::vector<Object*> reached, pending{from};
+        std::unordered_set<Object*> seen;
+        while (!pending.empty()) {
+            Object* object = pending.back();
+            pending.pop_back();
+            if (!object || !seen.insert(object).second)
+                continue;
+            reached.push_back(object);
+            if (object == wide) {
+                pending.insert(pending.end(), wide->elements(), wide->elements() + kWide);
+            } else {
+                pending.push_back(static_cast<Pair*>(object)->m_first);
+                pending.push_back(static_cast<Pair*>(object)->m_second);
+            }
+        }
+        root.set(from);
+        std::size_t before = manager.objectCount();
+        auto stats = manager.gc(kCollectNow);
+        EXPECT_EQ(stats.live, reached.size());
+        EXPECT_EQ(stats.freed, before - reached.size());
+        for (Object* object : reached)
+            EXPECT_NE(Object::classIdAt(object), rt::kFreedClassId);
+        EXPECT_EQ(manager.verifyHeap(), "");
+        objects = reached;
+    };
+    // The array, which reaches much, then, twice, a survivor that reaches less.
+    expectReached(wide);
+    expectReached(objects[objects.size() / 2]);
+    expectReached(objects[objects.size() / 3]);
+}
+
+// An object registered from memory outside the object heap counts as reached
+// by its header mark: kept while something refers to it, however often the
+// collector runs, and freed the first collection after nothing does.
+TEST_F(ObjectManagerTest, ObjectsRegisteredFromOutsideTheHeapAreKeptWhileReachedThenFreed) {
+    int destroyed = 0;
+    void* memory = std::calloc(1, sizeof(Node));
+    ASSERT_NE(memory, nullptr);
+    auto* outside = new (memory) Node(&destroyed);
+    manager.addObject(outside);
+    Node* holder = rt::make<Node>();
+    holder->m_next = outside;
+    rt::getStaticClass().statics<NodeStatics>().m_root = holder;
+
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(manager.gc(kCollectNow).freed, 0u) << "round " << round;
+    EXPECT_EQ(destroyed, 0);
+
+    holder->m_next = nullptr;
+    auto stats = manager.gc(kCollectNow);
+    EXPECT_EQ(stats.freed, 1u);
+    EXPECT_EQ(destroyed, 1);
+    EXPECT_EQ(manager.objectCount(), 1u);
 }
 
 TEST_F(ObjectManagerTest, ConstantStringsLiveUntilTheFinalCollection) {
