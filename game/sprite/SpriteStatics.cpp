@@ -2,6 +2,7 @@
 
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/ASprite.h"
+#include "game/sprite/Paint.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
 
@@ -65,6 +66,7 @@ void spriteStaticInit() {
     s.s_rect = rt::newIntArray(4);
     s.s_gcOnLoad = 1;
     s.s_paintSuspended = 0;
+    paintStaticInit();
 }
 
 rt::IntArray* ensurePixelBuffer(std::int32_t entries) {
