@@ -8,10 +8,38 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/sprite/ASprite.h"
+#include "game/sprite/Paint.h"
 #include "platform/app/DataSet.h"
 #include "runtime/Object.h"
 
 namespace game {
+
+namespace {
+
+// The framework hands sprites over as objects: a slot holding anything else
+// counts as no sprite (reported by the painters as a null access).
+ASprite* asSprite(rt::Object* object) {
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+void registerSpritePainters(SpriteHooks& hooks) {
+    hooks.frameWidth = [](rt::Object* sprite, std::int32_t frame) {
+        return getFrameWidth(asSprite(sprite), frame);
+    };
+    hooks.frameHeight = [](rt::Object* sprite, std::int32_t frame) {
+        return getFrameHeight(asSprite(sprite), frame);
+    };
+    hooks.paintFrame = [](rt::Object* sprite, platform::javax_microedition_lcdui_Graphics* graphics,
+                          std::int32_t frame, std::int32_t x, std::int32_t y, std::int32_t flags) {
+        paintFrame(asSprite(sprite), graphics, frame, x, y, flags, 0, 0);
+    };
+    hooks.freeImages = [](rt::Object* sprite) {
+        if (ASprite* loaded = asSprite(sprite))
+            loaded->freeModuleData();
+    };
+}
+
+} // namespace
 
 void registerGame() {
     Seams& registry = seams();
@@ -26,6 +54,7 @@ void registerGame() {
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
     registry.loading.loadFixedPointTables = loadFixedPointTables;
+    registerSpritePainters(registry.sprites);
     // Sound and the front end register their steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
 }

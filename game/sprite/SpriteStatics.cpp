@@ -2,6 +2,8 @@
 
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/ASprite.h"
+#include "game/sprite/Paint.h"
+#include "host/Log.h"
 #include "runtime/StaticClass.h"
 
 #include <algorithm>
@@ -64,6 +66,7 @@ void spriteStaticInit() {
     s.s_rect = rt::newIntArray(4);
     s.s_gcOnLoad = 1;
     s.s_paintSuspended = 0;
+    paintStaticInit();
 }
 
 rt::IntArray* ensurePixelBuffer(std::int32_t entries) {
@@ -73,15 +76,22 @@ rt::IntArray* ensurePixelBuffer(std::int32_t entries) {
     return s.s_pixelBuffer;
 }
 
-rt::IntArray* getSpareBuffer(rt::IntArray* buffer) {
-    SpriteStatics& s = spriteStatics();
-    if (buffer != ensurePixelBuffer(0))
-        return s.s_pixelBuffer;
-    if (!s.s_spareBuffer) {
-        std::int32_t size = config().s_spareBufferSize;
-        s.s_spareBuffer = rt::newIntArray(size > 0 ? size : config().s_pixelBufferSize);
+rt::IntArray* getTransformBuffer(rt::IntArray* source, std::int32_t width, std::int32_t height) {
+    const std::int64_t pixels = static_cast<std::int64_t>(std::max(width, 0)) * std::max(height, 0);
+    if (pixels > ASprite::kMaxModulePixels) {
+        host::logf(host::LogCategory::Game, "transformRGB: a block of %d x %d pixels is too large", width,
+                   height);
+        return nullptr;
     }
-    return s.s_spareBuffer == buffer ? nullptr : s.s_spareBuffer;
+    const auto entries = static_cast<std::int32_t>(pixels);
+    SpriteStatics& s = spriteStatics();
+    if (!source || source != ensurePixelBuffer(0))
+        return ensurePixelBuffer(entries);
+    if (!s.s_spareBuffer || s.s_spareBuffer->length() < entries) {
+        std::int32_t size = config().s_spareBufferSize;
+        s.s_spareBuffer = rt::newIntArray(std::max(entries, size > 0 ? size : config().s_pixelBufferSize));
+    }
+    return s.s_spareBuffer == source ? nullptr : s.s_spareBuffer;
 }
 
 } // namespace game

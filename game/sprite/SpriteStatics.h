@@ -57,8 +57,15 @@ SpriteStatics& spriteStatics();
 // configured size, or grown to `entries`). Null when the runtime cannot
 // make it.
 rt::IntArray* ensurePixelBuffer(std::int32_t entries);
-// The buffer a transform writes to when `buffer` is its source: the pixel
-// buffer, or the spare buffer when `buffer` is the pixel buffer.
-rt::IntArray* getSpareBuffer(rt::IntArray* buffer);
+// The buffer a transform of `source` into a width x height block writes
+// to: the spare buffer when `source` is the pixel buffer (so that source and
+// target never coincide), else the pixel buffer. Either is made with its
+// configured size and grown to hold the block; a block of more than
+// `ASprite::kMaxModulePixels` pixels is refused with one log line (null).
+rt::IntArray* getTransformBuffer(rt::IntArray* source, std::int32_t width, std::int32_t height);
+// The same choice for a block that fits the configured sizes.
+inline rt::IntArray* getSpareBuffer(rt::IntArray* buffer) {
+    return getTransformBuffer(buffer, 0, 0);
+}
 
 } // namespace game
