@@ -67,6 +67,8 @@ struct StartupStatics {
     rt::ShortArray* s_shorts48 = nullptr;
     // The text pack to load, named on state 1's update.
     rt::String* s_textPackName = nullptr;
+    // Whether the splash has loaded the front end's first resources.
+    std::int8_t s_startupLoaded = 0;
 
     RT_REFERENCE_FIELDS(StartupStatics, rt::NoReferenceBase, s_textBuffer, s_spriteLoadFlags,
                         s_spriteCacheSpecs, s_flags368, s_flags24, s_textEncoding, s_objects22, s_fonts,
