@@ -107,4 +107,48 @@ TEST_F(TextPacksTest, PackedAndSlotNumberedEntriesReadThroughTheSameLoader) {
     EXPECT_EQ(textOf(2 << 10 | 0), "Slot");
 }
 
+// The race type that the goal texts are asked for.
+std::int32_t s_raceType = 0;
+
+TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
+    framework_testing::StartedGame game;
+    ASSERT_TRUE(game.started);
+    // State 1 names the text pack; state 2's update loads its first table.
+    ASSERT_TRUE(game.frame());
+    ASSERT_TRUE(game.frame());
+    EXPECT_TRUE(game.log.contains("text pack /texts.pak: entry 0 loaded"));
+    EXPECT_EQ(textOf(1), "Continue");
+    for (std::int32_t label = 0; label < game::kSoftKeyLabelCount; ++label)
+        EXPECT_NE(game::getSoftKeyLabel(label), nullptr) << "soft-key label " << label;
+
+    rt::String* pack = game::startupStatics().s_textPackName;
+    for (std::int32_t entry : {mkdata::kMenuTexts, mkdata::kRaceTexts}) {
+        SCOPED_TRACE("entry " + std::to_string(entry));
+        ASSERT_TRUE(game::loadTextPack(pack, entry));
+        game.log.clear();
+        game::buildSoftKeyLabels();
+        for (std::int32_t label = 0; label < game::kSoftKeyLabelCount; ++label)
+            EXPECT_NE(game::getSoftKeyLabel(label), nullptr) << "soft-key label " << label;
+        for (std::int32_t menu = 0; menu < game::kMenuTableCount; ++menu) {
+            for (std::int32_t row : {game::kMenuTexts, game::kMenuThird}) {
+                for (std::int32_t id : rt::IntArray::span(game::menuRow(menu, row)))
+                    EXPECT_NE(game::getString(id), nullptr) << "menu " << menu << " text " << id;
+            }
+        }
+        // The goal texts of every game mode, and of every race type for the
+        // modes that name the race's type.
+        game::seams().race.raceType = [] { return s_raceType; };
+        for (std::int32_t mode : {0, 1, 4, 5}) {
+            for (s_raceType = 0; s_raceType <= 6; ++s_raceType) {
+                game::stateStatics().s_gameMode = mode;
+                game::buildRaceGoalTexts();
+                EXPECT_NE(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 0), nullptr)
+                    << "mode " << mode << ", race type " << s_raceType;
+            }
+        }
+        game::seams().race.raceType = nullptr;
+        EXPECT_FALSE(game.log.contains("no loaded text")) << game.log.lines().front();
+    }
+}
+
 } // namespace
