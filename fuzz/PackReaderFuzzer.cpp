@@ -2,9 +2,10 @@
 // reads every entry it claims, forward, backward and as typed arrays. The
 // first byte splits the rest: the next 4 x byte bytes are part 0 ("p.pak"),
 // what follows part 1 ("p.pak.1"); its low bit picks the stream's own skip
-// instead of the skip buffer. Checked: nothing is left pending, a seek
-// answers -1 or a length that fits the part file, the cursor then stands
-// inside the file, an entry read holds exactly the length its seek gave, and
+// instead of the skip buffer, its next bit turns packing on. Checked: nothing
+// is left pending, a seek answers -1 or a length that fits the part file,
+// the cursor then stands inside the file, an entry read holds exactly the
+// length its seek gave (a packed entry: what it unpacks to, or null), and
 // every loop ends.
 
 #include "fuzz/PlatformFiles.h"
@@ -44,7 +45,9 @@ void seekAndRead(std::int32_t entry) {
     }
     rt::ByteArray* bytes = game::packReadEntry(entry);
     check(takePending() == 0);
-    check(bytes ? bytes->length() == length || game::packStatics().s_packEntryPacked : length < 0);
+    // A packed entry answers what it unpacks to, or null when it cannot.
+    const bool packed = game::packStatics().s_packEntryPacked != 0;
+    check(bytes ? bytes->length() == length || packed : length < 0 || packed);
 }
 
 } // namespace
@@ -61,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     installSeparator();
     game::OrvelLibConfig::staticInit();
     game::config().s_skipBufferSize = data[0] & 1 ? 0 : 256;
+    // With packing on, header bytes from 127 send entries through the unpacker.
+    game::config().s_packLzma = data[0] & 2 ? 1 : 0;
 
     game::packOpen(rt::String::newFromCString("/p.pak"));
     check(takePending() == 0);

@@ -3,8 +3,10 @@
 #include "game/data/MathTables.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/TextPacks.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/sprite/ASprite.h"
@@ -39,12 +41,25 @@ void registerSpritePainters(SpriteHooks& hooks) {
     };
 }
 
+// State 2 until the front end lands: its update loads the front end's first
+// resources once, which so far are its texts and the soft-key labels.
+void splashResources(std::int32_t message) {
+    StartupStatics& startup = startupStatics();
+    if (message == kEnter) {
+        startup.s_startupLoaded = 0;
+    } else if (message == kUpdate && !startup.s_startupLoaded) {
+        (void)loadFrontEndTexts();
+        startup.s_startupLoaded = 1;
+    }
+}
+
 } // namespace
 
 void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(1, loadStartupData);
+    setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays.
     registry.loading.staticInit = [] {

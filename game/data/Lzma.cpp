@@ -3,6 +3,7 @@
 #include "classlib/io/InputStream.h"
 #include "classlib/lang/System.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Streams.h"
 #include "host/Log.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
@@ -175,17 +176,13 @@ std::span<const std::uint8_t> bytesOf(rt::ByteArray* array) {
     return {reinterpret_cast<const std::uint8_t*>(elements.data()), elements.size()};
 }
 
-// Reads `length` bytes into `array`, stopping when the stream makes no
-// progress (its end) or raises. Answers whether all of them came.
+// Reads `length` bytes into `array` with the framework's full read, which
+// ends at the stream's end, at a read that makes no progress and at an
+// exception (dropped, as every resource read drops it). Answers whether all
+// of them came.
 bool readBytes(lib::java_io_InputStream* in, rt::ByteArray* array, std::int32_t length) {
-    std::int32_t done = 0;
-    while (done < length) {
-        std::int32_t n = in->read(array, done, length - done);
-        if (rt::exceptionPending() || n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
+    (void)streamReadFully(in, array, 0, length);
+    return !rt::exceptionPending() && streamStatics().s_streamShortfall == 0;
 }
 
 // Drops what only the unpack needs and collects when the configuration asks.

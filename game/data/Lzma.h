@@ -65,8 +65,10 @@ constexpr std::int32_t lzmaProbabilityCount(std::int32_t lc, std::int32_t lp) {
 // `in` and unpacks it into `s_lzmaOutput`, null on any failure. With the
 // switch off it returns at once, reading nothing. The probabilities and the
 // compressed bytes are released before it returns, followed by a collection
-// when `s_gcAfterUnload` is set. An exception raised by the stream stays
-// pending for the caller, with `s_lzmaOutput` null.
+// when `s_gcAfterUnload` is set. The reads are the framework's full reads:
+// a stream that ends, stalls or raises a `java_lang_Exception` (dropped, one
+// log line) leaves `s_lzmaOutput` null; any other throwable stays pending for
+// the caller, with `s_lzmaOutput` null too.
 void lzmaUnpack(lib::java_io_InputStream* in, std::int32_t payloadLength);
 
 // Decodes `input` from its first byte into the first `outSize` bytes of

@@ -1,7 +1,7 @@
 #include "game/data/MathTables.h"
 
 #include "game/data/PackReader.h"
-#include "game/framework/StartupLoad.h"
+#include "game/framework/FixedPoint.h"
 #include "game/framework/Streams.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
@@ -25,20 +25,18 @@ rt::IntArray* readIntTable(std::int32_t entry) {
 
 void loadMathTables(rt::String* packName, std::int32_t entryA, std::int32_t entryB) {
     packOpen(packName);
-    StartupStatics& startup = startupStatics();
-    startup.s_cosineTable = readIntTable(entryA);
-    startup.s_cosineCompanion = readIntTable(entryB);
+    setCosTable(readIntTable(entryA));
+    setCosCompanion(readIntTable(entryB));
     closeStream();
 }
 
 void loadFixedPointTables(std::int32_t packNameConstant) {
     rt::String* name = rt::getStaticClass().getConstantString(packNameConstant);
     loadMathTables(name, 0, 1);
-    const StartupStatics& startup = startupStatics();
+    const FixedPointStatics& fixed = fixedPointStatics();
     host::logf(host::LogCategory::Game, "fixed-point tables from %s: %d cosine values, %d beside them",
-               name ? name->toUtf8().c_str() : "(none)",
-               startup.s_cosineTable ? startup.s_cosineTable->length() : -1,
-               startup.s_cosineCompanion ? startup.s_cosineCompanion->length() : -1);
+               name ? name->toUtf8().c_str() : "(none)", fixed.s_cosTable ? fixed.s_cosTable->length() : -1,
+               fixed.s_cosCompanion ? fixed.s_cosCompanion->length() : -1);
 }
 
 } // namespace game

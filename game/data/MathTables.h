@@ -1,8 +1,8 @@
 #pragma once
 
 // The fixed-point tables the game loads from its data at start-up: the
-// quarter-wave cosine table and its companion, kept in the start-up statics
-// (`StartupStatics::s_cosineTable`, `s_cosineCompanion`).
+// quarter-wave cosine table and its companion, handed to the fixed-point
+// routines (`FixedPointStatics::s_cosTable`, `s_cosCompanion`).
 
 #include "runtime/String.h"
 

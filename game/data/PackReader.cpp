@@ -3,6 +3,7 @@
 #include "classlib/io/ByteArrayInputStream.h"
 #include "classlib/io/InputStream.h"
 #include "classlib/lang/System.h"
+#include "game/data/Lzma.h"
 #include "game/data/PackSource.h"
 #include "game/data/TypedArrayReader.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -117,13 +118,25 @@ bool reopenPart(std::int32_t part) {
     return packStatics().s_packOffsets || packReadOffsets();
 }
 
-// The call point of packed entries. This game keeps packing switched off,
-// and the unpacker is not part of this library yet: the payload is passed
-// over and the entry reads as missing.
+// A packed payload of `payloadLength` bytes at the stream's position,
+// unpacked: the unpacker's output, taken and cleared, with the payload
+// counted into the position. A throwable other than a `java_lang_Exception`
+// stays pending for the caller. When the unpack fails the stream may stand
+// anywhere inside the payload, so it is closed and the next seek reopens
+// the part instead of trusting the counter.
 rt::ByteArray* unpackPackedEntry(std::int32_t payloadLength) {
-    logPack("a packed entry cannot be unpacked");
-    packSkip(payloadLength);
-    return nullptr;
+    StreamStatics& streams = streamStatics();
+    lzmaUnpack(streams.s_packStream, payloadLength);
+    LzmaStatics& lzma = lzmaStatics();
+    rt::ByteArray* output = lzma.s_lzmaOutput;
+    lzma.s_lzmaOutput = nullptr;
+    if (!output) {
+        logPack("a packed entry could not be unpacked");
+        closeStream();
+        return nullptr;
+    }
+    streams.s_packPosition += payloadLength;
+    return output;
 }
 
 } // namespace

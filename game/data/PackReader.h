@@ -77,7 +77,9 @@ std::int32_t packSeek(std::int32_t entry);
 bool packSkipTo(std::int32_t position);
 // Consumes `count` bytes of the stream.
 void packSkip(std::int32_t count);
-// The payload of `entry`; null on a fault.
+// The payload of `entry`, unpacked when it is packed; null on a fault and
+// when it cannot be unpacked (the stream is then closed, so the next seek
+// reopens the part).
 rt::ByteArray* packReadEntry(std::int32_t entry);
 // The typed array stored as the payload of `entry`; null on a fault.
 rt::Object* packReadArray(std::int32_t entry);

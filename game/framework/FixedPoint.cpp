@@ -101,6 +101,10 @@ void setCosTable(rt::IntArray* table) {
     fixedPointStatics().s_cosTable = table;
 }
 
+void setCosCompanion(rt::IntArray* table) {
+    fixedPointStatics().s_cosCompanion = table;
+}
+
 std::int32_t fixRound(std::int32_t value) {
     return rt::ishr(rt::iadd(value, fixedPointStatics().s_half), shift());
 }

@@ -38,13 +38,17 @@ struct FixedPointStatics {
 
     // cos(i * 90 / quarter degrees) in fixed point for i = 0..quarter.
     rt::IntArray* s_cosTable = nullptr;
+    // The table the fixed-point pack keeps beside the cosines (its entry 1);
+    // loaded with them, read by nothing yet.
+    rt::IntArray* s_cosCompanion = nullptr;
     // Entry i (0..ONE) is the angle whose tangent is i / ONE; null until
     // `atan2` first needs it.
     rt::IntArray* s_atanTable = nullptr;
     // The two ends `clipSegmentToRect` found: int[2][2], {{xa, ya}, {xb, yb}}.
     rt::ObjectArray* s_clipResult = nullptr;
 
-    RT_REFERENCE_FIELDS(FixedPointStatics, rt::NoReferenceBase, s_cosTable, s_atanTable, s_clipResult)
+    RT_REFERENCE_FIELDS(FixedPointStatics, rt::NoReferenceBase, s_cosTable, s_cosCompanion, s_atanTable,
+                        s_clipResult)
 };
 
 FixedPointStatics& fixedPointStatics();
@@ -53,8 +57,10 @@ FixedPointStatics& fixedPointStatics();
 // clip result. Run once by the static initialisation, after the
 // configuration and the library statics.
 void initFixedPointConstants();
-// The cosine table the pack loader read (quarter + 1 entries).
+// The cosine table the pack loader read (quarter + 1 entries), and the
+// table beside it.
 void setCosTable(rt::IntArray* table);
+void setCosCompanion(rt::IntArray* table);
 
 // (v + HALF) >> s: to the nearest whole number, halves upwards.
 std::int32_t fixRound(std::int32_t value);

@@ -35,10 +35,6 @@ struct StartupStatics {
     // Flag arrays of the progress and race code: boolean[368], boolean[24].
     rt::BoolArray* s_flags368 = nullptr;
     rt::BoolArray* s_flags24 = nullptr;
-    // The quarter-wave cosine table and its companion (entries 0 and 1 of
-    // the fixed-point pack), filled by the packs' loading step.
-    rt::IntArray* s_cosineTable = nullptr;
-    rt::IntArray* s_cosineCompanion = nullptr;
     // The name of the texts' character set.
     rt::String* s_textEncoding = nullptr;
     // An object table of 22 entries; the font sprites by font number (slots
@@ -71,11 +67,12 @@ struct StartupStatics {
     rt::ShortArray* s_shorts48 = nullptr;
     // The text pack to load, named on state 1's update.
     rt::String* s_textPackName = nullptr;
+    // Whether the splash has loaded the front end's first resources.
+    std::int8_t s_startupLoaded = 0;
 
     RT_REFERENCE_FIELDS(StartupStatics, rt::NoReferenceBase, s_textBuffer, s_spriteLoadFlags,
-                        s_spriteCacheSpecs, s_flags368, s_flags24, s_cosineTable, s_cosineCompanion,
-                        s_textEncoding, s_objects22, s_fonts, s_sprites, s_objectFlags, s_startupPack,
-                        s_pairs, s_shorts48, s_textPackName)
+                        s_spriteCacheSpecs, s_flags368, s_flags24, s_textEncoding, s_objects22, s_fonts,
+                        s_sprites, s_objectFlags, s_startupPack, s_pairs, s_shorts48, s_textPackName)
 };
 
 StartupStatics& startupStatics();

@@ -53,9 +53,11 @@ std::int32_t readAvailable(lib::java_io_InputStream* stream, rt::ByteArray* buf,
     std::int32_t done = 0;
     while (done < len) {
         std::int32_t n = stream->read(buf, off + done, len - done);
+        // A read may hand out bytes and raise in the same call; those came.
+        if (n > 0)
+            done += n;
         if (rt::exceptionPending() || n <= 0)
             break;
-        done += n;
     }
     return done;
 }
@@ -105,9 +107,11 @@ std::int32_t streamReadInt(lib::java_io_InputStream* stream) {
 
 std::int32_t streamReadFully(lib::java_io_InputStream* stream, rt::ByteArray* buf, std::int32_t off,
                              std::int32_t len) {
-    (void)readAvailable(stream, buf, off, len);
+    StreamStatics& streams = streamStatics();
+    const std::int32_t got = readAvailable(stream, buf, off, len);
     swallowException();
-    streamStatics().s_arrayBytesRead += len;
+    streams.s_streamShortfall = len > 0 ? len - got : 0;
+    streams.s_arrayBytesRead += len;
     return len;
 }
 

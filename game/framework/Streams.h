@@ -34,6 +34,11 @@ struct StreamStatics {
     std::int32_t s_packPosition = 0;
     // Bytes counted by the readers over a given stream.
     std::int32_t s_arrayBytesRead = 0;
+    // Bytes the last `streamReadFully` asked for that did not come (the
+    // stream ended, stalled or raised); 0 when every one came. The call
+    // itself answers the length asked for, so a reader that must not go on
+    // with a short block reads this.
+    std::int32_t s_streamShortfall = 0;
 
     RT_REFERENCE_FIELDS(StreamStatics, rt::NoReferenceBase, s_packStream)
 };
@@ -69,7 +74,7 @@ std::int32_t streamReadByte(lib::java_io_InputStream* stream);
 std::int32_t streamReadShort(lib::java_io_InputStream* stream);
 std::int32_t streamReadInt(lib::java_io_InputStream* stream);
 // As `readFully` over `stream` (a `java_lang_Exception` swallowed), counting
-// `len` into `s_arrayBytesRead`.
+// `len` into `s_arrayBytesRead` and what did not come into `s_streamShortfall`.
 std::int32_t streamReadFully(lib::java_io_InputStream* stream, rt::ByteArray* buf, std::int32_t off,
                              std::int32_t len);
 

@@ -4,6 +4,7 @@
 #include "classlib/lang/System.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
+#include "game/framework/Streams.h"
 #include "host/Log.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
@@ -168,29 +169,29 @@ A* grown(A* array, std::int32_t total, A* (*make)(std::int32_t)) {
     return bigger;
 }
 
-// Stream reads. FIXME: the framework's stream readers replace these two.
-// The end of the data, a read that makes no progress and a pending exception
-// all end a read as a failure.
-std::optional<std::int32_t> readIntLE(lib::java_io_InputStream* in) {
-    std::uint32_t value = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const std::int32_t b = in->read();
-        if (rt::exceptionPending() || b < 0)
-            return std::nullopt;
-        value |= static_cast<std::uint32_t>(b & 0xFF) << shift;
-    }
-    return static_cast<std::int32_t>(value);
+// The framework's readers over `in`, checked: the end of the data, a read
+// that makes no progress and a pending exception each end a read as a
+// failure (the readers themselves would go on with 0xFF or zero bytes).
+std::optional<std::int32_t> readCheckedInt(lib::java_io_InputStream* in) {
+    StreamStatics& streams = streamStatics();
+    const std::int32_t before = streams.s_arrayBytesRead;
+    const std::int32_t value = streamReadInt(in);
+    if (rt::exceptionPending() || streams.s_arrayBytesRead - before != 4)
+        return std::nullopt;
+    return value;
 }
 
-bool readFully(lib::java_io_InputStream* in, rt::ByteArray* into, std::int32_t offset, std::int32_t count) {
-    while (count > 0) {
-        const std::int32_t n = in->read(into, offset, count);
-        if (rt::exceptionPending() || n <= 0 || n > count)
-            return false;
-        offset += n;
-        count -= n;
-    }
-    return true;
+std::optional<std::int32_t> readCheckedByte(lib::java_io_InputStream* in) {
+    const std::int32_t value = streamReadByte(in);
+    if (rt::exceptionPending() || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+bool readCheckedBytes(lib::java_io_InputStream* in, rt::ByteArray* into, std::int32_t offset,
+                      std::int32_t count) {
+    (void)streamReadFully(in, into, offset, count);
+    return streamStatics().s_streamShortfall == 0;
 }
 
 // Reads the entry into `table`; the reason for a failure, or null.
@@ -204,15 +205,15 @@ const char* readTable(lib::java_io_InputStream* in, std::int32_t entry, std::int
     if (multi) {
         if (!inRange(entry, slotCount()))
             return "no such slot";
-        const std::int32_t pack = in->read();
-        if (rt::exceptionPending() || pack < 0)
+        const std::optional<std::int32_t> pack = readCheckedByte(in);
+        if (!pack)
             return "the data ends in the pack number";
-        if (!inRange(pack, slotCount()))
+        if (!inRange(*pack, slotCount()))
             return "the pack number is outside the slots";
-        table.pack = pack;
+        table.pack = *pack;
         left -= 1;
     }
-    const std::optional<std::int32_t> count = readIntLE(in);
+    const std::optional<std::int32_t> count = readCheckedInt(in);
     if (!count)
         return "the data ends in the count";
     table.count = *count;
@@ -227,7 +228,7 @@ const char* readTable(lib::java_io_InputStream* in, std::int32_t entry, std::int
     table.offsets = rt::newIntArray(firstCapacity(table.count + 1, lengthKnown));
     std::int32_t end = 0;
     for (std::int32_t i = 1; i <= table.count; ++i) {
-        const std::optional<std::int32_t> next = readIntLE(in);
+        const std::optional<std::int32_t> next = readCheckedInt(in);
         if (!next)
             return "the data ends in the offsets";
         if (*next < end)
@@ -245,7 +246,7 @@ const char* readTable(lib::java_io_InputStream* in, std::int32_t entry, std::int
         if (filled == table.bytes->length())
             table.bytes = grown(table.bytes, end, &rt::newByteArray);
         const std::int32_t chunk = table.bytes->length() - filled;
-        if (!readFully(in, table.bytes, filled, chunk))
+        if (!readCheckedBytes(in, table.bytes, filled, chunk))
             return "the data ends in the texts";
         filled += chunk;
     }

@@ -81,6 +81,8 @@ TEST(VorlaxProgram, TheDemoSetRunsTheGameUntilTheScriptQuits) {
     EXPECT_NE(output.find("fixed-point tables from /fixed.pak: 513 cosine values, 0 beside them"),
               std::string::npos)
         << output;
+    // State 2 loaded the front end's first texts from the text pack that state 1 named.
+    EXPECT_NE(output.find("text pack /texts.pak: entry 0 loaded"), std::string::npos) << output;
 }
 
 TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {

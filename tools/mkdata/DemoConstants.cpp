@@ -48,7 +48,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kFpsAverageLabel, u" avg "},
         {kFpsCarLabel, u" car "},
         {kFixedPointPack, u"/" + std::u16string(kFixedPointPackFile)},
-        {kTextPack, u"/texts.pak"},
+        {kTextPack, u"/" + std::u16string(kTextPackFile)},
         {kNegativeCapacity, u"Capacity below zero"},
         {kNonPositiveDaylightSavings, u"Daylight saving must be above zero"},
         {kBadMonth, u"Month out of range: "},

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -37,6 +38,16 @@ inline constexpr int kQuarterCircle = 512;
 inline constexpr int kFixedOne = 4096;
 std::vector<std::int32_t> demoCosineTable();
 void produceFixedPointPack(ProgramFolder& folder);
+
+// The text pack (constant string 144 names it with a leading '/'), one text
+// table per entry: the front end's first texts (the soft-key labels, the
+// splash), the loading screen's, the menus' and the race's. The race has no
+// texts of its own yet, so its table repeats the menus' one.
+inline constexpr std::u16string_view kTextPackFile = u"texts.pak";
+enum DemoTextEntry : int { kStartTexts, kLoadingTexts, kMenuTexts, kRaceTexts, kTextEntryCount };
+// The texts of `entry` by id; an id the game does not ask for is empty.
+std::vector<std::u16string> demoTexts(int entry);
+void produceTextPack(ProgramFolder& folder);
 
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();

@@ -2,10 +2,12 @@
 // read in any order across parts, the cursor's reopen rules, and the faults
 // a broken or missing pack gives.
 
+#include "game/data/Lzma.h"
 #include "game/data/TypedArrayReader.h"
 #include "platform/lcdui/Image.h"
 #include "tests/game/data/DataFixture.h"
 #include "tests/support/PngFixtures.h"
+#include "tools/datakit/LzmaWriter.h"
 #include "tools/datakit/TypedArrayWriter.h"
 
 #include <algorithm>
@@ -126,12 +128,57 @@ TEST_F(PackReaderTest, PackedEntriesGoThroughTheUnpackerOnlyWhenPackingIsOn) {
     EXPECT_EQ(game::packSeek(4), static_cast<std::int32_t>(pack.entries[4].size() - 1));
     EXPECT_EQ(game::packStatics().s_packEntryPacked, 1);
     EXPECT_EQ(game::packStatics().s_packEntryHeader, pack.entries[4][0] - 127);
-    // No unpacker is joined yet: the entry reads as missing and the cursor
-    // passes over it, so the next entry still reads right.
-    EXPECT_EQ(game::packReadEntry(4), nullptr);
-    EXPECT_EQ(game::streamStatics().s_packPosition, pack.endOf(4));
+}
+
+// Entries packed by liblzma among plain ones: a text, a typed array and one
+// whose properties byte no decoder takes.
+struct LzmaPack {
+    Bytes text = Bytes(3000, 0);
+    std::vector<std::int32_t> ints;
+    std::vector<Bytes> entries;
+
+    LzmaPack() {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            text[i] = static_cast<std::uint8_t>("Vorlax dunes at dusk. "[i % 22] + i / 700);
+        for (std::int32_t i = 0; i < 200; ++i)
+            ints.push_back(i * i * 37 - 5000);
+        const datakit::LzmaWriter lzma;
+        Bytes broken = lzma.write(text);
+        broken[0] = 225;
+        entries = {datakit::packEntry(5, Bytes{1, 2, 3}), datakit::packEntry(127 + 3, lzma.write(text)),
+                   datakit::packEntry(127, lzma.write(datakit::writeTypedArray(datakit::intArray(ints)))),
+                   datakit::packEntry(127, broken), datakit::packEntry(9, Bytes{7, 8})};
+    }
+};
+
+TEST_F(DataTest, PackedEntriesUnpackWithPackingOnAndReadAsStoredWithItOff) {
+    LzmaPack pack;
+    putPack("z.pak", datakit::writePack(pack.entries));
+    open("z.pak");
+    game::config().s_packLzma = 1;
+    EXPECT_EQ(bytesOf(game::packReadEntry(1)), pack.text);
+    EXPECT_EQ(game::packStatics().s_packEntryHeader, 3);
+    EXPECT_EQ(game::lzmaStatics().s_lzmaOutput, nullptr) << "the reader takes the output";
+    // The cursor passed the whole packed payload: the next plain entry reads on.
+    EXPECT_EQ(bytesOf(game::packReadEntry(4)), (Bytes{7, 8}));
+    auto* ints = static_cast<rt::IntArray*>(game::packReadArray(2));
+    ASSERT_NE(ints, nullptr);
+    ASSERT_EQ(ints->classId(), rt::ClassId::IntArray);
+    std::span<std::int32_t> values = rt::IntArray::span(ints);
+    EXPECT_EQ(std::vector<std::int32_t>(values.begin(), values.end()), pack.ints);
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+
+    // A payload that cannot be unpacked reads as null, and the cursor finds
+    // the entries after it all the same.
+    EXPECT_EQ(game::packReadEntry(3), nullptr);
+    EXPECT_TRUE(log.contains("properties byte 225"));
+    EXPECT_EQ(bytesOf(game::packReadEntry(4)), (Bytes{7, 8}));
+    EXPECT_EQ(bytesOf(game::packReadEntry(0)), (Bytes{1, 2, 3}));
+
     game::config().s_packLzma = 0;
-    expectEntry(5);
+    EXPECT_EQ(bytesOf(game::packReadEntry(1)), Bytes(pack.entries[1].begin() + 1, pack.entries[1].end()));
+    EXPECT_EQ(game::packStatics().s_packEntryHeader, 127 + 3);
+    EXPECT_EQ(bytesOf(game::packReadEntry(4)), (Bytes{7, 8}));
 }
 
 TEST_F(DataTest, ArraysAndImagesReadFromEntries) {

@@ -90,10 +90,20 @@ TEST_F(StreamsTest, BlockReadsAnswerTheLengthAskedForWhateverCame) {
         EXPECT_EQ(std::vector<std::uint8_t>(all.begin() + 1, all.begin() + 6), c.filled);
         EXPECT_FALSE(rt::exceptionPending());
     }
-    // The same rules over a given stream, counted in the arrays' counter.
+    // The same rules over a given stream, counted in the arrays' counter;
+    // what did not come is kept as the shortfall.
     streams.s_arrayBytesRead = 0;
     EXPECT_EQ(game::streamReadFully(rt::make<StalledStream>(), buf, 0, 8), 8);
     EXPECT_EQ(streams.s_arrayBytesRead, 8);
+    EXPECT_EQ(streams.s_streamShortfall, 8);
+    auto* failsAtThree = rt::make<ScriptedInputStream>(std::vector<std::uint8_t>{1, 2, 3, 4, 5});
+    failsAtThree->m_failAt = 3;
+    EXPECT_EQ(game::streamReadFully(failsAtThree, buf, 0, 5), 5);
+    EXPECT_EQ(streams.s_streamShortfall, 3);
+    EXPECT_FALSE(rt::exceptionPending());
+    EXPECT_EQ(
+        game::streamReadFully(rt::make<ScriptedInputStream>(std::vector<std::uint8_t>{1, 2}), buf, 0, 2), 2);
+    EXPECT_EQ(streams.s_streamShortfall, 0);
 }
 
 TEST_F(StreamsTest, GivenStreamReadersCountOnlyBytesReadAndLeaveExceptionsPending) {
