@@ -38,6 +38,14 @@ inline constexpr int kFixedOne = 4096;
 std::vector<std::int32_t> demoCosineTable();
 void produceFixedPointPack(ProgramFolder& folder);
 
+// The sounds: the content-type resource (constant string 129 names it with
+// a leading '/'), whose item 0 is the WAVE type every demo sound has, and
+// the sound pack of 24 sounds (constant string 130).
+inline constexpr std::u16string_view kSoundContentTypesFile = u"soundtypes.bin";
+inline constexpr std::u16string_view kSoundPackFile = u"sounds.pak";
+inline constexpr std::uint8_t kDemoWaveContentType = 0;
+void produceSounds(ProgramFolder& folder);
+
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();
 
