@@ -1,8 +1,8 @@
-// The demo set's sounds, made by code: 24 WAVE sounds at 11025 Hz, mono,
-// 16-bit. Entries 0 to 4 are music (a menu loop, a race theme, a win and a
-// loss jingle, a start fanfare); 5 and above are effects (menu blips, engine
-// hums, a crash, a boost, a skid, a countdown). Noise comes from a fixed
-// linear congruential generator, so every run makes the same bytes.
+// The demo set's sounds, made by code: 24 WAVE sounds at 8000 Hz, mono,
+// 16-bit, in a pack of seven part files, one per loading batch. Entries 0 to 4 are music (a menu loop, a race
+// theme, a win and a loss jingle, a start fanfare); 5 and above are effects (menu blips, engine hums, a
+// crash, a boost, a skid, a countdown). Noise comes from a fixed linear congruential generator, so every run
+// makes the same bytes.
 
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/SoundPack.h"
@@ -16,8 +16,8 @@ namespace mkdata {
 
 namespace {
 
-constexpr datakit::WaveFormat kFormat{1, 11025, 16};
-constexpr double kRate = 11025.0;
+constexpr datakit::WaveFormat kFormat{1, 8000, 16};
+constexpr double kRate = 8000.0;
 
 // One voice: a wave shape from `from` to `to` Hz over `seconds`, with a
 // linear attack and an exponential decay.
@@ -153,9 +153,9 @@ void produceSounds(ProgramFolder& folder) {
                               datakit::writeContentTypes({"audio/x-wav", "audio/ogg", "audio/midi"}),
                               {},
                               {}});
-    for (datakit::ArchiveEntry& file :
-         datakit::packArchiveEntries(kSoundPackFile, kPackPartSeparatorText,
-                                     datakit::writePack(datakit::soundPackEntries(demoSounds()))))
+    for (datakit::ArchiveEntry& file : datakit::packArchiveEntries(
+             kSoundPackFile, kPackPartSeparatorText,
+             datakit::writePack(datakit::soundPackEntries(demoSounds()), {0, 3, 6, 9, 12, 15, 18})))
         folder.archive.push_back(std::move(file));
 }
 
