@@ -3,6 +3,10 @@
 #include "game/data/MathTables.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundChannels.h"
+#include "game/data/SoundData.h"
+#include "game/data/SoundRequests.h"
+#include "game/data/SoundThread.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
@@ -10,6 +14,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/sprite/ASprite.h"
+#include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
 #include "platform/app/DataSet.h"
 #include "runtime/Object.h"
@@ -53,6 +58,19 @@ void splashResources(std::int32_t message) {
     }
 }
 
+void registerSound(Seams& registry) {
+    registry.frame.soundService = soundService;
+    SoundHooks& sound = registry.sound;
+    sound.playingMusic = playingMusic;
+    sound.stopAllSounds = stopAllSoundsIfEnabled;
+    sound.stopMusic = stopMusic;
+    sound.queueFreeChannel = queueFreeChannel;
+    sound.playSound = [](std::int32_t id) { playSoundLooped(0, id, true); };
+    sound.suspend = setSoundSuspended;
+    sound.makeSoundRunner = []() -> rt::Object* { return rt::make<OrvelLibPlayer>(); };
+    sound.endSoundThread = stopSoundThread;
+}
+
 } // namespace
 
 void registerGame() {
@@ -70,7 +88,9 @@ void registerGame() {
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
     registry.loading.loadFixedPointTables = loadFixedPointTables;
     registerSpritePainters(registry.sprites);
-    // Sound and the front end register their steps, hooks and states here as
+    registry.loading.loadStartupPack = loadStartupPack;
+    registerSound(registry);
+    // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
 }
 

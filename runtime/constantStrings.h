@@ -20,6 +20,10 @@
 
 namespace rt::constants {
 
+// The content type of the game's sound players (the sounds are WAVE).
+inline constexpr std::int32_t kSoundContentType = 6;
+// The text in front of what ended the sound engine's thread.
+inline constexpr std::int32_t kSoundThreadFailed = 12;
 // The message of every throwable made without one; also the vendor and suite
 // name of a record store opened by name alone (the ordinary file form when it
 // is empty), the text in front of the index of a bad record enumeration, the
@@ -34,6 +38,8 @@ inline constexpr std::int32_t kHashtableKeyValue = 32;
 // The name of the character set of the game's texts; texts in it are read by
 // the game's own UTF-8 decoder.
 inline constexpr std::int32_t kTextEncoding = 63;
+// The name of a player's volume control.
+inline constexpr std::int32_t kVolumeControlName = 88;
 // Record stores: the message of a full store, the separator of the folder
 // path, the prefix and suffix of a store's index file, the message of a
 // failed write, and what joins a store's file name to a record id.
@@ -56,6 +62,10 @@ inline constexpr std::int32_t kRecordReadFailed = 112;
 inline constexpr std::int32_t kSoundQuestionProperty = 127;
 // The label in front of the game's debug number.
 inline constexpr std::int32_t kDebugNumberLabel = 128;
+// The resource of the sound channels' content types, and the pack of the
+// game's sounds.
+inline constexpr std::int32_t kSoundContentTypesResource = 129;
+inline constexpr std::int32_t kSoundPack = 130;
 // The record stores of the saved progress: the event results and progress
 // values, the event records, and the unlock state.
 inline constexpr std::int32_t kEventResultsStore = 135;
@@ -137,11 +147,14 @@ struct Entry {
 
 // Every catalogued number, in rising order, no two entries overlapping.
 inline constexpr Entry kCatalogue[] = {
+    {kSoundContentType, 1, "sound content type", "content type of the sound engine's players"},
+    {kSoundThreadFailed, 1, "sound thread failed", "in front of what ended the sound engine's thread"},
     {kDefaultMessage, 1, "default message",
      "exception message; record-store vendor; missing zone ID; malformed game text"},
     {kZeroDigit, 1, "zero digit", "the digit 0; the sound-question property's value that skips it"},
     {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
     {kTextEncoding, 1, "text encoding", "character set of the game's texts"},
+    {kVolumeControlName, 1, "volume control name", "name of a player's volume control"},
     {kRecordStoreFull, 1, "record store full", "message of a full store"},
     {kRecordStorePathSeparator, 1, "record store path separator", "between the folders of a store's path"},
     {kRecordStorePrefix, 1, "record store prefix", "start of a store's file name"},
@@ -156,6 +169,9 @@ inline constexpr Entry kCatalogue[] = {
     {kSoundQuestionProperty, 1, "sound question property",
      "application property that can skip the sound question"},
     {kDebugNumberLabel, 1, "debug number label", "in front of the game's debug number"},
+    {kSoundContentTypesResource, 1, "sound content types resource",
+     "resource of the channels' content types"},
+    {kSoundPack, 1, "sound pack", "pack of the game's sounds"},
     {kEventResultsStore, 1, "event results store", "record store of the event results and progress values"},
     {kEventRecordsStore, 1, "event records store", "record store of the event records"},
     {kUnlocksStore, 1, "unlocks store", "record store of the unlock state"},

@@ -6,6 +6,7 @@
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "platform/app/ApplicationImpl.h"
@@ -107,6 +108,8 @@ void OrvelLib::libraryShowNotify(OrvelLib* canvas) {
     loop.s_frameClock = time;
     canvas->m_lastTick = time;
     loop.s_paused = 0;
+    if (seams().sound.suspend)
+        seams().sound.suspend(false);
     setCurrent(canvas);
     loop.s_resumedThisFrame = 1;
     if (config().s_frameSwitchB && loop.s_inPaint == 0)
@@ -119,8 +122,11 @@ void OrvelLib::libraryHideNotify(OrvelLib*) {
     if (loop.s_paused != 0)
         return;
     loop.s_paused = 1;
-    // The sound layer's stop comes with the sound issue; until then there
-    // is nothing playing to stop.
+    const SoundHooks& sound = seams().sound;
+    if (sound.suspend)
+        sound.suspend(true);
+    if (sound.stopAllSounds)
+        sound.stopAllSounds();
 }
 
 void* OrvelLib::getInterface(rt::ClassId interfaceId) {

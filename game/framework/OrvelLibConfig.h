@@ -93,6 +93,8 @@ namespace game {
     X(B, s_soundSwitchE, 1)                                                                                  \
     X(B, s_masterVolume, 1)                                                                                  \
     X(B, s_soundSwitchF, 0)                                                                                  \
+    /* the sound loader hands sounds to the channel layer instead of the sound engine */                     \
+    X(B, s_soundsToChannels, 0)                                                                              \
     X(I, s_skipBufferSize, 256)                                                                              \
     X(B, s_singleIndexResource, 0)                                                                           \
     X(B, s_packLzma, 0)                                                                                      \

@@ -54,6 +54,15 @@ struct SoundHooks {
     void (*stopMusic)() = nullptr;
     void (*queueFreeChannel)(std::int32_t channel) = nullptr;
     void (*playSound)(std::int32_t sound) = nullptr;
+    // The library's pause and resume: mark the sounds suspended (no player
+    // starts meanwhile) and stop them, or let them play again.
+    void (*suspend)(bool suspended) = nullptr;
+    // Makes the runnable of the sound thread (an object with a Runnable
+    // view whose `run` is the sound loop); null: no sound thread.
+    rt::Object* (*makeSoundRunner)() = nullptr;
+    // The MIDlet's destroy: asks the sound thread to end, so that it is gone
+    // before the platform stops the threads that are left.
+    void (*endSoundThread)() = nullptr;
 };
 
 // The sprite engine's sprites and bitmap fonts. A sprite is an entry of the

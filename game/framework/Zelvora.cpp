@@ -2,6 +2,7 @@
 
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
 #include "game/framework/cGame.h"
 #include "platform/lcdui/Display.h"
 #include "runtime/StaticClass.h"
@@ -40,6 +41,8 @@ void Zelvora::destroyApp(bool) {
     LoopStatics& loop = loopStatics();
     if (loop.s_gameInstance)
         loop.s_runState = -1;
+    if (seams().sound.endSoundThread)
+        seams().sound.endSoundThread();
 }
 
 } // namespace game

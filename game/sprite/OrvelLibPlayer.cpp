@@ -1,5 +1,6 @@
 #include "game/sprite/OrvelLibPlayer.h"
 
+#include "game/data/SoundThread.h"
 #include "game/framework/LoopStatics.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
@@ -7,6 +8,10 @@
 #include "runtime/javamath.h"
 
 namespace game {
+
+void OrvelLibPlayer::run() {
+    runSoundThread();
+}
 
 void* OrvelLibPlayer::getInterface(rt::ClassId interfaceId) {
     if (interfaceId == rt::java_lang_Runnable::kInterfaceId)

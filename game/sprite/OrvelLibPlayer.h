@@ -11,7 +11,8 @@
 // false. A frame whose time is 0 holds the player until the game moves it.
 //
 // The class is also the Runnable the framework runs as its sound thread;
-// that loop belongs to the sound layer. Threads: the game thread only.
+// that loop belongs to the sound layer (game/data/SoundThread.h). Threads:
+// the game thread only, apart from `run`, which is the sound thread.
 
 #include "runtime/Object.h"
 #include "runtime/ReferenceFields.h"
@@ -31,9 +32,9 @@ public:
         : Object(kClassId) {}
 
     void* getInterface(rt::ClassId interfaceId) override;
-    // The sound thread's body. The sound update it runs is not built yet:
-    // it returns at once.
-    void run() override {}
+    // The sound thread's body: drains the channel layer's commands every
+    // period until the thread is told to stop.
+    void run() override;
 
     // Idle: no animation, one further pass, stopped, no sprite, all else 0.
     void initFields();

@@ -25,6 +25,8 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
     std::vector<datakit::ConstantText> texts = {
         // Empty: record stores opened by name alone then live in the program
         // folder itself, where the game keeps its progress.
+        {kSoundContentType, u"audio/x-wav"},
+        {kSoundThreadFailed, u"The sound thread stopped: "},
         {kDefaultMessage, u""},
         {kZeroDigit, u"0"},
         {kHashtableKeyValue, u"="},
@@ -35,11 +37,14 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kRecordStoreSuffix, u".dat"},
         {kRecordStoreWriteFailed, u"The record could not be written"},
         {kRecordStoreRecordInfix, u"_"},
+        {kVolumeControlName, u"VolumeControl"},
         {kOrientationProperty, u"Vorlax-Orientation"},
         {kOrientationUpright, u"upright"},
         {kPackPartSeparator, std::u16string(kPackPartSeparatorText)},
         {kRecordReadFailed, u"The saved record could not be read: "},
         {kSoundQuestionProperty, u"Vorlax-Sound-Question"},
+        {kSoundContentTypesResource, u"/" + std::u16string(kSoundContentTypesFile)},
+        {kSoundPack, u"/" + std::u16string(kSoundPackFile)},
         {kDebugNumberLabel, u"dbg "},
         {kEventResultsStore, u"VorlaxResults"},
         {kEventRecordsStore, u"VorlaxRecords"},

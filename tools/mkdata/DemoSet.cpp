@@ -28,6 +28,7 @@ constexpr Producer kProducers[] = {
     {"application properties", produceAppDescriptor},
     {"fixed-point pack", produceFixedPointPack},
     {"text pack", produceTextPack},
+    {"sounds", produceSounds},
 };
 
 } // namespace

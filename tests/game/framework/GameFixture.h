@@ -31,10 +31,16 @@
 
 namespace framework_testing {
 
+// A change a test makes to the demo set before it is written; cleared with
+// the registries' change below.
+inline void (*s_editDemoSet)(mkdata::ProgramFolder& demo) = nullptr;
+
 // Writes the demo set to `folder`, with `properties` as its app.jad when given.
 inline void writeDemoSet(const std::filesystem::path& folder,
                          const std::vector<datakit::Property>& properties = {}) {
     mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    if (s_editDemoSet)
+        s_editDemoSet(demo);
     if (!properties.empty()) {
         for (datakit::ArchiveEntry& entry : demo.archive) {
             if (entry.name == u"app.jad")
@@ -76,6 +82,7 @@ struct StartedGame {
     ~StartedGame() {
         shell->cleanup();
         s_register = nullptr;
+        s_editDemoSet = nullptr;
     }
 
     platform::ApplicationImpl& impl() { return shell->applicationImpl(); }
@@ -112,6 +119,7 @@ inline int runWholeGame(const std::filesystem::path& folder, const std::string& 
     const char* argv[] = {program.c_str(), "--headless", "--script", scriptFile.c_str(), folderName.c_str()};
     int status = platform::runProgram(argv, parts);
     s_register = nullptr;
+    s_editDemoSet = nullptr;
     return status;
 }
 
