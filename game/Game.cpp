@@ -9,6 +9,7 @@
 #include "game/framework/Zelvora.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
+#include "game/sprite/ZoomCache.h"
 #include "platform/app/DataSet.h"
 #include "runtime/Object.h"
 
@@ -54,6 +55,7 @@ void registerGame() {
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
     registry.loading.loadFixedPointTables = loadFixedPointTables;
+    registry.loading.initZoomCaches = initZoomCaches;
     registerSpritePainters(registry.sprites);
     // Sound and the front end register their steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
