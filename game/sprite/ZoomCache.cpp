@@ -470,7 +470,8 @@ void uncachePreZoomedAnim(std::int32_t s, std::int32_t a, bool bank) {
 std::int32_t getZoomedFrameRect(std::int32_t s, std::int32_t f, std::int32_t i, std::int32_t scale,
                                 bool bank) {
     ZoomedSpritePlayer* entry = findZoomEntry(ZoomCacheKind::Zoomed, s, f, false, bank);
-    if (!entry || !entry->m_rects)
+    // Another i would read a value of the next step's rectangle.
+    if (!entry || !entry->m_rects || i < 0 || i > 3)
         return 0;
     if (entry->m_stepped) {
         const std::int32_t steps = entry->m_rects->length() / 4;

@@ -87,6 +87,7 @@ TEST_F(ZoomTest, SteppedBuildMakesCountScaledImagesAndAnswersTheStepOfAScale) {
         half.push_back(game::getZoomedFrameRect4(1, 0, i, 2048));
     EXPECT_EQ(half, (std::vector<std::int32_t>{7, 7, -3, -2}));
     EXPECT_EQ(game::getZoomedFrameRect4(1, 5, 0, 4096), 0) << "no entry";
+    EXPECT_EQ(game::getZoomedFrameRect4(0, 0, 4, 1), 0) << "no fifth value, not the next step's width";
     // The pre-zoomed build makes the steps of every palette.
     game::buildPreZoomedFrameSteps(1, 0, nullptr, 2, false, true);
     ZoomedSpritePlayer* pre = entryOf(ZoomCacheKind::PreZoomed, 1, 0);
