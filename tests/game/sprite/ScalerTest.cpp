@@ -24,14 +24,14 @@ ZoomedSpritePlayer* frameEntry(std::int32_t s, std::int32_t f) {
 // The pattern sprite in slot 0 with frame 0 cached plain, from its module
 // data (index entry) or, after caching module images and dropping the
 // data, from its images (ARGB entry).
-ASprite* cachedPatternSprite(bool fromImages) {
-    ASprite* sprite = inTable(0, loadSprite(datakit::writeSprite(patternModel())));
+ASprite* cachedPatternSprite(bool fromImages, std::int32_t slot = 0) {
+    ASprite* sprite = inTable(slot, loadSprite(datakit::writeSprite(patternModel())));
     if (fromImages) {
         game::buildCacheImages(sprite, 0, 0, -1, -1);
         sprite->freePixelData();
     }
-    game::cacheZoomedFrame2(0, 0);
-    game::cacheZoomedFrame2(0, 1);
+    game::cacheZoomedFrame2(slot, 0);
+    game::cacheZoomedFrame2(slot, 1);
     return sprite;
 }
 
@@ -78,9 +78,11 @@ TEST_F(ZoomTest, AtScaleOneTheScalerDrawsWhatPaintingTheFrameDraws) {
 }
 
 TEST_F(ZoomTest, RandomScalesAndPlacesStayInsideTheScaledRectangleAndTheScreen) {
-    cachedPatternSprite(false);
-    ZoomedSpritePlayer* entry = frameEntry(0, 0);
-    ASSERT_NE(entry, nullptr);
+    cachedPatternSprite(false, 0);
+    cachedPatternSprite(true, 1);
+    ZoomedSpritePlayer* entries[2] = {frameEntry(0, 0), frameEntry(1, 0)};
+    ASSERT_NE(entries[0], nullptr);
+    ASSERT_NE(entries[1], nullptr);
     Canvas big{640, 480, kBackground};
     game::loopStatics().s_graphics = big.graphics;
     std::mt19937 random(26);
@@ -89,10 +91,13 @@ TEST_F(ZoomTest, RandomScalesAndPlacesStayInsideTheScaledRectangleAndTheScreen) 
         const std::int32_t x = std::uniform_int_distribution<std::int32_t>(-200, 840)(random);
         const std::int32_t y = std::uniform_int_distribution<std::int32_t>(-200, 680)(random);
         const std::int32_t flags = static_cast<std::int32_t>(random() % 4);
+        // Index and ARGB entries, palettes past the last, alpha tables and masks.
         zoomStatics().s_zoomPalette = static_cast<std::int32_t>(random() % 3);
+        zoomStatics().s_zoomAlphaPalette = static_cast<std::int8_t>(random() % 2);
+        const bool mask = random() % 4 == 0;
         big.graphics->setColor(static_cast<std::int32_t>(kBackground));
         big.graphics->fillRect(0, 0, 640, 480);
-        game::paintZoomed(entry, scale, x, y, flags, false, 0, false);
+        game::paintZoomed(entries[i % 2], scale, x, y, flags, false, mask ? -1 : 0, mask);
         const auto bounds = big.bounds(on565(kBackground));
         if (bounds == std::vector<std::int32_t>{0, 0, 0, 0})
             continue;
@@ -113,6 +118,7 @@ TEST_F(ZoomTest, RandomScalesAndPlacesStayInsideTheScaledRectangleAndTheScreen) 
         EXPECT_LE(bounds[3], std::min(maxY, 480));
     }
     zoomStatics().s_zoomPalette = 0;
+    zoomStatics().s_zoomAlphaPalette = 0;
     EXPECT_FALSE(log.contains("OutOfBounds") || log.contains("NullPointer"))
         << testing::PrintToString(log.lines());
 }
