@@ -140,7 +140,12 @@ TEST_F(ZoomTest, BuildSkipsModulesItCannotReadAndGrowsForLargeOnes) {
     EXPECT_TRUE(log.contains("encoding 0xA256 is not decoded"));
 
     // Neither module data nor a module image: the frame stays transparent
-    // instead of copying whatever the scratch holds.
+    // instead of copying whatever the scratch holds, here the opaque pixels
+    // of a frame just composed from module images.
+    ASprite* withImages = inTable(3, loadSprite(datakit::writeSprite(patternModel())));
+    game::buildCacheImages(withImages, 0, 0, -1, -1);
+    withImages->freePixelData();
+    game::cacheZoomedFrame2(3, 0);
     datakit::SpriteModel bare = patternModel();
     bare.format &= ~datakit::sprite_bits::kPixelSection;
     bare.pixels.reset();
