@@ -16,6 +16,7 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
+#include "game/sprite/ZoomCache.h"
 #include "platform/app/DataSet.h"
 #include "runtime/Object.h"
 
@@ -87,6 +88,7 @@ void registerGame() {
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
     registry.loading.loadFixedPointTables = loadFixedPointTables;
+    registry.loading.initZoomCaches = initZoomCaches;
     registerSpritePainters(registry.sprites);
     registry.loading.loadStartupPack = loadStartupPack;
     registerSound(registry);
