@@ -95,6 +95,13 @@ void EntryReader::skip(std::int64_t count) {
     m_position += static_cast<std::size_t>(count);
 }
 
+rt::ByteArray* EntryReader::byteArray(std::int32_t count) {
+    rt::ByteArray* array = rt::newByteArray(count);
+    for (std::int32_t i = 0; i < count; ++i)
+        rt::ByteArray::set(array, i, static_cast<std::int8_t>(u8()));
+    return array;
+}
+
 bool EntryReader::fits(std::int64_t count, std::int64_t width, const char* field) {
     if (count >= 0 && count * width <= remaining())
         return true;

@@ -39,6 +39,8 @@ public:
     // Bytes R, G, B as the opaque colour 0xFFRRGGBB.
     std::int32_t colour();
     void skip(std::int64_t count);
+    // A new byte[count] of the next bytes (check the count with `fits` first).
+    rt::ByteArray* byteArray(std::int32_t count);
 
     // Whether `count` items of `width` bytes fit in what is left; when not,
     // logs "<pack>: <field>: ..." and marks the entry broken.

@@ -25,13 +25,6 @@ void setStyle(std::int32_t index, std::int32_t value) {
     rt::IntArray::set(trackStatics().s_trackStyle, index, value);
 }
 
-rt::ByteArray* readBytes(EntryReader& reader, std::int32_t count) {
-    rt::ByteArray* array = rt::newByteArray(count);
-    for (std::int32_t i = 0; i < count; ++i)
-        rt::ByteArray::set(array, i, static_cast<std::int8_t>(reader.u8()));
-    return array;
-}
-
 void setObjectFlag(std::int32_t entry, std::int32_t a, std::int32_t b) {
     if (entry >= kObjectFlagRecords) {
         host::logf(host::LogCategory::Game, "%s: object flag entry %d is past the %d records; skipped",
@@ -316,7 +309,7 @@ bool loadTrackEntry(EntryReader& reader, std::int32_t track) {
     t.s_shadeValue = reader.u16();
     if (!reader.fits(n, 1, "segment shades"))
         return false;
-    t.s_segmentShade = readBytes(reader, n);
+    t.s_segmentShade = reader.byteArray(n);
     std::int32_t decor = reader.u16();
     if (decor == n && n > 0) {
         if (!reader.fits(n, 1, "segment decor"))
@@ -335,14 +328,14 @@ bool loadTrackEntry(EntryReader& reader, std::int32_t track) {
     reader.skip(skipped);
     if (!reader.fits(n, 2 + 2 * static_cast<std::int64_t>(k), "segment attributes and trigger codes"))
         return false;
-    t.s_segmentAttributes = readBytes(reader, 2 * n);
+    t.s_segmentAttributes = reader.byteArray(2 * n);
     t.s_triggerCodes = rt::newShortArray(n * k);
     for (std::int32_t i = 0; i < n * k; ++i)
         rt::ShortArray::set(t.s_triggerCodes, i, static_cast<std::int16_t>(reader.s16()));
     if (!reader.fits(n, 2, "segment bytes"))
         return false;
-    t.s_segmentBytesA = readBytes(reader, n);
-    t.s_segmentBytesB = readBytes(reader, n);
+    t.s_segmentBytesA = reader.byteArray(n);
+    t.s_segmentBytesB = reader.byteArray(n);
 
     std::int32_t paths = reader.u8();
     if (paths > 0) {

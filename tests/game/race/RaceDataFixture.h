@@ -28,7 +28,16 @@ struct RaceDataTest : data_testing::DataTest {
                                                  {c::kGameTablesPack, "/tables.pak"},
                                                  {c::kTrackPack, "/tracks.pak"},
                                                  {c::kEventPack, "/events.pak"},
-                                                 {c::kZonePack, "/zones.pak"}});
+                                                 {c::kZonePack, "/zones.pak"},
+                                                 {c::kRecordStoreFull, "full"},
+                                                 {c::kRecordStorePathSeparator, "\\"},
+                                                 {c::kRecordStorePrefix, "rms_"},
+                                                 {c::kRecordStoreSuffix, ".dat"},
+                                                 {c::kRecordStoreWriteFailed, "not written"},
+                                                 {c::kRecordStoreRecordInfix, "_"},
+                                                 {c::kRecordReadFailed, "unreadable: "},
+                                                 {c::kEventResultsStore, "Results"},
+                                                 {c::kEventRecordsStore, "Records"}});
         // The object flag table that the track loader writes into.
         game::startupStatics().s_objectFlags = rt::newObjectArray(92);
     }
