@@ -7,6 +7,7 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
 #include "platform/app/DataSet.h"
 #include "runtime/Object.h"
@@ -26,6 +27,7 @@ void registerGame() {
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
     registry.loading.loadFixedPointTables = loadFixedPointTables;
+    registry.loading.loadRaceTables = loadStartupRaceData;
     // Sound and the front end register their steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
 }
@@ -38,6 +40,10 @@ platform::StartupHooks startupHooks() {
         if (!loaded.ok())
             return loaded;
         initializeGameStatics();
+        // Racers the game cannot drive end start-up here, named.
+        std::string problem = checkRaceData();
+        if (!problem.empty())
+            return platform::StartupResult::broken("racer pack", problem);
         return platform::StartupResult::ready();
     };
     hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<Zelvora>(); };
