@@ -38,6 +38,16 @@ inline constexpr int kFixedOne = 4096;
 std::vector<std::int32_t> demoCosineTable();
 void produceFixedPointPack(ProgramFolder& folder);
 
+// The race data: six tracks, their events (a three-lap race of six cars
+// each) and zones, the racers and the game tables, each pack in the file
+// its constant string names.
+inline constexpr std::u16string_view kRacerPackFile = u"racers.pak";
+inline constexpr std::u16string_view kGameTablesPackFile = u"tables.pak";
+inline constexpr std::u16string_view kTrackPackFile = u"tracks.pak";
+inline constexpr std::u16string_view kEventPackFile = u"events.pak";
+inline constexpr std::u16string_view kZonePackFile = u"zones.pak";
+void produceRaceData(ProgramFolder& folder);
+
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();
 
