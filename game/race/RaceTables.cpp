@@ -428,6 +428,10 @@ void loadTablesFromPack161() {
     packOpen(constantString(rt::constants::kZonePack));
     EntryReader reader = EntryReader::ofEntry(track, kZonePackName);
     closeStream();
+    readZones(reader, track);
+}
+
+void readZones(EntryReader& reader, std::int32_t track) {
     EventStatics& s = eventStatics();
     std::int32_t count = reader.s16be();
     if (count < 0)

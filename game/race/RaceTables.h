@@ -109,9 +109,11 @@ void loadTablesFromPack161();
 
 class EntryReader;
 // The readers of one entry, for the loaders above and for tests: the game
-// tables, and event entry `entry` (0..5) of `track` (0..5).
+// tables, event entry `entry` (0..5) of `track` (0..5), and zones.
 void readGameTables(EntryReader& reader);
 void readEventEntry(EntryReader& reader, std::int32_t entry, std::int32_t track);
+// The zones of `track` (named in log lines).
+void readZones(EntryReader& reader, std::int32_t track);
 
 // Field `column` of record `id` of the 10-short records; -1 for a negative
 // id or one past the last record.
