@@ -136,8 +136,6 @@ TEST_F(RaceDataTest, EventTablesFollowTheRaceRows) {
     ASSERT_NE(at(s.s_eventRows, 3), nullptr);
     EXPECT_EQ(ints(game::eventRow(0, 0)), (std::vector<std::int32_t>{0, 90000, 90001, 90002, 4, 3, -6, -7, -8,
                                                                      9, 10, 11, 65535, 13, 14, 15, 6}));
-    EXPECT_EQ(ints(at(objects(at(s.s_pathFields[4], 0)), 1)), std::vector<std::int32_t>{})
-        << "int[n] by point";
     EXPECT_EQ(ints(at(s.s_pathFields[4], 0)), (std::vector<std::int32_t>{-5, 1 << 30}));
     EXPECT_EQ(ints(at(s.s_pathFields[6], 0)), (std::vector<std::int32_t>{7, -128}));
     EXPECT_EQ(ints(at(objects(at(s.s_eventLists, 0)), 0)), (std::vector<std::int32_t>{500, 6, 65535}));
