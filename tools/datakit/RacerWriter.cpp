@@ -11,7 +11,8 @@ Bytes writeRacer(const RacerDefinition& r) {
             return {};
     ByteWriter out;
     out.u8(r.spriteSet);
-    out.bytes(r.values);
+    for (std::uint8_t value : r.values)
+        out.u8(value);
     out.u16(kLE, r.nameText);
     out.u16(kLE, r.value6);
     out.u16(kLE, r.speed);
@@ -26,7 +27,8 @@ Bytes writeRacer(const RacerDefinition& r) {
     out.u8(r.turnDegrees);
     out.u16(kLE, r.weight);
     out.u8(r.value11);
-    out.bytes(r.widthProfile);
+    for (std::uint8_t value : r.widthProfile)
+        out.u8(value);
     out.u8(r.widthTail);
     return std::move(out).take();
 }
