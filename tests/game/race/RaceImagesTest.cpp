@@ -21,12 +21,14 @@ TEST(RaceImages, TheSceneryMaskKeepsAlpha0x70AtMost) {
 }
 
 struct RaceImagesTest : RaceDataTest {
-    RaceImagesTest() {
+    explicit RaceImagesTest(bool entry2Broken = false) {
         // Entries 0..2 the roadside images (1 x 1, 2 x 1, 3 x 1), 3 the
         // scenery (2 x 2, opaque and transparent), 4 no image.
         std::vector<Bytes> entries;
         for (std::uint32_t width = 1; width <= 3; ++width)
             entries.push_back(datakit::writePng(width, 1, std::vector<std::uint32_t>(width, 0xFF00FF00)));
+        if (entry2Broken)
+            entries[2] = {1, 2, 3};
         entries.push_back(datakit::writePng(2, 2, {0xFFFFFFFF, 0x00000000, 0xFF000000, 0xFFFFFFFF}));
         entries.push_back({1, 2, 3});
         putPacks({{"images.pak", entries}});
@@ -73,6 +75,21 @@ TEST_F(RaceImagesTest, TheSceneryIsTheTracksImageMadeTranslucent) {
     EXPECT_EQ(s.s_sceneryPixels, before);
     EXPECT_EQ(s.s_sceneryWidth, 2);
     EXPECT_TRUE(log.contains("the scenery image (entry 4) cannot be loaded"));
+}
+
+struct BrokenRoadsideTest : RaceImagesTest {
+    BrokenRoadsideTest()
+        : RaceImagesTest(true) {}
+};
+
+TEST_F(BrokenRoadsideTest, ARoadsideImageThatFailsEndsTheLoadsAfterIt) {
+    game::loadImageArray();
+    EXPECT_EQ(widthOf(0), 2);
+    EXPECT_EQ(rt::ObjectArray::get(game::raceImageStatics().s_roadsideImages, 1), nullptr);
+    EXPECT_EQ(rt::ObjectArray::get(game::raceImageStatics().s_roadsideImages, 2), nullptr)
+        << "entry 0 not tried";
+    EXPECT_TRUE(log.contains("the roadside image (entry 2) cannot be loaded"));
+    EXPECT_FALSE(rt::exceptionPending());
 }
 
 } // namespace
