@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
@@ -92,6 +93,7 @@ void registerGame() {
     registerSpritePainters(registry.sprites);
     registry.loading.loadStartupPack = loadStartupPack;
     registerSound(registry);
+    registry.loading.loadRaceTables = loadStartupRaceData;
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
 }
@@ -104,6 +106,10 @@ platform::StartupHooks startupHooks() {
         if (!loaded.ok())
             return loaded;
         initializeGameStatics();
+        // Racers the game cannot drive end start-up here, named.
+        std::string problem = checkRaceData();
+        if (!problem.empty())
+            return platform::StartupResult::broken("racer pack", problem);
         return platform::StartupResult::ready();
     };
     hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<Zelvora>(); };

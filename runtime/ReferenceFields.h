@@ -154,7 +154,8 @@ struct ReferenceFieldsOf {
 #define RT_RF_FOR_EACH_AGAIN() RT_RF_FOR_EACH_STEP
 
 #define RT_RF_OFFSET_(Self, field) static_cast<std::uint32_t>(offsetof(Self, field))
-#define RT_RF_TYPE_(Self, field) decltype(Self::field)
+// An element of an array of references (`m_players[2]`) names its element type.
+#define RT_RF_TYPE_(Self, field) std::remove_reference_t<decltype(Self::field)>
 
 // What both declarations share: the owner mark and the types to check.
 #define RT_RF_COMMON_(Self, Super, ...)                                                                      \

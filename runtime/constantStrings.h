@@ -80,6 +80,14 @@ inline constexpr std::int32_t kFpsCarLabel = 142;
 // and the game's text pack.
 inline constexpr std::int32_t kFixedPointPack = 143;
 inline constexpr std::int32_t kTextPack = 144;
+// The race's packs: racer definitions, race images, the game tables, the
+// tracks, the events and the track zones.
+inline constexpr std::int32_t kRacerPack = 153;
+inline constexpr std::int32_t kRaceImagePack = 154;
+inline constexpr std::int32_t kGameTablesPack = 157;
+inline constexpr std::int32_t kTrackPack = 158;
+inline constexpr std::int32_t kEventPack = 159;
+inline constexpr std::int32_t kZonePack = 161;
 // The message of a Vector made with a negative capacity.
 inline constexpr std::int32_t kNegativeCapacity = 182;
 // Time zones: the message of a daylight saving amount that is not positive,
@@ -180,6 +188,12 @@ inline constexpr Entry kCatalogue[] = {
     {kFpsCarLabel, 1, "fps car label", "in front of the player's car value in the frame-rate display"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
+    {kRacerPack, 1, "racer pack", "pack of the racer definitions, one entry per racer"},
+    {kRaceImagePack, 1, "race image pack", "pack of the roadside and scenery images"},
+    {kGameTablesPack, 1, "game tables pack", "pack of the record, race, list and block tables"},
+    {kTrackPack, 1, "track pack", "pack of the tracks, one entry per track"},
+    {kEventPack, 1, "event pack", "pack of the event tables, one entry per track"},
+    {kZonePack, 1, "zone pack", "pack of the track zones, one entry per track"},
     {kNegativeCapacity, 1, "negative capacity", "message of a Vector made with a negative capacity"},
     {kNonPositiveDaylightSavings, 1, "daylight savings", "message of a saving amount not above 0"},
     {kBadMonth, 1, "bad month", "in front of a month outside 0..11"},

@@ -134,6 +134,9 @@ struct LoadingSteps {
     void (*loadFixedPointTables)(std::int32_t packNameConstant) = nullptr;
     // Reads the start-up pack and sets up the start-up sounds.
     void (*loadStartupPack)() = nullptr;
+    // Reads the game tables, the racer definitions, the event tables (with
+    // the saved records they size) and the wire model of every race row.
+    void (*loadRaceTables)() = nullptr;
     // Makes the zoomed-frame and pre-zoomed-frame caches.
     void (*initZoomCaches)() = nullptr;
     // The game's own class initialisers that run after the framework's

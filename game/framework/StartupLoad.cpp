@@ -57,6 +57,11 @@ void enter() {
     makeObjectTables(startup);
     if (steps.loadStartupPack)
         steps.loadStartupPack();
+    if (steps.loadRaceTables) {
+        steps.loadRaceTables();
+        if (rt::exceptionPending())
+            return;
+    }
     resetViewAndCounters(startup);
     if (steps.initZoomCaches)
         steps.initZoomCaches();

@@ -7,6 +7,8 @@
 #include "tests/game/data/SavedProgressFixture.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/Files.h"
+#include "tools/datakit/PackWriter.h"
+#include "tools/datakit/RacerWriter.h"
 #include "tools/datakit/RecordStore.h"
 #include "tools/datakit/SaveRecords.h"
 #include "tools/mkdata/DemoSet.h"
@@ -106,6 +108,29 @@ TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
     EXPECT_EQ(cut.errors.rfind("vorlax: the data set is broken: data.bar: the index is cut at entry", 0), 0u)
         << cut.errors;
     EXPECT_EQ(std::count(cut.errors.begin(), cut.errors.end(), '\n'), 1) << cut.errors;
+}
+
+// A racer the game cannot drive (here one without times) ends start-up
+// with the broken-data status, naming the racer.
+TEST(VorlaxProgram, ABrokenRacerEndsStartUpAsABrokenDataSet) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    datakit::RacerDefinition racer;
+    racer.speedSteps = {100, 200};
+    racer.timesMs = {900, 1400};
+    std::vector<datakit::Bytes> entries(14, datakit::packEntry(0, datakit::writeRacer(racer)));
+    racer.timesMs.clear();
+    entries[5] = datakit::packEntry(0, datakit::writeRacer(racer));
+    std::erase_if(demo.archive, [](const datakit::ArchiveEntry& entry) {
+        return entry.name.starts_with(mkdata::kRacerPackFile);
+    });
+    for (datakit::ArchiveEntry& part : datakit::packArchiveEntries(
+             mkdata::kRacerPackFile, mkdata::kPackPartSeparatorText, datakit::writePack(entries)))
+        demo.archive.push_back(std::move(part));
+    ASSERT_TRUE(mkdata::writeProgramFolder(demo, root.path() / "broken").ok());
+    Ended broken = vorlax(root.path() / "broken");
+    EXPECT_EQ(broken.status, 3);
+    EXPECT_EQ(broken.errors, "vorlax: the data set is broken: racer pack: racer 5 has no time\n");
 }
 
 // The demo set's text of constant string `number`, as Latin-1.

@@ -29,6 +29,7 @@ constexpr Producer kProducers[] = {
     {"fixed-point pack", produceFixedPointPack},
     {"text pack", produceTextPack},
     {"sounds", produceSounds},
+    {"race data", produceRaceData},
 };
 
 } // namespace

@@ -55,6 +55,15 @@ inline constexpr std::u16string_view kSoundContentTypesFile = u"soundtypes.bin";
 inline constexpr std::u16string_view kSoundPackFile = u"sounds.pak";
 inline constexpr std::uint8_t kDemoWaveContentType = 0;
 void produceSounds(ProgramFolder& folder);
+// The race data: six tracks, their events (a three-lap race of six cars
+// each) and zones, the racers and the game tables, each pack in the file
+// its constant string names.
+inline constexpr std::u16string_view kRacerPackFile = u"racers.pak";
+inline constexpr std::u16string_view kGameTablesPackFile = u"tables.pak";
+inline constexpr std::u16string_view kTrackPackFile = u"tracks.pak";
+inline constexpr std::u16string_view kEventPackFile = u"events.pak";
+inline constexpr std::u16string_view kZonePackFile = u"zones.pak";
+void produceRaceData(ProgramFolder& folder);
 
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();

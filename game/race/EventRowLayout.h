@@ -1,0 +1,56 @@
+#pragma once
+// The 17 fields of an event row as the event pack stores them, 29 bytes in
+// field order. The event loader and datakit's event writer both read this
+// table, so the two cannot disagree on where a field lies.
+#include <array>
+#include <cstdint>
+
+namespace game {
+
+enum class EventFieldEncoding : std::uint8_t {
+    U8,  // one byte, 0..255
+    S8,  // one signed byte
+    U16, // two bytes, low first
+    S16, // two bytes, low first, signed
+    U31, // four bytes, low first, top bit cleared
+};
+
+inline constexpr std::array<EventFieldEncoding, 17> kEventRowFields = {
+    EventFieldEncoding::U8,  EventFieldEncoding::U31, EventFieldEncoding::U31, EventFieldEncoding::U31,
+    EventFieldEncoding::U8,  EventFieldEncoding::U8,  EventFieldEncoding::S16, EventFieldEncoding::S16,
+    EventFieldEncoding::S8,  EventFieldEncoding::S8,  EventFieldEncoding::S8,  EventFieldEncoding::S8,
+    EventFieldEncoding::U16, EventFieldEncoding::S8,  EventFieldEncoding::S8,  EventFieldEncoding::U8,
+    EventFieldEncoding::U8,
+};
+
+constexpr std::int32_t eventFieldBytes(EventFieldEncoding encoding) {
+    switch (encoding) {
+    case EventFieldEncoding::U8:
+    case EventFieldEncoding::S8:
+        return 1;
+    case EventFieldEncoding::U16:
+    case EventFieldEncoding::S16:
+        return 2;
+    case EventFieldEncoding::U31:
+        return 4;
+    }
+    return 0;
+}
+
+constexpr std::int32_t eventRowBytes() {
+    std::int32_t total = 0;
+    for (EventFieldEncoding encoding : kEventRowFields)
+        total += eventFieldBytes(encoding);
+    return total;
+}
+
+static_assert(eventRowBytes() == 29);
+
+// Fields of the row that the loader and the race read by name.
+inline constexpr std::int32_t kEventTypeField = 0;
+inline constexpr std::int32_t kEventLapsField = 5;
+inline constexpr std::int32_t kEventRacersField = 16;
+// Event types that are indexed by type.
+inline constexpr std::int32_t kIndexedEventTypes = 7;
+
+} // namespace game

@@ -1,0 +1,177 @@
+#pragma once
+// `cEntity`: one car or race object of the race world: the player's car
+// (type 0), a computer-driven car (type 1) or a pooled race object (type 2).
+// Every field of the class is declared here, once, so the physics, the
+// drivers, the race objects and the painters that land later find their
+// fields in place; each group says who owns it.
+//
+// Units: fx is fixed point with 4096 = 1.0; angles are 2048 units to the
+// full circle; positions along the track are a segment and a position of
+// 0..1023 in it.
+//
+// Game thread only.
+#include "runtime/Array.h"
+#include "runtime/Object.h"
+#include "runtime/ReferenceFields.h"
+#include "runtime/String.h"
+
+#include <cstdint>
+
+namespace game {
+
+class cEntity : public rt::Object {
+public:
+    static constexpr rt::ClassId kClassId = rt::ClassId::cEntity;
+    static constexpr std::int32_t kLayerPlayers = 7;
+    static constexpr std::int32_t kDefValues = 8;
+    static constexpr std::int32_t kAiTuning = 7;
+
+    // Every field zero, false or null.
+    cEntity()
+        : Object(kClassId) {}
+    // A new entity as the race makes one: `type` set, its working pair made,
+    // and the index fields that mean "none" at -1.
+    static cEntity* cEntityWithType(std::int32_t type);
+    // The same with type -1, not yet set.
+    static cEntity* cEntityWithType() { return cEntityWithType(-1); }
+
+    // One simulation step of `dt` seconds (fx). The race model fills it in;
+    // until then an entity does not move.
+    virtual void update(std::int32_t dt);
+
+    // Identity and kind.
+    std::int32_t m_racerIndex = 0;
+    std::int32_t m_type = 0;
+    std::int8_t m_active = 0;
+    std::int32_t m_aiStep = 0;
+    std::int8_t m_contactFlag = 0;
+    // Width profile: element 5 the half-width going straight, its
+    // neighbours those while steering.
+    rt::IntArray* m_widthProfile = nullptr;
+    // From the racer definition: [8], [7], [9], [10], the two shared car
+    // constants, [11], 0. [1] is the braking value and [3] the weight.
+    std::int32_t m_defValues[kDefValues] = {};
+    // Per-gear top speeds (the last the car's top speed) and acceleration
+    // times (a 0 entry becomes 5000).
+    rt::IntArray* m_stats = nullptr;
+    rt::IntArray* m_gearTable = nullptr;
+    std::int32_t m_gear = 0;
+    std::int8_t m_carFlags[4] = {};
+    std::int32_t m_driveMode = 0;
+    // Motion (fx).
+    std::int32_t m_speed = 0;
+    std::int32_t m_prevSpeed = 0;
+    std::int32_t m_maxSpeed = 0;
+    std::int32_t m_speedStep = 0;
+    std::int32_t m_stepDistance = 0;
+    std::int32_t m_prevStepDistance = 0;
+    std::int32_t m_heading = 0;
+    std::int32_t m_smoothHeading = 0;
+    std::int32_t m_steerDir = 0;
+    std::int32_t m_side = 0;
+    std::int32_t m_sideContact = 0;
+    std::int8_t m_contactActive = 0;
+    std::int8_t m_contactEnd = 0;
+    std::int8_t m_contactSettle = 0;
+    std::int32_t m_steerHold = 0;
+    std::int32_t m_steerAmount = 0;
+    // Position on the track.
+    std::int32_t m_segment = 0;
+    std::int32_t m_prevSegment = 0;
+    std::int32_t m_lateral = 0;
+    std::int32_t m_prevLateral = 0;
+    std::int32_t m_segmentPos = 0;
+    std::int32_t m_prevSegmentPos = 0;
+    std::int32_t m_pushTimer = 0;
+    std::int32_t m_height = 0;
+    std::int32_t m_peakHeight = 0;
+    std::int32_t m_lap = 0;
+    std::int32_t m_prevLap = 0;
+    // On screen, set by the road projection.
+    std::int32_t m_screenX = 0;
+    std::int32_t m_screenY = 0;
+    std::int32_t m_screenScale = 0;
+    std::int32_t m_groundHeight = 0;
+    std::int32_t m_vSpeed = 0;
+    std::int8_t m_landed = 0;
+    std::int32_t m_offRoad = 0;
+    std::int32_t m_offRoadSide = 0;
+    // Effects and states.
+    std::int8_t m_spinning = 0;
+    std::int8_t m_knocked = 0;
+    std::int8_t m_noMirror = 0;
+    std::int32_t m_effectTimer = 0;
+    std::int32_t m_effect = 0;
+    std::int32_t m_landLock = 0;
+    std::int32_t m_stateAnim = 0;
+    std::int32_t m_fallStep = 0;
+    std::int8_t m_fallen = 0;
+    std::int32_t m_racePosition = 0;
+    // The racer definition row of the car.
+    std::int32_t m_carType = 0;
+    std::int32_t m_aiTuning[kAiTuning] = {};
+    // Animation players of the effect layers 1 to 7.
+    rt::Object* m_layerPlayers[kLayerPlayers] = {};
+    // Targets and items.
+    std::int8_t m_hasTarget = 0;
+    std::int32_t m_targetRacer = 0;
+    rt::IntArray* m_pair = nullptr;
+    std::int32_t m_itemSlot = 0;
+    std::int32_t m_heldItem = 0;
+    std::int32_t m_itemCharges = 0;
+    std::int32_t m_collected = 0;
+    std::int32_t m_itemUses = 0;
+    std::int32_t m_boostTimer = 0;
+    std::int8_t m_nitroFlags[2] = {};
+    std::int32_t m_state = 0;
+    std::int32_t m_stateTimer = 0;
+    std::int32_t m_itemCooldown = 0;
+    std::int32_t m_trackSection = 0;
+    std::int8_t m_onPath = 0;
+    std::int32_t m_fallLateral = 0;
+    // The racer.
+    std::int32_t m_driverKind = 0;
+    std::int32_t m_spriteSet = 0;
+    std::int32_t m_bodyPalette = 0;
+    rt::String* m_name = nullptr;
+    // Computer driver.
+    std::int32_t m_aiMode = 0;
+    std::int32_t m_laneTarget = 0;
+    std::int8_t m_insideLine = 0;
+    std::int8_t m_holdLine = 0;
+    std::int8_t m_airborne = 0;
+    std::int32_t m_jumpKind = 0;
+    std::int8_t m_forceFall = 0;
+    // Car painting and its effect layers.
+    std::int8_t m_targeted = 0;
+    std::int32_t m_roadSlice = 0;
+    std::int32_t m_screenGroundY = 0;
+    std::int32_t m_animCounter = 0;
+    std::int32_t m_animFrameCount = 0;
+    std::int32_t m_animFrameModulo = 0;
+    // Route manoeuvres round a slower car.
+    std::int32_t m_routeStart = 0;
+    cEntity* m_routeBlocker = nullptr;
+    std::int32_t m_routeMode = 0;
+    std::int32_t m_contactAngle = 0;
+    // Race objects, and the item offer of the player's car.
+    std::int32_t m_itemTimer = 0;
+    std::int8_t m_fixed = 0;
+    std::int8_t m_homing = 0;
+    std::int32_t m_owner = 0;
+    std::int32_t m_targetIndex = 0;
+    std::int32_t m_offeredItem = 0;
+    std::int32_t m_offerTimer = 0;
+    std::int32_t m_lateralRate = 0;
+    // The camera's target sequence.
+    std::int8_t m_targetFired = 0;
+    std::int32_t m_targetTime = 0;
+    // Definition field 2 of a computer racer.
+    std::int32_t m_defField2 = 0;
+
+    RT_REFERENCE_FIELDS(cEntity, Object, m_widthProfile, m_stats, m_gearTable, m_layerPlayers[0],
+                        m_layerPlayers[1], m_layerPlayers[2], m_layerPlayers[3], m_layerPlayers[4],
+                        m_layerPlayers[5], m_layerPlayers[6], m_pair, m_name, m_routeBlocker)
+};
+
+} // namespace game

@@ -1,0 +1,16 @@
+#pragma once
+// PNG images (big-endian chunks): 8-bit RGBA (colour type 6) from 0xAARRGGBB
+// pixels, rows top first, compressed as stored deflate blocks, which every
+// inflater reads; the game's images are small, so size does not matter here.
+#include "tools/datakit/ByteWriter.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace datakit {
+
+// `pixels` holds width x height values; a width or height of 0 is a bug of
+// the caller.
+Bytes writePng(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& pixels);
+
+} // namespace datakit
