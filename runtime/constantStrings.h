@@ -31,6 +31,8 @@ inline constexpr std::int32_t kDefaultMessage = 14;
 inline constexpr std::int32_t kZeroDigit = 31;
 // Between a key and its value in a Hashtable's text.
 inline constexpr std::int32_t kHashtableKeyValue = 32;
+// What a wrapped text puts where a line was wrapped (a newline).
+inline constexpr std::int32_t kLineSeparator = 62;
 // The name of the character set of the game's texts; texts in it are read by
 // the game's own UTF-8 decoder.
 inline constexpr std::int32_t kTextEncoding = 63;
@@ -70,6 +72,9 @@ inline constexpr std::int32_t kFpsCarLabel = 142;
 // and the game's text pack.
 inline constexpr std::int32_t kFixedPointPack = 143;
 inline constexpr std::int32_t kTextPack = 144;
+// The pack of the bitmap fonts: the three font sprites at entries 0 to 2,
+// their character maps at entries 3 to 5.
+inline constexpr std::int32_t kFontPack = 146;
 // The message of a Vector made with a negative capacity.
 inline constexpr std::int32_t kNegativeCapacity = 182;
 // Time zones: the message of a daylight saving amount that is not positive,
@@ -141,6 +146,7 @@ inline constexpr Entry kCatalogue[] = {
      "exception message; record-store vendor; missing zone ID; malformed game text"},
     {kZeroDigit, 1, "zero digit", "the digit 0; the sound-question property's value that skips it"},
     {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
+    {kLineSeparator, 1, "line separator", "inserted where a wrapped text was wrapped"},
     {kTextEncoding, 1, "text encoding", "character set of the game's texts"},
     {kRecordStoreFull, 1, "record store full", "message of a full store"},
     {kRecordStorePathSeparator, 1, "record store path separator", "between the folders of a store's path"},
@@ -164,6 +170,7 @@ inline constexpr Entry kCatalogue[] = {
     {kFpsCarLabel, 1, "fps car label", "in front of the player's car value in the frame-rate display"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
+    {kFontPack, 1, "font pack", "pack of the font sprites and their character maps"},
     {kNegativeCapacity, 1, "negative capacity", "message of a Vector made with a negative capacity"},
     {kNonPositiveDaylightSavings, 1, "daylight savings", "message of a saving amount not above 0"},
     {kBadMonth, 1, "bad month", "in front of a month outside 0..11"},

@@ -27,6 +27,7 @@ constexpr Producer kProducers[] = {
     {"constant strings", produceConstants},
     {"application properties", produceAppDescriptor},
     {"fixed-point pack", produceFixedPointPack},
+    {"font pack", produceFontPack},
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 // in the list of DemoSet.cpp.
 
 #include "tools/datakit/Constants.h"
+#include "tools/datakit/FontWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
 
 #include <cstdint>
@@ -37,6 +38,13 @@ inline constexpr int kQuarterCircle = 512;
 inline constexpr int kFixedOne = 4096;
 std::vector<std::int32_t> demoCosineTable();
 void produceFixedPointPack(ProgramFolder& folder);
+
+// The font pack (constant string 146 names it with a leading '/'): fonts 0
+// to 2 at entries 0 to 2, their character maps at entries 3 to 5, made
+// with these styles.
+inline constexpr std::u16string_view kFontPackFile = u"fonts.pak";
+std::vector<datakit::FontStyle> demoFontStyles();
+void produceFontPack(ProgramFolder& folder);
 
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();
