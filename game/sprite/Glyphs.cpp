@@ -34,6 +34,17 @@ struct Glyph {
     std::int32_t width = 0;
 };
 
+// The glyph's pixels in the font's buffer; null when the glyph could not be
+// unpacked (a glyph too large for any buffer leaves the buffer as it was).
+rt::IntArray* unpackIntoBuffer(const Glyph& glyph) {
+    BitmapFont* font = glyph.font;
+    font->m_pixelBuffer = unpackGlyphPixels(font, glyph.index, font->m_pixelBuffer);
+    const std::int64_t pixels = static_cast<std::int64_t>(glyph.width) * font->m_glyphHeight;
+    if (!font->m_pixelBuffer || pixels <= 0 || font->m_pixelBuffer->length() < pixels)
+        return nullptr;
+    return font->m_pixelBuffer;
+}
+
 Glyph findGlyph(const ASprite* sprite, std::int32_t character) {
     BitmapFont* font = loadedFont(sprite);
     if (!font)
@@ -106,9 +117,7 @@ std::int32_t paintCharRGB(ASprite* font, platform::javax_microedition_lcdui_Grap
     const Glyph glyph = findGlyph(font, character);
     if (!glyph.font || glyph.width <= 0)
         return 0;
-    rt::IntArray* pixels = unpackGlyphPixels(glyph.font, glyph.index, glyph.font->m_pixelBuffer);
-    glyph.font->m_pixelBuffer = pixels;
-    if (pixels && glyph.font->m_glyphHeight > 0)
+    if (rt::IntArray* pixels = unpackIntoBuffer(glyph))
         drawRGB(g, pixels, 0, glyph.width, x, y, glyph.width, glyph.font->m_glyphHeight, true);
     return glyph.width;
 }
@@ -122,8 +131,9 @@ std::int32_t paintCharLines(ASprite* font, platform::javax_microedition_lcdui_Gr
         rt::reportNullPointer();
         return glyph.width;
     }
-    rt::IntArray* pixels = unpackGlyphPixels(glyph.font, glyph.index, glyph.font->m_pixelBuffer);
-    glyph.font->m_pixelBuffer = pixels;
+    rt::IntArray* pixels = unpackIntoBuffer(glyph);
+    if (!pixels)
+        return glyph.width;
     const std::int32_t width = glyph.width;
     const std::int32_t height = glyph.font->m_glyphHeight;
     for (std::int32_t row = 0; row < height; ++row) {

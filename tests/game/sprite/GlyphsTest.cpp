@@ -74,6 +74,20 @@ TEST_F(GlyphsTest, NeverWritesPastTheBufferNorReadsPastTheBits) {
     rt::Array::fill32(font->m_glyphWidths, {0, 2});
     EXPECT_EQ(game::unpackGlyphPixels(font, 0, small), small);
     EXPECT_EQ(ints(small, 4), (std::vector<std::int32_t>{7, 7, 7, 7}));
+
+    // A glyph larger than any buffer is refused, and its painters draw
+    // nothing from the small buffer the font holds.
+    rt::Array::fill32(font->m_glyphWidths, {1 << 20, 2});
+    EXPECT_EQ(game::unpackGlyphPixels(font, 0, small), small);
+    font->m_pixelBuffer = small;
+    game::ASprite* sprite = delegating();
+    Canvas canvas{16, 16};
+    for (std::int8_t lines : {0, 1}) {
+        game::glyphStatics().s_drawGlyphLines = lines;
+        EXPECT_EQ(game::paintChar(sprite, canvas.graphics, 'x', 0, 0), 1 << 20);
+    }
+    game::glyphStatics().s_drawGlyphLines = 0;
+    EXPECT_EQ(canvas.bounds(), (std::vector<std::int32_t>{0, 0, 0, 0}));
 }
 
 TEST_F(GlyphsTest, PaintCharDispatchesAndAnswersTheAdvance) {
