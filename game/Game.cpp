@@ -15,6 +15,7 @@
 #include "game/framework/Zelvora.h"
 #include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
+#include "game/sprite/Font.h"
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
 #include "game/sprite/ZoomCache.h"
@@ -45,6 +46,16 @@ void registerSpritePainters(SpriteHooks& hooks) {
     hooks.freeImages = [](rt::Object* sprite) {
         if (ASprite* loaded = asSprite(sprite))
             loaded->freeModuleData();
+    };
+    // Fonts not loaded yet draw nothing, without a report each frame.
+    hooks.selectFontPalette = [](std::int32_t font, std::int32_t palette) {
+        if (ASprite* loaded = asSprite(rt::ObjectArray::get(startupStatics().s_fonts, font)))
+            loaded->setCurrentPalette(palette);
+    };
+    hooks.drawString = [](std::int32_t font, platform::javax_microedition_lcdui_Graphics* graphics,
+                          rt::String* text, std::int32_t x, std::int32_t y, std::int32_t anchor) {
+        if (ASprite* loaded = asSprite(rt::ObjectArray::get(startupStatics().s_fonts, font)))
+            drawString(loaded, graphics, text, nullptr, x, y, anchor, false);
     };
 }
 

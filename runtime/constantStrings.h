@@ -35,6 +35,8 @@ inline constexpr std::int32_t kDefaultMessage = 14;
 inline constexpr std::int32_t kZeroDigit = 31;
 // Between a key and its value in a Hashtable's text.
 inline constexpr std::int32_t kHashtableKeyValue = 32;
+// What a wrapped text puts where a line was wrapped (a newline).
+inline constexpr std::int32_t kLineSeparator = 62;
 // The name of the character set of the game's texts; texts in it are read by
 // the game's own UTF-8 decoder.
 inline constexpr std::int32_t kTextEncoding = 63;
@@ -80,6 +82,9 @@ inline constexpr std::int32_t kFpsCarLabel = 142;
 // and the game's text pack.
 inline constexpr std::int32_t kFixedPointPack = 143;
 inline constexpr std::int32_t kTextPack = 144;
+// The pack of the bitmap fonts: the three font sprites at entries 0 to 2,
+// their character maps at entries 3 to 5.
+inline constexpr std::int32_t kFontPack = 146;
 // The race's packs: racer definitions, race images, the game tables, the
 // tracks, the events and the track zones.
 inline constexpr std::int32_t kRacerPack = 153;
@@ -161,6 +166,7 @@ inline constexpr Entry kCatalogue[] = {
      "exception message; record-store vendor; missing zone ID; malformed game text"},
     {kZeroDigit, 1, "zero digit", "the digit 0; the sound-question property's value that skips it"},
     {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
+    {kLineSeparator, 1, "line separator", "inserted where a wrapped text was wrapped"},
     {kTextEncoding, 1, "text encoding", "character set of the game's texts"},
     {kVolumeControlName, 1, "volume control name", "name of a player's volume control"},
     {kRecordStoreFull, 1, "record store full", "message of a full store"},
@@ -188,6 +194,7 @@ inline constexpr Entry kCatalogue[] = {
     {kFpsCarLabel, 1, "fps car label", "in front of the player's car value in the frame-rate display"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
+    {kFontPack, 1, "font pack", "pack of the font sprites and their character maps"},
     {kRacerPack, 1, "racer pack", "pack of the racer definitions, one entry per racer"},
     {kRaceImagePack, 1, "race image pack", "pack of the roadside and scenery images"},
     {kGameTablesPack, 1, "game tables pack", "pack of the record, race, list and block tables"},

@@ -205,21 +205,28 @@ public:
     // The last painted module is never reused in this game.
     static bool canReuseLastModule() { return false; }
 
-    // Font and paint fields of later areas.
+    // Font and paint fields (Font.h: metrics, the character map and the
+    // switches that text codes toggle).
     std::int32_t m_paintState[5] = {};
     std::int8_t m_fontByte = 0;
     rt::Object* m_glyphBuffer = nullptr;
     rt::Object* m_systemFont = nullptr;
-    std::int32_t m_fontValues[2] = {};
+    // Added to the y of every drawn string: minus the top of a line.
+    std::int32_t m_textTopOffset = 0;
+    std::int32_t m_fontValue = 0;
     std::int8_t m_usesSystemFont = 0;
     std::int32_t m_lineHeight = 0;
     std::int32_t m_lineSpacing = 0;
     std::int32_t m_charSpacing = 0;
     std::int32_t m_spaceWidth = 0;
-    std::int8_t m_fontBytes[6] = {};
+    std::int8_t m_underline = 0;
+    std::int8_t m_bold = 0;
+    std::int8_t m_fontBytes[4] = {};
     rt::Object* m_sharedCharTable = nullptr;
+    // ShortArray buckets of (character code, glyph frame) pairs; null when
+    // the sprite has no usable map (every character is then glyph 1).
     rt::ObjectArray* m_charMap = nullptr;
-    std::int16_t m_charMapBuckets = 0;
+    std::int16_t m_charMapSize = 0;
     std::int32_t m_textScale = 0;
     rt::IntArray* m_rect = nullptr;
     rt::IntArray* m_systemFontColours = nullptr;

@@ -30,6 +30,7 @@ constexpr Producer kProducers[] = {
     {"text pack", produceTextPack},
     {"sounds", produceSounds},
     {"race data", produceRaceData},
+    {"font pack", produceFontPack},
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 // in the list of DemoSet.cpp.
 
 #include "tools/datakit/Constants.h"
+#include "tools/datakit/FontWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
 
 #include <cstdint>
@@ -64,6 +65,12 @@ inline constexpr std::u16string_view kTrackPackFile = u"tracks.pak";
 inline constexpr std::u16string_view kEventPackFile = u"events.pak";
 inline constexpr std::u16string_view kZonePackFile = u"zones.pak";
 void produceRaceData(ProgramFolder& folder);
+// The font pack (constant string 146 names it with a leading '/'): fonts 0
+// to 2 at entries 0 to 2, their character maps at entries 3 to 5, made
+// with these styles.
+inline constexpr std::u16string_view kFontPackFile = u"fonts.pak";
+std::vector<datakit::FontStyle> demoFontStyles();
+void produceFontPack(ProgramFolder& folder);
 
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();
