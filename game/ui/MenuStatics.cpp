@@ -1,0 +1,40 @@
+#include "game/ui/MenuStatics.h"
+
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+namespace {
+
+// The first item sits this far below the centre of the menu area.
+constexpr std::int32_t kMenuTopOffset = 70;
+
+} // namespace
+
+MenuStatics& menuStatics() {
+    return rt::getStaticClass().statics<MenuStatics>();
+}
+
+void initMenuLayout() {
+    MenuStatics& menu = menuStatics();
+    if (menu.s_menuItemPitch != 0)
+        return;
+    std::int32_t height = config().s_gameScreenHeight;
+    menu.s_menuAreaHeight = height * 230 / 320;
+    menu.s_menuItemPitch = height * 35 / 320;
+}
+
+std::int32_t menuTop(std::int32_t shown) {
+    initMenuLayout();
+    const MenuStatics& menu = menuStatics();
+    return (menu.s_menuAreaHeight - menu.s_menuItemPitch * shown) / 2 + kMenuTopOffset;
+}
+
+bool promotionItemShown() {
+    const PromotionHooks& promotion = seams().promotion;
+    return promotion.available && promotion.available();
+}
+
+} // namespace game
