@@ -50,6 +50,20 @@ struct MenuStatics {
     rt::ObjectArray* s_arrowZones = nullptr;
     std::int32_t s_pressedArrow = -1;
 
+    // The current screen's title, and the help texts of its items (text ids,
+    // one per item) that the help line shows for the highlighted one.
+    rt::String* s_titleText = nullptr;
+    rt::IntArray* s_helpTexts = nullptr;
+
+    // The sliding menus: pixels still to slide in; the x of the item leaving
+    // (10 to -330); whether the menu leaves after a choice; the items still
+    // to leave (down to 1); frames of blinking of the chosen item.
+    std::int32_t s_menuSlideIn = 0;
+    std::int32_t s_menuSlideOut = 10;
+    std::int8_t s_menuLeaving = 0;
+    std::int32_t s_menuSlideCount = 0;
+    std::int32_t s_menuChoiceBlink = 0;
+
     // Set when the pause state was entered while music played.
     std::int8_t s_resumeMusic = 0;
 
@@ -57,7 +71,8 @@ struct MenuStatics {
     std::int32_t s_menuAreaHeight = 0;
     std::int32_t s_menuItemPitch = 0;
 
-    RT_REFERENCE_FIELDS(MenuStatics, rt::NoReferenceBase, s_questionAnswerTexts, s_arrowZones)
+    RT_REFERENCE_FIELDS(MenuStatics, rt::NoReferenceBase, s_questionAnswerTexts, s_arrowZones, s_titleText,
+                        s_helpTexts)
 };
 
 MenuStatics& menuStatics();

@@ -1,0 +1,256 @@
+#include "game/ui/MenuPaint.h"
+
+#include "game/framework/GameGraphics.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Font.h"
+#include "game/ui/MenuStatics.h"
+
+#include <algorithm>
+
+namespace game {
+
+namespace {
+
+using Graphics = platform::javax_microedition_lcdui_Graphics;
+
+constexpr std::int32_t kTitleFont = 0;
+constexpr std::int32_t kItemFont = 1;
+constexpr std::int32_t kTextFont = 2;
+constexpr std::int32_t kAnchorCentre = kAnchorHCenter | kAnchorVCenter;
+// MIDP's TOP | LEFT, and TOP | HCENTER.
+constexpr std::int32_t kAnchorTopLeft = 20;
+constexpr std::int32_t kAnchorTopCentre = 17;
+constexpr std::int32_t kMainMenu = 6;
+constexpr std::int32_t kExitQuestion = 7;
+constexpr std::int32_t kPromotionItem = 1;
+// Title picture sprites, freed once a menu shows.
+constexpr std::int32_t kTitleSprites[] = {1, 2};
+// Item frames of sprite 65: the highlighted item, an item, the highlighted
+// answer, an answer.
+constexpr std::int32_t kItemOnFrame = 0;
+constexpr std::int32_t kItemFrame = 1;
+constexpr std::int32_t kAnswerOnFrame = 2;
+constexpr std::int32_t kAnswerFrame = 3;
+// Items are drawn this far above their row's y, their labels clipped this far
+// inside their frame.
+constexpr std::int32_t kItemRise = 22;
+constexpr std::int32_t kLabelInset = 10;
+// Box points of the question box frame: where the answers start, where the
+// title goes.
+constexpr std::int32_t kAnswerBox = 0;
+constexpr std::int32_t kTitleBox = 1;
+
+std::int32_t screenWidth() {
+    return config().s_gameScreenWidth;
+}
+std::int32_t screenHeight() {
+    return config().s_gameScreenHeight;
+}
+Graphics* graphics() {
+    return loopStatics().s_graphics;
+}
+
+void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, std::int32_t y) {
+    rt::Object* object = spriteAt(sprite);
+    const SpriteHooks& hooks = seams().sprites;
+    if (object && hooks.paintFrame)
+        hooks.paintFrame(object, graphics(), frame, x, y, 0);
+}
+
+void drawText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
+              std::int32_t anchor) {
+    const SpriteHooks& hooks = seams().sprites;
+    if (hooks.selectFontPalette)
+        hooks.selectFontPalette(font, palette);
+    if (hooks.drawString)
+        hooks.drawString(font, graphics(), text, x, y, anchor);
+}
+
+// The width of `text` in `font`; 0 while the font is not loaded.
+std::int32_t textWidth(std::int32_t font, rt::String* text) {
+    rt::ObjectArray* fonts = startupStatics().s_fonts;
+    rt::Object* object = fonts && font < fonts->length() ? rt::ObjectArray::get(fonts, font) : nullptr;
+    if (!object || object->classId() != ASprite::kClassId || !text)
+        return 0;
+    measureString(static_cast<ASprite*>(object), text, nullptr);
+    return fontStatics().s_textWidth;
+}
+
+void clipToScreen() {
+    if (Graphics* g = graphics())
+        setClip(g, 0, 0, screenWidth(), screenHeight());
+}
+
+bool mustPaint() {
+    const MenuStatics& menu = menuStatics();
+    return menu.s_redraw != 0 || menu.s_fullRepaint != 0;
+}
+
+// Frees what the title screen leaves: its two pictures and their palettes.
+void dropTitlePictures() {
+    rt::ObjectArray* sprites = startupStatics().s_sprites;
+    if (!sprites)
+        return;
+    for (std::int32_t number : kTitleSprites) {
+        rt::Object* sprite = rt::ObjectArray::get(sprites, number);
+        if (!sprite)
+            continue;
+        if (seams().sprites.freeImages)
+            seams().sprites.freeImages(sprite);
+        rt::Array::setRef(sprites, number, nullptr);
+    }
+}
+
+void paintMenuBackground() {
+    std::int32_t w = screenWidth();
+    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kHeaderSprite, 0, w / 2, screenHeight() - 48);
+    paintScreenHeader();
+    paintSpriteFrame(kHeaderSprite, 6, w / 2 + spriteFrameWidth(kHeaderSprite, 6) / 2 - 35,
+                     screenHeight() / 4);
+}
+
+// The x of item `i` of `count`: at rest, or sliding out one after another
+// from the top once the chosen item has blinked.
+std::int32_t itemX(std::int32_t i, std::int32_t count) {
+    const MenuStatics& menu = menuStatics();
+    if (menu.s_menuLeaving == 0 || menu.s_menuChoiceBlink > 0)
+        return kMenuItemX;
+    std::int32_t leaving = count - menu.s_menuSlideCount;
+    if (i < leaving)
+        return kMenuItemGoneX;
+    if (i == leaving)
+        return std::max(menu.s_menuSlideOut, kMenuItemGoneX);
+    return kMenuItemX;
+}
+
+std::int32_t textIdAt(rt::IntArray* ids, std::int32_t i) {
+    return ids && i >= 0 && i < ids->length() ? rt::IntArray::get(ids, i) : -1;
+}
+
+// Box `box` of the question box's frame `frame` (x, y, w, h); all 0 while
+// the box sprite is not loaded or lacks the box.
+rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box) {
+    rt::IntArray* point = rt::newIntArray(4);
+    rt::Object* sprite = spriteAt(kQuestionBoxSprite);
+    if (sprite && sprite->classId() == ASprite::kClassId)
+        static_cast<ASprite*>(sprite)->getFrameBox(frame, box, point, 0);
+    return point;
+}
+
+} // namespace
+
+void paintScreenHeader() {
+    clipToScreen();
+    paintSpriteFrame(kHeaderSprite, 0, screenWidth() / 2, 0);
+    drawText(kTitleFont, 0, menuStatics().s_titleText, screenWidth() / 2 - 4, 8, kAnchorTopCentre);
+}
+
+void paintHelpLine() {
+    const MenuStatics& menu = menuStatics();
+    std::int32_t id = textIdAt(menu.s_helpTexts, touchStatics().s_selection);
+    if (id < 0)
+        return;
+    drawText(kTextFont, 1, getString(id), menu.s_helpLineX, menu.s_helpLineY, kAnchorTopLeft);
+}
+
+void scrollMenuText() {
+    MenuStatics& menu = menuStatics();
+    menu.s_helpLineX -= kHelpLineStep;
+    std::int32_t id = textIdAt(menu.s_helpTexts, touchStatics().s_selection);
+    std::int32_t width = id < 0 ? 0 : textWidth(kTextFont, getString(id));
+    if (menu.s_helpLineX + width < 0)
+        menu.s_helpLineX = screenWidth();
+}
+
+void setHelpTexts(rt::IntArray* textIds) {
+    MenuStatics& menu = menuStatics();
+    menu.s_helpTexts = textIds;
+    menu.s_helpLineX = screenWidth();
+}
+
+void paintMenu(std::int32_t count, rt::IntArray* textIds) {
+    if (!mustPaint())
+        return;
+    MenuStatics& menu = menuStatics();
+    dropTitlePictures();
+    paintMenuBackground();
+    std::int32_t state = stateStatics().s_state;
+    if (state == kExitQuestion)
+        return;
+
+    bool mainMenu = state == kMainMenu;
+    bool promotionShown = promotionItemShown();
+    std::int32_t shown = mainMenu && !promotionShown ? count - 1 : count;
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kItemOnFrame);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kItemOnFrame);
+    std::int32_t selection = touchStatics().s_selection;
+    if (menu.s_menuLeaving != 0 && menu.s_menuChoiceBlink > 0)
+        menu.s_menuSlideOut = kMenuItemX;
+
+    std::int32_t y = menuTop(shown);
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (mainMenu && i == kPromotionItem && !promotionShown)
+            continue;
+        std::int32_t palette = mainMenu && i == kPromotionItem ? 2 : 1;
+        if (i == selection)
+            palette = 3 - (menu.s_menuChoiceBlink & 1);
+        std::int32_t x = itemX(i, count);
+        paintSpriteFrame(kMenuItemSprite, i == selection ? kItemOnFrame : kItemFrame, x, y - kItemRise);
+        if (Graphics* g = graphics())
+            setClip(g, x + kLabelInset, y - kItemRise, w - 2 * kLabelInset, h);
+        std::int32_t id = textIdAt(textIds, i);
+        if (id >= 0)
+            drawText(kItemFont, palette, getString(id), x + w / 2, y + h / 2 - kItemRise, kAnchorCentre);
+        clipToScreen();
+        y += h;
+    }
+    // The leaving item has gone: the next one starts from the rest position.
+    if (menu.s_menuLeaving != 0 && menu.s_menuSlideOut <= kMenuItemGoneX && menu.s_menuSlideCount > 1) {
+        menu.s_menuSlideOut = kMenuItemX;
+        menu.s_menuSlideCount = std::max(1, menu.s_menuSlideCount - 1);
+    }
+}
+
+void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y) {
+    const MenuStatics& menu = menuStatics();
+    std::int32_t boxFrame = menu.s_questionPaintCount;
+    paintSpriteFrame(kQuestionBoxSprite, boxFrame, x, y);
+    paintBoxTitle(x, y);
+
+    rt::IntArray* box = questionBoxPoint(boxFrame, kAnswerBox);
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kAnswerFrame);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kAnswerFrame);
+    std::int32_t left = x - w / 2;
+    std::int32_t top = y + rt::IntArray::get(box, 1);
+    rt::IntArray* texts = menu.s_questionAnswerTexts;
+    std::int32_t count = std::min(menu.s_questionPaintCount, texts ? texts->length() : 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        bool highlighted = i == answer;
+        paintSpriteFrame(kMenuItemSprite,
+                         highlighted && touchStatics().s_touchUsed != 0 ? kAnswerOnFrame : kAnswerFrame, left,
+                         top);
+        drawText(kTextFont, highlighted ? 0 : 1, getString(rt::IntArray::get(texts, i)), left + w / 2,
+                 top + h / 2, kAnchorCentre);
+        top += h;
+    }
+}
+
+void paintBoxTitle(std::int32_t x, std::int32_t y) {
+    const MenuStatics& menu = menuStatics();
+    if (menu.s_questionTitleText < 0)
+        return;
+    rt::IntArray* box = questionBoxPoint(menu.s_questionPaintCount, kTitleBox);
+    drawText(kTextFont, 1, getString(menu.s_questionTitleText), x + rt::IntArray::get(box, 0),
+             y + rt::IntArray::get(box, 1), kAnchorTopCentre);
+}
+
+} // namespace game
