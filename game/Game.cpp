@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -107,6 +108,7 @@ void registerGame() {
     registry.loading.loadRaceTables = loadStartupRaceData;
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
+    registerMenuStates();
 }
 
 platform::StartupHooks startupHooks() {

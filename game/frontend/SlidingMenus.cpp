@@ -1,0 +1,229 @@
+#include "game/frontend/SlidingMenus.h"
+
+#include "game/data/Progress.h"
+#include "game/framework/Keys.h"
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "game/framework/StaticInit.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/ui/MenuInput.h"
+#include "game/ui/MenuPaint.h"
+#include "game/ui/MenuStatics.h"
+#include "runtime/StaticClass.h"
+
+#include <algorithm>
+
+namespace game {
+
+namespace {
+
+// The promotion screen, the text screen, the race countdown.
+constexpr std::int32_t kPromotionState = 46;
+constexpr std::int32_t kTextScreen = 38;
+constexpr std::int32_t kMenuMusic = 5;
+constexpr std::int32_t kSlideStep = 128;
+constexpr std::int32_t kChoiceBlinkFrames = 8;
+constexpr std::int32_t kPromotionHiddenMask = -3;
+constexpr std::int32_t kBackKey = 19;
+
+// What tells the three sliding menus apart.
+struct SlidingMenu {
+    std::int32_t state;
+    std::int32_t items;
+    std::int32_t title;
+    std::int32_t leftSoftKey, rightSoftKey;
+    std::int32_t flags, soundFlags;
+    std::int32_t table;
+};
+
+constexpr SlidingMenu kMain{kMainMenuState, 6, 27, -1, -1, 3, 3, kMainMenu};
+constexpr SlidingMenu kMode{kModeMenuState, 4, 192, 1, 2, 7, 3, kMenu15};
+constexpr SlidingMenu kRace{kRaceMenuState, 5, 150, 1, 2, 3, 3, kMenu17};
+
+void playMusic() {
+    if (seams().sound.playSound)
+        seams().sound.playSound(kMenuMusic);
+}
+
+bool musicPlaying() {
+    const SoundHooks& sound = seams().sound;
+    return sound.playingMusic && sound.playingMusic() >= 0;
+}
+
+rt::ShortArray* lastSelections() {
+    FrontEndStatics& statics = frontEndStatics();
+    if (!statics.s_lastSelection)
+        statics.s_lastSelection = rt::newShortArray(kStateSlots);
+    return statics.s_lastSelection;
+}
+
+// The menu comes back whole: nothing leaving, every item at rest.
+void bringItemsBack() {
+    MenuStatics& menu = menuStatics();
+    menu.s_menuLeaving = 0;
+    menu.s_menuSlideOut = kMenuItemX;
+    menu.s_menuSlideCount = 0;
+}
+
+void enter(const SlidingMenu& m) {
+    resetMenu(m.items);
+    std::int32_t remembered = rt::ShortArray::get(lastSelections(), m.state);
+    touchStatics().s_selection = remembered >= m.items ? remembered % m.items : remembered;
+    MenuStatics& menu = menuStatics();
+    menu.s_titleText = getString(m.title);
+    setSoftKeys(m.leftSoftKey, m.rightSoftKey);
+    menu.s_redraw = 1;
+    menu.s_menuChoiceBlink = 0;
+    bringItemsBack();
+    setHelpTexts(menuRow(m.table, kMenuThird));
+}
+
+void carryOut(const SlidingMenu& m, std::int32_t selection, std::int32_t target) {
+    switch (m.state) {
+    case kMainMenuState:
+        if (target == kRaceMenuState &&
+            (progressStatics().s_progressMaskC & (1 << kStartQuestionAnsweredBit)) == 0)
+            target = kStartQuestionState;
+        pushState(target);
+        return;
+    case kModeMenuState:
+        stateStatics().s_gameMode = selection + 2;
+        pushState(target);
+        return;
+    default:
+        break;
+    }
+    // The race menu.
+    if (selection == 0 || selection == 1)
+        stateStatics().s_gameMode = 0;
+    if (selection == 0)
+        frontEndStatics().s_championship = 1;
+    if (selection == 2)
+        stateStatics().s_gameMode = 1;
+    if (selection == 4) {
+        // The one-off event of game mode 6 goes through the loader to the
+        // countdown.
+        setLoadingTarget(kLoadingState, kRaceCountdownState);
+        pushState(kLoadingState);
+        return;
+    }
+    pushState(target);
+}
+
+void update(const SlidingMenu& m, std::int32_t itemMask) {
+    MenuStatics& menu = menuStatics();
+    (void)getReleasedKey();
+    if (menu.s_menuChoiceBlink > 0)
+        --menu.s_menuChoiceBlink;
+    if (menu.s_menuSlideIn == 0 && menu.s_menuLeaving == 0 && menu.s_menuChoiceBlink == 0 &&
+        handleMenuInput(1, itemMask, m.flags, m.soundFlags, false)) {
+        menu.s_menuLeaving = 1;
+        menu.s_menuSlideCount = m.items;
+        menu.s_menuChoiceBlink = kChoiceBlinkFrames;
+    }
+    // A blinking or sliding menu changes every frame.
+    if (menu.s_menuLeaving != 0 || menu.s_menuSlideIn > 0)
+        menu.s_redraw = 1;
+    if (menu.s_menuLeaving == 0)
+        menu.s_menuSlideIn = std::max(0, menu.s_menuSlideIn - kSlideStep);
+    else if (menu.s_menuChoiceBlink == 0)
+        menu.s_menuSlideOut = std::max(kMenuItemGoneX, menu.s_menuSlideOut - kSlideStep);
+
+    if (menu.s_menuLeaving != 0 && menu.s_menuSlideOut == kMenuItemGoneX && menu.s_menuSlideCount == 1) {
+        std::int32_t selection = touchStatics().s_selection;
+        rt::IntArray* targets = menuRow(m.table, kMenuTargets);
+        std::int32_t target = targets && selection >= 0 && selection < targets->length()
+                                  ? rt::IntArray::get(targets, selection)
+                                  : -1;
+        if (selection < 0 || target < 0) {
+            // Nothing to carry out: the menu comes back instead of freezing.
+            bringItemsBack();
+            menu.s_redraw = 1;
+        } else {
+            carryOut(m, selection, target);
+        }
+    }
+    scrollMenuText();
+}
+
+void paint(const SlidingMenu& m) {
+    paintMenu(m.items, menuRow(m.table, kMenuTexts));
+    paintHelpLine();
+    menuStatics().s_redraw = 0;
+}
+
+void exitMenu(const SlidingMenu& m) {
+    rt::ShortArray::set(lastSelections(), m.state, static_cast<std::int16_t>(touchStatics().s_selection));
+    frontEndStatics().s_lastMenuState = m.state;
+}
+
+// The common messages; answers whether `message` was one of them.
+bool handle(const SlidingMenu& m, std::int32_t message, std::int32_t itemMask) {
+    switch (message) {
+    case kEnter:
+        enter(m);
+        return true;
+    case kUpdate:
+        update(m, itemMask);
+        return true;
+    case kPaint:
+        paint(m);
+        return true;
+    case kExit:
+        exitMenu(m);
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+FrontEndStatics& frontEndStatics() {
+    return rt::getStaticClass().statics<FrontEndStatics>();
+}
+
+void stateMainMenu(std::int32_t message) {
+    if (message == kEnter) {
+        frontEndStatics().s_championship = 0;
+        // The digits 2, 4, 6, 8 and 5 walk and choose in the menus.
+        mapKey(0, 50, 8);
+        mapKey(0, 52, 10);
+        mapKey(0, 54, 12);
+        mapKey(0, 56, 14);
+        mapKey(0, 53, 11);
+        std::int32_t previous = stateStatics().s_prevState;
+        if (previous == kLoadingState || previous == kPromotionState)
+            playMusic();
+    }
+    handle(kMain, message, promotionItemShown() ? -1 : kPromotionHiddenMask);
+}
+
+void stateModeMenu(std::int32_t message) {
+    handle(kMode, message, -1);
+}
+
+void stateRaceMenu(std::int32_t message) {
+    if (message == kEnter) {
+        frontEndStatics().s_championship = 0;
+        std::int32_t previous = stateStatics().s_prevState;
+        if (!musicPlaying() && (previous == kLoadingState || previous == kTextScreen))
+            playMusic();
+    }
+    handle(kRace, message, -1);
+    // The way back to the main menu, past the state below.
+    if (message == kUpdate && (isKeyPressed(kBackKey) || touchMenuSoftKeys())) {
+        popState();
+        popState();
+        pushState(kMainMenuState);
+    }
+}
+
+void registerMenuStates() {
+    setStateHandler(kMainMenuState, stateMainMenu);
+    setStateHandler(kModeMenuState, stateModeMenu);
+    setStateHandler(kRaceMenuState, stateRaceMenu);
+}
+
+} // namespace game

@@ -1,0 +1,43 @@
+#pragma once
+
+// The sliding menus: the main menu (state 6) and the mode menus 15 and 17.
+// A choice blinks its item for 8 frames, then the items slide out to the
+// left one after another, and only then is the choice carried out (a state
+// pushed). Entering the menu, also when a pushed state pops back to it,
+// brings every item back; so does a choice without a target.
+
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+inline constexpr std::int32_t kMainMenuState = 6;
+inline constexpr std::int32_t kModeMenuState = 15;
+inline constexpr std::int32_t kRaceMenuState = 17;
+inline constexpr std::int32_t kStartQuestionState = 45;
+// Bit of the third progress mask: the first-time question was answered.
+inline constexpr std::int32_t kStartQuestionAnsweredBit = 3;
+
+struct FrontEndStatics {
+    // The highlighted item of each menu state when it was left (short[48]).
+    rt::ShortArray* s_lastSelection = nullptr;
+    std::int32_t s_lastMenuState = 0;
+    // Item 0 of menu 17 (the championship) was chosen.
+    std::int8_t s_championship = 0;
+
+    RT_REFERENCE_FIELDS(FrontEndStatics, rt::NoReferenceBase, s_lastSelection)
+};
+
+FrontEndStatics& frontEndStatics();
+
+// The handlers of states 6, 15 and 17.
+void stateMainMenu(std::int32_t message);
+void stateModeMenu(std::int32_t message);
+void stateRaceMenu(std::int32_t message);
+
+// Registers the menu states' handlers.
+void registerMenuStates();
+
+} // namespace game

@@ -1,0 +1,156 @@
+// The sliding menus walked frame by frame: a choice blinks, the items leave
+// one by one, the choice is carried out, and the menu is whole again when
+// the pushed state pops back to it.
+
+#include "game/frontend/SlidingMenus.h"
+#include "game/data/Progress.h"
+#include "game/framework/Keys.h"
+#include "game/framework/StaticInit.h"
+#include "game/ui/MenuStatics.h"
+#include "tests/game/framework/TouchFixture.h"
+
+#include <algorithm>
+
+namespace {
+
+using framework_testing::recordMessage;
+using framework_testing::s_paints;
+
+struct SlidingMenusTest : framework_testing::TouchTest {
+    SlidingMenusTest() {
+        game::makeKeyStateArrays();
+        game::initKeyTables();
+        game::loopStatics().s_rotated = 0;
+        // Menus 6, 15 and 17: texts, targets, help texts.
+        const std::vector<std::vector<std::int32_t>> rows[] = {
+            {{10, 11, 12, 13, 14, 15}, {17, 37, 30, -1, 32, 7}, {20, 21, 22, 23, 24, 25}},
+            {{10, 11, 12, 13}, {14, 14, 14, 14}, {20, 21, 22, 23}},
+            {{10, 11, 12, 13, 14}, {18, 18, 14, 15, 45}, {20, 21, 22, 23, 24}},
+        };
+        game::GameTables& tables = game::gameTables();
+        tables.s_menus = rt::newObjectArray(game::kMenuTableCount);
+        for (std::int32_t menu = 0; menu < 3; ++menu) {
+            rt::ObjectArray* table = rt::newObjectArray(game::kMenuRowCount);
+            rt::Array::setRef(tables.s_menus, menu, table);
+            for (std::int32_t row = 0; row < 3; ++row) {
+                const std::vector<std::int32_t>& values = rows[menu][static_cast<std::size_t>(row)];
+                rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
+                std::copy(values.begin(), values.end(), rt::IntArray::span(array).begin());
+                rt::Array::setRef(table, row, array);
+            }
+        }
+        game::initProgressStatics();
+        game::registerMenuStates();
+        game::setStateHandler(14, recordMessage<14>);
+        game::setStateHandler(30, recordMessage<30>);
+        game::setStateHandler(45, recordMessage<45>);
+        game::seams().promotion.available = [] { return false; };
+    }
+
+    static std::int32_t state() { return game::stateStatics().s_state; }
+
+    // Opens `state` over state 1.
+    static void open(std::int32_t state) {
+        game::pushState(state);
+        game::applyStateChange();
+        frame();
+    }
+
+    // One frame of the framework's frame step, with `released` going up.
+    static void frame(std::int32_t released = -1) {
+        rt::ByteArray* keys = game::keyStatics().s_keyState;
+        for (std::int32_t key = 0; key < game::kGameKeyCount; ++key)
+            rt::ByteArray::set(keys, key, 0);
+        if (released >= 0)
+            rt::ByteArray::set(keys, released, -2);
+        game::touchStatics().s_pointX = game::touchStatics().s_pointY = -1;
+        game::latchPointer();
+        game::StateStatics& states = game::stateStatics();
+        if (states.s_stateEntered) {
+            states.s_stateEntered = 0;
+            game::sendStateMessage(game::kEnter);
+        }
+        game::sendStateMessage(game::kUpdate);
+        s_paints.clear();
+        game::sendStateMessage(game::kPaint);
+        game::applyStateChange();
+    }
+
+    // The x of each item frame painted in the last frame.
+    static std::vector<std::int32_t> itemXs() {
+        std::vector<std::int32_t> xs;
+        for (const std::string& call : s_paints)
+            if (call.starts_with("frame 65:"))
+                xs.push_back(std::stoi(call.substr(call.find('@') + 1)));
+        return xs;
+    }
+};
+
+TEST_F(SlidingMenusTest, AChoiceBlinksSlidesOutIsCarriedOutOnceAndTheMenuComesBackWhole) {
+    open(game::kMainMenuState);
+    frame(2);
+    ASSERT_EQ(game::touchStatics().s_selection, 2) << "down skips the hidden promotion item";
+    frame(5);
+    std::int32_t frames = 0;
+    while (state() == game::kMainMenuState && frames < 60) {
+        frame(2);
+        ++frames;
+        EXPECT_EQ(game::touchStatics().s_selection, 2) << "no key acts while the menu leaves";
+    }
+    EXPECT_EQ(state(), 30);
+    // 7 more blinking frames, then each of six items takes three frames to leave.
+    EXPECT_EQ(frames, 7 + 6 * 3);
+
+    game::popState();
+    game::applyStateChange();
+    frame();
+    EXPECT_EQ(itemXs(), (std::vector<std::int32_t>{10, 10, 10, 10, 10}));
+    frame();
+    EXPECT_EQ(state(), game::kMainMenuState) << "the choice is not carried out again";
+    frame(14);
+    EXPECT_EQ(game::touchStatics().s_selection, 3) << "keys act again";
+}
+
+TEST_F(SlidingMenusTest, AChoiceWithoutATargetBringsTheMenuBack) {
+    open(game::kMainMenuState);
+    frame(2);
+    frame(2);
+    ASSERT_EQ(game::touchStatics().s_selection, 3);
+    frame(5);
+    for (int i = 0; i < 40; ++i)
+        frame();
+    EXPECT_EQ(state(), game::kMainMenuState);
+    EXPECT_EQ(game::menuStatics().s_menuLeaving, 0);
+    frame(1);
+    EXPECT_EQ(game::touchStatics().s_selection, 2) << "the menu is not frozen";
+}
+
+TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
+    struct Case {
+        const char* what;
+        std::int32_t menu, downs, maskC;
+        std::int32_t target, gameMode;
+    };
+    const Case cases[] = {
+        {"the race menu asks first", 6, 0, 0, 45, 0}, {"the race menu once answered", 6, 0, 8, 17, 0},
+        {"mode menu item 0", 15, 0, 0, 14, 2},        {"mode menu item 3", 15, 3, 0, 14, 5},
+        {"race menu item 2", 17, 2, 0, 14, 1},        {"race menu item 3", 17, 3, 0, 15, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        game::initStateMachine();
+        game::stateStatics().s_gameMode = 0;
+        game::progressStatics().s_progressMaskC = c.maskC;
+        game::frontEndStatics().s_lastSelection = nullptr;
+        open(c.menu);
+        for (std::int32_t i = 0; i < c.downs; ++i)
+            frame(2);
+        frame(5);
+        for (int i = 0; i < 60 && state() == c.menu; ++i)
+            frame();
+        EXPECT_EQ(state(), c.target);
+        EXPECT_EQ(game::stateStatics().s_gameMode, c.gameMode);
+    }
+}
+
+} // namespace
