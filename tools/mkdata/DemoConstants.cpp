@@ -57,7 +57,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kTextPack, u"/" + std::u16string(kTextPackFile)},
         {kFontPack, u"/" + std::u16string(kFontPackFile)},
         {kRacerPack, u"/racers.pak"},
-        {kRaceImagePack, u"/raceimages.pak"},
+        {kRaceImagePack, u"/" + std::u16string(kRaceImagePackFile)},
         {kGameTablesPack, u"/tables.pak"},
         {kTrackPack, u"/tracks.pak"},
         {kEventPack, u"/events.pak"},

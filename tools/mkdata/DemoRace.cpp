@@ -178,7 +178,7 @@ datakit::TrackModel trackOf(int track) {
     t.roadMargin = static_cast<std::uint16_t>(plan.halfWidth / 3);
     t.laneByte = static_cast<std::uint8_t>(plan.lanes << 4);
     t.ambience = {15, 70, 10, 20, 60};
-    t.sceneryImage = static_cast<std::uint8_t>(3 + track);
+    t.sceneryImage = static_cast<std::uint8_t>(kFirstSceneryImage + track);
     // A start gate (a type-0 post pair and a banner) and a rock.
     t.objects = {{{0, 40},
                   {{0, {static_cast<std::uint8_t>(track), 1, static_cast<std::uint8_t>(10 + track)}},
@@ -326,6 +326,8 @@ std::vector<datakit::TrackZone> zonesOf(int track) {
     return zones;
 }
 
+} // namespace
+
 void addPack(ProgramFolder& folder, std::u16string_view file, const std::vector<datakit::Bytes>& payloads) {
     std::vector<datakit::Bytes> entries;
     for (const datakit::Bytes& payload : payloads)
@@ -335,11 +337,14 @@ void addPack(ProgramFolder& folder, std::u16string_view file, const std::vector<
         folder.archive.push_back(std::move(part));
 }
 
-} // namespace
+TrackColours demoTrackColours(int track) {
+    const TrackPlan& plan = plans()[static_cast<std::size_t>(track)];
+    return {plan.sky, plan.ground};
+}
 
 void produceRaceData(ProgramFolder& folder) {
     std::vector<datakit::Bytes> tracks, events, zones, racers;
-    for (int track = 0; track < 6; ++track) {
+    for (int track = 0; track < kDemoTrackCount; ++track) {
         tracks.push_back(datakit::writeTrack(trackOf(track)));
         events.push_back(datakit::writeEventEntry(eventOf(track)));
         zones.push_back(datakit::writeZones(zonesOf(track)));

@@ -30,6 +30,7 @@ constexpr Producer kProducers[] = {
     {"text pack", produceTextPack},
     {"sounds", produceSounds},
     {"race data", produceRaceData},
+    {"race images", produceRaceImages},
     {"font pack", produceFontPack},
 };
 

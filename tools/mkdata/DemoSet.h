@@ -6,6 +6,7 @@
 // on the clock, the machine or chance). A new area of data is a new producer
 // in the list of DemoSet.cpp.
 
+#include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
 #include "tools/datakit/FontWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
@@ -65,6 +66,32 @@ inline constexpr std::u16string_view kTrackPackFile = u"tracks.pak";
 inline constexpr std::u16string_view kEventPackFile = u"events.pak";
 inline constexpr std::u16string_view kZonePackFile = u"zones.pak";
 void produceRaceData(ProgramFolder& folder);
+inline constexpr int kDemoTrackCount = 6;
+// A track's sky and ground colours (0xRRGGBB), as its style table has them.
+struct TrackColours {
+    std::uint32_t sky, ground;
+};
+TrackColours demoTrackColours(int track);
+// Adds a pack of `payloads` (each behind a header byte of 0) in one part.
+void addPack(ProgramFolder& folder, std::u16string_view file, const std::vector<datakit::Bytes>& payloads);
+// The race image pack (constant string 154 names it with a leading '/'):
+// the roadside images at entries 0 to 2 (a barrier, a tree, a bend sign),
+// then the scenery strip of track t at entry kFirstSceneryImage + t, which
+// the track's style names. Every pixel is opaque or fully transparent: the
+// roadside images are cut-outs on a transparent ground, the scenery is
+// opaque. Colour channels come in steps of 17, which a loaded image keeps.
+inline constexpr std::u16string_view kRaceImagePackFile = u"raceimages.pak";
+inline constexpr int kFirstSceneryImage = 3;
+inline constexpr std::uint32_t kSceneryWidth = 128;
+inline constexpr std::uint32_t kSceneryHeight = 32;
+struct DemoImage {
+    std::uint32_t width = 0, height = 0;
+    std::vector<std::uint32_t> pixels; // 0xAARRGGBB, rows top first
+    std::uint32_t at(std::uint32_t x, std::uint32_t y) const { return pixels[y * width + x]; }
+};
+// Entry by entry, the images of the pack.
+std::vector<DemoImage> demoRaceImages();
+void produceRaceImages(ProgramFolder& folder);
 // The font pack (constant string 146 names it with a leading '/'): fonts 0
 // to 2 at entries 0 to 2, their character maps at entries 3 to 5, made
 // with these styles.
