@@ -74,6 +74,10 @@ std::int32_t msToTime(std::int32_t ms) {
     return s(static_cast<std::uint32_t>((std::int64_t{ms} << 12) / 1000));
 }
 
+std::uint32_t unsignedMagnitude(std::int32_t v) {
+    return v < 0 ? 0u - u(v) : u(v);
+}
+
 std::int32_t magnitudeMod(std::int32_t draw, std::int32_t k) {
     return k < 1 ? 0 : randomInRange(draw, 0, k);
 }

@@ -54,6 +54,8 @@ std::int32_t frameMsToTime(std::int32_t ms);
 // is taken in 64 bits, so values above 524287 ms do not wrap.
 std::int32_t msToTime(std::int32_t ms);
 
+// |v| as an unsigned number: INT_MIN gives 2^31.
+std::uint32_t unsignedMagnitude(std::int32_t v);
 // |draw| mod k on the unsigned magnitude (INT_MIN gives 2^31 mod k);
 // 0 when k < 1.
 std::int32_t magnitudeMod(std::int32_t draw, std::int32_t k);
