@@ -77,6 +77,24 @@ bool racersInRaceOrder() {
     return true;
 }
 
+void rankRacers() {
+    rt::ObjectArray* racers = raceStatics().s_racers;
+    for (std::int32_t i = racerCount() - 1; i >= 1; --i) {
+        cEntity* ahead = racerAt(i - 1);
+        cEntity* behind = racerAt(i);
+        if (!ahead || !behind)
+            continue;
+        if (hasFinished(ahead))
+            return;
+        if (behind->m_racePosition <= ahead->m_racePosition || carGap(behind, ahead) < 1)
+            continue;
+        behind->m_racePosition = i - 1;
+        ahead->m_racePosition = i;
+        rt::ObjectArray::set(racers, i - 1, behind);
+        rt::ObjectArray::set(racers, i, ahead);
+    }
+}
+
 namespace {
 
 template <class Match>

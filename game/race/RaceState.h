@@ -73,6 +73,11 @@ std::int32_t racerCount();
 cEntity* racerAt(std::int32_t i);
 // Whether the racers hold no null and each car's place is its index.
 bool racersInRaceOrder();
+// One pass of the incremental sort, from the back: a car further along
+// than the one ahead swaps with it (and is compared again one place up);
+// level cars keep their order; a finished car ends the pass, so nobody
+// passes it. Nothing for fewer than two cars; a null slot is passed over.
+void rankRacers();
 
 // The car whose racer index is `index`, and the first whose driver kind is
 // `kind`; null when none is.
