@@ -38,15 +38,6 @@ rt::IntArray* filledIntArray(std::int32_t length, std::int32_t value) {
     return a;
 }
 
-void setIfInside(rt::IntArray* a, std::int32_t i, std::int32_t value) {
-    if (a && i >= 0 && i < a->length())
-        rt::IntArray::set(a, i, value);
-}
-
-std::int32_t getIfInside(rt::IntArray* a, std::int32_t i) {
-    return a && i >= 0 && i < a->length() ? rt::IntArray::get(a, i) : 0;
-}
-
 void moveTopSpeedLag(const cEntity* car) {
     std::int32_t& lag = raceEntityStatics().s_topSpeedLag;
     bool below = car->m_type == 0 ? car->m_speed < car->m_maxSpeed : car->m_speed <= car->m_maxSpeed;
@@ -75,8 +66,8 @@ void recordPlayerSplit(const cEntity* car, std::int32_t section) {
         if (car->m_lap <= 1)
             return;
     }
-    std::int32_t before = getIfInside(splits, 2 * section + 1);
-    setIfInside(splits, 2 * section, into);
+    std::int32_t before = intAt(splits, 2 * section + 1);
+    setIntAt(splits, 2 * section, into);
     e.s_splitShown = into;
     e.s_splitDeltaShown = before > 0 ? into - before : 0;
 }
@@ -88,8 +79,8 @@ void passTimingPoint(const cEntity* car, bool player) {
     if (section < 0)
         return;
     RaceEntityStatics& e = raceEntityStatics();
-    setIfInside(e.s_timingSection, car->m_racerIndex, section);
-    setIfInside(e.s_timingTime, car->m_racerIndex, e.s_raceTime);
+    setIntAt(e.s_timingSection, car->m_racerIndex, section);
+    setIntAt(e.s_timingTime, car->m_racerIndex, e.s_raceTime);
     if (player)
         recordPlayerSplit(car, section);
 }

@@ -43,6 +43,15 @@ struct RaceSteps {
     // `car` spends one charge of its held item, with the item's effect.
     void (*useItemCharge)(cEntity* car) = nullptr;
     void (*processTrackTriggers)(cEntity* car) = nullptr;
+    // The race frame's steps: the race phase, the camera, the timed event
+    // and a race object's own behaviour.
+    void (*updateRacePhase)(std::int32_t step) = nullptr;
+    void (*updateCamera)(std::int32_t step) = nullptr;
+    void (*updateTimedEvent)(std::int32_t step) = nullptr;
+    void (*updateRaceObject)(cEntity* object, std::int32_t step) = nullptr;
+    // What the finish hands over besides the statics: sounds, soft keys and
+    // the finish animation.
+    void (*finishOutro)() = nullptr;
 };
 
 // The steps of this process.

@@ -44,6 +44,19 @@ std::int32_t segmentCurveAt(std::int32_t segment) {
     return rt::IntArray::get(t.s_segmentCurve, wrapSegment(segment));
 }
 
+std::int32_t intAt(const rt::IntArray* a, std::int32_t i) {
+    return a && i >= 0 && i < a->length() ? rt::IntArray::get(a, i) : 0;
+}
+
+void setIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value) {
+    if (a && i >= 0 && i < a->length())
+        rt::IntArray::set(a, i, value);
+}
+
+void addIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value) {
+    setIntAt(a, i, intAt(a, i) + value);
+}
+
 std::int32_t carDistance(const cEntity* car) {
     return trackDistance(car->m_lap, car->m_segment, car->m_segmentPos, trackStatics().s_segmentCount);
 }

@@ -61,6 +61,13 @@ std::int32_t wrapSegment(std::int32_t segment);
 // ring.
 std::int32_t segmentCurveAt(std::int32_t segment);
 
+// Index-checked access for the race's per-racer and per-lap tables, which
+// stay inside their arrays whatever laps and racer indexes hold: a read
+// outside (or of null) answers 0, a write outside changes nothing.
+std::int32_t intAt(const rt::IntArray* a, std::int32_t i);
+void setIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value);
+void addIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value);
+
 // The car's progress along the race.
 std::int32_t carDistance(const cEntity* car);
 // How far `a` is ahead of `b` (negative when behind), exact across the
