@@ -1,5 +1,6 @@
 #include "game/race/cEntity.h"
 
+#include "game/race/RaceEntity.h"
 #include "runtime/Runtime.h"
 
 namespace game {
@@ -19,7 +20,8 @@ cEntity* cEntity::cEntityWithType(std::int32_t type) {
     return entity;
 }
 
-void cEntity::update(std::int32_t) {
+void cEntity::update(std::int32_t dt) {
+    updateRaceEntity(this, dt);
 }
 
 } // namespace game

@@ -35,8 +35,8 @@ public:
     // The same with type -1, not yet set.
     static cEntity* cEntityWithType() { return cEntityWithType(-1); }
 
-    // One simulation step of `dt` seconds (fx). The race model fills it in;
-    // until then an entity does not move.
+    // One simulation step of `dt` seconds (fx): `updateRaceEntity`
+    // (RaceEntity.h).
     virtual void update(std::int32_t dt);
 
     // Identity and kind.

@@ -1,0 +1,249 @@
+#include "game/race/RaceFrame.h"
+
+#include "game/data/EventSlots.h"
+#include "game/framework/LoopStatics.h"
+#include "game/race/RaceEntity.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/race/TrackQueries.h"
+#include "game/race/cEntity.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+RaceFrameStatics& raceFrameStatics() {
+    return rt::getStaticClass().statics<RaceFrameStatics>();
+}
+
+namespace {
+
+std::int32_t currentEventType() {
+    const EventSlotStatics& slots = eventSlotStatics();
+    if (!slots.s_eventType || slots.s_currentEvent < 0 || slots.s_currentEvent >= slots.s_eventType->length())
+        return -1;
+    return rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent);
+}
+
+// The finish rules built so far; true when the race finished.
+bool applyFinishRule(cEntity* player) {
+    RaceStatics& race = raceStatics();
+    switch (currentEventType()) {
+    case 0:
+        if (player->m_lap <= race.s_laps)
+            return false;
+        race.s_raceResult = player->m_racePosition < 3 ? 1 : 0;
+        return true;
+    case 2:
+        if (player->m_lap <= race.s_laps)
+            return false;
+        race.s_raceResult = player->m_collected >= currentEventField(1, 0) ? 1 : 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The time a still-running car would need for the rest of the race at
+// 200 km/h.
+std::int32_t estimatedRemainingTime(const cEntity* car) {
+    const RaceStatics& race = raceStatics();
+    std::int64_t segments =
+        std::int64_t{race.s_laps - car->m_lap + 1} * trackStatics().s_segmentCount - car->m_segment + 1;
+    std::int64_t remaining = segments * kSegmentLength - car->m_segmentPos;
+    std::int64_t r = ((remaining * 10) >> 10) << 12;
+    std::int64_t speed = kmhToSpeed(200);
+    return static_cast<std::int32_t>((2 * (r << 12) / speed + 1) >> 1);
+}
+
+void keepRaceClocks(cEntity* player) {
+    RaceStatics& race = raceStatics();
+    RaceFrameStatics& f = raceFrameStatics();
+    if (race.s_raceFinished) {
+        if (player->m_prevLap == player->m_lap || player->m_prevLap != race.s_laps)
+            return;
+        for (std::int32_t i = 0; i < racerCount(); ++i)
+            if (const cEntity* car = racerAt(i); car && car->m_lap <= race.s_laps)
+                addIntAt(f.s_racerTimes, car->m_racerIndex, estimatedRemainingTime(car));
+        for (std::int32_t i = 0; i < racerCount(); ++i)
+            if (const cEntity* car = racerAt(i))
+                addIntAt(f.s_racerTimes, car->m_racerIndex, mulWrap(car->m_racePosition, 50));
+        return;
+    }
+    for (std::int32_t i = 0; i < racerCount(); ++i)
+        if (const cEntity* car = racerAt(i); car && car->m_lap <= race.s_laps)
+            addIntAt(f.s_racerTimes, car->m_racerIndex, race.s_raceFrameTime);
+    std::int32_t lap = player->m_lap < race.s_laps ? player->m_lap : race.s_laps;
+    addIntAt(f.s_lapTimes, (player->m_lap == 0 ? 1 : lap) - 1, race.s_raceFrameTime);
+
+    if (player->m_lap != player->m_prevLap && player->m_lap >= 2) {
+        std::int32_t i = player->m_lap - 2;
+        if (i >= race.s_laps)
+            i = race.s_laps - 1;
+        std::int32_t lapTime = intAt(f.s_lapTimes, i);
+        f.s_lastLapDelta = lapTime - f.s_bestLapTime;
+        if (f.s_bestLapTime > lapTime)
+            f.s_bestLapTime = lapTime;
+        f.s_lapShowTimer = f.s_lapShowTime;
+    }
+}
+
+} // namespace
+
+void resetRaceRun() {
+    RaceStatics& race = raceStatics();
+    race.s_raceFinished = 0;
+    if (race.s_gridOrder) {
+        for (std::int32_t place = 0; place < race.s_gridOrder->length() && place < racerCount(); ++place) {
+            std::int32_t wanted = rt::IntArray::get(race.s_gridOrder, place);
+            for (std::int32_t j = place; j < racerCount(); ++j) {
+                cEntity* car = racerAt(j);
+                if (car && car->m_racerIndex == wanted) {
+                    rt::Object* held = rt::ObjectArray::get(race.s_racers, place);
+                    rt::ObjectArray::set(race.s_racers, place, car);
+                    rt::ObjectArray::set(race.s_racers, j, held);
+                    break;
+                }
+            }
+        }
+    }
+    race.s_gridOrder = rt::newIntArray(racerCount());
+    std::int32_t highestIndex = 0;
+    for (std::int32_t i = 0; i < racerCount(); ++i) {
+        cEntity* car = racerAt(i);
+        rt::IntArray::set(race.s_gridOrder, i, car ? car->m_racerIndex : -1);
+        if (car && car->m_racerIndex + 1 > highestIndex)
+            highestIndex = car->m_racerIndex + 1;
+    }
+    RaceFrameStatics& f = raceFrameStatics();
+    std::int32_t tables = highestIndex > racerCount() ? highestIndex : racerCount();
+    f.s_racerTimes = rt::newIntArray(tables);
+    f.s_lapTimes = rt::newIntArray(race.s_laps > 0 ? race.s_laps : 0);
+    f.s_bestLapTime = INT32_MAX;
+    f.s_lastLapDelta = 0;
+    f.s_lapShowTimer = 0;
+    f.s_sharpCurveAhead = 0;
+    f.s_raceOver = 0;
+    raceEntityStatics().s_raceTime = 0;
+    resetTimingPoints(tables);
+    if (cEntity* player = racerStatics().s_playerCar) {
+        player->m_active = 1;
+        player->m_gear = 1;
+    }
+    raceUtilityStatics().s_shakeLeft = 0;
+    setShakeOffset(0, 0);
+}
+
+void finishRace() {
+    RaceFrameStatics& f = raceFrameStatics();
+    f.s_raceOver = 1;
+    if (const cEntity* player = racerStatics().s_playerCar)
+        f.s_finalPosition = player->m_racePosition;
+    if (raceSteps().finishOutro)
+        raceSteps().finishOutro();
+}
+
+void updateRace() {
+    RaceStatics& race = raceStatics();
+    race.s_raceFrameTime = frameMsToTime(loopStatics().s_frameMs);
+    cEntity* player = racerStatics().s_playerCar;
+    if (!player)
+        return;
+    if (!race.s_raceFinished && applyFinishRule(player)) {
+        race.s_raceFinished = 1;
+        finishRace();
+    }
+    keepRaceClocks(player);
+    if (!race.s_raceFinished)
+        raceEntityStatics().s_raceTime += race.s_raceFrameTime;
+    raceStep(race.s_raceFrameTime);
+    randomizeSpeedLines();
+    if (race.s_raceFinished)
+        player->m_heading = 0;
+}
+
+void updateRaceEntities(std::int32_t step) {
+    const RaceSteps& steps = raceSteps();
+    cEntity* player = racerStatics().s_playerCar;
+    if (player)
+        player->update(step);
+    if (steps.updateRacePhase)
+        steps.updateRacePhase(step);
+    for (std::int32_t i = 0; i < racerCount(); ++i)
+        if (cEntity* car = racerAt(i); car && car != player)
+            car->update(step);
+    if (steps.updateTimedEvent)
+        steps.updateTimedEvent(step);
+    rt::ObjectArray* pool = raceStatics().s_raceObjects;
+    std::int32_t count = pool ? pool->length() : 0;
+    // Kind 11 objects carry no effects and fire no triggers.
+    constexpr std::int32_t kInertKind = 11;
+    for (std::int32_t i = 0; i < count; ++i) {
+        auto* object = static_cast<cEntity*>(rt::ObjectArray::get(pool, i));
+        if (!object || !object->m_active)
+            continue;
+        if (steps.updateRaceObject)
+            steps.updateRaceObject(object, step);
+        if (object->m_itemSlot != kInertKind && steps.updateEffects)
+            steps.updateEffects(object, step);
+    }
+    for (std::int32_t i = 0; i < count; ++i) {
+        auto* object = static_cast<cEntity*>(rt::ObjectArray::get(pool, i));
+        if (object && object->m_active && object->m_effect == 0 && object->m_itemSlot != kInertKind &&
+            steps.processTrackTriggers)
+            steps.processTrackTriggers(object);
+    }
+}
+
+void updateSlipstream() {
+    cEntity* player = racerStatics().s_playerCar;
+    if (!player)
+        return;
+    player->m_carFlags[3] = 0;
+    const cEntity* ahead = nullptr;
+    for (std::int32_t i = 0; i < racerCount() && player->m_racePosition > 0; ++i)
+        if (const cEntity* car = racerAt(i); car && car->m_racePosition == player->m_racePosition - 1)
+            ahead = car;
+    if (!ahead)
+        return;
+    std::int32_t count = trackStatics().s_segmentCount;
+    std::int64_t dx = std::int64_t{player->m_lateral} - ahead->m_lateral;
+    dx = dx < 0 ? -dx : dx;
+    std::int32_t d = ahead->m_segment - player->m_segment;
+    if (d > count / 2 || d < -(count / 2))
+        d = d <= 0 ? d + count : d - count;
+    std::int64_t gap = (std::int64_t{d} << kSegmentShift) - player->m_segmentPos + ahead->m_segmentPos;
+    std::int32_t halfWidth = player->m_widthProfile && player->m_widthProfile->length() > 5
+                                 ? rt::IntArray::get(player->m_widthProfile, 5)
+                                 : 0;
+    if (gap > 0 && gap < raceFrameStatics().s_slipstreamRange && dx < halfWidth)
+        player->m_carFlags[3] = 1;
+}
+
+void raceStep(std::int32_t dt) {
+    std::int32_t step = dt < kMaxRaceStep ? dt : kMaxRaceStep;
+    RaceFrameStatics& f = raceFrameStatics();
+    const RaceStatics& race = raceStatics();
+    cEntity* player = racerStatics().s_playerCar;
+    f.s_sharpCurveAhead = 0;
+    if (player && segmentCurveAt(player->m_segment) != 0) {
+        std::int64_t sum = getCurveSum(player->m_segment);
+        if ((sum < 0 ? -sum : sum) > f.s_sharpCurveLimit)
+            f.s_sharpCurveAhead = 1;
+    }
+    updateRaceEntities(step);
+    if (!race.s_raceFinished && currentEventType() != 10) {
+        if (raceSteps().updateCamera)
+            raceSteps().updateCamera(step);
+        if (player)
+            player->m_trackSection = getTrackSection(player->m_segment, player->m_trackSection);
+    }
+    if (!race.s_raceFinished)
+        rankRacers();
+    updateSlipstream();
+    updateShake(step);
+}
+
+} // namespace game

@@ -1,0 +1,64 @@
+#pragma once
+// One frame of a running race: the frame's milliseconds become race time,
+// the finish rule of the event type is tested, the race clocks (each
+// racer's time, the player's lap times and best lap) are kept, and one
+// simulation step of at most 0.1 s moves every car and race object, ranks
+// the racers and finds the player's slipstream.
+//
+// Built so far: the finish rules of event types 0 (laps) and 2
+// (collection); the other types have none yet and never finish.
+//
+// Game thread only.
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+class cEntity;
+
+struct RaceFrameStatics {
+    // By racer index: the race time of each racer.
+    rt::IntArray* s_racerTimes = nullptr;
+    // int[laps]: the player's time of each lap.
+    rt::IntArray* s_lapTimes = nullptr;
+    // INT32_MAX until the first lap is complete.
+    std::int32_t s_bestLapTime = INT32_MAX;
+    // The last completed lap's time less the best before it.
+    std::int32_t s_lastLapDelta = 0;
+    std::int32_t s_lapShowTimer = 0;
+    // 4 s.
+    std::int32_t s_lapShowTime = 16384;
+    std::int8_t s_sharpCurveAhead = 0;
+    // 40 degrees in angle units.
+    std::int32_t s_sharpCurveLimit = 227;
+    // Four segments.
+    std::int32_t s_slipstreamRange = 4096;
+    std::int32_t s_finalPosition = 0;
+    std::int32_t s_raceOver = 0;
+
+    RT_REFERENCE_FIELDS(RaceFrameStatics, rt::NoReferenceBase, s_racerTimes, s_lapTimes)
+};
+
+RaceFrameStatics& raceFrameStatics();
+
+// Clears the race for a new run: the clocks, the finish, the timing points;
+// the racers go back to the first start's grid (recorded then), and the
+// player's car is made active in first gear with the shake undone.
+void resetRaceRun();
+// One race frame (the race state's update).
+void updateRace();
+// One simulation step; `dt` is cut to 409 (0.1 s).
+void raceStep(std::int32_t dt);
+// The moving part of the step: the player, the race phase, the other
+// racers in list order, the timed event, then the active race objects.
+void updateRaceEntities(std::int32_t step);
+// Sets the player's slipstream flag (the fourth car flag) when the car one
+// place ahead is less than the slipstream range in front and within the
+// player's half-width sideways.
+void updateSlipstream();
+// The hand-over, once, in the frame in which the race finishes.
+void finishRace();
+
+} // namespace game

@@ -1,0 +1,96 @@
+#pragma once
+// The statics of one race that no loader owns: the racers in race order,
+// the starting grid, the pool of race objects, the laps, the race clock
+// and the result. The track ring lives in TrackData.h, the event slots in
+// game/data/EventSlots.h, the event rows in RaceTables.h and the player's
+// car and speed percentage in RacerData.h; the queries below read them
+// together.
+//
+// Invariants the race keeps between set-up and release:
+// - `s_racers` holds no null, and after each ranking pass the car at index
+//   i has `m_racePosition` i (`racersInRaceOrder` checks both);
+// - a car has finished when its `m_lap` is greater than `s_laps` (laps count
+//   from 1 at the start line);
+// - the per-segment tables are read only through a wrapped segment number
+//   (`wrapSegment`).
+//
+// Game thread only.
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+class cEntity;
+
+struct RaceStatics {
+    // Object[n] of cEntity: index 0 leads; the player's car is made into the
+    // last slot.
+    rt::ObjectArray* s_racers = nullptr;
+    // int[n]: the racer index in each place of the first start's grid.
+    rt::IntArray* s_gridOrder = nullptr;
+    // cEntity[]: the pool of race objects (type 2).
+    rt::ObjectArray* s_raceObjects = nullptr;
+    std::int32_t s_laps = 0;
+    // s_segmentCount * s_laps, set with the race.
+    std::int32_t s_totalSegments = 0;
+    // This step's length in seconds (fx), at most 0.1 s.
+    std::int32_t s_raceFrameTime = 0;
+    std::int8_t s_raceSetUp = 0;
+    std::int32_t s_startPhase = 0;
+    std::int8_t s_raceFinished = 0;
+    // 1 won, 0 failed; set with s_raceFinished.
+    std::int8_t s_raceResult = 0;
+
+    RT_REFERENCE_FIELDS(RaceStatics, rt::NoReferenceBase, s_racers, s_gridOrder, s_raceObjects)
+};
+
+RaceStatics& raceStatics();
+
+// The current event's row: of the track and variant of the current slot;
+// null when there is none.
+rt::IntArray* currentEventRow();
+// Field `field` of the current event row; `fallback` without a row or field.
+std::int32_t currentEventField(std::int32_t field, std::int32_t fallback);
+
+// `segment` wrapped into 0..s_segmentCount-1 by adding or taking away the
+// count (not a power of two); 0 on a ring without segments.
+std::int32_t wrapSegment(std::int32_t segment);
+// The curvature of a segment of the ring, any segment number; 0 without a
+// ring.
+std::int32_t segmentCurveAt(std::int32_t segment);
+
+// Index-checked access for the race's per-racer and per-lap tables, which
+// stay inside their arrays whatever laps and racer indexes hold: a read
+// outside (or of null) answers 0, a write outside changes nothing.
+std::int32_t intAt(const rt::IntArray* a, std::int32_t i);
+void setIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value);
+void addIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value);
+
+// The car's progress along the race.
+std::int32_t carDistance(const cEntity* car);
+// How far `a` is ahead of `b` (negative when behind), exact across the
+// ring's wrap.
+std::int32_t carGap(const cEntity* a, const cEntity* b);
+bool hasFinished(const cEntity* car);
+
+// The number of cars, and car `i` (null outside the list).
+std::int32_t racerCount();
+cEntity* racerAt(std::int32_t i);
+// Whether the racers hold no null and each car's place is its index.
+bool racersInRaceOrder();
+// One pass of the incremental sort, from the back: a car further along
+// than the one ahead swaps with it (and is compared again one place up);
+// level cars keep their order; a finished car ends the pass, so nobody
+// passes it. Nothing for fewer than two cars; a null slot is passed over.
+void rankRacers();
+
+// The car whose racer index is `index`, and the first whose driver kind is
+// `kind`; null when none is.
+cEntity* findRacerByIndex(std::int32_t index);
+cEntity* findRacerByKind(std::int32_t kind);
+// Every car's computer-driver mode becomes `mode`.
+void setRacersAiMode(std::int32_t mode);
+
+} // namespace game

@@ -1,0 +1,58 @@
+#include "game/race/TrackQueries.h"
+
+#include "game/data/EventSlots.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/race/cEntity.h"
+
+namespace game {
+
+namespace {
+
+std::int32_t currentSlotByte(rt::ByteArray* table) {
+    return rt::ByteArray::get(table, eventSlotStatics().s_currentEvent);
+}
+
+rt::Object* elementOrNull(rt::ObjectArray* a, std::int32_t i) {
+    return a && i >= 0 && i < a->length() ? rt::ObjectArray::get(a, i) : nullptr;
+}
+
+} // namespace
+
+std::int32_t getCurveSum(std::int32_t segment) {
+    std::int32_t first = segmentCurveAt(segment);
+    if (first == 0)
+        return 0;
+    std::int32_t sum = 0;
+    for (std::int32_t i = 0; i < trackStatics().s_segmentCount; ++i) {
+        std::int32_t curve = segmentCurveAt(segment + i);
+        if (std::int64_t{curve} * first < 1)
+            break;
+        sum += curve;
+    }
+    return sum;
+}
+
+bool isCodeForVariant(std::int32_t code) {
+    return ((code >> 8) & 15) == currentSlotByte(eventSlotStatics().s_eventVariant);
+}
+
+std::int32_t getCodeLap(std::int32_t code) {
+    const EventSlotStatics& slots = eventSlotStatics();
+    auto* variants = static_cast<rt::ObjectArray*>(
+        elementOrNull(eventStatics().s_dynamicTriggers, currentSlotByte(slots.s_eventTrack)));
+    auto* entries =
+        static_cast<rt::IntArray*>(elementOrNull(variants, currentSlotByte(slots.s_eventVariant)));
+    std::int32_t id = code & 255;
+    if (!entries || id >= entries->length())
+        return -1;
+    std::int32_t entry = rt::IntArray::get(entries, id);
+    if ((entry & 0x8000) == 0)
+        return (entry >> 12) & 7;
+    const cEntity* player = racerStatics().s_playerCar;
+    return player ? player->m_lap : -1;
+}
+
+} // namespace game

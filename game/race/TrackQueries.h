@@ -1,0 +1,22 @@
+#pragma once
+// Read-only questions about the track ring that the physics, the triggers,
+// the race frame and the camera ask: how sharp the bend ahead is, and
+// whether and from which lap a dynamic trigger code applies.
+//
+// Game thread only.
+#include <cstdint>
+
+namespace game {
+
+// 0 for a straight segment; else the curvature of `segment` and the ones
+// after it while they bend the same way, at most once round the ring.
+std::int32_t getCurveSum(std::int32_t segment);
+// Bits 8..11 of `code` name the current event's variant.
+bool isCodeForVariant(std::int32_t code);
+// The lap from which the dynamic trigger `code & 255` of the current event
+// applies: bits 12..14 of its entry, or the player's lap when bit 15 says
+// every lap. -1 for an entry the event does not have (it never fires) or
+// an every-lap entry without a player's car.
+std::int32_t getCodeLap(std::int32_t code);
+
+} // namespace game

@@ -1,0 +1,257 @@
+// The race's shared utilities and the race-state queries: shake precedence
+// and its end, blinking, time and number texts, start-phase times, the
+// streak lines, the colour blend, the int-array edits, the ring's segment
+// wrap and the racers in race order.
+
+#include "game/race/RaceUtilities.h"
+#include "classlib/lang/StringBuffer.h"
+#include "classlib/util/Random.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceState.h"
+#include "game/race/TrackData.h"
+#include "game/race/cEntity.h"
+#include "tests/game/race/RaceDataFixture.h"
+
+#include <climits>
+#include <vector>
+
+namespace {
+
+using race_testing::RaceDataTest;
+
+std::string shown(lib::StringBuffer* buffer) {
+    return buffer->toString()->toUtf8();
+}
+
+rt::IntArray* ints(const std::vector<std::int32_t>& values) {
+    rt::IntArray* a = rt::newIntArray(static_cast<std::int32_t>(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        rt::IntArray::set(a, static_cast<std::int32_t>(i), values[i]);
+    return a;
+}
+
+std::vector<std::int32_t> values(const rt::IntArray* a) {
+    std::vector<std::int32_t> out;
+    for (std::int32_t i = 0; i < a->length(); ++i)
+        out.push_back(rt::IntArray::get(a, i));
+    return out;
+}
+
+TEST_F(RaceDataTest, AShakeGivesWayOnlyToOneAtLeastAsStrong) {
+    struct Row {
+        std::int32_t runningLeft, runningStrength, newStrength;
+        bool finished, replaced;
+    };
+    const Row rows[] = {
+        {4096, 3, 2, false, false},                         // weaker during a stronger one: dropped
+        {4096, 3, 3, false, true},                          // equal strength replaces it
+        {4096, 3, 5, false, true},  {0, 3, 1, false, true}, // nothing runs
+        {0, 0, 5, true, false},                             // a finished race takes none
+    };
+    for (const Row& r : rows) {
+        game::RaceUtilityStatics& u = game::raceUtilityStatics();
+        u.s_shakeLeft = r.runningLeft;
+        u.s_shakeStrength = r.runningStrength;
+        u.s_shakeDuration = 4096;
+        game::raceStatics().s_raceFinished = r.finished;
+        game::requestShake(2048, 6, 4, r.newStrength);
+        EXPECT_EQ(u.s_shakeDuration == 2048, r.replaced) << r.runningStrength << " then " << r.newStrength;
+        if (r.replaced) {
+            EXPECT_EQ(u.s_shakeLeft, 2048);
+        }
+    }
+}
+
+TEST_F(RaceDataTest, AShakeSwingsFadesAndEndsAtRest) {
+    game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    game::requestShake(4096, 10, 6, 1);
+    game::updateShake(2048); // full strength: f = 4096
+    EXPECT_EQ(u.s_shakeX, 10);
+    EXPECT_EQ(u.s_shakeY, 6);
+    game::updateShake(2047); // half left, sign flipped
+    EXPECT_EQ(u.s_shakeX, -5);
+    EXPECT_EQ(u.s_shakeY, -3);
+    game::updateShake(1); // a twelfth of a 4096 shake left: then over
+    EXPECT_EQ(u.s_shakeLeft, 0);
+    EXPECT_EQ(u.s_shakeX, 0);
+    EXPECT_EQ(u.s_shakeY, 0);
+
+    // A shake of no length ends at once instead of dividing by zero.
+    game::requestShake(0, 10, 6, 1);
+    u.s_shakeLeft = 5;
+    u.s_shakeX = 3;
+    game::updateShake(40);
+    EXPECT_EQ(u.s_shakeLeft, 0);
+    EXPECT_EQ(u.s_shakeX, 0);
+}
+
+TEST_F(RaceDataTest, BlinkingLoopsOrEndsOnce) {
+    game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    u.s_blinkPeriod = 100;
+    u.s_blinkLoop = 1;
+    u.s_blinkTimer = 150;
+    EXPECT_TRUE(game::isBlinkOn());
+    EXPECT_FALSE(game::advanceBlinkTimer(100));
+    EXPECT_FALSE(game::isBlinkOn());
+    EXPECT_FALSE(game::advanceBlinkTimer(60)); // below 0: back by two halves
+    EXPECT_EQ(u.s_blinkTimer, 190);
+
+    u.s_blinkLoop = 0;
+    u.s_blinkTimer = 250; // 250 / 100 = 2, even
+    EXPECT_TRUE(game::isBlinkOn());
+    u.s_blinkTimer = 150;
+    EXPECT_FALSE(game::isBlinkOn());
+    EXPECT_TRUE(game::advanceBlinkTimer(200));
+    EXPECT_EQ(u.s_blinkTimer, 0);
+    EXPECT_FALSE(game::isBlinkOn());
+    u.s_blinkPeriod = 0; // no period: no division by zero
+    u.s_blinkTimer = 10;
+    EXPECT_TRUE(game::isBlinkOn());
+}
+
+TEST_F(RaceDataTest, TimesAndNumbersReadAsTheHudShowsThem) {
+    struct Time {
+        std::int32_t t;
+        bool minutes, fraction, sign;
+        const char* out;
+    };
+    const Time times[] = {
+        {65 * 4096 + 2048, false, true, false, "1:05.500"},
+        {5 * 4096, false, false, false, "05"},
+        {5 * 4096, true, false, false, "0:05"},
+        {-(3 * 4096 + 410), false, true, true, "-03.100"},
+        {0, false, false, true, "-00"},
+        {4096 * 600, false, false, true, "+10:00"},
+        {INT_MIN, false, false, false, "8738:08"}, // 2^19 s, not a negative time
+    };
+    for (const Time& r : times)
+        EXPECT_EQ(shown(game::formatTime(r.t, r.minutes, r.fraction, r.sign)), r.out);
+    game::raceUtilityStatics().s_timeFractionColon = 1;
+    EXPECT_EQ(shown(game::formatTime(4096 + 41, false, true, false)), "01:010");
+
+    struct Number {
+        std::int32_t value;
+        bool keepFour;
+        const char* out;
+    };
+    const Number numbers[] = {
+        {1234, true, "1234"},
+        {1234, false, "1,234"},
+        {12345, true, "12,345"},
+        {123456, false, "123,456"},
+        {7, false, "7"},
+        {0, false, "0"},
+        {-1234567, false, "-1,234,567"},
+        {INT_MIN, false, "-2,147,483,648"},
+    };
+    for (const Number& r : numbers)
+        EXPECT_EQ(shown(game::formatNumber(r.value, u',', r.keepFour)), r.out);
+}
+
+TEST_F(RaceDataTest, StartPhasesSetTheirTimesAndStreakLinesDrawFromTheSharedRandom) {
+    const game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    for (std::int32_t phase = 2; phase <= 6; ++phase) {
+        game::setStartPhase(phase);
+        EXPECT_EQ(game::raceStatics().s_startPhase, phase);
+        EXPECT_EQ(u.s_startPhaseTimer, 1000);
+        EXPECT_EQ(u.s_startCount, (6 - phase) * 1000);
+        EXPECT_EQ(u.s_startMusicWait, 1000);
+    }
+    game::setStartPhase(7);
+    EXPECT_EQ(u.s_startCount, 0);
+
+    lib::java_util_Random::seedSharedRandom(99);
+    rt::Handle<lib::java_util_Random> twin(runtime.objectManager(), rt::make<lib::java_util_Random>(99));
+    game::randomizeSpeedLines();
+    for (const auto& line : u.s_speedLines) {
+        EXPECT_EQ(line[0], game::magnitudeMod(twin->next(32), 2048));
+        EXPECT_EQ(line[1], game::magnitudeMod(twin->next(32), 50));
+    }
+}
+
+TEST(RaceUtilities, BlendMixesEachChannelOpaque) {
+    EXPECT_EQ(game::blendColor(0xFFFFFF, 0x000000, 0), 0x000000);
+    EXPECT_EQ(game::blendColor(0x123456, 0x000000, 256), 0x123456);
+    EXPECT_EQ(static_cast<std::uint32_t>(game::blendColor(0xFF8000, 0x0080FF, 128)), 0xFF7F807Fu);
+    EXPECT_EQ(static_cast<std::uint32_t>(game::blendColor(0xFFFFFF, 0x000000, 64)), 0xFF3F3F3Fu);
+}
+
+TEST_F(RaceDataTest, IntArrayEditsKeepInsideTheirArrays) {
+    EXPECT_EQ(values(game::growIntArray(ints({1, 2}), 2)), (std::vector<std::int32_t>{1, 2, -1, -1}));
+    EXPECT_EQ(values(game::growIntArray(ints({1, 2, 3}), -1)), (std::vector<std::int32_t>{1, 2}));
+    EXPECT_EQ(game::growIntArray(ints({1, 2}), -5)->length(), 0);
+    EXPECT_EQ(values(game::growIntArray(nullptr, 2)), (std::vector<std::int32_t>{-1, -1}));
+    EXPECT_EQ(game::growIntArray(nullptr, -2)->length(), 0);
+
+    rt::IntArray* five = ints({1, 2, 3, 4, 5});
+    EXPECT_EQ(values(game::removeIntRange(five, 1, 2)), (std::vector<std::int32_t>{1, 4, 5}));
+    EXPECT_EQ(values(game::removeIntRange(five, 4, 1)), (std::vector<std::int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(game::removeIntRange(five, 0, 5)->length(), 0);
+    for (auto [from, count] : {std::pair{4, 2}, {5, 0}, {-1, 1}, {0, 6}, {2, -1}, {1, INT_MAX}})
+        EXPECT_EQ(game::removeIntRange(five, from, count), nullptr) << from << "+" << count;
+    EXPECT_EQ(game::removeIntRange(nullptr, 0, 0), nullptr);
+
+    struct Insert {
+        std::vector<std::int32_t> list;
+        std::int32_t v;
+        std::vector<std::int32_t> out;
+    };
+    const Insert inserts[] = {
+        {{9, 7, 5, 3}, 6, {9, 7, 6, 5}},
+        {{9, 7, 5, 3}, 10, {10, 9, 7, 5}},
+        {{9, 7, 5, 3}, 7, {9, 7, 7, 5}},
+        {{9, 7, 5, 3}, 1, {9, 7, 5, 3}}, // smaller than every entry: stays out
+        {{}, 4, {}},
+    };
+    for (const Insert& r : inserts) {
+        rt::IntArray* a = ints(r.list);
+        game::insertDescending(a, r.v);
+        EXPECT_EQ(values(a), r.out) << "inserting " << r.v;
+    }
+}
+
+TEST_F(RaceDataTest, SegmentsWrapAndCarsRankAcrossTheStartLine) {
+    game::TrackStatics& t = game::trackStatics();
+    t.s_segmentCount = 37;
+    t.s_segmentCurve = rt::newIntArray(37);
+    rt::IntArray::set(t.s_segmentCurve, 36, -728);
+    for (auto [in, out] : {std::pair{0, 0}, {36, 36}, {37, 0}, {-1, 36}, {-38, 36}, {80, 6}, {INT_MIN, 15}})
+        EXPECT_EQ(game::wrapSegment(in), out) << in;
+    EXPECT_EQ(game::segmentCurveAt(-1), -728);
+
+    game::RaceStatics& race = game::raceStatics();
+    race.s_laps = 3;
+    race.s_racers = rt::newObjectArray(3);
+    std::int32_t lap[] = {2, 1, 4}, seg[] = {0, 36, 0};
+    for (std::int32_t i = 0; i < 3; ++i) {
+        game::cEntity* car = game::cEntity::cEntityWithType(i == 2 ? 0 : 1);
+        car->m_racerIndex = 10 + i;
+        car->m_driverKind = i % 2;
+        car->m_racePosition = i;
+        car->m_lap = lap[i];
+        car->m_segment = seg[i];
+        rt::ObjectArray::set(race.s_racers, i, car);
+    }
+    game::cEntity* a = game::racerAt(0);
+    game::cEntity* b = game::racerAt(1);
+    a->m_segmentPos = 100;
+    b->m_segmentPos = 900;
+    EXPECT_EQ(game::carGap(a, b), 1024 - 800);
+    EXPECT_EQ(game::carGap(b, a), -(1024 - 800));
+    EXPECT_FALSE(game::hasFinished(a));
+    EXPECT_TRUE(game::hasFinished(game::racerAt(2)));
+
+    EXPECT_TRUE(game::racersInRaceOrder());
+    b->m_racePosition = 2;
+    EXPECT_FALSE(game::racersInRaceOrder());
+    EXPECT_EQ(game::findRacerByIndex(12), game::racerAt(2));
+    EXPECT_EQ(game::findRacerByIndex(9), nullptr);
+    EXPECT_EQ(game::findRacerByKind(1), b);
+    game::setRacersAiMode(4);
+    EXPECT_EQ(game::racerAt(2)->m_aiMode, 4);
+    EXPECT_EQ(game::racerAt(3), nullptr);
+    rt::ObjectArray::set(race.s_racers, 1, nullptr);
+    EXPECT_FALSE(game::racersInRaceOrder());
+}
+
+} // namespace
