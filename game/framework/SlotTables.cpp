@@ -8,7 +8,7 @@ namespace game {
 namespace {
 
 constexpr std::int32_t kRecordBytes = 4;
-// Bits 16 and 17 of a cache specification: build the caches, then drop the pixels.
+// Bits 16 and 17 of a cache request: build the caches, then drop the pixels.
 constexpr std::int32_t kBuildAndDrop = 0x30000;
 
 } // namespace

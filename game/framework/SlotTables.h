@@ -2,7 +2,7 @@
 
 // Writers of the per-slot tables that state 1 makes (StartupLoad.h) and the
 // loaders read: the object flag table (92 records of four bytes: in use and
-// two values), the sprite table's load flags and cache specifications, and
+// two values), the sprite table's load flags and cache requests, and
 // the sprite table's slots themselves.
 //
 // A missing table or an index outside one is reported as every checked
@@ -16,7 +16,7 @@ class Object;
 
 namespace game {
 
-// The sprite slot whose cache specification also asks to build its caches
+// The sprite slot whose cache request also asks to build its caches
 // and then drop its pixels.
 inline constexpr std::int32_t kCachedAndDroppedSlot = 63;
 
@@ -32,7 +32,7 @@ void releaseSpriteSlot(std::int32_t i);
 // Marks sprite slot `i` to be loaded; nothing for a negative `i`.
 void flagSlot(std::int32_t i);
 // Marks sprite slot `slot` to be loaded with `paletteMask & 0xFFFF` as its
-// cache specification, plus build-and-drop for slot 63; nothing for a
+// cache request, plus build-and-drop for slot 63; nothing for a
 // negative `slot`.
 void setSlotValue(std::int32_t slot, std::int32_t paletteMask);
 

@@ -28,7 +28,7 @@ struct StartupStatics {
     // The game's shared text buffer.
     lib::StringBuffer* s_textBuffer = nullptr;
     // Per slot of the sprite table: whether the loader is to load it, and
-    // its cache specification (bits 0-15 the palettes to cache, 0 meaning
+    // its cache request (bits 0-15 the palettes to cache, 0 meaning
     // palette 0 only; bit 16 build the caches; bit 17 then drop the pixels).
     rt::BoolArray* s_spriteLoadFlags = nullptr;
     rt::IntArray* s_spriteCacheSpecs = nullptr;

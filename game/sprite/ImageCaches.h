@@ -15,7 +15,7 @@ namespace game {
 
 class ASprite;
 
-// Cache-specification bits of a sprite-table slot (the low 16 bits are the
+// Cache-request bits of a sprite-table slot (the low 16 bits are the
 // palette mask, 0 meaning palette 0 only).
 namespace cache_spec {
 inline constexpr std::int32_t kPaletteMask = 0xFFFF;
@@ -36,7 +36,7 @@ void buildCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t first,
 // image yet, asking for one collection before and one after instead of
 // three per module. `mapping` is -1 (module mappings are off).
 void buildFrameCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t frame, std::int32_t mapping);
-// Caches sprite `n` of the sprite table as its cache specification asks:
+// Caches sprite `n` of the sprite table as its cache request asks:
 // each palette of the mask (palette 0 for an empty mask) when the build bit
 // is set, then drops its module pixels when the drop bit is set too.
 // Nothing for n < 0 or an empty slot.

@@ -1,5 +1,5 @@
 // The per-slot tables that state 1 makes: the object flag records, the
-// sprite load flags and cache specifications, and the sprite table's slots.
+// sprite load flags and cache requests, and the sprite table's slots.
 
 #include "game/framework/SlotTables.h"
 #include "game/framework/StartupLoad.h"
@@ -65,7 +65,7 @@ TEST_F(SlotTablesTest, SpriteSlotsAreFlaggedWithTheirCacheSpecificationAndReleas
             flagged.push_back(i);
     }
     EXPECT_EQ(flagged, (std::vector<std::int32_t>{3, 10, 63}));
-    EXPECT_EQ(rt::IntArray::get(startup.s_spriteCacheSpecs, 3), 0) << "a bare flag leaves the specification";
+    EXPECT_EQ(rt::IntArray::get(startup.s_spriteCacheSpecs, 3), 0) << "a bare flag leaves the cache request";
     EXPECT_EQ(rt::IntArray::get(startup.s_spriteCacheSpecs, 10), 0xFFFF);
     EXPECT_EQ(rt::IntArray::get(startup.s_spriteCacheSpecs, 63), 0x32345) << "built, then its pixels dropped";
 

@@ -1,4 +1,4 @@
-// Module image caches: what a cache specification builds and drops, copies
+// Module image caches: what a cache request builds and drops, copies
 // between palettes, the modules of one frame, and a sprite without pixels.
 
 #include "game/sprite/ImageCaches.h"
