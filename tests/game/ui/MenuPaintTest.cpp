@@ -92,8 +92,8 @@ TEST_F(MenuPaintTest, TheMainMenuLaysOutItsItemsAndHidesThePromotionItem) {
     std::vector<std::string> firstRows = items();
     firstRows.resize(6);
     EXPECT_EQ(firstRows, (std::vector<std::string>{"frame 65:1 @10,64", "text 'T10' @42,80 a3",
-                                                    "frame 65:1 @10,96", "text 'T11' @42,112 a3",
-                                                    "frame 65:0 @10,128", "text 'T12' @42,144 a3"}));
+                                                   "frame 65:1 @10,96", "text 'T11' @42,112 a3",
+                                                   "frame 65:0 @10,128", "text 'T12' @42,144 a3"}));
     EXPECT_EQ(paletteOf("T10"), "palette 1:1");
     EXPECT_EQ(paletteOf("T11"), "palette 1:2") << "the promotion item";
     EXPECT_EQ(paletteOf("T12"), "palette 1:3") << "the highlighted item";
