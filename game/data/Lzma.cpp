@@ -1,7 +1,6 @@
 #include "game/data/Lzma.h"
 
 #include "classlib/io/InputStream.h"
-#include "classlib/lang/System.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Streams.h"
 #include "host/Log.h"
@@ -189,8 +188,7 @@ bool readBytes(lib::java_io_InputStream* in, rt::ByteArray* array, std::int32_t 
 void releaseWorkingState(LzmaStatics& statics) {
     statics.s_lzmaProbs = nullptr;
     statics.s_lzmaInput = nullptr;
-    if (config().s_gcAfterUnload)
-        lib::java_lang_System::gc();
+    collectAfterUnload();
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "classlib/io/ByteArrayInputStream.h"
 #include "classlib/io/InputStream.h"
-#include "classlib/lang/System.h"
 #include "game/data/Lzma.h"
 #include "game/data/PackSource.h"
 #include "game/data/TypedArrayReader.h"
@@ -307,8 +306,7 @@ platform::javax_microedition_lcdui_Image* loadImageFromPack(std::int32_t entry) 
         return nullptr;
     platform::javax_microedition_lcdui_Image* image =
         platform::javax_microedition_lcdui_Image::createImage(bytes, 0, bytes->length());
-    if (config().s_gcAfterUnload)
-        lib::java_lang_System::gc();
+    collectAfterUnload();
     return image;
 }
 

@@ -466,8 +466,7 @@ void freeSoundChannel(std::int32_t channel) {
         if (rt::exceptionPending())
             return;
         rt::ObjectArray::set(statics.s_channelPlayers, channel, nullptr);
-        if (settings.s_gcAfterUnload)
-            lib::java_lang_System::gc();
+        collectAfterUnload();
     }
     setChannelState(statics, channel, kChannelFree);
     Ints::set(statics.s_channelSounds, channel, -1);

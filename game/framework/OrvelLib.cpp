@@ -209,8 +209,7 @@ void OrvelLib::cleanUp() {
         loop.s_backBufferGraphics = nullptr;
     }
     dropStartupPack();
-    if (settings.s_gcAfterUnload)
-        lib::java_lang_System::gc();
+    collectAfterUnload();
     if (!settings.s_yieldInLoop && loop.s_midlet)
         loop.s_midlet->notifyDestroyed();
 }

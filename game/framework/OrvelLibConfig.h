@@ -220,6 +220,10 @@ struct OrvelLibConfig {
     RT_NO_REFERENCE_FIELDS(OrvelLibConfig, rt::NoReferenceBase)
 };
 
+// A collection, when the configuration asks for one after data is unloaded
+// or released (s_gcAfterUnload).
+void collectAfterUnload();
+
 // The running game's configuration.
 OrvelLibConfig& config();
 

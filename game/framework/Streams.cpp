@@ -1,7 +1,6 @@
 #include "game/framework/Streams.h"
 
 #include "classlib/io/InputStream.h"
-#include "classlib/lang/System.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
@@ -78,8 +77,7 @@ void closeStream() {
     }
     streams.s_packStream = nullptr;
     streams.s_packPosition = 0;
-    if (config().s_gcAfterUnload)
-        lib::java_lang_System::gc();
+    collectAfterUnload();
 }
 
 std::int32_t streamReadByte(lib::java_io_InputStream* stream) {

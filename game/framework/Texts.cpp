@@ -1,7 +1,6 @@
 #include "game/framework/Texts.h"
 
 #include "classlib/io/InputStream.h"
-#include "classlib/lang/System.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/Streams.h"
@@ -128,11 +127,6 @@ void ensurePackTables() {
     rt::IntArray* slotPack = rt::newIntArray(slots);
     std::ranges::fill(rt::IntArray::span(slotPack), -1);
     texts.s_slotPack = slotPack;
-}
-
-void collectAfterUnload() {
-    if (config().s_gcAfterUnload)
-        lib::java_lang_System::gc();
 }
 
 // Clears every entry of a cache, so that nothing holding the array keeps the

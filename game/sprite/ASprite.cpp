@@ -1,6 +1,5 @@
 #include "game/sprite/ASprite.h"
 
-#include "classlib/lang/System.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/SpriteReader.h"
 #include "game/sprite/SpriteStatics.h"
@@ -57,11 +56,6 @@ bool moduleLayout(std::int32_t typeByte, ModuleLayout& layout) {
     default:
         return false;
     }
-}
-
-void collectIfAsked() {
-    if (spriteStatics().s_gcOnLoad)
-        lib::java_lang_System::gc();
 }
 
 std::span<const std::uint8_t> bytesOf(ByteArray* data) {

@@ -1,6 +1,5 @@
 #include "game/sprite/ImageCaches.h"
 
-#include "classlib/lang/System.h"
 #include "game/framework/StartupLoad.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
@@ -14,11 +13,6 @@ namespace game {
 namespace {
 
 constexpr std::int32_t kHasModulePixels = sprite_format::kPixelSection | 0x8;
-
-void requestCollection() {
-    if (spriteStatics().s_gcOnLoad)
-        lib::java_lang_System::gc();
-}
 
 rt::ObjectArray* imageRow(const ASprite* sprite, std::int32_t palette) {
     if (palette < 0 || palette >= sprite->m_moduleImages->length())
@@ -71,7 +65,7 @@ void buildCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t first,
         } else {
             const std::int32_t saved = sprite->m_currentPalette;
             sprite->m_currentPalette = palette;
-            requestCollection();
+            collectIfAsked();
             for (std::int32_t m = first; m <= last; ++m) {
                 const std::int32_t w = sprite->getModuleWidth(m);
                 const std::int32_t h = sprite->getModuleHeight(m);
@@ -80,11 +74,11 @@ void buildCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t first,
                 if (rt::IntArray* pixels = sprite->decodeModule(m))
                     sprite->storeModuleImage(pixels, w, h, palette, m);
             }
-            requestCollection();
+            collectIfAsked();
             sprite->m_currentPalette = saved;
         }
     }
-    requestCollection();
+    collectIfAsked();
 }
 
 void buildFrameCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t frame, std::int32_t) {
@@ -94,7 +88,7 @@ void buildFrameCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t f
     }
     SpriteStatics& statics = spriteStatics();
     const std::int8_t saved = statics.s_gcOnLoad;
-    requestCollection();
+    collectIfAsked();
     statics.s_gcOnLoad = 0;
     const std::int32_t count = sprite->getFModuleCount(frame);
     for (std::int32_t i = 0; i < count; ++i) {
@@ -103,7 +97,7 @@ void buildFrameCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t f
             buildCacheImages(sprite, palette, module, module, -1);
     }
     statics.s_gcOnLoad = saved;
-    requestCollection();
+    collectIfAsked();
 }
 
 void buildSpriteCache(std::int32_t n) {

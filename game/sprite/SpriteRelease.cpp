@@ -3,7 +3,6 @@
 // slot by slot before its field, so that its elements can go even while
 // another reference to the table lives.
 
-#include "classlib/lang/System.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
 
@@ -25,8 +24,7 @@ void ASprite::freePixelData() {
     m_palettes = nullptr;
     m_moduleData = nullptr;
     m_moduleDataOffsets = nullptr;
-    if (spriteStatics().s_gcOnLoad)
-        lib::java_lang_System::gc();
+    collectIfAsked();
 }
 
 void ASprite::freeModuleData() {

@@ -1,5 +1,6 @@
 #include "game/sprite/SpriteStatics.h"
 
+#include "classlib/lang/System.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
@@ -92,6 +93,11 @@ rt::IntArray* getTransformBuffer(rt::IntArray* source, std::int32_t width, std::
         s.s_spareBuffer = rt::newIntArray(std::max(entries, size > 0 ? size : config().s_pixelBufferSize));
     }
     return s.s_spareBuffer == source ? nullptr : s.s_spareBuffer;
+}
+
+void collectIfAsked() {
+    if (spriteStatics().s_gcOnLoad)
+        lib::java_lang_System::gc();
 }
 
 } // namespace game

@@ -68,4 +68,8 @@ inline rt::IntArray* getSpareBuffer(rt::IntArray* buffer) {
     return getTransformBuffer(buffer, 0, 0);
 }
 
+// A collection, when the sprite engine is set to collect after it loads or
+// releases data (s_gcOnLoad).
+void collectIfAsked();
+
 } // namespace game

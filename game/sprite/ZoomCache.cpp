@@ -1,7 +1,6 @@
 #include "game/sprite/ZoomCache.h"
 
 #include "classlib/lang/Integer.h"
-#include "classlib/lang/System.h"
 #include "classlib/util/Hashtable.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
@@ -34,11 +33,6 @@ using rt::ObjectArray;
 using rt::ShortArray;
 using namespace zoom_fp;
 using namespace zoom_flags;
-
-void requestCollection() {
-    if (spriteStatics().s_gcOnLoad)
-        lib::java_lang_System::gc();
-}
 
 java_util_Hashtable* cacheTable(ZoomCacheKind kind) {
     const ZoomStatics& z = zoomStatics();
@@ -168,7 +162,7 @@ void buildFrame(ZoomCacheKind kind, std::int32_t s, std::int32_t f, IntArray* pa
         forEachPalette(sprite, palettes,
                        [&](std::int32_t p) { transparent = copyPalette(entry, sprite, p); });
     const FrameBounds bounds = measureFrame(sprite, f);
-    requestCollection();
+    collectIfAsked();
     IntArray* buffer = rt::newIntArray(bounds.w * bounds.h);
     std::ranges::fill(IntArray::span(buffer), transparent);
     bool indexes = false;
@@ -228,7 +222,7 @@ bool growSharedBuffers(std::int32_t entries) {
         return true;
     z.s_rgbBuffer = nullptr;
     spriteStatics().s_pixelBuffer = nullptr;
-    requestCollection();
+    collectIfAsked();
     IntArray* buffer = rt::newIntArray(std::max(entries, config().s_pixelBufferSize));
     z.s_rgbBuffer = buffer;
     spriteStatics().s_pixelBuffer = buffer;
@@ -269,7 +263,7 @@ bool buildSteps(ZoomCacheKind kind, std::int32_t s, std::int32_t f, std::int32_t
         sprite->setCurrentPalette(p);
     paintFrame(sprite, g, f, -b.x0, -b.y0, 0, 0, 0);
     image->getRGB(zoomStatics().s_rgbBuffer, 0, b.w, 0, 0, b.w, b.h);
-    requestCollection();
+    collectIfAsked();
     IntArray* out = rt::newIntArray(b.w * b.h);
     ObjectArray* images = rt::newObjectArray(count);
     ObjectArray::set(entry->m_stepImages, p, images);
@@ -300,7 +294,7 @@ bool buildSteps(ZoomCacheKind kind, std::int32_t s, std::int32_t f, std::int32_t
         }
         ObjectArray::set(images, k, javax_microedition_lcdui_Image::createRGBImage(out, sw, sh, true));
     }
-    requestCollection();
+    collectIfAsked();
     put(kind, key, entry);
     return true;
 }
