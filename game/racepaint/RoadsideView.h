@@ -41,15 +41,9 @@ struct RoadsideViewStatics {
     std::int32_t s_wallFogColour = 0;
     std::int32_t s_weatherMode = 0;
     std::int32_t s_weatherSpread = kWeatherSpread;
-    // The race view on the screen, the bend of the road ahead in pixels
-    // ((`s_sliceX`[3] - `s_sliceX`[0]) / 10) and the speed lines' centre.
-    std::int32_t s_viewLeft = 0;
-    std::int32_t s_viewTop = 0;
-    std::int32_t s_viewWidth = 640;
-    std::int32_t s_viewHeight = 480;
+    // The bend of the road ahead in pixels: (`s_sliceX`[3] - `s_sliceX`[0])
+    // / 10.
     std::int32_t s_roadBend = 0;
-    std::int32_t s_speedLinesX = 320;
-    std::int32_t s_speedLinesY = 240;
     // The sprite set whose frames the section models' textured quads show;
     // -1 none (textured quads are not drawn).
     std::int32_t s_sectionQuadSprite = -1;
