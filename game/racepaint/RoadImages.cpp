@@ -2,8 +2,10 @@
 
 #include "game/framework/GameGraphics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/race/RaceImages.h"
 #include "game/race/TrackData.h"
 #include "game/sprite/Drawing.h"
+#include "game/sprite/SpriteStatics.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/StaticClass.h"
 
@@ -133,6 +135,44 @@ void buildRaceBackground(std::int32_t index) {
         s.s_backgroundRows = rows;
     }
     rt::ObjectArray::set(s.s_backgroundRows, index, images);
+}
+
+void grabImagePixels() {
+    RoadImageStatics& s = roadImageStatics();
+    const std::int32_t width = s.s_backgroundWidth;
+    const std::int32_t height = s.s_backgroundHeight;
+    if (width < 1 || height < 1)
+        return;
+    constexpr std::int32_t kBlocks = 3;
+    if (!s.s_sliceObjectPixels)
+        s.s_sliceObjectPixels = rt::newObjectArray(kBlocks);
+    rt::ObjectArray* images = raceImageStatics().s_roadsideImages;
+    for (std::int32_t i = 0; i < kBlocks; ++i) {
+        auto* block = static_cast<rt::IntArray*>(rt::ObjectArray::get(s.s_sliceObjectPixels, i));
+        if (!block || block->length() != width * height) {
+            block = rt::newIntArray(width * height);
+            rt::ObjectArray::set(s.s_sliceObjectPixels, i, block);
+        }
+        auto* image = images && i < images->length()
+                          ? static_cast<javax_microedition_lcdui_Image*>(rt::ObjectArray::get(images, i))
+                          : nullptr;
+        if (!image || image->getWidth() < 1 || image->getHeight() < 1) {
+            std::ranges::fill(rt::IntArray::span(block), 0);
+            continue;
+        }
+        const std::int32_t imageWidth = image->getWidth();
+        const std::int32_t imageHeight = image->getHeight();
+        // The image's pixels through the shared buffer, then sampled nearest.
+        rt::IntArray* argb = ensurePixelBuffer(imageWidth * imageHeight);
+        if (!argb)
+            return;
+        getRGB(image, argb, 0, imageWidth, 0, 0, imageWidth, imageHeight);
+        std::span<const std::int32_t> source = rt::IntArray::span(argb);
+        std::span<std::int32_t> out = rt::IntArray::span(block);
+        for (std::int32_t y = 0; y < height; ++y)
+            for (std::int32_t x = 0; x < width; ++x)
+                out[y * width + x] = source[(y * imageHeight / height) * imageWidth + x * imageWidth / width];
+    }
 }
 
 void computeRoadImageLaneWidths() {

@@ -93,6 +93,14 @@ rt::ObjectArray* buildGradientImage(rt::IntArray* pixels, std::int32_t width, st
                                     std::int32_t shadeDepth, std::int32_t shadeFar, std::int32_t shadeNear,
                                     std::int32_t tintColour, std::int32_t tintStrength);
 
+// The lane objects' blocks from the race's three roadside images (entries
+// 1, 2 and 0 of the image pack, in `RaceImageStatics::s_roadsideImages`),
+// each scaled to s_backgroundWidth x s_backgroundHeight, the size of the
+// background converted last. Blocks of that size are reused. A missing
+// image leaves its block transparent; without a converted background there
+// is no size and nothing is made.
+void grabImagePixels();
+
 // `s_roadImageLaneWidth`[j] = image j's width x 2 / lane count for the images
 // of surface 0 (a lane count below 1 counts as 1); 0 where there is no image.
 void computeRoadImageLaneWidths();

@@ -4,6 +4,7 @@
 
 #include "game/racepaint/RoadImages.h"
 #include "game/framework/GameGraphics.h"
+#include "game/race/RaceImages.h"
 #include "platform/lcdui/pixels.h"
 #include "tests/game/racepaint/RacePaintFixture.h"
 
@@ -127,6 +128,37 @@ TEST_F(RacePaintTest, LaneWidthsAreTwiceTheImageWidthOverTheLaneCount) {
         EXPECT_EQ(rt::ShortArray::get(s.s_roadImageLaneWidth, 0), c.first) << c.lanes << " lanes";
         EXPECT_EQ(rt::ShortArray::get(s.s_roadImageLaneWidth, 110), c.last) << c.lanes << " lanes";
     }
+}
+
+TEST_F(RacePaintTest, LaneObjectBlocksAreTheRoadsideImagesAtTheLastBackgroundSize) {
+    RoadImageStatics& s = roadImageStatics();
+    game::grabImagePixels();
+    EXPECT_EQ(s.s_sliceObjectPixels, nullptr) << "no background converted: no size";
+
+    // Image 0: 2 x 1, left red, right blue; image 1 missing; image 2 green.
+    rt::ObjectArray* roadside = rt::newObjectArray(3);
+    const std::int32_t red = static_cast<std::int32_t>(0xFFFF0000u),
+                       blue = static_cast<std::int32_t>(0xFF0000FFu);
+    const std::int32_t green = static_cast<std::int32_t>(0xFF00FF00u);
+    rt::ObjectArray::set(roadside, 0, game::createRGBImage(intArray({red, blue}), 2, 1, false));
+    rt::ObjectArray::set(roadside, 2, game::createRGBImage(intArray({green}), 1, 1, false));
+    game::raceImageStatics().s_roadsideImages = roadside;
+    s.s_backgroundWidth = 4;
+    s.s_backgroundHeight = 3;
+    game::grabImagePixels();
+    ASSERT_NE(s.s_sliceObjectPixels, nullptr);
+    auto block = [&](std::int32_t i) {
+        return ints(static_cast<rt::IntArray*>(rt::ObjectArray::get(s.s_sliceObjectPixels, i)), 12);
+    };
+    EXPECT_EQ(block(0),
+              (std::vector<std::int32_t>{red, red, blue, blue, red, red, blue, blue, red, red, blue, blue}));
+    EXPECT_EQ(block(1), std::vector<std::int32_t>(12, 0));
+    EXPECT_EQ(block(2), std::vector<std::int32_t>(12, green));
+
+    // The same size again reuses the blocks.
+    rt::Object* first = rt::ObjectArray::get(s.s_sliceObjectPixels, 0);
+    game::grabImagePixels();
+    EXPECT_EQ(rt::ObjectArray::get(s.s_sliceObjectPixels, 0), first);
 }
 
 } // namespace
