@@ -15,6 +15,7 @@
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceStartup.h"
+#include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -100,6 +101,7 @@ void registerGame() {
         spriteStaticInit();
         initProgressStatics();
         roadImageStaticInit();
+        roadBandStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };

@@ -4,10 +4,10 @@
 // scale of a point on a slice.
 
 #include "game/race/RoadProjection.h"
-#include "game/framework/FixedPoint.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/race/TrackData.h"
 #include "tests/game/framework/FrameworkFixture.h"
+#include "tests/support/CosTable.h"
 
 #include <cmath>
 #include <numbers>
@@ -27,14 +27,7 @@ struct RoadProjection : framework_testing::FrameworkTest {
 
     RoadProjection() {
         game::OrvelLibConfig::staticInit();
-        game::initFixedPointConstants();
-        const std::int32_t quarter = game::fixedPointStatics().s_quarterCircle;
-        rt::IntArray* table = rt::newIntArray(quarter + 1);
-        for (std::int32_t i = 0; i <= quarter; ++i)
-            rt::IntArray::set(
-                table, i,
-                static_cast<std::int32_t>(std::lround(std::cos(i * std::numbers::pi / 2 / quarter) * 4096)));
-        game::setCosTable(table);
+        testing_support::installCosTable();
     }
 
     static rt::IntArray* ints(const std::vector<std::int32_t>& values) {
