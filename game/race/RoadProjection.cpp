@@ -50,6 +50,12 @@ std::int32_t scaleAt(const RoadCamera& camera, std::int32_t depth) {
     return rt::ishl(camera.focal, kShift) / depth;
 }
 
+// A road narrower than the narrowest drawn: widened about its centre.
+void widenToNarrowest(std::int32_t& left, std::int32_t& width) {
+    left = iadd(left, rt::ishr(width - kSliceMinWidth, 1));
+    width = kSliceMinWidth;
+}
+
 // The screen y of an edge: always even, rounded up from the projection.
 std::int32_t evenY(std::int32_t y) {
     return iadd(y, 3) & ~1;
@@ -81,8 +87,7 @@ void projectSliceEdge(const RoadCamera& camera, std::int32_t i, std::int32_t slo
     std::int32_t left = iadd(camera.centerX, fx(scale, xb));
     std::int32_t width = fx(imul(halfWidth, 2), scale);
     if (width < kSliceMinWidth) {
-        left = iadd(left, rt::ishr(width - kSliceMinWidth, 1));
-        width = kSliceMinWidth;
+        widenToNarrowest(left, width);
     } else if (width > kSliceMaxWidth) {
         const std::int32_t excess = width - kSliceMaxWidth;
         const std::int32_t roadWidth = imul(halfWidth, 2);
@@ -150,10 +155,8 @@ void projectRoad(const RoadCamera& camera, std::int32_t segment, std::int32_t he
     s.s_sliceX[kEnd] = x;
     s.s_sliceDepth[kEnd] = z;
     s.s_sliceHeight[kEnd] = y;
-    if (width < kSliceMinWidth) {
-        left = iadd(left, rt::ishr(width - kSliceMinWidth, 1));
-        width = kSliceMinWidth;
-    }
+    if (width < kSliceMinWidth)
+        widenToNarrowest(left, width);
     s.s_sliceScreenX[kEnd] = left;
     s.s_sliceScreenY[kEnd] = evenY(isub(camera.horizonY, fx(scale, y)));
     s.s_sliceScreenWidth[kEnd] = width;
