@@ -15,6 +15,8 @@
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceStartup.h"
+#include "game/racepaint/RoadBands.h"
+#include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/OrvelLibPlayer.h"
@@ -93,10 +95,13 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
-    // engine's shared tables, then the saved progress's arrays.
+    // engine's shared tables, then the saved progress's arrays, then the
+    // road painter's fixed-size arrays.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
+        roadImageStaticInit();
+        roadBandStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
