@@ -14,6 +14,8 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/PlayerControl.h"
 #include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -93,10 +95,11 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
-    // engine's shared tables, then the saved progress's arrays.
+    // engine's shared tables, the saved progress's arrays, the driving tables.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
+        initDrivingTables();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -109,6 +112,7 @@ void registerGame() {
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
+    installDrivingSteps();
 }
 
 platform::StartupHooks startupHooks() {
