@@ -16,6 +16,7 @@
 #include "tools/datakit/TrackRing.h"
 
 #include <initializer_list>
+#include <vector>
 
 namespace race_testing {
 
@@ -68,7 +69,7 @@ struct DrivingTest : RaceDataTest {
 
     // This frame's game keys: those held and those pressed (pressed keys
     // are held too).
-    static void keys(std::initializer_list<std::int32_t> held, std::initializer_list<std::int32_t> pressed) {
+    static void keys(const std::vector<std::int32_t>& held, const std::vector<std::int32_t>& pressed) {
         game::KeyStatics& k = game::keyStatics();
         k.s_keysHeld = 0;
         k.s_keysPressed = 0;
