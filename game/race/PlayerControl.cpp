@@ -304,9 +304,8 @@ void updateSteering(cEntity* car, std::int32_t dt) {
             car->m_contactEnd = 1;
             startBoost(car, kRaceOne, 0);
         }
-    } else {
-        car->m_heading = clampTo(car->m_heading, d.s_maxHeading);
     }
+    car->m_heading = clampTo(car->m_heading, d.s_maxHeading);
     car->m_smoothHeading =
         clampTo(car->m_smoothHeading + ((car->m_heading - car->m_smoothHeading) >> 1), d.s_maxHeading);
     car->m_heading = clampTo(car->m_heading, d.s_maxHeading);

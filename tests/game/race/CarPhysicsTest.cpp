@@ -179,6 +179,22 @@ TEST_F(CarPhysicsTest, LapsCountAcrossTheRingsEndBothWays) {
     }
 }
 
+TEST_F(CarPhysicsTest, APlaneMoveAndItsReverseGiveTheHeadingBack) {
+    datakit::TrackRing ring;
+    ring.straight(2).left(30, 2).right(30, 2).straight(2);
+    loadRing(ring);
+    game::cEntity* car = makeCar(0, {0, 60, 120}, 6144);
+    car->m_heading = car->m_smoothHeading = 10;
+    // From segment 1 into segment 3: the curvature of 2 and 3 (twice 85) is
+    // added; going back to segment 1 or 0 takes off each segment's left.
+    game::applyPlaneMove(car, 1, 0, 900, 0, 1200);
+    ASSERT_EQ(car->m_segment, 3);
+    EXPECT_EQ(car->m_heading, 10 + 2 * 85);
+    game::applyPlaneMove(car, car->m_segment, car->m_lateral, car->m_segmentPos, 0, -2200);
+    ASSERT_LE(car->m_segment, 1);
+    EXPECT_EQ(car->m_heading, 10);
+}
+
 TEST_F(CarPhysicsTest, AWallTurnsTheCarBackByItsSpeed) {
     const game::DrivingStatics& d = game::drivingStatics();
     struct Case {
