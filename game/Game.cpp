@@ -14,6 +14,8 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/PlayerControl.h"
 #include "game/race/RaceStartup.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
@@ -95,13 +97,14 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
-    // engine's shared tables, then the saved progress's arrays, then the
-    // road painter's fixed-size arrays.
+    // engine's shared tables, then the saved progress's arrays, the road
+    // painter's fixed-size arrays and the driving tables.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
         roadImageStaticInit();
         roadBandStaticInit();
+        initDrivingTables();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -114,6 +117,7 @@ void registerGame() {
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
+    installDrivingSteps();
 }
 
 platform::StartupHooks startupHooks() {
