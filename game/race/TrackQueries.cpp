@@ -39,7 +39,7 @@ bool isCodeForVariant(std::int32_t code) {
     return ((code >> 8) & 15) == currentSlotByte(eventSlotStatics().s_eventVariant);
 }
 
-std::int32_t getCodeLap(std::int32_t code) {
+bool findDynamicTrigger(std::int32_t code, std::int32_t& entry) {
     const EventSlotStatics& slots = eventSlotStatics();
     auto* variants = static_cast<rt::ObjectArray*>(
         elementOrNull(eventStatics().s_dynamicTriggers, currentSlotByte(slots.s_eventTrack)));
@@ -47,8 +47,15 @@ std::int32_t getCodeLap(std::int32_t code) {
         static_cast<rt::IntArray*>(elementOrNull(variants, currentSlotByte(slots.s_eventVariant)));
     std::int32_t id = code & 255;
     if (!entries || id >= entries->length())
+        return false;
+    entry = rt::IntArray::get(entries, id);
+    return true;
+}
+
+std::int32_t getCodeLap(std::int32_t code) {
+    std::int32_t entry = 0;
+    if (!findDynamicTrigger(code, entry))
         return -1;
-    std::int32_t entry = rt::IntArray::get(entries, id);
     if ((entry & 0x8000) == 0)
         return (entry >> 12) & 7;
     const cEntity* player = racerStatics().s_playerCar;

@@ -18,5 +18,8 @@ bool isCodeForVariant(std::int32_t code);
 // every lap. -1 for an entry the event does not have (it never fires) or
 // an every-lap entry without a player's car.
 std::int32_t getCodeLap(std::int32_t code);
+// The current event's dynamic trigger entry for `code & 255` into `entry`;
+// false when the event has no such entry.
+bool findDynamicTrigger(std::int32_t code, std::int32_t& entry);
 
 } // namespace game
