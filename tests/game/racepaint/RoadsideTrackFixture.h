@@ -19,7 +19,7 @@
 namespace roadside_testing {
 
 inline constexpr std::int32_t kHalfWidth = 400;
-inline constexpr std::int32_t kEyeHeight = 400;
+inline constexpr std::int32_t kEyeHeight = 700;
 // Verge colours of the one side profile: even, odd segments and the cap.
 inline constexpr std::uint32_t kVergeEven = 0x208020;
 inline constexpr std::uint32_t kVergeOdd = 0x30A030;
@@ -52,19 +52,20 @@ struct RoadsideTrackTest : RoadsideTest {
         game::setupRoadside();
     }
 
-    static double depthOf(std::int32_t slice) { return 300.0 + 1024.0 * slice; }
+    static double depthOf(std::int32_t slice) { return 512.0 + 1024.0 * slice; }
 
-    // The camera on the road's centre line at segment 0, looking along it.
-    static void straightView() {
+    // The camera at segment 0 looking along the road, whose centre line lies
+    // `centre` to its right.
+    static void straightView(std::int32_t centre = 0) {
         game::RoadsideViewStatics& v = game::roadsideView();
         for (std::int32_t i = 0; i < game::kRoadSlices; ++i) {
             const double z = depthOf(i);
             v.s_sliceSegment[i] = i;
-            v.s_sliceX[i] = 0;
+            v.s_sliceX[i] = centre;
             v.s_sliceDepth[i] = static_cast<std::int32_t>(z);
             v.s_sliceHeight[i] = -kEyeHeight;
             v.s_sliceScale[i] = static_cast<std::int32_t>(std::floor(v.s_cameraFocal * 4096.0 / z));
-            v.s_sliceScreenX[i] = static_cast<std::int32_t>(std::floor(screenX(-kHalfWidth, z)));
+            v.s_sliceScreenX[i] = static_cast<std::int32_t>(std::floor(screenX(centre - kHalfWidth, z)));
             v.s_sliceScreenWidth[i] =
                 static_cast<std::int32_t>(std::floor(2.0 * v.s_cameraFocal * kHalfWidth / z));
             v.s_sliceScreenY[i] = static_cast<std::int32_t>(std::floor(screenY(-kEyeHeight, z)));
