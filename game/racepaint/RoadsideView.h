@@ -48,6 +48,38 @@ struct RoadsideViewStatics {
     // -1 none (textured quads are not drawn).
     std::int32_t s_sectionQuadSprite = -1;
 
+    // Fed by the view pass for the verges, walls and section models: per
+    // slice the segment, the road's heading relative to the camera (angle
+    // units), the screen x of the road's left edge, its width on the screen
+    // (0: the slice is not visible) and the projection scale (focal << 12)
+    // / depth; the heading beyond which a slice is not painted; the drawing
+    // area, the view's width and the shake's x offset.
+    std::int32_t s_sliceSegment[kRoadSlices] = {};
+    std::int32_t s_sliceAngle[kRoadSlices] = {};
+    std::int32_t s_sliceScreenX[kRoadSlices] = {};
+    std::int32_t s_sliceScreenWidth[kRoadSlices] = {};
+    std::int32_t s_sliceScale[kRoadSlices] = {};
+    std::int32_t s_sliceAngleLimit = 512;
+    std::int32_t s_clipLeft = 0;
+    std::int32_t s_clipTop = 0;
+    std::int32_t s_clipRight = 640;
+    std::int32_t s_clipBottom = 480;
+    std::int32_t s_viewWidth = 640;
+    std::int32_t s_shakeX = 0;
+    // Written by the verges pass for the road bands and the section models:
+    // per slice the clip's bottom, left x and width, and the lateral
+    // positions of the drawn road's edges; the running bottom of the road
+    // bands' clip; the verge colours of the slice that reaches the bottom of
+    // the drawing area (0xFF00FF: none).
+    std::int32_t s_sliceClipY[kRoadSlices] = {};
+    std::int32_t s_sliceClipLeft[kRoadSlices] = {};
+    std::int32_t s_sliceClipWidth[kRoadSlices] = {};
+    std::int32_t s_sliceRoadLeft[kRoadSlices] = {};
+    std::int32_t s_sliceRoadRight[kRoadSlices] = {};
+    std::int32_t s_roadClipBottom = 0;
+    std::int32_t s_bottomLeftColour = 0xFF00FF;
+    std::int32_t s_bottomRightColour = 0xFF00FF;
+
     RT_NO_REFERENCE_FIELDS(RoadsideViewStatics, rt::NoReferenceBase)
 };
 

@@ -18,15 +18,7 @@ using sprite_testing::on565;
 
 struct SpeedLinesTest : roadside_testing::RoadsideTest {
     SpeedLinesTest() {
-        game::initFixedPointConstants();
-        const std::int32_t quarter = game::fixedPointStatics().s_quarterCircle;
-        rt::IntArray* table = rt::newIntArray(quarter + 1);
-        for (std::int32_t i = 0; i <= quarter; ++i)
-            rt::IntArray::set(
-                table, i,
-                static_cast<std::int32_t>(std::lround(std::cos(i * std::numbers::pi / 2 / quarter) *
-                                                      game::fixedPointStatics().s_one)));
-        game::setCosTable(table);
+        roadside_testing::installCosTable();
         game::racerStatics().s_playerCar = game::cEntity::cEntityWithType(0);
     }
     ~SpeedLinesTest() override { game::racerStatics().s_playerCar = nullptr; }
