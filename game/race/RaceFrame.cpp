@@ -1,7 +1,9 @@
 #include "game/race/RaceFrame.h"
 
+#include "classlib/lang/System.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
@@ -19,32 +21,6 @@ RaceFrameStatics& raceFrameStatics() {
 }
 
 namespace {
-
-std::int32_t currentEventType() {
-    const EventSlotStatics& slots = eventSlotStatics();
-    if (!slots.s_eventType || slots.s_currentEvent < 0 || slots.s_currentEvent >= slots.s_eventType->length())
-        return -1;
-    return rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent);
-}
-
-// The finish rules built so far; true when the race finished.
-bool applyFinishRule(cEntity* player) {
-    RaceStatics& race = raceStatics();
-    switch (currentEventType()) {
-    case 0:
-        if (player->m_lap <= race.s_laps)
-            return false;
-        race.s_raceResult = player->m_racePosition < 3 ? 1 : 0;
-        return true;
-    case 2:
-        if (player->m_lap <= race.s_laps)
-            return false;
-        race.s_raceResult = player->m_collected >= currentEventField(1, 0) ? 1 : 0;
-        return true;
-    default:
-        return false;
-    }
-}
 
 // The time a still-running car would need for the rest of the race at
 // 200 km/h.
@@ -151,8 +127,8 @@ void updateRace() {
     cEntity* player = racerStatics().s_playerCar;
     if (!player)
         return;
-    if (!race.s_raceFinished && applyFinishRule(player)) {
-        race.s_raceFinished = 1;
+    if (!race.s_raceFinished &&
+        applyFinishRule(player, race.s_raceFrameTime, lib::java_lang_System::currentTimeMillis())) {
         finishRace();
     }
     keepRaceClocks(player);

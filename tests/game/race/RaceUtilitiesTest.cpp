@@ -17,24 +17,13 @@
 
 namespace {
 
+using race_testing::ints;
+using race_testing::values;
+
 using race_testing::RaceDataTest;
 
 std::string shown(lib::StringBuffer* buffer) {
     return buffer->toString()->toUtf8();
-}
-
-rt::IntArray* ints(const std::vector<std::int32_t>& values) {
-    rt::IntArray* a = rt::newIntArray(static_cast<std::int32_t>(values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i)
-        rt::IntArray::set(a, static_cast<std::int32_t>(i), values[i]);
-    return a;
-}
-
-std::vector<std::int32_t> values(const rt::IntArray* a) {
-    std::vector<std::int32_t> out;
-    for (std::int32_t i = 0; i < a->length(); ++i)
-        out.push_back(rt::IntArray::get(a, i));
-    return out;
 }
 
 TEST_F(RaceDataTest, AShakeGivesWayOnlyToOneAtLeastAsStrong) {
