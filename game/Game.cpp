@@ -14,6 +14,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -106,6 +107,7 @@ void registerGame() {
     registry.loading.loadStartupPack = loadStartupPack;
     registerSound(registry);
     registry.loading.loadRaceTables = loadStartupRaceData;
+    registerRaceModelHooks();
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();

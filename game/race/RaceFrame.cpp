@@ -3,10 +3,14 @@
 #include "classlib/lang/System.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/Seams.h"
+#include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
@@ -21,6 +25,30 @@ RaceFrameStatics& raceFrameStatics() {
 }
 
 namespace {
+
+constexpr std::int32_t kWonSound = 6;
+constexpr std::int32_t kLostSound = 7;
+constexpr std::int32_t kEventObjectInts = 6;
+constexpr std::int32_t kEventObjectMark = 5;
+
+// The run-time mark of each of the current event's objects (the sixth of
+// its six ints; the loader leaves it 0).
+void clearEventObjectMarks() {
+    const EventSlotStatics& slots = eventSlotStatics();
+    const EventStatics& events = eventStatics();
+    if (!slots.s_eventTrack || !slots.s_eventVariant || !events.s_eventObjects)
+        return;
+    std::int32_t track = rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent);
+    std::int32_t variant = rt::ByteArray::get(slots.s_eventVariant, slots.s_currentEvent);
+    if (track < 0 || track >= events.s_eventObjects->length())
+        return;
+    auto* variants = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(events.s_eventObjects, track));
+    if (!variants || variant < 0 || variant >= variants->length())
+        return;
+    auto* objects = static_cast<rt::IntArray*>(rt::ObjectArray::get(variants, variant));
+    for (std::int32_t i = kEventObjectMark; objects && i < objects->length(); i += kEventObjectInts)
+        rt::IntArray::set(objects, i, 0);
+}
 
 // The time a still-running car would need for the rest of the race at
 // 200 km/h.
@@ -71,6 +99,7 @@ void keepRaceClocks(cEntity* player) {
 void resetRaceRun() {
     RaceStatics& race = raceStatics();
     race.s_raceFinished = 0;
+    setupEntryByType();
     if (race.s_gridOrder) {
         for (std::int32_t place = 0; place < race.s_gridOrder->length() && place < racerCount(); ++place) {
             std::int32_t wanted = rt::IntArray::get(race.s_gridOrder, place);
@@ -93,6 +122,8 @@ void resetRaceRun() {
         if (car && car->m_racerIndex + 1 > highestIndex)
             highestIndex = car->m_racerIndex + 1;
     }
+    placeRacersOnGrid();
+    clearEventObjectMarks();
     RaceFrameStatics& f = raceFrameStatics();
     std::int32_t tables = highestIndex > racerCount() ? highestIndex : racerCount();
     f.s_racerTimes = rt::newIntArray(tables);
@@ -117,6 +148,13 @@ void finishRace() {
     f.s_raceOver = 1;
     if (const cEntity* player = racerStatics().s_playerCar)
         f.s_finalPosition = player->m_racePosition;
+    const SoundHooks& sound = seams().sound;
+    if (sound.stopMusic)
+        sound.stopMusic();
+    if (sound.playSound)
+        sound.playSound(raceStatics().s_raceResult == 1 ? kWonSound : kLostSound);
+    touchStatics().s_leftSoftKey = -1;
+    touchStatics().s_rightSoftKey = -1;
     if (raceSteps().finishOutro)
         raceSteps().finishOutro();
 }
@@ -167,9 +205,12 @@ void updateRaceEntities(std::int32_t step) {
     }
     for (std::int32_t i = 0; i < count; ++i) {
         auto* object = static_cast<cEntity*>(rt::ObjectArray::get(pool, i));
-        if (object && object->m_active && object->m_effect == 0 && object->m_itemSlot != kInertKind &&
-            steps.processTrackTriggers)
+        if (!object || !object->m_active || object->m_effect != 0)
+            continue;
+        if (object->m_itemSlot != kInertKind && steps.processTrackTriggers)
             steps.processTrackTriggers(object);
+        if (object->m_active)
+            hitRacersWithObject(object);
     }
 }
 

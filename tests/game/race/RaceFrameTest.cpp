@@ -55,13 +55,18 @@ struct RaceFrameTest : race_testing::RaceDataTest {
         for (std::int32_t i = 0; i < n; ++i) {
             game::cEntity* car = game::cEntity::cEntityWithType(i == n - 1 ? 0 : 1);
             car->m_racerIndex = i;
-            car->m_racePosition = i;
-            car->m_maxSpeed = speeds[static_cast<std::size_t>(i)];
-            car->m_lap = car->m_prevLap = 1;
             rt::ObjectArray::set(game::raceStatics().s_racers, i, car);
         }
         game::racerStatics().s_playerCar = game::racerAt(n - 1);
         game::resetRaceRun();
+        // Level on the start line rather than on the grid.
+        for (std::int32_t i = 0; i < n; ++i) {
+            game::cEntity* car = game::racerAt(i);
+            car->m_racePosition = i;
+            car->m_maxSpeed = speeds[static_cast<std::size_t>(i)];
+            car->m_lap = car->m_prevLap = 1;
+            car->m_segment = car->m_segmentPos = car->m_lateral = 0;
+        }
     }
     static void frame(std::int32_t ms) {
         game::loopStatics().s_frameMs = ms;
