@@ -14,8 +14,10 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceEntity.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
+#include "game/race/RaceView.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/OrvelLibPlayer.h"
@@ -107,6 +109,11 @@ void registerGame() {
     registry.loading.loadStartupPack = loadStartupPack;
     registerSound(registry);
     registry.loading.loadRaceTables = loadStartupRaceData;
+    // The race model's seams: the steps other work owns (driving, opponents,
+    // effects, camera) and the race's view pass and painter stay empty until
+    // they land; the race data places cars through the race model.
+    raceSteps() = RaceSteps{};
+    raceViewHooks() = RaceViewHooks{};
     registerRaceModelHooks();
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).

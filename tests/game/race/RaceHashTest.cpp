@@ -15,6 +15,7 @@
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceUtilities.h"
+#include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -56,7 +58,10 @@ void objectLands(game::cEntity* object) {
 }
 
 struct RaceHashTest : race_testing::RaceDataTest {
-    ~RaceHashTest() override { game::raceSteps() = {}; }
+    ~RaceHashTest() override {
+        game::raceSteps() = {};
+        game::raceViewHooks() = {};
+    }
 
     // Everything of a race from nothing but `seed`.
     static void startRace(std::int64_t seed) {
@@ -168,6 +173,32 @@ TEST_F(RaceHashTest, AnyChangeOfTheRaceStateChangesTheHash) {
         EXPECT_NE(after, before) << c.name;
         before = after;
     }
+}
+
+std::vector<std::string> g_paintOrder;
+
+TEST_F(RaceHashTest, ThePaintMessageRunsTheViewPassThenThePainterAndLeavesTheRaceAsItWas) {
+    auto frames = [](int n) {
+        for (int i = 0; i < n; ++i) {
+            game::loopStatics().s_frameMs = 40;
+            EXPECT_TRUE(game::raceStateMessage(game::kUpdate));
+            EXPECT_TRUE(game::raceStateMessage(game::kPaint));
+        }
+        return game::raceStateHash();
+    };
+    startRace(77);
+    const std::uint64_t bare = frames(300);
+    game::raceViewHooks().viewPass = [] { g_paintOrder.push_back("view"); };
+    game::raceViewHooks().painter = [] {
+        g_paintOrder.push_back("paint");
+        (void)game::raceStateHash(); // a painter reads the race
+    };
+    startRace(77);
+    EXPECT_EQ(frames(300), bare);
+    ASSERT_EQ(g_paintOrder.size(), 600u);
+    EXPECT_EQ(g_paintOrder[0], "view");
+    EXPECT_EQ(g_paintOrder[1], "paint");
+    EXPECT_FALSE(game::raceStateMessage(game::kEnter));
 }
 
 } // namespace
