@@ -55,4 +55,16 @@ std::int32_t getCodeLap(std::int32_t code) {
     return player ? player->m_lap : -1;
 }
 
+std::int32_t getLaneProfileValue(std::int32_t side, std::int32_t seg, std::int32_t field) {
+    const TrackStatics& t = trackStatics();
+    const rt::IntArray* rows = side == 2 ? t.s_segmentLaneProfileA : t.s_segmentLaneProfileB;
+    std::int32_t segment = wrapSegment(seg);
+    if (field < 0 || field >= kSideProfileInts || !rows || segment >= rows->length())
+        return 0;
+    std::int64_t at = std::int64_t{rt::IntArray::get(rows, segment)} * kSideProfileInts + field;
+    if (!t.s_sideProfiles || at < 0 || at >= t.s_sideProfiles->length())
+        return 0;
+    return rt::IntArray::get(t.s_sideProfiles, static_cast<std::int32_t>(at));
+}
+
 } // namespace game

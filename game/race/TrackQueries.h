@@ -18,5 +18,10 @@ bool isCodeForVariant(std::int32_t code);
 // every lap. -1 for an entry the event does not have (it never fires) or
 // an every-lap entry without a player's car.
 std::int32_t getCodeLap(std::int32_t code);
+// Field `field` (0..12) of the side profile of segment `seg` (any number,
+// wrapped): the left side's profile row (the first lane-profile byte of
+// the segment) for side 2, else the right side's (the second). 0 for a
+// field, row or table that does not exist.
+std::int32_t getLaneProfileValue(std::int32_t side, std::int32_t seg, std::int32_t field);
 
 } // namespace game
