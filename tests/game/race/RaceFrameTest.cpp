@@ -9,6 +9,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
@@ -190,6 +191,30 @@ TEST_F(RaceFrameTest, SlipstreamIsFoundOnlyStrictlyInsideItsRange) {
     ahead->m_segment = 11;
     game::updateSlipstream();
     EXPECT_EQ(player->m_carFlags[3], 0);
+}
+
+TEST_F(RaceFrameTest, ARestartClearsTheEventObjectsMarksAndLeavesTheDynamicTriggers) {
+    using race_testing::ints;
+    using race_testing::values;
+    // Track 0, variant 1 is the current event; variant 0 is another's.
+    rt::ByteArray::set(game::eventSlotStatics().s_eventVariant, 0, 1);
+    rt::IntArray* mine = ints({1, 2, 3, 4, 5, 1, 7, 8, 9, 10, 11, 1});
+    rt::IntArray* other = ints({1, 2, 3, 4, 5, 1});
+    rt::ObjectArray* objects = rt::newObjectArray(2);
+    rt::ObjectArray::set(objects, 0, other);
+    rt::ObjectArray::set(objects, 1, mine);
+    game::eventStatics().s_eventObjects = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::eventStatics().s_eventObjects, 0, objects);
+    rt::IntArray* triggers = ints({0x8005, 0x1003, 6, 7, 8, 9});
+    rt::ObjectArray* triggerVariants = rt::newObjectArray(2);
+    rt::ObjectArray::set(triggerVariants, 1, triggers);
+    game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, triggerVariants);
+
+    racers({0, 0});
+    EXPECT_EQ(values(mine), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 0, 7, 8, 9, 10, 11, 0}));
+    EXPECT_EQ(values(other), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 1}));
+    EXPECT_EQ(values(triggers), (std::vector<std::int32_t>{0x8005, 0x1003, 6, 7, 8, 9}));
 }
 
 } // namespace
