@@ -16,7 +16,10 @@
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/PlayerControl.h"
+#include "game/race/RaceEntity.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
+#include "game/race/RaceView.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
@@ -114,6 +117,12 @@ void registerGame() {
     registry.loading.loadStartupPack = loadStartupPack;
     registerSound(registry);
     registry.loading.loadRaceTables = loadStartupRaceData;
+    // The race model's seams: the steps other work owns (driving, opponents,
+    // effects, camera) and the race's view pass and painter stay empty until
+    // they land; the race data places cars through the race model.
+    raceSteps() = RaceSteps{};
+    raceViewHooks() = RaceViewHooks{};
+    registerRaceModelHooks();
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
