@@ -7,13 +7,14 @@
 #include "game/data/SoundData.h"
 #include "game/data/SoundRequests.h"
 #include "game/data/SoundThread.h"
-#include "game/data/TextPacks.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/frontend/MenuScreens.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/frontend/StartupScreens.h"
 #include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -60,18 +61,6 @@ void registerSpritePainters(SpriteHooks& hooks) {
     };
 }
 
-// State 2 until the front end lands: its update loads the front end's first
-// resources once, which so far are its texts and the soft-key labels.
-void splashResources(std::int32_t message) {
-    StartupStatics& startup = startupStatics();
-    if (message == kEnter) {
-        startup.s_startupLoaded = 0;
-    } else if (message == kUpdate && !startup.s_startupLoaded) {
-        (void)loadFrontEndTexts();
-        startup.s_startupLoaded = 1;
-    }
-}
-
 void registerSound(Seams& registry) {
     registry.frame.soundService = soundService;
     SoundHooks& sound = registry.sound;
@@ -91,7 +80,6 @@ void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(1, loadStartupData);
-    setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays.
     registry.loading.staticInit = [] {
@@ -109,6 +97,8 @@ void registerGame() {
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
+    registerStartupScreens();
+    registerMenuScreens();
 }
 
 platform::StartupHooks startupHooks() {
