@@ -41,7 +41,7 @@ void playChooseSound() {
 
 rt::ObjectArray* buildListZones(rt::IntArray* list) {
     std::int32_t count = list ? list->length() : 0;
-    rt::ObjectArray* zones = rt::newObjectArray(count);
+    rt::ObjectArray* zones = makeZoneTable(count);
     std::int32_t w = spriteFrameWidth(kMenuItemSprite, kAnswerFrame);
     std::int32_t h = spriteFrameHeight(kMenuItemSprite, kAnswerFrame);
     std::int32_t centreY = config().s_gameScreenHeight / 2;
@@ -49,14 +49,8 @@ rt::ObjectArray* buildListZones(rt::IntArray* list) {
         centreY -= kPauseListRise;
     std::int32_t y = centreY + rt::IntArray::get(questionBoxPoint(count, kAnswerBox), 1);
     std::int32_t x = config().s_gameScreenWidth / 2 - w / 2;
-    for (std::int32_t i = 0; i < count; ++i) {
-        rt::IntArray* zone = rt::newIntArray(4);
-        rt::IntArray::set(zone, 0, x);
-        rt::IntArray::set(zone, 1, y + i * h);
-        rt::IntArray::set(zone, 2, w);
-        rt::IntArray::set(zone, 3, h);
-        rt::Array::setRef(zones, i, zone);
-    }
+    for (std::int32_t i = 0; i < count; ++i)
+        setZone(zones, i, x, y + i * h, w, h);
     return zones;
 }
 
