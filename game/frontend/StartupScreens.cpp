@@ -103,8 +103,9 @@ void loadMenuSprite(std::int32_t slot) {
     rt::Array::setRef(sprites, slot, sprite);
 }
 
-// Opens the pack named by constant string `packConstant`; false (logged)
-// when the data set does not name it.
+// Opens the pack named by constant string `packConstant`; false when the
+// data set does not name it or it cannot be opened (the pack reader has said
+// why, once: no entry of it is asked for).
 bool openPack(std::int32_t packConstant) {
     rt::String* name = rt::getStaticClass().getConstantString(packConstant);
     if (!name) {
@@ -112,7 +113,10 @@ bool openPack(std::int32_t packConstant) {
         return false;
     }
     packOpen(name);
-    return true;
+    if (packStatics().s_packHeaderRead != 0)
+        return true;
+    closeStream();
+    return false;
 }
 
 void loadFonts() {
