@@ -15,7 +15,11 @@
 #include "game/frontend/MenuScreens.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/PlayerControl.h"
 #include "game/race/RaceStartup.h"
+#include "game/racepaint/RoadBands.h"
+#include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/OrvelLibPlayer.h"
@@ -81,10 +85,14 @@ void registerGame() {
     registry = Seams{};
     setStateHandler(1, loadStartupData);
     // The game's own class initialisers after the framework's: the sprite
-    // engine's shared tables, then the saved progress's arrays.
+    // engine's shared tables, then the saved progress's arrays, the road
+    // painter's fixed-size arrays and the driving tables.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
+        roadImageStaticInit();
+        roadBandStaticInit();
+        initDrivingTables();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -99,6 +107,7 @@ void registerGame() {
     registerMenuStates();
     registerStartupScreens();
     registerMenuScreens();
+    installDrivingSteps();
 }
 
 platform::StartupHooks startupHooks() {

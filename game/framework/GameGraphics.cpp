@@ -1,6 +1,7 @@
 #include "game/framework/GameGraphics.h"
 
 #include "classlib/lang/System.h"
+#include "game/framework/DrawingTap.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "platform/lcdui/Graphics.h"
@@ -225,6 +226,7 @@ std::int32_t fixTextAnchor(std::int32_t anchor) {
 }
 
 void drawString(rt::String* text, std::int32_t x, std::int32_t y, std::int32_t anchor) {
+    const ReportedDraw reported(DrawCall::DrawString, loopStatics().s_graphics, text, {x, y, anchor});
     javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;
     if (graphicsPresent(g))
         g->drawString(text, screenScaleX(x), screenScaleY(y), fixTextAnchor(anchor));
@@ -245,6 +247,8 @@ javax_microedition_lcdui_Image* createRGBImage(rt::IntArray* rgb, std::int32_t w
 void drawRGBClipped(javax_microedition_lcdui_Graphics* g, rt::IntArray* rgb, std::int32_t offset,
                     std::int32_t scanLength, std::int32_t x, std::int32_t y, std::int32_t width,
                     std::int32_t height, bool processAlpha) {
+    const ReportedDraw reported(DrawCall::DrawRGB, g, rgb,
+                                {offset, scanLength, x, y, width, height, processAlpha ? 1 : 0});
     if (!graphicsPresent(g))
         return;
     // With the translate switch the cut is made in screen positions and the
@@ -315,12 +319,14 @@ void setFillColor(std::int32_t argb) {
 
 void fillRect(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,
               std::int32_t h) {
+    const ReportedDraw reported(DrawCall::FillRect, g, nullptr, {x, y, w, h});
     if (graphicsPresent(g))
         g->fillRect(screenScaleX(x), screenScaleY(y), screenScaleX(w), screenScaleY(h));
 }
 
 void fillRectAlpha(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,
                    std::int32_t h) {
+    const ReportedDraw reported(DrawCall::FillRectAlpha, g, nullptr, {x, y, w, h});
     if (!graphicsPresent(g))
         return;
     const GraphicsStatics& statics = graphicsStatics();

@@ -39,7 +39,18 @@ bool isCodeForVariant(std::int32_t code) {
     return ((code >> 8) & 15) == currentSlotByte(eventSlotStatics().s_eventVariant);
 }
 
-std::int32_t getCodeLap(std::int32_t code) {
+std::int32_t getLaneProfileValue(std::int32_t side, std::int32_t segment, std::int32_t field) {
+    const TrackStatics& t = trackStatics();
+    rt::IntArray* rows = side == 2 ? t.s_segmentLaneProfileA : t.s_segmentLaneProfileB;
+    if (!rows || segment < 0 || segment >= rows->length() || field < 0 || field >= kSideProfileInts)
+        return 0;
+    const std::int64_t at = std::int64_t{rt::IntArray::get(rows, segment)} * kSideProfileInts + field;
+    if (!t.s_sideProfiles || at < 0 || at >= t.s_sideProfiles->length())
+        return 0;
+    return rt::IntArray::get(t.s_sideProfiles, static_cast<std::int32_t>(at));
+}
+
+bool findDynamicTrigger(std::int32_t code, std::int32_t& entry) {
     const EventSlotStatics& slots = eventSlotStatics();
     auto* variants = static_cast<rt::ObjectArray*>(
         elementOrNull(eventStatics().s_dynamicTriggers, currentSlotByte(slots.s_eventTrack)));
@@ -47,8 +58,15 @@ std::int32_t getCodeLap(std::int32_t code) {
         static_cast<rt::IntArray*>(elementOrNull(variants, currentSlotByte(slots.s_eventVariant)));
     std::int32_t id = code & 255;
     if (!entries || id >= entries->length())
+        return false;
+    entry = rt::IntArray::get(entries, id);
+    return true;
+}
+
+std::int32_t getCodeLap(std::int32_t code) {
+    std::int32_t entry = 0;
+    if (!findDynamicTrigger(code, entry))
         return -1;
-    std::int32_t entry = rt::IntArray::get(entries, id);
     if ((entry & 0x8000) == 0)
         return (entry >> 12) & 7;
     const cEntity* player = racerStatics().s_playerCar;

@@ -1,5 +1,6 @@
 #include "game/sprite/Drawing.h"
 
+#include "game/framework/DrawingTap.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "platform/lcdui/Graphics.h"
@@ -24,6 +25,7 @@ bool present(const T* object) {
 } // namespace
 
 void drawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    const ReportedDraw reported(DrawCall::DrawLine, loopStatics().s_graphics, nullptr, {x1, y1, x2, y2});
     javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;
     if (present(g))
         g->drawLine(screenScaleX(x1), screenScaleY(y1), screenScaleX(x2), screenScaleY(y2));
@@ -35,12 +37,15 @@ void drawRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
 
 void drawRect(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,
               std::int32_t h) {
+    const ReportedDraw reported(DrawCall::DrawRect, g, nullptr, {x, y, w, h});
     if (present(g))
         g->drawRect(screenScaleX(x), screenScaleY(y), screenScaleX(w), screenScaleY(h));
 }
 
 void drawRegion(javax_microedition_lcdui_Image* image, std::int32_t sx, std::int32_t sy, std::int32_t w,
                 std::int32_t h, std::int32_t transform, std::int32_t x, std::int32_t y, std::int32_t anchor) {
+    const ReportedDraw reported(DrawCall::DrawRegion, loopStatics().s_graphics, image,
+                                {sx, sy, w, h, transform, x, y, anchor});
     javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;
     if (!present(image) || !present(g))
         return;
@@ -68,6 +73,7 @@ void drawRegion(javax_microedition_lcdui_Image* image, std::int32_t sx, std::int
 
 void drawImage(javax_microedition_lcdui_Graphics* g, javax_microedition_lcdui_Image* image, std::int32_t x,
                std::int32_t y, std::int32_t anchor) {
+    const ReportedDraw reported(DrawCall::DrawImage, g, image, {x, y, anchor});
     if (present(g))
         g->drawImage(image, x, y, anchor);
 }

@@ -1,5 +1,6 @@
 #include "game/sprite/Gradient.h"
 
+#include "game/framework/DrawingTap.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/SpriteStatics.h"
@@ -69,6 +70,8 @@ std::int32_t toInt(std::int64_t value) {
 
 void fillGradient(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t colour1,
                   std::int32_t colour2, std::int32_t direction) {
+    const ReportedDraw reported(DrawCall::FillGradient, loopStatics().s_graphics, nullptr,
+                                {x, y, w, h, colour1, colour2, direction});
     const bool alongX = direction == kToLeft || direction == kToRight;
     if (!alongX && direction != kToTop && direction != kToBottom)
         return;
@@ -144,6 +147,8 @@ bool clipTriangle(std::array<std::int32_t, 6>& corners, std::int32_t width, std:
 
 void fillClippedPolygon(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t x3,
                         std::int32_t y3) {
+    const ReportedDraw reported(DrawCall::FillTriangle, loopStatics().s_graphics, nullptr,
+                                {x1, y1, x2, y2, x3, y3});
     std::array<std::int32_t, 6> corners{x1, y1, x2, y2, x3, y3};
     if (!clipTriangle(corners, config().s_gameScreenWidth, config().s_gameScreenHeight))
         return;

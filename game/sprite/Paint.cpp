@@ -1,5 +1,6 @@
 #include "game/sprite/Paint.h"
 
+#include "game/framework/DrawingTap.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -138,6 +139,7 @@ void paintStaticInit() {
 
 void paintModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t module, std::int32_t x,
                  std::int32_t y, std::int32_t flags) {
+    const ReportedDraw reported(DrawCall::PaintModule, g, sprite, {module, x, y, flags});
     if (!present(sprite))
         return;
     const std::int32_t w0 = sprite->getModuleWidth(module);
@@ -206,6 +208,7 @@ void paintFModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::in
 
 void paintFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t frame, std::int32_t x,
                 std::int32_t y, std::int32_t flags, std::int32_t hx, std::int32_t hy) {
+    const ReportedDraw reported(DrawCall::PaintFrame, g, sprite, {frame, x, y, flags, hx, hy});
     if (!present(sprite))
         return;
     const std::int32_t count = sprite->getFModuleCount(frame);
@@ -216,6 +219,7 @@ void paintFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int3
 void paintAFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t anim,
                  std::int32_t aframe, std::int32_t x, std::int32_t y, std::int32_t flags, std::int32_t hx,
                  std::int32_t hy) {
+    const ReportedDraw reported(DrawCall::PaintAFrame, g, sprite, {anim, aframe, x, y, flags, hx, hy});
     if (!present(sprite))
         return;
     const std::int32_t record = rt::ShortArray::get(sprite->m_animFirstFrame, anim) + aframe;

@@ -1,5 +1,6 @@
 #include "game/sprite/TransformBlit.h"
 
+#include "game/framework/DrawingTap.h"
 #include "game/sprite/SpriteStatics.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/checks.h"
@@ -73,6 +74,8 @@ rt::IntArray* transformRGB(rt::IntArray* source, std::int32_t w, std::int32_t h,
 void drawRGB(platform::javax_microedition_lcdui_Graphics* g, rt::IntArray* argb, std::int32_t offset,
              std::int32_t scanLength, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
              bool processAlpha, bool /*blend*/, std::int32_t transform) {
+    const ReportedDraw reported(DrawCall::DrawRGB, g, argb,
+                                {offset, scanLength, x, y, w, h, processAlpha ? 1 : 0, transform});
     if (!g) {
         rt::reportNullPointer();
         return;

@@ -448,43 +448,65 @@ void javax_microedition_lcdui_Graphics::fillTriangle(std::int32_t x1, std::int32
     const Corner& top = corners[0];
     const Corner& middle = corners[1];
     const Corner& bottom = corners[2];
-    // Edge steps per row in 24.8 fixed point, 0 for a flat edge. They are
-    // kept in 64 bits: a guest coordinate shifted by 8 needs 40.
-    auto slope = [](const Corner& from, const Corner& to) -> std::int64_t {
-        return to.y == from.y ? 0 : ((to.x - from.x) * 256) / (to.y - from.y);
-    };
-    const std::int64_t longStep = slope(top, bottom);
-    const std::int64_t upperStep = slope(top, middle);
-    const std::int64_t lowerStep = slope(middle, bottom);
 
-    // Only rows inside the clip are visited; an edge's x at a row is its
-    // start plus the step times the rows from its start, as stepping row by
-    // row would give.
+    // An edge's x at a row is taken exactly, rounded down: stepping a 24.8
+    // slope row by row drifts a pixel every 256 rows, which opens gaps inside
+    // triangles whose corners lie far beyond the clip. Products of guest
+    // coordinates need up to 66 bits.
+    using Wide = __int128;
+    struct Edge {
+        const Corner* from;
+        const Corner* to;
+        std::int64_t at(std::int64_t row) const {
+            const Wide dy = to->y - from->y;
+            const Wide num = static_cast<Wide>(to->x - from->x) * (row - from->y);
+            Wide q = num / dy;
+            if ((num % dy != 0) && ((num < 0) != (dy < 0)))
+                --q;
+            return static_cast<std::int64_t>(from->x + q);
+        }
+        // Whether this edge runs left of `other` below their common corner:
+        // the smaller run per row, compared without rounding.
+        bool leftOf(const Edge& other) const {
+            return static_cast<Wide>(to->x - from->x) * (other.to->y - other.from->y) <
+                   static_cast<Wide>(other.to->x - other.from->x) * (to->y - from->y);
+        }
+    };
+    const Edge longEdge{&top, &bottom};
+    const Edge upperEdge{&top, &middle};
+    const Edge lowerEdge{&middle, &bottom};
+
+    // Only rows inside the clip are visited.
     Clip area = clip(surface);
     const std::int64_t translateX = m_translateX;
     const std::int64_t translateY = m_translateY;
-    auto fillRows = [&](std::int64_t fromY, std::int64_t toY, std::int64_t leftStart, std::int64_t leftStep,
-                        std::int64_t leftY, std::int64_t rightStart, std::int64_t rightStep,
-                        std::int64_t rightY) {
+    auto fillRows = [&](std::int64_t fromY, std::int64_t toY, const Edge& leftEdge, const Edge& rightEdge) {
         std::int64_t first = std::max(fromY, area.y1 - translateY);
         std::int64_t end = std::min(toY, area.y2 - translateY);
         for (std::int64_t row = first; row < end; ++row) {
-            std::int64_t left = (leftStart + leftStep * (row - leftY)) >> 8;
-            std::int64_t right = (rightStart + rightStep * (row - rightY)) >> 8;
+            std::int64_t left = leftEdge.at(row);
+            std::int64_t right = rightEdge.at(row);
             fillArea(left + translateX, row + translateY, right - left, 1);
         }
     };
     // From the top corner to the middle one the edges spread from the top
-    // corner, the smaller step on the left; from there to the bottom they
-    // close in, the larger step on the left.
-    if (upperStep < longStep)
-        fillRows(top.y, middle.y, top.x * 256, upperStep, top.y, top.x * 256, longStep, top.y);
-    else
-        fillRows(top.y, middle.y, top.x * 256, longStep, top.y, top.x * 256, upperStep, top.y);
-    if (lowerStep > longStep)
-        fillRows(middle.y, bottom.y, middle.x * 256, lowerStep, middle.y, top.x * 256, longStep, top.y);
-    else
-        fillRows(middle.y, bottom.y, top.x * 256, longStep, top.y, middle.x * 256, lowerStep, middle.y);
+    // corner; from there to the bottom the lower edge takes the upper one's
+    // side.
+    if (top.y < middle.y) {
+        if (upperEdge.leftOf(longEdge))
+            fillRows(top.y, middle.y, upperEdge, longEdge);
+        else
+            fillRows(top.y, middle.y, longEdge, upperEdge);
+    }
+    if (middle.y < bottom.y) {
+        // The middle corner lies left of the long edge at its row when the
+        // upper edge ran left; for a flat top compare the corners.
+        const bool middleLeft = top.y < middle.y ? upperEdge.leftOf(longEdge) : middle.x < top.x;
+        if (middleLeft)
+            fillRows(middle.y, bottom.y, lowerEdge, longEdge);
+        else
+            fillRows(middle.y, bottom.y, longEdge, lowerEdge);
+    }
 }
 
 namespace {

@@ -392,6 +392,26 @@ TEST_F(GraphicsTest, TrianglesFillRowsFromTopToBottomExclusive) {
     EXPECT_EQ(whitePixels(huge->target()).size(), 64u);
 }
 
+TEST_F(GraphicsTest, ATriangleReachingFarBeyondTheClipFillsItsWholeVisiblePart) {
+    // One corner 100 000 rows above the image: an edge stepped in 24.8
+    // fixed point drifts by a pixel every 256 rows, which left a wedge of
+    // unfilled pixels inside the triangle. Row y must cover exactly the
+    // columns whose centres lie between the two exact edges.
+    const std::int32_t top = -100000;
+    Graphics* graphics = whiteOnBlack(64, 64);
+    graphics->fillTriangle(-200, top, 40, 63, -100, 63);
+    std::set<Point> expected;
+    for (std::int32_t y = 0; y < 63; ++y) {
+        const double t = static_cast<double>(y - top) / (63 - top);
+        const double left = -200 + t * 100, right = -200 + t * 240;
+        for (std::int32_t x = 0; x < 64; ++x) {
+            if (x >= std::floor(left) && x < std::floor(right))
+                expected.insert({x, y});
+        }
+    }
+    EXPECT_EQ(whitePixels(graphics->target()), expected);
+}
+
 // A source image whose pixels all differ: the colour of (x, y) has red x
 // and green y (both kept exactly by RGB565 at multiples of 8 and 4).
 Image* numberedImage(std::int32_t width, std::int32_t height) {

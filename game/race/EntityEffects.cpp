@@ -1,0 +1,221 @@
+#include "game/race/EntityEffects.h"
+
+#include "game/framework/Keys.h"
+#include "game/framework/States.h"
+#include "game/race/CarPhysics.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceState.h"
+#include "game/race/cEntity.h"
+
+namespace game {
+
+namespace {
+constexpr std::int32_t kStateShield = 1024;
+constexpr std::int32_t kGuidedMode = 6;
+} // namespace
+
+void recoverFromKnock(cEntity* car) {
+    car->m_speed = 0;
+    car->m_maxSpeed = 0;
+    car->m_heading = 0;
+    car->m_spinning = 0;
+    car->m_knocked = 0;
+    car->m_effectTimer = 0;
+    if (car->m_effect == kEffectSpin)
+        drivingStatics().s_effectFlag = 0;
+    car->m_effect = 0;
+    stopHudFlash();
+}
+
+void updateEffects(cEntity* car, std::int32_t dt) {
+    DrivingStatics& d = drivingStatics();
+    if (!car->m_knocked) {
+        if (car->m_effectTimer > 0) {
+            car->m_effectTimer -= dt;
+            if (car->m_effectTimer < 1) {
+                if (car->m_effect == kEffectSpin)
+                    d.s_oneShotFlag = 0;
+                car->m_effect = 0;
+                car->m_spinning = 0;
+            }
+        }
+    } else {
+        car->m_effectTimer = car->m_effectTimer - dt < 0 ? 0 : car->m_effectTimer - dt;
+        if (car->m_type == 0) {
+            std::int32_t t = 2 * dt < 0 ? 0 : (2 * dt > kRaceOne ? kRaceOne : 2 * dt);
+            car->m_speed += mulWrap(t, -car->m_speed / 10) >> 12;
+            car->m_heading -= car->m_heading >> 1;
+            if (car->m_effectTimer == 0)
+                recoverFromKnock(car);
+            d.s_raceBoostTimer = 0;
+        }
+    }
+    if (car->m_pushTimer != 0) {
+        car->m_lateral += car->m_pushTimer > 0 ? 5 : -5;
+        car->m_pushTimer += car->m_pushTimer > 0 ? -1 : 1;
+    }
+}
+
+void setState(cEntity* car, std::int32_t state, std::int32_t time) {
+    std::int32_t now = car->m_state;
+    if ((state == 256 || state == 512) && (now == 1 || now == 4 || now == kStateShield || now == kStateGhost))
+        return;
+    if (now == kStateGhost && state != kStateGhost) {
+        car->m_speed = getTopSpeed(car);
+        car->m_maxSpeed = car->m_speed;
+    }
+    if (state == 1 || state == 4 || state == kStateGhost)
+        car->m_effectTimer = 10;
+    if (state == kStateSwapped && car->m_type == 1 && car->m_speed > kmhToSpeed(100)) {
+        std::int32_t cut = car->m_speed >> 2;
+        car->m_speed = kmhToSpeed(60) < cut ? kmhToSpeed(60) : cut;
+    }
+    car->m_state = state;
+    car->m_stateTimer = time;
+}
+
+void giveItem(cEntity* car, std::int32_t kind) {
+    std::int32_t item = kind == 0 ? 3 : (kind == 3 ? 4 : (kind == 6 ? 5 : -1));
+    if (item < 0)
+        return;
+    car->m_heldItem = item;
+    car->m_itemCharges = car->m_itemUses;
+    car->m_itemUses = 0;
+    car->m_itemCooldown = 16384;
+}
+
+void useItemCharge(cEntity* car, bool withEffect) {
+    (void)withEffect; // the item layer's animation is the painter's
+    car->m_itemCharges -= 1;
+    if (car->m_itemCharges < 1) {
+        car->m_heldItem = -1;
+        car->m_itemCooldown = 0;
+    } else {
+        car->m_itemCooldown = 65536;
+    }
+}
+
+void clearCollected(cEntity* car) {
+    if (stateStatics().s_gameMode == kGuidedMode)
+        return;
+    car->m_collected = 0;
+}
+
+void dropCollected(cEntity* car) {
+    clearCollected(car);
+    car->m_state = 0;
+    useItemCharge(car, false);
+}
+
+void startBoost(cEntity* car, std::int32_t time, std::int32_t flag) {
+    car->m_boostTimer = time;
+    car->m_nitroFlags[0] = 1;
+    car->m_nitroFlags[1] = static_cast<std::int8_t>(flag);
+}
+
+std::int32_t frameOffset(std::int32_t spriteSet, std::int32_t frame) {
+    switch (spriteSet) {
+    case 43:
+        return frame + 2;
+    case 47:
+        return frame + 1;
+    case 51:
+        return frame + 3;
+    default:
+        return frame;
+    }
+}
+
+void savePrevious(cEntity* car) {
+    car->m_prevSegment = car->m_segment;
+    car->m_prevLateral = car->m_lateral;
+    car->m_prevSegmentPos = car->m_segmentPos;
+    car->m_prevLap = car->m_lap;
+    car->m_prevSpeed = car->m_speed;
+}
+
+std::int32_t placeAhead(const cEntity* car) {
+    return car->m_racePosition - 1;
+}
+
+std::int32_t placeBehind(const cEntity* car) {
+    std::int32_t behind = car->m_racePosition + 1;
+    return behind >= racerCount() ? -1 : behind;
+}
+
+std::int32_t countDown(std::int32_t value, std::int32_t dt) {
+    if (value < 1)
+        return value;
+    return value - dt < 0 ? 0 : value - dt;
+}
+
+bool clampHeading(cEntity* car, std::int32_t value, std::int32_t limit) {
+    car->m_heading = value > limit ? limit : (value < -limit ? -limit : value);
+    return car->m_heading == value;
+}
+
+bool clampSmoothHeading(cEntity* car, std::int32_t value, std::int32_t limit) {
+    car->m_smoothHeading = value > limit ? limit : (value < -limit ? -limit : value);
+    return car->m_smoothHeading == value;
+}
+
+void stopHudFlash() {
+    DrivingStatics& d = drivingStatics();
+    d.s_hudFlashAnim = -1;
+    d.s_hudFlashTime = 0;
+    d.s_hudFlashPriority = 100;
+}
+
+void clearTrail() {
+    DrivingStatics& d = drivingStatics();
+    for (std::int32_t& v : rt::IntArray::span(d.s_trail))
+        v = 0;
+    d.s_trailHead = 0;
+    d.s_trailCount = 0;
+    d.s_trailTimer = 0;
+}
+
+void emitTrail(const cEntity* car, std::int32_t dt, bool on) {
+    DrivingStatics& d = drivingStatics();
+    d.s_trailTimer += dt;
+    if (d.s_trailTimer < d.s_trailInterval)
+        return;
+    d.s_trailTimer = 0;
+    if (!on) {
+        if (d.s_trailCount > 0)
+            d.s_trailCount -= 1;
+        return;
+    }
+    const std::int32_t slot = 3 * d.s_trailHead;
+    rt::IntArray::set(d.s_trail, slot, car->m_segment);
+    rt::IntArray::set(d.s_trail, slot + 1, car->m_segmentPos);
+    rt::IntArray::set(d.s_trail, slot + 2, car->m_lateral);
+    d.s_trailHead = (d.s_trailHead + 1) % kTrailEntries;
+    if (d.s_trailCount < kTrailEntries)
+        d.s_trailCount += 1;
+}
+
+void checkSurface(cEntity* car, std::int32_t dt) {
+    if (car->m_height != 0 || car->m_knocked) {
+        clearTrail();
+        return;
+    }
+    const DrivingStatics& d = drivingStatics();
+    std::int32_t surface = car->m_offRoad == 1 || car->m_offRoad == 2
+                               ? roadsideProfileValue(car->m_offRoadSide, car->m_segment, 12)
+                               : segmentSurface(car->m_segment);
+    bool on;
+    if (surface == 2) {
+        bool braking = d.s_brakeTimer > d.s_brakeSoundTime - d.s_trailBrakeTime;
+        bool sliding = car->m_steerDir == 0 && car->m_maxSpeed < car->m_speed / 2;
+        on = car->m_speed > 0 && (braking || sliding);
+    } else {
+        on = car->m_speed >= 1;
+    }
+    if (d.s_raceBoostTimer > 0 || car->m_sideContact != 0)
+        on = true;
+    emitTrail(car, dt, on);
+}
+
+} // namespace game

@@ -1,0 +1,53 @@
+#pragma once
+// The timed effects of a car (a knock, the effect states of `m_state`, the
+// sideways push of a contact), the items it holds and the objects it has
+// collected, the surface check after the player's physics with its trail,
+// and the small integer operations of the race on a car.
+//
+// The layer animations these operations start (collect, drop, the held
+// item) are painted by the car painter; here only the fields change.
+//
+// Game thread only.
+#include <cstdint>
+
+namespace game {
+
+class cEntity;
+
+inline constexpr std::int32_t kEffectSpin = 4096;
+
+void updateEffects(cEntity* car, std::int32_t dt);
+// The car comes back from a knock: stopped, straight, the overlay reset.
+void recoverFromKnock(cEntity* car);
+// Sets `m_state` and `m_stateTimer`; refuses 256 and 512 over 1, 4, 1024
+// and 32, gives the top speed back when leaving 32, cuts a fast computer
+// car entering 256.
+void setState(cEntity* car, std::int32_t state, std::int32_t time);
+// Kind 0, 3, 6 give items 3, 4, 5.
+void giveItem(cEntity* car, std::int32_t kind);
+void useItemCharge(cEntity* car, bool withEffect);
+void clearCollected(cEntity* car);
+void dropCollected(cEntity* car);
+void startBoost(cEntity* car, std::int32_t time, std::int32_t flag);
+
+std::int32_t frameOffset(std::int32_t spriteSet, std::int32_t frame);
+void savePrevious(cEntity* car);
+// The place one ahead (-1 for the leader) and one behind (-1 once it
+// reaches the racer count).
+std::int32_t placeAhead(const cEntity* car);
+std::int32_t placeBehind(const cEntity* car);
+// A value below 1 stays; otherwise value - dt, not below 0.
+std::int32_t countDown(std::int32_t value, std::int32_t dt);
+// Store the value clamped to +-limit; true when it was inside.
+bool clampHeading(cEntity* car, std::int32_t value, std::int32_t limit);
+bool clampSmoothHeading(cEntity* car, std::int32_t value, std::int32_t limit);
+void stopHudFlash();
+
+// After the player's physics: the trail by the surface under the car.
+void checkSurface(cEntity* car, std::int32_t dt);
+// The trail ring: lays an entry every trail interval while `on`, lets one
+// fade per interval while not.
+void emitTrail(const cEntity* car, std::int32_t dt, bool on);
+void clearTrail();
+
+} // namespace game

@@ -1,0 +1,66 @@
+#pragma once
+
+// Section models: bridges, arches, signs, buildings and timing boards, each
+// a short list of primitives placed relative to one road slice (between its
+// near edge, slice k, and its far edge, slice k + 1) and drawn on the
+// frame's Graphics in stored order. A primitive is a short[] with element 0
+// its type:
+//   0 colour      [1] red, [2] green, [3] blue: the current colour;
+//   1 rectangle   [2] xA [3] tA [4] yA [5] xB [6] tB [7] yB [8] detail;
+//   2 polygon     [1] flags, A, B, C as (x, t, y) from [2], [11] detail;
+//   3 line        as the rectangle;
+//   6 sprite      [2] xA [3] depth offset [4] lift [5] xB [6] t [8] sprite
+//                 [9] detail [10] animation length [11] mode.
+// x is lateral, t the position along the slice (0 near edge, 1024 far
+// edge), y the height above the road. A primitive shorter than its type, or
+// of another type, is skipped; so is a model the track does not have.
+//
+// Fogged rectangles and lines leave the faded colour current for the
+// primitives after them; polygons fade for themselves only.
+//
+// Reads the view (RoadsideView.h), the road edges the verges pass wrote for
+// the slice, the track's models (RoadsideTrack.h), and for sprites the
+// frame clock, the start phase and the racers' times. Game thread only.
+#include <cstdint>
+
+namespace game {
+
+namespace section_model_flags {
+// Code bits that lower the model under the road.
+inline constexpr std::int32_t kLowered = 0x300;
+inline constexpr std::int32_t kFlipped = 0x400;
+inline constexpr std::int32_t kMirrored = 0x800;
+// Polygon flag: anchored on a road edge like the other types.
+inline constexpr std::int32_t kAnchoredOnEdge = 0x4000;
+} // namespace section_model_flags
+
+// Whether a primitive of detail class `detail` shows at slice `slice`:
+// class 2 nearer than slice 11, class 3 nearer than 7, class 4 from 11 on,
+// any other class everywhere.
+bool isInDetailClass(std::int32_t detail, std::int32_t slice);
+
+// Digit 0..6 of the time `time` (seconds x 4096, sign dropped) as a timing
+// board shows it: minutes tens and units, seconds tens and units, then the
+// milliseconds' three digits.
+std::int32_t timeDigit(std::int32_t time, std::int32_t digit);
+
+// Draws model `code` & 255 at slice `slice` (0..14). `offset` 0 anchors it
+// on the road's right edge (left when mirrored), any other value at that
+// lateral position plus the road's half width. `flags` mirror the model
+// and flip its sprites; code bits 0x300 lower it by 3/4 of the road's half
+// width at the near edge and 5/4 at the far edge.
+void drawTrackSection(std::int32_t code, std::int32_t slice, std::int32_t offset, std::int32_t flags);
+// `drawTrackSection`(code, slice, offset, code & 0xC00), unless the slice's
+// segment has surface attribute 6.
+void drawSegmentSection(std::int32_t code, std::int32_t slice, std::int32_t offset);
+
+// Whether a dynamic trigger `entry` at slice `slice` shows on the player's
+// current lap: entries of every lap and of the player's lap always; one of
+// the next lap only while the slice lies past the ring's end within 15
+// segments of the player.
+bool isDynamicTriggerOnLap(std::int32_t entry, std::int32_t slice);
+// The painter of a dynamic trigger code at a slice: the current event's
+// entry for the code, shown by lap and weather, drawn as a model.
+void paintDynamicTrigger(std::int32_t code, std::int32_t slice);
+
+} // namespace game

@@ -1,0 +1,130 @@
+// A car's state changes and item charges, the knock's recovery, the push
+// of a contact, the trail ring and the places ahead and behind.
+
+#include "game/race/EntityEffects.h"
+#include "game/framework/States.h"
+#include "game/race/CarPhysics.h"
+#include "game/race/RaceEntity.h"
+#include "tests/game/race/DrivingFixture.h"
+
+namespace {
+
+using race_testing::DrivingTest;
+
+struct EntityEffectsTest : DrivingTest {
+    ~EntityEffectsTest() override { game::stateStatics().s_gameMode = 0; }
+};
+
+TEST_F(EntityEffectsTest, SetStateRefusesSwapsOverStrongStatesAndRestoresTheGhostsSpeed) {
+    struct Case {
+        std::int32_t type, from, to, kmh;
+        std::int32_t wantState, wantKmhAfter; // -1: the top speed
+    };
+    const Case cases[] = {
+        {0, 32, 256, 90, 32, 90},  {0, 1, 512, 90, 1, 90},      {0, 1024, 256, 90, 1024, 90},
+        {0, 4, 256, 90, 4, 90},    {0, 32, 2048, 90, 2048, -1}, {0, 0, 256, 150, 256, 150},
+        {1, 0, 256, 150, 256, 37}, {1, 0, 256, 100, 256, 100},  {1, 0, 256, 300, 256, 60},
+    };
+    for (const Case& c : cases) {
+        game::cEntity* car = makeCar(c.type, {0, 120, 240}, 6144);
+        car->m_state = c.from;
+        car->m_speed = game::kmhToSpeed(c.kmh);
+        game::setState(car, c.to, 999);
+        SCOPED_TRACE(testing::Message() << c.type << ": " << c.from << " -> " << c.to << " at " << c.kmh);
+        EXPECT_EQ(car->m_state, c.wantState);
+        std::int32_t want = c.wantKmhAfter < 0 ? game::getTopSpeed(car) : game::kmhToSpeed(c.wantKmhAfter);
+        if (c.wantKmhAfter == 37)
+            want = game::kmhToSpeed(150) >> 2;
+        EXPECT_EQ(car->m_speed, want);
+    }
+}
+
+TEST_F(EntityEffectsTest, ItemChargesRunOutIntoNoItem) {
+    game::cEntity* car = makeCar(0, {0, 120}, 6144);
+    car->m_itemUses = 2;
+    game::giveItem(car, 3);
+    EXPECT_EQ(car->m_heldItem, 4);
+    EXPECT_EQ(car->m_itemCharges, 2);
+    EXPECT_EQ(car->m_itemUses, 0);
+    game::useItemCharge(car, true);
+    EXPECT_EQ(car->m_heldItem, 4);
+    EXPECT_EQ(car->m_itemCooldown, 65536);
+    game::useItemCharge(car, true);
+    EXPECT_EQ(car->m_heldItem, -1);
+    EXPECT_EQ(car->m_itemCooldown, 0);
+    // With none left a charge still leaves the car without an item.
+    car->m_heldItem = 5;
+    game::useItemCharge(car, false);
+    EXPECT_EQ(car->m_heldItem, -1);
+    game::giveItem(car, 1);
+    EXPECT_EQ(car->m_heldItem, -1);
+
+    // The guided race keeps the collected objects on a drop.
+    car->m_collected = 4;
+    car->m_state = 2048;
+    game::stateStatics().s_gameMode = 6;
+    game::dropCollected(car);
+    EXPECT_EQ(car->m_collected, 4);
+    EXPECT_EQ(car->m_state, 0);
+}
+
+TEST_F(EntityEffectsTest, AKnockedPlayerSlowsAndRecoversAndAPushSettles) {
+    game::cEntity* car = makeCar(0, {0, 120}, 6144);
+    car->m_knocked = 1;
+    car->m_effectTimer = 300;
+    car->m_effect = game::kEffectSpin;
+    car->m_speed = 40000;
+    car->m_heading = 100;
+    game::updateEffects(car, 200);
+    EXPECT_LT(car->m_speed, 40000);
+    EXPECT_EQ(car->m_heading, 50);
+    game::updateEffects(car, 200);
+    EXPECT_EQ(car->m_knocked, 0);
+    EXPECT_EQ(car->m_speed, 0);
+    EXPECT_EQ(car->m_effect, 0);
+
+    car->m_pushTimer = -3;
+    for (int i = 0; i < 5; ++i)
+        game::updateEffects(car, 100);
+    EXPECT_EQ(car->m_lateral, -15);
+    EXPECT_EQ(car->m_pushTimer, 0);
+}
+
+TEST_F(EntityEffectsTest, TheTrailIsARingOfEight) {
+    game::cEntity* car = makeCar(0, {0, 120}, 6144);
+    const std::int32_t every = game::drivingStatics().s_trailInterval;
+    for (int i = 0; i < 10; ++i) {
+        car->m_segmentPos = i;
+        game::emitTrail(car, every, true);
+    }
+    const game::DrivingStatics& d = game::drivingStatics();
+    EXPECT_EQ(d.s_trailCount, 8);
+    EXPECT_EQ(d.s_trailHead, 2);
+    EXPECT_EQ(rt::IntArray::get(d.s_trail, 1), 8); // slot 0 laid again by the ninth
+    game::emitTrail(car, every, false);
+    EXPECT_EQ(d.s_trailCount, 7);
+    game::emitTrail(car, every - 1, true); // not yet an interval
+    EXPECT_EQ(d.s_trailCount, 7);
+    game::clearTrail();
+    EXPECT_EQ(d.s_trailCount, 0);
+    EXPECT_EQ(rt::IntArray::get(d.s_trail, 1), 0);
+}
+
+TEST_F(EntityEffectsTest, PlacesAheadAndBehindStopAtTheEnds) {
+    game::raceStatics().s_racers = rt::newObjectArray(3);
+    game::cEntity* car = makeCar(1, {0, 120}, 6144);
+    struct Case {
+        std::int32_t place, ahead, behind;
+    };
+    for (Case c : {Case{0, -1, 1}, Case{1, 0, 2}, Case{2, 1, -1}}) {
+        car->m_racePosition = c.place;
+        EXPECT_EQ(game::placeAhead(car), c.ahead);
+        EXPECT_EQ(game::placeBehind(car), c.behind);
+    }
+    EXPECT_EQ(game::countDown(0, 50), 0);
+    EXPECT_EQ(game::countDown(-5, 50), -5);
+    EXPECT_EQ(game::countDown(30, 50), 0);
+    EXPECT_EQ(game::countDown(80, 50), 30);
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+#include "game/racepaint/SectionModels.h"
+
+#include "game/race/RaceFrame.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
+#include "tests/game/racepaint/RoadsideTrackFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using datakit::colourPrimitive;
+using datakit::rectanglePrimitive;
+using roadside_testing::kHalfWidth;
+using roadside_testing::RoadsideTrackTest;
+using sprite_testing::on565;
+
+// A white board 200 wide and 200 high standing on the road centre at the
+// slice's near edge, of detail class `detail`.
+std::vector<datakit::SectionPrimitive> board(std::int16_t detail) {
+    return {colourPrimitive(255, 255, 255), rectanglePrimitive(-100, 0, 0, 100, 0, 200, detail)};
+}
+
+struct SectionModelTest : RoadsideTrackTest {
+    void loadModels(std::vector<std::vector<datakit::SectionPrimitive>> models) {
+        datakit::TrackRoadside roadside;
+        roadside.sectionModels = std::move(models);
+        load(plainRing(20), roadside);
+        straightView();
+    }
+    bool drawsAnything() const { return screen.bounds() != std::vector<std::int32_t>{0, 0, 0, 0}; }
+};
+
+TEST_F(SectionModelTest, DetailClassesShowBySlice) {
+    loadModels({board(0), board(2), board(3), board(4)});
+    struct Case {
+        std::int32_t detail;
+        std::vector<std::int32_t> shownAt;
+    };
+    const Case cases[] = {{0, {0, 6, 7, 10, 11, 14}}, {2, {0, 6, 7, 10}}, {3, {0, 6}}, {4, {11, 14}}};
+    for (const Case& c : cases) {
+        for (std::int32_t k : {0, 6, 7, 10, 11, 14}) {
+            clearScreen();
+            // A non-zero offset anchors at offset + half width: the centre.
+            game::drawTrackSection(c.detail == 0 ? 0 : c.detail - 1, k, -kHalfWidth, 0);
+            EXPECT_EQ(drawsAnything(), std::ranges::count(c.shownAt, k) == 1)
+                << "class " << c.detail << " k " << k;
+        }
+    }
+}
+
+// A flat board from the near edge to the far edge of slice 2 at road level:
+// code bits 0x300 drop it by 3/4 of the half width at the near edge and 5/4
+// at the far edge.
+TEST_F(SectionModelTest, LoweredModelsSinkUnderTheRoad) {
+    loadModels({{colourPrimitive(255, 255, 255), rectanglePrimitive(-100, 0, 0, 100, 1024, 0)}});
+    for (std::int32_t code : {0, 0x100, 0x200, 0x300}) {
+        clearScreen();
+        game::drawTrackSection(code, 2, -kHalfWidth, 0);
+        const double nearDrop = code != 0 ? kHalfWidth * 0.75 : 0;
+        const double farDrop = code != 0 ? kHalfWidth * 1.25 : 0;
+        const double zNear = depthOf(2), zFar = depthOf(3);
+        const double top = screenY(-roadside_testing::kEyeHeight - farDrop, zFar);
+        const double bottom = screenY(-roadside_testing::kEyeHeight - nearDrop, zNear);
+        const std::vector<std::int32_t> box = screen.bounds();
+        EXPECT_NEAR(box[0], screenX(-100, zNear), 1) << code;
+        EXPECT_NEAR(box[1], top, 1) << code;
+        EXPECT_NEAR(box[2], screenX(100, zFar), 1) << code;
+        EXPECT_NEAR(box[3], bottom, 1) << code;
+    }
+}
+
+TEST_F(SectionModelTest, AFoggedRectangleLeavesItsFadedColourCurrent) {
+    loadModels({{colourPrimitive(255, 0, 0), rectanglePrimitive(-300, 0, 0, -200, 0, 100),
+                 rectanglePrimitive(200, 0, 0, 300, 0, 100)}});
+    game::roadsideView().s_fogStart = 4096;
+    game::roadsideView().s_wallFogColour = 0x0000FF;
+    const std::int32_t k = 9;
+    game::drawTrackSection(0, k, -kHalfWidth, 0);
+    const std::int32_t weight = (static_cast<std::int32_t>(depthOf(k)) - 4096) * 256 / (15360 - 4096);
+    const std::int32_t first = game::blendColor(0x0000FF, 0xFF0000, weight);
+    const std::int32_t second = game::blendColor(0x0000FF, first, weight);
+    const double z = depthOf(k);
+    const auto y = static_cast<std::int32_t>(screenY(-roadside_testing::kEyeHeight + 50, z));
+    EXPECT_EQ(screen.at(static_cast<std::int32_t>(screenX(-250, z)), y),
+              on565(static_cast<std::uint32_t>(first)));
+    EXPECT_EQ(screen.at(static_cast<std::int32_t>(screenX(250, z)), y),
+              on565(static_cast<std::uint32_t>(second)));
+}
+
+TEST(SectionModelDigits, ATimingBoardShowsMinutesSecondsAndMilliseconds) {
+    struct Case {
+        std::int32_t time;
+        std::int32_t digits[7];
+    };
+    const Case cases[] = {
+        {342016, {0, 1, 2, 3, 4, 9, 9}},            // 83.5 s: 1:23.499
+        {-342016, {0, 1, 2, 3, 4, 9, 9}},           // the sign is dropped
+        {600 * 4096 + 4095, {1, 0, 0, 0, 9, 9, 8}}, // 10:00.998
+        {0, {0, 0, 0, 0, 0, 0, 0}},
+    };
+    for (const Case& c : cases)
+        for (std::int32_t d = 0; d < 7; ++d)
+            EXPECT_EQ(game::timeDigit(c.time, d), c.digits[d]) << c.time << " digit " << d;
+}
+
+TEST_F(SectionModelTest, ModelsThatCannotBeDrawnAreSkippedQuietly) {
+    // Digits of the racer in place 3 of one, and of the racer in place 0,
+    // whose time slot lies past the times.
+    datakit::SpritePrimitive pastTheRacers{
+        .xA = -100, .xB = 100, .sprite = 3, .mode = datakit::timeDigitMode(3, 0)};
+    datakit::SpritePrimitive pastTheTimes = pastTheRacers;
+    pastTheTimes.mode = datakit::timeDigitMode(0, 6);
+    loadModels(
+        {board(0), {datakit::spritePrimitive(pastTheRacers)}, {datakit::spritePrimitive(pastTheTimes)}});
+    game::cEntity* racer = game::cEntity::cEntityWithType(1);
+    racer->m_racerIndex = 5;
+    game::raceStatics().s_racers = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::raceStatics().s_racers, 0, racer);
+    game::raceFrameStatics().s_racerTimes = rt::newIntArray(2);
+    game::drawTrackSection(1, 2, -kHalfWidth, 0);
+    game::drawTrackSection(2, 2, -kHalfWidth, 0);
+    // A missing primitive.
+    rt::ObjectArray::set(game::sectionModel(1), 0, nullptr);
+    game::drawTrackSection(1, 2, -kHalfWidth, 0);
+    // A model past the models, slices without a far edge.
+    game::drawTrackSection(7, 2, -kHalfWidth, 0);
+    game::drawTrackSection(0, 15, -kHalfWidth, 0);
+    game::drawTrackSection(0, -1, -kHalfWidth, 0);
+    // A rectangle cut short.
+    auto* shortBoard = rt::newShortArray(8);
+    rt::ShortArray::set(shortBoard, 0, 1);
+    rt::ObjectArray::set(game::sectionModel(0), 1, shortBoard);
+    game::drawTrackSection(0, 2, -kHalfWidth, 0);
+    EXPECT_FALSE(drawsAnything());
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+}
+
+TEST_F(SectionModelTest, SegmentModelsSkipSegmentsWithoutScenery) {
+    loadModels({board(0)});
+    // Segment 2's surface attribute is 6.
+    rt::ByteArray::set(game::trackStatics().s_segmentAttributes, 5, 6);
+    game::drawSegmentSection(0, 2, -kHalfWidth);
+    EXPECT_FALSE(drawsAnything());
+    game::drawSegmentSection(0, 3, -kHalfWidth);
+    EXPECT_TRUE(drawsAnything());
+}
+
+TEST_F(SectionModelTest, NextLapTriggersShowOnlyAcrossTheRingsEnd) {
+    game::trackStatics().s_segmentCount = 100;
+    game::cEntity* player = game::cEntity::cEntityWithType(0);
+    player->m_lap = 2;
+    game::racerStatics().s_playerCar = player;
+    struct Case {
+        std::int32_t entry, playerSegment, sliceSegment;
+        bool shown;
+    };
+    const Case cases[] = {
+        {0x2000, 50, 60, true},  {0x3000, 95, 5, true},         {0x3000, 95, 10, true},
+        {0x3000, 95, 11, false}, {0x3000, 50, 60, false},       {0x4000, 95, 5, false},
+        {0x1000, 95, 5, false},  {0x8000 | 0x5000, 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        player->m_segment = c.playerSegment;
+        game::roadsideView().s_sliceSegment[4] = c.sliceSegment;
+        EXPECT_EQ(game::isDynamicTriggerOnLap(c.entry, 4), c.shown)
+            << std::hex << c.entry << std::dec << " player " << c.playerSegment << " slice "
+            << c.sliceSegment;
+    }
+    game::racerStatics().s_playerCar = nullptr;
+    EXPECT_FALSE(game::isDynamicTriggerOnLap(0x2000, 4));
+}
+
+} // namespace
