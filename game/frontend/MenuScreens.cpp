@@ -53,10 +53,9 @@ bool pictureUnlocked(std::int32_t picture) {
 
 void bonusEnter() {
     resetMenu(kPictureCount);
-    TouchStatics& touch = touchStatics();
-    touch.s_selection = rt::ShortArray::get(rememberedSelections(), kBonusMenuState);
-    // Nothing is highlighted until the player picks a picture.
-    touch.s_selection = -1;
+    // Nothing is highlighted until the player picks a picture, whatever was
+    // highlighted when the menu was left.
+    touchStatics().s_selection = -1;
     menuStatics().s_titleText = getString(46);
     setSoftKeys(1, 2);
     setHelpTexts(menuRow(kMenu18, kMenuThird));
