@@ -16,6 +16,7 @@
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RacePlacement.h"
@@ -111,6 +112,8 @@ void registerGame() {
     raceSteps() = RaceSteps{};
     raceViewHooks() = RaceViewHooks{};
     registerRaceModelHooks();
+    // The menus set up the guided race's event through the race model.
+    registry.race.setupMode6Event = setupMode6Event;
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
