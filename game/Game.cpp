@@ -15,6 +15,7 @@
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceStartup.h"
+#include "game/race/ViewPass.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
@@ -96,12 +97,13 @@ void registerGame() {
     setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, then the
-    // road painter's fixed-size arrays.
+    // road painter's fixed-size arrays and the view pass's slice bins.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
         roadImageStaticInit();
         roadBandStaticInit();
+        viewPassStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
