@@ -16,6 +16,7 @@
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/ViewPass.h"
+#include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
@@ -97,13 +98,15 @@ void registerGame() {
     setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, then the
-    // road painter's fixed-size arrays and the view pass's slice bins.
+    // road painter's fixed-size arrays, the view pass's slice bins and the
+    // race scene's pinned values.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
         roadImageStaticInit();
         roadBandStaticInit();
         viewPassStaticInit();
+        raceSceneStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
