@@ -51,6 +51,12 @@ constexpr std::int32_t kStateAnimMiddle = 4;
 constexpr std::int32_t kOptionsState = 34;
 constexpr std::int32_t kSlowedState = 64;
 
+// A falling car shrinks with each step of its fall; a step below 1 counts
+// as 1.
+std::int32_t fallScale(std::int32_t scale, std::int32_t step) {
+    return step > 1 ? scale / step : scale;
+}
+
 // The state at the top of the state stack.
 std::int32_t topStackedState() {
     return getStackedState(stateStatics().s_stateStackDepth);
@@ -189,7 +195,7 @@ void paintCar(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t s
         ZoomStatics& z = zoomStatics();
         z.s_zoomPalette = car->m_bodyPalette;
         if (car->m_fallen) {
-            scale /= car->m_fallStep < 1 ? 1 : car->m_fallStep;
+            scale = fallScale(scale, car->m_fallStep);
             y += 8;
         }
         const std::int32_t s = car->m_spriteSet;
@@ -277,7 +283,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
             std::int32_t bodyScale = scale;
             std::int32_t bodyY = y;
             if (zoomed && car->m_fallen) {
-                bodyScale /= car->m_fallStep < 1 ? 1 : car->m_fallStep;
+                bodyScale = fallScale(bodyScale, car->m_fallStep);
                 bodyY += 8;
             }
             if (car->m_state == kStateNoContact)
