@@ -242,6 +242,9 @@ TEST_F(CarPaintingTest, APlayersCarIsZoomedOutsideOnePlusOrMinusAThirtySecond) {
         // of sprite 55 is the other plain frame.
         const std::vector<std::int32_t> plain = {20, 5};
         EXPECT_EQ(firsts(DrawCall::PaintFrame), k.zoomed ? std::vector<std::int32_t>{20} : plain) << k.scale;
+        // Shadow and body stand 4 px below the car's ground row.
+        for (std::int32_t y : firsts(DrawCall::PaintFrame, 2))
+            EXPECT_EQ(y, 204);
     }
 }
 
@@ -362,7 +365,7 @@ TEST_F(CarPaintingTest, ThreeChargesOfItemFourAreThreePicturesEightScaledUnitsAp
 
 TEST_F(CarPaintingTest, TheFlashBlinksInPhasesAndStaysOnForItsLastSteadyTime) {
     game::CarPaintStatics& c = game::carPaintStatics();
-    c.s_flashSteady = 2048;
+    EXPECT_EQ(c.s_flashSteady, 2048);
     game::setupCarPainting();
     EXPECT_EQ(c.s_flashBlink, 1024);
     struct Case {
