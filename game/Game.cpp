@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
@@ -109,6 +110,7 @@ void registerGame() {
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
+    registerLoadingState();
 }
 
 platform::StartupHooks startupHooks() {
