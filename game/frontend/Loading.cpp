@@ -6,6 +6,7 @@
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -89,6 +90,23 @@ ASprite* font(std::int32_t n) {
     return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
 }
 
+// `loaded`, or null after the pack's entry has been reported missing.
+ASprite* needed(ASprite* loaded, std::int32_t pack, std::int32_t entry, const char* what) {
+    if (!loaded)
+        reportMissingData(constantString(pack), entry, what);
+    return loaded;
+}
+
+ASprite* neededSprite(ASprite* loaded, std::int32_t entry) {
+    return needed(loaded, rt::constants::kSpritePack, entry, "sprite");
+}
+
+void loadNeededTexts(std::int32_t entry) {
+    rt::String* pack = startupStatics().s_textPackName;
+    if (!loadTextPack(pack, entry))
+        reportMissingData(pack, entry, "text table");
+}
+
 // Field `field` of the definition of racer `id` (1: its sprite set, 3: its
 // second set); -1 when the racer has no definition.
 std::int32_t racerField(std::int32_t id, std::int32_t field) {
@@ -131,21 +149,23 @@ void keepLoadingTexts() {
 // font when it is missing, and the loading screen's texts.
 void startLoad() {
     packOpen(constantString(rt::constants::kSpritePack));
-    if (ASprite* button = loadSpritePlain(kButtonSprite, 1)) {
+    if (ASprite* button = neededSprite(loadSpritePlain(kButtonSprite, 1), kButtonSprite)) {
         buildFrameCacheImages(button, 0, 0, -1);
         buildFrameCacheImages(button, 0, 1, -1);
         button->freePixelData();
         rt::ObjectArray::set(startupStatics().s_sprites, kButtonSprite, button);
     }
-    rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackSprite, loadSpritePlain(kMenuBackSprite, 1));
+    rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackSprite,
+                         neededSprite(loadSpritePlain(kMenuBackSprite, 1), kMenuBackSprite));
     closeStream();
     if (!font(0)) {
         packOpen(constantString(rt::constants::kFontPack));
-        rt::ObjectArray::set(startupStatics().s_fonts, 0, loadSprite(0, 0, 15, 255));
+        rt::ObjectArray::set(startupStatics().s_fonts, 0,
+                             needed(loadSprite(0, 0, 15, 255), rt::constants::kFontPack, 0, "font"));
         loadCharMap(0, 3);
         closeStream();
     }
-    (void)loadTextPack(startupStatics().s_textPackName, 1);
+    loadNeededTexts(1);
     keepLoadingTexts();
 }
 
@@ -208,7 +228,9 @@ void makeGreyPalettes() {
 void loadFonts() {
     for (std::int32_t n : {2, 1})
         if (!font(n))
-            rt::ObjectArray::set(startupStatics().s_fonts, n, loadSpriteWithPalettes(n, 15, 255, 1, 1));
+            rt::ObjectArray::set(
+                startupStatics().s_fonts, n,
+                needed(loadSpriteWithPalettes(n, 15, 255, 1, 1), rt::constants::kFontPack, n, "font"));
 }
 
 void raceStep(std::int32_t next) {
@@ -326,7 +348,7 @@ void loadMenuStep() {
         startLoad();
         break;
     case 1:
-        (void)loadTextPack(startupStatics().s_textPackName, 2);
+        loadNeededTexts(2);
         loadStartupRaceData();
         break;
     case 2: {
@@ -342,7 +364,7 @@ void loadMenuStep() {
         markMenuSprites();
         break;
     case 4:
-        walkMarkedSlots([](std::int32_t slot) { loadSpriteToTable(slot, 0); });
+        walkMarkedSlots([](std::int32_t slot) { neededSprite(loadSpriteToTable(slot, 0), slot); });
         break;
     case 5:
         if (ASprite* badge = sprite(kBadgeSprite))

@@ -16,6 +16,8 @@
 #include "platform/lcdui/Image.h"
 #include "tests/game/framework/FrameworkFixture.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tools/datakit/PackWriter.h"
+#include "tools/datakit/PaintedSprite.h"
 
 #include <algorithm>
 
@@ -44,6 +46,16 @@ game::ASprite* sprite(std::int32_t slot) {
 std::uint32_t at(std::int32_t x, std::int32_t y) {
     std::vector<std::int32_t> buffer = framework_testing::pixels(game::loopStatics().s_screenBuffer);
     return static_cast<std::uint32_t>(buffer[static_cast<std::size_t>(y * 640 + x)]) & 0xF8FCF8u;
+}
+
+// The log tells of states and loads only: no warning.
+void expectNoWarning(const testing_support::LogCapture& log) {
+    for (const std::string& line : log.lines()) {
+        const bool news = line.starts_with("state ") || line.starts_with("text pack /texts.pak: entry ") ||
+                          line.starts_with("sounds ") || line.starts_with("sound: ") ||
+                          line == "all sounds loaded" || line.starts_with("fixed-point tables");
+        EXPECT_TRUE(news) << line;
+    }
 }
 
 struct LoadingTest : ::testing::Test {
@@ -87,13 +99,7 @@ TEST_F(LoadingTest, MenusLoadOneStepAFrameWithoutAWarningAndHandOverToTheTitle) 
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
     EXPECT_LT(bar[bar.size() - 2], 182);
     EXPECT_EQ(bar.back(), 182);
-    // The log tells of states and loads only: no warning.
-    for (const std::string& line : game.log.lines()) {
-        const bool news = line.starts_with("state ") || line.starts_with("text pack /texts.pak: entry ") ||
-                          line.starts_with("sounds ") || line.starts_with("sound: ") ||
-                          line == "all sounds loaded" || line.starts_with("fixed-point tables");
-        EXPECT_TRUE(news) << line;
-    }
+    expectNoWarning(game.log);
 
     // Loaded and kept: the menus' sprites; the racers' first sets are
     // dropped again, the last second set stays.
@@ -123,6 +129,65 @@ TEST_F(LoadingTest, MenusLoadOneStepAFrameWithoutAWarningAndHandOverToTheTitle) 
     EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_interfaceImages, 5), nullptr);
     EXPECT_EQ(game::getGameKey(50), 8);
     EXPECT_EQ(game::stateStatics().s_loadingState, 0);
+}
+
+TEST_F(LoadingTest, TheWholeGameOnItsThreadLoadsTheMenusAndReachesTheTitle) {
+    testing_support::TemporaryFolder folder("vorlax-loading");
+    framework_testing::writeDemoSet(folder.path());
+    testing_support::LogCapture log;
+    const int status =
+        framework_testing::runWholeGame(folder.path(), "0 activate\n0 focus-gained\n5000 quit\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(log.contains("state 2 -> 4"));
+    EXPECT_TRUE(log.contains("state 4 -> 5"));
+}
+
+// The demo set without the menu item sprite (entry 9 of the sprite pack).
+void dropMenuItemSprite(mkdata::ProgramFolder& demo) {
+    std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
+    sprites[9].reset();
+    for (datakit::ArchiveEntry& entry : demo.archive)
+        if (entry.name == mkdata::kSpritePackFile)
+            entry = datakit::packArchiveEntries(mkdata::kSpritePackFile, u".",
+                                                datakit::writePack(datakit::spritePackEntries(sprites)))[0];
+}
+
+// The main menu asks for the menus' load on its first update.
+bool s_menuLoaded = false;
+void mainMenuThenLoad(std::int32_t message) {
+    if (message == game::kUpdate && !s_menuLoaded) {
+        s_menuLoaded = true;
+        game::startLoading(game::kLoadMenus, 6);
+    }
+}
+
+TEST_F(LoadingTest, AMissingSpriteEndsTheStartUpAsABrokenDataSetButNotALaterLoad) {
+    testing_support::TemporaryFolder folder("vorlax-missing-sprite");
+    framework_testing::s_editDemoSet = dropMenuItemSprite;
+    framework_testing::writeDemoSet(folder.path());
+    testing_support::LogCapture log;
+    EXPECT_EQ(framework_testing::runWholeGame(folder.path(), "0 activate\n0 focus-gained\n5000 quit\n"), 3);
+    EXPECT_TRUE(log.contains("/sprites.pak entry 9: the sprite cannot be loaded"));
+    EXPECT_FALSE(log.contains("state 4 -> 5"));
+
+    // From the main menu the load goes on without it and returns there.
+    s_menuLoaded = false;
+    framework_testing::s_editDemoSet = dropMenuItemSprite;
+    framework_testing::s_register = [] {
+        game::setStateHandler(2, [](std::int32_t message) {
+            if (message == game::kUpdate)
+                game::pushState(6);
+        });
+        game::setStateHandler(6, mainMenuThenLoad);
+    };
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    for (int f = 0; f < 100 && game::getLoadingProgress() < 182; ++f)
+        ASSERT_TRUE(game.frame());
+    game.frame();
+    EXPECT_EQ(game::stateStatics().s_state, 6);
+    EXPECT_TRUE(game.log.contains("/sprites.pak entry 9: the sprite cannot be loaded"));
+    EXPECT_EQ(sprite(9), nullptr);
 }
 
 TEST_F(LoadingTest, TheBarFillsFromTheLeftAndNeverPastItsFrame) {
