@@ -172,8 +172,11 @@ void startLoad() {
 void markMenuSprites() {
     if (stateStatics().s_loadingNextState == kTitleState)
         setSlotValue(kTitleBackSprite, 0);
-    setSlotValue(2, 0);
-    setSlotValue(3, 0);
+    // The title's logo, the header, the race icons, the menus' item plate
+    // and their icons; the pictures, the HUD pieces, the items and the
+    // badges load without a cache request of their own.
+    for (std::int32_t slot : {2, 3})
+        setSlotValue(slot, 0);
     if (!sprite(kIconSprite))
         setSlotValue(kIconSprite, 0);
     for (std::int32_t slot : {62, 9, 14})
@@ -260,7 +263,7 @@ void update() {
     if (rt::exceptionPending() || !overlayStatics().s_loadingDone)
         return;
     const std::int32_t next = stateStatics().s_loadingNextState;
-    if (next == kTextScreenState || next == kTitleState || next == 6 || next == 17) {
+    if (next == kTextScreenState || next == kTitleState || next == kMainMenuState || next == kRaceMenuState) {
         backToState(next);
         return;
     }
