@@ -13,6 +13,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/frontend/MenuScreens.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
 #include "game/race/DrivingTuning.h"
@@ -128,6 +129,7 @@ void registerGame() {
     registerStartupScreens();
     registerMenuScreens();
     installDrivingSteps();
+    registerLoadingState();
 }
 
 platform::StartupHooks startupHooks() {
