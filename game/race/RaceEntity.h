@@ -52,6 +52,11 @@ struct RaceSteps {
     // What the finish hands over besides the statics: sounds, soft keys and
     // the finish animation.
     void (*finishOutro)() = nullptr;
+    // The device clock in milliseconds for the race's interval decisions;
+    // empty reads the runtime's tick.
+    std::int64_t (*nowMs)() = nullptr;
+    // The hits of an active race object on the racers, after its triggers.
+    void (*raceObjectHits)(cEntity* object) = nullptr;
 };
 
 // The steps of this process.
