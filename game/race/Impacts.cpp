@@ -48,8 +48,9 @@ void resetEffectLayers(cEntity* e) {
 }
 
 std::int32_t widthValue(const cEntity* car, std::int32_t i) {
-    return car->m_widthProfile && car->m_widthProfile->length() > i ? rt::IntArray::get(car->m_widthProfile, i)
-                                                                   : 0;
+    return car->m_widthProfile && car->m_widthProfile->length() > i
+               ? rt::IntArray::get(car->m_widthProfile, i)
+               : 0;
 }
 
 // A side contact: `sign` +1 when e is struck from the left (pushed right).
@@ -231,7 +232,9 @@ std::int32_t testSideContact(const cEntity* a, const cEntity* b) {
 void installImpactSteps() {
     RaceSteps& steps = raceSteps();
     steps.contactTest = [](cEntity* a, cEntity* b) { return checkEntityContact(a, b, false); };
-    steps.impact = [](cEntity* car, std::int32_t bits, std::int32_t speed) { applyImpact(car, bits, speed, nullptr); };
+    steps.impact = [](cEntity* car, std::int32_t bits, std::int32_t speed) {
+        applyImpact(car, bits, speed, nullptr);
+    };
 }
 
 } // namespace game

@@ -74,7 +74,8 @@ void setModeBehindPlayer() {
         return;
     for (std::int32_t place = player->m_racePosition + 1; place < racerCount(); ++place) {
         cEntity* car = carAtPlace(place);
-        if (car && car != player && car->m_aiMode != kAiModePushed && carGap(car, player) < -(kPhaseModeGap - 1)) {
+        if (car && car != player && car->m_aiMode != kAiModePushed &&
+            carGap(car, player) < -(kPhaseModeGap - 1)) {
             car->m_aiMode = kAiModePushed;
             return;
         }

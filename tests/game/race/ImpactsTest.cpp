@@ -8,8 +8,8 @@
 
 namespace {
 
-using race_testing::OpponentsTest;
 using game::kmhToSpeed;
+using race_testing::OpponentsTest;
 
 struct ImpactsTest : OpponentsTest {
     ImpactsTest() { ring(40, 3); }
@@ -75,8 +75,8 @@ TEST_F(ImpactsTest, TheLighterCarGivesWayInASideContact) {
         std::int32_t struckWeight, otherWeight, flags;
         std::int32_t struckLateral, otherLateral, lean;
     };
-    for (const Case c : {Case{10, 10, 2, 0, -100, 10}, Case{10, 9, 4, 0, 100, -10}, Case{10, 11, 2, 100, 0, 10},
-                         Case{10, 11, 4, -100, 0, -10}}) {
+    for (const Case c : {Case{10, 10, 2, 0, -100, 10}, Case{10, 9, 4, 0, 100, -10},
+                         Case{10, 11, 2, 100, 0, 10}, Case{10, 11, 4, -100, 0, -10}}) {
         game::cEntity* struck = makeCar(0, {0, 100}, 4096);
         game::cEntity* other = makeCar(1, {0, 100}, 4096);
         struck->m_defValues[3] = c.struckWeight;
