@@ -14,8 +14,10 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/PlayerControl.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RaceStartup.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
@@ -98,13 +100,14 @@ void registerGame() {
     setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
-    // painter's fixed-size arrays and the driving tables.
+    // painter's fixed-size arrays, the driving tables and the computer drivers'.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
         roadImageStaticInit();
         roadBandStaticInit();
         initDrivingTables();
+        initDriverTables();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -118,6 +121,7 @@ void registerGame() {
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
     installDrivingSteps();
+    installOpponentSteps();
 }
 
 platform::StartupHooks startupHooks() {

@@ -57,6 +57,9 @@ struct RaceSteps {
     std::int64_t (*nowMs)() = nullptr;
     // The hits of an active race object on the racers, after its triggers.
     void (*raceObjectHits)(cEntity* object) = nullptr;
+    // What a new run resets besides the race frame's statics: the race
+    // objects, the markers, the race phase and the triggers' marks.
+    void (*resetRun)() = nullptr;
 };
 
 // The steps of this process.

@@ -10,6 +10,7 @@
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "runtime/StaticClass.h"
 
 namespace game {
@@ -134,6 +135,8 @@ void resetRaceRun() {
     }
     raceUtilityStatics().s_shakeLeft = 0;
     setShakeOffset(0, 0);
+    if (raceSteps().resetRun)
+        raceSteps().resetRun();
 }
 
 void finishRace() {
@@ -191,9 +194,12 @@ void updateRaceEntities(std::int32_t step) {
     }
     for (std::int32_t i = 0; i < count; ++i) {
         auto* object = static_cast<cEntity*>(rt::ObjectArray::get(pool, i));
-        if (object && object->m_active && object->m_effect == 0 && object->m_itemSlot != kInertKind &&
-            steps.processTrackTriggers)
+        if (!object || !object->m_active || object->m_effect != 0)
+            continue;
+        if (object->m_itemSlot != kInertKind && steps.processTrackTriggers)
             steps.processTrackTriggers(object);
+        if (object->m_active && steps.raceObjectHits)
+            steps.raceObjectHits(object);
     }
 }
 
@@ -234,6 +240,9 @@ void raceStep(std::int32_t dt) {
             f.s_sharpCurveAhead = 1;
     }
     updateRaceEntities(step);
+    // The effect pool's players count milliseconds.
+    if (zoomPoolStatics().s_zoomAnimPool)
+        updateZoomAnimPool(static_cast<std::int32_t>(std::int64_t{step} * 1000 >> 12));
     if (!race.s_raceFinished && currentEventType() != 10) {
         if (raceSteps().updateCamera)
             raceSteps().updateCamera(step);

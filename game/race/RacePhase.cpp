@@ -35,7 +35,11 @@ void setComputerModes(std::int32_t mode) {
             car->m_aiMode = mode;
 }
 
-std::int32_t phaseOf(std::int32_t progress) {
+} // namespace
+
+std::int32_t phaseOfProgress(const cEntity* player) {
+    const std::int32_t progress =
+        player->m_lap < 1 ? 0 : (player->m_lap - 1) * trackStatics().s_segmentCount + player->m_segment;
     const std::int32_t total = raceStatics().s_totalSegments;
     if (progress < kPhaseStartSegments)
         return 0;
@@ -45,6 +49,15 @@ std::int32_t phaseOf(std::int32_t progress) {
         return 2;
     return 3;
 }
+
+cEntity* carAtPlace(std::int32_t place) {
+    for (std::int32_t i = 0; i < racerCount(); ++i)
+        if (cEntity* car = racerAt(i); car && car->m_racePosition == place)
+            return car;
+    return nullptr;
+}
+
+namespace {
 
 // Drops modes 2 and 3 that no longer fit where the car is against the
 // player; the last car of the list keeps its mode.
@@ -57,13 +70,6 @@ void releaseStaleModes(const cEntity* player) {
         if ((car->m_aiMode == kAiModeHeld && playerAhead) || (car->m_aiMode == kAiModePushed && !playerAhead))
             car->m_aiMode = kAiModeRacePace;
     }
-}
-
-cEntity* carAtPlace(std::int32_t place) {
-    for (std::int32_t i = 0; i < racerCount(); ++i)
-        if (cEntity* car = racerAt(i); car && car->m_racePosition == place)
-            return car;
-    return nullptr;
 }
 
 } // namespace
@@ -100,9 +106,7 @@ void updateRacePhase() {
     if (!player)
         return;
     RacePhaseStatics& p = racePhaseStatics();
-    const std::int32_t progress =
-        player->m_lap == 0 ? 0 : (player->m_lap - 1) * trackStatics().s_segmentCount + player->m_segment;
-    const std::int32_t phase = phaseOf(progress);
+    const std::int32_t phase = phaseOfProgress(player);
     if (phase != p.s_racePhase) {
         p.s_racePhase = phase;
         p.s_phaseStamp = -1;

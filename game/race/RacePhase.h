@@ -37,6 +37,13 @@ struct RacePhaseStatics {
 
 RacePhaseStatics& racePhaseStatics();
 
+class cEntity;
+
+// The car whose place is `place`, null when none is.
+cEntity* carAtPlace(std::int32_t place);
+// The phase of the race by the player's progress: 0 below 21 segments
+// (or before the start line), then 1 to 3 for the thirds of the race.
+std::int32_t phaseOfProgress(const cEntity* player);
 // The device clock in milliseconds (the race's seam, RaceEntity.h, when a
 // test installs one).
 std::int64_t raceNowMs();
