@@ -1,6 +1,7 @@
 #include "game/race/ComputerDriver.h"
 
 #include "game/race/CarPhysics.h"
+#include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
 #include "game/race/Impacts.h"
 #include "game/race/PlayerControl.h"
@@ -31,6 +32,7 @@ constexpr std::int32_t kTuningRows[kAiTuningRows][kAiTuningColumns] = {
 // A car 4 segments behind the player when placed up.
 constexpr std::int32_t kPlaceBehind = 4;
 constexpr std::int32_t kInsideLineChance = 10;
+constexpr std::int32_t kItemUseOdds = 30;
 
 cEntity* player() {
     return racerStatics().s_playerCar;
@@ -153,6 +155,15 @@ void keepLine(cEntity* car) {
         car->m_lateral = left + kEdgeKeep;
     if (car->m_lateral > right - kEdgeKeep)
         car->m_lateral = right - kEdgeKeep;
+}
+
+// A computer car uses what it holds at a random moment once the item's
+// cool-down has run out: about one step in thirty.
+void useItemNow(cEntity* car) {
+    const bool holds = car->m_heldItem != -1 || (car->m_itemSlot != -1 && car->m_itemUses > 0);
+    if (holds && car->m_itemCooldown == 0 && car->m_itemTimer < 1 && raceRandom(kItemUseOdds) == 0 &&
+        drivingHooks().useItem)
+        drivingHooks().useItem(car);
 }
 
 } // namespace
@@ -321,6 +332,7 @@ void updateAiCar(cEntity* car, std::int32_t dt) {
     updatePhysics(car, dt, 1);
     if (car->m_onPath)
         return;
+    useItemNow(car);
     if (car->m_laneTarget != -1) {
         car->m_lateral = moveTowards(car->m_lateral, car->m_laneTarget, sidestep(car, 4));
         return;

@@ -24,16 +24,6 @@ struct ComputerDriverTest : OpponentsTest {
         ring(40, 3);
         game::resetTrackTriggers();
     }
-
-    // The computer cars of `cars` take the tuning rows of their places.
-    static void tune(const std::vector<cEntity*>& cars) {
-        const rt::IntArray* t = game::driverStatics().s_aiTuningTable;
-        const std::int32_t columns[6] = {1, 2, 3, 5, 6, 4};
-        for (std::size_t i = 0; i < cars.size(); ++i)
-            for (std::int32_t v = 0; v < 6 && cars[i]->m_type == 1; ++v)
-                cars[i]->m_aiTuning[v] =
-                    rt::IntArray::get(t, static_cast<std::int32_t>(i % 5) * 7 + columns[v]);
-    }
 };
 
 TEST_F(ComputerDriverTest, TuningRowsRepeatEveryFiveRacers) {
