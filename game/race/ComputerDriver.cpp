@@ -181,6 +181,10 @@ void setupAiDriver(cEntity* car, std::int32_t index) {
     applyRacerDefinition(car->m_carType, car);
     car->m_active = 1;
     car->m_aiStep = 0;
+    setAiTuning(car, index);
+}
+
+void setAiTuning(cEntity* car, std::int32_t index) {
     const std::int32_t r = magnitudeMod(index, kAiTuningRows) * kAiTuningColumns;
     const rt::IntArray* t = driverStatics().s_aiTuningTable;
     const std::int32_t columns[6] = {1, 2, 3, 5, 6, 4};

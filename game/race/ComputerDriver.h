@@ -43,6 +43,8 @@ DriverStatics& driverStatics();
 void initDriverTables();
 // Makes `car` the computer driver of tuning row index mod 5.
 void setupAiDriver(cEntity* car, std::int32_t index);
+// Tuning values 0 to 5 from row index mod 5 (entries 1, 2, 3, 5, 6, 4).
+void setAiTuning(cEntity* car, std::int32_t index);
 void updateAiCar(cEntity* car, std::int32_t dt);
 // Takes the first lane mark not yet taken (kLaneNone gives no lane).
 void pickLaneTarget(cEntity* car);

@@ -61,12 +61,9 @@ struct OpponentsTest : DrivingTest {
 
     // The computer cars of `cars` take the tuning rows of their places.
     static void tune(const std::vector<game::cEntity*>& cars) {
-        const rt::IntArray* t = game::driverStatics().s_aiTuningTable;
-        const std::int32_t columns[6] = {1, 2, 3, 5, 6, 4};
         for (std::size_t i = 0; i < cars.size(); ++i)
-            for (std::int32_t v = 0; v < 6 && cars[i]->m_type == 1; ++v)
-                cars[i]->m_aiTuning[v] =
-                    rt::IntArray::get(t, static_cast<std::int32_t>(i % 5) * 7 + columns[v]);
+            if (cars[i]->m_type == 1)
+                game::setAiTuning(cars[i], static_cast<std::int32_t>(i));
     }
 };
 
