@@ -452,12 +452,13 @@ void moveOnTrack(cEntity* car, std::int32_t distance) {
     advanceOnTrack(car, car->m_segment, distance, false, car->m_state == kStateGhost);
 }
 
-void advanceOnTrack(cEntity* car, std::int32_t segment, std::int32_t distance, bool simple, bool flag) {
+std::int32_t advanceOnTrack(cEntity* car, std::int32_t segment, std::int32_t distance, bool simple,
+                            bool flag) {
     (void)flag;
     if (isPlayer(car) && !simple) {
         applyPlaneMove(car, car->m_segment, car->m_lateral, car->m_segmentPos,
                        fixMul32(distance, sinFx(car->m_heading)), fixMul32(distance, cosFx(car->m_heading)));
-        return;
+        return distance;
     }
     std::int32_t d = distance;
     if (d != 0) {
@@ -491,6 +492,7 @@ void advanceOnTrack(cEntity* car, std::int32_t segment, std::int32_t distance, b
             car->m_lap -= 1;
         }
     }
+    return d;
 }
 
 void updateRoadside(cEntity* car) {

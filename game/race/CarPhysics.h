@@ -62,9 +62,14 @@ void startHudFlash(std::int32_t kind, std::int32_t duration, bool loop, std::int
 void updatePhysics(cEntity* car, std::int32_t dt, std::int32_t flag);
 // Moves the car by `distance` from its segment in the ordinary mode.
 void moveOnTrack(cEntity* car, std::int32_t distance);
-// The move along the ring; the player's car in the ordinary mode moves in
-// the plane instead (`applyPlaneMove`).
-void advanceOnTrack(cEntity* car, std::int32_t segment, std::int32_t distance, bool simple, bool flag);
+// The move along the ring by `distance` from `segment`: the curvature of
+// that segment shortens the move on the outer side of a bend and lengthens
+// it on the inner side, then the position carries into the segment and lap
+// numbers in either direction. Answers the distance moved after the
+// correction. The player's car in the ordinary mode (`simple` false) moves
+// in the plane instead (`applyPlaneMove`) and answers `distance`.
+std::int32_t advanceOnTrack(cEntity* car, std::int32_t segment, std::int32_t distance, bool simple = true,
+                            bool flag = false);
 // `m_offRoad` and `m_offRoadSide` from the car's extents and the edges.
 void updateRoadside(cEntity* car);
 // The player's move in the plane from (fromSegment, fromLateral, fromPos)

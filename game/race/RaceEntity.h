@@ -49,14 +49,18 @@ struct RaceSteps {
     void (*updateCamera)(std::int32_t step) = nullptr;
     void (*updateTimedEvent)(std::int32_t step) = nullptr;
     void (*updateRaceObject)(cEntity* object, std::int32_t step) = nullptr;
+    // A race object's hits: the animation of a knocked-out racer, the hit
+    // step of an object of kind 0 or 6, and what an aimed object leaves
+    // when it retires (its label, its race effect).
+    void (*knockOutEffect)(cEntity* racer) = nullptr;
+    void (*objectHit)(cEntity* object) = nullptr;
+    void (*objectRetired)(cEntity* object) = nullptr;
     // What the finish hands over besides the statics: sounds, soft keys and
     // the finish animation.
     void (*finishOutro)() = nullptr;
     // The device clock in milliseconds for the race's interval decisions;
     // empty reads the runtime's tick.
     std::int64_t (*nowMs)() = nullptr;
-    // The hits of an active race object on the racers, after its triggers.
-    void (*raceObjectHits)(cEntity* object) = nullptr;
     // What a new run resets besides the race frame's statics: the race
     // objects, the markers, the race phase and the triggers' marks.
     void (*resetRun)() = nullptr;

@@ -1,10 +1,16 @@
 #include "game/race/RaceFrame.h"
 
+#include "classlib/lang/System.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/Seams.h"
+#include "game/framework/Touch.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
@@ -21,30 +27,28 @@ RaceFrameStatics& raceFrameStatics() {
 
 namespace {
 
-std::int32_t currentEventType() {
-    const EventSlotStatics& slots = eventSlotStatics();
-    if (!slots.s_eventType || slots.s_currentEvent < 0 || slots.s_currentEvent >= slots.s_eventType->length())
-        return -1;
-    return rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent);
-}
+constexpr std::int32_t kWonSound = 6;
+constexpr std::int32_t kLostSound = 7;
+constexpr std::int32_t kEventObjectInts = 6;
+constexpr std::int32_t kEventObjectMark = 5;
 
-// The finish rules built so far; true when the race finished.
-bool applyFinishRule(cEntity* player) {
-    RaceStatics& race = raceStatics();
-    switch (currentEventType()) {
-    case 0:
-        if (player->m_lap <= race.s_laps)
-            return false;
-        race.s_raceResult = player->m_racePosition < 3 ? 1 : 0;
-        return true;
-    case 2:
-        if (player->m_lap <= race.s_laps)
-            return false;
-        race.s_raceResult = player->m_collected >= currentEventField(1, 0) ? 1 : 0;
-        return true;
-    default:
-        return false;
-    }
+// The run-time mark of each of the current event's objects (the sixth of
+// its six ints; the loader leaves it 0).
+void clearEventObjectMarks() {
+    const EventSlotStatics& slots = eventSlotStatics();
+    const EventStatics& events = eventStatics();
+    if (!slots.s_eventTrack || !slots.s_eventVariant || !events.s_eventObjects)
+        return;
+    std::int32_t track = rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent);
+    std::int32_t variant = rt::ByteArray::get(slots.s_eventVariant, slots.s_currentEvent);
+    if (track < 0 || track >= events.s_eventObjects->length())
+        return;
+    auto* variants = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(events.s_eventObjects, track));
+    if (!variants || variant < 0 || variant >= variants->length())
+        return;
+    auto* objects = static_cast<rt::IntArray*>(rt::ObjectArray::get(variants, variant));
+    for (std::int32_t i = kEventObjectMark; objects && i < objects->length(); i += kEventObjectInts)
+        rt::IntArray::set(objects, i, 0);
 }
 
 // The time a still-running car would need for the rest of the race at
@@ -96,6 +100,7 @@ void keepRaceClocks(cEntity* player) {
 void resetRaceRun() {
     RaceStatics& race = raceStatics();
     race.s_raceFinished = 0;
+    setupEntryByType();
     if (race.s_gridOrder) {
         for (std::int32_t place = 0; place < race.s_gridOrder->length() && place < racerCount(); ++place) {
             std::int32_t wanted = rt::IntArray::get(race.s_gridOrder, place);
@@ -118,6 +123,8 @@ void resetRaceRun() {
         if (car && car->m_racerIndex + 1 > highestIndex)
             highestIndex = car->m_racerIndex + 1;
     }
+    placeRacersOnGrid();
+    clearEventObjectMarks();
     RaceFrameStatics& f = raceFrameStatics();
     std::int32_t tables = highestIndex > racerCount() ? highestIndex : racerCount();
     f.s_racerTimes = rt::newIntArray(tables);
@@ -144,6 +151,13 @@ void finishRace() {
     f.s_raceOver = 1;
     if (const cEntity* player = racerStatics().s_playerCar)
         f.s_finalPosition = player->m_racePosition;
+    const SoundHooks& sound = seams().sound;
+    if (sound.stopMusic)
+        sound.stopMusic();
+    if (sound.playSound)
+        sound.playSound(raceStatics().s_raceResult == 1 ? kWonSound : kLostSound);
+    touchStatics().s_leftSoftKey = -1;
+    touchStatics().s_rightSoftKey = -1;
     if (raceSteps().finishOutro)
         raceSteps().finishOutro();
 }
@@ -154,8 +168,8 @@ void updateRace() {
     cEntity* player = racerStatics().s_playerCar;
     if (!player)
         return;
-    if (!race.s_raceFinished && applyFinishRule(player)) {
-        race.s_raceFinished = 1;
+    if (!race.s_raceFinished &&
+        applyFinishRule(player, race.s_raceFrameTime, lib::java_lang_System::currentTimeMillis())) {
         finishRace();
     }
     keepRaceClocks(player);
@@ -198,8 +212,8 @@ void updateRaceEntities(std::int32_t step) {
             continue;
         if (object->m_itemSlot != kInertKind && steps.processTrackTriggers)
             steps.processTrackTriggers(object);
-        if (object->m_active && steps.raceObjectHits)
-            steps.raceObjectHits(object);
+        if (object->m_active)
+            hitRacersWithObject(object);
     }
 }
 

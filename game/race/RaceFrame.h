@@ -5,8 +5,8 @@
 // simulation step of at most 0.1 s moves every car and race object, ranks
 // the racers and finds the player's slipstream.
 //
-// Built so far: the finish rules of event types 0 (laps) and 2
-// (collection); the other types have none yet and never finish.
+// The finish rules of the event types live in EventGoals.h; the guided
+// race (type 6) has none here and types from 12 up never finish.
 //
 // Game thread only.
 #include "runtime/Array.h"

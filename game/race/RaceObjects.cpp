@@ -5,10 +5,12 @@
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RacePhase.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
@@ -54,9 +56,6 @@ std::int32_t percent(std::int32_t v, std::int32_t p) {
 // 1..10 from the shared Random.
 std::int32_t getRandomTen() {
     return raceRandom(10) + 1;
-}
-bool excluded(const cEntity* e) {
-    return e->m_state == kStateStrike || e->m_state == kStateNoContact || e->m_state == kStateGhost;
 }
 
 // A car leaving state 32 gets its top speed back.
@@ -124,21 +123,14 @@ void shieldStep(cEntity* car) {
 
 void placeObject(cEntity* object, const cEntity* owner) {
     object->m_type = 2;
-    object->m_lap = object->m_prevLap = owner->m_lap;
-    object->m_segment = object->m_prevSegment = owner->m_segment;
-    object->m_segmentPos = object->m_prevSegmentPos = owner->m_segmentPos;
-    object->m_lateral = object->m_prevLateral = owner->m_lateral;
-    object->m_heading = object->m_smoothHeading = 0;
-    object->m_state = object->m_stateTimer = 0;
-    object->m_effect = object->m_effectTimer = 0;
+    resetOnTrack(object, owner->m_lap, owner->m_segment, owner->m_segmentPos, owner->m_lateral,
+                 owner->m_stepDistance, 0);
     object->m_knocked = object->m_spinning = 0;
     object->m_jumpKind = 0;
     object->m_airborne = 0;
     object->m_onPath = 0;
     object->m_targetIndex = -1;
     object->m_lateralRate = 0;
-    object->m_stepDistance = 0;
-    moveOnTrack(object, owner->m_stepDistance);
 }
 
 std::int32_t clampHeadingValue(std::int32_t h) {
@@ -157,17 +149,6 @@ std::int32_t closingMove(cEntity* object, const cEntity* target) {
     move = move > kMaxLateralMove ? kMaxLateralMove : (move < -kMaxLateralMove ? -kMaxLateralMove : move);
     object->m_lateralRate = static_cast<std::int32_t>(move);
     return object->m_lateralRate;
-}
-
-void knockOutByObject(cEntity* racer) {
-    if (excluded(racer))
-        return;
-    applyImpact(racer, kImpactKnock, 0, nullptr);
-    if (racer->m_jumpKind == 0) {
-        racer->m_airborne = 1;
-        racer->m_height = 0;
-        racer->m_jumpKind = kJumpStruck;
-    }
 }
 
 } // namespace
@@ -251,7 +232,7 @@ std::int32_t fireItem(cEntity* car) {
         kind = kObjectDropped;
         break;
     case 4:
-        if (guided() && (triggerStatics().s_guideStep == 4 || triggerStatics().s_guideStep == 6))
+        if (guided() && (eventGoalStatics().s_guideStep == 4 || eventGoalStatics().s_guideStep == 6))
             return 0;
         kind = kObjectAimed;
         break;
@@ -626,52 +607,6 @@ void moveRaceObject(cEntity* object, std::int32_t dt) {
         startRaceEffect(5, object->m_segment, object->m_lateral, object->m_segmentPos, object->m_height);
 }
 
-void raceObjectHits(cEntity* object) {
-    const std::int32_t kind = object->m_itemSlot;
-    if (kind != kObjectAimed && kind != kObjectDropped && kind != kObjectThrown)
-        return;
-    const std::int32_t count = trackStatics().s_segmentCount;
-    for (std::int32_t i = 0; i < racerCount() && object->m_active; ++i) {
-        cEntity* racer = racerAt(i);
-        if (!racer || racer->m_racerIndex == object->m_owner)
-            continue;
-        std::int32_t ds = object->m_segment - racer->m_segment;
-        if (count > 0 && (ds > count / 2 || ds < -(count / 2)))
-            ds = ds <= 0 ? ds + count : ds - count;
-        if (ds >= 2 || ds <= -2)
-            continue;
-        const std::int32_t reach = intAt(racer->m_widthProfile, 5) + intAt(object->m_widthProfile, 5);
-        const std::int64_t dx = std::int64_t{object->m_lateral} - racer->m_lateral;
-        const bool touching = (dx < 0 ? -dx : dx) < reach;
-        const bool ownerIsPlayer = player() && object->m_owner == player()->m_racerIndex;
-        if (kind == kObjectAimed) {
-            if (racer->m_racerIndex != object->m_targetIndex || (!touching && !object->m_homing))
-                continue;
-            if (object->m_homing)
-                if (cEntity* p = player())
-                    p->m_targetTime = 100 << 12;
-            if (ownerIsPlayer)
-                sound(11);
-            if (!guided() || triggerStatics().s_guideStep == 5 || triggerStatics().s_guideStep == 6)
-                knockOutByObject(racer);
-            retire(object);
-            return;
-        }
-        if (!touching)
-            continue;
-        if (!excluded(racer)) {
-            if (racer->m_heldItem == -1)
-                knockOutByObject(racer);
-            else
-                useItemCharge(racer, true);
-        }
-        if (ownerIsPlayer)
-            sound(11);
-        retire(object);
-        return;
-    }
-}
-
 // --- State factors ---------------------------------------------------------
 
 std::int32_t applyStateFactors(cEntity* car, std::int32_t rate) {
@@ -764,7 +699,8 @@ void installOpponentSteps() {
     steps.updateRacePhase = [](std::int32_t) { updateRacePhase(); };
     steps.updateTimedEvent = [](std::int32_t) { updateTimedEvent(); };
     steps.updateRaceObject = updateRaceObject;
-    steps.raceObjectHits = raceObjectHits;
+    steps.objectHit = [](cEntity* object) { retire(object); };
+    steps.objectRetired = [](cEntity* object) { retire(object); };
     steps.processTrackTriggers = processTrackTriggers;
     steps.resetRun = resetOpponents;
     installImpactSteps();

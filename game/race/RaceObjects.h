@@ -79,8 +79,6 @@ void aimAt(cEntity* object, cEntity* target);
 void updateTimedEvent();
 void updateRaceObject(cEntity* object, std::int32_t dt);
 void moveRaceObject(cEntity* object, std::int32_t dt);
-// The hits of an active object on the racers.
-void raceObjectHits(cEntity* object);
 
 // The rate the physics step applies after the car's state.
 std::int32_t applyStateFactors(cEntity* car, std::int32_t rate);

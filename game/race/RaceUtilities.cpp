@@ -2,9 +2,11 @@
 
 #include "classlib/lang/StringBuffer.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/TrackData.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/StaticClass.h"
 
@@ -199,6 +201,57 @@ void insertDescending(rt::IntArray* a, std::int32_t v) {
     for (std::int32_t i = a->length() - 1; i > at; --i)
         rt::IntArray::set(a, i, rt::IntArray::get(a, i - 1));
     rt::IntArray::set(a, at, v);
+}
+
+bool isMusicActive() {
+    return getCurrentMusic() >= 0;
+}
+
+std::int32_t getCurrentMusic() {
+    return seams().sound.playingMusic ? seams().sound.playingMusic() : -1;
+}
+
+namespace {
+
+std::int32_t camPathValue(std::int32_t i, std::int32_t k) {
+    const rt::ObjectArray* paths = trackStatics().s_cameraPaths;
+    std::int32_t path = raceUtilityStatics().s_cameraPath;
+    if (!paths || path < 0 || path >= paths->length())
+        return 0;
+    auto* points = static_cast<rt::ShortArray*>(rt::ObjectArray::get(paths, path));
+    std::int64_t at = 4 * std::int64_t{i} + k;
+    if (!points || at < 0 || at >= points->length())
+        return 0;
+    return rt::ShortArray::get(points, static_cast<std::int32_t>(at));
+}
+
+std::int32_t degreesToAngle(std::int32_t degrees) {
+    return degrees * 2048 / 360;
+}
+
+} // namespace
+
+std::int32_t getCamPathNodeX(std::int32_t i) {
+    return camPathValue(i, 0);
+}
+
+std::int32_t getCamPathNodeY(std::int32_t i) {
+    return camPathValue(i, 1);
+}
+
+std::int32_t getCamPathNodeAngle(std::int32_t i) {
+    return degreesToAngle(camPathValue(i, 2));
+}
+
+std::int32_t getCamPathNodeAngle2(std::int32_t i) {
+    return degreesToAngle(camPathValue(i, 3));
+}
+
+void releaseCamPath() {
+    TrackStatics& t = trackStatics();
+    for (std::int32_t i = 0; t.s_cameraPaths && i < t.s_cameraPaths->length(); ++i)
+        rt::ObjectArray::set(t.s_cameraPaths, i, nullptr);
+    t.s_cameraPaths = nullptr;
 }
 
 } // namespace game

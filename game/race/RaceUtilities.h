@@ -44,11 +44,30 @@ struct RaceUtilityStatics {
     std::int32_t s_startMusicWait = 0;
     // Ten streak lines: angle 0..2047 and length offset 0..49.
     std::int32_t s_speedLines[kSpeedLines][2] = {};
+    // The camera's current path of the track's camera paths, and its point
+    // on it (the camera moves both).
+    std::int32_t s_cameraPath = 0;
+    std::int32_t s_cameraPathPoint = 0;
 
     RT_NO_REFERENCE_FIELDS(RaceUtilityStatics, rt::NoReferenceBase)
 };
 
 RaceUtilityStatics& raceUtilityStatics();
+
+// The music: whether a player is playing it, and its id (-1 with sound off
+// or no music), as the sound layer reports them.
+bool isMusicActive();
+std::int32_t getCurrentMusic();
+
+// Point `i` of the current camera path (four shorts each): its segment, its
+// eye height, and its two angles in degrees turned into angle units (x 2048
+// / 360). 0 without that path or point.
+std::int32_t getCamPathNodeX(std::int32_t i);
+std::int32_t getCamPathNodeY(std::int32_t i);
+std::int32_t getCamPathNodeAngle(std::int32_t i);
+std::int32_t getCamPathNodeAngle2(std::int32_t i);
+// Empties every slot of the camera path table and drops it.
+void releaseCamPath();
 
 // Starts a shake unless the race is finished or a stronger one runs; one of
 // equal strength replaces it.

@@ -39,17 +39,6 @@ bool isCodeForVariant(std::int32_t code) {
     return ((code >> 8) & 15) == currentSlotByte(eventSlotStatics().s_eventVariant);
 }
 
-std::int32_t getLaneProfileValue(std::int32_t side, std::int32_t segment, std::int32_t field) {
-    const TrackStatics& t = trackStatics();
-    rt::IntArray* rows = side == 2 ? t.s_segmentLaneProfileA : t.s_segmentLaneProfileB;
-    if (!rows || segment < 0 || segment >= rows->length() || field < 0 || field >= kSideProfileInts)
-        return 0;
-    const std::int64_t at = std::int64_t{rt::IntArray::get(rows, segment)} * kSideProfileInts + field;
-    if (!t.s_sideProfiles || at < 0 || at >= t.s_sideProfiles->length())
-        return 0;
-    return rt::IntArray::get(t.s_sideProfiles, static_cast<std::int32_t>(at));
-}
-
 bool findDynamicTrigger(std::int32_t code, std::int32_t& entry) {
     const EventSlotStatics& slots = eventSlotStatics();
     auto* variants = static_cast<rt::ObjectArray*>(
@@ -71,6 +60,18 @@ std::int32_t getCodeLap(std::int32_t code) {
         return (entry >> 12) & 7;
     const cEntity* player = racerStatics().s_playerCar;
     return player ? player->m_lap : -1;
+}
+
+std::int32_t getLaneProfileValue(std::int32_t side, std::int32_t seg, std::int32_t field) {
+    const TrackStatics& t = trackStatics();
+    const rt::IntArray* rows = side == 2 ? t.s_segmentLaneProfileA : t.s_segmentLaneProfileB;
+    std::int32_t segment = wrapSegment(seg);
+    if (field < 0 || field >= kSideProfileInts || !rows || segment >= rows->length())
+        return 0;
+    std::int64_t at = std::int64_t{rt::IntArray::get(rows, segment)} * kSideProfileInts + field;
+    if (!t.s_sideProfiles || at < 0 || at >= t.s_sideProfiles->length())
+        return 0;
+    return rt::IntArray::get(t.s_sideProfiles, static_cast<std::int32_t>(at));
 }
 
 } // namespace game

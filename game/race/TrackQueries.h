@@ -18,10 +18,11 @@ bool isCodeForVariant(std::int32_t code);
 // every lap. -1 for an entry the event does not have (it never fires) or
 // an every-lap entry without a player's car.
 std::int32_t getCodeLap(std::int32_t code);
-// Field `field` (0..12) of the side profile of `segment`'s side: side 2 the
-// ground right of the road, any other side the ground left of it; 0 where
-// the segment, its profile or the field is not in the track.
-std::int32_t getLaneProfileValue(std::int32_t side, std::int32_t segment, std::int32_t field);
+// Field `field` (0..12) of the side profile of segment `seg` (any number,
+// wrapped): the left side's profile row (the first lane-profile byte of
+// the segment) for side 2, else the right side's (the second). 0 for a
+// field, row or table that does not exist.
+std::int32_t getLaneProfileValue(std::int32_t side, std::int32_t seg, std::int32_t field);
 // The current event's dynamic trigger entry for `code & 255` into `entry`;
 // false when the event has no such entry.
 bool findDynamicTrigger(std::int32_t code, std::int32_t& entry);

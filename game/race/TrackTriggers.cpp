@@ -3,6 +3,7 @@
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
@@ -185,7 +186,7 @@ void runDynamic(cEntity* e, std::int32_t code, std::int32_t left, std::int32_t r
     const std::int32_t xl = e->m_lateral - left;
     const std::int32_t xr = e->m_lateral + right;
     const std::int32_t p = entry >> 16 & 15;
-    const std::int32_t guide = triggerStatics().s_guideStep;
+    const std::int32_t guide = eventGoalStatics().s_guideStep;
     switch (entry & 0xFF) {
     case kActionItemBox:
         triggerItemBox(e, xl, xr, p, entry >> 20 & 15);
@@ -415,7 +416,7 @@ void triggerRamp(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
 
 void triggerItemBox(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p, std::int32_t q) {
     TriggerStatics& s = triggerStatics();
-    if (e->m_type == 2 || (guided() && s.s_guideStep != 4))
+    if (e->m_type == 2 || (guided() && eventGoalStatics().s_guideStep != 4))
         return;
     e->m_laneTarget = -1;
     setIntAt(s.s_laneTargets, p, kLaneNone);

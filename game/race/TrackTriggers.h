@@ -84,8 +84,6 @@ struct TriggerStatics {
     std::int8_t s_gatePassed = 0;
     std::int8_t s_itemBoxFlag = 0;
     std::int8_t s_coinFlag = 0;
-    // The guided race's step (game mode 6).
-    std::int32_t s_guideStep = 0;
     // Per lane: the lateral position the view pass marked for an item box
     // still standing, kLaneNone for a lane whose box a car reached,
     // kLaneTaken once a computer car took the mark; and whether any mark

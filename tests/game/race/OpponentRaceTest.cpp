@@ -13,6 +13,7 @@
 #include "game/race/Impacts.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceHash.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePhase.h"
 #include "game/race/RaceTables.h"
@@ -59,14 +60,24 @@ datakit::TrackModel raceTrack() {
 
 struct OpponentRaceTest : race_testing::OpponentsTest {
     OpponentRaceTest() {
+        game::installDrivingSteps();
+        game::installOpponentSteps();
+        game::initDriverTables();
+    }
+    ~OpponentRaceTest() override {
+        game::drivingHooks() = {};
+        game::stateStatics().s_state = 0;
+    }
+
+    // Every race statics block from its first state, then the track and the
+    // event's dynamic entries.
+    static void loadRace() {
+        game::resetRaceStatics();
         datakit::TrackModel model = raceTrack();
         datakit::Bytes entry = datakit::writeTrack(model);
         game::EntryReader reader(std::move(entry), "track pack");
         reader.skip(game::kWireModelBytes);
         EXPECT_TRUE(game::loadTrackEntry(reader, 1));
-        game::installDrivingSteps();
-        game::installOpponentSteps();
-        game::initDriverTables();
         game::initEventSlots();
         rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 0);
         // The event's dynamic entries: item boxes and coins in lanes 1 to 4.
@@ -84,10 +95,6 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
         rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, variants);
     }
-    ~OpponentRaceTest() override {
-        game::drivingHooks() = {};
-        game::stateStatics().s_state = 0;
-    }
 
     struct Outcome {
         bool allFinished = true;
@@ -102,10 +109,10 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
 
     // One race with seed `seed`; the player's top speed `playerKmh`.
     static Outcome race(std::int64_t seed, std::int32_t playerKmh) {
+        loadRace();
         lib::java_util_Random::seedSharedRandom(seed);
         game::drivingStatics() = game::DrivingStatics{};
         game::initDrivingTables();
-        game::raceUtilityStatics() = game::RaceUtilityStatics{};
         game::raceStatics().s_raceFinished = 0;
         game::stateStatics().s_state = game::kRaceState;
         game::stateStatics().s_gameMode = 0;

@@ -5,6 +5,7 @@
 
 #include "game/framework/SlotTables.h"
 #include "game/framework/StartupLoad.h"
+#include "runtime/Array.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/data/DataFixture.h"
 #include "tools/datakit/TrackWriter.h"
@@ -58,6 +59,20 @@ struct RaceDataTest : data_testing::DataTest {
         putArchive(files);
     }
 };
+
+// An int array of `values`, and the values of an int array (none for null).
+inline rt::IntArray* ints(const std::vector<std::int32_t>& values) {
+    rt::IntArray* a = rt::newIntArray(static_cast<std::int32_t>(values.size()));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        rt::IntArray::set(a, static_cast<std::int32_t>(i), values[i]);
+    return a;
+}
+inline std::vector<std::int32_t> values(const rt::IntArray* a) {
+    std::vector<std::int32_t> out;
+    for (std::int32_t i = 0; a && i < a->length(); ++i)
+        out.push_back(rt::IntArray::get(a, i));
+    return out;
+}
 
 // A random track of `segments` segments with `triggers` codes each; every
 // shape type, decor when asked, triples present.

@@ -9,6 +9,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
@@ -55,13 +56,18 @@ struct RaceFrameTest : race_testing::RaceDataTest {
         for (std::int32_t i = 0; i < n; ++i) {
             game::cEntity* car = game::cEntity::cEntityWithType(i == n - 1 ? 0 : 1);
             car->m_racerIndex = i;
-            car->m_racePosition = i;
-            car->m_maxSpeed = speeds[static_cast<std::size_t>(i)];
-            car->m_lap = car->m_prevLap = 1;
             rt::ObjectArray::set(game::raceStatics().s_racers, i, car);
         }
         game::racerStatics().s_playerCar = game::racerAt(n - 1);
         game::resetRaceRun();
+        // Level on the start line rather than on the grid.
+        for (std::int32_t i = 0; i < n; ++i) {
+            game::cEntity* car = game::racerAt(i);
+            car->m_racePosition = i;
+            car->m_maxSpeed = speeds[static_cast<std::size_t>(i)];
+            car->m_lap = car->m_prevLap = 1;
+            car->m_segment = car->m_segmentPos = car->m_lateral = 0;
+        }
     }
     static void frame(std::int32_t ms) {
         game::loopStatics().s_frameMs = ms;
@@ -185,6 +191,30 @@ TEST_F(RaceFrameTest, SlipstreamIsFoundOnlyStrictlyInsideItsRange) {
     ahead->m_segment = 11;
     game::updateSlipstream();
     EXPECT_EQ(player->m_carFlags[3], 0);
+}
+
+TEST_F(RaceFrameTest, ARestartClearsTheEventObjectsMarksAndLeavesTheDynamicTriggers) {
+    using race_testing::ints;
+    using race_testing::values;
+    // Track 0, variant 1 is the current event; variant 0 is another's.
+    rt::ByteArray::set(game::eventSlotStatics().s_eventVariant, 0, 1);
+    rt::IntArray* mine = ints({1, 2, 3, 4, 5, 1, 7, 8, 9, 10, 11, 1});
+    rt::IntArray* other = ints({1, 2, 3, 4, 5, 1});
+    rt::ObjectArray* objects = rt::newObjectArray(2);
+    rt::ObjectArray::set(objects, 0, other);
+    rt::ObjectArray::set(objects, 1, mine);
+    game::eventStatics().s_eventObjects = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::eventStatics().s_eventObjects, 0, objects);
+    rt::IntArray* triggers = ints({0x8005, 0x1003, 6, 7, 8, 9});
+    rt::ObjectArray* triggerVariants = rt::newObjectArray(2);
+    rt::ObjectArray::set(triggerVariants, 1, triggers);
+    game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, triggerVariants);
+
+    racers({0, 0});
+    EXPECT_EQ(values(mine), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 0, 7, 8, 9, 10, 11, 0}));
+    EXPECT_EQ(values(other), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 1}));
+    EXPECT_EQ(values(triggers), (std::vector<std::int32_t>{0x8005, 0x1003, 6, 7, 8, 9}));
 }
 
 } // namespace

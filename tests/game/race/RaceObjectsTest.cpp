@@ -8,6 +8,8 @@
 #include "game/race/RaceObjects.h"
 #include "game/framework/States.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/Impacts.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/TrackTriggers.h"
 #include "tests/game/race/OpponentsFixture.h"
 
@@ -28,6 +30,7 @@ struct RaceObjectsTest : OpponentsTest {
         for (std::int32_t i = 0; i < 3; ++i)
             rt::ObjectArray::set(game::raceStatics().s_raceObjects, i, cEntity::cEntityWithType(2));
         game::resetOpponents();
+        game::installImpactSteps();
         game::stateStatics().s_state = game::kRaceState;
         game::stateStatics().s_gameMode = 0;
     }
@@ -61,7 +64,7 @@ TEST_F(RaceObjectsTest, AnAimedObjectStopsAtItsTargetAndClosesTheLastGapSideways
     aimed->m_lateral = target->m_lateral - 150;
     game::moveRaceObject(aimed, 409);
     EXPECT_EQ(aimed->m_lateral, target->m_lateral);
-    game::raceObjectHits(aimed);
+    game::hitRacersWithObject(aimed);
     EXPECT_EQ(aimed->m_active, 0);
     EXPECT_EQ(target->m_effect, 16384);
     EXPECT_EQ(target->m_targeted, 0);

@@ -6,9 +6,11 @@
 #include "game/race/RaceUtilities.h"
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/util/Random.h"
+#include "game/framework/Seams.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
 #include "tests/game/race/RaceDataFixture.h"
 
@@ -17,24 +19,13 @@
 
 namespace {
 
+using race_testing::ints;
+using race_testing::values;
+
 using race_testing::RaceDataTest;
 
 std::string shown(lib::StringBuffer* buffer) {
     return buffer->toString()->toUtf8();
-}
-
-rt::IntArray* ints(const std::vector<std::int32_t>& values) {
-    rt::IntArray* a = rt::newIntArray(static_cast<std::int32_t>(values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i)
-        rt::IntArray::set(a, static_cast<std::int32_t>(i), values[i]);
-    return a;
-}
-
-std::vector<std::int32_t> values(const rt::IntArray* a) {
-    std::vector<std::int32_t> out;
-    for (std::int32_t i = 0; i < a->length(); ++i)
-        out.push_back(rt::IntArray::get(a, i));
-    return out;
 }
 
 TEST_F(RaceDataTest, AShakeGivesWayOnlyToOneAtLeastAsStrong) {
@@ -252,6 +243,57 @@ TEST_F(RaceDataTest, SegmentsWrapAndCarsRankAcrossTheStartLine) {
     EXPECT_EQ(game::racerAt(3), nullptr);
     rt::ObjectArray::set(race.s_racers, 1, nullptr);
     EXPECT_FALSE(game::racersInRaceOrder());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RaceDataTest, SideProfilesCameraPathsAndMusicAreReadSafely) {
+    game::TrackStatics& t = game::trackStatics();
+    t.s_segmentCount = 3;
+    t.s_segmentLaneProfileA = ints({1, 0, 5}); // left: row 5 does not exist
+    t.s_segmentLaneProfileB = ints({0, 1, 1});
+    std::vector<std::int32_t> profiles(26);
+    for (std::size_t i = 0; i < profiles.size(); ++i)
+        profiles[i] = 100 + static_cast<std::int32_t>(i);
+    t.s_sideProfiles = ints(profiles);
+    struct Row {
+        std::int32_t side, seg, field, value;
+    };
+    const Row rows[] = {
+        {2, 0, 0, 113},  {2, 0, 12, 125}, {1, 0, 12, 112}, {1, 4, 0, 113}, // segment 4 is segment 1
+        {2, -3, 1, 114}, {2, 2, 0, 0},    {2, 0, 13, 0},   {2, 0, -1, 0},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(game::getLaneProfileValue(r.side, r.seg, r.field), r.value)
+            << r.side << " " << r.seg << " " << r.field;
+
+    t.s_cameraPaths = rt::newObjectArray(2);
+    rt::ShortArray* path = rt::newShortArray(8);
+    const std::int16_t points[] = {3, 40, 90, 45, 9, 50, -180, 360};
+    for (std::int32_t i = 0; i < 8; ++i)
+        rt::ShortArray::set(path, i, points[i]);
+    rt::ObjectArray::set(t.s_cameraPaths, 1, path);
+    game::raceUtilityStatics().s_cameraPath = 1;
+    EXPECT_EQ(game::getCamPathNodeX(1), 9);
+    EXPECT_EQ(game::getCamPathNodeY(1), 50);
+    EXPECT_EQ(game::getCamPathNodeAngle(0), 512);
+    EXPECT_EQ(game::getCamPathNodeAngle2(0), 256);
+    EXPECT_EQ(game::getCamPathNodeAngle(1), -1024);
+    EXPECT_EQ(game::getCamPathNodeX(2), 0);
+    game::raceUtilityStatics().s_cameraPath = 0;
+    EXPECT_EQ(game::getCamPathNodeX(0), 0);
+    game::releaseCamPath();
+    EXPECT_EQ(t.s_cameraPaths, nullptr);
+    EXPECT_EQ(game::getCamPathNodeY(0), 0);
+
+    EXPECT_EQ(game::getCurrentMusic(), -1);
+    EXPECT_FALSE(game::isMusicActive());
+    game::seams().sound.playingMusic = [] { return 4; };
+    EXPECT_EQ(game::getCurrentMusic(), 4);
+    EXPECT_TRUE(game::isMusicActive());
+    game::seams().sound = {};
 }
 
 } // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// The race-state hash: one 64-bit number that changes when anything the
+// simulation keeps changes. Two runs that agree on it after every step
+// have run the same race; the replay's hash output prints it.
+//
+// What it covers, in this order:
+// - every statics block of the race layer (the race, the frame, the race
+//   entity, the utilities, the event goals, the track, the racers, the race
+//   and event tables, the race phase, impacts, triggers and race objects)
+//   and those the race reads and writes beside them (the
+//   event slots, the saved event records), with the guided race's game mode;
+//   not the painters' own statics (the race images);
+// - through their references, every object they reach: arrays by length
+//   and elements, strings by their units, every car and race object by every
+//   field (reached through the racer list, the object pool and the player's
+//   car); an object of any other class counts by its class id only;
+// - the shared Random's 48-bit state (a marker when none exists yet).
+//
+// Plain fields are hashed as the bytes of their block or object, from the
+// first field to the end, skipping the listed reference fields (followed
+// instead). Blocks and objects start zeroed (value-initialised statics,
+// zeroed heap blocks), so the padding between fields is zero and stays so;
+// `resetRaceStatics` keeps that true when a run starts again. An object
+// reached a second time counts by the order of its first visit, so shared
+// and cyclic references (a car's route blocker) hash the same on every run.
+// A new statics block of the race layer joins the list in RaceHash.cpp.
+//
+// Game thread only.
+#include <cstdint>
+
+namespace game {
+
+std::uint64_t raceStateHash();
+
+// Gives every statics block the hash covers its first state again, padding
+// included (for a second run in one process, and for tests).
+void resetRaceStatics();
+
+} // namespace game

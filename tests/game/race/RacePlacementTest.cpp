@@ -1,0 +1,234 @@
+// Placing entities: the simple move along the ring with its curve
+// correction and its carries across segments and laps, the starting grid
+// by event type, and the hits of race objects on racers (kinds, states,
+// held items, targets, owners, the guided race).
+
+#include "game/race/RacePlacement.h"
+#include "game/data/EventSlots.h"
+#include "game/framework/States.h"
+#include "game/race/CarPhysics.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceEntity.h"
+#include "game/race/RaceHooks.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/race/cEntity.h"
+#include "tests/game/race/RaceDataFixture.h"
+
+#include <vector>
+
+namespace {
+
+using race_testing::ints;
+
+struct Calls {
+    int impacts = 0, charges = 0, hits = 0, knockEffects = 0, retired = 0;
+};
+Calls g_calls;
+
+struct RacePlacementTest : race_testing::RaceDataTest {
+    RacePlacementTest() {
+        g_calls = {};
+        game::RaceSteps& steps = game::raceSteps();
+        steps.impact = [](game::cEntity*, std::int32_t bits, std::int32_t) {
+            g_calls.impacts += bits == 16384;
+        };
+        steps.useItemCharge = [](game::cEntity*) { ++g_calls.charges; };
+        steps.objectHit = [](game::cEntity*) { ++g_calls.hits; };
+        steps.knockOutEffect = [](game::cEntity*) { ++g_calls.knockEffects; };
+        steps.objectRetired = [](game::cEntity*) { ++g_calls.retired; };
+        game::initEventSlots();
+    }
+    ~RacePlacementTest() override { game::raceSteps() = {}; }
+
+    static void ring(std::int32_t segments) {
+        game::trackStatics().s_segmentCount = segments;
+        game::trackStatics().s_segmentCurve = rt::newIntArray(segments);
+        game::trackStatics().s_segmentEdgeFlags = rt::newByteArray(segments);
+    }
+    static void racers(std::int32_t n) {
+        game::raceStatics().s_racers = rt::newObjectArray(n);
+        for (std::int32_t i = 0; i < n; ++i) {
+            game::cEntity* car = game::cEntity::cEntityWithType(i == n - 1 ? 0 : 1);
+            car->m_racerIndex = i;
+            car->m_racePosition = i;
+            car->m_widthProfile = ints({0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0});
+            rt::ObjectArray::set(game::raceStatics().s_racers, i, car);
+        }
+        game::racerStatics().s_playerCar = game::racerAt(n - 1);
+    }
+};
+
+TEST_F(RacePlacementTest, TheSimpleMoveCorrectsForTheBendAndCarriesAcrossSegmentsAndLaps) {
+    ring(10);
+    rt::IntArray::set(game::trackStatics().s_segmentCurve, 3, 200);
+    rt::IntArray::set(game::trackStatics().s_segmentCurve, 4, -200);
+    rt::IntArray::set(game::trackStatics().s_segmentCurve, 5, 3);
+    struct Row {
+        std::int32_t segment, pos, lateral, distance;
+        std::int32_t moved, lap, toSegment, toPos;
+    };
+    // With a radius scale of 1024, a curve of 200 over a whole segment has
+    // the radius 1024 * 1024 / 200 = 5242.
+    game::drivingStatics().s_curveRadiusScale = 1024;
+    const Row rows[] = {
+        {1, 1000, 0, 30, 30, 1, 2, 6},        {9, 1000, 0, 30, 30, 2, 0, 6}, // across the line
+        {0, 10, 0, -20, -20, 0, 9, 1014},     {1, 0, 0, 2048, 2048, 1, 3, 0},
+        {3, 0, 1000, 1024, 859, 1, 3, 859},   // 5242 * 1024 / 6242
+        {3, 0, -1000, 1024, 1265, 1, 4, 241}, // 5242 * 1024 / 4242
+        {4, 0, -1000, 1024, 859, 1, 4, 859},  // a left bend mirrors it
+        {5, 0, 5000, 100, 95, 1, 5, 95},      // 102400 * 100 / 107400
+    };
+    for (const Row& r : rows) {
+        game::cEntity* car = game::cEntity::cEntityWithType(1);
+        car->m_lap = 1;
+        car->m_segment = r.segment;
+        car->m_segmentPos = r.pos;
+        car->m_lateral = r.lateral;
+        EXPECT_EQ(game::advanceOnTrack(car, r.segment, r.distance), r.moved)
+            << r.segment << " " << r.distance;
+        EXPECT_EQ(car->m_lap, r.lap) << r.segment << " " << r.distance;
+        EXPECT_EQ(car->m_segment, r.toSegment) << r.segment << " " << r.distance;
+        EXPECT_EQ(car->m_segmentPos, r.toPos) << r.segment << " " << r.distance;
+    }
+    game::drivingStatics().s_curveRadiusScale = game::DrivingStatics{}.s_curveRadiusScale;
+}
+
+TEST_F(RacePlacementTest, TheGridFollowsTheEventType) {
+    ring(37);
+    game::trackStatics().s_roadHalfWidth = 1000;
+    rt::ByteArray::set(game::trackStatics().s_segmentEdgeFlags, 0, 1); // centre line 500 to the right
+    racers(3);
+    game::racerStatics().s_speedPercent = 50;
+    game::cEntity* player = game::racerStatics().s_playerCar;
+    player->m_stats = ints({100, 2000});
+    player->m_racerIndex = 7;
+    player->m_speed = 900;
+    player->m_state = 64;
+
+    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 0);
+    game::placeRacersOnGrid();
+    struct Place {
+        std::int32_t lap, segment, pos, lateral;
+    };
+    const Place laps[] = {{0, 36, 512, 750}, {0, 35, 512, 250}, {0, 34, 512, 750}};
+    for (std::int32_t i = 0; i < 3; ++i) {
+        const game::cEntity* car = game::racerAt(i);
+        EXPECT_EQ(car->m_lap, laps[i].lap) << i;
+        EXPECT_EQ(car->m_segment, laps[i].segment) << i;
+        EXPECT_EQ(car->m_segmentPos, laps[i].pos) << i;
+        EXPECT_EQ(car->m_lateral, laps[i].lateral) << i;
+        EXPECT_EQ(car->m_racePosition, i);
+        EXPECT_EQ(car->m_gear, 1);
+        EXPECT_EQ(car->m_driveMode, 2);
+        EXPECT_EQ(car->m_active, 1);
+    }
+    EXPECT_EQ(player->m_racerIndex, 2);
+    EXPECT_EQ(player->m_speed, 0);
+    EXPECT_EQ(player->m_state, 0);
+    EXPECT_EQ(player->m_maxSpeed, 1000);
+
+    // A stretch event starts everyone level on its first segment; the
+    // judged type on two fixed lanes; the guided race leaves cars inactive.
+    std::vector<std::int32_t> row(17, 0);
+    row[0] = 7;
+    row[6] = 5;
+    rt::ObjectArray* variants = rt::newObjectArray(1);
+    rt::ObjectArray::set(variants, 0, ints(row));
+    game::eventStatics().s_eventRows = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::eventStatics().s_eventRows, 0, variants);
+    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 7);
+    game::placeRacersOnGrid();
+    for (std::int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(game::racerAt(i)->m_segment, 5) << i;
+    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 10);
+    game::stateStatics().s_gameMode = 6;
+    game::placeRacersOnGrid();
+    EXPECT_EQ(game::racerAt(0)->m_lateral, 500);
+    EXPECT_EQ(game::racerAt(1)->m_lateral, -500);
+    EXPECT_EQ(game::racerAt(1)->m_active, 0);
+}
+
+TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
+    ring(20);
+    struct Row {
+        const char* name;
+        std::int32_t kind, state, heldItem, target, segment, lateral, owner;
+        bool homing;
+        std::int32_t guideStep; // -1: not the guided race
+        int impacts, charges, hits, retired;
+        bool activeAfter;
+    };
+    // The computer car (index 0) sits at segment 10, lateral 0; reach 200.
+    const Row rows[] = {
+        {"thrown, no item", 0, 0, -1, -1, 10, 199, 1, false, -1, 1, 0, 1, 0, true},
+        {"thrown, holding an item", 0, 0, 3, -1, 10, 0, 1, false, -1, 0, 1, 1, 0, true},
+        {"thrown at a car without contact", 0, 4, -1, -1, 10, 0, 1, false, -1, 0, 0, 1, 0, true},
+        {"kind 6 at a striking car", 6, 32, -1, -1, 11, 0, 1, false, -1, 0, 0, 1, 0, true},
+        {"thrown out of reach", 0, 0, -1, -1, 10, 200, 1, false, -1, 0, 0, 0, 0, true},
+        {"two segments away", 0, 0, -1, -1, 12, 0, 1, false, -1, 0, 0, 0, 0, true},
+        {"its own owner", 0, 0, -1, -1, 10, 0, 0, false, -1, 0, 0, 0, 0, true},
+        {"aimed at the car", 3, 0, -1, 0, 10, 0, 1, false, -1, 1, 0, 0, 1, false},
+        {"aimed, homing from afar", 3, 0, -1, 0, 9, 5000, 1, true, -1, 1, 0, 0, 1, false},
+        {"aimed at another", 3, 0, -1, 1, 10, 0, 2, false, -1, 0, 0, 0, 0, true},
+        {"aimed at a striking car", 3, 1, -1, 0, 10, 0, 1, false, -1, 0, 0, 0, 1, false},
+        {"guided race, early step", 3, 0, -1, 0, 10, 0, 1, false, 0, 0, 0, 0, 1, false},
+        {"guided race, step 5", 3, 0, -1, 0, 10, 0, 1, false, 5, 1, 0, 0, 1, false},
+        {"a kind that does not hit", 5, 0, -1, 0, 10, 0, 1, false, -1, 0, 0, 0, 0, true},
+    };
+    for (const Row& r : rows) {
+        racers(2);
+        game::cEntity* car = game::racerAt(0);
+        car->m_segment = 10;
+        car->m_state = r.state;
+        car->m_heldItem = r.heldItem;
+        game::racerAt(1)->m_segment = 15; // the player, far off
+        game::cEntity* object = game::cEntity::cEntityWithType(2);
+        object->m_widthProfile = ints({0, 0, 0, 0, 0, 100});
+        object->m_active = 1;
+        object->m_itemSlot = r.kind;
+        object->m_targetIndex = r.target;
+        object->m_segment = r.segment;
+        object->m_lateral = r.lateral;
+        object->m_owner = r.owner;
+        object->m_homing = r.homing ? 1 : 0;
+        game::stateStatics().s_gameMode = r.guideStep < 0 ? 0 : 6;
+        game::eventGoalStatics().s_guideStep = r.guideStep;
+        g_calls = {};
+        game::hitRacersWithObject(object);
+        EXPECT_EQ(g_calls.impacts, r.impacts) << r.name;
+        EXPECT_EQ(g_calls.charges, r.charges) << r.name;
+        EXPECT_EQ(g_calls.hits, r.hits) << r.name;
+        EXPECT_EQ(g_calls.retired, r.retired) << r.name;
+        EXPECT_EQ(object->m_active != 0, r.activeAfter) << r.name;
+        if (r.impacts) {
+            EXPECT_EQ(car->m_airborne, 1) << r.name;
+            EXPECT_EQ(car->m_jumpKind, 6) << r.name;
+            EXPECT_EQ(g_calls.knockEffects, r.guideStep < 0 ? 1 : 0) << r.name;
+        }
+        if (r.homing) {
+            EXPECT_EQ(game::racerStatics().s_playerCar->m_targetTime, 100 << 12) << r.name;
+        }
+    }
+}
+
+TEST_F(RacePlacementTest, TheRaceDataPlacesCarsThroughTheHook) {
+    ring(10);
+    game::registerRaceModelHooks();
+    ASSERT_NE(game::raceModelHooks().resetOnTrack, nullptr);
+    game::cEntity* car = game::cEntity::cEntityWithType(1);
+    EXPECT_EQ(game::raceModelHooks().resetOnTrack(car, 2, 9, 1000, -300, 100, 12), 0);
+    EXPECT_EQ(car->m_lap, 3);
+    EXPECT_EQ(car->m_segment, 0);
+    EXPECT_EQ(car->m_segmentPos, 76);
+    EXPECT_EQ(car->m_prevSegment, 9);
+    EXPECT_EQ(car->m_lateral, -300);
+    EXPECT_EQ(car->m_heading, 12);
+    EXPECT_TRUE(car->m_side == 1 || car->m_side == -1);
+    game::raceModelHooks() = {};
+}
+
+} // namespace
