@@ -1,6 +1,7 @@
 // Writes the seeds of the race data harnesses from the demo set's race
 // packs: each pack's entries whole, and one cut short, into
-// CORPUS/<harness>/. Usage: write_race_seeds CORPUS
+// CORPUS/<harness>/; and the race harness's seeds from the first track,
+// event and zone entries. Usage: write_race_seeds CORPUS
 #include "tools/datakit/Archive.h"
 #include "tools/datakit/Files.h"
 #include "tools/mkdata/DemoSet.h"
@@ -68,5 +69,20 @@ int main(int argc, char** argv) {
             write(corpus / pack.harness / ("demo_" + std::to_string(i) + "_cut"), cut);
         }
     }
+    // The race harness: track 0, event entry 0 and zones 0 of the demo set,
+    // each behind its u16 length, then a few steps of keys.
+    fs::create_directories(corpus / "race");
+    datakit::Bytes race;
+    for (std::u16string_view pack : {mkdata::kTrackPackFile, mkdata::kEventPackFile, mkdata::kZonePackFile}) {
+        const std::vector<datakit::Bytes> entries = entriesOf(demo, pack);
+        const datakit::Bytes entry = entries.empty() ? datakit::Bytes{} : entries[0];
+        race.push_back(static_cast<std::uint8_t>(entry.size()));
+        race.push_back(static_cast<std::uint8_t>(entry.size() >> 8));
+        race.insert(race.end(), entry.begin(), entry.end());
+    }
+    write(corpus / "race" / "demo_0", race);
+    for (std::uint8_t key : {0x00, 0x18, 0x1B, 0x43, 0x5D, 0xF0})
+        race.push_back(key);
+    write(corpus / "race" / "demo_0_keys", race);
     return 0;
 }

@@ -16,10 +16,12 @@
 #include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
@@ -93,8 +95,8 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
-    // painter's fixed-size arrays, the driving tables, the view pass's slice
-    // bins and the race scene's pinned values.
+    // painter's fixed-size arrays, the driving tables, the computer drivers',
+    // the view pass's slice bins and the race scene's pinned values.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
@@ -103,6 +105,7 @@ void registerGame() {
         initDrivingTables();
         viewPassStaticInit();
         raceSceneStaticInit();
+        initDriverTables();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -130,6 +133,7 @@ void registerGame() {
     registerMenuScreens();
     installDrivingSteps();
     registerLoadingState();
+    installOpponentSteps();
 }
 
 platform::StartupHooks startupHooks() {
