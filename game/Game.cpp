@@ -14,6 +14,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/promo/PromoHooks.h"
 #include "game/race/RaceStartup.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -109,6 +110,7 @@ void registerGame() {
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
+    registerPromotion();
 }
 
 platform::StartupHooks startupHooks() {
