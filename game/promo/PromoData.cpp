@@ -492,6 +492,7 @@ void readListLinks(std::int32_t list, rt::ObjectArray* rowNames, std::int32_t pa
 void buildPageTable() {
     PromoStatics& promo = promoStatics();
     promo.s_enabled = 0;
+    promo.s_availablePageCount = 0;
     if (!openDataFile())
         return;
     bool header = readHeader();

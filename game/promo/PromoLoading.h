@@ -35,7 +35,8 @@ bool rewritePaletteBytes(std::span<std::uint8_t> png, std::int32_t offset, std::
 // The same on a guest byte array, then the image decoded from the range (as
 // stored when the palette could not be rewritten).
 platform::javax_microedition_lcdui_Image* rewritePalette(rt::ByteArray* png, std::int32_t offset,
-                                                         std::int32_t length, std::int32_t index, std::int32_t rgb);
+                                                         std::int32_t length, std::int32_t index,
+                                                         std::int32_t rgb);
 
 // One loading step: -1 makes the image tables, 0 opens the file, 1 .. the
 // entries; the extra page's step and the closing step as the page table says.

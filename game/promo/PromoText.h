@@ -43,9 +43,9 @@ std::vector<Line> computeLineBreaks(std::u16string_view text, std::int32_t maxWi
                                     const LineMetrics& metrics, bool* truncated = nullptr);
 
 // At most `maxLines` (at least one) lines of `text` joined by `separator`.
-std::u16string wrapText(std::u16string_view text, std::int32_t maxWidth, std::int32_t maxLines, bool hintFirst,
-                        const LineMetrics& metrics, std::u16string_view separator, bool unspaced,
-                        std::u16string_view middleBreak);
+std::u16string wrapText(std::u16string_view text, std::int32_t maxWidth, std::int32_t maxLines,
+                        bool hintFirst, const LineMetrics& metrics, std::u16string_view separator,
+                        bool unspaced, std::u16string_view middleBreak);
 
 // `text` without break signs.
 std::u16string stripSeparators(std::u16string_view text);

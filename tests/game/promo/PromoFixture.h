@@ -35,6 +35,14 @@ inline datakit::Bytes dot(std::uint32_t argb) {
     return datakit::writePng(1, 1, {argb});
 }
 
+// The characters 32 to 90 (space, digits, upper-case letters) rendered at 11 pixels.
+inline datakit::PromoFont upperCaseFont() {
+    std::vector<std::uint16_t> codes;
+    for (std::uint16_t code = 32; code < 91; ++code)
+        codes.push_back(code);
+    return datakit::renderPromoFont(codes, 11);
+}
+
 struct PromoTest : data_testing::DataTest {
     PromoTest() {
         std::vector<std::u16string> texts = datakit::layOutConstants(mkdata::demoConstantTexts());

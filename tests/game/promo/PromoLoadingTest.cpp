@@ -119,10 +119,7 @@ datakit::PromoModel loadingModel() {
     model.languages.push_back({"JA", {"page one", "ok\xC3", "", "\xE2\x82\xAC uro"}, dot(0xFF0000BB)});
     model.pageNames = {"DUNE"};
     model.list0Names = {"KART", "BIKE", "MORE"};
-    std::vector<std::uint16_t> codes;
-    for (std::uint16_t code = 32; code < 91; ++code)
-        codes.push_back(code);
-    model.font = datakit::renderPromoFont(codes, 11);
+    model.font = promo_testing::upperCaseFont();
     for (int i = 0; i < 14; ++i)
         model.screenImages.push_back(
             datakit::writePng(static_cast<std::uint32_t>(i + 1), 1,
