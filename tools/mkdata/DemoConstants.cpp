@@ -29,7 +29,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kSoundThreadFailed, u"The sound thread stopped: "},
         {kDefaultMessage, u""},
         {kZeroDigit, u"0"},
-        {kPromoDataFile, u"/promo.bin"},
+        {kPromoDataFile, u"/" + std::u16string(kPromoFile)},
         {kPromoNoneWord, u"NONE"},
         {kPromoOffWord, u"OFF"},
         {kPromoFieldSeparator, u";"},

@@ -326,3 +326,23 @@ TEST(PromoStrings, LanguageGoesIntoTheAddress) {
 }
 
 } // namespace
+
+namespace {
+
+// The demo set's offers: PEAK is switched off; the two other pages, the
+// featured page, both lists and the portal are on, all under ".example".
+TEST_F(PromoTest, TheDemoOffersItsPages) {
+    setUp(datakit::writePromo(mkdata::demoPromoModel()), mkdata::demoPromoProperties());
+    game::PromoStatics& statics = game::promoStatics();
+    std::vector<int> available;
+    for (std::int32_t page = 0; page < statics.s_pageCount; ++page)
+        available.push_back(rt::ByteArray::get(statics.s_pageAvailable, page));
+    EXPECT_EQ(available, (std::vector<int>{1, 1, 0, 1, 1, 1, 1}));
+    for (std::int32_t page : {0, 1, 3, 6}) {
+        std::string link = text(static_cast<rt::String*>(rt::ObjectArray::get(statics.s_pageLinks, page)));
+        EXPECT_NE(link.find(".example/"), std::string::npos) << link;
+    }
+    EXPECT_TRUE(promo::isAvailable());
+}
+
+} // namespace

@@ -48,7 +48,10 @@ const std::vector<datakit::Property> kProperties = {
 struct PromoVisit : ::testing::Test {
     PromoVisit() {
         framework_testing::s_editDemoSet = [](mkdata::ProgramFolder& demo) {
-            demo.archive.push_back(datakit::archiveEntry("promo.bin", datakit::writePromo(visitModel())));
+            for (datakit::ArchiveEntry& entry : demo.archive) {
+                if (entry.name == mkdata::kPromoFile)
+                    entry = datakit::archiveEntry("promo.bin", datakit::writePromo(visitModel()));
+            }
         };
         framework_testing::s_answers = {true};
         game = std::make_unique<framework_testing::StartedGame>(kProperties);
