@@ -5,10 +5,9 @@
 // set's constant strings, and a MIDlet that reads those properties.
 
 #include "game/promo/PromoData.h"
-#include "platform/midlet/MIDlet.h"
 #include "tests/game/data/DataFixture.h"
+#include "tests/support/PropertyMidlet.h"
 #include "tools/datakit/AppJad.h"
-#include "tools/datakit/Constants.h"
 #include "tools/datakit/PngWriter.h"
 #include "tools/datakit/PromoWriter.h"
 #include "tools/mkdata/DemoSet.h"
@@ -17,18 +16,6 @@
 #include <vector>
 
 namespace promo_testing {
-
-// A MIDlet that only carries the application properties.
-class PropertyMidlet final : public platform::javax_microedition_midlet_MIDlet {
-public:
-    PropertyMidlet()
-        : javax_microedition_midlet_MIDlet(rt::ClassId::Zelvora) {}
-    void startApp() override {}
-    void pauseApp() override {}
-    void destroyApp(bool) override {}
-
-    RT_NO_REFERENCE_FIELDS(PropertyMidlet, javax_microedition_midlet_MIDlet)
-};
 
 // A 1 x 1 opaque PNG of `argb`.
 inline datakit::Bytes dot(std::uint32_t argb) {
@@ -44,13 +31,7 @@ inline datakit::PromoFont upperCaseFont() {
 }
 
 struct PromoTest : data_testing::DataTest {
-    PromoTest() {
-        std::vector<std::u16string> texts = datakit::layOutConstants(mkdata::demoConstantTexts());
-        rt::ObjectArray* table = rt::newObjectArray(static_cast<std::int32_t>(texts.size()));
-        for (std::size_t i = 0; i < texts.size(); ++i)
-            rt::Array::setRef(table, static_cast<std::int32_t>(i), rt::make<rt::String>(texts[i]));
-        rt::getStaticClass().setConstantStrings(table);
-    }
+    PromoTest() { testing_support::installDemoConstantStrings(); }
 
     // Puts `file` as the promotion file and `properties` as app.jad, then
     // runs the set-up on a 640 x 480 screen.
@@ -58,7 +39,7 @@ struct PromoTest : data_testing::DataTest {
         putArchive({datakit::archiveEntry("promo.bin", file),
                     datakit::archiveEntry("app.jad", datakit::writeAppJad(properties))});
         rt::getStaticClass().statics<game::PromoStatics>() = game::PromoStatics{};
-        midlet = rt::make<PropertyMidlet>();
+        midlet = rt::make<testing_support::PropertyMidlet>();
         game::promo::setup(midlet, midlet, 640, 480);
     }
 
@@ -70,7 +51,7 @@ struct PromoTest : data_testing::DataTest {
         return out;
     }
 
-    PropertyMidlet* midlet = nullptr;
+    testing_support::PropertyMidlet* midlet = nullptr;
 };
 
 } // namespace promo_testing
