@@ -12,6 +12,12 @@
 #include <cstdint>
 #include <vector>
 
+namespace {
+
+constexpr char kPlte[] = "PLTE";
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3 || size > (1u << 16))
         return 0;
@@ -31,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzzing::check(rewritten ? changed <= 7 : changed == 0);
     if (rewritten) {
-        auto at = std::search(png.begin() + offset, png.begin() + offset + length, "PLTE", "PLTE" + 4) -
-                  png.begin();
+        auto at =
+            std::search(png.begin() + offset, png.begin() + offset + length, kPlte, kPlte + 4) - png.begin();
         std::uint32_t dataLength = (std::uint32_t{png[at - 4]} << 24) | (std::uint32_t{png[at - 3]} << 16) |
                                    (std::uint32_t{png[at - 2]} << 8) | png[at - 1];
         std::size_t crcAt = static_cast<std::size_t>(at) + 4 + dataLength;

@@ -3,6 +3,7 @@
 #include "classlib/lang/System.h"
 #include "game/promo/PromoData.h"
 #include "host/Log.h"
+#include "platform/lcdui/Command.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
@@ -39,7 +40,10 @@ constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
 
 // The fixed texts the layout treats alike: two-line texts across the page.
 constexpr std::int32_t kNarrowFixedTexts[] = {3, 5, 9};
-constexpr std::int32_t kFixedTextCount = 13;
+// The commands' types (OK, BACK) and priority.
+constexpr std::int32_t kCommandOk = 4;
+constexpr std::int32_t kCommandBack = 2;
+constexpr std::int32_t kCommandPriority = 1;
 // The portal text may take no more lines than this.
 constexpr std::int32_t kPortalTextLines = 3;
 
@@ -100,6 +104,8 @@ void loadTexts() {
         }
         start = end;
     }
+    if (promoStatics().s_useCommands)
+        makeCommands();
 }
 
 void loadFont() {
@@ -350,6 +356,15 @@ void loadResources(std::int32_t step) {
     }
 }
 
+void makeCommands() {
+    PromoScreenStatics& screen = promoScreenStatics();
+    std::int32_t base = promoStatics().s_fixedTextBase;
+    screen.s_selectCommand =
+        rt::make<platform::javax_microedition_lcdui_Command>(getText(base + 7), kCommandOk, kCommandPriority);
+    screen.s_backCommand = rt::make<platform::javax_microedition_lcdui_Command>(
+        getText(base + 8), kCommandBack, kCommandPriority);
+}
+
 LineMetrics lineMetrics() {
     const PromoStatics& promo = promoStatics();
     return {[column = promo.s_glyphColW](char16_t unit) { return getTableByte(unit, column); },
@@ -460,8 +475,8 @@ void layoutTexts() {
             std::end(kNarrowFixedTexts)) {
             boxWidth = narrowWidth;
             lines = 2;
-        } else if ((fixed >= 1 && t < promo.s_list0FirstText) || t > promo.s_list1LastText ||
-                   (fixed > kFixedTextCount && t < promo.s_list0FirstText)) {
+        } else if ((fixed >= 1 && t < promo.s_list0FirstText) || t > promo.s_list1LastText) {
+            // The other fixed texts and the closing ones keep their lines.
             continue;
         } else if (inList(t, promo.s_listNames0, promo.s_list0FirstText) ||
                    inList(t, promo.s_listNames1, promo.s_list1FirstText)) {

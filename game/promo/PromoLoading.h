@@ -41,6 +41,8 @@ platform::javax_microedition_lcdui_Image* rewritePalette(rt::ByteArray* png, std
 // One loading step: -1 makes the image tables, 0 opens the file, 1 .. the
 // entries; the extra page's step and the closing step as the page table says.
 void loadResources(std::int32_t step);
+// The select (OK) and back commands, labelled with fixed texts 7 and 8.
+void makeCommands();
 // Checks and wraps the portal text for painting (null when refused).
 void parseTexts();
 // Wraps every loaded text to its box.

@@ -457,13 +457,6 @@ void openLink(rt::String* address) {
         midlet->notifyDestroyed();
 }
 
-void makeCommands() {
-    PromoScreenStatics& screen = promoScreenStatics();
-    std::int32_t base = promoStatics().s_fixedTextBase;
-    screen.s_selectCommand = rt::make<platform::javax_microedition_lcdui_Command>(getText(base + 7), 4, 1);
-    screen.s_backCommand = rt::make<platform::javax_microedition_lcdui_Command>(getText(base + 8), 2, 1);
-}
-
 void removeCommands() {
     PromoScreenStatics& screen = promoScreenStatics();
     screen.s_backCommand = nullptr;

@@ -69,8 +69,8 @@ void noteVisit();
 // again, the game ended.
 void openLink(rt::String* address);
 
-// The soft-key commands (used only when set up with commands).
-void makeCommands();
+// The soft-key commands (used only when set up with commands; the loading
+// makes them).
 void removeCommands();
 void commandAction(rt::Object* command);
 

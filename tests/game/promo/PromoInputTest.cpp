@@ -4,6 +4,7 @@
 #include "game/promo/PromoLoading.h"
 #include "game/promo/PromoPaint.h"
 #include "game/promo/PromoScreen.h"
+#include "platform/lcdui/Command.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
 #include "tests/game/promo/PromoFixture.h"
@@ -87,6 +88,12 @@ TEST_F(PromoScreenTest, TheBarAndTheTextMeasure) {
     game::promoScreenStatics().s_fontHeight = 13;
     promo::measureText(rt::String::newFromCString("AB\nC\\ND"));
     EXPECT_EQ(game::promoScreenStatics().s_textHeight, 39);
+    // Past the line table's ten lines the last line keeps the rest.
+    promo::measureText(rt::String::newFromCString("A\nB\nC\nD\nE\nF\nG\nH\nI\nJ\nK\nLL"));
+    EXPECT_EQ(game::promoScreenStatics().s_textHeight, 10 * 13);
+    auto glyph = [](char16_t c) { return promo::getTableByte(c, game::promoStatics().s_glyphColW); };
+    EXPECT_EQ(game::promoScreenStatics().s_textWidth,
+              glyph('J') + glyph('K') + 2 * glyph('L') + 3 * game::promoScreenStatics().s_charSpacing);
 }
 
 TEST_F(PromoScreenTest, TapsAnswerTheActionUnderThePoint) {
@@ -127,6 +134,28 @@ TEST_F(PromoScreenTest, TapsAnswerTheActionUnderThePoint) {
     screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
     screen.s_running.store(0);
     EXPECT_EQ(promo::actionAtPoint(buttonX, buttonY), 0);
+}
+
+TEST_F(PromoScreenTest, CommandsSelectAndGoBack) {
+    game::promoStatics().s_useCommands = 1;
+    promo::loadResources(1);
+    game::PromoScreenStatics& screen = game::promoScreenStatics();
+    ASSERT_NE(screen.s_selectCommand, nullptr);
+    ASSERT_NE(screen.s_backCommand, nullptr);
+    EXPECT_EQ(screen.s_selectCommand->commandType(), 4);
+    EXPECT_EQ(screen.s_backCommand->commandType(), 2);
+    show(0);
+    screen.s_touchActionPending = 0;
+    promo::commandAction(rt::make<rt::Object>(rt::ClassId::Object));
+    EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Browsing));
+    promo::commandAction(screen.s_selectCommand);
+    EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Choosing));
+    screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
+    promo::commandAction(screen.s_backCommand);
+    EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Leaving));
+    EXPECT_EQ(promo::update(0), 1);
+    EXPECT_EQ(screen.s_selectCommand, nullptr);
+    EXPECT_EQ(screen.s_backCommand, nullptr);
 }
 
 TEST_F(PromoScreenTest, KeysStepPagesAndRows) {

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr char kPlte[] = "PLTE";
+
 using datakit::Bytes;
 using promo_testing::dot;
 using promo_testing::PromoTest;
@@ -44,7 +46,7 @@ TEST_F(PromoTest, TwoRecolouringsOfOneCopyDecodeWithValidCrcs) {
         // The chunk's CRC as zlib computes it.
         std::span<std::int8_t> bytes = rt::ByteArray::span(copy);
         const auto* raw = reinterpret_cast<const std::uint8_t*>(bytes.data());
-        const std::uint8_t* plte = std::search(raw, raw + bytes.size(), "PLTE", "PLTE" + 4);
+        const std::uint8_t* plte = std::search(raw, raw + bytes.size(), kPlte, kPlte + 4);
         std::uint32_t dataLength = (plte[-4] << 24) | (plte[-3] << 16) | (plte[-2] << 8) | plte[-1];
         std::uint32_t stored = (plte[4 + dataLength] << 24) | (plte[5 + dataLength] << 16) |
                                (plte[6 + dataLength] << 8) | plte[7 + dataLength];
@@ -56,7 +58,7 @@ TEST_F(PromoTest, TwoRecolouringsOfOneCopyDecodeWithValidCrcs) {
 TEST(PromoPalette, RewritesOnlyInsideTheBytes) {
     Bytes sheet = twoPixelSheet();
     std::size_t plte =
-        static_cast<std::size_t>(std::search(sheet.begin(), sheet.end(), "PLTE", "PLTE" + 4) - sheet.begin());
+        static_cast<std::size_t>(std::search(sheet.begin(), sheet.end(), kPlte, kPlte + 4) - sheet.begin());
     struct Case {
         const char* name;
         Bytes png;
@@ -234,6 +236,29 @@ TEST_F(PromoTest, PortalTextIsCheckedAndBroken) {
             EXPECT_EQ(result, nullptr) << c.text;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// On a narrow screen the page texts wrap to at most three lines without break
+// signs; the fixed texts other than 3, 5 and 9 keep their lines.
+TEST_F(PromoTest, LayoutWrapsTextsToTheirBoxes) {
+    setUp(datakit::writePromo(mkdata::demoPromoModel()), mkdata::demoPromoProperties());
+    game::PromoStatics& statics = game::promoStatics();
+    for (std::int32_t step = -1; step <= 3; ++step)
+        promo::loadResources(step);
+    std::string fixedOne = text(promo::getText(statics.s_fixedTextBase + 1));
+    statics.s_screenWidth = 120;
+    promo::layoutTexts();
+    std::string page = text(promo::getText(0));
+    EXPECT_NE(page.find('\n'), std::string::npos) << page;
+    EXPECT_LE(std::count(page.begin(), page.end(), '\n'), 2) << page;
+    EXPECT_EQ(page.find('|'), std::string::npos);
+    EXPECT_EQ(text(promo::getText(statics.s_fixedTextBase + 1)), fixedOne);
+    std::string fixedThree = text(promo::getText(statics.s_fixedTextBase + 3));
+    EXPECT_LE(std::count(fixedThree.begin(), fixedThree.end(), '\n'), 1) << fixedThree;
 }
 
 } // namespace
