@@ -58,20 +58,18 @@ struct PromoScreenTest : PromoTest {
         screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
         screen.s_running.store(1);
         screen.s_textLineWidths = rt::newIntArray(promo::kPromoLineWidthSlots);
-        canvas = Image::createImage(kWidth, kHeight);
     }
 
     void show(std::int32_t page) {
         game::promoScreenStatics().s_page = page;
         promo::selectPage();
-        promo::paint(canvas->getGraphics());
+        promo::paint(Image::createImage(kWidth, kHeight)->getGraphics());
     }
-
-    Image* canvas = nullptr;
 };
 
 TEST_F(PromoScreenTest, TheBarAndTheTextMeasure) {
     // A step above the count draws the whole bar, step 0 one pixel.
+    Image* canvas = Image::createImage(kWidth, kHeight);
     for (auto [step, red] : {std::pair{12, 477}, std::pair{0, 1}, std::pair{5, 476 * 5 / 10 + 1}}) {
         platform::javax_microedition_lcdui_Graphics* g = canvas->getGraphics();
         g->setColor(0);
@@ -156,6 +154,19 @@ TEST_F(PromoScreenTest, CommandsSelectAndGoBack) {
     EXPECT_EQ(promo::update(0), 1);
     EXPECT_EQ(screen.s_selectCommand, nullptr);
     EXPECT_EQ(screen.s_backCommand, nullptr);
+}
+
+// A page without an address cannot be chosen: the screen browses again
+// rather than wait for ever for a hand-over.
+TEST_F(PromoScreenTest, AnEmptyChosenAddressGoesBackToBrowsing) {
+    game::PromoScreenStatics& screen = game::promoScreenStatics();
+    show(game::promoStatics().s_propertyPage);
+    screen.s_touchActionPending = 0;
+    promo::update(game::kPromoSelect);
+    EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Choosing));
+    promo::update(0);
+    EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Browsing));
+    EXPECT_EQ(screen.s_pendingAddress, nullptr);
 }
 
 TEST_F(PromoScreenTest, KeysStepPagesAndRows) {
