@@ -23,6 +23,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
+#include "game/promo/PromoHooks.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
@@ -134,6 +135,7 @@ void registerGame() {
     installDrivingSteps();
     registerLoadingState();
     installOpponentSteps();
+    registerPromotion();
 }
 
 platform::StartupHooks startupHooks() {

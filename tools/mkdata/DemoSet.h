@@ -6,10 +6,12 @@
 // on the clock, the machine or chance). A new area of data is a new producer
 // in the list of DemoSet.cpp.
 
+#include "tools/datakit/AppJad.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
 #include "tools/datakit/FontWriter.h"
 #include "tools/datakit/PaintedSprite.h"
+#include "tools/datakit/PromoWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
 
 #include <cstdint>
@@ -111,6 +113,12 @@ inline constexpr int kDemoSpriteCount = 67;
 inline constexpr int kFirstRacerSprite = 43;
 std::vector<std::optional<datakit::PaintedSprite>> demoSprites();
 void produceSpritePack(ProgramFolder& folder);
+// The promotion file (constant string 19 names it with a leading '/') and
+// the application properties that give its pages their addresses.
+inline constexpr std::u16string_view kPromoFile = u"promo.bin";
+datakit::PromoModel demoPromoModel();
+std::vector<datakit::Property> demoPromoProperties();
+void producePromotion(ProgramFolder& folder);
 
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();
