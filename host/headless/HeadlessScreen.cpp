@@ -97,6 +97,8 @@ void HeadlessScreen::present() {
                 logf(LogCategory::Host, "host: %s", written.error().message.c_str());
         }
     }
+    if (m_options.onPresented)
+        m_options.onPresented();
     if (count == m_options.quitAfterFrames && m_options.onQuit)
         m_options.onQuit();
 }

@@ -287,6 +287,8 @@ bool Shell::pumpMessages() {
     serveWindowCalls();
     host::WindowEvent event;
     while (m_host.window().pollEvent(event)) {
+        if (m_options.run.replay)
+            m_options.run.replay->event(event);
         if (event.type == host::WindowEventType::Quit)
             return false;
         handleEvent(event);
@@ -336,6 +338,8 @@ void Shell::showPleaseWait() {
     drawTextOver(m_host.text(), text, kPleaseWaitColour, pixels, size,
                  (size.width - m_host.text().measure(text)) / 2, size.height / 2);
     screen.present();
+    if (m_options.run.replay)
+        (void)m_options.run.replay->presented(pixels);
 }
 
 ConnectionUi& Shell::connectionScreen() {
