@@ -78,6 +78,7 @@ std::uint64_t HeadlessScreen::copyAndHashFrame() {
 }
 
 void HeadlessScreen::present() {
+    notifyPresented(m_pixels);
     std::uint32_t count;
     {
         std::lock_guard guard(m_lock);

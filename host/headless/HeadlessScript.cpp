@@ -257,7 +257,7 @@ Result<std::string> formatScript(const Script& script) {
         text += "seed " + std::to_string(*script.seed) + "\n";
     auto timeText = [](std::uint64_t time) -> Result<std::string> {
         if (time > 0xFFFFFFFFu)
-            return Error::withMessage("a script's times end at 2^32 - 1 ms");
+            return Error::withMessage("a script's times end at 4294967295 ms");
         return std::to_string(time);
     };
     for (const ScriptedEvent& scripted : script.events)
@@ -351,6 +351,9 @@ Result<Script> parseScript(std::string_view text) {
                         "or 'frame'");
         if (relative)
             time += previousTime;
+        // The tick is 32 bits: a later time would never come.
+        if (time > 0xFFFFFFFFu)
+            return fail("a script's times end at 4294967295 ms");
         if (words.size() < 2)
             return fail("a time needs an event");
         if (words[1] == "orientation") {

@@ -187,9 +187,7 @@ ReplayLog::Frame ApplicationImpl::presentFrame() {
     auto count = static_cast<std::size_t>(m_display->logicalWidth() * m_display->logicalHeight());
     if (!m_options.screenshotPath.empty() && m_surface)
         m_lastFrame.assign(m_surface, m_surface + count);
-    if (m_options.replay && m_surface)
-        return m_options.replay->presented({m_surface, count});
-    return {};
+    return m_options.replay ? m_options.replay->lastPresented() : ReplayLog::Frame{};
 }
 
 void ApplicationImpl::writeScreenshot() {

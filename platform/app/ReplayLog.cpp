@@ -39,13 +39,15 @@ host::WindowEvent scriptable(const host::WindowEvent& event) {
 
 } // namespace
 
-ReplayLog::ReplayLog(const Options& options, host::Clock& clock)
+ReplayLog::ReplayLog(const Options& options, host::Clock& clock, host::Screen& screen)
     : m_options(options)
-    , m_clock(clock) {
+    , m_clock(clock)
+    , m_screen(screen) {
 }
 
-host::Result<std::unique_ptr<ReplayLog>> ReplayLog::open(const Options& options, host::Clock& clock) {
-    std::unique_ptr<ReplayLog> log(new ReplayLog(options, clock));
+host::Result<std::unique_ptr<ReplayLog>> ReplayLog::open(const Options& options, host::Clock& clock,
+                                                         host::Screen& screen) {
+    std::unique_ptr<ReplayLog> log(new ReplayLog(options, clock, screen));
     if (!options.recordPath.empty()) {
         log->m_record.open(options.recordPath, std::ios::binary | std::ios::trunc);
         if (!log->m_record)
@@ -59,18 +61,23 @@ host::Result<std::unique_ptr<ReplayLog>> ReplayLog::open(const Options& options,
         if (!log->m_hashes)
             return host::Error::withMessage("cannot write the hashes " + options.hashesPath);
     }
+    screen.setPresentObserver(
+        [watcher = log.get()](std::span<const std::uint16_t> pixels) { watcher->presented(pixels); });
     return log;
 }
 
 ReplayLog::~ReplayLog() {
+    m_screen.setPresentObserver(nullptr);
     std::lock_guard guard(m_lock);
     if (m_record.is_open()) {
         // A run that ended by a frame limit has no quit of its own; the
         // replay ends at the same frame all the same.
         host::WindowEvent quit;
         quit.type = host::WindowEventType::Quit;
-        if (m_pending.events.empty() || !(m_pending.events.back() == quit))
+        if (!m_quitRecorded)
             m_pending.events.push_back(quit);
+        if (m_pending.events.empty())
+            return;
         m_pending.milliseconds = m_clock.tickCount() - m_lastPresentTick;
         if (auto line = host::formatFrame(m_pending); line)
             writeLine(m_record, line.value());
@@ -94,9 +101,11 @@ void ReplayLog::event(const host::WindowEvent& event) {
         return; // a key code no script carries cannot be replayed either
     std::lock_guard guard(m_lock);
     m_pending.events.push_back(kept);
+    if (kept.type == host::WindowEventType::Quit)
+        m_quitRecorded = true;
 }
 
-ReplayLog::Frame ReplayLog::presented(std::span<const std::uint16_t> pixels) {
+void ReplayLog::presented(std::span<const std::uint16_t> pixels) {
     std::lock_guard guard(m_lock);
     if (m_record.is_open()) {
         std::uint32_t tick = m_clock.tickCount();
@@ -106,7 +115,12 @@ ReplayLog::Frame ReplayLog::presented(std::span<const std::uint16_t> pixels) {
             writeLine(m_record, line.value());
         m_pending = {};
     }
-    return {m_frames++, m_hashes.is_open() ? host::hashFrame(pixels) : 0};
+    m_lastPresented = {m_frames++, m_hashes.is_open() ? host::hashFrame(pixels) : 0};
+}
+
+ReplayLog::Frame ReplayLog::lastPresented() {
+    std::lock_guard guard(m_lock);
+    return m_lastPresented;
 }
 
 void ReplayLog::painted(const Frame& frame) {

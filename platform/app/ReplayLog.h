@@ -7,8 +7,8 @@
 //
 //     FRAME STATE_HASH FRAME_HASH     (FRAME from 0, both hashes 16 hex digits)
 //
-// FRAME counts every present (the game's and the shell's own screens), as
-// the replaying host does. The state hash comes from the composition root
+// FRAME counts every present of the host's screen (the game's, the shell's
+// own screens, the display's), as the replaying host does. The state hash comes from the composition root
 // (`StartupHooks::stateHash`; 0 without one); the frame hash is the headless
 // screen's hash of the presented pixels.
 //
@@ -18,6 +18,7 @@
 
 #include "host/Clock.h"
 #include "host/Result.h"
+#include "host/Screen.h"
 #include "host/Window.h"
 #include "host/headless/HeadlessScript.h"
 
@@ -38,10 +39,12 @@ public:
         std::uint64_t (*stateHash)() = nullptr;
     };
 
-    // Opens the files; a recording starts with the clock's random seed, so a
-    // run that records has its seed fixed before the program reads it.
-    static host::Result<std::unique_ptr<ReplayLog>> open(const Options& options, host::Clock& clock);
-    // Writes the frame line still open, ending with a quit.
+    // Opens the files and watches `screen`'s presents; a recording starts
+    // with the clock's random seed, so a run that records has its seed fixed
+    // before the program reads it.
+    static host::Result<std::unique_ptr<ReplayLog>> open(const Options& options, host::Clock& clock,
+                                                         host::Screen& screen);
+    // Stops watching the screen and writes the frame line still open, ending with a quit.
     ~ReplayLog();
     ReplayLog(const ReplayLog&) = delete;
     ReplayLog& operator=(const ReplayLog&) = delete;
@@ -54,23 +57,28 @@ public:
         std::uint32_t number = 0;
         std::uint64_t hash = 0; // 0 when no hashes are written
     };
-    // Any thread, with the presented pixels: closes the frame's line.
-    Frame presented(std::span<const std::uint16_t> pixels);
+    // Any thread presenting: closes the frame's line.
+    void presented(std::span<const std::uint16_t> pixels);
+    // The frame presented last; asked under the screen lock of that present.
+    Frame lastPresented();
     // Game thread, after `presented` for a frame the game painted: writes its hash line.
     void painted(const Frame& frame);
 
 private:
-    ReplayLog(const Options& options, host::Clock& clock);
+    ReplayLog(const Options& options, host::Clock& clock, host::Screen& screen);
     void writeLine(std::ofstream& file, const std::string& line);
 
     Options m_options;
     host::Clock& m_clock;
+    host::Screen& m_screen;
     std::mutex m_lock;
     std::ofstream m_record;
     std::ofstream m_hashes;
     host::ScriptedFrame m_pending;
     std::uint32_t m_lastPresentTick = 0;
     std::uint32_t m_frames = 0;
+    Frame m_lastPresented;
+    bool m_quitRecorded = false;
     bool m_failed = false;
 };
 

@@ -176,8 +176,8 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
         host->clock().fixRandomSeed(*options.seed);
     std::unique_ptr<ReplayLog> replay;
     if (!options.recordPath.empty() || !options.hashesPath.empty()) {
-        auto opened =
-            ReplayLog::open({options.recordPath, options.hashesPath, parts.startup.stateHash}, host->clock());
+        auto opened = ReplayLog::open({options.recordPath, options.hashesPath, parts.startup.stateHash},
+                                      host->clock(), host->screen());
         if (!opened)
             return fail(ExitStatus::CannotStart, opened.error().message);
         replay = std::move(opened).value();

@@ -338,8 +338,6 @@ void Shell::showPleaseWait() {
     drawTextOver(m_host.text(), text, kPleaseWaitColour, pixels, size,
                  (size.width - m_host.text().measure(text)) / 2, size.height / 2);
     screen.present();
-    if (m_options.run.replay)
-        (void)m_options.run.replay->presented(pixels);
 }
 
 ConnectionUi& Shell::connectionScreen() {

@@ -109,6 +109,7 @@ TEST(HeadlessScript, NamesTheLineAndTheReasonOfAnError) {
         {"5 orientation 3\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
         {"5 orientation\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
         {"hash-frames all\n", "script line 1: 'hash-frames' takes no argument"},
+        {"4294967295 quit\n+1 quit\n", "script line 2: a script's times end at 4294967295 ms"},
         {"seed\n", "script line 1: 'seed' takes a whole number"},
         {"seed 1.5\n", "script line 1: 'seed' takes a whole number"},
         {"frame\n", "script line 1: 'frame' takes its milliseconds"},
