@@ -357,19 +357,25 @@ std::int32_t pickupLaneOffset(std::int32_t code) {
     return (((code >> 16) & 15) - kCentreLane) * kLaneWidth;
 }
 
-void paintRoadSliceSprite(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
-                          bool second) {
+PickupPlacement placeRoadSlicePickup(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
+                                     bool second) {
     ZoomPoolStatics& pool = zoomPoolStatics();
     if (!projected || projected->length() < 3 || !pool.s_fxPlayerC || !pool.s_fxPlayerD)
-        return;
+        return {};
     std::int32_t lane = (code >> 16) & 15;
     rt::ByteArray* flags = trackStatics().s_segmentFlagsB;
     if (flags && segment >= 0 && segment < flags->length() &&
         (rt::ByteArray::get(flags, segment) >> lane & 1))
-        return;
-    std::int32_t scale = std::min(rt::IntArray::get(projected, 2), kUnitScale);
-    ZoomedAnimPlayer* player = second ? pool.s_fxPlayerD : pool.s_fxPlayerC;
-    player->paint5(rt::IntArray::get(projected, 0), rt::IntArray::get(projected, 1), scale, 0);
+        return {};
+    return {second ? pool.s_fxPlayerD : pool.s_fxPlayerC, rt::IntArray::get(projected, 0),
+            rt::IntArray::get(projected, 1), std::min(rt::IntArray::get(projected, 2), kUnitScale)};
+}
+
+void paintRoadSliceSprite(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
+                          bool second) {
+    PickupPlacement placement = placeRoadSlicePickup(projected, segment, code, second);
+    if (placement.player)
+        placement.player->paint5(placement.x, placement.y, placement.scale, 0);
 }
 
 } // namespace game

@@ -14,6 +14,7 @@
 #include "game/sprite/ZoomPlayers.h"
 #include "runtime/MemoryManager.h"
 #include "runtime/ObjectManager.h"
+#include "runtime/Runtime.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
 
