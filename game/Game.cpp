@@ -12,18 +12,20 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
-#include "game/frontend/MenuScreens.h"
 #include "game/frontend/Loading.h"
+#include "game/frontend/MenuScreens.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/promo/PromoHooks.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceHash.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
-#include "game/promo/PromoHooks.h"
+#include "game/race/RacePrepare.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
@@ -125,8 +127,11 @@ void registerGame() {
     raceViewHooks().viewPass = [] { runViewPass(); };
     raceViewHooks().painter = paintRaceScene;
     registerRaceModelHooks();
-    // The menus set up the guided race's event through the race model.
+    // The menus set up the guided race's event through the race model, and
+    // the loading state releases the last race before the menus load (mode
+    // 1, everything) or before the next race (mode 0, the racers stay).
     registry.race.setupMode6Event = setupMode6Event;
+    registry.raceLoad.prepareRace = [](std::int32_t mode) { prepareRace(mode != 0); };
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
@@ -152,6 +157,8 @@ platform::StartupHooks startupHooks() {
             return platform::StartupResult::broken("racer pack", problem);
         return platform::StartupResult::ready();
     };
+    // A replay's state hash is the race's.
+    hooks.stateHash = raceStateHash;
     hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<Zelvora>(); };
     return hooks;
 }
