@@ -16,6 +16,7 @@
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/PlayerControl.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
@@ -108,6 +109,7 @@ void registerGame() {
         roadImageStaticInit();
         roadBandStaticInit();
         initDrivingTables();
+        cameraStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -127,6 +129,7 @@ void registerGame() {
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
     installDrivingSteps();
+    installCamera();
 }
 
 platform::StartupHooks startupHooks() {

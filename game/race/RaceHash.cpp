@@ -5,6 +5,7 @@
 #include "game/data/SaveRecords.h"
 #include "game/framework/States.h"
 #include "game/race/EventGoals.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
@@ -115,6 +116,7 @@ void forEachRaceBlock(Visit&& visit) {
     visit(raceFrameStatics());
     visit(raceEntityStatics());
     visit(raceUtilityStatics());
+    visit(cameraStatics());
     visit(eventGoalStatics());
     visit(trackStatics());
     visit(racerStatics());
