@@ -19,6 +19,7 @@
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RacePlacement.h"
+#include "game/race/RaceSetup.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
 #include "game/racepaint/RoadBands.h"
@@ -130,6 +131,10 @@ void registerGame() {
     registerMenuStates();
     installDrivingSteps();
     installCamera();
+    // The race set-up asks the front end whether a championship runs; the
+    // lap option and the computer drivers come in as they land.
+    raceSetupHooks() = RaceSetupHooks{};
+    raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
 }
 
 platform::StartupHooks startupHooks() {

@@ -8,6 +8,7 @@
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
@@ -117,6 +118,7 @@ void forEachRaceBlock(Visit&& visit) {
     visit(raceEntityStatics());
     visit(raceUtilityStatics());
     visit(cameraStatics());
+    visit(raceSetupStatics());
     visit(eventGoalStatics());
     visit(trackStatics());
     visit(racerStatics());
