@@ -7,14 +7,16 @@
 #include "game/data/SoundData.h"
 #include "game/data/SoundRequests.h"
 #include "game/data/SoundThread.h"
-#include "game/data/TextPacks.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/frontend/MenuScreens.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/frontend/StartupScreens.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
@@ -69,18 +71,6 @@ void registerSpritePainters(SpriteHooks& hooks) {
     };
 }
 
-// State 2 until the front end lands: its update loads the front end's first
-// resources once, which so far are its texts and the soft-key labels.
-void splashResources(std::int32_t message) {
-    StartupStatics& startup = startupStatics();
-    if (message == kEnter) {
-        startup.s_startupLoaded = 0;
-    } else if (message == kUpdate && !startup.s_startupLoaded) {
-        (void)loadFrontEndTexts();
-        startup.s_startupLoaded = 1;
-    }
-}
-
 void registerSound(Seams& registry) {
     registry.frame.soundService = soundService;
     SoundHooks& sound = registry.sound;
@@ -100,7 +90,6 @@ void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(1, loadStartupData);
-    setStateHandler(2, splashResources);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
     // painter's fixed-size arrays and the driving tables.
@@ -126,9 +115,13 @@ void registerGame() {
     raceSteps() = RaceSteps{};
     raceViewHooks() = RaceViewHooks{};
     registerRaceModelHooks();
+    // The menus set up the guided race's event through the race model.
+    registry.race.setupMode6Event = setupMode6Event;
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
+    registerStartupScreens();
+    registerMenuScreens();
     installDrivingSteps();
     installCamera();
     // The race set-up asks the front end whether a championship runs; the

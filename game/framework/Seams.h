@@ -85,7 +85,8 @@ struct SpriteHooks {
 
 // What the framework reads of the race and its set-up. Empty: race type -1
 // (none of the known types), drag value 0, the race not finished, no HUD
-// bits to clear, goal values 0, nothing formatted, a car value of 0.
+// bits to clear, goal values 0, nothing formatted, a car value of 0, no
+// one-off event prepared.
 struct RaceHooks {
     // The race type of the current race.
     std::int32_t (*raceType)() = nullptr;
@@ -103,6 +104,9 @@ struct RaceHooks {
     void (*formatNumber)(std::int32_t value, char16_t separator, bool shortForm) = nullptr;
     // The value of the player's car that the frame-rate display shows last.
     std::int32_t (*playerCarValue)() = nullptr;
+    // Prepares the one-off event of game mode 6 (its track, racers and
+    // goal) before the front end sends it through the loading state.
+    void (*setupMode6Event)() = nullptr;
 };
 
 // The promotion screen's side of every pointer event, with the point already

@@ -51,18 +51,8 @@ rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int3
     return rect;
 }
 
-rt::ObjectArray* makeZoneTable(std::int32_t n) {
-    const std::array<std::int32_t, 2> lengths = {n, 4};
-    return static_cast<rt::ObjectArray*>(rt::newMultiArray("[[I", lengths));
-}
-
 rt::IntArray* zoneAt(rt::ObjectArray* table, std::int32_t i) {
     return static_cast<rt::IntArray*>(rt::ObjectArray::get(table, i));
-}
-
-void setZone(rt::ObjectArray* table, std::int32_t i, std::int32_t x, std::int32_t y, std::int32_t w,
-             std::int32_t h) {
-    rt::Array::fill32(zoneAt(table, i), {x, y, w, h});
 }
 
 // A `TouchRect` test; a missing or short rectangle is reported by the
@@ -111,6 +101,16 @@ std::int32_t raceButtonTop(std::int32_t side) {
 }
 
 } // namespace
+
+rt::ObjectArray* makeZoneTable(std::int32_t n) {
+    const std::array<std::int32_t, 2> lengths = {n, 4};
+    return static_cast<rt::ObjectArray*>(rt::newMultiArray("[[I", lengths));
+}
+
+void setZone(rt::ObjectArray* table, std::int32_t i, std::int32_t x, std::int32_t y, std::int32_t w,
+             std::int32_t h) {
+    rt::Array::fill32(zoneAt(table, i), {x, y, w, h});
+}
 
 rt::Object* spriteAt(std::int32_t number) {
     rt::ObjectArray* table = startupStatics().s_sprites;

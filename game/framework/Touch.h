@@ -165,6 +165,12 @@ bool touchHudButtons();
 // alpha of 0 leaves the pixels as they were).
 void paintHudButtons();
 
+// A zone table of `n` empty zones (int[n][4]), and zone `i` of `table` set
+// to {x, y, w, h} (a missing zone is reported by the checked access).
+rt::ObjectArray* makeZoneTable(std::int32_t n);
+void setZone(rt::ObjectArray* table, std::int32_t i, std::int32_t x, std::int32_t y, std::int32_t w,
+             std::int32_t h);
+
 // Zone builders of the menu screens.
 rt::ObjectArray* buildRowZones(std::int32_t n);
 rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y);

@@ -51,13 +51,6 @@ bool musicPlaying() {
     return sound.playingMusic && sound.playingMusic() >= 0;
 }
 
-rt::ShortArray* lastSelections() {
-    FrontEndStatics& statics = frontEndStatics();
-    if (!statics.s_lastSelection)
-        statics.s_lastSelection = rt::newShortArray(kStateSlots);
-    return statics.s_lastSelection;
-}
-
 // The menu comes back whole: nothing leaving, every item at rest.
 void bringItemsBack() {
     MenuStatics& menu = menuStatics();
@@ -68,7 +61,7 @@ void bringItemsBack() {
 
 void enter(const SlidingMenu& m) {
     resetMenu(m.items);
-    std::int32_t remembered = rt::ShortArray::get(lastSelections(), m.state);
+    std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), m.state);
     touchStatics().s_selection = remembered >= m.items ? remembered % m.items : remembered;
     MenuStatics& menu = menuStatics();
     menu.s_titleText = getString(m.title);
@@ -104,6 +97,8 @@ void carryOut(const SlidingMenu& m, std::int32_t selection, std::int32_t target)
     if (selection == 4) {
         // The one-off event of game mode 6 goes through the loader to the
         // countdown.
+        if (seams().race.setupMode6Event)
+            seams().race.setupMode6Event();
         setLoadingTarget(kLoadingState, kRaceCountdownState);
         pushState(kLoadingState);
         return;
@@ -154,7 +149,8 @@ void paint(const SlidingMenu& m) {
 }
 
 void exitMenu(const SlidingMenu& m) {
-    rt::ShortArray::set(lastSelections(), m.state, static_cast<std::int16_t>(touchStatics().s_selection));
+    rt::ShortArray::set(rememberedSelections(), m.state,
+                        static_cast<std::int16_t>(touchStatics().s_selection));
     frontEndStatics().s_lastMenuState = m.state;
 }
 
@@ -182,6 +178,13 @@ bool handle(const SlidingMenu& m, std::int32_t message, std::int32_t itemMask) {
 
 FrontEndStatics& frontEndStatics() {
     return rt::getStaticClass().statics<FrontEndStatics>();
+}
+
+rt::ShortArray* rememberedSelections() {
+    FrontEndStatics& statics = frontEndStatics();
+    if (!statics.s_lastSelection)
+        statics.s_lastSelection = rt::newShortArray(kStateSlots);
+    return statics.s_lastSelection;
 }
 
 void stateMainMenu(std::int32_t message) {

@@ -31,6 +31,8 @@ struct FrontEndStatics {
 };
 
 FrontEndStatics& frontEndStatics();
+// `s_lastSelection`, made on first use.
+rt::ShortArray* rememberedSelections();
 
 // The handlers of states 6, 15 and 17.
 void stateMainMenu(std::int32_t message);

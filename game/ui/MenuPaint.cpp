@@ -10,7 +10,9 @@
 #include "game/framework/Touch.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
+#include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
+#include "platform/lcdui/Graphics.h"
 
 #include <algorithm>
 
@@ -27,6 +29,17 @@ constexpr std::int32_t kAnchorCentre = kAnchorHCenter | kAnchorVCenter;
 // MIDP's TOP | LEFT, and TOP | HCENTER.
 constexpr std::int32_t kAnchorTopLeft = 20;
 constexpr std::int32_t kAnchorTopCentre = 17;
+constexpr std::int32_t kAnchorTopRight = 24;
+// The gauge panel: three rows 20 pixels apart, each gauge 8 pixels right of
+// its label's end; frames of sprite 8: the empty gauge, its filling (shown
+// 12 pixels high up to the value) and the end piece at the filled width.
+constexpr std::int32_t kGaugeCount = 3;
+constexpr std::int32_t kGaugeRowStep = 20;
+constexpr std::int32_t kGaugeGap = 8;
+constexpr std::int32_t kGaugeFrame = 2;
+constexpr std::int32_t kGaugeFillFrame = 3;
+constexpr std::int32_t kGaugeEndFrame = 5;
+constexpr std::int32_t kGaugeFillHeight = 12;
 constexpr std::int32_t kMainMenu = 6;
 constexpr std::int32_t kExitQuestion = 7;
 constexpr std::int32_t kPromotionItem = 1;
@@ -57,40 +70,18 @@ Graphics* graphics() {
     return loopStatics().s_graphics;
 }
 
-void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, std::int32_t y) {
-    rt::Object* object = spriteAt(sprite);
-    const SpriteHooks& hooks = seams().sprites;
-    if (object && hooks.paintFrame)
-        hooks.paintFrame(object, graphics(), frame, x, y, 0);
-}
-
-void drawText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
-              std::int32_t anchor) {
-    const SpriteHooks& hooks = seams().sprites;
-    if (hooks.selectFontPalette)
-        hooks.selectFontPalette(font, palette);
-    if (hooks.drawString)
-        hooks.drawString(font, graphics(), text, x, y, anchor);
-}
-
 // The width of `text` in `font`; 0 while the font is not loaded.
 std::int32_t textWidth(std::int32_t font, rt::String* text) {
-    rt::ObjectArray* fonts = startupStatics().s_fonts;
-    rt::Object* object = fonts && font < fonts->length() ? rt::ObjectArray::get(fonts, font) : nullptr;
-    if (!object || object->classId() != ASprite::kClassId || !text)
+    ASprite* loaded = loadedFont(font);
+    if (!loaded || !text)
         return 0;
-    measureString(static_cast<ASprite*>(object), text, nullptr);
+    measureString(loaded, text, nullptr);
     return fontStatics().s_textWidth;
 }
 
 void clipToScreen() {
     if (Graphics* g = graphics())
         setClip(g, 0, 0, screenWidth(), screenHeight());
-}
-
-bool mustPaint() {
-    const MenuStatics& menu = menuStatics();
-    return menu.s_redraw != 0 || menu.s_fullRepaint != 0;
 }
 
 // Frees what the title screen leaves: its two pictures and their palettes.
@@ -136,8 +127,59 @@ std::int32_t textIdAt(rt::IntArray* ids, std::int32_t i) {
     return ids && i >= 0 && i < ids->length() ? rt::IntArray::get(ids, i) : -1;
 }
 
-// Box `box` of the question box's frame `frame` (x, y, w, h); all 0 while
-// the box sprite is not loaded or lacks the box.
+} // namespace
+
+bool mustRepaint() {
+    const MenuStatics& menu = menuStatics();
+    return menu.s_redraw != 0 || menu.s_fullRepaint != 0;
+}
+
+void fillScreen(std::int32_t rgb) {
+    if (Graphics* g = graphics()) {
+        g->setColor(rgb);
+        fillRect(g, 0, 0, screenWidth(), screenHeight());
+    }
+}
+
+void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, std::int32_t y) {
+    rt::Object* object = spriteAt(sprite);
+    const SpriteHooks& hooks = seams().sprites;
+    if (object && hooks.paintFrame)
+        hooks.paintFrame(object, graphics(), frame, x, y, 0);
+}
+
+void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
+                  std::int32_t anchor) {
+    const SpriteHooks& hooks = seams().sprites;
+    if (hooks.selectFontPalette)
+        hooks.selectFontPalette(font, palette);
+    if (hooks.drawString)
+        hooks.drawString(font, graphics(), text, x, y, anchor);
+}
+
+ASprite* loadedFont(std::int32_t font) {
+    rt::ObjectArray* fonts = startupStatics().s_fonts;
+    rt::Object* object =
+        fonts && font >= 0 && font < fonts->length() ? rt::ObjectArray::get(fonts, font) : nullptr;
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t maxWidth,
+                   std::int32_t lineHeight, std::int32_t x, std::int32_t y, std::int32_t anchor) {
+    ASprite* loaded = loadedFont(font);
+    Graphics* g = graphics();
+    if (!loaded || !text || !g)
+        return;
+    loaded->setCurrentPalette(palette);
+    // The block's line step is the font's height plus its spacing; the
+    // spacing is lent for the one call so that the step is `lineHeight`.
+    std::int32_t spacing = loaded->m_lineSpacing;
+    if (lineHeight > 0)
+        loaded->m_lineSpacing = lineHeight - loaded->m_lineHeight;
+    drawTextBox(loaded, g, text, computeLineBreaks(loaded, text, maxWidth, 0), x, y, 0, -1, anchor, -1);
+    loaded->m_lineSpacing = spacing;
+}
+
 rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box) {
     rt::IntArray* point = rt::newIntArray(4);
     rt::Object* sprite = spriteAt(kQuestionBoxSprite);
@@ -146,12 +188,10 @@ rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box) {
     return point;
 }
 
-} // namespace
-
 void paintScreenHeader() {
     clipToScreen();
     paintSpriteFrame(kHeaderSprite, 0, screenWidth() / 2, 0);
-    drawText(kTitleFont, 0, menuStatics().s_titleText, screenWidth() / 2 - 4, 8, kAnchorTopCentre);
+    drawMenuText(kTitleFont, 0, menuStatics().s_titleText, screenWidth() / 2 - 4, 8, kAnchorTopCentre);
 }
 
 void paintHelpLine() {
@@ -159,7 +199,7 @@ void paintHelpLine() {
     std::int32_t id = textIdAt(menu.s_helpTexts, touchStatics().s_selection);
     if (id < 0)
         return;
-    drawText(kTextFont, 1, getString(id), menu.s_helpLineX, menu.s_helpLineY, kAnchorTopLeft);
+    drawMenuText(kTextFont, 1, getString(id), menu.s_helpLineX, menu.s_helpLineY, kAnchorTopLeft);
 }
 
 void scrollMenuText() {
@@ -178,7 +218,7 @@ void setHelpTexts(rt::IntArray* textIds) {
 }
 
 void paintMenu(std::int32_t count, rt::IntArray* textIds) {
-    if (!mustPaint())
+    if (!mustRepaint())
         return;
     MenuStatics& menu = menuStatics();
     dropTitlePictures();
@@ -209,7 +249,7 @@ void paintMenu(std::int32_t count, rt::IntArray* textIds) {
             setClip(g, x + kLabelInset, y - kItemRise, w - 2 * kLabelInset, h);
         std::int32_t id = textIdAt(textIds, i);
         if (id >= 0)
-            drawText(kItemFont, palette, getString(id), x + w / 2, y + h / 2 - kItemRise, kAnchorCentre);
+            drawMenuText(kItemFont, palette, getString(id), x + w / 2, y + h / 2 - kItemRise, kAnchorCentre);
         clipToScreen();
         y += h;
     }
@@ -238,9 +278,30 @@ void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y) {
         paintSpriteFrame(kMenuItemSprite,
                          highlighted && touchStatics().s_touchUsed != 0 ? kAnswerOnFrame : kAnswerFrame, left,
                          top);
-        drawText(kTextFont, highlighted ? 0 : 1, getString(rt::IntArray::get(texts, i)), left + w / 2,
-                 top + h / 2, kAnchorCentre);
+        drawMenuText(kTextFont, highlighted ? 0 : 1, getString(rt::IntArray::get(texts, i)), left + w / 2,
+                     top + h / 2, kAnchorCentre);
         top += h;
+    }
+}
+
+void paintGaugePanel(std::int32_t x, std::int32_t y, rt::IntArray* labels, rt::IntArray* values) {
+    Graphics* g = graphics();
+    std::int32_t width = spriteFrameWidth(kHeaderSprite, kGaugeFrame);
+    std::int32_t gaugeX = x + kGaugeGap;
+    for (std::int32_t i = 0; i < kGaugeCount; ++i) {
+        std::int32_t rowY = y + i * kGaugeRowStep;
+        std::int32_t label = textIdAt(labels, i);
+        if (label >= 0)
+            drawMenuText(kTextFont, 1, getString(label), x, rowY, kAnchorTopRight);
+        std::int32_t percent =
+            std::clamp(values && i < values->length() ? rt::IntArray::get(values, i) : 0, 0, 100);
+        std::int32_t filled = width * percent / 100;
+        paintSpriteFrame(kHeaderSprite, kGaugeFrame, gaugeX, rowY);
+        if (g)
+            setClip(g, gaugeX, rowY, filled, kGaugeFillHeight);
+        paintSpriteFrame(kHeaderSprite, kGaugeFillFrame, gaugeX, rowY);
+        clipToScreen();
+        paintSpriteFrame(kHeaderSprite, kGaugeEndFrame, gaugeX + filled, rowY);
     }
 }
 
@@ -249,8 +310,8 @@ void paintBoxTitle(std::int32_t x, std::int32_t y) {
     if (menu.s_questionTitleText < 0)
         return;
     rt::IntArray* box = questionBoxPoint(menu.s_questionPaintCount, kTitleBox);
-    drawText(kTextFont, 1, getString(menu.s_questionTitleText), x + rt::IntArray::get(box, 0),
-             y + rt::IntArray::get(box, 1), kAnchorTopCentre);
+    drawMenuText(kTextFont, 1, getString(menu.s_questionTitleText), x + rt::IntArray::get(box, 0),
+                 y + rt::IntArray::get(box, 1), kAnchorTopCentre);
 }
 
 } // namespace game

@@ -7,10 +7,13 @@
 // and the question box paint only when `s_redraw` or `s_fullRepaint` asks.
 
 #include "runtime/Array.h"
+#include "runtime/String.h"
 
 #include <cstdint>
 
 namespace game {
+
+class ASprite;
 
 // Sprites the painters use by number.
 inline constexpr std::int32_t kBackgroundSprite = 5;
@@ -22,6 +25,24 @@ inline constexpr std::int32_t kMenuItemX = 10;
 inline constexpr std::int32_t kMenuItemGoneX = -330;
 // The help line's scroll per frame.
 inline constexpr std::int32_t kHelpLineStep = 4;
+
+// Whether a screen paints this frame: `s_redraw` or `s_fullRepaint` is set.
+bool mustRepaint();
+// The whole screen in one colour (0xRRGGBB).
+void fillScreen(std::int32_t rgb);
+// Frame `frame` of sprite `sprite` of the sprite table at (x, y) on the
+// frame's graphics; nothing while the slot is empty.
+void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, std::int32_t y);
+// `text` in `font` and `palette` at (x, y) with a MIDP anchor.
+void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
+                  std::int32_t anchor);
+// Font `font` of the font table; null, without a report, while it is not
+// loaded (screens paint before and after the fonts arrive).
+ASprite* loadedFont(std::int32_t font);
+// `text` broken into lines of at most `maxWidth` pixels, `lineHeight` apart
+// (0: the font's own step), each line placed against (x, y) by `anchor`.
+void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t maxWidth,
+                   std::int32_t lineHeight, std::int32_t x, std::int32_t y, std::int32_t anchor);
 
 // Sprite 8 frame 0 at the top centre and the title below it.
 void paintScreenHeader();
@@ -37,6 +58,13 @@ void setHelpTexts(rt::IntArray* textIds);
 void paintMenu(std::int32_t count, rt::IntArray* textIds);
 // The question box centred on (x, y), answer `answer` highlighted.
 void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y);
+// Box `box` (x, y, w, h) of frame `frame` of the question box sprite; all 0
+// while the sprite is not loaded or lacks the box. A new array each call.
+rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box);
+// Three labelled gauges, rows 20 pixels apart from y: label i (a text id,
+// negative none) ends at x, its gauge follows filled to value i, a percent
+// (held to 0..100).
+void paintGaugePanel(std::int32_t x, std::int32_t y, rt::IntArray* labels, rt::IntArray* values);
 // The box's title at the title point of the box frame, offset by (x, y).
 void paintBoxTitle(std::int32_t x, std::int32_t y);
 

@@ -64,6 +64,10 @@ struct MenuStatics {
     std::int32_t s_menuSlideCount = 0;
     std::int32_t s_menuChoiceBlink = 0;
 
+    // The pause list's zones and the list they were built for.
+    rt::ObjectArray* s_pauseZones = nullptr;
+    rt::IntArray* s_pauseZoneList = nullptr;
+
     // Set when the pause state was entered while music played.
     std::int8_t s_resumeMusic = 0;
 
@@ -72,7 +76,7 @@ struct MenuStatics {
     std::int32_t s_menuItemPitch = 0;
 
     RT_REFERENCE_FIELDS(MenuStatics, rt::NoReferenceBase, s_questionAnswerTexts, s_arrowZones, s_titleText,
-                        s_helpTexts)
+                        s_helpTexts, s_pauseZones, s_pauseZoneList)
 };
 
 MenuStatics& menuStatics();

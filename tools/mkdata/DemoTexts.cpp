@@ -44,8 +44,20 @@ constexpr Text kMenusAndRace[] = {
     {6, u"Quit Race"},
     {8, u"Exit Game"},
     {59, u"Options"},
-    // The sound question.
+    // The sound question, the answers of every question and the title's prompt.
     {9, u"Switch the sound on?"},
+    {11, u"Yes"},
+    {12, u"No"},
+    {22, u"Tap the screen to continue"},
+    // Screen titles, the reset question and the first race question.
+    {27, u"Main Menu"},
+    {46, u"Bonus Cups"},
+    {16, u"Options"},
+    {25, u"Erase all saved progress?"},
+    {270, u"Cups, records and unlocked cars will be lost."},
+    {26, u"New here? Try the Desert Sprint first?"},
+    // The notice before the promotion screen.
+    {186, u"More games from Brivanta open in a new screen. Come back to Vorlax any time."},
     // Main menu, with a line on each item.
     {150, u"Play"},
     {35, u"More Games"},

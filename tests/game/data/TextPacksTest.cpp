@@ -113,9 +113,10 @@ std::int32_t s_raceType = 0;
 TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
-    // State 1 names the text pack; state 2's update loads its first table.
-    ASSERT_TRUE(game.frame());
-    ASSERT_TRUE(game.frame());
+    // State 1 names the text pack; state 2 loads its first table on the
+    // update after its first paint.
+    for (int frame = 0; frame < 3; ++frame)
+        ASSERT_TRUE(game.frame());
     EXPECT_TRUE(game.log.contains("text pack /texts.pak: entry 0 loaded"));
     EXPECT_EQ(textOf(1), "Continue");
     for (std::int32_t label = 0; label < game::kSoftKeyLabelCount; ++label)
@@ -129,6 +130,9 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
         game::buildSoftKeyLabels();
         for (std::int32_t label = 0; label < game::kSoftKeyLabelCount; ++label)
             EXPECT_NE(game::getSoftKeyLabel(label), nullptr) << "soft-key label " << label;
+        // The question states, titles and prompts of the front-end screens.
+        for (std::int32_t id : {9, 11, 12, 16, 22, 25, 26, 27, 46, 150, 186, 192, 270})
+            EXPECT_NE(game::getString(id), nullptr) << "screen text " << id;
         for (std::int32_t menu = 0; menu < game::kMenuTableCount; ++menu) {
             for (std::int32_t row : {game::kMenuTexts, game::kMenuThird}) {
                 for (std::int32_t id : rt::IntArray::span(game::menuRow(menu, row)))

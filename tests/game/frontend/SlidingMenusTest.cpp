@@ -7,7 +7,7 @@
 #include "game/framework/Keys.h"
 #include "game/framework/StaticInit.h"
 #include "game/ui/MenuStatics.h"
-#include "tests/game/framework/TouchFixture.h"
+#include "tests/game/frontend/FrontEndFixture.h"
 
 #include <algorithm>
 
@@ -16,11 +16,8 @@ namespace {
 using framework_testing::recordMessage;
 using framework_testing::s_paints;
 
-struct SlidingMenusTest : framework_testing::TouchTest {
+struct SlidingMenusTest : frontend_testing::FrontEndTest {
     SlidingMenusTest() {
-        game::makeKeyStateArrays();
-        game::initKeyTables();
-        game::loopStatics().s_rotated = 0;
         // Menus 6, 15 and 17: texts, targets, help texts.
         const std::vector<std::vector<std::int32_t>> rows[] = {
             {{10, 11, 12, 13, 14, 15}, {17, 37, 30, -1, 32, 7}, {20, 21, 22, 23, 24, 25}},
@@ -45,35 +42,6 @@ struct SlidingMenusTest : framework_testing::TouchTest {
         game::setStateHandler(30, recordMessage<30>);
         game::setStateHandler(45, recordMessage<45>);
         game::seams().promotion.available = [] { return false; };
-    }
-
-    static std::int32_t state() { return game::stateStatics().s_state; }
-
-    // Opens `state` over state 1.
-    static void open(std::int32_t state) {
-        game::pushState(state);
-        game::applyStateChange();
-        frame();
-    }
-
-    // One frame of the framework's frame step, with `released` going up.
-    static void frame(std::int32_t released = -1) {
-        rt::ByteArray* keys = game::keyStatics().s_keyState;
-        for (std::int32_t key = 0; key < game::kGameKeyCount; ++key)
-            rt::ByteArray::set(keys, key, 0);
-        if (released >= 0)
-            rt::ByteArray::set(keys, released, -2);
-        game::touchStatics().s_pointX = game::touchStatics().s_pointY = -1;
-        game::latchPointer();
-        game::StateStatics& states = game::stateStatics();
-        if (states.s_stateEntered) {
-            states.s_stateEntered = 0;
-            game::sendStateMessage(game::kEnter);
-        }
-        game::sendStateMessage(game::kUpdate);
-        s_paints.clear();
-        game::sendStateMessage(game::kPaint);
-        game::applyStateChange();
     }
 
     // The x of each item frame painted in the last frame.
@@ -125,19 +93,28 @@ TEST_F(SlidingMenusTest, AChoiceWithoutATargetBringsTheMenuBack) {
     EXPECT_EQ(game::touchStatics().s_selection, 2) << "the menu is not frozen";
 }
 
+int s_eventsPrepared = 0;
+
 TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
     struct Case {
         const char* what;
         std::int32_t menu, downs, maskC;
         std::int32_t target, gameMode;
+        int eventsPrepared;
     };
     const Case cases[] = {
-        {"the race menu asks first", 6, 0, 0, 45, 0}, {"the race menu once answered", 6, 0, 8, 17, 0},
-        {"mode menu item 0", 15, 0, 0, 14, 2},        {"mode menu item 3", 15, 3, 0, 14, 5},
-        {"race menu item 2", 17, 2, 0, 14, 1},        {"race menu item 3", 17, 3, 0, 15, 0},
+        {"the race menu asks first", 6, 0, 0, 45, 0, 0},
+        {"the race menu once answered", 6, 0, 8, 17, 0, 0},
+        {"mode menu item 0", 15, 0, 0, 14, 2, 0},
+        {"mode menu item 3", 15, 3, 0, 14, 5, 0},
+        {"race menu item 2", 17, 2, 0, 14, 1, 0},
+        {"race menu item 3", 17, 3, 0, 15, 0, 0},
+        {"race menu item 4 loads the one-off event", 17, 4, 0, game::kLoadingState, 0, 1},
     };
+    game::seams().race.setupMode6Event = [] { ++s_eventsPrepared; };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        s_eventsPrepared = 0;
         game::initStateMachine();
         game::stateStatics().s_gameMode = 0;
         game::progressStatics().s_progressMaskC = c.maskC;
@@ -150,6 +127,10 @@ TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
             frame();
         EXPECT_EQ(state(), c.target);
         EXPECT_EQ(game::stateStatics().s_gameMode, c.gameMode);
+        EXPECT_EQ(s_eventsPrepared, c.eventsPrepared);
+        if (c.eventsPrepared != 0) {
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kRaceCountdownState);
+        }
     }
 }
 

@@ -197,4 +197,18 @@ TEST_F(MenuPaintTest, TheQuestionBoxDrawsItsFrameTitleAndAnswers) {
     EXPECT_TRUE(s_paints.empty());
 }
 
+// Sprite 8 frame 2, the empty gauge, is 10 wide: the end piece sits at the
+// filled width, a value outside 0..100 is held to it, and a row without a
+// label draws its gauge alone.
+TEST_F(MenuPaintTest, TheGaugePanelFillsEachGaugeToItsValue) {
+    s_paints.clear();
+    game::paintGaugePanel(300, 100, ids({20, 21, -1}), ids({50, 150, -5}));
+    EXPECT_EQ(s_paints,
+              (std::vector<std::string>{"palette 2:1", "text 'T20' @300,100 a24", "frame 8:2 @308,100",
+                                        "frame 8:3 @308,100", "frame 8:5 @313,100", "palette 2:1",
+                                        "text 'T21' @300,120 a24", "frame 8:2 @308,120", "frame 8:3 @308,120",
+                                        "frame 8:5 @318,120", "frame 8:2 @308,140", "frame 8:3 @308,140",
+                                        "frame 8:5 @308,140"}));
+}
+
 } // namespace

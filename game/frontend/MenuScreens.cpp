@@ -1,0 +1,204 @@
+#include "game/frontend/MenuScreens.h"
+
+#include "game/data/Progress.h"
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "game/framework/StaticInit.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/frontend/SlidingMenus.h"
+#include "game/frontend/StartupScreens.h"
+#include "game/sprite/ASprite.h"
+#include "game/ui/MenuInput.h"
+#include "game/ui/MenuPaint.h"
+#include "game/ui/MenuStatics.h"
+#include "platform/lcdui/Graphics.h"
+
+namespace game {
+
+namespace {
+
+using Graphics = platform::javax_microedition_lcdui_Graphics;
+
+constexpr std::int32_t kPictureCount = 3;
+constexpr std::int32_t kPictureSprite = 11;
+// Picture f (frame f of sprite 11) sits at x 47 + 204 f, as its touch zone.
+constexpr std::int32_t kFirstPictureX = 47;
+constexpr std::int32_t kPictureStep = 204;
+constexpr std::int32_t kPictureY = 110;
+constexpr std::int32_t kBackKey = 19;
+constexpr std::int32_t kPromotionState = 46;
+// The highlight around the picture: two colours swapped every 4 frames.
+constexpr std::int32_t kHighlightColours[] = {0xFFD200, 0xFF7A00};
+constexpr std::int32_t kHighlightBorder = 3;
+
+constexpr std::int32_t kTextFont = 2;
+constexpr std::int32_t kNoticeWidth = 440;
+constexpr std::int32_t kAnchorCentre = 3;
+
+std::int32_t screenWidth() {
+    return config().s_gameScreenWidth;
+}
+std::int32_t screenHeight() {
+    return config().s_gameScreenHeight;
+}
+
+bool pictureUnlocked(std::int32_t picture) {
+    return picture >= 0 && picture < kPictureCount &&
+           ((progressStatics().s_progressMaskC >> picture) & 1) != 0;
+}
+
+void bonusEnter() {
+    resetMenu(kPictureCount);
+    // Nothing is highlighted until the player picks a picture, whatever was
+    // highlighted when the menu was left.
+    touchStatics().s_selection = -1;
+    menuStatics().s_titleText = getString(46);
+    setSoftKeys(1, 2);
+    setHelpTexts(menuRow(kMenu18, kMenuThird));
+    menuStatics().s_redraw = 1;
+}
+
+// Answers whether the stylus chose an unlocked picture.
+bool touchPictures() {
+    TouchStatics& touch = touchStatics();
+    rt::ObjectArray* zones = buildRowZones(kPictureCount);
+    bool chosen = false;
+    for (std::int32_t i = 0; i < kPictureCount; ++i) {
+        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
+        bool on = isPointerInRectArray(zone);
+        bool tapped = isPressInRectArray(zone);
+        if (on || tapped) {
+            touch.s_touchUsed = 1;
+            touch.s_selection = i;
+            menuStatics().s_redraw = 1;
+        }
+        if (tapped && pictureUnlocked(i))
+            chosen = true;
+    }
+    return chosen;
+}
+
+void bonusUpdate() {
+    TouchStatics& touch = touchStatics();
+    bool tappedChoice = touchPictures();
+    bool unlocked = pictureUnlocked(touch.s_selection);
+    std::int32_t flags = unlocked ? kMenuMove | kMenuChoose | kMenuBack : kMenuMove | kMenuBack;
+    setSoftKeys(unlocked ? 1 : -1, 2);
+    bool keyChoice = handleMenuInput(1, -1, flags, flags, true);
+    // A locked picture is never chosen, whatever the stylus did.
+    if ((tappedChoice || keyChoice) && pictureUnlocked(touch.s_selection)) {
+        rt::IntArray* targets = menuRow(kMenu18, kMenuTargets);
+        std::int32_t target = targets && touch.s_selection < targets->length()
+                                  ? rt::IntArray::get(targets, touch.s_selection)
+                                  : -1;
+        if (target >= 0)
+            pushState(target);
+    }
+    if (isKeyPressed(kBackKey)) {
+        popState();
+        popState();
+        pushState(kRaceMenuState);
+    }
+    // The highlight is animated.
+    if (touch.s_selection >= 0)
+        menuStatics().s_redraw = 1;
+    scrollMenuText();
+}
+
+void paintPicture(std::int32_t picture) {
+    rt::Object* sprite = spriteAt(kPictureSprite);
+    if (sprite && sprite->classId() == ASprite::kClassId)
+        static_cast<ASprite*>(sprite)->setCurrentPalette(pictureUnlocked(picture) ? 0 : 1);
+    std::int32_t x = kFirstPictureX + kPictureStep * picture;
+    paintSpriteFrame(kPictureSprite, picture, x, kPictureY);
+    Graphics* g = loopStatics().s_graphics;
+    if (picture != touchStatics().s_selection || !g)
+        return;
+    std::int32_t w = spriteFrameWidth(kPictureSprite, picture);
+    std::int32_t h = spriteFrameHeight(kPictureSprite, picture);
+    g->setColor(kHighlightColours[(stateStatics().s_stateFrames >> 2) & 1]);
+    for (std::int32_t i = 1; i <= kHighlightBorder; ++i)
+        g->drawRect(x - i, kPictureY - i, w + 2 * i - 1, h + 2 * i - 1);
+}
+
+void bonusPaint() {
+    if (!mustRepaint())
+        return;
+    std::int32_t w = screenWidth();
+    std::int32_t h = screenHeight();
+    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kHeaderSprite, 0, w / 2, h - 48);
+    paintScreenHeader();
+    paintSpriteFrame(kHeaderSprite, 6, w / 2, h / 2);
+    for (std::int32_t picture = kPictureCount - 1; picture >= 0; --picture)
+        paintPicture(picture);
+    paintHelpLine();
+    menuStatics().s_redraw = 0;
+}
+
+void noticePaint() {
+    if (!mustRepaint())
+        return;
+    std::int32_t w = screenWidth();
+    std::int32_t h = screenHeight();
+    fillScreen(0x000000);
+    drawTextBlock(kTextFont, 1, getString(186), kNoticeWidth, 0, w / 2, h / 2, kAnchorCentre);
+    if (startupScreenStatics().s_blinkVisible != 0)
+        drawMenuText(kTextFont, 0, getString(22), w / 2, h - 30, kAnchorCentre);
+    menuStatics().s_redraw = 0;
+}
+
+} // namespace
+
+void stateBonusMenu(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        bonusEnter();
+        break;
+    case kUpdate:
+        bonusUpdate();
+        break;
+    case kPaint:
+        bonusPaint();
+        break;
+    case kExit:
+        rt::ShortArray::set(rememberedSelections(), kBonusMenuState,
+                            static_cast<std::int16_t>(touchStatics().s_selection));
+        break;
+    default:
+        break;
+    }
+}
+
+void stateNotice(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        setSoftKeys(0, -1);
+        restartBlink();
+        menuStatics().s_redraw = 1;
+        break;
+    case kUpdate:
+        if (advanceBlink())
+            menuStatics().s_redraw = 1;
+        if (getReleasedKey() == 18 || isPressOnScreen())
+            pushState(kPromotionState);
+        break;
+    case kPaint:
+        noticePaint();
+        break;
+    default:
+        break;
+    }
+}
+
+void registerMenuScreens() {
+    setStateHandler(kBonusMenuState, stateBonusMenu);
+    setStateHandler(kNoticeState, stateNotice);
+}
+
+} // namespace game

@@ -1,0 +1,147 @@
+#include "game/frontend/SelectionZones.h"
+
+#include "game/data/Progress.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/race/RaceTables.h"
+#include "game/ui/MenuStatics.h"
+#include "runtime/StaticClass.h"
+
+#include <algorithm>
+
+namespace game {
+
+namespace {
+
+constexpr std::int32_t kGridColumns = 3;
+constexpr std::int32_t kGridLeft = 45;
+constexpr std::int32_t kGridTop = 85;
+constexpr std::int32_t kGridColumnStep = 106;
+constexpr std::int32_t kGridRowStep = 88;
+constexpr std::int32_t kGridCell = 85;
+constexpr std::int32_t kConfirmX = 400;
+constexpr std::int32_t kConfirmBottom = 300;
+
+// The arrows' sprite, and the anchors of the selection screens' two arrow
+// columns: 40 pixels in from each side, their line 80 pixels above the
+// middle of the screen.
+constexpr std::int32_t kArrowSprite = 7;
+constexpr std::int32_t kArrowInset = 40;
+constexpr std::int32_t kAnchorLineRise = 80;
+// The side arrows' zones start this far below their 4w-high span's centre
+// on the anchor line.
+constexpr std::int32_t kSideArrowDrop = 80;
+constexpr std::int32_t kLowerArrowDrop = 245;
+constexpr std::int32_t kReferenceListState = 31;
+constexpr std::int32_t kTrackSelectState = 16;
+constexpr std::int32_t kBonusMenuState = 18;
+enum ArrowKind : std::int32_t { kReferenceArrows, kSideArrows, kFourArrows, kArrowKindCount };
+
+std::int32_t gridEntryCount() {
+    rt::ShortArray* counts = raceTableStatics().s_racerBlockSizes;
+    if (!counts || counts->length() == 0)
+        return 0;
+    return std::max<std::int32_t>(0, rt::ShortArray::get(counts, counts->length() - 1));
+}
+
+rt::ObjectArray* makeArrowZones(std::int32_t kind) {
+    std::int32_t w = spriteFrameWidth(kArrowSprite, 0);
+    std::int32_t screenW = config().s_gameScreenWidth;
+    std::int32_t screenH = config().s_gameScreenHeight;
+    std::int32_t anchors[] = {kArrowInset, screenW - kArrowInset};
+    std::int32_t line = screenH / 2 - kAnchorLineRise;
+    switch (kind) {
+    case kReferenceArrows: {
+        rt::ObjectArray* zones = makeZoneTable(2);
+        setZone(zones, 0, w / 3 - w / 2, screenH / 2 - w / 2, 2 * w, w);
+        setZone(zones, 1, screenW - w / 3 - w / 2 - w, screenH / 2 - w / 2, 2 * w, w);
+        return zones;
+    }
+    case kSideArrows: {
+        // The left zone ends at its anchor, the right one starts at its own.
+        rt::ObjectArray* zones = makeZoneTable(2);
+        setZone(zones, 0, anchors[0] - 2 * w, line - 2 * w + kSideArrowDrop, 2 * w, 4 * w);
+        setZone(zones, 1, anchors[1], line - 2 * w + kSideArrowDrop, 2 * w, 4 * w);
+        return zones;
+    }
+    default: {
+        // Left and right of the upper row, then of the lower one: the order
+        // in which `touchOptionArrows` steps item i by zones 2i and 2i + 1.
+        rt::ObjectArray* zones = makeZoneTable(4);
+        for (std::int32_t i = 0; i < 4; ++i)
+            setZone(zones, i, anchors[i % 2] - 2 * w, line - 2 * w + (i / 2) * kLowerArrowDrop, 4 * w, 4 * w);
+        return zones;
+    }
+    }
+}
+
+} // namespace
+
+SelectionZoneStatics& selectionZoneStatics() {
+    return rt::getStaticClass().statics<SelectionZoneStatics>();
+}
+
+rt::ObjectArray* buildGridZones() {
+    SelectionZoneStatics& statics = selectionZoneStatics();
+    if (statics.s_gridZones)
+        return statics.s_gridZones;
+    std::int32_t count = gridEntryCount();
+    rt::ObjectArray* zones = makeZoneTable(count);
+    for (std::int32_t i = 0; i < count; ++i)
+        setZone(zones, i, kGridLeft + kGridColumnStep * (i % kGridColumns),
+                kGridTop + kGridRowStep * (i / kGridColumns), kGridCell, kGridCell);
+    statics.s_gridZones = zones;
+    return zones;
+}
+
+bool touchListScreen(std::int32_t itemSprite) {
+    SelectionZoneStatics& statics = selectionZoneStatics();
+    TouchStatics& touch = touchStatics();
+    statics.s_selectionTimer = std::max(0, statics.s_selectionTimer - loopStatics().s_frameMs);
+    rt::ObjectArray* zones = buildGridZones();
+    bool pressed = false;
+    for (std::int32_t i = 0; i < zones->length(); ++i) {
+        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
+        if (isPointerInRectArray(zone) && touch.s_selection != i) {
+            statics.s_previousSelection = touch.s_selection;
+            statics.s_previousValue = touch.s_menuValue;
+            touch.s_selection = i;
+            touch.s_touchUsed = 1;
+            menuStatics().s_redraw = 1;
+            statics.s_selectionTimer = kListSelectionWait;
+        }
+        pressed = pressed || isPressInRectArray(zone);
+    }
+    std::int32_t h = spriteFrameHeight(itemSprite, 0);
+    pressed = pressed || isPressInRect(kConfirmX, kConfirmBottom - h, spriteFrameWidth(itemSprite, 0), h);
+    std::int32_t selection = touch.s_selection;
+    bool unlocked =
+        selection >= 0 && selection < 32 && ((progressStatics().s_progressMaskA >> selection) & 1) != 0;
+    if (!pressed || statics.s_selectionTimer > 0 || !unlocked)
+        return false;
+    statics.s_chosenRacer = selection;
+    statics.s_chosenValue = touch.s_menuValue;
+    statics.s_listConfirmed = 1;
+    return true;
+}
+
+rt::ObjectArray* buildScreenZones() {
+    SelectionZoneStatics& statics = selectionZoneStatics();
+    if (!statics.s_arrowZoneKinds)
+        statics.s_arrowZoneKinds = rt::newObjectArray(kArrowKindCount);
+    std::int32_t state = stateStatics().s_state;
+    std::int32_t kind = state == kReferenceListState                             ? kReferenceArrows
+                        : state == kTrackSelectState || state == kBonusMenuState ? kSideArrows
+                                                                                 : kFourArrows;
+    auto* zones = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(statics.s_arrowZoneKinds, kind));
+    if (!zones) {
+        zones = makeArrowZones(kind);
+        rt::Array::setRef(statics.s_arrowZoneKinds, kind, zones);
+    }
+    menuStatics().s_arrowZones = zones;
+    return zones;
+}
+
+} // namespace game

@@ -1,0 +1,31 @@
+#pragma once
+
+// The touch zones of the question-box lists and the stylus on the pause
+// list. A list's answers are painted by `paintQuestionBox` one under the
+// other from the box's answer point; their zones cover exactly those frames,
+// so a tap lands on the answer it shows.
+
+#include "runtime/Array.h"
+
+#include <cstdint>
+
+namespace game {
+
+// The pause list sits this far above the screen's centre.
+inline constexpr std::int32_t kPauseListRise = 40;
+
+// One zone per entry of `list` (text ids), each the size of an answer frame
+// (sprite 65 frame 3), centred on the screen's x, stacked down from the
+// answer point of the box frame for that many answers (sprite 4) below the
+// screen's centre; 40 pixels higher in the pause state. A new int[n][4].
+rt::ObjectArray* buildListZones(rt::IntArray* list);
+
+// The pause state's stylus: the zones of its list (5 or 6 items, kept in
+// `s_questionAnswerTexts`) are built on first use and again when the list
+// changes. The stylus on an item highlights it; a tap on it returns to the
+// state below (no target), toggles sound (the sound item) or pushes the
+// item's target (the selection then -1). After a tap the choose sound
+// plays when sound is on. Answers whether an item was tapped.
+bool touchPauseMenu();
+
+} // namespace game
