@@ -23,6 +23,8 @@
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceStartup.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceStates.h"
 #include "game/race/RaceView.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
@@ -128,6 +130,13 @@ void registerGame() {
     // lap option and the computer drivers come in as they land.
     raceSetupHooks() = RaceSetupHooks{};
     raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
+    // The race states with their stand-ins, the race's view pass, and what
+    // the framework asks of the race.
+    raceStateHooks() = RaceStateHooks{};
+    registerRaceStates();
+    raceViewHooks().viewPass = runRaceViewPass;
+    registry.race.raceType = currentEventType;
+    registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
 }
 
 platform::StartupHooks startupHooks() {

@@ -10,6 +10,7 @@
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceStates.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
@@ -119,6 +120,7 @@ void forEachRaceBlock(Visit&& visit) {
     visit(raceUtilityStatics());
     visit(cameraStatics());
     visit(raceSetupStatics());
+    visit(raceStateStatics());
     visit(eventGoalStatics());
     visit(trackStatics());
     visit(racerStatics());

@@ -10,6 +10,7 @@
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceStates.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
@@ -260,6 +261,11 @@ void setupRace() {
     clearTrackMarks();
     race.s_laps = eventLaps();
     race.s_raceSetUp = 1;
+    race.s_startPhase = 0;
+    RaceStateStatics& outro = raceStateStatics();
+    outro.s_outroTime = 0;
+    outro.s_finishAnimTime = 0;
+    outro.s_resultRecorded = 0;
     resetRaceRun();
     // The race reset starts the best lap afresh; a new race measures it
     // against the track's reference time instead.
