@@ -7,6 +7,7 @@
 #include "game/data/SoundData.h"
 #include "game/data/SoundRequests.h"
 #include "game/data/SoundThread.h"
+#include "game/data/TextPacks.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
@@ -18,6 +19,7 @@
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
+#include "game/race/QuickRace.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RacePlacement.h"
@@ -86,7 +88,27 @@ void registerSound(Seams& registry) {
     sound.endSoundThread = stopSoundThread;
 }
 
+// The race row of a quick race (`startWithQuickRace`); -1 none.
+std::int32_t g_quickRaceRow = -1;
+
+// The state after start-up in a quick race: the front end's texts (the
+// racers' names), the race's load, then its first state.
+void quickRaceStart(std::int32_t message) {
+    if (message != kUpdate)
+        return;
+    (void)loadFrontEndTexts();
+    if (loadQuickRace(g_quickRaceRow))
+        pushState(quickRaceFirstState());
+    else
+        requestState(kQuitState);
+}
+
 } // namespace
+
+void startWithQuickRace(std::int32_t row) {
+    g_quickRaceRow = row;
+    setStateHandler(2, quickRaceStart);
+}
 
 void registerGame() {
     Seams& registry = seams();

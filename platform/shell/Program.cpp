@@ -13,7 +13,8 @@ namespace platform {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [PROGRAM_FOLDER]";
+    "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [--race ROW] "
+    "[PROGRAM_FOLDER]";
 
 constexpr const char* kHelp =
     R"(Runs Vorlax Rally from the data set ("data.bar") in PROGRAM_FOLDER (default: the current folder).
@@ -25,6 +26,7 @@ options:
   --screenshot FILE  write the last painted frame to FILE as PNG when the run ends
   --script FILE      the input of a headless run (needs --headless); without it the
                      window is active and has the focus from the start, and nothing else happens
+  --race ROW         race race row ROW (0..5) at once, without the menus (for development)
 
 script (one line each; '#' starts a comment):
   TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
@@ -44,6 +46,9 @@ exit status:
   3   the data set is broken: a file, resource or entry that cannot be loaded
   64  the options or the script cannot be read
 Failures are written to standard error, one line each.)";
+
+// The race rows a data set holds.
+constexpr std::int32_t kLastRaceRow = 5;
 
 // A headless run without a script: the window is active and has the focus.
 constexpr const char* kDefaultScript = "0 activate\n0 focus-gained\n";
@@ -100,6 +105,14 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
             if (!path || !*path)
                 return host::Error::withMessage("--script takes a file name");
             options.scriptPath = path;
+        } else if (argument == "--race") {
+            const char* text = value();
+            std::string_view number = text ? text : "";
+            auto [end, error] =
+                std::from_chars(number.data(), number.data() + number.size(), options.raceRow);
+            if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
+                options.raceRow < 0 || options.raceRow > kLastRaceRow)
+                return host::Error::withMessage("--race takes a race row from 0 to 5");
         } else if (argument.starts_with("-")) {
             return host::Error::withMessage("unknown option " + std::string(argument));
         } else if (folderGiven) {
@@ -132,6 +145,8 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
         }
         return exitCode(ExitStatus::Normal);
     }
+    if (parts.applyOptions)
+        parts.applyOptions(options);
     if (!options.programFolder.empty() && !std::filesystem::is_directory(options.programFolder))
         return fail(ExitStatus::NoDataSet,
                     "no data set in " + options.programFolder + ": the folder does not exist");

@@ -5,7 +5,7 @@
 // platform's own: the host with a real window, and the game's MIDlet.
 //
 //     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
-//            [--script FILE] [PROGRAM_FOLDER]
+//            [--script FILE] [--race ROW] [PROGRAM_FOLDER]
 //
 // Exit statuses: see `ExitStatus` (platform/app/StartupHooks.h) and `--help`.
 // Every failure writes one line naming what is wrong to standard error.
@@ -30,6 +30,9 @@ struct ProgramOptions {
     std::string screenshotPath;
     // Input of a headless run; empty: the window is active and has the focus from the start.
     std::string scriptPath;
+    // A race row to race at once instead of the front end (a development
+    // entry); -1 none.
+    std::int32_t raceRow = -1;
     // Empty: the current folder.
     std::string programFolder;
 };
@@ -43,6 +46,9 @@ struct ProgramParts {
     StartupHooks startup;
     // The host with a real window; used unless --headless is given.
     std::function<std::unique_ptr<host::Host>(const ProgramOptions&)> makeWindowHost;
+    // Hands the game the options it reads itself, once they are parsed and
+    // before it starts. Empty: none.
+    std::function<void(const ProgramOptions&)> applyOptions;
 };
 
 // Runs the program as `argv` says (argv[0] is the program's name) and answers
