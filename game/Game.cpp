@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/MenuScreens.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
@@ -28,6 +29,8 @@
 #include "game/race/RaceState.h"
 #include "game/race/RaceStates.h"
 #include "game/race/RaceView.h"
+#include "game/race/ViewPass.h"
+#include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
@@ -116,7 +119,8 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
-    // painter's fixed-size arrays and the driving tables.
+    // painter's fixed-size arrays, the driving tables, the view pass's slice
+    // bins and the race scene's pinned values.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
@@ -124,6 +128,8 @@ void registerGame() {
         roadBandStaticInit();
         initDrivingTables();
         cameraStaticInit();
+        viewPassStaticInit();
+        raceSceneStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -137,7 +143,11 @@ void registerGame() {
     // effects, camera) and the race's view pass and painter stay empty until
     // they land; the race data places cars through the race model.
     raceSteps() = RaceSteps{};
+    // The view pass, fed by the race camera, and the race scene painter run
+    // on a race state's paint.
     raceViewHooks() = RaceViewHooks{};
+    raceViewHooks().viewPass = runRaceViewPass;
+    raceViewHooks().painter = paintRaceScene;
     registerRaceModelHooks();
     // The menus set up the guided race's event through the race model.
     registry.race.setupMode6Event = setupMode6Event;
@@ -152,13 +162,13 @@ void registerGame() {
     // lap option and the computer drivers come in as they land.
     raceSetupHooks() = RaceSetupHooks{};
     raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
-    // The race states with their stand-ins, the race's view pass, and what
-    // the framework asks of the race.
+    // The race states with their stand-ins, and what the framework asks of
+    // the race.
     raceStateHooks() = RaceStateHooks{};
     registerRaceStates();
-    raceViewHooks().viewPass = runRaceViewPass;
     registry.race.raceType = currentEventType;
     registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
+    registerLoadingState();
 }
 
 platform::StartupHooks startupHooks() {

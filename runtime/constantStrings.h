@@ -82,9 +82,9 @@ inline constexpr std::int32_t kFpsCarLabel = 142;
 // and the game's text pack.
 inline constexpr std::int32_t kFixedPointPack = 143;
 inline constexpr std::int32_t kTextPack = 144;
-// The pack of the front end's sprites, each at the entry of its sprite
-// number (the splash picture, the menu backgrounds, item frames, ...).
-inline constexpr std::int32_t kMenuSpritePack = 145;
+// The pack of the front end's and the race's sprites: entry n is slot n of
+// the sprite table.
+inline constexpr std::int32_t kSpritePack = 145;
 // The pack of the bitmap fonts: the three font sprites at entries 0 to 2,
 // their character maps at entries 3 to 5.
 inline constexpr std::int32_t kFontPack = 146;
@@ -197,7 +197,7 @@ inline constexpr Entry kCatalogue[] = {
     {kFpsCarLabel, 1, "fps car label", "in front of the player's car value in the frame-rate display"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
-    {kMenuSpritePack, 1, "menu sprite pack", "pack of the front end's sprites, entry n for sprite n"},
+    {kSpritePack, 1, "sprite pack", "pack of the sprites, one entry per slot of the sprite table"},
     {kFontPack, 1, "font pack", "pack of the font sprites and their character maps"},
     {kRacerPack, 1, "racer pack", "pack of the racer definitions, one entry per racer"},
     {kRaceImagePack, 1, "race image pack", "pack of the roadside and scenery images"},

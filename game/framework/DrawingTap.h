@@ -39,6 +39,13 @@ enum class DrawCall : std::uint8_t {
     PaintModule,
     PaintFrame,
     PaintAFrame,
+    // The zoom caches' painters: a cached frame (sprite, frame, scale, x, y,
+    // flags, palette, alpha), a pre-zoomed frame (sprite, frame, scale, x, y,
+    // flags) and an animation frame (sprite, animation, scale, x, y, flags,
+    // then the time, or the index or counter of a frame chosen by number).
+    PaintZoomed,
+    PaintPreZoomed,
+    PaintZoomedAnim,
 };
 
 inline constexpr std::size_t kDrawRecordArgs = 8;

@@ -13,6 +13,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
+#include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "runtime/StaticClass.h"
 
@@ -481,6 +482,27 @@ std::int32_t cameraHeadingAtCar(const cEntity* car) {
     const CameraStatics& c = cameraStatics();
     std::int32_t heading = c.s_cameraYaw + c.s_cameraHeading;
     return car ? heading + curvesBack(car->m_segment, c.s_cameraSegment) : heading;
+}
+
+void publishCameraToView() {
+    const CameraStatics& c = cameraStatics();
+    ViewPassStatics& v = viewPassStatics();
+    v.s_cameraSegment = c.s_cameraSegment;
+    v.s_cameraSegmentPos = c.s_cameraSegmentPos;
+    v.s_cameraLateral = c.s_cameraLateral;
+    v.s_cameraHeading = c.s_cameraHeading;
+    v.s_cameraYaw = c.s_cameraYaw;
+    v.s_cameraHeight = c.s_cameraHeight;
+    v.s_cameraFocal = c.s_cameraFocal;
+    v.s_cameraPitch = c.s_cameraPitch;
+    v.s_cameraPitchOffset = c.s_cameraPitchOffset;
+    v.s_cameraLift = c.s_cameraLift;
+    v.s_cameraDistance = c.s_cameraDistance;
+    v.s_cameraExtraDistance = c.s_cameraExtraDistance;
+    v.s_viewHorizonY = c.s_viewHorizonY;
+    v.s_defaultHorizonY = c.s_defaultHorizonY;
+    v.s_screenCenterX = c.s_screenCenterX;
+    v.s_sliceAngleLimit = c.s_sliceAngleLimit;
 }
 
 void installCamera() {

@@ -144,6 +144,10 @@ void placeCameraBehindPlayer();
 // The camera's yaw and heading taken to `car`'s segment.
 std::int32_t cameraHeadingAtCar(const cEntity* car);
 
+// Hands the camera's place, heading, height, projection and horizon to the
+// view pass (ViewPass.h), which reads them when it projects the road.
+void publishCameraToView();
+
 // Makes `updateCamera` the race frame's camera step and gives the player's
 // control the camera's heading at its car.
 void installCamera();

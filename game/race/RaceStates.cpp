@@ -1,6 +1,5 @@
 #include "game/race/RaceStates.h"
 
-#include "game/framework/FixedPoint.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -19,7 +18,7 @@
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
-#include "game/race/TrackGeometry.h"
+#include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "host/Log.h"
 #include "runtime/Exceptions.h"
@@ -313,41 +312,9 @@ void registerRaceStates() {
     setStateHandler(kResultsState, stateResultsStandIn);
 }
 
-RoadCamera currentRoadCamera() {
-    const CameraStatics& c = cameraStatics();
-    const cEntity* player = racerStatics().s_playerCar;
-    RoadCamera camera;
-    camera.segment = c.s_cameraSegment;
-    camera.lateral = c.s_cameraLateral;
-    camera.focal = c.s_cameraFocal;
-    camera.pitch = c.s_cameraPitch;
-    camera.pitchOffset = c.s_cameraPitchOffset;
-    camera.lift = c.s_cameraLift;
-    camera.distance = c.s_cameraDistance;
-    camera.horizonY = c.s_viewHorizonY;
-    camera.centerX = c.s_screenCenterX;
-    camera.playerSegment = player ? player->m_segment : c.s_cameraSegment;
-    camera.playerSegmentPos = player ? player->m_segmentPos : 0;
-    return camera;
-}
-
 void runRaceViewPass() {
-    const CameraStatics& c = cameraStatics();
-    const RoadCamera camera = currentRoadCamera();
-    // The camera's place relative to the start of its segment's line: its
-    // depth into the segment (measured along the bend's length at its
-    // lateral position) and its offset across, turned by the heading.
-    const std::int32_t next = wrapSegment(c.s_cameraSegment + 1);
-    std::int32_t depth = c.s_cameraSegmentPos;
-    if (segmentCurveAt(next) != 0)
-        depth = (c.s_cameraSegmentPos << 10) / getCurveScale(next, c.s_cameraLateral);
-    const std::int32_t heading = c.s_cameraHeading + c.s_cameraYaw;
-    std::int32_t across = -c.s_cameraLateral;
-    if (heading != 0) {
-        depth = (cos(heading) * depth + 2048) >> 12;
-        across = ((tan(heading) * depth + 2048) >> 12) - c.s_cameraLateral;
-    }
-    projectRoad(camera, c.s_cameraSegment, heading, across, -depth, -c.s_cameraHeight);
+    publishCameraToView();
+    runViewPass();
 }
 
 } // namespace game

@@ -13,7 +13,6 @@
 // for it.
 //
 // Game thread only.
-#include "game/race/RoadProjection.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -88,10 +87,8 @@ bool updateFinishOutro();
 // or inside it between the soft keys. False without a press.
 bool isPressInPlayArea();
 
-// The projection's camera, from the camera's statics.
-RoadCamera currentRoadCamera();
-// The race's view pass: the road slices from the camera's place, heading
-// and height.
+// The race's view pass fed by the race camera: the camera's values handed
+// to the view pass (ViewPass.h), then the view pass.
 void runRaceViewPass();
 
 } // namespace game

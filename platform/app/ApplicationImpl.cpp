@@ -59,6 +59,11 @@ ApplicationImpl::~ApplicationImpl() {
     s_current = nullptr;
 }
 
+void ApplicationImpl::setRunVerdict(const StartupResult& verdict) {
+    if (!m_verdict)
+        m_verdict = verdict;
+}
+
 ApplicationImpl* ApplicationImpl::current() {
     return s_current.load(std::memory_order_acquire);
 }

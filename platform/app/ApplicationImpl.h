@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,6 +87,12 @@ public:
     void serviceRepaints();
     // Ends the run loop (any thread).
     void notifyDestroyed() { m_running = false; }
+    // Game thread: the run is to end as `verdict` says, a broken data set
+    // found while the game ran; the first verdict stands. The shell reads
+    // it once the run loop and its shutdown are over (`runVerdict`: ready
+    // when none was given).
+    void setRunVerdict(const StartupResult& verdict);
+    StartupResult runVerdict() const { return m_verdict.value_or(StartupResult::ready()); }
 
     bool isRunning() const { return m_running; }
     void setActive(bool active) { m_active = active; }
@@ -128,6 +135,7 @@ private:
     std::vector<std::uint16_t> m_lastFrame;
     bool m_shutDown = false;
     bool m_screenshotFailed = false;
+    std::optional<StartupResult> m_verdict;
 };
 
 } // namespace platform

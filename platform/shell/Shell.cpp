@@ -132,8 +132,9 @@ StartupResult Shell::run() {
         m_impl->notifyDestroyed();
     window.bringToFront();
     m_impl->run();
+    StartupResult verdict = m_impl->runVerdict();
     cleanup();
-    return StartupResult::ready();
+    return verdict;
 }
 
 StartupResult Shell::startRuntime() {

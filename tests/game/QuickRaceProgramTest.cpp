@@ -14,7 +14,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -42,9 +42,12 @@ Trace vorlax(const fs::path& folder, const std::string& arguments) {
         run.output.append(chunk.data(), read);
     int status = ::pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    static const std::regex change("state (-?[0-9]+) -> (-?[0-9]+)");
-    for (std::sregex_iterator it(run.output.begin(), run.output.end(), change), end; it != end; ++it)
-        run.states.push_back(std::stoi((*it)[2]));
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t arrow = line.find(" -> ");
+        if (line.starts_with("state ") && arrow != std::string::npos)
+            run.states.push_back(std::stoi(line.substr(arrow + 4)));
+    }
     return run;
 }
 

@@ -55,7 +55,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kFpsCarLabel, u" car "},
         {kFixedPointPack, u"/" + std::u16string(kFixedPointPackFile)},
         {kTextPack, u"/" + std::u16string(kTextPackFile)},
-        {kMenuSpritePack, u"/menus.pak"},
+        {kSpritePack, u"/" + std::u16string(kSpritePackFile)},
         {kFontPack, u"/" + std::u16string(kFontPackFile)},
         {kRacerPack, u"/racers.pak"},
         {kRaceImagePack, u"/" + std::u16string(kRaceImagePackFile)},

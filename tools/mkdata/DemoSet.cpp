@@ -32,6 +32,7 @@ constexpr Producer kProducers[] = {
     {"race data", produceRaceData},
     {"race images", produceRaceImages},
     {"font pack", produceFontPack},
+    {"sprite pack", produceSpritePack},
 };
 
 } // namespace

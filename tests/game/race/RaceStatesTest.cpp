@@ -15,7 +15,9 @@
 #include "game/race/RaceState.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
+#include "game/race/RoadProjection.h"
 #include "game/race/TrackData.h"
+#include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "tests/game/race/DrivingFixture.h"
 #include "tests/support/CosTable.h"
@@ -177,13 +179,14 @@ TEST_F(RaceStates, TheStandInCountdownPushesTheRaceAfterFourPhasesOfASecond) {
     EXPECT_EQ(game::raceStatics().s_startPhase, 5);
 }
 
-TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheCameraBeforeThePainter) {
+TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheRaceCameraBeforeThePainter) {
     game::CameraStatics& c = game::cameraStatics();
     c.s_cameraSegment = 11;
     c.s_cameraSegmentPos = 300;
     c.s_cameraLateral = 100;
     player()->m_segment = 0;
     player()->m_segmentPos = 0;
+    game::viewPassStaticInit();
     game::raceViewHooks().viewPass = game::runRaceViewPass;
     static std::int32_t seenDepth;
     static std::int32_t seenSegment;
