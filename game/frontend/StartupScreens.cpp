@@ -14,6 +14,7 @@
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceUtilities.h"
 #include "game/sprite/ASprite.h"
@@ -74,8 +75,7 @@ void playSound(std::int32_t sound) {
 }
 
 void startMenuLoad() {
-    setLoadingTarget(kLoadingState, kTitleState);
-    pushState(kLoadingState);
+    startLoading(kLoadMenus, kTitleState);
 }
 
 rt::IntArray* yesNoTexts() {
@@ -460,8 +460,7 @@ void stateStartQuestion(std::int32_t message) {
         if (menuStatics().s_questionAnswer == 1) {
             if (seams().race.setupMode6Event)
                 seams().race.setupMode6Event();
-            setLoadingTarget(kLoadingState, kRaceCountdownState);
-            pushState(kLoadingState);
+            startLoading(kLoadRace, kRaceCountdownState);
         } else {
             backToState(kRaceMenuState);
         }
