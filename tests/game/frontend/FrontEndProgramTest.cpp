@@ -93,4 +93,25 @@ TEST(FrontEndProgram, ThePlayerWalksFromTheSplashThroughTheMenusToThePromotionAn
     EXPECT_EQ(linesStartingWith(run.output, "stacktrace:"), std::vector<std::string>{}) << run.output;
 }
 
+// Without the front end's sprite pack the splash has nothing to show: the
+// run ends there as a broken data set, with one line naming the pack's
+// entry, and goes no further.
+TEST(FrontEndProgram, AMissingSpritePackEndsTheStartUpAsABrokenDataSet) {
+    testing_support::TemporaryFolder root("vorlax-front-end");
+    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    std::erase_if(demo.archive, [](const datakit::ArchiveEntry& entry) {
+        return entry.name.starts_with(mkdata::kSpritePackFile);
+    });
+    ASSERT_TRUE(mkdata::writeProgramFolder(demo, root.path() / "demo").ok());
+    ProgramRun run = runVorlax(root.path() / "demo", "0 activate\n0 focus-gained\n20000 quit\n");
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(linesStartingWith(run.output, "vorlax: "),
+              std::vector<std::string>{
+                  "vorlax: the data set is broken: /sprites.pak entry 0: the sprite cannot be loaded"})
+        << run.output;
+    EXPECT_EQ(linesStartingWith(run.output, "state "),
+              (std::vector<std::string>{"state 1 -> 2", "state 2 -> -1"}))
+        << run.output;
+}
+
 } // namespace
