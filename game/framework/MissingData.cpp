@@ -24,11 +24,13 @@ void reportMissingData(rt::String* pack, std::int32_t entry, const char* what) {
     const std::string file =
         (pack ? pack->toUtf8() : std::string("(no pack)")) + " entry " + std::to_string(entry);
     host::logf(host::LogCategory::Game, "%s: the %s cannot be loaded", file.c_str(), what);
-    if (!isStartingUp())
+    // Screens driven without an application (as tests drive them) have no
+    // run to end.
+    platform::ApplicationImpl* application = platform::ApplicationImpl::current();
+    if (!application || !isStartingUp())
         return;
-    if (platform::ApplicationImpl* application = platform::ApplicationImpl::current())
-        application->setRunVerdict(
-            platform::StartupResult::broken(file, std::string("the ") + what + " cannot be loaded"));
+    application->setRunVerdict(
+        platform::StartupResult::broken(file, std::string("the ") + what + " cannot be loaded"));
     requestState(kQuitState);
 }
 

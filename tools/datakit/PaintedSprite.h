@@ -40,6 +40,9 @@ struct PaintedFrame {
     // Drawn in this order: the rectangles, then the images.
     std::vector<PaintedRect> fills;
     std::vector<PaintedImage> images;
+    // Points and areas the game reads from the frame by number (where a
+    // question box puts its title and answers, ...), relative to its origin.
+    std::vector<SpriteBox> boxes;
 };
 
 struct PaintedSprite {

@@ -119,7 +119,7 @@ PaintedImage checker(std::uint16_t width, std::uint16_t height, int cell, std::i
 }
 
 PaintedFrame frameOf(std::vector<PaintedRect> fills, std::vector<PaintedImage> images = {}) {
-    return PaintedFrame{.fills = std::move(fills), .images = std::move(images)};
+    return PaintedFrame{.fills = std::move(fills), .images = std::move(images), .boxes = {}};
 }
 
 // Horizontal bands from `top` to `bottom` blending from colour `a` to `b`.
@@ -233,9 +233,26 @@ PaintedSprite questionBox() {
     return s;
 }
 
-PaintedSprite highlight() {
+// The question box of n answers is frame n: a framed panel centred on the
+// origin, tall enough for a title line and n answers of the menu item
+// sprite's height. Box 0 is where the answers start, box 1 where the
+// title goes (its top centre).
+PaintedSprite questionBoxes() {
+    constexpr int kAnswerHeight = 36;
+    constexpr std::int16_t kWidth = 364;
     PaintedSprite s;
-    s.frames = {frameOf({{0xF0B020, 0, 0, 320, 40}, {0x6A4A10, 0, 36, 320, 4}})};
+    for (int answers = 0; answers <= 6; ++answers) {
+        const int height = 60 + answers * kAnswerHeight + 16;
+        const auto top = static_cast<std::int16_t>(-height / 2);
+        PaintedFrame frame =
+            frameOf({{0xE0E8F0, -kWidth / 2, top, kWidth, static_cast<std::uint16_t>(height)},
+                     {0x1A2C50, -kWidth / 2 + 2, static_cast<std::int16_t>(top + 2), kWidth - 4,
+                      static_cast<std::uint16_t>(height - 4)},
+                     {0xF0B020, -kWidth / 2 + 2, static_cast<std::int16_t>(top + 2), kWidth - 4, 40}});
+        frame.boxes = {{0, static_cast<std::int16_t>(top + 56), kWidth, 0},
+                       {0, static_cast<std::int16_t>(top + 10), 0, 0}};
+        s.frames.push_back(std::move(frame));
+    }
     return s;
 }
 
@@ -243,6 +260,15 @@ PaintedSprite softButton() {
     PaintedSprite s;
     s.palettes = {palette({0x2A6A2A, 0xE0F0E0, 0x4A9A4A})};
     s.frames = {frameOf({}, {button(120, 40, -60, -20)}), frameOf({}, {button(120, 40, -60, -20)})};
+    // The gauge (empty, filling, a spare frame, its end piece) and the
+    // panel the menus show beside their items, all plain rectangles: the
+    // sprite keeps no module pixels once its buttons are cached.
+    s.frames.push_back(frameOf({{0x0E1E3A, 0, 0, 120, 12}, {0x4A6A9A, 1, 1, 118, 10}}));
+    s.frames.push_back(frameOf({{0x30C060, 1, 1, 118, 10}}));
+    s.frames.push_back(frameOf({{0x30C060, 0, 0, 4, 12}}));
+    s.frames.push_back(frameOf({{0xF0F0F0, 0, 0, 4, 12}}));
+    s.frames.push_back(
+        frameOf({{0xF0B020, 0, 0, 220, 160}, {0x14284C, 3, 3, 214, 154}, {0x2A4A8A, 3, 3, 214, 30}}));
     return s;
 }
 
@@ -321,10 +347,10 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[1] = titleBackground();
     sprites[2] = titleLogo();
     sprites[3] = header();
-    sprites[4] = arrows();
+    sprites[4] = questionBoxes();
     sprites[5] = menuBackground();
     sprites[6] = questionBox();
-    sprites[7] = highlight();
+    sprites[7] = arrows();
     sprites[8] = softButton();
     sprites[9] = menuItem();
     sprites[10] = pictures(0x3A8A3A);
