@@ -31,8 +31,15 @@ struct Producer {
 // Every producer, in the order they run.
 std::span<const Producer> producers();
 
-// The folder every producer has filled.
+// The folder every producer has filled, stamped: the application property
+// `kDigestProperty` holds `demoSetDigest` of the set made before the stamp,
+// which names the generator that made it (the same program always makes the
+// same set).
 ProgramFolder makeDemoSet();
+inline constexpr std::string_view kDigestProperty = "Vorlax-Data-Digest";
+// 16 lowercase hex digits of a 64-bit digest over every archive entry and
+// file of `folder`, names and bytes.
+std::string demoSetDigest(const ProgramFolder& folder);
 
 // The fixed-point pack: its file in the archive (constant string 143 names it
 // with a leading '/'), the separator of part numbers (constant string 110),
