@@ -9,9 +9,11 @@
 #include "tools/datakit/AppJad.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
+#include "tools/datakit/EventPackWriter.h"
 #include "tools/datakit/FontWriter.h"
 #include "tools/datakit/PaintedSprite.h"
 #include "tools/datakit/PromoWriter.h"
+#include "tools/datakit/TrackWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
 
 #include <cstdint>
@@ -78,6 +80,9 @@ inline constexpr std::u16string_view kEventPackFile = u"events.pak";
 inline constexpr std::u16string_view kZonePackFile = u"zones.pak";
 void produceRaceData(ProgramFolder& folder);
 inline constexpr int kDemoTrackCount = 6;
+// Track `track`'s model and its event entry, as the packs hold them.
+datakit::TrackModel demoTrack(int track);
+datakit::EventEntry demoEvent(int track);
 // A track's sky and ground colours (0xRRGGBB), as its style table has them.
 struct TrackColours {
     std::uint32_t sky, ground;

@@ -301,11 +301,15 @@ PaintedSprite softKeys() {
     return s;
 }
 
+constexpr int kCarFrames = 49;
+
 PaintedSprite racer(std::uint32_t body) {
     PaintedSprite s;
     s.palettes = {palette({body, 0x203040, 0x101010, 0xF04020})};
-    for (int f = 0; f < 10; ++f)
-        s.frames.push_back(frameOf({}, {car(f % 5 - 2)}));
+    // Steering frames 0 to 9; the player's car layers draw frame 23 and
+    // frames 43 to 48 (turned left, straight and right, twice).
+    for (int f = 0; f < kCarFrames; ++f)
+        s.frames.push_back(frameOf({}, {car(f < 10 ? f % 5 - 2 : f >= 43 ? (f - 43) % 3 - 1 : 0)}));
     s.anims = {{2, 1, 0, 1}, {2, 3, 4, 3}, {0, 4}, {2}, {5, 6, 7}, {8, 9}};
     return s;
 }
