@@ -13,7 +13,8 @@ namespace platform {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [PROGRAM_FOLDER]";
+    "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [--shots FOLDER] "
+    "[PROGRAM_FOLDER]";
 
 constexpr const char* kHelp =
     R"(Runs Vorlax Rally from the data set ("data.bar") in PROGRAM_FOLDER (default: the current folder).
@@ -25,6 +26,8 @@ options:
   --screenshot FILE  write the last painted frame to FILE as PNG when the run ends
   --script FILE      the input of a headless run (needs --headless); without it the
                      window is active and has the focus from the start, and nothing else happens
+  --shots FOLDER     write the first frame of a headless run and then one frame every 5 s of
+                     its virtual time to FOLDER as shot-MILLISECONDS.png (needs --headless)
 
 script (one line each; '#' starts a comment):
   TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
@@ -68,6 +71,16 @@ std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, std::str
     host::HeadlessOptions headless;
     headless.script = std::move(script).value();
     headless.folders.programFolder = options.programFolder;
+    if (!options.shotFolder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.shotFolder, error);
+        if (error) {
+            problem = "cannot make the shots folder " + options.shotFolder + ": " + error.message();
+            return nullptr;
+        }
+        headless.shotFolder = options.shotFolder;
+        headless.shotPeriod = kShotPeriod;
+    }
     return host::makeHeadlessHost(std::move(headless));
 }
 
@@ -100,6 +113,11 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
             if (!path || !*path)
                 return host::Error::withMessage("--script takes a file name");
             options.scriptPath = path;
+        } else if (argument == "--shots") {
+            const char* path = value();
+            if (!path || !*path)
+                return host::Error::withMessage("--shots takes a folder name");
+            options.shotFolder = path;
         } else if (argument.starts_with("-")) {
             return host::Error::withMessage("unknown option " + std::string(argument));
         } else if (folderGiven) {
@@ -111,6 +129,8 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
     }
     if (!options.scriptPath.empty() && !options.headless)
         return host::Error::withMessage("--script needs --headless");
+    if (!options.shotFolder.empty() && !options.headless)
+        return host::Error::withMessage("--shots needs --headless");
     return options;
 }
 

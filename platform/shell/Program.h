@@ -5,7 +5,7 @@
 // platform's own: the host with a real window, and the game's MIDlet.
 //
 //     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
-//            [--script FILE] [PROGRAM_FOLDER]
+//            [--script FILE] [--shots FOLDER] [PROGRAM_FOLDER]
 //
 // Exit statuses: see `ExitStatus` (platform/app/StartupHooks.h) and `--help`.
 // Every failure writes one line naming what is wrong to standard error.
@@ -30,12 +30,18 @@ struct ProgramOptions {
     std::string screenshotPath;
     // Input of a headless run; empty: the window is active and has the focus from the start.
     std::string scriptPath;
+    // A headless run's shots: the first frame and one every `kShotPeriod` of
+    // virtual time, written there as PNG (the folder is made when missing).
+    std::string shotFolder;
     // Empty: the current folder.
     std::string programFolder;
 };
 
+inline constexpr std::uint32_t kShotPeriod = 5000;
+
 // The options after the program's name. Fails on an unknown option, a
-// missing or bad value, a second folder, or a script without --headless.
+// missing or bad value, a second folder, or a script or shots without
+// --headless.
 host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> arguments);
 
 struct ProgramParts {

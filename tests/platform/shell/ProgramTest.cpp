@@ -15,8 +15,8 @@ namespace {
 using Args = std::vector<const char*>;
 
 TEST(ProgramOptions, ReadsEveryOption) {
-    Args args = {"--headless", "--frames", "12",      "--screenshot",
-                 "shot.png",   "--script", "run.txt", "/opt/vr"};
+    Args args = {"--headless", "--frames", "12",      "--screenshot", "shot.png",
+                 "--script",   "run.txt",  "--shots", "shots/",       "/opt/vr"};
     auto options = platform::parseProgramOptions(args);
     ASSERT_TRUE(options.ok()) << options.error().message;
     EXPECT_TRUE(options.value().headless);
@@ -24,6 +24,7 @@ TEST(ProgramOptions, ReadsEveryOption) {
     EXPECT_EQ(options.value().frames, 12u);
     EXPECT_EQ(options.value().screenshotPath, "shot.png");
     EXPECT_EQ(options.value().scriptPath, "run.txt");
+    EXPECT_EQ(options.value().shotFolder, "shots/");
     EXPECT_EQ(options.value().programFolder, "/opt/vr");
 }
 
@@ -39,6 +40,8 @@ TEST(ProgramOptions, RefusesWhatItCannotRead) {
         {{"--frames", "-3"}, "--frames takes a number of frames above 0"},
         {{"--screenshot"}, "--screenshot takes a file name"},
         {{"--script", "run.txt"}, "--script needs --headless"},
+        {{"--shots"}, "--shots takes a folder name"},
+        {{"--shots", "shots"}, "--shots needs --headless"},
         {{"--fast"}, "unknown option --fast"},
         {{"one", "two"}, "only one program folder can be given"},
     };
