@@ -17,19 +17,27 @@ namespace datacheck {
 namespace {
 
 // What the painters of a run of sprite slots ask of each: the fewest frames,
-// animations and palettes. The front end's slots show at least one frame;
-// a racer's sprite set shows steering frames 0 to 9, the player's car
-// layers 23 and 43 to 48, and animations 2 to 5, in its racer's palette. in its racer's palette.
+// animations and palettes, and the box points of frames `boxFrom` on. The
+// splash shows frames 0 and 1; the question box frame n for n answers (1 to
+// 6) with its answers' and its title's points; the menu background frames 0
+// and 1; the header frame 0, the gauge's 2, 3 and 5 and the emblem 6; the
+// menu items frames 0 to 3; the other front-end slots at least one frame. A
+// racer's sprite set shows steering frames 0 to 9, the player's car layers
+// 23 and 43 to 48, and animations 2 to 5, in its racer's palette.
 struct SlotNeed {
     std::int32_t first, last;
     std::int32_t frames, anims, palettes;
     const char* rule;
+    std::int32_t boxFrom = 0, boxes = 0;
 };
 constexpr SlotNeed kSlotNeeds[] = {
-    {0, 11, 1, 0, 0, "front-end-sprite"},  {14, 14, 1, 0, 0, "front-end-sprite"},
+    {0, 0, 2, 0, 0, "front-end-sprite"},   {1, 2, 1, 0, 0, "front-end-sprite"},
+    {4, 4, 7, 0, 0, "question-box", 1, 2}, {5, 5, 2, 0, 0, "front-end-sprite"},
+    {7, 7, 1, 0, 0, "front-end-sprite"},   {8, 8, 7, 0, 0, "front-end-sprite"},
+    {10, 11, 1, 0, 0, "front-end-sprite"}, {14, 14, 1, 0, 0, "front-end-sprite"},
     {25, 26, 1, 0, 0, "front-end-sprite"}, {30, 30, 1, 0, 0, "front-end-sprite"},
     {43, 52, 49, 6, 1, "car-frames"},      {62, 63, 1, 0, 0, "front-end-sprite"},
-    {65, 65, 1, 0, 0, "front-end-sprite"},
+    {65, 65, 4, 0, 0, "front-end-sprite"},
 };
 constexpr std::int32_t kFontCount = 3;
 constexpr std::int32_t kFirstCharMap = 3;
@@ -83,6 +91,18 @@ void checkSprites(Findings& findings) {
             below("frames", sprite->getFrameCount(), need.frames);
             below("animations", sprite->getAnimCount(), need.anims);
             below("palettes", sprite->m_paletteCount, need.palettes);
+            for (std::int32_t frame = need.boxFrom; need.boxes > 0 && frame < sprite->getFrameCount();
+                 ++frame) {
+                const rt::ShortArray* first = sprite->m_frameFirstBox;
+                std::int32_t boxes =
+                    first && frame + 1 < first->length()
+                        ? rt::ShortArray::get(first, frame + 1) - rt::ShortArray::get(first, frame)
+                        : 0;
+                if (boxes < need.boxes)
+                    addFinding(findings, resource + " frame " + std::to_string(frame), need.rule,
+                               std::to_string(boxes) + " box points; its painter reads " +
+                                   std::to_string(need.boxes));
+            }
         }
     }
     openPack(rt::constants::kFontPack);

@@ -117,9 +117,11 @@ void produceFontPack(ProgramFolder& folder);
 
 // The sprite pack (constant string 145 names it with a leading '/'): entry
 // n is slot n of the sprite table. It holds what the splash, the title, the
-// menus and the menus' load draw (slots 0 to 11, 14, 25, 26, 30, 62, 63, 65)
-// and a car for each racer's sprite sets (slots 43 to 52); the other
-// entries are empty.
+// menus and the menus' load draw (slots 0 to 11, 14, 25, 26, 30, 62, 63, 65:
+// among them the question box in 4 with a frame and box points for each
+// count of answers, the menus' bar and gauge in 8, the menu items and
+// answers in 65) and a car for each racer's sprite sets (slots 43 to 52);
+// the other entries are empty.
 inline constexpr std::u16string_view kSpritePackFile = u"sprites.pak";
 inline constexpr int kDemoSpriteCount = 67;
 inline constexpr int kFirstRacerSprite = 43;
