@@ -12,7 +12,7 @@
 
 #include <memory>
 #include <mutex>
-#include <regex>
+#include <string_view>
 
 namespace datacheck {
 
@@ -42,16 +42,37 @@ private:
     std::vector<std::string> m_lines;
 };
 
-// The lines that tell how a sound start goes; any other line is a loader or
-// a runtime check saying what it skipped or replaced. A new progress line of
-// the start-up joins this list.
-bool isProgress(const std::string& line) {
-    static const std::regex kProgress(
-        "|ApplicationImpl::openDisplay\\(GDI\\): .*|new [A-Za-z]+|Application::[A-Za-z]+|m_screenGraphics|"
-        "state [0-9]+ -> [0-9]+|fixed-point tables from .*: [0-9]+ cosine values, [0-9]+ beside them|"
-        "sound: [0-9]+ content types, [0-9]+ channels for [0-9]+ sounds|text pack .*: entry [0-9]+ loaded|"
-        "all sounds loaded");
-    return std::regex_match(line, kProgress);
+// The lines that tell how a sound start goes, as a start and an end (with
+// the words "not" and "fault" nowhere between); any other line is a loader
+// or a runtime check saying what it skipped or replaced. A new progress line
+// of the start-up joins this list.
+struct ProgressLine {
+    std::string_view start, end;
+    bool exact = false;
+};
+constexpr ProgressLine kProgressLines[] = {
+    {"", "", true},
+    {"m_screenGraphics", "", true},
+    {"all sounds loaded", "", true},
+    {"ApplicationImpl::openDisplay(GDI): ", ""},
+    {"new ", ""},
+    {"Application::", ""},
+    {"state ", ""},
+    {"fixed-point tables from ", " beside them"},
+    {"sound: ", " sounds"},
+    {"text pack ", " loaded"},
+};
+
+bool isProgress(std::string_view line) {
+    if (line.find("not ") != std::string_view::npos || line.find("fault") != std::string_view::npos)
+        return false;
+    for (const ProgressLine& progress : kProgressLines) {
+        if (progress.exact ? line == progress.start
+                           : line.starts_with(progress.start) && line.ends_with(progress.end) &&
+                                 line.size() >= progress.start.size() + progress.end.size())
+            return true;
+    }
+    return false;
 }
 
 void addLogged(Findings& findings, LogCollector& log, const std::string& step) {
