@@ -40,8 +40,8 @@ struct PaintedFrame {
     // Drawn in this order: the rectangles, then the images.
     std::vector<PaintedRect> fills;
     std::vector<PaintedImage> images;
-    // Points and areas the game reads from the frame by number (where a
-    // question box puts its title and answers, ...), relative to its origin.
+    // The frame's box points (places its painters put other things), at most
+    // 127; a sprite with any box points writes the frame-box section.
     std::vector<SpriteBox> boxes;
 };
 

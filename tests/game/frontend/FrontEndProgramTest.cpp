@@ -78,7 +78,7 @@ TEST(FrontEndProgram, ThePlayerWalksFromTheSplashThroughTheMenusToThePromotionAn
     // the right soft key goes back twice, the promotion item opens the
     // notice, a tap the promotion screen, whose right soft key leaves it.
     const std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
-                               tap(19000, 58, 82) + tap(21000, 320, 240) + tap(23000, 58, 216) +
+                               tap(19000, 58, 82) + tap(21000, 320, 240) + tap(23000, 58, 240) +
                                tap(25000, 600, 464) + tap(27000, 600, 464) + tap(29000, 58, 118) +
                                tap(31000, 320, 240) + key(33000, "F2") + "35000 quit\n";
     ProgramRun run = runVorlax(demo, script);
