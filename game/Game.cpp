@@ -12,10 +12,11 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
-#include "game/frontend/MenuScreens.h"
 #include "game/frontend/Loading.h"
+#include "game/frontend/MenuScreens.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/promo/PromoHooks.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
@@ -23,10 +24,10 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
-#include "game/promo/PromoHooks.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
+#include "game/racepaint/RacePresentation.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
@@ -124,6 +125,8 @@ void registerGame() {
     raceViewHooks() = RaceViewHooks{};
     raceViewHooks().viewPass = [] { runViewPass(); };
     raceViewHooks().painter = paintRaceScene;
+    raceViewHooks().afterPaint = finishViewPass;
+    installRacePainters();
     registerRaceModelHooks();
     // The menus set up the guided race's event through the race model.
     registry.race.setupMode6Event = setupMode6Event;

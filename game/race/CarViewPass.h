@@ -46,6 +46,15 @@ struct CarViewStatics {
 
 CarViewStatics& carViewStatics();
 
+// `prepareEntityPaint` for every entity the race scene paints this frame,
+// in its paint order: the main road's slices 12 down to 0 that are not
+// turned away from the camera, each slice's entities farthest first. The
+// view pass runs it before the painter.
+void prepareSliceEntities();
+// `finishEntityPaint` for the same entities in the same order; the view
+// pass's closing step after the painter.
+void finishSliceEntities();
+
 // The changes made before `entity` is painted; `screenCenterX` is the
 // view's centre, where the player's target car is held.
 void prepareEntityPaint(cEntity* entity, std::int32_t screenCenterX);
