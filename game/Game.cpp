@@ -35,6 +35,7 @@
 #include "game/race/RaceStates.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
+#include "game/racepaint/RacePresentation.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
@@ -154,6 +155,8 @@ void registerGame() {
     raceViewHooks() = RaceViewHooks{};
     raceViewHooks().viewPass = runRaceViewPass;
     raceViewHooks().painter = paintRaceScene;
+    raceViewHooks().afterPaint = finishViewPass;
+    installRacePainters();
     registerRaceModelHooks();
     // The menus set up the guided race's event through the race model, and
     // the loading state releases the last race before the menus load (mode
