@@ -22,6 +22,7 @@
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
+#include "game/racepaint/Hud.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
@@ -90,13 +91,15 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
-    // painter's fixed-size arrays and the driving tables.
+    // painter's fixed-size arrays, the driving tables and the head-up
+    // display's tables.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
         roadImageStaticInit();
         roadBandStaticInit();
         initDrivingTables();
+        hudPaintStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
