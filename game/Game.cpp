@@ -22,7 +22,9 @@
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
+#include "game/race/ViewPass.h"
 #include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
@@ -91,14 +93,16 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
-    // painter's fixed-size arrays, the driving tables and the head-up
-    // display's tables.
+    // painter's fixed-size arrays, the driving tables, the view pass's slice
+    // bins, the race scene's pinned values and the head-up display's tables.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
         roadImageStaticInit();
         roadBandStaticInit();
         initDrivingTables();
+        viewPassStaticInit();
+        raceSceneStaticInit();
         hudPaintStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
@@ -113,7 +117,10 @@ void registerGame() {
     // effects, camera) and the race's view pass and painter stay empty until
     // they land; the race data places cars through the race model.
     raceSteps() = RaceSteps{};
+    // The view pass and the race scene painter run on a race state's paint.
     raceViewHooks() = RaceViewHooks{};
+    raceViewHooks().viewPass = [] { runViewPass(); };
+    raceViewHooks().painter = paintRaceScene;
     registerRaceModelHooks();
     // The menus set up the guided race's event through the race model.
     registry.race.setupMode6Event = setupMode6Event;

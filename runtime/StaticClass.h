@@ -34,7 +34,7 @@ namespace rt {
 
 class StaticClass {
 public:
-    static constexpr std::size_t kMaxStaticsBlocks = 64;
+    static constexpr std::size_t kMaxStaticsBlocks = 128;
 
     StaticClass() = default;
     ~StaticClass();

@@ -41,6 +41,13 @@ enum class DrawCall : std::uint8_t {
     PaintModule,
     PaintFrame,
     PaintAFrame,
+    // The zoom caches' painters: a cached frame (sprite, frame, scale, x, y,
+    // flags, palette, alpha), a pre-zoomed frame (sprite, frame, scale, x, y,
+    // flags) and an animation frame (sprite, animation, scale, x, y, flags,
+    // then the time, or the index or counter of a frame chosen by number).
+    PaintZoomed,
+    PaintPreZoomed,
+    PaintZoomedAnim,
     // A bitmap font's text: x, y, anchor and the font's palette, the text
     // drawn (the selected range of it) in `DrawRecord::text`.
     DrawText,

@@ -22,13 +22,12 @@ constexpr std::int32_t kHalf = 1 << (kShift - 1);
 constexpr std::int32_t kScaleDepth = 450;
 constexpr std::int32_t kScaleHold = 40;
 
-// (a * b + 2048) >> 12 with the product in 32 bits.
 std::int32_t fx(std::int32_t a, std::int32_t b) {
-    return rt::ishr(iadd(imul(a, b), kHalf), kShift);
+    return sliceFx(a, b);
 }
 
 std::int32_t sine(std::int32_t angle) {
-    return cos(isub(angle, fixedPointStatics().s_quarterCircle));
+    return sliceSine(angle);
 }
 
 // A 4096-based step as the change over one segment length (1024 units).
@@ -62,6 +61,14 @@ std::int32_t evenY(std::int32_t y) {
 }
 
 } // namespace
+
+std::int32_t sliceFx(std::int32_t a, std::int32_t b) {
+    return rt::ishr(iadd(imul(a, b), kHalf), kShift);
+}
+
+std::int32_t sliceSine(std::int32_t angle) {
+    return cos(isub(angle, fixedPointStatics().s_quarterCircle));
+}
 
 RoadSliceStatics& roadSliceStatics() {
     return rt::getStaticClass().statics<RoadSliceStatics>();
@@ -179,15 +186,18 @@ SlicePoint getRoadSliceX(const RoadCamera& camera, std::int32_t k, std::int32_t 
     point.x = iadd(camera.centerX, imul(camera.focal, x) / z);
     point.y = lift > 0 ? isub(camera.horizonY, imul(iadd(y, lift), camera.focal) / z)
                        : isub(camera.horizonY, imul(camera.focal, y) / z);
+    point.scale = drawingScale(camera, z);
+    return point;
+}
+
+std::int32_t drawingScale(const RoadCamera& camera, std::int32_t z) {
     // A camera distance below 0 would bring z - 40 to 0: that depth takes
     // the hold's 1.0.
     if (z <= camera.distance)
-        point.scale = rt::ishl(kScaleDepth, kShift) / z;
-    else if (isub(z, kScaleHold) >= camera.distance && z > kScaleHold)
-        point.scale = rt::ishl(kScaleDepth, kShift) / isub(z, kScaleHold);
-    else
-        point.scale = 1 << kShift;
-    return point;
+        return rt::ishl(kScaleDepth, kShift) / z;
+    if (isub(z, kScaleHold) >= camera.distance && z > kScaleHold)
+        return rt::ishl(kScaleDepth, kShift) / isub(z, kScaleHold);
+    return 1 << kShift;
 }
 
 } // namespace game

@@ -97,10 +97,20 @@ struct SlicePoint {
     std::int32_t scale = 0;
 };
 
+// The race's fixed-point product: (a * b + 2048) >> 12 with the product in
+// 32 bits, as the view's arithmetic has it.
+std::int32_t sliceFx(std::int32_t a, std::int32_t b);
+// sin(angle) as cos(angle - quarter circle), 4096 = 1.0.
+std::int32_t sliceSine(std::int32_t angle);
+
+// The drawing scale (4096 = 1.0) of anything standing at depth z > 0 on the
+// road: (450 << 12) / z up to the camera's distance, 1.0 for the 40 units
+// after it, then (450 << 12) / (z - 40).
+std::int32_t drawingScale(const RoadCamera& camera, std::int32_t z);
+
 // The point `pos` (0..1023) into slice k, `lateral` from the road centre
 // and `lift` above the road; not visible at depth 0 or behind. The scale is
-// (450 << 12) / z up to the camera's distance, 1.0 for the 40 units after
-// it, then (450 << 12) / (z - 40). Answers a value: nothing is allocated.
+// `drawingScale`'s. Answers a value: nothing is allocated.
 SlicePoint getRoadSliceX(const RoadCamera& camera, std::int32_t k, std::int32_t lateral, std::int32_t pos,
                          std::int32_t lift);
 

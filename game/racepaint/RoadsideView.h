@@ -66,6 +66,9 @@ struct RoadsideViewStatics {
     std::int32_t s_clipBottom = 480;
     std::int32_t s_viewWidth = 640;
     std::int32_t s_shakeX = 0;
+    // The eye level the lane objects are drawn at, whatever the camera's
+    // horizon does.
+    std::int32_t s_defaultHorizonY = 240;
     // Written by the verges pass for the road bands and the section models:
     // per slice the clip's bottom, left x and width, and the lateral
     // positions of the drawn road's edges; the running bottom of the road

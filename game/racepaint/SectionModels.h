@@ -59,8 +59,22 @@ void drawSegmentSection(std::int32_t code, std::int32_t slice, std::int32_t offs
 // the next lap only while the slice lies past the ring's end within 15
 // segments of the player.
 bool isDynamicTriggerOnLap(std::int32_t entry, std::int32_t slice);
+// One eighth (`part` 0..7) of the segment that begins at slice `slice`, as
+// a band across the road in `colour` with red squares half a lane wide,
+// one row of them on every other part (a chequer over the eight parts).
+// The band runs between the lanes the slice's segment has: a lane taken by
+// an edge flag is left out. A lane narrower than two units gives the band
+// only.
+void paintStartLine(std::int32_t part, std::int32_t slice, std::int32_t colour);
+// A coin of lane (code >> 16) & 15 standing on the road at slice `slice`,
+// drawn by the first or (`second`) the second coin player at no more than
+// 1.0; nothing when a player is missing, the point is not in view, or the
+// coin of that lane of the slice's segment is taken.
+void paintRoadSliceSprite(std::int32_t slice, std::int32_t code, bool second);
 // The painter of a dynamic trigger code at a slice: the current event's
-// entry for the code, shown by lap and weather, drawn as a model.
+// entry for the code, shown by lap and weather, drawn as a model, a coin
+// (values 2 and 10), a lane object one or (11) two lanes wide (values 3
+// and 11, never in the guided race), or a segment model (values 7, 8).
 void paintDynamicTrigger(std::int32_t code, std::int32_t slice);
 
 } // namespace game

@@ -7,6 +7,7 @@
 #include "game/race/RaceUtilities.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
+#include "game/racepaint/ClippedDrawing.h"
 #include "game/racepaint/RoadsideTrack.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/sprite/Gradient.h"
@@ -59,7 +60,7 @@ void setColour(std::int32_t colour) {
 // no width or height draws nothing.
 void fillBetween(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     if (x2 - x1 > 0 && y2 - y1 > 0)
-        fillRect(screenGraphics(), x1, y1, x2 - x1, y2 - y1);
+        fillRectClipped(x1, y1, x2 - x1, y2 - y1);
 }
 
 void triangle(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t x3,

@@ -1,5 +1,6 @@
 #include "game/sprite/Scaler.h"
 
+#include "game/framework/DrawingTap.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/Drawing.h"
@@ -195,6 +196,8 @@ std::int32_t fadeAlpha(std::int32_t frame) {
 bool paintAnimByTime(ZoomCacheKind kind, std::int32_t s, std::int32_t a, std::int32_t scale, std::int32_t x,
                      std::int32_t y, std::int32_t flags, std::int32_t time, std::int32_t duration, bool bank,
                      bool fade, std::int32_t alpha) {
+    const ReportedDraw reported(DrawCall::PaintZoomedAnim, loopStatics().s_graphics, nullptr,
+                                {s, a, scale, x, y, flags, time});
     const auto records = animRecords(findZoomEntry(kind, s, a, true, bank));
     const auto frames = static_cast<std::int32_t>(records.size() / 5);
     if (frames < 1)
@@ -305,6 +308,8 @@ void paintZoomed(ZoomedSpritePlayer* entry, std::int32_t scale, std::int32_t x, 
 
 void paintZoomedCached(std::int32_t s, std::int32_t f, std::int32_t scale, std::int32_t x, std::int32_t y,
                        std::int32_t flags, bool bank, std::int32_t alpha, bool alphaMask) {
+    const ReportedDraw reported(DrawCall::PaintZoomed, loopStatics().s_graphics, nullptr,
+                                {s, f, scale, x, y, flags, zoomStatics().s_zoomPalette, alpha});
     if (ZoomedSpritePlayer* entry = findZoomEntry(ZoomCacheKind::Zoomed, s, f, false, bank))
         paintZoomed(entry, scale, x, y, flags, bank, alpha, alphaMask);
 }
@@ -324,6 +329,8 @@ bool paintPreZoomedAnim(std::int32_t s, std::int32_t a, std::int32_t scale, std:
 void paintZoomedFaded(std::int32_t s, std::int32_t a, std::int32_t index, std::int32_t counter,
                       std::int32_t scale, std::int32_t x, std::int32_t y, std::int32_t flags, bool bank,
                       bool fade, std::int32_t alpha) {
+    const ReportedDraw reported(DrawCall::PaintZoomedAnim, loopStatics().s_graphics, nullptr,
+                                {s, a, scale, x, y, flags, index == -1 ? counter : index});
     const auto records = animRecords(findZoomEntry(ZoomCacheKind::Zoomed, s, a, true, bank));
     const auto frames = static_cast<std::int32_t>(records.size() / 5);
     if (frames < 1)
@@ -442,6 +449,8 @@ void paintPreZoomedStep(ZoomedSpritePlayer* entry, std::int32_t scale, std::int3
 
 void paintPreZoomedCached(std::int32_t s, std::int32_t f, std::int32_t scale, std::int32_t x, std::int32_t y,
                           std::int32_t flags, bool bank) {
+    const ReportedDraw reported(DrawCall::PaintPreZoomed, loopStatics().s_graphics, nullptr,
+                                {s, f, scale, x, y, flags});
     ZoomedSpritePlayer* entry = findZoomEntry(ZoomCacheKind::PreZoomed, s, f, false, bank);
     if (entry && entry->m_stepped)
         paintPreZoomedStep(entry, scale, x, y, flags);

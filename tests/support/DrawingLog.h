@@ -42,10 +42,10 @@ public:
     }
 
     static const char* name(game::DrawCall call) {
-        static const char* const names[] = {"fillRect",     "fillRectAlpha", "drawLine",    "drawRect",
-                                            "drawRegion",   "drawImage",     "drawRGB",     "drawString",
-                                            "fillGradient", "fillTriangle",  "paintModule", "paintFrame",
-                                            "paintAFrame",  "drawText"};
+        static const char* const names[] = {
+            "fillRect",    "fillRectAlpha", "drawLine",       "drawRect",        "drawRegion",  "drawImage",
+            "drawRGB",     "drawString",    "fillGradient",   "fillTriangle",    "paintModule", "paintFrame",
+            "paintAFrame", "paintZoomed",   "paintPreZoomed", "paintZoomedAnim", "drawText"};
         return names[static_cast<int>(call)];
     }
     // The call and its arguments only.

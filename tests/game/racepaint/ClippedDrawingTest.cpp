@@ -6,6 +6,7 @@
 #include "tests/game/racepaint/RacePaintFixture.h"
 
 #include <climits>
+#include <random>
 
 namespace {
 
@@ -70,6 +71,33 @@ TEST_F(RacePaintTest, ClippedLineSlidesItsEndsOntoTheSideEdges) {
         testing_support::DrawingLog log;
         game::drawLineClipped(c.x1, c.y1, c.x2, c.y2);
         EXPECT_EQ(drawnBy(log.calls()), c.drawn) << c.x1 << " " << c.y1 << " " << c.x2 << " " << c.y2;
+    }
+}
+
+TEST_F(RacePaintTest, ClippedFillsLeaveThePixelsOfThePlainOnes) {
+    // The roadside painters fill through the clipped form; on the screen it
+    // must leave what the Graphics' own clip leaves.
+    std::mt19937 rng(7);
+    auto pick = [&](std::int32_t low, std::int32_t high) {
+        return std::uniform_int_distribution<std::int32_t>(low, high)(rng);
+    };
+    for (int i = 0; i < 400; ++i) {
+        const std::int32_t cx = pick(0, 500), cy = pick(0, 400);
+        const std::int32_t x1 = pick(-3000, 3000), y1 = pick(-3000, 3000);
+        const std::int32_t x2 = pick(-3000, 3000), y2 = pick(-3000, 3000);
+        auto drawn = [&](auto draw) {
+            game::setClip(screen.graphics, 0, 0, 640, 480);
+            screen.graphics->setColor(0);
+            screen.graphics->fillRect(0, 0, 640, 480);
+            game::setClip(screen.graphics, cx, cy, 120, 60);
+            screen.graphics->setColor(0xFFFFFF);
+            draw();
+            return screen.pixels();
+        };
+        const auto w = std::abs(x2 - x1), h = std::abs(y2 - y1);
+        EXPECT_EQ(drawn([&] { game::fillRect(screen.graphics, std::min(x1, x2), std::min(y1, y2), w, h); }),
+                  drawn([&] { game::fillRectClipped(std::min(x1, x2), std::min(y1, y2), w, h); }))
+            << x1 << " " << y1 << " " << x2 << " " << y2;
     }
 }
 

@@ -9,6 +9,9 @@
 #include "game/racepaint/RoadImages.h"
 #include "tests/game/sprite/PaintFixture.h"
 #include "tests/support/DrawingLog.h"
+#include "tools/datakit/RacePictures.h"
+
+#include <vector>
 
 namespace racepaint_testing {
 
@@ -34,6 +37,26 @@ inline rt::IntArray* intArray(const std::vector<std::int32_t>& values) {
     rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
     std::ranges::copy(values, rt::IntArray::span(array).begin());
     return array;
+}
+
+// Surface k's road images in `colours`[k] throughout (kerb, lines and
+// marks too), without shading, and the lane widths of surface 0's images.
+inline void installFlatRoadSurfaces(const std::vector<std::uint32_t>& colours) {
+    game::RoadImageStatics& s = game::roadImageStatics();
+    s.s_backgroundRows = rt::newObjectArray(static_cast<std::int32_t>(colours.size()));
+    for (std::size_t k = 0; k < colours.size(); ++k) {
+        const std::uint32_t c = colours[k];
+        datakit::RoadLook look{
+            .tarmac = c, .edgeLine = c, .laneMark = c, .centreLine = c, .kerb = {c, c}, .lanes = 4};
+        const datakit::Picture picture = datakit::roadSurfacePicture(look, 64, 8);
+        rt::IntArray* pixels = rt::newIntArray(64 * 8);
+        for (std::size_t i = 0; i < picture.pixels.size(); ++i)
+            rt::IntArray::set(pixels, static_cast<std::int32_t>(i),
+                              static_cast<std::int32_t>(picture.pixels[i]));
+        rt::ObjectArray::set(s.s_backgroundRows, static_cast<std::int32_t>(k),
+                             game::buildGradientImage(pixels, 64, 8, 0, 0, 0, 0, 0));
+    }
+    game::computeRoadImageLaneWidths();
 }
 
 } // namespace racepaint_testing

@@ -34,22 +34,7 @@ struct RoadBands : RacePaintTest {
         game::roadBandStaticInit();
 
         // Two surfaces of one flat colour each, no shading.
-        game::RoadImageStatics& s = game::roadImageStatics();
-        s.s_backgroundRows = rt::newObjectArray(2);
-        const std::uint32_t colours[2] = {kRoad, kOtherRoad};
-        for (std::int32_t k = 0; k < 2; ++k) {
-            const std::uint32_t c = colours[k];
-            datakit::RoadLook look{
-                .tarmac = c, .edgeLine = c, .laneMark = c, .centreLine = c, .kerb = {c, c}, .lanes = 4};
-            const datakit::Picture picture = datakit::roadSurfacePicture(look, 64, 8);
-            rt::IntArray* pixels = rt::newIntArray(64 * 8);
-            for (std::size_t i = 0; i < picture.pixels.size(); ++i)
-                rt::IntArray::set(pixels, static_cast<std::int32_t>(i),
-                                  static_cast<std::int32_t>(picture.pixels[i]));
-            rt::ObjectArray::set(s.s_backgroundRows, k,
-                                 game::buildGradientImage(pixels, 64, 8, 0, 0, 0, 0, 0));
-        }
-        game::computeRoadImageLaneWidths();
+        installFlatRoadSurfaces({kRoad, kOtherRoad});
     }
 
     // A ring of `count` segments, all on surface 0, with these curves and

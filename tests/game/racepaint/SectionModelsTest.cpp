@@ -1,15 +1,23 @@
 #include "game/racepaint/SectionModels.h"
 
+#include "game/data/EventSlots.h"
+#include "game/framework/States.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/RoadProjection.h"
 #include "game/race/cEntity.h"
+#include "game/racepaint/RoadImages.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "tests/game/racepaint/RoadsideTrackFixture.h"
+#include "tests/support/DrawingLog.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -173,6 +181,100 @@ TEST_F(SectionModelTest, NextLapTriggersShowOnlyAcrossTheRingsEnd) {
     }
     game::racerStatics().s_playerCar = nullptr;
     EXPECT_FALSE(game::isDynamicTriggerOnLap(0x2000, 4));
+}
+
+TEST_F(SectionModelTest, TheStartLineIsABandWithAHalfLaneChequerAndNeverLoopsOnANarrowLane) {
+    loadModels({});
+    game::TrackStatics& t = game::trackStatics();
+    t.s_laneCount = 4;
+    game::roadSliceStatics().s_sliceStepDepth[2] = 4096;
+    // Slice 2's segment is 2; its near depth 2560 + 128 per part.
+    auto xAt = [](std::int32_t part, std::int32_t lateral) {
+        return 320 + static_cast<std::int32_t>(std::lround(200.0 * lateral / (2560 + 128 * part)));
+    };
+    struct Case {
+        std::int32_t part, halfWidth, edges;
+        std::size_t squares;
+        std::int32_t left;
+    };
+    // Lanes of 200: squares at -400, -200 and 0 on even parts, -300 and -100
+    // on odd ones, each mirrored; a lane taken by the left edge flag moves
+    // the band's edge in by a lane. Lanes of 1 unit give the band only.
+    const Case cases[] = {{0, 400, 0, 6, -400},
+                          {1, 400, 0, 4, -400},
+                          {4, 400, 1, 4, -200},
+                          {3, 400, 2, 4, -400},
+                          {0, 3, 0, 0, -2}};
+    for (const Case& c : cases) {
+        t.s_roadHalfWidth = c.halfWidth;
+        rt::ByteArray::set(t.s_segmentEdgeFlags, 2, static_cast<std::int8_t>(c.edges));
+        testing_support::DrawingLog drawn;
+        game::paintStartLine(c.part, 2, 0xFFFFFF);
+        const auto triangles = drawn.outer(game::DrawCall::FillTriangle);
+        ASSERT_EQ(triangles.size(), 2 + 2 * c.squares) << c.part << " " << c.halfWidth;
+        EXPECT_EQ(triangles[0].colour & 0xFFFFFF, 0xFFFFFF);
+        EXPECT_NEAR(triangles[0].args[0], xAt(c.part, c.left), 1) << c.part;
+        for (std::size_t i = 2; i < triangles.size(); ++i)
+            EXPECT_EQ(triangles[i].colour & 0xFFFFFF, 0xFF0000);
+    }
+}
+
+TEST_F(SectionModelTest, DynamicTriggersShowCoinsAndLaneObjectsOnTheirLanes) {
+    loadModels({});
+    game::TrackStatics& t = game::trackStatics();
+    game::createAnimPlayers();
+    game::RoadImageStatics& images = game::roadImageStatics();
+    images.s_backgroundWidth = images.s_backgroundHeight = 4;
+    images.s_sliceObjectPixels = rt::newObjectArray(3);
+    for (std::int32_t i = 0; i < 3; ++i)
+        rt::ObjectArray::set(images.s_sliceObjectPixels, i, rt::newIntArray(16));
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    slots.s_eventTrack = rt::newByteArray(1);
+    slots.s_eventVariant = rt::newByteArray(1);
+    // Entries 0..11: value = id on lane 5, every lap.
+    rt::IntArray* entries = rt::newIntArray(12);
+    for (std::int32_t v = 0; v < 12; ++v)
+        rt::IntArray::set(entries, v, static_cast<std::int32_t>(0xFF058000u) | v);
+    rt::ObjectArray* variants = rt::newObjectArray(1);
+    rt::ObjectArray::set(variants, 0, entries);
+    game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, variants);
+    game::racerStatics().s_playerCar = game::cEntity::cEntityWithType(0);
+    game::RoadSliceStatics& slices = game::roadSliceStatics();
+    slices.s_sliceDepth[2] = 2560;
+    slices.s_sliceHeight[2] = -700;
+    // Lane 5 lies (5 - 3) x 512 right of the centre for a coin; for a lane
+    // object at its lane's centre.
+    struct Case {
+        std::int32_t value, gameMode;
+        std::int8_t taken;
+        const char* drawn;
+    };
+    const Case cases[] = {
+        {2, 0, 0, "paintZoomedAnim 30 0 "},
+        {10, 0, 0, "paintZoomedAnim 30 1 "},
+        {2, 0, 0x20, ""},
+        {10, 0, 0x10, "paintZoomedAnim 30 1 "},
+        {2, 6, 0, ""},
+        {3, 0, 0, "drawRGB"},
+        {11, 0, 0, "drawRGB"},
+        {3, 6, 0, ""},
+        {1, 0, 0, ""},
+        {5 + 0, 0, 0, ""},
+    };
+    for (const Case& c : cases) {
+        game::stateStatics().s_gameMode = c.gameMode;
+        rt::ByteArray::set(t.s_segmentFlagsB, 2, c.taken);
+        testing_support::DrawingLog drawn;
+        game::paintDynamicTrigger(c.value, 2);
+        const auto calls = drawn.calls();
+        const std::string first = calls.empty() ? "" : calls.front().substr(0, std::string(c.drawn).size());
+        EXPECT_EQ(first, c.drawn) << c.value << " mode " << c.gameMode;
+        if (c.value == 2 && !calls.empty()) {
+            EXPECT_EQ(drawn.outer().front().args[3], 320 + 200 * 1024 / 2560) << calls.front();
+        }
+    }
+    game::racerStatics().s_playerCar = nullptr;
 }
 
 } // namespace

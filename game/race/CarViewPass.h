@@ -1,0 +1,74 @@
+#pragma once
+// The race state that changes as the cars are shown: the animation
+// counters of the body and its three-phase state-32 animation, the player's
+// steering frame after a jump from one side to the other, the fall of the
+// player's car and its return to the road, the rising marker of a car back
+// from a fall, and the target car held at the view's centre.
+//
+// The car painters only read. The race scene calls `prepareEntityPaint`
+// just before it paints an entity and `finishEntityPaint` just after, for
+// exactly the entities it paints this frame and in paint order; each step
+// keeps to the cases in which the painter shows what it changes (a car
+// out of view, a hidden player's car or a knocked car change nothing that
+// is not drawn). A value that the frame's picture shows changed at once is
+// changed before the painter; the marker's rise, drawn at its old place,
+// after it. In the frame in which a phase or the fall ends the car is
+// therefore drawn in its new state.
+//
+// Game thread only.
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+class cEntity;
+
+inline constexpr std::int32_t kStateAnimated = 32;
+// The painted frames of a fall before the car is back on the road.
+inline constexpr std::int32_t kFallFrames = 20;
+// 15 degrees in angle units: a bend whose curve sum reaches this shows the
+// cars in it turned.
+inline constexpr std::int32_t kSharpBendCurveSum = 15 * 2048 / 360;
+// 0.6 s: the state time left at which the animation's middle phase ends.
+inline constexpr std::int32_t kStateAnimEndTime = 2457;
+// How far the rising marker of a car back from a fall moves up per frame.
+inline constexpr std::int32_t kMarkerRise = 16;
+
+struct CarViewStatics {
+    // The race states' switches: the player's car is not shown; no state or
+    // effect layer is drawn (racer introduction, flyover, pause menu).
+    std::int8_t s_hidePlayerCar = 0;
+    std::int8_t s_raceControlsOff = 0;
+
+    RT_NO_REFERENCE_FIELDS(CarViewStatics, rt::NoReferenceBase)
+};
+
+CarViewStatics& carViewStatics();
+
+// The changes made before `entity` is painted; `screenCenterX` is the
+// view's centre, where the player's target car is held.
+void prepareEntityPaint(cEntity* entity, std::int32_t screenCenterX);
+// The changes made after `entity` was painted.
+void finishEntityPaint(cEntity* entity);
+
+// Whether `car` stands on a segment of a sharp bend (curved, curve sum of
+// at least 15 degrees either way) and is on the ground: such a car is
+// drawn turned, or not at all outside the road slices.
+bool isInSharpBend(const cEntity* car);
+// Whether a computer car is left out of this frame altogether: in a sharp
+// bend and sorted into no road slice.
+bool isCarOutOfView(const cEntity* car);
+// Whether a car of `effect` shakes between its two views.
+bool isShakeEffect(std::int32_t effect);
+// The first segment after `segment` whose surface is not a gap, searched
+// once round the ring; -1 when every segment is a gap.
+std::int32_t nextSegmentOffGap(std::int32_t segment);
+
+// The computer car's counter and state-32 phases before its body is drawn.
+void advanceCarAnimation(cEntity* car);
+// The player's steering frame, state-32 phases and fall before the player's
+// car is drawn.
+void advancePlayerCarAnimation(cEntity* car);
+
+} // namespace game

@@ -1,0 +1,473 @@
+#include "game/racepaint/RaceScene.h"
+
+#include "game/data/EventSlots.h"
+#include "game/framework/GameGraphics.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RacerData.h"
+#include "game/race/RoadProjection.h"
+#include "game/race/TrackData.h"
+#include "game/race/ViewPass.h"
+#include "game/race/cEntity.h"
+#include "game/racepaint/RoadBands.h"
+#include "game/racepaint/RoadsideView.h"
+#include "game/racepaint/SceneryBuffer.h"
+#include "game/racepaint/SliceObjects.h"
+#include "game/racepaint/SpeedLines.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Drawing.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/Scaler.h"
+#include "game/sprite/ZoomCache.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "platform/lcdui/Graphics.h"
+#include "runtime/StaticClass.h"
+#include "runtime/javamath.h"
+
+#include <algorithm>
+
+namespace game {
+
+namespace {
+
+using platform::javax_microedition_lcdui_Graphics;
+
+constexpr std::int32_t kOne = 4096;
+// The slices the world paint walks, far to near: 12 down to 0.
+constexpr std::int32_t kNearestFarSlice = 12;
+constexpr std::int32_t kStartLineParts = 4;
+constexpr std::int32_t kWhite = 0xFFFFFF;
+// The start gate stands in segment 0, drawn only beyond this depth.
+constexpr std::int32_t kGateDepth = 200;
+constexpr std::int32_t kSkyColourIndex = 5;
+constexpr std::int32_t kNoCountdownEventType = 11;
+constexpr std::int32_t kLastCountPhase = 6;
+constexpr std::int32_t kGuidedGameMode = 6;
+
+// Trigger code kinds (code & 0xF000).
+constexpr std::int32_t kSectionKind = 0x1000;
+constexpr std::int32_t kDynamicKind = 0x2000;
+constexpr std::int32_t kLaneObjectKind = 0x4000;
+constexpr std::int32_t kSignKind = 0x5000;
+constexpr std::int32_t kBoardKind = 0x7000;
+constexpr std::int32_t kWideLaneObjectKind = 0xA000;
+// Section codes with these bits are drawn under the road.
+constexpr std::int32_t kLoweredBits = 0x300;
+constexpr std::int32_t kMirrorBits = 0xC00;
+
+javax_microedition_lcdui_Graphics* graphics() {
+    return loopStatics().s_graphics;
+}
+
+std::int32_t screenWidth() {
+    return config().s_gameScreenWidth;
+}
+
+std::int32_t screenHeight() {
+    return config().s_gameScreenHeight;
+}
+
+ASprite* spriteOf(std::int32_t number) {
+    rt::Object* object = spriteAt(number);
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+template <class A>
+std::int32_t elementAt(const A* array, std::int32_t index) {
+    return array && index >= 0 && index < array->length() ? A::get(array, index) : 0;
+}
+
+std::int32_t trackColour(std::int32_t index) {
+    return elementAt(trackStatics().s_trackStyle, index);
+}
+
+std::int32_t surfaceAttribute(std::int32_t segment) {
+    return elementAt(trackStatics().s_segmentAttributes, rt::iadd(rt::imul(2, segment), 1));
+}
+
+bool isTurnedAway(std::int32_t k) {
+    const std::int32_t angle = roadSliceStatics().s_sliceAngle[k];
+    return std::max(angle, rt::ineg(angle)) >= viewPassStatics().s_sliceAngleLimit;
+}
+
+// Whether slice k is drawn at all: a second-road slice that shows the main
+// road's segment is the main road, and a slice turned too far is not drawn.
+bool isSliceDrawn(std::int32_t i, std::int32_t k) {
+    const RoadSliceStatics& s = roadSliceStatics();
+    if (k != i && s.s_sliceSegment[k] == s.s_sliceSegment[i])
+        return false;
+    return !isTurnedAway(k);
+}
+
+void clipToSlice(std::int32_t k) {
+    const RaceUtilityStatics& u = raceUtilityStatics();
+    setClip(graphics(), rt::ineg(u.s_shakeX), rt::ineg(u.s_shakeY), screenWidth(),
+            roadBandStatics().s_sliceClipY[k]);
+}
+
+void clipToScreen() {
+    const RaceUtilityStatics& u = raceUtilityStatics();
+    setClip(graphics(), rt::ineg(u.s_shakeX), rt::ineg(u.s_shakeY), screenWidth(), screenHeight());
+}
+
+void drawSection(std::int32_t code, std::int32_t k, std::int32_t offset, std::int32_t flags) {
+    if (auto* hook = raceSceneHooks().drawTrackSection)
+        hook(code, k, offset, flags);
+}
+
+// The lateral position of lane n's centre.
+std::int32_t laneCentre(std::int32_t n) {
+    const TrackStatics& t = trackStatics();
+    return rt::isub(rt::iadd(rt::imul(t.s_laneWidth, n), t.s_laneWidth / 2), t.s_roadHalfWidth);
+}
+
+SliceEdge sliceEdge(std::int32_t k) {
+    const RoadSliceStatics& s = roadSliceStatics();
+    return {s.s_sliceX[k], s.s_sliceDepth[k], s.s_sliceHeight[k]};
+}
+
+void paintLaneObject(std::int32_t lateral, std::int32_t k, bool wide) {
+    const ViewPassStatics& v = viewPassStatics();
+    paintSliceObject(
+        lateral, sliceEdge(k), sliceEdge(k + 1), wide,
+        {.focal = v.s_cameraFocal, .centerX = v.s_screenCenterX, .horizonY = v.s_defaultHorizonY});
+}
+
+void paintMovingObject(std::int32_t code, std::int32_t k) {
+    const ViewPassStatics& v = viewPassStatics();
+    const std::int32_t kind = (code & kMovingObjectSecondBit) != 0 ? 1 : 0;
+    ZoomedAnimPlayer* player = raceSceneStatics().s_movingObjectPlayer;
+    if (!v.s_movingObjectShown[kind] || !player)
+        return;
+    const SlicePoint r = getRoadSliceX(roadCamera(), k, v.s_movingObjectDrawX[kind], 0, 0);
+    if (r.visible)
+        player->paint5(r.x, r.y, std::min(r.scale, kOne), v.s_movingObjectDX[kind] > 0 ? 1 : 0);
+}
+
+// One trigger code of the far-to-near pass.
+void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
+    const RaceSceneHooks& hooks = raceSceneHooks();
+    const bool flatGround = surfaceAttribute(segment) == kFlatGroundAttribute;
+    switch (c & 0xF000) {
+    case kSignKind:
+        if (!flatGround)
+            drawSection(7, k, rt::imul((c & 15) - 5, 512), 0);
+        break;
+    case kBoardKind:
+        if (!flatGround)
+            drawSection(8, k, rt::imul((c & 15) - 3, 512), 0);
+        break;
+    case kLaneObjectKind:
+    case kWideLaneObjectKind:
+        if (stateStatics().s_gameMode != kGuidedGameMode)
+            paintLaneObject(laneCentre(c & 15), k, (c & 0xF000) == kWideLaneObjectKind);
+        break;
+    case kSectionKind: {
+        const ViewPassStatics& v = viewPassStatics();
+        const std::int32_t id = c & 255;
+        if (id > 3 && id != v.s_movingObjectId) {
+            if ((c & kLoweredBits) == 0 && hooks.paintObstacle)
+                hooks.paintObstacle(c, k);
+        } else if (stateStatics().s_gameMode == 0 && id == v.s_movingObjectId &&
+                   elementAt(v.s_gateDone, segment) != 1) {
+            paintMovingObject(c, k);
+        }
+        break;
+    }
+    case kDynamicKind:
+        if (hooks.paintDynamicTrigger)
+            hooks.paintDynamicTrigger(c, k);
+        break;
+    default:
+        break;
+    }
+}
+
+// The dynamic roadside objects of `segment` into the effect pool.
+void placeTrackEffects(std::int32_t k, std::int32_t segment) {
+    rt::IntArray* effects = raceSceneStatics().s_trackEffects;
+    const std::int32_t count = effects ? effects->length() / 4 : 0;
+    for (std::int32_t e = 0; e < count; ++e) {
+        const std::int32_t head = rt::IntArray::get(effects, 4 * e);
+        if ((head & 0xFFFF) != segment)
+            continue;
+        const std::int32_t kind = (head >> 24) & 255;
+        if (kind < 2 || kind > 5)
+            continue;
+        const SlicePoint r =
+            getRoadSliceX(roadCamera(), k, rt::IntArray::get(effects, 4 * e + 1),
+                          rt::IntArray::get(effects, 4 * e + 2), rt::IntArray::get(effects, 4 * e + 3));
+        if (r.visible)
+            setAnimPoolSlot((head >> 16) & 255, r.x, r.y, std::min(rt::imul(2, r.scale), kOne), true);
+    }
+}
+
+// What stands on the road in slice k: the start gate, the trigger codes'
+// objects and the dynamic roadside objects.
+void paintSliceContents(std::int32_t k) {
+    const RoadSliceStatics& s = roadSliceStatics();
+    const TrackStatics& t = trackStatics();
+    const std::int32_t segment = s.s_sliceSegment[k];
+    if (segment == 0 && s.s_sliceDepth[k] > kGateDepth) {
+        for (std::int32_t part = kStartLineParts - 1; part >= 0; --part) {
+            if (auto* hook = raceSceneHooks().paintStartLine)
+                hook(part, k, kWhite);
+        }
+    }
+    for (std::int32_t j = 0; j < t.s_triggersPerSegment; ++j) {
+        const std::int32_t c = triggerCodeAt(segment, j);
+        if (c != 0)
+            paintTriggerCode(c, k, segment);
+    }
+    placeTrackEffects(k, segment);
+}
+
+void paintSliceEntities(std::int32_t k) {
+    const RaceSceneHooks& hooks = raceSceneHooks();
+    const std::int32_t count = viewPassStatics().s_sliceEntityCount[k];
+    for (std::int32_t n = 0; n < count; ++n) {
+        if (cEntity* e = sliceEntity(k, n); e && hooks.paintEntity)
+            hooks.paintEntity(e);
+    }
+}
+
+// The slices k of step i: the main road's, then the second road's.
+template <class Paint>
+void forSlicesOf(std::int32_t i, bool secondRoad, Paint paint) {
+    for (std::int32_t k = i; k < kSliceCount; k += kMainRoadSlices) {
+        if (isSliceDrawn(i, k))
+            paint(k);
+        if (!secondRoad)
+            break;
+    }
+}
+
+// The stand-ins for painters other work provides.
+void groundStandIn() {
+    javax_microedition_lcdui_Graphics* g = graphics();
+    if (!g)
+        return;
+    const std::int32_t top = std::max(raceSceneStatics().s_horizonY, roadSliceStatics().s_sliceScreenY[15]);
+    g->setColor(kStandInGroundColour);
+    fillRect(g, 0, top, screenWidth(), screenHeight() - top);
+}
+
+void startLineStandIn(std::int32_t part, std::int32_t k, std::int32_t colour) {
+    javax_microedition_lcdui_Graphics* g = graphics();
+    const RoadSliceStatics& s = roadSliceStatics();
+    if (part != 0 || !g || s.s_sliceScreenWidth[k] == 0)
+        return;
+    g->setColor(colour);
+    fillRect(g, s.s_sliceScreenX[k], s.s_sliceScreenY[k] - 2, s.s_sliceScreenWidth[k], 2);
+}
+
+void entityStandIn(cEntity* e) {
+    paintCachedZoomed(e->m_spriteSet, kCarStandInFrame, e->m_screenScale, e->m_screenX, e->m_screenY, 0);
+}
+
+// The view's values the roadside painters read.
+void feedRoadsideView() {
+    const ViewPassStatics& v = viewPassStatics();
+    const RoadSliceStatics& s = roadSliceStatics();
+    RoadsideViewStatics& r = roadsideView();
+    r.s_cameraFocal = v.s_cameraFocal;
+    r.s_screenCenterX = v.s_screenCenterX;
+    r.s_viewHorizonY = v.s_viewHorizonY;
+    r.s_cameraSegment = v.s_cameraSegment;
+    std::copy_n(s.s_sliceX, kRoadSlices, r.s_sliceX);
+    std::copy_n(s.s_sliceDepth, kRoadSlices, r.s_sliceDepth);
+    std::copy_n(s.s_sliceHeight, kRoadSlices, r.s_sliceHeight);
+    std::copy_n(s.s_sliceScreenY, kRoadSlices, r.s_sliceScreenY);
+    r.s_weatherMode = trackStatics().s_trackAmbience;
+    r.s_roadBend = v.s_roadBend;
+}
+
+} // namespace
+
+RaceSceneStatics& raceSceneStatics() {
+    return rt::getStaticClass().statics<RaceSceneStatics>();
+}
+
+RaceSceneHooks& raceSceneHooks() {
+    static RaceSceneHooks hooks{.paintVergesAndWalls = groundStandIn,
+                                .paintStartLine = startLineStandIn,
+                                .paintEntity = entityStandIn};
+    return hooks;
+}
+
+void raceSceneStaticInit() {
+    RaceSceneStatics& s = raceSceneStatics();
+    s.s_horizonY = kHorizonY;
+    s.s_backdropFrame = kBackdropFrame;
+    s.s_backdropScrollX = kBackdropFirstScrollX;
+    s.s_backdropAnimFrame = 1;
+    s.s_backdropSprite = -1;
+    s.s_backdropWidth = screenWidth() / 2;
+}
+
+void setBackdrop(std::int32_t sprite) {
+    RaceSceneStatics& s = raceSceneStatics();
+    s.s_backdropSprite = sprite;
+    s.s_backdropWidth = screenWidth() / 2;
+    if (sprite < 0)
+        return;
+    ASprite* backdrop = spriteOf(sprite);
+    const std::int32_t width = backdrop ? getFrameWidth(backdrop, s.s_backdropFrame) : 0;
+    if (width > 0)
+        s.s_backdropWidth = width;
+}
+
+void updateBackdropScroll() {
+    RaceSceneStatics& s = raceSceneStatics();
+    if (s.s_backdropWidth <= 0)
+        return;
+    s.s_backdropScrollX = rt::isub(s.s_backdropScrollX, kBackdropScrollStep);
+    // Keep the left edge within one copy of the screen's left edge, where
+    // the second copy closes the gap.
+    if (s.s_backdropScrollX <= rt::ineg(s.s_backdropWidth))
+        s.s_backdropScrollX = rt::iadd(s.s_backdropScrollX, s.s_backdropWidth);
+}
+
+void paintBackdrop(std::int32_t dx, std::int32_t dy, std::int32_t flags) {
+    RaceSceneStatics& s = raceSceneStatics();
+    javax_microedition_lcdui_Graphics* g = graphics();
+    if (!g)
+        return;
+    const std::int32_t width = screenWidth();
+    const std::int32_t h = std::max(s.s_horizonY, roadSliceStatics().s_sliceScreenY[15]);
+    g->setColor(trackColour(kSkyColourIndex));
+    fillRect(g, 0, 0, width, rt::iadd(h, dy));
+    if (ASprite* backdrop = s.s_backdropSprite >= 0 ? spriteOf(s.s_backdropSprite) : nullptr) {
+        const std::int32_t n = backdrop->getFrameCount();
+        const bool everyOther = (stateStatics().s_messageCount & 2) == 0;
+        if (n == 2) {
+            s.s_backdropAnimFrame = 1;
+        } else if (n > 2 && everyOther) {
+            s.s_backdropAnimFrame = s.s_backdropAnimFrame + 1 > n - 1 ? 1 : s.s_backdropAnimFrame + 1;
+        }
+        const bool overlay = n >= 3 || (n == 2 && everyOther);
+        const std::int32_t x = rt::iadd(s.s_backdropScrollX, dx);
+        const std::int32_t y = rt::iadd(h, dy);
+        auto paintCopy = [&](std::int32_t at) {
+            paintFrame(backdrop, g, s.s_backdropFrame, at, y, flags, 0, 0);
+            if (overlay)
+                paintFrame(backdrop, g, s.s_backdropAnimFrame, at, y, flags, 0, 0);
+        };
+        paintCopy(x);
+        if (x > 0)
+            paintCopy(rt::isub(x, s.s_backdropWidth));
+        else if (rt::iadd(x, s.s_backdropWidth) < width)
+            paintCopy(rt::iadd(x, s.s_backdropWidth));
+    }
+    if (platform::javax_microedition_lcdui_Image* haze = s.s_hazeImage) {
+        const std::int32_t hazeWidth = haze->getWidth();
+        // A strip of no width is no haze; one wider than the screen is not
+        // drawn either (no whole copy fits).
+        const std::int32_t copies = hazeWidth > 0 ? width / hazeWidth : 0;
+        for (std::int32_t i = 0; i < copies; ++i)
+            drawImage(g, haze, i * hazeWidth, h - kHazeLift,
+                      javax_microedition_lcdui_Graphics::TOP | javax_microedition_lcdui_Graphics::LEFT);
+    }
+}
+
+void paintWorld(bool secondRoad) {
+    const TrackStatics& t = trackStatics();
+    const RoadSliceStatics& s = roadSliceStatics();
+    // Sections lowered under the road, before the road covers them.
+    for (std::int32_t i = kNearestFarSlice; i >= 0; --i) {
+        forSlicesOf(i, secondRoad, [&](std::int32_t k) {
+            clipToSlice(k);
+            if (!t.s_triggerCodes)
+                return;
+            const std::int32_t segment = s.s_sliceSegment[k];
+            for (std::int32_t j = 0; j < t.s_triggersPerSegment; ++j) {
+                const std::int32_t c = triggerCodeAt(segment, j);
+                if (c != 0 && (c & 0xF000) == kSectionKind && (c & kLoweredBits) != 0 &&
+                    surfaceAttribute(segment) != kFlatGroundAttribute)
+                    drawSection(c, k, 0, c & kMirrorBits);
+            }
+        });
+    }
+    paintRoadBands(
+        {.angleLimit = viewPassStatics().s_sliceAngleLimit, .shakeX = raceUtilityStatics().s_shakeX});
+    for (std::int32_t i = kNearestFarSlice; i >= 0; --i) {
+        forSlicesOf(i, secondRoad, [](std::int32_t k) {
+            clipToSlice(k);
+            paintSliceContents(k);
+        });
+        forSlicesOf(i, secondRoad, [](std::int32_t k) {
+            clipToSlice(k);
+            paintSliceEntities(k);
+        });
+    }
+    clipToScreen();
+}
+
+void paintPlayerMarkers() {
+    const RaceSceneStatics& s = raceSceneStatics();
+    const cEntity* player = racerStatics().s_playerCar;
+    ASprite* markers = spriteOf(kMarkerSprite);
+    if (!player || !markers)
+        return;
+    for (const auto& marker : s.s_playerMarkers) {
+        if (marker[0] == 1)
+            paintFrame(markers, graphics(), marker[1] != 0 ? 20 : 19, rt::iadd(player->m_screenX, marker[2]),
+                       marker[3], 0, 0, 0);
+    }
+}
+
+void paintRaceScene() {
+    feedRoadsideView();
+    computeSceneryStrips();
+    paintBackdrop(0, 0, 0);
+    clipToScreen();
+    if (auto* hook = raceSceneHooks().paintVergesAndWalls)
+        hook();
+    (void)paintSceneryBuffer();
+    // Its effect shows from the next frame: the backdrop is drawn.
+    if (trackStatics().s_trackAmbience == 1)
+        updateBackdropScroll();
+    paintWorld(viewPassStatics().s_hasSecondRoad != 0);
+    paintAnimPool();
+    paintPlayerMarkers();
+    paintSpeedLines();
+}
+
+void paintRaceStart() {
+    paintRaceScene();
+    const std::int32_t t = raceUtilityStatics().s_startPhaseTimer / 100;
+    const std::int32_t phase = raceStatics().s_startPhase;
+    const std::int32_t centre = viewPassStatics().s_screenCenterX;
+    const EventSlotStatics& slots = eventSlotStatics();
+    const std::int32_t eventType = elementAt(slots.s_eventType, slots.s_currentEvent);
+    if (ASprite* start = spriteOf(kStartSprite)) {
+        if (phase >= 3 && phase <= kLastCountPhase && eventType != kNoCountdownEventType) {
+            const std::int32_t anim = phase - 3;
+            const std::int32_t frame = std::max(std::min(10 - t, start->getAFrameCount(anim) - 1), 0);
+            paintAFrame(start, graphics(), anim, frame, centre, kStartCountY, 0, 0, 0);
+        }
+    }
+    if (phase == kLastCountPhase && t < 7) {
+        // Shrinks from seven times its size to its own while its alpha
+        // rises from 102 to 255; centred on the count's place.
+        const std::int32_t scale = (t + 1) * kOne;
+        const std::int32_t alpha = (5 - t / 2) * 51;
+        const std::int32_t w = getZoomedFrameRect4(kStartSprite, kStartZoomFrame, 0, scale);
+        const std::int32_t h = getZoomedFrameRect4(kStartSprite, kStartZoomFrame, 1, scale);
+        const std::int32_t ox = getZoomedFrameRect4(kStartSprite, kStartZoomFrame, 2, scale);
+        const std::int32_t oy = getZoomedFrameRect4(kStartSprite, kStartZoomFrame, 3, scale);
+        paintZoomedCached(kStartSprite, kStartZoomFrame, scale, centre - ox - w / 2,
+                          kStartCountY - oy - h / 2, 0, false, alpha, true);
+    }
+    const RaceSceneHooks& hooks = raceSceneHooks();
+    if (hooks.paintRaceNotice)
+        hooks.paintRaceNotice();
+    if (hooks.paintHud)
+        hooks.paintHud();
+}
+
+} // namespace game

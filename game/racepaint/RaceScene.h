@@ -1,0 +1,124 @@
+#pragma once
+
+// The race scene: the picture of the race world for one frame, painted
+// from the view pass's values (game/race/ViewPass.h) with the painter's
+// algorithm. Sky, panorama and haze first; the ground beside the road and
+// the scenery; then the world far to near: sections lowered under the road,
+// the road's bands (which set each slice's clip), and slice by slice from
+// 12 down to 0 the start gate, the trigger codes' sections and lane
+// objects, the moving road object, the dynamic roadside objects and the
+// entities, each slice under its own clip so that nearer road hides what
+// lies behind a crest; last the effect pool, the player's markers and the
+// speed lines.
+//
+// The painter reads the race and writes none of it: the view pass lowered
+// the flash timer, cleared the lane targets, measured the road's bend and
+// stepped the moving object before it runs. What it keeps is its own: the
+// backdrop's overlay frame and scroll. No object is made per painted frame.
+//
+// The painters of other work come through `RaceSceneHooks`; each empty
+// hook has a stand-in here (ground in one colour, a white band for the
+// start line, frame 5 of a car's sprite set zoomed, nothing for the rest).
+//
+// Threads: the game thread only.
+
+#include "platform/lcdui/Image.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+class cEntity;
+class ZoomedAnimPlayer;
+
+// Chosen once: the track's horizon row, the panorama's frame, where its
+// left edge starts, how far weather mode 1 scrolls it per painted frame,
+// and the stand-in ground colour.
+inline constexpr std::int32_t kHorizonY = 240;
+inline constexpr std::int32_t kBackdropFrame = 0;
+inline constexpr std::int32_t kBackdropFirstScrollX = 0;
+inline constexpr std::int32_t kBackdropScrollStep = 1;
+inline constexpr std::int32_t kStandInGroundColour = 0x3E7A34;
+// The haze strip hangs this far above the horizon.
+inline constexpr std::int32_t kHazeLift = 20;
+inline constexpr std::int32_t kPlayerMarkers = 5;
+// Sprites and frames the scene draws from the sprite table.
+inline constexpr std::int32_t kMarkerSprite = 26;
+inline constexpr std::int32_t kStartSprite = 64;
+inline constexpr std::int32_t kStartZoomFrame = 22;
+inline constexpr std::int32_t kStartCountY = 220;
+inline constexpr std::int32_t kCarStandInFrame = 5;
+
+struct RaceSceneStatics {
+    std::int32_t s_horizonY = kHorizonY;
+    // The panorama sprite (-1 none), its frame, its left edge, the width of
+    // one copy and the overlay frame now shown (1 .. frames - 1).
+    std::int32_t s_backdropSprite = -1;
+    std::int32_t s_backdropFrame = kBackdropFrame;
+    std::int32_t s_backdropScrollX = kBackdropFirstScrollX;
+    std::int32_t s_backdropWidth = 0;
+    std::int32_t s_backdropAnimFrame = 1;
+    // The horizon haze strip; null for none.
+    platform::javax_microedition_lcdui_Image* s_hazeImage = nullptr;
+    // Markers over the player's car: shown, variant, x offset, screen y.
+    std::int32_t s_playerMarkers[kPlayerMarkers][4] = {};
+    // Paints the moving road object at (x, y, scale, mirror).
+    ZoomedAnimPlayer* s_movingObjectPlayer = nullptr;
+    // Dynamic roadside objects, four ints each: segment | id << 16 | kind
+    // << 24, lateral, and the position and lift of the slice lookup.
+    rt::IntArray* s_trackEffects = nullptr;
+
+    RT_REFERENCE_FIELDS(RaceSceneStatics, rt::NoReferenceBase, s_hazeImage, s_movingObjectPlayer,
+                        s_trackEffects)
+};
+
+RaceSceneStatics& raceSceneStatics();
+
+// The pinned values of a race without a backdrop: the first scroll, the
+// panorama frame, the horizon, and half the screen as a copy's width.
+void raceSceneStaticInit();
+// A race's backdrop: sprite `sprite` (-1 none), one copy as wide as its
+// panorama frame.
+void setBackdrop(std::int32_t sprite);
+
+// The painters other work provides.
+struct RaceSceneHooks {
+    // The ground and walls beside the road. Stand-in: the ground below the
+    // horizon in `kStandInGroundColour`.
+    void (*paintVergesAndWalls)() = nullptr;
+    // A section model at slice k (`offset` lateral, `flags` its mirror bits).
+    void (*drawTrackSection)(std::int32_t code, std::int32_t k, std::int32_t offset,
+                             std::int32_t flags) = nullptr;
+    // An obstacle of trigger kind 0x1000 and a dynamic trigger (0x2000).
+    void (*paintObstacle)(std::int32_t code, std::int32_t k) = nullptr;
+    void (*paintDynamicTrigger)(std::int32_t code, std::int32_t k) = nullptr;
+    // Part `part` (0..7) of the start line in slice k. Stand-in: part 0 as
+    // a band two rows high across the road at the slice's edge.
+    void (*paintStartLine)(std::int32_t part, std::int32_t k, std::int32_t colour) = nullptr;
+    // A car or race object. Stand-in: frame 5 of its sprite set from the
+    // zoomed cache at its drawing scale, at its screen place.
+    void (*paintEntity)(cEntity* e) = nullptr;
+    // The in-race notice and the head-up display over the start count.
+    void (*paintRaceNotice)() = nullptr;
+    void (*paintHud)() = nullptr;
+};
+
+RaceSceneHooks& raceSceneHooks();
+
+// One frame of the race world, after the view pass.
+void paintRaceScene();
+// Sky to the horizon, the panorama (with its overlay and a second copy
+// closing the gap) moved by (dx, dy), and the haze.
+void paintBackdrop(std::int32_t dx, std::int32_t dy, std::int32_t flags);
+// The world far to near; `secondRoad` adds the fork's road.
+void paintWorld(bool secondRoad);
+void paintPlayerMarkers();
+// The start state's paint: the scene, the start count, its zoomed last
+// figure, the notice and the head-up display.
+void paintRaceStart();
+// Weather mode 1's drift of the panorama: `kBackdropScrollStep` to the
+// left per call, wrapping within one copy's width.
+void updateBackdropScroll();
+
+} // namespace game
