@@ -19,11 +19,13 @@
 #include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
 #include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceOverlays.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
@@ -104,6 +106,7 @@ void registerGame() {
         viewPassStaticInit();
         raceSceneStaticInit();
         hudPaintStaticInit();
+        weatherStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -119,8 +122,14 @@ void registerGame() {
     raceSteps() = RaceSteps{};
     // The view pass and the race scene painter run on a race state's paint.
     raceViewHooks() = RaceViewHooks{};
-    raceViewHooks().viewPass = [] { runViewPass(); };
-    raceViewHooks().painter = paintRaceScene;
+    raceViewHooks().viewPass = [] {
+        runViewPass();
+        raceHudViewPass();
+    };
+    raceViewHooks().painter = paintRacePicture;
+    raceViewHooks().closingPass = raceHudClosingPass;
+    raceSceneHooks().paintRaceNotice = paintRaceNotice;
+    raceSceneHooks().paintHud = paintHud;
     registerRaceModelHooks();
     // The menus set up the guided race's event through the race model.
     registry.race.setupMode6Event = setupMode6Event;

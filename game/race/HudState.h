@@ -11,6 +11,7 @@
 // them.
 //
 // Game thread only.
+#include "runtime/Object.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -46,8 +47,15 @@ struct HudStateStatics {
     // The collected count the gauge shows: one step per painted frame
     // towards the player's `m_collected`.
     std::int32_t s_collectedShown = 0;
+    // The finish overlay: its animation player (an `OrvelLibPlayer`, null
+    // none), whether the overlay and its place number show, and where.
+    rt::Object* s_finishPlayer = nullptr;
+    std::int8_t s_finishShown = 0;
+    std::int8_t s_finishAnimShown = 0;
+    std::int32_t s_finishX = 320;
+    std::int32_t s_finishY = 200;
 
-    RT_NO_REFERENCE_FIELDS(HudStateStatics, rt::NoReferenceBase)
+    RT_REFERENCE_FIELDS(HudStateStatics, rt::NoReferenceBase, s_finishPlayer)
 };
 
 HudStateStatics& hudStateStatics();

@@ -17,12 +17,16 @@ struct RaceViewHooks {
     void (*viewPass)() = nullptr;
     // The presentation layer's painting of the race scene and its overlays.
     void (*painter)() = nullptr;
+    // The race's closing step after the painter: the values a paint shows
+    // first and changes after (the head-up display's shake and counters).
+    void (*closingPass)() = nullptr;
 };
 
 // The hooks of this process.
 RaceViewHooks& raceViewHooks();
 
-// The race state's paint message: the view pass, then the painter.
+// The race state's paint message: the view pass, the painter, then the
+// closing step.
 void paintRaceState();
 
 // The race state's messages that the race model answers: update runs one

@@ -56,13 +56,6 @@ constexpr std::int32_t kIconX = 555;
 constexpr std::int32_t kIconY = 390;
 constexpr std::int32_t kSlotFrame = 18;
 
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
-}
-
 void fillOpaque(std::int32_t rgb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
     if (Graphics* g = loopStatics().s_graphics) {
         g->setColor(rgb);
@@ -100,6 +93,14 @@ void paintItem(std::int32_t item, const cEntity* car) {
 }
 
 } // namespace
+
+std::int32_t raceScreenWidth() {
+    return config().s_gameScreenWidth;
+}
+
+std::int32_t raceScreenHeight() {
+    return config().s_gameScreenHeight;
+}
 
 HudPaintStatics& hudPaintStatics() {
     return rt::getStaticClass().statics<HudPaintStatics>();
@@ -269,7 +270,7 @@ void paintHudCollectedGauge() {
     paintRaceFrame(kGauge, 6, 10, h + y0 + 4);
     setClip(g, 10, h + y0 + 4, hudStateStatics().s_collectedShown * 99 / 10, 10);
     paintRaceFrame(kGauge, 7, 10, h + y0 + 4);
-    setClip(g, 0, 0, screenWidth(), screenHeight());
+    setClip(g, 0, 0, raceScreenWidth(), raceScreenHeight());
     paintRaceFrame(kGauge, 17, 10, y0);
     lib::StringBuffer* text = clearedHudBuffer();
     text->append(constantText(rt::constants::kHudCollectedLabel));
@@ -310,7 +311,7 @@ void paintHudBigTime(std::int32_t bit, std::int32_t time) {
 
 void paintHudTwoTimes(std::int32_t first, std::int32_t second) {
     const std::int32_t valueX =
-        screenWidth() - raceFrameWidth(kButtons, hudPaintStatics().s_hudButtonFrame) - 5;
+        raceScreenWidth() - raceFrameWidth(kButtons, hudPaintStatics().s_hudButtonFrame) - 5;
     drawHudString(kHudFont, 1, getString(kBestTimeText), 245, 10, kAnchorRightTop);
     takeTime(first, false);
     drawHudBuffer(kHudFont, 1, valueX, 10, kAnchorRightTop);
@@ -322,7 +323,7 @@ void paintHudTwoTimes(std::int32_t first, std::int32_t second) {
 void paintHudNoticePanel() {
     const EventGoalStatics& goals = eventGoalStatics();
     if (goals.s_stopGoPenalised)
-        fillShaded(kPenaltyShade, 0, 0, screenWidth(), screenHeight());
+        fillShaded(kPenaltyShade, 0, 0, raceScreenWidth(), raceScreenHeight());
     paintRaceFrame(kStopGoSigns, goals.s_stopGoStage, 120, 100);
 }
 
@@ -330,7 +331,7 @@ void paintHudCentredNumber(std::int32_t value) {
     takeNumber(value, hudPaintStatics().s_numberSeparatorDigits != 0);
     startupStatics().s_textBuffer->insert(0, getString(kNumberText));
     takeHudBuffer();
-    drawHudBuffer(kHudFont, 1, screenWidth() / 2, screenHeight() / 2, kAnchorCentreTop);
+    drawHudBuffer(kHudFont, 1, raceScreenWidth() / 2, raceScreenHeight() / 2, kAnchorCentreTop);
 }
 
 void paintHudSplitTimes() {

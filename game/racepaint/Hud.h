@@ -62,6 +62,10 @@ HudPaintStatics& hudPaintStatics();
 // Makes the display's tables and its text array. Runs once at start-up.
 void hudPaintStaticInit();
 
+// The configured game screen.
+std::int32_t raceScreenWidth();
+std::int32_t raceScreenHeight();
+
 // Sprite `number` of the sprite table; null while the slot holds none.
 ASprite* raceSprite(std::int32_t number);
 // Frame `frame` of sprite `number` at (x, y) on the frame's Graphics;

@@ -8,6 +8,7 @@
 // racers with the player last, and the display shown in the race state.
 
 #include "game/data/EventSlots.h"
+#include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
@@ -16,6 +17,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/Hud.h"
+#include "game/sprite/Paint.h"
 #include "game/sprite/TextLayout.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/racepaint/RacePaintFixture.h"
@@ -96,6 +98,13 @@ struct HudTest : RacePaintTest {
         player->m_driverKind = 2;
         player->m_lap = 1;
         game::hudPaintStaticInit();
+        // The framework's touch zones measure the same sprites.
+        game::seams().sprites.frameWidth = [](rt::Object* sprite, std::int32_t frame) {
+            return game::getFrameWidth(static_cast<game::ASprite*>(sprite), frame);
+        };
+        game::seams().sprites.frameHeight = [](rt::Object* sprite, std::int32_t frame) {
+            return game::getFrameHeight(static_cast<game::ASprite*>(sprite), frame);
+        };
         game::HudStatics& hud = game::hudStatics();
         hud.s_hudPhase = 2;
         hud.s_hudElements = 0;
@@ -104,6 +113,7 @@ struct HudTest : RacePaintTest {
         game::stateStatics().s_gameMode = 0;
     }
     ~HudTest() override {
+        game::seams().sprites = {};
         game::racerStatics().s_playerCar = nullptr;
         game::raceStatics().s_racers = nullptr;
     }

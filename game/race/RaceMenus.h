@@ -1,0 +1,59 @@
+#pragma once
+// The states that stand over a running or finished race: the pause menu
+// (33) with its options (34) and help (35), the three yes/no questions (7
+// leave the game, 8 quit the race, 9 restart it) and the menu after a race
+// (36). Each paints the race below it first, through the race's paint seam
+// (RaceView.h), whose painter shows the state `pictureState` names.
+//
+// Game thread only.
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+inline constexpr std::int32_t kExitQuestionState = 7;
+inline constexpr std::int32_t kQuitRaceQuestionState = 8;
+inline constexpr std::int32_t kRestartQuestionState = 9;
+inline constexpr std::int32_t kRaceOptionsState = 34;
+inline constexpr std::int32_t kRaceHelpState = 35;
+inline constexpr std::int32_t kRacerIntroState = 39;
+inline constexpr std::int32_t kTrackFlyoverState = 40;
+// The loading target of a next race, and of the menus.
+inline constexpr std::int32_t kRaceLoadKind = 8;
+inline constexpr std::int32_t kMenuLoadKind = 4;
+// The main menu, where quitting a race returns.
+inline constexpr std::int32_t kQuitRaceTarget = 6;
+
+struct RaceMenuStatics {
+    // The state below the pause menu when it opened (0 when the stack is
+    // shallower than 2 or deeper than 33): the questions, the help and the
+    // options paint it under themselves.
+    std::int32_t s_pausedState = 0;
+    // The pause menu's selection, kept when the menu is left.
+    std::int32_t s_pauseMenuItem = 0;
+    // The track the after-race menu's next race loads (-1 none).
+    std::int32_t s_nextTrack = -1;
+    // The after-race menu offers the next race.
+    std::int8_t s_nextRaceOffered = 0;
+
+    RT_NO_REFERENCE_FIELDS(RaceMenuStatics, rt::NoReferenceBase)
+};
+
+RaceMenuStatics& raceMenuStatics();
+
+// The race state whose picture the current screen shows: the paused state
+// under the pause menu, its options, help and questions; else the current
+// state.
+std::int32_t pictureState();
+// Whether that picture carries the head-up display: the countdown, and the
+// race until it has finished.
+bool isHudPictured();
+
+// The race's view pass steps of the head-up display around the painter:
+// before it the intro (on the countdown's picture, by the frame's
+// milliseconds) and the display's own step; after it the closing step.
+void raceHudViewPass();
+void raceHudClosingPass();
+
+} // namespace game
