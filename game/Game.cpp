@@ -129,6 +129,11 @@ void registerGame() {
     raceViewHooks().painter = paintRacePicture;
     raceViewHooks().closingPass = raceHudClosingPass;
     raceSceneHooks().paintRaceNotice = paintRaceNotice;
+    // The menus over a race read the championship the front end chose.
+    registerRaceMenus();
+    raceMenuHooks() = RaceMenuHooks{};
+    raceMenuHooks().championship = [] { return frontEndStatics().s_championship != 0; };
+    raceMenuHooks().endChampionship = [] { frontEndStatics().s_championship = 0; };
     raceSceneHooks().paintHud = paintHud;
     registerRaceModelHooks();
     // The menus set up the guided race's event through the race model.

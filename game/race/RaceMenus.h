@@ -42,6 +42,40 @@ struct RaceMenuStatics {
 
 RaceMenuStatics& raceMenuStatics();
 
+// What the menus over a race read and write of the front end, which the
+// composition root fills. Empty: no championship, no races in it, the main
+// menu as the state to return to.
+struct RaceMenuHooks {
+    bool (*championship)() = nullptr;
+    void (*endChampionship)() = nullptr;
+    // The number of races of the chosen championship.
+    std::int32_t (*championshipRaces)() = nullptr;
+    // The menu state that leaving a race loads back into.
+    std::int32_t (*menuReturnState)() = nullptr;
+};
+RaceMenuHooks& raceMenuHooks();
+bool isChampionship();
+
+// The pause menu's items: the full menu, or the short one (no restart) in
+// a championship or the guided race.
+bool isShortPauseMenu();
+// Whether the current event is the last of its list.
+bool isLastEvent();
+// Whether the after-race menu offers the next race: game mode 0, the next
+// track is loaded and unlocked.
+bool isNextRaceOffered();
+
+// The handlers of states 33, 34, 35, 7, 8, 9 and 36, and their
+// registration.
+void statePauseMenu(std::int32_t message);
+void stateRaceOptions(std::int32_t message);
+void stateRaceHelp(std::int32_t message);
+void stateExitConfirm(std::int32_t message);
+void stateQuitRaceConfirm(std::int32_t message);
+void stateRestartConfirm(std::int32_t message);
+void stateRaceEndMenu(std::int32_t message);
+void registerRaceMenus();
+
 // The race state whose picture the current screen shows: the paused state
 // under the pause menu, its options, help and questions; else the current
 // state.
