@@ -21,6 +21,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceMenus.h"
 #include "game/race/RacePlacement.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
@@ -107,6 +108,7 @@ void registerGame() {
         raceSceneStaticInit();
         hudPaintStaticInit();
         weatherStaticInit();
+        raceResultsStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -131,6 +133,7 @@ void registerGame() {
     raceSceneHooks().paintRaceNotice = paintRaceNotice;
     // The menus over a race read the championship the front end chose.
     registerRaceMenus();
+    setStateHandler(kResultsState, stateRaceResults);
     raceMenuHooks() = RaceMenuHooks{};
     raceMenuHooks().championship = [] { return frontEndStatics().s_championship != 0; };
     raceMenuHooks().endChampionship = [] { frontEndStatics().s_championship = 0; };

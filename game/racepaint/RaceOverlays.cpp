@@ -20,6 +20,7 @@
 #include "game/racepaint/Hud.h"
 #include "game/racepaint/HudText.h"
 #include "game/racepaint/RaceScene.h"
+#include "game/racepaint/ResultScreens.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -285,6 +286,12 @@ void paintRacePicture() {
         break;
     case kRaceState:
         paintRace();
+        break;
+    case kResultsState:
+        // Under a menu the finished race; its own state adds the results.
+        paintRaceScene();
+        if (stateStatics().s_state == kResultsState)
+            paintResults();
         break;
     default:
         paintRaceScene();

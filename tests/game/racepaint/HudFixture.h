@@ -35,16 +35,31 @@ using namespace racepaint_testing;
 inline constexpr std::int32_t kStandInFrames = 30;
 inline constexpr std::int32_t kTexts = 100;
 
-// A sprite of `kStandInFrames` frames in one opaque colour.
+// Box b of frame f of a stand-in sprite: (2 + b, 4 + b, 300 - 20 b, 150 - 10 b + f).
+inline std::array<std::int32_t, 4> standInBox(std::int32_t frame, std::int32_t box) {
+    return {2 + box, 4 + box, 300 - 20 * box, 150 - 10 * box + frame};
+}
+
+// A sprite of `kStandInFrames` frames in one opaque colour, each with three
+// boxes.
 inline game::ASprite* standInSprite(std::uint32_t colour) {
     datakit::SpriteModel model = sprite_testing::paletteModel({colour});
+    model.format |= datakit::sprite_bits::kFrameBoxes;
     for (std::int32_t f = 0; f < kStandInFrames; ++f) {
+        for (std::int32_t b = 0; b < 3; ++b) {
+            const std::array<std::int32_t, 4> box = standInBox(f, b);
+            model.boxes.push_back({.x = static_cast<std::int16_t>(box[0]),
+                                   .y = static_cast<std::int16_t>(box[1]),
+                                   .width = static_cast<std::uint16_t>(box[2]),
+                                   .height = static_cast<std::uint16_t>(box[3])});
+        }
         sprite_testing::addFlatModule(model, static_cast<std::uint16_t>(12 + f),
                                       static_cast<std::uint16_t>(8 + f % 5), 0);
         sprite_testing::addFrame(model, {{.module = static_cast<std::uint8_t>(f),
                                           .x = static_cast<std::int16_t>(f % 3),
                                           .y = static_cast<std::int16_t>(f % 2),
                                           .flags = 0}});
+        model.frames.back().boxCount = 3;
     }
     return sprite_testing::loadSprite(datakit::writeSprite(model));
 }
