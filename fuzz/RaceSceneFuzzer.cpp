@@ -32,6 +32,7 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/ZoomCache.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "platform/Platform.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/Runtime.h"
@@ -135,10 +136,9 @@ void loadObjects(Bytes& in) {
     v.s_movingObjectDX[0] = v.s_movingObjectDX[1] = in.nextSigned();
     v.s_gateDone = rt::newByteArray(game::trackStatics().s_segmentCount);
     const std::int32_t effects = in.next() % 4;
-    game::RaceSceneStatics& scene = game::raceSceneStatics();
-    scene.s_trackEffects = rt::newIntArray(4 * effects);
+    game::zoomPoolStatics().s_poolRecordList = rt::newIntArray(4 * effects);
     for (std::int32_t i = 0; i < 4 * effects; ++i)
-        rt::IntArray::set(scene.s_trackEffects, i, in.nextShort() * 4099);
+        rt::IntArray::set(game::zoomPoolStatics().s_poolRecordList, i, in.nextShort() * 4099);
 }
 
 bool guardsHold(const std::vector<std::uint16_t>& block) {

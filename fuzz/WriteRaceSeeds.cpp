@@ -1,10 +1,16 @@
 // Writes the seeds of the race data harnesses from the demo set's race
 // packs: each pack's entries whole, and one cut short, into
-// CORPUS/<harness>/. Usage: write_race_seeds CORPUS
+// CORPUS/<harness>/; the race harness's seeds from the first track, event
+// and zone entries; and the promotion file harness's seeds, the demo set's
+// promotion with its pictures made tiny, whole and cut short.
+// Usage: write_race_seeds CORPUS
 #include "tools/datakit/Archive.h"
 #include "tools/datakit/Files.h"
+#include "tools/datakit/PngWriter.h"
+#include "tools/datakit/PromoWriter.h"
 #include "tools/mkdata/DemoSet.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -42,6 +48,20 @@ void write(const fs::path& path, const datakit::Bytes& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The demo promotion with every picture a single pixel, small enough for a
+// fuzzing input.
+datakit::Bytes smallPromotion() {
+    datakit::PromoModel model = mkdata::demoPromoModel();
+    const datakit::Bytes dot = datakit::writePng(1, 1, {0xFF336699u});
+    for (datakit::PromoLanguage& language : model.languages)
+        language.picture = dot;
+    for (auto* pictures :
+         {&model.screenImages, &model.pagePictures, &model.list0Pictures, &model.list1Pictures})
+        std::fill(pictures->begin(), pictures->end(), dot);
+    model.propertyPicture = model.portalPicture = dot;
+    return datakit::writePromo(model);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -68,5 +88,25 @@ int main(int argc, char** argv) {
             write(corpus / pack.harness / ("demo_" + std::to_string(i) + "_cut"), cut);
         }
     }
+    // The race harness: track 0, event entry 0 and zones 0 of the demo set,
+    // each behind its u16 length, then a few steps of keys.
+    fs::create_directories(corpus / "race");
+    datakit::Bytes race;
+    for (std::u16string_view pack : {mkdata::kTrackPackFile, mkdata::kEventPackFile, mkdata::kZonePackFile}) {
+        const std::vector<datakit::Bytes> entries = entriesOf(demo, pack);
+        const datakit::Bytes entry = entries.empty() ? datakit::Bytes{} : entries[0];
+        race.push_back(static_cast<std::uint8_t>(entry.size()));
+        race.push_back(static_cast<std::uint8_t>(entry.size() >> 8));
+        race.insert(race.end(), entry.begin(), entry.end());
+    }
+    write(corpus / "race" / "demo_0", race);
+    for (std::uint8_t key : {0x00, 0x18, 0x1B, 0x43, 0x5D, 0xF0})
+        race.push_back(key);
+    write(corpus / "race" / "demo_0_keys", race);
+    fs::create_directories(corpus / "promo_file");
+    const datakit::Bytes promotion = smallPromotion();
+    write(corpus / "promo_file" / "demo_small", promotion);
+    write(corpus / "promo_file" / "demo_small_cut",
+          datakit::Bytes(promotion.begin(), promotion.begin() + static_cast<long>(promotion.size() / 2)));
     return 0;
 }

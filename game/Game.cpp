@@ -12,14 +12,18 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/MenuScreens.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/promo/PromoHooks.h"
+#include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceMenus.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceResults.h"
 #include "game/race/RaceStartup.h"
@@ -96,8 +100,9 @@ void registerGame() {
     setStateHandler(1, loadStartupData);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
-    // painter's fixed-size arrays, the driving tables, the view pass's slice
-    // bins, the race scene's pinned values and the head-up display's tables.
+    // painter's fixed-size arrays, the driving tables, the computer drivers',
+    // the view pass's slice bins, the race scene's pinned values, and the
+    // head-up display's, the weather's and the results' tables.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
@@ -106,6 +111,7 @@ void registerGame() {
         initDrivingTables();
         viewPassStaticInit();
         raceSceneStaticInit();
+        initDriverTables();
         hudPaintStaticInit();
         weatherStaticInit();
         raceResultsStaticInit();
@@ -147,6 +153,9 @@ void registerGame() {
     registerStartupScreens();
     registerMenuScreens();
     installDrivingSteps();
+    registerLoadingState();
+    installOpponentSteps();
+    registerPromotion();
 }
 
 platform::StartupHooks startupHooks() {

@@ -30,16 +30,64 @@ inline constexpr std::int32_t kSoundThreadFailed = 12;
 // text of a time zone without an ID in a Date's text, and the text the game
 // shows in place of a text whose bytes are malformed.
 inline constexpr std::int32_t kDefaultMessage = 14;
+// The promotion screen's data file (a resource name).
+inline constexpr std::int32_t kPromoDataFile = 19;
+// The promotion's "off" words, compared in upper case: a value equal to the
+// first is kept as a field's value but shows no link button; the second (like
+// the digit 0) switches a page off.
+inline constexpr std::int32_t kPromoNoneWord = 29;
+inline constexpr std::int32_t kPromoOffWord = 30;
 // The digit 0; as the whole value of the sound-question property it skips
 // the game's question whether to play sound.
 inline constexpr std::int32_t kZeroDigit = 31;
 // Between a key and its value in a Hashtable's text.
 inline constexpr std::int32_t kHashtableKeyValue = 32;
+// Between the fields of a promotion property ("key=value" fields).
+inline constexpr std::int32_t kPromoFieldSeparator = 33;
+// The promotion field key of the portal page; its value is taken as it is.
+inline constexpr std::int32_t kPromoPortalKey = 34;
+// The place in an address template where a field's value goes.
+inline constexpr std::int32_t kPromoTemplateSlot = 35;
+// The prefix of a per-page promotion property (pages read one property each).
+inline constexpr std::int32_t kPromoPagePropertyPrefix = 36;
+// Put before a page's two-digit number in an address with a language.
+inline constexpr std::int32_t kPromoPageNumberPrefix = 37;
+// Put after the portal address of a list's last row in an address with a language.
+inline constexpr std::int32_t kPromoPortalRowSuffix = 38;
+// The promotion property of the portal fields.
+inline constexpr std::int32_t kPromoPortalProperty = 39;
+// A list row of this name links to the portal address.
+inline constexpr std::int32_t kPromoPortalRowName = 41;
+// The promotion font variant whose glyph rows are wide (16-bit x and y).
+inline constexpr std::int32_t kPromoWideFontVariant = 44;
+// The promotion properties: the address base (48 marks the language inside
+// it), the page fields, the portal address, the portal text, the property
+// page's address and the fields of list 0 and list 1.
+inline constexpr std::int32_t kPromoAddressBaseProperty = 47;
+inline constexpr std::int32_t kPromoLanguageMarker = 48;
+inline constexpr std::int32_t kPromoPagesProperty = 49;
+inline constexpr std::int32_t kPromoPortalAddressProperty = 50;
+inline constexpr std::int32_t kPromoPortalTextProperty = 51;
+inline constexpr std::int32_t kPromoFeaturedProperty = 53;
+inline constexpr std::int32_t kPromoList0Property = 54;
+inline constexpr std::int32_t kPromoList1Property = 55;
 // What a wrapped text puts where a line was wrapped (a newline).
 inline constexpr std::int32_t kLineSeparator = 62;
 // The name of the character set of the game's texts; texts in it are read by
 // the game's own UTF-8 decoder.
 inline constexpr std::int32_t kTextEncoding = 63;
+// The two languages that have a second portal picture.
+inline constexpr std::int32_t kPromoPortalLanguages = 64;
+inline constexpr std::int32_t kPromoPortalLanguageCount = 2;
+// The language parameter of a chosen address; the two characters after it
+// are replaced by the language code.
+inline constexpr std::int32_t kPromoLanguageParameter = 66;
+// The record store whose existence records a visit of the promotion screen.
+inline constexpr std::int32_t kPromoVisitStore = 67;
+// The language written without spaces, and the break sign put in the middle
+// of its unbreakable texts.
+inline constexpr std::int32_t kPromoUnspacedLanguage = 81;
+inline constexpr std::int32_t kPromoMiddleBreak = 82;
 // The name of a player's volume control.
 inline constexpr std::int32_t kVolumeControlName = 88;
 // Record stores: the message of a full store, the separator of the folder
@@ -84,9 +132,9 @@ inline constexpr std::int32_t kFpsCarLabel = 142;
 // and the game's text pack.
 inline constexpr std::int32_t kFixedPointPack = 143;
 inline constexpr std::int32_t kTextPack = 144;
-// The pack of the front end's sprites, each at the entry of its sprite
-// number (the splash picture, the menu backgrounds, item frames, ...).
-inline constexpr std::int32_t kMenuSpritePack = 145;
+// The pack of the front end's and the race's sprites: entry n is slot n of
+// the sprite table.
+inline constexpr std::int32_t kSpritePack = 145;
 // The pack of the bitmap fonts: the three font sprites at entries 0 to 2,
 // their character maps at entries 3 to 5.
 inline constexpr std::int32_t kFontPack = 146;
@@ -175,10 +223,37 @@ inline constexpr Entry kCatalogue[] = {
     {kSoundThreadFailed, 1, "sound thread failed", "in front of what ended the sound engine's thread"},
     {kDefaultMessage, 1, "default message",
      "exception message; record-store vendor; missing zone ID; malformed game text"},
+    {kPromoDataFile, 1, "promotion data file", "resource of the promotion pages"},
+    {kPromoNoneWord, 1, "promotion none word", "a field value kept without a link button"},
+    {kPromoOffWord, 1, "promotion off word", "a value that switches a promotion page off"},
     {kZeroDigit, 1, "zero digit", "the digit 0; the sound-question property's value that skips it"},
     {kHashtableKeyValue, 1, "hashtable key-value", "between a key and its value"},
+    {kPromoFieldSeparator, 1, "promotion field separator", "between the fields of a promotion property"},
+    {kPromoPortalKey, 1, "promotion portal key", "field key of the portal page"},
+    {kPromoTemplateSlot, 1, "promotion template slot", "where a field's value goes in an address"},
+    {kPromoPagePropertyPrefix, 1, "promotion page property prefix", "prefix of a per-page property"},
+    {kPromoPageNumberPrefix, 1, "promotion page number prefix", "before a page's number in an address"},
+    {kPromoPortalRowSuffix, 1, "promotion portal row suffix",
+     "after the portal address of a list's last row"},
+    {kPromoPortalProperty, 1, "promotion portal property", "property of the portal fields"},
+    {kPromoPortalRowName, 1, "promotion portal row name", "a list row linking to the portal address"},
+    {kPromoWideFontVariant, 1, "promotion wide font", "font variant with wide glyph rows"},
+    {kPromoAddressBaseProperty, 1, "promotion address base property", "property of the address template"},
+    {kPromoLanguageMarker, 1, "promotion language marker", "marks an address template that takes a language"},
+    {kPromoPagesProperty, 1, "promotion pages property", "property of the regular pages' fields"},
+    {kPromoPortalAddressProperty, 1, "promotion portal address property", "property of the portal address"},
+    {kPromoPortalTextProperty, 1, "promotion portal text property", "property of the portal text"},
+    {kPromoFeaturedProperty, 1, "promotion featured property", "property of the property page's address"},
+    {kPromoList0Property, 1, "promotion list 0 property", "property of list 0's fields"},
+    {kPromoList1Property, 1, "promotion list 1 property", "property of list 1's fields"},
     {kLineSeparator, 1, "line separator", "inserted where a wrapped text was wrapped"},
     {kTextEncoding, 1, "text encoding", "character set of the game's texts"},
+    {kPromoPortalLanguages, kPromoPortalLanguageCount, "promotion portal languages",
+     "languages with a second portal picture"},
+    {kPromoLanguageParameter, 1, "promotion language parameter", "language parameter of a chosen address"},
+    {kPromoVisitStore, 1, "promotion visit store", "record store recording a visit"},
+    {kPromoUnspacedLanguage, 1, "promotion unspaced language", "language written without spaces"},
+    {kPromoMiddleBreak, 1, "promotion middle break", "break sign put in an unbreakable text"},
     {kVolumeControlName, 1, "volume control name", "name of a player's volume control"},
     {kRecordStoreFull, 1, "record store full", "message of a full store"},
     {kRecordStorePathSeparator, 1, "record store path separator", "between the folders of a store's path"},
@@ -206,7 +281,7 @@ inline constexpr Entry kCatalogue[] = {
     {kFpsCarLabel, 1, "fps car label", "in front of the player's car value in the frame-rate display"},
     {kFixedPointPack, 1, "fixed-point pack", "pack of the cosine table and its companion"},
     {kTextPack, 1, "text pack", "pack of the game's texts"},
-    {kMenuSpritePack, 1, "menu sprite pack", "pack of the front end's sprites, entry n for sprite n"},
+    {kSpritePack, 1, "sprite pack", "pack of the sprites, one entry per slot of the sprite table"},
     {kFontPack, 1, "font pack", "pack of the font sprites and their character maps"},
     {kRacerPack, 1, "racer pack", "pack of the racer definitions, one entry per racer"},
     {kRaceImagePack, 1, "race image pack", "pack of the roadside and scenery images"},

@@ -57,4 +57,4 @@ TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/runtime_tests --gtes
 TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*:MediaGraph*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/classlib_tests --gtest_filter='Timer*:Collection*:SystemGc*' --gtest_brief=1
 TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*:Shell*:Program*:ConnectionScreen*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/game_tests --gtest_filter='GameTest.TheGameThread*:GameTest.AScriptedStylus*:SoundThread*' --gtest_brief=1
+TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/game_tests --gtest_filter='GameTest.TheGameThread*:GameTest.AScriptedStylus*:SoundThread*:PromoVisit*' --gtest_brief=1

@@ -206,7 +206,7 @@ void initLoadingBar(std::int32_t style) {
     overlay.s_loadingProgress = 0;
     overlay.s_loadingStep = 0;
     overlay.s_loadingSubStep = 0;
-    overlay.s_loadingTicks = 0;
+    overlay.s_loadingDone = 0;
     overlay.s_loadingStyle = style;
     overlay.s_loadingBarHeight = loadingBarHeight(style);
     overlay.s_loadingBarWidth = loadingBarWidth(style);

@@ -28,14 +28,18 @@ inline constexpr std::int32_t kSoftKeyPalette = 1;
 inline constexpr std::int32_t kCentredAnchor = 3;
 
 struct OverlayStatics {
-    // The loading bar, all reset together by `initLoadingBar`.
+    // The loading bar, all reset together by `initLoadingBar`: the load
+    // kinds still to run (bits 2, 4, 8), the steps of the running kind, the
+    // bar's value when a kind is complete, the bar's value, the running
+    // kind's step and the slot a step walks over several frames, and whether
+    // every kind has run.
     std::int32_t s_loadingStyle = 0;
     std::int32_t s_loadingBarHeight = 0;
     std::int32_t s_loadingBarWidth = 0;
     std::int32_t s_loadingProgress = 0;
     std::int32_t s_loadingStep = 0;
     std::int32_t s_loadingSubStep = 0;
-    std::int32_t s_loadingTicks = 0;
+    std::int32_t s_loadingDone = 0;
     // The two race-goal texts (String[2]), made once.
     rt::ObjectArray* s_goalTexts = nullptr;
     // Frame-rate counters: device ticks of the last frame and of the start,

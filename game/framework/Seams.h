@@ -125,6 +125,23 @@ struct PromotionHooks {
     void (*hovered)(std::int32_t action) = nullptr;
     // Whether the promotion screen can be shown (its menu item takes room).
     bool (*available)() = nullptr;
+    // Sets the promotion screen up once the menus are loaded (its data file
+    // and page table).
+    void (*setup)() = nullptr;
+};
+
+// The race's side of the loading state 4. Empty: there is no race to
+// release and no race to load, so the race kinds end without work.
+struct RaceLoadHooks {
+    // Releases what the last race left: `mode` 0 before the next race over a
+    // finished one, 1 before the menus are loaded.
+    void (*prepareRace)(std::int32_t mode) = nullptr;
+    // One step (0 .. 39) of a race load: `next` 0 for a race from the menus,
+    // 1 for the next race over a finished one.
+    void (*loadStep)(std::int32_t step, std::int32_t next) = nullptr;
+    // The loading state hands over to the flyover (40) or the countdown (41):
+    // the race's last images are made.
+    void (*startRace)(std::int32_t nextState) = nullptr;
 };
 
 // State 1's loading steps that belong to later subsystems, in the order
@@ -156,6 +173,7 @@ struct Seams {
     SpriteHooks sprites;
     RaceHooks race;
     PromotionHooks promotion;
+    RaceLoadHooks raceLoad;
 };
 
 // The registries of this process.

@@ -69,10 +69,14 @@ struct StartupStatics {
     rt::String* s_textPackName = nullptr;
     // Whether the splash has loaded the front end's first resources.
     std::int8_t s_startupLoaded = 0;
+    // The interface images (entry 5: the promotion badge), made by their
+    // first loader.
+    rt::ObjectArray* s_interfaceImages = nullptr;
 
     RT_REFERENCE_FIELDS(StartupStatics, rt::NoReferenceBase, s_textBuffer, s_spriteLoadFlags,
                         s_spriteCacheSpecs, s_flags368, s_flags24, s_textEncoding, s_objects22, s_fonts,
-                        s_sprites, s_objectFlags, s_startupPack, s_pairs, s_shorts48, s_textPackName)
+                        s_sprites, s_objectFlags, s_startupPack, s_pairs, s_shorts48, s_textPackName,
+                        s_interfaceImages)
 };
 
 StartupStatics& startupStatics();

@@ -176,6 +176,14 @@ bool handle(const SlidingMenu& m, std::int32_t message, std::int32_t itemMask) {
 
 } // namespace
 
+void mapMenuDigits() {
+    mapKey(0, 50, 8);
+    mapKey(0, 52, 10);
+    mapKey(0, 54, 12);
+    mapKey(0, 56, 14);
+    mapKey(0, 53, 11);
+}
+
 FrontEndStatics& frontEndStatics() {
     return rt::getStaticClass().statics<FrontEndStatics>();
 }
@@ -190,12 +198,7 @@ rt::ShortArray* rememberedSelections() {
 void stateMainMenu(std::int32_t message) {
     if (message == kEnter) {
         frontEndStatics().s_championship = 0;
-        // The digits 2, 4, 6, 8 and 5 walk and choose in the menus.
-        mapKey(0, 50, 8);
-        mapKey(0, 52, 10);
-        mapKey(0, 54, 12);
-        mapKey(0, 56, 14);
-        mapKey(0, 53, 11);
+        mapMenuDigits();
         std::int32_t previous = stateStatics().s_prevState;
         if (previous == kLoadingState || previous == kPromotionState)
             playMusic();

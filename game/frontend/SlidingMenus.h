@@ -39,6 +39,10 @@ void stateMainMenu(std::int32_t message);
 void stateModeMenu(std::int32_t message);
 void stateRaceMenu(std::int32_t message);
 
+// Key map 0 for the menus: the digits 2, 4, 6 and 8 walk (game keys 8, 10,
+// 12, 14) and 5 chooses (game key 11).
+void mapMenuDigits();
+
 // Registers the menu states' handlers.
 void registerMenuStates();
 

@@ -30,7 +30,7 @@ namespace game {
 
 namespace {
 
-using rt::constants::kMenuSpritePack;
+using rt::constants::kSpritePack;
 constexpr std::int32_t kSplashSprite = 0;
 constexpr std::int32_t kTitleSprites[] = {1, 2};
 // The sprites every menu screen draws with, loaded during the splash.
@@ -198,7 +198,7 @@ void soundPromptEnter() {
     (void)loadTextPack(startupStatics().s_textPackName, kMenuTextEntry);
     setUpQuestion(9);
     setSoftKeys(1, -1);
-    if (!spriteAt(kBackgroundSprite) && openPack(kMenuSpritePack)) {
+    if (!spriteAt(kBackgroundSprite) && openPack(kSpritePack)) {
         loadMenuSprite(kBackgroundSprite);
         closeStream();
     }
@@ -326,7 +326,7 @@ bool advanceBlink() {
 
 void loadFrontEndResources() {
     bool loaded = spriteAt(3) && spriteAt(4) && spriteAt(6);
-    if (!loaded && openPack(kMenuSpritePack)) {
+    if (!loaded && openPack(kSpritePack)) {
         for (std::int32_t sprite : kFrontEndSprites)
             loadMenuSprite(sprite);
         closeStream();
@@ -358,7 +358,7 @@ bool touchSoundPrompt() {
 void stateSplash(std::int32_t message) {
     switch (message) {
     case kEnter:
-        if (openPack(kMenuSpritePack)) {
+        if (openPack(kSpritePack)) {
             loadMenuSprite(kSplashSprite);
             closeStream();
         }

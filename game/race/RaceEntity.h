@@ -58,6 +58,12 @@ struct RaceSteps {
     // What the finish hands over besides the statics: sounds, soft keys and
     // the finish animation.
     void (*finishOutro)() = nullptr;
+    // The device clock in milliseconds for the race's interval decisions;
+    // empty reads the runtime's tick.
+    std::int64_t (*nowMs)() = nullptr;
+    // What a new run resets besides the race frame's statics: the race
+    // objects, the markers, the race phase and the triggers' marks.
+    void (*resetRun)() = nullptr;
 };
 
 // The steps of this process.

@@ -17,6 +17,7 @@
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "runtime/StaticClass.h"
 
 namespace game {
@@ -142,6 +143,8 @@ void resetRaceRun() {
     }
     raceUtilityStatics().s_shakeLeft = 0;
     setShakeOffset(0, 0);
+    if (raceSteps().resetRun)
+        raceSteps().resetRun();
 }
 
 void finishRace() {
@@ -253,6 +256,9 @@ void raceStep(std::int32_t dt) {
             f.s_sharpCurveAhead = 1;
     }
     updateRaceEntities(step);
+    // The effect pool's players count milliseconds.
+    if (zoomPoolStatics().s_zoomAnimPool)
+        updateZoomAnimPool(static_cast<std::int32_t>(std::int64_t{step} * 1000 >> 12));
     if (!race.s_raceFinished && currentEventType() != 10) {
         if (raceSteps().updateCamera)
             raceSteps().updateCamera(step);

@@ -5,13 +5,17 @@
 #include "game/data/SaveRecords.h"
 #include "game/framework/States.h"
 #include "game/race/EventGoals.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceObjects.h"
+#include "game/race/RacePhase.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "runtime/Array.h"
 #include "runtime/StaticClass.h"
@@ -122,6 +126,10 @@ void forEachRaceBlock(Visit&& visit) {
     visit(eventStatics());
     visit(eventSlotStatics());
     visit(saveRecordStatics());
+    visit(racePhaseStatics());
+    visit(impactStatics());
+    visit(triggerStatics());
+    visit(raceObjectStatics());
 }
 
 } // namespace

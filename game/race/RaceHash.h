@@ -6,7 +6,8 @@
 // What it covers, in this order:
 // - every statics block of the race layer (the race, the frame, the race
 //   entity, the utilities, the event goals, the track, the racers, the race
-//   and event tables) and those the race reads and writes beside them (the
+//   and event tables, the race phase, impacts, triggers and race objects)
+//   and those the race reads and writes beside them (the
 //   event slots, the saved event records), with the guided race's game mode;
 //   not the painters' own statics (the race images);
 // - through their references, every object they reach: arrays by length

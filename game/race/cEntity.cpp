@@ -17,6 +17,9 @@ cEntity* cEntity::cEntityWithType(std::int32_t type) {
     entity->m_laneTarget = -1;
     entity->m_targetIndex = -1;
     entity->m_offeredItem = -1;
+    entity->m_nextItem = -1;
+    entity->m_routeStart = -1;
+    entity->m_routeMode = -1;
     return entity;
 }
 

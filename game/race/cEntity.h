@@ -103,6 +103,11 @@ public:
     std::int32_t m_effectTimer = 0;
     std::int32_t m_effect = 0;
     std::int32_t m_landLock = 0;
+    // The lean of a side contact: +10 pushed right, -10 pushed left.
+    std::int32_t m_lean = 0;
+    // The small counter of state 1 (0, 1, 2, 0, ...) and the shield's step
+    // of state 1024.
+    std::int32_t m_stateCounter = 0;
     std::int32_t m_stateAnim = 0;
     std::int32_t m_fallStep = 0;
     std::int8_t m_fallen = 0;
@@ -163,6 +168,8 @@ public:
     std::int32_t m_offeredItem = 0;
     std::int32_t m_offerTimer = 0;
     std::int32_t m_lateralRate = 0;
+    // The item the next finished draw gives, -1 none.
+    std::int32_t m_nextItem = 0;
     // The camera's target sequence.
     std::int8_t m_targetFired = 0;
     std::int32_t m_targetTime = 0;

@@ -6,6 +6,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
@@ -187,9 +188,11 @@ void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
     }
 }
 
-// The dynamic roadside objects of `segment` into the effect pool.
+// The dynamic roadside objects of `segment` (the effect pool's records:
+// segment | slot << 16 | kind << 24, lateral, position, lift) into the pool's
+// paint requests.
 void placeTrackEffects(std::int32_t k, std::int32_t segment) {
-    rt::IntArray* effects = raceSceneStatics().s_trackEffects;
+    rt::IntArray* effects = zoomPoolStatics().s_poolRecordList;
     const std::int32_t count = effects ? effects->length() / 4 : 0;
     for (std::int32_t e = 0; e < count; ++e) {
         const std::int32_t head = rt::IntArray::get(effects, 4 * e);
@@ -408,15 +411,17 @@ void paintWorld(bool secondRoad) {
 }
 
 void paintPlayerMarkers() {
-    const RaceSceneStatics& s = raceSceneStatics();
+    // The race objects' marker records: shown, kind, x offset, screen y.
+    const rt::IntArray* records = raceObjectStatics().s_playerMarkers;
     const cEntity* player = racerStatics().s_playerCar;
     ASprite* markers = spriteOf(kMarkerSprite);
-    if (!player || !markers)
+    if (!player || !markers || !records)
         return;
-    for (const auto& marker : s.s_playerMarkers) {
-        if (marker[0] == 1)
-            paintFrame(markers, graphics(), marker[1] != 0 ? 20 : 19, rt::iadd(player->m_screenX, marker[2]),
-                       marker[3], 0, 0, 0);
+    for (std::int32_t i = 0; i + 3 < records->length(); i += 4) {
+        if (rt::IntArray::get(records, i) == 1)
+            paintFrame(markers, graphics(), rt::IntArray::get(records, i + 1) != 0 ? 20 : 19,
+                       rt::iadd(player->m_screenX, rt::IntArray::get(records, i + 2)),
+                       rt::IntArray::get(records, i + 3), 0, 0, 0);
     }
 }
 

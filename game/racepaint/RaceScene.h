@@ -42,7 +42,6 @@ inline constexpr std::int32_t kBackdropScrollStep = 1;
 inline constexpr std::int32_t kStandInGroundColour = 0x3E7A34;
 // The haze strip hangs this far above the horizon.
 inline constexpr std::int32_t kHazeLift = 20;
-inline constexpr std::int32_t kPlayerMarkers = 5;
 // Sprites and frames the scene draws from the sprite table.
 inline constexpr std::int32_t kMarkerSprite = 26;
 inline constexpr std::int32_t kStartSprite = 64;
@@ -61,16 +60,10 @@ struct RaceSceneStatics {
     std::int32_t s_backdropAnimFrame = 1;
     // The horizon haze strip; null for none.
     platform::javax_microedition_lcdui_Image* s_hazeImage = nullptr;
-    // Markers over the player's car: shown, variant, x offset, screen y.
-    std::int32_t s_playerMarkers[kPlayerMarkers][4] = {};
     // Paints the moving road object at (x, y, scale, mirror).
     ZoomedAnimPlayer* s_movingObjectPlayer = nullptr;
-    // Dynamic roadside objects, four ints each: segment | id << 16 | kind
-    // << 24, lateral, and the position and lift of the slice lookup.
-    rt::IntArray* s_trackEffects = nullptr;
 
-    RT_REFERENCE_FIELDS(RaceSceneStatics, rt::NoReferenceBase, s_hazeImage, s_movingObjectPlayer,
-                        s_trackEffects)
+    RT_REFERENCE_FIELDS(RaceSceneStatics, rt::NoReferenceBase, s_hazeImage, s_movingObjectPlayer)
 };
 
 RaceSceneStatics& raceSceneStatics();

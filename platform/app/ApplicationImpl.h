@@ -11,12 +11,14 @@
 // the shell's own screens are kept apart by the screen lock.
 
 #include "host/Threads.h"
+#include "platform/app/ReplayLog.h"
 #include "platform/app/StartupHooks.h"
 #include "platform/display/DisplayDriver.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,8 @@ struct RunOptions {
     std::uint32_t frameLimit = 0;
     // When set, the last painted frame is written there as PNG at shutdown.
     std::string screenshotPath;
+    // When set, every present and window event is logged there for a replay.
+    ReplayLog* replay = nullptr;
 };
 
 class ApplicationImpl {
@@ -86,6 +90,12 @@ public:
     void serviceRepaints();
     // Ends the run loop (any thread).
     void notifyDestroyed() { m_running = false; }
+    // Game thread: the run is to end as `verdict` says, a broken data set
+    // found while the game ran; the first verdict stands. The shell reads
+    // it once the run loop and its shutdown are over (`runVerdict`: ready
+    // when none was given).
+    void setRunVerdict(const StartupResult& verdict);
+    StartupResult runVerdict() const { return m_verdict.value_or(StartupResult::ready()); }
 
     bool isRunning() const { return m_running; }
     void setActive(bool active) { m_active = active; }
@@ -102,7 +112,8 @@ public:
     host::Mutex& screenLock() { return *m_screenLock; }
 
 private:
-    void presentFrame();
+    // Answers the replay log's frame (a zero frame without a log).
+    ReplayLog::Frame presentFrame();
     void writeScreenshot();
     void closeDisplay();
 
@@ -128,6 +139,7 @@ private:
     std::vector<std::uint16_t> m_lastFrame;
     bool m_shutDown = false;
     bool m_screenshotFailed = false;
+    std::optional<StartupResult> m_verdict;
 };
 
 } // namespace platform

@@ -132,8 +132,9 @@ StartupResult Shell::run() {
         m_impl->notifyDestroyed();
     window.bringToFront();
     m_impl->run();
+    StartupResult verdict = m_impl->runVerdict();
     cleanup();
-    return StartupResult::ready();
+    return verdict;
 }
 
 StartupResult Shell::startRuntime() {
@@ -287,6 +288,8 @@ bool Shell::pumpMessages() {
     serveWindowCalls();
     host::WindowEvent event;
     while (m_host.window().pollEvent(event)) {
+        if (m_options.run.replay)
+            m_options.run.replay->event(event);
         if (event.type == host::WindowEventType::Quit)
             return false;
         handleEvent(event);

@@ -66,7 +66,8 @@ public:
     // why start-up stopped: the window, the display or the runtime could not
     // start, or the start-up hooks could not load the data set. Loading that
     // fills the object heap (`rt::OutOfStore`) ends start-up as a broken data
-    // set instead of ending the process.
+    // set instead of ending the process. A run that the game ended because
+    // its data set turned out broken answers the game's verdict.
     StartupResult run();
 
     // The window procedure: one event of the window.

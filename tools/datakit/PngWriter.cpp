@@ -58,18 +58,51 @@ Bytes zlibStored(const Bytes& raw) {
     return std::move(out).take();
 }
 
-} // namespace
-
-Bytes writePng(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& pixels) {
-    ByteWriter out;
+void signatureAndHeader(ByteWriter& out, std::uint32_t width, std::uint32_t height, std::uint8_t colourType) {
     for (std::uint8_t byte : {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A})
         out.u8(byte);
     ByteWriter header;
     header.u32(ByteOrder::Big, width);
     header.u32(ByteOrder::Big, height);
-    for (std::uint8_t byte : {8, 6, 0, 0, 0})
+    for (std::uint8_t byte : {std::uint8_t{8}, colourType, std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0}})
         header.u8(byte);
     chunk(out, "IHDR", header.bytes());
+}
+
+} // namespace
+
+Bytes writePalettePng(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& palette,
+                      const std::vector<std::uint8_t>& indexes) {
+    ByteWriter out;
+    signatureAndHeader(out, width, height, 3);
+    Bytes colours;
+    Bytes alphas;
+    bool translucent = false;
+    for (std::uint32_t argb : palette) {
+        colours.push_back(static_cast<std::uint8_t>(argb >> 16));
+        colours.push_back(static_cast<std::uint8_t>(argb >> 8));
+        colours.push_back(static_cast<std::uint8_t>(argb));
+        alphas.push_back(static_cast<std::uint8_t>(argb >> 24));
+        translucent = translucent || alphas.back() != 0xFF;
+    }
+    chunk(out, "PLTE", colours);
+    if (translucent)
+        chunk(out, "tRNS", alphas);
+    Bytes raw;
+    raw.reserve(static_cast<std::size_t>(height) * (1 + width));
+    for (std::uint32_t y = 0; y < height; ++y) {
+        raw.push_back(0);
+        auto row = indexes.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * width);
+        raw.insert(raw.end(), row, row + width);
+    }
+    chunk(out, "IDAT", zlibStored(raw));
+    chunk(out, "IEND", {});
+    return std::move(out).take();
+}
+
+Bytes writePng(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& pixels) {
+    ByteWriter out;
+    signatureAndHeader(out, width, height, 6);
     Bytes raw;
     raw.reserve(static_cast<std::size_t>(height) * (1 + 4 * width));
     for (std::uint32_t y = 0; y < height; ++y) {

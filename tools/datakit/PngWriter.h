@@ -13,4 +13,11 @@ namespace datakit {
 // the caller.
 Bytes writePng(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& pixels);
 
+// An 8-bit palette PNG (colour type 3): a PLTE chunk of `palette`'s colours
+// (0xAARRGGBB), a tRNS chunk when any of them is not opaque, and one palette
+// index per pixel in `indexes` (width x height of them, each below the
+// palette's size of 1 to 256: else a bug of the caller).
+Bytes writePalettePng(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& palette,
+                      const std::vector<std::uint8_t>& indexes);
+
 } // namespace datakit

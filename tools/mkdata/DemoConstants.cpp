@@ -29,6 +29,30 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kSoundThreadFailed, u"The sound thread stopped: "},
         {kDefaultMessage, u""},
         {kZeroDigit, u"0"},
+        {kPromoDataFile, u"/" + std::u16string(kPromoFile)},
+        {kPromoNoneWord, u"NONE"},
+        {kPromoOffWord, u"OFF"},
+        {kPromoFieldSeparator, u";"},
+        {kPromoPortalKey, u"PORTAL"},
+        {kPromoTemplateSlot, u"%s"},
+        {kPromoPagePropertyPrefix, u"Vorlax-Promo-"},
+        {kPromoPageNumberPrefix, u"&page="},
+        {kPromoPortalRowSuffix, u"&from=list"},
+        {kPromoPortalProperty, u"Vorlax-Promo-Portal"},
+        {kPromoPortalRowName, u"PORTAL"},
+        {kPromoWideFontVariant, u"WIDE"},
+        {kPromoAddressBaseProperty, u"Vorlax-Promo-Base"},
+        {kPromoLanguageMarker, u"lang="},
+        {kPromoPagesProperty, u"Vorlax-Promo-Pages"},
+        {kPromoPortalAddressProperty, u"Vorlax-Promo-Portal-Url"},
+        {kPromoPortalTextProperty, u"Vorlax-Promo-Portal-Text"},
+        {kPromoFeaturedProperty, u"Vorlax-Promo-Featured"},
+        {kPromoList0Property, u"Vorlax-Promo-List-1"},
+        {kPromoList1Property, u"Vorlax-Promo-List-2"},
+        {kPromoLanguageParameter, u"lang="},
+        {kPromoVisitStore, u"VorlaxPromoSeen"},
+        {kPromoUnspacedLanguage, u"JA"},
+        {kPromoMiddleBreak, u"|"},
         {kHashtableKeyValue, u"="},
         {kLineSeparator, u"\n"},
         {kTextEncoding, u"UTF-8"},
@@ -56,7 +80,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kFpsCarLabel, u" car "},
         {kFixedPointPack, u"/" + std::u16string(kFixedPointPackFile)},
         {kTextPack, u"/" + std::u16string(kTextPackFile)},
-        {kMenuSpritePack, u"/menus.pak"},
+        {kSpritePack, u"/" + std::u16string(kSpritePackFile)},
         {kFontPack, u"/" + std::u16string(kFontPackFile)},
         {kRacerPack, u"/racers.pak"},
         {kRaceImagePack, u"/" + std::u16string(kRaceImagePackFile)},
@@ -103,6 +127,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         texts, kMonthNames,
         {u"Jan", u"Feb", u"Mar", u"Apr", u"May", u"Jun", u"Jul", u"Aug", u"Sep", u"Oct", u"Nov", u"Dec"});
     addRange(texts, kDayNames, {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"});
+    addRange(texts, kPromoPortalLanguages, {u"JA", u"ZH"});
     addRange(texts, kClipContentTypes, {u"audio/x-wav", u"audio/midi", u"audio/amr"});
     return texts;
 }

@@ -12,15 +12,16 @@ void produceConstants(ProgramFolder& folder) {
 }
 
 void produceAppDescriptor(ProgramFolder& folder) {
+    std::vector<datakit::Property> properties = {
+        {"MIDlet-Name", "Vorlax Rally"},
+        {"MIDlet-Vendor", "Brivanta"},
+        {"MIDlet-Version", "0.1.0"},
+        {"MIDlet-Description", "Race the dunes of Vorlax"},
+    };
+    for (datakit::Property& property : demoPromoProperties())
+        properties.push_back(std::move(property));
     folder.archive.push_back(
-        datakit::archiveEntry("app.jad", datakit::writeAppJad(
-                                             {
-                                                 {"MIDlet-Name", "Vorlax Rally"},
-                                                 {"MIDlet-Vendor", "Brivanta"},
-                                                 {"MIDlet-Version", "0.1.0"},
-                                                 {"MIDlet-Description", "Race the dunes of Vorlax"},
-                                             },
-                                             datakit::LineEnding::CrLf)));
+        datakit::archiveEntry("app.jad", datakit::writeAppJad(properties, datakit::LineEnding::CrLf)));
 }
 
 constexpr Producer kProducers[] = {
@@ -32,6 +33,8 @@ constexpr Producer kProducers[] = {
     {"race data", produceRaceData},
     {"race images", produceRaceImages},
     {"font pack", produceFontPack},
+    {"sprite pack", produceSpritePack},
+    {"promotion", producePromotion},
 };
 
 } // namespace

@@ -6,12 +6,16 @@
 // on the clock, the machine or chance). A new area of data is a new producer
 // in the list of DemoSet.cpp.
 
+#include "tools/datakit/AppJad.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
 #include "tools/datakit/FontWriter.h"
+#include "tools/datakit/PaintedSprite.h"
+#include "tools/datakit/PromoWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -98,6 +102,23 @@ void produceRaceImages(ProgramFolder& folder);
 inline constexpr std::u16string_view kFontPackFile = u"fonts.pak";
 std::vector<datakit::FontStyle> demoFontStyles();
 void produceFontPack(ProgramFolder& folder);
+
+// The sprite pack (constant string 145 names it with a leading '/'): entry
+// n is slot n of the sprite table. It holds what the splash, the title, the
+// menus and the menus' load draw (slots 0 to 11, 14, 25, 26, 30, 62, 63, 65)
+// and a car for each racer's sprite sets (slots 43 to 52); the other
+// entries are empty.
+inline constexpr std::u16string_view kSpritePackFile = u"sprites.pak";
+inline constexpr int kDemoSpriteCount = 67;
+inline constexpr int kFirstRacerSprite = 43;
+std::vector<std::optional<datakit::PaintedSprite>> demoSprites();
+void produceSpritePack(ProgramFolder& folder);
+// The promotion file (constant string 19 names it with a leading '/') and
+// the application properties that give its pages their addresses.
+inline constexpr std::u16string_view kPromoFile = u"promo.bin";
+datakit::PromoModel demoPromoModel();
+std::vector<datakit::Property> demoPromoProperties();
+void producePromotion(ProgramFolder& folder);
 
 // The demo set's text of every catalogued constant string.
 std::vector<datakit::ConstantText> demoConstantTexts();

@@ -50,6 +50,10 @@ inline void writeDemoSet(const std::filesystem::path& folder,
     ASSERT_TRUE(mkdata::writeProgramFolder(demo, folder).ok());
 }
 
+// The answers to the yes/no questions a started game asks, in order;
+// cleared with the registries' change below.
+inline std::vector<bool> s_answers;
+
 // The registries a test changes, on top of the game's; applied after
 // `registerGame` at start-up.
 inline void (*s_register)() = nullptr;
@@ -72,6 +76,7 @@ struct StartedGame {
     explicit StartedGame(const std::vector<datakit::Property>& properties = {}) {
         writeDemoSet(folder.path(), properties);
         host::HeadlessOptions options;
+        options.script.answers = s_answers;
         options.folders.programFolder = folder.path().string();
         host = host::makeHeadlessHost(std::move(options));
         shell = std::make_unique<platform::Shell>(*host, testHooks(true));
@@ -83,6 +88,7 @@ struct StartedGame {
         shell->cleanup();
         s_register = nullptr;
         s_editDemoSet = nullptr;
+        s_answers.clear();
     }
 
     platform::ApplicationImpl& impl() { return shell->applicationImpl(); }

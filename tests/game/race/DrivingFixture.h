@@ -67,6 +67,24 @@ struct DrivingTest : RaceDataTest {
         return car;
     }
 
+    // A player's script: steer towards a heading that brings the car back
+    // to the centre line, brake while the car points well off the road or
+    // runs near an edge too fast, shift up when the gear is pulled out.
+    static void steerScript(const game::cEntity* car) {
+        const std::int32_t want = -car->m_lateral / 6;
+        const std::int32_t error = want - car->m_heading;
+        std::vector<std::int32_t> held;
+        if (error < -6)
+            held.push_back(3);
+        else if (error > 6)
+            held.push_back(4);
+        const std::int32_t off = car->m_heading < 0 ? -car->m_heading : car->m_heading;
+        const std::int32_t wide = car->m_lateral < 0 ? -car->m_lateral : car->m_lateral;
+        if ((off > 80 || wide > 650) && car->m_speed > game::kmhToSpeed(100))
+            held.push_back(16);
+        keys(held, {});
+    }
+
     // This frame's game keys: those held and those pressed (pressed keys
     // are held too).
     static void keys(const std::vector<std::int32_t>& held, const std::vector<std::int32_t>& pressed) {

@@ -1,0 +1,75 @@
+// Takes the input as the promotion file beside the demo set's app.jad and
+// runs the screen over it as a visit does: the set-up and page table, every
+// loading step, the text layout, then each page (up to a bound) selected,
+// painted on a 640 x 480 image and tapped. Checked: no exception is left
+// pending; the availability agrees with the page table; every loaded text
+// is a string; a page that was painted answers taps without leaving the
+// screen's bounds.
+
+#include "fuzz/PlatformFiles.h"
+#include "game/promo/PromoData.h"
+#include "game/promo/PromoLoading.h"
+#include "game/promo/PromoPaint.h"
+#include "game/promo/PromoScreen.h"
+#include "platform/lcdui/Image.h"
+#include "tests/support/PropertyMidlet.h"
+#include "tools/datakit/AppJad.h"
+#include "tools/datakit/Archive.h"
+#include "tools/mkdata/DemoSet.h"
+
+namespace {
+
+using fuzzing::check;
+
+constexpr std::int32_t kWidth = 640;
+constexpr std::int32_t kHeight = 480;
+constexpr std::int32_t kMostPages = 12;
+constexpr std::int32_t kMostSteps = 24;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > (1u << 16))
+        return 0;
+    static const datakit::Bytes appJad = datakit::writeAppJad(mkdata::demoPromoProperties());
+    fuzzing::putFile("data.bar", datakit::writeArchive(
+                                     {datakit::archiveEntry("promo.bin", datakit::Bytes(data, data + size)),
+                                      datakit::archiveEntry("app.jad", appJad)}));
+    fuzzing::PlatformFiles platform;
+    testing_support::installDemoConstantStrings();
+    auto* midlet = rt::make<testing_support::PropertyMidlet>();
+    game::promo::setup(midlet, midlet, kWidth, kHeight);
+    check(!rt::exceptionPending());
+    game::PromoStatics& statics = game::promoStatics();
+    check(game::promo::isAvailable() == (statics.s_enabled && game::promo::countAvailablePages() > 0));
+    if (!statics.s_enabled)
+        return 0;
+    game::PromoScreenStatics& screen = game::promoScreenStatics();
+    screen.s_langIndex = static_cast<std::int32_t>(size % 3) % std::max(statics.s_langCodes->length(), 1);
+    screen.s_textLineWidths = rt::newIntArray(game::promo::kPromoLineWidthSlots);
+    for (std::int32_t step = -1; step < std::min(statics.s_pageCount + 4, kMostSteps); ++step) {
+        game::promo::loadResources(step);
+        check(!rt::exceptionPending());
+    }
+    game::promo::layoutTexts();
+    for (std::int32_t i = 0; screen.s_texts && i < screen.s_texts->length(); ++i) {
+        rt::Object* text = rt::ObjectArray::get(screen.s_texts, i);
+        check(!text || text->classId() == rt::ClassId::String);
+    }
+    screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
+    screen.s_running.store(1);
+    auto* canvas = platform::javax_microedition_lcdui_Image::createImage(kWidth, kHeight);
+    for (std::int32_t page = 0; page < std::min(statics.s_pageCount, kMostPages); ++page) {
+        screen.s_page = page;
+        game::promo::selectPage();
+        game::promo::paint(canvas->getGraphics());
+        for (std::int32_t y = 1; y < kHeight; y += 97)
+            game::promo::actionAtPoint(static_cast<std::int32_t>((size * 31 + y) % kWidth), y);
+        check(!rt::exceptionPending());
+        check(screen.s_listSelection >= 0 &&
+              screen.s_listSelection <= std::max(screen.s_listRowCount - 1, 0));
+    }
+    screen.s_running.store(0);
+    game::promo::freeResources(true);
+    return 0;
+}

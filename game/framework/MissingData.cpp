@@ -1,0 +1,35 @@
+#include "game/framework/MissingData.h"
+
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "host/Log.h"
+#include "platform/app/ApplicationImpl.h"
+#include "platform/app/StartupHooks.h"
+
+#include <string>
+
+namespace game {
+
+bool isStartingUp() {
+    const StateStatics& states = stateStatics();
+    if (states.s_state > kLastStartupState)
+        return false;
+    for (std::int32_t position = 1; position <= states.s_stateStackDepth; ++position)
+        if (getStackedState(position) > kLastStartupState)
+            return false;
+    return true;
+}
+
+void reportMissingData(rt::String* pack, std::int32_t entry, const char* what) {
+    const std::string file =
+        (pack ? pack->toUtf8() : std::string("(no pack)")) + " entry " + std::to_string(entry);
+    host::logf(host::LogCategory::Game, "%s: the %s cannot be loaded", file.c_str(), what);
+    if (!isStartingUp())
+        return;
+    if (platform::ApplicationImpl* application = platform::ApplicationImpl::current())
+        application->setRunVerdict(
+            platform::StartupResult::broken(file, std::string("the ") + what + " cannot be loaded"));
+    requestState(kQuitState);
+}
+
+} // namespace game

@@ -1,0 +1,482 @@
+#include "game/frontend/Loading.h"
+
+#include "game/data/PackReader.h"
+#include "game/data/SoundData.h"
+#include "game/data/TextPacks.h"
+#include "game/framework/GameGraphics.h"
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/MissingData.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/SlotTables.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Streams.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceStartup.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RacerData.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Font.h"
+#include "game/sprite/ImageCaches.h"
+#include "game/sprite/SpriteLoading.h"
+#include "game/ui/MenuStatics.h"
+#include "platform/lcdui/Graphics.h"
+#include "runtime/Exceptions.h"
+#include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
+
+#include <algorithm>
+
+namespace game {
+
+namespace {
+
+// Where the loading state goes at once when it is done; any other next
+// state (a race) waits for the player.
+constexpr std::int32_t kTitleState = 5;
+constexpr std::int32_t kFlyoverState = 40;
+
+// Sprite slots the menus' load works on.
+constexpr std::int32_t kTitleBackSprite = 1;
+constexpr std::int32_t kMenuBackSprite = 5;
+constexpr std::int32_t kButtonSprite = 8;
+constexpr std::int32_t kItemSprite = 10;
+constexpr std::int32_t kItemSpriteB = 11;
+constexpr std::int32_t kIconSprite = 25;
+constexpr std::int32_t kBadgeSprite = 63;
+constexpr std::int32_t kBadgeFrames = 6;
+constexpr std::int32_t kGreyTransform = 4;
+// The image table's entry that the menus load.
+constexpr std::int32_t kBadgeImage = 5;
+constexpr std::int32_t kInterfaceImageCount = 8;
+// Soft keys: none.
+constexpr std::int32_t kNoSoftKey = -1;
+// The prompt after a race load: half a period shown, half hidden.
+constexpr std::int32_t kPromptHalfPeriodMs = 400;
+constexpr std::int32_t kSelectKey = 5;
+constexpr std::int32_t kFireKey = 11;
+
+// The loading screen's layout: a bar of kBarWidth x kBarHeight in the
+// middle of the screen, its frame 2 px wide.
+constexpr std::int32_t kBarWidth = 400;
+constexpr std::int32_t kBarHeight = 22;
+constexpr std::int32_t kBarBorder = 2;
+constexpr std::int32_t kBackgroundColour = 0x0B1020;
+constexpr std::int32_t kBarFrameColour = 0xB0B8C8;
+constexpr std::int32_t kBarTrackColour = 0x1C2438;
+constexpr std::int32_t kBarFillColour = 0xFFB020;
+constexpr std::int32_t kTitleFont = 1;
+constexpr std::int32_t kTipFont = 2;
+
+rt::String* constantString(std::int32_t n) {
+    return rt::getStaticClass().getConstantString(n);
+}
+
+ASprite* sprite(std::int32_t slot) {
+    rt::ObjectArray* table = startupStatics().s_sprites;
+    if (!table || slot < 0 || slot >= table->length())
+        return nullptr;
+    rt::Object* object = rt::ObjectArray::get(table, slot);
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+ASprite* font(std::int32_t n) {
+    rt::Object* object = rt::ObjectArray::get(startupStatics().s_fonts, n);
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+// `loaded`, or null after the pack's entry has been reported missing.
+ASprite* needed(ASprite* loaded, std::int32_t pack, std::int32_t entry, const char* what) {
+    if (!loaded)
+        reportMissingData(constantString(pack), entry, what);
+    return loaded;
+}
+
+ASprite* neededSprite(ASprite* loaded, std::int32_t entry) {
+    return needed(loaded, rt::constants::kSpritePack, entry, "sprite");
+}
+
+void loadNeededTexts(std::int32_t entry) {
+    rt::String* pack = startupStatics().s_textPackName;
+    if (!loadTextPack(pack, entry))
+        reportMissingData(pack, entry, "text table");
+}
+
+// Field `field` of the definition of racer `id` (1: its sprite set, 3: its
+// second set); -1 when the racer has no definition.
+std::int32_t racerField(std::int32_t id, std::int32_t field) {
+    rt::ObjectArray* definitions = racerStatics().s_racerDefinitions;
+    const std::int32_t row = getRecordShort(id, 0);
+    if (!definitions || row < 0 || row >= definitions->length())
+        return -1;
+    auto* definition = static_cast<rt::IntArray*>(rt::ObjectArray::get(definitions, row));
+    return definition ? rt::IntArray::get(definition, field) : -1;
+}
+
+std::int32_t racerCount() {
+    rt::ShortArray* sizes = raceTableStatics().s_racerBlockSizes;
+    return sizes && sizes->length() > 0 ? rt::ShortArray::get(sizes, sizes->length() - 1) : 0;
+}
+
+template <typename Visit>
+void forEachRacer(Visit visit) {
+    for (std::int32_t id = 0, n = racerCount(); id < n; ++id)
+        visit(racerField(id, 1), racerField(id, 3));
+}
+
+// Palette 1 becomes the grey of palette 0, for the locked look of items.
+void addGreyPalette(ASprite* s) {
+    if (!s || !s->getPalette(0))
+        return;
+    s->setPalette(1, ASprite::transformPaletteCopy(kGreyTransform, s->getPalette(0)));
+    s->m_paletteCount = std::max(s->m_paletteCount, 2);
+}
+
+void keepLoadingTexts() {
+    LoadingStatics& loading = loadingStatics();
+    if (!loading.s_loadingTexts)
+        loading.s_loadingTexts = rt::newObjectArray(2);
+    rt::ObjectArray::set(loading.s_loadingTexts, 0, getString(0));
+    rt::ObjectArray::set(loading.s_loadingTexts, 1, getString(1));
+}
+
+// What every load does first: the button and background sprites, the first
+// font when it is missing, and the loading screen's texts.
+void startLoad() {
+    packOpen(constantString(rt::constants::kSpritePack));
+    if (ASprite* button = neededSprite(loadSpritePlain(kButtonSprite, 1), kButtonSprite)) {
+        buildFrameCacheImages(button, 0, 0, -1);
+        buildFrameCacheImages(button, 0, 1, -1);
+        button->freePixelData();
+        rt::ObjectArray::set(startupStatics().s_sprites, kButtonSprite, button);
+    }
+    rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackSprite,
+                         neededSprite(loadSpritePlain(kMenuBackSprite, 1), kMenuBackSprite));
+    closeStream();
+    if (!font(0)) {
+        packOpen(constantString(rt::constants::kFontPack));
+        rt::ObjectArray::set(startupStatics().s_fonts, 0,
+                             needed(loadSprite(0, 0, 15, 255), rt::constants::kFontPack, 0, "font"));
+        loadCharMap(0, 3);
+        closeStream();
+    }
+    loadNeededTexts(1);
+    keepLoadingTexts();
+}
+
+void markMenuSprites() {
+    if (stateStatics().s_loadingNextState == kTitleState)
+        setSlotValue(kTitleBackSprite, 0);
+    // The title's logo, the header, the race icons, the menus' item plate
+    // and their icons; the pictures, the HUD pieces, the items and the
+    // badges load without a cache request of their own.
+    for (std::int32_t slot : {2, 3})
+        setSlotValue(slot, 0);
+    if (!sprite(kIconSprite))
+        setSlotValue(kIconSprite, 0);
+    for (std::int32_t slot : {62, 9, 14})
+        setSlotValue(slot, 0);
+    for (std::int32_t slot : {kItemSprite, kItemSpriteB, 26, 30, kBadgeSprite})
+        flagSlot(slot);
+    forEachRacer([](std::int32_t first, std::int32_t second) {
+        setSlotValue(first, 0);
+        setSlotValue(second, 0);
+    });
+    releaseSpriteSlot(kButtonSprite);
+    setSlotValue(kButtonSprite, 0);
+    overlayStatics().s_loadingSubStep = 0;
+    packOpen(constantString(rt::constants::kSpritePack));
+}
+
+// One marked slot per frame: unmarked slots on the way count on the bar;
+// at a marked slot `work` runs and the step stays for the next frame. Once
+// the walk has passed every slot it starts over for the next walking step.
+template <typename Work>
+void walkMarkedSlots(Work work) {
+    OverlayStatics& overlay = overlayStatics();
+    rt::BoolArray* marks = startupStatics().s_spriteLoadFlags;
+    while (overlay.s_loadingSubStep < kSpriteCount) {
+        const std::int32_t slot = overlay.s_loadingSubStep++;
+        if (!rt::BoolArray::get(marks, slot)) {
+            overlay.s_loadingProgress += 1;
+            continue;
+        }
+        work(slot);
+        overlay.s_loadingStep -= 1;
+        return;
+    }
+    overlay.s_loadingSubStep = 0;
+}
+
+void makeGreyPalettes() {
+    addGreyPalette(sprite(kItemSprite));
+    addGreyPalette(sprite(kItemSpriteB));
+    forEachRacer([](std::int32_t, std::int32_t second) {
+        if (second >= 0)
+            addGreyPalette(sprite(second));
+    });
+    if (sprite(kMenuBackSprite))
+        buildSpriteFrameCache(kMenuBackSprite, 0);
+    if (ASprite* button = sprite(kButtonSprite)) {
+        buildCacheImages(button, 0, 0, -1, -1);
+        button->freePixelData();
+    }
+}
+
+void loadFonts() {
+    for (std::int32_t n : {2, 1})
+        if (!font(n))
+            rt::ObjectArray::set(
+                startupStatics().s_fonts, n,
+                needed(loadSpriteWithPalettes(n, 15, 255, 1, 1), rt::constants::kFontPack, n, "font"));
+}
+
+void raceStep(std::int32_t next) {
+    loadingStatics().s_raceStepRan = 1;
+    if (const auto step = seams().raceLoad.loadStep)
+        step(overlayStatics().s_loadingStep, next);
+    else
+        // No race loader: the kind has nothing to do and ends now.
+        overlayStatics().s_loadingStep = overlayStatics().s_loadingBarHeight - 1;
+}
+
+void enter() {
+    if (const auto stop = seams().sound.stopMusic)
+        stop();
+    if (ASprite* f = font(kTipFont))
+        updateLineHeight(f);
+    setSoftKeys(kNoSoftKey, kNoSoftKey);
+    initLoadingBar(stateStatics().s_loadingState);
+    LoadingStatics& loading = loadingStatics();
+    loading.s_barShown = 0;
+    loading.s_promptShown = 1;
+    menuStatics().s_redraw = 1;
+}
+
+void update() {
+    loadingStep();
+    if (rt::exceptionPending() || !overlayStatics().s_loadingDone)
+        return;
+    const std::int32_t next = stateStatics().s_loadingNextState;
+    if (next == kTextScreenState || next == kTitleState || next == kMainMenuState || next == kRaceMenuState) {
+        backToState(next);
+        return;
+    }
+    const std::int32_t shownFor = stateStatics().s_stateTime;
+    loadingStatics().s_promptShown = static_cast<std::int8_t>((shownFor / kPromptHalfPeriodMs) % 2 == 0);
+    const std::int32_t released = getReleasedKey();
+    if (released != kSelectKey && released != kFireKey && !isPressOnScreen())
+        return;
+    if (next == kFlyoverState || next == kRaceCountdownState)
+        if (const auto start = seams().raceLoad.startRace)
+            start(next);
+    backToState(next);
+}
+
+void drawText(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,
+              std::int32_t text, std::int32_t y) {
+    ASprite* f = font(fontNumber);
+    rt::ObjectArray* texts = loadingStatics().s_loadingTexts;
+    auto* string = texts ? static_cast<rt::String*>(rt::ObjectArray::get(texts, text)) : nullptr;
+    if (!f || !string)
+        return;
+    f->setCurrentPalette(palette);
+    drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, kCentredAnchor, false);
+}
+
+} // namespace
+
+LoadingStatics& loadingStatics() {
+    return rt::getStaticClass().statics<LoadingStatics>();
+}
+
+void startLoading(std::int32_t kind, std::int32_t nextState) {
+    setLoadingTarget(kind, nextState);
+    pushState(kLoadingState);
+}
+
+void loadingStep() {
+    OverlayStatics& overlay = overlayStatics();
+    if (overlay.s_loadingDone)
+        return;
+    const std::int32_t flags = overlay.s_loadingStyle;
+    std::int32_t running = 0;
+    if (flags & kLoadRace) {
+        running = kLoadRace;
+        raceStep(0);
+    } else if (flags & kLoadNextRace) {
+        running = kLoadNextRace;
+        raceStep(1);
+    } else if (flags & kLoadMenus) {
+        running = kLoadMenus;
+        loadMenuStep();
+    } else {
+        // Nothing asked: nothing to wait for.
+        overlay.s_loadingDone = 1;
+        return;
+    }
+    if (rt::exceptionPending())
+        return;
+    overlay.s_loadingStep += 1;
+    overlay.s_loadingProgress += 1;
+    if (overlay.s_loadingStep < overlay.s_loadingBarHeight)
+        return;
+    overlay.s_loadingProgress = overlay.s_loadingBarWidth;
+    overlay.s_loadingStyle = flags & ~running;
+    if (overlay.s_loadingStyle & (kLoadRace | kLoadMenus | kLoadNextRace)) {
+        overlay.s_loadingStep = 0;
+        overlay.s_loadingBarHeight = loadingBarHeight(overlay.s_loadingStyle);
+    } else {
+        overlay.s_loadingDone = 1;
+    }
+}
+
+void loadMenuStep() {
+    loadingStatics().s_raceStepRan = 0;
+    OverlayStatics& overlay = overlayStatics();
+    const std::int32_t step = overlay.s_loadingStep;
+    switch (step) {
+    case 0:
+        if (const auto prepare = seams().raceLoad.prepareRace) {
+            prepare(1);
+            if (rt::exceptionPending())
+                return;
+        }
+        mapMenuDigits();
+        startLoad();
+        break;
+    case 1:
+        loadNeededTexts(2);
+        loadStartupRaceData();
+        break;
+    case 2: {
+        StartupStatics& startup = startupStatics();
+        if (!startup.s_interfaceImages)
+            startup.s_interfaceImages = rt::newObjectArray(kInterfaceImageCount);
+        packOpen(constantString(rt::constants::kRaceImagePack));
+        rt::ObjectArray::set(startup.s_interfaceImages, kBadgeImage, loadImageFromPack(kBadgeImage));
+        closeStream();
+        break;
+    }
+    case 3:
+        markMenuSprites();
+        break;
+    case 4:
+        walkMarkedSlots([](std::int32_t slot) { neededSprite(loadSpriteToTable(slot, 0), slot); });
+        break;
+    case 5:
+        if (ASprite* badge = sprite(kBadgeSprite))
+            for (std::int32_t f = 0; f < kBadgeFrames; ++f)
+                buildFrameCacheImages(badge, 0, f, -1);
+        closeStream();
+        break;
+    case 6:
+        walkMarkedSlots([](std::int32_t slot) {
+            buildSpriteCache(slot);
+            rt::BoolArray::set(startupStatics().s_spriteLoadFlags, slot, 0);
+        });
+        break;
+    case 7:
+        makeGreyPalettes();
+        break;
+    case 8:
+        forEachRacer([](std::int32_t first, std::int32_t) {
+            if (first >= 0)
+                unloadSprite(first);
+        });
+        break;
+    case 10:
+        packOpen(constantString(rt::constants::kFontPack));
+        break;
+    case 11:
+        loadFonts();
+        break;
+    case 12:
+        loadCharMap(2, 5);
+        loadCharMap(1, 4);
+        break;
+    case 13:
+    case 22:
+        closeStream();
+        break;
+    case 14:
+        packOpen(constantString(rt::constants::kSoundPack));
+        break;
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+        loadSounds(step - 15);
+        break;
+    case 23:
+        if (const auto setup = seams().promotion.setup)
+            setup();
+        break;
+    default:
+        break;
+    }
+}
+
+void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
+    if (!g)
+        return;
+    const std::int32_t width = config().s_gameScreenWidth;
+    const std::int32_t height = config().s_gameScreenHeight;
+    g->setColor(kBackgroundColour);
+    fillRect(g, 0, 0, width, height);
+    const std::int32_t barX = (width - kBarWidth) / 2;
+    const std::int32_t barY = height / 2;
+    g->setColor(kBarFrameColour);
+    fillRect(g, barX, barY, kBarWidth, kBarHeight);
+    const std::int32_t innerWidth = kBarWidth - 2 * kBarBorder;
+    g->setColor(kBarTrackColour);
+    fillRect(g, barX + kBarBorder, barY + kBarBorder, innerWidth, kBarHeight - 2 * kBarBorder);
+    // The bar follows the progress but never goes back and never past full.
+    const OverlayStatics& overlay = overlayStatics();
+    const std::int32_t end = overlay.s_loadingBarWidth;
+    const std::int32_t progress = std::clamp(overlay.s_loadingProgress, 0, std::max(end, 0));
+    const std::int32_t filled =
+        end > 0 ? static_cast<std::int32_t>(static_cast<std::int64_t>(innerWidth) * progress / end) : 0;
+    LoadingStatics& loading = loadingStatics();
+    loading.s_barShown = std::max(loading.s_barShown, filled);
+    g->setColor(kBarFillColour);
+    fillRect(g, barX + kBarBorder, barY + kBarBorder, loading.s_barShown, kBarHeight - 2 * kBarBorder);
+    drawText(g, kTitleFont, 1, 0, barY - 40);
+    if (!overlay.s_loadingDone || loading.s_promptShown)
+        drawText(g, kTipFont, 0, 1, barY + kBarHeight + 30);
+}
+
+void stateLoading(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        enter();
+        break;
+    case kUpdate:
+        update();
+        break;
+    case kPaint:
+        paintLoadingScreen(loopStatics().s_graphics);
+        menuStatics().s_redraw = 0;
+        break;
+    case kExit:
+        stateStatics().s_loadingState = 0;
+        collectAfterUnload();
+        break;
+    default:
+        break;
+    }
+}
+
+void registerLoadingState() {
+    setStateHandler(kLoadingState, stateLoading);
+}
+
+} // namespace game

@@ -1,0 +1,66 @@
+#pragma once
+
+// The loading state 4: it builds what the next screen needs one step per
+// frame, so that the frame loop keeps painting the loading screen and its
+// bar. A caller names the load kind and the state to go to
+// (`startLoading`), and the state runs the kinds one step a frame: the race
+// kinds through the race loader's registry (Seams.h `RaceLoadHooks`), the
+// menus' kind here. When every kind has run it goes back to the next state:
+// at once to the menus and the text screen, after a key or a tap to a race.
+//
+// The bar's value rises by one per step (and per sprite slot a walking step
+// passes), stays below the kind's end value until its last step, and is set
+// to that value when the kind is complete.
+//
+// Threads: the game thread only.
+
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace platform {
+class javax_microedition_lcdui_Graphics;
+}
+
+namespace game {
+
+// Load kinds, as bits; run in the order race, next race, menus.
+inline constexpr std::int32_t kLoadRace = 2;
+inline constexpr std::int32_t kLoadMenus = 4;
+inline constexpr std::int32_t kLoadNextRace = 8;
+inline constexpr std::int32_t kMenuLoadSteps = 24;
+inline constexpr std::int32_t kRaceLoadSteps = 40;
+
+struct LoadingStatics {
+    // The loading screen's two texts, kept while the loaded texts change.
+    rt::ObjectArray* s_loadingTexts = nullptr;
+    // The bar width painted last: the bar never shrinks while a load runs.
+    std::int32_t s_barShown = 0;
+    // Set by a race step, cleared by a menu step.
+    std::int8_t s_raceStepRan = 0;
+    // The prompt after a race load blinks; whether it is shown now.
+    std::int8_t s_promptShown = 0;
+
+    RT_REFERENCE_FIELDS(LoadingStatics, rt::NoReferenceBase, s_loadingTexts)
+};
+
+LoadingStatics& loadingStatics();
+
+// Asks for a load of `kind` followed by `nextState` and pushes the loading
+// state. Every way into a race, and back to the menus, goes through here.
+void startLoading(std::int32_t kind, std::int32_t nextState);
+
+// The handler of state 4.
+void stateLoading(std::int32_t message);
+// One step of the first kind still to run; counts it on the bar.
+void loadingStep();
+// Step `s_loadingStep` of the menus' load (kind 4).
+void loadMenuStep();
+// The loading screen: texts 0 and 1 of the loading texts and the bar.
+void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g);
+
+// Registers state 4's handler.
+void registerLoadingState();
+
+} // namespace game

@@ -1,0 +1,42 @@
+#include "game/promo/PromoHooks.h"
+
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
+#include "game/promo/PromoData.h"
+#include "game/promo/PromoPaint.h"
+#include "game/promo/PromoScreen.h"
+#include "platform/lcdui/Display.h"
+#include "platform/midlet/MIDlet.h"
+
+namespace game {
+
+namespace {
+
+constexpr std::int32_t kPromotionState = 46;
+
+// FIXME: the staged loader sets the promotion up once it exists; until then
+// the first question about the promotion does, when the MIDlet is there.
+bool availableAfterSetup() {
+    LoopStatics& loop = loopStatics();
+    if (promoStatics().s_availablePageCount < 0 && loop.s_midlet)
+        promo::setup(loop.s_midlet,
+                     loop.s_display ? static_cast<rt::Object*>(loop.s_display)
+                                    : static_cast<rt::Object*>(loop.s_midlet),
+                     config().s_gameScreenWidth, config().s_gameScreenHeight);
+    return promo::isAvailable();
+}
+
+} // namespace
+
+void registerPromotion() {
+    setStateHandler(kPromotionState, statePromotion);
+    PromotionHooks& hooks = seams().promotion;
+    hooks.available = availableAfterSetup;
+    hooks.actionAtPoint = promo::actionAtPoint;
+    hooks.pressed = promo::touchPressed;
+    hooks.released = promo::touchReleased;
+    hooks.hovered = promo::touchHovered;
+}
+
+} // namespace game

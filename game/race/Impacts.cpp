@@ -1,0 +1,240 @@
+#include "game/race/Impacts.h"
+
+#include "game/race/CarPhysics.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/EntityEffects.h"
+#include "game/race/RaceEntity.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+ImpactStatics& impactStatics() {
+    return rt::getStaticClass().statics<ImpactStatics>();
+}
+
+namespace {
+
+constexpr std::int32_t kSideShove = 100;
+constexpr std::int32_t kPlayerShove = 200;
+constexpr std::int32_t kLean = 10;
+constexpr std::int32_t kCrashSound = 11;
+
+void sound(std::int32_t id) {
+    if (drivingHooks().playSound)
+        drivingHooks().playSound(id);
+}
+
+void sideShake() {
+    requestShake(impactStatics().s_impactShakeKind, 1, 0, 2);
+}
+
+void slowOnBump(cEntity* e) {
+    if (e->m_speed > kmhToSpeed(50))
+        e->m_speed -= e->m_speed / 25;
+}
+
+void resetEffectLayers(cEntity* e) {
+    for (rt::Object* layer : e->m_layerPlayers)
+        if (layer && (layer->classId() == rt::ClassId::ZoomedAnimPlayer ||
+                      layer->classId() == rt::ClassId::PreZoomedAnimPlayer))
+            static_cast<ZoomedAnimPlayer*>(layer)->stop();
+}
+
+std::int32_t widthValue(const cEntity* car, std::int32_t i) {
+    return car->m_widthProfile && car->m_widthProfile->length() > i
+               ? rt::IntArray::get(car->m_widthProfile, i)
+               : 0;
+}
+
+// A side contact: `sign` +1 when e is struck from the left (pushed right).
+// Answers the push of the player's car at the end of the impact.
+std::int32_t sideImpact(cEntity* e, cEntity* other, std::int32_t sign) {
+    const bool player = e->m_type == 0;
+    if (player) {
+        startHudFlash(sign > 0 ? 0 : 1, impactStatics().s_impactTime / 2, false, 8);
+        sideShake();
+    }
+    std::int32_t push = 0;
+    e->m_lean = sign * kLean;
+    if (other && other->m_type == 1) {
+        // The lighter car gives way.
+        if (other->m_defValues[3] <= e->m_defValues[3])
+            other->m_lateral -= sign * kSideShove;
+        else
+            e->m_lateral += sign * kSideShove;
+    } else if (player) {
+        push = sign * kPlayerShove;
+    }
+    e->m_effectTimer = impactStatics().s_impactTime;
+    return push;
+}
+
+void knockOut(cEntity* e, std::int32_t speed) {
+    const ImpactStatics& s = impactStatics();
+    resetEffectLayers(e);
+    e->m_effect = kImpactKnock;
+    e->m_effectTimer = s.s_impactTime;
+    if (speed == 0 && e->m_type != 0) {
+        e->m_speed = 0;
+        e->m_maxSpeed = 0;
+    } else if (e->m_speed > kmhToSpeed(80) && speed / 2 < e->m_speed) {
+        const std::int32_t half = e->m_speed >> 1;
+        e->m_speed = half > kmhToSpeed(40) ? half : kmhToSpeed(40);
+        e->m_maxSpeed = e->m_speed;
+    }
+    useItemCharge(e, false);
+}
+
+// Footprint of a car for the contact test: centre, axes and half sizes.
+struct Footprint {
+    std::int64_t x, z;
+    std::int64_t rightX, rightZ, forwardX, forwardZ; // unit vectors, 4096 = 1
+    std::int64_t halfWidth, halfLength;
+};
+
+Footprint footprint(const cEntity* car, std::int64_t x, std::int64_t z) {
+    const std::int64_t s = sinFx(car->m_smoothHeading);
+    const std::int64_t c = cosFx(car->m_smoothHeading);
+    return {x, z, c, -s, s, c, widthValue(car, 5), widthValue(car, 11) / 2};
+}
+
+std::int64_t magnitude(std::int64_t v) {
+    return v < 0 ? -v : v;
+}
+
+// The footprint's extent along axis (nx, nz), in 4096 x 4096 units.
+std::int64_t reach(const Footprint& f, std::int64_t nx, std::int64_t nz) {
+    return f.halfWidth * magnitude(f.rightX * nx + f.rightZ * nz) +
+           f.halfLength * magnitude(f.forwardX * nx + f.forwardZ * nz);
+}
+
+// Two turned rectangles meet unless one of their four axes separates them.
+bool footprintsMeet(const Footprint& a, const Footprint& b) {
+    const std::int64_t axes[4][2] = {
+        {a.rightX, a.rightZ}, {a.forwardX, a.forwardZ}, {b.rightX, b.rightZ}, {b.forwardX, b.forwardZ}};
+    const std::int64_t dx = b.x - a.x;
+    const std::int64_t dz = b.z - a.z;
+    for (const auto& n : axes) {
+        const std::int64_t gap = magnitude(dx * n[0] + dz * n[1]) * kRaceOne;
+        if (gap > reach(a, n[0], n[1]) + reach(b, n[0], n[1]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* other) {
+    if (!e || e->m_knocked)
+        return;
+    e->m_spinning = 1;
+    e->m_knocked = 0;
+    const bool player = e->m_type == 0;
+    const ImpactStatics& s = impactStatics();
+    std::int32_t push = 0;
+    if (flags & kImpactBump) {
+        if (player)
+            requestShake(1000, 1, 0, 4);
+        slowOnBump(e);
+        e->m_effectTimer = s.s_impactTime;
+    } else if (flags & kImpactSide) {
+        if (player)
+            sideShake();
+    } else if (flags & kImpactFromLeft) {
+        push = sideImpact(e, other, 1);
+    } else if (flags & kImpactFromRight) {
+        push = sideImpact(e, other, -1);
+    } else if (flags & kImpactGraze) {
+        if (player)
+            sideShake();
+    } else if (flags & (kImpactBoxLeft | kImpactBoxRight)) {
+        if (player) {
+            startHudFlash((flags & kImpactBoxLeft) ? 0 : 1, s.s_impactTime / 2, false, 8);
+            sideShake();
+        }
+        slowOnBump(e);
+        e->m_effectTimer = s.s_impactTime;
+    } else if (flags & 256) {
+        e->m_effect = 256;
+        e->m_effectTimer = s.s_effectTime;
+    } else if (flags & (512 | 1024)) {
+        e->m_effect = (flags & 512) ? 512 : 1024;
+        e->m_effectTimer = s.s_effectTime / 8;
+    } else if (flags & (2048 | 4096)) {
+        e->m_effect = (flags & 2048) ? 2048 : 4096;
+        e->m_effectTimer = s.s_longEffectTime;
+    } else if (flags & kImpactKnock) {
+        knockOut(e, speed);
+    }
+    if (flags & kImpactCrash) {
+        e->m_noMirror = e->m_lateral < 0 ? 1 : 0;
+        e->m_knocked = 1;
+        e->m_driveMode = 1;
+        e->m_effectTimer = s.s_crashTime;
+        if (player) {
+            requestShake(4096, 0, 2, 4);
+            return;
+        }
+    }
+    if (!player)
+        return;
+    if (e->m_sideContact != 0 && other && other->m_type != 1)
+        e->m_contactEnd = 1;
+    e->m_lateral += push;
+    if (!raceStatics().s_raceFinished)
+        sound(kCrashSound);
+}
+
+bool checkEntityContact(const cEntity* a, const cEntity* b, bool alongside) {
+    if (!a || !b || a == b)
+        return false;
+    if (magnitude(std::int64_t{a->m_height} - b->m_height) > kContactHeight)
+        return false;
+    const std::int32_t count = trackStatics().s_segmentCount;
+    std::int32_t d = b->m_segment - a->m_segment;
+    if (count > 0 && (d > count / 2 || d < -(count / 2)))
+        d = d <= 0 ? d + count : d - count;
+    if (d > kContactSegments || d < -kContactSegments)
+        return false;
+    const std::int64_t dz = (std::int64_t{d} << kSegmentShift) + b->m_segmentPos - a->m_segmentPos;
+    const Footprint fa = footprint(a, a->m_lateral, 0);
+    const Footprint fb = footprint(b, b->m_lateral, dz);
+    if (!footprintsMeet(fa, fb))
+        return false;
+    if (!alongside)
+        return true;
+    // b's centre measured along a's course.
+    const std::int64_t along = (std::int64_t{b->m_lateral - a->m_lateral} * fa.forwardX + dz * fa.forwardZ);
+    return magnitude(along) <= fa.halfLength * kRaceOne;
+}
+
+std::int32_t testSideContact(const cEntity* a, const cEntity* b) {
+    if (!checkEntityContact(a, b, true))
+        return -1;
+    if (b->m_lateral < b->m_prevLateral)
+        return 1;
+    if (b->m_lateral == b->m_prevLateral) {
+        const cEntity* player = racerStatics().s_playerCar;
+        const bool sameFlag = player && a->m_contactFlag == player->m_contactFlag;
+        if ((b->m_lateral > a->m_lateral && sameFlag) || (b->m_lateral <= a->m_lateral && !sameFlag))
+            return 1;
+    }
+    return 0;
+}
+
+void installImpactSteps() {
+    RaceSteps& steps = raceSteps();
+    steps.contactTest = [](cEntity* a, cEntity* b) { return checkEntityContact(a, b, false); };
+    steps.impact = [](cEntity* car, std::int32_t bits, std::int32_t speed) {
+        applyImpact(car, bits, speed, nullptr);
+    };
+}
+
+} // namespace game

@@ -1,0 +1,71 @@
+#pragma once
+// Impacts: what happens to a car or race object that something strikes (a
+// car alongside, an obstacle box, a hazard, a gate, a race object, a
+// stop-and-go penalty). A request is a set of flag bits; the first bit of
+// a fixed order decides the new effect, its time, a sideways push, a speed
+// loss and a lean, and bit 16 adds the crash on top. A knocked car ignores
+// every impact until its effect ends.
+//
+// Besides, the contact test between two cars: their footprints (half-width
+// `m_widthProfile[5]`, length `m_widthProfile[11]`, turned by
+// `m_smoothHeading`) overlap or touch, they are at most 100 apart in
+// height and at most two segments apart along the ring
+// (docs/driving.md, "Contacts").
+//
+// Game thread only.
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+class cEntity;
+
+// Impact flag bits.
+inline constexpr std::int32_t kImpactSide = 1;
+inline constexpr std::int32_t kImpactFromLeft = 2;
+inline constexpr std::int32_t kImpactFromRight = 4;
+inline constexpr std::int32_t kImpactGraze = 8;
+inline constexpr std::int32_t kImpactCrash = 16;
+inline constexpr std::int32_t kImpactBump = 32;
+inline constexpr std::int32_t kImpactBoxLeft = 64;
+inline constexpr std::int32_t kImpactBoxRight = 128;
+// Bit 16384 is `kImpactKnock` (RaceEntity.h).
+
+// Contacts are tested only between cars this many segments apart or closer.
+inline constexpr std::int32_t kContactSegments = 2;
+inline constexpr std::int32_t kContactHeight = 100;
+
+struct ImpactStatics {
+    // Effect times: 1000, 800, 8000 and 4000 ms.
+    std::int32_t s_crashTime = 4096;
+    std::int32_t s_impactTime = 3276;
+    std::int32_t s_effectTime = 32768;
+    std::int32_t s_longEffectTime = 16384;
+    // The shake of side and box impacts, as a duration (0.2 s).
+    std::int32_t s_impactShakeKind = 819;
+    // A box struck faster than 150 km/h at more than 20 degrees to the road
+    // crashes the car (flag 16) instead of grazing it.
+    std::int32_t s_impactSpeedLimit = 170666;
+    std::int32_t s_impactAngleLimit = 114;
+
+    RT_NO_REFERENCE_FIELDS(ImpactStatics, rt::NoReferenceBase)
+};
+
+ImpactStatics& impactStatics();
+
+// The impact `flags` on `e` at `speed`; `other` is the striking car or null.
+void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* other);
+// Whether the two cars' footprints meet. With `alongside`, only a contact in
+// which b's centre lies within half of a's length along a's course counts
+// (the side contact).
+bool checkEntityContact(const cEntity* a, const cEntity* b, bool alongside);
+// -1 no side contact; else 1 when b moved left this step, or (not moving
+// sideways) when b is right of a and a's contact flag equals the player's,
+// or left of or level with a and the flags differ; 0 otherwise.
+std::int32_t testSideContact(const cEntity* a, const cEntity* b);
+
+// Installs the contact test and the impact into the race's steps.
+void installImpactSteps();
+
+} // namespace game

@@ -1,0 +1,81 @@
+#include "game/sprite/SpriteLoading.h"
+
+#include "game/data/PackReader.h"
+#include "game/framework/StartupLoad.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/ImageCaches.h"
+#include "host/Log.h"
+
+namespace game {
+
+namespace {
+
+constexpr std::int32_t kKeepsOnlyImagesA = 4;
+constexpr std::int32_t kKeepsOnlyImagesB = 65;
+constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
+
+// Null when the entry could not be read (the pack reader said why).
+ASprite* loadFromEntry(std::int32_t entry) {
+    rt::ByteArray* bytes = packReadEntry(entry);
+    if (!bytes)
+        return nullptr;
+    if (bytes->length() == 0) {
+        rt::String* pack = packStatics().s_packName;
+        host::logf(host::LogCategory::Game, "pack %s: entry %d holds no sprite",
+                   pack ? pack->toUtf8().c_str() : "(none)", entry);
+        return nullptr;
+    }
+    ASprite* sprite = ASprite::initDefaults();
+    sprite->loadDefault(bytes, 0);
+    return sprite;
+}
+
+void tint(rt::IntArray* palette, std::int32_t alpha) {
+    const std::uint32_t top = static_cast<std::uint32_t>(alpha) << 24;
+    for (std::int32_t& entry : rt::IntArray::span(palette)) {
+        const auto colour = static_cast<std::uint32_t>(entry);
+        if ((colour >> 24) == 0 || (colour & kRgbMask) == static_cast<std::uint32_t>(kUntintedColour))
+            continue;
+        entry = static_cast<std::int32_t>((colour & kRgbMask) | top);
+    }
+}
+
+} // namespace
+
+ASprite* loadSprite(std::int32_t, std::int32_t entry, std::int32_t paletteMask, std::int32_t alpha) {
+    ASprite* sprite = loadFromEntry(entry);
+    if (!sprite)
+        return nullptr;
+    const bool preRender = entry == kKeepsOnlyImagesA || entry == kKeepsOnlyImagesB;
+    for (std::int32_t p = 0; p < sprite->m_paletteCount && p < 32; ++p) {
+        if ((paletteMask & (1 << p)) == 0)
+            continue;
+        if (alpha != 255)
+            tint(sprite->getPalette(p), alpha);
+        if (preRender)
+            buildCacheImages(sprite, p, 0, -1, -1);
+    }
+    if (preRender) {
+        if (paletteMask == 0)
+            buildCacheImages(sprite, 0, 0, -1, -1);
+        sprite->freePixelData();
+    }
+    return sprite;
+}
+
+ASprite* loadSpriteWithPalettes(std::int32_t entry, std::int32_t paletteMask, std::int32_t alpha,
+                                std::int32_t, std::int32_t) {
+    return loadSprite(0, entry, paletteMask, alpha);
+}
+
+ASprite* loadSpritePlain(std::int32_t entry, std::int32_t) {
+    return loadFromEntry(entry);
+}
+
+ASprite* loadSpriteToTable(std::int32_t slot, std::int32_t flag) {
+    ASprite* sprite = loadSpritePlain(slot, flag);
+    rt::ObjectArray::set(startupStatics().s_sprites, slot, sprite);
+    return sprite;
+}
+
+} // namespace game

@@ -1,0 +1,251 @@
+// The loading state on the demo set: the menus' load runs one step a frame
+// with the bar below its end until the last step, loads every sprite it
+// marks without a warning, leaves the menus' palettes and caches as the
+// menus paint them and hands over to the title; the race kinds end at once
+// while no race loader is registered, and call it step by step once one is.
+
+#include "game/frontend/Loading.h"
+#include "game/framework/Keys.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Paint.h"
+#include "platform/lcdui/Graphics.h"
+#include "platform/lcdui/Image.h"
+#include "tests/game/framework/FrameworkFixture.h"
+#include "tests/game/framework/GameFixture.h"
+#include "tools/datakit/PackWriter.h"
+#include "tools/datakit/PaintedSprite.h"
+
+#include <algorithm>
+
+namespace {
+
+using framework_testing::StartedGame;
+
+constexpr std::int32_t kTitleState = 5;
+
+// Stands in for the splash: its first update asks for the load.
+std::int32_t s_kind = game::kLoadMenus;
+std::int32_t s_next = kTitleState;
+void splashThenLoad(std::int32_t message) {
+    if (message == game::kUpdate && game::stateStatics().s_stateFrames == 0)
+        game::startLoading(s_kind, s_next);
+}
+void stayInTitle(std::int32_t) {
+}
+
+std::vector<std::pair<std::int32_t, std::int32_t>> s_raceSteps;
+
+game::ASprite* sprite(std::int32_t slot) {
+    return static_cast<game::ASprite*>(rt::ObjectArray::get(game::startupStatics().s_sprites, slot));
+}
+
+std::uint32_t at(std::int32_t x, std::int32_t y) {
+    std::vector<std::int32_t> buffer = framework_testing::pixels(game::loopStatics().s_screenBuffer);
+    return static_cast<std::uint32_t>(buffer[static_cast<std::size_t>(y * 640 + x)]) & 0xF8FCF8u;
+}
+
+// The log tells of states and loads only: no warning.
+void expectNoWarning(const testing_support::LogCapture& log) {
+    for (const std::string& line : log.lines()) {
+        const bool news = line.starts_with("state ") || line.starts_with("text pack /texts.pak: entry ") ||
+                          line.starts_with("sounds ") || line.starts_with("sound: ") ||
+                          line == "all sounds loaded" || line.starts_with("fixed-point tables");
+        EXPECT_TRUE(news) << line;
+    }
+}
+
+struct LoadingTest : ::testing::Test {
+    LoadingTest() {
+        s_kind = game::kLoadMenus;
+        s_next = kTitleState;
+        s_raceSteps.clear();
+        framework_testing::s_register = [] {
+            game::setStateHandler(2, splashThenLoad);
+            game::setStateHandler(kTitleState, stayInTitle);
+        };
+    }
+
+    // Frames until the loading state is left (or `limit` frames); answers
+    // the bar's value after each update of state 4.
+    static std::vector<std::int32_t> runLoad(StartedGame& game, int limit = 400) {
+        std::vector<std::int32_t> bar;
+        for (int f = 0; f < limit; ++f) {
+            const bool loading = game::stateStatics().s_state == game::kLoadingState;
+            EXPECT_TRUE(game.frame());
+            if (loading)
+                bar.push_back(game::getLoadingProgress());
+            if (loading && game::stateStatics().s_state != game::kLoadingState)
+                break;
+        }
+        return bar;
+    }
+};
+
+TEST_F(LoadingTest, MenusLoadOneStepAFrameWithoutAWarningAndHandOverToTheTitle) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    game.log.clear();
+    std::vector<std::int32_t> bar = runLoad(game);
+    EXPECT_EQ(game::stateStatics().s_state, kTitleState);
+    // 22 steps, and the two walking steps once per marked slot (the
+    // splash's slot 1, 2, 3, 5, 8 to 11, 14, 25, 26, 30, 62, 63 less 5, and
+    // the ten racer sets) and once more to finish.
+    const std::size_t marked = 13 + 10;
+    ASSERT_EQ(bar.size(), 22 + 2 * (marked + 1));
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+    EXPECT_LT(bar[bar.size() - 2], 182);
+    EXPECT_EQ(bar.back(), 182);
+    expectNoWarning(game.log);
+
+    // Loaded and kept: the menus' sprites; the racers' first sets are
+    // dropped again, the last second set stays.
+    for (std::int32_t slot : {1, 2, 3, 5, 8, 9, 10, 11, 14, 25, 26, 30, 62, 63, 52})
+        EXPECT_NE(sprite(slot), nullptr) << slot;
+    for (std::int32_t slot = 43; slot <= 51; ++slot)
+        EXPECT_EQ(sprite(slot), nullptr) << slot;
+    for (std::int32_t slot : {10, 11, 52}) {
+        ASSERT_EQ(sprite(slot)->m_paletteCount, 2) << slot;
+        const std::int32_t colour = rt::IntArray::get(sprite(slot)->getPalette(1), 1);
+        EXPECT_EQ(colour & 0xFF, (colour >> 8) & 0xFF) << slot << " palette 1 is grey";
+    }
+    // The button keeps only images; the background keeps frame 0's images.
+    EXPECT_EQ(sprite(8)->m_moduleData, nullptr);
+    EXPECT_NE(sprite(8)->getModuleImage(0, 0), nullptr);
+    EXPECT_EQ(sprite(5)->m_moduleData, nullptr);
+    // So the menu background still draws both frames: the emblem of frame
+    // 0 from its images, the bottom band of frame 1 as a rectangle.
+    auto* image = platform::javax_microedition_lcdui_Image::createImage(640, 480);
+    game::paintFrame(sprite(5), image->getGraphics(), 0, 0, 0, 0, 0, 0);
+    game::paintFrame(sprite(5), image->getGraphics(), 1, 0, 0, 0, 0, 0);
+    std::vector<std::int32_t> background = framework_testing::pixels(image);
+    EXPECT_EQ(static_cast<std::uint32_t>(background[408 * 640 + 568]) & 0xF8FCF8u, 0x284870u & 0xF8FCF8u);
+    EXPECT_EQ(static_cast<std::uint32_t>(background[470 * 640 + 10]) & 0xF8FCF8u, 0x0E1E3Au & 0xF8FCF8u);
+    for (std::int32_t f = 0; f < 3; ++f)
+        EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_fonts, f), nullptr) << f;
+    EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_interfaceImages, 5), nullptr);
+    EXPECT_EQ(game::getGameKey(50), 8);
+    EXPECT_EQ(game::stateStatics().s_loadingState, 0);
+}
+
+TEST_F(LoadingTest, TheWholeGameOnItsThreadLoadsTheMenusAndReachesTheTitle) {
+    testing_support::TemporaryFolder folder("vorlax-loading");
+    framework_testing::writeDemoSet(folder.path());
+    testing_support::LogCapture log;
+    const int status =
+        framework_testing::runWholeGame(folder.path(), "0 activate\n0 focus-gained\n5000 quit\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(log.contains("state 2 -> 4"));
+    EXPECT_TRUE(log.contains("state 4 -> 5"));
+}
+
+// The demo set without the menu item sprite (entry 9 of the sprite pack).
+void dropMenuItemSprite(mkdata::ProgramFolder& demo) {
+    std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
+    sprites[9].reset();
+    for (datakit::ArchiveEntry& entry : demo.archive)
+        if (entry.name == mkdata::kSpritePackFile)
+            entry = datakit::packArchiveEntries(mkdata::kSpritePackFile, u".",
+                                                datakit::writePack(datakit::spritePackEntries(sprites)))[0];
+}
+
+// The main menu asks for the menus' load on its first update.
+bool s_menuLoaded = false;
+void mainMenuThenLoad(std::int32_t message) {
+    if (message == game::kUpdate && !s_menuLoaded) {
+        s_menuLoaded = true;
+        game::startLoading(game::kLoadMenus, 6);
+    }
+}
+
+TEST_F(LoadingTest, AMissingSpriteEndsTheStartUpAsABrokenDataSetButNotALaterLoad) {
+    testing_support::TemporaryFolder folder("vorlax-missing-sprite");
+    framework_testing::s_editDemoSet = dropMenuItemSprite;
+    framework_testing::writeDemoSet(folder.path());
+    testing_support::LogCapture log;
+    EXPECT_EQ(framework_testing::runWholeGame(folder.path(), "0 activate\n0 focus-gained\n5000 quit\n"), 3);
+    EXPECT_TRUE(log.contains("/sprites.pak entry 9: the sprite cannot be loaded"));
+    EXPECT_FALSE(log.contains("state 4 -> 5"));
+
+    // From the main menu the load goes on without it and returns there.
+    s_menuLoaded = false;
+    framework_testing::s_editDemoSet = dropMenuItemSprite;
+    framework_testing::s_register = [] {
+        game::setStateHandler(2, [](std::int32_t message) {
+            if (message == game::kUpdate)
+                game::pushState(6);
+        });
+        game::setStateHandler(6, mainMenuThenLoad);
+    };
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    for (int f = 0; f < 100 && game::getLoadingProgress() < 182; ++f)
+        ASSERT_TRUE(game.frame());
+    game.frame();
+    EXPECT_EQ(game::stateStatics().s_state, 6);
+    EXPECT_TRUE(game.log.contains("/sprites.pak entry 9: the sprite cannot be loaded"));
+    EXPECT_EQ(sprite(9), nullptr);
+}
+
+TEST_F(LoadingTest, TheBarFillsFromTheLeftAndNeverPastItsFrame) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    // Bar: 400 x 22 at (120, 240), a 2 px frame.
+    const std::uint32_t fill = 0xFFB020u & 0xF8FCF8u, track = 0x1C2438u & 0xF8FCF8u;
+    const std::uint32_t frame = 0xB0B8C8u & 0xF8FCF8u;
+    for (int f = 0; f < 30; ++f)
+        game.frame();
+    ASSERT_EQ(game::stateStatics().s_state, game::kLoadingState);
+    EXPECT_EQ(at(123, 250), fill);
+    EXPECT_EQ(at(516, 250), track);
+    EXPECT_EQ(at(519, 250), frame);
+    // Whatever the value says, the bar stops at its frame.
+    game::overlayStatics().s_loadingProgress = 100000;
+    game.frame();
+    EXPECT_EQ(at(516, 250), fill);
+    EXPECT_EQ(at(519, 250), frame);
+}
+
+TEST_F(LoadingTest, RaceKindsEndAtOnceWithoutARaceLoaderAndRunItsStepsWithOne) {
+    struct Case {
+        std::int32_t kind;
+        bool hook;
+        std::size_t frames;
+        std::int32_t next;
+    } cases[] = {{game::kLoadRace, false, 1, -1},
+                 {game::kLoadNextRace, false, 1, -1},
+                 {game::kLoadRace, true, 40, 0},
+                 {game::kLoadNextRace, true, 40, 1},
+                 {0, false, 1, -1}};
+    for (const Case& c : cases) {
+        s_kind = c.kind;
+        s_next = 6;
+        s_raceSteps.clear();
+        framework_testing::s_register = [] {
+            game::setStateHandler(2, splashThenLoad);
+            game::setStateHandler(6, stayInTitle);
+        };
+        if (c.hook) {
+            framework_testing::s_register = [] {
+                game::setStateHandler(2, splashThenLoad);
+                game::setStateHandler(6, stayInTitle);
+                game::seams().raceLoad.loadStep = [](std::int32_t step, std::int32_t next) {
+                    s_raceSteps.emplace_back(step, next);
+                };
+            };
+        }
+        StartedGame game;
+        ASSERT_TRUE(game.started);
+        std::vector<std::int32_t> bar = runLoad(game);
+        EXPECT_EQ(game::stateStatics().s_state, 6) << c.kind;
+        EXPECT_EQ(bar.size(), c.frames) << c.kind;
+        ASSERT_EQ(s_raceSteps.size(), c.hook ? 40u : 0u) << c.kind;
+        for (std::size_t i = 0; i < s_raceSteps.size(); ++i)
+            EXPECT_EQ(s_raceSteps[i], std::make_pair(static_cast<std::int32_t>(i), c.next)) << c.kind;
+    }
+}
+
+} // namespace

@@ -1,0 +1,148 @@
+// The computer drivers: tuning rows by racer index, the lane marks, the
+// lateral moves that divide by the top speed, the inside line against the
+// road's edge, the finish, a fallen car on a ring of gaps, and the
+// catch-up of a player far ahead and of a car half a lap behind.
+
+#include "game/race/ComputerDriver.h"
+#include "game/race/CarPhysics.h"
+#include "game/race/RacePhase.h"
+#include "game/race/TrackTriggers.h"
+#include "tests/game/race/OpponentsFixture.h"
+
+namespace {
+
+using game::cEntity;
+using game::kmhToSpeed;
+using race_testing::OpponentsTest;
+
+struct ComputerDriverTest : OpponentsTest {
+    ComputerDriverTest() {
+        game::initDriverTables();
+        datakit::TrackRing track;
+        track.straight(10).left(60, 6).straight(24);
+        loadRing(track);
+        ring(40, 3);
+        game::resetTrackTriggers();
+    }
+};
+
+TEST_F(ComputerDriverTest, TuningRowsRepeatEveryFiveRacers) {
+    for (std::int32_t index = 0; index < 12; ++index) {
+        cEntity* car = makeCar(1, {0, 100}, 4096);
+        game::setupAiDriver(car, index);
+        const std::int32_t row = index % 5;
+        const rt::IntArray* t = game::driverStatics().s_aiTuningTable;
+        const std::int32_t expected[6] = {1, 2, 3, 5, 6, 4};
+        for (std::int32_t v = 0; v < 6; ++v)
+            EXPECT_EQ(car->m_aiTuning[v], rt::IntArray::get(t, row * 7 + expected[v])) << index << " " << v;
+        EXPECT_EQ(car->m_active, 1);
+        EXPECT_EQ(car->m_type, 1);
+    }
+}
+
+TEST_F(ComputerDriverTest, ALaneMarkIsTakenOnceAndAnEmptyOneGivesNoLane) {
+    game::TriggerStatics& s = game::triggerStatics();
+    s.s_laneTargetsOn = 1;
+    rt::IntArray::set(s.s_laneTargets, 2, game::kLaneNone);
+    rt::IntArray::set(s.s_laneTargets, 5, 1024);
+    cEntity* a = makeCar(1, {0, 100}, 4096);
+    cEntity* b = makeCar(1, {0, 100}, 4096);
+    cEntity* c = makeCar(1, {0, 100}, 4096);
+    game::pickLaneTarget(a);
+    EXPECT_EQ(a->m_laneTarget, -1);
+    EXPECT_EQ(rt::IntArray::get(s.s_laneTargets, 2), game::kLaneTaken);
+    game::pickLaneTarget(b);
+    EXPECT_EQ(b->m_laneTarget, 1024);
+    game::pickLaneTarget(c);
+    EXPECT_EQ(c->m_laneTarget, -1);
+}
+
+TEST_F(ComputerDriverTest, ACarWithoutATopSpeedKeepsItsLane) {
+    auto cars = field({{1, 3, 512, 0}, {1, 2, 512, 0}}, 1);
+    cEntity* car = cars[0];
+    car->m_stats = ints({0, 0});
+    car->m_speed = 4096;
+    car->m_laneTarget = 600;
+    game::updateAiCar(car, 409);
+    EXPECT_EQ(car->m_lateral, 0);
+}
+
+TEST_F(ComputerDriverTest, TheInsideLineNeverTakesTheCarPastTheEdgeLessTwiceItsWidth) {
+    auto cars = field({{1, 10, 100, 0}, {1, 2, 512, 0}}, 1);
+    cEntity* car = cars[0];
+    tune(cars);
+    car->m_stats = ints({0, kmhToSpeed(100), kmhToSpeed(200)});
+    car->m_speed = car->m_maxSpeed = kmhToSpeed(200);
+    car->m_insideLine = 1;
+    std::int32_t lowest = 0;
+    for (std::int32_t step = 0; step < 60 && car->m_segment < 16; ++step) {
+        car->m_insideLine = car->m_segment >= 10 ? 1 : 0;
+        game::updateAiCar(car, 409);
+        lowest = car->m_lateral < lowest ? car->m_lateral : lowest;
+        ASSERT_GE(car->m_lateral - 2 * 150, game::getLeftLimit(car) - 2 * 25) << step;
+    }
+    EXPECT_LT(lowest, -200) << "the left bend's inside is the left edge";
+}
+
+TEST_F(ComputerDriverTest, AtTheFinishEveryComputerCarTakesThePlayersSpeed) {
+    auto cars = field({{4, 3}, {4, 2}, {4, 1}}, 2);
+    game::raceStatics().s_raceFinished = 1;
+    cars[2]->m_speed = kmhToSpeed(77);
+    for (cEntity* car : {cars[0], cars[1]}) {
+        car->m_speed = kmhToSpeed(190);
+        game::updateAiCar(car, 1);
+        EXPECT_EQ(car->m_maxSpeed, kmhToSpeed(77));
+    }
+}
+
+TEST_F(ComputerDriverTest, AFallenCarComesBackPastTheGapOrStaysOnARingOfGaps) {
+    datakit::TrackRing gaps;
+    gaps.straight(3).surface(datakit::kSurfaceGap, 2).straight(5);
+    loadRing(gaps);
+    auto cars = field({{1, 2}, {1, 0}}, 1);
+    cEntity* car = cars[0];
+    car->m_fallen = 1;
+    car->m_fallLateral = 700;
+    for (std::int32_t i = 0; i < 20; ++i)
+        game::updateAiCar(car, 409);
+    EXPECT_EQ(car->m_segment, 5);
+    EXPECT_EQ(car->m_fallen, 0);
+    EXPECT_EQ(car->m_onPath, 1);
+    EXPECT_EQ(car->m_aiMode, game::kAiModeRecovered);
+
+    datakit::TrackRing allGaps;
+    allGaps.surface(datakit::kSurfaceGap, 6);
+    loadRing(allGaps);
+    car->m_fallen = 1;
+    car->m_fallStep = 0;
+    car->m_segment = 2;
+    for (std::int32_t i = 0; i < 20; ++i)
+        game::updateAiCar(car, 409);
+    EXPECT_EQ(car->m_fallen, 1);
+    EXPECT_EQ(car->m_segment, 2);
+    EXPECT_TRUE(log.contains("fallen computer car"));
+}
+
+TEST_F(ComputerDriverTest, APlayerFarAheadIsChasedAndACarHalfALapBehindIsPlacedUp) {
+    // The player leads in the second third; the next car is 10 segments
+    // behind: pushed, driven faster than the player.
+    auto cars = field({{2, 30, 512, 0}, {2, 20, 512, 0}, {2, 5, 512, 0}}, 0);
+    tune(cars);
+    cEntity* p = cars[0];
+    p->m_speed = kmhToSpeed(100);
+    cEntity* car = cars[1];
+    car->m_maxSpeed = kmhToSpeed(90);
+    game::updateCatchUp(car, 409);
+    EXPECT_EQ(car->m_aiMode, game::kAiModePushed);
+    EXPECT_GT(car->m_maxSpeed, p->m_speed);
+    EXPECT_EQ(car->m_segment, 26) << "the next car behind, past 6144 back, is placed 4 segments behind";
+
+    // Half a lap (20 segments) and more behind: placed 4 segments behind.
+    cEntity* far = cars[2];
+    far->m_maxSpeed = kmhToSpeed(90);
+    game::updateCatchUp(far, 409);
+    EXPECT_EQ(far->m_segment, 26);
+    EXPECT_EQ(far->m_lap, 2);
+}
+
+} // namespace

@@ -1,0 +1,213 @@
+// Whole races: six cars, three laps, on a datakit track with bends, a crest
+// and a ramp, and boost pads, a bump, a hazard, obstacle boxes, coins and
+// item boxes; the player's car driven by the steering script. Ten seeds of
+// the shared Random: every computer car finishes, none stands still for
+// 5 s outside effects and falls or leaves the road, places change, items
+// are fired and cars knocked out; and a player far ahead is chased.
+
+#include "classlib/util/Random.h"
+#include "game/data/EventSlots.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/States.h"
+#include "game/race/CarPhysics.h"
+#include "game/race/Impacts.h"
+#include "game/race/PlayerControl.h"
+#include "game/race/RaceFrame.h"
+#include "game/race/RaceHash.h"
+#include "game/race/RaceObjects.h"
+#include "game/race/RacePhase.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/TrackTriggers.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "tests/game/race/OpponentsFixture.h"
+#include "tools/datakit/TriggerCodes.h"
+
+#include <string>
+
+namespace {
+
+using datakit::DynamicAction;
+using datakit::TriggerKind;
+using game::cEntity;
+using game::kmhToSpeed;
+using race_testing::g_clockMs;
+
+constexpr std::int32_t kLaps = 3;
+constexpr std::int32_t kCars = 6;
+constexpr std::int32_t kFrameMs = 100;
+
+datakit::TrackModel raceTrack() {
+    datakit::TrackRing ring;
+    ring.straight(8).right(90, 6).straight(4).slope(5, 3).slope(-5, 3).straight(4).left(60, 4).straight(3);
+    ring.ramp().straight(4).right(45, 3).left(45, 3).straight(6);
+    datakit::TrackModel model = ring.model();
+    auto put = [&](int segment, std::int16_t a, std::int16_t b) {
+        model.segments[segment].triggers = {a, b};
+    };
+    put(3, datakit::laneTrigger(TriggerKind::Boost, 0), datakit::laneTrigger(TriggerKind::Boost, 1));
+    put(19, datakit::laneTrigger(TriggerKind::Bump, 2), 0);
+    put(22, datakit::boxTrigger(3, false), datakit::dynamicTrigger(0, 0));
+    put(24, datakit::laneTrigger(TriggerKind::Hazard, 0), datakit::dynamicTrigger(1, 0));
+    put(36, datakit::dynamicTrigger(2, 0), datakit::dynamicTrigger(3, 0));
+    put(44, datakit::boxTrigger(4, true), datakit::laneTrigger(TriggerKind::Boost, 1));
+    // Boxes 3 and 4: a block on the right edge, mirrored to the left.
+    model.objects.resize(5);
+    model.objects[3].points = {800, 1000};
+    model.objects[4].points = {800, 1000};
+    return model;
+}
+
+struct OpponentRaceTest : race_testing::OpponentsTest {
+    OpponentRaceTest() {
+        game::installDrivingSteps();
+        game::installOpponentSteps();
+        game::initDriverTables();
+    }
+    ~OpponentRaceTest() override {
+        game::drivingHooks() = {};
+        game::stateStatics().s_state = 0;
+    }
+
+    // Every race statics block from its first state, then the track and the
+    // event's dynamic entries.
+    static void loadRace() {
+        game::resetRaceStatics();
+        datakit::TrackModel model = raceTrack();
+        datakit::Bytes entry = datakit::writeTrack(model);
+        game::EntryReader reader(std::move(entry), "track pack");
+        reader.skip(game::kWireModelBytes);
+        EXPECT_TRUE(game::loadTrackEntry(reader, 1));
+        game::initEventSlots();
+        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 0);
+        // The event's dynamic entries: item boxes and coins in lanes 1 to 4.
+        const std::int32_t entries[] = {
+            datakit::dynamicAction(DynamicAction::ItemBox, 0, true, 2, 3),
+            datakit::dynamicAction(DynamicAction::Coin, 0, true, 3),
+            datakit::dynamicAction(DynamicAction::ItemBox, 0, true, 4, 6),
+            datakit::dynamicAction(DynamicAction::ItemBox, 0, true, 1, 0),
+        };
+        rt::IntArray* table = rt::newIntArray(4);
+        for (std::int32_t i = 0; i < 4; ++i)
+            rt::IntArray::set(table, i, entries[i]);
+        rt::ObjectArray* variants = rt::newObjectArray(1);
+        rt::ObjectArray::set(variants, 0, table);
+        game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
+        rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, variants);
+    }
+
+    struct Outcome {
+        bool allFinished = true;
+        std::int32_t longestStand = 0; // frames
+        std::string leftRoad;
+        std::int32_t placeChanges = 0;
+        bool pushed = false;
+        std::int32_t objects = 0;   // steps with a race object on the track
+        std::int32_t knockOuts = 0; // steps a car spent knocked out
+        std::int32_t frames = 0;
+    };
+
+    // One race with seed `seed`; the player's top speed `playerKmh`.
+    static Outcome race(std::int64_t seed, std::int32_t playerKmh) {
+        loadRace();
+        lib::java_util_Random::seedSharedRandom(seed);
+        game::drivingStatics() = game::DrivingStatics{};
+        game::initDrivingTables();
+        game::raceStatics().s_raceFinished = 0;
+        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_gameMode = 0;
+        game::initZoomAnimPool();
+        const std::int32_t count = game::trackStatics().s_segmentCount;
+        ring(count, kLaps);
+        std::vector<race_testing::Place> grid;
+        for (std::int32_t i = 0; i < kCars; ++i)
+            grid.push_back({0, count - 1 - i, 512, i % 2 == 0 ? 250 : -250});
+        auto cars = field(grid, kCars - 1);
+        tune(cars);
+        for (std::int32_t i = 0; i < kCars; ++i) {
+            cEntity* car = cars[static_cast<std::size_t>(i)];
+            const bool player = car->m_type == 0;
+            const std::int32_t top = player ? playerKmh : 200 + 6 * i;
+            car->m_stats = ints({0, kmhToSpeed(60), kmhToSpeed(120), kmhToSpeed(180), kmhToSpeed(top)});
+            car->m_gearTable = ints({6144, 6144, 6144, 6144, 6144});
+            car->m_defValues[1] = 120000;
+            car->m_defValues[3] = 10 + i;
+            car->m_driverKind = i % 3;
+            rt::IntArray::set(car->m_widthProfile, 11, 400);
+        }
+        game::raceStatics().s_raceObjects = rt::newObjectArray(10);
+        for (std::int32_t i = 0; i < 10; ++i)
+            rt::ObjectArray::set(game::raceStatics().s_raceObjects, i, cEntity::cEntityWithType(2));
+        g_clockMs = 0;
+        game::resetRaceRun();
+
+        Outcome out;
+        std::vector<std::int32_t> stand(kCars, 0), lastPlace(kCars, 0);
+        const std::int32_t wall = game::trackStatics().s_roadHalfWidth + game::trackStatics().s_roadMargin;
+        const std::int32_t limit = 3 * 60 * 1000 / kFrameMs;
+        cEntity* player = cars.back();
+        for (; out.frames < limit; ++out.frames) {
+            steerScript(player);
+            g_clockMs += kFrameMs;
+            game::loopStatics().s_frameMs = kFrameMs;
+            game::updateRace();
+            for (std::int32_t o = 0; o < 10; ++o)
+                out.objects +=
+                    static_cast<cEntity*>(rt::ObjectArray::get(game::raceStatics().s_raceObjects, o))
+                        ->m_active;
+            bool all = true;
+            for (std::int32_t i = 0; i < kCars; ++i) {
+                const cEntity* car = cars[static_cast<std::size_t>(i)];
+                if (car->m_type == 1 && car->m_lap <= kLaps)
+                    all = false;
+                out.knockOuts += car->m_effect == game::kImpactKnock ? 1 : 0;
+                if (car->m_aiMode == game::kAiModePushed)
+                    out.pushed = true;
+                if (car->m_racePosition != lastPlace[static_cast<std::size_t>(i)] && out.frames > 0)
+                    ++out.placeChanges;
+                lastPlace[static_cast<std::size_t>(i)] = car->m_racePosition;
+                if (car->m_type != 1 || car->m_lap > kLaps)
+                    continue;
+                const bool free =
+                    car->m_effect == 0 && !car->m_fallen && !car->m_onPath && car->m_height == 0;
+                std::int32_t& s = stand[static_cast<std::size_t>(i)];
+                s = free && car->m_speed == 0 ? s + 1 : 0;
+                out.longestStand = s > out.longestStand ? s : out.longestStand;
+                if (free && (car->m_lateral > wall || car->m_lateral < -wall) && out.leftRoad.empty())
+                    out.leftRoad = "car " + std::to_string(i) + " at " + std::to_string(car->m_lateral) +
+                                   " frame " + std::to_string(out.frames);
+            }
+            if (all && game::raceStatics().s_raceFinished)
+                break;
+        }
+        for (const cEntity* car : cars)
+            if (car->m_type == 1 && car->m_lap <= kLaps)
+                out.allFinished = false;
+        return out;
+    }
+};
+
+TEST_F(OpponentRaceTest, TenSeededRacesEndWithEveryComputerCarHomeAndOnTheRoad) {
+    std::int32_t objects = 0, knockOuts = 0;
+    for (std::int64_t seed = 1; seed <= 10; ++seed) {
+        SCOPED_TRACE(seed);
+        const Outcome out = race(seed, 215);
+        EXPECT_TRUE(out.allFinished) << out.frames;
+        EXPECT_LT(out.longestStand, 50);
+        EXPECT_EQ(out.leftRoad, "");
+        EXPECT_GT(out.placeChanges, 0);
+        objects += out.objects;
+        knockOuts += out.knockOuts;
+    }
+    // The cars fought: objects were on the track and cars were knocked out.
+    EXPECT_GT(objects, 0);
+    EXPECT_GT(knockOuts, 0);
+}
+
+TEST_F(OpponentRaceTest, APlayerFarAheadIsChased) {
+    const Outcome out = race(3, 300);
+    EXPECT_TRUE(out.pushed);
+    EXPECT_TRUE(out.allFinished);
+}
+
+} // namespace

@@ -1,0 +1,82 @@
+#include "tools/datakit/PaintedSprite.h"
+
+#include "tools/datakit/PackWriter.h"
+
+#include <algorithm>
+
+namespace datakit {
+
+namespace {
+
+constexpr std::uint8_t kImageModule = 0;
+constexpr std::uint8_t kFillModule = 2;
+
+bool needsShortSizes(const PaintedSprite& sprite) {
+    for (const PaintedFrame& frame : sprite.frames) {
+        for (const PaintedRect& r : frame.fills)
+            if (r.width > 255 || r.height > 255)
+                return true;
+        for (const PaintedImage& i : frame.images)
+            if (i.width > 255 || i.height > 255)
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+SpriteModel paintedSpriteModel(const PaintedSprite& sprite) {
+    SpriteModel model;
+    model.format =
+        sprite_bits::kOffsetShorts | sprite_bits::kAFrameOffsetShorts | sprite_bits::kModuleDataSizes32;
+    if (needsShortSizes(sprite))
+        model.format |= sprite_bits::kModuleSizeShorts;
+    SpritePixels pixels;
+    pixels.palettes = sprite.palettes;
+    pixels.colourCount = sprite.palettes.empty() ? 1 : static_cast<std::int32_t>(sprite.palettes[0].size());
+    pixels.encoding = 0x56F2;
+    bool hasImages = false;
+    for (const PaintedFrame& frame : sprite.frames) {
+        SpriteFrame out{.fmoduleCount = static_cast<std::uint8_t>(frame.fills.size() + frame.images.size()),
+                        .firstFModule = static_cast<std::int16_t>(model.fmodules.size()),
+                        .boxCount = 0};
+        for (const PaintedRect& r : frame.fills) {
+            model.fmodules.push_back({static_cast<std::uint8_t>(model.modules.size()), r.x, r.y, 0});
+            model.modules.push_back({.type = kFillModule,
+                                     .colour = r.colour & 0xFFFFFFu,
+                                     .width = r.width,
+                                     .height = r.height,
+                                     .params = {}});
+            pixels.indexes.emplace_back();
+        }
+        for (const PaintedImage& i : frame.images) {
+            model.fmodules.push_back({static_cast<std::uint8_t>(model.modules.size()), i.x, i.y, 0});
+            model.modules.push_back(
+                {.type = kImageModule, .colour = 0, .width = i.width, .height = i.height, .params = {}});
+            pixels.indexes.push_back(i.indexes);
+            hasImages = true;
+        }
+        model.frames.push_back(out);
+    }
+    for (const std::vector<std::uint8_t>& frames : sprite.anims) {
+        model.anims.push_back(
+            {static_cast<std::uint8_t>(frames.size()), static_cast<std::int16_t>(model.aframes.size())});
+        for (std::uint8_t f : frames)
+            model.aframes.push_back({.frame = f, .time = 1, .x = 0, .y = 0, .flags = 0});
+    }
+    if (hasImages || !sprite.palettes.empty()) {
+        model.format |= sprite_bits::kPixelSection;
+        model.pixels = std::move(pixels);
+    }
+    return model;
+}
+
+std::vector<Bytes> spritePackEntries(const std::vector<std::optional<PaintedSprite>>& sprites) {
+    std::vector<Bytes> entries;
+    entries.reserve(sprites.size());
+    for (const std::optional<PaintedSprite>& sprite : sprites)
+        entries.push_back(sprite ? packEntry(0, writePaintedSprite(*sprite)) : Bytes{});
+    return entries;
+}
+
+} // namespace datakit

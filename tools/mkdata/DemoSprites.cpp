@@ -1,0 +1,351 @@
+// The demo set's sprite pack: the sprites the splash, the title, the menus
+// and the loading of the menus draw, and a car for each racer's sprite set,
+// all painted here. Large areas are filled rectangles (sky bands, the road,
+// panels); emblems, buttons, icons and cars are palette images, index 0
+// being the transparent colour key. Every sprite has colours of its own, so
+// that a test can tell from a pixel which sprite and frame it sees.
+
+#include "tools/datakit/PackWriter.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace mkdata {
+
+namespace {
+
+using datakit::PaintedFrame;
+using datakit::PaintedImage;
+using datakit::PaintedRect;
+using datakit::PaintedSprite;
+
+constexpr std::uint32_t kKey = 0x00FF00FFu;
+constexpr int kScreenWidth = 640;
+constexpr int kScreenHeight = 480;
+
+std::vector<std::uint32_t> palette(std::initializer_list<std::uint32_t> rgb) {
+    std::vector<std::uint32_t> colours = {kKey};
+    for (std::uint32_t c : rgb)
+        colours.push_back(0xFF000000u | c);
+    return colours;
+}
+
+// Index 1 inside a rounded rectangle with a border of index 2, index 3 on
+// its upper half (the shine of a button).
+PaintedImage button(std::uint16_t width, std::uint16_t height, std::int16_t x = 0, std::int16_t y = 0) {
+    const int r = height / 4;
+    return datakit::paintImage(x, y, width, height, [&](int px, int py) {
+        const int cx = std::max({r - px, px - (width - 1 - r), 0});
+        const int cy = std::max({r - py, py - (height - 1 - r), 0});
+        if (cx * cx + cy * cy > r * r)
+            return 0;
+        const bool edge = px < 2 || py < 2 || px >= width - 2 || py >= height - 2 ||
+                          (cx * cx + cy * cy) > (r - 2) * (r - 2);
+        return edge ? 2 : (py < height / 2 ? 3 : 1);
+    });
+}
+
+// A disc of index 1 ringed with index 2, centred on the image.
+PaintedImage disc(std::uint16_t side, std::int16_t x = 0, std::int16_t y = 0) {
+    const int c = side / 2;
+    return datakit::paintImage(x, y, side, side, [&](int px, int py) {
+        const int d = (px - c) * (px - c) + (py - c) * (py - c);
+        if (d > c * c)
+            return 0;
+        return d > (c - 3) * (c - 3) ? 2 : 1;
+    });
+}
+
+// A five-pointed star of index 1 (points up) with an outline of index 2.
+PaintedImage star(std::uint16_t side, std::int16_t x = 0, std::int16_t y = 0) {
+    const double c = side / 2.0;
+    auto inside = [&](double px, double py) {
+        // Inside when the point is inside the pentagram's polygon: test by
+        // the star's radius at the point's angle.
+        const double dx = px - c, dy = py - c;
+        const double angle = std::atan2(dx, -dy);
+        const double sector =
+            std::fmod(std::fabs(angle) + 3.14159265 / 5, 2 * 3.14159265 / 5) - 3.14159265 / 5;
+        const double radius = c * 0.95 * (0.45 + 0.55 * (1 - std::fabs(sector) / (3.14159265 / 5)));
+        return dx * dx + dy * dy <= radius * radius;
+    };
+    return datakit::paintImage(x, y, side, side, [&](int px, int py) {
+        if (!inside(px + 0.5, py + 0.5))
+            return 0;
+        const bool edge = !inside(px - 1.5, py + 0.5) || !inside(px + 2.5, py + 0.5) ||
+                          !inside(px + 0.5, py - 1.5) || !inside(px + 0.5, py + 2.5);
+        return edge ? 2 : 1;
+    });
+}
+
+// An arrow of index 1 pointing left (or right), outlined with index 2.
+PaintedImage arrow(std::uint16_t side, bool right) {
+    return datakit::paintImage(0, 0, side, side, [&](int px, int py) {
+        const int x = right ? side - 1 - px : px;
+        const int half = side / 2;
+        const int reach = std::abs(py - half);
+        if (x < reach || x > side - 4)
+            return 0;
+        return (x == reach || x == reach + 1) ? 2 : 1;
+    });
+}
+
+// A car seen from behind, `steer` (-2..2) leaning the cabin: body index 1,
+// windows 2, tyres 3, lights 4.
+PaintedImage car(int steer) {
+    constexpr int w = 64, h = 40;
+    return datakit::paintImage(-w / 2, -h, w, h, [&](int px, int py) {
+        const int shift = steer * (h - py) / 16;
+        const int x = px - shift;
+        if (py >= 30 && ((px >= 4 && px < 16) || (px >= 48 && px < 60)))
+            return 3;
+        if (py >= 10 && py < 32 && x >= 2 && x < 62) {
+            if (py >= 20 && py < 25 && ((x >= 6 && x < 14) || (x >= 50 && x < 58)))
+                return 4;
+            return 1;
+        }
+        if (py >= 0 && py < 10 && x >= 14 + (10 - py) / 2 && x < 50 - (10 - py) / 2)
+            return py < 2 ? 1 : 2;
+        return 0;
+    });
+}
+
+// A checkerboard of indexes 1 and 2 in squares of `cell`.
+PaintedImage checker(std::uint16_t width, std::uint16_t height, int cell, std::int16_t x, std::int16_t y) {
+    return datakit::paintImage(x, y, width, height,
+                               [&](int px, int py) { return ((px / cell + py / cell) % 2) == 0 ? 1 : 2; });
+}
+
+PaintedFrame frameOf(std::vector<PaintedRect> fills, std::vector<PaintedImage> images = {}) {
+    return PaintedFrame{.fills = std::move(fills), .images = std::move(images)};
+}
+
+// Horizontal bands from `top` to `bottom` blending from colour `a` to `b`.
+std::vector<PaintedRect> bands(int top, int bottom, std::uint32_t a, std::uint32_t b, int count) {
+    std::vector<PaintedRect> out;
+    const int step = (bottom - top + count - 1) / count;
+    for (int i = 0; i < count; ++i) {
+        auto mix = [&](int shift) {
+            const int ca = (a >> shift) & 0xFF, cb = (b >> shift) & 0xFF;
+            return static_cast<std::uint32_t>(ca + (cb - ca) * i / std::max(count - 1, 1)) << shift;
+        };
+        const int y = top + i * step;
+        out.push_back({mix(16) | mix(8) | mix(0), 0, static_cast<std::int16_t>(y), kScreenWidth,
+                       static_cast<std::uint16_t>(std::min(step, bottom - y))});
+    }
+    return out;
+}
+
+// A road to the horizon: a trapezoid of narrowing rectangles with kerbs
+// and a dashed centre line.
+void addRoad(std::vector<PaintedRect>& fills, int horizon) {
+    constexpr int rows = 12;
+    const int depth = kScreenHeight - horizon;
+    for (int i = 0; i < rows; ++i) {
+        const int y = horizon + depth * i / rows;
+        const int h = depth / rows + 1;
+        const int half = 30 + (kScreenWidth / 2 + 40) * (i + 1) / rows;
+        const int x = kScreenWidth / 2 - half;
+        const auto kerb = static_cast<std::uint16_t>(4 + i);
+        fills.push_back({(i % 2) ? 0xD02020u : 0xF0F0F0u, static_cast<std::int16_t>(x - kerb),
+                         static_cast<std::int16_t>(y), static_cast<std::uint16_t>(2 * half + 2 * kerb),
+                         static_cast<std::uint16_t>(h)});
+        fills.push_back({0x404448, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
+                         static_cast<std::uint16_t>(2 * half), static_cast<std::uint16_t>(h)});
+        if (i % 2 == 0)
+            fills.push_back({0xF0E060, static_cast<std::int16_t>(kScreenWidth / 2 - 1 - i / 3),
+                             static_cast<std::int16_t>(y), static_cast<std::uint16_t>(2 + 2 * (i / 3)),
+                             static_cast<std::uint16_t>(h)});
+    }
+}
+
+PaintedSprite splash() {
+    PaintedSprite s;
+    s.palettes = {palette({0x1A3A8A, 0xF0B020, 0x101010})};
+    // The studio's emblem (a disc) and the game's flag, centred.
+    s.frames = {frameOf({}, {disc(120, -60, -60)}), frameOf({}, {checker(160, 96, 16, -80, -48)})};
+    return s;
+}
+
+PaintedSprite titleBackground() {
+    PaintedSprite s;
+    std::vector<PaintedRect> fills = bands(0, 200, 0x2060C0, 0xF0A060, 8);
+    fills.push_back({0x3A7A30, 0, 200, kScreenWidth, 280});
+    // Hills on the horizon.
+    for (int i = 0; i < 8; ++i)
+        fills.push_back({0x2E6428, static_cast<std::int16_t>(i * 80),
+                         static_cast<std::int16_t>(180 - (i % 3) * 8), 80,
+                         static_cast<std::uint16_t>(20 + (i % 3) * 8)});
+    addRoad(fills, 200);
+    s.frames = {frameOf(std::move(fills))};
+    return s;
+}
+
+PaintedSprite titleLogo() {
+    PaintedSprite s;
+    s.palettes = {palette({0xF8F8F8, 0x181818})};
+    s.frames = {frameOf({{0x801010, 110, 40, 420, 96},
+                         {0xE0A020, 110, 44, 420, 6},
+                         {0xE0A020, 110, 126, 420, 6},
+                         {0xC02020, 170, 56, 300, 64}},
+                        {checker(48, 80, 8, 116, 48), checker(48, 80, 8, 476, 48)})};
+    return s;
+}
+
+PaintedSprite header() {
+    PaintedSprite s;
+    s.frames = {frameOf({{0x10204A, 0, 0, kScreenWidth, 56},
+                         {0xF0B020, 0, 52, kScreenWidth, 4},
+                         {0x2A4A8A, 0, 0, kScreenWidth, 6}})};
+    return s;
+}
+
+PaintedSprite arrows() {
+    PaintedSprite s;
+    s.palettes = {palette({0xF0F0F0, 0x202020}), palette({0xF0B020, 0x402000})};
+    s.frames = {frameOf({}, {arrow(24, false)}), frameOf({}, {arrow(24, true)})};
+    return s;
+}
+
+PaintedSprite menuBackground() {
+    PaintedSprite s;
+    s.palettes = {palette({0x284870, 0x98B8E0, 0xC8D8F0})};
+    std::vector<PaintedRect> fills = bands(0, kScreenHeight, 0x0A1830, 0x203C60, 12);
+    // Speed stripes across the screen.
+    for (int i = 0; i < 6; ++i)
+        fills.push_back({0x18305A, static_cast<std::int16_t>(i * 40), static_cast<std::int16_t>(300 + i * 24),
+                         static_cast<std::uint16_t>(kScreenWidth - i * 40), 10});
+    // Frame 0 carries the one image (the emblem), frame 1 only rectangles:
+    // frame 1 still draws once frame 0's modules alone keep images.
+    s.frames = {frameOf(std::move(fills), {disc(96, 520, 360)}),
+                frameOf({{0x0E1E3A, 0, 456, kScreenWidth, 24},
+                         {0xF0B020, 0, 456, kScreenWidth, 2},
+                         {0x16305C, 0, 64, 6, 380}})};
+    return s;
+}
+
+PaintedSprite questionBox() {
+    PaintedSprite s;
+    s.frames = {frameOf(
+        {{0xE0E8F0, -182, -82, 364, 164}, {0x1A2C50, -180, -80, 360, 160}, {0xF0B020, -180, -80, 360, 28}})};
+    return s;
+}
+
+PaintedSprite highlight() {
+    PaintedSprite s;
+    s.frames = {frameOf({{0xF0B020, 0, 0, 320, 40}, {0x6A4A10, 0, 36, 320, 4}})};
+    return s;
+}
+
+PaintedSprite softButton() {
+    PaintedSprite s;
+    s.palettes = {palette({0x2A6A2A, 0xE0F0E0, 0x4A9A4A})};
+    s.frames = {frameOf({}, {button(120, 40, -60, -20)}), frameOf({}, {button(120, 40, -60, -20)})};
+    return s;
+}
+
+PaintedSprite menuItem() {
+    PaintedSprite s;
+    s.palettes = {palette({0x203860, 0xA0B8D8, 0x2C4C7C})};
+    s.frames = {frameOf({}, {button(300, 44)})};
+    return s;
+}
+
+// Pictures of the race menus: a track outline on grass for each picture.
+PaintedSprite pictures(std::uint32_t ground) {
+    PaintedSprite s;
+    s.palettes = {palette({ground, 0x505458, 0xF0F0F0, 0xD02020})};
+    for (int p = 0; p < 3; ++p) {
+        s.frames.push_back(frameOf({}, {datakit::paintImage(0, 0, 160, 100, [&](int x, int y) {
+                                       const int dx = x - 80, dy = (y - 50) * (2 + p);
+                                       const int d = dx * dx + dy * dy / 2;
+                                       if (d > 60 * 60 - 400 && d < 60 * 60 + 400)
+                                           return (x / 6) % 2 ? 3 : 4;
+                                       if (d > 60 * 60 - 900 && d < 60 * 60 + 900)
+                                           return 2;
+                                       return 1;
+                                   })}));
+    }
+    return s;
+}
+
+// Small square icons of `count` frames, each a disc, a star or a checker.
+PaintedSprite icons(int count, std::uint32_t a, std::uint32_t b, std::uint16_t side) {
+    PaintedSprite s;
+    s.palettes = {palette({a, b})};
+    for (int i = 0; i < count; ++i) {
+        switch (i % 3) {
+        case 0:
+            s.frames.push_back(frameOf({}, {disc(side)}));
+            break;
+        case 1:
+            s.frames.push_back(frameOf({}, {star(side)}));
+            break;
+        default:
+            s.frames.push_back(frameOf({}, {checker(side, side, side / 4, 0, 0)}));
+            break;
+        }
+    }
+    for (int i = 0; i < count; ++i)
+        s.anims.push_back({static_cast<std::uint8_t>(i)});
+    return s;
+}
+
+PaintedSprite softKeys() {
+    PaintedSprite s;
+    s.palettes = {palette({0x303848, 0xD0D8E8, 0x485870})};
+    for (int i = 0; i < 9; ++i)
+        s.frames.push_back(frameOf({}, {button(96, 36)}));
+    return s;
+}
+
+PaintedSprite racer(std::uint32_t body) {
+    PaintedSprite s;
+    s.palettes = {palette({body, 0x203040, 0x101010, 0xF04020})};
+    for (int f = 0; f < 10; ++f)
+        s.frames.push_back(frameOf({}, {car(f % 5 - 2)}));
+    s.anims = {{2, 1, 0, 1}, {2, 3, 4, 3}, {0, 4}, {2}, {5, 6, 7}, {8, 9}};
+    return s;
+}
+
+constexpr std::uint32_t kRacerColours[] = {0xC01818, 0x1850C0, 0xE0C020, 0x18A040, 0xE06010,
+                                           0x8020B0, 0x20B0C0, 0xF0F0F0, 0x303030, 0xC04080};
+
+} // namespace
+
+std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
+    std::vector<std::optional<PaintedSprite>> sprites(kDemoSpriteCount);
+    sprites[0] = splash();
+    sprites[1] = titleBackground();
+    sprites[2] = titleLogo();
+    sprites[3] = header();
+    sprites[4] = arrows();
+    sprites[5] = menuBackground();
+    sprites[6] = questionBox();
+    sprites[7] = highlight();
+    sprites[8] = softButton();
+    sprites[9] = menuItem();
+    sprites[10] = pictures(0x3A8A3A);
+    sprites[11] = pictures(0xC8B070);
+    sprites[14] = icons(4, 0xF0B020, 0x402000, 48);
+    sprites[25] = icons(14, 0xF0F0F0, 0xD02020, 32);
+    sprites[26] = icons(22, 0x40C0F0, 0x103050, 24);
+    sprites[30] = icons(10, 0xF08020, 0x402010, 28);
+    sprites[62] = icons(3, 0xA0A0A0, 0x202020, 40);
+    sprites[63] = icons(6, 0xF0D040, 0x806010, 40);
+    sprites[65] = softKeys();
+    for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
+        sprites[static_cast<std::size_t>(set)] = racer(kRacerColours[set - kFirstRacerSprite]);
+    return sprites;
+}
+
+void produceSpritePack(ProgramFolder& folder) {
+    for (datakit::ArchiveEntry& part :
+         datakit::packArchiveEntries(kSpritePackFile, kPackPartSeparatorText,
+                                     datakit::writePack(datakit::spritePackEntries(demoSprites()))))
+        folder.archive.push_back(std::move(part));
+}
+
+} // namespace mkdata
