@@ -3,28 +3,39 @@
 // lane objects on every third segment, a panorama with its overlays and the
 // haze, and ten cars in view drawn as their zoomed stand-in frame. The
 // frame's layers are timed apart (the view pass, the backdrop, the world)
-// and together; a whole race frame has 0.5 ms.
+// and together, and the whole race paint with the head-up display, alone
+// and under the pause menu; a whole race frame has 0.5 ms.
 
+#include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
+#include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceOverlays.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ASprite.h"
+#include "game/sprite/Font.h"
 #include "game/sprite/SpriteStatics.h"
+#include "game/sprite/TextLayout.h"
 #include "game/sprite/ZoomCache.h"
 #include "platform/Platform.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/Runtime.h"
 #include "tests/support/RaceSceneSetup.h"
+#include "tools/datakit/FontWriter.h"
 #include "tools/datakit/RacePictures.h"
 
 #include <benchmark/benchmark.h>
@@ -164,5 +175,89 @@ void BM_RaceSceneWholeFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RaceSceneWholeFrame);
+
+// The busy race with the head-up display's sprites (the panorama's boxes,
+// thirty frames each), the demo set's 5 x 7 font as fonts 0 to 2, a text
+// table and an event row, the display shown in the race state.
+struct BusyRaceWithHud : BusyRace {
+    explicit BusyRaceWithHud(std::int32_t hudBits) {
+        datakit::SpriteModel box = datakit::panoramaSprite(24, {0xE0E0E0, 0x2040A0, 0x101010});
+        while (box.frames.size() < 30)
+            box.frames.push_back(box.frames.front());
+        for (std::int32_t slot : {4, 12, 14, 15, 26, 30, 39, 63, 65, 66})
+            testing_support::installSpriteModel(box, slot);
+        const datakit::FontData font = datakit::buildFont(datakit::asciiFont5x7(), datakit::FontStyle{});
+        rt::ObjectArray* fonts = rt::newObjectArray(3);
+        for (std::int32_t i = 0; i < 3; ++i) {
+            game::ASprite* sprite = testing_support::installSpriteModel(font.sprite, 0);
+            rt::ShortArray* map = rt::newShortArray(static_cast<std::int32_t>(font.charMap.size()));
+            for (std::size_t k = 0; k < font.charMap.size(); ++k)
+                rt::ShortArray::set(map, static_cast<std::int32_t>(k), font.charMap[k]);
+            game::buildCharMap(sprite, map);
+            rt::ObjectArray::set(fonts, i, sprite);
+        }
+        rt::ObjectArray::set(game::startupStatics().s_sprites, 0, nullptr);
+        game::startupStatics().s_fonts = fonts;
+        rt::ObjectArray* texts = rt::newObjectArray(100);
+        for (std::int32_t i = 0; i < 100; ++i)
+            rt::ObjectArray::set(texts, i, rt::String::newFromCString(i == 81 ? "," : "Label"));
+        game::textStatics().s_textCache = texts;
+        game::textStatics().s_textCount = 100;
+        game::initEventSlots();
+        rt::IntArray* row = rt::newIntArray(17);
+        rt::IntArray::set(row, 1, 10);
+        rt::ObjectArray* variants = rt::newObjectArray(1);
+        rt::ObjectArray::set(variants, 0, row);
+        game::eventStatics().s_eventRows = rt::newObjectArray(1);
+        rt::ObjectArray::set(game::eventStatics().s_eventRows, 0, variants);
+        game::hudPaintStaticInit();
+        game::weatherStaticInit();
+        game::HudStatics& hud = game::hudStatics();
+        hud.s_hudElements = hudBits;
+        hud.s_hudPhase = 2;
+        game::raceStatics().s_laps = 3;
+        game::cEntity* player = game::racerStatics().s_playerCar;
+        player->m_lap = 2;
+        player->m_itemSlot = 3;
+        player->m_collected = 4;
+        game::initStateMachine();
+        game::stateStatics().s_state = game::kRaceState;
+        game::RaceViewHooks& hooks = game::raceViewHooks();
+        hooks.viewPass = [] {
+            game::runViewPass(true);
+            game::raceHudViewPass();
+        };
+        hooks.painter = game::paintRacePicture;
+        hooks.closingPass = game::raceHudClosingPass;
+        game::raceSceneHooks().paintHud = game::paintHud;
+        game::raceSceneHooks().paintRaceNotice = game::paintRaceNotice;
+    }
+    ~BusyRaceWithHud() { game::raceViewHooks() = {}; }
+};
+
+// A whole race frame's paint with the display of event type 0 (argument 0)
+// or 5 (argument 1): view pass, scene, touch buttons, display and closing.
+void BM_RaceWholeFrameWithHud(benchmark::State& state) {
+    BusyRaceWithHud race(state.range(0) == 0 ? 0x19002F : 0x1D002F);
+    for (auto _ : state) {
+        race.nextFrame();
+        game::paintRaceState();
+    }
+}
+BENCHMARK(BM_RaceWholeFrameWithHud)->Arg(0)->Arg(1);
+
+// The pause menu's paint over the race of event type 0.
+void BM_RaceWholeFrameUnderPause(benchmark::State& state) {
+    BusyRaceWithHud race(0x19002F);
+    game::pushState(game::kRaceState);
+    game::pushState(game::kPauseMenuState);
+    game::stateStatics().s_state = game::kPauseMenuState;
+    game::raceMenuStatics().s_pausedState = game::kRaceState;
+    for (auto _ : state) {
+        race.nextFrame();
+        game::statePauseMenu(game::kPaint);
+    }
+}
+BENCHMARK(BM_RaceWholeFrameUnderPause);
 
 } // namespace
