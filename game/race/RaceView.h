@@ -19,7 +19,8 @@ struct RaceViewHooks {
     // The presentation layer's painting of the race scene and its overlays.
     void (*painter)() = nullptr;
     // The view pass's closing step: the race state that changes once a
-    // frame's picture is drawn. Runs whether or not there is a painter.
+    // frame's picture is drawn (the cars painted this frame, the head-up
+    // display's shake and counters). Runs whether or not there is a painter.
     void (*afterPaint)() = nullptr;
 };
 

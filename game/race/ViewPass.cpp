@@ -29,8 +29,6 @@ using rt::isub;
 
 constexpr std::int32_t kSegmentLength = 1024;
 // The states in which the player's car stands on its slice like any other.
-constexpr std::int32_t kRacerIntroState = 39;
-constexpr std::int32_t kFlyoverState = 40;
 constexpr std::int32_t kSectionKind = 0x1000;
 
 template <class A>
@@ -70,7 +68,7 @@ bool isChased(const cEntity* e) {
     if (raceStatics().s_raceFinished && (type == 0 || type == 2))
         return false;
     const std::int32_t top = topOfStateStack();
-    return top != kRacerIntroState && top != kFlyoverState;
+    return top != kRacerIntroState && top != kTrackFlyoverState;
 }
 
 // The moving object's kind of code `c`: 1 for codes with the second bit.
