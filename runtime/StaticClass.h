@@ -26,7 +26,9 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
+#include <new>
 #include <span>
 #include <typeinfo>
 
@@ -104,13 +106,19 @@ private:
         BlockType type;
     };
 
+    // A block starts from zeroed memory, padding included: the race-state
+    // hash reads a block's plain bytes, and a padding byte left as the
+    // allocator found it would differ from one run to the next.
     template <class T>
     static void* makeBlock() {
-        return new T();
+        void* memory = ::operator new (sizeof(T), std::align_val_t{alignof(T)});
+        std::memset(memory, 0, sizeof(T));
+        return ::new (memory) T();
     }
     template <class T>
     static void destroyBlock(void* block) {
-        delete static_cast<T*>(block);
+        static_cast<T*>(block)->~T();
+        ::operator delete (block, std::align_val_t{alignof(T)});
     }
     template <class T>
     static std::size_t slotOf() {

@@ -4,21 +4,34 @@
 #include "game/data/EventSlots.h"
 #include "game/data/SaveRecords.h"
 #include "game/framework/States.h"
+#include "game/race/CarViewPass.h"
+#include "game/race/ComputerDriver.h"
+#include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
+#include "game/race/HudState.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceGuide.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePhase.h"
+#include "game/race/RacePrepare.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceStates.h"
 #include "game/race/RaceTables.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/RoadProjection.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackGeometry.h"
 #include "game/race/TrackTriggers.h"
+#include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "runtime/Array.h"
 #include "runtime/StaticClass.h"
@@ -26,8 +39,13 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <cxxabi.h>
+#include <iterator>
+#include <memory>
 #include <new>
+#include <typeinfo>
 #include <unordered_map>
 #include <vector>
 
@@ -115,34 +133,45 @@ private:
     std::unordered_map<const rt::Object*, std::uint64_t> m_seen;
 };
 
-// Every block the hash covers, in its order; `visit(T&)` for each.
-template <class Visit>
-void forEachRaceBlock(Visit&& visit) {
-    visit(raceStatics());
-    visit(raceFrameStatics());
-    visit(raceEntityStatics());
-    visit(raceUtilityStatics());
-    visit(cameraStatics());
-    visit(raceSetupStatics());
-    visit(raceStateStatics());
-    visit(eventGoalStatics());
-    visit(trackStatics());
-    visit(racerStatics());
-    visit(raceTableStatics());
-    visit(eventStatics());
-    visit(eventSlotStatics());
-    visit(saveRecordStatics());
-    visit(racePhaseStatics());
-    visit(impactStatics());
-    visit(triggerStatics());
-    visit(raceObjectStatics());
+// `T`'s name without its namespace.
+template <class T>
+std::string typeName() {
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> name(
+        abi::__cxa_demangle(typeid(T).name(), nullptr, nullptr, &status), &std::free);
+    std::string full = status == 0 && name ? name.get() : typeid(T).name();
+    std::size_t colon = full.rfind("::");
+    return colon == std::string::npos ? full : full.substr(colon + 2);
 }
+
+// Every block the hash covers, in its order.
+template <class... Blocks>
+struct BlockList {
+    // Calls `visit(T&)` for each block.
+    template <class Visit>
+    static void forEach(Visit&& visit) {
+        (visit(rt::getStaticClass().statics<Blocks>()), ...);
+    }
+    static std::vector<std::string> names() { return {typeName<Blocks>()...}; }
+};
+using RaceBlocks =
+    BlockList<RaceStatics, RaceFrameStatics, RaceEntityStatics, RaceUtilityStatics, EventGoalStatics,
+              TrackStatics, RacerStatics, RaceTableStatics, EventStatics, EventSlotStatics, SaveRecordStatics,
+              RacePhaseStatics, ImpactStatics, TriggerStatics, RaceObjectStatics, DrivingStatics,
+              DriverStatics, TrackGeometryStatics, ViewPassStatics, RoadSliceStatics, CarViewStatics,
+              CameraStatics, RaceSetupStatics, RaceStateStatics, HudStateStatics, RaceGuideStatics,
+              RaceMenuStatics, RacePrepareStatics, RaceResultsStatics, RaceTouchStatics,
+              StartSequenceStatics>;
+
+// The race layer's statics blocks that stay out of the hash: what only the
+// painters keep (their images) is not state of the race.
+constexpr const char* kLeftOut[] = {"RaceImageStatics"};
 
 } // namespace
 
 std::uint64_t raceStateHash() {
     Hasher h;
-    forEachRaceBlock([&](const auto& block) { h.block(block); });
+    RaceBlocks::forEach([&](const auto& block) { h.block(block); });
     h.value(static_cast<std::uint32_t>(stateStatics().s_gameMode));
     const lib::java_util_Random* random = lib::java_util_Random::shared();
     h.value(random ? static_cast<std::uint64_t>(random->state()) : ~0ull);
@@ -150,12 +179,24 @@ std::uint64_t raceStateHash() {
 }
 
 void resetRaceStatics() {
-    forEachRaceBlock([](auto& block) {
+    RaceBlocks::forEach([](auto& block) {
         using T = std::remove_reference_t<decltype(block)>;
         block.~T();
         std::memset(static_cast<void*>(&block), 0, sizeof(T));
         ::new (static_cast<void*>(&block)) T();
     });
+    // The class initialisers of the blocks that hold tables from the start.
+    initDrivingTables();
+    initDriverTables();
+    viewPassStaticInit();
+}
+
+std::vector<std::string> raceHashedStatics() {
+    return RaceBlocks::names();
+}
+
+std::vector<std::string> raceStaticsLeftOut() {
+    return {std::begin(kLeftOut), std::end(kLeftOut)};
 }
 
 } // namespace game

@@ -6,14 +6,16 @@
 // What it covers, in this order:
 // - every statics block of the race layer (the race, the frame, the race
 //   entity, the utilities, the event goals, the track, the racers, the race
-//   and event tables, the race phase, impacts, triggers and race objects)
-//   and those the race reads and writes beside them (the
+//   and event tables, the race phase, impacts, triggers and race objects,
+//   the driving, the computer drivers, the track geometry's trace, and the
+//   view pass's camera, slices and car switches) and those the race reads and writes beside them (the
 //   event slots, the saved event records), with the guided race's game mode;
 //   not the painters' own statics (the race images);
 // - through their references, every object they reach: arrays by length
 //   and elements, strings by their units, every car and race object by every
 //   field (reached through the racer list, the object pool and the player's
-//   car); an object of any other class counts by its class id only;
+//   car, or the view pass's slice bins); an object of any other class counts
+//   by its class id only;
 // - the shared Random's 48-bit state (a marker when none exists yet).
 //
 // Plain fields are hashed as the bytes of their block or object, from the
@@ -23,17 +25,29 @@
 // `resetRaceStatics` keeps that true when a run starts again. An object
 // reached a second time counts by the order of its first visit, so shared
 // and cyclic references (a car's route blocker) hash the same on every run.
-// A new statics block of the race layer joins the list in RaceHash.cpp.
+// A new statics block of the race layer joins the list in RaceHash.cpp, or
+// the list of blocks left out beside it; a test holds the two lists against
+// every statics block the race layer's sources make.
 //
 // Game thread only.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace game {
 
 std::uint64_t raceStateHash();
 
 // Gives every statics block the hash covers its first state again, padding
-// included (for a second run in one process, and for tests).
+// included, and runs the race layer's class initialisers of those blocks (the
+// driving and computer drivers' tables, the view pass's slice bins): the
+// state a race is set up from (for a second run in one process, and for
+// tests).
 void resetRaceStatics();
+
+// The names of the statics types the hash covers ("RaceStatics"), and of the
+// race layer's statics types it leaves out on purpose.
+std::vector<std::string> raceHashedStatics();
+std::vector<std::string> raceStaticsLeftOut();
 
 } // namespace game

@@ -5,6 +5,7 @@
 
 #include "runtime/constantStrings.h"
 #include "tests/game/data/SavedProgressFixture.h"
+#include "tests/support/Command.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/PackWriter.h"
@@ -17,14 +18,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -38,16 +37,8 @@ struct Ended {
 
 // Runs `command` with its standard error captured and its standard output dropped.
 Ended run(const std::string& command) {
-    Ended result;
-    std::FILE* pipe = ::popen((command + " 2>&1 >/dev/null").c_str(), "r");
-    if (!pipe)
-        return result;
-    std::array<char, 512> chunk{};
-    while (std::size_t read = std::fread(chunk.data(), 1, chunk.size(), pipe))
-        result.errors.append(chunk.data(), read);
-    int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    testing_support::CommandResult ended = testing_support::runCommand(command + " 2>&1 >/dev/null");
+    return {ended.status, ended.output};
 }
 
 std::string quoted(const fs::path& path) {
@@ -70,15 +61,9 @@ TEST(VorlaxProgram, TheDemoSetRunsTheGameUntilTheScriptQuits) {
     // Standard output this time: the game's log names each change of state.
     std::string command = std::string("'") + VORLAX_PROGRAM + "' --headless --script " + quoted(script) +
                           " " + quoted(demo) + " 2>/dev/null";
-    std::FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string output;
-    std::array<char, 512> chunk{};
-    while (std::size_t read = std::fread(chunk.data(), 1, chunk.size(), pipe))
-        output.append(chunk.data(), read);
-    int status = ::pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const testing_support::CommandResult ended = testing_support::runCommand(command);
+    EXPECT_EQ(ended.status, 0);
+    const std::string& output = ended.output;
     EXPECT_NE(output.find("state 1 -> 2"), std::string::npos) << output;
     // State 1's loading step read the fixed-point pack.
     EXPECT_NE(output.find("fixed-point tables from /fixed.pak: 513 cosine values, 0 beside them"),

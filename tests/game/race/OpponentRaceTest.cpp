@@ -1,9 +1,11 @@
 // Whole races: six cars, three laps, on a datakit track with bends, a crest
 // and a ramp, and boost pads, a bump, a hazard, obstacle boxes, coins and
-// item boxes; the player's car driven by the steering script. Ten seeds of
-// the shared Random: every computer car finishes, none stands still for
-// 5 s outside effects and falls or leaves the road, places change, items
-// are fired and cars knocked out; and a player far ahead is chased.
+// item boxes; the player's car driven by the steering script, the view pass
+// run after every step. Ten seeds of the shared Random: every computer car
+// finishes, none stands still for 5 s outside effects and falls or leaves
+// the road, places change, items are fired and cars knocked out; a player
+// far ahead is chased; and two races from one seed agree on the race-state
+// hash after set-up and every frame, in one process and in two.
 
 #include "classlib/util/Random.h"
 #include "game/data/EventSlots.h"
@@ -19,11 +21,17 @@
 #include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/TrackTriggers.h"
+#include "game/race/ViewPass.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "tests/game/race/OpponentsFixture.h"
+#include "tests/support/Command.h"
 #include "tools/datakit/TriggerCodes.h"
 
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -62,15 +70,15 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
     OpponentRaceTest() {
         game::installDrivingSteps();
         game::installOpponentSteps();
-        game::initDriverTables();
     }
     ~OpponentRaceTest() override {
         game::drivingHooks() = {};
         game::stateStatics().s_state = 0;
     }
 
-    // Every race statics block from its first state, then the track and the
-    // event's dynamic entries.
+    // Every race statics block from its first state (the driving and the
+    // computer drivers' tables with them), then the track and the event's
+    // dynamic entries.
     static void loadRace() {
         game::resetRaceStatics();
         datakit::TrackModel model = raceTrack();
@@ -105,14 +113,16 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         std::int32_t objects = 0;   // steps with a race object on the track
         std::int32_t knockOuts = 0; // steps a car spent knocked out
         std::int32_t frames = 0;
+        // The race-state hash right after set-up, then after every frame.
+        std::vector<std::uint64_t> hashes;
     };
 
     // One race with seed `seed`; the player's top speed `playerKmh`.
     static Outcome race(std::int64_t seed, std::int32_t playerKmh) {
-        loadRace();
+        // The seed comes first: the track's load draws its weather from the
+        // shared Random, which would otherwise carry the last race's state.
         lib::java_util_Random::seedSharedRandom(seed);
-        game::drivingStatics() = game::DrivingStatics{};
-        game::initDrivingTables();
+        loadRace();
         game::raceStatics().s_raceFinished = 0;
         game::stateStatics().s_state = game::kRaceState;
         game::stateStatics().s_gameMode = 0;
@@ -146,11 +156,14 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         const std::int32_t wall = game::trackStatics().s_roadHalfWidth + game::trackStatics().s_roadMargin;
         const std::int32_t limit = 3 * 60 * 1000 / kFrameMs;
         cEntity* player = cars.back();
+        out.hashes.push_back(game::raceStateHash());
         for (; out.frames < limit; ++out.frames) {
             steerScript(player);
             g_clockMs += kFrameMs;
             game::loopStatics().s_frameMs = kFrameMs;
             game::updateRace();
+            game::runViewPass(true);
+            out.hashes.push_back(game::raceStateHash());
             for (std::int32_t o = 0; o < 10; ++o)
                 out.objects +=
                     static_cast<cEntity*>(rt::ObjectArray::get(game::raceStatics().s_raceObjects, o))
@@ -202,6 +215,59 @@ TEST_F(OpponentRaceTest, TenSeededRacesEndWithEveryComputerCarHomeAndOnTheRoad) 
     // The cars fought: objects were on the track and cars were knocked out.
     EXPECT_GT(objects, 0);
     EXPECT_GT(knockOuts, 0);
+}
+
+// Hashes of two races, compared frame by frame; the first frame that differs
+// is named.
+std::string firstDifference(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b) {
+    if (a.size() != b.size())
+        return "frames " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return i == 0 ? std::string("after set-up") : "after frame " + std::to_string(i);
+    return "";
+}
+
+// The frame count and a digest of every frame's hash.
+std::string digest(const std::vector<std::uint64_t>& hashes) {
+    std::uint64_t d = 0;
+    for (std::uint64_t h : hashes)
+        d = (d ^ h) * 1099511628211ull;
+    char text[40];
+    std::snprintf(text, sizeof text, "%zu %016llx", hashes.size(), static_cast<unsigned long long>(d));
+    return text;
+}
+
+constexpr char kDigestLine[] = "race hash digest of seed 7: ";
+
+TEST_F(OpponentRaceTest, TwoRacesFromOneSeedHashAlikeEveryFrameAndAnotherSeedDoesNot) {
+    const Outcome first = race(7, 215);
+    ASSERT_TRUE(first.allFinished);
+    ASSERT_GT(first.objects, 0);
+    // For the test that runs this one in another process.
+    std::printf("%s%s\n", kDigestLine, digest(first.hashes).c_str());
+    const Outcome second = race(7, 215);
+    EXPECT_EQ(firstDifference(first.hashes, second.hashes), "");
+    const Outcome other = race(8, 215);
+    EXPECT_NE(other.hashes[1], first.hashes[1]);
+    EXPECT_NE(other.hashes.back(), first.hashes.back());
+}
+
+// Another process places its objects at other addresses (and a first race
+// there meets no earlier one): none of that may reach the hash.
+TEST_F(OpponentRaceTest, ARaceHashesAlikeInAnotherProcess) {
+    const std::string here = digest(race(7, 215).hashes);
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command =
+        "'" + self +
+        "' --gtest_filter=OpponentRaceTest.TwoRacesFromOneSeedHashAlikeEveryFrameAndAnotherSeedDoesNot";
+    const testing_support::CommandResult child = testing_support::runCommand(command);
+    EXPECT_EQ(child.status, 0) << child.output;
+    const std::string& output = child.output;
+    const std::size_t at = output.find(kDigestLine);
+    ASSERT_NE(at, std::string::npos) << output;
+    const std::size_t from = at + std::strlen(kDigestLine);
+    EXPECT_EQ(output.substr(from, output.find('\n', from) - from), here);
 }
 
 TEST_F(OpponentRaceTest, APlayerFarAheadIsChased) {

@@ -9,6 +9,8 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
+#include "game/race/ComputerDriver.h"
+#include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
@@ -19,11 +21,16 @@
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
+#include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "tests/game/race/RaceDataFixture.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -164,6 +171,9 @@ TEST_F(RaceHashTest, AnyChangeOfTheRaceStateChangesTheHash) {
         {"the event slot", [] { rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 3); }},
         {"the saved records", [] { game::saveRecordStatics().s_eventRecords = ints({1}); }},
         {"the game mode", [] { game::stateStatics().s_gameMode = 6; }},
+        {"the driving's state between steps", [] { game::drivingStatics().s_trailCount += 1; }},
+        {"the computer drivers' difficulty", [] { game::driverStatics().s_aiDifficulty += 1; }},
+        {"the camera", [] { game::viewPassStatics().s_cameraLateral += 1; }},
         {"the random state", [] { (void)game::raceRandom(10); }},
     };
     std::uint64_t before = game::raceStateHash();
@@ -174,6 +184,39 @@ TEST_F(RaceHashTest, AnyChangeOfTheRaceStateChangesTheHash) {
         EXPECT_NE(after, before) << c.name;
         before = after;
     }
+}
+
+// A statics block the race layer makes but the hash neither covers nor
+// leaves out by name would let two different races hash alike.
+TEST(RaceHashBlocks, EveryStaticsBlockOfTheRaceLayerIsHashedOrLeftOutByName) {
+    std::set<std::string> made;
+    const std::string access = "statics<";
+    for (const auto& file : std::filesystem::directory_iterator(VORLAX_SOURCE_DIR "/game/race")) {
+        // The hash's own file names its list through a template parameter.
+        if (file.path().extension() != ".cpp" || file.path().filename() == "RaceHash.cpp")
+            continue;
+        std::ifstream in(file.path());
+        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        for (std::size_t at = text.find(access); at != std::string::npos; at = text.find(access, at + 1)) {
+            const std::size_t from = at + access.size();
+            const std::size_t to = text.find(">()", from);
+            if (to != std::string::npos)
+                made.insert(text.substr(from, to - from));
+        }
+    }
+    ASSERT_TRUE(made.contains("RaceStatics")) << "the race layer's sources were not found";
+    const std::vector<std::string> hashed = game::raceHashedStatics();
+    const std::set<std::string> covered(hashed.begin(), hashed.end());
+    EXPECT_EQ(covered.size(), hashed.size()) << "a block is hashed twice";
+    const std::vector<std::string> leftOutList = game::raceStaticsLeftOut();
+    const std::set<std::string> leftOut(leftOutList.begin(), leftOutList.end());
+    for (const std::string& name : leftOut) {
+        EXPECT_FALSE(covered.contains(name)) << name << " is hashed and left out";
+        EXPECT_TRUE(made.contains(name)) << name << " is left out but no longer made";
+    }
+    for (const std::string& name : made)
+        EXPECT_TRUE(covered.contains(name) || leftOut.contains(name))
+            << name << " is neither hashed nor left out";
 }
 
 std::vector<std::string> g_paintOrder;
