@@ -301,6 +301,13 @@ bool isBit7Set(std::int32_t v) {
     return (v & 128) != 0;
 }
 
+std::int32_t getByteTableDouble(std::int32_t i) {
+    const rt::ByteArray* table = overlayStatics().s_byteTable;
+    if (!table || i < 0 || i >= table->length())
+        return 0;
+    return doubleLow7(rt::ByteArray::get(table, i));
+}
+
 bool readAppPropertyFlag() {
     bool ask = true;
     if (platform::javax_microedition_midlet_MIDlet* midlet = loopStatics().s_midlet) {

@@ -51,8 +51,11 @@ struct OverlayStatics {
     std::int8_t s_fpsBackground = 0;
     // The image the side column repeats.
     platform::javax_microedition_lcdui_Image* s_columnImage = nullptr;
+    // The game's byte table of doubled values; none of this game's data
+    // fills it, so it stays null.
+    rt::ByteArray* s_byteTable = nullptr;
 
-    RT_REFERENCE_FIELDS(OverlayStatics, rt::NoReferenceBase, s_goalTexts, s_columnImage)
+    RT_REFERENCE_FIELDS(OverlayStatics, rt::NoReferenceBase, s_goalTexts, s_columnImage, s_byteTable)
 };
 
 OverlayStatics& overlayStatics();
@@ -97,6 +100,9 @@ bool isSoundOn();
 // (v & 127) x 2, and whether bit 7 is set.
 std::int32_t doubleLow7(std::int32_t v);
 bool isBit7Set(std::int32_t v);
+// `doubleLow7` of entry `i` of the byte table; 0 when there is no table or
+// no entry `i`.
+std::int32_t getByteTableDouble(std::int32_t i);
 // Mode 1: false; mode 2: true; else whether `v` is non-zero.
 bool pickFlag(std::int32_t v, std::int32_t mode);
 // Whether to ask the player about sound, stored in the ask-sound flag: yes

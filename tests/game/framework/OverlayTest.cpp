@@ -268,3 +268,18 @@ TEST_F(FpsCounterTest, TheTextIsWhiteOnABlackBandAsHighAsTheFont) {
 }
 
 } // namespace
+
+TEST_F(OverlayTest, ByteTableEntriesDoubleTheirLowSevenBitsAndMissingOnesGiveZero) {
+    EXPECT_EQ(game::getByteTableDouble(0), 0); // no table
+    rt::ByteArray* table = rt::newByteArray(3);
+    rt::ByteArray::set(table, 0, 5);
+    rt::ByteArray::set(table, 1, static_cast<std::int8_t>(0x85)); // bit 7 set: dropped
+    rt::ByteArray::set(table, 2, 127);
+    game::overlayStatics().s_byteTable = table;
+    const std::int32_t expected[][2] = {{0, 10}, {1, 10}, {2, 254}, {3, 0}, {-1, 0}};
+    for (const auto& [index, value] : expected)
+        EXPECT_EQ(game::getByteTableDouble(index), value) << index;
+    EXPECT_TRUE(game::isBit7Set(rt::ByteArray::get(table, 1)));
+    EXPECT_FALSE(game::isBit7Set(rt::ByteArray::get(table, 2)));
+    game::overlayStatics().s_byteTable = nullptr;
+}
