@@ -132,7 +132,7 @@ void bonusPaint() {
     std::int32_t h = screenHeight();
     paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
     paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
-    paintSpriteFrame(kHeaderSprite, 0, w / 2, h - 48);
+    paintSpriteFrame(kHeaderSprite, 0, w / 2, h - kMenuBarHeight);
     paintScreenHeader();
     paintSpriteFrame(kHeaderSprite, 6, w / 2, h / 2);
     for (std::int32_t picture = kPictureCount - 1; picture >= 0; --picture)

@@ -290,7 +290,7 @@ void questionPaint(bool withHeader) {
         paintScreenHeader();
         drawMenuText(kTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
     }
-    paintSpriteFrame(kHeaderSprite, 0, w / 2, h - 48);
+    paintSpriteFrame(kHeaderSprite, 0, w / 2, h - kMenuBarHeight);
     paintQuestionBox(menuStatics().s_questionAnswer, w / 2, h / 2);
     menuStatics().s_redraw = 0;
 }

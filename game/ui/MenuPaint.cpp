@@ -99,11 +99,16 @@ void dropTitlePictures() {
     }
 }
 
-void paintMenuBackground() {
-    std::int32_t w = screenWidth();
+// The background picture and the bar along the bottom.
+void paintBackgroundAndBar() {
     paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
     paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
-    paintSpriteFrame(kHeaderSprite, 0, w / 2, screenHeight() - 48);
+    paintSpriteFrame(kHeaderSprite, 0, screenWidth() / 2, screenHeight() - kMenuBarHeight);
+}
+
+void paintMenuBackground() {
+    std::int32_t w = screenWidth();
+    paintBackgroundAndBar();
     paintScreenHeader();
     paintSpriteFrame(kHeaderSprite, 6, w / 2 + spriteFrameWidth(kHeaderSprite, 6) / 2 - 35,
                      screenHeight() / 4);
@@ -199,7 +204,16 @@ void paintHelpLine() {
     std::int32_t id = textIdAt(menu.s_helpTexts, touchStatics().s_selection);
     if (id < 0)
         return;
+    // The line moves every frame while the menu under it repaints only when
+    // asked: the bar it runs in is painted anew first, so that no trace of
+    // the last frame's text stays beside it.
+    if (Graphics* g = graphics()) {
+        std::int32_t barTop = screenHeight() - kMenuBarHeight;
+        setClip(g, 0, barTop, screenWidth(), kMenuBarHeight);
+        paintBackgroundAndBar();
+    }
     drawMenuText(kTextFont, 1, getString(id), menu.s_helpLineX, menu.s_helpLineY, kAnchorTopLeft);
+    clipToScreen();
 }
 
 void scrollMenuText() {
@@ -213,6 +227,7 @@ void scrollMenuText() {
 
 void setHelpTexts(rt::IntArray* textIds) {
     MenuStatics& menu = menuStatics();
+    initMenuLayout();
     menu.s_helpTexts = textIds;
     menu.s_helpLineX = screenWidth();
 }

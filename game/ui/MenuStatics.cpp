@@ -24,6 +24,7 @@ void initMenuLayout() {
     std::int32_t height = config().s_gameScreenHeight;
     menu.s_menuAreaHeight = height * 230 / 320;
     menu.s_menuItemPitch = height * 35 / 320;
+    menu.s_helpLineY = height - kMenuBarHeight + kHelpLineInBar;
 }
 
 std::int32_t menuTop(std::int32_t shown) {

@@ -71,7 +71,8 @@ struct MenuStatics {
     // Set when the pause state was entered while music played.
     std::int8_t s_resumeMusic = 0;
 
-    // Menu layout from the screen height, made on first use.
+    // Menu layout from the screen height, made on first use. The help line's
+    // y (`s_helpLineY`) is made with it.
     std::int32_t s_menuAreaHeight = 0;
     std::int32_t s_menuItemPitch = 0;
 
@@ -81,8 +82,14 @@ struct MenuStatics {
 
 MenuStatics& menuStatics();
 
-// Fills the menu layout constants from the configured screen height when
-// they are not made yet.
+// The bar the menu screens draw along the bottom of the screen (frame 0 of
+// the header sprite, from its top centre), and where in it the help line's
+// text starts: the running-text font's 8 pixels sit in its middle.
+inline constexpr std::int32_t kMenuBarHeight = 48;
+inline constexpr std::int32_t kHelpLineInBar = 20;
+
+// Fills the menu layout constants and the help line's y from the configured
+// screen height when they are not made yet.
 void initMenuLayout();
 
 // The y of the first item of a menu that shows `shown` items.

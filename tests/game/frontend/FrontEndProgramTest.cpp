@@ -93,6 +93,27 @@ TEST(FrontEndProgram, ThePlayerWalksFromTheSplashThroughTheMenusToThePromotionAn
     EXPECT_EQ(linesStartingWith(run.output, "stacktrace:"), std::vector<std::string>{}) << run.output;
 }
 
+// The window passes the digits, Enter and the arrows to the game as a code
+// that no key map holds, as the phone's shell did, so neither '5' nor Enter
+// answers the first-time question: game key 5 (fire) has no key on this
+// keyboard. The left soft key (F1) chooses the highlighted answer, no.
+TEST(FrontEndProgram, OnlyTheLeftSoftKeyAnswersTheFirstTimeQuestionFromTheKeyboard) {
+    testing_support::TemporaryFolder root("vorlax-front-end");
+    fs::path demo = root.path() / "demo";
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    const std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
+                               tap(19000, 58, 82) + key(20000, "5") + key(20500, "RETURN") +
+                               key(21000, "DOWN") + key(21500, "5") + key(23000, "F1") + "25000 quit\n";
+    ProgramRun run = runVorlax(demo, script);
+    EXPECT_EQ(run.status, 0) << run.output;
+    // Had a digit or Enter answered, the race menu would have taken the
+    // later F1 as the choice of its first item.
+    EXPECT_EQ(linesStartingWith(run.output, "state "),
+              (std::vector<std::string>{"state 1 -> 2", "state 2 -> 3", "state 3 -> 4", "state 4 -> 5",
+                                        "state 5 -> 6", "state 6 -> 45", "state 45 -> 17"}))
+        << run.output;
+}
+
 // Without the front end's sprite pack the splash has nothing to show: the
 // run ends there as a broken data set, with one line naming the pack's
 // entry, and goes no further.

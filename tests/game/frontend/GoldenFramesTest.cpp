@@ -1,14 +1,16 @@
-// Golden frames of the front end: the game started on the demo set (sound
-// question skipped by the property), run frame by frame on the virtual
-// clock, its screen buffer hashed at chosen frames of the title and the
-// main menu. The expected rows live in golden-frames.txt beside this file as
+// Golden frames of the front end: the game started on the demo set, run
+// frame by frame on the virtual clock, its screen buffer hashed at chosen
+// frames of the splash, the sound question, the title, the main menu and a
+// question box. The expected rows live in golden-frames.txt beside this file as
 // "scenario frame hash" lines; a frame that differs is written as
 // golden-SCENARIO-FRAME.png in the working folder. Running the test with
 // VORLAX_UPDATE_EXPECTED=1 in the environment writes the rows it saw
 // instead of comparing them.
 
 #include "game/framework/LoopStatics.h"
+#include "game/framework/Overlay.h"
 #include "game/framework/States.h"
+#include "game/ui/MenuStatics.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/PngWriter.h"
@@ -55,28 +57,66 @@ Shot shoot(const std::string& scenario, int frame) {
     return shot;
 }
 
-// Starts the game and runs it until `frames` frames after the main menu
-// opened: the title is shot on its 10th frame, where a tap opens the menu,
-// and the menu on its 30th, after its items have settled.
+// A tap at the game-space point (x, y): the canvas takes the phone's
+// portrait coordinates, on which the game is drawn turned.
+void tap(StartedGame& game, std::int32_t x, std::int32_t y) {
+    game.canvas()->pointerPressed(480 - y, x);
+    game.canvas()->pointerReleased(480 - y, x);
+}
+
+// What the run does on a frame of a state: shoot the screen (when it names
+// a scenario), then act as the player.
+struct Stop {
+    const char* scenario;
+    std::int32_t state;
+    int inState;
+    void (*act)(StartedGame&);
+};
+
+constexpr std::int32_t kSplashState = 2;
+constexpr std::int32_t kSoundQuestionState = 3;
+constexpr std::int32_t kStartQuestionState = 45;
+constexpr std::int32_t kLeftSoftKeyCode = -6;
+
+// The player's road: the splash's picture and, 6.4 s in, its first text;
+// the sound question, answered by the left soft key (pressed on one frame,
+// released on the next); the title, tapped; the main menu once its items
+// have settled, whose first item opens the first-time question box.
+constexpr Stop kStops[] = {
+    {"splash", kSplashState, 10, nullptr},
+    {"splash-text", kSplashState, 160, nullptr},
+    {"sound-question", kSoundQuestionState, 10,
+     [](StartedGame& game) { game.canvas()->keyPressed(kLeftSoftKeyCode); }},
+    {nullptr, kSoundQuestionState, 11,
+     [](StartedGame& game) { game.canvas()->keyReleased(kLeftSoftKeyCode); }},
+    {"title", kTitleState, 10, [](StartedGame& game) { tap(game, 320, 240); }},
+    {"main-menu", kMainMenuState, 30, [](StartedGame& game) { tap(game, 58, 82); }},
+    {"question-box", kStartQuestionState, 10, nullptr},
+};
+constexpr std::size_t kShotCount = 6;
+
+// Starts the game on the demo set and walks the stops, one frame of 40 ms
+// at a time; answers the shots taken.
 std::vector<Shot> runFrontEnd() {
-    StartedGame game(std::vector<datakit::Property>{{"Vorlax-Sound-Question", "0"}});
+    StartedGame game;
     EXPECT_TRUE(game.started);
     std::vector<Shot> shots;
     int inState = 0;
     std::int32_t last = -1;
-    for (int frame = 0; frame < 2000 && shots.size() < 2; ++frame) {
+    for (int frame = 0; frame < 2000 && shots.size() < kShotCount; ++frame) {
         game.host->clock().sleep(kFrameMs);
         EXPECT_TRUE(game.frame());
         const std::int32_t state = game::stateStatics().s_state;
         inState = state == last ? inState + 1 : 0;
         last = state;
-        if (state == kTitleState && inState == 10) {
-            shots.push_back(shoot("title", frame));
-            game.canvas()->pointerPressed(240, 320);
-            game.canvas()->pointerReleased(240, 320);
+        for (const Stop& stop : kStops) {
+            if (stop.state != state || stop.inState != inState)
+                continue;
+            if (stop.scenario)
+                shots.push_back(shoot(stop.scenario, frame));
+            if (stop.act)
+                stop.act(game);
         }
-        if (state == kMainMenuState && inState == 30)
-            shots.push_back(shoot("main-menu", frame));
     }
     return shots;
 }
@@ -92,9 +132,9 @@ std::map<std::string, std::pair<int, std::uint64_t>> readExpected() {
     return rows;
 }
 
-TEST(GoldenFrames, TheTitleAndTheMainMenuLookAsRecordedAndTwoRunsAgree) {
+TEST(GoldenFrames, TheStartUpScreensMenusAndQuestionsLookAsRecordedAndTwoRunsAgree) {
     std::vector<Shot> shots = runFrontEnd();
-    ASSERT_EQ(shots.size(), 2u);
+    ASSERT_EQ(shots.size(), kShotCount);
     std::vector<Shot> again = runFrontEnd();
     ASSERT_EQ(again.size(), shots.size());
     for (std::size_t i = 0; i < shots.size(); ++i) {
@@ -116,14 +156,60 @@ TEST(GoldenFrames, TheTitleAndTheMainMenuLookAsRecordedAndTwoRunsAgree) {
     std::map<std::string, std::pair<int, std::uint64_t>> expected = readExpected();
     for (const Shot& shot : shots) {
         SCOPED_TRACE(shot.scenario);
-        ASSERT_EQ(expected.count(shot.scenario), 1u) << expectedFile() << " has no row for it";
-        EXPECT_EQ(shot.frame, expected[shot.scenario].first);
-        if (shot.hash == expected[shot.scenario].second)
-            continue;
         const std::string png = "golden-" + shot.scenario + "-" + std::to_string(shot.frame) + ".png";
+        auto row = expected.find(shot.scenario);
+        if (row == expected.end()) {
+            ADD_FAILURE() << expectedFile() << " has no row for it; the frame is in " << png;
+        } else {
+            EXPECT_EQ(shot.frame, row->second.first);
+            if (shot.hash == row->second.second)
+                continue;
+            ADD_FAILURE() << "the frame differs from the recorded one; it is in " << png;
+        }
         EXPECT_TRUE(datakit::writeFile(png, datakit::writePng(640, 480, shot.pixels)).ok());
-        ADD_FAILURE() << "the frame differs from the recorded one; it is in " << png;
     }
+}
+
+// The main menu repaints only when something asks, while its help line runs
+// along the bottom bar every frame: each frame, as the game paints it over
+// the frame before, must look like the same frame painted whole.
+TEST(GoldenFrames, EveryMainMenuFrameLooksAsIfPaintedWhole) {
+    StartedGame game(std::vector<datakit::Property>{{"Vorlax-Sound-Question", "0"}});
+    ASSERT_TRUE(game.started);
+    game::LoopStatics& loop = game::loopStatics();
+    int inMenu = 0;
+    int compared = 0;
+    for (int frame = 0; frame < 2000 && compared < 60; ++frame) {
+        game.host->clock().sleep(kFrameMs);
+        ASSERT_TRUE(game.frame());
+        if (game::stateStatics().s_state == kTitleState) {
+            game.canvas()->pointerPressed(240, 320);
+            game.canvas()->pointerReleased(240, 320);
+        }
+        // The items slide in over the first frames, repainting everything.
+        if (game::stateStatics().s_state != kMainMenuState || ++inMenu < 20)
+            continue;
+        std::vector<std::int32_t> painted = framework_testing::pixels(loop.s_screenBuffer);
+        platform::javax_microedition_lcdui_Graphics* saved = loop.s_graphics;
+        loop.s_graphics = loop.s_bufferGraphics;
+        game::menuStatics().s_redraw = 1;
+        game::sendStateMessage(game::kPaint);
+        game::paintOverlay(loop.s_graphics);
+        loop.s_graphics = saved;
+        std::vector<std::int32_t> whole = framework_testing::pixels(loop.s_screenBuffer);
+        ASSERT_EQ(painted.size(), whole.size());
+        std::size_t differing = 0;
+        std::size_t first = 0;
+        for (std::size_t i = painted.size(); i-- > 0;)
+            if (painted[i] != whole[i]) {
+                ++differing;
+                first = i;
+            }
+        ASSERT_EQ(differing, 0u) << "menu frame " << inMenu << ": the first differing pixel is at ("
+                                 << first % 640 << ", " << first / 640 << ")";
+        ++compared;
+    }
+    EXPECT_EQ(compared, 60);
 }
 
 } // namespace

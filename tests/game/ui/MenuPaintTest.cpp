@@ -155,7 +155,6 @@ TEST_F(MenuPaintTest, TheHelpLineShowsTheHighlightedItemsTextAndRestartsAtTheRig
     game::resetMenu(3);
     game::touchStatics().s_selection = 2;
     game::setHelpTexts(ids({20, 21, 22}));
-    game::menuStatics().s_helpLineY = 400;
     EXPECT_EQ(game::menuStatics().s_helpLineX, 640);
     std::vector<std::int32_t> xs;
     game::menuStatics().s_helpLineX = 8;
@@ -166,7 +165,8 @@ TEST_F(MenuPaintTest, TheHelpLineShowsTheHighlightedItemsTextAndRestartsAtTheRig
     // No font is loaded here, so the text is 0 wide: it has left once x < 0.
     EXPECT_EQ(xs, (std::vector<std::int32_t>{4, 0, 640, 636}));
     game::paintHelpLine();
-    EXPECT_EQ(s_paints, (std::vector<std::string>{"palette 2:1", "text 'T22' @636,400 a20"}));
+    EXPECT_EQ(s_paints, (std::vector<std::string>{"palette 2:1", "text 'T22' @636,452 a20"}))
+        << "in the bar along the bottom, 48 pixels high";
 
     s_paints.clear();
     game::touchStatics().s_selection = -1;
