@@ -5,7 +5,10 @@
 // of the screen. The budget is 0.5 ms a frame on one core.
 
 #include "game/Game.h"
+#include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
+#include "game/race/QuickRace.h"
+#include "game/race/RacePrepare.h"
 #include "game/race/RaceState.h"
 #include "tests/game/framework/GameFixture.h"
 
@@ -37,5 +40,27 @@ void BM_WholeRaceFrame(benchmark::State& state) {
     state.counters["state"] = game::stateStatics().s_state;
 }
 BENCHMARK(BM_WholeRaceFrame)->Unit(benchmark::kMicrosecond);
+
+// The release of a loaded race between races (`prepareRace(false)`), with
+// the collection it asks for after the unload; the race's load runs outside the timing.
+void BM_PrepareRace(benchmark::State& state) {
+    framework_testing::s_register = [] { game::startWithQuickRace(0); };
+    framework_testing::StartedGame game;
+    for (int i = 0; i < 4 && game.started; ++i)
+        (void)game.frame();
+    if (!game.started || game::stateStatics().s_state != 40) {
+        state.SkipWithError("the quick race did not start");
+        return;
+    }
+    // The collection after the unload, which the demo set's configuration may leave out.
+    game::config().s_gcAfterUnload = 1;
+    for (auto _ : state) {
+        game::prepareRace(false);
+        state.PauseTiming();
+        (void)game::loadQuickRace(0);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PrepareRace)->Unit(benchmark::kMillisecond);
 
 } // namespace
