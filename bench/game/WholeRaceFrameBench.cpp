@@ -16,16 +16,23 @@
 
 namespace {
 
-void BM_WholeRaceFrame(benchmark::State& state) {
-    framework_testing::s_register = [] { game::startWithQuickRace(0); };
-    framework_testing::StartedGame game;
-    // Start-up, the quick race's load, then the flyover's first frame.
+// Start-up, the quick race's load, then the flyover's first frame; false,
+// with the benchmark skipped, when the race did not start.
+bool enterQuickRace(framework_testing::StartedGame& game, benchmark::State& state) {
     for (int i = 0; i < 4 && game.started; ++i)
         (void)game.frame();
     if (!game.started || game::stateStatics().s_state != 40) {
         state.SkipWithError("the quick race did not start");
-        return;
+        return false;
     }
+    return true;
+}
+
+void BM_WholeRaceFrame(benchmark::State& state) {
+    framework_testing::s_register = [] { game::startWithQuickRace(0); };
+    framework_testing::StartedGame game;
+    if (!enterQuickRace(game, state))
+        return;
     game::pushState(game::kRaceState);
     (void)game.frame();
     (void)game.frame();
@@ -46,12 +53,8 @@ BENCHMARK(BM_WholeRaceFrame)->Unit(benchmark::kMicrosecond);
 void BM_PrepareRace(benchmark::State& state) {
     framework_testing::s_register = [] { game::startWithQuickRace(0); };
     framework_testing::StartedGame game;
-    for (int i = 0; i < 4 && game.started; ++i)
-        (void)game.frame();
-    if (!game.started || game::stateStatics().s_state != 40) {
-        state.SkipWithError("the quick race did not start");
+    if (!enterQuickRace(game, state))
         return;
-    }
     // The collection after the unload, which the demo set's configuration may leave out.
     game::config().s_gcAfterUnload = 1;
     for (auto _ : state) {
