@@ -5,7 +5,10 @@
 // of the screen. The budget is 0.5 ms a frame on one core.
 
 #include "game/Game.h"
+#include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
+#include "game/race/QuickRace.h"
+#include "game/race/RacePrepare.h"
 #include "game/race/RaceState.h"
 #include "tests/game/framework/GameFixture.h"
 
@@ -13,16 +16,23 @@
 
 namespace {
 
-void BM_WholeRaceFrame(benchmark::State& state) {
-    framework_testing::s_register = [] { game::startWithQuickRace(0); };
-    framework_testing::StartedGame game;
-    // Start-up, the quick race's load, then the flyover's first frame.
+// Start-up, the quick race's load, then the flyover's first frame; false,
+// with the benchmark skipped, when the race did not start.
+bool enterQuickRace(framework_testing::StartedGame& game, benchmark::State& state) {
     for (int i = 0; i < 4 && game.started; ++i)
         (void)game.frame();
     if (!game.started || game::stateStatics().s_state != 40) {
         state.SkipWithError("the quick race did not start");
-        return;
+        return false;
     }
+    return true;
+}
+
+void BM_WholeRaceFrame(benchmark::State& state) {
+    framework_testing::s_register = [] { game::startWithQuickRace(0); };
+    framework_testing::StartedGame game;
+    if (!enterQuickRace(game, state))
+        return;
     game::pushState(game::kRaceState);
     (void)game.frame();
     (void)game.frame();
@@ -37,5 +47,23 @@ void BM_WholeRaceFrame(benchmark::State& state) {
     state.counters["state"] = game::stateStatics().s_state;
 }
 BENCHMARK(BM_WholeRaceFrame)->Unit(benchmark::kMicrosecond);
+
+// The release of a loaded race between races (`prepareRace(false)`), with
+// the collection it asks for after the unload; the race's load runs outside the timing.
+void BM_PrepareRace(benchmark::State& state) {
+    framework_testing::s_register = [] { game::startWithQuickRace(0); };
+    framework_testing::StartedGame game;
+    if (!enterQuickRace(game, state))
+        return;
+    // The collection after the unload, which the demo set's configuration may leave out.
+    game::config().s_gcAfterUnload = 1;
+    for (auto _ : state) {
+        game::prepareRace(false);
+        state.PauseTiming();
+        (void)game::loadQuickRace(0);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_PrepareRace)->Unit(benchmark::kMillisecond);
 
 } // namespace

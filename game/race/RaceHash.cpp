@@ -153,6 +153,11 @@ struct BlockList {
         (visit(rt::getStaticClass().statics<Blocks>()), ...);
     }
     static std::vector<std::string> names() { return {typeName<Blocks>()...}; }
+    // Calls `visit(name, T&)` for each block.
+    template <class Visit>
+    static void forEachNamed(Visit&& visit) {
+        (visit(typeName<Blocks>(), rt::getStaticClass().statics<Blocks>()), ...);
+    }
 };
 using RaceBlocks =
     BlockList<RaceStatics, RaceFrameStatics, RaceEntityStatics, RaceUtilityStatics, EventGoalStatics,
@@ -176,6 +181,23 @@ std::uint64_t raceStateHash() {
     const lib::java_util_Random* random = lib::java_util_Random::shared();
     h.value(random ? static_cast<std::uint64_t>(random->state()) : ~0ull);
     return h.result();
+}
+
+std::vector<RaceBlockHash> raceStateBlockHashes() {
+    std::vector<RaceBlockHash> parts;
+    RaceBlocks::forEachNamed([&](std::string name, const auto& block) {
+        Hasher h;
+        h.block(block);
+        parts.push_back({std::move(name), h.result()});
+    });
+    Hasher mode;
+    mode.value(static_cast<std::uint32_t>(stateStatics().s_gameMode));
+    parts.push_back({"gameMode", mode.result()});
+    Hasher random;
+    const lib::java_util_Random* shared = lib::java_util_Random::shared();
+    random.value(shared ? static_cast<std::uint64_t>(shared->state()) : ~0ull);
+    parts.push_back({"random", random.result()});
+    return parts;
 }
 
 void resetRaceStatics() {

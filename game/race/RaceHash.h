@@ -38,6 +38,15 @@ namespace game {
 
 std::uint64_t raceStateHash();
 
+// The hash of each part on its own, named as `raceHashedStatics` names the
+// blocks, then "gameMode" and "random": where two runs part, the parts whose
+// hashes differ say which state went apart first.
+struct RaceBlockHash {
+    std::string name;
+    std::uint64_t hash = 0;
+};
+std::vector<RaceBlockHash> raceStateBlockHashes();
+
 // Gives every statics block the hash covers its first state again, padding
 // included, and runs the race layer's class initialisers of those blocks (the
 // driving and computer drivers' tables, the view pass's slice bins): the

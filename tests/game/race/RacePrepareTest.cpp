@@ -4,11 +4,16 @@
 // roadside pickup lands on its lane at no more than full size.
 
 #include "game/race/RacePrepare.h"
+#include "classlib/util/Hashtable.h"
 #include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
+#include "game/framework/States.h"
 #include "game/framework/Texts.h"
+#include "game/race/QuickRace.h"
 #include "game/race/RaceImages.h"
+#include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
+#include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/sprite/ZoomCache.h"
 #include "game/sprite/ZoomPlayers.h"
@@ -125,6 +130,56 @@ TEST(RacePrepare, RaceLoadsAndReleasesLeaveTheHeapAsTheFirstReleaseDid) {
         EXPECT_EQ(now.blocks, first.blocks) << "track " << track;
         EXPECT_NEAR(static_cast<double>(now.bytes), static_cast<double>(first.bytes), kPlacementSlack)
             << "track " << track;
+    }
+}
+
+// The entries of both zoom caches.
+std::int32_t zoomEntries() {
+    const game::ZoomStatics& z = game::zoomStatics();
+    return (z.s_zoomCache ? z.s_zoomCache->size() : 0) + (z.s_preZoomCache ? z.s_preZoomCache->size() : 0);
+}
+
+// Whole races as `vorlax --race` loads them (zones, track, images, racers,
+// the player's car, objects, set-up, the race sprites and their caches),
+// each driven and painted for a while: after a warm-up race, every further
+// load, release and full collection leaves what the first left, and the
+// release takes the cache entries the race made.
+TEST(RacePrepare, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
+    framework_testing::s_register = [] { game::startWithQuickRace(1); };
+    framework_testing::StartedGame game;
+    ASSERT_TRUE(game.started);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(game.frame());
+    ASSERT_EQ(game::stateStatics().s_state, game::quickRaceFirstState());
+    const std::int32_t beforeRace = zoomEntries();
+    auto raceAndRelease = [&](std::int32_t row) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        if (row >= 0) {
+            EXPECT_TRUE(game::loadQuickRace(row));
+        }
+        game::requestState(game::kRaceState);
+        for (int i = 0; i < 60; ++i)
+            EXPECT_TRUE(game.frame());
+        EXPECT_EQ(game::stateStatics().s_state, game::kRaceState);
+        // The cache entries of the race's sprites that its painters make.
+        cacheEntries(kRaceEntries, kRacePreEntries);
+        EXPECT_GT(zoomEntries(), beforeRace);
+        game::prepareRace(true);
+        EXPECT_EQ(zoomEntries(), beforeRace) << "the race's cache keys stay after its release";
+        EXPECT_EQ(game::racerStatics().s_playerCar, nullptr);
+        return collected();
+    };
+    // The warm-up: the race that the start-up loaded, then each row once.
+    // The counts are held exactly; the used bytes are not yet (equal counts
+    // after a whole race still differ by up to about 450 bytes from load to
+    // load, which is not explained yet).
+    (void)raceAndRelease(-1);
+    (void)raceAndRelease(0);
+    const HeapFigures first = raceAndRelease(1);
+    for (std::int32_t row : {1, 0, 1, 0, 1}) {
+        HeapFigures now = raceAndRelease(row);
+        EXPECT_EQ(now.objects, first.objects) << "row " << row;
+        EXPECT_EQ(now.blocks, first.blocks) << "row " << row;
     }
 }
 
