@@ -12,10 +12,12 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
-#include "game/frontend/MenuScreens.h"
 #include "game/frontend/Loading.h"
+#include "game/frontend/MenuScreens.h"
+#include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/promo/PromoHooks.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
@@ -23,7 +25,6 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
-#include "game/promo/PromoHooks.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
@@ -134,6 +135,7 @@ void registerGame() {
     registerMenuScreens();
     installDrivingSteps();
     registerLoadingState();
+    registerRaceLoader();
     installOpponentSteps();
     registerPromotion();
 }
