@@ -10,6 +10,7 @@
 // presented frame and can write it as PNG.
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 namespace host {
@@ -39,6 +40,21 @@ public:
 
     // Shows the surface as it is now. Any thread; returns at once.
     virtual void present() = 0;
+
+    // Sees every presented frame (a replay's recorder): called by `present`
+    // with the surface, on the presenting thread, before the frame counts
+    // as shown. Set before anything is presented.
+    using PresentObserver = std::function<void(std::span<const std::uint16_t>)>;
+    void setPresentObserver(PresentObserver observer) { m_presentObserver = std::move(observer); }
+
+protected:
+    void notifyPresented(std::span<const std::uint16_t> pixels) {
+        if (m_presentObserver)
+            m_presentObserver(pixels);
+    }
+
+private:
+    PresentObserver m_presentObserver;
 };
 
 } // namespace host

@@ -15,6 +15,7 @@
 #include "platform/lcdui/Image.h"
 #include "platform/midlet/MIDlet.h"
 #include "runtime/Exceptions.h"
+#include "runtime/Runtime.h"
 #include "runtime/Thread.h"
 
 #include <algorithm>
@@ -25,6 +26,12 @@ namespace {
 
 std::int64_t now() {
     return lib::java_lang_System::currentTimeMillis();
+}
+
+// The tick now, unless the host was given a seed (a replay, `--seed`).
+std::int64_t randomSeed() {
+    host::Clock* clock = rt::Runtime::current().clock();
+    return clock ? clock->randomSeed() : now();
 }
 
 // Clears the in-paint flag and the paint's Graphics on every way out of a
@@ -80,7 +87,7 @@ void OrvelLib::start(OrvelLib* canvas) {
                                 : Image::createImage(loop.s_canvasWidth, loop.s_canvasHeight);
         loop.s_backBufferGraphics = loop.s_backBuffer->getGraphics();
     }
-    lib::java_util_Random::seedSharedRandom(now());
+    lib::java_util_Random::seedSharedRandom(randomSeed());
     loop.s_runState = 0;
     // Without a thread of its own the caller drives the loop from now on
     // (runFrame); nothing else would take back the hold that init put on

@@ -22,15 +22,18 @@ HeadlessHost::~HeadlessHost() {
 
 std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     auto scheduler = HeadlessScheduler::create();
+    auto frames = std::make_shared<HeadlessFrames>(std::move(options.script.frames), scheduler);
     HostServices services;
-    services.clock = std::make_unique<HeadlessClock>(scheduler, options.wallClockEpoch);
+    services.clock = std::make_unique<HeadlessClock>(scheduler, options.wallClockEpoch, frames);
+    if (options.script.seed)
+        services.clock->fixRandomSeed(*options.script.seed);
     services.threads = std::make_unique<HeadlessThreads>(scheduler);
     services.device = std::make_unique<HeadlessDevice>(options.language, options.memory, services.clock.get(),
                                                        std::move(options.script.orientations));
     services.folders = std::make_unique<SystemFolders>(options.folders);
     services.instanceLock = std::make_unique<SystemInstanceLock>(options.instanceLockFolder);
     services.browser = std::make_unique<HeadlessBrowser>();
-    auto window = std::make_unique<HeadlessWindow>(*services.clock, std::move(options.script.events));
+    auto window = std::make_unique<HeadlessWindow>(*services.clock, std::move(options.script.events), frames);
     HeadlessWindow* windowPointer = window.get();
     HeadlessScreen::Options screenOptions;
     screenOptions.size = options.screenSize;
@@ -38,6 +41,8 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     screenOptions.hashFrames = options.hashFrames || options.script.hashFrames;
     screenOptions.quitAfterFrames = options.quitAfterFrames;
     screenOptions.onQuit = [windowPointer] { windowPointer->postQuit(); };
+    if (frames->active())
+        screenOptions.onPresented = [frames] { frames->presented(); };
     services.screen = std::make_unique<HeadlessScreen>(std::move(screenOptions));
     services.window = std::move(window);
     services.dialogs = std::make_unique<HeadlessDialogs>(std::move(options.script.answers));

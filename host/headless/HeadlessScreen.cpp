@@ -78,6 +78,7 @@ std::uint64_t HeadlessScreen::copyAndHashFrame() {
 }
 
 void HeadlessScreen::present() {
+    notifyPresented(m_pixels);
     std::uint32_t count;
     {
         std::lock_guard guard(m_lock);
@@ -97,6 +98,8 @@ void HeadlessScreen::present() {
                 logf(LogCategory::Host, "host: %s", written.error().message.c_str());
         }
     }
+    if (m_options.onPresented)
+        m_options.onPresented();
     if (count == m_options.quitAfterFrames && m_options.onQuit)
         m_options.onQuit();
 }

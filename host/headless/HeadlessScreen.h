@@ -30,6 +30,8 @@ public:
         bool hashFrames = false;           // when set, `frameHashes` has the hash of every frame
         std::uint32_t quitAfterFrames = 0; // when set, `onQuit` runs after that frame
         std::function<void()> onQuit;
+        // Runs after each present, on the presenting thread, outside the screen's lock.
+        std::function<void()> onPresented;
     };
 
     explicit HeadlessScreen(Options options);

@@ -135,7 +135,140 @@ std::string parseEvent(const std::vector<std::string>& words, WindowEvent& event
     return "unknown event '" + name + "'";
 }
 
+// Reads the events of a frame line, the words after its milliseconds split
+// at commas; an empty string when they are fine, else the reason.
+std::string parseFrameEvents(const std::vector<std::string>& words, std::vector<WindowEvent>& events) {
+    std::vector<std::string> eventWords{"frame"};
+    auto finishEvent = [&]() -> std::string {
+        if (eventWords.size() < 2)
+            return "a frame's events are separated by single commas";
+        WindowEvent event;
+        if (auto problem = parseEvent(eventWords, event); !problem.empty())
+            return problem;
+        events.push_back(event);
+        eventWords.resize(1);
+        return {};
+    };
+    bool pending = false;
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        std::string_view word = words[i];
+        while (!word.empty()) {
+            std::size_t comma = word.find(',');
+            if (comma != 0) {
+                eventWords.emplace_back(word.substr(0, comma));
+                pending = true;
+            }
+            if (comma == std::string_view::npos)
+                break;
+            if (auto problem = finishEvent(); !problem.empty())
+                return problem;
+            pending = false;
+            word.remove_prefix(comma + 1);
+        }
+    }
+    if (pending)
+        return finishEvent();
+    if (eventWords.size() == 1 && words.size() > 2)
+        return "a frame line ends with an event, not a comma";
+    return {};
+}
+
+std::string keyName(std::int32_t key) {
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+        return std::string(1, static_cast<char>(key));
+    if (key >= vk::F1 && key <= vk::F12)
+        return "F" + std::to_string(key - vk::F1 + 1);
+    for (const auto& named : kNamedKeys) {
+        if (named.key == key)
+            return std::string(named.name);
+    }
+    return "#" + std::to_string(key);
+}
+
+std::string_view powerName(PowerTransition power) {
+    switch (power) {
+    case PowerTransition::On:
+        return "on";
+    case PowerTransition::Idle:
+        return "idle";
+    case PowerTransition::Suspend:
+        return "suspend";
+    case PowerTransition::Unattended:
+        return "unattended";
+    }
+    return "on";
+}
+
 } // namespace
+
+Result<std::string> formatEvent(const WindowEvent& event) {
+    auto stylus = [&](const char* name) {
+        return std::string(name) + " " + std::to_string(event.x) + " " + std::to_string(event.y);
+    };
+    switch (event.type) {
+    case WindowEventType::Activate:
+        return std::string(event.active ? "activate" : "deactivate");
+    case WindowEventType::FocusGained:
+        return std::string("focus-gained");
+    case WindowEventType::FocusLost:
+        return std::string("focus-lost");
+    case WindowEventType::KeyDown:
+    case WindowEventType::KeyUp:
+        if (event.key < 0 || event.key > 255)
+            return Error::withMessage("a script carries key codes 0 to 255, not " +
+                                      std::to_string(event.key));
+        return std::string(event.type == WindowEventType::KeyDown ? "key-down " : "key-up ") +
+               keyName(event.key);
+    case WindowEventType::StylusDown:
+        return stylus("stylus-down");
+    case WindowEventType::StylusMove:
+        return stylus("stylus-move");
+    case WindowEventType::StylusUp:
+        return stylus("stylus-up");
+    case WindowEventType::DisplaySettingsChanged:
+        return std::string("settings-changed");
+    case WindowEventType::Power:
+        return "power " + std::string(powerName(event.power));
+    case WindowEventType::Quit:
+        return std::string("quit");
+    }
+    return Error::withMessage("an event the script cannot carry");
+}
+
+Result<std::string> formatFrame(const ScriptedFrame& frame) {
+    std::string line = "frame " + std::to_string(frame.milliseconds);
+    const char* separator = " ";
+    for (const WindowEvent& event : frame.events) {
+        line += separator + HOST_TRY(formatEvent(event));
+        separator = ", ";
+    }
+    return line;
+}
+
+Result<std::string> formatScript(const Script& script) {
+    std::string text;
+    for (bool answer : script.answers)
+        text += answer ? "answer yes\n" : "answer no\n";
+    for (DisplayFault fault : script.faults)
+        text += "fault " + std::string(displayFaultName(fault)) + "\n";
+    if (script.hashFrames)
+        text += "hash-frames\n";
+    if (script.seed)
+        text += "seed " + std::to_string(*script.seed) + "\n";
+    auto timeText = [](std::uint64_t time) -> Result<std::string> {
+        if (time > 0xFFFFFFFFu)
+            return Error::withMessage("a script's times end at 4294967295 ms");
+        return std::to_string(time);
+    };
+    for (const ScriptedEvent& scripted : script.events)
+        text += HOST_TRY(timeText(scripted.time)) + " " + HOST_TRY(formatEvent(scripted.event)) + "\n";
+    for (const ScriptedOrientation& orientation : script.orientations)
+        text += HOST_TRY(timeText(orientation.time)) + " orientation " +
+                std::to_string(orientation.orientation) + "\n";
+    for (const ScriptedFrame& frame : script.frames)
+        text += HOST_TRY(formatFrame(frame)) + "\n";
+    return text;
+}
 
 Result<Script> parseScript(std::string_view text) {
     Script script;
@@ -184,6 +317,23 @@ Result<Script> parseScript(std::string_view text) {
             continue;
         }
 
+        if (words[0] == "seed") {
+            std::int64_t seed = 0;
+            if (words.size() != 2 || !parseNumber(words[1], seed))
+                return fail("'seed' takes a whole number");
+            script.seed = seed;
+            continue;
+        }
+        if (words[0] == "frame") {
+            ScriptedFrame frame;
+            if (words.size() < 2 || !parseNumber(words[1], frame.milliseconds))
+                return fail("'frame' takes its milliseconds, then its events separated by commas");
+            if (auto problem = parseFrameEvents(words, frame.events); !problem.empty())
+                return fail(problem);
+            script.frames.push_back(std::move(frame));
+            continue;
+        }
+
         if (words[0] == "hash-frames") {
             if (words.size() != 1)
                 return fail("'hash-frames' takes no argument");
@@ -197,9 +347,13 @@ Result<Script> parseScript(std::string_view text) {
             timeText.remove_prefix(1);
         std::uint64_t time = 0;
         if (!parseNumber(timeText, time) || time > 0xFFFFFFFFu)
-            return fail("a line starts with a time in milliseconds, 'answer', 'fault' or 'hash-frames'");
+            return fail("a line starts with a time in milliseconds, 'answer', 'fault', 'hash-frames', 'seed' "
+                        "or 'frame'");
         if (relative)
             time += previousTime;
+        // The tick is 32 bits: a later time would never come.
+        if (time > 0xFFFFFFFFu)
+            return fail("a script's times end at 4294967295 ms");
         if (words.size() < 2)
             return fail("a time needs an event");
         if (words[1] == "orientation") {

@@ -2,9 +2,11 @@
 
 namespace host {
 
-HeadlessWindow::HeadlessWindow(Clock& clock, std::vector<ScriptedEvent> events)
+HeadlessWindow::HeadlessWindow(Clock& clock, std::vector<ScriptedEvent> events,
+                               std::shared_ptr<HeadlessFrames> frames)
     : m_clock(clock)
-    , m_events(std::move(events)) {
+    , m_events(std::move(events))
+    , m_frames(std::move(frames)) {
 }
 
 Result<void> HeadlessWindow::open(const std::string&, const std::string& title) {
@@ -33,9 +35,12 @@ bool HeadlessWindow::pollEvent(WindowEvent& event) {
             return true;
         }
     }
-    if (m_next == m_events.size() || m_events[m_next].time > m_clock.tickCount())
-        return false;
-    event = m_events[m_next++].event;
+    bool fromFrame = m_frames && m_frames->active() && m_frames->nextEvent(event);
+    if (!fromFrame) {
+        if (m_next == m_events.size() || m_events[m_next].time > m_clock.tickCount())
+            return false;
+        event = m_events[m_next++].event;
+    }
     if (event.type == WindowEventType::FocusLost)
         m_foreground = false;
     else if (event.type == WindowEventType::FocusGained)

@@ -2,10 +2,12 @@
 
 #include "host/Clock.h"
 #include "host/Window.h"
+#include "host/headless/HeadlessFrames.h"
 #include "host/headless/HeadlessScript.h"
 
 #include <atomic>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -14,9 +16,11 @@ namespace host {
 // The scripted window: each scripted event arrives once the clock has reached
 // its time. The window is in the foreground until focus is lost or it is
 // minimised, and again once focus is gained or it is brought to the front.
+// A replay's frame events (HeadlessFrames.h) come before timed ones.
 class HeadlessWindow final : public Window {
 public:
-    HeadlessWindow(Clock& clock, std::vector<ScriptedEvent> events);
+    HeadlessWindow(Clock& clock, std::vector<ScriptedEvent> events,
+                   std::shared_ptr<HeadlessFrames> frames = nullptr);
 
     Result<void> open(const std::string& className, const std::string& title) override;
     bool isOpen() const override { return m_open.load(); }
@@ -32,6 +36,7 @@ public:
 private:
     Clock& m_clock;
     std::vector<ScriptedEvent> m_events;
+    std::shared_ptr<HeadlessFrames> m_frames;
     std::size_t m_next = 0;
     std::string m_title;
     std::atomic<bool> m_open{false};

@@ -17,7 +17,10 @@ public:
 
     ScreenSize size() const override { return m_size; }
     std::span<std::uint16_t> pixels() override { return m_pixels; }
-    void present() override { m_handoff.put(m_pixels); }
+    void present() override {
+        notifyPresented(m_pixels);
+        m_handoff.put(m_pixels);
+    }
 
 private:
     ScreenSize m_size;

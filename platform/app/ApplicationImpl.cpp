@@ -176,21 +176,23 @@ void ApplicationImpl::serviceRepaints() {
         return;
     PaintingScope painting(m_painting);
     m_application->paint();
-    presentFrame();
+    ReplayLog::Frame presented = presentFrame();
+    if (m_options.replay)
+        m_options.replay->painted(presented);
     std::uint32_t frames = ++m_paintedFrames;
     if (m_options.frameLimit != 0 && frames >= m_options.frameLimit)
         m_running = false;
 }
 
-void ApplicationImpl::presentFrame() {
+ReplayLog::Frame ApplicationImpl::presentFrame() {
     BlockingLock screen(*m_screenLock);
     if (!m_display)
-        return;
+        return {};
     m_display->present();
-    if (!m_options.screenshotPath.empty() && m_surface) {
-        auto count = static_cast<std::size_t>(m_display->logicalWidth() * m_display->logicalHeight());
+    auto count = static_cast<std::size_t>(m_display->logicalWidth() * m_display->logicalHeight());
+    if (!m_options.screenshotPath.empty() && m_surface)
         m_lastFrame.assign(m_surface, m_surface + count);
-    }
+    return m_options.replay ? m_options.replay->lastPresented() : ReplayLog::Frame{};
 }
 
 void ApplicationImpl::writeScreenshot() {

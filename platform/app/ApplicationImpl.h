@@ -11,6 +11,7 @@
 // the shell's own screens are kept apart by the screen lock.
 
 #include "host/Threads.h"
+#include "platform/app/ReplayLog.h"
 #include "platform/app/StartupHooks.h"
 #include "platform/display/DisplayDriver.h"
 
@@ -36,6 +37,8 @@ struct RunOptions {
     std::uint32_t frameLimit = 0;
     // When set, the last painted frame is written there as PNG at shutdown.
     std::string screenshotPath;
+    // When set, every present and window event is logged there for a replay.
+    ReplayLog* replay = nullptr;
 };
 
 class ApplicationImpl {
@@ -109,7 +112,8 @@ public:
     host::Mutex& screenLock() { return *m_screenLock; }
 
 private:
-    void presentFrame();
+    // Answers the replay log's frame (a zero frame without a log).
+    ReplayLog::Frame presentFrame();
     void writeScreenshot();
     void closeDisplay();
 

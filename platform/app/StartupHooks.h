@@ -5,6 +5,7 @@
 // Also how a run ends: the program's exit statuses, and what a start-up step
 // answers so that start-up can pick one.
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <utility>
@@ -86,6 +87,10 @@ struct StartupHooks {
     std::function<StartupResult()> initializeStatics;
     // Makes the MIDlet to run (the game's); null stops start-up.
     std::function<javax_microedition_midlet_MIDlet*()> makeMidlet;
+    // The hash of the game's simulation state, asked on the game thread after
+    // each painted frame of a run that writes hashes (`--hashes`); null
+    // stands for a hash of 0.
+    std::uint64_t (*stateHash)() = nullptr;
 };
 
 } // namespace platform

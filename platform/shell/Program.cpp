@@ -13,7 +13,8 @@ namespace platform {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [PROGRAM_FOLDER]";
+    "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [--seed N] "
+    "[--record FILE] [--hashes FILE] [PROGRAM_FOLDER]";
 
 constexpr const char* kHelp =
     R"(Runs Vorlax Rally from the data set ("data.bar") in PROGRAM_FOLDER (default: the current folder).
@@ -25,6 +26,10 @@ options:
   --screenshot FILE  write the last painted frame to FILE as PNG when the run ends
   --script FILE      the input of a headless run (needs --headless); without it the
                      window is active and has the focus from the start, and nothing else happens
+  --seed N           seed the game's random generator with N in place of the start's tick
+  --record FILE      write the run to FILE as a replay script (either back-end)
+  --hashes FILE      write a line per painted frame to FILE: the frame's number, the game
+                     state's hash and the presented frame's hash
 
 script (one line each; '#' starts a comment):
   TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
@@ -34,6 +39,10 @@ script (one line each; '#' starts a comment):
                      (KEY: A..Z, 0..9, F1..F12, RETURN, ESCAPE, HOME, LEFT, UP, RIGHT, DOWN,
                      BACK, TAB, SPACE, LWIN, RWIN or #NN)
   answer yes|no      the answers to the program's yes/no questions, in order
+  seed N             as --seed (which wins)
+  frame MS [EVENT, EVENT ...]
+                     one frame of a replay: the tick moves on by MS as the frame begins, and
+                     the events (as above, without a time) are taken before it is painted
   example:           0 activate / 0 focus-gained / 500 key-down 5 / +40 key-up 5 / 2000 quit
 
 exit status:
@@ -100,6 +109,19 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
             if (!path || !*path)
                 return host::Error::withMessage("--script takes a file name");
             options.scriptPath = path;
+        } else if (argument == "--seed") {
+            const char* text = value();
+            std::string_view number = text ? text : "";
+            std::int64_t seed = 0;
+            auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), seed);
+            if (number.empty() || error != std::errc() || end != number.data() + number.size())
+                return host::Error::withMessage("--seed takes a whole number");
+            options.seed = seed;
+        } else if (argument == "--record" || argument == "--hashes") {
+            const char* path = value();
+            if (!path || !*path)
+                return host::Error::withMessage(std::string(argument) + " takes a file name");
+            (argument == "--record" ? options.recordPath : options.hashesPath) = path;
         } else if (argument.starts_with("-")) {
             return host::Error::withMessage("unknown option " + std::string(argument));
         } else if (folderGiven) {
@@ -150,9 +172,21 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
                                              "(and --frames N or a --script that ends the run)");
     }
 
+    if (options.seed)
+        host->clock().fixRandomSeed(*options.seed);
+    std::unique_ptr<ReplayLog> replay;
+    if (!options.recordPath.empty() || !options.hashesPath.empty()) {
+        auto opened = ReplayLog::open({options.recordPath, options.hashesPath, parts.startup.stateHash},
+                                      host->clock(), host->screen());
+        if (!opened)
+            return fail(ExitStatus::CannotStart, opened.error().message);
+        replay = std::move(opened).value();
+    }
+
     ShellOptions shellOptions;
     shellOptions.run.frameLimit = options.frames;
     shellOptions.run.screenshotPath = options.screenshotPath;
+    shellOptions.run.replay = replay.get();
     Shell shell(*host, parts.startup, shellOptions);
     StartupResult ran = shell.run();
     if (!ran.ok())

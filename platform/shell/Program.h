@@ -5,7 +5,8 @@
 // platform's own: the host with a real window, and the game's MIDlet.
 //
 //     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
-//            [--script FILE] [PROGRAM_FOLDER]
+//            [--script FILE] [--seed N] [--record FILE] [--hashes FILE]
+//            [PROGRAM_FOLDER]
 //
 // Exit statuses: see `ExitStatus` (platform/app/StartupHooks.h) and `--help`.
 // Every failure writes one line naming what is wrong to standard error.
@@ -17,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -30,6 +32,12 @@ struct ProgramOptions {
     std::string screenshotPath;
     // Input of a headless run; empty: the window is active and has the focus from the start.
     std::string scriptPath;
+    // Replaces the tick that seeds the shared random generator (and a script's seed).
+    std::optional<std::int64_t> seed;
+    // When set, the run is written there as a replay script.
+    std::string recordPath;
+    // When set, a line of hashes per painted frame is written there.
+    std::string hashesPath;
     // Empty: the current folder.
     std::string programFolder;
 };

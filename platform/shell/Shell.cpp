@@ -288,6 +288,8 @@ bool Shell::pumpMessages() {
     serveWindowCalls();
     host::WindowEvent event;
     while (m_host.window().pollEvent(event)) {
+        if (m_options.run.replay)
+            m_options.run.replay->event(event);
         if (event.type == host::WindowEventType::Quit)
             return false;
         handleEvent(event);

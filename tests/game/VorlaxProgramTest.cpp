@@ -10,6 +10,7 @@
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/RacerWriter.h"
 #include "tools/datakit/RecordStore.h"
+#include "tools/datakit/ReplayScript.h"
 #include "tools/datakit/SaveRecords.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -85,6 +86,44 @@ TEST(VorlaxProgram, TheDemoSetRunsTheGameUntilTheScriptQuits) {
         << output;
     // State 2 loaded the front end's first texts from the text pack that state 1 named.
     EXPECT_NE(output.find("text pack /texts.pak: entry 0 loaded"), std::string::npos) << output;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A replay written by datakit drives the game; the run recorded meanwhile,
+// replayed in another process, presents the same frames with the same state
+// hashes, and ends at the same frame.
+TEST(VorlaxProgram, ARecordedRunReplaysWithTheSameHashes) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    fs::path demo = root.path() / "demo";
+    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    datakit::ReplayScript replay(20260101);
+    replay.idle(20, 40).keyTap(host::vk::F1, 33).stylusTap(240, 320, 47).idle(10, 40).quit();
+    auto back = host::parseScript(replay.text());
+    ASSERT_TRUE(back.ok()) << back.error().message;
+    EXPECT_EQ(back.value().frames, replay.script().frames);
+    EXPECT_EQ(back.value().seed, 20260101);
+    ASSERT_TRUE(datakit::writeFile((root.path() / "replay.txt").string(), replay.bytes()).ok());
+
+    auto vorlaxRun = [&](const char* script, const char* extra, const char* hashes) {
+        return run(std::string("'") + VORLAX_PROGRAM + "' --headless --script " +
+                   quoted(root.path() / script) + " " + extra + " --hashes " + quoted(root.path() / hashes) +
+                   " " + quoted(demo));
+    };
+    Ended recording =
+        vorlaxRun("replay.txt", ("--record " + quoted(root.path() / "rec.txt")).c_str(), "first.txt");
+    ASSERT_EQ(recording.status, 0) << recording.errors;
+    Ended replayed = vorlaxRun("rec.txt", "", "again.txt");
+    ASSERT_EQ(replayed.status, 0) << replayed.errors;
+
+    std::string first = readFile(root.path() / "first.txt");
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), std::ssize(replay.script().frames) - 1)
+        << "a line per painted frame, the quit's frame is never painted";
+    EXPECT_EQ(readFile(root.path() / "again.txt"), first);
+    EXPECT_TRUE(readFile(root.path() / "rec.txt").starts_with("seed 20260101\n"));
 }
 
 TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {

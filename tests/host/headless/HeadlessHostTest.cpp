@@ -52,6 +52,40 @@ TEST(HeadlessWindow, EventsArriveOnceTheirTimeHasComeAndFocusFollowsThem) {
     EXPECT_TRUE(window.isForeground());
 }
 
+TEST(HeadlessFrames, EachFrameSeesItsLinesTimeAndTakesItsLinesEvents) {
+    auto h = hostWithScript(
+        "seed -7\n0 activate\nframe 10\nframe 20 key-down A, stylus-down 3 4\nframe 30 quit\n");
+    host::Window& window = h->window();
+    ASSERT_TRUE(window.open("BrivantaClass", "Vorlax Rally").ok());
+    EXPECT_EQ(h->clock().randomSeed(), -7);
+
+    using T = host::WindowEventType;
+    EXPECT_EQ(h->clock().tickCount(), 10u);
+    EXPECT_EQ(drain(window), (std::vector<T>{T::Activate})) << "frame 1's events wait for frame 0";
+    h->clock().sleep(500);
+    EXPECT_EQ(h->clock().tickCount(), 10u) << "the virtual time does not move the frame clock";
+    h->screen().present();
+    EXPECT_EQ(h->clock().tickCount(), 30u);
+    EXPECT_EQ(drain(window), (std::vector<T>{T::KeyDown, T::StylusDown}));
+    h->screen().present();
+    EXPECT_EQ(h->clock().tickCount(), 60u);
+    EXPECT_EQ(drain(window), (std::vector<T>{T::Quit}));
+    h->screen().present();
+    EXPECT_EQ(h->clock().tickCount(), 90u) << "past the last line, frames keep its milliseconds";
+
+    // No frame for longer than the stall limit: the tick follows the virtual time again.
+    h->clock().sleep(static_cast<std::uint32_t>(host::HeadlessFrames::kStallMs) + 250);
+    EXPECT_EQ(h->clock().tickCount(), 340u);
+    h->screen().present();
+    EXPECT_EQ(h->clock().tickCount(), 370u) << "the tick never goes back";
+
+    h.reset();
+    auto plain = hostWithScript("0 activate\n");
+    plain->clock().sleep(25);
+    EXPECT_EQ(plain->clock().tickCount(), 25u);
+    EXPECT_EQ(plain->clock().randomSeed(), 25) << "without a seed the tick seeds";
+}
+
 TEST(HeadlessScreen, CountsHashesAndWritesFramesAndQuitsAfterTheLastOne) {
     auto folder = std::filesystem::temp_directory_path() / ("vorlax-frames-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);

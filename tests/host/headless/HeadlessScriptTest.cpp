@@ -109,6 +109,17 @@ TEST(HeadlessScript, NamesTheLineAndTheReasonOfAnError) {
         {"5 orientation 3\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
         {"5 orientation\n", "script line 1: 'orientation' takes 0, 1, 2 or 4"},
         {"hash-frames all\n", "script line 1: 'hash-frames' takes no argument"},
+        {"4294967295 quit\n+1 quit\n", "script line 2: a script's times end at 4294967295 ms"},
+        {"seed\n", "script line 1: 'seed' takes a whole number"},
+        {"seed 1.5\n", "script line 1: 'seed' takes a whole number"},
+        {"frame\n", "script line 1: 'frame' takes its milliseconds"},
+        {"frame -40\n", "script line 1: 'frame' takes its milliseconds"},
+        {"frame 40 key-down\n", "script line 1: 'key-down' takes 1 argument(s)"},
+        {"frame 40 key-down A key-up A\n", "script line 1: 'key-down' takes 1 argument(s)"},
+        {"frame 40 key-down A,, key-up A\n",
+         "script line 1: a frame's events are separated by single commas"},
+        {"frame 40 quit,\n", "script line 1: a frame line ends with an event, not a comma"},
+        {"frame 40 , quit\n", "script line 1: a frame's events are separated by single commas"},
     };
     for (const Case& c : cases) {
         auto parsed = host::parseScript(c.text);
@@ -116,6 +127,58 @@ TEST(HeadlessScript, NamesTheLineAndTheReasonOfAnError) {
         EXPECT_TRUE(parsed.error().message.starts_with(c.message)) << parsed.error().message;
     }
     EXPECT_FALSE(host::loadScript("/nonexistent/script.txt").ok());
+}
+
+} // namespace
+
+namespace {
+
+TEST(HeadlessScript, FormattedScriptsReadBackEqual) {
+    host::Script script;
+    script.answers = {true, false};
+    script.faults = {host::DisplayFault::NoDirectDrawLibrary};
+    script.hashFrames = true;
+    script.seed = -9007199254740993;
+    script.events = {{0, event(WindowEventType::FocusGained)}, {4294967295u, event(WindowEventType::Quit)}};
+    script.orientations = {{600, 1}, {700, 0}};
+    WindowEvent power = event(WindowEventType::Power);
+    power.power = host::PowerTransition::Idle;
+    WindowEvent inactive = event(WindowEventType::Activate);
+    script.frames = {
+        {0, {}},
+        {40,
+         {key(WindowEventType::KeyDown, 'a'), key(WindowEventType::KeyUp, host::vk::F12),
+          key(WindowEventType::KeyDown, host::vk::Left), key(WindowEventType::KeyDown, '#'),
+          stylus(WindowEventType::StylusDown, -3, 640), stylus(WindowEventType::StylusMove, 0, 0),
+          stylus(WindowEventType::StylusUp, 479, 1)}},
+        {4294967295u,
+         {power, inactive, event(WindowEventType::DisplaySettingsChanged), event(WindowEventType::Quit)}},
+    };
+    auto text = host::formatScript(script);
+    ASSERT_TRUE(text.ok()) << text.error().message;
+    auto parsed = host::parseScript(text.value());
+    ASSERT_TRUE(parsed.ok()) << parsed.error().message << "\n" << text.value();
+    const host::Script& back = parsed.value();
+    EXPECT_EQ(back.answers, script.answers);
+    EXPECT_EQ(back.faults, script.faults);
+    EXPECT_EQ(back.hashFrames, script.hashFrames);
+    EXPECT_EQ(back.seed, script.seed);
+    ASSERT_EQ(back.events.size(), script.events.size());
+    for (std::size_t i = 0; i < script.events.size(); ++i) {
+        EXPECT_EQ(back.events[i].time, script.events[i].time);
+        EXPECT_EQ(back.events[i].event, script.events[i].event);
+    }
+    EXPECT_EQ(back.orientations, script.orientations);
+    EXPECT_EQ(back.frames, script.frames) << text.value();
+
+    EXPECT_EQ(host::formatFrame(script.frames[1]).value(),
+              "frame 40 key-down #97, key-up F12, key-down LEFT, key-down #35, stylus-down -3 640, "
+              "stylus-move 0 0, "
+              "stylus-up 479 1");
+    EXPECT_FALSE(host::formatFrame({0, {key(WindowEventType::KeyDown, 256)}}).ok());
+    host::Script late;
+    late.events = {{4294967296u, event(WindowEventType::Quit)}};
+    EXPECT_FALSE(host::formatScript(late).ok());
 }
 
 } // namespace

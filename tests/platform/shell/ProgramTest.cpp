@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -15,8 +17,8 @@ namespace {
 using Args = std::vector<const char*>;
 
 TEST(ProgramOptions, ReadsEveryOption) {
-    Args args = {"--headless", "--frames", "12",      "--screenshot",
-                 "shot.png",   "--script", "run.txt", "/opt/vr"};
+    Args args = {"--headless", "--frames", "12",       "--screenshot", "shot.png", "--script", "run.txt",
+                 "--seed",     "-42",      "--record", "rec.txt",      "--hashes", "h.txt",    "/opt/vr"};
     auto options = platform::parseProgramOptions(args);
     ASSERT_TRUE(options.ok()) << options.error().message;
     EXPECT_TRUE(options.value().headless);
@@ -24,7 +26,11 @@ TEST(ProgramOptions, ReadsEveryOption) {
     EXPECT_EQ(options.value().frames, 12u);
     EXPECT_EQ(options.value().screenshotPath, "shot.png");
     EXPECT_EQ(options.value().scriptPath, "run.txt");
+    EXPECT_EQ(options.value().seed, -42);
+    EXPECT_EQ(options.value().recordPath, "rec.txt");
+    EXPECT_EQ(options.value().hashesPath, "h.txt");
     EXPECT_EQ(options.value().programFolder, "/opt/vr");
+    EXPECT_FALSE(platform::parseProgramOptions(Args{"--headless"}).value().seed.has_value());
 }
 
 TEST(ProgramOptions, RefusesWhatItCannotRead) {
@@ -40,6 +46,10 @@ TEST(ProgramOptions, RefusesWhatItCannotRead) {
         {{"--screenshot"}, "--screenshot takes a file name"},
         {{"--script", "run.txt"}, "--script needs --headless"},
         {{"--fast"}, "unknown option --fast"},
+        {{"--seed"}, "--seed takes a whole number"},
+        {{"--seed", "1e3"}, "--seed takes a whole number"},
+        {{"--record"}, "--record takes a file name"},
+        {{"--hashes", ""}, "--hashes takes a file name"},
         {{"one", "two"}, "only one program folder can be given"},
     };
     for (const Case& c : cases) {
@@ -112,6 +122,68 @@ TEST(Program, AHeadlessRunStopsAfterItsFramesAndWritesTheLastOne) {
 
     Args unwritable = {"vorlax", "--headless", "--frames", "1", "--screenshot", "/no/such/folder/shot.png"};
     EXPECT_EQ(platform::runProgram(unwritable, parts), 1);
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A recorded run, replayed from its recording, gives the same input calls
+// at the same frames, the same ticks at every paint and the same hashes,
+// although the recording run's input came at times of its own.
+TEST(Program, ARecordedRunReplaysFrameForFrame) {
+    testing_support::TemporaryFolder program("vorlax-replay");
+    const std::filesystem::path& folder = program.path();
+    std::string script = (folder / "run.txt").string();
+    std::ofstream(script)
+        << "0 activate\n0 focus-gained\n130 key-down 5\n+47 key-up 5\n301 stylus-down 10 20\n"
+           "+35 stylus-move 12 22\n+1 stylus-up 12 22\n333 key-down A\n+3 key-up A\n"
+           "520 key-down Q\n+10 key-up Q\n";
+    std::string recording = (folder / "rec.txt").string();
+
+    struct Run {
+        std::vector<std::string> calls;
+        std::vector<std::uint32_t> paintTimes;
+        std::int64_t seed = 0;
+        std::string hashes;
+    };
+    auto run = [&](Args options, const std::string& hashes) {
+        testing_support::MidletRecord record;
+        record.onStart = [&record](testing_support::TestMidlet&) {
+            record.add("seed " +
+                       std::to_string(platform::ApplicationImpl::current()->host().clock().randomSeed()));
+        };
+        // Each frame shows the input so far and the tick it was painted at.
+        record.onPaint = [&record](platform::javax_microedition_lcdui_Graphics* graphics, int) {
+            auto tick = platform::ApplicationImpl::current()->host().clock().tickCount();
+            graphics->setColor(static_cast<std::int32_t>(record.calls().size() * 0x10101 + tick));
+            graphics->fillRect(0, 0, 40, 40);
+        };
+        platform::ProgramParts parts;
+        parts.startup = testing_support::midletHooks(record);
+        Args args = {"vorlax", "--headless", "--hashes", hashes.c_str()};
+        args.insert(args.end(), options.begin(), options.end());
+        args.push_back(folder.c_str());
+        EXPECT_EQ(platform::runProgram(args, parts), 0);
+        return Run{record.calls(), record.paintTimes, 0, readFile(hashes)};
+    };
+    std::string firstHashes = (folder / "first.txt").string();
+    std::string replayHashes = (folder / "replay.txt").string();
+    Run first = run({"--script", script.c_str(), "--seed", "77", "--record", recording.c_str()}, firstHashes);
+    Run replay = run({"--script", recording.c_str()}, replayHashes);
+
+    std::string text = readFile(recording);
+    EXPECT_TRUE(text.starts_with("seed 77\nframe ")) << text;
+    EXPECT_NE(text.find("\nframe 40 key-down 5\n"), std::string::npos) << text;
+    EXPECT_NE(std::find(first.calls.begin(), first.calls.end(), "seed 77"), first.calls.end());
+    EXPECT_NE(std::find(first.calls.begin(), first.calls.end(), "pointerPressed 10 20"), first.calls.end());
+    EXPECT_EQ(replay.calls, first.calls);
+    EXPECT_EQ(replay.paintTimes, first.paintTimes);
+    EXPECT_GT(first.paintTimes.size(), 10u);
+    EXPECT_EQ(std::count(first.hashes.begin(), first.hashes.end(), '\n'), std::ssize(first.paintTimes));
+    EXPECT_TRUE(first.hashes.starts_with("0 0000000000000000 ")) << "no state hash was given";
+    EXPECT_EQ(replay.hashes, first.hashes);
 }
 
 } // namespace

@@ -1,0 +1,381 @@
+#include "game/race/RacePrepare.h"
+
+#include "game/data/EventSlots.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/race/EventRowLayout.h"
+#include "game/race/RaceImages.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/race/cEntity.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/ZoomCache.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "host/Log.h"
+#include "platform/lcdui/Graphics.h"
+#include "runtime/StaticClass.h"
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace game {
+
+namespace {
+
+// Texts of the event slot set-up.
+constexpr std::int32_t kFirstTitleText = 151;
+constexpr std::int32_t kFirstTypeText = 177;
+constexpr std::int32_t kCustomTitleText = 199;
+constexpr std::int32_t kRaceLabelText = 174;
+constexpr std::int32_t kFirstTipText = 261;
+constexpr std::int32_t kTipCount = 7;
+// Fields of a race row and of an event row.
+constexpr std::int32_t kRowIconField = 2;
+constexpr std::int32_t kRowIcon2Field = 3;
+constexpr std::int32_t kEventNameField = 4;
+
+constexpr std::int32_t kUnitScale = 4096;
+constexpr std::int32_t kLaneWidth = 512;
+constexpr std::int32_t kCentreLane = 3;
+
+// A cache removal of the release's lists.
+enum class Cached : std::uint8_t {
+    Frame,    // the zoomed frame entry
+    Anim,     // every zoomed entry of the animation
+    PreAnim,  // every pre-zoomed entry of the animation
+    PreFrame, // the pre-zoomed frame entry
+};
+
+struct Removal {
+    Cached kind;
+    std::int32_t sprite;
+    std::int32_t id;
+};
+
+void uncache(const Removal& removal) {
+    switch (removal.kind) {
+    case Cached::Frame:
+        removeZoomed(removal.sprite, removal.id);
+        break;
+    case Cached::Anim:
+        uncacheZoomedAnim(removal.sprite, removal.id, false);
+        break;
+    case Cached::PreAnim:
+        uncachePreZoomedAnim(removal.sprite, removal.id, false);
+        break;
+    case Cached::PreFrame:
+        removePreZoomed(removal.sprite, removal.id);
+        break;
+    }
+}
+
+void uncacheAll(std::initializer_list<Removal> removals) {
+    for (const Removal& removal : removals)
+        uncache(removal);
+}
+
+void unloadAll(std::initializer_list<std::int32_t> sprites) {
+    for (std::int32_t sprite : sprites)
+        unloadSprite(sprite);
+}
+
+void freeSpriteModules(ASprite* sprite) {
+    if (sprite)
+        sprite->freeModuleData();
+}
+
+// Clears every element of `array` (when there is one).
+void clearElements(rt::ObjectArray* array) {
+    if (!array)
+        return;
+    for (std::int32_t i = 0; i < array->length(); ++i)
+        rt::Array::setRef(array, i, nullptr);
+}
+
+rt::Object* elementAt(rt::ObjectArray* array, std::int32_t index) {
+    if (!array || index < 0 || index >= array->length())
+        return nullptr;
+    return rt::ObjectArray::get(array, index);
+}
+
+std::int32_t intOrFallback(const rt::IntArray* array, std::int32_t index, std::int32_t fallback = 0) {
+    if (!array || index < 0 || index >= array->length())
+        return fallback;
+    return rt::IntArray::get(array, index);
+}
+
+} // namespace
+
+RacePrepareStatics& racePrepareStatics() {
+    return rt::getStaticClass().statics<RacePrepareStatics>();
+}
+
+void freeRaceSprites() {
+    RacePrepareStatics& s = racePrepareStatics();
+    if (s.s_raceFxAnim >= 0)
+        uncachePreZoomedAnim(25, s.s_raceFxAnim, false);
+    s.s_raceFxPlayerA = nullptr;
+    uncacheAll({{Cached::Anim, 25, 8},
+                {Cached::Anim, 25, 9},
+                {Cached::Anim, 25, 10},
+                {Cached::Anim, 25, 11},
+                {Cached::Anim, 25, 12}});
+    s.s_raceFxPlayerB = nullptr;
+    uncacheAll(
+        {{Cached::Anim, 25, 0}, {Cached::PreAnim, 27, 0}, {Cached::Anim, 30, 3}, {Cached::PreAnim, 30, 0}});
+    ZoomPoolStatics& pool = zoomPoolStatics();
+    clearElements(pool.s_zoomAnimPool);
+    pool.s_zoomAnimPool = nullptr;
+    pool.s_fxPlayerA = nullptr;
+    pool.s_fxPlayerB = nullptr;
+    pool.s_fxPlayerC = nullptr;
+    pool.s_fxPlayerD = nullptr;
+    pool.s_fxPlayerE = nullptr;
+}
+
+void unloadRaceSprites() {
+    RacePrepareStatics& s = racePrepareStatics();
+    s.s_raceOverlay = nullptr;
+    s.s_raceOverlayValue = 0;
+    PaintStatics& paint = paintStatics();
+    paint.s_timedAnimElapsed = 0;
+    paint.s_timedAnimDuration = 0;
+    paint.s_timedAnimSprite = nullptr;
+    paint.s_timedAnimTopSprite = nullptr;
+    s.s_carAnimPlayer = nullptr;
+    s.s_carAnimSpriteA = nullptr;
+    s.s_carAnimSpriteB = nullptr;
+
+    unloadSprite(racerStatics().s_playerSpriteSet);
+    unloadAll({55, 52, 57, 56, 58, 31, 32, 34, 35, 33, 14, 64});
+    if (zoomStatics().s_zoomCache)
+        removeZoomed(64, 22);
+    unloadAll({12, 13, 15, 26, 30, 25, 27, 28, 29});
+    if (rt::IntArray* ids = s.s_raceSpriteIds) {
+        rt::ObjectArray* sprites = startupStatics().s_sprites;
+        for (std::int32_t id : rt::IntArray::span(ids)) {
+            if (id < 0 || !sprites || id >= sprites->length())
+                continue;
+            freeSpriteModules(static_cast<ASprite*>(rt::ObjectArray::get(sprites, id)));
+            rt::Array::setRef(sprites, id, nullptr);
+        }
+    }
+    unloadAll({53, 59, 60, 61});
+    if (s.s_raceSpriteHolder) {
+        freeSpriteModules(s.s_raceSpriteHolder);
+        s.s_raceSpriteHolder = nullptr;
+    }
+    if (rt::ObjectArray* extra = s.s_extraSprites; extra && extra->length() > 6) {
+        freeSpriteModules(static_cast<ASprite*>(rt::ObjectArray::get(extra, 6)));
+        rt::Array::setRef(extra, 6, nullptr);
+    }
+    unloadSprite(66);
+}
+
+void uncacheRaceZooms() {
+    for (std::int32_t f = 0; f <= 5; ++f)
+        removeZoomed(53, f);
+    uncacheZoomedAnim(53, 0, false);
+    freeRaceSprites();
+    if (std::int32_t anim = racePrepareStatics().s_raceFxAnim; anim >= 0)
+        uncacheZoomedAnim(25, anim, false);
+    uncacheAll({{Cached::Anim, 58, 0}, {Cached::Anim, 31, 0}});
+
+    if (rt::ObjectArray* flags = startupStatics().s_objectFlags) {
+        for (std::int32_t e = 0; e < flags->length(); ++e) {
+            auto* record = static_cast<rt::ByteArray*>(rt::ObjectArray::get(flags, e));
+            if (!record || record->length() < 2 || rt::ByteArray::get(record, 0) == 0)
+                continue;
+            rt::ByteArray::set(record, 0, 0);
+            if (rt::ByteArray::get(record, 1) != 0) {
+                rt::ByteArray::set(record, 1, 0);
+                uncacheZoomedAnim(e, 0, true);
+            } else {
+                removeZoomed(e, 0, true);
+            }
+        }
+    }
+
+    if (racerStatics().s_playerCar) {
+        std::int32_t set = racerStatics().s_playerSpriteSet;
+        for (std::int32_t f = 0; f <= 9; ++f)
+            removeZoomed(set, f);
+        for (std::int32_t f = 43; f <= 48; ++f)
+            removeZoomed(set, f);
+        removeZoomed(set, 23);
+        uncacheZoomedAnim(set, 2, false);
+        uncacheZoomedAnim(set, 5, false);
+    }
+    if (rt::ObjectArray* racers = raceStatics().s_racers) {
+        for (std::int32_t i = 0; i + 1 < racers->length(); ++i) {
+            auto* racer = static_cast<cEntity*>(rt::ObjectArray::get(racers, i));
+            if (!racer)
+                continue;
+            for (std::int32_t f : {5, 2, 13, 16})
+                removeZoomed(racer->m_spriteSet, f);
+        }
+    }
+
+    uncacheAll({{Cached::Anim, 25, 0},     {Cached::PreAnim, 30, 0}, {Cached::Anim, 30, 3},
+                {Cached::Anim, 30, 1},     {Cached::Anim, 30, 2},    {Cached::PreAnim, 27, 0},
+                {Cached::PreAnim, 31, 7},  {Cached::PreAnim, 31, 3}, {Cached::Anim, 31, 6},
+                {Cached::PreFrame, 31, 9}, {Cached::Anim, 31, 0},    {Cached::Anim, 31, 1},
+                {Cached::Anim, 31, 8},     {Cached::Anim, 31, 2},    {Cached::Anim, 58, 0},
+                {Cached::Anim, 32, 0},     {Cached::Anim, 32, 1},    {Cached::Anim, 28, 0},
+                {Cached::Anim, 34, 0},     {Cached::Anim, 56, 0},    {Cached::Anim, 56, 1},
+                {Cached::Anim, 56, 2},     {Cached::Anim, 35, 0},    {Cached::Anim, 33, 0},
+                {Cached::Frame, 29, 0},    {Cached::Frame, 29, 1},   {Cached::Frame, 29, 2},
+                {Cached::PreFrame, 26, 21}});
+    collectAfterUnload();
+}
+
+void releaseRacers(bool full) {
+    RaceStatics& race = raceStatics();
+    race.s_raceObjects = nullptr;
+    race.s_gridOrder = nullptr;
+    race.s_raceSetUp = 0;
+    if (!full)
+        return;
+    race.s_racers = nullptr;
+    racerStatics().s_playerCar = nullptr;
+}
+
+void releaseTrackData() {
+    TrackStatics& t = trackStatics();
+    // Every table of the loaded track; the wire models belong to the run.
+    rt::ObjectArray* wireModels = t.s_wireModels;
+    std::int32_t wireSize = t.s_wireModelSize;
+    std::int32_t wireUnit = t.s_wireModelUnit;
+    t = TrackStatics{};
+    t.s_wireModels = wireModels;
+    t.s_wireModelSize = wireSize;
+    t.s_wireModelUnit = wireUnit;
+    // No backdrop until a track names one: a later release must not unload slot 0.
+    t.s_backdropSprite = -1;
+    t.s_backdropSprite2 = -1;
+}
+
+void prepareRace(bool full) {
+    RacePrepareStatics& s = racePrepareStatics();
+    if (full) {
+        s.s_roadSlices = nullptr;
+        paintStatics().s_spanRect = nullptr;
+        s.s_sliceWork = nullptr;
+        s.s_sliceWorkCount = 0;
+        eventStatics().s_trackZones = nullptr;
+    }
+    unloadRaceSprites();
+    uncacheRaceZooms();
+    releaseRacers(full);
+
+    TrackStatics& t = trackStatics();
+    if (t.s_backdropSprite >= 0)
+        unloadSprite(t.s_backdropSprite);
+    if (t.s_backdropSprite2 >= 0)
+        unloadSprite(t.s_backdropSprite2);
+
+    RaceImageStatics& images = raceImageStatics();
+    images.s_sceneryPixels = nullptr;
+    releaseTrackData();
+    s.s_raceBackground = nullptr;
+    s.s_trackImageListArray = nullptr;
+    clearElements(images.s_roadsideImages2);
+    clearElements(images.s_roadsideImages);
+    s.s_roadsideImageCount = 0;
+    if (rt::ObjectArray* lists = s.s_trackImageLists) {
+        for (std::int32_t i = 0; i < lists->length(); ++i)
+            clearElements(static_cast<rt::ObjectArray*>(elementAt(lists, i)));
+        clearElements(lists);
+        s.s_trackImageLists = nullptr;
+    }
+
+    eventStatics().s_trackZones = nullptr;
+    eventStatics().s_trackZoneCount = 0;
+    clearElements(s.s_entityPool);
+    s.s_entityPool = nullptr;
+
+    RaceUtilityStatics& shake = raceUtilityStatics();
+    shake.s_shakeDuration = 0;
+    if (Graphics* graphics = loopStatics().s_graphics)
+        graphics->translate(-shake.s_shakeX, -shake.s_shakeY);
+    shake.s_shakeX = 0;
+    shake.s_shakeY = 0;
+    collectAfterUnload();
+}
+
+void setupEventSlots(std::int32_t raceRow, bool customTitle) {
+    if (raceRow < 0 || raceRow >= kRaceRows) {
+        host::logf(host::LogCategory::Game, "event slots: race row %d is outside 0..5, nothing is set up",
+                   static_cast<int>(raceRow));
+        return;
+    }
+    stateStatics().s_gameMode = 0;
+    initEventSlots();
+    freeRaceSprites();
+
+    EventSlotStatics& slots = eventSlotStatics();
+    std::int32_t slot = slots.s_currentEvent;
+    std::int32_t track = raceRow;
+    std::int32_t variant = stateStatics().s_gameMode;
+    rt::ByteArray::set(slots.s_eventRaceRow, slot, static_cast<std::int8_t>(raceRow));
+    rt::ByteArray::set(slots.s_eventTrack, slot, static_cast<std::int8_t>(track));
+    rt::ByteArray::set(slots.s_eventVariant, slot, static_cast<std::int8_t>(variant));
+
+    // The texts follow the type of the event being set up: it is stored first.
+    rt::IntArray* row = eventRow(track, variant);
+    std::int32_t type = intOrFallback(row, kEventTypeField);
+    rt::ByteArray::set(slots.s_eventType, slot, static_cast<std::int8_t>(type));
+    type = rt::ByteArray::get(slots.s_eventType, slot);
+    rt::Array::setRef(slots.s_eventTitle, slot,
+                      getString(customTitle ? kCustomTitleText : kFirstTitleText + type));
+    rt::Array::setRef(slots.s_eventTypeText, slot, getString(kFirstTypeText + type));
+
+    RacePrepareStatics& s = racePrepareStatics();
+    s.s_raceOptionFlag = 1;
+    rt::ByteArray::set(slots.s_eventIcon, slot,
+                       static_cast<std::int8_t>(raceRowValue(raceRow, kRowIconField)));
+    rt::ByteArray::set(slots.s_eventIcon2, slot,
+                       static_cast<std::int8_t>(raceRowValue(raceRow, kRowIcon2Field)));
+    auto* names = static_cast<rt::IntArray*>(elementAt(eventStatics().s_pathFields[0], track));
+    rt::Array::setRef(slots.s_eventName, slot,
+                      getString(intOrFallback(names, intOrFallback(row, kEventNameField))));
+
+    s.s_raceLabel = getString(kRaceLabelText);
+    s.s_raceTip = getString(kFirstTipText + raceRandom(kTipCount));
+}
+
+std::int32_t pickupLaneOffset(std::int32_t code) {
+    return (((code >> 16) & 15) - kCentreLane) * kLaneWidth;
+}
+
+PickupPlacement placeRoadSlicePickup(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
+                                     bool second) {
+    ZoomPoolStatics& pool = zoomPoolStatics();
+    if (!projected || projected->length() < 3 || !pool.s_fxPlayerC || !pool.s_fxPlayerD)
+        return {};
+    std::int32_t lane = (code >> 16) & 15;
+    rt::ByteArray* flags = trackStatics().s_segmentFlagsB;
+    if (flags && segment >= 0 && segment < flags->length() &&
+        (rt::ByteArray::get(flags, segment) >> lane & 1))
+        return {};
+    return {second ? pool.s_fxPlayerD : pool.s_fxPlayerC, rt::IntArray::get(projected, 0),
+            rt::IntArray::get(projected, 1), std::min(rt::IntArray::get(projected, 2), kUnitScale)};
+}
+
+void paintRoadSliceSprite(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
+                          bool second) {
+    PickupPlacement placement = placeRoadSlicePickup(projected, segment, code, second);
+    if (placement.player)
+        placement.player->paint5(placement.x, placement.y, placement.scale, 0);
+}
+
+} // namespace game

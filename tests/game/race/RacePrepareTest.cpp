@@ -1,0 +1,176 @@
+// Race preparation on the demo set: loads and releases leave the heap as
+// they found it and take the race's cache keys with them; the event slot
+// set-up follows the new event's type and refuses rows it cannot hold; the
+// roadside pickup lands on its lane at no more than full size.
+
+#include "game/race/RacePrepare.h"
+#include "game/data/EventSlots.h"
+#include "game/data/PackReader.h"
+#include "game/framework/Texts.h"
+#include "game/race/RaceImages.h"
+#include "game/race/RaceTables.h"
+#include "game/race/TrackData.h"
+#include "game/sprite/ZoomCache.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "runtime/MemoryManager.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/Runtime.h"
+#include "runtime/constantStrings.h"
+#include "tests/game/framework/GameFixture.h"
+#include "tests/support/DeadFrames.h"
+
+#include <climits>
+
+namespace {
+
+// A block keeps the few bytes a split would have left too small to use, so
+// the same objects can take a little more or less room wherever they land:
+// the used bytes may differ by such remainders, the counts not at all.
+constexpr std::size_t kPlacementSlack = 4 * rt::MemoryManager::kMinBlockSize;
+
+struct HeapFigures {
+    std::size_t objects = 0;
+    std::size_t blocks = 0;
+    std::size_t bytes = 0;
+};
+
+// After a full collection: the live objects, and the used blocks and bytes of both heaps.
+HeapFigures collected() {
+    testing_support::clearDeadFrames();
+    rt::Runtime& runtime = rt::Runtime::current();
+    runtime.objectManager().gc(rt::ObjectManager::kImmediate);
+    HeapFigures figures{runtime.objectManager().objectCount(), 0, 0};
+    auto add = [&](const void*, std::size_t size, bool isFree) {
+        if (!isFree) {
+            ++figures.blocks;
+            figures.bytes += size;
+        }
+    };
+    runtime.objectHeap().forEachBlock(add);
+    runtime.bufferHeap().forEachBlock(add);
+    return figures;
+}
+
+void loadRace(std::int32_t track) {
+    game::loadTrack(track);
+    game::packOpen(rt::getStaticClass().getConstantString(rt::constants::kRaceImagePack));
+    game::loadImageVariant();
+    game::loadImageArray();
+}
+
+// A zoomed and a pre-zoomed entry under each (sprite, frame) given.
+void cacheEntries(std::initializer_list<std::pair<std::int32_t, std::int32_t>> zoomed,
+                  std::initializer_list<std::pair<std::int32_t, std::int32_t>> preZoomed) {
+    for (auto [sprite, frame] : zoomed)
+        game::putZoomed(game::makeCacheKey(sprite, frame, false, false),
+                        rt::makeAs<game::ZoomedSpritePlayer>(rt::ClassId::ZoomedSpritePlayer, false));
+    for (auto [sprite, frame] : preZoomed)
+        game::putPreZoomed(game::makeCacheKey(sprite, frame, false, false),
+                           rt::makeAs<game::ZoomedSpritePlayer>(rt::ClassId::PreZoomedSpritePlayer, false));
+}
+
+bool cached(game::ZoomCacheKind kind, std::int32_t sprite, std::int32_t frame) {
+    return game::findZoomEntry(kind, sprite, frame, false, false) != nullptr;
+}
+
+// Cache entries of the race's sprites, zoomed and pre-zoomed.
+constexpr std::initializer_list<std::pair<std::int32_t, std::int32_t>> kRaceEntries = {
+    {53, 3}, {64, 22}, {29, 2}};
+constexpr std::initializer_list<std::pair<std::int32_t, std::int32_t>> kRacePreEntries = {{26, 21}, {31, 9}};
+
+TEST(RacePrepare, RaceLoadsAndReleasesLeaveTheHeapAsTheFirstReleaseDid) {
+    framework_testing::StartedGame game;
+    ASSERT_TRUE(game.started);
+    ASSERT_TRUE(game.frame());
+    // One race load and release, with the checks of the release; answers the
+    // heap's figures after it. The same steps every time, so that what the
+    // conservative stack scan happens to keep of them is the same too.
+    auto loadAndRelease = [](std::int32_t track) {
+        SCOPED_TRACE("track " + std::to_string(track));
+        loadRace(track);
+        EXPECT_EQ(game::trackStatics().s_trackLoaded, 1);
+        cacheEntries(kRaceEntries, kRacePreEntries);
+        cacheEntries({{7, 1}}, {});
+        game::prepareRace(true);
+        EXPECT_EQ(game::trackStatics().s_trackLoaded, 0);
+        EXPECT_EQ(game::trackStatics().s_backdropSprite, -1) << "a later release must not unload slot 0";
+        EXPECT_NE(game::trackStatics().s_wireModels, nullptr) << "the wire models belong to the run";
+        // A reference kept to the latest race only would hold the figures
+        // steady; the race's own references say it directly.
+        const game::TrackStatics& t = game::trackStatics();
+        EXPECT_EQ(t.s_segmentCurve, nullptr);
+        EXPECT_EQ(t.s_trackStyle, nullptr);
+        EXPECT_EQ(t.s_cameraPaths, nullptr);
+        EXPECT_EQ(game::eventStatics().s_trackZones, nullptr);
+        const game::RaceImageStatics& images = game::raceImageStatics();
+        EXPECT_EQ(images.s_sceneryPixels, nullptr);
+        for (std::int32_t i = 0; images.s_roadsideImages && i < images.s_roadsideImages->length(); ++i)
+            EXPECT_EQ(rt::ObjectArray::get(images.s_roadsideImages, i), nullptr) << "roadside image " << i;
+        for (auto [sprite, frame] : kRaceEntries)
+            EXPECT_FALSE(cached(game::ZoomCacheKind::Zoomed, sprite, frame)) << sprite << "/" << frame;
+        for (auto [sprite, frame] : kRacePreEntries)
+            EXPECT_FALSE(cached(game::ZoomCacheKind::PreZoomed, sprite, frame)) << sprite << "/" << frame;
+        EXPECT_TRUE(cached(game::ZoomCacheKind::Zoomed, 7, 1)) << "not a race entry";
+        game::removeZoomed(7, 1);
+        return collected();
+    };
+    // The warm-up loads each track once: its first load leaves what the run
+    // keeps for good (the constant strings that name its packs).
+    HeapFigures first;
+    for (std::int32_t track : {0, 1, 2, 5})
+        first = loadAndRelease(track);
+    for (std::int32_t track : {1, 5, 0, 2, 2}) {
+        HeapFigures now = loadAndRelease(track);
+        EXPECT_EQ(now.objects, first.objects) << "track " << track;
+        EXPECT_EQ(now.blocks, first.blocks) << "track " << track;
+        EXPECT_NEAR(static_cast<double>(now.bytes), static_cast<double>(first.bytes), kPlacementSlack)
+            << "track " << track;
+    }
+}
+
+TEST(RacePrepare, EventSlotsTakeTheNewEventsTypeAndRefuseRowsOutsideTheTable) {
+    framework_testing::StartedGame game;
+    ASSERT_TRUE(game.started);
+    ASSERT_TRUE(game.frame());
+    game::initEventSlots();
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    // The slot held an event of another type before: the texts must not be that type's.
+    rt::ByteArray::set(slots.s_eventType, 0, 4);
+    game::setupEventSlots(2, false);
+    std::int32_t type = rt::IntArray::get(game::eventRow(2, 0), 0);
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventType, 0), type);
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventRaceRow, 0), 2);
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventTrack, 0), 2);
+    EXPECT_EQ(rt::ObjectArray::get(slots.s_eventTitle, 0), game::getString(151 + type));
+    EXPECT_EQ(rt::ObjectArray::get(slots.s_eventTypeText, 0), game::getString(177 + type));
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventIcon, 0), game::raceRowValue(2, 2));
+    const game::RacePrepareStatics& s = game::racePrepareStatics();
+    EXPECT_EQ(s.s_raceLabel, game::getString(174));
+    bool tipIsOneOfSeven = false;
+    for (std::int32_t tip = 261; tip <= 267; ++tip)
+        tipIsOneOfSeven |= s.s_raceTip == game::getString(tip);
+    EXPECT_TRUE(tipIsOneOfSeven);
+
+    game::setupEventSlots(3, true);
+    EXPECT_EQ(rt::ObjectArray::get(slots.s_eventTitle, 0), game::getString(199));
+
+    for (std::int32_t row : {-1, 6, INT_MIN}) {
+        game.log.clear();
+        game::setupEventSlots(row, false);
+        EXPECT_EQ(rt::ByteArray::get(slots.s_eventRaceRow, 0), 3) << row;
+        EXPECT_TRUE(game.log.contains("is outside 0..5")) << row;
+    }
+}
+
+TEST(RacePrepare, ThePickupLandsOnItsLaneAtNoMoreThanFullSize) {
+    struct Case {
+        std::int32_t lane;
+        std::int32_t offset;
+    };
+    for (Case c : {Case{3, 0}, Case{0, -1536}, Case{7, 2048}, Case{15, 6144}})
+        EXPECT_EQ(game::pickupLaneOffset(c.lane << 16 | 0x7FFF | static_cast<std::int32_t>(0xFFF00000u)),
+                  c.offset)
+            << c.lane;
+}
+
+} // namespace
