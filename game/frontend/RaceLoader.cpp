@@ -18,6 +18,7 @@
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceImages.h"
+#include "game/race/RacePrepare.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -571,6 +572,10 @@ void selectRaceSpriteSets() {
         setSlotValue(kEffectsSprite, 0);
     for (std::int32_t slot : {27, 28, 56, 29})
         setSlotValue(slot, 0);
+    if (rt::IntArray* ids = racePrepareStatics().s_raceSpriteIds)
+        for (std::int32_t id : rt::IntArray::span(ids))
+            if (id >= 0)
+                setSlotValue(id, 0);
     if (eventType() == kItemEventType)
         setSlotValue(39, 0);
     for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
@@ -755,6 +760,8 @@ void startRace(std::int32_t /*nextState*/) {
 }
 
 void registerRaceLoader() {
+    // Mode 1 (before the menus) releases the racers too.
+    seams().raceLoad.prepareRace = [](std::int32_t mode) { prepareRace(mode == 1); };
     seams().raceLoad.loadStep = loadStep;
     seams().raceLoad.startRace = startRace;
 }

@@ -20,8 +20,11 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/ZoomCache.h"
 #include "runtime/Exceptions.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/Runtime.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/support/DeadFrames.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/RaceSet.h"
 
@@ -116,16 +119,19 @@ struct RaceLoaderTest : ::testing::Test {
         };
     }
 
-    // Frames until the race load is done (at most `limit`); the bar after
-    // each frame of the race kind.
+    // Frames, from the one that enters the loading state, until the race
+    // load is done (at most `limit`); the bar after each frame of the race
+    // kind.
     static std::vector<std::int32_t> runRaceLoad(StartedGame& game, int limit = 400) {
         std::vector<std::int32_t> bar;
-        for (int f = 0; f < limit && !game::overlayStatics().s_loadingDone; ++f) {
+        // The first frame enters the loading state, which starts the bar.
+        int f = 0;
+        do {
             EXPECT_TRUE(game.frame());
             if (game::stateStatics().s_state == game::kLoadingState &&
                 (game::stateStatics().s_loadingState & game::kLoadRace))
                 bar.push_back(game::getLoadingProgress());
-        }
+        } while (++f < limit && !game::overlayStatics().s_loadingDone);
         return bar;
     }
 
@@ -235,6 +241,40 @@ TEST_F(RaceLoaderTest, SetupTrackObjectsGivesEachTrackItsGate) {
         EXPECT_EQ(game::triggerStatics().s_movingObjectX2, 700);
         EXPECT_EQ(game::raceSceneStatics().s_movingObjectPlayer != nullptr, track < 6) << track;
     }
+}
+
+// The next race over a finished one, ten times: what each load leaves alive
+// stays what the first left, so nothing of an earlier race is kept.
+TEST_F(RaceLoaderTest, NextRacesLeaveAsManyObjectsAliveAsTheFirst) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    auto loadAndStart = [&game] {
+        runRaceLoad(game);
+        EXPECT_TRUE(game::overlayStatics().s_loadingDone);
+        game::pointerPressed(10, 10);
+        game.frame();
+        game::pointerReleased(10, 10);
+        game.frame();
+        EXPECT_EQ(game::stateStatics().s_state, kFlyover);
+        testing_support::clearDeadFrames();
+        rt::Runtime& runtime = rt::Runtime::current();
+        runtime.objectManager().gc(rt::ObjectManager::kImmediate);
+        return static_cast<double>(runtime.objectManager().objectCount());
+    };
+    for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
+        game.frame();
+    loadAndStart();
+    double first = 0;
+    for (int race = 0; race < 10; ++race) {
+        game::startLoading(game::kLoadNextRace, kFlyover);
+        game.frame();
+        const double live = loadAndStart();
+        if (race == 0)
+            first = live;
+        EXPECT_NEAR(live, first, first / 100) << "race " << race;
+    }
+    for (const std::string& line : game.log.lines())
+        EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;
 }
 
 } // namespace
