@@ -14,6 +14,7 @@
 #include "game/framework/Zelvora.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/MenuScreens.h"
+#include "game/frontend/PreRaceSelection.h"
 #include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
@@ -136,6 +137,7 @@ void registerGame() {
     installDrivingSteps();
     registerLoadingState();
     registerRaceLoader();
+    registerPreRaceSelection();
     installOpponentSteps();
     registerPromotion();
 }
