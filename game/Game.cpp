@@ -7,6 +7,7 @@
 #include "game/data/SoundData.h"
 #include "game/data/SoundRequests.h"
 #include "game/data/SoundThread.h"
+#include "game/data/TextPacks.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
@@ -23,10 +24,17 @@
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
+#include "game/race/QuickRace.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceHash.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
+#include "game/race/RacePrepare.h"
+#include "game/race/RaceSetup.h"
 #include "game/race/RaceStartup.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceStates.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
 #include "game/racepaint/RaceScene.h"
@@ -90,7 +98,27 @@ void registerSound(Seams& registry) {
     sound.endSoundThread = stopSoundThread;
 }
 
+// The race row of a quick race (`startWithQuickRace`); -1 none.
+std::int32_t g_quickRaceRow = -1;
+
+// The state after start-up in a quick race: the front end's texts (the
+// racers' names), the race's load, then its first state.
+void quickRaceStart(std::int32_t message) {
+    if (message != kUpdate)
+        return;
+    (void)loadFrontEndTexts();
+    if (loadQuickRace(g_quickRaceRow))
+        pushState(quickRaceFirstState());
+    else
+        requestState(kQuitState);
+}
+
 } // namespace
+
+void startWithQuickRace(std::int32_t row) {
+    g_quickRaceRow = row;
+    setStateHandler(2, quickRaceStart);
+}
 
 void registerGame() {
     Seams& registry = seams();
@@ -106,6 +134,7 @@ void registerGame() {
         roadImageStaticInit();
         roadBandStaticInit();
         initDrivingTables();
+        cameraStaticInit();
         viewPassStaticInit();
         raceSceneStaticInit();
         initDriverTables();
@@ -122,19 +151,40 @@ void registerGame() {
     // effects, camera) and the race's view pass and painter stay empty until
     // they land; the race data places cars through the race model.
     raceSteps() = RaceSteps{};
-    // The view pass and the race scene painter run on a race state's paint.
+    // The view pass, fed by the race camera, and the race scene painter run
+    // on a race state's paint.
     raceViewHooks() = RaceViewHooks{};
-    raceViewHooks().viewPass = [] { runViewPass(); };
+    raceViewHooks().viewPass = runRaceViewPass;
     raceViewHooks().painter = paintRaceScene;
     registerRaceModelHooks();
-    // The menus set up the guided race's event through the race model.
+    // The menus set up the guided race's event through the race model, and
+    // the loading state releases the last race before the menus load (mode
+    // 1, everything) or before the next race (mode 0, the racers stay).
     registry.race.setupMode6Event = setupMode6Event;
+    registry.raceLoad.prepareRace = [](std::int32_t mode) { prepareRace(mode != 0); };
     // The front end registers its steps, hooks and states here as
     // they land; until then the framework's least behaviour stands (Seams.h).
     registerMenuStates();
     registerStartupScreens();
     registerMenuScreens();
     installDrivingSteps();
+    installCamera();
+    // The race set-up asks the front end whether a championship runs and
+    // which lap option was chosen; the computer drivers come in as they land.
+    raceSetupHooks() = RaceSetupHooks{};
+    raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
+    // The pre-race selection leaves the lap option of game mode 0.
+    raceSetupHooks().lapOption = [] {
+        return stateStatics().s_gameMode == 0
+                   ? static_cast<std::int32_t>(rt::ShortArray::get(rememberedSelections(), kLapOptionSlot))
+                   : -1;
+    };
+    // The race states with their stand-ins, and what the framework asks of
+    // the race.
+    raceStateHooks() = RaceStateHooks{};
+    registerRaceStates();
+    registry.race.raceType = currentEventType;
+    registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
     registerLoadingState();
     registerRaceLoader();
     registerPreRaceSelection();
@@ -156,6 +206,8 @@ platform::StartupHooks startupHooks() {
             return platform::StartupResult::broken("racer pack", problem);
         return platform::StartupResult::ready();
     };
+    // A replay's state hash is the race's.
+    hooks.stateHash = raceStateHash;
     hooks.makeMidlet = []() -> platform::javax_microedition_midlet_MIDlet* { return rt::make<Zelvora>(); };
     return hooks;
 }

@@ -7,6 +7,8 @@
 
 #include "platform/app/StartupHooks.h"
 
+#include <cstdint>
+
 namespace game {
 
 // Fills the framework's registries; idempotent.
@@ -15,5 +17,10 @@ void registerGame();
 // The start-up of the game: `registerGame`, then the data set and its
 // constant strings, the game's static initialisation, and the MIDlet.
 platform::StartupHooks startupHooks();
+
+// After start-up, races race row `row` at once instead of showing the front
+// end (`vorlax --race ROW`): the state that follows start-up loads the race
+// and enters it. A row that cannot be raced ends the run, logged.
+void startWithQuickRace(std::int32_t row);
 
 } // namespace game

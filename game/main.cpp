@@ -17,5 +17,9 @@ int main(int argc, char** argv) {
         sdl.folders.programFolder = options.programFolder;
         return host::makeSdlHost(sdl);
     };
+    parts.applyOptions = [](const platform::ProgramOptions& options) {
+        if (options.raceRow >= 0)
+            game::startWithQuickRace(options.raceRow);
+    };
     return platform::runProgram(std::span<const char* const>(argv, static_cast<std::size_t>(argc)), parts);
 }

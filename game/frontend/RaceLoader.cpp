@@ -19,6 +19,7 @@
 #include "game/race/Impacts.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RacePrepare.h"
+#include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -148,14 +149,6 @@ std::int32_t eventType() {
     return currentSlotByte(eventSlotStatics().s_eventType);
 }
 
-// The event row of the current slot, null when the tables have none.
-rt::IntArray* currentEventRow() {
-    const std::int32_t track = eventTrack();
-    if (track < 0)
-        return nullptr;
-    return eventRow(track, std::max(currentSlotByte(eventSlotStatics().s_eventVariant), 0));
-}
-
 std::int32_t weatherMode() {
     return trackStatics().s_trackAmbience;
 }
@@ -209,32 +202,6 @@ void startRaceLoad(std::int32_t next) {
     startLoad(true);
 }
 
-// A computer car as the race set-up expects to find it in the racer list
-// before it gives the car its racer.
-cEntity* newComputerCar() {
-    cEntity* car = cEntity::cEntityWithType(-1);
-    car->m_insideLine = 0;
-    return car;
-}
-
-// The racer list of the event: computer cars in every slot but the last,
-// which takes the player's car.
-void createRacers() {
-    std::int32_t count = 2;
-    if (stateStatics().s_gameMode != kGuidedMode) {
-        const rt::IntArray* row = currentEventRow();
-        count = row ? rt::IntArray::get(row, kEventRacersField) : 1;
-    }
-    count = std::clamp(count, 1, kRaceObjectPool);
-    RaceStatics& race = raceStatics();
-    race.s_racers = rt::newObjectArray(count);
-    for (std::int32_t i = 0; i + 1 < count; ++i) {
-        cEntity* car = newComputerCar();
-        car->m_racerIndex = i;
-        rt::ObjectArray::set(race.s_racers, i, car);
-    }
-}
-
 void createRaceObjects() {
     RaceStatics& race = raceStatics();
     race.s_raceObjects = rt::newObjectArray(kRaceObjectPool);
@@ -242,10 +209,8 @@ void createRaceObjects() {
         rt::ObjectArray::set(race.s_raceObjects, i, cEntity::cEntityWithType(kRaceObjectType));
 }
 
-// The player's car goes into the racer list's last slot; each computer car
-// gets the racer after the player's among the records, and that racer's
-// sprite set.
-void placeRacers() {
+// The player's car takes the racer list's last slot.
+void placePlayerCar() {
     RaceStatics& race = raceStatics();
     cEntity* player = racerStatics().s_playerCar;
     if (!race.s_racers || !player)
@@ -253,13 +218,6 @@ void placeRacers() {
     const std::int32_t last = race.s_racers->length() - 1;
     player->m_racerIndex = last;
     rt::ObjectArray::set(race.s_racers, last, player);
-    const std::int32_t racers = std::max(managedRacerCount(), 1);
-    for (std::int32_t i = 0; i < last; ++i) {
-        auto* car = static_cast<cEntity*>(rt::ObjectArray::get(race.s_racers, i));
-        const std::int32_t id = (racerStatics().s_playerRacerId + 1 + i) % racers;
-        car->m_carType = getRecordShort(id, 0);
-        car->m_spriteSet = racerField(id, 1);
-    }
 }
 
 void loadMarkedSprites() {
@@ -664,10 +622,11 @@ void loadStep(std::int32_t step, std::int32_t next) {
         openPack(rt::constants::kRacerPack);
         createRacers();
         createPlayerCar();
+        placePlayerCar();
         createRaceObjects();
         break;
     case 13:
-        placeRacers();
+        setupRacers();
         closeStream();
         collect();
         break;
@@ -760,8 +719,6 @@ void startRace(std::int32_t /*nextState*/) {
 }
 
 void registerRaceLoader() {
-    // Mode 1 (before the menus) releases the racers too.
-    seams().raceLoad.prepareRace = [](std::int32_t mode) { prepareRace(mode == 1); };
     seams().raceLoad.loadStep = loadStep;
     seams().raceLoad.startRace = startRace;
 }

@@ -6,11 +6,14 @@
 #include "game/framework/States.h"
 #include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePhase.h"
+#include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceStates.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
@@ -119,6 +122,9 @@ void forEachRaceBlock(Visit&& visit) {
     visit(raceFrameStatics());
     visit(raceEntityStatics());
     visit(raceUtilityStatics());
+    visit(cameraStatics());
+    visit(raceSetupStatics());
+    visit(raceStateStatics());
     visit(eventGoalStatics());
     visit(trackStatics());
     visit(racerStatics());

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [--seed N] "
-    "[--record FILE] [--hashes FILE] [PROGRAM_FOLDER]";
+    "[--record FILE] [--hashes FILE] [--race ROW] [PROGRAM_FOLDER]";
 
 constexpr const char* kHelp =
     R"(Runs Vorlax Rally from the data set ("data.bar") in PROGRAM_FOLDER (default: the current folder).
@@ -30,6 +30,7 @@ options:
   --record FILE      write the run to FILE as a replay script (either back-end)
   --hashes FILE      write a line per painted frame to FILE: the frame's number, the game
                      state's hash and the presented frame's hash
+  --race ROW         race race row ROW (0..5) at once, without the menus (for development)
 
 script (one line each; '#' starts a comment):
   TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
@@ -53,6 +54,9 @@ exit status:
   3   the data set is broken: a file, resource or entry that cannot be loaded
   64  the options or the script cannot be read
 Failures are written to standard error, one line each.)";
+
+// The race rows a data set holds.
+constexpr std::int32_t kLastRaceRow = 5;
 
 // A headless run without a script: the window is active and has the focus.
 constexpr const char* kDefaultScript = "0 activate\n0 focus-gained\n";
@@ -122,6 +126,14 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
             if (!path || !*path)
                 return host::Error::withMessage(std::string(argument) + " takes a file name");
             (argument == "--record" ? options.recordPath : options.hashesPath) = path;
+        } else if (argument == "--race") {
+            const char* text = value();
+            std::string_view number = text ? text : "";
+            auto [end, error] =
+                std::from_chars(number.data(), number.data() + number.size(), options.raceRow);
+            if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
+                options.raceRow < 0 || options.raceRow > kLastRaceRow)
+                return host::Error::withMessage("--race takes a race row from 0 to 5");
         } else if (argument.starts_with("-")) {
             return host::Error::withMessage("unknown option " + std::string(argument));
         } else if (folderGiven) {
@@ -154,6 +166,8 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
         }
         return exitCode(ExitStatus::Normal);
     }
+    if (parts.applyOptions)
+        parts.applyOptions(options);
     if (!options.programFolder.empty() && !std::filesystem::is_directory(options.programFolder))
         return fail(ExitStatus::NoDataSet,
                     "no data set in " + options.programFolder + ": the folder does not exist");

@@ -6,7 +6,7 @@
 //
 //     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
 //            [--script FILE] [--seed N] [--record FILE] [--hashes FILE]
-//            [PROGRAM_FOLDER]
+//            [--race ROW] [PROGRAM_FOLDER]
 //
 // Exit statuses: see `ExitStatus` (platform/app/StartupHooks.h) and `--help`.
 // Every failure writes one line naming what is wrong to standard error.
@@ -38,6 +38,9 @@ struct ProgramOptions {
     std::string recordPath;
     // When set, a line of hashes per painted frame is written there.
     std::string hashesPath;
+    // A race row to race at once instead of the front end (a development
+    // entry); -1 none.
+    std::int32_t raceRow = -1;
     // Empty: the current folder.
     std::string programFolder;
 };
@@ -51,6 +54,9 @@ struct ProgramParts {
     StartupHooks startup;
     // The host with a real window; used unless --headless is given.
     std::function<std::unique_ptr<host::Host>(const ProgramOptions&)> makeWindowHost;
+    // Hands the game the options it reads itself, once they are parsed and
+    // before it starts. Empty: none.
+    std::function<void(const ProgramOptions&)> applyOptions;
 };
 
 // Runs the program as `argv` says (argv[0] is the program's name) and answers

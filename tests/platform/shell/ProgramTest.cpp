@@ -17,8 +17,9 @@ namespace {
 using Args = std::vector<const char*>;
 
 TEST(ProgramOptions, ReadsEveryOption) {
-    Args args = {"--headless", "--frames", "12",       "--screenshot", "shot.png", "--script", "run.txt",
-                 "--seed",     "-42",      "--record", "rec.txt",      "--hashes", "h.txt",    "/opt/vr"};
+    Args args = {"--headless", "--frames", "12",  "--screenshot", "shot.png", "--script",
+                 "run.txt",    "--seed",   "-42", "--record",     "rec.txt",  "--hashes",
+                 "h.txt",      "--race",   "5",   "/opt/vr"};
     auto options = platform::parseProgramOptions(args);
     ASSERT_TRUE(options.ok()) << options.error().message;
     EXPECT_TRUE(options.value().headless);
@@ -29,6 +30,7 @@ TEST(ProgramOptions, ReadsEveryOption) {
     EXPECT_EQ(options.value().seed, -42);
     EXPECT_EQ(options.value().recordPath, "rec.txt");
     EXPECT_EQ(options.value().hashesPath, "h.txt");
+    EXPECT_EQ(options.value().raceRow, 5);
     EXPECT_EQ(options.value().programFolder, "/opt/vr");
     EXPECT_FALSE(platform::parseProgramOptions(Args{"--headless"}).value().seed.has_value());
 }
@@ -45,6 +47,9 @@ TEST(ProgramOptions, RefusesWhatItCannotRead) {
         {{"--frames", "-3"}, "--frames takes a number of frames above 0"},
         {{"--screenshot"}, "--screenshot takes a file name"},
         {{"--script", "run.txt"}, "--script needs --headless"},
+        {{"--race"}, "--race takes a race row from 0 to 5"},
+        {{"--race", "6"}, "--race takes a race row from 0 to 5"},
+        {{"--race", "-1"}, "--race takes a race row from 0 to 5"},
         {{"--fast"}, "unknown option --fast"},
         {{"--seed"}, "--seed takes a whole number"},
         {{"--seed", "1e3"}, "--seed takes a whole number"},

@@ -1,0 +1,320 @@
+#include "game/race/RaceStates.h"
+
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceCamera.h"
+#include "game/race/RaceEntity.h"
+#include "game/race/RaceFrame.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceSetup.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RaceView.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/race/ViewPass.h"
+#include "game/race/cEntity.h"
+#include "host/Log.h"
+#include "runtime/Exceptions.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+RaceStateStatics& raceStateStatics() {
+    return rt::getStaticClass().statics<RaceStateStatics>();
+}
+
+RaceStateHooks& raceStateHooks() {
+    static RaceStateHooks hooks;
+    return hooks;
+}
+
+namespace {
+
+constexpr std::int32_t kPauseLabel = 4;
+constexpr std::int32_t kSkipLabel = 3;
+constexpr std::int32_t kNoLabel = -1;
+constexpr std::int32_t kStartSound = 12;
+// The music of a race whose player car is in its state-32 animation.
+constexpr std::int32_t kStrikeMusic = 4;
+constexpr std::int32_t kFirstStartPhase = 3;
+constexpr std::int32_t kLastStartPhase = 6;
+constexpr std::int32_t kFinishAnimationStep = 50;
+constexpr std::int32_t kMusicCount = 8;
+
+std::int32_t frameTime() {
+    return frameMsToTime(loopStatics().s_frameMs);
+}
+
+void startBlink() {
+    RaceUtilityStatics& u = raceUtilityStatics();
+    u.s_blinkPeriod = cameraStatics().s_blinkStartPeriod;
+    u.s_blinkTimer = 2 * u.s_blinkPeriod;
+    u.s_blinkLoop = 1;
+}
+
+bool leavesPreRace(bool ended) {
+    const std::int32_t key = getReleasedKey();
+    return ended || key == kPauseKey || key == kFireKey || key == kSelectKey || isPressOnScreen() ||
+           touchSoftKeys();
+}
+
+// The flyover and the racer intro differ only in how the camera starts,
+// how it steps (answering whether it has ended) and where they lead.
+void preRaceState(std::int32_t message, void (*placeCamera)(), bool (*stepCamera)(std::int32_t),
+                  std::int32_t next) {
+    switch (message) {
+    case kEnter:
+        ensureRaceSetUp();
+        placeCamera();
+        setSoftKeys(kSkipLabel, kNoLabel);
+        raceStateStatics().s_raceControlsOff = 1;
+        startBlink();
+        break;
+    case kUpdate: {
+        const std::int32_t dt = frameTime();
+        (void)advanceBlinkTimer(dt);
+        if (leavesPreRace(stepCamera(dt)))
+            pushState(next);
+        break;
+    }
+    case kPaint:
+        paintRaceState();
+        break;
+    default:
+        break;
+    }
+}
+
+// The pause menu over the race: on key 18, or once when the canvas came
+// back from hiding while the controls are on.
+void pauseOnRequest(std::int32_t releasedKey) {
+    RaceStateStatics& s = raceStateStatics();
+    if (releasedKey == kPauseKey || (loopStatics().s_resumedThisFrame && !s.s_raceControlsOff)) {
+        s.s_raceControlsOff = 1;
+        s.s_pauseMenuItem = 0;
+        pushState(kPauseMenuState);
+    }
+}
+
+// The stand-in start sequence: phases 3 to 6 of 1000 ms each, then the race.
+void beginStartSequence() {
+    const std::int32_t phase = raceStatics().s_startPhase;
+    if (phase < kFirstStartPhase || phase > kLastStartPhase)
+        setStartPhase(kFirstStartPhase);
+}
+
+void stepStartSequence() {
+    RaceUtilityStatics& u = raceUtilityStatics();
+    const std::int32_t phase = raceStatics().s_startPhase;
+    if (phase < kFirstStartPhase || phase > kLastStartPhase)
+        return;
+    u.s_startPhaseTimer -= loopStatics().s_frameMs;
+    if (u.s_startPhaseTimer > 0)
+        return;
+    if (phase == kLastStartPhase) {
+        setStartPhase(kLastStartPhase + 1);
+        pushState(kRaceState);
+        return;
+    }
+    setStartPhase(phase + 1);
+}
+
+bool stepFinishAnimation() {
+    if (raceStateHooks().stepFinishAnimation)
+        return raceStateHooks().stepFinishAnimation(kFinishAnimationStep);
+    RaceStateStatics& s = raceStateStatics();
+    if (s.s_finishAnimTime < s.s_finishAnimLength)
+        s.s_finishAnimTime += kFinishAnimationStep;
+    return s.s_finishAnimTime >= s.s_finishAnimLength;
+}
+
+void playRaceMusic(bool fromCountdown) {
+    const RaceStateStatics& s = raceStateStatics();
+    const std::int32_t remembered = loopStatics().s_pausedMusic;
+    const bool wanted = fromCountdown || s.s_resumeMusic || (remembered >= 0 && remembered < kMusicCount);
+    const cEntity* player = racerStatics().s_playerCar;
+    if (!wanted || raceStatics().s_raceFinished || !seams().sound.playSound)
+        return;
+    seams().sound.playSound(player && player->m_state == kStateStrikeNoItem ? kStrikeMusic : s.s_raceMusic);
+}
+
+} // namespace
+
+bool isPressInPlayArea() {
+    const TouchStatics& touch = touchStatics();
+    const std::int32_t x = touch.s_latchedPressX;
+    const std::int32_t y = touch.s_latchedPressY;
+    if (x == kNoPoint && y == kNoPoint)
+        return false;
+    const std::int32_t width = config().s_gameScreenWidth;
+    const std::int32_t height = config().s_gameScreenHeight;
+    const std::int32_t margin = raceStateStatics().s_softKeyMargin;
+    if (y >= 0 && y <= height - kSoftKeyStrip)
+        return true;
+    return x >= margin && x <= width - margin && y > height - kSoftKeyStrip && y < height;
+}
+
+bool updateFinishOutro() {
+    RaceStateStatics& s = raceStateStatics();
+    const RaceStatics& race = raceStatics();
+    s.s_finishAnimShown = 0;
+    s.s_finishShown = 0;
+    const std::int32_t type = currentEventType();
+    if (type == 0 || type == 1 || type == 4 || type == 5 || type == 2 || type == 3) {
+        if (type != 2 && type != 3)
+            s.s_outroTime += race.s_raceFrameTime;
+        s.s_finishAnimShown = 1;
+        if (stepFinishAnimation())
+            s.s_finishShown = 1;
+    } else if (type >= 6 && type <= 12) {
+        const cEntity* player = racerStatics().s_playerCar;
+        if (player && player->m_speed == 0 && cameraStatics().s_cameraExtraDistance == 0) {
+            s.s_finishAnimShown = 1;
+            if (!race.s_raceResult || stepFinishAnimation())
+                s.s_finishShown = 1;
+        }
+    }
+    (void)advanceBlinkTimer(race.s_raceFrameTime);
+    const std::int32_t key = getReleasedKey();
+    if (key != kFireKey && key != kSelectKey) {
+        if (stateStatics().s_gameMode == 0 && s.s_outroTime > s.s_outroAutoLeave)
+            return s.s_finishShown;
+        if (!isPressInPlayArea())
+            return false;
+    }
+    return s.s_finishShown;
+}
+
+void stateTrackFlyover(std::int32_t message) {
+    if (message == kExit)
+        raceStateStatics().s_resumeMusic = 0;
+    else
+        preRaceState(
+            message,
+            [] {
+                raceUtilityStatics().s_cameraPathPoint = 0;
+                startCameraPath(0);
+            },
+            stepCameraPath, currentEventType() == 0 ? kRacerIntroState : kRaceCountdownState);
+}
+
+void stateRacerIntro(std::int32_t message) {
+    preRaceState(message, resetCamera, stepCameraOverRacers, kRaceCountdownState);
+}
+
+void stateRaceCountdown(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        ensureRaceSetUp();
+        placeCameraBehindPlayer();
+        setSoftKeys(kPauseLabel, kNoLabel);
+        raceStateStatics().s_raceControlsOff = 0;
+        beginStartSequence();
+        break;
+    case kUpdate: {
+        (void)touchRaceStartButtons();
+        const std::int32_t key = getReleasedKey();
+        if (raceStateHooks().stepStart)
+            raceStateHooks().stepStart();
+        else
+            stepStartSequence();
+        if (rt::exceptionPending())
+            return;
+        pauseOnRequest(key);
+        break;
+    }
+    case kPaint:
+        paintRaceState();
+        break;
+    case kExit: {
+        const cEntity* player = racerStatics().s_playerCar;
+        if ((!player || player->m_gear != 1) && seams().sound.playSound)
+            seams().sound.playSound(kStartSound);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void stateRace(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        ensureRaceSetUp();
+        setSoftKeys(raceStatics().s_raceFinished ? kNoLabel : kPauseLabel, kNoLabel);
+        raceStateStatics().s_raceControlsOff = 0;
+        playRaceMusic(stateStatics().s_prevState == kRaceCountdownState);
+        break;
+    case kUpdate: {
+        (void)touchRaceStartButtons();
+        const std::int32_t key = getReleasedKey();
+        if (raceStatics().s_raceFinished)
+            setSoftKeys(kNoLabel, kNoLabel);
+        updateRace();
+        if (rt::exceptionPending())
+            return;
+        // Read after the race frame: the frame that finishes the race opens
+        // no pause menu.
+        if (!raceStatics().s_raceFinished)
+            pauseOnRequest(key);
+        else if (updateFinishOutro())
+            leaveRace();
+        break;
+    }
+    case kPaint:
+        paintRaceState();
+        break;
+    default:
+        break;
+    }
+}
+
+void statePauseStandIn(std::int32_t message) {
+    if (message == kUpdate) {
+        const std::int32_t key = getReleasedKey();
+        if (key == kPauseKey || key == kFireKey || key == kSelectKey) {
+            if (!raceStatics().s_raceFinished)
+                raceStateStatics().s_raceControlsOff = 0;
+            popState();
+        }
+    } else if (message == kPaint) {
+        paintRaceState();
+    }
+}
+
+void stateResultsStandIn(std::int32_t message) {
+    RaceStateStatics& s = raceStateStatics();
+    if (message == kEnter && !s.s_resultRecorded) {
+        const cEntity* player = racerStatics().s_playerCar;
+        s.s_resultRecorded = 1;
+        host::logf(host::LogCategory::Game, "race result: place %d, %s",
+                   player ? player->m_racePosition + 1 : 0, raceStatics().s_raceResult ? "won" : "failed");
+    } else if (message == kUpdate) {
+        requestState(kQuitState);
+    } else if (message == kPaint) {
+        paintRaceState();
+    }
+}
+
+void registerRaceStates() {
+    setStateHandler(kTrackFlyoverState, stateTrackFlyover);
+    setStateHandler(kRacerIntroState, stateRacerIntro);
+    setStateHandler(kRaceCountdownState, stateRaceCountdown);
+    setStateHandler(kRaceState, stateRace);
+    setStateHandler(kPauseMenuState, statePauseStandIn);
+    setStateHandler(kResultsState, stateResultsStandIn);
+}
+
+void runRaceViewPass() {
+    publishCameraToView();
+    runViewPass();
+}
+
+} // namespace game

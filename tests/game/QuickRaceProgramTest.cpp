@@ -1,0 +1,130 @@
+// `vorlax --race ROW` as a developer starts it: the states a race passes
+// through on the demo set (a race of type 0 in game mode 0) and on a set
+// whose race row 0 holds a type-1 event, a race that finishes and leaves,
+// and the pause that coming back from a hide opens once in the countdown
+// and in the race.
+
+#include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/EventPackWriter.h"
+#include "tools/datakit/PackWriter.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Trace {
+    int status = -1;
+    // The states entered, in order, from the log's "state A -> B" lines.
+    std::vector<int> states;
+    std::string output;
+};
+
+Trace vorlax(const fs::path& folder, const std::string& arguments) {
+    std::string command = std::string("'") + VORLAX_PROGRAM + "' --headless --race 0 " + arguments + " '" +
+                          folder.string() + "' 2>&1";
+    Trace run;
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    std::array<char, 512> chunk{};
+    while (std::size_t read = std::fread(chunk.data(), 1, chunk.size(), pipe))
+        run.output.append(chunk.data(), read);
+    int status = ::pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        std::size_t arrow = line.find(" -> ");
+        if (line.starts_with("state ") && arrow != std::string::npos)
+            run.states.push_back(std::stoi(line.substr(arrow + 4)));
+    }
+    return run;
+}
+
+fs::path script(const fs::path& folder, const std::string& name, const std::string& lines) {
+    fs::path path = folder / name;
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    std::fputs(lines.c_str(), file);
+    std::fclose(file);
+    return path;
+}
+
+// The left soft key (game key 18) skips the flyover and the racer intro.
+constexpr const char* kSkipToCountdown = "0 activate\n0 focus-gained\n200 key-down F1\n+40 key-up F1\n"
+                                         "600 key-down F1\n+40 key-up F1\n";
+
+struct QuickRace : ::testing::Test {
+    testing_support::TemporaryFolder root{"vorlax-quick-race"};
+    fs::path demo = root.path() / "demo";
+
+    QuickRace() { EXPECT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok()); }
+};
+
+TEST_F(QuickRace, ARaceOfTypeZeroPassesFlyoverIntroCountdownRaceAndLeaves) {
+    Trace run = vorlax(demo, "--frames 30000");
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.states, (std::vector<int>{2, 40, 39, 41, 42, 43, -1})) << run.output;
+    EXPECT_NE(run.output.find("race result: place"), std::string::npos) << run.output;
+}
+
+TEST_F(QuickRace, ARaceOfAnotherTypeSkipsTheRacerIntro) {
+    mkdata::ProgramFolder set = mkdata::makeDemoSet();
+    std::vector<datakit::Bytes> events;
+    for (int track = 0; track < mkdata::kDemoTrackCount; ++track) {
+        datakit::EventEntry entry;
+        for (std::uint16_t p = 0; p < 4; ++p)
+            entry.path.push_back(
+                {static_cast<std::uint16_t>(p * 40), 0, 300, static_cast<std::uint8_t>(p), 4096});
+        datakit::EventVariant variant;
+        variant.row[0] = track == 0 ? 1 : 0;
+        variant.row[1] = variant.row[2] = variant.row[3] = 90000;
+        variant.row[5] = 3;
+        variant.row[16] = 6;
+        variant.shorts = {0, 1, 2};
+        entry.variants = {variant};
+        events.push_back(datakit::writeEventEntry(entry));
+    }
+    std::erase_if(set.archive,
+                  [](const datakit::ArchiveEntry& e) { return e.name.starts_with(mkdata::kEventPackFile); });
+    mkdata::addPack(set, mkdata::kEventPackFile, events);
+    fs::path typeOne = root.path() / "type1";
+    ASSERT_TRUE(mkdata::writeProgramFolder(set, typeOne).ok());
+    Trace run = vorlax(typeOne, "--frames 600");
+    ASSERT_EQ(run.status, 0) << run.output;
+    ASSERT_GE(run.states.size(), 4u) << run.output;
+    EXPECT_EQ(std::vector<int>(run.states.begin(), run.states.begin() + 4), (std::vector<int>{2, 40, 41, 42}))
+        << run.output;
+}
+
+TEST_F(QuickRace, AHideInTheCountdownOrTheRaceOpensThePauseOnce) {
+    struct Row {
+        const char* hide;
+        std::vector<int> want;
+    };
+    // The countdown runs from about 0.7 s for four seconds; the race lasts
+    // far beyond 20 s. The canvas is hidden and shown again twice.
+    for (const Row& row : {Row{"2000 deactivate\n+0 focus-lost\n2200 activate\n+0 focus-gained\n"
+                               "2600 deactivate\n+0 focus-lost\n2800 activate\n+0 focus-gained\n",
+                               {2, 40, 39, 41, 33}},
+                           Row{"20000 deactivate\n+0 focus-lost\n20200 activate\n+0 focus-gained\n"
+                               "20600 deactivate\n+0 focus-lost\n20800 activate\n+0 focus-gained\n",
+                               {2, 40, 39, 41, 42, 33}}}) {
+        fs::path lines =
+            script(root.path(), "hide.txt", std::string(kSkipToCountdown) + row.hide + "30000 quit\n");
+        Trace run = vorlax(demo, "--script '" + lines.string() + "'");
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(run.states, row.want) << run.output;
+    }
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+// The race states' own rules: when the outro lets the race be left, where a
+// press counts as one in the play area, the pause that the finishing frame
+// and a second hide do not open, the stand-in countdown's length, and the
+// view pass that projects the road from the camera before any painter.
+
+#include "game/race/RaceStates.h"
+#include "game/data/EventSlots.h"
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/race/RaceCamera.h"
+#include "game/race/RaceFrame.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceView.h"
+#include "game/race/RacerData.h"
+#include "game/race/RoadProjection.h"
+#include "game/race/TrackData.h"
+#include "game/race/ViewPass.h"
+#include "game/race/cEntity.h"
+#include "tests/game/race/DrivingFixture.h"
+#include "tests/support/CosTable.h"
+#include "tools/datakit/TrackRing.h"
+
+namespace {
+
+struct RaceStates : race_testing::DrivingTest {
+    RaceStates() {
+        testing_support::installCosTable();
+        game::initEventSlots();
+        game::initStateMachine();
+        loadRing(datakit::TrackRing().straight(12));
+        game::raceStatics().s_racers = rt::newObjectArray(2);
+        rt::ObjectArray::set(game::raceStatics().s_racers, 0, makeCar(1, {0, 100}, 4096));
+        game::cEntity* player = makeCar(0, {0, 100}, 4096);
+        player->m_racerIndex = 1;
+        rt::ObjectArray::set(game::raceStatics().s_racers, 1, player);
+        game::racerStatics().s_playerCar = player;
+        game::raceStatics().s_laps = 1;
+        game::raceStatics().s_raceSetUp = 1;
+        game::resetRaceRun();
+        noPress();
+    }
+    ~RaceStates() override { game::raceViewHooks() = {}; }
+
+    static game::cEntity* player() { return game::racerStatics().s_playerCar; }
+    static void released(std::int32_t key) {
+        keys({}, {});
+        game::keyStatics().s_keysReleased = key < 0 ? 0 : 1 << key;
+    }
+    static void press(std::int32_t x, std::int32_t y) {
+        game::touchStatics().s_latchedPressX = x;
+        game::touchStatics().s_latchedPressY = y;
+    }
+    static void noPress() { press(game::kNoPoint, game::kNoPoint); }
+    static void frame(std::int32_t ms) {
+        game::loopStatics().s_frameMs = ms;
+        game::raceStatics().s_raceFrameTime = game::frameMsToTime(ms);
+    }
+    static std::int32_t requested() {
+        return game::stateStatics().s_stateChangePending ? game::stateStatics().s_nextState : game::kNoState;
+    }
+    static void clearRequest() {
+        game::stateStatics().s_stateChangePending = 0;
+        game::stateStatics().s_nextState = game::kNoState;
+    }
+};
+
+TEST_F(RaceStates, PressesCountInThePlayAreaUpToTheStripAndBetweenTheSoftKeys) {
+    // 640 x 480, the strip's 21 rows, soft keys 80 wide.
+    struct Row {
+        std::int32_t x, y;
+        bool want;
+    };
+    for (Row r :
+         {Row{-1, -1, false}, Row{5, 0, true}, Row{0, 459, true}, Row{79, 460, false}, Row{80, 460, true},
+          Row{560, 479, true}, Row{561, 479, false}, Row{300, 480, false}, Row{300, -1, false}}) {
+        press(r.x, r.y);
+        EXPECT_EQ(game::isPressInPlayArea(), r.want) << r.x << ", " << r.y;
+    }
+}
+
+TEST_F(RaceStates, GameModeZeroLeavesEightSecondsAfterTheFinishOnceTheAnimationEnded) {
+    struct Row {
+        std::int32_t animationMs, wantFrame;
+    };
+    // 100 ms frames: 409 a frame passes 8 s (32768) in frame 81; an
+    // animation of 10 s ends in frame 200.
+    for (Row r : {Row{1000, 81}, Row{10000, 200}}) {
+        game::raceStateStatics().s_outroTime = 0;
+        game::raceStateStatics().s_finishAnimTime = 0;
+        game::raceStateStatics().s_finishAnimLength = r.animationMs;
+        frame(100);
+        released(-1);
+        std::int32_t left = 0;
+        for (std::int32_t f = 1; f <= 400 && !left; ++f)
+            if (game::updateFinishOutro())
+                left = f;
+        EXPECT_EQ(left, r.wantFrame) << r.animationMs;
+    }
+}
+
+TEST_F(RaceStates, OtherModesWaitForAKeyOrAPressAndStillCarsForTheChallenges) {
+    game::stateStatics().s_gameMode = 1;
+    frame(100);
+    released(-1);
+    for (int f = 0; f < 300; ++f)
+        ASSERT_FALSE(game::updateFinishOutro());
+    for (std::int32_t key : {game::kFireKey, game::kSelectKey}) {
+        released(key);
+        EXPECT_TRUE(game::updateFinishOutro()) << key;
+    }
+    released(game::kPauseKey);
+    EXPECT_FALSE(game::updateFinishOutro());
+    press(300, 200);
+    EXPECT_TRUE(game::updateFinishOutro());
+    press(10, 475);
+    EXPECT_FALSE(game::updateFinishOutro());
+
+    // A challenge type waits until the player's car stands.
+    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 9);
+    released(game::kFireKey);
+    player()->m_speed = 100;
+    EXPECT_FALSE(game::updateFinishOutro());
+    EXPECT_EQ(game::raceStateStatics().s_finishAnimShown, 0);
+    player()->m_speed = 0;
+    EXPECT_TRUE(game::updateFinishOutro());
+}
+
+TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
+    frame(40);
+    // Key 18 in an ordinary race frame opens the pause menu.
+    released(game::kPauseKey);
+    game::stateRace(game::kUpdate);
+    EXPECT_EQ(requested(), game::kPauseMenuState);
+    clearRequest();
+    game::raceStateStatics().s_raceControlsOff = 0;
+
+    // Key 18 in the frame that finishes the race does not.
+    player()->m_lap = 2;
+    game::stateRace(game::kUpdate);
+    ASSERT_EQ(game::raceStatics().s_raceFinished, 1);
+    EXPECT_NE(requested(), game::kPauseMenuState);
+    clearRequest();
+
+    // Back from a hide in the countdown and in the race: once each, while
+    // the controls are on.
+    for (auto handler : {game::stateRaceCountdown, game::stateRace}) {
+        game::raceStatics().s_raceFinished = 0;
+        player()->m_lap = 1;
+        game::raceStateStatics().s_raceControlsOff = 0;
+        released(-1);
+        game::loopStatics().s_resumedThisFrame = 1;
+        handler(game::kUpdate);
+        EXPECT_EQ(requested(), game::kPauseMenuState);
+        clearRequest();
+        handler(game::kUpdate);
+        EXPECT_EQ(requested(), game::kNoState) << "opened a second time";
+        game::loopStatics().s_resumedThisFrame = 0;
+    }
+}
+
+TEST_F(RaceStates, TheStandInCountdownPushesTheRaceAfterFourPhasesOfASecond) {
+    game::stateRaceCountdown(game::kEnter);
+    EXPECT_EQ(game::raceStatics().s_startPhase, 3);
+    frame(250);
+    released(-1);
+    int updates = 0;
+    while (requested() != game::kRaceState && updates < 100) {
+        game::stateRaceCountdown(game::kUpdate);
+        ++updates;
+    }
+    EXPECT_EQ(updates, 16);
+    // Entered again (back from the pause menu), the sequence goes on.
+    clearRequest();
+    game::raceStatics().s_startPhase = 5;
+    game::stateRaceCountdown(game::kEnter);
+    EXPECT_EQ(game::raceStatics().s_startPhase, 5);
+}
+
+TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheRaceCameraBeforeThePainter) {
+    game::CameraStatics& c = game::cameraStatics();
+    c.s_cameraSegment = 11;
+    c.s_cameraSegmentPos = 300;
+    c.s_cameraLateral = 100;
+    player()->m_segment = 0;
+    player()->m_segmentPos = 0;
+    game::viewPassStaticInit();
+    game::raceViewHooks().viewPass = game::runRaceViewPass;
+    static std::int32_t seenDepth;
+    static std::int32_t seenSegment;
+    seenDepth = seenSegment = -1;
+    game::raceViewHooks().painter = [] {
+        seenDepth = game::roadSliceStatics().s_sliceDepth[0];
+        seenSegment = game::roadSliceStatics().s_sliceSegment[1];
+    };
+    game::paintRaceState();
+    const game::RoadSliceStatics& s = game::roadSliceStatics();
+    EXPECT_EQ(s.s_sliceSegment[0], 11);
+    EXPECT_EQ(seenSegment, 0) << "the slices wrap past the ring's end";
+    EXPECT_EQ(s.s_sliceX[0], -100);
+    EXPECT_EQ(seenDepth, -300);
+    EXPECT_GT(s.s_sliceScreenWidth[1], 0);
+}
+
+} // namespace
