@@ -15,6 +15,7 @@
 #include "game/framework/Zelvora.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/MenuScreens.h"
+#include "game/frontend/OptionScreens.h"
 #include "game/frontend/PreRaceSelection.h"
 #include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
@@ -188,6 +189,7 @@ void registerGame() {
     registerLoadingState();
     registerRaceLoader();
     registerPreRaceSelection();
+    registerOptionScreens();
     installOpponentSteps();
     registerPromotion();
 }
