@@ -17,6 +17,7 @@
 //   object id, its step; roadside objects (mod 4), each 4 x 2 bytes.
 
 #include "fuzz/Harness.h"
+#include "fuzz/PaintHarness.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
@@ -44,32 +45,10 @@
 
 namespace {
 
-constexpr std::int32_t kWidth = 640;
-constexpr std::int32_t kHeight = 480;
-constexpr std::int32_t kGuardRows = 8;
-constexpr std::int32_t kGuardColumns = 16;
-constexpr std::int32_t kPitch = kWidth + 2 * kGuardColumns;
-constexpr std::uint16_t kGuard = 0xA5A5;
 constexpr int kFrames = 200;
 constexpr std::int32_t kBackdropSlot = 60;
 
-class Bytes {
-public:
-    Bytes(const std::uint8_t* data, std::size_t size)
-        : m_data(data)
-        , m_size(size) {}
-    std::uint8_t next() { return m_at < m_size ? m_data[m_at++] : 0; }
-    std::int8_t nextSigned() { return static_cast<std::int8_t>(next()); }
-    std::int16_t nextShort() {
-        const std::uint8_t low = next();
-        return static_cast<std::int16_t>(low | (next() << 8));
-    }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_at = 0;
-};
+using Bytes = fuzzing::InputBytes;
 
 void loadRing(Bytes& in, std::int32_t segments) {
     game::TrackStatics& t = game::trackStatics();
@@ -141,33 +120,18 @@ void loadObjects(Bytes& in) {
         rt::IntArray::set(game::zoomPoolStatics().s_poolRecordList, i, in.nextShort() * 4099);
 }
 
-bool guardsHold(const std::vector<std::uint16_t>& block) {
-    for (std::int32_t y = 0; y < kHeight + 2 * kGuardRows; ++y) {
-        const bool guardRow = y < kGuardRows || y >= kGuardRows + kHeight;
-        for (std::int32_t x = 0; x < kPitch; ++x) {
-            const bool guardColumn = x < kGuardColumns || x >= kGuardColumns + kWidth;
-            if ((guardRow || guardColumn) && block[static_cast<std::size_t>(y * kPitch + x)] != kGuard)
-                return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 4096)
         return 0;
     fuzzing::QuietLog quiet;
-    // The screen's memory outlives the runtime and the image over it.
-    std::vector<std::uint16_t> block(static_cast<std::size_t>(kPitch * (kHeight + 2 * kGuardRows)), kGuard);
+    fuzzing::GuardedScreen guarded;
     rt::Runtime runtime{rt::RuntimeOptions{1 << 23, 1 << 25}};
     platform::installPlatform(runtime);
     testing_support::setUpRaceScene();
 
-    auto* screen = platform::javax_microedition_lcdui_Image::createOverSurface(
-        kWidth, kHeight, kPitch * 2, block.data() + kGuardRows * kPitch + kGuardColumns);
-    game::loopStatics().s_graphics = screen->getGraphics();
+    game::loopStatics().s_graphics = guarded.makeImage()->getGraphics();
 
     Bytes in(data, size);
     game::TrackStatics& t = game::trackStatics();
@@ -216,7 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             game::paintRaceScene();
         }
     }
-    fuzzing::check(guardsHold(block));
+    fuzzing::check(guarded.guardsHold());
     game::loopStatics().s_graphics = nullptr;
     return 0;
 }

@@ -29,15 +29,20 @@
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceHash.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RacePrepare.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceStates.h"
 #include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
+#include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceOverlays.h"
+#include "game/racepaint/RacePresentation.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
@@ -128,7 +133,8 @@ void registerGame() {
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
     // painter's fixed-size arrays, the driving tables, the computer drivers',
-    // the view pass's slice bins and the race scene's pinned values.
+    // the view pass's slice bins, the race scene's pinned values, and the
+    // head-up display's, the weather's and the results' tables.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
@@ -139,6 +145,9 @@ void registerGame() {
         viewPassStaticInit();
         raceSceneStaticInit();
         initDriverTables();
+        hudPaintStaticInit();
+        weatherStaticInit();
+        raceResultsStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
@@ -155,8 +164,18 @@ void registerGame() {
     // The view pass, fed by the race camera, and the race scene painter run
     // on a race state's paint.
     raceViewHooks() = RaceViewHooks{};
-    raceViewHooks().viewPass = runRaceViewPass;
-    raceViewHooks().painter = paintRaceScene;
+    raceViewHooks().viewPass = [] {
+        runRaceViewPass();
+        raceHudViewPass();
+    };
+    raceViewHooks().painter = paintRacePicture;
+    raceViewHooks().afterPaint = [] {
+        finishViewPass();
+        raceHudClosingPass();
+    };
+    installRacePainters();
+    raceSceneHooks().paintRaceNotice = paintRaceNotice;
+    raceSceneHooks().paintHud = paintHud;
     registerRaceModelHooks();
     // The menus set up the guided race's event through the race model, and
     // the loading state releases the last race before the menus load (mode
@@ -184,6 +203,13 @@ void registerGame() {
     // the race.
     raceStateHooks() = RaceStateHooks{};
     registerRaceStates();
+    // The menus over a race and the results replace the race states'
+    // stand-ins; they read the championship the front end chose.
+    registerRaceMenus();
+    setStateHandler(kResultsState, stateRaceResults);
+    raceMenuHooks() = RaceMenuHooks{};
+    raceMenuHooks().championship = [] { return frontEndStatics().s_championship != 0; };
+    raceMenuHooks().endChampionship = [] { frontEndStatics().s_championship = 0; };
     registry.race.raceType = currentEventType;
     registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
     registerLoadingState();

@@ -103,6 +103,8 @@ inline constexpr std::int32_t kRecordStoreRecordInfix = 103;
 // of it that draws the game's screen upright instead of turned by a quarter.
 inline constexpr std::int32_t kOrientationProperty = 104;
 inline constexpr std::int32_t kOrientationUpright = 105;
+// Between a count and its target in the race's head-up display ("3/10").
+inline constexpr std::int32_t kHudCountSeparator = 106;
 // What joins a pack's name to the number of one of its part files; also the
 // decimal point of the frame-rate display.
 inline constexpr std::int32_t kPackPartSeparator = 110;
@@ -146,7 +148,13 @@ inline constexpr std::int32_t kObjectSpritePack = 155;
 inline constexpr std::int32_t kGameTablesPack = 157;
 inline constexpr std::int32_t kTrackPack = 158;
 inline constexpr std::int32_t kEventPack = 159;
+// In front of the objects collected since the guided race's step began.
+inline constexpr std::int32_t kGuideCollectedLabel = 160;
 inline constexpr std::int32_t kZonePack = 161;
+// In front of the player's collected count beside the head-up display's gauge.
+inline constexpr std::int32_t kHudCollectedLabel = 163;
+// In front of what stopped the weather layer (the text is built, not shown).
+inline constexpr std::int32_t kWeatherFailed = 164;
 // The message of a Vector made with a negative capacity.
 inline constexpr std::int32_t kNegativeCapacity = 182;
 // Time zones: the message of a daylight saving amount that is not positive,
@@ -258,6 +266,7 @@ inline constexpr Entry kCatalogue[] = {
     {kRecordStoreRecordInfix, 1, "record store record infix", "between a store's file name and a record id"},
     {kOrientationProperty, 1, "orientation property", "application property of the game's orientation"},
     {kOrientationUpright, 1, "orientation upright", "its value that draws the screen upright"},
+    {kHudCountSeparator, 1, "hud count separator", "between a count and its target in the head-up display"},
     {kPackPartSeparator, 1, "pack part separator",
      "between a pack's name and a part number; decimal point of the frame-rate display"},
     {kRecordReadFailed, 1, "record read failed", "in front of why a saved record cannot be read"},
@@ -283,7 +292,10 @@ inline constexpr Entry kCatalogue[] = {
     {kGameTablesPack, 1, "game tables pack", "pack of the record, race, list and block tables"},
     {kTrackPack, 1, "track pack", "pack of the tracks, one entry per track"},
     {kEventPack, 1, "event pack", "pack of the event tables, one entry per track"},
+    {kGuideCollectedLabel, 1, "guide collected label", "in front of the guided race's collected count"},
     {kZonePack, 1, "zone pack", "pack of the track zones, one entry per track"},
+    {kHudCollectedLabel, 1, "hud collected label", "in front of the collected count beside the gauge"},
+    {kWeatherFailed, 1, "weather failed", "in front of what stopped the weather layer"},
     {kNegativeCapacity, 1, "negative capacity", "message of a Vector made with a negative capacity"},
     {kNonPositiveDaylightSavings, 1, "daylight savings", "message of a saving amount not above 0"},
     {kBadMonth, 1, "bad month", "in front of a month outside 0..11"},

@@ -1,129 +1,49 @@
-// A busy race frame's view pass and paint on a datakit track of bends both
-// ways and a crest, shaded road images of two alternating kerb surfaces,
-// lane objects on every third segment, a panorama with its overlays and the
-// haze, and ten cars in view drawn as their zoomed stand-in frame. The
-// frame's layers are timed apart (the view pass, the backdrop, the world)
-// and together; a whole race frame has 0.5 ms.
+// A busy race frame on the busy datakit race (tests/support/BusyRace.h):
+// bends both ways and a crest, walls on both sides, banks, section models,
+// scenery strips, lane objects, an item box, a panorama with its overlays
+// and the haze, and ten zoomed computer cars in view, painted by the real
+// painters. The frame's layers are timed apart (the view pass, the
+// backdrop, the verges and walls, the scenery strips, the world) and
+// together; a whole race frame has 0.5 ms.
 
 #include "game/framework/LoopStatics.h"
-#include "game/framework/OrvelLibConfig.h"
-#include "game/framework/StartupLoad.h"
-#include "game/framework/States.h"
-#include "game/race/RaceState.h"
-#include "game/race/RacerData.h"
-#include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
-#include "game/race/cEntity.h"
+#include "game/racepaint/RacePresentation.h"
 #include "game/racepaint/RaceScene.h"
-#include "game/racepaint/RoadBands.h"
-#include "game/racepaint/RoadImages.h"
-#include "game/sprite/ASprite.h"
-#include "game/sprite/SpriteStatics.h"
-#include "game/sprite/ZoomCache.h"
+#include "game/racepaint/SceneryBuffer.h"
+#include "game/racepaint/VergesAndWalls.h"
 #include "platform/Platform.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/Runtime.h"
-#include "tests/support/RaceSceneSetup.h"
-#include "tools/datakit/RacePictures.h"
+#include "tests/support/BusyRace.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-constexpr std::int32_t kSegments = 60;
-constexpr std::int32_t kBackdropSlot = 60;
-constexpr std::int32_t kCarSprite = 61;
-
-// The busy track, the pictures, the backdrop and the cars, on a 640 x 480
-// screen image.
+// The busy race on a 640 x 480 screen image, its painters installed.
 struct BusyRace {
     rt::Runtime runtime{rt::RuntimeOptions{32 << 20, 64 << 20}};
+    std::int32_t frame = 0;
 
     BusyRace() {
         platform::installPlatform(runtime);
         testing_support::setUpRaceScene();
         game::loopStatics().s_graphics =
             platform::javax_microedition_lcdui_Image::createImage(640, 480)->getGraphics();
-
-        game::TrackStatics& t = game::trackStatics();
-        t.s_segmentCount = kSegments;
-        t.s_segmentCurve = rt::newIntArray(kSegments);
-        t.s_segmentHeight = rt::newIntArray(kSegments);
-        t.s_segmentEdgeFlags = rt::newByteArray(kSegments);
-        t.s_segmentAttributes = rt::newByteArray(2 * kSegments);
-        t.s_triggersPerSegment = 2;
-        t.s_triggerCodes = rt::newShortArray(2 * kSegments);
-        t.s_roadHalfWidth = 600;
-        t.s_laneCount = 4;
-        t.s_laneWidth = 300;
-        t.s_trackStyle = rt::newIntArray(14);
-        rt::IntArray::set(t.s_trackStyle, 5, 0x5090E0);
-        for (std::int32_t s = 0; s < kSegments; ++s) {
-            const std::int32_t phase = (s / 8) % 4;
-            rt::IntArray::set(t.s_segmentCurve, s, phase == 1 ? 12 : phase == 3 ? -12 : 0);
-            rt::IntArray::set(t.s_segmentHeight, s, s % 20 < 4 ? 30 : s % 20 < 7 ? -40 : 0);
-            rt::ByteArray::set(t.s_segmentAttributes, 2 * s, static_cast<std::int8_t>(s & 1));
-            if (s % 3 == 0)
-                rt::ShortArray::set(t.s_triggerCodes, 2 * s,
-                                    static_cast<std::int16_t>(s % 2 ? 0x4001 : 0xA001));
-        }
-
-        game::RoadImageStatics& images = game::roadImageStatics();
-        const auto surfaces = datakit::kerbSurfacePictures({}, 64, 32);
-        images.s_backgroundRows = rt::newObjectArray(2);
-        for (std::int32_t k = 0; k < 2; ++k)
-            rt::ObjectArray::set(
-                images.s_backgroundRows, k,
-                game::buildGradientImage(testing_support::argbPixels(surfaces[static_cast<std::size_t>(k)]),
-                                         64, 32, 96, 100, 900, 0x101015, 0));
-        game::computeRoadImageLaneWidths();
-        images.s_backgroundWidth = images.s_backgroundHeight = 32;
-        images.s_sliceObjectPixels = rt::newObjectArray(3);
-        const auto blocks = datakit::laneObjectPictures(32);
-        for (std::int32_t i = 0; i < 3; ++i)
-            rt::ObjectArray::set(images.s_sliceObjectPixels, i,
-                                 testing_support::argbPixels(blocks[static_cast<std::size_t>(i)]));
-
-        testing_support::installSpriteModel(datakit::panoramaSprite(320, {0x607080, 0x305030, 0x404048}),
-                                            kBackdropSlot);
-        game::setBackdrop(kBackdropSlot);
-        const datakit::Picture haze = datakit::hazePicture(160, 24, 0xC0C8D8);
-        game::raceSceneStatics().s_hazeImage = platform::javax_microedition_lcdui_Image::createRGBImage(
-            testing_support::argbPixels(haze), 160, 24, true);
-
-        // Each car is a 48 x 24 box in the panorama's shape, frame 5 cached
-        // for the zoomed stand-in.
-        datakit::SpriteModel car = datakit::panoramaSprite(48, {0xC02020, 0x202020, 0xE0E0E0});
-        while (car.frames.size() < 6)
-            car.frames.push_back(car.frames.front());
-        testing_support::installSpriteModel(car, kCarSprite);
-        game::cacheZoomedFrame2(kCarSprite, 5);
-        game::RaceStatics& race = game::raceStatics();
-        race.s_racers = rt::newObjectArray(10);
-        race.s_raceObjects = rt::newObjectArray(0);
-        for (std::int32_t i = 0; i < 10; ++i) {
-            game::cEntity* e = game::cEntity::cEntityWithType(i == 0 ? 0 : 1);
-            e->m_active = 1;
-            e->m_segment = 1 + i;
-            e->m_segmentPos = 300;
-            e->m_lateral = (i % 3 - 1) * 300;
-            e->m_spriteSet = kCarSprite;
-            rt::ObjectArray::set(race.s_racers, i, e);
-        }
-        game::racerStatics().s_playerCar = game::racerAt(0);
+        if (!testing_support::setUpBusyRace())
+            std::abort();
+        game::installRacePainters();
+        // One whole frame first: the painters' view of it is fed.
+        runViewPass();
+        game::paintRaceScene();
+        game::finishViewPass();
     }
 
-    // The camera a little further on each frame, as a race moves it.
-    void nextFrame() {
-        game::ViewPassStatics& v = game::viewPassStatics();
-        v.s_cameraSegmentPos += 37;
-        if (v.s_cameraSegmentPos >= 1024) {
-            v.s_cameraSegmentPos -= 1024;
-            v.s_cameraSegment = (v.s_cameraSegment + 1) % kSegments;
-        }
-        game::stateStatics().s_messageCount += 2;
-    }
+    // The camera and the cars a little further on, as a race moves them.
+    void nextFrame() { testing_support::stepBusyRace(++frame); }
+    void runViewPass() const { game::runViewPass(true); }
 };
 
 void BM_RaceSceneViewPass(benchmark::State& state) {
@@ -131,6 +51,7 @@ void BM_RaceSceneViewPass(benchmark::State& state) {
     for (auto _ : state) {
         race.nextFrame();
         game::runViewPass(true);
+        game::finishViewPass();
     }
 }
 BENCHMARK(BM_RaceSceneViewPass);
@@ -143,6 +64,22 @@ void BM_RaceSceneBackdrop(benchmark::State& state) {
 }
 BENCHMARK(BM_RaceSceneBackdrop);
 
+void BM_RaceSceneVergesAndWalls(benchmark::State& state) {
+    BusyRace race;
+    for (auto _ : state)
+        game::paintVergesAndWalls();
+}
+BENCHMARK(BM_RaceSceneVergesAndWalls);
+
+void BM_RaceSceneSceneryStrips(benchmark::State& state) {
+    BusyRace race;
+    for (auto _ : state) {
+        game::computeSceneryStrips();
+        benchmark::DoNotOptimize(game::paintSceneryBuffer());
+    }
+}
+BENCHMARK(BM_RaceSceneSceneryStrips);
+
 void BM_RaceSceneWorld(benchmark::State& state) {
     BusyRace race;
     for (auto _ : state) {
@@ -151,6 +88,9 @@ void BM_RaceSceneWorld(benchmark::State& state) {
         game::runViewPass(true);
         state.ResumeTiming();
         game::paintWorld(false);
+        state.PauseTiming();
+        game::finishViewPass();
+        state.ResumeTiming();
     }
 }
 BENCHMARK(BM_RaceSceneWorld);
@@ -161,6 +101,7 @@ void BM_RaceSceneWholeFrame(benchmark::State& state) {
         race.nextFrame();
         game::runViewPass(true);
         game::paintRaceScene();
+        game::finishViewPass();
     }
 }
 BENCHMARK(BM_RaceSceneWholeFrame);

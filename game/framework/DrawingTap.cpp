@@ -12,8 +12,9 @@ DrawingTap* s_tap = nullptr;
 std::int32_t s_depth = 0;
 
 void report(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g, const void* subject,
-            std::initializer_list<std::int32_t> args) {
+            std::initializer_list<std::int32_t> args, std::u16string_view text) {
     DrawRecord record;
+    record.text = text;
     record.call = call;
     record.depth = s_depth;
     record.subject = subject;

@@ -18,6 +18,8 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
+#include <string_view>
 
 namespace platform {
 class javax_microedition_lcdui_Graphics;
@@ -46,6 +48,9 @@ enum class DrawCall : std::uint8_t {
     PaintZoomed,
     PaintPreZoomed,
     PaintZoomedAnim,
+    // A bitmap font's text: x, y, anchor and the font's palette, the text
+    // drawn (the selected range of it) in `DrawRecord::text`.
+    DrawText,
 };
 
 inline constexpr std::size_t kDrawRecordArgs = 8;
@@ -63,6 +68,8 @@ struct DrawRecord {
     std::int32_t colour = 0;
     // The image, pixel array or sprite drawn, when the call takes one.
     const void* subject = nullptr;
+    // The characters of a `DrawText`; empty for other calls.
+    std::u16string text;
 };
 
 class DrawingTap {
@@ -79,7 +86,7 @@ namespace drawing_tap_detail {
 extern DrawingTap* s_tap;
 extern std::int32_t s_depth;
 void report(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g, const void* subject,
-            std::initializer_list<std::int32_t> args);
+            std::initializer_list<std::int32_t> args, std::u16string_view text = {});
 } // namespace drawing_tap_detail
 
 // Reports one call to the installed tap (nothing when none is) and counts
@@ -87,9 +94,9 @@ void report(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g,
 class ReportedDraw {
 public:
     ReportedDraw(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g, const void* subject,
-                 std::initializer_list<std::int32_t> args) {
+                 std::initializer_list<std::int32_t> args, std::u16string_view text = {}) {
         if (drawing_tap_detail::s_tap && g) [[unlikely]] {
-            drawing_tap_detail::report(call, g, subject, args);
+            drawing_tap_detail::report(call, g, subject, args, text);
             ++drawing_tap_detail::s_depth;
             m_counted = true;
         }

@@ -29,8 +29,12 @@ void reportMissingData(rt::String* pack, std::int32_t entry, const char* what) {
 }
 
 void endRunWithBrokenData(const std::string& what, const std::string& problem) {
-    if (platform::ApplicationImpl* application = platform::ApplicationImpl::current())
-        application->setRunVerdict(platform::StartupResult::broken(what, problem));
+    // Screens driven without an application (as tests drive them) have no
+    // run to end.
+    platform::ApplicationImpl* application = platform::ApplicationImpl::current();
+    if (!application)
+        return;
+    application->setRunVerdict(platform::StartupResult::broken(what, problem));
     requestState(kQuitState);
 }
 

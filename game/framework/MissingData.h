@@ -5,7 +5,8 @@
 // the pack and the entry. While the game is still starting up (no state
 // beyond the title, 5, has been on the state stack) the run ends there, with
 // the broken-data exit status and that line; later the game goes on without
-// the resource. Game thread only.
+// the resource. Without a running application there is no run to end and
+// only the line is written. Game thread only.
 
 #include "runtime/String.h"
 

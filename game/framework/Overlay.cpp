@@ -24,6 +24,9 @@ namespace game {
 namespace {
 
 constexpr std::int32_t kColumnStep = 14;
+// The loading state's kind that loads the menus (the front end names it
+// `kLoadMenus`); a race left for the menus goes through it.
+constexpr std::int32_t kMenusLoad = 4;
 // Text ids of the race goals.
 constexpr std::int32_t kTimeGoalText = 174;
 constexpr std::int32_t kNumberGoalText = 175;
@@ -240,11 +243,11 @@ void leaveRace() {
         backToState(kRaceEndMenuState);
         break;
     case 6:
-        stateStatics().s_loadingNextState = 6;
+        setLoadingTarget(kMenusLoad, 6);
         backToState(kLoadingState);
         break;
     default:
-        stateStatics().s_loadingNextState = kTextScreenState;
+        setLoadingTarget(kMenusLoad, kTextScreenState);
         backToState(kLoadingState);
         break;
     }

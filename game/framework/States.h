@@ -29,11 +29,13 @@ enum StateMessage : std::int32_t {
 
 inline constexpr std::int32_t kStateStackSize = 32;
 inline constexpr std::int32_t kNoState = -1;
-// States that the framework's touch and overlay code tells apart.
+// States that the framework and the subsystems above it tell apart.
 inline constexpr std::int32_t kLoadingState = 4;
 inline constexpr std::int32_t kPauseMenuState = 33;
 inline constexpr std::int32_t kRaceEndMenuState = 36;
 inline constexpr std::int32_t kTextScreenState = 38;
+inline constexpr std::int32_t kRacerIntroState = 39;
+inline constexpr std::int32_t kTrackFlyoverState = 40;
 inline constexpr std::int32_t kRaceCountdownState = 41;
 inline constexpr std::int32_t kRaceState = 42;
 inline constexpr std::int32_t kResultsState = 43;

@@ -41,7 +41,6 @@ namespace {
 // Where the loading state goes at once when it is done; any other next
 // state (a race) waits for the player.
 constexpr std::int32_t kTitleState = 5;
-constexpr std::int32_t kFlyoverState = 40;
 
 // Sprite slots the menus' load works on.
 constexpr std::int32_t kTitleBackSprite = 1;
@@ -282,7 +281,7 @@ void update() {
     const std::int32_t released = getReleasedKey();
     if (released != kSelectKey && released != kFireKey && !isPressOnScreen())
         return;
-    if (next == kFlyoverState || next == kRaceCountdownState)
+    if (next == kTrackFlyoverState || next == kRaceCountdownState)
         if (const auto start = seams().raceLoad.startRace)
             start(next);
     backToState(next);

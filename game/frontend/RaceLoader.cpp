@@ -29,6 +29,7 @@
 #include "game/race/cEntity.h"
 #include "game/racepaint/CarPainting.h"
 #include "game/racepaint/RaceAtmosphere.h"
+#include "game/racepaint/RaceOverlays.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/racepaint/RoadsideTrack.h"

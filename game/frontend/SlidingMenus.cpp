@@ -7,6 +7,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/Loading.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
@@ -99,8 +100,7 @@ void carryOut(const SlidingMenu& m, std::int32_t selection, std::int32_t target)
         // countdown.
         if (seams().race.setupMode6Event)
             seams().race.setupMode6Event();
-        setLoadingTarget(kLoadingState, kRaceCountdownState);
-        pushState(kLoadingState);
+        startLoading(kLoadRace, kRaceCountdownState);
         return;
     }
     pushState(target);

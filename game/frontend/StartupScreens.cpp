@@ -6,6 +6,7 @@
 #include "game/data/TextPacks.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -14,10 +15,12 @@
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceUtilities.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
+#include "game/sprite/SpriteLoading.h"
 #include "game/ui/ListZones.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"
@@ -33,8 +36,6 @@ namespace {
 using rt::constants::kSpritePack;
 constexpr std::int32_t kSplashSprite = 0;
 constexpr std::int32_t kTitleSprites[] = {1, 2};
-// The sprites every menu screen draws with, loaded during the splash.
-constexpr std::int32_t kFrontEndSprites[] = {3, 4, 65, 6, 7};
 constexpr std::int32_t kFontCount = 3;
 // A font's character map follows the fonts in the font pack.
 constexpr std::int32_t kCharMapEntry = 3;
@@ -74,8 +75,7 @@ void playSound(std::int32_t sound) {
 }
 
 void startMenuLoad() {
-    setLoadingTarget(kLoadingState, kTitleState);
-    pushState(kLoadingState);
+    startLoading(kLoadMenus, kTitleState);
 }
 
 rt::IntArray* yesNoTexts() {
@@ -86,21 +86,6 @@ rt::IntArray* yesNoTexts() {
         rt::IntArray::set(statics.s_yesNoTexts, 1, kYesTextId);
     }
     return statics.s_yesNoTexts;
-}
-
-// The sprite stored at entry `slot` of the open pack into its slot of the
-// sprite table. A missing or unreadable entry leaves the slot empty; the
-// pack reader has named it.
-void loadMenuSprite(std::int32_t slot) {
-    rt::ObjectArray* sprites = startupStatics().s_sprites;
-    if (!sprites)
-        return;
-    rt::ByteArray* data = packReadEntry(slot);
-    if (!data)
-        return;
-    ASprite* sprite = ASprite::initDefaults();
-    sprite->loadDefault(data, 0);
-    rt::Array::setRef(sprites, slot, sprite);
 }
 
 // Opens the pack named by constant string `packConstant`; false when the
@@ -119,20 +104,50 @@ bool openPack(std::int32_t packConstant) {
     return false;
 }
 
+// A resource of the front end that cannot be loaded: named once, and during
+// start-up the end of the run as a broken data set.
+void reportMissing(std::int32_t packConstant, std::int32_t entry, const char* what) {
+    reportMissingData(rt::getStaticClass().getConstantString(packConstant), entry, what);
+}
+
+// Loads the sprites stored at entries `slots` of the sprite pack into the
+// same slots of the sprite table. A pack that cannot be opened is reported
+// at the first slot and nothing is loaded.
+void loadFrontEndSprites(std::initializer_list<std::int32_t> slots) {
+    if (!openPack(kSpritePack)) {
+        reportMissing(kSpritePack, *slots.begin(), "sprite");
+        return;
+    }
+    for (std::int32_t slot : slots)
+        if (!loadSpriteToTable(slot, 0))
+            reportMissing(kSpritePack, slot, "sprite");
+    closeStream();
+}
+
 void loadFonts() {
     rt::ObjectArray* fonts = startupStatics().s_fonts;
-    if (!fonts || rt::ObjectArray::get(fonts, 0) || !openPack(rt::constants::kFontPack))
+    if (!fonts || rt::ObjectArray::get(fonts, 0))
         return;
+    if (!openPack(rt::constants::kFontPack)) {
+        reportMissing(rt::constants::kFontPack, 0, "font");
+        return;
+    }
     for (std::int32_t font = 0; font < kFontCount; ++font) {
-        rt::ByteArray* data = packReadEntry(font);
-        if (!data)
+        ASprite* sprite = loadSpritePlain(font, 0);
+        if (!sprite) {
+            reportMissing(rt::constants::kFontPack, font, "font");
             continue;
-        ASprite* sprite = ASprite::initDefaults();
-        sprite->loadDefault(data, 0);
+        }
         rt::Array::setRef(fonts, font, sprite);
         loadCharMap(font, kCharMapEntry + font);
     }
     closeStream();
+}
+
+void loadTexts(std::int32_t entry) {
+    rt::String* pack = startupStatics().s_textPackName;
+    if (!loadTextPack(pack, entry))
+        reportMissingData(pack, entry, "text table");
 }
 
 // The question-box fields of a two-answer question titled `title`.
@@ -195,13 +210,11 @@ void splashUpdate() {
 
 void soundPromptEnter() {
     updateLineHeight(loadedFont(kTextFont));
-    (void)loadTextPack(startupStatics().s_textPackName, kMenuTextEntry);
+    loadTexts(kMenuTextEntry);
     setUpQuestion(9);
     setSoftKeys(1, -1);
-    if (!spriteAt(kBackgroundSprite) && openPack(kSpritePack)) {
-        loadMenuSprite(kBackgroundSprite);
-        closeStream();
-    }
+    if (!spriteAt(kBackgroundSprite))
+        loadFrontEndSprites({kBackgroundSprite});
     startupScreenStatics().s_soundAnswer = 0;
 }
 
@@ -325,13 +338,10 @@ bool advanceBlink() {
 }
 
 void loadFrontEndResources() {
-    bool loaded = spriteAt(3) && spriteAt(4) && spriteAt(6);
-    if (!loaded && openPack(kSpritePack)) {
-        for (std::int32_t sprite : kFrontEndSprites)
-            loadMenuSprite(sprite);
-        closeStream();
-    }
-    (void)loadFrontEndTexts();
+    if (!spriteAt(3) || !spriteAt(4) || !spriteAt(6))
+        loadFrontEndSprites({3, 4, 65, 6, 7});
+    if (!loadFrontEndTexts())
+        reportMissingData(startupStatics().s_textPackName, 0, "text table");
     loadFonts();
 }
 
@@ -358,10 +368,7 @@ bool touchSoundPrompt() {
 void stateSplash(std::int32_t message) {
     switch (message) {
     case kEnter:
-        if (openPack(kSpritePack)) {
-            loadMenuSprite(kSplashSprite);
-            closeStream();
-        }
+        loadFrontEndSprites({kSplashSprite});
         startupStatics().s_askSound = readAppPropertyFlag() ? 1 : 0;
         menuStatics().s_redraw = 1;
         startupStatics().s_startupLoaded = 0;
@@ -460,8 +467,7 @@ void stateStartQuestion(std::int32_t message) {
         if (menuStatics().s_questionAnswer == 1) {
             if (seams().race.setupMode6Event)
                 seams().race.setupMode6Event();
-            setLoadingTarget(kLoadingState, kRaceCountdownState);
-            pushState(kLoadingState);
+            startLoading(kLoadRace, kRaceCountdownState);
         } else {
             backToState(kRaceMenuState);
         }

@@ -9,6 +9,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
+#include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
@@ -58,7 +59,28 @@ void endFall(cEntity* car) {
     car->m_onPath = 1;
 }
 
+// Each entity the race scene paints this frame, in paint order.
+template <class Step>
+void forPaintedEntities(Step step) {
+    const ViewPassStatics& v = viewPassStatics();
+    for (std::int32_t k = kPaintedSliceCount - 1; k >= 0; --k) {
+        if (isSliceTurnedAway(k))
+            continue;
+        for (std::int32_t n = 0; n < v.s_sliceEntityCount[k]; ++n)
+            step(sliceEntity(k, n));
+    }
+}
+
 } // namespace
+
+void prepareSliceEntities() {
+    const std::int32_t centre = viewPassStatics().s_screenCenterX;
+    forPaintedEntities([centre](cEntity* e) { prepareEntityPaint(e, centre); });
+}
+
+void finishSliceEntities() {
+    forPaintedEntities(finishEntityPaint);
+}
 
 CarViewStatics& carViewStatics() {
     return rt::getStaticClass().statics<CarViewStatics>();

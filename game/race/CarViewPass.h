@@ -5,9 +5,11 @@
 // player's car and its return to the road, the rising marker of a car back
 // from a fall, and the target car held at the view's centre.
 //
-// The car painters only read. The race scene calls `prepareEntityPaint`
-// just before it paints an entity and `finishEntityPaint` just after, for
-// exactly the entities it paints this frame and in paint order; each step
+// The car painters only read. The view pass runs `prepareEntityPaint`
+// before the painter and `finishEntityPaint` in its closing step after it
+// (`prepareSliceEntities`, `finishSliceEntities`), for exactly the entities
+// the race scene paints this frame and in paint order, whether or not a
+// painter runs: the race is the same without one. Each step
 // keeps to the cases in which the painter shows what it changes (a car
 // out of view, a hidden player's car or a knocked car change nothing that
 // is not drawn). A value that the frame's picture shows changed at once is
@@ -45,6 +47,15 @@ struct CarViewStatics {
 };
 
 CarViewStatics& carViewStatics();
+
+// `prepareEntityPaint` for every entity the race scene paints this frame,
+// in its paint order: the main road's slices 12 down to 0 that are not
+// turned away from the camera, each slice's entities farthest first. The
+// view pass runs it before the painter.
+void prepareSliceEntities();
+// `finishEntityPaint` for the same entities in the same order; the view
+// pass's closing step after the painter.
+void finishSliceEntities();
 
 // The changes made before `entity` is painted; `screenCenterX` is the
 // view's centre, where the player's target car is held.

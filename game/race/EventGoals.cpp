@@ -7,6 +7,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -438,6 +439,10 @@ bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs) {
         return checkFinishStopGo(player, dt);
     case 5:
         return checkFinishPoints(player, nowMs);
+    case 6:
+        // The guided race ends by its steps, never by a rule.
+        updateGuideSteps(dt);
+        return false;
     case 7:
         return checkFinishSection(player, g.s_section, dt);
     case 8:

@@ -141,8 +141,8 @@ void setupEventType10();
 void setupEventType11();
 
 // The finish rule of the current event type for a frame of `dt` seconds at
-// device time `nowMs`; true when it finished the race. Type 6 and types
-// from 12 up have none here.
+// device time `nowMs`; true when it finished the race. Type 6 runs the
+// guide's steps instead (RaceGuide.h); types from 12 up have none.
 bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs);
 bool checkFinishDistance(cEntity* player, std::int32_t dt);
 bool checkFinishScore(cEntity* player, std::int32_t dt);

@@ -70,6 +70,8 @@ void recordPlayerSplit(const cEntity* car, std::int32_t section) {
     setIntAt(splits, 2 * section, into);
     e.s_splitShown = into;
     e.s_splitDeltaShown = before > 0 ? into - before : 0;
+    e.s_splitShownTimer = 0;
+    e.s_splitDeltaTimer = before > 0 ? 0 : -1;
 }
 
 void passTimingPoint(const cEntity* car, bool player) {
@@ -130,6 +132,8 @@ void resetTimingPoints(std::int32_t racers) {
     e.s_playerLapStart = e.s_raceTime;
     e.s_splitShown = 0;
     e.s_splitDeltaShown = 0;
+    e.s_splitShownTimer = -1;
+    e.s_splitDeltaTimer = -1;
 }
 
 std::int32_t timingPointAt(std::int32_t segment) {

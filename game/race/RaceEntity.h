@@ -95,6 +95,12 @@ struct RaceEntityStatics {
     // lap before (0 without one).
     std::int32_t s_splitShown = 0;
     std::int32_t s_splitDeltaShown = 0;
+    // The head-up display's paints of the split and of its difference so
+    // far; -1 while it is not on show. A pass starts them at 0 (the
+    // difference only when there is a lap before), and the display takes
+    // each away after its 51st paint.
+    std::int32_t s_splitShownTimer = -1;
+    std::int32_t s_splitDeltaTimer = -1;
 
     RT_REFERENCE_FIELDS(RaceEntityStatics, rt::NoReferenceBase, s_timingSection, s_timingTime, s_splitTimes)
 };

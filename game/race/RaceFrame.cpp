@@ -6,6 +6,7 @@
 #include "game/framework/Seams.h"
 #include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
+#include "game/race/HudState.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RacePlacement.h"
@@ -176,6 +177,7 @@ void updateRace() {
     if (!race.s_raceFinished)
         raceEntityStatics().s_raceTime += race.s_raceFrameTime;
     raceStep(race.s_raceFrameTime);
+    updateHudIntro(race.s_raceFrameTime);
     randomizeSpeedLines();
     if (race.s_raceFinished)
         player->m_heading = 0;

@@ -13,14 +13,13 @@
 // for it.
 //
 // Game thread only.
+#include "game/framework/States.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
 
 namespace game {
 
-inline constexpr std::int32_t kRacerIntroState = 39;
-inline constexpr std::int32_t kTrackFlyoverState = 40;
 // Game keys that leave the pre-race states and the outro.
 inline constexpr std::int32_t kPauseKey = 18;
 inline constexpr std::int32_t kFireKey = 5;

@@ -16,6 +16,8 @@ void paintRaceState() {
         hooks.viewPass();
     if (hooks.painter)
         hooks.painter();
+    if (hooks.afterPaint)
+        hooks.afterPaint();
 }
 
 bool raceStateMessage(std::int32_t message) {

@@ -6,10 +6,13 @@
 #include "game/framework/FixedPoint.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
+#include "game/race/CarViewPass.h"
+#include "game/race/DynamicTriggerView.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "runtime/StaticClass.h"
 #include "runtime/javamath.h"
@@ -25,11 +28,7 @@ using rt::imul;
 using rt::isub;
 
 constexpr std::int32_t kSegmentLength = 1024;
-// The slices the world paint walks, far to near: 12 down to 0.
-constexpr std::int32_t kPaintedSlices = 13;
 // The states in which the player's car stands on its slice like any other.
-constexpr std::int32_t kRacerIntroState = 39;
-constexpr std::int32_t kFlyoverState = 40;
 constexpr std::int32_t kSectionKind = 0x1000;
 
 template <class A>
@@ -69,7 +68,7 @@ bool isChased(const cEntity* e) {
     if (raceStatics().s_raceFinished && (type == 0 || type == 2))
         return false;
     const std::int32_t top = topOfStateStack();
-    return top != kRacerIntroState && top != kFlyoverState;
+    return top != kRacerIntroState && top != kTrackFlyoverState;
 }
 
 // The moving object's kind of code `c`: 1 for codes with the second bit.
@@ -246,9 +245,16 @@ void updateViewTimers() {
     ViewPassStatics& v = viewPassStatics();
     if (v.s_flashTimer > 0)
         v.s_flashTimer = std::max(isub(v.s_flashTimer, raceStatics().s_raceFrameTime), 0);
-    v.s_laneTargetsOn = 0;
+    triggerStatics().s_laneTargetsOn = 0;
     const RoadSliceStatics& s = roadSliceStatics();
     v.s_roadBend = isub(s.s_sliceX[3], s.s_sliceX[0]) / 10;
+}
+
+bool isSliceTurnedAway(std::int32_t k) {
+    if (k < 0 || k >= kSliceCount)
+        return true;
+    const std::int32_t angle = roadSliceStatics().s_sliceAngle[k];
+    return std::max(angle, rt::ineg(angle)) >= viewPassStatics().s_sliceAngleLimit;
 }
 
 std::int32_t triggerCodeAt(std::int32_t segment, std::int32_t j) {
@@ -267,9 +273,8 @@ void stepMovingObjects(bool inRace) {
     if (v.s_movingObjectId < 0 || !t.s_triggerCodes)
         return;
     const std::int32_t limit = isub(t.s_roadHalfWidth, t.s_laneWidth);
-    for (std::int32_t i = kPaintedSlices - 1; i >= 0; --i) {
-        const std::int32_t angle = s.s_sliceAngle[i];
-        if (std::max(angle, rt::ineg(angle)) >= v.s_sliceAngleLimit)
+    for (std::int32_t i = kPaintedSliceCount - 1; i >= 0; --i) {
+        if (isSliceTurnedAway(i))
             continue;
         const std::int32_t segment = s.s_sliceSegment[i];
         for (std::int32_t j = 0; j < t.s_triggersPerSegment; ++j) {
@@ -301,6 +306,12 @@ void runViewPass(bool inRace) {
     sortEntitiesIntoSlices();
     updateViewTimers();
     stepMovingObjects(inRace);
+    markRoadsideLanes();
+    prepareSliceEntities();
+}
+
+void finishViewPass() {
+    finishSliceEntities();
 }
 
 void runViewPass() {

@@ -62,8 +62,6 @@ struct ViewPassStatics {
     // Time left of the screen flash (seconds, 4096 = 1.0), lowered by the
     // race frame time each painted frame and never below 0.
     std::int32_t s_flashTimer = 0;
-    // Set when a lane's item box is in view this frame; cleared first.
-    std::int8_t s_laneTargetsOn = 0;
     // (`s_sliceX`[3] - `s_sliceX`[0]) / 10: the road's bend in pixels.
     std::int32_t s_roadBend = 0;
 
@@ -98,19 +96,24 @@ void viewPassStaticInit();
 RoadCamera roadCamera();
 
 // One painted frame's view pass: `projectFromCamera`, `sortEntitiesIntoSlices`,
-// `updateViewTimers`, `stepMovingObjects`. `inRace` says whether the race
-// state itself (not a state over it) is painting: only then do the moving
-// road objects move.
+// `updateViewTimers`, `stepMovingObjects`, `markRoadsideLanes`
+// (DynamicTriggerView.h) and `prepareSliceEntities` (CarViewPass.h).
+// `inRace` says whether the race state itself (not a state over it) is
+// painting: only then do the moving road objects move.
 void runViewPass(bool inRace);
 // `runViewPass` with `inRace` taken from the current state.
 void runViewPass();
+// The view pass's closing step after the painter (or in its place):
+// `finishSliceEntities` (CarViewPass.h).
+void finishViewPass();
 
 // The road slices from the camera's place, heading and height.
 void projectFromCamera();
 // Every car in list order into the main road, then every active race
 // object.
 void sortEntitiesIntoSlices();
-// The flash timer, the lane-target switch and the road bend.
+// The flash timer, the lane-target switch (TrackTriggers.h) and the road
+// bend.
 void updateViewTimers();
 // The moving road objects: each kind shown in a visible slice bounces off
 // the road's outer lanes, is placed for the painter, and moves one step
@@ -131,6 +134,12 @@ void addEntityToSlice(cEntity* e, bool mainRoad);
 bool projectEntity(cEntity* e, std::int32_t k);
 // Entity n of slice k, or null.
 cEntity* sliceEntity(std::int32_t k, std::int32_t n);
+
+// The race scene walks the main road's slices `kPaintedSliceCount` - 1 down
+// to 0, far to near, and leaves out a slice turned away from the camera:
+// one whose heading reaches `s_sliceAngleLimit` either way.
+inline constexpr std::int32_t kPaintedSliceCount = 13;
+bool isSliceTurnedAway(std::int32_t k);
 
 // Trigger code j of `segment` (0 outside the track's codes).
 std::int32_t triggerCodeAt(std::int32_t segment, std::int32_t j);

@@ -34,8 +34,6 @@ constexpr std::int32_t kStraightFrame = 5;
 constexpr std::int32_t kTurnedFrame = 2;
 // The light frame of a body frame lies this many frames further on.
 constexpr std::int32_t kLightFrames = 11;
-constexpr std::int32_t kRacerIntroState = 39;
-constexpr std::int32_t kFlyoverState = 40;
 // The skid lines: dark grey, at least 4 px long, a pixel longer per 32768
 // units of speed, at most 16 px.
 constexpr std::int32_t kSkidColour = 0x303030;
@@ -271,7 +269,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
         const bool zoomed = needsZoom(car) || car->m_fallen || car->m_effect == 16384;
         const std::int32_t top = topStackedState();
         if (!car->m_fallen && car->m_state != kStateNoContact && car->m_effect != 512 &&
-            top != kRacerIntroState && top != kFlyoverState && !raceStatics().s_raceFinished &&
+            top != kRacerIntroState && top != kTrackFlyoverState && !raceStatics().s_raceFinished &&
             !car->m_hasTarget) {
             if (ASprite* shadows = tableSprite(car_sprites::kShadows))
                 paintFrame(shadows, loopStatics().s_graphics, shadowFrame(car, steerFrame), x, groundY, 0, 0,

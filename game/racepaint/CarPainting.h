@@ -7,9 +7,10 @@
 // under an effect, in its state-32 animation, with its shadow, lights,
 // place marker and the effect layers of CarEffectLayers.h.
 //
-// The painters only read the race: the race scene runs the view pass's
-// `prepareEntityPaint` before `paintEntity` and `finishEntityPaint` after
-// it (game/race/CarViewPass.h). They change nothing but the sprite
+// The painters only read the race: the view pass runs
+// `prepareEntityPaint` for the painted entities before the painter and
+// `finishEntityPaint` after it (game/race/CarViewPass.h). They change
+// nothing but the sprite
 // engine's painter parameters, which they set and reset around a paint.
 //
 // Threads: the game thread only; the skid lines hold the screen Graphics'

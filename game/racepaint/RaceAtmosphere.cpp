@@ -1,11 +1,9 @@
 #include "game/racepaint/RaceAtmosphere.h"
 
 #include "game/framework/GameGraphics.h"
-#include "game/framework/GameRandom.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/race/TrackData.h"
 #include "game/racepaint/RaceScene.h"
-#include "runtime/StaticClass.h"
 
 #include <algorithm>
 
@@ -25,10 +23,6 @@ std::int32_t skyColour() {
 
 } // namespace
 
-RaceAtmosphereStatics& raceAtmosphereStatics() {
-    return rt::getStaticClass().statics<RaceAtmosphereStatics>();
-}
-
 void buildHazeImage(std::int32_t /*event*/, std::int32_t height, std::int32_t strength) {
     RaceSceneStatics& scene = raceSceneStatics();
     scene.s_hazeImage = nullptr;
@@ -44,19 +38,6 @@ void buildHazeImage(std::int32_t /*event*/, std::int32_t height, std::int32_t st
                     static_cast<std::int32_t>(static_cast<std::uint32_t>(alpha) << 24) | colour);
     }
     scene.s_hazeImage = createRGBImage(pixels, width, height, true);
-}
-
-void initParticleField() {
-    RaceAtmosphereStatics& s = raceAtmosphereStatics();
-    if (!s.s_particles)
-        s.s_particles = rt::newIntArray(kParticleCount * kParticleInts);
-    const std::int32_t width = std::max(config().s_gameScreenWidth, 1);
-    const std::int32_t height = std::max(config().s_gameScreenHeight, 1);
-    for (std::int32_t i = 0; i < kParticleCount; ++i) {
-        rt::IntArray::set(s.s_particles, i * kParticleInts, getRandom(0, width));
-        rt::IntArray::set(s.s_particles, i * kParticleInts + 1, getRandom(0, height));
-        rt::IntArray::set(s.s_particles, i * kParticleInts + 2, getRandom(1, kParticleFastest + 1));
-    }
 }
 
 } // namespace game

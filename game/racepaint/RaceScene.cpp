@@ -14,6 +14,7 @@
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
+#include "game/racepaint/CarPainting.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/racepaint/SceneryBuffer.h"
@@ -39,7 +40,7 @@ using platform::javax_microedition_lcdui_Graphics;
 
 constexpr std::int32_t kOne = 4096;
 // The slices the world paint walks, far to near: 12 down to 0.
-constexpr std::int32_t kNearestFarSlice = 12;
+constexpr std::int32_t kNearestFarSlice = kPaintedSliceCount - 1;
 constexpr std::int32_t kStartLineParts = 4;
 constexpr std::int32_t kWhite = 0xFFFFFF;
 // The start gate stands in segment 0, drawn only beyond this depth.
@@ -90,18 +91,13 @@ std::int32_t surfaceAttribute(std::int32_t segment) {
     return elementAt(trackStatics().s_segmentAttributes, rt::iadd(rt::imul(2, segment), 1));
 }
 
-bool isTurnedAway(std::int32_t k) {
-    const std::int32_t angle = roadSliceStatics().s_sliceAngle[k];
-    return std::max(angle, rt::ineg(angle)) >= viewPassStatics().s_sliceAngleLimit;
-}
-
 // Whether slice k is drawn at all: a second-road slice that shows the main
 // road's segment is the main road, and a slice turned too far is not drawn.
 bool isSliceDrawn(std::int32_t i, std::int32_t k) {
     const RoadSliceStatics& s = roadSliceStatics();
     if (k != i && s.s_sliceSegment[k] == s.s_sliceSegment[i])
         return false;
-    return !isTurnedAway(k);
+    return !isSliceTurnedAway(k);
 }
 
 void clipToSlice(std::int32_t k) {
@@ -272,21 +268,40 @@ void entityStandIn(cEntity* e) {
     paintCachedZoomed(e->m_spriteSet, kCarStandInFrame, e->m_screenScale, e->m_screenX, e->m_screenY, 0);
 }
 
-// The view's values the roadside painters read.
+// The view's values the roadside and car painters read, copied from the
+// view pass and the drawing area each frame before anything is painted.
 void feedRoadsideView() {
     const ViewPassStatics& v = viewPassStatics();
     const RoadSliceStatics& s = roadSliceStatics();
+    const RoadBandStatics& area = roadBandStatics();
     RoadsideViewStatics& r = roadsideView();
     r.s_cameraFocal = v.s_cameraFocal;
     r.s_screenCenterX = v.s_screenCenterX;
     r.s_viewHorizonY = v.s_viewHorizonY;
+    r.s_defaultHorizonY = v.s_defaultHorizonY;
     r.s_cameraSegment = v.s_cameraSegment;
+    std::copy_n(s.s_sliceSegment, kRoadSlices, r.s_sliceSegment);
+    std::copy_n(s.s_sliceAngle, kRoadSlices, r.s_sliceAngle);
     std::copy_n(s.s_sliceX, kRoadSlices, r.s_sliceX);
     std::copy_n(s.s_sliceDepth, kRoadSlices, r.s_sliceDepth);
     std::copy_n(s.s_sliceHeight, kRoadSlices, r.s_sliceHeight);
+    std::copy_n(s.s_sliceScale, kRoadSlices, r.s_sliceScale);
+    std::copy_n(s.s_sliceScreenX, kRoadSlices, r.s_sliceScreenX);
     std::copy_n(s.s_sliceScreenY, kRoadSlices, r.s_sliceScreenY);
+    std::copy_n(s.s_sliceScreenWidth, kRoadSlices, r.s_sliceScreenWidth);
+    r.s_sliceAngleLimit = v.s_sliceAngleLimit;
+    r.s_clipLeft = area.s_clipLeft;
+    r.s_clipTop = area.s_clipTop;
+    r.s_clipRight = rt::iadd(area.s_clipLeft, area.s_viewWidth);
+    r.s_clipBottom = area.s_clipBottom;
+    r.s_viewWidth = area.s_viewWidth;
+    r.s_shakeX = raceUtilityStatics().s_shakeX;
     r.s_weatherMode = trackStatics().s_trackAmbience;
     r.s_roadBend = v.s_roadBend;
+    CarPaintStatics& cars = carPaintStatics();
+    cars.s_flashTimer = v.s_flashTimer;
+    cars.s_cameraYaw = v.s_cameraYaw;
+    cars.s_cameraHeading = v.s_cameraHeading;
 }
 
 } // namespace

@@ -19,6 +19,8 @@
 // The painters of other work come through `RaceSceneHooks`; each empty
 // hook has a stand-in here (ground in one colour, a white band for the
 // start line, frame 5 of a car's sprite set zoomed, nothing for the rest).
+// The game puts the real ones in (`installRacePainters`,
+// RacePresentation.h).
 //
 // Threads: the game thread only.
 

@@ -3,6 +3,7 @@
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/States.h"
+#include "game/race/DynamicTriggerView.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
@@ -11,6 +12,7 @@
 #include "game/race/RoadProjection.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/ClippedDrawing.h"
 #include "game/racepaint/RoadsideTrack.h"
@@ -365,17 +367,9 @@ void drawSegmentSection(std::int32_t code, std::int32_t slice, std::int32_t offs
 }
 
 bool isDynamicTriggerOnLap(std::int32_t entry, std::int32_t slice) {
-    if ((entry & 0x8000) != 0)
-        return true;
-    const cEntity* player = racerStatics().s_playerCar;
-    if (!player || slice < 0 || slice >= kRoadSlices)
-        return false;
-    const std::int32_t lap = (entry >> 12) & 7;
-    if (lap == player->m_lap)
-        return true;
-    if (lap != player->m_lap + 1)
-        return false;
-    return player->m_segment + 15 >= trackStatics().s_segmentCount + roadsideView().s_sliceSegment[slice];
+    if (slice < 0 || slice >= kRoadSlices)
+        return (entry & 0x8000) != 0;
+    return isEntryOnPlayersLap(entry, roadsideView().s_sliceSegment[slice]);
 }
 
 namespace {
@@ -415,28 +409,54 @@ void paintRoadSliceSprite(std::int32_t slice, std::int32_t code, bool second) {
     player->paint5(point.x, point.y, std::min(point.scale, 4096), 0);
 }
 
+void markRoadsideLane(std::int32_t slice, std::int32_t code) {
+    if (slice < 0 || slice >= kRoadSlices)
+        return;
+    const std::int32_t lane = (code >> 16) & 15;
+    const RoadsideViewStatics& v = roadsideView();
+    const RoadCamera camera{
+        .focal = v.s_cameraFocal, .horizonY = v.s_viewHorizonY, .centerX = v.s_screenCenterX};
+    const SlicePoint point = getRoadSliceX(camera, slice, laneMarkLateral(lane), 0, 0);
+    ZoomedAnimPlayer* player = itemBoxPlayer();
+    const rt::IntArray* taken = triggerStatics().s_itemBoxTaken;
+    const std::int32_t segment = v.s_sliceSegment[slice];
+    if (!point.visible || !player || !taken || segment < 0 || segment >= taken->length() ||
+        ((rt::IntArray::get(taken, segment) >> lane) & 1) != 0)
+        return;
+    player->paint5(point.x, point.y, std::min(point.scale, 4096), 0);
+}
+
 void paintDynamicTrigger(std::int32_t code, std::int32_t slice) {
     std::int32_t entry = 0;
-    if (!isCodeForVariant(code) || !findDynamicTrigger(code, entry) || !isDynamicTriggerOnLap(entry, slice))
-        return;
-    if ((entry & 0x100) != 0 && roadsideView().s_weatherMode != 2)
+    if (slice < 0 || slice >= kRoadSlices ||
+        !findShownDynamicTrigger(code, roadsideView().s_sliceSegment[slice], entry))
         return;
     const std::int32_t value = entry & 255;
     if (((entry >> 24) & 255) == 0xFF) {
+        if (!isEntryValueShown(value))
+            return;
         const std::int32_t lane = (entry >> 16) & 15;
-        const bool guided = stateStatics().s_gameMode == kGuidedGameMode;
-        // FIXME: value 1 (an item box on its lane) needs the item boxes'
-        // player and lane targets, and the guided race shows coins and the
-        // value-7 model only from its later steps; neither is built yet, so
-        // value 1 draws nothing and the guided race shows no coins.
-        if ((value == 2 || value == 10) && !guided)
-            paintRoadSliceSprite(slice, entry, value == 10);
-        else if ((value == 3 || value == 11) && !guided)
-            paintLaneObject(lane, slice, value == 11);
-        else if (value == 7)
-            drawSegmentSection(7, slice, lane * 512 - 2560);
-        else if (value == 8)
-            drawSegmentSection(8, slice, lane * 512 - 1536);
+        switch (value) {
+        case kEntryItemBox:
+            markRoadsideLane(slice, entry);
+            break;
+        case kEntryCoin:
+        case kEntryTenCoin:
+            paintRoadSliceSprite(slice, entry, value == kEntryTenCoin);
+            break;
+        case kEntryLaneObject:
+        case kEntryWideLaneObject:
+            paintLaneObject(lane, slice, value == kEntryWideLaneObject);
+            break;
+        case kEntryBump:
+            drawSegmentSection(kEntryBump, slice, lane * 512 - 2560);
+            break;
+        case kEntryRamp:
+            drawSegmentSection(kEntryRamp, slice, lane * 512 - 1536);
+            break;
+        default:
+            break;
+        }
         return;
     }
     if (value > 3)

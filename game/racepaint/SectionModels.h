@@ -71,10 +71,17 @@ void paintStartLine(std::int32_t part, std::int32_t slice, std::int32_t colour);
 // 1.0; nothing when a player is missing, the point is not in view, or the
 // coin of that lane of the slice's segment is taken.
 void paintRoadSliceSprite(std::int32_t slice, std::int32_t code, bool second);
+// The item box of lane (code >> 16) & 15 standing on the road at slice
+// `slice`, drawn by the item-box player at no more than 1.0; nothing when
+// the player is missing, the point is not in view, or the box of that lane
+// of the slice's segment is taken. Its lane mark is the view pass's
+// (DynamicTriggerView.h): this only paints.
+void markRoadsideLane(std::int32_t slice, std::int32_t code);
 // The painter of a dynamic trigger code at a slice: the current event's
-// entry for the code, shown by lap and weather, drawn as a model, a coin
-// (values 2 and 10), a lane object one or (11) two lanes wide (values 3
-// and 11, never in the guided race), or a segment model (values 7, 8).
+// entry for the code, shown by lap and weather, drawn as a model, an item
+// box (value 1), a coin (values 2 and 10), a lane object one or (11) two
+// lanes wide (values 3 and 11), or a segment model (values 7, 8); the
+// guided race shows each value from its own step (DynamicTriggerView.h).
 void paintDynamicTrigger(std::int32_t code, std::int32_t slice);
 
 } // namespace game

@@ -1,6 +1,7 @@
 #include "game/sprite/Font.h"
 
 #include "game/data/PackReader.h"
+#include "game/framework/DrawingTap.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/sprite/ASprite.h"
@@ -13,6 +14,7 @@
 #include "runtime/javamath.h"
 
 #include <algorithm>
+#include <string>
 
 namespace game {
 
@@ -38,6 +40,14 @@ bool hasText(const ASprite* font, const rt::String* text, const rt::CharArray* c
     if (!font)
         rt::reportNullPointer();
     return font != nullptr;
+}
+
+// The drawn range of `text`, for a drawing tap.
+std::u16string reportedText(const TextSource& text, TextRange range) {
+    std::u16string out;
+    for (std::int32_t i = range.start; i < range.end; ++i)
+        out.push_back(static_cast<char16_t>(text.at(i)));
+    return out;
 }
 
 } // namespace
@@ -205,6 +215,10 @@ void drawString(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, r
     if (!hasText(font, text, chars))
         return;
     FontStatics& s = fontStatics();
+    const TextSource source{text, chars};
+    const TextRange range = textRange(source, true);
+    const ReportedDraw reported(DrawCall::DrawText, g, font, {x, y, anchor, font->m_currentPalette},
+                                drawingTap() ? reportedText(source, range) : std::u16string());
     y = iadd(y, font->m_textTopOffset);
     measureString(font, text, chars);
     if (anchor & kAnchorRight)
@@ -217,8 +231,6 @@ void drawString(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, r
         y = rt::isub(y, s.s_textHeight >> 1);
     if (keepPalette)
         s.s_savedPalette = font->m_currentPalette;
-    const TextSource source{text, chars};
-    const TextRange range = textRange(source, true);
     const std::int32_t lineX = x;
     const std::int32_t lineStep = iadd(font->m_lineHeight, font->m_lineSpacing);
     for (std::int32_t i = range.start; i < range.end;) {

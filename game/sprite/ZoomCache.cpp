@@ -376,7 +376,21 @@ java_lang_Integer* makeCacheKey(std::int32_t sprite, std::int32_t id, bool anim,
                    sprite);
         return nullptr;
     }
-    return rt::make<java_lang_Integer>(zoomKeyValue(sprite, id, anim, bank));
+    // An Integer never changes its value, so one key serves every lookup and
+    // every entry of that value.
+    const std::int32_t value = zoomKeyValue(sprite, id, anim, bank);
+    ZoomStatics& z = zoomStatics();
+    if (!z.s_keys)
+        z.s_keys = rt::newObjectArray(kZoomKeySlots);
+    const auto slot = static_cast<std::int32_t>(static_cast<std::uint32_t>(value) % kZoomKeySlots);
+    rt::Object* kept = z.s_keys ? ObjectArray::get(z.s_keys, slot) : nullptr;
+    if (kept && kept->classId() == java_lang_Integer::kClassId &&
+        static_cast<java_lang_Integer*>(kept)->intValue() == value)
+        return static_cast<java_lang_Integer*>(kept);
+    java_lang_Integer* key = rt::make<java_lang_Integer>(value);
+    if (z.s_keys)
+        ObjectArray::set(z.s_keys, slot, key);
+    return key;
 }
 
 ASprite* zoomSprite(std::int32_t s, bool bank) {

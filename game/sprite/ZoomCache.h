@@ -94,9 +94,13 @@ struct ZoomStatics {
     std::int32_t s_preZoomPalette = 0;
     std::int8_t s_preZoomAlphaPalette = 0;
     std::int32_t s_preZoomAlpha = -1;
+    // The keys made so far, kept for reuse (Integer[kZoomKeySlots], made on
+    // the first lookup): slot value mod the slot count holds the last key
+    // of that value, so that a painted frame's lookups make no object.
+    rt::ObjectArray* s_keys = nullptr;
 
     RT_REFERENCE_FIELDS(ZoomStatics, rt::NoReferenceBase, s_zoomCache, s_preZoomCache, s_rgbBuffer,
-                        s_altSprites)
+                        s_altSprites, s_keys)
 };
 
 ZoomStatics& zoomStatics();
@@ -120,12 +124,15 @@ inline constexpr std::int32_t kTurn = 4;
 } // namespace zoom_flags
 
 inline constexpr std::int32_t kZoomIdLimit = 1024;
+// How many made keys the caches keep for reuse.
+inline constexpr std::int32_t kZoomKeySlots = 512;
 inline constexpr std::int32_t kZoomAnimBit = 1 << 30;
 
 // The key's value: id + (sprite << 10) + (anim ? 1 << 30) + (bank ? 1 << 31),
 // wrapping.
 std::int32_t zoomKeyValue(std::int32_t sprite, std::int32_t id, bool anim, bool bank);
-// The key as a new Integer; null, after a log line, for an id outside 0..1023.
+// The key as an Integer, the one made before for the same value where the
+// kept keys still hold it; null, after a log line, for an id outside 0..1023.
 lib::java_lang_Integer* makeCacheKey(std::int32_t sprite, std::int32_t id, bool anim, bool bank);
 
 // Sprite `s` of the sprite table, or of the second table with `bank`; null

@@ -38,6 +38,9 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     HeadlessScreen::Options screenOptions;
     screenOptions.size = options.screenSize;
     screenOptions.frameFolder = options.frameFolder;
+    screenOptions.shotFolder = options.shotFolder;
+    screenOptions.shotPeriod = options.shotPeriod;
+    screenOptions.now = [scheduler] { return scheduler->now(); };
     screenOptions.hashFrames = options.hashFrames || options.script.hashFrames;
     screenOptions.quitAfterFrames = options.quitAfterFrames;
     screenOptions.onQuit = [windowPointer] { windowPointer->postQuit(); };

@@ -30,7 +30,11 @@ class HeadlessScheduler;
 struct HeadlessOptions {
     Script script;
     ScreenSize screenSize;
-    std::string frameFolder;           // when set, every frame is written there as PNG
+    std::string frameFolder; // when set, every frame is written there as PNG
+    // When both are set, the first frame and then the first frame of every
+    // `shotPeriod` virtual milliseconds are written there as PNG.
+    std::string shotFolder;
+    std::uint32_t shotPeriod = 0;
     bool hashFrames = false;           // when set (or the script says so), every frame is hashed
     std::uint32_t quitAfterFrames = 0; // when set, a quit arrives after that many frames
     LanguageId language = kEnglishUs;

@@ -97,11 +97,28 @@ void HeadlessScreen::present() {
             if (!written)
                 logf(LogCategory::Host, "host: %s", written.error().message.c_str());
         }
+        writeShotIfDue();
     }
     if (m_options.onPresented)
         m_options.onPresented();
     if (count == m_options.quitAfterFrames && m_options.onQuit)
         m_options.onQuit();
+}
+
+void HeadlessScreen::writeShotIfDue() {
+    if (m_options.shotFolder.empty() || m_options.shotPeriod == 0 || !m_options.now)
+        return;
+    std::uint64_t now = m_options.now();
+    if (now < m_nextShot)
+        return;
+    std::uint64_t reached = now - now % m_options.shotPeriod;
+    m_nextShot = reached + m_options.shotPeriod;
+    char name[40];
+    std::snprintf(name, sizeof name, "shot-%07llu.png", static_cast<unsigned long long>(reached));
+    auto written =
+        writePng(m_options.shotFolder + "/" + name, m_lastFrame, m_options.size.width, m_options.size.height);
+    if (!written)
+        logf(LogCategory::Host, "host: %s", written.error().message.c_str());
 }
 
 std::uint32_t HeadlessScreen::frameCount() const {

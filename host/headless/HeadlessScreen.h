@@ -26,7 +26,15 @@ class HeadlessScreen final : public Screen {
 public:
     struct Options {
         ScreenSize size;
-        std::string frameFolder;           // when set, frame N is written there as frame-NNNNNN.png
+        std::string frameFolder; // when set, frame N is written there as frame-NNNNNN.png
+        // When both are set and `now` gives the virtual time in ms, the
+        // first frame is written to `shotFolder` as shot-0000000.png, and
+        // then the first frame at or after each multiple of `shotPeriod`
+        // ms as shot-MMMMMMM.png, M the last multiple it reached: one shot
+        // per period however fast or slow frames come.
+        std::string shotFolder;
+        std::uint32_t shotPeriod = 0;
+        std::function<std::uint64_t()> now;
         bool hashFrames = false;           // when set, `frameHashes` has the hash of every frame
         std::uint32_t quitAfterFrames = 0; // when set, `onQuit` runs after that frame
         std::function<void()> onQuit;
@@ -55,11 +63,14 @@ private:
 
     // Copies the surface into `m_lastFrame` and answers its hash.
     std::uint64_t copyAndHashFrame();
+    // Writes the frame in `m_lastFrame` as a shot when its period has come.
+    void writeShotIfDue();
 
     Options m_options;
     std::vector<std::uint16_t> m_pixels;
     mutable std::mutex m_lock;
     std::uint32_t m_frameCount = 0;
+    std::uint64_t m_nextShot = 0;
     std::vector<std::uint64_t> m_hashes;
     std::vector<std::uint16_t> m_lastFrame;
     std::unique_ptr<XXH3_state_s, HashStateDeleter> m_hashState; // when hashing

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [--seed N] "
-    "[--record FILE] [--hashes FILE] [--race ROW] [PROGRAM_FOLDER]";
+    "[--record FILE] [--hashes FILE] [--race ROW] [--shots FOLDER] [PROGRAM_FOLDER]";
 
 constexpr const char* kHelp =
     R"(Runs Vorlax Rally from the data set ("data.bar") in PROGRAM_FOLDER (default: the current folder).
@@ -31,6 +31,8 @@ options:
   --hashes FILE      write a line per painted frame to FILE: the frame's number, the game
                      state's hash and the presented frame's hash
   --race ROW         race race row ROW (0..5) at once, without the menus (for development)
+  --shots FOLDER     write the first frame of a headless run and then one frame every 5 s of
+                     its virtual time to FOLDER as shot-MILLISECONDS.png (needs --headless)
 
 script (one line each; '#' starts a comment):
   TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
@@ -81,6 +83,16 @@ std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, std::str
     host::HeadlessOptions headless;
     headless.script = std::move(script).value();
     headless.folders.programFolder = options.programFolder;
+    if (!options.shotFolder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.shotFolder, error);
+        if (error) {
+            problem = "cannot make the shots folder " + options.shotFolder + ": " + error.message();
+            return nullptr;
+        }
+        headless.shotFolder = options.shotFolder;
+        headless.shotPeriod = kShotPeriod;
+    }
     return host::makeHeadlessHost(std::move(headless));
 }
 
@@ -134,6 +146,11 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
             if (number.empty() || error != std::errc() || end != number.data() + number.size() ||
                 options.raceRow < 0 || options.raceRow > kLastRaceRow)
                 return host::Error::withMessage("--race takes a race row from 0 to 5");
+        } else if (argument == "--shots") {
+            const char* path = value();
+            if (!path || !*path)
+                return host::Error::withMessage("--shots takes a folder name");
+            options.shotFolder = path;
         } else if (argument.starts_with("-")) {
             return host::Error::withMessage("unknown option " + std::string(argument));
         } else if (folderGiven) {
@@ -145,6 +162,8 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
     }
     if (!options.scriptPath.empty() && !options.headless)
         return host::Error::withMessage("--script needs --headless");
+    if (!options.shotFolder.empty() && !options.headless)
+        return host::Error::withMessage("--shots needs --headless");
     return options;
 }
 

@@ -6,7 +6,7 @@
 //
 //     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
 //            [--script FILE] [--seed N] [--record FILE] [--hashes FILE]
-//            [--race ROW] [PROGRAM_FOLDER]
+//            [--race ROW] [--shots FOLDER] [PROGRAM_FOLDER]
 //
 // Exit statuses: see `ExitStatus` (platform/app/StartupHooks.h) and `--help`.
 // Every failure writes one line naming what is wrong to standard error.
@@ -41,12 +41,18 @@ struct ProgramOptions {
     // A race row to race at once instead of the front end (a development
     // entry); -1 none.
     std::int32_t raceRow = -1;
+    // A headless run's shots: the first frame and one every `kShotPeriod` of
+    // virtual time, written there as PNG (the folder is made when missing).
+    std::string shotFolder;
     // Empty: the current folder.
     std::string programFolder;
 };
 
+inline constexpr std::uint32_t kShotPeriod = 5000;
+
 // The options after the program's name. Fails on an unknown option, a
-// missing or bad value, a second folder, or a script without --headless.
+// missing or bad value, a second folder, or a script or shots without
+// --headless.
 host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> arguments);
 
 struct ProgramParts {

@@ -43,9 +43,9 @@ public:
 
     static const char* name(game::DrawCall call) {
         static const char* const names[] = {
-            "fillRect",    "fillRectAlpha", "drawLine",       "drawRect",       "drawRegion",  "drawImage",
-            "drawRGB",     "drawString",    "fillGradient",   "fillTriangle",   "paintModule", "paintFrame",
-            "paintAFrame", "paintZoomed",   "paintPreZoomed", "paintZoomedAnim"};
+            "fillRect",    "fillRectAlpha", "drawLine",       "drawRect",        "drawRegion",  "drawImage",
+            "drawRGB",     "drawString",    "fillGradient",   "fillTriangle",    "paintModule", "paintFrame",
+            "paintAFrame", "paintZoomed",   "paintPreZoomed", "paintZoomedAnim", "drawText"};
         return names[static_cast<int>(call)];
     }
     // The call and its arguments only.
@@ -53,6 +53,12 @@ public:
         std::string out = name(r.call);
         for (std::int32_t i = 0; i < r.argCount; ++i)
             out += " " + std::to_string(r.args[i]);
+        if (!r.text.empty()) {
+            out += " '";
+            for (char16_t c : r.text)
+                out += c < 0x80 ? static_cast<char>(c) : '?';
+            out += "'";
+        }
         return out;
     }
     // The call with the clip and the colour it met.

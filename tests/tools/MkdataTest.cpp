@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -74,6 +75,41 @@ TEST(Mkdata, AnOlderSetIsReplacedWhole) {
     ASSERT_EQ(mkdata(quoted(out)), 0);
     EXPECT_EQ(contentOf(out), fresh);
     EXPECT_EQ(namesIn(root.path()), std::vector<std::string>{"demo"});
+}
+
+TEST(Mkdata, MakingTheSetAgainKeepsThePlayersRecordStores) {
+    testing_support::TemporaryFolder root("vorlax-mkdata");
+    fs::path out = root.path() / "demo";
+    ASSERT_EQ(mkdata(quoted(out)), 0);
+    std::map<std::string, Bytes> fresh = contentOf(out);
+    const std::map<std::string, Bytes> stores = {
+        {"rms_VorlaxProgress.dat", {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1}},
+        {"rms_VorlaxProgress_1.dat", {42, 43}}};
+    for (const auto& [name, bytes] : stores)
+        ASSERT_TRUE(datakit::writeFile((out / name).string(), bytes).ok());
+    ASSERT_TRUE(datakit::writeFile((out / "data.bar").string(), {1, 2, 3}).ok()) << "a stale set";
+
+    ASSERT_EQ(mkdata(quoted(out)), 0);
+    std::map<std::string, Bytes> expected = fresh;
+    expected.insert(stores.begin(), stores.end());
+    EXPECT_EQ(contentOf(out), expected);
+    EXPECT_EQ(namesIn(root.path()), std::vector<std::string>{"demo"});
+}
+
+TEST(Mkdata, ACurrentSetIsLeftAsItIsAndCarriesTheGeneratorsDigest) {
+    testing_support::TemporaryFolder root("vorlax-mkdata");
+    fs::path out = root.path() / "demo";
+    ASSERT_EQ(mkdata(quoted(out)), 0);
+    Bytes archive = contentOf(out).at("data.bar");
+    std::string text(archive.begin(), archive.end());
+    std::size_t stamp = text.find("Vorlax-Data-Digest: ");
+    ASSERT_NE(stamp, std::string::npos);
+    EXPECT_EQ(text.find_first_not_of("0123456789abcdef", stamp + 20), stamp + 36) << "16 hex digits";
+
+    auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    fs::last_write_time(out / "data.bar", old);
+    ASSERT_EQ(mkdata(quoted(out)), 0);
+    EXPECT_EQ(fs::last_write_time(out / "data.bar"), old) << "not written again";
 }
 
 TEST(Mkdata, RefusesToReplaceWhatIsNotAProgramFolder) {

@@ -39,7 +39,10 @@ SpriteModel paintedSpriteModel(const PaintedSprite& sprite) {
     for (const PaintedFrame& frame : sprite.frames) {
         SpriteFrame out{.fmoduleCount = static_cast<std::uint8_t>(frame.fills.size() + frame.images.size()),
                         .firstFModule = static_cast<std::int16_t>(model.fmodules.size()),
-                        .boxCount = 0};
+                        .boxCount = static_cast<std::int8_t>(frame.boxes.size())};
+        model.boxes.insert(model.boxes.end(), frame.boxes.begin(), frame.boxes.end());
+        if (!frame.boxes.empty())
+            model.format |= sprite_bits::kFrameBoxes;
         for (const PaintedRect& r : frame.fills) {
             model.fmodules.push_back({static_cast<std::uint8_t>(model.modules.size()), r.x, r.y, 0});
             model.modules.push_back({.type = kFillModule,

@@ -40,6 +40,9 @@ struct PaintedFrame {
     // Drawn in this order: the rectangles, then the images.
     std::vector<PaintedRect> fills;
     std::vector<PaintedImage> images;
+    // The frame's box points (places its painters put other things), at most
+    // 127; a sprite with any box points writes the frame-box section.
+    std::vector<SpriteBox> boxes;
 };
 
 struct PaintedSprite {

@@ -4,6 +4,8 @@
 #include "tools/datakit/PngWriter.h"
 #include "tools/datakit/TrackRing.h"
 
+#include <utility>
+
 namespace datakit {
 
 namespace {
@@ -54,10 +56,15 @@ PaintedSprite panorama(std::uint32_t colour) {
     PaintedSprite s;
     s.palettes = {{0x00FF00FF, 0xFF000000 | colour, 0xFFF0F0F0},
                   {0x00FF00FF, 0xFF000000 | colour, 0xFFD0D0D0}};
+    const auto frameOf = [](PaintedImage image) {
+        PaintedFrame frame;
+        frame.images = {std::move(image)};
+        return frame;
+    };
     s.frames.push_back(
-        {{}, {paintImage(0, -12, 96, 12, [](int x, int y) { return y > 12 - (x % 24) / 3 ? 1 : 0; })}});
-    s.frames.push_back({{}, {paintImage(10, -20, 8, 3, [](int, int) { return 2; })}});
-    s.frames.push_back({{}, {paintImage(50, -22, 8, 3, [](int, int) { return 2; })}});
+        frameOf(paintImage(0, -12, 96, 12, [](int x, int y) { return y > 12 - (x % 24) / 3 ? 1 : 0; })));
+    s.frames.push_back(frameOf(paintImage(10, -20, 8, 3, [](int, int) { return 2; })));
+    s.frames.push_back(frameOf(paintImage(50, -22, 8, 3, [](int, int) { return 2; })));
     return s;
 }
 

@@ -161,7 +161,9 @@ std::array<datakit::WirePoint, 36> wireModelOf(const std::vector<datakit::TrackS
     return model;
 }
 
-datakit::TrackModel trackOf(int track) {
+} // namespace
+
+datakit::TrackModel demoTrack(int track) {
     const TrackPlan& plan = plans()[static_cast<std::size_t>(track)];
     datakit::TrackModel t;
     t.segments = segmentsOf(plan, track);
@@ -211,6 +213,8 @@ datakit::TrackModel trackOf(int track) {
                    static_cast<std::int16_t>(t.segments.size() - 1), 0, 1};
     return t;
 }
+
+namespace {
 
 // Racers: the player's block first (eight cars), then six computer drivers.
 struct RacerPlan {
@@ -285,7 +289,9 @@ datakit::GameTables gameTables() {
     return t;
 }
 
-datakit::EventEntry eventOf(int track) {
+} // namespace
+
+datakit::EventEntry demoEvent(int track) {
     const TrackPlan& plan = plans()[static_cast<std::size_t>(track)];
     datakit::EventEntry e;
     for (std::uint16_t p = 0; p < 4; ++p)
@@ -317,6 +323,8 @@ datakit::EventEntry eventOf(int track) {
     return e;
 }
 
+namespace {
+
 std::vector<datakit::TrackZone> zonesOf(int track) {
     std::size_t segments = segmentsOf(plans()[static_cast<std::size_t>(track)], track).size();
     std::vector<datakit::TrackZone> zones;
@@ -345,8 +353,8 @@ TrackColours demoTrackColours(int track) {
 void produceRaceData(ProgramFolder& folder) {
     std::vector<datakit::Bytes> tracks, events, zones, racers;
     for (int track = 0; track < kDemoTrackCount; ++track) {
-        tracks.push_back(datakit::writeTrack(trackOf(track)));
-        events.push_back(datakit::writeEventEntry(eventOf(track)));
+        tracks.push_back(datakit::writeTrack(demoTrack(track)));
+        events.push_back(datakit::writeEventEntry(demoEvent(track)));
         zones.push_back(datakit::writeZones(zonesOf(track)));
     }
     int id = 0;

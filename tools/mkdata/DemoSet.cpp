@@ -1,6 +1,9 @@
 #include "tools/mkdata/DemoSet.h"
 
+#include "runtime/constantStrings.h"
 #include "tools/datakit/AppJad.h"
+
+#include <cstdio>
 
 namespace mkdata {
 
@@ -37,7 +40,45 @@ constexpr Producer kProducers[] = {
     {"promotion", producePromotion},
 };
 
+// The 8-bit text of constant string `number` in the demo set.
+std::string constantText(std::int32_t number) {
+    for (const datakit::ConstantText& entry : demoConstantTexts()) {
+        if (entry.number == number)
+            return std::string(entry.text.begin(), entry.text.end());
+    }
+    return {};
+}
+
+// FNV-1a, 64 bits, over `bytes` and then over their count, so that two
+// entries cannot trade bytes across their border unseen.
+void addToDigest(std::uint64_t& digest, std::span<const std::uint8_t> bytes) {
+    auto add = [&digest](std::uint8_t byte) {
+        digest ^= byte;
+        digest *= 0x100000001b3ull;
+    };
+    for (std::uint8_t byte : bytes)
+        add(byte);
+    for (int shift = 0; shift < 64; shift += 8)
+        add(static_cast<std::uint8_t>(bytes.size() >> shift));
+}
+
 } // namespace
+
+std::string demoSetDigest(const ProgramFolder& folder) {
+    std::uint64_t digest = 0xcbf29ce484222325ull;
+    for (const datakit::ArchiveEntry& entry : folder.archive) {
+        std::string name(entry.name.begin(), entry.name.end());
+        addToDigest(digest, std::span(reinterpret_cast<const std::uint8_t*>(name.data()), name.size()));
+        addToDigest(digest, entry.bytes);
+    }
+    for (const auto& [name, bytes] : folder.files) {
+        addToDigest(digest, std::span(reinterpret_cast<const std::uint8_t*>(name.data()), name.size()));
+        addToDigest(digest, bytes);
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(digest));
+    return text;
+}
 
 std::span<const Producer> producers() {
     return kProducers;
@@ -47,6 +88,16 @@ ProgramFolder makeDemoSet() {
     ProgramFolder folder;
     for (const Producer& producer : producers())
         producer.produce(folder);
+    folder.recordStorePrefix = constantText(rt::constants::kRecordStorePrefix);
+    folder.recordStoreSuffix = constantText(rt::constants::kRecordStoreSuffix);
+    // The stamp goes last, as one more property line of "app.jad".
+    std::string digest = demoSetDigest(folder);
+    for (datakit::ArchiveEntry& entry : folder.archive) {
+        if (entry.name == u"app.jad") {
+            datakit::Bytes line = datakit::writeAppJad({{std::string(kDigestProperty), digest}});
+            entry.bytes.insert(entry.bytes.end(), line.begin(), line.end());
+        }
+    }
     return folder;
 }
 

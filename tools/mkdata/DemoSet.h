@@ -9,9 +9,11 @@
 #include "tools/datakit/AppJad.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
+#include "tools/datakit/EventPackWriter.h"
 #include "tools/datakit/FontWriter.h"
 #include "tools/datakit/PaintedSprite.h"
 #include "tools/datakit/PromoWriter.h"
+#include "tools/datakit/TrackWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
 
 #include <cstdint>
@@ -31,8 +33,15 @@ struct Producer {
 // Every producer, in the order they run.
 std::span<const Producer> producers();
 
-// The folder every producer has filled.
+// The folder every producer has filled, stamped: the application property
+// `kDigestProperty` holds `demoSetDigest` of the set made before the stamp,
+// which names the generator that made it (the same program always makes the
+// same set).
 ProgramFolder makeDemoSet();
+inline constexpr std::string_view kDigestProperty = "Vorlax-Data-Digest";
+// 16 lowercase hex digits of a 64-bit digest over every archive entry and
+// file of `folder`, names and bytes.
+std::string demoSetDigest(const ProgramFolder& folder);
 
 // The fixed-point pack: its file in the archive (constant string 143 names it
 // with a leading '/'), the separator of part numbers (constant string 110),
@@ -71,6 +80,9 @@ inline constexpr std::u16string_view kEventPackFile = u"events.pak";
 inline constexpr std::u16string_view kZonePackFile = u"zones.pak";
 void produceRaceData(ProgramFolder& folder);
 inline constexpr int kDemoTrackCount = 6;
+// Track `track`'s model and its event entry, as the packs hold them.
+datakit::TrackModel demoTrack(int track);
+datakit::EventEntry demoEvent(int track);
 // A track's sky and ground colours (0xRRGGBB), as its style table has them.
 struct TrackColours {
     std::uint32_t sky, ground;
@@ -105,9 +117,11 @@ void produceFontPack(ProgramFolder& folder);
 
 // The sprite pack (constant string 145 names it with a leading '/'): entry
 // n is slot n of the sprite table. It holds what the splash, the title, the
-// menus and the menus' load draw (slots 0 to 11, 14, 25, 26, 30, 62, 63, 65)
-// and a car for each racer's sprite sets (slots 43 to 52); the other
-// entries are empty.
+// menus and the menus' load draw (slots 0 to 11, 14, 25, 26, 30, 62, 63, 65:
+// among them the question box in 4 with a frame and box points for each
+// count of answers, the menus' bar and gauge in 8, the menu items and
+// answers in 65) and a car for each racer's sprite sets (slots 43 to 52);
+// the other entries are empty.
 inline constexpr std::u16string_view kSpritePackFile = u"sprites.pak";
 inline constexpr int kDemoSpriteCount = 67;
 inline constexpr int kFirstRacerSprite = 43;

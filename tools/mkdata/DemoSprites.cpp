@@ -119,7 +119,7 @@ PaintedImage checker(std::uint16_t width, std::uint16_t height, int cell, std::i
 }
 
 PaintedFrame frameOf(std::vector<PaintedRect> fills, std::vector<PaintedImage> images = {}) {
-    return PaintedFrame{.fills = std::move(fills), .images = std::move(images)};
+    return PaintedFrame{.fills = std::move(fills), .images = std::move(images), .boxes = {}};
 }
 
 // Horizontal bands from `top` to `bottom` blending from colour `a` to `b`.
@@ -202,6 +202,52 @@ PaintedSprite header() {
     return s;
 }
 
+// The menus' bar sprite, drawn from its top centre: frame 0 the bar, 1 a
+// button, 2 to 5 the gauge (its track, its fill, a spare notch, its end
+// mark), 6 the emblem. The menus' load keeps only its images, so every
+// frame is made of images (indexes: 1 navy, 2 amber, 3 blue, 4 grey, 5 ink,
+// 6 white).
+PaintedSprite menuBar() {
+    constexpr std::int16_t half = kScreenWidth / 2;
+    auto block = [](std::int16_t x, std::int16_t y, std::uint16_t w, std::uint16_t h, auto index) {
+        return datakit::paintImage(x, y, w, h, index);
+    };
+    PaintedSprite s;
+    s.palettes = {palette({0x10204A, 0xF0B020, 0x2A4A8A, 0xA0A8B8, 0x141C30, 0xFFFFFF})};
+    s.frames = {
+        frameOf({},
+                {block(-half, 0, kScreenWidth, 48, [](int, int y) { return y < 6     ? 3
+                                                                           : y >= 44 ? 2
+                                                                                     : 1; })}),
+        frameOf({}, {button(120, 40, -60, -20)}),
+        frameOf({}, {block(0, 0, 160, 14,
+                           [](int x, int y) { return x == 0 || y == 0 || x == 159 || y == 13 ? 4 : 5; })}),
+        frameOf({}, {block(1, 1, 158, 12, [](int, int y) { return y < 3 ? 6 : 2; })}),
+        frameOf({}, {block(0, 0, 2, 14, [](int, int) { return 4; })}),
+        frameOf({}, {block(-1, -2, 3, 18, [](int, int) { return 6; })}),
+        frameOf({}, {disc(64, -32, -32)})};
+    return s;
+}
+
+// The question box, drawn from its centre: frame n fits n answers (frame 0
+// none); box point 0 is where the first answer's top edge goes, box point 1
+// the top centre of the title.
+PaintedSprite questionBox(int answerHeight) {
+    PaintedSprite s;
+    for (int answers = 0; answers <= 6; ++answers) {
+        const int height = 52 + answers * answerHeight + 12;
+        const auto top = static_cast<std::int16_t>(-height / 2);
+        PaintedFrame frame = frameOf({{0xE0E8F0, -182, static_cast<std::int16_t>(top - 2), 364,
+                                       static_cast<std::uint16_t>(height + 4)},
+                                      {0x1A2C50, -180, top, 360, static_cast<std::uint16_t>(height)},
+                                      {0xF0B020, -180, top, 360, 36}});
+        frame.boxes = {{0, static_cast<std::int16_t>(top + 48), 0, 0},
+                       {0, static_cast<std::int16_t>(top + 8), 0, 0}};
+        s.frames.push_back(std::move(frame));
+    }
+    return s;
+}
+
 PaintedSprite arrows() {
     PaintedSprite s;
     s.palettes = {palette({0xF0F0F0, 0x202020}), palette({0xF0B020, 0x402000})};
@@ -226,23 +272,9 @@ PaintedSprite menuBackground() {
     return s;
 }
 
-PaintedSprite questionBox() {
-    PaintedSprite s;
-    s.frames = {frameOf(
-        {{0xE0E8F0, -182, -82, 364, 164}, {0x1A2C50, -180, -80, 360, 160}, {0xF0B020, -180, -80, 360, 28}})};
-    return s;
-}
-
 PaintedSprite highlight() {
     PaintedSprite s;
     s.frames = {frameOf({{0xF0B020, 0, 0, 320, 40}, {0x6A4A10, 0, 36, 320, 4}})};
-    return s;
-}
-
-PaintedSprite softButton() {
-    PaintedSprite s;
-    s.palettes = {palette({0x2A6A2A, 0xE0F0E0, 0x4A9A4A})};
-    s.frames = {frameOf({}, {button(120, 40, -60, -20)}), frameOf({}, {button(120, 40, -60, -20)})};
     return s;
 }
 
@@ -293,19 +325,31 @@ PaintedSprite icons(int count, std::uint32_t a, std::uint32_t b, std::uint16_t s
     return s;
 }
 
+// The menu items and soft keys, drawn from their top left: frames 0 and 1
+// a menu item highlighted and plain, 2 and 3 an answer of the question box
+// highlighted and plain, 4 to 8 the soft keys.
+constexpr std::uint16_t kAnswerHeight = 36;
 PaintedSprite softKeys() {
     PaintedSprite s;
     s.palettes = {palette({0x303848, 0xD0D8E8, 0x485870})};
-    for (int i = 0; i < 9; ++i)
+    s.frames = {frameOf({{0xF0B020, 0, 0, 300, 44}, {0x6A4A10, 0, 40, 300, 4}}),
+                frameOf({}, {button(300, 44)}),
+                frameOf({{0xF0B020, 0, 0, 200, kAnswerHeight}, {0x6A4A10, 0, kAnswerHeight - 3, 200, 3}}),
+                frameOf({}, {button(200, kAnswerHeight)})};
+    for (int i = 0; i < 5; ++i)
         s.frames.push_back(frameOf({}, {button(96, 36)}));
     return s;
 }
 
+constexpr int kCarFrames = 49;
+
 PaintedSprite racer(std::uint32_t body) {
     PaintedSprite s;
     s.palettes = {palette({body, 0x203040, 0x101010, 0xF04020})};
-    for (int f = 0; f < 10; ++f)
-        s.frames.push_back(frameOf({}, {car(f % 5 - 2)}));
+    // Steering frames 0 to 9; the player's car layers draw frame 23 and
+    // frames 43 to 48 (turned left, straight and right, twice).
+    for (int f = 0; f < kCarFrames; ++f)
+        s.frames.push_back(frameOf({}, {car(f < 10 ? f % 5 - 2 : f >= 43 ? (f - 43) % 3 - 1 : 0)}));
     s.anims = {{2, 1, 0, 1}, {2, 3, 4, 3}, {0, 4}, {2}, {5, 6, 7}, {8, 9}};
     return s;
 }
@@ -321,11 +365,11 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[1] = titleBackground();
     sprites[2] = titleLogo();
     sprites[3] = header();
-    sprites[4] = arrows();
+    sprites[4] = questionBox(kAnswerHeight);
     sprites[5] = menuBackground();
-    sprites[6] = questionBox();
-    sprites[7] = highlight();
-    sprites[8] = softButton();
+    sprites[6] = highlight();
+    sprites[7] = arrows();
+    sprites[8] = menuBar();
     sprites[9] = menuItem();
     sprites[10] = pictures(0x3A8A3A);
     sprites[11] = pictures(0xC8B070);

@@ -2,6 +2,8 @@
 
 #include "tools/datakit/Files.h"
 
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace mkdata {
@@ -48,19 +50,62 @@ host::Result<void> checkReplaceable(const fs::path& out) {
     return {};
 }
 
+bool isRecordStoreFile(const ProgramFolder& folder, const std::string& name) {
+    return !folder.recordStorePrefix.empty() && name.size() > folder.recordStorePrefix.size() &&
+           name.starts_with(folder.recordStorePrefix) && name.ends_with(folder.recordStoreSuffix);
+}
+
+// Copies the record-store files of the old set `from` (when there is one)
+// into `to`.
+host::Result<void> carryRecordStores(const ProgramFolder& folder, const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    if (!fs::is_directory(from, error))
+        return {};
+    for (fs::directory_iterator it(from, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (!it->is_regular_file(error) || !isRecordStoreFile(folder, name))
+            continue;
+        fs::copy_file(it->path(), to / name, error);
+        if (error)
+            return failure("keep the record store", it->path(), error);
+    }
+    if (error)
+        return failure("read folder", from, error);
+    return {};
+}
+
 host::Result<void> fill(const ProgramFolder& folder, const fs::path& at) {
     for (const auto& [name, bytes] : folder.files)
         HOST_TRY(datakit::writeFile((at / name).string(), bytes));
     return datakit::writeFile((at / "data.bar").string(), datakit::writeArchive(folder.archive));
 }
 
+bool fileHolds(const fs::path& path, const datakit::Bytes& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    datakit::Bytes content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return !in.bad() && content == bytes;
+}
+
 } // namespace
+
+bool holdsProgramFolder(const ProgramFolder& folder, const fs::path& out) {
+    for (const auto& [name, bytes] : folder.files) {
+        if (!fileHolds(out / name, bytes))
+            return false;
+    }
+    return fileHolds(out / "data.bar", datakit::writeArchive(folder.archive));
+}
 
 host::Result<void> writeProgramFolder(const ProgramFolder& folder, const fs::path& out) {
     HOST_TRY(checkReplaceable(out));
     fs::path made = HOST_TRY(freshSibling(out, ".tmp-"));
     std::error_code error;
-    if (auto filled = fill(folder, made); !filled) {
+    auto filled = fill(folder, made);
+    if (filled)
+        filled = carryRecordStores(folder, out, made);
+    if (!filled) {
         fs::remove_all(made, error);
         return filled;
     }

@@ -109,11 +109,13 @@ int s_hudCleared = 0;
 
 TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
     struct Case {
-        std::int32_t raceType, requested, afterLoading;
+        std::int32_t raceType, requested, afterLoading, loadKind;
     };
+    // Back to the menus through the loading state means the menus' load
+    // (kind 4): a kind left at 0 would end the load at once.
     const Case cases[] = {
-        {0, 43, 0}, {1, 43, 0}, {4, 43, 0}, {5, 43, 0},  {2, 36, 0},
-        {3, 36, 0}, {6, 4, 6},  {7, 4, 38}, {-1, 4, 38},
+        {0, 43, 0, 0}, {1, 43, 0, 0}, {4, 43, 0, 0}, {5, 43, 0, 0},  {2, 36, 0, 0},
+        {3, 36, 0, 0}, {6, 4, 6, 4},  {7, 4, 38, 4}, {-1, 4, 38, 4},
     };
     game::seams().race.raceType = [] { return s_raceType; };
     game::seams().race.clearHudBits = [] { ++s_hudCleared; };
@@ -123,12 +125,14 @@ TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
         for (std::int32_t state : {4, 36, 40, 42})
             game::pushState(state);
         game::stateStatics().s_loadingNextState = 0;
+        game::stateStatics().s_loadingState = 0;
         s_raceType = c.raceType;
         s_hudCleared = 0;
         game::leaveRace();
         EXPECT_EQ(s_hudCleared, 1);
         EXPECT_EQ(game::stateStatics().s_nextState, c.requested);
         EXPECT_EQ(game::stateStatics().s_loadingNextState, c.afterLoading);
+        EXPECT_EQ(game::stateStatics().s_loadingState, c.loadKind);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "game/data/Progress.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/StaticInit.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/frontend/FrontEndFixture.h"
@@ -173,6 +174,7 @@ TEST_F(StartupScreensTest, QuestionStatesCarryOutTheirAnswers) {
         EXPECT_EQ(s_eventsPrepared, c.eventsPrepared);
         if (c.eventsPrepared != 0) {
             EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kRaceCountdownState);
+            EXPECT_EQ(game::stateStatics().s_loadingState, game::kLoadRace) << "a race load";
         }
     }
 }

@@ -8,13 +8,20 @@
 #include "game/data/EventSlots.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
+#include "game/race/CarViewPass.h"
+#include "game/race/DynamicTriggerView.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "tests/game/framework/FrameworkFixture.h"
 #include "tests/support/CosTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -165,11 +172,11 @@ TEST_F(ViewPass, TheFlashRunsDownToZeroAndTheRoadBendFollowsTheRoad) {
     };
     for (const Case c : {Case{1000, 300, 700}, Case{100, 300, 0}, Case{0, 300, 0}}) {
         game::viewPassStatics().s_flashTimer = c.flash;
-        game::viewPassStatics().s_laneTargetsOn = 1;
+        game::triggerStatics().s_laneTargetsOn = 1;
         game::raceStatics().s_raceFrameTime = c.frameTime;
         game::runViewPass(true);
         EXPECT_EQ(game::viewPassStatics().s_flashTimer, c.after) << c.flash;
-        EXPECT_EQ(game::viewPassStatics().s_laneTargetsOn, 0);
+        EXPECT_EQ(game::triggerStatics().s_laneTargetsOn, 0);
     }
     EXPECT_EQ(game::viewPassStatics().s_roadBend, 0) << "a straight";
     std::vector<std::int32_t> bend(40, 0);
@@ -224,6 +231,93 @@ TEST_F(ViewPass, TheMovingObjectBouncesAndStepsOnlyInTheRaceItself) {
     game::stateStatics().s_gameMode = 3;
     game::runViewPass(true);
     EXPECT_EQ(v.s_movingObjectShown[1], 0) << "only in game mode 0";
+}
+
+// The race state that changes as cars are shown changes in the view pass,
+// for exactly the entities the scene paints this frame: a computer car in
+// its state-32 animation counts a frame before the painter, and a marker
+// rises in the closing step after it. A car sorted into slice 13 (beyond
+// the painted slices) or into a slice turned away is left alone.
+TEST_F(ViewPass, TheCarsPaintedThisFrameChangeInTheViewPassAndNoOthers) {
+    cEntity* painted = car(3, 500);
+    cEntity* beyond = car(13, 10);
+    for (cEntity* e : {painted, beyond}) {
+        e->m_state = game::kStateAnimated;
+        e->m_animFrameCount = 100;
+        e->m_fallLateral = 200;
+    }
+    game::viewPassStatics().s_cameraSegmentPos = 0;
+    game::runViewPass(true);
+    EXPECT_EQ(painted->m_animCounter, 1);
+    EXPECT_EQ(painted->m_fallLateral, 200) << "the marker rises after the painter";
+    game::finishViewPass();
+    EXPECT_EQ(painted->m_fallLateral, 200 - game::kMarkerRise);
+    EXPECT_EQ(beyond->m_roadSlice, 13);
+    EXPECT_EQ(beyond->m_animCounter, 0);
+    EXPECT_EQ(beyond->m_fallLateral, 200);
+
+    game::viewPassStatics().s_sliceAngleLimit = 0; // every slice turned away
+    game::runViewPass(true);
+    game::finishViewPass();
+    EXPECT_EQ(painted->m_animCounter, 1);
+    EXPECT_EQ(painted->m_fallLateral, 200 - game::kMarkerRise);
+}
+
+// An item box of the current event (entry value 1 on lane 5, every lap) in
+// segment 3: seen in a painted slice while it stands, it marks its lane at
+// (5 - 3) x 512 and turns the lane-target switch on; a mark a computer car
+// took stays taken. A taken box, the guided race outside step 4, a box in
+// slice 13 or no item-box player mark nothing, and the switch goes off.
+TEST_F(ViewPass, AnItemBoxInViewMarksItsLane) {
+    game::TrackStatics& t = game::trackStatics();
+    t.s_triggersPerSegment = 1;
+    t.s_triggerCodes = rt::newShortArray(t.s_segmentCount);
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    slots.s_eventTrack = rt::newByteArray(1);
+    slots.s_eventVariant = rt::newByteArray(1);
+    rt::IntArray* entries = ints({0, static_cast<std::int32_t>(0xFF058001u)});
+    rt::ObjectArray* variants = rt::newObjectArray(1);
+    rt::ObjectArray::set(variants, 0, entries);
+    game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
+    rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, variants);
+    game::TriggerStatics& s = game::triggerStatics();
+    s.s_itemBoxTaken = rt::newIntArray(t.s_segmentCount);
+    s.s_laneTargets = rt::newIntArray(game::kLanes);
+    game::createAnimPlayers();
+    game::ZoomedAnimPlayer* boxPlayer = game::itemBoxPlayer();
+    ASSERT_NE(boxPlayer, nullptr);
+
+    struct Case {
+        const char* name;
+        std::int32_t segment, takenBits, targetBefore, gameMode, guideStep;
+        bool player;
+        std::int32_t targetAfter;
+        std::int8_t on;
+    };
+    const Case cases[] = {
+        {"standing", 3, 0, game::kLaneNone, 0, 0, true, 1024, 1},
+        {"mark taken", 3, 0, game::kLaneTaken, 0, 0, true, game::kLaneTaken, 1},
+        {"box taken", 3, 1 << 5, game::kLaneNone, 0, 0, true, game::kLaneNone, 0},
+        {"other lane taken", 3, 1 << 4, game::kLaneNone, 0, 0, true, 1024, 1},
+        {"guided step 4", 3, 0, game::kLaneNone, 6, 4, true, 1024, 1},
+        {"guided step 3", 3, 0, game::kLaneNone, 6, 3, true, game::kLaneNone, 0},
+        {"slice 13", 13, 0, game::kLaneNone, 0, 0, true, game::kLaneNone, 0},
+        {"no player", 3, 0, game::kLaneNone, 0, 0, false, game::kLaneNone, 0},
+    };
+    for (const Case& c : cases) {
+        std::ranges::fill(rt::ShortArray::span(t.s_triggerCodes), std::int16_t{0});
+        rt::ShortArray::set(t.s_triggerCodes, c.segment, 0x2001);
+        rt::IntArray::set(s.s_itemBoxTaken, c.segment, c.takenBits);
+        rt::IntArray::set(s.s_laneTargets, 5, c.targetBefore);
+        game::stateStatics().s_gameMode = c.gameMode;
+        game::eventGoalStatics().s_guideStep = c.guideStep;
+        game::zoomPoolStatics().s_fxPlayerA = c.player ? boxPlayer : nullptr;
+        s.s_laneTargetsOn = 1;
+        game::runViewPass(true);
+        EXPECT_EQ(rt::IntArray::get(s.s_laneTargets, 5), c.targetAfter) << c.name;
+        EXPECT_EQ(s.s_laneTargetsOn, c.on) << c.name;
+        rt::IntArray::set(s.s_itemBoxTaken, c.segment, 0);
+    }
 }
 
 } // namespace

@@ -2,12 +2,14 @@
 
 #include "game/data/EventSlots.h"
 #include "game/framework/States.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/RoadProjection.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/RoadImages.h"
 #include "game/sprite/ZoomPlayers.h"
@@ -245,32 +247,42 @@ TEST_F(SectionModelTest, DynamicTriggersShowCoinsAndLaneObjectsOnTheirLanes) {
     slices.s_sliceHeight[2] = -700;
     // Lane 5 lies (5 - 3) x 512 right of the centre for a coin; for a lane
     // object at its lane's centre.
+    // The item boxes: one taken on lane 4, the entries' lane 5 standing.
+    game::triggerStatics().s_itemBoxTaken = rt::newIntArray(t.s_segmentCount);
+    rt::IntArray::set(game::triggerStatics().s_itemBoxTaken, 2, 1 << 4);
+    // The guided race (mode 6) shows each value from its own step.
     struct Case {
-        std::int32_t value, gameMode;
+        std::int32_t value, gameMode, guideStep;
         std::int8_t taken;
         const char* drawn;
     };
     const Case cases[] = {
-        {2, 0, 0, "paintZoomedAnim 30 0 "},
-        {10, 0, 0, "paintZoomedAnim 30 1 "},
-        {2, 0, 0x20, ""},
-        {10, 0, 0x10, "paintZoomedAnim 30 1 "},
-        {2, 6, 0, ""},
-        {3, 0, 0, "drawRGB"},
-        {11, 0, 0, "drawRGB"},
-        {3, 6, 0, ""},
-        {1, 0, 0, ""},
-        {5 + 0, 0, 0, ""},
+        {2, 0, 0, 0, "paintZoomedAnim 30 0 "},
+        {10, 0, 0, 0, "paintZoomedAnim 30 1 "},
+        {2, 0, 0, 0x20, ""},
+        {10, 0, 0, 0x10, "paintZoomedAnim 30 1 "},
+        {2, 6, 6, 0, ""},
+        {2, 6, 7, 0, "paintZoomedAnim 30 0 "},
+        {10, 6, 7, 0, ""},
+        {10, 6, 8, 0, "paintZoomedAnim 30 1 "},
+        {3, 0, 0, 0, "drawRGB"},
+        {11, 0, 0, 0, "drawRGB"},
+        {3, 6, 9, 0, ""},
+        {1, 0, 0, 0, "paintZoomedAnim 27 0 "},
+        {1, 6, 4, 0, "paintZoomedAnim 27 0 "},
+        {1, 6, 5, 0, ""},
+        {5 + 0, 0, 0, 0, ""},
     };
     for (const Case& c : cases) {
         game::stateStatics().s_gameMode = c.gameMode;
+        game::eventGoalStatics().s_guideStep = c.guideStep;
         rt::ByteArray::set(t.s_segmentFlagsB, 2, c.taken);
         testing_support::DrawingLog drawn;
         game::paintDynamicTrigger(c.value, 2);
         const auto calls = drawn.calls();
         const std::string first = calls.empty() ? "" : calls.front().substr(0, std::string(c.drawn).size());
-        EXPECT_EQ(first, c.drawn) << c.value << " mode " << c.gameMode;
-        if (c.value == 2 && !calls.empty()) {
+        EXPECT_EQ(first, c.drawn) << c.value << " mode " << c.gameMode << " step " << c.guideStep;
+        if ((c.value == 1 || c.value == 2) && !calls.empty()) {
             EXPECT_EQ(drawn.outer().front().args[3], 320 + 200 * 1024 / 2560) << calls.front();
         }
     }

@@ -3,6 +3,7 @@
 // with data it cannot use.
 
 #include "classlib/lang/Integer.h"
+#include "game/sprite/Scaler.h"
 #include "platform/lcdui/Image.h"
 #include "tests/game/sprite/ZoomFixture.h"
 
@@ -50,6 +51,24 @@ TEST_F(ZoomTest, KeysAddSpriteAnimationAndBankBitsWrapping) {
     EXPECT_EQ(game::makeCacheKey(0, 1024, false, false), nullptr);
     EXPECT_EQ(game::makeCacheKey(1, -1, false, false), nullptr);
     EXPECT_TRUE(log.contains("id 1024 of sprite 0 is outside 0..1023"));
+}
+
+// A race paints its cached frames every frame: after the first lookup of a
+// key, looking it up again makes no object, and a lookup answers the same
+// entry whichever key it reuses.
+TEST_F(ZoomTest, RepeatedLookupsMakeNoObject) {
+    inTable(0, loadSprite(datakit::writeSprite(patternModel())));
+    game::cacheZoomedFrame2(0, 0);
+    game::cacheZoomedFrame2(0, 1);
+    game::paintCachedZoomed(0, 0, 4096, 40, 40, 0);
+    game::paintCachedZoomed(0, 1, 4096, 40, 40, 0);
+    const std::size_t objects = runtime.objectManager().objectCount();
+    for (int i = 0; i < 100; ++i) {
+        game::paintCachedZoomed(0, i & 1, 2048 + 16 * i, 40, 40, 0);
+        ASSERT_NE(entryOf(ZoomCacheKind::Zoomed, 0, i & 1), nullptr);
+    }
+    EXPECT_EQ(runtime.objectManager().objectCount(), objects);
+    EXPECT_NE(entryOf(ZoomCacheKind::Zoomed, 0, 0), entryOf(ZoomCacheKind::Zoomed, 0, 1));
 }
 
 TEST_F(ZoomTest, SteppedBuildMakesCountScaledImagesAndAnswersTheStepOfAScale) {

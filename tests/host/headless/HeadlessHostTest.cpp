@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <xxhash.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -125,6 +126,31 @@ TEST(HeadlessScreen, CountsHashesAndWritesFramesAndQuitsAfterTheLastOne) {
     EXPECT_EQ(bytes[23], 2);
     EXPECT_TRUE(std::filesystem::exists(folder / "frame-000001.png"));
     EXPECT_TRUE(screen.writeLastFrame((folder / "last.png").string()).ok());
+    std::filesystem::remove_all(folder);
+}
+
+TEST(HeadlessScreen, WritesAShotOfTheFirstFrameAndOfTheFirstFrameInEachPeriodOfVirtualTime) {
+    auto folder = std::filesystem::temp_directory_path() / ("vorlax-shots-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    host::HeadlessOptions options;
+    options.shotFolder = folder.string();
+    options.shotPeriod = 5000;
+    options.screenSize = {4, 2};
+    auto h = host::makeHeadlessHost(std::move(options));
+    auto& screen = h->headlessScreen();
+    // (virtual ms slept before the frame) for each presented frame: shots at
+    // 0 ms, 5.5 s (the period of 5 s) and 17.5 s (named after 15 s, the
+    // last period it passed; one shot however many periods went by).
+    for (std::uint32_t sleep : {0u, 3000u, 2500u, 100u, 12000u, 1000u}) {
+        h->clock().sleep(sleep);
+        screen.present();
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"shot-0000000.png", "shot-0005000.png", "shot-0015000.png"}));
     std::filesystem::remove_all(folder);
 }
 

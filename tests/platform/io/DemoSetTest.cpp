@@ -56,7 +56,7 @@ TEST_F(DemoSetTest, ApplicationPropertiesNameTheGame) {
     lib::java_util_Hashtable* properties = platform::readApplicationProperties();
     rt::String* name = platform::getApplicationProperty(properties, text("MIDlet-Name"));
     EXPECT_EQ(name->view(), u"Vorlax Rally");
-    EXPECT_EQ(properties->size(), 4 + static_cast<std::int32_t>(mkdata::demoPromoProperties().size()));
+    EXPECT_EQ(properties->size(), 5 + static_cast<std::int32_t>(mkdata::demoPromoProperties().size()));
 }
 
 } // namespace

@@ -19,7 +19,7 @@ using Args = std::vector<const char*>;
 TEST(ProgramOptions, ReadsEveryOption) {
     Args args = {"--headless", "--frames", "12",  "--screenshot", "shot.png", "--script",
                  "run.txt",    "--seed",   "-42", "--record",     "rec.txt",  "--hashes",
-                 "h.txt",      "--race",   "5",   "/opt/vr"};
+                 "h.txt",      "--race",   "5",   "--shots",      "shots/",   "/opt/vr"};
     auto options = platform::parseProgramOptions(args);
     ASSERT_TRUE(options.ok()) << options.error().message;
     EXPECT_TRUE(options.value().headless);
@@ -31,6 +31,7 @@ TEST(ProgramOptions, ReadsEveryOption) {
     EXPECT_EQ(options.value().recordPath, "rec.txt");
     EXPECT_EQ(options.value().hashesPath, "h.txt");
     EXPECT_EQ(options.value().raceRow, 5);
+    EXPECT_EQ(options.value().shotFolder, "shots/");
     EXPECT_EQ(options.value().programFolder, "/opt/vr");
     EXPECT_FALSE(platform::parseProgramOptions(Args{"--headless"}).value().seed.has_value());
 }
@@ -50,6 +51,8 @@ TEST(ProgramOptions, RefusesWhatItCannotRead) {
         {{"--race"}, "--race takes a race row from 0 to 5"},
         {{"--race", "6"}, "--race takes a race row from 0 to 5"},
         {{"--race", "-1"}, "--race takes a race row from 0 to 5"},
+        {{"--shots"}, "--shots takes a folder name"},
+        {{"--shots", "shots"}, "--shots needs --headless"},
         {{"--fast"}, "unknown option --fast"},
         {{"--seed"}, "--seed takes a whole number"},
         {{"--seed", "1e3"}, "--seed takes a whole number"},

@@ -1,0 +1,85 @@
+#include "game/race/RaceGuide.h"
+
+#include "game/framework/Keys.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/race/EntityEffects.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+namespace {
+
+// The item the guide hands over for steps 5 and 6.
+constexpr std::int32_t kGuideItem = 4;
+
+// Whether step `step`'s input came this frame. Steps 5 and 6 end by the
+// track triggers, 8 and 9 by the race.
+bool stepDone(std::int32_t step, cEntity* player) {
+    RaceGuideStatics& guide = raceGuideStatics();
+    switch (step) {
+    case 0:
+        return isKeyPressed(10) || isKeyPressed(3) || isPressInRectArray(touchStatics().s_pauseZone);
+    case 1:
+        return isKeyPressed(12) || isKeyPressed(4) || isPointerOnRaceRightHalf();
+    case 2:
+        return player->m_speed == 0;
+    case 3:
+        return isKeyPressed(6) || isPointerOnRaceButton();
+    case 4:
+        return player->m_itemTimer >= 1;
+    case 5:
+    case 6:
+        player->m_heldItem = kGuideItem;
+        player->m_itemCharges = 1;
+        return false;
+    case 7:
+        if (player->m_itemCharges >= 1)
+            useItemCharge(player, false);
+        return player->m_collected - guide.s_guideCollectedBase >= kGuideCollectTarget;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+RaceGuideStatics& raceGuideStatics() {
+    return rt::getStaticClass().statics<RaceGuideStatics>();
+}
+
+bool isGuideExitAsked() {
+    return isKeyPressed(kGuideExitKey) || touchSoftKeys();
+}
+
+void leaveGuide() {
+    setLoadingTarget(kLoadingState, kGuideExitState);
+    backToState(kLoadingState);
+}
+
+void updateGuideSteps(std::int32_t dt) {
+    EventGoalStatics& g = eventGoalStatics();
+    cEntity* player = racerStatics().s_playerCar;
+    if (g.s_guideStep >= kGuideSteps || !player)
+        return;
+    if (g.s_guideTimer > 0) {
+        g.s_guideTimer -= dt * 256;
+        if (g.s_guideTimer < 0) {
+            ++g.s_guideStep;
+            g.s_guideTimer = 0;
+            raceGuideStatics().s_guideCollectedBase = player->m_collected;
+        }
+        return;
+    }
+    if (isGuideExitAsked()) {
+        leaveGuide();
+        return;
+    }
+    if (stepDone(g.s_guideStep, player))
+        g.s_guideTimer = raceGuideStatics().s_guideStepTime;
+}
+
+} // namespace game

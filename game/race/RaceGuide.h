@@ -1,0 +1,47 @@
+#pragma once
+// The guided race of game mode 6: ten steps that each wait for the player
+// to do one thing (a key or a touch, stopping the car, using an item,
+// collecting objects), then let the explanation stand for the step time
+// before the next step shows. It runs where the race frame tests the event
+// type's finish rule (type 6 has no other). Key 17 or the soft key leaves
+// the guide for the menus at any step that waits.
+//
+// The step counter and its timer are the event goals' `s_guideStep` and
+// `s_guideTimer`: the timer is 0 while the step waits, and counts down by
+// 256 per unit of race time once the step's input came.
+//
+// Game thread only.
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+// The step after the last: the guide has ended.
+inline constexpr std::int32_t kGuideSteps = 10;
+// The key that leaves the guide, and the state the menus load into.
+inline constexpr std::int32_t kGuideExitKey = 17;
+inline constexpr std::int32_t kGuideExitState = 17;
+// Objects to collect in step 7.
+inline constexpr std::int32_t kGuideCollectTarget = 10;
+
+struct RaceGuideStatics {
+    // What a completed step waits (1 s of race time, in the timer's units).
+    std::int32_t s_guideStepTime = 4096 * 256;
+    // The player's `m_collected` when the current step began.
+    std::int32_t s_guideCollectedBase = 0;
+
+    RT_NO_REFERENCE_FIELDS(RaceGuideStatics, rt::NoReferenceBase)
+};
+
+RaceGuideStatics& raceGuideStatics();
+
+// Whether the player asks to leave the guide: key 17 went down or the soft
+// key was touched.
+bool isGuideExitAsked();
+// Leaves the guide: the menus are loaded into state 17.
+void leaveGuide();
+// One frame of `dt` seconds (fixed point) of the guide.
+void updateGuideSteps(std::int32_t dt);
+
+} // namespace game

@@ -1,0 +1,239 @@
+#include "game/race/RaceResults.h"
+
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceFrame.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceMenus.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RaceView.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+namespace {
+
+// Points by finishing place.
+constexpr std::int32_t kPlacePoints[] = {10, 8, 6, 5, 4, 3, 2, 1};
+// Half the blink period of the results' text, in ms.
+constexpr std::int32_t kBlinkPeriod = 250;
+constexpr std::int32_t kSelectKey = 5;
+constexpr std::int32_t kFireKey = 11;
+
+rt::IntArray* kindTable(rt::IntArray*& table) {
+    if (!table)
+        table = rt::newIntArray(kDriverKinds);
+    return table;
+}
+
+std::int32_t placePoints(std::int32_t place) {
+    return intAt(raceResultsStatics().s_cupPlacePoints, place);
+}
+
+bool keyToGoOn(std::int32_t key) {
+    return key == kSelectKey || key == kFireKey || isPressOnScreen();
+}
+
+std::int32_t championshipRaces() {
+    const RaceMenuHooks& hooks = raceMenuHooks();
+    return hooks.championshipRaces ? hooks.championshipRaces() : 1;
+}
+
+void enterResults() {
+    RaceResultsStatics& s = raceResultsStatics();
+    if (isChampionship()) {
+        for (std::int32_t i = 0; i < racerCount(); ++i) {
+            const cEntity* car = racerAt(i);
+            const std::int32_t kind = car ? car->m_driverKind : -1;
+            setIntAt(kindTable(s.s_cupShownPoints), kind, intAt(s.s_cupPoints, kind));
+            addIntAt(kindTable(s.s_cupPoints), kind, placePoints(i));
+        }
+        updateCupStandings();
+    }
+    setSoftKeys(-1, -1);
+    RaceUtilityStatics& u = raceUtilityStatics();
+    u.s_blinkPeriod = kBlinkPeriod;
+    u.s_blinkTimer = 2 * kBlinkPeriod;
+    u.s_blinkLoop = 1;
+    s.s_resultsRows = racerCount() < kResultsRowsShown + 1 ? racerCount() : kResultsRowsShown;
+    s.s_resultsRow = 0;
+    s.s_resultsSlide = 0;
+    s.s_resultsPhase = 0;
+    s.s_resultsReady = 0;
+}
+
+void leaveRows() {
+    RaceResultsStatics& s = raceResultsStatics();
+    if (isChampionship()) {
+        s.s_resultsSlide = kResultsSlideFull;
+        s.s_resultsPhase = 1;
+        s.s_resultsReady = 0;
+    } else if (isLastEvent()) {
+        backToState(kRaceEndMenuState);
+    } else {
+        setLoadingTarget(kRaceLoadKind, kTrackFlyoverState);
+        backToState(kLoadingState);
+    }
+}
+
+void updateResults() {
+    RaceResultsStatics& s = raceResultsStatics();
+    RaceStatics& race = raceStatics();
+    const std::int32_t ms = loopStatics().s_frameMs;
+    race.s_raceFrameTime = (ms << 12) / 1000;
+    raceStep(race.s_raceFrameTime);
+    if (cEntity* player = racerStatics().s_playerCar)
+        player->m_heading = 0;
+    const std::int32_t key = getReleasedKey();
+    (void)advanceBlinkTimer(ms);
+    const std::int32_t mode = stateStatics().s_gameMode;
+    switch (s.s_resultsPhase) {
+    case 0:
+        if (mode == 0) {
+            if (s.s_resultsSlide < kResultsSlideFull) {
+                s.s_resultsSlide += kResultsSlideStep;
+            } else if (s.s_resultsRow < s.s_resultsRows) {
+                s.s_resultsSlide = 0;
+                ++s.s_resultsRow;
+            } else {
+                s.s_resultsReady = 1;
+            }
+        } else {
+            // Modes 1, 4 and 5 show their rows at once; a mode without rows
+            // has nothing to wait for.
+            s.s_resultsReady = 1;
+        }
+        if (s.s_resultsReady && keyToGoOn(key))
+            leaveRows();
+        break;
+    case 1:
+        s.s_resultsSlide -= kResultsSlideStep;
+        if (s.s_resultsSlide <= 0) {
+            s.s_resultsSlide = 0;
+            s.s_resultsPhase = 2;
+        }
+        break;
+    case 2:
+        s.s_resultsSlide += kResultsSlideStep;
+        if (s.s_resultsSlide > kResultsSlideFull) {
+            s.s_resultsSlide = kResultsSlideFull;
+            s.s_resultsPhase = 3;
+        }
+        break;
+    case 3: {
+        s.s_resultsReady = 1;
+        for (std::int32_t i = 0; i < racerCount(); ++i) {
+            const cEntity* car = racerAt(i);
+            const std::int32_t kind = car ? car->m_driverKind : -1;
+            if (intAt(s.s_cupShownPoints, kind) < intAt(s.s_cupPoints, kind)) {
+                addIntAt(s.s_cupShownPoints, kind, 1);
+                s.s_resultsReady = 0;
+            }
+        }
+        if (s.s_resultsReady && keyToGoOn(key)) {
+            s.s_resultsReady = 0;
+            s.s_resultsPhase = 4;
+            for (std::int32_t kind = 0; kind < kDriverKinds; ++kind)
+                setIntAt(s.s_cupShownPoints, kind, intAt(s.s_cupPoints, kind));
+            updateCupStandings();
+        }
+        break;
+    }
+    case 4:
+        // The standings have no animation: ready at once.
+        s.s_resultsReady = 1;
+        if (keyToGoOn(key)) {
+            ++s.s_cupRace;
+            if (s.s_cupRace >= championshipRaces())
+                setLoadingTarget(kMenuLoadKind, kCupEndState);
+            else
+                setLoadingTarget(kRaceLoadKind, kTrackFlyoverState);
+            backToState(kLoadingState);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+RaceResultsStatics& raceResultsStatics() {
+    return rt::getStaticClass().statics<RaceResultsStatics>();
+}
+
+void raceResultsStaticInit() {
+    RaceResultsStatics& s = raceResultsStatics();
+    if (!s.s_cupPlacePoints) {
+        constexpr std::int32_t n = static_cast<std::int32_t>(std::size(kPlacePoints));
+        s.s_cupPlacePoints = rt::newIntArray(n);
+        for (std::int32_t i = 0; s.s_cupPlacePoints && i < n; ++i)
+            rt::IntArray::set(s.s_cupPlacePoints, i, kPlacePoints[i]);
+    }
+    resetChampionship();
+}
+
+void resetChampionship() {
+    RaceResultsStatics& s = raceResultsStatics();
+    s.s_cupRace = 0;
+    s.s_cupShownPoints = rt::newIntArray(kDriverKinds);
+    s.s_cupPoints = rt::newIntArray(kDriverKinds);
+    s.s_cupStandings = rt::newIntArray(kDriverKinds);
+    updateCupStandings();
+}
+
+void updateCupStandings() {
+    RaceResultsStatics& s = raceResultsStatics();
+    rt::IntArray* order = kindTable(s.s_cupStandings);
+    for (std::int32_t i = 0; i < kDriverKinds; ++i)
+        setIntAt(order, i, i);
+    // Insertion sort: most points first, equal points by kind.
+    for (std::int32_t i = 1; i < kDriverKinds; ++i) {
+        const std::int32_t kind = intAt(order, i);
+        std::int32_t j = i;
+        while (j > 0 && intAt(s.s_cupPoints, intAt(order, j - 1)) < intAt(s.s_cupPoints, kind)) {
+            setIntAt(order, j, intAt(order, j - 1));
+            --j;
+        }
+        setIntAt(order, j, kind);
+    }
+    const cEntity* player = racerStatics().s_playerCar;
+    const std::int32_t mine = player ? player->m_driverKind : -1;
+    s.s_cupPlayerStanding = 0;
+    for (std::int32_t i = 0; i < kDriverKinds; ++i)
+        if (intAt(order, i) == mine)
+            s.s_cupPlayerStanding = i;
+    s.s_cupPlayerLeads = s.s_cupPlayerStanding == 0 ? 1 : 0;
+}
+
+std::int32_t resultsTime() {
+    if (stateStatics().s_gameMode == 4)
+        return eventGoalStatics().s_stopGoClock;
+    const cEntity* player = racerStatics().s_playerCar;
+    return player ? intAt(raceFrameStatics().s_racerTimes, player->m_racerIndex) : 0;
+}
+
+void stateRaceResults(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        enterResults();
+        break;
+    case kUpdate:
+        updateResults();
+        break;
+    case kPaint:
+        paintRaceState();
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace game

@@ -1,0 +1,62 @@
+#pragma once
+// The results state (43): the result of a finished race over the race
+// that keeps running behind it. It reveals the rows one by one (game mode
+// 0) or at once (modes 1, 4 and 5; modes without rows are ready at once),
+// walks a championship through its points, and leads to the next race, the
+// next event, the championship's end or the after-race menu.
+//
+// Championship sub-phases: 0 the rows, 1 the panel slides out, 2 it slides
+// back in, 3 the points count up, 4 the standings; each waits for a key.
+//
+// Game thread only.
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+inline constexpr std::int32_t kResultsRowsShown = 6;
+inline constexpr std::int32_t kResultsSlideFull = 140;
+inline constexpr std::int32_t kResultsSlideStep = 30;
+inline constexpr std::int32_t kCupEndState = 38;
+
+struct RaceResultsStatics {
+    std::int32_t s_resultsPhase = 0;
+    std::int32_t s_resultsSlide = 0;
+    std::int32_t s_resultsRow = 0;
+    std::int32_t s_resultsRows = 0;
+    std::int8_t s_resultsReady = 0;
+    // The race's place in its championship.
+    std::int32_t s_cupRace = 0;
+    // By driver kind (int[6]): the points shown and the points held.
+    rt::IntArray* s_cupShownPoints = nullptr;
+    rt::IntArray* s_cupPoints = nullptr;
+    // By finishing place: the points it gives; a place past the table gives 0.
+    rt::IntArray* s_cupPlacePoints = nullptr;
+    // The standings after the race: the driver kinds by points, most
+    // first (ties by kind), the player's place in them and whether it
+    // leads. The championship's end screen reads these and `s_cupPoints`.
+    rt::IntArray* s_cupStandings = nullptr;
+    std::int32_t s_cupPlayerStanding = 0;
+    std::int8_t s_cupPlayerLeads = 0;
+
+    RT_REFERENCE_FIELDS(RaceResultsStatics, rt::NoReferenceBase, s_cupShownPoints, s_cupPoints,
+                        s_cupPlacePoints, s_cupStandings)
+};
+
+RaceResultsStatics& raceResultsStatics();
+
+// Makes the championship tables (start-up; a championship's first race
+// clears them through `resetChampionship`).
+void raceResultsStaticInit();
+void resetChampionship();
+// Ranks the driver kinds by their points into the standings.
+void updateCupStandings();
+// The time game mode 1 and 4 show: the player's race time, or the
+// stop-and-go clock.
+std::int32_t resultsTime();
+
+void stateRaceResults(std::int32_t message);
+
+} // namespace game

@@ -1,0 +1,42 @@
+#pragma once
+// The two touch tests of the race controls that belong with the pause
+// logic: the left half of the screen that steers left, and the HUD's item
+// button held long enough to count as a press.
+//
+// Game thread only.
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+// Frames the pointer stays on the HUD button before it counts.
+inline constexpr std::int32_t kHudButtonHoldFrames = 21;
+// The player car's drive mode that listens to the HUD button.
+inline constexpr std::int32_t kHeldButtonDriveMode = 3;
+
+struct RaceTouchStatics {
+    // The in-race touch controls and the automatic pause are off: set in
+    // the flyover, the racer intro and when the pause menu opens.
+    std::int8_t s_raceControlsOff = 0;
+    // Frames the pointer has stayed on the HUD button.
+    std::int32_t s_hudButtonFrames = 0;
+
+    RT_NO_REFERENCE_FIELDS(RaceTouchStatics, rt::NoReferenceBase)
+};
+
+RaceTouchStatics& raceTouchStatics();
+
+// In the race state only: the latched pointer lies in the band across the
+// left half of the screen as high as the action button (frame 4 of sprite
+// 66), centred on the screen's middle row, edges included, and neither on
+// the action button nor on the HUD panel.
+bool isPointerOnRaceLeftHalf();
+// False while the controls are off, or unless the player's car listens to
+// the button (drive mode 3) or the race is the guided one. Counts the
+// frames the pointer stays on the HUD button (zones built on first use);
+// on the 21st the count restarts, the car's drive mode becomes -1 and the
+// answer is true. A frame off the button answers false and keeps the count.
+bool isHudButtonHeld();
+
+} // namespace game

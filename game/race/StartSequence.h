@@ -1,0 +1,53 @@
+#pragma once
+// The start sequence that the start state runs once per frame before each
+// race, on the device's frame milliseconds: the HUD's intro, then the
+// count's phases 1000 ms apart (each waiting up to 1000 ms more while music
+// plays), a beep per count and a higher one for the go, the start boost
+// that a press during the go can start once, and at the end the race state.
+//
+// Phases: 0 starts the HUD's intro; 1 waits for it; 2 (only in events of
+// type 11, which count once more) to 5 count; 6 is the go; 7 pushes the
+// race state.
+//
+// Game thread only.
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+// Sounds of the count and of the go, on channel 0 at this priority.
+inline constexpr std::int32_t kCountSound = 9;
+inline constexpr std::int32_t kGoSound = 8;
+inline constexpr std::int32_t kStartSoundPriority = 15;
+// The event type whose count starts one phase earlier.
+inline constexpr std::int32_t kLongCountEventType = 11;
+// The phases.
+inline constexpr std::int32_t kFirstCountPhase = 2;
+inline constexpr std::int32_t kGoPhase = 6;
+inline constexpr std::int32_t kRacePhase = 7;
+
+struct StartSequenceStatics {
+    // The start boost runs; its running time is the driving statics'
+    // `s_raceBoostTimer`, held to `s_startBoostMax`.
+    std::int8_t s_startBoostActive = 0;
+    // The longest start boost: one second; the car's boost time is twice it.
+    std::int32_t s_startBoostMax = 4096;
+
+    RT_NO_REFERENCE_FIELDS(StartSequenceStatics, rt::NoReferenceBase)
+};
+
+StartSequenceStatics& startSequenceStatics();
+
+// Where the sequence's sounds go; `playSound` of SoundRequests.h unless a
+// test listens. A plain function pointer.
+struct StartSequenceHooks {
+    void (*playSound)(std::int32_t channel, std::int32_t id, std::int32_t loop,
+                      std::int32_t priority) = nullptr;
+};
+StartSequenceHooks& startSequenceHooks();
+
+// One frame of the start sequence (the start state's update).
+void stepState41();
+
+} // namespace game

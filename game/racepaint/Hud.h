@@ -1,0 +1,100 @@
+#pragma once
+// The race's head-up display: a fixed set of elements over the race scene,
+// each switched on by a bit of the display's element bits (HudState.h) and
+// drawn in one order, with frames of the sprite table and texts in the
+// display's font (font 2, its palette chosen per text). Coordinates are
+// the game's 640 x 480 screen.
+//
+// The painters only read: what moves from frame to frame (the intro, the
+// gauge's count, the split paints, the offer's time, the shake) is moved by
+// the view pass around them (HudState.h). Texts are composed in the shared
+// text buffer and drawn from it (HudText.h), so a frame makes no object.
+//
+// Game thread only.
+#include "game/race/DrivingTuning.h"
+#include "runtime/Array.h"
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+class ASprite;
+
+// Sprites of the display.
+namespace hud_sprites {
+inline constexpr std::int32_t kQuestionBox = 4;
+inline constexpr std::int32_t kNumbers = 12;
+inline constexpr std::int32_t kPanels = 14;
+inline constexpr std::int32_t kPlaces = 15;
+inline constexpr std::int32_t kItems = 26;
+inline constexpr std::int32_t kGauge = 30;
+inline constexpr std::int32_t kStopGoSigns = 39;
+inline constexpr std::int32_t kWeatherFlakes = 59;
+inline constexpr std::int32_t kWeatherDrops = 60;
+inline constexpr std::int32_t kWeatherStrip = 61;
+inline constexpr std::int32_t kRacerIcons = 63;
+inline constexpr std::int32_t kRaceStart = 64;
+inline constexpr std::int32_t kButtons = 65;
+inline constexpr std::int32_t kTouchControls = 66;
+} // namespace hud_sprites
+
+// The item whose icon depends on the driver kind.
+inline constexpr std::int32_t kDriverItem = 8;
+
+struct HudPaintStatics {
+    // y of the place number (x 540) and of the lap counter (x 440).
+    std::int32_t s_positionY = 60;
+    std::int32_t s_lapY = 44;
+    // The frame of sprite 65 whose width keeps the right-hand values clear
+    // of the button in the top right corner: the pause button.
+    std::int32_t s_hudButtonFrame = 7;
+    // Numbers of exactly four digits go without a separator.
+    std::int8_t s_numberSeparatorDigits = 1;
+    // By driver kind: the frame of sprite 26 that shows item 8.
+    rt::IntArray* s_driverItemFrames = nullptr;
+
+    RT_REFERENCE_FIELDS(HudPaintStatics, rt::NoReferenceBase, s_driverItemFrames)
+};
+
+HudPaintStatics& hudPaintStatics();
+
+// Makes the display's tables and its text array. Runs once at start-up.
+void hudPaintStaticInit();
+
+// The configured game screen.
+std::int32_t raceScreenWidth();
+std::int32_t raceScreenHeight();
+
+// Sprite `number` of the sprite table; null while the slot holds none.
+ASprite* raceSprite(std::int32_t number);
+// Frame `frame` of sprite `number` at (x, y) on the frame's Graphics;
+// nothing while the sprite is missing or lacks the frame.
+void paintRaceFrame(std::int32_t number, std::int32_t frame, std::int32_t x, std::int32_t y);
+std::int32_t raceFrameWidth(std::int32_t number, std::int32_t frame);
+std::int32_t raceFrameHeight(std::int32_t number, std::int32_t frame);
+// The frame of sprite 26 that shows item `item` for the player; -1 for an
+// item (or a driver kind) outside the tables.
+std::int32_t itemIconFrame(std::int32_t item);
+
+// The display: the shake taken off its drawing (and put back after it),
+// then, unless its phase is 0, every element shown in its order.
+void paintHud();
+
+// The elements, in their order.
+void paintHudRacerStrip();
+void paintHudPosition();
+void paintHudCollectedBox();
+void paintHudLapCounter();
+void paintHudCollectedGauge();
+void paintHudTargetTimes();
+void paintHudTargetNumbers();
+// The big time of `bit` (0x100, 0x400 or 0x2000).
+void paintHudBigTime(std::int32_t bit, std::int32_t time);
+void paintHudTwoTimes(std::int32_t first, std::int32_t second);
+void paintHudNoticePanel();
+void paintHudCentredNumber(std::int32_t value);
+void paintHudSplitTimes();
+void paintHudItemPanel();
+
+} // namespace game

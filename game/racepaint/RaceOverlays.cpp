@@ -1,0 +1,352 @@
+#include "game/racepaint/RaceOverlays.h"
+
+#include "classlib/lang/StringBuffer.h"
+#include "game/framework/GameGraphics.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/race/EventGoals.h"
+#include "game/race/HudState.h"
+#include "game/race/RaceGuide.h"
+#include "game/race/RaceMenus.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
+#include "game/racepaint/Hud.h"
+#include "game/racepaint/HudText.h"
+#include "game/racepaint/RaceScene.h"
+#include "game/racepaint/ResultScreens.h"
+#include "game/racepaint/RoadsideView.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Font.h"
+#include "game/sprite/OrvelLibPlayer.h"
+#include "game/sprite/Paint.h"
+#include "game/ui/MenuPaint.h"
+#include "host/Log.h"
+#include "platform/lcdui/Graphics.h"
+#include "runtime/Monitor.h"
+#include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
+
+namespace game {
+
+namespace {
+
+using namespace hud_sprites;
+
+// Pinned layout of the weather strip: four layers down the upper screen.
+constexpr std::int32_t kStripLayers[] = {20, 60, 110, 170};
+constexpr std::int32_t kGuideShade = static_cast<std::int32_t>(0xBB000000u);
+constexpr std::int32_t kLabelShade = static_cast<std::int32_t>(0xBB666666u);
+constexpr std::int32_t kGuideText = 79;
+constexpr std::int32_t kGuideRunningText = 80;
+constexpr std::int32_t kLabelFrame = 10;
+
+// The row of the left and right buttons.
+std::int32_t sideButtonY() {
+    return raceScreenHeight() / 2 - raceFrameHeight(kTouchControls, 1) / 2;
+}
+// The row of the action button; in the guided race above the soft key.
+std::int32_t actionButtonY() {
+    const std::int32_t h4 = raceFrameHeight(kTouchControls, 4);
+    if (stateStatics().s_gameMode == kGuideGameMode)
+        return raceScreenHeight() - raceFrameHeight(kButtons, 3) - h4;
+    return raceScreenHeight() - h4 - 10;
+}
+
+void renderFinishPlayer() {
+    rt::Object* object = hudStateStatics().s_finishPlayer;
+    if (object && object->classId() == OrvelLibPlayer::kClassId)
+        static_cast<OrvelLibPlayer*>(object)->render();
+}
+
+// Box `box` of `frame` of `sprite` into `out` (x, y, w, h).
+void frameBox(ASprite* sprite, std::int32_t frame, std::int32_t box, rt::IntArray* out) {
+    for (std::int32_t i = 0; i < 4; ++i)
+        rt::IntArray::set(out, i, 0);
+    if (sprite)
+        sprite->getFrameBox(frame, box, out, 0);
+}
+
+} // namespace
+
+WeatherStatics& weatherStatics() {
+    return rt::getStaticClass().statics<WeatherStatics>();
+}
+
+void weatherStaticInit() {
+    WeatherStatics& w = weatherStatics();
+    if (!w.s_weatherLayerY) {
+        constexpr std::int32_t n = static_cast<std::int32_t>(std::size(kStripLayers));
+        w.s_weatherLayerY = rt::newIntArray(n);
+        for (std::int32_t i = 0; w.s_weatherLayerY && i < n; ++i)
+            rt::IntArray::set(w.s_weatherLayerY, i, kStripLayers[i]);
+    }
+    if (!w.s_weatherParticles)
+        initParticleField();
+}
+
+void initParticleField() {
+    WeatherStatics& w = weatherStatics();
+    if (!w.s_weatherParticles)
+        w.s_weatherParticles = rt::newIntArray(kWeatherParticles * kParticleInts);
+    rt::IntArray* field = w.s_weatherParticles;
+    if (!field)
+        return;
+    for (std::int32_t i = 0; i < kWeatherParticles; ++i) {
+        const std::int32_t at = i * kParticleInts;
+        const bool flake = (i & 1) != 0;
+        rt::IntArray::set(field, at + particle::kX, ((i * 97) % raceScreenWidth()) << 8);
+        rt::IntArray::set(field, at + particle::kY, ((i * 53) % raceScreenHeight()) << 8);
+        rt::IntArray::set(field, at + particle::kSpeedX, flake ? -20 - (i % 3) * 10 : -60);
+        rt::IntArray::set(field, at + particle::kSpeedY, flake ? 60 + (i % 4) * 15 : 420 + (i % 5) * 20);
+        rt::IntArray::set(field, at + particle::kKind, flake ? 1 : 0);
+    }
+}
+
+void paintRaceNotice() {
+    WeatherStatics& w = weatherStatics();
+    const std::int32_t mode = roadsideView().s_weatherMode;
+    w.s_weatherActive = mode == 1 || mode == 2 ? 1 : 0;
+    w.s_weatherLayersOn = mode == 1 ? 1 : 0;
+    if (mode == 1)
+        paintWeatherStrip();
+    else if (mode == 2)
+        paintWeatherParticles(loopStatics().s_graphics);
+}
+
+void paintWeatherStrip() {
+    WeatherStatics& w = weatherStatics();
+    rt::IntArray* layers = w.s_weatherLayerY;
+    if (!w.s_weatherLayersOn || !layers)
+        return;
+    const std::int32_t n = layers->length();
+    const std::int32_t gap = n >= 2 ? rt::IntArray::get(layers, 1) - rt::IntArray::get(layers, 0) : 0;
+    if (n >= 2 && gap == 0 && w.s_weatherReported != layers) {
+        host::logf(host::LogCategory::Game,
+                   "paintWeatherStrip: the first two layers lie at one height; no spread");
+        w.s_weatherReported = layers;
+    }
+    std::int32_t shift = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::int32_t y = rt::IntArray::get(layers, i);
+        if (i > 0 && gap != 0)
+            shift += (y - rt::IntArray::get(layers, i - 1)) * w.s_weatherSpread / gap;
+        paintRaceFrame(kWeatherStrip, i, w.s_weatherOffsetX - shift, y + w.s_weatherOffsetY);
+    }
+}
+
+void paintWeatherParticles(platform::javax_microedition_lcdui_Graphics* g) {
+    rt::IntArray* field = weatherStatics().s_weatherParticles;
+    if (!g || !field)
+        return;
+    const rt::MonitorScope lock(g);
+    const std::int32_t ms = loopStatics().s_frameMs;
+    const std::int32_t width = raceScreenWidth() << 8;
+    const std::int32_t height = raceScreenHeight() << 8;
+    ASprite* drop = raceSprite(kWeatherDrops);
+    ASprite* flake = raceSprite(kWeatherFlakes);
+    const std::int32_t count = field->length() / kParticleInts;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t at = i * kParticleInts;
+        std::int32_t x = rt::IntArray::get(field, at + particle::kX) +
+                         rt::IntArray::get(field, at + particle::kSpeedX) * ms * 256 / 1000;
+        std::int32_t y = rt::IntArray::get(field, at + particle::kY) +
+                         rt::IntArray::get(field, at + particle::kSpeedY) * ms * 256 / 1000;
+        x = width > 0 ? ((x % width) + width) % width : 0;
+        if (y >= height)
+            y = y % height - (16 << 8);
+        rt::IntArray::set(field, at + particle::kX, x);
+        rt::IntArray::set(field, at + particle::kY, y);
+        ASprite* sprite = rt::IntArray::get(field, at + particle::kKind) == 0 ? drop : flake;
+        if (sprite && sprite->getFrameCount() > 0)
+            paintFrame(sprite, g, 0, x >> 8, y >> 8, 0, 0, 0);
+    }
+}
+
+void paintFinishOverlay() {
+    const HudStateStatics& s = hudStateStatics();
+    const cEntity* player = racerStatics().s_playerCar;
+    const std::int32_t place = player ? player->m_racePosition : 0;
+    if (s.s_finishShown && isBlinkOn())
+        drawHudString(kHudFont, 0, getString(kContinueText), raceScreenWidth() / 2, raceScreenHeight() - 14,
+                      kAnchorCentre);
+    const std::int32_t type = currentEventType();
+    if (type == 0 || type == 5) {
+        renderFinishPlayer();
+        if (s.s_finishShown)
+            paintRaceFrame(kPlaces, place, s.s_finishX, s.s_finishY);
+    } else if (type >= 1 && type <= 12 && s.s_finishAnimShown) {
+        renderFinishPlayer();
+        if (raceStatics().s_raceResult == 0)
+            paintRaceFrame(kPlaces, 13, s.s_finishX, s.s_finishY);
+        else if (s.s_finishShown)
+            paintRaceFrame(kPlaces, place + 14, s.s_finishX, s.s_finishY);
+    }
+}
+
+void paintGuideOverlay() {
+    const EventGoalStatics& goals = eventGoalStatics();
+    const std::int32_t step = goals.s_guideStep;
+    Graphics* g = loopStatics().s_graphics;
+    if (step >= kGuideSteps || !g)
+        return;
+    const std::int32_t width = raceScreenWidth();
+    setFillColor(kGuideShade);
+    fillRectAlpha(g, 0, 0, width, 200);
+    const std::int32_t state = stateStatics().s_state;
+    if (state == kRaceCountdownState) {
+        if (goals.s_guideTimer < 0) {
+            drawTextBlock(kHudFont, 0, getString(kGuideText), 480, 0, width / 2, 10, kAnchorCentreTop);
+            drawHudString(kHudFont, 0, getString(kContinueText), width / 2, 197, kAnchorCentreBottom);
+        }
+        return;
+    }
+    if (state != kRaceState)
+        return;
+    if (goals.s_guideTimer > 0)
+        drawHudString(kHudFont, 0, getString(kGuideRunningText), width / 2, 197, kAnchorCentreBottom);
+    const bool blink = isBlinkOn() && !isPointerInRectArray(touchStatics().s_pauseZone);
+    const std::int32_t w1 = raceFrameWidth(kTouchControls, 1);
+    switch (step) {
+    case 0:
+        paintRaceFrame(kTouchControls, blink ? 1 : 0, w1 / 4, sideButtonY());
+        break;
+    case 1:
+        paintRaceFrame(kTouchControls, blink ? 3 : 2, width - w1, sideButtonY());
+        break;
+    case 3:
+        paintRaceFrame(kTouchControls, blink ? 5 : 4, 15, actionButtonY());
+        break;
+    case 7: {
+        paintHudCollectedGauge();
+        const cEntity* player = racerStatics().s_playerCar;
+        const std::int32_t since = player ? player->m_collected - raceGuideStatics().s_guideCollectedBase : 0;
+        if (since < kGuideCollectTarget) {
+            lib::StringBuffer* text = clearedHudBuffer();
+            text->append(constantText(rt::constants::kGuideCollectedLabel));
+            text->append(since);
+            takeHudBuffer();
+            drawHudBuffer(kHudFont, 0, 600, 197, kAnchorCentreBottom);
+        }
+        break;
+    }
+    case 8:
+        paintRaceFrame(kNumbers, 8, 50, 95);
+        break;
+    default:
+        break;
+    }
+}
+
+void paintTouchControls() {
+    const std::int32_t w = raceFrameWidth(kTouchControls, 1);
+    const std::int32_t y = sideButtonY();
+    paintRaceFrame(kTouchControls, isPointerOnRaceLeftHalf() ? 1 : 0, w / 4, y);
+    paintRaceFrame(kTouchControls, isPointerOnRaceRightHalf() ? 3 : 2, raceScreenWidth() - w / 4 - w, y);
+    paintRaceFrame(kTouchControls, isPointerOnRaceButton() ? 5 : 4, 15, actionButtonY());
+}
+
+void paintRace() {
+    const bool finished = raceStatics().s_raceFinished != 0;
+    paintRaceScene();
+    if (!finished)
+        paintTouchControls();
+    paintRaceNotice();
+    if (!finished) {
+        paintHud();
+        if (stateStatics().s_gameMode == kGuideGameMode)
+            paintGuideOverlay();
+    } else {
+        paintFinishOverlay();
+    }
+    if (overlayStatics().s_fpsShown)
+        (void)paintFpsCounter();
+}
+
+void paintRacePicture() {
+    switch (pictureState()) {
+    case kTrackFlyoverState:
+        paintRaceScene();
+        paintFlyoverText();
+        break;
+    case kRacerIntroState:
+        paintRaceScene();
+        paintRacerIntroText();
+        break;
+    case kRaceCountdownState:
+        paintRaceStart();
+        if (stateStatics().s_gameMode == kGuideGameMode)
+            paintGuideOverlay();
+        break;
+    case kRaceState:
+        paintRace();
+        break;
+    case kResultsState:
+        // Under a menu the finished race; its own state adds the results.
+        paintRaceScene();
+        if (stateStatics().s_state == kResultsState)
+            paintResults();
+        break;
+    default:
+        paintRaceScene();
+        break;
+    }
+}
+
+void paintFlyoverText() {
+    if (isBlinkOn())
+        drawHudString(kHudFont, 0, getString(kContinueText), raceScreenWidth() / 2,
+                      raceScreenHeight() - raceScreenHeight() / 8, kAnchorCentreTop);
+}
+
+void paintRacerIntroText() {
+    if (isBlinkOn())
+        drawHudString(kHudFont, 0, getString(kContinueText), raceScreenWidth() / 2, raceScreenHeight() - 45,
+                      kAnchorCentreTop);
+}
+
+void paintRacerIntroLabels(bool dwelling, std::int32_t racerIndex) {
+    if (!dwelling)
+        return;
+    paintRacerLabel(racerAt(racerIndex - 1));
+    paintRacerLabel(racerAt(racerIndex));
+}
+
+void paintRacerLabel(const cEntity* car) {
+    Graphics* g = loopStatics().s_graphics;
+    ASprite* labels = raceSprite(kRaceStart);
+    if (!car || !g || !labels || kLabelFrame >= labels->getFrameCount())
+        return;
+    const std::int32_t x = car->m_screenX;
+    const std::int32_t y = car->m_screenY - ((50 * car->m_screenScale + 2048) >> 12);
+    rt::IntArray* box = rt::newIntArray(4);
+    if (!box)
+        return;
+    frameBox(labels, kLabelFrame, 2, box);
+    const std::int32_t textX = rt::IntArray::get(box, 0);
+    const std::int32_t textY = rt::IntArray::get(box, 1);
+    const std::int32_t textW = rt::IntArray::get(box, 2);
+    const std::int32_t nameW = hudStringWidth(kHudFont, car->m_name);
+    const std::int32_t extra = nameW > textW ? nameW - textW : 0;
+    frameBox(labels, kLabelFrame, 0, box);
+    const std::int32_t right = rt::IntArray::get(box, 0) + rt::IntArray::get(box, 2) + extra + x;
+    const std::int32_t shift = right > raceScreenWidth() ? right - raceScreenWidth() : 0;
+    setFillColor(kLabelShade);
+    fillRectAlpha(g, rt::IntArray::get(box, 0) + x - shift, rt::IntArray::get(box, 1) + y,
+                  rt::IntArray::get(box, 2) + extra, rt::IntArray::get(box, 3));
+    frameBox(labels, kLabelFrame, 1, box);
+    g->setColor(0);
+    fillRect(g, rt::IntArray::get(box, 0) + x - shift, rt::IntArray::get(box, 1) + y,
+             rt::IntArray::get(box, 2) + extra, rt::IntArray::get(box, 3));
+    paintFrame(labels, g, kLabelFrame, x, y, 0, 0, 0);
+    drawHudString(kHudFont, 0, car->m_name, (textW + extra) / 2 - shift + textX + x, textY + y,
+                  kAnchorCentreTop);
+}
+
+} // namespace game

@@ -1,0 +1,52 @@
+#include "game/racepaint/RacePresentation.h"
+
+#include "game/framework/OrvelLibConfig.h"
+#include "game/race/RaceImages.h"
+#include "game/race/TrackData.h"
+#include "game/racepaint/CarPainting.h"
+#include "game/racepaint/RaceScene.h"
+#include "game/racepaint/RoadBands.h"
+#include "game/racepaint/RoadsideTrack.h"
+#include "game/racepaint/RoadsideView.h"
+#include "game/racepaint/SceneryBuffer.h"
+#include "game/racepaint/SectionModels.h"
+#include "game/racepaint/VergesAndWalls.h"
+
+namespace game {
+
+namespace {
+
+constexpr std::int32_t kGroundFogColour = 7;
+constexpr std::int32_t kWallFogColour = 9;
+
+std::int32_t trackStyle(std::int32_t index) {
+    const rt::IntArray* style = trackStatics().s_trackStyle;
+    return style && index < style->length() ? rt::IntArray::get(style, index) : 0;
+}
+
+} // namespace
+
+void installRacePainters() {
+    RaceSceneHooks& hooks = raceSceneHooks();
+    hooks.paintVergesAndWalls = paintVergesAndWalls;
+    hooks.drawTrackSection = drawTrackSection;
+    hooks.paintObstacle = [](std::int32_t code, std::int32_t k) { drawSegmentSection(code, k, 0); };
+    hooks.paintDynamicTrigger = paintDynamicTrigger;
+    hooks.paintStartLine = paintStartLine;
+    hooks.paintEntity = [](cEntity* e) { paintEntity(e); };
+}
+
+void setupRacePresentation() {
+    setupRoadside();
+    RoadsideViewStatics& view = roadsideView();
+    view.s_fogColour = trackStyle(kGroundFogColour);
+    view.s_wallFogColour = trackStyle(kWallFogColour);
+    const RaceImageStatics& images = raceImageStatics();
+    const std::int32_t width =
+        roadBandStatics().s_viewWidth > 0 ? roadBandStatics().s_viewWidth : config().s_gameScreenWidth;
+    setupScenery(images.s_sceneryPixels, images.s_sceneryWidth, images.s_sceneryHeight, width,
+                 config().s_gameScreenHeight);
+    setupCarPainting();
+}
+
+} // namespace game

@@ -1,0 +1,171 @@
+#include "game/racepaint/ResultScreens.h"
+
+#include "game/framework/GameGraphics.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceFrame.h"
+#include "game/race/RaceMenus.h"
+#include "game/race/RaceResults.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceUtilities.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
+#include "game/racepaint/Hud.h"
+#include "game/racepaint/HudText.h"
+#include "game/racepaint/RaceOverlays.h"
+#include "game/sprite/ASprite.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+namespace {
+
+using namespace hud_sprites;
+
+constexpr std::int32_t kPanelFrame = 3;
+constexpr std::int32_t kResultsTitle = 54;
+constexpr std::int32_t kTimeLabel = 46;
+constexpr std::int32_t kScoreLabel = 49;
+constexpr std::int32_t kPlaceMarkFrame = 13;
+constexpr std::int32_t kBandLight = static_cast<std::int32_t>(0x80FFFFFFu);
+constexpr std::int32_t kBandDark = static_cast<std::int32_t>(0x99111111u);
+constexpr std::int32_t kBehindShade = static_cast<std::int32_t>(0x80000000u);
+// The table of mode 0: its first row, the rows' pitch, the columns.
+constexpr std::int32_t kTableTop = 90;
+constexpr std::int32_t kRowPitch = 50;
+constexpr std::int32_t kTableLeft = 40;
+
+void fillShade(std::int32_t argb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    if (Graphics* g = loopStatics().s_graphics) {
+        setFillColor(argb);
+        fillRectAlpha(g, x, y, w, h);
+    }
+}
+
+void paintBlinkingText() {
+    if (isBlinkOn())
+        drawHudString(kHudFont, 0, getString(kContinueText), raceScreenWidth() / 2, raceScreenHeight() - 14,
+                      kAnchorCentre);
+}
+
+// Takes a value of the panel: a time, or a score.
+void takeValue(bool score, std::int32_t value) {
+    if (score)
+        takeNumber(value, hudPaintStatics().s_numberSeparatorDigits != 0);
+    else
+        takeTime(value, false);
+}
+
+// The panel of modes 1, 4 and 5 with its two values (times, or scores).
+void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
+    ASprite* boxes = raceSprite(kQuestionBox);
+    Graphics* g = loopStatics().s_graphics;
+    if (!boxes || !g || kPanelFrame >= boxes->getFrameCount())
+        return;
+    rt::IntArray* box = rt::newIntArray(4);
+    if (!box)
+        return;
+    boxes->getFrameBox(kPanelFrame, 0, box, 0);
+    const std::int32_t bx = rt::IntArray::get(box, 0);
+    const std::int32_t by = rt::IntArray::get(box, 1);
+    const std::int32_t bw = rt::IntArray::get(box, 2);
+    const std::int32_t bh = rt::IntArray::get(box, 3);
+    const std::int32_t x = (raceScreenWidth() - raceFrameWidth(kQuestionBox, kPanelFrame)) / 2;
+    const std::int32_t y = (raceScreenHeight() - bh) / 2;
+    // The odd band of the two 70-pixel bands, lightened then darkened.
+    fillShade(kBandLight, x + bx, y + by + 70, bw, 70);
+    fillShade(kBandDark, x + bx, y + by + 70, bw, 70);
+    paintRaceFrame(kQuestionBox, kPanelFrame, x, y);
+    rt::String* title = getString(kResultsTitle);
+    if (scorePanel)
+        drawHudString(kTitleFont, 1, title, raceScreenWidth() / 2, y + 4, kAnchorCentreTop);
+    else
+        drawHudString(kTitleFont, 1, title, (raceScreenWidth() - hudStringWidth(kTitleFont, title)) / 2,
+                      y + 4, kAnchorLeftTop);
+    const cEntity* player = racerStatics().s_playerCar;
+    if (player) {
+        const std::int32_t iconH = raceFrameHeight(kRacerIcons, player->m_driverKind);
+        paintRaceFrame(kRacerIcons, player->m_driverKind, x + 4, y + 30 - iconH / 2 + 47);
+    }
+    const std::int32_t valueX = x + (scorePanel ? 120 : 150) + resultScreenStatics().s_resultValueOffset;
+    takeValue(scorePanel, first);
+    drawHudBuffer(kValueFont, 3, valueX, y + 50, kAnchorLeftTop);
+    drawHudString(kHudFont, 0, getString(scorePanel ? kScoreLabel : kTimeLabel), x + 4,
+                  y + (scorePanel ? 126 : 122), kAnchorLeftTop);
+    takeValue(scorePanel, second);
+    drawHudBuffer(kValueFont, 3, valueX, y + 124, kAnchorLeftTop);
+    paintBlinkingText();
+}
+
+} // namespace
+
+ResultScreenStatics& resultScreenStatics() {
+    return rt::getStaticClass().statics<ResultScreenStatics>();
+}
+
+void paintResults() {
+    switch (stateStatics().s_gameMode) {
+    case 0:
+        paintResultsMode0();
+        break;
+    case 1:
+    case 4:
+        paintResultsMode1(resultsTime());
+        break;
+    case 5:
+        paintResultsMode5();
+        break;
+    default:
+        break;
+    }
+}
+
+void paintResultsMode0() {
+    const RaceResultsStatics& s = raceResultsStatics();
+    const cEntity* player = racerStatics().s_playerCar;
+    const bool cup = isChampionship();
+    // The whole table slides in the championship's sub-phases 1 and 2.
+    const bool tableSlides = s.s_resultsPhase == 1 || s.s_resultsPhase == 2;
+    for (std::int32_t i = 0; i < s.s_resultsRow && i < s.s_resultsRows; ++i) {
+        const cEntity* car = racerAt(i);
+        if (!car)
+            continue;
+        const bool sliding = tableSlides || (s.s_resultsPhase == 0 && i == s.s_resultsRow - 1);
+        const std::int32_t slide =
+            s.s_resultsSlide < kResultsSlideFull ? s.s_resultsSlide : kResultsSlideFull;
+        const std::int32_t x = kTableLeft + (sliding ? (kResultsSlideFull - slide) * 4 : 0);
+        const std::int32_t y = kTableTop + kRowPitch * i;
+        const bool mine = car == player;
+        paintRaceFrame(kRacerIcons, mine ? car->m_driverKind : car->m_carType, x, y);
+        drawHudString(kHudFont, mine ? 1 : 0, car->m_name, x + 70, y + 10, kAnchorLeftTop);
+        takeTime(intAt(raceFrameStatics().s_racerTimes, car->m_racerIndex), false);
+        drawHudBuffer(kValueFont, mine ? 1 : 0, x + 360, y + 10, kAnchorRightTop);
+        if (cup) {
+            takeNumber(intAt(s.s_cupShownPoints, car->m_driverKind), true);
+            drawHudBuffer(kValueFont, 0, x + 440, y + 10, kAnchorRightTop);
+            takeNumber(intAt(s.s_cupPoints, car->m_driverKind), true);
+            drawHudBuffer(kValueFont, 1, x + 520, y + 10, kAnchorRightTop);
+        }
+    }
+    if (s.s_resultsReady)
+        paintBlinkingText();
+}
+
+void paintResultsMode1(std::int32_t time) {
+    paintPanel(false, time, eventGoalStatics().s_eventBestTime);
+}
+
+void paintResultsMode5() {
+    const cEntity* player = racerStatics().s_playerCar;
+    if (player && player->m_racePosition != 0) {
+        fillShade(kBehindShade, 0, 0, raceScreenWidth(), raceScreenHeight());
+        const ResultScreenStatics& r = resultScreenStatics();
+        paintRaceFrame(kPlaces, kPlaceMarkFrame, r.s_placeMarkX, r.s_placeMarkY);
+    }
+    const EventGoalStatics& g = eventGoalStatics();
+    paintPanel(true, g.s_points, g.s_pointsReference);
+}
+
+} // namespace game

@@ -1,0 +1,176 @@
+#pragma once
+
+// What the head-up display, overlay and result tests share: the race
+// painting fixture with stand-in sprites in the sprite table (frame f of
+// each is one flat module of (12 + f) x (8 + f % 5) pixels placed at
+// (f % 3, f % 2)), the tiny font as fonts 0 to 2, texts "T0".."T99" (text
+// 81 a comma), the constant strings the display reads, an event row, three
+// racers with the player last, and the display shown in the race state.
+
+#include "game/data/EventSlots.h"
+#include "game/framework/Seams.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
+#include "game/racepaint/Hud.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/TextLayout.h"
+#include "runtime/constantStrings.h"
+#include "tests/game/racepaint/RacePaintFixture.h"
+#include "tests/game/sprite/FontFixture.h"
+#include "tests/support/ConstantStrings.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace hud_testing {
+
+using namespace racepaint_testing;
+
+inline constexpr std::int32_t kStandInFrames = 30;
+inline constexpr std::int32_t kTexts = 100;
+
+// Box b of frame f of a stand-in sprite: (2 + b, 4 + b, 300 - 20 b, 150 - 10 b + f).
+inline std::array<std::int32_t, 4> standInBox(std::int32_t frame, std::int32_t box) {
+    return {2 + box, 4 + box, 300 - 20 * box, 150 - 10 * box + frame};
+}
+
+// A sprite of `kStandInFrames` frames in one opaque colour, each with three
+// boxes.
+inline game::ASprite* standInSprite(std::uint32_t colour) {
+    datakit::SpriteModel model = sprite_testing::paletteModel({colour});
+    model.format |= datakit::sprite_bits::kFrameBoxes;
+    for (std::int32_t f = 0; f < kStandInFrames; ++f) {
+        for (std::int32_t b = 0; b < 3; ++b) {
+            const std::array<std::int32_t, 4> box = standInBox(f, b);
+            model.boxes.push_back({.x = static_cast<std::int16_t>(box[0]),
+                                   .y = static_cast<std::int16_t>(box[1]),
+                                   .width = static_cast<std::uint16_t>(box[2]),
+                                   .height = static_cast<std::uint16_t>(box[3])});
+        }
+        sprite_testing::addFlatModule(model, static_cast<std::uint16_t>(12 + f),
+                                      static_cast<std::uint16_t>(8 + f % 5), 0);
+        sprite_testing::addFrame(model, {{.module = static_cast<std::uint8_t>(f),
+                                          .x = static_cast<std::int16_t>(f % 3),
+                                          .y = static_cast<std::int16_t>(f % 2),
+                                          .flags = 0}});
+        model.frames.back().boxCount = 3;
+    }
+    return sprite_testing::loadSprite(datakit::writeSprite(model));
+}
+
+inline std::int32_t standInWidth(std::int32_t frame) {
+    return 12 + frame;
+}
+inline std::int32_t standInHeight(std::int32_t frame) {
+    return 8 + frame % 5;
+}
+
+struct HudTest : RacePaintTest {
+    std::map<const void*, std::int32_t> spriteNumbers;
+    game::cEntity* player = nullptr;
+
+    HudTest() {
+        rt::ObjectArray* sprites = rt::newObjectArray(game::kSpriteCount);
+        game::startupStatics().s_sprites = sprites;
+        for (std::int32_t n : {4, 12, 14, 15, 26, 30, 39, 59, 60, 61, 63, 64, 65, 66}) {
+            game::ASprite* sprite = standInSprite(0xFF000000u | static_cast<std::uint32_t>(n * 0x030201));
+            rt::Array::setRef(sprites, n, sprite);
+            spriteNumbers[sprite] = n;
+        }
+        rt::ObjectArray* fonts = rt::newObjectArray(3);
+        for (std::int32_t i = 0; i < 3; ++i)
+            rt::Array::setRef(fonts, i, sprite_testing::loadTinyFont());
+        game::startupStatics().s_fonts = fonts;
+        rt::ObjectArray* texts = rt::newObjectArray(kTexts);
+        for (std::int32_t i = 0; i < kTexts; ++i)
+            rt::Array::setRef(texts, i,
+                              rt::String::newFromCString(i == 81 ? "," : ("T" + std::to_string(i)).c_str()));
+        game::textStatics().s_textCache = texts;
+        game::textStatics().s_textCount = kTexts;
+        testing_support::installConstantStrings({{rt::constants::kHudCountSeparator, "/"},
+                                                 {rt::constants::kGuideCollectedLabel, "G"},
+                                                 {rt::constants::kHudCollectedLabel, "x"},
+                                                 {rt::constants::kWeatherFailed, "W"}});
+        game::initEventSlots();
+        event({0, 10, 60000, 600000, 30000, 3});
+        rt::ObjectArray* racers = rt::newObjectArray(3);
+        for (std::int32_t i = 0; i < 3; ++i) {
+            game::cEntity* car = game::cEntity::cEntityWithType(i == 2 ? 0 : 1);
+            car->m_racePosition = i;
+            car->m_carType = 4 + i;
+            rt::Array::setRef(racers, i, car);
+            player = car;
+        }
+        game::raceStatics().s_racers = racers;
+        game::raceStatics().s_laps = 3;
+        game::racerStatics().s_playerCar = player;
+        player->m_driverKind = 2;
+        player->m_lap = 1;
+        game::hudPaintStaticInit();
+        // The framework's touch zones measure the same sprites.
+        game::seams().sprites.frameWidth = [](rt::Object* sprite, std::int32_t frame) {
+            return game::getFrameWidth(static_cast<game::ASprite*>(sprite), frame);
+        };
+        game::seams().sprites.frameHeight = [](rt::Object* sprite, std::int32_t frame) {
+            return game::getFrameHeight(static_cast<game::ASprite*>(sprite), frame);
+        };
+        game::HudStatics& hud = game::hudStatics();
+        hud.s_hudPhase = 2;
+        hud.s_hudElements = 0;
+        game::initStateMachine();
+        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_gameMode = 0;
+    }
+    ~HudTest() override {
+        game::seams().sprites = {};
+        game::racerStatics().s_playerCar = nullptr;
+        game::raceStatics().s_racers = nullptr;
+    }
+
+    // The current event's row: `fields` from field 0 (the type) on.
+    static void event(const std::vector<std::int32_t>& fields) {
+        std::vector<std::int32_t> row(17, 0);
+        std::copy(fields.begin(), fields.end(), row.begin());
+        rt::ObjectArray* variants = rt::newObjectArray(1);
+        rt::ObjectArray::set(variants, 0, intArray(row));
+        game::eventStatics().s_eventRows = rt::newObjectArray(1);
+        rt::ObjectArray::set(game::eventStatics().s_eventRows, 0, variants);
+        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, static_cast<std::int8_t>(fields[0]));
+    }
+
+    // "frame S:F @x,y" for a sprite frame, "text 'T' @x,y aA pP" for a
+    // text, else the drawing log's own line of the call.
+    std::string describe(const game::DrawRecord& r) const {
+        auto at = [&](std::int32_t x, std::int32_t y) {
+            return " @" + std::to_string(x) + "," + std::to_string(y);
+        };
+        if (r.call == game::DrawCall::PaintFrame) {
+            auto found = spriteNumbers.find(r.subject);
+            const std::int32_t number = found == spriteNumbers.end() ? -1 : found->second;
+            return "frame " + std::to_string(number) + ":" + std::to_string(r.args[0]) +
+                   at(r.args[1], r.args[2]);
+        }
+        if (r.call == game::DrawCall::DrawText) {
+            std::string text;
+            for (char16_t c : r.text)
+                text += static_cast<char>(c);
+            return "text '" + text + "'" + at(r.args[0], r.args[1]) + " a" + std::to_string(r.args[2]) +
+                   " p" + std::to_string(r.args[3]);
+        }
+        return testing_support::DrawingLog::call(r);
+    }
+    std::vector<std::string> described(const testing_support::DrawingLog& log) const {
+        std::vector<std::string> out;
+        for (const game::DrawRecord& r : log.outer())
+            out.push_back(describe(r));
+        return out;
+    }
+};
+
+} // namespace hud_testing

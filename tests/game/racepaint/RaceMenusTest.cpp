@@ -1,0 +1,185 @@
+// The states over a race: the pause menu's two lists and where it opens,
+// the yes/no questions' answers, the after-race menu's offers, and the
+// exit of the pause menu into the race.
+
+#include "game/race/RaceMenus.h"
+
+#include "game/data/Progress.h"
+#include "game/framework/Keys.h"
+#include "game/framework/StaticInit.h"
+#include "game/framework/Touch.h"
+#include "game/race/RaceTouch.h"
+#include "game/race/RaceView.h"
+#include "game/ui/MenuStatics.h"
+#include "tests/game/racepaint/HudFixture.h"
+
+namespace {
+
+using hud_testing::HudTest;
+
+bool s_championship = false;
+
+struct RaceMenusTest : HudTest {
+    RaceMenusTest() {
+        game::makeKeyStateArrays();
+        game::initProgressStatics();
+        rt::ObjectArray* menus = rt::newObjectArray(game::kMenuTableCount);
+        auto table = [&](std::int32_t menu, std::vector<std::int32_t> texts,
+                         std::vector<std::int32_t> targets) {
+            rt::ObjectArray* rows = rt::newObjectArray(game::kMenuRowCount);
+            rt::ObjectArray::set(rows, game::kMenuTexts, racepaint_testing::intArray(texts));
+            rt::ObjectArray::set(rows, game::kMenuTargets, racepaint_testing::intArray(targets));
+            rt::ObjectArray::set(menus, menu, rows);
+        };
+        table(game::kPauseMenu, {1, 5, 59, 3, 6, 8}, {-1, 9, 34, 35, 8, 7});
+        table(game::kPauseMenuShort, {1, 59, 3, 6, 8}, {-1, 34, 35, 8, 7});
+        game::gameTables().s_menus = menus;
+        game::raceViewHooks() = {};
+        s_championship = false;
+        game::raceMenuHooks().championship = [] { return s_championship; };
+        game::raceMenuHooks().endChampionship = [] { s_championship = false; };
+    }
+    ~RaceMenusTest() override { game::raceMenuHooks() = {}; }
+
+    // The stack holds `states` from the bottom; the last is current.
+    static void stack(std::initializer_list<std::int32_t> states) {
+        game::initStateMachine();
+        game::StateStatics& s = game::stateStatics();
+        s.s_stateStackDepth = 0;
+        for (std::int32_t state : states)
+            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, state);
+        s.s_state = *(states.end() - 1);
+        s.s_nextState = -1;
+    }
+    // Key 5 released this frame: the highlighted answer is chosen.
+    static void choose(void (*handler)(std::int32_t), std::int32_t answer) {
+        game::menuStatics().s_questionAnswer = answer;
+        rt::ByteArray::set(game::keyStatics().s_keyState, 5, -2);
+        handler(game::kUpdate);
+        rt::ByteArray::set(game::keyStatics().s_keyState, 5, 0);
+    }
+};
+
+TEST_F(RaceMenusTest, ThePauseMenuHasSixItemsOrFiveWithoutRestartAndOpensOnItsKeptItem) {
+    struct Case {
+        bool championship;
+        std::int32_t mode, kept, items, opensOn;
+    };
+    for (const Case& c : {Case{false, 0, 3, 6, 3}, Case{true, 0, 3, 5, 3}, Case{false, 6, 1, 5, 1},
+                          Case{false, 0, 5, 6, 5}, Case{true, 0, 5, 5, 0}, Case{false, 6, 7, 5, 2}}) {
+        s_championship = c.championship;
+        game::stateStatics().s_gameMode = c.mode;
+        game::raceMenuStatics().s_pauseMenuItem = c.kept;
+        stack({1, 4, game::kRaceState, game::kPauseMenuState});
+        game::statePauseMenu(game::kEnter);
+        rt::IntArray* items = game::menuStatics().s_questionAnswerTexts;
+        ASSERT_NE(items, nullptr);
+        EXPECT_EQ(items->length(), c.items);
+        // The sound item: 2 of six, 1 of five.
+        EXPECT_EQ(rt::IntArray::get(items, c.items == 6 ? 2 : 1), 59);
+        EXPECT_EQ(game::touchStatics().s_selection, c.opensOn);
+        EXPECT_EQ(game::raceMenuStatics().s_pausedState, game::kRaceState);
+    }
+    stack({game::kPauseMenuState});
+    game::statePauseMenu(game::kEnter);
+    EXPECT_EQ(game::raceMenuStatics().s_pausedState, 0) << "no state below";
+}
+
+TEST_F(RaceMenusTest, LeavingThePauseForTheUnfinishedRaceTurnsTheControlsBackOn) {
+    for (std::int8_t finished : {0, 1}) {
+        stack({1, game::kRaceState, game::kPauseMenuState});
+        game::raceTouchStatics().s_raceControlsOff = 1;
+        game::raceStatics().s_raceFinished = finished;
+        game::touchStatics().s_selection = 4;
+        game::stateStatics().s_nextState = game::kRaceState;
+        game::statePauseMenu(game::kExit);
+        EXPECT_EQ(game::raceTouchStatics().s_raceControlsOff, finished);
+        EXPECT_EQ(game::raceMenuStatics().s_pauseMenuItem, 4);
+    }
+}
+
+TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
+    game::StateStatics& s = game::stateStatics();
+    // No: back to the pause menu.
+    stack({1, game::kRaceState, game::kPauseMenuState, game::kRestartQuestionState});
+    game::stateRestartConfirm(game::kEnter);
+    EXPECT_EQ(game::menuStatics().s_questionAnswerCount, 2);
+    choose(game::stateRestartConfirm, 0);
+    EXPECT_EQ(s.s_nextState, game::kPauseMenuState);
+
+    // Restart: unwinds to the flyover on the stack, or pushes it.
+    game::raceStatics().s_raceSetUp = 1;
+    stack({1, 4, game::kTrackFlyoverState, game::kRacerIntroState, game::kRaceCountdownState,
+           game::kRaceState, game::kPauseMenuState, game::kRestartQuestionState});
+    choose(game::stateRestartConfirm, 1);
+    EXPECT_EQ(s.s_nextState, game::kTrackFlyoverState);
+    EXPECT_EQ(s.s_stateStackDepth, 3);
+    EXPECT_EQ(game::raceStatics().s_raceSetUp, 0);
+    stack({1, 4, game::kRaceCountdownState, game::kRaceState, game::kPauseMenuState,
+           game::kRestartQuestionState});
+    choose(game::stateRestartConfirm, 1);
+    EXPECT_EQ(s.s_nextState, game::kTrackFlyoverState);
+    EXPECT_EQ(s.s_stateStackDepth, 7) << "pushed over the questions";
+
+    // Quit: the menus load into the main menu, the championship ends.
+    s_championship = true;
+    stack({1, 4, game::kRaceState, game::kPauseMenuState, game::kQuitRaceQuestionState});
+    game::stateQuitRaceConfirm(game::kEnter);
+    EXPECT_EQ(game::menuStatics().s_questionTitleText, 7);
+    EXPECT_EQ(game::menuStatics().s_questionSecondText, 14);
+    choose(game::stateQuitRaceConfirm, 1);
+    EXPECT_EQ(s.s_nextState, game::kLoadingState);
+    EXPECT_EQ(s.s_loadingState, game::kMenuLoadKind);
+    EXPECT_EQ(s.s_loadingNextState, 6);
+    EXPECT_FALSE(s_championship);
+
+    // Leave the game: the quit state.
+    game::raceTouchStatics().s_raceControlsOff = 1;
+    stack({1, 4, game::kRaceState, game::kPauseMenuState, game::kExitQuestionState});
+    game::stateExitConfirm(game::kEnter);
+    EXPECT_EQ(game::menuStatics().s_questionTitleText, 14);
+    choose(game::stateExitConfirm, 1);
+    EXPECT_EQ(s.s_nextState, game::kQuitState);
+}
+
+TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlocked) {
+    game::StateStatics& s = game::stateStatics();
+    // Two tracks loaded; the race ran on track 0.
+    rt::ObjectArray* tracks = rt::newObjectArray(2);
+    rt::ObjectArray::set(tracks, 0, rt::ObjectArray::get(game::eventStatics().s_eventRows, 0));
+    game::eventStatics().s_eventRows = tracks;
+    struct Case {
+        std::int32_t mode;
+        bool unlocked;
+        std::int32_t answers, title;
+    };
+    for (const Case& c : {Case{0, true, 3, 91}, Case{0, false, 2, 15}, Case{1, true, 2, 15}}) {
+        game::stateStatics().s_gameMode = c.mode;
+        game::progressStatics().s_progressMaskB = 0;
+        if (c.unlocked)
+            game::setProgressFlagB(1);
+        stack({1, 4, game::kRaceState, game::kResultsState, game::kRaceEndMenuState});
+        game::stateRaceEndMenu(game::kEnter);
+        EXPECT_EQ(game::menuStatics().s_questionAnswerCount, c.answers) << c.mode << c.unlocked;
+        EXPECT_EQ(game::menuStatics().s_questionTitleText, c.title);
+    }
+    // Without the offer: retry, leave.
+    choose(game::stateRaceEndMenu, 0);
+    EXPECT_EQ(s.s_nextState, game::kTrackFlyoverState);
+    stack({1, 4, game::kRaceState, game::kResultsState, game::kRaceEndMenuState});
+    choose(game::stateRaceEndMenu, 1);
+    EXPECT_EQ(s.s_nextState, game::kLoadingState);
+    EXPECT_EQ(s.s_loadingState, game::kMenuLoadKind);
+    // With it: the next race loads over the menu.
+    game::stateStatics().s_gameMode = 0;
+    stack({1, 4, game::kRaceState, game::kResultsState, game::kRaceEndMenuState});
+    game::stateRaceEndMenu(game::kEnter);
+    choose(game::stateRaceEndMenu, 0);
+    EXPECT_EQ(game::raceMenuStatics().s_nextTrack, 1);
+    EXPECT_EQ(s.s_loadingState, game::kRaceLoadKind);
+    EXPECT_EQ(s.s_loadingNextState, game::kTrackFlyoverState);
+    EXPECT_EQ(s.s_nextState, game::kLoadingState);
+    EXPECT_EQ(s.s_stateStackDepth, 6);
+}
+
+} // namespace

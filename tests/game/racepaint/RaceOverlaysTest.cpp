@@ -1,0 +1,177 @@
+// The overlays over the race world: the finish overlay by event type, the
+// weather strip's spread (and two first layers at one height), the
+// particles' motion, the touch buttons and the left-half band.
+
+#include "game/racepaint/RaceOverlays.h"
+
+#include "game/framework/LoopStatics.h"
+#include "game/framework/Touch.h"
+#include "game/race/HudState.h"
+#include "game/race/RaceTouch.h"
+#include "game/race/RaceUtilities.h"
+#include "game/racepaint/RoadsideView.h"
+#include "tests/game/racepaint/HudFixture.h"
+
+namespace {
+
+using hud_testing::HudTest;
+using testing_support::DrawingLog;
+
+struct RaceOverlayTest : HudTest {
+    RaceOverlayTest() { game::weatherStaticInit(); }
+
+    std::size_t logged(const std::string& part) const {
+        std::size_t n = 0;
+        for (const std::string& line : log.lines())
+            n += line.find(part) != std::string::npos ? 1 : 0;
+        return n;
+    }
+
+    template <typename Paint>
+    std::vector<std::string> drawn(Paint paint) {
+        DrawingLog log;
+        paint();
+        return described(log);
+    }
+};
+
+TEST_F(RaceOverlayTest, TheFinishOverlayShowsThePlaceOrTheFailureByEventType) {
+    game::HudStateStatics& s = game::hudStateStatics();
+    s.s_finishX = 300;
+    s.s_finishY = 150;
+    player->m_racePosition = 1;
+    struct Case {
+        std::int32_t type, result;
+        bool shown, animShown;
+        std::vector<std::string> frames;
+    };
+    const Case cases[] = {
+        {0, 1, true, false, {"frame 15:1 @300,150"}},
+        {5, 0, true, false, {"frame 15:1 @300,150"}},
+        {0, 1, false, true, {}},
+        {3, 1, true, true, {"frame 15:15 @300,150"}},
+        {3, 0, true, true, {"frame 15:13 @300,150"}},
+        {12, 0, false, true, {"frame 15:13 @300,150"}},
+        {3, 1, true, false, {}},
+        {13, 1, true, true, {}},
+    };
+    game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    u.s_blinkLoop = 1;
+    u.s_blinkPeriod = 10;
+    u.s_blinkTimer = 0; // blink off: no text
+    for (const Case& c : cases) {
+        HudTest::event({c.type});
+        game::raceStatics().s_raceResult = static_cast<std::int8_t>(c.result);
+        s.s_finishShown = c.shown ? 1 : 0;
+        s.s_finishAnimShown = c.animShown ? 1 : 0;
+        EXPECT_EQ(drawn(game::paintFinishOverlay), c.frames) << "type " << c.type << " result " << c.result;
+    }
+    u.s_blinkTimer = 15;
+    s.s_finishShown = 1;
+    HudTest::event({0});
+    const std::vector<std::string> lines = drawn(game::paintFinishOverlay);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "text 'T50' @320,466 a3 p0");
+}
+
+TEST_F(RaceOverlayTest, TheStripSpreadsItsLayersByTheirHeightsAndSurvivesTwoEqualFirstLayers) {
+    game::roadsideView().s_weatherMode = 1;
+    game::WeatherStatics& w = game::weatherStatics();
+    w.s_weatherOffsetX = 100;
+    w.s_weatherOffsetY = 5;
+    w.s_weatherSpread = 24;
+    // Gaps of 40, 50 and 60 over a first gap of 40: shifts 24, 54, 90.
+    EXPECT_EQ(drawn(game::paintRaceNotice),
+              (std::vector<std::string>{"frame 61:0 @100,25", "frame 61:1 @76,65", "frame 61:2 @46,115",
+                                        "frame 61:3 @10,175"}));
+    EXPECT_EQ(w.s_weatherActive, 1);
+    EXPECT_EQ(w.s_weatherLayersOn, 1);
+
+    w.s_weatherLayerY = racepaint_testing::intArray({30, 30, 80});
+    for (std::int32_t frame = 0; frame < 3; ++frame)
+        EXPECT_EQ(
+            drawn(game::paintRaceNotice),
+            (std::vector<std::string>{"frame 61:0 @100,35", "frame 61:1 @100,35", "frame 61:2 @100,85"}));
+    EXPECT_EQ(logged("one height"), 1U) << "one line per layer table";
+    w.s_weatherLayerY = racepaint_testing::intArray({30, 30});
+    (void)drawn(game::paintRaceNotice);
+    EXPECT_EQ(logged("one height"), 2U);
+
+    game::roadsideView().s_weatherMode = 3;
+    EXPECT_TRUE(drawn(game::paintRaceNotice).empty());
+    EXPECT_EQ(w.s_weatherActive, 0);
+}
+
+TEST_F(RaceOverlayTest, ParticlesFallByTheFramesMillisecondsAndWrapOverTheScreen) {
+    game::roadsideView().s_weatherMode = 2;
+    game::initParticleField();
+    rt::IntArray* field = game::weatherStatics().s_weatherParticles;
+    const std::int32_t y0 = rt::IntArray::get(field, game::particle::kY);
+    const std::int32_t speed = rt::IntArray::get(field, game::particle::kSpeedY);
+    game::loopStatics().s_frameMs = 100;
+    const std::vector<std::string> lines = drawn(game::paintRaceNotice);
+    EXPECT_EQ(lines.size(), static_cast<std::size_t>(game::kWeatherParticles));
+    EXPECT_EQ(rt::IntArray::get(field, game::particle::kY), y0 + speed * 100 * 256 / 1000);
+    // No frame: nothing moves.
+    game::loopStatics().s_frameMs = 0;
+    const std::int32_t y1 = rt::IntArray::get(field, game::particle::kY);
+    (void)drawn(game::paintRaceNotice);
+    EXPECT_EQ(rt::IntArray::get(field, game::particle::kY), y1);
+    // A long run keeps every particle on the screen's columns and above its bottom.
+    game::loopStatics().s_frameMs = 1000;
+    for (std::int32_t i = 0; i < 50; ++i)
+        (void)drawn(game::paintRaceNotice);
+    for (std::int32_t i = 0; i < game::kWeatherParticles; ++i) {
+        const std::int32_t x = rt::IntArray::get(field, i * game::kParticleInts + game::particle::kX) >> 8;
+        const std::int32_t y = rt::IntArray::get(field, i * game::kParticleInts + game::particle::kY) >> 8;
+        EXPECT_TRUE(x >= 0 && x < 640) << i;
+        EXPECT_LT(y, 480) << i;
+    }
+}
+
+TEST_F(RaceOverlayTest, TouchButtonsLightUnderThePointerAndTheLeftBandKeepsItsEdges) {
+    game::loopStatics().s_rotated = 0;
+    // Sprite 66: frame 1 is 13 x 9, frame 4 is 16 x 12: the band is rows
+    // 234 to 246 of the left half.
+    struct Point {
+        std::int32_t x, y;
+        bool left;
+    };
+    for (const Point& p : {Point{0, 234, true}, Point{320, 246, true}, Point{321, 240, false},
+                           Point{100, 233, false}, Point{100, 247, false}}) {
+        game::pointerPressed(p.x, p.y);
+        game::latchPointer();
+        EXPECT_EQ(game::isPointerOnRaceLeftHalf(), p.left) << p.x << "," << p.y;
+        game::pointerReleased(p.x, p.y);
+    }
+    game::stateStatics().s_state = game::kRaceCountdownState;
+    EXPECT_FALSE(game::isPointerOnRaceLeftHalf()) << "only in the race";
+    game::stateStatics().s_state = game::kRaceState;
+
+    game::pointerPressed(5, 240);
+    game::latchPointer();
+    const std::vector<std::string> lines = drawn(game::paintTouchControls);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[0], "frame 66:1 @3,236");
+    EXPECT_EQ(lines[1], "frame 66:2 @624,236");
+    EXPECT_EQ(lines[2], "frame 66:4 @15,458");
+}
+
+TEST_F(RaceOverlayTest, TheHudButtonCountsOnTheTwentyFirstFrame) {
+    player->m_driveMode = game::kHeldButtonDriveMode;
+    game::loopStatics().s_rotated = 0;
+    game::pointerPressed(545, 380);
+    game::latchPointer();
+    std::int32_t answered = 0;
+    for (std::int32_t frame = 1; frame <= 21; ++frame)
+        if (game::isHudButtonHeld())
+            answered = frame;
+    EXPECT_EQ(answered, 21);
+    EXPECT_EQ(player->m_driveMode, -1);
+    EXPECT_FALSE(game::isHudButtonHeld()) << "the drive mode no longer listens";
+    game::raceTouchStatics().s_raceControlsOff = 1;
+    game::stateStatics().s_gameMode = 6;
+    EXPECT_FALSE(game::isHudButtonHeld());
+}
+
+} // namespace

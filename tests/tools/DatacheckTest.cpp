@@ -1,0 +1,218 @@
+// datacheck on the demo set and on sets broken through datakit, one broken
+// invariant of each group the game's loaders rely on: each is refused,
+// naming the resource and the rule.
+
+#include "tools/datacheck/DataCheck.h"
+#include "runtime/constantStrings.h"
+#include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/PackWriter.h"
+#include "tools/datakit/PngWriter.h"
+#include "tools/datakit/SoundPack.h"
+#include "tools/datakit/SpriteWriter.h"
+#include "tools/datakit/TextTable.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using mkdata::ProgramFolder;
+
+// Puts `entries` in place of the pack `file` (every part of it).
+void replacePack(ProgramFolder& folder, std::u16string_view file,
+                 const std::vector<datakit::Bytes>& entries) {
+    std::u16string partPrefix = std::u16string(file) + std::u16string(mkdata::kPackPartSeparatorText);
+    std::erase_if(folder.archive, [&](const datakit::ArchiveEntry& entry) {
+        return entry.name == file || entry.name.starts_with(partPrefix);
+    });
+    for (datakit::ArchiveEntry& part :
+         datakit::packArchiveEntries(file, mkdata::kPackPartSeparatorText, datakit::writePack(entries)))
+        folder.archive.push_back(std::move(part));
+}
+
+void replaceEntry(ProgramFolder& folder, std::u16string_view name, datakit::Bytes bytes) {
+    for (datakit::ArchiveEntry& entry : folder.archive)
+        if (entry.name == name)
+            entry.bytes = std::move(bytes);
+}
+
+// Every track of the demo set, with `edit` made to track 2.
+void editTrack(ProgramFolder& folder, const std::function<void(datakit::TrackModel&)>& edit) {
+    std::vector<datakit::Bytes> tracks;
+    for (int track = 0; track < mkdata::kDemoTrackCount; ++track) {
+        datakit::TrackModel model = mkdata::demoTrack(track);
+        if (track == 2)
+            edit(model);
+        tracks.push_back(datakit::packEntry(0, datakit::writeTrack(model)));
+    }
+    replacePack(folder, mkdata::kTrackPackFile, tracks);
+}
+
+void editConstant(ProgramFolder& folder, std::int32_t number, std::u16string text) {
+    std::vector<datakit::ConstantText> texts = mkdata::demoConstantTexts();
+    for (datakit::ConstantText& entry : texts)
+        if (entry.number == number)
+            entry.text = text;
+    replaceEntry(folder, u"constants.bin", datakit::writeConstantTable(texts));
+}
+
+void editPromo(ProgramFolder& folder, const std::function<void(datakit::PromoModel&)>& edit) {
+    datakit::PromoModel model = mkdata::demoPromoModel();
+    edit(model);
+    replaceEntry(folder, mkdata::kPromoFile, datakit::writePromo(model));
+}
+
+std::vector<datacheck::Finding> check(const ProgramFolder& folder) {
+    testing_support::TemporaryFolder root("vorlax-datacheck");
+    EXPECT_TRUE(mkdata::writeProgramFolder(folder, root.path() / "set").ok());
+    return datacheck::checkDataSet(root.path() / "set");
+}
+
+std::string lines(const std::vector<datacheck::Finding>& findings) {
+    std::string out;
+    for (const datacheck::Finding& finding : findings)
+        out += datacheck::describe(finding) + "\n";
+    return out;
+}
+
+TEST(Datacheck, TheDemoSetIsSound) {
+    std::vector<datacheck::Finding> findings = check(mkdata::makeDemoSet());
+    EXPECT_TRUE(findings.empty()) << lines(findings);
+}
+
+struct Mutation {
+    const char* name;
+    void (*edit)(ProgramFolder&);
+    const char* resource; // a part of the finding's resource
+    const char* rule;
+};
+
+const Mutation kMutations[] = {
+    {"a pack name left empty", [](ProgramFolder& f) { editConstant(f, rt::constants::kZonePack, u""); },
+     "constant string", "named-pack"},
+    {"the text encoding renamed",
+     [](ProgramFolder& f) { editConstant(f, rt::constants::kTextEncoding, u"latin1"); }, "constant string",
+     "constant-value"},
+    {"a track pack of five tracks",
+     [](ProgramFolder& f) {
+         std::vector<datakit::Bytes> tracks;
+         for (int track = 0; track < 5; ++track)
+             tracks.push_back(datakit::packEntry(0, datakit::writeTrack(mkdata::demoTrack(track))));
+         replacePack(f, mkdata::kTrackPackFile, tracks);
+     },
+     "tracks.pak", "pack-entries"},
+    {"a car with steering frames only",
+     [](ProgramFolder& f) {
+         auto sprites = mkdata::demoSprites();
+         sprites[44]->frames.resize(10);
+         replacePack(f, mkdata::kSpritePackFile, datakit::spritePackEntries(sprites));
+     },
+     "sprite 44", "car-frames"},
+    {"a text with a character no font has",
+     [](ProgramFolder& f) {
+         std::vector<datakit::Bytes> tables;
+         for (int entry = 0; entry < mkdata::kTextEntryCount; ++entry) {
+             std::vector<std::u16string> texts = mkdata::demoTexts(entry);
+             if (entry == mkdata::kMenuTexts)
+                 texts.push_back(u"Caf\u00e9");
+             tables.push_back(datakit::packEntry(0, datakit::writeTextTable(texts)));
+         }
+         replacePack(f, mkdata::kTextPackFile, tables);
+     },
+     "text table 2", "font-coverage"},
+    {"fog that starts at the far end",
+     [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.headerValue = 15360; }); },
+     "tracks.pak entry 2", "fog-start"},
+    {"a surface beyond the surface table",
+     [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.segments[40].surface = 7; }); },
+     "tracks.pak entry 2", "surface-index"},
+    {"a camera path of one point",
+     [](ProgramFolder& f) {
+         editTrack(f, [](datakit::TrackModel& t) { t.cameraPaths = {{0, 300, 90, 10}}; });
+     },
+     "camera path 0", "camera-path"},
+    {"two camera points on one segment",
+     [](ProgramFolder& f) {
+         editTrack(f, [](datakit::TrackModel& t) { t.cameraPaths = {{4, 300, 90, 10, 4, 240, 45, 12}}; });
+     },
+     "camera path 0", "camera-path"},
+    {"two camera points of speed 0",
+     [](ProgramFolder& f) {
+         editTrack(f, [](datakit::TrackModel& t) { t.cameraPaths = {{0, 300, 90, 0, 8, 240, 45, 0}}; });
+     },
+     "camera path 0", "camera-path"},
+    {"a race of more racers than there are",
+     [](ProgramFolder& f) {
+         std::vector<datakit::Bytes> events;
+         for (int track = 0; track < mkdata::kDemoTrackCount; ++track) {
+             datakit::EventEntry event = mkdata::demoEvent(track);
+             if (track == 4)
+                 event.variants[0].row[16] = 40;
+             events.push_back(datakit::packEntry(0, datakit::writeEventEntry(event)));
+         }
+         replacePack(f, mkdata::kEventPackFile, events);
+     },
+     "events.pak entry 4", "racer-count"},
+    {"wave sounds typed as MIDI",
+     [](ProgramFolder& f) {
+         replaceEntry(f, mkdata::kSoundContentTypesFile,
+                      datakit::writeContentTypes({"audio/midi", "audio/x-wav"}));
+     },
+     "sound 0", "content-type"},
+    {"a glyph sheet without a palette",
+     [](ProgramFolder& f) {
+         editPromo(f, [](datakit::PromoModel& m) { m.font.sheet = datakit::writePng(1, 1, {0xFF000000}); });
+     },
+     "promotion file", "glyph-sheet-palette"},
+    {"more promotion texts than text bytes",
+     [](ProgramFolder& f) {
+         editPromo(f, [](datakit::PromoModel& m) { m.languages[1].texts = {"", "", ""}; });
+     },
+     "promotion file language 1", "text-count"},
+    {"a glyph above the highest code",
+     [](ProgramFolder& f) { editPromo(f, [](datakit::PromoModel& m) { m.font.highestCode = 100; }); },
+     "promotion file", "glyph-code"},
+    {"a space glyph 14 px high",
+     [](ProgramFolder& f) {
+         editPromo(f, [](datakit::PromoModel& m) {
+             for (datakit::PromoGlyph& glyph : m.font.glyphs)
+                 if (glyph.code == ' ')
+                     glyph.height = 14;
+         });
+     },
+     "promotion file", "space-glyph"},
+    {"a promotion text of ten line ends",
+     [](ProgramFolder& f) {
+         editPromo(
+             f, [](datakit::PromoModel& m) { m.languages[0].texts[0] = "a\nb\nc\nd\ne\nf\ng\nh\ni\nj\nk"; });
+     },
+     "promotion file language 0 text 0", "text-lines"},
+};
+
+class DatacheckMutation : public testing::TestWithParam<Mutation> {};
+
+TEST_P(DatacheckMutation, IsRefusedNamingTheResourceAndTheRule) {
+    ProgramFolder folder = mkdata::makeDemoSet();
+    GetParam().edit(folder);
+    std::vector<datacheck::Finding> findings = check(folder);
+    bool named = false;
+    for (const datacheck::Finding& finding : findings)
+        named |= finding.rule == GetParam().rule &&
+                 finding.resource.find(GetParam().resource) != std::string::npos;
+    EXPECT_TRUE(named) << GetParam().name << "\n" << lines(findings);
+}
+
+INSTANTIATE_TEST_SUITE_P(OnePerInvariant, DatacheckMutation, testing::ValuesIn(kMutations),
+                         [](const testing::TestParamInfo<Mutation>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c)
+                                 if (std::isalnum(static_cast<unsigned char>(*c)))
+                                     name += *c;
+                             return name;
+                         });
+
+} // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+// The groups of invariants `checkDataSet` runs once the game has started on
+// the set, one function per group, each adding a finding per broken rule.
+// They read through the game's loaders and statics, on the game thread.
+
+#include "tools/datacheck/DataCheck.h"
+
+#include <string>
+#include <vector>
+
+namespace datacheck {
+
+using Findings = std::vector<Finding>;
+
+// Every catalogued constant string is there, and every pack or resource a
+// constant string names opens.
+void checkConstantsAndPacks(Findings& findings);
+// The sprite slots the game draws, with the frames, animations and palettes
+// their painters ask for; the fonts and their character maps.
+void checkSprites(Findings& findings);
+// Every character of every text of the text pack has a glyph in every font.
+void checkTexts(Findings& findings);
+// The tracks, events and racers.
+void checkRaceData(Findings& findings);
+// The content types and the 24 sounds.
+void checkSounds(Findings& findings);
+// The promotion file's limits.
+void checkPromotion(Findings& findings);
+
+inline void addFinding(Findings& findings, std::string resource, std::string rule, std::string detail) {
+    findings.push_back({std::move(resource), std::move(rule), std::move(detail)});
+}
+
+} // namespace datacheck
