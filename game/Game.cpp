@@ -15,6 +15,9 @@
 #include "game/framework/Zelvora.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/MenuScreens.h"
+#include "game/frontend/OptionScreens.h"
+#include "game/frontend/PreRaceSelection.h"
+#include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
 #include "game/promo/PromoHooks.h"
@@ -186,10 +189,16 @@ void registerGame() {
     registerMenuScreens();
     installDrivingSteps();
     installCamera();
-    // The race set-up asks the front end whether a championship runs; the
-    // lap option and the computer drivers come in as they land.
+    // The race set-up asks the front end whether a championship runs and
+    // which lap option was chosen; the computer drivers come in as they land.
     raceSetupHooks() = RaceSetupHooks{};
     raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
+    // The pre-race selection leaves the lap option of game mode 0.
+    raceSetupHooks().lapOption = [] {
+        return stateStatics().s_gameMode == 0
+                   ? static_cast<std::int32_t>(rt::ShortArray::get(rememberedSelections(), kLapOptionSlot))
+                   : -1;
+    };
     // The race states with their stand-ins, and what the framework asks of
     // the race.
     raceStateHooks() = RaceStateHooks{};
@@ -204,6 +213,9 @@ void registerGame() {
     registry.race.raceType = currentEventType;
     registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
     registerLoadingState();
+    registerRaceLoader();
+    registerPreRaceSelection();
+    registerOptionScreens();
     installOpponentSteps();
     registerPromotion();
 }

@@ -142,6 +142,9 @@ inline constexpr std::int32_t kFontPack = 146;
 // tracks, the events and the track zones.
 inline constexpr std::int32_t kRacerPack = 153;
 inline constexpr std::int32_t kRaceImagePack = 154;
+// The pack of the second sprite table: entry n is its slot n (the track
+// objects that the object flag table marks).
+inline constexpr std::int32_t kObjectSpritePack = 155;
 inline constexpr std::int32_t kGameTablesPack = 157;
 inline constexpr std::int32_t kTrackPack = 158;
 inline constexpr std::int32_t kEventPack = 159;
@@ -285,6 +288,7 @@ inline constexpr Entry kCatalogue[] = {
     {kFontPack, 1, "font pack", "pack of the font sprites and their character maps"},
     {kRacerPack, 1, "racer pack", "pack of the racer definitions, one entry per racer"},
     {kRaceImagePack, 1, "race image pack", "pack of the roadside and scenery images"},
+    {kObjectSpritePack, 1, "object sprite pack", "pack of the second sprite table, one entry per slot"},
     {kGameTablesPack, 1, "game tables pack", "pack of the record, race, list and block tables"},
     {kTrackPack, 1, "track pack", "pack of the tracks, one entry per track"},
     {kEventPack, 1, "event pack", "pack of the event tables, one entry per track"},

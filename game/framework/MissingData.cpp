@@ -24,13 +24,17 @@ void reportMissingData(rt::String* pack, std::int32_t entry, const char* what) {
     const std::string file =
         (pack ? pack->toUtf8() : std::string("(no pack)")) + " entry " + std::to_string(entry);
     host::logf(host::LogCategory::Game, "%s: the %s cannot be loaded", file.c_str(), what);
+    if (isStartingUp())
+        endRunWithBrokenData(file, std::string("the ") + what + " cannot be loaded");
+}
+
+void endRunWithBrokenData(const std::string& what, const std::string& problem) {
     // Screens driven without an application (as tests drive them) have no
     // run to end.
     platform::ApplicationImpl* application = platform::ApplicationImpl::current();
-    if (!application || !isStartingUp())
+    if (!application)
         return;
-    application->setRunVerdict(
-        platform::StartupResult::broken(file, std::string("the ") + what + " cannot be loaded"));
+    application->setRunVerdict(platform::StartupResult::broken(what, problem));
     requestState(kQuitState);
 }
 

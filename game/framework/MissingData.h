@@ -11,6 +11,7 @@
 #include "runtime/String.h"
 
 #include <cstdint>
+#include <string>
 
 namespace game {
 
@@ -19,6 +20,9 @@ inline constexpr std::int32_t kLastStartupState = 5;
 
 // `what` names the kind of resource ("sprite", "font", "text table").
 void reportMissingData(rt::String* pack, std::int32_t entry, const char* what);
+// Ends the run with the broken-data exit status, naming `what` and
+// `problem` as the verdict's file and problem.
+void endRunWithBrokenData(const std::string& what, const std::string& problem);
 // Whether every state on the stack, and the current one, is a start-up state.
 bool isStartingUp();
 

@@ -188,20 +188,18 @@ rt::String* paintFpsCounter() {
     return shown;
 }
 
+// The kinds run in the order 2, 8, 4: the total and the end value are
+// those of the first kind that runs.
 std::int32_t loadingBarHeight(std::int32_t style) {
-    if (style & 2)
+    if (style & (2 | 8))
         return 40;
-    if (style & 4)
-        return 24;
-    return (style & 8) ? 40 : 0;
+    return (style & 4) ? 24 : 0;
 }
 
 std::int32_t loadingBarWidth(std::int32_t style) {
-    if (style & 2)
+    if (style & (2 | 8))
         return 231;
-    if (style & 4)
-        return 182;
-    return (style & 8) ? 231 : 0;
+    return (style & 4) ? 182 : 0;
 }
 
 void initLoadingBar(std::int32_t style) {

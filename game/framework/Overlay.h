@@ -79,8 +79,8 @@ void resetFpsCounter();
 // only while the game has a Graphics.
 rt::String* paintFpsCounter();
 
-// The loading bar's size by style: bit 2 (value 2) first, then 4, then 8;
-// 0 by 0 for none of them.
+// The loading bar's size by style, that of the kind that runs first (2,
+// then 8, then 4); 0 by 0 for none of them.
 std::int32_t loadingBarHeight(std::int32_t style);
 std::int32_t loadingBarWidth(std::int32_t style);
 void initLoadingBar(std::int32_t style);

@@ -1,5 +1,6 @@
 #include "game/frontend/Loading.h"
 
+#include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
 #include "game/data/SoundData.h"
 #include "game/data/TextPacks.h"
@@ -25,6 +26,7 @@
 #include "game/sprite/ImageCaches.h"
 #include "game/sprite/SpriteLoading.h"
 #include "game/ui/MenuStatics.h"
+#include "host/Log.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
@@ -59,6 +61,8 @@ constexpr std::int32_t kNoSoftKey = -1;
 constexpr std::int32_t kPromptHalfPeriodMs = 400;
 constexpr std::int32_t kSelectKey = 5;
 constexpr std::int32_t kFireKey = 11;
+// The prompt shown when a race is loaded.
+constexpr std::int32_t kPromptText = 22;
 
 // The loading screen's layout: a bar of kBarWidth x kBarHeight in the
 // middle of the screen, its frame 2 px wide.
@@ -106,25 +110,9 @@ void loadNeededTexts(std::int32_t entry) {
         reportMissingData(pack, entry, "text table");
 }
 
-// Field `field` of the definition of racer `id` (1: its sprite set, 3: its
-// second set); -1 when the racer has no definition.
-std::int32_t racerField(std::int32_t id, std::int32_t field) {
-    rt::ObjectArray* definitions = racerStatics().s_racerDefinitions;
-    const std::int32_t row = getRecordShort(id, 0);
-    if (!definitions || row < 0 || row >= definitions->length())
-        return -1;
-    auto* definition = static_cast<rt::IntArray*>(rt::ObjectArray::get(definitions, row));
-    return definition ? rt::IntArray::get(definition, field) : -1;
-}
-
-std::int32_t racerCount() {
-    rt::ShortArray* sizes = raceTableStatics().s_racerBlockSizes;
-    return sizes && sizes->length() > 0 ? rt::ShortArray::get(sizes, sizes->length() - 1) : 0;
-}
-
 template <typename Visit>
 void forEachRacer(Visit visit) {
-    for (std::int32_t id = 0, n = racerCount(); id < n; ++id)
+    for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
         visit(racerField(id, 1), racerField(id, 3));
 }
 
@@ -144,9 +132,23 @@ void keepLoadingTexts() {
     rt::ObjectArray::set(loading.s_loadingTexts, 1, getString(1));
 }
 
-// What every load does first: the button and background sprites, the first
-// font when it is missing, and the loading screen's texts.
-void startLoad() {
+} // namespace
+
+std::int32_t racerField(std::int32_t id, std::int32_t field) {
+    rt::ObjectArray* definitions = racerStatics().s_racerDefinitions;
+    const std::int32_t row = getRecordShort(id, 0);
+    if (!definitions || row < 0 || row >= definitions->length())
+        return -1;
+    auto* definition = static_cast<rt::IntArray*>(rt::ObjectArray::get(definitions, row));
+    return definition ? rt::IntArray::get(definition, field) : -1;
+}
+
+std::int32_t managedRacerCount() {
+    rt::ShortArray* sizes = raceTableStatics().s_racerBlockSizes;
+    return sizes && sizes->length() > 0 ? rt::ShortArray::get(sizes, sizes->length() - 1) : 0;
+}
+
+void startLoad(bool raceKind) {
     packOpen(constantString(rt::constants::kSpritePack));
     if (ASprite* button = neededSprite(loadSpritePlain(kButtonSprite, 1), kButtonSprite)) {
         buildFrameCacheImages(button, 0, 0, -1);
@@ -156,6 +158,12 @@ void startLoad() {
     }
     rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackSprite,
                          neededSprite(loadSpritePlain(kMenuBackSprite, 1), kMenuBackSprite));
+    if (raceKind) {
+        unloadSprite(kItemSprite);
+        ASprite* item = neededSprite(loadSpritePlain(kItemSprite, 1), kItemSprite);
+        rt::ObjectArray::set(startupStatics().s_sprites, kItemSprite, item);
+        addGreyPalette(item);
+    }
     closeStream();
     if (!font(0)) {
         packOpen(constantString(rt::constants::kFontPack));
@@ -167,6 +175,8 @@ void startLoad() {
     loadNeededTexts(1);
     keepLoadingTexts();
 }
+
+namespace {
 
 void markMenuSprites() {
     if (stateStatics().s_loadingNextState == kTitleState)
@@ -277,18 +287,63 @@ void update() {
     backToState(next);
 }
 
-void drawText(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,
-              std::int32_t text, std::int32_t y) {
+void drawLine(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,
+              rt::String* string, std::int32_t y) {
     ASprite* f = font(fontNumber);
-    rt::ObjectArray* texts = loadingStatics().s_loadingTexts;
-    auto* string = texts ? static_cast<rt::String*>(rt::ObjectArray::get(texts, text)) : nullptr;
     if (!f || !string)
         return;
     f->setCurrentPalette(palette);
     drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, kCentredAnchor, false);
 }
 
+void drawText(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,
+              std::int32_t text, std::int32_t y) {
+    rt::ObjectArray* texts = loadingStatics().s_loadingTexts;
+    drawLine(g, fontNumber, palette,
+             texts ? static_cast<rt::String*>(rt::ObjectArray::get(texts, text)) : nullptr, y);
+}
+
+// The title of the event being loaded; null when its slot has none.
+rt::String* eventTitle() {
+    const EventSlotStatics& slots = eventSlotStatics();
+    rt::ObjectArray* titles = slots.s_eventTitle;
+    if (!titles || slots.s_currentEvent < 0 || slots.s_currentEvent >= titles->length())
+        return nullptr;
+    rt::Object* title = rt::ObjectArray::get(titles, slots.s_currentEvent);
+    return title && title->classId() == rt::ClassId::String ? static_cast<rt::String*>(title) : nullptr;
+}
+
+std::int32_t runningKind() {
+    const std::int32_t flags = overlayStatics().s_loadingStyle;
+    for (std::int32_t kind : {kLoadRace, kLoadNextRace, kLoadMenus})
+        if (flags & kind)
+            return kind;
+    return 0;
+}
+
+// After a failed step: a race load gives way to the menus' load, which goes
+// back to the main menu; the menus' own load ends the run.
+void abandonLoad(std::int32_t kind) {
+    loadingStatics().s_stepFailed = 0;
+    closeStream();
+    if (kind == kLoadMenus) {
+        endRunWithBrokenData("the menus' load", "a step failed");
+        return;
+    }
+    setLoadingTarget(kLoadMenus, kMainMenuState);
+    initLoadingBar(kLoadMenus);
+}
+
 } // namespace
+
+void failLoadStep(const std::string& problem) {
+    LoadingStatics& loading = loadingStatics();
+    if (loading.s_stepFailed)
+        return;
+    loading.s_stepFailed = 1;
+    host::logf(host::LogCategory::Game, "load of kind %d abandoned at step %d: %s", runningKind(),
+               overlayStatics().s_loadingStep, problem.c_str());
+}
 
 LoadingStatics& loadingStatics() {
     return rt::getStaticClass().statics<LoadingStatics>();
@@ -319,8 +374,15 @@ void loadingStep() {
         overlay.s_loadingDone = 1;
         return;
     }
-    if (rt::exceptionPending())
+    if (rt::exceptionPending()) {
+        // A step that throws would throw again: it is not run twice.
+        rt::clearPendingException();
+        failLoadStep("the step left an exception pending");
+    }
+    if (loadingStatics().s_stepFailed) {
+        abandonLoad(running);
         return;
+    }
     overlay.s_loadingStep += 1;
     overlay.s_loadingProgress += 1;
     if (overlay.s_loadingStep < overlay.s_loadingBarHeight)
@@ -347,7 +409,7 @@ void loadMenuStep() {
                 return;
         }
         mapMenuDigits();
-        startLoad();
+        startLoad(false);
         break;
     case 1:
         loadNeededTexts(2);
@@ -449,8 +511,13 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     g->setColor(kBarFillColour);
     fillRect(g, barX + kBarBorder, barY + kBarBorder, loading.s_barShown, kBarHeight - 2 * kBarBorder);
     drawText(g, kTitleFont, 1, 0, barY - 40);
-    if (!overlay.s_loadingDone || loading.s_promptShown)
+    const bool race = (stateStatics().s_loadingState & (kLoadRace | kLoadNextRace)) != 0;
+    if (race)
+        drawLine(g, kTitleFont, 0, eventTitle(), barY - 90);
+    if (!overlay.s_loadingDone)
         drawText(g, kTipFont, 0, 1, barY + kBarHeight + 30);
+    else if (loading.s_promptShown)
+        drawLine(g, kTipFont, 0, getString(kPromptText), barY + kBarHeight + 30);
 }
 
 void stateLoading(std::int32_t message) {

@@ -12,12 +12,19 @@
 // passes), stays below the kind's end value until its last step, and is set
 // to that value when the kind is complete.
 //
+// A step that cannot go on (a resource it needs is missing, or it left an
+// exception pending) is not run again: `failLoadStep` logs one line naming
+// the kind, the step and the resource, and the load is abandoned. A race
+// load then loads the menus instead and goes back to the main menu; a
+// failed menus' load ends the run with the broken-data status.
+//
 // Threads: the game thread only.
 
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
+#include <string>
 
 namespace platform {
 class javax_microedition_lcdui_Graphics;
@@ -41,6 +48,8 @@ struct LoadingStatics {
     std::int8_t s_raceStepRan = 0;
     // The prompt after a race load blinks; whether it is shown now.
     std::int8_t s_promptShown = 0;
+    // Set by `failLoadStep` during the step that failed.
+    std::int8_t s_stepFailed = 0;
 
     RT_REFERENCE_FIELDS(LoadingStatics, rt::NoReferenceBase, s_loadingTexts)
 };
@@ -50,6 +59,23 @@ LoadingStatics& loadingStatics();
 // Asks for a load of `kind` followed by `nextState` and pushes the loading
 // state. Every way into a race, and back to the menus, goes through here.
 void startLoading(std::int32_t kind, std::int32_t nextState);
+
+// What every load does first: the button and background sprites, the first
+// font when it is missing, and the loading screen's texts; `raceKind` also
+// loads the item sprite again with its grey palette.
+void startLoad(bool raceKind);
+
+// Field `field` of the definition of racer `id` (1: its sprite set, 3: its
+// second set); -1 when the racer has no definition.
+std::int32_t racerField(std::int32_t id, std::int32_t field);
+// The racers whose sprite sets the loads manage: the last value of the
+// record block sizes.
+std::int32_t managedRacerCount();
+
+// The running step cannot go on (`problem` says why: "/tracks.pak entry 1
+// cannot be loaded"): logged once per step with the kind and the step, and
+// the load is abandoned after the step.
+void failLoadStep(const std::string& problem);
 
 // The handler of state 4.
 void stateLoading(std::int32_t message);

@@ -14,6 +14,7 @@
 #include "game/sprite/Paint.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
+#include "runtime/Exceptions.h"
 #include "tests/game/framework/FrameworkFixture.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tools/datakit/PackWriter.h"
@@ -227,6 +228,7 @@ TEST_F(LoadingTest, RaceKindsEndAtOnceWithoutARaceLoaderAndRunItsStepsWithOne) {
         framework_testing::s_register = [] {
             game::setStateHandler(2, splashThenLoad);
             game::setStateHandler(6, stayInTitle);
+            game::seams().raceLoad.loadStep = nullptr;
         };
         if (c.hook) {
             framework_testing::s_register = [] {
@@ -246,6 +248,78 @@ TEST_F(LoadingTest, RaceKindsEndAtOnceWithoutARaceLoaderAndRunItsStepsWithOne) {
         for (std::size_t i = 0; i < s_raceSteps.size(); ++i)
             EXPECT_EQ(s_raceSteps[i], std::make_pair(static_cast<std::int32_t>(i), c.next)) << c.kind;
     }
+}
+
+// With the next race and the menus flagged, the next race loads first and
+// once, then the menus.
+TEST_F(LoadingTest, FlaggedNextRaceAndMenusLoadTheNextRaceOnceThenTheMenus) {
+    s_kind = game::kLoadNextRace | game::kLoadMenus;
+    s_next = 6;
+    framework_testing::s_register = [] {
+        game::setStateHandler(2, splashThenLoad);
+        game::setStateHandler(6, stayInTitle);
+        game::seams().raceLoad.loadStep = [](std::int32_t step, std::int32_t next) {
+            if (game::getGameKey(50) != 8)
+                s_raceSteps.emplace_back(step, next);
+        };
+    };
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    runLoad(game);
+    EXPECT_EQ(game::stateStatics().s_state, 6);
+    ASSERT_EQ(s_raceSteps.size(), 40u);
+    for (std::size_t i = 0; i < s_raceSteps.size(); ++i)
+        EXPECT_EQ(s_raceSteps[i], std::make_pair(static_cast<std::int32_t>(i), 1));
+    EXPECT_EQ(game::getGameKey(50), 8);
+    EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_fonts, 2), nullptr);
+}
+
+// A step that leaves an exception pending would leave it every time: the
+// load is abandoned with one line instead of running the step again. A race
+// load gives way to the menus' load and the main menu; the menus' load ends
+// the run as a broken data set.
+void raiseAtStep3(std::int32_t step, std::int32_t) {
+    if (step == 3)
+        (void)rt::raise(rt::ClassId::java_lang_RuntimeException, "step 3");
+}
+
+TEST_F(LoadingTest, AStepLeavingAnExceptionPendingAbandonsTheLoadOnce) {
+    s_kind = game::kLoadRace;
+    s_next = 40;
+    framework_testing::s_register = [] {
+        game::setStateHandler(2, splashThenLoad);
+        game::setStateHandler(6, stayInTitle);
+        game::seams().raceLoad.loadStep = raiseAtStep3;
+    };
+    {
+        StartedGame game;
+        ASSERT_TRUE(game.started);
+        for (int f = 0; f < 200 && game::stateStatics().s_state != 6; ++f)
+            ASSERT_TRUE(game.frame());
+        EXPECT_EQ(game::stateStatics().s_state, 6);
+        EXPECT_EQ(std::ranges::count(
+                      game.log.lines(),
+                      std::string("load of kind 2 abandoned at step 3: the step left an exception pending")),
+                  1);
+        EXPECT_EQ(game::getGameKey(50), 8) << "the menus were loaded";
+    }
+
+    s_kind = game::kLoadMenus;
+    s_next = 6;
+    framework_testing::s_register = [] {
+        game::setStateHandler(2, splashThenLoad);
+        game::setStateHandler(6, stayInTitle);
+        game::seams().raceLoad.prepareRace = [](std::int32_t) {
+            (void)rt::raise(rt::ClassId::java_lang_RuntimeException, "release");
+        };
+    };
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    for (int f = 0; f < 50 && game::stateStatics().s_state != game::kQuitState; ++f)
+        game.frame();
+    EXPECT_EQ(game::stateStatics().s_state, game::kQuitState);
+    EXPECT_FALSE(game.impl().runVerdict().ok());
+    EXPECT_TRUE(game.log.contains("load of kind 4 abandoned at step 0: the step left an exception pending"));
 }
 
 } // namespace

@@ -1,0 +1,199 @@
+#include "game/frontend/OptionScreens.h"
+
+#include "game/data/Progress.h"
+#include "game/data/SaveRecords.h"
+#include "game/framework/GameGraphics.h"
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/ui/MenuInput.h"
+#include "game/ui/MenuPaint.h"
+#include "game/ui/MenuStatics.h"
+#include "platform/lcdui/Graphics.h"
+#include "runtime/ReferenceFields.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+struct OptionScreenStatics {
+    // The text screen's first line index.
+    std::int32_t s_pageLine = kFirstPageLine;
+
+    RT_NO_REFERENCE_FIELDS(OptionScreenStatics, rt::NoReferenceBase)
+};
+
+namespace {
+
+using Graphics = platform::javax_microedition_lcdui_Graphics;
+
+constexpr std::int32_t kOptionsTitle = 33;
+constexpr std::int32_t kTextPageTitle = 82;
+constexpr std::int32_t kResetQuestionState = 10;
+constexpr std::int32_t kResetItemBit = 3;
+constexpr std::int32_t kSoundOnText = 11;
+constexpr std::int32_t kSoundOffText = 12;
+constexpr std::int32_t kResetText = 25;
+constexpr std::int32_t kMenuMusic = 5;
+constexpr std::int32_t kFastKeyUp = 2;
+constexpr std::int32_t kFastKeyDown = 14;
+constexpr std::int32_t kLayerColour = static_cast<std::int32_t>(0xAA000000u);
+constexpr std::int32_t kTextFont = 2;
+constexpr std::int32_t kAnchorTopCentre = 17;
+constexpr std::int32_t kAnchorCentre = 3;
+constexpr std::int32_t kBackOnly = kMenuMove | kMenuBack;
+
+OptionScreenStatics& statics() {
+    return rt::getStaticClass().statics<OptionScreenStatics>();
+}
+
+std::int32_t item(std::int32_t i) {
+    return rt::ShortArray::get(touchStatics().s_menuItems, i);
+}
+
+void optionsEnter() {
+    const bool resetOffered = ((progressStatics().s_progressMaskC >> kResetItemBit) & 1) != 0;
+    resetMenu(resetOffered ? 2 : 1);
+    rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(isSoundOn() ? 1 : 0));
+    menuStatics().s_titleText = getString(kOptionsTitle);
+    setSoftKeys(1, 2);
+    menuStatics().s_redraw = 1;
+}
+
+void optionsUpdate() {
+    const bool wasOn = item(0) > 0;
+    const bool onSoundItem = touchStatics().s_selection == 0;
+    const bool chosen = handleMenuInput(onSoundItem ? 2 : 1, -1, kMenuMove | kMenuChoose | kMenuBack,
+                                        kMenuChooseSound, false);
+    const bool on = item(0) > 0;
+    if (on != wasOn) {
+        setSoundOption(on);
+        if (!on) {
+            if (const auto stop = seams().sound.stopMusic)
+                stop();
+        } else if (const auto play = seams().sound.playSound) {
+            play(kMenuMusic);
+        }
+        menuStatics().s_redraw = 1;
+    }
+    if (chosen && touchStatics().s_selection == 1 && touchStatics().s_menuCount > 1)
+        pushState(kResetQuestionState);
+}
+
+void optionsPaint() {
+    Graphics* g = loopStatics().s_graphics;
+    if (!mustRepaint() || !g)
+        return;
+    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintScreenHeader();
+    const std::int32_t w = config().s_gameScreenWidth;
+    drawMenuText(kTextFont, touchStatics().s_selection == 0 ? 1 : 0,
+                 getString(isSoundOn() ? kSoundOnText : kSoundOffText), w / 2, 180, kAnchorCentre);
+    if (touchStatics().s_menuCount > 1)
+        drawMenuText(kTextFont, touchStatics().s_selection == 1 ? 1 : 0, getString(kResetText), w / 2, 240,
+                     kAnchorCentre);
+    paintHelpLine();
+    menuStatics().s_redraw = 0;
+}
+
+void pageEnter() {
+    resetMenu(1);
+    menuStatics().s_titleText = getString(kTextPageTitle);
+    setSoftKeys(-1, 2);
+    menuStatics().s_scrollTextY = kPageTop + 80;
+    statics().s_pageLine = kFirstPageLine;
+    menuStatics().s_redraw = 1;
+}
+
+void pageUpdate() {
+    if (handleMenuInput(1, -1, kBackOnly, kBackOnly, false))
+        return;
+    MenuStatics& menu = menuStatics();
+    const bool fast = isKeyHeld(kFastKeyUp) || isKeyHeld(kFastKeyDown);
+    menu.s_scrollTextY -= fast ? kPageFastScroll : kPageScroll;
+    // A line that has left the top gives way to the next.
+    OptionScreenStatics& s = statics();
+    while (menu.s_scrollTextY + kPageLinePitch <= kPageTop) {
+        menu.s_scrollTextY += kPageLinePitch;
+        if (++s.s_pageLine >= kLastPageLine) {
+            s.s_pageLine = kFirstPageLine;
+            menu.s_scrollTextY = kPageTop + 80;
+            break;
+        }
+    }
+    menu.s_redraw = 1;
+}
+
+void pagePaint() {
+    Graphics* g = loopStatics().s_graphics;
+    if (!mustRepaint() || !g)
+        return;
+    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    setFillColor(kLayerColour);
+    const std::int32_t w = config().s_gameScreenWidth;
+    const std::int32_t h = config().s_gameScreenHeight;
+    fillRect(g, 0, 0, w, h);
+    paintScreenHeader();
+    setClip(g, 0, kPageTop, w, h - kPageTop);
+    std::int32_t y = menuStatics().s_scrollTextY;
+    for (std::int32_t line = statics().s_pageLine + 1; line < kLastPageLine && y < h; ++line) {
+        drawMenuText(kTextFont, 0, getString(line), w / 2, y, kAnchorTopCentre);
+        y += kPageLinePitch;
+    }
+    setClip(g, 0, 0, w, h);
+    paintHelpLine();
+    menuStatics().s_redraw = 0;
+}
+
+} // namespace
+
+std::int32_t textPageLine() {
+    return statics().s_pageLine;
+}
+
+void stateOptions(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        optionsEnter();
+        break;
+    case kUpdate:
+        optionsUpdate();
+        break;
+    case kPaint:
+        optionsPaint();
+        break;
+    case kExit:
+        (void)saveProgress();
+        break;
+    default:
+        break;
+    }
+}
+
+void stateTextPage(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        pageEnter();
+        break;
+    case kUpdate:
+        pageUpdate();
+        break;
+    case kPaint:
+        pagePaint();
+        break;
+    default:
+        break;
+    }
+}
+
+void registerOptionScreens() {
+    setStateHandler(kOptionsState, stateOptions);
+    setStateHandler(kTextPageState, stateTextPage);
+}
+
+} // namespace game

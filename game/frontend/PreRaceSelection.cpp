@@ -1,0 +1,301 @@
+#include "game/frontend/PreRaceSelection.h"
+
+#include "game/data/EventSlots.h"
+#include "game/data/Progress.h"
+#include "game/framework/FixedPoint.h"
+#include "game/framework/GameGraphics.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/frontend/Loading.h"
+#include "game/frontend/SelectionZones.h"
+#include "game/frontend/SlidingMenus.h"
+#include "game/frontend/StartupScreens.h"
+#include "game/race/EventRowLayout.h"
+#include "game/race/RaceTables.h"
+#include "game/race/TrackData.h"
+#include "game/ui/MenuInput.h"
+#include "game/ui/MenuPaint.h"
+#include "game/ui/MenuStatics.h"
+#include "platform/lcdui/Graphics.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+namespace {
+
+using Graphics = platform::javax_microedition_lcdui_Graphics;
+
+constexpr std::int32_t kTitleText = 31;
+constexpr std::int32_t kFirstTypeNameText = 151;
+constexpr std::int32_t kFirstTypeDescriptionText = 177;
+constexpr std::int32_t kLockedText = 22;
+constexpr std::int32_t kFlyoverState = 40;
+constexpr std::int32_t kCountdownState = 41;
+// Fields of a race table row and of an event row that the screen reads.
+constexpr std::int32_t kRowIconField = 2;
+constexpr std::int32_t kRowIcon2Field = 3;
+constexpr std::int32_t kEventNameField = 4;
+constexpr std::int32_t kUnlockedFlags = kMenuMove | kMenuChoose | kMenuBack;
+constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
+
+// Layout: the wire model in the left half, the texts on bands at the right.
+constexpr std::int32_t kBandColour = static_cast<std::int32_t>(0xBB000000u);
+constexpr std::int32_t kWireColour = 0xF0D060;
+constexpr std::int32_t kLockColour = 0xD02020;
+constexpr std::int32_t kWireX = 170;
+constexpr std::int32_t kWireY = 250;
+constexpr std::int32_t kBandX = 330;
+constexpr std::int32_t kBandWidth = 290;
+constexpr std::int32_t kBandHeight = 40;
+constexpr std::int32_t kTextFont = 2;
+constexpr std::int32_t kAnchorCentre = 3;
+// A wire model angle is a u16 of the full circle; the cosine table's full
+// circle is 2048.
+constexpr std::int32_t kWireAngleShift = 5;
+constexpr std::int32_t kQuarter = 512;
+// The option arrows, frames 0 (left) and 1 (right).
+constexpr std::int32_t kArrowSpriteSlot = 7;
+
+rt::ObjectArray* modeEvents(std::int32_t mode) {
+    rt::ObjectArray* byType = eventStatics().s_eventsByType;
+    if (!byType || mode < 0 || mode >= byType->length())
+        return nullptr;
+    return static_cast<rt::ObjectArray*>(rt::ObjectArray::get(byType, mode));
+}
+
+std::int32_t item(std::int32_t i) {
+    return rt::ShortArray::get(touchStatics().s_menuItems, i);
+}
+
+void setItem(std::int32_t i, std::int32_t value) {
+    rt::ShortArray::set(touchStatics().s_menuItems, i, static_cast<std::int16_t>(value));
+}
+
+std::int32_t gameMode() {
+    return stateStatics().s_gameMode;
+}
+
+bool eventUnlocked(std::int32_t index) {
+    return index >= 0 && index < 32 && ((progressStatics().s_progressMaskB >> index) & 1) != 0;
+}
+
+std::int32_t slotByte(rt::ByteArray* table) {
+    const std::int32_t slot = eventSlotStatics().s_currentEvent;
+    return table && slot >= 0 && slot < table->length() ? rt::ByteArray::get(table, slot) : -1;
+}
+
+void enter() {
+    const std::int32_t mode = gameMode();
+    resetMenu(mode == 0 ? 2 : 1);
+    std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), kPreRaceState);
+    if (remembered < 0 || remembered >= modeEventCount(mode))
+        remembered = 0;
+    setItem(0, remembered);
+    if (mode == 0)
+        setItem(1, kDefaultLapOption);
+    menuStatics().s_titleText = getString(kTitleText);
+    setSoftKeys(1, 2);
+    menuStatics().s_redraw = 1;
+    initEventSlots();
+    eventSlotStatics().s_currentEvent = 0;
+    preRaceStatics().s_eventUsable = writeModeEvent(mode, remembered) ? 1 : 0;
+    buildRaceGoalTexts();
+    restartBlink();
+}
+
+void choose() {
+    EventSlotStatics& slots = eventSlotStatics();
+    const std::int32_t type = slotByte(slots.s_eventType);
+    rt::Array::setRef(slots.s_eventTitle, slots.s_currentEvent, getString(kFirstTypeNameText + type));
+    rt::Array::setRef(slots.s_eventTypeText, slots.s_currentEvent,
+                      getString(kFirstTypeDescriptionText + type));
+    preRaceStatics().s_eventSelected = 1;
+    startLoading(kLoadRace, gameMode() == 0 ? kFlyoverState : kCountdownState);
+}
+
+void update() {
+    const std::int32_t mode = gameMode();
+    const std::int32_t event = item(0);
+    const bool usable = preRaceStatics().s_eventUsable != 0;
+    const bool unlocked = usable && eventUnlocked(event);
+    const std::int32_t flags = unlocked ? kUnlockedFlags : kLockedFlags;
+    setSoftKeys(unlocked ? 1 : -1, 2);
+    if (!unlocked)
+        menuStatics().s_labelScroll = 0;
+    const std::int32_t values = touchStatics().s_selection == 0 ? modeEventCount(mode) : kLapOptions;
+    buildScreenZones();
+    bool chosen = handleMenuInput(values, -1, flags, flags, false);
+    if (stateStatics().s_stateChangePending)
+        return; // back
+    chosen = touchOptionArrows(values) || chosen;
+    if (chosen && unlocked && item(0) == event) {
+        choose();
+        return;
+    }
+    if (item(0) != event) {
+        preRaceStatics().s_eventUsable = writeModeEvent(mode, item(0)) ? 1 : 0;
+        menuStatics().s_redraw = 1;
+    }
+    buildRaceGoalTexts();
+    if (advanceBlink())
+        menuStatics().s_redraw = 1;
+}
+
+void exitScreen() {
+    rt::ShortArray::set(rememberedSelections(), kPreRaceState, static_cast<std::int16_t>(item(0)));
+    if (gameMode() == 0)
+        rt::ShortArray::set(rememberedSelections(), kLapOptionSlot, static_cast<std::int16_t>(item(1)));
+}
+
+void paintWireModel(Graphics* g, std::int32_t track) {
+    rt::ObjectArray* models = trackStatics().s_wireModels;
+    if (!models || track < 0 || track >= models->length())
+        return;
+    auto* model = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(models, track));
+    if (!model)
+        return;
+    auto* angles = static_cast<rt::IntArray*>(rt::ObjectArray::get(model, 0));
+    auto* radii = static_cast<rt::IntArray*>(rt::ObjectArray::get(model, 1));
+    if (!angles || !radii)
+        return;
+    g->setColor(kWireColour);
+    const std::int32_t n = std::min(angles->length(), radii->length());
+    std::int32_t firstX = 0, firstY = 0, lastX = 0, lastY = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const std::int32_t angle = rt::IntArray::get(angles, i) >> kWireAngleShift;
+        const std::int32_t radius = rt::IntArray::get(radii, i) >> 10;
+        const std::int32_t x = kWireX + ((radius * cos(angle)) >> 12);
+        const std::int32_t y = kWireY - ((radius * cos(angle - kQuarter)) >> 12);
+        if (i == 0) {
+            firstX = x;
+            firstY = y;
+        } else {
+            g->drawLine(lastX, lastY, x, y);
+        }
+        lastX = x;
+        lastY = y;
+    }
+    if (n > 1)
+        g->drawLine(lastX, lastY, firstX, firstY);
+}
+
+void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
+    setFillColor(kBandColour);
+    fillRect(g, kBandX, y, kBandWidth, kBandHeight);
+    if (text)
+        drawMenuText(kTextFont, 0, text, kBandX + kBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
+}
+
+void paint() {
+    Graphics* g = loopStatics().s_graphics;
+    if (!mustRepaint() || !g)
+        return;
+    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintScreenHeader();
+    const EventSlotStatics& slots = eventSlotStatics();
+    const bool usable = preRaceStatics().s_eventUsable != 0;
+    if (usable)
+        paintWireModel(g, slotByte(slots.s_eventTrack));
+    const std::int32_t slot = slots.s_currentEvent;
+    auto text = [slot](rt::ObjectArray* table) {
+        return table ? static_cast<rt::String*>(rt::ObjectArray::get(table, slot)) : nullptr;
+    };
+    paintBand(g, 120, usable ? text(slots.s_eventName) : nullptr);
+    rt::ObjectArray* goals = overlayStatics().s_goalTexts;
+    paintBand(g, 170, goals ? static_cast<rt::String*>(rt::ObjectArray::get(goals, 0)) : nullptr);
+    paintBand(g, 220, usable ? text(slots.s_eventTitle) : nullptr);
+    if (gameMode() == 0) {
+        paintBand(g, 270, nullptr);
+        g->setColor(0xFFFFFF);
+        for (std::int32_t lap = 0; lap <= item(1); ++lap)
+            fillRect(g, kBandX + 20 + 24 * lap, 280, 16, 20);
+    }
+    if (!usable || !eventUnlocked(item(0))) {
+        g->setColor(kLockColour);
+        fillRect(g, kWireX - 20, kWireY - 20, 40, 40);
+        drawMenuText(kTextFont, 1, getString(kLockedText), kWireX, kWireY + 40, kAnchorCentre);
+    }
+    const rt::ObjectArray* zones = menuStatics().s_arrowZones;
+    for (std::int32_t i = 0; zones && i < zones->length(); ++i) {
+        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
+        paintSpriteFrame(kArrowSpriteSlot, i % 2, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
+    }
+    paintHelpLine();
+    menuStatics().s_redraw = 0;
+}
+
+} // namespace
+
+PreRaceStatics& preRaceStatics() {
+    return rt::getStaticClass().statics<PreRaceStatics>();
+}
+
+std::int32_t modeEventCount(std::int32_t mode) {
+    rt::ObjectArray* events = modeEvents(mode);
+    return events ? events->length() : 0;
+}
+
+bool writeModeEvent(std::int32_t mode, std::int32_t index) {
+    rt::ObjectArray* events = modeEvents(mode);
+    if (!events || index < 0 || index >= events->length())
+        return false;
+    auto* pair = static_cast<rt::ByteArray*>(rt::ObjectArray::get(events, index));
+    if (!pair || pair->length() < 2)
+        return false;
+    const std::int32_t row = rt::ByteArray::get(pair, 0);
+    const std::int32_t variant = rt::ByteArray::get(pair, 1);
+    if (row < 0 || row >= raceRowCount())
+        return false;
+    const std::int32_t track = raceRowValue(row, 0);
+    rt::IntArray* eventRowOfTrack = eventRow(track, variant);
+    if (track < 0 || track >= kTrackCount || !eventRowOfTrack)
+        return false;
+    auto* names = static_cast<rt::IntArray*>(eventStatics().s_pathFields[0] &&
+                                                     track < eventStatics().s_pathFields[0]->length()
+                                                 ? rt::ObjectArray::get(eventStatics().s_pathFields[0], track)
+                                                 : nullptr);
+    const std::int32_t nameIndex = rt::IntArray::get(eventRowOfTrack, kEventNameField);
+    if (!names || nameIndex < 0 || nameIndex >= names->length())
+        return false;
+    EventSlotStatics& slots = eventSlotStatics();
+    const std::int32_t slot = slots.s_currentEvent;
+    rt::ByteArray::set(slots.s_eventRaceRow, slot, static_cast<std::int8_t>(row));
+    rt::ByteArray::set(slots.s_eventTrack, slot, static_cast<std::int8_t>(track));
+    rt::ByteArray::set(slots.s_eventVariant, slot, static_cast<std::int8_t>(variant));
+    rt::ByteArray::set(slots.s_eventIcon, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIconField)));
+    rt::ByteArray::set(slots.s_eventIcon2, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIcon2Field)));
+    rt::ByteArray::set(slots.s_eventType, slot, static_cast<std::int8_t>(mode));
+    rt::Array::setRef(slots.s_eventName, slot, getString(rt::IntArray::get(names, nameIndex)));
+    return true;
+}
+
+void statePreRaceSelect(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        enter();
+        break;
+    case kUpdate:
+        update();
+        break;
+    case kPaint:
+        paint();
+        break;
+    case kExit:
+        exitScreen();
+        break;
+    default:
+        break;
+    }
+}
+
+void registerPreRaceSelection() {
+    setStateHandler(kPreRaceState, statePreRaceSelect);
+}
+
+} // namespace game

@@ -1,0 +1,57 @@
+#pragma once
+
+// State 12, the pre-race selection: the player browses the events of the
+// game mode (item 0) and, in game mode 0, the laps (item 1: value v is
+// v + 1 laps, 3 on every entry). Every update writes the event shown into
+// the current event slot, so the screen always shows the race that would
+// start; a locked event (its bit clear in the second progress mask) can be
+// browsed but not chosen. A choice hands over to the loader: a race of
+// game mode 0 starts with the flyover (40), any other with the countdown
+// (41).
+//
+// Events whose data does not lead anywhere (a mode without events, a race
+// row outside the race table, a track without its event row, a name index
+// outside the track's name table) write nothing into the slot and cannot
+// be chosen; going back still works.
+//
+// The screen's paint, our design: the track's wire model, its title, goal
+// and description on translucent bands, a lock mark on a locked event, the
+// laps in game mode 0, and the option arrows where the stylus finds them.
+//
+// Game thread only.
+
+#include "runtime/ReferenceFields.h"
+
+#include <cstdint>
+
+namespace game {
+
+inline constexpr std::int32_t kPreRaceState = 12;
+// The remembered selection that carries the lap option (laps - 1).
+inline constexpr std::int32_t kLapOptionSlot = 13;
+inline constexpr std::int32_t kLapOptions = 5;
+inline constexpr std::int32_t kDefaultLapOption = 2;
+
+struct PreRaceStatics {
+    // Set when an event is confirmed here.
+    std::int8_t s_eventSelected = 0;
+    // Whether the event shown could be written into the slot.
+    std::int8_t s_eventUsable = 0;
+
+    RT_NO_REFERENCE_FIELDS(PreRaceStatics, rt::NoReferenceBase)
+};
+
+PreRaceStatics& preRaceStatics();
+
+// The number of events of game mode `mode` (0 for a mode without a list).
+std::int32_t modeEventCount(std::int32_t mode);
+// Writes event `index` of game mode `mode` into the current event slot:
+// its race row, track, variant, type, icons, title and name. Answers false,
+// writing nothing, when the data does not lead to a race (see above).
+bool writeModeEvent(std::int32_t mode, std::int32_t index);
+
+void statePreRaceSelect(std::int32_t message);
+// Registers state 12's handler.
+void registerPreRaceSelection();
+
+} // namespace game

@@ -1,0 +1,727 @@
+#include "game/frontend/RaceLoader.h"
+
+#include "classlib/lang/System.h"
+#include "game/data/EventSlots.h"
+#include "game/data/PackReader.h"
+#include "game/data/TextPacks.h"
+#include "game/framework/FixedPoint.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/SlotTables.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Streams.h"
+#include "game/framework/Texts.h"
+#include "game/frontend/Loading.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/EventRowLayout.h"
+#include "game/race/Impacts.h"
+#include "game/race/RaceImages.h"
+#include "game/race/RacePrepare.h"
+#include "game/race/RaceSetup.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
+#include "game/race/ViewPass.h"
+#include "game/race/cEntity.h"
+#include "game/racepaint/CarPainting.h"
+#include "game/racepaint/RaceAtmosphere.h"
+#include "game/racepaint/RaceOverlays.h"
+#include "game/racepaint/RaceScene.h"
+#include "game/racepaint/RoadImages.h"
+#include "game/racepaint/RoadsideTrack.h"
+#include "game/racepaint/SceneryBuffer.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/ImageCaches.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/SpriteLoading.h"
+#include "game/sprite/ZoomCache.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "platform/lcdui/Image.h"
+#include "runtime/Exceptions.h"
+#include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <utility>
+
+namespace game {
+
+namespace {
+
+// Sprite slots the race load works on.
+constexpr std::int32_t kEventSprite = 4;
+constexpr std::int32_t kMenuBackSprite = 5;
+constexpr std::int32_t kButtonSprite = 8;
+constexpr std::int32_t kItemSprite = 10;
+constexpr std::int32_t kRoadSignSprite = 12;
+constexpr std::int32_t kEffectsSprite = 25;
+constexpr std::int32_t kHudSprite = 32;
+constexpr std::int32_t kHudFlashSprite = 52;
+constexpr std::int32_t kSurfaceSprite = 53;
+constexpr std::int32_t kShadowSprite = 55;
+constexpr std::int32_t kHudFlashFarSprite = 57;
+constexpr std::int32_t kWeatherSpriteA = 59;
+constexpr std::int32_t kWeatherSpriteB = 60;
+constexpr std::int32_t kWeatherSpriteC = 61;
+constexpr std::int32_t kBoardSprite = 66;
+// The sprites that step 27 turns into zoomed caches and then frees.
+constexpr std::int32_t kZoomedEffectSprites[] = {25, 30, 27, 31, 58, 32, 28, 34, 56, 35, 33, 29};
+// A collection runs after every this many of them.
+constexpr std::int32_t kZoomedGroup = 4;
+constexpr std::int32_t kMarkerZoomFrame = 21;
+constexpr std::int32_t kHudAlpha = 187;
+constexpr std::int32_t kGreyTransform = 4;
+constexpr std::int32_t kZoomSteps = 3;
+// The weather mode (the track's ambience) that brings snow and its sprites.
+constexpr std::int32_t kSnowWeather = 2;
+// Animations and frames of the cars' sprites.
+constexpr std::int32_t kCarSpinAnim = 2;
+constexpr std::int32_t kCarRollAnim = 3;
+constexpr std::int32_t kCarJumpAnim = 4;
+constexpr std::int32_t kCarFallAnim = 5;
+constexpr std::int32_t kCarBlendAlpha = 127;
+// The race's event types and game modes that the sprite choice reads.
+constexpr std::int32_t kGuidedMode = 6;
+constexpr std::int32_t kItemEventType = 4;
+constexpr std::int32_t kRaceObjectPool = 10;
+constexpr std::int32_t kRaceObjectType = 2;
+// The gate of track 3 carries five players under the car.
+constexpr std::int32_t kUnderCarTrack = 3;
+constexpr std::int32_t kUnderCarFirstAnim = 8;
+constexpr std::int32_t kUnderCarPlayers = 5;
+constexpr std::int32_t kGateDuration = 1000;
+constexpr std::int32_t kLongGateTrack = 5;
+constexpr std::int32_t kLongGateDuration = 7000;
+constexpr std::int32_t kGateKinds[kTrackCount] = {2, 5, 4, 3, 6, 13};
+constexpr std::int32_t kMovingObjectStep = 20;
+constexpr std::int32_t kMovingObjectId = 6;
+// Haze: 40 rows at 20 % cover.
+constexpr std::int32_t kHazeRows = 40;
+constexpr std::int32_t kHazeStrength = 20;
+// The text packs: 1 the loading screen's, 2 the menus', 3 the race's.
+constexpr std::int32_t kLoadingTexts = 1;
+constexpr std::int32_t kMenuTexts = 2;
+constexpr std::int32_t kRaceTexts = 3;
+
+rt::String* constantString(std::int32_t n) {
+    return rt::getStaticClass().getConstantString(n);
+}
+
+ASprite* asSprite(rt::Object* object) {
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+ASprite* sprite(std::int32_t slot) {
+    rt::ObjectArray* table = startupStatics().s_sprites;
+    if (!table || slot < 0 || slot >= table->length())
+        return nullptr;
+    return asSprite(rt::ObjectArray::get(table, slot));
+}
+
+std::string entryName(std::int32_t pack, std::int32_t entry) {
+    rt::String* name = constantString(pack);
+    return (name ? name->toUtf8() : std::string("(no pack)")) + " entry " + std::to_string(entry);
+}
+
+// The step cannot go on without `resource`.
+void missing(const std::string& resource) {
+    failLoadStep(resource + " cannot be loaded");
+}
+
+std::int32_t currentSlotByte(rt::ByteArray* table) {
+    const EventSlotStatics& slots = eventSlotStatics();
+    if (!table || slots.s_currentEvent < 0 || slots.s_currentEvent >= table->length())
+        return -1;
+    return rt::ByteArray::get(table, slots.s_currentEvent);
+}
+
+std::int32_t eventTrack() {
+    return currentSlotByte(eventSlotStatics().s_eventTrack);
+}
+
+std::int32_t eventType() {
+    return currentSlotByte(eventSlotStatics().s_eventType);
+}
+
+std::int32_t weatherMode() {
+    return trackStatics().s_trackAmbience;
+}
+
+void collect() {
+    lib::java_lang_System::gc();
+}
+
+void loadTexts(std::int32_t entry) {
+    unloadAllTexts();
+    rt::String* pack = startupStatics().s_textPackName;
+    if (!loadTextPack(pack, entry))
+        missing("text table " + std::to_string(entry) + " of " + (pack ? pack->toUtf8() : "(no pack)"));
+}
+
+void openPack(std::int32_t pack) {
+    packOpen(constantString(pack));
+}
+
+// Slot `slot` of the sprite table loaded from the open pack; a failed load
+// abandons the race load.
+ASprite* loadNeededSprite(std::int32_t slot, std::int32_t pack) {
+    ASprite* loaded = loadSpriteToTable(slot, 0);
+    if (!loaded)
+        missing(entryName(pack, slot));
+    return loaded;
+}
+
+// The sprite keeps only its palette-0 images.
+void keepImagesOnly(ASprite* s) {
+    if (!s)
+        return;
+    buildCacheImages(s, 0, 0, -1, -1);
+    s->freePixelData();
+}
+
+// Step 0's start: the first race frees the menus' sprites, the next race
+// releases the finished one; then the zones, and the loading screen's
+// sprites and texts with the item sprite's grey palette made again.
+void startRaceLoad(std::int32_t next) {
+    if (next == 0) {
+        freeRacerSpriteSets();
+    } else if (const auto prepare = seams().raceLoad.prepareRace) {
+        prepare(0);
+        if (rt::exceptionPending())
+            return;
+    }
+    loadTablesFromPack161();
+    if (next != 0)
+        loadTexts(kMenuTexts);
+    startLoad(true);
+}
+
+void createRaceObjects() {
+    RaceStatics& race = raceStatics();
+    race.s_raceObjects = rt::newObjectArray(kRaceObjectPool);
+    for (std::int32_t i = 0; i < kRaceObjectPool; ++i)
+        rt::ObjectArray::set(race.s_raceObjects, i, cEntity::cEntityWithType(kRaceObjectType));
+}
+
+// The player's car takes the racer list's last slot.
+void placePlayerCar() {
+    RaceStatics& race = raceStatics();
+    cEntity* player = racerStatics().s_playerCar;
+    if (!race.s_racers || !player)
+        return;
+    const std::int32_t last = race.s_racers->length() - 1;
+    player->m_racerIndex = last;
+    rt::ObjectArray::set(race.s_racers, last, player);
+}
+
+void loadMarkedSprites() {
+    StartupStatics& startup = startupStatics();
+    for (std::int32_t slot = 0; slot < kSpriteCount; ++slot) {
+        if (!rt::BoolArray::get(startup.s_spriteLoadFlags, slot))
+            continue;
+        rt::BoolArray::set(startup.s_spriteLoadFlags, slot, 0);
+        if (!sprite(slot) && !loadNeededSprite(slot, rt::constants::kSpritePack))
+            return;
+    }
+}
+
+void restoreAlpha(std::int32_t slot) {
+    if (ASprite* s = sprite(slot))
+        s->restorePaletteAlpha(0, 1);
+}
+
+// Steps 19 to 26: the race sprites' palettes and images.
+void prepareRaceSprite(std::int32_t step) {
+    switch (step) {
+    case 19:
+        cacheZoomedFrame2(kStartSprite, kStartZoomFrame);
+        break;
+    case 20:
+        keepImagesOnly(sprite(kRoadSignSprite));
+        break;
+    case 22:
+        if (ASprite* surface = sprite(kSurfaceSprite)) {
+            surface->restorePaletteAlpha(0, 1);
+            keepImagesOnly(surface);
+        }
+        if (ASprite* hud = sprite(kHudSprite))
+            hud->applyPaletteAlpha(0, kHudAlpha);
+        break;
+    case 23:
+        if (weatherMode() == kSnowWeather) {
+            restoreAlpha(kWeatherSpriteA);
+            restoreAlpha(kWeatherSpriteB);
+        }
+        restoreAlpha(kWeatherSpriteC);
+        break;
+    case 24:
+        if (ASprite* shadow = sprite(kShadowSprite)) {
+            // The track colour less 0x34 in its top byte: the shadow's alpha
+            // is that byte, 0xCC for every colour (the subtraction wraps).
+            const auto level =
+                static_cast<std::uint32_t>((trackStatics().s_trackColourA & 0xFFFFFF) - 0x34000000);
+            shadow->setPaletteAlpha(0, static_cast<std::int32_t>(level >> 24), false, false);
+        }
+        keepImagesOnly(sprite(kBoardSprite));
+        break;
+    case 25:
+        if (ASprite* marker = sprite(kMarkerSprite)) {
+            buildFrameCacheImages(marker, 0, 18, -1);
+            for (std::int32_t f = 0; f < 18; ++f)
+                buildFrameCacheImages(marker, 0, f, -1);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void cacheEveryFrame(std::int32_t slot) {
+    ASprite* s = sprite(slot);
+    const std::int32_t frames = s ? s->getFrameCount() : 0;
+    for (std::int32_t f = 0; f < frames; ++f)
+        cacheZoomedFrame3(slot, f, kZoomSteps);
+}
+
+// Step 27: the players, the effects' zoomed caches and the track's gate.
+// Sprite 25 stays until the gate's animations are cached from it.
+void cacheEffectSprites() {
+    createAnimPlayers();
+    std::int32_t done = 0;
+    for (std::int32_t slot : kZoomedEffectSprites) {
+        cacheEveryFrame(slot);
+        if (slot != kEffectsSprite)
+            unloadSprite(slot);
+        if (++done % kZoomedGroup == 0)
+            collect();
+    }
+    cacheZoomedFrame3(kMarkerSprite, kMarkerZoomFrame, kZoomSteps);
+    setupTrackObjects(eventTrack());
+    unloadSprite(kEffectsSprite);
+    collect();
+}
+
+void cacheSurfaceSprite() {
+    for (std::int32_t f = 0; f < 6; ++f)
+        cacheZoomedFrame3(kSurfaceSprite, f, kZoomSteps);
+    cacheZoomedAnim3(kSurfaceSprite, 0, kZoomSteps);
+    unloadSprite(kSurfaceSprite);
+}
+
+std::int32_t animFrames(ASprite* s, std::int32_t anim) {
+    return s && anim < s->getAnimCount() ? s->getAFrameCount(anim) : 0;
+}
+
+// A car's sprite takes its blended palette 1 and its roll animation's length.
+void prepareCarSprite(cEntity* car, ASprite* s) {
+    car->m_bodyPalette = 0;
+    car->m_animFrameCount = animFrames(s, kCarRollAnim);
+    car->m_animFrameModulo = 1;
+    if (s)
+        s->copyPaletteAlpha(0, 1, kCarBlendAlpha);
+}
+
+void prepareOpponentCars() {
+    RaceStatics& race = raceStatics();
+    const std::int32_t playerSet = racerStatics().s_playerSpriteSet;
+    const std::int32_t count = race.s_racers ? race.s_racers->length() : 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        auto* car = static_cast<cEntity*>(rt::ObjectArray::get(race.s_racers, i));
+        if (!car || car->m_spriteSet == playerSet)
+            continue;
+        prepareCarSprite(car, sprite(car->m_spriteSet));
+        cacheZoomedFrame3(car->m_spriteSet, 5, kZoomSteps);
+        cacheZoomedFrame3(car->m_spriteSet, 2, kZoomSteps);
+    }
+    for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
+        if (const std::int32_t set = racerField(id, 1); set >= 0 && set != playerSet)
+            unloadSprite(set);
+}
+
+void preparePlayerCar() {
+    cEntity* player = racerStatics().s_playerCar;
+    const std::int32_t set = racerStatics().s_playerSpriteSet;
+    ASprite* s = sprite(set);
+    if (!player || !s) {
+        missing(entryName(rt::constants::kSpritePack, set));
+        return;
+    }
+    prepareCarSprite(player, s);
+    for (std::int32_t f = 0; f <= 9; ++f)
+        cacheZoomedFrame3(set, f, kZoomSteps);
+    cacheZoomedAnim3(set, kCarJumpAnim, kZoomSteps);
+    for (std::int32_t f = 43; f <= 48; ++f)
+        cacheZoomedFrame3(set, f, kZoomSteps);
+    cacheZoomedFrame3(set, 23, kZoomSteps);
+    cacheZoomedAnim3(set, kCarSpinAnim, kZoomSteps);
+    cacheZoomedAnim3(set, kCarFallAnim, kZoomSteps);
+    CarPaintStatics& cars = carPaintStatics();
+    cars.s_playerCarSprite = s;
+    cars.s_hudFlashSprite = sprite(kHudFlashSprite);
+    cars.s_hudFlashFarSprite = sprite(kHudFlashFarSprite);
+    drivingStatics().s_spinFrameLimit = animFrames(s, kCarSpinAnim);
+    cars.s_crashAnims = rt::newObjectArray(2);
+    const std::int32_t crashTime = impactStatics().s_crashTime;
+    const std::pair<std::int32_t, std::int32_t> crash[] = {{set, kCarSpinAnim}, {kSurfaceSprite, 0}};
+    for (std::int32_t i = 0; i < 2; ++i) {
+        auto* player2 = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+        player2->start(crash[i].first, crash[i].second, crashTime, 0);
+        rt::ObjectArray::set(cars.s_crashAnims, i, player2);
+    }
+}
+
+rt::ByteArray* objectMark(std::int32_t slot) {
+    rt::ObjectArray* table = startupStatics().s_objectFlags;
+    if (!table || slot >= table->length())
+        return nullptr;
+    return static_cast<rt::ByteArray*>(rt::ObjectArray::get(table, slot));
+}
+
+std::int32_t markByte(std::int32_t slot, std::int32_t index) {
+    rt::ByteArray* mark = objectMark(slot);
+    return mark ? rt::ByteArray::get(mark, index) : 0;
+}
+
+// Step 32: one marked slot of the second table a frame; the step stays
+// until the walk has passed every slot.
+void loadObjectSprite() {
+    OverlayStatics& overlay = overlayStatics();
+    ZoomStatics& zoom = zoomStatics();
+    if (!zoom.s_altSprites)
+        zoom.s_altSprites = rt::newObjectArray(kObjectSpriteSlots);
+    while (overlay.s_loadingSubStep < kObjectSpriteSlots) {
+        const std::int32_t slot = overlay.s_loadingSubStep++;
+        if (markByte(slot, 0) == 0) {
+            overlay.s_loadingProgress += 1;
+            continue;
+        }
+        ASprite* loaded = loadSpritePlain(slot, 0);
+        if (!loaded) {
+            missing(entryName(rt::constants::kObjectSpritePack, slot));
+            return;
+        }
+        rt::ObjectArray::set(zoom.s_altSprites, slot, loaded);
+        overlay.s_loadingStep -= 1;
+        return;
+    }
+    overlay.s_loadingSubStep = 0;
+    closeStream();
+}
+
+void cacheObjectSprites() {
+    ZoomStatics& zoom = zoomStatics();
+    const bool stepped = zoom.s_zoomStepped != 0;
+    for (std::int32_t slot = 0; slot < kObjectSpriteSlots; ++slot) {
+        if (markByte(slot, 0) == 0 || !zoom.s_altSprites)
+            continue;
+        ASprite* s = asSprite(rt::ObjectArray::get(zoom.s_altSprites, slot));
+        const std::int32_t frames = s ? s->getFrameCount() : 0;
+        if (markByte(slot, 1) != 0) {
+            cacheZoomedAnim(slot, 0, nullptr, kZoomSteps, true, stepped);
+        } else if (markByte(slot, 2) != 0) {
+            for (std::int32_t f = 0; f < frames; ++f)
+                cacheZoomedFrame(slot, f, nullptr, -1, true, false);
+        } else {
+            for (std::int32_t f = 0; f < frames; ++f)
+                cacheZoomedFrame(slot, f, nullptr, kZoomSteps, true, stepped);
+        }
+    }
+}
+
+// Step 7: the event's sprite, the track's backdrop and its second sprite.
+void loadEventSprites() {
+    openPack(rt::constants::kSpritePack);
+    ASprite* event = loadSpriteWithPalettes(kEventSprite, 1, 255, 0, 0);
+    if (!event) {
+        missing(entryName(rt::constants::kSpritePack, kEventSprite));
+        return;
+    }
+    rt::ObjectArray::set(startupStatics().s_sprites, kEventSprite, event);
+    const TrackStatics& track = trackStatics();
+    for (std::int32_t slot : {track.s_backdropSprite, track.s_backdropSprite2})
+        if (slot > 0 && slot < kSpriteCount && !loadNeededSprite(slot, rt::constants::kSpritePack))
+            return;
+    closeStream();
+    openPack(rt::constants::kRaceImagePack);
+}
+
+// Step 9: the road's pictures, one per image id of the track.
+void loadRoadPictures() {
+    rt::ShortArray* ids = trackStatics().s_trackImageIds;
+    const std::int32_t count = ids ? ids->length() : 0;
+    RoadImageStatics& road = roadImageStatics();
+    road.s_backgroundImages = rt::newObjectArray(count);
+    road.s_backgroundRows = nullptr;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t entry = rt::ShortArray::get(ids, i);
+        platform::javax_microedition_lcdui_Image* image = loadImageFromPack(entry);
+        if (!image) {
+            missing(entryName(rt::constants::kRaceImagePack, entry));
+            return;
+        }
+        rt::ObjectArray::set(road.s_backgroundImages, i, image);
+    }
+}
+
+void buildRoadImages() {
+    RoadImageStatics& road = roadImageStatics();
+    const std::int32_t count = road.s_backgroundImages ? road.s_backgroundImages->length() : 0;
+    for (std::int32_t i = 0; i < count; ++i)
+        buildRaceBackground(i);
+    computeRoadImageLaneWidths();
+}
+
+void setupSceneryBuffer() {
+    const RaceImageStatics& images = raceImageStatics();
+    setupScenery(images.s_sceneryPixels, images.s_sceneryWidth, images.s_sceneryHeight,
+                 config().s_gameScreenWidth, config().s_gameScreenHeight);
+}
+
+void loadTrackOfEvent() {
+    const std::int32_t track = eventTrack();
+    trackStatics().s_trackLoaded = 0;
+    if (track >= 0)
+        loadTrack(track);
+    if (!trackStatics().s_trackLoaded) {
+        missing(entryName(rt::constants::kTrackPack, track));
+        return;
+    }
+    setupRoadside();
+}
+
+} // namespace
+
+RaceLoaderStatics& raceLoaderStatics() {
+    return rt::getStaticClass().statics<RaceLoaderStatics>();
+}
+
+void freeRacerSpriteSets() {
+    for (std::int32_t slot : {1, 2, 3, 11, 62})
+        unloadSprite(slot);
+    for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id) {
+        if (const std::int32_t first = racerField(id, 1); first >= 0)
+            unloadSprite(first);
+        if (const std::int32_t second = racerField(id, 3);
+            second >= 0 && id != racerStatics().s_playerRacerId)
+            unloadSprite(second);
+    }
+    if (rt::ObjectArray* images = startupStatics().s_interfaceImages; images && images->length() > 5)
+        rt::ObjectArray::set(images, 5, nullptr);
+    collectAfterUnload();
+}
+
+void selectRaceSpriteSets() {
+    const RacerStatics& racers = racerStatics();
+    if (racers.s_playerSpriteSet >= 0)
+        setSlotValue(racers.s_playerSpriteSet, 0);
+    for (std::int32_t slot : {55, 52, 57, 58, 31, 32, 34, 35, 33, 64, 14, 15, 12})
+        setSlotValue(slot, 0);
+    if (stateStatics().s_gameMode == kGuidedMode)
+        setSlotValue(13, 0);
+    for (std::int32_t slot : {30, 26})
+        setSlotValue(slot, 0);
+    if (!sprite(kEffectsSprite))
+        setSlotValue(kEffectsSprite, 0);
+    for (std::int32_t slot : {27, 28, 56, 29})
+        setSlotValue(slot, 0);
+    if (rt::IntArray* ids = racePrepareStatics().s_raceSpriteIds)
+        for (std::int32_t id : rt::IntArray::span(ids))
+            if (id >= 0)
+                setSlotValue(id, 0);
+    if (eventType() == kItemEventType)
+        setSlotValue(39, 0);
+    for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
+        setSlotValue(racerField(id, 1), 1);
+    setSlotValue(kSurfaceSprite, 1);
+    if (weatherMode() == kSnowWeather) {
+        setSlotValue(kWeatherSpriteA, 0);
+        setSlotValue(kWeatherSpriteB, 0);
+    }
+    setSlotValue(kWeatherSpriteC, 0);
+    setSlotValue(kBoardSprite, 0);
+}
+
+void selectRaceMusic() {
+    static constexpr std::int32_t kMusicByTheme[] = {0, 1, 2, 3, 2, 3};
+    const std::int32_t theme = currentSlotByte(eventSlotStatics().s_eventRaceRow);
+    if (theme >= 0 && theme < static_cast<std::int32_t>(std::size(kMusicByTheme)))
+        raceLoaderStatics().s_raceMusic = kMusicByTheme[theme];
+}
+
+void setupTrackObjects(std::int32_t track) {
+    ViewPassStatics& view = viewPassStatics();
+    TriggerStatics& triggers = triggerStatics();
+    const std::int32_t halfWidth = trackStatics().s_roadHalfWidth;
+    view.s_movingObjectDX[0] = kMovingObjectStep;
+    view.s_movingObjectDX[1] = -kMovingObjectStep;
+    view.s_movingObjectId = triggers.s_movingObjectId = kMovingObjectId;
+    view.s_movingObjectX[0] = triggers.s_movingObjectX = -halfWidth;
+    view.s_movingObjectX[1] = triggers.s_movingObjectX2 = halfWidth;
+    triggers.s_gateKind = track >= 0 && track < kTrackCount ? kGateKinds[track] : -1;
+    CarPaintStatics& cars = carPaintStatics();
+    cars.s_underCarPlayers = nullptr;
+    if (track == kUnderCarTrack) {
+        cars.s_underCarPlayers = rt::newObjectArray(kUnderCarPlayers);
+        for (std::int32_t i = 0; i < kUnderCarPlayers; ++i) {
+            const std::int32_t anim = kUnderCarFirstAnim + i;
+            cacheZoomedAnim3(kEffectsSprite, anim, kZoomSteps);
+            auto* player = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+            player->start(kEffectsSprite, anim, kGateDuration, 0);
+            rt::ObjectArray::set(cars.s_underCarPlayers, i, player);
+        }
+        view.s_movingObjectDX[0] /= 2;
+        view.s_movingObjectDX[1] /= 2;
+    }
+    RaceSceneStatics& scene = raceSceneStatics();
+    scene.s_movingObjectPlayer = nullptr;
+    if (triggers.s_gateKind < 0)
+        return;
+    cachePreZoomedAnim3(kEffectsSprite, triggers.s_gateKind, kZoomSteps);
+    auto* gate = rt::make<ZoomedAnimPlayer>(rt::ClassId::PreZoomedAnimPlayer);
+    gate->start(kEffectsSprite, triggers.s_gateKind,
+                track == kLongGateTrack ? kLongGateDuration : kGateDuration, -1);
+    scene.s_movingObjectPlayer = gate;
+}
+
+void loadStep(std::int32_t step, std::int32_t next) {
+    loadingStatics().s_raceStepRan = 1;
+    switch (step) {
+    case 0:
+        startRaceLoad(next);
+        break;
+    case 6:
+        loadTrackOfEvent();
+        break;
+    case 7:
+        loadEventSprites();
+        break;
+    case 8:
+        loadImageVariant();
+        loadImageArray();
+        setupSceneryBuffer();
+        break;
+    case 9:
+        loadRoadPictures();
+        break;
+    case 10:
+        buildRoadImages();
+        break;
+    case 11:
+        grabImagePixels();
+        buildHazeImage(eventSlotStatics().s_currentEvent, kHazeRows, kHazeStrength);
+        closeStream();
+        break;
+    case 12:
+        loadTexts(kMenuTexts);
+        openPack(rt::constants::kRacerPack);
+        createRacers();
+        createPlayerCar();
+        placePlayerCar();
+        createRaceObjects();
+        break;
+    case 13:
+        setupRacers();
+        closeStream();
+        collect();
+        break;
+    case 14:
+        loadTexts(kRaceTexts);
+        break;
+    case 15:
+    case 18:
+        collect();
+        break;
+    case 16:
+        selectRaceSpriteSets();
+        openPack(rt::constants::kSpritePack);
+        break;
+    case 17:
+        loadMarkedSprites();
+        closeStream();
+        break;
+    case 19:
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+        prepareRaceSprite(step);
+        break;
+    case 27:
+        cacheEffectSprites();
+        break;
+    case 28:
+        cacheSurfaceSprite();
+        break;
+    case 29:
+        prepareOpponentCars();
+        break;
+    case 30:
+        preparePlayerCar();
+        collect();
+        break;
+    case 31:
+        overlayStatics().s_loadingSubStep = 0;
+        openPack(rt::constants::kObjectSpritePack);
+        break;
+    case kObjectSpriteStep:
+        loadObjectSprite();
+        break;
+    case 33:
+        cacheObjectSprites();
+        break;
+    case 34:
+        releaseSpriteSlot(0);
+        break;
+    case 35:
+        selectRaceMusic();
+        break;
+    case 38:
+        (void)atan2(100, 0);
+        sceneryStatics().s_spanTargetDrawn = false;
+        if (weatherMode() == kSnowWeather)
+            initParticleField();
+        break;
+    case 39:
+        raceStatics().s_raceSetUp = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void startRace(std::int32_t /*nextState*/) {
+    for (std::int32_t slot : {kMenuBackSprite, kButtonSprite, kItemSprite})
+        unloadSprite(slot);
+    const TrackStatics& track = trackStatics();
+    RaceLoaderStatics& loader = raceLoaderStatics();
+    loader.s_backdropWidth = config().s_gameScreenWidth / 2;
+    loader.s_backdropHeight = config().s_gameScreenHeight * 2;
+    if (ASprite* backdrop = track.s_backdropSprite > 0 ? sprite(track.s_backdropSprite) : nullptr) {
+        keepImagesOnly(backdrop);
+        loader.s_backdropWidth = getFrameWidth(backdrop, 0);
+        loader.s_backdropHeight = getFrameHeight(backdrop, 0);
+        setBackdrop(track.s_backdropSprite);
+    } else {
+        setBackdrop(-1);
+    }
+    if (track.s_backdropSprite2 > 0)
+        keepImagesOnly(sprite(track.s_backdropSprite2));
+    collectAfterUnload();
+}
+
+void registerRaceLoader() {
+    seams().raceLoad.loadStep = loadStep;
+    seams().raceLoad.startRace = startRace;
+}
+
+} // namespace game

@@ -1,0 +1,86 @@
+// The options' sound switch and reset item, and the text screen's scroll.
+
+#include "game/frontend/OptionScreens.h"
+#include "game/data/Progress.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/StaticInit.h"
+#include "game/ui/MenuStatics.h"
+#include "tests/game/frontend/FrontEndFixture.h"
+#include "tests/support/ConstantStrings.h"
+
+#include <vector>
+
+namespace {
+
+using framework_testing::recordMessage;
+
+constexpr std::int32_t kLeft = 10;
+constexpr std::int32_t kRight = 12;
+constexpr std::int32_t kDown = 14;
+constexpr std::int32_t kFire = 11;
+constexpr std::int32_t kResetQuestion = 10;
+
+std::vector<std::string> s_sounds;
+
+struct OptionScreensTest : frontend_testing::FrontEndTest {
+    OptionScreensTest() {
+        testing_support::installConstantStrings({{rt::constants::kDefaultMessage, ""}});
+        game::initializeGameStatics();
+        game::loopStatics().s_rotated = 0;
+        game::initProgressStatics();
+        game::registerOptionScreens();
+        game::setStateHandler(kResetQuestion, recordMessage<0>);
+        s_sounds.clear();
+        game::seams().sound.stopMusic = [] { s_sounds.push_back("stop music"); };
+        game::seams().sound.playSound = [](std::int32_t id) {
+            s_sounds.push_back("play " + std::to_string(id));
+        };
+    }
+};
+
+TEST_F(OptionScreensTest, TheSoundSwitchStopsAndStartsTheMusicAndTheResetItemNeedsItsBit) {
+    game::setSoundOption(false);
+    game::progressStatics().s_progressMaskC = 0;
+    open(game::kOptionsState);
+    EXPECT_EQ(game::touchStatics().s_menuCount, 1);
+    frame(kRight);
+    EXPECT_TRUE(game::isSoundOn());
+    frame(kLeft);
+    EXPECT_FALSE(game::isSoundOn());
+    EXPECT_EQ(s_sounds, (std::vector<std::string>{"play 5", "stop music"}));
+
+    game::progressStatics().s_progressMaskC = 1 << 3;
+    open(game::kOptionsState);
+    EXPECT_EQ(game::touchStatics().s_menuCount, 2);
+    frame(kDown);
+    frame(kFire);
+    EXPECT_EQ(state(), kResetQuestion);
+}
+
+TEST_F(OptionScreensTest, TheTextScreenScrollsTwoPixelsAFrameFourWithTheKeyHeldAndStartsAgain) {
+    game::config().s_keyCounters = 1;
+    // The page starts 80 px below the text area's top; opening it ran a frame.
+    const std::int32_t start = game::kPageTop + 80;
+    open(game::kTextPageState);
+    EXPECT_EQ(game::menuStatics().s_scrollTextY, start - game::kPageScroll);
+    frame();
+    EXPECT_EQ(game::menuStatics().s_scrollTextY, start - 2 * game::kPageScroll);
+    // Held: the frame's key state counts up instead of being released.
+    game::keyStatics().s_keyState->elements()[2] = 1;
+    game::sendStateMessage(game::kUpdate);
+    EXPECT_EQ(game::menuStatics().s_scrollTextY, start - 2 * game::kPageScroll - game::kPageFastScroll);
+    bool restarted = false;
+    std::int32_t lastLine = game::textPageLine();
+    for (int f = 0; f < 2000 && !restarted; ++f) {
+        frame();
+        restarted = game::textPageLine() < lastLine;
+        lastLine = game::textPageLine();
+    }
+    EXPECT_TRUE(restarted);
+    EXPECT_EQ(game::textPageLine(), game::kFirstPageLine);
+    EXPECT_EQ(game::menuStatics().s_scrollTextY, start);
+}
+
+} // namespace

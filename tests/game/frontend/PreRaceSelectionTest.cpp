@@ -1,0 +1,150 @@
+// The pre-race selection over small race tables: which event it starts on,
+// where a choice leads, what a locked event and data that leads nowhere
+// allow, and the lap option it leaves for the race.
+
+#include "game/frontend/PreRaceSelection.h"
+#include "game/data/EventSlots.h"
+#include "game/data/Progress.h"
+#include "game/framework/StaticInit.h"
+#include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceTables.h"
+#include "game/ui/MenuStatics.h"
+#include "tests/game/frontend/FrontEndFixture.h"
+#include "tests/support/ConstantStrings.h"
+
+namespace {
+
+using framework_testing::recordMessage;
+
+constexpr std::int32_t kFireKey = 11;
+constexpr std::int32_t kBackKey = 19;
+constexpr std::int32_t kLoading = 4;
+
+rt::IntArray* ints(std::initializer_list<std::int32_t> values) {
+    rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
+    std::int32_t i = 0;
+    for (std::int32_t v : values)
+        rt::IntArray::set(array, i++, v);
+    return array;
+}
+
+rt::ObjectArray* objects(std::initializer_list<rt::Object*> values) {
+    rt::ObjectArray* array = rt::newObjectArray(static_cast<std::int32_t>(values.size()));
+    std::int32_t i = 0;
+    for (rt::Object* v : values)
+        rt::ObjectArray::set(array, i++, v);
+    return array;
+}
+
+rt::ByteArray* pair(std::int32_t row, std::int32_t variant) {
+    rt::ByteArray* p = rt::newByteArray(2);
+    rt::ByteArray::set(p, 0, static_cast<std::int8_t>(row));
+    rt::ByteArray::set(p, 1, static_cast<std::int8_t>(variant));
+    return p;
+}
+
+rt::IntArray* eventRowNamed(std::int32_t nameIndex) {
+    rt::IntArray* row = rt::newIntArray(17);
+    rt::IntArray::set(row, 4, nameIndex);
+    return row;
+}
+
+struct PreRaceSelectionTest : frontend_testing::FrontEndTest {
+    PreRaceSelectionTest() {
+        testing_support::installConstantStrings({{rt::constants::kDefaultMessage, ""}});
+        game::initializeGameStatics();
+        game::loopStatics().s_rotated = 0;
+        game::initProgressStatics();
+        game::registerPreRaceSelection();
+        game::setStateHandler(kLoading, recordMessage<0>);
+        // Race rows 0 to 2 on tracks 0, 1 and 9 (9: outside the tables).
+        rt::ShortArray* rows = rt::newShortArray(3 * 8);
+        const std::int16_t tracks[] = {0, 1, 9};
+        for (std::int32_t r = 0; r < 3; ++r) {
+            rt::ShortArray::set(rows, 8 * r, tracks[r]);
+            rt::ShortArray::set(rows, 8 * r + 2, static_cast<std::int16_t>(10 + r));
+        }
+        game::raceTableStatics().s_themeTable = rows;
+        game::EventStatics& events = game::eventStatics();
+        // Track 1's variant 1 names an index past its name table.
+        events.s_eventRows =
+            objects({objects({eventRowNamed(0)}), objects({eventRowNamed(0), eventRowNamed(5)}), nullptr,
+                     nullptr, nullptr, nullptr});
+        events.s_pathFields[0] = objects({ints({200}), ints({201}), nullptr, nullptr, nullptr, nullptr});
+        // Mode 0: rows 0 and 1; 1: row 1; 2: a row past the table; 3: none;
+        // 4: a track outside the tables; 5: a name past the name table.
+        events.s_eventsByType =
+            objects({objects({pair(0, 0), pair(1, 0)}), objects({pair(1, 0)}), objects({pair(7, 0)}),
+                     objects({}), objects({pair(2, 0)}), objects({pair(1, 1)}), objects({})});
+        game::initEventSlots();
+        game::progressStatics().s_progressMaskB = 0b01;
+    }
+
+    static std::int32_t item(std::int32_t i) {
+        return rt::ShortArray::get(game::touchStatics().s_menuItems, i);
+    }
+};
+
+TEST_F(PreRaceSelectionTest, AChoiceLeadsThroughTheLoaderOnlyForAnUnlockedEventThatLeadsSomewhere) {
+    struct Case {
+        const char* what;
+        std::int32_t mode, remembered, maskB;
+        std::int32_t next;  // -1: nothing chosen
+        std::int32_t track; // the slot's track afterwards (-1: left as it was)
+    } cases[] = {
+        {"mode 0 starts with the flyover", 0, 0, 0b01, 40, 0},
+        {"a remembered event past the list starts on event 0", 0, 9, 0b01, 40, 0},
+        {"other modes start with the countdown", 1, 0, 0b01, 41, 1},
+        {"a locked event is shown but not chosen", 0, 1, 0b01, -1, 1},
+        {"a race row past the table", 2, 0, 0b01, -1, -1},
+        {"a mode without events", 3, 0, 0b01, -1, -1},
+        {"a track outside the tables", 4, 0, 0b01, -1, -1},
+        {"a name index past the name table", 5, 0, 0b01, -1, -1},
+    };
+    for (const Case& c : cases) {
+        game::stateStatics().s_gameMode = c.mode;
+        game::progressStatics().s_progressMaskB = c.maskB;
+        rt::ShortArray::set(game::rememberedSelections(), game::kPreRaceState,
+                            static_cast<std::int16_t>(c.remembered));
+        game::initEventSlots();
+        rt::ByteArray::set(game::eventSlotStatics().s_eventTrack, 0, -1);
+        open(game::kPreRaceState);
+        frame(kFireKey);
+        const bool chosen = stacked(kLoading) == 1 || state() == kLoading;
+        EXPECT_EQ(chosen, c.next >= 0) << c.what;
+        if (c.next >= 0) {
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, c.next) << c.what;
+            EXPECT_EQ(game::stateStatics().s_loadingState, 2) << c.what;
+            EXPECT_EQ(game::preRaceStatics().s_eventSelected, 1) << c.what;
+        } else {
+            EXPECT_EQ(state(), game::kPreRaceState) << c.what;
+            EXPECT_EQ(game::touchStatics().s_leftSoftKey, -1) << c.what;
+            // Back works whatever the data.
+            frame(kBackKey);
+            EXPECT_NE(state(), game::kPreRaceState) << c.what;
+        }
+        EXPECT_EQ(rt::ByteArray::get(game::eventSlotStatics().s_eventTrack, 0), c.track) << c.what;
+        while (game::stateStatics().s_stateStackDepth > 1)
+            game::popState(), (void)game::applyStateChange();
+        game::preRaceStatics().s_eventSelected = 0;
+    }
+}
+
+TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
+    game::stateStatics().s_gameMode = 0;
+    rt::ShortArray::set(game::rememberedSelections(), game::kLapOptionSlot, 0);
+    open(game::kPreRaceState);
+    EXPECT_EQ(item(1), game::kDefaultLapOption);
+    rt::ShortArray::set(game::touchStatics().s_menuItems, 1, 4); // five laps
+    frame(kBackKey);
+    EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
+
+    // Other modes have no lap option and leave it alone.
+    game::stateStatics().s_gameMode = 1;
+    open(game::kPreRaceState);
+    EXPECT_EQ(game::touchStatics().s_menuCount, 1);
+    frame(kBackKey);
+    EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
+}
+
+} // namespace

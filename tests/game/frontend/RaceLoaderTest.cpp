@@ -1,0 +1,280 @@
+// The race load on the datakit race set merged over the demo set: the bar,
+// what the race finds loaded afterwards (checked against the set's model,
+// not against the loader), the hand-over, and a failed step, which is
+// logged once and leads back to the main menu through the menus' load.
+
+#include "game/frontend/RaceLoader.h"
+#include "game/data/EventSlots.h"
+#include "game/framework/Keys.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/frontend/Loading.h"
+#include "game/race/RaceState.h"
+#include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
+#include "game/race/cEntity.h"
+#include "game/racepaint/RaceScene.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/ZoomCache.h"
+#include "runtime/Exceptions.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/Runtime.h"
+#include "runtime/constantStrings.h"
+#include "tests/game/framework/GameFixture.h"
+#include "tests/support/DeadFrames.h"
+#include "tools/datakit/PackWriter.h"
+#include "tools/datakit/RaceSet.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using framework_testing::StartedGame;
+
+constexpr std::int32_t kMainMenu = 6;
+constexpr std::int32_t kFlyover = 40;
+constexpr std::int32_t kCountdown = 41;
+
+// The demo set with the race set's packs in place of its race data, and
+// the race set's sprites over the demo's.
+void useRaceSet(mkdata::ProgramFolder& demo) {
+    const datakit::RaceSet set = datakit::makeRaceSet();
+    std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
+    for (std::size_t slot = 0; slot < sprites.size(); ++slot)
+        if (set.sprites[slot])
+            sprites[slot] = set.sprites[slot];
+    std::vector<datakit::ConstantText> names = mkdata::demoConstantTexts();
+    for (datakit::RaceSetPack pack : datakit::raceSetPacks(set)) {
+        if (pack.constantString == rt::constants::kSpritePack)
+            pack.entries = datakit::spritePackEntries(sprites);
+        else if (!pack.wholeEntries)
+            for (datakit::Bytes& entry : pack.entries)
+                entry = datakit::packEntry(0, entry);
+        auto named = std::find_if(names.begin(), names.end(), [&](const datakit::ConstantText& text) {
+            return text.number == pack.constantString;
+        });
+        ASSERT_NE(named, names.end()) << pack.constantString;
+        const std::u16string file = named->text.substr(1);
+        std::erase_if(demo.archive, [&](const datakit::ArchiveEntry& entry) {
+            return entry.name == file || entry.name.starts_with(file + u".");
+        });
+        for (datakit::ArchiveEntry& part :
+             datakit::packArchiveEntries(file, u".", datakit::writePack(pack.entries)))
+            demo.archive.push_back(std::move(part));
+    }
+}
+
+// The race the main menu starts on its first update: track `s_track`'s
+// event in game mode `s_mode`.
+std::int32_t s_track = 0;
+std::int32_t s_mode = 0;
+std::vector<std::int32_t> s_states;
+// The stack's depth at each entry into the main menu.
+std::vector<std::int32_t> s_menuDepths;
+void mainMenuStartsARace(std::int32_t message) {
+    if (message != game::kUpdate || game::stateStatics().s_stateFrames != 0 ||
+        std::count(s_states.begin(), s_states.end(), kMainMenu) > 1)
+        return;
+    game::initEventSlots();
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    slots.s_currentEvent = 0;
+    rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(s_track));
+    rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(s_track));
+    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
+    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(s_mode));
+    game::stateStatics().s_gameMode = s_mode;
+    game::startLoading(game::kLoadRace, s_mode == 0 ? kFlyover : kCountdown);
+}
+void recordState(std::int32_t message) {
+    if (message != game::kEnter)
+        return;
+    s_states.push_back(game::stateStatics().s_state);
+    if (game::stateStatics().s_state == kMainMenu)
+        s_menuDepths.push_back(game::stateStatics().s_stateStackDepth);
+}
+
+struct RaceLoaderTest : ::testing::Test {
+    RaceLoaderTest() {
+        s_track = 0;
+        s_mode = 0;
+        s_states.clear();
+        s_menuDepths.clear();
+        framework_testing::s_editDemoSet = useRaceSet;
+        framework_testing::s_register = [] {
+            game::setStateHandler(2, [](std::int32_t message) {
+                if (message == game::kUpdate)
+                    game::pushState(kMainMenu);
+            });
+            game::setStateHandler(kMainMenu, [](std::int32_t message) {
+                recordState(message);
+                mainMenuStartsARace(message);
+            });
+            for (std::int32_t state : {kFlyover, kCountdown})
+                game::setStateHandler(state, recordState);
+        };
+    }
+
+    // Frames, from the one that enters the loading state, until the race
+    // load is done (at most `limit`); the bar after each frame of the race
+    // kind.
+    static std::vector<std::int32_t> runRaceLoad(StartedGame& game, int limit = 400) {
+        std::vector<std::int32_t> bar;
+        // The first frame enters the loading state, which starts the bar.
+        int f = 0;
+        do {
+            EXPECT_TRUE(game.frame());
+            if (game::stateStatics().s_state == game::kLoadingState &&
+                (game::stateStatics().s_loadingState & game::kLoadRace))
+                bar.push_back(game::getLoadingProgress());
+        } while (++f < limit && !game::overlayStatics().s_loadingDone);
+        return bar;
+    }
+
+    static game::ASprite* sprite(std::int32_t slot) {
+        return static_cast<game::ASprite*>(rt::ObjectArray::get(game::startupStatics().s_sprites, slot));
+    }
+};
+
+bool zoomed(std::int32_t sprite, std::int32_t id, bool anim, bool bank = false) {
+    return game::findZoomEntry(game::ZoomCacheKind::Zoomed, sprite, id, anim, bank) != nullptr;
+}
+
+TEST_F(RaceLoaderTest, ARaceLoadsBehindTheBarAndLeavesTheRaceAsTheSetDescribesIt) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    const datakit::RaceSet set = datakit::makeRaceSet();
+    game.log.clear();
+    for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
+        game.frame();
+    std::vector<std::int32_t> bar = runRaceLoad(game);
+    ASSERT_TRUE(game::overlayStatics().s_loadingDone);
+    for (const std::string& line : game.log.lines())
+        EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;
+    // 40 steps and one more frame per slot of the second table but the
+    // marked ones, whose frames are steps of their own.
+    EXPECT_EQ(bar.size(), 40u + datakit::kRaceSetMarkedSlots.size());
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
+    EXPECT_LT(bar[bar.size() - 2], 231);
+    EXPECT_EQ(bar.back(), 231);
+
+    // The event's racers, the player's car last.
+    const rt::ObjectArray* racers = game::raceStatics().s_racers;
+    ASSERT_NE(racers, nullptr);
+    EXPECT_EQ(racers->length(), set.events[0].variants[0].row[16]);
+    auto* player = static_cast<game::cEntity*>(rt::ObjectArray::get(racers, racers->length() - 1));
+    ASSERT_NE(player, nullptr);
+    EXPECT_EQ(player->m_type, 0);
+    EXPECT_EQ(game::raceStatics().s_raceObjects->length(), 10);
+    EXPECT_EQ(game::raceStatics().s_raceSetUp, 0);
+
+    // The marked slots of the second table, and only those.
+    const rt::ObjectArray* objects = game::zoomStatics().s_altSprites;
+    ASSERT_NE(objects, nullptr);
+    for (std::int32_t slot = 0; slot < datakit::kRaceSetObjectSlots; ++slot) {
+        const bool marked =
+            std::ranges::find(datakit::kRaceSetMarkedSlots, slot) != datakit::kRaceSetMarkedSlots.end();
+        EXPECT_EQ(rt::ObjectArray::get(objects, slot) != nullptr, marked) << slot;
+    }
+    EXPECT_TRUE(zoomed(datakit::kRaceSetMarkedSlots[0], 0, true, true));
+    EXPECT_TRUE(zoomed(datakit::kRaceSetMarkedSlots[1], 0, false, true));
+    EXPECT_TRUE(zoomed(datakit::kRaceSetMarkedSlots[2], 0, false, true));
+
+    // The shadow's alpha, and the player's car caches.
+    ASSERT_NE(sprite(55), nullptr);
+    EXPECT_EQ(static_cast<std::uint32_t>(rt::IntArray::get(sprite(55)->getPalette(0), 1)) >> 24, 0xCCu);
+    const std::int32_t car = datakit::kRaceSetFirstCar;
+    for (std::int32_t f : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 23, 43, 44, 45, 46, 47, 48})
+        EXPECT_TRUE(zoomed(car, f, false)) << f;
+    for (std::int32_t a : {2, 4, 5})
+        EXPECT_TRUE(zoomed(car, a, true)) << a;
+    EXPECT_EQ(game::triggerStatics().s_gateKind, 2);
+    EXPECT_NE(game::raceSceneStatics().s_hazeImage, nullptr);
+
+    // The prompt waits for the player; the hand-over frees the menus' sprites.
+    for (int f = 0; f < 5; ++f)
+        game.frame();
+    EXPECT_EQ(game::stateStatics().s_state, game::kLoadingState);
+    ASSERT_NE(sprite(5), nullptr);
+    game::pointerPressed(10, 10);
+    game.frame();
+    game.frame();
+    EXPECT_EQ(game::stateStatics().s_state, kFlyover);
+    for (std::int32_t slot : {5, 8, 10})
+        EXPECT_EQ(sprite(slot), nullptr) << slot;
+    EXPECT_EQ(game::raceSceneStatics().s_backdropSprite, datakit::kRaceSetBackdropSprite);
+    EXPECT_EQ(game::raceSceneStatics().s_backdropWidth, 96);
+}
+
+TEST_F(RaceLoaderTest, AMissingTrackEntryAbandonsTheLoadOnceAndGoesBackToTheMainMenu) {
+    s_track = 1; // the set has no track 1
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    for (int f = 0; f < 400 && std::count(s_states.begin(), s_states.end(), kMainMenu) < 2; ++f)
+        ASSERT_TRUE(game.frame());
+    EXPECT_EQ(game::stateStatics().s_state, kMainMenu);
+    const std::vector<std::string> lines = game.log.lines();
+    EXPECT_EQ(std::ranges::count_if(lines,
+                                    [](const std::string& line) {
+                                        return line.starts_with(
+                                            "load of kind 2 abandoned at step 6: /tracks.pak entry 1");
+                                    }),
+              1);
+    EXPECT_EQ(std::ranges::count(s_states, kFlyover) + std::ranges::count(s_states, kCountdown), 0);
+    ASSERT_EQ(s_menuDepths.size(), 2u);
+    EXPECT_EQ(s_menuDepths[1], s_menuDepths[0]);
+}
+
+TEST_F(RaceLoaderTest, SetupTrackObjectsGivesEachTrackItsGate) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    const std::int32_t kinds[] = {2, 5, 4, 3, 6, 13, -1};
+    for (std::int32_t track = 0; track <= 6; ++track) {
+        game::trackStatics().s_roadHalfWidth = 700;
+        game::setupTrackObjects(track);
+        EXPECT_EQ(game::triggerStatics().s_gateKind, kinds[track]) << track;
+        EXPECT_EQ(game::triggerStatics().s_movingObjectX, -700);
+        EXPECT_EQ(game::triggerStatics().s_movingObjectX2, 700);
+        EXPECT_EQ(game::raceSceneStatics().s_movingObjectPlayer != nullptr, track < 6) << track;
+    }
+}
+
+// The next race over a finished one, ten times: what each load leaves alive
+// stays what the first left, so nothing of an earlier race is kept.
+TEST_F(RaceLoaderTest, NextRacesLeaveAsManyObjectsAliveAsTheFirst) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    auto loadAndStart = [&game] {
+        runRaceLoad(game);
+        EXPECT_TRUE(game::overlayStatics().s_loadingDone);
+        game::pointerPressed(10, 10);
+        game.frame();
+        game::pointerReleased(10, 10);
+        game.frame();
+        EXPECT_EQ(game::stateStatics().s_state, kFlyover);
+        testing_support::clearDeadFrames();
+        rt::Runtime& runtime = rt::Runtime::current();
+        runtime.objectManager().gc(rt::ObjectManager::kImmediate);
+        return static_cast<double>(runtime.objectManager().objectCount());
+    };
+    for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
+        game.frame();
+    loadAndStart();
+    double first = 0;
+    for (int race = 0; race < 10; ++race) {
+        game::startLoading(game::kLoadNextRace, kFlyover);
+        game.frame();
+        const double live = loadAndStart();
+        if (race == 0)
+            first = live;
+        EXPECT_NEAR(live, first, first / 100) << "race " << race;
+    }
+    for (const std::string& line : game.log.lines())
+        EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;
+}
+
+} // namespace
