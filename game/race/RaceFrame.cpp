@@ -109,6 +109,7 @@ void clearDrivingRun() {
     d.s_settleSteps = 0;
     d.s_settleSide = 1;
     d.s_playerGear = 0;
+    d.s_playerGainFactor = DrivingStatics{}.s_playerGainFactor;
     d.s_shiftTimer = -1;
     stopHudFlash();
     d.s_hudFlashDuration = 0;
@@ -122,6 +123,9 @@ void resetCameraRun() {
     applyCameraDefaults();
     CameraStatics& c = cameraStatics();
     c.s_cameraHeading = c.s_cameraYaw = c.s_cameraPitch = c.s_cameraTargetHeading = 0;
+    // The pull-back and the segment the last step ended in belong to the
+    // last run.
+    c.s_pullBackTime = c.s_pullBackGear = c.s_cameraPrevSegment = 0;
 }
 
 } // namespace
@@ -176,6 +180,7 @@ void resetRaceRun() {
     trackGeometryStatics().s_traceX = trackGeometryStatics().s_traceZ = 0;
     RaceEntityStatics& entity = raceEntityStatics();
     entity.s_playerSegment = entity.s_playerLateral = entity.s_playerSegmentPos = 0;
+    entity.s_playerSpeedDelta = entity.s_prevPlayerSpeedDelta = 0;
     RaceUtilityStatics& u = raceUtilityStatics();
     u.s_shakeDuration = u.s_shakeLeft = u.s_shakeAmpX = u.s_shakeAmpY = u.s_shakeStrength = 0;
     setShakeOffset(0, 0);

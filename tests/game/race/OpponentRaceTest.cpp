@@ -14,6 +14,7 @@
 #include "game/race/CarPhysics.h"
 #include "game/race/Impacts.h"
 #include "game/race/PlayerControl.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceHash.h"
 #include "game/race/RaceObjects.h"
@@ -122,6 +123,14 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
 
     // One race with seed `seed`; the player's top speed `playerKmh`.
     static Outcome race(std::int64_t seed, std::int32_t playerKmh) {
+        const std::vector<cEntity*> cars = startRace(seed, playerKmh);
+        Outcome out;
+        drive(out, cars);
+        return out;
+    }
+
+    // The race's cars on the grid, the player's last.
+    static std::vector<cEntity*> startRace(std::int64_t seed, std::int32_t playerKmh) {
         // The seed comes first: the track's load draws its weather from the
         // shared Random, which would otherwise carry the last race's state.
         lib::java_util_Random::seedSharedRandom(seed);
@@ -152,9 +161,9 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         g_clockMs = 0;
         s_randomAtStart = lib::java_util_Random::shared()->state();
         game::resetRaceRun();
-        Outcome out;
-        drive(out, cars);
-        return out;
+        // As the countdown leaves it.
+        game::placeCameraBehindPlayer();
+        return cars;
     }
 
     // The loader's pool of race objects: ten new ones.
@@ -165,11 +174,11 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
     }
 
     // The race of `cars` from its start, frame by frame until every computer
-    // car is home and the race finished, or three minutes.
-    static void drive(Outcome& out, const std::vector<cEntity*>& cars) {
+    // car is home and the race finished, or `limit` frames (three minutes).
+    static void drive(Outcome& out, const std::vector<cEntity*>& cars,
+                      std::int32_t limit = 3 * 60 * 1000 / kFrameMs) {
         std::vector<std::int32_t> stand(kCars, 0), lastPlace(kCars, 0);
         const std::int32_t wall = game::trackStatics().s_roadHalfWidth + game::trackStatics().s_roadMargin;
-        const std::int32_t limit = 3 * 60 * 1000 / kFrameMs;
         cEntity* player = cars.back();
         out.hashes.push_back(game::raceStateHash());
         for (; out.frames < limit; ++out.frames) {
@@ -295,24 +304,35 @@ TEST_F(OpponentRaceTest, ARaceHashesAlikeInAnotherProcess) {
     EXPECT_EQ(output.substr(from, output.find('\n', from) - from), here);
 }
 
-// A restart after the finish, from the Random state, the clock and the
+// A restart, after the finish or in the middle of the race (the camera
+// pulled back, the steering held), from the Random state, the clock and the
 // object pool of the first start, runs the race the first start ran: the
 // same race state after every frame. (Right after the reset the last run's
 // view, the road slices and the speed lines, is still there until the first
 // frame makes them anew.)
-TEST_F(OpponentRaceTest, ARestartAfterTheFinishRunsAsTheFirstStartDid) {
+TEST_F(OpponentRaceTest, ARestartRunsAsTheFirstStartDid) {
+    // The camera too: the player's control steers by its heading.
+    game::installCamera();
     const Outcome first = race(7, 215);
     ASSERT_TRUE(first.allFinished);
-    ASSERT_EQ(game::raceStatics().s_raceFinished, 1);
-    constexpr std::int64_t kScramble = 0x5DEECE66DLL;
-    lib::java_util_Random::shared()->setSeed(s_randomAtStart ^ kScramble);
-    g_clockMs = 0;
-    fillObjectPool();
-    game::resetRaceRun();
-    Outcome again;
-    drive(again, carsPlayerLast());
-    EXPECT_EQ(firstDifference(first.hashes, again.hashes, 1), "");
-    EXPECT_EQ(again.frames, first.frames);
+    for (std::int32_t stopAt : {first.frames, 60}) {
+        SCOPED_TRACE(stopAt);
+        if (stopAt != first.frames) {
+            Outcome part;
+            drive(part, startRace(7, 215), stopAt);
+            ASSERT_EQ(game::raceStatics().s_raceFinished, 0);
+        }
+        constexpr std::int64_t kScramble = 0x5DEECE66DLL;
+        lib::java_util_Random::shared()->setSeed(s_randomAtStart ^ kScramble);
+        g_clockMs = 0;
+        fillObjectPool();
+        game::resetRaceRun();
+        game::placeCameraBehindPlayer();
+        Outcome again;
+        drive(again, carsPlayerLast());
+        EXPECT_EQ(firstDifference(first.hashes, again.hashes, 1), "");
+        EXPECT_EQ(again.frames, first.frames);
+    }
 }
 
 TEST_F(OpponentRaceTest, APlayerFarAheadIsChased) {
