@@ -5,8 +5,11 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/Seams.h"
 #include "game/framework/Touch.h"
+#include "game/race/DrivingTuning.h"
+#include "game/race/EntityEffects.h"
 #include "game/race/EventGoals.h"
 #include "game/race/HudState.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RacePlacement.h"
@@ -15,6 +18,7 @@
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackGeometry.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
@@ -96,6 +100,34 @@ void keepRaceClocks(cEntity* player) {
     }
 }
 
+// The steering, pedal and gear-box statics of the player's control, the
+// head-up flash and the brake trail, as a first start finds them.
+void clearDrivingRun() {
+    DrivingStatics& d = drivingStatics();
+    d.s_steerInput = d.s_prevSteerInput = d.s_steerInput2 = 0;
+    d.s_steerHoldTime = d.s_brakeHoldTime = d.s_brakeStartTime = d.s_brakeTimer = 0;
+    d.s_settleSteps = 0;
+    d.s_settleSide = 1;
+    d.s_playerGear = 0;
+    d.s_playerGainFactor = DrivingStatics{}.s_playerGainFactor;
+    d.s_shiftTimer = -1;
+    stopHudFlash();
+    d.s_hudFlashDuration = 0;
+    d.s_hudFlashLoop = 0;
+    clearTrail();
+}
+
+// The camera's constants, its angles 0 and the player's car shown; the
+// set-up's placement moves it from there.
+void resetCameraRun() {
+    applyCameraDefaults();
+    CameraStatics& c = cameraStatics();
+    c.s_cameraHeading = c.s_cameraYaw = c.s_cameraPitch = c.s_cameraTargetHeading = 0;
+    // The pull-back and the segment the last step ended in belong to the
+    // last run.
+    c.s_pullBackTime = c.s_pullBackGear = c.s_cameraPrevSegment = 0;
+}
+
 } // namespace
 
 void resetRaceRun() {
@@ -141,7 +173,16 @@ void resetRaceRun() {
         player->m_active = 1;
         player->m_gear = 1;
     }
-    raceUtilityStatics().s_shakeLeft = 0;
+    clearDrivingRun();
+    resetCameraRun();
+    f.s_finalPosition = 0;
+    // The track trace's last answer belongs to the last run.
+    trackGeometryStatics().s_traceX = trackGeometryStatics().s_traceZ = 0;
+    RaceEntityStatics& entity = raceEntityStatics();
+    entity.s_playerSegment = entity.s_playerLateral = entity.s_playerSegmentPos = 0;
+    entity.s_playerSpeedDelta = entity.s_prevPlayerSpeedDelta = 0;
+    RaceUtilityStatics& u = raceUtilityStatics();
+    u.s_shakeDuration = u.s_shakeLeft = u.s_shakeAmpX = u.s_shakeAmpY = u.s_shakeStrength = 0;
     setShakeOffset(0, 0);
     if (raceSteps().resetRun)
         raceSteps().resetRun();

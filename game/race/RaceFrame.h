@@ -45,7 +45,12 @@ RaceFrameStatics& raceFrameStatics();
 
 // Clears the race for a new run: the clocks, the finish, the timing points;
 // the racers go back to the first start's grid (recorded then), and the
-// player's car is made active in first gear with the shake undone.
+// player's car is made active in first gear with the shake undone. The
+// player's steering, pedal and gear-box statics, the head-up flash, the
+// trail and the camera's constants and angles (the car shown) start as on a
+// first start, so a restart, finished or not, runs the race a first start
+// from the same Random state runs. The camera's place is left to the
+// state that shows the race next.
 void resetRaceRun();
 // One race frame (the race state's update).
 void updateRace();

@@ -12,6 +12,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 
 namespace game {
 
@@ -84,6 +85,18 @@ void aimedHit(cEntity* object, cEntity* r) {
     object->m_active = 0;
 }
 
+// The effect layers' animations stopped at their first frame, their passes
+// counted afresh.
+void rewindEffectLayers(cEntity* car) {
+    for (rt::Object* layer : car->m_layerPlayers)
+        if (layer && (layer->classId() == rt::ClassId::ZoomedAnimPlayer ||
+                      layer->classId() == rt::ClassId::PreZoomedAnimPlayer)) {
+            auto* player = static_cast<ZoomedAnimPlayer*>(layer);
+            player->restart();
+            player->stop();
+        }
+}
+
 } // namespace
 
 std::int32_t resetOnTrack(cEntity* car, std::int32_t lap, std::int32_t segment, std::int32_t position,
@@ -104,6 +117,20 @@ std::int32_t resetOnTrack(cEntity* car, std::int32_t lap, std::int32_t segment, 
     car->m_stepDistance = car->m_prevStepDistance = 0;
     car->m_spinning = car->m_knocked = car->m_airborne = 0;
     car->m_height = car->m_vSpeed = 0;
+    // What the last run left in the steering, the jump, the nitro, the
+    // item offer and the computer driver's mode and route would steer a
+    // restarted run away from the first start's.
+    car->m_smoothHeading = car->m_steerDir = car->m_steerAmount = 0;
+    car->m_peakHeight = car->m_groundHeight = car->m_jumpKind = 0;
+    car->m_landed = car->m_holdLine = 0;
+    car->m_nitroFlags[0] = car->m_nitroFlags[1] = 0;
+    car->m_offeredItem = car->m_offerTimer = 0;
+    car->m_aiMode = 0;
+    car->m_routeStart = car->m_routeMode = 0;
+    car->m_routeBlocker = nullptr;
+    // The car has no place on screen until the next view pass gives one.
+    car->m_screenX = car->m_screenY = car->m_screenScale = car->m_screenGroundY = car->m_roadSlice = 0;
+    rewindEffectLayers(car);
     car->m_lap = car->m_prevLap = lap;
     car->m_segment = car->m_prevSegment = segment;
     car->m_segmentPos = car->m_prevSegmentPos = position;

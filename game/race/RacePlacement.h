@@ -13,7 +13,10 @@ class cEntity;
 
 // Places `car` at (lap, segment, position, lateral), moves it `offset`
 // along the track, and clears its race state: speed, state, item, effect,
-// timers, target, collected count, contacts and step values. It starts in
+// timers, target, collected count, contacts and step values, its steering,
+// jump and nitro values, its item offer, the computer driver's mode and
+// route, and its place on screen; its effect layers' animations are stopped
+// at their start. It starts in
 // first gear, drive mode 2, at its top speed limit, active (not in the
 // guided race), on a random side, in the section of its segment. Answers 0.
 std::int32_t resetOnTrack(cEntity* car, std::int32_t lap, std::int32_t segment, std::int32_t position,

@@ -324,6 +324,7 @@ void resetTrackTriggers() {
         rt::IntArray::set(s.s_laneTargets, p, kLaneTaken);
     s.s_laneTargetsOn = 0;
     s.s_gatePassed = s.s_itemBoxFlag = s.s_coinFlag = 0;
+    s.s_boxEdgeA = s.s_boxEdgeB = 0;
     effects() = nullptr;
     for (std::int32_t i = 0; i < kZoomAnimPoolSize; ++i)
         if (ZoomedAnimPlayer* player = poolPlayer(i); player && player->m_recordOffset >= 0) {

@@ -14,6 +14,7 @@
 #include "game/race/CarPhysics.h"
 #include "game/race/Impacts.h"
 #include "game/race/PlayerControl.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceHash.h"
 #include "game/race/RaceObjects.h"
@@ -67,6 +68,9 @@ datakit::TrackModel raceTrack() {
 }
 
 struct OpponentRaceTest : race_testing::OpponentsTest {
+    // The shared Random's state when the last race was reset for its start.
+    static inline std::int64_t s_randomAtStart = 0;
+
     OpponentRaceTest() {
         game::installDrivingSteps();
         game::installOpponentSteps();
@@ -119,6 +123,14 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
 
     // One race with seed `seed`; the player's top speed `playerKmh`.
     static Outcome race(std::int64_t seed, std::int32_t playerKmh) {
+        const std::vector<cEntity*> cars = startRace(seed, playerKmh);
+        Outcome out;
+        drive(out, cars);
+        return out;
+    }
+
+    // The race's cars on the grid, the player's last.
+    static std::vector<cEntity*> startRace(std::int64_t seed, std::int32_t playerKmh) {
         // The seed comes first: the track's load draws its weather from the
         // shared Random, which would otherwise carry the last race's state.
         lib::java_util_Random::seedSharedRandom(seed);
@@ -145,16 +157,28 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
             car->m_driverKind = i % 3;
             rt::IntArray::set(car->m_widthProfile, 11, 400);
         }
+        fillObjectPool();
+        g_clockMs = 0;
+        s_randomAtStart = lib::java_util_Random::shared()->state();
+        game::resetRaceRun();
+        // As the countdown leaves it.
+        game::placeCameraBehindPlayer();
+        return cars;
+    }
+
+    // The loader's pool of race objects: ten new ones.
+    static void fillObjectPool() {
         game::raceStatics().s_raceObjects = rt::newObjectArray(10);
         for (std::int32_t i = 0; i < 10; ++i)
             rt::ObjectArray::set(game::raceStatics().s_raceObjects, i, cEntity::cEntityWithType(2));
-        g_clockMs = 0;
-        game::resetRaceRun();
+    }
 
-        Outcome out;
+    // The race of `cars` from its start, frame by frame until every computer
+    // car is home and the race finished, or `limit` frames (three minutes).
+    static void drive(Outcome& out, const std::vector<cEntity*>& cars,
+                      std::int32_t limit = 3 * 60 * 1000 / kFrameMs) {
         std::vector<std::int32_t> stand(kCars, 0), lastPlace(kCars, 0);
         const std::int32_t wall = game::trackStatics().s_roadHalfWidth + game::trackStatics().s_roadMargin;
-        const std::int32_t limit = 3 * 60 * 1000 / kFrameMs;
         cEntity* player = cars.back();
         out.hashes.push_back(game::raceStateHash());
         for (; out.frames < limit; ++out.frames) {
@@ -196,7 +220,16 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         for (const cEntity* car : cars)
             if (car->m_type == 1 && car->m_lap <= kLaps)
                 out.allFinished = false;
-        return out;
+    }
+
+    // The cars of the race, the player's last.
+    static std::vector<cEntity*> carsPlayerLast() {
+        std::vector<cEntity*> cars;
+        for (std::int32_t i = 0; i < kCars; ++i)
+            if (game::racerAt(i)->m_type != 0)
+                cars.push_back(game::racerAt(i));
+        cars.push_back(game::racerStatics().s_playerCar);
+        return cars;
     }
 };
 
@@ -217,14 +250,15 @@ TEST_F(OpponentRaceTest, TenSeededRacesEndWithEveryComputerCarHomeAndOnTheRoad) 
     EXPECT_GT(knockOuts, 0);
 }
 
-// Hashes of two races, compared frame by frame; the first frame that differs
-// is named.
-std::string firstDifference(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b) {
-    if (a.size() != b.size())
-        return "frames " + std::to_string(a.size()) + " and " + std::to_string(b.size());
-    for (std::size_t i = 0; i < a.size(); ++i)
+// Hashes of two races, compared frame by frame from hash `from` (0 the one
+// after set-up); the first frame that differs is named.
+std::string firstDifference(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b,
+                            std::size_t from = 0) {
+    for (std::size_t i = from; i < a.size() && i < b.size(); ++i)
         if (a[i] != b[i])
             return i == 0 ? std::string("after set-up") : "after frame " + std::to_string(i);
+    if (a.size() != b.size())
+        return "frames " + std::to_string(a.size()) + " and " + std::to_string(b.size());
     return "";
 }
 
@@ -268,6 +302,37 @@ TEST_F(OpponentRaceTest, ARaceHashesAlikeInAnotherProcess) {
     ASSERT_NE(at, std::string::npos) << output;
     const std::size_t from = at + std::strlen(kDigestLine);
     EXPECT_EQ(output.substr(from, output.find('\n', from) - from), here);
+}
+
+// A restart, after the finish or in the middle of the race (the camera
+// pulled back, the steering held), from the Random state, the clock and the
+// object pool of the first start, runs the race the first start ran: the
+// same race state after every frame. (Right after the reset the last run's
+// view, the road slices and the speed lines, is still there until the first
+// frame makes them anew.)
+TEST_F(OpponentRaceTest, ARestartRunsAsTheFirstStartDid) {
+    // The camera too: the player's control steers by its heading.
+    game::installCamera();
+    const Outcome first = race(7, 215);
+    ASSERT_TRUE(first.allFinished);
+    for (std::int32_t stopAt : {first.frames, 60}) {
+        SCOPED_TRACE(stopAt);
+        if (stopAt != first.frames) {
+            Outcome part;
+            drive(part, startRace(7, 215), stopAt);
+            ASSERT_EQ(game::raceStatics().s_raceFinished, 0);
+        }
+        constexpr std::int64_t kScramble = 0x5DEECE66DLL;
+        lib::java_util_Random::shared()->setSeed(s_randomAtStart ^ kScramble);
+        g_clockMs = 0;
+        fillObjectPool();
+        game::resetRaceRun();
+        game::placeCameraBehindPlayer();
+        Outcome again;
+        drive(again, carsPlayerLast());
+        EXPECT_EQ(firstDifference(first.hashes, again.hashes, 1), "");
+        EXPECT_EQ(again.frames, first.frames);
+    }
 }
 
 TEST_F(OpponentRaceTest, APlayerFarAheadIsChased) {

@@ -16,6 +16,8 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "runtime/Runtime.h"
 #include "tests/game/race/RaceDataFixture.h"
 
 #include <vector>
@@ -229,6 +231,28 @@ TEST_F(RacePlacementTest, TheRaceDataPlacesCarsThroughTheHook) {
     EXPECT_EQ(car->m_heading, 12);
     EXPECT_TRUE(car->m_side == 1 || car->m_side == -1);
     game::raceModelHooks() = {};
+}
+
+// A car put back on the track shows none of the effects it ran: each layer's
+// animation is stopped at its start with its passes counted afresh, whether
+// it was mid-pass or already past its last one.
+TEST_F(RacePlacementTest, PlacingACarStopsAndRewindsItsEffectLayers) {
+    ring(10);
+    game::cEntity* car = game::cEntity::cEntityWithType(1);
+    auto* running = rt::makeAs<game::ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+    running->start(30, 3, 1000, 2);
+    running->update(1500);
+    auto* finished = rt::makeAs<game::ZoomedAnimPlayer>(rt::ClassId::PreZoomedAnimPlayer);
+    finished->start(27, 0, 100, 0);
+    finished->update(150);
+    car->m_layerPlayers[0] = running;
+    car->m_layerPlayers[4] = finished;
+    game::resetOnTrack(car, 0, 2, 512, 0, 0, 0);
+    for (const game::ZoomedAnimPlayer* layer : {running, finished}) {
+        EXPECT_EQ(layer->m_stopped, 1);
+        EXPECT_EQ(layer->m_time, 0);
+        EXPECT_EQ(layer->m_loopsLeft, layer->m_loops);
+    }
 }
 
 } // namespace
