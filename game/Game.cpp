@@ -190,12 +190,10 @@ void registerGame() {
     // lap option and the computer drivers come in as they land.
     raceSetupHooks() = RaceSetupHooks{};
     raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
-    // The race states with their stand-ins, and what the framework asks of
-    // the race.
-    raceStateHooks() = RaceStateHooks{};
+    // The race states, the menus over a race and the results, and what the
+    // framework asks of the race; the menus read the championship the front
+    // end chose.
     registerRaceStates();
-    // The menus over a race and the results replace the race states'
-    // stand-ins; they read the championship the front end chose.
     registerRaceMenus();
     setStateHandler(kResultsState, stateRaceResults);
     raceMenuHooks() = RaceMenuHooks{};

@@ -265,7 +265,6 @@ void setupRace() {
     RaceStateStatics& outro = raceStateStatics();
     outro.s_outroTime = 0;
     outro.s_finishAnimTime = 0;
-    outro.s_resultRecorded = 0;
     resetRaceRun();
     // The race reset starts the best lap afresh; a new race measures it
     // against the track's reference time instead.
