@@ -16,6 +16,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
 
@@ -259,6 +260,9 @@ void hudLayoutOf(std::int32_t type, std::int32_t& kind, std::int32_t& flags) {
 void setupRace() {
     RaceStatics& race = raceStatics();
     clearTrackMarks();
+    // The scene paints the pool of zoomed animation players every frame:
+    // made on the first race, emptied for each further one.
+    initZoomAnimPool();
     race.s_laps = eventLaps();
     race.s_raceSetUp = 1;
     race.s_startPhase = 0;
