@@ -105,11 +105,12 @@ void registerSound(Seams& registry) {
 std::int32_t g_quickRaceRow = -1;
 
 // The state after start-up in a quick race: the front end's texts (the
-// racers' names), the race's load, then its first state.
+// racers' names), fonts and the sprites of the menus laid over a race (the
+// question box, the items), the race's load, then its first state.
 void quickRaceStart(std::int32_t message) {
     if (message != kUpdate)
         return;
-    (void)loadFrontEndTexts();
+    loadFrontEndResources();
     if (loadQuickRace(g_quickRaceRow))
         pushState(quickRaceFirstState());
     else
