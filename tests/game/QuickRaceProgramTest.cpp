@@ -154,4 +154,31 @@ TEST_F(QuickRace, ThePauseMenusItemsLeadToTheirStates) {
     }
 }
 
+TEST_F(QuickRace, TheQuestionsOverTheRaceAnswerATap) {
+    // Item 1 restarts (back to the flyover), 4 quits the race (to the loading
+    // state, which loads the menus), 5 leaves the game (the quit state, -1);
+    // each asks first, and "no" goes back to the pause menu.
+    // The two answers ("no", "yes") start 20 px above the screen's centre.
+    struct Row {
+        int item, answer;
+        std::vector<int> want;
+    };
+    for (const Row& row :
+         {Row{1, 1, {2, 40, 39, 41, 42, 33, 9, 40}}, Row{4, 0, {2, 40, 39, 41, 42, 33, 8, 33}},
+          Row{4, 1, {2, 40, 39, 41, 42, 33, 8, 4}}, Row{5, 1, {2, 40, 39, 41, 42, 33, 7, -1}}}) {
+        const std::string item = std::to_string(480 - (240 - 40 - 92 + 36 * row.item + 18)) + " 320\n";
+        const std::string answer = std::to_string(480 - (240 - 20 + 36 * row.answer + 18)) + " 320\n";
+        fs::path lines =
+            script(root.path(), "question.txt",
+                   std::string(kSkipToCountdown) + "8000 key-down F1\n+40 key-up F1\n9000 stylus-down " +
+                       item + "+80 stylus-up " + item + "10000 stylus-down " + answer + "+80 stylus-up " +
+                       answer + "10500 quit\n");
+        Trace run = vorlax(demo, "--script '" + lines.string() + "'");
+        EXPECT_EQ(run.status, 0) << run.output;
+        ASSERT_GE(run.states.size(), row.want.size()) << row.item << " " << row.answer << "\n" << run.output;
+        EXPECT_EQ(std::vector<int>(run.states.begin(), run.states.begin() + row.want.size()), row.want)
+            << row.item << " " << row.answer;
+    }
+}
+
 } // namespace
