@@ -108,11 +108,12 @@ void registerSound(Seams& registry) {
 std::int32_t g_quickRaceRow = -1;
 
 // The state after start-up in a quick race: the front end's texts (the
-// racers' names), the race's load, then its first state.
+// racers' names), fonts and the sprites of the menus laid over a race (the
+// question box, the items), the race's load, then its first state.
 void quickRaceStart(std::int32_t message) {
     if (message != kUpdate)
         return;
-    (void)loadFrontEndTexts();
+    loadFrontEndResources();
     if (loadQuickRace(g_quickRaceRow))
         pushState(quickRaceFirstState());
     else
@@ -199,12 +200,10 @@ void registerGame() {
                    ? static_cast<std::int32_t>(rt::ShortArray::get(rememberedSelections(), kLapOptionSlot))
                    : -1;
     };
-    // The race states with their stand-ins, and what the framework asks of
-    // the race.
-    raceStateHooks() = RaceStateHooks{};
+    // The race states, the menus over a race and the results, and what the
+    // framework asks of the race; the menus read the championship the front
+    // end chose.
     registerRaceStates();
-    // The menus over a race and the results replace the race states'
-    // stand-ins; they read the championship the front end chose.
     registerRaceMenus();
     setStateHandler(kResultsState, stateRaceResults);
     raceMenuHooks() = RaceMenuHooks{};

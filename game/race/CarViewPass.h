@@ -38,10 +38,10 @@ inline constexpr std::int32_t kStateAnimEndTime = 2457;
 inline constexpr std::int32_t kMarkerRise = 16;
 
 struct CarViewStatics {
-    // The race states' switches: the player's car is not shown; no state or
-    // effect layer is drawn (racer introduction, flyover, pause menu).
+    // The race states' switch: the player's car is not shown. While the race
+    // controls are off (`raceTouchStatics().s_raceControlsOff`: racer
+    // introduction, flyover, pause menu) no state or effect layer is drawn.
     std::int8_t s_hidePlayerCar = 0;
-    std::int8_t s_raceControlsOff = 0;
 
     RT_NO_REFERENCE_FIELDS(CarViewStatics, rt::NoReferenceBase)
 };

@@ -405,7 +405,7 @@ bool stepCameraPath(std::int32_t elapsed) {
 
 bool stepCameraOverRacers(std::int32_t elapsed) {
     CameraStatics& c = cameraStatics();
-    if (c.s_tourState == 1) {
+    if (c.s_tourState == kTourDwelling) {
         c.s_tourTimer += elapsed;
         if (c.s_tourTimer >= c.s_tourDwell) {
             c.s_tourRacer += 2;
@@ -429,7 +429,7 @@ bool stepCameraOverRacers(std::int32_t elapsed) {
         c.s_cameraSegment = segment;
         c.s_cameraSegmentPos = position;
         c.s_tourTimer = 0;
-        c.s_tourState = 1;
+        c.s_tourState = kTourDwelling;
     }
     return false;
 }

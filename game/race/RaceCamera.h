@@ -32,6 +32,8 @@ inline constexpr std::int32_t kCameraFocal = 200;
 inline constexpr std::int32_t kCameraDistance = 450;
 // The default eye level lies this far above the screen's bottom.
 inline constexpr std::int32_t kHorizonAboveBottom = 193;
+// The racer tour's state while the camera dwells on a pair of racers.
+inline constexpr std::int32_t kTourDwelling = 1;
 // The racer tour's camera runs backwards at this speed (km/h).
 inline constexpr std::int32_t kTourSpeedKmh = 50;
 

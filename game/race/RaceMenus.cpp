@@ -100,9 +100,11 @@ rt::IntArray* ids(std::initializer_list<std::int32_t> values) {
     return out;
 }
 
-// A question box of `texts` answers, answer 0 highlighted.
+// A question box of `texts` answers, answer 0 highlighted, each answer a
+// touch zone where the box draws it.
 void openQuestion(std::int32_t title, std::int32_t second, rt::IntArray* texts) {
     MenuStatics& menu = menuStatics();
+    setList(texts ? texts->length() : 0, buildListZones(texts));
     menu.s_questionTitleText = title;
     menu.s_questionSecondText = second;
     menu.s_questionAnswerTexts = texts;

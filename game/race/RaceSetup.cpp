@@ -16,6 +16,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
 
@@ -259,13 +260,15 @@ void hudLayoutOf(std::int32_t type, std::int32_t& kind, std::int32_t& flags) {
 void setupRace() {
     RaceStatics& race = raceStatics();
     clearTrackMarks();
+    // The scene paints the pool of zoomed animation players every frame:
+    // made on the first race, emptied for each further one.
+    initZoomAnimPool();
     race.s_laps = eventLaps();
     race.s_raceSetUp = 1;
     race.s_startPhase = 0;
     RaceStateStatics& outro = raceStateStatics();
     outro.s_outroTime = 0;
     outro.s_finishAnimTime = 0;
-    outro.s_resultRecorded = 0;
     resetRaceRun();
     // The race reset starts the best lap afresh; a new race measures it
     // against the track's reference time instead.

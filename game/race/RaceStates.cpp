@@ -8,19 +8,24 @@
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
+#include "game/race/HudState.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
-#include "host/Log.h"
+#include "game/ui/MenuStatics.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
 
@@ -28,11 +33,6 @@ namespace game {
 
 RaceStateStatics& raceStateStatics() {
     return rt::getStaticClass().statics<RaceStateStatics>();
-}
-
-RaceStateHooks& raceStateHooks() {
-    static RaceStateHooks hooks;
-    return hooks;
 }
 
 namespace {
@@ -43,8 +43,6 @@ constexpr std::int32_t kNoLabel = -1;
 constexpr std::int32_t kStartSound = 12;
 // The music of a race whose player car is in its state-32 animation.
 constexpr std::int32_t kStrikeMusic = 4;
-constexpr std::int32_t kFirstStartPhase = 3;
-constexpr std::int32_t kLastStartPhase = 6;
 constexpr std::int32_t kFinishAnimationStep = 50;
 constexpr std::int32_t kMusicCount = 8;
 
@@ -74,7 +72,7 @@ void preRaceState(std::int32_t message, void (*placeCamera)(), bool (*stepCamera
         ensureRaceSetUp();
         placeCamera();
         setSoftKeys(kSkipLabel, kNoLabel);
-        raceStateStatics().s_raceControlsOff = 1;
+        raceTouchStatics().s_raceControlsOff = 1;
         startBlink();
         break;
     case kUpdate: {
@@ -95,40 +93,15 @@ void preRaceState(std::int32_t message, void (*placeCamera)(), bool (*stepCamera
 // The pause menu over the race: on key 18, or once when the canvas came
 // back from hiding while the controls are on.
 void pauseOnRequest(std::int32_t releasedKey) {
-    RaceStateStatics& s = raceStateStatics();
-    if (releasedKey == kPauseKey || (loopStatics().s_resumedThisFrame && !s.s_raceControlsOff)) {
-        s.s_raceControlsOff = 1;
-        s.s_pauseMenuItem = 0;
+    RaceTouchStatics& touch = raceTouchStatics();
+    if (releasedKey == kPauseKey || (loopStatics().s_resumedThisFrame && !touch.s_raceControlsOff)) {
+        touch.s_raceControlsOff = 1;
+        raceMenuStatics().s_pauseMenuItem = 0;
         pushState(kPauseMenuState);
     }
 }
 
-// The stand-in start sequence: phases 3 to 6 of 1000 ms each, then the race.
-void beginStartSequence() {
-    const std::int32_t phase = raceStatics().s_startPhase;
-    if (phase < kFirstStartPhase || phase > kLastStartPhase)
-        setStartPhase(kFirstStartPhase);
-}
-
-void stepStartSequence() {
-    RaceUtilityStatics& u = raceUtilityStatics();
-    const std::int32_t phase = raceStatics().s_startPhase;
-    if (phase < kFirstStartPhase || phase > kLastStartPhase)
-        return;
-    u.s_startPhaseTimer -= loopStatics().s_frameMs;
-    if (u.s_startPhaseTimer > 0)
-        return;
-    if (phase == kLastStartPhase) {
-        setStartPhase(kLastStartPhase + 1);
-        pushState(kRaceState);
-        return;
-    }
-    setStartPhase(phase + 1);
-}
-
 bool stepFinishAnimation() {
-    if (raceStateHooks().stepFinishAnimation)
-        return raceStateHooks().stepFinishAnimation(kFinishAnimationStep);
     RaceStateStatics& s = raceStateStatics();
     if (s.s_finishAnimTime < s.s_finishAnimLength)
         s.s_finishAnimTime += kFinishAnimationStep;
@@ -138,7 +111,8 @@ bool stepFinishAnimation() {
 void playRaceMusic(bool fromCountdown) {
     const RaceStateStatics& s = raceStateStatics();
     const std::int32_t remembered = loopStatics().s_pausedMusic;
-    const bool wanted = fromCountdown || s.s_resumeMusic || (remembered >= 0 && remembered < kMusicCount);
+    const bool wanted =
+        fromCountdown || menuStatics().s_resumeMusic || (remembered >= 0 && remembered < kMusicCount);
     const cEntity* player = racerStatics().s_playerCar;
     if (!wanted || raceStatics().s_raceFinished || !seams().sound.playSound)
         return;
@@ -163,38 +137,39 @@ bool isPressInPlayArea() {
 
 bool updateFinishOutro() {
     RaceStateStatics& s = raceStateStatics();
+    HudStateStatics& overlay = hudStateStatics();
     const RaceStatics& race = raceStatics();
-    s.s_finishAnimShown = 0;
-    s.s_finishShown = 0;
+    overlay.s_finishAnimShown = 0;
+    overlay.s_finishShown = 0;
     const std::int32_t type = currentEventType();
     if (type == 0 || type == 1 || type == 4 || type == 5 || type == 2 || type == 3) {
         if (type != 2 && type != 3)
             s.s_outroTime += race.s_raceFrameTime;
-        s.s_finishAnimShown = 1;
+        overlay.s_finishAnimShown = 1;
         if (stepFinishAnimation())
-            s.s_finishShown = 1;
+            overlay.s_finishShown = 1;
     } else if (type >= 6 && type <= 12) {
         const cEntity* player = racerStatics().s_playerCar;
         if (player && player->m_speed == 0 && cameraStatics().s_cameraExtraDistance == 0) {
-            s.s_finishAnimShown = 1;
+            overlay.s_finishAnimShown = 1;
             if (!race.s_raceResult || stepFinishAnimation())
-                s.s_finishShown = 1;
+                overlay.s_finishShown = 1;
         }
     }
     (void)advanceBlinkTimer(race.s_raceFrameTime);
     const std::int32_t key = getReleasedKey();
     if (key != kFireKey && key != kSelectKey) {
         if (stateStatics().s_gameMode == 0 && s.s_outroTime > s.s_outroAutoLeave)
-            return s.s_finishShown;
+            return overlay.s_finishShown;
         if (!isPressInPlayArea())
             return false;
     }
-    return s.s_finishShown;
+    return overlay.s_finishShown;
 }
 
 void stateTrackFlyover(std::int32_t message) {
     if (message == kExit)
-        raceStateStatics().s_resumeMusic = 0;
+        menuStatics().s_resumeMusic = 0;
     else
         preRaceState(
             message,
@@ -214,19 +189,26 @@ void stateRaceCountdown(std::int32_t message) {
     case kEnter:
         ensureRaceSetUp();
         placeCameraBehindPlayer();
+        // The guide's explanation shows until a key or a press.
+        eventGoalStatics().s_guideTimer = -1;
         setSoftKeys(kPauseLabel, kNoLabel);
-        raceStateStatics().s_raceControlsOff = 0;
-        beginStartSequence();
+        raceTouchStatics().s_raceControlsOff = 0;
         break;
     case kUpdate: {
         (void)touchRaceStartButtons();
         const std::int32_t key = getReleasedKey();
-        if (raceStateHooks().stepStart)
-            raceStateHooks().stepStart();
-        else
-            stepStartSequence();
+        // The guide's explanation over the start can leave the guide; the
+        // overlay only draws it.
+        if (stateStatics().s_gameMode == kGuideGameMode && eventGoalStatics().s_guideTimer < 0 &&
+            eventGoalStatics().s_guideStep < kGuideSteps && isGuideExitAsked()) {
+            leaveGuide();
+            return;
+        }
+        stepState41();
         if (rt::exceptionPending())
             return;
+        if (key == kFireKey || key == kSelectKey || isPressOnScreen())
+            eventGoalStatics().s_guideTimer = 0;
         pauseOnRequest(key);
         break;
     }
@@ -249,7 +231,7 @@ void stateRace(std::int32_t message) {
     case kEnter:
         ensureRaceSetUp();
         setSoftKeys(raceStatics().s_raceFinished ? kNoLabel : kPauseLabel, kNoLabel);
-        raceStateStatics().s_raceControlsOff = 0;
+        raceTouchStatics().s_raceControlsOff = 0;
         playRaceMusic(stateStatics().s_prevState == kRaceCountdownState);
         break;
     case kUpdate: {
@@ -276,40 +258,11 @@ void stateRace(std::int32_t message) {
     }
 }
 
-void statePauseStandIn(std::int32_t message) {
-    if (message == kUpdate) {
-        const std::int32_t key = getReleasedKey();
-        if (key == kPauseKey || key == kFireKey || key == kSelectKey) {
-            if (!raceStatics().s_raceFinished)
-                raceStateStatics().s_raceControlsOff = 0;
-            popState();
-        }
-    } else if (message == kPaint) {
-        paintRaceState();
-    }
-}
-
-void stateResultsStandIn(std::int32_t message) {
-    RaceStateStatics& s = raceStateStatics();
-    if (message == kEnter && !s.s_resultRecorded) {
-        const cEntity* player = racerStatics().s_playerCar;
-        s.s_resultRecorded = 1;
-        host::logf(host::LogCategory::Game, "race result: place %d, %s",
-                   player ? player->m_racePosition + 1 : 0, raceStatics().s_raceResult ? "won" : "failed");
-    } else if (message == kUpdate) {
-        requestState(kQuitState);
-    } else if (message == kPaint) {
-        paintRaceState();
-    }
-}
-
 void registerRaceStates() {
     setStateHandler(kTrackFlyoverState, stateTrackFlyover);
     setStateHandler(kRacerIntroState, stateRacerIntro);
     setStateHandler(kRaceCountdownState, stateRaceCountdown);
     setStateHandler(kRaceState, stateRace);
-    setStateHandler(kPauseMenuState, statePauseStandIn);
-    setStateHandler(kResultsState, stateResultsStandIn);
 }
 
 void runRaceViewPass() {

@@ -8,6 +8,7 @@
 #include "game/race/EntityEffects.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
@@ -191,7 +192,7 @@ void paintPlayerCar(const cEntity* car, std::int32_t x, std::int32_t y) {
 }
 
 void paintStateEffects(const cEntity* car) {
-    if (carViewStatics().s_raceControlsOff)
+    if (raceTouchStatics().s_raceControlsOff)
         return;
     const std::int32_t scale = car->m_screenScale;
     if (car->m_state == kStateSwapped)

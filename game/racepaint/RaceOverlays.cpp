@@ -10,6 +10,7 @@
 #include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
 #include "game/race/HudState.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceMenus.h"
 #include "game/race/RaceState.h"
@@ -275,10 +276,13 @@ void paintRacePicture() {
         paintRaceScene();
         paintFlyoverText();
         break;
-    case kRacerIntroState:
+    case kRacerIntroState: {
         paintRaceScene();
         paintRacerIntroText();
+        const CameraStatics& camera = cameraStatics();
+        paintRacerIntroLabels(camera.s_tourState == kTourDwelling, camera.s_tourRacer);
         break;
+    }
     case kRaceCountdownState:
         paintRaceStart();
         if (stateStatics().s_gameMode == kGuideGameMode)

@@ -2,7 +2,7 @@
 // through on the demo set (a race of type 0 in game mode 0) and on a set
 // whose race row 0 holds a type-1 event, a race that finishes and leaves,
 // and the pause that coming back from a hide opens once in the countdown
-// and in the race.
+// and in the race, and the pause menu's items tapped over the race.
 
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/EventPackWriter.h"
@@ -77,6 +77,8 @@ TEST_F(QuickRace, ARaceOfTypeZeroPassesFlyoverIntroCountdownRaceAndReachesTheRes
     EXPECT_EQ(std::vector<int>(run.states.begin(), run.states.begin() + 6),
               (std::vector<int>{2, 40, 39, 41, 42, 43}))
         << run.output;
+    // The race's pictures find what they draw from.
+    EXPECT_EQ(run.output.find("NullPointer"), std::string::npos) << run.output.substr(0, 4000);
 }
 
 TEST_F(QuickRace, ARaceOfAnotherTypeSkipsTheRacerIntro) {
@@ -126,6 +128,56 @@ TEST_F(QuickRace, AHideInTheCountdownOrTheRaceOpensThePauseOnce) {
         Trace run = vorlax(demo, "--script '" + lines.string() + "'");
         EXPECT_EQ(run.status, 0) << run.output;
         EXPECT_EQ(run.states, row.want) << run.output;
+    }
+}
+
+TEST_F(QuickRace, ThePauseMenusItemsLeadToTheirStates) {
+    // The pause menu's six items, 36 px high, start 92 px above the menu's
+    // centre, which is 40 px above the screen's; the game's (x, y) is the
+    // turned screen's (480 - y, x).
+    struct Row {
+        int item;
+        std::vector<int> want;
+    };
+    for (const Row& row : {Row{0, {2, 40, 39, 41, 42, 33, 42}}, Row{1, {2, 40, 39, 41, 42, 33, 9}},
+                           Row{3, {2, 40, 39, 41, 42, 33, 35}}, Row{4, {2, 40, 39, 41, 42, 33, 8}},
+                           Row{5, {2, 40, 39, 41, 42, 33, 7}}}) {
+        const int gameY = 240 - 40 - 92 + 36 * row.item + 18;
+        const std::string at = std::to_string(480 - gameY) + " 320\n";
+        fs::path lines =
+            script(root.path(), "pause.txt",
+                   std::string(kSkipToCountdown) + "8000 key-down F1\n+40 key-up F1\n9000 stylus-down " + at +
+                       "+80 stylus-up " + at + "10000 quit\n");
+        Trace run = vorlax(demo, "--script '" + lines.string() + "'");
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(run.states, row.want) << row.item;
+    }
+}
+
+TEST_F(QuickRace, TheQuestionsOverTheRaceAnswerATap) {
+    // Item 1 restarts (back to the flyover), 4 quits the race (to the loading
+    // state, which loads the menus), 5 leaves the game (the quit state, -1);
+    // each asks first, and "no" goes back to the pause menu.
+    // The two answers ("no", "yes") start 20 px above the screen's centre.
+    struct Row {
+        int item, answer;
+        std::vector<int> want;
+    };
+    for (const Row& row :
+         {Row{1, 1, {2, 40, 39, 41, 42, 33, 9, 40}}, Row{4, 0, {2, 40, 39, 41, 42, 33, 8, 33}},
+          Row{4, 1, {2, 40, 39, 41, 42, 33, 8, 4}}, Row{5, 1, {2, 40, 39, 41, 42, 33, 7, -1}}}) {
+        const std::string item = std::to_string(480 - (240 - 40 - 92 + 36 * row.item + 18)) + " 320\n";
+        const std::string answer = std::to_string(480 - (240 - 20 + 36 * row.answer + 18)) + " 320\n";
+        fs::path lines =
+            script(root.path(), "question.txt",
+                   std::string(kSkipToCountdown) + "8000 key-down F1\n+40 key-up F1\n9000 stylus-down " +
+                       item + "+80 stylus-up " + item + "10000 stylus-down " + answer + "+80 stylus-up " +
+                       answer + "10500 quit\n");
+        Trace run = vorlax(demo, "--script '" + lines.string() + "'");
+        EXPECT_EQ(run.status, 0) << run.output;
+        ASSERT_GE(run.states.size(), row.want.size()) << row.item << " " << row.answer << "\n" << run.output;
+        EXPECT_EQ(std::vector<int>(run.states.begin(), run.states.begin() + row.want.size()), row.want)
+            << row.item << " " << row.answer;
     }
 }
 

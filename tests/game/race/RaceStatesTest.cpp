@@ -1,24 +1,34 @@
 // The race states' own rules: when the outro lets the race be left, where a
 // press counts as one in the play area, the pause that the finishing frame
-// and a second hide do not open, the stand-in countdown's length, and the
-// view pass that projects the road from the camera before any painter.
+// and a second hide do not open, the countdown that steps the start
+// sequence and the guide's explanation over it, and the view pass that
+// projects the road from the camera before any painter.
 
 #include "game/race/RaceStates.h"
 #include "game/data/EventSlots.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/race/EventGoals.h"
+#include "game/race/HudState.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceGuide.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
+#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/RoadProjection.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/TextLayout.h"
 #include "tests/game/race/DrivingFixture.h"
 #include "tests/support/CosTable.h"
 #include "tools/datakit/TrackRing.h"
@@ -123,7 +133,7 @@ TEST_F(RaceStates, OtherModesWaitForAKeyOrAPressAndStillCarsForTheChallenges) {
     released(game::kFireKey);
     player()->m_speed = 100;
     EXPECT_FALSE(game::updateFinishOutro());
-    EXPECT_EQ(game::raceStateStatics().s_finishAnimShown, 0);
+    EXPECT_EQ(game::hudStateStatics().s_finishAnimShown, 0);
     player()->m_speed = 0;
     EXPECT_TRUE(game::updateFinishOutro());
 }
@@ -135,7 +145,7 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
     game::stateRace(game::kUpdate);
     EXPECT_EQ(requested(), game::kPauseMenuState);
     clearRequest();
-    game::raceStateStatics().s_raceControlsOff = 0;
+    game::raceTouchStatics().s_raceControlsOff = 0;
 
     // Key 18 in the frame that finishes the race does not.
     player()->m_lap = 2;
@@ -149,7 +159,7 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
     for (auto handler : {game::stateRaceCountdown, game::stateRace}) {
         game::raceStatics().s_raceFinished = 0;
         player()->m_lap = 1;
-        game::raceStateStatics().s_raceControlsOff = 0;
+        game::raceTouchStatics().s_raceControlsOff = 0;
         released(-1);
         game::loopStatics().s_resumedThisFrame = 1;
         handler(game::kUpdate);
@@ -161,22 +171,56 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
     }
 }
 
-TEST_F(RaceStates, TheStandInCountdownPushesTheRaceAfterFourPhasesOfASecond) {
+TEST_F(RaceStates, TheCountdownStepsTheStartSequenceAndItsPauseKeepsThePhase) {
+    game::startSequenceHooks().playSound = nullptr;
+    game::raceStatics().s_startPhase = 0;
+    game::hudStatics().s_hudPhase = 0;
     game::stateRaceCountdown(game::kEnter);
-    EXPECT_EQ(game::raceStatics().s_startPhase, 3);
     frame(250);
     released(-1);
-    int updates = 0;
-    while (requested() != game::kRaceState && updates < 100) {
-        game::stateRaceCountdown(game::kUpdate);
-        ++updates;
-    }
-    EXPECT_EQ(updates, 16);
-    // Entered again (back from the pause menu), the sequence goes on.
+    game::stateRaceCountdown(game::kUpdate);
+    // The sequence's first step starts the display's intro and waits for it.
+    EXPECT_EQ(game::raceStatics().s_startPhase, 1);
+    EXPECT_EQ(game::hudStatics().s_hudPhase, 1);
+    // The pause over the count and the way back (a pop enters 41 again)
+    // leave the count where it was.
+    game::setStartPhase(4);
+    released(game::kPauseKey);
+    game::stateRaceCountdown(game::kUpdate);
+    EXPECT_EQ(requested(), game::kPauseMenuState);
+    EXPECT_EQ(game::raceMenuStatics().s_pauseMenuItem, 0);
+    EXPECT_EQ(game::raceTouchStatics().s_raceControlsOff, 1);
     clearRequest();
-    game::raceStatics().s_startPhase = 5;
     game::stateRaceCountdown(game::kEnter);
-    EXPECT_EQ(game::raceStatics().s_startPhase, 5);
+    EXPECT_EQ(game::raceStatics().s_startPhase, 4);
+    EXPECT_EQ(game::raceTouchStatics().s_raceControlsOff, 0);
+    game::startSequenceHooks().playSound = game::playSound;
+}
+
+TEST_F(RaceStates, TheGuidesExplanationOverTheCountEndsOnAKeyOrLeavesOnKey17) {
+    game::stateStatics().s_gameMode = game::kGuideGameMode;
+    game::startSequenceHooks().playSound = nullptr;
+    frame(40);
+    struct Row {
+        std::int32_t released, pressed, wantTimer, wantState;
+    };
+    for (Row r : {Row{-1, -1, -1, game::kNoState}, Row{game::kFireKey, -1, 0, game::kNoState},
+                  Row{game::kSelectKey, -1, 0, game::kNoState},
+                  Row{-1, game::kGuideExitKey, -1, game::kLoadingState}}) {
+        clearRequest();
+        game::eventGoalStatics().s_guideStep = 0;
+        game::stateRaceCountdown(game::kEnter);
+        released(r.released);
+        if (r.pressed >= 0)
+            game::keyStatics().s_keysPressed = 1 << r.pressed;
+        game::stateRaceCountdown(game::kUpdate);
+        EXPECT_EQ(game::eventGoalStatics().s_guideTimer, r.wantTimer) << r.released << " " << r.pressed;
+        EXPECT_EQ(requested(), r.wantState) << r.released << " " << r.pressed;
+        if (r.wantState == game::kLoadingState) {
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kGuideExitState);
+        }
+    }
+    game::startSequenceHooks().playSound = game::playSound;
 }
 
 TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheRaceCameraBeforeThePainter) {

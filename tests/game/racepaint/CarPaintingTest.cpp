@@ -12,6 +12,7 @@
 #include "game/race/EntryReader.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
@@ -390,7 +391,7 @@ TEST_F(CarPaintingTest, EffectLayersAreLeftOutWhileTheRaceControlsAreOffButBodie
     c->m_state = 1;
     c->m_animCounter = 2;
     for (std::int8_t off : {0, 1}) {
-        game::carViewStatics().s_raceControlsOff = off;
+        game::raceTouchStatics().s_raceControlsOff = off;
         drawn.clear();
         game::paintEntity(c);
         const auto frames = firsts(DrawCall::PaintZoomed, 0);
