@@ -206,6 +206,9 @@ void registerGame() {
     registerLoadingState();
     installOpponentSteps();
     registerPromotion();
+    // The menus' load sets the promotion up (its page table, once) before
+    // the main menu asks whether to offer it.
+    registry.promotion.setup = setupPromotion;
 }
 
 platform::StartupHooks startupHooks() {
