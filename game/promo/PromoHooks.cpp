@@ -35,6 +35,7 @@ void registerPromotion() {
     hooks.pressed = promo::touchPressed;
     hooks.released = promo::touchReleased;
     hooks.hovered = promo::touchHovered;
+    hooks.stop = promo::stopWorker;
 }
 
 } // namespace game

@@ -118,6 +118,23 @@ TEST(FrontEndProgram, ThePromotionPaintsEveryPageWithoutARuntimeCheck) {
     EXPECT_TRUE(fs::exists(shot));
 }
 
+// Quitting while the promotion screen is open ends its worker with the game:
+// the run exits normally and writes the page it shows.
+TEST(FrontEndProgram, QuittingOnThePromotionScreenEndsItsWorker) {
+    testing_support::TemporaryFolder root("vorlax-promotion-quit");
+    fs::path demo = root.path() / "demo";
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    const std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
+                               tap(19000, 58, 118) + tap(21000, 320, 240) + tap(24000, 632, 240) +
+                               "26000 quit\n";
+    fs::path shot = root.path() / "page.png";
+    ProgramRun run = runVorlax(demo, script, "--screenshot '" + shot.string() + "' ");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(linesStartingWith(run.output, "Application::close: "), std::vector<std::string>{})
+        << run.output;
+    EXPECT_TRUE(fs::exists(shot));
+}
+
 // Without the front end's sprite pack the splash has nothing to show: the
 // run ends there as a broken data set, with one line naming the pack's
 // entry, and goes no further.
