@@ -217,6 +217,9 @@ void registerGame() {
     registerOptionScreens();
     installOpponentSteps();
     registerPromotion();
+    // The menus' load sets the promotion up (its page table, once) before
+    // the main menu asks whether to offer it.
+    registry.promotion.setup = setupPromotion;
 }
 
 platform::StartupHooks startupHooks() {

@@ -128,6 +128,8 @@ struct PromotionHooks {
     // Sets the promotion screen up once the menus are loaded (its data file
     // and page table).
     void (*setup)() = nullptr;
+    // Ends the promotion screen's worker thread when the application ends.
+    void (*stop)() = nullptr;
 };
 
 // The race's side of the loading state 4. Empty: there is no race to

@@ -43,6 +43,8 @@ void Zelvora::destroyApp(bool) {
         loop.s_runState = -1;
     if (seams().sound.endSoundThread)
         seams().sound.endSoundThread();
+    if (seams().promotion.stop)
+        seams().promotion.stop();
 }
 
 } // namespace game

@@ -15,28 +15,27 @@ namespace {
 
 constexpr std::int32_t kPromotionState = 46;
 
-// FIXME: the staged loader sets the promotion up once it exists; until then
-// the first question about the promotion does, when the MIDlet is there.
-bool availableAfterSetup() {
-    LoopStatics& loop = loopStatics();
-    if (promoStatics().s_availablePageCount < 0 && loop.s_midlet)
-        promo::setup(loop.s_midlet,
-                     loop.s_display ? static_cast<rt::Object*>(loop.s_display)
-                                    : static_cast<rt::Object*>(loop.s_midlet),
-                     config().s_gameScreenWidth, config().s_gameScreenHeight);
-    return promo::isAvailable();
-}
-
 } // namespace
+
+void setupPromotion() {
+    LoopStatics& loop = loopStatics();
+    if (!loop.s_midlet)
+        return;
+    promo::setup(loop.s_midlet,
+                 loop.s_display ? static_cast<rt::Object*>(loop.s_display)
+                                : static_cast<rt::Object*>(loop.s_midlet),
+                 config().s_gameScreenWidth, config().s_gameScreenHeight);
+}
 
 void registerPromotion() {
     setStateHandler(kPromotionState, statePromotion);
     PromotionHooks& hooks = seams().promotion;
-    hooks.available = availableAfterSetup;
+    hooks.available = promo::isAvailable;
     hooks.actionAtPoint = promo::actionAtPoint;
     hooks.pressed = promo::touchPressed;
     hooks.released = promo::touchReleased;
     hooks.hovered = promo::touchHovered;
+    hooks.stop = promo::stopWorker;
 }
 
 } // namespace game

@@ -125,6 +125,31 @@ void paintSoftKeys(Graphics* g) {
               kBottom | kRight);
 }
 
+// Three bars over the property page's picture, stacked downward above its
+// bottom line. Each is drawn only after the one above it and while the
+// picture is wider than its threshold; as the thresholds fall, a picture
+// wider than the first one's gets all three and a narrower one none.
+void paintPropertyBars(Graphics* g, std::int32_t pictureWidth, std::int32_t bottom) {
+    struct Bar {
+        std::int32_t colour, x, width, height, threshold;
+    };
+    static constexpr Bar kBars[] = {
+        {0xCCCCCC, 20, 54, 3, 220},
+        {0xD7D7D7, 14, 37, 2, 140},
+        {0xDCB9B8, 11, 26, 1, 100},
+    };
+    constexpr std::int32_t kBarsTop = 16; // above the bottom line
+    constexpr std::int32_t kBarsGap = 2;
+    std::int32_t y = bottom - kBarsTop;
+    for (const Bar& bar : kBars) {
+        if (pictureWidth <= bar.threshold)
+            return;
+        g->setColor(bar.colour);
+        g->fillRect(promoStatics().s_centreX + bar.x, y, bar.width, bar.height);
+        y += bar.height + kBarsGap;
+    }
+}
+
 void paintList(Graphics* g) {
     const PromoStatics& promo = promoStatics();
     PromoScreenStatics& screen = promoScreenStatics();
@@ -213,10 +238,15 @@ void paintBody(Graphics* g) {
         drawImage(g, picture, promo.s_centreX, bottom, kBottom | kHCentre);
         drawImage(g, screen.s_languageImage, promo.s_centreX + widthOf(picture) / 2 + 1, bottom,
                   kBottom | kRight);
+        paintPropertyBars(g, widthOf(picture), bottom);
         if (promo.s_extraText && promo.s_extraText->length() > 0) {
             screen.s_fontColour = 2;
-            drawText(promo.s_extraText, g, promo.s_centreX, (bottom + screen.s_linkButtonY) / 2,
-                     kVCentre | kHCentre);
+            if (screen.s_linkButtonY - bottom < 2 * screen.s_fontHeight)
+                drawText(promo.s_extraText, g, promo.s_centreX, bottom + screen.s_fontHeight / 3,
+                         kTop | kHCentre);
+            else
+                drawText(promo.s_extraText, g, promo.s_centreX, (bottom + screen.s_linkButtonY) / 2,
+                         kVCentre | kHCentre);
         }
     } else if (page == promo.s_portalPage) {
         std::int32_t boxWidth = widthOf(picture) * 70 / 100;
@@ -234,14 +264,26 @@ void paintBody(Graphics* g) {
         }
     } else {
         measureText(getText(screen.s_pageTextIndex));
-        std::int32_t band =
-            screen.s_textWidth > width - 2 * widthOf(screenImage(12)) ? heightOf(screenImage(12)) : 0;
-        std::int32_t room = std::max(0, height - (screen.s_textHeight + heightOf(picture) + band));
-        std::int32_t gap = room / 3;
+        // A text wider than the room between the soft keys keeps clear of
+        // their band (of the taller icon's when it is wider than that too).
+        std::int32_t band = 0;
+        if (screen.s_textWidth > width - 2 * widthOf(screenImage(12)))
+            band = screen.s_textWidth > width - 2 * widthOf(screenImage(9)) ? heightOf(screenImage(9))
+                                                                            : heightOf(screenImage(12));
+        std::int32_t content = screen.s_textHeight + heightOf(picture);
+        std::int32_t raise = 0;
+        std::int32_t room = height - (content + band);
+        // Too tall for the room above the band: the gaps come from the whole
+        // height and the text moves up half a line into the picture's gap.
+        if (room < (width < 177 ? 2 : 3)) {
+            room = height - content;
+            raise = screen.s_fontHeight / 2;
+        }
+        std::int32_t gap = std::max(0, room) / 3;
         drawImage(g, picture, promo.s_centreX, gap, kTop | kHCentre);
         if (extraFlag())
             screen.s_fontColour = 0;
-        drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, heightOf(picture) + 2 * gap,
+        drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, heightOf(picture) + 2 * gap - raise,
                      kTop | kHCentre);
     }
 }
@@ -353,6 +395,7 @@ void drawText(rt::String* text, Graphics* g, std::int32_t x, std::int32_t y, std
         screen.s_measureOnly = 0;
         return;
     }
+    g->setClip(0, 0, promo.s_screenWidth, promo.s_screenHeight);
     std::int32_t top = y + gap * line / 2;
     if (anchor & kBottom)
         top -= screen.s_textHeight;
@@ -397,13 +440,15 @@ void drawText(rt::String* text, Graphics* g, std::int32_t x, std::int32_t y, std
         std::int32_t glyphWidth = metrics.width(c);
         std::int32_t glyphHeight = getTableByte(c, promo.s_glyphColH);
         if (sheet && glyphWidth > 0 && glyphHeight > 0) {
-            std::int32_t sx = getTableByte(c, promo.s_glyphColX);
-            std::int32_t sy = getTableByte(c, promo.s_glyphColY);
-            if (sx + glyphWidth <= sheet->getWidth() && sy + glyphHeight <= sheet->getHeight())
-                g->drawRegion(sheet, sx, sy, glyphWidth, glyphHeight, 0, pen, top, kTop | kLeft);
+            // The sheet is drawn whole through a clip of the glyph's box: a
+            // box reaching past the sheet shows the part the sheet holds.
+            g->setClip(pen, top, glyphWidth, glyphHeight);
+            g->drawImage(sheet, pen - getTableByte(c, promo.s_glyphColX),
+                         top - getTableByte(c, promo.s_glyphColY), kTop | kLeft);
         }
         pen += glyphWidth + metrics.charSpacing;
     }
+    g->setClip(0, 0, promo.s_screenWidth, promo.s_screenHeight);
     screen.s_fontColour = 1;
 }
 

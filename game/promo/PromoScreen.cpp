@@ -97,7 +97,13 @@ void Ovix::run() {
         }
         if (address)
             promo::openLink(address);
-        rt::java_lang_Thread::sleep(promo::kWorkerPeriod);
+        // A wait on the lock rather than a sleep, so that `stopWorker` wakes
+        // the worker at once when the game ends.
+        {
+            rt::MonitorScope lock(screen.s_lock);
+            if (screen.s_running.load())
+                rt::Object::wait(screen.s_lock, promo::kWorkerPeriod);
+        }
         if (rt::exceptionPending() && !rt::catchException(rt::ClassId::java_lang_Exception))
             return;
     }
@@ -471,6 +477,15 @@ void commandAction(rt::Object* command) {
         (void)update(kPromoSelect);
     else if (command == screen.s_backCommand)
         (void)update(kPromoBack);
+}
+
+void stopWorker() {
+    PromoScreenStatics& screen = promoScreenStatics();
+    if (!screen.s_lock)
+        return;
+    rt::MonitorScope lock(screen.s_lock);
+    screen.s_running.store(0);
+    rt::Object::notifyAll(screen.s_lock);
 }
 
 void touchPressed(std::int32_t action) {

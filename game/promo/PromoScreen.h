@@ -69,6 +69,10 @@ void noteVisit();
 // again, the game ended.
 void openLink(rt::String* address);
 
+// Ends the worker at once: it stops polling and leaves its wait. The game
+// calls it when it ends, so that no worker outlives the application.
+void stopWorker();
+
 // The soft-key commands (used only when set up with commands; the loading
 // makes them).
 void removeCommands();

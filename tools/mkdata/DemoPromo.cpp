@@ -31,8 +31,9 @@ datakit::Bytes picture(std::uint32_t width, std::uint32_t height, std::uint32_t 
     return datakit::writePng(width, height, pixels);
 }
 
-// The screen's texts after the three page texts: two unused, the portal
+// The screen's texts after the three page texts: three unused, the portal
 // text, the fixed texts 1 to 13, the rows of both lists, two closing texts.
+// The fixed texts start four places after the last page text.
 std::vector<std::string> texts(bool french) {
     auto t = [french](const char* english, const char* frenchText) {
         return std::string(french ? frenchText : english);
@@ -41,6 +42,7 @@ std::vector<std::string> texts(bool french) {
         t("DUNE RALLY: RACE THE DESERT AT NIGHT", "DUNE RALLY: COURSE DANS LE D\xC3\x89SERT LA NUIT"),
         t("REEF RUN: BOATS, WAVES AND JUMPS", "REEF RUN: BATEAUX, VAGUES ET SAUTS"),
         t("PEAK CLIMB: ONE MOUNTAIN, NO BRAKES", "PEAK CLIMB: UNE MONTAGNE, SANS FREINS"),
+        "",
         "",
         "",
         t("ALL OUR RACING GAMES IN ONE PLACE", "TOUS NOS JEUX DE COURSE EN UN LIEU"),

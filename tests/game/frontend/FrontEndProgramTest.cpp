@@ -42,10 +42,10 @@ struct ProgramRun {
 
 // Runs `vorlax --headless` with `script` on `folder`; its standard output
 // carries the game's log, standard error the failures.
-ProgramRun runVorlax(const fs::path& folder, const std::string& script) {
+ProgramRun runVorlax(const fs::path& folder, const std::string& script, const std::string& options = "") {
     fs::path scriptFile = folder.parent_path() / "script.txt";
     std::ofstream(scriptFile) << script;
-    std::string command = std::string("'") + VORLAX_PROGRAM + "' --headless --script '" +
+    std::string command = std::string("'") + VORLAX_PROGRAM + "' --headless " + options + "--script '" +
                           scriptFile.string() + "' '" + folder.string() + "' 2>&1";
     ProgramRun run;
     std::FILE* pipe = ::popen(command.c_str(), "r");
@@ -112,6 +112,48 @@ TEST(FrontEndProgram, OnlyTheLeftSoftKeyAnswersTheFirstTimeQuestionFromTheKeyboa
               (std::vector<std::string>{"state 1 -> 2", "state 2 -> 3", "state 3 -> 4", "state 4 -> 5",
                                         "state 5 -> 6", "state 6 -> 45", "state 45 -> 17"}))
         << run.output;
+}
+
+// The promotion screen on the demo set, each of its six available pages
+// painted in turn: taps on the right page arrow step through them all and
+// back to the first, the right soft key leaves; no runtime check is logged
+// and the last frame (the main menu again) is written.
+TEST(FrontEndProgram, ThePromotionPaintsEveryPageWithoutARuntimeCheck) {
+    testing_support::TemporaryFolder root("vorlax-promotion");
+    fs::path demo = root.path() / "demo";
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
+                         tap(19000, 58, 118) + tap(21000, 320, 240);
+    for (int page = 0; page < 6; ++page)
+        script += tap(24000 + 1000 * page, 632, 240);
+    script += key(31000, "F2") + "33000 quit\n";
+    fs::path shot = root.path() / "last.png";
+    ProgramRun run = runVorlax(demo, script, "--screenshot '" + shot.string() + "' ");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(linesStartingWith(run.output, "state "),
+              (std::vector<std::string>{"state 1 -> 2", "state 2 -> 3", "state 3 -> 4", "state 4 -> 5",
+                                        "state 5 -> 6", "state 6 -> 37", "state 37 -> 46", "state 46 -> 6"}))
+        << run.output;
+    EXPECT_EQ(linesStartingWith(run.output, "stacktrace:"), std::vector<std::string>{}) << run.output;
+    EXPECT_EQ(linesStartingWith(run.output, "promotion"), std::vector<std::string>{}) << run.output;
+    EXPECT_TRUE(fs::exists(shot));
+}
+
+// Quitting while the promotion screen is open ends its worker with the game:
+// the run exits normally and writes the page it shows.
+TEST(FrontEndProgram, QuittingOnThePromotionScreenEndsItsWorker) {
+    testing_support::TemporaryFolder root("vorlax-promotion-quit");
+    fs::path demo = root.path() / "demo";
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    const std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
+                               tap(19000, 58, 118) + tap(21000, 320, 240) + tap(24000, 632, 240) +
+                               "26000 quit\n";
+    fs::path shot = root.path() / "page.png";
+    ProgramRun run = runVorlax(demo, script, "--screenshot '" + shot.string() + "' ");
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(linesStartingWith(run.output, "Application::close: "), std::vector<std::string>{})
+        << run.output;
+    EXPECT_TRUE(fs::exists(shot));
 }
 
 // Without the front end's sprite pack the splash has nothing to show: the

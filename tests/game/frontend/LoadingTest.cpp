@@ -10,6 +10,7 @@
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
+#include "game/promo/PromoStatics.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
 #include "platform/lcdui/Graphics.h"
@@ -130,6 +131,8 @@ TEST_F(LoadingTest, MenusLoadOneStepAFrameWithoutAWarningAndHandOverToTheTitle) 
     EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_interfaceImages, 5), nullptr);
     EXPECT_EQ(game::getGameKey(50), 8);
     EXPECT_EQ(game::stateStatics().s_loadingState, 0);
+    // The promotion's page table is built by the load, before any menu asks.
+    EXPECT_GE(game::promoStatics().s_availablePageCount, 0);
 }
 
 TEST_F(LoadingTest, TheWholeGameOnItsThreadLoadsTheMenusAndReachesTheTitle) {

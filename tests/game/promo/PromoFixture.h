@@ -5,6 +5,9 @@
 // set's constant strings, and a MIDlet that reads those properties.
 
 #include "game/promo/PromoData.h"
+#include "game/promo/PromoLoading.h"
+#include "game/promo/PromoPaint.h"
+#include "game/promo/PromoScreen.h"
 #include "tests/game/data/DataFixture.h"
 #include "tests/support/PropertyMidlet.h"
 #include "tools/datakit/AppJad.h"
@@ -41,6 +44,19 @@ struct PromoTest : data_testing::DataTest {
         rt::getStaticClass().statics<game::PromoStatics>() = game::PromoStatics{};
         midlet = rt::make<testing_support::PropertyMidlet>();
         game::promo::setup(midlet, midlet, 640, 480);
+    }
+
+    // Runs every loading step and the text layout, and leaves the screen
+    // browsing with its worker counted as running, ready to paint.
+    static void loadAndBrowse() {
+        game::PromoStatics& statics = game::promoStatics();
+        for (std::int32_t step = -1; step < statics.s_pageCount + 4; ++step)
+            game::promo::loadResources(step);
+        game::promo::layoutTexts();
+        game::PromoScreenStatics& screen = game::promoScreenStatics();
+        screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
+        screen.s_running.store(1);
+        screen.s_textLineWidths = rt::newIntArray(game::promo::kPromoLineWidthSlots);
     }
 
     static std::string text(rt::String* s) { return s ? s->toUtf8() : std::string("<null>"); }

@@ -50,14 +50,7 @@ struct PromoScreenTest : PromoTest {
                {"Vorlax-Promo-Pages", "DUNE=dune"},
                {"Vorlax-Promo-Portal-Url", "https://p.example/"},
                {"Vorlax-Promo-Portal", "MORE=m;PORTAL=https://p.example/x"}});
-        game::PromoStatics& statics = game::promoStatics();
-        for (std::int32_t step = -1; step < statics.s_pageCount + 4; ++step)
-            promo::loadResources(step);
-        promo::layoutTexts();
-        game::PromoScreenStatics& screen = game::promoScreenStatics();
-        screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
-        screen.s_running.store(1);
-        screen.s_textLineWidths = rt::newIntArray(promo::kPromoLineWidthSlots);
+        loadAndBrowse();
     }
 
     void show(std::int32_t page) {

@@ -261,4 +261,27 @@ TEST_F(PromoTest, LayoutWrapsTextsToTheirBoxes) {
     EXPECT_LE(std::count(fixedThree.begin(), fixedThree.end(), '\n'), 1) << fixedThree;
 }
 
+// The demo set's texts sit where the screen looks for them: the portal text
+// just below fixed text 1, the commands' and the link button's labels, and
+// each list row's own text.
+TEST_F(PromoTest, TheDemoTextsSitAtTheirIndexes) {
+    setUp(datakit::writePromo(mkdata::demoPromoModel()), mkdata::demoPromoProperties());
+    game::PromoStatics& statics = game::promoStatics();
+    for (std::int32_t step = -1; step <= 1; ++step)
+        promo::loadResources(step);
+    const std::int32_t b = statics.s_fixedTextBase;
+    EXPECT_EQ(text(promo::getText(b)), "ALL OUR RACING GAMES IN ONE PLACE");
+    EXPECT_EQ(text(promo::getText(b + 1)), "MORE GAMES");
+    EXPECT_EQ(text(promo::getText(b + 7)), "SELECT");
+    EXPECT_EQ(text(promo::getText(b + 8)), "BACK");
+    EXPECT_EQ(text(promo::getText(b + 9)), "VISIT");
+    auto rowText = [&](std::int32_t list, std::int32_t row) {
+        auto* indexes = static_cast<rt::IntArray*>(rt::ObjectArray::get(statics.s_listImages, list));
+        return text(promo::getText(rt::IntArray::get(indexes, row)));
+    };
+    EXPECT_EQ(rowText(0, 0), "KART CUP");
+    EXPECT_EQ(rowText(0, 2), "MORE RACES");
+    EXPECT_EQ(rowText(1, 0), "SOLO SPRINT");
+}
+
 } // namespace

@@ -67,12 +67,15 @@ struct PromoVisit : ::testing::Test {
         return static_cast<game::PromoState>(game::promoScreenStatics().s_state.load());
     }
 
-    // Frames until the game is in `target`; false after `most` frames.
-    // The promotion is set up by the first question about it, as the menu asks.
+    // Frames until the game is in `target`; false after `most` frames. The
+    // promotion is then set up through the hook the menus' load calls.
     bool framesUntilState(std::int32_t target, int most = 200) {
         for (int i = 0; i < most && state() != target; ++i)
             game->frame();
-        return state() == target && game::seams().promotion.available();
+        if (state() != target || !game::seams().promotion.setup)
+            return false;
+        game::seams().promotion.setup();
+        return game::seams().promotion.available();
     }
     // Opens state 46 as the menus do: pushed, then entered (and updated
     // once) in the next frame.
