@@ -126,6 +126,9 @@ inline constexpr std::u16string_view kSpritePackFile = u"sprites.pak";
 inline constexpr int kDemoSpriteCount = 67;
 inline constexpr int kFirstRacerSprite = 43;
 std::vector<std::optional<datakit::PaintedSprite>> demoSprites();
+// A racer's sprite set: the car model rendered at every angle its painters
+// draw, palette 0 in the racer's `body` colour (0xRRGGBB).
+datakit::PaintedSprite demoCar(std::uint32_t body);
 void produceSpritePack(ProgramFolder& folder);
 // The promotion file (constant string 19 names it with a leading '/') and
 // the application properties that give its pages their addresses.

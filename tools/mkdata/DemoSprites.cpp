@@ -92,26 +92,6 @@ PaintedImage arrow(std::uint16_t side, bool right) {
     });
 }
 
-// A car seen from behind, `steer` (-2..2) leaning the cabin: body index 1,
-// windows 2, tyres 3, lights 4.
-PaintedImage car(int steer) {
-    constexpr int w = 64, h = 40;
-    return datakit::paintImage(-w / 2, -h, w, h, [&](int px, int py) {
-        const int shift = steer * (h - py) / 16;
-        const int x = px - shift;
-        if (py >= 30 && ((px >= 4 && px < 16) || (px >= 48 && px < 60)))
-            return 3;
-        if (py >= 10 && py < 32 && x >= 2 && x < 62) {
-            if (py >= 20 && py < 25 && ((x >= 6 && x < 14) || (x >= 50 && x < 58)))
-                return 4;
-            return 1;
-        }
-        if (py >= 0 && py < 10 && x >= 14 + (10 - py) / 2 && x < 50 - (10 - py) / 2)
-            return py < 2 ? 1 : 2;
-        return 0;
-    });
-}
-
 // A checkerboard of indexes 1 and 2 in squares of `cell`.
 PaintedImage checker(std::uint16_t width, std::uint16_t height, int cell, std::int16_t x, std::int16_t y) {
     return datakit::paintImage(x, y, width, height,
@@ -341,19 +321,6 @@ PaintedSprite softKeys() {
     return s;
 }
 
-constexpr int kCarFrames = 49;
-
-PaintedSprite racer(std::uint32_t body) {
-    PaintedSprite s;
-    s.palettes = {palette({body, 0x203040, 0x101010, 0xF04020})};
-    // Steering frames 0 to 9; the player's car layers draw frame 23 and
-    // frames 43 to 48 (turned left, straight and right, twice).
-    for (int f = 0; f < kCarFrames; ++f)
-        s.frames.push_back(frameOf({}, {car(f < 10 ? f % 5 - 2 : f >= 43 ? (f - 43) % 3 - 1 : 0)}));
-    s.anims = {{2, 1, 0, 1}, {2, 3, 4, 3}, {0, 4}, {2}, {5, 6, 7}, {8, 9}};
-    return s;
-}
-
 constexpr std::uint32_t kRacerColours[] = {0xC01818, 0x1850C0, 0xE0C020, 0x18A040, 0xE06010,
                                            0x8020B0, 0x20B0C0, 0xF0F0F0, 0x303030, 0xC04080};
 
@@ -381,7 +348,7 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[63] = icons(6, 0xF0D040, 0x806010, 40);
     sprites[65] = softKeys();
     for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
-        sprites[static_cast<std::size_t>(set)] = racer(kRacerColours[set - kFirstRacerSprite]);
+        sprites[static_cast<std::size_t>(set)] = demoCar(kRacerColours[set - kFirstRacerSprite]);
     return sprites;
 }
 
