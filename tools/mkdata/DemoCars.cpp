@@ -150,7 +150,7 @@ private:
 
 // Pixels per metre, the camera's downward tilt and the light (towards it,
 // in the camera's space: from above, left and behind the camera).
-constexpr double kScale = 30;
+constexpr double kRaceScale = 30;
 constexpr double kPitch = 0.32;
 const Vec kLight = unit({-0.45, 0.8, -0.4});
 const Vec kExhaust{0.53, 0.24, -2.22};
@@ -199,7 +199,7 @@ struct Render {
     int at(int x, int y) const { return y * width + x; }
 };
 
-Render render(double yaw) {
+Render render(double yaw, double scale = kRaceScale) {
     const double c = std::cos(yaw), s = std::sin(yaw), cp = std::cos(kPitch), sp = std::sin(kPitch);
     // To the camera's space: x right, y up on the screen, z away.
     auto view = [&](Vec p) {
@@ -215,22 +215,22 @@ Render render(double yaw) {
             minY = std::min(minY, v.y), maxY = std::max(maxY, v.y);
         }
     Render out;
-    out.originX = static_cast<int>(std::ceil(-minX * kScale)) + 1;
+    out.originX = static_cast<int>(std::ceil(-minX * scale)) + 1;
     // The ground under the rear axle, seen straight from behind, is the
     // frame's origin row at every angle: a steering car turns about its
     // middle, but stays on the same ground line.
     const double ground = kRearAxle.z * std::sin(kPitch);
-    out.originY = static_cast<int>(std::ceil((maxY - ground) * kScale)) + 1;
-    out.width = out.originX + static_cast<int>(std::ceil(maxX * kScale)) + 2;
-    out.height = out.originY + static_cast<int>(std::ceil((ground - minY) * kScale)) + 2;
+    out.originY = static_cast<int>(std::ceil((maxY - ground) * scale)) + 1;
+    out.width = out.originX + static_cast<int>(std::ceil(maxX * scale)) + 2;
+    out.height = out.originY + static_cast<int>(std::ceil((ground - minY) * scale)) + 2;
     const auto size = static_cast<std::size_t>(out.width) * out.height;
     out.index.assign(size, kKeyIndex);
     out.part.assign(size, kPartCount);
     out.face.assign(size, -1);
     out.depth.assign(size, 1e9);
     const Vec exhaust = view(kExhaust);
-    out.exhaustX = out.originX + static_cast<int>(exhaust.x * kScale);
-    out.exhaustY = out.originY - static_cast<int>((exhaust.y - ground) * kScale);
+    out.exhaustX = out.originX + static_cast<int>(exhaust.x * scale);
+    out.exhaustY = out.originY - static_cast<int>((exhaust.y - ground) * scale);
 
     for (std::size_t n = 0; n < faces.size(); ++n) {
         const Face& f = faces[n];
@@ -267,8 +267,8 @@ Render render(double yaw) {
         // Triangles fanned from the first corner, filled at pixel centres.
         for (std::size_t k = 1; k + 1 < v.size(); ++k) {
             const Vec a = v[0], b = v[k], d = v[k + 1];
-            auto sx = [&](Vec p) { return out.originX + p.x * kScale; };
-            auto sy = [&](Vec p) { return out.originY - (p.y - ground) * kScale; };
+            auto sx = [&](Vec p) { return out.originX + p.x * scale; };
+            auto sy = [&](Vec p) { return out.originY - (p.y - ground) * scale; };
             const double ax = sx(a), ay = sy(a), bx = sx(b), by = sy(b), dx = sx(d), dy = sy(d);
             const double area = (bx - ax) * (dy - ay) - (by - ay) * (dx - ax);
             if (std::fabs(area) < 1e-9)
@@ -444,6 +444,18 @@ std::vector<std::uint32_t> carPalette(std::uint32_t body) {
 }
 
 } // namespace
+
+std::vector<std::uint32_t> demoCarPalette(std::uint32_t body) {
+    return carPalette(body);
+}
+
+PaintedImage demoCarPicture(double yawDegrees, double pixelsPerMetre, std::int16_t x, std::int16_t y) {
+    const Render r = render(yawDegrees * 3.14159265358979 / 180, pixelsPerMetre);
+    PaintedImage image = cut(r, [&](int i) { return r.index[static_cast<std::size_t>(i)] != kKeyIndex; });
+    image.x = static_cast<std::int16_t>(image.x + x);
+    image.y = static_cast<std::int16_t>(image.y + y);
+    return image;
+}
 
 PaintedSprite demoCar(std::uint32_t body) {
     constexpr double kDegree = 3.14159265358979 / 180;

@@ -129,6 +129,12 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites();
 // A racer's sprite set: the car model rendered at every angle its painters
 // draw, palette 0 in the racer's `body` colour (0xRRGGBB).
 datakit::PaintedSprite demoCar(std::uint32_t body);
+// The car's palette in `body` colour, and a picture of the car in it turned
+// by `yawDegrees` (0 seen from behind, positive turning right) with its
+// ground point at (`x`, `y`), for the title.
+std::vector<std::uint32_t> demoCarPalette(std::uint32_t body);
+datakit::PaintedImage demoCarPicture(double yawDegrees, double pixelsPerMetre, std::int16_t x,
+                                     std::int16_t y);
 void produceSpritePack(ProgramFolder& folder);
 // The promotion file (constant string 19 names it with a leading '/') and
 // the application properties that give its pages their addresses.
