@@ -109,4 +109,29 @@ TEST(DemoCars, OnlyTheBodyColourDiffersBetweenRacers) {
     EXPECT_EQ(bodies.size(), all.size());
 }
 
+TEST(DemoCars, EachSteeringFrameHasAShadowUnderItAndEverySurfaceItsParticles) {
+    const PaintedSprite car = cars().front();
+    const PaintedSprite shadows = mkdata::demoCarShadows();
+    ASSERT_EQ(shadows.frames.size(), 45u);
+    for (int f = 0; f < kSteerFrames; ++f)
+        for (int column = 0; column < 4; ++column) {
+            SCOPED_TRACE("frame " + std::to_string(f) + " column " + std::to_string(column));
+            const Box body = opaqueBox(car.frames[static_cast<std::size_t>(f)]);
+            const Box shadow = opaqueBox(shadows.frames[static_cast<std::size_t>(4 * f + column)]);
+            // Under the car: across its middle and reaching at least its
+            // lowest row, within a few pixels.
+            EXPECT_LT(shadow.left, (body.left + body.right) / 2);
+            EXPECT_GT(shadow.right, (body.left + body.right) / 2);
+            EXPECT_GE(shadow.bottom, body.bottom - 2);
+            EXPECT_LE(shadow.bottom, body.bottom + 6);
+        }
+    // Two phases for each of the seven surfaces and the smoke, all drawn.
+    const PaintedSprite particles = mkdata::demoWheelParticles();
+    ASSERT_EQ(particles.frames.size(), 16u);
+    for (const PaintedFrame& frame : particles.frames) {
+        const Box box = opaqueBox(frame);
+        EXPECT_LT(box.left, box.right);
+    }
+}
+
 } // namespace

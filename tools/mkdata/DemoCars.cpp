@@ -199,13 +199,22 @@ struct Render {
     int at(int x, int y) const { return y * width + x; }
 };
 
-Render render(double yaw, double scale = kRaceScale) {
+// A point of the model turned by `yaw`, in the camera's space: x right, y
+// up on the screen, z away.
+Vec toCamera(Vec p, double yaw) {
     const double c = std::cos(yaw), s = std::sin(yaw), cp = std::cos(kPitch), sp = std::sin(kPitch);
-    // To the camera's space: x right, y up on the screen, z away.
-    auto view = [&](Vec p) {
-        const Vec r{p.x * c + p.z * s, p.y, -p.x * s + p.z * c};
-        return Vec{r.x, r.y * cp + r.z * sp, -r.y * sp + r.z * cp};
-    };
+    const Vec r{p.x * c + p.z * s, p.y, -p.x * s + p.z * c};
+    return Vec{r.x, r.y * cp + r.z * sp, -r.y * sp + r.z * cp};
+}
+
+// The height on the screen, in metres, of the frames' origin: the ground
+// under the rear axle seen straight from behind.
+double groundLine() {
+    return kRearAxle.z * std::sin(kPitch);
+}
+
+Render render(double yaw, double scale = kRaceScale) {
+    auto view = [&](Vec p) { return toCamera(p, yaw); };
     const std::vector<Face>& faces = carModel().faces();
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
     for (const Face& f : faces)
@@ -219,7 +228,7 @@ Render render(double yaw, double scale = kRaceScale) {
     // The ground under the rear axle, seen straight from behind, is the
     // frame's origin row at every angle: a steering car turns about its
     // middle, but stays on the same ground line.
-    const double ground = kRearAxle.z * std::sin(kPitch);
+    const double ground = groundLine();
     out.originY = static_cast<int>(std::ceil((maxY - ground) * scale)) + 1;
     out.width = out.originX + static_cast<int>(std::ceil(maxX * scale)) + 2;
     out.height = out.originY + static_cast<int>(std::ceil((ground - minY) * scale)) + 2;
@@ -443,7 +452,94 @@ std::vector<std::uint32_t> carPalette(std::uint32_t body) {
     return colours;
 }
 
+// The shadow of the car turned by `yaw`: its footprint on the ground in
+// every other pixel of index 1, so the road shows through.
+PaintedFrame shadowFrame(double yaw) {
+    constexpr double kHalfWidth = 1.0, kHalfLength = 2.15;
+    std::vector<std::pair<double, double>> corner;
+    for (Vec p : {Vec{-kHalfWidth, 0, -kHalfLength}, Vec{kHalfWidth, 0, -kHalfLength},
+                  Vec{kHalfWidth, 0, kHalfLength}, Vec{-kHalfWidth, 0, kHalfLength}}) {
+        const Vec v = toCamera(p, yaw);
+        corner.emplace_back(v.x * kRaceScale, -(v.y - groundLine()) * kRaceScale);
+    }
+    double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+    for (auto [x, y] : corner)
+        x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+    const int left = static_cast<int>(std::floor(x0)), top = static_cast<int>(std::floor(y0));
+    // Inside a convex quad: on the same side of all four edges.
+    auto inside = [&](double px, double py) {
+        int sign = 0;
+        for (std::size_t i = 0; i < 4; ++i) {
+            const auto [ax, ay] = corner[i];
+            const auto [bx, by] = corner[(i + 1) % 4];
+            const double side = (bx - ax) * (py - ay) - (by - ay) * (px - ax);
+            const int s = side > 0 ? 1 : -1;
+            if (sign != 0 && s != sign)
+                return false;
+            sign = s;
+        }
+        return true;
+    };
+    PaintedFrame frame;
+    frame.images.push_back(datakit::paintImage(
+        static_cast<std::int16_t>(left), static_cast<std::int16_t>(top),
+        static_cast<std::uint16_t>(std::ceil(x1) - left + 1),
+        static_cast<std::uint16_t>(std::ceil(y1) - top + 1), [&](int x, int y) {
+            return inside(left + x + 0.5, top + y + 0.5) && (left + x + top + y) % 2 == 0 ? 1 : 0;
+        }));
+    return frame;
+}
+
 } // namespace
+
+PaintedSprite demoCarShadows() {
+    constexpr double kDegree = 3.14159265358979 / 180;
+    PaintedSprite s;
+    s.palettes = {{0x00FF00FFu, 0xFF141418u}};
+    // Four per steering frame (one for each column of sprite sets; the
+    // cars share one shape), then one under a car in its animation.
+    for (int f = 0; f < 11; ++f)
+        for (int column = 0; column < 4; ++column)
+            s.frames.push_back(shadowFrame((f - 5) * 5 * kDegree));
+    s.frames.push_back(shadowFrame(0));
+    return s;
+}
+
+PaintedSprite demoWheelParticles() {
+    // Each surface's colour and its shade are indexes 1 + 2 s and 2 + 2 s;
+    // the smoke takes the pale grey of the asphalt's dust.
+    constexpr std::uint32_t kSurfaceColours[7][2] = {
+        {0xB8B8B0, 0x707070}, {0xA07040, 0x604020}, {0x60B040, 0x306020}, {0xE0C880, 0xA08850},
+        {0xF8F8FF, 0xB0C0D8}, {0x80C0F0, 0x3070C0}, {0x9A9A90, 0x505050}};
+    PaintedSprite s;
+    std::vector<std::uint32_t> colours = {0x00FF00FFu};
+    for (const auto& pair : kSurfaceColours)
+        for (std::uint32_t c : pair)
+            colours.push_back(0xFF000000u | c);
+    s.palettes = {colours};
+    // Specks thrown back from under the wheel (the wheel module's corner is
+    // the frame's origin), in two phases that alternate as the car moves.
+    auto specks = [](std::uint8_t light, std::uint8_t shade, int phase, int size) {
+        return datakit::paintImage(-4, 14, 14, 12, [&](int x, int y) -> std::uint8_t {
+            for (int k = 0; k < 4; ++k) {
+                const int cx = 2 + ((k * 5 + phase * 3) % 10), cy = 2 + ((k * 7 + phase * 4) % 8);
+                const int dx = x - cx, dy = y - cy;
+                if (dx * dx + dy * dy <= size * size)
+                    return dx + dy > 0 ? shade : light;
+            }
+            return kKeyIndex;
+        });
+    };
+    for (std::uint8_t surface = 0; surface < 7; ++surface)
+        for (int phase = 0; phase < 2; ++phase)
+            s.frames.push_back({.fills = {},
+                                .images = {specks(static_cast<std::uint8_t>(1 + 2 * surface),
+                                                  static_cast<std::uint8_t>(2 + 2 * surface), phase, 2)},
+                                .boxes = {}});
+    for (int phase = 0; phase < 2; ++phase)
+        s.frames.push_back({.fills = {}, .images = {specks(1, 2, phase, 3)}, .boxes = {}});
+    return s;
+}
 
 std::vector<std::uint32_t> demoCarPalette(std::uint32_t body) {
     return carPalette(body);

@@ -430,6 +430,8 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[62] = icons(3, 0xA0A0A0, 0x202020, 40);
     sprites[63] = icons(6, 0xF0D040, 0x806010, 40);
     sprites[65] = softKeys();
+    sprites[53] = demoWheelParticles();
+    sprites[55] = demoCarShadows();
     for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
         sprites[static_cast<std::size_t>(set)] = demoCar(kRacerColours[set - kFirstRacerSprite]);
     return sprites;
