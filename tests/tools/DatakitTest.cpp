@@ -4,6 +4,7 @@
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
 #include "tools/datakit/PackWriter.h"
+#include "tools/datakit/PaintedSprite.h"
 #include "tools/datakit/RecordStore.h"
 #include "tools/datakit/SaveRecords.h"
 #include "tools/datakit/TextTable.h"
@@ -111,6 +112,28 @@ TEST(Datakit, PacksLayTheirHeaderAndTablesBeforeTheEntries) {
     EXPECT_EQ(files[0].name, u"x.pak");
     EXPECT_EQ(files[1].name, u"x.pak_1");
     EXPECT_EQ(datakit::packArchiveEntries(u"x", u"_", std::vector<Bytes>(13))[12].name, u"x_12");
+}
+
+TEST(Datakit, APaintedImageRepeatedAcrossFramesIsStoredOnceAndPlacedByEachFrame) {
+    auto wheel = [](std::int16_t x, std::int16_t y) {
+        return datakit::paintImage(x, y, 3, 2, [](int px, int py) { return px + py; });
+    };
+    datakit::PaintedSprite sprite;
+    sprite.palettes = {{0u, 0xFF000001u, 0xFF000002u, 0xFF000003u, 0xFF000004u}};
+    sprite.frames = {{.fills = {}, .images = {wheel(0, 0), wheel(5, -1)}, .boxes = {}},
+                     {.fills = {},
+                      .images = {wheel(-2, 4), datakit::paintImage(0, 0, 3, 2, [](int, int) { return 4; })},
+                      .boxes = {}}};
+    const datakit::SpriteModel model = datakit::paintedSpriteModel(sprite);
+    ASSERT_EQ(model.modules.size(), 2u);
+    ASSERT_EQ(model.pixels->indexes.size(), 2u);
+    ASSERT_EQ(model.fmodules.size(), 4u);
+    const std::int16_t places[4][3] = {{0, 0, 0}, {0, 5, -1}, {0, -2, 4}, {1, 0, 0}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(model.fmodules[i].module, places[i][0]) << i;
+        EXPECT_EQ(model.fmodules[i].x, places[i][1]) << i;
+        EXPECT_EQ(model.fmodules[i].y, places[i][2]) << i;
+    }
 }
 
 TEST(Datakit, TypedArraysTakeTheSmallestWidthThatHoldsEveryElement) {

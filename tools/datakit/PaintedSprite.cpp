@@ -53,10 +53,19 @@ SpriteModel paintedSpriteModel(const PaintedSprite& sprite) {
             pixels.indexes.emplace_back();
         }
         for (const PaintedImage& i : frame.images) {
-            model.fmodules.push_back({static_cast<std::uint8_t>(model.modules.size()), i.x, i.y, 0});
-            model.modules.push_back(
-                {.type = kImageModule, .colour = 0, .width = i.width, .height = i.height, .params = {}});
-            pixels.indexes.push_back(i.indexes);
+            // An image that an earlier frame already holds is placed again
+            // rather than stored twice.
+            std::size_t module = 0;
+            while (module < model.modules.size() &&
+                   !(model.modules[module].type == kImageModule && model.modules[module].width == i.width &&
+                     model.modules[module].height == i.height && pixels.indexes[module] == i.indexes))
+                ++module;
+            model.fmodules.push_back({static_cast<std::uint8_t>(module), i.x, i.y, 0});
+            if (module == model.modules.size()) {
+                model.modules.push_back(
+                    {.type = kImageModule, .colour = 0, .width = i.width, .height = i.height, .params = {}});
+                pixels.indexes.push_back(i.indexes);
+            }
             hasImages = true;
         }
         model.frames.push_back(out);

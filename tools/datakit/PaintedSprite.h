@@ -5,7 +5,8 @@
 // palette indexes, each placed at its offset from the frame's origin, the
 // palettes that colour the images, and animations as lists of frames. The
 // builder turns the description into a `SpriteModel` (one module per
-// rectangle and per image) with the narrowest format that holds it.
+// rectangle and per distinct image: frames that show the same pixels share
+// its module) with the narrowest format that holds it.
 //
 // Limits the format sets: at most 255 modules in all, 255 rectangles and
 // images per frame, 16 colours per palette; images and rectangles up to

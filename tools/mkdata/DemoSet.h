@@ -120,12 +120,30 @@ void produceFontPack(ProgramFolder& folder);
 // menus and the menus' load draw (slots 0 to 11, 14, 25, 26, 30, 62, 63, 65:
 // among them the question box in 4 with a frame and box points for each
 // count of answers, the menus' bar and gauge in 8, the menu items and
-// answers in 65) and a car for each racer's sprite sets (slots 43 to 52);
+// answers in 65), a car for each racer's sprite sets (slots 43 to 52), the
+// particles at the cars' wheels (53) and the player's car's shadow (55);
 // the other entries are empty.
 inline constexpr std::u16string_view kSpritePackFile = u"sprites.pak";
 inline constexpr int kDemoSpriteCount = 67;
 inline constexpr int kFirstRacerSprite = 43;
 std::vector<std::optional<datakit::PaintedSprite>> demoSprites();
+// A racer's sprite set: the car model rendered at every angle its painters
+// draw, palette 0 in the racer's `body` colour (0xRRGGBB).
+datakit::PaintedSprite demoCar(std::uint32_t body);
+// The car's palette in `body` colour, and a picture of the car in it turned
+// by `yawDegrees` (0 seen from behind, positive turning right) with its
+// ground point at (`x`, `y`), for the title.
+std::vector<std::uint32_t> demoCarPalette(std::uint32_t body);
+// The shadows under the player's car (the sprite of slot 55): frame
+// 4 n + c under steering frame n for each column c of sprite sets, frame 44
+// under the car's animations.
+datakit::PaintedSprite demoCarShadows();
+// The particles at the rear wheels (slot 53): frames 2 s and 2 s + 1 the
+// two phases of what surface s throws up, for the seven surfaces, then the
+// two phases of tyre smoke.
+datakit::PaintedSprite demoWheelParticles();
+datakit::PaintedImage demoCarPicture(double yawDegrees, double pixelsPerMetre, std::int16_t x,
+                                     std::int16_t y);
 void produceSpritePack(ProgramFolder& folder);
 // The promotion file (constant string 19 names it with a leading '/') and
 // the application properties that give its pages their addresses.

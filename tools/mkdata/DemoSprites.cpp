@@ -5,12 +5,14 @@
 // being the transparent colour key. Every sprite has colours of its own, so
 // that a test can tell from a pixel which sprite and frame it sees.
 
+#include "host/text/FreeTypeText.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/mkdata/DemoSet.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <tuple>
 
 namespace mkdata {
 
@@ -92,26 +94,6 @@ PaintedImage arrow(std::uint16_t side, bool right) {
     });
 }
 
-// A car seen from behind, `steer` (-2..2) leaning the cabin: body index 1,
-// windows 2, tyres 3, lights 4.
-PaintedImage car(int steer) {
-    constexpr int w = 64, h = 40;
-    return datakit::paintImage(-w / 2, -h, w, h, [&](int px, int py) {
-        const int shift = steer * (h - py) / 16;
-        const int x = px - shift;
-        if (py >= 30 && ((px >= 4 && px < 16) || (px >= 48 && px < 60)))
-            return 3;
-        if (py >= 10 && py < 32 && x >= 2 && x < 62) {
-            if (py >= 20 && py < 25 && ((x >= 6 && x < 14) || (x >= 50 && x < 58)))
-                return 4;
-            return 1;
-        }
-        if (py >= 0 && py < 10 && x >= 14 + (10 - py) / 2 && x < 50 - (10 - py) / 2)
-            return py < 2 ? 1 : 2;
-        return 0;
-    });
-}
-
 // A checkerboard of indexes 1 and 2 in squares of `cell`.
 PaintedImage checker(std::uint16_t width, std::uint16_t height, int cell, std::int16_t x, std::int16_t y) {
     return datakit::paintImage(x, y, width, height,
@@ -169,28 +151,109 @@ PaintedSprite splash() {
     return s;
 }
 
+// Two rows of ridges standing on `horizon` in columns of `step` pixels: the
+// far row pale, the near one darker, their outlines sums of sines with
+// fixed phases, so every run paints the same hills.
+void addRidges(std::vector<PaintedRect>& fills, int horizon, int step) {
+    auto ridge = [](int x, double a, double b, double c) {
+        return a * std::sin(x * 0.011 + 0.7) + b * std::sin(x * 0.029 + 2.1) + c * std::sin(x * 0.071 + 4.0);
+    };
+    for (auto [base, colour, weight] : {std::tuple{46.0, 0x6A78A8u, 1.5}, std::tuple{22.0, 0x2E5A38u, 1.0}})
+        for (int x = 0; x < kScreenWidth; x += step) {
+            const int height = static_cast<int>(base + weight * ridge(x + step / 2, 12, 6, 2));
+            fills.push_back({colour, static_cast<std::int16_t>(x),
+                             static_cast<std::int16_t>(horizon - height), static_cast<std::uint16_t>(step),
+                             static_cast<std::uint16_t>(height)});
+        }
+}
+
+// The title: a sky at dusk over ridges, the road running to the horizon
+// and a racer's car on it, turned a little towards the bend.
 PaintedSprite titleBackground() {
+    constexpr int horizon = 200;
     PaintedSprite s;
-    std::vector<PaintedRect> fills = bands(0, 200, 0x2060C0, 0xF0A060, 8);
-    fills.push_back({0x3A7A30, 0, 200, kScreenWidth, 280});
-    // Hills on the horizon.
-    for (int i = 0; i < 8; ++i)
-        fills.push_back({0x2E6428, static_cast<std::int16_t>(i * 80),
-                         static_cast<std::int16_t>(180 - (i % 3) * 8), 80,
-                         static_cast<std::uint16_t>(20 + (i % 3) * 8)});
-    addRoad(fills, 200);
-    s.frames = {frameOf(std::move(fills))};
+    s.palettes = {demoCarPalette(0xC01818)};
+    std::vector<PaintedRect> fills = bands(0, horizon, 0x1A3C8C, 0xF0A060, 25);
+    addRidges(fills, horizon, 10);
+    fills.push_back({0x3A7A30, 0, horizon, kScreenWidth, kScreenHeight - horizon});
+    addRoad(fills, horizon);
+    s.frames = {frameOf(std::move(fills), {demoCarPicture(-18, 76, kScreenWidth / 2 + 10, 418)})};
     return s;
 }
 
+// A word in DejaVu Sans Bold at `pixels`, as a mask of the pixels its
+// glyphs cover at least half of, leaning forwards by one column in `lean`
+// rows.
+struct Mask {
+    int width = 0, height = 0;
+    std::vector<bool> set;
+    bool at(int x, int y) const {
+        return x >= 0 && y >= 0 && x < width && y < height && set[static_cast<std::size_t>(y * width + x)];
+    }
+};
+Mask wordMask(std::u16string_view word, int pixels, int lean) {
+    host::FreeTypeText face(host::FreeTypeText::kSystemFontPath, pixels);
+    const int width = std::max(face.measure(word), 1);
+    const int height = face.metrics() ? face.metrics()->height : pixels;
+    std::vector<std::uint32_t> coverage(static_cast<std::size_t>(width * height));
+    face.render(word, 0xFFFFFF, 0, coverage, width, height);
+    Mask mask{width + height / lean, height, {}};
+    mask.set.assign(static_cast<std::size_t>(mask.width * height), false);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((coverage[static_cast<std::size_t>(y * width + x)] & 0xFF) >= 0x80)
+                mask.set[static_cast<std::size_t>(y * mask.width + x + (height - y) / lean)] = true;
+    return mask;
+}
+
+// A word of the logo as an image centred on `cx` with its top at `top`:
+// the letters in bands of `fills` from top to bottom, an outline of index
+// 2 `outline` pixels wide and a shadow of index 1 below and right.
+PaintedImage logoWord(std::u16string_view word, int pixels, int cx, int top, const std::vector<int>& fills,
+                      int outline) {
+    const Mask mask = wordMask(word, pixels, 4);
+    const int shadow = outline + 2, pad = outline + shadow;
+    auto near = [&](int x, int y, int reach) {
+        for (int dy = -reach; dy <= reach; ++dy)
+            for (int dx = -reach; dx <= reach; ++dx)
+                if (dx * dx + dy * dy <= reach * reach + 1 && mask.at(x + dx, y + dy))
+                    return true;
+        return false;
+    };
+    const int width = mask.width + 2 * pad, height = mask.height + 2 * pad;
+    const int bands = static_cast<int>(fills.size());
+    return datakit::paintImage(
+        static_cast<std::int16_t>(cx - width / 2), static_cast<std::int16_t>(top - pad),
+        static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), [&](int px, int py) {
+            const int x = px - pad, y = py - pad;
+            if (mask.at(x, y))
+                return fills[static_cast<std::size_t>(std::clamp(y * bands / mask.height, 0, bands - 1))];
+            if (near(x, y, outline))
+                return 2;
+            if (near(x - shadow, y - shadow, outline))
+                return 1;
+            return 0;
+        });
+}
+
+// The game's name over the title: "VORLAX" in a sunset of yellow to red,
+// "RALLY" in white on a red band between chequered flags, both outlined and shadowed.
 PaintedSprite titleLogo() {
+    constexpr int bandWidth = 336, bandTop = 124, bandHeight = 32;
     PaintedSprite s;
-    s.palettes = {palette({0xF8F8F8, 0x181818})};
-    s.frames = {frameOf({{0x801010, 110, 40, 420, 96},
-                         {0xE0A020, 110, 44, 420, 6},
-                         {0xE0A020, 110, 126, 420, 6},
-                         {0xC02020, 170, 56, 300, 64}},
-                        {checker(48, 80, 8, 116, 48), checker(48, 80, 8, 476, 48)})};
+    s.palettes = {palette({0x101018, 0x1A1E3A, 0xFFE060, 0xFFB030, 0xF07020, 0xD02818, 0xF8F8F8, 0x303030})};
+    PaintedImage band =
+        datakit::paintImage((kScreenWidth - bandWidth) / 2, bandTop, bandWidth, bandHeight, [](int x, int y) {
+            if (y < 2 || y >= bandHeight - 2)
+                return 2;
+            // Chequered flags at the ends of a red band.
+            if (x < 64 || x >= bandWidth - 64)
+                return (x / 8 + y / 8) % 2 ? 7 : 8;
+            return 6;
+        });
+    s.frames = {
+        frameOf({}, {std::move(band), logoWord(u"VORLAX", 84, kScreenWidth / 2, 14, {3, 3, 4, 4, 5, 6}, 3),
+                     logoWord(u"RALLY", 34, kScreenWidth / 2, bandTop - 6, {7}, 2)})};
     return s;
 }
 
@@ -341,19 +404,6 @@ PaintedSprite softKeys() {
     return s;
 }
 
-constexpr int kCarFrames = 49;
-
-PaintedSprite racer(std::uint32_t body) {
-    PaintedSprite s;
-    s.palettes = {palette({body, 0x203040, 0x101010, 0xF04020})};
-    // Steering frames 0 to 9; the player's car layers draw frame 23 and
-    // frames 43 to 48 (turned left, straight and right, twice).
-    for (int f = 0; f < kCarFrames; ++f)
-        s.frames.push_back(frameOf({}, {car(f < 10 ? f % 5 - 2 : f >= 43 ? (f - 43) % 3 - 1 : 0)}));
-    s.anims = {{2, 1, 0, 1}, {2, 3, 4, 3}, {0, 4}, {2}, {5, 6, 7}, {8, 9}};
-    return s;
-}
-
 constexpr std::uint32_t kRacerColours[] = {0xC01818, 0x1850C0, 0xE0C020, 0x18A040, 0xE06010,
                                            0x8020B0, 0x20B0C0, 0xF0F0F0, 0x303030, 0xC04080};
 
@@ -380,8 +430,10 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[62] = icons(3, 0xA0A0A0, 0x202020, 40);
     sprites[63] = icons(6, 0xF0D040, 0x806010, 40);
     sprites[65] = softKeys();
+    sprites[53] = demoWheelParticles();
+    sprites[55] = demoCarShadows();
     for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
-        sprites[static_cast<std::size_t>(set)] = racer(kRacerColours[set - kFirstRacerSprite]);
+        sprites[static_cast<std::size_t>(set)] = demoCar(kRacerColours[set - kFirstRacerSprite]);
     return sprites;
 }
 

@@ -22,6 +22,7 @@
 #include "tools/datakit/PaintedSprite.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -109,8 +110,9 @@ TEST_F(LoadingTest, MenusLoadOneStepAFrameWithoutAWarningAndHandOverToTheTitle) 
         EXPECT_NE(sprite(slot), nullptr) << slot;
     for (std::int32_t slot = 43; slot <= 51; ++slot)
         EXPECT_EQ(sprite(slot), nullptr) << slot;
-    for (std::int32_t slot : {10, 11, 52}) {
-        ASSERT_EQ(sprite(slot)->m_paletteCount, 2) << slot;
+    // Palette 1 turns grey; a car's other palettes (its four looks) stay.
+    for (auto [slot, palettes] : {std::pair{10, 2}, std::pair{11, 2}, std::pair{52, 4}}) {
+        ASSERT_EQ(sprite(slot)->m_paletteCount, palettes) << slot;
         const std::int32_t colour = rt::IntArray::get(sprite(slot)->getPalette(1), 1);
         EXPECT_EQ(colour & 0xFF, (colour >> 8) & 0xFF) << slot << " palette 1 is grey";
     }
