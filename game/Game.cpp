@@ -189,6 +189,12 @@ void registerGame() {
     registerStartupScreens();
     registerMenuScreens();
     installDrivingSteps();
+    // The driving step's sounds (gear changes, landings, walls) go to the
+    // sound layer like every other game sound.
+    drivingHooks().playSound = [](std::int32_t sound) {
+        if (const auto play = seams().sound.playSound)
+            play(sound);
+    };
     installCamera();
     // The race set-up asks the front end whether a championship runs and
     // which lap option was chosen; the computer drivers come in as they land.
