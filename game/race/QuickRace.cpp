@@ -2,8 +2,11 @@
 
 #include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
+#include "game/data/TextPacks.h"
+#include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Streams.h"
+#include "game/framework/Texts.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RaceSetup.h"
@@ -13,6 +16,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
@@ -44,6 +48,17 @@ bool fillEventSlot(std::int32_t row) {
     return true;
 }
 
+// The text tables the race loader leaves loaded: the menus' (the racers'
+// names among them) and the race's.
+constexpr std::int32_t kRacerTextEntry = 2;
+constexpr std::int32_t kRaceTextEntry = 3;
+
+void loadRaceTexts(std::int32_t entry) {
+    unloadAllTexts();
+    if (!loadTextPack(startupStatics().s_textPackName, entry))
+        host::logf(host::LogCategory::Game, "quick race: text table %d did not load", entry);
+}
+
 } // namespace
 
 bool loadQuickRace(std::int32_t row) {
@@ -60,6 +75,7 @@ bool loadQuickRace(std::int32_t row) {
     loadImageVariant();
     loadImageArray();
     closeStream();
+    loadRaceTexts(kRacerTextEntry);
     createRacers();
     createPlayerCar();
     RaceStatics& race = raceStatics();
@@ -68,6 +84,9 @@ bool loadQuickRace(std::int32_t row) {
     player->m_racerIndex = last;
     rt::ObjectArray::set(race.s_racers, last, player);
     setupRacers();
+    loadRaceTexts(kRaceTextEntry);
+    // The effect players and their pool, which the race paints every frame.
+    createAnimPlayers();
     race.s_raceSetUp = 0;
     return true;
 }

@@ -2,8 +2,9 @@
 // A race entered without the front end, for development and tests: race
 // row `row` becomes the only event slot, and the race-load steps run at
 // once in the order the staged loader runs them, as far as they exist
-// today: the zones, the track, the race images, the computer cars, the
-// player's car in the last slot, and their opponents. The race is set up
+// today: the zones, the track, the race images, the menus' texts, the
+// computer cars, the player's car in the last slot, their opponents, the
+// race's texts and the effect players. The race is set up
 // by the first race state entered.
 //
 // Game thread only.

@@ -53,6 +53,7 @@ struct ProgressLine {
 constexpr ProgressLine kProgressLines[] = {
     {"", "", true},
     {"m_screenGraphics", "", true},
+    {"InitInstance: SHFullscreen returned 1.", "", true},
     {"all sounds loaded", "", true},
     {"ApplicationImpl::openDisplay(GDI): ", ""},
     {"new ", ""},
@@ -63,7 +64,9 @@ constexpr ProgressLine kProgressLines[] = {
     {"text pack ", " loaded"},
 };
 
-bool isProgress(std::string_view line) {
+} // namespace
+
+bool isProgressLine(std::string_view line) {
     if (line.find("not ") != std::string_view::npos || line.find("fault") != std::string_view::npos)
         return false;
     for (const ProgressLine& progress : kProgressLines) {
@@ -75,11 +78,13 @@ bool isProgress(std::string_view line) {
     return false;
 }
 
+namespace {
+
 void addLogged(Findings& findings, LogCollector& log, const std::string& step) {
     for (std::string& line : log.take()) {
         while (!line.empty() && (line.front() == '\n' || line.front() == '\r'))
             line.erase(0, 1);
-        if (!isProgress(line))
+        if (!isProgressLine(line))
             addFinding(findings, step, "loads-without-fault", std::move(line));
     }
 }

@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace datacheck {
@@ -29,5 +30,10 @@ struct Finding {
 std::string describe(const Finding& finding);
 
 std::vector<Finding> checkDataSet(const std::filesystem::path& folder);
+
+// Whether `line` is one of the progress lines the game logs while it starts
+// and runs on a sound set (state changes, what start-up loaded); any other
+// line is a loader or a runtime check telling what it skipped or replaced.
+bool isProgressLine(std::string_view line);
 
 } // namespace datacheck

@@ -120,6 +120,16 @@ constexpr Text kMenusAndRace[] = {
     {176, u","},
 };
 
+// The race's prompt under the flyover and the racer intro, and the racers'
+// names (text 200 + racer id: the player's eight cars, then the six
+// computer drivers).
+constexpr Text kRace[] = {
+    {50, u"Tap to continue"}, {200, u"Sandpiper"},   {201, u"Kestrel"},   {202, u"Ironback"},
+    {203, u"Wisp"},           {204, u"Goliath"},     {205, u"Marauder"},  {206, u"Scarab"},
+    {207, u"Tempest"},        {208, u"Rook Halden"}, {209, u"Mira Sol"},  {210, u"Dax Verro"},
+    {211, u"Nell Ashby"},     {212, u"Ty Corran"},   {213, u"Juno Pike"},
+};
+
 std::vector<std::u16string> table(std::initializer_list<std::span<const Text>> groups) {
     std::vector<std::u16string> texts;
     for (std::span<const Text> group : groups) {
@@ -142,7 +152,7 @@ std::vector<std::u16string> demoTexts(int entry) {
         return table({kLoading});
     case kMenuTexts:
     case kRaceTexts:
-        return table({kSoftKeys, kMenusAndRace});
+        return table({kSoftKeys, kMenusAndRace, kRace});
     default:
         return {};
     }
