@@ -50,24 +50,6 @@ PaintedSprite smallSprite(int frames, int anims, std::uint32_t colour) {
     return s;
 }
 
-// A panorama above the horizon: frame 0 a band of hills 96 px wide, frames
-// 1 and 2 a cloud each.
-PaintedSprite panorama(std::uint32_t colour) {
-    PaintedSprite s;
-    s.palettes = {{0x00FF00FF, 0xFF000000 | colour, 0xFFF0F0F0},
-                  {0x00FF00FF, 0xFF000000 | colour, 0xFFD0D0D0}};
-    const auto frameOf = [](PaintedImage image) {
-        PaintedFrame frame;
-        frame.images = {std::move(image)};
-        return frame;
-    };
-    s.frames.push_back(
-        frameOf(paintImage(0, -12, 96, 12, [](int x, int y) { return y > 12 - (x % 24) / 3 ? 1 : 0; })));
-    s.frames.push_back(frameOf(paintImage(10, -20, 8, 3, [](int, int) { return 2; })));
-    s.frames.push_back(frameOf(paintImage(50, -22, 8, 3, [](int, int) { return 2; })));
-    return s;
-}
-
 TrackModel trackOf(int number, std::uint32_t sky) {
     TrackRing ring;
     if (number == 0)
@@ -159,7 +141,7 @@ std::vector<std::optional<PaintedSprite>> raceSprites() {
     for (int id = 0; id < kRaceSetRacers; ++id)
         put(kRaceSetFirstCar + id, kCarFrames, kCarAnims,
             0xC02020 + static_cast<std::uint32_t>(id) * 0x003040);
-    sprites[kRaceSetBackdropSprite] = panorama(0x708060);
+    sprites[kRaceSetBackdropSprite] = racePanorama(0x708060);
     return sprites;
 }
 
@@ -179,6 +161,22 @@ std::vector<Picture> raceImages() {
 }
 
 } // namespace
+
+PaintedSprite racePanorama(std::uint32_t colour) {
+    PaintedSprite s;
+    s.palettes = {{0x00FF00FF, 0xFF000000 | colour, 0xFFF0F0F0},
+                  {0x00FF00FF, 0xFF000000 | colour, 0xFFD0D0D0}};
+    const auto frameOf = [](PaintedImage image) {
+        PaintedFrame frame;
+        frame.images = {std::move(image)};
+        return frame;
+    };
+    s.frames.push_back(
+        frameOf(paintImage(0, -12, 96, 12, [](int x, int y) { return y > 12 - (x % 24) / 3 ? 1 : 0; })));
+    s.frames.push_back(frameOf(paintImage(10, -20, 8, 3, [](int, int) { return 2; })));
+    s.frames.push_back(frameOf(paintImage(50, -22, 8, 3, [](int, int) { return 2; })));
+    return s;
+}
 
 RaceSet makeRaceSet() {
     RaceSet set;

@@ -69,6 +69,10 @@ struct RaceSet {
 
 RaceSet makeRaceSet();
 
+// A track's backdrop: a panorama above the horizon, frame 0 a band of hills
+// 96 px wide in `colour` (0xRRGGBB), frames 1 and 2 a cloud each.
+PaintedSprite racePanorama(std::uint32_t colour);
+
 // A pack of the set: the constant string that names it and its entries'
 // payloads (each goes behind a header byte of 0, `packEntry`, except the
 // sprite packs', which are whole entries already).

@@ -84,7 +84,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kFontPack, u"/" + std::u16string(kFontPackFile)},
         {kRacerPack, u"/racers.pak"},
         {kRaceImagePack, u"/" + std::u16string(kRaceImagePackFile)},
-        {kObjectSpritePack, u"/objects.pak"},
+        {kObjectSpritePack, u"/" + std::u16string(kObjectSpritePackFile)},
         {kGameTablesPack, u"/tables.pak"},
         {kTrackPack, u"/tracks.pak"},
         {kEventPack, u"/events.pak"},

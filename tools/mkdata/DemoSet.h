@@ -145,6 +145,16 @@ datakit::PaintedSprite demoWheelParticles();
 datakit::PaintedImage demoCarPicture(double yawDegrees, double pixelsPerMetre, std::int16_t x,
                                      std::int16_t y);
 void produceSpritePack(ProgramFolder& folder);
+// What the race load reads beyond the front end and the cars: the race's
+// sprites and each track's backdrop (`addDemoRaceSprites` fills the empty
+// slots of `demoSprites`), the second sprite table (constant string 155
+// names its file with a leading '/') with the slots the tracks' objects
+// mark, and the race image pack: `demoRaceImages`, then a road picture for
+// each image id a track names past them.
+inline constexpr std::u16string_view kObjectSpritePackFile = u"objects.pak";
+void addDemoRaceSprites(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
+void produceObjectSprites(ProgramFolder& folder);
+void produceRaceImagePack(ProgramFolder& folder);
 // The promotion file (constant string 19 names it with a leading '/') and
 // the application properties that give its pages their addresses.
 inline constexpr std::u16string_view kPromoFile = u"promo.bin";

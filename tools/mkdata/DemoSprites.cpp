@@ -434,6 +434,7 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[55] = demoCarShadows();
     for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
         sprites[static_cast<std::size_t>(set)] = demoCar(kRacerColours[set - kFirstRacerSprite]);
+    addDemoRaceSprites(sprites);
     return sprites;
 }
 
