@@ -5,12 +5,22 @@
 #include "tools/mkdata/DemoSet.h"
 
 #include <initializer_list>
+#include <string>
+#include <string_view>
 
 namespace mkdata {
 
 namespace {
 
 using namespace rt::constants;
+
+// A resource name of the archive's root: '/' and `file`. Built by append:
+// GCC 12 at -O3 takes `u"/" + string` for an overlapping copy and warns.
+std::u16string rooted(std::u16string_view file) {
+    std::u16string name(u"/");
+    name.append(file);
+    return name;
+}
 
 // Texts for the numbers from `first` on, one each.
 void addRange(std::vector<datakit::ConstantText>& texts, std::int32_t first,
@@ -29,7 +39,7 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kSoundThreadFailed, u"The sound thread stopped: "},
         {kDefaultMessage, u""},
         {kZeroDigit, u"0"},
-        {kPromoDataFile, u"/" + std::u16string(kPromoFile)},
+        {kPromoDataFile, rooted(kPromoFile)},
         {kPromoNoneWord, u"NONE"},
         {kPromoOffWord, u"OFF"},
         {kPromoFieldSeparator, u";"},
@@ -69,8 +79,8 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kPackPartSeparator, std::u16string(kPackPartSeparatorText)},
         {kRecordReadFailed, u"The saved record could not be read: "},
         {kSoundQuestionProperty, u"Vorlax-Sound-Question"},
-        {kSoundContentTypesResource, u"/" + std::u16string(kSoundContentTypesFile)},
-        {kSoundPack, u"/" + std::u16string(kSoundPackFile)},
+        {kSoundContentTypesResource, rooted(kSoundContentTypesFile)},
+        {kSoundPack, rooted(kSoundPackFile)},
         {kDebugNumberLabel, u"dbg "},
         {kEventResultsStore, u"VorlaxResults"},
         {kEventRecordsStore, u"VorlaxRecords"},
@@ -78,13 +88,13 @@ std::vector<datakit::ConstantText> demoConstantTexts() {
         {kFpsLabel, u"FPS "},
         {kFpsAverageLabel, u" avg "},
         {kFpsCarLabel, u" car "},
-        {kFixedPointPack, u"/" + std::u16string(kFixedPointPackFile)},
-        {kTextPack, u"/" + std::u16string(kTextPackFile)},
-        {kSpritePack, u"/" + std::u16string(kSpritePackFile)},
-        {kFontPack, u"/" + std::u16string(kFontPackFile)},
+        {kFixedPointPack, rooted(kFixedPointPackFile)},
+        {kTextPack, rooted(kTextPackFile)},
+        {kSpritePack, rooted(kSpritePackFile)},
+        {kFontPack, rooted(kFontPackFile)},
         {kRacerPack, u"/racers.pak"},
-        {kRaceImagePack, u"/" + std::u16string(kRaceImagePackFile)},
-        {kObjectSpritePack, u"/" + std::u16string(kObjectSpritePackFile)},
+        {kRaceImagePack, rooted(kRaceImagePackFile)},
+        {kObjectSpritePack, rooted(kObjectSpritePackFile)},
         {kGameTablesPack, u"/tables.pak"},
         {kTrackPack, u"/tracks.pak"},
         {kEventPack, u"/events.pak"},
