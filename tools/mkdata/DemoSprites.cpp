@@ -439,9 +439,22 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
 }
 
 void produceSpritePack(ProgramFolder& folder) {
-    for (datakit::ArchiveEntry& part :
-         datakit::packArchiveEntries(kSpritePackFile, kPackPartSeparatorText,
-                                     datakit::writePack(datakit::spritePackEntries(demoSprites()))))
+    // A part file is read whole into the game's heap: a new part starts
+    // before the entries so far would pass 128 KB, so that no single read
+    // needs a large free block.
+    constexpr std::size_t kPartBytes = 128 * 1024;
+    const std::vector<datakit::Bytes> entries = datakit::spritePackEntries(demoSprites());
+    std::vector<std::uint16_t> firstEntries{0};
+    std::size_t inPart = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (inPart > 0 && inPart + entries[i].size() > kPartBytes) {
+            firstEntries.push_back(static_cast<std::uint16_t>(i));
+            inPart = 0;
+        }
+        inPart += entries[i].size();
+    }
+    for (datakit::ArchiveEntry& part : datakit::packArchiveEntries(kSpritePackFile, kPackPartSeparatorText,
+                                                                   datakit::writePack(entries, firstEntries)))
         folder.archive.push_back(std::move(part));
 }
 
