@@ -16,8 +16,9 @@
 
 namespace {
 
+using game::kTitleState;
+
 constexpr std::uint32_t kFrameMs = 40;
-constexpr std::int32_t kTitleState = 5;
 // Frames of the menu before the measure: its items have slid in by then.
 constexpr int kSettleFrames = 30;
 

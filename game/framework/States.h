@@ -29,16 +29,38 @@ enum StateMessage : std::int32_t {
 
 inline constexpr std::int32_t kStateStackSize = 32;
 inline constexpr std::int32_t kNoState = -1;
-// States that the framework and the subsystems above it tell apart.
+// The game's states by number, in one place for every subsystem.
+inline constexpr std::int32_t kSplashState = 2;
+inline constexpr std::int32_t kSoundQuestionState = 3;
 inline constexpr std::int32_t kLoadingState = 4;
+inline constexpr std::int32_t kTitleState = 5;
+inline constexpr std::int32_t kMainMenuState = 6;
+inline constexpr std::int32_t kExitQuestionState = 7;
+inline constexpr std::int32_t kQuitRaceQuestionState = 8;
+inline constexpr std::int32_t kRestartQuestionState = 9;
+inline constexpr std::int32_t kResetQuestionState = 10;
+inline constexpr std::int32_t kPreRaceState = 12;
+inline constexpr std::int32_t kListScreenState = 14;
+inline constexpr std::int32_t kModeMenuState = 15;
+inline constexpr std::int32_t kTrackSelectState = 16;
+inline constexpr std::int32_t kRaceMenuState = 17;
+inline constexpr std::int32_t kBonusMenuState = 18;
+inline constexpr std::int32_t kOptionsState = 30;
+inline constexpr std::int32_t kReferenceListState = 31;
+inline constexpr std::int32_t kTextPageState = 32;
 inline constexpr std::int32_t kPauseMenuState = 33;
+inline constexpr std::int32_t kRaceOptionsState = 34;
+inline constexpr std::int32_t kRaceHelpState = 35;
 inline constexpr std::int32_t kRaceEndMenuState = 36;
+inline constexpr std::int32_t kNoticeState = 37;
 inline constexpr std::int32_t kTextScreenState = 38;
 inline constexpr std::int32_t kRacerIntroState = 39;
 inline constexpr std::int32_t kTrackFlyoverState = 40;
 inline constexpr std::int32_t kRaceCountdownState = 41;
 inline constexpr std::int32_t kRaceState = 42;
 inline constexpr std::int32_t kResultsState = 43;
+inline constexpr std::int32_t kStartQuestionState = 45;
+inline constexpr std::int32_t kPromotionState = 46;
 // The game mode whose race carries a soft key of its own.
 inline constexpr std::int32_t kSoftKeyRaceMode = 6;
 

@@ -32,8 +32,6 @@ constexpr std::int32_t kHudButtonFrame = 18;
 constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
 // The race type whose mode-6 race keeps the HUD panel touchable.
 constexpr std::int32_t kPanelRaceType = 7;
-constexpr std::int32_t kOptionsState = 30;
-constexpr std::int32_t kMainMenuState = 6;
 // The greatest a - b that `dragExceeds` lets pass.
 constexpr std::int32_t kDragThreshold = 10;
 

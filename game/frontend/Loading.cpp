@@ -40,7 +40,6 @@ namespace {
 
 // Where the loading state goes at once when it is done; any other next
 // state (a race) waits for the player.
-constexpr std::int32_t kTitleState = 5;
 
 // Sprite slots the menus' load works on.
 constexpr std::int32_t kTitleBackSprite = 1;

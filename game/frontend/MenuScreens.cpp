@@ -30,7 +30,6 @@ constexpr std::int32_t kFirstPictureX = 47;
 constexpr std::int32_t kPictureStep = 204;
 constexpr std::int32_t kPictureY = 110;
 constexpr std::int32_t kBackKey = 19;
-constexpr std::int32_t kPromotionState = 46;
 // The highlight around the picture: two colours swapped every 4 frames.
 constexpr std::int32_t kHighlightColours[] = {0xFFD200, 0xFF7A00};
 constexpr std::int32_t kHighlightBorder = 3;

@@ -6,12 +6,10 @@
 //
 // Game thread only.
 
+#include "game/framework/States.h"
 #include <cstdint>
 
 namespace game {
-
-inline constexpr std::int32_t kBonusMenuState = 18;
-inline constexpr std::int32_t kNoticeState = 37;
 
 void stateBonusMenu(std::int32_t message);
 void stateNotice(std::int32_t message);

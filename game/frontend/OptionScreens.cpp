@@ -33,7 +33,6 @@ using Graphics = platform::javax_microedition_lcdui_Graphics;
 
 constexpr std::int32_t kOptionsTitle = 33;
 constexpr std::int32_t kTextPageTitle = 82;
-constexpr std::int32_t kResetQuestionState = 10;
 constexpr std::int32_t kResetItemBit = 3;
 constexpr std::int32_t kSoundOnText = 11;
 constexpr std::int32_t kSoundOffText = 12;

@@ -11,12 +11,11 @@
 //
 // Game thread only.
 
+#include "game/framework/States.h"
 #include <cstdint>
 
 namespace game {
 
-inline constexpr std::int32_t kOptionsState = 30;
-inline constexpr std::int32_t kTextPageState = 32;
 // The text screen's lines: the first index (its line is the next text), the
 // index at which the page starts again, its rows and their pitch.
 inline constexpr std::int32_t kFirstPageLine = 215;

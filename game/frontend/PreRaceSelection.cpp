@@ -34,8 +34,6 @@ constexpr std::int32_t kTitleText = 31;
 constexpr std::int32_t kFirstTypeNameText = 151;
 constexpr std::int32_t kFirstTypeDescriptionText = 177;
 constexpr std::int32_t kLockedText = 22;
-constexpr std::int32_t kFlyoverState = 40;
-constexpr std::int32_t kCountdownState = 41;
 // Fields of a race table row and of an event row that the screen reads.
 constexpr std::int32_t kRowIconField = 2;
 constexpr std::int32_t kRowIcon2Field = 3;
@@ -115,7 +113,7 @@ void choose() {
     rt::Array::setRef(slots.s_eventTypeText, slots.s_currentEvent,
                       getString(kFirstTypeDescriptionText + type));
     preRaceStatics().s_eventSelected = 1;
-    startLoading(kLoadRace, gameMode() == 0 ? kFlyoverState : kCountdownState);
+    startLoading(kLoadRace, gameMode() == 0 ? kTrackFlyoverState : kRaceCountdownState);
 }
 
 void update() {

@@ -20,13 +20,13 @@
 //
 // Game thread only.
 
+#include "game/framework/States.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
 
 namespace game {
 
-inline constexpr std::int32_t kPreRaceState = 12;
 // The remembered selection that carries the lap option (laps - 1).
 inline constexpr std::int32_t kLapOptionSlot = 13;
 inline constexpr std::int32_t kLapOptions = 5;

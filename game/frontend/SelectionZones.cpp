@@ -34,9 +34,6 @@ constexpr std::int32_t kAnchorLineRise = 80;
 // on the anchor line.
 constexpr std::int32_t kSideArrowDrop = 80;
 constexpr std::int32_t kLowerArrowDrop = 245;
-constexpr std::int32_t kReferenceListState = 31;
-constexpr std::int32_t kTrackSelectState = 16;
-constexpr std::int32_t kBonusMenuState = 18;
 enum ArrowKind : std::int32_t { kReferenceArrows, kSideArrows, kFourArrows, kArrowKindCount };
 
 std::int32_t gridEntryCount() {

@@ -7,6 +7,7 @@
 //
 // Game thread only.
 
+#include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -14,7 +15,6 @@
 
 namespace game {
 
-inline constexpr std::int32_t kListScreenState = 14;
 // The list's selection waits this long (ms) after a change before a tap may
 // confirm it, so that the tap that picks an entry does not also confirm it.
 inline constexpr std::int32_t kListSelectionWait = 300;

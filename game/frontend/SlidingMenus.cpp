@@ -20,7 +20,6 @@ namespace game {
 namespace {
 
 // The promotion screen, the text screen, the race countdown.
-constexpr std::int32_t kPromotionState = 46;
 constexpr std::int32_t kTextScreen = 38;
 constexpr std::int32_t kMenuMusic = 5;
 constexpr std::int32_t kSlideStep = 128;

@@ -6,6 +6,7 @@
 // pushed). Entering the menu, also when a pushed state pops back to it,
 // brings every item back; so does a choice without a target.
 
+#include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -13,10 +14,6 @@
 
 namespace game {
 
-inline constexpr std::int32_t kMainMenuState = 6;
-inline constexpr std::int32_t kModeMenuState = 15;
-inline constexpr std::int32_t kRaceMenuState = 17;
-inline constexpr std::int32_t kStartQuestionState = 45;
 // Bit of the third progress mask: the first-time question was answered.
 inline constexpr std::int32_t kStartQuestionAnsweredBit = 3;
 

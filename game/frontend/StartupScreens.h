@@ -15,17 +15,13 @@
 //
 // Game thread only.
 
+#include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
 
 namespace game {
-
-inline constexpr std::int32_t kSplashState = 2;
-inline constexpr std::int32_t kSoundQuestionState = 3;
-inline constexpr std::int32_t kTitleState = 5;
-inline constexpr std::int32_t kResetQuestionState = 10;
 
 struct StartupScreenStatics {
     // The highlighted answer of the sound question (1 switches sound on).

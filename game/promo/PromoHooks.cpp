@@ -3,6 +3,7 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
+#include "game/framework/States.h"
 #include "game/promo/PromoData.h"
 #include "game/promo/PromoPaint.h"
 #include "game/promo/PromoScreen.h"
@@ -11,11 +12,7 @@
 
 namespace game {
 
-namespace {
-
-constexpr std::int32_t kPromotionState = 46;
-
-} // namespace
+namespace {} // namespace
 
 void setupPromotion() {
     LoopStatics& loop = loopStatics();

@@ -29,7 +29,6 @@ using namespace rt::constants;
 
 // The text shown while the screen loads, and the main menu it returns to.
 constexpr std::int32_t kLoadingText = 149;
-constexpr std::int32_t kMainMenuState = 6;
 // Game keys: directions, fire, the two soft keys.
 constexpr std::int32_t kKeyUp = 1;
 constexpr std::int32_t kKeyDown = 2;

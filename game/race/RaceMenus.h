@@ -13,11 +13,6 @@
 
 namespace game {
 
-inline constexpr std::int32_t kExitQuestionState = 7;
-inline constexpr std::int32_t kQuitRaceQuestionState = 8;
-inline constexpr std::int32_t kRestartQuestionState = 9;
-inline constexpr std::int32_t kRaceOptionsState = 34;
-inline constexpr std::int32_t kRaceHelpState = 35;
 // The loading target of a next race, and of the menus.
 inline constexpr std::int32_t kRaceLoadKind = 8;
 inline constexpr std::int32_t kMenuLoadKind = 4;

@@ -46,7 +46,6 @@ constexpr std::int32_t kWheelModules[] = {2, 3};
 constexpr std::int32_t kSmokeFrame = 2 * kSurfaceCount;
 constexpr std::int32_t kStateAnimFirst = 3;
 constexpr std::int32_t kStateAnimMiddle = 4;
-constexpr std::int32_t kOptionsState = 34;
 constexpr std::int32_t kSlowedState = 64;
 
 // A falling car shrinks with each step of its fall; a step below 1 counts
@@ -296,7 +295,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
             resetZoomPainter();
         } else if (ASprite* sprite = c.s_playerCarSprite) {
             const std::int32_t state = states.s_state;
-            if (car->m_state == 1 && state != kPauseMenuState && state != kOptionsState)
+            if (car->m_state == 1 && state != kPauseMenuState && state != kRaceOptionsState)
                 palette = loopStatics().s_frameCount & 1;
             sprite->setCurrentPalette(palette);
             platform::javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;

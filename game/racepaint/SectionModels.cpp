@@ -34,7 +34,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kRaceStartState = 41;
 constexpr std::int32_t kNoSceneryAttribute = 6;
 constexpr std::int32_t kDetailNear = 2;
 constexpr std::int32_t kDetailNearest = 3;
@@ -203,7 +202,7 @@ std::int32_t animationTime(std::int32_t mode, std::int32_t& length) {
     const std::int32_t clock = loopStatics().s_totalMs;
     if ((mode & 15) != 1)
         return clock % length;
-    if (stateStatics().s_state != kRaceStartState)
+    if (stateStatics().s_state != kRaceCountdownState)
         return length - 1;
     if (raceStatics().s_startPhase < 3)
         return 0;

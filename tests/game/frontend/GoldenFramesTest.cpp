@@ -22,11 +22,15 @@
 
 namespace {
 
+using game::kMainMenuState;
+using game::kSoundQuestionState;
+using game::kSplashState;
+using game::kStartQuestionState;
+using game::kTitleState;
+
 using framework_testing::StartedGame;
 
 constexpr std::uint32_t kFrameMs = 40;
-constexpr std::int32_t kTitleState = 5;
-constexpr std::int32_t kMainMenuState = 6;
 
 std::filesystem::path expectedFile() {
     return std::filesystem::path(VORLAX_TEST_SOURCE_DIR) / "game" / "frontend" / "golden-frames.txt";
@@ -73,9 +77,6 @@ struct Stop {
     void (*act)(StartedGame&);
 };
 
-constexpr std::int32_t kSplashState = 2;
-constexpr std::int32_t kSoundQuestionState = 3;
-constexpr std::int32_t kStartQuestionState = 45;
 constexpr std::int32_t kLeftSoftKeyCode = -6;
 
 // The player's road: the splash's picture and, 6.4 s in, its first text;

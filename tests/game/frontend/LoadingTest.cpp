@@ -26,9 +26,9 @@
 
 namespace {
 
-using framework_testing::StartedGame;
+using game::kTitleState;
 
-constexpr std::int32_t kTitleState = 5;
+using framework_testing::StartedGame;
 
 // Stands in for the splash: its first update asks for the load.
 std::int32_t s_kind = game::kLoadMenus;
