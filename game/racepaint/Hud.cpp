@@ -113,6 +113,8 @@ void hudPaintStaticInit() {
         for (std::int32_t i = 0; s.s_driverItemFrames && i < kDriverKinds; ++i)
             rt::IntArray::set(s.s_driverItemFrames, i, kDriverItemFrames[i]);
     }
+    if (!s.s_frameBox)
+        s.s_frameBox = rt::newIntArray(4);
     hudTextStaticInit();
 }
 
@@ -136,6 +138,20 @@ std::int32_t raceFrameWidth(std::int32_t number, std::int32_t frame) {
 std::int32_t raceFrameHeight(std::int32_t number, std::int32_t frame) {
     ASprite* sprite = raceSprite(number);
     return sprite && frame >= 0 && frame < sprite->getFrameCount() ? getFrameHeight(sprite, frame) : 0;
+}
+
+rt::IntArray* raceFrameBox(ASprite* sprite, std::int32_t frame, std::int32_t box) {
+    HudPaintStatics& s = hudPaintStatics();
+    if (!s.s_frameBox)
+        s.s_frameBox = rt::newIntArray(4);
+    rt::IntArray* out = s.s_frameBox;
+    if (!out)
+        return nullptr;
+    for (std::int32_t i = 0; i < 4; ++i)
+        rt::IntArray::set(out, i, 0);
+    if (sprite)
+        sprite->getFrameBox(frame, box, out, 0);
+    return out;
 }
 
 std::int32_t itemIconFrame(std::int32_t item) {

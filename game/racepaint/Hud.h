@@ -53,8 +53,11 @@ struct HudPaintStatics {
     std::int8_t s_numberSeparatorDigits = 1;
     // By driver kind: the frame of sprite 26 that shows item 8.
     rt::IntArray* s_driverItemFrames = nullptr;
+    // The frame box (x, y, w, h) the painters read a sprite frame's boxes
+    // into, made once: a painted frame makes no object.
+    rt::IntArray* s_frameBox = nullptr;
 
-    RT_REFERENCE_FIELDS(HudPaintStatics, rt::NoReferenceBase, s_driverItemFrames)
+    RT_REFERENCE_FIELDS(HudPaintStatics, rt::NoReferenceBase, s_driverItemFrames, s_frameBox)
 };
 
 HudPaintStatics& hudPaintStatics();
@@ -73,6 +76,10 @@ ASprite* raceSprite(std::int32_t number);
 void paintRaceFrame(std::int32_t number, std::int32_t frame, std::int32_t x, std::int32_t y);
 std::int32_t raceFrameWidth(std::int32_t number, std::int32_t frame);
 std::int32_t raceFrameHeight(std::int32_t number, std::int32_t frame);
+// Box `box` of frame `frame` of `sprite` read into the shared frame box
+// (`s_frameBox`), all 0 without the sprite or the box; null only when the
+// box cannot be made. The next call overwrites it.
+rt::IntArray* raceFrameBox(ASprite* sprite, std::int32_t frame, std::int32_t box);
 // The frame of sprite 26 that shows item `item` for the player; -1 for an
 // item (or a driver kind) outside the tables.
 std::int32_t itemIconFrame(std::int32_t item);

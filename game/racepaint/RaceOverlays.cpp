@@ -66,14 +66,6 @@ void renderFinishPlayer() {
         static_cast<OrvelLibPlayer*>(object)->render();
 }
 
-// Box `box` of `frame` of `sprite` into `out` (x, y, w, h).
-void frameBox(ASprite* sprite, std::int32_t frame, std::int32_t box, rt::IntArray* out) {
-    for (std::int32_t i = 0; i < 4; ++i)
-        rt::IntArray::set(out, i, 0);
-    if (sprite)
-        sprite->getFrameBox(frame, box, out, 0);
-}
-
 } // namespace
 
 WeatherStatics& weatherStatics() {
@@ -329,22 +321,23 @@ void paintRacerLabel(const cEntity* car) {
         return;
     const std::int32_t x = car->m_screenX;
     const std::int32_t y = car->m_screenY - ((50 * car->m_screenScale + 2048) >> 12);
-    rt::IntArray* box = rt::newIntArray(4);
+    // The text box (2), the shade (0) and the name's black bar (1); a
+    // name wider than the text box widens all three.
+    rt::IntArray* box = raceFrameBox(labels, kLabelFrame, 2);
     if (!box)
         return;
-    frameBox(labels, kLabelFrame, 2, box);
     const std::int32_t textX = rt::IntArray::get(box, 0);
     const std::int32_t textY = rt::IntArray::get(box, 1);
     const std::int32_t textW = rt::IntArray::get(box, 2);
     const std::int32_t nameW = hudStringWidth(kHudFont, car->m_name);
     const std::int32_t extra = nameW > textW ? nameW - textW : 0;
-    frameBox(labels, kLabelFrame, 0, box);
+    box = raceFrameBox(labels, kLabelFrame, 0);
     const std::int32_t right = rt::IntArray::get(box, 0) + rt::IntArray::get(box, 2) + extra + x;
     const std::int32_t shift = right > raceScreenWidth() ? right - raceScreenWidth() : 0;
     setFillColor(kLabelShade);
     fillRectAlpha(g, rt::IntArray::get(box, 0) + x - shift, rt::IntArray::get(box, 1) + y,
                   rt::IntArray::get(box, 2) + extra, rt::IntArray::get(box, 3));
-    frameBox(labels, kLabelFrame, 1, box);
+    box = raceFrameBox(labels, kLabelFrame, 1);
     g->setColor(0);
     fillRect(g, rt::IntArray::get(box, 0) + x - shift, rt::IntArray::get(box, 1) + y,
              rt::IntArray::get(box, 2) + extra, rt::IntArray::get(box, 3));

@@ -186,7 +186,14 @@ void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, st
 }
 
 rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box) {
-    rt::IntArray* point = rt::newIntArray(4);
+    MenuStatics& menu = menuStatics();
+    if (!menu.s_boxPoint)
+        menu.s_boxPoint = rt::newIntArray(4);
+    rt::IntArray* point = menu.s_boxPoint;
+    if (!point)
+        return nullptr;
+    for (std::int32_t i = 0; i < 4; ++i)
+        rt::IntArray::set(point, i, 0);
     rt::Object* sprite = spriteAt(kQuestionBoxSprite);
     if (sprite && sprite->classId() == ASprite::kClassId)
         static_cast<ASprite*>(sprite)->getFrameBox(frame, box, point, 0);

@@ -63,7 +63,8 @@ void paintMenu(std::int32_t count, rt::IntArray* textIds);
 // The question box centred on (x, y), answer `answer` highlighted.
 void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y);
 // Box `box` (x, y, w, h) of frame `frame` of the question box sprite; all 0
-// while the sprite is not loaded or lacks the box. A new array each call.
+// while the sprite is not loaded or lacks the box. The array is shared: the
+// next call overwrites it, so a caller reads it before asking again.
 rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box);
 // Three labelled gauges, rows 20 pixels apart from y: label i (a text id,
 // negative none) ends at x, its gauge follows filled to value i, a percent

@@ -71,13 +71,17 @@ struct MenuStatics {
     // Set when the pause state was entered while music played.
     std::int8_t s_resumeMusic = 0;
 
+    // The question box's frame box that `questionBoxPoint` answers in
+    // (int[4]), made once so that a painted box makes no object.
+    rt::IntArray* s_boxPoint = nullptr;
+
     // Menu layout from the screen height, made on first use. The help line's
     // y (`s_helpLineY`) is made with it.
     std::int32_t s_menuAreaHeight = 0;
     std::int32_t s_menuItemPitch = 0;
 
     RT_REFERENCE_FIELDS(MenuStatics, rt::NoReferenceBase, s_questionAnswerTexts, s_arrowZones, s_titleText,
-                        s_helpTexts, s_pauseZones, s_pauseZoneList)
+                        s_helpTexts, s_pauseZones, s_pauseZoneList, s_boxPoint)
 };
 
 MenuStatics& menuStatics();

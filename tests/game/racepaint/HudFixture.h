@@ -11,6 +11,7 @@
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
+#include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -69,6 +70,21 @@ inline std::int32_t standInWidth(std::int32_t frame) {
 }
 inline std::int32_t standInHeight(std::int32_t frame) {
     return 8 + frame % 5;
+}
+
+// The pause menu's two item lists: texts and the states they push.
+inline void installPauseMenuTables() {
+    rt::ObjectArray* menus = rt::newObjectArray(game::kMenuTableCount);
+    auto table = [&](std::int32_t menu, const std::vector<std::int32_t>& texts,
+                     const std::vector<std::int32_t>& targets) {
+        rt::ObjectArray* rows = rt::newObjectArray(game::kMenuRowCount);
+        rt::ObjectArray::set(rows, game::kMenuTexts, intArray(texts));
+        rt::ObjectArray::set(rows, game::kMenuTargets, intArray(targets));
+        rt::ObjectArray::set(menus, menu, rows);
+    };
+    table(game::kPauseMenu, {1, 5, 59, 3, 6, 8}, {-1, 9, 34, 35, 8, 7});
+    table(game::kPauseMenuShort, {1, 59, 3, 6, 8}, {-1, 34, 35, 8, 7});
+    game::gameTables().s_menus = menus;
 }
 
 struct HudTest : RacePaintTest {

@@ -23,17 +23,7 @@ struct RaceMenusTest : HudTest {
     RaceMenusTest() {
         game::makeKeyStateArrays();
         game::initProgressStatics();
-        rt::ObjectArray* menus = rt::newObjectArray(game::kMenuTableCount);
-        auto table = [&](std::int32_t menu, std::vector<std::int32_t> texts,
-                         std::vector<std::int32_t> targets) {
-            rt::ObjectArray* rows = rt::newObjectArray(game::kMenuRowCount);
-            rt::ObjectArray::set(rows, game::kMenuTexts, racepaint_testing::intArray(texts));
-            rt::ObjectArray::set(rows, game::kMenuTargets, racepaint_testing::intArray(targets));
-            rt::ObjectArray::set(menus, menu, rows);
-        };
-        table(game::kPauseMenu, {1, 5, 59, 3, 6, 8}, {-1, 9, 34, 35, 8, 7});
-        table(game::kPauseMenuShort, {1, 59, 3, 6, 8}, {-1, 34, 35, 8, 7});
-        game::gameTables().s_menus = menus;
+        hud_testing::installPauseMenuTables();
         game::raceViewHooks() = {};
         s_championship = false;
         game::raceMenuHooks().championship = [] { return s_championship; };

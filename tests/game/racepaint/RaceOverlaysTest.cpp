@@ -1,15 +1,20 @@
 // The overlays over the race world: the finish overlay by event type, the
 // weather strip's spread (and two first layers at one height), the
-// particles' motion, the touch buttons and the left-half band.
+// particles' motion, the touch buttons and the left-half band; and whole
+// race frames that make no object.
 
 #include "game/racepaint/RaceOverlays.h"
 
 #include "game/framework/LoopStatics.h"
 #include "game/framework/Touch.h"
 #include "game/race/HudState.h"
+#include "game/race/RaceCamera.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
+#include "game/race/RaceView.h"
 #include "game/racepaint/RoadsideView.h"
+#include "runtime/Runtime.h"
 #include "tests/game/racepaint/HudFixture.h"
 
 namespace {
@@ -172,6 +177,90 @@ TEST_F(RaceOverlayTest, TheHudButtonCountsOnTheTwentyFirstFrame) {
     game::raceTouchStatics().s_raceControlsOff = 1;
     game::stateStatics().s_gameMode = 6;
     EXPECT_FALSE(game::isHudButtonHeld());
+}
+
+TEST_F(RaceOverlayTest, ARacerLabelSitsOverItsCarAndStaysOnTheScreen) {
+    // Frame 10 of sprite 64 has the shade box (2, 4, 300, 160), the name's
+    // bar (3, 5, 280, 150) and the text box (4, 6, 260, 142); a car at
+    // scale 1.0 carries its label 50 pixels up.
+    game::cEntity* car = game::racerAt(0);
+    car->m_name = rt::String::newFromCString("Racer");
+    car->m_screenY = 300;
+    car->m_screenScale = 4096;
+    struct Case {
+        std::int32_t x;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {200,
+         {"fillRectAlpha 202 254 300 160", "fillRect 203 255 280 150", "frame 64:10 @200,250",
+          "text 'Racer' @334,256 a17 p0"}},
+        // Its right edge at 802: the whole label moves 162 to the left.
+        {500,
+         {"fillRectAlpha 340 254 300 160", "fillRect 341 255 280 150", "frame 64:10 @500,250",
+          "text 'Racer' @472,256 a17 p0"}},
+    };
+    for (const Case& c : cases) {
+        car->m_screenX = c.x;
+        EXPECT_EQ(drawn([&] { game::paintRacerLabel(car); }), c.lines) << c.x;
+    }
+}
+
+TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
+    hud_testing::installPauseMenuTables();
+    game::RaceViewHooks& hooks = game::raceViewHooks();
+    hooks = {};
+    hooks.viewPass = game::raceHudViewPass;
+    hooks.painter = game::paintRacePicture;
+    hooks.afterPaint = game::raceHudClosingPass;
+    for (std::int32_t i = 0; i < 3; ++i) {
+        game::cEntity* car = game::racerAt(i);
+        car->m_name = rt::String::newFromCString(i == 1 ? "A rather long racer name" : "Racer");
+        car->m_screenX = 200 + 150 * i;
+        car->m_screenY = 300;
+        car->m_screenScale = 4096;
+    }
+    game::CameraStatics& camera = game::cameraStatics();
+    camera.s_tourState = game::kTourDwelling;
+    camera.s_tourRacer = 2;
+    game::roadsideView().s_weatherMode = 2;
+    game::loopStatics().s_frameMs = 40;
+    player->m_itemSlot = 2;
+
+    // The race of event types 0 and 5, the racer intro's labels, and the
+    // pause menu over the race.
+    struct Scene {
+        const char* name;
+        std::int32_t type, hudBits, state;
+    };
+    for (const Scene& scene : {Scene{"race, type 0", 0, 0x19002F, game::kRaceState},
+                               Scene{"race, type 5", 5, 0x1D002F, game::kRaceState},
+                               Scene{"racer intro", 0, 0, game::kRacerIntroState},
+                               Scene{"pause over the race", 0, 0x19002F, game::kPauseMenuState}}) {
+        HudTest::event({scene.type});
+        game::hudStatics().s_hudElements = scene.hudBits;
+        game::initStateMachine();
+        game::pushState(game::kRaceState);
+        game::stateStatics().s_state = game::kRaceState;
+        if (scene.state == game::kPauseMenuState) {
+            game::pushState(game::kPauseMenuState);
+            game::stateStatics().s_state = game::kPauseMenuState;
+            game::statePauseMenu(game::kEnter);
+        }
+        game::stateStatics().s_state = scene.state;
+        auto frame = [&] {
+            if (scene.state == game::kPauseMenuState)
+                game::statePauseMenu(game::kPaint);
+            else
+                game::paintRaceState();
+        };
+        frame(); // the shared text buffer grows to its size
+        const std::size_t objects = runtime.objectManager().objectCount();
+        for (std::int32_t i = 0; i < 100; ++i)
+            frame();
+        EXPECT_EQ(runtime.objectManager().objectCount(), objects) << scene.name;
+    }
+    hooks = {};
 }
 
 } // namespace
