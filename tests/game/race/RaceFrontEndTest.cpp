@@ -1,0 +1,51 @@
+// The menus over a race in the started game read the front end's choices:
+// leaving after a race loads back into the menu the player last left, and
+// a championship runs through every race of the race mode.
+
+#include "game/framework/Keys.h"
+#include "game/framework/States.h"
+#include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceMenus.h"
+#include "game/race/RaceTables.h"
+#include "game/ui/MenuStatics.h"
+#include "tests/game/framework/GameFixture.h"
+
+namespace {
+
+TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheLastMenuLeftAndAChampionshipHasEveryRace) {
+    framework_testing::StartedGame game;
+    ASSERT_TRUE(game.started);
+    ASSERT_TRUE(game.frame()); // state 1 loads the race data
+
+    struct Row {
+        std::int32_t lastMenu, loadsInto;
+    };
+    for (const Row& row : {Row{0, game::kMainMenuState}, Row{game::kMainMenuState, game::kMainMenuState},
+                           Row{game::kModeMenuState, game::kModeMenuState},
+                           Row{game::kRaceMenuState, game::kRaceMenuState}, Row{12, game::kMainMenuState}}) {
+        game::frontEndStatics().s_lastMenuState = row.lastMenu;
+        // Game mode 1 offers no next race: the answers are retry and leave.
+        game::stateStatics().s_gameMode = 1;
+        game::StateStatics& s = game::stateStatics();
+        s.s_stateStackDepth = 0;
+        for (std::int32_t state :
+             {1, game::kLoadingState, game::kRaceState, game::kResultsState, game::kRaceEndMenuState})
+            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, state);
+        s.s_state = game::kRaceEndMenuState;
+        game::stateRaceEndMenu(game::kEnter);
+        game::menuStatics().s_questionAnswer = 1;
+        rt::ByteArray::set(game::keyStatics().s_keyState, 5, -2);
+        game::stateRaceEndMenu(game::kUpdate);
+        rt::ByteArray::set(game::keyStatics().s_keyState, 5, 0);
+        EXPECT_EQ(s.s_loadingState, game::kMenuLoadKind) << row.lastMenu;
+        EXPECT_EQ(s.s_loadingNextState, row.loadsInto) << row.lastMenu;
+        EXPECT_EQ(s.s_nextState, game::kLoadingState) << row.lastMenu;
+    }
+
+    auto* races = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(game::eventStatics().s_eventsByType, 0));
+    ASSERT_NE(races, nullptr);
+    ASSERT_NE(game::raceMenuHooks().championshipRaces, nullptr);
+    EXPECT_EQ(game::raceMenuHooks().championshipRaces(), races->length());
+}
+
+} // namespace
