@@ -10,6 +10,7 @@
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
@@ -169,6 +170,39 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
         EXPECT_EQ(requested(), game::kNoState) << "opened a second time";
         game::loopStatics().s_resumedThisFrame = 0;
     }
+}
+
+TEST_F(RaceStates, ResumingFromThePauseRestartsTheRaceMusicOnlyIfMusicPlayedWhenItOpened) {
+    static std::int32_t s_playing;
+    static std::vector<std::int32_t> s_played;
+    game::SoundHooks& sound = game::seams().sound;
+    const game::SoundHooks kept = sound;
+    sound.playingMusic = [] { return s_playing; };
+    sound.playSound = [](std::int32_t id) { s_played.push_back(id); };
+    game::raceStateStatics().s_raceMusic = 2;
+    game::loopStatics().s_pausedMusic = -1;
+    struct Row {
+        std::int32_t playing;
+        std::vector<std::int32_t> played;
+    };
+    // Music 3, no sound, and sound effect 9 (no music) when the menu opened.
+    for (const Row& row : {Row{3, {2}}, Row{-1, {}}, Row{9, {}}}) {
+        s_playing = row.playing;
+        s_played.clear();
+        game::initStateMachine();
+        game::StateStatics& s = game::stateStatics();
+        s.s_stateStackDepth = 0;
+        for (std::int32_t state : {game::kRaceState, game::kPauseMenuState})
+            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, state);
+        s.s_state = game::kPauseMenuState;
+        game::statePauseMenu(game::kEnter);
+        s_playing = -1; // the menu stopped it
+        s.s_prevState = game::kPauseMenuState;
+        s.s_state = game::kRaceState;
+        game::stateRace(game::kEnter);
+        EXPECT_EQ(s_played, row.played) << "playing " << row.playing;
+    }
+    sound = kept;
 }
 
 TEST_F(RaceStates, TheCountdownStepsTheStartSequenceAndItsPauseKeepsThePhase) {
