@@ -5,14 +5,19 @@
 
 #include "game/racepaint/RaceOverlays.h"
 
+#include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/Touch.h"
 #include "game/race/HudState.h"
 #include "game/race/RaceCamera.h"
+#include "game/race/RaceEntity.h"
+#include "game/race/RaceHash.h"
+#include "game/race/RaceKernel.h"
 #include "game/race/RaceMenus.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
+#include "game/race/StartSequence.h"
 #include "game/racepaint/RoadsideView.h"
 #include "runtime/Runtime.h"
 #include "tests/game/racepaint/HudFixture.h"
@@ -261,6 +266,77 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
         EXPECT_EQ(runtime.objectManager().objectCount(), objects) << scene.name;
     }
     hooks = {};
+}
+
+// What the display moves from frame to frame (its intro, which the count
+// waits for, the gauge's count, the split's paints, the offer's time, the
+// shake) moves in the view pass and its closing step: over the count and
+// the race the race state is the same after every frame with or without
+// the painters, and the race comes in the same frame.
+TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
+    game::makeKeyStateArrays();
+    const game::StartSequenceHooks keptHooks = game::startSequenceHooks();
+    game::startSequenceHooks().playSound = nullptr;
+    game::loopStatics().s_frameMs = 100;
+    game::raceStatics().s_raceFrameTime = game::frameMsToTime(100);
+    // The count moves the shake, the blink and the start boost: each run
+    // starts from the same values.
+    const game::RaceUtilityStatics utilities = game::raceUtilityStatics();
+    const game::DrivingStatics driving = game::drivingStatics();
+    auto run = [&](bool painted) {
+        game::raceUtilityStatics() = utilities;
+        game::drivingStatics() = driving;
+        game::RaceViewHooks& hooks = game::raceViewHooks();
+        hooks = {};
+        hooks.viewPass = game::raceHudViewPass;
+        hooks.painter = painted ? game::paintRacePicture : nullptr;
+        hooks.afterPaint = game::raceHudClosingPass;
+        game::HudStatics& hud = game::hudStatics();
+        hud.s_hudPhase = 0;
+        hud.s_hudElements = 0x1D002F;
+        game::raceStatics().s_startPhase = 0;
+        game::hudStateStatics().s_collectedShown = 0;
+        player->m_collected = 7;
+        player->m_itemSlot = -1;
+        player->m_offeredItem = 3;
+        player->m_offerTimer = 30000;
+        game::RaceEntityStatics& e = game::raceEntityStatics();
+        e.s_splitTimes = racepaint_testing::intArray({4000, 9000, 0, 0});
+        e.s_splitShown = 0;
+        e.s_splitShownTimer = 0;
+        game::raceUtilityStatics().s_shakeX = 3;
+        game::initStateMachine();
+        game::pushState(game::kRaceCountdownState);
+        game::StateStatics& s = game::stateStatics();
+        s.s_state = game::kRaceCountdownState;
+        s.s_nextState = -1;
+        std::vector<std::string> frames;
+        for (std::int32_t n = 0; n < 80; ++n) {
+            if (s.s_state == game::kRaceCountdownState) {
+                game::stepState41();
+                if (s.s_nextState == game::kRaceState)
+                    s.s_state = game::kRaceState;
+            }
+            game::paintRaceState();
+            std::string frame = std::to_string(s.s_state) + " hud " + std::to_string(hud.s_hudPhase) + " " +
+                                std::to_string(hud.s_hudIntroTime) + " " + std::to_string(hud.s_hudSlideA) +
+                                " " + std::to_string(hud.s_hudSlideB);
+            for (const game::RaceBlockHash& block : game::raceStateBlockHashes())
+                frame += "\n" + block.name + " " + std::to_string(block.hash);
+            frames.push_back(std::move(frame));
+        }
+        hooks = {};
+        return frames;
+    };
+    const std::vector<std::string> painted = run(true);
+    const std::vector<std::string> bare = run(false);
+    ASSERT_EQ(painted.size(), bare.size());
+    for (std::size_t n = 0; n < painted.size(); ++n)
+        ASSERT_EQ(painted[n], bare[n]) << "frame " << n;
+    EXPECT_TRUE(painted.back().starts_with("42 ")) << "the race began";
+    EXPECT_EQ(game::hudStateStatics().s_collectedShown, 7);
+    EXPECT_EQ(game::raceUtilityStatics().s_shakeX, 0);
+    game::startSequenceHooks() = keptHooks;
 }
 
 } // namespace
