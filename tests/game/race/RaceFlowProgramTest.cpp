@@ -8,10 +8,11 @@
 // when it is not (two).
 //
 // Each test keeps its script's times in one table. The way into the race
-// is walked by taps on a free spot of the screen: they skip the flyover and
-// the racer intro (or answer a prompt shown before them) and do nothing in
-// the countdown or the race, so only the table needs new times when that
-// way changes. Traces are compared from the race (state 42) on.
+// is walked by taps on a free spot of the screen every half second from the
+// start: they skip the flyover and the racer intro (or answer a prompt
+// shown before them) and do nothing in the loading, the countdown or the
+// race, so only the table needs new times when that way changes. Traces
+// are compared from the race (state 42) on.
 
 #include "tests/support/Command.h"
 #include "tests/support/TemporaryFolder.h"
@@ -75,11 +76,18 @@ std::string softKey(int time) {
 constexpr int kFreeX = 320;
 constexpr int kFreeY = 150;
 
-std::string walkIntoRace(const std::vector<int>& times) {
-    std::string script = "0 activate\n0 focus-gained\n";
-    for (int time : times)
+// Taps on the free spot every `every` ms from `from` to `to`.
+std::string taps(int from, int to, int every) {
+    std::string script;
+    for (int time = from; time <= to; time += every)
         script += tap(time, kFreeX, kFreeY);
     return script;
+}
+
+// The way into the race: taps every half second, from the first moments
+// until after the countdown would have begun by either way in.
+std::string walkIntoRace(int until) {
+    return "0 activate\n0 focus-gained\n" + taps(200, until, 500);
 }
 
 bool startsWith(const std::vector<int>& trace, const std::vector<int>& head) {
@@ -100,14 +108,13 @@ struct RaceFlow : ::testing::Test {
 };
 
 TEST_F(RaceFlow, ThePauseKeyOpensTheMenuWhoseItemsResumeRestartQuitOrLeave) {
-    // When, in virtual ms: the taps into the race, the pause key (the left
-    // soft key, game key 18), the tap on the item, the tap on the answer, the
-    // end of the run.
+    // When, in virtual ms: the end of the taps into the race, the pause key
+    // (the left soft key, game key 18), the tap on the item, the tap on the
+    // answer, the end of the run.
     struct Times {
-        std::vector<int> walk;
-        int pause, item, answer, quit;
+        int walkUntil, pause, item, answer, quit;
     };
-    const Times at{{200, 600, 2500, 3000, 3500}, 10000, 11000, 12000, 16000};
+    const Times at{7700, 10000, 11000, 12000, 16000};
     // The pause list's items, 36 px high, start 92 px above its centre, 40 px
     // above the screen's; a question's two answers (no, yes) start 20 px
     // above the screen's centre.
@@ -127,7 +134,7 @@ TEST_F(RaceFlow, ThePauseKeyOpensTheMenuWhoseItemsResumeRestartQuitOrLeave) {
     };
     for (const Row& row : rows) {
         std::string script =
-            walkIntoRace(at.walk) + softKey(at.pause) + tap(at.item, kFreeX, itemY(row.item));
+            walkIntoRace(at.walkUntil) + softKey(at.pause) + tap(at.item, kFreeX, itemY(row.item));
         if (row.answer >= 0)
             script += tap(at.answer, kFreeX, answerY(row.answer));
         script += std::to_string(at.quit) + " quit\n";
@@ -141,16 +148,15 @@ TEST_F(RaceFlow, ThePauseKeyOpensTheMenuWhoseItemsResumeRestartQuitOrLeave) {
 }
 
 TEST_F(RaceFlow, AFinishedRaceShowsItsResultsThenOffersTheNextRaceOnlyWhenItsTrackIsUnlocked) {
-    // When, in virtual ms: the taps into the race; taps on the free spot
-    // from after the finish (the demo races of rows 1 and 2 end between
-    // 220 and 240 s, and the results wait for a tap once their rows are
-    // shown); the left soft key, which takes the after-race menu's first
+    // When, in virtual ms: the end of the taps into the race; taps on the
+    // free spot from after the finish (the demo races of rows 1 and 2 end
+    // between 220 and 240 s, and the results wait for a tap once their rows
+    // are shown); the left soft key, which takes the after-race menu's first
     // answer; the end of the run.
     struct Times {
-        std::vector<int> walk;
-        int tapsFrom, tapsTo, tapEvery, choose, quit;
+        int walkUntil, tapsFrom, tapsTo, tapEvery, choose, quit;
     };
-    const Times at{{200, 600, 2500, 3000, 3500}, 250000, 280000, 2000, 285000, 290000};
+    const Times at{7700, 250000, 280000, 2000, 285000, 290000};
     struct Row {
         const char* flow;
         int raceRow;
@@ -161,10 +167,8 @@ TEST_F(RaceFlow, AFinishedRaceShowsItsResultsThenOffersTheNextRaceOnlyWhenItsTra
         {"the next track is locked: the first of two answers restarts the race", 2, {42, 43, 36, 40}},
     };
     for (const Row& row : rows) {
-        std::string script = walkIntoRace(at.walk);
-        for (int time = at.tapsFrom; time <= at.tapsTo; time += at.tapEvery)
-            script += tap(time, kFreeX, kFreeY);
-        script += softKey(at.choose) + std::to_string(at.quit) + " quit\n";
+        std::string script = walkIntoRace(at.walkUntil) + taps(at.tapsFrom, at.tapsTo, at.tapEvery) +
+                             softKey(at.choose) + std::to_string(at.quit) + " quit\n";
         const RaceRun run = race(root.path(), row.raceRow, script);
         EXPECT_EQ(run.status, 0) << row.flow << "\n" << run.output;
         EXPECT_TRUE(startsWith(run.fromRace, row.trace)) << row.flow << ": " << text(run.fromRace);
