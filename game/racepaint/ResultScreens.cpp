@@ -64,10 +64,9 @@ void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
     Graphics* g = loopStatics().s_graphics;
     if (!boxes || !g || kPanelFrame >= boxes->getFrameCount())
         return;
-    rt::IntArray* box = rt::newIntArray(4);
+    rt::IntArray* box = raceFrameBox(boxes, kPanelFrame, 0);
     if (!box)
         return;
-    boxes->getFrameBox(kPanelFrame, 0, box, 0);
     const std::int32_t bx = rt::IntArray::get(box, 0);
     const std::int32_t by = rt::IntArray::get(box, 1);
     const std::int32_t bw = rt::IntArray::get(box, 2);

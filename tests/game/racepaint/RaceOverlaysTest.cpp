@@ -7,6 +7,7 @@
 
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Touch.h"
 #include "game/race/HudState.h"
 #include "game/race/RaceCamera.h"
@@ -232,18 +233,27 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
     game::loopStatics().s_frameMs = 40;
     player->m_itemSlot = 2;
 
-    // The race of event types 0 and 5, the racer intro's labels, and the
-    // pause menu over the race.
+    // The race of event types 0 and 5, the racer intro's labels, the pause
+    // menu over the race, and the results. The panels of modes 1 and 5 fill
+    // in two translucent colours a frame, and the translucent fill makes a
+    // new tile image for each change of colour: they are counted with the
+    // fill drawn from the tile's pixels.
     struct Scene {
         const char* name;
-        std::int32_t type, hudBits, state;
+        std::int32_t type, hudBits, state, mode;
+        bool imageFill = true;
     };
-    for (const Scene& scene : {Scene{"race, type 0", 0, 0x19002F, game::kRaceState},
-                               Scene{"race, type 5", 5, 0x1D002F, game::kRaceState},
-                               Scene{"racer intro", 0, 0, game::kRacerIntroState},
-                               Scene{"pause over the race", 0, 0x19002F, game::kPauseMenuState}}) {
+    for (const Scene& scene : {Scene{"race, type 0", 0, 0x19002F, game::kRaceState, 0},
+                               Scene{"race, type 5", 5, 0x1D002F, game::kRaceState, 0},
+                               Scene{"racer intro", 0, 0, game::kRacerIntroState, 0},
+                               Scene{"pause over the race", 0, 0x19002F, game::kPauseMenuState, 0},
+                               Scene{"results of mode 0", 0, 0, game::kResultsState, 0},
+                               Scene{"results of mode 1", 1, 0, game::kResultsState, 1, false},
+                               Scene{"results of mode 5", 5, 0, game::kResultsState, 5, false}}) {
+        game::config().s_translucentFill = scene.imageFill ? 1 : 0;
         HudTest::event({scene.type});
         game::hudStatics().s_hudElements = scene.hudBits;
+        game::stateStatics().s_gameMode = scene.mode;
         game::initStateMachine();
         game::pushState(game::kRaceState);
         game::stateStatics().s_state = game::kRaceState;
@@ -265,6 +275,7 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
             frame();
         EXPECT_EQ(runtime.objectManager().objectCount(), objects) << scene.name;
     }
+    game::config().s_translucentFill = 1;
     hooks = {};
 }
 
