@@ -13,6 +13,7 @@
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
 #include "game/race/HudState.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceTouch.h"
@@ -351,6 +352,8 @@ void stateQuitRaceConfirm(std::int32_t message) {
         backToState(kLoadingState);
         if (raceMenuHooks().endChampionship)
             raceMenuHooks().endChampionship();
+        // The next championship begins at its first race.
+        raceResultsStatics().s_cupRace = 0;
         raceTouchStatics().s_raceControlsOff = 0;
     });
     if (message == kEnter)

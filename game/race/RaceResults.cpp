@@ -49,6 +49,11 @@ std::int32_t championshipRaces() {
 void enterResults() {
     RaceResultsStatics& s = raceResultsStatics();
     if (isChampionship()) {
+        // A championship's first race counts from nothing, whatever an
+        // earlier championship left for its end screen.
+        if (s.s_cupRace == 0)
+            for (std::int32_t kind = 0; kind < kDriverKinds; ++kind)
+                setIntAt(kindTable(s.s_cupPoints), kind, 0);
         for (std::int32_t i = 0; i < racerCount(); ++i) {
             const cEntity* car = racerAt(i);
             const std::int32_t kind = car ? car->m_driverKind : -1;
@@ -151,10 +156,14 @@ void updateResults() {
         s.s_resultsReady = 1;
         if (keyToGoOn(key)) {
             ++s.s_cupRace;
-            if (s.s_cupRace >= championshipRaces())
+            if (s.s_cupRace >= championshipRaces()) {
+                // Over: the end screen reads the points, and the next
+                // championship begins at its first race.
+                s.s_cupRace = 0;
                 setLoadingTarget(kMenuLoadKind, kCupEndState);
-            else
+            } else {
                 setLoadingTarget(kRaceLoadKind, kTrackFlyoverState);
+            }
             backToState(kLoadingState);
         }
         break;

@@ -27,7 +27,8 @@ struct RaceResultsStatics {
     std::int32_t s_resultsRow = 0;
     std::int32_t s_resultsRows = 0;
     std::int8_t s_resultsReady = 0;
-    // The race's place in its championship.
+    // The race's place in its championship; 0 again once the championship
+    // is over or quit, so that the next one counts its points afresh.
     std::int32_t s_cupRace = 0;
     // By driver kind (int[6]): the points shown and the points held.
     rt::IntArray* s_cupShownPoints = nullptr;

@@ -8,6 +8,7 @@
 #include "game/framework/Keys.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Touch.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceView.h"
 #include "game/ui/MenuStatics.h"
@@ -117,11 +118,13 @@ TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
     game::stateQuitRaceConfirm(game::kEnter);
     EXPECT_EQ(game::menuStatics().s_questionTitleText, 7);
     EXPECT_EQ(game::menuStatics().s_questionSecondText, 14);
+    game::raceResultsStatics().s_cupRace = 1;
     choose(game::stateQuitRaceConfirm, 1);
     EXPECT_EQ(s.s_nextState, game::kLoadingState);
     EXPECT_EQ(s.s_loadingState, game::kMenuLoadKind);
     EXPECT_EQ(s.s_loadingNextState, 6);
     EXPECT_FALSE(s_championship);
+    EXPECT_EQ(game::raceResultsStatics().s_cupRace, 0) << "the next championship starts at its first race";
 
     // Leave the game: the quit state.
     game::raceTouchStatics().s_raceControlsOff = 1;

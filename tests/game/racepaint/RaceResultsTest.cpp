@@ -142,6 +142,26 @@ TEST_F(ResultsTest, AChampionshipWalksItsSubPhasesAndCountsThePointsUp) {
     EXPECT_EQ(game::stateStatics().s_nextState, game::kLoadingState);
 }
 
+TEST_F(ResultsTest, TheNextChampionshipCountsFromNothingAfterOneEnded) {
+    s_cup = true;
+    game::RaceResultsStatics& s = game::raceResultsStatics();
+    // Eight racers of kinds 0..5, 0, 1: places 0..7 give 10, 8, 6, 5, 4,
+    // 3, 2, 1.
+    const std::vector<std::int32_t> onceRaced{12, 9, 6, 5, 4, 3};
+    game::stateRaceResults(game::kEnter);
+    ASSERT_EQ(sprite_testing::ints(s.s_cupPoints, 6), onceRaced);
+    // Its last race over, the end screen loads with the points kept.
+    s.s_cupRace = 2;
+    s.s_resultsPhase = 4;
+    frame(5);
+    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kCupEndState);
+    EXPECT_EQ(sprite_testing::ints(s.s_cupPoints, 6), onceRaced) << "the end screen reads them";
+    // The first race of the next championship.
+    game::stateRaceResults(game::kEnter);
+    EXPECT_EQ(sprite_testing::ints(s.s_cupPoints, 6), onceRaced);
+    EXPECT_EQ(s.s_cupRace, 0);
+}
+
 struct PanelTest : ResultsTest {
     // Stand-in sprite 4: frame 3 is 15 wide; its box 0 (2, 4, 300, 153).
     static constexpr std::int32_t kX = (640 - 15) / 2;
