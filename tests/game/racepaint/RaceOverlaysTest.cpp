@@ -1,7 +1,8 @@
 // The overlays over the race world: the finish overlay by event type, the
 // weather strip's spread (and two first layers at one height), the
-// particles' motion, the touch buttons and the left-half band; and whole
-// race frames that make no object.
+// particles' motion, the touch buttons and the left-half band, a racer's
+// name label; and whole frames of the race's screens that make no object
+// and leave the race as they found it.
 
 #include "game/racepaint/RaceOverlays.h"
 
