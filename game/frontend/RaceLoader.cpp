@@ -13,12 +13,15 @@
 #include "game/framework/States.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
+#include "game/frontend/Championship.h"
 #include "game/frontend/Loading.h"
+#include "game/frontend/SlidingMenus.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RacePrepare.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -198,8 +201,12 @@ void startRaceLoad(std::int32_t next) {
             return;
     }
     loadTablesFromPack161();
-    if (next != 0)
+    if (next != 0) {
         loadTexts(kMenuTexts);
+        // A championship goes on with the cup's race that the results moved to.
+        if (frontEndStatics().s_championship)
+            (void)setupCupRace(raceResultsStatics().s_cupRace);
+    }
     startLoad(true);
 }
 

@@ -24,6 +24,7 @@
 #include "runtime/Runtime.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/game/frontend/RaceSetFolder.h"
 #include "tests/support/DeadFrames.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/RaceSet.h"
@@ -39,35 +40,6 @@ using framework_testing::StartedGame;
 constexpr std::int32_t kMainMenu = 6;
 constexpr std::int32_t kFlyover = 40;
 constexpr std::int32_t kCountdown = 41;
-
-// The demo set with the race set's packs in place of its race data, and
-// the race set's sprites over the demo's.
-void useRaceSet(mkdata::ProgramFolder& demo) {
-    const datakit::RaceSet set = datakit::makeRaceSet();
-    std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
-    for (std::size_t slot = 0; slot < sprites.size(); ++slot)
-        if (set.sprites[slot])
-            sprites[slot] = set.sprites[slot];
-    std::vector<datakit::ConstantText> names = mkdata::demoConstantTexts();
-    for (datakit::RaceSetPack pack : datakit::raceSetPacks(set)) {
-        if (pack.constantString == rt::constants::kSpritePack)
-            pack.entries = datakit::spritePackEntries(sprites);
-        else if (!pack.wholeEntries)
-            for (datakit::Bytes& entry : pack.entries)
-                entry = datakit::packEntry(0, entry);
-        auto named = std::find_if(names.begin(), names.end(), [&](const datakit::ConstantText& text) {
-            return text.number == pack.constantString;
-        });
-        ASSERT_NE(named, names.end()) << pack.constantString;
-        const std::u16string file = named->text.substr(1);
-        std::erase_if(demo.archive, [&](const datakit::ArchiveEntry& entry) {
-            return entry.name == file || entry.name.starts_with(file + u".");
-        });
-        for (datakit::ArchiveEntry& part :
-             datakit::packArchiveEntries(file, u".", datakit::writePack(pack.entries)))
-            demo.archive.push_back(std::move(part));
-    }
-}
 
 // The race the main menu starts on its first update: track `s_track`'s
 // event in game mode `s_mode`.
@@ -104,7 +76,7 @@ struct RaceLoaderTest : ::testing::Test {
         s_mode = 0;
         s_states.clear();
         s_menuDepths.clear();
-        framework_testing::s_editDemoSet = useRaceSet;
+        framework_testing::s_editDemoSet = frontend_testing::useRaceSet;
         framework_testing::s_register = [] {
             game::setStateHandler(2, [](std::int32_t message) {
                 if (message == game::kUpdate)
