@@ -3,7 +3,6 @@
 // the main and mode menus to the promotion screen and back, with no runtime
 // check logged on the way.
 
-#include "tests/game/frontend/RaceSetFolder.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -176,55 +175,6 @@ TEST(FrontEndProgram, AMissingSpritePackEndsTheStartUpAsABrokenDataSet) {
     EXPECT_EQ(linesStartingWith(run.output, "state "),
               (std::vector<std::string>{"state 1 -> 2", "state 2 -> -1"}))
         << run.output;
-}
-
-// The game end to end on the race set: from the title through the main
-// menu, the first-time question (no), the race menu's single race, the
-// bonus menu's first picture, the racer list (the left soft key takes the
-// first racer) and the pre-race selection, whose lap option three taps on
-// an arrow step from three laps down to one, into the race load. The
-// prompt waits for a tap; then the flyover, the racer intro, the
-// countdown, one lap of the straight ring with no key held (the car
-// accelerates by itself), the results (a tap), the after-race menu's leave
-// answer and the menus' load back to the main menu.
-std::string raceFromTheMenus(bool tapThePrompt) {
-    std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
-                         tap(19000, 58, 82) + tap(21000, 320, 240) + tap(23000, 58, 156) +
-                         tap(25000, 127, 160) + key(27000, "F1") + tap(28000, 620, 400) +
-                         tap(28500, 620, 400) + tap(29000, 620, 400) + key(31000, "F1");
-    if (!tapThePrompt)
-        return script + "60000 quit\n";
-    return script + tap(40000, 320, 240) + tap(95000, 320, 240) + tap(100000, 320, 330) + "115000 quit\n";
-}
-
-TEST(FrontEndProgram, ARaceFromTheMenusRunsToItsEndAndBackToTheMainMenu) {
-    testing_support::TemporaryFolder root("vorlax-end-to-end");
-    mkdata::ProgramFolder set = mkdata::makeDemoSet();
-    frontend_testing::useRaceSet(set);
-    // Each run starts on a set of its own: a run saves what the player
-    // answered.
-    for (const char* name : {"waiting", "racing"})
-        ASSERT_TRUE(mkdata::writeProgramFolder(set, root.path() / name).ok());
-    const std::vector<std::string> toTheLoad = {"state 1 -> 2",   "state 2 -> 3",   "state 3 -> 4",
-                                                "state 4 -> 5",   "state 5 -> 6",   "state 6 -> 45",
-                                                "state 45 -> 17", "state 17 -> 18", "state 18 -> 14",
-                                                "state 14 -> 12", "state 12 -> 4"};
-
-    // Without a tap the loaded race waits behind its prompt.
-    ProgramRun waiting = runVorlax(root.path() / "waiting", raceFromTheMenus(false));
-    EXPECT_EQ(waiting.status, 0) << waiting.output;
-    EXPECT_EQ(linesStartingWith(waiting.output, "state "), toTheLoad) << waiting.output;
-
-    ProgramRun run = runVorlax(root.path() / "racing", raceFromTheMenus(true));
-    EXPECT_EQ(run.status, 0) << run.output;
-    std::vector<std::string> trace = toTheLoad;
-    for (const char* line : {"state 4 -> 40", "state 40 -> 39", "state 39 -> 41", "state 41 -> 42",
-                             "state 42 -> 43", "state 43 -> 36", "state 36 -> 4", "state 4 -> 6"})
-        trace.emplace_back(line);
-    EXPECT_EQ(linesStartingWith(run.output, "state "), trace) << run.output;
-    // No screen on the way drew what its sprites lack, and no step failed.
-    EXPECT_EQ(linesStartingWith(run.output, "stacktrace:"), std::vector<std::string>{}) << run.output;
-    EXPECT_EQ(linesStartingWith(run.output, "load of kind"), std::vector<std::string>{}) << run.output;
 }
 
 } // namespace
