@@ -125,7 +125,7 @@ void cupPaint() {
     paintFrameRound(kPictureSprite, cup, x, y);
     if (!cupAvailable(cup)) {
         setFillColor(kLockCover);
-        fillRect(g, x, y, pictureW, pictureH);
+        fillRectAlpha(g, x, y, pictureW, pictureH);
     }
     const std::int32_t badgeW = spriteFrameWidth(kBadgeSprite, 0);
     for (std::int32_t race = 0; race < kCupRaces; ++race)
@@ -182,7 +182,7 @@ void rewardPaint() {
     paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
     paintScreenHeader();
     setFillColor(kPanelColour);
-    fillRect(g, (w - kRewardLineWidth) / 2 - 10, 90, kRewardLineWidth + 20, h - 180);
+    fillRectAlpha(g, (w - kRewardLineWidth) / 2 - 10, 90, kRewardLineWidth + 20, h - 180);
     const std::int32_t standing = raceResultsStatics().s_cupPlayerStanding;
     paintFrameRound(kBadgeSprite, standing, w / 2 - spriteFrameWidth(kBadgeSprite, 0) / 2, 100);
     drawTextBlock(kTextFont, 1, getString(kRewardHeadText), kRewardLineWidth, 0, w / 2, 160,

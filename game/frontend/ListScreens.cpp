@@ -110,12 +110,13 @@ void paintRacerGrid(Graphics* g) {
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
     setFillColor(kGridLayer);
-    fillRect(g, 0, 0, w, h);
+    fillRectAlpha(g, 0, 0, w, h);
     for (std::int32_t entry = 0; entry < count; ++entry) {
         const std::int32_t x = kRacerCellX + kRacerCellStepX * (entry % kRacerGridColumns);
         const std::int32_t y = kRacerCellY + kRacerCellStepY * (entry / kRacerGridColumns);
         g->setColor(0);
-        fillRect(g, x - kBorder, y - kBorder, kRacerCellSize + 2 * kBorder, kRacerCellSize + 2 * kBorder);
+        for (std::int32_t i = 1; i <= kBorder; ++i)
+            g->drawRect(x - i, y - i, kRacerCellSize + 2 * i - 1, kRacerCellSize + 2 * i - 1);
         if (entry == selection) {
             g->setColor(kHighlightCellColour);
             fillRect(g, x, y, kRacerCellSize, kRacerCellSize);
@@ -123,7 +124,7 @@ void paintRacerGrid(Graphics* g) {
         paintFrameIfPresent(kEntrySprite, entry, x, y);
         if (!racerUnlocked(entry)) {
             setFillColor(kLockedCellCover);
-            fillRect(g, x, y, kRacerCellSize, kRacerCellSize);
+            fillRectAlpha(g, x, y, kRacerCellSize, kRacerCellSize);
         }
     }
     rt::IntArray* definition = racerDefinition(selection);
@@ -180,7 +181,7 @@ void referencePaint() {
     const std::int32_t h = config().s_gameScreenHeight;
     paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
     setFillColor(kReferenceLayer);
-    fillRect(g, 0, 0, w, h);
+    fillRectAlpha(g, 0, 0, w, h);
     paintScreenHeader();
     const std::int32_t entry = std::clamp(touchStatics().s_selection, 0, kReferenceEntries - 1);
     const std::int32_t title = (entry + kReferenceTitleBase) * 2;

@@ -182,7 +182,7 @@ void paintWireModel(Graphics* g, std::int32_t track) {
 
 void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
     setFillColor(kBandColour);
-    fillRect(g, kBandX, y, kBandWidth, kBandHeight);
+    fillRectAlpha(g, kBandX, y, kBandWidth, kBandHeight);
     if (text)
         drawMenuText(kTextFont, 0, text, kBandX + kBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
 }
