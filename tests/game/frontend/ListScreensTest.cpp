@@ -107,13 +107,8 @@ TEST_F(ListScreensTest, TheCommentIsOneOfTheEightTextsDrawnFromTheSeededGenerato
 }
 
 TEST_F(ListScreensTest, TheGridShowsTheHighlightedRacerOnRedAndCoversTheLockedOnes) {
-    platform::javax_microedition_lcdui_Image* image =
-        platform::javax_microedition_lcdui_Image::createImage(640, 480);
-    platform::javax_microedition_lcdui_Graphics* g = image->getGraphics();
-    g->setColor(0xFFFFFF);
-    g->fillRect(0, 0, 640, 480);
-    game::loopStatics().s_graphics = g;
-    // Racer 1 highlighted, racers 2 (plain) and 3 (highlighted elsewhere) locked.
+    platform::javax_microedition_lcdui_Image* image = whiteScreen();
+    // Racer 1 highlighted, racers 2 and 3 locked.
     game::progressStatics().s_progressMaskA = 0b0011;
     rt::ShortArray::set(game::rememberedSelections(), game::kListScreenState, 1);
     open(game::kListScreenState);
