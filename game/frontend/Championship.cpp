@@ -12,9 +12,11 @@
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
+#include "game/frontend/PreRaceSelection.h"
 #include "game/frontend/SelectionZones.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RacePrepare.h"
 #include "game/race/RaceResults.h"
 #include "game/ui/MenuInput.h"
@@ -217,6 +219,19 @@ bool setupCupRace(std::int32_t race) {
         return false;
     setupEventSlots(row, true);
     return true;
+}
+
+void setupNextRaceEvent() {
+    if (frontEndStatics().s_championship) {
+        (void)setupCupRace(raceResultsStatics().s_cupRace);
+        return;
+    }
+    // The menu names the next event by its place in the mode's list, the
+    // place whose unlock bit it tested.
+    std::int32_t& next = raceMenuStatics().s_nextTrack;
+    if (next >= 0)
+        (void)writeModeEvent(stateStatics().s_gameMode, next);
+    next = -1;
 }
 
 void stateCupSelect(std::int32_t message) {

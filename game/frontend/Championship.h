@@ -74,6 +74,12 @@ std::int32_t cupRaceRow(std::int32_t race);
 // answers false, changing nothing, for a race outside the cup.
 bool setupCupRace(std::int32_t race);
 
+// The event the next race's load (kind 8) sets up over the finished race:
+// in a championship the cup's race that the results moved to; else the
+// event the after-race menu chose as the next race, when it chose one
+// (its choice is then spent).
+void setupNextRaceEvent();
+
 void stateCupSelect(std::int32_t message);
 void stateReward(std::int32_t message);
 // Registers the handlers of states 16 and 38.

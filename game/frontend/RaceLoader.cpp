@@ -15,13 +15,11 @@
 #include "game/framework/Texts.h"
 #include "game/frontend/Championship.h"
 #include "game/frontend/Loading.h"
-#include "game/frontend/SlidingMenus.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RacePrepare.h"
-#include "game/race/RaceResults.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -203,9 +201,7 @@ void startRaceLoad(std::int32_t next) {
     loadTablesFromPack161();
     if (next != 0) {
         loadTexts(kMenuTexts);
-        // A championship goes on with the cup's race that the results moved to.
-        if (frontEndStatics().s_championship)
-            (void)setupCupRace(raceResultsStatics().s_cupRace);
+        setupNextRaceEvent();
     }
     startLoad(true);
 }

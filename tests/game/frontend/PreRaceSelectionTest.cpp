@@ -6,7 +6,9 @@
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/framework/StaticInit.h"
+#include "game/frontend/Championship.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceTables.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/framework/GameFixture.h"
@@ -161,6 +163,25 @@ TEST_F(PreRaceSelectionTest, TheTextBandsDarkenThePictureBehindThem) {
     EXPECT_GT(band & 0xFF, 0x20) << std::hex << band;
     EXPECT_LT(band & 0xFF, 0x60) << std::hex << band;
     EXPECT_EQ(band >> 16, band & 0xFF) << "grey: black over white";
+}
+
+// The after-race menu's next race names the event after the finished one;
+// the next race's load sets that event up instead of the same race again,
+// once. An event the data cannot lead to leaves the slot as it was.
+TEST_F(PreRaceSelectionTest, TheNextRaceLoadsTheEventTheAfterRaceMenuChose) {
+    game::stateStatics().s_gameMode = 0;
+    game::frontEndStatics().s_championship = 0;
+    ASSERT_TRUE(game::writeModeEvent(0, 0));
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    game::raceMenuStatics().s_nextTrack = 1;
+    game::setupNextRaceEvent();
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent), 1);
+    EXPECT_EQ(game::raceMenuStatics().s_nextTrack, -1);
+
+    game::raceMenuStatics().s_nextTrack = 7; // past the mode's events
+    game::setupNextRaceEvent();
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent), 1);
+    EXPECT_EQ(game::raceMenuStatics().s_nextTrack, -1);
 }
 
 } // namespace
