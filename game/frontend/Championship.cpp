@@ -74,6 +74,7 @@ void cupEnter() {
         remembered = 0;
     rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(remembered));
     menuStatics().s_titleText = getString(kTitleText);
+    setHelpTexts(nullptr);
     setSoftKeys(1, 2);
     menuStatics().s_redraw = 1;
     restartBlink();

@@ -77,6 +77,13 @@ void racerListEnter() {
     const std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), kListScreenState);
     selection = remembered >= 0 && remembered < racerListCount() ? remembered : 0;
     menuStatics().s_titleText = getString(kListTitle);
+    // The help line names the highlighted racer.
+    rt::IntArray* names = rt::newIntArray(racerListCount());
+    for (std::int32_t entry = 0; entry < names->length(); ++entry) {
+        rt::IntArray* definition = racerDefinition(entry);
+        rt::IntArray::set(names, entry, definition ? rt::IntArray::get(definition, kNameField) : -1);
+    }
+    setHelpTexts(names);
     setSoftKeys(1, 2);
     menuStatics().s_redraw = 1;
 }
@@ -159,6 +166,7 @@ void racerListPaint() {
 void referenceEnter() {
     resetMenu(kReferenceEntries);
     menuStatics().s_titleText = getString(kReferenceTitle);
+    setHelpTexts(nullptr);
     setSoftKeys(-1, 2);
     menuStatics().s_redraw = 1;
 }
