@@ -1,6 +1,7 @@
 // The game end to end on the race set, run whole as `vorlax --headless
 // --script` runs it: from the title through the menus into a race loaded
-// behind the bar, the race itself, its results and back to the main menu.
+// behind the bar, the race itself (its sky and road on the screen), its
+// results and back to the main menu.
 
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -10,6 +11,7 @@
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/RaceSetFolder.h"
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,22 @@ void recordLoading(std::int32_t message) {
         s_bar.push_back(game::getLoadingProgress());
     else if (!game::stateStatics().s_stateChangePending)
         ++s_promptFrames;
+}
+
+// Race frames' probes: the pixel above the horizon and at the bottom
+// centre, after each paint of the race state.
+game::StateHandler s_raceState = nullptr;
+std::vector<std::pair<std::int32_t, std::int32_t>> s_probes;
+
+void recordRace(std::int32_t message) {
+    s_raceState(message);
+    if (message != game::kPaint)
+        return;
+    const std::vector<std::int32_t> argb = framework_testing::pixels(game::loopStatics().s_screenBuffer);
+    const std::int32_t width = game::loopStatics().s_screenBuffer->getWidth();
+    const std::int32_t height = game::loopStatics().s_screenBuffer->getHeight();
+    s_probes.emplace_back(argb[static_cast<std::size_t>(20 * width + width / 2)] & 0xFFFFFF,
+                          argb[static_cast<std::size_t>((height - 4) * width + width / 2)] & 0xFFFFFF);
 }
 
 void recordMainMenu(std::int32_t message) {
@@ -79,9 +97,12 @@ TEST(EndToEnd, ARaceFromTheMenusRunsOneLapAndComesBackToTheMainMenu) {
     s_bar.clear();
     s_promptFrames = 0;
     s_menuDepths.clear();
+    s_probes.clear();
     framework_testing::s_register = [] {
         game::setStateHandler(game::kLoadingState, recordLoading);
         game::setStateHandler(game::kMainMenuState, recordMainMenu);
+        s_raceState = game::stateHandler(game::kRaceState);
+        game::setStateHandler(game::kRaceState, recordRace);
     };
     EXPECT_EQ(framework_testing::runWholeGame(folder.path(), kScript), 0);
 
@@ -99,6 +120,23 @@ TEST(EndToEnd, ARaceFromTheMenusRunsOneLapAndComesBackToTheMainMenu) {
     EXPECT_GT(s_promptFrames, 50) << "the loaded race waits for its tap";
     ASSERT_EQ(s_menuDepths.size(), 2u);
     EXPECT_EQ(s_menuDepths[1], s_menuDepths[0]);
+    // The race shows the track's sky above the horizon and its road at the
+    // bottom centre (where the car sometimes passes), the screen's colours
+    // being the model's to within its 16-bit depth.
+    const datakit::RaceSet set = datakit::makeRaceSet();
+    auto near = [](std::int32_t rgb, std::uint32_t model) {
+        for (int shift : {0, 8, 16})
+            if (std::abs(((rgb >> shift) & 0xFF) - static_cast<std::int32_t>((model >> shift) & 0xFF)) > 8)
+                return false;
+        return true;
+    };
+    ASSERT_GT(s_probes.size(), 100u);
+    std::size_t onRoad = 0;
+    for (auto [sky, road] : s_probes) {
+        EXPECT_TRUE(near(sky, set.sky[0])) << std::hex << sky;
+        onRoad += near(road, set.road[0]) ? 1 : 0;
+    }
+    EXPECT_GT(onRoad, s_probes.size() * 9 / 10);
     for (const std::string& line : log.lines()) {
         EXPECT_FALSE(line.starts_with("stacktrace")) << "no screen draws what its sprites lack";
         EXPECT_FALSE(line.starts_with("load of kind")) << line;
