@@ -13,6 +13,8 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Zelvora.h"
+#include "game/frontend/Championship.h"
+#include "game/frontend/ListScreens.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/MenuScreens.h"
 #include "game/frontend/OptionScreens.h"
@@ -231,6 +233,10 @@ void registerGame() {
     registerRaceLoader();
     registerPreRaceSelection();
     registerOptionScreens();
+    registerListScreens();
+    registerChampionshipScreens();
+    // A championship runs the races of the chosen cup.
+    raceMenuHooks().championshipRaces = cupRaceCount;
     installOpponentSteps();
     registerPromotion();
     // The menus' load sets the promotion up (its page table, once) before

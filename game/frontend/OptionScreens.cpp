@@ -136,7 +136,7 @@ void pagePaint() {
     setFillColor(kLayerColour);
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
-    fillRect(g, 0, 0, w, h);
+    fillRectAlpha(g, 0, 0, w, h);
     paintScreenHeader();
     setClip(g, 0, kPageTop, w, h - kPageTop);
     std::int32_t y = menuStatics().s_scrollTextY;

@@ -6,8 +6,9 @@
 // and the text screen (state 32), a page of texts 216 to 259 scrolling up
 // 2 pixels a frame, 4 while game key 2 or 14 is held, and starting again.
 //
-// The options save the progress when they are left, so the sound switch
-// holds in the next run.
+// The options save the progress when they are left. The sound switch is
+// not part of the saved progress: each start settles it again (the sound
+// question, or the application property that skips it).
 //
 // Game thread only.
 

@@ -56,8 +56,6 @@ constexpr std::int32_t kAnchorCentre = 3;
 // circle is 2048.
 constexpr std::int32_t kWireAngleShift = 5;
 constexpr std::int32_t kQuarter = 512;
-// The option arrows, frames 0 (left) and 1 (right).
-constexpr std::int32_t kArrowSpriteSlot = 7;
 
 rt::ObjectArray* modeEvents(std::int32_t mode) {
     rt::ObjectArray* byType = eventStatics().s_eventsByType;
@@ -184,7 +182,7 @@ void paintWireModel(Graphics* g, std::int32_t track) {
 
 void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
     setFillColor(kBandColour);
-    fillRect(g, kBandX, y, kBandWidth, kBandHeight);
+    fillRectAlpha(g, kBandX, y, kBandWidth, kBandHeight);
     if (text)
         drawMenuText(kTextFont, 0, text, kBandX + kBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
 }
@@ -219,11 +217,7 @@ void paint() {
         fillRect(g, kWireX - 20, kWireY - 20, 40, 40);
         drawMenuText(kTextFont, 1, getString(kLockedText), kWireX, kWireY + 40, kAnchorCentre);
     }
-    const rt::ObjectArray* zones = menuStatics().s_arrowZones;
-    for (std::int32_t i = 0; zones && i < zones->length(); ++i) {
-        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
-        paintSpriteFrame(kArrowSpriteSlot, i % 2, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
-    }
+    paintOptionArrows(menuStatics().s_arrowZones);
     paintHelpLine();
     menuStatics().s_redraw = 0;
 }

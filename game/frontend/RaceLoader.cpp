@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
+#include "game/frontend/Championship.h"
 #include "game/frontend/Loading.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventRowLayout.h"
@@ -198,8 +199,10 @@ void startRaceLoad(std::int32_t next) {
             return;
     }
     loadTablesFromPack161();
-    if (next != 0)
+    if (next != 0) {
         loadTexts(kMenuTexts);
+        setupNextRaceEvent();
+    }
     startLoad(true);
 }
 

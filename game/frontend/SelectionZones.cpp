@@ -5,6 +5,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/ListScreens.h"
 #include "game/race/RaceTables.h"
 #include "game/ui/MenuStatics.h"
 #include "runtime/StaticClass.h"
@@ -35,13 +36,6 @@ constexpr std::int32_t kAnchorLineRise = 80;
 constexpr std::int32_t kSideArrowDrop = 80;
 constexpr std::int32_t kLowerArrowDrop = 245;
 enum ArrowKind : std::int32_t { kReferenceArrows, kSideArrows, kFourArrows, kArrowKindCount };
-
-std::int32_t gridEntryCount() {
-    rt::ShortArray* counts = raceTableStatics().s_racerBlockSizes;
-    if (!counts || counts->length() == 0)
-        return 0;
-    return std::max<std::int32_t>(0, rt::ShortArray::get(counts, counts->length() - 1));
-}
 
 rt::ObjectArray* makeArrowZones(std::int32_t kind) {
     std::int32_t w = spriteFrameWidth(kArrowSprite, 0);
@@ -84,7 +78,7 @@ rt::ObjectArray* buildGridZones() {
     SelectionZoneStatics& statics = selectionZoneStatics();
     if (statics.s_gridZones)
         return statics.s_gridZones;
-    std::int32_t count = gridEntryCount();
+    std::int32_t count = racerListCount();
     rt::ObjectArray* zones = makeZoneTable(count);
     for (std::int32_t i = 0; i < count; ++i)
         setZone(zones, i, kGridLeft + kGridColumnStep * (i % kGridColumns),

@@ -153,6 +153,21 @@ void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, s
         hooks.paintFrame(object, graphics(), frame, x, y, 0);
 }
 
+std::int32_t spriteFrameCount(std::int32_t sprite) {
+    rt::Object* object = spriteAt(sprite);
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object)->getFrameCount()
+                                                            : 0;
+}
+
+void paintOptionArrows(rt::ObjectArray* zones) {
+    constexpr std::int32_t kArrowSprite = 7;
+    for (std::int32_t i = 0; zones && i < zones->length(); ++i) {
+        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
+        if (zone)
+            paintSpriteFrame(kArrowSprite, i % 2, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
+    }
+}
+
 void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
                   std::int32_t anchor) {
     const SpriteHooks& hooks = seams().sprites;

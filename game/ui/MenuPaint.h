@@ -33,6 +33,13 @@ void fillScreen(std::int32_t rgb);
 // Frame `frame` of sprite `sprite` of the sprite table at (x, y) on the
 // frame's graphics; nothing while the slot is empty.
 void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, std::int32_t y);
+// The frames of sprite `sprite` of the sprite table; 0 while the slot holds
+// no sprite.
+std::int32_t spriteFrameCount(std::int32_t sprite);
+// The option arrows at the selection screen's arrow zones (int[n][4]): the
+// left arrow (frame 0 of sprite 7) at the even zones, the right one at the
+// odd ones, each from its zone's corner.
+void paintOptionArrows(rt::ObjectArray* zones);
 // `text` in `font` and `palette` at (x, y) with a MIDP anchor.
 void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
                   std::int32_t anchor);

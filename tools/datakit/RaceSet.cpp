@@ -26,6 +26,14 @@ constexpr int kCarAnims = 6;
 constexpr int kGateAnims = 14;
 constexpr int kMarkerFrames = 22;
 constexpr int kStartFrames = 23;
+// Frames of every other sprite: the race's overlays draw up to frame 6
+// (the head-up display's panel, the touch controls).
+constexpr int kPlainFrames = 8;
+// The countdown's digits, one animation each.
+constexpr int kCountdownAnims = 4;
+// The race paints a car's shadow frame by steering view and sprite-set
+// column, and one for a spinning car.
+constexpr int kShadowFrames = 45;
 constexpr std::uint32_t kTarmac = 0x505058;
 
 // A sprite of `frames` frames, each a 6 x 4 image in two colours of its
@@ -109,7 +117,10 @@ EventEntry eventOf(int track) {
 RacerDefinition racerOf(int id) {
     RacerDefinition r;
     r.spriteSet = static_cast<std::uint8_t>(kRaceSetFirstCar + id);
-    r.values = {0, static_cast<std::uint8_t>(r.spriteSet + 10), static_cast<std::uint8_t>(id)};
+    // The second set, which the menus keep for the racer list, is the next
+    // racer's car: a slot the set always holds.
+    r.values = {0, static_cast<std::uint8_t>(kRaceSetFirstCar + (id + 1) % kRaceSetRacers),
+                static_cast<std::uint8_t>(id)};
     r.nameText = static_cast<std::uint16_t>(200 + id);
     r.speed = static_cast<std::uint16_t>(200 + 5 * id);
     for (int gear = 1; gear <= 4; ++gear) {
@@ -132,12 +143,13 @@ std::vector<std::optional<PaintedSprite>> raceSprites() {
         sprites[static_cast<std::size_t>(slot)] = smallSprite(frames, anims, colour);
     };
     for (int slot :
-         {4, 12, 13, 14, 15, 27, 28, 29, 30, 31, 32, 33, 34, 35, 39, 52, 55, 56, 57, 58, 59, 60, 61, 66})
-        put(slot, 3, 1, 0x4080C0 + static_cast<std::uint32_t>(slot) * 0x010203);
+         {4, 12, 13, 14, 15, 27, 28, 29, 30, 31, 32, 33, 34, 35, 39, 52, 56, 57, 58, 59, 60, 61, 66})
+        put(slot, kPlainFrames, 1, 0x4080C0 + static_cast<std::uint32_t>(slot) * 0x010203);
     put(25, kGateAnims, kGateAnims, 0xF0F0F0);
     put(26, kMarkerFrames, 1, 0x40C0F0);
     put(53, 6, 1, 0xC0A080);
-    put(64, kStartFrames, 1, 0xE0E0E0);
+    put(55, kShadowFrames, 1, 0x4080C0 + 55u * 0x010203);
+    put(64, kStartFrames, kCountdownAnims, 0xE0E0E0);
     for (int id = 0; id < kRaceSetRacers; ++id)
         put(kRaceSetFirstCar + id, kCarFrames, kCarAnims,
             0xC02020 + static_cast<std::uint32_t>(id) * 0x003040);
@@ -157,6 +169,11 @@ std::vector<Picture> raceImages() {
     for (std::uint32_t i = 0; i < scenery.width * scenery.height; ++i)
         scenery.pixels.push_back(i % 7 == 0 ? 0xFF306030 : 0xFF5A8A4A);
     images.push_back(scenery);
+    // The badge the menus' load takes from the same pack.
+    Picture badge{.width = 16, .height = 16, .pixels = {}};
+    for (std::uint32_t i = 0; i < badge.width * badge.height; ++i)
+        badge.pixels.push_back(0xFFF0D040);
+    images.push_back(badge);
     return images;
 }
 

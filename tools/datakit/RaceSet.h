@@ -9,14 +9,16 @@
 // - One event per track, in the game modes 0 (a race of 3 cars on track 0),
 //   1 (a time race of 2 cars on track 3) and 6 (the guided race of 2 cars
 //   on track 5).
-// - Four racers in one record block, sprite sets 43 to 46.
+// - Four racers in one record block, sprite sets 43 to 46, each with the
+//   next racer's set as its second set.
 // - Every sprite slot the race load touches, each with two palettes; the
 //   cars with 49 frames and 6 animations, the gate sprite 25 with 14.
 // - The second sprite table's pack with the slots that the tracks' object
 //   records mark (`kRaceSetMarkedSlots`): by a kind-6 shape with the
 //   animation flag, one without it, and a start post marked for plain
 //   frames.
-// - The race images: three lane objects, the road surface, the scenery.
+// - The race images: three lane objects, the road surface, the scenery
+//   and the menus' badge (entry 5).
 //
 // Every call gives the same bytes.
 #include "tools/datakit/ByteWriter.h"
@@ -49,6 +51,7 @@ inline constexpr int kRaceSetBackdropSprite = 20;
 // Entries of the race image pack.
 inline constexpr std::uint8_t kRaceSetRoadImage = 3;
 inline constexpr std::uint8_t kRaceSetSceneryImage = 4;
+inline constexpr std::uint8_t kRaceSetBadgeImage = 5;
 
 struct RaceSet {
     // One entry per track number; a track without a model has an empty entry.

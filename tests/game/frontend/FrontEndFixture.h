@@ -9,6 +9,8 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "platform/lcdui/Graphics.h"
+#include "platform/lcdui/Image.h"
 #include "tests/game/framework/TouchFixture.h"
 
 #include <string>
@@ -24,6 +26,19 @@ struct FrontEndTest : framework_testing::TouchTest {
         // The sprites the screens draw and size their zones by.
         for (std::int32_t number : {0, 1, 2, 3, 4, 5, 6, 8})
             standIn(number);
+    }
+
+    ~FrontEndTest() override { game::loopStatics().s_graphics = nullptr; }
+
+    // A white 640 x 480 screen that the screens paint on from now on.
+    static platform::javax_microedition_lcdui_Image* whiteScreen() {
+        platform::javax_microedition_lcdui_Image* image =
+            platform::javax_microedition_lcdui_Image::createImage(640, 480);
+        platform::javax_microedition_lcdui_Graphics* g = image->getGraphics();
+        g->setColor(0xFFFFFF);
+        g->fillRect(0, 0, 640, 480);
+        game::loopStatics().s_graphics = g;
+        return image;
     }
 
     static void standIn(std::int32_t number) {

@@ -7,6 +7,7 @@
 #include "game/framework/Seams.h"
 #include "game/framework/StaticInit.h"
 #include "game/ui/MenuStatics.h"
+#include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
 
@@ -81,6 +82,18 @@ TEST_F(OptionScreensTest, TheTextScreenScrollsTwoPixelsAFrameFourWithTheKeyHeldA
     EXPECT_TRUE(restarted);
     EXPECT_EQ(game::textPageLine(), game::kFirstPageLine);
     EXPECT_EQ(game::menuStatics().s_scrollTextY, start);
+}
+
+// The text screen's layer is translucent black: the picture behind its
+// lines shows through, darkened.
+TEST_F(OptionScreensTest, TheTextScreensLayerDarkensThePictureBehindIt) {
+    platform::javax_microedition_lcdui_Image* image = whiteScreen();
+    open(game::kTextPageState);
+    const std::vector<std::int32_t> argb = framework_testing::pixels(image);
+    const std::int32_t layer = argb[static_cast<std::size_t>(300 * 640 + 20)] & 0xFFFFFF;
+    EXPECT_GT(layer & 0xFF, 0x30) << std::hex << layer;
+    EXPECT_LT(layer & 0xFF, 0x70) << std::hex << layer;
+    EXPECT_EQ(layer >> 16, layer & 0xFF) << "grey: black over white";
 }
 
 } // namespace

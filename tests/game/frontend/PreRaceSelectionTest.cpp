@@ -6,9 +6,12 @@
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/framework/StaticInit.h"
+#include "game/frontend/Championship.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RaceTables.h"
 #include "game/ui/MenuStatics.h"
+#include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
 
@@ -71,11 +74,11 @@ struct PreRaceSelectionTest : frontend_testing::FrontEndTest {
             objects({objects({eventRowNamed(0)}), objects({eventRowNamed(0), eventRowNamed(5)}), nullptr,
                      nullptr, nullptr, nullptr});
         events.s_pathFields[0] = objects({ints({200}), ints({201}), nullptr, nullptr, nullptr, nullptr});
-        // Mode 0: rows 0 and 1; 1: row 1; 2: a row past the table; 3: none;
+        // Mode 0: rows 0, 1 and 0 again; 1: row 1; 2: a row past the table; 3: none;
         // 4: a track outside the tables; 5: a name past the name table.
-        events.s_eventsByType =
-            objects({objects({pair(0, 0), pair(1, 0)}), objects({pair(1, 0)}), objects({pair(7, 0)}),
-                     objects({}), objects({pair(2, 0)}), objects({pair(1, 1)}), objects({})});
+        events.s_eventsByType = objects({objects({pair(0, 0), pair(1, 0), pair(0, 0)}), objects({pair(1, 0)}),
+                                         objects({pair(7, 0)}), objects({}), objects({pair(2, 0)}),
+                                         objects({pair(1, 1)}), objects({})});
         game::initEventSlots();
         game::progressStatics().s_progressMaskB = 0b01;
     }
@@ -96,6 +99,8 @@ TEST_F(PreRaceSelectionTest, AChoiceLeadsThroughTheLoaderOnlyForAnUnlockedEventT
         {"a remembered event past the list starts on event 0", 0, 9, 0b01, 40, 0},
         {"other modes start with the countdown", 1, 0, 0b01, 41, 1},
         {"a locked event is shown but not chosen", 0, 1, 0b01, -1, 1},
+        {"mask 0b101 unlocks the third event", 0, 2, 0b101, 40, 0},
+        {"and not the second", 0, 1, 0b101, -1, 1},
         {"a race row past the table", 2, 0, 0b01, -1, -1},
         {"a mode without events", 3, 0, 0b01, -1, -1},
         {"a track outside the tables", 4, 0, 0b01, -1, -1},
@@ -145,6 +150,38 @@ TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
     EXPECT_EQ(game::touchStatics().s_menuCount, 1);
     frame(kBackKey);
     EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
+}
+
+// The bands under the event's texts are translucent black over the
+// screen: the picture behind them shows through, darkened.
+TEST_F(PreRaceSelectionTest, TheTextBandsDarkenThePictureBehindThem) {
+    platform::javax_microedition_lcdui_Image* image = whiteScreen();
+    game::stateStatics().s_gameMode = 0;
+    open(game::kPreRaceState);
+    const std::vector<std::int32_t> argb = framework_testing::pixels(image);
+    const std::int32_t band = argb[static_cast<std::size_t>(125 * 640 + 335)] & 0xFFFFFF;
+    EXPECT_GT(band & 0xFF, 0x20) << std::hex << band;
+    EXPECT_LT(band & 0xFF, 0x60) << std::hex << band;
+    EXPECT_EQ(band >> 16, band & 0xFF) << "grey: black over white";
+}
+
+// The after-race menu's next race names the event after the finished one;
+// the next race's load sets that event up instead of the same race again,
+// once. An event the data cannot lead to leaves the slot as it was.
+TEST_F(PreRaceSelectionTest, TheNextRaceLoadsTheEventTheAfterRaceMenuChose) {
+    game::stateStatics().s_gameMode = 0;
+    game::frontEndStatics().s_championship = 0;
+    ASSERT_TRUE(game::writeModeEvent(0, 0));
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    game::raceMenuStatics().s_nextTrack = 1;
+    game::setupNextRaceEvent();
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent), 1);
+    EXPECT_EQ(game::raceMenuStatics().s_nextTrack, -1);
+
+    game::raceMenuStatics().s_nextTrack = 7; // past the mode's events
+    game::setupNextRaceEvent();
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent), 1);
+    EXPECT_EQ(game::raceMenuStatics().s_nextTrack, -1);
 }
 
 } // namespace

@@ -11,7 +11,10 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/Championship.h"
 #include "game/frontend/Loading.h"
+#include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceState.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackTriggers.h"
@@ -24,6 +27,7 @@
 #include "runtime/Runtime.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/game/frontend/RaceSetFolder.h"
 #include "tests/support/DeadFrames.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/RaceSet.h"
@@ -39,35 +43,6 @@ using framework_testing::StartedGame;
 constexpr std::int32_t kMainMenu = 6;
 constexpr std::int32_t kFlyover = 40;
 constexpr std::int32_t kCountdown = 41;
-
-// The demo set with the race set's packs in place of its race data, and
-// the race set's sprites over the demo's.
-void useRaceSet(mkdata::ProgramFolder& demo) {
-    const datakit::RaceSet set = datakit::makeRaceSet();
-    std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
-    for (std::size_t slot = 0; slot < sprites.size(); ++slot)
-        if (set.sprites[slot])
-            sprites[slot] = set.sprites[slot];
-    std::vector<datakit::ConstantText> names = mkdata::demoConstantTexts();
-    for (datakit::RaceSetPack pack : datakit::raceSetPacks(set)) {
-        if (pack.constantString == rt::constants::kSpritePack)
-            pack.entries = datakit::spritePackEntries(sprites);
-        else if (!pack.wholeEntries)
-            for (datakit::Bytes& entry : pack.entries)
-                entry = datakit::packEntry(0, entry);
-        auto named = std::find_if(names.begin(), names.end(), [&](const datakit::ConstantText& text) {
-            return text.number == pack.constantString;
-        });
-        ASSERT_NE(named, names.end()) << pack.constantString;
-        const std::u16string file = named->text.substr(1);
-        std::erase_if(demo.archive, [&](const datakit::ArchiveEntry& entry) {
-            return entry.name == file || entry.name.starts_with(file + u".");
-        });
-        for (datakit::ArchiveEntry& part :
-             datakit::packArchiveEntries(file, u".", datakit::writePack(pack.entries)))
-            demo.archive.push_back(std::move(part));
-    }
-}
 
 // The race the main menu starts on its first update: track `s_track`'s
 // event in game mode `s_mode`.
@@ -104,7 +79,7 @@ struct RaceLoaderTest : ::testing::Test {
         s_mode = 0;
         s_states.clear();
         s_menuDepths.clear();
-        framework_testing::s_editDemoSet = useRaceSet;
+        framework_testing::s_editDemoSet = frontend_testing::useRaceSet;
         framework_testing::s_register = [] {
             game::setStateHandler(2, [](std::int32_t message) {
                 if (message == game::kUpdate)
@@ -133,6 +108,18 @@ struct RaceLoaderTest : ::testing::Test {
                 bar.push_back(game::getLoadingProgress());
         } while (++f < limit && !game::overlayStatics().s_loadingDone);
         return bar;
+    }
+
+    // A race load to its end, then the tap that starts the race at the
+    // flyover.
+    static void loadAndStart(StartedGame& game) {
+        runRaceLoad(game);
+        EXPECT_TRUE(game::overlayStatics().s_loadingDone);
+        game::pointerPressed(10, 10);
+        game.frame();
+        game::pointerReleased(10, 10);
+        game.frame();
+        EXPECT_EQ(game::stateStatics().s_state, kFlyover);
     }
 
     static game::ASprite* sprite(std::int32_t slot) {
@@ -249,13 +236,7 @@ TEST_F(RaceLoaderTest, NextRacesLeaveAsManyObjectsAliveAsTheFirst) {
     StartedGame game;
     ASSERT_TRUE(game.started);
     auto loadAndStart = [&game] {
-        runRaceLoad(game);
-        EXPECT_TRUE(game::overlayStatics().s_loadingDone);
-        game::pointerPressed(10, 10);
-        game.frame();
-        game::pointerReleased(10, 10);
-        game.frame();
-        EXPECT_EQ(game::stateStatics().s_state, kFlyover);
+        RaceLoaderTest::loadAndStart(game);
         testing_support::clearDeadFrames();
         rt::Runtime& runtime = rt::Runtime::current();
         runtime.objectManager().gc(rt::ObjectManager::kImmediate);
@@ -272,6 +253,29 @@ TEST_F(RaceLoaderTest, NextRacesLeaveAsManyObjectsAliveAsTheFirst) {
         if (race == 0)
             first = live;
         EXPECT_NEAR(live, first, first / 100) << "race " << race;
+    }
+    for (const std::string& line : game.log.lines())
+        EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;
+}
+
+// In a championship the next race's load sets up the cup's race that the
+// results moved to: cup 0 runs the set's tracks 0, 3 and 5.
+TEST_F(RaceLoaderTest, AChampionshipsNextRaceLoadsTheCupsRaceTheResultsMovedTo) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
+        game.frame();
+    loadAndStart(game);
+    game::frontEndStatics().s_championship = 1;
+    game::championshipStatics().s_cup = 0;
+    for (std::int32_t race = 1; race < game::cupRaceCount(); ++race) {
+        game::raceResultsStatics().s_cupRace = race;
+        game::startLoading(game::kLoadNextRace, kFlyover);
+        game.frame();
+        loadAndStart(game);
+        const game::EventSlotStatics& slots = game::eventSlotStatics();
+        EXPECT_EQ(rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent), game::kCupRaceRows[0][race]);
+        EXPECT_EQ(game::triggerStatics().s_gateKind, race == 1 ? 3 : 13) << "the gate of tracks 3 and 5";
     }
     for (const std::string& line : game.log.lines())
         EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;

@@ -1,0 +1,278 @@
+#include "game/frontend/Championship.h"
+
+#include "game/data/EventSlots.h"
+#include "game/data/Progress.h"
+#include "game/data/SaveRecords.h"
+#include "game/framework/GameGraphics.h"
+#include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/Texts.h"
+#include "game/framework/Touch.h"
+#include "game/frontend/Loading.h"
+#include "game/frontend/PreRaceSelection.h"
+#include "game/frontend/SelectionZones.h"
+#include "game/frontend/SlidingMenus.h"
+#include "game/frontend/StartupScreens.h"
+#include "game/race/RaceMenus.h"
+#include "game/race/RacePrepare.h"
+#include "game/race/RaceResults.h"
+#include "game/ui/MenuInput.h"
+#include "game/ui/MenuPaint.h"
+#include "game/ui/MenuStatics.h"
+#include "platform/lcdui/Graphics.h"
+#include "runtime/StaticClass.h"
+
+namespace game {
+
+namespace {
+
+using Graphics = platform::javax_microedition_lcdui_Graphics;
+
+constexpr std::int32_t kTitleText = 199;
+constexpr std::int32_t kPromptText = 22;
+constexpr std::int32_t kRewardHeadText = 204;
+constexpr std::int32_t kFirstRewardText = 205;
+// The row of grids A and B that holds the cups.
+constexpr std::int32_t kCupGridRow = 0;
+constexpr std::int32_t kSelectKey = 5;
+constexpr std::int32_t kFireKey = 11;
+constexpr std::int32_t kLeftSoftKey = 18;
+
+// Layout, our design: the cup's picture in the middle of the screen, a
+// dark cover over it while the cup is locked, a badge per race below.
+constexpr std::int32_t kPictureSprite = 10;
+constexpr std::int32_t kBadgeSprite = 63;
+constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
+constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
+constexpr std::int32_t kTextFont = 2;
+constexpr std::int32_t kAnchorTopCentre = 17;
+constexpr std::int32_t kRewardLineWidth = 600;
+
+// Frame `frame` of sprite `slot`, or of its frames taken round when it has
+// fewer; nothing without frames.
+void paintFrameRound(std::int32_t slot, std::int32_t frame, std::int32_t x, std::int32_t y) {
+    const std::int32_t frames = spriteFrameCount(slot);
+    if (frames > 0 && frame >= 0)
+        paintSpriteFrame(slot, frame % frames, x, y);
+}
+
+std::int32_t item0() {
+    return rt::ShortArray::get(touchStatics().s_menuItems, 0);
+}
+
+bool cupAvailable(std::int32_t cup) {
+    return cup >= 0 && cup < kCupCount && hasGridFlagA(cup, kCupGridRow);
+}
+
+void cupEnter() {
+    resetMenu(1);
+    std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), kTrackSelectState);
+    if (remembered < 0 || remembered >= kCupCount)
+        remembered = 0;
+    rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(remembered));
+    menuStatics().s_titleText = getString(kTitleText);
+    setHelpTexts(nullptr);
+    setSoftKeys(1, 2);
+    menuStatics().s_redraw = 1;
+    restartBlink();
+}
+
+void chooseCup(std::int32_t cup) {
+    ChampionshipStatics& s = championshipStatics();
+    s.s_cup = cup;
+    const std::int32_t menu = frontEndStatics().s_lastMenuState;
+    s.s_rewardReturnState = menu > 0 ? menu : kNoState;
+    clearGridFlagB(cup, kCupGridRow);
+    resetChampionship();
+    if (!setupCupRace(0))
+        return;
+    startLoading(kLoadRace, stateStatics().s_gameMode != 0 ? kRaceCountdownState : kTrackFlyoverState);
+}
+
+void cupUpdate() {
+    const std::int32_t cup = item0();
+    const bool available = cupAvailable(cup);
+    const std::int32_t flags = available ? kMenuMove | kMenuChoose | kMenuBack : kMenuMove | kMenuBack;
+    setSoftKeys(available ? 1 : -1, 2);
+    buildScreenZones();
+    bool chosen = handleMenuInput(kCupCount, -1, flags, flags, false);
+    if (stateStatics().s_stateChangePending)
+        return; // back
+    chosen = touchOptionArrows(kCupCount) || chosen;
+    if (chosen && available && item0() == cup) {
+        chooseCup(cup);
+        return;
+    }
+    if (item0() != cup || advanceBlink())
+        menuStatics().s_redraw = 1;
+}
+
+void cupPaint() {
+    Graphics* g = loopStatics().s_graphics;
+    if (!mustRepaint() || !g)
+        return;
+    const std::int32_t w = config().s_gameScreenWidth;
+    const std::int32_t h = config().s_gameScreenHeight;
+    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintScreenHeader();
+    const std::int32_t cup = item0();
+    const std::int32_t pictureW = spriteFrameWidth(kPictureSprite, 0);
+    const std::int32_t pictureH = spriteFrameHeight(kPictureSprite, 0);
+    const std::int32_t x = (w - pictureW) / 2;
+    const std::int32_t y = h / 2 - pictureH;
+    setClip(g, 0, 0, w, h);
+    paintFrameRound(kPictureSprite, cup, x, y);
+    if (!cupAvailable(cup)) {
+        setFillColor(kLockCover);
+        fillRectAlpha(g, x, y, pictureW, pictureH);
+    }
+    const std::int32_t badgeW = spriteFrameWidth(kBadgeSprite, 0);
+    for (std::int32_t race = 0; race < kCupRaces; ++race)
+        paintFrameRound(kBadgeSprite, kCupRaceRows[cup][race], w / 2 + (race - 1) * (badgeW + 8) - badgeW / 2,
+                        y + pictureH + 12);
+    // A new cup calls for the player with the blinking prompt.
+    if (cupAvailable(cup) && hasGridFlagB(cup, kCupGridRow) && startupScreenStatics().s_blinkVisible)
+        drawMenuText(kTextFont, 0, getString(kPromptText), w / 2, h - 90, kAnchorTopCentre);
+    paintOptionArrows(menuStatics().s_arrowZones);
+    paintHelpLine();
+    menuStatics().s_redraw = 0;
+}
+
+const CupReward& rewardOf(std::int32_t standing) {
+    return kCupRewards[standing >= 0 && standing < kCupRewardRows ? standing : kCupRewardRows];
+}
+
+void rewardEnter() {
+    ChampionshipStatics& s = championshipStatics();
+    const std::int32_t standing = raceResultsStatics().s_cupPlayerStanding;
+    const CupReward& reward = rewardOf(standing);
+    s.s_rewardedStanding = reward.gridRow >= 0 ? standing : -1;
+    if (reward.gridRow >= 0) {
+        setTripletFlag(s.s_cup, reward.tier, 0);
+        grantReward(s.s_cup, reward.gridRow);
+    }
+    (void)saveProgress();
+    if (const auto play = seams().sound.playSound)
+        play(reward.sound);
+    menuStatics().s_titleText = getString(kTitleText);
+    setSoftKeys(-1, -1);
+    menuStatics().s_redraw = 1;
+    restartBlink();
+}
+
+void rewardUpdate() {
+    if (advanceBlink())
+        menuStatics().s_redraw = 1;
+    const std::int32_t key = getReleasedKey();
+    if (key != kSelectKey && key != kFireKey && key != kLeftSoftKey && !isPressOnScreen())
+        return;
+    frontEndStatics().s_championship = 0;
+    const std::int32_t back = championshipStatics().s_rewardReturnState;
+    backToState(back > 0 ? back : kRaceMenuState);
+}
+
+void rewardPaint() {
+    Graphics* g = loopStatics().s_graphics;
+    if (!mustRepaint() || !g)
+        return;
+    const std::int32_t w = config().s_gameScreenWidth;
+    const std::int32_t h = config().s_gameScreenHeight;
+    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintScreenHeader();
+    setFillColor(kPanelColour);
+    fillRectAlpha(g, (w - kRewardLineWidth) / 2 - 10, 90, kRewardLineWidth + 20, h - 180);
+    const std::int32_t standing = raceResultsStatics().s_cupPlayerStanding;
+    paintFrameRound(kBadgeSprite, standing, w / 2 - spriteFrameWidth(kBadgeSprite, 0) / 2, 100);
+    drawTextBlock(kTextFont, 1, getString(kRewardHeadText), kRewardLineWidth, 0, w / 2, 160,
+                  kAnchorTopCentre);
+    drawTextBlock(kTextFont, 0, getString(kFirstRewardText + rewardOf(standing).text), kRewardLineWidth, 0,
+                  w / 2, 200, kAnchorTopCentre);
+    if (startupScreenStatics().s_blinkVisible)
+        drawMenuText(kTextFont, 0, getString(kPromptText), w / 2, h - 60, kAnchorTopCentre);
+    menuStatics().s_redraw = 0;
+}
+
+} // namespace
+
+ChampionshipStatics& championshipStatics() {
+    return rt::getStaticClass().statics<ChampionshipStatics>();
+}
+
+std::int32_t cupRaceCount() {
+    return kCupRaces;
+}
+
+std::int32_t cupRaceRow(std::int32_t race) {
+    const std::int32_t cup = championshipStatics().s_cup;
+    if (cup < 0 || cup >= kCupCount || race < 0 || race >= kCupRaces)
+        return -1;
+    return kCupRaceRows[cup][race];
+}
+
+bool setupCupRace(std::int32_t race) {
+    const std::int32_t row = cupRaceRow(race);
+    if (row < 0)
+        return false;
+    setupEventSlots(row, true);
+    return true;
+}
+
+void setupNextRaceEvent() {
+    if (frontEndStatics().s_championship) {
+        (void)setupCupRace(raceResultsStatics().s_cupRace);
+        return;
+    }
+    // The menu names the next event by its place in the mode's list, the
+    // place whose unlock bit it tested.
+    std::int32_t& next = raceMenuStatics().s_nextTrack;
+    if (next >= 0)
+        (void)writeModeEvent(stateStatics().s_gameMode, next);
+    next = -1;
+}
+
+void stateCupSelect(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        cupEnter();
+        break;
+    case kUpdate:
+        cupUpdate();
+        break;
+    case kPaint:
+        cupPaint();
+        break;
+    case kExit:
+        rt::ShortArray::set(rememberedSelections(), kTrackSelectState, static_cast<std::int16_t>(item0()));
+        break;
+    default:
+        break;
+    }
+}
+
+void stateReward(std::int32_t message) {
+    switch (message) {
+    case kEnter:
+        rewardEnter();
+        break;
+    case kUpdate:
+        rewardUpdate();
+        break;
+    case kPaint:
+        rewardPaint();
+        break;
+    default:
+        break;
+    }
+}
+
+void registerChampionshipScreens() {
+    setStateHandler(kTrackSelectState, stateCupSelect);
+    setStateHandler(kTextScreenState, stateReward);
+}
+
+} // namespace game
