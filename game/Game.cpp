@@ -219,14 +219,6 @@ void registerGame() {
     raceMenuHooks() = RaceMenuHooks{};
     raceMenuHooks().championship = [] { return frontEndStatics().s_championship != 0; };
     raceMenuHooks().endChampionship = [] { frontEndStatics().s_championship = 0; };
-    // A championship runs through the race mode's events in their order;
-    // leaving a race loads back into the menu the player last left (the
-    // main menu when none was, as after `--race`).
-    raceMenuHooks().championshipRaces = [] { return std::max(1, modeEventCount(0)); };
-    raceMenuHooks().menuReturnState = [] {
-        const std::int32_t last = frontEndStatics().s_lastMenuState;
-        return last == kModeMenuState || last == kRaceMenuState ? last : kMainMenuState;
-    };
     registry.race.raceType = currentEventType;
     registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
     registerLoadingState();

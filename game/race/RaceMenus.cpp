@@ -396,9 +396,7 @@ void stateRaceEndMenu(std::int32_t message) {
             backToState(kTrackFlyoverState);
         } else {
             endRaceRun();
-            const RaceMenuHooks& hooks = raceMenuHooks();
-            setLoadingTarget(kMenuLoadKind,
-                             hooks.menuReturnState ? hooks.menuReturnState() : kQuitRaceTarget);
+            setLoadingTarget(kMenuLoadKind, kQuitRaceTarget);
             backToState(kLoadingState);
         }
         break;

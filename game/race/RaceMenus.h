@@ -37,15 +37,12 @@ struct RaceMenuStatics {
 RaceMenuStatics& raceMenuStatics();
 
 // What the menus over a race read and write of the front end, which the
-// composition root fills. Empty: no championship, no races in it, the main
-// menu as the state to return to.
+// composition root fills. Empty: no championship, no races in it.
 struct RaceMenuHooks {
     bool (*championship)() = nullptr;
     void (*endChampionship)() = nullptr;
     // The number of races of the chosen championship.
     std::int32_t (*championshipRaces)() = nullptr;
-    // The menu state that leaving a race loads back into.
-    std::int32_t (*menuReturnState)() = nullptr;
 };
 RaceMenuHooks& raceMenuHooks();
 bool isChampionship();
