@@ -291,6 +291,32 @@ void drawRGBClipped(javax_microedition_lcdui_Graphics* g, rt::IntArray* rgb, std
     g->translate(dx, dy);
 }
 
+namespace {
+
+// The tile image of `argb` at the current side: a kept one, else one made
+// from the filled tile into the oldest slot.
+javax_microedition_lcdui_Image* tileImage(GraphicsStatics& statics, std::int32_t argb) {
+    const auto slots = static_cast<std::int32_t>(statics.s_tileImageColours.size());
+    if (!statics.s_tileImages)
+        statics.s_tileImages = rt::newObjectArray(slots);
+    for (std::int32_t k = 0; k < slots; ++k) {
+        auto* kept =
+            static_cast<javax_microedition_lcdui_Image*>(rt::ObjectArray::get(statics.s_tileImages, k));
+        if (kept && statics.s_tileImageColours[static_cast<std::size_t>(k)] == argb)
+            return kept;
+    }
+    const std::int32_t side = statics.s_fillTileSide;
+    javax_microedition_lcdui_Image* made =
+        javax_microedition_lcdui_Image::createRGBImage(statics.s_fillTile, side, side, true);
+    const std::int32_t slot = statics.s_tileImageNext;
+    rt::ObjectArray::setRef(statics.s_tileImages, slot, made);
+    statics.s_tileImageColours[static_cast<std::size_t>(slot)] = argb;
+    statics.s_tileImageNext = (slot + 1) % slots;
+    return made;
+}
+
+} // namespace
+
 void setFillColor(std::int32_t argb) {
     GraphicsStatics& statics = graphicsStatics();
     const OrvelLibConfig& settings = config();
@@ -310,11 +336,13 @@ void setFillColor(std::int32_t argb) {
         statics.s_fillTile = rt::newIntArray(count);
     std::span<std::int32_t> tile = rt::IntArray::span(statics.s_fillTile, 0, count);
     std::fill(tile.begin(), tile.end(), argb);
+    if (side != statics.s_fillTileSide && statics.s_tileImages) {
+        for (std::int32_t k = 0; k < statics.s_tileImages->length(); ++k)
+            rt::ObjectArray::setRef(statics.s_tileImages, k, nullptr);
+    }
     statics.s_fillColour = argb;
     statics.s_fillTileSide = side;
-    statics.s_fillTileImage =
-        imageMode ? javax_microedition_lcdui_Image::createRGBImage(statics.s_fillTile, side, side, true)
-                  : nullptr;
+    statics.s_fillTileImage = imageMode ? tileImage(statics, argb) : nullptr;
 }
 
 void fillRect(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,

@@ -18,6 +18,7 @@
 #include "runtime/ReferenceFields.h"
 #include "runtime/String.h"
 
+#include <array>
 #include <cstdint>
 
 namespace platform {
@@ -60,6 +61,12 @@ struct GraphicsStatics {
     platform::javax_microedition_lcdui_Image* s_fillTileImage = nullptr;
     std::int32_t s_fillColour = 0;
     std::int32_t s_fillTileSide = 0;
+    // The images of the last few colours at the current side, kept so that a
+    // paint alternating between translucent colours (a panel's band and its
+    // shade) makes no image a frame: slot k holds the image of colour k.
+    rt::ObjectArray* s_tileImages = nullptr;
+    std::array<std::int32_t, 4> s_tileImageColours{};
+    std::int32_t s_tileImageNext = 0;
 
     // Screen effects: the effect mask, the two pending words, and one int
     // array of parameters per effect.
@@ -68,7 +75,8 @@ struct GraphicsStatics {
     std::int32_t s_pendingFlagsB = 0;
     rt::ObjectArray* s_renderParams = nullptr;
 
-    RT_REFERENCE_FIELDS(GraphicsStatics, rt::NoReferenceBase, s_fillTile, s_fillTileImage, s_renderParams)
+    RT_REFERENCE_FIELDS(GraphicsStatics, rt::NoReferenceBase, s_fillTile, s_fillTileImage, s_tileImages,
+                        s_renderParams)
 };
 
 GraphicsStatics& graphicsStatics();

@@ -160,6 +160,27 @@ TEST_F(GameGraphicsTest, FillTileIsRemadeOnlyForANewColour) {
     game::setFillColor(0x40000000);
     EXPECT_NE(statics.s_fillTileImage, made);
     EXPECT_EQ(rt::IntArray::get(statics.s_fillTile, 255), 0x40000000);
+
+    // A paint alternating between two colours makes no further image, and
+    // the tile's pixels follow the colour.
+    Image* second = statics.s_fillTileImage;
+    for (int frame = 0; frame < 3; ++frame) {
+        game::setFillColor(static_cast<std::int32_t>(0x80FF0000));
+        EXPECT_EQ(statics.s_fillTileImage, made);
+        EXPECT_EQ(rt::IntArray::get(statics.s_fillTile, 0), static_cast<std::int32_t>(0x80FF0000));
+        game::setFillColor(0x40000000);
+        EXPECT_EQ(statics.s_fillTileImage, second);
+    }
+    // Four other colours push the first one out; a new side drops every
+    // kept image, since they are of the old size.
+    for (std::int32_t colour : {0x10000001, 0x10000002, 0x10000003, 0x10000004})
+        game::setFillColor(colour);
+    game::setFillColor(static_cast<std::int32_t>(0x80FF0000));
+    EXPECT_NE(statics.s_fillTileImage, made);
+    game::config().s_fillTileSide = 8;
+    game::setFillColor(0x10000004);
+    ASSERT_NE(statics.s_fillTileImage, nullptr);
+    EXPECT_EQ(statics.s_fillTileImage->getWidth(), 8);
 }
 
 TEST_F(GameGraphicsTest, TranslucentFillTilesTheRectangleCutToTheClipAndRestoresTheClip) {

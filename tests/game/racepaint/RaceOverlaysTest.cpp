@@ -236,9 +236,8 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
 
     // The race of event types 0 and 5, the racer intro's labels, the pause
     // menu over the race, and the results. The panels of modes 1 and 5 fill
-    // in two translucent colours a frame, and the translucent fill makes a
-    // new tile image for each change of colour: they are counted with the
-    // fill drawn from the tile's pixels.
+    // in two translucent colours a frame: they are counted with the fill
+    // drawn from tile images and from the tile's pixels.
     struct Scene {
         const char* name;
         std::int32_t type, hudBits, state, mode;
@@ -249,8 +248,10 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
                                Scene{"racer intro", 0, 0, game::kRacerIntroState, 0},
                                Scene{"pause over the race", 0, 0x19002F, game::kPauseMenuState, 0},
                                Scene{"results of mode 0", 0, 0, game::kResultsState, 0},
-                               Scene{"results of mode 1", 1, 0, game::kResultsState, 1, false},
-                               Scene{"results of mode 5", 5, 0, game::kResultsState, 5, false}}) {
+                               Scene{"results of mode 1", 1, 0, game::kResultsState, 1},
+                               Scene{"results of mode 5", 5, 0, game::kResultsState, 5},
+                               Scene{"results of mode 1, pixel fill", 1, 0, game::kResultsState, 1, false},
+                               Scene{"results of mode 5, pixel fill", 5, 0, game::kResultsState, 5, false}}) {
         game::config().s_translucentFill = scene.imageFill ? 1 : 0;
         HudTest::event({scene.type});
         game::hudStatics().s_hudElements = scene.hudBits;
