@@ -26,6 +26,11 @@ constexpr int kCarAnims = 6;
 constexpr int kGateAnims = 14;
 constexpr int kMarkerFrames = 22;
 constexpr int kStartFrames = 23;
+constexpr int kStartAnims = 4;
+// The race's other sprites: the touch zones and the head-up display read
+// frames up to 6 of them (the race button is frame 4 of sprite 66, the
+// head-up display's frame 6 of sprite 12).
+constexpr int kPlainFrames = 8;
 constexpr std::uint32_t kTarmac = 0x505058;
 
 // A sprite of `frames` frames, each a 6 x 4 image in two colours of its
@@ -133,11 +138,12 @@ std::vector<std::optional<PaintedSprite>> raceSprites() {
     };
     for (int slot :
          {4, 12, 13, 14, 15, 27, 28, 29, 30, 31, 32, 33, 34, 35, 39, 52, 55, 56, 57, 58, 59, 60, 61, 66})
-        put(slot, 3, 1, 0x4080C0 + static_cast<std::uint32_t>(slot) * 0x010203);
+        put(slot, kPlainFrames, 1, 0x4080C0 + static_cast<std::uint32_t>(slot) * 0x010203);
     put(25, kGateAnims, kGateAnims, 0xF0F0F0);
     put(26, kMarkerFrames, 1, 0x40C0F0);
     put(53, 6, 1, 0xC0A080);
-    put(64, kStartFrames, 1, 0xE0E0E0);
+    // The countdown shows animations 0 to 3: three, two, one, go.
+    put(64, kStartFrames, kStartAnims, 0xE0E0E0);
     for (int id = 0; id < kRaceSetRacers; ++id)
         put(kRaceSetFirstCar + id, kCarFrames, kCarAnims,
             0xC02020 + static_cast<std::uint32_t>(id) * 0x003040);

@@ -8,7 +8,11 @@
 #include "game/Game.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
 #include "game/framework/cGame.h"
+#include "game/frontend/QuickRace.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/Application.h"
 #include "platform/app/ApplicationImpl.h"
@@ -102,6 +106,29 @@ struct StartedGame {
     std::unique_ptr<platform::Shell> shell;
     bool started = false;
 };
+
+// Runs the frames of a race's load in the loading state (a quick race's, or
+// one `startQuickRace` asked for) and taps the screen once the load is done
+// and its prompt waits; true when the race's first state is entered within
+// `maxFrames` frames.
+inline bool runRaceLoad(StartedGame& game, int maxFrames = 600) {
+    bool loading = false;
+    for (int f = 0; f < maxFrames; ++f) {
+        const std::int32_t state = game::stateStatics().s_state;
+        loading = loading || state == game::kLoadingState;
+        if (loading && (state == game::kTrackFlyoverState || state == game::kRaceCountdownState))
+            return true;
+        if (!game.frame())
+            return false;
+        if (game::stateStatics().s_state == game::kLoadingState && game::overlayStatics().s_loadingDone) {
+            game::pointerPressed(10, 10);
+            if (!game.frame())
+                return false;
+            game::pointerReleased(10, 10);
+        }
+    }
+    return false;
+}
 
 // Every pixel of `image` as getRGB gives it, rows top-down.
 inline std::vector<std::int32_t> pixels(platform::javax_microedition_lcdui_Image* image) {
