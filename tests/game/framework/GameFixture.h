@@ -139,6 +139,32 @@ inline std::vector<std::int32_t> pixels(platform::javax_microedition_lcdui_Image
     return std::vector<std::int32_t>(out->elements(), out->elements() + width * height);
 }
 
+// Runs `vorlax --headless --race ROW --script SCRIPT --hashes FOLDER/hashes.txt
+// EXTRA... FOLDER` in this process, with the game thread, `watch` called at
+// every painted frame (as the state hash); the registries' change in
+// `s_register` applies. Answers the exit status.
+inline int runQuickRaceProgram(const std::filesystem::path& folder, std::int32_t row,
+                               const std::filesystem::path& script, std::uint64_t (*watch)(),
+                               const std::vector<std::string>& extra = {}) {
+    platform::ProgramParts parts;
+    parts.startup = testHooks(false);
+    parts.startup.stateHash = watch;
+    const std::vector<std::string> words = [&] {
+        std::vector<std::string> w = {
+            "vorlax",   "--headless",    "--race",   std::to_string(row),
+            "--script", script.string(), "--hashes", (folder / "hashes.txt").string()};
+        w.insert(w.end(), extra.begin(), extra.end());
+        w.push_back(folder.string());
+        return w;
+    }();
+    std::vector<const char*> argv;
+    for (const std::string& word : words)
+        argv.push_back(word.c_str());
+    const int status = platform::runProgram(argv, parts);
+    s_register = nullptr;
+    return status;
+}
+
 // Runs the game as `vorlax --headless --script` does, in this process, with
 // the game thread; answers the exit status.
 inline int runWholeGame(const std::filesystem::path& folder, const std::string& script) {

@@ -129,16 +129,7 @@ std::vector<Frame> runInProcess(const fs::path& folder, const fs::path& script, 
         if (g_withoutPainter)
             game::raceViewHooks().painter = nullptr;
     };
-    platform::ProgramParts parts;
-    parts.startup = framework_testing::testHooks(false);
-    parts.startup.stateHash = watchFrame;
-    const std::string hashes = (folder / "hashes.txt").string();
-    const std::string scriptName = script.string();
-    const std::string folderName = folder.string();
-    const char* argv[] = {"vorlax",   "--headless",   "--race",          "0", "--script", scriptName.c_str(),
-                          "--hashes", hashes.c_str(), folderName.c_str()};
-    EXPECT_EQ(platform::runProgram(argv, parts), 0);
-    framework_testing::s_register = nullptr;
+    EXPECT_EQ(framework_testing::runQuickRaceProgram(folder, 0, script, watchFrame), 0);
     return std::move(g_frames);
 }
 
