@@ -432,6 +432,9 @@ void cacheObjectSprites() {
             for (std::int32_t f = 0; f < frames; ++f)
                 cacheZoomedFrame(slot, f, nullptr, kZoomSteps, true, stepped);
         }
+        // Its frames are composed: the second table's sprite keeps no pixel data.
+        if (s)
+            s->freePixelData();
     }
 }
 
