@@ -2,7 +2,8 @@
 // it, run through the program's start-up in this process: in the countdown
 // the sky above the horizon is the track's sky and the road at the bottom
 // centre, under the player's car, is its tarmac, in the colours mkdata's
-// model gives them; the head-up display's sprites are loaded. A quick race
+// model gives them; the head-up display's sprites and the track's backdrop
+// are loaded, the backdrop at its own width. A quick race
 // that loads without the race loader's road images, or a demo set whose
 // track names a picture that is not its road, shows other colours there.
 
@@ -10,10 +11,13 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceScene.h"
 #include "game/sprite/ASprite.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tools/mkdata/DemoSet.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 
@@ -37,6 +41,9 @@ struct Seen {
     int countdownFrames = 0;
     std::vector<std::int32_t> pixels;
     bool hudLoaded = false;
+    std::int32_t backdropSprite = -2;
+    std::int32_t backdropWidth = 0;
+    bool backdropLoaded = false;
 };
 Seen g_seen;
 
@@ -53,6 +60,10 @@ std::uint64_t watchFrame() {
         g_seen.hudLoaded = spriteLoaded(game::hud_sprites::kNumbers) &&
                            spriteLoaded(game::hud_sprites::kPanels) &&
                            spriteLoaded(game::hud_sprites::kPlaces);
+        const game::RaceSceneStatics& scene = game::raceSceneStatics();
+        g_seen.backdropSprite = scene.s_backdropSprite;
+        g_seen.backdropWidth = scene.s_backdropWidth;
+        g_seen.backdropLoaded = scene.s_backdropSprite >= 0 && spriteLoaded(scene.s_backdropSprite);
     }
     return 0;
 }
@@ -68,6 +79,21 @@ Seen runRace(const fs::path& folder, std::int32_t row) {
     EXPECT_EQ(framework_testing::runQuickRaceProgram(folder, row, script, watchFrame, {"--frames", "400"}),
               0);
     return std::move(g_seen);
+}
+
+// The width of frame 0 of a sprite as the model lays it out: the box
+// around its rectangles and images.
+std::int32_t frameZeroWidth(const datakit::PaintedSprite& sprite) {
+    int left = INT_MAX, right = INT_MIN;
+    auto widen = [&](int x, int width) {
+        left = std::min(left, x);
+        right = std::max(right, x + width);
+    };
+    for (const datakit::PaintedRect& fill : sprite.frames.at(0).fills)
+        widen(fill.x, fill.width);
+    for (const datakit::PaintedImage& image : sprite.frames.at(0).images)
+        widen(image.x, image.width);
+    return right - left;
 }
 
 bool near(std::int32_t argb, std::uint32_t rgb) {
@@ -97,6 +123,14 @@ TEST(DemoRaceScene, TheCountdownShowsTheTracksSkyAndItsRoadUnderTheCar) {
             EXPECT_TRUE(near(at(320, 470), colours.road)) << std::hex << at(320, 470);
         }
         EXPECT_TRUE(seen.hudLoaded);
+        // The track's backdrop stays loaded past the load's last step and is
+        // painted at its frame 0's width (the last track's is the gate's
+        // sprite, which the load caches the gate from).
+        const std::int32_t backdrop = mkdata::demoTrack(row).backdropSprite;
+        EXPECT_EQ(seen.backdropSprite, backdrop);
+        EXPECT_TRUE(seen.backdropLoaded);
+        EXPECT_EQ(seen.backdropWidth,
+                  frameZeroWidth(*mkdata::demoSprites().at(static_cast<std::size_t>(backdrop))));
     }
 }
 
