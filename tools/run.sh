@@ -37,7 +37,8 @@ expect_value=0
 for argument in "$@"; do
     if [ "$expect_value" = 1 ]; then
         expect_value=0
-    elif [[ $argument == --frames || $argument == --screenshot || $argument == --script || $argument == --shots ]]; then
+    elif [[ $argument == --frames || $argument == --screenshot || $argument == --script || $argument == --shots ||
+        $argument == --seed || $argument == --record || $argument == --hashes || $argument == --race ]]; then
         expect_value=1
     elif [[ $argument != -* ]]; then
         folder_given=1
