@@ -19,6 +19,7 @@
 #include "game/frontend/MenuScreens.h"
 #include "game/frontend/OptionScreens.h"
 #include "game/frontend/PreRaceSelection.h"
+#include "game/frontend/QuickRace.h"
 #include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
@@ -27,7 +28,6 @@
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
-#include "game/race/QuickRace.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceHash.h"
@@ -113,14 +113,12 @@ std::int32_t g_quickRaceRow = -1;
 
 // The state after start-up in a quick race: the front end's texts (the
 // racers' names), fonts and the sprites of the menus laid over a race (the
-// question box, the items), the race's load, then its first state.
+// question box, the items), then the race's load behind the loading screen.
 void quickRaceStart(std::int32_t message) {
     if (message != kUpdate)
         return;
     loadFrontEndResources();
-    if (loadQuickRace(g_quickRaceRow))
-        pushState(quickRaceFirstState());
-    else
+    if (!startQuickRace(g_quickRaceRow))
         requestState(kQuitState);
 }
 

@@ -19,8 +19,10 @@ void registerGame();
 platform::StartupHooks startupHooks();
 
 // After start-up, races race row `row` at once instead of showing the front
-// end (`vorlax --race ROW`): the state that follows start-up loads the race
-// and enters it. A row that cannot be raced ends the run, logged.
+// end (`vorlax --race ROW`): the state that follows start-up hands the race
+// to the loading state, which loads it as the front end's races load, waits
+// for the player's tap and enters it. A row that cannot be raced ends the
+// run, logged.
 void startWithQuickRace(std::int32_t row);
 
 } // namespace game

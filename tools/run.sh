@@ -32,17 +32,8 @@ if ! "$datacheck" "$demo"; then
 fi
 
 # A word that is neither an option nor an option's value is a program folder.
-folder_given=0
-expect_value=0
-for argument in "$@"; do
-    if [ "$expect_value" = 1 ]; then
-        expect_value=0
-    elif [[ $argument == --frames || $argument == --screenshot || $argument == --script || $argument == --shots ]]; then
-        expect_value=1
-    elif [[ $argument != -* ]]; then
-        folder_given=1
-    fi
-done
+source tools/run-args.sh
+folder_given=$(program_folder_given "$@")
 if [ "$folder_given" = 1 ]; then
     exec "$vorlax" "$@"
 fi

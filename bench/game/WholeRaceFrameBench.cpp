@@ -1,5 +1,5 @@
-// One whole race frame through the headless host, as `vorlax --race 0`
-// runs it on the demo set: the keys latched, the race frame (the player's
+// One whole race frame through the headless host, as `vorlax --race ROW`
+// runs it on the demo set, for each of its six races: the keys latched, the race frame (the player's
 // car, the other cars, the camera, the ranking), the view pass, the paint
 // as far as painters exist, the state machine's bookkeeping and the present
 // of the screen. The budget is 0.5 ms a frame on one core.
@@ -7,7 +7,6 @@
 #include "game/Game.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
-#include "game/race/QuickRace.h"
 #include "game/race/RacePrepare.h"
 #include "game/race/RaceState.h"
 #include "tests/game/framework/GameFixture.h"
@@ -16,54 +15,70 @@
 
 namespace {
 
-// Start-up, the quick race's load, then the flyover's first frame; false,
-// with the benchmark skipped, when the race did not start.
+// Start-up, the quick race's load in the loading state, then the flyover;
+// false, with the benchmark skipped, when the race did not start.
 bool enterQuickRace(framework_testing::StartedGame& game, benchmark::State& state) {
-    for (int i = 0; i < 4 && game.started; ++i)
-        (void)game.frame();
-    if (!game.started || game::stateStatics().s_state != 40) {
+    if (!game.started || !framework_testing::runRaceLoad(game) || game::stateStatics().s_state != 40) {
         state.SkipWithError("the quick race did not start");
         return false;
     }
     return true;
 }
 
+// From the flyover straight into the race state; false, with the
+// benchmark skipped, when it was not entered.
+bool enterRaceState(framework_testing::StartedGame& game, benchmark::State& state) {
+    game::requestState(game::kRaceState);
+    (void)game.frame();
+    (void)game.frame();
+    if (game::stateStatics().s_state != game::kRaceState) {
+        state.SkipWithError("the race state was not entered");
+        return false;
+    }
+    return true;
+}
+
+std::int32_t g_row = 0;
+
 void BM_WholeRaceFrame(benchmark::State& state) {
-    framework_testing::s_register = [] { game::startWithQuickRace(0); };
+    g_row = static_cast<std::int32_t>(state.range(0));
+    framework_testing::s_register = [] { game::startWithQuickRace(g_row); };
     framework_testing::StartedGame game;
     if (!enterQuickRace(game, state))
         return;
-    game::pushState(game::kRaceState);
-    (void)game.frame();
-    (void)game.frame();
+    if (!enterRaceState(game, state))
+        return;
     // A race that never ends, so that every frame is a frame of the race.
     game::raceStatics().s_laps = 1 << 20;
-    if (game::stateStatics().s_state != game::kRaceState) {
-        state.SkipWithError("the race state was not entered");
-        return;
-    }
     for (auto _ : state)
         (void)game.frame();
     state.counters["state"] = game::stateStatics().s_state;
 }
-BENCHMARK(BM_WholeRaceFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WholeRaceFrame)->ArgName("row")->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 
 // The release of a loaded race between races (`prepareRace(false)`), with
 // the collection it asks for after the unload; the race's load runs outside the timing.
 void BM_PrepareRace(benchmark::State& state) {
     framework_testing::s_register = [] { game::startWithQuickRace(0); };
     framework_testing::StartedGame game;
-    if (!enterQuickRace(game, state))
+    if (!enterQuickRace(game, state) || !enterRaceState(game, state))
         return;
     // The collection after the unload, which the demo set's configuration may leave out.
     game::config().s_gcAfterUnload = 1;
     for (auto _ : state) {
         game::prepareRace(false);
         state.PauseTiming();
-        (void)game::loadQuickRace(0);
+        if (!game::startQuickRace(0) || !framework_testing::runRaceLoad(game)) {
+            state.SkipWithError("the quick race did not load again");
+            return;
+        }
+        if (!enterRaceState(game, state))
+            return;
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PrepareRace)->Unit(benchmark::kMillisecond);
+// Each load from the race pushes the loading state and the race's first
+// state: a fixed count of iterations stays within the state stack.
+BENCHMARK(BM_PrepareRace)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -294,7 +294,8 @@ void cacheEveryFrame(std::int32_t slot) {
 }
 
 // Step 27: the players, the effects' zoomed caches and the track's gate.
-// Sprite 25 stays until the gate's animations are cached from it.
+// Sprite 25 stays until the gate's animations are cached from it, and for
+// good when it is the track's backdrop.
 void cacheEffectSprites() {
     createAnimPlayers();
     std::int32_t done = 0;
@@ -307,7 +308,11 @@ void cacheEffectSprites() {
     }
     cacheZoomedFrame3(kMarkerSprite, kMarkerZoomFrame, kZoomSteps);
     setupTrackObjects(eventTrack());
-    unloadSprite(kEffectsSprite);
+    // A track may take the effects' sprite for its backdrop: the hand-over
+    // keeps that one.
+    const TrackStatics& track = trackStatics();
+    if (track.s_backdropSprite != kEffectsSprite && track.s_backdropSprite2 != kEffectsSprite)
+        unloadSprite(kEffectsSprite);
     collect();
 }
 
@@ -435,6 +440,9 @@ void cacheObjectSprites() {
             for (std::int32_t f = 0; f < frames; ++f)
                 cacheZoomedFrame(slot, f, nullptr, kZoomSteps, true, stepped);
         }
+        // Its frames are composed: the second table's sprite keeps no pixel data.
+        if (s)
+            s->freePixelData();
     }
 }
 

@@ -505,10 +505,6 @@ void cacheZoomedFrame(std::int32_t s, std::int32_t f, IntArray* palettes, std::i
     } else {
         buildZoomedFrame(s, f, palettes, bank, false);
     }
-    // The second table's sprites keep no pixel data once their frames are composed.
-    if (bank)
-        if (ASprite* sprite = zoomSprite(s, true))
-            sprite->freePixelData();
 }
 
 void cacheZoomedAnim(std::int32_t s, std::int32_t a, IntArray* palettes, std::int32_t count, bool bank,

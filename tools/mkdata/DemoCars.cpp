@@ -516,7 +516,11 @@ PaintedSprite demoWheelParticles() {
     for (const auto& pair : kSurfaceColours)
         for (std::uint32_t c : pair)
             colours.push_back(0xFF000000u | c);
-    s.palettes = {colours};
+    // Palette 1 is the alpha map the race load restores palette 0's alpha
+    // from (its red is the alpha): the specks are opaque.
+    std::vector<std::uint32_t> alphaMap(colours.size(), 0xFFFFFFFFu);
+    alphaMap[0] = 0x00FF00FFu;
+    s.palettes = {colours, alphaMap};
     // Specks thrown back from under the wheel (the wheel module's corner is
     // the frame's origin), in two phases that alternate as the car moves.
     auto specks = [](std::uint8_t light, std::uint8_t shade, int phase, int size) {
@@ -538,6 +542,8 @@ PaintedSprite demoWheelParticles() {
                                 .boxes = {}});
     for (int phase = 0; phase < 2; ++phase)
         s.frames.push_back({.fills = {}, .images = {specks(1, 2, phase, 3)}, .boxes = {}});
+    // Animation 0, the smoke of a crash: the two smoke frames in turn.
+    s.anims = {{14, 15, 14, 15}};
     return s;
 }
 

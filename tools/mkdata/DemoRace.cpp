@@ -439,8 +439,11 @@ datakit::TrackModel demoTrack(int track) {
     t.colourA = theme.sky;
     t.colourB = 0xFFFFFF;
     t.colourC = 0xE0C020;
-    t.imageIds = {static_cast<std::uint8_t>(track), static_cast<std::uint8_t>(6 + track)};
-    t.styleValues = {200, 400, 60};
+    t.imageIds = {static_cast<std::uint8_t>(kFirstRoadImage + 2 * track),
+                  static_cast<std::uint8_t>(kFirstRoadImage + 2 * track + 1)};
+    // The road darkens by 96/256 toward the horizon: whole at half-widths of
+    // 60 px and less, none from 400 px.
+    t.styleValues = {96, 60, 400};
     t.ambience = {15, 70, 10, 20, 60};
     t.sceneryImage = static_cast<std::uint8_t>(kFirstSceneryImage + track);
     // Each object's first point pair is its lateral extent: the crate and
@@ -619,7 +622,16 @@ void addPack(ProgramFolder& folder, std::u16string_view file, const std::vector<
 
 TrackColours demoTrackColours(int track) {
     const TrackPlan& plan = plans()[static_cast<std::size_t>(track)];
-    return {plan.theme.sky, plan.theme.ground};
+    return {plan.theme.sky, plan.theme.ground, plan.theme.road};
+}
+
+datakit::RoadLook demoRoadLook(int track) {
+    const TrackPlan& plan = plans()[static_cast<std::size_t>(track)];
+    datakit::RoadLook look;
+    look.tarmac = plan.theme.road;
+    look.kerb = plan.theme.kerb;
+    look.lanes = static_cast<std::uint32_t>(plan.lanes);
+    return look;
 }
 
 void produceRaceData(ProgramFolder& folder) {

@@ -1,7 +1,7 @@
 // What the race load reads of the demo set beyond its front end and its
 // cars: the race's own sprites, a backdrop for each track, the second
-// sprite table's slots that the tracks' objects mark, and a road picture
-// for every image id a track names past the painted race images. The race
+// sprite table's slots that the tracks' objects mark, and each track's two
+// road pictures, which its image ids name, after the painted race images. The race
 // sprites and the marked objects come from the datakit race set, which is
 // shaped to what every load step reads; the demo's own sprite in a slot
 // always wins.
@@ -79,18 +79,11 @@ void produceRaceImagePack(ProgramFolder& folder) {
     std::vector<datakit::Bytes> payloads;
     for (const DemoImage& image : demoRaceImages())
         payloads.push_back(datakit::writePng(image.width, image.height, image.pixels));
-    std::size_t needed = payloads.size();
+    // Each track's two road pictures, in its own tarmac, kerbs and lanes.
     for (int track = 0; track < kDemoTrackCount; ++track)
-        for (std::uint8_t id : demoTrack(track).imageIds)
-            needed = std::max<std::size_t>(needed, std::size_t{id} + 1);
-    // A road picture per missing id, its lanes and tarmac varied by id.
-    for (std::size_t id = payloads.size(); id < needed; ++id) {
-        datakit::RoadLook look;
-        look.lanes = 2 + static_cast<std::uint32_t>(id % 3);
-        look.tarmac = 0x484850 + static_cast<std::uint32_t>(id % 4) * 0x080808;
-        const datakit::Picture road = datakit::roadSurfacePicture(look, 64, 8);
-        payloads.push_back(datakit::writePng(road.width, road.height, road.pixels));
-    }
+        for (const datakit::Picture& road :
+             datakit::kerbSurfacePictures(demoRoadLook(track), kRoadPictureWidth, kRoadPictureHeight))
+            payloads.push_back(datakit::writePng(road.width, road.height, road.pixels));
     addPack(folder, kRaceImagePackFile, payloads);
 }
 

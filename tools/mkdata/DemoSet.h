@@ -13,6 +13,7 @@
 #include "tools/datakit/FontWriter.h"
 #include "tools/datakit/PaintedSprite.h"
 #include "tools/datakit/PromoWriter.h"
+#include "tools/datakit/RacePictures.h"
 #include "tools/datakit/TrackWriter.h"
 #include "tools/mkdata/ProgramFolder.h"
 
@@ -83,21 +84,29 @@ inline constexpr int kDemoTrackCount = 6;
 // Track `track`'s model and its event entry, as the packs hold them.
 datakit::TrackModel demoTrack(int track);
 datakit::EventEntry demoEvent(int track);
-// A track's sky and ground colours (0xRRGGBB), as its style table has them.
+// A track's sky and ground colours (0xRRGGBB), as its style table has them,
+// and the tarmac of its road pictures.
 struct TrackColours {
-    std::uint32_t sky, ground;
+    std::uint32_t sky, ground, road;
 };
 TrackColours demoTrackColours(int track);
+// The look of a track's road pictures: its tarmac, kerb colours and lanes.
+datakit::RoadLook demoRoadLook(int track);
 // Adds a pack of `payloads` (each behind a header byte of 0) in one part.
 void addPack(ProgramFolder& folder, std::u16string_view file, const std::vector<datakit::Bytes>& payloads);
 // The race image pack (constant string 154 names it with a leading '/'):
 // the roadside images at entries 0 to 2 (a barrier, a tree, a bend sign),
 // then the scenery strip of track t at entry kFirstSceneryImage + t, which
-// the track's style names. Every pixel is opaque or fully transparent: the
+// the track's style names, then track t's two road pictures (the kerb's
+// colours exchanged) at kFirstRoadImage + 2 t and + 1, which its image ids
+// name: the road images are made from them. Every pixel is opaque or fully transparent: the
 // roadside images are cut-outs on a transparent ground, the scenery is
 // opaque. Colour channels come in steps of 17, which a loaded image keeps.
 inline constexpr std::u16string_view kRaceImagePackFile = u"raceimages.pak";
 inline constexpr int kFirstSceneryImage = 3;
+inline constexpr int kFirstRoadImage = kFirstSceneryImage + kDemoTrackCount;
+inline constexpr std::uint32_t kRoadPictureWidth = 64;
+inline constexpr std::uint32_t kRoadPictureHeight = 8;
 inline constexpr std::uint32_t kSceneryWidth = 128;
 inline constexpr std::uint32_t kSceneryHeight = 32;
 struct DemoImage {

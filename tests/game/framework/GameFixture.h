@@ -8,7 +8,11 @@
 #include "game/Game.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
 #include "game/framework/cGame.h"
+#include "game/frontend/QuickRace.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/Application.h"
 #include "platform/app/ApplicationImpl.h"
@@ -103,6 +107,29 @@ struct StartedGame {
     bool started = false;
 };
 
+// Runs the frames of a race's load in the loading state (a quick race's, or
+// one `startQuickRace` asked for) and taps the screen once the load is done
+// and its prompt waits; true when the race's first state is entered within
+// `maxFrames` frames.
+inline bool runRaceLoad(StartedGame& game, int maxFrames = 600) {
+    bool loading = false;
+    for (int f = 0; f < maxFrames; ++f) {
+        const std::int32_t state = game::stateStatics().s_state;
+        loading = loading || state == game::kLoadingState;
+        if (loading && (state == game::kTrackFlyoverState || state == game::kRaceCountdownState))
+            return true;
+        if (!game.frame())
+            return false;
+        if (game::stateStatics().s_state == game::kLoadingState && game::overlayStatics().s_loadingDone) {
+            game::pointerPressed(10, 10);
+            if (!game.frame())
+                return false;
+            game::pointerReleased(10, 10);
+        }
+    }
+    return false;
+}
+
 // Every pixel of `image` as getRGB gives it, rows top-down.
 inline std::vector<std::int32_t> pixels(platform::javax_microedition_lcdui_Image* image) {
     std::int32_t width = image->getWidth();
@@ -110,6 +137,32 @@ inline std::vector<std::int32_t> pixels(platform::javax_microedition_lcdui_Image
     rt::IntArray* out = rt::newIntArray(width * height);
     image->getRGB(out, 0, width, 0, 0, width, height);
     return std::vector<std::int32_t>(out->elements(), out->elements() + width * height);
+}
+
+// Runs `vorlax --headless --race ROW --script SCRIPT --hashes FOLDER/hashes.txt
+// EXTRA... FOLDER` in this process, with the game thread, `watch` called at
+// every painted frame (as the state hash); the registries' change in
+// `s_register` applies. Answers the exit status.
+inline int runQuickRaceProgram(const std::filesystem::path& folder, std::int32_t row,
+                               const std::filesystem::path& script, std::uint64_t (*watch)(),
+                               const std::vector<std::string>& extra = {}) {
+    platform::ProgramParts parts;
+    parts.startup = testHooks(false);
+    parts.startup.stateHash = watch;
+    const std::vector<std::string> words = [&] {
+        std::vector<std::string> w = {
+            "vorlax",   "--headless",    "--race",   std::to_string(row),
+            "--script", script.string(), "--hashes", (folder / "hashes.txt").string()};
+        w.insert(w.end(), extra.begin(), extra.end());
+        w.push_back(folder.string());
+        return w;
+    }();
+    std::vector<const char*> argv;
+    for (const std::string& word : words)
+        argv.push_back(word.c_str());
+    const int status = platform::runProgram(argv, parts);
+    s_register = nullptr;
+    return status;
 }
 
 // Runs the game as `vorlax --headless --script` does, in this process, with

@@ -168,8 +168,17 @@ TEST_F(RaceLoaderTest, ARaceLoadsBehindTheBarAndLeavesTheRaceAsTheSetDescribesIt
         EXPECT_EQ(rt::ObjectArray::get(objects, slot) != nullptr, marked) << slot;
     }
     EXPECT_TRUE(zoomed(datakit::kRaceSetMarkedSlots[0], 0, true, true));
-    EXPECT_TRUE(zoomed(datakit::kRaceSetMarkedSlots[1], 0, false, true));
-    EXPECT_TRUE(zoomed(datakit::kRaceSetMarkedSlots[2], 0, false, true));
+    // Every frame of the slots marked for frames is composed from the
+    // sprite's pixels; then the sprite keeps none.
+    for (std::int32_t slot : {datakit::kRaceSetMarkedSlots[1], datakit::kRaceSetMarkedSlots[2]}) {
+        auto* object = static_cast<game::ASprite*>(rt::ObjectArray::get(objects, slot));
+        ASSERT_NE(object, nullptr) << slot;
+        ASSERT_GT(object->getFrameCount(), 1) << slot;
+        for (std::int32_t f = 0; f < object->getFrameCount(); ++f)
+            EXPECT_TRUE(zoomed(slot, f, false, true)) << slot << "/" << f;
+        EXPECT_EQ(object->m_moduleData, nullptr) << slot;
+    }
+    EXPECT_FALSE(game.log.contains("has no pixels"));
 
     // The shadow's alpha, and the player's car caches.
     ASSERT_NE(sprite(55), nullptr);

@@ -35,6 +35,8 @@ namespace fs = std::filesystem;
 
 constexpr std::int64_t kSeed = 20261210;
 constexpr std::uint32_t kFrameMs = 40;
+// Frames that the race's load takes behind the loading screen, and more.
+constexpr std::uint32_t kLoadFrames = 60;
 
 fs::path sourceFile(const char* name) {
     return fs::path(VORLAX_TEST_SOURCE_DIR) / "game" / "race" / name;
@@ -83,12 +85,14 @@ void useGoldenTrack(mkdata::ProgramFolder& set) {
     mkdata::addPack(set, mkdata::kZonePackFile, zones);
 }
 
-// The player's run: the flyover and the racer intro skipped with the left
-// soft key, then a steering tap to each side every few seconds while the
-// car drives itself, for `frames` frames in all.
+// The player's run: the race's load (at most 60 frames) and a tap on its
+// prompt, the flyover and the racer intro skipped with the left soft key, then a steering tap to each side
+// every few seconds while the car drives itself, for `frames` frames in all.
 datakit::ReplayScript playerRun(std::uint32_t frames) {
     datakit::ReplayScript replay(kSeed);
-    replay.idle(10, kFrameMs)
+    replay.idle(kLoadFrames, kFrameMs)
+        .stylusTap(240, 320, kFrameMs)
+        .idle(10, kFrameMs)
         .keyTap(host::vk::F1, kFrameMs)
         .idle(10, kFrameMs)
         .keyTap(host::vk::F1, kFrameMs);
@@ -125,16 +129,7 @@ std::vector<Frame> runInProcess(const fs::path& folder, const fs::path& script, 
         if (g_withoutPainter)
             game::raceViewHooks().painter = nullptr;
     };
-    platform::ProgramParts parts;
-    parts.startup = framework_testing::testHooks(false);
-    parts.startup.stateHash = watchFrame;
-    const std::string hashes = (folder / "hashes.txt").string();
-    const std::string scriptName = script.string();
-    const std::string folderName = folder.string();
-    const char* argv[] = {"vorlax",   "--headless",   "--race",          "0", "--script", scriptName.c_str(),
-                          "--hashes", hashes.c_str(), folderName.c_str()};
-    EXPECT_EQ(platform::runProgram(argv, parts), 0);
-    framework_testing::s_register = nullptr;
+    EXPECT_EQ(framework_testing::runQuickRaceProgram(folder, 0, script, watchFrame), 0);
     return std::move(g_frames);
 }
 

@@ -9,7 +9,6 @@
 #include "game/data/PackReader.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
-#include "game/race/QuickRace.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -25,6 +24,7 @@
 #include "tests/support/DeadFrames.h"
 
 #include <climits>
+#include <map>
 
 namespace {
 
@@ -139,23 +139,23 @@ std::int32_t zoomEntries() {
     return (z.s_zoomCache ? z.s_zoomCache->size() : 0) + (z.s_preZoomCache ? z.s_preZoomCache->size() : 0);
 }
 
-// Whole races as `vorlax --race` loads them (zones, track, images, racers,
-// the player's car, objects, set-up, the race sprites and their caches),
-// each driven and painted for a while: after a warm-up race, every further
-// load, release and full collection leaves what the first left, and the
-// release takes the cache entries the race made.
+// Whole races as `vorlax --race` loads them (the loading state's race
+// steps: track, images, racers, the race sprites and their caches), each
+// driven and painted for a while: after a warm-up race of each row, every
+// further load, release and full collection leaves what the first left,
+// the release takes the cache entries the race's painters made, and the
+// entries the load makes do not pile up from race to race.
 TEST(RacePrepare, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
     framework_testing::s_register = [] { game::startWithQuickRace(1); };
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int i = 0; i < 4; ++i)
-        ASSERT_TRUE(game.frame());
+    ASSERT_TRUE(framework_testing::runRaceLoad(game));
     ASSERT_EQ(game::stateStatics().s_state, game::quickRaceFirstState());
-    const std::int32_t beforeRace = zoomEntries();
     auto raceAndRelease = [&](std::int32_t row) {
         SCOPED_TRACE("row " + std::to_string(row));
         if (row >= 0) {
-            EXPECT_TRUE(game::loadQuickRace(row));
+            EXPECT_TRUE(game::startQuickRace(row));
+            EXPECT_TRUE(framework_testing::runRaceLoad(game));
         }
         game::requestState(game::kRaceState);
         for (int i = 0; i < 60; ++i)
@@ -163,23 +163,31 @@ TEST(RacePrepare, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
         EXPECT_EQ(game::stateStatics().s_state, game::kRaceState);
         // The cache entries of the race's sprites that its painters make.
         cacheEntries(kRaceEntries, kRacePreEntries);
-        EXPECT_GT(zoomEntries(), beforeRace);
         game::prepareRace(true);
-        EXPECT_EQ(zoomEntries(), beforeRace) << "the race's cache keys stay after its release";
+        for (auto [sprite, frame] : kRaceEntries)
+            EXPECT_FALSE(cached(game::ZoomCacheKind::Zoomed, sprite, frame)) << sprite << "/" << frame;
+        for (auto [sprite, frame] : kRacePreEntries)
+            EXPECT_FALSE(cached(game::ZoomCacheKind::PreZoomed, sprite, frame)) << sprite << "/" << frame;
         EXPECT_EQ(game::racerStatics().s_playerCar, nullptr);
-        return collected();
+        return std::pair{collected(), zoomEntries()};
     };
     // The warm-up: the race that the start-up loaded, then each row once.
     // The counts are held exactly; the used bytes are not yet (equal counts
     // after a whole race still differ by up to about 450 bytes from load to
     // load, which is not explained yet).
+    // A row is held to its own first figures: what the release leaves of the
+    // last race until the next load differs from track to track (by one
+    // object between rows 0 and 1).
     (void)raceAndRelease(-1);
     (void)raceAndRelease(0);
-    const HeapFigures first = raceAndRelease(1);
-    for (std::int32_t row : {1, 0, 1, 0, 1}) {
-        HeapFigures now = raceAndRelease(row);
+    (void)raceAndRelease(1);
+    std::map<std::int32_t, std::pair<HeapFigures, std::int32_t>> firstOf;
+    for (std::int32_t row : {0, 1, 0, 1, 0, 1}) {
+        const auto [now, entries] = raceAndRelease(row);
+        const auto [first, firstEntries] = firstOf.try_emplace(row, now, entries).first->second;
         EXPECT_EQ(now.objects, first.objects) << "row " << row;
         EXPECT_EQ(now.blocks, first.blocks) << "row " << row;
+        EXPECT_EQ(entries, firstEntries) << "row " << row;
     }
 }
 

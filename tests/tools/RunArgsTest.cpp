@@ -1,0 +1,33 @@
+// tools/run.sh's argument check: a word among its arguments that is neither
+// an option nor an option's value names a program folder, which replaces
+// the demo set; the value of every option that takes one is no folder.
+
+#include "tests/support/Command.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string folderGiven(const std::string& arguments) {
+    const testing_support::CommandResult run =
+        testing_support::runCommand(std::string("bash -c 'source \"") + VORLAX_SOURCE_DIR +
+                                    "/tools/run-args.sh\"; program_folder_given " + arguments + "'");
+    EXPECT_EQ(run.status, 0) << arguments;
+    return run.output;
+}
+
+TEST(RunArgs, OnlyAWordThatIsNoOptionsValueNamesAProgramFolder) {
+    struct Case {
+        const char* arguments;
+        const char* given;
+    };
+    for (const Case& c : {Case{"", "0\n"}, Case{"--headless --frames 10", "0\n"},
+                          Case{"--headless --race 0 --script s.txt --shots shots/", "0\n"},
+                          Case{"--seed 7 --record r.txt --hashes h.txt --screenshot a.png", "0\n"},
+                          Case{"--race 2 /opt/game", "1\n"}, Case{"game --frames 5", "1\n"}})
+        EXPECT_EQ(folderGiven(c.arguments), c.given) << c.arguments;
+}
+
+} // namespace
