@@ -34,11 +34,15 @@ namespace framework_testing {
 // A change a test makes to the demo set before it is written; cleared with
 // the registries' change below.
 inline void (*s_editDemoSet)(mkdata::ProgramFolder& demo) = nullptr;
+// A program folder made beforehand, written in place of a new demo set (a
+// caller that starts many games saves making the set each time); cleared
+// with the registries' change below.
+inline const mkdata::ProgramFolder* s_programFolder = nullptr;
 
 // Writes the demo set to `folder`, with `properties` as its app.jad when given.
 inline void writeDemoSet(const std::filesystem::path& folder,
                          const std::vector<datakit::Property>& properties = {}) {
-    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    mkdata::ProgramFolder demo = s_programFolder ? *s_programFolder : mkdata::makeDemoSet();
     if (s_editDemoSet)
         s_editDemoSet(demo);
     if (!properties.empty()) {
@@ -88,6 +92,7 @@ struct StartedGame {
         shell->cleanup();
         s_register = nullptr;
         s_editDemoSet = nullptr;
+        s_programFolder = nullptr;
         s_answers.clear();
     }
 

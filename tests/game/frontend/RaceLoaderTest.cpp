@@ -4,7 +4,6 @@
 // logged once and leads back to the main menu through the menus' load.
 
 #include "game/frontend/RaceLoader.h"
-#include "game/data/EventSlots.h"
 #include "game/framework/Keys.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -24,8 +23,9 @@
 #include "runtime/Runtime.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/game/frontend/RaceSetFolder.h"
+#include "tests/game/frontend/RaceStart.h"
 #include "tests/support/DeadFrames.h"
-#include "tools/datakit/PackWriter.h"
 #include "tools/datakit/RaceSet.h"
 
 #include <algorithm>
@@ -40,35 +40,6 @@ constexpr std::int32_t kMainMenu = 6;
 constexpr std::int32_t kFlyover = 40;
 constexpr std::int32_t kCountdown = 41;
 
-// The demo set with the race set's packs in place of its race data, and
-// the race set's sprites over the demo's.
-void useRaceSet(mkdata::ProgramFolder& demo) {
-    const datakit::RaceSet set = datakit::makeRaceSet();
-    std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
-    for (std::size_t slot = 0; slot < sprites.size(); ++slot)
-        if (set.sprites[slot])
-            sprites[slot] = set.sprites[slot];
-    std::vector<datakit::ConstantText> names = mkdata::demoConstantTexts();
-    for (datakit::RaceSetPack pack : datakit::raceSetPacks(set)) {
-        if (pack.constantString == rt::constants::kSpritePack)
-            pack.entries = datakit::spritePackEntries(sprites);
-        else if (!pack.wholeEntries)
-            for (datakit::Bytes& entry : pack.entries)
-                entry = datakit::packEntry(0, entry);
-        auto named = std::find_if(names.begin(), names.end(), [&](const datakit::ConstantText& text) {
-            return text.number == pack.constantString;
-        });
-        ASSERT_NE(named, names.end()) << pack.constantString;
-        const std::u16string file = named->text.substr(1);
-        std::erase_if(demo.archive, [&](const datakit::ArchiveEntry& entry) {
-            return entry.name == file || entry.name.starts_with(file + u".");
-        });
-        for (datakit::ArchiveEntry& part :
-             datakit::packArchiveEntries(file, u".", datakit::writePack(pack.entries)))
-            demo.archive.push_back(std::move(part));
-    }
-}
-
 // The race the main menu starts on its first update: track `s_track`'s
 // event in game mode `s_mode`.
 std::int32_t s_track = 0;
@@ -80,15 +51,7 @@ void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || game::stateStatics().s_stateFrames != 0 ||
         std::count(s_states.begin(), s_states.end(), kMainMenu) > 1)
         return;
-    game::initEventSlots();
-    game::EventSlotStatics& slots = game::eventSlotStatics();
-    slots.s_currentEvent = 0;
-    rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(s_track));
-    rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(s_track));
-    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
-    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(s_mode));
-    game::stateStatics().s_gameMode = s_mode;
-    game::startLoading(game::kLoadRace, s_mode == 0 ? kFlyover : kCountdown);
+    frontend_testing::startRaceLoad(s_track, s_mode);
 }
 void recordState(std::int32_t message) {
     if (message != game::kEnter)
@@ -104,7 +67,7 @@ struct RaceLoaderTest : ::testing::Test {
         s_mode = 0;
         s_states.clear();
         s_menuDepths.clear();
-        framework_testing::s_editDemoSet = useRaceSet;
+        framework_testing::s_editDemoSet = frontend_testing::useRaceSet;
         framework_testing::s_register = [] {
             game::setStateHandler(2, [](std::int32_t message) {
                 if (message == game::kUpdate)
