@@ -85,7 +85,11 @@ struct StartedGame {
         host = host::makeHeadlessHost(std::move(options));
         shell = std::make_unique<platform::Shell>(*host, testHooks(true));
         started = host->window().open(platform::kWindowClass, platform::kWindowTitle).ok() &&
-                  impl().openDisplay(u"GDI") && impl().init().ok();
+                  impl().openDisplay(u"GDI");
+        if (started) {
+            startup = impl().init();
+            started = startup.ok();
+        }
         impl().setActive(true);
     }
     ~StartedGame() {
@@ -106,6 +110,8 @@ struct StartedGame {
     std::unique_ptr<host::HeadlessHost> host;
     std::unique_ptr<platform::Shell> shell;
     bool started = false;
+    // What the application's start-up answered (ready when it did not run).
+    platform::StartupResult startup = platform::StartupResult::ready();
 };
 
 // Every pixel of `image` as getRGB gives it, rows top-down.
