@@ -2,8 +2,13 @@
 // packs: each pack's entries whole, and one cut short, into
 // CORPUS/<harness>/; the race harness's seeds from the first track, event
 // and zone entries; and the promotion file harness's seeds, the demo set's
-// promotion with its pictures made tiny, whole and cut short.
+// promotion with its pictures made tiny, whole and cut short; and the race
+// load harness's seeds, each entry it can replace as the race set holds it
+// (for every race the track and event entries), and an empty and a cut
+// track entry.
 // Usage: write_race_seeds CORPUS
+#include "fuzz/RaceLoadInput.h"
+#include "tests/game/frontend/RaceSetFolder.h"
 #include "tools/datakit/Archive.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/PngWriter.h"
@@ -62,6 +67,40 @@ datakit::Bytes smallPromotion() {
     return datakit::writePromo(model);
 }
 
+// The race load harness's seeds into `folder`.
+void writeRaceLoadSeeds(const fs::path& folder) {
+    fs::create_directories(folder);
+    const std::vector<frontend_testing::RaceSetPackFile> packs = frontend_testing::raceSetPackFiles();
+    const auto entryOf = [&](std::uint8_t selector) {
+        const fuzzing::RaceLoadTarget target = fuzzing::raceLoadTarget(selector);
+        datakit::Bytes input{selector};
+        for (const frontend_testing::RaceSetPackFile& pack : packs)
+            if (pack.constantString == target.pack && target.entry < pack.entries.size())
+                input.insert(input.end(), pack.entries[target.entry].begin(),
+                             pack.entries[target.entry].end());
+        return input;
+    };
+    const auto put = [&](const std::string& name, const datakit::Bytes& input) {
+        write(folder / name, input);
+    };
+    for (int race = 0; race < static_cast<int>(fuzzing::kRaceLoadTracks.size()); ++race) {
+        const std::string track = std::to_string(fuzzing::kRaceLoadTracks[static_cast<std::size_t>(race)]);
+        put("track_" + track, entryOf(fuzzing::raceLoadSelector(0, race, 0)));
+        put("event_" + track, entryOf(fuzzing::raceLoadSelector(1, race, 0)));
+    }
+    for (int racer = 0; racer < datakit::kRaceSetRacers; ++racer)
+        put("racer_" + std::to_string(racer), entryOf(fuzzing::raceLoadSelector(2, 0, racer)));
+    for (std::size_t i = 0; i < datakit::kRaceSetMarkedSlots.size(); ++i)
+        put("object_sprite_" + std::to_string(datakit::kRaceSetMarkedSlots[i]),
+            entryOf(fuzzing::raceLoadSelector(3, 0, static_cast<int>(i))));
+    for (std::size_t i = 0; i < fuzzing::kRaceLoadSprites.size(); ++i)
+        put("sprite_" + std::to_string(fuzzing::kRaceLoadSprites[i]),
+            entryOf(fuzzing::raceLoadSelector(4, 0, static_cast<int>(i))));
+    put("track_0_empty", {fuzzing::raceLoadSelector(0, 0, 0)});
+    const datakit::Bytes track = entryOf(fuzzing::raceLoadSelector(0, 0, 0));
+    put("track_0_cut", datakit::Bytes(track.begin(), track.begin() + static_cast<long>(track.size() / 2)));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -108,5 +147,6 @@ int main(int argc, char** argv) {
     write(corpus / "promo_file" / "demo_small", promotion);
     write(corpus / "promo_file" / "demo_small_cut",
           datakit::Bytes(promotion.begin(), promotion.begin() + static_cast<long>(promotion.size() / 2)));
+    writeRaceLoadSeeds(corpus / "race_load");
     return 0;
 }

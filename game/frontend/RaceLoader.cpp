@@ -78,7 +78,6 @@ constexpr std::int32_t kZoomedEffectSprites[] = {25, 30, 27, 31, 58, 32, 28, 34,
 constexpr std::int32_t kZoomedGroup = 4;
 constexpr std::int32_t kMarkerZoomFrame = 21;
 constexpr std::int32_t kHudAlpha = 187;
-constexpr std::int32_t kGreyTransform = 4;
 constexpr std::int32_t kZoomSteps = 3;
 // The weather mode (the track's ambience) that brings snow and its sprites.
 constexpr std::int32_t kSnowWeather = 2;
@@ -106,8 +105,8 @@ constexpr std::int32_t kMovingObjectId = 6;
 // Haze: 40 rows at 20 % cover.
 constexpr std::int32_t kHazeRows = 40;
 constexpr std::int32_t kHazeStrength = 20;
-// The text packs: 1 the loading screen's, 2 the menus', 3 the race's.
-constexpr std::int32_t kLoadingTexts = 1;
+// The text packs the race load reads: 2 the menus', 3 the race's (1 is the
+// loading screen's).
 constexpr std::int32_t kMenuTexts = 2;
 constexpr std::int32_t kRaceTexts = 3;
 

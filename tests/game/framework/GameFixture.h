@@ -38,11 +38,15 @@ namespace framework_testing {
 // A change a test makes to the demo set before it is written; cleared with
 // the registries' change below.
 inline void (*s_editDemoSet)(mkdata::ProgramFolder& demo) = nullptr;
+// A program folder made beforehand, written in place of a new demo set (a
+// caller that starts many games saves making the set each time); cleared
+// with the registries' change below.
+inline const mkdata::ProgramFolder* s_programFolder = nullptr;
 
 // Writes the demo set to `folder`, with `properties` as its app.jad when given.
 inline void writeDemoSet(const std::filesystem::path& folder,
                          const std::vector<datakit::Property>& properties = {}) {
-    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    mkdata::ProgramFolder demo = s_programFolder ? *s_programFolder : mkdata::makeDemoSet();
     if (s_editDemoSet)
         s_editDemoSet(demo);
     if (!properties.empty()) {
@@ -85,13 +89,18 @@ struct StartedGame {
         host = host::makeHeadlessHost(std::move(options));
         shell = std::make_unique<platform::Shell>(*host, testHooks(true));
         started = host->window().open(platform::kWindowClass, platform::kWindowTitle).ok() &&
-                  impl().openDisplay(u"GDI") && impl().init().ok();
+                  impl().openDisplay(u"GDI");
+        if (started) {
+            startup = impl().init();
+            started = startup.ok();
+        }
         impl().setActive(true);
     }
     ~StartedGame() {
         shell->cleanup();
         s_register = nullptr;
         s_editDemoSet = nullptr;
+        s_programFolder = nullptr;
         s_answers.clear();
     }
 
@@ -105,6 +114,8 @@ struct StartedGame {
     std::unique_ptr<host::HeadlessHost> host;
     std::unique_ptr<platform::Shell> shell;
     bool started = false;
+    // What the application's start-up answered (ready when it did not run).
+    platform::StartupResult startup = platform::StartupResult::ready();
 };
 
 // Runs the frames of a race's load in the loading state (a quick race's, or

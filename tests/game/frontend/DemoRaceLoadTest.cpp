@@ -2,13 +2,13 @@
 // whole (no step gives up for a missing sprite, picture or track object)
 // and hands over to the flyover.
 
-#include "game/data/EventSlots.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/game/frontend/RaceStart.h"
 
 #include <algorithm>
 #include <string>
@@ -30,15 +30,7 @@ void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || s_started)
         return;
     s_started = true;
-    game::initEventSlots();
-    game::EventSlotStatics& slots = game::eventSlotStatics();
-    slots.s_currentEvent = 0;
-    rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(s_row));
-    rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(s_row));
-    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
-    rt::ByteArray::set(slots.s_eventType, 0, 0);
-    game::stateStatics().s_gameMode = 0;
-    game::startLoading(game::kLoadRace, kFlyover);
+    frontend_testing::startRaceLoad(s_row, 0);
 }
 
 TEST(DemoRaceLoadTest, EveryRaceRowLoadsWholeAndReachesTheFlyover) {

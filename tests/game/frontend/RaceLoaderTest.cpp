@@ -4,7 +4,6 @@
 // logged once and leads back to the main menu through the menus' load.
 
 #include "game/frontend/RaceLoader.h"
-#include "game/data/EventSlots.h"
 #include "game/framework/Keys.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -28,8 +27,8 @@
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/RaceSetFolder.h"
+#include "tests/game/frontend/RaceStart.h"
 #include "tests/support/DeadFrames.h"
-#include "tools/datakit/PackWriter.h"
 #include "tools/datakit/RaceSet.h"
 
 #include <algorithm>
@@ -55,15 +54,7 @@ void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || game::stateStatics().s_stateFrames != 0 ||
         std::count(s_states.begin(), s_states.end(), kMainMenu) > 1)
         return;
-    game::initEventSlots();
-    game::EventSlotStatics& slots = game::eventSlotStatics();
-    slots.s_currentEvent = 0;
-    rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(s_track));
-    rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(s_track));
-    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
-    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(s_mode));
-    game::stateStatics().s_gameMode = s_mode;
-    game::startLoading(game::kLoadRace, s_mode == 0 ? kFlyover : kCountdown);
+    frontend_testing::startRaceLoad(s_track, s_mode);
 }
 void recordState(std::int32_t message) {
     if (message != game::kEnter)

@@ -1,0 +1,200 @@
+// Loads a race whose data holds the input: the input's first byte picks an
+// entry of the race set (merged over the demo set) and the race, the rest of
+// the input replaces that entry's bytes (its header byte included). The
+// game starts headless, the main menu starts the race, the loading state
+// runs the race load behind its bar, a tap answers the prompt, and 50 frames
+// of the race's first states follow.
+//
+// Byte 0 names the entry and the race (RaceLoadInput.h).
+//
+// Checked: start-up takes the set or refuses it as broken (it reads the
+// racers); the load ends within its frame budget (40 steps and one frame
+// per slot of the second table's walk), and either it completes, no line
+// says a load was abandoned and a race state follows; or it is abandoned
+// with exactly one line naming kind 2, the menus load and the main menu
+// comes back as deep in the state stack as before, without a race state
+// entered. Every frame returns, the state stack stays within its bound.
+
+#include "fuzz/Harness.h"
+#include "fuzz/RaceLoadInput.h"
+#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/frontend/Loading.h"
+#include "game/frontend/RaceLoader.h"
+#include "tests/game/framework/GameFixture.h"
+#include "tests/game/frontend/RaceSetFolder.h"
+#include "tests/game/frontend/RaceStart.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+using fuzzing::check;
+
+constexpr std::size_t kMaxInput = 1 << 16;
+constexpr int kRaceFrames = 50;
+// Frames of the race load: one per step, one per slot the second table's
+// walk passes (its marked slots take a step's frame of their own), and the
+// frame that enters the loading state.
+constexpr int kLoadFrameBudget = game::kRaceLoadSteps + game::kObjectSpriteSlots + 1;
+// Frames to the main menu after an abandoned load: the menus' load behind
+// the same bar, and a frame to leave it.
+constexpr int kMenuFrameBudget = game::kMenuLoadSteps + 2;
+// The prompt after the load waits for the tap, given on the frame after.
+constexpr int kPromptFrames = 3;
+
+// The states a race runs in.
+constexpr std::array<std::int32_t, 9> kRaceStates = {
+    game::kPauseMenuState,     game::kRaceOptionsState, game::kRaceHelpState,
+    game::kRaceEndMenuState,   game::kRacerIntroState,  game::kTrackFlyoverState,
+    game::kRaceCountdownState, game::kRaceState,        game::kResultsState};
+
+// The input's run, for the state handlers (plain functions).
+struct Run {
+    std::int32_t track = 0;
+    std::int32_t mode = 0;
+    int menuEntries = 0;
+    std::vector<std::int32_t> menuDepths;
+    bool raceEntered = false;
+    std::array<game::StateHandler, kRaceStates.size()> raceHandlers{};
+};
+Run s_run;
+
+// The main menu's first update starts the race; it records each entry.
+void mainMenu(std::int32_t message) {
+    game::StateStatics& states = game::stateStatics();
+    if (message == game::kEnter) {
+        ++s_run.menuEntries;
+        s_run.menuDepths.push_back(states.s_stateStackDepth);
+        return;
+    }
+    if (message != game::kUpdate || states.s_stateFrames != 0 || s_run.menuEntries != 1)
+        return;
+    frontend_testing::startRaceLoad(s_run.track, s_run.mode);
+}
+
+// Every race state's handler: notes the race, then runs the game's own.
+void raceState(std::int32_t message) {
+    s_run.raceEntered = true;
+    const std::int32_t state = game::stateStatics().s_state;
+    for (std::size_t i = 0; i < kRaceStates.size(); ++i)
+        if (kRaceStates[i] == state && s_run.raceHandlers[i])
+            s_run.raceHandlers[i](message);
+}
+
+void registerHandlers() {
+    game::setStateHandler(game::kSplashState, [](std::int32_t message) {
+        if (message == game::kUpdate)
+            game::pushState(game::kMainMenuState);
+    });
+    game::setStateHandler(game::kMainMenuState, mainMenu);
+    for (std::size_t i = 0; i < kRaceStates.size(); ++i) {
+        s_run.raceHandlers[i] = game::stateHandler(kRaceStates[i]);
+        game::setStateHandler(kRaceStates[i], raceState);
+    }
+}
+
+// The demo set with the race set, and the race set's packs, made once.
+struct Base {
+    mkdata::ProgramFolder folder = mkdata::makeDemoSet();
+    std::vector<frontend_testing::RaceSetPackFile> packs = frontend_testing::raceSetPackFiles();
+    Base() {
+        for (const frontend_testing::RaceSetPackFile& pack : packs)
+            frontend_testing::putPack(folder, pack);
+    }
+};
+
+bool isAbandonLine(const std::string& line) {
+    return line.find(" abandoned at step ") != std::string::npos;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1 || size > kMaxInput)
+        return 0;
+    static const Base base;
+    const fuzzing::RaceLoadTarget target = fuzzing::raceLoadTarget(data[0]);
+    s_run = Run{};
+    s_run.track = target.track;
+    s_run.mode = target.mode;
+
+    mkdata::ProgramFolder folder = base.folder;
+    for (const frontend_testing::RaceSetPackFile& pack : base.packs) {
+        if (pack.constantString != target.pack)
+            continue;
+        check(target.entry < pack.entries.size());
+        frontend_testing::RaceSetPackFile changed = pack;
+        changed.entries[target.entry].assign(data + 1, data + size);
+        frontend_testing::putPack(folder, changed);
+    }
+
+    framework_testing::s_programFolder = &folder;
+    framework_testing::s_register = registerHandlers;
+    framework_testing::StartedGame game;
+    // The racers are read at start-up, which refuses a racer it cannot
+    // drive: a broken data set, with its line.
+    if (!game.started) {
+        check(game.startup.status() == platform::ExitStatus::BrokenDataSet &&
+              !game.startup.message().empty());
+        return 0;
+    }
+
+    // Up to the loading state and through the race load.
+    int frames = 0;
+    while (game::stateStatics().s_state != game::kLoadingState && frames < 20) {
+        check(game.frame());
+        ++frames;
+    }
+    check(game::stateStatics().s_state == game::kLoadingState);
+    int loadFrames = 0;
+    while (!game::overlayStatics().s_loadingDone && s_run.menuEntries < 2) {
+        check(loadFrames++ < kLoadFrameBudget);
+        check(game.frame());
+        check(game::stateStatics().s_stateStackDepth <= game::kStateStackSize);
+    }
+
+    std::vector<std::string> abandoned;
+    for (const std::string& line : game.log.lines())
+        if (isAbandonLine(line))
+            abandoned.push_back(line);
+    if (game::overlayStatics().s_loadingDone && abandoned.empty() && s_run.menuEntries == 1) {
+        // The load completed: the prompt, a tap, and the race's first frames.
+        for (int f = 0; f < kPromptFrames && !s_run.raceEntered; ++f) {
+            game::pointerPressed(10, 10);
+            check(game.frame());
+            game::pointerReleased(10, 10);
+            check(game.frame());
+        }
+        check(s_run.raceEntered);
+        for (int f = 0; f < kRaceFrames; ++f) {
+            check(game.frame());
+            check(game::stateStatics().s_stateStackDepth <= game::kStateStackSize);
+        }
+        for (const std::string& line : game.log.lines())
+            check(!isAbandonLine(line));
+        return 0;
+    }
+
+    // The load was abandoned: one line for kind 2, then the menus' load
+    // and the main menu, without a race.
+    for (int f = 0; f < kMenuFrameBudget && s_run.menuEntries < 2; ++f)
+        check(game.frame());
+    abandoned.clear();
+    for (const std::string& line : game.log.lines())
+        if (isAbandonLine(line))
+            abandoned.push_back(line);
+    check(abandoned.size() == 1);
+    check(abandoned[0].starts_with("load of kind 2 abandoned at step "));
+    check(s_run.menuEntries == 2);
+    check(game::stateStatics().s_state == game::kMainMenuState);
+    check(s_run.menuDepths.size() == 2 && s_run.menuDepths[1] == s_run.menuDepths[0]);
+    check(!s_run.raceEntered);
+    return 0;
+}
