@@ -112,6 +112,14 @@ TEST(Datakit, PacksLayTheirHeaderAndTablesBeforeTheEntries) {
     EXPECT_EQ(files[0].name, u"x.pak");
     EXPECT_EQ(files[1].name, u"x.pak_1");
     EXPECT_EQ(datakit::packArchiveEntries(u"x", u"_", std::vector<Bytes>(13))[12].name, u"x_12");
+
+    // Parts cut by size: a part ends before an entry that would take it past
+    // the limit; an entry larger than the limit stands alone.
+    std::vector<Bytes> sized;
+    for (std::size_t size : {60, 68, 1, 200, 5, 5})
+        sized.push_back(Bytes(size));
+    EXPECT_EQ(datakit::partsOfAtMost(sized, 128), (std::vector<std::uint16_t>{0, 2, 3, 4}));
+    EXPECT_EQ(datakit::partsOfAtMost({}, 128), std::vector<std::uint16_t>{0});
 }
 
 TEST(Datakit, APaintedImageRepeatedAcrossFramesIsStoredOnceAndPlacedByEachFrame) {
