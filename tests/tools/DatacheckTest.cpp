@@ -5,12 +5,14 @@
 #include "tools/datacheck/DataCheck.h"
 #include "runtime/constantStrings.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/Midi.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/PngWriter.h"
 #include "tools/datakit/SoundPack.h"
 #include "tools/datakit/SpriteWriter.h"
 #include "tools/datakit/TextTable.h"
 #include "tools/mkdata/DemoSet.h"
+#include "tools/mkdata/DemoSound.h"
 
 #include <gtest/gtest.h>
 
@@ -163,6 +165,15 @@ const Mutation kMutations[] = {
                       datakit::writeContentTypes({"audio/midi", "audio/x-wav"}));
      },
      "sound 0", "content-type"},
+    {"a MIDI song, typed as MIDI, where the engine plays WAVE",
+     [](ProgramFolder& f) {
+         std::vector<datakit::SoundEntry> sounds;
+         for (datakit::Bytes& wave : mkdata::demoSoundWaves())
+             sounds.push_back({mkdata::kDemoWaveContentType, std::move(wave)});
+         sounds[5] = {2, mkdata::demoSongMidi(mkdata::kMenuSong)};
+         replacePack(f, mkdata::kSoundPackFile, datakit::soundPackEntries(sounds));
+     },
+     "sound 5", "engine-content-type"},
     {"a glyph sheet without a palette",
      [](ProgramFolder& f) {
          editPromo(f, [](datakit::PromoModel& m) { m.font.sheet = datakit::writePng(1, 1, {0xFF000000}); });

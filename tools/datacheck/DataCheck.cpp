@@ -8,6 +8,7 @@
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/ApplicationImpl.h"
 #include "platform/shell/Shell.h"
+#include "runtime/String.h"
 #include "tools/datacheck/Rules.h"
 
 #include <memory>
@@ -102,6 +103,13 @@ platform::StartupHooks ownLoopHooks() {
 }
 
 } // namespace
+
+std::string printable(const rt::String* text) {
+    std::string out;
+    for (char16_t c : text->view())
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
 
 std::string describe(const Finding& finding) {
     return finding.resource + ": " + finding.rule + ": " + finding.detail;

@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace rt {
+class String;
+}
+
 namespace datacheck {
 
 using Findings = std::vector<Finding>;
@@ -27,6 +31,9 @@ void checkRaceData(Findings& findings);
 void checkSounds(Findings& findings);
 // The promotion file's limits.
 void checkPromotion(Findings& findings);
+
+// `text` for a finding: ASCII as it is, any other character as '?'.
+std::string printable(const rt::String* text);
 
 inline void addFinding(Findings& findings, std::string resource, std::string rule, std::string detail) {
     findings.push_back({std::move(resource), std::move(rule), std::move(detail)});
