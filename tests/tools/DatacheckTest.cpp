@@ -147,6 +147,27 @@ const Mutation kMutations[] = {
          editTrack(f, [](datakit::TrackModel& t) { t.cameraPaths = {{0, 300, 90, 0, 8, 240, 45, 0}}; });
      },
      "camera path 0", "camera-path"},
+    {"a road picture id past the race image pack",
+     [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.imageIds.push_back(200); }); },
+     "raceimages.pak entry 200", "road-picture"},
+    {"a track object marking a slot of the second table that has no sprite",
+     [](ProgramFolder& f) {
+         editTrack(f, [](datakit::TrackModel& t) {
+             t.objects.at(0).shapes.push_back({6, {50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}});
+         });
+     },
+     "objects.pak entry 50", "object-sprite"},
+    {"a module larger than the pixel buffer",
+     [](ProgramFolder& f) {
+         auto sprites = mkdata::demoSprites();
+         sprites[14]->maxModulePixels = SIZE_MAX;
+         sprites[14]->frames.push_back(
+             {.fills = {},
+              .images = {datakit::paintImage(0, 0, 300, 300, [](int, int) { return 1; })},
+              .boxes = {}});
+         replacePack(f, mkdata::kSpritePackFile, datakit::spritePackEntries(sprites));
+     },
+     "sprite 14 module", "module-size"},
     {"a race of more racers than there are",
      [](ProgramFolder& f) {
          std::vector<datakit::Bytes> events;

@@ -144,6 +144,30 @@ TEST(Datakit, APaintedImageRepeatedAcrossFramesIsStoredOnceAndPlacedByEachFrame)
     }
 }
 
+TEST(Datakit, APaintedImageLargerThanTheDecodersBufferIsStoredAsBandsOfRows) {
+    datakit::PaintedSprite sprite;
+    sprite.palettes = {{0u, 0xFF000001u, 0xFF000002u}};
+    sprite.frames = {
+        {.fills = {},
+         .images = {datakit::paintImage(-3, 5, 400, 450, [](int x, int y) { return (x + y) % 3; })},
+         .boxes = {}}};
+    const datakit::SpriteModel model = datakit::paintedSpriteModel(sprite);
+    // 200 rows of 400 pixels fit 80100: bands of 200, 200 and 50 rows.
+    ASSERT_EQ(model.frames.at(0).fmoduleCount, 3);
+    const int tops[] = {5, 205, 405};
+    const int heights[] = {200, 200, 50};
+    for (std::size_t band = 0; band < 3; ++band) {
+        const datakit::SpriteFModule& placed = model.fmodules[band];
+        const datakit::SpriteModule& module = model.modules[placed.module];
+        EXPECT_EQ(placed.x, -3) << band;
+        EXPECT_EQ(placed.y, tops[band]) << band;
+        EXPECT_EQ(module.width, 400) << band;
+        EXPECT_EQ(module.height, heights[band]) << band;
+        // Its first pixel is the picture's pixel at the band's top row.
+        EXPECT_EQ(model.pixels->indexes[placed.module][0], (tops[band] - 5) % 3) << band;
+    }
+}
+
 TEST(Datakit, TypedArraysTakeTheSmallestWidthThatHoldsEveryElement) {
     struct Case {
         datakit::TypedArray array;

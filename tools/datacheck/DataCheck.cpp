@@ -1,13 +1,16 @@
 #include "tools/datacheck/DataCheck.h"
 
 #include "game/Game.h"
+#include "game/data/PackReader.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Streams.h"
 #include "game/framework/cGame.h"
 #include "host/Log.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/ApplicationImpl.h"
 #include "platform/shell/Shell.h"
+#include "runtime/StaticClass.h"
 #include "runtime/String.h"
 #include "tools/datacheck/Rules.h"
 
@@ -103,6 +106,12 @@ platform::StartupHooks ownLoopHooks() {
 }
 
 } // namespace
+
+void openPack(std::int32_t number) {
+    game::closeStream();
+    game::packStatics().s_packName = nullptr;
+    game::packOpen(rt::getStaticClass().getConstantString(number));
+}
 
 std::string printable(const rt::String* text) {
     std::string out;

@@ -6,6 +6,7 @@
 
 #include "tools/datacheck/DataCheck.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ void checkRaceData(Findings& findings);
 void checkSounds(Findings& findings);
 // The promotion file's limits.
 void checkPromotion(Findings& findings);
+
+// Makes the pack that constant string `number` names the pack reader's
+// current one, reading its header afresh.
+void openPack(std::int32_t number);
 
 // `text` for a finding: ASCII as it is, any other character as '?'.
 std::string printable(const rt::String* text);
