@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -150,6 +151,15 @@ const Mutation kMutations[] = {
     {"a road picture id past the race image pack",
      [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.imageIds.push_back(200); }); },
      "raceimages.pak entry 200", "road-picture"},
+    {"a backdrop in an empty sprite slot",
+     [](ProgramFolder& f) {
+         const auto sprites = mkdata::demoSprites();
+         const auto empty = std::find(sprites.begin() + 1, sprites.end(), std::nullopt) - sprites.begin();
+         ASSERT_LT(empty, mkdata::kDemoSpriteCount);
+         editTrack(f,
+                   [empty](datakit::TrackModel& t) { t.backdropSprite = static_cast<std::int8_t>(empty); });
+     },
+     "sprites.pak entry", "backdrop-sprite"},
     {"a track object marking a slot of the second table that has no sprite",
      [](ProgramFolder& f) {
          editTrack(f, [](datakit::TrackModel& t) {
