@@ -33,6 +33,7 @@ constexpr NamedPack kPacks[] = {
     {kFontPack, 6},
     {kRacerPack, 1},
     {kRaceImagePack, 1},
+    {kObjectSpritePack, 1},
     {kGameTablesPack, 1},
     {kTrackPack, game::kTrackCount},
     {kEventPack, game::kTrackCount},
