@@ -5,15 +5,18 @@
 #include "tools/datacheck/DataCheck.h"
 #include "runtime/constantStrings.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/Midi.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/PngWriter.h"
 #include "tools/datakit/SoundPack.h"
 #include "tools/datakit/SpriteWriter.h"
 #include "tools/datakit/TextTable.h"
 #include "tools/mkdata/DemoSet.h"
+#include "tools/mkdata/DemoSound.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -145,6 +148,36 @@ const Mutation kMutations[] = {
          editTrack(f, [](datakit::TrackModel& t) { t.cameraPaths = {{0, 300, 90, 0, 8, 240, 45, 0}}; });
      },
      "camera path 0", "camera-path"},
+    {"a road picture id past the race image pack",
+     [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.imageIds.push_back(200); }); },
+     "raceimages.pak entry 200", "road-picture"},
+    {"a backdrop in an empty sprite slot",
+     [](ProgramFolder& f) {
+         const auto sprites = mkdata::demoSprites();
+         const auto empty = std::find(sprites.begin() + 1, sprites.end(), std::nullopt) - sprites.begin();
+         ASSERT_LT(empty, mkdata::kDemoSpriteCount);
+         editTrack(f,
+                   [empty](datakit::TrackModel& t) { t.backdropSprite = static_cast<std::int8_t>(empty); });
+     },
+     "sprites.pak entry", "backdrop-sprite"},
+    {"a track object marking a slot of the second table that has no sprite",
+     [](ProgramFolder& f) {
+         editTrack(f, [](datakit::TrackModel& t) {
+             t.objects.at(0).shapes.push_back({6, {50, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}});
+         });
+     },
+     "objects.pak entry 50", "object-sprite"},
+    {"a module larger than the pixel buffer",
+     [](ProgramFolder& f) {
+         auto sprites = mkdata::demoSprites();
+         sprites[14]->maxModulePixels = SIZE_MAX;
+         sprites[14]->frames.push_back(
+             {.fills = {},
+              .images = {datakit::paintImage(0, 0, 300, 300, [](int, int) { return 1; })},
+              .boxes = {}});
+         replacePack(f, mkdata::kSpritePackFile, datakit::spritePackEntries(sprites));
+     },
+     "sprite 14 module", "module-size"},
     {"a race of more racers than there are",
      [](ProgramFolder& f) {
          std::vector<datakit::Bytes> events;
@@ -163,6 +196,15 @@ const Mutation kMutations[] = {
                       datakit::writeContentTypes({"audio/midi", "audio/x-wav"}));
      },
      "sound 0", "content-type"},
+    {"a MIDI song, typed as MIDI, where the engine plays WAVE",
+     [](ProgramFolder& f) {
+         std::vector<datakit::SoundEntry> sounds;
+         for (datakit::Bytes& wave : mkdata::demoSoundWaves())
+             sounds.push_back({mkdata::kDemoWaveContentType, std::move(wave)});
+         sounds[5] = {2, mkdata::demoSongMidi(mkdata::kMenuSong)};
+         replacePack(f, mkdata::kSoundPackFile, datakit::soundPackEntries(sounds));
+     },
+     "sound 5", "engine-content-type"},
     {"a glyph sheet without a palette",
      [](ProgramFolder& f) {
          editPromo(f, [](datakit::PromoModel& m) { m.font.sheet = datakit::writePng(1, 1, {0xFF000000}); });

@@ -112,6 +112,14 @@ TEST(Datakit, PacksLayTheirHeaderAndTablesBeforeTheEntries) {
     EXPECT_EQ(files[0].name, u"x.pak");
     EXPECT_EQ(files[1].name, u"x.pak_1");
     EXPECT_EQ(datakit::packArchiveEntries(u"x", u"_", std::vector<Bytes>(13))[12].name, u"x_12");
+
+    // Parts cut by size: a part ends before an entry that would take it past
+    // the limit; an entry larger than the limit stands alone.
+    std::vector<Bytes> sized;
+    for (std::size_t size : {60, 68, 1, 200, 5, 5})
+        sized.push_back(Bytes(size));
+    EXPECT_EQ(datakit::partsOfAtMost(sized, 128), (std::vector<std::uint16_t>{0, 2, 3, 4}));
+    EXPECT_EQ(datakit::partsOfAtMost({}, 128), std::vector<std::uint16_t>{0});
 }
 
 TEST(Datakit, APaintedImageRepeatedAcrossFramesIsStoredOnceAndPlacedByEachFrame) {
@@ -133,6 +141,30 @@ TEST(Datakit, APaintedImageRepeatedAcrossFramesIsStoredOnceAndPlacedByEachFrame)
         EXPECT_EQ(model.fmodules[i].module, places[i][0]) << i;
         EXPECT_EQ(model.fmodules[i].x, places[i][1]) << i;
         EXPECT_EQ(model.fmodules[i].y, places[i][2]) << i;
+    }
+}
+
+TEST(Datakit, APaintedImageLargerThanTheDecodersBufferIsStoredAsBandsOfRows) {
+    datakit::PaintedSprite sprite;
+    sprite.palettes = {{0u, 0xFF000001u, 0xFF000002u}};
+    sprite.frames = {
+        {.fills = {},
+         .images = {datakit::paintImage(-3, 5, 400, 450, [](int x, int y) { return (x + y) % 3; })},
+         .boxes = {}}};
+    const datakit::SpriteModel model = datakit::paintedSpriteModel(sprite);
+    // 200 rows of 400 pixels fit 80100: bands of 200, 200 and 50 rows.
+    ASSERT_EQ(model.frames.at(0).fmoduleCount, 3);
+    const int tops[] = {5, 205, 405};
+    const int heights[] = {200, 200, 50};
+    for (std::size_t band = 0; band < 3; ++band) {
+        const datakit::SpriteFModule& placed = model.fmodules[band];
+        const datakit::SpriteModule& module = model.modules[placed.module];
+        EXPECT_EQ(placed.x, -3) << band;
+        EXPECT_EQ(placed.y, tops[band]) << band;
+        EXPECT_EQ(module.width, 400) << band;
+        EXPECT_EQ(module.height, heights[band]) << band;
+        // Its first pixel is the picture's pixel at the band's top row.
+        EXPECT_EQ(model.pixels->indexes[placed.module][0], (tops[band] - 5) % 3) << band;
     }
 }
 

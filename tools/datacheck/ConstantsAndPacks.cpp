@@ -20,13 +20,6 @@ std::string name(std::int32_t number) {
     return "constant string " + std::to_string(number);
 }
 
-std::string utf8(const rt::String* text) {
-    std::string out;
-    for (char16_t c : text->view())
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-}
-
 // A pack the game opens by the constant string that names it, and the
 // fewest entries its readers take from it.
 struct NamedPack {
@@ -40,6 +33,7 @@ constexpr NamedPack kPacks[] = {
     {kFontPack, 6},
     {kRacerPack, 1},
     {kRaceImagePack, 1},
+    {kObjectSpritePack, 1},
     {kGameTablesPack, 1},
     {kTrackPack, game::kTrackCount},
     {kEventPack, game::kTrackCount},
@@ -84,7 +78,7 @@ void checkConstantsAndPacks(Findings& findings) {
         game::packOpen(packName);
         std::int32_t entries = game::packStatics().s_packOffsets ? game::packStatics().s_packEntryCount : 0;
         if (entries < pack.entries)
-            addFinding(findings, utf8(packName), "pack-entries",
+            addFinding(findings, printable(packName), "pack-entries",
                        "holds " + std::to_string(entries) + " entries; the game reads " +
                            std::to_string(pack.entries));
     }
@@ -96,7 +90,7 @@ void checkConstantsAndPacks(Findings& findings) {
             resource && !resource->view().empty() ? platform::Class::getResourceAsStream(resource) : nullptr;
         if (!in)
             addFinding(findings, name(number), "named-resource",
-                       resource ? "no resource " + utf8(resource) : "names no resource");
+                       resource ? "no resource " + printable(resource) : "names no resource");
     }
 }
 

@@ -1,13 +1,17 @@
 #include "tools/datacheck/DataCheck.h"
 
 #include "game/Game.h"
+#include "game/data/PackReader.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/Streams.h"
 #include "game/framework/cGame.h"
 #include "host/Log.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/ApplicationImpl.h"
 #include "platform/shell/Shell.h"
+#include "runtime/StaticClass.h"
+#include "runtime/String.h"
 #include "tools/datacheck/Rules.h"
 
 #include <memory>
@@ -102,6 +106,19 @@ platform::StartupHooks ownLoopHooks() {
 }
 
 } // namespace
+
+void openPack(std::int32_t number) {
+    game::closeStream();
+    game::packStatics().s_packName = nullptr;
+    game::packOpen(rt::getStaticClass().getConstantString(number));
+}
+
+std::string printable(const rt::String* text) {
+    std::string out;
+    for (char16_t c : text->view())
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
 
 std::string describe(const Finding& finding) {
     return finding.resource + ": " + finding.rule + ": " + finding.detail;

@@ -1,12 +1,21 @@
 // The tracks, the events and the racers.
 
+#include "game/data/PackReader.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/Streams.h"
+#include "game/frontend/RaceLoader.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/racepaint/RoadsideView.h"
+#include "game/sprite/SpriteLoading.h"
+#include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
 #include "tools/datacheck/Rules.h"
+
+#include <set>
 
 namespace datacheck {
 
@@ -41,9 +50,51 @@ void checkCameraPaths(Findings& findings, const std::string& resource, const rt:
     }
 }
 
+std::string packEntry(std::int32_t number, std::int32_t entry) {
+    return printable(rt::getStaticClass().getConstantString(number)).substr(1) + " entry " +
+           std::to_string(entry);
+}
+
+// What the race load reads for the track just loaded: its backdrop sprites
+// (step 7), a road picture for each of its image ids (step 9) and a sprite
+// of the second table for each slot its objects mark (step 32). A missing
+// one abandons the load. Slots already seen are skipped.
+void checkTrackResources(Findings& findings, const std::string& resource,
+                         std::set<std::int32_t>& objectSlots) {
+    const game::TrackStatics& t = game::trackStatics();
+    openPack(rt::constants::kSpritePack);
+    for (std::int32_t slot : {t.s_backdropSprite, t.s_backdropSprite2}) {
+        rt::ByteArray* bytes = slot > 0 && slot < game::kSpriteCount ? game::packReadEntry(slot) : nullptr;
+        if (slot > 0 && slot < game::kSpriteCount && (!bytes || bytes->length() == 0))
+            addFinding(findings, packEntry(rt::constants::kSpritePack, slot), "backdrop-sprite",
+                       "empty; " + resource + " draws it as its backdrop");
+    }
+    openPack(rt::constants::kRaceImagePack);
+    const rt::ShortArray* ids = t.s_trackImageIds;
+    for (std::int32_t i = 0; ids && i < ids->length(); ++i) {
+        const std::int32_t id = rt::ShortArray::get(ids, i);
+        if (!game::loadImageFromPack(id))
+            addFinding(findings, packEntry(rt::constants::kRaceImagePack, id), "road-picture",
+                       "no image; " + resource + " names it as a road picture");
+    }
+    openPack(rt::constants::kObjectSpritePack);
+    const rt::ObjectArray* marks = game::startupStatics().s_objectFlags;
+    for (std::int32_t slot = 0; marks && slot < std::min(marks->length(), game::kObjectSpriteSlots); ++slot) {
+        const auto* mark = static_cast<const rt::ByteArray*>(rt::ObjectArray::get(marks, slot));
+        if (!mark || mark->length() == 0 || rt::ByteArray::get(mark, 0) == 0 ||
+            !objectSlots.insert(slot).second)
+            continue;
+        if (!game::loadSpritePlain(slot, 0))
+            addFinding(findings, packEntry(rt::constants::kObjectSpritePack, slot), "object-sprite",
+                       "no sprite; " + resource + " marks the slot for its objects");
+    }
+    game::closeStream();
+}
+
 } // namespace
 
 void checkRaceData(Findings& findings) {
+    std::set<std::int32_t> objectSlots;
     if (std::string problem = game::racerDataProblem(); !problem.empty())
         addFinding(findings, "racers.pak", "racers", problem);
     const rt::ObjectArray* racers = game::racerStatics().s_racerDefinitions;
@@ -69,6 +120,7 @@ void checkRaceData(Findings& findings) {
             }
         }
         checkCameraPaths(findings, resource, t.s_cameraPaths);
+        checkTrackResources(findings, resource, objectSlots);
         rt::IntArray* row = game::eventRow(track, 0);
         std::int32_t cars = row ? rt::IntArray::get(row, game::kEventRacersField) : 0;
         if (cars < 1 || cars > racerCount)

@@ -6,8 +6,13 @@
 
 #include "tools/datacheck/DataCheck.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+namespace rt {
+class String;
+}
 
 namespace datacheck {
 
@@ -27,6 +32,13 @@ void checkRaceData(Findings& findings);
 void checkSounds(Findings& findings);
 // The promotion file's limits.
 void checkPromotion(Findings& findings);
+
+// Makes the pack that constant string `number` names the pack reader's
+// current one, reading its header afresh.
+void openPack(std::int32_t number);
+
+// `text` for a finding: ASCII as it is, any other character as '?'.
+std::string printable(const rt::String* text);
 
 inline void addFinding(Findings& findings, std::string resource, std::string rule, std::string detail) {
     findings.push_back({std::move(resource), std::move(rule), std::move(detail)});

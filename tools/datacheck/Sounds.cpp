@@ -1,8 +1,12 @@
 // The sounds and their content types.
 
+#include "classlib/io/ByteArrayInputStream.h"
 #include "game/data/PackReader.h"
 #include "game/data/SoundData.h"
 #include "game/framework/Streams.h"
+#include "platform/media/Manager.h"
+#include "platform/media/Player.h"
+#include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 #include "tools/datacheck/Rules.h"
@@ -32,9 +36,51 @@ std::string bytesText(const rt::ByteArray* bytes) {
                  : std::string();
 }
 
+const KnownType* knownType(std::string_view name) {
+    for (const KnownType& candidate : kKnownTypes)
+        if (candidate.name == name)
+            return &candidate;
+    return nullptr;
+}
+
+// The game's sound engine makes every player from a sound's bytes with the
+// one content type of constant string 6, whatever the entry's header says
+// (the channel layer, which reads the header, is switched off). A player
+// that cannot realize stays silent, and nothing is logged: the sound must
+// realize under that type and last a while.
+void checkEnginePlayer(Findings& findings, const std::string& resource, rt::ByteArray* bytes,
+                       rt::String* engineType) {
+    auto* stream = rt::make<lib::java_io_ByteArrayInputStream>(bytes);
+    rt::Object* player = platform::javax_microedition_media_Manager::createPlayer(stream, engineType);
+    auto* view = rt::interfaceOf<platform::javax_microedition_media_Player>(player);
+    std::int32_t state = platform::kPlayerClosed;
+    std::int64_t duration = 0;
+    if (view && !rt::exceptionPending()) {
+        view->realize();
+        if (!rt::exceptionPending()) {
+            state = view->getState();
+            duration = view->getDuration();
+        }
+    }
+    (void)rt::catchException(rt::ClassId::java_lang_Exception);
+    if (state != platform::kPlayerRealized || duration <= 0)
+        addFinding(findings, resource, "engine-content-type",
+                   "the sound engine's player (\"" + printable(engineType) + "\") cannot play it");
+    if (view) {
+        view->close();
+        (void)rt::catchException(rt::ClassId::java_lang_Exception);
+    }
+}
+
 } // namespace
 
 void checkSounds(Findings& findings) {
+    rt::String* engineType = rt::getStaticClass().getConstantString(rt::constants::kSoundContentType);
+    if (!engineType || !knownType(printable(engineType))) {
+        addFinding(findings, "constant string " + std::to_string(rt::constants::kSoundContentType),
+                   "engine-content-type", "the sound engine's content type is one no player takes");
+        return;
+    }
     const rt::ObjectArray* types = game::soundDataStatics().s_soundContentTypes;
     std::int32_t typeCount = types ? types->length() : 0;
     if (typeCount == 0) {
@@ -59,10 +105,8 @@ void checkSounds(Findings& findings) {
         }
         std::string typeName =
             bytesText(static_cast<const rt::ByteArray*>(rt::ObjectArray::get(types, type)));
-        const KnownType* known = nullptr;
-        for (const KnownType& candidate : kKnownTypes)
-            if (candidate.name == typeName)
-                known = &candidate;
+        checkEnginePlayer(findings, resource, bytes, engineType);
+        const KnownType* known = knownType(typeName);
         if (!known) {
             addFinding(findings, resource, "content-type", "no player takes \"" + typeName + "\"");
             continue;

@@ -2,6 +2,7 @@
 
 #include "game/data/PackReader.h"
 #include "game/data/TextPacks.h"
+#include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
@@ -59,10 +60,20 @@ game::ASprite* loadEntry(std::int32_t entry) {
     return sprite;
 }
 
-void openPack(std::int32_t number) {
-    game::closeStream();
-    game::packStatics().s_packName = nullptr;
-    game::packOpen(constant(number));
+// Image modules are decoded whole into the shared pixel buffer: one larger than
+// its configured size only draws because the decoder grows the buffer.
+void checkModuleSizes(Findings& findings, const std::string& resource, const game::ASprite* sprite) {
+    const std::int32_t buffer = game::config().s_pixelBufferSize;
+    for (std::int32_t m = 0; sprite && m < sprite->getModuleCount(); ++m) {
+        // Rectangles and arcs are drawn, not decoded.
+        if (sprite->m_moduleTypes && sprite->getModuleType(m) != 0)
+            continue;
+        const std::int64_t w = sprite->getModuleWidth(m), h = sprite->getModuleHeight(m);
+        if (w * h > buffer)
+            addFinding(findings, resource + " module " + std::to_string(m), "module-size",
+                       std::to_string(w) + " x " + std::to_string(h) + " pixels; the pixel buffer holds " +
+                           std::to_string(buffer));
+    }
 }
 
 game::ASprite* font(std::int32_t f) {
@@ -105,6 +116,9 @@ void checkSprites(Findings& findings) {
             }
         }
     }
+    openPack(rt::constants::kSpritePack);
+    for (std::int32_t slot = 0; slot < game::kSpriteCount; ++slot)
+        checkModuleSizes(findings, "sprite " + std::to_string(slot), loadEntry(slot));
     openPack(rt::constants::kFontPack);
     if (!game::startupStatics().s_fonts)
         game::startupStatics().s_fonts = rt::newObjectArray(6);
@@ -116,6 +130,7 @@ void checkSprites(Findings& findings) {
             addFinding(findings, resource, "font", "the font's entry is empty");
             continue;
         }
+        checkModuleSizes(findings, resource, sprite);
         game::loadCharMap(f, kFirstCharMap + f);
         if (sprite->getFrameCount() < 3)
             addFinding(findings, resource, "font", "has no glyph frames");

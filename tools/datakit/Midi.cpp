@@ -47,8 +47,13 @@ Bytes writeMidi(const MidiSong& song) {
     for (const MidiNote& note : song.notes)
         channels |= static_cast<std::uint16_t>(1u << (note.channel & 0x0F));
     for (int channel = 0; channel < 16; ++channel) {
-        if (channels & (1u << channel))
-            events.push_back({0, 1, {static_cast<std::uint8_t>(0xC0 | channel), song.program}});
+        if (!(channels & (1u << channel)))
+            continue;
+        std::uint8_t program = song.program;
+        for (const MidiProgram& listed : song.programs)
+            if ((listed.channel & 0x0F) == channel)
+                program = listed.program;
+        events.push_back({0, 1, {static_cast<std::uint8_t>(0xC0 | channel), program}});
     }
     for (const MidiNote& note : song.notes) {
         auto channel = static_cast<std::uint8_t>(note.channel & 0x0F);

@@ -19,10 +19,17 @@ struct MidiNote {
     std::uint8_t channel = 0;
 };
 
+// The instrument of one channel.
+struct MidiProgram {
+    std::uint8_t channel = 0;
+    std::uint8_t program = 0;
+};
+
 struct MidiSong {
     std::uint16_t ticksPerQuarter = 480;
     std::uint32_t tempo = 500'000; // microseconds per quarter note
-    std::uint8_t program = 0;
+    std::uint8_t program = 0;      // of every channel `programs` does not list
+    std::vector<MidiProgram> programs;
     std::vector<MidiNote> notes;
     std::uint32_t endTick = 0; // the end of the track; 0: where the last note ends
 };

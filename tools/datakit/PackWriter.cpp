@@ -56,4 +56,17 @@ std::vector<ArchiveEntry> packArchiveEntries(std::u16string_view name, std::u16s
     return files;
 }
 
+std::vector<std::uint16_t> partsOfAtMost(const std::vector<Bytes>& entries, std::size_t partBytes) {
+    std::vector<std::uint16_t> firstEntries{0};
+    std::size_t inPart = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (inPart > 0 && inPart + entries[i].size() > partBytes) {
+            firstEntries.push_back(static_cast<std::uint16_t>(i));
+            inPart = 0;
+        }
+        inPart += entries[i].size();
+    }
+    return firstEntries;
+}
+
 } // namespace datakit

@@ -29,6 +29,11 @@ Bytes packEntry(std::uint8_t header, std::span<const std::uint8_t> payload);
 std::vector<Bytes> writePack(const std::vector<Bytes>& entries,
                              const std::vector<std::uint16_t>& partFirstEntries = {0});
 
+// The first entries of parts (for `writePack`) that each hold at most
+// `partBytes` bytes of `entries`, in order; an entry larger than that has a
+// part of its own.
+std::vector<std::uint16_t> partsOfAtMost(const std::vector<Bytes>& entries, std::size_t partBytes);
+
 // The archive entries of a pack's part files: part 0 named `name` (without
 // a leading '/', as archive names are), part k `name`, `separator`, then k.
 std::vector<ArchiveEntry> packArchiveEntries(std::u16string_view name, std::u16string_view separator,

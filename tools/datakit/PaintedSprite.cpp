@@ -23,6 +23,28 @@ bool needsShortSizes(const PaintedSprite& sprite) {
     return false;
 }
 
+// `image` as bands of whole rows of at most `maxPixels` pixels each, top
+// first, each placed where its rows stand; a small enough image is one band.
+std::vector<PaintedImage> strips(const PaintedImage& image, std::size_t maxPixels) {
+    const std::size_t width = std::max<std::size_t>(image.width, 1);
+    const std::size_t rows = std::max<std::size_t>(maxPixels / width, 1);
+    if (image.height <= rows)
+        return {image};
+    std::vector<PaintedImage> bands;
+    for (std::size_t top = 0; top < image.height; top += rows) {
+        const std::size_t height = std::min<std::size_t>(rows, image.height - top);
+        PaintedImage band{.x = image.x,
+                          .y = static_cast<std::int16_t>(image.y + static_cast<std::int16_t>(top)),
+                          .width = image.width,
+                          .height = static_cast<std::uint16_t>(height),
+                          .indexes = {}};
+        const auto first = image.indexes.begin() + static_cast<std::ptrdiff_t>(top * image.width);
+        band.indexes.assign(first, first + static_cast<std::ptrdiff_t>(height * image.width));
+        bands.push_back(std::move(band));
+    }
+    return bands;
+}
+
 } // namespace
 
 SpriteModel paintedSpriteModel(const PaintedSprite& sprite) {
@@ -37,7 +59,7 @@ SpriteModel paintedSpriteModel(const PaintedSprite& sprite) {
     pixels.encoding = 0x56F2;
     bool hasImages = false;
     for (const PaintedFrame& frame : sprite.frames) {
-        SpriteFrame out{.fmoduleCount = static_cast<std::uint8_t>(frame.fills.size() + frame.images.size()),
+        SpriteFrame out{.fmoduleCount = 0,
                         .firstFModule = static_cast<std::int16_t>(model.fmodules.size()),
                         .boxCount = static_cast<std::int8_t>(frame.boxes.size())};
         model.boxes.insert(model.boxes.end(), frame.boxes.begin(), frame.boxes.end());
@@ -52,22 +74,30 @@ SpriteModel paintedSpriteModel(const PaintedSprite& sprite) {
                                      .params = {}});
             pixels.indexes.emplace_back();
         }
-        for (const PaintedImage& i : frame.images) {
-            // An image that an earlier frame already holds is placed again
-            // rather than stored twice.
-            std::size_t module = 0;
-            while (module < model.modules.size() &&
-                   !(model.modules[module].type == kImageModule && model.modules[module].width == i.width &&
-                     model.modules[module].height == i.height && pixels.indexes[module] == i.indexes))
-                ++module;
-            model.fmodules.push_back({static_cast<std::uint8_t>(module), i.x, i.y, 0});
-            if (module == model.modules.size()) {
-                model.modules.push_back(
-                    {.type = kImageModule, .colour = 0, .width = i.width, .height = i.height, .params = {}});
-                pixels.indexes.push_back(i.indexes);
+        for (const PaintedImage& whole : frame.images) {
+            for (const PaintedImage& i : strips(whole, sprite.maxModulePixels)) {
+                // An image that an earlier frame already holds is placed
+                // again rather than stored twice.
+                std::size_t module = 0;
+                while (module < model.modules.size() &&
+                       !(model.modules[module].type == kImageModule &&
+                         model.modules[module].width == i.width && model.modules[module].height == i.height &&
+                         pixels.indexes[module] == i.indexes))
+                    ++module;
+                model.fmodules.push_back({static_cast<std::uint8_t>(module), i.x, i.y, 0});
+                if (module == model.modules.size()) {
+                    model.modules.push_back({.type = kImageModule,
+                                             .colour = 0,
+                                             .width = i.width,
+                                             .height = i.height,
+                                             .params = {}});
+                    pixels.indexes.push_back(i.indexes);
+                }
             }
             hasImages = true;
         }
+        out.fmoduleCount =
+            static_cast<std::uint8_t>(model.fmodules.size() - static_cast<std::size_t>(out.firstFModule));
         model.frames.push_back(out);
     }
     for (const std::vector<std::uint8_t>& frames : sprite.anims) {

@@ -14,6 +14,7 @@
 
 #include "tools/datakit/SpriteWriter.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -46,12 +47,20 @@ struct PaintedFrame {
     std::vector<SpriteBox> boxes;
 };
 
+// The game decodes a module whole into a shared pixel buffer of this many
+// entries (the configured size it has on the phone).
+inline constexpr std::size_t kDecoderPixels = 80100;
+
 struct PaintedSprite {
     // Every palette has the same number of colours, 0xAARRGGBB.
     std::vector<std::vector<std::uint32_t>> palettes;
     std::vector<PaintedFrame> frames;
     // Each animation lists its frames, shown one tick each.
     std::vector<std::vector<std::uint8_t>> anims;
+    // An image of more pixels is stored as modules of whole rows, each of at
+    // most this many, placed one under the other: the frame draws the same
+    // picture and every module fits the decoder's buffer.
+    std::size_t maxModulePixels = kDecoderPixels;
 };
 
 SpriteModel paintedSpriteModel(const PaintedSprite& sprite);

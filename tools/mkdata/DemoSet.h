@@ -66,7 +66,7 @@ std::vector<std::u16string> demoTexts(int entry);
 void produceTextPack(ProgramFolder& folder);
 // The sounds: the content-type resource (constant string 129 names it with
 // a leading '/'), whose item 0 is the WAVE type every demo sound has, and
-// the sound pack of 24 sounds in seven parts (constant string 130).
+// the sound pack of the 24 sounds of DemoSound.h (constant string 130).
 inline constexpr std::u16string_view kSoundContentTypesFile = u"soundtypes.bin";
 inline constexpr std::u16string_view kSoundPackFile = u"sounds.pak";
 inline constexpr std::uint8_t kDemoWaveContentType = 0;

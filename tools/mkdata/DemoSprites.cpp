@@ -444,17 +444,9 @@ void produceSpritePack(ProgramFolder& folder) {
     // needs a large free block.
     constexpr std::size_t kPartBytes = 128 * 1024;
     const std::vector<datakit::Bytes> entries = datakit::spritePackEntries(demoSprites());
-    std::vector<std::uint16_t> firstEntries{0};
-    std::size_t inPart = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (inPart > 0 && inPart + entries[i].size() > kPartBytes) {
-            firstEntries.push_back(static_cast<std::uint16_t>(i));
-            inPart = 0;
-        }
-        inPart += entries[i].size();
-    }
-    for (datakit::ArchiveEntry& part : datakit::packArchiveEntries(kSpritePackFile, kPackPartSeparatorText,
-                                                                   datakit::writePack(entries, firstEntries)))
+    for (datakit::ArchiveEntry& part : datakit::packArchiveEntries(
+             kSpritePackFile, kPackPartSeparatorText,
+             datakit::writePack(entries, datakit::partsOfAtMost(entries, kPartBytes))))
         folder.archive.push_back(std::move(part));
 }
 
