@@ -516,7 +516,9 @@ PaintedSprite demoWheelParticles() {
     for (const auto& pair : kSurfaceColours)
         for (std::uint32_t c : pair)
             colours.push_back(0xFF000000u | c);
-    s.palettes = {colours};
+    // The race load restores palette 0's alpha from palette 1, so both hold
+    // the same colours.
+    s.palettes = {colours, colours};
     // Specks thrown back from under the wheel (the wheel module's corner is
     // the frame's origin), in two phases that alternate as the car moves.
     auto specks = [](std::uint8_t light, std::uint8_t shade, int phase, int size) {
@@ -538,6 +540,8 @@ PaintedSprite demoWheelParticles() {
                                 .boxes = {}});
     for (int phase = 0; phase < 2; ++phase)
         s.frames.push_back({.fills = {}, .images = {specks(1, 2, phase, 3)}, .boxes = {}});
+    // Animation 0, which the race load caches zoomed: the smoke's two phases.
+    s.anims = {{14, 15}};
     return s;
 }
 

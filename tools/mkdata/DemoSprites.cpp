@@ -425,8 +425,6 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[11] = pictures(0xC8B070);
     sprites[14] = icons(4, 0xF0B020, 0x402000, 48);
     sprites[25] = icons(14, 0xF0F0F0, 0xD02020, 32);
-    sprites[26] = icons(22, 0x40C0F0, 0x103050, 24);
-    sprites[30] = icons(10, 0xF08020, 0x402010, 28);
     sprites[62] = icons(3, 0xA0A0A0, 0x202020, 40);
     sprites[63] = icons(6, 0xF0D040, 0x806010, 40);
     sprites[65] = softKeys();
@@ -434,6 +432,7 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[55] = demoCarShadows();
     for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
         sprites[static_cast<std::size_t>(set)] = demoCar(kRacerColours[set - kFirstRacerSprite]);
+    addDemoHudArt(sprites);
     addDemoRaceSprites(sprites);
     return sprites;
 }

@@ -6,9 +6,12 @@
 // in-process (`runWholeGame`), with its thread, on the headless host.
 
 #include "game/Game.h"
+#include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/States.h"
 #include "game/framework/cGame.h"
+#include "game/frontend/Loading.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/Application.h"
 #include "platform/app/ApplicationImpl.h"
@@ -34,6 +37,21 @@ namespace framework_testing {
 // A change a test makes to the demo set before it is written; cleared with
 // the registries' change below.
 inline void (*s_editDemoSet)(mkdata::ProgramFolder& demo) = nullptr;
+
+// Makes race row `row` on track `row` the only event, in game mode `mode`,
+// and starts its load, which hands over to state `next`: what the event
+// choice does, for tests that start a race from the main menu.
+inline void startEventRace(std::int32_t row, std::int32_t mode, std::int32_t next) {
+    game::initEventSlots();
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    slots.s_currentEvent = 0;
+    rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(row));
+    rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(row));
+    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
+    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(mode));
+    game::stateStatics().s_gameMode = mode;
+    game::startLoading(game::kLoadRace, next);
+}
 
 // Writes the demo set to `folder`, with `properties` as its app.jad when given.
 inline void writeDemoSet(const std::filesystem::path& folder,

@@ -30,15 +30,7 @@ void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || s_started)
         return;
     s_started = true;
-    game::initEventSlots();
-    game::EventSlotStatics& slots = game::eventSlotStatics();
-    slots.s_currentEvent = 0;
-    rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(s_row));
-    rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(s_row));
-    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
-    rt::ByteArray::set(slots.s_eventType, 0, 0);
-    game::stateStatics().s_gameMode = 0;
-    game::startLoading(game::kLoadRace, kFlyover);
+    framework_testing::startEventRace(s_row, 0, kFlyover);
 }
 
 TEST(DemoRaceLoadTest, EveryRaceRowLoadsWholeAndReachesTheFlyover) {

@@ -80,15 +80,7 @@ void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || game::stateStatics().s_stateFrames != 0 ||
         std::count(s_states.begin(), s_states.end(), kMainMenu) > 1)
         return;
-    game::initEventSlots();
-    game::EventSlotStatics& slots = game::eventSlotStatics();
-    slots.s_currentEvent = 0;
-    rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(s_track));
-    rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(s_track));
-    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
-    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(s_mode));
-    game::stateStatics().s_gameMode = s_mode;
-    game::startLoading(game::kLoadRace, s_mode == 0 ? kFlyover : kCountdown);
+    framework_testing::startEventRace(s_track, s_mode, s_mode == 0 ? kFlyover : kCountdown);
 }
 void recordState(std::int32_t message) {
     if (message != game::kEnter)
