@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 namespace mkdata {
 
@@ -97,6 +98,12 @@ bool insideRoundedRect(double x, double y, double x0, double y0, double x1, doub
     const double cx = std::max({x0 + r - x, x - (x1 - r), 0.0});
     const double cy = std::max({y0 + r - y, y - (y1 - r), 0.0});
     return x >= x0 && x <= x1 && y >= y0 && y <= y1 && cx * cx + cy * cy <= r * r;
+}
+
+Coverage roundedCoverage(int width, int height, double inset, double radius) {
+    return shapeCoverage(width, height, [&](double x, double y) {
+        return insideRoundedRect(x, y, inset, inset, width - inset, height - inset, radius);
+    });
 }
 
 Rgba rgb(std::uint32_t colour, float alpha) {
@@ -224,6 +231,87 @@ datakit::PaintedImage artImage(const ArtCanvas& canvas, const std::vector<std::u
             }
             return static_cast<std::uint8_t>(best);
         });
+}
+
+bool insidePolygon(double x, double y, const std::vector<std::array<double, 2>>& points) {
+    bool inside = false;
+    for (std::size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
+        const auto& a = points[i];
+        const auto& b = points[j];
+        if ((a[1] > y) != (b[1] > y) && x < (b[0] - a[0]) * (y - a[1]) / (b[1] - a[1]) + a[0])
+            inside = !inside;
+    }
+    return inside;
+}
+
+bool insideStar(double x, double y, double cx, double cy, double outer, double inner) {
+    std::vector<std::array<double, 2>> points;
+    for (int k = 0; k < 10; ++k) {
+        const double r = k % 2 ? inner : outer;
+        const double a = -std::numbers::pi / 2 + k * std::numbers::pi / 5;
+        points.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+    }
+    return insidePolygon(x, y, points);
+}
+
+ArtCanvas lettering(std::u16string_view text, int pixels, std::uint32_t top, std::uint32_t bottom,
+                    int outline, int shadow, std::uint32_t ink) {
+    const int pad = outline + shadow + 1;
+    const Coverage glyphs = textCoverage(text, pixels, 6, pad);
+    const Coverage rim = grown(glyphs, static_cast<float>(outline));
+    ArtCanvas canvas(glyphs.width, glyphs.height);
+    canvas.fill(rim, shadow, shadow, 0x000000, 0.9f);
+    canvas.fill(rim, 0, 0, ink);
+    // The ink of a glyph runs from about a fifth of the face's height to its
+    // baseline; the gradient spans that.
+    const double from = pad + pixels * 0.2, to = pad + pixels * 1.05;
+    canvas.fill(glyphs, 0, 0, [&](int, int y) {
+        const double t = std::clamp((y - from) / (to - from), 0.0, 1.0);
+        const std::uint32_t c = mixColour(top, bottom, t);
+        return t < 0.38 ? mixColour(c, 0xFFFFFF, 0.35 * (1 - t / 0.38)) : c;
+    });
+    return canvas;
+}
+
+void paintShape(ArtCanvas& canvas, const std::function<bool(double, double)>& inside, std::uint32_t fill,
+                float outline, std::uint32_t ink) {
+    const Coverage shape = shapeCoverage(canvas.width(), canvas.height(), inside);
+    canvas.fill(grown(shape, outline), 0, 0, ink);
+    const int h = canvas.height();
+    canvas.fill(shape, 0, 0,
+                [&](int, int y) { return mixColour(mixColour(fill, 0xFFFFFF, 0.45), fill, y / (0.7 * h)); });
+}
+
+ArtCanvas tile(int width, int height, std::uint32_t top, std::uint32_t bottom, double radius) {
+    ArtCanvas canvas(width, height);
+    const auto body = [&](double inset) { return roundedCoverage(width, height, inset, radius - inset); };
+    canvas.fill(body(0), 0, 0, 0x101018);
+    canvas.fill(body(2), 0, 0, [&](int, int y) { return mixColour(0xE8EEF8, 0x58606C, y / double(height)); });
+    canvas.fill(body(4), 0, 0, [&](int, int y) { return mixColour(top, bottom, y / double(height)); });
+    return canvas;
+}
+
+ArtPiece centred(ArtCanvas canvas, int dx, int dy) {
+    const auto x = static_cast<std::int16_t>(-canvas.width() / 2 + dx);
+    const auto y = static_cast<std::int16_t>(-canvas.height() / 2 + dy);
+    return {std::move(canvas), x, y};
+}
+
+datakit::PaintedSprite artSprite(const std::vector<std::vector<ArtPiece>>& frames, int colours) {
+    std::vector<const ArtCanvas*> all;
+    for (const auto& frame : frames)
+        for (const ArtPiece& piece : frame)
+            all.push_back(&piece.canvas);
+    datakit::PaintedSprite s;
+    const std::vector<std::uint32_t> palette = artPalette(all, colours);
+    s.palettes = {palette, palette};
+    for (const auto& frame : frames) {
+        datakit::PaintedFrame out;
+        for (const ArtPiece& piece : frame)
+            out.images.push_back(artImage(piece.canvas, palette, piece.x, piece.y));
+        s.frames.push_back(std::move(out));
+    }
+    return s;
 }
 
 } // namespace mkdata

@@ -11,6 +11,7 @@
 
 #include "tools/datakit/PaintedSprite.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -37,6 +38,10 @@ Coverage shapeCoverage(int width, int height, const std::function<bool(double, d
 Coverage textCoverage(std::u16string_view text, int pixels, int lean, int pad);
 // The mask grown by `radius` pixels (an outline's area), same size.
 Coverage grown(const Coverage& mask, float radius);
+
+// A width x height rounded rectangle inset by `inset` on every side, its
+// corners of radius `radius`.
+Coverage roundedCoverage(int width, int height, double inset, double radius);
 
 // Signed distance helpers for shapes: inside a rounded rectangle from (x0,
 // y0) to (x1, y1) with corner radius r.
@@ -84,5 +89,34 @@ std::vector<std::uint32_t> artPalette(const std::vector<const ArtCanvas*>& canva
 datakit::PaintedImage artImage(const ArtCanvas& canvas, const std::vector<std::uint32_t>& palette,
                                std::int16_t x, std::int16_t y,
                                std::optional<std::uint32_t> matte = std::nullopt);
+
+// Shapes for `shapeCoverage`: inside a polygon (even-odd), inside a
+// five-pointed star (point up) centred on (cx, cy).
+bool insidePolygon(double x, double y, const std::vector<std::array<double, 2>>& points);
+bool insideStar(double x, double y, double cx, double cy, double outer, double inner);
+
+// Lettering: `text` at `pixels`, slanted, in a gradient from `top` to
+// `bottom` with a shine on its upper part, an outline `outline` pixels wide
+// in `ink` and a drop shadow `shadow` pixels down and right.
+ArtCanvas lettering(std::u16string_view text, int pixels, std::uint32_t top, std::uint32_t bottom,
+                    int outline = 3, int shadow = 3, std::uint32_t ink = 0x141018);
+// A shape in `fill`, lighter at the top, with an outline in `ink`.
+void paintShape(ArtCanvas& canvas, const std::function<bool(double, double)>& inside, std::uint32_t fill,
+                float outline = 2.f, std::uint32_t ink = 0x141018);
+// A rounded tile with a bevel (light rim above, dark below) and a body in a
+// vertical gradient from `top` to `bottom`.
+ArtCanvas tile(int width, int height, std::uint32_t top, std::uint32_t bottom, double radius);
+
+// A canvas placed in a frame at its offset from the frame's origin.
+struct ArtPiece {
+    ArtCanvas canvas;
+    std::int16_t x = 0, y = 0;
+};
+// The canvas centred on the frame's origin (moved by dx, dy).
+ArtPiece centred(ArtCanvas canvas, int dx = 0, int dy = 0);
+// A sprite of `frames`, each a list of pieces, in one palette of at most
+// `colours` colours made from all of them and repeated as palette 1 (the
+// loads that restore palette 0's alpha read it there).
+datakit::PaintedSprite artSprite(const std::vector<std::vector<ArtPiece>>& frames, int colours = 15);
 
 } // namespace mkdata

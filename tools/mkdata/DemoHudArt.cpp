@@ -25,104 +25,7 @@ using datakit::PaintedSprite;
 
 constexpr double kPi = std::numbers::pi;
 
-// A canvas placed in a frame at its offset from the frame's origin.
-struct Piece {
-    ArtCanvas canvas;
-    std::int16_t x = 0, y = 0;
-};
-using Frame = std::vector<Piece>;
-
-// Lettering: `text` at `pixels` in a gradient from `top` to `bottom`, with
-// a shine on its upper part, an outline `outline` pixels wide and a drop
-// shadow `shadow` pixels down and right.
-ArtCanvas lettering(std::u16string_view text, int pixels, std::uint32_t top, std::uint32_t bottom,
-                    int outline = 3, int shadow = 3, std::uint32_t ink = 0x141018) {
-    const int pad = outline + shadow + 1;
-    const Coverage glyphs = textCoverage(text, pixels, 6, pad);
-    const Coverage rim = grown(glyphs, static_cast<float>(outline));
-    ArtCanvas canvas(glyphs.width, glyphs.height);
-    canvas.fill(rim, shadow, shadow, 0x000000, 0.9f);
-    canvas.fill(rim, 0, 0, ink);
-    // The ink of a glyph runs from about a fifth of the face's height to its
-    // baseline; the gradient spans that.
-    const double from = pad + pixels * 0.2, to = pad + pixels * 1.05;
-    canvas.fill(glyphs, 0, 0, [&](int, int y) {
-        const double t = std::clamp((y - from) / (to - from), 0.0, 1.0);
-        const std::uint32_t c = mixColour(top, bottom, t);
-        return t < 0.38 ? mixColour(c, 0xFFFFFF, 0.35 * (1 - t / 0.38)) : c;
-    });
-    return canvas;
-}
-
-Piece centred(ArtCanvas canvas, int dx = 0, int dy = 0) {
-    const auto x = static_cast<std::int16_t>(-canvas.width() / 2 + dx);
-    const auto y = static_cast<std::int16_t>(-canvas.height() / 2 + dy);
-    return {std::move(canvas), x, y};
-}
-
-bool insidePolygon(double x, double y, const std::vector<std::array<double, 2>>& points) {
-    bool inside = false;
-    for (std::size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
-        const auto& a = points[i];
-        const auto& b = points[j];
-        if ((a[1] > y) != (b[1] > y) && x < (b[0] - a[0]) * (y - a[1]) / (b[1] - a[1]) + a[0])
-            inside = !inside;
-    }
-    return inside;
-}
-
-bool insideStar(double x, double y, double cx, double cy, double outer, double inner) {
-    std::vector<std::array<double, 2>> points;
-    for (int k = 0; k < 10; ++k) {
-        const double r = k % 2 ? inner : outer;
-        const double a = -kPi / 2 + k * kPi / 5;
-        points.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
-    }
-    return insidePolygon(x, y, points);
-}
-
-// A shape in `fill` shaded from light at the top to `fill` at the bottom,
-// with a dark outline, on `canvas`; `inside` in the canvas's coordinates.
-void paintShape(ArtCanvas& canvas, const std::function<bool(double, double)>& inside, std::uint32_t fill,
-                float outline = 2.f, std::uint32_t ink = 0x141018) {
-    const Coverage shape = shapeCoverage(canvas.width(), canvas.height(), inside);
-    canvas.fill(grown(shape, outline), 0, 0, ink);
-    const int h = canvas.height();
-    canvas.fill(shape, 0, 0,
-                [&](int, int y) { return mixColour(mixColour(fill, 0xFFFFFF, 0.45), fill, y / (0.7 * h)); });
-}
-
-// A rounded tile with a bevel: light rim above, dark below, a body in a
-// vertical gradient from `top` to `bottom`.
-ArtCanvas tile(int width, int height, std::uint32_t top, std::uint32_t bottom, double radius) {
-    ArtCanvas canvas(width, height);
-    const auto body = [&](double inset) {
-        return shapeCoverage(width, height, [&](double x, double y) {
-            return insideRoundedRect(x, y, inset, inset, width - inset, height - inset, radius - inset);
-        });
-    };
-    canvas.fill(body(0), 0, 0, 0x101018);
-    canvas.fill(body(2), 0, 0, [&](int, int y) { return mixColour(0xE8EEF8, 0x58606C, y / double(height)); });
-    canvas.fill(body(4), 0, 0, [&](int, int y) { return mixColour(top, bottom, y / double(height)); });
-    return canvas;
-}
-
-PaintedSprite spriteOf(const std::vector<Frame>& frames, int colours = 15) {
-    std::vector<const ArtCanvas*> all;
-    for (const Frame& frame : frames)
-        for (const Piece& piece : frame)
-            all.push_back(&piece.canvas);
-    PaintedSprite s;
-    const std::vector<std::uint32_t> palette = artPalette(all, colours);
-    s.palettes = {palette, palette};
-    for (const Frame& frame : frames) {
-        PaintedFrame out;
-        for (const Piece& piece : frame)
-            out.images.push_back(artImage(piece.canvas, palette, piece.x, piece.y));
-        s.frames.push_back(std::move(out));
-    }
-    return s;
-}
+using Frame = std::vector<ArtPiece>;
 
 // Numbers drawn from their bottom centre: frame n shows n + 1 (places and
 // laps count from frame 0).
@@ -139,7 +42,7 @@ PaintedSprite numbers() {
         frame.push_back({std::move(digits), x, y});
         frames.push_back(std::move(frame));
     }
-    return spriteOf(frames);
+    return artSprite(frames);
 }
 
 // The places: frames 0 to 5 the finishing banners "1st" to "6th" drawn from
@@ -206,7 +109,7 @@ PaintedSprite places() {
     frames[13].push_back(centred(std::move(flag)));
     for (int f = 6; f <= 12; ++f)
         frames[static_cast<std::size_t>(f)] = {centred(ArtCanvas(frames[14 + f % 3][0].canvas))};
-    return spriteOf(frames);
+    return artSprite(frames);
 }
 
 // The item icons, 50 px tiles drawn from their top left: a boost, a shield,
@@ -261,15 +164,11 @@ PaintedSprite items() {
         put(f, starIcon(kDriverColours[0]));
     // The slot: a chrome frame around a dark well, 80 px.
     ArtCanvas slot(80, 80);
-    slot.fill(
-        shapeCoverage(80, 80, [](double x, double y) { return insideRoundedRect(x, y, 0, 0, 80, 80, 16); }),
-        0, 0, 0x101018);
-    slot.fill(
-        shapeCoverage(80, 80, [](double x, double y) { return insideRoundedRect(x, y, 2, 2, 78, 78, 14); }),
-        0, 0, [](int, int y) { return mixColour(0xF4F8FF, 0x6A7280, y / 80.0); });
-    slot.fill(
-        shapeCoverage(80, 80, [](double x, double y) { return insideRoundedRect(x, y, 8, 8, 72, 72, 10); }),
-        0, 0, [](int, int y) { return mixColour(0x0A1020, 0x28344C, y / 80.0); });
+    slot.fill(roundedCoverage(80, 80, 0, 16), 0, 0, 0x101018);
+    slot.fill(roundedCoverage(80, 80, 2, 14), 0, 0,
+              [](int, int y) { return mixColour(0xF4F8FF, 0x6A7280, y / 80.0); });
+    slot.fill(roundedCoverage(80, 80, 8, 10), 0, 0,
+              [](int, int y) { return mixColour(0x0A1020, 0x28344C, y / 80.0); });
     put(18, std::move(slot));
     // The markers: an arrow pointing down at the car, amber and red.
     for (int m = 0; m < 2; ++m) {
@@ -282,7 +181,7 @@ PaintedSprite items() {
             m == 0 ? 0xFFC020 : 0xF03020);
         frames[static_cast<std::size_t>(19 + m)] = {{std::move(arrow), -14, -24}};
     }
-    PaintedSprite s = spriteOf(frames);
+    PaintedSprite s = artSprite(frames);
     for (int f = 0; f < 26; ++f)
         s.anims.push_back({static_cast<std::uint8_t>(f)});
     return s;
@@ -306,20 +205,15 @@ PaintedSprite gauge() {
         frames[static_cast<std::size_t>(f)] = {centred(std::move(spark))};
     }
     ArtCanvas trough(100, 10);
-    trough.fill(
-        shapeCoverage(100, 10, [](double x, double y) { return insideRoundedRect(x, y, 0, 0, 100, 10, 4); }),
-        0, 0, 0x101018);
-    trough.fill(
-        shapeCoverage(100, 10, [](double x, double y) { return insideRoundedRect(x, y, 1, 1, 99, 9, 3); }), 0,
-        0, [](int, int y) { return mixColour(0x202838, 0x3A4860, y / 10.0); });
+    trough.fill(roundedCoverage(100, 10, 0, 4), 0, 0, 0x101018);
+    trough.fill(roundedCoverage(100, 10, 1, 3), 0, 0,
+                [](int, int y) { return mixColour(0x202838, 0x3A4860, y / 10.0); });
     frames[6] = {{std::move(trough), 0, 0}};
     ArtCanvas fill(100, 10);
-    fill.fill(
-        shapeCoverage(100, 10, [](double x, double y) { return insideRoundedRect(x, y, 1, 1, 99, 9, 3); }), 0,
-        0, [](int x, int y) {
-            const std::uint32_t c = mixColour(0xF0A010, 0xFFE040, x / 100.0);
-            return y < 4 ? mixColour(c, 0xFFFFFF, 0.45) : c;
-        });
+    fill.fill(roundedCoverage(100, 10, 1, 3), 0, 0, [](int x, int y) {
+        const std::uint32_t c = mixColour(0xF0A010, 0xFFE040, x / 100.0);
+        return y < 4 ? mixColour(c, 0xFFFFFF, 0.45) : c;
+    });
     frames[7] = {{std::move(fill), 0, 0}};
     ArtCanvas plate(34, 30);
     paintShape(
@@ -330,7 +224,7 @@ PaintedSprite gauge() {
     });
     plate.fill(rim, 0, 0, 0xB87810);
     frames[17] = {{std::move(plate), 0, 0}};
-    PaintedSprite s = spriteOf(frames);
+    PaintedSprite s = artSprite(frames);
     for (int f = 0; f < 18; ++f)
         s.anims.push_back({static_cast<std::uint8_t>(f)});
     return s;
@@ -367,7 +261,7 @@ PaintedSprite raceStart() {
     for (int f = 13; f < 22; ++f)
         frames[static_cast<std::size_t>(f)] = {centred(ArtCanvas(frames[9][0].canvas))};
     frames[22] = {centred(ArtCanvas(frames[9][0].canvas))};
-    PaintedSprite s = spriteOf(frames);
+    PaintedSprite s = artSprite(frames);
     s.frames[10].boxes = {{-80, -36, 160, 28}, {-80, -8, 160, 2}, {-76, -33, 152, 22}};
     for (int label = 0; label < 4; ++label) {
         const int small = firstFrame[label];
@@ -422,7 +316,7 @@ PaintedSprite touchButtons() {
         frames.push_back({{button(96, pressed, 0xF06848, 0x901818,
                                   [](double x, double y) { return insideStar(x, y, 48, 50, 28, 12); }),
                            0, 0}});
-    return spriteOf(frames);
+    return artSprite(frames);
 }
 
 } // namespace

@@ -155,6 +155,10 @@ void produceSpritePack(ProgramFolder& folder);
 // each image id a track names past them.
 inline constexpr std::u16string_view kObjectSpritePackFile = u"objects.pak";
 void addDemoRaceSprites(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
+// The splash's pictures (0), the menus' bar sprite (8: the header and footer bar, a button, the
+// settings gauge, the emblem) and the menu items, answers and soft keys
+// (65), painted, into their slots.
+void addDemoMenuArt(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
 // The race's head-up display and start into their slots: the place and lap
 // numbers (12), the places' endings and finishing banners (15), the item
 // icons with their slot and the player's markers (26), the collected gauge
