@@ -1,7 +1,7 @@
 // The race's head-up display and start, painted: the big numbers of the
 // place and the lap (slot 12), the places' endings and the finishing
 // banners (15), the item icons, their slot and the player's markers (26),
-// the collected-coins gauge (30), the countdown with the racers' name tags
+// the collected-coins gauge (30), the racers' helmets (63), the countdown with the racers' name tags
 // (64) and the touch buttons (66). Lettering is DejaVu Sans Bold through
 // FreeType, filled with a gradient, outlined and shadowed; icons are shapes
 // on shaded tiles. Each sprite has one palette made from all its frames,
@@ -319,6 +319,45 @@ PaintedSprite touchButtons() {
     return artSprite(frames);
 }
 
+// The racers' icons, 40 px helmets drawn from their top left: frame n for
+// racer n (and the player's driver kind), seven colours with and without a
+// white stripe, a dark visor with a glint.
+PaintedSprite racerIcons() {
+    constexpr int side = 40, racers = 14;
+    constexpr std::uint32_t kShells[7] = {0xD82020, 0x2060D8, 0xF0C020, 0x20A048,
+                                          0xF07010, 0x9030C8, 0x20B8C8};
+    std::vector<Frame> frames;
+    for (int racer = 0; racer < racers; ++racer) {
+        ArtCanvas helmet(side, side);
+        const auto shell = [](double x, double y) {
+            // A dome over a chin guard that sweeps back.
+            const double dome = std::hypot((x - 20) / 17, (y - 21) / 17);
+            return (dome <= 1 && y < 30) || (y >= 26 && y <= 36 && x >= 5 && x <= 33 - (y - 26) * 0.6);
+        };
+        const Coverage body = shapeCoverage(side, side, shell);
+        helmet.fill(grown(body, 2), 0, 0, 0x101018);
+        const std::uint32_t colour = kShells[racer % 7];
+        helmet.fill(body, 0, 0, [&](int x, int y) {
+            const bool glint = std::hypot(x + 0.5 - 14, y + 0.5 - 11) < 5;
+            return glint ? mixColour(colour, 0xFFFFFF, 0.55) : colour;
+        });
+        if (racer >= 7) {
+            const Coverage stripe = shapeCoverage(
+                side, side, [&](double x, double y) { return shell(x, y) && std::fabs(x - 20) < 3; });
+            helmet.fill(stripe, 0, 0, 0xF8F8F8);
+        }
+        const Coverage visor = shapeCoverage(
+            side, side, [](double x, double y) { return insideRoundedRect(x, y, 16, 17, 39, 27, 4); });
+        helmet.fill(grown(visor, 1.5f), 0, 0, 0x101018);
+        helmet.fill(visor, 0, 0, [](int x, int y) { return y < 20 && x > 24 ? 0xA8C8E8u : 0x283848u; });
+        frames.push_back({{std::move(helmet), 0, 0}});
+    }
+    PaintedSprite s = artSprite(frames);
+    for (int f = 0; f < racers; ++f)
+        s.anims.push_back({static_cast<std::uint8_t>(f)});
+    return s;
+}
+
 } // namespace
 
 void addDemoHudArt(std::vector<std::optional<PaintedSprite>>& sprites) {
@@ -326,6 +365,7 @@ void addDemoHudArt(std::vector<std::optional<PaintedSprite>>& sprites) {
     sprites[15] = places();
     sprites[26] = items();
     sprites[30] = gauge();
+    sprites[63] = racerIcons();
     sprites[64] = raceStart();
     sprites[66] = touchButtons();
 }

@@ -162,8 +162,8 @@ void addDemoMenuArt(std::vector<std::optional<datakit::PaintedSprite>>& sprites)
 // The race's head-up display and start into their slots: the place and lap
 // numbers (12), the places' endings and finishing banners (15), the item
 // icons with their slot and the player's markers (26), the collected gauge
-// (30), the countdown and the racers' name tags (64) and the touch buttons
-// (66).
+// (30), the racers' helmets (63), the countdown and the racers' name tags
+// (64) and the touch buttons (66).
 void addDemoHudArt(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
 // Track `track`'s backdrop and the sprite slot that holds it: frame 0 a
 // panorama as wide as the screen standing on the horizon (its images above

@@ -392,7 +392,6 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[14] = icons(4, 0xF0B020, 0x402000, 48);
     sprites[25] = icons(14, 0xF0F0F0, 0xD02020, 32);
     sprites[62] = icons(3, 0xA0A0A0, 0x202020, 40);
-    sprites[63] = icons(6, 0xF0D040, 0x806010, 40);
     sprites[53] = demoWheelParticles();
     sprites[55] = demoCarShadows();
     for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)

@@ -176,7 +176,8 @@ TEST(DemoHudArt, EveryFrameTheDisplayReadsIsThereAndShaded) {
     ASSERT_TRUE(game.started);
     const std::vector<HudSlot> slots = {
         {12, range(0, 9)}, {15, range(0, 22)},           {26, range(0, 25)},
-        {30, {6, 7, 17}},  {64, range(0, 22), 4, 10, 3}, {66, range(0, 5)},
+        {30, {6, 7, 17}},
+        {63, range(0, 13)},  {64, range(0, 22), 4, 10, 3}, {66, range(0, 5)},
     };
     const std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
     auto* sheet = platform::javax_microedition_lcdui_Image::createImage(kWidth, kHeight * 3);
