@@ -11,7 +11,7 @@ namespace mkdata {
 
 namespace {
 
-constexpr int kSamples = 4;
+constexpr int kSamples = kArtSamples;
 constexpr std::uint32_t kKey = 0x00FF00FFu;
 // A 4 x 4 ordered-dither matrix, and how far (in colour steps) it moves a
 // colour before the nearest palette colour is taken.

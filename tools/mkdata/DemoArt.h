@@ -31,7 +31,10 @@ struct Coverage {
 };
 
 // The pixels of a width x height grid that `inside(x, y)` covers, (x, y)
-// being continuous coordinates (pixel (i, j) spans i..i+1, j..j+1).
+// being continuous coordinates (pixel (i, j) spans i..i+1, j..j+1), asked
+// at kArtSamples x kArtSamples points in each pixel: at i + (s + 0.5) /
+// kArtSamples across for s = 0 .. kArtSamples - 1, and the same down.
+inline constexpr int kArtSamples = 4;
 Coverage shapeCoverage(int width, int height, const std::function<bool(double, double)>& inside);
 // `text` in DejaVu Sans Bold at `pixels` pixels, slanted forwards by one
 // column every `lean` rows (0: upright), with `pad` empty pixels around it.

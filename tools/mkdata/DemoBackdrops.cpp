@@ -160,11 +160,22 @@ std::vector<Layer> layersOf(Country country) {
 ArtCanvas ridges(Country country, std::uint32_t sky) {
     ArtCanvas canvas(kWidth, kHeight);
     for (const Layer& layer : layersOf(country)) {
-        const Coverage mask = shapeCoverage(
-            kWidth, kHeight, [&](double x, double y) { return y >= kHeight - layer.height(x); });
+        // The outline depends on x alone: it is worked out once for each
+        // sample across a pixel and for each pixel's centre (one
+        // more on either side, for the slope).
+        constexpr int samples = kArtSamples;
+        std::vector<double> sampled(kWidth * samples), centres(kWidth + 2);
+        for (std::size_t i = 0; i < sampled.size(); ++i)
+            sampled[i] = layer.height((static_cast<double>(i) + 0.5) / samples);
+        for (std::size_t i = 0; i < centres.size(); ++i)
+            centres[i] = layer.height(static_cast<double>(i) - 0.5);
+        const Coverage mask = shapeCoverage(kWidth, kHeight, [&](double x, double y) {
+            return y >= kHeight - sampled[static_cast<std::size_t>(x * samples)];
+        });
         canvas.fill(mask, 0, 0, [&](int x, int y) {
-            const double top = kHeight - layer.height(x + 0.5);
-            const double slope = layer.height(x + 1.5) - layer.height(x - 0.5);
+            const auto at = static_cast<std::size_t>(x) + 1;
+            const double top = kHeight - centres[at];
+            const double slope = centres[at + 1] - centres[at - 1];
             double light = std::clamp(0.55 - slope * 0.35, 0.0, 1.0);
             light *= 1 - 0.35 * smoothstep(0, kHeight - top + 1, y - top);
             if (layer.strata > 0 && (y / layer.strata) % 2 == 1)
