@@ -480,7 +480,7 @@ datakit::TrackModel demoTrack(int track) {
                      {static_cast<std::int16_t>(n - 10), 420, 0, 16, static_cast<std::int16_t>(n - 6), 320,
                       60, 16, static_cast<std::int16_t>(n - 2), 260, 90, 12}};
     t.optionTriples = {{100, 0, 1}, {110, 1, 2}, {120, 2, 3}};
-    t.backdropSprite = static_cast<std::int8_t>(20 + track);
+    t.backdropSprite = static_cast<std::int8_t>(demoBackdropSlot(track));
     t.backdropMode = 1;
     t.backdropBase = 160;
     t.startRanges = {0, 5, 0, 1};

@@ -19,15 +19,6 @@ namespace mkdata {
 
 namespace {
 
-// The sprite slot of track `track`'s backdrop, when it is a slot of its own
-// (the last track's names the gate's sprite, which the front end has).
-std::optional<std::size_t> backdropSlot(int track) {
-    const datakit::TrackModel model = demoTrack(track);
-    if (model.backdropSprite <= 0)
-        return std::nullopt;
-    return static_cast<std::size_t>(model.backdropSprite);
-}
-
 // Second-table slots the tracks' objects mark: a kind-6 shape's first
 // value, and the last kind-0 shape's third value under a kind-2 banner that
 // carries 0x1000.
@@ -57,9 +48,8 @@ void addDemoRaceSprites(std::vector<std::optional<datakit::PaintedSprite>>& spri
         if (!sprites[slot] && set.sprites[slot] && slot != datakit::kRaceSetBackdropSprite)
             sprites[slot] = set.sprites[slot];
     for (int track = 0; track < kDemoTrackCount; ++track)
-        if (const std::optional<std::size_t> slot = backdropSlot(track);
-            slot && *slot < sprites.size() && !sprites[*slot])
-            sprites[*slot] = datakit::racePanorama(demoTrackColours(track).ground);
+        if (const auto slot = static_cast<std::size_t>(demoBackdropSlot(track)); slot < sprites.size())
+            sprites[slot] = demoBackdrop(track);
 }
 
 void produceObjectSprites(ProgramFolder& folder) {

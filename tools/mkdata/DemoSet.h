@@ -130,7 +130,9 @@ void produceFontPack(ProgramFolder& folder);
 // among them the question box in 4 with a frame and box points for each
 // count of answers, the menus' bar and gauge in 8, the menu items and
 // answers in 65), a car for each racer's sprite sets (slots 43 to 52), the
-// particles at the cars' wheels (53) and the player's car's shadow (55);
+// particles at the cars' wheels (53, with a second palette and an
+// animation of the smoke, which the race load reads) and the player's car's
+// shadow (55);
 // the other entries are empty.
 inline constexpr std::u16string_view kSpritePackFile = u"sprites.pak";
 inline constexpr int kDemoSpriteCount = 67;
@@ -162,6 +164,21 @@ void produceSpritePack(ProgramFolder& folder);
 // each image id a track names past them.
 inline constexpr std::u16string_view kObjectSpritePackFile = u"objects.pak";
 void addDemoRaceSprites(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
+// The splash's pictures (0), the menus' bar sprite (8: the header and footer bar, a button, the
+// settings gauge, the emblem) and the menu items, answers and soft keys
+// (65), painted, into their slots.
+void addDemoMenuArt(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
+// The race's head-up display and start into their slots: the place and lap
+// numbers (12), the places' endings and finishing banners (15), the item
+// icons with their slot and the player's markers (26), the collected gauge
+// (30), the racers' helmets (63), the countdown and the racers' name tags
+// (64) and the touch buttons (66).
+void addDemoHudArt(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
+// Track `track`'s backdrop and the sprite slot that holds it: frame 0 a
+// panorama as wide as the screen standing on the horizon (its images above
+// y = 0), the frames after it overlays that the race cycles over it.
+int demoBackdropSlot(int track);
+datakit::PaintedSprite demoBackdrop(int track);
 void produceObjectSprites(ProgramFolder& folder);
 void produceRaceImagePack(ProgramFolder& folder);
 // The promotion file (constant string 19 names it with a leading '/') and

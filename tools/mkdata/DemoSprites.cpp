@@ -143,14 +143,6 @@ void addRoad(std::vector<PaintedRect>& fills, int horizon) {
     }
 }
 
-PaintedSprite splash() {
-    PaintedSprite s;
-    s.palettes = {palette({0x1A3A8A, 0xF0B020, 0x101010})};
-    // The studio's emblem (a disc) and the game's flag, centred.
-    s.frames = {frameOf({}, {disc(120, -60, -60)}), frameOf({}, {checker(160, 96, 16, -80, -48)})};
-    return s;
-}
-
 // Two rows of ridges standing on `horizon` in columns of `step` pixels: the
 // far row pale, the near one darker, their outlines sums of sines with
 // fixed phases, so every run paints the same hills.
@@ -265,33 +257,6 @@ PaintedSprite header() {
     return s;
 }
 
-// The menus' bar sprite, drawn from its top centre: frame 0 the bar, 1 a
-// button, 2 to 5 the gauge (its track, its fill, a spare notch, its end
-// mark), 6 the emblem. The menus' load keeps only its images, so every
-// frame is made of images (indexes: 1 navy, 2 amber, 3 blue, 4 grey, 5 ink,
-// 6 white).
-PaintedSprite menuBar() {
-    constexpr std::int16_t half = kScreenWidth / 2;
-    auto block = [](std::int16_t x, std::int16_t y, std::uint16_t w, std::uint16_t h, auto index) {
-        return datakit::paintImage(x, y, w, h, index);
-    };
-    PaintedSprite s;
-    s.palettes = {palette({0x10204A, 0xF0B020, 0x2A4A8A, 0xA0A8B8, 0x141C30, 0xFFFFFF})};
-    s.frames = {
-        frameOf({},
-                {block(-half, 0, kScreenWidth, 48, [](int, int y) { return y < 6     ? 3
-                                                                           : y >= 44 ? 2
-                                                                                     : 1; })}),
-        frameOf({}, {button(120, 40, -60, -20)}),
-        frameOf({}, {block(0, 0, 160, 14,
-                           [](int x, int y) { return x == 0 || y == 0 || x == 159 || y == 13 ? 4 : 5; })}),
-        frameOf({}, {block(1, 1, 158, 12, [](int, int y) { return y < 3 ? 6 : 2; })}),
-        frameOf({}, {block(0, 0, 2, 14, [](int, int) { return 4; })}),
-        frameOf({}, {block(-1, -2, 3, 18, [](int, int) { return 6; })}),
-        frameOf({}, {disc(64, -32, -32)})};
-    return s;
-}
-
 // The question box, drawn from its centre: frame n fits n answers (frame 0
 // none); box point 0 is where the first answer's top edge goes, box point 1
 // the top centre of the title.
@@ -300,10 +265,25 @@ PaintedSprite questionBox(int answerHeight) {
     for (int answers = 0; answers <= 6; ++answers) {
         const int height = 52 + answers * answerHeight + 12;
         const auto top = static_cast<std::int16_t>(-height / 2);
-        PaintedFrame frame = frameOf({{0xE0E8F0, -182, static_cast<std::int16_t>(top - 2), 364,
-                                       static_cast<std::uint16_t>(height + 4)},
-                                      {0x1A2C50, -180, top, 360, static_cast<std::uint16_t>(height)},
-                                      {0xF0B020, -180, top, 360, 36}});
+        // A shadow, a dark outline and a light rim around a body that darkens
+        // downwards, under a title band shaded from light to deep amber.
+        std::vector<PaintedRect> fills = {
+            {0x050A14, -176, static_cast<std::int16_t>(top + 4), 368, static_cast<std::uint16_t>(height + 6)},
+            {0x0A0A10, -184, static_cast<std::int16_t>(top - 4), 368, static_cast<std::uint16_t>(height + 8)},
+            {0xE0E8F0, -182, static_cast<std::int16_t>(top - 2), 364,
+             static_cast<std::uint16_t>(height + 4)}};
+        for (const PaintedRect& band : bands(top, top + height, 0x22386A, 0x0E1A34, 8)) {
+            fills.push_back(band);
+            fills.back().x = -180;
+            fills.back().width = 360;
+        }
+        for (const PaintedRect& band : bands(top, top + 34, 0xFFD468, 0xD88A10, 6)) {
+            fills.push_back(band);
+            fills.back().x = -180;
+            fills.back().width = 360;
+        }
+        fills.push_back({0x6A4A10, -180, static_cast<std::int16_t>(top + 34), 360, 2});
+        PaintedFrame frame = frameOf(std::move(fills));
         frame.boxes = {{0, static_cast<std::int16_t>(top + 48), 0, 0},
                        {0, static_cast<std::int16_t>(top + 8), 0, 0}};
         s.frames.push_back(std::move(frame));
@@ -321,7 +301,7 @@ PaintedSprite arrows() {
 PaintedSprite menuBackground() {
     PaintedSprite s;
     s.palettes = {palette({0x284870, 0x98B8E0, 0xC8D8F0})};
-    std::vector<PaintedRect> fills = bands(0, kScreenHeight, 0x0A1830, 0x203C60, 12);
+    std::vector<PaintedRect> fills = bands(0, kScreenHeight, 0x0A1830, 0x203C60, 40);
     // Speed stripes across the screen.
     for (int i = 0; i < 6; ++i)
         fills.push_back({0x18305A, static_cast<std::int16_t>(i * 40), static_cast<std::int16_t>(300 + i * 24),
@@ -388,21 +368,9 @@ PaintedSprite icons(int count, std::uint32_t a, std::uint32_t b, std::uint16_t s
     return s;
 }
 
-// The menu items and soft keys, drawn from their top left: frames 0 and 1
-// a menu item highlighted and plain, 2 and 3 an answer of the question box
-// highlighted and plain, 4 to 8 the soft keys.
+// The height of an answer of the question box (the answers are painted
+// with the menu items, see `addDemoMenuArt`).
 constexpr std::uint16_t kAnswerHeight = 36;
-PaintedSprite softKeys() {
-    PaintedSprite s;
-    s.palettes = {palette({0x303848, 0xD0D8E8, 0x485870})};
-    s.frames = {frameOf({{0xF0B020, 0, 0, 300, 44}, {0x6A4A10, 0, 40, 300, 4}}),
-                frameOf({}, {button(300, 44)}),
-                frameOf({{0xF0B020, 0, 0, 200, kAnswerHeight}, {0x6A4A10, 0, kAnswerHeight - 3, 200, 3}}),
-                frameOf({}, {button(200, kAnswerHeight)})};
-    for (int i = 0; i < 5; ++i)
-        s.frames.push_back(frameOf({}, {button(96, 36)}));
-    return s;
-}
 
 constexpr std::uint32_t kRacerColours[] = {0xC01818, 0x1850C0, 0xE0C020, 0x18A040, 0xE06010,
                                            0x8020B0, 0x20B0C0, 0xF0F0F0, 0x303030, 0xC04080};
@@ -411,7 +379,6 @@ constexpr std::uint32_t kRacerColours[] = {0xC01818, 0x1850C0, 0xE0C020, 0x18A04
 
 std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     std::vector<std::optional<PaintedSprite>> sprites(kDemoSpriteCount);
-    sprites[0] = splash();
     sprites[1] = titleBackground();
     sprites[2] = titleLogo();
     sprites[3] = header();
@@ -419,21 +386,18 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[5] = menuBackground();
     sprites[6] = highlight();
     sprites[7] = arrows();
-    sprites[8] = menuBar();
     sprites[9] = menuItem();
     sprites[10] = pictures(0x3A8A3A);
     sprites[11] = pictures(0xC8B070);
     sprites[14] = icons(4, 0xF0B020, 0x402000, 48);
     sprites[25] = icons(14, 0xF0F0F0, 0xD02020, 32);
-    sprites[26] = icons(22, 0x40C0F0, 0x103050, 24);
-    sprites[30] = icons(10, 0xF08020, 0x402010, 28);
     sprites[62] = icons(3, 0xA0A0A0, 0x202020, 40);
-    sprites[63] = icons(6, 0xF0D040, 0x806010, 40);
-    sprites[65] = softKeys();
     sprites[53] = demoWheelParticles();
     sprites[55] = demoCarShadows();
     for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
         sprites[static_cast<std::size_t>(set)] = demoCar(kRacerColours[set - kFirstRacerSprite]);
+    addDemoMenuArt(sprites);
+    addDemoHudArt(sprites);
     addDemoRaceSprites(sprites);
     return sprites;
 }

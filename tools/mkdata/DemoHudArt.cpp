@@ -1,0 +1,373 @@
+// The race's head-up display and start, painted: the big numbers of the
+// place and the lap (slot 12), the places' endings and the finishing
+// banners (15), the item icons, their slot and the player's markers (26),
+// the collected-coins gauge (30), the racers' helmets (63), the countdown with the racers' name tags
+// (64) and the touch buttons (66). Lettering is DejaVu Sans Bold through
+// FreeType, filled with a gradient, outlined and shadowed; icons are shapes
+// on shaded tiles. Each sprite has one palette made from all its frames,
+// repeated as palette 1 for the loads that take palette 0's alpha from it.
+
+#include "tools/mkdata/DemoArt.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <string>
+
+namespace mkdata {
+
+namespace {
+
+using datakit::PaintedFrame;
+using datakit::PaintedSprite;
+
+constexpr double kPi = std::numbers::pi;
+
+using Frame = std::vector<ArtPiece>;
+
+// Numbers drawn from their bottom centre: frame n shows n + 1 (places and
+// laps count from frame 0).
+constexpr int kNumberPixels = 44;
+PaintedSprite numbers() {
+    std::vector<Frame> frames;
+    for (int n = 1; n <= 10; ++n) {
+        ArtCanvas digits =
+            lettering(std::u16string(std::u16string_view(u"12345678910").substr(n - 1, n < 10 ? 1 : 2)),
+                      kNumberPixels, 0xFFF4B0, 0xF08A10);
+        Frame frame;
+        const auto x = static_cast<std::int16_t>(-digits.width() / 2);
+        const auto y = static_cast<std::int16_t>(-digits.height() + 6);
+        frame.push_back({std::move(digits), x, y});
+        frames.push_back(std::move(frame));
+    }
+    return artSprite(frames);
+}
+
+// The places: frames 0 to 5 the finishing banners "1st" to "6th" drawn from
+// their centre, 13 the results' mark, 14 to 16 the medals of the first
+// three, and 17 to 22 the endings that stand to the right of the place
+// number (frame 17 + place) at the number's top. The frames between are
+// the medals again.
+PaintedSprite places() {
+    static const std::u16string_view endings[6] = {u"st", u"nd", u"rd", u"th", u"th", u"th"};
+    constexpr std::uint32_t kMedals[3][2] = {
+        {0xFFE680, 0xC88A10}, {0xF4F4F8, 0x8A92A0}, {0xF0B080, 0x9A5A2A}};
+    std::vector<Frame> frames(23);
+    for (int place = 0; place < 6; ++place) {
+        const std::u16string text =
+            std::u16string(1, static_cast<char16_t>(u'1' + place)) + std::u16string(endings[place]);
+        const std::uint32_t top = place == 0 ? 0xFFF0A0 : 0xF8F8FF;
+        const std::uint32_t bottom = place == 0 ? 0xE08A10 : place < 3 ? 0x98A8C8 : 0xC05030;
+        frames[static_cast<std::size_t>(place)].push_back(centred(lettering(text, 72, top, bottom, 4, 4)));
+        ArtCanvas ending = lettering(endings[place], 20, 0xFFF4B0, 0xF08A10, 2, 2);
+        frames[static_cast<std::size_t>(17 + place)].push_back(
+            {std::move(ending), 14, static_cast<std::int16_t>(-kNumberPixels - 4)});
+    }
+    for (int medal = 0; medal < 3; ++medal) {
+        ArtCanvas disc(64, 76);
+        // A ribbon, then the medal with its number.
+        paintShape(
+            disc,
+            [](double x, double y) { return y < 34 && std::fabs(x - 32 - (y - 17) * 0.0) < 10 - y * 0.1; },
+            medal == 0   ? 0xD02828
+            : medal == 1 ? 0x2850C8
+                         : 0x289040);
+        paintShape(
+            disc, [](double x, double y) { return std::hypot(x - 32, y - 48) < 24; }, kMedals[medal][0]);
+        const Coverage rim = shapeCoverage(64, 76, [](double x, double y) {
+            const double r = std::hypot(x - 32, y - 48);
+            return r < 19 && r > 17;
+        });
+        disc.fill(rim, 0, 0, kMedals[medal][1]);
+        const ArtCanvas digit = lettering(std::u16string(1, static_cast<char16_t>(u'1' + medal)), 24,
+                                          kMedals[medal][1], 0x402808, 1, 0);
+        for (int y = 0; y < digit.height(); ++y)
+            for (int x = 0; x < digit.width(); ++x)
+                if (const Rgba& p = digit.at(x, y); p.a > 0) {
+                    Coverage dot{1, 1, {p.a}};
+                    disc.fill(dot, 32 - digit.width() / 2 + x + 2, 48 - digit.height() / 2 + y,
+                              (static_cast<std::uint32_t>(p.r) << 16) |
+                                  (static_cast<std::uint32_t>(p.g) << 8) | static_cast<std::uint32_t>(p.b));
+                }
+        frames[static_cast<std::size_t>(14 + medal)].push_back(centred(std::move(disc)));
+    }
+    // The results' mark: a chequered flag on a pole.
+    ArtCanvas flag(56, 56);
+    paintShape(
+        flag, [](double x, double y) { return x > 8 && x < 12 && y > 4 && y < 54; }, 0xC0C8D0);
+    const Coverage cloth = shapeCoverage(56, 56, [](double x, double y) {
+        const double wave = 3 * std::sin((x - 12) / 40 * 2 * kPi);
+        return x > 12 && x < 52 && y > 6 + wave && y < 32 + wave;
+    });
+    flag.fill(grown(cloth, 1.5f), 0, 0, 0x141018);
+    flag.fill(cloth, 0, 0, [](int x, int y) {
+        const int wave = static_cast<int>(3 * std::sin((x - 12) / 40.0 * 2 * kPi));
+        return ((x - 12) / 8 + (y - 6 - wave) / 8) % 2 ? 0x181818u : 0xF8F8F8u;
+    });
+    frames[13].push_back(centred(std::move(flag)));
+    for (int f = 6; f <= 12; ++f)
+        frames[static_cast<std::size_t>(f)] = {centred(ArtCanvas(frames[14 + f % 3][0].canvas))};
+    return artSprite(frames);
+}
+
+// The item icons, 50 px tiles drawn from their top left: a boost, a shield,
+// a rocket, oil, a jump, a magnet, a coin, a repair cross and a star (item
+// 8, which frames 21 to 25 show again in each driver's colour); frame 18
+// the slot around an icon, 19 and 20 the markers over the player's car,
+// and the frames between them the star again.
+PaintedSprite items() {
+    constexpr int side = 50;
+    const auto icon = [&](std::uint32_t symbolColour, const std::function<bool(double, double)>& symbol) {
+        ArtCanvas t = tile(side, side, 0x3A5AA0, 0x142850, 10);
+        paintShape(t, symbol, symbolColour);
+        return t;
+    };
+    using P = std::vector<std::array<double, 2>>;
+    const P bolt = {{29, 6}, {13, 28}, {24, 28}, {19, 44}, {37, 20}, {26, 20}, {31, 6}};
+    const P shield = {{25, 8}, {39, 13}, {38, 28}, {25, 43}, {12, 28}, {11, 13}};
+    const P rocket = {{25, 6}, {31, 16}, {31, 34}, {37, 42}, {13, 42}, {19, 34}, {19, 16}};
+    const P jump = {{25, 7}, {40, 24}, {31, 24}, {31, 43}, {19, 43}, {19, 24}, {10, 24}};
+    std::vector<Frame> frames(26);
+    const auto put = [&](int frame, ArtCanvas canvas) {
+        frames[static_cast<std::size_t>(frame)] = {{std::move(canvas), 0, 0}};
+    };
+    put(0, icon(0xFFD020, [&](double x, double y) { return insidePolygon(x, y, bolt); }));
+    put(1, icon(0x40C8F0, [&](double x, double y) { return insidePolygon(x, y, shield); }));
+    put(2, icon(0xF04030, [&](double x, double y) { return insidePolygon(x, y, rocket); }));
+    put(3, icon(0x303038, [](double x, double y) {
+            return std::hypot(x - 25, y - 30) < 11 || (y > 8 && y < 30 && std::fabs(x - 25) < (y - 8) * 0.5);
+        }));
+    put(4, icon(0x60E040, [&](double x, double y) { return insidePolygon(x, y, jump); }));
+    put(5, icon(0xE03030, [](double x, double y) {
+            const double r = std::hypot(x - 25, y - 22);
+            return (y <= 22 && r < 15 && r > 7) ||
+                   (y > 22 && y < 40 && (std::fabs(x - 14) < 4 || std::fabs(x - 36) < 4));
+        }));
+    put(6, icon(0xFFC830, [](double x, double y) {
+            const double r = std::hypot(x - 25, y - 25);
+            return r < 16 && !(r < 11 && r > 9);
+        }));
+    put(7, icon(0xF8F8F8, [](double x, double y) {
+            return (std::fabs(x - 25) < 5 && std::fabs(y - 25) < 16) ||
+                   (std::fabs(y - 25) < 5 && std::fabs(x - 25) < 16);
+        }));
+    constexpr std::uint32_t kDriverColours[6] = {0xFFD020, 0xF05030, 0x40A0F0, 0x60D040, 0xC060F0, 0xF0F0F0};
+    const auto starIcon = [&](std::uint32_t colour) {
+        return icon(colour, [](double x, double y) { return insideStar(x, y, 25, 26, 18, 7.5); });
+    };
+    put(8, starIcon(kDriverColours[0]));
+    for (int kind = 1; kind < 6; ++kind)
+        put(20 + kind, starIcon(kDriverColours[kind]));
+    for (int f = 9; f < 18; ++f)
+        put(f, starIcon(kDriverColours[0]));
+    // The slot: a chrome frame around a dark well, 80 px.
+    ArtCanvas slot(80, 80);
+    slot.fill(roundedCoverage(80, 80, 0, 16), 0, 0, 0x101018);
+    slot.fill(roundedCoverage(80, 80, 2, 14), 0, 0,
+              [](int, int y) { return mixColour(0xF4F8FF, 0x6A7280, y / 80.0); });
+    slot.fill(roundedCoverage(80, 80, 8, 10), 0, 0,
+              [](int, int y) { return mixColour(0x0A1020, 0x28344C, y / 80.0); });
+    put(18, std::move(slot));
+    // The markers: an arrow pointing down at the car, amber and red.
+    for (int m = 0; m < 2; ++m) {
+        ArtCanvas arrow(28, 24);
+        paintShape(
+            arrow,
+            [](double x, double y) {
+                return insidePolygon(x, y, {{3, 3}, {25, 3}, {14, 21}});
+            },
+            m == 0 ? 0xFFC020 : 0xF03020);
+        frames[static_cast<std::size_t>(19 + m)] = {{std::move(arrow), -14, -24}};
+    }
+    PaintedSprite s = artSprite(frames);
+    for (int f = 0; f < 26; ++f)
+        s.anims.push_back({static_cast<std::uint8_t>(f)});
+    return s;
+}
+
+// The collected gauge, drawn from its top left: frame 6 its trough and 7
+// its fill (both 100 x 10; the display clips the fill to the count), 17 the
+// coin plate beside the count. The other frames are sparkles of a pick-up,
+// growing and fading, which the race zooms as an effect.
+PaintedSprite gauge() {
+    std::vector<Frame> frames(18);
+    for (int f = 0; f < 18; ++f) {
+        if (f == 6 || f == 7 || f == 17)
+            continue;
+        const int phase = f % 6;
+        ArtCanvas spark(32, 32);
+        const double outer = 5 + 2.2 * phase, inner = outer * 0.35;
+        paintShape(
+            spark, [&](double x, double y) { return insideStar(x, y, 16, 16, outer, inner); },
+            phase < 4 ? 0xFFE060 : 0xFFF4C0, 1.f, 0xA06010);
+        frames[static_cast<std::size_t>(f)] = {centred(std::move(spark))};
+    }
+    ArtCanvas trough(100, 10);
+    trough.fill(roundedCoverage(100, 10, 0, 4), 0, 0, 0x101018);
+    trough.fill(roundedCoverage(100, 10, 1, 3), 0, 0,
+                [](int, int y) { return mixColour(0x202838, 0x3A4860, y / 10.0); });
+    frames[6] = {{std::move(trough), 0, 0}};
+    ArtCanvas fill(100, 10);
+    fill.fill(roundedCoverage(100, 10, 1, 3), 0, 0, [](int x, int y) {
+        const std::uint32_t c = mixColour(0xF0A010, 0xFFE040, x / 100.0);
+        return y < 4 ? mixColour(c, 0xFFFFFF, 0.45) : c;
+    });
+    frames[7] = {{std::move(fill), 0, 0}};
+    ArtCanvas plate(34, 30);
+    paintShape(
+        plate, [](double x, double y) { return std::hypot(x - 17, y - 15) < 12; }, 0xFFC830);
+    const Coverage rim = shapeCoverage(34, 30, [](double x, double y) {
+        const double r = std::hypot(x - 17, y - 15);
+        return r < 8.5 && r > 7;
+    });
+    plate.fill(rim, 0, 0, 0xB87810);
+    frames[17] = {{std::move(plate), 0, 0}};
+    PaintedSprite s = artSprite(frames);
+    for (int f = 0; f < 18; ++f)
+        s.anims.push_back({static_cast<std::uint8_t>(f)});
+    return s;
+}
+
+// The start: animations 0 to 3 count "3", "2", "1" and "GO!", each shown
+// from its last frame (the moment its number comes up) to its first, so a
+// number lands large and settles; frame 22 is "GO!" once more, which the
+// race zooms down onto the count. Frame 10 is the racers' name tag: box 0
+// its shaded panel, box 1 the rule under it and box 2 where the name goes,
+// around a pointer down at the car.
+PaintedSprite raceStart() {
+    static const std::u16string_view labels[4] = {u"3", u"2", u"1", u"GO!"};
+    constexpr int sizes[3] = {96, 118, 144};
+    // Frames of each label in its three sizes.
+    constexpr int firstFrame[4] = {0, 3, 6, 9};
+    std::vector<Frame> frames(23);
+    for (int label = 0; label < 4; ++label)
+        for (int size = 0; size < 3; ++size) {
+            const bool go = label == 3;
+            const int frame = go && size > 0 ? 10 + size : firstFrame[label] + size;
+            frames[static_cast<std::size_t>(frame)].push_back(
+                centred(lettering(labels[label], sizes[size] * (go ? 3 : 4) / 4, go ? 0xD8FF90 : 0xFFF8B0,
+                                  go ? 0x20A020 : 0xF04010, 4 + size, 4 + size)));
+        }
+    ArtCanvas pointer(20, 12);
+    paintShape(
+        pointer,
+        [](double x, double y) {
+            return insidePolygon(x, y, {{2, 1}, {18, 1}, {10, 11}});
+        },
+        0xFFC020, 1.5f);
+    frames[10] = {{std::move(pointer), -10, -6}};
+    for (int f = 13; f < 22; ++f)
+        frames[static_cast<std::size_t>(f)] = {centred(ArtCanvas(frames[9][0].canvas))};
+    frames[22] = {centred(ArtCanvas(frames[9][0].canvas))};
+    PaintedSprite s = artSprite(frames);
+    s.frames[10].boxes = {{-80, -36, 160, 28}, {-80, -8, 160, 2}, {-76, -33, 152, 22}};
+    for (int label = 0; label < 4; ++label) {
+        const int small = firstFrame[label];
+        const int medium = label == 3 ? 11 : small + 1;
+        const int large = label == 3 ? 12 : small + 2;
+        std::vector<std::uint8_t> anim(8, static_cast<std::uint8_t>(small));
+        anim.push_back(static_cast<std::uint8_t>(medium));
+        anim.push_back(static_cast<std::uint8_t>(large));
+        anim.push_back(static_cast<std::uint8_t>(large));
+        s.anims.push_back(anim);
+    }
+    return s;
+}
+
+// The touch buttons, drawn from their top left: 0 and 1 steer left (plain
+// and pressed), 2 and 3 steer right, 4 and 5 the action button.
+PaintedSprite touchButtons() {
+    std::vector<Frame> frames;
+    const auto button = [](int side, bool pressed, std::uint32_t top, std::uint32_t bottom,
+                           const std::function<bool(double, double)>& symbol) {
+        ArtCanvas b(side, side);
+        const double c = side / 2.0;
+        b.fill(shapeCoverage(side, side, [&](double x, double y) { return std::hypot(x - c, y - c) < c; }), 0,
+               0, 0x101018);
+        b.fill(
+            shapeCoverage(side, side, [&](double x, double y) { return std::hypot(x - c, y - c) < c - 2; }),
+            0, 0, [&](int, int y) { return mixColour(0xE8EEF8, 0x505864, y / double(side)); });
+        b.fill(
+            shapeCoverage(side, side, [&](double x, double y) { return std::hypot(x - c, y - c) < c - 5; }),
+            0, 0, [&](int, int y) {
+                const double t = y / double(side);
+                return pressed ? mixColour(bottom, top, t) : mixColour(top, bottom, t);
+            });
+        const Coverage mark = shapeCoverage(side, side, symbol);
+        b.fill(grown(mark, 2), 0, 0, 0x101018);
+        b.fill(mark, 0, 0, pressed ? 0xFFE060u : 0xF8F8F8u);
+        return b;
+    };
+    constexpr int side = 80;
+    for (int direction = 0; direction < 2; ++direction)
+        for (int pressed = 0; pressed < 2; ++pressed)
+            frames.push_back(
+                {{button(side, pressed, 0x5A7AB8, 0x1A2C58,
+                         [direction](double x, double y) {
+                             const double u = direction == 0 ? x : side - x;
+                             return insidePolygon(
+                                 u, y,
+                                 {{18, 40}, {44, 18}, {44, 31}, {62, 31}, {62, 49}, {44, 49}, {44, 62}});
+                         }),
+                  0, 0}});
+    for (int pressed = 0; pressed < 2; ++pressed)
+        frames.push_back({{button(96, pressed, 0xF06848, 0x901818,
+                                  [](double x, double y) { return insideStar(x, y, 48, 50, 28, 12); }),
+                           0, 0}});
+    return artSprite(frames);
+}
+
+// The racers' icons, 40 px helmets drawn from their top left: frame n for
+// racer n (and the player's driver kind), seven colours with and without a
+// white stripe, a dark visor with a glint.
+PaintedSprite racerIcons() {
+    constexpr int side = 40, racers = 14;
+    constexpr std::uint32_t kShells[7] = {0xD82020, 0x2060D8, 0xF0C020, 0x20A048,
+                                          0xF07010, 0x9030C8, 0x20B8C8};
+    std::vector<Frame> frames;
+    for (int racer = 0; racer < racers; ++racer) {
+        ArtCanvas helmet(side, side);
+        const auto shell = [](double x, double y) {
+            // A dome over a chin guard that sweeps back.
+            const double dome = std::hypot((x - 20) / 17, (y - 21) / 17);
+            return (dome <= 1 && y < 30) || (y >= 26 && y <= 36 && x >= 5 && x <= 33 - (y - 26) * 0.6);
+        };
+        const Coverage body = shapeCoverage(side, side, shell);
+        helmet.fill(grown(body, 2), 0, 0, 0x101018);
+        const std::uint32_t colour = kShells[racer % 7];
+        helmet.fill(body, 0, 0, [&](int x, int y) {
+            const bool glint = std::hypot(x + 0.5 - 14, y + 0.5 - 11) < 5;
+            return glint ? mixColour(colour, 0xFFFFFF, 0.55) : colour;
+        });
+        if (racer >= 7) {
+            const Coverage stripe = shapeCoverage(
+                side, side, [&](double x, double y) { return shell(x, y) && std::fabs(x - 20) < 3; });
+            helmet.fill(stripe, 0, 0, 0xF8F8F8);
+        }
+        const Coverage visor = shapeCoverage(
+            side, side, [](double x, double y) { return insideRoundedRect(x, y, 16, 17, 39, 27, 4); });
+        helmet.fill(grown(visor, 1.5f), 0, 0, 0x101018);
+        helmet.fill(visor, 0, 0, [](int x, int y) { return y < 20 && x > 24 ? 0xA8C8E8u : 0x283848u; });
+        frames.push_back({{std::move(helmet), 0, 0}});
+    }
+    PaintedSprite s = artSprite(frames);
+    for (int f = 0; f < racers; ++f)
+        s.anims.push_back({static_cast<std::uint8_t>(f)});
+    return s;
+}
+
+} // namespace
+
+void addDemoHudArt(std::vector<std::optional<PaintedSprite>>& sprites) {
+    sprites[12] = numbers();
+    sprites[15] = places();
+    sprites[26] = items();
+    sprites[30] = gauge();
+    sprites[63] = racerIcons();
+    sprites[64] = raceStart();
+    sprites[66] = touchButtons();
+}
+
+} // namespace mkdata

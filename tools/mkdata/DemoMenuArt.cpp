@@ -1,0 +1,234 @@
+// The front end's painted parts: the splash's two pictures (slot 0, drawn
+// from their centres on white), the bar sprite (slot 8: the header and footer
+// bar, a button, the settings gauge and the emblem) and the menu items,
+// answers and soft keys (slot 65), as glossy bevelled shapes. Sizes and
+// anchors are the ones the menus lay out with: the bar is 640 x 48 from its
+// top centre, the button 120 x 40 and the emblem 64 px from their centres,
+// the gauge 160 x 14 (its fill 158 x 12 inside it) from its top left; an
+// item is 300 x 44, an answer 200 x 36 and a soft key 96 x 36, each from
+// its top left.
+
+#include "tools/mkdata/DemoArt.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace mkdata {
+
+namespace {
+
+using datakit::PaintedSprite;
+using Frame = std::vector<ArtPiece>;
+
+constexpr std::uint32_t kAmber = 0xF0B020;
+
+// A glossy button: a dark outline, a light bevel, a body in a gradient with
+// a shine over its upper half.
+ArtCanvas glossy(int width, int height, std::uint32_t top, std::uint32_t bottom, double radius) {
+    ArtCanvas canvas = tile(width, height, top, bottom, radius);
+    const Coverage shine = shapeCoverage(width, height, [&](double x, double y) {
+        return insideRoundedRect(x, y, 6, 5, width - 6, height * 0.48, std::max(radius - 6, 2.0));
+    });
+    canvas.fill(shine, 0, 0, 0xFFFFFF, 0.22f);
+    return canvas;
+}
+
+// The bar across the screen: gold trim, a navy body with a sheen and a
+// chequered band fading in at its right end (its left end carries texts).
+ArtCanvas bar() {
+    constexpr int width = 640, height = 48;
+    ArtCanvas canvas(width, height);
+    const Coverage all = shapeCoverage(width, height, [](double, double) { return true; });
+    canvas.fill(all, 0, 0, [](int, int y) {
+        if (y < 2)
+            return 0x6A8AC8u;
+        if (y >= 42)
+            return y >= 46 ? 0x6A4A10u : kAmber;
+        return mixColour(0x24448A, 0x0A1430, (y - 2) / 40.0);
+    });
+    const Coverage chequer = shapeCoverage(width, height, [](double x, double y) {
+        const double edge = width - x;
+        return y >= 8 && y < 36 && edge < 96 &&
+               (static_cast<int>(x / 7) + static_cast<int>((y - 8) / 7)) % 2 == 0;
+    });
+    canvas.fill(chequer, 0, 0, [](int x, int) {
+        const double edge = width - x;
+        return mixColour(0xE8ECF4, 0x24448A, std::clamp(edge / 96.0, 0.0, 1.0));
+    });
+    const Coverage sheen = shapeCoverage(width, height, [](double, double y) { return y >= 3 && y < 16; });
+    canvas.fill(sheen, 0, 0, 0xFFFFFF, 0.12f);
+    return canvas;
+}
+
+// A wheel for the emblem: a treaded tyre, a silver rim with five spokes
+// and a gold hub.
+ArtCanvas emblem() {
+    constexpr int side = 64;
+    constexpr double c = side / 2.0;
+    ArtCanvas canvas(side, side);
+    const auto ring = [&](double outer, double inner) {
+        return shapeCoverage(side, side, [&](double x, double y) {
+            const double r = std::hypot(x - c, y - c);
+            return r <= outer && r >= inner;
+        });
+    };
+    canvas.fill(ring(31, 0), 0, 0, 0x0A0A10);
+    canvas.fill(ring(29.5, 20), 0, 0, [&](int x, int y) {
+        const double a = std::atan2(y + 0.5 - c, x + 0.5 - c);
+        return std::fmod(a * 24 / std::numbers::pi + 48, 2.0) < 1.0 ? 0x2A2A30u : 0x3C3C44u;
+    });
+    canvas.fill(ring(20, 0), 0, 0,
+                [&](int, int y) { return mixColour(0xF4F6FA, 0x7A8290, y / double(side)); });
+    const Coverage spokes = shapeCoverage(side, side, [&](double x, double y) {
+        const double r = std::hypot(x - c, y - c);
+        if (r > 17)
+            return false;
+        if (r < 6)
+            return true;
+        const double a = std::atan2(y - c, x - c) + std::numbers::pi / 2;
+        return std::fabs(std::remainder(a, 2 * std::numbers::pi / 5)) < 0.22;
+    });
+    const Coverage holes = shapeCoverage(side, side, [&](double x, double y) {
+        const double r = std::hypot(x - c, y - c);
+        return r <= 17 && r >= 6;
+    });
+    canvas.fill(holes, 0, 0, 0x1A2030);
+    canvas.fill(spokes, 0, 0, [&](int, int y) { return mixColour(0xF4F6FA, 0x8A92A0, y / double(side)); });
+    paintShape(
+        canvas, [&](double x, double y) { return std::hypot(x - c, y - c) < 6.5; }, kAmber, 1.f);
+    return canvas;
+}
+
+PaintedSprite menuBar() {
+    std::vector<Frame> frames(7);
+    frames[0] = {{bar(), -320, 0}};
+    frames[1] = {centred(glossy(120, 40, 0xFFD060, 0xD07810, 12))};
+    ArtCanvas track(160, 14);
+    track.fill(roundedCoverage(160, 14, 0, 5), 0, 0, 0xA0A8B8);
+    track.fill(roundedCoverage(160, 14, 1, 4), 0, 0,
+               [](int, int y) { return mixColour(0x080C18, 0x1E2840, y / 14.0); });
+    frames[2] = {{std::move(track), 0, 0}};
+    ArtCanvas fill(158, 12);
+    fill.fill(roundedCoverage(158, 12, 0, 4), 0, 0, [](int x, int y) {
+        const std::uint32_t c = mixColour(0xE07810, 0xFFD040, x / 158.0);
+        return y < 5 ? mixColour(c, 0xFFFFFF, 0.4 * (1 - y / 5.0)) : c;
+    });
+    frames[3] = {{std::move(fill), 1, 1}};
+    ArtCanvas notch(2, 14);
+    notch.fill(shapeCoverage(2, 14, [](double, double) { return true; }), 0, 0, 0xA0A8B8);
+    frames[4] = {{std::move(notch), 0, 0}};
+    ArtCanvas mark(3, 18);
+    mark.fill(shapeCoverage(3, 18, [](double, double) { return true; }), 0, 0,
+              [](int x, int) { return x == 1 ? 0xFFFFFFu : 0xC8D0DCu; });
+    frames[5] = {{std::move(mark), -1, -2}};
+    frames[6] = {centred(emblem())};
+    return artSprite(frames);
+}
+
+// Frames 0 and 1 a menu item highlighted and plain, 2 and 3 an answer
+// highlighted and plain, 4 to 8 the soft keys.
+PaintedSprite menuItems() {
+    constexpr std::uint32_t kOnTop = 0xFFD868, kOnBottom = 0xD88A10;
+    constexpr std::uint32_t kOffTop = 0x4A6A9C, kOffBottom = 0x1A2A4C;
+    std::vector<Frame> frames;
+    frames.push_back({{glossy(300, 44, kOnTop, kOnBottom, 12), 0, 0}});
+    frames.push_back({{glossy(300, 44, kOffTop, kOffBottom, 12), 0, 0}});
+    frames.push_back({{glossy(200, 36, kOnTop, kOnBottom, 10), 0, 0}});
+    frames.push_back({{glossy(200, 36, kOffTop, kOffBottom, 10), 0, 0}});
+    for (int key = 0; key < 5; ++key)
+        frames.push_back({{glossy(96, 36, kOffTop, kOffBottom, 10), 0, 0}});
+    return artSprite(frames);
+}
+
+// The splash's first picture: the studio's badge, a bevelled shield of deep
+// blue with a gold rim, its initial and its name.
+ArtCanvas studioBadge() {
+    constexpr int width = 220, height = 190;
+    ArtCanvas canvas(width, height);
+    const auto shield = [](double inset) {
+        return [inset](double x, double y) {
+            const double left = 20 + inset, right = 200 - inset, top = 4 + inset;
+            if (y < top || x < left || x > right)
+                return false;
+            if (y < 96)
+                return insideRoundedRect(x, y, left, top, right, 140, 26 - inset);
+            // The lower part narrows to a point.
+            const double bottom = 186 - inset;
+            const double half = (right - left) / 2 * std::sqrt(std::max(0.0, 1 - (y - 96) / (bottom - 96)));
+            return std::fabs(x - 110) <= half;
+        };
+    };
+    canvas.fill(shapeCoverage(width, height, shield(0)), 0, 0, 0x101018);
+    canvas.fill(shapeCoverage(width, height, shield(3)), 0, 0,
+                [](int, int y) { return mixColour(0xFFE68A, 0xB87810, y / 190.0); });
+    canvas.fill(shapeCoverage(width, height, shield(8)), 0, 0,
+                [](int, int y) { return mixColour(0x3A68C8, 0x0A1A50, y / 190.0); });
+    const ArtCanvas initial = lettering(u"B", 96, 0xFFF4C0, 0xE09018, 4, 4);
+    const ArtCanvas name = lettering(u"BRIVANTA", 20, 0xFFFFFF, 0xB8C8E8, 2, 2);
+    const auto stamp = [&canvas](const ArtCanvas& part, int left, int top) {
+        for (int y = 0; y < part.height(); ++y)
+            for (int x = 0; x < part.width(); ++x)
+                if (const Rgba& p = part.at(x, y); p.a > 0)
+                    canvas.fill(Coverage{1, 1, {p.a}}, left + x, top + y,
+                                (static_cast<std::uint32_t>(p.r) << 16) |
+                                    (static_cast<std::uint32_t>(p.g) << 8) | static_cast<std::uint32_t>(p.b));
+    };
+    stamp(initial, 110 - initial.width() / 2, 6);
+    stamp(name, 110 - name.width() / 2, 118);
+    return canvas;
+}
+
+// The splash's second picture: a chequered flag waving on its pole, the
+// cloth shaded along its folds.
+ArtCanvas waving() {
+    constexpr int width = 240, height = 170;
+    ArtCanvas canvas(width, height);
+    const auto fold = [](double x) { return 9 * std::sin((x - 30) / 200 * 2.6 * std::numbers::pi); };
+    const Coverage cloth = shapeCoverage(width, height, [&](double x, double y) {
+        const double lift = fold(x);
+        return x >= 30 && x <= 232 && y >= 16 + lift && y <= 130 + lift * 0.8;
+    });
+    canvas.fill(grown(cloth, 2.5f), 0, 0, 0x101018);
+    canvas.fill(cloth, 0, 0, [&](int x, int y) {
+        const double lift = fold(x + 0.5);
+        const double v = (y + 0.5 - 16 - lift) / (114 - lift * 0.2);
+        const bool white = (static_cast<int>((x - 30) / 25.25) + static_cast<int>(v * 6)) % 2 == 0;
+        // Light falls on the folds that face up.
+        const double slope = fold(x + 1.5) - fold(x - 0.5);
+        const double light = std::clamp(0.55 - slope * 0.35, 0.1, 1.0);
+        return white ? mixColour(0x9098A8, 0xFFFFFF, light) : mixColour(0x000000, 0x383840, light);
+    });
+    paintShape(
+        canvas, [](double x, double y) { return x >= 20 && x <= 29 && y >= 8 && y <= 168; }, 0xC8D0DC, 2.f);
+    paintShape(
+        canvas, [](double x, double y) { return std::hypot(x - 24.5, y - 8) < 7; }, 0xF0B020, 2.f);
+    return canvas;
+}
+
+PaintedSprite splash() {
+    std::vector<Frame> frames;
+    frames.push_back({centred(studioBadge())});
+    frames.push_back({centred(waving())});
+    // Drawn on white: edges are blended over it.
+    std::vector<const ArtCanvas*> all = {&frames[0][0].canvas, &frames[1][0].canvas};
+    PaintedSprite s;
+    s.palettes = {artPalette(all, 15, 0xFFFFFF)};
+    for (const Frame& frame : frames)
+        s.frames.push_back(
+            {.fills = {},
+             .images = {artImage(frame[0].canvas, s.palettes[0], frame[0].x, frame[0].y, 0xFFFFFF)},
+             .boxes = {}});
+    return s;
+}
+
+} // namespace
+
+void addDemoMenuArt(std::vector<std::optional<PaintedSprite>>& sprites) {
+    sprites[0] = splash();
+    sprites[8] = menuBar();
+    sprites[65] = menuItems();
+}
+
+} // namespace mkdata
