@@ -16,6 +16,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/TextLayout.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
@@ -277,8 +278,11 @@ void setupRace() {
     // the cars' screen places exist when the first state reads them.
     if (raceViewHooks().viewPass)
         raceViewHooks().viewPass();
-    RaceSetupStatics& s = raceSetupStatics();
-    hudLayoutOf(currentEventType(), s.s_hudKind, s.s_hudFlags);
+    // The head-up display of the event type, its intro started afresh.
+    std::int32_t hudKind = 0;
+    std::int32_t hudElements = 0;
+    hudLayoutOf(currentEventType(), hudKind, hudElements);
+    initHud(hudKind, hudElements);
     rankRacers();
     CameraStatics& camera = cameraStatics();
     camera.s_tourState = 0;

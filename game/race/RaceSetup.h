@@ -34,9 +34,6 @@ struct RaceSetupStatics {
     // The racer ids in the race, slot 0 the player's; -1 free.
     rt::IntArray* s_opponentIds = nullptr;
     std::int32_t s_opponentCount = 0;
-    // The head-up display's layout kind and element bits for the event type.
-    std::int32_t s_hudKind = 0;
-    std::int32_t s_hudFlags = 0;
 
     RT_REFERENCE_FIELDS(RaceSetupStatics, rt::NoReferenceBase, s_opponentIds)
 };

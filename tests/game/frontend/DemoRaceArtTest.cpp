@@ -38,7 +38,6 @@
 
 namespace {
 
-constexpr std::int32_t kMainMenu = 6;
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
@@ -77,11 +76,13 @@ struct DemoRaceArtTest : ::testing::TestWithParam<int> {
         s_track = GetParam();
         s_started = false;
         framework_testing::s_register = [] {
+            // The splash goes straight to the menus' load (fonts and all,
+            // which the race's display draws with), then the main menu.
             game::setStateHandler(2, [](std::int32_t message) {
                 if (message == game::kUpdate)
-                    game::pushState(kMainMenu);
+                    game::startLoading(game::kLoadMenus, game::kMainMenuState);
             });
-            game::setStateHandler(kMainMenu, mainMenuStartsTheRace);
+            game::setStateHandler(game::kMainMenuState, mainMenuStartsTheRace);
         };
     }
 };

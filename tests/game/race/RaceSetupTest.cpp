@@ -16,6 +16,7 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/TextLayout.h"
 #include "tests/game/race/RaceDataFixture.h"
 #include "tests/support/LogCapture.h"
 
@@ -174,8 +175,9 @@ TEST_F(RaceSetup, TheFirstRaceStateFindsTheRaceSetUp) {
         EXPECT_EQ(game::raceStatics().s_totalSegments, 30 * r.wantLaps);
         EXPECT_EQ(game::raceFrameStatics().s_lapTimes->length(), r.wantLaps);
         EXPECT_EQ(game::raceFrameStatics().s_bestLapTime, 61 * 4096 + 123) << "taken as stored";
-        EXPECT_EQ(game::raceSetupStatics().s_hudKind, 5);
-        EXPECT_EQ(game::raceSetupStatics().s_hudFlags, 0x191086);
+        EXPECT_EQ(game::hudStatics().s_hudKind, 5);
+        EXPECT_EQ(game::hudStatics().s_hudElements, 0x191086);
+        EXPECT_EQ(game::hudStatics().s_hudPhase, 0) << "the display's intro starts afresh";
         EXPECT_EQ(game::cameraStatics().s_tourRacer, 1);
         EXPECT_TRUE(game::racersInRaceOrder());
     }
