@@ -2,10 +2,10 @@
 // as mkdata makes it, in a fresh program folder for every run, replaying
 // demo-run.replay (recorded with `--record` from demo-run.script beside
 // it): the splash, the sound question, the title, the main menu and its
-// first-time question, the race and bonus menus, the racer list, the
-// pre-race selection set to one lap, the race's load, flyover, racer intro
-// and countdown, the lap itself, the results, the after-race menu and the
-// main menu again.
+// first-time question, the race menu, the bonus menu's cups, the racer
+// list, the pre-race selection set to one lap, the race's load, flyover,
+// racer intro and countdown, the lap itself, the results, the after-race
+// menu and the main menu again.
 //
 // The run must walk exactly those states, log nothing but progress lines
 // (no runtime check, no loader warning) and paint the same frames and
@@ -13,9 +13,12 @@
 // the race's sky, road and the player's car in the colours of mkdata's
 // model, hold many colours (painted, not filled rectangles), and hash as
 // golden-demo.txt records; a picture that differs is written to the
-// working folder as golden-demo-NAME.png. VORLAX_UPDATE_EXPECTED=1 in the
-// environment writes the hashes seen instead of comparing them (the demo
-// art changes them; the replay's frames stay).
+// working folder as golden-demo-NAME.png. New art changes the hashes, not
+// the replay's frames:
+//
+//     VORLAX_UPDATE_EXPECTED=1 ctest --test-dir build/release -L demo
+//
+// writes the hashes seen instead of comparing them.
 
 #include "tests/support/Command.h"
 #include "tests/support/TemporaryFolder.h"
@@ -65,20 +68,20 @@ struct DemoRun {
     std::string hashes;
 };
 
-// Runs `vorlax --headless --script demo-run.replay ARGUMENTS FOLDER` in a
-// fresh program folder holding the demo set; `files` is where the run's
-// own files go.
-DemoRun runDemo(const fs::path& files, const std::string& arguments) {
+// Runs `vorlax --headless --script SCRIPT ARGUMENTS FOLDER` in a fresh
+// program folder holding the demo set, the script being the demo's replay
+// unless given; `files` is where the run's own files go.
+DemoRun runDemo(const fs::path& files, const std::string& arguments,
+                const fs::path& script = sourceFile("demo-run.replay")) {
     static const mkdata::ProgramFolder s_set = mkdata::makeDemoSet();
     const fs::path folder = files / "program";
     fs::remove_all(folder);
     fs::create_directories(files);
     EXPECT_TRUE(mkdata::writeProgramFolder(s_set, folder).ok());
     const fs::path hashes = files / "hashes.txt";
-    testing_support::CommandResult result =
-        testing_support::runCommand(std::string("'") + VORLAX_PROGRAM + "' --headless --script '" +
-                                    sourceFile("demo-run.replay").string() + "' --hashes '" +
-                                    hashes.string() + "' " + arguments + " '" + folder.string() + "' 2>&1");
+    testing_support::CommandResult result = testing_support::runCommand(
+        std::string("'") + VORLAX_PROGRAM + "' --headless --script '" + script.string() + "' --hashes '" +
+        hashes.string() + "' " + arguments + " '" + folder.string() + "' 2>&1");
     return {result.status, result.output, readText(hashes)};
 }
 
@@ -109,6 +112,44 @@ TEST(Demo, TheRunWalksFromTheTitleThroughARaceBackToTheMainMenuAndRepeatsFrameFo
     EXPECT_EQ(second.status, 0) << second.output;
     EXPECT_GT(std::count(first.hashes.begin(), first.hashes.end(), '\n'), kResultsFrame);
     EXPECT_TRUE(first.hashes == second.hashes) << "two runs of the replay paint different frames or states";
+}
+
+// A tap at the game's point (x, y), which the turned portrait screen takes
+// as (480 - y, x), in a timed script.
+std::string tap(int time, int x, int y) {
+    const std::string point = std::to_string(480 - y) + ' ' + std::to_string(x);
+    return std::to_string(time) + " stylus-down " + point + "\n+40 stylus-up " + point + '\n';
+}
+
+// The race menu's last item, the one-off event, loads its race behind the
+// loading screen, whose prompt then waits for a tap (a key does not pass
+// it), and goes on to the countdown and the race, logging nothing but
+// progress lines.
+TEST(Demo, TheRaceMenusOneOffEventLoadsWaitsForATapAndRaces) {
+    testing_support::TemporaryFolder root("vorlax-demo-one-off");
+    struct Row {
+        std::string prompt;
+        std::vector<std::string> lastStates;
+    };
+    const std::string toTheEvent = "0 activate\n0 focus-gained\n12500 key-down F1\n+60 key-up F1\n" +
+                                   tap(22000, 320, 240) + tap(26000, 58, 82) + tap(28000, 320, 240) +
+                                   tap(30000, 58, 287);
+    for (const Row& row : {Row{"40000 key-down F1\n+60 key-up F1\n", {"state 45 -> 17", "state 17 -> 4"}},
+                           Row{tap(40000, 320, 240), {"state 17 -> 4", "state 4 -> 41", "state 41 -> 42"}}}) {
+        const fs::path script = root.path() / "one-off.script";
+        std::ofstream(script) << toTheEvent + row.prompt + "60000 quit\n";
+        const DemoRun run = runDemo(root.path() / "run", "", script);
+        ASSERT_EQ(run.status, 0) << run.output;
+        const std::vector<std::string> trace = stateTrace(run.output);
+        ASSERT_GE(trace.size(), row.lastStates.size()) << run.output;
+        EXPECT_EQ(std::vector<std::string>(trace.end() - static_cast<std::ptrdiff_t>(row.lastStates.size()),
+                                           trace.end()),
+                  row.lastStates)
+            << run.output;
+        std::istringstream lines(run.output);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_TRUE(datacheck::isProgressLine(line)) << line;
+    }
 }
 
 // A screenshot, read back; its pixels 0xRRGGBB.
@@ -172,7 +213,7 @@ bool near(std::uint32_t rgb, std::uint32_t model, int tolerance = 8) {
     return true;
 }
 
-// The single race of the race menu's first bonus picture runs on track 0;
+// The race of the bonus menu's first cup runs on track 0;
 // its first racer, the player's, drives the first racer sprite set.
 constexpr int kRaceTrack = 0;
 // The player's car on the screen, behind and below the camera, in the
