@@ -82,6 +82,21 @@ std::string lines(const std::vector<datacheck::Finding>& findings) {
     return out;
 }
 
+// The game's own progress lines, the sound load's among them, pass; a line
+// that tells of something skipped or replaced does not.
+TEST(Datacheck, TellsTheGamesProgressLinesFromWarnings) {
+    struct Row {
+        const char* line;
+        bool progress;
+    };
+    for (const Row& row :
+         {Row{"state 4 -> 5", true}, Row{"text pack /texts.pak: entry 2 loaded", true},
+          Row{"sounds 0 to 2", true}, Row{"sounds 18 to 23", true}, Row{"all sounds loaded", true},
+          Row{"sound engine: all 24 sounds stopped", true}, Row{"sounds 0 to 2 not loaded", false},
+          Row{"sound 3: no such entry", false}, Row{"sound engine: fault in sound 3", false}})
+        EXPECT_EQ(datacheck::isProgressLine(row.line), row.progress) << row.line;
+}
+
 TEST(Datacheck, TheDemoSetIsSound) {
     std::vector<datacheck::Finding> findings = check(mkdata::makeDemoSet());
     EXPECT_TRUE(findings.empty()) << lines(findings);

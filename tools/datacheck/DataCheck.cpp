@@ -46,13 +46,14 @@ private:
     std::vector<std::string> m_lines;
 };
 
-// The lines that tell how a sound start goes, as a start and an end (with
-// the words "not" and "fault" nowhere between); any other line is a loader
-// or a runtime check saying what it skipped or replaced. A new progress line
-// of the start-up joins this list.
+// The lines that tell how a sound start goes, as a start, an end and what
+// stands between them (with the words "not" and "fault" nowhere); any other
+// line is a loader or a runtime check saying what it skipped or replaced. A
+// new progress line of the start-up joins this list.
 struct ProgressLine {
     std::string_view start, end;
     bool exact = false;
+    std::string_view middle = "";
 };
 constexpr ProgressLine kProgressLines[] = {
     {"", "", true},
@@ -65,6 +66,8 @@ constexpr ProgressLine kProgressLines[] = {
     {"state ", ""},
     {"fixed-point tables from ", " beside them"},
     {"sound: ", " sounds"},
+    {"sounds ", "", false, " to "},
+    {"sound engine: all ", " sounds stopped"},
     {"text pack ", " loaded"},
 };
 
@@ -76,7 +79,10 @@ bool isProgressLine(std::string_view line) {
     for (const ProgressLine& progress : kProgressLines) {
         if (progress.exact ? line == progress.start
                            : line.starts_with(progress.start) && line.ends_with(progress.end) &&
-                                 line.size() >= progress.start.size() + progress.end.size())
+                                 line.size() >= progress.start.size() + progress.end.size() &&
+                                 line.substr(progress.start.size(),
+                                             line.size() - progress.start.size() - progress.end.size())
+                                         .find(progress.middle) != std::string_view::npos)
             return true;
     }
     return false;
