@@ -139,6 +139,8 @@ void pointerPressed(std::int32_t x, std::int32_t y) {
     storePoint(touch, point);
     touch.s_pressX = point[0];
     touch.s_pressY = point[1];
+    touch.s_heldX = point[0];
+    touch.s_heldY = point[1];
     // Last, so that a latch that sees the flag sees the point too.
     touch.s_pressed = 1;
     const PromotionHooks& promotion = seams().promotion;
@@ -149,13 +151,19 @@ void pointerPressed(std::int32_t x, std::int32_t y) {
 
 void pointerDragged(std::int32_t x, std::int32_t y) {
     std::array<std::int32_t, 2> point = turned(x, y);
-    storePoint(touchStatics(), point);
+    TouchStatics& touch = touchStatics();
+    storePoint(touch, point);
+    touch.s_heldX = point[0];
+    touch.s_heldY = point[1];
     hoverPromotion(point);
 }
 
 void pointerReleased(std::int32_t x, std::int32_t y) {
     std::array<std::int32_t, 2> point = turned(x, y);
-    storePoint(touchStatics(), point);
+    TouchStatics& touch = touchStatics();
+    storePoint(touch, point);
+    touch.s_heldX = kNoPoint;
+    touch.s_heldY = kNoPoint;
     if (seams().promotion.released)
         seams().promotion.released();
     hoverPromotion(point);
@@ -165,6 +173,13 @@ void latchPointer() {
     TouchStatics& touch = touchStatics();
     touch.s_latchedX = touch.s_pointX;
     touch.s_latchedY = touch.s_pointY;
+    // A stylus put down and lifted between two frames counts as held in
+    // this one, at its press point.
+    const bool pressed = touch.s_pressed.load() != 0;
+    touch.s_latchedHeldX =
+        touch.s_heldX != kNoPoint || !pressed ? touch.s_heldX.load() : touch.s_pressX.load();
+    touch.s_latchedHeldY =
+        touch.s_heldY != kNoPoint || !pressed ? touch.s_heldY.load() : touch.s_pressY.load();
     // A press shows its point for one frame only; after a release the point
     // stays until the next press.
     if (touch.s_pressed.exchange(0) != 0) {
@@ -200,6 +215,16 @@ bool isPressInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t 
 bool isLatchedPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
     const TouchStatics& touch = touchStatics();
     return pointInRect(touch.s_latchedX, touch.s_latchedY, x, y, w, h);
+}
+
+bool isHeldPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    const TouchStatics& touch = touchStatics();
+    return pointInRect(touch.s_latchedHeldX, touch.s_latchedHeldY, x, y, w, h);
+}
+
+bool isHeldPointInRectArray(rt::IntArray* rect) {
+    const TouchStatics& touch = touchStatics();
+    return pointInRectArray(touch.s_latchedHeldX, touch.s_latchedHeldY, rect);
 }
 
 bool isPressInCorners(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
@@ -238,14 +263,14 @@ bool isPointerOnRaceButton() {
     if (!isInRace())
         return false;
     std::int32_t side = raceButtonSide();
-    return isLatchedPointInRect(15, raceButtonTop(side), side, side);
+    return isHeldPointInRect(15, raceButtonTop(side), side, side);
 }
 
 bool isPointerOnRaceRightHalf() {
     if (!isInRace() || isPointerOnRaceButton())
         return false;
     std::int32_t side = raceButtonSide();
-    return isLatchedPointInRect(screenWidth() / 2, screenHeight() / 2 - side / 2, screenWidth() / 2, side);
+    return isHeldPointInRect(screenWidth() / 2, screenHeight() / 2 - side / 2, screenWidth() / 2, side);
 }
 
 bool isPointerOnHudPanel() {
@@ -259,8 +284,8 @@ bool isPointerOnHudPanel() {
     }
     std::int32_t frameW = spriteFrameWidth(kHudSprite, kHudFrame);
     std::int32_t frameH = spriteFrameHeight(kHudSprite, kHudFrame);
-    return isLatchedPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
-                                spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
+    return isHeldPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
+                             spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
 }
 
 bool isPointerOnBottomButton() {
@@ -270,7 +295,11 @@ bool isPointerOnBottomButton() {
 }
 
 bool isPointerOnBottomButtonInRace() {
-    return isInRace() && isPointerOnBottomButton();
+    if (!isInRace())
+        return false;
+    std::int32_t w = spriteFrameWidth(kSoftKeySprite, kSoftKeyFrameOff);
+    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kSoftKeyFrameOff);
+    return isHeldPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
 }
 
 void buildPauseButtonZone() {

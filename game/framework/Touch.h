@@ -48,9 +48,15 @@ struct TouchStatics {
     std::atomic<std::int32_t> s_pressX{kNoPoint};
     std::atomic<std::int32_t> s_pressY{kNoPoint};
     std::atomic<std::int8_t> s_pressed{0};
+    // Where the stylus is while it touches the screen: set by a press or a
+    // drag, cleared by the release.
+    std::atomic<std::int32_t> s_heldX{kNoPoint};
+    std::atomic<std::int32_t> s_heldY{kNoPoint};
     // The frame's copies, made by the latch.
     std::int32_t s_latchedX = kNoPoint;
     std::int32_t s_latchedY = kNoPoint;
+    std::int32_t s_latchedHeldX = kNoPoint;
+    std::int32_t s_latchedHeldY = kNoPoint;
     std::int32_t s_latchedPressX = kNoPoint;
     std::int32_t s_latchedPressY = kNoPoint;
 
@@ -134,6 +140,14 @@ bool isPointerInRectArray(rt::IntArray* rect);
 bool isPressInRectArray(rt::IntArray* rect);
 bool isPressInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
 bool isLatchedPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+// The stylus held in the rectangle this frame: it touches the screen there,
+// or it was put down there since the last frame (a tap shorter than a frame).
+// The race's controls are held this way: the latched point of a held stylus
+// is gone after the press's frame unless it moves, and a lifted one's stays
+// until the next press, so a car steered by it would stop while the stylus
+// is held still and steer on after it is lifted.
+bool isHeldPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+bool isHeldPointInRectArray(rt::IntArray* rect);
 bool isPressInCorners(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
 // False when the active zone is missing or shorter than 4.
 bool isPointerInActiveZone();

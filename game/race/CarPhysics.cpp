@@ -2,11 +2,13 @@
 
 #include "game/framework/Keys.h"
 #include "game/framework/States.h"
+#include "game/framework/Touch.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
@@ -53,12 +55,6 @@ bool slipstream(const cEntity* car) {
 std::int32_t slopeScaled(std::int32_t rate, std::int32_t segment) {
     std::int32_t degrees = mulWrap(segmentHeightValue(segment), 360) >> 11;
     return mulWrap(mulWrap(rate, degrees + 25), 4) / 100;
-}
-bool leftHeld() {
-    return isKeyHeld(3) || isKeyHeld(10);
-}
-bool rightHeld() {
-    return isKeyHeld(4) || isKeyHeld(12);
 }
 
 void clearTrackTriggerFlags() {
@@ -135,14 +131,15 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
     DrivingStatics& d = drivingStatics();
     if (car->m_boostTimer < 1 && segmentHeightValue(car->m_segment) < 0)
         car->m_boostTimer = 1;
-    if (segmentHeightValue(car->m_segment) > 0 || leftHeld() || (rightHeld() && car->m_boostTimer < 1)) {
+    if (segmentHeightValue(car->m_segment) > 0 || steerLeftHeld() ||
+        (steerRightHeld() && car->m_boostTimer < 1)) {
         gain = mulWrap(gain, 8) / 10;
         if (d.s_gainHalved)
             gain /= 2;
     }
     gain = stateFactors(car, gain);
-    if ((isKeyHeld(8) || isKeyPressed(1)) && inRaceState() && car->m_state != kStateGhost &&
-        car->m_collected >= 1 && stateStatics().s_gameMode != kNoNitroMode)
+    if ((isKeyHeld(8) || isKeyPressed(1) || isPointerOnHudPanel()) && inRaceState() &&
+        car->m_state != kStateGhost && car->m_collected >= 1 && stateStatics().s_gameMode != kNoNitroMode)
         fireNitro(car);
     if (d.s_itemBarEnabled && isKeyPressed(15))
         advanceItemBar(car);
@@ -374,6 +371,14 @@ std::int32_t getBraking(const cEntity* car) {
     std::int32_t b = car->m_driveMode == 3 ? 32000 : car->m_defValues[1];
     std::int32_t r = slopeScaled(mulWrap(100 - drag, b) / 100, car->m_segment);
     return onRoad(car) ? fixMul32(drivingStatics().s_brakeFactor, r) : r;
+}
+
+bool steerLeftHeld() {
+    return isKeyHeld(3) || isKeyHeld(10) || isPointerOnRaceLeftHalf();
+}
+
+bool steerRightHeld() {
+    return isKeyHeld(4) || isKeyHeld(12) || isPointerOnRaceRightHalf();
 }
 
 bool canUseItem(const cEntity* car) {

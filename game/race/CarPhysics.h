@@ -41,6 +41,11 @@ std::int32_t getTopSpeed(const cEntity* car);
 std::int32_t getAcceleration(const cEntity* car);
 std::int32_t getBraking(const cEntity* car);
 bool canUseItem(const cEntity* car);
+// The player's steering as the keys and the race screen's touch bands give
+// it: left by game key 3 or 10 or the left half band, right by 4 or 12 or the
+// right half band.
+bool steerLeftHeld();
+bool steerRightHeld();
 // The height value of a segment (its slope, 4096 = 1.0 of the height scale).
 std::int32_t segmentHeightValue(std::int32_t segment);
 // The surface byte of a segment (any number, wrapped).

@@ -96,7 +96,6 @@ struct DrivingStatics {
     std::int32_t s_settleSide = 1;
     std::int32_t s_raceBoostTimer = 0;
     std::int8_t s_stopGoPenalised = 0;
-    std::int32_t s_startPhaseTimer = 0;
     std::int32_t s_playerGear = 0;
     std::int32_t s_shiftTimer = -1;
     std::int32_t s_playerAuxTimer = 0;

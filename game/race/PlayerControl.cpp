@@ -2,6 +2,7 @@
 
 #include "game/data/EventSlots.h"
 #include "game/framework/Keys.h"
+#include "game/framework/Touch.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
@@ -9,6 +10,7 @@
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
@@ -60,12 +62,20 @@ void steerTowards(cEntity* car, std::int32_t dir, std::int32_t dt) {
     car->m_steerAmount = lerpClamped(car->m_steerAmount, dir * d.s_steerRate, mulWrap(8, dt));
 }
 
-void brakeOrShift(cEntity* car, bool brake, std::int32_t dt) {
+// The brake's sound when the button on the screen starts braking a moving car.
+constexpr std::int32_t kBrakeTouchSound = 19;
+
+void playBrakeSound() {
+    if (drivingHooks().playSound)
+        drivingHooks().playSound(kBrakeTouchSound);
+}
+
+void brakeOrShift(cEntity* car, bool brake, bool brakeTouched, std::int32_t dt) {
     DrivingStatics& d = drivingStatics();
     bool braking = (brake || d.s_stopGoPenalised) && !car->m_hasTarget && isOnGround(car);
     if (!braking) {
         d.s_brakeHoldTime = 0;
-        if (isKeyPressed(6)) {
+        if (isKeyPressed(6) || isPointerOnRaceButton()) {
             std::int32_t up = getShiftPoint(car, car->m_gear, true);
             if (car->m_jumpKind == 0 && car->m_state != kStateGhost)
                 car->m_jumpKind = kJumpHop;
@@ -81,6 +91,8 @@ void brakeOrShift(cEntity* car, bool brake, std::int32_t dt) {
     if (car->m_driveMode != 1) {
         d.s_brakeTimer = d.s_brakeSoundTime;
         car->m_driveMode = 1;
+        if (car->m_speed != 0 && brakeTouched)
+            playBrakeSound();
     }
     if (car->m_speed <= d.s_brakeStopSpeed)
         car->m_contactEnd = 1;
@@ -199,9 +211,11 @@ std::int32_t getGearTargetSpeed(const cEntity* car) {
 
 void readPlayerInput(cEntity* car, std::int32_t dt) {
     DrivingStatics& d = drivingStatics();
-    bool brake = isKeyHeld(16);
-    bool left = isKeyHeld(3) || isKeyHeld(10);
-    bool right = isKeyHeld(4) || isKeyHeld(12);
+    // The bottom button brakes once the start's count has run out.
+    const bool brakeTouched = isPointerOnBottomButtonInRace() && raceUtilityStatics().s_startPhaseTimer < 1;
+    bool brake = isKeyHeld(16) || brakeTouched;
+    bool left = steerLeftHeld();
+    bool right = steerRightHeld();
     if (car->m_landLock >= 1 || raceFinished())
         brake = left = right = false;
     if (car->m_state == kStateSwapped) {
@@ -223,9 +237,9 @@ void readPlayerInput(cEntity* car, std::int32_t dt) {
         } else {
             d.s_steerHoldTime = 0;
         }
-        if (isKeyHeld(2) || isKeyHeld(14))
+        if (isKeyHeld(2) || isKeyHeld(14) || isHudButtonHeld())
             takeTarget(car);
-        brakeOrShift(car, brake, dt);
+        brakeOrShift(car, brake, brakeTouched, dt);
     } else {
         d.s_steerHoldTime = 0;
     }

@@ -27,7 +27,7 @@ bool isPointerOnRaceLeftHalf() {
     const std::int32_t width = config().s_gameScreenWidth;
     const std::int32_t height = config().s_gameScreenHeight;
     const std::int32_t h = spriteFrameHeight(kTouchSprite, kActionFrame);
-    return isLatchedPointInRect(0, height / 2 - h / 2, width / 2, h);
+    return isHeldPointInRect(0, height / 2 - h / 2, width / 2, h);
 }
 
 bool isHudButtonHeld() {
@@ -38,7 +38,7 @@ bool isHudButtonHeld() {
     if (player->m_driveMode != kHeldButtonDriveMode && stateStatics().s_gameMode != kGuideGameMode)
         return false;
     buildHudButtonZones();
-    if (!isPointerInRectArray(touchStatics().s_hudButtonZone))
+    if (!isHeldPointInRectArray(touchStatics().s_hudButtonZone))
         return false;
     if (++s.s_hudButtonFrames < kHudButtonHoldFrames)
         return false;

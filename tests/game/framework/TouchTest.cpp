@@ -215,6 +215,36 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
     EXPECT_FALSE(game::isPointerOnHudPanel()) << "not after the pause button";
 }
 
+// The race's controls are held while the stylus touches them: held still
+// for many frames, moved onto another control, and lifted. A tap shorter
+// than a frame counts for that frame.
+TEST_F(TouchTest, ARaceControlIsHeldWhileTheStylusTouchesItAndLetGoWhenItIsLifted) {
+    setState(42, 0);
+    game::loopStatics().s_rotated = 0;
+    game::pointerPressed(500, 240);
+    for (int frame = 0; frame < 5; ++frame) {
+        game::latchPointer();
+        EXPECT_TRUE(game::isPointerOnRaceRightHalf()) << "frame " << frame;
+    }
+    game::pointerDragged(20, 450);
+    game::latchPointer();
+    EXPECT_FALSE(game::isPointerOnRaceRightHalf());
+    EXPECT_TRUE(game::isPointerOnRaceButton());
+    game::pointerReleased(20, 450);
+    for (int frame = 0; frame < 3; ++frame) {
+        game::latchPointer();
+        EXPECT_FALSE(game::isPointerOnRaceButton()) << "frame " << frame << " after the lift";
+        EXPECT_FALSE(game::isPointerOnRaceRightHalf());
+    }
+    game::pointerPressed(500, 240);
+    game::pointerReleased(500, 240);
+    game::latchPointer();
+    EXPECT_TRUE(game::isPointerOnRaceRightHalf()) << "a quick tap";
+    game::latchPointer();
+    EXPECT_FALSE(game::isPointerOnRaceRightHalf());
+    game::loopStatics().s_rotated = 1;
+}
+
 // Sprite 65 frame 8 is 73 wide: the pause button is (567, 0, 73, 73).
 TEST_F(TouchTest, ThePauseButtonHighlightsAndItsPressPushesThePauseMenu) {
     const game::TouchStatics& touch = game::touchStatics();
