@@ -4,6 +4,7 @@
 #include "game/framework/States.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
@@ -89,7 +90,7 @@ void fireNitro(cEntity* car) {
     if (isPlayer(car)) {
         requestShake(drivingStatics().s_shakeTime, 6, 6, 2);
         sound(14);
-        startHudFlash(0, drivingStatics().s_impactTime / 2, false, 999);
+        startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
     }
     car->m_collected = 0;
 }

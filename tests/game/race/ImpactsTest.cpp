@@ -31,6 +31,7 @@ TEST_F(ImpactsTest, FlagsChooseOneEffectInAFixedOrderAndTheCrashAddsOnTop) {
         {"box on the left", 1, 64, 100, 0, false, 0, impact, -1, 0},
         {"player pushed right from the left", 0, 2, 100, 0, false, 0, impact, 100, 200},
         {"player pushed left from the right", 0, 4, 100, 0, false, 0, impact, 100, -200},
+        {"effect 256 the full effect time", 1, 256, 100, 0, false, 256, 32768, 100, 0},
         {"effect 512 an eighth", 1, 512, 100, 0, false, 512, 4096, 100, 0},
         {"effect 4096 long", 1, 4096, 100, 0, false, 4096, 16384, 100, 0},
         {"knock-out at 80 keeps the speed", 1, 16384, 80, 80, false, 16384, impact, 80, 0},
@@ -55,6 +56,20 @@ TEST_F(ImpactsTest, FlagsChooseOneEffectInAFixedOrderAndTheCrashAddsOnTop) {
         EXPECT_EQ(car->m_lateral, c.lateralAfter);
         // A knock-out drops the held item.
         EXPECT_EQ(car->m_heldItem, c.effect == 16384 ? -1 : 3);
+    }
+}
+
+TEST_F(ImpactsTest, TheEffectTimesAreTheirMillisecondsInFixedPoint) {
+    const game::ImpactStatics& s = game::impactStatics();
+    struct Case {
+        const char* what;
+        std::int32_t value, ms, fixed;
+    };
+    for (const Case& c : {Case{"crash", s.s_crashTime, 1000, 4096}, Case{"impact", s.s_impactTime, 800, 3276},
+                          Case{"effect", s.s_effectTime, 8000, 32768},
+                          Case{"long effect", s.s_longEffectTime, 4000, 16384}}) {
+        EXPECT_EQ(c.value, c.fixed) << c.what;
+        EXPECT_EQ(game::msToTime(c.ms), c.fixed) << c.what;
     }
 }
 
