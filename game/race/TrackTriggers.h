@@ -76,6 +76,9 @@ struct TriggerStatics {
     std::int32_t s_gateKind = 3;
     rt::ByteArray* s_gateDone = nullptr;
     std::int32_t s_movingObjectProgress = 0;
+    // Five ZoomedAnimPlayer drawn under the player's car, restarted when the
+    // player passes a gate of kind 3; null on tracks without them.
+    rt::ObjectArray* s_underCarPlayers = nullptr;
     // The last obstacle box found: its two lateral edges.
     std::int32_t s_boxEdgeA = 0;
     std::int32_t s_boxEdgeB = 0;
@@ -99,7 +102,7 @@ struct TriggerStatics {
     std::int32_t s_effectSprite = 0;
 
     RT_REFERENCE_FIELDS(TriggerStatics, rt::NoReferenceBase, s_itemBoxTaken, s_coinTaken, s_gateDone,
-                        s_laneTargets)
+                        s_underCarPlayers, s_laneTargets)
 };
 
 TriggerStatics& triggerStatics();

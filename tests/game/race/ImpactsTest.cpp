@@ -4,6 +4,7 @@
 
 #include "game/race/Impacts.h"
 #include "game/race/RaceKernel.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "tests/game/race/OpponentsFixture.h"
 
 namespace {
@@ -71,6 +72,37 @@ TEST_F(ImpactsTest, TheEffectTimesAreTheirMillisecondsInFixedPoint) {
         EXPECT_EQ(c.value, c.fixed) << c.what;
         EXPECT_EQ(game::msToTime(c.ms), c.fixed) << c.what;
     }
+}
+
+// A crash of the player's car restarts both crash animations; a computer
+// car's crash, or another impact, leaves them.
+TEST_F(ImpactsTest, ThePlayersCrashRestartsTheCrashAnimations) {
+    struct Case {
+        const char* what;
+        std::int32_t type, flags;
+        bool restarted;
+    };
+    for (const Case& c :
+         {Case{"the player's crash", 0, 16, true}, Case{"a computer car's crash", 1, 16, false},
+          Case{"the player bumped", 0, 32, false}}) {
+        SCOPED_TRACE(c.what);
+        game::impactStatics().s_crashAnims = rt::newObjectArray(2);
+        for (std::int32_t i = 0; i < 2; ++i) {
+            auto* anim = rt::make<game::ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+            anim->start(53, i, 4096, 0);
+            anim->update(500);
+            anim->stop();
+            rt::ObjectArray::set(game::impactStatics().s_crashAnims, i, anim);
+        }
+        game::cEntity* car = makeCar(c.type, {0, 100}, 4096);
+        game::applyImpact(car, c.flags, car->m_speed, nullptr);
+        for (std::int32_t i = 0; i < 2; ++i) {
+            const auto* anim = static_cast<const game::ZoomedAnimPlayer*>(
+                rt::ObjectArray::get(game::impactStatics().s_crashAnims, i));
+            EXPECT_EQ(anim->m_stopped, c.restarted ? 0 : 1) << i;
+        }
+    }
+    game::impactStatics().s_crashAnims = nullptr;
 }
 
 TEST_F(ImpactsTest, AKnockedCarIgnoresEveryImpact) {
