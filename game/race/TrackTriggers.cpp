@@ -337,6 +337,15 @@ void resetTrackTriggers() {
         }
 }
 
+void releaseTrackTriggers() {
+    TriggerStatics& s = triggerStatics();
+    s.s_itemBoxTaken = nullptr;
+    s.s_coinTaken = nullptr;
+    s.s_gateDone = nullptr;
+    s.s_underCarPlayers = nullptr;
+    effects() = nullptr;
+}
+
 std::int32_t trackEffectCount() {
     return effects() ? effects()->length() / kRecordInts : 0;
 }

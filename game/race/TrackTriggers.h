@@ -109,6 +109,9 @@ TriggerStatics& triggerStatics();
 
 // Per-segment marks cleared for a new run, the track effects dropped.
 void resetTrackTriggers();
+// What the released race leaves nothing of: the per-segment marks, sized by
+// its track, the gate track's under-car animations and the track effects.
+void releaseTrackTriggers();
 void processTrackTriggers(cEntity* e);
 // Appends a track effect; kinds 2 to 5 take and start a free pool player
 // and are not added while none is free.
