@@ -18,7 +18,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kGuidedMode = 6;
 constexpr std::int32_t kNoNitroMode = 2;
 constexpr std::int32_t kJumpTriggerLow = 6;
 

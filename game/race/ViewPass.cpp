@@ -27,7 +27,6 @@ using rt::iadd;
 using rt::imul;
 using rt::isub;
 
-constexpr std::int32_t kSegmentLength = 1024;
 // The states in which the player's car stands on its slice like any other.
 constexpr std::int32_t kSectionKind = 0x1000;
 
