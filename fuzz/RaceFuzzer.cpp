@@ -2,9 +2,11 @@
 // little-endian u16 length and its bytes: a track entry (wire model
 // included), event entry 0 of that track and its zones; the bytes left are
 // the game keys held, one byte a step, repeated. Six cars race for 2000
-// steps of 0.1 s on that data; after every step each car's place is its
-// index in the racer list, its segment lies in the ring and its position
-// in the segment in 0..1023.
+// steps of 0.1 s on that data; when the first key byte has its top bit set
+// the race is the guided one instead (game mode 6, two cars), its guide
+// moving one step every 200 race steps. After every step each car's place
+// is its index in the racer list, its segment lies in the ring and its
+// position in the segment in 0..1023.
 
 #include "fuzz/RaceDataHarness.h"
 #include "game/data/EventSlots.h"
@@ -13,6 +15,7 @@
 #include "game/framework/States.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EventGoals.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
@@ -28,6 +31,9 @@
 namespace {
 
 constexpr std::int32_t kCars = 6;
+constexpr std::int32_t kGuidedCars = 2;
+constexpr std::int32_t kGuidedMode = 6;
+constexpr std::int32_t kStepsPerGuideStep = 200;
 constexpr std::int32_t kSteps = 2000;
 constexpr std::int32_t kObjects = 10;
 
@@ -59,12 +65,12 @@ rt::IntArray* intsOf(std::initializer_list<std::int32_t> values) {
     return a;
 }
 
-std::vector<game::cEntity*> makeField() {
+std::vector<game::cEntity*> makeField(std::int32_t n) {
     const std::int32_t count = game::trackStatics().s_segmentCount;
-    game::raceStatics().s_racers = rt::newObjectArray(kCars);
+    game::raceStatics().s_racers = rt::newObjectArray(n);
     std::vector<game::cEntity*> cars;
-    for (std::int32_t i = 0; i < kCars; ++i) {
-        game::cEntity* car = game::cEntity::cEntityWithType(i == kCars - 1 ? 0 : 1);
+    for (std::int32_t i = 0; i < n; ++i) {
+        game::cEntity* car = game::cEntity::cEntityWithType(i == n - 1 ? 0 : 1);
         car->m_racerIndex = car->m_racePosition = i;
         car->m_segment = car->m_prevSegment = ((count - 1 - i) % count + count) % count;
         car->m_segmentPos = 512;
@@ -107,16 +113,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game::installOpponentSteps();
         game::initZoomAnimPool();
         game::stateStatics().s_state = game::kRaceState;
+        const bool guided = !parts.keys.empty() && (parts.keys[0] & 0x80) != 0;
+        game::stateStatics().s_gameMode = guided ? kGuidedMode : 0;
+        game::eventGoalStatics().s_guideStep = 0;
         const std::int32_t count = game::trackStatics().s_segmentCount;
         game::RaceStatics& race = game::raceStatics();
         race.s_laps = 3;
         race.s_totalSegments = 3 * count;
-        const std::vector<game::cEntity*> cars = makeField();
+        const std::vector<game::cEntity*> cars = makeField(guided ? kGuidedCars : kCars);
         race.s_raceObjects = rt::newObjectArray(kObjects);
         for (std::int32_t i = 0; i < kObjects; ++i)
             rt::ObjectArray::set(race.s_raceObjects, i, game::cEntity::cEntityWithType(2));
         game::resetRaceRun();
         for (std::int32_t step = 0; step < kSteps; ++step) {
+            if (guided)
+                game::eventGoalStatics().s_guideStep = step / kStepsPerGuideStep;
             game::KeyStatics& k = game::keyStatics();
             const std::int32_t bits =
                 parts.keys.empty() ? 0 : parts.keys[static_cast<std::size_t>(step) % parts.keys.size()];
@@ -130,6 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fuzzing::check(car->m_segmentPos >= 0 && car->m_segmentPos < game::kSegmentLength);
             }
         }
+        game::stateStatics().s_gameMode = 0;
         game::raceSteps() = {};
         game::drivingHooks() = {};
     });

@@ -374,13 +374,14 @@ void preparePlayerCar() {
     cars.s_hudFlashSprite = sprite(kHudFlashSprite);
     cars.s_hudFlashFarSprite = sprite(kHudFlashFarSprite);
     drivingStatics().s_spinFrameLimit = animFrames(s, kCarSpinAnim);
-    cars.s_crashAnims = rt::newObjectArray(2);
-    const std::int32_t crashTime = impactStatics().s_crashTime;
+    ImpactStatics& impacts = impactStatics();
+    impacts.s_crashAnims = rt::newObjectArray(2);
+    const std::int32_t crashTime = impacts.s_crashTime;
     const std::pair<std::int32_t, std::int32_t> crash[] = {{set, kCarSpinAnim}, {kSurfaceSprite, 0}};
     for (std::int32_t i = 0; i < 2; ++i) {
         auto* player2 = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
         player2->start(crash[i].first, crash[i].second, crashTime, 0);
-        rt::ObjectArray::set(cars.s_crashAnims, i, player2);
+        rt::ObjectArray::set(impacts.s_crashAnims, i, player2);
     }
 }
 
@@ -575,16 +576,15 @@ void setupTrackObjects(std::int32_t track) {
     view.s_movingObjectX[0] = triggers.s_movingObjectX = -halfWidth;
     view.s_movingObjectX[1] = triggers.s_movingObjectX2 = halfWidth;
     triggers.s_gateKind = track >= 0 && track < kTrackCount ? kGateKinds[track] : -1;
-    CarPaintStatics& cars = carPaintStatics();
-    cars.s_underCarPlayers = nullptr;
+    triggers.s_underCarPlayers = nullptr;
     if (track == kUnderCarTrack) {
-        cars.s_underCarPlayers = rt::newObjectArray(kUnderCarPlayers);
+        triggers.s_underCarPlayers = rt::newObjectArray(kUnderCarPlayers);
         for (std::int32_t i = 0; i < kUnderCarPlayers; ++i) {
             const std::int32_t anim = kUnderCarFirstAnim + i;
             cacheZoomedAnim3(kEffectsSprite, anim, kZoomSteps);
             auto* player = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
             player->start(kEffectsSprite, anim, kGateDuration, 0);
-            rt::ObjectArray::set(cars.s_underCarPlayers, i, player);
+            rt::ObjectArray::set(triggers.s_underCarPlayers, i, player);
         }
         view.s_movingObjectDX[0] /= 2;
         view.s_movingObjectDX[1] /= 2;

@@ -5,6 +5,7 @@
 #include "game/framework/Touch.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
@@ -84,7 +85,7 @@ void fireNitro(cEntity* car) {
     if (isPlayer(car)) {
         requestShake(drivingStatics().s_shakeTime, 6, 6, 2);
         sound(14);
-        startHudFlash(0, drivingStatics().s_impactTime / 2, false, 999);
+        startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
     }
     car->m_collected = 0;
 }

@@ -1,8 +1,10 @@
 #include "game/race/ComputerDriver.h"
 
+#include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
@@ -31,6 +33,14 @@ constexpr std::int32_t kTuningRows[kAiTuningRows][kAiTuningColumns] = {
 };
 // A car 4 segments behind the player when placed up.
 constexpr std::int32_t kPlaceBehind = 4;
+// The guided race: its second car waits this many segments ahead of the
+// player, or, as the player's target, this many behind and half a segment
+// on; past the guide's aiming steps the player's target time is set.
+constexpr std::int32_t kGuidedAhead = 6;
+constexpr std::int32_t kGuidedBehind = 3;
+constexpr std::int32_t kGuidedBehindOffset = 512;
+constexpr std::int32_t kGuidedAimSteps = 6;
+constexpr std::int32_t kGuidedTargetTime = 100 << 12;
 constexpr std::int32_t kInsideLineChance = 10;
 constexpr std::int32_t kItemUseOdds = 30;
 
@@ -310,8 +320,48 @@ void updateRoute(cEntity* car, std::int32_t dt) {
         car->m_routeStart = -1;
 }
 
+bool placeGuidedCar(cEntity* car) {
+    cEntity* p = player();
+    if (!p || p == car)
+        return false;
+    const std::int32_t step = eventGoalStatics().s_guideStep;
+    if (step > kGuidedAimSteps) {
+        if (p->m_hasTarget) {
+            p->m_targetTime = kGuidedTargetTime;
+            p->m_hasTarget = 0;
+            p->m_targetRacer = -1;
+        }
+        car->m_active = 0;
+        return true;
+    }
+    if ((p->m_hasTarget || step == kGuidedAimSteps) && p->m_targetRacer == car->m_racerIndex) {
+        std::int32_t segment = wrapSegment(p->m_segment - kGuidedBehind);
+        std::int32_t position = p->m_segmentPos + kGuidedBehindOffset;
+        // A position past the segment's end is carried into the next one,
+        // so the car never stands outside 0..1023.
+        if (position >= kSegmentLength) {
+            position -= kSegmentLength;
+            segment = wrapSegment(segment + 1);
+        }
+        car->m_segment = car->m_prevSegment = segment;
+        car->m_segmentPos = car->m_prevSegmentPos = position;
+        car->m_speed = p->m_speed;
+        if (p->m_segment >= kGuidedBehind)
+            car->m_lap = car->m_prevLap = p->m_lap;
+        car->m_lateral = car->m_prevLateral = 0;
+    }
+    if (step > 3 && !p->m_hasTarget) {
+        car->m_segment = car->m_prevSegment = wrapSegment(p->m_segment + kGuidedAhead);
+        car->m_segmentPos = car->m_prevSegmentPos = p->m_segmentPos;
+        car->m_lateral = car->m_prevLateral = p->m_lateral;
+    }
+    return false;
+}
+
 void updateAiCar(cEntity* car, std::int32_t dt) {
     if (!car->m_active)
+        return;
+    if (stateStatics().s_gameMode == kGuidedGameMode && placeGuidedCar(car))
         return;
     if (car->m_fallen) {
         if (++car->m_fallStep >= kFallSteps)

@@ -46,6 +46,13 @@ void setupAiDriver(cEntity* car, std::int32_t index);
 // Tuning values 0 to 5 from row index mod 5 (entries 1, 2, 3, 5, 6, 4).
 void setAiTuning(cEntity* car, std::int32_t index);
 void updateAiCar(cEntity* car, std::int32_t dt);
+// The guided race's placement of its second car `car` by the guide's step:
+// after the aiming steps the player's target ends and the car leaves the
+// track (answers true: the car's step ends there); as the player's target
+// it goes 3 segments behind the player, half a segment on, at the player's
+// speed on the centre line; from step 4 on, while the player aims at
+// nothing, it waits 6 segments ahead at the player's position and lateral.
+bool placeGuidedCar(cEntity* car);
 // Takes the first lane mark not yet taken (kLaneNone gives no lane).
 void pickLaneTarget(cEntity* car);
 void updateCatchUp(cEntity* car, std::int32_t dt);

@@ -72,7 +72,6 @@ struct DrivingStatics {
     std::int32_t s_shiftTimerLimit = 4096;
     std::int32_t s_landLockTime = 819;
     std::int32_t s_trailInterval = 205;
-    std::int32_t s_impactTime = 4096;
     std::int32_t s_shakeTime = 1229;
     // Drift: the share of a bend's curvature a car at top speed slides
     // outward by, per second.

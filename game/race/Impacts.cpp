@@ -180,6 +180,7 @@ void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* ot
         e->m_effectTimer = s.s_crashTime;
         if (player) {
             requestShake(4096, 0, 2, 4);
+            restartAnimPlayers(s.s_crashAnims);
             return;
         }
     }
@@ -227,6 +228,15 @@ std::int32_t testSideContact(const cEntity* a, const cEntity* b) {
             return 1;
     }
     return 0;
+}
+
+void restartAnimPlayers(const rt::ObjectArray* players) {
+    if (!players)
+        return;
+    for (rt::Object* o : rt::Array::objectElementsAt(players))
+        if (o && (o->classId() == rt::ClassId::ZoomedAnimPlayer ||
+                  o->classId() == rt::ClassId::PreZoomedAnimPlayer))
+            static_cast<ZoomedAnimPlayer*>(o)->restart();
 }
 
 void installImpactSteps() {

@@ -13,6 +13,7 @@
 // (docs/driving.md, "Contacts").
 //
 // Game thread only.
+#include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -48,8 +49,11 @@ struct ImpactStatics {
     // crashes the car (flag 16) instead of grazing it.
     std::int32_t s_impactSpeedLimit = 170666;
     std::int32_t s_impactAngleLimit = 114;
+    // Two ZoomedAnimPlayer: the crash animation of the player's car, played
+    // from its start on every crash; null until the race's load makes them.
+    rt::ObjectArray* s_crashAnims = nullptr;
 
-    RT_NO_REFERENCE_FIELDS(ImpactStatics, rt::NoReferenceBase)
+    RT_REFERENCE_FIELDS(ImpactStatics, rt::NoReferenceBase, s_crashAnims)
 };
 
 ImpactStatics& impactStatics();
@@ -64,6 +68,10 @@ bool checkEntityContact(const cEntity* a, const cEntity* b, bool alongside);
 // sideways) when b is right of a and a's contact flag equals the player's,
 // or left of or level with a and the flags differ; 0 otherwise.
 std::int32_t testSideContact(const cEntity* a, const cEntity* b);
+
+// Restarts every animation player of `players` from its first frame;
+// null, and elements that are no animation player, are passed over.
+void restartAnimPlayers(const rt::ObjectArray* players);
 
 // Installs the contact test and the impact into the race's steps.
 void installImpactSteps();

@@ -8,6 +8,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/race/EventRowLayout.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
@@ -15,6 +16,7 @@
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
@@ -300,6 +302,10 @@ void prepareRace(bool full) {
 
     eventStatics().s_trackZones = nullptr;
     eventStatics().s_trackZoneCount = 0;
+    // The marks per segment are as long as the released track: kept, they
+    // would make the heap after a release depend on which race it was.
+    releaseTrackTriggers();
+    impactStatics().s_crashAnims = nullptr;
     clearElements(s.s_entityPool);
     s.s_entityPool = nullptr;
 

@@ -28,6 +28,7 @@ constexpr std::int32_t kRecordInts = 4;
 constexpr std::int32_t kLaneSpacing = 512;
 constexpr std::int32_t kStrikeKind = 1;
 constexpr std::int32_t kNoStrikeDriver = 5;
+constexpr std::int32_t kGuidedOpponentAhead = 5;
 
 bool isPlayer(const cEntity* e) {
     return e->m_type == 0;
@@ -150,17 +151,20 @@ void gateRule(cEntity* e, std::int32_t code, std::int32_t xl, std::int32_t xr) {
             rt::ByteArray::set(s.s_gateDone, segment, 1);
     };
     const bool passes = isPlayer(e) && s.s_gateKind == 3;
+    auto pass = [&] {
+        s.s_gatePassed = 1;
+        sound(11);
+        restartAnimPlayers(s.s_underCarPlayers);
+    };
     if (e->m_state == kStateStrike || e->m_state == kStateNoContact || e->m_state == kStateGhost) {
         if (passes) {
-            s.s_gatePassed = 1;
-            sound(11);
+            pass();
             markDone();
         }
         return;
     }
     if (passes) {
-        s.s_gatePassed = 1;
-        sound(11);
+        pass();
         if (e->m_speed > kmhToSpeed(80)) {
             const std::int32_t half = e->m_speed >> 1;
             e->m_speed = e->m_maxSpeed = half > kmhToSpeed(40) ? half : kmhToSpeed(40);
@@ -333,6 +337,15 @@ void resetTrackTriggers() {
         }
 }
 
+void releaseTrackTriggers() {
+    TriggerStatics& s = triggerStatics();
+    s.s_itemBoxTaken = nullptr;
+    s.s_coinTaken = nullptr;
+    s.s_gateDone = nullptr;
+    s.s_underCarPlayers = nullptr;
+    effects() = nullptr;
+}
+
 std::int32_t trackEffectCount() {
     return effects() ? effects()->length() / kRecordInts : 0;
 }
@@ -415,6 +428,35 @@ void triggerRamp(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
     e->m_knocked = 0;
 }
 
+// The guided race's second car, still off the track, comes on 5 segments
+// ahead of the player; the two become racers 0 and 1. A car already on
+// the track, or a racer list without a second car, is left as it is.
+void bringGuidedOpponent(cEntity* player) {
+    rt::ObjectArray* racers = raceStatics().s_racers;
+    if (!racers || racers->length() < 2)
+        return;
+    cEntity* other = nullptr;
+    for (rt::Object* o : rt::Array::objectElementsAt(racers))
+        if (o && o != player && o->classId() == cEntity::kClassId) {
+            other = static_cast<cEntity*>(o);
+            break;
+        }
+    if (!other || other->m_active)
+        return;
+    const std::int32_t count = trackStatics().s_segmentCount;
+    const std::int32_t ahead = player->m_segment + kGuidedOpponentAhead;
+    // The lap follows across the start line so that the car really is
+    // ahead of the player in the ranking.
+    const bool wraps = count > 0 && ahead >= count;
+    other->m_segment = other->m_prevSegment = count > 0 ? ahead % count : ahead;
+    other->m_lap = other->m_prevLap = player->m_lap + (wraps ? 1 : 0);
+    other->m_active = 1;
+    rt::ObjectArray::set(racers, 0, other);
+    rt::ObjectArray::set(racers, 1, player);
+    other->m_racePosition = 0;
+    player->m_racePosition = 1;
+}
+
 void triggerItemBox(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p, std::int32_t q) {
     TriggerStatics& s = triggerStatics();
     if (e->m_type == 2 || (guided() && eventGoalStatics().s_guideStep != 4))
@@ -433,6 +475,8 @@ void triggerItemBox(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p
         if (guided())
             e->m_nextItem = 3;
     }
+    if (guided() && isPlayer(e))
+        bringGuidedOpponent(e);
     setBit(s.s_itemBoxTaken, e->m_segment, p);
 }
 

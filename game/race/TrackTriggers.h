@@ -76,6 +76,9 @@ struct TriggerStatics {
     std::int32_t s_gateKind = 3;
     rt::ByteArray* s_gateDone = nullptr;
     std::int32_t s_movingObjectProgress = 0;
+    // Five ZoomedAnimPlayer drawn under the player's car, restarted when the
+    // player passes a gate of kind 3; null on tracks without them.
+    rt::ObjectArray* s_underCarPlayers = nullptr;
     // The last obstacle box found: its two lateral edges.
     std::int32_t s_boxEdgeA = 0;
     std::int32_t s_boxEdgeB = 0;
@@ -99,13 +102,16 @@ struct TriggerStatics {
     std::int32_t s_effectSprite = 0;
 
     RT_REFERENCE_FIELDS(TriggerStatics, rt::NoReferenceBase, s_itemBoxTaken, s_coinTaken, s_gateDone,
-                        s_laneTargets)
+                        s_underCarPlayers, s_laneTargets)
 };
 
 TriggerStatics& triggerStatics();
 
 // Per-segment marks cleared for a new run, the track effects dropped.
 void resetTrackTriggers();
+// What the released race leaves nothing of: the per-segment marks, sized by
+// its track, the gate track's under-car animations and the track effects.
+void releaseTrackTriggers();
 void processTrackTriggers(cEntity* e);
 // Appends a track effect; kinds 2 to 5 take and start a free pool player
 // and are not added while none is free.

@@ -6,6 +6,7 @@
 #include "game/race/CarViewPass.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
@@ -234,7 +235,7 @@ void paintAiHeldItem(const cEntity* car) {
 }
 
 void paintCarAnim(const cEntity* car, std::int32_t x, std::int32_t y) {
-    const rt::ObjectArray* anims = carPaintStatics().s_crashAnims;
+    const rt::ObjectArray* anims = impactStatics().s_crashAnims;
     const std::int32_t flags = car->m_noMirror ? 0 : zoom_flags::kMirrorX;
     for (std::int32_t i = 0; i < 2; ++i) {
         ZoomedAnimPlayer* player = animPlayerAt(anims, i);

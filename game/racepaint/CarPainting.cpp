@@ -11,6 +11,7 @@
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackQueries.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/CarEffectLayers.h"
 #include "game/racepaint/RoadsideView.h"
@@ -258,7 +259,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
     }
     if (c.s_underCarLayers)
         for (std::int32_t i = 0; i < 5; ++i)
-            if (ZoomedAnimPlayer* player = animPlayerAt(c.s_underCarPlayers, i))
+            if (ZoomedAnimPlayer* player = animPlayerAt(triggerStatics().s_underCarPlayers, i))
                 player->paint5(x, y, scale, 0);
 
     if (car->m_knocked && car->m_state != kStateAnimated) {

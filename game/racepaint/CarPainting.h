@@ -72,8 +72,6 @@ struct CarPaintStatics {
     std::int8_t s_underCarLayers = 0;
     ZoomedAnimPlayer* s_underCarPlayerA = nullptr;
     ZoomedAnimPlayer* s_underCarPlayerB = nullptr;
-    // Five ZoomedAnimPlayer.
-    rt::ObjectArray* s_underCarPlayers = nullptr;
     // The player's car sprite, drawn unscaled; its animations 3 and 4 are
     // the state-32 animation of every car.
     ASprite* s_playerCarSprite = nullptr;
@@ -82,12 +80,10 @@ struct CarPaintStatics {
     ASprite* s_hudFlashFarSprite = nullptr;
     ZoomedAnimPlayer* s_slipstreamAnim = nullptr;
     ZoomedAnimPlayer* s_heldItemPlayer = nullptr;
-    // Two ZoomedAnimPlayer: the crash animation.
-    rt::ObjectArray* s_crashAnims = nullptr;
 
     RT_REFERENCE_FIELDS(CarPaintStatics, rt::NoReferenceBase, s_underCarPlayerA, s_underCarPlayerB,
-                        s_underCarPlayers, s_playerCarSprite, s_positionMarkerSprite, s_hudFlashSprite,
-                        s_hudFlashFarSprite, s_slipstreamAnim, s_heldItemPlayer, s_crashAnims)
+                        s_playerCarSprite, s_positionMarkerSprite, s_hudFlashSprite, s_hudFlashFarSprite,
+                        s_slipstreamAnim, s_heldItemPlayer)
 };
 
 CarPaintStatics& carPaintStatics();

@@ -229,6 +229,8 @@ TEST_F(CarPhysicsTest, TheNitroSpendsEveryCollectedObject) {
     EXPECT_EQ(car->m_stateTimer, 3 * n * 9830 / 10 - 100);
     EXPECT_EQ(car->m_boostTimer, 3 * n * 9830 / 10 - 100);
     EXPECT_GE(car->m_speed, game::kmhToSpeed(100) * 115 / 100);
+    // The player's flash lasts half of the one impact time (0.4 s).
+    EXPECT_EQ(game::drivingStatics().s_hudFlashDuration, 1638);
 }
 
 TEST_F(CarPhysicsTest, RatesAndTablesStayDefinedWhateverTheDataSays) {

@@ -4,7 +4,9 @@
 // catch-up of a player far ahead and of a car half a lap behind.
 
 #include "game/race/ComputerDriver.h"
+#include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RacePhase.h"
 #include "game/race/TrackTriggers.h"
 #include "tests/game/race/OpponentsFixture.h"
@@ -143,6 +145,52 @@ TEST_F(ComputerDriverTest, APlayerFarAheadIsChasedAndACarHalfALapBehindIsPlacedU
     game::updateCatchUp(far, 409);
     EXPECT_EQ(far->m_segment, 26);
     EXPECT_EQ(far->m_lap, 2);
+}
+
+// The guided race's second car is placed by the guide's step: ahead of
+// the player until the player aims at it, then 3 segments behind as its
+// target, and taken off the track once the guide has moved past aiming.
+TEST_F(ComputerDriverTest, TheGuidedRacesCarIsPlacedByTheGuideStep) {
+    struct Case {
+        const char* what;
+        std::int32_t step, playerSegment, playerPos;
+        bool targeted;
+        std::int32_t segment, position, lateral, lap;
+        bool active, targetKept;
+    };
+    const Case cases[] = {
+        {"before the guide aims: untouched", 3, 10, 300, false, 20, 100, 250, 1, true, false},
+        {"ahead of the player at step 4", 4, 10, 300, false, 16, 300, -150, 1, true, false},
+        {"ahead, wrapped over the ring", 5, 37, 300, false, 3, 300, -150, 1, true, false},
+        {"behind the player as its target", 5, 10, 300, true, 7, 812, 0, 2, true, true},
+        {"behind, carried into the next segment", 6, 10, 700, true, 8, 188, 0, 2, true, true},
+        {"behind, wrapped: the lap stays", 6, 1, 300, true, 38, 812, 0, 1, true, true},
+        {"past aiming: off the track", 7, 10, 300, true, 20, 100, 250, 1, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        game::stateStatics().s_gameMode = 6;
+        game::eventGoalStatics().s_guideStep = c.step;
+        auto cars = field({{1, 20, 100, 250}, {2, c.playerSegment, c.playerPos, -150}}, 1);
+        cEntity* car = cars[0];
+        cEntity* p = cars[1];
+        p->m_speed = kmhToSpeed(120);
+        p->m_hasTarget = c.targeted ? 1 : 0;
+        p->m_targetRacer = c.targeted ? car->m_racerIndex : -1;
+        EXPECT_EQ(game::placeGuidedCar(car), !c.active);
+        EXPECT_EQ(car->m_segment, c.segment);
+        EXPECT_EQ(car->m_segmentPos, c.position);
+        EXPECT_EQ(car->m_lateral, c.lateral);
+        EXPECT_EQ(car->m_lap, c.lap);
+        EXPECT_EQ(car->m_active, c.active ? 1 : 0);
+        EXPECT_EQ(p->m_hasTarget, c.targetKept ? 1 : 0);
+        if (c.targetKept) {
+            EXPECT_EQ(car->m_speed, p->m_speed);
+        }
+        EXPECT_EQ(p->m_targetTime, c.step > 6 && c.targeted ? 100 << 12 : 0);
+    }
+    game::stateStatics().s_gameMode = 0;
+    game::eventGoalStatics().s_guideStep = 0;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "game/race/Impacts.h"
 #include "game/race/RaceKernel.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "tests/game/race/OpponentsFixture.h"
 
 namespace {
@@ -31,6 +32,7 @@ TEST_F(ImpactsTest, FlagsChooseOneEffectInAFixedOrderAndTheCrashAddsOnTop) {
         {"box on the left", 1, 64, 100, 0, false, 0, impact, -1, 0},
         {"player pushed right from the left", 0, 2, 100, 0, false, 0, impact, 100, 200},
         {"player pushed left from the right", 0, 4, 100, 0, false, 0, impact, 100, -200},
+        {"effect 256 the full effect time", 1, 256, 100, 0, false, 256, 32768, 100, 0},
         {"effect 512 an eighth", 1, 512, 100, 0, false, 512, 4096, 100, 0},
         {"effect 4096 long", 1, 4096, 100, 0, false, 4096, 16384, 100, 0},
         {"knock-out at 80 keeps the speed", 1, 16384, 80, 80, false, 16384, impact, 80, 0},
@@ -56,6 +58,51 @@ TEST_F(ImpactsTest, FlagsChooseOneEffectInAFixedOrderAndTheCrashAddsOnTop) {
         // A knock-out drops the held item.
         EXPECT_EQ(car->m_heldItem, c.effect == 16384 ? -1 : 3);
     }
+}
+
+TEST_F(ImpactsTest, TheEffectTimesAreTheirMillisecondsInFixedPoint) {
+    const game::ImpactStatics& s = game::impactStatics();
+    struct Case {
+        const char* what;
+        std::int32_t value, ms, fixed;
+    };
+    for (const Case& c : {Case{"crash", s.s_crashTime, 1000, 4096}, Case{"impact", s.s_impactTime, 800, 3276},
+                          Case{"effect", s.s_effectTime, 8000, 32768},
+                          Case{"long effect", s.s_longEffectTime, 4000, 16384}}) {
+        EXPECT_EQ(c.value, c.fixed) << c.what;
+        EXPECT_EQ(game::msToTime(c.ms), c.fixed) << c.what;
+    }
+}
+
+// A crash of the player's car restarts both crash animations; a computer
+// car's crash, or another impact, leaves them.
+TEST_F(ImpactsTest, ThePlayersCrashRestartsTheCrashAnimations) {
+    struct Case {
+        const char* what;
+        std::int32_t type, flags;
+        bool restarted;
+    };
+    for (const Case& c :
+         {Case{"the player's crash", 0, 16, true}, Case{"a computer car's crash", 1, 16, false},
+          Case{"the player bumped", 0, 32, false}}) {
+        SCOPED_TRACE(c.what);
+        game::impactStatics().s_crashAnims = rt::newObjectArray(2);
+        for (std::int32_t i = 0; i < 2; ++i) {
+            auto* anim = rt::make<game::ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+            anim->start(53, i, 4096, 0);
+            anim->update(500);
+            anim->stop();
+            rt::ObjectArray::set(game::impactStatics().s_crashAnims, i, anim);
+        }
+        game::cEntity* car = makeCar(c.type, {0, 100}, 4096);
+        game::applyImpact(car, c.flags, car->m_speed, nullptr);
+        for (std::int32_t i = 0; i < 2; ++i) {
+            const auto* anim = static_cast<const game::ZoomedAnimPlayer*>(
+                rt::ObjectArray::get(game::impactStatics().s_crashAnims, i));
+            EXPECT_EQ(anim->m_stopped, c.restarted ? 0 : 1) << i;
+        }
+    }
+    game::impactStatics().s_crashAnims = nullptr;
 }
 
 TEST_F(ImpactsTest, AKnockedCarIgnoresEveryImpact) {

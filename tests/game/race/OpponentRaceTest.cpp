@@ -24,6 +24,7 @@
 #include "game/race/TrackTriggers.h"
 #include "game/race/ViewPass.h"
 #include "game/sprite/ZoomPlayers.h"
+#include "tests/game/race/HeapFigures.h"
 #include "tests/game/race/OpponentsFixture.h"
 #include "tests/support/Command.h"
 #include "tools/datakit/TriggerCodes.h"
@@ -130,7 +131,8 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
     }
 
     // The race's cars on the grid, the player's last.
-    static std::vector<cEntity*> startRace(std::int64_t seed, std::int32_t playerKmh) {
+    static std::vector<cEntity*> startRace(std::int64_t seed, std::int32_t playerKmh,
+                                           std::int32_t laps = kLaps, std::int32_t computerKmh = 200) {
         // The seed comes first: the track's load draws its weather from the
         // shared Random, which would otherwise carry the last race's state.
         lib::java_util_Random::seedSharedRandom(seed);
@@ -140,7 +142,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         game::stateStatics().s_gameMode = 0;
         game::initZoomAnimPool();
         const std::int32_t count = game::trackStatics().s_segmentCount;
-        ring(count, kLaps);
+        ring(count, laps);
         std::vector<race_testing::Place> grid;
         for (std::int32_t i = 0; i < kCars; ++i)
             grid.push_back({0, count - 1 - i, 512, i % 2 == 0 ? 250 : -250});
@@ -149,7 +151,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         for (std::int32_t i = 0; i < kCars; ++i) {
             cEntity* car = cars[static_cast<std::size_t>(i)];
             const bool player = car->m_type == 0;
-            const std::int32_t top = player ? playerKmh : 200 + 6 * i;
+            const std::int32_t top = player ? playerKmh : computerKmh + 6 * i;
             car->m_stats = ints({0, kmhToSpeed(60), kmhToSpeed(120), kmhToSpeed(180), kmhToSpeed(top)});
             car->m_gearTable = ints({6144, 6144, 6144, 6144, 6144});
             car->m_defValues[1] = 120000;
@@ -339,6 +341,54 @@ TEST_F(OpponentRaceTest, APlayerFarAheadIsChased) {
     const Outcome out = race(3, 300);
     EXPECT_TRUE(out.pushed);
     EXPECT_TRUE(out.allFinished);
+}
+
+// The track effects that hold a player of the effect pool (kinds 2 to 5).
+std::int32_t effectsWithAPlayer() {
+    const rt::IntArray* list = game::zoomPoolStatics().s_poolRecordList;
+    std::int32_t n = 0;
+    for (std::int32_t i = 0; list && i + 3 < list->length(); i += 4) {
+        const std::int32_t kind = rt::IntArray::get(list, i) >> 24 & 0xFF;
+        n += kind >= 2 && kind <= 5 ? 1 : 0;
+    }
+    return n;
+}
+
+// Ten minutes of racing, a race of so many laps that it never finishes: the
+// track effects that hold a player of the pool never outnumber its 40, and
+// after the first lap the heap keeps its live objects, and its used bytes do
+// not grow (they move by the track effects alive at the moment and by where
+// blocks land; see HeapFigures.h).
+TEST_F(OpponentRaceTest, TenMinutesOfRacingKeepTheTrackEffectsAndTheHeapFlat) {
+    const std::vector<cEntity*> cars = startRace(4, 250, 1000, 150);
+    cEntity* player = cars.back();
+    std::int32_t lastLap = player->m_lap, most = 0;
+    std::vector<race_testing::HeapFigures> laps;
+    for (std::int32_t frame = 0; frame < 10 * 60 * 1000 / kFrameMs; ++frame) {
+        steerScript(player);
+        g_clockMs += kFrameMs;
+        game::loopStatics().s_frameMs = kFrameMs;
+        game::updateRace();
+        game::runViewPass(true);
+        const std::int32_t n = effectsWithAPlayer();
+        most = n > most ? n : most;
+        if (player->m_lap != lastLap) {
+            lastLap = player->m_lap;
+            if (lastLap >= 2)
+                laps.push_back(race_testing::collectedHeap());
+        }
+    }
+    EXPECT_EQ(game::raceStatics().s_raceFinished, 0);
+    EXPECT_GT(most, 0) << "the race laid track effects";
+    EXPECT_LE(most, game::kZoomAnimPoolSize);
+    ASSERT_GE(laps.size(), 30u);
+    std::size_t early = 0, late = 0;
+    for (std::size_t i = 0; i < laps.size(); ++i) {
+        EXPECT_EQ(laps[i].objects, laps[0].objects) << "lap " << i + 2;
+        std::size_t& half = i < laps.size() / 2 ? early : late;
+        half = laps[i].bytes > half ? laps[i].bytes : half;
+    }
+    EXPECT_LE(late, early);
 }
 
 } // namespace

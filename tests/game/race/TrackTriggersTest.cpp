@@ -6,6 +6,7 @@
 #include "game/race/TrackTriggers.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/States.h"
+#include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceTables.h"
 #include "game/sprite/ZoomPlayers.h"
@@ -275,6 +276,74 @@ TEST_F(TrackTriggersTest, EffectsWithAPlayerNeverOutnumberThePoolAndGoWhenTheyEn
     game::updateZoomAnimPool(1);
     EXPECT_EQ(game::trackEffectCount(), 1);
     EXPECT_EQ(rt::IntArray::get(game::zoomPoolStatics().s_poolRecordList, 0), 3);
+}
+
+// Passing gate 3 restarts the five animations under the player's car,
+// whatever the player's state; another car, or gate 13, leaves them.
+TEST_F(TrackTriggersTest, PassingGateThreeRestartsTheAnimationsUnderThePlayersCar) {
+    struct Case {
+        const char* what;
+        std::int32_t type, state, gateKind;
+        bool restarted;
+    };
+    const Case cases[] = {{"the player", 0, 0, 3, true},
+                          {"the player striking", 0, 1, 3, true},
+                          {"a computer car", 1, 0, 3, false},
+                          {"the player at gate 13", 0, 0, 13, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        game::TriggerStatics& s = game::triggerStatics();
+        s = game::TriggerStatics{};
+        game::resetTrackTriggers();
+        s.s_movingObjectId = 7;
+        s.s_gateKind = c.gateKind;
+        s.s_underCarPlayers = rt::newObjectArray(5);
+        for (std::int32_t i = 0; i < 5; ++i) {
+            auto* player = rt::make<game::ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+            player->start(25, 8 + i, 1000, 0);
+            player->update(400);
+            player->stop();
+            rt::ObjectArray::set(s.s_underCarPlayers, i, player);
+        }
+        code(datakit::boxTrigger(7, false));
+        cEntity* car = field({{1, kSegment, 512, 0}}, 0)[0];
+        car->m_type = c.type;
+        car->m_state = c.state;
+        game::processTrackTriggers(car);
+        for (std::int32_t i = 0; i < 5; ++i) {
+            const auto* player =
+                static_cast<const game::ZoomedAnimPlayer*>(rt::ObjectArray::get(s.s_underCarPlayers, i));
+            EXPECT_EQ(player->m_stopped, c.restarted ? 0 : 1) << i;
+        }
+    }
+}
+
+// In the guided race the item box of step 4 draws item 3 and brings the
+// second car, still off the track, 5 segments ahead of the player; the
+// two become racers 0 and 1.
+TEST_F(TrackTriggersTest, TheGuidedRacesItemBoxBringsTheSecondCarAhead) {
+    for (const bool alreadyOnTrack : {false, true}) {
+        SCOPED_TRACE(alreadyOnTrack ? "already on the track" : "off the track");
+        game::stateStatics().s_gameMode = 6;
+        game::eventGoalStatics().s_guideStep = 4;
+        game::resetTrackTriggers();
+        event({datakit::dynamicAction(DynamicAction::ItemBox, 1, false, 3, 5)}, 25);
+        code(datakit::dynamicTrigger(0, 0));
+        auto cars = field({{1, kSegment, 512, 0}, {1, 2, 100, 0}}, 0);
+        cEntity* p = cars[0];
+        cEntity* other = cars[1];
+        other->m_active = alreadyOnTrack ? 1 : 0;
+        game::processTrackTriggers(p);
+        EXPECT_EQ(p->m_itemTimer, 8192);
+        EXPECT_EQ(p->m_nextItem, 3);
+        EXPECT_EQ(other->m_segment,
+                  alreadyOnTrack ? 2 : (kSegment + 5) % game::trackStatics().s_segmentCount);
+        EXPECT_EQ(other->m_active, 1);
+        EXPECT_EQ(rt::ObjectArray::get(game::raceStatics().s_racers, 0), alreadyOnTrack ? p : other);
+        EXPECT_EQ(rt::ObjectArray::get(game::raceStatics().s_racers, 1), alreadyOnTrack ? other : p);
+    }
+    game::stateStatics().s_gameMode = 0;
+    game::eventGoalStatics().s_guideStep = 0;
 }
 
 } // namespace
