@@ -48,7 +48,7 @@ void BM_MainMenuFrame(benchmark::State& state) {
         state.SkipWithError("the game did not reach the main menu");
         return;
     }
-    for (std::int32_t sprite : {game::kBackgroundSprite, game::kHeaderSprite, game::kMenuItemSprite})
+    for (std::int32_t sprite : {game::kMenuBackgroundSprite, game::kMenuFrameSprite, game::kMenuItemSprite})
         if (!game::spriteAt(sprite)) {
             state.SkipWithError("a sprite of the main menu is not loaded");
             return;

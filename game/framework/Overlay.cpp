@@ -39,7 +39,7 @@ constexpr std::int32_t kRaceTypeGoalTexts = 151;
 void paintSoftKey(Graphics* graphics, rt::IntArray* zone, std::int32_t frame, rt::String* label,
                   std::int32_t labelX) {
     const SpriteHooks& hooks = seams().sprites;
-    rt::Object* sprite = spriteAt(kSoftKeySprite);
+    rt::Object* sprite = spriteAt(kMenuItemSprite);
     if (sprite && hooks.paintFrame)
         hooks.paintFrame(sprite, graphics, frame, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1), 0);
     if (hooks.selectFontPalette)
@@ -108,7 +108,7 @@ void paintOverlay(Graphics* graphics) {
     if (left == kPauseButtonLabel && touch.s_pauseZone) {
         const RaceHooks& race = seams().race;
         const SpriteHooks& hooks = seams().sprites;
-        rt::Object* sprite = spriteAt(kSoftKeySprite);
+        rt::Object* sprite = spriteAt(kMenuItemSprite);
         if (!(race.raceFinished && race.raceFinished()) && sprite && hooks.paintFrame)
             hooks.paintFrame(sprite, graphics, touch.s_pauseFrame, rt::IntArray::get(touch.s_pauseZone, 0),
                              rt::IntArray::get(touch.s_pauseZone, 1), 0);

@@ -4,6 +4,7 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
@@ -16,7 +17,6 @@ namespace game {
 namespace {
 
 // Sprite numbers and frames of the zones below.
-constexpr std::int32_t kRaceButtonSprite = 66;
 constexpr std::int32_t kRaceButtonFrame = 4;
 constexpr std::int32_t kMode6BarFrame = 3;
 constexpr std::int32_t kMenuItemFrame = 1;
@@ -26,7 +26,6 @@ constexpr std::int32_t kHudSprite = 12;
 constexpr std::int32_t kHudFrame = 6;
 constexpr std::int32_t kHudPanelSprite = 30;
 constexpr std::int32_t kHudPanelFrame = 17;
-constexpr std::int32_t kHudButtonSprite = 26;
 constexpr std::int32_t kHudButtonFrame = 18;
 // The held HUD button's highlight.
 constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
@@ -89,12 +88,12 @@ bool labelExists(std::int32_t index) {
 
 // The side of the race button and its rectangle's top.
 std::int32_t raceButtonSide() {
-    return spriteFrameHeight(kRaceButtonSprite, kRaceButtonFrame);
+    return spriteFrameHeight(kRaceTouchSprite, kRaceButtonFrame);
 }
 
 std::int32_t raceButtonTop(std::int32_t side) {
     if (stateStatics().s_gameMode == kSoftKeyRaceMode)
-        return screenHeight() - spriteFrameHeight(kSoftKeySprite, kMode6BarFrame) - side;
+        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kMode6BarFrame) - side;
     return screenHeight() - side - 10;
 }
 
@@ -289,16 +288,16 @@ bool isPointerOnHudPanel() {
 }
 
 bool isPointerOnBottomButton() {
-    std::int32_t w = spriteFrameWidth(kSoftKeySprite, kSoftKeyFrameOff);
-    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kSoftKeyFrameOff);
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
     return isLatchedPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
 }
 
 bool isPointerOnBottomButtonInRace() {
     if (!isInRace())
         return false;
-    std::int32_t w = spriteFrameWidth(kSoftKeySprite, kSoftKeyFrameOff);
-    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kSoftKeyFrameOff);
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
     return isHeldPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
 }
 
@@ -306,7 +305,7 @@ void buildPauseButtonZone() {
     TouchStatics& touch = touchStatics();
     if (touch.s_pauseZone)
         return;
-    std::int32_t side = spriteFrameWidth(kSoftKeySprite, kPauseFrameOff);
+    std::int32_t side = spriteFrameWidth(kMenuItemSprite, kPauseFrameOff);
     touch.s_pauseZone = makeRect(screenWidth() - side, 0, side, side);
 }
 
@@ -327,8 +326,8 @@ bool touchRaceStartButtons() {
 void buildHudButtonZones() {
     TouchStatics& touch = touchStatics();
     if (!touch.s_hudButtonZone)
-        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kHudButtonSprite, kHudButtonFrame),
-                                         spriteFrameHeight(kHudButtonSprite, kHudButtonFrame));
+        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kHudButtonFrame),
+                                         spriteFrameHeight(kRaceIconSprite, kHudButtonFrame));
 }
 
 bool touchHudButtons() {
@@ -365,8 +364,8 @@ rt::ObjectArray* buildRowZones(std::int32_t n) {
 rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) {
     std::int32_t state = stateStatics().s_state;
     std::int32_t w =
-        spriteFrameWidth(kSoftKeySprite, state == kOptionsState ? kWideMenuItemFrame : kMenuItemFrame);
-    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kMenuItemFrame);
+        spriteFrameWidth(kMenuItemSprite, state == kOptionsState ? kWideMenuItemFrame : kMenuItemFrame);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kMenuItemFrame);
     const PromotionHooks& promotion = seams().promotion;
     bool promotionShown = promotion.available && promotion.available();
     rt::ObjectArray* zones = makeZoneTable(n);
@@ -418,8 +417,8 @@ void buildSoftKeyLabels() {
 void buildSoftKeyZones() {
     TouchStatics& touch = touchStatics();
     touch.s_softKeyZones = makeZoneTable(2);
-    std::int32_t w = spriteFrameWidth(kSoftKeySprite, kSoftKeyFrame);
-    std::int32_t h = spriteFrameHeight(kSoftKeySprite, kSoftKeyFrame) - 4;
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrame);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrame) - 4;
     if (labelExists(touch.s_leftSoftKey) || (isRaceMode6() && labelExists(3)))
         setZone(touch.s_softKeyZones, 0, -8, screenHeight() - h, w, h);
     if (labelExists(touch.s_rightSoftKey))

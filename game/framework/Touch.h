@@ -20,6 +20,7 @@
 // can be torn by an event that lands during the latch; the next event
 // repairs it.
 
+#include "game/framework/SpriteSlots.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 #include "runtime/String.h"
@@ -31,7 +32,6 @@ namespace game {
 
 inline constexpr std::int32_t kNoPoint = -1;
 // The sprites and frames the touch zones and soft keys are sized by.
-inline constexpr std::int32_t kSoftKeySprite = 65;
 inline constexpr std::int32_t kSoftKeyFrame = 4;
 inline constexpr std::int32_t kSoftKeyFrameOff = 5;
 inline constexpr std::int32_t kPauseFrame = 7;

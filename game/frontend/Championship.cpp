@@ -9,6 +9,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
@@ -44,7 +45,6 @@ constexpr std::int32_t kLeftSoftKey = 18;
 // Layout, our design: the cup's picture in the middle of the screen, a
 // dark cover over it while the cup is locked, a badge per race below.
 constexpr std::int32_t kPictureSprite = 10;
-constexpr std::int32_t kBadgeSprite = 63;
 constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
 constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
 constexpr std::int32_t kTextFont = 2;
@@ -116,8 +116,8 @@ void cupPaint() {
         return;
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
     paintScreenHeader();
     const std::int32_t cup = item0();
     const std::int32_t pictureW = spriteFrameWidth(kPictureSprite, 0);
@@ -130,10 +130,10 @@ void cupPaint() {
         setFillColor(kLockCover);
         fillRectAlpha(g, x, y, pictureW, pictureH);
     }
-    const std::int32_t badgeW = spriteFrameWidth(kBadgeSprite, 0);
+    const std::int32_t badgeW = spriteFrameWidth(kRacerBadgeSprite, 0);
     for (std::int32_t race = 0; race < kCupRaces; ++race)
-        paintFrameRound(kBadgeSprite, kCupRaceRows[cup][race], w / 2 + (race - 1) * (badgeW + 8) - badgeW / 2,
-                        y + pictureH + 12);
+        paintFrameRound(kRacerBadgeSprite, kCupRaceRows[cup][race],
+                        w / 2 + (race - 1) * (badgeW + 8) - badgeW / 2, y + pictureH + 12);
     // A new cup calls for the player with the blinking prompt.
     if (cupAvailable(cup) && hasGridFlagB(cup, kCupGridRow) && startupScreenStatics().s_blinkVisible)
         drawMenuText(kTextFont, 0, getString(kPromptText), w / 2, h - 90, kAnchorTopCentre);
@@ -181,13 +181,13 @@ void rewardPaint() {
         return;
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
     paintScreenHeader();
     setFillColor(kPanelColour);
     fillRectAlpha(g, (w - kRewardLineWidth) / 2 - 10, 90, kRewardLineWidth + 20, h - 180);
     const std::int32_t standing = raceResultsStatics().s_cupPlayerStanding;
-    paintFrameRound(kBadgeSprite, standing, w / 2 - spriteFrameWidth(kBadgeSprite, 0) / 2, 100);
+    paintFrameRound(kRacerBadgeSprite, standing, w / 2 - spriteFrameWidth(kRacerBadgeSprite, 0) / 2, 100);
     drawTextBlock(kTextFont, 1, getString(kRewardHeadText), kRewardLineWidth, 0, w / 2, 160,
                   kAnchorTopCentre);
     drawTextBlock(kTextFont, 0, getString(kFirstRewardText + rewardOf(standing).text), kRewardLineWidth, 0,

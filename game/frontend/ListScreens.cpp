@@ -7,6 +7,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
@@ -35,8 +36,6 @@ constexpr std::int32_t kBorder = 2;
 constexpr std::int32_t kGridLayer = static_cast<std::int32_t>(0xCC000000u);
 constexpr std::int32_t kReferenceLayer = static_cast<std::int32_t>(0xAA000000u);
 // The entry pictures (frame = entry), the name plate, the reference pictures.
-constexpr std::int32_t kEntrySprite = 63;
-constexpr std::int32_t kPlateSprite = 8;
 constexpr std::int32_t kPlateFrame = 1;
 constexpr std::int32_t kReferencePictureSprite = 25;
 // A racer definition's fields the list shows: its sprite set, its three
@@ -96,7 +95,7 @@ void chooseRacer(std::int32_t entry) {
 
 void racerListUpdate() {
     const std::int32_t before = touchStatics().s_selection;
-    const bool tapped = touchListScreen(kEntrySprite);
+    const bool tapped = touchListScreen(kRacerBadgeSprite);
     const bool unlocked = racerUnlocked(touchStatics().s_selection);
     setSoftKeys(unlocked ? 1 : -1, 2);
     const std::int32_t flags = unlocked ? kUnlockedFlags : kLockedFlags;
@@ -128,7 +127,7 @@ void paintRacerGrid(Graphics* g) {
             g->setColor(kHighlightCellColour);
             fillRect(g, x, y, kRacerCellSize, kRacerCellSize);
         }
-        paintFrameIfPresent(kEntrySprite, entry, x, y);
+        paintFrameIfPresent(kRacerBadgeSprite, entry, x, y);
         if (!racerUnlocked(entry)) {
             setFillColor(kLockedCellCover);
             fillRectAlpha(g, x, y, kRacerCellSize, kRacerCellSize);
@@ -137,7 +136,7 @@ void paintRacerGrid(Graphics* g) {
     rt::IntArray* definition = racerDefinition(selection);
     if (!definition)
         return;
-    paintSpriteFrame(kPlateSprite, kPlateFrame, kDetailX, kRacerCellY);
+    paintSpriteFrame(kMenuFrameSprite, kPlateFrame, kDetailX, kRacerCellY);
     drawMenuText(kTextFont, 0, getString(rt::IntArray::get(definition, kNameField)), kDetailX, kRacerCellY,
                  kAnchorTopCentre);
     const std::int32_t car = rt::IntArray::get(definition, kSpriteSetField);
@@ -155,8 +154,8 @@ void racerListPaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
     paintRacerGrid(g);
     paintScreenHeader();
     paintHelpLine();
@@ -187,7 +186,7 @@ void referencePaint() {
         return;
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
     setFillColor(kReferenceLayer);
     fillRectAlpha(g, 0, 0, w, h);
     paintScreenHeader();

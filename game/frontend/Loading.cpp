@@ -12,6 +12,7 @@
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SlotTables.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Streams.h"
@@ -43,12 +44,9 @@ namespace {
 
 // Sprite slots the menus' load works on.
 constexpr std::int32_t kTitleBackSprite = 1;
-constexpr std::int32_t kMenuBackSprite = 5;
-constexpr std::int32_t kButtonSprite = 8;
 constexpr std::int32_t kItemSprite = 10;
 constexpr std::int32_t kItemSpriteB = 11;
 constexpr std::int32_t kIconSprite = 25;
-constexpr std::int32_t kBadgeSprite = 63;
 constexpr std::int32_t kBadgeFrames = 6;
 constexpr std::int32_t kGreyTransform = 4;
 // The image table's entry that the menus load.
@@ -149,14 +147,14 @@ std::int32_t managedRacerCount() {
 
 void startLoad(bool raceKind) {
     packOpen(constantString(rt::constants::kSpritePack));
-    if (ASprite* button = neededSprite(loadSpritePlain(kButtonSprite, 1), kButtonSprite)) {
+    if (ASprite* button = neededSprite(loadSpritePlain(kMenuFrameSprite, 1), kMenuFrameSprite)) {
         buildFrameCacheImages(button, 0, 0, -1);
         buildFrameCacheImages(button, 0, 1, -1);
         button->freePixelData();
-        rt::ObjectArray::set(startupStatics().s_sprites, kButtonSprite, button);
+        rt::ObjectArray::set(startupStatics().s_sprites, kMenuFrameSprite, button);
     }
-    rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackSprite,
-                         neededSprite(loadSpritePlain(kMenuBackSprite, 1), kMenuBackSprite));
+    rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackgroundSprite,
+                         neededSprite(loadSpritePlain(kMenuBackgroundSprite, 1), kMenuBackgroundSprite));
     if (raceKind) {
         unloadSprite(kItemSprite);
         ASprite* item = neededSprite(loadSpritePlain(kItemSprite, 1), kItemSprite);
@@ -189,14 +187,14 @@ void markMenuSprites() {
         setSlotValue(kIconSprite, 0);
     for (std::int32_t slot : {62, 9, 14})
         setSlotValue(slot, 0);
-    for (std::int32_t slot : {kItemSprite, kItemSpriteB, 26, 30, kBadgeSprite})
+    for (std::int32_t slot : {kItemSprite, kItemSpriteB, 26, 30, kRacerBadgeSprite})
         flagSlot(slot);
     forEachRacer([](std::int32_t first, std::int32_t second) {
         setSlotValue(first, 0);
         setSlotValue(second, 0);
     });
-    releaseSpriteSlot(kButtonSprite);
-    setSlotValue(kButtonSprite, 0);
+    releaseSpriteSlot(kMenuFrameSprite);
+    setSlotValue(kMenuFrameSprite, 0);
     overlayStatics().s_loadingSubStep = 0;
     packOpen(constantString(rt::constants::kSpritePack));
 }
@@ -228,9 +226,9 @@ void makeGreyPalettes() {
         if (second >= 0)
             addGreyPalette(sprite(second));
     });
-    if (sprite(kMenuBackSprite))
-        buildSpriteFrameCache(kMenuBackSprite, 0);
-    if (ASprite* button = sprite(kButtonSprite)) {
+    if (sprite(kMenuBackgroundSprite))
+        buildSpriteFrameCache(kMenuBackgroundSprite, 0);
+    if (ASprite* button = sprite(kMenuFrameSprite)) {
         buildCacheImages(button, 0, 0, -1, -1);
         button->freePixelData();
     }
@@ -430,7 +428,7 @@ void loadMenuStep() {
         walkMarkedSlots([](std::int32_t slot) { neededSprite(loadSpriteToTable(slot, 0), slot); });
         break;
     case 5:
-        if (ASprite* badge = sprite(kBadgeSprite))
+        if (ASprite* badge = sprite(kRacerBadgeSprite))
             for (std::int32_t f = 0; f < kBadgeFrames; ++f)
                 buildFrameCacheImages(badge, 0, f, -1);
         closeStream();

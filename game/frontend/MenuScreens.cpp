@@ -129,11 +129,11 @@ void bonusPaint() {
         return;
     std::int32_t w = screenWidth();
     std::int32_t h = screenHeight();
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
-    paintSpriteFrame(kHeaderSprite, 0, w / 2, h - kMenuBarHeight);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuFrameSprite, 0, w / 2, h - kMenuBarHeight);
     paintScreenHeader();
-    paintSpriteFrame(kHeaderSprite, 6, w / 2, h / 2);
+    paintSpriteFrame(kMenuFrameSprite, 6, w / 2, h / 2);
     for (std::int32_t picture = kPictureCount - 1; picture >= 0; --picture)
         paintPicture(picture);
     paintHelpLine();

@@ -87,8 +87,8 @@ void optionsPaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
     paintScreenHeader();
     const std::int32_t w = config().s_gameScreenWidth;
     drawMenuText(kTextFont, touchStatics().s_selection == 0 ? 1 : 0,
@@ -132,7 +132,7 @@ void pagePaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
     setFillColor(kLayerColour);
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;

@@ -191,8 +191,8 @@ void paint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
     paintScreenHeader();
     const EventSlotStatics& slots = eventSlotStatics();
     const bool usable = preRaceStatics().s_eventUsable != 0;

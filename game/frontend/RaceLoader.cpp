@@ -9,6 +9,7 @@
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SlotTables.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Streams.h"
@@ -57,9 +58,6 @@ namespace game {
 namespace {
 
 // Sprite slots the race load works on.
-constexpr std::int32_t kEventSprite = 4;
-constexpr std::int32_t kMenuBackSprite = 5;
-constexpr std::int32_t kButtonSprite = 8;
 constexpr std::int32_t kItemSprite = 10;
 constexpr std::int32_t kRoadSignSprite = 12;
 constexpr std::int32_t kEffectsSprite = 25;
@@ -71,7 +69,6 @@ constexpr std::int32_t kHudFlashFarSprite = 57;
 constexpr std::int32_t kWeatherSpriteA = 59;
 constexpr std::int32_t kWeatherSpriteB = 60;
 constexpr std::int32_t kWeatherSpriteC = 61;
-constexpr std::int32_t kBoardSprite = 66;
 // The sprites that step 27 turns into zoomed caches and then frees.
 constexpr std::int32_t kZoomedEffectSprites[] = {25, 30, 27, 31, 58, 32, 28, 34, 56, 35, 33, 29};
 // A collection runs after every this many of them.
@@ -271,10 +268,10 @@ void prepareRaceSprite(std::int32_t step) {
                 static_cast<std::uint32_t>((trackStatics().s_trackColourA & 0xFFFFFF) - 0x34000000);
             shadow->setPaletteAlpha(0, static_cast<std::int32_t>(level >> 24), false, false);
         }
-        keepImagesOnly(sprite(kBoardSprite));
+        keepImagesOnly(sprite(kRaceTouchSprite));
         break;
     case 25:
-        if (ASprite* marker = sprite(kMarkerSprite)) {
+        if (ASprite* marker = sprite(kRaceIconSprite)) {
             buildFrameCacheImages(marker, 0, 18, -1);
             for (std::int32_t f = 0; f < 18; ++f)
                 buildFrameCacheImages(marker, 0, f, -1);
@@ -305,7 +302,7 @@ void cacheEffectSprites() {
         if (++done % kZoomedGroup == 0)
             collect();
     }
-    cacheZoomedFrame3(kMarkerSprite, kMarkerZoomFrame, kZoomSteps);
+    cacheZoomedFrame3(kRaceIconSprite, kMarkerZoomFrame, kZoomSteps);
     setupTrackObjects(eventTrack());
     // A track may take the effects' sprite for its backdrop: the hand-over
     // keeps that one.
@@ -446,15 +443,16 @@ void cacheObjectSprites() {
     }
 }
 
-// Step 7: the event's sprite, the track's backdrop and its second sprite.
+// Step 7: the question box (with the palettes the questions over the race
+// draw it in), the track's backdrop and its second sprite.
 void loadEventSprites() {
     openPack(rt::constants::kSpritePack);
-    ASprite* event = loadSpriteWithPalettes(kEventSprite, 1, 255, 0, 0);
-    if (!event) {
-        missing(entryName(rt::constants::kSpritePack, kEventSprite));
+    ASprite* box = loadSpriteWithPalettes(kQuestionBoxSprite, 1, 255, 0, 0);
+    if (!box) {
+        missing(entryName(rt::constants::kSpritePack, kQuestionBoxSprite));
         return;
     }
-    rt::ObjectArray::set(startupStatics().s_sprites, kEventSprite, event);
+    rt::ObjectArray::set(startupStatics().s_sprites, kQuestionBoxSprite, box);
     const TrackStatics& track = trackStatics();
     for (std::int32_t slot : {track.s_backdropSprite, track.s_backdropSprite2})
         if (slot > 0 && slot < kSpriteCount && !loadNeededSprite(slot, rt::constants::kSpritePack))
@@ -556,7 +554,7 @@ void selectRaceSpriteSets() {
         setSlotValue(kWeatherSpriteB, 0);
     }
     setSlotValue(kWeatherSpriteC, 0);
-    setSlotValue(kBoardSprite, 0);
+    setSlotValue(kRaceTouchSprite, 0);
 }
 
 void selectRaceMusic() {
@@ -710,7 +708,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
 }
 
 void startRace(std::int32_t /*nextState*/) {
-    for (std::int32_t slot : {kMenuBackSprite, kButtonSprite, kItemSprite})
+    for (std::int32_t slot : {kMenuBackgroundSprite, kMenuFrameSprite, kItemSprite})
         unloadSprite(slot);
     const TrackStatics& track = trackStatics();
     RaceLoaderStatics& loader = raceLoaderStatics();

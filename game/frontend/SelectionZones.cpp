@@ -3,6 +3,7 @@
 #include "game/data/Progress.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/ListScreens.h"
@@ -28,7 +29,6 @@ constexpr std::int32_t kConfirmBottom = 300;
 // The arrows' sprite, and the anchors of the selection screens' two arrow
 // columns: 40 pixels in from each side, their line 80 pixels above the
 // middle of the screen.
-constexpr std::int32_t kArrowSprite = 7;
 constexpr std::int32_t kArrowInset = 40;
 constexpr std::int32_t kAnchorLineRise = 80;
 // The side arrows' zones start this far below their 4w-high span's centre
@@ -38,7 +38,7 @@ constexpr std::int32_t kLowerArrowDrop = 245;
 enum ArrowKind : std::int32_t { kReferenceArrows, kSideArrows, kFourArrows, kArrowKindCount };
 
 rt::ObjectArray* makeArrowZones(std::int32_t kind) {
-    std::int32_t w = spriteFrameWidth(kArrowSprite, 0);
+    std::int32_t w = spriteFrameWidth(kMenuArrowSprite, 0);
     std::int32_t screenW = config().s_gameScreenWidth;
     std::int32_t screenH = config().s_gameScreenHeight;
     std::int32_t anchors[] = {kArrowInset, screenW - kArrowInset};

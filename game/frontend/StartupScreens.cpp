@@ -164,8 +164,8 @@ void setUpQuestion(std::int32_t title) {
 }
 
 void paintBackground() {
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
 }
 
 // The left soft key's zone was tapped this frame.
@@ -213,8 +213,8 @@ void soundPromptEnter() {
     loadTexts(kMenuTextEntry);
     setUpQuestion(9);
     setSoftKeys(1, -1);
-    if (!spriteAt(kBackgroundSprite))
-        loadFrontEndSprites({kBackgroundSprite});
+    if (!spriteAt(kMenuBackgroundSprite))
+        loadFrontEndSprites({kMenuBackgroundSprite});
     startupScreenStatics().s_soundAnswer = 0;
 }
 
@@ -290,7 +290,7 @@ void questionPaint(bool withHeader) {
         paintScreenHeader();
         drawMenuText(kTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
     }
-    paintSpriteFrame(kHeaderSprite, 0, w / 2, h - kMenuBarHeight);
+    paintSpriteFrame(kMenuFrameSprite, 0, w / 2, h - kMenuBarHeight);
     paintQuestionBox(menuStatics().s_questionAnswer, w / 2, h / 2);
     menuStatics().s_redraw = 0;
 }

@@ -1,6 +1,7 @@
 #include "game/race/RaceTouch.h"
 
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/race/HudState.h"
@@ -12,7 +13,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kTouchSprite = 66;
 constexpr std::int32_t kActionFrame = 4;
 
 } // namespace
@@ -26,7 +26,7 @@ bool isPointerOnRaceLeftHalf() {
         return false;
     const std::int32_t width = config().s_gameScreenWidth;
     const std::int32_t height = config().s_gameScreenHeight;
-    const std::int32_t h = spriteFrameHeight(kTouchSprite, kActionFrame);
+    const std::int32_t h = spriteFrameHeight(kRaceTouchSprite, kActionFrame);
     return isHeldPointInRect(0, height / 2 - h / 2, width / 2, h);
 }
 

@@ -429,7 +429,7 @@ void paintPlayerMarkers() {
     // The race objects' marker records: shown, kind, x offset, screen y.
     const rt::IntArray* records = raceObjectStatics().s_playerMarkers;
     const cEntity* player = racerStatics().s_playerCar;
-    ASprite* markers = spriteOf(kMarkerSprite);
+    ASprite* markers = spriteOf(kRaceIconSprite);
     if (!player || !markers || !records)
         return;
     for (std::int32_t i = 0; i + 3 < records->length(); i += 4) {

@@ -24,6 +24,7 @@
 //
 // Threads: the game thread only.
 
+#include "game/framework/SpriteSlots.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/ReferenceFields.h"
 
@@ -45,7 +46,6 @@ inline constexpr std::int32_t kStandInGroundColour = 0x3E7A34;
 // The haze strip hangs this far above the horizon.
 inline constexpr std::int32_t kHazeLift = 20;
 // Sprites and frames the scene draws from the sprite table.
-inline constexpr std::int32_t kMarkerSprite = 26;
 inline constexpr std::int32_t kStartSprite = 64;
 inline constexpr std::int32_t kStartZoomFrame = 22;
 inline constexpr std::int32_t kStartCountY = 220;

@@ -3,6 +3,7 @@
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
@@ -25,8 +26,6 @@ namespace {
 
 using rt::ShortArray;
 
-constexpr std::int32_t kQuestionSprite = 4;
-constexpr std::int32_t kAnswerSprite = 65;
 constexpr std::int32_t kAnswerFrame = 3;
 constexpr std::int32_t kListFont = 2;
 constexpr std::int32_t kPageFont = 0;
@@ -319,7 +318,7 @@ std::int32_t getTickerOffset(rt::String*, std::int32_t) {
 
 void paintQuestionFrame(std::int32_t x, std::int32_t y) {
     const TextListStatics& s = textListStatics();
-    ASprite* box = spriteSlot(kQuestionSprite);
+    ASprite* box = spriteSlot(kQuestionBoxSprite);
     rt::IntArray* rect = rt::newIntArray(4);
     if (box)
         box->getFrameBox(s.s_boxAnswerCount, 0, rect, 0);
@@ -331,7 +330,7 @@ void paintQuestionFrame(std::int32_t x, std::int32_t y) {
     paintFrame(box, g, s.s_boxAnswerCount, x, y, 0, 0, 0);
     if (!s.s_boxAnswerIds)
         return;
-    ASprite* answer = spriteSlot(kAnswerSprite);
+    ASprite* answer = spriteSlot(kMenuItemSprite);
     const std::int32_t step = getFrameHeight(answer, kAnswerFrame);
     const std::int32_t width = getFrameWidth(answer, kAnswerFrame);
     const std::int32_t top = rt::iadd(y, rt::IntArray::get(rect, 1));

@@ -3,6 +3,7 @@
 #include "game/framework/Keys.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
@@ -31,7 +32,6 @@ constexpr std::int32_t kTextScreen = 32;
 constexpr std::int32_t kRacePause = 34;
 
 // The menu items' frames of sprite 65, and the x of a plain menu.
-constexpr std::int32_t kItemSprite = 65;
 constexpr std::int32_t kWideItemFrame = 3;
 constexpr std::int32_t kMenuX = 10;
 constexpr std::int32_t kPlainMenuRows = 6;
@@ -183,8 +183,8 @@ rt::ObjectArray* menuZones(std::int32_t count) {
     case kRaceMenu:
         return buildMenuZones(count, kMenuX, menuTop(count));
     case kOptions: {
-        std::int32_t w = spriteFrameWidth(kItemSprite, kWideItemFrame);
-        std::int32_t h = spriteFrameHeight(kItemSprite, kWideItemFrame);
+        std::int32_t w = spriteFrameWidth(kMenuItemSprite, kWideItemFrame);
+        std::int32_t h = spriteFrameHeight(kMenuItemSprite, kWideItemFrame);
         return buildMenuZones(count, screenWidth() / 2 - w / 2,
                               (screenHeight() - count * h) / 2 + kOptionsTopOffset);
     }

@@ -4,6 +4,7 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
@@ -101,16 +102,16 @@ void dropTitlePictures() {
 
 // The background picture and the bar along the bottom.
 void paintBackgroundAndBar() {
-    paintSpriteFrame(kBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kBackgroundSprite, 1, 0, 0);
-    paintSpriteFrame(kHeaderSprite, 0, screenWidth() / 2, screenHeight() - kMenuBarHeight);
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuFrameSprite, 0, screenWidth() / 2, screenHeight() - kMenuBarHeight);
 }
 
 void paintMenuBackground() {
     std::int32_t w = screenWidth();
     paintBackgroundAndBar();
     paintScreenHeader();
-    paintSpriteFrame(kHeaderSprite, 6, w / 2 + spriteFrameWidth(kHeaderSprite, 6) / 2 - 35,
+    paintSpriteFrame(kMenuFrameSprite, 6, w / 2 + spriteFrameWidth(kMenuFrameSprite, 6) / 2 - 35,
                      screenHeight() / 4);
 }
 
@@ -160,11 +161,11 @@ std::int32_t spriteFrameCount(std::int32_t sprite) {
 }
 
 void paintOptionArrows(rt::ObjectArray* zones) {
-    constexpr std::int32_t kArrowSprite = 7;
+    constexpr std::int32_t kMenuArrowSprite = 7;
     for (std::int32_t i = 0; zones && i < zones->length(); ++i) {
         auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
         if (zone)
-            paintSpriteFrame(kArrowSprite, i % 2, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
+            paintSpriteFrame(kMenuArrowSprite, i % 2, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
     }
 }
 
@@ -217,7 +218,7 @@ rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box) {
 
 void paintScreenHeader() {
     clipToScreen();
-    paintSpriteFrame(kHeaderSprite, 0, screenWidth() / 2, 0);
+    paintSpriteFrame(kMenuFrameSprite, 0, screenWidth() / 2, 0);
     drawMenuText(kTitleFont, 0, menuStatics().s_titleText, screenWidth() / 2 - 4, 8, kAnchorTopCentre);
 }
 
@@ -336,7 +337,7 @@ void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y) {
 
 void paintGaugePanel(std::int32_t x, std::int32_t y, rt::IntArray* labels, rt::IntArray* values) {
     Graphics* g = graphics();
-    std::int32_t width = spriteFrameWidth(kHeaderSprite, kGaugeFrame);
+    std::int32_t width = spriteFrameWidth(kMenuFrameSprite, kGaugeFrame);
     std::int32_t gaugeX = x + kGaugeGap;
     for (std::int32_t i = 0; i < kGaugeCount; ++i) {
         std::int32_t rowY = y + i * kGaugeRowStep;
@@ -346,12 +347,12 @@ void paintGaugePanel(std::int32_t x, std::int32_t y, rt::IntArray* labels, rt::I
         std::int32_t percent =
             std::clamp(values && i < values->length() ? rt::IntArray::get(values, i) : 0, 0, 100);
         std::int32_t filled = width * percent / 100;
-        paintSpriteFrame(kHeaderSprite, kGaugeFrame, gaugeX, rowY);
+        paintSpriteFrame(kMenuFrameSprite, kGaugeFrame, gaugeX, rowY);
         if (g)
             setClip(g, gaugeX, rowY, filled, kGaugeFillHeight);
-        paintSpriteFrame(kHeaderSprite, kGaugeFillFrame, gaugeX, rowY);
+        paintSpriteFrame(kMenuFrameSprite, kGaugeFillFrame, gaugeX, rowY);
         clipToScreen();
-        paintSpriteFrame(kHeaderSprite, kGaugeEndFrame, gaugeX + filled, rowY);
+        paintSpriteFrame(kMenuFrameSprite, kGaugeEndFrame, gaugeX + filled, rowY);
     }
 }
 

@@ -6,6 +6,7 @@
 // font table's fonts (font 0 titles, 1 menu items, 2 running text). The menu
 // and the question box paint only when `s_redraw` or `s_fullRepaint` asks.
 
+#include "game/framework/SpriteSlots.h"
 #include "runtime/Array.h"
 #include "runtime/String.h"
 
@@ -16,10 +17,6 @@ namespace game {
 class ASprite;
 
 // Sprites the painters use by number.
-inline constexpr std::int32_t kBackgroundSprite = 5;
-inline constexpr std::int32_t kHeaderSprite = 8;
-inline constexpr std::int32_t kMenuItemSprite = 65;
-inline constexpr std::int32_t kQuestionBoxSprite = 4;
 // x of an item at rest, and of an item that has left.
 inline constexpr std::int32_t kMenuItemX = 10;
 inline constexpr std::int32_t kMenuItemGoneX = -330;
