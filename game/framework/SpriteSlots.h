@@ -20,6 +20,8 @@ inline constexpr std::int32_t kMenuArrowSprite = 7;
 // The menus' frame pieces: header and footer bars, buttons, plates, the
 // loading bar and the gauge.
 inline constexpr std::int32_t kMenuFrameSprite = 8;
+// In a race: the place and lap numbers, and the display panel's frame.
+inline constexpr std::int32_t kHudNumberSprite = 12;
 // In a race: the item icons, the item slot and the players' place markers.
 inline constexpr std::int32_t kRaceIconSprite = 26;
 // The racers' badges (list cells, result rows, the racer strip).

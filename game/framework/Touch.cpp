@@ -22,7 +22,6 @@ constexpr std::int32_t kMode6BarFrame = 3;
 constexpr std::int32_t kMenuItemFrame = 1;
 constexpr std::int32_t kWideMenuItemFrame = 3;
 constexpr std::int32_t kRowSprite = 11;
-constexpr std::int32_t kHudSprite = 12;
 constexpr std::int32_t kHudFrame = 6;
 constexpr std::int32_t kHudPanelSprite = 30;
 constexpr std::int32_t kHudPanelFrame = 17;
@@ -281,8 +280,8 @@ bool isPointerOnHudPanel() {
         if ((race.raceType ? race.raceType() : -1) != kPanelRaceType)
             return false;
     }
-    std::int32_t frameW = spriteFrameWidth(kHudSprite, kHudFrame);
-    std::int32_t frameH = spriteFrameHeight(kHudSprite, kHudFrame);
+    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudFrame);
+    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudFrame);
     return isHeldPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
                              spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
 }

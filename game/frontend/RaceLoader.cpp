@@ -61,7 +61,8 @@ namespace {
 constexpr std::int32_t kItemSprite = 10;
 constexpr std::int32_t kRoadSignSprite = 12;
 constexpr std::int32_t kEffectsSprite = 25;
-constexpr std::int32_t kHudSprite = 32;
+// The sprite whose palette 0 the race draws at a fixed translucency.
+constexpr std::int32_t kShadedSprite = 32;
 constexpr std::int32_t kHudFlashSprite = 52;
 constexpr std::int32_t kSurfaceSprite = 53;
 constexpr std::int32_t kShadowSprite = 55;
@@ -250,7 +251,7 @@ void prepareRaceSprite(std::int32_t step) {
             surface->restorePaletteAlpha(0, 1);
             keepImagesOnly(surface);
         }
-        if (ASprite* hud = sprite(kHudSprite))
+        if (ASprite* hud = sprite(kShadedSprite))
             hud->applyPaletteAlpha(0, kHudAlpha);
         break;
     case 23:

@@ -86,7 +86,7 @@ void paintItem(std::int32_t item, const cEntity* car) {
     const std::int32_t icon = itemIconFrame(item);
     if (icon < 0)
         return;
-    paintRaceFrame(kItems, icon, kIconX, kIconY);
+    paintRaceFrame(kRaceIconSprite, icon, kIconX, kIconY);
     if (car->m_itemTimer < 1 && stateStatics().s_gameMode != kGuideGameMode)
         drawHudString(kHudFont, 0, getString(kItemNames + item), kLapX, hudPaintStatics().s_lapY + 6,
                       kAnchorCentreTop);
@@ -226,7 +226,7 @@ void paintHudPosition() {
     if (!car)
         return;
     const std::int32_t y = hudPaintStatics().s_positionY;
-    paintRaceFrame(kNumbers, car->m_racePosition, kPlaceX, y);
+    paintRaceFrame(kHudNumberSprite, car->m_racePosition, kPlaceX, y);
     paintRaceFrame(kPlaces, car->m_racePosition + 17, kPlaceX, y);
 }
 
@@ -255,9 +255,9 @@ void paintHudLapCounter() {
     if (lap == 0)
         lap = 1;
     const std::int32_t y = hudPaintStatics().s_lapY;
-    paintRaceFrame(kNumbers, lap - 1, kLapX, y);
-    const std::int32_t fw = raceFrameWidth(kNumbers, lap - 1);
-    const std::int32_t fh = raceFrameHeight(kNumbers, lap - 1);
+    paintRaceFrame(kHudNumberSprite, lap - 1, kLapX, y);
+    const std::int32_t fw = raceFrameWidth(kHudNumberSprite, lap - 1);
+    const std::int32_t fh = raceFrameHeight(kHudNumberSprite, lap - 1);
     rt::String* label = getString(kLapText);
     const std::int32_t w1 = hudStringWidth(kHudFont, label) + 6;
     lib::StringBuffer* right = clearedHudBuffer();
@@ -369,9 +369,9 @@ void paintHudItemPanel() {
         return;
     const std::int32_t slot = hudItemSlot();
     if (slot != -1) {
-        paintRaceFrame(kItems, kSlotFrame, kSlotX, kSlotY);
+        paintRaceFrame(kRaceIconSprite, kSlotFrame, kSlotX, kSlotY);
         paintItem(slot, car);
-        ASprite* items = raceSprite(kItems);
+        ASprite* items = raceSprite(kRaceIconSprite);
         if ((car->m_hasTarget || touchStatics().s_hudButtonZone) && items &&
             kSlotFrame < items->getFrameCount())
             fillShaded(kSlotShade, kSlotX + items->getFModuleX(kSlotFrame, 0),
@@ -381,7 +381,7 @@ void paintHudItemPanel() {
     }
     if (car->m_offeredItem == -1 || car->m_offerTimer < 1)
         return;
-    paintRaceFrame(kItems, kSlotFrame, kSlotX, kSlotY);
+    paintRaceFrame(kRaceIconSprite, kSlotFrame, kSlotX, kSlotY);
     if ((loopStatics().s_frameCount & 1) != 0) {
         paintItem(car->m_offeredItem, car);
         paintHudButtons();

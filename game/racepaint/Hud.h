@@ -11,6 +11,7 @@
 // text buffer and drawn from it (HudText.h), so a frame makes no object.
 //
 // Game thread only.
+#include "game/framework/SpriteSlots.h"
 #include "game/race/DrivingTuning.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
@@ -23,11 +24,8 @@ class ASprite;
 
 // Sprites of the display.
 namespace hud_sprites {
-inline constexpr std::int32_t kQuestionBox = 4;
-inline constexpr std::int32_t kNumbers = 12;
 inline constexpr std::int32_t kPanels = 14;
 inline constexpr std::int32_t kPlaces = 15;
-inline constexpr std::int32_t kItems = 26;
 inline constexpr std::int32_t kGauge = 30;
 inline constexpr std::int32_t kStopGoSigns = 39;
 inline constexpr std::int32_t kWeatherFlakes = 59;

@@ -230,7 +230,7 @@ void paintGuideOverlay() {
         break;
     }
     case 8:
-        paintRaceFrame(kNumbers, 8, 50, 95);
+        paintRaceFrame(kHudNumberSprite, 8, 50, 95);
         break;
     default:
         break;

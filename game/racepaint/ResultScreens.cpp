@@ -60,7 +60,7 @@ void takeValue(bool score, std::int32_t value) {
 
 // The panel of modes 1, 4 and 5 with its two values (times, or scores).
 void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
-    ASprite* boxes = raceSprite(kQuestionBox);
+    ASprite* boxes = raceSprite(kQuestionBoxSprite);
     Graphics* g = loopStatics().s_graphics;
     if (!boxes || !g || kPanelFrame >= boxes->getFrameCount())
         return;
@@ -71,12 +71,12 @@ void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
     const std::int32_t by = rt::IntArray::get(box, 1);
     const std::int32_t bw = rt::IntArray::get(box, 2);
     const std::int32_t bh = rt::IntArray::get(box, 3);
-    const std::int32_t x = (raceScreenWidth() - raceFrameWidth(kQuestionBox, kPanelFrame)) / 2;
+    const std::int32_t x = (raceScreenWidth() - raceFrameWidth(kQuestionBoxSprite, kPanelFrame)) / 2;
     const std::int32_t y = (raceScreenHeight() - bh) / 2;
     // The odd band of the two 70-pixel bands, lightened then darkened.
     fillShade(kBandLight, x + bx, y + by + 70, bw, 70);
     fillShade(kBandDark, x + bx, y + by + 70, bw, 70);
-    paintRaceFrame(kQuestionBox, kPanelFrame, x, y);
+    paintRaceFrame(kQuestionBoxSprite, kPanelFrame, x, y);
     rt::String* title = getString(kResultsTitle);
     if (scorePanel)
         drawHudString(kTitleFont, 1, title, raceScreenWidth() / 2, y + 4, kAnchorCentreTop);
