@@ -121,7 +121,7 @@ std::vector<PaintedRect> bands(int top, int bottom, std::uint32_t a, std::uint32
 
 // The title's landscape is made of filled rectangles, each of its own
 // exact colour, so the sky, the hills and the ground shade smoothly without
-// spending the sprite's one palette, which the car's shades take.
+// spending the sprite's one palette, which the car's colours take.
 constexpr int kTitleHorizon = 200;
 
 // `stops` as a gradient over t in 0..1, the stops spread evenly.
@@ -217,16 +217,22 @@ void addGround(std::vector<PaintedRect>& fills) {
 }
 
 // The title: a sky at dusk over hills, the road running to the horizon
-// and a racer's car on it, turned a little towards the bend.
+// and a racer's car on it, turned a little towards the bend, its edges
+// blended over the asphalt under it. The car's image takes the sprite's
+// one palette.
 PaintedSprite titleBackground() {
     constexpr int carX = kScreenWidth / 2 + 10, carY = 418;
+    constexpr std::uint32_t kAsphalt = 0x3E4248;
+    const ArtPiece car = demoCarArt(0xC01818, -18, 76);
     PaintedSprite s;
-    s.palettes = {demoCarPalette(0xC01818)};
+    s.palettes = {artPalette({&car.canvas}, 15, kAsphalt)};
     std::vector<PaintedRect> fills;
     addDuskSky(fills);
     addHills(fills, 16);
     addGround(fills);
-    s.frames = {frameOf(std::move(fills), {demoCarPicture(-18, 76, carX, carY)})};
+    s.frames = {frameOf(std::move(fills),
+                        {artImage(car.canvas, s.palettes[0], static_cast<std::int16_t>(carX + car.x),
+                                  static_cast<std::int16_t>(carY + car.y), kAsphalt)})};
     return s;
 }
 
