@@ -21,6 +21,7 @@
 // copy, 3 the icy look of a slowed car. Everything else keeps its colour in
 // every palette, so only the body changes.
 
+#include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/DemoSet.h"
 
 #include <algorithm>
@@ -547,16 +548,58 @@ PaintedSprite demoWheelParticles() {
     return s;
 }
 
-std::vector<std::uint32_t> demoCarPalette(std::uint32_t body) {
-    return carPalette(body);
-}
-
-PaintedImage demoCarPicture(double yawDegrees, double pixelsPerMetre, std::int16_t x, std::int16_t y) {
-    const Render r = render(yawDegrees * 3.14159265358979 / 180, pixelsPerMetre);
-    PaintedImage image = cut(r, [&](int i) { return r.index[static_cast<std::size_t>(i)] != kKeyIndex; });
-    image.x = static_cast<std::int16_t>(image.x + x);
-    image.y = static_cast<std::int16_t>(image.y + y);
-    return image;
+ArtPiece demoCarArt(std::uint32_t body, double yawDegrees, double pixelsPerMetre) {
+    // Rendered kFine times larger, each pixel then the mean of kFine x
+    // kFine: the edges come out smooth and the shades blend.
+    constexpr int kFine = 3;
+    const Render r = render(yawDegrees * 3.14159265358979 / 180, pixelsPerMetre * kFine);
+    const std::vector<std::uint32_t> colours = carPalette(body);
+    // The small image's ground point, and where its pixel 0 starts in the
+    // fine render (at most kFine fine pixels before it).
+    const int ox = r.originX / kFine + 1, oy = r.originY / kFine + 1;
+    const int shiftX = r.originX - kFine * ox, shiftY = r.originY - kFine * oy;
+    ArtCanvas canvas((r.width - shiftX) / kFine + 1, (r.height - shiftY) / kFine + 1);
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            float a = 0, red = 0, green = 0, blue = 0;
+            for (int j = 0; j < kFine; ++j)
+                for (int i = 0; i < kFine; ++i) {
+                    const int fx = kFine * x + i + shiftX, fy = kFine * y + j + shiftY;
+                    if (fx < 0 || fy < 0 || fx >= r.width || fy >= r.height)
+                        continue;
+                    const std::uint8_t index = r.index[static_cast<std::size_t>(r.at(fx, fy))];
+                    if (index == kKeyIndex)
+                        continue;
+                    std::uint32_t c = colours[index] & 0xFFFFFFu;
+                    // Paint and glass catch the dusk sky: lighter and warmer
+                    // towards the top of the car.
+                    const double up = std::clamp(1 - 1.6 * fy / r.height, 0.0, 1.0);
+                    if (index >= kBodyDark && index < kBodyDark + kBodyShades)
+                        c = blend(c, 0xFFD8C0, static_cast<int>(70 * up));
+                    else if (index >= kGlassDark && index <= kGlassShine)
+                        c = blend(c, blend(0x4A3CA0, 0xFF9A60, static_cast<int>(256 * up)), 120);
+                    a += 1;
+                    red += static_cast<float>((c >> 16) & 0xFF);
+                    green += static_cast<float>((c >> 8) & 0xFF);
+                    blue += static_cast<float>(c & 0xFF);
+                }
+            if (a == 0)
+                continue;
+            // Streaks of reflected light across the glass, a pixel wide.
+            const std::uint8_t middle = r.index[static_cast<std::size_t>(
+                r.at(std::clamp(kFine * x + kFine / 2 + shiftX, 0, r.width - 1),
+                     std::clamp(kFine * y + kFine / 2 + shiftY, 0, r.height - 1)))];
+            if ((middle == kGlassLit || middle == kGlassShine) && (x + y) % 9 < 2) {
+                red = red * 0.4f + 0.6f * a * 0xFF;
+                green = green * 0.4f + 0.6f * a * 0xF0;
+                blue = blue * 0.4f + 0.6f * a * 0xE0;
+            }
+            canvas.fill(Coverage{1, 1, {a / (kFine * kFine)}}, x, y,
+                        (static_cast<std::uint32_t>(std::lround(red / a)) << 16) |
+                            (static_cast<std::uint32_t>(std::lround(green / a)) << 8) |
+                            static_cast<std::uint32_t>(std::lround(blue / a)));
+        }
+    return {std::move(canvas), static_cast<std::int16_t>(-ox), static_cast<std::int16_t>(-oy)};
 }
 
 PaintedSprite demoCar(std::uint32_t body) {

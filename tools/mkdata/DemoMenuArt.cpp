@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace mkdata {
 
@@ -142,13 +143,27 @@ PaintedSprite menuItems() {
     return artSprite(frames);
 }
 
-// The splash's first picture: the studio's badge, a bevelled shield of deep
-// blue with a gold rim, its initial and its name.
+// `part` laid over `canvas` with its top left at (left, top), mirrored
+// left to right when `mirror` is set.
+void stamp(ArtCanvas& canvas, const ArtCanvas& part, int left, int top, bool mirror = false) {
+    for (int y = 0; y < part.height(); ++y)
+        for (int x = 0; x < part.width(); ++x)
+            if (const Rgba& p = part.at(mirror ? part.width() - 1 - x : x, y); p.a > 0)
+                canvas.fill(Coverage{1, 1, {p.a}}, left + x, top + y,
+                            (static_cast<std::uint32_t>(std::lround(p.r)) << 16) |
+                                (static_cast<std::uint32_t>(std::lround(p.g)) << 8) |
+                                static_cast<std::uint32_t>(std::lround(p.b)));
+}
+
+// The splash's first picture: the studio's logo, a bevelled shield of deep
+// blue with a gold rim, its initial under a gold star and speed lines
+// across it, and the studio's name under it on a gold rule.
 ArtCanvas studioBadge() {
-    constexpr int width = 220, height = 190;
+    constexpr int width = 300, height = 262, shieldLeft = (width - 220) / 2;
     ArtCanvas canvas(width, height);
     const auto shield = [](double inset) {
         return [inset](double x, double y) {
+            x -= shieldLeft;
             const double left = 20 + inset, right = 200 - inset, top = 4 + inset;
             if (y < top || x < left || x > right)
                 return false;
@@ -160,29 +175,45 @@ ArtCanvas studioBadge() {
             return std::fabs(x - 110) <= half;
         };
     };
+    canvas.fill(shapeCoverage(width, height, [&](double x, double y) { return shield(0)(x - 4, y - 4); }), 0,
+                0, 0x000000, 0.25f);
     canvas.fill(shapeCoverage(width, height, shield(0)), 0, 0, 0x101018);
     canvas.fill(shapeCoverage(width, height, shield(3)), 0, 0,
                 [](int, int y) { return mixColour(0xFFE68A, 0xB87810, y / 190.0); });
     canvas.fill(shapeCoverage(width, height, shield(8)), 0, 0,
                 [](int, int y) { return mixColour(0x3A68C8, 0x0A1A50, y / 190.0); });
-    const ArtCanvas initial = lettering(u"B", 96, 0xFFF4C0, 0xE09018, 4, 4);
-    const ArtCanvas name = lettering(u"BRIVANTA", 20, 0xFFFFFF, 0xB8C8E8, 2, 2);
-    const auto stamp = [&canvas](const ArtCanvas& part, int left, int top) {
-        for (int y = 0; y < part.height(); ++y)
-            for (int x = 0; x < part.width(); ++x)
-                if (const Rgba& p = part.at(x, y); p.a > 0)
-                    canvas.fill(Coverage{1, 1, {p.a}}, left + x, top + y,
-                                (static_cast<std::uint32_t>(p.r) << 16) |
-                                    (static_cast<std::uint32_t>(p.g) << 8) | static_cast<std::uint32_t>(p.b));
-    };
-    stamp(initial, 110 - initial.width() / 2, 6);
-    stamp(name, 110 - name.width() / 2, 118);
+    // Speed lines sweeping across the shield behind the initial.
+    const auto inner = shield(8);
+    canvas.fill(shapeCoverage(width, height,
+                              [&](double x, double y) {
+                                  const double u = y + (x - shieldLeft) * 0.18;
+                                  return inner(x, y) && y > 60 && y < 150 &&
+                                         std::fmod(u, 22) < 5 + (x - shieldLeft) / 60;
+                              }),
+                0, 0, 0x6A98F0, 0.45f);
+    // A sheen over the upper half of the shield.
+    canvas.fill(shapeCoverage(width, height, [&](double x, double y) { return inner(x, y) && y < 58; }), 0, 0,
+                0xFFFFFF, 0.14f);
+    paintShape(
+        canvas,
+        [](double x, double y) {
+            return std::hypot(x - 150, y - 30) <= 17 && insideStar(x, y, 150, 30, 17, 7);
+        },
+        0xF0B020, 1.5f);
+    const ArtCanvas initial = lettering(u"B", 100, 0xFFF4C0, 0xE09018, 4, 4);
+    stamp(canvas, initial, width / 2 - initial.width() / 2 - 4, 24);
+    // The name on a gold rule.
+    canvas.fill(
+        shapeCoverage(width, height,
+                      [](double x, double y) { return insideRoundedRect(x, y, 16, 246, 284, 251, 2.5); }),
+        0, 0, [](int x, int) { return mixColour(0xFFE68A, 0xB87810, std::fabs(x - 150) / 140.0); });
+    const ArtCanvas name = lettering(u"BRIVANTA", 34, 0x3A68C8, 0x0A1A50, 2, 2);
+    stamp(canvas, name, width / 2 - name.width() / 2, 194);
     return canvas;
 }
 
-// The splash's second picture: a chequered flag waving on its pole, the
-// cloth shaded along its folds.
-ArtCanvas waving() {
+// One chequered flag waving on its pole, the cloth shaded along its folds.
+ArtCanvas flag() {
     constexpr int width = 240, height = 170;
     ArtCanvas canvas(width, height);
     const auto fold = [](double x) { return 9 * std::sin((x - 30) / 200 * 2.6 * std::numbers::pi); };
@@ -204,6 +235,73 @@ ArtCanvas waving() {
         canvas, [](double x, double y) { return x >= 20 && x <= 29 && y >= 8 && y <= 168; }, 0xC8D0DC, 2.f);
     paintShape(
         canvas, [](double x, double y) { return std::hypot(x - 24.5, y - 8) < 7; }, 0xF0B020, 2.f);
+    return canvas;
+}
+
+// `part` laid over `canvas` turned by `angle` radians (clockwise) about its
+// point (px, py), which lands on (x, y); mirrored left to right first when
+// `mirror` is set. Each pixel averages 2 x 2 samples of the part.
+void stampTurned(ArtCanvas& canvas, const ArtCanvas& part, double px, double py, double x, double y,
+                 double angle, bool mirror) {
+    const double c = std::cos(angle), s = std::sin(angle);
+    for (int ty = 0; ty < canvas.height(); ++ty)
+        for (int tx = 0; tx < canvas.width(); ++tx) {
+            float a = 0, r = 0, g = 0, b = 0;
+            for (int sample = 0; sample < 4; ++sample) {
+                const double dx = tx + 0.25 + 0.5 * (sample % 2) - x, dy = ty + 0.25 + 0.5 * (sample / 2) - y;
+                double sx = px + c * dx + s * dy;
+                const double sy = py - s * dx + c * dy;
+                if (mirror)
+                    sx = part.width() - sx;
+                const int ix = static_cast<int>(std::floor(sx)), iy = static_cast<int>(std::floor(sy));
+                if (ix < 0 || iy < 0 || ix >= part.width() || iy >= part.height())
+                    continue;
+                const Rgba& p = part.at(ix, iy);
+                a += p.a / 4;
+                r += p.r * p.a / 4;
+                g += p.g * p.a / 4;
+                b += p.b * p.a / 4;
+            }
+            if (a > 0)
+                canvas.fill(Coverage{1, 1, {a}}, tx, ty,
+                            (static_cast<std::uint32_t>(std::lround(r / a)) << 16) |
+                                (static_cast<std::uint32_t>(std::lround(g / a)) << 8) |
+                                static_cast<std::uint32_t>(std::lround(b / a)));
+        }
+}
+
+// The splash's second picture: two chequered flags waving from crossed
+// poles, a gold laurel round their feet.
+ArtCanvas waving() {
+    constexpr int width = 470, height = 196;
+    constexpr double pivotX = width / 2.0, pivotY = 172, foot = 28;
+    ArtCanvas canvas(width, height);
+    const ArtCanvas one = flag();
+    stampTurned(canvas, one, 240 - 24.5, 168, pivotX + foot, pivotY, -0.36, true);
+    stampTurned(canvas, one, 24.5, 168, pivotX - foot, pivotY, 0.36, false);
+    // The laurel round the poles' feet: leaves along a circle's two sides,
+    // each pointing up the circle and a little outwards.
+    struct Leaf {
+        double x, y, ux, uy;
+    };
+    std::vector<Leaf> leaves;
+    for (int side = -1; side <= 1; side += 2)
+        for (int leaf = 0; leaf < 6; ++leaf) {
+            constexpr double cx = width / 2.0, cy = 150, radius = 40;
+            const double t = (30 + 18 * leaf) * std::numbers::pi / 180, tilt = t - 0.6;
+            leaves.push_back({cx + side * radius * std::sin(t), cy + radius * std::cos(t),
+                              side * std::cos(tilt), -std::sin(tilt)});
+        }
+    paintShape(
+        canvas,
+        [&leaves](double x, double y) {
+            return std::any_of(leaves.begin(), leaves.end(), [&](const Leaf& leaf) {
+                const double along = (x - leaf.x) * leaf.ux + (y - leaf.y) * leaf.uy;
+                const double across = (x - leaf.x) * -leaf.uy + (y - leaf.y) * leaf.ux;
+                return along * along / 100 + across * across / 18 <= 1;
+            });
+        },
+        0xE8B030, 1.5f);
     return canvas;
 }
 

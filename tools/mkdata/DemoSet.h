@@ -15,6 +15,7 @@
 #include "tools/datakit/PromoWriter.h"
 #include "tools/datakit/RacePictures.h"
 #include "tools/datakit/TrackWriter.h"
+#include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/ProgramFolder.h"
 
 #include <cstdint>
@@ -141,10 +142,6 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites();
 // A racer's sprite set: the car model rendered at every angle its painters
 // draw, palette 0 in the racer's `body` colour (0xRRGGBB).
 datakit::PaintedSprite demoCar(std::uint32_t body);
-// The car's palette in `body` colour, and a picture of the car in it turned
-// by `yawDegrees` (0 seen from behind, positive turning right) with its
-// ground point at (`x`, `y`), for the title.
-std::vector<std::uint32_t> demoCarPalette(std::uint32_t body);
 // The shadows under the player's car (the sprite of slot 55): frame
 // 4 n + c under steering frame n for each column c of sprite sets, frame 44
 // under the car's animations.
@@ -153,8 +150,10 @@ datakit::PaintedSprite demoCarShadows();
 // two phases of what surface s throws up, for the seven surfaces, then the
 // two phases of tyre smoke.
 datakit::PaintedSprite demoWheelParticles();
-datakit::PaintedImage demoCarPicture(double yawDegrees, double pixelsPerMetre, std::int16_t x,
-                                     std::int16_t y);
+// The car in `body` colour turned by `yawDegrees` (0 seen from behind,
+// positive turning right) at `pixelsPerMetre`, in full colour with smooth
+// edges and lit by a dusk sky, placed against its ground point, for the title.
+ArtPiece demoCarArt(std::uint32_t body, double yawDegrees, double pixelsPerMetre);
 void produceSpritePack(ProgramFolder& folder);
 // What the race load reads beyond the front end and the cars: the race's
 // sprites and each track's backdrop (`addDemoRaceSprites` fills the empty

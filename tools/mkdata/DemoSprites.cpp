@@ -5,14 +5,13 @@
 // being the transparent colour key. Every sprite has colours of its own, so
 // that a test can tell from a pixel which sprite and frame it sees.
 
-#include "host/text/FreeTypeText.h"
 #include "tools/datakit/PackWriter.h"
+#include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/DemoSet.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <tuple>
 
 namespace mkdata {
 
@@ -120,133 +119,145 @@ std::vector<PaintedRect> bands(int top, int bottom, std::uint32_t a, std::uint32
     return out;
 }
 
-// A road to the horizon: a trapezoid of narrowing rectangles with kerbs
-// and a dashed centre line.
-void addRoad(std::vector<PaintedRect>& fills, int horizon) {
-    constexpr int rows = 12;
-    const int depth = kScreenHeight - horizon;
-    for (int i = 0; i < rows; ++i) {
-        const int y = horizon + depth * i / rows;
-        const int h = depth / rows + 1;
-        const int half = 30 + (kScreenWidth / 2 + 40) * (i + 1) / rows;
-        const int x = kScreenWidth / 2 - half;
-        const auto kerb = static_cast<std::uint16_t>(4 + i);
-        fills.push_back({(i % 2) ? 0xD02020u : 0xF0F0F0u, static_cast<std::int16_t>(x - kerb),
-                         static_cast<std::int16_t>(y), static_cast<std::uint16_t>(2 * half + 2 * kerb),
-                         static_cast<std::uint16_t>(h)});
-        fills.push_back({0x404448, static_cast<std::int16_t>(x), static_cast<std::int16_t>(y),
-                         static_cast<std::uint16_t>(2 * half), static_cast<std::uint16_t>(h)});
-        if (i % 2 == 0)
-            fills.push_back({0xF0E060, static_cast<std::int16_t>(kScreenWidth / 2 - 1 - i / 3),
-                             static_cast<std::int16_t>(y), static_cast<std::uint16_t>(2 + 2 * (i / 3)),
-                             static_cast<std::uint16_t>(h)});
+// The title's landscape is made of filled rectangles, each of its own
+// exact colour, so the sky, the hills and the ground shade smoothly without
+// spending the sprite's one palette, which the car's colours take.
+constexpr int kTitleHorizon = 200;
+
+// `stops` as a gradient over t in 0..1, the stops spread evenly.
+std::uint32_t gradient(std::initializer_list<std::uint32_t> stops, double t) {
+    const std::vector<std::uint32_t> c(stops);
+    const double at = std::clamp(t, 0.0, 1.0) * static_cast<double>(c.size() - 1);
+    const auto i = std::min(static_cast<std::size_t>(at), c.size() - 2);
+    return mixColour(c[i], c[i + 1], at - static_cast<double>(i));
+}
+
+std::int16_t i16(int v) {
+    return static_cast<std::int16_t>(v);
+}
+std::uint16_t u16(int v) {
+    return static_cast<std::uint16_t>(std::max(v, 0));
+}
+
+// A dusk sky in bands of three pixels, night blue at the top through
+// violet and rose to a glowing orange on the horizon, and a sun setting
+// behind the hills, drawn in rows of two pixels that whiten towards its top.
+void addDuskSky(std::vector<PaintedRect>& fills) {
+    constexpr int band = 3;
+    for (int y = 0; y < kTitleHorizon; y += band)
+        fills.push_back({gradient({0x0E1238, 0x2A2466, 0x6A3C8C, 0xC85A84, 0xF08A5A, 0xFFC070},
+                                  (y + band / 2.0) / kTitleHorizon),
+                         0, i16(y), kScreenWidth, u16(std::min(band, kTitleHorizon - y))});
+    constexpr int sunX = 566, sunY = 156, radius = 30;
+    for (int y = sunY - radius; y < kTitleHorizon - 40; y += 2) {
+        const double dy = y + 1 - sunY;
+        const int half = static_cast<int>(std::lround(std::sqrt(std::max(0.0, radius * radius - dy * dy))));
+        fills.push_back({gradient({0xFFF8D8, 0xFFE08A, 0xFFA040}, (dy + radius) / (2.0 * radius)),
+                         i16(sunX - half), i16(y), u16(2 * half), 2});
     }
 }
 
-// Two rows of ridges standing on `horizon` in columns of `step` pixels: the
-// far row pale, the near one darker, their outlines sums of sines with
-// fixed phases, so every run paints the same hills.
-void addRidges(std::vector<PaintedRect>& fills, int horizon, int step) {
-    auto ridge = [](int x, double a, double b, double c) {
+// Two rows of hills standing on the horizon in columns of `step` pixels,
+// their outlines sums of sines with fixed phases (every run paints the same
+// hills). Each column is lit by its slope towards the low sun on the right:
+// the far row violet in the haze, the near one dark green. The title's frame
+// holds about 220 rectangles of the 255 modules a sprite may have.
+void addHills(std::vector<PaintedRect>& fills, int step) {
+    auto ridge = [](double x, double a, double b, double c) {
         return a * std::sin(x * 0.011 + 0.7) + b * std::sin(x * 0.029 + 2.1) + c * std::sin(x * 0.071 + 4.0);
     };
-    for (auto [base, colour, weight] : {std::tuple{46.0, 0x6A78A8u, 1.5}, std::tuple{22.0, 0x2E5A38u, 1.0}})
+    struct Row {
+        double base, weight, phase;
+        std::uint32_t shade, lit;
+    };
+    for (const Row& row : {Row{50.0, 1.5, 0.0, 0x4A3C78, 0x9C80B0}, Row{24.0, 1.0, 90.0, 0x12301E, 0x3E6A34}})
         for (int x = 0; x < kScreenWidth; x += step) {
-            const int height = static_cast<int>(base + weight * ridge(x + step / 2, 12, 6, 2));
-            fills.push_back({colour, static_cast<std::int16_t>(x),
-                             static_cast<std::int16_t>(horizon - height), static_cast<std::uint16_t>(step),
-                             static_cast<std::uint16_t>(height)});
+            const auto heightAt = [&](double at) {
+                return row.base + row.weight * ridge(at + row.phase, 12, 6, 2);
+            };
+            const double mid = x + step / 2.0;
+            const int height = static_cast<int>(heightAt(mid));
+            // Rising to the right faces the sun; the light is kept in
+            // eight steps, so neighbouring columns of a slope match.
+            const double slope = heightAt(mid + 4) - heightAt(mid - 4);
+            const double light = std::round(std::clamp(0.45 - slope * 0.08, 0.0, 1.0) * 8) / 8;
+            fills.push_back({mixColour(row.shade, row.lit, light), i16(x), i16(kTitleHorizon - height),
+                             u16(step), u16(height)});
         }
 }
 
-// The title: a sky at dusk over ridges, the road running to the horizon
-// and a racer's car on it, turned a little towards the bend.
-PaintedSprite titleBackground() {
-    constexpr int horizon = 200;
-    PaintedSprite s;
-    s.palettes = {demoCarPalette(0xC01818)};
-    std::vector<PaintedRect> fills = bands(0, horizon, 0x1A3C8C, 0xF0A060, 25);
-    addRidges(fills, horizon, 10);
-    fills.push_back({0x3A7A30, 0, horizon, kScreenWidth, kScreenHeight - horizon});
-    addRoad(fills, horizon);
-    s.frames = {frameOf(std::move(fills), {demoCarPicture(-18, 76, kScreenWidth / 2 + 10, 418)})};
-    return s;
-}
-
-// A word in DejaVu Sans Bold at `pixels`, as a mask of the pixels its
-// glyphs cover at least half of, leaning forwards by one column in `lean`
-// rows.
-struct Mask {
-    int width = 0, height = 0;
-    std::vector<bool> set;
-    bool at(int x, int y) const {
-        return x >= 0 && y >= 0 && x < width && y < height && set[static_cast<std::size_t>(y * width + x)];
-    }
-};
-Mask wordMask(std::u16string_view word, int pixels, int lean) {
-    host::FreeTypeText face(host::FreeTypeText::kSystemFontPath, pixels);
-    const int width = std::max(face.measure(word), 1);
-    const int height = face.metrics() ? face.metrics()->height : pixels;
-    std::vector<std::uint32_t> coverage(static_cast<std::size_t>(width * height));
-    face.render(word, 0xFFFFFF, 0, coverage, width, height);
-    Mask mask{width + height / lean, height, {}};
-    mask.set.assign(static_cast<std::size_t>(mask.width * height), false);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if ((coverage[static_cast<std::size_t>(y * width + x)] & 0xFF) >= 0x80)
-                mask.set[static_cast<std::size_t>(y * mask.width + x + (height - y) / lean)] = true;
-    return mask;
-}
-
-// A word of the logo as an image centred on `cx` with its top at `top`:
-// the letters in bands of `fills` from top to bottom, an outline of index
-// 2 `outline` pixels wide and a shadow of index 1 below and right.
-PaintedImage logoWord(std::u16string_view word, int pixels, int cx, int top, const std::vector<int>& fills,
-                      int outline) {
-    const Mask mask = wordMask(word, pixels, 4);
-    const int shadow = outline + 2, pad = outline + shadow;
-    auto near = [&](int x, int y, int reach) {
-        for (int dy = -reach; dy <= reach; ++dy)
-            for (int dx = -reach; dx <= reach; ++dx)
-                if (dx * dx + dy * dy <= reach * reach + 1 && mask.at(x + dx, y + dy))
-                    return true;
-        return false;
+// The ground in rows that thin towards the horizon: grass striped light and
+// dark as a track's verges are, a road with kerbs of red and white and a
+// dashed centre line, everything hazier with distance.
+void addGround(std::vector<PaintedRect>& fills) {
+    constexpr int rows = 16;
+    const int depth = kScreenHeight - kTitleHorizon;
+    const auto rowTop = [&](int k) {
+        return kTitleHorizon + static_cast<int>(std::lround(depth * std::pow(k / double(rows), 1.7)));
     };
-    const int width = mask.width + 2 * pad, height = mask.height + 2 * pad;
-    const int bands = static_cast<int>(fills.size());
-    return datakit::paintImage(
-        static_cast<std::int16_t>(cx - width / 2), static_cast<std::int16_t>(top - pad),
-        static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), [&](int px, int py) {
-            const int x = px - pad, y = py - pad;
-            if (mask.at(x, y))
-                return fills[static_cast<std::size_t>(std::clamp(y * bands / mask.height, 0, bands - 1))];
-            if (near(x, y, outline))
-                return 2;
-            if (near(x - shadow, y - shadow, outline))
-                return 1;
-            return 0;
-        });
+    constexpr std::uint32_t kHaze = 0xB89498;
+    for (int k = 0; k < rows; ++k) {
+        const int y = rowTop(k), h = rowTop(k + 1) - y;
+        const double near = (y + h / 2.0 - kTitleHorizon) / depth;
+        const double haze = 0.4 * (1 - near) * (1 - near);
+        const auto hazy = [&](std::uint32_t c) { return mixColour(c, kHaze, haze); };
+        const bool odd = k % 2 != 0;
+        const int half = 24 + static_cast<int>((kScreenWidth / 2 + 60) * near);
+        const int kerb = 2 + static_cast<int>(18 * near);
+        fills.push_back({hazy(odd ? 0x2E6A28 : 0x3C8232), 0, i16(y), kScreenWidth, u16(h)});
+        fills.push_back({hazy(odd ? 0xC81E1E : 0xF0F0EC), i16(kScreenWidth / 2 - half - kerb), i16(y),
+                         u16(2 * (half + kerb)), u16(h)});
+        fills.push_back({hazy(mixColour(odd ? 0x3A3E44 : 0x44484E, 0x5A5E66, 1 - near)),
+                         i16(kScreenWidth / 2 - half), i16(y), u16(2 * half), u16(h)});
+        if (!odd) {
+            const int line = 1 + static_cast<int>(5 * near);
+            fills.push_back({hazy(0xF0E060), i16(kScreenWidth / 2 - line), i16(y), u16(2 * line), u16(h)});
+        }
+    }
 }
 
-// The game's name over the title: "VORLAX" in a sunset of yellow to red,
-// "RALLY" in white on a red band between chequered flags, both outlined and shadowed.
-PaintedSprite titleLogo() {
-    constexpr int bandWidth = 336, bandTop = 124, bandHeight = 32;
+// The title: a sky at dusk over hills, the road running to the horizon
+// and a racer's car on it, turned a little towards the bend, its edges
+// blended over the asphalt under it. The car's image takes the sprite's
+// one palette.
+PaintedSprite titleBackground() {
+    constexpr int carX = kScreenWidth / 2 + 10, carY = 418;
+    constexpr std::uint32_t kAsphalt = 0x3E4248;
+    const ArtPiece car = demoCarArt(0xC01818, -18, 76);
     PaintedSprite s;
-    s.palettes = {palette({0x101018, 0x1A1E3A, 0xFFE060, 0xFFB030, 0xF07020, 0xD02818, 0xF8F8F8, 0x303030})};
-    PaintedImage band =
-        datakit::paintImage((kScreenWidth - bandWidth) / 2, bandTop, bandWidth, bandHeight, [](int x, int y) {
-            if (y < 2 || y >= bandHeight - 2)
-                return 2;
-            // Chequered flags at the ends of a red band.
-            if (x < 64 || x >= bandWidth - 64)
-                return (x / 8 + y / 8) % 2 ? 7 : 8;
-            return 6;
-        });
-    s.frames = {
-        frameOf({}, {std::move(band), logoWord(u"VORLAX", 84, kScreenWidth / 2, 14, {3, 3, 4, 4, 5, 6}, 3),
-                     logoWord(u"RALLY", 34, kScreenWidth / 2, bandTop - 6, {7}, 2)})};
+    s.palettes = {artPalette({&car.canvas}, 15, kAsphalt)};
+    std::vector<PaintedRect> fills;
+    addDuskSky(fills);
+    addHills(fills, 16);
+    addGround(fills);
+    s.frames = {frameOf(std::move(fills),
+                        {artImage(car.canvas, s.palettes[0], static_cast<std::int16_t>(carX + car.x),
+                                  static_cast<std::int16_t>(carY + car.y), kAsphalt)})};
     return s;
+}
+
+// The game's name over the title: "VORLAX" in a sunset of yellow to red
+// with a shine, "RALLY" in white to ice blue on a red band between
+// chequered flags, both outlined and shadowed, in one palette.
+PaintedSprite titleLogo() {
+    constexpr int bandWidth = 336, bandTop = 124, bandHeight = 34;
+    ArtCanvas band(bandWidth, bandHeight);
+    band.fill(roundedCoverage(bandWidth, bandHeight, 0, 6), 0, 0, 0x101018);
+    band.fill(roundedCoverage(bandWidth, bandHeight, 2, 4), 0, 0, [](int x, int y) {
+        // Chequered flags at the ends of a red band that darkens downwards.
+        if (x < 66 || x >= bandWidth - 66)
+            return ((x - 2) / 8 + (y - 1) / 8) % 2 ? 0x18181Cu : 0xF4F4F0u;
+        return mixColour(0xF04030, 0x8A1010, y / double(bandHeight));
+    });
+    band.fill(shapeCoverage(bandWidth, bandHeight, [](double, double y) { return y >= 3 && y < 13; }), 0, 0,
+              0xFFFFFF, 0.18f);
+    ArtCanvas name = lettering(u"VORLAX", 84, 0xFFE870, 0xD02818, 4, 4);
+    ArtCanvas rally = lettering(u"RALLY", 32, 0xFFFFFF, 0x98C0F0, 2, 2);
+    std::vector<ArtPiece> frame;
+    frame.push_back({std::move(band), (kScreenWidth - bandWidth) / 2, bandTop});
+    frame.push_back(centred(std::move(name), kScreenWidth / 2, 64));
+    frame.push_back(centred(std::move(rally), kScreenWidth / 2, bandTop + bandHeight / 2 - 1));
+    return artSprite({frame});
 }
 
 PaintedSprite header() {
