@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <algorithm>
 
 namespace {
@@ -166,6 +168,26 @@ TEST(Datakit, APaintedImageLargerThanTheDecodersBufferIsStoredAsBandsOfRows) {
         // Its first pixel is the picture's pixel at the band's top row.
         EXPECT_EQ(model.pixels->indexes[placed.module][0], (tops[band] - 5) % 3) << band;
     }
+}
+
+// Module numbers and a frame's module count are bytes: a sprite past them
+// is refused rather than written with its modules' numbers wrapped.
+TEST(Datakit, APaintedSpritePastTheFormatsModuleLimitsIsRefused) {
+    auto fills = [](int count) {
+        std::vector<datakit::PaintedRect> rects;
+        for (int i = 0; i < count; ++i)
+            rects.push_back(
+                {.colour = static_cast<std::uint32_t>(i), .x = 0, .y = 0, .width = 1, .height = 1});
+        return rects;
+    };
+    datakit::PaintedSprite sprite;
+    sprite.frames = {{.fills = fills(255), .images = {}, .boxes = {}}};
+    EXPECT_EQ(datakit::paintedSpriteModel(sprite).modules.size(), 255u);
+    sprite.frames = {{.fills = fills(256), .images = {}, .boxes = {}}};
+    EXPECT_THROW(datakit::paintedSpriteModel(sprite), std::length_error);
+    sprite.frames = {{.fills = fills(200), .images = {}, .boxes = {}},
+                     {.fills = fills(56), .images = {}, .boxes = {}}};
+    EXPECT_THROW(datakit::paintedSpriteModel(sprite), std::length_error) << "256 modules over two frames";
 }
 
 TEST(Datakit, TypedArraysTakeTheSmallestWidthThatHoldsEveryElement) {

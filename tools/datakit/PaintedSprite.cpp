@@ -3,6 +3,7 @@
 #include "tools/datakit/PackWriter.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace datakit {
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr std::uint8_t kImageModule = 0;
 constexpr std::uint8_t kFillModule = 2;
+constexpr std::size_t kMaxModules = 255;
 
 bool needsShortSizes(const PaintedSprite& sprite) {
     for (const PaintedFrame& frame : sprite.frames) {
@@ -96,8 +98,12 @@ SpriteModel paintedSpriteModel(const PaintedSprite& sprite) {
             }
             hasImages = true;
         }
-        out.fmoduleCount =
-            static_cast<std::uint8_t>(model.fmodules.size() - static_cast<std::size_t>(out.firstFModule));
+        const std::size_t placed = model.fmodules.size() - static_cast<std::size_t>(out.firstFModule);
+        // Module numbers and a frame's count are bytes in the format: past
+        // them the written numbers would wrap onto other modules.
+        if (model.modules.size() > kMaxModules || placed > kMaxModules)
+            throw std::length_error("a painted sprite holds more than 255 modules, or a frame places more");
+        out.fmoduleCount = static_cast<std::uint8_t>(placed);
         model.frames.push_back(out);
     }
     for (const std::vector<std::uint8_t>& frames : sprite.anims) {

@@ -10,7 +10,8 @@
 //
 // Limits the format sets: at most 255 modules in all, 255 rectangles and
 // images per frame, 16 colours per palette; images and rectangles up to
-// 65,535 pixels a side.
+// 65,535 pixels a side. A sprite past the module limits is refused
+// (std::length_error).
 
 #include "tools/datakit/SpriteWriter.h"
 
