@@ -16,8 +16,9 @@ namespace {
 
 using Text = std::pair<int, std::u16string_view>;
 
-// The soft-key labels (texts 1, 0, 2 and 5 in label order) are the same in
-// every table that the front end or the race reads them from.
+// The soft-key labels (texts 1, 0, 2 and 5 in label order), in every table
+// that the front end or the race reads them from; the race's table gives
+// text 0 its pause menu's title in their place.
 constexpr Text kSoftKeys[] = {
     {0, u"Select"},
     {1, u"Continue"},
@@ -258,7 +259,10 @@ constexpr Text kRacers[] = {
 // questions, help and options, the head-up display, the item names, the
 // results and the after-race menu.
 constexpr Text kRace[] = {
-    // Pause menu (its title is text 0, the left soft key's label as well).
+    // Pause menu. Its title is text 0, which is also the left soft key's
+    // label; the race draws that label only in the guided race, the title
+    // in every race.
+    {0, u"Paused"},
     {3, u"Help"},
     {6, u"Quit Race"},
     {8, u"Exit Game"},
