@@ -69,6 +69,20 @@ void editPromo(ProgramFolder& folder, const std::function<void(datakit::PromoMod
     replaceEntry(folder, mkdata::kPromoFile, datakit::writePromo(model));
 }
 
+// The demo set's text tables with text `id` of table `entry` set to `text`.
+void editText(ProgramFolder& folder, int entry, std::size_t id, std::u16string text) {
+    std::vector<datakit::Bytes> tables;
+    for (int table = 0; table < mkdata::kTextEntryCount; ++table) {
+        std::vector<std::u16string> texts = mkdata::demoTexts(table);
+        if (table == entry) {
+            texts.resize(std::max(texts.size(), id + 1));
+            texts[id] = std::move(text);
+        }
+        tables.push_back(datakit::packEntry(0, datakit::writeTextTable(texts)));
+    }
+    replacePack(folder, mkdata::kTextPackFile, tables);
+}
+
 std::vector<datacheck::Finding> check(const ProgramFolder& folder) {
     testing_support::TemporaryFolder root("vorlax-datacheck");
     EXPECT_TRUE(mkdata::writeProgramFolder(folder, root.path() / "set").ok());
@@ -131,17 +145,22 @@ const Mutation kMutations[] = {
      },
      "sprite 44", "car-frames"},
     {"a text with a character no font has",
+     [](ProgramFolder& f) { editText(f, mkdata::kMenuTexts, 300, u"Caf\u00e9"); }, "text table 2",
+     "font-coverage"},
+    {"an after-race answer left empty", [](ProgramFolder& f) { editText(f, mkdata::kRaceTexts, 93, u""); },
+     "text table 3 text 93", "text-missing"},
+    {"a main menu item wider than its item",
      [](ProgramFolder& f) {
-         std::vector<datakit::Bytes> tables;
-         for (int entry = 0; entry < mkdata::kTextEntryCount; ++entry) {
-             std::vector<std::u16string> texts = mkdata::demoTexts(entry);
-             if (entry == mkdata::kMenuTexts)
-                 texts.push_back(u"Caf\u00e9");
-             tables.push_back(datakit::packEntry(0, datakit::writeTextTable(texts)));
-         }
-         replacePack(f, mkdata::kTextPackFile, tables);
+         editText(f, mkdata::kMenuTexts, 150, u"Playthechampionshipfromthestartinglineonward");
      },
-     "text table 2", "font-coverage"},
+     "text table 2 text 150", "text-width"},
+    {"a one-line question title that wraps",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 26,
+                  u"New here? The Desert Sprint is short and friendly and it teaches the bends, the boost "
+                  u"pads and the item boxes before the real championship begins; try it first?");
+     },
+     "text table 2 text 26", "text-lines"},
     {"fog that starts at the far end",
      [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.headerValue = 15360; }); },
      "tracks.pak entry 2", "fog-start"},

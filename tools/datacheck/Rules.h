@@ -24,7 +24,8 @@ void checkConstantsAndPacks(Findings& findings);
 // The sprite slots the game draws, with the frames, animations and palettes
 // their painters ask for; the fonts and their character maps.
 void checkSprites(Findings& findings);
-// Every character of every text of the text pack has a glyph in every font.
+// Every character of every text of the text pack has a glyph in every font;
+// every text a screen draws is there and fits the lines of its box.
 void checkTexts(Findings& findings);
 // The tracks, events and racers.
 void checkRaceData(Findings& findings);

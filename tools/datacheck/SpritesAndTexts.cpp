@@ -4,14 +4,21 @@
 #include "game/data/TextPacks.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
+#include "game/framework/StaticInit.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
+#include "game/race/RacerData.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
+#include "game/sprite/Paint.h"
 #include "game/sprite/SpriteStatics.h"
+#include "game/sprite/TextLayout.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 #include "tools/datacheck/Rules.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace datacheck {
 
@@ -141,8 +148,151 @@ void checkSprites(Findings& findings) {
     game::closeStream();
 }
 
+namespace {
+
+// Where the screens draw a text: the text table loaded while the screen
+// shows, the ids, the font, the width of the box (0: a line of any width, as
+// the scrolling help line) and the lines the box holds. Menus and questions
+// come from the game's own menu tables; widths from the sprite the box is
+// drawn with where there is one.
+struct TextUse {
+    std::string screen;
+    std::int32_t table;
+    std::vector<std::int32_t> ids;
+    std::int32_t font;
+    std::int32_t width;
+    std::int32_t lines;
+};
+
+constexpr std::int32_t kStartTable = 0, kLoadingTable = 1, kMenuTable = 2, kRaceTable = 3;
+constexpr std::int32_t kTitleFont = 0, kItemFont = 1, kTextFont = 2;
+constexpr std::int32_t kReferencePictureSprite = 25;
+constexpr std::int32_t kMenuItemSprite = 65, kItemFrame = 0, kAnswerFrame = 3, kLabelInset = 10;
+
+std::vector<std::int32_t> idRange(std::int32_t first, std::int32_t count) {
+    std::vector<std::int32_t> ids;
+    for (std::int32_t i = 0; i < count; ++i)
+        ids.push_back(first + i);
+    return ids;
+}
+
+// Racer n's name: field 5 of its definition.
+std::vector<std::int32_t> racerNameIds() {
+    std::vector<std::int32_t> ids;
+    const rt::ObjectArray* definitions = game::racerStatics().s_racerDefinitions;
+    for (std::int32_t row = 0; definitions && row < definitions->length(); ++row) {
+        const auto* definition = static_cast<const rt::IntArray*>(rt::ObjectArray::get(definitions, row));
+        if (definition && definition->length() > 5)
+            ids.push_back(rt::IntArray::get(definition, 5));
+    }
+    return ids;
+}
+
+std::vector<std::int32_t> everyOther(std::int32_t first, std::int32_t count) {
+    std::vector<std::int32_t> ids;
+    for (std::int32_t i = 0; i < count; ++i)
+        ids.push_back(first + 2 * i);
+    return ids;
+}
+
+std::vector<std::int32_t> menuIds(std::int32_t menu, std::int32_t row) {
+    std::vector<std::int32_t> ids;
+    const rt::IntArray* texts = game::menuRow(menu, row);
+    for (std::int32_t i = 0; texts && i < texts->length(); ++i)
+        ids.push_back(rt::IntArray::get(texts, i));
+    return ids;
+}
+
+std::vector<TextUse> textUses() {
+    openPack(rt::constants::kSpritePack);
+    game::ASprite* items = loadEntry(kMenuItemSprite);
+    game::ASprite* pictures = loadEntry(kReferencePictureSprite);
+    game::closeStream();
+    // A reference text starts 60 px in, past its picture and a 20 px gap,
+    // and stops 60 px before the right edge.
+    std::int32_t widestPicture = 0;
+    for (std::int32_t f = 0; pictures && f < pictures->getFrameCount(); ++f)
+        widestPicture = std::max(widestPicture, game::getFrameWidth(pictures, f));
+    const std::int32_t screen = game::config().s_gameScreenWidth;
+    const std::int32_t item = items ? game::getFrameWidth(items, kItemFrame) - 2 * kLabelInset : screen;
+    const std::int32_t answer = items ? game::getFrameWidth(items, kAnswerFrame) : screen;
+    std::vector<TextUse> uses = {
+        {"splash", kStartTable, {9, 10}, kTextFont, screen - 20, 2},
+        {"soft keys", kStartTable, {0, 1, 2, 5}, kTextFont, 0, 1},
+        {"loading screen", kLoadingTable, {0}, kTitleFont, screen, 1},
+        {"loading screen tip", kLoadingTable, {1}, kTextFont, screen, 2},
+        {"soft keys", kMenuTable, {0, 1, 2, 5}, kTextFont, 0, 1},
+        {"question answers", kMenuTable, {11, 12}, kTextFont, answer, 1},
+        {"question titles", kMenuTable, {9, 25, 26}, kTextFont, screen, 1},
+        {"reset question header", kMenuTable, {270}, kTextFont, screen, 1},
+        {"prompt", kMenuTable, {22}, kTextFont, screen, 1},
+        {"screen titles", kMenuTable, {16, 31, 32, 33, 34, 46, 82, 199}, kTitleFont, screen, 1},
+        {"notice", kMenuTable, {186}, kTextFont, 440, 4},
+        {"event types", kMenuTable, idRange(151, 7), kTextFont, screen, 1},
+        {"event goals", kMenuTable, idRange(174, 3), kTextFont, screen, 1},
+        {"event descriptions", kMenuTable, idRange(177, 7), kTextFont, screen, 1},
+        {"one-off event title", kMenuTable, {59}, kTitleFont, screen, 1},
+        {"cup reward", kMenuTable, {204}, kTextFont, 600, 1},
+        {"cup reward", kMenuTable, idRange(205, 4), kTextFont, 600, 2},
+        {"reference list titles", kMenuTable, everyOther(104, 21), kTextFont, screen, 1},
+        {"reference list texts", kMenuTable, everyOther(105, 21), kTextFont,
+         screen - 120 - (widestPicture > 0 ? widestPicture + 20 : 0), 6},
+        {"text screen", kMenuTable, idRange(216, 44), kTextFont, screen, 1},
+        {"racer comments", kMenuTable, idRange(261, 8), kTextFont, 0, 1},
+        {"racer names", kMenuTable, racerNameIds(), kTextFont, 0, 1},
+        {"pause menu", kRaceTable, menuIds(game::kPauseMenu, game::kMenuTexts), kTextFont, answer, 1},
+        {"race questions", kRaceTable, {0, 2, 7, 14, 15, 62, 91}, kTextFont, screen, 1},
+        {"race answers", kRaceTable, {11, 12, 59, 60, 92, 93, 94}, kTextFont, answer, 1},
+        {"race help", kRaceTable, {25}, kTextFont, screen - 40, 6},
+        {"head-up display", kRaceTable, {30, 45, 46, 47, 48, 81}, kTextFont, screen / 2, 1},
+        {"item names", kRaceTable, idRange(82, 9), kTextFont, screen / 2, 1},
+        {"results", kRaceTable, {46, 49, 54}, kTextFont, screen, 1},
+        {"race prompts", kRaceTable, {50, 80}, kTextFont, screen, 1},
+        {"guide", kRaceTable, {79}, kTextFont, 480, 3},
+        {"soft keys", kRaceTable, {0, 1, 2, 5}, kTextFont, 0, 1},
+    };
+    for (std::int32_t menu = 0; menu < game::kPauseMenu; ++menu) {
+        const std::string name = "menu " + std::to_string(menu);
+        uses.push_back({name + " items", kMenuTable, menuIds(menu, game::kMenuTexts), kItemFont, item, 1});
+        uses.push_back({name + " help lines", kMenuTable, menuIds(menu, game::kMenuThird), kTextFont, 0, 1});
+    }
+    return uses;
+}
+
+// Text `id` of the loaded table is there and fits the box `use` draws it in.
+void checkTextUse(Findings& findings, const TextUse& use, std::int32_t id) {
+    const std::string resource = "text table " + std::to_string(use.table) + " text " + std::to_string(id);
+    const rt::String* text = id >= 0 && id < game::textStatics().s_textCount ? game::getString(id) : nullptr;
+    if (!text || text->length() == 0) {
+        addFinding(findings, resource, "text-missing", "drawn by the " + use.screen);
+        return;
+    }
+    game::ASprite* sprite = font(use.font);
+    if (!sprite)
+        return; // the font's own finding says why
+    const std::int32_t width = use.width > 0 ? use.width : INT16_MAX;
+    const rt::ShortArray* breaks = game::computeLineBreaks(sprite, const_cast<rt::String*>(text), width, 0);
+    const std::int32_t lines = rt::ShortArray::get(breaks, 0);
+    if (lines > use.lines)
+        addFinding(findings, resource, "text-lines",
+                   std::to_string(lines) + " lines in font " + std::to_string(use.font) + " at " +
+                       std::to_string(use.width) + " px; the " + use.screen + " hold " +
+                       std::to_string(use.lines));
+    for (std::int32_t k = 0; use.width > 0 && k < lines; ++k) {
+        const std::int32_t lineWidth = rt::ShortArray::get(breaks, 2 * k + 2);
+        if (lineWidth > use.width)
+            addFinding(findings, resource, "text-width",
+                       "line " + std::to_string(k) + " is " + std::to_string(lineWidth) + " px in font " +
+                           std::to_string(use.font) + "; its box in the " + use.screen + " is " +
+                           std::to_string(use.width) + " px wide");
+    }
+}
+
+} // namespace
+
 void checkTexts(Findings& findings) {
     rt::String* pack = constant(rt::constants::kTextPack);
+    const std::vector<TextUse> uses = textUses();
     for (std::int32_t table = 0; table < kTextTables; ++table) {
         if (!game::loadTextPack(pack, table))
             continue; // the loader has logged why
@@ -169,6 +319,10 @@ void checkTexts(Findings& findings) {
                 }
             }
         }
+        for (const TextUse& use : uses)
+            if (use.table == table)
+                for (std::int32_t id : use.ids)
+                    checkTextUse(findings, use, id);
     }
 }
 

@@ -524,7 +524,7 @@ datakit::RacerDefinition racerOf(const RacerPlan& plan, int id) {
     r.spriteSet = plan.spriteSet;
     r.values = {static_cast<std::uint8_t>(id % 4), static_cast<std::uint8_t>(plan.spriteSet + 1),
                 static_cast<std::uint8_t>(id)};
-    r.nameText = static_cast<std::uint16_t>(200 + id);
+    r.nameText = static_cast<std::uint16_t>(kFirstRacerNameText + id);
     r.value6 = static_cast<std::uint16_t>(plan.topSpeed * 10);
     r.speed = plan.topSpeed;
     // Five gears up to the top speed; each takes longer to pull.

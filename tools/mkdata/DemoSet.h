@@ -58,10 +58,14 @@ void produceFixedPointPack(ProgramFolder& folder);
 
 // The text pack (constant string 144 names it with a leading '/'), one text
 // table per entry: the front end's first texts (the soft-key labels, the
-// splash), the loading screen's, the menus' and the race's. The race has no
-// texts of its own yet, so its table repeats the menus' one.
+// splash), the loading screen's, the menus' and the race's. The menus' and
+// the race's tables give many ids different texts: each holds what is drawn
+// while it is the loaded one.
 inline constexpr std::u16string_view kTextPackFile = u"texts.pak";
 enum DemoTextEntry : int { kStartTexts, kLoadingTexts, kMenuTexts, kRaceTexts, kTextEntryCount };
+// The racers' names in the menu texts: racer id n is named by text
+// kFirstRacerNameText + n, past every text the screens draw by a fixed id.
+inline constexpr int kFirstRacerNameText = 271;
 // The texts of `entry` by id; an id the game does not ask for is empty.
 std::vector<std::u16string> demoTexts(int entry);
 void produceTextPack(ProgramFolder& folder);

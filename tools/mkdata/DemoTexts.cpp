@@ -16,8 +16,9 @@ namespace {
 
 using Text = std::pair<int, std::u16string_view>;
 
-// The soft-key labels (texts 1, 0, 2 and 5 in label order) are the same in
-// every table that the front end or the race reads them from.
+// The soft-key labels (texts 1, 0, 2 and 5 in label order), in every table
+// that the front end or the race reads them from; the race's table gives
+// text 0 its pause menu's title in their place.
 constexpr Text kSoftKeys[] = {
     {0, u"Select"},
     {1, u"Continue"},
@@ -37,24 +38,39 @@ constexpr Text kLoading[] = {
     {1, u"Tip: boost out of a bend, never into it"},
 };
 
-// The menus, the pause menu, the sound question and the race goals.
-constexpr Text kMenusAndRace[] = {
-    // Pause menu.
-    {3, u"Help"},
-    {6, u"Quit Race"},
-    {8, u"Exit Game"},
-    {59, u"Options"},
-    // The sound question, the answers of every question and the title's prompt.
-    {9, u"Switch the sound on?"},
+// The answers of every question, in the front end and in the race.
+constexpr Text kAnswers[] = {
     {11, u"Yes"},
     {12, u"No"},
+};
+
+// The menus, the sound question and the race goals.
+constexpr Text kMenus[] = {
+    // The sound question and the title's prompt.
+    {9, u"Switch the sound on?"},
     {22, u"Tap the screen to continue"},
-    // Screen titles, the reset question and the first race question.
+    // Screen titles, the reset and exit questions and the first race
+    // question. Text 25 is the title of both the reset and the exit
+    // question, so it names neither; the reset question's header says what
+    // is lost.
     {27, u"Main Menu"},
     {46, u"Bonus Cups"},
     {16, u"Options"},
-    {25, u"Erase all saved progress?"},
-    {270, u"Cups, records and unlocked cars will be lost."},
+    {25, u"Are you sure?"},
+    {270, u"Reset: cups, records and cars are lost"},
+    // The one-off event's title on its loading screen, the championship's
+    // title (also a custom event's), the event and car choices' titles.
+    {59, u"Dune Gauntlet"},
+    {199, u"Championship"},
+    {31, u"Choose Your Event"},
+    {32, u"Choose Your Car"},
+    // The cup's end: its heading and the words for first, second, third
+    // and any other place.
+    {204, u"Cup over"},
+    {205, u"Gold! The cup is yours and a new car waits in the garage."},
+    {206, u"Silver! Second overall: the next cup is open."},
+    {207, u"Bronze! On the podium, and the next cup is open."},
+    {208, u"Off the podium this time. Try the cup again."},
     {26, u"New here? Try the Desert Sprint first?"},
     // The notice before the promotion screen.
     {186, u"More games from Brivanta open in a new screen. Come back to Vorlax any time."},
@@ -120,14 +136,173 @@ constexpr Text kMenusAndRace[] = {
     {176, u","},
 };
 
-// The race's prompt under the flyover and the racer intro, and the racers'
-// names (text 200 + racer id: the player's eight cars, then the six
-// computer drivers).
+// The reference list: a title (even id) and a text (the odd id after it)
+// per entry, 21 entries from text 104 on.
+constexpr Text kReference[] = {
+    {104, u"Steering"},
+    {105, u"Touch the band at the left or right edge to steer. Hold it longer for a sharper turn."},
+    {106, u"Braking"},
+    {107, u"Touch the band at the bottom to brake. Brake before a bend, not in it."},
+    {108, u"Gears"},
+    {109, u"The car changes gear by itself. Each gear pulls a little slower than the last."},
+    {110, u"Nitro"},
+    {111, u"The race button fires your nitro. It empties fast, so keep it for the straights."},
+    {112, u"Boost pads"},
+    {113, u"Drive over a glowing pad for a short burst of speed."},
+    {114, u"Item boxes"},
+    {115, u"Crash through a box to take an item. Its icon shows at the top of the screen."},
+    {116, u"Shield"},
+    {117, u"A shield keeps off one hit from a rival or an obstacle."},
+    {118, u"Oil slick"},
+    {119, u"Drop oil behind you; a rival who drives through it spins."},
+    {120, u"Magnet"},
+    {121, u"The magnet pulls you towards the car ahead."},
+    {122, u"Shockwave"},
+    {123, u"A shockwave slows every car close to yours."},
+    {124, u"Walls and banks"},
+    {125, u"Touching a wall costs speed. Banks hold you in a fast bend."},
+    {126, u"Laps"},
+    {127, u"The counter shows your lap and the laps of the race."},
+    {128, u"Position"},
+    {129, u"Your place in the field shows beside the lap counter."},
+    {130, u"Time attack"},
+    {131, u"Race alone against the clock. Beat the target time to win."},
+    {132, u"Knockout"},
+    {133, u"The last car at the end of each lap is out. Be the last one left."},
+    {134, u"Checkpoint run"},
+    {135, u"Reach each gate before the clock runs out; every gate adds time."},
+    {136, u"Overtake challenge"},
+    {137, u"Pass as many rivals as the goal asks before the finish."},
+    {138, u"Championship"},
+    {139, u"Race every track of a cup. Points from each race decide the winner."},
+    {140, u"Unlocking cars"},
+    {141, u"Win a cup to unlock a new car in the garage."},
+    {142, u"Pausing"},
+    {143, u"Touch the pause button to stop the race and see the pause menu."},
+    {144, u"Saving"},
+    {145, u"Your cups, records and cars are saved after every race."},
+};
+
+// The text screen's lines, one a line, from text 216 on.
+constexpr Text kPages[] = {
+    {216, u"Vorlax Rally"},
+    {217, u" "},
+    {218, u"Six tracks across the planet Vorlax:"},
+    {219, u"dunes, salt flats, canyons and craters."},
+    {220, u" "},
+    {221, u"Game design"},
+    {222, u"The Brivanta racing team"},
+    {223, u" "},
+    {224, u"Programming"},
+    {225, u"The Brivanta engine crew"},
+    {226, u" "},
+    {227, u"Cars and tracks"},
+    {228, u"The Brivanta art desk"},
+    {229, u" "},
+    {230, u"Music and sound"},
+    {231, u"The Brivanta sound garage"},
+    {232, u" "},
+    {233, u"Testing"},
+    {234, u"Every driver who ever"},
+    {235, u"took a dune too fast"},
+    {236, u" "},
+    {237, u"Thanks for racing!"},
+    {238, u"The tracks"},
+    {239, u"Dune Loop"},
+    {240, u"Glass Canyon"},
+    {241, u"Salt Flats"},
+    {242, u"Oasis Ridge"},
+    {243, u"Storm Mesa"},
+    {244, u"Crater Rim"},
+    {245, u" "},
+    {246, u"The racing rules"},
+    {247, u" "},
+    {248, u"Stay on the road,"},
+    {249, u"take every box you can,"},
+    {250, u"keep the nitro for the straights"},
+    {251, u" "},
+    {252, u"and never lift in the last bend."},
+    {253, u" "},
+    {254, u"Vorlax Rally is a work of fiction."},
+    {255, u" "},
+    {256, u"Brivanta"},
+    {257, u" "},
+    {258, u"Touch the screen to go back."},
+    {259, u" "},
+};
+
+// Comments on the player's choice of car, and the loading screen's tips,
+// from text 261 on.
+constexpr Text kComments[] = {
+    {261, u"Good choice: that one corners like it is on rails."},
+    {262, u"Fast on the straights; mind the bends."},
+    {263, u"Heavy, but nothing pushes it around."},
+    {264, u"Light and quick off the line."},
+    {265, u"Keep your nitro for the last straight."},
+    {266, u"Item boxes sit on the racing line."},
+    {267, u"A clean lap beats a fast crash."},
+};
+
+// The racers' names (text kFirstRacerNameText + racer id: the player's eight cars, then the
+// six computer drivers), read while the race's cars are made.
+constexpr Text kRacers[] = {
+    {kFirstRacerNameText + 0, u"Sandpiper"},   {kFirstRacerNameText + 1, u"Kestrel"},
+    {kFirstRacerNameText + 2, u"Ironback"},    {kFirstRacerNameText + 3, u"Wisp"},
+    {kFirstRacerNameText + 4, u"Goliath"},     {kFirstRacerNameText + 5, u"Marauder"},
+    {kFirstRacerNameText + 6, u"Scarab"},      {kFirstRacerNameText + 7, u"Tempest"},
+    {kFirstRacerNameText + 8, u"Rook Halden"}, {kFirstRacerNameText + 9, u"Mira Sol"},
+    {kFirstRacerNameText + 10, u"Dax Verro"},  {kFirstRacerNameText + 11, u"Nell Ashby"},
+    {kFirstRacerNameText + 12, u"Ty Corran"},  {kFirstRacerNameText + 13, u"Juno Pike"},
+};
+
+// What the race draws once its own table is in: the pause menu and its
+// questions, help and options, the head-up display, the item names, the
+// results and the after-race menu.
 constexpr Text kRace[] = {
-    {50, u"Tap to continue"}, {200, u"Sandpiper"},   {201, u"Kestrel"},   {202, u"Ironback"},
-    {203, u"Wisp"},           {204, u"Goliath"},     {205, u"Marauder"},  {206, u"Scarab"},
-    {207, u"Tempest"},        {208, u"Rook Halden"}, {209, u"Mira Sol"},  {210, u"Dax Verro"},
-    {211, u"Nell Ashby"},     {212, u"Ty Corran"},   {213, u"Juno Pike"},
+    // Pause menu. Its title is text 0, which is also the left soft key's
+    // label; the race draws that label only in the guided race, the title
+    // in every race.
+    {0, u"Paused"},
+    {3, u"Help"},
+    {6, u"Quit Race"},
+    {8, u"Exit Game"},
+    {59, u"Sound"},
+    {60, u"Vibration"},
+    // Questions over the race: quitting (title 7, line 14), leaving the
+    // game (title 14), restarting and retrying after a lost race (15).
+    {7, u"Quit this race?"},
+    {14, u"Are you sure?"},
+    {15, u"Race again?"},
+    {62, u"How to race"},
+    {25, u"Steer with the bands at the sides, brake below. Drive over boost pads and item boxes; "
+         u"fire an item with the race button."},
+    // Head-up display and results.
+    {30, u"Lap"},
+    {45, u"Boxes"},
+    {46, u"Best"},
+    {47, u"Time"},
+    {48, u"+"},
+    {49, u"Score"},
+    {50, u"Tap to continue"},
+    {54, u"Results"},
+    {79, u"Follow the guide car: it shows the line through every bend."},
+    {80, u"Stay close to the guide"},
+    {81, u","},
+    // Item names by item number.
+    {82, u"Nitro"},
+    {83, u"Shield"},
+    {84, u"Oil Slick"},
+    {85, u"Magnet"},
+    {86, u"Shockwave"},
+    {87, u"Spikes"},
+    {88, u"Turbo"},
+    {89, u"Smoke"},
+    {90, u"Driver's Trick"},
+    // The after-race menu and its answers.
+    {91, u"Race over"},
+    {92, u"Next Race"},
+    {93, u"Retry"},
+    {94, u"Leave"},
 };
 
 std::vector<std::u16string> table(std::initializer_list<std::span<const Text>> groups) {
@@ -151,8 +326,9 @@ std::vector<std::u16string> demoTexts(int entry) {
     case kLoadingTexts:
         return table({kLoading});
     case kMenuTexts:
+        return table({kSoftKeys, kAnswers, kMenus, kReference, kPages, kComments, kRacers});
     case kRaceTexts:
-        return table({kSoftKeys, kMenusAndRace, kRace});
+        return table({kSoftKeys, kAnswers, kRace});
     default:
         return {};
     }
