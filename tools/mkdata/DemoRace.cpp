@@ -572,9 +572,13 @@ datakit::EventEntry demoEvent(int track) {
     for (std::uint16_t p = 0; p < 4; ++p)
         e.path.push_back(
             {static_cast<std::uint16_t>(p * 40), 0, 300, static_cast<std::uint8_t>(p), 4096, 0, 0, 1, 0, 0});
+    // The first fields of the path points are the track's name table, which
+    // the event row's title index (field 4, 0 below) reads: point 0 names
+    // the track.
+    e.path[0].a = static_cast<std::uint16_t>(kFirstTrackNameText + track);
     datakit::EventVariant race;
-    // A race: type 0, three target times in ms, title 0, 3 laps, the whole
-    // lap as its stretch, 6 racers.
+    // A race: type 0, three target times in ms, title 0 (the track's name),
+    // 3 laps, the whole lap as its stretch, 6 racers.
     race.row = {0,
                 plan.targetSeconds[0] * 3000,
                 plan.targetSeconds[1] * 3000,

@@ -63,6 +63,9 @@ void produceFixedPointPack(ProgramFolder& folder);
 // while it is the loaded one.
 inline constexpr std::u16string_view kTextPackFile = u"texts.pak";
 enum DemoTextEntry : int { kStartTexts, kLoadingTexts, kMenuTexts, kRaceTexts, kTextEntryCount };
+// The tracks' names in the menu table, track 0 first: a race's name is the
+// text its event's first path point names.
+inline constexpr int kFirstTrackNameText = 239;
 // The racers' names in the menu texts: racer id n is named by text
 // kFirstRacerNameText + n, past every text the screens draw by a fixed id.
 inline constexpr int kFirstRacerNameText = 271;

@@ -4,6 +4,7 @@
 // for.
 
 #include "game/data/TextPacks.h"
+#include "game/data/EventSlots.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
@@ -11,6 +12,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/race/RacePrepare.h"
 #include "tests/game/data/DataFixture.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tools/datakit/LzmaWriter.h"
@@ -156,6 +158,15 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
                 }
             }
             game::seams().race.raceType = nullptr;
+            // Each race's name, which the pre-race selection shows: its
+            // track's name, through the name index of its event row.
+            for (std::int32_t row = 0; row < mkdata::kDemoTrackCount; ++row) {
+                game::setupEventSlots(row, false);
+                auto* name =
+                    static_cast<rt::String*>(rt::ObjectArray::get(game::eventSlotStatics().s_eventName, 0));
+                EXPECT_EQ(name ? name->toUtf8() : "(null)", textOf(mkdata::kFirstTrackNameText + row))
+                    << "race " << row;
+            }
         }
         EXPECT_FALSE(game.log.contains("no loaded text")) << game.log.lines().front();
     }
