@@ -116,8 +116,7 @@ void cupPaint() {
         return;
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintBackgroundPicture();
     paintScreenHeader();
     const std::int32_t cup = item0();
     const std::int32_t pictureW = spriteFrameWidth(kPictureSprite, 0);
@@ -181,8 +180,7 @@ void rewardPaint() {
         return;
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintBackgroundPicture();
     paintScreenHeader();
     setFillColor(kPanelColour);
     fillRectAlpha(g, (w - kRewardLineWidth) / 2 - 10, 90, kRewardLineWidth + 20, h - 180);

@@ -154,8 +154,7 @@ void racerListPaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintBackgroundPicture();
     paintRacerGrid(g);
     paintScreenHeader();
     paintHelpLine();

@@ -129,8 +129,7 @@ void bonusPaint() {
         return;
     std::int32_t w = screenWidth();
     std::int32_t h = screenHeight();
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintBackgroundPicture();
     paintSpriteFrame(kMenuFrameSprite, 0, w / 2, h - kMenuBarHeight);
     paintScreenHeader();
     paintSpriteFrame(kMenuFrameSprite, 6, w / 2, h / 2);

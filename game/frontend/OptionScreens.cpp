@@ -87,8 +87,7 @@ void optionsPaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintBackgroundPicture();
     paintScreenHeader();
     const std::int32_t w = config().s_gameScreenWidth;
     drawMenuText(kTextFont, touchStatics().s_selection == 0 ? 1 : 0,

@@ -191,8 +191,7 @@ void paint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintBackgroundPicture();
     paintScreenHeader();
     const EventSlotStatics& slots = eventSlotStatics();
     const bool usable = preRaceStatics().s_eventUsable != 0;

@@ -163,11 +163,6 @@ void setUpQuestion(std::int32_t title) {
     touchStatics().s_touchUsed = 0;
 }
 
-void paintBackground() {
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
-}
-
 // The left soft key's zone was tapped this frame.
 bool leftSoftKeyTapped() {
     buildSoftKeyZones();
@@ -285,7 +280,7 @@ void questionPaint(bool withHeader) {
         return;
     std::int32_t w = screenWidth();
     std::int32_t h = screenHeight();
-    paintBackground();
+    paintBackgroundPicture();
     if (withHeader) {
         paintScreenHeader();
         drawMenuText(kTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
@@ -399,7 +394,7 @@ void stateSoundPrompt(std::int32_t message) {
     case kPaint:
         if (!mustRepaint())
             break;
-        paintBackground();
+        paintBackgroundPicture();
         paintQuestionBox(startupScreenStatics().s_soundAnswer, screenWidth() / 2, screenHeight() / 2);
         menuStatics().s_redraw = 0;
         break;

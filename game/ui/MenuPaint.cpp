@@ -102,8 +102,7 @@ void dropTitlePictures() {
 
 // The background picture and the bar along the bottom.
 void paintBackgroundAndBar() {
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintBackgroundPicture();
     paintSpriteFrame(kMenuFrameSprite, 0, screenWidth() / 2, screenHeight() - kMenuBarHeight);
 }
 
@@ -134,6 +133,11 @@ std::int32_t textIdAt(rt::IntArray* ids, std::int32_t i) {
 }
 
 } // namespace
+
+void paintBackgroundPicture() {
+    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+}
 
 bool mustRepaint() {
     const MenuStatics& menu = menuStatics();

@@ -50,6 +50,8 @@ void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, st
 
 // Sprite 8 frame 0 at the top centre and the title below it.
 void paintScreenHeader();
+// The menus' background picture: both frames of its sprite, over the screen.
+void paintBackgroundPicture();
 // The help text of the highlighted item at (`s_helpLineX`, `s_helpLineY`).
 void paintHelpLine();
 // Moves the help line left a step; once all of it has left the screen it
