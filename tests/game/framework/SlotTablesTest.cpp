@@ -52,7 +52,7 @@ TEST_F(SlotTablesTest, ObjectFlagRecordsAreMadeOnceAndKeepTheirFourthByte) {
     EXPECT_TRUE(log.contains("NullPointer"));
 }
 
-TEST_F(SlotTablesTest, SpriteSlotsAreFlaggedWithTheirCacheSpecificationAndReleased) {
+TEST_F(SlotTablesTest, SpriteSlotsAreFlaggedWithTheirCacheWordAndReleased) {
     game::StartupStatics& startup = game::startupStatics();
     game::flagSlot(3);
     game::flagSlot(-1);

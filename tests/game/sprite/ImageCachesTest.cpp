@@ -42,7 +42,7 @@ std::vector<std::int32_t> cachedPalettes(const ASprite* sprite) {
     return out;
 }
 
-TEST_F(ImageCaches, SpecificationWordChoosesPalettesAndWhetherPixelsStay) {
+TEST_F(ImageCaches, CacheWordChoosesPalettesAndWhetherPixelsStay) {
     struct Case {
         std::int32_t spec;
         std::vector<std::int32_t> palettes;
