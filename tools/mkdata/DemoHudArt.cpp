@@ -56,8 +56,8 @@ PaintedSprite places() {
         {0xFFE680, 0xC88A10}, {0xF4F4F8, 0x8A92A0}, {0xF0B080, 0x9A5A2A}};
     std::vector<Frame> frames(23);
     for (int place = 0; place < 6; ++place) {
-        const std::u16string text =
-            std::u16string(1, static_cast<char16_t>(u'1' + place)) + std::u16string(endings[place]);
+        std::u16string text(1, static_cast<char16_t>(u'1' + place));
+        text.append(endings[place]);
         const std::uint32_t top = place == 0 ? 0xFFF0A0 : 0xF8F8FF;
         const std::uint32_t bottom = place == 0 ? 0xE08A10 : place < 3 ? 0x98A8C8 : 0xC05030;
         frames[static_cast<std::size_t>(place)].push_back(centred(lettering(text, 72, top, bottom, 4, 4)));
