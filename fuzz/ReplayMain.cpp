@@ -143,7 +143,13 @@ bool parseOption(const char* argument, const char* prefix, long& value) {
 
 } // namespace
 
+// A harness's one-time set-up, as libFuzzer runs it: before the first input,
+// outside every input's time limit.
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
+
 int main(int argc, char** argv) {
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     Limits limits;
     std::vector<std::filesystem::path> paths;
     for (int i = 1; i < argc; ++i) {
