@@ -3,6 +3,7 @@
 #include "tools/datakit/Archive.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
+#include "tools/datakit/FontWriter.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/PaintedSprite.h"
 #include "tools/datakit/RecordStore.h"
@@ -188,6 +189,71 @@ TEST(Datakit, APaintedSpritePastTheFormatsModuleLimitsIsRefused) {
     sprite.frames = {{.fills = fills(200), .images = {}, .boxes = {}},
                      {.fills = fills(56), .images = {}, .boxes = {}}};
     EXPECT_THROW(datakit::paintedSpriteModel(sprite), std::length_error) << "256 modules over two frames";
+}
+
+// Glyphs from a face: the same levels on every run, anti-aliased (levels
+// between blank and full ink), each glyph inside the table's rows, and the
+// table no taller than its glyphs need.
+TEST(Datakit, FaceGlyphsAreRepeatableGreyLevelsInsideTheirTable) {
+    const char* path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    const std::u16string codes = u" Agj|";
+    const datakit::GlyphTable table = datakit::renderFaceGlyphs(path, 12, codes, 3);
+    const datakit::GlyphTable again = datakit::renderFaceGlyphs(path, 12, codes, 3);
+    ASSERT_EQ(table.glyphs.size(), codes.size());
+    EXPECT_EQ(table.levels, 3);
+    EXPECT_EQ(table.glyphs[0].width, 0) << "the space draws nothing";
+    EXPECT_EQ(table.spaceAdvance, table.glyphs[0].advance);
+    std::array<int, 4> levelCounts{};
+    bool topRowInked = false, bottomRowInked = false;
+    for (std::size_t k = 0; k < codes.size(); ++k) {
+        const datakit::GlyphBitmap& glyph = table.glyphs[k];
+        EXPECT_EQ(glyph.shades, again.glyphs[k].shades) << k;
+        EXPECT_EQ(glyph.shades.size(), static_cast<std::size_t>(glyph.width) * table.height) << k;
+        EXPECT_GT(glyph.advance, 0) << k;
+        for (int y = 0; y < table.height; ++y)
+            for (int x = 0; x < glyph.width; ++x) {
+                const std::uint8_t level = datakit::glyphLevel(glyph, x, y);
+                ASSERT_LE(level, 3);
+                ++levelCounts[level];
+                topRowInked |= y == 0 && level > 0;
+                bottomRowInked |= y == table.height - 1 && level > 0;
+            }
+    }
+    EXPECT_GT(levelCounts[1] + levelCounts[2], 0) << "no grey edge pixels";
+    EXPECT_GT(levelCounts[3], 0) << "no full ink";
+    EXPECT_TRUE(topRowInked && bottomRowInked) << "the table has rows no glyph reaches";
+    EXPECT_THROW(datakit::renderFaceGlyphs("/nonexistent/face.ttf", 12, codes, 3), std::runtime_error);
+}
+
+// The palette's levels blend the ink over the shadow colour, and a font
+// whose levels and shadow need more colours than its encoding packs is
+// refused rather than drawn with cut indexes.
+TEST(Datakit, FontLevelsAreInkBlendsThatMustFitTheEncoding) {
+    struct Case {
+        int level, levels;
+        std::uint32_t want;
+    };
+    for (const Case& c : std::initializer_list<Case>{{0, 3, 0xFF102030u},
+                                                     {3, 3, 0xFFF0E0D0u},
+                                                     {1, 3, 0xFF5B6065u},
+                                                     {2, 3, 0xFFA5A09Bu},
+                                                     {1, 1, 0xFFF0E0D0u}})
+        EXPECT_EQ(datakit::inkShade(0xFFF0E0D0u, 0xFF102030u, c.level, c.levels), c.want)
+            << c.level << "/" << c.levels;
+
+    datakit::GlyphTable table{
+        .height = 1, .ascent = 1, .levels = 3, .spaceAdvance = 1, .missing = {}, .glyphs = {}};
+    table.glyphs.push_back({.code = u'x', .width = 2, .rows = {}, .shades = {1, 3}, .left = 0, .advance = 0});
+    datakit::FontStyle style;
+    style.shadow = true;
+    EXPECT_THROW(datakit::buildFont(table, style), std::invalid_argument) << "5 colours in a 2-bit encoding";
+    style.encoding = 0x1600;
+    const datakit::FontData font = datakit::buildFont(table, style);
+    ASSERT_TRUE(font.sprite.pixels.has_value());
+    EXPECT_EQ(font.sprite.pixels->colourCount, 5);
+    EXPECT_EQ(font.sprite.pixels->palettes[0][4], 0xFF000000u) << "the shadow follows the levels";
+    EXPECT_EQ(font.sprite.pixels->indexes.back(), (std::vector<std::uint8_t>{1, 3, 0, 0, 0, 4}))
+        << "levels as indexes, the shadow under full ink only";
 }
 
 TEST(Datakit, TypedArraysTakeTheSmallestWidthThatHoldsEveryElement) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <stdexcept>
 #include <string_view>
 
 namespace datakit {
@@ -120,7 +121,7 @@ GlyphBitmap proportional(char16_t code, const std::uint8_t (&rows)[8]) {
     std::uint32_t used = 0;
     for (std::uint8_t row : rows)
         used |= row;
-    GlyphBitmap glyph{.code = code, .width = 0, .rows = {}};
+    GlyphBitmap glyph{.code = code, .width = 0, .rows = {}, .shades = {}, .left = 0, .advance = 0};
     if (used == 0)
         return glyph;
     const int right = std::countr_zero(used);
@@ -129,12 +130,6 @@ GlyphBitmap proportional(char16_t code, const std::uint8_t (&rows)[8]) {
     for (std::uint8_t row : rows)
         glyph.rows.push_back(static_cast<std::uint32_t>(row) >> right);
     return glyph;
-}
-
-bool inked(const GlyphBitmap& glyph, int x, int y) {
-    if (x < 0 || y < 0 || x >= glyph.width || y >= static_cast<int>(glyph.rows.size()))
-        return false;
-    return ((glyph.rows[static_cast<std::size_t>(y)] >> (glyph.width - 1 - x)) & 1) != 0;
 }
 
 struct GlyphImage {
@@ -146,6 +141,11 @@ struct GlyphImage {
 GlyphImage render(const GlyphBitmap& glyph, const GlyphTable& table, const FontStyle& style) {
     const int scale = std::max<int>(style.scale, 1);
     const int shadow = style.shadow ? 1 : 0;
+    const int levels = std::max<int>(table.levels, 1);
+    // Faint edge pixels cast no shadow, so a grey glyph's shadow keeps the
+    // shape of its stems.
+    const int shadowFrom = (levels + 1) / 2;
+    const auto shadowIndex = static_cast<std::uint8_t>(levels + 1);
     GlyphImage image;
     image.width = static_cast<std::uint16_t>(glyph.width * scale + shadow);
     image.height = static_cast<std::uint16_t>(table.height * scale + shadow);
@@ -155,11 +155,13 @@ GlyphImage render(const GlyphBitmap& glyph, const GlyphTable& table, const FontS
     };
     for (int y = 0; y < image.height; ++y)
         for (int x = 0; x < image.width; ++x) {
-            if (inked(glyph, x < glyph.width * scale ? x / scale : -1,
-                      y < table.height * scale ? y / scale : -1))
-                at(x, y) = 1;
-            else if (shadow && x > 0 && y > 0 && inked(glyph, (x - 1) / scale, (y - 1) / scale))
-                at(x, y) = 2;
+            const std::uint8_t level = glyphLevel(glyph, x < glyph.width * scale ? x / scale : -1,
+                                                  y < table.height * scale ? y / scale : -1);
+            if (level > 0)
+                at(x, y) = level;
+            else if (shadow && x > 0 && y > 0 &&
+                     glyphLevel(glyph, (x - 1) / scale, (y - 1) / scale) >= shadowFrom)
+                at(x, y) = shadowIndex;
         }
     return image;
 }
@@ -177,9 +179,23 @@ FontData buildFont(const GlyphTable& table, const FontStyle& style) {
     model.format = sprite_bits::kPixelSection | sprite_bits::kModuleSizeShorts | sprite_bits::kOffsetShorts |
                    sprite_bits::kAFrameOffsetShorts;
     SpritePixels pixels;
-    pixels.colourCount = 3;
-    for (const auto& [ink, shade] : style.palettes)
-        pixels.palettes.push_back({0x00FF00FFu, ink, shade});
+    const int levels = std::max<int>(table.levels, 1);
+    // The packed encodings hold 2, 4 or 16 colours; a wider index would be
+    // cut to its low bits and draw another level.
+    const int colourLimit = style.encoding == 0x0200   ? 2
+                            : style.encoding == 0x0400 ? 4
+                            : style.encoding == 0x1600 ? 16
+                                                       : 256;
+    if (levels + 2 > colourLimit)
+        throw std::invalid_argument("the font's ink levels and shadow do not fit its pixel encoding");
+    pixels.colourCount = levels + 2;
+    for (const auto& [ink, shade] : style.palettes) {
+        std::vector<std::uint32_t> palette = {0x00FF00FFu};
+        for (int level = 1; level <= levels; ++level)
+            palette.push_back(inkShade(ink, shade, level, levels));
+        palette.push_back(shade);
+        pixels.palettes.push_back(std::move(palette));
+    }
     pixels.encoding = style.encoding;
     model.pixels = std::move(pixels);
     model.modules.push_back({.type = kBlankType, .width = 0, .height = 0, .params = {}});
@@ -195,7 +211,8 @@ FontData buildFont(const GlyphTable& table, const FontStyle& style) {
             addFrame({{.module = kBlankModule, .x = static_cast<std::int16_t>(table.spaceAdvance * scale)}});
             return;
         }
-        const auto advance = static_cast<std::int16_t>(glyph.width * scale + shadow + style.letterGap);
+        const int pen = glyph.advance != 0 ? glyph.advance : glyph.width;
+        const auto advance = static_cast<std::int16_t>(pen * scale + shadow + style.letterGap);
         if (glyph.width == 0) {
             addFrame({{.module = kBlankModule, .x = advance}});
             return;
@@ -205,7 +222,9 @@ FontData buildFont(const GlyphTable& table, const FontStyle& style) {
         model.modules.push_back({.type = 0, .width = image.width, .height = image.height, .params = {}});
         model.pixels->indexes.push_back(std::move(image.indexes));
         addFrame({{.module = kBlankModule, .x = advance},
-                  {.module = module, .x = 0, .y = static_cast<std::int16_t>(-ascent)}});
+                  {.module = module,
+                   .x = static_cast<std::int16_t>(glyph.left * scale),
+                   .y = static_cast<std::int16_t>(-ascent)}});
     };
 
     addFrame({{.module = kBlankModule, .y = static_cast<std::int16_t>(-ascent)},
@@ -250,10 +269,33 @@ std::vector<std::int16_t> charMapData(std::span<const std::pair<std::int16_t, st
     return data;
 }
 
+std::uint8_t glyphLevel(const GlyphBitmap& glyph, int x, int y) {
+    if (x < 0 || y < 0 || x >= glyph.width)
+        return 0;
+    if (!glyph.shades.empty()) {
+        const std::size_t at = static_cast<std::size_t>(y) * glyph.width + static_cast<std::size_t>(x);
+        return at < glyph.shades.size() ? glyph.shades[at] : 0;
+    }
+    if (y >= static_cast<int>(glyph.rows.size()))
+        return 0;
+    return static_cast<std::uint8_t>((glyph.rows[static_cast<std::size_t>(y)] >> (glyph.width - 1 - x)) & 1);
+}
+
+std::uint32_t inkShade(std::uint32_t ink, std::uint32_t shadow, int level, int levels) {
+    std::uint32_t colour = 0xFF000000u;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int a = static_cast<int>((shadow >> shift) & 0xFF);
+        const int b = static_cast<int>((ink >> shift) & 0xFF);
+        colour |= static_cast<std::uint32_t>((a * (levels - level) + b * level + levels / 2) / levels)
+                  << shift;
+    }
+    return colour;
+}
+
 GlyphTable asciiFont5x7() {
-    GlyphTable table{.height = 8, .ascent = 7, .spaceAdvance = 3, .missing = {}, .glyphs = {}};
+    GlyphTable table{.height = 8, .ascent = 7, .levels = 1, .spaceAdvance = 3, .missing = {}, .glyphs = {}};
     table.missing = proportional(0, kMissingRows);
-    table.glyphs.push_back({.code = u' ', .width = 0, .rows = {}});
+    table.glyphs.push_back({.code = u' ', .width = 0, .rows = {}, .shades = {}, .left = 0, .advance = 0});
     for (std::size_t i = 0; i < std::size(kAsciiRows); ++i)
         table.glyphs.push_back(proportional(static_cast<char16_t>(u'!' + i), kAsciiRows[i]));
     return table;

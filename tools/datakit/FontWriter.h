@@ -10,8 +10,10 @@
 // missing glyph; glyph k of the table is frame 2 + k. A glyph frame starts
 // with a blank whose x offset is the glyph's advance, followed by the
 // glyph's image with its top at -ascent (a space has the blank alone). Pixel
-// index 0 is transparent, 1 the ink and 2 the drop shadow; each palette
-// gives the ink and the shadow colour.
+// index 0 is transparent, 1 to L the ink at L grey levels (L is the glyph
+// table's `levels`; level L is full ink) and L + 1 the drop shadow; each
+// palette gives the ink and the shadow colour, and the levels between are
+// blends of the ink over the shadow colour, as text stands on dark panels.
 //
 // The character map: N buckets, N first pairs (code, frame), then for every
 // bucket holding more codes the bucket, its count and the further pairs; a
@@ -22,22 +24,30 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace datakit {
 
 // One glyph: `width` columns; bit (width - 1 - x) of rows[y] is the pixel
-// at column x of row y. A glyph of width 0 draws nothing.
+// at column x of row y. A glyph of width 0 draws nothing. A grey glyph
+// gives `shades` instead: width x rows levels, row by row, 0 blank to the
+// table's `levels` for full ink.
 struct GlyphBitmap {
     char16_t code = 0;
     std::uint8_t width = 0;
     std::vector<std::uint32_t> rows;
+    std::vector<std::uint8_t> shades;
+    std::int8_t left = 0;     // the image's first column from the pen
+    std::uint8_t advance = 0; // the pen's move before gap and shadow; 0: `width`
 };
 
 struct GlyphTable {
     std::uint8_t height = 0; // rows of every glyph
     std::uint8_t ascent = 0; // rows above the baseline
+    std::uint8_t levels = 1; // ink levels of a grey glyph (1 for bit rows)
     std::uint8_t spaceAdvance = 0;
     GlyphBitmap missing;
     // The space, when listed, advances by `spaceAdvance` and draws nothing.
@@ -70,5 +80,21 @@ std::vector<std::int16_t> charMapData(std::span<const std::pair<std::int16_t, st
 // A proportional 5 x 7 font of the printable ASCII characters (32 to 126)
 // with a row for descenders below the baseline, drawn for this project.
 GlyphTable asciiFont5x7();
+
+// The ink level of `glyph` at column x of row y: 0 outside or blank, up to
+// the table's `levels` (1 for bit rows).
+std::uint8_t glyphLevel(const GlyphBitmap& glyph, int x, int y);
+
+// The palette colour of ink level `level` out of `levels` (ink blended over
+// the shadow colour, rounded per channel).
+std::uint32_t inkShade(std::uint32_t ink, std::uint32_t shadow, int level, int levels);
+
+// Glyphs of `codes` from the TrueType face at `fontPath` rendered by
+// FreeType at `pixelSize` pixels without hinting, their coverage quantised
+// to `levels` ink levels. The table's ascent and height hold every glyph;
+// the missing glyph is a box of the capitals' height. Throws
+// std::runtime_error when the face will not load.
+GlyphTable renderFaceGlyphs(const std::string& fontPath, int pixelSize, std::u16string_view codes,
+                            std::uint8_t levels);
 
 } // namespace datakit

@@ -1,8 +1,8 @@
 // The demo set's font pack: the three font sprites at entries 0 to 2 and
-// their character maps at entries 3 to 5, all from the project's 5 x 7
-// glyph table. Font 0 sets text pages, font 1 the menus (doubled, with a
-// shadow), font 2 lists and the race HUD (with a shadow). Each has four
-// palettes: white, amber, grey and red ink.
+// their character maps at entries 3 to 5, rendered from DejaVu by FreeType
+// with three ink levels. Font 0 sets text pages, font 1 the menus (bold,
+// with a shadow), font 2 lists and the race HUD (with a shadow). Each has
+// four palettes: white, amber, grey and red ink.
 
 #include "tools/datakit/FontWriter.h"
 #include "tools/datakit/PackWriter.h"
@@ -11,25 +11,50 @@
 
 namespace mkdata {
 
-std::vector<datakit::FontStyle> demoFontStyles() {
+namespace {
+
+constexpr const char* kSansPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kSansBoldPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+constexpr std::uint8_t kInkLevels = 3;
+
+// The printable ASCII characters, which every demo text keeps to.
+std::u16string printableAscii() {
+    std::u16string codes;
+    for (char16_t c = 32; c < 127; ++c)
+        codes.push_back(c);
+    return codes;
+}
+
+} // namespace
+
+std::vector<DemoFont> demoFonts() {
     const std::vector<std::array<std::uint32_t, 2>> palettes = {
         {0xFFFFFFFFu, 0xFF202020u},
         {0xFFFFC040u, 0xFF402000u},
         {0xFFB0B0B0u, 0xFF101010u},
         {0xFFE03020u, 0xFF300000u},
     };
-    datakit::FontStyle page{.scale = 1, .shadow = false, .letterGap = 1, .lineGap = 3, .palettes = palettes};
-    datakit::FontStyle menu{.scale = 2, .shadow = true, .letterGap = 2, .lineGap = 4, .palettes = palettes};
-    datakit::FontStyle list{.scale = 1, .shadow = true, .letterGap = 1, .lineGap = 2, .palettes = palettes};
-    return {page, menu, list};
+    auto style = [&](bool shadow, std::uint8_t lineGap) {
+        return datakit::FontStyle{.scale = 1,
+                                  .shadow = shadow,
+                                  .letterGap = 0,
+                                  .lineGap = lineGap,
+                                  .palettes = palettes,
+                                  .encoding = 0x1600};
+    };
+    const std::u16string codes = printableAscii();
+    return {
+        {datakit::renderFaceGlyphs(kSansPath, 12, codes, kInkLevels), style(false, 2)},
+        {datakit::renderFaceGlyphs(kSansBoldPath, 19, codes, kInkLevels), style(true, 2)},
+        {datakit::renderFaceGlyphs(kSansBoldPath, 12, codes, kInkLevels), style(true, 1)},
+    };
 }
 
 void produceFontPack(ProgramFolder& folder) {
-    const datakit::GlyphTable glyphs = datakit::asciiFont5x7();
     std::vector<datakit::Bytes> sprites;
     std::vector<datakit::Bytes> maps;
-    for (const datakit::FontStyle& style : demoFontStyles()) {
-        datakit::FontData font = datakit::buildFont(glyphs, style);
+    for (const DemoFont& demo : demoFonts()) {
+        datakit::FontData font = datakit::buildFont(demo.glyphs, demo.style);
         sprites.push_back(datakit::packEntry(0, datakit::writeSprite(font.sprite)));
         maps.push_back(datakit::packEntry(0, datakit::writeTypedArray(datakit::shortArray(font.charMap))));
     }

@@ -127,9 +127,13 @@ std::vector<DemoImage> demoRaceImages();
 void produceRaceImages(ProgramFolder& folder);
 // The font pack (constant string 146 names it with a leading '/'): fonts 0
 // to 2 at entries 0 to 2, their character maps at entries 3 to 5, made
-// with these styles.
+// from these glyph tables in these styles.
 inline constexpr std::u16string_view kFontPackFile = u"fonts.pak";
-std::vector<datakit::FontStyle> demoFontStyles();
+struct DemoFont {
+    datakit::GlyphTable glyphs;
+    datakit::FontStyle style;
+};
+std::vector<DemoFont> demoFonts();
 void produceFontPack(ProgramFolder& folder);
 
 // The sprite pack (constant string 145 names it with a leading '/'): entry

@@ -1,6 +1,6 @@
 // The demo set's fonts, read from its font pack as the start-up reads them:
 // every printable character finds its own glyph, and a drawn glyph shows
-// the glyph table's pixels at the font's scale with its shadow.
+// the glyph table's ink levels in the palette's shades with its shadow.
 
 #include "game/framework/LoopStatics.h"
 #include "game/framework/StartupLoad.h"
@@ -49,41 +49,42 @@ TEST_F(DemoFontsTest, EveryPrintableCharacterHasItsGlyph) {
     }
 }
 
-TEST_F(DemoFontsTest, GlyphsShowTheTablesPixelsScaledAndShaded) {
-    const datakit::GlyphTable table = datakit::asciiFont5x7();
-    const std::vector<datakit::FontStyle> styles = mkdata::demoFontStyles();
-    auto inked = [](const datakit::GlyphBitmap& g, int x, int y) {
-        return x >= 0 && y >= 0 && x < g.width && y < static_cast<int>(g.rows.size()) &&
-               ((g.rows[static_cast<std::size_t>(y)] >> (g.width - 1 - x)) & 1) != 0;
-    };
+// Grey ink levels come out as the palette's blends and the shadow follows
+// the darker half of the levels; 'j' starts left of its pen on some faces.
+TEST_F(DemoFontsTest, GlyphsShowTheTablesLevelsPlacedAndShaded) {
+    const std::vector<mkdata::DemoFont> fonts = mkdata::demoFonts();
+    constexpr int kSide = 40, kPen = 3;
     for (std::int32_t f = 0; f < 3; ++f) {
-        const datakit::FontStyle& style = styles[static_cast<std::size_t>(f)];
-        for (char16_t c : {u'A', u'g', u'%'}) {
+        const datakit::GlyphTable& table = fonts[static_cast<std::size_t>(f)].glyphs;
+        const datakit::FontStyle& style = fonts[static_cast<std::size_t>(f)].style;
+        ASSERT_GT(table.levels, 1) << f;
+        for (char16_t c : {u'A', u'g', u'%', u'j'}) {
             const datakit::GlyphBitmap& glyph = table.glyphs[static_cast<std::size_t>(c - 32)];
-            auto* image = platform::javax_microedition_lcdui_Image::createImage(32, 32);
+            auto* image = platform::javax_microedition_lcdui_Image::createImage(kSide, kSide);
             auto* g = image->getGraphics();
             g->setColor(0);
-            g->fillRect(0, 0, 32, 32);
+            g->fillRect(0, 0, kSide, kSide);
             font(f)->setCurrentPalette(1);
-            game::drawString(font(f), g, rt::make<rt::String>(std::u16string(1, c)), nullptr, 2, 2, 0, false);
-            const std::uint16_t ink = platform::pixels::rgb888To565(style.palettes[1][0]);
-            const std::uint16_t shade = platform::pixels::rgb888To565(style.palettes[1][1]);
-            const int s = style.scale;
-            for (int y = 0; y < 32; ++y)
-                for (int x = 0; x < 32; ++x) {
-                    const int gx = x - 2, gy = y - 2;
+            game::drawString(font(f), g, rt::make<rt::String>(std::u16string(1, c)), nullptr, kPen, kPen, 0,
+                             false);
+            const auto [ink, shade] = style.palettes[1];
+            for (int y = 0; y < kSide; ++y)
+                for (int x = 0; x < kSide; ++x) {
+                    const int gx = x - kPen - glyph.left, gy = y - kPen;
                     std::uint16_t want = 0;
-                    if (gx >= 0 && gy >= 0 && inked(glyph, gx / s, gy / s))
-                        want = ink;
-                    else if (style.shadow && gx >= 1 && gy >= 1 && inked(glyph, (gx - 1) / s, (gy - 1) / s))
-                        want = shade;
+                    if (const int level = datakit::glyphLevel(glyph, gx, gy); level > 0)
+                        want =
+                            platform::pixels::rgb888To565(datakit::inkShade(ink, shade, level, table.levels));
+                    else if (style.shadow &&
+                             datakit::glyphLevel(glyph, gx - 1, gy - 1) >= (table.levels + 1) / 2)
+                        want = platform::pixels::rgb888To565(shade);
                     ASSERT_EQ(image->surface().row(y)[x], want)
                         << "font " << f << " '" << char(c) << "' at " << x << "," << y;
                 }
             game::measureString(font(f), rt::make<rt::String>(std::u16string(1, c)), nullptr);
             EXPECT_EQ(game::fontStatics().s_textWidth,
-                      glyph.width * s + (style.shadow ? 1 : 0) + style.letterGap);
-            EXPECT_EQ(game::fontStatics().s_textHeight, table.height * s + (style.shadow ? 1 : 0));
+                      glyph.advance + (style.shadow ? 1 : 0) + style.letterGap);
+            EXPECT_EQ(game::fontStatics().s_textHeight, table.height + (style.shadow ? 1 : 0));
         }
     }
 }

@@ -27,17 +27,19 @@ inline constexpr std::int32_t kSpace = 2;
 inline constexpr std::int32_t kGlyphRows = 3;
 
 inline datakit::GlyphTable tinyGlyphs() {
-    datakit::GlyphTable table{.height = kGlyphRows,
-                              .ascent = kGlyphRows,
-                              .spaceAdvance = kSpace,
-                              .missing = {.code = 0, .width = 1, .rows = {1, 1, 1}},
-                              .glyphs = {}};
+    datakit::GlyphTable table{
+        .height = kGlyphRows,
+        .ascent = kGlyphRows,
+        .levels = 1,
+        .spaceAdvance = kSpace,
+        .missing = {.code = 0, .width = 1, .rows = {1, 1, 1}, .shades = {}, .left = 0, .advance = 0},
+        .glyphs = {}};
     table.glyphs = {
-        {.code = u' ', .width = 0, .rows = {}},
-        {.code = u'A', .width = 2, .rows = {0b10, 0b11, 0b10}},
-        {.code = u'B', .width = 3, .rows = {0b111, 0b100, 0b001}},
-        {.code = u'_', .width = 3, .rows = {0b000, 0b000, 0b111}},
-        {.code = u'|', .width = 1, .rows = {1, 0, 1}},
+        {.code = u' ', .width = 0, .rows = {}, .shades = {}, .left = 0, .advance = 0},
+        {.code = u'A', .width = 2, .rows = {0b10, 0b11, 0b10}, .shades = {}, .left = 0, .advance = 0},
+        {.code = u'B', .width = 3, .rows = {0b111, 0b100, 0b001}, .shades = {}, .left = 0, .advance = 0},
+        {.code = u'_', .width = 3, .rows = {0b000, 0b000, 0b111}, .shades = {}, .left = 0, .advance = 0},
+        {.code = u'|', .width = 1, .rows = {1, 0, 1}, .shades = {}, .left = 0, .advance = 0},
     };
     return table;
 }
