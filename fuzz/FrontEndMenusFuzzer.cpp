@@ -39,9 +39,14 @@ namespace {
 
 using fuzzing::check;
 
-constexpr std::int32_t kOpenable[] = {6, 15, 17, 18, 37, 3, 5, 10, 45};
+constexpr game::State kOpenable[] = {
+    game::State::MainMenu,  game::State::ModeMenu,        game::State::RaceMenu,
+    game::State::BonusMenu, game::State::PromotionNotice, game::State::SoundQuestion,
+    game::State::Title,     game::State::ResetQuestion,   game::State::StartQuestion};
 // What the front end leads to that is not built here; each returns at once.
-constexpr std::int32_t kElsewhere[] = {7, 12, 14, 16, 30, 31, 32, 46};
+constexpr game::State kElsewhere[] = {
+    game::State::ExitQuestion, game::State::PreRaceSelect, game::State::RacerList,  game::State::CupSelect,
+    game::State::Options,      game::State::ReferenceList, game::State::TextScreen, game::State::Promotion};
 constexpr std::size_t kMaxFrames = 2000;
 
 // Fails the input on any runtime check.
@@ -94,9 +99,9 @@ void setUp() {
     game::registerMenuStates();
     game::registerStartupScreens();
     game::registerMenuScreens();
-    for (std::int32_t state : kElsewhere)
+    for (game::State state : kElsewhere)
         game::setStateHandler(state, returnAtOnce);
-    game::setStateHandler(1, returnAtOnce);
+    game::setStateHandler(game::State::StartupLoad, returnAtOnce);
     game::initStateMachine();
 }
 
@@ -152,20 +157,20 @@ void checkScreen() {
     std::int32_t selection = game::touchStatics().s_selection;
     std::int32_t count = game::touchStatics().s_menuCount;
     switch (states.s_state) {
-    case game::kMainMenuState:
-    case game::kModeMenuState:
-    case game::kRaceMenuState:
+    case game::State::MainMenu:
+    case game::State::ModeMenu:
+    case game::State::RaceMenu:
         check(selection >= 0 && selection < count);
         break;
-    case game::kBonusMenuState:
+    case game::State::BonusMenu:
         check(selection >= -1 && selection < count);
         break;
-    case game::kSoundQuestionState:
+    case game::State::SoundQuestion:
         check(game::startupScreenStatics().s_soundAnswer == 0 ||
               game::startupScreenStatics().s_soundAnswer == 1);
         break;
-    case game::kResetQuestionState:
-    case game::kStartQuestionState:
+    case game::State::ResetQuestion:
+    case game::State::StartQuestion:
         check(game::menuStatics().s_questionAnswer >= 0 && game::menuStatics().s_questionAnswer < 2);
         break;
     default:
@@ -187,11 +192,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         platform::installPlatform(runtime);
         game::seams() = game::Seams{};
         setUp();
-        game::pushState(game::kMainMenuState);
+        game::pushState(game::State::MainMenu);
         game::applyStateChange();
         frame();
-        std::int32_t first = kOpenable[data[0] % std::size(kOpenable)];
-        if (first != game::kMainMenuState) {
+        const game::State first = kOpenable[data[0] % std::size(kOpenable)];
+        if (first != game::State::MainMenu) {
             game::pushState(first);
             game::applyStateChange();
         }
@@ -199,7 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             applyInput(data[at], data[at + 1]);
             frame();
             check(!sink.m_checked);
-            if (game::stateStatics().s_state == game::kLoadingState ||
+            if (game::stateStatics().s_state == game::State::Loading ||
                 game::stateStatics().s_stateStackDepth == 0)
                 break;
             checkScreen();

@@ -112,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game::installDrivingSteps();
         game::installOpponentSteps();
         game::initZoomAnimPool();
-        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_state = game::State::Race;
         const bool guided = !parts.keys.empty() && (parts.keys[0] & 0x80) != 0;
         game::stateStatics().s_gameMode = guided ? kGuidedMode : 0;
         game::eventGoalStatics().s_guideStep = 0;

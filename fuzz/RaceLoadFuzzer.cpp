@@ -50,10 +50,10 @@ constexpr int kMenuFrameBudget = game::kMenuLoadSteps + 2;
 constexpr int kPromptFrames = 3;
 
 // The states a race runs in.
-constexpr std::array<std::int32_t, 9> kRaceStates = {
-    game::kPauseMenuState,     game::kRaceOptionsState, game::kRaceHelpState,
-    game::kRaceEndMenuState,   game::kRacerIntroState,  game::kTrackFlyoverState,
-    game::kRaceCountdownState, game::kRaceState,        game::kResultsState};
+constexpr std::array<game::State, 9> kRaceStates = {
+    game::State::PauseMenu,     game::State::RaceOptions, game::State::RaceHelp,
+    game::State::RaceEndMenu,   game::State::RacerIntro,  game::State::TrackFlyover,
+    game::State::RaceCountdown, game::State::Race,        game::State::RaceResults};
 
 // The input's run, for the state handlers (plain functions).
 struct Run {
@@ -82,18 +82,18 @@ void mainMenu(std::int32_t message) {
 // Every race state's handler: notes the race, then runs the game's own.
 void raceState(std::int32_t message) {
     s_run.raceEntered = true;
-    const std::int32_t state = game::stateStatics().s_state;
+    const game::State state = game::stateStatics().s_state;
     for (std::size_t i = 0; i < kRaceStates.size(); ++i)
         if (kRaceStates[i] == state && s_run.raceHandlers[i])
             s_run.raceHandlers[i](message);
 }
 
 void registerHandlers() {
-    game::setStateHandler(game::kSplashState, [](std::int32_t message) {
+    game::setStateHandler(game::State::Splash, [](std::int32_t message) {
         if (message == game::kUpdate)
-            game::pushState(game::kMainMenuState);
+            game::pushState(game::State::MainMenu);
     });
-    game::setStateHandler(game::kMainMenuState, mainMenu);
+    game::setStateHandler(game::State::MainMenu, mainMenu);
     for (std::size_t i = 0; i < kRaceStates.size(); ++i) {
         s_run.raceHandlers[i] = game::stateHandler(kRaceStates[i]);
         game::setStateHandler(kRaceStates[i], raceState);
@@ -160,11 +160,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Up to the loading state and through the race load.
     int frames = 0;
-    while (game::stateStatics().s_state != game::kLoadingState && frames < 20) {
+    while (game::stateStatics().s_state != game::State::Loading && frames < 20) {
         check(game.frame());
         ++frames;
     }
-    check(game::stateStatics().s_state == game::kLoadingState);
+    check(game::stateStatics().s_state == game::State::Loading);
     int loadFrames = 0;
     while (!game::overlayStatics().s_loadingDone && s_run.menuEntries < 2) {
         check(loadFrames++ < kLoadFrameBudget);
@@ -205,7 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(abandoned.size() == 1);
     check(abandoned[0].starts_with("load of kind 2 abandoned at step "));
     check(s_run.menuEntries == 2);
-    check(game::stateStatics().s_state == game::kMainMenuState);
+    check(game::stateStatics().s_state == game::State::MainMenu);
     check(s_run.menuDepths.size() == 2 && s_run.menuDepths[1] == s_run.menuDepths[0]);
     check(!s_run.raceEntered);
     return 0;

@@ -119,20 +119,20 @@ void quickRaceStart(std::int32_t message) {
         return;
     loadFrontEndResources();
     if (!startQuickRace(g_quickRaceRow))
-        requestState(kQuitState);
+        requestState(State::Quit);
 }
 
 } // namespace
 
 void startWithQuickRace(std::int32_t row) {
     g_quickRaceRow = row;
-    setStateHandler(2, quickRaceStart);
+    setStateHandler(State::Splash, quickRaceStart);
 }
 
 void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
-    setStateHandler(1, loadStartupData);
+    setStateHandler(State::StartupLoad, loadStartupData);
     // The game's own class initialisers after the framework's: the sprite
     // engine's shared tables, then the saved progress's arrays, the road
     // painter's fixed-size arrays, the driving tables, the computer drivers',
@@ -213,7 +213,7 @@ void registerGame() {
     // end chose.
     registerRaceStates();
     registerRaceMenus();
-    setStateHandler(kResultsState, stateRaceResults);
+    setStateHandler(State::RaceResults, stateRaceResults);
     raceMenuHooks() = RaceMenuHooks{};
     raceMenuHooks().championship = [] { return frontEndStatics().s_championship != 0; };
     raceMenuHooks().endChampionship = [] { frontEndStatics().s_championship = 0; };

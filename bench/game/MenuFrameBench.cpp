@@ -16,7 +16,7 @@
 
 namespace {
 
-using game::kTitleState;
+using game::State;
 
 constexpr std::uint32_t kFrameMs = 40;
 // Frames of the menu before the measure: its items have slid in by then.
@@ -31,12 +31,12 @@ bool walkToMainMenu(framework_testing::StartedGame& game) {
         game.host->clock().sleep(kFrameMs);
         if (!game.frame())
             return false;
-        std::int32_t state = game::stateStatics().s_state;
-        if (state == kTitleState) {
+        const game::State state = game::stateStatics().s_state;
+        if (state == State::Title) {
             game.canvas()->pointerPressed(240, 320);
             game.canvas()->pointerReleased(240, 320);
         }
-        if (state == game::kMainMenuState && ++inMenu == kSettleFrames)
+        if (state == game::State::MainMenu && ++inMenu == kSettleFrames)
             return true;
     }
     return false;
@@ -59,7 +59,7 @@ void BM_MainMenuFrame(benchmark::State& state) {
         game::menuStatics().s_redraw = 1;
         canvas->paintFrame(screen);
     }
-    if (game::stateStatics().s_state != game::kMainMenuState)
+    if (game::stateStatics().s_state != game::State::MainMenu)
         state.SkipWithError("the main menu was left while it was measured");
 }
 BENCHMARK(BM_MainMenuFrame)->Unit(benchmark::kMicrosecond);

@@ -125,7 +125,7 @@ void BM_RaceFrameWithOpponents(benchmark::State& state) {
     game::installOpponentSteps();
     game::initZoomAnimPool();
     game::initEventSlots();
-    game::stateStatics().s_state = game::kRaceState;
+    game::stateStatics().s_state = game::State::Race;
     game::RaceStatics& race = game::raceStatics();
     race.s_laps = 1000;
     race.s_totalSegments = 1000 * game::trackStatics().s_segmentCount;

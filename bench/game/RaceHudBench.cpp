@@ -180,7 +180,7 @@ struct BusyRaceWithHud : BusyRace {
         player->m_itemSlot = 3;
         player->m_collected = 4;
         game::initStateMachine();
-        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_state = game::State::Race;
         game::RaceViewHooks& hooks = game::raceViewHooks();
         hooks.viewPass = [] {
             game::runViewPass(true);
@@ -208,10 +208,10 @@ BENCHMARK(BM_RaceWholeFrameWithHud)->Arg(0)->Arg(1);
 // The pause menu's paint over the race of event type 0.
 void BM_RaceWholeFrameUnderPause(benchmark::State& state) {
     BusyRaceWithHud race(0x19002F);
-    game::pushState(game::kRaceState);
-    game::pushState(game::kPauseMenuState);
-    game::stateStatics().s_state = game::kPauseMenuState;
-    game::raceMenuStatics().s_pausedState = game::kRaceState;
+    game::pushState(game::State::Race);
+    game::pushState(game::State::PauseMenu);
+    game::stateStatics().s_state = game::State::PauseMenu;
+    game::raceMenuStatics().s_pausedState = game::State::Race;
     for (auto _ : state) {
         race.nextFrame();
         game::statePauseMenu(game::kPaint);

@@ -55,22 +55,22 @@ bool measureLoad(const mkdata::ProgramFolder& demo, std::int32_t row, LoadTimes&
     s_row = row;
     framework_testing::s_programFolder = &demo;
     framework_testing::s_register = [] {
-        game::setStateHandler(game::kSplashState, [](std::int32_t message) {
+        game::setStateHandler(game::State::Splash, [](std::int32_t message) {
             if (message == game::kUpdate)
-                game::pushState(game::kMainMenuState);
+                game::pushState(game::State::MainMenu);
         });
-        game::setStateHandler(game::kMainMenuState, mainMenuStartsARace);
+        game::setStateHandler(game::State::MainMenu, mainMenuStartsARace);
     };
     framework_testing::StartedGame game;
     if (!game.started)
         return false;
     game::StateStatics& states = game::stateStatics();
     game::OverlayStatics& overlay = game::overlayStatics();
-    for (int f = 0; f < 20 && states.s_state != game::kLoadingState; ++f)
+    for (int f = 0; f < 20 && states.s_state != game::State::Loading; ++f)
         (void)game.frame();
     // The loading state is entered on the frame that runs step 0, so the
     // load's kinds are set only after it.
-    while (states.s_state == game::kLoadingState && !overlay.s_loadingDone &&
+    while (states.s_state == game::State::Loading && !overlay.s_loadingDone &&
            (overlay.s_loadingStyle == 0 || (overlay.s_loadingStyle & game::kLoadRace)) &&
            times.frames < 1000) {
         const std::int32_t step = overlay.s_loadingStyle == 0 ? 0 : overlay.s_loadingStep;

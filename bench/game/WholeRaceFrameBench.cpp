@@ -18,7 +18,8 @@ namespace {
 // Start-up, the quick race's load in the loading state, then the flyover;
 // false, with the benchmark skipped, when the race did not start.
 bool enterQuickRace(framework_testing::StartedGame& game, benchmark::State& state) {
-    if (!game.started || !framework_testing::runRaceLoad(game) || game::stateStatics().s_state != 40) {
+    if (!game.started || !framework_testing::runRaceLoad(game) ||
+        game::stateStatics().s_state != game::State::TrackFlyover) {
         state.SkipWithError("the quick race did not start");
         return false;
     }
@@ -28,10 +29,10 @@ bool enterQuickRace(framework_testing::StartedGame& game, benchmark::State& stat
 // From the flyover straight into the race state; false, with the
 // benchmark skipped, when it was not entered.
 bool enterRaceState(framework_testing::StartedGame& game, benchmark::State& state) {
-    game::requestState(game::kRaceState);
+    game::requestState(game::State::Race);
     (void)game.frame();
     (void)game.frame();
-    if (game::stateStatics().s_state != game::kRaceState) {
+    if (game::stateStatics().s_state != game::State::Race) {
         state.SkipWithError("the race state was not entered");
         return false;
     }
@@ -52,7 +53,7 @@ void BM_WholeRaceFrame(benchmark::State& state) {
     game::raceStatics().s_laps = 1 << 20;
     for (auto _ : state)
         (void)game.frame();
-    state.counters["state"] = game::stateStatics().s_state;
+    state.counters["state"] = game::stateNumber(game::stateStatics().s_state);
 }
 BENCHMARK(BM_WholeRaceFrame)->ArgName("row")->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 

@@ -11,11 +11,13 @@
 namespace game {
 
 bool isStartingUp() {
+    // The start-up states are numbered up to the title's.
+    auto isStartup = [](State state) { return state <= State::Title; };
     const StateStatics& states = stateStatics();
-    if (states.s_state > kLastStartupState)
+    if (!isStartup(states.s_state))
         return false;
     for (std::int32_t position = 1; position <= states.s_stateStackDepth; ++position)
-        if (getStackedState(position) > kLastStartupState)
+        if (!isStartup(getStackedState(position)))
             return false;
     return true;
 }
@@ -35,7 +37,7 @@ void endRunWithBrokenData(const std::string& what, const std::string& problem) {
     if (!application)
         return;
     application->setRunVerdict(platform::StartupResult::broken(what, problem));
-    requestState(kQuitState);
+    requestState(State::Quit);
 }
 
 } // namespace game

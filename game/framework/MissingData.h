@@ -3,7 +3,7 @@
 // What the game does when a resource it cannot do without (a sprite, a font
 // or a text table of the front end) could not be loaded: one log line names
 // the pack and the entry. While the game is still starting up (no state
-// beyond the title, 5, has been on the state stack) the run ends there, with
+// beyond the title has been on the state stack) the run ends there, with
 // the broken-data exit status and that line; later the game goes on without
 // the resource. Without a running application there is no run to end and
 // only the line is written. Game thread only.
@@ -14,9 +14,6 @@
 #include <string>
 
 namespace game {
-
-// The last start-up state: the title.
-inline constexpr std::int32_t kLastStartupState = 5;
 
 // `what` names the kind of resource ("sprite", "font", "text table").
 void reportMissingData(rt::String* pack, std::int32_t entry, const char* what);

@@ -236,19 +236,19 @@ void leaveRace() {
     case 1:
     case 4:
     case 5:
-        pushState(kResultsState);
+        pushState(State::RaceResults);
         break;
     case 2:
     case 3:
-        backToState(kRaceEndMenuState);
+        backToState(State::RaceEndMenu);
         break;
     case 6:
-        setLoadingTarget(kMenusLoad, 6);
-        backToState(kLoadingState);
+        setLoadingTarget(kMenusLoad, State::MainMenu);
+        backToState(State::Loading);
         break;
     default:
-        setLoadingTarget(kMenusLoad, kTextScreenState);
-        backToState(kLoadingState);
+        setLoadingTarget(kMenusLoad, State::RewardScreen);
+        backToState(State::Loading);
         break;
     }
 }

@@ -8,15 +8,17 @@ Seams& seams() {
     return s_seams;
 }
 
-void setStateHandler(std::int32_t state, StateHandler handler) {
-    if (state >= kQuitState && state <= kLastState)
-        seams().states[static_cast<std::size_t>(state + 1)] = handler;
+void setStateHandler(State state, StateHandler handler) {
+    const std::int32_t slot = stateNumber(state) + 1;
+    if (slot >= 0 && slot < kStateSlots)
+        seams().states[static_cast<std::size_t>(slot)] = handler;
 }
 
-StateHandler stateHandler(std::int32_t state) {
-    if (state < kQuitState || state > kLastState)
+StateHandler stateHandler(State state) {
+    const std::int32_t slot = stateNumber(state) + 1;
+    if (slot < 0 || slot >= kStateSlots)
         return nullptr;
-    return seams().states[static_cast<std::size_t>(state + 1)];
+    return seams().states[static_cast<std::size_t>(slot)];
 }
 
 } // namespace game

@@ -13,6 +13,8 @@
 // does nothing (the clip hook falls back to the game's own clip wrapper,
 // GameGraphics.h).
 
+#include "game/framework/States.h"
+
 #include <array>
 #include <cstdint>
 
@@ -26,11 +28,6 @@ class String;
 } // namespace rt
 
 namespace game {
-
-// State numbers in use run from -1 (quit) to 46.
-inline constexpr std::int32_t kQuitState = -1;
-inline constexpr std::int32_t kLastState = 46;
-inline constexpr std::int32_t kStateSlots = kLastState + 2;
 
 // Takes the message (0 enter, 1 update, 2 paint, 3 exit, 4 resume, 5 pause).
 // Changes state only through pushState, popState and backToState; an
@@ -143,7 +140,7 @@ struct RaceLoadHooks {
     void (*loadStep)(std::int32_t step, std::int32_t next) = nullptr;
     // The loading state hands over to the flyover (40) or the countdown (41):
     // the race's last images are made.
-    void (*startRace)(std::int32_t nextState) = nullptr;
+    void (*startRace)(State nextState) = nullptr;
 };
 
 // State 1's loading steps that belong to later subsystems, in the order
@@ -181,9 +178,9 @@ struct Seams {
 // The registries of this process.
 Seams& seams();
 
-// Registers `handler` for `state` (-1..46; others are ignored).
-void setStateHandler(std::int32_t state, StateHandler handler);
+// Registers `handler` for `state` (a number outside the states is ignored).
+void setStateHandler(State state, StateHandler handler);
 // The handler of `state`, null when it has none.
-StateHandler stateHandler(std::int32_t state);
+StateHandler stateHandler(State state);
 
 } // namespace game

@@ -81,7 +81,7 @@ void loadStartupData(std::int32_t message) {
         enter();
     } else if (message == kUpdate) {
         startupStatics().s_textPackName = rt::getStaticClass().getConstantString(rt::constants::kTextPack);
-        pushState(2);
+        pushState(State::Splash);
     }
 }
 

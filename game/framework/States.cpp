@@ -7,6 +7,8 @@
 #include "runtime/StaticClass.h"
 #include "runtime/checks.h"
 
+#include <ostream>
+
 namespace game {
 
 namespace {
@@ -20,19 +22,19 @@ bool stackReady(const StateStatics& states) {
     return false;
 }
 
-void requestState(StateStatics& states, std::int32_t state) {
+void requestState(StateStatics& states, State state) {
     states.s_stateChangePending = 1;
     states.s_nextState = state;
 }
 
 } // namespace
 
-void requestState(std::int32_t state) {
+void requestState(State state) {
     requestState(stateStatics(), state);
 }
 
 bool isInRace() {
-    return stateStatics().s_state == kRaceState;
+    return stateStatics().s_state == State::Race;
 }
 
 bool isRaceMode6() {
@@ -41,17 +43,17 @@ bool isRaceMode6() {
 
 bool isSoftKeyMenuState() {
     switch (stateStatics().s_state) {
-    case 12:
-    case 14:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-    case 30:
-    case 31:
-    case 32:
-    case 34:
-    case 35:
+    case State::PreRaceSelect:
+    case State::RacerList:
+    case State::ModeMenu:
+    case State::CupSelect:
+    case State::RaceMenu:
+    case State::BonusMenu:
+    case State::Options:
+    case State::ReferenceList:
+    case State::TextScreen:
+    case State::RaceOptions:
+    case State::RaceHelp:
         return true;
     default:
         return false;
@@ -59,8 +61,12 @@ bool isSoftKeyMenuState() {
 }
 
 bool isMainOrSelectMenu() {
-    std::int32_t state = stateStatics().s_state;
-    return state == 12 || state == 16;
+    const State state = stateStatics().s_state;
+    return state == State::PreRaceSelect || state == State::CupSelect;
+}
+
+std::ostream& operator<<(std::ostream& out, State state) {
+    return out << stateNumber(state);
 }
 
 StateStatics& stateStatics() {
@@ -70,14 +76,14 @@ StateStatics& stateStatics() {
 void initStateMachine() {
     initStateFields();
     initStateStack();
-    pushState(1);
+    pushState(State::StartupLoad);
 }
 
 void initStateFields() {
     StateStatics& states = stateStatics();
-    states.s_state = 1;
-    states.s_prevState = kNoState;
-    states.s_nextState = kNoState;
+    states.s_state = State::StartupLoad;
+    states.s_prevState = State::Quit;
+    states.s_nextState = State::Quit;
     states.s_stateChangePending = 0;
     states.s_stateEntered = 1;
     states.s_stateFrames = 0;
@@ -91,15 +97,15 @@ void initStateStack() {
     states.s_stateStackDepth = 0;
 }
 
-void setLoadingTarget(std::int32_t loadingState, std::int32_t nextState) {
+void setLoadingTarget(std::int32_t kind, State nextState) {
     StateStatics& states = stateStatics();
-    states.s_loadingState = loadingState;
+    states.s_loadKind = kind;
     states.s_loadingNextState = nextState;
 }
 
 void sendStateMessage(std::int32_t message) {
     StateStatics& states = stateStatics();
-    if (states.s_state == kQuitState) {
+    if (states.s_state == State::Quit) {
         if (message == kUpdate)
             loopStatics().s_runState = -1;
     } else if (StateHandler handler = stateHandler(states.s_state)) {
@@ -109,12 +115,12 @@ void sendStateMessage(std::int32_t message) {
         states.s_messageCount += 1;
 }
 
-void pushState(std::int32_t state) {
+void pushState(State state) {
     StateStatics& states = stateStatics();
     if (states.s_stateStackDepth >= kStateStackSize || !stackReady(states))
         return;
     requestState(states, state);
-    rt::IntArray::set(states.s_stateStack, states.s_stateStackDepth, state);
+    rt::IntArray::set(states.s_stateStack, states.s_stateStackDepth, stateNumber(state));
     states.s_stateStackDepth += 1;
 }
 
@@ -126,19 +132,21 @@ void popState() {
     // The bottom state has nothing below it to go back to: the stack is
     // empty now and the current state stays.
     if (states.s_stateStackDepth == 0) {
-        host::logf(host::LogCategory::Game, "popState: the stack is empty; state %d stays", states.s_state);
+        host::logf(host::LogCategory::Game, "popState: the stack is empty; state %d stays",
+                   stateNumber(states.s_state));
         return;
     }
     if (!stackReady(states))
         return;
-    requestState(states, rt::IntArray::get(states.s_stateStack, states.s_stateStackDepth - 1));
+    requestState(states,
+                 stateFromNumber(rt::IntArray::get(states.s_stateStack, states.s_stateStackDepth - 1)));
 }
 
-void backToState(std::int32_t state) {
+void backToState(State state) {
     StateStatics& states = stateStatics();
     if (states.s_stateStack) {
         for (std::int32_t i = states.s_stateStackDepth - 2; i >= 0; --i) {
-            if (rt::IntArray::get(states.s_stateStack, i) == state) {
+            if (rt::IntArray::get(states.s_stateStack, i) == stateNumber(state)) {
                 states.s_stateStackDepth = i + 2;
                 popState();
                 return;
@@ -148,11 +156,11 @@ void backToState(std::int32_t state) {
     pushState(state);
 }
 
-std::int32_t getStackedState(std::int32_t position) {
+State getStackedState(std::int32_t position) {
     StateStatics& states = stateStatics();
     if (position < 1 || position > kStateStackSize || !stackReady(states))
-        return 0;
-    return rt::IntArray::get(states.s_stateStack, position - 1);
+        return State{};
+    return stateFromNumber(rt::IntArray::get(states.s_stateStack, position - 1));
 }
 
 bool applyStateChange() {
@@ -166,7 +174,7 @@ bool applyStateChange() {
     states.s_state = states.s_nextState;
     states.s_stateChangePending = 0;
     states.s_stateEntered = 1;
-    states.s_nextState = kNoState;
+    states.s_nextState = State::Quit;
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
+#include <iosfwd>
 
 namespace game {
 
@@ -28,47 +29,85 @@ enum StateMessage : std::int32_t {
 };
 
 inline constexpr std::int32_t kStateStackSize = 32;
-inline constexpr std::int32_t kNoState = -1;
-// The game's states by number, in one place for every subsystem.
-inline constexpr std::int32_t kSplashState = 2;
-inline constexpr std::int32_t kSoundQuestionState = 3;
-inline constexpr std::int32_t kLoadingState = 4;
-inline constexpr std::int32_t kTitleState = 5;
-inline constexpr std::int32_t kMainMenuState = 6;
-inline constexpr std::int32_t kExitQuestionState = 7;
-inline constexpr std::int32_t kQuitRaceQuestionState = 8;
-inline constexpr std::int32_t kRestartQuestionState = 9;
-inline constexpr std::int32_t kResetQuestionState = 10;
-inline constexpr std::int32_t kPreRaceState = 12;
-inline constexpr std::int32_t kListScreenState = 14;
-inline constexpr std::int32_t kModeMenuState = 15;
-inline constexpr std::int32_t kTrackSelectState = 16;
-inline constexpr std::int32_t kRaceMenuState = 17;
-inline constexpr std::int32_t kBonusMenuState = 18;
-inline constexpr std::int32_t kOptionsState = 30;
-inline constexpr std::int32_t kReferenceListState = 31;
-inline constexpr std::int32_t kTextPageState = 32;
-inline constexpr std::int32_t kPauseMenuState = 33;
-inline constexpr std::int32_t kRaceOptionsState = 34;
-inline constexpr std::int32_t kRaceHelpState = 35;
-inline constexpr std::int32_t kRaceEndMenuState = 36;
-inline constexpr std::int32_t kNoticeState = 37;
-inline constexpr std::int32_t kTextScreenState = 38;
-inline constexpr std::int32_t kRacerIntroState = 39;
-inline constexpr std::int32_t kTrackFlyoverState = 40;
-inline constexpr std::int32_t kRaceCountdownState = 41;
-inline constexpr std::int32_t kRaceState = 42;
-inline constexpr std::int32_t kResultsState = 43;
-inline constexpr std::int32_t kStartQuestionState = 45;
-inline constexpr std::int32_t kPromotionState = 46;
+
+// The game's states, each a screen or a phase with one handler. The numbers
+// are the ones the state stack and the menu target tables hold; a number
+// without a name (0, 11, 13, 19..29, 44) has no handler and ignores every
+// message.
+enum class State : std::int32_t {
+    // Taking message 1 ends the game loop. The previous and the requested
+    // state hold it when there is none.
+    Quit = -1,
+    // The start-up load, at the bottom of the stack; then the splash.
+    StartupLoad = 1,
+    Splash = 2,
+    SoundQuestion = 3,
+    // The staged loader; when done it goes back to `s_loadingNextState`.
+    Loading = 4,
+    Title = 5,
+    MainMenu = 6,
+    ExitQuestion = 7,
+    QuitRaceQuestion = 8,
+    RestartQuestion = 9,
+    // The question before the saved progress is reset.
+    ResetQuestion = 10,
+    // The event of the chosen game mode, before a race.
+    PreRaceSelect = 12,
+    // The grid of racers.
+    RacerList = 14,
+    ModeMenu = 15,
+    // The championship (cup) to run, after the racer list.
+    CupSelect = 16,
+    RaceMenu = 17,
+    BonusMenu = 18,
+    Options = 30,
+    ReferenceList = 31,
+    // The scrolling text screen.
+    TextScreen = 32,
+    PauseMenu = 33,
+    RaceOptions = 34,
+    // The help pages over the race.
+    RaceHelp = 35,
+    // After a race: next race, retry or leave.
+    RaceEndMenu = 36,
+    // The notice shown before the promotion screen.
+    PromotionNotice = 37,
+    // The reward screen at the end of a championship.
+    RewardScreen = 38,
+    RacerIntro = 39,
+    TrackFlyover = 40,
+    RaceCountdown = 41,
+    Race = 42,
+    RaceResults = 43,
+    // The first-time question before the race menu.
+    StartQuestion = 45,
+    Promotion = 46,
+};
+
+// A state as the guest int arrays hold it (the state stack, the menu target
+// tables), and back. Every conversion between the two goes through these.
+constexpr std::int32_t stateNumber(State state) {
+    return static_cast<std::int32_t>(state);
+}
+constexpr State stateFromNumber(std::int32_t number) {
+    return static_cast<State>(number);
+}
+
+// Writes the state's number.
+std::ostream& operator<<(std::ostream& out, State state);
+
+// The numbers a table indexed by state covers, -1 .. the last state.
+inline constexpr std::int32_t kStateSlots = stateNumber(State::Promotion) + 2;
+
 // The game mode whose race carries a soft key of its own.
 inline constexpr std::int32_t kSoftKeyRaceMode = 6;
 
 struct StateStatics {
-    std::int32_t s_state = 0;
-    std::int32_t s_prevState = 0;
-    // The requested state; -1 when none.
-    std::int32_t s_nextState = 0;
+    // 0, no state, until the state machine is set up.
+    State s_state{};
+    State s_prevState{};
+    // The requested state; `State::Quit` when none.
+    State s_nextState{};
     std::int8_t s_stateChangePending = 0;
     // 1 until the current state has had its enter message.
     std::int8_t s_stateEntered = 0;
@@ -79,10 +118,10 @@ struct StateStatics {
     std::int32_t s_stateStackDepth = 0;
     // Messages that returned without a pending exception.
     std::int32_t s_messageCount = 0;
-    // The state the front end changes to for loading (the loading state 4),
-    // and where the loading state goes when it has finished.
-    std::int32_t s_loadingState = 0;
-    std::int32_t s_loadingNextState = 0;
+    // The kinds the loading state loads (bits of the load kinds), and where
+    // it goes when it has finished.
+    std::int32_t s_loadKind = 0;
+    State s_loadingNextState{};
     // The game mode the front end chose (item + 2 of its mode menu); several
     // states and the overlay behave by it.
     std::int32_t s_gameMode = 0;
@@ -93,39 +132,43 @@ struct StateStatics {
 StateStatics& stateStatics();
 
 // The set-up of OrvelLib::init: `initStateFields`, `initStateStack`, then
-// pushState(1), so 1 is also the bottom of the stack.
+// pushState(State::StartupLoad), so that state is also the bottom of the stack.
 void initStateMachine();
-// State 1 current and to be entered, no previous or requested state, the
-// state's frame counters 0.
+// The start-up load current and to be entered, no previous or requested
+// state, the state's frame counters 0.
 void initStateFields();
 // A new empty stack of 32 entries.
 void initStateStack();
-// The state the front end changes to for loading, and the state that
-// follows the loading.
-void setLoadingTarget(std::int32_t loadingState, std::int32_t nextState);
+// What the loading state loads (`kind`, bits of the load kinds), and the
+// state that follows the loading.
+void setLoadingTarget(std::int32_t kind, State nextState);
 
 // Sends `message` to the current state's handler; counts it unless an
-// exception is left pending. State -1 takes message 1 only: the game loop
-// stops.
+// exception is left pending. `State::Quit` takes message 1 only: the game
+// loop stops.
 void sendStateMessage(std::int32_t message);
 
 // Requests a change to `state` without touching the stack.
-void requestState(std::int32_t state);
+void requestState(State state);
 // Requests a change to `state` and pushes it; at depth 32 does nothing.
-void pushState(std::int32_t state);
+void pushState(State state);
 // Pops the top and requests the state below it. At depth 1 the stack
 // empties and nothing is requested; at depth 0 nothing happens.
 void popState();
 // Unwinds to the highest entry below the top that holds `state` and
 // requests it; pushes `state` when there is none.
-void backToState(std::int32_t state);
-// The entry at position `position` (1 = bottom .. 32), whatever the depth; 0 outside.
-std::int32_t getStackedState(std::int32_t position);
+void backToState(State state);
+// The entry at position `position` (1 = bottom .. 32), whatever the depth;
+// 0, no state, outside.
+State getStackedState(std::int32_t position);
 
 // Questions on the current state and game mode.
 bool isInRace();
 bool isRaceMode6();
-// The menu states that show a right soft key: 12, 14..18, 30..32, 34, 35.
+// The menu states that show a right soft key: the pre-race selection, the
+// racer list, the mode menu, the cup selection, the race and bonus menus,
+// the options, the reference list, the text screen, the race options and
+// the race help.
 bool isSoftKeyMenuState();
 bool isMainOrSelectMenu();
 

@@ -15,6 +15,11 @@ namespace game {
 
 namespace {
 
+// The number a target row holds for an item without a target.
+constexpr std::int32_t kNoTarget = -1;
+// The pause menus' first item goes back to the race: it has no target.
+constexpr std::optional<State> kResume = std::nullopt;
+
 rt::IntArray* intArray(std::initializer_list<std::int32_t> values) {
     rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
     rt::Array::fill32(array, values);
@@ -56,23 +61,33 @@ void initLibraryStatics() {
 
 void initMenuTables() {
     struct Menu {
-        std::initializer_list<std::int32_t> rows[kMenuRowCount];
+        std::initializer_list<std::int32_t> texts;
+        std::initializer_list<std::optional<State>> targets;
+        std::initializer_list<std::int32_t> third;
     };
+    using enum State;
     const Menu menus[kMenuTableCount] = {
-        {{{150, 35, 33, 34, 82, 41}, {17, 37, 30, 31, 32, 7}, {158, 160, 268, 162, 163, 164}}},
-        {{{194, 195, 196, 198}, {14, 14, 14, 14}, {170, 171, 172, 173}}},
-        {{{197, 30, 193, 192, 157}, {18, 18, 14, 15, 45}, {166, 165, 167, 168, 169}}},
-        {{{47, 48, 49}, {14, 14, 14}, {68, 69, 70}}},
-        {{{1, 5, 59, 3, 6, 8}, {-1, 9, 34, 35, 8, 7}, {}}},
-        {{{1, 59, 3, 6, 8}, {-1, 34, 35, 8, 7}, {}}},
+        {{150, 35, 33, 34, 82, 41},
+         {RaceMenu, PromotionNotice, Options, ReferenceList, TextScreen, ExitQuestion},
+         {158, 160, 268, 162, 163, 164}},
+        {{194, 195, 196, 198}, {RacerList, RacerList, RacerList, RacerList}, {170, 171, 172, 173}},
+        {{197, 30, 193, 192, 157},
+         {BonusMenu, BonusMenu, RacerList, ModeMenu, StartQuestion},
+         {166, 165, 167, 168, 169}},
+        {{47, 48, 49}, {RacerList, RacerList, RacerList}, {68, 69, 70}},
+        {{1, 5, 59, 3, 6, 8},
+         {kResume, RestartQuestion, RaceOptions, RaceHelp, QuitRaceQuestion, ExitQuestion},
+         {}},
+        {{1, 59, 3, 6, 8}, {kResume, RaceOptions, RaceHelp, QuitRaceQuestion, ExitQuestion}, {}},
     };
     GameTables& tables = gameTables();
     tables.s_menus = rt::newObjectArray(kMenuTableCount);
     for (std::int32_t menu = 0; menu < kMenuTableCount; ++menu) {
         rt::ObjectArray* rows = rt::newObjectArray(kMenuRowCount);
         rt::Array::setRef(tables.s_menus, menu, rows);
-        for (std::int32_t row = 0; row < kMenuRowCount; ++row)
-            rt::Array::setRef(rows, row, intArray(menus[menu].rows[row]));
+        rt::Array::setRef(rows, kMenuTexts, intArray(menus[menu].texts));
+        rt::Array::setRef(rows, kMenuTargets, menuTargetRow(menus[menu].targets));
+        rt::Array::setRef(rows, kMenuThird, intArray(menus[menu].third));
     }
 }
 
@@ -94,6 +109,24 @@ GameTables& gameTables() {
 rt::IntArray* menuRow(std::int32_t menu, std::int32_t row) {
     auto* rows = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(gameTables().s_menus, menu));
     return static_cast<rt::IntArray*>(rt::ObjectArray::get(rows, row));
+}
+
+std::optional<State> menuTarget(std::int32_t menu, std::int32_t item) {
+    rt::IntArray* targets = menuRow(menu, kMenuTargets);
+    if (!targets || item < 0 || item >= targets->length())
+        return std::nullopt;
+    const std::int32_t target = rt::IntArray::get(targets, item);
+    if (target < 0)
+        return std::nullopt;
+    return stateFromNumber(target);
+}
+
+rt::IntArray* menuTargetRow(std::initializer_list<std::optional<State>> targets) {
+    rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(targets.size()));
+    std::int32_t item = 0;
+    for (const std::optional<State>& target : targets)
+        rt::IntArray::set(array, item++, target ? stateNumber(*target) : kNoTarget);
+    return array;
 }
 
 std::int32_t scaleX(std::int32_t design) {

@@ -10,10 +10,13 @@
 // the configured screen; tuning values are written in thousandths and
 // angles in degrees, and converted once to fixed point.
 
+#include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <optional>
 
 namespace game {
 
@@ -39,6 +42,12 @@ struct GameTables {
 GameTables& gameTables();
 // Row `row` of menu `menu`; null when out of range.
 rt::IntArray* menuRow(std::int32_t menu, std::int32_t row);
+// The state item `item` of `menu` leads to; none when the item has no
+// target (in the pause menus: back to the race) or is out of range.
+std::optional<State> menuTarget(std::int32_t menu, std::int32_t item);
+// A target row as the tables hold it: a state's number per item, -1 for
+// an item without a target.
+rt::IntArray* menuTargetRow(std::initializer_list<std::optional<State>> targets);
 
 // x = width * c / 240 and y = height * c / 320, truncated towards zero.
 std::int32_t scaleX(std::int32_t design);

@@ -309,8 +309,8 @@ void buildPauseButtonZone() {
 }
 
 bool touchRaceStartButtons() {
-    std::int32_t state = stateStatics().s_state;
-    if (state != kRaceCountdownState && state != kRaceState)
+    const State state = stateStatics().s_state;
+    if (state != State::RaceCountdown && state != State::Race)
         return false;
     buildPauseButtonZone();
     TouchStatics& touch = touchStatics();
@@ -318,7 +318,7 @@ bool touchRaceStartButtons() {
     if (!isPressInRectArray(touch.s_pauseZone))
         return false;
     touch.s_pauseButtonUsed = 1;
-    pushState(kPauseMenuState);
+    pushState(State::PauseMenu);
     return true;
 }
 
@@ -361,9 +361,9 @@ rt::ObjectArray* buildRowZones(std::int32_t n) {
 }
 
 rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) {
-    std::int32_t state = stateStatics().s_state;
+    const State state = stateStatics().s_state;
     std::int32_t w =
-        spriteFrameWidth(kMenuItemSprite, state == kOptionsState ? kWideMenuItemFrame : kMenuItemFrame);
+        spriteFrameWidth(kMenuItemSprite, state == State::Options ? kWideMenuItemFrame : kMenuItemFrame);
     std::int32_t h = spriteFrameHeight(kMenuItemSprite, kMenuItemFrame);
     const PromotionHooks& promotion = seams().promotion;
     bool promotionShown = promotion.available && promotion.available();
@@ -371,7 +371,7 @@ rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) 
     std::int32_t top = y - 22;
     for (std::int32_t i = 0; i < n; ++i) {
         // The main menu's second item is the promotion screen's.
-        if (state == kMainMenuState && i == 1 && !promotionShown)
+        if (state == State::MainMenu && i == 1 && !promotionShown)
             continue;
         setZone(zones, i, x, top, w, h);
         top += h;

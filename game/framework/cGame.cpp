@@ -87,7 +87,7 @@ void cGame::frameStep() {
     loop.s_graphics = loop.s_bufferGraphics;
     if (states.s_stateEntered) {
         // The race keeps its keys when it is entered.
-        if (states.s_state != kRaceState)
+        if (states.s_state != State::Race)
             clearKeys();
         states.s_stateEntered = 0;
         states.s_stateFrames = 0;
@@ -104,11 +104,11 @@ void cGame::frameStep() {
     }
     if (!sendAndCheck(kPaint))
         return;
-    std::int32_t from = states.s_state;
+    const State from = states.s_state;
     if (!applyStateChange())
         return;
     if (from != states.s_state)
-        host::logf(host::LogCategory::Game, "state %d -> %d", from, states.s_state);
+        host::logf(host::LogCategory::Game, "state %d -> %d", stateNumber(from), stateNumber(states.s_state));
     paintOverlay(loop.s_graphics);
     states.s_stateFrames += 1;
     states.s_stateTime += loop.s_frameMs;
@@ -169,7 +169,7 @@ void cGame::gameShowNotify() {
         return;
     lib::java_lang_System::gc();
     const SoundHooks& sound = seams().sound;
-    if (stateStatics().s_state != kRaceState && loop.s_pausedMusic != -1 && loop.s_pausedMusic < 8 &&
+    if (stateStatics().s_state != State::Race && loop.s_pausedMusic != -1 && loop.s_pausedMusic < 8 &&
         sound.playSound)
         sound.playSound(loop.s_pausedMusic);
     sendStateMessage(kResume);

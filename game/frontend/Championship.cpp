@@ -69,7 +69,7 @@ bool cupAvailable(std::int32_t cup) {
 
 void cupEnter() {
     resetMenu(1);
-    std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), kTrackSelectState);
+    std::int32_t remembered = rememberedSelection(State::CupSelect);
     if (remembered < 0 || remembered >= kCupCount)
         remembered = 0;
     rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(remembered));
@@ -83,13 +83,15 @@ void cupEnter() {
 void chooseCup(std::int32_t cup) {
     ChampionshipStatics& s = championshipStatics();
     s.s_cup = cup;
-    const std::int32_t menu = frontEndStatics().s_lastMenuState;
-    s.s_rewardReturnState = menu > 0 ? menu : kNoState;
+    // Back to the menu the cup was reached from; the race menu before any
+    // menu was left.
+    const State menu = frontEndStatics().s_lastMenuState;
+    s.s_rewardReturnState = menu != State{} ? menu : State::RaceMenu;
     clearGridFlagB(cup, kCupGridRow);
     resetChampionship();
     if (!setupCupRace(0))
         return;
-    startLoading(kLoadRace, stateStatics().s_gameMode != 0 ? kRaceCountdownState : kTrackFlyoverState);
+    startLoading(kLoadRace, stateStatics().s_gameMode != 0 ? State::RaceCountdown : State::TrackFlyover);
 }
 
 void cupUpdate() {
@@ -170,8 +172,7 @@ void rewardUpdate() {
     if (key != kSelectKey && key != kFireKey && key != kLeftSoftKey && !isPressOnScreen())
         return;
     frontEndStatics().s_championship = 0;
-    const std::int32_t back = championshipStatics().s_rewardReturnState;
-    backToState(back > 0 ? back : kRaceMenuState);
+    backToState(championshipStatics().s_rewardReturnState);
 }
 
 void rewardPaint() {
@@ -245,7 +246,7 @@ void stateCupSelect(std::int32_t message) {
         cupPaint();
         break;
     case kExit:
-        rt::ShortArray::set(rememberedSelections(), kTrackSelectState, static_cast<std::int16_t>(item0()));
+        rememberSelection(State::CupSelect, item0());
         break;
     default:
         break;
@@ -269,8 +270,8 @@ void stateReward(std::int32_t message) {
 }
 
 void registerChampionshipScreens() {
-    setStateHandler(kTrackSelectState, stateCupSelect);
-    setStateHandler(kTextScreenState, stateReward);
+    setStateHandler(State::CupSelect, stateCupSelect);
+    setStateHandler(State::RewardScreen, stateReward);
 }
 
 } // namespace game

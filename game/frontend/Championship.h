@@ -56,8 +56,8 @@ inline constexpr CupReward kCupRewards[kCupRewardRows + 1] = {
 struct ChampionshipStatics {
     // The cup being run.
     std::int32_t s_cup = 0;
-    // Where the reward screen goes back to; `kNoState`: the race menu.
-    std::int32_t s_rewardReturnState = kNoState;
+    // Where the reward screen goes back to.
+    State s_rewardReturnState = State::RaceMenu;
     // The standing the reward screen rewarded, -1 none.
     std::int32_t s_rewardedStanding = -1;
 

@@ -73,7 +73,7 @@ rt::IntArray* racerDefinition(std::int32_t entry) {
 void racerListEnter() {
     resetMenu(racerListCount());
     std::int32_t& selection = touchStatics().s_selection;
-    const std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), kListScreenState);
+    const std::int32_t remembered = rememberedSelection(State::RacerList);
     selection = remembered >= 0 && remembered < racerListCount() ? remembered : 0;
     menuStatics().s_titleText = getString(kListTitle);
     // The help line names the highlighted racer.
@@ -90,7 +90,7 @@ void racerListEnter() {
 void chooseRacer(std::int32_t entry) {
     racerStatics().s_playerRacerId = entry;
     listScreenStatics().s_commentText = kFirstCommentText + getRandom(0, kCommentTexts);
-    pushState(frontEndStatics().s_championship ? kTrackSelectState : kPreRaceState);
+    pushState(frontEndStatics().s_championship ? State::CupSelect : State::PreRaceSelect);
 }
 
 void racerListUpdate() {
@@ -241,8 +241,7 @@ void stateRacerList(std::int32_t message) {
         racerListPaint();
         break;
     case kExit:
-        rt::ShortArray::set(rememberedSelections(), kListScreenState,
-                            static_cast<std::int16_t>(touchStatics().s_selection));
+        rememberSelection(State::RacerList, touchStatics().s_selection);
         break;
     default:
         break;
@@ -266,8 +265,8 @@ void stateReferenceList(std::int32_t message) {
 }
 
 void registerListScreens() {
-    setStateHandler(kListScreenState, stateRacerList);
-    setStateHandler(kReferenceListState, stateReferenceList);
+    setStateHandler(State::RacerList, stateRacerList);
+    setStateHandler(State::ReferenceList, stateReferenceList);
 }
 
 } // namespace game

@@ -176,7 +176,7 @@ void startLoad(bool raceKind) {
 namespace {
 
 void markMenuSprites() {
-    if (stateStatics().s_loadingNextState == kTitleState)
+    if (stateStatics().s_loadingNextState == State::Title)
         setSlotValue(kTitleBackSprite, 0);
     // The title's logo, the header, the race icons, the menus' item plate
     // and their icons; the pictures, the HUD pieces, the items and the
@@ -257,7 +257,7 @@ void enter() {
     if (ASprite* f = font(kTipFont))
         updateLineHeight(f);
     setSoftKeys(kNoSoftKey, kNoSoftKey);
-    initLoadingBar(stateStatics().s_loadingState);
+    initLoadingBar(stateStatics().s_loadKind);
     LoadingStatics& loading = loadingStatics();
     loading.s_barShown = 0;
     loading.s_promptShown = 1;
@@ -268,8 +268,9 @@ void update() {
     loadingStep();
     if (rt::exceptionPending() || !overlayStatics().s_loadingDone)
         return;
-    const std::int32_t next = stateStatics().s_loadingNextState;
-    if (next == kTextScreenState || next == kTitleState || next == kMainMenuState || next == kRaceMenuState) {
+    const State next = stateStatics().s_loadingNextState;
+    if (next == State::RewardScreen || next == State::Title || next == State::MainMenu ||
+        next == State::RaceMenu) {
         backToState(next);
         return;
     }
@@ -278,7 +279,7 @@ void update() {
     const std::int32_t released = getReleasedKey();
     if (released != kSelectKey && released != kFireKey && !isPressOnScreen())
         return;
-    if (next == kTrackFlyoverState || next == kRaceCountdownState)
+    if (next == State::TrackFlyover || next == State::RaceCountdown)
         if (const auto start = seams().raceLoad.startRace)
             start(next);
     backToState(next);
@@ -327,7 +328,7 @@ void abandonLoad(std::int32_t kind) {
         endRunWithBrokenData("the menus' load", "a step failed");
         return;
     }
-    setLoadingTarget(kLoadMenus, kMainMenuState);
+    setLoadingTarget(kLoadMenus, State::MainMenu);
     initLoadingBar(kLoadMenus);
 }
 
@@ -346,9 +347,9 @@ LoadingStatics& loadingStatics() {
     return rt::getStaticClass().statics<LoadingStatics>();
 }
 
-void startLoading(std::int32_t kind, std::int32_t nextState) {
+void startLoading(std::int32_t kind, State nextState) {
     setLoadingTarget(kind, nextState);
-    pushState(kLoadingState);
+    pushState(State::Loading);
 }
 
 void loadingStep() {
@@ -508,7 +509,7 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     g->setColor(kBarFillColour);
     fillRect(g, barX + kBarBorder, barY + kBarBorder, loading.s_barShown, kBarHeight - 2 * kBarBorder);
     drawText(g, kTitleFont, 1, 0, barY - 40);
-    const bool race = (stateStatics().s_loadingState & (kLoadRace | kLoadNextRace)) != 0;
+    const bool race = (stateStatics().s_loadKind & (kLoadRace | kLoadNextRace)) != 0;
     if (race)
         drawLine(g, kTitleFont, 0, eventTitle(), barY - 90);
     if (!overlay.s_loadingDone)
@@ -530,7 +531,7 @@ void stateLoading(std::int32_t message) {
         menuStatics().s_redraw = 0;
         break;
     case kExit:
-        stateStatics().s_loadingState = 0;
+        stateStatics().s_loadKind = 0;
         collectAfterUnload();
         break;
     default:
@@ -539,7 +540,7 @@ void stateLoading(std::int32_t message) {
 }
 
 void registerLoadingState() {
-    setStateHandler(kLoadingState, stateLoading);
+    setStateHandler(State::Loading, stateLoading);
 }
 
 } // namespace game

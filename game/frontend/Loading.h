@@ -20,6 +20,7 @@
 //
 // Threads: the game thread only.
 
+#include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -58,7 +59,7 @@ LoadingStatics& loadingStatics();
 
 // Asks for a load of `kind` followed by `nextState` and pushes the loading
 // state. Every way into a race, and back to the menus, goes through here.
-void startLoading(std::int32_t kind, std::int32_t nextState);
+void startLoading(std::int32_t kind, State nextState);
 
 // What every load does first: the button and background sprites, the first
 // font when it is missing, and the loading screen's texts; `raceKind` also

@@ -90,17 +90,13 @@ void bonusUpdate() {
     bool keyChoice = handleMenuInput(1, -1, flags, flags, true);
     // A locked picture is never chosen, whatever the stylus did.
     if ((tappedChoice || keyChoice) && pictureUnlocked(touch.s_selection)) {
-        rt::IntArray* targets = menuRow(kMenu18, kMenuTargets);
-        std::int32_t target = targets && touch.s_selection < targets->length()
-                                  ? rt::IntArray::get(targets, touch.s_selection)
-                                  : -1;
-        if (target >= 0)
-            pushState(target);
+        if (std::optional<State> target = menuTarget(kMenu18, touch.s_selection))
+            pushState(*target);
     }
     if (isKeyPressed(kBackKey)) {
         popState();
         popState();
-        pushState(kRaceMenuState);
+        pushState(State::RaceMenu);
     }
     // The highlight is animated.
     if (touch.s_selection >= 0)
@@ -165,8 +161,7 @@ void stateBonusMenu(std::int32_t message) {
         bonusPaint();
         break;
     case kExit:
-        rt::ShortArray::set(rememberedSelections(), kBonusMenuState,
-                            static_cast<std::int16_t>(touchStatics().s_selection));
+        rememberSelection(State::BonusMenu, touchStatics().s_selection);
         break;
     default:
         break;
@@ -184,7 +179,7 @@ void stateNotice(std::int32_t message) {
         if (advanceBlink())
             menuStatics().s_redraw = 1;
         if (getReleasedKey() == 18 || isPressOnScreen())
-            pushState(kPromotionState);
+            pushState(State::Promotion);
         break;
     case kPaint:
         noticePaint();
@@ -195,8 +190,8 @@ void stateNotice(std::int32_t message) {
 }
 
 void registerMenuScreens() {
-    setStateHandler(kBonusMenuState, stateBonusMenu);
-    setStateHandler(kNoticeState, stateNotice);
+    setStateHandler(State::BonusMenu, stateBonusMenu);
+    setStateHandler(State::PromotionNotice, stateNotice);
 }
 
 } // namespace game

@@ -80,7 +80,7 @@ void optionsUpdate() {
         menuStatics().s_redraw = 1;
     }
     if (chosen && touchStatics().s_selection == 1 && touchStatics().s_menuCount > 1)
-        pushState(kResetQuestionState);
+        pushState(State::ResetQuestion);
 }
 
 void optionsPaint() {
@@ -173,7 +173,7 @@ void stateOptions(std::int32_t message) {
     }
 }
 
-void stateTextPage(std::int32_t message) {
+void stateTextScreen(std::int32_t message) {
     switch (message) {
     case kEnter:
         pageEnter();
@@ -190,8 +190,8 @@ void stateTextPage(std::int32_t message) {
 }
 
 void registerOptionScreens() {
-    setStateHandler(kOptionsState, stateOptions);
-    setStateHandler(kTextPageState, stateTextPage);
+    setStateHandler(State::Options, stateOptions);
+    setStateHandler(State::TextScreen, stateTextScreen);
 }
 
 } // namespace game

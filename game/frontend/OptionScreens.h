@@ -27,7 +27,7 @@ inline constexpr std::int32_t kPageScroll = 2;
 inline constexpr std::int32_t kPageFastScroll = 4;
 
 void stateOptions(std::int32_t message);
-void stateTextPage(std::int32_t message);
+void stateTextScreen(std::int32_t message);
 // The text screen's first line shown now (an index from 215).
 std::int32_t textPageLine();
 // Registers the handlers of states 30 and 32.

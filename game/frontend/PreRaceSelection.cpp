@@ -88,7 +88,7 @@ std::int32_t slotByte(rt::ByteArray* table) {
 void enter() {
     const std::int32_t mode = gameMode();
     resetMenu(mode == 0 ? 2 : 1);
-    std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), kPreRaceState);
+    std::int32_t remembered = rememberedSelection(State::PreRaceSelect);
     if (remembered < 0 || remembered >= modeEventCount(mode))
         remembered = 0;
     setItem(0, remembered);
@@ -111,7 +111,7 @@ void choose() {
     rt::Array::setRef(slots.s_eventTypeText, slots.s_currentEvent,
                       getString(kFirstTypeDescriptionText + type));
     preRaceStatics().s_eventSelected = 1;
-    startLoading(kLoadRace, gameMode() == 0 ? kTrackFlyoverState : kRaceCountdownState);
+    startLoading(kLoadRace, gameMode() == 0 ? State::TrackFlyover : State::RaceCountdown);
 }
 
 void update() {
@@ -143,7 +143,7 @@ void update() {
 }
 
 void exitScreen() {
-    rt::ShortArray::set(rememberedSelections(), kPreRaceState, static_cast<std::int16_t>(item(0)));
+    rememberSelection(State::PreRaceSelect, item(0));
     if (gameMode() == 0)
         rt::ShortArray::set(rememberedSelections(), kLapOptionSlot, static_cast<std::int16_t>(item(1)));
 }
@@ -286,7 +286,7 @@ void statePreRaceSelect(std::int32_t message) {
 }
 
 void registerPreRaceSelection() {
-    setStateHandler(kPreRaceState, statePreRaceSelect);
+    setStateHandler(State::PreRaceSelect, statePreRaceSelect);
 }
 
 } // namespace game

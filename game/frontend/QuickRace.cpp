@@ -40,8 +40,8 @@ bool startQuickRace(std::int32_t row) {
     return true;
 }
 
-std::int32_t quickRaceFirstState() {
-    return stateStatics().s_gameMode == 0 ? kTrackFlyoverState : kRaceCountdownState;
+State quickRaceFirstState() {
+    return stateStatics().s_gameMode == 0 ? State::TrackFlyover : State::RaceCountdown;
 }
 
 } // namespace game

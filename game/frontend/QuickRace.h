@@ -7,6 +7,8 @@
 // its first state. The race is set up by that state.
 //
 // Game thread only.
+#include "game/framework/States.h"
+
 #include <cstdint>
 
 namespace game {
@@ -17,6 +19,6 @@ namespace game {
 bool startQuickRace(std::int32_t row);
 // The state a quick race starts in: the flyover (40) in game mode 0, else
 // the countdown (41).
-std::int32_t quickRaceFirstState();
+State quickRaceFirstState();
 
 } // namespace game

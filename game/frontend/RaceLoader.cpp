@@ -708,7 +708,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
     }
 }
 
-void startRace(std::int32_t /*nextState*/) {
+void startRace(State /*nextState*/) {
     for (std::int32_t slot : {kMenuBackgroundSprite, kMenuFrameSprite, kItemSprite})
         unloadSprite(slot);
     const TrackStatics& track = trackStatics();

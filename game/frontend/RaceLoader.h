@@ -26,6 +26,7 @@
 //
 // Threads: the game thread only.
 
+#include "game/framework/States.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -71,7 +72,7 @@ void freeRacerSpriteSets();
 // background, button and item sprites go with their palettes, the track's
 // backdrop keeps only its images and its size, and its second sprite its
 // images.
-void startRace(std::int32_t nextState);
+void startRace(State nextState);
 
 // Fills the loading state's race hooks.
 void registerRaceLoader();

@@ -122,9 +122,9 @@ rt::ObjectArray* buildScreenZones() {
     SelectionZoneStatics& statics = selectionZoneStatics();
     if (!statics.s_arrowZoneKinds)
         statics.s_arrowZoneKinds = rt::newObjectArray(kArrowKindCount);
-    std::int32_t state = stateStatics().s_state;
-    std::int32_t kind = state == kReferenceListState                             ? kReferenceArrows
-                        : state == kTrackSelectState || state == kBonusMenuState ? kSideArrows
+    const State state = stateStatics().s_state;
+    std::int32_t kind = state == State::ReferenceList                            ? kReferenceArrows
+                        : state == State::CupSelect || state == State::BonusMenu ? kSideArrows
                                                                                  : kFourArrows;
     auto* zones = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(statics.s_arrowZoneKinds, kind));
     if (!zones) {

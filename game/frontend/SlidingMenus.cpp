@@ -19,8 +19,6 @@ namespace game {
 
 namespace {
 
-// The promotion screen, the text screen, the race countdown.
-constexpr std::int32_t kTextScreen = 38;
 constexpr std::int32_t kMenuMusic = 5;
 constexpr std::int32_t kSlideStep = 128;
 constexpr std::int32_t kChoiceBlinkFrames = 8;
@@ -29,7 +27,7 @@ constexpr std::int32_t kBackKey = 19;
 
 // What tells the three sliding menus apart.
 struct SlidingMenu {
-    std::int32_t state;
+    State state;
     std::int32_t items;
     std::int32_t title;
     std::int32_t leftSoftKey, rightSoftKey;
@@ -37,9 +35,9 @@ struct SlidingMenu {
     std::int32_t table;
 };
 
-constexpr SlidingMenu kMain{kMainMenuState, 6, 27, -1, -1, 3, 3, kMainMenu};
-constexpr SlidingMenu kMode{kModeMenuState, 4, 192, 1, 2, 7, 3, kMenu15};
-constexpr SlidingMenu kRace{kRaceMenuState, 5, 150, 1, 2, 3, 3, kMenu17};
+constexpr SlidingMenu kMain{State::MainMenu, 6, 27, -1, -1, 3, 3, kMainMenu};
+constexpr SlidingMenu kMode{State::ModeMenu, 4, 192, 1, 2, 7, 3, kMenu15};
+constexpr SlidingMenu kRace{State::RaceMenu, 5, 150, 1, 2, 3, 3, kMenu17};
 
 void playMusic() {
     if (seams().sound.playSound)
@@ -61,7 +59,7 @@ void bringItemsBack() {
 
 void enter(const SlidingMenu& m) {
     resetMenu(m.items);
-    std::int32_t remembered = rt::ShortArray::get(rememberedSelections(), m.state);
+    std::int32_t remembered = rememberedSelection(m.state);
     touchStatics().s_selection = remembered >= m.items ? remembered % m.items : remembered;
     MenuStatics& menu = menuStatics();
     menu.s_titleText = getString(m.title);
@@ -72,15 +70,15 @@ void enter(const SlidingMenu& m) {
     setHelpTexts(menuRow(m.table, kMenuThird));
 }
 
-void carryOut(const SlidingMenu& m, std::int32_t selection, std::int32_t target) {
+void carryOut(const SlidingMenu& m, std::int32_t selection, State target) {
     switch (m.state) {
-    case kMainMenuState:
-        if (target == kRaceMenuState &&
+    case State::MainMenu:
+        if (target == State::RaceMenu &&
             (progressStatics().s_progressMaskC & (1 << kStartQuestionAnsweredBit)) == 0)
-            target = kStartQuestionState;
+            target = State::StartQuestion;
         pushState(target);
         return;
-    case kModeMenuState:
+    case State::ModeMenu:
         stateStatics().s_gameMode = selection + 2;
         pushState(target);
         return;
@@ -99,7 +97,7 @@ void carryOut(const SlidingMenu& m, std::int32_t selection, std::int32_t target)
         // countdown.
         if (seams().race.setupMode6Event)
             seams().race.setupMode6Event();
-        startLoading(kLoadRace, kRaceCountdownState);
+        startLoading(kLoadRace, State::RaceCountdown);
         return;
     }
     pushState(target);
@@ -126,16 +124,13 @@ void update(const SlidingMenu& m, std::int32_t itemMask) {
 
     if (menu.s_menuLeaving != 0 && menu.s_menuSlideOut == kMenuItemGoneX && menu.s_menuSlideCount == 1) {
         std::int32_t selection = touchStatics().s_selection;
-        rt::IntArray* targets = menuRow(m.table, kMenuTargets);
-        std::int32_t target = targets && selection >= 0 && selection < targets->length()
-                                  ? rt::IntArray::get(targets, selection)
-                                  : -1;
-        if (selection < 0 || target < 0) {
+        std::optional<State> target = menuTarget(m.table, selection);
+        if (!target) {
             // Nothing to carry out: the menu comes back instead of freezing.
             bringItemsBack();
             menu.s_redraw = 1;
         } else {
-            carryOut(m, selection, target);
+            carryOut(m, selection, *target);
         }
     }
     scrollMenuText();
@@ -148,8 +143,7 @@ void paint(const SlidingMenu& m) {
 }
 
 void exitMenu(const SlidingMenu& m) {
-    rt::ShortArray::set(rememberedSelections(), m.state,
-                        static_cast<std::int16_t>(touchStatics().s_selection));
+    rememberSelection(m.state, touchStatics().s_selection);
     frontEndStatics().s_lastMenuState = m.state;
 }
 
@@ -194,12 +188,20 @@ rt::ShortArray* rememberedSelections() {
     return statics.s_lastSelection;
 }
 
+std::int32_t rememberedSelection(State state) {
+    return rt::ShortArray::get(rememberedSelections(), stateNumber(state));
+}
+
+void rememberSelection(State state, std::int32_t selection) {
+    rt::ShortArray::set(rememberedSelections(), stateNumber(state), static_cast<std::int16_t>(selection));
+}
+
 void stateMainMenu(std::int32_t message) {
     if (message == kEnter) {
         frontEndStatics().s_championship = 0;
         mapMenuDigits();
-        std::int32_t previous = stateStatics().s_prevState;
-        if (previous == kLoadingState || previous == kPromotionState)
+        const State previous = stateStatics().s_prevState;
+        if (previous == State::Loading || previous == State::Promotion)
             playMusic();
     }
     handle(kMain, message, promotionItemShown() ? -1 : kPromotionHiddenMask);
@@ -212,8 +214,8 @@ void stateModeMenu(std::int32_t message) {
 void stateRaceMenu(std::int32_t message) {
     if (message == kEnter) {
         frontEndStatics().s_championship = 0;
-        std::int32_t previous = stateStatics().s_prevState;
-        if (!musicPlaying() && (previous == kLoadingState || previous == kTextScreen))
+        const State previous = stateStatics().s_prevState;
+        if (!musicPlaying() && (previous == State::Loading || previous == State::RewardScreen))
             playMusic();
     }
     handle(kRace, message, -1);
@@ -221,14 +223,14 @@ void stateRaceMenu(std::int32_t message) {
     if (message == kUpdate && (isKeyPressed(kBackKey) || touchMenuSoftKeys())) {
         popState();
         popState();
-        pushState(kMainMenuState);
+        pushState(State::MainMenu);
     }
 }
 
 void registerMenuStates() {
-    setStateHandler(kMainMenuState, stateMainMenu);
-    setStateHandler(kModeMenuState, stateModeMenu);
-    setStateHandler(kRaceMenuState, stateRaceMenu);
+    setStateHandler(State::MainMenu, stateMainMenu);
+    setStateHandler(State::ModeMenu, stateModeMenu);
+    setStateHandler(State::RaceMenu, stateRaceMenu);
 }
 
 } // namespace game

@@ -18,9 +18,11 @@ namespace game {
 inline constexpr std::int32_t kStartQuestionAnsweredBit = 3;
 
 struct FrontEndStatics {
-    // The highlighted item of each menu state when it was left (short[48]).
+    // The highlighted item of each menu state when it was left (short[48],
+    // indexed by the state's number).
     rt::ShortArray* s_lastSelection = nullptr;
-    std::int32_t s_lastMenuState = 0;
+    // 0, no state, until a sliding menu has been left.
+    State s_lastMenuState{};
     // Item 0 of menu 17 (the championship) was chosen.
     std::int8_t s_championship = 0;
 
@@ -30,6 +32,9 @@ struct FrontEndStatics {
 FrontEndStatics& frontEndStatics();
 // `s_lastSelection`, made on first use.
 rt::ShortArray* rememberedSelections();
+// The item of `state` highlighted when it was left last, and remembering it.
+std::int32_t rememberedSelection(State state);
+void rememberSelection(State state, std::int32_t selection);
 
 // The handlers of states 6, 15 and 17.
 void stateMainMenu(std::int32_t message);

@@ -75,7 +75,7 @@ void playSound(std::int32_t sound) {
 }
 
 void startMenuLoad() {
-    startLoading(kLoadMenus, kTitleState);
+    startLoading(kLoadMenus, State::Title);
 }
 
 rt::IntArray* yesNoTexts() {
@@ -199,7 +199,7 @@ void splashUpdate() {
         setSoundOption(true);
         startMenuLoad();
     } else {
-        pushState(kSoundQuestionState);
+        pushState(State::SoundQuestion);
     }
 }
 
@@ -247,7 +247,7 @@ void titleUpdate() {
         menuStatics().s_redraw = 1;
     std::int32_t key = getReleasedKey();
     if (key == 5 || key == 11 || isPressOnScreen())
-        pushState(kMainMenuState);
+        pushState(State::MainMenu);
 }
 
 void titlePaint() {
@@ -462,9 +462,9 @@ void stateStartQuestion(std::int32_t message) {
         if (menuStatics().s_questionAnswer == 1) {
             if (seams().race.setupMode6Event)
                 seams().race.setupMode6Event();
-            startLoading(kLoadRace, kRaceCountdownState);
+            startLoading(kLoadRace, State::RaceCountdown);
         } else {
-            backToState(kRaceMenuState);
+            backToState(State::RaceMenu);
         }
         break;
     case kPaint:
@@ -476,11 +476,11 @@ void stateStartQuestion(std::int32_t message) {
 }
 
 void registerStartupScreens() {
-    setStateHandler(kSplashState, stateSplash);
-    setStateHandler(kSoundQuestionState, stateSoundPrompt);
-    setStateHandler(kTitleState, stateTitle);
-    setStateHandler(kResetQuestionState, stateConfirm);
-    setStateHandler(kStartQuestionState, stateStartQuestion);
+    setStateHandler(State::Splash, stateSplash);
+    setStateHandler(State::SoundQuestion, stateSoundPrompt);
+    setStateHandler(State::Title, stateTitle);
+    setStateHandler(State::ResetQuestion, stateConfirm);
+    setStateHandler(State::StartQuestion, stateStartQuestion);
 }
 
 } // namespace game

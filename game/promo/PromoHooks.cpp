@@ -25,7 +25,7 @@ void setupPromotion() {
 }
 
 void registerPromotion() {
-    setStateHandler(kPromotionState, statePromotion);
+    setStateHandler(State::Promotion, statePromotion);
     PromotionHooks& hooks = seams().promotion;
     hooks.available = promo::isAvailable;
     hooks.actionAtPoint = promo::actionAtPoint;

@@ -122,7 +122,7 @@ void statePromotion(std::int32_t message) {
     }
     case 1:
         if (promo::update(actionOfKey(getReleasedKey())) == 1)
-            backToState(kMainMenuState);
+            backToState(State::MainMenu);
         break;
     case 2:
         promo::paint(loopStatics().s_graphics);

@@ -30,7 +30,7 @@ bool raceFinished() {
     return raceStatics().s_raceFinished != 0;
 }
 bool inRaceState() {
-    return stateStatics().s_state == kRaceState;
+    return stateStatics().s_state == State::Race;
 }
 void sound(std::int32_t id) {
     if (drivingHooks().playSound)

@@ -68,7 +68,7 @@ bool isHudElementShown(std::int32_t bit) {
     const HudStatics& h = hudStatics();
     if (h.s_hudPhase == 0 || (h.s_hudElements & bit) == 0)
         return false;
-    if ((bit & kRaceOnlyBits) != 0 && stateStatics().s_state != kRaceState)
+    if ((bit & kRaceOnlyBits) != 0 && stateStatics().s_state != State::Race)
         return false;
     return (bit & kNotInGuideBits) == 0 || stateStatics().s_gameMode != kGuideGameMode;
 }

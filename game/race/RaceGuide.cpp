@@ -5,6 +5,7 @@
 #include "game/framework/Touch.h"
 #include "game/race/EntityEffects.h"
 #include "game/race/EventGoals.h"
+#include "game/race/RaceMenus.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
 #include "runtime/StaticClass.h"
@@ -56,8 +57,8 @@ bool isGuideExitAsked() {
 }
 
 void leaveGuide() {
-    setLoadingTarget(kLoadingState, kGuideExitState);
-    backToState(kLoadingState);
+    setLoadingTarget(kMenuLoadKind, State::RaceMenu);
+    backToState(State::Loading);
 }
 
 void updateGuideSteps(std::int32_t dt) {

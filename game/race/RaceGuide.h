@@ -19,9 +19,8 @@ namespace game {
 
 // The step after the last: the guide has ended.
 inline constexpr std::int32_t kGuideSteps = 10;
-// The key that leaves the guide, and the state the menus load into.
+// The key that leaves the guide; the menus then load into the race menu.
 inline constexpr std::int32_t kGuideExitKey = 17;
-inline constexpr std::int32_t kGuideExitState = 17;
 // Objects to collect in step 7.
 inline constexpr std::int32_t kGuideCollectTarget = 10;
 

@@ -33,15 +33,15 @@ RaceMenuStatics& raceMenuStatics() {
     return rt::getStaticClass().statics<RaceMenuStatics>();
 }
 
-std::int32_t pictureState() {
-    const std::int32_t state = stateStatics().s_state;
+State pictureState() {
+    const State state = stateStatics().s_state;
     switch (state) {
-    case kPauseMenuState:
-    case kRaceOptionsState:
-    case kRaceHelpState:
-    case kExitQuestionState:
-    case kQuitRaceQuestionState:
-    case kRestartQuestionState:
+    case State::PauseMenu:
+    case State::RaceOptions:
+    case State::RaceHelp:
+    case State::ExitQuestion:
+    case State::QuitRaceQuestion:
+    case State::RestartQuestion:
         return raceMenuStatics().s_pausedState;
     default:
         return state;
@@ -49,12 +49,12 @@ std::int32_t pictureState() {
 }
 
 bool isHudPictured() {
-    const std::int32_t state = pictureState();
-    return state == kRaceCountdownState || (state == kRaceState && !raceStatics().s_raceFinished);
+    const State state = pictureState();
+    return state == State::RaceCountdown || (state == State::Race && !raceStatics().s_raceFinished);
 }
 
 void raceHudViewPass() {
-    if (pictureState() == kRaceCountdownState)
+    if (pictureState() == State::RaceCountdown)
         updateHudIntro(loopStatics().s_frameMs);
     if (isHudPictured())
         hudViewPass();
@@ -129,10 +129,10 @@ void paintOverRace(std::int32_t answer, std::int32_t rise) {
 }
 
 // The state below the top of the stack, when the depth is 2..33.
-std::int32_t stateBelow() {
+State stateBelow() {
     const StateStatics& s = stateStatics();
     if (s.s_stateStackDepth < 2 || s.s_stateStackDepth > 33)
-        return 0;
+        return State{};
     return getStackedState(s.s_stateStackDepth - 1);
 }
 
@@ -237,13 +237,12 @@ void statePauseMenu(std::int32_t message) {
         if (!handleMenuInput(1, -1, 7, 7, false))
             break;
         const std::int32_t item = touch.s_selection;
-        rt::IntArray* targets = menuRow(isShortPauseMenu() ? kPauseMenuShort : kPauseMenu, kMenuTargets);
-        const std::int32_t target =
-            targets && item >= 0 && item < targets->length() ? rt::IntArray::get(targets, item) : -1;
+        const std::optional<State> target =
+            menuTarget(isShortPauseMenu() ? kPauseMenuShort : kPauseMenu, item);
         if (item == 0)
             popState();
-        else if (target >= 0)
-            pushState(target);
+        else if (target)
+            pushState(*target);
         s.s_pauseMenuItem = item;
         break;
     }
@@ -251,7 +250,7 @@ void statePauseMenu(std::int32_t message) {
         paintOverRace(touch.s_selection, kPauseRise);
         break;
     case kExit:
-        if (stateStatics().s_nextState == kRaceState && !raceStatics().s_raceFinished)
+        if (stateStatics().s_nextState == State::Race && !raceStatics().s_raceFinished)
             raceTouchStatics().s_raceControlsOff = 0;
         s.s_pauseMenuItem = touch.s_selection;
         menu.s_redraw = 1;
@@ -339,7 +338,7 @@ void stateExitConfirm(std::int32_t message) {
         message, overRace ? 14 : 25, -1,
         [] {
             stopMusic();
-            pushState(kQuitState);
+            pushState(State::Quit);
         },
         overRace);
     if (message == kEnter)
@@ -348,8 +347,8 @@ void stateExitConfirm(std::int32_t message) {
 
 void stateQuitRaceConfirm(std::int32_t message) {
     yesNoQuestion(message, 7, 14, [] {
-        setLoadingTarget(kMenuLoadKind, kQuitRaceTarget);
-        backToState(kLoadingState);
+        setLoadingTarget(kMenuLoadKind, State::MainMenu);
+        backToState(State::Loading);
         if (raceMenuHooks().endChampionship)
             raceMenuHooks().endChampionship();
         // The next championship begins at its first race.
@@ -363,7 +362,7 @@ void stateQuitRaceConfirm(std::int32_t message) {
 void stateRestartConfirm(std::int32_t message) {
     yesNoQuestion(message, 15, -1, [] {
         endRaceRun();
-        backToState(kTrackFlyoverState);
+        backToState(State::TrackFlyover);
     });
     if (message == kEnter)
         setSoftKeys(1, 2);
@@ -389,15 +388,15 @@ void stateRaceEndMenu(std::int32_t message) {
             ++answer;
         if (answer == 0) {
             s.s_nextTrack = currentTrack() + 1;
-            setLoadingTarget(kRaceLoadKind, kTrackFlyoverState);
-            pushState(kLoadingState);
+            setLoadingTarget(kRaceLoadKind, State::TrackFlyover);
+            pushState(State::Loading);
         } else if (answer == 1) {
             endRaceRun();
-            backToState(kTrackFlyoverState);
+            backToState(State::TrackFlyover);
         } else {
             endRaceRun();
-            setLoadingTarget(kMenuLoadKind, kQuitRaceTarget);
-            backToState(kLoadingState);
+            setLoadingTarget(kMenuLoadKind, State::MainMenu);
+            backToState(State::Loading);
         }
         break;
     }
@@ -411,13 +410,13 @@ void stateRaceEndMenu(std::int32_t message) {
 }
 
 void registerRaceMenus() {
-    setStateHandler(kPauseMenuState, statePauseMenu);
-    setStateHandler(kRaceOptionsState, stateRaceOptions);
-    setStateHandler(kRaceHelpState, stateRaceHelp);
-    setStateHandler(kExitQuestionState, stateExitConfirm);
-    setStateHandler(kQuitRaceQuestionState, stateQuitRaceConfirm);
-    setStateHandler(kRestartQuestionState, stateRestartConfirm);
-    setStateHandler(kRaceEndMenuState, stateRaceEndMenu);
+    setStateHandler(State::PauseMenu, statePauseMenu);
+    setStateHandler(State::RaceOptions, stateRaceOptions);
+    setStateHandler(State::RaceHelp, stateRaceHelp);
+    setStateHandler(State::ExitQuestion, stateExitConfirm);
+    setStateHandler(State::QuitRaceQuestion, stateQuitRaceConfirm);
+    setStateHandler(State::RestartQuestion, stateRestartConfirm);
+    setStateHandler(State::RaceEndMenu, stateRaceEndMenu);
 }
 
 } // namespace game

@@ -16,14 +16,12 @@ namespace game {
 // The loading target of a next race, and of the menus.
 inline constexpr std::int32_t kRaceLoadKind = 8;
 inline constexpr std::int32_t kMenuLoadKind = 4;
-// The main menu, where quitting a race returns.
-inline constexpr std::int32_t kQuitRaceTarget = 6;
 
 struct RaceMenuStatics {
-    // The state below the pause menu when it opened (0 when the stack is
-    // shallower than 2 or deeper than 33): the questions, the help and the
-    // options paint it under themselves.
-    std::int32_t s_pausedState = 0;
+    // The state below the pause menu when it opened (0, no state, when the
+    // stack is shallower than 2 or deeper than 33): the questions, the help
+    // and the options paint it under themselves.
+    State s_pausedState{};
     // The pause menu's selection, kept when the menu is left.
     std::int32_t s_pauseMenuItem = 0;
     // The track the after-race menu's next race loads (-1 none).
@@ -70,7 +68,7 @@ void registerRaceMenus();
 // The race state whose picture the current screen shows: the paused state
 // under the pause menu, its options, help and questions; else the current
 // state.
-std::int32_t pictureState();
+State pictureState();
 // Whether that picture carries the head-up display: the countdown, and the
 // race until it has finished.
 bool isHudPictured();

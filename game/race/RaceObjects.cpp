@@ -363,7 +363,7 @@ void retire(cEntity* e, bool burst) {
     if (e->m_itemSlot == kObjectAimed)
         if (cEntity* target = findRacerByIndex(e->m_targetIndex))
             target->m_targeted = 0;
-    if (burst && e->m_itemSlot == kObjectThrown && stateStatics().s_state == kRaceState)
+    if (burst && e->m_itemSlot == kObjectThrown && stateStatics().s_state == State::Race)
         startRaceEffect(3, e->m_segment, e->m_lateral, e->m_segmentPos, 0);
     e->m_active = 0;
 }
@@ -460,7 +460,7 @@ void updateTimedEvent() {
     cEntity* p = player();
     const std::int64_t now = raceNowMs();
     const bool armed = p && 2 * p->m_racePosition < racerCount() && !finished() &&
-                       p->m_lap != raceStatics().s_laps && stateStatics().s_state == kRaceState;
+                       p->m_lap != raceStatics().s_laps && stateStatics().s_state == State::Race;
     if (!armed) {
         s.s_timedEventTick = now;
         return;

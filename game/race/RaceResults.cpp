@@ -81,10 +81,10 @@ void leaveRows() {
         s.s_resultsPhase = 1;
         s.s_resultsReady = 0;
     } else if (isLastEvent()) {
-        backToState(kRaceEndMenuState);
+        backToState(State::RaceEndMenu);
     } else {
-        setLoadingTarget(kRaceLoadKind, kTrackFlyoverState);
-        backToState(kLoadingState);
+        setLoadingTarget(kRaceLoadKind, State::TrackFlyover);
+        backToState(State::Loading);
     }
 }
 
@@ -160,11 +160,11 @@ void updateResults() {
                 // Over: the end screen reads the points, and the next
                 // championship begins at its first race.
                 s.s_cupRace = 0;
-                setLoadingTarget(kMenuLoadKind, kCupEndState);
+                setLoadingTarget(kMenuLoadKind, State::RewardScreen);
             } else {
-                setLoadingTarget(kRaceLoadKind, kTrackFlyoverState);
+                setLoadingTarget(kRaceLoadKind, State::TrackFlyover);
             }
-            backToState(kLoadingState);
+            backToState(State::Loading);
         }
         break;
     default:

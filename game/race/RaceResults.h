@@ -19,7 +19,6 @@ namespace game {
 inline constexpr std::int32_t kResultsRowsShown = 6;
 inline constexpr std::int32_t kResultsSlideFull = 140;
 inline constexpr std::int32_t kResultsSlideStep = 30;
-inline constexpr std::int32_t kCupEndState = 38;
 
 struct RaceResultsStatics {
     std::int32_t s_resultsPhase = 0;

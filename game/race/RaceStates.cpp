@@ -65,8 +65,7 @@ bool leavesPreRace(bool ended) {
 
 // The flyover and the racer intro differ only in how the camera starts,
 // how it steps (answering whether it has ended) and where they lead.
-void preRaceState(std::int32_t message, void (*placeCamera)(), bool (*stepCamera)(std::int32_t),
-                  std::int32_t next) {
+void preRaceState(std::int32_t message, void (*placeCamera)(), bool (*stepCamera)(std::int32_t), State next) {
     switch (message) {
     case kEnter:
         ensureRaceSetUp();
@@ -97,7 +96,7 @@ void pauseOnRequest(std::int32_t releasedKey) {
     if (releasedKey == kPauseKey || (loopStatics().s_resumedThisFrame && !touch.s_raceControlsOff)) {
         touch.s_raceControlsOff = 1;
         raceMenuStatics().s_pauseMenuItem = 0;
-        pushState(kPauseMenuState);
+        pushState(State::PauseMenu);
     }
 }
 
@@ -177,11 +176,11 @@ void stateTrackFlyover(std::int32_t message) {
                 raceUtilityStatics().s_cameraPathPoint = 0;
                 startCameraPath(0);
             },
-            stepCameraPath, currentEventType() == 0 ? kRacerIntroState : kRaceCountdownState);
+            stepCameraPath, currentEventType() == 0 ? State::RacerIntro : State::RaceCountdown);
 }
 
 void stateRacerIntro(std::int32_t message) {
-    preRaceState(message, resetCamera, stepCameraOverRacers, kRaceCountdownState);
+    preRaceState(message, resetCamera, stepCameraOverRacers, State::RaceCountdown);
 }
 
 void stateRaceCountdown(std::int32_t message) {
@@ -232,7 +231,7 @@ void stateRace(std::int32_t message) {
         ensureRaceSetUp();
         setSoftKeys(raceStatics().s_raceFinished ? kNoLabel : kPauseLabel, kNoLabel);
         raceTouchStatics().s_raceControlsOff = 0;
-        playRaceMusic(stateStatics().s_prevState == kRaceCountdownState);
+        playRaceMusic(stateStatics().s_prevState == State::RaceCountdown);
         break;
     case kUpdate: {
         (void)touchRaceStartButtons();
@@ -259,10 +258,10 @@ void stateRace(std::int32_t message) {
 }
 
 void registerRaceStates() {
-    setStateHandler(kTrackFlyoverState, stateTrackFlyover);
-    setStateHandler(kRacerIntroState, stateRacerIntro);
-    setStateHandler(kRaceCountdownState, stateRaceCountdown);
-    setStateHandler(kRaceState, stateRace);
+    setStateHandler(State::TrackFlyover, stateTrackFlyover);
+    setStateHandler(State::RacerIntro, stateRacerIntro);
+    setStateHandler(State::RaceCountdown, stateRaceCountdown);
+    setStateHandler(State::Race, stateRace);
 }
 
 void runRaceViewPass() {

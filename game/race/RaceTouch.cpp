@@ -22,7 +22,7 @@ RaceTouchStatics& raceTouchStatics() {
 }
 
 bool isPointerOnRaceLeftHalf() {
-    if (stateStatics().s_state != kRaceState || isPointerOnRaceButton() || isPointerOnHudPanel())
+    if (stateStatics().s_state != State::Race || isPointerOnRaceButton() || isPointerOnHudPanel())
         return false;
     const std::int32_t width = config().s_gameScreenWidth;
     const std::int32_t height = config().s_gameScreenHeight;

@@ -118,7 +118,7 @@ void stepState41() {
         break;
     case kRacePhase:
         clearBoost();
-        pushState(kRaceState);
+        pushState(State::Race);
         break;
     default:
         break;

@@ -43,11 +43,11 @@ std::int32_t currentEventType() {
                : -1;
 }
 
-std::int32_t topOfStateStack() {
+State topOfStateStack() {
     const StateStatics& s = stateStatics();
     return s.s_stateStack && s.s_stateStackDepth > 0
-               ? rt::IntArray::get(s.s_stateStack, s.s_stateStackDepth - 1)
-               : kNoState;
+               ? stateFromNumber(rt::IntArray::get(s.s_stateStack, s.s_stateStackDepth - 1))
+               : State::Quit;
 }
 
 std::int32_t curveScaleAt(std::int32_t segment, std::int32_t lateral) {
@@ -66,8 +66,8 @@ bool isChased(const cEntity* e) {
     const std::int32_t type = currentEventType();
     if (raceStatics().s_raceFinished && (type == 0 || type == 2))
         return false;
-    const std::int32_t top = topOfStateStack();
-    return top != kRacerIntroState && top != kTrackFlyoverState;
+    const State top = topOfStateStack();
+    return top != State::RacerIntro && top != State::TrackFlyover;
 }
 
 // The moving object's kind of code `c`: 1 for codes with the second bit.
@@ -314,7 +314,7 @@ void finishViewPass() {
 }
 
 void runViewPass() {
-    runViewPass(stateStatics().s_state == kRaceState);
+    runViewPass(stateStatics().s_state == State::Race);
 }
 
 } // namespace game

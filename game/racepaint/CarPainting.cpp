@@ -56,7 +56,7 @@ std::int32_t fallScale(std::int32_t scale, std::int32_t step) {
 }
 
 // The state at the top of the state stack.
-std::int32_t topStackedState() {
+State topStackedState() {
     return getStackedState(stateStatics().s_stateStackDepth);
 }
 
@@ -218,7 +218,7 @@ void paintCar(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t s
         } else {
             paintBody(view.frame);
         }
-        if (stateStatics().s_state == kRaceState && (stateStatics().s_messageCount & 2) == 0)
+        if (stateStatics().s_state == State::Race && (stateStatics().s_messageCount & 2) == 0)
             paintZoomedCached(s, view.frame + kLightFrames, scale, x, y, flags, false, 0, false);
         resetZoomPainter();
         paintPositionMarker(car, x, y, view.frame, scale);
@@ -247,7 +247,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
     const StateStatics& states = stateStatics();
     const std::int32_t light = steerFrame >= 0 && steerFrame <= 10 ? steerFrame + kLightFrames : -1;
     const bool lightShown =
-        states.s_state == kRaceState && (states.s_messageCount & 2) == 0 && light >= 1 && car->m_speed > 0;
+        states.s_state == State::Race && (states.s_messageCount & 2) == 0 && light >= 1 && car->m_speed > 0;
     std::int32_t palette = car->m_state == kSlowedState ? 3 : car->m_bodyPalette;
     const std::int32_t scale = car->m_screenScale;
 
@@ -267,9 +267,9 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
     } else {
         const std::int32_t groundY = car->m_screenGroundY + c.s_carYOffset;
         const bool zoomed = needsZoom(car) || car->m_fallen || car->m_effect == 16384;
-        const std::int32_t top = topStackedState();
+        const State top = topStackedState();
         if (!car->m_fallen && car->m_state != kStateNoContact && car->m_effect != 512 &&
-            top != kRacerIntroState && top != kTrackFlyoverState && !raceStatics().s_raceFinished &&
+            top != State::RacerIntro && top != State::TrackFlyover && !raceStatics().s_raceFinished &&
             !car->m_hasTarget) {
             if (ASprite* shadows = tableSprite(car_sprites::kShadows))
                 paintFrame(shadows, loopStatics().s_graphics, shadowFrame(car, steerFrame), x, groundY, 0, 0,
@@ -295,8 +295,8 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
                 paintZoomedCached(s, light, bodyScale, x, bodyY, 0, false, 0, false);
             resetZoomPainter();
         } else if (ASprite* sprite = c.s_playerCarSprite) {
-            const std::int32_t state = states.s_state;
-            if (car->m_state == 1 && state != kPauseMenuState && state != kRaceOptionsState)
+            const State state = states.s_state;
+            if (car->m_state == 1 && state != State::PauseMenu && state != State::RaceOptions)
                 palette = loopStatics().s_frameCount & 1;
             sprite->setCurrentPalette(palette);
             platform::javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;

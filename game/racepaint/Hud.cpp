@@ -76,8 +76,9 @@ cEntity* player() {
 
 // The gauge's top: higher in the guided race's start, race and pause.
 std::int32_t gaugeTop() {
-    const std::int32_t state = stateStatics().s_state;
-    const bool guideScreen = state == kRaceState || state == kRaceCountdownState || state == kPauseMenuState;
+    const State state = stateStatics().s_state;
+    const bool guideScreen =
+        state == State::Race || state == State::RaceCountdown || state == State::PauseMenu;
     return stateStatics().s_gameMode == kGuideGameMode && guideScreen ? 67 : 90;
 }
 

@@ -192,15 +192,15 @@ void paintGuideOverlay() {
     const std::int32_t width = raceScreenWidth();
     setFillColor(kGuideShade);
     fillRectAlpha(g, 0, 0, width, 200);
-    const std::int32_t state = stateStatics().s_state;
-    if (state == kRaceCountdownState) {
+    const State state = stateStatics().s_state;
+    if (state == State::RaceCountdown) {
         if (goals.s_guideTimer < 0) {
             drawTextBlock(kHudFont, 0, getString(kGuideText), 480, 0, width / 2, 10, kAnchorCentreTop);
             drawHudString(kHudFont, 0, getString(kContinueText), width / 2, 197, kAnchorCentreBottom);
         }
         return;
     }
-    if (state != kRaceState)
+    if (state != State::Race)
         return;
     if (goals.s_guideTimer > 0)
         drawHudString(kHudFont, 0, getString(kGuideRunningText), width / 2, 197, kAnchorCentreBottom);
@@ -264,29 +264,29 @@ void paintRace() {
 
 void paintRacePicture() {
     switch (pictureState()) {
-    case kTrackFlyoverState:
+    case State::TrackFlyover:
         paintRaceScene();
         paintFlyoverText();
         break;
-    case kRacerIntroState: {
+    case State::RacerIntro: {
         paintRaceScene();
         paintRacerIntroText();
         const CameraStatics& camera = cameraStatics();
         paintRacerIntroLabels(camera.s_tourState == kTourDwelling, camera.s_tourRacer);
         break;
     }
-    case kRaceCountdownState:
+    case State::RaceCountdown:
         paintRaceStart();
         if (stateStatics().s_gameMode == kGuideGameMode)
             paintGuideOverlay();
         break;
-    case kRaceState:
+    case State::Race:
         paintRace();
         break;
-    case kResultsState:
+    case State::RaceResults:
         // Under a menu the finished race; its own state adds the results.
         paintRaceScene();
-        if (stateStatics().s_state == kResultsState)
+        if (stateStatics().s_state == State::RaceResults)
             paintResults();
         break;
     default:

@@ -202,7 +202,7 @@ std::int32_t animationTime(std::int32_t mode, std::int32_t& length) {
     const std::int32_t clock = loopStatics().s_totalMs;
     if ((mode & 15) != 1)
         return clock % length;
-    if (stateStatics().s_state != kRaceCountdownState)
+    if (stateStatics().s_state != State::RaceCountdown)
         return length - 1;
     if (raceStatics().s_startPhase < 3)
         return 0;

@@ -104,14 +104,14 @@ ASprite* spriteSlot(std::int32_t slot) {
     return sprite && sprite->classId() == ASprite::kClassId ? static_cast<ASprite*>(sprite) : nullptr;
 }
 
-bool dimsScreen(std::int32_t state) {
+bool dimsScreen(State state) {
     switch (state) {
-    case 7:
-    case 8:
-    case 9:
-    case 33:
-    case 34:
-    case 35:
+    case State::ExitQuestion:
+    case State::QuitRaceQuestion:
+    case State::RestartQuestion:
+    case State::PauseMenu:
+    case State::RaceOptions:
+    case State::RaceHelp:
         return true;
     default:
         return false;

@@ -45,7 +45,7 @@ rt::ObjectArray* buildListZones(rt::IntArray* list) {
     std::int32_t w = spriteFrameWidth(kMenuItemSprite, kAnswerFrame);
     std::int32_t h = spriteFrameHeight(kMenuItemSprite, kAnswerFrame);
     std::int32_t centreY = config().s_gameScreenHeight / 2;
-    if (stateStatics().s_state == kPauseMenuState)
+    if (stateStatics().s_state == State::PauseMenu)
         centreY -= kPauseListRise;
     std::int32_t y = centreY + rt::IntArray::get(questionBoxPoint(count, kAnswerBox), 1);
     std::int32_t x = config().s_gameScreenWidth / 2 - w / 2;
@@ -84,12 +84,11 @@ bool touchPauseMenu() {
         if (!on && seams().sound.stopMusic)
             seams().sound.stopMusic();
     } else {
-        rt::IntArray* targets = menuRow(count == 6 ? kPauseMenu : kPauseMenuShort, kMenuTargets);
-        std::int32_t target = targets && tapped < targets->length() ? rt::IntArray::get(targets, tapped) : -1;
-        if (target < 0) {
+        std::optional<State> target = menuTarget(count == 6 ? kPauseMenu : kPauseMenuShort, tapped);
+        if (!target) {
             popState();
         } else {
-            pushState(target);
+            pushState(*target);
             touch.s_selection = -1;
         }
     }

@@ -18,19 +18,6 @@ namespace game {
 
 namespace {
 
-// The states this input tells apart.
-constexpr std::int32_t kMainMenu = 6;
-constexpr std::int32_t kPreRaceSelect = 12;
-constexpr std::int32_t kCarSelect = 14;
-constexpr std::int32_t kModeMenu = 15;
-constexpr std::int32_t kTrackSelect = 16;
-constexpr std::int32_t kRaceMenu = 17;
-constexpr std::int32_t kBonusMenu = 18;
-constexpr std::int32_t kOptions = 30;
-constexpr std::int32_t kListScreen = 31;
-constexpr std::int32_t kTextScreen = 32;
-constexpr std::int32_t kRacePause = 34;
-
 // The menu items' frames of sprite 65, and the x of a plain menu.
 constexpr std::int32_t kWideItemFrame = 3;
 constexpr std::int32_t kMenuX = 10;
@@ -61,7 +48,7 @@ std::int32_t screenWidth() {
 std::int32_t screenHeight() {
     return config().s_gameScreenHeight;
 }
-std::int32_t currentState() {
+State currentState() {
     return stateStatics().s_state;
 }
 
@@ -137,7 +124,7 @@ void playSound(std::int32_t sound) {
 }
 
 bool isPauseSoundItem() {
-    if (currentState() != kPauseMenuState)
+    if (currentState() != State::PauseMenu)
         return false;
     rt::IntArray* items = menuStatics().s_questionAnswerTexts;
     std::int32_t length = items ? items->length() : 0;
@@ -169,35 +156,35 @@ void pauseAfterChoice() {
         clock->sleep(static_cast<std::uint32_t>(kChoicePauseMs));
 }
 
-bool clicksInState(std::int32_t state) {
-    return state != kOptions && state != kRacePause;
+bool clicksInState(State state) {
+    return state != State::Options && state != State::RaceOptions;
 }
 
 // The zones of the current state's items; null where the state has none.
 rt::ObjectArray* menuZones(std::int32_t count) {
-    std::int32_t state = currentState();
+    const State state = currentState();
     switch (state) {
-    case kMainMenu:
+    case State::MainMenu:
         return buildMenuZones(count, kMenuX, menuTop(promotionItemShown() ? count : count - 1));
-    case kModeMenu:
-    case kRaceMenu:
+    case State::ModeMenu:
+    case State::RaceMenu:
         return buildMenuZones(count, kMenuX, menuTop(count));
-    case kOptions: {
+    case State::Options: {
         std::int32_t w = spriteFrameWidth(kMenuItemSprite, kWideItemFrame);
         std::int32_t h = spriteFrameHeight(kMenuItemSprite, kWideItemFrame);
         return buildMenuZones(count, screenWidth() / 2 - w / 2,
                               (screenHeight() - count * h) / 2 + kOptionsTopOffset);
     }
-    case kRacePause:
+    case State::RaceOptions:
         return touchStatics().s_list;
     default:
         return buildMenuZones(count, kMenuX, menuTop(kPlainMenuRows));
     }
 }
 
-bool testsOwnZones(std::int32_t state) {
-    return state == kPreRaceSelect || state == kCarSelect || state == kTrackSelect ||
-           state == kPauseMenuState;
+bool testsOwnZones(State state) {
+    return state == State::PreRaceSelect || state == State::RacerList || state == State::CupSelect ||
+           state == State::PauseMenu;
 }
 
 bool isEmptyZone(rt::IntArray* zone) {
@@ -206,9 +193,9 @@ bool isEmptyZone(rt::IntArray* zone) {
 }
 
 void goBackIfAsked(std::int32_t flags, std::int32_t key) {
-    // State 17 leaves by its own rule on the right soft key (two pops and
-    // the main menu); a pop here as well would unwind one state too many.
-    bool rightSoftTapped = currentState() != kRaceMenu && touchMenuSoftKeys();
+    // The race menu leaves by its own rule on the right soft key (two pops
+    // and the main menu); a pop here as well would unwind one state too many.
+    bool rightSoftTapped = currentState() != State::RaceMenu && touchMenuSoftKeys();
     if (((flags & kMenuBack) != 0 && key == 19) || rightSoftTapped) {
         popState();
         menuStatics().s_labelScroll = 0;
@@ -242,7 +229,7 @@ bool handleMenuInput(std::int32_t valueCount, std::int32_t itemMask, std::int32_
     KeyRead read = readKeys(rotate);
     MenuStatics& menu = menuStatics();
     TouchStatics& touch = touchStatics();
-    std::int32_t state = currentState();
+    const State state = currentState();
 
     if ((flags & kMenuMove) != 0) {
         bool moved = false;
@@ -258,7 +245,8 @@ bool handleMenuInput(std::int32_t valueCount, std::int32_t itemMask, std::int32_
         }
         if (moved || menu.s_menuTouchPressed != 0) {
             menu.s_redraw = 1;
-            if (state != kMainMenu && state != kModeMenu && state != kRaceMenu && state != kPauseMenuState) {
+            if (state != State::MainMenu && state != State::ModeMenu && state != State::RaceMenu &&
+                state != State::PauseMenu) {
                 menu.s_helpLineX = screenWidth();
                 menu.s_labelScroll = 0;
             }
@@ -272,7 +260,7 @@ bool handleMenuInput(std::int32_t valueCount, std::int32_t itemMask, std::int32_
             toggleSound();
             return false;
         }
-        bool resumingMusic = state == kPauseMenuState && touch.s_selection == 0 && menu.s_resumeMusic != 0;
+        bool resumingMusic = state == State::PauseMenu && touch.s_selection == 0 && menu.s_resumeMusic != 0;
         if ((soundFlags & kMenuChooseSound) != 0 && clicksInState(state) && !resumingMusic)
             playSound(kChooseSound);
         menu.s_labelScroll = 0;
@@ -337,13 +325,13 @@ bool handleQuestionInput(std::int32_t flags, std::int32_t soundFlags) {
 void touchMenu() {
     MenuStatics& menu = menuStatics();
     TouchStatics& touch = touchStatics();
-    std::int32_t state = currentState();
-    if (state == kBonusMenu || state == kTextScreen) {
+    const State state = currentState();
+    if (state == State::BonusMenu || state == State::TextScreen) {
         menu.s_menuTouchPressed = 0;
         menu.s_menuTouchTapped = 0;
         return;
     }
-    if (state == kListScreen) {
+    if (state == State::ReferenceList) {
         touchOptionArrows(touch.s_menuCount);
         menu.s_arrowZones = nullptr;
         return;
@@ -376,11 +364,11 @@ void touchMenu() {
 bool touchOptionArrows(std::int32_t valueCount) {
     MenuStatics& menu = menuStatics();
     TouchStatics& touch = touchStatics();
-    std::int32_t state = currentState();
+    const State state = currentState();
     initCenterZone();
     rt::ObjectArray* zones = menu.s_arrowZones;
     std::int32_t zoneCount = zones ? zones->length() : 0;
-    bool steppingSelection = state == kBonusMenu || state == kListScreen;
+    bool steppingSelection = state == State::BonusMenu || state == State::ReferenceList;
     for (std::int32_t i = 0; i < zoneCount; ++i) {
         auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
         if (isPointerInRectArray(zone)) {
@@ -398,11 +386,11 @@ bool touchOptionArrows(std::int32_t valueCount) {
             stepValue(i % 2 == 0 ? -1 : 1, valueCount);
         }
     }
-    if (state == kListScreen)
+    if (state == State::ReferenceList)
         return false;
     if (touchSoftKeys())
         return true;
-    if (state != kPreRaceSelect && state != kTrackSelect)
+    if (state != State::PreRaceSelect && state != State::CupSelect)
         return false;
     if (zoneCount < 2)
         return false;

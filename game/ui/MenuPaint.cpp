@@ -41,8 +41,6 @@ constexpr std::int32_t kGaugeFrame = 2;
 constexpr std::int32_t kGaugeFillFrame = 3;
 constexpr std::int32_t kGaugeEndFrame = 5;
 constexpr std::int32_t kGaugeFillHeight = 12;
-constexpr std::int32_t kMainMenu = 6;
-constexpr std::int32_t kExitQuestion = 7;
 constexpr std::int32_t kPromotionItem = 1;
 // Title picture sprites, freed once a menu shows.
 constexpr std::int32_t kTitleSprites[] = {1, 2};
@@ -278,11 +276,11 @@ void paintMenu(std::int32_t count, rt::IntArray* textIds) {
     MenuStatics& menu = menuStatics();
     dropTitlePictures();
     paintMenuBackground();
-    std::int32_t state = stateStatics().s_state;
-    if (state == kExitQuestion)
+    const State state = stateStatics().s_state;
+    if (state == State::ExitQuestion)
         return;
 
-    bool mainMenu = state == kMainMenu;
+    bool mainMenu = state == State::MainMenu;
     bool promotionShown = promotionItemShown();
     std::int32_t shown = mainMenu && !promotionShown ? count - 1 : count;
     std::int32_t w = spriteFrameWidth(kMenuItemSprite, kItemOnFrame);

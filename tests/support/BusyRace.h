@@ -221,7 +221,7 @@ inline bool setUpBusyRace(const datakit::TrackModel& track = busyTrackModel()) {
     for (std::int32_t f : {2, 5, 13, 16})
         game::cacheZoomedFrame2(kBusyCarSet, f);
     makeBusyCars();
-    game::stateStatics().s_state = game::kRaceState;
+    game::stateStatics().s_state = game::State::Race;
     game::setupRacePresentation();
     return true;
 }

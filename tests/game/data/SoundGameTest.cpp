@@ -167,7 +167,7 @@ TEST(SoundThread, RunsBesideTheGameThroughHidingAndShowingUntilTheGameEnds) {
     testing_support::TemporaryFolder folder("vorlax-sound-thread");
     framework_testing::writeDemoSet(folder.path());
     s_soundUpdates = 0;
-    framework_testing::s_register = [] { game::setStateHandler(2, playEveryFrame); };
+    framework_testing::s_register = [] { game::setStateHandler(game::State::Splash, playEveryFrame); };
     int status = framework_testing::runWholeGame(
         folder.path(), "0 activate\n0 focus-gained\n400 focus-lost\n+200 focus-gained\n1200 quit\n");
     EXPECT_EQ(status, 0);

@@ -19,9 +19,9 @@ namespace framework_testing {
 // "state:message" for every message a recording handler received, in order.
 inline std::vector<std::string> s_messages;
 
-template <int State>
+template <game::State S>
 void recordMessage(std::int32_t message) {
-    s_messages.push_back(std::to_string(State) + ":" + std::to_string(message));
+    s_messages.push_back(std::to_string(game::stateNumber(S)) + ":" + std::to_string(message));
 }
 
 struct FrameworkTest : ::testing::Test {

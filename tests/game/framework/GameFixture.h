@@ -125,13 +125,13 @@ struct StartedGame {
 inline bool runRaceLoad(StartedGame& game, int maxFrames = 600) {
     bool loading = false;
     for (int f = 0; f < maxFrames; ++f) {
-        const std::int32_t state = game::stateStatics().s_state;
-        loading = loading || state == game::kLoadingState;
-        if (loading && (state == game::kTrackFlyoverState || state == game::kRaceCountdownState))
+        const game::State state = game::stateStatics().s_state;
+        loading = loading || state == game::State::Loading;
+        if (loading && (state == game::State::TrackFlyover || state == game::State::RaceCountdown))
             return true;
         if (!game.frame())
             return false;
-        if (game::stateStatics().s_state == game::kLoadingState && game::overlayStatics().s_loadingDone) {
+        if (game::stateStatics().s_state == game::State::Loading && game::overlayStatics().s_loadingDone) {
             game::pointerPressed(10, 10);
             if (!game.frame())
                 return false;

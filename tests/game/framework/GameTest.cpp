@@ -30,7 +30,7 @@ using framework_testing::StartedGame;
 // Paints a picture into the screen buffer without symmetry, so that a
 // turned or shifted copy cannot pass for it.
 void paintPicture(std::int32_t message) {
-    recordMessage<2>(message);
+    recordMessage<game::State::Splash>(message);
     if (message != game::kPaint)
         return;
     platform::javax_microedition_lcdui_Graphics* g = game::loopStatics().s_graphics;
@@ -45,13 +45,13 @@ void paintPicture(std::int32_t message) {
 }
 
 void recordStateOne(std::int32_t message) {
-    recordMessage<1>(message);
+    recordMessage<game::State::StartupLoad>(message);
     game::loadStartupData(message);
 }
 
 void registerPicture() {
-    game::setStateHandler(1, recordStateOne);
-    game::setStateHandler(2, paintPicture);
+    game::setStateHandler(game::State::StartupLoad, recordStateOne);
+    game::setStateHandler(game::State::Splash, paintPicture);
 }
 
 struct GameTest : ::testing::Test {
@@ -68,13 +68,13 @@ TEST_F(GameTest, StateOneLoadsAndHandsOverToStateTwoInTheNextFrame) {
     EXPECT_EQ(game.application().currentDisplayable(), game.canvas());
     ASSERT_TRUE(game.frame());
     EXPECT_EQ(s_messages, (std::vector<std::string>{"1:0", "1:1", "1:2", "1:3"}));
-    EXPECT_EQ(game::stateStatics().s_state, 2);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::Splash);
     ASSERT_TRUE(game.frame());
     ASSERT_TRUE(game.frame());
     EXPECT_EQ(s_messages,
               (std::vector<std::string>{"1:0", "1:1", "1:2", "1:3", "2:0", "2:1", "2:2", "2:1", "2:2"}));
-    EXPECT_EQ(game::getStackedState(1), 1);
-    EXPECT_EQ(game::getStackedState(2), 2);
+    EXPECT_EQ(game::getStackedState(1), game::State::StartupLoad);
+    EXPECT_EQ(game::getStackedState(2), game::State::Splash);
     EXPECT_EQ(game::stateStatics().s_stateFrames, 2);
 
     const game::StartupStatics& startup = game::startupStatics();
@@ -182,7 +182,7 @@ TEST_F(GameTest, AThrowableInAFrameSkipsItsRestAndNeverLeavesThePaintHeld) {
                    Case{"an Error", rt::ClassId::java_lang_Error}}) {
         SCOPED_TRACE(c.name);
         s_throwClass = c.thrown;
-        framework_testing::s_register = [] { game::setStateHandler(2, throwInUpdate); };
+        framework_testing::s_register = [] { game::setStateHandler(game::State::Splash, throwInUpdate); };
         StartedGame game;
         ASSERT_TRUE(game.started);
         game.frame(); // state 1, then 2
@@ -199,7 +199,9 @@ TEST_F(GameTest, AThrowableInAFrameSkipsItsRestAndNeverLeavesThePaintHeld) {
 }
 
 TEST_F(GameTest, KeysReachTheCanvasAndPauseAndResumeReachTheState) {
-    framework_testing::s_register = [] { game::setStateHandler(2, recordMessage<2>); };
+    framework_testing::s_register = [] {
+        game::setStateHandler(game::State::Splash, recordMessage<game::State::Splash>);
+    };
     StartedGame game;
     ASSERT_TRUE(game.started);
     game.frame();
@@ -268,7 +270,7 @@ TEST_F(GameTest, TheGameThreadPaintsEveryFortyMillisecondsSeesF1AsKey18AndEndsOn
     framework_testing::writeDemoSet(folder.path());
     s_paintTimes.clear();
     s_softKeyPresses = 0;
-    framework_testing::s_register = [] { game::setStateHandler(2, recordPaintTime); };
+    framework_testing::s_register = [] { game::setStateHandler(game::State::Splash, recordPaintTime); };
     int status = framework_testing::runWholeGame(
         folder.path(), "0 activate\n0 focus-gained\n300 key-down F1\n+100 key-up F1\n1000 quit\n");
     EXPECT_EQ(status, 0);
@@ -296,7 +298,7 @@ TEST_F(GameTest, AScriptedStylusPressIsSeenTurnedInExactlyOneFrame) {
     testing_support::TemporaryFolder folder("vorlax-stylus");
     framework_testing::writeDemoSet(folder.path());
     s_latchedPresses.clear();
-    framework_testing::s_register = [] { game::setStateHandler(2, recordLatchedPress); };
+    framework_testing::s_register = [] { game::setStateHandler(game::State::Splash, recordLatchedPress); };
     int status = framework_testing::runWholeGame(
         folder.path(),
         "0 activate\n0 focus-gained\n300 stylus-down 10 20\n+100 stylus-up 10 20\n1000 quit\n");

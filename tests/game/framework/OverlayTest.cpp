@@ -30,15 +30,21 @@ std::int32_t countPainted(const char* prefix) {
 }
 
 TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
-    const std::set<std::int32_t> rightKeyStates = {12, 14, 15, 16, 17, 18, 30, 31, 32, 34, 35};
+    using game::State;
+    const std::set<State> rightKeyStates = {State::PreRaceSelect, State::RacerList,     State::ModeMenu,
+                                            State::CupSelect,     State::RaceMenu,      State::BonusMenu,
+                                            State::Options,       State::ReferenceList, State::TextScreen,
+                                            State::RaceOptions,   State::RaceHelp};
     setLabels();
     game::setSoftKeys(2, 1);
     for (std::int32_t mode : {0, 6}) {
-        for (std::int32_t state = -1; state <= 46; ++state) {
+        // Every number a state can have, named or not.
+        for (std::int32_t number = -1; number < game::kStateSlots - 1; ++number) {
+            const State state = game::stateFromNumber(number);
             setState(state, mode);
             s_paints.clear();
             game::paintOverlay(nullptr);
-            bool left = mode == 6 && state == 42;
+            bool left = mode == 6 && state == State::Race;
             // In the mode-6 race the left key is painted twice: with its own
             // label, then with the race's (label 3).
             EXPECT_EQ(countPainted("text 'L2'"), left ? 1 : 0) << "mode " << mode << " state " << state;
@@ -49,12 +55,12 @@ TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
         }
     }
 
-    setState(12, 0);
+    setState(game::State::PreRaceSelect, 0);
     s_paints.clear();
     game::paintOverlay(nullptr);
     EXPECT_EQ(s_paints,
               (std::vector<std::string>{"frame 65:5 @575,450", "palette 2:1", "text 'L1' @608,465 a3"}));
-    setState(42, 6);
+    setState(game::State::Race, 6);
     pressAt(0, 460);
     s_paints.clear();
     game::paintOverlay(nullptr);
@@ -66,7 +72,7 @@ TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
 TEST_F(OverlayTest, NoKeysMeansNothingPaintedAndNoZonesBuilt) {
     setLabels();
     game::setSoftKeys(-1, -1);
-    for (std::int32_t state : {12, 42}) {
+    for (game::State state : {game::State::PreRaceSelect, game::State::Race}) {
         setState(state, 0);
         game::paintOverlay(nullptr);
     }
@@ -77,7 +83,7 @@ TEST_F(OverlayTest, NoKeysMeansNothingPaintedAndNoZonesBuilt) {
 TEST_F(OverlayTest, ThePauseButtonIsPaintedUntilTheRaceHasFinished) {
     static bool s_finished = false;
     game::seams().race.raceFinished = [] { return s_finished; };
-    setState(42, 0);
+    setState(game::State::Race, 0);
     game::setSoftKeys(game::kPauseButtonLabel, -1);
     game::buildPauseButtonZone();
     game::paintOverlay(nullptr);
@@ -109,30 +115,36 @@ int s_hudCleared = 0;
 
 TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
     struct Case {
-        std::int32_t raceType, requested, afterLoading, loadKind;
+        std::int32_t raceType;
+        game::State requested, afterLoading;
+        std::int32_t loadKind;
     };
     // Back to the menus through the loading state means the menus' load
     // (kind 4): a kind left at 0 would end the load at once.
+    using game::State;
     const Case cases[] = {
-        {0, 43, 0, 0}, {1, 43, 0, 0}, {4, 43, 0, 0}, {5, 43, 0, 0},  {2, 36, 0, 0},
-        {3, 36, 0, 0}, {6, 4, 6, 4},  {7, 4, 38, 4}, {-1, 4, 38, 4},
+        {0, State::RaceResults, State{}, 0},          {1, State::RaceResults, State{}, 0},
+        {4, State::RaceResults, State{}, 0},          {5, State::RaceResults, State{}, 0},
+        {2, State::RaceEndMenu, State{}, 0},          {3, State::RaceEndMenu, State{}, 0},
+        {6, State::Loading, State::MainMenu, 4},      {7, State::Loading, State::RewardScreen, 4},
+        {-1, State::Loading, State::RewardScreen, 4},
     };
     game::seams().race.raceType = [] { return s_raceType; };
     game::seams().race.clearHudBits = [] { ++s_hudCleared; };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.raceType);
         game::initStateMachine();
-        for (std::int32_t state : {4, 36, 40, 42})
+        for (State state : {State::Loading, State::RaceEndMenu, State::TrackFlyover, State::Race})
             game::pushState(state);
-        game::stateStatics().s_loadingNextState = 0;
-        game::stateStatics().s_loadingState = 0;
+        game::stateStatics().s_loadingNextState = State{};
+        game::stateStatics().s_loadKind = 0;
         s_raceType = c.raceType;
         s_hudCleared = 0;
         game::leaveRace();
         EXPECT_EQ(s_hudCleared, 1);
         EXPECT_EQ(game::stateStatics().s_nextState, c.requested);
         EXPECT_EQ(game::stateStatics().s_loadingNextState, c.afterLoading);
-        EXPECT_EQ(game::stateStatics().s_loadingState, c.loadKind);
+        EXPECT_EQ(game::stateStatics().s_loadKind, c.loadKind);
     }
 }
 
@@ -152,7 +164,7 @@ TEST_F(OverlayTest, GoalTextsTakeTheFormattedValueOfTheMode) {
         const char* value;
     };
     for (const Case& c : {Case{1, "1000mh"}, Case{4, "4000mh"}, Case{5, ""}}) {
-        setState(6, c.mode);
+        setState(game::State::MainMenu, c.mode);
         game::buildRaceGoalTexts();
         auto* value = static_cast<rt::String*>(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 1));
         ASSERT_NE(value, nullptr);

@@ -13,16 +13,18 @@ using framework_testing::FrameworkTest;
 using framework_testing::recordMessage;
 using framework_testing::s_messages;
 
+using game::State;
+
 struct StatesTest : FrameworkTest {
     StatesTest() { game::initStateMachine(); }
 
-    // Pushes `states` over the 1 that init leaves at the bottom.
-    static void stack(std::initializer_list<std::int32_t> states) {
-        for (std::int32_t state : states)
+    // Pushes `states` over the start-up state that init leaves at the bottom.
+    static void stack(std::initializer_list<State> states) {
+        for (State state : states)
             game::pushState(state);
     }
-    static std::vector<std::int32_t> entries() {
-        std::vector<std::int32_t> out;
+    static std::vector<State> entries() {
+        std::vector<State> out;
         for (std::int32_t i = 1; i <= game::stateStatics().s_stateStackDepth; ++i)
             out.push_back(game::getStackedState(i));
         return out;
@@ -31,41 +33,55 @@ struct StatesTest : FrameworkTest {
 
 TEST_F(StatesTest, InitLeavesStateOneCurrentAtTheBottomAndRequested) {
     const game::StateStatics& states = game::stateStatics();
-    EXPECT_EQ(states.s_state, 1);
-    EXPECT_EQ(states.s_prevState, -1);
+    EXPECT_EQ(states.s_state, game::State::StartupLoad);
+    EXPECT_EQ(states.s_prevState, game::State::Quit);
     EXPECT_EQ(states.s_stateEntered, 1);
     EXPECT_EQ(states.s_stateChangePending, 1);
-    EXPECT_EQ(states.s_nextState, 1);
-    EXPECT_EQ(entries(), (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(states.s_nextState, game::State::StartupLoad);
+    EXPECT_EQ(entries(), (std::vector<State>{State::StartupLoad}));
 }
 
 TEST_F(StatesTest, APushBeyondThirtyTwoIsDroppedWithItsRequest) {
-    for (std::int32_t s = 2; s <= 32; ++s)
-        game::pushState(s);
+    // Numbers 2 .. 32, states with a handler or not.
+    for (std::int32_t number = 2; number <= 32; ++number)
+        game::pushState(game::stateFromNumber(number));
     game::StateStatics& states = game::stateStatics();
     ASSERT_EQ(states.s_stateStackDepth, 32);
-    EXPECT_EQ(states.s_nextState, 32);
-    game::pushState(40);
+    EXPECT_EQ(states.s_nextState, game::State::TextScreen);
+    game::pushState(game::State::TrackFlyover);
     EXPECT_EQ(states.s_stateStackDepth, 32);
-    EXPECT_EQ(states.s_nextState, 32);
-    EXPECT_EQ(game::getStackedState(32), 32);
-    EXPECT_EQ(game::getStackedState(33), 0);
-    EXPECT_EQ(game::getStackedState(0), 0);
+    EXPECT_EQ(states.s_nextState, game::State::TextScreen);
+    EXPECT_EQ(game::getStackedState(32), game::State::TextScreen);
+    EXPECT_EQ(game::getStackedState(33), State{});
+    EXPECT_EQ(game::getStackedState(0), State{});
 }
 
 TEST_F(StatesTest, BackToStateUnwindsToTheHighestEntryBelowTheTopOrPushes) {
     struct Case {
         const char* name;
-        std::initializer_list<std::int32_t> pushed; // over the 1 at the bottom
-        std::int32_t target;
-        std::vector<std::int32_t> after;
+        std::initializer_list<State> pushed; // over the start-up state at the bottom
+        State target;
+        std::vector<State> after;
     };
+    constexpr State kBottom = State::StartupLoad;
     const Case cases[] = {
-        {"found once", {5, 6, 17}, 6, {1, 5, 6}},
-        {"found twice: the higher", {6, 17, 6, 18}, 6, {1, 6, 17, 6}},
-        {"the bottom", {5, 6}, 1, {1}},
-        {"only on top: pushed again", {5, 6}, 6, {1, 5, 6, 6}},
-        {"not found: pushed", {5, 6}, 40, {1, 5, 6, 40}},
+        {"found once",
+         {State::Title, State::MainMenu, State::RaceMenu},
+         State::MainMenu,
+         {kBottom, State::Title, State::MainMenu}},
+        {"found twice: the higher",
+         {State::MainMenu, State::RaceMenu, State::MainMenu, State::BonusMenu},
+         State::MainMenu,
+         {kBottom, State::MainMenu, State::RaceMenu, State::MainMenu}},
+        {"the bottom", {State::Title, State::MainMenu}, kBottom, {kBottom}},
+        {"only on top: pushed again",
+         {State::Title, State::MainMenu},
+         State::MainMenu,
+         {kBottom, State::Title, State::MainMenu, State::MainMenu}},
+        {"not found: pushed",
+         {State::Title, State::MainMenu},
+         State::TrackFlyover,
+         {kBottom, State::Title, State::MainMenu, State::TrackFlyover}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -86,8 +102,8 @@ TEST_F(StatesTest, PopAtDepthOneEmptiesTheStackWithoutARequestAndLogsOnce) {
     const game::StateStatics& states = game::stateStatics();
     EXPECT_EQ(states.s_stateStackDepth, 0);
     EXPECT_EQ(states.s_stateChangePending, 0);
-    EXPECT_EQ(states.s_nextState, -1);
-    EXPECT_EQ(states.s_state, 1);
+    EXPECT_EQ(states.s_nextState, game::State::Quit);
+    EXPECT_EQ(states.s_state, game::State::StartupLoad);
     EXPECT_EQ(log.lines().size(), 1u);
     game::popState(); // at depth 0: nothing at all
     EXPECT_EQ(states.s_stateStackDepth, 0);
@@ -95,33 +111,35 @@ TEST_F(StatesTest, PopAtDepthOneEmptiesTheStackWithoutARequestAndLogsOnce) {
 }
 
 TEST_F(StatesTest, AChangeTakesEffectAfterTheOldStateExitsAndOnlyTheLastRequestCounts) {
-    game::setStateHandler(1, recordMessage<1>);
-    game::setStateHandler(2, recordMessage<2>);
+    game::setStateHandler(game::State::StartupLoad, recordMessage<game::State::StartupLoad>);
+    game::setStateHandler(game::State::Splash, recordMessage<game::State::Splash>);
     game::applyStateChange();
     s_messages.clear();
-    game::pushState(3);
-    game::pushState(2);
+    game::pushState(game::State::SoundQuestion);
+    game::pushState(game::State::Splash);
     game::sendStateMessage(game::kUpdate);
-    EXPECT_EQ(game::stateStatics().s_state, 1);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::StartupLoad);
     ASSERT_TRUE(game::applyStateChange());
     const game::StateStatics& states = game::stateStatics();
     EXPECT_EQ(s_messages, (std::vector<std::string>{"1:1", "1:3"}));
-    EXPECT_EQ(states.s_state, 2);
-    EXPECT_EQ(states.s_prevState, 1);
+    EXPECT_EQ(states.s_state, game::State::Splash);
+    EXPECT_EQ(states.s_prevState, game::State::StartupLoad);
     EXPECT_EQ(states.s_stateEntered, 1);
-    EXPECT_EQ(states.s_nextState, -1);
-    EXPECT_EQ(entries(), (std::vector<std::int32_t>{1, 3, 2}));
+    EXPECT_EQ(states.s_nextState, game::State::Quit);
+    EXPECT_EQ(entries(), (std::vector<State>{State::StartupLoad, State::SoundQuestion, State::Splash}));
 }
 
 TEST_F(StatesTest, MessagesToStatesWithoutHandlersOnlyCountAndQuitStopsTheLoopOnUpdate) {
     game::StateStatics& states = game::stateStatics();
-    for (std::int32_t state : {0, 11, 44, 99}) {
+    // Numbers without a handler, and one outside the states.
+    for (std::int32_t number : {0, 11, 44, 99}) {
+        const State state = game::stateFromNumber(number);
         states.s_state = state;
         std::int32_t before = states.s_messageCount;
         game::sendStateMessage(game::kUpdate);
         EXPECT_EQ(states.s_messageCount, before + 1) << state;
     }
-    states.s_state = -1;
+    states.s_state = game::State::Quit;
     game::sendStateMessage(game::kPaint);
     EXPECT_EQ(game::loopStatics().s_runState, 0);
     game::sendStateMessage(game::kUpdate);

@@ -118,18 +118,19 @@ TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
     constexpr Rect kRight = {575, 450, 69, 30};
     struct Case {
         const char* name;
-        std::int32_t state, mode, left, right;
+        game::State state;
+        std::int32_t mode, left, right;
         bool label3;
         Rect leftZone, rightZone;
     };
     const Case cases[] = {
-        {"both keys", 6, 0, 0, 1, true, kLeft, kRight},
-        {"no keys", 6, 0, -1, -1, true, kNone, kNone},
-        {"index past the labels", 6, 0, 4, 4, true, kNone, kNone},
-        {"index of a missing label", 6, 0, 3, 3, false, kNone, kNone},
-        {"label 3 gives the mode-6 race a left key", 42, 6, -1, -1, true, kLeft, kNone},
-        {"but not without it", 42, 6, -1, -1, false, kNone, kNone},
-        {"nor another mode's race", 42, 5, -1, -1, true, kNone, kNone},
+        {"both keys", game::State::MainMenu, 0, 0, 1, true, kLeft, kRight},
+        {"no keys", game::State::MainMenu, 0, -1, -1, true, kNone, kNone},
+        {"index past the labels", game::State::MainMenu, 0, 4, 4, true, kNone, kNone},
+        {"index of a missing label", game::State::MainMenu, 0, 3, 3, false, kNone, kNone},
+        {"label 3 gives the mode-6 race a left key", game::State::Race, 6, -1, -1, true, kLeft, kNone},
+        {"but not without it", game::State::Race, 6, -1, -1, false, kNone, kNone},
+        {"nor another mode's race", game::State::Race, 5, -1, -1, true, kNone, kNone},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,7 +149,7 @@ TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
         }
     }
     // An empty zone is hit by (0, 0) alone.
-    setState(12, 0);
+    setState(game::State::PreRaceSelect, 0);
     game::setSoftKeys(-1, -1);
     pressAt(0, 0);
     EXPECT_TRUE(game::touchMenuSoftKeys());
@@ -161,17 +162,17 @@ TEST_F(TouchTest, SoftKeyTapsAndFramesOnlyInTheirStates) {
     game::setSoftKeys(0, 1);
     const game::TouchStatics& touch = game::touchStatics();
     pressAt(600, 470); // on the right key
-    setState(6, 0);
+    setState(game::State::MainMenu, 0);
     EXPECT_FALSE(game::touchMenuSoftKeys()) << "the main menu has no right key";
     EXPECT_EQ(touch.s_rightSoftKeyFrame, game::kSoftKeyFrameOff);
-    setState(35, 0);
+    setState(game::State::RaceHelp, 0);
     EXPECT_TRUE(game::touchMenuSoftKeys());
     EXPECT_EQ(touch.s_rightSoftKeyFrame, game::kSoftKeyFrame);
 
     pressAt(0, 470); // on the left key
-    setState(42, 0);
+    setState(game::State::Race, 0);
     EXPECT_FALSE(game::touchSoftKeys());
-    setState(42, 6);
+    setState(game::State::Race, 6);
     EXPECT_TRUE(game::touchSoftKeys());
     EXPECT_EQ(touch.s_leftSoftKeyFrame, game::kSoftKeyFrame);
     game::latchPointer();
@@ -184,20 +185,21 @@ TEST_F(TouchTest, SoftKeyTapsAndFramesOnlyInTheirStates) {
 TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
     struct Case {
         const char* name;
-        std::int32_t state, mode, x, y;
+        game::State state;
+        std::int32_t mode, x, y;
         bool raceButton, rightHalf, hudPanel;
     };
     const Case cases[] = {
-        {"race button, bottom left", 42, 0, 15, 435, true, false, false},
-        {"race button's far corner", 42, 0, 50, 470, true, false, false},
-        {"below the race button", 42, 0, 50, 471, false, false, false},
-        {"race button in mode 6", 42, 6, 15, 411, true, false, false},
-        {"race button outside the race", 41, 0, 15, 435, false, false, false},
-        {"right half", 42, 0, 320, 223, false, true, false},
-        {"right half, lower edge", 42, 0, 640, 258, false, true, false},
-        {"HUD panel", 41, 0, 36, 131, false, false, true},
-        {"HUD panel in mode 6 outside the race", 41, 6, 0, 67, false, false, true},
-        {"no HUD panel in the mode-6 race", 42, 6, 0, 67, false, false, false},
+        {"race button, bottom left", game::State::Race, 0, 15, 435, true, false, false},
+        {"race button's far corner", game::State::Race, 0, 50, 470, true, false, false},
+        {"below the race button", game::State::Race, 0, 50, 471, false, false, false},
+        {"race button in mode 6", game::State::Race, 6, 15, 411, true, false, false},
+        {"race button outside the race", game::State::RaceCountdown, 0, 15, 435, false, false, false},
+        {"right half", game::State::Race, 0, 320, 223, false, true, false},
+        {"right half, lower edge", game::State::Race, 0, 640, 258, false, true, false},
+        {"HUD panel", game::State::RaceCountdown, 0, 36, 131, false, false, true},
+        {"HUD panel in mode 6 outside the race", game::State::RaceCountdown, 6, 0, 67, false, false, true},
+        {"no HUD panel in the mode-6 race", game::State::Race, 6, 0, 67, false, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -208,7 +210,7 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
         EXPECT_EQ(game::isPointerOnHudPanel(), c.hudPanel);
     }
     game::seams().race.raceType = [] { return 7; };
-    setState(42, 6);
+    setState(game::State::Race, 6);
     pressAt(0, 67);
     EXPECT_TRUE(game::isPointerOnHudPanel()) << "race type 7 keeps it";
     game::touchStatics().s_pauseButtonUsed = 1;
@@ -219,7 +221,7 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
 // for many frames, moved onto another control, and lifted. A tap shorter
 // than a frame counts for that frame.
 TEST_F(TouchTest, ARaceControlIsHeldWhileTheStylusTouchesItAndLetGoWhenItIsLifted) {
-    setState(42, 0);
+    setState(game::State::Race, 0);
     game::loopStatics().s_rotated = 0;
     game::pointerPressed(500, 240);
     for (int frame = 0; frame < 5; ++frame) {
@@ -248,7 +250,7 @@ TEST_F(TouchTest, ARaceControlIsHeldWhileTheStylusTouchesItAndLetGoWhenItIsLifte
 // Sprite 65 frame 8 is 73 wide: the pause button is (567, 0, 73, 73).
 TEST_F(TouchTest, ThePauseButtonHighlightsAndItsPressPushesThePauseMenu) {
     const game::TouchStatics& touch = game::touchStatics();
-    setState(42, 0);
+    setState(game::State::Race, 0);
     pressAt(566, 10);
     EXPECT_FALSE(game::touchRaceStartButtons());
     EXPECT_EQ(touch.s_pauseFrame, game::kPauseFrameOff);
@@ -256,9 +258,9 @@ TEST_F(TouchTest, ThePauseButtonHighlightsAndItsPressPushesThePauseMenu) {
     EXPECT_TRUE(game::touchRaceStartButtons());
     EXPECT_EQ(touch.s_pauseFrame, game::kPauseFrame);
     EXPECT_EQ(touch.s_pauseButtonUsed, 1);
-    EXPECT_EQ(game::stateStatics().s_nextState, 33);
-    EXPECT_EQ(game::getStackedState(2), 33);
-    setState(40, 0);
+    EXPECT_EQ(game::stateStatics().s_nextState, game::State::PauseMenu);
+    EXPECT_EQ(game::getStackedState(2), game::State::PauseMenu);
+    setState(game::State::TrackFlyover, 0);
     EXPECT_FALSE(game::touchRaceStartButtons()) << "only states 41 and 42 have it";
 }
 
@@ -314,14 +316,14 @@ TEST_F(TouchTest, TheHeldHudButtonGetsATranslucentFillOnePixelBeyondItsZone) {
 TEST_F(TouchTest, MenuZonesStackDownwardsAndTheMainMenuSkipsThePromotionItem) {
     // Sprite 65 frame 1 is 66 x 33.
     struct Case {
-        std::int32_t state;
+        game::State state;
         bool promotion;
         std::array<std::int32_t, 3> tops, widths;
     };
     const Case cases[] = {
-        {6, false, {78, 0, 111}, {66, 0, 66}},
-        {6, true, {78, 111, 144}, {66, 66, 66}},
-        {30, false, {78, 111, 144}, {68, 68, 68}},
+        {game::State::MainMenu, false, {78, 0, 111}, {66, 0, 66}},
+        {game::State::MainMenu, true, {78, 111, 144}, {66, 66, 66}},
+        {game::State::Options, false, {78, 111, 144}, {68, 68, 68}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "state " << c.state << " promotion " << c.promotion);

@@ -23,7 +23,6 @@ namespace {
 using framework_testing::recordMessage;
 
 constexpr std::int32_t kFireKey = 11;
-constexpr std::int32_t kLoading = 4;
 
 TEST(ChampionshipTables, TheCupsAndRewardsAreTheGamesData) {
     const std::vector<std::vector<std::int32_t>> cups = {{0, 3, 5}, {1, 2, 4}, {0, 1, 2}, {3, 4, 5}};
@@ -49,10 +48,10 @@ struct CupSelectTest : frontend_testing::FrontEndTest {
         game::initProgressStatics();
         game::raceResultsStaticInit();
         game::registerChampionshipScreens();
-        game::setStateHandler(kLoading, recordMessage<kLoading>);
+        game::setStateHandler(game::State::Loading, recordMessage<game::State::Loading>);
         game::initEventSlots();
         game::frontEndStatics().s_championship = 1;
-        game::frontEndStatics().s_lastMenuState = game::kRaceMenuState;
+        game::frontEndStatics().s_lastMenuState = game::State::RaceMenu;
     }
 };
 
@@ -61,19 +60,19 @@ TEST_F(CupSelectTest, AnAvailableCupLoadsItsFirstRaceAndTheNextRacesFollowTheCup
     game::resetUnlocks();
     game::setGridFlagB(0, 0);
     game::raceResultsStatics().s_cupRace = 2;
-    rt::ShortArray::set(game::rememberedSelections(), game::kTrackSelectState, 1);
-    open(game::kTrackSelectState);
+    game::rememberSelection(game::State::CupSelect, 1);
+    open(game::State::CupSelect);
     frame(kFireKey);
-    EXPECT_EQ(state(), game::kTrackSelectState) << "cup 1 is locked";
+    EXPECT_EQ(state(), game::State::CupSelect) << "cup 1 is locked";
     EXPECT_EQ(game::touchStatics().s_leftSoftKey, -1);
 
     rt::ShortArray::set(game::touchStatics().s_menuItems, 0, 0);
     frame(kFireKey);
-    EXPECT_EQ(state(), kLoading);
-    EXPECT_EQ(game::stateStatics().s_loadingState, 2);
-    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kTrackFlyoverState);
+    EXPECT_EQ(state(), game::State::Loading);
+    EXPECT_EQ(game::stateStatics().s_loadKind, 2);
+    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::TrackFlyover);
     EXPECT_EQ(game::championshipStatics().s_cup, 0);
-    EXPECT_EQ(game::championshipStatics().s_rewardReturnState, game::kRaceMenuState);
+    EXPECT_EQ(game::championshipStatics().s_rewardReturnState, game::State::RaceMenu);
     EXPECT_FALSE(game::hasGridFlagB(0, 0)) << "no longer new";
     EXPECT_EQ(game::raceResultsStatics().s_cupRace, 0) << "the points start again";
     const game::EventSlotStatics& slots = game::eventSlotStatics();
@@ -95,7 +94,7 @@ struct RewardScreenTest : progress_testing::SavedProgressTest {
     RewardScreenTest() {
         startRun();
         game::registerChampionshipScreens();
-        game::setStateHandler(game::kRaceMenuState, recordMessage<17>);
+        game::setStateHandler(game::State::RaceMenu, recordMessage<game::State::RaceMenu>);
         game::seams().sound.playSound = [](std::int32_t id) { s_sounds.push_back(id); };
     }
 
@@ -132,22 +131,22 @@ TEST_F(RewardScreenTest, TheStandingsRewardIsSavedAndLeavingEndsTheChampionship)
         SCOPED_TRACE(c.standing);
         startRun();
         game::championshipStatics().s_cup = kCup;
-        game::championshipStatics().s_rewardReturnState = game::kNoState;
+        game::championshipStatics().s_rewardReturnState = game::ChampionshipStatics{}.s_rewardReturnState;
         game::raceResultsStatics().s_cupPlayerStanding = c.standing;
         game::frontEndStatics().s_championship = 1;
-        game::pushState(game::kRaceMenuState);
+        game::pushState(game::State::RaceMenu);
         game::applyStateChange();
-        game::pushState(game::kTextScreenState);
+        game::pushState(game::State::RewardScreen);
         game::applyStateChange();
         step();
         EXPECT_EQ(s_sounds, std::vector<std::int32_t>{c.sound});
-        EXPECT_EQ(game::stateStatics().s_state, game::kTextScreenState) << "waits for the player";
+        EXPECT_EQ(game::stateStatics().s_state, game::State::RewardScreen) << "waits for the player";
 
         // A release of the fire key leaves for the race menu, the state the
         // caller did not name otherwise.
         rt::ByteArray::set(game::keyStatics().s_keyState, kFireKey, -2);
         step();
-        EXPECT_EQ(game::stateStatics().s_state, game::kRaceMenuState);
+        EXPECT_EQ(game::stateStatics().s_state, game::State::RaceMenu);
         EXPECT_EQ(game::frontEndStatics().s_championship, 0);
 
         // What the record holds after a restart.

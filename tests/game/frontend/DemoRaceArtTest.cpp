@@ -78,11 +78,11 @@ struct DemoRaceArtTest : ::testing::TestWithParam<int> {
         framework_testing::s_register = [] {
             // The splash goes straight to the menus' load (fonts and all,
             // which the race's display draws with), then the main menu.
-            game::setStateHandler(2, [](std::int32_t message) {
+            game::setStateHandler(game::State::Splash, [](std::int32_t message) {
                 if (message == game::kUpdate)
-                    game::startLoading(game::kLoadMenus, game::kMainMenuState);
+                    game::startLoading(game::kLoadMenus, game::State::MainMenu);
             });
-            game::setStateHandler(game::kMainMenuState, mainMenuStartsTheRace);
+            game::setStateHandler(game::State::MainMenu, mainMenuStartsTheRace);
         };
     }
 };
@@ -107,7 +107,7 @@ TEST_P(DemoRaceArtTest, TheStagedRaceShowsABackdropAcrossTheSkyAndAShadedDisplay
     step();
     game::pointerReleased(10, 10);
     // Into the countdown (a tap cuts the flyover short), then race on.
-    for (f = 0; f < 400 && game::stateStatics().s_state != game::kRaceCountdownState; ++f) {
+    for (f = 0; f < 400 && game::stateStatics().s_state != game::State::RaceCountdown; ++f) {
         if (f % 20 == 10) {
             game::pointerPressed(320, 240);
             step();
@@ -115,11 +115,11 @@ TEST_P(DemoRaceArtTest, TheStagedRaceShowsABackdropAcrossTheSkyAndAShadedDisplay
         }
         ASSERT_TRUE(step());
     }
-    ASSERT_EQ(game::stateStatics().s_state, game::kRaceCountdownState) << "track " << track;
+    ASSERT_EQ(game::stateStatics().s_state, game::State::RaceCountdown) << "track " << track;
     for (f = 0; f < 30; ++f)
         ASSERT_TRUE(step());
     keepShot(screen(), "track" + std::to_string(track) + "-countdown");
-    for (f = 0; f < 400 && game::stateStatics().s_state == game::kRaceCountdownState; ++f)
+    for (f = 0; f < 400 && game::stateStatics().s_state == game::State::RaceCountdown; ++f)
         ASSERT_TRUE(step());
     for (f = 0; f < 60; ++f)
         ASSERT_TRUE(step());

@@ -17,9 +17,6 @@ namespace {
 
 using framework_testing::StartedGame;
 
-constexpr std::int32_t kMainMenu = 6;
-constexpr std::int32_t kFlyover = 40;
-
 std::int32_t s_row = 0;
 bool s_started = false;
 bool s_flyover = false;
@@ -40,12 +37,12 @@ TEST(DemoRaceLoadTest, EveryRaceRowLoadsWholeAndReachesTheFlyover) {
         s_started = false;
         s_flyover = false;
         framework_testing::s_register = [] {
-            game::setStateHandler(2, [](std::int32_t message) {
+            game::setStateHandler(game::State::Splash, [](std::int32_t message) {
                 if (message == game::kUpdate)
-                    game::pushState(kMainMenu);
+                    game::pushState(game::State::MainMenu);
             });
-            game::setStateHandler(kMainMenu, mainMenuStartsARace);
-            game::setStateHandler(kFlyover, [](std::int32_t message) {
+            game::setStateHandler(game::State::MainMenu, mainMenuStartsARace);
+            game::setStateHandler(game::State::TrackFlyover, [](std::int32_t message) {
                 if (message == game::kEnter)
                     s_flyover = true;
             });

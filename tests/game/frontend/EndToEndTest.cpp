@@ -26,7 +26,7 @@ std::vector<std::int32_t> s_menuDepths;
 
 void recordLoading(std::int32_t message) {
     game::stateLoading(message);
-    if (message != game::kUpdate || (game::stateStatics().s_loadingState & game::kLoadRace) == 0)
+    if (message != game::kUpdate || (game::stateStatics().s_loadKind & game::kLoadRace) == 0)
         return;
     if (!game::overlayStatics().s_loadingDone || s_bar.empty() || s_bar.back() != 231)
         s_bar.push_back(game::getLoadingProgress());
@@ -99,10 +99,10 @@ TEST(EndToEnd, ARaceFromTheMenusRunsOneLapAndComesBackToTheMainMenu) {
     s_menuDepths.clear();
     s_probes.clear();
     framework_testing::s_register = [] {
-        game::setStateHandler(game::kLoadingState, recordLoading);
-        game::setStateHandler(game::kMainMenuState, recordMainMenu);
-        s_raceState = game::stateHandler(game::kRaceState);
-        game::setStateHandler(game::kRaceState, recordRace);
+        game::setStateHandler(game::State::Loading, recordLoading);
+        game::setStateHandler(game::State::MainMenu, recordMainMenu);
+        s_raceState = game::stateHandler(game::State::Race);
+        game::setStateHandler(game::State::Race, recordRace);
     };
     EXPECT_EQ(framework_testing::runWholeGame(folder.path(), kScript), 0);
 

@@ -47,10 +47,10 @@ struct FrontEndTest : framework_testing::TouchTest {
         rt::Array::setRef(game::startupStatics().s_sprites, number, sprite);
     }
 
-    static std::int32_t state() { return game::stateStatics().s_state; }
+    static game::State state() { return game::stateStatics().s_state; }
 
-    // Opens `state` over state 1.
-    static void open(std::int32_t state) {
+    // Opens `state` over the start-up state.
+    static void open(game::State state) {
         game::pushState(state);
         game::applyStateChange();
         frame();
@@ -91,7 +91,7 @@ struct FrontEndTest : framework_testing::TouchTest {
     }
 
     // How many entries of the state stack hold `state`.
-    static int stacked(std::int32_t state) {
+    static int stacked(game::State state) {
         int count = 0;
         for (std::int32_t position = 1; position <= game::stateStatics().s_stateStackDepth; ++position)
             count += game::getStackedState(position) == state ? 1 : 0;

@@ -22,11 +22,7 @@
 
 namespace {
 
-using game::kMainMenuState;
-using game::kSoundQuestionState;
-using game::kSplashState;
-using game::kStartQuestionState;
-using game::kTitleState;
+using game::State;
 
 using framework_testing::StartedGame;
 
@@ -72,7 +68,7 @@ void tap(StartedGame& game, std::int32_t x, std::int32_t y) {
 // a scenario), then act as the player.
 struct Stop {
     const char* scenario;
-    std::int32_t state;
+    State state;
     int inState;
     void (*act)(StartedGame&);
 };
@@ -84,15 +80,15 @@ constexpr std::int32_t kLeftSoftKeyCode = -6;
 // released on the next); the title, tapped; the main menu once its items
 // have settled, whose first item opens the first-time question box.
 constexpr Stop kStops[] = {
-    {"splash", kSplashState, 10, nullptr},
-    {"splash-text", kSplashState, 160, nullptr},
-    {"sound-question", kSoundQuestionState, 10,
+    {"splash", State::Splash, 10, nullptr},
+    {"splash-text", State::Splash, 160, nullptr},
+    {"sound-question", State::SoundQuestion, 10,
      [](StartedGame& game) { game.canvas()->keyPressed(kLeftSoftKeyCode); }},
-    {nullptr, kSoundQuestionState, 11,
+    {nullptr, State::SoundQuestion, 11,
      [](StartedGame& game) { game.canvas()->keyReleased(kLeftSoftKeyCode); }},
-    {"title", kTitleState, 10, [](StartedGame& game) { tap(game, 320, 240); }},
-    {"main-menu", kMainMenuState, 30, [](StartedGame& game) { tap(game, 58, 82); }},
-    {"question-box", kStartQuestionState, 10, nullptr},
+    {"title", State::Title, 10, [](StartedGame& game) { tap(game, 320, 240); }},
+    {"main-menu", State::MainMenu, 30, [](StartedGame& game) { tap(game, 58, 82); }},
+    {"question-box", State::StartQuestion, 10, nullptr},
 };
 constexpr std::size_t kShotCount = 6;
 
@@ -103,11 +99,11 @@ std::vector<Shot> runFrontEnd() {
     EXPECT_TRUE(game.started);
     std::vector<Shot> shots;
     int inState = 0;
-    std::int32_t last = -1;
+    State last = State::Quit;
     for (int frame = 0; frame < 2000 && shots.size() < kShotCount; ++frame) {
         game.host->clock().sleep(kFrameMs);
         EXPECT_TRUE(game.frame());
-        const std::int32_t state = game::stateStatics().s_state;
+        const game::State state = game::stateStatics().s_state;
         inState = state == last ? inState + 1 : 0;
         last = state;
         for (const Stop& stop : kStops) {
@@ -183,12 +179,12 @@ TEST(GoldenFrames, EveryMainMenuFrameLooksAsIfPaintedWhole) {
     for (int frame = 0; frame < 2000 && compared < 60; ++frame) {
         game.host->clock().sleep(kFrameMs);
         ASSERT_TRUE(game.frame());
-        if (game::stateStatics().s_state == kTitleState) {
+        if (game::stateStatics().s_state == State::Title) {
             game.canvas()->pointerPressed(240, 320);
             game.canvas()->pointerReleased(240, 320);
         }
         // The items slide in over the first frames, repainting everything.
-        if (game::stateStatics().s_state != kMainMenuState || ++inMenu < 20)
+        if (game::stateStatics().s_state != State::MainMenu || ++inMenu < 20)
             continue;
         std::vector<std::int32_t> painted = framework_testing::pixels(loop.s_screenBuffer);
         platform::javax_microedition_lcdui_Graphics* saved = loop.s_graphics;

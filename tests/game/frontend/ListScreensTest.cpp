@@ -33,9 +33,8 @@ struct ListScreensTest : frontend_testing::FrontEndTest {
         game::loopStatics().s_rotated = 0;
         game::initProgressStatics();
         game::registerListScreens();
-        for (std::int32_t state : {game::kPreRaceState, game::kTrackSelectState})
-            game::setStateHandler(state,
-                                  state == game::kPreRaceState ? recordMessage<12> : recordMessage<16>);
+        game::setStateHandler(game::State::PreRaceSelect, recordMessage<game::State::PreRaceSelect>);
+        game::setStateHandler(game::State::CupSelect, recordMessage<game::State::CupSelect>);
         // One block of four racers; the last entry is the total.
         rt::ShortArray* sizes = rt::newShortArray(2);
         rt::ShortArray::set(sizes, 0, kRacers);
@@ -50,13 +49,12 @@ struct ListScreensTest : frontend_testing::FrontEndTest {
     }
     // Opens the racer list on `entry`, chooses with the fire key and
     // answers the state that follows (the list itself when nothing was
-    // chosen), leaving only state 1 on the stack.
-    static std::int32_t chooseRacer(std::int32_t entry) {
-        rt::ShortArray::set(game::rememberedSelections(), game::kListScreenState,
-                            static_cast<std::int16_t>(entry));
-        open(game::kListScreenState);
+    // chosen), leaving only the start-up state on the stack.
+    static game::State chooseRacer(std::int32_t entry) {
+        game::rememberSelection(game::State::RacerList, entry);
+        open(game::State::RacerList);
         frame(kFireKey);
-        const std::int32_t next = state();
+        const game::State next = state();
         while (game::stateStatics().s_stateStackDepth > 1)
             game::popState(), (void)game::applyStateChange();
         return next;
@@ -68,19 +66,19 @@ TEST_F(ListScreensTest, AnUnlockedRacerBecomesThePlayersAndLeadsOnByTheChampions
         const char* what;
         std::int8_t championship;
         std::int32_t maskA, entry;
-        std::int32_t next; // the list's own state: nothing chosen
+        game::State next; // the list's own state: nothing chosen
     } cases[] = {
-        {"a single race goes to the pre-race selection", 0, 0b1111, 1, game::kPreRaceState},
-        {"a championship goes to the cup selection", 1, 0b1111, 2, game::kTrackSelectState},
-        {"a remembered entry past the list starts on the first", 0, 0b1111, 9, game::kPreRaceState},
-        {"a locked racer is shown but not chosen", 0, 0b1011, 2, game::kListScreenState},
+        {"a single race goes to the pre-race selection", 0, 0b1111, 1, game::State::PreRaceSelect},
+        {"a championship goes to the cup selection", 1, 0b1111, 2, game::State::CupSelect},
+        {"a remembered entry past the list starts on the first", 0, 0b1111, 9, game::State::PreRaceSelect},
+        {"a locked racer is shown but not chosen", 0, 0b1011, 2, game::State::RacerList},
     };
     for (const Case& c : cases) {
         game::frontEndStatics().s_championship = c.championship;
         game::progressStatics().s_progressMaskA = c.maskA;
         game::racerStatics().s_playerRacerId = -1;
         EXPECT_EQ(chooseRacer(c.entry), c.next) << c.what;
-        const bool chosen = c.next != game::kListScreenState;
+        const bool chosen = c.next != game::State::RacerList;
         EXPECT_EQ(game::racerStatics().s_playerRacerId, chosen ? (c.entry < kRacers ? c.entry : 0) : -1)
             << c.what;
         if (!chosen) {
@@ -94,7 +92,7 @@ TEST_F(ListScreensTest, TheCommentIsOneOfTheEightTextsDrawnFromTheSeededGenerato
     std::set<std::int32_t> seen;
     for (std::int64_t seed = 0; seed < 40; ++seed) {
         lib::java_util_Random::seedSharedRandom(seed);
-        ASSERT_EQ(chooseRacer(0), game::kPreRaceState);
+        ASSERT_EQ(chooseRacer(0), game::State::PreRaceSelect);
         const std::int32_t comment = game::listScreenStatics().s_commentText;
         EXPECT_GE(comment, game::kFirstCommentText);
         EXPECT_LT(comment, game::kFirstCommentText + game::kCommentTexts);
@@ -110,8 +108,8 @@ TEST_F(ListScreensTest, TheGridShowsTheHighlightedRacerOnRedAndCoversTheLockedOn
     platform::javax_microedition_lcdui_Image* image = whiteScreen();
     // Racer 1 highlighted, racers 2 and 3 locked.
     game::progressStatics().s_progressMaskA = 0b0011;
-    rt::ShortArray::set(game::rememberedSelections(), game::kListScreenState, 1);
-    open(game::kListScreenState);
+    game::rememberSelection(game::State::RacerList, 1);
+    open(game::State::RacerList);
     const std::vector<std::int32_t> argb = framework_testing::pixels(image);
     auto cellCentre = [&](std::int32_t entry) {
         const std::int32_t x = game::kRacerCellX + game::kRacerCellStepX * (entry % game::kRacerGridColumns) +
@@ -136,14 +134,14 @@ TEST_F(ListScreensTest, TheGridShowsTheHighlightedRacerOnRedAndCoversTheLockedOn
 
 TEST_F(ListScreensTest, TheReferenceListBrowsesItsEntriesAndOnlySomeBodiesCarryAPicture) {
     whiteScreen();
-    open(game::kReferenceListState);
+    open(game::State::ReferenceList);
     EXPECT_EQ(game::touchStatics().s_menuCount, game::kReferenceEntries);
     // The screen reads its keys turned: right moves down the list.
     frame(12);
     EXPECT_EQ(game::touchStatics().s_selection, 1);
     EXPECT_TRUE(painted("text 'T106'")) << "title (1 + 52) x 2";
     frame(kFireKey);
-    EXPECT_EQ(state(), game::kReferenceListState) << "nothing to choose";
+    EXPECT_EQ(state(), game::State::ReferenceList) << "nothing to choose";
 
     const std::pair<std::int32_t, std::int32_t> pictures[] = {{111, -1}, {112, -1}, {113, 2}, {115, 3},
                                                               {117, 6},  {119, 7},  {121, 1}, {123, 0},

@@ -26,13 +26,13 @@
 
 namespace {
 
-using game::kTitleState;
+using game::State;
 
 using framework_testing::StartedGame;
 
 // Stands in for the splash: its first update asks for the load.
 std::int32_t s_kind = game::kLoadMenus;
-std::int32_t s_next = kTitleState;
+State s_next = State::Title;
 void splashThenLoad(std::int32_t message) {
     if (message == game::kUpdate && game::stateStatics().s_stateFrames == 0)
         game::startLoading(s_kind, s_next);
@@ -64,11 +64,11 @@ void expectNoWarning(const testing_support::LogCapture& log) {
 struct LoadingTest : ::testing::Test {
     LoadingTest() {
         s_kind = game::kLoadMenus;
-        s_next = kTitleState;
+        s_next = State::Title;
         s_raceSteps.clear();
         framework_testing::s_register = [] {
-            game::setStateHandler(2, splashThenLoad);
-            game::setStateHandler(kTitleState, stayInTitle);
+            game::setStateHandler(game::State::Splash, splashThenLoad);
+            game::setStateHandler(State::Title, stayInTitle);
         };
     }
 
@@ -77,11 +77,11 @@ struct LoadingTest : ::testing::Test {
     static std::vector<std::int32_t> runLoad(StartedGame& game, int limit = 400) {
         std::vector<std::int32_t> bar;
         for (int f = 0; f < limit; ++f) {
-            const bool loading = game::stateStatics().s_state == game::kLoadingState;
+            const bool loading = game::stateStatics().s_state == game::State::Loading;
             EXPECT_TRUE(game.frame());
             if (loading)
                 bar.push_back(game::getLoadingProgress());
-            if (loading && game::stateStatics().s_state != game::kLoadingState)
+            if (loading && game::stateStatics().s_state != game::State::Loading)
                 break;
         }
         return bar;
@@ -93,7 +93,7 @@ TEST_F(LoadingTest, MenusLoadOneStepAFrameWithoutAWarningAndHandOverToTheTitle) 
     ASSERT_TRUE(game.started);
     game.log.clear();
     std::vector<std::int32_t> bar = runLoad(game);
-    EXPECT_EQ(game::stateStatics().s_state, kTitleState);
+    EXPECT_EQ(game::stateStatics().s_state, State::Title);
     // 22 steps, and the two walking steps once per marked slot (the
     // splash's slot 1, 2, 3, 5, 8 to 11, 14, 25, 26, 30, 62, 63 less 5, and
     // the ten racer sets) and once more to finish.
@@ -132,7 +132,7 @@ TEST_F(LoadingTest, MenusLoadOneStepAFrameWithoutAWarningAndHandOverToTheTitle) 
         EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_fonts, f), nullptr) << f;
     EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_interfaceImages, 5), nullptr);
     EXPECT_EQ(game::getGameKey(50), 8);
-    EXPECT_EQ(game::stateStatics().s_loadingState, 0);
+    EXPECT_EQ(game::stateStatics().s_loadKind, 0);
     // The promotion's page table is built by the load, before any menu asks.
     EXPECT_GE(game::promoStatics().s_availablePageCount, 0);
 }
@@ -163,7 +163,7 @@ bool s_menuLoaded = false;
 void mainMenuThenLoad(std::int32_t message) {
     if (message == game::kUpdate && !s_menuLoaded) {
         s_menuLoaded = true;
-        game::startLoading(game::kLoadMenus, 6);
+        game::startLoading(game::kLoadMenus, game::State::MainMenu);
     }
 }
 
@@ -180,18 +180,18 @@ TEST_F(LoadingTest, AMissingSpriteEndsTheStartUpAsABrokenDataSetButNotALaterLoad
     s_menuLoaded = false;
     framework_testing::s_editDemoSet = dropMenuItemSprite;
     framework_testing::s_register = [] {
-        game::setStateHandler(2, [](std::int32_t message) {
+        game::setStateHandler(game::State::Splash, [](std::int32_t message) {
             if (message == game::kUpdate)
-                game::pushState(6);
+                game::pushState(game::State::MainMenu);
         });
-        game::setStateHandler(6, mainMenuThenLoad);
+        game::setStateHandler(game::State::MainMenu, mainMenuThenLoad);
     };
     StartedGame game;
     ASSERT_TRUE(game.started);
     for (int f = 0; f < 100 && game::getLoadingProgress() < 182; ++f)
         ASSERT_TRUE(game.frame());
     game.frame();
-    EXPECT_EQ(game::stateStatics().s_state, 6);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
     EXPECT_TRUE(game.log.contains("/sprites.pak entry 9: the sprite cannot be loaded"));
     EXPECT_EQ(sprite(9), nullptr);
 }
@@ -204,7 +204,7 @@ TEST_F(LoadingTest, TheBarFillsFromTheLeftAndNeverPastItsFrame) {
     const std::uint32_t frame = 0xB0B8C8u & 0xF8FCF8u;
     for (int f = 0; f < 30; ++f)
         game.frame();
-    ASSERT_EQ(game::stateStatics().s_state, game::kLoadingState);
+    ASSERT_EQ(game::stateStatics().s_state, game::State::Loading);
     EXPECT_EQ(at(123, 250), fill);
     EXPECT_EQ(at(516, 250), track);
     EXPECT_EQ(at(519, 250), frame);
@@ -228,17 +228,17 @@ TEST_F(LoadingTest, RaceKindsEndAtOnceWithoutARaceLoaderAndRunItsStepsWithOne) {
                  {0, false, 1, -1}};
     for (const Case& c : cases) {
         s_kind = c.kind;
-        s_next = 6;
+        s_next = State::MainMenu;
         s_raceSteps.clear();
         framework_testing::s_register = [] {
-            game::setStateHandler(2, splashThenLoad);
-            game::setStateHandler(6, stayInTitle);
+            game::setStateHandler(game::State::Splash, splashThenLoad);
+            game::setStateHandler(game::State::MainMenu, stayInTitle);
             game::seams().raceLoad.loadStep = nullptr;
         };
         if (c.hook) {
             framework_testing::s_register = [] {
-                game::setStateHandler(2, splashThenLoad);
-                game::setStateHandler(6, stayInTitle);
+                game::setStateHandler(game::State::Splash, splashThenLoad);
+                game::setStateHandler(game::State::MainMenu, stayInTitle);
                 game::seams().raceLoad.loadStep = [](std::int32_t step, std::int32_t next) {
                     s_raceSteps.emplace_back(step, next);
                 };
@@ -247,7 +247,7 @@ TEST_F(LoadingTest, RaceKindsEndAtOnceWithoutARaceLoaderAndRunItsStepsWithOne) {
         StartedGame game;
         ASSERT_TRUE(game.started);
         std::vector<std::int32_t> bar = runLoad(game);
-        EXPECT_EQ(game::stateStatics().s_state, 6) << c.kind;
+        EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu) << c.kind;
         EXPECT_EQ(bar.size(), c.frames) << c.kind;
         ASSERT_EQ(s_raceSteps.size(), c.hook ? 40u : 0u) << c.kind;
         for (std::size_t i = 0; i < s_raceSteps.size(); ++i)
@@ -259,10 +259,10 @@ TEST_F(LoadingTest, RaceKindsEndAtOnceWithoutARaceLoaderAndRunItsStepsWithOne) {
 // once, then the menus.
 TEST_F(LoadingTest, FlaggedNextRaceAndMenusLoadTheNextRaceOnceThenTheMenus) {
     s_kind = game::kLoadNextRace | game::kLoadMenus;
-    s_next = 6;
+    s_next = State::MainMenu;
     framework_testing::s_register = [] {
-        game::setStateHandler(2, splashThenLoad);
-        game::setStateHandler(6, stayInTitle);
+        game::setStateHandler(game::State::Splash, splashThenLoad);
+        game::setStateHandler(game::State::MainMenu, stayInTitle);
         game::seams().raceLoad.loadStep = [](std::int32_t step, std::int32_t next) {
             if (game::getGameKey(50) != 8)
                 s_raceSteps.emplace_back(step, next);
@@ -271,7 +271,7 @@ TEST_F(LoadingTest, FlaggedNextRaceAndMenusLoadTheNextRaceOnceThenTheMenus) {
     StartedGame game;
     ASSERT_TRUE(game.started);
     runLoad(game);
-    EXPECT_EQ(game::stateStatics().s_state, 6);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
     ASSERT_EQ(s_raceSteps.size(), 40u);
     for (std::size_t i = 0; i < s_raceSteps.size(); ++i)
         EXPECT_EQ(s_raceSteps[i], std::make_pair(static_cast<std::int32_t>(i), 1));
@@ -290,18 +290,18 @@ void raiseAtStep3(std::int32_t step, std::int32_t) {
 
 TEST_F(LoadingTest, AStepLeavingAnExceptionPendingAbandonsTheLoadOnce) {
     s_kind = game::kLoadRace;
-    s_next = 40;
+    s_next = State::TrackFlyover;
     framework_testing::s_register = [] {
-        game::setStateHandler(2, splashThenLoad);
-        game::setStateHandler(6, stayInTitle);
+        game::setStateHandler(game::State::Splash, splashThenLoad);
+        game::setStateHandler(game::State::MainMenu, stayInTitle);
         game::seams().raceLoad.loadStep = raiseAtStep3;
     };
     {
         StartedGame game;
         ASSERT_TRUE(game.started);
-        for (int f = 0; f < 200 && game::stateStatics().s_state != 6; ++f)
+        for (int f = 0; f < 200 && game::stateStatics().s_state != game::State::MainMenu; ++f)
             ASSERT_TRUE(game.frame());
-        EXPECT_EQ(game::stateStatics().s_state, 6);
+        EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
         EXPECT_EQ(std::ranges::count(
                       game.log.lines(),
                       std::string("load of kind 2 abandoned at step 3: the step left an exception pending")),
@@ -310,19 +310,19 @@ TEST_F(LoadingTest, AStepLeavingAnExceptionPendingAbandonsTheLoadOnce) {
     }
 
     s_kind = game::kLoadMenus;
-    s_next = 6;
+    s_next = State::MainMenu;
     framework_testing::s_register = [] {
-        game::setStateHandler(2, splashThenLoad);
-        game::setStateHandler(6, stayInTitle);
+        game::setStateHandler(game::State::Splash, splashThenLoad);
+        game::setStateHandler(game::State::MainMenu, stayInTitle);
         game::seams().raceLoad.prepareRace = [](std::int32_t) {
             (void)rt::raise(rt::ClassId::java_lang_RuntimeException, "release");
         };
     };
     StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int f = 0; f < 50 && game::stateStatics().s_state != game::kQuitState; ++f)
+    for (int f = 0; f < 50 && game::stateStatics().s_state != game::State::Quit; ++f)
         game.frame();
-    EXPECT_EQ(game::stateStatics().s_state, game::kQuitState);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::Quit);
     EXPECT_FALSE(game.impl().runVerdict().ok());
     EXPECT_TRUE(game.log.contains("load of kind 4 abandoned at step 0: the step left an exception pending"));
 }

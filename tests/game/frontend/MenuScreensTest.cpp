@@ -21,8 +21,8 @@ struct MenuScreensTest : frontend_testing::FrontEndTest {
         game::loopStatics().s_rotated = 0;
         game::initProgressStatics();
         game::registerMenuScreens();
-        for (std::int32_t next : {14, 17, 46})
-            game::setStateHandler(next, recordMessage<0>);
+        for (game::State next : {game::State::RacerList, game::State::RaceMenu, game::State::Promotion})
+            game::setStateHandler(next, recordMessage<game::State{}>);
     }
 
     // Inside picture `i` (stand-in frame i of sprite 11: 11 + i wide).
@@ -37,25 +37,26 @@ TEST_F(MenuScreensTest, ALockedPictureIsHighlightedButNotChosen) {
         const char* what;
         std::int32_t picture;
         std::int32_t key; // released with the stylus resting on the picture; -1: a tap
-        std::int32_t leftSoftKey, after;
+        std::int32_t leftSoftKey;
+        game::State after;
     };
     const Case cases[] = {
-        {"a tap on an unlocked picture chooses it", 0, -1, 1, 14},
-        {"a tap on the locked picture", 2, -1, -1, game::kBonusMenuState},
-        {"select on the locked picture", 2, 5, -1, game::kBonusMenuState},
-        {"select on an unlocked picture", 1, 5, 1, 14},
+        {"a tap on an unlocked picture chooses it", 0, -1, 1, game::State::RacerList},
+        {"a tap on the locked picture", 2, -1, -1, game::State::BonusMenu},
+        {"select on the locked picture", 2, 5, -1, game::State::BonusMenu},
+        {"select on an unlocked picture", 1, 5, 1, game::State::RacerList},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         game::initStateMachine();
-        open(game::kBonusMenuState);
+        open(game::State::BonusMenu);
         EXPECT_EQ(game::touchStatics().s_selection, -1) << "nothing highlighted at first";
         if (c.key < 0) {
             tap(pictureX(c.picture), pictureY(c.picture));
         } else {
             game::pointerDragged(pictureX(c.picture), pictureY(c.picture));
             frame();
-            EXPECT_EQ(state(), game::kBonusMenuState) << "the stylus resting on it only highlights";
+            EXPECT_EQ(state(), game::State::BonusMenu) << "the stylus resting on it only highlights";
             game::pointerDragged(pictureX(c.picture), pictureY(c.picture));
         }
         frame(c.key);
@@ -66,27 +67,27 @@ TEST_F(MenuScreensTest, ALockedPictureIsHighlightedButNotChosen) {
 }
 
 TEST_F(MenuScreensTest, TheBackKeyReturnsToTheRaceMenu) {
-    game::pushState(game::kRaceMenuState);
+    game::pushState(game::State::RaceMenu);
     game::applyStateChange();
-    open(game::kBonusMenuState);
+    open(game::State::BonusMenu);
     rt::ByteArray::set(game::keyStatics().s_keyState, 19, 1);
     game::sendStateMessage(game::kUpdate);
     game::applyStateChange();
-    EXPECT_EQ(state(), game::kRaceMenuState);
-    EXPECT_EQ(stacked(game::kRaceMenuState), 1) << "the menu below is replaced, not stacked twice";
+    EXPECT_EQ(state(), game::State::RaceMenu);
+    EXPECT_EQ(stacked(game::State::RaceMenu), 1) << "the menu below is replaced, not stacked twice";
 }
 
 TEST_F(MenuScreensTest, TheNoticeLeadsToThePromotionByTheLeftSoftKeyOrATap) {
     for (std::int32_t key : {18, -1}) {
         SCOPED_TRACE(key);
         game::initStateMachine();
-        open(game::kNoticeState);
+        open(game::State::PromotionNotice);
         frame(5);
-        EXPECT_EQ(state(), game::kNoticeState);
+        EXPECT_EQ(state(), game::State::PromotionNotice);
         if (key < 0)
             tap(600, 400);
         frame(key);
-        EXPECT_EQ(state(), 46);
+        EXPECT_EQ(state(), game::State::Promotion);
     }
 }
 

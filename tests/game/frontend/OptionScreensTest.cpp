@@ -21,7 +21,6 @@ constexpr std::int32_t kLeft = 10;
 constexpr std::int32_t kRight = 12;
 constexpr std::int32_t kDown = 14;
 constexpr std::int32_t kFire = 11;
-constexpr std::int32_t kResetQuestion = 10;
 
 std::vector<std::string> s_sounds;
 
@@ -32,7 +31,7 @@ struct OptionScreensTest : frontend_testing::FrontEndTest {
         game::loopStatics().s_rotated = 0;
         game::initProgressStatics();
         game::registerOptionScreens();
-        game::setStateHandler(kResetQuestion, recordMessage<0>);
+        game::setStateHandler(game::State::ResetQuestion, recordMessage<game::State::ResetQuestion>);
         s_sounds.clear();
         game::seams().sound.stopMusic = [] { s_sounds.push_back("stop music"); };
         game::seams().sound.playSound = [](std::int32_t id) {
@@ -44,7 +43,7 @@ struct OptionScreensTest : frontend_testing::FrontEndTest {
 TEST_F(OptionScreensTest, TheSoundSwitchStopsAndStartsTheMusicAndTheResetItemNeedsItsBit) {
     game::setSoundOption(false);
     game::progressStatics().s_progressMaskC = 0;
-    open(game::kOptionsState);
+    open(game::State::Options);
     EXPECT_EQ(game::touchStatics().s_menuCount, 1);
     frame(kRight);
     EXPECT_TRUE(game::isSoundOn());
@@ -53,18 +52,18 @@ TEST_F(OptionScreensTest, TheSoundSwitchStopsAndStartsTheMusicAndTheResetItemNee
     EXPECT_EQ(s_sounds, (std::vector<std::string>{"play 5", "stop music"}));
 
     game::progressStatics().s_progressMaskC = 1 << 3;
-    open(game::kOptionsState);
+    open(game::State::Options);
     EXPECT_EQ(game::touchStatics().s_menuCount, 2);
     frame(kDown);
     frame(kFire);
-    EXPECT_EQ(state(), kResetQuestion);
+    EXPECT_EQ(state(), game::State::ResetQuestion);
 }
 
 TEST_F(OptionScreensTest, TheTextScreenScrollsTwoPixelsAFrameFourWithTheKeyHeldAndStartsAgain) {
     game::config().s_keyCounters = 1;
     // The page starts 80 px below the text area's top; opening it ran a frame.
     const std::int32_t start = game::kPageTop + 80;
-    open(game::kTextPageState);
+    open(game::State::TextScreen);
     EXPECT_EQ(game::menuStatics().s_scrollTextY, start - game::kPageScroll);
     frame();
     EXPECT_EQ(game::menuStatics().s_scrollTextY, start - 2 * game::kPageScroll);
@@ -88,7 +87,7 @@ TEST_F(OptionScreensTest, TheTextScreenScrollsTwoPixelsAFrameFourWithTheKeyHeldA
 // lines shows through, darkened.
 TEST_F(OptionScreensTest, TheTextScreensLayerDarkensThePictureBehindIt) {
     platform::javax_microedition_lcdui_Image* image = whiteScreen();
-    open(game::kTextPageState);
+    open(game::State::TextScreen);
     const std::vector<std::int32_t> argb = framework_testing::pixels(image);
     const std::int32_t layer = argb[static_cast<std::size_t>(300 * 640 + 20)] & 0xFFFFFF;
     EXPECT_GT(layer & 0xFF, 0x30) << std::hex << layer;

@@ -15,13 +15,14 @@
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
 
+#include <optional>
+
 namespace {
 
 using framework_testing::recordMessage;
 
 constexpr std::int32_t kFireKey = 11;
 constexpr std::int32_t kBackKey = 19;
-constexpr std::int32_t kLoading = 4;
 
 rt::IntArray* ints(std::initializer_list<std::int32_t> values) {
     rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
@@ -59,7 +60,7 @@ struct PreRaceSelectionTest : frontend_testing::FrontEndTest {
         game::loopStatics().s_rotated = 0;
         game::initProgressStatics();
         game::registerPreRaceSelection();
-        game::setStateHandler(kLoading, recordMessage<0>);
+        game::setStateHandler(game::State::Loading, recordMessage<game::State::Loading>);
         // Race rows 0 to 2 on tracks 0, 1 and 9 (9: outside the tables).
         rt::ShortArray* rows = rt::newShortArray(3 * 8);
         const std::int16_t tracks[] = {0, 1, 9};
@@ -92,41 +93,40 @@ TEST_F(PreRaceSelectionTest, AChoiceLeadsThroughTheLoaderOnlyForAnUnlockedEventT
     struct Case {
         const char* what;
         std::int32_t mode, remembered, maskB;
-        std::int32_t next;  // -1: nothing chosen
-        std::int32_t track; // the slot's track afterwards (-1: left as it was)
+        std::optional<game::State> next; // none: nothing chosen
+        std::int32_t track;              // the slot's track afterwards (-1: left as it was)
     } cases[] = {
-        {"mode 0 starts with the flyover", 0, 0, 0b01, 40, 0},
-        {"a remembered event past the list starts on event 0", 0, 9, 0b01, 40, 0},
-        {"other modes start with the countdown", 1, 0, 0b01, 41, 1},
-        {"a locked event is shown but not chosen", 0, 1, 0b01, -1, 1},
-        {"mask 0b101 unlocks the third event", 0, 2, 0b101, 40, 0},
-        {"and not the second", 0, 1, 0b101, -1, 1},
-        {"a race row past the table", 2, 0, 0b01, -1, -1},
-        {"a mode without events", 3, 0, 0b01, -1, -1},
-        {"a track outside the tables", 4, 0, 0b01, -1, -1},
-        {"a name index past the name table", 5, 0, 0b01, -1, -1},
+        {"mode 0 starts with the flyover", 0, 0, 0b01, game::State::TrackFlyover, 0},
+        {"a remembered event past the list starts on event 0", 0, 9, 0b01, game::State::TrackFlyover, 0},
+        {"other modes start with the countdown", 1, 0, 0b01, game::State::RaceCountdown, 1},
+        {"a locked event is shown but not chosen", 0, 1, 0b01, std::nullopt, 1},
+        {"mask 0b101 unlocks the third event", 0, 2, 0b101, game::State::TrackFlyover, 0},
+        {"and not the second", 0, 1, 0b101, std::nullopt, 1},
+        {"a race row past the table", 2, 0, 0b01, std::nullopt, -1},
+        {"a mode without events", 3, 0, 0b01, std::nullopt, -1},
+        {"a track outside the tables", 4, 0, 0b01, std::nullopt, -1},
+        {"a name index past the name table", 5, 0, 0b01, std::nullopt, -1},
     };
     for (const Case& c : cases) {
         game::stateStatics().s_gameMode = c.mode;
         game::progressStatics().s_progressMaskB = c.maskB;
-        rt::ShortArray::set(game::rememberedSelections(), game::kPreRaceState,
-                            static_cast<std::int16_t>(c.remembered));
+        game::rememberSelection(game::State::PreRaceSelect, c.remembered);
         game::initEventSlots();
         rt::ByteArray::set(game::eventSlotStatics().s_eventTrack, 0, -1);
-        open(game::kPreRaceState);
+        open(game::State::PreRaceSelect);
         frame(kFireKey);
-        const bool chosen = stacked(kLoading) == 1 || state() == kLoading;
-        EXPECT_EQ(chosen, c.next >= 0) << c.what;
-        if (c.next >= 0) {
-            EXPECT_EQ(game::stateStatics().s_loadingNextState, c.next) << c.what;
-            EXPECT_EQ(game::stateStatics().s_loadingState, 2) << c.what;
+        const bool chosen = stacked(game::State::Loading) == 1 || state() == game::State::Loading;
+        EXPECT_EQ(chosen, c.next.has_value()) << c.what;
+        if (c.next) {
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, *c.next) << c.what;
+            EXPECT_EQ(game::stateStatics().s_loadKind, 2) << c.what;
             EXPECT_EQ(game::preRaceStatics().s_eventSelected, 1) << c.what;
         } else {
-            EXPECT_EQ(state(), game::kPreRaceState) << c.what;
+            EXPECT_EQ(state(), game::State::PreRaceSelect) << c.what;
             EXPECT_EQ(game::touchStatics().s_leftSoftKey, -1) << c.what;
             // Back works whatever the data.
             frame(kBackKey);
-            EXPECT_NE(state(), game::kPreRaceState) << c.what;
+            EXPECT_NE(state(), game::State::PreRaceSelect) << c.what;
         }
         EXPECT_EQ(rt::ByteArray::get(game::eventSlotStatics().s_eventTrack, 0), c.track) << c.what;
         while (game::stateStatics().s_stateStackDepth > 1)
@@ -138,7 +138,7 @@ TEST_F(PreRaceSelectionTest, AChoiceLeadsThroughTheLoaderOnlyForAnUnlockedEventT
 TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
     game::stateStatics().s_gameMode = 0;
     rt::ShortArray::set(game::rememberedSelections(), game::kLapOptionSlot, 0);
-    open(game::kPreRaceState);
+    open(game::State::PreRaceSelect);
     EXPECT_EQ(item(1), game::kDefaultLapOption);
     rt::ShortArray::set(game::touchStatics().s_menuItems, 1, 4); // five laps
     frame(kBackKey);
@@ -146,7 +146,7 @@ TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
 
     // Other modes have no lap option and leave it alone.
     game::stateStatics().s_gameMode = 1;
-    open(game::kPreRaceState);
+    open(game::State::PreRaceSelect);
     EXPECT_EQ(game::touchStatics().s_menuCount, 1);
     frame(kBackKey);
     EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
@@ -157,7 +157,7 @@ TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
 TEST_F(PreRaceSelectionTest, TheTextBandsDarkenThePictureBehindThem) {
     platform::javax_microedition_lcdui_Image* image = whiteScreen();
     game::stateStatics().s_gameMode = 0;
-    open(game::kPreRaceState);
+    open(game::State::PreRaceSelect);
     const std::vector<std::int32_t> argb = framework_testing::pixels(image);
     const std::int32_t band = argb[static_cast<std::size_t>(125 * 640 + 335)] & 0xFFFFFF;
     EXPECT_GT(band & 0xFF, 0x20) << std::hex << band;

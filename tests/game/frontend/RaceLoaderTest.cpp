@@ -39,20 +39,16 @@ namespace {
 
 using framework_testing::StartedGame;
 
-constexpr std::int32_t kMainMenu = 6;
-constexpr std::int32_t kFlyover = 40;
-constexpr std::int32_t kCountdown = 41;
-
 // The race the main menu starts on its first update: track `s_track`'s
 // event in game mode `s_mode`.
 std::int32_t s_track = 0;
 std::int32_t s_mode = 0;
-std::vector<std::int32_t> s_states;
+std::vector<game::State> s_states;
 // The stack's depth at each entry into the main menu.
 std::vector<std::int32_t> s_menuDepths;
 void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || game::stateStatics().s_stateFrames != 0 ||
-        std::count(s_states.begin(), s_states.end(), kMainMenu) > 1)
+        std::count(s_states.begin(), s_states.end(), game::State::MainMenu) > 1)
         return;
     frontend_testing::startRaceLoad(s_track, s_mode);
 }
@@ -60,7 +56,7 @@ void recordState(std::int32_t message) {
     if (message != game::kEnter)
         return;
     s_states.push_back(game::stateStatics().s_state);
-    if (game::stateStatics().s_state == kMainMenu)
+    if (game::stateStatics().s_state == game::State::MainMenu)
         s_menuDepths.push_back(game::stateStatics().s_stateStackDepth);
 }
 
@@ -72,15 +68,15 @@ struct RaceLoaderTest : ::testing::Test {
         s_menuDepths.clear();
         framework_testing::s_editDemoSet = frontend_testing::useRaceSet;
         framework_testing::s_register = [] {
-            game::setStateHandler(2, [](std::int32_t message) {
+            game::setStateHandler(game::State::Splash, [](std::int32_t message) {
                 if (message == game::kUpdate)
-                    game::pushState(kMainMenu);
+                    game::pushState(game::State::MainMenu);
             });
-            game::setStateHandler(kMainMenu, [](std::int32_t message) {
+            game::setStateHandler(game::State::MainMenu, [](std::int32_t message) {
                 recordState(message);
                 mainMenuStartsARace(message);
             });
-            for (std::int32_t state : {kFlyover, kCountdown})
+            for (game::State state : {game::State::TrackFlyover, game::State::RaceCountdown})
                 game::setStateHandler(state, recordState);
         };
     }
@@ -94,8 +90,8 @@ struct RaceLoaderTest : ::testing::Test {
         int f = 0;
         do {
             EXPECT_TRUE(game.frame());
-            if (game::stateStatics().s_state == game::kLoadingState &&
-                (game::stateStatics().s_loadingState & game::kLoadRace))
+            if (game::stateStatics().s_state == game::State::Loading &&
+                (game::stateStatics().s_loadKind & game::kLoadRace))
                 bar.push_back(game::getLoadingProgress());
         } while (++f < limit && !game::overlayStatics().s_loadingDone);
         return bar;
@@ -110,7 +106,7 @@ struct RaceLoaderTest : ::testing::Test {
         game.frame();
         game::pointerReleased(10, 10);
         game.frame();
-        EXPECT_EQ(game::stateStatics().s_state, kFlyover);
+        EXPECT_EQ(game::stateStatics().s_state, game::State::TrackFlyover);
     }
 
     static game::ASprite* sprite(std::int32_t slot) {
@@ -127,7 +123,7 @@ TEST_F(RaceLoaderTest, ARaceLoadsBehindTheBarAndLeavesTheRaceAsTheSetDescribesIt
     ASSERT_TRUE(game.started);
     const datakit::RaceSet set = datakit::makeRaceSet();
     game.log.clear();
-    for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
+    for (int f = 0; f < 10 && game::stateStatics().s_state != game::State::Loading; ++f)
         game.frame();
     std::vector<std::int32_t> bar = runRaceLoad(game);
     ASSERT_TRUE(game::overlayStatics().s_loadingDone);
@@ -185,12 +181,12 @@ TEST_F(RaceLoaderTest, ARaceLoadsBehindTheBarAndLeavesTheRaceAsTheSetDescribesIt
     // The prompt waits for the player; the hand-over frees the menus' sprites.
     for (int f = 0; f < 5; ++f)
         game.frame();
-    EXPECT_EQ(game::stateStatics().s_state, game::kLoadingState);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::Loading);
     ASSERT_NE(sprite(5), nullptr);
     game::pointerPressed(10, 10);
     game.frame();
     game.frame();
-    EXPECT_EQ(game::stateStatics().s_state, kFlyover);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::TrackFlyover);
     for (std::int32_t slot : {5, 8, 10})
         EXPECT_EQ(sprite(slot), nullptr) << slot;
     EXPECT_EQ(game::raceSceneStatics().s_backdropSprite, datakit::kRaceSetBackdropSprite);
@@ -201,9 +197,9 @@ TEST_F(RaceLoaderTest, AMissingTrackEntryAbandonsTheLoadOnceAndGoesBackToTheMain
     s_track = 1; // the set has no track 1
     StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int f = 0; f < 400 && std::count(s_states.begin(), s_states.end(), kMainMenu) < 2; ++f)
+    for (int f = 0; f < 400 && std::count(s_states.begin(), s_states.end(), game::State::MainMenu) < 2; ++f)
         ASSERT_TRUE(game.frame());
-    EXPECT_EQ(game::stateStatics().s_state, kMainMenu);
+    EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
     const std::vector<std::string> lines = game.log.lines();
     EXPECT_EQ(std::ranges::count_if(lines,
                                     [](const std::string& line) {
@@ -211,7 +207,9 @@ TEST_F(RaceLoaderTest, AMissingTrackEntryAbandonsTheLoadOnceAndGoesBackToTheMain
                                             "load of kind 2 abandoned at step 6: /tracks.pak entry 1");
                                     }),
               1);
-    EXPECT_EQ(std::ranges::count(s_states, kFlyover) + std::ranges::count(s_states, kCountdown), 0);
+    EXPECT_EQ(std::ranges::count(s_states, game::State::TrackFlyover) +
+                  std::ranges::count(s_states, game::State::RaceCountdown),
+              0);
     ASSERT_EQ(s_menuDepths.size(), 2u);
     EXPECT_EQ(s_menuDepths[1], s_menuDepths[0]);
 }
@@ -242,12 +240,12 @@ TEST_F(RaceLoaderTest, NextRacesLeaveAsManyObjectsAliveAsTheFirst) {
         runtime.objectManager().gc(rt::ObjectManager::kImmediate);
         return static_cast<double>(runtime.objectManager().objectCount());
     };
-    for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
+    for (int f = 0; f < 10 && game::stateStatics().s_state != game::State::Loading; ++f)
         game.frame();
     loadAndStart();
     double first = 0;
     for (int race = 0; race < 10; ++race) {
-        game::startLoading(game::kLoadNextRace, kFlyover);
+        game::startLoading(game::kLoadNextRace, game::State::TrackFlyover);
         game.frame();
         const double live = loadAndStart();
         if (race == 0)
@@ -263,14 +261,14 @@ TEST_F(RaceLoaderTest, NextRacesLeaveAsManyObjectsAliveAsTheFirst) {
 TEST_F(RaceLoaderTest, AChampionshipsNextRaceLoadsTheCupsRaceTheResultsMovedTo) {
     StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
+    for (int f = 0; f < 10 && game::stateStatics().s_state != game::State::Loading; ++f)
         game.frame();
     loadAndStart(game);
     game::frontEndStatics().s_championship = 1;
     game::championshipStatics().s_cup = 0;
     for (std::int32_t race = 1; race < game::cupRaceCount(); ++race) {
         game::raceResultsStatics().s_cupRace = race;
-        game::startLoading(game::kLoadNextRace, kFlyover);
+        game::startLoading(game::kLoadNextRace, game::State::TrackFlyover);
         game.frame();
         loadAndStart(game);
         const game::EventSlotStatics& slots = game::eventSlotStatics();

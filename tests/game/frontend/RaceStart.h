@@ -25,7 +25,7 @@ inline void startRaceLoad(std::int32_t track, std::int32_t mode) {
     rt::ByteArray::set(slots.s_eventVariant, 0, 0);
     rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(mode));
     game::stateStatics().s_gameMode = mode;
-    game::startLoading(game::kLoadRace, mode == 0 ? game::kTrackFlyoverState : game::kRaceCountdownState);
+    game::startLoading(game::kLoadRace, mode == 0 ? game::State::TrackFlyover : game::State::RaceCountdown);
 }
 
 } // namespace frontend_testing

@@ -48,14 +48,14 @@ TEST_F(SelectionZonesTest, TheGridHasAZoneForEveryCountedEntryMadeOnce) {
 TEST_F(SelectionZonesTest, EachSelectionScreenGetsItsArrowZones) {
     // Sprite 7 frame 0 is 7 wide (w); the screen is 640 x 480.
     struct Case {
-        std::int32_t state;
+        game::State state;
         std::vector<std::string> zones;
     };
     const Case cases[] = {
-        {31, {"-1 237 14 7", "628 237 14 7"}},
-        {16, {"26 226 14 28", "600 226 14 28"}},
-        {18, {"26 226 14 28", "600 226 14 28"}},
-        {12, {"26 146 28 28", "586 146 28 28", "26 391 28 28", "586 391 28 28"}},
+        {game::State::ReferenceList, {"-1 237 14 7", "628 237 14 7"}},
+        {game::State::CupSelect, {"26 226 14 28", "600 226 14 28"}},
+        {game::State::BonusMenu, {"26 226 14 28", "600 226 14 28"}},
+        {game::State::PreRaceSelect, {"26 146 28 28", "586 146 28 28", "26 391 28 28", "586 391 28 28"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);
@@ -87,7 +87,7 @@ TEST_F(SelectionZonesTest, ATapConfirmsAnUnlockedEntryOnlyAfterItsSelectionHasSe
         statics = game::SelectionZoneStatics{};
         game::progressStatics().s_progressMaskA = 0x7; // entries 0 to 2
         game::resetMenu(5);
-        setState(game::kListScreenState, 0);
+        setState(game::State::RacerList, 0);
         std::int32_t x = 45 + 106 * (c.entry % 3) + 40;
         std::int32_t y = 85 + 88 * (c.entry / 3) + 40;
         game::loopStatics().s_frameMs = 40;

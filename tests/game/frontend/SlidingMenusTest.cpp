@@ -39,9 +39,9 @@ struct SlidingMenusTest : frontend_testing::FrontEndTest {
         }
         game::initProgressStatics();
         game::registerMenuStates();
-        game::setStateHandler(14, recordMessage<14>);
-        game::setStateHandler(30, recordMessage<30>);
-        game::setStateHandler(45, recordMessage<45>);
+        game::setStateHandler(game::State::RacerList, recordMessage<game::State::RacerList>);
+        game::setStateHandler(game::State::Options, recordMessage<game::State::Options>);
+        game::setStateHandler(game::State::StartQuestion, recordMessage<game::State::StartQuestion>);
         game::seams().promotion.available = [] { return false; };
     }
 
@@ -56,17 +56,17 @@ struct SlidingMenusTest : frontend_testing::FrontEndTest {
 };
 
 TEST_F(SlidingMenusTest, AChoiceBlinksSlidesOutIsCarriedOutOnceAndTheMenuComesBackWhole) {
-    open(game::kMainMenuState);
+    open(game::State::MainMenu);
     frame(2);
     ASSERT_EQ(game::touchStatics().s_selection, 2) << "down skips the hidden promotion item";
     frame(5);
     std::int32_t frames = 0;
-    while (state() == game::kMainMenuState && frames < 60) {
+    while (state() == game::State::MainMenu && frames < 60) {
         frame(2);
         ++frames;
         EXPECT_EQ(game::touchStatics().s_selection, 2) << "no key acts while the menu leaves";
     }
-    EXPECT_EQ(state(), 30);
+    EXPECT_EQ(state(), game::State::Options);
     // 7 more blinking frames, then each of six items takes three frames to leave.
     EXPECT_EQ(frames, 7 + 6 * 3);
 
@@ -75,20 +75,20 @@ TEST_F(SlidingMenusTest, AChoiceBlinksSlidesOutIsCarriedOutOnceAndTheMenuComesBa
     frame();
     EXPECT_EQ(itemXs(), (std::vector<std::int32_t>{10, 10, 10, 10, 10}));
     frame();
-    EXPECT_EQ(state(), game::kMainMenuState) << "the choice is not carried out again";
+    EXPECT_EQ(state(), game::State::MainMenu) << "the choice is not carried out again";
     frame(14);
     EXPECT_EQ(game::touchStatics().s_selection, 3) << "keys act again";
 }
 
 TEST_F(SlidingMenusTest, AChoiceWithoutATargetBringsTheMenuBack) {
-    open(game::kMainMenuState);
+    open(game::State::MainMenu);
     frame(2);
     frame(2);
     ASSERT_EQ(game::touchStatics().s_selection, 3);
     frame(5);
     for (int i = 0; i < 40; ++i)
         frame();
-    EXPECT_EQ(state(), game::kMainMenuState);
+    EXPECT_EQ(state(), game::State::MainMenu);
     EXPECT_EQ(game::menuStatics().s_menuLeaving, 0);
     frame(1);
     EXPECT_EQ(game::touchStatics().s_selection, 2) << "the menu is not frozen";
@@ -99,18 +99,20 @@ int s_eventsPrepared = 0;
 TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
     struct Case {
         const char* what;
-        std::int32_t menu, downs, maskC;
-        std::int32_t target, gameMode;
+        game::State menu;
+        std::int32_t downs, maskC;
+        game::State target;
+        std::int32_t gameMode;
         int eventsPrepared;
     };
     const Case cases[] = {
-        {"the race menu asks first", 6, 0, 0, 45, 0, 0},
-        {"the race menu once answered", 6, 0, 8, 17, 0, 0},
-        {"mode menu item 0", 15, 0, 0, 14, 2, 0},
-        {"mode menu item 3", 15, 3, 0, 14, 5, 0},
-        {"race menu item 2", 17, 2, 0, 14, 1, 0},
-        {"race menu item 3", 17, 3, 0, 15, 0, 0},
-        {"race menu item 4 loads the one-off event", 17, 4, 0, game::kLoadingState, 0, 1},
+        {"the race menu asks first", game::State::MainMenu, 0, 0, game::State::StartQuestion, 0, 0},
+        {"the race menu once answered", game::State::MainMenu, 0, 8, game::State::RaceMenu, 0, 0},
+        {"mode menu item 0", game::State::ModeMenu, 0, 0, game::State::RacerList, 2, 0},
+        {"mode menu item 3", game::State::ModeMenu, 3, 0, game::State::RacerList, 5, 0},
+        {"race menu item 2", game::State::RaceMenu, 2, 0, game::State::RacerList, 1, 0},
+        {"race menu item 3", game::State::RaceMenu, 3, 0, game::State::ModeMenu, 0, 0},
+        {"race menu item 4 loads the one-off event", game::State::RaceMenu, 4, 0, game::State::Loading, 0, 1},
     };
     game::seams().race.setupMode6Event = [] { ++s_eventsPrepared; };
     for (const Case& c : cases) {
@@ -130,8 +132,8 @@ TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
         EXPECT_EQ(game::stateStatics().s_gameMode, c.gameMode);
         EXPECT_EQ(s_eventsPrepared, c.eventsPrepared);
         if (c.eventsPrepared != 0) {
-            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kRaceCountdownState);
-            EXPECT_EQ(game::stateStatics().s_loadingState, game::kLoadRace) << "a race load";
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceCountdown);
+            EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadRace) << "a race load";
         }
     }
 }

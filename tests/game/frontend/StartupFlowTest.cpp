@@ -24,7 +24,7 @@ struct SplashFrame {
 };
 std::vector<SplashFrame> s_splashFrames;
 // The sound option and the state after the load as states 2 and 3 leave.
-std::vector<std::pair<bool, std::int32_t>> s_leaving;
+std::vector<std::pair<bool, game::State>> s_leaving;
 
 void recordLeaving(std::int32_t message) {
     if (message == game::kExit)
@@ -48,6 +48,12 @@ void recordSplash(std::int32_t message) {
         frame.litPixels += (pixel & 0xFFFFFF) != 0 ? 1 : 0;
     }
     s_splashFrames.push_back(frame);
+}
+
+// The log's line for a change from `from` to `to`.
+std::string change(game::State from, game::State to) {
+    return "state " + std::to_string(game::stateNumber(from)) + " -> " +
+           std::to_string(game::stateNumber(to));
 }
 
 // The "state a -> b" lines of the log, in order.
@@ -74,12 +80,15 @@ TEST(StartupFlow, TheSplashRunsItsTimetableThenTheSoundQuestionLeadsToTheMenusLo
     s_splashFrames.clear();
     s_leaving.clear();
     framework_testing::s_register = [] {
-        game::setStateHandler(game::kSplashState, recordSplash);
-        game::setStateHandler(game::kSoundQuestionState, recordSoundPrompt);
+        game::setStateHandler(game::State::Splash, recordSplash);
+        game::setStateHandler(game::State::SoundQuestion, recordSoundPrompt);
     };
     EXPECT_EQ(framework_testing::runWholeGame(folder.path(), kScript), 0);
 
-    EXPECT_EQ(stateTrace(log), (std::vector<std::string>{"state 1 -> 2", "state 2 -> 3", "state 3 -> 4"}));
+    using game::State;
+    EXPECT_EQ(stateTrace(log), (std::vector<std::string>{change(State::StartupLoad, State::Splash),
+                                                         change(State::Splash, State::SoundQuestion),
+                                                         change(State::SoundQuestion, State::Loading)}));
     ASSERT_FALSE(s_splashFrames.empty());
     EXPECT_EQ(s_splashFrames.back().time, 11040)
         << "the first frame past 11 s leaves, the tap at 5 s did nothing";
@@ -97,8 +106,8 @@ TEST(StartupFlow, TheSplashRunsItsTimetableThenTheSoundQuestionLeadsToTheMenusLo
     }
     EXPECT_NE(firstText, secondText) << "text 10 follows text 9";
     // The left soft key answered the highlighted no.
-    EXPECT_EQ(s_leaving,
-              (std::vector<std::pair<bool, std::int32_t>>{{false, 0}, {false, game::kTitleState}}));
+    EXPECT_EQ(s_leaving, (std::vector<std::pair<bool, game::State>>{{false, game::State{}},
+                                                                    {false, game::State::Title}}));
 }
 
 TEST(StartupFlow, ThePropertyOfZeroSkipsTheSoundQuestionAndSwitchesSoundOn) {
@@ -106,10 +115,12 @@ TEST(StartupFlow, ThePropertyOfZeroSkipsTheSoundQuestionAndSwitchesSoundOn) {
     testing_support::TemporaryFolder folder("vorlax-startup");
     framework_testing::writeDemoSet(folder.path(), {{"Vorlax-Sound-Question", "0"}});
     s_leaving.clear();
-    framework_testing::s_register = [] { game::setStateHandler(game::kSplashState, recordSplash); };
+    framework_testing::s_register = [] { game::setStateHandler(game::State::Splash, recordSplash); };
     EXPECT_EQ(framework_testing::runWholeGame(folder.path(), kScript), 0);
-    EXPECT_EQ(stateTrace(log), (std::vector<std::string>{"state 1 -> 2", "state 2 -> 4"}));
-    EXPECT_EQ(s_leaving, (std::vector<std::pair<bool, std::int32_t>>{{true, game::kTitleState}}));
+    using game::State;
+    EXPECT_EQ(stateTrace(log), (std::vector<std::string>{change(State::StartupLoad, State::Splash),
+                                                         change(State::Splash, State::Loading)}));
+    EXPECT_EQ(s_leaving, (std::vector<std::pair<bool, State>>{{true, State::Title}}));
 }
 
 } // namespace

@@ -29,8 +29,8 @@ struct StartupScreensTest : frontend_testing::FrontEndTest {
         testing_support::installConstantStrings({{rt::constants::kDefaultMessage, ""}});
         game::initProgressStatics();
         game::registerStartupScreens();
-        for (std::int32_t next : {4, 6, 17})
-            game::setStateHandler(next, recordMessage<0>);
+        for (game::State next : {game::State::Loading, game::State::MainMenu, game::State::RaceMenu})
+            game::setStateHandler(next, recordMessage<game::State{}>);
         game::setSoundOption(false);
     }
 };
@@ -39,23 +39,23 @@ TEST_F(StartupScreensTest, TheSplashShowsItsPicturesAndOnlyItsTimeEndsIt) {
     struct Case {
         const char* what;
         std::int8_t askSound;
-        std::int32_t next;
+        game::State next;
         bool soundOn;
     };
     const Case cases[] = {
-        {"the sound question follows", 1, game::kSoundQuestionState, false},
-        {"the question is skipped: sound on, the menus load", 0, game::kLoadingState, true},
+        {"the sound question follows", 1, game::State::SoundQuestion, false},
+        {"the question is skipped: sound on, the menus load", 0, game::State::Loading, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         game::initStateMachine();
         game::setSoundOption(false);
         standIn(0);
-        open(game::kSplashState);
+        open(game::State::Splash);
         EXPECT_TRUE(painted("frame 0:0 @320,240"));
         game::startupStatics().s_askSound = c.askSound;
         std::int32_t lastSplashTime = 0;
-        while (state() == game::kSplashState && game::stateStatics().s_stateTime < 20000) {
+        while (state() == game::State::Splash && game::stateStatics().s_stateTime < 20000) {
             std::int32_t time = game::stateStatics().s_stateTime;
             if (time == 5000)
                 tap(320, 240);
@@ -71,8 +71,8 @@ TEST_F(StartupScreensTest, TheSplashShowsItsPicturesAndOnlyItsTimeEndsIt) {
         EXPECT_EQ(lastSplashTime, 11040) << "the first update past 11 s leaves, a tap does not";
         EXPECT_EQ(state(), c.next);
         EXPECT_EQ(game::isSoundOn(), c.soundOn);
-        if (c.next == game::kLoadingState) {
-            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kTitleState);
+        if (c.next == game::State::Loading) {
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::Title);
         }
     }
 }
@@ -97,17 +97,17 @@ TEST_F(StartupScreensTest, TheSoundQuestionAnswersByKeyOrTapAndLoadsTheMenusOnce
         SCOPED_TRACE(c.what);
         game::initStateMachine();
         game::setSoundOption(false);
-        open(game::kSoundQuestionState);
+        open(game::State::SoundQuestion);
         for (std::int32_t key : c.keys)
             frame(key);
         if (c.tapAnswer >= 0) {
             tap(kAnswerX, answerY(c.tapAnswer));
             frame(c.finalKey);
         }
-        EXPECT_EQ(stacked(game::kLoadingState), c.loads ? 1 : 0);
+        EXPECT_EQ(stacked(game::State::Loading), c.loads ? 1 : 0);
         EXPECT_EQ(game::isSoundOn(), c.soundOn);
         if (c.loads) {
-            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kTitleState);
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::Title);
         } else {
             EXPECT_EQ(game::startupScreenStatics().s_soundAnswer, c.keys.size() % 2);
         }
@@ -119,19 +119,19 @@ TEST_F(StartupScreensTest, TheTitleBlinksItsPromptAndASelectOrATapOpensTheMainMe
     for (const auto& [what, key] : ways) {
         SCOPED_TRACE(what);
         game::initStateMachine();
-        open(game::kTitleState);
+        open(game::State::Title);
         int repaints = 0;
         for (int i = 0; i < 50; ++i) {
             frame(i == 0 ? 2 : -1);
             repaints += framework_testing::s_paints.empty() ? 0 : 1;
         }
-        EXPECT_EQ(state(), game::kTitleState) << "other keys do nothing";
+        EXPECT_EQ(state(), game::State::Title) << "other keys do nothing";
         // 2 s at half a second a phase: a repaint at each change only.
         EXPECT_EQ(repaints, 4);
         if (key < 0)
             tap(10, 10);
         frame(key);
-        EXPECT_EQ(state(), game::kMainMenuState);
+        EXPECT_EQ(state(), game::State::MainMenu);
     }
 }
 
@@ -140,20 +140,24 @@ int s_eventsPrepared = 0;
 TEST_F(StartupScreensTest, QuestionStatesCarryOutTheirAnswers) {
     struct Case {
         const char* what;
-        std::int32_t question, below;
+        game::State question, below;
         std::int32_t answer;
-        std::int32_t after;
+        game::State after;
         bool reset;
         int eventsPrepared;
     };
     const Case cases[] = {
-        {"no to the reset keeps the progress", game::kResetQuestionState, 30, 0, 30, false, 0},
-        {"yes to the reset writes the defaults", game::kResetQuestionState, 30, 1, 30, true, 0},
-        {"no to the first race: the race menu", game::kStartQuestionState, 6, 0, 17, false, 0},
-        {"yes to the first race: the one-off event loads", game::kStartQuestionState, 6, 1, 4, false, 1},
+        {"no to the reset keeps the progress", game::State::ResetQuestion, game::State::Options, 0,
+         game::State::Options, false, 0},
+        {"yes to the reset writes the defaults", game::State::ResetQuestion, game::State::Options, 1,
+         game::State::Options, true, 0},
+        {"no to the first race: the race menu", game::State::StartQuestion, game::State::MainMenu, 0,
+         game::State::RaceMenu, false, 0},
+        {"yes to the first race: the one-off event loads", game::State::StartQuestion, game::State::MainMenu,
+         1, game::State::Loading, false, 1},
     };
     game::seams().race.setupMode6Event = [] { ++s_eventsPrepared; };
-    game::setStateHandler(30, recordMessage<30>);
+    game::setStateHandler(game::State::Options, recordMessage<game::State::Options>);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         s_eventsPrepared = 0;
@@ -169,12 +173,12 @@ TEST_F(StartupScreensTest, QuestionStatesCarryOutTheirAnswers) {
         frame();
         EXPECT_EQ(state(), c.after);
         EXPECT_EQ(progress.s_progressMaskA, c.reset ? 7 : 0x55);
-        bool asked = c.question == game::kStartQuestionState;
+        bool asked = c.question == game::State::StartQuestion;
         EXPECT_EQ(progress.s_progressMaskC, c.reset ? 3 : asked ? 0x19 : 0x11);
         EXPECT_EQ(s_eventsPrepared, c.eventsPrepared);
         if (c.eventsPrepared != 0) {
-            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kRaceCountdownState);
-            EXPECT_EQ(game::stateStatics().s_loadingState, game::kLoadRace) << "a race load";
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceCountdown);
+            EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadRace) << "a race load";
         }
     }
 }

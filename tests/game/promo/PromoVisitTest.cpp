@@ -62,14 +62,14 @@ struct PromoVisit : ::testing::Test {
         rt::java_lang_Thread::sleep(game::promo::kWorkerPeriod + 100);
     }
 
-    static std::int32_t state() { return game::stateStatics().s_state; }
+    static game::State state() { return game::stateStatics().s_state; }
     static game::PromoState screenState() {
         return static_cast<game::PromoState>(game::promoScreenStatics().s_state.load());
     }
 
     // Frames until the game is in `target`; false after `most` frames. The
     // promotion is then set up through the hook the menus' load calls.
-    bool framesUntilState(std::int32_t target, int most = 200) {
+    bool framesUntilState(game::State target, int most = 200) {
         for (int i = 0; i < most && state() != target; ++i)
             game->frame();
         if (state() != target || !game::seams().promotion.setup)
@@ -80,7 +80,7 @@ struct PromoVisit : ::testing::Test {
     // Opens state 46 as the menus do: pushed, then entered (and updated
     // once) in the next frame.
     void openPromotion() {
-        game::pushState(46);
+        game::pushState(game::State::Promotion);
         game->frame();
         game->frame();
     }
@@ -116,10 +116,10 @@ struct PromoVisit : ::testing::Test {
 
 TEST_F(PromoVisit, ChoosingHandsTheAddressOverOnceAndEndsTheGame) {
     ASSERT_TRUE(game->started);
-    ASSERT_TRUE(framesUntilState(2));
+    ASSERT_TRUE(framesUntilState(game::State::Splash));
     game::progressStatics().s_promotionPending = 1;
     openPromotion();
-    ASSERT_EQ(state(), 46);
+    ASSERT_EQ(state(), game::State::Promotion);
     EXPECT_EQ(game::progressStatics().s_promotionPending, 0);
     // Pages 1 (regular) and 2 (property) are available: 6 pages, loading steps -1 to 9.
     EXPECT_EQ(loadingUpdates(), 6 + 4 + 2);
@@ -150,7 +150,7 @@ TEST_F(PromoVisit, ChoosingHandsTheAddressOverOnceAndEndsTheGame) {
 
 TEST_F(PromoVisit, BackLeavesOnTheSecondUpdateAndTheWorkerEnds) {
     ASSERT_TRUE(game->started);
-    ASSERT_TRUE(framesUntilState(2));
+    ASSERT_TRUE(framesUntilState(game::State::Splash));
     openPromotion();
     loadingUpdates();
     game::promo::update(game::kPromoBack);
@@ -165,7 +165,7 @@ TEST_F(PromoVisit, BackLeavesOnTheSecondUpdateAndTheWorkerEnds) {
 
 TEST_F(PromoVisit, OutAndInWithinASecondKeepsOneWorker) {
     ASSERT_TRUE(game->started);
-    ASSERT_TRUE(framesUntilState(2));
+    ASSERT_TRUE(framesUntilState(game::State::Splash));
     std::int32_t threadsBefore = rt::java_lang_Thread::activeCount();
     // Each visit's worker has polled once before the screen is left, and the
     // next visit comes before that worker polls again.
@@ -190,7 +190,7 @@ TEST_F(PromoVisit, OutAndInWithinASecondKeepsOneWorker) {
 
 TEST_F(PromoVisit, APauseDuringLoadingRestartsIt) {
     ASSERT_TRUE(game->started);
-    ASSERT_TRUE(framesUntilState(2));
+    ASSERT_TRUE(framesUntilState(game::State::Splash));
     openPromotion();
     game->frame();
     game->frame();

@@ -22,7 +22,7 @@ struct CarPhysicsTest : DrivingTest {
         loadRing(ring);
         game::raceStatics().s_racers = rt::newObjectArray(0);
     }
-    ~CarPhysicsTest() override { game::stateStatics().s_state = 0; }
+    ~CarPhysicsTest() override { game::stateStatics().s_state = game::State{}; }
 };
 
 TEST_F(CarPhysicsTest, EachGearSpanTakesItsGearTimeOnAFlatRoad) {
@@ -217,7 +217,7 @@ TEST_F(CarPhysicsTest, AWallTurnsTheCarBackByItsSpeed) {
 }
 
 TEST_F(CarPhysicsTest, TheNitroSpendsEveryCollectedObject) {
-    game::stateStatics().s_state = 42;
+    game::stateStatics().s_state = game::State::Race;
     game::cEntity* car = makeCar(0, {0, 60, 120}, 6144);
     car->m_collected = 3;
     car->m_speed = car->m_maxSpeed = game::kmhToSpeed(100);

@@ -107,7 +107,7 @@ datakit::ReplayScript playerRun(std::uint32_t frames) {
 // What a run saw at each painted frame, in order.
 struct Frame {
     std::uint64_t hash = 0;
-    std::int32_t state = 0;
+    game::State state{};
     std::vector<game::RaceBlockHash> blocks;
 };
 std::vector<Frame> g_frames;
@@ -178,7 +178,7 @@ TEST_F(GoldenReplay, TheRaceRunsAsRecordedInAnyProcessWithOrWithoutThePainter) {
         ASSERT_TRUE(datakit::writeFile(longRun.string(), playerRun(20000).bytes()).ok());
         std::vector<Frame> frames = runInProcess(data, longRun, true);
         std::size_t finish = 0;
-        while (finish < frames.size() && frames[finish].state != game::kResultsState)
+        while (finish < frames.size() && frames[finish].state != game::State::RaceResults)
             ++finish;
         ASSERT_LT(finish, frames.size()) << "the race did not finish";
         ASSERT_TRUE(datakit::writeFile(sourceFile("golden-race.script").string(),
@@ -191,7 +191,7 @@ TEST_F(GoldenReplay, TheRaceRunsAsRecordedInAnyProcessWithOrWithoutThePainter) {
 
     const std::vector<Frame> painted = runInProcess(data, sourceFile("golden-race.script"), true);
     ASSERT_FALSE(painted.empty());
-    EXPECT_EQ(painted.back().state, game::kResultsState) << "the replay drives the race to its finish";
+    EXPECT_EQ(painted.back().state, game::State::RaceResults) << "the replay drives the race to its finish";
 
     std::istringstream expected(readText(sourceFile("golden-race.txt")));
     std::string line;

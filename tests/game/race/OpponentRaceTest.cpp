@@ -78,7 +78,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
     }
     ~OpponentRaceTest() override {
         game::drivingHooks() = {};
-        game::stateStatics().s_state = 0;
+        game::stateStatics().s_state = game::State{};
     }
 
     // Every race statics block from its first state (the driving and the
@@ -138,7 +138,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         lib::java_util_Random::seedSharedRandom(seed);
         loadRace();
         game::raceStatics().s_raceFinished = 0;
-        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_state = game::State::Race;
         game::stateStatics().s_gameMode = 0;
         game::initZoomAnimPool();
         const std::int32_t count = game::trackStatics().s_segmentCount;

@@ -14,6 +14,7 @@
 // race, so only the table needs new times when that way changes. Traces
 // are compared from the race (state 42) on.
 
+#include "game/framework/States.h"
 #include "tests/support/Command.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
@@ -30,13 +31,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int kRaceState = 42;
+using game::State;
 
 struct RaceRun {
     int status = -1;
     // The states entered from the race on, from the log's "state A -> B" lines.
-    std::vector<int> fromRace;
+    std::vector<State> fromRace;
     std::string output;
 };
 
@@ -55,8 +55,8 @@ RaceRun race(const fs::path& folder, int row, const std::string& script) {
         const std::size_t arrow = line.find(" -> ");
         if (!line.starts_with("state ") || arrow == std::string::npos)
             continue;
-        const int state = std::stoi(line.substr(arrow + 4));
-        if (state == kRaceState || !run.fromRace.empty())
+        const State state = game::stateFromNumber(std::stoi(line.substr(arrow + 4)));
+        if (state == State::Race || !run.fromRace.empty())
             run.fromRace.push_back(state);
     }
     return run;
@@ -90,14 +90,14 @@ std::string walkIntoRace(int until) {
     return "0 activate\n0 focus-gained\n" + taps(200, until, 500);
 }
 
-bool startsWith(const std::vector<int>& trace, const std::vector<int>& head) {
+bool startsWith(const std::vector<State>& trace, const std::vector<State>& head) {
     return trace.size() >= head.size() && std::equal(head.begin(), head.end(), trace.begin());
 }
 
-std::string text(const std::vector<int>& states) {
+std::string text(const std::vector<State>& states) {
     std::string out;
-    for (int s : states)
-        out += std::to_string(s) + " ";
+    for (State s : states)
+        out += std::to_string(game::stateNumber(s)) + " ";
     return out;
 }
 
@@ -123,14 +123,26 @@ TEST_F(RaceFlow, ThePauseKeyOpensTheMenuWhoseItemsResumeRestartQuitOrLeave) {
     struct Row {
         const char* flow;
         int item, answer;
-        std::vector<int> trace;
+        std::vector<State> trace;
         bool ends;
     };
     const Row rows[] = {
-        {"resume", 0, -1, {42, 33, 42}, false},
-        {"restart, yes: back to the flyover", 1, 1, {42, 33, 9, 40}, false},
-        {"quit the race, yes: the menus load into the main menu", 4, 1, {42, 33, 8, 4, 6}, false},
-        {"leave the game, yes: the sixth item; the program ends", 5, 1, {42, 33, 7, -1}, true},
+        {"resume", 0, -1, {State::Race, State::PauseMenu, State::Race}, false},
+        {"restart, yes: back to the flyover",
+         1,
+         1,
+         {State::Race, State::PauseMenu, State::RestartQuestion, State::TrackFlyover},
+         false},
+        {"quit the race, yes: the menus load into the main menu",
+         4,
+         1,
+         {State::Race, State::PauseMenu, State::QuitRaceQuestion, State::Loading, State::MainMenu},
+         false},
+        {"leave the game, yes: the sixth item; the program ends",
+         5,
+         1,
+         {State::Race, State::PauseMenu, State::ExitQuestion, State::Quit},
+         true},
     };
     for (const Row& row : rows) {
         std::string script =
@@ -160,11 +172,15 @@ TEST_F(RaceFlow, AFinishedRaceShowsItsResultsThenOffersTheNextRaceOnlyWhenItsTra
     struct Row {
         const char* flow;
         int raceRow;
-        std::vector<int> trace;
+        std::vector<State> trace;
     };
     const Row rows[] = {
-        {"the next track is unlocked: the first of three answers loads the next race", 1, {42, 43, 36, 4}},
-        {"the next track is locked: the first of two answers restarts the race", 2, {42, 43, 36, 40}},
+        {"the next track is unlocked: the first of three answers loads the next race",
+         1,
+         {State::Race, State::RaceResults, State::RaceEndMenu, State::Loading}},
+        {"the next track is locked: the first of two answers restarts the race",
+         2,
+         {State::Race, State::RaceResults, State::RaceEndMenu, State::TrackFlyover}},
     };
     for (const Row& row : rows) {
         std::string script = walkIntoRace(at.walkUntil) + taps(at.tapsFrom, at.tapsTo, at.tapEvery) +

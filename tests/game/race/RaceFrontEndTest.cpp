@@ -19,28 +19,30 @@ TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheMainMenuAndAChampionshipHasEveryCupR
     ASSERT_TRUE(game.frame()); // state 1 loads the race data
 
     struct Row {
-        std::int32_t lastMenu, loadsInto;
+        game::State lastMenu, loadsInto;
     };
-    for (const Row& row : {Row{0, game::kMainMenuState}, Row{game::kMainMenuState, game::kMainMenuState},
-                           Row{game::kModeMenuState, game::kMainMenuState},
-                           Row{game::kRaceMenuState, game::kMainMenuState}, Row{12, game::kMainMenuState}}) {
+    for (const Row& row :
+         {Row{game::State{}, game::State::MainMenu}, Row{game::State::MainMenu, game::State::MainMenu},
+          Row{game::State::ModeMenu, game::State::MainMenu},
+          Row{game::State::RaceMenu, game::State::MainMenu},
+          Row{game::State::PreRaceSelect, game::State::MainMenu}}) {
         game::frontEndStatics().s_lastMenuState = row.lastMenu;
         // Game mode 1 offers no next race: the answers are retry and leave.
         game::stateStatics().s_gameMode = 1;
         game::StateStatics& s = game::stateStatics();
         s.s_stateStackDepth = 0;
-        for (std::int32_t state :
-             {1, game::kLoadingState, game::kRaceState, game::kResultsState, game::kRaceEndMenuState})
-            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, state);
-        s.s_state = game::kRaceEndMenuState;
+        for (game::State state : {game::State::StartupLoad, game::State::Loading, game::State::Race,
+                                  game::State::RaceResults, game::State::RaceEndMenu})
+            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, game::stateNumber(state));
+        s.s_state = game::State::RaceEndMenu;
         game::stateRaceEndMenu(game::kEnter);
         game::menuStatics().s_questionAnswer = 1;
         rt::ByteArray::set(game::keyStatics().s_keyState, 5, -2);
         game::stateRaceEndMenu(game::kUpdate);
         rt::ByteArray::set(game::keyStatics().s_keyState, 5, 0);
-        EXPECT_EQ(s.s_loadingState, game::kMenuLoadKind) << row.lastMenu;
+        EXPECT_EQ(s.s_loadKind, game::kMenuLoadKind) << row.lastMenu;
         EXPECT_EQ(s.s_loadingNextState, row.loadsInto) << row.lastMenu;
-        EXPECT_EQ(s.s_nextState, game::kLoadingState) << row.lastMenu;
+        EXPECT_EQ(s.s_nextState, game::State::Loading) << row.lastMenu;
     }
 
     ASSERT_NE(game::raceMenuHooks().championshipRaces, nullptr);

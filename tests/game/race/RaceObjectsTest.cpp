@@ -31,10 +31,10 @@ struct RaceObjectsTest : OpponentsTest {
             rt::ObjectArray::set(game::raceStatics().s_raceObjects, i, cEntity::cEntityWithType(2));
         game::resetOpponents();
         game::installImpactSteps();
-        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_state = game::State::Race;
         game::stateStatics().s_gameMode = 0;
     }
-    ~RaceObjectsTest() override { game::stateStatics().s_state = 0; }
+    ~RaceObjectsTest() override { game::stateStatics().s_state = game::State{}; }
 
     static cEntity* object(std::int32_t i) {
         return static_cast<cEntity*>(rt::ObjectArray::get(game::raceStatics().s_raceObjects, i));
@@ -89,7 +89,7 @@ TEST_F(RaceObjectsTest, TheTimedReleaseNeedsStrictlyMoreThanFifteenSeconds) {
     auto cars = field({{1, 20}, {1, 18}, {1, 16}, {1, 14}}, 0);
     g_clockMs = 1000;
     game::updateTimedEvent(); // not armed outside the race state: stamps
-    game::stateStatics().s_state = game::kRaceState;
+    game::stateStatics().s_state = game::State::Race;
     game::resetOpponents();
     g_clockMs = 1000 + game::kTimedEventMs;
     game::updateTimedEvent();

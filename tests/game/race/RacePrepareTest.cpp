@@ -164,10 +164,10 @@ TEST(RacePrepare, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
             EXPECT_TRUE(game::startQuickRace(row));
             EXPECT_TRUE(framework_testing::runRaceLoad(game));
         }
-        game::requestState(game::kRaceState);
+        game::requestState(game::State::Race);
         for (int i = 0; i < 60; ++i)
             EXPECT_TRUE(game.frame());
-        EXPECT_EQ(game::stateStatics().s_state, game::kRaceState);
+        EXPECT_EQ(game::stateStatics().s_state, game::State::Race);
         // The cache entries of the race's sprites that its painters make.
         cacheEntries(kRaceEntries, kRacePreEntries);
         game::prepareRace(true);

@@ -34,6 +34,8 @@
 #include "tests/support/CosTable.h"
 #include "tools/datakit/TrackRing.h"
 
+#include <optional>
+
 namespace {
 
 struct RaceStates : race_testing::DrivingTest {
@@ -69,12 +71,14 @@ struct RaceStates : race_testing::DrivingTest {
         game::loopStatics().s_frameMs = ms;
         game::raceStatics().s_raceFrameTime = game::frameMsToTime(ms);
     }
-    static std::int32_t requested() {
-        return game::stateStatics().s_stateChangePending ? game::stateStatics().s_nextState : game::kNoState;
+    static std::optional<game::State> requested() {
+        if (!game::stateStatics().s_stateChangePending)
+            return std::nullopt;
+        return game::stateStatics().s_nextState;
     }
     static void clearRequest() {
         game::stateStatics().s_stateChangePending = 0;
-        game::stateStatics().s_nextState = game::kNoState;
+        game::stateStatics().s_nextState = game::State::Quit;
     }
 };
 
@@ -144,7 +148,7 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
     // Key 18 in an ordinary race frame opens the pause menu.
     released(game::kPauseKey);
     game::stateRace(game::kUpdate);
-    EXPECT_EQ(requested(), game::kPauseMenuState);
+    EXPECT_EQ(requested(), game::State::PauseMenu);
     clearRequest();
     game::raceTouchStatics().s_raceControlsOff = 0;
 
@@ -152,7 +156,7 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
     player()->m_lap = 2;
     game::stateRace(game::kUpdate);
     ASSERT_EQ(game::raceStatics().s_raceFinished, 1);
-    EXPECT_NE(requested(), game::kPauseMenuState);
+    EXPECT_NE(requested(), game::State::PauseMenu);
     clearRequest();
 
     // Back from a hide in the countdown and in the race: once each, while
@@ -164,10 +168,10 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
         released(-1);
         game::loopStatics().s_resumedThisFrame = 1;
         handler(game::kUpdate);
-        EXPECT_EQ(requested(), game::kPauseMenuState);
+        EXPECT_EQ(requested(), game::State::PauseMenu);
         clearRequest();
         handler(game::kUpdate);
-        EXPECT_EQ(requested(), game::kNoState) << "opened a second time";
+        EXPECT_EQ(requested(), std::nullopt) << "opened a second time";
         game::loopStatics().s_resumedThisFrame = 0;
     }
 }
@@ -192,13 +196,13 @@ TEST_F(RaceStates, ResumingFromThePauseRestartsTheRaceMusicOnlyIfMusicPlayedWhen
         game::initStateMachine();
         game::StateStatics& s = game::stateStatics();
         s.s_stateStackDepth = 0;
-        for (std::int32_t state : {game::kRaceState, game::kPauseMenuState})
-            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, state);
-        s.s_state = game::kPauseMenuState;
+        for (game::State state : {game::State::Race, game::State::PauseMenu})
+            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, game::stateNumber(state));
+        s.s_state = game::State::PauseMenu;
         game::statePauseMenu(game::kEnter);
         s_playing = -1; // the menu stopped it
-        s.s_prevState = game::kPauseMenuState;
-        s.s_state = game::kRaceState;
+        s.s_prevState = game::State::PauseMenu;
+        s.s_state = game::State::Race;
         game::stateRace(game::kEnter);
         EXPECT_EQ(s_played, row.played) << "playing " << row.playing;
     }
@@ -221,7 +225,7 @@ TEST_F(RaceStates, TheCountdownStepsTheStartSequenceAndItsPauseKeepsThePhase) {
     game::setStartPhase(4);
     released(game::kPauseKey);
     game::stateRaceCountdown(game::kUpdate);
-    EXPECT_EQ(requested(), game::kPauseMenuState);
+    EXPECT_EQ(requested(), game::State::PauseMenu);
     EXPECT_EQ(game::raceMenuStatics().s_pauseMenuItem, 0);
     EXPECT_EQ(game::raceTouchStatics().s_raceControlsOff, 1);
     clearRequest();
@@ -236,11 +240,12 @@ TEST_F(RaceStates, TheGuidesExplanationOverTheCountEndsOnAKeyOrLeavesOnKey17) {
     game::startSequenceHooks().playSound = nullptr;
     frame(40);
     struct Row {
-        std::int32_t released, pressed, wantTimer, wantState;
+        std::int32_t released, pressed, wantTimer;
+        std::optional<game::State> wantState;
     };
-    for (Row r : {Row{-1, -1, -1, game::kNoState}, Row{game::kFireKey, -1, 0, game::kNoState},
-                  Row{game::kSelectKey, -1, 0, game::kNoState},
-                  Row{-1, game::kGuideExitKey, -1, game::kLoadingState}}) {
+    for (Row r : {Row{-1, -1, -1, std::nullopt}, Row{game::kFireKey, -1, 0, std::nullopt},
+                  Row{game::kSelectKey, -1, 0, std::nullopt},
+                  Row{-1, game::kGuideExitKey, -1, game::State::Loading}}) {
         clearRequest();
         game::eventGoalStatics().s_guideStep = 0;
         game::stateRaceCountdown(game::kEnter);
@@ -250,8 +255,8 @@ TEST_F(RaceStates, TheGuidesExplanationOverTheCountEndsOnAKeyOrLeavesOnKey17) {
         game::stateRaceCountdown(game::kUpdate);
         EXPECT_EQ(game::eventGoalStatics().s_guideTimer, r.wantTimer) << r.released << " " << r.pressed;
         EXPECT_EQ(requested(), r.wantState) << r.released << " " << r.pressed;
-        if (r.wantState == game::kLoadingState) {
-            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kGuideExitState);
+        if (r.wantState == game::State::Loading) {
+            EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceMenu);
         }
     }
     game::startSequenceHooks().playSound = game::playSound;

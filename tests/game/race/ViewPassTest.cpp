@@ -134,28 +134,29 @@ TEST_F(ViewPass, ACarStandsWhereThePinholeModelPutsIt) {
 
 TEST_F(ViewPass, ThePlayersCarIsChasedUnlessIntroFlyoverOrAFinishedLapRace) {
     struct Case {
-        std::int32_t topState;
+        game::State topState;
         bool finished;
         std::int32_t eventType;
         bool chased;
     };
     const Case cases[] = {
-        {42, false, 0, true}, {39, false, 1, false}, {40, false, 1, false},
-        {42, true, 0, false}, {42, true, 2, false},  {42, true, 1, true},
+        {game::State::Race, false, 0, true},          {game::State::RacerIntro, false, 1, false},
+        {game::State::TrackFlyover, false, 1, false}, {game::State::Race, true, 0, false},
+        {game::State::Race, true, 2, false},          {game::State::Race, true, 1, true},
     };
     game::EventSlotStatics& slots = game::eventSlotStatics();
     slots.s_eventType = rt::newByteArray(1);
     game::StateStatics& states = game::stateStatics();
     states.s_stateStack = rt::newIntArray(game::kStateStackSize);
     states.s_stateStackDepth = 2;
-    rt::IntArray::set(states.s_stateStack, 0, 1);
+    rt::IntArray::set(states.s_stateStack, 0, game::stateNumber(game::State::StartupLoad));
     for (const Case& c : cases) {
         m_cars.clear();
         // Two segments ahead and a lane to the right: seen under the same
         // angle either way, but drawn at the follow distance when chased.
         cEntity* player = car(2, 0, 150, 0);
         game::racerStatics().s_playerCar = player;
-        rt::IntArray::set(states.s_stateStack, 1, c.topState);
+        rt::IntArray::set(states.s_stateStack, 1, game::stateNumber(c.topState));
         game::raceStatics().s_raceFinished = c.finished ? 1 : 0;
         rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(c.eventType));
         game::runViewPass(true);

@@ -96,7 +96,7 @@ struct CarPaintingTest : roadside_testing::RoadsideTest {
         player = car(0);
         game::racerStatics().s_playerCar = player;
         player->m_racePosition = 3;
-        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_state = game::State::Race;
     }
     ~CarPaintingTest() override { game::racerStatics().s_playerCar = nullptr; }
 
@@ -177,22 +177,23 @@ TEST_F(CarPaintingTest, AComputerCarsBodyLightsAndPlaceMarker) {
     c->m_bodyPalette = 1;
     // Straight on: body 5, lights 16 on every other frame of the race only.
     struct Case {
-        std::int32_t state, messages, segment;
+        game::State state;
+        std::int32_t messages, segment;
         std::vector<std::string> zoomed;
     };
     c->m_roadSlice = 2;
     c->m_lateral = 900;
     const Case cases[] = {
-        {game::kRaceState,
+        {game::State::Race,
          0,
          0,
          {"paintZoomed 45 5 4096 300 200 0 1 0", "paintZoomed 45 16 4096 300 200 0 1 0"}},
-        {game::kRaceState, 2, 0, {"paintZoomed 45 5 4096 300 200 0 1 0"}},
-        {game::kRaceState,
+        {game::State::Race, 2, 0, {"paintZoomed 45 5 4096 300 200 0 1 0"}},
+        {game::State::Race,
          4,
          13,
          {"paintZoomed 45 2 4096 300 200 1 1 0", "paintZoomed 45 13 4096 300 200 1 1 0"}},
-        {33, 0, 0, {"paintZoomed 45 5 4096 300 200 0 1 0"}},
+        {game::State::PauseMenu, 0, 0, {"paintZoomed 45 5 4096 300 200 0 1 0"}},
     };
     for (const Case& k : cases) {
         game::stateStatics().s_state = k.state;

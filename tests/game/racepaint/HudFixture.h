@@ -76,14 +76,19 @@ inline std::int32_t standInHeight(std::int32_t frame) {
 inline void installPauseMenuTables() {
     rt::ObjectArray* menus = rt::newObjectArray(game::kMenuTableCount);
     auto table = [&](std::int32_t menu, const std::vector<std::int32_t>& texts,
-                     const std::vector<std::int32_t>& targets) {
+                     std::initializer_list<std::optional<game::State>> targets) {
         rt::ObjectArray* rows = rt::newObjectArray(game::kMenuRowCount);
         rt::ObjectArray::set(rows, game::kMenuTexts, intArray(texts));
-        rt::ObjectArray::set(rows, game::kMenuTargets, intArray(targets));
+        rt::ObjectArray::set(rows, game::kMenuTargets, game::menuTargetRow(targets));
         rt::ObjectArray::set(menus, menu, rows);
     };
-    table(game::kPauseMenu, {1, 5, 59, 3, 6, 8}, {-1, 9, 34, 35, 8, 7});
-    table(game::kPauseMenuShort, {1, 59, 3, 6, 8}, {-1, 34, 35, 8, 7});
+    using game::State;
+    // The first item resumes the race: no target.
+    table(game::kPauseMenu, {1, 5, 59, 3, 6, 8},
+          {std::nullopt, State::RestartQuestion, State::RaceOptions, State::RaceHelp, State::QuitRaceQuestion,
+           State::ExitQuestion});
+    table(game::kPauseMenuShort, {1, 59, 3, 6, 8},
+          {std::nullopt, State::RaceOptions, State::RaceHelp, State::QuitRaceQuestion, State::ExitQuestion});
     game::gameTables().s_menus = menus;
 }
 
@@ -140,7 +145,7 @@ struct HudTest : RacePaintTest {
         hud.s_hudPhase = 2;
         hud.s_hudElements = 0;
         game::initStateMachine();
-        game::stateStatics().s_state = game::kRaceState;
+        game::stateStatics().s_state = game::State::Race;
         game::stateStatics().s_gameMode = 0;
     }
     ~HudTest() override {

@@ -122,15 +122,15 @@ TEST_F(HudPaintTest, EachEventTypesElementsComeInOrderAndOnlyWhereTheyBelong) {
     game::StateStatics& states = game::stateStatics();
     for (const Row& row : rows) {
         game::hudStatics().s_hudElements = row.bits;
-        for (std::int32_t state :
-             {game::kRaceState, game::kRaceCountdownState, game::kPauseMenuState, game::kResultsState}) {
+        for (game::State state : {game::State::Race, game::State::RaceCountdown, game::State::PauseMenu,
+                                  game::State::RaceResults}) {
             states.s_state = state;
-            const std::string expected = state == game::kRaceState
+            const std::string expected = state == game::State::Race
                                              ? row.elements
                                              : without(row.elements, {"big", "two", "number", "notice"});
             EXPECT_EQ(elementsDrawn(), expected) << std::hex << row.bits << std::dec << " in state " << state;
         }
-        states.s_state = game::kRaceState;
+        states.s_state = game::State::Race;
         states.s_gameMode = game::kGuideGameMode;
         EXPECT_EQ(elementsDrawn(), without(row.elements, {"strip", "place", "laps", "gauge"}))
             << std::hex << row.bits << " in the guided race";
@@ -208,10 +208,12 @@ TEST_F(HudPaintTest, GaugeTargetsAndBigTimesFormatTheirValues) {
     // The gauge fills 9.9 pixels an object; in the guided race it sits higher.
     game::hudStateStatics().s_collectedShown = 10;
     struct Gauge {
-        std::int32_t mode, state, top;
+        std::int32_t mode;
+        game::State state;
+        std::int32_t top;
     };
-    for (const Gauge& c : {Gauge{0, game::kRaceState, 90}, Gauge{6, game::kRaceState, 67},
-                           Gauge{6, game::kPauseMenuState, 67}, Gauge{6, game::kResultsState, 90}}) {
+    for (const Gauge& c : {Gauge{0, game::State::Race, 90}, Gauge{6, game::State::Race, 67},
+                           Gauge{6, game::State::PauseMenu, 67}, Gauge{6, game::State::RaceResults, 90}}) {
         game::stateStatics().s_gameMode = c.mode;
         game::stateStatics().s_state = c.state;
         DrawingLog log;
@@ -226,7 +228,7 @@ TEST_F(HudPaintTest, GaugeTargetsAndBigTimesFormatTheirValues) {
         EXPECT_TRUE(contains(described(log), "frame 30:17 @10," + std::to_string(c.top)));
     }
     game::stateStatics().s_gameMode = 0;
-    game::stateStatics().s_state = game::kRaceState;
+    game::stateStatics().s_state = game::State::Race;
 
     game::hudStatics().s_hudElements = game::hud_bits::kTargetTimes | game::hud_bits::kTargetNumbers;
     HudTest::event({1, 60000, 600000, 3000});

@@ -33,14 +33,14 @@ struct RaceMenusTest : HudTest {
     ~RaceMenusTest() override { game::raceMenuHooks() = {}; }
 
     // The stack holds `states` from the bottom; the last is current.
-    static void stack(std::initializer_list<std::int32_t> states) {
+    static void stack(std::initializer_list<game::State> states) {
         game::initStateMachine();
         game::StateStatics& s = game::stateStatics();
         s.s_stateStackDepth = 0;
-        for (std::int32_t state : states)
-            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, state);
+        for (game::State state : states)
+            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, game::stateNumber(state));
         s.s_state = *(states.end() - 1);
-        s.s_nextState = -1;
+        s.s_nextState = game::State::Quit;
     }
     // Key 5 released this frame: the highlighted answer is chosen.
     static void choose(void (*handler)(std::int32_t), std::int32_t answer) {
@@ -61,7 +61,7 @@ TEST_F(RaceMenusTest, ThePauseMenuHasSixItemsOrFiveWithoutRestartAndOpensOnItsKe
         s_championship = c.championship;
         game::stateStatics().s_gameMode = c.mode;
         game::raceMenuStatics().s_pauseMenuItem = c.kept;
-        stack({1, 4, game::kRaceState, game::kPauseMenuState});
+        stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::PauseMenu});
         game::statePauseMenu(game::kEnter);
         rt::IntArray* items = game::menuStatics().s_questionAnswerTexts;
         ASSERT_NE(items, nullptr);
@@ -69,20 +69,20 @@ TEST_F(RaceMenusTest, ThePauseMenuHasSixItemsOrFiveWithoutRestartAndOpensOnItsKe
         // The sound item: 2 of six, 1 of five.
         EXPECT_EQ(rt::IntArray::get(items, c.items == 6 ? 2 : 1), 59);
         EXPECT_EQ(game::touchStatics().s_selection, c.opensOn);
-        EXPECT_EQ(game::raceMenuStatics().s_pausedState, game::kRaceState);
+        EXPECT_EQ(game::raceMenuStatics().s_pausedState, game::State::Race);
     }
-    stack({game::kPauseMenuState});
+    stack({game::State::PauseMenu});
     game::statePauseMenu(game::kEnter);
-    EXPECT_EQ(game::raceMenuStatics().s_pausedState, 0) << "no state below";
+    EXPECT_EQ(game::raceMenuStatics().s_pausedState, game::State{}) << "no state below";
 }
 
 TEST_F(RaceMenusTest, LeavingThePauseForTheUnfinishedRaceTurnsTheControlsBackOn) {
     for (std::int8_t finished : {0, 1}) {
-        stack({1, game::kRaceState, game::kPauseMenuState});
+        stack({game::State::StartupLoad, game::State::Race, game::State::PauseMenu});
         game::raceTouchStatics().s_raceControlsOff = 1;
         game::raceStatics().s_raceFinished = finished;
         game::touchStatics().s_selection = 4;
-        game::stateStatics().s_nextState = game::kRaceState;
+        game::stateStatics().s_nextState = game::State::Race;
         game::statePauseMenu(game::kExit);
         EXPECT_EQ(game::raceTouchStatics().s_raceControlsOff, finished);
         EXPECT_EQ(game::raceMenuStatics().s_pauseMenuItem, 4);
@@ -92,47 +92,51 @@ TEST_F(RaceMenusTest, LeavingThePauseForTheUnfinishedRaceTurnsTheControlsBackOn)
 TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
     game::StateStatics& s = game::stateStatics();
     // No: back to the pause menu.
-    stack({1, game::kRaceState, game::kPauseMenuState, game::kRestartQuestionState});
+    stack(
+        {game::State::StartupLoad, game::State::Race, game::State::PauseMenu, game::State::RestartQuestion});
     game::stateRestartConfirm(game::kEnter);
     EXPECT_EQ(game::menuStatics().s_questionAnswerCount, 2);
     choose(game::stateRestartConfirm, 0);
-    EXPECT_EQ(s.s_nextState, game::kPauseMenuState);
+    EXPECT_EQ(s.s_nextState, game::State::PauseMenu);
 
     // Restart: unwinds to the flyover on the stack, or pushes it.
     game::raceStatics().s_raceSetUp = 1;
-    stack({1, 4, game::kTrackFlyoverState, game::kRacerIntroState, game::kRaceCountdownState,
-           game::kRaceState, game::kPauseMenuState, game::kRestartQuestionState});
+    stack({game::State::StartupLoad, game::State::Loading, game::State::TrackFlyover, game::State::RacerIntro,
+           game::State::RaceCountdown, game::State::Race, game::State::PauseMenu,
+           game::State::RestartQuestion});
     choose(game::stateRestartConfirm, 1);
-    EXPECT_EQ(s.s_nextState, game::kTrackFlyoverState);
+    EXPECT_EQ(s.s_nextState, game::State::TrackFlyover);
     EXPECT_EQ(s.s_stateStackDepth, 3);
     EXPECT_EQ(game::raceStatics().s_raceSetUp, 0);
-    stack({1, 4, game::kRaceCountdownState, game::kRaceState, game::kPauseMenuState,
-           game::kRestartQuestionState});
+    stack({game::State::StartupLoad, game::State::Loading, game::State::RaceCountdown, game::State::Race,
+           game::State::PauseMenu, game::State::RestartQuestion});
     choose(game::stateRestartConfirm, 1);
-    EXPECT_EQ(s.s_nextState, game::kTrackFlyoverState);
+    EXPECT_EQ(s.s_nextState, game::State::TrackFlyover);
     EXPECT_EQ(s.s_stateStackDepth, 7) << "pushed over the questions";
 
     // Quit: the menus load into the main menu, the championship ends.
     s_championship = true;
-    stack({1, 4, game::kRaceState, game::kPauseMenuState, game::kQuitRaceQuestionState});
+    stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::PauseMenu,
+           game::State::QuitRaceQuestion});
     game::stateQuitRaceConfirm(game::kEnter);
     EXPECT_EQ(game::menuStatics().s_questionTitleText, 7);
     EXPECT_EQ(game::menuStatics().s_questionSecondText, 14);
     game::raceResultsStatics().s_cupRace = 1;
     choose(game::stateQuitRaceConfirm, 1);
-    EXPECT_EQ(s.s_nextState, game::kLoadingState);
-    EXPECT_EQ(s.s_loadingState, game::kMenuLoadKind);
-    EXPECT_EQ(s.s_loadingNextState, 6);
+    EXPECT_EQ(s.s_nextState, game::State::Loading);
+    EXPECT_EQ(s.s_loadKind, game::kMenuLoadKind);
+    EXPECT_EQ(s.s_loadingNextState, game::State::MainMenu);
     EXPECT_FALSE(s_championship);
     EXPECT_EQ(game::raceResultsStatics().s_cupRace, 0) << "the next championship starts at its first race";
 
     // Leave the game: the quit state.
     game::raceTouchStatics().s_raceControlsOff = 1;
-    stack({1, 4, game::kRaceState, game::kPauseMenuState, game::kExitQuestionState});
+    stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::PauseMenu,
+           game::State::ExitQuestion});
     game::stateExitConfirm(game::kEnter);
     EXPECT_EQ(game::menuStatics().s_questionTitleText, 14);
     choose(game::stateExitConfirm, 1);
-    EXPECT_EQ(s.s_nextState, game::kQuitState);
+    EXPECT_EQ(s.s_nextState, game::State::Quit);
 }
 
 TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlocked) {
@@ -151,27 +155,30 @@ TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlo
         game::progressStatics().s_progressMaskB = 0;
         if (c.unlocked)
             game::setProgressFlagB(1);
-        stack({1, 4, game::kRaceState, game::kResultsState, game::kRaceEndMenuState});
+        stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::RaceResults,
+               game::State::RaceEndMenu});
         game::stateRaceEndMenu(game::kEnter);
         EXPECT_EQ(game::menuStatics().s_questionAnswerCount, c.answers) << c.mode << c.unlocked;
         EXPECT_EQ(game::menuStatics().s_questionTitleText, c.title);
     }
     // Without the offer: retry, leave.
     choose(game::stateRaceEndMenu, 0);
-    EXPECT_EQ(s.s_nextState, game::kTrackFlyoverState);
-    stack({1, 4, game::kRaceState, game::kResultsState, game::kRaceEndMenuState});
+    EXPECT_EQ(s.s_nextState, game::State::TrackFlyover);
+    stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::RaceResults,
+           game::State::RaceEndMenu});
     choose(game::stateRaceEndMenu, 1);
-    EXPECT_EQ(s.s_nextState, game::kLoadingState);
-    EXPECT_EQ(s.s_loadingState, game::kMenuLoadKind);
+    EXPECT_EQ(s.s_nextState, game::State::Loading);
+    EXPECT_EQ(s.s_loadKind, game::kMenuLoadKind);
     // With it: the next race loads over the menu.
     game::stateStatics().s_gameMode = 0;
-    stack({1, 4, game::kRaceState, game::kResultsState, game::kRaceEndMenuState});
+    stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::RaceResults,
+           game::State::RaceEndMenu});
     game::stateRaceEndMenu(game::kEnter);
     choose(game::stateRaceEndMenu, 0);
     EXPECT_EQ(game::raceMenuStatics().s_nextTrack, 1);
-    EXPECT_EQ(s.s_loadingState, game::kRaceLoadKind);
-    EXPECT_EQ(s.s_loadingNextState, game::kTrackFlyoverState);
-    EXPECT_EQ(s.s_nextState, game::kLoadingState);
+    EXPECT_EQ(s.s_loadKind, game::kRaceLoadKind);
+    EXPECT_EQ(s.s_loadingNextState, game::State::TrackFlyover);
+    EXPECT_EQ(s.s_nextState, game::State::Loading);
     EXPECT_EQ(s.s_stateStackDepth, 6);
 }
 

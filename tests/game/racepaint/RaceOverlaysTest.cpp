@@ -156,9 +156,9 @@ TEST_F(RaceOverlayTest, TouchButtonsLightUnderThePointerAndTheLeftBandKeepsItsEd
         EXPECT_EQ(game::isPointerOnRaceLeftHalf(), p.left) << p.x << "," << p.y;
         game::pointerReleased(p.x, p.y);
     }
-    game::stateStatics().s_state = game::kRaceCountdownState;
+    game::stateStatics().s_state = game::State::RaceCountdown;
     EXPECT_FALSE(game::isPointerOnRaceLeftHalf()) << "only in the race";
-    game::stateStatics().s_state = game::kRaceState;
+    game::stateStatics().s_state = game::State::Race;
 
     game::pointerPressed(5, 240);
     game::latchPointer();
@@ -240,33 +240,36 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
     // drawn from tile images and from the tile's pixels.
     struct Scene {
         const char* name;
-        std::int32_t type, hudBits, state, mode;
+        std::int32_t type, hudBits;
+        game::State state;
+        std::int32_t mode;
         bool imageFill = true;
     };
-    for (const Scene& scene : {Scene{"race, type 0", 0, 0x19002F, game::kRaceState, 0},
-                               Scene{"race, type 5", 5, 0x1D002F, game::kRaceState, 0},
-                               Scene{"racer intro", 0, 0, game::kRacerIntroState, 0},
-                               Scene{"pause over the race", 0, 0x19002F, game::kPauseMenuState, 0},
-                               Scene{"results of mode 0", 0, 0, game::kResultsState, 0},
-                               Scene{"results of mode 1", 1, 0, game::kResultsState, 1},
-                               Scene{"results of mode 5", 5, 0, game::kResultsState, 5},
-                               Scene{"results of mode 1, pixel fill", 1, 0, game::kResultsState, 1, false},
-                               Scene{"results of mode 5, pixel fill", 5, 0, game::kResultsState, 5, false}}) {
+    for (const Scene& scene :
+         {Scene{"race, type 0", 0, 0x19002F, game::State::Race, 0},
+          Scene{"race, type 5", 5, 0x1D002F, game::State::Race, 0},
+          Scene{"racer intro", 0, 0, game::State::RacerIntro, 0},
+          Scene{"pause over the race", 0, 0x19002F, game::State::PauseMenu, 0},
+          Scene{"results of mode 0", 0, 0, game::State::RaceResults, 0},
+          Scene{"results of mode 1", 1, 0, game::State::RaceResults, 1},
+          Scene{"results of mode 5", 5, 0, game::State::RaceResults, 5},
+          Scene{"results of mode 1, pixel fill", 1, 0, game::State::RaceResults, 1, false},
+          Scene{"results of mode 5, pixel fill", 5, 0, game::State::RaceResults, 5, false}}) {
         game::config().s_translucentFill = scene.imageFill ? 1 : 0;
         HudTest::event({scene.type});
         game::hudStatics().s_hudElements = scene.hudBits;
         game::stateStatics().s_gameMode = scene.mode;
         game::initStateMachine();
-        game::pushState(game::kRaceState);
-        game::stateStatics().s_state = game::kRaceState;
-        if (scene.state == game::kPauseMenuState) {
-            game::pushState(game::kPauseMenuState);
-            game::stateStatics().s_state = game::kPauseMenuState;
+        game::pushState(game::State::Race);
+        game::stateStatics().s_state = game::State::Race;
+        if (scene.state == game::State::PauseMenu) {
+            game::pushState(game::State::PauseMenu);
+            game::stateStatics().s_state = game::State::PauseMenu;
             game::statePauseMenu(game::kEnter);
         }
         game::stateStatics().s_state = scene.state;
         auto frame = [&] {
-            if (scene.state == game::kPauseMenuState)
+            if (scene.state == game::State::PauseMenu)
                 game::statePauseMenu(game::kPaint);
             else
                 game::paintRaceState();
@@ -319,21 +322,21 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
         e.s_splitShownTimer = 0;
         game::raceUtilityStatics().s_shakeX = 3;
         game::initStateMachine();
-        game::pushState(game::kRaceCountdownState);
+        game::pushState(game::State::RaceCountdown);
         game::StateStatics& s = game::stateStatics();
-        s.s_state = game::kRaceCountdownState;
-        s.s_nextState = -1;
+        s.s_state = game::State::RaceCountdown;
+        s.s_nextState = game::State::Quit;
         std::vector<std::string> frames;
         for (std::int32_t n = 0; n < 80; ++n) {
-            if (s.s_state == game::kRaceCountdownState) {
+            if (s.s_state == game::State::RaceCountdown) {
                 game::stepState41();
-                if (s.s_nextState == game::kRaceState)
-                    s.s_state = game::kRaceState;
+                if (s.s_nextState == game::State::Race)
+                    s.s_state = game::State::Race;
             }
             game::paintRaceState();
-            std::string frame = std::to_string(s.s_state) + " hud " + std::to_string(hud.s_hudPhase) + " " +
-                                std::to_string(hud.s_hudIntroTime) + " " + std::to_string(hud.s_hudSlideA) +
-                                " " + std::to_string(hud.s_hudSlideB);
+            std::string frame = std::to_string(game::stateNumber(s.s_state)) + " hud " +
+                                std::to_string(hud.s_hudPhase) + " " + std::to_string(hud.s_hudIntroTime) +
+                                " " + std::to_string(hud.s_hudSlideA) + " " + std::to_string(hud.s_hudSlideB);
             for (const game::RaceBlockHash& block : game::raceStateBlockHashes())
                 frame += "\n" + block.name + " " + std::to_string(block.hash);
             frames.push_back(std::move(frame));

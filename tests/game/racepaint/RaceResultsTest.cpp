@@ -33,10 +33,10 @@ struct ResultsTest : HudTest {
         game::raceMenuHooks().championship = [] { return s_cup; };
         game::raceMenuHooks().championshipRaces = [] { return 3; };
         game::initStateMachine();
-        game::pushState(game::kRaceState);
-        game::pushState(game::kResultsState);
-        game::stateStatics().s_state = game::kResultsState;
-        game::stateStatics().s_nextState = -1;
+        game::pushState(game::State::Race);
+        game::pushState(game::State::RaceResults);
+        game::stateStatics().s_state = game::State::RaceResults;
+        game::stateStatics().s_nextState = game::State::Quit;
     }
     ~ResultsTest() override { game::raceMenuHooks() = {}; }
 
@@ -73,7 +73,7 @@ TEST_F(ResultsTest, RowsComeInFiveSlideFramesApartAndOnlyThenAKeyLeads) {
         const std::int32_t before = s.s_resultsRow;
         // Keys while the rows come in do nothing.
         frame(s.s_resultsRow < 6 ? 5 : -1);
-        EXPECT_EQ(game::stateStatics().s_nextState, -1) << "a key before ready does nothing";
+        EXPECT_EQ(game::stateStatics().s_nextState, game::State::Quit) << "a key before ready does nothing";
         if (s.s_resultsRow != before)
             rowFrames.push_back(f);
     }
@@ -81,12 +81,12 @@ TEST_F(ResultsTest, RowsComeInFiveSlideFramesApartAndOnlyThenAKeyLeads) {
     EXPECT_EQ(s.s_resultsReady, 1);
     // Ready: the next event loads, or the last one opens the after-race menu.
     frame(11);
-    EXPECT_EQ(game::stateStatics().s_nextState, game::kLoadingState);
-    EXPECT_EQ(game::stateStatics().s_loadingState, game::kRaceLoadKind);
-    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kTrackFlyoverState);
+    EXPECT_EQ(game::stateStatics().s_nextState, game::State::Loading);
+    EXPECT_EQ(game::stateStatics().s_loadKind, game::kRaceLoadKind);
+    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::TrackFlyover);
     game::eventSlotStatics().s_currentEvent = 1;
     frame(5);
-    EXPECT_EQ(game::stateStatics().s_nextState, game::kRaceEndMenuState);
+    EXPECT_EQ(game::stateStatics().s_nextState, game::State::RaceEndMenu);
 
     // Modes with panels, and modes without rows, are ready at once.
     for (std::int32_t mode : {1, 2, 3, 4, 5, 6}) {
@@ -132,14 +132,14 @@ TEST_F(ResultsTest, AChampionshipWalksItsSubPhasesAndCountsThePointsUp) {
     frame(5);
     EXPECT_EQ(s.s_resultsPhase, 4);
     frame(5);
-    EXPECT_EQ(game::stateStatics().s_loadingState, game::kRaceLoadKind);
-    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kTrackFlyoverState);
+    EXPECT_EQ(game::stateStatics().s_loadKind, game::kRaceLoadKind);
+    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::TrackFlyover);
     // The championship's last race leads to its end screen.
     s.s_cupRace = 2;
     frame(5);
-    EXPECT_EQ(game::stateStatics().s_loadingState, game::kMenuLoadKind);
-    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kCupEndState);
-    EXPECT_EQ(game::stateStatics().s_nextState, game::kLoadingState);
+    EXPECT_EQ(game::stateStatics().s_loadKind, game::kMenuLoadKind);
+    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RewardScreen);
+    EXPECT_EQ(game::stateStatics().s_nextState, game::State::Loading);
 }
 
 TEST_F(ResultsTest, TheNextChampionshipCountsFromNothingAfterOneEnded) {
@@ -154,7 +154,7 @@ TEST_F(ResultsTest, TheNextChampionshipCountsFromNothingAfterOneEnded) {
     s.s_cupRace = 2;
     s.s_resultsPhase = 4;
     frame(5);
-    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kCupEndState);
+    EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RewardScreen);
     EXPECT_EQ(sprite_testing::ints(s.s_cupPoints, 6), onceRaced) << "the end screen reads them";
     // The first race of the next championship.
     game::stateRaceResults(game::kEnter);

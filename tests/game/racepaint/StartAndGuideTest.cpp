@@ -29,9 +29,9 @@ std::vector<std::int32_t> s_sounds;
 struct StartTest : HudTest {
     StartTest() {
         game::makeKeyStateArrays();
-        game::stateStatics().s_state = game::kRaceCountdownState;
-        game::pushState(game::kRaceCountdownState);
-        game::stateStatics().s_nextState = -1;
+        game::stateStatics().s_state = game::State::RaceCountdown;
+        game::pushState(game::State::RaceCountdown);
+        game::stateStatics().s_nextState = game::State::Quit;
         game::hudStatics().s_hudPhase = 0;
         game::raceStatics().s_startPhase = 0;
         s_sounds.clear();
@@ -72,7 +72,7 @@ struct StartTest : HudTest {
             game::stepState41();
             if (game::raceStatics().s_startPhase != before)
                 out.phaseFrames[game::raceStatics().s_startPhase] = frame;
-            if (game::stateStatics().s_nextState == game::kRaceState)
+            if (game::stateStatics().s_nextState == game::State::Race)
                 out.raceFrame = frame;
             game::paintRaceState();
         }
@@ -97,14 +97,14 @@ TEST_F(StartTest, PhasesComeASecondApartWithThreeBeepsAndTheGoThenTheRace) {
     // The same frames with a painter, and in an event of type 11 one count more.
     game::raceStatics().s_startPhase = 0;
     game::hudStatics().s_hudPhase = 0;
-    game::stateStatics().s_nextState = -1;
+    game::stateStatics().s_nextState = game::State::Quit;
     game::raceViewHooks().painter = game::paintHud;
     game::hudStatics().s_hudElements = 0x19002F;
     EXPECT_EQ(run(100).raceFrame, withoutPainter.raceFrame);
 
     game::raceStatics().s_startPhase = 0;
     game::hudStatics().s_hudPhase = 0;
-    game::stateStatics().s_nextState = -1;
+    game::stateStatics().s_nextState = game::State::Quit;
     HudTest::event({11});
     s_sounds.clear();
     const Run longCount = run(100);
@@ -216,13 +216,13 @@ TEST_F(GuideTest, Key17LeavesTheGuideForTheMenusAtAnyWaitingStep) {
     for (std::int32_t step : {0, 3, 7}) {
         game::eventGoalStatics().s_guideStep = step;
         game::eventGoalStatics().s_guideTimer = 0;
-        game::stateStatics().s_nextState = -1;
+        game::stateStatics().s_nextState = game::State::Quit;
         rt::ByteArray::set(game::keyStatics().s_keyState, game::kGuideExitKey, 1);
         game::updateGuideSteps(409);
         rt::ByteArray::set(game::keyStatics().s_keyState, game::kGuideExitKey, 0);
-        EXPECT_EQ(game::stateStatics().s_nextState, game::kLoadingState) << step;
-        EXPECT_EQ(game::stateStatics().s_loadingState, game::kLoadingState);
-        EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kGuideExitState);
+        EXPECT_EQ(game::stateStatics().s_nextState, game::State::Loading) << step;
+        EXPECT_EQ(game::stateStatics().s_loadKind, game::kMenuLoadKind);
+        EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceMenu);
     }
 }
 

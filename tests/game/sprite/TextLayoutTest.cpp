@@ -265,12 +265,12 @@ TEST_F(TextServicesTest, TheQuestionFrameDimsTheScreenOnlyInRaceAndPauseStates) 
     game::TextListStatics& s = game::textListStatics();
     s.s_boxAnswerCount = 2;
     s.s_boxAnswerIds = ids({1, 2});
-    for (std::int32_t state : {6, 33}) {
+    for (game::State state : {game::State::MainMenu, game::State::PauseMenu}) {
         Canvas screen{64, 64, 0xFFFFFF};
         game::loopStatics().s_graphics = screen.graphics;
         game::stateStatics().s_state = state;
         game::paintQuestionFrame(30, 20);
-        EXPECT_EQ(screen.at(0, 0) != on565(0xFFFFFF), state == 33) << state;
+        EXPECT_EQ(screen.at(0, 0) != on565(0xFFFFFF), state == game::State::PauseMenu) << state;
         EXPECT_EQ(screen.at(30, 20), on565(0xFF00FF00u)) << "the box frame at (x, y)";
         // Answer slots from y + 4, 3 apart, centred on x.
         EXPECT_EQ(screen.at(26, 24), on565(0xFF0000FFu));

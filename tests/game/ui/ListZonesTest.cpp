@@ -50,7 +50,8 @@ struct ListZonesTest : framework_testing::TouchTest {
 // Sprite 65 frame 3 is 68 x 34 and the stand-in box frame has no box points,
 // so the question box paints its answers at (286, centre y + 34 i).
 TEST_F(ListZonesTest, TheZonesLieOverThePaintedAnswers) {
-    const std::pair<std::int32_t, std::int32_t> cases[] = {{3, 240}, {game::kPauseMenuState, 200}};
+    const std::pair<game::State, std::int32_t> cases[] = {{game::State::SoundQuestion, 240},
+                                                          {game::State::PauseMenu, 200}};
     for (const auto& [state, top] : cases) {
         SCOPED_TRACE(state);
         setState(state, 0);
@@ -66,22 +67,22 @@ TEST_F(ListZonesTest, APauseListTapReturnsTogglesSoundOrOpensTheItemsState) {
         bool longList;
         std::int32_t item;
         bool soundBefore;
-        std::int32_t after;
+        game::State after;
         bool soundAfter;
         std::vector<std::int32_t> sounds;
     };
     const Case cases[] = {
-        {"the first item returns to the race", true, 0, true, game::kRaceState, true, {21}},
-        {"an item with a target opens it", true, 1, false, 9, false, {}},
-        {"the sound item switches sound off", true, 2, true, game::kPauseMenuState, false, {-1}},
-        {"the sound item switches sound on", true, 2, false, game::kPauseMenuState, true, {21}},
-        {"the short list's sound item", false, 1, true, game::kPauseMenuState, false, {-1}},
-        {"the short list's last item", false, 4, true, 7, true, {21}},
+        {"the first item returns to the race", true, 0, true, game::State::Race, true, {21}},
+        {"an item with a target opens it", true, 1, false, game::State::RestartQuestion, false, {}},
+        {"the sound item switches sound off", true, 2, true, game::State::PauseMenu, false, {-1}},
+        {"the sound item switches sound on", true, 2, false, game::State::PauseMenu, true, {21}},
+        {"the short list's sound item", false, 1, true, game::State::PauseMenu, false, {-1}},
+        {"the short list's last item", false, 4, true, game::State::ExitQuestion, true, {21}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         game::initStateMachine();
-        for (std::int32_t state : {game::kRaceState, game::kPauseMenuState}) {
+        for (game::State state : {game::State::Race, game::State::PauseMenu}) {
             game::pushState(state);
             game::applyStateChange();
         }

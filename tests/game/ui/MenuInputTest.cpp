@@ -11,6 +11,9 @@
 
 namespace {
 
+// A number without a state: no rule of the menus' own.
+const game::State kPlainState = game::stateFromNumber(20);
+
 std::vector<std::int32_t> s_sounds;
 std::int32_t s_musicStops = 0;
 
@@ -38,7 +41,7 @@ struct MenuInputTest : framework_testing::TouchTest {
     }
 
     // A menu of `count` items in `state`, item `selection` highlighted.
-    static void menu(std::int32_t state, std::int32_t count, std::int32_t selection) {
+    static void menu(game::State state, std::int32_t count, std::int32_t selection) {
         setState(state, 0);
         game::resetMenu(count);
         game::touchStatics().s_selection = selection;
@@ -96,7 +99,7 @@ TEST_F(MenuInputTest, KeysWalkTheMaskedMenuStepValuesAndChooseOnRelease) {
     noTouch();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        menu(20, c.count, c.start);
+        menu(kPlainState, c.count, c.start);
         keys(c.released, c.held);
         bool chosen = game::handleMenuInput(c.valueCount, c.mask, c.flags, 0, c.rotate);
         EXPECT_EQ(chosen, c.chosen);
@@ -119,7 +122,8 @@ TEST_F(MenuInputTest, TheQuarterTurnSwapsTheDirectionsOnly) {
 
 TEST_F(MenuInputTest, AMoveRestartsTheScrollingTextsOutsideTheSlidingMenus) {
     noTouch();
-    for (std::int32_t state : {6, 15, 17, 33, 12, 30}) {
+    for (game::State state : {game::State::MainMenu, game::State::ModeMenu, game::State::RaceMenu,
+                              game::State::PauseMenu, game::State::PreRaceSelect, game::State::Options}) {
         SCOPED_TRACE(state);
         menu(state, 3, 0);
         game::MenuStatics& statics = game::menuStatics();
@@ -128,7 +132,8 @@ TEST_F(MenuInputTest, AMoveRestartsTheScrollingTextsOutsideTheSlidingMenus) {
         statics.s_scrollTextY = 0;
         keys(2);
         game::handleMenuInput(1, -1, 1, 0, false);
-        bool sliding = state == 6 || state == 15 || state == 17 || state == 33;
+        bool sliding = state == game::State::MainMenu || state == game::State::ModeMenu ||
+                       state == game::State::RaceMenu || state == game::State::PauseMenu;
         EXPECT_EQ(statics.s_helpLineX, sliding ? 77 : 640);
         EXPECT_EQ(statics.s_labelScroll, sliding ? 5 : 0);
         EXPECT_EQ(statics.s_scrollTextY, game::kScrollTextStart);
@@ -138,19 +143,20 @@ TEST_F(MenuInputTest, AMoveRestartsTheScrollingTextsOutsideTheSlidingMenus) {
 TEST_F(MenuInputTest, ChoosingClicksExceptInTheOptionsAndWhenThePauseResumesMusic) {
     struct Case {
         const char* what;
-        std::int32_t state, soundFlags, selection, pauseItems;
+        game::State state;
+        std::int32_t soundFlags, selection, pauseItems;
         std::int8_t resumeMusic;
         bool chosen;
         std::vector<std::int32_t> sounds;
     };
     const Case cases[] = {
-        {"a menu clicks", 6, 3, 0, 0, 0, true, {21}},
-        {"without the sound flag", 6, 1, 0, 0, 0, true, {}},
-        {"the options screen", 30, 7, 0, 0, 0, true, {}},
-        {"the race's pause", 34, 7, 0, 0, 0, true, {}},
-        {"continue while music waits", 33, 7, 0, 6, 1, true, {}},
-        {"continue without music", 33, 7, 0, 6, 0, true, {21}},
-        {"another pause item", 33, 7, 1, 6, 1, true, {21}},
+        {"a menu clicks", game::State::MainMenu, 3, 0, 0, 0, true, {21}},
+        {"without the sound flag", game::State::MainMenu, 1, 0, 0, 0, true, {}},
+        {"the options screen", game::State::Options, 7, 0, 0, 0, true, {}},
+        {"the race's options", game::State::RaceOptions, 7, 0, 0, 0, true, {}},
+        {"continue while music waits", game::State::PauseMenu, 7, 0, 6, 1, true, {}},
+        {"continue without music", game::State::PauseMenu, 7, 0, 6, 0, true, {21}},
+        {"another pause item", game::State::PauseMenu, 7, 1, 6, 1, true, {21}},
     };
     noTouch();
     for (const Case& c : cases) {
@@ -178,7 +184,7 @@ TEST_F(MenuInputTest, ThePauseListsSoundItemSwitchesSoundAndIsNeverChosen) {
         SCOPED_TRACE(testing::Message() << c.items << " items, item " << c.selection);
         s_sounds.clear();
         s_musicStops = 0;
-        menu(33, c.items, c.selection);
+        menu(game::State::PauseMenu, c.items, c.selection);
         game::menuStatics().s_questionAnswerTexts = rt::newIntArray(c.items);
         game::menuStatics().s_resumeMusic = 0;
         game::startupStatics().s_soundOn = c.soundBefore;
@@ -199,14 +205,15 @@ TEST_F(MenuInputTest, TheBackKeyAndTheRightSoftKeyPopTheState) {
     game::setSoftKeys(1, 2);
     struct Case {
         const char* what;
-        std::int32_t state, flags, released;
+        game::State state;
+        std::int32_t flags, released;
         bool tapRightSoftKey, pops;
     };
     const Case cases[] = {
-        {"key 19 with the back flag", 15, 7, 19, false, true},
-        {"key 19 without it", 15, 3, 19, false, false},
-        {"the right soft key's zone", 15, 3, -1, true, true},
-        {"state 17 leaves by its own rule", 17, 3, -1, true, false},
+        {"key 19 with the back flag", game::State::ModeMenu, 7, 19, false, true},
+        {"key 19 without it", game::State::ModeMenu, 3, 19, false, false},
+        {"the right soft key's zone", game::State::ModeMenu, 3, -1, true, true},
+        {"the race menu leaves by its own rule", game::State::RaceMenu, 3, -1, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -230,20 +237,22 @@ TEST_F(MenuInputTest, MenuZonesFollowTheLayoutAndTheLastOverlappingItemWins) {
     struct Case {
         const char* what;
         bool promotion;
-        std::int32_t state, count, x, y;
+        game::State state;
+        std::int32_t count, x, y;
         std::int32_t selection;
         bool tapped;
     };
     const Case cases[] = {
-        {"main menu item 0's top", true, 6, 6, 10, 64, 0, true},
-        {"just above it", true, 6, 6, 10, 63, 3, false},
-        {"item 0's top with the promotion hidden", false, 6, 6, 10, 90, 0, true},
-        {"the shared edge of items 0 and 1 goes to 1", true, 6, 6, 40, 64 + 33, 1, true},
-        {"hidden item 1 leaves 2 below item 0", false, 6, 6, 40, 90 + 34, 2, true},
-        {"the hidden item's empty zone catches nothing", false, 6, 6, 0, 0, 3, false},
-        {"mode menus lay out their own count", true, 15, 4, 76, (345 - 52 * 4) / 2 + 70 - 22, 0, true},
-        {"other menus take six rows", true, 20, 2, 10, 64, 0, true},
-        {"the pre-race screen tests its own zones", true, 12, 3, 10, 64, 3, false},
+        {"main menu item 0's top", true, game::State::MainMenu, 6, 10, 64, 0, true},
+        {"just above it", true, game::State::MainMenu, 6, 10, 63, 3, false},
+        {"item 0's top with the promotion hidden", false, game::State::MainMenu, 6, 10, 90, 0, true},
+        {"the shared edge of items 0 and 1 goes to 1", true, game::State::MainMenu, 6, 40, 64 + 33, 1, true},
+        {"hidden item 1 leaves 2 below item 0", false, game::State::MainMenu, 6, 40, 90 + 34, 2, true},
+        {"the hidden item's empty zone catches nothing", false, game::State::MainMenu, 6, 0, 0, 3, false},
+        {"mode menus lay out their own count", true, game::State::ModeMenu, 4, 76,
+         (345 - 52 * 4) / 2 + 70 - 22, 0, true},
+        {"other menus take six rows", true, kPlainState, 2, 10, 64, 0, true},
+        {"the pre-race screen tests its own zones", true, game::State::PreRaceSelect, 3, 10, 64, 3, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -262,7 +271,7 @@ TEST_F(MenuInputTest, MenuZonesFollowTheLayoutAndTheLastOverlappingItemWins) {
 }
 
 TEST_F(MenuInputTest, ATapChoosesItsItemAndStepsItsValue) {
-    menu(15, 4, 0);
+    menu(game::State::ModeMenu, 4, 0);
     pressAt(20, (345 - 52 * 4) / 2 + 70 - 22 + 40);
     keys(-1);
     EXPECT_TRUE(game::handleMenuInput(3, -1, 3, 3, false));
@@ -292,7 +301,7 @@ TEST_F(MenuInputTest, QuestionAnswersWrapAndAChoiceTakesOneTapOrRelease) {
     noTouch();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        setState(10, 0);
+        setState(game::State::ResetQuestion, 0);
         game::MenuStatics& statics = game::menuStatics();
         statics.s_questionAnswerCount = c.count;
         statics.s_questionAnswer = c.start;
@@ -304,7 +313,7 @@ TEST_F(MenuInputTest, QuestionAnswersWrapAndAChoiceTakesOneTapOrRelease) {
     }
 
     // A tap on an answer's zone chooses it once; the frame after it does not.
-    setState(10, 0);
+    setState(game::State::ResetQuestion, 0);
     game::setList(2, game::buildMenuZones(2, 10, 100));
     game::menuStatics().s_questionAnswer = 0;
     keys(-1);
@@ -318,19 +327,20 @@ TEST_F(MenuInputTest, QuestionAnswersWrapAndAChoiceTakesOneTapOrRelease) {
 TEST_F(MenuInputTest, OptionArrowsStepTheSelectionOrTheValueAndTheFieldConfirms) {
     struct Case {
         const char* what;
-        std::int32_t state, zones, tapX;
+        game::State state;
+        std::int32_t zones, tapX;
         std::int32_t selection, value1;
         bool confirmed;
     };
     // Zones of 20 x 20 at x 0, 100, 200, 300, 400, 500, y 0; item 1 highlighted.
     const Case cases[] = {
-        {"list screens: the left arrow walks up", 18, 2, 5, 0, 0, false},
-        {"list screens: the right arrow walks down", 18, 2, 105, 2, 0, false},
-        {"selection screens: the left arrow steps the value", 12, 2, 5, 1, 2, false},
-        {"selection screens: the right arrow steps it up", 12, 2, 105, 1, 1, false},
-        {"four arrows: the stylus picks the row", 14, 4, 305, 1, 1, false},
-        {"the field between the arrows confirms", 12, 2, 60, 1, 0, true},
-        {"the field confirms only on 12 and 16", 14, 2, 60, 1, 0, false},
+        {"list screens: the left arrow walks up", game::State::BonusMenu, 2, 5, 0, 0, false},
+        {"list screens: the right arrow walks down", game::State::BonusMenu, 2, 105, 2, 0, false},
+        {"selection screens: the left arrow steps the value", game::State::PreRaceSelect, 2, 5, 1, 2, false},
+        {"selection screens: the right arrow steps it up", game::State::PreRaceSelect, 2, 105, 1, 1, false},
+        {"four arrows: the stylus picks the row", game::State::RacerList, 4, 305, 1, 1, false},
+        {"the field between the arrows confirms", game::State::PreRaceSelect, 2, 60, 1, 0, true},
+        {"the field confirms only on the selection screens", game::State::RacerList, 2, 60, 1, 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

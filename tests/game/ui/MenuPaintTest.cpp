@@ -43,7 +43,7 @@ struct MenuPaintTest : framework_testing::TouchTest {
     }
 
     // A menu of `count` items labelled T10, T11, ... in `state`.
-    static void paint(std::int32_t state, std::int32_t count, std::int32_t selection) {
+    static void paint(game::State state, std::int32_t count, std::int32_t selection) {
         setState(state, 0);
         game::resetMenu(count);
         game::touchStatics().s_selection = selection;
@@ -70,7 +70,7 @@ struct MenuPaintTest : framework_testing::TouchTest {
 };
 
 TEST_F(MenuPaintTest, AMenuPaintsOnlyWhenAskedAndDropsTheTitlePictures) {
-    setState(15, 0);
+    setState(game::State::ModeMenu, 0);
     game::resetMenu(2);
     game::menuStatics().s_redraw = 0;
     game::menuStatics().s_fullRepaint = 0;
@@ -89,7 +89,7 @@ TEST_F(MenuPaintTest, AMenuPaintsOnlyWhenAskedAndDropsTheTitlePictures) {
 TEST_F(MenuPaintTest, TheMainMenuLaysOutItsItemsAndHidesThePromotionItem) {
     // Sprite 65 frame 0 is 65 x 32: the first row's frame at y 64 with six
     // items shown, at 90 with five.
-    paint(6, 6, 2);
+    paint(game::State::MainMenu, 6, 2);
     std::vector<std::string> firstRows = items();
     firstRows.resize(6);
     EXPECT_EQ(firstRows, (std::vector<std::string>{"frame 65:1 @10,64", "text 'T10' @42,80 a3",
@@ -100,7 +100,7 @@ TEST_F(MenuPaintTest, TheMainMenuLaysOutItsItemsAndHidesThePromotionItem) {
     EXPECT_EQ(paletteOf("T12"), "palette 1:3") << "the highlighted item";
 
     game::seams().promotion.available = [] { return false; };
-    paint(6, 6, 0);
+    paint(game::State::MainMenu, 6, 0);
     std::vector<std::string> drawn = items();
     ASSERT_EQ(drawn.size(), 10U);
     EXPECT_EQ(drawn[0], "frame 65:0 @10,90");
@@ -110,7 +110,7 @@ TEST_F(MenuPaintTest, TheMainMenuLaysOutItsItemsAndHidesThePromotionItem) {
 
 TEST_F(MenuPaintTest, TheChosenItemBlinksThenTheItemsLeaveOneByOne) {
     game::MenuStatics& menu = game::menuStatics();
-    setState(17, 0);
+    setState(game::State::RaceMenu, 0);
     game::resetMenu(3);
     game::touchStatics().s_selection = 1;
     menu.s_menuLeaving = 1;
