@@ -32,7 +32,6 @@ namespace {
 
 constexpr std::int32_t kCars = 6;
 constexpr std::int32_t kGuidedCars = 2;
-constexpr std::int32_t kGuidedMode = 6;
 constexpr std::int32_t kStepsPerGuideStep = 200;
 constexpr std::int32_t kSteps = 2000;
 constexpr std::int32_t kObjects = 10;
@@ -114,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game::initZoomAnimPool();
         game::stateStatics().s_state = game::State::Race;
         const bool guided = !parts.keys.empty() && (parts.keys[0] & 0x80) != 0;
-        game::stateStatics().s_gameMode = guided ? kGuidedMode : 0;
+        game::stateStatics().s_gameMode = guided ? game::GameMode::Guided : game::GameMode::LapRace;
         game::eventGoalStatics().s_guideStep = 0;
         const std::int32_t count = game::trackStatics().s_segmentCount;
         game::RaceStatics& race = game::raceStatics();
@@ -141,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fuzzing::check(car->m_segmentPos >= 0 && car->m_segmentPos < game::kSegmentLength);
             }
         }
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
         game::raceSteps() = {};
         game::drivingHooks() = {};
     });

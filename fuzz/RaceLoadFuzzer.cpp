@@ -58,7 +58,7 @@ constexpr std::array<game::State, 9> kRaceStates = {
 // The input's run, for the state handlers (plain functions).
 struct Run {
     std::int32_t track = 0;
-    std::int32_t mode = 0;
+    game::GameMode mode = game::GameMode::LapRace;
     int menuEntries = 0;
     std::vector<std::int32_t> menuDepths;
     bool raceEntered = false;

@@ -8,6 +8,7 @@
 // 0, 1 and 6); `choice` picks the racer or the sprite. The rest of the
 // input replaces the named entry's bytes, header byte included.
 
+#include "game/framework/States.h"
 #include "runtime/constantStrings.h"
 #include "tools/datakit/RaceSet.h"
 
@@ -19,7 +20,8 @@ namespace fuzzing {
 
 inline constexpr int kRaceLoadTargets = 5;
 inline constexpr std::array<std::int32_t, 3> kRaceLoadTracks = {0, 3, 5};
-inline constexpr std::array<std::int32_t, 3> kRaceLoadModes = {0, 1, 6};
+inline constexpr std::array<game::GameMode, 3> kRaceLoadModes = {
+    game::GameMode::LapRace, game::GameMode::TimeTrial, game::GameMode::Guided};
 // Sprites of the race's sprite table: the gate's, the marker, the surface,
 // the shadow and two cars (the player's first).
 inline constexpr std::array<std::int32_t, 6> kRaceLoadSprites = {
@@ -30,7 +32,7 @@ struct RaceLoadTarget {
     std::int32_t pack = 0;
     std::size_t entry = 0;
     std::int32_t track = 0;
-    std::int32_t mode = 0;
+    game::GameMode mode = game::GameMode::LapRace;
 };
 
 inline RaceLoadTarget raceLoadTarget(std::uint8_t selector) {

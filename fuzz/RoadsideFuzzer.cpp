@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rt::ObjectArray* variants = rt::newObjectArray(1);
     rt::ObjectArray::set(variants, 0, table);
     rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, variants);
-    game::stateStatics().s_gameMode = in.next() % 8;
+    game::stateStatics().s_gameMode = game::gameModeFromNumber(in.next() % 8);
     game::eventGoalStatics().s_guideStep = in.next() % 11;
     game::setupRacePresentation();
 

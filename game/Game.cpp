@@ -204,7 +204,7 @@ void registerGame() {
     raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
     // The pre-race selection leaves the lap option of game mode 0.
     raceSetupHooks().lapOption = [] {
-        return stateStatics().s_gameMode == 0
+        return stateStatics().s_gameMode == GameMode::LapRace
                    ? static_cast<std::int32_t>(rt::ShortArray::get(rememberedSelections(), kLapOptionSlot))
                    : -1;
     };

@@ -40,7 +40,7 @@ std::int32_t s_row = 0;
 void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || game::stateStatics().s_stateFrames != 0)
         return;
-    frontend_testing::startRaceLoad(s_row, 0);
+    frontend_testing::startRaceLoad(s_row, game::GameMode::LapRace);
 }
 
 // One measured load: per step, its longest frame in seconds; the whole

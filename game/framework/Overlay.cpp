@@ -89,7 +89,7 @@ void appendRate(lib::StringBuffer* text, std::int32_t hundredths) {
     text->append(hundredths % 100);
 }
 
-std::int32_t goalValue(std::int32_t mode) {
+std::int32_t goalValue(GameMode mode) {
     const RaceHooks& race = seams().race;
     return race.goalValue ? race.goalValue(mode) : 0;
 }
@@ -103,7 +103,7 @@ OverlayStatics& overlayStatics() {
 void paintOverlay(Graphics* graphics) {
     const TouchStatics& touch = touchStatics();
     std::int32_t left = touch.s_leftSoftKey;
-    if (left >= 0 && isRaceMode6() && getSoftKeyLabel(left))
+    if (left >= 0 && isGuidedRace() && getSoftKeyLabel(left))
         paintLeftSoftKey(graphics, getSoftKeyLabel(left));
     if (left == kPauseButtonLabel && touch.s_pauseZone) {
         const RaceHooks& race = seams().race;
@@ -121,12 +121,12 @@ void paintOverlay(Graphics* graphics) {
         paintSoftKey(graphics, zone, touchStatics().s_rightSoftKeyFrame, getSoftKeyLabel(right),
                      width - ((width - rt::IntArray::get(zone, 0)) >> 1));
     }
-    if (isRaceMode6())
+    if (isGuidedRace())
         paintRaceSoftKey(graphics);
 }
 
 void paintRaceSoftKey(Graphics* graphics) {
-    if (isRaceMode6() && getSoftKeyLabel(3))
+    if (isGuidedRace() && getSoftKeyLabel(3))
         paintLeftSoftKey(graphics, getSoftKeyLabel(3));
 }
 
@@ -258,16 +258,16 @@ void buildRaceGoalTexts() {
     if (!overlay.s_goalTexts)
         overlay.s_goalTexts = rt::newObjectArray(2);
     const RaceHooks& race = seams().race;
-    std::int32_t mode = stateStatics().s_gameMode;
+    const GameMode mode = stateStatics().s_gameMode;
     rt::String* goal = nullptr;
     rt::String* value = nullptr;
-    if (mode == 1 || mode == 4) {
+    if (mode == GameMode::TimeTrial || mode == GameMode::StopAndGo) {
         goal = getString(kTimeGoalText);
         lib::StringBuffer* buffer = clearedTextBuffer();
         if (race.formatTime)
             race.formatTime(goalValue(mode), true, true, false);
         value = buffer->toString();
-    } else if (mode == 5) {
+    } else if (mode == GameMode::Points) {
         goal = getString(kNumberGoalText);
         rt::String* separator = getString(kThousandsSeparatorText);
         lib::StringBuffer* buffer = clearedTextBuffer();

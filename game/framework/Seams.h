@@ -93,7 +93,7 @@ struct RaceHooks {
     void (*clearHudBits)() = nullptr;
     // The goal of the selected race in `gameMode`: a time in ms (modes 1
     // and 4) or a number (mode 5).
-    std::int32_t (*goalValue)(std::int32_t gameMode) = nullptr;
+    std::int32_t (*goalValue)(GameMode gameMode) = nullptr;
     // Write [+|-]m:ss[.cc], or the value with `separator` every three
     // digits (none when it is 0), into the shared text buffer
     // (StartupStatics::s_textBuffer), replacing what it held.

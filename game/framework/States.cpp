@@ -33,12 +33,16 @@ void requestState(State state) {
     requestState(stateStatics(), state);
 }
 
+State firstRaceState(GameMode mode) {
+    return mode == GameMode::LapRace ? State::TrackFlyover : State::RaceCountdown;
+}
+
 bool isInRace() {
     return stateStatics().s_state == State::Race;
 }
 
-bool isRaceMode6() {
-    return stateStatics().s_gameMode == kSoftKeyRaceMode && isInRace();
+bool isGuidedRace() {
+    return stateStatics().s_gameMode == GameMode::Guided && isInRace();
 }
 
 bool isSoftKeyMenuState() {
@@ -67,6 +71,10 @@ bool isMainOrSelectMenu() {
 
 std::ostream& operator<<(std::ostream& out, State state) {
     return out << stateNumber(state);
+}
+
+std::ostream& operator<<(std::ostream& out, GameMode mode) {
+    return out << gameModeNumber(mode);
 }
 
 StateStatics& stateStatics() {

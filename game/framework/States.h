@@ -99,8 +99,36 @@ std::ostream& operator<<(std::ostream& out, State state);
 // The numbers a table indexed by state covers, -1 .. the last state.
 inline constexpr std::int32_t kStateSlots = stateNumber(State::Promotion) + 2;
 
-// The game mode whose race carries a soft key of its own.
-inline constexpr std::int32_t kSoftKeyRaceMode = 6;
+// The game modes the front end chooses from. The events of a mode are the
+// events of the event type with the mode's number, so a mode's number also
+// picks its event list and its records.
+enum class GameMode : std::int32_t {
+    // A race over laps against the others: a single race or a championship,
+    // entered through the track flyover.
+    LapRace = 0,
+    // A distance against the clock, with three best times per event.
+    TimeTrial = 1,
+    // The four modes of the mode menu, its items in order.
+    Collection = 2,
+    Score = 3,
+    StopAndGo = 4,
+    Points = 5,
+    // The one-off guided race that explains the controls; its race carries
+    // a soft key of its own.
+    Guided = 6,
+};
+
+// A game mode as the tables indexed by mode and the event rows hold it, and
+// back.
+constexpr std::int32_t gameModeNumber(GameMode mode) {
+    return static_cast<std::int32_t>(mode);
+}
+constexpr GameMode gameModeFromNumber(std::int32_t number) {
+    return static_cast<GameMode>(number);
+}
+
+// Writes the game mode's number.
+std::ostream& operator<<(std::ostream& out, GameMode mode);
 
 struct StateStatics {
     // 0, no state, until the state machine is set up.
@@ -122,9 +150,9 @@ struct StateStatics {
     // it goes when it has finished.
     std::int32_t s_loadKind = 0;
     State s_loadingNextState{};
-    // The game mode the front end chose (item + 2 of its mode menu); several
-    // states and the overlay behave by it.
-    std::int32_t s_gameMode = 0;
+    // The game mode the front end chose; several states and the overlay
+    // behave by it.
+    GameMode s_gameMode = GameMode::LapRace;
 
     RT_REFERENCE_FIELDS(StateStatics, rt::NoReferenceBase, s_stateStack)
 };
@@ -162,9 +190,14 @@ void backToState(State state);
 // 0, no state, outside.
 State getStackedState(std::int32_t position);
 
+// The state a race of `mode` starts in after its load: the track flyover
+// in a lap race, else the countdown.
+State firstRaceState(GameMode mode);
+
 // Questions on the current state and game mode.
 bool isInRace();
-bool isRaceMode6();
+// The race of the guided game mode is running.
+bool isGuidedRace();
 // The menu states that show a right soft key: the pre-race selection, the
 // racer list, the mode menu, the cup selection, the race and bonus menus,
 // the options, the reference list, the text screen, the race options and

@@ -91,7 +91,7 @@ std::int32_t raceButtonSide() {
 }
 
 std::int32_t raceButtonTop(std::int32_t side) {
-    if (stateStatics().s_gameMode == kSoftKeyRaceMode)
+    if (stateStatics().s_gameMode == GameMode::Guided)
         return screenHeight() - spriteFrameHeight(kMenuItemSprite, kMode6BarFrame) - side;
     return screenHeight() - side - 10;
 }
@@ -274,7 +274,7 @@ bool isPointerOnRaceRightHalf() {
 bool isPointerOnHudPanel() {
     if (touchStatics().s_pauseButtonUsed)
         return false;
-    bool mode6 = stateStatics().s_gameMode == kSoftKeyRaceMode;
+    bool mode6 = stateStatics().s_gameMode == GameMode::Guided;
     if (mode6 && isInRace()) {
         const RaceHooks& race = seams().race;
         if ((race.raceType ? race.raceType() : -1) != kPanelRaceType)
@@ -418,7 +418,7 @@ void buildSoftKeyZones() {
     touch.s_softKeyZones = makeZoneTable(2);
     std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrame);
     std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrame) - 4;
-    if (labelExists(touch.s_leftSoftKey) || (isRaceMode6() && labelExists(3)))
+    if (labelExists(touch.s_leftSoftKey) || (isGuidedRace() && labelExists(3)))
         setZone(touch.s_softKeyZones, 0, -8, screenHeight() - h, w, h);
     if (labelExists(touch.s_rightSoftKey))
         setZone(touch.s_softKeyZones, 1, screenWidth() - w + 4, screenHeight() - h, w, h);
@@ -438,7 +438,7 @@ rt::String* getSoftKeyLabel(std::int32_t i) {
 }
 
 bool touchSoftKeys() {
-    if (!isRaceMode6())
+    if (!isGuidedRace())
         return false;
     buildSoftKeyZones();
     TouchStatics& touch = touchStatics();

@@ -91,7 +91,7 @@ void chooseCup(std::int32_t cup) {
     resetChampionship();
     if (!setupCupRace(0))
         return;
-    startLoading(kLoadRace, stateStatics().s_gameMode != 0 ? State::RaceCountdown : State::TrackFlyover);
+    startLoading(kLoadRace, firstRaceState(stateStatics().s_gameMode));
 }
 
 void cupUpdate() {

@@ -57,11 +57,13 @@ constexpr std::int32_t kAnchorCentre = 3;
 constexpr std::int32_t kWireAngleShift = 5;
 constexpr std::int32_t kQuarter = 512;
 
-rt::ObjectArray* modeEvents(std::int32_t mode) {
+// A mode's events are the events of the type with the mode's number.
+rt::ObjectArray* modeEvents(GameMode mode) {
     rt::ObjectArray* byType = eventStatics().s_eventsByType;
-    if (!byType || mode < 0 || mode >= byType->length())
+    const std::int32_t type = gameModeNumber(mode);
+    if (!byType || type < 0 || type >= byType->length())
         return nullptr;
-    return static_cast<rt::ObjectArray*>(rt::ObjectArray::get(byType, mode));
+    return static_cast<rt::ObjectArray*>(rt::ObjectArray::get(byType, type));
 }
 
 std::int32_t item(std::int32_t i) {
@@ -72,7 +74,7 @@ void setItem(std::int32_t i, std::int32_t value) {
     rt::ShortArray::set(touchStatics().s_menuItems, i, static_cast<std::int16_t>(value));
 }
 
-std::int32_t gameMode() {
+GameMode gameMode() {
     return stateStatics().s_gameMode;
 }
 
@@ -86,13 +88,13 @@ std::int32_t slotByte(rt::ByteArray* table) {
 }
 
 void enter() {
-    const std::int32_t mode = gameMode();
-    resetMenu(mode == 0 ? 2 : 1);
+    const GameMode mode = gameMode();
+    resetMenu(mode == GameMode::LapRace ? 2 : 1);
     std::int32_t remembered = rememberedSelection(State::PreRaceSelect);
     if (remembered < 0 || remembered >= modeEventCount(mode))
         remembered = 0;
     setItem(0, remembered);
-    if (mode == 0)
+    if (mode == GameMode::LapRace)
         setItem(1, kDefaultLapOption);
     menuStatics().s_titleText = getString(kTitleText);
     setSoftKeys(1, 2);
@@ -111,11 +113,11 @@ void choose() {
     rt::Array::setRef(slots.s_eventTypeText, slots.s_currentEvent,
                       getString(kFirstTypeDescriptionText + type));
     preRaceStatics().s_eventSelected = 1;
-    startLoading(kLoadRace, gameMode() == 0 ? State::TrackFlyover : State::RaceCountdown);
+    startLoading(kLoadRace, firstRaceState(gameMode()));
 }
 
 void update() {
-    const std::int32_t mode = gameMode();
+    const GameMode mode = gameMode();
     const std::int32_t event = item(0);
     const bool usable = preRaceStatics().s_eventUsable != 0;
     const bool unlocked = usable && eventUnlocked(event);
@@ -144,7 +146,7 @@ void update() {
 
 void exitScreen() {
     rememberSelection(State::PreRaceSelect, item(0));
-    if (gameMode() == 0)
+    if (gameMode() == GameMode::LapRace)
         rt::ShortArray::set(rememberedSelections(), kLapOptionSlot, static_cast<std::int16_t>(item(1)));
 }
 
@@ -205,7 +207,7 @@ void paint() {
     rt::ObjectArray* goals = overlayStatics().s_goalTexts;
     paintBand(g, 170, goals ? static_cast<rt::String*>(rt::ObjectArray::get(goals, 0)) : nullptr);
     paintBand(g, 220, usable ? text(slots.s_eventTitle) : nullptr);
-    if (gameMode() == 0) {
+    if (gameMode() == GameMode::LapRace) {
         paintBand(g, 270, nullptr);
         g->setColor(0xFFFFFF);
         for (std::int32_t lap = 0; lap <= item(1); ++lap)
@@ -227,12 +229,12 @@ PreRaceStatics& preRaceStatics() {
     return rt::getStaticClass().statics<PreRaceStatics>();
 }
 
-std::int32_t modeEventCount(std::int32_t mode) {
+std::int32_t modeEventCount(GameMode mode) {
     rt::ObjectArray* events = modeEvents(mode);
     return events ? events->length() : 0;
 }
 
-bool writeModeEvent(std::int32_t mode, std::int32_t index) {
+bool writeModeEvent(GameMode mode, std::int32_t index) {
     rt::ObjectArray* events = modeEvents(mode);
     if (!events || index < 0 || index >= events->length())
         return false;
@@ -261,7 +263,7 @@ bool writeModeEvent(std::int32_t mode, std::int32_t index) {
     rt::ByteArray::set(slots.s_eventVariant, slot, static_cast<std::int8_t>(variant));
     rt::ByteArray::set(slots.s_eventIcon, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIconField)));
     rt::ByteArray::set(slots.s_eventIcon2, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIcon2Field)));
-    rt::ByteArray::set(slots.s_eventType, slot, static_cast<std::int8_t>(mode));
+    rt::ByteArray::set(slots.s_eventType, slot, static_cast<std::int8_t>(gameModeNumber(mode)));
     rt::Array::setRef(slots.s_eventName, slot, getString(rt::IntArray::get(names, nameIndex)));
     return true;
 }

@@ -44,11 +44,11 @@ struct PreRaceStatics {
 PreRaceStatics& preRaceStatics();
 
 // The number of events of game mode `mode` (0 for a mode without a list).
-std::int32_t modeEventCount(std::int32_t mode);
+std::int32_t modeEventCount(GameMode mode);
 // Writes event `index` of game mode `mode` into the current event slot:
 // its race row, track, variant, type, icons, title and name. Answers false,
 // writing nothing, when the data does not lead to a race (see above).
-bool writeModeEvent(std::int32_t mode, std::int32_t index);
+bool writeModeEvent(GameMode mode, std::int32_t index);
 
 void statePreRaceSelect(std::int32_t message);
 // Registers state 12's handler.

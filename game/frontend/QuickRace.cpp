@@ -36,12 +36,8 @@ bool startQuickRace(std::int32_t row) {
     if (!loadTextPack(startupStatics().s_textPackName, kMenuTexts))
         host::logf(host::LogCategory::Game, "quick race: text table %d did not load", kMenuTexts);
     setupEventSlots(row, false);
-    startLoading(kLoadRace, quickRaceFirstState());
+    startLoading(kLoadRace, firstRaceState(stateStatics().s_gameMode));
     return true;
-}
-
-State quickRaceFirstState() {
-    return stateStatics().s_gameMode == 0 ? State::TrackFlyover : State::RaceCountdown;
 }
 
 } // namespace game

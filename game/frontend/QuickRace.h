@@ -7,8 +7,6 @@
 // its first state. The race is set up by that state.
 //
 // Game thread only.
-#include "game/framework/States.h"
-
 #include <cstdint>
 
 namespace game {
@@ -17,8 +15,5 @@ namespace game {
 // its track the row's own) and asks the loading state for the race; false,
 // logged, with nothing asked, when the row cannot be raced.
 bool startQuickRace(std::int32_t row);
-// The state a quick race starts in: the flyover (40) in game mode 0, else
-// the countdown (41).
-State quickRaceFirstState();
 
 } // namespace game

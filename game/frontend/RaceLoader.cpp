@@ -86,7 +86,6 @@ constexpr std::int32_t kCarJumpAnim = 4;
 constexpr std::int32_t kCarFallAnim = 5;
 constexpr std::int32_t kCarBlendAlpha = 127;
 // The race's event types and game modes that the sprite choice reads.
-constexpr std::int32_t kGuidedMode = 6;
 constexpr std::int32_t kItemEventType = 4;
 constexpr std::int32_t kRaceObjectPool = 10;
 constexpr std::int32_t kRaceObjectType = 2;
@@ -533,7 +532,7 @@ void selectRaceSpriteSets() {
         setSlotValue(racers.s_playerSpriteSet, 0);
     for (std::int32_t slot : {55, 52, 57, 58, 31, 32, 34, 35, 33, 64, 14, 15, 12})
         setSlotValue(slot, 0);
-    if (stateStatics().s_gameMode == kGuidedMode)
+    if (stateStatics().s_gameMode == GameMode::Guided)
         setSlotValue(13, 0);
     for (std::int32_t slot : {30, 26})
         setSlotValue(slot, 0);

@@ -79,7 +79,8 @@ void carryOut(const SlidingMenu& m, std::int32_t selection, State target) {
         pushState(target);
         return;
     case State::ModeMenu:
-        stateStatics().s_gameMode = selection + 2;
+        // The mode menu's items are the game modes from the collection on.
+        stateStatics().s_gameMode = gameModeFromNumber(gameModeNumber(GameMode::Collection) + selection);
         pushState(target);
         return;
     default:
@@ -87,11 +88,11 @@ void carryOut(const SlidingMenu& m, std::int32_t selection, State target) {
     }
     // The race menu.
     if (selection == 0 || selection == 1)
-        stateStatics().s_gameMode = 0;
+        stateStatics().s_gameMode = GameMode::LapRace;
     if (selection == 0)
         frontEndStatics().s_championship = 1;
     if (selection == 2)
-        stateStatics().s_gameMode = 1;
+        stateStatics().s_gameMode = GameMode::TimeTrial;
     if (selection == 4) {
         // The one-off event of game mode 6 goes through the loader to the
         // countdown.

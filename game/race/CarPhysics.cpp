@@ -20,7 +20,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kNoNitroMode = 2;
 constexpr std::int32_t kJumpTriggerLow = 6;
 
 bool isPlayer(const cEntity* car) {
@@ -140,7 +139,8 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
     }
     gain = stateFactors(car, gain);
     if ((isKeyHeld(8) || isKeyPressed(1) || isPointerOnHudPanel()) && inRaceState() &&
-        car->m_state != kStateGhost && car->m_collected >= 1 && stateStatics().s_gameMode != kNoNitroMode)
+        car->m_state != kStateGhost && car->m_collected >= 1 &&
+        stateStatics().s_gameMode != GameMode::Collection)
         fireNitro(car);
     if (d.s_itemBarEnabled && isKeyPressed(15))
         advanceItemBar(car);

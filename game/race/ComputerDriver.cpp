@@ -361,7 +361,7 @@ bool placeGuidedCar(cEntity* car) {
 void updateAiCar(cEntity* car, std::int32_t dt) {
     if (!car->m_active)
         return;
-    if (stateStatics().s_gameMode == kGuidedGameMode && placeGuidedCar(car))
+    if (stateStatics().s_gameMode == GameMode::Guided && placeGuidedCar(car))
         return;
     if (car->m_fallen) {
         if (++car->m_fallStep >= kFallSteps)

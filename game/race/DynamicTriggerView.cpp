@@ -15,7 +15,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kGuidedGameMode = 6;
 constexpr std::int32_t kDynamicKind = 0x2000;
 constexpr std::int32_t kEveryLapBit = 0x8000;
 constexpr std::int32_t kWeatherOnlyBit = 0x100;
@@ -68,7 +67,7 @@ bool findShownDynamicTrigger(std::int32_t code, std::int32_t sliceSegment, std::
 }
 
 bool isEntryValueShown(std::int32_t value) {
-    if (stateStatics().s_gameMode != kGuidedGameMode)
+    if (stateStatics().s_gameMode != GameMode::Guided)
         return true;
     const std::int32_t step = eventGoalStatics().s_guideStep;
     switch (value) {

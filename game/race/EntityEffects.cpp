@@ -12,7 +12,6 @@ namespace game {
 
 namespace {
 constexpr std::int32_t kStateShield = 1024;
-constexpr std::int32_t kGuidedMode = 6;
 } // namespace
 
 void recoverFromKnock(cEntity* car) {
@@ -97,7 +96,7 @@ void useItemCharge(cEntity* car, bool withEffect) {
 }
 
 void clearCollected(cEntity* car) {
-    if (stateStatics().s_gameMode == kGuidedMode)
+    if (stateStatics().s_gameMode == GameMode::Guided)
         return;
     car->m_collected = 0;
 }

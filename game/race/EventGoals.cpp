@@ -26,7 +26,8 @@ EventGoalStatics& eventGoalStatics() {
 namespace {
 
 constexpr std::int32_t kFailedPosition = 3;
-constexpr std::int32_t kMode6Variant = 6;
+// The guided event is the variant of track 0 with the guided mode's number.
+constexpr std::int32_t kGuidedVariant = gameModeNumber(GameMode::Guided);
 constexpr std::int32_t kFirstTipText = 261;
 constexpr std::int32_t kTipTexts = 7;
 constexpr std::int32_t kMode6GoalText = 157;
@@ -477,20 +478,20 @@ std::int32_t nextRandomDelay() {
 }
 
 void setupMode6Event() {
-    stateStatics().s_gameMode = kGuidedGameMode;
+    stateStatics().s_gameMode = GameMode::Guided;
     EventSlotStatics& slots = eventSlotStatics();
     initEventSlots();
     std::int32_t slot = slots.s_currentEvent;
     rt::ByteArray::set(slots.s_eventRaceRow, slot, 0);
     rt::ByteArray::set(slots.s_eventTrack, slot, 0);
-    rt::ByteArray::set(slots.s_eventVariant, slot, kMode6Variant);
+    rt::ByteArray::set(slots.s_eventVariant, slot, kGuidedVariant);
     const rt::ShortArray* themes = raceTableStatics().s_themeTable;
     bool hasTheme = themes && themes->length() > 3;
     rt::ByteArray::set(slots.s_eventIcon, slot,
                        static_cast<std::int8_t>(hasTheme ? rt::ShortArray::get(themes, 2) : 0));
     rt::ByteArray::set(slots.s_eventIcon2, slot,
                        static_cast<std::int8_t>(hasTheme ? rt::ShortArray::get(themes, 3) : 0));
-    const rt::IntArray* row = eventRow(0, kMode6Variant);
+    const rt::IntArray* row = eventRow(0, kGuidedVariant);
     rt::ByteArray::set(slots.s_eventType, slot,
                        static_cast<std::int8_t>(row && row->length() > 0 ? rt::IntArray::get(row, 0) : 0));
     std::int32_t type = rt::ByteArray::get(slots.s_eventType, slot);

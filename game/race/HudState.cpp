@@ -70,7 +70,7 @@ bool isHudElementShown(std::int32_t bit) {
         return false;
     if ((bit & kRaceOnlyBits) != 0 && stateStatics().s_state != State::Race)
         return false;
-    return (bit & kNotInGuideBits) == 0 || stateStatics().s_gameMode != kGuideGameMode;
+    return (bit & kNotInGuideBits) == 0 || stateStatics().s_gameMode != GameMode::Guided;
 }
 
 std::int32_t hudItemSlot() {

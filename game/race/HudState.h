@@ -39,7 +39,6 @@ inline constexpr std::int32_t kItemPanel = 0x100000;
 } // namespace hud_bits
 
 // The guided race's game mode.
-inline constexpr std::int32_t kGuideGameMode = 6;
 // A split stays on show for this many paints.
 inline constexpr std::int32_t kSplitShownPaints = 51;
 

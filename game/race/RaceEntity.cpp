@@ -210,7 +210,7 @@ void updateRaceEntity(cEntity* car, std::int32_t dt) {
     } else if (car->m_type == 1) {
         if (steps.updateAiCar)
             steps.updateAiCar(car, dt);
-        if (stateStatics().s_gameMode == kGuidedGameMode)
+        if (stateStatics().s_gameMode == GameMode::Guided)
             return;
         applyContacts(car);
         passTimingPoint(car, false);

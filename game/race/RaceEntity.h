@@ -30,7 +30,6 @@ inline constexpr std::int32_t kTopSpeedLagMax = 75;
 // The sprite set whose car shows the top-speed lag.
 inline constexpr std::int32_t kLagSpriteSet = 47;
 // The game mode of the guided race: no contacts, no triggers.
-inline constexpr std::int32_t kGuidedGameMode = 6;
 
 struct RaceSteps {
     void (*updateEffects)(cEntity* car, std::int32_t dt) = nullptr;

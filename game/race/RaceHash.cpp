@@ -177,7 +177,7 @@ constexpr const char* kLeftOut[] = {"RaceImageStatics"};
 std::uint64_t raceStateHash() {
     Hasher h;
     RaceBlocks::forEach([&](const auto& block) { h.block(block); });
-    h.value(static_cast<std::uint32_t>(stateStatics().s_gameMode));
+    h.value(static_cast<std::uint32_t>(gameModeNumber(stateStatics().s_gameMode)));
     const lib::java_util_Random* random = lib::java_util_Random::shared();
     h.value(random ? static_cast<std::uint64_t>(random->state()) : ~0ull);
     return h.result();
@@ -191,7 +191,7 @@ std::vector<RaceBlockHash> raceStateBlockHashes() {
         parts.push_back({std::move(name), h.result()});
     });
     Hasher mode;
-    mode.value(static_cast<std::uint32_t>(stateStatics().s_gameMode));
+    mode.value(static_cast<std::uint32_t>(gameModeNumber(stateStatics().s_gameMode)));
     parts.push_back({"gameMode", mode.result()});
     Hasher random;
     const lib::java_util_Random* shared = lib::java_util_Random::shared();

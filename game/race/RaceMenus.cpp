@@ -194,7 +194,7 @@ bool isChampionship() {
 }
 
 bool isShortPauseMenu() {
-    return isChampionship() || stateStatics().s_gameMode == kGuideGameMode;
+    return isChampionship() || stateStatics().s_gameMode == GameMode::Guided;
 }
 
 bool isLastEvent() {
@@ -203,7 +203,7 @@ bool isLastEvent() {
 }
 
 bool isNextRaceOffered() {
-    if (stateStatics().s_gameMode != 0)
+    if (stateStatics().s_gameMode != GameMode::LapRace)
         return false;
     const std::int32_t next = currentTrack() + 1;
     rt::ObjectArray* tracks = eventStatics().s_eventRows;

@@ -44,7 +44,7 @@ bool finished() {
     return raceStatics().s_raceFinished != 0;
 }
 bool guided() {
-    return stateStatics().s_gameMode == kGuidedGameMode;
+    return stateStatics().s_gameMode == GameMode::Guided;
 }
 void sound(std::int32_t id) {
     if (drivingHooks().playSound)

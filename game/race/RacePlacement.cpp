@@ -67,7 +67,7 @@ void aimedHit(cEntity* object, cEntity* r) {
     if (object->m_homing && player)
         player->m_targetTime = kHomingTargetTime;
     hitSoundFor(object);
-    if (stateStatics().s_gameMode != kGuidedGameMode) {
+    if (stateStatics().s_gameMode != GameMode::Guided) {
         if (!untouchable(r))
             knockOut(r, true);
     } else {
@@ -140,7 +140,7 @@ std::int32_t resetOnTrack(cEntity* car, std::int32_t lap, std::int32_t segment, 
     car->m_driveMode = 2;
     car->m_gear = 1;
     car->m_maxSpeed = topSpeed(car);
-    car->m_active = stateStatics().s_gameMode == kGuidedGameMode ? 0 : 1;
+    car->m_active = stateStatics().s_gameMode == GameMode::Guided ? 0 : 1;
     car->m_side = raceRandom(2) == 0 ? 1 : -1;
     car->m_trackSection = getTrackSection(car->m_segment, 0);
     return 0;

@@ -324,14 +324,15 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
                    static_cast<int>(raceRow));
         return;
     }
-    stateStatics().s_gameMode = 0;
+    stateStatics().s_gameMode = GameMode::LapRace;
     initEventSlots();
     freeRaceSprites();
 
     EventSlotStatics& slots = eventSlotStatics();
     std::int32_t slot = slots.s_currentEvent;
     std::int32_t track = raceRow;
-    std::int32_t variant = stateStatics().s_gameMode;
+    // An event's variant is its game mode's number.
+    std::int32_t variant = gameModeNumber(stateStatics().s_gameMode);
     rt::ByteArray::set(slots.s_eventRaceRow, slot, static_cast<std::int8_t>(raceRow));
     rt::ByteArray::set(slots.s_eventTrack, slot, static_cast<std::int8_t>(track));
     rt::ByteArray::set(slots.s_eventVariant, slot, static_cast<std::int8_t>(variant));

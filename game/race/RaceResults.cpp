@@ -98,10 +98,9 @@ void updateResults() {
         player->m_heading = 0;
     const std::int32_t key = getReleasedKey();
     (void)advanceBlinkTimer(ms);
-    const std::int32_t mode = stateStatics().s_gameMode;
     switch (s.s_resultsPhase) {
     case 0:
-        if (mode == 0) {
+        if (stateStatics().s_gameMode == GameMode::LapRace) {
             if (s.s_resultsSlide < kResultsSlideFull) {
                 s.s_resultsSlide += kResultsSlideStep;
             } else if (s.s_resultsRow < s.s_resultsRows) {
@@ -223,7 +222,7 @@ void updateCupStandings() {
 }
 
 std::int32_t resultsTime() {
-    if (stateStatics().s_gameMode == 4)
+    if (stateStatics().s_gameMode == GameMode::StopAndGo)
         return eventGoalStatics().s_stopGoClock;
     const cEntity* player = racerStatics().s_playerCar;
     return player ? intAt(raceFrameStatics().s_racerTimes, player->m_racerIndex) : 0;

@@ -190,7 +190,7 @@ std::int32_t drawOpponent(std::int32_t block) {
 }
 
 std::int32_t eventRacerCount() {
-    if (stateStatics().s_gameMode == kGuidedGameMode)
+    if (stateStatics().s_gameMode == GameMode::Guided)
         return kGuidedRacers;
     std::int32_t n = currentEventField(kEventRacersField, 1);
     return n < 1 ? 1 : (n > kMaxRacers ? kMaxRacers : n);
@@ -238,7 +238,7 @@ void setupRacers() {
         }
         car->m_driverKind = driverKindOf(car->m_spriteSet);
         setupAi(car, i);
-        if (stateStatics().s_gameMode == kGuidedGameMode)
+        if (stateStatics().s_gameMode == GameMode::Guided)
             car->m_active = 0;
     }
 }

@@ -158,7 +158,7 @@ bool updateFinishOutro() {
     (void)advanceBlinkTimer(race.s_raceFrameTime);
     const std::int32_t key = getReleasedKey();
     if (key != kFireKey && key != kSelectKey) {
-        if (stateStatics().s_gameMode == 0 && s.s_outroTime > s.s_outroAutoLeave)
+        if (stateStatics().s_gameMode == GameMode::LapRace && s.s_outroTime > s.s_outroAutoLeave)
             return overlay.s_finishShown;
         if (!isPressInPlayArea())
             return false;
@@ -198,7 +198,7 @@ void stateRaceCountdown(std::int32_t message) {
         const std::int32_t key = getReleasedKey();
         // The guide's explanation over the start can leave the guide; the
         // overlay only draws it.
-        if (stateStatics().s_gameMode == kGuideGameMode && eventGoalStatics().s_guideTimer < 0 &&
+        if (stateStatics().s_gameMode == GameMode::Guided && eventGoalStatics().s_guideTimer < 0 &&
             eventGoalStatics().s_guideStep < kGuideSteps && isGuideExitAsked()) {
             leaveGuide();
             return;

@@ -35,7 +35,7 @@ bool isHudButtonHeld() {
     cEntity* player = racerStatics().s_playerCar;
     if (s.s_raceControlsOff || !player)
         return false;
-    if (player->m_driveMode != kHeldButtonDriveMode && stateStatics().s_gameMode != kGuideGameMode)
+    if (player->m_driveMode != kHeldButtonDriveMode && stateStatics().s_gameMode != GameMode::Guided)
         return false;
     buildHudButtonZones();
     if (!isHeldPointInRectArray(touchStatics().s_hudButtonZone))

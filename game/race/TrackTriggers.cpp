@@ -34,7 +34,7 @@ bool isPlayer(const cEntity* e) {
     return e->m_type == 0;
 }
 bool guided() {
-    return stateStatics().s_gameMode == kGuidedGameMode;
+    return stateStatics().s_gameMode == GameMode::Guided;
 }
 bool jumpPending(const cEntity* e) {
     return e->m_jumpKind != 0;
@@ -139,7 +139,7 @@ void gateRule(cEntity* e, std::int32_t code, std::int32_t xl, std::int32_t xr) {
     const std::int32_t segment = wrapSegment(e->m_segment);
     const bool done =
         s.s_gateDone && segment < s.s_gateDone->length() && rt::ByteArray::get(s.s_gateDone, segment) == 1;
-    if (done || stateStatics().s_gameMode != 0)
+    if (done || stateStatics().s_gameMode != GameMode::LapRace)
         return;
     if (jumpPending(e) && s.s_gateKind != 3)
         return;
@@ -493,7 +493,8 @@ void triggerCoin(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p, b
         sound(21);
     }
     e->m_collected += ten ? 10 : 1;
-    const std::int32_t cap = stateStatics().s_gameMode == 2 ? currentEventField(1, 10) : 10;
+    const std::int32_t cap =
+        stateStatics().s_gameMode == GameMode::Collection ? currentEventField(1, 10) : 10;
     if (e->m_collected > cap)
         e->m_collected = cap;
     setBit(s.s_coinTaken, e->m_segment, p);

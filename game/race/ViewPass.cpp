@@ -77,7 +77,7 @@ std::int32_t movingKind(std::int32_t c) {
 
 bool showsMovingObject(std::int32_t c, std::int32_t segment) {
     const ViewPassStatics& v = viewPassStatics();
-    return c != 0 && (c & 0xF000) == kSectionKind && stateStatics().s_gameMode == 0 &&
+    return c != 0 && (c & 0xF000) == kSectionKind && stateStatics().s_gameMode == GameMode::LapRace &&
            (c & 255) == v.s_movingObjectId && elementAt(v.s_gateDone, segment) != 1;
 }
 

@@ -79,7 +79,7 @@ std::int32_t gaugeTop() {
     const State state = stateStatics().s_state;
     const bool guideScreen =
         state == State::Race || state == State::RaceCountdown || state == State::PauseMenu;
-    return stateStatics().s_gameMode == kGuideGameMode && guideScreen ? 67 : 90;
+    return stateStatics().s_gameMode == GameMode::Guided && guideScreen ? 67 : 90;
 }
 
 // An item's icon, and its name while no item is in use outside the guide.
@@ -88,7 +88,7 @@ void paintItem(std::int32_t item, const cEntity* car) {
     if (icon < 0)
         return;
     paintRaceFrame(kRaceIconSprite, icon, kIconX, kIconY);
-    if (car->m_itemTimer < 1 && stateStatics().s_gameMode != kGuideGameMode)
+    if (car->m_itemTimer < 1 && stateStatics().s_gameMode != GameMode::Guided)
         drawHudString(kHudFont, 0, getString(kItemNames + item), kLapX, hudPaintStatics().s_lapY + 6,
                       kAnchorCentreTop);
 }

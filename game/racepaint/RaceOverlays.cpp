@@ -55,7 +55,7 @@ std::int32_t sideButtonY() {
 // The row of the action button; in the guided race above the soft key.
 std::int32_t actionButtonY() {
     const std::int32_t h4 = raceFrameHeight(kTouchControls, 4);
-    if (stateStatics().s_gameMode == kGuideGameMode)
+    if (stateStatics().s_gameMode == GameMode::Guided)
         return raceScreenHeight() - raceFrameHeight(kButtons, 3) - h4;
     return raceScreenHeight() - h4 - 10;
 }
@@ -253,7 +253,7 @@ void paintRace() {
     paintRaceNotice();
     if (!finished) {
         paintHud();
-        if (stateStatics().s_gameMode == kGuideGameMode)
+        if (stateStatics().s_gameMode == GameMode::Guided)
             paintGuideOverlay();
     } else {
         paintFinishOverlay();
@@ -277,7 +277,7 @@ void paintRacePicture() {
     }
     case State::RaceCountdown:
         paintRaceStart();
-        if (stateStatics().s_gameMode == kGuideGameMode)
+        if (stateStatics().s_gameMode == GameMode::Guided)
             paintGuideOverlay();
         break;
     case State::Race:

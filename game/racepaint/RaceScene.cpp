@@ -48,7 +48,6 @@ constexpr std::int32_t kGateDepth = 200;
 constexpr std::int32_t kSkyColourIndex = 5;
 constexpr std::int32_t kNoCountdownEventType = 11;
 constexpr std::int32_t kLastCountPhase = 6;
-constexpr std::int32_t kGuidedGameMode = 6;
 
 // Trigger code kinds (code & 0xF000).
 constexpr std::int32_t kSectionKind = 0x1000;
@@ -160,7 +159,7 @@ void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
         break;
     case kLaneObjectKind:
     case kWideLaneObjectKind:
-        if (stateStatics().s_gameMode != kGuidedGameMode)
+        if (stateStatics().s_gameMode != GameMode::Guided)
             paintLaneObject(laneCentre(c & 15), k, (c & 0xF000) == kWideLaneObjectKind);
         break;
     case kSectionKind: {
@@ -169,7 +168,7 @@ void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
         if (id > 3 && id != v.s_movingObjectId) {
             if ((c & kLoweredBits) == 0 && hooks.paintObstacle)
                 hooks.paintObstacle(c, k);
-        } else if (stateStatics().s_gameMode == 0 && id == v.s_movingObjectId &&
+        } else if (stateStatics().s_gameMode == GameMode::LapRace && id == v.s_movingObjectId &&
                    elementAt(v.s_gateDone, segment) != 1) {
             paintMovingObject(c, k);
         }

@@ -106,14 +106,14 @@ ResultScreenStatics& resultScreenStatics() {
 
 void paintResults() {
     switch (stateStatics().s_gameMode) {
-    case 0:
+    case GameMode::LapRace:
         paintResultsMode0();
         break;
-    case 1:
-    case 4:
+    case GameMode::TimeTrial:
+    case GameMode::StopAndGo:
         paintResultsMode1(resultsTime());
         break;
-    case 5:
+    case GameMode::Points:
         paintResultsMode5();
         break;
     default:

@@ -149,7 +149,8 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
             // The goal texts of every game mode, and of every race type for
             // the modes that name the race's type.
             game::seams().race.raceType = [] { return s_raceType; };
-            for (std::int32_t mode : {0, 1, 4, 5}) {
+            for (game::GameMode mode : {game::GameMode::LapRace, game::GameMode::TimeTrial,
+                                        game::GameMode::StopAndGo, game::GameMode::Points}) {
                 for (s_raceType = 0; s_raceType <= 6; ++s_raceType) {
                     game::stateStatics().s_gameMode = mode;
                     game::buildRaceGoalTexts();

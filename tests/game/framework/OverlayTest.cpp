@@ -37,14 +37,14 @@ TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
                                             State::RaceOptions,   State::RaceHelp};
     setLabels();
     game::setSoftKeys(2, 1);
-    for (std::int32_t mode : {0, 6}) {
+    for (game::GameMode mode : {game::GameMode::LapRace, game::GameMode::Guided}) {
         // Every number a state can have, named or not.
         for (std::int32_t number = -1; number < game::kStateSlots - 1; ++number) {
             const State state = game::stateFromNumber(number);
             setState(state, mode);
             s_paints.clear();
             game::paintOverlay(nullptr);
-            bool left = mode == 6 && state == State::Race;
+            bool left = mode == game::GameMode::Guided && state == State::Race;
             // In the mode-6 race the left key is painted twice: with its own
             // label, then with the race's (label 3).
             EXPECT_EQ(countPainted("text 'L2'"), left ? 1 : 0) << "mode " << mode << " state " << state;
@@ -55,12 +55,12 @@ TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
         }
     }
 
-    setState(game::State::PreRaceSelect, 0);
+    setState(game::State::PreRaceSelect, game::GameMode::LapRace);
     s_paints.clear();
     game::paintOverlay(nullptr);
     EXPECT_EQ(s_paints,
               (std::vector<std::string>{"frame 65:5 @575,450", "palette 2:1", "text 'L1' @608,465 a3"}));
-    setState(game::State::Race, 6);
+    setState(game::State::Race, game::GameMode::Guided);
     pressAt(0, 460);
     s_paints.clear();
     game::paintOverlay(nullptr);
@@ -73,7 +73,7 @@ TEST_F(OverlayTest, NoKeysMeansNothingPaintedAndNoZonesBuilt) {
     setLabels();
     game::setSoftKeys(-1, -1);
     for (game::State state : {game::State::PreRaceSelect, game::State::Race}) {
-        setState(state, 0);
+        setState(state, game::GameMode::LapRace);
         game::paintOverlay(nullptr);
     }
     EXPECT_TRUE(s_paints.empty());
@@ -83,7 +83,7 @@ TEST_F(OverlayTest, NoKeysMeansNothingPaintedAndNoZonesBuilt) {
 TEST_F(OverlayTest, ThePauseButtonIsPaintedUntilTheRaceHasFinished) {
     static bool s_finished = false;
     game::seams().race.raceFinished = [] { return s_finished; };
-    setState(game::State::Race, 0);
+    setState(game::State::Race, game::GameMode::LapRace);
     game::setSoftKeys(game::kPauseButtonLabel, -1);
     game::buildPauseButtonZone();
     game::paintOverlay(nullptr);
@@ -154,16 +154,17 @@ TEST_F(OverlayTest, GoalTextsTakeTheFormattedValueOfTheMode) {
     game::startupStatics().s_textBuffer = rt::make<lib::StringBuffer>(16);
     game::startupStatics().s_textBuffer->append(rt::String::newFromCString("stale"));
     game::RaceHooks& race = game::seams().race;
-    race.goalValue = [](std::int32_t mode) { return mode * 1000; };
+    race.goalValue = [](game::GameMode mode) { return game::gameModeNumber(mode) * 1000; };
     race.formatTime = [](std::int32_t ms, bool minutes, bool hundredths, bool sign) {
         s_formatted = std::to_string(ms) + (minutes ? "m" : "") + (hundredths ? "h" : "") + (sign ? "s" : "");
         game::startupStatics().s_textBuffer->append(rt::String::newFromCString(s_formatted.c_str()));
     };
     struct Case {
-        std::int32_t mode;
+        game::GameMode mode;
         const char* value;
     };
-    for (const Case& c : {Case{1, "1000mh"}, Case{4, "4000mh"}, Case{5, ""}}) {
+    for (const Case& c : {Case{game::GameMode::TimeTrial, "1000mh"},
+                          Case{game::GameMode::StopAndGo, "4000mh"}, Case{game::GameMode::Points, ""}}) {
         setState(game::State::MainMenu, c.mode);
         game::buildRaceGoalTexts();
         auto* value = static_cast<rt::String*>(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 1));

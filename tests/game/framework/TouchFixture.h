@@ -73,7 +73,7 @@ struct TouchTest : FrameworkTest {
         }
     }
 
-    static void setState(game::State state, std::int32_t mode) {
+    static void setState(game::State state, game::GameMode mode) {
         game::stateStatics().s_state = state;
         game::stateStatics().s_gameMode = mode;
     }

@@ -119,18 +119,21 @@ TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
     struct Case {
         const char* name;
         game::State state;
-        std::int32_t mode, left, right;
+        game::GameMode mode;
+        std::int32_t left, right;
         bool label3;
         Rect leftZone, rightZone;
     };
     const Case cases[] = {
-        {"both keys", game::State::MainMenu, 0, 0, 1, true, kLeft, kRight},
-        {"no keys", game::State::MainMenu, 0, -1, -1, true, kNone, kNone},
-        {"index past the labels", game::State::MainMenu, 0, 4, 4, true, kNone, kNone},
-        {"index of a missing label", game::State::MainMenu, 0, 3, 3, false, kNone, kNone},
-        {"label 3 gives the mode-6 race a left key", game::State::Race, 6, -1, -1, true, kLeft, kNone},
-        {"but not without it", game::State::Race, 6, -1, -1, false, kNone, kNone},
-        {"nor another mode's race", game::State::Race, 5, -1, -1, true, kNone, kNone},
+        {"both keys", game::State::MainMenu, game::GameMode::LapRace, 0, 1, true, kLeft, kRight},
+        {"no keys", game::State::MainMenu, game::GameMode::LapRace, -1, -1, true, kNone, kNone},
+        {"index past the labels", game::State::MainMenu, game::GameMode::LapRace, 4, 4, true, kNone, kNone},
+        {"index of a missing label", game::State::MainMenu, game::GameMode::LapRace, 3, 3, false, kNone,
+         kNone},
+        {"label 3 gives the mode-6 race a left key", game::State::Race, game::GameMode::Guided, -1, -1, true,
+         kLeft, kNone},
+        {"but not without it", game::State::Race, game::GameMode::Guided, -1, -1, false, kNone, kNone},
+        {"nor another mode's race", game::State::Race, game::GameMode::Points, -1, -1, true, kNone, kNone},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,7 +152,7 @@ TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
         }
     }
     // An empty zone is hit by (0, 0) alone.
-    setState(game::State::PreRaceSelect, 0);
+    setState(game::State::PreRaceSelect, game::GameMode::LapRace);
     game::setSoftKeys(-1, -1);
     pressAt(0, 0);
     EXPECT_TRUE(game::touchMenuSoftKeys());
@@ -162,17 +165,17 @@ TEST_F(TouchTest, SoftKeyTapsAndFramesOnlyInTheirStates) {
     game::setSoftKeys(0, 1);
     const game::TouchStatics& touch = game::touchStatics();
     pressAt(600, 470); // on the right key
-    setState(game::State::MainMenu, 0);
+    setState(game::State::MainMenu, game::GameMode::LapRace);
     EXPECT_FALSE(game::touchMenuSoftKeys()) << "the main menu has no right key";
     EXPECT_EQ(touch.s_rightSoftKeyFrame, game::kSoftKeyFrameOff);
-    setState(game::State::RaceHelp, 0);
+    setState(game::State::RaceHelp, game::GameMode::LapRace);
     EXPECT_TRUE(game::touchMenuSoftKeys());
     EXPECT_EQ(touch.s_rightSoftKeyFrame, game::kSoftKeyFrame);
 
     pressAt(0, 470); // on the left key
-    setState(game::State::Race, 0);
+    setState(game::State::Race, game::GameMode::LapRace);
     EXPECT_FALSE(game::touchSoftKeys());
-    setState(game::State::Race, 6);
+    setState(game::State::Race, game::GameMode::Guided);
     EXPECT_TRUE(game::touchSoftKeys());
     EXPECT_EQ(touch.s_leftSoftKeyFrame, game::kSoftKeyFrame);
     game::latchPointer();
@@ -186,20 +189,24 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
     struct Case {
         const char* name;
         game::State state;
-        std::int32_t mode, x, y;
+        game::GameMode mode;
+        std::int32_t x, y;
         bool raceButton, rightHalf, hudPanel;
     };
     const Case cases[] = {
-        {"race button, bottom left", game::State::Race, 0, 15, 435, true, false, false},
-        {"race button's far corner", game::State::Race, 0, 50, 470, true, false, false},
-        {"below the race button", game::State::Race, 0, 50, 471, false, false, false},
-        {"race button in mode 6", game::State::Race, 6, 15, 411, true, false, false},
-        {"race button outside the race", game::State::RaceCountdown, 0, 15, 435, false, false, false},
-        {"right half", game::State::Race, 0, 320, 223, false, true, false},
-        {"right half, lower edge", game::State::Race, 0, 640, 258, false, true, false},
-        {"HUD panel", game::State::RaceCountdown, 0, 36, 131, false, false, true},
-        {"HUD panel in mode 6 outside the race", game::State::RaceCountdown, 6, 0, 67, false, false, true},
-        {"no HUD panel in the mode-6 race", game::State::Race, 6, 0, 67, false, false, false},
+        {"race button, bottom left", game::State::Race, game::GameMode::LapRace, 15, 435, true, false, false},
+        {"race button's far corner", game::State::Race, game::GameMode::LapRace, 50, 470, true, false, false},
+        {"below the race button", game::State::Race, game::GameMode::LapRace, 50, 471, false, false, false},
+        {"race button in mode 6", game::State::Race, game::GameMode::Guided, 15, 411, true, false, false},
+        {"race button outside the race", game::State::RaceCountdown, game::GameMode::LapRace, 15, 435, false,
+         false, false},
+        {"right half", game::State::Race, game::GameMode::LapRace, 320, 223, false, true, false},
+        {"right half, lower edge", game::State::Race, game::GameMode::LapRace, 640, 258, false, true, false},
+        {"HUD panel", game::State::RaceCountdown, game::GameMode::LapRace, 36, 131, false, false, true},
+        {"HUD panel in mode 6 outside the race", game::State::RaceCountdown, game::GameMode::Guided, 0, 67,
+         false, false, true},
+        {"no HUD panel in the mode-6 race", game::State::Race, game::GameMode::Guided, 0, 67, false, false,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,7 +217,7 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
         EXPECT_EQ(game::isPointerOnHudPanel(), c.hudPanel);
     }
     game::seams().race.raceType = [] { return 7; };
-    setState(game::State::Race, 6);
+    setState(game::State::Race, game::GameMode::Guided);
     pressAt(0, 67);
     EXPECT_TRUE(game::isPointerOnHudPanel()) << "race type 7 keeps it";
     game::touchStatics().s_pauseButtonUsed = 1;
@@ -221,7 +228,7 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
 // for many frames, moved onto another control, and lifted. A tap shorter
 // than a frame counts for that frame.
 TEST_F(TouchTest, ARaceControlIsHeldWhileTheStylusTouchesItAndLetGoWhenItIsLifted) {
-    setState(game::State::Race, 0);
+    setState(game::State::Race, game::GameMode::LapRace);
     game::loopStatics().s_rotated = 0;
     game::pointerPressed(500, 240);
     for (int frame = 0; frame < 5; ++frame) {
@@ -250,7 +257,7 @@ TEST_F(TouchTest, ARaceControlIsHeldWhileTheStylusTouchesItAndLetGoWhenItIsLifte
 // Sprite 65 frame 8 is 73 wide: the pause button is (567, 0, 73, 73).
 TEST_F(TouchTest, ThePauseButtonHighlightsAndItsPressPushesThePauseMenu) {
     const game::TouchStatics& touch = game::touchStatics();
-    setState(game::State::Race, 0);
+    setState(game::State::Race, game::GameMode::LapRace);
     pressAt(566, 10);
     EXPECT_FALSE(game::touchRaceStartButtons());
     EXPECT_EQ(touch.s_pauseFrame, game::kPauseFrameOff);
@@ -260,7 +267,7 @@ TEST_F(TouchTest, ThePauseButtonHighlightsAndItsPressPushesThePauseMenu) {
     EXPECT_EQ(touch.s_pauseButtonUsed, 1);
     EXPECT_EQ(game::stateStatics().s_nextState, game::State::PauseMenu);
     EXPECT_EQ(game::getStackedState(2), game::State::PauseMenu);
-    setState(game::State::TrackFlyover, 0);
+    setState(game::State::TrackFlyover, game::GameMode::LapRace);
     EXPECT_FALSE(game::touchRaceStartButtons()) << "only states 41 and 42 have it";
 }
 
@@ -327,7 +334,7 @@ TEST_F(TouchTest, MenuZonesStackDownwardsAndTheMainMenuSkipsThePromotionItem) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "state " << c.state << " promotion " << c.promotion);
-        setState(c.state, 0);
+        setState(c.state, game::GameMode::LapRace);
         game::seams().promotion.available = c.promotion ? +[] { return true; } : nullptr;
         rt::ObjectArray* zones = game::buildMenuZones(3, 200, 100);
         for (std::int32_t i = 0; i < 3; ++i) {

@@ -50,7 +50,8 @@ void mainMenuStartsTheRace(std::int32_t message) {
     if (message != game::kUpdate || s_started)
         return;
     s_started = true;
-    const std::int32_t mode = mkdata::demoEvent(s_track).variants[0].row[0];
+    // The event's type names the game mode it is raced in.
+    const game::GameMode mode = game::gameModeFromNumber(mkdata::demoEvent(s_track).variants[0].row[0]);
     frontend_testing::startRaceLoad(s_track, mode);
 }
 

@@ -27,7 +27,7 @@ void mainMenuStartsARace(std::int32_t message) {
     if (message != game::kUpdate || s_started)
         return;
     s_started = true;
-    frontend_testing::startRaceLoad(s_row, 0);
+    frontend_testing::startRaceLoad(s_row, game::GameMode::LapRace);
 }
 
 TEST(DemoRaceLoadTest, EveryRaceRowLoadsWholeAndReachesTheFlyover) {

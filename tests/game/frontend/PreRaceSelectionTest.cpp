@@ -92,20 +92,24 @@ struct PreRaceSelectionTest : frontend_testing::FrontEndTest {
 TEST_F(PreRaceSelectionTest, AChoiceLeadsThroughTheLoaderOnlyForAnUnlockedEventThatLeadsSomewhere) {
     struct Case {
         const char* what;
-        std::int32_t mode, remembered, maskB;
+        game::GameMode mode;
+        std::int32_t remembered, maskB;
         std::optional<game::State> next; // none: nothing chosen
         std::int32_t track;              // the slot's track afterwards (-1: left as it was)
     } cases[] = {
-        {"mode 0 starts with the flyover", 0, 0, 0b01, game::State::TrackFlyover, 0},
-        {"a remembered event past the list starts on event 0", 0, 9, 0b01, game::State::TrackFlyover, 0},
-        {"other modes start with the countdown", 1, 0, 0b01, game::State::RaceCountdown, 1},
-        {"a locked event is shown but not chosen", 0, 1, 0b01, std::nullopt, 1},
-        {"mask 0b101 unlocks the third event", 0, 2, 0b101, game::State::TrackFlyover, 0},
-        {"and not the second", 0, 1, 0b101, std::nullopt, 1},
-        {"a race row past the table", 2, 0, 0b01, std::nullopt, -1},
-        {"a mode without events", 3, 0, 0b01, std::nullopt, -1},
-        {"a track outside the tables", 4, 0, 0b01, std::nullopt, -1},
-        {"a name index past the name table", 5, 0, 0b01, std::nullopt, -1},
+        {"mode 0 starts with the flyover", game::GameMode::LapRace, 0, 0b01, game::State::TrackFlyover, 0},
+        {"a remembered event past the list starts on event 0", game::GameMode::LapRace, 9, 0b01,
+         game::State::TrackFlyover, 0},
+        {"other modes start with the countdown", game::GameMode::TimeTrial, 0, 0b01,
+         game::State::RaceCountdown, 1},
+        {"a locked event is shown but not chosen", game::GameMode::LapRace, 1, 0b01, std::nullopt, 1},
+        {"mask 0b101 unlocks the third event", game::GameMode::LapRace, 2, 0b101, game::State::TrackFlyover,
+         0},
+        {"and not the second", game::GameMode::LapRace, 1, 0b101, std::nullopt, 1},
+        {"a race row past the table", game::GameMode::Collection, 0, 0b01, std::nullopt, -1},
+        {"a mode without events", game::GameMode::Score, 0, 0b01, std::nullopt, -1},
+        {"a track outside the tables", game::GameMode::StopAndGo, 0, 0b01, std::nullopt, -1},
+        {"a name index past the name table", game::GameMode::Points, 0, 0b01, std::nullopt, -1},
     };
     for (const Case& c : cases) {
         game::stateStatics().s_gameMode = c.mode;
@@ -136,7 +140,7 @@ TEST_F(PreRaceSelectionTest, AChoiceLeadsThroughTheLoaderOnlyForAnUnlockedEventT
 }
 
 TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     rt::ShortArray::set(game::rememberedSelections(), game::kLapOptionSlot, 0);
     open(game::State::PreRaceSelect);
     EXPECT_EQ(item(1), game::kDefaultLapOption);
@@ -145,7 +149,7 @@ TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
     EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
 
     // Other modes have no lap option and leave it alone.
-    game::stateStatics().s_gameMode = 1;
+    game::stateStatics().s_gameMode = game::GameMode::TimeTrial;
     open(game::State::PreRaceSelect);
     EXPECT_EQ(game::touchStatics().s_menuCount, 1);
     frame(kBackKey);
@@ -156,7 +160,7 @@ TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
 // screen: the picture behind them shows through, darkened.
 TEST_F(PreRaceSelectionTest, TheTextBandsDarkenThePictureBehindThem) {
     platform::javax_microedition_lcdui_Image* image = whiteScreen();
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     open(game::State::PreRaceSelect);
     const std::vector<std::int32_t> argb = framework_testing::pixels(image);
     const std::int32_t band = argb[static_cast<std::size_t>(125 * 640 + 335)] & 0xFFFFFF;
@@ -169,9 +173,9 @@ TEST_F(PreRaceSelectionTest, TheTextBandsDarkenThePictureBehindThem) {
 // the next race's load sets that event up instead of the same race again,
 // once. An event the data cannot lead to leaves the slot as it was.
 TEST_F(PreRaceSelectionTest, TheNextRaceLoadsTheEventTheAfterRaceMenuChose) {
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     game::frontEndStatics().s_championship = 0;
-    ASSERT_TRUE(game::writeModeEvent(0, 0));
+    ASSERT_TRUE(game::writeModeEvent(game::GameMode::LapRace, 0));
     game::EventSlotStatics& slots = game::eventSlotStatics();
     game::raceMenuStatics().s_nextTrack = 1;
     game::setupNextRaceEvent();

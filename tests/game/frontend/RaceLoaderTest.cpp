@@ -42,7 +42,7 @@ using framework_testing::StartedGame;
 // The race the main menu starts on its first update: track `s_track`'s
 // event in game mode `s_mode`.
 std::int32_t s_track = 0;
-std::int32_t s_mode = 0;
+game::GameMode s_mode = game::GameMode::LapRace;
 std::vector<game::State> s_states;
 // The stack's depth at each entry into the main menu.
 std::vector<std::int32_t> s_menuDepths;
@@ -63,7 +63,7 @@ void recordState(std::int32_t message) {
 struct RaceLoaderTest : ::testing::Test {
     RaceLoaderTest() {
         s_track = 0;
-        s_mode = 0;
+        s_mode = game::GameMode::LapRace;
         s_states.clear();
         s_menuDepths.clear();
         framework_testing::s_editDemoSet = frontend_testing::useRaceSet;

@@ -16,16 +16,16 @@
 
 namespace frontend_testing {
 
-inline void startRaceLoad(std::int32_t track, std::int32_t mode) {
+inline void startRaceLoad(std::int32_t track, game::GameMode mode) {
     game::initEventSlots();
     game::EventSlotStatics& slots = game::eventSlotStatics();
     slots.s_currentEvent = 0;
     rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(track));
     rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(track));
     rt::ByteArray::set(slots.s_eventVariant, 0, 0);
-    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(mode));
+    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(game::gameModeNumber(mode)));
     game::stateStatics().s_gameMode = mode;
-    game::startLoading(game::kLoadRace, mode == 0 ? game::State::TrackFlyover : game::State::RaceCountdown);
+    game::startLoading(game::kLoadRace, game::firstRaceState(mode));
 }
 
 } // namespace frontend_testing

@@ -59,7 +59,7 @@ TEST_F(SelectionZonesTest, EachSelectionScreenGetsItsArrowZones) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);
-        setState(c.state, 0);
+        setState(c.state, game::GameMode::LapRace);
         rt::ObjectArray* made = game::buildScreenZones();
         EXPECT_EQ(zones(made), c.zones);
         EXPECT_EQ(game::menuStatics().s_arrowZones, made);
@@ -87,7 +87,7 @@ TEST_F(SelectionZonesTest, ATapConfirmsAnUnlockedEntryOnlyAfterItsSelectionHasSe
         statics = game::SelectionZoneStatics{};
         game::progressStatics().s_progressMaskA = 0x7; // entries 0 to 2
         game::resetMenu(5);
-        setState(game::State::RacerList, 0);
+        setState(game::State::RacerList, game::GameMode::LapRace);
         std::int32_t x = 45 + 106 * (c.entry % 3) + 40;
         std::int32_t y = 85 + 88 * (c.entry / 3) + 40;
         game::loopStatics().s_frameMs = 40;

@@ -102,24 +102,29 @@ TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
         game::State menu;
         std::int32_t downs, maskC;
         game::State target;
-        std::int32_t gameMode;
+        game::GameMode gameMode;
         int eventsPrepared;
     };
     const Case cases[] = {
-        {"the race menu asks first", game::State::MainMenu, 0, 0, game::State::StartQuestion, 0, 0},
-        {"the race menu once answered", game::State::MainMenu, 0, 8, game::State::RaceMenu, 0, 0},
-        {"mode menu item 0", game::State::ModeMenu, 0, 0, game::State::RacerList, 2, 0},
-        {"mode menu item 3", game::State::ModeMenu, 3, 0, game::State::RacerList, 5, 0},
-        {"race menu item 2", game::State::RaceMenu, 2, 0, game::State::RacerList, 1, 0},
-        {"race menu item 3", game::State::RaceMenu, 3, 0, game::State::ModeMenu, 0, 0},
-        {"race menu item 4 loads the one-off event", game::State::RaceMenu, 4, 0, game::State::Loading, 0, 1},
+        {"the race menu asks first", game::State::MainMenu, 0, 0, game::State::StartQuestion,
+         game::GameMode::LapRace, 0},
+        {"the race menu once answered", game::State::MainMenu, 0, 8, game::State::RaceMenu,
+         game::GameMode::LapRace, 0},
+        {"mode menu item 0", game::State::ModeMenu, 0, 0, game::State::RacerList, game::GameMode::Collection,
+         0},
+        {"mode menu item 3", game::State::ModeMenu, 3, 0, game::State::RacerList, game::GameMode::Points, 0},
+        {"race menu item 2", game::State::RaceMenu, 2, 0, game::State::RacerList, game::GameMode::TimeTrial,
+         0},
+        {"race menu item 3", game::State::RaceMenu, 3, 0, game::State::ModeMenu, game::GameMode::LapRace, 0},
+        {"race menu item 4 loads the one-off event", game::State::RaceMenu, 4, 0, game::State::Loading,
+         game::GameMode::LapRace, 1},
     };
     game::seams().race.setupMode6Event = [] { ++s_eventsPrepared; };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         s_eventsPrepared = 0;
         game::initStateMachine();
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
         game::progressStatics().s_progressMaskC = c.maskC;
         game::frontEndStatics().s_lastSelection = nullptr;
         open(c.menu);

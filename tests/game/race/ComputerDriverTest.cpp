@@ -169,7 +169,7 @@ TEST_F(ComputerDriverTest, TheGuidedRacesCarIsPlacedByTheGuideStep) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        game::stateStatics().s_gameMode = 6;
+        game::stateStatics().s_gameMode = game::GameMode::Guided;
         game::eventGoalStatics().s_guideStep = c.step;
         auto cars = field({{1, 20, 100, 250}, {2, c.playerSegment, c.playerPos, -150}}, 1);
         cEntity* car = cars[0];
@@ -189,7 +189,7 @@ TEST_F(ComputerDriverTest, TheGuidedRacesCarIsPlacedByTheGuideStep) {
         }
         EXPECT_EQ(p->m_targetTime, c.step > 6 && c.targeted ? 100 << 12 : 0);
     }
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     game::eventGoalStatics().s_guideStep = 0;
 }
 

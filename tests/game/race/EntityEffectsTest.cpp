@@ -12,7 +12,7 @@ namespace {
 using race_testing::DrivingTest;
 
 struct EntityEffectsTest : DrivingTest {
-    ~EntityEffectsTest() override { game::stateStatics().s_gameMode = 0; }
+    ~EntityEffectsTest() override { game::stateStatics().s_gameMode = game::GameMode::LapRace; }
 };
 
 TEST_F(EntityEffectsTest, SetStateRefusesSwapsOverStrongStatesAndRestoresTheGhostsSpeed) {
@@ -62,7 +62,7 @@ TEST_F(EntityEffectsTest, ItemChargesRunOutIntoNoItem) {
     // The guided race keeps the collected objects on a drop.
     car->m_collected = 4;
     car->m_state = 2048;
-    game::stateStatics().s_gameMode = 6;
+    game::stateStatics().s_gameMode = game::GameMode::Guided;
     game::dropCollected(car);
     EXPECT_EQ(car->m_collected, 4);
     EXPECT_EQ(car->m_state, 0);

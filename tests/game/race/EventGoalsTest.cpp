@@ -439,9 +439,9 @@ TEST_F(EventGoalsTest, TheGuidedRaceTakesOneSlotOfVariantSix) {
     game::eventGoalStatics().s_guideStep = 4;
     game::setupMode6Event();
     const game::EventSlotStatics& slots = game::eventSlotStatics();
-    EXPECT_EQ(game::stateStatics().s_gameMode, 6);
+    EXPECT_EQ(game::stateStatics().s_gameMode, game::GameMode::Guided);
     EXPECT_EQ(slots.s_eventSlotCount, 1);
-    EXPECT_EQ(rt::ByteArray::get(slots.s_eventVariant, 0), 6);
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventVariant, 0), game::gameModeNumber(game::GameMode::Guided));
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventType, 0), 6);
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventIcon, 0), 17);
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventIcon2, 0), 4);

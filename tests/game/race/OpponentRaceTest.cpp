@@ -139,7 +139,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         loadRace();
         game::raceStatics().s_raceFinished = 0;
         game::stateStatics().s_state = game::State::Race;
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
         game::initZoomAnimPool();
         const std::int32_t count = game::trackStatics().s_segmentCount;
         ring(count, laps);

@@ -60,7 +60,7 @@ struct RaceEntityTest : race_testing::RaceDataTest {
     }
     ~RaceEntityTest() override {
         game::raceSteps() = {};
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
     }
 
     static game::cEntity* car(char name) { return game::racerAt(std::string("ABP").find(name)); }
@@ -146,7 +146,7 @@ TEST_F(RaceEntityTest, AGuidedRaceRunsTheDriverOnly) {
     b->m_prevSegment = 9;
     b->m_trackSection = 0;
 
-    game::stateStatics().s_gameMode = game::kGuidedGameMode;
+    game::stateStatics().s_gameMode = game::GameMode::Guided;
     b->update(163);
     EXPECT_EQ(g_log.aiSteps, 1);
     EXPECT_EQ(g_log.knocked, "");
@@ -154,7 +154,7 @@ TEST_F(RaceEntityTest, AGuidedRaceRunsTheDriverOnly) {
     EXPECT_EQ(b->m_trackSection, 0);
     EXPECT_EQ(rt::IntArray::get(game::raceEntityStatics().s_timingSection, 1), -1);
 
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     b->update(163);
     EXPECT_EQ(g_log.aiSteps, 2);
     EXPECT_EQ(g_log.knocked, "B");

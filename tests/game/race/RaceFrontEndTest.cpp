@@ -28,7 +28,7 @@ TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheMainMenuAndAChampionshipHasEveryCupR
           Row{game::State::PreRaceSelect, game::State::MainMenu}}) {
         game::frontEndStatics().s_lastMenuState = row.lastMenu;
         // Game mode 1 offers no next race: the answers are retry and leave.
-        game::stateStatics().s_gameMode = 1;
+        game::stateStatics().s_gameMode = game::GameMode::TimeTrial;
         game::StateStatics& s = game::stateStatics();
         s.s_stateStackDepth = 0;
         for (game::State state : {game::State::StartupLoad, game::State::Loading, game::State::Race,

@@ -170,7 +170,7 @@ TEST_F(RaceHashTest, AnyChangeOfTheRaceStateChangesTheHash) {
         {"a segment's curve", [] { rt::IntArray::set(game::trackStatics().s_segmentCurve, 0, 1); }},
         {"the event slot", [] { rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 3); }},
         {"the saved records", [] { game::saveRecordStatics().s_eventRecords = ints({1}); }},
-        {"the game mode", [] { game::stateStatics().s_gameMode = 6; }},
+        {"the game mode", [] { game::stateStatics().s_gameMode = game::GameMode::Guided; }},
         {"the driving's state between steps", [] { game::drivingStatics().s_trailCount += 1; }},
         {"the computer drivers' difficulty", [] { game::driverStatics().s_aiDifficulty += 1; }},
         {"the camera", [] { game::viewPassStatics().s_cameraLateral += 1; }},

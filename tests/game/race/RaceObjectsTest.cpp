@@ -32,7 +32,7 @@ struct RaceObjectsTest : OpponentsTest {
         game::resetOpponents();
         game::installImpactSteps();
         game::stateStatics().s_state = game::State::Race;
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
     }
     ~RaceObjectsTest() override { game::stateStatics().s_state = game::State{}; }
 

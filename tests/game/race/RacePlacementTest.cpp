@@ -147,7 +147,7 @@ TEST_F(RacePlacementTest, TheGridFollowsTheEventType) {
     for (std::int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(game::racerAt(i)->m_segment, 5) << i;
     rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 10);
-    game::stateStatics().s_gameMode = 6;
+    game::stateStatics().s_gameMode = game::GameMode::Guided;
     game::placeRacersOnGrid();
     EXPECT_EQ(game::racerAt(0)->m_lateral, 500);
     EXPECT_EQ(game::racerAt(1)->m_lateral, -500);
@@ -197,7 +197,7 @@ TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
         object->m_lateral = r.lateral;
         object->m_owner = r.owner;
         object->m_homing = r.homing ? 1 : 0;
-        game::stateStatics().s_gameMode = r.guideStep < 0 ? 0 : 6;
+        game::stateStatics().s_gameMode = r.guideStep < 0 ? game::GameMode::LapRace : game::GameMode::Guided;
         game::eventGoalStatics().s_guideStep = r.guideStep;
         g_calls = {};
         game::hitRacersWithObject(object);

@@ -157,7 +157,7 @@ TEST(RacePrepare, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
     ASSERT_TRUE(framework_testing::runRaceLoad(game));
-    ASSERT_EQ(game::stateStatics().s_state, game::quickRaceFirstState());
+    ASSERT_EQ(game::stateStatics().s_state, game::firstRaceState(game::stateStatics().s_gameMode));
     auto raceAndRelease = [&](std::int32_t row) {
         SCOPED_TRACE("row " + std::to_string(row));
         if (row >= 0) {

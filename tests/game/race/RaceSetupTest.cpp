@@ -136,10 +136,13 @@ TEST_F(RaceSetup, RacersFromABlockTooSmallTakeTheFreeIdsThenReuseOne) {
 
 TEST_F(RaceSetup, RacerCountsAreHeldToWhatTheRaceCanRun) {
     struct Row {
-        std::int32_t field, mode, want;
+        std::int32_t field;
+        game::GameMode mode;
+        std::int32_t want;
     };
-    for (Row r : {Row{0, 0, 1}, Row{1, 0, 1}, Row{6, 0, 6}, Row{10, 0, 10}, Row{12, 0, 10}, Row{-3, 0, 1},
-                  Row{8, game::kGuidedGameMode, 2}}) {
+    constexpr game::GameMode kLapRace = game::GameMode::LapRace;
+    for (Row r : {Row{0, kLapRace, 1}, Row{1, kLapRace, 1}, Row{6, kLapRace, 6}, Row{10, kLapRace, 10},
+                  Row{12, kLapRace, 10}, Row{-3, kLapRace, 1}, Row{8, game::GameMode::Guided, 2}}) {
         rt::IntArray::set(row, game::kEventRacersField, r.field);
         game::stateStatics().s_gameMode = r.mode;
         game::createRacers();

@@ -117,7 +117,7 @@ TEST_F(RaceStates, GameModeZeroLeavesEightSecondsAfterTheFinishOnceTheAnimationE
 }
 
 TEST_F(RaceStates, OtherModesWaitForAKeyOrAPressAndStillCarsForTheChallenges) {
-    game::stateStatics().s_gameMode = 1;
+    game::stateStatics().s_gameMode = game::GameMode::TimeTrial;
     frame(100);
     released(-1);
     for (int f = 0; f < 300; ++f)
@@ -236,7 +236,7 @@ TEST_F(RaceStates, TheCountdownStepsTheStartSequenceAndItsPauseKeepsThePhase) {
 }
 
 TEST_F(RaceStates, TheGuidesExplanationOverTheCountEndsOnAKeyOrLeavesOnKey17) {
-    game::stateStatics().s_gameMode = game::kGuideGameMode;
+    game::stateStatics().s_gameMode = game::GameMode::Guided;
     game::startSequenceHooks().playSound = nullptr;
     frame(40);
     struct Row {

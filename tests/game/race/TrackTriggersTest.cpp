@@ -31,7 +31,7 @@ struct TrackTriggersTest : race_testing::OpponentsTest {
         loadRing(ring); // half-width 1000, margin 400, lane width 1000
         game::raceStatics().s_laps = 3;
         game::initEventSlots();
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
         // Boxes: object 3 stands from 200 to 600 right of the centre line,
         // object 2 likewise but too low a number to push.
         game::TrackStatics& t = game::trackStatics();
@@ -137,7 +137,7 @@ TEST_F(TrackTriggersTest, EachCodeActsOnTheFieldsOfItsKind) {
          [](const cEntity& c) { EXPECT_EQ(c.m_collected, 10); }},
         {"coins stop at the target in game mode 2", dynamic, coin(DynamicAction::TenCoins),
          [](cEntity& c) {
-             game::stateStatics().s_gameMode = 2;
+             game::stateStatics().s_gameMode = game::GameMode::Collection;
              c.m_collected = 20;
              c.m_jumpKind = 3;
          },
@@ -223,7 +223,7 @@ TEST_F(TrackTriggersTest, EachCodeActsOnTheFieldsOfItsKind) {
         SCOPED_TRACE(c.what);
         game::triggerStatics() = game::TriggerStatics{};
         game::resetTrackTriggers();
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
         event({c.entry}, 25);
         code(c.code);
         cEntity* car = field({{1, kSegment, 512, 0}}, 0)[0];
@@ -324,7 +324,7 @@ TEST_F(TrackTriggersTest, PassingGateThreeRestartsTheAnimationsUnderThePlayersCa
 TEST_F(TrackTriggersTest, TheGuidedRacesItemBoxBringsTheSecondCarAhead) {
     for (const bool alreadyOnTrack : {false, true}) {
         SCOPED_TRACE(alreadyOnTrack ? "already on the track" : "off the track");
-        game::stateStatics().s_gameMode = 6;
+        game::stateStatics().s_gameMode = game::GameMode::Guided;
         game::eventGoalStatics().s_guideStep = 4;
         game::resetTrackTriggers();
         event({datakit::dynamicAction(DynamicAction::ItemBox, 1, false, 3, 5)}, 25);
@@ -342,7 +342,7 @@ TEST_F(TrackTriggersTest, TheGuidedRacesItemBoxBringsTheSecondCarAhead) {
         EXPECT_EQ(rt::ObjectArray::get(game::raceStatics().s_racers, 0), alreadyOnTrack ? p : other);
         EXPECT_EQ(rt::ObjectArray::get(game::raceStatics().s_racers, 1), alreadyOnTrack ? other : p);
     }
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     game::eventGoalStatics().s_guideStep = 0;
 }
 

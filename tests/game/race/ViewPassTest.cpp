@@ -229,7 +229,7 @@ TEST_F(ViewPass, TheMovingObjectBouncesAndStepsOnlyInTheRaceItself) {
     game::runViewPass(true);
     EXPECT_EQ(v.s_movingObjectShown[0], 0) << "hidden where the gate is done";
     EXPECT_EQ(v.s_movingObjectX[0], 130);
-    game::stateStatics().s_gameMode = 3;
+    game::stateStatics().s_gameMode = game::GameMode::Score;
     game::runViewPass(true);
     EXPECT_EQ(v.s_movingObjectShown[1], 0) << "only in game mode 0";
 }
@@ -290,20 +290,22 @@ TEST_F(ViewPass, AnItemBoxInViewMarksItsLane) {
 
     struct Case {
         const char* name;
-        std::int32_t segment, takenBits, targetBefore, gameMode, guideStep;
+        std::int32_t segment, takenBits, targetBefore;
+        game::GameMode gameMode;
+        std::int32_t guideStep;
         bool player;
         std::int32_t targetAfter;
         std::int8_t on;
     };
     const Case cases[] = {
-        {"standing", 3, 0, game::kLaneNone, 0, 0, true, 1024, 1},
-        {"mark taken", 3, 0, game::kLaneTaken, 0, 0, true, game::kLaneTaken, 1},
-        {"box taken", 3, 1 << 5, game::kLaneNone, 0, 0, true, game::kLaneNone, 0},
-        {"other lane taken", 3, 1 << 4, game::kLaneNone, 0, 0, true, 1024, 1},
-        {"guided step 4", 3, 0, game::kLaneNone, 6, 4, true, 1024, 1},
-        {"guided step 3", 3, 0, game::kLaneNone, 6, 3, true, game::kLaneNone, 0},
-        {"slice 13", 13, 0, game::kLaneNone, 0, 0, true, game::kLaneNone, 0},
-        {"no player", 3, 0, game::kLaneNone, 0, 0, false, game::kLaneNone, 0},
+        {"standing", 3, 0, game::kLaneNone, game::GameMode::LapRace, 0, true, 1024, 1},
+        {"mark taken", 3, 0, game::kLaneTaken, game::GameMode::LapRace, 0, true, game::kLaneTaken, 1},
+        {"box taken", 3, 1 << 5, game::kLaneNone, game::GameMode::LapRace, 0, true, game::kLaneNone, 0},
+        {"other lane taken", 3, 1 << 4, game::kLaneNone, game::GameMode::LapRace, 0, true, 1024, 1},
+        {"guided step 4", 3, 0, game::kLaneNone, game::GameMode::Guided, 4, true, 1024, 1},
+        {"guided step 3", 3, 0, game::kLaneNone, game::GameMode::Guided, 3, true, game::kLaneNone, 0},
+        {"slice 13", 13, 0, game::kLaneNone, game::GameMode::LapRace, 0, true, game::kLaneNone, 0},
+        {"no player", 3, 0, game::kLaneNone, game::GameMode::LapRace, 0, false, game::kLaneNone, 0},
     };
     for (const Case& c : cases) {
         std::ranges::fill(rt::ShortArray::span(t.s_triggerCodes), std::int16_t{0});

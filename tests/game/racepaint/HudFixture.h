@@ -146,7 +146,7 @@ struct HudTest : RacePaintTest {
         hud.s_hudElements = 0;
         game::initStateMachine();
         game::stateStatics().s_state = game::State::Race;
-        game::stateStatics().s_gameMode = 0;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
     }
     ~HudTest() override {
         game::seams().sprites = {};

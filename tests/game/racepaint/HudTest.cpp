@@ -131,10 +131,10 @@ TEST_F(HudPaintTest, EachEventTypesElementsComeInOrderAndOnlyWhereTheyBelong) {
             EXPECT_EQ(elementsDrawn(), expected) << std::hex << row.bits << std::dec << " in state " << state;
         }
         states.s_state = game::State::Race;
-        states.s_gameMode = game::kGuideGameMode;
+        states.s_gameMode = game::GameMode::Guided;
         EXPECT_EQ(elementsDrawn(), without(row.elements, {"strip", "place", "laps", "gauge"}))
             << std::hex << row.bits << " in the guided race";
-        states.s_gameMode = 0;
+        states.s_gameMode = game::GameMode::LapRace;
     }
 }
 
@@ -208,12 +208,14 @@ TEST_F(HudPaintTest, GaugeTargetsAndBigTimesFormatTheirValues) {
     // The gauge fills 9.9 pixels an object; in the guided race it sits higher.
     game::hudStateStatics().s_collectedShown = 10;
     struct Gauge {
-        std::int32_t mode;
+        game::GameMode mode;
         game::State state;
         std::int32_t top;
     };
-    for (const Gauge& c : {Gauge{0, game::State::Race, 90}, Gauge{6, game::State::Race, 67},
-                           Gauge{6, game::State::PauseMenu, 67}, Gauge{6, game::State::RaceResults, 90}}) {
+    for (const Gauge& c : {Gauge{game::GameMode::LapRace, game::State::Race, 90},
+                           Gauge{game::GameMode::Guided, game::State::Race, 67},
+                           Gauge{game::GameMode::Guided, game::State::PauseMenu, 67},
+                           Gauge{game::GameMode::Guided, game::State::RaceResults, 90}}) {
         game::stateStatics().s_gameMode = c.mode;
         game::stateStatics().s_state = c.state;
         DrawingLog log;
@@ -227,7 +229,7 @@ TEST_F(HudPaintTest, GaugeTargetsAndBigTimesFormatTheirValues) {
         EXPECT_EQ(screen.graphics->getClipWidth(), 640);
         EXPECT_TRUE(contains(described(log), "frame 30:17 @10," + std::to_string(c.top)));
     }
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     game::stateStatics().s_state = game::State::Race;
 
     game::hudStatics().s_hudElements = game::hud_bits::kTargetTimes | game::hud_bits::kTargetNumbers;

@@ -54,10 +54,13 @@ struct RaceMenusTest : HudTest {
 TEST_F(RaceMenusTest, ThePauseMenuHasSixItemsOrFiveWithoutRestartAndOpensOnItsKeptItem) {
     struct Case {
         bool championship;
-        std::int32_t mode, kept, items, opensOn;
+        game::GameMode mode;
+        std::int32_t kept, items, opensOn;
     };
-    for (const Case& c : {Case{false, 0, 3, 6, 3}, Case{true, 0, 3, 5, 3}, Case{false, 6, 1, 5, 1},
-                          Case{false, 0, 5, 6, 5}, Case{true, 0, 5, 5, 0}, Case{false, 6, 7, 5, 2}}) {
+    for (const Case& c :
+         {Case{false, game::GameMode::LapRace, 3, 6, 3}, Case{true, game::GameMode::LapRace, 3, 5, 3},
+          Case{false, game::GameMode::Guided, 1, 5, 1}, Case{false, game::GameMode::LapRace, 5, 6, 5},
+          Case{true, game::GameMode::LapRace, 5, 5, 0}, Case{false, game::GameMode::Guided, 7, 5, 2}}) {
         s_championship = c.championship;
         game::stateStatics().s_gameMode = c.mode;
         game::raceMenuStatics().s_pauseMenuItem = c.kept;
@@ -146,11 +149,13 @@ TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlo
     rt::ObjectArray::set(tracks, 0, rt::ObjectArray::get(game::eventStatics().s_eventRows, 0));
     game::eventStatics().s_eventRows = tracks;
     struct Case {
-        std::int32_t mode;
+        game::GameMode mode;
         bool unlocked;
         std::int32_t answers, title;
     };
-    for (const Case& c : {Case{0, true, 3, 91}, Case{0, false, 2, 15}, Case{1, true, 2, 15}}) {
+    for (const Case& c :
+         {Case{game::GameMode::LapRace, true, 3, 91}, Case{game::GameMode::LapRace, false, 2, 15},
+          Case{game::GameMode::TimeTrial, true, 2, 15}}) {
         game::stateStatics().s_gameMode = c.mode;
         game::progressStatics().s_progressMaskB = 0;
         if (c.unlocked)
@@ -170,7 +175,7 @@ TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlo
     EXPECT_EQ(s.s_nextState, game::State::Loading);
     EXPECT_EQ(s.s_loadKind, game::kMenuLoadKind);
     // With it: the next race loads over the menu.
-    game::stateStatics().s_gameMode = 0;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
     stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::RaceResults,
            game::State::RaceEndMenu});
     game::stateRaceEndMenu(game::kEnter);

@@ -182,7 +182,7 @@ TEST_F(RaceOverlayTest, TheHudButtonCountsOnTheTwentyFirstFrame) {
     EXPECT_EQ(player->m_driveMode, -1);
     EXPECT_FALSE(game::isHudButtonHeld()) << "the drive mode no longer listens";
     game::raceTouchStatics().s_raceControlsOff = 1;
-    game::stateStatics().s_gameMode = 6;
+    game::stateStatics().s_gameMode = game::GameMode::Guided;
     EXPECT_FALSE(game::isHudButtonHeld());
 }
 
@@ -242,19 +242,21 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
         const char* name;
         std::int32_t type, hudBits;
         game::State state;
-        std::int32_t mode;
+        game::GameMode mode;
         bool imageFill = true;
     };
     for (const Scene& scene :
-         {Scene{"race, type 0", 0, 0x19002F, game::State::Race, 0},
-          Scene{"race, type 5", 5, 0x1D002F, game::State::Race, 0},
-          Scene{"racer intro", 0, 0, game::State::RacerIntro, 0},
-          Scene{"pause over the race", 0, 0x19002F, game::State::PauseMenu, 0},
-          Scene{"results of mode 0", 0, 0, game::State::RaceResults, 0},
-          Scene{"results of mode 1", 1, 0, game::State::RaceResults, 1},
-          Scene{"results of mode 5", 5, 0, game::State::RaceResults, 5},
-          Scene{"results of mode 1, pixel fill", 1, 0, game::State::RaceResults, 1, false},
-          Scene{"results of mode 5, pixel fill", 5, 0, game::State::RaceResults, 5, false}}) {
+         {Scene{"race, type 0", 0, 0x19002F, game::State::Race, game::GameMode::LapRace},
+          Scene{"race, type 5", 5, 0x1D002F, game::State::Race, game::GameMode::LapRace},
+          Scene{"racer intro", 0, 0, game::State::RacerIntro, game::GameMode::LapRace},
+          Scene{"pause over the race", 0, 0x19002F, game::State::PauseMenu, game::GameMode::LapRace},
+          Scene{"results of mode 0", 0, 0, game::State::RaceResults, game::GameMode::LapRace},
+          Scene{"results of mode 1", 1, 0, game::State::RaceResults, game::GameMode::TimeTrial},
+          Scene{"results of mode 5", 5, 0, game::State::RaceResults, game::GameMode::Points},
+          Scene{"results of mode 1, pixel fill", 1, 0, game::State::RaceResults, game::GameMode::TimeTrial,
+                false},
+          Scene{"results of mode 5, pixel fill", 5, 0, game::State::RaceResults, game::GameMode::Points,
+                false}}) {
         game::config().s_translucentFill = scene.imageFill ? 1 : 0;
         HudTest::event({scene.type});
         game::hudStatics().s_hudElements = scene.hudBits;

@@ -89,7 +89,8 @@ TEST_F(ResultsTest, RowsComeInFiveSlideFramesApartAndOnlyThenAKeyLeads) {
     EXPECT_EQ(game::stateStatics().s_nextState, game::State::RaceEndMenu);
 
     // Modes with panels, and modes without rows, are ready at once.
-    for (std::int32_t mode : {1, 2, 3, 4, 5, 6}) {
+    for (game::GameMode mode : {game::GameMode::TimeTrial, game::GameMode::Collection, game::GameMode::Score,
+                                game::GameMode::StopAndGo, game::GameMode::Points, game::GameMode::Guided}) {
         game::stateStatics().s_gameMode = mode;
         game::stateRaceResults(game::kEnter);
         frame();

@@ -252,26 +252,28 @@ TEST_F(SectionModelTest, DynamicTriggersShowCoinsAndLaneObjectsOnTheirLanes) {
     rt::IntArray::set(game::triggerStatics().s_itemBoxTaken, 2, 1 << 4);
     // The guided race (mode 6) shows each value from its own step.
     struct Case {
-        std::int32_t value, gameMode, guideStep;
+        std::int32_t value;
+        game::GameMode gameMode;
+        std::int32_t guideStep;
         std::int8_t taken;
         const char* drawn;
     };
     const Case cases[] = {
-        {2, 0, 0, 0, "paintZoomedAnim 30 0 "},
-        {10, 0, 0, 0, "paintZoomedAnim 30 1 "},
-        {2, 0, 0, 0x20, ""},
-        {10, 0, 0, 0x10, "paintZoomedAnim 30 1 "},
-        {2, 6, 6, 0, ""},
-        {2, 6, 7, 0, "paintZoomedAnim 30 0 "},
-        {10, 6, 7, 0, ""},
-        {10, 6, 8, 0, "paintZoomedAnim 30 1 "},
-        {3, 0, 0, 0, "drawRGB"},
-        {11, 0, 0, 0, "drawRGB"},
-        {3, 6, 9, 0, ""},
-        {1, 0, 0, 0, "paintZoomedAnim 27 0 "},
-        {1, 6, 4, 0, "paintZoomedAnim 27 0 "},
-        {1, 6, 5, 0, ""},
-        {5 + 0, 0, 0, 0, ""},
+        {2, game::GameMode::LapRace, 0, 0, "paintZoomedAnim 30 0 "},
+        {10, game::GameMode::LapRace, 0, 0, "paintZoomedAnim 30 1 "},
+        {2, game::GameMode::LapRace, 0, 0x20, ""},
+        {10, game::GameMode::LapRace, 0, 0x10, "paintZoomedAnim 30 1 "},
+        {2, game::GameMode::Guided, 6, 0, ""},
+        {2, game::GameMode::Guided, 7, 0, "paintZoomedAnim 30 0 "},
+        {10, game::GameMode::Guided, 7, 0, ""},
+        {10, game::GameMode::Guided, 8, 0, "paintZoomedAnim 30 1 "},
+        {3, game::GameMode::LapRace, 0, 0, "drawRGB"},
+        {11, game::GameMode::LapRace, 0, 0, "drawRGB"},
+        {3, game::GameMode::Guided, 9, 0, ""},
+        {1, game::GameMode::LapRace, 0, 0, "paintZoomedAnim 27 0 "},
+        {1, game::GameMode::Guided, 4, 0, "paintZoomedAnim 27 0 "},
+        {1, game::GameMode::Guided, 5, 0, ""},
+        {5 + 0, game::GameMode::LapRace, 0, 0, ""},
     };
     for (const Case& c : cases) {
         game::stateStatics().s_gameMode = c.gameMode;

@@ -153,7 +153,7 @@ TEST_F(StartTest, TheBoostStartsOnlyInTheGosSecondAndOnlyOnce) {
 struct GuideTest : HudTest {
     GuideTest() {
         game::makeKeyStateArrays();
-        game::stateStatics().s_gameMode = game::kGuideGameMode;
+        game::stateStatics().s_gameMode = game::GameMode::Guided;
         game::eventGoalStatics().s_guideStep = 0;
         game::eventGoalStatics().s_guideTimer = 0;
         player->m_speed = 1000;

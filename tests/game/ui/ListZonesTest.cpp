@@ -54,7 +54,7 @@ TEST_F(ListZonesTest, TheZonesLieOverThePaintedAnswers) {
                                                           {game::State::PauseMenu, 200}};
     for (const auto& [state, top] : cases) {
         SCOPED_TRACE(state);
-        setState(state, 0);
+        setState(state, game::GameMode::LapRace);
         EXPECT_EQ(zones(game::buildListZones(ids({3, 4}))),
                   (std::vector<std::string>{"286 " + std::to_string(top) + " 68 34 ",
                                             "286 " + std::to_string(top + 34) + " 68 34 "}));

@@ -42,7 +42,7 @@ struct MenuInputTest : framework_testing::TouchTest {
 
     // A menu of `count` items in `state`, item `selection` highlighted.
     static void menu(game::State state, std::int32_t count, std::int32_t selection) {
-        setState(state, 0);
+        setState(state, game::GameMode::LapRace);
         game::resetMenu(count);
         game::touchStatics().s_selection = selection;
         game::menuStatics().s_redraw = 0;
@@ -301,7 +301,7 @@ TEST_F(MenuInputTest, QuestionAnswersWrapAndAChoiceTakesOneTapOrRelease) {
     noTouch();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        setState(game::State::ResetQuestion, 0);
+        setState(game::State::ResetQuestion, game::GameMode::LapRace);
         game::MenuStatics& statics = game::menuStatics();
         statics.s_questionAnswerCount = c.count;
         statics.s_questionAnswer = c.start;
@@ -313,7 +313,7 @@ TEST_F(MenuInputTest, QuestionAnswersWrapAndAChoiceTakesOneTapOrRelease) {
     }
 
     // A tap on an answer's zone chooses it once; the frame after it does not.
-    setState(game::State::ResetQuestion, 0);
+    setState(game::State::ResetQuestion, game::GameMode::LapRace);
     game::setList(2, game::buildMenuZones(2, 10, 100));
     game::menuStatics().s_questionAnswer = 0;
     keys(-1);

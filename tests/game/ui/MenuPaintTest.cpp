@@ -44,7 +44,7 @@ struct MenuPaintTest : framework_testing::TouchTest {
 
     // A menu of `count` items labelled T10, T11, ... in `state`.
     static void paint(game::State state, std::int32_t count, std::int32_t selection) {
-        setState(state, 0);
+        setState(state, game::GameMode::LapRace);
         game::resetMenu(count);
         game::touchStatics().s_selection = selection;
         game::menuStatics().s_redraw = 1;
@@ -70,7 +70,7 @@ struct MenuPaintTest : framework_testing::TouchTest {
 };
 
 TEST_F(MenuPaintTest, AMenuPaintsOnlyWhenAskedAndDropsTheTitlePictures) {
-    setState(game::State::ModeMenu, 0);
+    setState(game::State::ModeMenu, game::GameMode::LapRace);
     game::resetMenu(2);
     game::menuStatics().s_redraw = 0;
     game::menuStatics().s_fullRepaint = 0;
@@ -110,7 +110,7 @@ TEST_F(MenuPaintTest, TheMainMenuLaysOutItsItemsAndHidesThePromotionItem) {
 
 TEST_F(MenuPaintTest, TheChosenItemBlinksThenTheItemsLeaveOneByOne) {
     game::MenuStatics& menu = game::menuStatics();
-    setState(game::State::RaceMenu, 0);
+    setState(game::State::RaceMenu, game::GameMode::LapRace);
     game::resetMenu(3);
     game::touchStatics().s_selection = 1;
     menu.s_menuLeaving = 1;
