@@ -230,19 +230,19 @@ void leaveRace() {
     const RaceHooks& race = seams().race;
     if (race.clearHudBits)
         race.clearHudBits();
-    std::int32_t type = race.raceType ? race.raceType() : -1;
+    const EventType type = race.raceType ? race.raceType() : EventType::None;
     switch (type) {
-    case 0:
-    case 1:
-    case 4:
-    case 5:
+    case EventType::Laps:
+    case EventType::Distance:
+    case EventType::StopAndGo:
+    case EventType::Points:
         pushState(State::RaceResults);
         break;
-    case 2:
-    case 3:
+    case EventType::Collection:
+    case EventType::Score:
         backToState(State::RaceEndMenu);
         break;
-    case 6:
+    case EventType::Guided:
         setLoadingTarget(kMenusLoad, State::MainMenu);
         backToState(State::Loading);
         break;
@@ -276,7 +276,8 @@ void buildRaceGoalTexts() {
                               separator && separator->length() > 0 ? separator->charAt(0) : u'\0', false);
         value = buffer->toString();
     } else {
-        goal = getString(kRaceTypeGoalTexts + (race.raceType ? race.raceType() : -1));
+        goal = getString(kRaceTypeGoalTexts +
+                         eventTypeNumber(race.raceType ? race.raceType() : EventType::None));
         value = rt::getStaticClass().getConstantString(rt::constants::kDefaultMessage);
     }
     rt::Array::setRef(overlay.s_goalTexts, 0, goal);

@@ -13,6 +13,7 @@
 // does nothing (the clip hook falls back to the game's own clip wrapper,
 // GameGraphics.h).
 
+#include "game/framework/EventType.h"
 #include "game/framework/States.h"
 
 #include <array>
@@ -80,13 +81,13 @@ struct SpriteHooks {
                        rt::String* text, std::int32_t x, std::int32_t y, std::int32_t anchor) = nullptr;
 };
 
-// What the framework reads of the race and its set-up. Empty: race type -1
-// (none of the known types), drag value 0, the race not finished, no HUD
+// What the framework reads of the race and its set-up. Empty: race type
+// `EventType::None`, drag value 0, the race not finished, no HUD
 // bits to clear, goal values 0, nothing formatted, a car value of 0, no
 // one-off event prepared.
 struct RaceHooks {
     // The race type of the current race.
-    std::int32_t (*raceType)() = nullptr;
+    EventType (*raceType)() = nullptr;
     // The race's current drag value.
     std::int32_t (*dragValue)() = nullptr;
     bool (*raceFinished)() = nullptr;

@@ -28,8 +28,6 @@ constexpr std::int32_t kHudPanelFrame = 17;
 constexpr std::int32_t kHudButtonFrame = 18;
 // The held HUD button's highlight.
 constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
-// The race type whose mode-6 race keeps the HUD panel touchable.
-constexpr std::int32_t kPanelRaceType = 7;
 // The greatest a - b that `dragExceeds` lets pass.
 constexpr std::int32_t kDragThreshold = 10;
 
@@ -277,7 +275,7 @@ bool isPointerOnHudPanel() {
     bool mode6 = stateStatics().s_gameMode == GameMode::Guided;
     if (mode6 && isInRace()) {
         const RaceHooks& race = seams().race;
-        if ((race.raceType ? race.raceType() : -1) != kPanelRaceType)
+        if (!race.raceType || race.raceType() != EventType::Section)
             return false;
     }
     std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudFrame);

@@ -263,7 +263,7 @@ bool writeModeEvent(GameMode mode, std::int32_t index) {
     rt::ByteArray::set(slots.s_eventVariant, slot, static_cast<std::int8_t>(variant));
     rt::ByteArray::set(slots.s_eventIcon, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIconField)));
     rt::ByteArray::set(slots.s_eventIcon2, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIcon2Field)));
-    rt::ByteArray::set(slots.s_eventType, slot, static_cast<std::int8_t>(gameModeNumber(mode)));
+    setSlotEventType(slot, eventTypeOf(mode));
     rt::Array::setRef(slots.s_eventName, slot, getString(rt::IntArray::get(names, nameIndex)));
     return true;
 }

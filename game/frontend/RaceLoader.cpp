@@ -85,8 +85,7 @@ constexpr std::int32_t kCarRollAnim = 3;
 constexpr std::int32_t kCarJumpAnim = 4;
 constexpr std::int32_t kCarFallAnim = 5;
 constexpr std::int32_t kCarBlendAlpha = 127;
-// The race's event types and game modes that the sprite choice reads.
-constexpr std::int32_t kItemEventType = 4;
+// The race object pool.
 constexpr std::int32_t kRaceObjectPool = 10;
 constexpr std::int32_t kRaceObjectType = 2;
 // The gate of track 3 carries five players under the car.
@@ -143,8 +142,8 @@ std::int32_t eventTrack() {
     return currentSlotByte(eventSlotStatics().s_eventTrack);
 }
 
-std::int32_t eventType() {
-    return currentSlotByte(eventSlotStatics().s_eventType);
+EventType eventType() {
+    return eventTypeFromNumber(currentSlotByte(eventSlotStatics().s_eventType));
 }
 
 std::int32_t weatherMode() {
@@ -544,7 +543,8 @@ void selectRaceSpriteSets() {
         for (std::int32_t id : rt::IntArray::span(ids))
             if (id >= 0)
                 setSlotValue(id, 0);
-    if (eventType() == kItemEventType)
+    // The stop-and-go's item sprite.
+    if (eventType() == EventType::StopAndGo)
         setSlotValue(39, 0);
     for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
         setSlotValue(racerField(id, 1), 1);

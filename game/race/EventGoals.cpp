@@ -105,11 +105,11 @@ void addClock(std::int32_t& clock, std::int32_t dt) {
 
 } // namespace
 
-std::int32_t currentEventType() {
+EventType currentEventType() {
     const EventSlotStatics& slots = eventSlotStatics();
     if (!slots.s_eventType || slots.s_currentEvent < 0 || slots.s_currentEvent >= slots.s_eventType->length())
-        return -1;
-    return rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent);
+        return EventType::None;
+    return eventTypeFromNumber(rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent));
 }
 
 std::int32_t playerProgress(const cEntity* player) {
@@ -186,36 +186,36 @@ void setupEntryByType() {
     EventGoalStatics& g = eventGoalStatics();
     g.s_stopGoPenalised = 0;
     switch (currentEventType()) {
-    case 0:
-    case 2:
+    case EventType::Laps:
+    case EventType::Collection:
         g.s_eventTarget = field(1);
         break;
-    case 1:
-    case 12:
+    case EventType::Distance:
+    case EventType::OpenDistance:
         setupEventType1();
         break;
-    case 3:
+    case EventType::Score:
         setupEventType3();
         break;
-    case 4:
+    case EventType::StopAndGo:
         setupEventType4();
         break;
-    case 5:
+    case EventType::Points:
         setupEventType5(lib::java_lang_System::currentTimeMillis());
         break;
-    case 7:
+    case EventType::Section:
         setupEventType7();
         break;
-    case 8:
+    case EventType::StopZone:
         setupEventType8();
         break;
-    case 9:
+    case EventType::SecondSection:
         setupEventType9();
         break;
-    case 10:
+    case EventType::StateJudged:
         setupEventType10();
         break;
-    case 11:
+    case EventType::Sprint:
         setupEventType11();
         break;
     default:
@@ -418,7 +418,7 @@ bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs) {
     RaceStatics& race = raceStatics();
     EventGoalStatics& g = eventGoalStatics();
     switch (currentEventType()) {
-    case 0:
+    case EventType::Laps:
         if (player->m_lap <= race.s_laps)
             return false;
         race.s_raceFinished = 1;
@@ -426,33 +426,33 @@ bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs) {
         if (seams().sound.playSound)
             seams().sound.playSound(kLapsFinishedSound);
         return true;
-    case 1:
+    case EventType::Distance:
         return checkFinishDistance(player, dt);
-    case 2:
+    case EventType::Collection:
         if (player->m_lap <= race.s_laps)
             return false;
         race.s_raceFinished = 1;
         race.s_raceResult = player->m_collected >= currentEventField(1, 0) ? 1 : 0;
         return true;
-    case 3:
+    case EventType::Score:
         return checkFinishScore(player, dt);
-    case 4:
+    case EventType::StopAndGo:
         return checkFinishStopGo(player, dt);
-    case 5:
+    case EventType::Points:
         return checkFinishPoints(player, nowMs);
-    case 6:
+    case EventType::Guided:
         // The guided race ends by its steps, never by a rule.
         updateGuideSteps(dt);
         return false;
-    case 7:
+    case EventType::Section:
         return checkFinishSection(player, g.s_section, dt);
-    case 8:
+    case EventType::StopZone:
         return checkFinishStopZone(player, dt);
-    case 9:
+    case EventType::SecondSection:
         return checkFinishSection(player, g.s_section2, dt);
-    case 10:
+    case EventType::StateJudged:
         return checkFinishType10(player, dt);
-    case 11:
+    case EventType::Sprint:
         return checkFinishSprint(player);
     default:
         return false;

@@ -22,6 +22,7 @@
 // as it was when none is met).
 //
 // Game thread only.
+#include "game/framework/EventType.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -123,7 +124,7 @@ struct EventGoalStatics {
 EventGoalStatics& eventGoalStatics();
 
 // The event type of the current slot; -1 without one.
-std::int32_t currentEventType();
+EventType currentEventType();
 // The player's progress in whole segments.
 std::int32_t playerProgress(const cEntity* player);
 

@@ -2,6 +2,8 @@
 // The 17 fields of an event row as the event pack stores them, 29 bytes in
 // field order. The event loader and datakit's event writer both read this
 // table, so the two cannot disagree on where a field lies.
+#include "game/framework/EventType.h"
+
 #include <array>
 #include <cstdint>
 
@@ -50,7 +52,8 @@ static_assert(eventRowBytes() == 29);
 inline constexpr std::int32_t kEventTypeField = 0;
 inline constexpr std::int32_t kEventLapsField = 5;
 inline constexpr std::int32_t kEventRacersField = 16;
-// Event types that are indexed by type.
-inline constexpr std::int32_t kIndexedEventTypes = 7;
+// The event types that have an event list of their own: the types of the
+// game modes' events, from the laps to the guided race.
+inline constexpr std::int32_t kIndexedEventTypes = eventTypeNumber(EventType::Guided) + 1;
 
 } // namespace game

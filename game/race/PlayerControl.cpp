@@ -1,6 +1,7 @@
 #include "game/race/PlayerControl.h"
 
 #include "game/data/EventSlots.h"
+#include "game/framework/EventType.h"
 #include "game/framework/Keys.h"
 #include "game/framework/Touch.h"
 #include "game/race/CarPhysics.h"
@@ -36,9 +37,9 @@ std::int32_t clampTo(std::int32_t v, std::int32_t limit) {
 bool raceFinished() {
     return raceStatics().s_raceFinished != 0;
 }
-std::int32_t eventType() {
+EventType eventType() {
     const EventSlotStatics& e = eventSlotStatics();
-    return rt::ByteArray::get(e.s_eventType, e.s_currentEvent);
+    return eventTypeFromNumber(rt::ByteArray::get(e.s_eventType, e.s_currentEvent));
 }
 
 void takeTarget(cEntity* car) {
@@ -100,16 +101,17 @@ void brakeOrShift(cEntity* car, bool brake, bool brakeTouched, std::int32_t dt) 
 
 void driveAfterFinish(cEntity* car, std::int32_t dt) {
     car->m_smoothHeading += (car->m_heading - car->m_smoothHeading) >> 1;
-    std::int32_t type = eventType();
-    if (type == 0)
+    const EventType type = eventType();
+    if (type == EventType::Laps)
         car->m_maxSpeed = stat(car, 3);
-    else if (type != 5 && type != 6 && type >= 1 && type <= 12)
+    else if (type != EventType::Points && type != EventType::Guided && type >= EventType::Distance &&
+             type <= EventType::OpenDistance)
         car->m_maxSpeed = 0;
     car->m_heading = kFinishHeading;
     car->m_heading = divOrZero(mulWrap(getRoadEdgeOffset(car) - car->m_lateral, car->m_heading),
                                trackStatics().s_roadHalfWidth);
     updatePhysics(car, dt, 0);
-    if (type != 10) {
+    if (type != EventType::StateJudged) {
         if (raceSteps().updateCamera)
             raceSteps().updateCamera(dt);
         updateSteerFrame(car);

@@ -276,8 +276,8 @@ void updateCamera(std::int32_t elapsed) {
     beginStep();
     std::int32_t w = clampUnit(elapsed * 5);
     c.s_cameraLift = (c.s_cameraLift + ((w * (p->m_height - c.s_cameraLift)) >> 12)) >> 1;
-    const std::int32_t type = currentEventType();
-    if (finished && (type == 0 || type == 2)) {
+    const EventType type = currentEventType();
+    if (finished && (type == EventType::Laps || type == EventType::Collection)) {
         std::int32_t a = divOrZero((getRoadEdgeOffset(p) - c.s_cameraLateral) * kFinishSteer,
                                    trackStatics().s_roadHalfWidth);
         std::int64_t s = (std::int64_t{elapsed} * ((p->m_speed * 7) >> 3) + 2048) >> 12;
@@ -468,7 +468,7 @@ void placeCameraBehindPlayer() {
     d.s_steerInput = 0;
     d.s_steerInput2 = 0;
     c.s_cameraPitch = segmentSlope(c.s_cameraSegment);
-    if (currentEventType() == 10) {
+    if (currentEventType() == EventType::StateJudged) {
         std::int32_t heading =
             kType10Turn + ((segmentCurveAt(p->m_segment) * (1024 - p->m_segmentPos)) >> 10);
         c.s_cameraLateral = p->m_lateral - ((c.s_cameraDistance * tangent(heading) + 2048) >> 12);

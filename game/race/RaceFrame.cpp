@@ -300,7 +300,7 @@ void raceStep(std::int32_t dt) {
     // The effect pool's players count milliseconds.
     if (zoomPoolStatics().s_zoomAnimPool)
         updateZoomAnimPool(static_cast<std::int32_t>(std::int64_t{step} * 1000 >> 12));
-    if (!race.s_raceFinished && currentEventType() != 10) {
+    if (!race.s_raceFinished && currentEventType() != EventType::StateJudged) {
         if (raceSteps().updateCamera)
             raceSteps().updateCamera(step);
         if (player)

@@ -159,23 +159,23 @@ void placeRacersOnGrid() {
     std::int32_t centre = ((edges & 1) - ((edges >> 1) & 1)) * (t.s_roadHalfWidth / 2);
     std::int32_t q = n > 1 ? t.s_roadHalfWidth / 4 : 0;
     switch (currentEventType()) {
-    case 1:
-    case 12:
+    case EventType::Distance:
+    case EventType::OpenDistance:
         start = g.s_targetStart;
         break;
-    case 2:
-    case 4:
+    case EventType::Collection:
+    case EventType::StopAndGo:
         break;
-    case 3:
+    case EventType::Score:
         start = g.s_scoreStart;
         break;
-    case 7:
-    case 8:
-    case 9:
-    case 11:
+    case EventType::Section:
+    case EventType::StopZone:
+    case EventType::SecondSection:
+    case EventType::Sprint:
         start = currentEventField(6, 0);
         break;
-    case 10:
+    case EventType::StateJudged:
         start = currentEventField(6, 0);
         centre = 0;
         q = kType10Lateral;

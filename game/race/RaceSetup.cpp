@@ -116,7 +116,7 @@ std::int32_t eventLaps() {
     std::int32_t laps = currentEventField(kEventLapsField, 1);
     const RaceSetupHooks& hooks = raceSetupHooks();
     const bool championship = hooks.championship && hooks.championship();
-    if (currentEventType() == 0 && !championship && hooks.lapOption) {
+    if (currentEventType() == EventType::Laps && !championship && hooks.lapOption) {
         std::int32_t option = hooks.lapOption();
         if (option >= 0)
             laps = option + 1;
@@ -243,15 +243,17 @@ void setupRacers() {
     }
 }
 
-void hudLayoutOf(std::int32_t type, std::int32_t& kind, std::int32_t& flags) {
+void hudLayoutOf(EventType eventType, std::int32_t& kind, std::int32_t& flags) {
     struct Layout {
         std::int32_t kind, flags;
     };
+    // By event type, in the types' order.
     static constexpr Layout kLayouts[] = {
         {0, 0x19002F},  {4, 0x190826}, {1, 0x100226}, {5, 0x191086}, {9, 0x1A0020},
         {10, 0x1D002F}, {0, 0x19002F}, {3, 0x110446}, {2, 0x110146}, {6, 0x12046},
         {7, 0x4000},    {8, 0x118006}, {11, 0x1002F},
     };
+    const std::int32_t type = eventTypeNumber(eventType);
     const Layout layout =
         type >= 0 && type < static_cast<std::int32_t>(std::size(kLayouts)) ? kLayouts[type] : Layout{0, 0};
     kind = layout.kind;

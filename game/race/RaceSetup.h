@@ -13,6 +13,7 @@
 // the block's first and a log line).
 //
 // Game thread only.
+#include "game/framework/EventType.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -75,7 +76,7 @@ void setupRace();
 // `setupRace` unless the race is set up.
 void ensureRaceSetUp();
 
-// The head-up display's kind and bits of event type `type`.
-void hudLayoutOf(std::int32_t type, std::int32_t& kind, std::int32_t& flags);
+// The head-up display's kind and bits of event type `eventType`.
+void hudLayoutOf(EventType eventType, std::int32_t& kind, std::int32_t& flags);
 
 } // namespace game

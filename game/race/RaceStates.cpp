@@ -140,14 +140,15 @@ bool updateFinishOutro() {
     const RaceStatics& race = raceStatics();
     overlay.s_finishAnimShown = 0;
     overlay.s_finishShown = 0;
-    const std::int32_t type = currentEventType();
-    if (type == 0 || type == 1 || type == 4 || type == 5 || type == 2 || type == 3) {
-        if (type != 2 && type != 3)
+    const EventType type = currentEventType();
+    if (type == EventType::Laps || type == EventType::Distance || type == EventType::StopAndGo ||
+        type == EventType::Points || type == EventType::Collection || type == EventType::Score) {
+        if (type != EventType::Collection && type != EventType::Score)
             s.s_outroTime += race.s_raceFrameTime;
         overlay.s_finishAnimShown = 1;
         if (stepFinishAnimation())
             overlay.s_finishShown = 1;
-    } else if (type >= 6 && type <= 12) {
+    } else if (type >= EventType::Guided && type <= EventType::OpenDistance) {
         const cEntity* player = racerStatics().s_playerCar;
         if (player && player->m_speed == 0 && cameraStatics().s_cameraExtraDistance == 0) {
             overlay.s_finishAnimShown = 1;
@@ -176,7 +177,7 @@ void stateTrackFlyover(std::int32_t message) {
                 raceUtilityStatics().s_cameraPathPoint = 0;
                 startCameraPath(0);
             },
-            stepCameraPath, currentEventType() == 0 ? State::RacerIntro : State::RaceCountdown);
+            stepCameraPath, currentEventType() == EventType::Laps ? State::RacerIntro : State::RaceCountdown);
 }
 
 void stateRacerIntro(std::int32_t message) {

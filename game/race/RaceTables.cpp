@@ -487,7 +487,10 @@ void buildProgressTables() {
     if (!s.s_eventsByType)
         return;
     SaveRecordStatics& records = saveRecordStatics();
-    auto* bestTimes = static_cast<rt::ObjectArray*>(element(s.s_eventsByType, 1));
+    auto eventsOf = [&](EventType type) {
+        return static_cast<rt::ObjectArray*>(element(s.s_eventsByType, eventTypeNumber(type)));
+    };
+    auto* bestTimes = eventsOf(EventType::Distance);
     std::int32_t timed = bestTimes ? bestTimes->length() : 0;
     records.s_eventRecords = rt::newIntArray(3 * timed);
     for (std::int32_t k = 0; k < timed; ++k) {
@@ -495,16 +498,16 @@ void buildProgressTables() {
         for (std::int32_t i = 0; i < 3; ++i)
             rt::IntArray::set(records.s_eventRecords, 3 * k + i, rt::IntArray::get(row, 1 + i));
     }
-    auto references = [&](std::int32_t type) {
-        auto* pairs = static_cast<rt::ObjectArray*>(element(s.s_eventsByType, type));
+    auto references = [&](EventType type) {
+        auto* pairs = eventsOf(type);
         std::int32_t count = pairs ? pairs->length() : 0;
         rt::IntArray* values = rt::newIntArray(count);
         for (std::int32_t k = 0; k < count; ++k)
             rt::IntArray::set(values, k, rt::IntArray::get(pairRow(pairs, k), 1));
         return values;
     };
-    records.s_eventResults = references(4);
-    records.s_eventProgress = references(5);
+    records.s_eventResults = references(EventType::StopAndGo);
+    records.s_eventProgress = references(EventType::Points);
 }
 
 } // namespace game

@@ -96,9 +96,9 @@ void stepState41() {
         }
         break;
     case 1:
+        // A sprint's count starts one phase earlier.
         if (hudStatics().s_hudPhase == 2)
-            setStartPhase(currentEventType() == kLongCountEventType ? kFirstCountPhase
-                                                                    : kFirstCountPhase + 1);
+            setStartPhase(currentEventType() == EventType::Sprint ? kFirstCountPhase : kFirstCountPhase + 1);
         break;
     case 2:
     case 3:

@@ -20,8 +20,6 @@ namespace game {
 inline constexpr std::int32_t kCountSound = 9;
 inline constexpr std::int32_t kGoSound = 8;
 inline constexpr std::int32_t kStartSoundPriority = 15;
-// The event type whose count starts one phase earlier.
-inline constexpr std::int32_t kLongCountEventType = 11;
 // The phases.
 inline constexpr std::int32_t kFirstCountPhase = 2;
 inline constexpr std::int32_t kGoPhase = 6;

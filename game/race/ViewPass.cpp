@@ -8,6 +8,7 @@
 #include "game/framework/States.h"
 #include "game/race/CarViewPass.h"
 #include "game/race/DynamicTriggerView.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
@@ -35,14 +36,6 @@ std::int32_t elementAt(const A* array, std::int32_t index) {
     return array && index >= 0 && index < array->length() ? A::get(array, index) : 0;
 }
 
-std::int32_t currentEventType() {
-    const EventSlotStatics& slots = eventSlotStatics();
-    return slots.s_eventType && slots.s_currentEvent >= 0 &&
-                   slots.s_currentEvent < slots.s_eventType->length()
-               ? rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent)
-               : -1;
-}
-
 State topOfStateStack() {
     const StateStatics& s = stateStatics();
     return s.s_stateStack && s.s_stateStackDepth > 0
@@ -63,8 +56,8 @@ TrackOffset traceBack(std::int32_t x, std::int32_t z, std::int32_t fromSeg, std:
 bool isChased(const cEntity* e) {
     if (e->m_type != 0)
         return false;
-    const std::int32_t type = currentEventType();
-    if (raceStatics().s_raceFinished && (type == 0 || type == 2))
+    const EventType type = currentEventType();
+    if (raceStatics().s_raceFinished && (type == EventType::Laps || type == EventType::Collection))
         return false;
     const State top = topOfStateStack();
     return top != State::RacerIntro && top != State::TrackFlyover;

@@ -169,12 +169,12 @@ void paintFinishOverlay() {
     if (s.s_finishShown && isBlinkOn())
         drawHudString(kHudFont, 0, getString(kContinueText), raceScreenWidth() / 2, raceScreenHeight() - 14,
                       kAnchorCentre);
-    const std::int32_t type = currentEventType();
-    if (type == 0 || type == 5) {
+    const EventType type = currentEventType();
+    if (type == EventType::Laps || type == EventType::Points) {
         renderFinishPlayer();
         if (s.s_finishShown)
             paintRaceFrame(kPlaces, place, s.s_finishX, s.s_finishY);
-    } else if (type >= 1 && type <= 12 && s.s_finishAnimShown) {
+    } else if (type >= EventType::Distance && type <= EventType::OpenDistance && s.s_finishAnimShown) {
         renderFinishPlayer();
         if (raceStatics().s_raceResult == 0)
             paintRaceFrame(kPlaces, 13, s.s_finishX, s.s_finishY);

@@ -46,7 +46,6 @@ constexpr std::int32_t kWhite = 0xFFFFFF;
 // The start gate stands in segment 0, drawn only beyond this depth.
 constexpr std::int32_t kGateDepth = 200;
 constexpr std::int32_t kSkyColourIndex = 5;
-constexpr std::int32_t kNoCountdownEventType = 11;
 constexpr std::int32_t kLastCountPhase = 6;
 
 // Trigger code kinds (code & 0xF000).
@@ -462,9 +461,9 @@ void paintRaceStart() {
     const std::int32_t phase = raceStatics().s_startPhase;
     const std::int32_t centre = viewPassStatics().s_screenCenterX;
     const EventSlotStatics& slots = eventSlotStatics();
-    const std::int32_t eventType = elementAt(slots.s_eventType, slots.s_currentEvent);
+    const EventType eventType = eventTypeFromNumber(elementAt(slots.s_eventType, slots.s_currentEvent));
     if (ASprite* start = spriteOf(kStartSprite)) {
-        if (phase >= 3 && phase <= kLastCountPhase && eventType != kNoCountdownEventType) {
+        if (phase >= 3 && phase <= kLastCountPhase && eventType != EventType::Sprint) {
             const std::int32_t anim = phase - 3;
             const std::int32_t frame = std::max(std::min(10 - t, start->getAFrameCount(anim) - 1), 0);
             paintAFrame(start, graphics(), anim, frame, centre, kStartCountY, 0, 0, 0);

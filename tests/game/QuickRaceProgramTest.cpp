@@ -6,6 +6,7 @@
 // race, the pause menu's items tapped over the race; every demo track loads
 // and races without a runtime check or a loader warning.
 
+#include "game/framework/EventType.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"
 #include "tools/datakit/EventPackWriter.h"
@@ -109,7 +110,8 @@ TEST_F(QuickRace, ARaceOfAnotherTypeSkipsTheRacerIntro) {
             entry.path.push_back(
                 {static_cast<std::uint16_t>(p * 40), 0, 300, static_cast<std::uint8_t>(p), 4096});
         datakit::EventVariant variant;
-        variant.row[0] = track == 0 ? 1 : 0;
+        variant.row[0] =
+            game::eventTypeNumber(track == 0 ? game::EventType::Distance : game::EventType::Laps);
         variant.row[1] = variant.row[2] = variant.row[3] = 90000;
         variant.row[5] = 3;
         variant.row[16] = 6;

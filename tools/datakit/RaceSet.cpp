@@ -1,5 +1,6 @@
 #include "tools/datakit/RaceSet.h"
 
+#include "game/framework/EventType.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/PngWriter.h"
 #include "tools/datakit/TrackRing.h"
@@ -94,12 +95,18 @@ TrackModel trackOf(int number, std::uint32_t sky) {
     return t;
 }
 
-// Game mode (event type) and racers of each track's event.
+// The type (the game mode it is raced in) and racers of each track's event.
 struct EventPlan {
-    int type;
+    game::EventType type;
     int racers;
 };
-constexpr std::array<EventPlan, kRaceSetTracks> kEvents = {{{0, 3}, {0, 3}, {0, 3}, {1, 2}, {0, 3}, {6, 2}}};
+constexpr game::EventType kLaps = game::EventType::Laps;
+constexpr std::array<EventPlan, kRaceSetTracks> kEvents = {{{kLaps, 3},
+                                                            {kLaps, 3},
+                                                            {kLaps, 3},
+                                                            {game::EventType::Distance, 2},
+                                                            {kLaps, 3},
+                                                            {game::EventType::Guided, 2}}};
 
 EventEntry eventOf(int track) {
     EventEntry e;
@@ -108,7 +115,23 @@ EventEntry eventOf(int track) {
             {static_cast<std::uint16_t>(p * 20), 0, 300, static_cast<std::uint8_t>(p), 4096, 0, 0, 1, 0, 0});
     EventVariant variant;
     const EventPlan plan = kEvents[static_cast<std::size_t>(track)];
-    variant.row = {plan.type, 90000, 100000, 110000, 0, 3, -1, -1, 0, 0, 0, 0, 0, 0, 0, 0, plan.racers};
+    variant.row = {game::eventTypeNumber(plan.type),
+                   90000,
+                   100000,
+                   110000,
+                   0,
+                   3,
+                   -1,
+                   -1,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   0,
+                   plan.racers};
     variant.shorts = {0, 1, 2};
     e.variants = {variant};
     return e;

@@ -8,6 +8,7 @@
 // Everything comes from fixed tables and integer arithmetic, so every run
 // writes the same bytes.
 
+#include "game/framework/EventType.h"
 #include "tools/datakit/EventPackWriter.h"
 #include "tools/datakit/GameTablesWriter.h"
 #include "tools/datakit/PackWriter.h"
@@ -577,9 +578,9 @@ datakit::EventEntry demoEvent(int track) {
     // the track.
     e.path[0].a = static_cast<std::uint16_t>(kFirstTrackNameText + track);
     datakit::EventVariant race;
-    // A race: type 0, three target times in ms, title 0 (the track's name),
-    // 3 laps, the whole lap as its stretch, 6 racers.
-    race.row = {0,
+    // A race over laps, three target times in ms, title 0 (the track's
+    // name), 3 laps, the whole lap as its stretch, 6 racers.
+    race.row = {game::eventTypeNumber(game::EventType::Laps),
                 plan.targetSeconds[0] * 3000,
                 plan.targetSeconds[1] * 3000,
                 plan.targetSeconds[2] * 3000,

@@ -110,7 +110,7 @@ TEST_F(TextPacksTest, PackedAndSlotNumberedEntriesReadThroughTheSameLoader) {
 }
 
 // The race type that the goal texts are asked for.
-std::int32_t s_raceType = 0;
+game::EventType s_raceType = game::EventType::Laps;
 
 TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
     framework_testing::StartedGame game;
@@ -151,7 +151,9 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
             game::seams().race.raceType = [] { return s_raceType; };
             for (game::GameMode mode : {game::GameMode::LapRace, game::GameMode::TimeTrial,
                                         game::GameMode::StopAndGo, game::GameMode::Points}) {
-                for (s_raceType = 0; s_raceType <= 6; ++s_raceType) {
+                // The types of the game modes' events.
+                for (std::int32_t type = 0; type <= game::eventTypeNumber(game::EventType::Guided); ++type) {
+                    s_raceType = game::eventTypeFromNumber(type);
                     game::stateStatics().s_gameMode = mode;
                     game::buildRaceGoalTexts();
                     EXPECT_NE(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 0), nullptr)

@@ -110,24 +110,29 @@ TEST_F(OverlayTest, LoadingBarSizeByStyleBitsInTheirOrder) {
     }
 }
 
-std::int32_t s_raceType = 0;
+game::EventType s_raceType = game::EventType::Laps;
 int s_hudCleared = 0;
 
 TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
     struct Case {
-        std::int32_t raceType;
+        game::EventType raceType;
         game::State requested, afterLoading;
         std::int32_t loadKind;
     };
     // Back to the menus through the loading state means the menus' load
     // (kind 4): a kind left at 0 would end the load at once.
+    using game::EventType;
     using game::State;
     const Case cases[] = {
-        {0, State::RaceResults, State{}, 0},          {1, State::RaceResults, State{}, 0},
-        {4, State::RaceResults, State{}, 0},          {5, State::RaceResults, State{}, 0},
-        {2, State::RaceEndMenu, State{}, 0},          {3, State::RaceEndMenu, State{}, 0},
-        {6, State::Loading, State::MainMenu, 4},      {7, State::Loading, State::RewardScreen, 4},
-        {-1, State::Loading, State::RewardScreen, 4},
+        {EventType::Laps, State::RaceResults, State{}, 0},
+        {EventType::Distance, State::RaceResults, State{}, 0},
+        {EventType::StopAndGo, State::RaceResults, State{}, 0},
+        {EventType::Points, State::RaceResults, State{}, 0},
+        {EventType::Collection, State::RaceEndMenu, State{}, 0},
+        {EventType::Score, State::RaceEndMenu, State{}, 0},
+        {EventType::Guided, State::Loading, State::MainMenu, 4},
+        {EventType::Section, State::Loading, State::RewardScreen, 4},
+        {EventType::None, State::Loading, State::RewardScreen, 4},
     };
     game::seams().race.raceType = [] { return s_raceType; };
     game::seams().race.clearHudBits = [] { ++s_hudCleared; };

@@ -216,10 +216,10 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
         EXPECT_EQ(game::isPointerOnRaceRightHalf(), c.rightHalf);
         EXPECT_EQ(game::isPointerOnHudPanel(), c.hudPanel);
     }
-    game::seams().race.raceType = [] { return 7; };
+    game::seams().race.raceType = [] { return game::EventType::Section; };
     setState(game::State::Race, game::GameMode::Guided);
     pressAt(0, 67);
-    EXPECT_TRUE(game::isPointerOnHudPanel()) << "race type 7 keeps it";
+    EXPECT_TRUE(game::isPointerOnHudPanel()) << "a section keeps it";
     game::touchStatics().s_pauseButtonUsed = 1;
     EXPECT_FALSE(game::isPointerOnHudPanel()) << "not after the pause button";
 }

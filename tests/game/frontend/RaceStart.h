@@ -23,7 +23,7 @@ inline void startRaceLoad(std::int32_t track, game::GameMode mode) {
     rt::ByteArray::set(slots.s_eventRaceRow, 0, static_cast<std::int8_t>(track));
     rt::ByteArray::set(slots.s_eventTrack, 0, static_cast<std::int8_t>(track));
     rt::ByteArray::set(slots.s_eventVariant, 0, 0);
-    rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(game::gameModeNumber(mode)));
+    game::setSlotEventType(0, game::eventTypeOf(mode));
     game::stateStatics().s_gameMode = mode;
     game::startLoading(game::kLoadRace, game::firstRaceState(mode));
 }

@@ -47,10 +47,10 @@ struct EventGoalsTest : race_testing::RaceDataTest {
     }
 
     // The current event: type `type` with fields 1 to 3, 6 and 7.
-    static void event(std::int32_t type, std::int32_t f1, std::int32_t f2, std::int32_t f3, std::int32_t f6,
-                      std::int32_t f7) {
+    static void event(game::EventType type, std::int32_t f1, std::int32_t f2, std::int32_t f3,
+                      std::int32_t f6, std::int32_t f7) {
         std::vector<std::int32_t> row(17, 0);
-        row[0] = type;
+        row[0] = game::eventTypeNumber(type);
         row[1] = f1;
         row[2] = f2;
         row[3] = f3;
@@ -60,7 +60,7 @@ struct EventGoalsTest : race_testing::RaceDataTest {
         rt::ObjectArray::set(variants, 0, ints(row));
         game::eventStatics().s_eventRows = rt::newObjectArray(1);
         rt::ObjectArray::set(game::eventStatics().s_eventRows, 0, variants);
-        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, static_cast<std::int8_t>(type));
+        game::setSlotEventType(0, type);
     }
     void at(std::int32_t lap, std::int32_t segment, std::int32_t speed = 0) {
         player->m_lap = lap;
@@ -81,162 +81,195 @@ TEST_F(EventGoalsTest, EachEventTypeFinishesByItsOwnRule) {
     // The player starts each row at lap 1, segment 0, position 1, stopped.
     const std::vector<Row> rows = {
         {"0: laps done in third place",
-         []([[maybe_unused]] auto& t) { event(0, 0, 0, 0, 0, 0), t.at(3, 0), t.player->m_racePosition = 2; },
+         []([[maybe_unused]] auto& t) {
+             event(game::EventType::Laps, 0, 0, 0, 0, 0), t.at(3, 0), t.player->m_racePosition = 2;
+         },
          true, 1, 2},
         {"0: laps done in fourth place",
-         []([[maybe_unused]] auto& t) { event(0, 0, 0, 0, 0, 0), t.at(3, 0), t.player->m_racePosition = 3; },
+         []([[maybe_unused]] auto& t) {
+             event(game::EventType::Laps, 0, 0, 0, 0, 0), t.at(3, 0), t.player->m_racePosition = 3;
+         },
          true, 0, 3},
-        {"0: last lap running", []([[maybe_unused]] auto& t) { event(0, 0, 0, 0, 0, 0), t.at(2, 19); }, false,
-         0, 1},
+        {"0: last lap running",
+         []([[maybe_unused]] auto& t) { event(game::EventType::Laps, 0, 0, 0, 0, 0), t.at(2, 19); }, false, 0,
+         1},
         {"2: enough collected",
-         []([[maybe_unused]] auto& t) { event(2, 5, 0, 0, 0, 0), t.at(3, 0), t.player->m_collected = 5; },
+         []([[maybe_unused]] auto& t) {
+             event(game::EventType::Collection, 5, 0, 0, 0, 0), t.at(3, 0), t.player->m_collected = 5;
+         },
          true, 1, 1},
         {"2: too few collected",
-         []([[maybe_unused]] auto& t) { event(2, 5, 0, 0, 0, 0), t.at(3, 0), t.player->m_collected = 4; },
+         []([[maybe_unused]] auto& t) {
+             event(game::EventType::Collection, 5, 0, 0, 0, 0), t.at(3, 0), t.player->m_collected = 4;
+         },
          true, 0, 1},
         // Type 1 from the segment before the line for a full lap: the end is
         // progress 19 + 20 + 1 = 40. Best times of the event: 1, 2, 3 s.
         {"1: one segment short runs the clock",
          [&]([[maybe_unused]] auto& t) {
-             event(1, 0, 0, 0, -1, -1), game::setupEntryByType(), t.at(1, 19), t.rule();
+             event(game::EventType::Distance, 0, 0, 0, -1, -1), game::setupEntryByType(), t.at(1, 19),
+                 t.rule();
          },
          false, 0, 1},
         {"1: in second time",
          [&]([[maybe_unused]] auto& t) {
-             event(1, 0, 0, 0, -1, -1), game::setupEntryByType(), g.s_eventClock = 8000, t.at(2, 0);
+             event(game::EventType::Distance, 0, 0, 0, -1, -1), game::setupEntryByType(),
+                 g.s_eventClock = 8000, t.at(2, 0);
          },
          true, 1, 1},
         {"1: over the third time",
          [&]([[maybe_unused]] auto& t) {
-             event(1, 0, 0, 0, -1, -1), game::setupEntryByType(), g.s_eventClock = 12289, t.at(2, 0);
+             event(game::EventType::Distance, 0, 0, 0, -1, -1), game::setupEntryByType(),
+                 g.s_eventClock = 12289, t.at(2, 0);
          },
          true, 0, 1},
         // Type 3 over segments 4 to 9 with the targets 300, 200 and 100.
         {"3: score equal to the second target",
          [&]([[maybe_unused]] auto& t) {
-             event(3, 300, 200, 100, 4, 5), game::setupEntryByType(), g.s_score = 200, t.at(0, 10);
+             event(game::EventType::Score, 300, 200, 100, 4, 5), game::setupEntryByType(), g.s_score = 200,
+                                                                                           t.at(0, 10);
          },
          true, 1, 1},
         {"3: below every target",
          [&]([[maybe_unused]] auto& t) {
-             event(3, 300, 200, 100, 4, 5), game::setupEntryByType(), g.s_score = 99, t.at(0, 10);
+             event(game::EventType::Score, 300, 200, 100, 4, 5), game::setupEntryByType(), g.s_score = 99,
+                                                                                           t.at(0, 10);
          },
          true, 0, 3},
         // Type 4: the event's limit is 20000 unless a row makes it a first run.
         {"4: over the limit on a first run wins",
          [&]([[maybe_unused]] auto& t) {
-             event(4, 0, 0, 0, 0, 0), game::saveRecordStatics().s_eventResults = ints({0, 0}),
-                                      game::setupEntryByType(), g.s_stopGoClock = 99999, t.at(3, 0);
+             event(game::EventType::StopAndGo, 0, 0, 0, 0, 0),
+                 game::saveRecordStatics().s_eventResults = ints({0, 0}), game::setupEntryByType(),
+                 g.s_stopGoClock = 99999, t.at(3, 0);
          },
          true, 1, 0},
         {"4: over the limit",
          [&]([[maybe_unused]] auto& t) {
-             event(4, 0, 0, 0, 0, 0), game::setupEntryByType(), g.s_stopGoClock = 20001, t.at(3, 0);
+             event(game::EventType::StopAndGo, 0, 0, 0, 0, 0), game::setupEntryByType(),
+                 g.s_stopGoClock = 20001, t.at(3, 0);
          },
          true, 0, 3},
         {"4: within the limit",
          [&]([[maybe_unused]] auto& t) {
-             event(4, 0, 0, 0, 0, 0), game::setupEntryByType(), g.s_stopGoClock = 20000, t.at(3, 0);
+             event(game::EventType::StopAndGo, 0, 0, 0, 0, 0), game::setupEntryByType(),
+                 g.s_stopGoClock = 20000, t.at(3, 0);
          },
          true, 1, 0},
         {"5: laps done in first place",
          [&]([[maybe_unused]] auto& t) {
-             event(5, 0, 0, 0, 0, 0), game::setupEntryByType(), t.at(3, 0), t.player->m_racePosition = 0;
+             event(game::EventType::Points, 0, 0, 0, 0, 0), game::setupEntryByType(), t.at(3, 0),
+                 t.player->m_racePosition = 0;
          },
          true, 1, 0},
         {"5: laps done in second place",
          [&]([[maybe_unused]] auto& t) {
-             event(5, 0, 0, 0, 0, 0), game::setupEntryByType(), t.at(3, 0), t.player->m_racePosition = 1;
+             event(game::EventType::Points, 0, 0, 0, 0, 0), game::setupEntryByType(), t.at(3, 0),
+                 t.player->m_racePosition = 1;
          },
          true, 0, 1},
         // Type 7 over segments 4 to 9 with 1, 2 and 3 s (in milliseconds).
         {"7: off-road kind 1 fails at once",
          [&]([[maybe_unused]] auto& t) {
-             event(7, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 5), t.player->m_offRoad = 1;
+             event(game::EventType::Section, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 5),
+                 t.player->m_offRoad = 1;
          },
          true, 0, 3},
         {"7: off-road kind 3 drives on",
          [&]([[maybe_unused]] auto& t) {
-             event(7, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 5), t.player->m_offRoad = 3;
+             event(game::EventType::Section, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 5),
+                 t.player->m_offRoad = 3;
          },
          false, 0, 1},
         {"7: spinning fails",
          [&]([[maybe_unused]] auto& t) {
-             event(7, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 5), t.player->m_spinning = 1;
+             event(game::EventType::Section, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 5),
+                 t.player->m_spinning = 1;
          },
          true, 0, 3},
         {"7: at the end in the first time",
          [&]([[maybe_unused]] auto& t) {
-             event(7, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), g.s_section.clock = 4096, t.at(0, 9);
+             event(game::EventType::Section, 1000, 2000, 3000, 4, 5), game::setupEntryByType(),
+                 g.s_section.clock = 4096, t.at(0, 9);
          },
          true, 1, 0},
         {"7: the clock past the third time",
          [&]([[maybe_unused]] auto& t) {
-             event(7, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), g.s_section.clock = 12289,
-                                                                         t.at(0, 5);
+             event(game::EventType::Section, 1000, 2000, 3000, 4, 5), game::setupEntryByType(),
+                 g.s_section.clock = 12289, t.at(0, 5);
          },
          true, 0, 3},
         {"9: its own clock, in the second time",
          [&]([[maybe_unused]] auto& t) {
-             event(9, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), g.s_section2.clock = 8192,
-                                                                         t.at(0, 9);
+             event(game::EventType::SecondSection, 1000, 2000, 3000, 4, 5), game::setupEntryByType(),
+                 g.s_section2.clock = 8192, t.at(0, 9);
              g.s_section.clock = 99999; // type 7's clock plays no part
          },
          true, 1, 1},
         // Type 8: the zone is segments 9 and 10.
         {"8: stopped a segment early keeps the clock running",
          [&]([[maybe_unused]] auto& t) {
-             event(8, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 8), t.rule();
+             event(game::EventType::StopZone, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 8),
+                 t.rule();
          },
          false, 0, 1},
         {"8: rolling in the zone",
          [&]([[maybe_unused]] auto& t) {
-             event(8, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 10, 5);
+             event(game::EventType::StopZone, 1000, 2000, 3000, 4, 5), game::setupEntryByType(),
+                 t.at(0, 10, 5);
          },
          false, 0, 1},
         {"8: stopped in the zone's second segment",
          [&]([[maybe_unused]] auto& t) {
-             event(8, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), g.s_stopZone.clock = 8192,
-                                                                         t.at(0, 10);
+             event(game::EventType::StopZone, 1000, 2000, 3000, 4, 5), game::setupEntryByType(),
+                 g.s_stopZone.clock = 8192, t.at(0, 10);
          },
          true, 1, 1},
         {"8: reaching end + 2 has overrun",
          [&]([[maybe_unused]] auto& t) {
-             event(8, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 11);
+             event(game::EventType::StopZone, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 11);
          },
          true, 0, 3},
         {"8: off-road kind 2",
          [&]([[maybe_unused]] auto& t) {
-             event(8, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 9), t.player->m_offRoad = 2;
+             event(game::EventType::StopZone, 1000, 2000, 3000, 4, 5), game::setupEntryByType(), t.at(0, 9),
+                 t.player->m_offRoad = 2;
          },
          true, 0, 3},
         {"10: running",
          [&]([[maybe_unused]] auto& t) {
-             event(10, 1000, 2000, 3000, 0, 0), game::setupEntryByType(), t.at(5, 0);
+             event(game::EventType::StateJudged, 1000, 2000, 3000, 0, 0), game::setupEntryByType(),
+                 t.at(5, 0);
          },
          false, 0, 1},
         {"10: timed out",
          [&]([[maybe_unused]] auto& t) {
-             event(10, 1000, 2000, 3000, 0, 0), game::setupEntryByType(), g.s_type10Clock = 12289;
+             event(game::EventType::StateJudged, 1000, 2000, 3000, 0, 0), game::setupEntryByType(),
+                 g.s_type10Clock = 12289;
          },
          true, 0, 3},
         {"10: succeeded",
          [&]([[maybe_unused]] auto& t) {
-             event(10, 1000, 2000, 3000, 0, 0), game::setupEntryByType(), g.s_type10State = 3,
-                                                                          g.s_type10Clock = 100;
+             event(game::EventType::StateJudged, 1000, 2000, 3000, 0, 0), game::setupEntryByType(),
+                 g.s_type10State = 3, g.s_type10Clock = 100;
          },
          true, 1, 0},
         // Type 11 to segment 4 + 5.
         {"11: at the end first",
          [&]([[maybe_unused]] auto& t) {
-             event(11, 0, 0, 0, 4, 5), game::setupEntryByType(), t.at(0, 9), t.player->m_racePosition = 0;
+             event(game::EventType::Sprint, 0, 0, 0, 4, 5), game::setupEntryByType(), t.at(0, 9),
+                 t.player->m_racePosition = 0;
          },
          true, 1, 0},
         {"11: at the end second",
-         [&]([[maybe_unused]] auto& t) { event(11, 0, 0, 0, 4, 5), game::setupEntryByType(), t.at(0, 9); },
+         [&]([[maybe_unused]] auto& t) {
+             event(game::EventType::Sprint, 0, 0, 0, 4, 5), game::setupEntryByType(), t.at(0, 9);
+         },
          true, 0, 1},
         {"11: a segment short",
-         [&]([[maybe_unused]] auto& t) { event(11, 0, 0, 0, 4, 5), game::setupEntryByType(), t.at(0, 8); },
+         [&]([[maybe_unused]] auto& t) {
+             event(game::EventType::Sprint, 0, 0, 0, 4, 5), game::setupEntryByType(), t.at(0, 8);
+         },
          false, 0, 1},
     };
     for (const Row& r : rows) {
@@ -258,7 +291,7 @@ TEST_F(EventGoalsTest, EachEventTypeFinishesByItsOwnRule) {
 
 TEST_F(EventGoalsTest, ClocksAndScoresRunOnlyWhileTheGoalIsOpen) {
     game::EventGoalStatics& g = game::eventGoalStatics();
-    event(3, 300, 200, 100, 4, 5);
+    event(game::EventType::Score, 300, 200, 100, 4, 5);
     game::setupEntryByType();
     at(0, 5, 100);
     rule(163); // no verge contact
@@ -268,7 +301,7 @@ TEST_F(EventGoalsTest, ClocksAndScoresRunOnlyWhileTheGoalIsOpen) {
     rule(163); // stopped
     EXPECT_EQ(g.s_score, 16);
 
-    event(8, 1000, 2000, 3000, 4, 5);
+    event(game::EventType::StopZone, 1000, 2000, 3000, 4, 5);
     game::setupEntryByType();
     at(0, 8);
     rule(100);
@@ -279,7 +312,7 @@ TEST_F(EventGoalsTest, ClocksAndScoresRunOnlyWhileTheGoalIsOpen) {
     // A first distance run shows its running clock as the best time and,
     // once finished, becomes the event's record in first place.
     game::saveRecordStatics().s_eventRecords = ints({0, 0, 0, 0, 0, 0});
-    event(1, 0, 0, 0, -1, -1);
+    event(game::EventType::Distance, 0, 0, 0, -1, -1);
     game::setupEntryByType();
     EXPECT_EQ(g.s_firstRun, 1);
     at(1, 0);
@@ -296,7 +329,7 @@ TEST_F(EventGoalsTest, ClocksAndScoresRunOnlyWhileTheGoalIsOpen) {
 
 TEST_F(EventGoalsTest, PointsComeOncePerStrictlyMoreThanASecondAndNotBeforeTheLine) {
     game::EventGoalStatics& g = game::eventGoalStatics();
-    event(5, 0, 0, 0, 0, 0);
+    event(game::EventType::Points, 0, 0, 0, 0, 0);
     game::setupEventType5(5000);
     EXPECT_EQ(g.s_firstRun, 0);
     EXPECT_EQ(g.s_pointsReference, 30);
@@ -324,7 +357,7 @@ TEST_F(EventGoalsTest, PointsComeOncePerStrictlyMoreThanASecondAndNotBeforeTheLi
 
 TEST_F(EventGoalsTest, StopAndGoWarnsAsksToStopAndPenalisesAMovingCar) {
     game::EventGoalStatics& g = game::eventGoalStatics();
-    event(4, 0, 0, 0, 0, 0);
+    event(game::EventType::StopAndGo, 0, 0, 0, 0, 0);
     game::setupEntryByType();
     EXPECT_EQ(g.s_stopGoLimit, 20000);
     g.s_stopGoTimer = 100;
@@ -385,7 +418,7 @@ TEST_F(EventGoalsTest, BestTimesMoveDownFromThePlaceTaken) {
 TEST_F(EventGoalsTest, SetUpReadsTheRowWithTheSixtyFourBitMillisecondConversion) {
     game::EventGoalStatics& g = game::eventGoalStatics();
     // 600 000 ms would wrap in a 32-bit (m << 12).
-    event(7, 1000, 524288, 600000, -1, -1);
+    event(game::EventType::Section, 1000, 524288, 600000, -1, -1);
     game::setupEntryByType();
     EXPECT_EQ(g.s_section.times[0], 4096);
     EXPECT_EQ(g.s_section.times[1], 2147483);
@@ -393,11 +426,11 @@ TEST_F(EventGoalsTest, SetUpReadsTheRowWithTheSixtyFourBitMillisecondConversion)
     // Types 7 to 11 keep -1 as the row has it; types 1 and 3 replace it.
     EXPECT_EQ(g.s_section.start, -1);
     EXPECT_EQ(g.s_section.end, -2);
-    event(3, 0, 0, 0, -1, -1);
+    event(game::EventType::Score, 0, 0, 0, -1, -1);
     game::setupEntryByType();
     EXPECT_EQ(g.s_scoreStart, 19);
     EXPECT_EQ(g.s_scoreEnd, 40);
-    event(1, 0, 0, 0, 3, 4);
+    event(game::EventType::Distance, 0, 0, 0, 3, 4);
     game::setupEntryByType();
     EXPECT_EQ(g.s_targetStart, 3);
     EXPECT_EQ(g.s_targetDistance, 8);
@@ -406,7 +439,7 @@ TEST_F(EventGoalsTest, SetUpReadsTheRowWithTheSixtyFourBitMillisecondConversion)
     EXPECT_EQ(g.s_eventBestTime, 4096);
     // Types 0 and 2 take their target; every set-up lifts a penalty.
     g.s_stopGoPenalised = 1;
-    event(2, 12, 0, 0, 0, 0);
+    event(game::EventType::Collection, 12, 0, 0, 0, 0);
     game::setupEntryByType();
     EXPECT_EQ(g.s_eventTarget, 12);
     EXPECT_EQ(g.s_stopGoPenalised, 0);
@@ -426,7 +459,7 @@ TEST_F(EventGoalsTest, TheRandomDelayIsEightToElevenSeconds) {
 
 TEST_F(EventGoalsTest, TheGuidedRaceTakesOneSlotOfVariantSix) {
     std::vector<std::int32_t> row(17, 0);
-    row[0] = 6;
+    row[0] = game::eventTypeNumber(game::EventType::Guided);
     rt::ObjectArray* variants = rt::newObjectArray(7);
     rt::ObjectArray::set(variants, 6, ints(row));
     game::eventStatics().s_eventRows = rt::newObjectArray(1);
@@ -442,7 +475,7 @@ TEST_F(EventGoalsTest, TheGuidedRaceTakesOneSlotOfVariantSix) {
     EXPECT_EQ(game::stateStatics().s_gameMode, game::GameMode::Guided);
     EXPECT_EQ(slots.s_eventSlotCount, 1);
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventVariant, 0), game::gameModeNumber(game::GameMode::Guided));
-    EXPECT_EQ(rt::ByteArray::get(slots.s_eventType, 0), 6);
+    EXPECT_EQ(rt::ByteArray::get(slots.s_eventType, 0), game::eventTypeNumber(game::EventType::Guided));
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventIcon, 0), 17);
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventIcon2, 0), 4);
     EXPECT_EQ(game::racerStatics().s_playerRacerId, 0);

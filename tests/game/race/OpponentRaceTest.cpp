@@ -92,7 +92,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         reader.skip(game::kWireModelBytes);
         EXPECT_TRUE(game::loadTrackEntry(reader, 1));
         game::initEventSlots();
-        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 0);
+        game::setSlotEventType(0, game::EventType::Laps);
         // The event's dynamic entries: item boxes and coins in lanes 1 to 4.
         const std::int32_t entries[] = {
             datakit::dynamicAction(DynamicAction::ItemBox, 0, true, 2, 3),

@@ -39,9 +39,7 @@ struct RaceCamera : race_testing::DrivingTest {
         game::raceSteps() = {};
     }
 
-    static void eventType(std::int32_t type) {
-        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, type);
-    }
+    static void eventType(game::EventType type) { game::setSlotEventType(0, type); }
 
     // `n` cars, the last the player's; car i at (segment, position).
     static void racers(const std::vector<std::pair<std::int32_t, std::int32_t>>& places) {
@@ -75,7 +73,7 @@ TEST_F(RaceCamera, BehindThePlayerTakesTheSegmentBeforeWhenTheDistanceReachesBac
 }
 
 TEST_F(RaceCamera, TypeTenStartsTurnedThirtyDegreesAndOffsetByTheDistance) {
-    eventType(10);
+    eventType(game::EventType::StateJudged);
     racers({{4, 500}});
     game::racerStatics().s_playerCar->m_lateral = 300;
     game::placeCameraBehindPlayer();

@@ -44,7 +44,7 @@ struct RaceFrameTest : race_testing::RaceDataTest {
         game::raceSteps().updateAiCar = kinematic;
         game::trackStatics().s_segmentCount = kSegments;
         game::initEventSlots();
-        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 0);
+        game::setSlotEventType(0, game::EventType::Laps);
         game::raceStatics().s_laps = 3;
     }
     ~RaceFrameTest() override { game::raceSteps() = {}; }
@@ -148,7 +148,7 @@ TEST_F(RaceFrameTest, FramesBookToLapOneBeforeTheLineAndToTheLastLapAfterIt) {
     player->m_lap = player->m_prevLap = 2;
     frame(40);
     // Past the last lap, under an event type without a finish rule.
-    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 12);
+    game::setSlotEventType(0, game::EventType::OpenDistance);
     player->m_lap = player->m_prevLap = 7;
     game::raceStatics().s_laps = 2;
     frame(40);

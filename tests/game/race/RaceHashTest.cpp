@@ -168,7 +168,7 @@ TEST_F(RaceHashTest, AnyChangeOfTheRaceStateChangesTheHash) {
         {"an event goal", [] { game::eventGoalStatics().s_score += 1; }},
         {"the shake", [] { game::raceUtilityStatics().s_shakeLeft += 1; }},
         {"a segment's curve", [] { rt::IntArray::set(game::trackStatics().s_segmentCurve, 0, 1); }},
-        {"the event slot", [] { rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 3); }},
+        {"the event slot", [] { game::setSlotEventType(0, game::EventType::Score); }},
         {"the saved records", [] { game::saveRecordStatics().s_eventRecords = ints({1}); }},
         {"the game mode", [] { game::stateStatics().s_gameMode = game::GameMode::Guided; }},
         {"the driving's state between steps", [] { game::drivingStatics().s_trailCount += 1; }},

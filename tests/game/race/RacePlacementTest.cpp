@@ -111,7 +111,7 @@ TEST_F(RacePlacementTest, TheGridFollowsTheEventType) {
     player->m_speed = 900;
     player->m_state = 64;
 
-    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 0);
+    game::setSlotEventType(0, game::EventType::Laps);
     game::placeRacersOnGrid();
     struct Place {
         std::int32_t lap, segment, pos, lateral;
@@ -136,17 +136,17 @@ TEST_F(RacePlacementTest, TheGridFollowsTheEventType) {
     // A stretch event starts everyone level on its first segment; the
     // judged type on two fixed lanes; the guided race leaves cars inactive.
     std::vector<std::int32_t> row(17, 0);
-    row[0] = 7;
+    row[0] = game::eventTypeNumber(game::EventType::Section);
     row[6] = 5;
     rt::ObjectArray* variants = rt::newObjectArray(1);
     rt::ObjectArray::set(variants, 0, ints(row));
     game::eventStatics().s_eventRows = rt::newObjectArray(1);
     rt::ObjectArray::set(game::eventStatics().s_eventRows, 0, variants);
-    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 7);
+    game::setSlotEventType(0, game::EventType::Section);
     game::placeRacersOnGrid();
     for (std::int32_t i = 0; i < 3; ++i)
         EXPECT_EQ(game::racerAt(i)->m_segment, 5) << i;
-    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 10);
+    game::setSlotEventType(0, game::EventType::StateJudged);
     game::stateStatics().s_gameMode = game::GameMode::Guided;
     game::placeRacersOnGrid();
     EXPECT_EQ(game::racerAt(0)->m_lateral, 500);

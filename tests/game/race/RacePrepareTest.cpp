@@ -214,7 +214,7 @@ TEST(RacePrepare, EventSlotsTakeTheNewEventsTypeAndRefuseRowsOutsideTheTable) {
     game::initEventSlots();
     game::EventSlotStatics& slots = game::eventSlotStatics();
     // The slot held an event of another type before: the texts must not be that type's.
-    rt::ByteArray::set(slots.s_eventType, 0, 4);
+    game::setSlotEventType(0, game::EventType::StopAndGo);
     game::setupEventSlots(2, false);
     std::int32_t type = rt::IntArray::get(game::eventRow(2, 0), 0);
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventType, 0), type);

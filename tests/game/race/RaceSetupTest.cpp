@@ -159,7 +159,7 @@ TEST_F(RaceSetup, TheFirstRaceStateFindsTheRaceSetUp) {
     game::TrackStatics& t = game::trackStatics();
     t.s_segmentCount = 30;
     t.s_targetTimes = race_testing::ints({61 * 4096 + 123, 70 * 4096, 80 * 4096});
-    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 3);
+    game::setSlotEventType(0, game::EventType::Score);
     struct Row {
         std::int32_t laps, wantLaps;
     };

@@ -134,7 +134,7 @@ TEST_F(RaceStates, OtherModesWaitForAKeyOrAPressAndStillCarsForTheChallenges) {
     EXPECT_FALSE(game::updateFinishOutro());
 
     // A challenge type waits until the player's car stands.
-    rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, 9);
+    game::setSlotEventType(0, game::EventType::SecondSection);
     released(game::kFireKey);
     player()->m_speed = 100;
     EXPECT_FALSE(game::updateFinishOutro());

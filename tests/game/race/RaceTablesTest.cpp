@@ -5,6 +5,7 @@
 #include "game/race/RaceTables.h"
 #include "game/data/EventSlots.h"
 #include "game/data/SaveRecords.h"
+#include "game/framework/EventType.h"
 #include "game/race/EntryReader.h"
 #include "tests/game/data/SavedProgressFixture.h"
 #include "tests/game/race/RaceDataFixture.h"
@@ -67,7 +68,8 @@ datakit::GameTables tables() {
     return t;
 }
 
-datakit::EventVariant variant(std::int32_t type, std::int32_t field1) {
+datakit::EventVariant variant(game::EventType eventType, std::int32_t field1) {
+    const std::int32_t type = game::eventTypeNumber(eventType);
     datakit::EventVariant v;
     v.row = {type, field1, field1 + 1, field1 + 2, 4, 3, -6, -7, -8, 9, 10, 11, 65535, 13, 14, 15, 6};
     return v;
@@ -76,14 +78,18 @@ datakit::EventVariant variant(std::int32_t type, std::int32_t field1) {
 datakit::EventEntry eventEntry() {
     datakit::EventEntry e;
     e.path = {{1, 2, 3, 4, -5, -6, 7, 8, 9, 10}, {65535, 0, 0, 255, 1 << 30, 127, -128, 0, 0, 255}};
-    datakit::EventVariant race = variant(0, 90000);
+    datakit::EventVariant race = variant(game::EventType::Laps, 90000);
     race.list = {{500, 6, 65535}};
     race.objects = {{1, -2, 3, -4, 5}};
     race.skipped = {{9, 9, 9, 9, 9, 9, 9}};
     race.triggers = {-1, 0x12345678};
     race.shorts = {-3, 4};
-    e.variants = {race,         variant(1, 61000), variant(1, 62000), variant(4, 7000), variant(5, 300),
-                  variant(9, 1)};
+    e.variants = {race,
+                  variant(game::EventType::Distance, 61000),
+                  variant(game::EventType::Distance, 62000),
+                  variant(game::EventType::StopAndGo, 7000),
+                  variant(game::EventType::Points, 300),
+                  variant(game::EventType::SecondSection, 1)};
     return e;
 }
 
@@ -147,9 +153,9 @@ TEST_F(RaceDataTest, EventTablesFollowTheRaceRows) {
     EXPECT_EQ(shorts(at(objects(at(s.s_variantShorts, 3)), 0)), (std::vector<std::int32_t>{-3, 4}));
     // By type: rows 0 and 3, the later variant of a type replacing the
     // earlier; type 9 is not indexed.
-    auto pairs = [&](std::int32_t type) {
+    auto pairs = [&](game::EventType type) {
         std::vector<std::pair<int, int>> out;
-        auto* list = objects(at(s.s_eventsByType, type));
+        auto* list = objects(at(s.s_eventsByType, game::eventTypeNumber(type)));
         for (std::int32_t k = 0; k < list->length(); ++k) {
             auto* pair = static_cast<rt::ByteArray*>(at(list, k));
             out.emplace_back(rt::ByteArray::get(pair, 0), rt::ByteArray::get(pair, 1));
@@ -157,10 +163,10 @@ TEST_F(RaceDataTest, EventTablesFollowTheRaceRows) {
         return out;
     };
     using Pairs = std::vector<std::pair<int, int>>;
-    EXPECT_EQ(pairs(0), (Pairs{{0, 0}, {3, 0}}));
-    EXPECT_EQ(pairs(1), (Pairs{{0, 2}, {3, 2}}));
-    EXPECT_EQ(pairs(6), Pairs{});
-    EXPECT_EQ(s.s_eventsByType->length(), 7);
+    EXPECT_EQ(pairs(game::EventType::Laps), (Pairs{{0, 0}, {3, 0}}));
+    EXPECT_EQ(pairs(game::EventType::Distance), (Pairs{{0, 2}, {3, 2}}));
+    EXPECT_EQ(pairs(game::EventType::Guided), Pairs{});
+    EXPECT_EQ(s.s_eventsByType->length(), game::eventTypeNumber(game::EventType::Guided) + 1);
     // Rows and entries that disagree are named.
     EXPECT_FALSE(log.contains("race row 0 names"));
     // The progress tables, and records A and B written from them.

@@ -136,13 +136,16 @@ TEST_F(ViewPass, ThePlayersCarIsChasedUnlessIntroFlyoverOrAFinishedLapRace) {
     struct Case {
         game::State topState;
         bool finished;
-        std::int32_t eventType;
+        game::EventType eventType;
         bool chased;
     };
     const Case cases[] = {
-        {game::State::Race, false, 0, true},          {game::State::RacerIntro, false, 1, false},
-        {game::State::TrackFlyover, false, 1, false}, {game::State::Race, true, 0, false},
-        {game::State::Race, true, 2, false},          {game::State::Race, true, 1, true},
+        {game::State::Race, false, game::EventType::Laps, true},
+        {game::State::RacerIntro, false, game::EventType::Distance, false},
+        {game::State::TrackFlyover, false, game::EventType::Distance, false},
+        {game::State::Race, true, game::EventType::Laps, false},
+        {game::State::Race, true, game::EventType::Collection, false},
+        {game::State::Race, true, game::EventType::Distance, true},
     };
     game::EventSlotStatics& slots = game::eventSlotStatics();
     slots.s_eventType = rt::newByteArray(1);
@@ -158,7 +161,7 @@ TEST_F(ViewPass, ThePlayersCarIsChasedUnlessIntroFlyoverOrAFinishedLapRace) {
         game::racerStatics().s_playerCar = player;
         rt::IntArray::set(states.s_stateStack, 1, game::stateNumber(c.topState));
         game::raceStatics().s_raceFinished = c.finished ? 1 : 0;
-        rt::ByteArray::set(slots.s_eventType, 0, static_cast<std::int8_t>(c.eventType));
+        game::setSlotEventType(0, c.eventType);
         game::runViewPass(true);
         const double z = c.chased ? 450 : 2048;
         EXPECT_NEAR(player->m_screenX, 320 + 200 * 150 / 2048.0, 1.01) << c.topState;

@@ -119,7 +119,7 @@ struct HudTest : RacePaintTest {
                                                  {rt::constants::kHudCollectedLabel, "x"},
                                                  {rt::constants::kWeatherFailed, "W"}});
         game::initEventSlots();
-        event({0, 10, 60000, 600000, 30000, 3});
+        event(game::EventType::Laps, {10, 60000, 600000, 30000, 3});
         rt::ObjectArray* racers = rt::newObjectArray(3);
         for (std::int32_t i = 0; i < 3; ++i) {
             game::cEntity* car = game::cEntity::cEntityWithType(i == 2 ? 0 : 1);
@@ -154,15 +154,16 @@ struct HudTest : RacePaintTest {
         game::raceStatics().s_racers = nullptr;
     }
 
-    // The current event's row: `fields` from field 0 (the type) on.
-    static void event(const std::vector<std::int32_t>& fields) {
+    // The current event's row: its type, and `fields` from field 1 on.
+    static void event(game::EventType type, const std::vector<std::int32_t>& fields = {}) {
         std::vector<std::int32_t> row(17, 0);
-        std::copy(fields.begin(), fields.end(), row.begin());
+        row[0] = game::eventTypeNumber(type);
+        std::copy(fields.begin(), fields.end(), row.begin() + 1);
         rt::ObjectArray* variants = rt::newObjectArray(1);
         rt::ObjectArray::set(variants, 0, intArray(row));
         game::eventStatics().s_eventRows = rt::newObjectArray(1);
         rt::ObjectArray::set(game::eventStatics().s_eventRows, 0, variants);
-        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, static_cast<std::int8_t>(fields[0]));
+        game::setSlotEventType(0, type);
     }
 
     // "frame S:F @x,y" for a sprite frame, "text 'T' @x,y aA pP" for a

@@ -233,7 +233,7 @@ TEST_F(HudPaintTest, GaugeTargetsAndBigTimesFormatTheirValues) {
     game::stateStatics().s_state = game::State::Race;
 
     game::hudStatics().s_hudElements = game::hud_bits::kTargetTimes | game::hud_bits::kTargetNumbers;
-    HudTest::event({1, 60000, 600000, 3000});
+    HudTest::event(game::EventType::Distance, {60000, 600000, 3000});
     std::vector<std::string> lines = drawn();
     for (const char* line :
          {"text '1:00.000' @320,12 a24 p1", "text '10:00.000' @320,37 a24 p1",

@@ -53,26 +53,27 @@ TEST_F(RaceOverlayTest, TheFinishOverlayShowsThePlaceOrTheFailureByEventType) {
     s.s_finishY = 150;
     player->m_racePosition = 1;
     struct Case {
-        std::int32_t type, result;
+        game::EventType type;
+        std::int32_t result;
         bool shown, animShown;
         std::vector<std::string> frames;
     };
     const Case cases[] = {
-        {0, 1, true, false, {"frame 15:1 @300,150"}},
-        {5, 0, true, false, {"frame 15:1 @300,150"}},
-        {0, 1, false, true, {}},
-        {3, 1, true, true, {"frame 15:15 @300,150"}},
-        {3, 0, true, true, {"frame 15:13 @300,150"}},
-        {12, 0, false, true, {"frame 15:13 @300,150"}},
-        {3, 1, true, false, {}},
-        {13, 1, true, true, {}},
+        {game::EventType::Laps, 1, true, false, {"frame 15:1 @300,150"}},
+        {game::EventType::Points, 0, true, false, {"frame 15:1 @300,150"}},
+        {game::EventType::Laps, 1, false, true, {}},
+        {game::EventType::Score, 1, true, true, {"frame 15:15 @300,150"}},
+        {game::EventType::Score, 0, true, true, {"frame 15:13 @300,150"}},
+        {game::EventType::OpenDistance, 0, false, true, {"frame 15:13 @300,150"}},
+        {game::EventType::Score, 1, true, false, {}},
+        {game::eventTypeFromNumber(13), 1, true, true, {}},
     };
     game::RaceUtilityStatics& u = game::raceUtilityStatics();
     u.s_blinkLoop = 1;
     u.s_blinkPeriod = 10;
     u.s_blinkTimer = 0; // blink off: no text
     for (const Case& c : cases) {
-        HudTest::event({c.type});
+        HudTest::event(c.type);
         game::raceStatics().s_raceResult = static_cast<std::int8_t>(c.result);
         s.s_finishShown = c.shown ? 1 : 0;
         s.s_finishAnimShown = c.animShown ? 1 : 0;
@@ -80,7 +81,7 @@ TEST_F(RaceOverlayTest, TheFinishOverlayShowsThePlaceOrTheFailureByEventType) {
     }
     u.s_blinkTimer = 15;
     s.s_finishShown = 1;
-    HudTest::event({0});
+    HudTest::event(game::EventType::Laps);
     const std::vector<std::string> lines = drawn(game::paintFinishOverlay);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "text 'T50' @320,466 a3 p0");
@@ -240,25 +241,31 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
     // drawn from tile images and from the tile's pixels.
     struct Scene {
         const char* name;
-        std::int32_t type, hudBits;
+        game::EventType type;
+        std::int32_t hudBits;
         game::State state;
         game::GameMode mode;
         bool imageFill = true;
     };
     for (const Scene& scene :
-         {Scene{"race, type 0", 0, 0x19002F, game::State::Race, game::GameMode::LapRace},
-          Scene{"race, type 5", 5, 0x1D002F, game::State::Race, game::GameMode::LapRace},
-          Scene{"racer intro", 0, 0, game::State::RacerIntro, game::GameMode::LapRace},
-          Scene{"pause over the race", 0, 0x19002F, game::State::PauseMenu, game::GameMode::LapRace},
-          Scene{"results of mode 0", 0, 0, game::State::RaceResults, game::GameMode::LapRace},
-          Scene{"results of mode 1", 1, 0, game::State::RaceResults, game::GameMode::TimeTrial},
-          Scene{"results of mode 5", 5, 0, game::State::RaceResults, game::GameMode::Points},
-          Scene{"results of mode 1, pixel fill", 1, 0, game::State::RaceResults, game::GameMode::TimeTrial,
-                false},
-          Scene{"results of mode 5, pixel fill", 5, 0, game::State::RaceResults, game::GameMode::Points,
-                false}}) {
+         {Scene{"race, type 0", game::EventType::Laps, 0x19002F, game::State::Race, game::GameMode::LapRace},
+          Scene{"race, type 5", game::EventType::Points, 0x1D002F, game::State::Race,
+                game::GameMode::LapRace},
+          Scene{"racer intro", game::EventType::Laps, 0, game::State::RacerIntro, game::GameMode::LapRace},
+          Scene{"pause over the race", game::EventType::Laps, 0x19002F, game::State::PauseMenu,
+                game::GameMode::LapRace},
+          Scene{"results of mode 0", game::EventType::Laps, 0, game::State::RaceResults,
+                game::GameMode::LapRace},
+          Scene{"results of mode 1", game::EventType::Distance, 0, game::State::RaceResults,
+                game::GameMode::TimeTrial},
+          Scene{"results of mode 5", game::EventType::Points, 0, game::State::RaceResults,
+                game::GameMode::Points},
+          Scene{"results of mode 1, pixel fill", game::EventType::Distance, 0, game::State::RaceResults,
+                game::GameMode::TimeTrial, false},
+          Scene{"results of mode 5, pixel fill", game::EventType::Points, 0, game::State::RaceResults,
+                game::GameMode::Points, false}}) {
         game::config().s_translucentFill = scene.imageFill ? 1 : 0;
-        HudTest::event({scene.type});
+        HudTest::event(scene.type);
         game::hudStatics().s_hudElements = scene.hudBits;
         game::stateStatics().s_gameMode = scene.mode;
         game::initStateMachine();

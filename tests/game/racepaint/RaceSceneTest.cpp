@@ -310,22 +310,23 @@ struct RaceStart : RaceScene {
 
 TEST_F(RaceStart, TheCountAndItsZoomedLastFigureByPhaseTimeAndEventType) {
     struct Case {
-        std::int32_t phase, timer, eventType;
+        std::int32_t phase, timer;
+        game::EventType eventType;
         std::string count;   // the count's paintAFrame, "" none
         std::int32_t zoomed; // the zoomed square's side, 0 none
         std::int32_t alpha;
     };
     const Case cases[] = {
-        {6, 650, 0, "paintAFrame 3 4 320 220 0 0 0", 70, 102},
-        {6, 50, 0, "paintAFrame 3 10 320 220 0 0 0", 10, 255},
-        {6, 650, 11, "", 70, 102},
-        {4, 300, 0, "paintAFrame 1 7 320 220 0 0 0", 0, 0},
-        {2, 300, 0, "", 0, 0},
+        {6, 650, game::EventType::Laps, "paintAFrame 3 4 320 220 0 0 0", 70, 102},
+        {6, 50, game::EventType::Laps, "paintAFrame 3 10 320 220 0 0 0", 10, 255},
+        {6, 650, game::EventType::Sprint, "", 70, 102},
+        {4, 300, game::EventType::Laps, "paintAFrame 1 7 320 220 0 0 0", 0, 0},
+        {2, 300, game::EventType::Laps, "", 0, 0},
     };
     for (const Case& c : cases) {
         game::raceStatics().s_startPhase = c.phase;
         game::raceUtilityStatics().s_startPhaseTimer = c.timer;
-        rt::ByteArray::set(game::eventSlotStatics().s_eventType, 0, static_cast<std::int8_t>(c.eventType));
+        game::setSlotEventType(0, c.eventType);
         game::runViewPass(false);
         testing_support::DrawingLog log;
         game::paintRaceStart();

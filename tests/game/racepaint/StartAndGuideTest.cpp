@@ -105,7 +105,7 @@ TEST_F(StartTest, PhasesComeASecondApartWithThreeBeepsAndTheGoThenTheRace) {
     game::raceStatics().s_startPhase = 0;
     game::hudStatics().s_hudPhase = 0;
     game::stateStatics().s_nextState = game::State::Quit;
-    HudTest::event({11});
+    HudTest::event(game::EventType::Sprint);
     s_sounds.clear();
     const Run longCount = run(100);
     EXPECT_EQ(longCount.phaseFrames.at(2), 9);

@@ -1,0 +1,11 @@
+#include "game/framework/EventType.h"
+
+#include <ostream>
+
+namespace game {
+
+std::ostream& operator<<(std::ostream& out, EventType type) {
+    return out << eventTypeNumber(type);
+}
+
+} // namespace game

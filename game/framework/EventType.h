@@ -1,0 +1,56 @@
+#pragma once
+
+// The event types: what the player must do in a race and how its result is
+// judged. Field 0 of an event row holds the type, and the event slots keep
+// it per slot; the events of game mode m are the events of type m (m 0..6).
+// The framework, the race and the data writers all read these names, so
+// the type lives here, below every layer that tells types apart.
+
+#include <cstdint>
+#include <iosfwd>
+
+namespace game {
+
+enum class EventType : std::int32_t {
+    // No current event (no slot, or a slot outside the table).
+    None = -1,
+    // Laps against the others; a place among the first three wins.
+    Laps = 0,
+    // A stretch against the clock, with three medal times.
+    Distance = 1,
+    // Laps in which the player collects objects up to the event's target.
+    Collection = 2,
+    // Points for side contact over a stretch.
+    Score = 3,
+    // Stop when told and drive when told, against the clock.
+    StopAndGo = 4,
+    // Points for the position held, every second.
+    Points = 5,
+    // The guided race's steps.
+    Guided = 6,
+    // A section against the clock.
+    Section = 7,
+    // Stop inside the zone at the end of the stretch.
+    StopZone = 8,
+    // A second section against the clock, on statics of its own.
+    SecondSection = 9,
+    // Judged by a state that only its set-up writes: the time-out ends it.
+    StateJudged = 10,
+    // A sprint over the stretch: first place wins.
+    Sprint = 11,
+    // A stretch set up as the distance's, with no finish rule of its own.
+    OpenDistance = 12,
+};
+
+// An event type as the event rows and the event slots hold it, and back.
+constexpr std::int32_t eventTypeNumber(EventType type) {
+    return static_cast<std::int32_t>(type);
+}
+constexpr EventType eventTypeFromNumber(std::int32_t number) {
+    return static_cast<EventType>(number);
+}
+
+// Writes the type's number.
+std::ostream& operator<<(std::ostream& out, EventType type);
+
+} // namespace game
