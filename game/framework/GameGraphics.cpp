@@ -21,9 +21,6 @@ namespace {
 using platform::javax_microedition_lcdui_Graphics;
 using platform::javax_microedition_lcdui_Image;
 
-constexpr std::int32_t kVCenter = 2;
-constexpr std::int32_t kBaseline = 64;
-
 bool screenScaling() {
     return config().s_scaledGraphics && graphicsStatics().s_screenScaled;
 }
@@ -220,8 +217,9 @@ bool needsAlphaPath(bool flag) {
 }
 
 std::int32_t fixTextAnchor(std::int32_t anchor) {
-    if (anchor & kVCenter)
-        return (anchor & ~kVCenter) | kBaseline;
+    if (anchor & javax_microedition_lcdui_Graphics::VCENTER)
+        return (anchor & ~javax_microedition_lcdui_Graphics::VCENTER) |
+               javax_microedition_lcdui_Graphics::BASELINE;
     return anchor;
 }
 

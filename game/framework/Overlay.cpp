@@ -2,6 +2,7 @@
 
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/lang/System.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -46,7 +47,7 @@ void paintSoftKey(Graphics* graphics, rt::IntArray* zone, std::int32_t frame, rt
         hooks.selectFontPalette(kSoftKeyFont, kSoftKeyPalette);
     if (hooks.drawString)
         hooks.drawString(kSoftKeyFont, graphics, label, labelX,
-                         config().s_gameScreenHeight - rt::IntArray::get(zone, 3) / 2, kCentredAnchor);
+                         config().s_gameScreenHeight - rt::IntArray::get(zone, 3) / 2, kAnchorCentre);
 }
 
 rt::IntArray* softKeyZone(std::int32_t side) {

@@ -24,8 +24,6 @@ namespace game {
 // The font of the soft-key labels and the palette they are drawn in.
 inline constexpr std::int32_t kSoftKeyFont = 2;
 inline constexpr std::int32_t kSoftKeyPalette = 1;
-// Anchor: centred both ways on the point.
-inline constexpr std::int32_t kCentredAnchor = 3;
 
 struct OverlayStatics {
     // The loading bar, all reset together by `initLoadingBar`: the load

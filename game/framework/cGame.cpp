@@ -2,6 +2,7 @@
 
 #include "classlib/lang/System.h"
 #include "classlib/lang/Throwable.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -126,9 +127,8 @@ void cGame::blitScreenBuffer(platform::javax_microedition_lcdui_Graphics* graphi
     const LoopStatics& loop = loopStatics();
     std::int32_t width = loop.s_bufferWidth;
     std::int32_t height = loop.s_bufferHeight;
-    constexpr std::int32_t kTopLeft = Graphics::TOP | Graphics::LEFT;
     if (!loop.s_rotated) {
-        graphics->drawRegion(buffer, 0, 0, width, height, Graphics::TRANS_NONE, 0, 0, kTopLeft);
+        graphics->drawRegion(buffer, 0, 0, width, height, Graphics::TRANS_NONE, 0, 0, kAnchorTopLeft);
         return;
     }
     std::int32_t tileWidth = width / kTilesPerSide;
@@ -137,7 +137,7 @@ void cGame::blitScreenBuffer(platform::javax_microedition_lcdui_Graphics* graphi
         for (std::int32_t j = 0; j < kTilesPerSide; ++j)
             graphics->drawRegion(buffer, i * tileWidth, j * tileHeight, tileWidth, tileHeight,
                                  Graphics::TRANS_ROT90, height - (j * tileHeight + tileHeight), i * tileWidth,
-                                 kTopLeft);
+                                 kAnchorTopLeft);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -48,7 +49,6 @@ constexpr std::int32_t kPictureSprite = 10;
 constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
 constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
 constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kAnchorTopCentre = 17;
 constexpr std::int32_t kRewardLineWidth = 600;
 
 // Frame `frame` of sprite `slot`, or of its frames taken round when it has

@@ -1,6 +1,7 @@
 #include "game/frontend/ListScreens.h"
 
 #include "game/data/Progress.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/GameRandom.h"
 #include "game/framework/LoopStatics.h"
@@ -46,8 +47,6 @@ constexpr std::int32_t kNameField = 5;
 // The detail column right of the grid.
 constexpr std::int32_t kDetailX = 500;
 constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kAnchorTopCentre = 17;
-constexpr std::int32_t kAnchorTopLeft = 20;
 constexpr std::int32_t kUnlockedFlags = kMenuMove | kMenuChoose | kMenuBack;
 constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
 constexpr std::int32_t kBrowseOnly = kMenuMove | kMenuBack;

@@ -4,6 +4,7 @@
 #include "game/data/PackReader.h"
 #include "game/data/SoundData.h"
 #include "game/data/TextPacks.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -291,7 +292,7 @@ void drawLine(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontN
     if (!f || !string)
         return;
     f->setCurrentPalette(palette);
-    drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, kCentredAnchor, false);
+    drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, kAnchorCentre, false);
 }
 
 void drawText(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,

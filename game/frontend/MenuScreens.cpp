@@ -1,6 +1,7 @@
 #include "game/frontend/MenuScreens.h"
 
 #include "game/data/Progress.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -36,7 +37,6 @@ constexpr std::int32_t kHighlightBorder = 3;
 
 constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kNoticeWidth = 440;
-constexpr std::int32_t kAnchorCentre = 3;
 
 std::int32_t screenWidth() {
     return config().s_gameScreenWidth;

@@ -2,6 +2,7 @@
 
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -42,8 +43,6 @@ constexpr std::int32_t kFastKeyUp = 2;
 constexpr std::int32_t kFastKeyDown = 14;
 constexpr std::int32_t kLayerColour = static_cast<std::int32_t>(0xAA000000u);
 constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kAnchorTopCentre = 17;
-constexpr std::int32_t kAnchorCentre = 3;
 constexpr std::int32_t kBackOnly = kMenuMove | kMenuBack;
 
 OptionScreenStatics& statics() {

@@ -2,6 +2,7 @@
 
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/FixedPoint.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
@@ -51,7 +52,6 @@ constexpr std::int32_t kBandX = 330;
 constexpr std::int32_t kBandWidth = 290;
 constexpr std::int32_t kBandHeight = 40;
 constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kAnchorCentre = 3;
 // A wire model angle is a u16 of the full circle; the cosine table's full
 // circle is 2048.
 constexpr std::int32_t kWireAngleShift = 5;

@@ -4,6 +4,7 @@
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
 #include "game/data/TextPacks.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/MissingData.h"
@@ -50,8 +51,6 @@ constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kItemFont = 1;
 constexpr std::int32_t kSplashLineHeight = 25;
 constexpr std::int32_t kTextMargin = 20;
-constexpr std::int32_t kAnchorCentre = 3;
-constexpr std::int32_t kAnchorTopCentre = 17;
 
 constexpr std::int32_t kNoTextId = 12;
 constexpr std::int32_t kYesTextId = 11;

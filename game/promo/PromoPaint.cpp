@@ -17,13 +17,6 @@ namespace {
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 using Image = platform::javax_microedition_lcdui_Image;
 
-constexpr std::int32_t kLeft = 4;
-constexpr std::int32_t kRight = 8;
-constexpr std::int32_t kHCentre = 1;
-constexpr std::int32_t kVCentre = 2;
-constexpr std::int32_t kTop = 16;
-constexpr std::int32_t kBottom = 32;
-
 constexpr std::int32_t kWhite = 0xFFFFFF;
 constexpr std::int32_t kBarRed = 0xFF0000;
 constexpr std::int32_t kInk = 0x00B4EF;
@@ -120,9 +113,9 @@ void paintSoftKeys(Graphics* g) {
     Image* icon = screenImage(8);
     std::int32_t x = promo.s_screenWidth - screen.s_softKeyMarginRight;
     std::int32_t y = promo.s_screenHeight - 2;
-    drawImage(g, frame, x, y, kBottom | kRight);
+    drawImage(g, frame, x, y, Graphics::BOTTOM | Graphics::RIGHT);
     drawImage(g, icon, x - (widthOf(frame) - widthOf(icon)) / 2, y - (heightOf(frame) - heightOf(icon)) / 2,
-              kBottom | kRight);
+              Graphics::BOTTOM | Graphics::RIGHT);
 }
 
 // Three bars over the property page's picture, stacked downward above its
@@ -158,11 +151,11 @@ void paintList(Graphics* g) {
     std::int32_t y = promo.s_height5Percent;
     if (height > 128) {
         Image* picture = imageAt(screen.s_pageImages, screen.s_page);
-        drawImage(g, picture, promo.s_centreX, y, kTop | kHCentre);
+        drawImage(g, picture, promo.s_centreX, y, Graphics::TOP | Graphics::HCENTER);
         y += heightOf(picture);
     }
     screen.s_fontColour = 2;
-    drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, y, kTop | kHCentre);
+    drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, y, Graphics::TOP | Graphics::HCENTER);
     y += screen.s_textHeight;
     std::int32_t rowHeight = std::max({2 * screen.s_fontHeight, heightOf(firstRowImage()), 1});
     std::int32_t arrow = height * 7 / 100;
@@ -205,12 +198,13 @@ void paintList(Graphics* g) {
             break;
         std::int32_t dataRow = rt::IntArray::get(dataRows, row);
         std::int32_t centre = y0 + rowHeight / 2 + 1 + k * rowHeight;
-        drawImage(g, imageAt(rowImages, dataRow), screen.s_listBoxX + margin, centre, kVCentre | kLeft);
+        drawImage(g, imageAt(rowImages, dataRow), screen.s_listBoxX + margin, centre,
+                  Graphics::VCENTER | Graphics::LEFT);
         if (textIndexes && dataRow < textIndexes->length()) {
             screen.s_fontColour = dataRow == textIndexes->length() - 1 ? 2 : 1;
             drawTextById(rt::IntArray::get(textIndexes, dataRow), g,
                          screen.s_listBoxX + margin + widthOf(firstRowImage()) + margin, centre,
-                         kVCentre | kLeft);
+                         Graphics::VCENTER | Graphics::LEFT);
         }
     }
     screen.s_listRowHeight = rowHeight;
@@ -228,39 +222,43 @@ void paintBody(Graphics* g) {
     std::int32_t page = screen.s_page;
     Image* picture = imageAt(screen.s_pageImages, page);
     if (page == promo.s_extraPage && extraFlag()) {
-        drawImage(g, picture, width / 2, height * 8 / 100, kTop | kHCentre);
+        drawImage(g, picture, width / 2, height * 8 / 100, Graphics::TOP | Graphics::HCENTER);
         screen.s_fontColour = 0;
-        drawTextById(promo.s_fixedTextBase + 2, g, width / 2, height * 60 / 100, kVCentre | kHCentre);
+        drawTextById(promo.s_fixedTextBase + 2, g, width / 2, height * 60 / 100,
+                     Graphics::VCENTER | Graphics::HCENTER);
     } else if (page == promo.s_propertyPage) {
         if (height >= 128)
-            drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent, kTop | kHCentre);
+            drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent,
+                      Graphics::TOP | Graphics::HCENTER);
         std::int32_t bottom = screen.s_linkButtonY - 2 * screen.s_fontHeight;
-        drawImage(g, picture, promo.s_centreX, bottom, kBottom | kHCentre);
+        drawImage(g, picture, promo.s_centreX, bottom, Graphics::BOTTOM | Graphics::HCENTER);
         drawImage(g, screen.s_languageImage, promo.s_centreX + widthOf(picture) / 2 + 1, bottom,
-                  kBottom | kRight);
+                  Graphics::BOTTOM | Graphics::RIGHT);
         paintPropertyBars(g, widthOf(picture), bottom);
         if (promo.s_extraText && promo.s_extraText->length() > 0) {
             screen.s_fontColour = 2;
             if (screen.s_linkButtonY - bottom < 2 * screen.s_fontHeight)
                 drawText(promo.s_extraText, g, promo.s_centreX, bottom + screen.s_fontHeight / 3,
-                         kTop | kHCentre);
+                         Graphics::TOP | Graphics::HCENTER);
             else
                 drawText(promo.s_extraText, g, promo.s_centreX, (bottom + screen.s_linkButtonY) / 2,
-                         kVCentre | kHCentre);
+                         Graphics::VCENTER | Graphics::HCENTER);
         }
     } else if (page == promo.s_portalPage) {
         std::int32_t boxWidth = widthOf(picture) * 70 / 100;
         fillGradient(g, width / 2 - boxWidth / 2, height / 2 - heightOf(picture) / 4, boxWidth,
                      heightOf(picture) / 2, kPortalTop, kPortalBottom);
-        drawImage(g, picture, promo.s_centreX, height / 2, kVCentre | kHCentre);
-        drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent, kTop | kHCentre);
+        drawImage(g, picture, promo.s_centreX, height / 2, Graphics::VCENTER | Graphics::HCENTER);
+        drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent,
+                  Graphics::TOP | Graphics::HCENTER);
         if (screen.s_languageExtraImage) {
-            drawImage(g, screen.s_languageExtraImage, promo.s_centreX, height / 2, kVCentre | kHCentre);
+            drawImage(g, screen.s_languageExtraImage, promo.s_centreX, height / 2,
+                      Graphics::VCENTER | Graphics::HCENTER);
         } else {
             measureText(getText(screen.s_pageTextIndex));
             screen.s_fontColour = 0;
             drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, height / 2 - screen.s_textHeight / 2,
-                         kTop | kHCentre);
+                         Graphics::TOP | Graphics::HCENTER);
         }
     } else {
         measureText(getText(screen.s_pageTextIndex));
@@ -280,11 +278,11 @@ void paintBody(Graphics* g) {
             raise = screen.s_fontHeight / 2;
         }
         std::int32_t gap = std::max(0, room) / 3;
-        drawImage(g, picture, promo.s_centreX, gap, kTop | kHCentre);
+        drawImage(g, picture, promo.s_centreX, gap, Graphics::TOP | Graphics::HCENTER);
         if (extraFlag())
             screen.s_fontColour = 0;
         drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, heightOf(picture) + 2 * gap - raise,
-                     kTop | kHCentre);
+                     Graphics::TOP | Graphics::HCENTER);
     }
 }
 
@@ -300,8 +298,8 @@ void paintPageArrows(Graphics* g) {
     Image* left = screenImage(leftLit ? 4 : 5);
     Image* right = screenImage(rightLit ? 6 : 7);
     std::int32_t x = widthOf(left) + swing + 1;
-    drawImage(g, left, x, promo.s_centreY, kRight | kVCentre);
-    drawImage(g, right, promo.s_screenWidth - x, promo.s_centreY, kLeft | kVCentre);
+    drawImage(g, left, x, promo.s_centreY, Graphics::RIGHT | Graphics::VCENTER);
+    drawImage(g, right, promo.s_screenWidth - x, promo.s_centreY, Graphics::LEFT | Graphics::VCENTER);
     if (screen.s_arrowFlashCount > 4) {
         screen.s_arrowFlashCount = 0;
         screen.s_prevArrowFlash = screen.s_nextArrowFlash = 0;
@@ -342,7 +340,7 @@ void paintLinkButton(Graphics* g) {
                 screen.s_linkButtonHeight + 1);
     screen.s_fontColour = 0;
     drawTextById(screen.s_linkButtonText, g, promo.s_centreX,
-                 screen.s_linkButtonY + screen.s_linkButtonHeight / 2, kVCentre | kHCentre);
+                 screen.s_linkButtonY + screen.s_linkButtonHeight / 2, Graphics::VCENTER | Graphics::HCENTER);
 }
 
 } // namespace
@@ -397,15 +395,15 @@ void drawText(rt::String* text, Graphics* g, std::int32_t x, std::int32_t y, std
     }
     g->setClip(0, 0, promo.s_screenWidth, promo.s_screenHeight);
     std::int32_t top = y + gap * line / 2;
-    if (anchor & kBottom)
+    if (anchor & Graphics::BOTTOM)
         top -= screen.s_textHeight;
-    if (anchor & kVCentre)
+    if (anchor & Graphics::VCENTER)
         top -= screen.s_textHeight / 2;
     auto lineStart = [&](std::int32_t k) {
         std::int32_t start = x;
-        if (anchor & kRight)
+        if (anchor & Graphics::RIGHT)
             start -= widths[k];
-        if (anchor & kHCentre)
+        if (anchor & Graphics::HCENTER)
             start -= widths[k] / 2;
         return start;
     };
@@ -444,7 +442,7 @@ void drawText(rt::String* text, Graphics* g, std::int32_t x, std::int32_t y, std
             // box reaching past the sheet shows the part the sheet holds.
             g->setClip(pen, top, glyphWidth, glyphHeight);
             g->drawImage(sheet, pen - getTableByte(c, promo.s_glyphColX),
-                         top - getTableByte(c, promo.s_glyphColY), kTop | kLeft);
+                         top - getTableByte(c, promo.s_glyphColY), Graphics::TOP | Graphics::LEFT);
         }
         pen += glyphWidth + metrics.charSpacing;
     }
@@ -498,7 +496,7 @@ void paint(Graphics* g) {
         if (screen.s_callerText && screen.s_callerText->length() > 0) {
             g->setColor(kWhite);
             g->drawString(screen.s_callerText, promo.s_screenWidth / 2, promo.s_centreY - 5,
-                          kBottom | kHCentre);
+                          Graphics::BOTTOM | Graphics::HCENTER);
         }
         return;
     }

@@ -4,6 +4,7 @@
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
 #include "game/data/SoundRequests.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
@@ -323,7 +324,7 @@ void stateRaceHelp(std::int32_t message) {
         paintBoxTitle(width() / 2, height() / 2);
         rt::IntArray* box = questionBoxPoint(menuStatics().s_questionPaintCount, 0);
         const std::int32_t boxWidth = box ? rt::IntArray::get(box, 2) : width() - 40;
-        drawTextBlock(2, 1, getString(kHelpTexts + touch.s_selection), boxWidth, 0, 20, 245, 20);
+        drawTextBlock(2, 1, getString(kHelpTexts + touch.s_selection), boxWidth, 0, 20, 245, kAnchorTopLeft);
         menuStatics().s_redraw = 0;
         break;
     }

@@ -90,7 +90,7 @@ void paintItem(std::int32_t item, const cEntity* car) {
     paintRaceFrame(kRaceIconSprite, icon, kIconX, kIconY);
     if (car->m_itemTimer < 1 && stateStatics().s_gameMode != GameMode::Guided)
         drawHudString(kHudFont, 0, getString(kItemNames + item), kLapX, hudPaintStatics().s_lapY + 6,
-                      kAnchorCentreTop);
+                      kAnchorTopCentre);
 }
 
 } // namespace
@@ -236,7 +236,7 @@ void paintHudCollectedBox() {
     if (!car)
         return;
     rt::String* label = getString(kCollectedText);
-    drawHudString(kHudFont, 0, label, 275 - hudStringWidth(kHudFont, label), 6, kAnchorLeftTop);
+    drawHudString(kHudFont, 0, label, 275 - hudStringWidth(kHudFont, label), 6, kAnchorTopLeft);
     fillOpaque(kWhite, 175, 35, 100, 36);
     fillOpaque(kBlack, 177, 37, 96, 32);
     lib::StringBuffer* text = clearedHudBuffer();
@@ -273,8 +273,8 @@ void paintHudLapCounter() {
     fillOpaque(kWhite, kLapX + fw, top, w2 + 4, h + 4);
     fillOpaque(kLapBoxColour, left + 1, top + 2, w1 - 4, h);
     fillOpaque(kLapBoxColour, kLapX + fw + 1, top + 2, w2, h);
-    drawHudString(kHudFont, 1, label, left + 2, top + 2, kAnchorLeftTop);
-    drawHudBuffer(kHudFont, 1, kLapX + fw + 1, top + 2, kAnchorLeftTop);
+    drawHudString(kHudFont, 1, label, left + 2, top + 2, kAnchorTopLeft);
+    drawHudBuffer(kHudFont, 1, kLapX + fw + 1, top + 2, kAnchorTopLeft);
 }
 
 void paintHudCollectedGauge() {
@@ -293,7 +293,7 @@ void paintHudCollectedGauge() {
     text->append(constantText(rt::constants::kHudCollectedLabel));
     text->append(car->m_collected);
     takeHudBuffer();
-    drawHudBuffer(kHudFont, 0, raceFrameWidth(kGauge, 17) + 14, y0 + 6, kAnchorLeftTop);
+    drawHudBuffer(kHudFont, 0, raceFrameWidth(kGauge, 17) + 14, y0 + 6, kAnchorTopLeft);
 }
 
 void paintHudTargetTimes() {
@@ -301,7 +301,7 @@ void paintHudTargetTimes() {
         const std::int32_t y = 12 + 25 * r;
         paintRaceFrame(kPanels, r + 6, 200, y - 2);
         takeTime(msToTime(currentEventField(r + 1, 0)), false);
-        drawHudBuffer(kHudFont, 1, 320, y, kAnchorRightTop);
+        drawHudBuffer(kHudFont, 1, 320, y, kAnchorTopRight);
     }
 }
 
@@ -310,7 +310,7 @@ void paintHudTargetNumbers() {
         const std::int32_t y = 12 + 25 * r;
         paintRaceFrame(kPanels, r + 6, 200, y - 2);
         takeNumber(currentEventField(r + 1, 0), hudPaintStatics().s_numberSeparatorDigits != 0);
-        drawHudBuffer(kHudFont, 1, 300, y, kAnchorRightTop);
+        drawHudBuffer(kHudFont, 1, 300, y, kAnchorTopRight);
     }
 }
 
@@ -322,19 +322,19 @@ void paintHudBigTime(std::int32_t bit, std::int32_t time) {
     // with the seconds.
     if (bit != hud_bits::kStopZoneTime && cut < length)
         ++cut;
-    drawHudText(kHudFont, 1, 0, cut, 25, 135, kAnchorLeftTop);
-    drawHudText(kHudFont, 1, cut, length, 63, 135, kAnchorLeftTop);
+    drawHudText(kHudFont, 1, 0, cut, 25, 135, kAnchorTopLeft);
+    drawHudText(kHudFont, 1, cut, length, 63, 135, kAnchorTopLeft);
 }
 
 void paintHudTwoTimes(std::int32_t first, std::int32_t second) {
     const std::int32_t valueX =
         raceScreenWidth() - raceFrameWidth(kButtons, hudPaintStatics().s_hudButtonFrame) - 5;
-    drawHudString(kHudFont, 1, getString(kBestTimeText), 245, 10, kAnchorRightTop);
+    drawHudString(kHudFont, 1, getString(kBestTimeText), 245, 10, kAnchorTopRight);
     takeTime(first, false);
-    drawHudBuffer(kHudFont, 1, valueX, 10, kAnchorRightTop);
-    drawHudString(kHudFont, 1, getString(kClockText), 245, 35, kAnchorRightTop);
+    drawHudBuffer(kHudFont, 1, valueX, 10, kAnchorTopRight);
+    drawHudString(kHudFont, 1, getString(kClockText), 245, 35, kAnchorTopRight);
     takeTime(second, false);
-    drawHudBuffer(kHudFont, 1, valueX, 35, kAnchorRightTop);
+    drawHudBuffer(kHudFont, 1, valueX, 35, kAnchorTopRight);
 }
 
 void paintHudNoticePanel() {
@@ -348,19 +348,19 @@ void paintHudCentredNumber(std::int32_t value) {
     takeNumber(value, hudPaintStatics().s_numberSeparatorDigits != 0);
     startupStatics().s_textBuffer->insert(0, getString(kNumberText));
     takeHudBuffer();
-    drawHudBuffer(kHudFont, 1, raceScreenWidth() / 2, raceScreenHeight() / 2, kAnchorCentreTop);
+    drawHudBuffer(kHudFont, 1, raceScreenWidth() / 2, raceScreenHeight() / 2, kAnchorTopCentre);
 }
 
 void paintHudSplitTimes() {
     const RaceEntityStatics& e = raceEntityStatics();
     if (e.s_splitShownTimer >= 0) {
         takeTime(e.s_splitShown, false);
-        drawHudBuffer(kHudFont, 1, 145, 110, kAnchorRightTop);
+        drawHudBuffer(kHudFont, 1, 145, 110, kAnchorTopRight);
     }
     if (e.s_splitDeltaTimer >= 0) {
         // Slower than the lap before shows in palette 2, faster in 0.
         takeTime(e.s_splitDeltaShown, true);
-        drawHudBuffer(kHudFont, e.s_splitDeltaShown >= 1 ? 2 : 0, 145, 130, kAnchorRightTop);
+        drawHudBuffer(kHudFont, e.s_splitDeltaShown >= 1 ? 2 : 0, 145, 130, kAnchorTopRight);
     }
 }
 

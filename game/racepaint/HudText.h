@@ -7,6 +7,7 @@
 // strings, whose objects already exist.
 //
 // Game thread only.
+#include "game/framework/Anchors.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 #include "runtime/String.h"
@@ -19,12 +20,6 @@ class StringBuffer;
 
 namespace game {
 
-// MIDP anchors.
-inline constexpr std::int32_t kAnchorLeftTop = 20;
-inline constexpr std::int32_t kAnchorRightTop = 24;
-inline constexpr std::int32_t kAnchorCentreTop = 17;
-inline constexpr std::int32_t kAnchorCentre = 3;
-inline constexpr std::int32_t kAnchorCentreBottom = 33;
 // The fonts of the font table: values, titles, and the display's labels.
 inline constexpr std::int32_t kValueFont = 0;
 inline constexpr std::int32_t kTitleFont = 1;

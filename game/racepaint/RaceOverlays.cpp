@@ -195,15 +195,15 @@ void paintGuideOverlay() {
     const State state = stateStatics().s_state;
     if (state == State::RaceCountdown) {
         if (goals.s_guideTimer < 0) {
-            drawTextBlock(kHudFont, 0, getString(kGuideText), 480, 0, width / 2, 10, kAnchorCentreTop);
-            drawHudString(kHudFont, 0, getString(kContinueText), width / 2, 197, kAnchorCentreBottom);
+            drawTextBlock(kHudFont, 0, getString(kGuideText), 480, 0, width / 2, 10, kAnchorTopCentre);
+            drawHudString(kHudFont, 0, getString(kContinueText), width / 2, 197, kAnchorBottomCentre);
         }
         return;
     }
     if (state != State::Race)
         return;
     if (goals.s_guideTimer > 0)
-        drawHudString(kHudFont, 0, getString(kGuideRunningText), width / 2, 197, kAnchorCentreBottom);
+        drawHudString(kHudFont, 0, getString(kGuideRunningText), width / 2, 197, kAnchorBottomCentre);
     const bool blink = isBlinkOn() && !isPointerInRectArray(touchStatics().s_pauseZone);
     const std::int32_t w1 = raceFrameWidth(kTouchControls, 1);
     switch (step) {
@@ -225,7 +225,7 @@ void paintGuideOverlay() {
             text->append(constantText(rt::constants::kGuideCollectedLabel));
             text->append(since);
             takeHudBuffer();
-            drawHudBuffer(kHudFont, 0, 600, 197, kAnchorCentreBottom);
+            drawHudBuffer(kHudFont, 0, 600, 197, kAnchorBottomCentre);
         }
         break;
     }
@@ -298,13 +298,13 @@ void paintRacePicture() {
 void paintFlyoverText() {
     if (isBlinkOn())
         drawHudString(kHudFont, 0, getString(kContinueText), raceScreenWidth() / 2,
-                      raceScreenHeight() - raceScreenHeight() / 8, kAnchorCentreTop);
+                      raceScreenHeight() - raceScreenHeight() / 8, kAnchorTopCentre);
 }
 
 void paintRacerIntroText() {
     if (isBlinkOn())
         drawHudString(kHudFont, 0, getString(kContinueText), raceScreenWidth() / 2, raceScreenHeight() - 45,
-                      kAnchorCentreTop);
+                      kAnchorTopCentre);
 }
 
 void paintRacerIntroLabels(bool dwelling, std::int32_t racerIndex) {
@@ -343,7 +343,7 @@ void paintRacerLabel(const cEntity* car) {
              rt::IntArray::get(box, 2) + extra, rt::IntArray::get(box, 3));
     paintFrame(labels, g, kLabelFrame, x, y, 0, 0, 0);
     drawHudString(kHudFont, 0, car->m_name, (textW + extra) / 2 - shift + textX + x, textY + y,
-                  kAnchorCentreTop);
+                  kAnchorTopCentre);
 }
 
 } // namespace game

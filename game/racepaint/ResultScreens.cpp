@@ -79,10 +79,10 @@ void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
     paintRaceFrame(kQuestionBoxSprite, kPanelFrame, x, y);
     rt::String* title = getString(kResultsTitle);
     if (scorePanel)
-        drawHudString(kTitleFont, 1, title, raceScreenWidth() / 2, y + 4, kAnchorCentreTop);
+        drawHudString(kTitleFont, 1, title, raceScreenWidth() / 2, y + 4, kAnchorTopCentre);
     else
         drawHudString(kTitleFont, 1, title, (raceScreenWidth() - hudStringWidth(kTitleFont, title)) / 2,
-                      y + 4, kAnchorLeftTop);
+                      y + 4, kAnchorTopLeft);
     const cEntity* player = racerStatics().s_playerCar;
     if (player) {
         const std::int32_t iconH = raceFrameHeight(kRacerIcons, player->m_driverKind);
@@ -90,11 +90,11 @@ void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
     }
     const std::int32_t valueX = x + (scorePanel ? 120 : 150) + resultScreenStatics().s_resultValueOffset;
     takeValue(scorePanel, first);
-    drawHudBuffer(kValueFont, 3, valueX, y + 50, kAnchorLeftTop);
+    drawHudBuffer(kValueFont, 3, valueX, y + 50, kAnchorTopLeft);
     drawHudString(kHudFont, 0, getString(scorePanel ? kScoreLabel : kTimeLabel), x + 4,
-                  y + (scorePanel ? 126 : 122), kAnchorLeftTop);
+                  y + (scorePanel ? 126 : 122), kAnchorTopLeft);
     takeValue(scorePanel, second);
-    drawHudBuffer(kValueFont, 3, valueX, y + 124, kAnchorLeftTop);
+    drawHudBuffer(kValueFont, 3, valueX, y + 124, kAnchorTopLeft);
     paintBlinkingText();
 }
 
@@ -138,14 +138,14 @@ void paintResultsMode0() {
         const std::int32_t y = kTableTop + kRowPitch * i;
         const bool mine = car == player;
         paintRaceFrame(kRacerIcons, mine ? car->m_driverKind : car->m_carType, x, y);
-        drawHudString(kHudFont, mine ? 1 : 0, car->m_name, x + 70, y + 10, kAnchorLeftTop);
+        drawHudString(kHudFont, mine ? 1 : 0, car->m_name, x + 70, y + 10, kAnchorTopLeft);
         takeTime(intAt(raceFrameStatics().s_racerTimes, car->m_racerIndex), false);
-        drawHudBuffer(kValueFont, mine ? 1 : 0, x + 360, y + 10, kAnchorRightTop);
+        drawHudBuffer(kValueFont, mine ? 1 : 0, x + 360, y + 10, kAnchorTopRight);
         if (cup) {
             takeNumber(intAt(s.s_cupShownPoints, car->m_driverKind), true);
-            drawHudBuffer(kValueFont, 0, x + 440, y + 10, kAnchorRightTop);
+            drawHudBuffer(kValueFont, 0, x + 440, y + 10, kAnchorTopRight);
             takeNumber(intAt(s.s_cupPoints, car->m_driverKind), true);
-            drawHudBuffer(kValueFont, 1, x + 520, y + 10, kAnchorRightTop);
+            drawHudBuffer(kValueFont, 1, x + 520, y + 10, kAnchorTopRight);
         }
     }
     if (s.s_resultsReady)

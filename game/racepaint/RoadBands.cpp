@@ -1,5 +1,6 @@
 #include "game/racepaint/RoadBands.h"
 
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -22,9 +23,6 @@ using platform::javax_microedition_lcdui_Graphics;
 using platform::javax_microedition_lcdui_Image;
 
 constexpr std::int32_t kBandRows = kRoadBandRows;
-constexpr std::int32_t kTopLeft =
-    javax_microedition_lcdui_Graphics::TOP | javax_microedition_lcdui_Graphics::LEFT;
-
 std::int32_t byteAt(rt::ByteArray* array, std::int32_t index) {
     return array && index >= 0 && index < array->length() ? rt::ByteArray::get(array, index) : 0;
 }
@@ -181,7 +179,7 @@ void paintRoadBands(const RoadBandView& view) {
             if (right > 0 && part > 0) {
                 setClip(g, static_cast<std::int32_t>(bandLeft), y, static_cast<std::int32_t>(part),
                         kBandRows);
-                drawImage(g, image, static_cast<std::int32_t>(bandLeft - excess), y, kTopLeft);
+                drawImage(g, image, static_cast<std::int32_t>(bandLeft - excess), y, kAnchorTopLeft);
                 setClip(g, 0, 0, screenWidth, screenHeight);
             }
             if (right < screenWidth) {
@@ -190,7 +188,7 @@ void paintRoadBands(const RoadBandView& view) {
                 drawRegion(image, static_cast<std::int32_t>(imageW - rest), 0,
                            static_cast<std::int32_t>(rest), kBandRows,
                            javax_microedition_lcdui_Graphics::TRANS_MIRROR, static_cast<std::int32_t>(right),
-                           y, kTopLeft);
+                           y, kAnchorTopLeft);
             }
         }
         s.s_roadClipBottom = static_cast<std::int32_t>(row + kBandRows);

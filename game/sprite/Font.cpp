@@ -9,6 +9,7 @@
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/TextCodes.h"
 #include "host/Log.h"
+#include "platform/lcdui/Graphics.h"
 #include "runtime/StaticClass.h"
 #include "runtime/checks.h"
 #include "runtime/javamath.h"
@@ -20,6 +21,7 @@ namespace game {
 
 namespace {
 
+using Graphics = platform::javax_microedition_lcdui_Graphics;
 using rt::iadd;
 using rt::ShortArray;
 
@@ -221,13 +223,13 @@ void drawString(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, r
                                 drawingTap() ? reportedText(source, range) : std::u16string());
     y = iadd(y, font->m_textTopOffset);
     measureString(font, text, chars);
-    if (anchor & kAnchorRight)
+    if (anchor & Graphics::RIGHT)
         x = rt::isub(x, s.s_textWidth);
-    else if (anchor & kAnchorHCenter)
+    else if (anchor & Graphics::HCENTER)
         x = rt::isub(x, s.s_textWidth >> 1);
-    if (anchor & kAnchorBottom)
+    if (anchor & Graphics::BOTTOM)
         y = rt::isub(y, s.s_textHeight);
-    else if (anchor & kAnchorVCenter)
+    else if (anchor & Graphics::VCENTER)
         y = rt::isub(y, s.s_textHeight >> 1);
     if (keepPalette)
         s.s_savedPalette = font->m_currentPalette;

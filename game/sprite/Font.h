@@ -54,12 +54,6 @@ struct FontStatics {
 
 FontStatics& fontStatics();
 
-// MIDP anchor bits that text placement reads.
-inline constexpr std::int32_t kAnchorHCenter = 1;
-inline constexpr std::int32_t kAnchorVCenter = 2;
-inline constexpr std::int32_t kAnchorRight = 8;
-inline constexpr std::int32_t kAnchorBottom = 32;
-
 // Builds the sprite's character map from the map data (N, N first pairs,
 // then runs of bucket, count, pairs) and updates the metrics. A map with
 // no buckets, or fewer entries than its first pairs need, is rejected:

@@ -1,5 +1,6 @@
 #include "game/sprite/Scaler.h"
 
+#include "game/framework/Anchors.h"
 #include "game/framework/DrawingTap.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -30,8 +31,6 @@ using zoom_fp::kShift;
 constexpr std::int64_t kOne = zoom_fp::kOne;
 constexpr std::int64_t kHalf = zoom_fp::kHalf;
 constexpr std::uint32_t kKeyColour = 0x00FF00FF;
-// MIDP anchor TOP | LEFT.
-constexpr std::int32_t kTopLeft = 20;
 
 // Where the pixels of a plain entry come from: its ARGB pixels, or its
 // index pixels through a 256-entry colour table (palette colours, with the
@@ -444,7 +443,7 @@ void paintPreZoomedStep(ZoomedSpritePlayer* entry, std::int32_t scale, std::int3
     const std::int32_t ry = ShortArray::get(entry->m_rects, 4 * k + 3);
     drawRegion(image, 0, 0, image->getWidth(), image->getHeight(),
                IntArray::get(spriteStatics().s_transformToMidp, flags & 7), rt::iadd(x, rx), rt::iadd(y, ry),
-               kTopLeft);
+               kAnchorTopLeft);
 }
 
 void paintPreZoomedCached(std::int32_t s, std::int32_t f, std::int32_t scale, std::int32_t x, std::int32_t y,

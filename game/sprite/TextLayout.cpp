@@ -13,6 +13,7 @@
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/TextCodes.h"
 #include "host/Log.h"
+#include "platform/lcdui/Graphics.h"
 #include "runtime/StaticClass.h"
 #include "runtime/checks.h"
 #include "runtime/constantStrings.h"
@@ -244,9 +245,9 @@ void drawTextBox(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, 
     if (rt::iadd(firstLine, count) > lines)
         count = lines - firstLine;
     const std::int32_t step = rt::iadd(font->m_lineHeight, font->m_lineSpacing);
-    if (anchor & kAnchorBottom)
+    if (anchor & Graphics::BOTTOM)
         y = rt::isub(y, rt::imul(count - 1, step));
-    else if (anchor & kAnchorVCenter)
+    else if (anchor & Graphics::VCENTER)
         y = rt::isub(y, rt::imul(count - 1, step) >> 1);
     fonts.s_savedPalette = font->m_currentPalette;
     const bool validFirst = firstLine >= 0 && firstLine < lines;
@@ -261,13 +262,13 @@ void drawTextBox(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, 
             statics.s_textStart += 1;
         std::int32_t lineX = x;
         std::int32_t lineY = rt::iadd(y, rt::imul(j, step));
-        if (anchor & kAnchorRight)
+        if (anchor & Graphics::RIGHT)
             lineX = rt::isub(x, lineWidth(breaks, k));
-        else if (anchor & kAnchorHCenter)
+        else if (anchor & Graphics::HCENTER)
             lineX = rt::isub(x, lineWidth(breaks, k) >> 1);
-        if (anchor & kAnchorBottom)
+        if (anchor & Graphics::BOTTOM)
             lineY = rt::isub(lineY, font->m_lineHeight);
-        else if (anchor & kAnchorVCenter)
+        else if (anchor & Graphics::VCENTER)
             lineY = rt::isub(lineY, font->m_lineHeight >> 1);
         drawString(font, g, text, nullptr, lineX, lineY, 0, false);
     }

@@ -1,5 +1,6 @@
 #include "game/ui/MenuPaint.h"
 
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -26,11 +27,6 @@ using Graphics = platform::javax_microedition_lcdui_Graphics;
 constexpr std::int32_t kTitleFont = 0;
 constexpr std::int32_t kItemFont = 1;
 constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kAnchorCentre = kAnchorHCenter | kAnchorVCenter;
-// MIDP's TOP | LEFT, and TOP | HCENTER.
-constexpr std::int32_t kAnchorTopLeft = 20;
-constexpr std::int32_t kAnchorTopCentre = 17;
-constexpr std::int32_t kAnchorTopRight = 24;
 // The gauge panel: three rows 20 pixels apart, each gauge 8 pixels right of
 // its label's end; frames of sprite 8: the empty gauge, its filling (shown
 // 12 pixels high up to the value) and the end piece at the filled width.
