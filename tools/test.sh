@@ -12,6 +12,7 @@ jobs=$(nproc)
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 bash tools/check-layers.sh
+bash tools/check-names.sh
 
 # The SDL back-end's tests need an X display: give them a virtual one when
 # there is none (they skip themselves without any).
