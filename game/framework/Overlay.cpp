@@ -25,9 +25,6 @@ namespace game {
 namespace {
 
 constexpr std::int32_t kColumnStep = 14;
-// The loading state's kind that loads the menus (the front end names it
-// `kLoadMenus`); a race left for the menus goes through it.
-constexpr std::int32_t kMenusLoad = 4;
 // Text ids of the race goals.
 constexpr std::int32_t kTimeGoalText = 174;
 constexpr std::int32_t kNumberGoalText = 175;
@@ -244,11 +241,11 @@ void leaveRace() {
         backToState(State::RaceEndMenu);
         break;
     case EventType::Guided:
-        setLoadingTarget(kMenusLoad, State::MainMenu);
+        setLoadingTarget(kLoadMenus, State::MainMenu);
         backToState(State::Loading);
         break;
     default:
-        setLoadingTarget(kMenusLoad, State::RewardScreen);
+        setLoadingTarget(kLoadMenus, State::RewardScreen);
         backToState(State::Loading);
         break;
     }

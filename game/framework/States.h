@@ -173,6 +173,12 @@ void initStateMachine();
 void initStateFields();
 // A new empty stack of 32 entries.
 void initStateStack();
+// The load kinds, as bits; the loading state runs them in the order race,
+// next race, menus.
+inline constexpr std::int32_t kLoadRace = 2;
+inline constexpr std::int32_t kLoadMenus = 4;
+inline constexpr std::int32_t kLoadNextRace = 8;
+
 // What the loading state loads (`kind`, bits of the load kinds), and the
 // state that follows the loading.
 void setLoadingTarget(std::int32_t kind, State nextState);

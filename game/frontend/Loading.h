@@ -33,10 +33,6 @@ class javax_microedition_lcdui_Graphics;
 
 namespace game {
 
-// Load kinds, as bits; run in the order race, next race, menus.
-inline constexpr std::int32_t kLoadRace = 2;
-inline constexpr std::int32_t kLoadMenus = 4;
-inline constexpr std::int32_t kLoadNextRace = 8;
 inline constexpr std::int32_t kMenuLoadSteps = 24;
 inline constexpr std::int32_t kRaceLoadSteps = 40;
 

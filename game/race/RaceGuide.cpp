@@ -5,7 +5,6 @@
 #include "game/framework/Touch.h"
 #include "game/race/EntityEffects.h"
 #include "game/race/EventGoals.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
 #include "runtime/StaticClass.h"
@@ -57,7 +56,7 @@ bool isGuideExitAsked() {
 }
 
 void leaveGuide() {
-    setLoadingTarget(kMenuLoadKind, State::RaceMenu);
+    setLoadingTarget(kLoadMenus, State::RaceMenu);
     backToState(State::Loading);
 }
 

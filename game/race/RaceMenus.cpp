@@ -348,7 +348,7 @@ void stateExitConfirm(std::int32_t message) {
 
 void stateQuitRaceConfirm(std::int32_t message) {
     yesNoQuestion(message, 7, 14, [] {
-        setLoadingTarget(kMenuLoadKind, State::MainMenu);
+        setLoadingTarget(kLoadMenus, State::MainMenu);
         backToState(State::Loading);
         if (raceMenuHooks().endChampionship)
             raceMenuHooks().endChampionship();
@@ -389,14 +389,14 @@ void stateRaceEndMenu(std::int32_t message) {
             ++answer;
         if (answer == 0) {
             s.s_nextTrack = currentTrack() + 1;
-            setLoadingTarget(kRaceLoadKind, State::TrackFlyover);
+            setLoadingTarget(kLoadNextRace, State::TrackFlyover);
             pushState(State::Loading);
         } else if (answer == 1) {
             endRaceRun();
             backToState(State::TrackFlyover);
         } else {
             endRaceRun();
-            setLoadingTarget(kMenuLoadKind, State::MainMenu);
+            setLoadingTarget(kLoadMenus, State::MainMenu);
             backToState(State::Loading);
         }
         break;

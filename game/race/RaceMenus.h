@@ -13,10 +13,6 @@
 
 namespace game {
 
-// The loading target of a next race, and of the menus.
-inline constexpr std::int32_t kRaceLoadKind = 8;
-inline constexpr std::int32_t kMenuLoadKind = 4;
-
 struct RaceMenuStatics {
     // The state below the pause menu when it opened (0, no state, when the
     // stack is shallower than 2 or deeper than 33): the questions, the help

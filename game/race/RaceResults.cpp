@@ -83,7 +83,7 @@ void leaveRows() {
     } else if (isLastEvent()) {
         backToState(State::RaceEndMenu);
     } else {
-        setLoadingTarget(kRaceLoadKind, State::TrackFlyover);
+        setLoadingTarget(kLoadNextRace, State::TrackFlyover);
         backToState(State::Loading);
     }
 }
@@ -159,9 +159,9 @@ void updateResults() {
                 // Over: the end screen reads the points, and the next
                 // championship begins at its first race.
                 s.s_cupRace = 0;
-                setLoadingTarget(kMenuLoadKind, State::RewardScreen);
+                setLoadingTarget(kLoadMenus, State::RewardScreen);
             } else {
-                setLoadingTarget(kRaceLoadKind, State::TrackFlyover);
+                setLoadingTarget(kLoadNextRace, State::TrackFlyover);
             }
             backToState(State::Loading);
         }

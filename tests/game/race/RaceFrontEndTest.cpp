@@ -40,7 +40,7 @@ TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheMainMenuAndAChampionshipHasEveryCupR
         rt::ByteArray::set(game::keyStatics().s_keyState, 5, -2);
         game::stateRaceEndMenu(game::kUpdate);
         rt::ByteArray::set(game::keyStatics().s_keyState, 5, 0);
-        EXPECT_EQ(s.s_loadKind, game::kMenuLoadKind) << row.lastMenu;
+        EXPECT_EQ(s.s_loadKind, game::kLoadMenus) << row.lastMenu;
         EXPECT_EQ(s.s_loadingNextState, row.loadsInto) << row.lastMenu;
         EXPECT_EQ(s.s_nextState, game::State::Loading) << row.lastMenu;
     }

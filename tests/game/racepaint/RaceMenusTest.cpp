@@ -127,7 +127,7 @@ TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
     game::raceResultsStatics().s_cupRace = 1;
     choose(game::stateQuitRaceConfirm, 1);
     EXPECT_EQ(s.s_nextState, game::State::Loading);
-    EXPECT_EQ(s.s_loadKind, game::kMenuLoadKind);
+    EXPECT_EQ(s.s_loadKind, game::kLoadMenus);
     EXPECT_EQ(s.s_loadingNextState, game::State::MainMenu);
     EXPECT_FALSE(s_championship);
     EXPECT_EQ(game::raceResultsStatics().s_cupRace, 0) << "the next championship starts at its first race";
@@ -173,7 +173,7 @@ TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlo
            game::State::RaceEndMenu});
     choose(game::stateRaceEndMenu, 1);
     EXPECT_EQ(s.s_nextState, game::State::Loading);
-    EXPECT_EQ(s.s_loadKind, game::kMenuLoadKind);
+    EXPECT_EQ(s.s_loadKind, game::kLoadMenus);
     // With it: the next race loads over the menu.
     game::stateStatics().s_gameMode = game::GameMode::LapRace;
     stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::RaceResults,
@@ -181,7 +181,7 @@ TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlo
     game::stateRaceEndMenu(game::kEnter);
     choose(game::stateRaceEndMenu, 0);
     EXPECT_EQ(game::raceMenuStatics().s_nextTrack, 1);
-    EXPECT_EQ(s.s_loadKind, game::kRaceLoadKind);
+    EXPECT_EQ(s.s_loadKind, game::kLoadNextRace);
     EXPECT_EQ(s.s_loadingNextState, game::State::TrackFlyover);
     EXPECT_EQ(s.s_nextState, game::State::Loading);
     EXPECT_EQ(s.s_stateStackDepth, 6);

@@ -82,7 +82,7 @@ TEST_F(ResultsTest, RowsComeInFiveSlideFramesApartAndOnlyThenAKeyLeads) {
     // Ready: the next event loads, or the last one opens the after-race menu.
     frame(11);
     EXPECT_EQ(game::stateStatics().s_nextState, game::State::Loading);
-    EXPECT_EQ(game::stateStatics().s_loadKind, game::kRaceLoadKind);
+    EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadNextRace);
     EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::TrackFlyover);
     game::eventSlotStatics().s_currentEvent = 1;
     frame(5);
@@ -133,12 +133,12 @@ TEST_F(ResultsTest, AChampionshipWalksItsSubPhasesAndCountsThePointsUp) {
     frame(5);
     EXPECT_EQ(s.s_resultsPhase, 4);
     frame(5);
-    EXPECT_EQ(game::stateStatics().s_loadKind, game::kRaceLoadKind);
+    EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadNextRace);
     EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::TrackFlyover);
     // The championship's last race leads to its end screen.
     s.s_cupRace = 2;
     frame(5);
-    EXPECT_EQ(game::stateStatics().s_loadKind, game::kMenuLoadKind);
+    EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadMenus);
     EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RewardScreen);
     EXPECT_EQ(game::stateStatics().s_nextState, game::State::Loading);
 }

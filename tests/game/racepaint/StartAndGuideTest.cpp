@@ -221,7 +221,7 @@ TEST_F(GuideTest, Key17LeavesTheGuideForTheMenusAtAnyWaitingStep) {
         game::updateGuideSteps(409);
         rt::ByteArray::set(game::keyStatics().s_keyState, game::kGuideExitKey, 0);
         EXPECT_EQ(game::stateStatics().s_nextState, game::State::Loading) << step;
-        EXPECT_EQ(game::stateStatics().s_loadKind, game::kMenuLoadKind);
+        EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadMenus);
         EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceMenu);
     }
 }
