@@ -7,6 +7,7 @@
 // and races without a runtime check or a loader warning.
 
 #include "game/framework/EventType.h"
+#include "game/framework/States.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"
 #include "tools/datakit/EventPackWriter.h"
@@ -19,6 +20,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -27,11 +29,12 @@
 namespace {
 
 namespace fs = std::filesystem;
+using game::State;
 
 struct Trace {
     int status = -1;
     // The states entered, in order, from the log's "state A -> B" lines.
-    std::vector<int> states;
+    std::vector<State> states;
     std::string output;
 };
 
@@ -51,9 +54,18 @@ Trace vorlax(const fs::path& folder, const std::string& arguments, int row = 0) 
     for (std::string line; std::getline(lines, line);) {
         std::size_t arrow = line.find(" -> ");
         if (line.starts_with("state ") && arrow != std::string::npos)
-            run.states.push_back(std::stoi(line.substr(arrow + 4)));
+            run.states.push_back(game::stateFromNumber(std::stoi(line.substr(arrow + 4))));
     }
     return run;
+}
+
+// The states from the start to the countdown: the splash, the load, the
+// flyover and the racer intro; then `after`.
+std::vector<State> trace(std::initializer_list<State> after) {
+    std::vector<State> states = {State::Splash, State::Loading, State::TrackFlyover, State::RacerIntro,
+                                 State::RaceCountdown};
+    states.insert(states.end(), after);
+    return states;
 }
 
 fs::path script(const fs::path& folder, const std::string& name, const std::string& lines) {
@@ -91,8 +103,8 @@ TEST_F(QuickRace, ARaceOfTypeZeroPassesFlyoverIntroCountdownRaceAndReachesTheRes
     Trace run = vorlax(demo, "--script '" + lines.string() + "' --frames 30000");
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_GE(run.states.size(), 7u) << run.output;
-    EXPECT_EQ(std::vector<int>(run.states.begin(), run.states.begin() + 7),
-              (std::vector<int>{2, 4, 40, 39, 41, 42, 43}))
+    EXPECT_EQ(std::vector<State>(run.states.begin(), run.states.begin() + 7),
+              trace({State::Race, State::RaceResults}))
         << run.output;
     // The whole run, load, race and results, passes no runtime check and
     // gives no loader warning: every line is a progress line.
@@ -129,15 +141,16 @@ TEST_F(QuickRace, ARaceOfAnotherTypeSkipsTheRacerIntro) {
         vorlax(typeOne, "--script '" + lines.string() + "' --frames " + std::to_string(kLoadFrames + 600));
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_GE(run.states.size(), 5u) << run.output;
-    EXPECT_EQ(std::vector<int>(run.states.begin(), run.states.begin() + 5),
-              (std::vector<int>{2, 4, 40, 41, 42}))
+    EXPECT_EQ(std::vector<State>(run.states.begin(), run.states.begin() + 5),
+              (std::vector<State>{State::Splash, State::Loading, State::TrackFlyover, State::RaceCountdown,
+                                  State::Race}))
         << run.output;
 }
 
 TEST_F(QuickRace, AHideInTheCountdownOrTheRaceOpensThePauseOnce) {
     struct Row {
         std::string hide;
-        std::vector<int> want;
+        std::vector<State> want;
     };
     // The countdown runs from about 0.7 s for four seconds; the race lasts
     // far beyond 20 s. The canvas is hidden and shown again twice.
@@ -146,8 +159,8 @@ TEST_F(QuickRace, AHideInTheCountdownOrTheRaceOpensThePauseOnce) {
                at(from + 600) + " deactivate\n+0 focus-lost\n" + at(from + 800) +
                " activate\n+0 focus-gained\n";
     };
-    for (const Row& row :
-         {Row{hideTwice(2000), {2, 4, 40, 39, 41, 33}}, Row{hideTwice(20000), {2, 4, 40, 39, 41, 42, 33}}}) {
+    for (const Row& row : {Row{hideTwice(2000), trace({State::PauseMenu})},
+                           Row{hideTwice(20000), trace({State::Race, State::PauseMenu})}}) {
         fs::path lines = script(root.path(), "hide.txt", kSkipToCountdown + row.hide + at(30000) + " quit\n");
         Trace run = vorlax(demo, "--script '" + lines.string() + "'");
         EXPECT_EQ(run.status, 0) << run.output;
@@ -161,11 +174,13 @@ TEST_F(QuickRace, ThePauseMenusItemsLeadToTheirStates) {
     // turned screen's (480 - y, x).
     struct Row {
         int item;
-        std::vector<int> want;
+        std::vector<State> want;
     };
-    for (const Row& row : {Row{0, {2, 4, 40, 39, 41, 42, 33, 42}}, Row{1, {2, 4, 40, 39, 41, 42, 33, 9}},
-                           Row{3, {2, 4, 40, 39, 41, 42, 33, 35}}, Row{4, {2, 4, 40, 39, 41, 42, 33, 8}},
-                           Row{5, {2, 4, 40, 39, 41, 42, 33, 7}}}) {
+    for (const Row& row : {Row{0, trace({State::Race, State::PauseMenu, State::Race})},
+                           Row{1, trace({State::Race, State::PauseMenu, State::RestartQuestion})},
+                           Row{3, trace({State::Race, State::PauseMenu, State::RaceHelp})},
+                           Row{4, trace({State::Race, State::PauseMenu, State::QuitRaceQuestion})},
+                           Row{5, trace({State::Race, State::PauseMenu, State::ExitQuestion})}}) {
         const int gameY = 240 - 40 - 92 + 36 * row.item + 18;
         const std::string point = std::to_string(480 - gameY) + " 320\n";
         fs::path lines =
@@ -185,11 +200,13 @@ TEST_F(QuickRace, TheQuestionsOverTheRaceAnswerATap) {
     // The two answers ("no", "yes") start 20 px above the screen's centre.
     struct Row {
         int item, answer;
-        std::vector<int> want;
+        std::vector<State> want;
     };
     for (const Row& row :
-         {Row{1, 1, {2, 4, 40, 39, 41, 42, 33, 9, 40}}, Row{4, 0, {2, 4, 40, 39, 41, 42, 33, 8, 33}},
-          Row{4, 1, {2, 4, 40, 39, 41, 42, 33, 8, 4}}, Row{5, 1, {2, 4, 40, 39, 41, 42, 33, 7, -1}}}) {
+         {Row{1, 1, trace({State::Race, State::PauseMenu, State::RestartQuestion, State::TrackFlyover})},
+          Row{4, 0, trace({State::Race, State::PauseMenu, State::QuitRaceQuestion, State::PauseMenu})},
+          Row{4, 1, trace({State::Race, State::PauseMenu, State::QuitRaceQuestion, State::Loading})},
+          Row{5, 1, trace({State::Race, State::PauseMenu, State::ExitQuestion, State::Quit})}}) {
         const std::string item = std::to_string(480 - (240 - 40 - 92 + 36 * row.item + 18)) + " 320\n";
         const std::string answer = std::to_string(480 - (240 - 20 + 36 * row.answer + 18)) + " 320\n";
         fs::path lines =
@@ -200,7 +217,7 @@ TEST_F(QuickRace, TheQuestionsOverTheRaceAnswerATap) {
         Trace run = vorlax(demo, "--script '" + lines.string() + "'");
         EXPECT_EQ(run.status, 0) << run.output;
         ASSERT_GE(run.states.size(), row.want.size()) << row.item << " " << row.answer << "\n" << run.output;
-        EXPECT_EQ(std::vector<int>(run.states.begin(), run.states.begin() + row.want.size()), row.want)
+        EXPECT_EQ(std::vector<State>(run.states.begin(), run.states.begin() + row.want.size()), row.want)
             << row.item << " " << row.answer;
     }
 }
@@ -219,7 +236,7 @@ TEST_F(QuickRace, EveryDemoTrackRacesWithoutARuntimeCheckOrALoaderWarning) {
                                std::to_string(kLoadFrames + kCountdownFrames + 300),
                            row);
         EXPECT_EQ(run.status, 0) << "row " << row << "\n" << run.output;
-        EXPECT_NE(std::find(run.states.begin(), run.states.end(), 42), run.states.end())
+        EXPECT_NE(std::find(run.states.begin(), run.states.end(), State::Race), run.states.end())
             << "row " << row << " never raced\n"
             << run.output;
         std::istringstream output(run.output);
