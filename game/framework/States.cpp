@@ -171,6 +171,13 @@ State getStackedState(std::int32_t position) {
     return stateFromNumber(rt::IntArray::get(states.s_stateStack, position - 1));
 }
 
+State topOfStateStack() {
+    const StateStatics& states = stateStatics();
+    if (!states.s_stateStack || states.s_stateStackDepth <= 0)
+        return State::Quit;
+    return stateFromNumber(rt::IntArray::get(states.s_stateStack, states.s_stateStackDepth - 1));
+}
+
 bool applyStateChange() {
     StateStatics& states = stateStatics();
     if (!states.s_stateChangePending)

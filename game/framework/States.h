@@ -201,6 +201,9 @@ void backToState(State state);
 // The entry at position `position` (1 = bottom .. 32), whatever the depth;
 // 0, no state, outside.
 State getStackedState(std::int32_t position);
+// The top entry; `State::Quit` when the stack is empty or missing (quietly:
+// painters ask it every frame).
+State topOfStateStack();
 
 // The state a race of `mode` starts in after its load: the track flyover
 // in a lap race, else the countdown.

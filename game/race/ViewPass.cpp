@@ -36,13 +36,6 @@ std::int32_t elementAt(const A* array, std::int32_t index) {
     return array && index >= 0 && index < array->length() ? A::get(array, index) : 0;
 }
 
-State topOfStateStack() {
-    const StateStatics& s = stateStatics();
-    return s.s_stateStack && s.s_stateStackDepth > 0
-               ? stateFromNumber(rt::IntArray::get(s.s_stateStack, s.s_stateStackDepth - 1))
-               : State::Quit;
-}
-
 std::int32_t curveScaleAt(std::int32_t segment, std::int32_t lateral) {
     return getCurveScale(segment, lateral);
 }
