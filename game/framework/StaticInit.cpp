@@ -120,8 +120,7 @@ void initializeGameStatics() {
     initLibraryStatics();
     cGameStaticInit();
     loopStatics().s_gameInstance = nullptr;
-    if (seams().loading.staticInit)
-        seams().loading.staticInit();
+    seams().loading.staticInit();
 }
 
 } // namespace game

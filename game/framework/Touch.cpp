@@ -17,21 +17,9 @@ namespace game {
 namespace {
 
 // Sprite numbers and frames of the zones below.
-constexpr std::int32_t kRaceButtonFrame = 4;
-constexpr std::int32_t kMode6BarFrame = 3;
 constexpr std::int32_t kMenuItemFrame = 1;
 constexpr std::int32_t kWideMenuItemFrame = 3;
 constexpr std::int32_t kRowSprite = 11;
-constexpr std::int32_t kHudFrame = 6;
-constexpr std::int32_t kHudPanelSprite = 30;
-constexpr std::int32_t kHudPanelFrame = 17;
-constexpr std::int32_t kHudButtonFrame = 18;
-// The held HUD button's highlight.
-constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
-// The race type whose mode-6 race keeps the HUD panel touchable.
-constexpr std::int32_t kPanelRaceType = 7;
-// The greatest a - b that `dragExceeds` lets pass.
-constexpr std::int32_t kDragThreshold = 10;
 
 std::int32_t screenWidth() {
     return config().s_gameScreenWidth;
@@ -74,26 +62,13 @@ void storePoint(TouchStatics& touch, std::array<std::int32_t, 2> point) {
 // Hands a dragged or released point to the promotion screen.
 void hoverPromotion(std::array<std::int32_t, 2> point) {
     const PromotionHooks& promotion = seams().promotion;
-    if (!promotion.actionAtPoint)
-        return;
     std::int32_t action = promotion.actionAtPoint(point[0], point[1]);
-    if (action != 0 && promotion.hovered)
+    if (action != 0)
         promotion.hovered(action);
 }
 
 bool labelExists(std::int32_t index) {
     return getSoftKeyLabel(index) != nullptr;
-}
-
-// The side of the race button and its rectangle's top.
-std::int32_t raceButtonSide() {
-    return spriteFrameHeight(kRaceTouchSprite, kRaceButtonFrame);
-}
-
-std::int32_t raceButtonTop(std::int32_t side) {
-    if (stateStatics().s_gameMode == kSoftKeyRaceMode)
-        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kMode6BarFrame) - side;
-    return screenHeight() - side - 10;
 }
 
 } // namespace
@@ -117,14 +92,12 @@ rt::Object* spriteAt(std::int32_t number) {
 
 std::int32_t spriteFrameWidth(std::int32_t sprite, std::int32_t frame) {
     rt::Object* object = spriteAt(sprite);
-    const SpriteHooks& hooks = seams().sprites;
-    return object && hooks.frameWidth ? hooks.frameWidth(object, frame) : 0;
+    return object ? seams().sprites.frameWidth(object, frame) : 0;
 }
 
 std::int32_t spriteFrameHeight(std::int32_t sprite, std::int32_t frame) {
     rt::Object* object = spriteAt(sprite);
-    const SpriteHooks& hooks = seams().sprites;
-    return object && hooks.frameHeight ? hooks.frameHeight(object, frame) : 0;
+    return object ? seams().sprites.frameHeight(object, frame) : 0;
 }
 
 TouchStatics& touchStatics() {
@@ -142,9 +115,7 @@ void pointerPressed(std::int32_t x, std::int32_t y) {
     // Last, so that a latch that sees the flag sees the point too.
     touch.s_pressed = 1;
     const PromotionHooks& promotion = seams().promotion;
-    std::int32_t action = promotion.actionAtPoint ? promotion.actionAtPoint(point[0], point[1]) : 0;
-    if (promotion.pressed)
-        promotion.pressed(action);
+    promotion.pressed(promotion.actionAtPoint(point[0], point[1]));
 }
 
 void pointerDragged(std::int32_t x, std::int32_t y) {
@@ -162,8 +133,7 @@ void pointerReleased(std::int32_t x, std::int32_t y) {
     storePoint(touch, point);
     touch.s_heldX = kNoPoint;
     touch.s_heldY = kNoPoint;
-    if (seams().promotion.released)
-        seams().promotion.released();
+    seams().promotion.released();
     hoverPromotion(point);
 }
 
@@ -250,105 +220,6 @@ void setTouchZone(rt::IntArray* rect) {
     rt::Array::copy(rect, 0, touch.s_activeZone, 0, 4);
 }
 
-std::int32_t dragExceeds(std::int32_t a, std::int32_t b) {
-    if (a - b <= kDragThreshold)
-        return -1;
-    const RaceHooks& race = seams().race;
-    return race.dragValue ? race.dragValue() : 0;
-}
-
-bool isPointerOnRaceButton() {
-    if (!isInRace())
-        return false;
-    std::int32_t side = raceButtonSide();
-    return isHeldPointInRect(15, raceButtonTop(side), side, side);
-}
-
-bool isPointerOnRaceRightHalf() {
-    if (!isInRace() || isPointerOnRaceButton())
-        return false;
-    std::int32_t side = raceButtonSide();
-    return isHeldPointInRect(screenWidth() / 2, screenHeight() / 2 - side / 2, screenWidth() / 2, side);
-}
-
-bool isPointerOnHudPanel() {
-    if (touchStatics().s_pauseButtonUsed)
-        return false;
-    bool mode6 = stateStatics().s_gameMode == kSoftKeyRaceMode;
-    if (mode6 && isInRace()) {
-        const RaceHooks& race = seams().race;
-        if ((race.raceType ? race.raceType() : -1) != kPanelRaceType)
-            return false;
-    }
-    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudFrame);
-    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudFrame);
-    return isHeldPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
-                             spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
-}
-
-bool isPointerOnBottomButton() {
-    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
-    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
-    return isLatchedPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
-}
-
-bool isPointerOnBottomButtonInRace() {
-    if (!isInRace())
-        return false;
-    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
-    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
-    return isHeldPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
-}
-
-void buildPauseButtonZone() {
-    TouchStatics& touch = touchStatics();
-    if (touch.s_pauseZone)
-        return;
-    std::int32_t side = spriteFrameWidth(kMenuItemSprite, kPauseFrameOff);
-    touch.s_pauseZone = makeRect(screenWidth() - side, 0, side, side);
-}
-
-bool touchRaceStartButtons() {
-    std::int32_t state = stateStatics().s_state;
-    if (state != kRaceCountdownState && state != kRaceState)
-        return false;
-    buildPauseButtonZone();
-    TouchStatics& touch = touchStatics();
-    touch.s_pauseFrame = isPointerInRectArray(touch.s_pauseZone) ? kPauseFrame : kPauseFrameOff;
-    if (!isPressInRectArray(touch.s_pauseZone))
-        return false;
-    touch.s_pauseButtonUsed = 1;
-    pushState(kPauseMenuState);
-    return true;
-}
-
-void buildHudButtonZones() {
-    TouchStatics& touch = touchStatics();
-    if (!touch.s_hudButtonZone)
-        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kHudButtonFrame),
-                                         spriteFrameHeight(kRaceIconSprite, kHudButtonFrame));
-}
-
-bool touchHudButtons() {
-    buildHudButtonZones();
-    TouchStatics& touch = touchStatics();
-    touch.s_hudButtonHeld = isPointerInRectArray(touch.s_hudButtonZone) ? 1 : 0;
-    if (!isPressInRectArray(touch.s_hudButtonZone))
-        return false;
-    touch.s_hudButtonHeld = 0;
-    return true;
-}
-
-void paintHudButtons() {
-    buildHudButtonZones();
-    rt::IntArray* zone = touchStatics().s_hudButtonZone;
-    if (!isPointerInRectArray(zone))
-        return;
-    setFillColor(kHudButtonHighlight);
-    fillRectAlpha(loopStatics().s_graphics, rt::IntArray::get(zone, 0) - 1, rt::IntArray::get(zone, 1) - 1,
-                  rt::IntArray::get(zone, 2) + 2, rt::IntArray::get(zone, 3) + 2);
-}
-
 // Builders that take the layout as arguments make their table anew on
 // every call; the others make theirs once.
 rt::ObjectArray* buildRowZones(std::int32_t n) {
@@ -365,8 +236,7 @@ rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) 
     std::int32_t w =
         spriteFrameWidth(kMenuItemSprite, state == kOptionsState ? kWideMenuItemFrame : kMenuItemFrame);
     std::int32_t h = spriteFrameHeight(kMenuItemSprite, kMenuItemFrame);
-    const PromotionHooks& promotion = seams().promotion;
-    bool promotionShown = promotion.available && promotion.available();
+    bool promotionShown = seams().promotion.available();
     rt::ObjectArray* zones = makeZoneTable(n);
     std::int32_t top = y - 22;
     for (std::int32_t i = 0; i < n; ++i) {

@@ -157,28 +157,6 @@ bool isPressOnScreen();
 // Copies the four values of `rect` into the active zone (made anew when it
 // is missing or short).
 void setTouchZone(rt::IntArray* rect);
-// The race's drag value when a - b > 10, else -1.
-std::int32_t dragExceeds(std::int32_t a, std::int32_t b);
-
-// The fixed zones of the race (the latched point).
-bool isPointerOnRaceButton();
-bool isPointerOnRaceRightHalf();
-bool isPointerOnHudPanel();
-bool isPointerOnBottomButton();
-bool isPointerOnBottomButtonInRace();
-void buildPauseButtonZone();
-// States 41 and 42: the pause button's frame; a press on it marks the
-// button used and pushes the pause menu (33). Answers whether it did.
-bool touchRaceStartButtons();
-void buildHudButtonZones();
-// The HUD button is held while the latched point is on it; a latched press
-// on it lets it go and answers true.
-bool touchHudButtons();
-// While the latched point is on the HUD button: a translucent fill of the
-// button grown by a pixel on every side, in the colour 0xFF0000 (whose
-// alpha of 0 leaves the pixels as they were).
-void paintHudButtons();
-
 // A zone table of `n` empty zones (int[n][4]), and zone `i` of `table` set
 // to {x, y, w, h} (a missing zone is reported by the checked access).
 rt::ObjectArray* makeZoneTable(std::int32_t n);

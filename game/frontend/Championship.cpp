@@ -3,6 +3,7 @@
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -155,8 +156,7 @@ void rewardEnter() {
         grantReward(s.s_cup, reward.gridRow);
     }
     (void)saveProgress();
-    if (const auto play = seams().sound.playSound)
-        play(reward.sound);
+    requestSound(reward.sound);
     menuStatics().s_titleText = getString(kTitleText);
     setSoftKeys(-1, -1);
     menuStatics().s_redraw = 1;
@@ -169,7 +169,7 @@ void rewardUpdate() {
     const std::int32_t key = getReleasedKey();
     if (key != kSelectKey && key != kFireKey && key != kLeftSoftKey && !isPressOnScreen())
         return;
-    frontEndStatics().s_championship = 0;
+    raceResultsStatics().s_championship = 0;
     const std::int32_t back = championshipStatics().s_rewardReturnState;
     backToState(back > 0 ? back : kRaceMenuState);
 }
@@ -201,10 +201,6 @@ ChampionshipStatics& championshipStatics() {
     return rt::getStaticClass().statics<ChampionshipStatics>();
 }
 
-std::int32_t cupRaceCount() {
-    return kCupRaces;
-}
-
 std::int32_t cupRaceRow(std::int32_t race) {
     const std::int32_t cup = championshipStatics().s_cup;
     if (cup < 0 || cup >= kCupCount || race < 0 || race >= kCupRaces)
@@ -221,7 +217,7 @@ bool setupCupRace(std::int32_t race) {
 }
 
 void setupNextRaceEvent() {
-    if (frontEndStatics().s_championship) {
+    if (raceResultsStatics().s_championship) {
         (void)setupCupRace(raceResultsStatics().s_cupRace);
         return;
     }

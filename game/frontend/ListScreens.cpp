@@ -13,6 +13,7 @@
 #include "game/frontend/Loading.h"
 #include "game/frontend/SelectionZones.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/ui/MenuInput.h"
@@ -90,7 +91,7 @@ void racerListEnter() {
 void chooseRacer(std::int32_t entry) {
     racerStatics().s_playerRacerId = entry;
     listScreenStatics().s_commentText = kFirstCommentText + getRandom(0, kCommentTexts);
-    pushState(frontEndStatics().s_championship ? kTrackSelectState : kPreRaceState);
+    pushState(raceResultsStatics().s_championship ? kTrackSelectState : kPreRaceState);
 }
 
 void racerListUpdate() {

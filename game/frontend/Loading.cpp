@@ -3,6 +3,7 @@
 #include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
 #include "game/data/SoundData.h"
+#include "game/data/SoundRequests.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
@@ -18,7 +19,9 @@
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RacePrepare.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -195,7 +198,7 @@ void markMenuSprites() {
     });
     releaseSpriteSlot(kMenuFrameSprite);
     setSlotValue(kMenuFrameSprite, 0);
-    overlayStatics().s_loadingSubStep = 0;
+    loadingStatics().s_loadingSubStep = 0;
     packOpen(constantString(rt::constants::kSpritePack));
 }
 
@@ -204,7 +207,7 @@ void markMenuSprites() {
 // the walk has passed every slot it starts over for the next walking step.
 template <typename Work>
 void walkMarkedSlots(Work work) {
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     rt::BoolArray* marks = startupStatics().s_spriteLoadFlags;
     while (overlay.s_loadingSubStep < kSpriteCount) {
         const std::int32_t slot = overlay.s_loadingSubStep++;
@@ -244,16 +247,11 @@ void loadFonts() {
 
 void raceStep(std::int32_t next) {
     loadingStatics().s_raceStepRan = 1;
-    if (const auto step = seams().raceLoad.loadStep)
-        step(overlayStatics().s_loadingStep, next);
-    else
-        // No race loader: the kind has nothing to do and ends now.
-        overlayStatics().s_loadingStep = overlayStatics().s_loadingBarHeight - 1;
+    loadStep(loadingStatics().s_loadingStep, next);
 }
 
 void enter() {
-    if (const auto stop = seams().sound.stopMusic)
-        stop();
+    stopMusic();
     if (ASprite* f = font(kTipFont))
         updateLineHeight(f);
     setSoftKeys(kNoSoftKey, kNoSoftKey);
@@ -266,7 +264,7 @@ void enter() {
 
 void update() {
     loadingStep();
-    if (rt::exceptionPending() || !overlayStatics().s_loadingDone)
+    if (rt::exceptionPending() || !loadingStatics().s_loadingDone)
         return;
     const std::int32_t next = stateStatics().s_loadingNextState;
     if (next == kTextScreenState || next == kTitleState || next == kMainMenuState || next == kRaceMenuState) {
@@ -279,8 +277,7 @@ void update() {
     if (released != kSelectKey && released != kFireKey && !isPressOnScreen())
         return;
     if (next == kTrackFlyoverState || next == kRaceCountdownState)
-        if (const auto start = seams().raceLoad.startRace)
-            start(next);
+        startRace(next);
     backToState(next);
 }
 
@@ -290,7 +287,7 @@ void drawLine(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontN
     if (!f || !string)
         return;
     f->setCurrentPalette(palette);
-    drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, kCentredAnchor, false);
+    drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, Graphics::HCENTER | Graphics::VCENTER, false);
 }
 
 void drawText(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,
@@ -311,7 +308,7 @@ rt::String* eventTitle() {
 }
 
 std::int32_t runningKind() {
-    const std::int32_t flags = overlayStatics().s_loadingStyle;
+    const std::int32_t flags = loadingStatics().s_loadingStyle;
     for (std::int32_t kind : {kLoadRace, kLoadNextRace, kLoadMenus})
         if (flags & kind)
             return kind;
@@ -339,12 +336,38 @@ void failLoadStep(const std::string& problem) {
         return;
     loading.s_stepFailed = 1;
     host::logf(host::LogCategory::Game, "load of kind %d abandoned at step %d: %s", runningKind(),
-               overlayStatics().s_loadingStep, problem.c_str());
+               loadingStatics().s_loadingStep, problem.c_str());
 }
 
 LoadingStatics& loadingStatics() {
     return rt::getStaticClass().statics<LoadingStatics>();
 }
+
+// The kinds run in the order 2, 8, 4: the total and the end value are
+// those of the first kind that runs.
+std::int32_t loadingBarHeight(std::int32_t style) {
+    if (style & (2 | 8))
+        return 40;
+    return (style & 4) ? 24 : 0;
+}
+
+std::int32_t loadingBarWidth(std::int32_t style) {
+    if (style & (2 | 8))
+        return 231;
+    return (style & 4) ? 182 : 0;
+}
+
+void initLoadingBar(std::int32_t style) {
+    LoadingStatics& overlay = loadingStatics();
+    overlay.s_loadingProgress = 0;
+    overlay.s_loadingStep = 0;
+    overlay.s_loadingSubStep = 0;
+    overlay.s_loadingDone = 0;
+    overlay.s_loadingStyle = style;
+    overlay.s_loadingBarHeight = loadingBarHeight(style);
+    overlay.s_loadingBarWidth = loadingBarWidth(style);
+}
+
 
 void startLoading(std::int32_t kind, std::int32_t nextState) {
     setLoadingTarget(kind, nextState);
@@ -352,7 +375,7 @@ void startLoading(std::int32_t kind, std::int32_t nextState) {
 }
 
 void loadingStep() {
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     if (overlay.s_loadingDone)
         return;
     const std::int32_t flags = overlay.s_loadingStyle;
@@ -396,15 +419,13 @@ void loadingStep() {
 
 void loadMenuStep() {
     loadingStatics().s_raceStepRan = 0;
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     const std::int32_t step = overlay.s_loadingStep;
     switch (step) {
     case 0:
-        if (const auto prepare = seams().raceLoad.prepareRace) {
-            prepare(1);
-            if (rt::exceptionPending())
-                return;
-        }
+        prepareRace(true);
+        if (rt::exceptionPending())
+            return;
         mapMenuDigits();
         startLoad(false);
         break;
@@ -475,8 +496,7 @@ void loadMenuStep() {
         loadSounds(step - 15);
         break;
     case 23:
-        if (const auto setup = seams().promotion.setup)
-            setup();
+        seams().promotion.setup();
         break;
     default:
         break;
@@ -498,7 +518,7 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     g->setColor(kBarTrackColour);
     fillRect(g, barX + kBarBorder, barY + kBarBorder, innerWidth, kBarHeight - 2 * kBarBorder);
     // The bar follows the progress but never goes back and never past full.
-    const OverlayStatics& overlay = overlayStatics();
+    const LoadingStatics& overlay = loadingStatics();
     const std::int32_t end = overlay.s_loadingBarWidth;
     const std::int32_t progress = std::clamp(overlay.s_loadingProgress, 0, std::max(end, 0));
     const std::int32_t filled =

@@ -40,6 +40,18 @@ inline constexpr std::int32_t kMenuLoadSteps = 24;
 inline constexpr std::int32_t kRaceLoadSteps = 40;
 
 struct LoadingStatics {
+    // The loading bar, all reset together by `initLoadingBar`: the load
+    // kinds still to run (bits 2, 4, 8), the steps of the running kind, the
+    // bar's value when a kind is complete, the bar's value, the running
+    // kind's step and the slot a step walks over several frames, and whether
+    // every kind has run.
+    std::int32_t s_loadingStyle = 0;
+    std::int32_t s_loadingBarHeight = 0;
+    std::int32_t s_loadingBarWidth = 0;
+    std::int32_t s_loadingProgress = 0;
+    std::int32_t s_loadingStep = 0;
+    std::int32_t s_loadingSubStep = 0;
+    std::int32_t s_loadingDone = 0;
     // The loading screen's two texts, kept while the loaded texts change.
     rt::ObjectArray* s_loadingTexts = nullptr;
     // The bar width painted last: the bar never shrinks while a load runs.
@@ -55,6 +67,12 @@ struct LoadingStatics {
 };
 
 LoadingStatics& loadingStatics();
+
+// The loading bar's size by style, that of the kind that runs first (2,
+// then 8, then 4); 0 by 0 for none of them.
+std::int32_t loadingBarHeight(std::int32_t style);
+std::int32_t loadingBarWidth(std::int32_t style);
+void initLoadingBar(std::int32_t style);
 
 // Asks for a load of `kind` followed by `nextState` and pushes the loading
 // state. Every way into a race, and back to the menus, goes through here.

@@ -2,6 +2,7 @@
 
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -71,12 +72,10 @@ void optionsUpdate() {
     const bool on = item(0) > 0;
     if (on != wasOn) {
         setSoundOption(on);
-        if (!on) {
-            if (const auto stop = seams().sound.stopMusic)
-                stop();
-        } else if (const auto play = seams().sound.playSound) {
-            play(kMenuMusic);
-        }
+        if (on)
+            requestSound(kMenuMusic);
+        else
+            stopMusic();
         menuStatics().s_redraw = 1;
     }
     if (chosen && touchStatics().s_selection == 1 && touchStatics().s_menuCount > 1)

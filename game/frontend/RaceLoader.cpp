@@ -190,8 +190,8 @@ void keepImagesOnly(ASprite* s) {
 void startRaceLoad(std::int32_t next) {
     if (next == 0) {
         freeRacerSpriteSets();
-    } else if (const auto prepare = seams().raceLoad.prepareRace) {
-        prepare(0);
+    } else {
+        prepareRace(false);
         if (rt::exceptionPending())
             return;
     }
@@ -398,7 +398,7 @@ std::int32_t markByte(std::int32_t slot, std::int32_t index) {
 // Step 32: one marked slot of the second table a frame; the step stays
 // until the walk has passed every slot.
 void loadObjectSprite() {
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     ZoomStatics& zoom = zoomStatics();
     if (!zoom.s_altSprites)
         zoom.s_altSprites = rt::newObjectArray(kObjectSpriteSlots);
@@ -679,7 +679,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         collect();
         break;
     case 31:
-        overlayStatics().s_loadingSubStep = 0;
+        loadingStatics().s_loadingSubStep = 0;
         openPack(rt::constants::kObjectSpritePack);
         break;
     case kObjectSpriteStep:
@@ -726,11 +726,6 @@ void startRace(std::int32_t /*nextState*/) {
     if (track.s_backdropSprite2 > 0)
         keepImagesOnly(sprite(track.s_backdropSprite2));
     collectAfterUnload();
-}
-
-void registerRaceLoader() {
-    seams().raceLoad.loadStep = loadStep;
-    seams().raceLoad.startRace = startRace;
 }
 
 } // namespace game

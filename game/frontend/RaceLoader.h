@@ -73,7 +73,4 @@ void freeRacerSpriteSets();
 // images.
 void startRace(std::int32_t nextState);
 
-// Fills the loading state's race hooks.
-void registerRaceLoader();
-
 } // namespace game

@@ -21,8 +21,6 @@ struct FrontEndStatics {
     // The highlighted item of each menu state when it was left (short[48]).
     rt::ShortArray* s_lastSelection = nullptr;
     std::int32_t s_lastMenuState = 0;
-    // Item 0 of menu 17 (the championship) was chosen.
-    std::int8_t s_championship = 0;
 
     RT_REFERENCE_FIELDS(FrontEndStatics, rt::NoReferenceBase, s_lastSelection)
 };

@@ -3,6 +3,7 @@
 #include "game/data/PackReader.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -17,6 +18,7 @@
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceUtilities.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -26,6 +28,7 @@
 #include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
 #include "host/Log.h"
+#include "platform/midlet/MIDlet.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 
@@ -70,8 +73,7 @@ std::int32_t screenHeight() {
 }
 
 void playSound(std::int32_t sound) {
-    if (seams().sound.playSound)
-        seams().sound.playSound(sound);
+    requestSound(sound);
 }
 
 void startMenuLoad() {
@@ -310,15 +312,25 @@ bool questionMessage(std::int32_t message) {
 
 } // namespace
 
+bool readAppPropertyFlag() {
+    bool ask = true;
+    if (platform::javax_microedition_midlet_MIDlet* midlet = loopStatics().s_midlet) {
+        rt::String* value =
+            midlet->getAppProperty(rt::getStaticClass().getConstantString(rt::constants::kSoundQuestionProperty));
+        rt::String* skip = rt::getStaticClass().getConstantString(rt::constants::kZeroDigit);
+        if (value && skip && value->trim()->compareTo(skip) == 0)
+            ask = false;
+    }
+    startupStatics().s_askSound = ask ? 1 : 0;
+    return ask;
+}
+
 StartupScreenStatics& startupScreenStatics() {
     return rt::getStaticClass().statics<StartupScreenStatics>();
 }
 
 void restartBlink() {
-    RaceUtilityStatics& blink = raceUtilityStatics();
-    blink.s_blinkPeriod = kBlinkPeriod;
-    blink.s_blinkTimer = 2 * kBlinkPeriod;
-    blink.s_blinkLoop = 1;
+    startBlink(kBlinkPeriod);
     startupScreenStatics().s_blinkVisible = isBlinkOn() ? 1 : 0;
 }
 
@@ -460,8 +472,7 @@ void stateStartQuestion(std::int32_t message) {
         setProgressFlagC(kStartQuestionAnsweredBit);
         (void)saveProgress();
         if (menuStatics().s_questionAnswer == 1) {
-            if (seams().race.setupMode6Event)
-                seams().race.setupMode6Event();
+            setupMode6Event();
             startLoading(kLoadRace, kRaceCountdownState);
         } else {
             backToState(kRaceMenuState);

@@ -49,6 +49,11 @@ void stateStartQuestion(std::int32_t message);
 // labels, and the fonts with their character maps (unless loaded).
 void loadFrontEndResources();
 
+// Whether to ask the player about sound, stored in the ask-sound flag: yes
+// unless the MIDlet's sound-question property, trimmed, is "0" (constant
+// string 31). Without a MIDlet the answer is yes.
+bool readAppPropertyFlag();
+
 // The sound question's stylus: on an answer it highlights it; a tap on one
 // settles the sound option by it and sends the game through the menus'
 // load to the title. Answers whether a tap settled it.

@@ -8,10 +8,6 @@ DrivingStatics& drivingStatics() {
     return rt::getStaticClass().statics<DrivingStatics>();
 }
 
-DrivingHooks& drivingHooks() {
-    static DrivingHooks hooks;
-    return hooks;
-}
 
 namespace {
 

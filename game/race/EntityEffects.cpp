@@ -7,6 +7,7 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 
 namespace game {
 
@@ -83,6 +84,18 @@ void giveItem(cEntity* car, std::int32_t kind) {
     car->m_itemCharges = car->m_itemUses;
     car->m_itemUses = 0;
     car->m_itemCooldown = 16384;
+}
+
+void startEffectLayer(cEntity* car, std::int32_t layer, std::int32_t animation, std::int32_t duration,
+                      std::int32_t loops) {
+    if (layer < 1 || layer > cEntity::kLayerPlayers)
+        return;
+    rt::Object* object = car->m_layerPlayers[layer - 1];
+    if (!object || (object->classId() != rt::ClassId::ZoomedAnimPlayer &&
+                    object->classId() != rt::ClassId::PreZoomedAnimPlayer))
+        return;
+    auto* player = static_cast<ZoomedAnimPlayer*>(object);
+    player->start(player->m_sprite, animation, duration, loops);
 }
 
 void useItemCharge(cEntity* car, bool withEffect) {

@@ -3,9 +3,11 @@
 #include "classlib/lang/System.h"
 #include "game/data/EventSlots.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
@@ -281,8 +283,7 @@ bool checkFinishStopGo(cEntity* player, std::int32_t dt) {
             addClock(g.s_stopGoClock, g.s_stopGoPenalty);
             ++g.s_stopGoPenalties;
             g.s_stopGoPenalised = 1;
-            if (raceSteps().impact)
-                raceSteps().impact(player, kImpactKnock, player->m_speed);
+            applyImpact(player, kImpactKnock, player->m_speed, nullptr);
             g.s_stopGoTimer = g.s_stopGoStageTimes[2];
         }
         if (g.s_stopGoTimer <= 0) {
@@ -422,8 +423,7 @@ bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs) {
             return false;
         race.s_raceFinished = 1;
         race.s_raceResult = player->m_racePosition < 3 ? 1 : 0;
-        if (seams().sound.playSound)
-            seams().sound.playSound(kLapsFinishedSound);
+        requestSound(kLapsFinishedSound);
         return true;
     case 1:
         return checkFinishDistance(player, dt);

@@ -1,5 +1,6 @@
 #include "game/race/Impacts.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
@@ -27,8 +28,7 @@ constexpr std::int32_t kLean = 10;
 constexpr std::int32_t kCrashSound = 11;
 
 void sound(std::int32_t id) {
-    if (drivingHooks().playSound)
-        drivingHooks().playSound(id);
+    requestSound(id);
 }
 
 void sideShake() {
@@ -237,14 +237,6 @@ void restartAnimPlayers(const rt::ObjectArray* players) {
         if (o && (o->classId() == rt::ClassId::ZoomedAnimPlayer ||
                   o->classId() == rt::ClassId::PreZoomedAnimPlayer))
             static_cast<ZoomedAnimPlayer*>(o)->restart();
-}
-
-void installImpactSteps() {
-    RaceSteps& steps = raceSteps();
-    steps.contactTest = [](cEntity* a, cEntity* b) { return checkEntityContact(a, b, false); };
-    steps.impact = [](cEntity* car, std::int32_t bits, std::int32_t speed) {
-        applyImpact(car, bits, speed, nullptr);
-    };
 }
 
 } // namespace game

@@ -116,8 +116,7 @@ void openQuestion(std::int32_t title, std::int32_t second, rt::IntArray* texts) 
 }
 
 void playChoose() {
-    if (seams().sound.playSound)
-        seams().sound.playSound(kChooseSoundId);
+    requestSound(kChooseSoundId);
 }
 
 // The race below a menu, then the menu's box centred at `rise` above the
@@ -183,15 +182,6 @@ void yesNoQuestion(std::int32_t message, std::int32_t title, std::int32_t second
 }
 
 } // namespace
-
-RaceMenuHooks& raceMenuHooks() {
-    static RaceMenuHooks hooks;
-    return hooks;
-}
-
-bool isChampionship() {
-    return raceMenuHooks().championship && raceMenuHooks().championship();
-}
 
 bool isShortPauseMenu() {
     return isChampionship() || stateStatics().s_gameMode == kGuideGameMode;
@@ -350,8 +340,7 @@ void stateQuitRaceConfirm(std::int32_t message) {
     yesNoQuestion(message, 7, 14, [] {
         setLoadingTarget(kMenuLoadKind, kQuitRaceTarget);
         backToState(kLoadingState);
-        if (raceMenuHooks().endChampionship)
-            raceMenuHooks().endChampionship();
+        raceResultsStatics().s_championship = 0;
         // The next championship begins at its first race.
         raceResultsStatics().s_cupRace = 0;
         raceTouchStatics().s_raceControlsOff = 0;

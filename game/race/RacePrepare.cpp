@@ -20,6 +20,7 @@
 #include "game/race/cEntity.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
+#include "game/sprite/SpriteLoading.h"
 #include "game/sprite/ZoomCache.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "host/Log.h"

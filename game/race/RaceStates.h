@@ -38,9 +38,6 @@ struct RaceStateStatics {
     // mode 0 leaves by itself (8 s).
     std::int32_t s_outroTime = 0;
     std::int32_t s_outroAutoLeave = 8 * 4096;
-    // The finish animation's timer: milliseconds run, and its length.
-    std::int32_t s_finishAnimTime = 0;
-    std::int32_t s_finishAnimLength = 1000;
     // The soft keys' width at the screen's bottom corners, where a press
     // does not leave the outro.
     std::int32_t s_softKeyMargin = 80;
@@ -63,9 +60,10 @@ bool updateFinishOutro();
 // Whether this frame's press lies in the play area: above the bottom strip,
 // or inside it between the soft keys. False without a press.
 bool isPressInPlayArea();
-
-// The race's view pass fed by the race camera: the camera's values handed
-// to the view pass (ViewPass.h), then the view pass.
-void runRaceViewPass();
+// After the finish: the head-up display's element bits cleared, then on by
+// the current event's type: the results (43) for types 0, 1, 4 and 5, back
+// to the after-race menu (36) for 2 and 3, and through the loading state to
+// the main menu for 6 or to the text screen (38) for any other.
+void leaveRace();
 
 } // namespace game

@@ -4,9 +4,13 @@
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/race/EventGoals.h"
 #include "game/race/HudState.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
+#include "runtime/Array.h"
 #include "runtime/StaticClass.h"
 
 namespace game {
@@ -14,6 +18,43 @@ namespace game {
 namespace {
 
 constexpr std::int32_t kActionFrame = 4;
+// The race button's frame of the touch sprite, and the bar of the guided
+// race's soft key that it sits above.
+constexpr std::int32_t kRaceButtonFrame = 4;
+constexpr std::int32_t kMode6BarFrame = 3;
+// The HUD panel: the number sprite's frame and the icon sprite's panel
+// frame that size it; the item slot's frame sizes the HUD button.
+constexpr std::int32_t kHudFrame = 6;
+constexpr std::int32_t kHudPanelSprite = 30;
+constexpr std::int32_t kHudPanelFrame = 17;
+constexpr std::int32_t kHudButtonFrame = 18;
+// The event type whose guided race keeps the HUD panel touchable.
+constexpr std::int32_t kPanelRaceType = 7;
+
+std::int32_t screenWidth() {
+    return config().s_gameScreenWidth;
+}
+
+std::int32_t screenHeight() {
+    return config().s_gameScreenHeight;
+}
+
+rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    rt::IntArray* rect = rt::newIntArray(4);
+    rt::Array::fill32(rect, {x, y, w, h});
+    return rect;
+}
+
+// The side of the race button and its rectangle's top.
+std::int32_t raceButtonSide() {
+    return spriteFrameHeight(kRaceTouchSprite, kRaceButtonFrame);
+}
+
+std::int32_t raceButtonTop(std::int32_t side) {
+    if (stateStatics().s_gameMode == kSoftKeyRaceMode)
+        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kMode6BarFrame) - side;
+    return screenHeight() - side - 10;
+}
 
 } // namespace
 
@@ -45,6 +86,77 @@ bool isHudButtonHeld() {
     s.s_hudButtonFrames = 0;
     player->m_driveMode = -1;
     return true;
+}
+
+bool isPointerOnRaceButton() {
+    if (!isInRace())
+        return false;
+    std::int32_t side = raceButtonSide();
+    return isHeldPointInRect(15, raceButtonTop(side), side, side);
+}
+
+bool isPointerOnRaceRightHalf() {
+    if (!isInRace() || isPointerOnRaceButton())
+        return false;
+    std::int32_t side = raceButtonSide();
+    return isHeldPointInRect(screenWidth() / 2, screenHeight() / 2 - side / 2, screenWidth() / 2, side);
+}
+
+bool isPointerOnHudPanel() {
+    if (touchStatics().s_pauseButtonUsed)
+        return false;
+    bool mode6 = stateStatics().s_gameMode == kSoftKeyRaceMode;
+    if (mode6 && isInRace()) {
+        if (currentEventType() != kPanelRaceType)
+            return false;
+    }
+    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudFrame);
+    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudFrame);
+    return isHeldPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
+                             spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
+}
+
+bool isPointerOnBottomButton() {
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
+    return isLatchedPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
+}
+
+bool isPointerOnBottomButtonInRace() {
+    if (!isInRace())
+        return false;
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
+    return isHeldPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
+}
+
+void buildPauseButtonZone() {
+    TouchStatics& touch = touchStatics();
+    if (touch.s_pauseZone)
+        return;
+    std::int32_t side = spriteFrameWidth(kMenuItemSprite, kPauseFrameOff);
+    touch.s_pauseZone = makeRect(screenWidth() - side, 0, side, side);
+}
+
+bool touchRaceStartButtons() {
+    std::int32_t state = stateStatics().s_state;
+    if (state != kRaceCountdownState && state != kRaceState)
+        return false;
+    buildPauseButtonZone();
+    TouchStatics& touch = touchStatics();
+    touch.s_pauseFrame = isPointerInRectArray(touch.s_pauseZone) ? kPauseFrame : kPauseFrameOff;
+    if (!isPressInRectArray(touch.s_pauseZone))
+        return false;
+    touch.s_pauseButtonUsed = 1;
+    pushState(kPauseMenuState);
+    return true;
+}
+
+void buildHudButtonZones() {
+    TouchStatics& touch = touchStatics();
+    if (!touch.s_hudButtonZone)
+        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kHudButtonFrame),
+                                         spriteFrameHeight(kRaceIconSprite, kHudButtonFrame));
 }
 
 } // namespace game

@@ -4,7 +4,7 @@
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/race/EntryReader.h"
-#include "game/race/RaceHooks.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/RaceTables.h"
 #include "game/race/cEntity.h"
 #include "host/Log.h"
@@ -195,8 +195,7 @@ std::int32_t applyRacerDefinition(std::int32_t row, cEntity* car) {
     car->m_defValues[7] = 0;
     car->m_widthProfile = rt::newIntArray(12);
     rt::Array::copy(definition, 12, car->m_widthProfile, 0, 12);
-    auto reset = raceModelHooks().resetOnTrack;
-    return reset ? reset(car, 0, 0, 0, 0, 0, 0) : 0;
+    return resetOnTrack(car, 0, 0, 0, 0, 0, 0);
 }
 
 void createPlayerCar() {

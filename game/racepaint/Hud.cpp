@@ -13,6 +13,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
@@ -27,6 +28,9 @@
 namespace game {
 
 namespace {
+
+// The held HUD button's highlight.
+constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
 
 using namespace hud_sprites;
 
@@ -387,5 +391,16 @@ void paintHudItemPanel() {
         paintHudButtons();
     }
 }
+
+void paintHudButtons() {
+    buildHudButtonZones();
+    rt::IntArray* zone = touchStatics().s_hudButtonZone;
+    if (!isPointerInRectArray(zone))
+        return;
+    setFillColor(kHudButtonHighlight);
+    fillRectAlpha(loopStatics().s_graphics, rt::IntArray::get(zone, 0) - 1, rt::IntArray::get(zone, 1) - 1,
+                  rt::IntArray::get(zone, 2) + 2, rt::IntArray::get(zone, 3) + 2);
+}
+
 
 } // namespace game

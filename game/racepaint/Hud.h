@@ -85,6 +85,10 @@ std::int32_t itemIconFrame(std::int32_t item);
 // The display: the shake taken off its drawing (and put back after it),
 // then, unless its phase is 0, every element shown in its order.
 void paintHud();
+// While the latched point is on the HUD button: a translucent fill of the
+// button grown by a pixel on every side, in the colour 0xFF0000 (whose
+// alpha of 0 leaves the pixels as they were).
+void paintHudButtons();
 
 // The elements, in their order.
 void paintHudRacerStrip();

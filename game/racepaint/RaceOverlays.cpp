@@ -1,6 +1,7 @@
 #include "game/racepaint/RaceOverlays.h"
 
 #include "classlib/lang/StringBuffer.h"
+#include "classlib/lang/System.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -29,6 +30,7 @@
 #include "game/sprite/Paint.h"
 #include "game/ui/MenuPaint.h"
 #include "host/Log.h"
+#include "platform/lcdui/Font.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/Monitor.h"
 #include "runtime/StaticClass.h"
@@ -67,6 +69,76 @@ void renderFinishPlayer() {
 }
 
 } // namespace
+
+namespace {
+
+// The frame-rate display's decimal point is the text that also joins pack
+// names to part numbers.
+constexpr std::int32_t kDecimalPoint = rt::constants::kPackPartSeparator;
+
+rt::String* constantString(std::int32_t number) {
+    return rt::getStaticClass().getConstantString(number);
+}
+
+// A rate in hundredths as whole frames, the decimal point and two digits.
+void appendRate(lib::StringBuffer* text, std::int32_t hundredths) {
+    text->append(hundredths / 100);
+    text->append(constantString(kDecimalPoint));
+    // The hundredths keep their leading zero: 25.05, not 25.5.
+    if (hundredths % 100 < 10)
+        text->append(std::int32_t{0});
+    text->append(hundredths % 100);
+}
+
+} // namespace
+
+FpsCounterStatics& fpsCounterStatics() {
+    return rt::getStaticClass().statics<FpsCounterStatics>();
+}
+
+void resetFpsCounter() {
+    FpsCounterStatics& overlay = fpsCounterStatics();
+    std::int64_t now = lib::java_lang_System::currentTimeMillis();
+    overlay.s_fpsLastTick = now;
+    overlay.s_fpsStartTick = now;
+    overlay.s_fpsFrames = 0;
+}
+
+rt::String* paintFpsCounter() {
+    FpsCounterStatics& overlay = fpsCounterStatics();
+    const std::int64_t now = lib::java_lang_System::currentTimeMillis();
+    const std::int64_t frameMs = std::max<std::int64_t>(now - overlay.s_fpsLastTick, 1);
+    const auto instant = static_cast<std::int32_t>(100000 / frameMs);
+    overlay.s_fpsFrames += 1;
+    const std::int64_t totalMs = std::max<std::int64_t>(now - overlay.s_fpsStartTick, 1);
+    // The product in 64 bits: in 32 it would wrap after some 21,000 frames.
+    const auto average =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(overlay.s_fpsFrames) * 100000 / totalMs);
+    overlay.s_fpsLastTick = now;
+
+    auto* text = rt::make<lib::StringBuffer>(32);
+    text->append(constantString(rt::constants::kFpsLabel));
+    appendRate(text, instant);
+    text->append(constantString(rt::constants::kFpsAverageLabel));
+    appendRate(text, average);
+    text->append(constantString(rt::constants::kFpsCarLabel));
+    const cEntity* player = racerStatics().s_playerCar;
+    text->append(player ? static_cast<std::int32_t>((std::int64_t{player->m_speed} * 36 / 10) >> 12) : 0);
+    rt::String* shown = text->toString();
+
+    platform::javax_microedition_lcdui_Graphics* graphics = loopStatics().s_graphics;
+    if (!graphics)
+        return shown;
+    if (overlay.s_fpsBackground) {
+        setColorRGB(0, 0, 0);
+        platform::javax_microedition_lcdui_Font* font =
+            platform::javax_microedition_lcdui_Font::getDefaultFont();
+        fillRect(graphics, 0, 0, config().s_gameScreenWidth, font ? font->getHeight() : 0);
+    }
+    setColorRGB(255, 255, 255);
+    drawString(shown, 0, 0, platform::javax_microedition_lcdui_Graphics::TOP | platform::javax_microedition_lcdui_Graphics::LEFT);
+    return shown;
+}
 
 WeatherStatics& weatherStatics() {
     return rt::getStaticClass().statics<WeatherStatics>();
@@ -258,7 +330,7 @@ void paintRace() {
     } else {
         paintFinishOverlay();
     }
-    if (overlayStatics().s_fpsShown)
+    if (fpsCounterStatics().s_fpsShown)
         (void)paintFpsCounter();
 }
 

@@ -62,6 +62,30 @@ struct WeatherStatics {
 
 WeatherStatics& weatherStatics();
 
+// The debug frame-rate display's counters: device ticks of the last frame
+// and of the start, frames counted, and the display's two switches (no
+// shipped data sets them).
+struct FpsCounterStatics {
+    std::int64_t s_fpsLastTick = 0;
+    std::int64_t s_fpsStartTick = 0;
+    std::int32_t s_fpsFrames = 0;
+    std::int8_t s_fpsShown = 0;
+    std::int8_t s_fpsBackground = 0;
+
+    RT_NO_REFERENCE_FIELDS(FpsCounterStatics, rt::NoReferenceBase)
+};
+
+FpsCounterStatics& fpsCounterStatics();
+void resetFpsCounter();
+// The debug frame-rate display: counts the frame and draws, at the top left
+// in white, the rate of this frame since the last, the average rate since
+// `resetFpsCounter` (both in frames a second with two decimals, "25.00") and
+// the player's speed in km/h, each behind its label (constant strings 140 to
+// 142); with the background switch on a black band as high as the font.
+// Frames less than 1 ms apart count as 1 ms. Answers the text; it is drawn
+// only while the game has a Graphics.
+rt::String* paintFpsCounter();
+
 // Makes the layer table and the particle field. Runs once at start-up.
 void weatherStaticInit();
 // Places the particles over the screen, drops and flakes by turns, without

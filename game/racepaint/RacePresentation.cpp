@@ -26,16 +26,6 @@ std::int32_t trackStyle(std::int32_t index) {
 
 } // namespace
 
-void installRacePainters() {
-    RaceSceneHooks& hooks = raceSceneHooks();
-    hooks.paintVergesAndWalls = paintVergesAndWalls;
-    hooks.drawTrackSection = drawTrackSection;
-    hooks.paintObstacle = [](std::int32_t code, std::int32_t k) { drawSegmentSection(code, k, 0); };
-    hooks.paintDynamicTrigger = paintDynamicTrigger;
-    hooks.paintStartLine = paintStartLine;
-    hooks.paintEntity = [](cEntity* e) { paintEntity(e); };
-}
-
 void setupRacePresentation() {
     setupRoadside();
     RoadsideViewStatics& view = roadsideView();

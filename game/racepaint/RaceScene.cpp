@@ -15,11 +15,15 @@
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/CarPainting.h"
+#include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceOverlays.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/racepaint/SceneryBuffer.h"
+#include "game/racepaint/SectionModels.h"
 #include "game/racepaint/SliceObjects.h"
 #include "game/racepaint/SpeedLines.h"
+#include "game/racepaint/VergesAndWalls.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Drawing.h"
 #include "game/sprite/Paint.h"
@@ -111,11 +115,6 @@ void clipToScreen() {
     setClip(graphics(), rt::ineg(u.s_shakeX), rt::ineg(u.s_shakeY), screenWidth(), screenHeight());
 }
 
-void drawSection(std::int32_t code, std::int32_t k, std::int32_t offset, std::int32_t flags) {
-    if (auto* hook = raceSceneHooks().drawTrackSection)
-        hook(code, k, offset, flags);
-}
-
 // The lateral position of lane n's centre.
 std::int32_t laneCentre(std::int32_t n) {
     const TrackStatics& t = trackStatics();
@@ -147,16 +146,15 @@ void paintMovingObject(std::int32_t code, std::int32_t k) {
 
 // One trigger code of the far-to-near pass.
 void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
-    const RaceSceneHooks& hooks = raceSceneHooks();
     const bool flatGround = surfaceAttribute(segment) == kFlatGroundAttribute;
     switch (c & 0xF000) {
     case kSignKind:
         if (!flatGround)
-            drawSection(7, k, rt::imul((c & 15) - 5, 512), 0);
+            drawTrackSection(7, k, rt::imul((c & 15) - 5, 512), 0);
         break;
     case kBoardKind:
         if (!flatGround)
-            drawSection(8, k, rt::imul((c & 15) - 3, 512), 0);
+            drawTrackSection(8, k, rt::imul((c & 15) - 3, 512), 0);
         break;
     case kLaneObjectKind:
     case kWideLaneObjectKind:
@@ -167,8 +165,8 @@ void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
         const ViewPassStatics& v = viewPassStatics();
         const std::int32_t id = c & 255;
         if (id > 3 && id != v.s_movingObjectId) {
-            if ((c & kLoweredBits) == 0 && hooks.paintObstacle)
-                hooks.paintObstacle(c, k);
+            if ((c & kLoweredBits) == 0)
+                drawSegmentSection(c, k, 0);
         } else if (stateStatics().s_gameMode == 0 && id == v.s_movingObjectId &&
                    elementAt(v.s_gateDone, segment) != 1) {
             paintMovingObject(c, k);
@@ -176,8 +174,7 @@ void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
         break;
     }
     case kDynamicKind:
-        if (hooks.paintDynamicTrigger)
-            hooks.paintDynamicTrigger(c, k);
+        paintDynamicTrigger(c, k);
         break;
     default:
         break;
@@ -212,10 +209,8 @@ void paintSliceContents(std::int32_t k) {
     const TrackStatics& t = trackStatics();
     const std::int32_t segment = s.s_sliceSegment[k];
     if (segment == 0 && s.s_sliceDepth[k] > kGateDepth) {
-        for (std::int32_t part = kStartLineParts - 1; part >= 0; --part) {
-            if (auto* hook = raceSceneHooks().paintStartLine)
-                hook(part, k, kWhite);
-        }
+        for (std::int32_t part = kStartLineParts - 1; part >= 0; --part)
+            paintStartLine(part, k, kWhite);
     }
     for (std::int32_t j = 0; j < t.s_triggersPerSegment; ++j) {
         const std::int32_t c = triggerCodeAt(segment, j);
@@ -226,11 +221,10 @@ void paintSliceContents(std::int32_t k) {
 }
 
 void paintSliceEntities(std::int32_t k) {
-    const RaceSceneHooks& hooks = raceSceneHooks();
     const std::int32_t count = viewPassStatics().s_sliceEntityCount[k];
     for (std::int32_t n = 0; n < count; ++n) {
-        if (cEntity* e = sliceEntity(k, n); e && hooks.paintEntity)
-            hooks.paintEntity(e);
+        if (const cEntity* e = sliceEntity(k, n))
+            paintEntity(e);
     }
 }
 
@@ -243,29 +237,6 @@ void forSlicesOf(std::int32_t i, bool secondRoad, Paint paint) {
         if (!secondRoad)
             break;
     }
-}
-
-// The stand-ins for painters other work provides.
-void groundStandIn() {
-    javax_microedition_lcdui_Graphics* g = graphics();
-    if (!g)
-        return;
-    const std::int32_t top = std::max(raceSceneStatics().s_horizonY, roadSliceStatics().s_sliceScreenY[15]);
-    g->setColor(kStandInGroundColour);
-    fillRect(g, 0, top, screenWidth(), screenHeight() - top);
-}
-
-void startLineStandIn(std::int32_t part, std::int32_t k, std::int32_t colour) {
-    javax_microedition_lcdui_Graphics* g = graphics();
-    const RoadSliceStatics& s = roadSliceStatics();
-    if (part != 0 || !g || s.s_sliceScreenWidth[k] == 0)
-        return;
-    g->setColor(colour);
-    fillRect(g, s.s_sliceScreenX[k], s.s_sliceScreenY[k] - 2, s.s_sliceScreenWidth[k], 2);
-}
-
-void entityStandIn(cEntity* e) {
-    paintCachedZoomed(e->m_spriteSet, kCarStandInFrame, e->m_screenScale, e->m_screenX, e->m_screenY, 0);
 }
 
 // The view's values the roadside and car painters read, copied from the
@@ -308,13 +279,6 @@ void feedRoadsideView() {
 
 RaceSceneStatics& raceSceneStatics() {
     return rt::getStaticClass().statics<RaceSceneStatics>();
-}
-
-RaceSceneHooks& raceSceneHooks() {
-    static RaceSceneHooks hooks{.paintVergesAndWalls = groundStandIn,
-                                .paintStartLine = startLineStandIn,
-                                .paintEntity = entityStandIn};
-    return hooks;
 }
 
 void raceSceneStaticInit() {
@@ -406,7 +370,7 @@ void paintWorld(bool secondRoad) {
                 const std::int32_t c = triggerCodeAt(segment, j);
                 if (c != 0 && (c & 0xF000) == kSectionKind && (c & kLoweredBits) != 0 &&
                     surfaceAttribute(segment) != kFlatGroundAttribute)
-                    drawSection(c, k, 0, c & kMirrorBits);
+                    drawTrackSection(c, k, 0, c & kMirrorBits);
             }
         });
     }
@@ -445,8 +409,7 @@ void paintRaceScene() {
     computeSceneryStrips();
     paintBackdrop(0, 0, 0);
     clipToScreen();
-    if (auto* hook = raceSceneHooks().paintVergesAndWalls)
-        hook();
+    paintVergesAndWalls();
     (void)paintSceneryBuffer();
     // Its effect shows from the next frame: the backdrop is drawn.
     if (trackStatics().s_trackAmbience == 1)
@@ -483,11 +446,8 @@ void paintRaceStart() {
         paintZoomedCached(kStartSprite, kStartZoomFrame, scale, centre - ox - w / 2,
                           kStartCountY - oy - h / 2, 0, false, alpha, true);
     }
-    const RaceSceneHooks& hooks = raceSceneHooks();
-    if (hooks.paintRaceNotice)
-        hooks.paintRaceNotice();
-    if (hooks.paintHud)
-        hooks.paintHud();
+    paintRaceNotice();
+    paintHud();
 }
 
 } // namespace game

@@ -1,5 +1,6 @@
 #include "game/ui/ListZones.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -33,8 +34,7 @@ rt::ObjectArray* pauseZones(rt::IntArray* items) {
 }
 
 void playChooseSound() {
-    if (seams().sound.playSound)
-        seams().sound.playSound(kChooseSound);
+    requestSound(kChooseSound);
 }
 
 } // namespace
@@ -81,8 +81,8 @@ bool touchPauseMenu() {
     if (isPauseSoundItem(count, tapped)) {
         bool on = !isSoundOn();
         setSoundOption(on);
-        if (!on && seams().sound.stopMusic)
-            seams().sound.stopMusic();
+        if (!on)
+            stopMusic();
     } else {
         rt::IntArray* targets = menuRow(count == 6 ? kPauseMenu : kPauseMenuShort, kMenuTargets);
         std::int32_t target = targets && tapped < targets->length() ? rt::IntArray::get(targets, tapped) : -1;

@@ -1,5 +1,6 @@
 #include "game/ui/MenuInput.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
@@ -132,8 +133,7 @@ void stepSelection(std::int32_t step) {
 }
 
 void playSound(std::int32_t sound) {
-    if (seams().sound.playSound)
-        seams().sound.playSound(sound);
+    requestSound(sound);
 }
 
 bool isPauseSoundItem() {
@@ -151,8 +151,7 @@ void toggleSound() {
     std::int8_t& soundOn = startupStatics().s_soundOn;
     soundOn = soundOn != 0 ? 0 : 1;
     if (soundOn == 0) {
-        if (seams().sound.stopMusic)
-            seams().sound.stopMusic();
+        stopMusic();
     } else {
         playSound(kChooseSound);
     }

@@ -11,6 +11,8 @@
 #include "game/framework/Touch.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/SpriteLoading.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
 #include "platform/lcdui/Graphics.h"
@@ -91,12 +93,7 @@ void dropTitlePictures() {
     if (!sprites)
         return;
     for (std::int32_t number : kTitleSprites) {
-        rt::Object* sprite = rt::ObjectArray::get(sprites, number);
-        if (!sprite)
-            continue;
-        if (seams().sprites.freeImages)
-            seams().sprites.freeImages(sprite);
-        rt::Array::setRef(sprites, number, nullptr);
+        unloadSprite(number);
     }
 }
 
@@ -153,9 +150,8 @@ void fillScreen(std::int32_t rgb) {
 
 void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, std::int32_t y) {
     rt::Object* object = spriteAt(sprite);
-    const SpriteHooks& hooks = seams().sprites;
-    if (object && hooks.paintFrame)
-        hooks.paintFrame(object, graphics(), frame, x, y, 0);
+    if (object && object->classId() == ASprite::kClassId)
+        paintFrame(static_cast<ASprite*>(object), graphics(), frame, x, y, 0, 0, 0);
 }
 
 std::int32_t spriteFrameCount(std::int32_t sprite) {
@@ -173,20 +169,20 @@ void paintOptionArrows(rt::ObjectArray* zones) {
     }
 }
 
-void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
-                  std::int32_t anchor) {
-    const SpriteHooks& hooks = seams().sprites;
-    if (hooks.selectFontPalette)
-        hooks.selectFontPalette(font, palette);
-    if (hooks.drawString)
-        hooks.drawString(font, graphics(), text, x, y, anchor);
-}
-
 ASprite* loadedFont(std::int32_t font) {
     rt::ObjectArray* fonts = startupStatics().s_fonts;
     rt::Object* object =
         fonts && font >= 0 && font < fonts->length() ? rt::ObjectArray::get(fonts, font) : nullptr;
     return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
+                  std::int32_t anchor) {
+    // A font not loaded yet draws nothing, without a report each frame.
+    if (ASprite* loaded = loadedFont(font)) {
+        loaded->setCurrentPalette(palette);
+        drawString(loaded, graphics(), text, nullptr, x, y, anchor, false);
+    }
 }
 
 void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t maxWidth,

@@ -153,7 +153,7 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
                 for (s_raceType = 0; s_raceType <= 6; ++s_raceType) {
                     game::stateStatics().s_gameMode = mode;
                     game::buildRaceGoalTexts();
-                    EXPECT_NE(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 0), nullptr)
+                    EXPECT_NE(rt::ObjectArray::get(game::preRaceStatics().s_goalTexts, 0), nullptr)
                         << "mode " << mode << ", race type " << s_raceType;
                 }
             }

@@ -131,7 +131,7 @@ inline bool runRaceLoad(StartedGame& game, int maxFrames = 600) {
             return true;
         if (!game.frame())
             return false;
-        if (game::stateStatics().s_state == game::kLoadingState && game::overlayStatics().s_loadingDone) {
+        if (game::stateStatics().s_state == game::kLoadingState && game::loadingStatics().s_loadingDone) {
             game::pointerPressed(10, 10);
             if (!game.frame())
                 return false;

@@ -95,12 +95,12 @@ TEST_F(OverlayTest, LoadingBarSizeByStyleBitsInTheirOrder) {
     };
     for (const Case& c : {Case{6, 40, 231}, Case{2, 40, 231}, Case{4, 24, 182}, Case{12, 40, 231},
                           Case{8, 40, 231}, Case{1, 0, 0}, Case{0, 0, 0}}) {
-        game::overlayStatics().s_loadingProgress = 9;
+        game::loadingStatics().s_loadingProgress = 9;
         game::initLoadingBar(c.style);
         const game::OverlayStatics& overlay = game::overlayStatics();
         EXPECT_EQ(overlay.s_loadingBarHeight, c.height) << c.style;
         EXPECT_EQ(overlay.s_loadingBarWidth, c.width) << c.style;
-        EXPECT_EQ(game::getLoadingProgress(), 0);
+        EXPECT_EQ(game::loadingStatics().s_loadingProgress, 0);
     }
 }
 

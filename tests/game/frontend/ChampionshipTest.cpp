@@ -51,7 +51,7 @@ struct CupSelectTest : frontend_testing::FrontEndTest {
         game::registerChampionshipScreens();
         game::setStateHandler(kLoading, recordMessage<kLoading>);
         game::initEventSlots();
-        game::frontEndStatics().s_championship = 1;
+        game::raceResultsStatics().s_championship = 1;
         game::frontEndStatics().s_lastMenuState = game::kRaceMenuState;
     }
 };
@@ -80,12 +80,12 @@ TEST_F(CupSelectTest, AnAvailableCupLoadsItsFirstRaceAndTheNextRacesFollowTheCup
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventRaceRow, slots.s_currentEvent), game::kCupRaceRows[0][0]);
 
     // The next race's load sets up the race the results moved to.
-    for (std::int32_t race = 1; race < game::cupRaceCount(); ++race) {
+    for (std::int32_t race = 1; race < game::kCupRaces; ++race) {
         ASSERT_TRUE(game::setupCupRace(race));
         EXPECT_EQ(rt::ByteArray::get(slots.s_eventRaceRow, slots.s_currentEvent),
                   game::kCupRaceRows[0][race]);
     }
-    EXPECT_FALSE(game::setupCupRace(game::cupRaceCount()));
+    EXPECT_FALSE(game::setupCupRace(game::kCupRaces));
     EXPECT_FALSE(game::setupCupRace(-1));
 }
 
@@ -134,7 +134,7 @@ TEST_F(RewardScreenTest, TheStandingsRewardIsSavedAndLeavingEndsTheChampionship)
         game::championshipStatics().s_cup = kCup;
         game::championshipStatics().s_rewardReturnState = game::kNoState;
         game::raceResultsStatics().s_cupPlayerStanding = c.standing;
-        game::frontEndStatics().s_championship = 1;
+        game::raceResultsStatics().s_championship = 1;
         game::pushState(game::kRaceMenuState);
         game::applyStateChange();
         game::pushState(game::kTextScreenState);
@@ -148,7 +148,7 @@ TEST_F(RewardScreenTest, TheStandingsRewardIsSavedAndLeavingEndsTheChampionship)
         rt::ByteArray::set(game::keyStatics().s_keyState, kFireKey, -2);
         step();
         EXPECT_EQ(game::stateStatics().s_state, game::kRaceMenuState);
-        EXPECT_EQ(game::frontEndStatics().s_championship, 0);
+        EXPECT_EQ(game::raceResultsStatics().s_championship, 0);
 
         // What the record holds after a restart.
         restart();

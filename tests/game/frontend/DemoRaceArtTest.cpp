@@ -99,9 +99,9 @@ TEST_P(DemoRaceArtTest, TheStagedRaceShowsABackdropAcrossTheSkyAndAShadedDisplay
         return ran;
     };
     int f = 0;
-    while (f++ < 600 && !game::overlayStatics().s_loadingDone)
+    while (f++ < 600 && !game::loadingStatics().s_loadingDone)
         ASSERT_TRUE(step());
-    ASSERT_TRUE(game::overlayStatics().s_loadingDone);
+    ASSERT_TRUE(game::loadingStatics().s_loadingDone);
     step();
     game::pointerPressed(10, 10);
     step();

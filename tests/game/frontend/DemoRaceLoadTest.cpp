@@ -56,7 +56,7 @@ TEST(DemoRaceLoadTest, EveryRaceRowLoadsWholeAndReachesTheFlyover) {
         for (int f = 0; f < 600 && !s_flyover; ++f) {
             ASSERT_TRUE(game.frame());
             // The prompt after the load waits for a tap.
-            if (game::overlayStatics().s_loadingDone) {
+            if (game::loadingStatics().s_loadingDone) {
                 game::pointerPressed(10, 10);
                 game.frame();
                 game::pointerReleased(10, 10);

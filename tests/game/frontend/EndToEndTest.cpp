@@ -28,8 +28,8 @@ void recordLoading(std::int32_t message) {
     game::stateLoading(message);
     if (message != game::kUpdate || (game::stateStatics().s_loadingState & game::kLoadRace) == 0)
         return;
-    if (!game::overlayStatics().s_loadingDone || s_bar.empty() || s_bar.back() != 231)
-        s_bar.push_back(game::getLoadingProgress());
+    if (!game::loadingStatics().s_loadingDone || s_bar.empty() || s_bar.back() != 231)
+        s_bar.push_back(game::loadingStatics().s_loadingProgress);
     else if (!game::stateStatics().s_stateChangePending)
         ++s_promptFrames;
 }

@@ -76,7 +76,7 @@ TEST_F(ListScreensTest, AnUnlockedRacerBecomesThePlayersAndLeadsOnByTheChampions
         {"a locked racer is shown but not chosen", 0, 0b1011, 2, game::kListScreenState},
     };
     for (const Case& c : cases) {
-        game::frontEndStatics().s_championship = c.championship;
+        game::raceResultsStatics().s_championship = c.championship;
         game::progressStatics().s_progressMaskA = c.maskA;
         game::racerStatics().s_playerRacerId = -1;
         EXPECT_EQ(chooseRacer(c.entry), c.next) << c.what;

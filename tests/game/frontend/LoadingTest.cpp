@@ -80,7 +80,7 @@ struct LoadingTest : ::testing::Test {
             const bool loading = game::stateStatics().s_state == game::kLoadingState;
             EXPECT_TRUE(game.frame());
             if (loading)
-                bar.push_back(game::getLoadingProgress());
+                bar.push_back(game::loadingStatics().s_loadingProgress);
             if (loading && game::stateStatics().s_state != game::kLoadingState)
                 break;
         }
@@ -188,7 +188,7 @@ TEST_F(LoadingTest, AMissingSpriteEndsTheStartUpAsABrokenDataSetButNotALaterLoad
     };
     StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int f = 0; f < 100 && game::getLoadingProgress() < 182; ++f)
+    for (int f = 0; f < 100 && game::loadingStatics().s_loadingProgress < 182; ++f)
         ASSERT_TRUE(game.frame());
     game.frame();
     EXPECT_EQ(game::stateStatics().s_state, 6);
@@ -209,7 +209,7 @@ TEST_F(LoadingTest, TheBarFillsFromTheLeftAndNeverPastItsFrame) {
     EXPECT_EQ(at(516, 250), track);
     EXPECT_EQ(at(519, 250), frame);
     // Whatever the value says, the bar stops at its frame.
-    game::overlayStatics().s_loadingProgress = 100000;
+    game::loadingStatics().s_loadingProgress = 100000;
     game.frame();
     EXPECT_EQ(at(516, 250), fill);
     EXPECT_EQ(at(519, 250), frame);

@@ -170,7 +170,7 @@ TEST_F(PreRaceSelectionTest, TheTextBandsDarkenThePictureBehindThem) {
 // once. An event the data cannot lead to leaves the slot as it was.
 TEST_F(PreRaceSelectionTest, TheNextRaceLoadsTheEventTheAfterRaceMenuChose) {
     game::stateStatics().s_gameMode = 0;
-    game::frontEndStatics().s_championship = 0;
+    game::raceResultsStatics().s_championship = 0;
     ASSERT_TRUE(game::writeModeEvent(0, 0));
     game::EventSlotStatics& slots = game::eventSlotStatics();
     game::raceMenuStatics().s_nextTrack = 1;

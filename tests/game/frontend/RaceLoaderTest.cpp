@@ -96,8 +96,8 @@ struct RaceLoaderTest : ::testing::Test {
             EXPECT_TRUE(game.frame());
             if (game::stateStatics().s_state == game::kLoadingState &&
                 (game::stateStatics().s_loadingState & game::kLoadRace))
-                bar.push_back(game::getLoadingProgress());
-        } while (++f < limit && !game::overlayStatics().s_loadingDone);
+                bar.push_back(game::loadingStatics().s_loadingProgress);
+        } while (++f < limit && !game::loadingStatics().s_loadingDone);
         return bar;
     }
 
@@ -105,7 +105,7 @@ struct RaceLoaderTest : ::testing::Test {
     // flyover.
     static void loadAndStart(StartedGame& game) {
         runRaceLoad(game);
-        EXPECT_TRUE(game::overlayStatics().s_loadingDone);
+        EXPECT_TRUE(game::loadingStatics().s_loadingDone);
         game::pointerPressed(10, 10);
         game.frame();
         game::pointerReleased(10, 10);
@@ -130,7 +130,7 @@ TEST_F(RaceLoaderTest, ARaceLoadsBehindTheBarAndLeavesTheRaceAsTheSetDescribesIt
     for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
         game.frame();
     std::vector<std::int32_t> bar = runRaceLoad(game);
-    ASSERT_TRUE(game::overlayStatics().s_loadingDone);
+    ASSERT_TRUE(game::loadingStatics().s_loadingDone);
     for (const std::string& line : game.log.lines())
         EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;
     // 40 steps and one more frame per slot of the second table but the
@@ -266,9 +266,9 @@ TEST_F(RaceLoaderTest, AChampionshipsNextRaceLoadsTheCupsRaceTheResultsMovedTo) 
     for (int f = 0; f < 10 && game::stateStatics().s_state != game::kLoadingState; ++f)
         game.frame();
     loadAndStart(game);
-    game::frontEndStatics().s_championship = 1;
+    game::raceResultsStatics().s_championship = 1;
     game::championshipStatics().s_cup = 0;
-    for (std::int32_t race = 1; race < game::cupRaceCount(); ++race) {
+    for (std::int32_t race = 1; race < game::kCupRaces; ++race) {
         game::raceResultsStatics().s_cupRace = race;
         game::startLoading(game::kLoadNextRace, kFlyover);
         game.frame();

@@ -44,7 +44,7 @@ TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheMainMenuAndAChampionshipHasEveryCupR
     }
 
     ASSERT_NE(game::raceMenuHooks().championshipRaces, nullptr);
-    EXPECT_EQ(game::raceMenuHooks().championshipRaces(), game::cupRaceCount());
+    EXPECT_EQ(game::raceMenuHooks().championshipRaces(), game::kCupRaces);
 }
 
 } // namespace
