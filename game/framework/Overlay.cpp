@@ -20,13 +20,14 @@ constexpr std::int32_t kRaceSoftKeyLabel = 3;
 // A soft key: its frame of the soft-key sprite at the zone's corner, then
 // its label centred on (labelX, the middle of the zone's height above the
 // screen's bottom).
-void paintSoftKey(javax_microedition_lcdui_Graphics* graphics, rt::IntArray* zone, std::int32_t frame, rt::String* label,
-                  std::int32_t labelX) {
+void paintSoftKey(javax_microedition_lcdui_Graphics* graphics, rt::IntArray* zone, std::int32_t frame,
+                  rt::String* label, std::int32_t labelX) {
     const SpriteHooks& hooks = seams().sprites;
     if (rt::Object* sprite = spriteAt(kMenuItemSprite))
         hooks.paintFrame(sprite, graphics, frame, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1), 0);
     hooks.selectFontPalette(kSoftKeyFont, kSoftKeyPalette);
-    hooks.drawString(kSoftKeyFont, graphics, label, labelX, config().s_gameScreenHeight - rt::IntArray::get(zone, 3) / 2,
+    hooks.drawString(kSoftKeyFont, graphics, label, labelX,
+                     config().s_gameScreenHeight - rt::IntArray::get(zone, 3) / 2,
                      javax_microedition_lcdui_Graphics::HCENTER | javax_microedition_lcdui_Graphics::VCENTER);
 }
 
@@ -52,8 +53,9 @@ void paintOverlay(javax_microedition_lcdui_Graphics* graphics) {
     if (left == kPauseButtonLabel && touch.s_pauseZone) {
         rt::Object* sprite = spriteAt(kMenuItemSprite);
         if (sprite && !seams().race.raceFinished())
-            seams().sprites.paintFrame(sprite, graphics, touch.s_pauseFrame, rt::IntArray::get(touch.s_pauseZone, 0),
-                             rt::IntArray::get(touch.s_pauseZone, 1), 0);
+            seams().sprites.paintFrame(sprite, graphics, touch.s_pauseFrame,
+                                       rt::IntArray::get(touch.s_pauseZone, 0),
+                                       rt::IntArray::get(touch.s_pauseZone, 1), 0);
     }
     std::int32_t right = touch.s_rightSoftKey;
     if (right >= 0 && isSoftKeyMenuState() && getSoftKeyLabel(right)) {
@@ -66,6 +68,5 @@ void paintOverlay(javax_microedition_lcdui_Graphics* graphics) {
     if (isRaceMode6() && getSoftKeyLabel(kRaceSoftKeyLabel))
         paintLeftSoftKey(graphics, getSoftKeyLabel(kRaceSoftKeyLabel));
 }
-
 
 } // namespace game

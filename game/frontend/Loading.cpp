@@ -287,7 +287,8 @@ void drawLine(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontN
     if (!f || !string)
         return;
     f->setCurrentPalette(palette);
-    drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, Graphics::HCENTER | Graphics::VCENTER, false);
+    drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y,
+               Graphics::HCENTER | Graphics::VCENTER, false);
 }
 
 void drawText(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,
@@ -367,7 +368,6 @@ void initLoadingBar(std::int32_t style) {
     overlay.s_loadingBarHeight = loadingBarHeight(style);
     overlay.s_loadingBarWidth = loadingBarWidth(style);
 }
-
 
 void startLoading(std::int32_t kind, std::int32_t nextState) {
     setLoadingTarget(kind, nextState);

@@ -4,9 +4,8 @@
 // frame, so that the frame loop keeps painting the loading screen and its
 // bar. A caller names the load kind and the state to go to
 // (`startLoading`), and the state runs the kinds one step a frame: the race
-// kinds through the race loader's registry (Seams.h `RaceLoadHooks`), the
-// menus' kind here. When every kind has run it goes back to the next state:
-// at once to the menus and the text screen, after a key or a tap to a race.
+// kinds through the race loader (RaceLoader.h), the menus' kind here. When every kind has run it goes back to
+// the next state: at once to the menus and the text screen, after a key or a tap to a race.
 //
 // The bar's value rises by one per step (and per sprite slot a walking step
 // passes), stays below the kind's end value until its last step, and is set

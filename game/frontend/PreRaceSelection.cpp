@@ -253,8 +253,9 @@ void buildRaceGoalTexts() {
     } else if (mode == 5) {
         goal = getString(kNumberGoalText);
         rt::String* separator = getString(kThousandsSeparatorText);
-        value = formatNumber(target, separator && separator->length() > 0 ? separator->charAt(0) : u'\0', false)
-                    ->toString();
+        value =
+            formatNumber(target, separator && separator->length() > 0 ? separator->charAt(0) : u'\0', false)
+                ->toString();
     } else {
         goal = getString(kFirstTypeNameText + currentEventType());
         value = rt::getStaticClass().getConstantString(rt::constants::kDefaultMessage);

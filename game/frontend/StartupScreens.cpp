@@ -315,8 +315,8 @@ bool questionMessage(std::int32_t message) {
 bool readAppPropertyFlag() {
     bool ask = true;
     if (platform::javax_microedition_midlet_MIDlet* midlet = loopStatics().s_midlet) {
-        rt::String* value =
-            midlet->getAppProperty(rt::getStaticClass().getConstantString(rt::constants::kSoundQuestionProperty));
+        rt::String* value = midlet->getAppProperty(
+            rt::getStaticClass().getConstantString(rt::constants::kSoundQuestionProperty));
         rt::String* skip = rt::getStaticClass().getConstantString(rt::constants::kZeroDigit);
         if (value && skip && value->trim()->compareTo(skip) == 0)
             ask = false;

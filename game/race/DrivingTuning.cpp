@@ -8,7 +8,6 @@ DrivingStatics& drivingStatics() {
     return rt::getStaticClass().statics<DrivingStatics>();
 }
 
-
 namespace {
 
 rt::IntArray* intsOf(std::initializer_list<std::int32_t> values) {

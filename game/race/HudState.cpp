@@ -1,6 +1,7 @@
 #include "game/race/HudState.h"
 
 #include "game/framework/States.h"
+#include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
@@ -8,7 +9,6 @@
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
-#include "game/framework/Touch.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/TextLayout.h"
@@ -35,7 +35,8 @@ constexpr std::int32_t kFinishAnimationStep = 50;
 
 OrvelLibPlayer* finishPlayer() {
     rt::Object* object = hudStateStatics().s_finishPlayer;
-    return object && object->classId() == OrvelLibPlayer::kClassId ? static_cast<OrvelLibPlayer*>(object) : nullptr;
+    return object && object->classId() == OrvelLibPlayer::kClassId ? static_cast<OrvelLibPlayer*>(object)
+                                                                   : nullptr;
 }
 
 // One more paint of a split on show; after its last it leaves.
@@ -127,7 +128,8 @@ void startFinishAnimation() {
     HudStateStatics& s = hudStateStatics();
     auto* player = rt::make<OrvelLibPlayer>();
     rt::Object* sprite = spriteAt(kFinishSprite);
-    player->initWithSprite(sprite && sprite->classId() == ASprite::kClassId ? static_cast<ASprite*>(sprite) : nullptr,
+    player->initWithSprite(sprite && sprite->classId() == ASprite::kClassId ? static_cast<ASprite*>(sprite)
+                                                                            : nullptr,
                            s.s_finishX, s.s_finishY);
     if (player->getAFrameCount() > 0) {
         player->m_aframe = 0;

@@ -25,7 +25,6 @@ CameraStatics& cameraStatics() {
     return rt::getStaticClass().statics<CameraStatics>();
 }
 
-
 namespace {
 
 constexpr std::int32_t kOne = 4096;

@@ -29,7 +29,6 @@ inline constexpr std::int32_t kLagSpriteSet = 47;
 // The game mode of the guided race: no contacts, no triggers.
 inline constexpr std::int32_t kGuidedGameMode = 6;
 
-
 struct RaceEntityStatics {
     // 0..75: rises while the lag car is below its top speed.
     std::int32_t s_topSpeedLag = 0;

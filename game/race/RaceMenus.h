@@ -36,7 +36,6 @@ struct RaceMenuStatics {
 
 RaceMenuStatics& raceMenuStatics();
 
-
 // The pause menu's items: the full menu, or the short one (no restart) in
 // a championship or the guided race.
 bool isShortPauseMenu();

@@ -33,7 +33,6 @@ RaceSetupStatics& raceSetupStatics() {
     return rt::getStaticClass().statics<RaceSetupStatics>();
 }
 
-
 namespace {
 
 // Field 7 of a race row: the record value an opponent must carry (short 8

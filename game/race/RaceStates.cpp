@@ -51,7 +51,6 @@ std::int32_t frameTime() {
     return frameMsToTime(loopStatics().s_frameMs);
 }
 
-
 bool leavesPreRace(bool ended) {
     const std::int32_t key = getReleasedKey();
     return ended || key == kPauseKey || key == kFireKey || key == kSelectKey || isPressOnScreen() ||

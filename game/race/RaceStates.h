@@ -11,9 +11,8 @@
 // The switches these states share with the menus and the display have one
 // owner each: the controls' switch is the race touch's
 // (`s_raceControlsOff`), the pause menu's selection and the music to resume
-// are the menus', the finish overlay's two flags are the display's. Until
-// the finish animation's player is loaded with the race, a timer of
-// `s_finishAnimLength` ms stands for it.
+// are the menus', the finish overlay's two flags and its animation are the
+// display's (HudState.h).
 //
 // Game thread only.
 #include "game/framework/States.h"

@@ -402,5 +402,4 @@ void paintHudButtons() {
                   rt::IntArray::get(zone, 2) + 2, rt::IntArray::get(zone, 3) + 2);
 }
 
-
 } // namespace game

@@ -136,7 +136,9 @@ rt::String* paintFpsCounter() {
         fillRect(graphics, 0, 0, config().s_gameScreenWidth, font ? font->getHeight() : 0);
     }
     setColorRGB(255, 255, 255);
-    drawString(shown, 0, 0, platform::javax_microedition_lcdui_Graphics::TOP | platform::javax_microedition_lcdui_Graphics::LEFT);
+    drawString(shown, 0, 0,
+               platform::javax_microedition_lcdui_Graphics::TOP |
+                   platform::javax_microedition_lcdui_Graphics::LEFT);
     return shown;
 }
 
