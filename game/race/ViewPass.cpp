@@ -1,5 +1,6 @@
 #include "game/race/ViewPass.h"
 
+#include "game/race/EventGoals.h"
 #include "game/race/TrackGeometry.h"
 
 #include "game/data/EventSlots.h"
@@ -33,14 +34,6 @@ constexpr std::int32_t kSectionKind = 0x1000;
 template <class A>
 std::int32_t elementAt(const A* array, std::int32_t index) {
     return array && index >= 0 && index < array->length() ? A::get(array, index) : 0;
-}
-
-std::int32_t currentEventType() {
-    const EventSlotStatics& slots = eventSlotStatics();
-    return slots.s_eventType && slots.s_currentEvent >= 0 &&
-                   slots.s_currentEvent < slots.s_eventType->length()
-               ? rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent)
-               : -1;
 }
 
 std::int32_t topOfStateStack() {
