@@ -8,7 +8,6 @@
 #include "game/framework/GameRandom.h"
 #include "game/framework/Keys.h"
 #include "game/framework/OrvelLibConfig.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"

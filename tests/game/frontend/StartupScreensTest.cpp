@@ -6,7 +6,6 @@
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/data/SoundRequests.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/StaticInit.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"

@@ -3,7 +3,6 @@
 
 #include "game/ui/ListZones.h"
 #include "game/data/SoundRequests.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/StaticInit.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/data/SoundRequestLog.h"
