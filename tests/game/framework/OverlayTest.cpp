@@ -86,7 +86,6 @@ TEST_F(OverlayTest, NoKeysMeansNothingPaintedAndNoZonesBuilt) {
 }
 
 TEST_F(OverlayTest, ThePauseButtonIsPaintedUntilTheRaceHasFinished) {
-    game::raceStatics().s_raceFinished = 0;
     setState(42, 0);
     game::setSoftKeys(game::kPauseButtonLabel, -1);
     game::paintOverlay(game::loopStatics().s_graphics);
@@ -98,7 +97,6 @@ TEST_F(OverlayTest, ThePauseButtonIsPaintedUntilTheRaceHasFinished) {
     s_paints.clear();
     game::paintOverlay(game::loopStatics().s_graphics);
     EXPECT_TRUE(s_paints.empty());
-    game::raceStatics().s_raceFinished = 0;
 }
 
 // The way out of a race follows the current event's type; the HUD's
@@ -132,7 +130,6 @@ TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
         EXPECT_EQ(game::stateStatics().s_loadingNextState, c.afterLoading);
         EXPECT_EQ(game::stateStatics().s_loadingState, c.loadKind);
     }
-    slots.s_currentEvent = 0;
 }
 
 // A loaded sprite gives up its module data (its frames go with it); a slot
