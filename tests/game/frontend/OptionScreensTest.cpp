@@ -1,8 +1,8 @@
 // The options' sound switch and reset item, and the text screen's scroll.
 
-#include "game/data/SoundRequests.h"
 #include "game/frontend/OptionScreens.h"
 #include "game/data/Progress.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StaticInit.h"
 #include "game/ui/MenuStatics.h"

@@ -2,10 +2,10 @@
 // frame by frame: what each paints when, which key or tap acts, and where
 // each leads.
 
-#include "game/data/SoundRequests.h"
 #include "game/frontend/StartupScreens.h"
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/StaticInit.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"

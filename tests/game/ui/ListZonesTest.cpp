@@ -1,8 +1,8 @@
 // The question lists' touch zones, which must lie over the answers the
 // question box paints, and the pause list's stylus.
 
-#include "game/data/SoundRequests.h"
 #include "game/ui/ListZones.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/StaticInit.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/data/SoundRequestLog.h"
