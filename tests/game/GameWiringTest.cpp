@@ -34,6 +34,12 @@ const MissingCase kMissing[] = {
     {"promotion hook", [] { game::seams().promotion.setup = nullptr; }, "promotion.setup"},
     {"race painter", [] { game::raceSeams().painter = nullptr; }, "race.painter"},
     {"lap option", [] { game::raceSeams().lapOption = nullptr; }, "race.lapOption"},
+    {"the framework's first",
+     [] {
+         game::raceSeams().painter = nullptr;
+         game::seams().sound.playSound = nullptr;
+     },
+     "sound.playSound"},
 };
 
 TEST(GameWiring, AMissingRegistrationIsNamed) {
@@ -43,6 +49,17 @@ TEST(GameWiring, AMissingRegistrationIsNamed) {
         EXPECT_EQ(game::missingGameRegistration(), c.line) << c.name;
     }
     game::registerGame();
+}
+
+// Registering again gives back what a test replaced.
+TEST(GameWiring, RegisteringAgainRefillsEveryMember) {
+    bool (*const replaced)() = [] { return true; };
+    game::registerGame();
+    game::seams().race.raceFinished = replaced;
+    game::raceSeams().painter = nullptr;
+    game::registerGame();
+    EXPECT_EQ(game::missingGameRegistration(), "");
+    EXPECT_NE(game::seams().race.raceFinished, replaced);
 }
 
 // The start-up itself refuses: exit status 1 and one line naming the hook,

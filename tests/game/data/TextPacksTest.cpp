@@ -5,8 +5,6 @@
 
 #include "game/data/TextPacks.h"
 #include "game/data/EventSlots.h"
-#include "game/framework/Overlay.h"
-#include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
@@ -110,8 +108,6 @@ TEST_F(TextPacksTest, PackedAndSlotNumberedEntriesReadThroughTheSameLoader) {
     EXPECT_EQ(textOf(2 << 10 | 0), "Slot");
 }
 
-std::int32_t s_raceType = 0;
-
 TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
@@ -149,11 +145,12 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
             // The goal texts of every game mode, and of every race type for
             // the modes that name the race's type.
             game::initEventSlots();
-            game::EventSlotStatics& slots = game::eventSlotStatics();
+            const game::EventSlotStatics& slots = game::eventSlotStatics();
             for (std::int32_t mode : {0, 1, 4, 5}) {
                 for (std::int32_t type = 0; type <= 6; ++type) {
-                    rt::ByteArray::set(slots.s_eventType, slots.s_currentEvent, static_cast<std::int8_t>(type));
                     game::stateStatics().s_gameMode = mode;
+                    rt::ByteArray::set(slots.s_eventType, slots.s_currentEvent,
+                                       static_cast<std::int8_t>(type));
                     game::buildRaceGoalTexts();
                     EXPECT_NE(rt::ObjectArray::get(game::preRaceStatics().s_goalTexts, 0), nullptr)
                         << "mode " << mode << ", race type " << type;

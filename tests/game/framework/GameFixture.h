@@ -8,7 +8,6 @@
 #include "game/Game.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/framework/cGame.h"

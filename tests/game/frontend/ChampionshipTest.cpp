@@ -3,8 +3,10 @@
 // record and its way back.
 
 #include "game/frontend/Championship.h"
+#include "game/Game.h"
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
@@ -12,6 +14,7 @@
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceResults.h"
 #include "tests/game/data/SavedProgressFixture.h"
+#include "tests/game/data/SoundRequestLog.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
 
@@ -89,14 +92,12 @@ TEST_F(CupSelectTest, AnAvailableCupLoadsItsFirstRaceAndTheNextRacesFollowTheCup
     EXPECT_FALSE(game::setupCupRace(-1));
 }
 
-std::vector<std::int32_t> s_sounds;
-
 struct RewardScreenTest : progress_testing::SavedProgressTest {
     RewardScreenTest() {
+        game::registerGame();
         startRun();
         game::registerChampionshipScreens();
         game::setStateHandler(game::kRaceMenuState, recordMessage<17>);
-        game::seams().sound.playSound = [](std::int32_t id) { s_sounds.push_back(id); };
     }
 
     // A new run: every static made again as the start-up makes it.
@@ -107,9 +108,12 @@ struct RewardScreenTest : progress_testing::SavedProgressTest {
         game::initKeyTables();
         game::initStateMachine();
         game::raceResultsStaticInit();
-        s_sounds.clear();
+        data_testing::installSilentSoundEngine();
+        game::setSoundOption(true);
+        log.clear();
     }
-    ~RewardScreenTest() override { game::seams() = game::Seams{}; }
+
+    testing_support::LogCapture log;
 
     static void step() {
         game::StateStatics& states = game::stateStatics();
@@ -140,7 +144,7 @@ TEST_F(RewardScreenTest, TheStandingsRewardIsSavedAndLeavingEndsTheChampionship)
         game::pushState(game::kTextScreenState);
         game::applyStateChange();
         step();
-        EXPECT_EQ(s_sounds, std::vector<std::int32_t>{c.sound});
+        EXPECT_EQ(data_testing::requestedSounds(log), std::vector<std::int32_t>{c.sound});
         EXPECT_EQ(game::stateStatics().s_state, game::kTextScreenState) << "waits for the player";
 
         // A release of the fire key leaves for the race menu, the state the

@@ -8,7 +8,6 @@
 
 #include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"

@@ -2,7 +2,6 @@
 // whole (no step gives up for a missing sprite, picture or track object)
 // and hands over to the flyover.
 
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"

@@ -3,7 +3,6 @@
 // behind the bar, the race itself (its sky and road on the screen), its
 // results and back to the main menu.
 
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/frontend/Loading.h"

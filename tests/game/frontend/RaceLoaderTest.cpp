@@ -5,7 +5,6 @@
 
 #include "game/frontend/RaceLoader.h"
 #include "game/framework/Keys.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"

@@ -3,10 +3,12 @@
 // the pushed state pops back to it.
 
 #include "game/frontend/SlidingMenus.h"
+#include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/framework/Keys.h"
 #include "game/framework/StaticInit.h"
 #include "game/frontend/Loading.h"
+#include "game/race/RaceEntity.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 
@@ -94,30 +96,32 @@ TEST_F(SlidingMenusTest, AChoiceWithoutATargetBringsTheMenuBack) {
     EXPECT_EQ(game::touchStatics().s_selection, 2) << "the menu is not frozen";
 }
 
-int s_eventsPrepared = 0;
-
+// Race menu item 4 sets up the guided race's event (game mode 6, the
+// event slot's variant 6) and loads it.
 TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
     struct Case {
         const char* what;
         std::int32_t menu, downs, maskC;
         std::int32_t target, gameMode;
-        int eventsPrepared;
+        bool guidedRace;
     };
     const Case cases[] = {
-        {"the race menu asks first", 6, 0, 0, 45, 0, 0},
-        {"the race menu once answered", 6, 0, 8, 17, 0, 0},
-        {"mode menu item 0", 15, 0, 0, 14, 2, 0},
-        {"mode menu item 3", 15, 3, 0, 14, 5, 0},
-        {"race menu item 2", 17, 2, 0, 14, 1, 0},
-        {"race menu item 3", 17, 3, 0, 15, 0, 0},
-        {"race menu item 4 loads the one-off event", 17, 4, 0, game::kLoadingState, 0, 1},
+        {"the race menu asks first", 6, 0, 0, 45, 0, false},
+        {"the race menu once answered", 6, 0, 8, 17, 0, false},
+        {"mode menu item 0", 15, 0, 0, 14, 2, false},
+        {"mode menu item 3", 15, 3, 0, 14, 5, false},
+        {"race menu item 2", 17, 2, 0, 14, 1, false},
+        {"race menu item 3", 17, 3, 0, 15, 0, false},
+        {"race menu item 4 loads the guided race", 17, 4, 0, game::kLoadingState, game::kGuidedGameMode,
+         true},
     };
-    game::seams().race.setupMode6Event = [] { ++s_eventsPrepared; };
+    game::initEventSlots();
+    const game::EventSlotStatics& slots = game::eventSlotStatics();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        s_eventsPrepared = 0;
         game::initStateMachine();
         game::stateStatics().s_gameMode = 0;
+        rt::ByteArray::set(slots.s_eventVariant, slots.s_currentEvent, 0);
         game::progressStatics().s_progressMaskC = c.maskC;
         game::frontEndStatics().s_lastSelection = nullptr;
         open(c.menu);
@@ -128,8 +132,8 @@ TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
             frame();
         EXPECT_EQ(state(), c.target);
         EXPECT_EQ(game::stateStatics().s_gameMode, c.gameMode);
-        EXPECT_EQ(s_eventsPrepared, c.eventsPrepared);
-        if (c.eventsPrepared != 0) {
+        EXPECT_EQ(rt::ByteArray::get(slots.s_eventVariant, slots.s_currentEvent), c.guidedRace ? 6 : 0);
+        if (c.guidedRace) {
             EXPECT_EQ(game::stateStatics().s_loadingNextState, game::kRaceCountdownState);
             EXPECT_EQ(game::stateStatics().s_loadingState, game::kLoadRace) << "a race load";
         }

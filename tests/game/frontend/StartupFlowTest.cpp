@@ -4,7 +4,6 @@
 
 #include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/frontend/StartupScreens.h"
