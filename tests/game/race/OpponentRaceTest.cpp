@@ -12,6 +12,7 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
+#include "game/race/HudState.h"
 #include "game/race/Impacts.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceCamera.h"
@@ -41,7 +42,7 @@ using datakit::DynamicAction;
 using datakit::TriggerKind;
 using game::cEntity;
 using game::kmhToSpeed;
-using race_testing::g_clockMs;
+using race_testing::deviceClock;
 
 constexpr std::int32_t kLaps = 3;
 constexpr std::int32_t kCars = 6;
@@ -72,14 +73,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
     // The shared Random's state when the last race was reset for its start.
     static inline std::int64_t s_randomAtStart = 0;
 
-    OpponentRaceTest() {
-        game::installDrivingSteps();
-        game::installOpponentSteps();
-    }
-    ~OpponentRaceTest() override {
-        game::drivingHooks() = {};
-        game::stateStatics().s_state = 0;
-    }
+    ~OpponentRaceTest() override { game::stateStatics().s_state = 0; }
 
     // Every race statics block from its first state (the driving and the
     // computer drivers' tables with them), then the track and the event's
@@ -160,12 +154,17 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
             rt::IntArray::set(car->m_widthProfile, 11, 400);
         }
         fillObjectPool();
-        g_clockMs = 0;
+        deviceClock().setTick(0);
         s_randomAtStart = lib::java_util_Random::shared()->state();
         game::resetRaceRun();
-        // As the countdown leaves it.
-        game::placeCameraBehindPlayer();
+        countdown();
         return cars;
+    }
+
+    // The camera and the blink as the countdown leaves them.
+    static void countdown() {
+        game::placeCameraBehindPlayer();
+        game::startBlink(game::cameraStatics().s_blinkStartPeriod);
     }
 
     // The loader's pool of race objects: ten new ones.
@@ -185,7 +184,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         out.hashes.push_back(game::raceStateHash());
         for (; out.frames < limit; ++out.frames) {
             steerScript(player);
-            g_clockMs += kFrameMs;
+            deviceClock().advance(kFrameMs);
             game::loopStatics().s_frameMs = kFrameMs;
             game::updateRace();
             game::runViewPass(true);
@@ -306,15 +305,13 @@ TEST_F(OpponentRaceTest, ARaceHashesAlikeInAnotherProcess) {
     EXPECT_EQ(output.substr(from, output.find('\n', from) - from), here);
 }
 
-// A restart, after the finish or in the middle of the race (the camera
-// pulled back, the steering held), from the Random state, the clock and the
-// object pool of the first start, runs the race the first start ran: the
-// same race state after every frame. (Right after the reset the last run's
-// view, the road slices and the speed lines, is still there until the first
-// frame makes them anew.)
+// A restart, after the finish (its blink and animation made) or in the
+// middle of the race (the camera pulled back, the steering held), from the
+// Random state, the clock and the object pool of the first start, runs the
+// race the first start ran: the same race state after every frame. (Right
+// after the reset the last run's view, the road slices and the speed lines,
+// is still there until the first frame makes them anew.)
 TEST_F(OpponentRaceTest, ARestartRunsAsTheFirstStartDid) {
-    // The camera too: the player's control steers by its heading.
-    game::installCamera();
     const Outcome first = race(7, 215);
     ASSERT_TRUE(first.allFinished);
     for (std::int32_t stopAt : {first.frames, 60}) {
@@ -326,10 +323,12 @@ TEST_F(OpponentRaceTest, ARestartRunsAsTheFirstStartDid) {
         }
         constexpr std::int64_t kScramble = 0x5DEECE66DLL;
         lib::java_util_Random::shared()->setSeed(s_randomAtStart ^ kScramble);
-        g_clockMs = 0;
+        deviceClock().setTick(0);
         fillObjectPool();
+        // The set-up of a restart drops the last finish's animation.
+        game::hudStateStatics().s_finishPlayer = nullptr;
         game::resetRaceRun();
-        game::placeCameraBehindPlayer();
+        countdown();
         Outcome again;
         drive(again, carsPlayerLast());
         EXPECT_EQ(firstDifference(first.hashes, again.hashes, 1), "");
@@ -366,7 +365,7 @@ TEST_F(OpponentRaceTest, TenMinutesOfRacingKeepTheTrackEffectsAndTheHeapFlat) {
     std::vector<race_testing::HeapFigures> laps;
     for (std::int32_t frame = 0; frame < 10 * 60 * 1000 / kFrameMs; ++frame) {
         steerScript(player);
-        g_clockMs += kFrameMs;
+        deviceClock().advance(kFrameMs);
         game::loopStatics().s_frameMs = kFrameMs;
         game::updateRace();
         game::runViewPass(true);

@@ -1,8 +1,8 @@
 #pragma once
 // What the opponent tests share: a field of cars placed by hand on a ring
-// of a given segment count (list order is race order), a settable device
-// clock for the race's interval decisions, and the race steps cleared
-// afterwards.
+// of a given segment count (list order is race order), and the device
+// clock that the race's interval decisions read (`raceNowMs`), held by the
+// test from 0.
 
 #include "game/race/ComputerDriver.h"
 #include "game/race/RaceEntity.h"
@@ -10,24 +10,25 @@
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
+#include "runtime/Runtime.h"
 #include "tests/game/race/DrivingFixture.h"
+#include "tests/support/SettableClock.h"
 
 #include <vector>
 
 namespace race_testing {
 
-inline std::int64_t g_clockMs = 0;
+// The runtime's clock, whose tick the device clock reads.
+inline testing_support::SettableClock& deviceClock() {
+    return dynamic_cast<testing_support::SettableClock&>(*rt::Runtime::current().clock());
+}
 
 struct Place {
     std::int32_t lap, segment, position = 512, lateral = 0;
 };
 
 struct OpponentsTest : DrivingTest {
-    OpponentsTest() {
-        g_clockMs = 0;
-        game::raceSteps().nowMs = [] { return g_clockMs; };
-    }
-    ~OpponentsTest() override { game::raceSteps() = {}; }
+    OpponentsTest() { deviceClock().setTick(0); }
 
     // A ring of `segments` segments for a race of `laps` laps (no track
     // data beyond the count).
