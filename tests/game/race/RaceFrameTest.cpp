@@ -52,17 +52,7 @@ struct RaceFrameTest : race_testing::OpponentsTest {
     // Cars in list order with these top speeds in km/h, placed on the grid
     // by the run's reset; the last is the player's.
     static std::vector<game::cEntity*> racers(const std::vector<std::int32_t>& kmh) {
-        const auto n = kmh.size();
-        std::vector<race_testing::Place> places(n, race_testing::Place{1, 0});
-        std::vector<game::cEntity*> cars = field(places, n - 1);
-        tune(cars);
-        for (std::size_t i = 0; i < n; ++i) {
-            game::cEntity* car = cars[i];
-            car->m_stats = ints({0, kmhToSpeed(60), kmhToSpeed(120), kmhToSpeed(180), kmhToSpeed(kmh[i])});
-            car->m_gearTable = ints({6144, 6144, 6144, 6144, 6144});
-            car->m_defValues[1] = 120000;
-            rt::IntArray::set(car->m_widthProfile, 11, 400);
-        }
+        std::vector<game::cEntity*> cars = fieldOf(kmh);
         game::resetRaceRun();
         game::placeCameraBehindPlayer();
         return cars;
