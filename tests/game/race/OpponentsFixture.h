@@ -121,7 +121,7 @@ inline datakit::TrackModel raceTrack() {
 }
 
 // Whole races of six cars on `raceTrack`, three laps unless asked, the
-// player's car last; the race state and game mode of a race, cleared after.
+// player's car last, in the race state (left when the test ends).
 struct WholeRaceTest : OpponentsTest {
     static constexpr std::int32_t kRaceCars = 6;
 
