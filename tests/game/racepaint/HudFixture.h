@@ -1,14 +1,19 @@
 #pragma once
 
 // What the head-up display, overlay and result tests share: the race
-// painting fixture with stand-in sprites in the sprite table (frame f of
-// each is one flat module of (12 + f) x (8 + f % 5) pixels placed at
-// (f % 3, f % 2)), the tiny font as fonts 0 to 2, texts "T0".."T99" (text
-// 81 a comma), the constant strings the display reads, an event row, three
-// racers with the player last, and the display shown in the race state.
+// painting fixture with the game's registries filled, stand-in sprites in
+// the sprite table (frame f of each is one flat module of (12 + f) x
+// (8 + f % 5) pixels placed at (f % 3, f % 2)), the tiny font as fonts 0 to
+// 2, texts "T0".."T99" (text 81 a comma), the constant strings the display
+// reads, an event row, three racers with the player last, and the display
+// shown in the race state; and a sound engine that keeps what it is asked
+// to play.
 
+#include "game/Game.h"
 #include "game/data/EventSlots.h"
-#include "game/framework/Seams.h"
+#include "game/data/SoundData.h"
+#include "game/data/SoundRequests.h"
+#include "game/framework/SoundEngine.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
@@ -43,7 +48,7 @@ inline std::array<std::int32_t, 4> standInBox(std::int32_t frame, std::int32_t b
 
 // A sprite of `kStandInFrames` frames in one opaque colour, each with three
 // boxes.
-inline game::ASprite* standInSprite(std::uint32_t colour) {
+inline datakit::SpriteModel standInModel(std::uint32_t colour) {
     datakit::SpriteModel model = sprite_testing::paletteModel({colour});
     model.format |= datakit::sprite_bits::kFrameBoxes;
     for (std::int32_t f = 0; f < kStandInFrames; ++f) {
@@ -62,7 +67,10 @@ inline game::ASprite* standInSprite(std::uint32_t colour) {
                                           .flags = 0}});
         model.frames.back().boxCount = 3;
     }
-    return sprite_testing::loadSprite(datakit::writeSprite(model));
+    return model;
+}
+inline game::ASprite* standInSprite(std::uint32_t colour) {
+    return sprite_testing::loadSprite(datakit::writeSprite(standInModel(colour)));
 }
 
 inline std::int32_t standInWidth(std::int32_t frame) {
@@ -85,6 +93,27 @@ inline void installPauseMenuTables() {
     table(game::kPauseMenu, {1, 5, 59, 3, 6, 8}, {-1, 9, 34, 35, 8, 7});
     table(game::kPauseMenuShort, {1, 59, 3, 6, 8}, {-1, 34, 35, 8, 7});
     game::gameTables().s_menus = menus;
+}
+
+// The game's sounds go to a new sound engine without a thread of its own,
+// with the sound option on; nothing drains its queue, so no sound counts as
+// playing music (which would hold the start's count).
+inline void listenToSounds() {
+    auto* engine = rt::make<game::SoundEngine>();
+    engine->init(32, false);
+    game::soundDataStatics().s_soundEngine = engine;
+    game::setSoundOption(true);
+}
+// The sound ids the engine was asked to play since `listenToSounds`, in order.
+inline std::vector<std::int32_t> requestedSounds() {
+    const game::SoundEngine* engine = game::soundDataStatics().s_soundEngine;
+    std::vector<std::int32_t> ids;
+    for (std::int32_t i = 0; engine && i < engine->m_requestCount; ++i) {
+        const auto* request = static_cast<rt::IntArray*>(rt::ObjectArray::get(engine->m_requests, i));
+        EXPECT_EQ(rt::IntArray::get(request, 0), game::SoundEngine::kPlayRequest);
+        ids.push_back(rt::IntArray::get(request, 1));
+    }
+    return ids;
 }
 
 struct HudTest : RacePaintTest {
@@ -130,12 +159,7 @@ struct HudTest : RacePaintTest {
         player->m_lap = 1;
         game::hudPaintStaticInit();
         // The framework's touch zones measure the same sprites.
-        game::seams().sprites.frameWidth = [](rt::Object* sprite, std::int32_t frame) {
-            return game::getFrameWidth(static_cast<game::ASprite*>(sprite), frame);
-        };
-        game::seams().sprites.frameHeight = [](rt::Object* sprite, std::int32_t frame) {
-            return game::getFrameHeight(static_cast<game::ASprite*>(sprite), frame);
-        };
+        game::registerGame();
         game::HudStatics& hud = game::hudStatics();
         hud.s_hudPhase = 2;
         hud.s_hudElements = 0;
@@ -144,7 +168,7 @@ struct HudTest : RacePaintTest {
         game::stateStatics().s_gameMode = 0;
     }
     ~HudTest() override {
-        game::seams().sprites = {};
+        game::registerGame();
         game::racerStatics().s_playerCar = nullptr;
         game::raceStatics().s_racers = nullptr;
     }
