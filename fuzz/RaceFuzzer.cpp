@@ -16,11 +16,8 @@
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
-#include "game/race/PlayerControl.h"
-#include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
-#include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -109,8 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         game::initDrivingTables();
         game::initDriverTables();
-        game::installDrivingSteps();
-        game::installOpponentSteps();
         game::initZoomAnimPool();
         game::stateStatics().s_state = game::kRaceState;
         const bool guided = !parts.keys.empty() && (parts.keys[0] & 0x80) != 0;
@@ -142,7 +137,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
         game::stateStatics().s_gameMode = 0;
-        game::raceSteps() = {};
-        game::drivingHooks() = {};
     });
 }
