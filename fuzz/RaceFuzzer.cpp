@@ -12,6 +12,7 @@
 #include "game/data/EventSlots.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
@@ -107,6 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game::initDrivingTables();
         game::initDriverTables();
         game::initZoomAnimPool();
+        // The keys come as masks, latched by the harness.
+        game::config().s_keyCounters = 0;
         game::stateStatics().s_state = game::kRaceState;
         const bool guided = !parts.keys.empty() && (parts.keys[0] & 0x80) != 0;
         game::stateStatics().s_gameMode = guided ? kGuidedMode : 0;
