@@ -130,7 +130,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rt::Runtime runtime{rt::RuntimeOptions{1 << 23, 1 << 25}};
     platform::installPlatform(runtime);
     testing_support::setUpRaceScene();
-    game::initZoomAnimPool();
     game::loopStatics().s_graphics = guarded.makeImage()->getGraphics();
 
     Bytes in(data, size);

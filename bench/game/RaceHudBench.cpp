@@ -31,7 +31,6 @@
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/TextLayout.h"
 #include "game/sprite/ZoomCache.h"
-#include "game/sprite/ZoomPlayers.h"
 #include "platform/Platform.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
@@ -109,7 +108,6 @@ struct BusyRace {
         game::raceSceneStatics().s_hazeImage = platform::javax_microedition_lcdui_Image::createRGBImage(
             testing_support::argbPixels(haze), 160, 24, true);
 
-        game::initZoomAnimPool();
         testing_support::installSpriteModel(testing_support::busyCarSprite(), kCarSprite);
         for (std::int32_t f : {2, 5, 13, 16})
             game::cacheZoomedFrame2(kCarSprite, f);

@@ -14,20 +14,22 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/ZoomCache.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "tests/support/CosTable.h"
 #include "tools/datakit/RacePictures.h"
 
 namespace testing_support {
 
 // The configuration, the sprite engine (no collection per load), the cosine
-// table, the zoom caches, the road painter's, view pass's and scene's
-// statics, and an empty sprite table.
+// table, the zoom caches and the effect pool, the road painter's, view
+// pass's and scene's statics, and an empty sprite table.
 inline void setUpRaceScene() {
     game::OrvelLibConfig::staticInit();
     game::spriteStaticInit();
     game::spriteStatics().s_gcOnLoad = 0;
     installCosTable();
     game::initZoomCaches();
+    game::initZoomAnimPool();
     game::roadImageStaticInit();
     game::roadBandStaticInit();
     game::viewPassStaticInit();

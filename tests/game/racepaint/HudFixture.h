@@ -23,12 +23,14 @@
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceScene.h"
 #include "game/sprite/Paint.h"
 #include "game/sprite/TextLayout.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/racepaint/RacePaintFixture.h"
 #include "tests/game/sprite/FontFixture.h"
 #include "tests/support/ConstantStrings.h"
+#include "tests/support/RaceSceneSetup.h"
 
 #include <map>
 #include <string>
@@ -40,6 +42,7 @@ using namespace racepaint_testing;
 
 inline constexpr std::int32_t kStandInFrames = 30;
 inline constexpr std::int32_t kTexts = 100;
+inline constexpr std::int32_t kRingSegments = 20;
 
 // Box b of frame f of a stand-in sprite: (2 + b, 4 + b, 300 - 20 b, 150 - 10 b + f).
 inline std::array<std::int32_t, 4> standInBox(std::int32_t frame, std::int32_t box) {
@@ -68,9 +71,6 @@ inline datakit::SpriteModel standInModel(std::uint32_t colour) {
         model.frames.back().boxCount = 3;
     }
     return model;
-}
-inline game::ASprite* standInSprite(std::uint32_t colour) {
-    return sprite_testing::loadSprite(datakit::writeSprite(standInModel(colour)));
 }
 
 inline std::int32_t standInWidth(std::int32_t frame) {
@@ -121,10 +121,23 @@ struct HudTest : RacePaintTest {
     game::cEntity* player = nullptr;
 
     HudTest() {
+        // The race's view pass and painters run whole: the scene's statics
+        // and a flat ring under the cars.
+        testing_support::setUpRaceScene();
+        installFlatRing(kRingSegments);
         rt::ObjectArray* sprites = rt::newObjectArray(game::kSpriteCount);
         game::startupStatics().s_sprites = sprites;
         for (std::int32_t n : {4, 12, 14, 15, 26, 30, 39, 59, 60, 61, 63, 64, 65, 66}) {
-            game::ASprite* sprite = standInSprite(0xFF000000u | static_cast<std::uint32_t>(n * 0x030201));
+            datakit::SpriteModel model = standInModel(0xFF000000u | static_cast<std::uint32_t>(n * 0x030201));
+            // The start count's four animations of eleven frames.
+            if (n == game::kStartSprite)
+                for (std::int32_t a = 0; a < 4; ++a) {
+                    std::vector<datakit::SpriteAFrame> aframes;
+                    for (std::uint8_t f = 0; f < 11; ++f)
+                        aframes.push_back({.frame = f, .time = 1});
+                    sprite_testing::addAnim(model, aframes);
+                }
+            game::ASprite* sprite = sprite_testing::loadSprite(datakit::writeSprite(model));
             rt::Array::setRef(sprites, n, sprite);
             spriteNumbers[sprite] = n;
         }

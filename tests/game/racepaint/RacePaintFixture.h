@@ -39,6 +39,21 @@ inline rt::IntArray* intArray(const std::vector<std::int32_t>& values) {
     return array;
 }
 
+// A flat, straight ring of `segments` road segments 600 wide in four lanes,
+// two trigger codes a segment, all 0.
+inline void installFlatRing(std::int32_t segments) {
+    game::TrackStatics& t = game::trackStatics();
+    t.s_segmentCount = segments;
+    t.s_segmentCurve = rt::newIntArray(segments);
+    t.s_segmentHeight = rt::newIntArray(segments);
+    t.s_segmentEdgeFlags = rt::newByteArray(segments);
+    t.s_segmentAttributes = rt::newByteArray(2 * segments);
+    t.s_roadHalfWidth = 300;
+    t.s_laneWidth = 150;
+    t.s_triggersPerSegment = 2;
+    t.s_triggerCodes = rt::newShortArray(2 * segments);
+}
+
 // Surface k's road images in `colours`[k] throughout (kerb, lines and
 // marks too), without shading, and the lane widths of surface 0's images.
 inline void installFlatRoadSurfaces(const std::vector<std::uint32_t>& colours) {

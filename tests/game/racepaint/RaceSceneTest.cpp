@@ -51,15 +51,7 @@ struct RaceScene : RacePaintTest {
         installFlatRoadSurfaces({kRoad});
         game::TrackStatics& t = game::trackStatics();
         rt::IntArray::set(t.s_trackStyle, 5, kSky);
-        t.s_segmentCount = kSegments;
-        t.s_segmentCurve = rt::newIntArray(kSegments);
-        t.s_segmentHeight = rt::newIntArray(kSegments);
-        t.s_segmentEdgeFlags = rt::newByteArray(kSegments);
-        t.s_segmentAttributes = rt::newByteArray(2 * kSegments);
-        t.s_roadHalfWidth = 300;
-        t.s_laneWidth = 150;
-        t.s_triggersPerSegment = 2;
-        t.s_triggerCodes = rt::newShortArray(2 * kSegments);
+        installFlatRing(kSegments);
         // The lane objects' blocks: 8 x 8 opaque.
         game::RoadImageStatics& images = game::roadImageStatics();
         images.s_backgroundWidth = images.s_backgroundHeight = 8;

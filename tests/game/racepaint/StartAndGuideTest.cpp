@@ -14,6 +14,7 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceMenus.h"
 #include "game/race/RaceSeams.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/StartSequence.h"
@@ -34,6 +35,8 @@ struct StartTest : HudTest {
         game::stateStatics().s_nextState = -1;
         game::hudStatics().s_hudPhase = 0;
         game::raceStatics().s_startPhase = 0;
+        // The boost's surface check keeps the brake trail.
+        game::initDrivingTables();
     }
     // Restores the race's painter that a test replaced.
     ~StartTest() override { game::registerGame(); }
@@ -149,6 +152,8 @@ struct GuideTest : HudTest {
         game::eventGoalStatics().s_guideTimer = 0;
         player->m_speed = 1000;
         player->m_itemTimer = 0;
+        // Step 0 also takes a press on the pause button.
+        game::buildPauseButtonZone();
     }
 };
 
