@@ -7,7 +7,7 @@
 // it names the text pack and moves on to the splash screens (state 2).
 //
 // The tables live here, below every subsystem that uses them, in
-// `StartupStatics`. The tables whose users have not landed yet carry
+// `StartupStatics`. The tables that no code of this game reads carry
 // neutral names by their size.
 
 #include "runtime/Array.h"

@@ -46,10 +46,6 @@ constexpr std::int32_t kRowIconField = 2;
 constexpr std::int32_t kRowIcon2Field = 3;
 constexpr std::int32_t kEventNameField = 4;
 
-constexpr std::int32_t kUnitScale = 4096;
-constexpr std::int32_t kLaneWidth = 512;
-constexpr std::int32_t kCentreLane = 3;
-
 // A cache removal of the release's lists.
 enum class Cached : std::uint8_t {
     Frame,    // the zoomed frame entry
@@ -358,31 +354,6 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
 
     s.s_raceLabel = getString(kRaceLabelText);
     s.s_raceTip = getString(kFirstTipText + raceRandom(kTipCount));
-}
-
-std::int32_t pickupLaneOffset(std::int32_t code) {
-    return (((code >> 16) & 15) - kCentreLane) * kLaneWidth;
-}
-
-PickupPlacement placeRoadSlicePickup(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
-                                     bool second) {
-    ZoomPoolStatics& pool = zoomPoolStatics();
-    if (!projected || projected->length() < 3 || !pool.s_fxPlayerC || !pool.s_fxPlayerD)
-        return {};
-    std::int32_t lane = (code >> 16) & 15;
-    rt::ByteArray* flags = trackStatics().s_segmentFlagsB;
-    if (flags && segment >= 0 && segment < flags->length() &&
-        (rt::ByteArray::get(flags, segment) >> lane & 1))
-        return {};
-    return {second ? pool.s_fxPlayerD : pool.s_fxPlayerC, rt::IntArray::get(projected, 0),
-            rt::IntArray::get(projected, 1), std::min(rt::IntArray::get(projected, 2), kUnitScale)};
-}
-
-void paintRoadSliceSprite(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
-                          bool second) {
-    PickupPlacement placement = placeRoadSlicePickup(projected, segment, code, second);
-    if (placement.player)
-        placement.player->paint5(placement.x, placement.y, placement.scale, 0);
 }
 
 } // namespace game

@@ -12,6 +12,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/PreRaceSelection.h"
 #include "game/race/RacePrepare.h"
 #include "tests/game/data/DataFixture.h"
 #include "tests/game/framework/GameFixture.h"
@@ -109,7 +110,6 @@ TEST_F(TextPacksTest, PackedAndSlotNumberedEntriesReadThroughTheSameLoader) {
     EXPECT_EQ(textOf(2 << 10 | 0), "Slot");
 }
 
-// The race type that the goal texts are asked for.
 std::int32_t s_raceType = 0;
 
 TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
@@ -148,16 +148,17 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
                 EXPECT_NE(game::getString(id), nullptr) << "screen text " << id;
             // The goal texts of every game mode, and of every race type for
             // the modes that name the race's type.
-            game::seams().race.raceType = [] { return s_raceType; };
+            game::initEventSlots();
+            game::EventSlotStatics& slots = game::eventSlotStatics();
             for (std::int32_t mode : {0, 1, 4, 5}) {
-                for (s_raceType = 0; s_raceType <= 6; ++s_raceType) {
+                for (std::int32_t type = 0; type <= 6; ++type) {
+                    rt::ByteArray::set(slots.s_eventType, slots.s_currentEvent, static_cast<std::int8_t>(type));
                     game::stateStatics().s_gameMode = mode;
                     game::buildRaceGoalTexts();
                     EXPECT_NE(rt::ObjectArray::get(game::preRaceStatics().s_goalTexts, 0), nullptr)
-                        << "mode " << mode << ", race type " << s_raceType;
+                        << "mode " << mode << ", race type " << type;
                 }
             }
-            game::seams().race.raceType = nullptr;
             // Each race's name, which the pre-race selection shows: its
             // track's name, through the name index of its event row.
             for (std::int32_t row = 0; row < mkdata::kDemoTrackCount; ++row) {

@@ -12,6 +12,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/framework/cGame.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/QuickRace.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/Application.h"

@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/StartupScreens.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/Exceptions.h"
 #include "tests/game/framework/FrameworkFixture.h"

@@ -10,6 +10,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/ui/MenuStatics.h"

@@ -1,5 +1,6 @@
 // The options' sound switch and reset item, and the text screen's scroll.
 
+#include "game/data/SoundRequests.h"
 #include "game/frontend/OptionScreens.h"
 #include "game/data/Progress.h"
 #include "game/framework/OrvelLibConfig.h"

@@ -2,6 +2,7 @@
 // its game thread and a script: the state trace, the splash's timetable seen
 // in the screen buffer, and the sound question skipped by the property.
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"

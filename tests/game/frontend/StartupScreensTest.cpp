@@ -2,6 +2,7 @@
 // frame by frame: what each paints when, which key or tap acts, and where
 // each leads.
 
+#include "game/data/SoundRequests.h"
 #include "game/frontend/StartupScreens.h"
 #include "game/data/Progress.h"
 #include "game/framework/Overlay.h"

@@ -1,6 +1,7 @@
 // The question lists' touch zones, which must lie over the answers the
 // question box paints, and the pause list's stylus.
 
+#include "game/data/SoundRequests.h"
 #include "game/ui/ListZones.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/StaticInit.h"
