@@ -171,7 +171,8 @@ struct HudTest : RacePaintTest {
         player->m_driverKind = 2;
         player->m_lap = 1;
         game::hudPaintStaticInit();
-        // The framework's touch zones measure the same sprites.
+        // The game's registries: the framework's touch zones measure these
+        // sprites, and the race's paint message calls the race's painter.
         game::registerGame();
         game::HudStatics& hud = game::hudStatics();
         hud.s_hudPhase = 2;
@@ -180,6 +181,7 @@ struct HudTest : RacePaintTest {
         game::stateStatics().s_state = game::kRaceState;
         game::stateStatics().s_gameMode = 0;
     }
+    // The registries as the game fills them, whatever a test replaced.
     ~HudTest() override {
         game::registerGame();
         game::racerStatics().s_playerCar = nullptr;

@@ -1,8 +1,9 @@
-// The overlays over the race world: the finish overlay by event type, the
-// weather strip's spread (and two first layers at one height), the
-// particles' motion, the touch buttons and the left-half band, a racer's
-// name label; and whole frames of the race's screens that make no object
-// and leave the race as they found it.
+// The overlays over the race world: the finish overlay by event type and
+// the finish animation on it until it has played out, the weather strip's
+// spread (and two first layers at one height), the particles' motion, the
+// touch buttons and the left-half band, a racer's name label; and whole
+// frames of the race's screens, through the race state's paint message,
+// that make no object and leave the race as they found it.
 
 #include "game/racepaint/RaceOverlays.h"
 
@@ -395,7 +396,6 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
                 frame += "\n" + block.name + " " + std::to_string(block.hash);
             frames.push_back(std::move(frame));
         }
-        game::registerGame();
         return frames;
     };
     const std::vector<std::string> painted = run(true);

@@ -2,7 +2,6 @@
 // pushed, the boost's one window) with and without a painter, and the
 // guided race's steps as a table of inputs.
 
-#include "game/Game.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -38,8 +37,6 @@ struct StartTest : HudTest {
         // The boost's surface check keeps the brake trail.
         game::initDrivingTables();
     }
-    // Restores the race's painter that a test replaced.
-    ~StartTest() override { game::registerGame(); }
 
     static void press(std::int32_t key) { rt::ByteArray::set(game::keyStatics().s_keyState, key, 1); }
     static void releaseKeys() {
