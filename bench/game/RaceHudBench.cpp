@@ -62,14 +62,8 @@ struct BusyRace {
         game::loopStatics().s_graphics =
             platform::javax_microedition_lcdui_Image::createImage(640, 480)->getGraphics();
 
+        testing_support::makeTrackRing(kSegments, 2);
         game::TrackStatics& t = game::trackStatics();
-        t.s_segmentCount = kSegments;
-        t.s_segmentCurve = rt::newIntArray(kSegments);
-        t.s_segmentHeight = rt::newIntArray(kSegments);
-        t.s_segmentEdgeFlags = rt::newByteArray(kSegments);
-        t.s_segmentAttributes = rt::newByteArray(2 * kSegments);
-        t.s_triggersPerSegment = 2;
-        t.s_triggerCodes = rt::newShortArray(2 * kSegments);
         t.s_roadHalfWidth = 600;
         t.s_laneCount = 4;
         t.s_laneWidth = 300;

@@ -7,6 +7,7 @@
 
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
+#include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
@@ -35,6 +36,19 @@ inline void setUpRaceScene() {
     game::viewPassStaticInit();
     game::raceSceneStaticInit();
     game::startupStatics().s_sprites = rt::newObjectArray(game::kSpriteCount);
+}
+
+// The track's ring of `segments` segments, every value 0: curves, heights,
+// edge flags, attributes and `triggersPerSegment` trigger codes a segment.
+inline void makeTrackRing(std::int32_t segments, std::int32_t triggersPerSegment) {
+    game::TrackStatics& t = game::trackStatics();
+    t.s_segmentCount = segments;
+    t.s_segmentCurve = rt::newIntArray(segments);
+    t.s_segmentHeight = rt::newIntArray(segments);
+    t.s_segmentEdgeFlags = rt::newByteArray(segments);
+    t.s_segmentAttributes = rt::newByteArray(2 * segments);
+    t.s_triggersPerSegment = triggersPerSegment;
+    t.s_triggerCodes = rt::newShortArray(segments * triggersPerSegment);
 }
 
 inline rt::IntArray* argbPixels(const datakit::Picture& picture) {

@@ -9,6 +9,7 @@
 #include "game/racepaint/RoadImages.h"
 #include "tests/game/sprite/PaintFixture.h"
 #include "tests/support/DrawingLog.h"
+#include "tests/support/RaceSceneSetup.h"
 #include "tools/datakit/RacePictures.h"
 
 #include <vector>
@@ -42,16 +43,10 @@ inline rt::IntArray* intArray(const std::vector<std::int32_t>& values) {
 // A flat, straight ring of `segments` road segments 600 wide in four lanes,
 // two trigger codes a segment, all 0.
 inline void installFlatRing(std::int32_t segments) {
+    testing_support::makeTrackRing(segments, 2);
     game::TrackStatics& t = game::trackStatics();
-    t.s_segmentCount = segments;
-    t.s_segmentCurve = rt::newIntArray(segments);
-    t.s_segmentHeight = rt::newIntArray(segments);
-    t.s_segmentEdgeFlags = rt::newByteArray(segments);
-    t.s_segmentAttributes = rt::newByteArray(2 * segments);
     t.s_roadHalfWidth = 300;
     t.s_laneWidth = 150;
-    t.s_triggersPerSegment = 2;
-    t.s_triggerCodes = rt::newShortArray(2 * segments);
 }
 
 // Surface k's road images in `colours`[k] throughout (kerb, lines and
