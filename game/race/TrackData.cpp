@@ -586,6 +586,12 @@ TrackStatics& trackStatics() {
     return rt::getStaticClass().statics<TrackStatics>();
 }
 
+std::int32_t trackStyle(TrackStyleSlot slot) {
+    const rt::IntArray* style = trackStatics().s_trackStyle;
+    const std::int32_t index = styleIndex(slot);
+    return style && index < style->length() ? rt::IntArray::get(style, index) : 0;
+}
+
 bool loadRecordTable(EntryReader& reader) {
     TrackStatics& t = trackStatics();
     std::int32_t count = reader.u16();

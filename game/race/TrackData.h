@@ -139,6 +139,8 @@ struct TrackStatics {
 };
 
 TrackStatics& trackStatics();
+// Slot `slot` of the loaded track's style table; 0 while there is none.
+std::int32_t trackStyle(TrackStyleSlot slot);
 
 class EntryReader;
 
