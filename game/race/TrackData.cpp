@@ -83,6 +83,31 @@ rt::ShortArray* readShape(EntryReader& reader, std::int32_t& lastColourBlue) {
     return shape;
 }
 
+// Object record `index`: its point pairs (none leaves its slot null), then
+// its shapes.
+bool readObjectRecord(EntryReader& reader, std::int32_t index) {
+    TrackStatics& t = trackStatics();
+    const std::int32_t pairs = reader.u8();
+    if (pairs > 0) {
+        if (!reader.fits(pairs, kObjectPointPairBytes, "object points"))
+            return false;
+        rt::ShortArray* points = rt::newShortArray(2 * pairs);
+        for (std::int32_t j = 0; j < 2 * pairs; ++j)
+            rt::ShortArray::set(points, j, static_cast<std::int16_t>(reader.u16()));
+        rt::ObjectArray::set(t.s_objectPoints, index, points);
+    }
+    const std::int32_t shapes = reader.u8();
+    if (!reader.fits(shapes, 1, "object shapes"))
+        return false;
+    rt::IntArray::set(t.s_objectShapeCounts, index, shapes);
+    rt::ObjectArray* list = rt::newObjectArray(shapes);
+    rt::ObjectArray::set(t.s_objectShapes, index, list);
+    std::int32_t lastColourBlue = 0;
+    for (std::int32_t j = 0; j < shapes && reader.ok(); ++j)
+        rt::ObjectArray::set(list, j, readShape(reader, lastColourBlue));
+    return true;
+}
+
 // Reads `count` values in sets of `setSize` (a partial last set is read
 // whole, to stay in step), handing each with its index to `store`.
 template <class Store>
@@ -604,26 +629,9 @@ bool loadRecordTable(EntryReader& reader) {
     t.s_objectShapeCounts = rt::newIntArray(count);
     t.s_objectShapes = rt::newObjectArray(count);
     t.s_objectPoints = rt::newObjectArray(count);
-    for (std::int32_t i = 0; i < count && reader.ok(); ++i) {
-        std::int32_t lastColourBlue = 0;
-        std::int32_t pairs = reader.u8();
-        if (pairs > 0) {
-            if (!reader.fits(pairs, kObjectPointPairBytes, "object points"))
-                return false;
-            rt::ShortArray* points = rt::newShortArray(2 * pairs);
-            for (std::int32_t j = 0; j < 2 * pairs; ++j)
-                rt::ShortArray::set(points, j, static_cast<std::int16_t>(reader.u16()));
-            rt::ObjectArray::set(t.s_objectPoints, i, points);
-        }
-        std::int32_t shapes = reader.u8();
-        if (!reader.fits(shapes, 1, "object shapes"))
+    for (std::int32_t i = 0; i < count && reader.ok(); ++i)
+        if (!readObjectRecord(reader, i))
             return false;
-        rt::IntArray::set(t.s_objectShapeCounts, i, shapes);
-        rt::ObjectArray* list = rt::newObjectArray(shapes);
-        rt::ObjectArray::set(t.s_objectShapes, i, list);
-        for (std::int32_t j = 0; j < shapes && reader.ok(); ++j)
-            rt::ObjectArray::set(list, j, readShape(reader, lastColourBlue));
-    }
     return reader.ok();
 }
 
