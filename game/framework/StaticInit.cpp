@@ -59,6 +59,8 @@ void initMenuTables() {
         std::initializer_list<std::int32_t> rows[kMenuRowCount];
     };
     const Menu menus[kMenuTableCount] = {
+        // Main menu item 1, the promotion, leads to the promotion notice (37), not straight to the promotion
+        // screen (46): the player reads the notice first, and its soft key or a tap goes on to the screen.
         {{{150, 35, 33, 34, 82, 41}, {17, 37, 30, 31, 32, 7}, {158, 160, 268, 162, 163, 164}}},
         {{{194, 195, 196, 198}, {14, 14, 14, 14}, {170, 171, 172, 173}}},
         {{{197, 30, 193, 192, 157}, {18, 18, 14, 15, 45}, {166, 165, 167, 168, 169}}},
