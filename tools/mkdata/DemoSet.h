@@ -125,6 +125,12 @@ struct DemoImage {
 // Entry by entry, the images of the pack.
 std::vector<DemoImage> demoRaceImages();
 void produceRaceImages(ProgramFolder& folder);
+// The TrueType faces every lettering of the set is rendered from: DejaVu
+// Sans and DejaVu Sans Bold, kept with mkdata's sources (tools/mkdata/fonts,
+// with their licence) so that the set does not change with the fonts a
+// machine has installed. Paths into the source tree mkdata was built from.
+std::string demoSansFace();
+std::string demoSansBoldFace();
 // The font pack (constant string 146 names it with a leading '/'): fonts 0
 // to 2 at entries 0 to 2, their character maps at entries 3 to 5, made
 // from these glyph tables in these styles.
