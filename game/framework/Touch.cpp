@@ -1,8 +1,10 @@
 #include "game/framework/Touch.h"
 
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/RaceIconFrames.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
@@ -16,16 +18,6 @@ namespace game {
 
 namespace {
 
-// Sprite numbers and frames of the zones below.
-constexpr std::int32_t kRaceButtonFrame = 4;
-constexpr std::int32_t kMode6BarFrame = 3;
-constexpr std::int32_t kMenuItemFrame = 1;
-constexpr std::int32_t kWideMenuItemFrame = 3;
-constexpr std::int32_t kRowSprite = 11;
-constexpr std::int32_t kHudFrame = 6;
-constexpr std::int32_t kHudPanelSprite = 30;
-constexpr std::int32_t kHudPanelFrame = 17;
-constexpr std::int32_t kHudButtonFrame = 18;
 // The held HUD button's highlight.
 constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
 // The race type whose mode-6 race keeps the HUD panel touchable.
@@ -87,12 +79,12 @@ bool labelExists(std::int32_t index) {
 
 // The side of the race button and its rectangle's top.
 std::int32_t raceButtonSide() {
-    return spriteFrameHeight(kRaceTouchSprite, kRaceButtonFrame);
+    return spriteFrameHeight(kRaceTouchSprite, kActionButtonFrame);
 }
 
 std::int32_t raceButtonTop(std::int32_t side) {
     if (stateStatics().s_gameMode == kSoftKeyRaceMode)
-        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kMode6BarFrame) - side;
+        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kAnswerFrame) - side;
     return screenHeight() - side - 10;
 }
 
@@ -280,10 +272,10 @@ bool isPointerOnHudPanel() {
         if ((race.raceType ? race.raceType() : -1) != kPanelRaceType)
             return false;
     }
-    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudFrame);
-    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudFrame);
+    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudPanelSizeFrame);
+    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudPanelSizeFrame);
     return isHeldPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
-                             spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
+                             spriteFrameHeight(kCoinSprite, kCoinPlateFrame) + 2 * frameH);
 }
 
 bool isPointerOnBottomButton() {
@@ -325,8 +317,8 @@ bool touchRaceStartButtons() {
 void buildHudButtonZones() {
     TouchStatics& touch = touchStatics();
     if (!touch.s_hudButtonZone)
-        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kHudButtonFrame),
-                                         spriteFrameHeight(kRaceIconSprite, kHudButtonFrame));
+        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kItemSlotFrame),
+                                         spriteFrameHeight(kRaceIconSprite, kItemSlotFrame));
 }
 
 bool touchHudButtons() {
@@ -354,17 +346,16 @@ void paintHudButtons() {
 rt::ObjectArray* buildRowZones(std::int32_t n) {
     rt::ObjectArray* zones = makeZoneTable(n);
     for (std::int32_t i = 0; i < n; ++i)
-        setZone(zones, i, 47 + 204 * i, 70 + 20 * i, spriteFrameWidth(kRowSprite, i),
-                spriteFrameHeight(kRowSprite, i));
+        setZone(zones, i, 47 + 204 * i, 70 + 20 * i, spriteFrameWidth(kBonusPictureSprite, i),
+                spriteFrameHeight(kBonusPictureSprite, i));
     touchStatics().s_rowZones = zones;
     return zones;
 }
 
 rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) {
     std::int32_t state = stateStatics().s_state;
-    std::int32_t w =
-        spriteFrameWidth(kMenuItemSprite, state == kOptionsState ? kWideMenuItemFrame : kMenuItemFrame);
-    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kMenuItemFrame);
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, state == kOptionsState ? kWideItemFrame : kItemFrame);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kItemFrame);
     const PromotionHooks& promotion = seams().promotion;
     bool promotionShown = promotion.available && promotion.available();
     rt::ObjectArray* zones = makeZoneTable(n);

@@ -1,5 +1,6 @@
 #include "game/race/RaceTouch.h"
 
+#include "game/framework/HudFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
@@ -11,12 +12,6 @@
 
 namespace game {
 
-namespace {
-
-constexpr std::int32_t kActionFrame = 4;
-
-} // namespace
-
 RaceTouchStatics& raceTouchStatics() {
     return rt::getStaticClass().statics<RaceTouchStatics>();
 }
@@ -26,7 +21,7 @@ bool isPointerOnRaceLeftHalf() {
         return false;
     const std::int32_t width = config().s_gameScreenWidth;
     const std::int32_t height = config().s_gameScreenHeight;
-    const std::int32_t h = spriteFrameHeight(kRaceTouchSprite, kActionFrame);
+    const std::int32_t h = spriteFrameHeight(kRaceTouchSprite, kActionButtonFrame);
     return isHeldPointInRect(0, height / 2 - h / 2, width / 2, h);
 }
 

@@ -37,17 +37,6 @@ inline constexpr std::int32_t kCarYOffset = 4;
 inline constexpr std::int32_t kCarTurnAngleLimit = 57;
 inline constexpr std::int32_t kFlashSteady = 2048;
 
-// Sprites of the sprite table that the car painters draw.
-namespace car_sprites {
-inline constexpr std::int32_t kPathMarker = 29;
-inline constexpr std::int32_t kHeldItemB = 26;
-inline constexpr std::int32_t kHeldItemA = 31;
-inline constexpr std::int32_t kStrike = 32;
-inline constexpr std::int32_t kParticles = 53;
-inline constexpr std::int32_t kShadows = 55;
-inline constexpr std::int32_t kFlames = 56;
-} // namespace car_sprites
-
 struct CarPaintStatics {
     std::int32_t s_carYOffset = kCarYOffset;
     std::int32_t s_carTurnAngleLimit = kCarTurnAngleLimit;

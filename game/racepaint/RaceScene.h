@@ -18,12 +18,16 @@
 //
 // The painters of other work come through `RaceSceneHooks`; each empty
 // hook has a stand-in here (ground in one colour, a white band for the
-// start line, frame 5 of a car's sprite set zoomed, nothing for the rest).
+// start line, a car's straight body zoomed, nothing for the rest).
 // The game puts the real ones in (`installRacePainters`,
 // RacePresentation.h).
 //
 // Threads: the game thread only.
 
+#include "game/framework/CarFrames.h"
+#include "game/framework/HudFrames.h"
+#include "game/framework/RaceIconFrames.h"
+#include "game/framework/RaceSceneFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/ReferenceFields.h"
@@ -35,21 +39,16 @@ namespace game {
 class cEntity;
 class ZoomedAnimPlayer;
 
-// Chosen once: the track's horizon row, the panorama's frame, where its
-// left edge starts, how far weather mode 1 scrolls it per painted frame,
-// and the stand-in ground colour.
+// Chosen once: the track's horizon row, where the panorama's left edge
+// starts, how far weather mode 1 scrolls it per painted frame, and the
+// stand-in ground colour.
 inline constexpr std::int32_t kHorizonY = 240;
-inline constexpr std::int32_t kBackdropFrame = 0;
 inline constexpr std::int32_t kBackdropFirstScrollX = 0;
 inline constexpr std::int32_t kBackdropScrollStep = 1;
 inline constexpr std::int32_t kStandInGroundColour = 0x3E7A34;
 // The haze strip hangs this far above the horizon.
 inline constexpr std::int32_t kHazeLift = 20;
-// Sprites and frames the scene draws from the sprite table.
-inline constexpr std::int32_t kStartSprite = 64;
-inline constexpr std::int32_t kStartZoomFrame = 22;
 inline constexpr std::int32_t kStartCountY = 220;
-inline constexpr std::int32_t kCarStandInFrame = 5;
 
 struct RaceSceneStatics {
     std::int32_t s_horizonY = kHorizonY;
@@ -59,7 +58,7 @@ struct RaceSceneStatics {
     std::int32_t s_backdropFrame = kBackdropFrame;
     std::int32_t s_backdropScrollX = kBackdropFirstScrollX;
     std::int32_t s_backdropWidth = 0;
-    std::int32_t s_backdropAnimFrame = 1;
+    std::int32_t s_backdropAnimFrame = kFirstBackdropOverlayFrame;
     // The horizon haze strip; null for none.
     platform::javax_microedition_lcdui_Image* s_hazeImage = nullptr;
     // Paints the moving road object at (x, y, scale, mirror).
