@@ -25,7 +25,8 @@ enum HudNumberFrame : std::int32_t {
 enum PlaceFrame : std::int32_t {
     // Frame p: the finishing banner of place p, from its centre.
     kFirstPlaceBannerFrame = 0,
-    // The mark of a race without a place, from its centre.
+    // The mark shown instead of a place (a race without a result; the
+    // results of a mode where the player does not lead), from its centre.
     kPlaceMarkFrame = 13,
     // Frame 14 + p: the medal of the first three places, from its centre.
     kFirstMedalFrame = 14,

@@ -79,7 +79,7 @@ enum SpriteSlot : std::int32_t {
     kItemBoxSprite = 27,
     // In a race: an effect the load zooms whole, frame by frame, and frees;
     // the animation players that the race's events start draw its caches,
-    // no painter names it. The same for B to E.
+    // no painter names it. B to E are more of them.
     kRaceEffectSpriteA = 28,
     // In a race: the path marker over a car that follows the path.
     kPathMarkerSprite = 29,
@@ -90,16 +90,17 @@ enum SpriteSlot : std::int32_t {
     kHeldItemSprite = 31,
     // In a race: a struck car's strike, drawn at a fixed translucency.
     kStrikeSprite = 32,
+    // In a race: effects like `kRaceEffectSpriteA`.
     kRaceEffectSpriteB = 33,
     kRaceEffectSpriteC = 34,
     kRaceEffectSpriteD = 35,
     // In a race of event type 4: the stop-and-go signs, a frame per stage.
     kStopGoSprite = 39,
     // The racers' cars, a sprite set each (CarFrames.h): a racer's
-    // definition names its set and a second set by slot. The cars of the
-    // even ones give their driver a driver kind of their own
-    // (`driverKindOf`); those of `kCarSprite0`, `kCarSprite4` and
-    // `kCarSprite8` have shadows and frame offsets of their own.
+    // definition names its set and a second set by slot. The cars of
+    // `kCarSprite0`, 2, 4, 6 and 8 give their driver a driver kind of its
+    // own (`driverKindOf`); those of 0, 4 and 8 have shadows and frame
+    // offsets of their own.
     kCarSprite0 = 43,
     kCarSprite1 = 44,
     kCarSprite2 = 45,
@@ -124,6 +125,7 @@ enum SpriteSlot : std::int32_t {
     kNitroFlameSprite = 56,
     // In a race: the flash overlays drawn away from the car.
     kHudFlashFarSprite = 57,
+    // In a race: an effect like `kRaceEffectSpriteA`.
     kRaceEffectSpriteE = 58,
     // In a race: the weather's snowflakes and raindrops (weather mode 2)
     // and its strip (mode 1).

@@ -103,8 +103,8 @@ void paintPositionMarker(const cEntity* car, std::int32_t x, std::int32_t y, std
 // layers under it; `steerFrame` is its body frame.
 void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t steerFrame);
 // The player's wheel layers, `offset` px lower: 0 in the air (nothing),
-// 1 surface particles of sprite 53 at both rear wheels while the car
-// moves, 2 skid lines below them, 4 smoke at the wheels.
+// 1 surface particles (`kWheelParticleSprite`) at both rear wheels while
+// the car moves, 2 skid lines below them, 4 smoke at the wheels.
 void paintCarOverlays(const cEntity* car, std::int32_t layer, std::int32_t offset);
 // What the car painters share. Sprite `n` of the sprite table, null
 // without one; player `i` of `players` (ZoomedAnimPlayer), null without
