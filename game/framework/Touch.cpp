@@ -1,8 +1,10 @@
 #include "game/framework/Touch.h"
 
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/RaceIconFrames.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
@@ -16,10 +18,6 @@ namespace game {
 
 namespace {
 
-// Sprite numbers and frames of the zones below.
-constexpr std::int32_t kMenuItemFrame = 1;
-constexpr std::int32_t kWideMenuItemFrame = 3;
-constexpr std::int32_t kRowSprite = 11;
 
 std::int32_t screenWidth() {
     return config().s_gameScreenWidth;
@@ -225,17 +223,16 @@ void setTouchZone(rt::IntArray* rect) {
 rt::ObjectArray* buildRowZones(std::int32_t n) {
     rt::ObjectArray* zones = makeZoneTable(n);
     for (std::int32_t i = 0; i < n; ++i)
-        setZone(zones, i, 47 + 204 * i, 70 + 20 * i, spriteFrameWidth(kRowSprite, i),
-                spriteFrameHeight(kRowSprite, i));
+        setZone(zones, i, 47 + 204 * i, 70 + 20 * i, spriteFrameWidth(kBonusPictureSprite, i),
+                spriteFrameHeight(kBonusPictureSprite, i));
     touchStatics().s_rowZones = zones;
     return zones;
 }
 
 rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) {
     std::int32_t state = stateStatics().s_state;
-    std::int32_t w =
-        spriteFrameWidth(kMenuItemSprite, state == kOptionsState ? kWideMenuItemFrame : kMenuItemFrame);
-    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kMenuItemFrame);
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, state == kOptionsState ? kWideItemFrame : kItemFrame);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kItemFrame);
     bool promotionShown = seams().promotion.available();
     rt::ObjectArray* zones = makeZoneTable(n);
     std::int32_t top = y - 22;

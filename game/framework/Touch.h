@@ -20,6 +20,7 @@
 // can be torn by an event that lands during the latch; the next event
 // repairs it.
 
+#include "game/framework/MenuFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
@@ -31,11 +32,6 @@
 namespace game {
 
 inline constexpr std::int32_t kNoPoint = -1;
-// The sprites and frames the touch zones and soft keys are sized by.
-inline constexpr std::int32_t kSoftKeyFrame = 4;
-inline constexpr std::int32_t kSoftKeyFrameOff = 5;
-inline constexpr std::int32_t kPauseFrame = 7;
-inline constexpr std::int32_t kPauseFrameOff = 8;
 inline constexpr std::int32_t kSoftKeyLabelCount = 4;
 // The left label index that stands for the pause button.
 inline constexpr std::int32_t kPauseButtonLabel = 4;

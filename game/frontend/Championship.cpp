@@ -5,8 +5,10 @@
 #include "game/data/SaveRecords.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -45,7 +47,6 @@ constexpr std::int32_t kLeftSoftKey = 18;
 
 // Layout, our design: the cup's picture in the middle of the screen, a
 // dark cover over it while the cup is locked, a badge per race below.
-constexpr std::int32_t kPictureSprite = 10;
 constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
 constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
 constexpr std::int32_t kTextFont = 2;
@@ -120,17 +121,17 @@ void cupPaint() {
     paintBackgroundPicture();
     paintScreenHeader();
     const std::int32_t cup = item0();
-    const std::int32_t pictureW = spriteFrameWidth(kPictureSprite, 0);
-    const std::int32_t pictureH = spriteFrameHeight(kPictureSprite, 0);
+    const std::int32_t pictureW = spriteFrameWidth(kCupPictureSprite, kFirstPictureFrame);
+    const std::int32_t pictureH = spriteFrameHeight(kCupPictureSprite, kFirstPictureFrame);
     const std::int32_t x = (w - pictureW) / 2;
     const std::int32_t y = h / 2 - pictureH;
     setClip(g, 0, 0, w, h);
-    paintFrameRound(kPictureSprite, cup, x, y);
+    paintFrameRound(kCupPictureSprite, cup, x, y);
     if (!cupAvailable(cup)) {
         setFillColor(kLockCover);
         fillRectAlpha(g, x, y, pictureW, pictureH);
     }
-    const std::int32_t badgeW = spriteFrameWidth(kRacerBadgeSprite, 0);
+    const std::int32_t badgeW = spriteFrameWidth(kRacerBadgeSprite, kFirstRacerBadgeFrame);
     for (std::int32_t race = 0; race < kCupRaces; ++race)
         paintFrameRound(kRacerBadgeSprite, kCupRaceRows[cup][race],
                         w / 2 + (race - 1) * (badgeW + 8) - badgeW / 2, y + pictureH + 12);
@@ -185,7 +186,8 @@ void rewardPaint() {
     setFillColor(kPanelColour);
     fillRectAlpha(g, (w - kRewardLineWidth) / 2 - 10, 90, kRewardLineWidth + 20, h - 180);
     const std::int32_t standing = raceResultsStatics().s_cupPlayerStanding;
-    paintFrameRound(kRacerBadgeSprite, standing, w / 2 - spriteFrameWidth(kRacerBadgeSprite, 0) / 2, 100);
+    paintFrameRound(kRacerBadgeSprite, standing,
+                    w / 2 - spriteFrameWidth(kRacerBadgeSprite, kFirstRacerBadgeFrame) / 2, 100);
     drawTextBlock(kTextFont, 1, getString(kRewardHeadText), kRewardLineWidth, 0, w / 2, 160,
                   kAnchorTopCentre);
     drawTextBlock(kTextFont, 0, getString(kFirstRewardText + rewardOf(standing).text), kRewardLineWidth, 0,

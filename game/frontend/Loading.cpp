@@ -6,8 +6,10 @@
 #include "game/data/SoundRequests.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
@@ -45,12 +47,6 @@ namespace {
 // Where the loading state goes at once when it is done; any other next
 // state (a race) waits for the player.
 
-// Sprite slots the menus' load works on.
-constexpr std::int32_t kTitleBackSprite = 1;
-constexpr std::int32_t kItemSprite = 10;
-constexpr std::int32_t kItemSpriteB = 11;
-constexpr std::int32_t kIconSprite = 25;
-constexpr std::int32_t kBadgeFrames = 6;
 constexpr std::int32_t kGreyTransform = 4;
 // The image table's entry that the menus load.
 constexpr std::int32_t kBadgeImage = 5;
@@ -116,12 +112,14 @@ void forEachRacer(Visit visit) {
         visit(racerField(id, 1), racerField(id, 3));
 }
 
-// Palette 1 becomes the grey of palette 0, for the locked look of items.
+// The locked palette becomes the grey of the unlocked one: the locked look
+// of the pictures, made for the racers' second sprite sets too.
 void addGreyPalette(ASprite* s) {
-    if (!s || !s->getPalette(0))
+    if (!s || !s->getPalette(kUnlockedPalette))
         return;
-    s->setPalette(1, ASprite::transformPaletteCopy(kGreyTransform, s->getPalette(0)));
-    s->m_paletteCount = std::max(s->m_paletteCount, 2);
+    s->setPalette(kLockedPalette,
+                  ASprite::transformPaletteCopy(kGreyTransform, s->getPalette(kUnlockedPalette)));
+    s->m_paletteCount = std::max(s->m_paletteCount, kLockedPalette + 1);
 }
 
 void keepLoadingTexts() {
@@ -151,18 +149,18 @@ std::int32_t managedRacerCount() {
 void startLoad(bool raceKind) {
     packOpen(constantString(rt::constants::kSpritePack));
     if (ASprite* button = neededSprite(loadSpritePlain(kMenuFrameSprite, 1), kMenuFrameSprite)) {
-        buildFrameCacheImages(button, 0, 0, -1);
-        buildFrameCacheImages(button, 0, 1, -1);
+        buildFrameCacheImages(button, 0, kMenuBarFrame, -1);
+        buildFrameCacheImages(button, 0, kNamePlateFrame, -1);
         button->freePixelData();
         rt::ObjectArray::set(startupStatics().s_sprites, kMenuFrameSprite, button);
     }
     rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackgroundSprite,
                          neededSprite(loadSpritePlain(kMenuBackgroundSprite, 1), kMenuBackgroundSprite));
     if (raceKind) {
-        unloadSprite(kItemSprite);
-        ASprite* item = neededSprite(loadSpritePlain(kItemSprite, 1), kItemSprite);
-        rt::ObjectArray::set(startupStatics().s_sprites, kItemSprite, item);
-        addGreyPalette(item);
+        unloadSprite(kCupPictureSprite);
+        ASprite* cups = neededSprite(loadSpritePlain(kCupPictureSprite, 1), kCupPictureSprite);
+        rt::ObjectArray::set(startupStatics().s_sprites, kCupPictureSprite, cups);
+        addGreyPalette(cups);
     }
     closeStream();
     if (!font(0)) {
@@ -180,17 +178,17 @@ namespace {
 
 void markMenuSprites() {
     if (stateStatics().s_loadingNextState == kTitleState)
-        setSlotValue(kTitleBackSprite, 0);
-    // The title's logo, the header, the race icons, the menus' item plate
-    // and their icons; the pictures, the HUD pieces, the items and the
-    // badges load without a cache request of their own.
-    for (std::int32_t slot : {2, 3})
+        setSlotValue(kTitleBackgroundSprite, 0);
+    // The pictures, the race's icons and coins and the badges load without
+    // a cache request of their own.
+    for (std::int32_t slot : {kTitleLogoSprite, kMenuHeaderSprite})
         setSlotValue(slot, 0);
-    if (!sprite(kIconSprite))
-        setSlotValue(kIconSprite, 0);
-    for (std::int32_t slot : {62, 9, 14})
+    if (!sprite(kReferencePictureSprite))
+        setSlotValue(kReferencePictureSprite, 0);
+    for (std::int32_t slot : {kMenuSymbolSprite, kMenuItemPlateSprite, kMenuIconSprite})
         setSlotValue(slot, 0);
-    for (std::int32_t slot : {kItemSprite, kItemSpriteB, 26, 30, kRacerBadgeSprite})
+    for (std::int32_t slot :
+         {kCupPictureSprite, kBonusPictureSprite, kRaceIconSprite, kCoinSprite, kRacerBadgeSprite})
         flagSlot(slot);
     forEachRacer([](std::int32_t first, std::int32_t second) {
         setSlotValue(first, 0);
@@ -223,14 +221,14 @@ void walkMarkedSlots(Work work) {
 }
 
 void makeGreyPalettes() {
-    addGreyPalette(sprite(kItemSprite));
-    addGreyPalette(sprite(kItemSpriteB));
+    addGreyPalette(sprite(kCupPictureSprite));
+    addGreyPalette(sprite(kBonusPictureSprite));
     forEachRacer([](std::int32_t, std::int32_t second) {
         if (second >= 0)
             addGreyPalette(sprite(second));
     });
     if (sprite(kMenuBackgroundSprite))
-        buildSpriteFrameCache(kMenuBackgroundSprite, 0);
+        buildSpriteFrameCache(kMenuBackgroundSprite, kBackgroundFrame);
     if (ASprite* button = sprite(kMenuFrameSprite)) {
         buildCacheImages(button, 0, 0, -1, -1);
         button->freePixelData();
@@ -450,7 +448,7 @@ void loadMenuStep() {
         break;
     case 5:
         if (ASprite* badge = sprite(kRacerBadgeSprite))
-            for (std::int32_t f = 0; f < kBadgeFrames; ++f)
+            for (std::int32_t f = kFirstRacerBadgeFrame; f < kDriverBadgeFrames; ++f)
                 buildFrameCacheImages(badge, 0, f, -1);
         closeStream();
         break;

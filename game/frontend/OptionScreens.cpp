@@ -6,9 +6,11 @@
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
@@ -130,7 +132,7 @@ void pagePaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, kBackgroundFrame, 0, 0);
     setFillColor(kLayerColour);
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;

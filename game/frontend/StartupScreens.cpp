@@ -7,10 +7,12 @@
 #include "game/data/TextPacks.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Streams.h"
@@ -37,8 +39,7 @@ namespace game {
 namespace {
 
 using rt::constants::kSpritePack;
-constexpr std::int32_t kSplashSprite = 0;
-constexpr std::int32_t kTitleSprites[] = {1, 2};
+constexpr std::int32_t kTitleSprites[] = {kTitleBackgroundSprite, kTitleLogoSprite};
 constexpr std::int32_t kFontCount = 3;
 // A font's character map follows the fonts in the font pack.
 constexpr std::int32_t kCharMapEntry = 3;
@@ -178,8 +179,8 @@ void splashPaint() {
         return;
     if (time < kTextsFrom) {
         fillScreen(0xFFFFFF);
-        paintSpriteFrame(kSplashSprite, time > kSecondPictureAfter ? 1 : 0, screenWidth() / 2,
-                         screenHeight() / 2);
+        paintSpriteFrame(kSplashSprite, time > kSecondPictureAfter ? kSplashPictureFrame : kStudioLogoFrame,
+                         screenWidth() / 2, screenHeight() / 2);
     } else {
         fillScreen(0x000000);
         drawTextBlock(kTextFont, 1, getString(time < kSecondTextFrom ? 9 : 10), screenWidth() - kTextMargin,
@@ -256,7 +257,7 @@ void titlePaint() {
     if (menuStatics().s_redraw == 0)
         return;
     for (std::int32_t sprite : kTitleSprites)
-        paintSpriteFrame(sprite, 0, 0, 0);
+        paintSpriteFrame(sprite, kTitlePictureFrame, 0, 0);
     if (startupScreenStatics().s_blinkVisible != 0)
         drawTextBlock(kItemFont, 2, getString(22), screenWidth(), 0, screenWidth() / 2, screenHeight() - 36,
                       kAnchorTopCentre);
@@ -287,7 +288,7 @@ void questionPaint(bool withHeader) {
         paintScreenHeader();
         drawMenuText(kTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
     }
-    paintSpriteFrame(kMenuFrameSprite, 0, w / 2, h - kMenuBarHeight);
+    paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, w / 2, h - kMenuBarHeight);
     paintQuestionBox(menuStatics().s_questionAnswer, w / 2, h / 2);
     menuStatics().s_redraw = 0;
 }
@@ -345,8 +346,9 @@ bool advanceBlink() {
 }
 
 void loadFrontEndResources() {
-    if (!spriteAt(3) || !spriteAt(4) || !spriteAt(6))
-        loadFrontEndSprites({3, 4, 65, 6, 7});
+    if (!spriteAt(kMenuHeaderSprite) || !spriteAt(kQuestionBoxSprite) || !spriteAt(kMenuHighlightSprite))
+        loadFrontEndSprites(
+            {kMenuHeaderSprite, kQuestionBoxSprite, kMenuItemSprite, kMenuHighlightSprite, kMenuArrowSprite});
     if (!loadFrontEndTexts())
         reportMissingData(startupStatics().s_textPackName, 0, "text table");
     loadFonts();

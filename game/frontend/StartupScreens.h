@@ -44,8 +44,8 @@ void stateTitle(std::int32_t message);
 void stateConfirm(std::int32_t message);
 void stateStartQuestion(std::int32_t message);
 
-// What the front end needs from the splash on: the menu sprites 3, 4, 65, 6
-// and 7 (unless already loaded), the first text table and the soft-key
+// What the front end needs from the splash on: the menus' header, question
+// box, items, highlight and arrows (unless already loaded), the first text table and the soft-key
 // labels, and the fonts with their character maps (unless loaded).
 void loadFrontEndResources();
 

@@ -86,7 +86,7 @@ void fireNitro(cEntity* car) {
     if (isPlayer(car)) {
         requestShake(drivingStatics().s_shakeTime, 6, 6, 2);
         sound(14);
-        startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
+        startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
     }
     car->m_collected = 0;
 }

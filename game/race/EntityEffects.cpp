@@ -1,6 +1,7 @@
 #include "game/race/EntityEffects.h"
 
 #include "game/framework/Keys.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
@@ -129,11 +130,11 @@ void startBoost(cEntity* car, std::int32_t time, std::int32_t flag) {
 
 std::int32_t frameOffset(std::int32_t spriteSet, std::int32_t frame) {
     switch (spriteSet) {
-    case 43:
+    case kCarSprite0:
         return frame + 2;
-    case 47:
+    case kCarSprite4:
         return frame + 1;
-    case 51:
+    case kCarSprite8:
         return frame + 3;
     default:
         return frame;

@@ -58,7 +58,8 @@ std::int32_t widthValue(const cEntity* car, std::int32_t i) {
 std::int32_t sideImpact(cEntity* e, cEntity* other, std::int32_t sign) {
     const bool player = e->m_type == 0;
     if (player) {
-        startHudFlash(sign > 0 ? 0 : 1, impactStatics().s_impactTime / 2, false, 8);
+        startHudFlash(sign > 0 ? kLeftImpactFlashAnim : kRightImpactFlashAnim,
+                      impactStatics().s_impactTime / 2, false, 8);
         sideShake();
     }
     std::int32_t push = 0;
@@ -156,7 +157,8 @@ void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* ot
             sideShake();
     } else if (flags & (kImpactBoxLeft | kImpactBoxRight)) {
         if (player) {
-            startHudFlash((flags & kImpactBoxLeft) ? 0 : 1, s.s_impactTime / 2, false, 8);
+            startHudFlash((flags & kImpactBoxLeft) ? kLeftImpactFlashAnim : kRightImpactFlashAnim,
+                          s.s_impactTime / 2, false, 8);
             sideShake();
         }
         slowOnBump(e);

@@ -9,6 +9,7 @@
 // and shows the split for the head-up display.
 //
 // Game thread only.
+#include "game/framework/SpriteSlots.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -24,8 +25,6 @@ inline constexpr std::int32_t kStateStrikeNoItem = 32;
 inline constexpr std::int32_t kStateNitro = 2048;
 inline constexpr std::int32_t kImpactKnock = 16384;
 inline constexpr std::int32_t kTopSpeedLagMax = 75;
-// The sprite set whose car shows the top-speed lag.
-inline constexpr std::int32_t kLagSpriteSet = 47;
 // The game mode of the guided race: no contacts, no triggers.
 inline constexpr std::int32_t kGuidedGameMode = 6;
 

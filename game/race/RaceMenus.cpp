@@ -5,6 +5,7 @@
 #include "game/data/SaveRecords.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -287,7 +288,8 @@ void stateRaceOptions(std::int32_t message) {
         // The on/off marks beside the two options.
         for (std::int32_t i = 0; i < 2; ++i) {
             const bool on = i == 0 ? isSoundOn() : progressStatics().s_vibrationOn != 0;
-            paintSpriteFrame(kMenuItemSprite, on ? 2 : 3, width() / 2 + 120, height() / 2 - 20 + 40 * i);
+            paintSpriteFrame(kMenuItemSprite, on ? kAnswerOnFrame : kAnswerFrame, width() / 2 + 120,
+                             height() / 2 - 20 + 40 * i);
         }
         break;
     default:

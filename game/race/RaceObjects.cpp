@@ -286,7 +286,7 @@ std::int32_t useItem(cEntity* car) {
         car->m_nitroFlags[0] = car->m_nitroFlags[1] = 1;
         if (player) {
             sound(14);
-            startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
+            startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
         }
         break;
     case 4:

@@ -40,7 +40,8 @@ struct RacePrepareStatics {
     rt::ObjectArray* s_extraSprites = nullptr;
     ZoomedAnimPlayer* s_raceFxPlayerA = nullptr;
     ZoomedAnimPlayer* s_raceFxPlayerB = nullptr;
-    // The animation of sprite 25 that the race effect plays; -1 none.
+    // The animation of `kTrackEffectSprite` that the race effect plays; -1
+    // none.
     std::int32_t s_raceFxAnim = -1;
     // Object[] of cEntity: the entities that are neither racers nor race objects.
     rt::ObjectArray* s_entityPool = nullptr;

@@ -1,6 +1,9 @@
 #include "game/race/RaceTouch.h"
 
+#include "game/framework/HudFrames.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/RaceIconFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
@@ -17,17 +20,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kActionFrame = 4;
-// The race button's frame of the touch sprite, and the bar of the guided
-// race's soft key that it sits above.
-constexpr std::int32_t kRaceButtonFrame = 4;
-constexpr std::int32_t kMode6BarFrame = 3;
-// The HUD panel: the number sprite's frame and the icon sprite's panel
-// frame that size it; the item slot's frame sizes the HUD button.
-constexpr std::int32_t kHudFrame = 6;
-constexpr std::int32_t kHudPanelSprite = 30;
-constexpr std::int32_t kHudPanelFrame = 17;
-constexpr std::int32_t kHudButtonFrame = 18;
 // The event type whose guided race keeps the HUD panel touchable.
 constexpr std::int32_t kPanelRaceType = 7;
 
@@ -47,12 +39,12 @@ rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int3
 
 // The side of the race button and its rectangle's top.
 std::int32_t raceButtonSide() {
-    return spriteFrameHeight(kRaceTouchSprite, kRaceButtonFrame);
+    return spriteFrameHeight(kRaceTouchSprite, kActionButtonFrame);
 }
 
 std::int32_t raceButtonTop(std::int32_t side) {
     if (stateStatics().s_gameMode == kSoftKeyRaceMode)
-        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kMode6BarFrame) - side;
+        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kAnswerFrame) - side;
     return screenHeight() - side - 10;
 }
 
@@ -67,7 +59,7 @@ bool isPointerOnRaceLeftHalf() {
         return false;
     const std::int32_t width = config().s_gameScreenWidth;
     const std::int32_t height = config().s_gameScreenHeight;
-    const std::int32_t h = spriteFrameHeight(kRaceTouchSprite, kActionFrame);
+    const std::int32_t h = spriteFrameHeight(kRaceTouchSprite, kActionButtonFrame);
     return isHeldPointInRect(0, height / 2 - h / 2, width / 2, h);
 }
 
@@ -110,10 +102,10 @@ bool isPointerOnHudPanel() {
         if (currentEventType() != kPanelRaceType)
             return false;
     }
-    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudFrame);
-    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudFrame);
+    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudPanelSizeFrame);
+    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudPanelSizeFrame);
     return isHeldPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
-                             spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
+                             spriteFrameHeight(kCoinSprite, kCoinPlateFrame) + 2 * frameH);
 }
 
 bool isPointerOnBottomButton() {
@@ -155,8 +147,8 @@ bool touchRaceStartButtons() {
 void buildHudButtonZones() {
     TouchStatics& touch = touchStatics();
     if (!touch.s_hudButtonZone)
-        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kHudButtonFrame),
-                                         spriteFrameHeight(kRaceIconSprite, kHudButtonFrame));
+        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kItemSlotFrame),
+                                         spriteFrameHeight(kRaceIconSprite, kItemSlotFrame));
 }
 
 } // namespace game

@@ -28,8 +28,8 @@ struct RaceTouchStatics {
 RaceTouchStatics& raceTouchStatics();
 
 // In the race state only: the latched pointer lies in the band across the
-// left half of the screen as high as the action button (frame 4 of sprite
-// 66), centred on the screen's middle row, edges included, and neither on
+// left half of the screen as high as the action button (of
+// `kRaceTouchSprite`), centred on the screen's middle row, edges included, and neither on
 // the action button nor on the HUD panel.
 bool isPointerOnRaceLeftHalf();
 // False while the controls are off, or unless the player's car listens to

@@ -1,6 +1,7 @@
 #include "game/race/RacerData.h"
 
 #include "game/data/PackReader.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/race/EntryReader.h"
@@ -79,15 +80,15 @@ RacerStatics& racerStatics() {
 
 std::int32_t driverKindOf(std::int32_t spriteSet) {
     switch (spriteSet) {
-    case 43:
+    case kCarSprite0:
         return 1;
-    case 45:
+    case kCarSprite2:
         return 5;
-    case 47:
+    case kCarSprite4:
         return 2;
-    case 49:
+    case kCarSprite6:
         return 4;
-    case 51:
+    case kCarSprite8:
         return 3;
     default:
         return 0;

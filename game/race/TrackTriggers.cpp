@@ -388,7 +388,7 @@ void triggerBoost(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) 
         e->m_speed = kmhToSpeed(135);
     requestShake(triggerStatics().s_boostShakeKind, 0, 2, 1);
     sound(14);
-    startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
+    startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
 }
 
 void triggerHazard(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {

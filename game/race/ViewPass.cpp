@@ -6,6 +6,7 @@
 #include "game/data/EventSlots.h"
 #include "game/framework/FixedPoint.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/race/CarViewPass.h"
 #include "game/race/DynamicTriggerView.h"
@@ -166,7 +167,7 @@ bool projectEntity(cEntity* e, std::int32_t k) {
     e->m_screenGroundY = isub(horizon, imul(focal, y) / z);
     if (e->m_height != 0)
         e->m_screenY = isub(horizon, imul(iadd(e->m_height, y), focal) / z);
-    else if (e->m_spriteSet == 47)
+    else if (e->m_spriteSet == kLagSpriteSet)
         e->m_screenY = isub(horizon, imul(iadd(raceEntityStatics().s_topSpeedLag, y), focal) / z);
     else
         e->m_screenY = e->m_screenGroundY;

@@ -26,7 +26,7 @@ class cEntity;
 
 // The particle field: `kWeatherParticles` particles of `kParticleInts`
 // ints each, in 1/256 pixel: x, y, the speed across and down in pixels a
-// second, and the kind (0 a drop of sprite 60, 1 a flake of sprite 59).
+// second, and the kind (0 a raindrop, 1 a snowflake).
 inline constexpr std::int32_t kWeatherParticles = 32;
 inline constexpr std::int32_t kParticleInts = 5;
 namespace particle {
@@ -95,7 +95,7 @@ void initParticleField();
 // The weather layer over the scene: the strip in mode 1, the particles in
 // mode 2, nothing otherwise.
 void paintRaceNotice();
-// Frame i of sprite 61 for layer i, moved left by the spread that the
+// Frame i of `kWeatherStripSprite` for layer i, moved left by the spread that the
 // layers' heights give it. Two first layers at one height give no spread
 // (one log line per layer table).
 void paintWeatherStrip();
@@ -108,7 +108,8 @@ void paintWeatherParticles(platform::javax_microedition_lcdui_Graphics* g);
 void paintFinishOverlay();
 // The guided race's explanation of its current step.
 void paintGuideOverlay();
-// The left, right and action buttons of sprite 66, lit while touched.
+// The left, right and action buttons of `kRaceTouchSprite`, lit while
+// touched.
 void paintTouchControls();
 // The race state's paint: the scene, the touch buttons, the weather, the
 // HUD and the guide while the race runs, the finish overlay after it, and

@@ -286,7 +286,7 @@ void raceSceneStaticInit() {
     s.s_horizonY = kHorizonY;
     s.s_backdropFrame = kBackdropFrame;
     s.s_backdropScrollX = kBackdropFirstScrollX;
-    s.s_backdropAnimFrame = 1;
+    s.s_backdropAnimFrame = kFirstBackdropOverlayFrame;
     s.s_backdropSprite = -1;
     s.s_backdropWidth = screenWidth() / 2;
 }
@@ -327,9 +327,10 @@ void paintBackdrop(std::int32_t dx, std::int32_t dy, std::int32_t flags) {
         const std::int32_t n = backdrop->getFrameCount();
         const bool everyOther = (stateStatics().s_messageCount & 2) == 0;
         if (n == 2) {
-            s.s_backdropAnimFrame = 1;
+            s.s_backdropAnimFrame = kFirstBackdropOverlayFrame;
         } else if (n > 2 && everyOther) {
-            s.s_backdropAnimFrame = s.s_backdropAnimFrame + 1 > n - 1 ? 1 : s.s_backdropAnimFrame + 1;
+            s.s_backdropAnimFrame =
+                s.s_backdropAnimFrame + 1 > n - 1 ? kFirstBackdropOverlayFrame : s.s_backdropAnimFrame + 1;
         }
         const bool overlay = n >= 3 || (n == 2 && everyOther);
         const std::int32_t x = rt::iadd(s.s_backdropScrollX, dx);
@@ -398,7 +399,8 @@ void paintPlayerMarkers() {
         return;
     for (std::int32_t i = 0; i + 3 < records->length(); i += 4) {
         if (rt::IntArray::get(records, i) == 1)
-            paintFrame(markers, graphics(), rt::IntArray::get(records, i + 1) != 0 ? 20 : 19,
+            paintFrame(markers, graphics(),
+                       rt::IntArray::get(records, i + 1) != 0 ? kAlertMarkerFrame : kPlayerMarkerFrame,
                        rt::iadd(player->m_screenX, rt::IntArray::get(records, i + 2)),
                        rt::IntArray::get(records, i + 3), 0, 0, 0);
     }
@@ -429,7 +431,7 @@ void paintRaceStart() {
     const std::int32_t eventType = elementAt(slots.s_eventType, slots.s_currentEvent);
     if (ASprite* start = spriteOf(kStartSprite)) {
         if (phase >= 3 && phase <= kLastCountPhase && eventType != kNoCountdownEventType) {
-            const std::int32_t anim = phase - 3;
+            const std::int32_t anim = kFirstCountAnim + phase - 3;
             const std::int32_t frame = std::max(std::min(10 - t, start->getAFrameCount(anim) - 1), 0);
             paintAFrame(start, graphics(), anim, frame, centre, kStartCountY, 0, 0, 0);
         }

@@ -18,6 +18,10 @@
 //
 // Threads: the game thread only.
 
+#include "game/framework/CarFrames.h"
+#include "game/framework/HudFrames.h"
+#include "game/framework/RaceIconFrames.h"
+#include "game/framework/RaceSceneFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/ReferenceFields.h"
@@ -32,14 +36,10 @@ class ZoomedAnimPlayer;
 // Chosen once: the track's horizon row, the panorama's frame, where its
 // left edge starts, and how far weather mode 1 scrolls it per painted frame.
 inline constexpr std::int32_t kHorizonY = 240;
-inline constexpr std::int32_t kBackdropFrame = 0;
 inline constexpr std::int32_t kBackdropFirstScrollX = 0;
 inline constexpr std::int32_t kBackdropScrollStep = 1;
 // The haze strip hangs this far above the horizon.
 inline constexpr std::int32_t kHazeLift = 20;
-// Sprites and frames the scene draws from the sprite table.
-inline constexpr std::int32_t kStartSprite = 64;
-inline constexpr std::int32_t kStartZoomFrame = 22;
 inline constexpr std::int32_t kStartCountY = 220;
 
 struct RaceSceneStatics {
@@ -50,7 +50,7 @@ struct RaceSceneStatics {
     std::int32_t s_backdropFrame = kBackdropFrame;
     std::int32_t s_backdropScrollX = kBackdropFirstScrollX;
     std::int32_t s_backdropWidth = 0;
-    std::int32_t s_backdropAnimFrame = 1;
+    std::int32_t s_backdropAnimFrame = kFirstBackdropOverlayFrame;
     // The horizon haze strip; null for none.
     platform::javax_microedition_lcdui_Image* s_hazeImage = nullptr;
     // Paints the moving road object at (x, y, scale, mirror).

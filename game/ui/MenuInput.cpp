@@ -2,6 +2,7 @@
 
 #include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
@@ -32,8 +33,7 @@ constexpr std::int32_t kListScreen = 31;
 constexpr std::int32_t kTextScreen = 32;
 constexpr std::int32_t kRacePause = 34;
 
-// The menu items' frames of sprite 65, and the x of a plain menu.
-constexpr std::int32_t kWideItemFrame = 3;
+// The x of a plain menu.
 constexpr std::int32_t kMenuX = 10;
 constexpr std::int32_t kPlainMenuRows = 6;
 // The options list sits this far below the centre of its rows.

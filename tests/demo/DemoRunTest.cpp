@@ -232,7 +232,7 @@ TEST(Demo, TheRaceShowsTheTracksSkyAndRoadAndThePlayersCarInManyShades) {
         << std::hex << race.at(320, 476) << " road " << track.road;
 
     const std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
-    const std::vector<std::uint32_t>& palette = sprites[mkdata::kFirstRacerSprite]->palettes[0];
+    const std::vector<std::uint32_t>& palette = sprites[game::kCarSprite0]->palettes[0];
     const std::set<std::uint32_t> car = race.colours(kCarBox[0], kCarBox[1], kCarBox[2], kCarBox[3]);
     std::size_t bodyPixels = 0;
     for (std::uint32_t colour : car)
