@@ -45,9 +45,11 @@ function(vorlax_guest_options target)
                            $<$<COMPILE_LANGUAGE:CXX>:-Wno-invalid-offsetof>)
 endfunction()
 
-# vorlax_library(<name> [GUEST] [DEPENDS targets...] [EXCLUDE files...])
-# Builds every .cpp below the calling folder into the static library
-# vorlax_<name>. GUEST adds the guest-code options.
+# vorlax_library(<name> [GUEST] [DEPENDS targets...] [PRIVATE_DEPENDS targets...]
+#                [EXCLUDE regexes...])
+# Builds every .cpp below the calling folder, but those whose path matches an
+# EXCLUDE regex, into the static library vorlax_<name>. GUEST adds the
+# guest-code options.
 function(vorlax_library name)
     cmake_parse_arguments(ARG "GUEST" "" "DEPENDS;EXCLUDE;PRIVATE_DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)

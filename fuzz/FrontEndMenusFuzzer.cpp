@@ -3,10 +3,12 @@
 // then two bytes a frame: bits 0-4 of the first the game key released (24
 // and up: none), bit 5 a press of the back key (19), bits 6-7 the stylus (0
 // none, 1 a tap, 2 resting, 3 a tap on the left soft key); the second the
-// point, a cell of a 16 x 16 grid over the 640 x 480 screen. Sprites are
-// stand-ins with frame sizes only, so every zone has its real size. The
-// states the front end leads to that are not built here return at once; a
-// run ends when it starts a load (state 4).
+// point, a cell of a 16 x 16 grid over the 640 x 480 screen. The game's
+// registries are filled as at start-up, but sprites are stand-ins with frame
+// sizes only (the framework measures and paints them through the registry),
+// so every zone has its real size. Only the menu, start-up and menu-screen
+// states have their handlers; the states the front end leads to that are
+// not built here return at once; a run ends when it starts a load (state 4).
 //
 // Checked after every frame: no runtime check was logged, the state stack is
 // below 32 deep, the current state has a handler, and once it has been
@@ -15,6 +17,7 @@
 
 #include "classlib/ClassLibrary.h"
 #include "fuzz/Harness.h"
+#include "game/Game.h"
 #include "game/data/Progress.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -74,6 +77,8 @@ std::int32_t standInNumber(rt::Object* sprite) {
 }
 
 void setUp() {
+    game::registerGame();
+    game::seams().states = {};
     game::OrvelLibConfig::staticInit();
     rt::ObjectArray* constants = rt::newObjectArray(rt::constants::kFontPack + 1);
     rt::Array::setRef(constants, rt::constants::kDefaultMessage, rt::String::newFromCString("?"));
@@ -96,6 +101,8 @@ void setUp() {
     sprites.frameHeight = [](rt::Object* sprite, std::int32_t frame) {
         return 10 + standInNumber(sprite) / 2 + frame;
     };
+    sprites.paintFrame = [](rt::Object*, platform::javax_microedition_lcdui_Graphics*, std::int32_t,
+                            std::int32_t, std::int32_t, std::int32_t) {};
     game::registerMenuStates();
     game::registerStartupScreens();
     game::registerMenuScreens();
@@ -190,7 +197,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         runtime.bufferHeap().setFailureHandler(nullptr);
         runtime.objectHeap().setFailureHandler(nullptr);
         platform::installPlatform(runtime);
-        game::seams() = game::Seams{};
         setUp();
         game::pushState(game::State::MainMenu);
         game::applyStateChange();
@@ -209,7 +215,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             checkScreen();
         }
-        game::seams() = game::Seams{};
     }
     host::setLogSink(previous);
     return 0;

@@ -12,15 +12,13 @@
 #include "game/data/EventSlots.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
-#include "game/race/PlayerControl.h"
-#include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
-#include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -108,9 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         game::initDrivingTables();
         game::initDriverTables();
-        game::installDrivingSteps();
-        game::installOpponentSteps();
         game::initZoomAnimPool();
+        // The keys come as masks, latched by the harness.
+        game::config().s_keyCounters = 0;
         game::stateStatics().s_state = game::State::Race;
         const bool guided = !parts.keys.empty() && (parts.keys[0] & 0x80) != 0;
         game::stateStatics().s_gameMode = guided ? game::GameMode::Guided : game::GameMode::LapRace;
@@ -141,7 +139,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
         game::stateStatics().s_gameMode = game::GameMode::LapRace;
-        game::raceSteps() = {};
-        game::drivingHooks() = {};
     });
 }

@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(game::stateStatics().s_state == game::State::Loading);
     int loadFrames = 0;
-    while (!game::overlayStatics().s_loadingDone && s_run.menuEntries < 2) {
+    while (!game::loadingStatics().s_loadingDone && s_run.menuEntries < 2) {
         check(loadFrames++ < kLoadFrameBudget);
         check(game.frame());
         check(game::stateStatics().s_stateStackDepth <= game::kStateStackSize);
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : game.log.lines())
         if (isAbandonLine(line))
             abandoned.push_back(line);
-    if (game::overlayStatics().s_loadingDone && abandoned.empty() && s_run.menuEntries == 1) {
+    if (game::loadingStatics().s_loadingDone && abandoned.empty() && s_run.menuEntries == 1) {
         // The load completed: the prompt, a tap, and the race's first frames.
         for (int f = 0; f < kPromptFrames && !s_run.raceEntered; ++f) {
             game::pointerPressed(10, 10);

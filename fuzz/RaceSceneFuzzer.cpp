@@ -52,12 +52,7 @@ using Bytes = fuzzing::InputBytes;
 
 void loadRing(Bytes& in, std::int32_t segments) {
     game::TrackStatics& t = game::trackStatics();
-    t.s_segmentCount = segments;
-    t.s_segmentCurve = rt::newIntArray(segments);
-    t.s_segmentHeight = rt::newIntArray(segments);
-    t.s_segmentEdgeFlags = rt::newByteArray(segments);
-    t.s_segmentAttributes = rt::newByteArray(2 * segments);
-    t.s_triggerCodes = rt::newShortArray(segments * t.s_triggersPerSegment);
+    testing_support::makeTrackRing(segments, t.s_triggersPerSegment);
     for (std::int32_t s = 0; s < segments; ++s) {
         rt::IntArray::set(t.s_segmentCurve, s, in.nextSigned());
         rt::IntArray::set(t.s_segmentHeight, s, in.nextSigned());
@@ -130,7 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rt::Runtime runtime{rt::RuntimeOptions{1 << 23, 1 << 25}};
     platform::installPlatform(runtime);
     testing_support::setUpRaceScene();
-
     game::loopStatics().s_graphics = guarded.makeImage()->getGraphics();
 
     Bytes in(data, size);

@@ -97,7 +97,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     platform::installPlatform(runtime);
     testing_support::setUpRaceScene();
     game::loopStatics().s_graphics = guarded.makeImage()->getGraphics();
-    game::installRacePainters();
 
     InputBytes in(data, size);
     std::vector<std::int16_t> codes;

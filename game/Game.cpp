@@ -36,11 +36,11 @@
 #include "game/race/RacePlacement.h"
 #include "game/race/RacePrepare.h"
 #include "game/race/RaceResults.h"
+#include "game/race/RaceSeams.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceStates.h"
-#include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
 #include "game/racepaint/Hud.h"
 #include "game/racepaint/RaceOverlays.h"
@@ -79,10 +79,6 @@ void registerSpritePainters(SpriteHooks& hooks) {
                           std::int32_t frame, std::int32_t x, std::int32_t y, std::int32_t flags) {
         paintFrame(asSprite(sprite), graphics, frame, x, y, flags, 0, 0);
     };
-    hooks.freeImages = [](rt::Object* sprite) {
-        if (ASprite* loaded = asSprite(sprite))
-            loaded->freeModuleData();
-    };
     // Fonts not loaded yet draw nothing, without a report each frame.
     hooks.selectFontPalette = [](std::int32_t font, std::int32_t palette) {
         if (ASprite* loaded = asSprite(rt::ObjectArray::get(startupStatics().s_fonts, font)))
@@ -95,14 +91,12 @@ void registerSpritePainters(SpriteHooks& hooks) {
     };
 }
 
-void registerSound(Seams& registry) {
-    registry.frame.soundService = soundService;
-    SoundHooks& sound = registry.sound;
+void registerSound(SoundHooks& sound) {
     sound.playingMusic = playingMusic;
     sound.stopAllSounds = stopAllSoundsIfEnabled;
     sound.stopMusic = stopMusic;
     sound.queueFreeChannel = queueFreeChannel;
-    sound.playSound = [](std::int32_t id) { playSoundLooped(0, id, true); };
+    sound.playSound = requestSound;
     sound.suspend = setSoundSuspended;
     sound.makeSoundRunner = []() -> rt::Object* { return rt::make<OrvelLibPlayer>(); };
     sound.endSoundThread = stopSoundThread;
@@ -133,111 +127,73 @@ void registerGame() {
     Seams& registry = seams();
     registry = Seams{};
     setStateHandler(State::StartupLoad, loadStartupData);
-    // The game's own class initialisers after the framework's: the sprite
-    // engine's shared tables, then the saved progress's arrays, the road
-    // painter's fixed-size arrays, the driving tables, the computer drivers',
-    // the view pass's slice bins, the race scene's pinned values, and the
-    // head-up display's, the weather's and the results' tables.
+    // The game's class initialisers after the framework's: the sprite
+    // engine's shared tables, the saved progress's arrays, the race's
+    // tables and defaults, then the race presentation's fixed-size arrays and
+    // pinned values.
     registry.loading.staticInit = [] {
         spriteStaticInit();
         initProgressStatics();
+        raceStaticInit();
         roadImageStaticInit();
         roadBandStaticInit();
-        initDrivingTables();
-        cameraStaticInit();
-        viewPassStaticInit();
         raceSceneStaticInit();
-        initDriverTables();
         hudPaintStaticInit();
         weatherStaticInit();
-        raceResultsStaticInit();
     };
     // The start-up reads the unlock record (or writes the defaults in its place).
     registry.loading.loadRecord = [] { (void)loadRecordC(); };
     registry.loading.loadFixedPointTables = loadFixedPointTables;
-    registry.loading.initZoomCaches = initZoomCaches;
-    registerSpritePainters(registry.sprites);
     registry.loading.loadStartupPack = loadStartupPack;
-    registerSound(registry);
     registry.loading.loadRaceTables = loadStartupRaceData;
-    // The race model's seams: the steps other work owns (driving, opponents,
-    // effects, camera) and the race's view pass and painter stay empty until
-    // they land; the race data places cars through the race model.
-    raceSteps() = RaceSteps{};
-    // The view pass, fed by the race camera, and the race scene painter run
-    // on a race state's paint.
-    raceViewHooks() = RaceViewHooks{};
-    raceViewHooks().viewPass = [] {
-        runRaceViewPass();
-        raceHudViewPass();
-    };
-    raceViewHooks().painter = paintRacePicture;
-    raceViewHooks().afterPaint = [] {
-        finishViewPass();
-        raceHudClosingPass();
-    };
-    installRacePainters();
-    raceSceneHooks().paintRaceNotice = paintRaceNotice;
-    raceSceneHooks().paintHud = paintHud;
-    registerRaceModelHooks();
-    // The menus set up the guided race's event through the race model, and
-    // the loading state releases the last race before the menus load (mode
-    // 1, everything) or before the next race (mode 0, the racers stay).
-    registry.race.setupMode6Event = setupMode6Event;
-    registry.raceLoad.prepareRace = [](std::int32_t mode) { prepareRace(mode != 0); };
-    // The front end registers its steps, hooks and states here as
-    // they land; until then the framework's least behaviour stands (Seams.h).
-    registerMenuStates();
-    registerStartupScreens();
-    registerMenuScreens();
-    installDrivingSteps();
-    // The driving step's sounds (gear changes, landings, walls) go to the
-    // sound layer like every other game sound.
-    drivingHooks().playSound = [](std::int32_t sound) {
-        if (const auto play = seams().sound.playSound)
-            play(sound);
-    };
-    installCamera();
-    // The race set-up asks the front end whether a championship runs and
-    // which lap option was chosen; the computer drivers come in as they land.
-    raceSetupHooks() = RaceSetupHooks{};
-    raceSetupHooks().championship = [] { return frontEndStatics().s_championship != 0; };
-    // The pre-race selection leaves the lap option of game mode 0.
-    raceSetupHooks().lapOption = [] {
+    registry.loading.initZoomCaches = initZoomCaches;
+    registry.frame.soundService = soundService;
+    registerSound(registry.sound);
+    registerSpritePainters(registry.sprites);
+    registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
+    // The race's painter, and the lap option the pre-race selection leaves
+    // for game mode 0.
+    raceSeams() = RaceSeams{};
+    raceSeams().painter = paintRacePicture;
+    raceSeams().lapOption = [] {
         return stateStatics().s_gameMode == GameMode::LapRace
                    ? static_cast<std::int32_t>(rt::ShortArray::get(rememberedSelections(), kLapOptionSlot))
                    : -1;
     };
-    // The race states, the menus over a race and the results, and what the
-    // framework asks of the race; the menus read the championship the front
-    // end chose.
+    registerMenuStates();
+    registerStartupScreens();
+    registerMenuScreens();
     registerRaceStates();
     registerRaceMenus();
     setStateHandler(State::RaceResults, stateRaceResults);
-    raceMenuHooks() = RaceMenuHooks{};
-    raceMenuHooks().championship = [] { return frontEndStatics().s_championship != 0; };
-    raceMenuHooks().endChampionship = [] { frontEndStatics().s_championship = 0; };
-    registry.race.raceType = currentEventType;
-    registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
     registerLoadingState();
-    registerRaceLoader();
     registerPreRaceSelection();
     registerOptionScreens();
     registerListScreens();
     registerChampionshipScreens();
-    // A championship runs the races of the chosen cup.
-    raceMenuHooks().championshipRaces = cupRaceCount;
-    installOpponentSteps();
     registerPromotion();
-    // The menus' load sets the promotion up (its page table, once) before
-    // the main menu asks whether to offer it.
-    registry.promotion.setup = setupPromotion;
+}
+
+std::string missingGameRegistration() {
+    if (std::string missing = missingRegistration(); !missing.empty())
+        return missing;
+    const RaceSeams& race = raceSeams();
+    if (!race.painter)
+        return "race.painter";
+    if (!race.lapOption)
+        return "race.lapOption";
+    return {};
 }
 
 platform::StartupHooks startupHooks() {
     registerGame();
     platform::StartupHooks hooks;
     hooks.initializeStatics = [] {
+        // A registration the game needs and lacks is a fault of this build:
+        // start-up stops before anything could call it.
+        if (std::string missing = missingGameRegistration(); !missing.empty())
+            return platform::StartupResult::cannotStart("the game is not wired completely: " + missing +
+                                                        " is not registered");
         platform::StartupResult loaded = platform::loadDataSet();
         if (!loaded.ok())
             return loaded;

@@ -2,17 +2,23 @@
 
 // The game's composition root: what the platform's start-up runs (the data
 // set, the game's static initialisation, the MIDlet `Zelvora`) and what
-// fills the framework's registries (state handlers, loading steps, frame and
-// sound hooks). Subsystems above the framework register here as they land.
+// fills the registries through which a lower folder reaches a higher one:
+// the framework's (state handlers, loading steps, frame, sound, sprite,
+// race and promotion hooks) and the race's (its painter, the lap option).
 
 #include "platform/app/StartupHooks.h"
 
 #include <cstdint>
+#include <string>
 
 namespace game {
 
-// Fills the framework's registries; idempotent.
+// Fills every registry; idempotent.
 void registerGame();
+// The first registration the game needs that is missing, named
+// ("race.painter", "no handler for state 12"); empty when all are there.
+// Start-up refuses to go on without one, with exit status 1.
+std::string missingGameRegistration();
 
 // The start-up of the game: `registerGame`, then the data set and its
 // constant strings, the game's static initialisation, and the MIDlet.

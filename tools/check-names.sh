@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Keeps one name per number for the game's states, game modes, event types
 # and anchors: states are declared only in game/framework/States.h (game
-# modes beside them, event types in game/framework/EventType.h), every state
+# modes beside them, event types in game/race/EventType.h), every state
 # reaches the state machine by name, numbers become states or modes only
 # through the named conversions, and anchor numbers come only from the lcdui
 # anchors (game/framework/Anchors.h names the game's combinations).
@@ -54,13 +54,13 @@ refuse "a bare number is passed as the state after loading; pass a State" \
 # conversions, and the game itself never converts a number it wrote down.
 refuse "a cast to a state, a game mode or an event type; convert with stateFromNumber, gameModeFromNumber or eventTypeFromNumber" \
     'static_cast<\s*(game::)?(State|GameMode|EventType)\s*>' "${code[@]}" \
-    ':!game/framework/States.h' ':!game/framework/EventType.h'
+    ':!game/framework/States.h' ':!game/race/EventType.h'
 refuse "a written-down number is converted to a state, a game mode or an event type; use its name" \
     '\b(stateFromNumber|gameModeFromNumber|eventTypeFromNumber)\s*\(\s*-?[0-9]+\s*\)' 'game/*.h' 'game/*.cpp'
 refuse "a game mode is declared outside game/framework/States.h; use GameMode" \
     "constexpr[^=(]*\bk[A-Za-z]*(GameMode|Guided?Mode|RaceMode)\s*=\s*[0-6]\s*;" \
     "${outside_states[@]}"
-refuse "an event type is declared outside game/framework/EventType.h; use EventType" \
+refuse "an event type is declared outside game/race/EventType.h; use EventType" \
     "constexpr[^=(]*\bk[A-Za-z]*EventType\s*=\s*-?[0-9]+\s*;" "${code[@]}"
 
 # Anchors are the lcdui anchors; the game's combinations are named once.

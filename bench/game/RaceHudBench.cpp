@@ -1,15 +1,18 @@
 // The whole race paint with the head-up display, alone and under the pause
 // menu, on a datakit track of bends both ways and a crest, shaded road
 // images of two alternating kerb surfaces, lane objects on every third
-// segment, a panorama with its overlays and the haze, and ten cars in view
-// drawn as their zoomed stand-in frame; a whole race frame has 0.5 ms.
+// segment, a panorama with its overlays and the haze, and ten cars in view,
+// all through the real painters (the cars are the busy race's box from the
+// zoomed cache, tests/support/BusyRace.h); a whole race frame has 0.5 ms.
 
+#include "game/Game.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceMenus.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -32,6 +35,8 @@
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/Runtime.h"
+#include "tests/support/BusyRace.h"
+#include "tests/support/ConstantStrings.h"
 #include "tests/support/RaceSceneSetup.h"
 #include "tools/datakit/FontWriter.h"
 #include "tools/datakit/RacePictures.h"
@@ -50,19 +55,15 @@ struct BusyRace {
     rt::Runtime runtime{rt::RuntimeOptions{32 << 20, 64 << 20}};
 
     BusyRace() {
+        // The game's registries: the race's painter, the sprites' measures.
+        game::registerGame();
         platform::installPlatform(runtime);
         testing_support::setUpRaceScene();
         game::loopStatics().s_graphics =
             platform::javax_microedition_lcdui_Image::createImage(640, 480)->getGraphics();
 
+        testing_support::makeTrackRing(kSegments, 2);
         game::TrackStatics& t = game::trackStatics();
-        t.s_segmentCount = kSegments;
-        t.s_segmentCurve = rt::newIntArray(kSegments);
-        t.s_segmentHeight = rt::newIntArray(kSegments);
-        t.s_segmentEdgeFlags = rt::newByteArray(kSegments);
-        t.s_segmentAttributes = rt::newByteArray(2 * kSegments);
-        t.s_triggersPerSegment = 2;
-        t.s_triggerCodes = rt::newShortArray(2 * kSegments);
         t.s_roadHalfWidth = 600;
         t.s_laneCount = 4;
         t.s_laneWidth = 300;
@@ -101,13 +102,9 @@ struct BusyRace {
         game::raceSceneStatics().s_hazeImage = platform::javax_microedition_lcdui_Image::createRGBImage(
             testing_support::argbPixels(haze), 160, 24, true);
 
-        // Each car is a 48 x 24 box in the panorama's shape, frame 5 cached
-        // for the zoomed stand-in.
-        datakit::SpriteModel car = datakit::panoramaSprite(48, {0xC02020, 0x202020, 0xE0E0E0});
-        while (car.frames.size() < 6)
-            car.frames.push_back(car.frames.front());
-        testing_support::installSpriteModel(car, kCarSprite);
-        game::cacheZoomedFrame2(kCarSprite, 5);
+        testing_support::installSpriteModel(testing_support::busyCarSprite(), kCarSprite);
+        for (std::int32_t f : {2, 5, 13, 16})
+            game::cacheZoomedFrame2(kCarSprite, f);
         game::RaceStatics& race = game::raceStatics();
         race.s_racers = rt::newObjectArray(10);
         race.s_raceObjects = rt::newObjectArray(0);
@@ -118,18 +115,20 @@ struct BusyRace {
             e->m_segmentPos = 300;
             e->m_lateral = (i % 3 - 1) * 300;
             e->m_spriteSet = kCarSprite;
+            e->m_heldItem = -1;
             rt::ObjectArray::set(race.s_racers, i, e);
         }
         game::racerStatics().s_playerCar = game::racerAt(0);
     }
 
-    // The camera a little further on each frame, as a race moves it.
+    // The camera a little further on each frame, as a race moves it (the
+    // race state's view pass publishes it to the view).
     void nextFrame() {
-        game::ViewPassStatics& v = game::viewPassStatics();
-        v.s_cameraSegmentPos += 37;
-        if (v.s_cameraSegmentPos >= 1024) {
-            v.s_cameraSegmentPos -= 1024;
-            v.s_cameraSegment = (v.s_cameraSegment + 1) % kSegments;
+        game::CameraStatics& c = game::cameraStatics();
+        c.s_cameraSegmentPos += 37;
+        if (c.s_cameraSegmentPos >= 1024) {
+            c.s_cameraSegmentPos -= 1024;
+            c.s_cameraSegment = (c.s_cameraSegment + 1) % kSegments;
         }
         game::stateStatics().s_messageCount += 2;
     }
@@ -137,7 +136,8 @@ struct BusyRace {
 
 // The busy race with the head-up display's sprites (the panorama's boxes,
 // thirty frames each), the demo set's 5 x 7 font as fonts 0 to 2, a text
-// table and an event row, the display shown in the race state.
+// table, the display's constant strings and an event row, the display shown
+// in the race state.
 struct BusyRaceWithHud : BusyRace {
     explicit BusyRaceWithHud(std::int32_t hudBits) {
         datakit::SpriteModel box = datakit::panoramaSprite(24, {0xE0E0E0, 0x2040A0, 0x101010});
@@ -162,6 +162,10 @@ struct BusyRaceWithHud : BusyRace {
             rt::ObjectArray::set(texts, i, rt::String::newFromCString(i == 81 ? "," : "Label"));
         game::textStatics().s_textCache = texts;
         game::textStatics().s_textCount = 100;
+        testing_support::installConstantStrings({{rt::constants::kHudCountSeparator, "/"},
+                                                 {rt::constants::kGuideCollectedLabel, "G"},
+                                                 {rt::constants::kHudCollectedLabel, "x"},
+                                                 {rt::constants::kWeatherFailed, "W"}});
         game::initEventSlots();
         rt::IntArray* row = rt::newIntArray(17);
         rt::IntArray::set(row, 1, 10);
@@ -181,21 +185,12 @@ struct BusyRaceWithHud : BusyRace {
         player->m_collected = 4;
         game::initStateMachine();
         game::stateStatics().s_state = game::State::Race;
-        game::RaceViewHooks& hooks = game::raceViewHooks();
-        hooks.viewPass = [] {
-            game::runViewPass(true);
-            game::raceHudViewPass();
-        };
-        hooks.painter = game::paintRacePicture;
-        hooks.afterPaint = game::raceHudClosingPass;
-        game::raceSceneHooks().paintHud = game::paintHud;
-        game::raceSceneHooks().paintRaceNotice = game::paintRaceNotice;
     }
-    ~BusyRaceWithHud() { game::raceViewHooks() = {}; }
 };
 
 // A whole race frame's paint with the display of event type 0 (argument 0)
-// or 5 (argument 1): view pass, scene, touch buttons, display and closing.
+// or 5 (argument 1): the race state's paint message (the camera published,
+// view pass, scene, touch buttons, display and closing).
 void BM_RaceWholeFrameWithHud(benchmark::State& state) {
     BusyRaceWithHud race(state.range(0) == 0 ? 0x19002F : 0x1D002F);
     for (auto _ : state) {

@@ -65,7 +65,7 @@ bool measureLoad(const mkdata::ProgramFolder& demo, std::int32_t row, LoadTimes&
     if (!game.started)
         return false;
     game::StateStatics& states = game::stateStatics();
-    game::OverlayStatics& overlay = game::overlayStatics();
+    game::LoadingStatics& overlay = game::loadingStatics();
     for (int f = 0; f < 20 && states.s_state != game::State::Loading; ++f)
         (void)game.frame();
     // The loading state is entered on the frame that runs step 0, so the

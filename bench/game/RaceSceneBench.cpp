@@ -22,7 +22,7 @@
 
 namespace {
 
-// The busy race on a 640 x 480 screen image, its painters installed.
+// The busy race on a 640 x 480 screen image.
 struct BusyRace {
     rt::Runtime runtime{rt::RuntimeOptions{32 << 20, 64 << 20}};
     std::int32_t frame = 0;
@@ -34,7 +34,6 @@ struct BusyRace {
             platform::javax_microedition_lcdui_Image::createImage(640, 480)->getGraphics();
         if (!testing_support::setUpBusyRace())
             std::abort();
-        game::installRacePainters();
         // One whole frame first: the painters' view of it is fed.
         runViewPass();
         game::paintRaceScene();

@@ -1,7 +1,7 @@
 // One whole race frame through the headless host, as `vorlax --race ROW`
-// runs it on the demo set, for each of its six races: the keys latched, the race frame (the player's
-// car, the other cars, the camera, the ranking), the view pass, the paint
-// as far as painters exist, the state machine's bookkeeping and the present
+// runs it on the demo set, for each of its six races: the keys latched, the
+// race frame (the player's car, the other cars, the camera, the ranking),
+// the view pass, the paint, the state machine's bookkeeping and the present
 // of the screen. The budget is 0.5 ms a frame on one core.
 
 #include "game/Game.h"

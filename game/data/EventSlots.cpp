@@ -23,8 +23,4 @@ void initEventSlots() {
     }
 }
 
-void setSlotEventType(std::int32_t slot, EventType type) {
-    rt::ByteArray::set(eventSlotStatics().s_eventType, slot, static_cast<std::int8_t>(eventTypeNumber(type)));
-}
-
 } // namespace game

@@ -3,7 +3,6 @@
 // The event slots: parallel tables of four slots that the event selection
 // fills with the events to run, the current slot and the number in use.
 
-#include "game/framework/EventType.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -22,7 +21,7 @@ struct EventSlotStatics {
     rt::ByteArray* s_eventVariant = nullptr;
     rt::ByteArray* s_eventIcon = nullptr;
     rt::ByteArray* s_eventIcon2 = nullptr;
-    // The event type's number (`setSlotEventType`).
+    // The event type's number (the race's `setSlotEventType`).
     rt::ByteArray* s_eventType = nullptr;
     // Object[kEventSlots] each, of Strings.
     rt::ObjectArray* s_eventTitle = nullptr;
@@ -38,7 +37,5 @@ EventSlotStatics& eventSlotStatics();
 // One slot in use, the first current; the tables are made when missing and
 // otherwise keep their contents.
 void initEventSlots();
-// Stores `type` as the event type of slot `slot`.
-void setSlotEventType(std::int32_t slot, EventType type);
 
 } // namespace game

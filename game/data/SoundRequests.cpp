@@ -5,8 +5,8 @@
 #include "game/data/SoundData.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/SoundEngine.h"
+#include "game/framework/StartupLoad.h"
 #include "host/Log.h"
 #include "platform/lcdui/Display.h"
 #include "runtime/Exceptions.h"
@@ -27,6 +27,14 @@ bool channelMode() {
 }
 
 } // namespace
+
+void setSoundOption(bool on) {
+    startupStatics().s_soundOn = on ? 1 : 0;
+}
+
+bool isSoundOn() {
+    return startupStatics().s_soundOn != 0;
+}
 
 void playSound(std::int32_t channel, std::int32_t id, std::int32_t loop, std::int32_t priority) {
     if (!isSoundOn() || id < 0)
@@ -51,6 +59,10 @@ void playSound(std::int32_t channel, std::int32_t id, std::int32_t loop, std::in
 
 void playSoundLooped(std::int32_t channel, std::int32_t id, bool loop) {
     playSound(channel, id, loop ? 1 : 0, 0);
+}
+
+void requestSound(std::int32_t id) {
+    playSoundLooped(0, id, true);
 }
 
 void stopMusicChannel(std::int32_t channel) {

@@ -12,11 +12,19 @@
 
 namespace game {
 
+// The player's sound option (kept with the start-up statics, saved with the
+// progress).
+void setSoundOption(bool on);
+bool isSoundOn();
+
 // Nothing unless the sound option is on and id >= 0. Channel mode: ids 0
 // to 7 may interrupt a playing channel at the caller's priority, higher ids
 // play only on an idle one at priority 7. Otherwise a request to the engine.
 void playSound(std::int32_t channel, std::int32_t id, std::int32_t loop, std::int32_t priority);
 void playSoundLooped(std::int32_t channel, std::int32_t id, bool loop);
+// The request of the menus, the screens and the race: `id` on channel 0 at
+// priority 0.
+void requestSound(std::int32_t id);
 // Channel mode: stops the channel (no current music); else every engine sound.
 void stopMusicChannel(std::int32_t channel);
 // The music playing now: -1 when the sound option is off or nothing plays.

@@ -10,10 +10,7 @@ namespace game {
 
 void startSoundThread() {
     SoundChannelStatics& statics = soundChannelStatics();
-    rt::Object* (*makeRunner)() = seams().sound.makeSoundRunner;
-    rt::Object* runner = makeRunner ? makeRunner() : nullptr;
-    if (!runner)
-        return;
+    rt::Object* runner = seams().sound.makeSoundRunner();
     statics.s_soundRunner = runner;
     auto* thread = rt::make<rt::java_lang_Thread>(runner);
     thread->setPriority(rt::java_lang_Thread::currentThread()->getPriority());

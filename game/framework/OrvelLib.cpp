@@ -115,8 +115,7 @@ void OrvelLib::libraryShowNotify(OrvelLib* canvas) {
     loop.s_frameClock = time;
     canvas->m_lastTick = time;
     loop.s_paused = 0;
-    if (seams().sound.suspend)
-        seams().sound.suspend(false);
+    seams().sound.suspend(false);
     setCurrent(canvas);
     loop.s_resumedThisFrame = 1;
     if (config().s_frameSwitchB && loop.s_inPaint == 0)
@@ -129,11 +128,8 @@ void OrvelLib::libraryHideNotify(OrvelLib*) {
     if (loop.s_paused != 0)
         return;
     loop.s_paused = 1;
-    const SoundHooks& sound = seams().sound;
-    if (sound.suspend)
-        sound.suspend(true);
-    if (sound.stopAllSounds)
-        sound.stopAllSounds();
+    seams().sound.suspend(true);
+    seams().sound.stopAllSounds();
 }
 
 void* OrvelLib::getInterface(rt::ClassId interfaceId) {

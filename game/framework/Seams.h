@@ -1,23 +1,19 @@
 #pragma once
 
-// The framework's registries: what it calls in the subsystems above it
-// (state handlers, the loading steps of state 1, frame and sound hooks, and
-// what touch and the overlay ask of sprites, the race and the promotion
-// screen).
-// The composition root fills them once at start-up, before the MIDlet
-// exists; the framework only reads them. They hold plain function pointers,
+// The framework's registries: what it calls in the subsystems above it (the
+// state handlers, the loading steps of state 1, the frame's sound service,
+// and what pause, touch and the overlay ask of the sound layer, the sprites,
+// the race and the promotion screen). The composition root fills every
+// member once at start-up, before the MIDlet exists, and start-up stops with
+// a line naming the first one missing (`missingRegistration`), so the
+// framework calls them without a test. They hold plain function pointers,
 // never guest references, so the collector need not see them.
-//
-// An empty entry is the least behaviour: a state without a handler ignores
-// its messages, a missing loading step loads nothing, a missing frame hook
-// does nothing (the clip hook falls back to the game's own clip wrapper,
-// GameGraphics.h).
 
-#include "game/framework/EventType.h"
 #include "game/framework/States.h"
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 class javax_microedition_lcdui_Graphics;
@@ -37,10 +33,6 @@ using StateHandler = void (*)(std::int32_t message);
 
 // Called by the frame step in its order (see cGame::frameStep).
 struct FrameHooks {
-    // Clips the game's drawing to the configured screen; null: `setClip` of
-    // GameGraphics.h, through the screen scaling and the virtual screen.
-    void (*clip)(platform::javax_microedition_lcdui_Graphics* graphics, std::int32_t x, std::int32_t y,
-                 std::int32_t width, std::int32_t height) = nullptr;
     void (*soundService)() = nullptr;
 };
 
@@ -63,53 +55,30 @@ struct SoundHooks {
     void (*endSoundThread)() = nullptr;
 };
 
-// The sprite engine's sprites and bitmap fonts. A sprite is an entry of the
-// sprite table (StartupStatics::s_sprites); the framework never passes a
-// null one, and answers a frame of size 0 for a slot not loaded. Fonts go
-// by their number in the font table. Empty: frames of size 0, nothing
-// painted, nothing freed.
+// The sprite engine's sprites and bitmap fonts, for the touch zones and the
+// soft keys. A sprite is an entry of the sprite table
+// (StartupStatics::s_sprites); the framework never passes a null one, and
+// answers a frame of size 0 for a slot not loaded. Fonts go by their number
+// in the font table; a font not loaded yet draws nothing.
 struct SpriteHooks {
     std::int32_t (*frameWidth)(rt::Object* sprite, std::int32_t frame) = nullptr;
     std::int32_t (*frameHeight)(rt::Object* sprite, std::int32_t frame) = nullptr;
     void (*paintFrame)(rt::Object* sprite, platform::javax_microedition_lcdui_Graphics* graphics,
                        std::int32_t frame, std::int32_t x, std::int32_t y, std::int32_t flags) = nullptr;
-    // Drops the sprite's images and module data.
-    void (*freeImages)(rt::Object* sprite) = nullptr;
     void (*selectFontPalette)(std::int32_t font, std::int32_t palette) = nullptr;
     // Draws `text` with the font; anchor 3 centres it on (x, y).
     void (*drawString)(std::int32_t font, platform::javax_microedition_lcdui_Graphics* graphics,
                        rt::String* text, std::int32_t x, std::int32_t y, std::int32_t anchor) = nullptr;
 };
 
-// What the framework reads of the race and its set-up. Empty: race type
-// `EventType::None`, drag value 0, the race not finished, no HUD
-// bits to clear, goal values 0, nothing formatted, a car value of 0, no
-// one-off event prepared.
+// What the overlay reads of the race: the pause button shows only while the
+// race runs.
 struct RaceHooks {
-    // The race type of the current race.
-    EventType (*raceType)() = nullptr;
-    // The race's current drag value.
-    std::int32_t (*dragValue)() = nullptr;
     bool (*raceFinished)() = nullptr;
-    void (*clearHudBits)() = nullptr;
-    // The goal of the selected race in `gameMode`: a time in ms (modes 1
-    // and 4) or a number (mode 5).
-    std::int32_t (*goalValue)(GameMode gameMode) = nullptr;
-    // Write [+|-]m:ss[.cc], or the value with `separator` every three
-    // digits (none when it is 0), into the shared text buffer
-    // (StartupStatics::s_textBuffer), replacing what it held.
-    void (*formatTime)(std::int32_t ms, bool forceMinutes, bool withHundredths, bool withSign) = nullptr;
-    void (*formatNumber)(std::int32_t value, char16_t separator, bool shortForm) = nullptr;
-    // The value of the player's car that the frame-rate display shows last.
-    std::int32_t (*playerCarValue)() = nullptr;
-    // Prepares the one-off event of game mode 6 (its track, racers and
-    // goal) before the front end sends it through the loading state.
-    void (*setupMode6Event)() = nullptr;
 };
 
-// The promotion screen's side of every pointer event, with the point already
-// turned into game space. Empty: no action anywhere, nothing stored, the
-// screen not available.
+// The promotion screen: its side of every pointer event, with the point
+// already turned into game space, and its set-up and end.
 struct PromotionHooks {
     // The action under (x, y); 0 when none.
     std::int32_t (*actionAtPoint)(std::int32_t x, std::int32_t y) = nullptr;
@@ -128,20 +97,6 @@ struct PromotionHooks {
     void (*setup)() = nullptr;
     // Ends the promotion screen's worker thread when the application ends.
     void (*stop)() = nullptr;
-};
-
-// The race's side of the loading state 4. Empty: there is no race to
-// release and no race to load, so the race kinds end without work.
-struct RaceLoadHooks {
-    // Releases what the last race left: `mode` 0 before the next race over a
-    // finished one, 1 before the menus are loaded.
-    void (*prepareRace)(std::int32_t mode) = nullptr;
-    // One step (0 .. 39) of a race load: `next` 0 for a race from the menus,
-    // 1 for the next race over a finished one.
-    void (*loadStep)(std::int32_t step, std::int32_t next) = nullptr;
-    // The loading state hands over to the flyover (40) or the countdown (41):
-    // the race's last images are made.
-    void (*startRace)(State nextState) = nullptr;
 };
 
 // State 1's loading steps that belong to later subsystems, in the order
@@ -173,7 +128,6 @@ struct Seams {
     SpriteHooks sprites;
     RaceHooks race;
     PromotionHooks promotion;
-    RaceLoadHooks raceLoad;
 };
 
 // The registries of this process.
@@ -183,5 +137,10 @@ Seams& seams();
 void setStateHandler(State state, StateHandler handler);
 // The handler of `state`, null when it has none.
 StateHandler stateHandler(State state);
+
+// The first registration the game needs that is missing, as a line naming
+// it ("no handler for state 12", "sound.playSound"); empty when every state
+// the game enters has its handler and every member above is filled.
+std::string missingRegistration();
 
 } // namespace game

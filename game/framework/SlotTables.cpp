@@ -1,5 +1,6 @@
 #include "game/framework/SlotTables.h"
 
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "runtime/Array.h"
 
@@ -48,7 +49,7 @@ void setSlotValue(std::int32_t slot, std::int32_t paletteMask) {
     StartupStatics& startup = startupStatics();
     rt::BoolArray::set(startup.s_spriteLoadFlags, slot, 1);
     std::int32_t spec = paletteMask & 0xFFFF;
-    if (slot == kCachedAndDroppedSlot)
+    if (slot == kRacerBadgeSprite)
         spec |= kBuildAndDrop;
     rt::IntArray::set(startup.s_spriteCacheSpecs, slot, spec);
 }

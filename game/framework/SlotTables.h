@@ -16,10 +16,6 @@ class Object;
 
 namespace game {
 
-// The sprite slot whose cache request also asks to build its caches
-// and then drop its pixels.
-inline constexpr std::int32_t kCachedAndDroppedSlot = 63;
-
 // Record `i` of the object flag table becomes {1, a, b, its fourth byte};
 // a record not made yet is made with a fourth byte of 0.
 void setByteTableEntry(std::int32_t i, std::int32_t a, std::int32_t b);
@@ -32,7 +28,7 @@ void releaseSpriteSlot(std::int32_t i);
 // Marks sprite slot `i` to be loaded; nothing for a negative `i`.
 void flagSlot(std::int32_t i);
 // Marks sprite slot `slot` to be loaded with `paletteMask & 0xFFFF` as its
-// cache request, plus build-and-drop for slot 63; nothing for a
+// cache request, plus build-and-drop for `kRacerBadgeSprite`; nothing for a
 // negative `slot`.
 void setSlotValue(std::int32_t slot, std::int32_t paletteMask);
 

@@ -43,28 +43,20 @@ void resetViewAndCounters(StartupStatics& startup) {
 void enter() {
     StartupStatics& startup = startupStatics();
     const LoadingSteps& steps = seams().loading;
-    if (steps.loadRecord) {
-        steps.loadRecord();
-        if (rt::exceptionPending())
-            return;
-    }
+    steps.loadRecord();
+    if (rt::exceptionPending())
+        return;
     makeTables(startup);
-    if (steps.loadFixedPointTables) {
-        steps.loadFixedPointTables(rt::constants::kFixedPointPack);
-        if (rt::exceptionPending())
-            return;
-    }
+    steps.loadFixedPointTables(rt::constants::kFixedPointPack);
+    if (rt::exceptionPending())
+        return;
     makeObjectTables(startup);
-    if (steps.loadStartupPack)
-        steps.loadStartupPack();
-    if (steps.loadRaceTables) {
-        steps.loadRaceTables();
-        if (rt::exceptionPending())
-            return;
-    }
+    steps.loadStartupPack();
+    steps.loadRaceTables();
+    if (rt::exceptionPending())
+        return;
     resetViewAndCounters(startup);
-    if (steps.initZoomCaches)
-        steps.initZoomCaches();
+    steps.initZoomCaches();
     startup.s_zoomCount = startup.s_preZoomCount = 0;
     startup.s_zoomLastKey = startup.s_preZoomLastKey = -1;
     startup.s_shorts48 = rt::newShortArray(48);

@@ -7,9 +7,10 @@
 // it names the text pack and moves on to the splash screens (state 2).
 //
 // The tables live here, below every subsystem that uses them, in
-// `StartupStatics`. The tables whose users have not landed yet carry
+// `StartupStatics`. The tables that no code of this game reads carry
 // neutral names by their size.
 
+#include "game/framework/SpriteSlots.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 #include "runtime/String.h"
@@ -21,8 +22,6 @@ class StringBuffer;
 }
 
 namespace game {
-
-inline constexpr std::int32_t kSpriteCount = 67;
 
 struct StartupStatics {
     // The game's shared text buffer.

@@ -11,7 +11,6 @@
 // resume (messages 5 and 4) may come from the window thread while the game
 // thread idles.
 
-#include "game/framework/EventType.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -130,11 +129,6 @@ constexpr GameMode gameModeFromNumber(std::int32_t number) {
 
 // Writes the game mode's number.
 std::ostream& operator<<(std::ostream& out, GameMode mode);
-
-// The type of a game mode's events: the type with the mode's number.
-constexpr EventType eventTypeOf(GameMode mode) {
-    return eventTypeFromNumber(gameModeNumber(mode));
-}
 
 struct StateStatics {
     // 0, no state, until the state machine is set up.

@@ -67,6 +67,9 @@ void initMenuTables() {
     };
     using enum State;
     const Menu menus[kMenuTableCount] = {
+        // The main menu's promotion item leads to the promotion notice, not
+        // straight to the promotion screen: the player reads the notice
+        // first, and its soft key or a tap goes on to the screen.
         {{150, 35, 33, 34, 82, 41},
          {RaceMenu, PromotionNotice, Options, ReferenceList, TextScreen, ExitQuestion},
          {158, 160, 268, 162, 163, 164}},
@@ -153,8 +156,7 @@ void initializeGameStatics() {
     initLibraryStatics();
     cGameStaticInit();
     loopStatics().s_gameInstance = nullptr;
-    if (seams().loading.staticInit)
-        seams().loading.staticInit();
+    seams().loading.staticInit();
 }
 
 } // namespace game

@@ -1,8 +1,10 @@
 #include "game/framework/Touch.h"
 
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/RaceIconFrames.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
@@ -15,21 +17,6 @@
 namespace game {
 
 namespace {
-
-// Sprite numbers and frames of the zones below.
-constexpr std::int32_t kRaceButtonFrame = 4;
-constexpr std::int32_t kMode6BarFrame = 3;
-constexpr std::int32_t kMenuItemFrame = 1;
-constexpr std::int32_t kWideMenuItemFrame = 3;
-constexpr std::int32_t kRowSprite = 11;
-constexpr std::int32_t kHudFrame = 6;
-constexpr std::int32_t kHudPanelSprite = 30;
-constexpr std::int32_t kHudPanelFrame = 17;
-constexpr std::int32_t kHudButtonFrame = 18;
-// The held HUD button's highlight.
-constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
-// The greatest a - b that `dragExceeds` lets pass.
-constexpr std::int32_t kDragThreshold = 10;
 
 std::int32_t screenWidth() {
     return config().s_gameScreenWidth;
@@ -72,26 +59,13 @@ void storePoint(TouchStatics& touch, std::array<std::int32_t, 2> point) {
 // Hands a dragged or released point to the promotion screen.
 void hoverPromotion(std::array<std::int32_t, 2> point) {
     const PromotionHooks& promotion = seams().promotion;
-    if (!promotion.actionAtPoint)
-        return;
     std::int32_t action = promotion.actionAtPoint(point[0], point[1]);
-    if (action != 0 && promotion.hovered)
+    if (action != 0)
         promotion.hovered(action);
 }
 
 bool labelExists(std::int32_t index) {
     return getSoftKeyLabel(index) != nullptr;
-}
-
-// The side of the race button and its rectangle's top.
-std::int32_t raceButtonSide() {
-    return spriteFrameHeight(kRaceTouchSprite, kRaceButtonFrame);
-}
-
-std::int32_t raceButtonTop(std::int32_t side) {
-    if (stateStatics().s_gameMode == GameMode::Guided)
-        return screenHeight() - spriteFrameHeight(kMenuItemSprite, kMode6BarFrame) - side;
-    return screenHeight() - side - 10;
 }
 
 } // namespace
@@ -115,14 +89,12 @@ rt::Object* spriteAt(std::int32_t number) {
 
 std::int32_t spriteFrameWidth(std::int32_t sprite, std::int32_t frame) {
     rt::Object* object = spriteAt(sprite);
-    const SpriteHooks& hooks = seams().sprites;
-    return object && hooks.frameWidth ? hooks.frameWidth(object, frame) : 0;
+    return object ? seams().sprites.frameWidth(object, frame) : 0;
 }
 
 std::int32_t spriteFrameHeight(std::int32_t sprite, std::int32_t frame) {
     rt::Object* object = spriteAt(sprite);
-    const SpriteHooks& hooks = seams().sprites;
-    return object && hooks.frameHeight ? hooks.frameHeight(object, frame) : 0;
+    return object ? seams().sprites.frameHeight(object, frame) : 0;
 }
 
 TouchStatics& touchStatics() {
@@ -140,9 +112,7 @@ void pointerPressed(std::int32_t x, std::int32_t y) {
     // Last, so that a latch that sees the flag sees the point too.
     touch.s_pressed = 1;
     const PromotionHooks& promotion = seams().promotion;
-    std::int32_t action = promotion.actionAtPoint ? promotion.actionAtPoint(point[0], point[1]) : 0;
-    if (promotion.pressed)
-        promotion.pressed(action);
+    promotion.pressed(promotion.actionAtPoint(point[0], point[1]));
 }
 
 void pointerDragged(std::int32_t x, std::int32_t y) {
@@ -160,8 +130,7 @@ void pointerReleased(std::int32_t x, std::int32_t y) {
     storePoint(touch, point);
     touch.s_heldX = kNoPoint;
     touch.s_heldY = kNoPoint;
-    if (seams().promotion.released)
-        seams().promotion.released();
+    seams().promotion.released();
     hoverPromotion(point);
 }
 
@@ -248,123 +217,22 @@ void setTouchZone(rt::IntArray* rect) {
     rt::Array::copy(rect, 0, touch.s_activeZone, 0, 4);
 }
 
-std::int32_t dragExceeds(std::int32_t a, std::int32_t b) {
-    if (a - b <= kDragThreshold)
-        return -1;
-    const RaceHooks& race = seams().race;
-    return race.dragValue ? race.dragValue() : 0;
-}
-
-bool isPointerOnRaceButton() {
-    if (!isInRace())
-        return false;
-    std::int32_t side = raceButtonSide();
-    return isHeldPointInRect(15, raceButtonTop(side), side, side);
-}
-
-bool isPointerOnRaceRightHalf() {
-    if (!isInRace() || isPointerOnRaceButton())
-        return false;
-    std::int32_t side = raceButtonSide();
-    return isHeldPointInRect(screenWidth() / 2, screenHeight() / 2 - side / 2, screenWidth() / 2, side);
-}
-
-bool isPointerOnHudPanel() {
-    if (touchStatics().s_pauseButtonUsed)
-        return false;
-    bool mode6 = stateStatics().s_gameMode == GameMode::Guided;
-    if (mode6 && isInRace()) {
-        const RaceHooks& race = seams().race;
-        if (!race.raceType || race.raceType() != EventType::Section)
-            return false;
-    }
-    std::int32_t frameW = spriteFrameWidth(kHudNumberSprite, kHudFrame);
-    std::int32_t frameH = spriteFrameHeight(kHudNumberSprite, kHudFrame);
-    return isHeldPointInRect(0, mode6 ? 67 : 90, 2 * frameW,
-                             spriteFrameHeight(kHudPanelSprite, kHudPanelFrame) + 2 * frameH);
-}
-
-bool isPointerOnBottomButton() {
-    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
-    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
-    return isLatchedPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
-}
-
-bool isPointerOnBottomButtonInRace() {
-    if (!isInRace())
-        return false;
-    std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
-    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
-    return isHeldPointInRect(screenWidth() / 2 - w / 2, screenHeight() - h, w, h);
-}
-
-void buildPauseButtonZone() {
-    TouchStatics& touch = touchStatics();
-    if (touch.s_pauseZone)
-        return;
-    std::int32_t side = spriteFrameWidth(kMenuItemSprite, kPauseFrameOff);
-    touch.s_pauseZone = makeRect(screenWidth() - side, 0, side, side);
-}
-
-bool touchRaceStartButtons() {
-    const State state = stateStatics().s_state;
-    if (state != State::RaceCountdown && state != State::Race)
-        return false;
-    buildPauseButtonZone();
-    TouchStatics& touch = touchStatics();
-    touch.s_pauseFrame = isPointerInRectArray(touch.s_pauseZone) ? kPauseFrame : kPauseFrameOff;
-    if (!isPressInRectArray(touch.s_pauseZone))
-        return false;
-    touch.s_pauseButtonUsed = 1;
-    pushState(State::PauseMenu);
-    return true;
-}
-
-void buildHudButtonZones() {
-    TouchStatics& touch = touchStatics();
-    if (!touch.s_hudButtonZone)
-        touch.s_hudButtonZone = makeRect(540, 375, spriteFrameWidth(kRaceIconSprite, kHudButtonFrame),
-                                         spriteFrameHeight(kRaceIconSprite, kHudButtonFrame));
-}
-
-bool touchHudButtons() {
-    buildHudButtonZones();
-    TouchStatics& touch = touchStatics();
-    touch.s_hudButtonHeld = isPointerInRectArray(touch.s_hudButtonZone) ? 1 : 0;
-    if (!isPressInRectArray(touch.s_hudButtonZone))
-        return false;
-    touch.s_hudButtonHeld = 0;
-    return true;
-}
-
-void paintHudButtons() {
-    buildHudButtonZones();
-    rt::IntArray* zone = touchStatics().s_hudButtonZone;
-    if (!isPointerInRectArray(zone))
-        return;
-    setFillColor(kHudButtonHighlight);
-    fillRectAlpha(loopStatics().s_graphics, rt::IntArray::get(zone, 0) - 1, rt::IntArray::get(zone, 1) - 1,
-                  rt::IntArray::get(zone, 2) + 2, rt::IntArray::get(zone, 3) + 2);
-}
-
 // Builders that take the layout as arguments make their table anew on
 // every call; the others make theirs once.
 rt::ObjectArray* buildRowZones(std::int32_t n) {
     rt::ObjectArray* zones = makeZoneTable(n);
     for (std::int32_t i = 0; i < n; ++i)
-        setZone(zones, i, 47 + 204 * i, 70 + 20 * i, spriteFrameWidth(kRowSprite, i),
-                spriteFrameHeight(kRowSprite, i));
+        setZone(zones, i, 47 + 204 * i, 70 + 20 * i, spriteFrameWidth(kBonusPictureSprite, i),
+                spriteFrameHeight(kBonusPictureSprite, i));
     touchStatics().s_rowZones = zones;
     return zones;
 }
 
 rt::ObjectArray* buildMenuZones(std::int32_t n, std::int32_t x, std::int32_t y) {
     const State state = stateStatics().s_state;
-    std::int32_t w =
-        spriteFrameWidth(kMenuItemSprite, state == State::Options ? kWideMenuItemFrame : kMenuItemFrame);
-    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kMenuItemFrame);
-    const PromotionHooks& promotion = seams().promotion;
-    bool promotionShown = promotion.available && promotion.available();
+    std::int32_t w = spriteFrameWidth(kMenuItemSprite, state == State::Options ? kWideItemFrame : kItemFrame);
+    std::int32_t h = spriteFrameHeight(kMenuItemSprite, kItemFrame);
+    bool promotionShown = seams().promotion.available();
     rt::ObjectArray* zones = makeZoneTable(n);
     std::int32_t top = y - 22;
     for (std::int32_t i = 0; i < n; ++i) {

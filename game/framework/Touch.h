@@ -20,6 +20,7 @@
 // can be torn by an event that lands during the latch; the next event
 // repairs it.
 
+#include "game/framework/MenuFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
@@ -31,11 +32,6 @@
 namespace game {
 
 inline constexpr std::int32_t kNoPoint = -1;
-// The sprites and frames the touch zones and soft keys are sized by.
-inline constexpr std::int32_t kSoftKeyFrame = 4;
-inline constexpr std::int32_t kSoftKeyFrameOff = 5;
-inline constexpr std::int32_t kPauseFrame = 7;
-inline constexpr std::int32_t kPauseFrameOff = 8;
 inline constexpr std::int32_t kSoftKeyLabelCount = 4;
 // The left label index that stands for the pause button.
 inline constexpr std::int32_t kPauseButtonLabel = 4;
@@ -157,28 +153,6 @@ bool isPressOnScreen();
 // Copies the four values of `rect` into the active zone (made anew when it
 // is missing or short).
 void setTouchZone(rt::IntArray* rect);
-// The race's drag value when a - b > 10, else -1.
-std::int32_t dragExceeds(std::int32_t a, std::int32_t b);
-
-// The fixed zones of the race (the latched point).
-bool isPointerOnRaceButton();
-bool isPointerOnRaceRightHalf();
-bool isPointerOnHudPanel();
-bool isPointerOnBottomButton();
-bool isPointerOnBottomButtonInRace();
-void buildPauseButtonZone();
-// States 41 and 42: the pause button's frame; a press on it marks the
-// button used and pushes the pause menu (33). Answers whether it did.
-bool touchRaceStartButtons();
-void buildHudButtonZones();
-// The HUD button is held while the latched point is on it; a latched press
-// on it lets it go and answers true.
-bool touchHudButtons();
-// While the latched point is on the HUD button: a translucent fill of the
-// button grown by a pixel on every side, in the colour 0xFF0000 (whose
-// alpha of 0 leaves the pixels as they were).
-void paintHudButtons();
-
 // A zone table of `n` empty zones (int[n][4]), and zone `i` of `table` set
 // to {x, y, w, h} (a missing zone is reported by the checked access).
 rt::ObjectArray* makeZoneTable(std::int32_t n);

@@ -41,10 +41,8 @@ void Zelvora::destroyApp(bool) {
     LoopStatics& loop = loopStatics();
     if (loop.s_gameInstance)
         loop.s_runState = -1;
-    if (seams().sound.endSoundThread)
-        seams().sound.endSoundThread();
-    if (seams().promotion.stop)
-        seams().promotion.stop();
+    seams().sound.endSoundThread();
+    seams().promotion.stop();
 }
 
 } // namespace game

@@ -83,7 +83,6 @@ void cGame::gameUpdate(platform::javax_microedition_lcdui_Graphics*) {
 void cGame::frameStep() {
     LoopStatics& loop = loopStatics();
     StateStatics& states = stateStatics();
-    const Seams& registry = seams();
     loop.s_frameGraphics = loop.s_graphics;
     loop.s_graphics = loop.s_bufferGraphics;
     if (states.s_stateEntered) {
@@ -100,8 +99,7 @@ void cGame::frameStep() {
         return;
     const OrvelLibConfig& settings = config();
     if (loop.s_graphics) {
-        auto* clip = registry.frame.clip ? registry.frame.clip : &game::setClip;
-        clip(loop.s_graphics, 0, 0, settings.s_gameScreenWidth, settings.s_gameScreenHeight);
+        setClip(loop.s_graphics, 0, 0, settings.s_gameScreenWidth, settings.s_gameScreenHeight);
     }
     if (!sendAndCheck(kPaint))
         return;
@@ -113,8 +111,7 @@ void cGame::frameStep() {
     paintOverlay(loop.s_graphics);
     states.s_stateFrames += 1;
     states.s_stateTime += loop.s_frameMs;
-    if (registry.frame.soundService)
-        registry.frame.soundService();
+    seams().frame.soundService();
     latchPointer();
     if (loop.s_frameGraphics)
         blitScreenBuffer(loop.s_frameGraphics, loop.s_screenBuffer);
@@ -148,17 +145,15 @@ void cGame::gameHideNotify() {
     loop.s_gamePaused = 1;
     lib::java_lang_System::gc();
     const SoundHooks& sound = seams().sound;
-    loop.s_pausedMusic = sound.playingMusic ? sound.playingMusic() : -1;
+    loop.s_pausedMusic = sound.playingMusic();
     sendStateMessage(kPause);
     if (rt::exceptionPending()) {
         // A dropped Exception skips the sound steps; anything else ends the pause here.
         if (!rt::catchException(rt::ClassId::java_lang_Exception))
             return;
     } else {
-        if (sound.stopMusic)
-            sound.stopMusic();
-        if (sound.queueFreeChannel)
-            sound.queueFreeChannel(0);
+        sound.stopMusic();
+        sound.queueFreeChannel(0);
     }
     libraryHideNotify(this);
 }
@@ -168,10 +163,8 @@ void cGame::gameShowNotify() {
     if (loop.s_gamePaused != 1)
         return;
     lib::java_lang_System::gc();
-    const SoundHooks& sound = seams().sound;
-    if (stateStatics().s_state != State::Race && loop.s_pausedMusic != -1 && loop.s_pausedMusic < 8 &&
-        sound.playSound)
-        sound.playSound(loop.s_pausedMusic);
+    if (stateStatics().s_state != State::Race && loop.s_pausedMusic != -1 && loop.s_pausedMusic < 8)
+        seams().sound.playSound(loop.s_pausedMusic);
     sendStateMessage(kResume);
     if (rt::exceptionPending() && !rt::catchException(rt::ClassId::java_lang_Exception))
         return;

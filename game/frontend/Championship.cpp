@@ -3,10 +3,13 @@
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -45,7 +48,6 @@ constexpr std::int32_t kLeftSoftKey = 18;
 
 // Layout, our design: the cup's picture in the middle of the screen, a
 // dark cover over it while the cup is locked, a badge per race below.
-constexpr std::int32_t kPictureSprite = 10;
 constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
 constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
 constexpr std::int32_t kTextFont = 2;
@@ -121,17 +123,17 @@ void cupPaint() {
     paintBackgroundPicture();
     paintScreenHeader();
     const std::int32_t cup = item0();
-    const std::int32_t pictureW = spriteFrameWidth(kPictureSprite, 0);
-    const std::int32_t pictureH = spriteFrameHeight(kPictureSprite, 0);
+    const std::int32_t pictureW = spriteFrameWidth(kCupPictureSprite, kFirstPictureFrame);
+    const std::int32_t pictureH = spriteFrameHeight(kCupPictureSprite, kFirstPictureFrame);
     const std::int32_t x = (w - pictureW) / 2;
     const std::int32_t y = h / 2 - pictureH;
     setClip(g, 0, 0, w, h);
-    paintFrameRound(kPictureSprite, cup, x, y);
+    paintFrameRound(kCupPictureSprite, cup, x, y);
     if (!cupAvailable(cup)) {
         setFillColor(kLockCover);
         fillRectAlpha(g, x, y, pictureW, pictureH);
     }
-    const std::int32_t badgeW = spriteFrameWidth(kRacerBadgeSprite, 0);
+    const std::int32_t badgeW = spriteFrameWidth(kRacerBadgeSprite, kFirstRacerBadgeFrame);
     for (std::int32_t race = 0; race < kCupRaces; ++race)
         paintFrameRound(kRacerBadgeSprite, kCupRaceRows[cup][race],
                         w / 2 + (race - 1) * (badgeW + 8) - badgeW / 2, y + pictureH + 12);
@@ -157,8 +159,7 @@ void rewardEnter() {
         grantReward(s.s_cup, reward.gridRow);
     }
     (void)saveProgress();
-    if (const auto play = seams().sound.playSound)
-        play(reward.sound);
+    requestSound(reward.sound);
     menuStatics().s_titleText = getString(kTitleText);
     setSoftKeys(-1, -1);
     menuStatics().s_redraw = 1;
@@ -171,7 +172,7 @@ void rewardUpdate() {
     const std::int32_t key = getReleasedKey();
     if (key != kSelectKey && key != kFireKey && key != kLeftSoftKey && !isPressOnScreen())
         return;
-    frontEndStatics().s_championship = 0;
+    raceResultsStatics().s_championship = 0;
     backToState(championshipStatics().s_rewardReturnState);
 }
 
@@ -186,7 +187,8 @@ void rewardPaint() {
     setFillColor(kPanelColour);
     fillRectAlpha(g, (w - kRewardLineWidth) / 2 - 10, 90, kRewardLineWidth + 20, h - 180);
     const std::int32_t standing = raceResultsStatics().s_cupPlayerStanding;
-    paintFrameRound(kRacerBadgeSprite, standing, w / 2 - spriteFrameWidth(kRacerBadgeSprite, 0) / 2, 100);
+    paintFrameRound(kRacerBadgeSprite, standing,
+                    w / 2 - spriteFrameWidth(kRacerBadgeSprite, kFirstRacerBadgeFrame) / 2, 100);
     drawTextBlock(kTextFont, 1, getString(kRewardHeadText), kRewardLineWidth, 0, w / 2, 160,
                   kAnchorTopCentre);
     drawTextBlock(kTextFont, 0, getString(kFirstRewardText + rewardOf(standing).text), kRewardLineWidth, 0,
@@ -200,10 +202,6 @@ void rewardPaint() {
 
 ChampionshipStatics& championshipStatics() {
     return rt::getStaticClass().statics<ChampionshipStatics>();
-}
-
-std::int32_t cupRaceCount() {
-    return kCupRaces;
 }
 
 std::int32_t cupRaceRow(std::int32_t race) {
@@ -222,7 +220,7 @@ bool setupCupRace(std::int32_t race) {
 }
 
 void setupNextRaceEvent() {
-    if (frontEndStatics().s_championship) {
+    if (raceResultsStatics().s_championship) {
         (void)setupCupRace(raceResultsStatics().s_cupRace);
         return;
     }

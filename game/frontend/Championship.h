@@ -23,6 +23,7 @@
 // Game thread only.
 
 #include "game/framework/States.h"
+#include "game/race/RaceResults.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -31,7 +32,6 @@ namespace game {
 
 // The race rows of each cup, game data.
 inline constexpr std::int32_t kCupCount = 4;
-inline constexpr std::int32_t kCupRaces = 3;
 inline constexpr std::int32_t kCupRaceRows[kCupCount][kCupRaces] = {
     {0, 3, 5}, {1, 2, 4}, {0, 1, 2}, {3, 4, 5}};
 
@@ -66,8 +66,6 @@ struct ChampionshipStatics {
 
 ChampionshipStatics& championshipStatics();
 
-// The races of the cup being run.
-std::int32_t cupRaceCount();
 // Race row of race `race` of the cup being run; -1 outside the table.
 std::int32_t cupRaceRow(std::int32_t race);
 // Fills the current event slot for race `race` of the cup being run;

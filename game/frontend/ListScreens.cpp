@@ -2,9 +2,11 @@
 
 #include "game/data/Progress.h"
 #include "game/framework/Anchors.h"
+#include "game/framework/CarFrames.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/GameRandom.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -14,6 +16,7 @@
 #include "game/frontend/Loading.h"
 #include "game/frontend/SelectionZones.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/ui/MenuInput.h"
@@ -36,9 +39,6 @@ constexpr std::int32_t kReferenceTitle = 34;
 constexpr std::int32_t kBorder = 2;
 constexpr std::int32_t kGridLayer = static_cast<std::int32_t>(0xCC000000u);
 constexpr std::int32_t kReferenceLayer = static_cast<std::int32_t>(0xAA000000u);
-// The entry pictures (frame = entry), the name plate, the reference pictures.
-constexpr std::int32_t kPlateFrame = 1;
-constexpr std::int32_t kReferencePictureSprite = 25;
 // A racer definition's fields the list shows: its sprite set, its three
 // values (gauges, in percent) and its name text.
 constexpr std::int32_t kSpriteSetField = 1;
@@ -89,7 +89,7 @@ void racerListEnter() {
 void chooseRacer(std::int32_t entry) {
     racerStatics().s_playerRacerId = entry;
     listScreenStatics().s_commentText = kFirstCommentText + getRandom(0, kCommentTexts);
-    pushState(frontEndStatics().s_championship ? State::CupSelect : State::PreRaceSelect);
+    pushState(raceResultsStatics().s_championship ? State::CupSelect : State::PreRaceSelect);
 }
 
 void racerListUpdate() {
@@ -135,11 +135,12 @@ void paintRacerGrid(Graphics* g) {
     rt::IntArray* definition = racerDefinition(selection);
     if (!definition)
         return;
-    paintSpriteFrame(kMenuFrameSprite, kPlateFrame, kDetailX, kRacerCellY);
+    paintSpriteFrame(kMenuFrameSprite, kNamePlateFrame, kDetailX, kRacerCellY);
     drawMenuText(kTextFont, 0, getString(rt::IntArray::get(definition, kNameField)), kDetailX, kRacerCellY,
                  kAnchorTopCentre);
     const std::int32_t car = rt::IntArray::get(definition, kSpriteSetField);
-    paintFrameIfPresent(car, 0, kDetailX - spriteFrameWidth(car, 0) / 2, kRacerCellY + 40);
+    paintFrameIfPresent(car, kFullLeftCarFrame, kDetailX - spriteFrameWidth(car, kFullLeftCarFrame) / 2,
+                        kRacerCellY + 40);
     rt::IntArray* labels = rt::newIntArray(3);
     rt::IntArray* values = rt::newIntArray(3);
     for (std::int32_t i = 0; i < 3; ++i) {
@@ -184,7 +185,7 @@ void referencePaint() {
         return;
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, kBackgroundFrame, 0, 0);
     setFillColor(kReferenceLayer);
     fillRectAlpha(g, 0, 0, w, h);
     paintScreenHeader();

@@ -3,11 +3,14 @@
 #include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
 #include "game/data/SoundData.h"
+#include "game/data/SoundRequests.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
@@ -19,7 +22,9 @@
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RacePrepare.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -43,12 +48,6 @@ namespace {
 // Where the loading state goes at once when it is done; any other next
 // state (a race) waits for the player.
 
-// Sprite slots the menus' load works on.
-constexpr std::int32_t kTitleBackSprite = 1;
-constexpr std::int32_t kItemSprite = 10;
-constexpr std::int32_t kItemSpriteB = 11;
-constexpr std::int32_t kIconSprite = 25;
-constexpr std::int32_t kBadgeFrames = 6;
 constexpr std::int32_t kGreyTransform = 4;
 // The image table's entry that the menus load.
 constexpr std::int32_t kBadgeImage = 5;
@@ -114,12 +113,14 @@ void forEachRacer(Visit visit) {
         visit(racerField(id, 1), racerField(id, 3));
 }
 
-// Palette 1 becomes the grey of palette 0, for the locked look of items.
+// The locked palette becomes the grey of the unlocked one: the locked look
+// of the pictures, made for the racers' second sprite sets too.
 void addGreyPalette(ASprite* s) {
-    if (!s || !s->getPalette(0))
+    if (!s || !s->getPalette(kUnlockedPalette))
         return;
-    s->setPalette(1, ASprite::transformPaletteCopy(kGreyTransform, s->getPalette(0)));
-    s->m_paletteCount = std::max(s->m_paletteCount, 2);
+    s->setPalette(kLockedPalette,
+                  ASprite::transformPaletteCopy(kGreyTransform, s->getPalette(kUnlockedPalette)));
+    s->m_paletteCount = std::max(s->m_paletteCount, kLockedPalette + 1);
 }
 
 void keepLoadingTexts() {
@@ -149,18 +150,18 @@ std::int32_t managedRacerCount() {
 void startLoad(bool raceKind) {
     packOpen(constantString(rt::constants::kSpritePack));
     if (ASprite* button = neededSprite(loadSpritePlain(kMenuFrameSprite, 1), kMenuFrameSprite)) {
-        buildFrameCacheImages(button, 0, 0, -1);
-        buildFrameCacheImages(button, 0, 1, -1);
+        buildFrameCacheImages(button, 0, kMenuBarFrame, -1);
+        buildFrameCacheImages(button, 0, kNamePlateFrame, -1);
         button->freePixelData();
         rt::ObjectArray::set(startupStatics().s_sprites, kMenuFrameSprite, button);
     }
     rt::ObjectArray::set(startupStatics().s_sprites, kMenuBackgroundSprite,
                          neededSprite(loadSpritePlain(kMenuBackgroundSprite, 1), kMenuBackgroundSprite));
     if (raceKind) {
-        unloadSprite(kItemSprite);
-        ASprite* item = neededSprite(loadSpritePlain(kItemSprite, 1), kItemSprite);
-        rt::ObjectArray::set(startupStatics().s_sprites, kItemSprite, item);
-        addGreyPalette(item);
+        unloadSprite(kCupPictureSprite);
+        ASprite* cups = neededSprite(loadSpritePlain(kCupPictureSprite, 1), kCupPictureSprite);
+        rt::ObjectArray::set(startupStatics().s_sprites, kCupPictureSprite, cups);
+        addGreyPalette(cups);
     }
     closeStream();
     if (!font(0)) {
@@ -178,17 +179,17 @@ namespace {
 
 void markMenuSprites() {
     if (stateStatics().s_loadingNextState == State::Title)
-        setSlotValue(kTitleBackSprite, 0);
-    // The title's logo, the header, the race icons, the menus' item plate
-    // and their icons; the pictures, the HUD pieces, the items and the
-    // badges load without a cache request of their own.
-    for (std::int32_t slot : {2, 3})
+        setSlotValue(kTitleBackgroundSprite, 0);
+    // The pictures, the race's icons and coins and the badges load without
+    // a cache request of their own.
+    for (std::int32_t slot : {kTitleLogoSprite, kMenuHeaderSprite})
         setSlotValue(slot, 0);
-    if (!sprite(kIconSprite))
-        setSlotValue(kIconSprite, 0);
-    for (std::int32_t slot : {62, 9, 14})
+    if (!sprite(kReferencePictureSprite))
+        setSlotValue(kReferencePictureSprite, 0);
+    for (std::int32_t slot : {kMenuSymbolSprite, kMenuItemPlateSprite, kMenuIconSprite})
         setSlotValue(slot, 0);
-    for (std::int32_t slot : {kItemSprite, kItemSpriteB, 26, 30, kRacerBadgeSprite})
+    for (std::int32_t slot :
+         {kCupPictureSprite, kBonusPictureSprite, kRaceIconSprite, kCoinSprite, kRacerBadgeSprite})
         flagSlot(slot);
     forEachRacer([](std::int32_t first, std::int32_t second) {
         setSlotValue(first, 0);
@@ -196,7 +197,7 @@ void markMenuSprites() {
     });
     releaseSpriteSlot(kMenuFrameSprite);
     setSlotValue(kMenuFrameSprite, 0);
-    overlayStatics().s_loadingSubStep = 0;
+    loadingStatics().s_loadingSubStep = 0;
     packOpen(constantString(rt::constants::kSpritePack));
 }
 
@@ -205,7 +206,7 @@ void markMenuSprites() {
 // the walk has passed every slot it starts over for the next walking step.
 template <typename Work>
 void walkMarkedSlots(Work work) {
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     rt::BoolArray* marks = startupStatics().s_spriteLoadFlags;
     while (overlay.s_loadingSubStep < kSpriteCount) {
         const std::int32_t slot = overlay.s_loadingSubStep++;
@@ -221,14 +222,14 @@ void walkMarkedSlots(Work work) {
 }
 
 void makeGreyPalettes() {
-    addGreyPalette(sprite(kItemSprite));
-    addGreyPalette(sprite(kItemSpriteB));
+    addGreyPalette(sprite(kCupPictureSprite));
+    addGreyPalette(sprite(kBonusPictureSprite));
     forEachRacer([](std::int32_t, std::int32_t second) {
         if (second >= 0)
             addGreyPalette(sprite(second));
     });
     if (sprite(kMenuBackgroundSprite))
-        buildSpriteFrameCache(kMenuBackgroundSprite, 0);
+        buildSpriteFrameCache(kMenuBackgroundSprite, kBackgroundFrame);
     if (ASprite* button = sprite(kMenuFrameSprite)) {
         buildCacheImages(button, 0, 0, -1, -1);
         button->freePixelData();
@@ -245,16 +246,11 @@ void loadFonts() {
 
 void raceStep(std::int32_t next) {
     loadingStatics().s_raceStepRan = 1;
-    if (const auto step = seams().raceLoad.loadStep)
-        step(overlayStatics().s_loadingStep, next);
-    else
-        // No race loader: the kind has nothing to do and ends now.
-        overlayStatics().s_loadingStep = overlayStatics().s_loadingBarHeight - 1;
+    loadStep(loadingStatics().s_loadingStep, next);
 }
 
 void enter() {
-    if (const auto stop = seams().sound.stopMusic)
-        stop();
+    stopMusic();
     if (ASprite* f = font(kTipFont))
         updateLineHeight(f);
     setSoftKeys(kNoSoftKey, kNoSoftKey);
@@ -267,7 +263,7 @@ void enter() {
 
 void update() {
     loadingStep();
-    if (rt::exceptionPending() || !overlayStatics().s_loadingDone)
+    if (rt::exceptionPending() || !loadingStatics().s_loadingDone)
         return;
     const State next = stateStatics().s_loadingNextState;
     if (next == State::RewardScreen || next == State::Title || next == State::MainMenu ||
@@ -281,8 +277,7 @@ void update() {
     if (released != kSelectKey && released != kFireKey && !isPressOnScreen())
         return;
     if (next == State::TrackFlyover || next == State::RaceCountdown)
-        if (const auto start = seams().raceLoad.startRace)
-            start(next);
+        startRace(next);
     backToState(next);
 }
 
@@ -313,7 +308,7 @@ rt::String* eventTitle() {
 }
 
 std::int32_t runningKind() {
-    const std::int32_t flags = overlayStatics().s_loadingStyle;
+    const std::int32_t flags = loadingStatics().s_loadingStyle;
     for (std::int32_t kind : {kLoadRace, kLoadNextRace, kLoadMenus})
         if (flags & kind)
             return kind;
@@ -341,11 +336,36 @@ void failLoadStep(const std::string& problem) {
         return;
     loading.s_stepFailed = 1;
     host::logf(host::LogCategory::Game, "load of kind %d abandoned at step %d: %s", runningKind(),
-               overlayStatics().s_loadingStep, problem.c_str());
+               loadingStatics().s_loadingStep, problem.c_str());
 }
 
 LoadingStatics& loadingStatics() {
     return rt::getStaticClass().statics<LoadingStatics>();
+}
+
+// The kinds run in the order race, next race, menus: the total and the end
+// value are those of the first kind that runs.
+std::int32_t loadingBarHeight(std::int32_t style) {
+    if (style & (kLoadRace | kLoadNextRace))
+        return 40;
+    return (style & kLoadMenus) ? 24 : 0;
+}
+
+std::int32_t loadingBarWidth(std::int32_t style) {
+    if (style & (kLoadRace | kLoadNextRace))
+        return 231;
+    return (style & kLoadMenus) ? 182 : 0;
+}
+
+void initLoadingBar(std::int32_t style) {
+    LoadingStatics& overlay = loadingStatics();
+    overlay.s_loadingProgress = 0;
+    overlay.s_loadingStep = 0;
+    overlay.s_loadingSubStep = 0;
+    overlay.s_loadingDone = 0;
+    overlay.s_loadingStyle = style;
+    overlay.s_loadingBarHeight = loadingBarHeight(style);
+    overlay.s_loadingBarWidth = loadingBarWidth(style);
 }
 
 void startLoading(std::int32_t kind, State nextState) {
@@ -354,7 +374,7 @@ void startLoading(std::int32_t kind, State nextState) {
 }
 
 void loadingStep() {
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     if (overlay.s_loadingDone)
         return;
     const std::int32_t flags = overlay.s_loadingStyle;
@@ -398,15 +418,13 @@ void loadingStep() {
 
 void loadMenuStep() {
     loadingStatics().s_raceStepRan = 0;
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     const std::int32_t step = overlay.s_loadingStep;
     switch (step) {
     case 0:
-        if (const auto prepare = seams().raceLoad.prepareRace) {
-            prepare(1);
-            if (rt::exceptionPending())
-                return;
-        }
+        prepareRace(true);
+        if (rt::exceptionPending())
+            return;
         mapMenuDigits();
         startLoad(false);
         break;
@@ -431,7 +449,7 @@ void loadMenuStep() {
         break;
     case 5:
         if (ASprite* badge = sprite(kRacerBadgeSprite))
-            for (std::int32_t f = 0; f < kBadgeFrames; ++f)
+            for (std::int32_t f = kFirstRacerBadgeFrame; f < kDriverBadgeFrames; ++f)
                 buildFrameCacheImages(badge, 0, f, -1);
         closeStream();
         break;
@@ -477,8 +495,7 @@ void loadMenuStep() {
         loadSounds(step - 15);
         break;
     case 23:
-        if (const auto setup = seams().promotion.setup)
-            setup();
+        seams().promotion.setup();
         break;
     default:
         break;
@@ -500,7 +517,7 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     g->setColor(kBarTrackColour);
     fillRect(g, barX + kBarBorder, barY + kBarBorder, innerWidth, kBarHeight - 2 * kBarBorder);
     // The bar follows the progress but never goes back and never past full.
-    const OverlayStatics& overlay = overlayStatics();
+    const LoadingStatics& overlay = loadingStatics();
     const std::int32_t end = overlay.s_loadingBarWidth;
     const std::int32_t progress = std::clamp(overlay.s_loadingProgress, 0, std::max(end, 0));
     const std::int32_t filled =

@@ -4,9 +4,9 @@
 // frame, so that the frame loop keeps painting the loading screen and its
 // bar. A caller names the load kind and the state to go to
 // (`startLoading`), and the state runs the kinds one step a frame: the race
-// kinds through the race loader's registry (Seams.h `RaceLoadHooks`), the
-// menus' kind here. When every kind has run it goes back to the next state:
-// at once to the menus and the text screen, after a key or a tap to a race.
+// kinds through the race loader (RaceLoader.h), the menus' kind here. When
+// every kind has run it goes back to the next state: at once to the menus
+// and the championship's reward screen, after a key or a tap to a race.
 //
 // The bar's value rises by one per step (and per sprite slot a walking step
 // passes), stays below the kind's end value until its last step, and is set
@@ -37,6 +37,18 @@ inline constexpr std::int32_t kMenuLoadSteps = 24;
 inline constexpr std::int32_t kRaceLoadSteps = 40;
 
 struct LoadingStatics {
+    // The loading bar, all reset together by `initLoadingBar`: the load
+    // kinds still to run (bits), the steps of the running kind, the bar's
+    // value when a kind is complete, the bar's value, the running kind's
+    // step and the slot a step walks over several frames, and whether every
+    // kind has run.
+    std::int32_t s_loadingStyle = 0;
+    std::int32_t s_loadingBarHeight = 0;
+    std::int32_t s_loadingBarWidth = 0;
+    std::int32_t s_loadingProgress = 0;
+    std::int32_t s_loadingStep = 0;
+    std::int32_t s_loadingSubStep = 0;
+    std::int32_t s_loadingDone = 0;
     // The loading screen's two texts, kept while the loaded texts change.
     rt::ObjectArray* s_loadingTexts = nullptr;
     // The bar width painted last: the bar never shrinks while a load runs.
@@ -52,6 +64,12 @@ struct LoadingStatics {
 };
 
 LoadingStatics& loadingStatics();
+
+// The loading bar's size by style, that of the kind that runs first (race,
+// then next race, then menus); 0 by 0 for none of them.
+std::int32_t loadingBarHeight(std::int32_t style);
+std::int32_t loadingBarWidth(std::int32_t style);
+void initLoadingBar(std::int32_t style);
 
 // Asks for a load of `kind` followed by `nextState` and pushes the loading
 // state. Every way into a race, and back to the menus, goes through here.

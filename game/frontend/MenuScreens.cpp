@@ -4,8 +4,10 @@
 #include "game/framework/Anchors.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
@@ -25,8 +27,8 @@ namespace {
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 
 constexpr std::int32_t kPictureCount = 3;
-constexpr std::int32_t kPictureSprite = 11;
-// Picture f (frame f of sprite 11) sits at x 47 + 204 f, as its touch zone.
+// Picture f (frame f of `kBonusPictureSprite`) sits at x 47 + 204 f, as its
+// touch zone.
 constexpr std::int32_t kFirstPictureX = 47;
 constexpr std::int32_t kPictureStep = 204;
 constexpr std::int32_t kPictureY = 110;
@@ -105,16 +107,17 @@ void bonusUpdate() {
 }
 
 void paintPicture(std::int32_t picture) {
-    rt::Object* sprite = spriteAt(kPictureSprite);
+    rt::Object* sprite = spriteAt(kBonusPictureSprite);
     if (sprite && sprite->classId() == ASprite::kClassId)
-        static_cast<ASprite*>(sprite)->setCurrentPalette(pictureUnlocked(picture) ? 0 : 1);
+        static_cast<ASprite*>(sprite)->setCurrentPalette(pictureUnlocked(picture) ? kUnlockedPalette
+                                                                                  : kLockedPalette);
     std::int32_t x = kFirstPictureX + kPictureStep * picture;
-    paintSpriteFrame(kPictureSprite, picture, x, kPictureY);
+    paintSpriteFrame(kBonusPictureSprite, picture, x, kPictureY);
     Graphics* g = loopStatics().s_graphics;
     if (picture != touchStatics().s_selection || !g)
         return;
-    std::int32_t w = spriteFrameWidth(kPictureSprite, picture);
-    std::int32_t h = spriteFrameHeight(kPictureSprite, picture);
+    std::int32_t w = spriteFrameWidth(kBonusPictureSprite, picture);
+    std::int32_t h = spriteFrameHeight(kBonusPictureSprite, picture);
     g->setColor(kHighlightColours[(stateStatics().s_stateFrames >> 2) & 1]);
     for (std::int32_t i = 1; i <= kHighlightBorder; ++i)
         g->drawRect(x - i, kPictureY - i, w + 2 * i - 1, h + 2 * i - 1);
@@ -126,9 +129,9 @@ void bonusPaint() {
     std::int32_t w = screenWidth();
     std::int32_t h = screenHeight();
     paintBackgroundPicture();
-    paintSpriteFrame(kMenuFrameSprite, 0, w / 2, h - kMenuBarHeight);
+    paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, w / 2, h - kMenuBarHeight);
     paintScreenHeader();
-    paintSpriteFrame(kMenuFrameSprite, 6, w / 2, h / 2);
+    paintSpriteFrame(kMenuFrameSprite, kMenuEmblemFrame, w / 2, h / 2);
     for (std::int32_t picture = kPictureCount - 1; picture >= 0; --picture)
         paintPicture(picture);
     paintHelpLine();

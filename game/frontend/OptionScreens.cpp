@@ -2,13 +2,16 @@
 
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
@@ -70,12 +73,10 @@ void optionsUpdate() {
     const bool on = item(0) > 0;
     if (on != wasOn) {
         setSoundOption(on);
-        if (!on) {
-            if (const auto stop = seams().sound.stopMusic)
-                stop();
-        } else if (const auto play = seams().sound.playSound) {
-            play(kMenuMusic);
-        }
+        if (on)
+            requestSound(kMenuMusic);
+        else
+            stopMusic();
         menuStatics().s_redraw = 1;
     }
     if (chosen && touchStatics().s_selection == 1 && touchStatics().s_menuCount > 1)
@@ -130,7 +131,7 @@ void pagePaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, kBackgroundFrame, 0, 0);
     setFillColor(kLayerColour);
     const std::int32_t w = config().s_gameScreenWidth;
     const std::int32_t h = config().s_gameScreenHeight;

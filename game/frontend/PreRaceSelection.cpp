@@ -1,5 +1,6 @@
 #include "game/frontend/PreRaceSelection.h"
 
+#include "classlib/lang/StringBuffer.h"
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/framework/Anchors.h"
@@ -16,14 +17,19 @@
 #include "game/frontend/SelectionZones.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
+#include "game/race/EventGoals.h"
 #include "game/race/EventRowLayout.h"
+#include "game/race/RaceKernel.h"
+#include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
+#include "game/race/RaceUtilities.h"
 #include "game/race/TrackData.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
 
 namespace game {
 
@@ -35,6 +41,12 @@ constexpr std::int32_t kTitleText = 31;
 constexpr std::int32_t kFirstTypeNameText = 151;
 constexpr std::int32_t kFirstTypeDescriptionText = 177;
 constexpr std::int32_t kLockedText = 22;
+// The race goals' labels and the thousands separator of a target number.
+constexpr std::int32_t kTimeGoalText = 174;
+constexpr std::int32_t kNumberGoalText = 175;
+constexpr std::int32_t kThousandsSeparatorText = 176;
+// The first of an event row's three target values (times in ms, or numbers).
+constexpr std::int32_t kFirstTargetField = 1;
 // Fields of a race table row and of an event row that the screen reads.
 constexpr std::int32_t kRowIconField = 2;
 constexpr std::int32_t kRowIcon2Field = 3;
@@ -204,7 +216,7 @@ void paint() {
         return table ? static_cast<rt::String*>(rt::ObjectArray::get(table, slot)) : nullptr;
     };
     paintBand(g, 120, usable ? text(slots.s_eventName) : nullptr);
-    rt::ObjectArray* goals = overlayStatics().s_goalTexts;
+    rt::ObjectArray* goals = preRaceStatics().s_goalTexts;
     paintBand(g, 170, goals ? static_cast<rt::String*>(rt::ObjectArray::get(goals, 0)) : nullptr);
     paintBand(g, 220, usable ? text(slots.s_eventTitle) : nullptr);
     if (gameMode() == GameMode::LapRace) {
@@ -227,6 +239,31 @@ void paint() {
 
 PreRaceStatics& preRaceStatics() {
     return rt::getStaticClass().statics<PreRaceStatics>();
+}
+
+void buildRaceGoalTexts() {
+    PreRaceStatics& s = preRaceStatics();
+    if (!s.s_goalTexts)
+        s.s_goalTexts = rt::newObjectArray(2);
+    const GameMode mode = gameMode();
+    const std::int32_t target = currentEventField(kFirstTargetField, 0);
+    rt::String* goal = nullptr;
+    rt::String* value = nullptr;
+    if (mode == GameMode::TimeTrial || mode == GameMode::StopAndGo) {
+        goal = getString(kTimeGoalText);
+        value = formatTime(msToTime(target), true, true, false)->toString();
+    } else if (mode == GameMode::Points) {
+        goal = getString(kNumberGoalText);
+        rt::String* separator = getString(kThousandsSeparatorText);
+        value =
+            formatNumber(target, separator && separator->length() > 0 ? separator->charAt(0) : u'\0', false)
+                ->toString();
+    } else {
+        goal = getString(kFirstTypeNameText + eventTypeNumber(currentEventType()));
+        value = rt::getStaticClass().getConstantString(rt::constants::kDefaultMessage);
+    }
+    rt::Array::setRef(s.s_goalTexts, 0, goal);
+    rt::Array::setRef(s.s_goalTexts, 1, value);
 }
 
 std::int32_t modeEventCount(GameMode mode) {

@@ -37,11 +37,21 @@ struct PreRaceStatics {
     std::int8_t s_eventSelected = 0;
     // Whether the event shown could be written into the slot.
     std::int8_t s_eventUsable = 0;
+    // The two race-goal texts (String[2]): the goal's label and its value.
+    rt::ObjectArray* s_goalTexts = nullptr;
 
-    RT_NO_REFERENCE_FIELDS(PreRaceStatics, rt::NoReferenceBase)
+    RT_REFERENCE_FIELDS(PreRaceStatics, rt::NoReferenceBase, s_goalTexts)
 };
 
 PreRaceStatics& preRaceStatics();
+
+// Fills the two goal texts of the current event slot by game mode (the
+// array made once, refilled every call): the time trial and the stop-and-go
+// the target time (the first of the event row's three target values, in ms)
+// after text 174; the points mode the target number with text 176's first
+// character as thousands separator, after text 175; other modes the event
+// type's name (text 151 + type) and the default message.
+void buildRaceGoalTexts();
 
 // The number of events of game mode `mode` (0 for a mode without a list).
 std::int32_t modeEventCount(GameMode mode);

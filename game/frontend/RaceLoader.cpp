@@ -4,9 +4,13 @@
 #include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
 #include "game/data/TextPacks.h"
+#include "game/framework/CarFrames.h"
 #include "game/framework/FixedPoint.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
+#include "game/framework/RaceIconFrames.h"
+#include "game/framework/RaceSceneFrames.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SlotTables.h"
 #include "game/framework/SpriteSlots.h"
@@ -57,41 +61,25 @@ namespace game {
 
 namespace {
 
-// Sprite slots the race load works on.
-constexpr std::int32_t kItemSprite = 10;
-constexpr std::int32_t kRoadSignSprite = 12;
-constexpr std::int32_t kEffectsSprite = 25;
-// The sprite whose palette 0 the race draws at a fixed translucency.
-constexpr std::int32_t kShadedSprite = 32;
-constexpr std::int32_t kHudFlashSprite = 52;
-constexpr std::int32_t kSurfaceSprite = 53;
-constexpr std::int32_t kShadowSprite = 55;
-constexpr std::int32_t kHudFlashFarSprite = 57;
-constexpr std::int32_t kWeatherSpriteA = 59;
-constexpr std::int32_t kWeatherSpriteB = 60;
-constexpr std::int32_t kWeatherSpriteC = 61;
 // The sprites that step 27 turns into zoomed caches and then frees.
-constexpr std::int32_t kZoomedEffectSprites[] = {25, 30, 27, 31, 58, 32, 28, 34, 56, 35, 33, 29};
+constexpr std::int32_t kZoomedEffectSprites[] = {kTrackEffectSprite, kCoinSprite,        kItemBoxSprite,
+                                                 kHeldItemSprite,    kRaceEffectSpriteE, kStrikeSprite,
+                                                 kRaceEffectSpriteA, kRaceEffectSpriteC, kNitroFlameSprite,
+                                                 kRaceEffectSpriteD, kRaceEffectSpriteB, kPathMarkerSprite};
 // A collection runs after every this many of them.
 constexpr std::int32_t kZoomedGroup = 4;
-constexpr std::int32_t kMarkerZoomFrame = 21;
-constexpr std::int32_t kHudAlpha = 187;
+// The strike's translucency: its palette's alpha.
+constexpr std::int32_t kStrikeAlpha = 187;
 constexpr std::int32_t kZoomSteps = 3;
 // The weather mode (the track's ambience) that brings snow and its sprites.
 constexpr std::int32_t kSnowWeather = 2;
-// Animations and frames of the cars' sprites.
-constexpr std::int32_t kCarSpinAnim = 2;
-constexpr std::int32_t kCarRollAnim = 3;
-constexpr std::int32_t kCarJumpAnim = 4;
-constexpr std::int32_t kCarFallAnim = 5;
+// The alpha of the cars' blended palette.
 constexpr std::int32_t kCarBlendAlpha = 127;
 // The race object pool.
 constexpr std::int32_t kRaceObjectPool = 10;
 constexpr std::int32_t kRaceObjectType = 2;
 // The gate of track 3 carries five players under the car.
 constexpr std::int32_t kUnderCarTrack = 3;
-constexpr std::int32_t kUnderCarFirstAnim = 8;
-constexpr std::int32_t kUnderCarPlayers = 5;
 constexpr std::int32_t kGateDuration = 1000;
 constexpr std::int32_t kLongGateTrack = 5;
 constexpr std::int32_t kLongGateDuration = 7000;
@@ -188,8 +176,8 @@ void keepImagesOnly(ASprite* s) {
 void startRaceLoad(std::int32_t next) {
     if (next == 0) {
         freeRacerSpriteSets();
-    } else if (const auto prepare = seams().raceLoad.prepareRace) {
-        prepare(0);
+    } else {
+        prepareRace(false);
         if (rt::exceptionPending())
             return;
     }
@@ -242,25 +230,25 @@ void prepareRaceSprite(std::int32_t step) {
         cacheZoomedFrame2(kStartSprite, kStartZoomFrame);
         break;
     case 20:
-        keepImagesOnly(sprite(kRoadSignSprite));
+        keepImagesOnly(sprite(kHudNumberSprite));
         break;
     case 22:
-        if (ASprite* surface = sprite(kSurfaceSprite)) {
+        if (ASprite* surface = sprite(kWheelParticleSprite)) {
             surface->restorePaletteAlpha(0, 1);
             keepImagesOnly(surface);
         }
-        if (ASprite* hud = sprite(kShadedSprite))
-            hud->applyPaletteAlpha(0, kHudAlpha);
+        if (ASprite* strike = sprite(kStrikeSprite))
+            strike->applyPaletteAlpha(0, kStrikeAlpha);
         break;
     case 23:
         if (weatherMode() == kSnowWeather) {
-            restoreAlpha(kWeatherSpriteA);
-            restoreAlpha(kWeatherSpriteB);
+            restoreAlpha(kSnowflakeSprite);
+            restoreAlpha(kRaindropSprite);
         }
-        restoreAlpha(kWeatherSpriteC);
+        restoreAlpha(kWeatherStripSprite);
         break;
     case 24:
-        if (ASprite* shadow = sprite(kShadowSprite)) {
+        if (ASprite* shadow = sprite(kCarShadowSprite)) {
             // The track colour less 0x34 in its top byte: the shadow's alpha
             // is that byte, 0xCC for every colour (the subtraction wraps).
             const auto level =
@@ -270,10 +258,10 @@ void prepareRaceSprite(std::int32_t step) {
         keepImagesOnly(sprite(kRaceTouchSprite));
         break;
     case 25:
-        if (ASprite* marker = sprite(kRaceIconSprite)) {
-            buildFrameCacheImages(marker, 0, 18, -1);
-            for (std::int32_t f = 0; f < 18; ++f)
-                buildFrameCacheImages(marker, 0, f, -1);
+        if (ASprite* icons = sprite(kRaceIconSprite)) {
+            buildFrameCacheImages(icons, 0, kItemSlotFrame, -1);
+            for (std::int32_t f = 0; f < kItemSlotFrame; ++f)
+                buildFrameCacheImages(icons, 0, f, -1);
         }
         break;
     default:
@@ -289,33 +277,33 @@ void cacheEveryFrame(std::int32_t slot) {
 }
 
 // Step 27: the players, the effects' zoomed caches and the track's gate.
-// Sprite 25 stays until the gate's animations are cached from it, and for
-// good when it is the track's backdrop.
+// The track effects' sprite stays until the gate's animations are cached
+// from it, and for good when it is the track's backdrop.
 void cacheEffectSprites() {
     createAnimPlayers();
     std::int32_t done = 0;
     for (std::int32_t slot : kZoomedEffectSprites) {
         cacheEveryFrame(slot);
-        if (slot != kEffectsSprite)
+        if (slot != kTrackEffectSprite)
             unloadSprite(slot);
         if (++done % kZoomedGroup == 0)
             collect();
     }
-    cacheZoomedFrame3(kRaceIconSprite, kMarkerZoomFrame, kZoomSteps);
+    cacheZoomedFrame3(kRaceIconSprite, kHeldItemIconFrame, kZoomSteps);
     setupTrackObjects(eventTrack());
     // A track may take the effects' sprite for its backdrop: the hand-over
     // keeps that one.
     const TrackStatics& track = trackStatics();
-    if (track.s_backdropSprite != kEffectsSprite && track.s_backdropSprite2 != kEffectsSprite)
-        unloadSprite(kEffectsSprite);
+    if (track.s_backdropSprite != kTrackEffectSprite && track.s_backdropSprite2 != kTrackEffectSprite)
+        unloadSprite(kTrackEffectSprite);
     collect();
 }
 
 void cacheSurfaceSprite() {
-    for (std::int32_t f = 0; f < 6; ++f)
-        cacheZoomedFrame3(kSurfaceSprite, f, kZoomSteps);
-    cacheZoomedAnim3(kSurfaceSprite, 0, kZoomSteps);
-    unloadSprite(kSurfaceSprite);
+    for (std::int32_t f = 0; f < kZoomedParticleFrames; ++f)
+        cacheZoomedFrame3(kWheelParticleSprite, f, kZoomSteps);
+    cacheZoomedAnim3(kWheelParticleSprite, kCrashSmokeAnim, kZoomSteps);
+    unloadSprite(kWheelParticleSprite);
 }
 
 std::int32_t animFrames(ASprite* s, std::int32_t anim) {
@@ -324,11 +312,11 @@ std::int32_t animFrames(ASprite* s, std::int32_t anim) {
 
 // A car's sprite takes its blended palette 1 and its roll animation's length.
 void prepareCarSprite(cEntity* car, ASprite* s) {
-    car->m_bodyPalette = 0;
-    car->m_animFrameCount = animFrames(s, kCarRollAnim);
+    car->m_bodyPalette = kCarBodyPalette;
+    car->m_animFrameCount = animFrames(s, kCarStateAnim);
     car->m_animFrameModulo = 1;
     if (s)
-        s->copyPaletteAlpha(0, 1, kCarBlendAlpha);
+        s->copyPaletteAlpha(kCarBodyPalette, kCarBlendPalette, kCarBlendAlpha);
 }
 
 void prepareOpponentCars() {
@@ -340,8 +328,8 @@ void prepareOpponentCars() {
         if (!car || car->m_spriteSet == playerSet)
             continue;
         prepareCarSprite(car, sprite(car->m_spriteSet));
-        cacheZoomedFrame3(car->m_spriteSet, 5, kZoomSteps);
-        cacheZoomedFrame3(car->m_spriteSet, 2, kZoomSteps);
+        cacheZoomedFrame3(car->m_spriteSet, kStraightCarFrame, kZoomSteps);
+        cacheZoomedFrame3(car->m_spriteSet, kTurnedCarFrame, kZoomSteps);
     }
     for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
         if (const std::int32_t set = racerField(id, 1); set >= 0 && set != playerSet)
@@ -359,10 +347,10 @@ void preparePlayerCar() {
     prepareCarSprite(player, s);
     for (std::int32_t f = 0; f <= 9; ++f)
         cacheZoomedFrame3(set, f, kZoomSteps);
-    cacheZoomedAnim3(set, kCarJumpAnim, kZoomSteps);
-    for (std::int32_t f = 43; f <= 48; ++f)
+    cacheZoomedAnim3(set, kCarStateHoldAnim, kZoomSteps);
+    for (std::int32_t f = kFirstSlideFrame; f <= kLastSlideFrame; ++f)
         cacheZoomedFrame3(set, f, kZoomSteps);
-    cacheZoomedFrame3(set, 23, kZoomSteps);
+    cacheZoomedFrame3(set, kCarFlameFrame, kZoomSteps);
     cacheZoomedAnim3(set, kCarSpinAnim, kZoomSteps);
     cacheZoomedAnim3(set, kCarFallAnim, kZoomSteps);
     CarPaintStatics& cars = carPaintStatics();
@@ -373,7 +361,8 @@ void preparePlayerCar() {
     ImpactStatics& impacts = impactStatics();
     impacts.s_crashAnims = rt::newObjectArray(2);
     const std::int32_t crashTime = impacts.s_crashTime;
-    const std::pair<std::int32_t, std::int32_t> crash[] = {{set, kCarSpinAnim}, {kSurfaceSprite, 0}};
+    const std::pair<std::int32_t, std::int32_t> crash[] = {{set, kCarSpinAnim},
+                                                           {kWheelParticleSprite, kCrashSmokeAnim}};
     for (std::int32_t i = 0; i < 2; ++i) {
         auto* player2 = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
         player2->start(crash[i].first, crash[i].second, crashTime, 0);
@@ -396,7 +385,7 @@ std::int32_t markByte(std::int32_t slot, std::int32_t index) {
 // Step 32: one marked slot of the second table a frame; the step stays
 // until the walk has passed every slot.
 void loadObjectSprite() {
-    OverlayStatics& overlay = overlayStatics();
+    LoadingStatics& overlay = loadingStatics();
     ZoomStatics& zoom = zoomStatics();
     if (!zoom.s_altSprites)
         zoom.s_altSprites = rt::newObjectArray(kObjectSpriteSlots);
@@ -511,7 +500,8 @@ RaceLoaderStatics& raceLoaderStatics() {
 }
 
 void freeRacerSpriteSets() {
-    for (std::int32_t slot : {1, 2, 3, 11, 62})
+    for (std::int32_t slot : {kTitleBackgroundSprite, kTitleLogoSprite, kMenuHeaderSprite,
+                              kBonusPictureSprite, kMenuSymbolSprite})
         unloadSprite(slot);
     for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id) {
         if (const std::int32_t first = racerField(id, 1); first >= 0)
@@ -529,31 +519,33 @@ void selectRaceSpriteSets() {
     const RacerStatics& racers = racerStatics();
     if (racers.s_playerSpriteSet >= 0)
         setSlotValue(racers.s_playerSpriteSet, 0);
-    for (std::int32_t slot : {55, 52, 57, 58, 31, 32, 34, 35, 33, 64, 14, 15, 12})
+    for (std::int32_t slot :
+         {kCarShadowSprite, kHudFlashSprite, kHudFlashFarSprite, kRaceEffectSpriteE, kHeldItemSprite,
+          kStrikeSprite, kRaceEffectSpriteC, kRaceEffectSpriteD, kRaceEffectSpriteB, kStartSprite,
+          kHudPanelSprite, kPlaceSprite, kHudNumberSprite})
         setSlotValue(slot, 0);
     if (stateStatics().s_gameMode == GameMode::Guided)
-        setSlotValue(13, 0);
-    for (std::int32_t slot : {30, 26})
+        setSlotValue(kGuideSprite, 0);
+    for (std::int32_t slot : {kCoinSprite, kRaceIconSprite})
         setSlotValue(slot, 0);
-    if (!sprite(kEffectsSprite))
-        setSlotValue(kEffectsSprite, 0);
-    for (std::int32_t slot : {27, 28, 56, 29})
+    if (!sprite(kTrackEffectSprite))
+        setSlotValue(kTrackEffectSprite, 0);
+    for (std::int32_t slot : {kItemBoxSprite, kRaceEffectSpriteA, kNitroFlameSprite, kPathMarkerSprite})
         setSlotValue(slot, 0);
     if (rt::IntArray* ids = racePrepareStatics().s_raceSpriteIds)
         for (std::int32_t id : rt::IntArray::span(ids))
             if (id >= 0)
                 setSlotValue(id, 0);
-    // The stop-and-go's item sprite.
     if (eventType() == EventType::StopAndGo)
-        setSlotValue(39, 0);
+        setSlotValue(kStopGoSprite, 0);
     for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
         setSlotValue(racerField(id, 1), 1);
-    setSlotValue(kSurfaceSprite, 1);
+    setSlotValue(kWheelParticleSprite, 1);
     if (weatherMode() == kSnowWeather) {
-        setSlotValue(kWeatherSpriteA, 0);
-        setSlotValue(kWeatherSpriteB, 0);
+        setSlotValue(kSnowflakeSprite, 0);
+        setSlotValue(kRaindropSprite, 0);
     }
-    setSlotValue(kWeatherSpriteC, 0);
+    setSlotValue(kWeatherStripSprite, 0);
     setSlotValue(kRaceTouchSprite, 0);
 }
 
@@ -576,12 +568,12 @@ void setupTrackObjects(std::int32_t track) {
     triggers.s_gateKind = track >= 0 && track < kTrackCount ? kGateKinds[track] : -1;
     triggers.s_underCarPlayers = nullptr;
     if (track == kUnderCarTrack) {
-        triggers.s_underCarPlayers = rt::newObjectArray(kUnderCarPlayers);
-        for (std::int32_t i = 0; i < kUnderCarPlayers; ++i) {
-            const std::int32_t anim = kUnderCarFirstAnim + i;
-            cacheZoomedAnim3(kEffectsSprite, anim, kZoomSteps);
+        triggers.s_underCarPlayers = rt::newObjectArray(kUnderCarAnims);
+        for (std::int32_t i = 0; i < kUnderCarAnims; ++i) {
+            const std::int32_t anim = kFirstUnderCarAnim + i;
+            cacheZoomedAnim3(kTrackEffectSprite, anim, kZoomSteps);
             auto* player = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
-            player->start(kEffectsSprite, anim, kGateDuration, 0);
+            player->start(kTrackEffectSprite, anim, kGateDuration, 0);
             rt::ObjectArray::set(triggers.s_underCarPlayers, i, player);
         }
         view.s_movingObjectDX[0] /= 2;
@@ -591,9 +583,9 @@ void setupTrackObjects(std::int32_t track) {
     scene.s_movingObjectPlayer = nullptr;
     if (triggers.s_gateKind < 0)
         return;
-    cachePreZoomedAnim3(kEffectsSprite, triggers.s_gateKind, kZoomSteps);
+    cachePreZoomedAnim3(kTrackEffectSprite, triggers.s_gateKind, kZoomSteps);
     auto* gate = rt::make<ZoomedAnimPlayer>(rt::ClassId::PreZoomedAnimPlayer);
-    gate->start(kEffectsSprite, triggers.s_gateKind,
+    gate->start(kTrackEffectSprite, triggers.s_gateKind,
                 track == kLongGateTrack ? kLongGateDuration : kGateDuration, -1);
     scene.s_movingObjectPlayer = gate;
 }
@@ -678,7 +670,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         collect();
         break;
     case 31:
-        overlayStatics().s_loadingSubStep = 0;
+        loadingStatics().s_loadingSubStep = 0;
         openPack(rt::constants::kObjectSpritePack);
         break;
     case kObjectSpriteStep:
@@ -688,7 +680,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         cacheObjectSprites();
         break;
     case 34:
-        releaseSpriteSlot(0);
+        releaseSpriteSlot(kSplashSprite);
         break;
     case 35:
         selectRaceMusic();
@@ -708,7 +700,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
 }
 
 void startRace(State /*nextState*/) {
-    for (std::int32_t slot : {kMenuBackgroundSprite, kMenuFrameSprite, kItemSprite})
+    for (std::int32_t slot : {kMenuBackgroundSprite, kMenuFrameSprite, kCupPictureSprite})
         unloadSprite(slot);
     const TrackStatics& track = trackStatics();
     RaceLoaderStatics& loader = raceLoaderStatics();
@@ -716,8 +708,8 @@ void startRace(State /*nextState*/) {
     loader.s_backdropHeight = config().s_gameScreenHeight * 2;
     if (ASprite* backdrop = track.s_backdropSprite > 0 ? sprite(track.s_backdropSprite) : nullptr) {
         keepImagesOnly(backdrop);
-        loader.s_backdropWidth = getFrameWidth(backdrop, 0);
-        loader.s_backdropHeight = getFrameHeight(backdrop, 0);
+        loader.s_backdropWidth = getFrameWidth(backdrop, kBackdropFrame);
+        loader.s_backdropHeight = getFrameHeight(backdrop, kBackdropFrame);
         setBackdrop(track.s_backdropSprite);
     } else {
         setBackdrop(-1);
@@ -725,11 +717,6 @@ void startRace(State /*nextState*/) {
     if (track.s_backdropSprite2 > 0)
         keepImagesOnly(sprite(track.s_backdropSprite2));
     collectAfterUnload();
-}
-
-void registerRaceLoader() {
-    seams().raceLoad.loadStep = loadStep;
-    seams().raceLoad.startRace = startRace;
 }
 
 } // namespace game

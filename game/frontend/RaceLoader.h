@@ -2,8 +2,8 @@
 
 // The race load: the forty steps that state 4 runs, one a frame, for the
 // race kinds (a race from the menus, the next race over a finished one),
-// and the hand-over to the race's first state. Registered as the loading
-// state's race hooks (Seams.h `RaceLoadHooks`).
+// and the hand-over to the race's first state, which the loading state
+// (Loading.h) runs.
 //
 // Steps (the bar counts one per step, and one per slot that step 32
 // passes): 0 the previous race goes, the zones, the loading screen's
@@ -73,8 +73,5 @@ void freeRacerSpriteSets();
 // backdrop keeps only its images and its size, and its second sprite its
 // images.
 void startRace(State nextState);
-
-// Fills the loading state's race hooks.
-void registerRaceLoader();
 
 } // namespace game

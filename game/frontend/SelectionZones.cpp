@@ -2,6 +2,7 @@
 
 #include "game/data/Progress.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
@@ -38,7 +39,7 @@ constexpr std::int32_t kLowerArrowDrop = 245;
 enum ArrowKind : std::int32_t { kReferenceArrows, kSideArrows, kFourArrows, kArrowKindCount };
 
 rt::ObjectArray* makeArrowZones(std::int32_t kind) {
-    std::int32_t w = spriteFrameWidth(kMenuArrowSprite, 0);
+    std::int32_t w = spriteFrameWidth(kMenuArrowSprite, kLeftArrowFrame);
     std::int32_t screenW = config().s_gameScreenWidth;
     std::int32_t screenH = config().s_gameScreenHeight;
     std::int32_t anchors[] = {kArrowInset, screenW - kArrowInset};

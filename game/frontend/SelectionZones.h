@@ -55,7 +55,7 @@ rt::ObjectArray* buildGridZones();
 bool touchListScreen(std::int32_t itemSprite);
 
 // The current selection screen's arrow zones, each kind made once and
-// installed as `s_arrowZones`, sized by the width w of sprite 7 frame 0:
+// installed as `s_arrowZones`, sized by the width w of the left arrow:
 // state 31 a left and a right zone (2w by w) at mid-height; states 16 and 18
 // a zone of 2w by 4w beside each arrow anchor; any other screen four zones
 // of 4w by 4w around the anchors, the lower two 245 pixels further down.

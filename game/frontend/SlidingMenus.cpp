@@ -1,6 +1,7 @@
 #include "game/frontend/SlidingMenus.h"
 
 #include "game/data/Progress.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
@@ -8,6 +9,8 @@
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceResults.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
@@ -40,13 +43,11 @@ constexpr SlidingMenu kMode{State::ModeMenu, 4, 192, 1, 2, 7, 3, kMenu15};
 constexpr SlidingMenu kRace{State::RaceMenu, 5, 150, 1, 2, 3, 3, kMenu17};
 
 void playMusic() {
-    if (seams().sound.playSound)
-        seams().sound.playSound(kMenuMusic);
+    requestSound(kMenuMusic);
 }
 
 bool musicPlaying() {
-    const SoundHooks& sound = seams().sound;
-    return sound.playingMusic && sound.playingMusic() >= 0;
+    return playingMusic() >= 0;
 }
 
 // The menu comes back whole: nothing leaving, every item at rest.
@@ -90,14 +91,13 @@ void carryOut(const SlidingMenu& m, std::int32_t selection, State target) {
     if (selection == 0 || selection == 1)
         stateStatics().s_gameMode = GameMode::LapRace;
     if (selection == 0)
-        frontEndStatics().s_championship = 1;
+        raceResultsStatics().s_championship = 1;
     if (selection == 2)
         stateStatics().s_gameMode = GameMode::TimeTrial;
     if (selection == 4) {
         // The one-off event of game mode 6 goes through the loader to the
         // countdown.
-        if (seams().race.setupMode6Event)
-            seams().race.setupMode6Event();
+        setupMode6Event();
         startLoading(kLoadRace, State::RaceCountdown);
         return;
     }
@@ -199,7 +199,7 @@ void rememberSelection(State state, std::int32_t selection) {
 
 void stateMainMenu(std::int32_t message) {
     if (message == kEnter) {
-        frontEndStatics().s_championship = 0;
+        raceResultsStatics().s_championship = 0;
         mapMenuDigits();
         const State previous = stateStatics().s_prevState;
         if (previous == State::Loading || previous == State::Promotion)
@@ -214,7 +214,7 @@ void stateModeMenu(std::int32_t message) {
 
 void stateRaceMenu(std::int32_t message) {
     if (message == kEnter) {
-        frontEndStatics().s_championship = 0;
+        raceResultsStatics().s_championship = 0;
         const State previous = stateStatics().s_prevState;
         if (!musicPlaying() && (previous == State::Loading || previous == State::RewardScreen))
             playMusic();

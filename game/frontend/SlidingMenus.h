@@ -23,8 +23,6 @@ struct FrontEndStatics {
     rt::ShortArray* s_lastSelection = nullptr;
     // 0, no state, until a sliding menu has been left.
     State s_lastMenuState{};
-    // Item 0 of menu 17 (the championship) was chosen.
-    std::int8_t s_championship = 0;
 
     RT_REFERENCE_FIELDS(FrontEndStatics, rt::NoReferenceBase, s_lastSelection)
 };

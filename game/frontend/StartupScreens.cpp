@@ -3,14 +3,17 @@
 #include "game/data/PackReader.h"
 #include "game/data/Progress.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/Anchors.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Streams.h"
@@ -18,6 +21,7 @@
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceUtilities.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -27,6 +31,7 @@
 #include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
 #include "host/Log.h"
+#include "platform/midlet/MIDlet.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 
@@ -35,8 +40,7 @@ namespace game {
 namespace {
 
 using rt::constants::kSpritePack;
-constexpr std::int32_t kSplashSprite = 0;
-constexpr std::int32_t kTitleSprites[] = {1, 2};
+constexpr std::int32_t kTitleSprites[] = {kTitleBackgroundSprite, kTitleLogoSprite};
 constexpr std::int32_t kFontCount = 3;
 // A font's character map follows the fonts in the font pack.
 constexpr std::int32_t kCharMapEntry = 3;
@@ -69,8 +73,7 @@ std::int32_t screenHeight() {
 }
 
 void playSound(std::int32_t sound) {
-    if (seams().sound.playSound)
-        seams().sound.playSound(sound);
+    requestSound(sound);
 }
 
 void startMenuLoad() {
@@ -175,8 +178,8 @@ void splashPaint() {
         return;
     if (time < kTextsFrom) {
         fillScreen(0xFFFFFF);
-        paintSpriteFrame(kSplashSprite, time > kSecondPictureAfter ? 1 : 0, screenWidth() / 2,
-                         screenHeight() / 2);
+        paintSpriteFrame(kSplashSprite, time > kSecondPictureAfter ? kSplashPictureFrame : kStudioLogoFrame,
+                         screenWidth() / 2, screenHeight() / 2);
     } else {
         fillScreen(0x000000);
         drawTextBlock(kTextFont, 1, getString(time < kSecondTextFrom ? 9 : 10), screenWidth() - kTextMargin,
@@ -253,7 +256,7 @@ void titlePaint() {
     if (menuStatics().s_redraw == 0)
         return;
     for (std::int32_t sprite : kTitleSprites)
-        paintSpriteFrame(sprite, 0, 0, 0);
+        paintSpriteFrame(sprite, kTitlePictureFrame, 0, 0);
     if (startupScreenStatics().s_blinkVisible != 0)
         drawTextBlock(kItemFont, 2, getString(22), screenWidth(), 0, screenWidth() / 2, screenHeight() - 36,
                       kAnchorTopCentre);
@@ -284,7 +287,7 @@ void questionPaint(bool withHeader) {
         paintScreenHeader();
         drawMenuText(kTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
     }
-    paintSpriteFrame(kMenuFrameSprite, 0, w / 2, h - kMenuBarHeight);
+    paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, w / 2, h - kMenuBarHeight);
     paintQuestionBox(menuStatics().s_questionAnswer, w / 2, h / 2);
     menuStatics().s_redraw = 0;
 }
@@ -309,15 +312,25 @@ bool questionMessage(std::int32_t message) {
 
 } // namespace
 
+bool readAppPropertyFlag() {
+    bool ask = true;
+    if (platform::javax_microedition_midlet_MIDlet* midlet = loopStatics().s_midlet) {
+        rt::String* value = midlet->getAppProperty(
+            rt::getStaticClass().getConstantString(rt::constants::kSoundQuestionProperty));
+        rt::String* skip = rt::getStaticClass().getConstantString(rt::constants::kZeroDigit);
+        if (value && skip && value->trim()->compareTo(skip) == 0)
+            ask = false;
+    }
+    startupStatics().s_askSound = ask ? 1 : 0;
+    return ask;
+}
+
 StartupScreenStatics& startupScreenStatics() {
     return rt::getStaticClass().statics<StartupScreenStatics>();
 }
 
 void restartBlink() {
-    RaceUtilityStatics& blink = raceUtilityStatics();
-    blink.s_blinkPeriod = kBlinkPeriod;
-    blink.s_blinkTimer = 2 * kBlinkPeriod;
-    blink.s_blinkLoop = 1;
+    startBlink(kBlinkPeriod);
     startupScreenStatics().s_blinkVisible = isBlinkOn() ? 1 : 0;
 }
 
@@ -332,8 +345,9 @@ bool advanceBlink() {
 }
 
 void loadFrontEndResources() {
-    if (!spriteAt(3) || !spriteAt(4) || !spriteAt(6))
-        loadFrontEndSprites({3, 4, 65, 6, 7});
+    if (!spriteAt(kMenuHeaderSprite) || !spriteAt(kQuestionBoxSprite) || !spriteAt(kMenuHighlightSprite))
+        loadFrontEndSprites(
+            {kMenuHeaderSprite, kQuestionBoxSprite, kMenuItemSprite, kMenuHighlightSprite, kMenuArrowSprite});
     if (!loadFrontEndTexts())
         reportMissingData(startupStatics().s_textPackName, 0, "text table");
     loadFonts();
@@ -459,8 +473,7 @@ void stateStartQuestion(std::int32_t message) {
         setProgressFlagC(kStartQuestionAnsweredBit);
         (void)saveProgress();
         if (menuStatics().s_questionAnswer == 1) {
-            if (seams().race.setupMode6Event)
-                seams().race.setupMode6Event();
+            setupMode6Event();
             startLoading(kLoadRace, State::RaceCountdown);
         } else {
             backToState(State::RaceMenu);

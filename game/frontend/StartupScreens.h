@@ -44,10 +44,15 @@ void stateTitle(std::int32_t message);
 void stateConfirm(std::int32_t message);
 void stateStartQuestion(std::int32_t message);
 
-// What the front end needs from the splash on: the menu sprites 3, 4, 65, 6
-// and 7 (unless already loaded), the first text table and the soft-key
+// What the front end needs from the splash on: the menus' header, question
+// box, items, highlight and arrows (unless already loaded), the first text table and the soft-key
 // labels, and the fonts with their character maps (unless loaded).
 void loadFrontEndResources();
+
+// Whether to ask the player about sound, stored in the ask-sound flag: yes
+// unless the MIDlet's sound-question property, trimmed, is "0" (constant
+// string 31). Without a MIDlet the answer is yes.
+bool readAppPropertyFlag();
 
 // The sound question's stylus: on an answer it highlights it; a tap on one
 // settles the sound option by it and sends the game through the menus'

@@ -33,6 +33,7 @@ void registerPromotion() {
     hooks.released = promo::touchReleased;
     hooks.hovered = promo::touchHovered;
     hooks.stop = promo::stopWorker;
+    hooks.setup = setupPromotion;
 }
 
 } // namespace game

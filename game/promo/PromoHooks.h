@@ -7,7 +7,7 @@ namespace game {
 
 // Sets the promotion up from the application's MIDlet and the configured
 // screen: the layout on every call, the page table on the first. The menus'
-// load calls it through `PromotionHooks::setup`; without a MIDlet it does
+// load calls it through the framework's promotion hooks; without a MIDlet it does
 // nothing, so the promotion stays off.
 void setupPromotion();
 

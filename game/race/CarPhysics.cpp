@@ -1,5 +1,6 @@
 #include "game/race/CarPhysics.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
@@ -8,6 +9,7 @@
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
@@ -32,8 +34,7 @@ bool inRaceState() {
     return stateStatics().s_state == State::Race;
 }
 void sound(std::int32_t id) {
-    if (drivingHooks().playSound)
-        drivingHooks().playSound(id);
+    requestSound(id);
 }
 bool shakeRunning() {
     return raceUtilityStatics().s_shakeLeft > 0;
@@ -84,7 +85,7 @@ void fireNitro(cEntity* car) {
     if (isPlayer(car)) {
         requestShake(drivingStatics().s_shakeTime, 6, 6, 2);
         sound(14);
-        startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
+        startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
     }
     car->m_collected = 0;
 }
@@ -99,15 +100,6 @@ void advanceItemBar(cEntity* car) {
         car->m_itemCooldown = itemValue(car->m_driverKind, car->m_itemSlot, 2);
 }
 
-std::int32_t stateFactors(cEntity* car, std::int32_t gain) {
-    return drivingHooks().applyStateFactors ? drivingHooks().applyStateFactors(car, gain) : gain;
-}
-
-void useItem(cEntity* car) {
-    if (drivingHooks().useItem)
-        drivingHooks().useItem(car);
-}
-
 // Step 5: a computer car's rates.
 void computerRates(cEntity* car, std::int32_t& acc, std::int32_t& gain) {
     if (car->m_knocked) {
@@ -120,10 +112,10 @@ void computerRates(cEntity* car, std::int32_t& acc, std::int32_t& gain) {
         std::int32_t racers = racerCount();
         gain = gain + gain / 2 - divOrZero(mulWrap(car->m_racePosition, gain / 2), racers);
     }
-    gain = stateFactors(car, mulWrap(car->m_aiTuning[2], gain) / 100);
+    gain = applyStateFactors(car, mulWrap(car->m_aiTuning[2], gain) / 100);
     if (car->m_jumpKind == 0 && car->m_state != kStateGhost && !car->m_fallen && !raceFinished() &&
         (car->m_itemSlot != -1 || car->m_heldItem != -1) && car->m_itemCooldown == 0)
-        useItem(car);
+        (void)useItem(car);
 }
 
 // Step 6: the player's keys and rates.
@@ -137,7 +129,7 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
         if (d.s_gainHalved)
             gain /= 2;
     }
-    gain = stateFactors(car, gain);
+    gain = applyStateFactors(car, gain);
     if ((isKeyHeld(8) || isKeyPressed(1) || isPointerOnHudPanel()) && inRaceState() &&
         car->m_state != kStateGhost && car->m_collected >= 1 &&
         stateStatics().s_gameMode != GameMode::Collection)
@@ -145,7 +137,7 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
     if (d.s_itemBarEnabled && isKeyPressed(15))
         advanceItemBar(car);
     if ((isKeyPressed(11) || isKeyPressed(5)) && canUseItem(car))
-        useItem(car);
+        (void)useItem(car);
     gain = fixMul32(d.s_playerGainFactor, gain);
     const std::int32_t top = lastGear(car);
     if (car->m_maxSpeed != 0 && car->m_steerDir != 0 && car->m_boostTimer <= 0 && car->m_gear == top) {
@@ -431,8 +423,7 @@ void updatePhysics(cEntity* car, std::int32_t dt, std::int32_t flag) {
     car->m_prevSegment = car->m_segment;
     car->m_prevLap = car->m_lap;
     car->m_prevSpeed = car->m_speed;
-    if (drivingHooks().updateItem)
-        drivingHooks().updateItem(car, dt);
+    updateItem(car, dt);
 
     std::int32_t acc = getBraking(car);
     std::int32_t gain = getAcceleration(car);

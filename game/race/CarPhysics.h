@@ -13,6 +13,8 @@
 // `fixMul32` a rounded fixed-point product in 32 bits.
 //
 // Game thread only.
+#include "game/framework/HudFrames.h"
+
 #include <cstdint>
 
 namespace game {
@@ -58,8 +60,9 @@ std::int32_t roadsideProfileValue(std::int32_t side, std::int32_t segment, std::
 std::int32_t tent(std::int32_t t, std::int32_t amplitude, std::int32_t period);
 // The track distance covered at speed `a` in time `b`.
 std::int32_t scaleProduct(std::int32_t a, std::int32_t b);
-// Starts the head-up overlay `kind` unless a running one's priority value
-// is not larger than `priority`.
+// Starts the head-up overlay `kind` (an animation of `kHudFlashSprite`, or
+// of `kHudFlashFarSprite` from priority 999) unless a running one's
+// priority value is not larger than `priority`.
 void startHudFlash(std::int32_t kind, std::int32_t duration, bool loop, std::int32_t priority);
 
 // The step; `dt` below 1 counts as 1. `flag` is the computer driver's

@@ -9,6 +9,7 @@
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RacePhase.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -171,9 +172,8 @@ void keepLine(cEntity* car) {
 // cool-down has run out: about one step in thirty.
 void useItemNow(cEntity* car) {
     const bool holds = car->m_heldItem != -1 || (car->m_itemSlot != -1 && car->m_itemUses > 0);
-    if (holds && car->m_itemCooldown == 0 && car->m_itemTimer < 1 && raceRandom(kItemUseOdds) == 0 &&
-        drivingHooks().useItem)
-        drivingHooks().useItem(car);
+    if (holds && car->m_itemCooldown == 0 && car->m_itemTimer < 1 && raceRandom(kItemUseOdds) == 0)
+        (void)useItem(car);
 }
 
 } // namespace
@@ -188,7 +188,7 @@ void initDriverTables() {
 
 void setupAiDriver(cEntity* car, std::int32_t index) {
     car->m_type = 1;
-    applyRacerDefinition(car->m_carType, car);
+    (void)applyRacerDefinition(getRecordShort(car->m_carType, 0), car);
     car->m_active = 1;
     car->m_aiStep = 0;
     setAiTuning(car, index);

@@ -41,7 +41,8 @@ DriverStatics& driverStatics();
 
 // Makes the tuning table.
 void initDriverTables();
-// Makes `car` the computer driver of tuning row index mod 5.
+// Makes `car`, its racer id in `m_carType`, a computer driver: its racer
+// definition applied, active, with tuning row index mod 5.
 void setupAiDriver(cEntity* car, std::int32_t index);
 // Tuning values 0 to 5 from row index mod 5 (entries 1, 2, 3, 5, 6, 4).
 void setAiTuning(cEntity* car, std::int32_t index);

@@ -8,11 +8,6 @@ DrivingStatics& drivingStatics() {
     return rt::getStaticClass().statics<DrivingStatics>();
 }
 
-DrivingHooks& drivingHooks() {
-    static DrivingHooks hooks;
-    return hooks;
-}
-
 namespace {
 
 rt::IntArray* intsOf(std::initializer_list<std::int32_t> values) {

@@ -137,21 +137,6 @@ DrivingStatics& drivingStatics();
 // frame angles, the item table and weights, and the empty trail.
 void initDrivingTables();
 
-// What the driving steps reach of parts of the race that land elsewhere
-// (the item logic, sounds, the camera's view of the car). Plain function
-// pointers; an empty one does nothing (the state factors then leave the
-// gain as it is, the camera's relative heading is 0).
-struct DrivingHooks {
-    void (*updateItem)(cEntity* car, std::int32_t dt) = nullptr;
-    void (*useItem)(cEntity* car) = nullptr;
-    std::int32_t (*applyStateFactors)(cEntity* car, std::int32_t gain) = nullptr;
-    void (*playSound)(std::int32_t id) = nullptr;
-    // The camera's yaw and heading, turned to the car's segment.
-    std::int32_t (*cameraHeadingAtCar)(const cEntity* car) = nullptr;
-};
-
-DrivingHooks& drivingHooks();
-
 // Element `i` of `a`, `i` held inside the array (the last element past its
 // end, the first before it); 0 for null or empty.
 std::int32_t clampedAt(const rt::IntArray* a, std::int32_t i);

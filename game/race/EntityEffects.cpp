@@ -1,12 +1,14 @@
 #include "game/race/EntityEffects.h"
 
 #include "game/framework/Keys.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 
 namespace game {
 
@@ -84,6 +86,18 @@ void giveItem(cEntity* car, std::int32_t kind) {
     car->m_itemCooldown = 16384;
 }
 
+void startEffectLayer(cEntity* car, std::int32_t layer, std::int32_t animation, std::int32_t duration,
+                      std::int32_t loops) {
+    if (layer < 1 || layer > cEntity::kLayerPlayers)
+        return;
+    rt::Object* object = car->m_layerPlayers[layer - 1];
+    if (!object || (object->classId() != rt::ClassId::ZoomedAnimPlayer &&
+                    object->classId() != rt::ClassId::PreZoomedAnimPlayer))
+        return;
+    auto* player = static_cast<ZoomedAnimPlayer*>(object);
+    player->start(player->m_sprite, animation, duration, loops);
+}
+
 void useItemCharge(cEntity* car, bool withEffect) {
     (void)withEffect; // the item layer's animation is the painter's
     car->m_itemCharges -= 1;
@@ -115,11 +129,11 @@ void startBoost(cEntity* car, std::int32_t time, std::int32_t flag) {
 
 std::int32_t frameOffset(std::int32_t spriteSet, std::int32_t frame) {
     switch (spriteSet) {
-    case 43:
+    case kCarSprite0:
         return frame + 2;
-    case 47:
+    case kCarSprite4:
         return frame + 1;
-    case 51:
+    case kCarSprite8:
         return frame + 3;
     default:
         return frame;

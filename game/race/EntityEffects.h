@@ -26,6 +26,11 @@ void setState(cEntity* car, std::int32_t state, std::int32_t time);
 // Kind 0, 3, 6 give items 3, 4, 5.
 void giveItem(cEntity* car, std::int32_t kind);
 void useItemCharge(cEntity* car, bool withEffect);
+// Effect layer `layer` (1..7) of `car` starts `animation` of its sprite,
+// `duration` ms a pass, `loops` passes (0 once, -1 endless); nothing while
+// the car has no player for that layer.
+void startEffectLayer(cEntity* car, std::int32_t layer, std::int32_t animation, std::int32_t duration,
+                      std::int32_t loops);
 void clearCollected(cEntity* car);
 void dropCollected(cEntity* car);
 void startBoost(cEntity* car, std::int32_t time, std::int32_t flag);

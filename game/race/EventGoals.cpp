@@ -3,9 +3,11 @@
 #include "classlib/lang/System.h"
 #include "game/data/EventSlots.h"
 #include "game/data/SaveRecords.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
@@ -110,6 +112,10 @@ EventType currentEventType() {
     if (!slots.s_eventType || slots.s_currentEvent < 0 || slots.s_currentEvent >= slots.s_eventType->length())
         return EventType::None;
     return eventTypeFromNumber(rt::ByteArray::get(slots.s_eventType, slots.s_currentEvent));
+}
+
+void setSlotEventType(std::int32_t slot, EventType type) {
+    rt::ByteArray::set(eventSlotStatics().s_eventType, slot, static_cast<std::int8_t>(eventTypeNumber(type)));
 }
 
 std::int32_t playerProgress(const cEntity* player) {
@@ -282,8 +288,7 @@ bool checkFinishStopGo(cEntity* player, std::int32_t dt) {
             addClock(g.s_stopGoClock, g.s_stopGoPenalty);
             ++g.s_stopGoPenalties;
             g.s_stopGoPenalised = 1;
-            if (raceSteps().impact)
-                raceSteps().impact(player, kImpactKnock, player->m_speed);
+            applyImpact(player, kImpactKnock, player->m_speed, nullptr);
             g.s_stopGoTimer = g.s_stopGoStageTimes[2];
         }
         if (g.s_stopGoTimer <= 0) {
@@ -423,8 +428,7 @@ bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs) {
             return false;
         race.s_raceFinished = 1;
         race.s_raceResult = player->m_racePosition < 3 ? 1 : 0;
-        if (seams().sound.playSound)
-            seams().sound.playSound(kLapsFinishedSound);
+        requestSound(kLapsFinishedSound);
         return true;
     case EventType::Distance:
         return checkFinishDistance(player, dt);

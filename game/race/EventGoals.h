@@ -22,7 +22,7 @@
 // as it was when none is met).
 //
 // Game thread only.
-#include "game/framework/EventType.h"
+#include "game/race/EventType.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -123,8 +123,10 @@ struct EventGoalStatics {
 
 EventGoalStatics& eventGoalStatics();
 
-// The event type of the current slot; -1 without one.
+// The event type of the current slot; `EventType::None` without one.
 EventType currentEventType();
+// Stores `type` as the event type of slot `slot`.
+void setSlotEventType(std::int32_t slot, EventType type);
 // The player's progress in whole segments.
 std::int32_t playerProgress(const cEntity* player);
 

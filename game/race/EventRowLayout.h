@@ -2,19 +2,23 @@
 // The 17 fields of an event row as the event pack stores them, 29 bytes in
 // field order. The event loader and datakit's event writer both read this
 // table, so the two cannot disagree on where a field lies.
-#include "game/framework/EventType.h"
+#include "game/race/EventType.h"
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace game {
 
+// How a field of an event entry is stored (the row's and those of its other
+// records, EventEntryLayout.h).
 enum class EventFieldEncoding : std::uint8_t {
     U8,  // one byte, 0..255
     S8,  // one signed byte
     U16, // two bytes, low first
     S16, // two bytes, low first, signed
     U31, // four bytes, low first, top bit cleared
+    S32, // four bytes, low first, signed
 };
 
 inline constexpr std::array<EventFieldEncoding, 17> kEventRowFields = {
@@ -34,16 +38,21 @@ constexpr std::int32_t eventFieldBytes(EventFieldEncoding encoding) {
     case EventFieldEncoding::S16:
         return 2;
     case EventFieldEncoding::U31:
+    case EventFieldEncoding::S32:
         return 4;
     }
     return 0;
 }
 
-constexpr std::int32_t eventRowBytes() {
+constexpr std::int32_t eventFieldsBytes(std::span<const EventFieldEncoding> fields) {
     std::int32_t total = 0;
-    for (EventFieldEncoding encoding : kEventRowFields)
+    for (EventFieldEncoding encoding : fields)
         total += eventFieldBytes(encoding);
     return total;
+}
+
+constexpr std::int32_t eventRowBytes() {
+    return eventFieldsBytes(kEventRowFields);
 }
 
 static_assert(eventRowBytes() == 29);

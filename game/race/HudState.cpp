@@ -1,6 +1,7 @@
 #include "game/race/HudState.h"
 
 #include "game/framework/States.h"
+#include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
@@ -8,6 +9,8 @@
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/TextLayout.h"
 #include "runtime/StaticClass.h"
 
@@ -25,6 +28,16 @@ constexpr std::int32_t kRaceOnlyBits = hud_bits::kStopZoneTime | hud_bits::kSect
                                        hud_bits::kStopGo | hud_bits::kPoints;
 constexpr std::int32_t kNotInGuideBits =
     hud_bits::kRacerStrip | hud_bits::kLapCounter | hud_bits::kCollectedGauge;
+
+// The finish overlay's sprite, and the outro's step of its animation in ms.
+constexpr std::int32_t kFinishSprite = 15;
+constexpr std::int32_t kFinishAnimationStep = 50;
+
+OrvelLibPlayer* finishPlayer() {
+    rt::Object* object = hudStateStatics().s_finishPlayer;
+    return object && object->classId() == OrvelLibPlayer::kClassId ? static_cast<OrvelLibPlayer*>(object)
+                                                                   : nullptr;
+}
 
 // One more paint of a split on show; after its last it leaves.
 void countSplitPaint(std::int32_t& timer) {
@@ -109,6 +122,28 @@ void hudClosingPass() {
     if (player && isHudElementShown(hud_bits::kItemPanel) && hudItemSlot() == -1 &&
         player->m_offeredItem != -1 && player->m_offerTimer >= 1)
         player->m_offerTimer -= raceStatics().s_raceFrameTime;
+}
+
+void startFinishAnimation() {
+    HudStateStatics& s = hudStateStatics();
+    auto* player = rt::make<OrvelLibPlayer>();
+    rt::Object* sprite = spriteAt(kFinishSprite);
+    player->initWithSprite(sprite && sprite->classId() == ASprite::kClassId ? static_cast<ASprite*>(sprite)
+                                                                            : nullptr,
+                           s.s_finishX, s.s_finishY);
+    if (player->getAFrameCount() > 0) {
+        player->m_aframe = 0;
+        player->m_time = 0;
+    }
+    s.s_finishPlayer = player;
+}
+
+bool advanceFinishAnimation() {
+    OrvelLibPlayer* player = finishPlayer();
+    if (!player)
+        return true;
+    player->update(kFinishAnimationStep);
+    return player->isOver();
 }
 
 } // namespace game

@@ -82,4 +82,12 @@ void hudViewPass();
 // down by the frame's race time.
 void hudClosingPass();
 
+// The finish animation, made when the race ends: a player on the finish
+// overlay's sprite at the overlay's place, started at its first frame when
+// it holds an animation.
+void startFinishAnimation();
+// Advances the finish animation by one outro step (50 ms); answers whether
+// it has played out (at once when it holds no animation).
+bool advanceFinishAnimation();
+
 } // namespace game

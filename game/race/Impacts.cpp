@@ -1,5 +1,6 @@
 #include "game/race/Impacts.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
@@ -27,8 +28,7 @@ constexpr std::int32_t kLean = 10;
 constexpr std::int32_t kCrashSound = 11;
 
 void sound(std::int32_t id) {
-    if (drivingHooks().playSound)
-        drivingHooks().playSound(id);
+    requestSound(id);
 }
 
 void sideShake() {
@@ -58,7 +58,8 @@ std::int32_t widthValue(const cEntity* car, std::int32_t i) {
 std::int32_t sideImpact(cEntity* e, cEntity* other, std::int32_t sign) {
     const bool player = e->m_type == 0;
     if (player) {
-        startHudFlash(sign > 0 ? 0 : 1, impactStatics().s_impactTime / 2, false, 8);
+        startHudFlash(sign > 0 ? kLeftImpactFlashAnim : kRightImpactFlashAnim,
+                      impactStatics().s_impactTime / 2, false, 8);
         sideShake();
     }
     std::int32_t push = 0;
@@ -156,7 +157,8 @@ void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* ot
             sideShake();
     } else if (flags & (kImpactBoxLeft | kImpactBoxRight)) {
         if (player) {
-            startHudFlash((flags & kImpactBoxLeft) ? 0 : 1, s.s_impactTime / 2, false, 8);
+            startHudFlash((flags & kImpactBoxLeft) ? kLeftImpactFlashAnim : kRightImpactFlashAnim,
+                          s.s_impactTime / 2, false, 8);
             sideShake();
         }
         slowOnBump(e);
@@ -237,14 +239,6 @@ void restartAnimPlayers(const rt::ObjectArray* players) {
         if (o && (o->classId() == rt::ClassId::ZoomedAnimPlayer ||
                   o->classId() == rt::ClassId::PreZoomedAnimPlayer))
             static_cast<ZoomedAnimPlayer*>(o)->restart();
-}
-
-void installImpactSteps() {
-    RaceSteps& steps = raceSteps();
-    steps.contactTest = [](cEntity* a, cEntity* b) { return checkEntityContact(a, b, false); };
-    steps.impact = [](cEntity* car, std::int32_t bits, std::int32_t speed) {
-        applyImpact(car, bits, speed, nullptr);
-    };
 }
 
 } // namespace game

@@ -73,7 +73,4 @@ std::int32_t testSideContact(const cEntity* a, const cEntity* b);
 // null, and elements that are no animation player, are passed over.
 void restartAnimPlayers(const rt::ObjectArray* players);
 
-// Installs the contact test and the impact into the race's steps.
-void installImpactSteps();
-
 } // namespace game

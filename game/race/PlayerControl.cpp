@@ -1,12 +1,14 @@
 #include "game/race/PlayerControl.h"
 
 #include "game/data/EventSlots.h"
-#include "game/framework/EventType.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/Touch.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/EventType.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
@@ -67,8 +69,7 @@ void steerTowards(cEntity* car, std::int32_t dir, std::int32_t dt) {
 constexpr std::int32_t kBrakeTouchSound = 19;
 
 void playBrakeSound() {
-    if (drivingHooks().playSound)
-        drivingHooks().playSound(kBrakeTouchSound);
+    requestSound(kBrakeTouchSound);
 }
 
 void brakeOrShift(cEntity* car, bool brake, bool brakeTouched, std::int32_t dt) {
@@ -112,8 +113,7 @@ void driveAfterFinish(cEntity* car, std::int32_t dt) {
                                trackStatics().s_roadHalfWidth);
     updatePhysics(car, dt, 0);
     if (type != EventType::StateJudged) {
-        if (raceSteps().updateCamera)
-            raceSteps().updateCamera(dt);
+        updateCamera(dt);
         updateSteerFrame(car);
     }
     clearTrail();
@@ -362,8 +362,7 @@ void updateSteerFrame(cEntity* car) {
     DrivingStatics& d = drivingStatics();
     const rt::IntArray* angles = d.s_steerFrameAngles;
     auto angle = [angles](std::int32_t i) { return clampedAt(angles, i); };
-    std::int32_t cameraHeading =
-        drivingHooks().cameraHeadingAtCar ? drivingHooks().cameraHeadingAtCar(car) : 0;
+    std::int32_t cameraHeading = cameraHeadingAtCar(car);
     std::int32_t a = car->m_steerDir == 0 ? 0 : car->m_smoothHeading - cameraHeading;
     d.s_prevSteerInput = d.s_steerInput;
     d.s_steerInput = 0;
@@ -437,13 +436,6 @@ void updateSteerFrame(cEntity* car) {
             frame = 0;
     }
     d.s_steerInput = frame;
-}
-
-void installDrivingSteps() {
-    RaceSteps& steps = raceSteps();
-    steps.updateEffects = updateEffects;
-    steps.updatePlayerCar = updatePlayerCar;
-    steps.useItemCharge = [](cEntity* car) { useItemCharge(car, true); };
 }
 
 } // namespace game

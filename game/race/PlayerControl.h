@@ -28,8 +28,4 @@ void applySideMotion(cEntity* car, std::int32_t dt);
 void updateSteerFrame(cEntity* car);
 void applySteerSlowdown(cEntity* car, std::int32_t angle);
 
-// Installs the driving steps in the race's steps (effects, the player's
-// car, item charges).
-void installDrivingSteps();
-
 } // namespace game

@@ -4,10 +4,12 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EntityEffects.h"
 #include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
@@ -21,11 +23,6 @@ namespace game {
 
 CameraStatics& cameraStatics() {
     return rt::getStaticClass().statics<CameraStatics>();
-}
-
-CameraHooks& cameraHooks() {
-    static CameraHooks hooks;
-    return hooks;
 }
 
 namespace {
@@ -182,11 +179,11 @@ std::int32_t updatePullBack(cEntity* p, std::int32_t elapsed) {
             }
         }
         if (p->m_hasTarget && reached && !p->m_targetFired) {
-            if (cameraHooks().fireTarget)
-                cameraHooks().fireTarget(p);
+            // The aimed object waits at the player's car for the racer one
+            // place behind, which the player took aim at.
+            (void)spawnEntity(kObjectAimed, p, kTargetBehindOwner, false);
             p->m_targetFired = 1;
-            if (raceSteps().useItemCharge)
-                raceSteps().useItemCharge(p);
+            useItemCharge(p, false);
         }
     }
     return c.s_cameraDistance + c.s_cameraExtraDistance;
@@ -503,11 +500,6 @@ void publishCameraToView() {
     v.s_defaultHorizonY = c.s_defaultHorizonY;
     v.s_screenCenterX = c.s_screenCenterX;
     v.s_sliceAngleLimit = c.s_sliceAngleLimit;
-}
-
-void installCamera() {
-    raceSteps().updateCamera = updateCamera;
-    drivingHooks().cameraHeadingAtCar = cameraHeadingAtCar;
 }
 
 } // namespace game

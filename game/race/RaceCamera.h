@@ -103,15 +103,6 @@ struct CameraStatics {
 
 CameraStatics& cameraStatics();
 
-// What the camera reaches of the race objects, which land elsewhere: the
-// aimed object (kind 3) that the pull-back with a target fires from the
-// player's car. Empty: nothing is fired (the item charge is still spent).
-struct CameraHooks {
-    void (*fireTarget)(cEntity* player) = nullptr;
-};
-
-CameraHooks& cameraHooks();
-
 // The default horizon and the screen's centre column for the game screen,
 // and the camera's defaults.
 void cameraStaticInit();
@@ -149,9 +140,5 @@ std::int32_t cameraHeadingAtCar(const cEntity* car);
 // Hands the camera's place, heading, height, projection and horizon to the
 // view pass (ViewPass.h), which reads them when it projects the road.
 void publishCameraToView();
-
-// Makes `updateCamera` the race frame's camera step and gives the player's
-// control the camera's heading at its car.
-void installCamera();
 
 } // namespace game

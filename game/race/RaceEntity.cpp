@@ -1,18 +1,18 @@
 #include "game/race/RaceEntity.h"
 
 #include "game/framework/States.h"
+#include "game/race/ComputerDriver.h"
+#include "game/race/EntityEffects.h"
+#include "game/race/Impacts.h"
+#include "game/race/PlayerControl.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "runtime/StaticClass.h"
 
 namespace game {
-
-RaceSteps& raceSteps() {
-    static RaceSteps steps;
-    return steps;
-}
 
 RaceEntityStatics& raceEntityStatics() {
     return rt::getStaticClass().statics<RaceEntityStatics>();
@@ -97,18 +97,16 @@ bool holdsItem(const cEntity* car) {
     return car->m_heldItem >= 0;
 }
 
-bool touching(cEntity* a, cEntity* b) {
-    return raceSteps().contactTest && raceSteps().contactTest(a, b);
+bool touching(const cEntity* a, const cEntity* b) {
+    return checkEntityContact(a, b, false);
 }
 
 void knock(cEntity* car) {
-    if (raceSteps().impact)
-        raceSteps().impact(car, kImpactKnock, car->m_speed);
+    applyImpact(car, kImpactKnock, car->m_speed, nullptr);
 }
 
 void useCharge(cEntity* car) {
-    if (raceSteps().useItemCharge)
-        raceSteps().useItemCharge(car);
+    useItemCharge(car, true);
 }
 
 cEntity* carAhead(const cEntity* car) {
@@ -192,31 +190,26 @@ void applyContacts(cEntity* car) {
 }
 
 void updateRaceEntity(cEntity* car, std::int32_t dt) {
-    const RaceSteps& steps = raceSteps();
-    if (steps.updateEffects)
-        steps.updateEffects(car, dt);
+    updateEffects(car, dt);
     if (car->m_spriteSet == kLagSpriteSet)
         moveTopSpeedLag(car);
     RaceEntityStatics& e = raceEntityStatics();
     if (car->m_type == 0) {
         e.s_prevPlayerSpeedDelta = e.s_playerSpeedDelta;
-        if (steps.updatePlayerCar)
-            steps.updatePlayerCar(car, dt);
+        updatePlayerCar(car, dt);
         passTimingPoint(car, true);
         e.s_playerSegment = car->m_segment;
         e.s_playerLateral = car->m_lateral;
         e.s_playerSegmentPos = car->m_segmentPos;
         e.s_playerSpeedDelta = car->m_speed - car->m_prevSpeed;
     } else if (car->m_type == 1) {
-        if (steps.updateAiCar)
-            steps.updateAiCar(car, dt);
+        updateAiCar(car, dt);
         if (stateStatics().s_gameMode == GameMode::Guided)
             return;
         applyContacts(car);
         passTimingPoint(car, false);
     }
-    if (steps.processTrackTriggers)
-        steps.processTrackTriggers(car);
+    processTrackTriggers(car);
     car->m_trackSection = getTrackSection(car->m_segment, car->m_trackSection);
 }
 

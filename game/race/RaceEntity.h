@@ -1,10 +1,7 @@
 #pragma once
-// What a race entity does in one step, and the steps it reaches that other
-// parts of the race own (effects, the player's control, the computer
-// driver, the contact test, impacts, item charges, track triggers): the
-// game installs the real steps in `raceSteps()`; an empty step does
-// nothing (the contact test then finds no contact). Plain function
-// pointers, never guest references.
+// What a race entity does in one step: its effects, the player's control or
+// the computer driver, the contacts between cars with their impacts and item
+// charges, the track triggers and the timing points.
 //
 // Timing points lie at segment 0 and at the first segment of each track
 // section. Passing one records, per racer, the section of the point and
@@ -12,6 +9,7 @@
 // and shows the split for the head-up display.
 //
 // Game thread only.
+#include "game/framework/SpriteSlots.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -27,46 +25,7 @@ inline constexpr std::int32_t kStateStrikeNoItem = 32;
 inline constexpr std::int32_t kStateNitro = 2048;
 inline constexpr std::int32_t kImpactKnock = 16384;
 inline constexpr std::int32_t kTopSpeedLagMax = 75;
-// The sprite set whose car shows the top-speed lag.
-inline constexpr std::int32_t kLagSpriteSet = 47;
 // The game mode of the guided race: no contacts, no triggers.
-
-struct RaceSteps {
-    void (*updateEffects)(cEntity* car, std::int32_t dt) = nullptr;
-    void (*updatePlayerCar)(cEntity* car, std::int32_t dt) = nullptr;
-    void (*updateAiCar)(cEntity* car, std::int32_t dt) = nullptr;
-    // Whether the two cars touch.
-    bool (*contactTest)(cEntity* a, cEntity* b) = nullptr;
-    // An impact of kind `bits` on `car` at `speed`.
-    void (*impact)(cEntity* car, std::int32_t bits, std::int32_t speed) = nullptr;
-    // `car` spends one charge of its held item, with the item's effect.
-    void (*useItemCharge)(cEntity* car) = nullptr;
-    void (*processTrackTriggers)(cEntity* car) = nullptr;
-    // The race frame's steps: the race phase, the camera, the timed event
-    // and a race object's own behaviour.
-    void (*updateRacePhase)(std::int32_t step) = nullptr;
-    void (*updateCamera)(std::int32_t step) = nullptr;
-    void (*updateTimedEvent)(std::int32_t step) = nullptr;
-    void (*updateRaceObject)(cEntity* object, std::int32_t step) = nullptr;
-    // A race object's hits: the animation of a knocked-out racer, the hit
-    // step of an object of kind 0 or 6, and what an aimed object leaves
-    // when it retires (its label, its race effect).
-    void (*knockOutEffect)(cEntity* racer) = nullptr;
-    void (*objectHit)(cEntity* object) = nullptr;
-    void (*objectRetired)(cEntity* object) = nullptr;
-    // What the finish hands over besides the statics: sounds, soft keys and
-    // the finish animation.
-    void (*finishOutro)() = nullptr;
-    // The device clock in milliseconds for the race's interval decisions;
-    // empty reads the runtime's tick.
-    std::int64_t (*nowMs)() = nullptr;
-    // What a new run resets besides the race frame's statics: the race
-    // objects, the markers, the race phase and the triggers' marks.
-    void (*resetRun)() = nullptr;
-};
-
-// The steps of this process.
-RaceSteps& raceSteps();
 
 struct RaceEntityStatics {
     // 0..75: rises while the lag car is below its top speed.

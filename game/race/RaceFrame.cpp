@@ -2,8 +2,8 @@
 
 #include "classlib/lang/System.h"
 #include "game/data/EventSlots.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
-#include "game/framework/Seams.h"
 #include "game/framework/Touch.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
@@ -12,6 +12,8 @@
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceObjects.h"
+#include "game/race/RacePhase.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -20,6 +22,7 @@
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
 #include "game/race/TrackQueries.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "runtime/StaticClass.h"
@@ -184,8 +187,7 @@ void resetRaceRun() {
     RaceUtilityStatics& u = raceUtilityStatics();
     u.s_shakeDuration = u.s_shakeLeft = u.s_shakeAmpX = u.s_shakeAmpY = u.s_shakeStrength = 0;
     setShakeOffset(0, 0);
-    if (raceSteps().resetRun)
-        raceSteps().resetRun();
+    resetOpponents();
 }
 
 void finishRace() {
@@ -193,15 +195,12 @@ void finishRace() {
     f.s_raceOver = 1;
     if (const cEntity* player = racerStatics().s_playerCar)
         f.s_finalPosition = player->m_racePosition;
-    const SoundHooks& sound = seams().sound;
-    if (sound.stopMusic)
-        sound.stopMusic();
-    if (sound.playSound)
-        sound.playSound(raceStatics().s_raceResult == 1 ? kWonSound : kLostSound);
+    stopMusic();
+    requestSound(raceStatics().s_raceResult == 1 ? kWonSound : kLostSound);
     touchStatics().s_leftSoftKey = -1;
     touchStatics().s_rightSoftKey = -1;
-    if (raceSteps().finishOutro)
-        raceSteps().finishOutro();
+    startBlink(cameraStatics().s_blinkStartPeriod);
+    startFinishAnimation();
 }
 
 void updateRace() {
@@ -225,17 +224,14 @@ void updateRace() {
 }
 
 void updateRaceEntities(std::int32_t step) {
-    const RaceSteps& steps = raceSteps();
     cEntity* player = racerStatics().s_playerCar;
     if (player)
         player->update(step);
-    if (steps.updateRacePhase)
-        steps.updateRacePhase(step);
+    updateRacePhase();
     for (std::int32_t i = 0; i < racerCount(); ++i)
         if (cEntity* car = racerAt(i); car && car != player)
             car->update(step);
-    if (steps.updateTimedEvent)
-        steps.updateTimedEvent(step);
+    updateTimedEvent();
     rt::ObjectArray* pool = raceStatics().s_raceObjects;
     std::int32_t count = pool ? pool->length() : 0;
     // Kind 11 objects carry no effects and fire no triggers.
@@ -244,17 +240,16 @@ void updateRaceEntities(std::int32_t step) {
         auto* object = static_cast<cEntity*>(rt::ObjectArray::get(pool, i));
         if (!object || !object->m_active)
             continue;
-        if (steps.updateRaceObject)
-            steps.updateRaceObject(object, step);
-        if (object->m_itemSlot != kInertKind && steps.updateEffects)
-            steps.updateEffects(object, step);
+        updateRaceObject(object, step);
+        if (object->m_itemSlot != kInertKind)
+            updateEffects(object, step);
     }
     for (std::int32_t i = 0; i < count; ++i) {
         auto* object = static_cast<cEntity*>(rt::ObjectArray::get(pool, i));
         if (!object || !object->m_active || object->m_effect != 0)
             continue;
-        if (object->m_itemSlot != kInertKind && steps.processTrackTriggers)
-            steps.processTrackTriggers(object);
+        if (object->m_itemSlot != kInertKind)
+            processTrackTriggers(object);
         if (object->m_active)
             hitRacersWithObject(object);
     }
@@ -301,8 +296,7 @@ void raceStep(std::int32_t dt) {
     if (zoomPoolStatics().s_zoomAnimPool)
         updateZoomAnimPool(static_cast<std::int32_t>(std::int64_t{step} * 1000 >> 12));
     if (!race.s_raceFinished && currentEventType() != EventType::StateJudged) {
-        if (raceSteps().updateCamera)
-            raceSteps().updateCamera(step);
+        updateCamera(step);
         if (player)
             player->m_trackSection = getTrackSection(player->m_segment, player->m_trackSection);
     }

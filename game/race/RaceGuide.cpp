@@ -5,6 +5,7 @@
 #include "game/framework/Touch.h"
 #include "game/race/EntityEffects.h"
 #include "game/race/EventGoals.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
 #include "runtime/StaticClass.h"

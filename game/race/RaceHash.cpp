@@ -168,6 +168,13 @@ using RaceBlocks =
               RaceMenuStatics, RacePrepareStatics, RaceResultsStatics, RaceTouchStatics,
               StartSequenceStatics>;
 
+// The class initialisers of the race's blocks that hold tables or pinned
+// values from the start, in the order they run: the driving tables, the
+// camera's defaults, the view pass's slice bins, the computer drivers'
+// tuning table and the championship's tables.
+constexpr void (*kRaceInitialisers[])() = {initDrivingTables, cameraStaticInit, viewPassStaticInit,
+                                           initDriverTables, raceResultsStaticInit};
+
 // The race layer's statics blocks that stay out of the hash: what only the
 // painters keep (their images) is not state of the race.
 constexpr const char* kLeftOut[] = {"RaceImageStatics"};
@@ -207,10 +214,12 @@ void resetRaceStatics() {
         std::memset(static_cast<void*>(&block), 0, sizeof(T));
         ::new (static_cast<void*>(&block)) T();
     });
-    // The class initialisers of the blocks that hold tables from the start.
-    initDrivingTables();
-    initDriverTables();
-    viewPassStaticInit();
+    raceStaticInit();
+}
+
+void raceStaticInit() {
+    for (const auto initialise : kRaceInitialisers)
+        initialise();
 }
 
 std::vector<std::string> raceHashedStatics() {

@@ -48,11 +48,13 @@ struct RaceBlockHash {
 std::vector<RaceBlockHash> raceStateBlockHashes();
 
 // Gives every statics block the hash covers its first state again, padding
-// included, and runs the race layer's class initialisers of those blocks (the
-// driving and computer drivers' tables, the view pass's slice bins): the
-// state a race is set up from (for a second run in one process, and for
-// tests).
+// included, and runs `raceStaticInit`: the state a race is set up from (for
+// a second run in one process, and for tests).
 void resetRaceStatics();
+// The race layer's class initialisers, which start-up runs once: the
+// driving tables, the camera's defaults, the view pass's slice bins, the
+// computer drivers' tuning table and the championship's tables.
+void raceStaticInit();
 
 // The names of the statics types the hash covers ("RaceStatics"), and of the
 // race layer's statics types it leaves out on purpose.

@@ -50,7 +50,8 @@ void loadImageArray() {
 }
 
 void loadImageVariant() {
-    std::int32_t entry = rt::IntArray::get(trackStatics().s_trackStyle, 13);
+    std::int32_t entry =
+        rt::IntArray::get(trackStatics().s_trackStyle, styleIndex(TrackStyleSlot::SceneryImage));
     platform::javax_microedition_lcdui_Image* image = loadImage(entry, "scenery image");
     if (!image)
         return;

@@ -1,7 +1,7 @@
 #pragma once
 // The race's images from the image pack (constant string 154), which the
 // race loader has opened: the three roadside images, and the track's
-// scenery image (entry `s_trackStyle`[13] of the loaded track) as a
+// scenery image (style slot `SceneryImage` of the loaded track) as a
 // translucent pixel array: each pixel and-ed with 0x70FFFFFF, so an opaque
 // pixel gets alpha 0x70 and one below 0x10 becomes transparent.
 //

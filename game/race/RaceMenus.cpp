@@ -6,6 +6,7 @@
 #include "game/data/SoundRequests.h"
 #include "game/framework/Anchors.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -117,8 +118,7 @@ void openQuestion(std::int32_t title, std::int32_t second, rt::IntArray* texts) 
 }
 
 void playChoose() {
-    if (seams().sound.playSound)
-        seams().sound.playSound(kChooseSoundId);
+    requestSound(kChooseSoundId);
 }
 
 // The race below a menu, then the menu's box centred at `rise` above the
@@ -184,15 +184,6 @@ void yesNoQuestion(std::int32_t message, std::int32_t title, std::int32_t second
 }
 
 } // namespace
-
-RaceMenuHooks& raceMenuHooks() {
-    static RaceMenuHooks hooks;
-    return hooks;
-}
-
-bool isChampionship() {
-    return raceMenuHooks().championship && raceMenuHooks().championship();
-}
 
 bool isShortPauseMenu() {
     return isChampionship() || stateStatics().s_gameMode == GameMode::Guided;
@@ -297,7 +288,8 @@ void stateRaceOptions(std::int32_t message) {
         // The on/off marks beside the two options.
         for (std::int32_t i = 0; i < 2; ++i) {
             const bool on = i == 0 ? isSoundOn() : progressStatics().s_vibrationOn != 0;
-            paintSpriteFrame(kMenuItemSprite, on ? 2 : 3, width() / 2 + 120, height() / 2 - 20 + 40 * i);
+            paintSpriteFrame(kMenuItemSprite, on ? kAnswerOnFrame : kAnswerFrame, width() / 2 + 120,
+                             height() / 2 - 20 + 40 * i);
         }
         break;
     default:
@@ -350,8 +342,7 @@ void stateQuitRaceConfirm(std::int32_t message) {
     yesNoQuestion(message, 7, 14, [] {
         setLoadingTarget(kLoadMenus, State::MainMenu);
         backToState(State::Loading);
-        if (raceMenuHooks().endChampionship)
-            raceMenuHooks().endChampionship();
+        raceResultsStatics().s_championship = 0;
         // The next championship begins at its first race.
         raceResultsStatics().s_cupRace = 0;
         raceTouchStatics().s_raceControlsOff = 0;

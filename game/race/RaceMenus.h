@@ -30,17 +30,6 @@ struct RaceMenuStatics {
 
 RaceMenuStatics& raceMenuStatics();
 
-// What the menus over a race read and write of the front end, which the
-// composition root fills. Empty: no championship, no races in it.
-struct RaceMenuHooks {
-    bool (*championship)() = nullptr;
-    void (*endChampionship)() = nullptr;
-    // The number of races of the chosen championship.
-    std::int32_t (*championshipRaces)() = nullptr;
-};
-RaceMenuHooks& raceMenuHooks();
-bool isChampionship();
-
 // The pause menu's items: the full menu, or the short one (no restart) in
 // a championship or the guided race.
 bool isShortPauseMenu();

@@ -1,5 +1,6 @@
 #include "game/race/RaceObjects.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/ComputerDriver.h"
@@ -47,8 +48,7 @@ bool guided() {
     return stateStatics().s_gameMode == GameMode::Guided;
 }
 void sound(std::int32_t id) {
-    if (drivingHooks().playSound)
-        drivingHooks().playSound(id);
+    requestSound(id);
 }
 std::int32_t percent(std::int32_t v, std::int32_t p) {
     return static_cast<std::int32_t>(std::int64_t{v} * p / 100);
@@ -286,7 +286,7 @@ std::int32_t useItem(cEntity* car) {
         car->m_nitroFlags[0] = car->m_nitroFlags[1] = 1;
         if (player) {
             sound(14);
-            startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
+            startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
         }
         break;
     case 4:
@@ -433,7 +433,7 @@ cEntity* spawnEntity(std::int32_t kind, cEntity* owner, std::int32_t targetMode,
         cEntity* target = nullptr;
         if (guided())
             target = racerAt(racerAt(0) == player() ? 1 : 0);
-        else if (targetMode == 1)
+        else if (targetMode == kTargetBehindOwner)
             target = carAtPlace(owner->m_racePosition + 1);
         aimAt(object, target);
         object->m_spriteSet = 37;
@@ -691,23 +691,6 @@ void resetOpponents() {
     s.s_trailToggle = 0;
     resetRacePhase();
     resetTrackTriggers();
-}
-
-void installOpponentSteps() {
-    RaceSteps& steps = raceSteps();
-    steps.updateAiCar = updateAiCar;
-    steps.updateRacePhase = [](std::int32_t) { updateRacePhase(); };
-    steps.updateTimedEvent = [](std::int32_t) { updateTimedEvent(); };
-    steps.updateRaceObject = updateRaceObject;
-    steps.objectHit = [](cEntity* object) { retire(object); };
-    steps.objectRetired = [](cEntity* object) { retire(object); };
-    steps.processTrackTriggers = processTrackTriggers;
-    steps.resetRun = resetOpponents;
-    installImpactSteps();
-    DrivingHooks& hooks = drivingHooks();
-    hooks.updateItem = updateItem;
-    hooks.useItem = [](cEntity* car) { useItem(car); };
-    hooks.applyStateFactors = applyStateFactors;
 }
 
 } // namespace game

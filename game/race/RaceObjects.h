@@ -62,7 +62,12 @@ std::int32_t drawItemForCar(cEntity* car);
 // table; -1, logged, for a row whose weights are all 0.
 std::int32_t drawItem(const cEntity* car, std::int32_t table, std::int32_t row);
 
-// The pool.
+// Takes a free object of the pool and releases it from `owner`'s place:
+// `targetMode` 0 lets an aimed object search a target as it moves;
+// `kTargetBehindOwner` aims it at the car one place behind the owner and
+// holds it there (it does not age or move forward). Null when the pool is
+// used up.
+inline constexpr std::int32_t kTargetBehindOwner = 1;
 cEntity* spawnEntity(std::int32_t kind, cEntity* owner, std::int32_t targetMode, bool homing);
 // The first inactive object; else the first, retired first without its
 // burst.
@@ -97,9 +102,5 @@ bool overlapsSideways(const cEntity* car, const cEntity* other, std::int32_t rea
 // A new run: objects retired, markers free, the timed event restamped, the
 // race phase and the triggers' marks reset.
 void resetOpponents();
-// Installs the computer drivers, the race phase, the triggers, impacts,
-// items and objects into the race's steps and the driving hooks (the
-// drivers' table is made with the static initialisers, ComputerDriver.h).
-void installOpponentSteps();
 
 } // namespace game

@@ -15,8 +15,6 @@ RacePhaseStatics& racePhaseStatics() {
 }
 
 std::int64_t raceNowMs() {
-    if (raceSteps().nowMs)
-        return raceSteps().nowMs();
     return lib::java_lang_System::currentTimeMillis();
 }
 

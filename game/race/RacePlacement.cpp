@@ -1,13 +1,15 @@
 #include "game/race/RacePlacement.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/race/CarPhysics.h"
 
-#include "game/framework/Seams.h"
 #include "game/framework/States.h"
+#include "game/race/EntityEffects.h"
 #include "game/race/EventGoals.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
-#include "game/race/RaceHooks.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
@@ -24,6 +26,11 @@ constexpr std::int32_t kType10Lateral = 500;
 constexpr std::int32_t kAimedKind = 3;
 constexpr std::int32_t kHitSound = 11;
 constexpr std::int32_t kKnockedJumpKind = 6;
+// A knock-out by a race object plays this animation once on the struck
+// car's fifth effect layer.
+constexpr std::int32_t kKnockOutLayer = 5;
+constexpr std::int32_t kKnockOutAnimation = 34;
+constexpr std::int32_t kKnockOutAnimationMs = 4200;
 // 100 s: the camera follows a homing hit's target this long.
 constexpr std::int32_t kHomingTargetTime = 100 << 12;
 
@@ -44,10 +51,9 @@ bool untouchable(const cEntity* r) {
 }
 
 void knockOut(cEntity* r, bool withEffect) {
-    if (raceSteps().impact)
-        raceSteps().impact(r, kImpactKnock, 0);
-    if (withEffect && raceSteps().knockOutEffect)
-        raceSteps().knockOutEffect(r);
+    applyImpact(r, kImpactKnock, 0, nullptr);
+    if (withEffect)
+        startEffectLayer(r, kKnockOutLayer, kKnockOutAnimation, kKnockOutAnimationMs, 0);
     if (!r->m_airborne) {
         r->m_airborne = 1;
         r->m_height = 0;
@@ -57,8 +63,8 @@ void knockOut(cEntity* r, bool withEffect) {
 
 void hitSoundFor(const cEntity* object) {
     const cEntity* player = racerStatics().s_playerCar;
-    if (player && object->m_owner == player->m_racerIndex && seams().sound.playSound)
-        seams().sound.playSound(kHitSound);
+    if (player && object->m_owner == player->m_racerIndex)
+        requestSound(kHitSound);
 }
 
 // An aimed object reaches its target; answers true (the object retires).
@@ -80,8 +86,7 @@ void aimedHit(cEntity* object, cEntity* r) {
         }
     }
     r->m_targeted = 0;
-    if (raceSteps().objectRetired)
-        raceSteps().objectRetired(object);
+    retire(object);
     object->m_active = 0;
 }
 
@@ -222,18 +227,13 @@ void hitRacersWithObject(cEntity* object) {
         if (!untouchable(r)) {
             if (r->m_heldItem == -1)
                 knockOut(r, true);
-            else if (raceSteps().useItemCharge)
-                raceSteps().useItemCharge(r);
+            else
+                useItemCharge(r, true);
         }
         hitSoundFor(object);
-        if (raceSteps().objectHit)
-            raceSteps().objectHit(object);
+        retire(object);
         return;
     }
-}
-
-void registerRaceModelHooks() {
-    raceModelHooks().resetOnTrack = resetOnTrack;
 }
 
 } // namespace game

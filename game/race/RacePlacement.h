@@ -35,7 +35,4 @@ void placeRacersOnGrid();
 // object it released.
 void hitRacersWithObject(cEntity* object);
 
-// Fills the race data's placement hook with `resetOnTrack`.
-void registerRaceModelHooks();
-
 } // namespace game

@@ -1,9 +1,14 @@
 #include "game/race/RacePrepare.h"
 
 #include "game/data/EventSlots.h"
+#include "game/framework/CarFrames.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
+#include "game/framework/RaceIconFrames.h"
+#include "game/framework/RaceSceneFrames.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
@@ -20,6 +25,7 @@
 #include "game/race/cEntity.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
+#include "game/sprite/SpriteLoading.h"
 #include "game/sprite/ZoomCache.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "host/Log.h"
@@ -44,10 +50,6 @@ constexpr std::int32_t kTipCount = 7;
 constexpr std::int32_t kRowIconField = 2;
 constexpr std::int32_t kRowIcon2Field = 3;
 constexpr std::int32_t kEventNameField = 4;
-
-constexpr std::int32_t kUnitScale = 4096;
-constexpr std::int32_t kLaneWidth = 512;
-constexpr std::int32_t kCentreLane = 3;
 
 // A cache removal of the release's lists.
 enum class Cached : std::uint8_t {
@@ -124,16 +126,15 @@ RacePrepareStatics& racePrepareStatics() {
 void freeRaceSprites() {
     RacePrepareStatics& s = racePrepareStatics();
     if (s.s_raceFxAnim >= 0)
-        uncachePreZoomedAnim(25, s.s_raceFxAnim, false);
+        uncachePreZoomedAnim(kTrackEffectSprite, s.s_raceFxAnim, false);
     s.s_raceFxPlayerA = nullptr;
-    uncacheAll({{Cached::Anim, 25, 8},
-                {Cached::Anim, 25, 9},
-                {Cached::Anim, 25, 10},
-                {Cached::Anim, 25, 11},
-                {Cached::Anim, 25, 12}});
+    for (std::int32_t i = 0; i < kUnderCarAnims; ++i)
+        uncacheZoomedAnim(kTrackEffectSprite, kFirstUnderCarAnim + i, false);
     s.s_raceFxPlayerB = nullptr;
-    uncacheAll(
-        {{Cached::Anim, 25, 0}, {Cached::PreAnim, 27, 0}, {Cached::Anim, 30, 3}, {Cached::PreAnim, 30, 0}});
+    uncacheAll({{Cached::Anim, kTrackEffectSprite, kTrackEffectAnim},
+                {Cached::PreAnim, kItemBoxSprite, kItemBoxAnim},
+                {Cached::Anim, kCoinSprite, kSpareCoinAnim},
+                {Cached::PreAnim, kCoinSprite, kRoadCoinAnim}});
     ZoomPoolStatics& pool = zoomPoolStatics();
     clearElements(pool.s_zoomAnimPool);
     pool.s_zoomAnimPool = nullptr;
@@ -158,10 +159,13 @@ void unloadRaceSprites() {
     s.s_carAnimSpriteB = nullptr;
 
     unloadSprite(racerStatics().s_playerSpriteSet);
-    unloadAll({55, 52, 57, 56, 58, 31, 32, 34, 35, 33, 14, 64});
+    unloadAll({kCarShadowSprite, kHudFlashSprite, kHudFlashFarSprite, kNitroFlameSprite, kRaceEffectSpriteE,
+               kHeldItemSprite, kStrikeSprite, kRaceEffectSpriteC, kRaceEffectSpriteD, kRaceEffectSpriteB,
+               kHudPanelSprite, kStartSprite});
     if (zoomStatics().s_zoomCache)
-        removeZoomed(64, 22);
-    unloadAll({12, 13, 15, 26, 30, 25, 27, 28, 29});
+        removeZoomed(kStartSprite, kStartZoomFrame);
+    unloadAll({kHudNumberSprite, kGuideSprite, kPlaceSprite, kRaceIconSprite, kCoinSprite, kTrackEffectSprite,
+               kItemBoxSprite, kRaceEffectSpriteA, kPathMarkerSprite});
     if (rt::IntArray* ids = s.s_raceSpriteIds) {
         rt::ObjectArray* sprites = startupStatics().s_sprites;
         for (std::int32_t id : rt::IntArray::span(ids)) {
@@ -171,7 +175,7 @@ void unloadRaceSprites() {
             rt::Array::setRef(sprites, id, nullptr);
         }
     }
-    unloadAll({53, 59, 60, 61});
+    unloadAll({kWheelParticleSprite, kSnowflakeSprite, kRaindropSprite, kWeatherStripSprite});
     if (s.s_raceSpriteHolder) {
         freeSpriteModules(s.s_raceSpriteHolder);
         s.s_raceSpriteHolder = nullptr;
@@ -180,17 +184,17 @@ void unloadRaceSprites() {
         freeSpriteModules(static_cast<ASprite*>(rt::ObjectArray::get(extra, 6)));
         rt::Array::setRef(extra, 6, nullptr);
     }
-    unloadSprite(66);
+    unloadSprite(kRaceTouchSprite);
 }
 
 void uncacheRaceZooms() {
-    for (std::int32_t f = 0; f <= 5; ++f)
-        removeZoomed(53, f);
-    uncacheZoomedAnim(53, 0, false);
+    for (std::int32_t f = 0; f < kZoomedParticleFrames; ++f)
+        removeZoomed(kWheelParticleSprite, f);
+    uncacheZoomedAnim(kWheelParticleSprite, kCrashSmokeAnim, false);
     freeRaceSprites();
     if (std::int32_t anim = racePrepareStatics().s_raceFxAnim; anim >= 0)
-        uncacheZoomedAnim(25, anim, false);
-    uncacheAll({{Cached::Anim, 58, 0}, {Cached::Anim, 31, 0}});
+        uncacheZoomedAnim(kTrackEffectSprite, anim, false);
+    uncacheAll({{Cached::Anim, kRaceEffectSpriteE, 0}, {Cached::Anim, kHeldItemSprite, 0}});
 
     if (rt::ObjectArray* flags = startupStatics().s_objectFlags) {
         for (std::int32_t e = 0; e < flags->length(); ++e) {
@@ -211,32 +215,52 @@ void uncacheRaceZooms() {
         std::int32_t set = racerStatics().s_playerSpriteSet;
         for (std::int32_t f = 0; f <= 9; ++f)
             removeZoomed(set, f);
-        for (std::int32_t f = 43; f <= 48; ++f)
+        for (std::int32_t f = kFirstSlideFrame; f <= kLastSlideFrame; ++f)
             removeZoomed(set, f);
-        removeZoomed(set, 23);
-        uncacheZoomedAnim(set, 2, false);
-        uncacheZoomedAnim(set, 5, false);
+        removeZoomed(set, kCarFlameFrame);
+        uncacheZoomedAnim(set, kCarSpinAnim, false);
+        uncacheZoomedAnim(set, kCarFallAnim, false);
     }
     if (rt::ObjectArray* racers = raceStatics().s_racers) {
         for (std::int32_t i = 0; i + 1 < racers->length(); ++i) {
             auto* racer = static_cast<cEntity*>(rt::ObjectArray::get(racers, i));
             if (!racer)
                 continue;
-            for (std::int32_t f : {5, 2, 13, 16})
+            for (std::int32_t f : std::initializer_list<std::int32_t>{kStraightCarFrame, kTurnedCarFrame,
+                                                                      kTurnedCarFrame + kCarLightFrames,
+                                                                      kStraightCarFrame + kCarLightFrames})
                 removeZoomed(racer->m_spriteSet, f);
         }
     }
 
-    uncacheAll({{Cached::Anim, 25, 0},     {Cached::PreAnim, 30, 0}, {Cached::Anim, 30, 3},
-                {Cached::Anim, 30, 1},     {Cached::Anim, 30, 2},    {Cached::PreAnim, 27, 0},
-                {Cached::PreAnim, 31, 7},  {Cached::PreAnim, 31, 3}, {Cached::Anim, 31, 6},
-                {Cached::PreFrame, 31, 9}, {Cached::Anim, 31, 0},    {Cached::Anim, 31, 1},
-                {Cached::Anim, 31, 8},     {Cached::Anim, 31, 2},    {Cached::Anim, 58, 0},
-                {Cached::Anim, 32, 0},     {Cached::Anim, 32, 1},    {Cached::Anim, 28, 0},
-                {Cached::Anim, 34, 0},     {Cached::Anim, 56, 0},    {Cached::Anim, 56, 1},
-                {Cached::Anim, 56, 2},     {Cached::Anim, 35, 0},    {Cached::Anim, 33, 0},
-                {Cached::Frame, 29, 0},    {Cached::Frame, 29, 1},   {Cached::Frame, 29, 2},
-                {Cached::PreFrame, 26, 21}});
+    uncacheAll({{Cached::Anim, kTrackEffectSprite, kTrackEffectAnim},
+                {Cached::PreAnim, kCoinSprite, kRoadCoinAnim},
+                {Cached::Anim, kCoinSprite, kSpareCoinAnim},
+                {Cached::Anim, kCoinSprite, kRoadCoinStackAnim},
+                {Cached::Anim, kCoinSprite, 2},
+                {Cached::PreAnim, kItemBoxSprite, kItemBoxAnim},
+                {Cached::PreAnim, kHeldItemSprite, kHeldItemAnim},
+                {Cached::PreAnim, kHeldItemSprite, 3},
+                {Cached::Anim, kHeldItemSprite, 6},
+                {Cached::PreFrame, kHeldItemSprite, kHeldItemFrame},
+                {Cached::Anim, kHeldItemSprite, 0},
+                {Cached::Anim, kHeldItemSprite, 1},
+                {Cached::Anim, kHeldItemSprite, 8},
+                {Cached::Anim, kHeldItemSprite, 2},
+                {Cached::Anim, kRaceEffectSpriteE, 0},
+                {Cached::Anim, kStrikeSprite, 0},
+                {Cached::Anim, kStrikeSprite, 1},
+                {Cached::Anim, kRaceEffectSpriteA, 0},
+                {Cached::Anim, kRaceEffectSpriteC, 0},
+                {Cached::Anim, kNitroFlameSprite, 0},
+                {Cached::Anim, kNitroFlameSprite, 1},
+                {Cached::Anim, kNitroFlameSprite, 2},
+                {Cached::Anim, kRaceEffectSpriteD, 0},
+                {Cached::Anim, kRaceEffectSpriteB, 0},
+                {Cached::Frame, kPathMarkerSprite, 0},
+                {Cached::Frame, kPathMarkerSprite, 1},
+                {Cached::Frame, kPathMarkerSprite, 2},
+                {Cached::PreFrame, kRaceIconSprite, kHeldItemIconFrame}});
     collectAfterUnload();
 }
 
@@ -358,31 +382,6 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
 
     s.s_raceLabel = getString(kRaceLabelText);
     s.s_raceTip = getString(kFirstTipText + raceRandom(kTipCount));
-}
-
-std::int32_t pickupLaneOffset(std::int32_t code) {
-    return (((code >> 16) & 15) - kCentreLane) * kLaneWidth;
-}
-
-PickupPlacement placeRoadSlicePickup(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
-                                     bool second) {
-    ZoomPoolStatics& pool = zoomPoolStatics();
-    if (!projected || projected->length() < 3 || !pool.s_fxPlayerC || !pool.s_fxPlayerD)
-        return {};
-    std::int32_t lane = (code >> 16) & 15;
-    rt::ByteArray* flags = trackStatics().s_segmentFlagsB;
-    if (flags && segment >= 0 && segment < flags->length() &&
-        (rt::ByteArray::get(flags, segment) >> lane & 1))
-        return {};
-    return {second ? pool.s_fxPlayerD : pool.s_fxPlayerC, rt::IntArray::get(projected, 0),
-            rt::IntArray::get(projected, 1), std::min(rt::IntArray::get(projected, 2), kUnitScale)};
-}
-
-void paintRoadSliceSprite(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
-                          bool second) {
-    PickupPlacement placement = placeRoadSlicePickup(projected, segment, code, second);
-    if (placement.player)
-        placement.player->paint5(placement.x, placement.y, placement.scale, 0);
 }
 
 } // namespace game

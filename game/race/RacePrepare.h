@@ -40,7 +40,8 @@ struct RacePrepareStatics {
     rt::ObjectArray* s_extraSprites = nullptr;
     ZoomedAnimPlayer* s_raceFxPlayerA = nullptr;
     ZoomedAnimPlayer* s_raceFxPlayerB = nullptr;
-    // The animation of sprite 25 that the race effect plays; -1 none.
+    // The animation of `kTrackEffectSprite` that the race effect plays; -1
+    // none.
     std::int32_t s_raceFxAnim = -1;
     // Object[] of cEntity: the entities that are neither racers nor race objects.
     rt::ObjectArray* s_entityPool = nullptr;
@@ -97,28 +98,5 @@ void releaseTrackData();
 void setupEventSlots(std::int32_t raceRow, bool customTitle);
 
 inline constexpr std::int32_t kRaceRows = 6;
-
-// The lateral road offset of the pickup lane in bits 16..19 of `code`:
-// (lane - 3) * 512.
-std::int32_t pickupLaneOffset(std::int32_t code);
-
-// Where the roadside pickup of `code` is drawn at a projected road slice:
-// `projected` is the slice's {screen x, screen y, scale (4096 = 1.0)} at the
-// lane's offset, null behind the camera; `segment` the slice's segment.
-// Nothing (a null player) when the pickup of that lane is flagged on the
-// segment, or without the effect players; a scale above 1.0 is drawn at
-// 1.0. `second` draws with the zoomed player, else with the pre-zoomed one.
-struct PickupPlacement {
-    ZoomedAnimPlayer* player = nullptr;
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::int32_t scale = 0;
-};
-PickupPlacement placeRoadSlicePickup(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
-                                     bool second);
-
-// Paints the pickup where `placeRoadSlicePickup` puts it.
-void paintRoadSliceSprite(const rt::IntArray* projected, std::int32_t segment, std::int32_t code,
-                          bool second);
 
 } // namespace game

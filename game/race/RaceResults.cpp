@@ -41,11 +41,6 @@ bool keyToGoOn(std::int32_t key) {
     return key == kSelectKey || key == kFireKey || isPressOnScreen();
 }
 
-std::int32_t championshipRaces() {
-    const RaceMenuHooks& hooks = raceMenuHooks();
-    return hooks.championshipRaces ? hooks.championshipRaces() : 1;
-}
-
 void enterResults() {
     RaceResultsStatics& s = raceResultsStatics();
     if (isChampionship()) {
@@ -63,10 +58,7 @@ void enterResults() {
         updateCupStandings();
     }
     setSoftKeys(-1, -1);
-    RaceUtilityStatics& u = raceUtilityStatics();
-    u.s_blinkPeriod = kBlinkPeriod;
-    u.s_blinkTimer = 2 * kBlinkPeriod;
-    u.s_blinkLoop = 1;
+    startBlink(kBlinkPeriod);
     s.s_resultsRows = racerCount() < kResultsRowsShown + 1 ? racerCount() : kResultsRowsShown;
     s.s_resultsRow = 0;
     s.s_resultsSlide = 0;
@@ -155,7 +147,7 @@ void updateResults() {
         s.s_resultsReady = 1;
         if (keyToGoOn(key)) {
             ++s.s_cupRace;
-            if (s.s_cupRace >= championshipRaces()) {
+            if (s.s_cupRace >= kCupRaces) {
                 // Over: the end screen reads the points, and the next
                 // championship begins at its first race.
                 s.s_cupRace = 0;
@@ -175,6 +167,10 @@ void updateResults() {
 
 RaceResultsStatics& raceResultsStatics() {
     return rt::getStaticClass().statics<RaceResultsStatics>();
+}
+
+bool isChampionship() {
+    return raceResultsStatics().s_championship != 0;
 }
 
 void raceResultsStaticInit() {

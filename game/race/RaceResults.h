@@ -20,7 +20,13 @@ inline constexpr std::int32_t kResultsRowsShown = 6;
 inline constexpr std::int32_t kResultsSlideFull = 140;
 inline constexpr std::int32_t kResultsSlideStep = 30;
 
+// The races of a championship.
+inline constexpr std::int32_t kCupRaces = 3;
+
 struct RaceResultsStatics {
+    // A championship runs (item 0 of the race menu was chosen); the race
+    // menus end it when the player quits.
+    std::int8_t s_championship = 0;
     std::int32_t s_resultsPhase = 0;
     std::int32_t s_resultsSlide = 0;
     std::int32_t s_resultsRow = 0;
@@ -50,6 +56,7 @@ RaceResultsStatics& raceResultsStatics();
 // Makes the championship tables (start-up; a championship's first race
 // clears them through `resetChampionship`).
 void raceResultsStaticInit();
+bool isChampionship();
 void resetChampionship();
 // Ranks the driver kinds by their points into the standings.
 void updateCupStandings();

@@ -3,12 +3,16 @@
 #include "game/data/EventSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
+#include "game/race/ComputerDriver.h"
 #include "game/race/EventGoals.h"
 #include "game/race/EventRowLayout.h"
+#include "game/race/HudState.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceResults.h"
+#include "game/race/RaceSeams.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceStates.h"
 #include "game/race/RaceTables.h"
@@ -27,11 +31,6 @@ namespace game {
 
 RaceSetupStatics& raceSetupStatics() {
     return rt::getStaticClass().statics<RaceSetupStatics>();
-}
-
-RaceSetupHooks& raceSetupHooks() {
-    static RaceSetupHooks hooks;
-    return hooks;
 }
 
 namespace {
@@ -92,13 +91,6 @@ void addOpponent(std::int32_t id) {
     s.s_opponentCount += 1;
 }
 
-void defaultAiDriver(cEntity* car, std::int32_t) {
-    car->m_type = 1;
-    (void)applyRacerDefinition(getRecordShort(car->m_carType, 0), car);
-    car->m_active = 1;
-    car->m_aiStep = 0;
-}
-
 void clearTrackMarks() {
     TrackStatics& t = trackStatics();
     for (rt::ByteArray* flags : {t.s_segmentFlagsA, t.s_segmentFlagsB})
@@ -114,10 +106,8 @@ void clearTrackMarks() {
 
 std::int32_t eventLaps() {
     std::int32_t laps = currentEventField(kEventLapsField, 1);
-    const RaceSetupHooks& hooks = raceSetupHooks();
-    const bool championship = hooks.championship && hooks.championship();
-    if (currentEventType() == EventType::Laps && !championship && hooks.lapOption) {
-        std::int32_t option = hooks.lapOption();
+    if (currentEventType() == EventType::Laps && !isChampionship()) {
+        std::int32_t option = raceSeams().lapOption();
         if (option >= 0)
             laps = option + 1;
     }
@@ -218,7 +208,6 @@ void setupRacers() {
     rt::IntArray::set(s.s_opponentIds, 0, racers.s_playerRacerId);
     s.s_opponentCount = 1;
     const std::int32_t block = getRacerBlock(racers.s_playerRacerId);
-    auto setupAi = raceSetupHooks().setupAiDriver ? raceSetupHooks().setupAiDriver : defaultAiDriver;
     for (std::int32_t i = 0; i < racerCount() - 1; ++i) {
         cEntity* car = racerAt(i);
         if (!car)
@@ -237,7 +226,7 @@ void setupRacers() {
             car->m_name = getString(rt::IntArray::get(definition, 5));
         }
         car->m_driverKind = driverKindOf(car->m_spriteSet);
-        setupAi(car, i);
+        setupAiDriver(car, i);
         if (stateStatics().s_gameMode == GameMode::Guided)
             car->m_active = 0;
     }
@@ -271,15 +260,14 @@ void setupRace() {
     race.s_startPhase = 0;
     RaceStateStatics& outro = raceStateStatics();
     outro.s_outroTime = 0;
-    outro.s_finishAnimTime = 0;
+    hudStateStatics().s_finishPlayer = nullptr;
     resetRaceRun();
     // The race reset starts the best lap afresh; a new race measures it
     // against the track's reference time instead.
     raceFrameStatics().s_bestLapTime = referenceLapTime();
     // One view pass before the first update, so that the road slices and
     // the cars' screen places exist when the first state reads them.
-    if (raceViewHooks().viewPass)
-        raceViewHooks().viewPass();
+    runRaceViewPass();
     // The head-up display of the event type, its intro started afresh.
     std::int32_t hudKind = 0;
     std::int32_t hudElements = 0;

@@ -13,7 +13,7 @@
 // the block's first and a log line).
 //
 // Game thread only.
-#include "game/framework/EventType.h"
+#include "game/race/EventType.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -40,18 +40,6 @@ struct RaceSetupStatics {
 };
 
 RaceSetupStatics& raceSetupStatics();
-
-// What the set-up reads of parts that land elsewhere. Empty: no
-// championship, no lap option (the event row's laps stand), and a computer
-// car gets its racer's definition, active, with the default driver tuning.
-struct RaceSetupHooks {
-    bool (*championship)() = nullptr;
-    // The pre-race selection's lap option (laps - 1); -1 none.
-    std::int32_t (*lapOption)() = nullptr;
-    void (*setupAiDriver)(cEntity* car, std::int32_t index) = nullptr;
-};
-
-RaceSetupHooks& raceSetupHooks();
 
 // The block of the 10-short records that holds racer `id`; -1 beyond them.
 std::int32_t getRacerBlock(std::int32_t id);

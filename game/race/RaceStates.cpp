@@ -1,5 +1,6 @@
 #include "game/race/RaceStates.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -25,6 +26,7 @@
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
@@ -43,18 +45,10 @@ constexpr std::int32_t kNoLabel = -1;
 constexpr std::int32_t kStartSound = 12;
 // The music of a race whose player car is in its state-32 animation.
 constexpr std::int32_t kStrikeMusic = 4;
-constexpr std::int32_t kFinishAnimationStep = 50;
 constexpr std::int32_t kMusicCount = 8;
 
 std::int32_t frameTime() {
     return frameMsToTime(loopStatics().s_frameMs);
-}
-
-void startBlink() {
-    RaceUtilityStatics& u = raceUtilityStatics();
-    u.s_blinkPeriod = cameraStatics().s_blinkStartPeriod;
-    u.s_blinkTimer = 2 * u.s_blinkPeriod;
-    u.s_blinkLoop = 1;
 }
 
 bool leavesPreRace(bool ended) {
@@ -72,7 +66,7 @@ void preRaceState(std::int32_t message, void (*placeCamera)(), bool (*stepCamera
         placeCamera();
         setSoftKeys(kSkipLabel, kNoLabel);
         raceTouchStatics().s_raceControlsOff = 1;
-        startBlink();
+        startBlink(cameraStatics().s_blinkStartPeriod);
         break;
     case kUpdate: {
         const std::int32_t dt = frameTime();
@@ -100,22 +94,15 @@ void pauseOnRequest(std::int32_t releasedKey) {
     }
 }
 
-bool stepFinishAnimation() {
-    RaceStateStatics& s = raceStateStatics();
-    if (s.s_finishAnimTime < s.s_finishAnimLength)
-        s.s_finishAnimTime += kFinishAnimationStep;
-    return s.s_finishAnimTime >= s.s_finishAnimLength;
-}
-
 void playRaceMusic(bool fromCountdown) {
     const RaceStateStatics& s = raceStateStatics();
     const std::int32_t remembered = loopStatics().s_pausedMusic;
     const bool wanted =
         fromCountdown || menuStatics().s_resumeMusic || (remembered >= 0 && remembered < kMusicCount);
     const cEntity* player = racerStatics().s_playerCar;
-    if (!wanted || raceStatics().s_raceFinished || !seams().sound.playSound)
+    if (!wanted || raceStatics().s_raceFinished)
         return;
-    seams().sound.playSound(player && player->m_state == kStateStrikeNoItem ? kStrikeMusic : s.s_raceMusic);
+    requestSound(player && player->m_state == kStateStrikeNoItem ? kStrikeMusic : s.s_raceMusic);
 }
 
 } // namespace
@@ -134,6 +121,30 @@ bool isPressInPlayArea() {
     return x >= margin && x <= width - margin && y > height - kSoftKeyStrip && y < height;
 }
 
+void leaveRace() {
+    hudStatics().s_hudElements = 0;
+    switch (currentEventType()) {
+    case EventType::Laps:
+    case EventType::Distance:
+    case EventType::StopAndGo:
+    case EventType::Points:
+        pushState(State::RaceResults);
+        break;
+    case EventType::Collection:
+    case EventType::Score:
+        backToState(State::RaceEndMenu);
+        break;
+    case EventType::Guided:
+        setLoadingTarget(kLoadMenus, State::MainMenu);
+        backToState(State::Loading);
+        break;
+    default:
+        setLoadingTarget(kLoadMenus, State::RewardScreen);
+        backToState(State::Loading);
+        break;
+    }
+}
+
 bool updateFinishOutro() {
     RaceStateStatics& s = raceStateStatics();
     HudStateStatics& overlay = hudStateStatics();
@@ -146,13 +157,13 @@ bool updateFinishOutro() {
         if (type != EventType::Collection && type != EventType::Score)
             s.s_outroTime += race.s_raceFrameTime;
         overlay.s_finishAnimShown = 1;
-        if (stepFinishAnimation())
+        if (advanceFinishAnimation())
             overlay.s_finishShown = 1;
     } else if (type >= EventType::Guided && type <= EventType::OpenDistance) {
         const cEntity* player = racerStatics().s_playerCar;
         if (player && player->m_speed == 0 && cameraStatics().s_cameraExtraDistance == 0) {
             overlay.s_finishAnimShown = 1;
-            if (!race.s_raceResult || stepFinishAnimation())
+            if (!race.s_raceResult || advanceFinishAnimation())
                 overlay.s_finishShown = 1;
         }
     }
@@ -217,8 +228,8 @@ void stateRaceCountdown(std::int32_t message) {
         break;
     case kExit: {
         const cEntity* player = racerStatics().s_playerCar;
-        if ((!player || player->m_gear != 1) && seams().sound.playSound)
-            seams().sound.playSound(kStartSound);
+        if (!player || player->m_gear != 1)
+            requestSound(kStartSound);
         break;
     }
     default:
@@ -263,11 +274,6 @@ void registerRaceStates() {
     setStateHandler(State::RacerIntro, stateRacerIntro);
     setStateHandler(State::RaceCountdown, stateRaceCountdown);
     setStateHandler(State::Race, stateRace);
-}
-
-void runRaceViewPass() {
-    publishCameraToView();
-    runViewPass();
 }
 
 } // namespace game

@@ -11,9 +11,8 @@
 // The switches these states share with the menus and the display have one
 // owner each: the controls' switch is the race touch's
 // (`s_raceControlsOff`), the pause menu's selection and the music to resume
-// are the menus', the finish overlay's two flags are the display's. Until
-// the finish animation's player is loaded with the race, a timer of
-// `s_finishAnimLength` ms stands for it.
+// are the menus', the finish overlay's two flags and its animation are the
+// display's (HudState.h).
 //
 // Game thread only.
 #include "game/framework/States.h"
@@ -38,9 +37,6 @@ struct RaceStateStatics {
     // mode 0 leaves by itself (8 s).
     std::int32_t s_outroTime = 0;
     std::int32_t s_outroAutoLeave = 8 * 4096;
-    // The finish animation's timer: milliseconds run, and its length.
-    std::int32_t s_finishAnimTime = 0;
-    std::int32_t s_finishAnimLength = 1000;
     // The soft keys' width at the screen's bottom corners, where a press
     // does not leave the outro.
     std::int32_t s_softKeyMargin = 80;
@@ -63,9 +59,11 @@ bool updateFinishOutro();
 // Whether this frame's press lies in the play area: above the bottom strip,
 // or inside it between the soft keys. False without a press.
 bool isPressInPlayArea();
-
-// The race's view pass fed by the race camera: the camera's values handed
-// to the view pass (ViewPass.h), then the view pass.
-void runRaceViewPass();
+// After the finish: the head-up display's element bits cleared, then on by
+// the current event's type: the results after laps, a distance, a
+// stop-and-go or points, back to the after-race menu after a collection or
+// a score, and through the menus' load to the main menu after the guided
+// race or to the championship's reward screen after any other.
+void leaveRace();
 
 } // namespace game

@@ -5,7 +5,7 @@
 #include "game/data/SaveRecords.h"
 #include "game/framework/Streams.h"
 #include "game/race/EntryReader.h"
-#include "game/race/EventRowLayout.h"
+#include "game/race/EventEntryLayout.h"
 #include "game/race/TrackData.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
@@ -23,10 +23,7 @@ constexpr const char* kEventPackName = "event pack";
 constexpr const char* kZonePackName = "zone pack";
 // Block item counts are used as signed bytes.
 constexpr std::int32_t kMaxBlockItems = 127;
-// Bytes of one path point, the least bytes of one variant, of one block
-// item row value set (13 values), of one zone.
-constexpr std::int32_t kPathPointBytes = 16;
-constexpr std::int32_t kLeastVariantBytes = eventRowBytes() + 6;
+// Bytes of one block item row value set (13 values), of one zone.
 constexpr std::int32_t kItemRowBytes = 20;
 constexpr std::int32_t kZoneBytes = 4;
 
@@ -197,8 +194,19 @@ std::int32_t readEventField(EntryReader& reader, EventFieldEncoding encoding) {
         return reader.s16();
     case EventFieldEncoding::U31:
         return reader.s32() & 0x7FFFFFFF;
+    case EventFieldEncoding::S32:
+        return reader.s32();
     }
     return 0;
+}
+
+// `count` records of `fields` into `into`, record k from int `stride` x k on.
+void readFieldRecords(EntryReader& reader, std::span<const EventFieldEncoding> fields, std::int32_t count,
+                      std::int32_t stride, rt::IntArray* into) {
+    for (std::int32_t k = 0; k < count; ++k)
+        for (std::size_t f = 0; f < fields.size(); ++f)
+            rt::IntArray::set(into, stride * k + static_cast<std::int32_t>(f),
+                              readEventField(reader, fields[f]));
 }
 
 rt::ObjectArray* ensureSlot(rt::ObjectArray* table, std::int32_t index, std::int32_t length) {
@@ -210,35 +218,30 @@ rt::ObjectArray* ensureSlot(rt::ObjectArray* table, std::int32_t index, std::int
     return slot;
 }
 
-// One event entry; `typeFlags` and `typeVariants` note the variants by
-// (row, type).
-void readEventEntry(EntryReader& reader, std::int32_t entry, std::int32_t track, std::int32_t row,
-                    std::vector<std::int8_t>& typeFlags, std::vector<std::int8_t>& typeVariants) {
-    RT_VERIFY(entry >= 0 && entry < kTrackCount && track >= 0 && track < kTrackCount);
+// The readers of an event entry's parts. Each answers whether the entry's
+// read goes on; what a part read before a fault stays.
+
+bool readPathPoints(EntryReader& reader, std::int32_t entry) {
+    static_assert(kPathPointFields.size() == kPathFields);
     EventStatics& s = eventStatics();
-    std::int32_t points = reader.u8();
-    if (!reader.fits(points, kPathPointBytes, "path points"))
-        return;
+    const std::int32_t points = reader.u8();
+    if (!reader.fits(points, eventFieldsBytes(kPathPointFields), "path points"))
+        return false;
     rt::IntArray* fields[kPathFields];
     for (std::int32_t f = 0; f < kPathFields; ++f) {
         fields[f] = rt::newIntArray(points);
         rt::ObjectArray::set(s.s_pathFields[f], entry, fields[f]);
     }
-    for (std::int32_t p = 0; p < points; ++p) {
-        rt::IntArray::set(fields[0], p, reader.u16());
-        rt::IntArray::set(fields[1], p, reader.u16());
-        rt::IntArray::set(fields[2], p, reader.u16());
-        rt::IntArray::set(fields[3], p, reader.u8());
-        rt::IntArray::set(fields[4], p, reader.s32());
-        rt::IntArray::set(fields[5], p, reader.s8());
-        rt::IntArray::set(fields[6], p, reader.s8());
-        rt::IntArray::set(fields[7], p, reader.u8());
-        rt::IntArray::set(fields[8], p, reader.u8());
-        rt::IntArray::set(fields[9], p, reader.u8());
-    }
-    std::int32_t variants = reader.u8();
-    if (!reader.fits(variants, kLeastVariantBytes, "variants"))
-        return;
+    for (std::int32_t p = 0; p < points; ++p)
+        for (std::int32_t f = 0; f < kPathFields; ++f)
+            rt::IntArray::set(fields[f], p,
+                              readEventField(reader, kPathPointFields[static_cast<std::size_t>(f)]));
+    return true;
+}
+
+// The per-variant tables of `entry`, for `variants` variants.
+void makeVariantTables(std::int32_t entry, std::int32_t variants) {
+    EventStatics& s = eventStatics();
     auto* rows = rt::newObjectArray(variants);
     auto* lists = rt::newObjectArray(variants);
     auto* objects = rt::newObjectArray(variants);
@@ -253,67 +256,136 @@ void readEventEntry(EntryReader& reader, std::int32_t entry, std::int32_t track,
     rt::ObjectArray::set(s.s_eventListCounts, entry, listCounts);
     rt::ObjectArray::set(s.s_eventObjectCounts, entry, objectCounts);
     rt::ObjectArray::set(s.s_dynamicTriggerCounts, entry, triggerCounts);
+}
+
+// The variant being read: its entry, which indexes the per-variant tables,
+// its track, which indexes the short tables, its number and their count.
+struct Variant {
+    std::int32_t entry;
+    std::int32_t track;
+    std::int32_t index;
+    std::int32_t count;
+};
+
+// Sets element `variant.index` of the per-variant table `table` of the entry.
+void setVariant(rt::ObjectArray* table, const Variant& variant, rt::Object* value) {
+    rt::ObjectArray::set(static_cast<rt::ObjectArray*>(element(table, variant.entry)), variant.index, value);
+}
+void setVariantCount(rt::ObjectArray* counts, const Variant& variant, std::int32_t value) {
+    rt::IntArray::set(static_cast<rt::IntArray*>(element(counts, variant.entry)), variant.index, value);
+}
+
+bool readEventRow(EntryReader& reader, const Variant& variant) {
+    rt::IntArray* values = rt::newIntArray(static_cast<std::int32_t>(kEventRowFields.size()));
+    readFieldRecords(reader, kEventRowFields, 1, values->length(), values);
+    setVariant(eventStatics().s_eventRows, variant, values);
+    return true;
+}
+
+// A u8 count of records of `fields`, `stride` ints each, into the variant's
+// element of the per-variant table `records`, and the count into `counts`.
+bool readVariantRecords(EntryReader& reader, const Variant& variant,
+                        std::span<const EventFieldEncoding> fields, std::int32_t stride,
+                        rt::ObjectArray* counts, rt::ObjectArray* records, const char* field) {
+    const std::int32_t items = reader.u8();
+    if (!reader.fits(items, eventFieldsBytes(fields), field))
+        return false;
+    setVariantCount(counts, variant, items);
+    rt::IntArray* values = rt::newIntArray(stride * items);
+    readFieldRecords(reader, fields, items, stride, values);
+    setVariant(records, variant, values);
+    return true;
+}
+
+bool readEventList(EntryReader& reader, const Variant& variant) {
+    const EventStatics& s = eventStatics();
+    return readVariantRecords(reader, variant, kEventListItemFields,
+                              static_cast<std::int32_t>(kEventListItemFields.size()), s.s_eventListCounts,
+                              s.s_eventLists, "event list");
+}
+
+bool readEventObjects(EntryReader& reader, const Variant& variant) {
+    const EventStatics& s = eventStatics();
+    return readVariantRecords(reader, variant, kEventObjectFields, kEventObjectInts, s.s_eventObjectCounts,
+                              s.s_eventObjects, "event objects");
+}
+
+bool skipEventItems(EntryReader& reader) {
+    const std::int32_t items = reader.u8();
+    if (!reader.fits(items, kSkippedEventItemBytes, "skipped event items"))
+        return false;
+    reader.skip(kSkippedEventItemBytes * items);
+    return true;
+}
+
+// A variant without dynamic triggers keeps a count of 0 and a null table.
+bool readDynamicTriggers(EntryReader& reader, const Variant& variant) {
+    EventStatics& s = eventStatics();
+    const std::int32_t items = reader.u8();
+    if (items == 0)
+        return true;
+    if (!reader.fits(items, kDynamicTriggerBytes, "dynamic triggers"))
+        return false;
+    setVariantCount(s.s_dynamicTriggerCounts, variant, items);
+    rt::IntArray* entries = rt::newIntArray(items);
+    for (std::int32_t k = 0; k < items; ++k)
+        rt::IntArray::set(entries, k, reader.s32());
+    setVariant(s.s_dynamicTriggers, variant, entries);
+    return true;
+}
+
+// The short table goes by track, not by entry; a count below 1 reads nothing.
+bool readVariantShorts(EntryReader& reader, const Variant& variant) {
+    const std::int32_t shorts = reader.s16();
+    if (shorts < 1)
+        return true;
+    if (!reader.fits(shorts, kVariantShortBytes, "variant shorts"))
+        return false;
+    rt::ShortArray* table = rt::newShortArray(shorts);
+    for (std::int32_t k = 0; k < shorts; ++k)
+        rt::ShortArray::set(table, k, static_cast<std::int16_t>(reader.s16()));
+    rt::ObjectArray::set(ensureSlot(eventStatics().s_variantShorts, variant.track, variant.count),
+                         variant.index, table);
+    return true;
+}
+
+bool readVariantSection(EventVariantSection section, EntryReader& reader, const Variant& variant) {
+    switch (section) {
+    case EventVariantSection::Row:
+        return readEventRow(reader, variant);
+    case EventVariantSection::List:
+        return readEventList(reader, variant);
+    case EventVariantSection::Objects:
+        return readEventObjects(reader, variant);
+    case EventVariantSection::SkippedItems:
+        return skipEventItems(reader);
+    case EventVariantSection::DynamicTriggers:
+        return readDynamicTriggers(reader, variant);
+    case EventVariantSection::Shorts:
+        return readVariantShorts(reader, variant);
+    }
+    return false;
+}
+
+// One event entry; `typeFlags` and `typeVariants` note, by (row, type), the
+// last variant of each indexed type that was read whole.
+void readEventEntry(EntryReader& reader, std::int32_t entry, std::int32_t track, std::int32_t row,
+                    std::vector<std::int8_t>& typeFlags, std::vector<std::int8_t>& typeVariants) {
+    RT_VERIFY(entry >= 0 && entry < kTrackCount && track >= 0 && track < kTrackCount);
+    if (!readPathPoints(reader, entry))
+        return;
+    const std::int32_t variants = reader.u8();
+    if (!reader.fits(variants, kLeastVariantBytes, "variants"))
+        return;
+    makeVariantTables(entry, variants);
     for (std::int32_t j = 0; j < variants; ++j) {
-        rt::IntArray* values = rt::newIntArray(static_cast<std::int32_t>(kEventRowFields.size()));
-        for (std::size_t f = 0; f < kEventRowFields.size(); ++f)
-            rt::IntArray::set(values, static_cast<std::int32_t>(f),
-                              readEventField(reader, kEventRowFields[f]));
-        rt::ObjectArray::set(rows, j, values);
-
-        std::int32_t listItems = reader.u8();
-        if (!reader.fits(listItems, 5, "event list"))
-            return;
-        rt::IntArray::set(listCounts, j, listItems);
-        rt::IntArray* list = rt::newIntArray(3 * listItems);
-        for (std::int32_t k = 0; k < listItems; ++k) {
-            rt::IntArray::set(list, 3 * k, reader.u16());
-            rt::IntArray::set(list, 3 * k + 1, reader.u8());
-            rt::IntArray::set(list, 3 * k + 2, reader.u16());
-        }
-        rt::ObjectArray::set(lists, j, list);
-
-        std::int32_t objectItems = reader.u8();
-        if (!reader.fits(objectItems, 8, "event objects"))
-            return;
-        rt::IntArray::set(objectCounts, j, objectItems);
-        rt::IntArray* object = rt::newIntArray(6 * objectItems);
-        for (std::int32_t k = 0; k < objectItems; ++k) {
-            rt::IntArray::set(object, 6 * k, reader.u8());
-            rt::IntArray::set(object, 6 * k + 1, reader.s16());
-            rt::IntArray::set(object, 6 * k + 2, reader.u8());
-            rt::IntArray::set(object, 6 * k + 3, reader.s16());
-            rt::IntArray::set(object, 6 * k + 4, reader.s16());
-        }
-        rt::ObjectArray::set(objects, j, object);
-
-        std::int32_t skipped = reader.u8();
-        if (!reader.fits(skipped, 7, "skipped event items"))
-            return;
-        reader.skip(7 * skipped);
-
-        std::int32_t triggerItems = reader.u8();
-        if (triggerItems > 0) {
-            if (!reader.fits(triggerItems, 4, "dynamic triggers"))
+        const Variant variant{entry, track, j, variants};
+        for (EventVariantSection section : kEventVariantSections)
+            if (!readVariantSection(section, reader, variant))
                 return;
-            rt::IntArray::set(triggerCounts, j, triggerItems);
-            rt::IntArray* entries = rt::newIntArray(triggerItems);
-            for (std::int32_t k = 0; k < triggerItems; ++k)
-                rt::IntArray::set(entries, k, reader.s32());
-            rt::ObjectArray::set(triggers, j, entries);
-        }
-
-        std::int32_t shorts = reader.s16();
-        if (shorts >= 1) {
-            if (!reader.fits(shorts, 2, "variant shorts"))
-                return;
-            rt::ShortArray* table = rt::newShortArray(shorts);
-            for (std::int32_t k = 0; k < shorts; ++k)
-                rt::ShortArray::set(table, k, static_cast<std::int16_t>(reader.s16()));
-            rt::ObjectArray::set(ensureSlot(s.s_variantShorts, track, variants), j, table);
-        }
         if (!reader.ok())
             return;
-        std::int32_t type = rt::IntArray::get(values, kEventTypeField);
+        const std::int32_t type = rt::IntArray::get(eventRow(entry, j), kEventTypeField);
         if (type < kIndexedEventTypes) {
             auto at = static_cast<std::size_t>(kIndexedEventTypes * row + type);
             typeFlags[at] = 1;

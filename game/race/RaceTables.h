@@ -12,11 +12,12 @@
 // keeps and nothing reads. A block item count of 128 or more stops the read
 // of that rest, logged, and the tables before it stay.
 //
-// Event entry e: path points (u8 n, n x 16 bytes), variants (u8 v), per
-// variant the event row (EventRowLayout.h), its list, objects, skipped
-// bytes, dynamic triggers and short table. Tables are indexed by the entry;
-// the data keep race row r = track r = entry r, and a row that breaks it is
-// logged. A row whose entry or track lies outside 0..5 is skipped, logged.
+// Event entry e (EventEntryLayout.h): path points, variants, per variant
+// the event row, its list, objects, skipped items, dynamic triggers and
+// short table. Tables are indexed by the entry (the short tables by the
+// track); the data keep race row r = track r = entry r, and a row that
+// breaks it is logged. A row whose entry or track lies outside 0..5 is
+// skipped, logged.
 //
 // Zone entry (big-endian, through a data input stream): s16 n (a negative
 // count is 0), then n zones of u16, s8, s8. An entry shorter than its count

@@ -1,7 +1,7 @@
 #pragma once
-// The two touch tests of the race controls that belong with the pause
-// logic: the left half of the screen that steers left, and the HUD's item
-// button held long enough to count as a press.
+// The race's touch controls: the zones of the race button, the screen's
+// halves, the HUD panel and button, the bottom button and the pause button,
+// tested against the stylus as the framework latches it (Touch.h).
 //
 // Game thread only.
 #include "runtime/ReferenceFields.h"
@@ -28,8 +28,8 @@ struct RaceTouchStatics {
 RaceTouchStatics& raceTouchStatics();
 
 // In the race state only: the latched pointer lies in the band across the
-// left half of the screen as high as the action button (frame 4 of sprite
-// 66), centred on the screen's middle row, edges included, and neither on
+// left half of the screen as high as the action button (of
+// `kRaceTouchSprite`), centred on the screen's middle row, edges included, and neither on
 // the action button nor on the HUD panel.
 bool isPointerOnRaceLeftHalf();
 // False while the controls are off, or unless the player's car listens to
@@ -38,5 +38,19 @@ bool isPointerOnRaceLeftHalf();
 // on the 21st the count restarts, the car's drive mode becomes -1 and the
 // answer is true. A frame off the button answers false and keeps the count.
 bool isHudButtonHeld();
+
+// The fixed zones of the race's controls, tested against the held stylus
+// (the latched point for the bottom button outside the race).
+bool isPointerOnRaceButton();
+bool isPointerOnRaceRightHalf();
+bool isPointerOnHudPanel();
+bool isPointerOnBottomButton();
+bool isPointerOnBottomButtonInRace();
+void buildPauseButtonZone();
+// In the countdown and the race: the pause button's frame; a press on it
+// marks the button used and pushes the pause menu. Answers whether it did.
+bool touchRaceStartButtons();
+// The HUD button's zone: the item slot's frame at the slot's place, made once.
+void buildHudButtonZones();
 
 } // namespace game

@@ -1,6 +1,7 @@
 #include "game/race/RaceUtilities.h"
 
 #include "classlib/lang/StringBuffer.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
@@ -55,6 +56,13 @@ void updateShake(std::int32_t dt) {
     u.s_shakeLeft -= dt;
     if (u.s_shakeLeft < 1)
         setShakeOffset(0, 0);
+}
+
+void startBlink(std::int32_t period) {
+    RaceUtilityStatics& u = raceUtilityStatics();
+    u.s_blinkPeriod = period;
+    u.s_blinkTimer = 2 * period;
+    u.s_blinkLoop = 1;
 }
 
 bool isBlinkOn() {
@@ -208,7 +216,7 @@ bool isMusicActive() {
 }
 
 std::int32_t getCurrentMusic() {
-    return seams().sound.playingMusic ? seams().sound.playingMusic() : -1;
+    return playingMusic();
 }
 
 namespace {

@@ -79,6 +79,8 @@ void updateShake(std::int32_t dt);
 // Moves the screen graphics from the current shake offset to (x, y).
 void setShakeOffset(std::int32_t x, std::int32_t y);
 
+// A repeating blink of half-period `period`, starting on.
+void startBlink(std::int32_t period);
 bool isBlinkOn();
 // Runs the blink timer down; answers true when a single blink has ended.
 bool advanceBlinkTimer(std::int32_t dt);

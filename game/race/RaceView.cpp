@@ -1,23 +1,25 @@
 #include "game/race/RaceView.h"
 
 #include "game/framework/States.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceMenus.h"
+#include "game/race/RaceSeams.h"
+#include "game/race/ViewPass.h"
 
 namespace game {
 
-RaceViewHooks& raceViewHooks() {
-    static RaceViewHooks hooks;
-    return hooks;
+void runRaceViewPass() {
+    publishCameraToView();
+    runViewPass();
+    raceHudViewPass();
 }
 
 void paintRaceState() {
-    const RaceViewHooks& hooks = raceViewHooks();
-    if (hooks.viewPass)
-        hooks.viewPass();
-    if (hooks.painter)
-        hooks.painter();
-    if (hooks.afterPaint)
-        hooks.afterPaint();
+    runRaceViewPass();
+    raceSeams().painter();
+    finishViewPass();
+    raceHudClosingPass();
 }
 
 bool raceStateMessage(std::int32_t message) {

@@ -2,33 +2,23 @@
 // The race state's paint message, split at the layer line: first the
 // race's view pass (the values the simulation reads back from the view,
 // computed here in the race without pixels, such as the camera and the
-// road slices), then the painter that the presentation layer registers,
-// then the view pass's closing step.
-// The simulation never depends on the painter: a frame leaves the same race
-// state with or without one. Both are plain function pointers that later
-// work fills; empty, the message does nothing.
+// road slices), then the race presentation's painter (RaceSeams.h), then
+// the view pass's closing step. The simulation never depends on the
+// painter: a frame leaves the same race state whatever it paints.
 //
 // Game thread only.
 #include <cstdint>
 
 namespace game {
 
-struct RaceViewHooks {
-    // The race's own view pass.
-    void (*viewPass)() = nullptr;
-    // The presentation layer's painting of the race scene and its overlays.
-    void (*painter)() = nullptr;
-    // The view pass's closing step: the race state that changes once a
-    // frame's picture is drawn (the cars painted this frame, the head-up
-    // display's shake and counters). Runs whether or not there is a painter.
-    void (*afterPaint)() = nullptr;
-};
-
-// The hooks of this process.
-RaceViewHooks& raceViewHooks();
+// The view pass before the painter: the camera published to the view, the
+// road slices and the cars' screen places, and the head-up display's
+// values. The race set-up runs it once so that the first frame has them.
+void runRaceViewPass();
 
 // The race state's paint message: the view pass, the painter, then the
-// closing step.
+// closing step (the cars painted this frame, the head-up display's shake
+// and counters).
 void paintRaceState();
 
 // The race state's messages that the race model answers: update runs one

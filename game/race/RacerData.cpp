@@ -1,10 +1,11 @@
 #include "game/race/RacerData.h"
 
 #include "game/data/PackReader.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/race/EntryReader.h"
-#include "game/race/RaceHooks.h"
+#include "game/race/RacePlacement.h"
 #include "game/race/RaceTables.h"
 #include "game/race/cEntity.h"
 #include "host/Log.h"
@@ -79,15 +80,15 @@ RacerStatics& racerStatics() {
 
 std::int32_t driverKindOf(std::int32_t spriteSet) {
     switch (spriteSet) {
-    case 43:
+    case kCarSprite0:
         return 1;
-    case 45:
+    case kCarSprite2:
         return 5;
-    case 47:
+    case kCarSprite4:
         return 2;
-    case 49:
+    case kCarSprite6:
         return 4;
-    case 51:
+    case kCarSprite8:
         return 3;
     default:
         return 0;
@@ -195,8 +196,7 @@ std::int32_t applyRacerDefinition(std::int32_t row, cEntity* car) {
     car->m_defValues[7] = 0;
     car->m_widthProfile = rt::newIntArray(12);
     rt::Array::copy(definition, 12, car->m_widthProfile, 0, 12);
-    auto reset = raceModelHooks().resetOnTrack;
-    return reset ? reset(car, 0, 0, 0, 0, 0, 0) : 0;
+    return resetOnTrack(car, 0, 0, 0, 0, 0, 0);
 }
 
 void createPlayerCar() {

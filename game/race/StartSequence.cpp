@@ -10,6 +10,7 @@
 #include "game/race/EventGoals.h"
 #include "game/race/HudState.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
@@ -70,11 +71,6 @@ StartSequenceStatics& startSequenceStatics() {
     return rt::getStaticClass().statics<StartSequenceStatics>();
 }
 
-StartSequenceHooks& startSequenceHooks() {
-    static StartSequenceHooks hooks{.playSound = playSound};
-    return hooks;
-}
-
 void stepState41() {
     RaceStatics& race = raceStatics();
     StartSequenceStatics& s = startSequenceStatics();
@@ -124,8 +120,8 @@ void stepState41() {
         break;
     }
     const std::int32_t now = race.s_startPhase;
-    if (now != before && now >= kFirstCountPhase && now <= kGoPhase && startSequenceHooks().playSound)
-        startSequenceHooks().playSound(0, now == kGoPhase ? kGoSound : kCountSound, 0, kStartSoundPriority);
+    if (now != before && now >= kFirstCountPhase && now <= kGoPhase)
+        playSound(0, now == kGoPhase ? kGoSound : kCountSound, 0, kStartSoundPriority);
     if (player)
         checkSurface(player, elapsed);
 }

@@ -37,14 +37,6 @@ struct StartSequenceStatics {
 
 StartSequenceStatics& startSequenceStatics();
 
-// Where the sequence's sounds go; `playSound` of SoundRequests.h unless a
-// test listens. A plain function pointer.
-struct StartSequenceHooks {
-    void (*playSound)(std::int32_t channel, std::int32_t id, std::int32_t loop,
-                      std::int32_t priority) = nullptr;
-};
-StartSequenceHooks& startSequenceHooks();
-
 // One frame of the start sequence (the start state's update).
 void stepState41();
 

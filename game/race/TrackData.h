@@ -1,17 +1,8 @@
 #pragma once
 // The loaded track: the statics the race and its painters read, filled from
 // one entry of the track pack (constant string 158), one entry per track.
-//
-// Entry layout (little-endian; u16 values stored into short arrays wrap):
-//   144 bytes of wire model (36 points: angle u16, radius s8, height s8);
-//   colours (R, G, B) into the style table and the track colours; the image
-//   ids; three style u16; road half-width, margin; the lane byte (lanes in
-//   its high nibble); five ambience bytes; the object records; sections,
-//   side profiles, spots; the segment ring (N segments of curve s8 and a
-//   packed u16 of edge flags and slope, K trigger codes each, surfaces,
-//   shades, decor, lane profile indexes); camera paths; option triples;
-//   backdrop values; start and end ranges. `tools/datakit/TrackWriter.h`
-//   writes the same layout field by field.
+// The entry's layout, section by section, is TrackEntryLayout.h, which
+// `tools/datakit/TrackWriter.h` writes from too.
 //
 // Each count is checked against the bytes left in the entry before anything
 // is made for it: a count that does not fit stops the load with one line
@@ -20,6 +11,7 @@
 // and no race may be set up on it. Values stored before the fault stay.
 //
 // Game thread only.
+#include "game/race/TrackEntryLayout.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -28,19 +20,24 @@
 namespace game {
 
 inline constexpr std::int32_t kTrackCount = 6;
-inline constexpr std::int32_t kWireModelPoints = 36;
-inline constexpr std::int32_t kWireModelBytes = 4 * kWireModelPoints;
 inline constexpr std::int32_t kSideProfileInts = 13;
-inline constexpr std::int32_t kSideProfileBytes = 18;
 // Fixed point 1.0 of the track scale.
 inline constexpr std::int32_t kTrackOne = 4096;
+
+// The weather of a race (`s_trackAmbience`), drawn when its track loads:
+// none, the layered sprite strip over a scrolling backdrop, particles over a
+// tinted background, or a fourth kind that no painter draws.
+inline constexpr std::int32_t kClearWeather = 0;
+inline constexpr std::int32_t kStripWeather = 1;
+inline constexpr std::int32_t kParticleWeather = 2;
+inline constexpr std::int32_t kUnpaintedWeather = 3;
 
 struct TrackStatics {
     // 1 once `loadTrack` read a whole entry.
     std::int8_t s_trackLoaded = 0;
     std::int32_t s_trackScale = 0;
     rt::IntArray* s_roadsideLanes = nullptr;
-    // int[14]; [1] is never written by the loader.
+    // int[kTrackStyleSlots], indexed by `TrackStyleSlot`.
     rt::IntArray* s_trackStyle = nullptr;
     std::int32_t s_trackColourA = 0;
     std::int32_t s_trackColourB = 0;
@@ -60,6 +57,7 @@ struct TrackStatics {
     std::int32_t s_ambienceRangeHigh = 0;
     std::int32_t s_ambienceValue = 0;
     std::int32_t s_ambienceCounter = 0;
+    // The race's weather, one of the k...Weather values.
     std::int32_t s_trackAmbience = 0;
     std::int32_t s_trackAmbienceLevel = 0;
     // Object records: per object its shape count, its shapes (short[] each,
@@ -141,13 +139,16 @@ struct TrackStatics {
 };
 
 TrackStatics& trackStatics();
+// Slot `slot` of the loaded track's style table; 0 while there is none.
+std::int32_t trackStyle(TrackStyleSlot slot);
 
 class EntryReader;
 
 // Reads entry `track` of the track pack (all but the wire model).
 void loadTrack(std::int32_t track);
 // The same over a reader standing at the end of the wire model; `track`
-// picks the forced ambience and mode value. Answers whether it all loaded.
+// decides the mode value, and the weather of the tracks that have theirs
+// fixed. Answers whether it all loaded.
 bool loadTrackEntry(EntryReader& reader, std::int32_t track);
 // Reads the object record table at the reader's position; false on a fault.
 bool loadRecordTable(EntryReader& reader);

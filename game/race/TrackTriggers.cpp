@@ -1,5 +1,6 @@
 #include "game/race/TrackTriggers.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
@@ -43,8 +44,7 @@ bool untouchable(const cEntity* e) {
     return e->m_state == kStateStrike || e->m_state == kStateNoContact || e->m_state == kStateGhost;
 }
 void sound(std::int32_t id) {
-    if (drivingHooks().playSound)
-        drivingHooks().playSound(id);
+    requestSound(id);
 }
 std::int32_t laneCentre(std::int32_t p) {
     return (p - 3) * kLaneSpacing;
@@ -388,7 +388,7 @@ void triggerBoost(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) 
         e->m_speed = kmhToSpeed(135);
     requestShake(triggerStatics().s_boostShakeKind, 0, 2, 1);
     sound(14);
-    startHudFlash(0, impactStatics().s_impactTime / 2, false, 999);
+    startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
 }
 
 void triggerHazard(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {

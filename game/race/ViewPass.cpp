@@ -1,10 +1,12 @@
 #include "game/race/ViewPass.h"
 
+#include "game/race/EventGoals.h"
 #include "game/race/TrackGeometry.h"
 
 #include "game/data/EventSlots.h"
 #include "game/framework/FixedPoint.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/race/CarViewPass.h"
 #include "game/race/DynamicTriggerView.h"
@@ -159,7 +161,7 @@ bool projectEntity(cEntity* e, std::int32_t k) {
     e->m_screenGroundY = isub(horizon, imul(focal, y) / z);
     if (e->m_height != 0)
         e->m_screenY = isub(horizon, imul(iadd(e->m_height, y), focal) / z);
-    else if (e->m_spriteSet == 47)
+    else if (e->m_spriteSet == kLagSpriteSet)
         e->m_screenY = isub(horizon, imul(iadd(raceEntityStatics().s_topSpeedLag, y), focal) / z);
     else
         e->m_screenY = e->m_screenGroundY;

@@ -1,9 +1,9 @@
 #pragma once
 // `cEntity`: one car or race object of the race world: the player's car
 // (type 0), a computer-driven car (type 1) or a pooled race object (type 2).
-// Every field of the class is declared here, once, so the physics, the
-// drivers, the race objects and the painters that land later find their
-// fields in place; each group says who owns it.
+// Every field of the class is declared here, once, for the physics, the
+// drivers, the race objects and the painters alike; each group says who
+// owns it.
 //
 // Units: fx is fixed point with 4096 = 1.0; angles are 2048 units to the
 // full circle; positions along the track are a segment and a position of

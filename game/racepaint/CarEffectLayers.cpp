@@ -1,8 +1,12 @@
 #include "game/racepaint/CarEffectLayers.h"
 
+#include "game/framework/CarFrames.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/RaceIconFrames.h"
+#include "game/framework/RaceSceneFrames.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/race/CarViewPass.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
@@ -33,8 +37,6 @@ constexpr std::int32_t kFlashColour = static_cast<std::int32_t>(0x80000000u);
 // top, away from the car.
 constexpr std::int32_t kFarOverlayPriority = 999;
 constexpr std::int32_t kStateSwapped = 256;
-constexpr std::int32_t kHeldItemFrameA = 9;
-constexpr std::int32_t kHeldItemFrameB = 21;
 constexpr std::int32_t kPlayerHeldItem = 4;
 // The layers' smallest scale: a quarter.
 constexpr std::int32_t kLayerMinScale = 1024;
@@ -53,8 +55,8 @@ bool isRunning(const cEntity* car, std::int32_t n) {
     return player && !player->m_stopped;
 }
 
-// The picture of a held item at (x, y): the player of item 4, else a frame
-// of sprite 31 or, for items 2 and 5, of sprite 26.
+// The picture of a held item at (x, y): the player of item 4, else the held
+// item's picture or, for items 2 and 5, its icon.
 void paintItemPicture(const cEntity* car, std::int32_t x, std::int32_t y) {
     const std::int32_t scale = car->m_screenScale;
     if (car->m_heldItem == kPlayerHeldItem) {
@@ -63,9 +65,9 @@ void paintItemPicture(const cEntity* car, std::int32_t x, std::int32_t y) {
         return;
     }
     if (car->m_heldItem == 2 || car->m_heldItem == 5)
-        paintPreZoomedCached(car_sprites::kHeldItemB, kHeldItemFrameB, scale, x, y, 0, false);
+        paintPreZoomedCached(kRaceIconSprite, kHeldItemIconFrame, scale, x, y, 0, false);
     else
-        paintPreZoomedCached(car_sprites::kHeldItemA, kHeldItemFrameA, scale, x, y, 0, false);
+        paintPreZoomedCached(kHeldItemSprite, kHeldItemFrame, scale, x, y, 0, false);
 }
 
 // The nitro flames at the two exhaust modules of the body frame.
@@ -75,20 +77,20 @@ void paintFlames(const cEntity* car) {
         return;
     const std::int32_t s = drivingStatics().s_steerInput;
     const std::int32_t scale = car->m_screenScale;
-    const std::int32_t ax = car->m_screenX + scaledOffset(body->getFModuleX(s + 5, 6), scale);
-    const std::int32_t ay = car->m_screenY + scaledOffset(body->getFModuleY(s + 5, 6), scale);
-    const std::int32_t bx = car->m_screenX + scaledOffset(body->getFModuleX(s + 5, 7), scale);
-    const std::int32_t by = car->m_screenY + scaledOffset(body->getFModuleY(s + 5, 7), scale);
+    const std::int32_t ax = car->m_screenX + scaledOffset(body->getFModuleX(kStraightCarFrame + s, 6), scale);
+    const std::int32_t ay = car->m_screenY + scaledOffset(body->getFModuleY(kStraightCarFrame + s, 6), scale);
+    const std::int32_t bx = car->m_screenX + scaledOffset(body->getFModuleX(kStraightCarFrame + s, 7), scale);
+    const std::int32_t by = car->m_screenY + scaledOffset(body->getFModuleY(kStraightCarFrame + s, 7), scale);
     const std::int32_t flags = s > 0 ? zoom_flags::kMirrorX : 0;
     const std::int32_t anim = (s < 0 ? -s : s) / 2;
     const std::int32_t count = loopStatics().s_frameCount;
     ZoomStatics& z = zoomStatics();
     if (car->m_state == kEffectSpin)
         z.s_zoomPalette = 1;
-    paintZoomedFaded(car_sprites::kFlames, anim, -1, count - 5, scale, bx, by, flags, false, false, 0);
-    paintZoomedFaded(car_sprites::kFlames, anim, -1, count - 5, scale, ax, ay, flags, false, false, 0);
-    paintZoomedFaded(car_sprites::kFlames, anim, -1, count, scale, bx, by, flags, false, false, 0);
-    paintZoomedFaded(car_sprites::kFlames, anim, -1, count, scale, ax, ay, flags, false, false, 0);
+    paintZoomedFaded(kNitroFlameSprite, anim, -1, count - 5, scale, bx, by, flags, false, false, 0);
+    paintZoomedFaded(kNitroFlameSprite, anim, -1, count - 5, scale, ax, ay, flags, false, false, 0);
+    paintZoomedFaded(kNitroFlameSprite, anim, -1, count, scale, bx, by, flags, false, false, 0);
+    paintZoomedFaded(kNitroFlameSprite, anim, -1, count, scale, ax, ay, flags, false, false, 0);
     z.s_zoomPalette = 0;
 }
 
@@ -96,7 +98,7 @@ void paintFlames(const cEntity* car) {
 // state-32 animation, or a frame of the spin.
 std::int32_t playerBodyFrame(const cEntity* car) {
     const DrivingStatics& d = drivingStatics();
-    std::int32_t frame = d.s_steerInput + 5;
+    std::int32_t frame = kStraightCarFrame + d.s_steerInput;
     if (car->m_state == kStateAnimated) {
         std::int32_t index = d.s_steerInput2;
         if (car->m_stateAnim == 1)
@@ -129,13 +131,16 @@ std::int32_t getSteerFrame(const cEntity* car) {
     if (car->m_state == kStateAnimated)
         return -1;
     const std::int32_t steer = drivingStatics().s_steerInput;
+    // The smoke of a hard turn: one of its side's three frames by the way
+    // the car slides.
+    const std::int32_t slide = car->m_steerDir == -1 ? 0 : (car->m_steerDir == 1 ? 2 : 1);
     std::int32_t frame = -1;
     if (steer == -4)
-        frame = car->m_steerDir == -1 ? 48 : (car->m_steerDir == 1 ? 46 : 47);
+        frame = kLastSlideFrame - slide;
     else if (steer == 4)
-        frame = car->m_steerDir == -1 ? 43 : (car->m_steerDir == 1 ? 45 : 44);
+        frame = kFirstSlideFrame + slide;
     if (steer == 0 && car->m_driveMode == 1 && car->m_effect != 16384)
-        frame = 23;
+        frame = kCarFlameFrame;
     return frame;
 }
 
@@ -179,8 +184,8 @@ void paintPlayerCar(const cEntity* car, std::int32_t x, std::int32_t y) {
                                    player->m_screenY + 30, 0, d.s_hudFlashTime, d.s_hudFlashDuration);
         } else if (c.s_hudFlashSprite && c.s_playerCarSprite) {
             const std::int32_t module = d.s_hudFlashAnim != 0 ? 1 : 0;
-            std::int32_t dx = c.s_playerCarSprite->getFModuleX(d.s_steerInput + 5, module);
-            std::int32_t dy = c.s_playerCarSprite->getFModuleY(d.s_steerInput + 5, module);
+            std::int32_t dx = c.s_playerCarSprite->getFModuleX(kStraightCarFrame + d.s_steerInput, module);
+            std::int32_t dy = c.s_playerCarSprite->getFModuleY(kStraightCarFrame + d.s_steerInput, module);
             if (needsZoom(car)) {
                 dx = scaledOffset(dx, car->m_screenScale);
                 dy = scaledOffset(dy, car->m_screenScale);
@@ -199,8 +204,8 @@ void paintStateEffects(const cEntity* car) {
     if (car->m_state == kStateSwapped)
         paintLayer(car, 1, scale);
     if (car->m_state == 1)
-        paintZoomedCached(car_sprites::kStrike, car->m_animCounter, scale, car->m_screenX, car->m_screenY, 0,
-                          false, 0, false);
+        paintZoomedCached(kStrikeSprite, car->m_animCounter, scale, car->m_screenX, car->m_screenY, 0, false,
+                          0, false);
     if ((car->m_state == kStateNitro || car->m_state == kEffectSpin) && car == racerStatics().s_playerCar &&
         car->m_effect != 16384)
         paintFlames(car);

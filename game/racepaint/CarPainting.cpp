@@ -1,6 +1,9 @@
 #include "game/racepaint/CarPainting.h"
 
+#include "game/framework/CarFrames.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/RaceSceneFrames.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
@@ -31,10 +34,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kStraightFrame = 5;
-constexpr std::int32_t kTurnedFrame = 2;
-// The light frame of a body frame lies this many frames further on.
-constexpr std::int32_t kLightFrames = 11;
 // The skid lines: dark grey, at least 4 px long, a pixel longer per 32768
 // units of speed, at most 16 px.
 constexpr std::int32_t kSkidColour = 0x303030;
@@ -42,11 +41,9 @@ constexpr std::int32_t kSkidMinLength = 4;
 constexpr std::int32_t kSkidMaxLength = 16;
 // The body frame's modules at the rear wheels.
 constexpr std::int32_t kWheelModules[] = {2, 3};
-// Sprite 53's frames: two per surface (alternating every other painted
-// frame), the smoke pair after the seven surfaces.
-constexpr std::int32_t kSmokeFrame = 2 * kSurfaceCount;
-constexpr std::int32_t kStateAnimFirst = 3;
-constexpr std::int32_t kStateAnimMiddle = 4;
+// The wheel particles have two frames per surface (alternating every other
+// painted frame), the smoke pair after the surfaces.
+static_assert(kTyreSmokeFrame == 2 * kSurfaceCount);
 constexpr std::int32_t kSlowedState = 64;
 
 // A falling car shrinks with each step of its fall; a step below 1 counts
@@ -60,19 +57,20 @@ State topStackedState() {
     return getStackedState(stateStatics().s_stateStackDepth);
 }
 
-// The shadow under the player's car: four per body frame, one column per
-// sprite set; one frame for the state-32 animation; one per set while the
-// car rises with the steering near straight.
+// The shadow under the player's car: one per body frame in the column of
+// its sprite set; one frame for the state-32 animation; the straight body's
+// while the car rises with the steering near straight.
 std::int32_t shadowFrame(const cEntity* car, std::int32_t steerFrame) {
-    const std::int32_t column = car->m_spriteSet == 43   ? 2
-                                : car->m_spriteSet == 47 ? 1
-                                : car->m_spriteSet == 51 ? 3
-                                                         : 0;
+    const std::int32_t column = car->m_spriteSet == kCarSprite0   ? 2
+                                : car->m_spriteSet == kCarSprite4 ? 1
+                                : car->m_spriteSet == kCarSprite8 ? 3
+                                                                  : 0;
+    const std::int32_t columns = kShadowColumns;
     if (car->m_vSpeed > 0 && drivingStatics().s_steerInput > -3 && drivingStatics().s_steerInput < 3)
-        return 20 + column;
+        return kStraightCarFrame * columns + column;
     if (car->m_state == kStateAnimated)
-        return 44;
-    return steerFrame * 4 + column;
+        return kAnimatedCarShadowFrame;
+    return steerFrame * columns + column;
 }
 
 } // namespace
@@ -111,14 +109,14 @@ void resetZoomPainter() {
 
 std::int32_t bodyAnimFrame(std::int32_t stateAnim, std::int32_t index) {
     const ASprite* sprite = carPaintStatics().s_playerCarSprite;
-    const std::int32_t anim = stateAnim == 1 ? kStateAnimMiddle : kStateAnimFirst;
+    const std::int32_t anim = stateAnim == 1 ? kCarStateHoldAnim : kCarStateAnim;
     if (!sprite || anim >= sprite->getAnimCount() || index < 0 || index >= sprite->getAFrameCount(anim))
-        return kStraightFrame;
+        return kStraightCarFrame;
     return sprite->getAFrameFrame(anim, index);
 }
 
 std::int32_t pathMarkerFrame() {
-    return (stateStatics().s_messageCount / 8) % 3;
+    return (stateStatics().s_messageCount / 8) % kPathMarkerFrames;
 }
 
 void setupCarPainting() {
@@ -145,7 +143,7 @@ CarBodyView computerCarView(const cEntity* car) {
             (gap < 0 ? -gap : gap) < std::int64_t{slice + 5} * 10)
             return view;
     }
-    view.frame = kTurnedFrame;
+    view.frame = kTurnedCarFrame;
     view.mirrored = getCurveSum(car->m_segment) < 0;
     return view;
 }
@@ -197,16 +195,17 @@ void paintCar(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t s
             y += 8;
         }
         const std::int32_t s = car->m_spriteSet;
-        // A car in state 4 shows in palette 1 for its body frame only.
+        // A car in state 4 shows in its blended palette for its body frame
+        // only.
         auto paintBody = [&](std::int32_t frame) {
             if (car->m_state == kStateNoContact)
-                z.s_zoomPalette = 1;
+                z.s_zoomPalette = kCarBlendPalette;
             paintZoomedCached(s, frame, scale, x, y, flags, false, 0, false);
             if (car->m_state == kStateNoContact)
                 z.s_zoomPalette = 0;
         };
         if (isShakeEffect(car->m_effect)) {
-            const std::int32_t frame = (car->m_animCounter & 1) == 0 ? kTurnedFrame : kStraightFrame;
+            const std::int32_t frame = (car->m_animCounter & 1) == 0 ? kTurnedCarFrame : kStraightCarFrame;
             if (car->m_effect == 512 || car->m_effect == kEffectSpin) {
                 z.s_zoomAlphaPalette = 0;
                 paintZoomedCached(s, frame, scale, x, y, flags, false, -1, false);
@@ -219,16 +218,16 @@ void paintCar(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t s
             paintBody(view.frame);
         }
         if (stateStatics().s_state == State::Race && (stateStatics().s_messageCount & 2) == 0)
-            paintZoomedCached(s, view.frame + kLightFrames, scale, x, y, flags, false, 0, false);
+            paintZoomedCached(s, view.frame + kCarLightFrames, scale, x, y, flags, false, 0, false);
         resetZoomPainter();
         paintPositionMarker(car, x, y, view.frame, scale);
     }
     paintStateEffects(car);
     if (car->m_onPath)
-        paintZoomedCached(car_sprites::kPathMarker, pathMarkerFrame(), scale, x, y - 10, 0, false, 0, false);
+        paintZoomedCached(kPathMarkerSprite, pathMarkerFrame(), scale, x, y - 10, 0, false, 0, false);
     else if (car->m_fallLateral > 0 && !car->m_fallen)
-        paintZoomedCached(car_sprites::kPathMarker, pathMarkerFrame(), scale, x, car->m_fallLateral, 0, false,
-                          0, false);
+        paintZoomedCached(kPathMarkerSprite, pathMarkerFrame(), scale, x, car->m_fallLateral, 0, false, 0,
+                          false);
 }
 
 void paintPositionMarker(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t bodyFrame,
@@ -245,10 +244,11 @@ void paintPositionMarker(const cEntity* car, std::int32_t x, std::int32_t y, std
 void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t steerFrame) {
     const CarPaintStatics& c = carPaintStatics();
     const StateStatics& states = stateStatics();
-    const std::int32_t light = steerFrame >= 0 && steerFrame <= 10 ? steerFrame + kLightFrames : -1;
+    const std::int32_t light =
+        steerFrame >= 0 && steerFrame < kCarSteerFrames ? steerFrame + kCarLightFrames : -1;
     const bool lightShown =
         states.s_state == State::Race && (states.s_messageCount & 2) == 0 && light >= 1 && car->m_speed > 0;
-    std::int32_t palette = car->m_state == kSlowedState ? 3 : car->m_bodyPalette;
+    std::int32_t palette = car->m_state == kSlowedState ? kCarSlowedPalette : car->m_bodyPalette;
     const std::int32_t scale = car->m_screenScale;
 
     if (!car->m_fallen && !car->m_onPath) {
@@ -271,7 +271,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
         if (!car->m_fallen && car->m_state != kStateNoContact && car->m_effect != 512 &&
             top != State::RacerIntro && top != State::TrackFlyover && !raceStatics().s_raceFinished &&
             !car->m_hasTarget) {
-            if (ASprite* shadows = tableSprite(car_sprites::kShadows))
+            if (ASprite* shadows = tableSprite(kCarShadowSprite))
                 paintFrame(shadows, loopStatics().s_graphics, shadowFrame(car, steerFrame), x, groundY, 0, 0,
                            0);
         }
@@ -285,7 +285,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
                 bodyY += 8;
             }
             if (car->m_state == kStateNoContact)
-                palette = 1;
+                palette = kCarBlendPalette;
             z.s_zoomPalette = palette;
             const std::int32_t s = car->m_spriteSet;
             paintZoomedCached(s, steerFrame, bodyScale, x, bodyY, 0, false, 0, false);
@@ -310,12 +310,12 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
 
     if (car->m_onPath) {
         const std::int32_t lift =
-            c.s_playerCarSprite ? getFrameHeight(c.s_playerCarSprite, kStraightFrame) / 2 : 0;
-        paintZoomedCached(car_sprites::kPathMarker, pathMarkerFrame(), scale, car->m_screenX,
-                          car->m_screenY - lift, 0, false, 0, false);
+            c.s_playerCarSprite ? getFrameHeight(c.s_playerCarSprite, kStraightCarFrame) / 2 : 0;
+        paintZoomedCached(kPathMarkerSprite, pathMarkerFrame(), scale, car->m_screenX, car->m_screenY - lift,
+                          0, false, 0, false);
     } else if (car->m_fallLateral > 0 && !car->m_fallen) {
-        paintZoomedCached(car_sprites::kPathMarker, pathMarkerFrame(), scale, car->m_screenX,
-                          car->m_fallLateral, 0, false, 0, false);
+        paintZoomedCached(kPathMarkerSprite, pathMarkerFrame(), scale, car->m_screenX, car->m_fallLateral, 0,
+                          false, 0, false);
     }
 }
 
@@ -324,10 +324,10 @@ void paintCarOverlays(const cEntity* car, std::int32_t layer, std::int32_t offse
     if (layer == 0 || !c.s_playerCarSprite ||
         (car->m_spriteSet == kLagSpriteSet && raceEntityStatics().s_topSpeedLag > 15))
         return;
-    const std::int32_t frame = drivingStatics().s_steerInput + 5;
+    const std::int32_t frame = kStraightCarFrame + drivingStatics().s_steerInput;
     const bool zoomed = needsZoom(car);
     platform::javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;
-    ASprite* particles = tableSprite(car_sprites::kParticles);
+    ASprite* particles = tableSprite(kWheelParticleSprite);
     const std::int32_t phase = (loopStatics().s_frameCount >> 1) & 1;
     for (std::int32_t module : kWheelModules) {
         std::int32_t dx = c.s_playerCarSprite->getFModuleX(frame, module);
@@ -359,8 +359,8 @@ void paintCarOverlays(const cEntity* car, std::int32_t layer, std::int32_t offse
             }
             break;
         case 4:
-            if (particles && kSmokeFrame + phase < particles->getFrameCount())
-                paintFrame(particles, g, kSmokeFrame + phase, wx, wy, 0, 0, 0);
+            if (particles && kTyreSmokeFrame + phase < particles->getFrameCount())
+                paintFrame(particles, g, kTyreSmokeFrame + phase, wx, wy, 0, 0, 0);
             break;
         default:
             return;

@@ -37,17 +37,6 @@ inline constexpr std::int32_t kCarYOffset = 4;
 inline constexpr std::int32_t kCarTurnAngleLimit = 57;
 inline constexpr std::int32_t kFlashSteady = 2048;
 
-// Sprites of the sprite table that the car painters draw.
-namespace car_sprites {
-inline constexpr std::int32_t kPathMarker = 29;
-inline constexpr std::int32_t kHeldItemB = 26;
-inline constexpr std::int32_t kHeldItemA = 31;
-inline constexpr std::int32_t kStrike = 32;
-inline constexpr std::int32_t kParticles = 53;
-inline constexpr std::int32_t kShadows = 55;
-inline constexpr std::int32_t kFlames = 56;
-} // namespace car_sprites
-
 struct CarPaintStatics {
     std::int32_t s_carYOffset = kCarYOffset;
     std::int32_t s_carTurnAngleLimit = kCarTurnAngleLimit;
@@ -114,8 +103,8 @@ void paintPositionMarker(const cEntity* car, std::int32_t x, std::int32_t y, std
 // layers under it; `steerFrame` is its body frame.
 void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t steerFrame);
 // The player's wheel layers, `offset` px lower: 0 in the air (nothing),
-// 1 surface particles of sprite 53 at both rear wheels while the car
-// moves, 2 skid lines below them, 4 smoke at the wheels.
+// 1 surface particles (`kWheelParticleSprite`) at both rear wheels while
+// the car moves, 2 skid lines below them, 4 smoke at the wheels.
 void paintCarOverlays(const cEntity* car, std::int32_t layer, std::int32_t offset);
 // What the car painters share. Sprite `n` of the sprite table, null
 // without one; player `i` of `players` (ZoomedAnimPlayer), null without

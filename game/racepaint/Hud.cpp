@@ -2,8 +2,10 @@
 
 #include "classlib/lang/StringBuffer.h"
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/RaceIconFrames.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
@@ -13,6 +15,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
@@ -28,7 +31,8 @@ namespace game {
 
 namespace {
 
-using namespace hud_sprites;
+// The held HUD button's highlight.
+constexpr std::int32_t kHudButtonHighlight = 0xFF0000;
 
 // Texts of the display.
 constexpr std::int32_t kCollectedText = 45;
@@ -45,7 +49,9 @@ constexpr std::int32_t kPenaltyShade = static_cast<std::int32_t>(0x80000000u);
 constexpr std::int32_t kSlotShade = static_cast<std::int32_t>(0xBB100000u);
 
 // The frames that show item 8 by driver kind.
-constexpr std::int32_t kDriverItemFrames[kDriverKinds] = {8, 21, 22, 23, 24, 25};
+constexpr std::int32_t kDriverItemFrames[kDriverKinds] = {
+    kDriverItemIconFrame,        kFirstDriverColourFrame,     kFirstDriverColourFrame + 1,
+    kFirstDriverColourFrame + 2, kFirstDriverColourFrame + 3, kFirstDriverColourFrame + 4};
 
 // x of the place number and the lap counter; the item slot and its icon.
 constexpr std::int32_t kPlaceX = 540;
@@ -54,7 +60,6 @@ constexpr std::int32_t kSlotX = 540;
 constexpr std::int32_t kSlotY = 375;
 constexpr std::int32_t kIconX = 555;
 constexpr std::int32_t kIconY = 390;
-constexpr std::int32_t kSlotFrame = 18;
 
 void fillOpaque(std::int32_t rgb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
     if (Graphics* g = loopStatics().s_graphics) {
@@ -159,7 +164,7 @@ std::int32_t itemIconFrame(std::int32_t item) {
     if (item < 0 || item > kDriverItem)
         return -1;
     if (item != kDriverItem)
-        return item;
+        return kFirstItemIconFrame + item;
     const cEntity* car = player();
     rt::IntArray* frames = hudPaintStatics().s_driverItemFrames;
     const std::int32_t kind = car ? car->m_driverKind : -1;
@@ -218,7 +223,7 @@ void paintHudRacerStrip() {
     for (std::int32_t i = 0; i < racerCount(); ++i) {
         const cEntity* car = racerAt(i);
         if (car)
-            paintRaceFrame(kRacerIcons, car == me ? car->m_driverKind : car->m_carType, 10 + 80 * i, 1);
+            paintRaceFrame(kRacerBadgeSprite, car == me ? car->m_driverKind : car->m_carType, 10 + 80 * i, 1);
     }
 }
 
@@ -227,8 +232,8 @@ void paintHudPosition() {
     if (!car)
         return;
     const std::int32_t y = hudPaintStatics().s_positionY;
-    paintRaceFrame(kHudNumberSprite, car->m_racePosition, kPlaceX, y);
-    paintRaceFrame(kPlaces, car->m_racePosition + 17, kPlaceX, y);
+    paintRaceFrame(kHudNumberSprite, hudNumberFrame(car->m_racePosition + 1), kPlaceX, y);
+    paintRaceFrame(kPlaceSprite, kFirstPlaceEndingFrame + car->m_racePosition, kPlaceX, y);
 }
 
 void paintHudCollectedBox() {
@@ -256,9 +261,9 @@ void paintHudLapCounter() {
     if (lap == 0)
         lap = 1;
     const std::int32_t y = hudPaintStatics().s_lapY;
-    paintRaceFrame(kHudNumberSprite, lap - 1, kLapX, y);
-    const std::int32_t fw = raceFrameWidth(kHudNumberSprite, lap - 1);
-    const std::int32_t fh = raceFrameHeight(kHudNumberSprite, lap - 1);
+    paintRaceFrame(kHudNumberSprite, hudNumberFrame(lap), kLapX, y);
+    const std::int32_t fw = raceFrameWidth(kHudNumberSprite, hudNumberFrame(lap));
+    const std::int32_t fh = raceFrameHeight(kHudNumberSprite, hudNumberFrame(lap));
     rt::String* label = getString(kLapText);
     const std::int32_t w1 = hudStringWidth(kHudFont, label) + 6;
     lib::StringBuffer* right = clearedHudBuffer();
@@ -283,23 +288,23 @@ void paintHudCollectedGauge() {
     if (!car || !g)
         return;
     const std::int32_t y0 = gaugeTop();
-    const std::int32_t h = raceFrameHeight(kGauge, 17);
-    paintRaceFrame(kGauge, 6, 10, h + y0 + 4);
+    const std::int32_t h = raceFrameHeight(kCoinSprite, kCoinPlateFrame);
+    paintRaceFrame(kCoinSprite, kCollectedGaugeFrame, 10, h + y0 + 4);
     setClip(g, 10, h + y0 + 4, hudStateStatics().s_collectedShown * 99 / 10, 10);
-    paintRaceFrame(kGauge, 7, 10, h + y0 + 4);
+    paintRaceFrame(kCoinSprite, kCollectedFillFrame, 10, h + y0 + 4);
     setClip(g, 0, 0, raceScreenWidth(), raceScreenHeight());
-    paintRaceFrame(kGauge, 17, 10, y0);
+    paintRaceFrame(kCoinSprite, kCoinPlateFrame, 10, y0);
     lib::StringBuffer* text = clearedHudBuffer();
     text->append(constantText(rt::constants::kHudCollectedLabel));
     text->append(car->m_collected);
     takeHudBuffer();
-    drawHudBuffer(kHudFont, 0, raceFrameWidth(kGauge, 17) + 14, y0 + 6, kAnchorTopLeft);
+    drawHudBuffer(kHudFont, 0, raceFrameWidth(kCoinSprite, kCoinPlateFrame) + 14, y0 + 6, kAnchorTopLeft);
 }
 
 void paintHudTargetTimes() {
     for (std::int32_t r = 0; r < 3; ++r) {
         const std::int32_t y = 12 + 25 * r;
-        paintRaceFrame(kPanels, r + 6, 200, y - 2);
+        paintRaceFrame(kHudPanelSprite, kFirstTargetRowFrame + r, 200, y - 2);
         takeTime(msToTime(currentEventField(r + 1, 0)), false);
         drawHudBuffer(kHudFont, 1, 320, y, kAnchorTopRight);
     }
@@ -308,14 +313,14 @@ void paintHudTargetTimes() {
 void paintHudTargetNumbers() {
     for (std::int32_t r = 0; r < 3; ++r) {
         const std::int32_t y = 12 + 25 * r;
-        paintRaceFrame(kPanels, r + 6, 200, y - 2);
+        paintRaceFrame(kHudPanelSprite, kFirstTargetRowFrame + r, 200, y - 2);
         takeNumber(currentEventField(r + 1, 0), hudPaintStatics().s_numberSeparatorDigits != 0);
         drawHudBuffer(kHudFont, 1, 300, y, kAnchorTopRight);
     }
 }
 
 void paintHudBigTime(std::int32_t bit, std::int32_t time) {
-    paintRaceFrame(kPanels, 9, 0, 130);
+    paintRaceFrame(kHudPanelSprite, kBigTimeFrame, 0, 130);
     const std::int32_t length = takeTime(time, false);
     std::int32_t cut = hudTextIndexOf(u'.');
     // The stop zone's time keeps the point with the fraction, the others
@@ -328,7 +333,7 @@ void paintHudBigTime(std::int32_t bit, std::int32_t time) {
 
 void paintHudTwoTimes(std::int32_t first, std::int32_t second) {
     const std::int32_t valueX =
-        raceScreenWidth() - raceFrameWidth(kButtons, hudPaintStatics().s_hudButtonFrame) - 5;
+        raceScreenWidth() - raceFrameWidth(kMenuItemSprite, hudPaintStatics().s_hudButtonFrame) - 5;
     drawHudString(kHudFont, 1, getString(kBestTimeText), 245, 10, kAnchorTopRight);
     takeTime(first, false);
     drawHudBuffer(kHudFont, 1, valueX, 10, kAnchorTopRight);
@@ -341,7 +346,7 @@ void paintHudNoticePanel() {
     const EventGoalStatics& goals = eventGoalStatics();
     if (goals.s_stopGoPenalised)
         fillShaded(kPenaltyShade, 0, 0, raceScreenWidth(), raceScreenHeight());
-    paintRaceFrame(kStopGoSigns, goals.s_stopGoStage, 120, 100);
+    paintRaceFrame(kStopGoSprite, goals.s_stopGoStage, 120, 100);
 }
 
 void paintHudCentredNumber(std::int32_t value) {
@@ -370,23 +375,33 @@ void paintHudItemPanel() {
         return;
     const std::int32_t slot = hudItemSlot();
     if (slot != -1) {
-        paintRaceFrame(kRaceIconSprite, kSlotFrame, kSlotX, kSlotY);
+        paintRaceFrame(kRaceIconSprite, kItemSlotFrame, kSlotX, kSlotY);
         paintItem(slot, car);
         ASprite* items = raceSprite(kRaceIconSprite);
         if ((car->m_hasTarget || touchStatics().s_hudButtonZone) && items &&
-            kSlotFrame < items->getFrameCount())
-            fillShaded(kSlotShade, kSlotX + items->getFModuleX(kSlotFrame, 0),
-                       kSlotY + items->getFModuleY(kSlotFrame, 0), getFrameWidth(items, kSlotFrame),
-                       getFrameHeight(items, kSlotFrame));
+            kItemSlotFrame < items->getFrameCount())
+            fillShaded(kSlotShade, kSlotX + items->getFModuleX(kItemSlotFrame, 0),
+                       kSlotY + items->getFModuleY(kItemSlotFrame, 0), getFrameWidth(items, kItemSlotFrame),
+                       getFrameHeight(items, kItemSlotFrame));
         return;
     }
     if (car->m_offeredItem == -1 || car->m_offerTimer < 1)
         return;
-    paintRaceFrame(kRaceIconSprite, kSlotFrame, kSlotX, kSlotY);
+    paintRaceFrame(kRaceIconSprite, kItemSlotFrame, kSlotX, kSlotY);
     if ((loopStatics().s_frameCount & 1) != 0) {
         paintItem(car->m_offeredItem, car);
         paintHudButtons();
     }
+}
+
+void paintHudButtons() {
+    buildHudButtonZones();
+    rt::IntArray* zone = touchStatics().s_hudButtonZone;
+    if (!isPointerInRectArray(zone))
+        return;
+    setFillColor(kHudButtonHighlight);
+    fillRectAlpha(loopStatics().s_graphics, rt::IntArray::get(zone, 0) - 1, rt::IntArray::get(zone, 1) - 1,
+                  rt::IntArray::get(zone, 2) + 2, rt::IntArray::get(zone, 3) + 2);
 }
 
 } // namespace game

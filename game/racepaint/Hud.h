@@ -11,6 +11,7 @@
 // text buffer and drawn from it (HudText.h), so a frame makes no object.
 //
 // Game thread only.
+#include "game/framework/MenuFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/race/DrivingTuning.h"
 #include "runtime/Array.h"
@@ -22,21 +23,6 @@ namespace game {
 
 class ASprite;
 
-// Sprites of the display.
-namespace hud_sprites {
-inline constexpr std::int32_t kPanels = 14;
-inline constexpr std::int32_t kPlaces = 15;
-inline constexpr std::int32_t kGauge = 30;
-inline constexpr std::int32_t kStopGoSigns = 39;
-inline constexpr std::int32_t kWeatherFlakes = 59;
-inline constexpr std::int32_t kWeatherDrops = 60;
-inline constexpr std::int32_t kWeatherStrip = 61;
-inline constexpr std::int32_t kRacerIcons = 63;
-inline constexpr std::int32_t kRaceStart = 64;
-inline constexpr std::int32_t kButtons = 65;
-inline constexpr std::int32_t kTouchControls = 66;
-} // namespace hud_sprites
-
 // The item whose icon depends on the driver kind.
 inline constexpr std::int32_t kDriverItem = 8;
 
@@ -44,12 +30,12 @@ struct HudPaintStatics {
     // y of the place number (x 540) and of the lap counter (x 440).
     std::int32_t s_positionY = 60;
     std::int32_t s_lapY = 44;
-    // The frame of sprite 65 whose width keeps the right-hand values clear
-    // of the button in the top right corner: the pause button.
-    std::int32_t s_hudButtonFrame = 7;
+    // The frame of `kMenuItemSprite` whose width keeps the right-hand
+    // values clear of the button in the top right corner.
+    std::int32_t s_hudButtonFrame = kPauseFrame;
     // Numbers of exactly four digits go without a separator.
     std::int8_t s_numberSeparatorDigits = 1;
-    // By driver kind: the frame of sprite 26 that shows item 8.
+    // By driver kind: the frame of `kRaceIconSprite` that shows item 8.
     rt::IntArray* s_driverItemFrames = nullptr;
     // The frame box (x, y, w, h) the painters read a sprite frame's boxes
     // into, made once: a painted frame makes no object.
@@ -78,13 +64,17 @@ std::int32_t raceFrameHeight(std::int32_t number, std::int32_t frame);
 // (`s_frameBox`), all 0 without the sprite or the box; null only when the
 // box cannot be made. The next call overwrites it.
 rt::IntArray* raceFrameBox(ASprite* sprite, std::int32_t frame, std::int32_t box);
-// The frame of sprite 26 that shows item `item` for the player; -1 for an
-// item (or a driver kind) outside the tables.
+// The frame of `kRaceIconSprite` that shows item `item` for the player; -1
+// for an item (or a driver kind) outside the tables.
 std::int32_t itemIconFrame(std::int32_t item);
 
 // The display: the shake taken off its drawing (and put back after it),
 // then, unless its phase is 0, every element shown in its order.
 void paintHud();
+// While the latched point is on the HUD button: a translucent fill of the
+// button grown by a pixel on every side, in the colour 0xFF0000 (whose
+// alpha of 0 leaves the pixels as they were).
+void paintHudButtons();
 
 // The elements, in their order.
 void paintHudRacerStrip();

@@ -11,14 +11,11 @@ namespace game {
 
 namespace {
 
-// The style table's sky colour, as the race scene paints it.
-constexpr std::int32_t kSkyColourIndex = 5;
 constexpr std::int32_t kFullCover = 255;
 
+// The sky colour, as the race scene paints it.
 std::int32_t skyColour() {
-    const rt::IntArray* style = trackStatics().s_trackStyle;
-    return style && style->length() > kSkyColourIndex ? rt::IntArray::get(style, kSkyColourIndex) & 0xFFFFFF
-                                                      : 0;
+    return trackStyle(TrackStyleSlot::SkyColour) & 0xFFFFFF;
 }
 
 } // namespace

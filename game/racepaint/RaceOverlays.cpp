@@ -1,10 +1,14 @@
 #include "game/racepaint/RaceOverlays.h"
 
 #include "classlib/lang/StringBuffer.h"
+#include "classlib/lang/System.h"
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
@@ -29,6 +33,7 @@
 #include "game/sprite/Paint.h"
 #include "game/ui/MenuPaint.h"
 #include "host/Log.h"
+#include "platform/lcdui/Font.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/Monitor.h"
 #include "runtime/StaticClass.h"
@@ -38,25 +43,22 @@ namespace game {
 
 namespace {
 
-using namespace hud_sprites;
-
 // Pinned layout of the weather strip: four layers down the upper screen.
 constexpr std::int32_t kStripLayers[] = {20, 60, 110, 170};
 constexpr std::int32_t kGuideShade = static_cast<std::int32_t>(0xBB000000u);
 constexpr std::int32_t kLabelShade = static_cast<std::int32_t>(0xBB666666u);
 constexpr std::int32_t kGuideText = 79;
 constexpr std::int32_t kGuideRunningText = 80;
-constexpr std::int32_t kLabelFrame = 10;
 
 // The row of the left and right buttons.
 std::int32_t sideButtonY() {
-    return raceScreenHeight() / 2 - raceFrameHeight(kTouchControls, 1) / 2;
+    return raceScreenHeight() / 2 - raceFrameHeight(kRaceTouchSprite, kLeftButtonPressedFrame) / 2;
 }
 // The row of the action button; in the guided race above the soft key.
 std::int32_t actionButtonY() {
-    const std::int32_t h4 = raceFrameHeight(kTouchControls, 4);
+    const std::int32_t h4 = raceFrameHeight(kRaceTouchSprite, kActionButtonFrame);
     if (stateStatics().s_gameMode == GameMode::Guided)
-        return raceScreenHeight() - raceFrameHeight(kButtons, 3) - h4;
+        return raceScreenHeight() - raceFrameHeight(kMenuItemSprite, kAnswerFrame) - h4;
     return raceScreenHeight() - h4 - 10;
 }
 
@@ -67,6 +69,78 @@ void renderFinishPlayer() {
 }
 
 } // namespace
+
+namespace {
+
+// The frame-rate display's decimal point is the text that also joins pack
+// names to part numbers.
+constexpr std::int32_t kDecimalPoint = rt::constants::kPackPartSeparator;
+
+rt::String* constantString(std::int32_t number) {
+    return rt::getStaticClass().getConstantString(number);
+}
+
+// A rate in hundredths as whole frames, the decimal point and two digits.
+void appendRate(lib::StringBuffer* text, std::int32_t hundredths) {
+    text->append(hundredths / 100);
+    text->append(constantString(kDecimalPoint));
+    // The hundredths keep their leading zero: 25.05, not 25.5.
+    if (hundredths % 100 < 10)
+        text->append(std::int32_t{0});
+    text->append(hundredths % 100);
+}
+
+} // namespace
+
+FpsCounterStatics& fpsCounterStatics() {
+    return rt::getStaticClass().statics<FpsCounterStatics>();
+}
+
+void resetFpsCounter() {
+    FpsCounterStatics& overlay = fpsCounterStatics();
+    std::int64_t now = lib::java_lang_System::currentTimeMillis();
+    overlay.s_fpsLastTick = now;
+    overlay.s_fpsStartTick = now;
+    overlay.s_fpsFrames = 0;
+}
+
+rt::String* paintFpsCounter() {
+    FpsCounterStatics& overlay = fpsCounterStatics();
+    const std::int64_t now = lib::java_lang_System::currentTimeMillis();
+    const std::int64_t frameMs = std::max<std::int64_t>(now - overlay.s_fpsLastTick, 1);
+    const auto instant = static_cast<std::int32_t>(100000 / frameMs);
+    overlay.s_fpsFrames += 1;
+    const std::int64_t totalMs = std::max<std::int64_t>(now - overlay.s_fpsStartTick, 1);
+    // The product in 64 bits: in 32 it would wrap after some 21,000 frames.
+    const auto average =
+        static_cast<std::int32_t>(static_cast<std::int64_t>(overlay.s_fpsFrames) * 100000 / totalMs);
+    overlay.s_fpsLastTick = now;
+
+    auto* text = rt::make<lib::StringBuffer>(32);
+    text->append(constantString(rt::constants::kFpsLabel));
+    appendRate(text, instant);
+    text->append(constantString(rt::constants::kFpsAverageLabel));
+    appendRate(text, average);
+    text->append(constantString(rt::constants::kFpsCarLabel));
+    const cEntity* player = racerStatics().s_playerCar;
+    text->append(player ? static_cast<std::int32_t>((std::int64_t{player->m_speed} * 36 / 10) >> 12) : 0);
+    rt::String* shown = text->toString();
+
+    platform::javax_microedition_lcdui_Graphics* graphics = loopStatics().s_graphics;
+    if (!graphics)
+        return shown;
+    if (overlay.s_fpsBackground) {
+        setColorRGB(0, 0, 0);
+        platform::javax_microedition_lcdui_Font* font =
+            platform::javax_microedition_lcdui_Font::getDefaultFont();
+        fillRect(graphics, 0, 0, config().s_gameScreenWidth, font ? font->getHeight() : 0);
+    }
+    setColorRGB(255, 255, 255);
+    drawString(shown, 0, 0,
+               platform::javax_microedition_lcdui_Graphics::TOP |
+                   platform::javax_microedition_lcdui_Graphics::LEFT);
+    return shown;
+}
 
 WeatherStatics& weatherStatics() {
     return rt::getStaticClass().statics<WeatherStatics>();
@@ -130,7 +204,7 @@ void paintWeatherStrip() {
         const std::int32_t y = rt::IntArray::get(layers, i);
         if (i > 0 && gap != 0)
             shift += (y - rt::IntArray::get(layers, i - 1)) * w.s_weatherSpread / gap;
-        paintRaceFrame(kWeatherStrip, i, w.s_weatherOffsetX - shift, y + w.s_weatherOffsetY);
+        paintRaceFrame(kWeatherStripSprite, i, w.s_weatherOffsetX - shift, y + w.s_weatherOffsetY);
     }
 }
 
@@ -142,8 +216,8 @@ void paintWeatherParticles(platform::javax_microedition_lcdui_Graphics* g) {
     const std::int32_t ms = loopStatics().s_frameMs;
     const std::int32_t width = raceScreenWidth() << 8;
     const std::int32_t height = raceScreenHeight() << 8;
-    ASprite* drop = raceSprite(kWeatherDrops);
-    ASprite* flake = raceSprite(kWeatherFlakes);
+    ASprite* drop = raceSprite(kRaindropSprite);
+    ASprite* flake = raceSprite(kSnowflakeSprite);
     const std::int32_t count = field->length() / kParticleInts;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int32_t at = i * kParticleInts;
@@ -158,7 +232,7 @@ void paintWeatherParticles(platform::javax_microedition_lcdui_Graphics* g) {
         rt::IntArray::set(field, at + particle::kY, y);
         ASprite* sprite = rt::IntArray::get(field, at + particle::kKind) == 0 ? drop : flake;
         if (sprite && sprite->getFrameCount() > 0)
-            paintFrame(sprite, g, 0, x >> 8, y >> 8, 0, 0, 0);
+            paintFrame(sprite, g, kWeatherParticleFrame, x >> 8, y >> 8, 0, 0, 0);
     }
 }
 
@@ -173,13 +247,13 @@ void paintFinishOverlay() {
     if (type == EventType::Laps || type == EventType::Points) {
         renderFinishPlayer();
         if (s.s_finishShown)
-            paintRaceFrame(kPlaces, place, s.s_finishX, s.s_finishY);
+            paintRaceFrame(kPlaceSprite, kFirstPlaceBannerFrame + place, s.s_finishX, s.s_finishY);
     } else if (type >= EventType::Distance && type <= EventType::OpenDistance && s.s_finishAnimShown) {
         renderFinishPlayer();
         if (raceStatics().s_raceResult == 0)
-            paintRaceFrame(kPlaces, 13, s.s_finishX, s.s_finishY);
+            paintRaceFrame(kPlaceSprite, kPlaceMarkFrame, s.s_finishX, s.s_finishY);
         else if (s.s_finishShown)
-            paintRaceFrame(kPlaces, place + 14, s.s_finishX, s.s_finishY);
+            paintRaceFrame(kPlaceSprite, kFirstMedalFrame + place, s.s_finishX, s.s_finishY);
     }
 }
 
@@ -205,16 +279,19 @@ void paintGuideOverlay() {
     if (goals.s_guideTimer > 0)
         drawHudString(kHudFont, 0, getString(kGuideRunningText), width / 2, 197, kAnchorBottomCentre);
     const bool blink = isBlinkOn() && !isPointerInRectArray(touchStatics().s_pauseZone);
-    const std::int32_t w1 = raceFrameWidth(kTouchControls, 1);
+    const std::int32_t w1 = raceFrameWidth(kRaceTouchSprite, kLeftButtonPressedFrame);
     switch (step) {
     case 0:
-        paintRaceFrame(kTouchControls, blink ? 1 : 0, w1 / 4, sideButtonY());
+        paintRaceFrame(kRaceTouchSprite, blink ? kLeftButtonPressedFrame : kLeftButtonFrame, w1 / 4,
+                       sideButtonY());
         break;
     case 1:
-        paintRaceFrame(kTouchControls, blink ? 3 : 2, width - w1, sideButtonY());
+        paintRaceFrame(kRaceTouchSprite, blink ? kRightButtonPressedFrame : kRightButtonFrame, width - w1,
+                       sideButtonY());
         break;
     case 3:
-        paintRaceFrame(kTouchControls, blink ? 5 : 4, 15, actionButtonY());
+        paintRaceFrame(kRaceTouchSprite, blink ? kActionButtonPressedFrame : kActionButtonFrame, 15,
+                       actionButtonY());
         break;
     case 7: {
         paintHudCollectedGauge();
@@ -230,7 +307,7 @@ void paintGuideOverlay() {
         break;
     }
     case 8:
-        paintRaceFrame(kHudNumberSprite, 8, 50, 95);
+        paintRaceFrame(kHudNumberSprite, kGuideStepNumberFrame, 50, 95);
         break;
     default:
         break;
@@ -238,11 +315,15 @@ void paintGuideOverlay() {
 }
 
 void paintTouchControls() {
-    const std::int32_t w = raceFrameWidth(kTouchControls, 1);
+    const std::int32_t w = raceFrameWidth(kRaceTouchSprite, kLeftButtonPressedFrame);
     const std::int32_t y = sideButtonY();
-    paintRaceFrame(kTouchControls, isPointerOnRaceLeftHalf() ? 1 : 0, w / 4, y);
-    paintRaceFrame(kTouchControls, isPointerOnRaceRightHalf() ? 3 : 2, raceScreenWidth() - w / 4 - w, y);
-    paintRaceFrame(kTouchControls, isPointerOnRaceButton() ? 5 : 4, 15, actionButtonY());
+    paintRaceFrame(kRaceTouchSprite, isPointerOnRaceLeftHalf() ? kLeftButtonPressedFrame : kLeftButtonFrame,
+                   w / 4, y);
+    paintRaceFrame(kRaceTouchSprite,
+                   isPointerOnRaceRightHalf() ? kRightButtonPressedFrame : kRightButtonFrame,
+                   raceScreenWidth() - w / 4 - w, y);
+    paintRaceFrame(kRaceTouchSprite, isPointerOnRaceButton() ? kActionButtonPressedFrame : kActionButtonFrame,
+                   15, actionButtonY());
 }
 
 void paintRace() {
@@ -258,7 +339,7 @@ void paintRace() {
     } else {
         paintFinishOverlay();
     }
-    if (overlayStatics().s_fpsShown)
+    if (fpsCounterStatics().s_fpsShown)
         (void)paintFpsCounter();
 }
 
@@ -316,14 +397,14 @@ void paintRacerIntroLabels(bool dwelling, std::int32_t racerIndex) {
 
 void paintRacerLabel(const cEntity* car) {
     Graphics* g = loopStatics().s_graphics;
-    ASprite* labels = raceSprite(kRaceStart);
-    if (!car || !g || !labels || kLabelFrame >= labels->getFrameCount())
+    ASprite* labels = raceSprite(kStartSprite);
+    if (!car || !g || !labels || kNameTagFrame >= labels->getFrameCount())
         return;
     const std::int32_t x = car->m_screenX;
     const std::int32_t y = car->m_screenY - ((50 * car->m_screenScale + 2048) >> 12);
-    // The text box (2), the shade (0) and the name's black bar (1); a
-    // name wider than the text box widens all three.
-    rt::IntArray* box = raceFrameBox(labels, kLabelFrame, 2);
+    // The text box, the shade and the name's black bar; a name wider than
+    // the text box widens all three.
+    rt::IntArray* box = raceFrameBox(labels, kNameTagFrame, kNameTagTextBox);
     if (!box)
         return;
     const std::int32_t textX = rt::IntArray::get(box, 0);
@@ -331,17 +412,17 @@ void paintRacerLabel(const cEntity* car) {
     const std::int32_t textW = rt::IntArray::get(box, 2);
     const std::int32_t nameW = hudStringWidth(kHudFont, car->m_name);
     const std::int32_t extra = nameW > textW ? nameW - textW : 0;
-    box = raceFrameBox(labels, kLabelFrame, 0);
+    box = raceFrameBox(labels, kNameTagFrame, kNameTagShadeBox);
     const std::int32_t right = rt::IntArray::get(box, 0) + rt::IntArray::get(box, 2) + extra + x;
     const std::int32_t shift = right > raceScreenWidth() ? right - raceScreenWidth() : 0;
     setFillColor(kLabelShade);
     fillRectAlpha(g, rt::IntArray::get(box, 0) + x - shift, rt::IntArray::get(box, 1) + y,
                   rt::IntArray::get(box, 2) + extra, rt::IntArray::get(box, 3));
-    box = raceFrameBox(labels, kLabelFrame, 1);
+    box = raceFrameBox(labels, kNameTagFrame, kNameTagRuleBox);
     g->setColor(0);
     fillRect(g, rt::IntArray::get(box, 0) + x - shift, rt::IntArray::get(box, 1) + y,
              rt::IntArray::get(box, 2) + extra, rt::IntArray::get(box, 3));
-    paintFrame(labels, g, kLabelFrame, x, y, 0, 0, 0);
+    paintFrame(labels, g, kNameTagFrame, x, y, 0, 0, 0);
     drawHudString(kHudFont, 0, car->m_name, (textW + extra) / 2 - shift + textX + x, textY + y,
                   kAnchorTopCentre);
 }

@@ -26,7 +26,7 @@ class cEntity;
 
 // The particle field: `kWeatherParticles` particles of `kParticleInts`
 // ints each, in 1/256 pixel: x, y, the speed across and down in pixels a
-// second, and the kind (0 a drop of sprite 60, 1 a flake of sprite 59).
+// second, and the kind (0 a raindrop, 1 a snowflake).
 inline constexpr std::int32_t kWeatherParticles = 32;
 inline constexpr std::int32_t kParticleInts = 5;
 namespace particle {
@@ -62,6 +62,30 @@ struct WeatherStatics {
 
 WeatherStatics& weatherStatics();
 
+// The debug frame-rate display's counters: device ticks of the last frame
+// and of the start, frames counted, and the display's two switches (no
+// shipped data sets them).
+struct FpsCounterStatics {
+    std::int64_t s_fpsLastTick = 0;
+    std::int64_t s_fpsStartTick = 0;
+    std::int32_t s_fpsFrames = 0;
+    std::int8_t s_fpsShown = 0;
+    std::int8_t s_fpsBackground = 0;
+
+    RT_NO_REFERENCE_FIELDS(FpsCounterStatics, rt::NoReferenceBase)
+};
+
+FpsCounterStatics& fpsCounterStatics();
+void resetFpsCounter();
+// The debug frame-rate display: counts the frame and draws, at the top left
+// in white, the rate of this frame since the last, the average rate since
+// `resetFpsCounter` (both in frames a second with two decimals, "25.00") and
+// the player's speed in km/h, each behind its label (constant strings 140 to
+// 142); with the background switch on a black band as high as the font.
+// Frames less than 1 ms apart count as 1 ms. Answers the text; it is drawn
+// only while the game has a Graphics.
+rt::String* paintFpsCounter();
+
 // Makes the layer table and the particle field. Runs once at start-up.
 void weatherStaticInit();
 // Places the particles over the screen, drops and flakes by turns, without
@@ -71,7 +95,7 @@ void initParticleField();
 // The weather layer over the scene: the strip in mode 1, the particles in
 // mode 2, nothing otherwise.
 void paintRaceNotice();
-// Frame i of sprite 61 for layer i, moved left by the spread that the
+// Frame i of `kWeatherStripSprite` for layer i, moved left by the spread that the
 // layers' heights give it. Two first layers at one height give no spread
 // (one log line per layer table).
 void paintWeatherStrip();
@@ -84,7 +108,8 @@ void paintWeatherParticles(platform::javax_microedition_lcdui_Graphics* g);
 void paintFinishOverlay();
 // The guided race's explanation of its current step.
 void paintGuideOverlay();
-// The left, right and action buttons of sprite 66, lit while touched.
+// The left, right and action buttons of `kRaceTouchSprite`, lit while
+// touched.
 void paintTouchControls();
 // The race state's paint: the scene, the touch buttons, the weather, the
 // HUD and the guide while the race runs, the finish overlay after it, and

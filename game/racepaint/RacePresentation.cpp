@@ -14,33 +14,11 @@
 
 namespace game {
 
-namespace {
-
-constexpr std::int32_t kGroundFogColour = 7;
-constexpr std::int32_t kWallFogColour = 9;
-
-std::int32_t trackStyle(std::int32_t index) {
-    const rt::IntArray* style = trackStatics().s_trackStyle;
-    return style && index < style->length() ? rt::IntArray::get(style, index) : 0;
-}
-
-} // namespace
-
-void installRacePainters() {
-    RaceSceneHooks& hooks = raceSceneHooks();
-    hooks.paintVergesAndWalls = paintVergesAndWalls;
-    hooks.drawTrackSection = drawTrackSection;
-    hooks.paintObstacle = [](std::int32_t code, std::int32_t k) { drawSegmentSection(code, k, 0); };
-    hooks.paintDynamicTrigger = paintDynamicTrigger;
-    hooks.paintStartLine = paintStartLine;
-    hooks.paintEntity = [](cEntity* e) { paintEntity(e); };
-}
-
 void setupRacePresentation() {
     setupRoadside();
     RoadsideViewStatics& view = roadsideView();
-    view.s_fogColour = trackStyle(kGroundFogColour);
-    view.s_wallFogColour = trackStyle(kWallFogColour);
+    view.s_fogColour = trackStyle(TrackStyleSlot::GroundFogColour);
+    view.s_wallFogColour = trackStyle(TrackStyleSlot::WallFogColour);
     const RaceImageStatics& images = raceImageStatics();
     const std::int32_t width =
         roadBandStatics().s_viewWidth > 0 ? roadBandStatics().s_viewWidth : config().s_gameScreenWidth;

@@ -1,8 +1,6 @@
 #pragma once
 
-// The race presentation put together: the real painters in the race
-// scene's hooks (game/racepaint/RaceScene.h) in place of its stand-ins, and
-// the presentation's part of a race's set-up.
+// The race presentation's part of a race's set-up.
 //
 // Entities reach the car painters as they are: the race state that
 // changes as cars are shown runs in the view pass before the painter and
@@ -12,10 +10,6 @@
 // Game thread only.
 
 namespace game {
-
-// The verges and walls, section models, obstacles, start line, dynamic
-// triggers and cars of the race scene. At start-up, once.
-void installRacePainters();
 
 // A race's set-up, after its track and race images are loaded: the
 // roadside track names and fog start, the fog colours (track style 7 for

@@ -6,6 +6,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/race/EventType.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceUtilities.h"
@@ -15,11 +16,15 @@
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/CarPainting.h"
+#include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceOverlays.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/racepaint/SceneryBuffer.h"
+#include "game/racepaint/SectionModels.h"
 #include "game/racepaint/SliceObjects.h"
 #include "game/racepaint/SpeedLines.h"
+#include "game/racepaint/VergesAndWalls.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Drawing.h"
 #include "game/sprite/Paint.h"
@@ -109,11 +114,6 @@ void clipToScreen() {
     setClip(graphics(), rt::ineg(u.s_shakeX), rt::ineg(u.s_shakeY), screenWidth(), screenHeight());
 }
 
-void drawSection(std::int32_t code, std::int32_t k, std::int32_t offset, std::int32_t flags) {
-    if (auto* hook = raceSceneHooks().drawTrackSection)
-        hook(code, k, offset, flags);
-}
-
 // The lateral position of lane n's centre.
 std::int32_t laneCentre(std::int32_t n) {
     const TrackStatics& t = trackStatics();
@@ -145,16 +145,15 @@ void paintMovingObject(std::int32_t code, std::int32_t k) {
 
 // One trigger code of the far-to-near pass.
 void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
-    const RaceSceneHooks& hooks = raceSceneHooks();
     const bool flatGround = surfaceAttribute(segment) == kFlatGroundAttribute;
     switch (c & 0xF000) {
     case kSignKind:
         if (!flatGround)
-            drawSection(7, k, rt::imul((c & 15) - 5, 512), 0);
+            drawTrackSection(7, k, rt::imul((c & 15) - 5, 512), 0);
         break;
     case kBoardKind:
         if (!flatGround)
-            drawSection(8, k, rt::imul((c & 15) - 3, 512), 0);
+            drawTrackSection(8, k, rt::imul((c & 15) - 3, 512), 0);
         break;
     case kLaneObjectKind:
     case kWideLaneObjectKind:
@@ -165,8 +164,8 @@ void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
         const ViewPassStatics& v = viewPassStatics();
         const std::int32_t id = c & 255;
         if (id > 3 && id != v.s_movingObjectId) {
-            if ((c & kLoweredBits) == 0 && hooks.paintObstacle)
-                hooks.paintObstacle(c, k);
+            if ((c & kLoweredBits) == 0)
+                drawSegmentSection(c, k, 0);
         } else if (stateStatics().s_gameMode == GameMode::LapRace && id == v.s_movingObjectId &&
                    elementAt(v.s_gateDone, segment) != 1) {
             paintMovingObject(c, k);
@@ -174,8 +173,7 @@ void paintTriggerCode(std::int32_t c, std::int32_t k, std::int32_t segment) {
         break;
     }
     case kDynamicKind:
-        if (hooks.paintDynamicTrigger)
-            hooks.paintDynamicTrigger(c, k);
+        paintDynamicTrigger(c, k);
         break;
     default:
         break;
@@ -210,10 +208,8 @@ void paintSliceContents(std::int32_t k) {
     const TrackStatics& t = trackStatics();
     const std::int32_t segment = s.s_sliceSegment[k];
     if (segment == 0 && s.s_sliceDepth[k] > kGateDepth) {
-        for (std::int32_t part = kStartLineParts - 1; part >= 0; --part) {
-            if (auto* hook = raceSceneHooks().paintStartLine)
-                hook(part, k, kWhite);
-        }
+        for (std::int32_t part = kStartLineParts - 1; part >= 0; --part)
+            paintStartLine(part, k, kWhite);
     }
     for (std::int32_t j = 0; j < t.s_triggersPerSegment; ++j) {
         const std::int32_t c = triggerCodeAt(segment, j);
@@ -224,11 +220,10 @@ void paintSliceContents(std::int32_t k) {
 }
 
 void paintSliceEntities(std::int32_t k) {
-    const RaceSceneHooks& hooks = raceSceneHooks();
     const std::int32_t count = viewPassStatics().s_sliceEntityCount[k];
     for (std::int32_t n = 0; n < count; ++n) {
-        if (cEntity* e = sliceEntity(k, n); e && hooks.paintEntity)
-            hooks.paintEntity(e);
+        if (const cEntity* e = sliceEntity(k, n))
+            paintEntity(e);
     }
 }
 
@@ -241,29 +236,6 @@ void forSlicesOf(std::int32_t i, bool secondRoad, Paint paint) {
         if (!secondRoad)
             break;
     }
-}
-
-// The stand-ins for painters other work provides.
-void groundStandIn() {
-    javax_microedition_lcdui_Graphics* g = graphics();
-    if (!g)
-        return;
-    const std::int32_t top = std::max(raceSceneStatics().s_horizonY, roadSliceStatics().s_sliceScreenY[15]);
-    g->setColor(kStandInGroundColour);
-    fillRect(g, 0, top, screenWidth(), screenHeight() - top);
-}
-
-void startLineStandIn(std::int32_t part, std::int32_t k, std::int32_t colour) {
-    javax_microedition_lcdui_Graphics* g = graphics();
-    const RoadSliceStatics& s = roadSliceStatics();
-    if (part != 0 || !g || s.s_sliceScreenWidth[k] == 0)
-        return;
-    g->setColor(colour);
-    fillRect(g, s.s_sliceScreenX[k], s.s_sliceScreenY[k] - 2, s.s_sliceScreenWidth[k], 2);
-}
-
-void entityStandIn(cEntity* e) {
-    paintCachedZoomed(e->m_spriteSet, kCarStandInFrame, e->m_screenScale, e->m_screenX, e->m_screenY, 0);
 }
 
 // The view's values the roadside and car painters read, copied from the
@@ -308,19 +280,12 @@ RaceSceneStatics& raceSceneStatics() {
     return rt::getStaticClass().statics<RaceSceneStatics>();
 }
 
-RaceSceneHooks& raceSceneHooks() {
-    static RaceSceneHooks hooks{.paintVergesAndWalls = groundStandIn,
-                                .paintStartLine = startLineStandIn,
-                                .paintEntity = entityStandIn};
-    return hooks;
-}
-
 void raceSceneStaticInit() {
     RaceSceneStatics& s = raceSceneStatics();
     s.s_horizonY = kHorizonY;
     s.s_backdropFrame = kBackdropFrame;
     s.s_backdropScrollX = kBackdropFirstScrollX;
-    s.s_backdropAnimFrame = 1;
+    s.s_backdropAnimFrame = kFirstBackdropOverlayFrame;
     s.s_backdropSprite = -1;
     s.s_backdropWidth = screenWidth() / 2;
 }
@@ -361,9 +326,10 @@ void paintBackdrop(std::int32_t dx, std::int32_t dy, std::int32_t flags) {
         const std::int32_t n = backdrop->getFrameCount();
         const bool everyOther = (stateStatics().s_messageCount & 2) == 0;
         if (n == 2) {
-            s.s_backdropAnimFrame = 1;
+            s.s_backdropAnimFrame = kFirstBackdropOverlayFrame;
         } else if (n > 2 && everyOther) {
-            s.s_backdropAnimFrame = s.s_backdropAnimFrame + 1 > n - 1 ? 1 : s.s_backdropAnimFrame + 1;
+            s.s_backdropAnimFrame =
+                s.s_backdropAnimFrame + 1 > n - 1 ? kFirstBackdropOverlayFrame : s.s_backdropAnimFrame + 1;
         }
         const bool overlay = n >= 3 || (n == 2 && everyOther);
         const std::int32_t x = rt::iadd(s.s_backdropScrollX, dx);
@@ -404,7 +370,7 @@ void paintWorld(bool secondRoad) {
                 const std::int32_t c = triggerCodeAt(segment, j);
                 if (c != 0 && (c & 0xF000) == kSectionKind && (c & kLoweredBits) != 0 &&
                     surfaceAttribute(segment) != kFlatGroundAttribute)
-                    drawSection(c, k, 0, c & kMirrorBits);
+                    drawTrackSection(c, k, 0, c & kMirrorBits);
             }
         });
     }
@@ -432,7 +398,8 @@ void paintPlayerMarkers() {
         return;
     for (std::int32_t i = 0; i + 3 < records->length(); i += 4) {
         if (rt::IntArray::get(records, i) == 1)
-            paintFrame(markers, graphics(), rt::IntArray::get(records, i + 1) != 0 ? 20 : 19,
+            paintFrame(markers, graphics(),
+                       rt::IntArray::get(records, i + 1) != 0 ? kAlertMarkerFrame : kPlayerMarkerFrame,
                        rt::iadd(player->m_screenX, rt::IntArray::get(records, i + 2)),
                        rt::IntArray::get(records, i + 3), 0, 0, 0);
     }
@@ -443,8 +410,7 @@ void paintRaceScene() {
     computeSceneryStrips();
     paintBackdrop(0, 0, 0);
     clipToScreen();
-    if (auto* hook = raceSceneHooks().paintVergesAndWalls)
-        hook();
+    paintVergesAndWalls();
     (void)paintSceneryBuffer();
     // Its effect shows from the next frame: the backdrop is drawn.
     if (trackStatics().s_trackAmbience == 1)
@@ -464,7 +430,7 @@ void paintRaceStart() {
     const EventType eventType = eventTypeFromNumber(elementAt(slots.s_eventType, slots.s_currentEvent));
     if (ASprite* start = spriteOf(kStartSprite)) {
         if (phase >= 3 && phase <= kLastCountPhase && eventType != EventType::Sprint) {
-            const std::int32_t anim = phase - 3;
+            const std::int32_t anim = kFirstCountAnim + phase - 3;
             const std::int32_t frame = std::max(std::min(10 - t, start->getAFrameCount(anim) - 1), 0);
             paintAFrame(start, graphics(), anim, frame, centre, kStartCountY, 0, 0, 0);
         }
@@ -481,11 +447,8 @@ void paintRaceStart() {
         paintZoomedCached(kStartSprite, kStartZoomFrame, scale, centre - ox - w / 2,
                           kStartCountY - oy - h / 2, 0, false, alpha, true);
     }
-    const RaceSceneHooks& hooks = raceSceneHooks();
-    if (hooks.paintRaceNotice)
-        hooks.paintRaceNotice();
-    if (hooks.paintHud)
-        hooks.paintHud();
+    paintRaceNotice();
+    paintHud();
 }
 
 } // namespace game

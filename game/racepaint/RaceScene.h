@@ -16,14 +16,12 @@
 // stepped the moving object before it runs. What it keeps is its own: the
 // backdrop's overlay frame and scroll. No object is made per painted frame.
 //
-// The painters of other work come through `RaceSceneHooks`; each empty
-// hook has a stand-in here (ground in one colour, a white band for the
-// start line, frame 5 of a car's sprite set zoomed, nothing for the rest).
-// The game puts the real ones in (`installRacePainters`,
-// RacePresentation.h).
-//
 // Threads: the game thread only.
 
+#include "game/framework/CarFrames.h"
+#include "game/framework/HudFrames.h"
+#include "game/framework/RaceIconFrames.h"
+#include "game/framework/RaceSceneFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/ReferenceFields.h"
@@ -36,20 +34,13 @@ class cEntity;
 class ZoomedAnimPlayer;
 
 // Chosen once: the track's horizon row, the panorama's frame, where its
-// left edge starts, how far weather mode 1 scrolls it per painted frame,
-// and the stand-in ground colour.
+// left edge starts, and how far weather mode 1 scrolls it per painted frame.
 inline constexpr std::int32_t kHorizonY = 240;
-inline constexpr std::int32_t kBackdropFrame = 0;
 inline constexpr std::int32_t kBackdropFirstScrollX = 0;
 inline constexpr std::int32_t kBackdropScrollStep = 1;
-inline constexpr std::int32_t kStandInGroundColour = 0x3E7A34;
 // The haze strip hangs this far above the horizon.
 inline constexpr std::int32_t kHazeLift = 20;
-// Sprites and frames the scene draws from the sprite table.
-inline constexpr std::int32_t kStartSprite = 64;
-inline constexpr std::int32_t kStartZoomFrame = 22;
 inline constexpr std::int32_t kStartCountY = 220;
-inline constexpr std::int32_t kCarStandInFrame = 5;
 
 struct RaceSceneStatics {
     std::int32_t s_horizonY = kHorizonY;
@@ -59,7 +50,7 @@ struct RaceSceneStatics {
     std::int32_t s_backdropFrame = kBackdropFrame;
     std::int32_t s_backdropScrollX = kBackdropFirstScrollX;
     std::int32_t s_backdropWidth = 0;
-    std::int32_t s_backdropAnimFrame = 1;
+    std::int32_t s_backdropAnimFrame = kFirstBackdropOverlayFrame;
     // The horizon haze strip; null for none.
     platform::javax_microedition_lcdui_Image* s_hazeImage = nullptr;
     // Paints the moving road object at (x, y, scale, mirror).
@@ -76,30 +67,6 @@ void raceSceneStaticInit();
 // A race's backdrop: sprite `sprite` (-1 none), one copy as wide as its
 // panorama frame.
 void setBackdrop(std::int32_t sprite);
-
-// The painters other work provides.
-struct RaceSceneHooks {
-    // The ground and walls beside the road. Stand-in: the ground below the
-    // horizon in `kStandInGroundColour`.
-    void (*paintVergesAndWalls)() = nullptr;
-    // A section model at slice k (`offset` lateral, `flags` its mirror bits).
-    void (*drawTrackSection)(std::int32_t code, std::int32_t k, std::int32_t offset,
-                             std::int32_t flags) = nullptr;
-    // An obstacle of trigger kind 0x1000 and a dynamic trigger (0x2000).
-    void (*paintObstacle)(std::int32_t code, std::int32_t k) = nullptr;
-    void (*paintDynamicTrigger)(std::int32_t code, std::int32_t k) = nullptr;
-    // Part `part` (0..7) of the start line in slice k. Stand-in: part 0 as
-    // a band two rows high across the road at the slice's edge.
-    void (*paintStartLine)(std::int32_t part, std::int32_t k, std::int32_t colour) = nullptr;
-    // A car or race object. Stand-in: frame 5 of its sprite set from the
-    // zoomed cache at its drawing scale, at its screen place.
-    void (*paintEntity)(cEntity* e) = nullptr;
-    // The in-race notice and the head-up display over the start count.
-    void (*paintRaceNotice)() = nullptr;
-    void (*paintHud)() = nullptr;
-};
-
-RaceSceneHooks& raceSceneHooks();
 
 // One frame of the race world, after the view pass.
 void paintRaceScene();

@@ -1,7 +1,10 @@
 #include "game/racepaint/ResultScreens.h"
 
 #include "game/framework/GameGraphics.h"
+#include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/race/EventGoals.h"
@@ -22,13 +25,9 @@ namespace game {
 
 namespace {
 
-using namespace hud_sprites;
-
-constexpr std::int32_t kPanelFrame = 3;
 constexpr std::int32_t kResultsTitle = 54;
 constexpr std::int32_t kTimeLabel = 46;
 constexpr std::int32_t kScoreLabel = 49;
-constexpr std::int32_t kPlaceMarkFrame = 13;
 constexpr std::int32_t kBandLight = static_cast<std::int32_t>(0x80FFFFFFu);
 constexpr std::int32_t kBandDark = static_cast<std::int32_t>(0x99111111u);
 constexpr std::int32_t kBehindShade = static_cast<std::int32_t>(0x80000000u);
@@ -62,21 +61,21 @@ void takeValue(bool score, std::int32_t value) {
 void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
     ASprite* boxes = raceSprite(kQuestionBoxSprite);
     Graphics* g = loopStatics().s_graphics;
-    if (!boxes || !g || kPanelFrame >= boxes->getFrameCount())
+    if (!boxes || !g || kResultsPanelFrame >= boxes->getFrameCount())
         return;
-    rt::IntArray* box = raceFrameBox(boxes, kPanelFrame, 0);
+    rt::IntArray* box = raceFrameBox(boxes, kResultsPanelFrame, kAnswerPoint);
     if (!box)
         return;
     const std::int32_t bx = rt::IntArray::get(box, 0);
     const std::int32_t by = rt::IntArray::get(box, 1);
     const std::int32_t bw = rt::IntArray::get(box, 2);
     const std::int32_t bh = rt::IntArray::get(box, 3);
-    const std::int32_t x = (raceScreenWidth() - raceFrameWidth(kQuestionBoxSprite, kPanelFrame)) / 2;
+    const std::int32_t x = (raceScreenWidth() - raceFrameWidth(kQuestionBoxSprite, kResultsPanelFrame)) / 2;
     const std::int32_t y = (raceScreenHeight() - bh) / 2;
     // The odd band of the two 70-pixel bands, lightened then darkened.
     fillShade(kBandLight, x + bx, y + by + 70, bw, 70);
     fillShade(kBandDark, x + bx, y + by + 70, bw, 70);
-    paintRaceFrame(kQuestionBoxSprite, kPanelFrame, x, y);
+    paintRaceFrame(kQuestionBoxSprite, kResultsPanelFrame, x, y);
     rt::String* title = getString(kResultsTitle);
     if (scorePanel)
         drawHudString(kTitleFont, 1, title, raceScreenWidth() / 2, y + 4, kAnchorTopCentre);
@@ -85,8 +84,8 @@ void paintPanel(bool scorePanel, std::int32_t first, std::int32_t second) {
                       y + 4, kAnchorTopLeft);
     const cEntity* player = racerStatics().s_playerCar;
     if (player) {
-        const std::int32_t iconH = raceFrameHeight(kRacerIcons, player->m_driverKind);
-        paintRaceFrame(kRacerIcons, player->m_driverKind, x + 4, y + 30 - iconH / 2 + 47);
+        const std::int32_t iconH = raceFrameHeight(kRacerBadgeSprite, player->m_driverKind);
+        paintRaceFrame(kRacerBadgeSprite, player->m_driverKind, x + 4, y + 30 - iconH / 2 + 47);
     }
     const std::int32_t valueX = x + (scorePanel ? 120 : 150) + resultScreenStatics().s_resultValueOffset;
     takeValue(scorePanel, first);
@@ -137,7 +136,7 @@ void paintResultsMode0() {
         const std::int32_t x = kTableLeft + (sliding ? (kResultsSlideFull - slide) * 4 : 0);
         const std::int32_t y = kTableTop + kRowPitch * i;
         const bool mine = car == player;
-        paintRaceFrame(kRacerIcons, mine ? car->m_driverKind : car->m_carType, x, y);
+        paintRaceFrame(kRacerBadgeSprite, mine ? car->m_driverKind : car->m_carType, x, y);
         drawHudString(kHudFont, mine ? 1 : 0, car->m_name, x + 70, y + 10, kAnchorTopLeft);
         takeTime(intAt(raceFrameStatics().s_racerTimes, car->m_racerIndex), false);
         drawHudBuffer(kValueFont, mine ? 1 : 0, x + 360, y + 10, kAnchorTopRight);
@@ -161,7 +160,7 @@ void paintResultsMode5() {
     if (player && player->m_racePosition != 0) {
         fillShade(kBehindShade, 0, 0, raceScreenWidth(), raceScreenHeight());
         const ResultScreenStatics& r = resultScreenStatics();
-        paintRaceFrame(kPlaces, kPlaceMarkFrame, r.s_placeMarkX, r.s_placeMarkY);
+        paintRaceFrame(kPlaceSprite, kPlaceMarkFrame, r.s_placeMarkX, r.s_placeMarkY);
     }
     const EventGoalStatics& g = eventGoalStatics();
     paintPanel(true, g.s_points, g.s_pointsReference);

@@ -14,7 +14,7 @@ namespace game {
 struct ResultScreenStatics {
     // Added to the x of the panel's value column.
     std::int32_t s_resultValueOffset = 10;
-    // Where mode 5's place mark (frame 13 of sprite 15) stands when the
+    // Where mode 5's place mark (`kPlaceMarkFrame`) stands when the
     // player does not lead.
     std::int32_t s_placeMarkX = 470;
     std::int32_t s_placeMarkY = 40;
@@ -28,8 +28,8 @@ ResultScreenStatics& resultScreenStatics();
 void paintResults();
 // At most `s_resultsRows` rows in race order, revealed by `s_resultsRow`:
 // the row coming in slides from the right by `s_resultsSlide` (the whole
-// table slides in a championship's sub-phases 1 and 2). A row: the icon
-// of sprite 63, the name, the race time and, in a championship, the points
+// table slides in a championship's sub-phases 1 and 2). A row: the racer's
+// badge, the name, the race time and, in a championship, the points
 // shown and held.
 void paintResultsMode0();
 void paintResultsMode1(std::int32_t time);

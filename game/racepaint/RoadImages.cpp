@@ -20,11 +20,6 @@ using platform::javax_microedition_lcdui_Image;
 constexpr std::int32_t kFullShade = 256;
 constexpr std::int32_t kFullTint = 128;
 
-std::int32_t styleValue(std::int32_t index) {
-    rt::IntArray* style = trackStatics().s_trackStyle;
-    return style && index < style->length() ? rt::IntArray::get(style, index) : 0;
-}
-
 // The darkening of an image of `halfWidth`, in 256ths.
 std::int32_t darkening(std::int32_t halfWidth, std::int32_t depth, std::int32_t far, std::int32_t near) {
     if (halfWidth <= far)
@@ -126,7 +121,8 @@ void buildRaceBackground(std::int32_t index) {
 
     const TrackStatics& t = trackStatics();
     rt::ObjectArray* images = buildGradientImage(
-        s.s_backgroundPixels, width, height, styleValue(2), styleValue(3), styleValue(4), kWeatherTintColour,
+        s.s_backgroundPixels, width, height, trackStyle(TrackStyleSlot::ShadeDepth),
+        trackStyle(TrackStyleSlot::ShadeFar), trackStyle(TrackStyleSlot::ShadeNear), kWeatherTintColour,
         weatherTintStrength(t.s_trackAmbience, t.s_trackAmbienceLevel));
     if (!s.s_backgroundRows || s.s_backgroundRows->length() < s.s_backgroundImages->length()) {
         rt::ObjectArray* rows = rt::newObjectArray(s.s_backgroundImages->length());

@@ -78,4 +78,14 @@ ASprite* loadSpriteToTable(std::int32_t slot, std::int32_t flag) {
     return sprite;
 }
 
+void unloadSprite(std::int32_t slot) {
+    rt::ObjectArray* table = startupStatics().s_sprites;
+    if (slot < 0 || !table)
+        return;
+    rt::Object* object = rt::ObjectArray::get(table, slot);
+    if (object && object->classId() == ASprite::kClassId)
+        static_cast<ASprite*>(object)->freeModuleData();
+    rt::Array::setRef(table, slot, nullptr);
+}
+
 } // namespace game

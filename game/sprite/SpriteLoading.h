@@ -41,5 +41,9 @@ ASprite* loadSpritePlain(std::int32_t entry, std::int32_t flag);
 // Slot `slot` of the sprite table = `loadSpritePlain`(slot, flag); answers
 // it. A slot outside the table is reported and nothing is stored.
 ASprite* loadSpriteToTable(std::int32_t slot, std::int32_t flag);
+// Frees the images and module data of the sprite in slot `slot` of the
+// sprite table when it holds one, and empties the slot; a negative slot
+// does nothing.
+void unloadSprite(std::int32_t slot);
 
 } // namespace game

@@ -2,6 +2,7 @@
 
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
@@ -27,7 +28,6 @@ namespace {
 
 using rt::ShortArray;
 
-constexpr std::int32_t kAnswerFrame = 3;
 constexpr std::int32_t kListFont = 2;
 constexpr std::int32_t kPageFont = 0;
 constexpr std::int32_t kHudLabelText = 30;
@@ -322,7 +322,7 @@ void paintQuestionFrame(std::int32_t x, std::int32_t y) {
     ASprite* box = spriteSlot(kQuestionBoxSprite);
     rt::IntArray* rect = rt::newIntArray(4);
     if (box)
-        box->getFrameBox(s.s_boxAnswerCount, 0, rect, 0);
+        box->getFrameBox(s.s_boxAnswerCount, kAnswerPoint, rect, 0);
     auto* g = loopStatics().s_graphics;
     if (dimsScreen(stateStatics().s_state)) {
         setFillColor(kDimColour);

@@ -1,5 +1,8 @@
 #include "game/sprite/ZoomPlayers.h"
 
+#include "game/framework/HudFrames.h"
+#include "game/framework/RaceSceneFrames.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/sprite/Scaler.h"
 #include "game/sprite/ZoomCache.h"
 #include "runtime/Runtime.h"
@@ -140,17 +143,17 @@ void createAnimPlayers() {
     constexpr rt::ClassId kPreZoomed = rt::ClassId::PreZoomedAnimPlayer;
     // Each player is kept in its static before the next is made.
     p.s_fxPlayerA = makePlayer(kPreZoomed);
-    p.s_fxPlayerA->start(27, 0, 2000, -1);
+    p.s_fxPlayerA->start(kItemBoxSprite, kItemBoxAnim, 2000, -1);
     p.s_fxPlayerB = makePlayer(kZoomed);
-    p.s_fxPlayerB->start(25, 0, 2000, 1);
+    p.s_fxPlayerB->start(kTrackEffectSprite, kTrackEffectAnim, 2000, 1);
     p.s_fxPlayerC = makePlayer(kPreZoomed);
-    p.s_fxPlayerC->start(30, 0, 1000, -1);
+    p.s_fxPlayerC->start(kCoinSprite, kRoadCoinAnim, 1000, -1);
     p.s_fxPlayerE = makePlayer(kZoomed);
-    p.s_fxPlayerE->start(30, 3, 1000, 1);
+    p.s_fxPlayerE->start(kCoinSprite, kSpareCoinAnim, 1000, 1);
     p.s_fxPlayerD = makePlayer(kZoomed);
-    p.s_fxPlayerD->start(30, 1, 1000, -1);
+    p.s_fxPlayerD->start(kCoinSprite, kRoadCoinStackAnim, 1000, -1);
     p.s_fxPlayerF = makePlayer(kPreZoomed);
-    p.s_fxPlayerF->start(31, 7, 1000, -1);
+    p.s_fxPlayerF->start(kHeldItemSprite, kHeldItemAnim, 1000, -1);
     initZoomAnimPool();
     const std::int32_t lengths[2] = {5, 4};
     p.s_fxTable = static_cast<ObjectArray*>(rt::newMultiArray("[[I", lengths));

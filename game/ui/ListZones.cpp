@@ -1,5 +1,7 @@
 #include "game/ui/ListZones.h"
 
+#include "game/data/SoundRequests.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
@@ -14,9 +16,6 @@
 namespace game {
 
 namespace {
-
-constexpr std::int32_t kAnswerFrame = 3;
-constexpr std::int32_t kAnswerBox = 0;
 
 bool isPauseSoundItem(std::int32_t count, std::int32_t item) {
     return (count == 5 && item == 1) || (count == 6 && item == 2);
@@ -33,8 +32,7 @@ rt::ObjectArray* pauseZones(rt::IntArray* items) {
 }
 
 void playChooseSound() {
-    if (seams().sound.playSound)
-        seams().sound.playSound(kChooseSound);
+    requestSound(kChooseSound);
 }
 
 } // namespace
@@ -47,7 +45,7 @@ rt::ObjectArray* buildListZones(rt::IntArray* list) {
     std::int32_t centreY = config().s_gameScreenHeight / 2;
     if (stateStatics().s_state == State::PauseMenu)
         centreY -= kPauseListRise;
-    std::int32_t y = centreY + rt::IntArray::get(questionBoxPoint(count, kAnswerBox), 1);
+    std::int32_t y = centreY + rt::IntArray::get(questionBoxPoint(count, kAnswerPoint), 1);
     std::int32_t x = config().s_gameScreenWidth / 2 - w / 2;
     for (std::int32_t i = 0; i < count; ++i)
         setZone(zones, i, x, y + i * h, w, h);
@@ -81,8 +79,8 @@ bool touchPauseMenu() {
     if (isPauseSoundItem(count, tapped)) {
         bool on = !isSoundOn();
         setSoundOption(on);
-        if (!on && seams().sound.stopMusic)
-            seams().sound.stopMusic();
+        if (!on)
+            stopMusic();
     } else {
         std::optional<State> target = menuTarget(count == 6 ? kPauseMenu : kPauseMenuShort, tapped);
         if (!target) {

@@ -14,10 +14,10 @@ namespace game {
 // The pause list sits this far above the screen's centre.
 inline constexpr std::int32_t kPauseListRise = 40;
 
-// One zone per entry of `list` (text ids), each the size of an answer frame
-// (sprite 65 frame 3), centred on the screen's x, stacked down from the
-// answer point of the box frame for that many answers (sprite 4) below the
-// screen's centre; 40 pixels higher in the pause state. A new int[n][4].
+// One zone per entry of `list` (text ids), each the size of an answer
+// (`kAnswerFrame` of `kMenuItemSprite`), centred on the screen's x, stacked
+// down from the answer point of the question box's frame for that many
+// answers below the screen's centre; 40 pixels higher in the pause state. A new int[n][4].
 rt::ObjectArray* buildListZones(rt::IntArray* list);
 
 // The pause state's stylus: the zones of its list (5 or 6 items, kept in

@@ -1,6 +1,8 @@
 #include "game/ui/MenuInput.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
@@ -18,8 +20,7 @@ namespace game {
 
 namespace {
 
-// The menu items' frames of sprite 65, and the x of a plain menu.
-constexpr std::int32_t kWideItemFrame = 3;
+// The x of a plain menu.
 constexpr std::int32_t kMenuX = 10;
 constexpr std::int32_t kPlainMenuRows = 6;
 // The options list sits this far below the centre of its rows.
@@ -119,8 +120,7 @@ void stepSelection(std::int32_t step) {
 }
 
 void playSound(std::int32_t sound) {
-    if (seams().sound.playSound)
-        seams().sound.playSound(sound);
+    requestSound(sound);
 }
 
 bool isPauseSoundItem() {
@@ -138,8 +138,7 @@ void toggleSound() {
     std::int8_t& soundOn = startupStatics().s_soundOn;
     soundOn = soundOn != 0 ? 0 : 1;
     if (soundOn == 0) {
-        if (seams().sound.stopMusic)
-            seams().sound.stopMusic();
+        stopMusic();
     } else {
         playSound(kChooseSound);
     }

@@ -3,6 +3,7 @@
 #include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
@@ -12,6 +13,8 @@
 #include "game/framework/Touch.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/SpriteLoading.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
 #include "platform/lcdui/Graphics.h"
@@ -28,32 +31,19 @@ constexpr std::int32_t kTitleFont = 0;
 constexpr std::int32_t kItemFont = 1;
 constexpr std::int32_t kTextFont = 2;
 // The gauge panel: three rows 20 pixels apart, each gauge 8 pixels right of
-// its label's end; frames of sprite 8: the empty gauge, its filling (shown
-// 12 pixels high up to the value) and the end piece at the filled width.
+// its label's end, its filling shown 12 pixels high up to the value and the
+// end piece at the filled width.
 constexpr std::int32_t kGaugeCount = 3;
 constexpr std::int32_t kGaugeRowStep = 20;
 constexpr std::int32_t kGaugeGap = 8;
-constexpr std::int32_t kGaugeFrame = 2;
-constexpr std::int32_t kGaugeFillFrame = 3;
-constexpr std::int32_t kGaugeEndFrame = 5;
 constexpr std::int32_t kGaugeFillHeight = 12;
 constexpr std::int32_t kPromotionItem = 1;
 // Title picture sprites, freed once a menu shows.
-constexpr std::int32_t kTitleSprites[] = {1, 2};
-// Item frames of sprite 65: the highlighted item, an item, the highlighted
-// answer, an answer.
-constexpr std::int32_t kItemOnFrame = 0;
-constexpr std::int32_t kItemFrame = 1;
-constexpr std::int32_t kAnswerOnFrame = 2;
-constexpr std::int32_t kAnswerFrame = 3;
+constexpr std::int32_t kTitleSprites[] = {kTitleBackgroundSprite, kTitleLogoSprite};
 // Items are drawn this far above their row's y, their labels clipped this far
 // inside their frame.
 constexpr std::int32_t kItemRise = 22;
 constexpr std::int32_t kLabelInset = 10;
-// Box points of the question box frame: where the answers start, where the
-// title goes.
-constexpr std::int32_t kAnswerBox = 0;
-constexpr std::int32_t kTitleBox = 1;
 
 std::int32_t screenWidth() {
     return config().s_gameScreenWidth;
@@ -85,26 +75,22 @@ void dropTitlePictures() {
     if (!sprites)
         return;
     for (std::int32_t number : kTitleSprites) {
-        rt::Object* sprite = rt::ObjectArray::get(sprites, number);
-        if (!sprite)
-            continue;
-        if (seams().sprites.freeImages)
-            seams().sprites.freeImages(sprite);
-        rt::Array::setRef(sprites, number, nullptr);
+        unloadSprite(number);
     }
 }
 
 // The background picture and the bar along the bottom.
 void paintBackgroundAndBar() {
     paintBackgroundPicture();
-    paintSpriteFrame(kMenuFrameSprite, 0, screenWidth() / 2, screenHeight() - kMenuBarHeight);
+    paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, screenWidth() / 2, screenHeight() - kMenuBarHeight);
 }
 
 void paintMenuBackground() {
     std::int32_t w = screenWidth();
     paintBackgroundAndBar();
     paintScreenHeader();
-    paintSpriteFrame(kMenuFrameSprite, 6, w / 2 + spriteFrameWidth(kMenuFrameSprite, 6) / 2 - 35,
+    paintSpriteFrame(kMenuFrameSprite, kMenuEmblemFrame,
+                     w / 2 + spriteFrameWidth(kMenuFrameSprite, kMenuEmblemFrame) / 2 - 35,
                      screenHeight() / 4);
 }
 
@@ -129,8 +115,8 @@ std::int32_t textIdAt(rt::IntArray* ids, std::int32_t i) {
 } // namespace
 
 void paintBackgroundPicture() {
-    paintSpriteFrame(kMenuBackgroundSprite, 0, 0, 0);
-    paintSpriteFrame(kMenuBackgroundSprite, 1, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, kBackgroundFrame, 0, 0);
+    paintSpriteFrame(kMenuBackgroundSprite, kBackgroundOverlayFrame, 0, 0);
 }
 
 bool mustRepaint() {
@@ -147,9 +133,8 @@ void fillScreen(std::int32_t rgb) {
 
 void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, std::int32_t y) {
     rt::Object* object = spriteAt(sprite);
-    const SpriteHooks& hooks = seams().sprites;
-    if (object && hooks.paintFrame)
-        hooks.paintFrame(object, graphics(), frame, x, y, 0);
+    if (object && object->classId() == ASprite::kClassId)
+        paintFrame(static_cast<ASprite*>(object), graphics(), frame, x, y, 0, 0, 0);
 }
 
 std::int32_t spriteFrameCount(std::int32_t sprite) {
@@ -159,21 +144,12 @@ std::int32_t spriteFrameCount(std::int32_t sprite) {
 }
 
 void paintOptionArrows(rt::ObjectArray* zones) {
-    constexpr std::int32_t kMenuArrowSprite = 7;
     for (std::int32_t i = 0; zones && i < zones->length(); ++i) {
         auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
         if (zone)
-            paintSpriteFrame(kMenuArrowSprite, i % 2, rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
+            paintSpriteFrame(kMenuArrowSprite, i % 2 == 0 ? kLeftArrowFrame : kRightArrowFrame,
+                             rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
     }
-}
-
-void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
-                  std::int32_t anchor) {
-    const SpriteHooks& hooks = seams().sprites;
-    if (hooks.selectFontPalette)
-        hooks.selectFontPalette(font, palette);
-    if (hooks.drawString)
-        hooks.drawString(font, graphics(), text, x, y, anchor);
 }
 
 ASprite* loadedFont(std::int32_t font) {
@@ -181,6 +157,15 @@ ASprite* loadedFont(std::int32_t font) {
     rt::Object* object =
         fonts && font >= 0 && font < fonts->length() ? rt::ObjectArray::get(fonts, font) : nullptr;
     return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
+                  std::int32_t anchor) {
+    // A font not loaded yet draws nothing, without a report each frame.
+    if (ASprite* loaded = loadedFont(font)) {
+        loaded->setCurrentPalette(palette);
+        drawString(loaded, graphics(), text, nullptr, x, y, anchor, false);
+    }
 }
 
 void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t maxWidth,
@@ -216,7 +201,7 @@ rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box) {
 
 void paintScreenHeader() {
     clipToScreen();
-    paintSpriteFrame(kMenuFrameSprite, 0, screenWidth() / 2, 0);
+    paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, screenWidth() / 2, 0);
     drawMenuText(kTitleFont, 0, menuStatics().s_titleText, screenWidth() / 2 - 4, 8, kAnchorTopCentre);
 }
 
@@ -315,7 +300,7 @@ void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y) {
     paintSpriteFrame(kQuestionBoxSprite, boxFrame, x, y);
     paintBoxTitle(x, y);
 
-    rt::IntArray* box = questionBoxPoint(boxFrame, kAnswerBox);
+    rt::IntArray* box = questionBoxPoint(boxFrame, kAnswerPoint);
     std::int32_t w = spriteFrameWidth(kMenuItemSprite, kAnswerFrame);
     std::int32_t h = spriteFrameHeight(kMenuItemSprite, kAnswerFrame);
     std::int32_t left = x - w / 2;
@@ -358,7 +343,7 @@ void paintBoxTitle(std::int32_t x, std::int32_t y) {
     const MenuStatics& menu = menuStatics();
     if (menu.s_questionTitleText < 0)
         return;
-    rt::IntArray* box = questionBoxPoint(menu.s_questionPaintCount, kTitleBox);
+    rt::IntArray* box = questionBoxPoint(menu.s_questionPaintCount, kBoxTitlePoint);
     drawMenuText(kTextFont, 1, getString(menu.s_questionTitleText), x + rt::IntArray::get(box, 0),
                  y + rt::IntArray::get(box, 1), kAnchorTopCentre);
 }

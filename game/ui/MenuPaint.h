@@ -34,7 +34,7 @@ void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, s
 // no sprite.
 std::int32_t spriteFrameCount(std::int32_t sprite);
 // The option arrows at the selection screen's arrow zones (int[n][4]): the
-// left arrow (frame 0 of sprite 7) at the even zones, the right one at the
+// left arrow (`kMenuArrowSprite`) at the even zones, the right one at the
 // odd ones, each from its zone's corner.
 void paintOptionArrows(rt::ObjectArray* zones);
 // `text` in `font` and `palette` at (x, y) with a MIDP anchor.
@@ -48,7 +48,8 @@ ASprite* loadedFont(std::int32_t font);
 void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t maxWidth,
                    std::int32_t lineHeight, std::int32_t x, std::int32_t y, std::int32_t anchor);
 
-// Sprite 8 frame 0 at the top centre and the title below it.
+// The menu bar (`kMenuFrameSprite`) at the top centre and the title below
+// it.
 void paintScreenHeader();
 // The menus' background picture: both frames of its sprite, over the screen.
 void paintBackgroundPicture();

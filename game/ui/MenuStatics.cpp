@@ -34,8 +34,7 @@ std::int32_t menuTop(std::int32_t shown) {
 }
 
 bool promotionItemShown() {
-    const PromotionHooks& promotion = seams().promotion;
-    return promotion.available && promotion.available();
+    return seams().promotion.available();
 }
 
 } // namespace game

@@ -86,8 +86,8 @@ struct MenuStatics {
 
 MenuStatics& menuStatics();
 
-// The bar the menu screens draw along the bottom of the screen (frame 0 of
-// the header sprite, from its top centre), and where in it the help line's
+// The bar the menu screens draw along the bottom of the screen
+// (`kMenuBarFrame` of `kMenuFrameSprite`, from its top centre), and where in it the help line's
 // text starts: the running-text font's 8 pixels sit in its middle.
 inline constexpr std::int32_t kMenuBarHeight = 48;
 inline constexpr std::int32_t kHelpLineInBar = 20;

@@ -13,8 +13,8 @@
 // the race's sky, road and the player's car in the colours of mkdata's
 // model, hold many colours (painted, not filled rectangles), and hash as
 // golden-demo.txt records; a picture that differs is written to the
-// working folder as golden-demo-NAME.png. New art changes the hashes, not
-// the replay's frames:
+// tests' build folder as golden-demo-NAME.png. New art changes the hashes,
+// not the replay's frames:
 //
 //     VORLAX_UPDATE_EXPECTED=1 ctest --test-dir build/release -L demo
 //
@@ -232,7 +232,7 @@ TEST(Demo, TheRaceShowsTheTracksSkyAndRoadAndThePlayersCarInManyShades) {
         << std::hex << race.at(320, 476) << " road " << track.road;
 
     const std::vector<std::optional<datakit::PaintedSprite>> sprites = mkdata::demoSprites();
-    const std::vector<std::uint32_t>& palette = sprites[mkdata::kFirstRacerSprite]->palettes[0];
+    const std::vector<std::uint32_t>& palette = sprites[game::kCarSprite0]->palettes[0];
     const std::set<std::uint32_t> car = race.colours(kCarBox[0], kCarBox[1], kCarBox[2], kCarBox[3]);
     std::size_t bodyPixels = 0;
     for (std::uint32_t colour : car)
@@ -297,7 +297,8 @@ TEST(Demo, TheTitleMainMenuRaceAndResultsLookAsRecorded) {
     for (const Golden& golden : kGoldens) {
         if (expected.count(golden.name) && expected[golden.name] == seen[golden.name])
             continue;
-        const fs::path kept = fs::current_path() / ("golden-demo-" + std::string(golden.name) + ".png");
+        const fs::path kept =
+            fs::path(VORLAX_TEST_OUTPUT_DIR) / ("golden-demo-" + std::string(golden.name) + ".png");
         fs::copy_file(root.path() / golden.name / ("frame-" + std::to_string(golden.frame) + ".png"), kept,
                       fs::copy_options::overwrite_existing);
         ADD_FAILURE() << golden.name << " (frame " << golden.frame

@@ -6,8 +6,8 @@
 // race, the pause menu's items tapped over the race; every demo track loads
 // and races without a runtime check or a loader warning.
 
-#include "game/framework/EventType.h"
 #include "game/framework/States.h"
+#include "game/race/EventType.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"
 #include "tools/datakit/EventPackWriter.h"

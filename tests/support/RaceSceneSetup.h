@@ -7,6 +7,7 @@
 
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
+#include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
@@ -14,25 +15,40 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/ZoomCache.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "tests/support/CosTable.h"
 #include "tools/datakit/RacePictures.h"
 
 namespace testing_support {
 
 // The configuration, the sprite engine (no collection per load), the cosine
-// table, the zoom caches, the road painter's, view pass's and scene's
-// statics, and an empty sprite table.
+// table, the zoom caches and the effect pool, the road painter's, view
+// pass's and scene's statics, and an empty sprite table.
 inline void setUpRaceScene() {
     game::OrvelLibConfig::staticInit();
     game::spriteStaticInit();
     game::spriteStatics().s_gcOnLoad = 0;
     installCosTable();
     game::initZoomCaches();
+    game::initZoomAnimPool();
     game::roadImageStaticInit();
     game::roadBandStaticInit();
     game::viewPassStaticInit();
     game::raceSceneStaticInit();
     game::startupStatics().s_sprites = rt::newObjectArray(game::kSpriteCount);
+}
+
+// The track's ring of `segments` segments, every value 0: curves, heights,
+// edge flags, attributes and `triggersPerSegment` trigger codes a segment.
+inline void makeTrackRing(std::int32_t segments, std::int32_t triggersPerSegment) {
+    game::TrackStatics& t = game::trackStatics();
+    t.s_segmentCount = segments;
+    t.s_segmentCurve = rt::newIntArray(segments);
+    t.s_segmentHeight = rt::newIntArray(segments);
+    t.s_segmentEdgeFlags = rt::newByteArray(segments);
+    t.s_segmentAttributes = rt::newByteArray(2 * segments);
+    t.s_triggersPerSegment = triggersPerSegment;
+    t.s_triggerCodes = rt::newShortArray(segments * triggersPerSegment);
 }
 
 inline rt::IntArray* argbPixels(const datakit::Picture& picture) {

@@ -189,7 +189,7 @@ const Mutation kMutations[] = {
      [](ProgramFolder& f) {
          const auto sprites = mkdata::demoSprites();
          const auto empty = std::find(sprites.begin() + 1, sprites.end(), std::nullopt) - sprites.begin();
-         ASSERT_LT(empty, mkdata::kDemoSpriteCount);
+         ASSERT_LT(empty, game::kSpriteCount);
          editTrack(f,
                    [empty](datakit::TrackModel& t) { t.backdropSprite = static_cast<std::int8_t>(empty); });
      },

@@ -10,6 +10,7 @@
 #include "tools/datakit/SaveRecords.h"
 #include "tools/datakit/TextTable.h"
 #include "tools/datakit/TypedArrayWriter.h"
+#include "tools/mkdata/DemoSet.h"
 
 #include <gtest/gtest.h>
 
@@ -195,7 +196,7 @@ TEST(Datakit, APaintedSpritePastTheFormatsModuleLimitsIsRefused) {
 // between blank and full ink), each glyph inside the table's rows, and the
 // table no taller than its glyphs need.
 TEST(Datakit, FaceGlyphsAreRepeatableGreyLevelsInsideTheirTable) {
-    const char* path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    const std::string path = mkdata::demoSansFace();
     const std::u16string codes = u" Agj|";
     const datakit::GlyphTable table = datakit::renderFaceGlyphs(path, 12, codes, 3);
     const datakit::GlyphTable again = datakit::renderFaceGlyphs(path, 12, codes, 3);

@@ -40,7 +40,7 @@ Box opaqueBox(const PaintedFrame& frame) {
 std::vector<PaintedSprite> cars() {
     std::vector<PaintedSprite> out;
     std::vector<std::optional<PaintedSprite>> sprites = mkdata::demoSprites();
-    for (int set = mkdata::kFirstRacerSprite; set < mkdata::kFirstRacerSprite + 10; ++set)
+    for (int set = game::kCarSprite0; set <= game::kCarSprite9; ++set)
         out.push_back(*sprites[static_cast<std::size_t>(set)]);
     return out;
 }

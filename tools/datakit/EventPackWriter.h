@@ -1,8 +1,9 @@
 #pragma once
-// One entry of the event pack, little-endian: path points (16 bytes each),
-// then per variant its event row (the 29 bytes of game/race/EventRowLayout.h,
-// which the loader reads too), list items, objects, skipped items, dynamic
-// trigger entries and its short table.
+// One entry of the event pack, little-endian, laid out as
+// game/race/EventEntryLayout.h says (the loader reads by the same header):
+// path points, then per variant its event row, list items, objects, skipped
+// items, dynamic trigger entries and its short table.
+#include "game/race/EventEntryLayout.h"
 #include "tools/datakit/ByteWriter.h"
 
 #include <array>
@@ -11,6 +12,7 @@
 
 namespace datakit {
 
+// The fields of a path point, a list item and an object, in entry order.
 struct PathPoint {
     std::uint16_t a = 0, b = 0, c = 0;
     std::uint8_t d = 0;
@@ -36,10 +38,10 @@ struct EventObject {
 struct EventVariant {
     // Field 0 the type, 5 the laps, 16 the racers; each written in its
     // field's encoding (U31 fields lose their top bit).
-    std::array<std::int32_t, 17> row{};
+    std::array<std::int32_t, game::kEventRowFields.size()> row{};
     std::vector<EventListItem> list;
     std::vector<EventObject> objects;
-    std::vector<std::array<std::uint8_t, 7>> skipped;
+    std::vector<std::array<std::uint8_t, game::kSkippedEventItemBytes>> skipped;
     std::vector<std::int32_t> triggers;
     std::vector<std::int16_t> shorts;
 };

@@ -141,8 +141,9 @@ Bytes writePromo(const PromoModel& model) {
     return writePromoEntries(promoEntries(model));
 }
 
-PromoFont renderPromoFont(const std::vector<std::uint16_t>& codes, int pixelSize) {
-    host::FreeTypeText face(host::FreeTypeText::kSystemFontPath, pixelSize);
+PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::uint16_t>& codes,
+                          int pixelSize) {
+    host::FreeTypeText face(facePath, pixelSize);
     int height = face.metrics() ? face.metrics()->height : pixelSize;
     // Rows of at most 255 pixels keep every box within a narrow glyph row.
     constexpr int kSheetWidth = 255;

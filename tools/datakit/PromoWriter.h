@@ -79,9 +79,10 @@ Bytes writePromo(const PromoModel& model);
 Bytes writePromoEntries(const std::vector<Bytes>& entries);
 
 // A glyph sheet of the characters `codes` (each below 0x10000), rendered
-// from the DejaVu face at `pixelSize` in one row: palette entry 0
-// transparent, entry 1 the ink (white). A glyph is ink where the face
-// covers at least half of a pixel.
-PromoFont renderPromoFont(const std::vector<std::uint16_t>& codes, int pixelSize);
+// from the TrueType face at `facePath` at `pixelSize` in one row: palette
+// entry 0 transparent, entry 1 the ink (white). A glyph is ink where the
+// face covers at least half of a pixel.
+PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::uint16_t>& codes,
+                          int pixelSize);
 
 } // namespace datakit

@@ -1,6 +1,9 @@
 #include "tools/datakit/RaceSet.h"
 
-#include "game/framework/EventType.h"
+#include "game/framework/CarFrames.h"
+#include "game/framework/HudFrames.h"
+#include "game/framework/RaceIconFrames.h"
+#include "game/race/EventType.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/PngWriter.h"
 #include "tools/datakit/TrackRing.h"
@@ -21,20 +24,23 @@ constexpr int kTrackPack = 158;
 constexpr int kEventPack = 159;
 constexpr int kZonePack = 161;
 
-// Frame and animation counts the race load reads of each sprite.
-constexpr int kCarFrames = 49;
-constexpr int kCarAnims = 6;
+// Frame and animation counts the race load reads of each sprite: up to
+// the cars' last slide and their fall, the gates' animations (the highest
+// a track takes is 13), the icons up to the held item's zoomed one, the
+// start up to its zoomed "go".
+constexpr int kCarFrames = game::kLastSlideFrame + 1;
+constexpr int kCarAnims = game::kCarFallAnim + 1;
 constexpr int kGateAnims = 14;
-constexpr int kMarkerFrames = 22;
-constexpr int kStartFrames = 23;
+constexpr int kMarkerFrames = game::kHeldItemIconFrame + 1;
+constexpr int kStartFrames = game::kStartZoomFrame + 1;
 // Frames of every other sprite: the race's overlays draw up to frame 6
 // (the head-up display's panel, the touch controls).
 constexpr int kPlainFrames = 8;
 // The countdown's digits, one animation each.
-constexpr int kCountdownAnims = 4;
+constexpr int kCountdownAnims = game::kCountAnims;
 // The race paints a car's shadow frame by steering view and sprite-set
-// column, and one for a spinning car.
-constexpr int kShadowFrames = 45;
+// column, and one for a car in its animated state.
+constexpr int kShadowFrames = game::kAnimatedCarShadowFrame + 1;
 constexpr std::uint32_t kTarmac = 0x505058;
 
 // A sprite of `frames` frames, each a 6 x 4 image in two colours of its
@@ -165,14 +171,21 @@ std::vector<std::optional<PaintedSprite>> raceSprites() {
     const auto put = [&](int slot, int frames, int anims, std::uint32_t colour) {
         sprites[static_cast<std::size_t>(slot)] = smallSprite(frames, anims, colour);
     };
-    for (int slot :
-         {4, 12, 13, 14, 15, 27, 28, 29, 30, 31, 32, 33, 34, 35, 39, 52, 56, 57, 58, 59, 60, 61, 66})
-        put(slot, kPlainFrames, 1, 0x4080C0 + static_cast<std::uint32_t>(slot) * 0x010203);
-    put(25, kGateAnims, kGateAnims, 0xF0F0F0);
-    put(26, kMarkerFrames, 1, 0x40C0F0);
-    put(53, 6, 1, 0xC0A080);
-    put(55, kShadowFrames, 1, 0x4080C0 + 55u * 0x010203);
-    put(64, kStartFrames, kCountdownAnims, 0xE0E0E0);
+    const auto plainColour = [](int slot) { return 0x4080C0 + static_cast<std::uint32_t>(slot) * 0x010203; };
+    for (int slot : {game::kQuestionBoxSprite,  game::kHudNumberSprite,   game::kGuideSprite,
+                     game::kHudPanelSprite,     game::kPlaceSprite,       game::kItemBoxSprite,
+                     game::kRaceEffectSpriteA,  game::kPathMarkerSprite,  game::kCoinSprite,
+                     game::kHeldItemSprite,     game::kStrikeSprite,      game::kRaceEffectSpriteB,
+                     game::kRaceEffectSpriteC,  game::kRaceEffectSpriteD, game::kStopGoSprite,
+                     game::kHudFlashSprite,     game::kNitroFlameSprite,  game::kHudFlashFarSprite,
+                     game::kRaceEffectSpriteE,  game::kSnowflakeSprite,   game::kRaindropSprite,
+                     game::kWeatherStripSprite, game::kRaceTouchSprite})
+        put(slot, kPlainFrames, 1, plainColour(slot));
+    put(game::kTrackEffectSprite, kGateAnims, kGateAnims, 0xF0F0F0);
+    put(game::kRaceIconSprite, kMarkerFrames, 1, 0x40C0F0);
+    put(game::kWheelParticleSprite, game::kZoomedParticleFrames, 1, 0xC0A080);
+    put(game::kCarShadowSprite, kShadowFrames, 1, plainColour(game::kCarShadowSprite));
+    put(game::kStartSprite, kStartFrames, kCountdownAnims, 0xE0E0E0);
     for (int id = 0; id < kRaceSetRacers; ++id)
         put(kRaceSetFirstCar + id, kCarFrames, kCarAnims,
             0xC02020 + static_cast<std::uint32_t>(id) * 0x003040);

@@ -9,10 +9,11 @@
 // - One event per track, in the game modes 0 (a race of 3 cars on track 0),
 //   1 (a time race of 2 cars on track 3) and 6 (the guided race of 2 cars
 //   on track 5).
-// - Four racers in one record block, sprite sets 43 to 46, each with the
-//   next racer's set as its second set.
+// - Four racers in one record block, the first four car slots for their
+//   sprite sets, each with the next racer's set as its second set.
 // - Every sprite slot the race load touches, each with two palettes; the
-//   cars with 49 frames and 6 animations, the gate sprite 25 with 14.
+//   cars with every frame and animation the race reads, the track effects'
+//   sprite with an animation for every gate.
 // - The second sprite table's pack with the slots that the tracks' object
 //   records mark (`kRaceSetMarkedSlots`): by a kind-6 shape with the
 //   animation flag, one without it, and a start post marked for plain
@@ -21,6 +22,7 @@
 //   and the menus' badge (entry 5).
 //
 // Every call gives the same bytes.
+#include "game/framework/SpriteSlots.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/EventPackWriter.h"
 #include "tools/datakit/GameTablesWriter.h"
@@ -38,16 +40,18 @@
 namespace datakit {
 
 inline constexpr int kRaceSetTracks = 6;
-inline constexpr int kRaceSetSpriteSlots = 67;
+inline constexpr int kRaceSetSpriteSlots = game::kSpriteCount;
 inline constexpr int kRaceSetObjectSlots = 92;
 inline constexpr std::array<int, 3> kRaceSetTrackNumbers = {0, 3, 5};
 // Second-table slots marked by the tracks: an animation, stepped frames,
 // plain frames.
 inline constexpr std::array<int, 3> kRaceSetMarkedSlots = {3, 17, 40};
-inline constexpr int kRaceSetFirstCar = 43;
+inline constexpr int kRaceSetFirstCar = game::kCarSprite0;
 inline constexpr int kRaceSetRacers = 4;
-// The sprite slot of every track's panorama.
+// The sprite slot of every track's panorama, one of the free ones.
 inline constexpr int kRaceSetBackdropSprite = 20;
+static_assert(kRaceSetBackdropSprite >= game::kFirstFreeSprite &&
+              kRaceSetBackdropSprite <= game::kLastFreeSprite);
 // Entries of the race image pack.
 inline constexpr std::uint8_t kRaceSetRoadImage = 3;
 inline constexpr std::uint8_t kRaceSetSceneryImage = 4;

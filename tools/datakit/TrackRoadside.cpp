@@ -4,28 +4,6 @@ namespace datakit {
 
 namespace {
 
-// Per type, the field each stored value goes to, in stored order.
-const std::vector<std::size_t>& storedFields(std::int16_t type) {
-    static const std::vector<std::size_t> kColour{1, 2, 3};
-    static const std::vector<std::size_t> kUpright{2, 3, 4, 5, 6, 7, 8};
-    static const std::vector<std::size_t> kPolygon{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 1};
-    static const std::vector<std::size_t> kSprite{8, 2, 3, 4, 5, 6, 7, 9, 1, 10, 11};
-    static const std::vector<std::size_t> kNone;
-    switch (type) {
-    case 0:
-        return kColour;
-    case 1:
-    case 3:
-        return kUpright;
-    case 2:
-        return kPolygon;
-    case 6:
-        return kSprite;
-    default:
-        return kNone;
-    }
-}
-
 SectionPrimitive upright(std::int16_t type, std::int16_t xA, std::int16_t tA, std::int16_t yA,
                          std::int16_t xB, std::int16_t tB, std::int16_t yB, std::int16_t detail) {
     return {{type, 0, xA, tA, yA, xB, tB, yB, detail, 0, 0, 0}};
@@ -63,8 +41,10 @@ std::int16_t timeDigitMode(std::int32_t place, std::int32_t digit) {
 TrackShape sectionShape(const SectionPrimitive& primitive) {
     const std::int16_t type = primitive.fields[0];
     TrackShape shape{static_cast<std::int8_t>(type), {}};
-    for (std::size_t field : storedFields(type))
-        shape.values.push_back(static_cast<std::uint16_t>(primitive.fields[field]));
+    if (const game::ShapeLayout* layout = game::shapeLayout(type))
+        for (std::int8_t field : layout->storedFields())
+            shape.values.push_back(
+                static_cast<std::uint16_t>(primitive.fields[static_cast<std::size_t>(field)]));
     return shape;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A track entry of the track pack (the payload after the entry's header
-// byte), little-endian, from a model of every field. Colours are 0xRRGGBB
-// and are written as the bytes R, G, B.
+// byte), little-endian, from a model of every field, section by section as
+// game/race/TrackEntryLayout.h lays them out (the loader reads by the same
+// header). Colours are 0xRRGGBB and are written as the bytes R, G, B.
 //
 // Counted lists are written with their counts; the two lists the game
 // reads in whole sets (the track shorts in sixes, the ranges in fours) are
@@ -9,6 +10,7 @@
 // the values. `writeTrack` writes the model as it is: a model may describe
 // a broken track on purpose (a lane nibble of 0, a decor count that is
 // neither 0 nor the segment count).
+#include "game/race/TrackEntryLayout.h"
 #include "tools/datakit/ByteWriter.h"
 
 #include <array>
@@ -25,8 +27,8 @@ struct WirePoint {
 };
 
 // One shape of an object: its type and the values after the type byte, in
-// the order written (type 0: three bytes; 1 and 3: seven u16; 2 and 6:
-// eleven u16; any other type: none).
+// the order written, as many as `game::shapeLayout` gives the type (a type
+// without a layout: none), each as wide as the layout says.
 struct TrackShape {
     std::int8_t type = 0;
     std::vector<std::uint16_t> values;
@@ -46,11 +48,11 @@ struct TrackSection {
 };
 
 struct SideProfile {
-    std::array<std::uint32_t, 3> colours{};
+    std::array<std::uint32_t, game::kSideProfileColours> colours{};
     std::uint8_t valueA = 0;
     std::uint8_t valueB = 0;
     std::uint16_t width = 0;
-    std::array<std::uint8_t, 5> bytes{};
+    std::array<std::uint8_t, game::kSideProfileTailBytes> bytes{};
 };
 
 struct TrackSpot {
@@ -81,33 +83,33 @@ struct OptionTriple {
 };
 
 struct TrackModel {
-    std::array<WirePoint, 36> wireModel{};
-    // Style colours [5], [6], [7], [8], [9], [10], [11], [12].
+    std::array<WirePoint, game::kWireModelPoints> wireModel{};
+    // The colours of style slots 5 (`SkyColour`) to 12, in slot order.
     std::array<std::uint32_t, 8> styleColours{};
     std::uint32_t colourA = 0;
     std::uint32_t colourB = 0;
     std::uint32_t colourC = 0;
     std::uint16_t headerValue = 0;
     std::vector<std::uint8_t> imageIds;
-    // Style values [2], [3], [4].
-    std::array<std::uint16_t, 3> styleValues{};
+    // The values of `game::kShadingSlots`.
+    std::array<std::uint16_t, game::kShadingSlots.size()> styleValues{};
     std::uint16_t roadHalfWidth = 0;
     std::uint16_t roadMargin = 0;
     std::uint8_t laneByte = 0x10;
-    std::vector<std::array<std::uint8_t, 4>> extraItems;
+    std::vector<std::array<std::uint8_t, game::kExtraItemBytes>> extraItems;
     // Chance A, threshold, chance B, range low, range high.
-    std::array<std::uint8_t, 5> ambience{};
-    std::uint8_t sceneryImage = 0; // style [13]
+    std::array<std::uint8_t, game::kAmbienceBytes> ambience{};
+    std::uint8_t sceneryImage = 0; // style slot `SceneryImage`
     std::vector<TrackObject> objects;
     std::vector<TrackSection> sections;
     std::vector<SideProfile> sideProfiles;
     std::vector<TrackSpot> spots;
     std::uint8_t triggersPerSegment = 0;
-    std::int8_t style0 = 0;
+    std::int8_t style0 = 0; // style slot `RingValue`
     std::int16_t backdropOffset = 0;
-    std::array<std::uint8_t, 3> targetSeconds{};
+    std::array<std::uint8_t, game::kTargetTimes> targetSeconds{};
     std::vector<TrackSegment> segments;
-    std::array<std::uint8_t, 10> spare{};
+    std::array<std::uint8_t, game::kRingSpareBytes> spare{};
     std::uint8_t option = 0;
     std::vector<std::int16_t> trackShorts;
     std::vector<std::int32_t> trackInts;
@@ -129,7 +131,5 @@ struct TrackModel {
 
 // The entry's payload.
 Bytes writeTrack(const TrackModel& track);
-// The byte offset in the payload where the wire model ends.
-inline constexpr std::size_t kTrackWireModelBytes = 144;
 
 } // namespace datakit

@@ -1,6 +1,7 @@
 #include "tools/mkdata/DemoArt.h"
 
 #include "host/text/FreeTypeText.h"
+#include "tools/mkdata/DemoSet.h"
 
 #include <algorithm>
 #include <array>
@@ -58,7 +59,7 @@ Coverage shapeCoverage(int width, int height, const std::function<bool(double, d
 }
 
 Coverage textCoverage(std::u16string_view text, int pixels, int lean, int pad) {
-    host::FreeTypeText face(host::FreeTypeText::kSystemFontPath, pixels);
+    host::FreeTypeText face(demoSansBoldFace(), pixels);
     const int width = std::max(face.measure(text), 1);
     const int height = face.metrics() ? face.metrics()->height : pixels;
     std::vector<std::uint32_t> glyphs(static_cast<std::size_t>(width * height));

@@ -351,9 +351,12 @@ PaintedFrame frameOf(const std::vector<const Placed*>& parts, const std::vector<
 } // namespace
 
 int demoBackdropSlot(int track) {
-    // Slots 20 to 24 for the first five tracks; slot 25 is the front end's
-    // and the race's effects sprite, so the sixth track takes slot 19.
-    return track < 5 ? 20 + track : 19;
+    // The free slots just below the reference pictures' (the track
+    // effects' in a race), which the demo leaves to them: the first five
+    // tracks take them from the second on, the sixth the first.
+    constexpr int kFirst = game::kTrackEffectSprite - kDemoTrackCount;
+    static_assert(kFirst >= game::kFirstFreeSprite && game::kTrackEffectSprite - 1 == game::kLastFreeSprite);
+    return kFirst + (track + 1) % kDemoTrackCount;
 }
 
 PaintedSprite demoBackdrop(int track) {

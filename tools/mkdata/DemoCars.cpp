@@ -5,22 +5,24 @@
 // shade from its angle to a fixed light; the body has five shades and a
 // highlight on its upper edges, the glass two shades and reflection streaks.
 //
-// The frames, as the painters read them:
-//   0 to 10   the body steering from left (0) to right (10), 5 straight and
-//             2 the turned view of a car in a bend; each is drawn from its
-//             images 0 (the cabin), 1 (the rest of the body), 2 and 3 (the
-//             left and right rear wheels, where the wheel particles go);
-//   11 to 21  the glowing tail lights over body frame n - 11;
-//   22        the straight body again;
-//   23        the boost's exhaust flame over the straight body;
-//   24 to 35  a whole turn in steps of 30 degrees, for the spin animations;
-//   36 to 42  the straight body again;
-//   43 to 48  tyre smoke at the outer rear wheel of a hard turn right (43
-//             to 45) and left (46 to 48), one size per kind of slide.
+// The frames, as the painters read them (game/framework/CarFrames.h):
+//   the body steering from full left to full right, the straight one in
+//             the middle and the turned view of a car in a bend among them;
+//             each is drawn from its images 0 (the cabin), 1 (the rest of
+//             the body), 2 and 3 (the left and right rear wheels, where the
+//             wheel particles go);
+//   the glowing tail lights over each body frame;
+//   the straight body again;
+//   the boost's exhaust flame over the straight body;
+//   a whole turn in steps of 30 degrees, for the spin animations;
+//   the straight body again, up to the slides;
+//   tyre smoke at the outer rear wheel of a hard turn right and then left,
+//             one size per kind of slide.
 // Palette 0 is the racer's own body colour, 1 its flash, 2 a darkened
 // copy, 3 the icy look of a slowed car. Everything else keeps its colour in
 // every palette, so only the body changes.
 
+#include "game/framework/CarFrames.h"
 #include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -497,11 +499,12 @@ PaintedSprite demoCarShadows() {
     constexpr double kDegree = 3.14159265358979 / 180;
     PaintedSprite s;
     s.palettes = {{0x00FF00FFu, 0xFF141418u}};
-    // Four per steering frame (one for each column of sprite sets; the
-    // cars share one shape), then one under a car in its animation.
-    for (int f = 0; f < 11; ++f)
-        for (int column = 0; column < 4; ++column)
-            s.frames.push_back(shadowFrame((f - 5) * 5 * kDegree));
+    // One per steering frame for each column of sprite sets (the cars share
+    // one shape), then one under a car in its animated state.
+    for (int f = 0; f < game::kCarSteerFrames; ++f)
+        for (int column = 0; column < game::kShadowColumns; ++column)
+            s.frames.push_back(shadowFrame((f - game::kStraightCarFrame) * 5 * kDegree));
+    static_assert(game::kAnimatedCarShadowFrame == game::kCarSteerFrames * int{game::kShadowColumns});
     s.frames.push_back(shadowFrame(0));
     return s;
 }
@@ -541,10 +544,13 @@ PaintedSprite demoWheelParticles() {
                                 .images = {specks(static_cast<std::uint8_t>(1 + 2 * surface),
                                                   static_cast<std::uint8_t>(2 + 2 * surface), phase, 2)},
                                 .boxes = {}});
+    static_assert(static_cast<std::size_t>(game::kTyreSmokeFrame) == 2 * std::size(kSurfaceColours));
     for (int phase = 0; phase < 2; ++phase)
         s.frames.push_back({.fills = {}, .images = {specks(1, 2, phase, 3)}, .boxes = {}});
-    // Animation 0, the smoke of a crash: the two smoke frames in turn.
-    s.anims = {{14, 15, 14, 15}};
+    // The smoke of a crash: the two smoke frames in turn.
+    constexpr std::uint8_t kSmoke = game::kTyreSmokeFrame, kSmokeB = game::kTyreSmokeFrame + 1;
+    static_assert(game::kCrashSmokeAnim == 0);
+    s.anims = {{kSmoke, kSmokeB, kSmoke, kSmokeB}};
     return s;
 }
 
@@ -604,32 +610,46 @@ ArtPiece demoCarArt(std::uint32_t body, double yawDegrees, double pixelsPerMetre
 
 PaintedSprite demoCar(std::uint32_t body) {
     constexpr double kDegree = 3.14159265358979 / 180;
-    constexpr int kSteerFrames = 11, kStraight = 5;
+    constexpr int kStraight = game::kStraightCarFrame;
+    // The steering of a hard turn, whose body frames the slides' smoke
+    // stands at; the whole turn's steps.
+    constexpr int kHardTurn = 4, kTurnSteps = 12;
     PaintedSprite s;
     s.palettes = {carPalette(body), carPalette(blend(body, 0xFFFFFF, 150)), carPalette(scaled(body, 0.5)),
                   carPalette(blend(body, 0x70B8FF, 170))};
     std::vector<Render> steer;
-    for (int f = 0; f < kSteerFrames; ++f)
+    for (int f = 0; f < game::kCarSteerFrames; ++f)
         steer.push_back(render((f - kStraight) * 5 * kDegree));
     for (const Render& r : steer)
         s.frames.push_back(bodyFrame(r));
+    static_assert(game::kCarLightFrames == game::kCarSteerFrames);
     for (const Render& r : steer)
         s.frames.push_back(lightFrame(r));
     s.frames.push_back(bodyFrame(steer[kStraight]));
+    static_assert(game::kCarFlameFrame == 2 * game::kCarSteerFrames + 1);
     s.frames.push_back(flameFrame(steer[kStraight]));
-    for (int turn = 0; turn < 12; ++turn)
+    constexpr int kFirstTurnFrame = game::kCarFlameFrame + 1;
+    for (int turn = 0; turn < kTurnSteps; ++turn)
         s.frames.push_back(wholeFrame(render(turn * 30 * kDegree)));
-    for (int f = 36; f <= 42; ++f)
+    while (s.frames.size() < static_cast<std::size_t>(game::kFirstSlideFrame))
         s.frames.push_back(bodyFrame(steer[kStraight]));
     for (int side = 0; side < 2; ++side)
         for (int size = 0; size < 3; ++size)
-            s.frames.push_back(smokeFrame(s.frames[side == 0 ? 9 : 1], side == 0, size));
-    // 0 parked, 1 a wobble, 2 and 3 a whole spin, 4 the state animation's
-    // views (straight, straight, turned left, turned right), 5 a shake.
+            s.frames.push_back(
+                smokeFrame(s.frames[kStraight + (side == 0 ? kHardTurn : -kHardTurn)], side == 0, size));
+    // Animations: parked, a wobble, a whole spin twice (the spin and the
+    // animated state), the animated state's held views (straight, straight,
+    // turned left, turned right), a shake.
     std::vector<std::uint8_t> spin;
-    for (std::uint8_t f = 24; f <= 35; ++f)
-        spin.push_back(f);
-    s.anims = {{5}, {4, 5, 6, 5}, spin, spin, {5, 5, 2, 8}, {5, 3, 5, 7}};
+    for (int f = kFirstTurnFrame; f < kFirstTurnFrame + kTurnSteps; ++f)
+        spin.push_back(static_cast<std::uint8_t>(f));
+    static_assert(game::kCarSpinAnim == 2 && game::kCarStateAnim == 3 && game::kCarStateHoldAnim == 4);
+    s.anims = {{kStraight},
+               {kStraight - 1, kStraight, kStraight + 1, kStraight},
+               spin,
+               spin,
+               {kStraight, kStraight, kStraight - 3, kStraight + 3},
+               {kStraight, kStraight - 2, kStraight, kStraight + 2}};
     return s;
 }
 

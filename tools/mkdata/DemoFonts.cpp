@@ -1,6 +1,6 @@
 // The demo set's font pack: the three font sprites at entries 0 to 2 and
-// their character maps at entries 3 to 5, rendered from DejaVu by FreeType
-// with three ink levels. Font 0 sets text pages, font 1 the menus (bold,
+// their character maps at entries 3 to 5, rendered by FreeType with three
+// ink levels from the DejaVu faces kept beside these sources. Font 0 sets text pages, font 1 the menus (bold,
 // with a shadow), font 2 lists and the race HUD (with a shadow). Each has
 // four palettes: white, amber, grey and red ink.
 
@@ -13,8 +13,6 @@ namespace mkdata {
 
 namespace {
 
-constexpr const char* kSansPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-constexpr const char* kSansBoldPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 constexpr std::uint8_t kInkLevels = 3;
 
 // The printable ASCII characters, which every demo text keeps to.
@@ -26,6 +24,14 @@ std::u16string printableAscii() {
 }
 
 } // namespace
+
+std::string demoSansFace() {
+    return VORLAX_DEMO_FONT_DIR "/DejaVuSans.ttf";
+}
+
+std::string demoSansBoldFace() {
+    return VORLAX_DEMO_FONT_DIR "/DejaVuSans-Bold.ttf";
+}
 
 std::vector<DemoFont> demoFonts() {
     const std::vector<std::array<std::uint32_t, 2>> palettes = {
@@ -43,10 +49,11 @@ std::vector<DemoFont> demoFonts() {
                                   .encoding = 0x1600};
     };
     const std::u16string codes = printableAscii();
+    const std::string sans = demoSansFace(), bold = demoSansBoldFace();
     return {
-        {datakit::renderFaceGlyphs(kSansPath, 12, codes, kInkLevels), style(false, 2)},
-        {datakit::renderFaceGlyphs(kSansBoldPath, 19, codes, kInkLevels), style(true, 2)},
-        {datakit::renderFaceGlyphs(kSansBoldPath, 12, codes, kInkLevels), style(true, 1)},
+        {datakit::renderFaceGlyphs(sans, 12, codes, kInkLevels), style(false, 2)},
+        {datakit::renderFaceGlyphs(bold, 19, codes, kInkLevels), style(true, 2)},
+        {datakit::renderFaceGlyphs(bold, 12, codes, kInkLevels), style(true, 1)},
     };
 }
 

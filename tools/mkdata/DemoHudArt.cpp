@@ -1,12 +1,16 @@
 // The race's head-up display and start, painted: the big numbers of the
-// place and the lap (slot 12), the places' endings and the finishing
-// banners (15), the item icons, their slot and the player's markers (26),
-// the collected-coins gauge (30), the racers' helmets (63), the countdown with the racers' name tags
-// (64) and the touch buttons (66). Lettering is DejaVu Sans Bold through
-// FreeType, filled with a gradient, outlined and shadowed; icons are shapes
-// on shaded tiles. Each sprite has one palette made from all its frames,
-// repeated as palette 1 for the loads that take palette 0's alpha from it.
+// place and the lap, the places' endings and the finishing banners, the
+// item icons, their slot and the player's markers, the collected-coins
+// gauge, the racers' helmets, the countdown with the racers' name tags and
+// the touch buttons, each in its slot and its frames as the game names
+// them (game/framework/HudFrames.h, RaceIconFrames.h). Lettering is DejaVu
+// Sans Bold through FreeType, filled with a gradient, outlined and
+// shadowed; icons are shapes on shaded tiles. Each sprite has one palette
+// made from all its frames, repeated as palette 1 for the loads that take
+// palette 0's alpha from it.
 
+#include "game/framework/HudFrames.h"
+#include "game/framework/RaceIconFrames.h"
 #include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -27,10 +31,10 @@ constexpr double kPi = std::numbers::pi;
 
 using Frame = std::vector<ArtPiece>;
 
-// Numbers drawn from their bottom centre: frame n shows n + 1 (places and
-// laps count from frame 0).
+// Numbers drawn from their bottom centre, 1 to 10 in order.
 constexpr int kNumberPixels = 44;
 PaintedSprite numbers() {
+    static_assert(game::hudNumberFrame(1) == 0);
     std::vector<Frame> frames;
     for (int n = 1; n <= 10; ++n) {
         ArtCanvas digits =
@@ -45,24 +49,25 @@ PaintedSprite numbers() {
     return artSprite(frames);
 }
 
-// The places: frames 0 to 5 the finishing banners "1st" to "6th" drawn from
-// their centre, 13 the results' mark, 14 to 16 the medals of the first
-// three, and 17 to 22 the endings that stand to the right of the place
-// number (frame 17 + place) at the number's top. The frames between are
-// the medals again.
+// The places: the finishing banners "1st" to "6th" drawn from their
+// centre, the results' mark, the medals of the first three, and the
+// endings that stand to the right of the place number at the number's top.
+// The frames between the banners and the mark are the medals again.
 PaintedSprite places() {
-    static const std::u16string_view endings[6] = {u"st", u"nd", u"rd", u"th", u"th", u"th"};
+    constexpr int kPlaces = 6;
+    static const std::u16string_view endings[kPlaces] = {u"st", u"nd", u"rd", u"th", u"th", u"th"};
     constexpr std::uint32_t kMedals[3][2] = {
         {0xFFE680, 0xC88A10}, {0xF4F4F8, 0x8A92A0}, {0xF0B080, 0x9A5A2A}};
-    std::vector<Frame> frames(23);
-    for (int place = 0; place < 6; ++place) {
+    std::vector<Frame> frames(game::kFirstPlaceEndingFrame + kPlaces);
+    for (int place = 0; place < kPlaces; ++place) {
         std::u16string text(1, static_cast<char16_t>(u'1' + place));
         text.append(endings[place]);
         const std::uint32_t top = place == 0 ? 0xFFF0A0 : 0xF8F8FF;
         const std::uint32_t bottom = place == 0 ? 0xE08A10 : place < 3 ? 0x98A8C8 : 0xC05030;
-        frames[static_cast<std::size_t>(place)].push_back(centred(lettering(text, 72, top, bottom, 4, 4)));
+        frames[static_cast<std::size_t>(game::kFirstPlaceBannerFrame + place)].push_back(
+            centred(lettering(text, 72, top, bottom, 4, 4)));
         ArtCanvas ending = lettering(endings[place], 20, 0xFFF4B0, 0xF08A10, 2, 2);
-        frames[static_cast<std::size_t>(17 + place)].push_back(
+        frames[static_cast<std::size_t>(game::kFirstPlaceEndingFrame + place)].push_back(
             {std::move(ending), 14, static_cast<std::int16_t>(-kNumberPixels - 4)});
     }
     for (int medal = 0; medal < 3; ++medal) {
@@ -91,7 +96,7 @@ PaintedSprite places() {
                               (static_cast<std::uint32_t>(p.r) << 16) |
                                   (static_cast<std::uint32_t>(p.g) << 8) | static_cast<std::uint32_t>(p.b));
                 }
-        frames[static_cast<std::size_t>(14 + medal)].push_back(centred(std::move(disc)));
+        frames[static_cast<std::size_t>(game::kFirstMedalFrame + medal)].push_back(centred(std::move(disc)));
     }
     // The results' mark: a chequered flag on a pole.
     ArtCanvas flag(56, 56);
@@ -106,17 +111,21 @@ PaintedSprite places() {
         const int wave = static_cast<int>(3 * std::sin((x - 12) / 40.0 * 2 * kPi));
         return ((x - 12) / 8 + (y - 6 - wave) / 8) % 2 ? 0x181818u : 0xF8F8F8u;
     });
-    frames[13].push_back(centred(std::move(flag)));
-    for (int f = 6; f <= 12; ++f)
-        frames[static_cast<std::size_t>(f)] = {centred(ArtCanvas(frames[14 + f % 3][0].canvas))};
+    frames[game::kPlaceMarkFrame].push_back(centred(std::move(flag)));
+    for (int f = game::kFirstPlaceBannerFrame + kPlaces; f < game::kPlaceMarkFrame; ++f)
+        frames[static_cast<std::size_t>(f)] = {
+            centred(ArtCanvas(frames[static_cast<std::size_t>(game::kFirstMedalFrame + f % 3)][0].canvas))};
     return artSprite(frames);
 }
 
+// The items, in the order of their numbers.
+enum Item : int { kBoost, kShield, kRocket, kOil, kJump, kMagnet, kCoin, kRepair, kStar };
+
 // The item icons, 50 px tiles drawn from their top left: a boost, a shield,
-// a rocket, oil, a jump, a magnet, a coin, a repair cross and a star (item
-// 8, which frames 21 to 25 show again in each driver's colour); frame 18
-// the slot around an icon, 19 and 20 the markers over the player's car,
-// and the frames between them the star again.
+// a rocket, oil, a jump, a magnet, a coin, a repair cross and a star, which
+// the icons of the driver colours show again in each driver's colour; the
+// slot around an icon, the markers over the player's car, and the frames
+// between the icons and the slot the star again.
 PaintedSprite items() {
     constexpr int side = 50;
     const auto icon = [&](std::uint32_t symbolColour, const std::function<bool(double, double)>& symbol) {
@@ -129,38 +138,44 @@ PaintedSprite items() {
     const P shield = {{25, 8}, {39, 13}, {38, 28}, {25, 43}, {12, 28}, {11, 13}};
     const P rocket = {{25, 6}, {31, 16}, {31, 34}, {37, 42}, {13, 42}, {19, 34}, {19, 16}};
     const P jump = {{25, 7}, {40, 24}, {31, 24}, {31, 43}, {19, 43}, {19, 24}, {10, 24}};
-    std::vector<Frame> frames(26);
+    constexpr std::uint32_t kDriverColours[] = {0xFFD020, 0xF05030, 0x40A0F0, 0x60D040, 0xC060F0, 0xF0F0F0};
+    constexpr int kDriverKinds = static_cast<int>(std::size(kDriverColours));
+    std::vector<Frame> frames(game::kFirstDriverColourFrame + kDriverKinds - 1);
     const auto put = [&](int frame, ArtCanvas canvas) {
         frames[static_cast<std::size_t>(frame)] = {{std::move(canvas), 0, 0}};
     };
-    put(0, icon(0xFFD020, [&](double x, double y) { return insidePolygon(x, y, bolt); }));
-    put(1, icon(0x40C8F0, [&](double x, double y) { return insidePolygon(x, y, shield); }));
-    put(2, icon(0xF04030, [&](double x, double y) { return insidePolygon(x, y, rocket); }));
-    put(3, icon(0x303038, [](double x, double y) {
-            return std::hypot(x - 25, y - 30) < 11 || (y > 8 && y < 30 && std::fabs(x - 25) < (y - 8) * 0.5);
-        }));
-    put(4, icon(0x60E040, [&](double x, double y) { return insidePolygon(x, y, jump); }));
-    put(5, icon(0xE03030, [](double x, double y) {
-            const double r = std::hypot(x - 25, y - 22);
-            return (y <= 22 && r < 15 && r > 7) ||
-                   (y > 22 && y < 40 && (std::fabs(x - 14) < 4 || std::fabs(x - 36) < 4));
-        }));
-    put(6, icon(0xFFC830, [](double x, double y) {
-            const double r = std::hypot(x - 25, y - 25);
-            return r < 16 && !(r < 11 && r > 9);
-        }));
-    put(7, icon(0xF8F8F8, [](double x, double y) {
-            return (std::fabs(x - 25) < 5 && std::fabs(y - 25) < 16) ||
-                   (std::fabs(y - 25) < 5 && std::fabs(x - 25) < 16);
-        }));
-    constexpr std::uint32_t kDriverColours[6] = {0xFFD020, 0xF05030, 0x40A0F0, 0x60D040, 0xC060F0, 0xF0F0F0};
+    const auto putItem = [&](int item, ArtCanvas canvas) {
+        put(game::kFirstItemIconFrame + item, std::move(canvas));
+    };
+    putItem(kBoost, icon(0xFFD020, [&](double x, double y) { return insidePolygon(x, y, bolt); }));
+    putItem(kShield, icon(0x40C8F0, [&](double x, double y) { return insidePolygon(x, y, shield); }));
+    putItem(kRocket, icon(0xF04030, [&](double x, double y) { return insidePolygon(x, y, rocket); }));
+    putItem(kOil, icon(0x303038, [](double x, double y) {
+                return std::hypot(x - 25, y - 30) < 11 ||
+                       (y > 8 && y < 30 && std::fabs(x - 25) < (y - 8) * 0.5);
+            }));
+    putItem(kJump, icon(0x60E040, [&](double x, double y) { return insidePolygon(x, y, jump); }));
+    putItem(kMagnet, icon(0xE03030, [](double x, double y) {
+                const double r = std::hypot(x - 25, y - 22);
+                return (y <= 22 && r < 15 && r > 7) ||
+                       (y > 22 && y < 40 && (std::fabs(x - 14) < 4 || std::fabs(x - 36) < 4));
+            }));
+    putItem(kCoin, icon(0xFFC830, [](double x, double y) {
+                const double r = std::hypot(x - 25, y - 25);
+                return r < 16 && !(r < 11 && r > 9);
+            }));
+    putItem(kRepair, icon(0xF8F8F8, [](double x, double y) {
+                return (std::fabs(x - 25) < 5 && std::fabs(y - 25) < 16) ||
+                       (std::fabs(y - 25) < 5 && std::fabs(x - 25) < 16);
+            }));
     const auto starIcon = [&](std::uint32_t colour) {
         return icon(colour, [](double x, double y) { return insideStar(x, y, 25, 26, 18, 7.5); });
     };
-    put(8, starIcon(kDriverColours[0]));
-    for (int kind = 1; kind < 6; ++kind)
-        put(20 + kind, starIcon(kDriverColours[kind]));
-    for (int f = 9; f < 18; ++f)
+    static_assert(kStar == game::kDriverItemIconFrame - game::kFirstItemIconFrame);
+    putItem(kStar, starIcon(kDriverColours[0]));
+    for (int kind = 1; kind < kDriverKinds; ++kind)
+        put(game::kFirstDriverColourFrame + kind - 1, starIcon(kDriverColours[kind]));
+    for (int f = game::kDriverItemIconFrame + 1; f < game::kItemSlotFrame; ++f)
         put(f, starIcon(kDriverColours[0]));
     // The slot: a chrome frame around a dark well, 80 px.
     ArtCanvas slot(80, 80);
@@ -169,8 +184,10 @@ PaintedSprite items() {
               [](int, int y) { return mixColour(0xF4F8FF, 0x6A7280, y / 80.0); });
     slot.fill(roundedCoverage(80, 80, 8, 10), 0, 0,
               [](int, int y) { return mixColour(0x0A1020, 0x28344C, y / 80.0); });
-    put(18, std::move(slot));
-    // The markers: an arrow pointing down at the car, amber and red.
+    put(game::kItemSlotFrame, std::move(slot));
+    // The markers: an arrow pointing down at the car, amber (plain) and red
+    // (alert).
+    static_assert(game::kAlertMarkerFrame == game::kPlayerMarkerFrame + 1);
     for (int m = 0; m < 2; ++m) {
         ArtCanvas arrow(28, 24);
         paintShape(
@@ -179,22 +196,22 @@ PaintedSprite items() {
                 return insidePolygon(x, y, {{3, 3}, {25, 3}, {14, 21}});
             },
             m == 0 ? 0xFFC020 : 0xF03020);
-        frames[static_cast<std::size_t>(19 + m)] = {{std::move(arrow), -14, -24}};
+        frames[static_cast<std::size_t>(game::kPlayerMarkerFrame + m)] = {{std::move(arrow), -14, -24}};
     }
     PaintedSprite s = artSprite(frames);
-    for (int f = 0; f < 26; ++f)
+    for (std::size_t f = 0; f < frames.size(); ++f)
         s.anims.push_back({static_cast<std::uint8_t>(f)});
     return s;
 }
 
-// The collected gauge, drawn from its top left: frame 6 its trough and 7
-// its fill (both 100 x 10; the display clips the fill to the count), 17 the
-// coin plate beside the count. The other frames are sparkles of a pick-up,
-// growing and fading, which the race zooms as an effect.
+// The collected gauge, drawn from its top left: its trough and its fill
+// (both 100 x 10; the display clips the fill to the count), and the coin
+// plate beside the count. The other frames are sparkles of a pick-up,
+// growing and fading, which the race zooms as an effect, an animation each.
 PaintedSprite gauge() {
-    std::vector<Frame> frames(18);
-    for (int f = 0; f < 18; ++f) {
-        if (f == 6 || f == 7 || f == 17)
+    std::vector<Frame> frames(game::kCoinPlateFrame + 1);
+    for (int f = 0; f < game::kCoinPlateFrame; ++f) {
+        if (f == game::kCollectedGaugeFrame || f == game::kCollectedFillFrame)
             continue;
         const int phase = f % 6;
         ArtCanvas spark(32, 32);
@@ -208,13 +225,13 @@ PaintedSprite gauge() {
     trough.fill(roundedCoverage(100, 10, 0, 4), 0, 0, 0x101018);
     trough.fill(roundedCoverage(100, 10, 1, 3), 0, 0,
                 [](int, int y) { return mixColour(0x202838, 0x3A4860, y / 10.0); });
-    frames[6] = {{std::move(trough), 0, 0}};
+    frames[game::kCollectedGaugeFrame] = {{std::move(trough), 0, 0}};
     ArtCanvas fill(100, 10);
     fill.fill(roundedCoverage(100, 10, 1, 3), 0, 0, [](int x, int y) {
         const std::uint32_t c = mixColour(0xF0A010, 0xFFE040, x / 100.0);
         return y < 4 ? mixColour(c, 0xFFFFFF, 0.45) : c;
     });
-    frames[7] = {{std::move(fill), 0, 0}};
+    frames[game::kCollectedFillFrame] = {{std::move(fill), 0, 0}};
     ArtCanvas plate(34, 30);
     paintShape(
         plate, [](double x, double y) { return std::hypot(x - 17, y - 15) < 12; }, 0xFFC830);
@@ -223,29 +240,35 @@ PaintedSprite gauge() {
         return r < 8.5 && r > 7;
     });
     plate.fill(rim, 0, 0, 0xB87810);
-    frames[17] = {{std::move(plate), 0, 0}};
+    frames[game::kCoinPlateFrame] = {{std::move(plate), 0, 0}};
     PaintedSprite s = artSprite(frames);
-    for (int f = 0; f < 18; ++f)
+    for (std::size_t f = 0; f < frames.size(); ++f)
         s.anims.push_back({static_cast<std::uint8_t>(f)});
     return s;
 }
 
-// The start: animations 0 to 3 count "3", "2", "1" and "GO!", each shown
+// The start: the count's animations "3", "2", "1" and "GO!", each shown
 // from its last frame (the moment its number comes up) to its first, so a
-// number lands large and settles; frame 22 is "GO!" once more, which the
-// race zooms down onto the count. Frame 10 is the racers' name tag: box 0
-// its shaded panel, box 1 the rule under it and box 2 where the name goes,
+// number lands large and settles; the zoomed frame is "GO!" once more,
+// which the race zooms down onto the count. The racers' name tag has its
+// shaded panel, the rule under it and where the name goes as its boxes,
 // around a pointer down at the car.
 PaintedSprite raceStart() {
-    static const std::u16string_view labels[4] = {u"3", u"2", u"1", u"GO!"};
-    constexpr int sizes[3] = {96, 118, 144};
-    // Frames of each label in its three sizes.
-    constexpr int firstFrame[4] = {0, 3, 6, 9};
-    std::vector<Frame> frames(23);
-    for (int label = 0; label < 4; ++label)
-        for (int size = 0; size < 3; ++size) {
-            const bool go = label == 3;
-            const int frame = go && size > 0 ? 10 + size : firstFrame[label] + size;
+    constexpr int kLabels = game::kCountAnims;
+    static const std::u16string_view labels[kLabels] = {u"3", u"2", u"1", u"GO!"};
+    constexpr int kSizes = 3;
+    constexpr int sizes[kSizes] = {96, 118, 144};
+    // Label l in size s is frame kSizes l + s, but for the larger sizes of
+    // "GO!", which follow the name tag that follows its smallest.
+    const auto frameOf = [](int label, int size) {
+        return label == kLabels - 1 && size > 0 ? game::kNameTagFrame + size : kSizes * label + size;
+    };
+    static_assert(kSizes * (kLabels - 1) + 1 == game::kNameTagFrame);
+    std::vector<Frame> frames(game::kStartZoomFrame + 1);
+    for (int label = 0; label < kLabels; ++label)
+        for (int size = 0; size < kSizes; ++size) {
+            const bool go = label == kLabels - 1;
+            const int frame = frameOf(label, size);
             frames[static_cast<std::size_t>(frame)].push_back(
                 centred(lettering(labels[label], sizes[size] * (go ? 3 : 4) / 4, go ? 0xD8FF90 : 0xFFF8B0,
                                   go ? 0x20A020 : 0xF04010, 4 + size, 4 + size)));
@@ -257,16 +280,20 @@ PaintedSprite raceStart() {
             return insidePolygon(x, y, {{2, 1}, {18, 1}, {10, 11}});
         },
         0xFFC020, 1.5f);
-    frames[10] = {{std::move(pointer), -10, -6}};
-    for (int f = 13; f < 22; ++f)
-        frames[static_cast<std::size_t>(f)] = {centred(ArtCanvas(frames[9][0].canvas))};
-    frames[22] = {centred(ArtCanvas(frames[9][0].canvas))};
+    frames[game::kNameTagFrame] = {{std::move(pointer), -10, -6}};
+    const auto smallGo = static_cast<std::size_t>(frameOf(kLabels - 1, 0));
+    for (int f = frameOf(kLabels - 1, kSizes - 1) + 1; f < game::kStartZoomFrame; ++f)
+        frames[static_cast<std::size_t>(f)] = {centred(ArtCanvas(frames[smallGo][0].canvas))};
+    frames[game::kStartZoomFrame] = {centred(ArtCanvas(frames[smallGo][0].canvas))};
     PaintedSprite s = artSprite(frames);
-    s.frames[10].boxes = {{-80, -36, 160, 28}, {-80, -8, 160, 2}, {-76, -33, 152, 22}};
-    for (int label = 0; label < 4; ++label) {
-        const int small = firstFrame[label];
-        const int medium = label == 3 ? 11 : small + 1;
-        const int large = label == 3 ? 12 : small + 2;
+    // The boxes in the order of `game::RaceStartBox`: the shade, the rule,
+    // the text.
+    s.frames[game::kNameTagFrame].boxes = {{-80, -36, 160, 28}, {-80, -8, 160, 2}, {-76, -33, 152, 22}};
+    static_assert(game::kFirstCountAnim == 0);
+    for (int label = 0; label < kLabels; ++label) {
+        const int small = frameOf(label, 0);
+        const int medium = frameOf(label, 1);
+        const int large = frameOf(label, 2);
         std::vector<std::uint8_t> anim(8, static_cast<std::uint8_t>(small));
         anim.push_back(static_cast<std::uint8_t>(medium));
         anim.push_back(static_cast<std::uint8_t>(large));
@@ -276,9 +303,12 @@ PaintedSprite raceStart() {
     return s;
 }
 
-// The touch buttons, drawn from their top left: 0 and 1 steer left (plain
-// and pressed), 2 and 3 steer right, 4 and 5 the action button.
+// The touch buttons, drawn from their top left, each plain and pressed:
+// steer left, steer right and the action button, in the order of
+// `game::RaceTouchFrame`.
 PaintedSprite touchButtons() {
+    static_assert(game::kLeftButtonFrame == 0 && game::kRightButtonFrame == 2 &&
+                  game::kActionButtonFrame == 4);
     std::vector<Frame> frames;
     const auto button = [](int side, bool pressed, std::uint32_t top, std::uint32_t bottom,
                            const std::function<bool(double, double)>& symbol) {
@@ -361,13 +391,13 @@ PaintedSprite racerIcons() {
 } // namespace
 
 void addDemoHudArt(std::vector<std::optional<PaintedSprite>>& sprites) {
-    sprites[12] = numbers();
-    sprites[15] = places();
-    sprites[26] = items();
-    sprites[30] = gauge();
-    sprites[63] = racerIcons();
-    sprites[64] = raceStart();
-    sprites[66] = touchButtons();
+    sprites[game::kHudNumberSprite] = numbers();
+    sprites[game::kPlaceSprite] = places();
+    sprites[game::kRaceIconSprite] = items();
+    sprites[game::kCoinSprite] = gauge();
+    sprites[game::kRacerBadgeSprite] = racerIcons();
+    sprites[game::kStartSprite] = raceStart();
+    sprites[game::kRaceTouchSprite] = touchButtons();
 }
 
 } // namespace mkdata

@@ -1,13 +1,15 @@
-// The front end's painted parts: the splash's two pictures (slot 0, drawn
-// from their centres on white), the bar sprite (slot 8: the header and footer
-// bar, a button, the settings gauge and the emblem) and the menu items,
-// answers and soft keys (slot 65), as glossy bevelled shapes. Sizes and
-// anchors are the ones the menus lay out with: the bar is 640 x 48 from its
-// top centre, the button 120 x 40 and the emblem 64 px from their centres,
-// the gauge 160 x 14 (its fill 158 x 12 inside it) from its top left; an
-// item is 300 x 44, an answer 200 x 36 and a soft key 96 x 36, each from
-// its top left.
+// The front end's painted parts: the splash's two pictures (drawn from
+// their centres on white), the menus' frame pieces (the header and footer
+// bar, the name plate, the settings gauge and the emblem) and the menu
+// items, answers and soft keys, as glossy bevelled shapes, each in its slot
+// and its frames as the game names them (game/framework/MenuFrames.h).
+// Sizes and anchors are the ones the menus lay out with: the bar is 640 x
+// 48 from its top centre, the plate 120 x 40 and the emblem 64 px from
+// their centres, the gauge 160 x 14 (its fill 158 x 12 inside it) from its
+// top left; an item is 300 x 44, an answer 200 x 36 and a soft key 96 x 36,
+// each from its top left.
 
+#include "game/framework/MenuFrames.h"
 #include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -103,43 +105,43 @@ ArtCanvas emblem() {
 }
 
 PaintedSprite menuBar() {
-    std::vector<Frame> frames(7);
-    frames[0] = {{bar(), -320, 0}};
-    frames[1] = {centred(glossy(120, 40, 0xFFD060, 0xD07810, 12))};
+    std::vector<Frame> frames(game::kMenuEmblemFrame + 1);
+    frames[game::kMenuBarFrame] = {{bar(), -320, 0}};
+    frames[game::kNamePlateFrame] = {centred(glossy(120, 40, 0xFFD060, 0xD07810, 12))};
     ArtCanvas track(160, 14);
     track.fill(roundedCoverage(160, 14, 0, 5), 0, 0, 0xA0A8B8);
     track.fill(roundedCoverage(160, 14, 1, 4), 0, 0,
                [](int, int y) { return mixColour(0x080C18, 0x1E2840, y / 14.0); });
-    frames[2] = {{std::move(track), 0, 0}};
+    frames[game::kGaugeFrame] = {{std::move(track), 0, 0}};
     ArtCanvas fill(158, 12);
     fill.fill(roundedCoverage(158, 12, 0, 4), 0, 0, [](int x, int y) {
         const std::uint32_t c = mixColour(0xE07810, 0xFFD040, x / 158.0);
         return y < 5 ? mixColour(c, 0xFFFFFF, 0.4 * (1 - y / 5.0)) : c;
     });
-    frames[3] = {{std::move(fill), 1, 1}};
+    frames[game::kGaugeFillFrame] = {{std::move(fill), 1, 1}};
     ArtCanvas notch(2, 14);
     notch.fill(shapeCoverage(2, 14, [](double, double) { return true; }), 0, 0, 0xA0A8B8);
-    frames[4] = {{std::move(notch), 0, 0}};
+    frames[game::kGaugeNotchFrame] = {{std::move(notch), 0, 0}};
     ArtCanvas mark(3, 18);
     mark.fill(shapeCoverage(3, 18, [](double, double) { return true; }), 0, 0,
               [](int x, int) { return x == 1 ? 0xFFFFFFu : 0xC8D0DCu; });
-    frames[5] = {{std::move(mark), -1, -2}};
-    frames[6] = {centred(emblem())};
+    frames[game::kGaugeEndFrame] = {{std::move(mark), -1, -2}};
+    frames[game::kMenuEmblemFrame] = {centred(emblem())};
     return artSprite(frames);
 }
 
-// Frames 0 and 1 a menu item highlighted and plain, 2 and 3 an answer
-// highlighted and plain, 4 to 8 the soft keys.
+// A menu item highlighted and plain, an answer highlighted and plain, and
+// every frame from the soft keys' to the pause button's a soft key.
 PaintedSprite menuItems() {
     constexpr std::uint32_t kOnTop = 0xFFD868, kOnBottom = 0xD88A10;
     constexpr std::uint32_t kOffTop = 0x4A6A9C, kOffBottom = 0x1A2A4C;
-    std::vector<Frame> frames;
-    frames.push_back({{glossy(300, 44, kOnTop, kOnBottom, 12), 0, 0}});
-    frames.push_back({{glossy(300, 44, kOffTop, kOffBottom, 12), 0, 0}});
-    frames.push_back({{glossy(200, 36, kOnTop, kOnBottom, 10), 0, 0}});
-    frames.push_back({{glossy(200, 36, kOffTop, kOffBottom, 10), 0, 0}});
-    for (int key = 0; key < 5; ++key)
-        frames.push_back({{glossy(96, 36, kOffTop, kOffBottom, 10), 0, 0}});
+    std::vector<Frame> frames(game::kPauseFrameOff + 1);
+    frames[game::kItemOnFrame] = {{glossy(300, 44, kOnTop, kOnBottom, 12), 0, 0}};
+    frames[game::kItemFrame] = {{glossy(300, 44, kOffTop, kOffBottom, 12), 0, 0}};
+    frames[game::kAnswerOnFrame] = {{glossy(200, 36, kOnTop, kOnBottom, 10), 0, 0}};
+    frames[game::kAnswerFrame] = {{glossy(200, 36, kOffTop, kOffBottom, 10), 0, 0}};
+    for (int key = game::kSoftKeyFrame; key <= game::kPauseFrameOff; ++key)
+        frames[static_cast<std::size_t>(key)] = {{glossy(96, 36, kOffTop, kOffBottom, 10), 0, 0}};
     return artSprite(frames);
 }
 
@@ -306,11 +308,12 @@ ArtCanvas waving() {
 }
 
 PaintedSprite splash() {
-    std::vector<Frame> frames;
-    frames.push_back({centred(studioBadge())});
-    frames.push_back({centred(waving())});
+    std::vector<Frame> frames(game::kSplashPictureFrame + 1);
+    frames[game::kStudioLogoFrame] = {centred(studioBadge())};
+    frames[game::kSplashPictureFrame] = {centred(waving())};
     // Drawn on white: edges are blended over it.
-    std::vector<const ArtCanvas*> all = {&frames[0][0].canvas, &frames[1][0].canvas};
+    std::vector<const ArtCanvas*> all = {&frames[game::kStudioLogoFrame][0].canvas,
+                                         &frames[game::kSplashPictureFrame][0].canvas};
     PaintedSprite s;
     s.palettes = {artPalette(all, 15, 0xFFFFFF)};
     for (const Frame& frame : frames)
@@ -324,9 +327,9 @@ PaintedSprite splash() {
 } // namespace
 
 void addDemoMenuArt(std::vector<std::optional<PaintedSprite>>& sprites) {
-    sprites[0] = splash();
-    sprites[8] = menuBar();
-    sprites[65] = menuItems();
+    sprites[game::kSplashSprite] = splash();
+    sprites[game::kMenuFrameSprite] = menuBar();
+    sprites[game::kMenuItemSprite] = menuItems();
 }
 
 } // namespace mkdata

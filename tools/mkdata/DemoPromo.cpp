@@ -87,7 +87,7 @@ datakit::PromoModel demoPromoModel() {
         codes.push_back(code);
     // DejaVu at 10 px has lines 13 px high: the screen's metrics are made
     // for a space glyph of that height.
-    model.font = datakit::renderPromoFont(codes, 10);
+    model.font = datakit::renderPromoFont(demoSansBoldFace(), codes, 10);
     // Arrows (normal and lit), the back key's icon, frames and titles.
     const std::uint32_t colours[14] = {0x404040, 0x404040, 0x606060, 0x606060, 0xF0A020, 0x2080F0, 0xF0A020,
                                        0x2080F0, 0xFFFFFF, 0x808080, 0xE04010, 0xC0C0C0, 0x303030, 0x505050};

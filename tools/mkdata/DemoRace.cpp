@@ -8,7 +8,7 @@
 // Everything comes from fixed tables and integer arithmetic, so every run
 // writes the same bytes.
 
-#include "game/framework/EventType.h"
+#include "game/race/EventType.h"
 #include "tools/datakit/EventPackWriter.h"
 #include "tools/datakit/GameTablesWriter.h"
 #include "tools/datakit/PackWriter.h"
@@ -502,20 +502,20 @@ struct RacerPlan {
 
 const std::vector<std::vector<RacerPlan>>& racerBlocks() {
     static const std::vector<std::vector<RacerPlan>> blocks = {
-        {{43, 212, 6, 1180},
-         {44, 205, 7, 1090},
-         {45, 224, 5, 1320},
-         {46, 198, 8, 980},
-         {47, 231, 5, 1410},
-         {48, 208, 7, 1150},
-         {49, 218, 6, 1240},
-         {51, 236, 4, 1480}},
-        {{43, 204, 6, 1200},
-         {45, 210, 6, 1260},
-         {47, 216, 5, 1350},
-         {49, 208, 7, 1120},
-         {50, 200, 7, 1060},
-         {51, 220, 5, 1400}},
+        {{game::kCarSprite0, 212, 6, 1180},
+         {game::kCarSprite1, 205, 7, 1090},
+         {game::kCarSprite2, 224, 5, 1320},
+         {game::kCarSprite3, 198, 8, 980},
+         {game::kCarSprite4, 231, 5, 1410},
+         {game::kCarSprite5, 208, 7, 1150},
+         {game::kCarSprite6, 218, 6, 1240},
+         {game::kCarSprite8, 236, 4, 1480}},
+        {{game::kCarSprite0, 204, 6, 1200},
+         {game::kCarSprite2, 210, 6, 1260},
+         {game::kCarSprite4, 216, 5, 1350},
+         {game::kCarSprite6, 208, 7, 1120},
+         {game::kCarSprite7, 200, 7, 1060},
+         {game::kCarSprite8, 220, 5, 1400}},
     };
     return blocks;
 }

@@ -6,6 +6,7 @@
 // on the clock, the machine or chance). A new area of data is a new producer
 // in the list of DemoSet.cpp.
 
+#include "game/framework/SpriteSlots.h"
 #include "tools/datakit/AppJad.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Constants.h"
@@ -125,6 +126,12 @@ struct DemoImage {
 // Entry by entry, the images of the pack.
 std::vector<DemoImage> demoRaceImages();
 void produceRaceImages(ProgramFolder& folder);
+// The TrueType faces every lettering of the set is rendered from: DejaVu
+// Sans and DejaVu Sans Bold, kept with mkdata's sources (tools/mkdata/fonts,
+// with their licence) so that the set does not change with the fonts a
+// machine has installed. Paths into the source tree mkdata was built from.
+std::string demoSansFace();
+std::string demoSansBoldFace();
 // The font pack (constant string 146 names it with a leading '/'): fonts 0
 // to 2 at entries 0 to 2, their character maps at entries 3 to 5, made
 // from these glyph tables in these styles.
@@ -137,29 +144,27 @@ std::vector<DemoFont> demoFonts();
 void produceFontPack(ProgramFolder& folder);
 
 // The sprite pack (constant string 145 names it with a leading '/'): entry
-// n is slot n of the sprite table. It holds what the splash, the title, the
-// menus and the menus' load draw (slots 0 to 11, 14, 25, 26, 30, 62, 63, 65:
-// among them the question box in 4 with a frame and box points for each
-// count of answers, the menus' bar and gauge in 8, the menu items and
-// answers in 65), a car for each racer's sprite sets (slots 43 to 52), the
-// particles at the cars' wheels (53, with a second palette and an
-// animation of the smoke, which the race load reads) and the player's car's
-// shadow (55);
-// the other entries are empty.
+// n is slot n of the sprite table (game/framework/SpriteSlots.h). It holds
+// what the splash, the title, the menus and the menus' load draw (among
+// them the question box with a frame and box points for each count of
+// answers, the menus' bar and gauge, the menu items and answers), a car in
+// each car slot for the racers' sprite sets, the particles at the cars'
+// wheels (with a second palette and an animation of the smoke, which the
+// race load reads), the player's car's shadow, the race's display, start
+// and touch buttons, and the tracks' backdrops; the race set fills what the
+// race load reads beyond them, and the other entries are empty.
 inline constexpr std::u16string_view kSpritePackFile = u"sprites.pak";
-inline constexpr int kDemoSpriteCount = 67;
-inline constexpr int kFirstRacerSprite = 43;
 std::vector<std::optional<datakit::PaintedSprite>> demoSprites();
 // A racer's sprite set: the car model rendered at every angle its painters
 // draw, palette 0 in the racer's `body` colour (0xRRGGBB).
 datakit::PaintedSprite demoCar(std::uint32_t body);
-// The shadows under the player's car (the sprite of slot 55): frame
-// 4 n + c under steering frame n for each column c of sprite sets, frame 44
-// under the car's animations.
+// The shadows under the player's car (`game::kCarShadowSprite`): a frame
+// under each body frame for each column of sprite sets, and one under the
+// car's animated state (game/framework/CarFrames.h).
 datakit::PaintedSprite demoCarShadows();
-// The particles at the rear wheels (slot 53): frames 2 s and 2 s + 1 the
-// two phases of what surface s throws up, for the seven surfaces, then the
-// two phases of tyre smoke.
+// The particles at the rear wheels (`game::kWheelParticleSprite`): two
+// phases of what each of the seven surfaces throws up, then the two phases
+// of tyre smoke (game/framework/CarFrames.h).
 datakit::PaintedSprite demoWheelParticles();
 // The car in `body` colour turned by `yawDegrees` (0 seen from behind,
 // positive turning right) at `pixelsPerMetre`, in full colour with smooth
@@ -174,15 +179,14 @@ void produceSpritePack(ProgramFolder& folder);
 // each image id a track names past them.
 inline constexpr std::u16string_view kObjectSpritePackFile = u"objects.pak";
 void addDemoRaceSprites(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
-// The splash's pictures (0), the menus' bar sprite (8: the header and footer bar, a button, the
-// settings gauge, the emblem) and the menu items, answers and soft keys
-// (65), painted, into their slots.
+// The splash's pictures, the menus' frame pieces (the header and footer
+// bar, the name plate, the settings gauge, the emblem) and the menu items,
+// answers and soft keys, painted, into their slots.
 void addDemoMenuArt(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
 // The race's head-up display and start into their slots: the place and lap
-// numbers (12), the places' endings and finishing banners (15), the item
-// icons with their slot and the player's markers (26), the collected gauge
-// (30), the racers' helmets (63), the countdown and the racers' name tags
-// (64) and the touch buttons (66).
+// numbers, the places' endings and finishing banners, the item icons with
+// their slot and the player's markers, the collected gauge, the racers'
+// helmets, the countdown and the racers' name tags and the touch buttons.
 void addDemoHudArt(std::vector<std::optional<datakit::PaintedSprite>>& sprites);
 // Track `track`'s backdrop and the sprite slot that holds it: frame 0 a
 // panorama as wide as the screen standing on the horizon (its images above

@@ -5,6 +5,7 @@
 // being the transparent colour key. Every sprite has colours of its own, so
 // that a test can tell from a pixel which sprite and frame it sees.
 
+#include "game/framework/MenuFrames.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/DemoSet.h"
@@ -269,8 +270,7 @@ PaintedSprite header() {
 }
 
 // The question box, drawn from its centre: frame n fits n answers (frame 0
-// none); box point 0 is where the first answer's top edge goes, box point 1
-// the top centre of the title.
+// none), with its box points where the game looks for them.
 PaintedSprite questionBox(int answerHeight) {
     PaintedSprite s;
     for (int answers = 0; answers <= 6; ++answers) {
@@ -295,8 +295,9 @@ PaintedSprite questionBox(int answerHeight) {
         }
         fills.push_back({0x6A4A10, -180, static_cast<std::int16_t>(top + 34), 360, 2});
         PaintedFrame frame = frameOf(std::move(fills));
-        frame.boxes = {{0, static_cast<std::int16_t>(top + 48), 0, 0},
-                       {0, static_cast<std::int16_t>(top + 8), 0, 0}};
+        frame.boxes.resize(game::kBoxTitlePoint + 1);
+        frame.boxes[game::kAnswerPoint] = {0, static_cast<std::int16_t>(top + 48), 0, 0};
+        frame.boxes[game::kBoxTitlePoint] = {0, static_cast<std::int16_t>(top + 8), 0, 0};
         s.frames.push_back(std::move(frame));
     }
     return s;
@@ -305,7 +306,9 @@ PaintedSprite questionBox(int answerHeight) {
 PaintedSprite arrows() {
     PaintedSprite s;
     s.palettes = {palette({0xF0F0F0, 0x202020}), palette({0xF0B020, 0x402000})};
-    s.frames = {frameOf({}, {arrow(24, false)}), frameOf({}, {arrow(24, true)})};
+    s.frames.resize(game::kRightArrowFrame + 1);
+    s.frames[game::kLeftArrowFrame] = frameOf({}, {arrow(24, false)});
+    s.frames[game::kRightArrowFrame] = frameOf({}, {arrow(24, true)});
     return s;
 }
 
@@ -317,12 +320,14 @@ PaintedSprite menuBackground() {
     for (int i = 0; i < 6; ++i)
         fills.push_back({0x18305A, static_cast<std::int16_t>(i * 40), static_cast<std::int16_t>(300 + i * 24),
                          static_cast<std::uint16_t>(kScreenWidth - i * 40), 10});
-    // Frame 0 carries the one image (the emblem), frame 1 only rectangles:
-    // frame 1 still draws once frame 0's modules alone keep images.
-    s.frames = {frameOf(std::move(fills), {disc(96, 520, 360)}),
-                frameOf({{0x0E1E3A, 0, 456, kScreenWidth, 24},
-                         {0xF0B020, 0, 456, kScreenWidth, 2},
-                         {0x16305C, 0, 64, 6, 380}})};
+    // The background carries the one image (the emblem), the overlay only
+    // rectangles: the overlay still draws once the background's modules
+    // alone keep images.
+    s.frames.resize(game::kBackgroundOverlayFrame + 1);
+    s.frames[game::kBackgroundFrame] = frameOf(std::move(fills), {disc(96, 520, 360)});
+    s.frames[game::kBackgroundOverlayFrame] = frameOf({{0x0E1E3A, 0, 456, kScreenWidth, 24},
+                                                       {0xF0B020, 0, 456, kScreenWidth, 2},
+                                                       {0x16305C, 0, 64, 6, 380}});
     return s;
 }
 
@@ -383,30 +388,32 @@ PaintedSprite icons(int count, std::uint32_t a, std::uint32_t b, std::uint16_t s
 // with the menu items, see `addDemoMenuArt`).
 constexpr std::uint16_t kAnswerHeight = 36;
 
+// The body colours of the cars, `game::kCarSprite0` first.
 constexpr std::uint32_t kRacerColours[] = {0xC01818, 0x1850C0, 0xE0C020, 0x18A040, 0xE06010,
                                            0x8020B0, 0x20B0C0, 0xF0F0F0, 0x303030, 0xC04080};
+static_assert(std::size(kRacerColours) == game::kCarSprite9 - game::kCarSprite0 + 1);
 
 } // namespace
 
 std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
-    std::vector<std::optional<PaintedSprite>> sprites(kDemoSpriteCount);
-    sprites[1] = titleBackground();
-    sprites[2] = titleLogo();
-    sprites[3] = header();
-    sprites[4] = questionBox(kAnswerHeight);
-    sprites[5] = menuBackground();
-    sprites[6] = highlight();
-    sprites[7] = arrows();
-    sprites[9] = menuItem();
-    sprites[10] = pictures(0x3A8A3A);
-    sprites[11] = pictures(0xC8B070);
-    sprites[14] = icons(4, 0xF0B020, 0x402000, 48);
-    sprites[25] = icons(14, 0xF0F0F0, 0xD02020, 32);
-    sprites[62] = icons(3, 0xA0A0A0, 0x202020, 40);
-    sprites[53] = demoWheelParticles();
-    sprites[55] = demoCarShadows();
-    for (int set = kFirstRacerSprite; set < kFirstRacerSprite + 10; ++set)
-        sprites[static_cast<std::size_t>(set)] = demoCar(kRacerColours[set - kFirstRacerSprite]);
+    std::vector<std::optional<PaintedSprite>> sprites(game::kSpriteCount);
+    sprites[game::kTitleBackgroundSprite] = titleBackground();
+    sprites[game::kTitleLogoSprite] = titleLogo();
+    sprites[game::kMenuHeaderSprite] = header();
+    sprites[game::kQuestionBoxSprite] = questionBox(kAnswerHeight);
+    sprites[game::kMenuBackgroundSprite] = menuBackground();
+    sprites[game::kMenuHighlightSprite] = highlight();
+    sprites[game::kMenuArrowSprite] = arrows();
+    sprites[game::kMenuItemPlateSprite] = menuItem();
+    sprites[game::kCupPictureSprite] = pictures(0x3A8A3A);
+    sprites[game::kBonusPictureSprite] = pictures(0xC8B070);
+    sprites[game::kMenuIconSprite] = icons(4, 0xF0B020, 0x402000, 48);
+    sprites[game::kReferencePictureSprite] = icons(14, 0xF0F0F0, 0xD02020, 32);
+    sprites[game::kMenuSymbolSprite] = icons(3, 0xA0A0A0, 0x202020, 40);
+    sprites[game::kWheelParticleSprite] = demoWheelParticles();
+    sprites[game::kCarShadowSprite] = demoCarShadows();
+    for (std::size_t car = 0; car < std::size(kRacerColours); ++car)
+        sprites[game::kCarSprite0 + car] = demoCar(kRacerColours[car]);
     addDemoMenuArt(sprites);
     addDemoHudArt(sprites);
     addDemoRaceSprites(sprites);

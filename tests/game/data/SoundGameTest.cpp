@@ -6,7 +6,6 @@
 #include "game/data/SoundData.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SoundEngine.h"
 #include "game/framework/States.h"

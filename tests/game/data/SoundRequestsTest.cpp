@@ -1,6 +1,8 @@
 #include "game/data/SoundRequests.h"
+#include "game/Game.h"
 #include "game/framework/LoopStatics.h"
-#include "game/framework/Overlay.h"
+#include "game/framework/Seams.h"
+#include "game/framework/SoundEngine.h"
 #include "tests/game/data/SoundFixture.h"
 
 namespace {
@@ -51,6 +53,48 @@ TEST_F(SoundTest, InChannelModeOnlyMusicInterruptsABusyChannel) {
             EXPECT_EQ(playingMusic(), row.id) << row.name;
         }
     }
+}
+
+// The menus', the screens' and the race's requests, and the framework's
+// (pause and resume) through its registry: channel 0 at priority 0, which
+// lets music interrupt a busy channel; outside channel mode a play request
+// to the engine.
+TEST_F(SoundTest, TheGamesRequestsPlayOnChannelZeroAtPriorityZero) {
+    game::registerGame();
+    loadTones(10);
+    soundChannelStatics().s_channelMode = 1;
+    setSoundOption(true);
+    struct Row {
+        void (*request)(std::int32_t);
+        std::int32_t id;
+        bool busy;
+        std::vector<std::int32_t> queued;
+    };
+    const Row rows[] = {
+        {requestSound, 3, true, {kCommandPlay, 3, 0}},
+        {requestSound, 9, false, {kCommandPlay, 9, 7}},
+        {requestSound, 9, true, {}},
+        {game::seams().sound.playSound, 3, true, {kCommandPlay, 3, 0}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.id);
+        stopSoundChannel(0);
+        if (row.busy)
+            playOnChannel(0, 1, 0, 100, 5);
+        updateSounds();
+        row.request(row.id);
+        EXPECT_EQ(queuedRecord(), row.queued);
+    }
+
+    soundChannelStatics().s_channelMode = 0;
+    auto* engine = rt::make<SoundEngine>();
+    engine->init(10, false);
+    soundDataStatics().s_soundEngine = engine;
+    requestSound(4);
+    ASSERT_EQ(engine->m_requestCount, 1);
+    auto* request = static_cast<rt::IntArray*>(rt::ObjectArray::get(engine->m_requests, 0));
+    EXPECT_EQ(rt::IntArray::get(request, 0), SoundEngine::kPlayRequest);
+    EXPECT_EQ(rt::IntArray::get(request, 1), 4);
 }
 
 TEST_F(SoundTest, VibrationsWithin200MillisecondsOfTheLastAreDropped) {

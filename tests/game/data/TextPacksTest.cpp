@@ -5,13 +5,13 @@
 
 #include "game/data/TextPacks.h"
 #include "game/data/EventSlots.h"
-#include "game/framework/Overlay.h"
-#include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/PreRaceSelection.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RacePrepare.h"
 #include "tests/game/data/DataFixture.h"
 #include "tests/game/framework/GameFixture.h"
@@ -109,9 +109,6 @@ TEST_F(TextPacksTest, PackedAndSlotNumberedEntriesReadThroughTheSameLoader) {
     EXPECT_EQ(textOf(2 << 10 | 0), "Slot");
 }
 
-// The race type that the goal texts are asked for.
-game::EventType s_raceType = game::EventType::Laps;
-
 TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
@@ -148,19 +145,19 @@ TEST(DemoTextPack, HoldsEveryTextTheGameAsksFor) {
                 EXPECT_NE(game::getString(id), nullptr) << "screen text " << id;
             // The goal texts of every game mode, and of every race type for
             // the modes that name the race's type.
-            game::seams().race.raceType = [] { return s_raceType; };
+            game::initEventSlots();
             for (game::GameMode mode : {game::GameMode::LapRace, game::GameMode::TimeTrial,
                                         game::GameMode::StopAndGo, game::GameMode::Points}) {
                 // The types of the game modes' events.
                 for (std::int32_t type = 0; type <= game::eventTypeNumber(game::EventType::Guided); ++type) {
-                    s_raceType = game::eventTypeFromNumber(type);
                     game::stateStatics().s_gameMode = mode;
+                    game::setSlotEventType(game::eventSlotStatics().s_currentEvent,
+                                           game::eventTypeFromNumber(type));
                     game::buildRaceGoalTexts();
-                    EXPECT_NE(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 0), nullptr)
-                        << "mode " << mode << ", race type " << s_raceType;
+                    EXPECT_NE(rt::ObjectArray::get(game::preRaceStatics().s_goalTexts, 0), nullptr)
+                        << "mode " << mode << ", race type " << type;
                 }
             }
-            game::seams().race.raceType = nullptr;
             // Each race's name, which the pre-race selection shows: its
             // track's name, through the name index of its event row.
             for (std::int32_t row = 0; row < mkdata::kDemoTrackCount; ++row) {

@@ -1,9 +1,11 @@
 #pragma once
 
 // What the framework's unit tests share: a small runtime with the platform
-// (and so the class library) installed, the log captured, and a record of
-// the messages that state handlers receive.
+// (and so the class library) installed, the log captured, the game's
+// registries filled but without state handlers (a test registers those it
+// drives), and a record of the messages that state handlers receive.
 
+#include "game/Game.h"
 #include "game/framework/Seams.h"
 #include "platform/Platform.h"
 #include "runtime/Runtime.h"
@@ -30,10 +32,11 @@ struct FrameworkTest : ::testing::Test {
 
     FrameworkTest() {
         platform::installPlatform(runtime);
-        game::seams() = game::Seams{};
+        game::registerGame();
+        game::seams().states = {};
         s_messages.clear();
     }
-    ~FrameworkTest() override { game::seams() = game::Seams{}; }
+    ~FrameworkTest() override { game::registerGame(); }
 };
 
 } // namespace framework_testing

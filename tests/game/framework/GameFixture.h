@@ -8,10 +8,10 @@
 #include "game/Game.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/framework/cGame.h"
+#include "game/frontend/Loading.h"
 #include "game/frontend/QuickRace.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/app/Application.h"
@@ -131,7 +131,7 @@ inline bool runRaceLoad(StartedGame& game, int maxFrames = 600) {
             return true;
         if (!game.frame())
             return false;
-        if (game::stateStatics().s_state == game::State::Loading && game::overlayStatics().s_loadingDone) {
+        if (game::stateStatics().s_state == game::State::Loading && game::loadingStatics().s_loadingDone) {
             game::pointerPressed(10, 10);
             if (!game.frame())
                 return false;

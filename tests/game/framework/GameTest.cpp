@@ -8,11 +8,11 @@
 #include "game/framework/GameRandom.h"
 #include "game/framework/Keys.h"
 #include "game/framework/OrvelLibConfig.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/StartupScreens.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/Exceptions.h"
 #include "tests/game/framework/FrameworkFixture.h"
@@ -144,26 +144,6 @@ TEST_F(GameTest, TheFrameClipsThroughTheGameWrapperSoTheVirtualScreenKeepsIt) {
     EXPECT_EQ((std::vector<std::int32_t>{graphics.s_virtualClipX, graphics.s_virtualClipY,
                                          graphics.s_virtualClipWidth, graphics.s_virtualClipHeight}),
               (std::vector<std::int32_t>{0, 0, 640, 480}));
-}
-
-TEST_F(GameTest, TheSoundQuestionIsSkippedOnlyByAPropertyOfZero) {
-    struct Case {
-        std::vector<datakit::Property> properties;
-        bool ask;
-    };
-    const Case cases[] = {
-        {{{"MIDlet-Name", "Vorlax Rally"}}, true}, // missing: the platform answers a placeholder text
-        {{{"Vorlax-Sound-Question", "0"}}, false}, {{{"Vorlax-Sound-Question", " 0\t"}}, false},
-        {{{"Vorlax-Sound-Question", "1"}}, true},  {{{"Vorlax-Sound-Question", "00"}}, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.properties[0].second);
-        StartedGame game(c.properties);
-        ASSERT_TRUE(game.started);
-        game::startupStatics().s_askSound = c.ask ? 0 : 1;
-        EXPECT_EQ(game::readAppPropertyFlag(), c.ask);
-        EXPECT_EQ(game::startupStatics().s_askSound, c.ask ? 1 : 0);
-    }
 }
 
 rt::ClassId s_throwClass = rt::ClassId::java_lang_Error;

@@ -1,9 +1,21 @@
-// The overlay's soft keys and pause button on recorded paint calls, and the
-// shared operations around the states: the loading bar, leaving a race,
-// the goal texts and unloading a sprite.
+// The overlay's soft keys and pause button on recorded paint calls; and,
+// on the same fixtures, three operations of the race and the sprites that
+// the states around a race use: leaving a race, unloading a sprite and the
+// debug frame-rate display.
 
 #include "game/framework/Overlay.h"
-#include "classlib/lang/StringBuffer.h"
+#include "game/Game.h"
+#include "game/data/EventSlots.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceStates.h"
+#include "game/race/RaceTouch.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
+#include "game/racepaint/RaceOverlays.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/SpriteLoading.h"
+#include "game/sprite/TextLayout.h"
 #include "host/Clock.h"
 #include "host/Text.h"
 #include "platform/lcdui/Font.h"
@@ -43,7 +55,7 @@ TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
             const State state = game::stateFromNumber(number);
             setState(state, mode);
             s_paints.clear();
-            game::paintOverlay(nullptr);
+            game::paintOverlay(game::loopStatics().s_graphics);
             bool left = mode == game::GameMode::Guided && state == State::Race;
             // In the mode-6 race the left key is painted twice: with its own
             // label, then with the race's (label 3).
@@ -57,13 +69,13 @@ TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
 
     setState(game::State::PreRaceSelect, game::GameMode::LapRace);
     s_paints.clear();
-    game::paintOverlay(nullptr);
+    game::paintOverlay(game::loopStatics().s_graphics);
     EXPECT_EQ(s_paints,
               (std::vector<std::string>{"frame 65:5 @575,450", "palette 2:1", "text 'L1' @608,465 a3"}));
     setState(game::State::Race, game::GameMode::Guided);
     pressAt(0, 460);
     s_paints.clear();
-    game::paintOverlay(nullptr);
+    game::paintOverlay(game::loopStatics().s_graphics);
     EXPECT_EQ(s_paints,
               (std::vector<std::string>{"frame 65:4 @-8,450", "palette 2:1", "text 'L2' @30,465 a3",
                                         "frame 65:4 @-8,450", "palette 2:1", "text 'L3' @30,465 a3"}));
@@ -74,45 +86,28 @@ TEST_F(OverlayTest, NoKeysMeansNothingPaintedAndNoZonesBuilt) {
     game::setSoftKeys(-1, -1);
     for (game::State state : {game::State::PreRaceSelect, game::State::Race}) {
         setState(state, game::GameMode::LapRace);
-        game::paintOverlay(nullptr);
+        game::paintOverlay(game::loopStatics().s_graphics);
     }
     EXPECT_TRUE(s_paints.empty());
     EXPECT_EQ(game::touchStatics().s_softKeyZones, nullptr);
 }
 
 TEST_F(OverlayTest, ThePauseButtonIsPaintedUntilTheRaceHasFinished) {
-    static bool s_finished = false;
-    game::seams().race.raceFinished = [] { return s_finished; };
     setState(game::State::Race, game::GameMode::LapRace);
     game::setSoftKeys(game::kPauseButtonLabel, -1);
+    game::paintOverlay(game::loopStatics().s_graphics);
+    EXPECT_TRUE(s_paints.empty()) << "no button before its zone is built";
     game::buildPauseButtonZone();
-    game::paintOverlay(nullptr);
+    game::paintOverlay(game::loopStatics().s_graphics);
     EXPECT_EQ(s_paints, (std::vector<std::string>{"frame 65:8 @567,0"}));
-    s_finished = true;
+    game::raceStatics().s_raceFinished = 1;
     s_paints.clear();
-    game::paintOverlay(nullptr);
+    game::paintOverlay(game::loopStatics().s_graphics);
     EXPECT_TRUE(s_paints.empty());
 }
 
-// The bar follows the kind that runs first: 2, then 8, then 4.
-TEST_F(OverlayTest, LoadingBarSizeByStyleBitsInTheirOrder) {
-    struct Case {
-        std::int32_t style, height, width;
-    };
-    for (const Case& c : {Case{6, 40, 231}, Case{2, 40, 231}, Case{4, 24, 182}, Case{12, 40, 231},
-                          Case{8, 40, 231}, Case{1, 0, 0}, Case{0, 0, 0}}) {
-        game::overlayStatics().s_loadingProgress = 9;
-        game::initLoadingBar(c.style);
-        const game::OverlayStatics& overlay = game::overlayStatics();
-        EXPECT_EQ(overlay.s_loadingBarHeight, c.height) << c.style;
-        EXPECT_EQ(overlay.s_loadingBarWidth, c.width) << c.style;
-        EXPECT_EQ(game::getLoadingProgress(), 0);
-    }
-}
-
-game::EventType s_raceType = game::EventType::Laps;
-int s_hudCleared = 0;
-
+// The way out of a race follows the current event's type; the HUD's
+// element bits are cleared on every way.
 TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
     struct Case {
         game::EventType raceType;
@@ -134,8 +129,8 @@ TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
         {EventType::Section, State::Loading, State::RewardScreen, 4},
         {EventType::None, State::Loading, State::RewardScreen, 4},
     };
-    game::seams().race.raceType = [] { return s_raceType; };
-    game::seams().race.clearHudBits = [] { ++s_hudCleared; };
+    game::initEventSlots();
+    game::EventSlotStatics& slots = game::eventSlotStatics();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.raceType);
         game::initStateMachine();
@@ -143,53 +138,33 @@ TEST_F(OverlayTest, LeavingARaceGoesWhereItsTypeLeads) {
             game::pushState(state);
         game::stateStatics().s_loadingNextState = State{};
         game::stateStatics().s_loadKind = 0;
-        s_raceType = c.raceType;
-        s_hudCleared = 0;
+        // No type: no event in the current slot.
+        slots.s_currentEvent = c.raceType == EventType::None ? game::kEventSlots : 0;
+        game::setSlotEventType(0, c.raceType);
+        game::hudStatics().s_hudElements = 0x7F;
         game::leaveRace();
-        EXPECT_EQ(s_hudCleared, 1);
+        EXPECT_EQ(game::hudStatics().s_hudElements, 0);
         EXPECT_EQ(game::stateStatics().s_nextState, c.requested);
         EXPECT_EQ(game::stateStatics().s_loadingNextState, c.afterLoading);
         EXPECT_EQ(game::stateStatics().s_loadKind, c.loadKind);
     }
 }
 
-std::string s_formatted;
-
-TEST_F(OverlayTest, GoalTextsTakeTheFormattedValueOfTheMode) {
-    game::startupStatics().s_textBuffer = rt::make<lib::StringBuffer>(16);
-    game::startupStatics().s_textBuffer->append(rt::String::newFromCString("stale"));
-    game::RaceHooks& race = game::seams().race;
-    race.goalValue = [](game::GameMode mode) { return game::gameModeNumber(mode) * 1000; };
-    race.formatTime = [](std::int32_t ms, bool minutes, bool hundredths, bool sign) {
-        s_formatted = std::to_string(ms) + (minutes ? "m" : "") + (hundredths ? "h" : "") + (sign ? "s" : "");
-        game::startupStatics().s_textBuffer->append(rt::String::newFromCString(s_formatted.c_str()));
-    };
-    struct Case {
-        game::GameMode mode;
-        const char* value;
-    };
-    for (const Case& c : {Case{game::GameMode::TimeTrial, "1000mh"},
-                          Case{game::GameMode::StopAndGo, "4000mh"}, Case{game::GameMode::Points, ""}}) {
-        setState(game::State::MainMenu, c.mode);
-        game::buildRaceGoalTexts();
-        auto* value = static_cast<rt::String*>(rt::ObjectArray::get(game::overlayStatics().s_goalTexts, 1));
-        ASSERT_NE(value, nullptr);
-        EXPECT_EQ(value->toUtf8(), c.value) << "mode " << c.mode << " (no number format: an empty text)";
-    }
-}
-
+// A loaded sprite gives up its module data (its frames go with it); a slot
+// holding anything else is emptied all the same.
 TEST_F(OverlayTest, UnloadingASpriteFreesItsImagesAndEmptiesTheSlot) {
-    static std::vector<std::int32_t> s_freed;
-    s_freed.clear();
-    game::seams().sprites.freeImages = [](rt::Object* sprite) {
-        s_freed.push_back(framework_testing::standInNumber(sprite));
-    };
+    auto* sprite = static_cast<game::ASprite*>(game::spriteAt(65));
+    ASSERT_EQ(sprite->getFrameCount(), framework_testing::kStandInFrames);
     game::unloadSprite(65);
-    game::unloadSprite(65);
-    game::unloadSprite(-1);
-    EXPECT_EQ(s_freed, (std::vector<std::int32_t>{65}));
+    EXPECT_EQ(sprite->getFrameCount(), 0);
     EXPECT_EQ(game::spriteAt(65), nullptr);
     EXPECT_EQ(game::spriteFrameWidth(65, 4), 0) << "an empty slot has frames of size 0";
+    game::unloadSprite(65);
+    game::unloadSprite(-1);
+    rt::Array::setRef(game::startupStatics().s_sprites, 64, rt::newIntArray(1));
+    game::unloadSprite(64);
+    EXPECT_EQ(game::spriteAt(64), nullptr) << "not a sprite, dropped all the same";
+    EXPECT_FALSE(log.contains("NullPointer"));
 }
 
 } // namespace
@@ -212,15 +187,18 @@ struct FpsCounterTest : ::testing::Test {
 
     FpsCounterTest() {
         platform::installPlatform(runtime);
-        game::seams() = game::Seams{};
+        game::registerGame();
         game::OrvelLibConfig::staticInit();
         testing_support::installConstantStrings({{rt::constants::kPackPartSeparator, "."},
                                                  {rt::constants::kFpsLabel, "FPS "},
                                                  {rt::constants::kFpsAverageLabel, " avg "},
                                                  {rt::constants::kFpsCarLabel, " car "}});
-        game::seams().race.playerCarValue = [] { return 7; };
+        // 100 km/h: the speed is 4096 to 3.6 km/h.
+        game::cEntity* player = game::cEntity::cEntityWithType(1);
+        player->m_speed = 113778;
+        game::racerStatics().s_playerCar = player;
     }
-    ~FpsCounterTest() override { game::seams() = game::Seams{}; }
+    ~FpsCounterTest() override { game::racerStatics().s_playerCar = nullptr; }
 
     std::string paintAt(std::uint32_t tick) {
         clock.tick = tick;
@@ -233,16 +211,20 @@ TEST_F(FpsCounterTest, RatesInHundredthsFromTheLastFrameAndFromTheStart) {
     clock.tick = 1000;
     game::resetFpsCounter();
     // Frames 0 ms apart count as 1 ms: 1000 frames a second, both ways.
-    EXPECT_EQ(paintAt(1000), "FPS 1000.00 avg 1000.00 car 7");
-    EXPECT_EQ(paintAt(1000), "FPS 1000.00 avg 2000.00 car 7");
-    EXPECT_EQ(paintAt(1040), "FPS 25.00 avg 75.00 car 7");
+    EXPECT_EQ(paintAt(1000), "FPS 1000.00 avg 1000.00 car 100");
+    EXPECT_EQ(paintAt(1000), "FPS 1000.00 avg 2000.00 car 100");
+    EXPECT_EQ(paintAt(1040), "FPS 25.00 avg 75.00 car 100");
     // 100000 / 199 = 502 hundredths: the hundredths keep their zero.
-    EXPECT_EQ(paintAt(1239), "FPS 5.02 avg 16.73 car 7");
-    EXPECT_EQ(game::overlayStatics().s_fpsFrames, 4);
+    EXPECT_EQ(paintAt(1239), "FPS 5.02 avg 16.73 car 100");
+    EXPECT_EQ(game::fpsCounterStatics().s_fpsFrames, 4);
 
     // Half an hour of frames at 25 a second: frames x 100000 passes 2^31.
-    game::overlayStatics().s_fpsFrames = 45000 - 1;
-    EXPECT_EQ(paintAt(1000 + 1800000), "FPS 0.00 avg 25.00 car 7");
+    game::fpsCounterStatics().s_fpsFrames = 45000 - 1;
+    EXPECT_EQ(paintAt(1000 + 1800000), "FPS 0.00 avg 25.00 car 100");
+
+    // Without a player's car the speed reads 0.
+    game::racerStatics().s_playerCar = nullptr;
+    EXPECT_EQ(paintAt(1000 + 1800040), "FPS 25.00 avg 25.00 car 0");
 }
 
 // A system font three pixels high whose text is a line along its top row.
@@ -274,7 +256,7 @@ TEST_F(FpsCounterTest, TheTextIsWhiteOnABlackBandAsHighAsTheFont) {
     const Case cases[] = {{0, {0xFFFFFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
                           {1, {0xFFFFFF, 0, 0, 0xFF, 0xFF, 0xFF}}};
     for (const Case& c : cases) {
-        game::overlayStatics().s_fpsBackground = c.background;
+        game::fpsCounterStatics().s_fpsBackground = c.background;
         paintAt(0);
         std::vector<std::int32_t> argb = framework_testing::pixels(image);
         std::vector<std::int32_t> rows;
@@ -287,18 +269,3 @@ TEST_F(FpsCounterTest, TheTextIsWhiteOnABlackBandAsHighAsTheFont) {
 }
 
 } // namespace
-
-TEST_F(OverlayTest, ByteTableEntriesDoubleTheirLowSevenBitsAndMissingOnesGiveZero) {
-    EXPECT_EQ(game::getByteTableDouble(0), 0); // no table
-    rt::ByteArray* table = rt::newByteArray(3);
-    rt::ByteArray::set(table, 0, 5);
-    rt::ByteArray::set(table, 1, static_cast<std::int8_t>(0x85)); // bit 7 set: dropped
-    rt::ByteArray::set(table, 2, 127);
-    game::overlayStatics().s_byteTable = table;
-    const std::int32_t expected[][2] = {{0, 10}, {1, 10}, {2, 254}, {3, 0}, {-1, 0}};
-    for (const auto& [index, value] : expected)
-        EXPECT_EQ(game::getByteTableDouble(index), value) << index;
-    EXPECT_TRUE(game::isBit7Set(rt::ByteArray::get(table, 1)));
-    EXPECT_FALSE(game::isBit7Set(rt::ByteArray::get(table, 2)));
-    game::overlayStatics().s_byteTable = nullptr;
-}

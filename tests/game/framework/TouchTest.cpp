@@ -1,9 +1,14 @@
 // Stylus points turned into game space and latched once per frame, the hit
-// tests on the latched pair, the fixed race zones, the soft-key zones and
-// the promotion screen's share of each pointer event.
+// tests on the latched pair, the soft-key zones and the promotion screen's
+// share of each pointer event; and, on the same stand-in sprites, the
+// race's fixed zones and the HUD button's highlight.
 
 #include "game/framework/Touch.h"
+#include "game/data/EventSlots.h"
 #include "game/framework/GameGraphics.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceTouch.h"
+#include "game/racepaint/Hud.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
 #include "tests/game/framework/TouchFixture.h"
@@ -100,14 +105,6 @@ TEST_F(TouchTest, HitTestsReadTheLatchedPairAndTheActiveZone) {
 
     game::latchPointer();
     EXPECT_FALSE(game::isPressOnScreen());
-}
-
-TEST_F(TouchTest, DragValueOnlyPastTheThreshold) {
-    game::seams().race.dragValue = [] { return 77; };
-    EXPECT_EQ(game::dragExceeds(21, 10), 77);
-    EXPECT_EQ(game::dragExceeds(20, 10), -1);
-    game::seams().race.dragValue = nullptr;
-    EXPECT_EQ(game::dragExceeds(21, 10), 0);
 }
 
 // Sprite 65 frame 4 is 69 x 34: soft keys are 69 x 30, 30 above the bottom.
@@ -216,7 +213,9 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
         EXPECT_EQ(game::isPointerOnRaceRightHalf(), c.rightHalf);
         EXPECT_EQ(game::isPointerOnHudPanel(), c.hudPanel);
     }
-    game::seams().race.raceType = [] { return game::EventType::Section; };
+    // The guided race of a section keeps it.
+    game::initEventSlots();
+    game::setSlotEventType(game::eventSlotStatics().s_currentEvent, game::EventType::Section);
     setState(game::State::Race, game::GameMode::Guided);
     pressAt(0, 67);
     EXPECT_TRUE(game::isPointerOnHudPanel()) << "a section keeps it";
@@ -335,7 +334,7 @@ TEST_F(TouchTest, MenuZonesStackDownwardsAndTheMainMenuSkipsThePromotionItem) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "state " << c.state << " promotion " << c.promotion);
         setState(c.state, game::GameMode::LapRace);
-        game::seams().promotion.available = c.promotion ? +[] { return true; } : nullptr;
+        game::seams().promotion.available = c.promotion ? +[] { return true; } : +[] { return false; };
         rt::ObjectArray* zones = game::buildMenuZones(3, 200, 100);
         for (std::int32_t i = 0; i < 3; ++i) {
             auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));

@@ -3,8 +3,10 @@
 // record and its way back.
 
 #include "game/frontend/Championship.h"
+#include "game/Game.h"
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
@@ -12,6 +14,7 @@
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceResults.h"
 #include "tests/game/data/SavedProgressFixture.h"
+#include "tests/game/data/SoundRequestLog.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
 
@@ -50,7 +53,7 @@ struct CupSelectTest : frontend_testing::FrontEndTest {
         game::registerChampionshipScreens();
         game::setStateHandler(game::State::Loading, recordMessage<game::State::Loading>);
         game::initEventSlots();
-        game::frontEndStatics().s_championship = 1;
+        game::raceResultsStatics().s_championship = 1;
         game::frontEndStatics().s_lastMenuState = game::State::RaceMenu;
     }
 };
@@ -79,23 +82,21 @@ TEST_F(CupSelectTest, AnAvailableCupLoadsItsFirstRaceAndTheNextRacesFollowTheCup
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventRaceRow, slots.s_currentEvent), game::kCupRaceRows[0][0]);
 
     // The next race's load sets up the race the results moved to.
-    for (std::int32_t race = 1; race < game::cupRaceCount(); ++race) {
+    for (std::int32_t race = 1; race < game::kCupRaces; ++race) {
         ASSERT_TRUE(game::setupCupRace(race));
         EXPECT_EQ(rt::ByteArray::get(slots.s_eventRaceRow, slots.s_currentEvent),
                   game::kCupRaceRows[0][race]);
     }
-    EXPECT_FALSE(game::setupCupRace(game::cupRaceCount()));
+    EXPECT_FALSE(game::setupCupRace(game::kCupRaces));
     EXPECT_FALSE(game::setupCupRace(-1));
 }
 
-std::vector<std::int32_t> s_sounds;
-
 struct RewardScreenTest : progress_testing::SavedProgressTest {
     RewardScreenTest() {
+        game::registerGame();
         startRun();
         game::registerChampionshipScreens();
         game::setStateHandler(game::State::RaceMenu, recordMessage<game::State::RaceMenu>);
-        game::seams().sound.playSound = [](std::int32_t id) { s_sounds.push_back(id); };
     }
 
     // A new run: every static made again as the start-up makes it.
@@ -106,9 +107,12 @@ struct RewardScreenTest : progress_testing::SavedProgressTest {
         game::initKeyTables();
         game::initStateMachine();
         game::raceResultsStaticInit();
-        s_sounds.clear();
+        data_testing::installSilentSoundEngine();
+        game::setSoundOption(true);
+        log.clear();
     }
-    ~RewardScreenTest() override { game::seams() = game::Seams{}; }
+
+    testing_support::LogCapture log;
 
     static void step() {
         game::StateStatics& states = game::stateStatics();
@@ -133,13 +137,13 @@ TEST_F(RewardScreenTest, TheStandingsRewardIsSavedAndLeavingEndsTheChampionship)
         game::championshipStatics().s_cup = kCup;
         game::championshipStatics().s_rewardReturnState = game::ChampionshipStatics{}.s_rewardReturnState;
         game::raceResultsStatics().s_cupPlayerStanding = c.standing;
-        game::frontEndStatics().s_championship = 1;
+        game::raceResultsStatics().s_championship = 1;
         game::pushState(game::State::RaceMenu);
         game::applyStateChange();
         game::pushState(game::State::RewardScreen);
         game::applyStateChange();
         step();
-        EXPECT_EQ(s_sounds, std::vector<std::int32_t>{c.sound});
+        EXPECT_EQ(data_testing::requestedSounds(log), std::vector<std::int32_t>{c.sound});
         EXPECT_EQ(game::stateStatics().s_state, game::State::RewardScreen) << "waits for the player";
 
         // A release of the fire key leaves for the race menu, the state the
@@ -147,7 +151,7 @@ TEST_F(RewardScreenTest, TheStandingsRewardIsSavedAndLeavingEndsTheChampionship)
         rt::ByteArray::set(game::keyStatics().s_keyState, kFireKey, -2);
         step();
         EXPECT_EQ(game::stateStatics().s_state, game::State::RaceMenu);
-        EXPECT_EQ(game::frontEndStatics().s_championship, 0);
+        EXPECT_EQ(game::raceResultsStatics().s_championship, 0);
 
         // What the record holds after a restart.
         restart();

@@ -8,7 +8,6 @@
 
 #include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
@@ -100,9 +99,9 @@ TEST_P(DemoRaceArtTest, TheStagedRaceShowsABackdropAcrossTheSkyAndAShadedDisplay
         return ran;
     };
     int f = 0;
-    while (f++ < 600 && !game::overlayStatics().s_loadingDone)
+    while (f++ < 600 && !game::loadingStatics().s_loadingDone)
         ASSERT_TRUE(step());
-    ASSERT_TRUE(game::overlayStatics().s_loadingDone);
+    ASSERT_TRUE(game::loadingStatics().s_loadingDone);
     step();
     game::pointerPressed(10, 10);
     step();

@@ -2,7 +2,6 @@
 // whole (no step gives up for a missing sprite, picture or track object)
 // and hands over to the flyover.
 
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
@@ -53,7 +52,7 @@ TEST(DemoRaceLoadTest, EveryRaceRowLoadsWholeAndReachesTheFlyover) {
         for (int f = 0; f < 600 && !s_flyover; ++f) {
             ASSERT_TRUE(game.frame());
             // The prompt after the load waits for a tap.
-            if (game::overlayStatics().s_loadingDone) {
+            if (game::loadingStatics().s_loadingDone) {
                 game::pointerPressed(10, 10);
                 game.frame();
                 game::pointerReleased(10, 10);

@@ -3,7 +3,6 @@
 // behind the bar, the race itself (its sky and road on the screen), its
 // results and back to the main menu.
 
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/frontend/Loading.h"
@@ -28,8 +27,8 @@ void recordLoading(std::int32_t message) {
     game::stateLoading(message);
     if (message != game::kUpdate || (game::stateStatics().s_loadKind & game::kLoadRace) == 0)
         return;
-    if (!game::overlayStatics().s_loadingDone || s_bar.empty() || s_bar.back() != 231)
-        s_bar.push_back(game::getLoadingProgress());
+    if (!game::loadingStatics().s_loadingDone || s_bar.empty() || s_bar.back() != 231)
+        s_bar.push_back(game::loadingStatics().s_loadingProgress);
     else if (!game::stateStatics().s_stateChangePending)
         ++s_promptFrames;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
 // The front-end screens driven frame by frame as the framework's frame step
-// drives them, on the touch tests' stand-in sprites (frame sizes from the
-// sprite and frame numbers, every paint call recorded), with the screen not
-// turned, so stylus points are game-space points.
+// drives them, on the touch tests' stand-in sprites and fonts (frame sizes
+// from the sprite and frame numbers, every sprite frame and text painted
+// recorded), with the screen not turned, so stylus points are game-space
+// points.
 
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
@@ -39,12 +40,6 @@ struct FrontEndTest : framework_testing::TouchTest {
         g->fillRect(0, 0, 640, 480);
         game::loopStatics().s_graphics = g;
         return image;
-    }
-
-    static void standIn(std::int32_t number) {
-        rt::IntArray* sprite = rt::newIntArray(1);
-        rt::IntArray::set(sprite, 0, number);
-        rt::Array::setRef(game::startupStatics().s_sprites, number, sprite);
     }
 
     static game::State state() { return game::stateStatics().s_state; }

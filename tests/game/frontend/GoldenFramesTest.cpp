@@ -3,7 +3,8 @@
 // frames of the splash, the sound question, the title, the main menu and a
 // question box. The expected rows live in golden-frames.txt beside this file as
 // "scenario frame hash" lines; a frame that differs is written as
-// golden-SCENARIO-FRAME.png in the working folder. Running the test with
+// golden-SCENARIO-FRAME.png in the tests' build folder, wherever the test runs
+// from, so no picture lands in the source tree. Running the test with
 // VORLAX_UPDATE_EXPECTED=1 in the environment writes the rows it saw
 // instead of comparing them.
 
@@ -153,7 +154,9 @@ TEST(GoldenFrames, TheStartUpScreensMenusAndQuestionsLookAsRecordedAndTwoRunsAgr
     std::map<std::string, std::pair<int, std::uint64_t>> expected = readExpected();
     for (const Shot& shot : shots) {
         SCOPED_TRACE(shot.scenario);
-        const std::string png = "golden-" + shot.scenario + "-" + std::to_string(shot.frame) + ".png";
+        const std::string png = (std::filesystem::path(VORLAX_TEST_OUTPUT_DIR) /
+                                 ("golden-" + shot.scenario + "-" + std::to_string(shot.frame) + ".png"))
+                                    .string();
         auto row = expected.find(shot.scenario);
         if (row == expected.end()) {
             ADD_FAILURE() << expectedFile() << " has no row for it; the frame is in " << png;

@@ -10,6 +10,7 @@
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/ui/MenuStatics.h"
@@ -74,7 +75,7 @@ TEST_F(ListScreensTest, AnUnlockedRacerBecomesThePlayersAndLeadsOnByTheChampions
         {"a locked racer is shown but not chosen", 0, 0b1011, 2, game::State::RacerList},
     };
     for (const Case& c : cases) {
-        game::frontEndStatics().s_championship = c.championship;
+        game::raceResultsStatics().s_championship = c.championship;
         game::progressStatics().s_progressMaskA = c.maskA;
         game::racerStatics().s_playerRacerId = -1;
         EXPECT_EQ(chooseRacer(c.entry), c.next) << c.what;

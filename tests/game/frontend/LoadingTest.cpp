@@ -1,16 +1,17 @@
 // The loading state on the demo set: the menus' load runs one step a frame
 // with the bar below its end until the last step, loads every sprite it
 // marks without a warning, leaves the menus' palettes and caches as the
-// menus paint them and hands over to the title; the race kinds end at once
-// while no race loader is registered, and call it step by step once one is.
+// menus paint them and hands over to the title; the race kinds run the race
+// loader step by step, before the menus when both are asked for; a step
+// that fails is not run again.
 
 #include "game/frontend/Loading.h"
 #include "game/framework/Keys.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/promo/PromoStatics.h"
+#include "game/race/RaceState.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
 #include "platform/lcdui/Graphics.h"
@@ -18,6 +19,7 @@
 #include "runtime/Exceptions.h"
 #include "tests/game/framework/FrameworkFixture.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/game/frontend/RaceStart.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/PaintedSprite.h"
 
@@ -30,17 +32,23 @@ using game::State;
 
 using framework_testing::StartedGame;
 
-// Stands in for the splash: its first update asks for the load.
+// Stands in for the splash: its first update asks for the load, of a race
+// kind with the demo set's first race in the event slot, as the race menus
+// leave it.
 std::int32_t s_kind = game::kLoadMenus;
 State s_next = State::Title;
 void splashThenLoad(std::int32_t message) {
-    if (message == game::kUpdate && game::stateStatics().s_stateFrames == 0)
+    if (message != game::kUpdate || game::stateStatics().s_stateFrames != 0)
+        return;
+    if (s_kind & (game::kLoadRace | game::kLoadNextRace)) {
+        frontend_testing::startRaceLoad(0, game::GameMode::LapRace);
+        game::setLoadingTarget(s_kind, s_next);
+    } else {
         game::startLoading(s_kind, s_next);
+    }
 }
 void stayInTitle(std::int32_t) {
 }
-
-std::vector<std::pair<std::int32_t, std::int32_t>> s_raceSteps;
 
 game::ASprite* sprite(std::int32_t slot) {
     return static_cast<game::ASprite*>(rt::ObjectArray::get(game::startupStatics().s_sprites, slot));
@@ -61,11 +69,16 @@ void expectNoWarning(const testing_support::LogCapture& log) {
     }
 }
 
+// No load was abandoned.
+void expectNoAbandonedLoad(const testing_support::LogCapture& log) {
+    for (const std::string& line : log.lines())
+        EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;
+}
+
 struct LoadingTest : ::testing::Test {
     LoadingTest() {
         s_kind = game::kLoadMenus;
         s_next = State::Title;
-        s_raceSteps.clear();
         framework_testing::s_register = [] {
             game::setStateHandler(game::State::Splash, splashThenLoad);
             game::setStateHandler(State::Title, stayInTitle);
@@ -80,7 +93,7 @@ struct LoadingTest : ::testing::Test {
             const bool loading = game::stateStatics().s_state == game::State::Loading;
             EXPECT_TRUE(game.frame());
             if (loading)
-                bar.push_back(game::getLoadingProgress());
+                bar.push_back(game::loadingStatics().s_loadingProgress);
             if (loading && game::stateStatics().s_state != game::State::Loading)
                 break;
         }
@@ -188,7 +201,7 @@ TEST_F(LoadingTest, AMissingSpriteEndsTheStartUpAsABrokenDataSetButNotALaterLoad
     };
     StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int f = 0; f < 100 && game::getLoadingProgress() < 182; ++f)
+    for (int f = 0; f < 100 && game::loadingStatics().s_loadingProgress < 182; ++f)
         ASSERT_TRUE(game.frame());
     game.frame();
     EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
@@ -209,122 +222,145 @@ TEST_F(LoadingTest, TheBarFillsFromTheLeftAndNeverPastItsFrame) {
     EXPECT_EQ(at(516, 250), track);
     EXPECT_EQ(at(519, 250), frame);
     // Whatever the value says, the bar stops at its frame.
-    game::overlayStatics().s_loadingProgress = 100000;
+    game::loadingStatics().s_loadingProgress = 100000;
     game.frame();
     EXPECT_EQ(at(516, 250), fill);
     EXPECT_EQ(at(519, 250), frame);
 }
 
-TEST_F(LoadingTest, RaceKindsEndAtOnceWithoutARaceLoaderAndRunItsStepsWithOne) {
+using LoadingBarTest = framework_testing::FrameworkTest;
+
+// The bar follows the kind that runs first: 2, then 8, then 4.
+TEST_F(LoadingBarTest, SizeByStyleBitsInTheirOrder) {
+    struct Case {
+        std::int32_t style, height, width;
+    };
+    for (const Case& c : {Case{6, 40, 231}, Case{2, 40, 231}, Case{4, 24, 182}, Case{12, 40, 231},
+                          Case{8, 40, 231}, Case{1, 0, 0}, Case{0, 0, 0}}) {
+        game::LoadingStatics& loading = game::loadingStatics();
+        loading.s_loadingProgress = 9;
+        loading.s_loadingStep = 3;
+        loading.s_loadingDone = 1;
+        game::initLoadingBar(c.style);
+        EXPECT_EQ(loading.s_loadingBarHeight, c.height) << c.style;
+        EXPECT_EQ(loading.s_loadingBarWidth, c.width) << c.style;
+        EXPECT_EQ(loading.s_loadingProgress, 0);
+        EXPECT_EQ(loading.s_loadingStep, 0);
+        EXPECT_EQ(loading.s_loadingDone, 0);
+    }
+}
+
+// Which kind ran in each frame of a load: 'r' a race step, 'm' a menu step.
+std::string s_stepKinds;
+
+void recordStepKinds(std::int32_t message) {
+    const game::LoadingStatics& loading = game::loadingStatics();
+    const std::int32_t kinds = game::kLoadRace | game::kLoadNextRace | game::kLoadMenus;
+    const bool step =
+        message == game::kUpdate && !loading.s_loadingDone && (loading.s_loadingStyle & kinds) != 0;
+    game::stateLoading(message);
+    if (step)
+        s_stepKinds += game::loadingStatics().s_raceStepRan ? 'r' : 'm';
+}
+
+// A race kind runs the race loader's forty steps on the demo set's first
+// event, leaving the race loaded; so does the next race over a race that
+// ran. Nothing asked ends at once.
+TEST_F(LoadingTest, RaceKindsRunTheRaceLoadersStepsAndNoKindEndsAtOnce) {
     struct Case {
         std::int32_t kind;
-        bool hook;
-        std::size_t frames;
-        std::int32_t next;
-    } cases[] = {{game::kLoadRace, false, 1, -1},
-                 {game::kLoadNextRace, false, 1, -1},
-                 {game::kLoadRace, true, 40, 0},
-                 {game::kLoadNextRace, true, 40, 1},
-                 {0, false, 1, -1}};
+        bool race;
+    } cases[] = {{game::kLoadRace, true}, {game::kLoadNextRace, true}, {0, false}};
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
         s_kind = c.kind;
         s_next = State::MainMenu;
-        s_raceSteps.clear();
+        s_stepKinds.clear();
         framework_testing::s_register = [] {
-            game::setStateHandler(game::State::Splash, splashThenLoad);
-            game::setStateHandler(game::State::MainMenu, stayInTitle);
-            game::seams().raceLoad.loadStep = nullptr;
+            game::setStateHandler(State::Splash, splashThenLoad);
+            game::setStateHandler(State::MainMenu, stayInTitle);
+            game::setStateHandler(State::Loading, recordStepKinds);
         };
-        if (c.hook) {
-            framework_testing::s_register = [] {
-                game::setStateHandler(game::State::Splash, splashThenLoad);
-                game::setStateHandler(game::State::MainMenu, stayInTitle);
-                game::seams().raceLoad.loadStep = [](std::int32_t step, std::int32_t next) {
-                    s_raceSteps.emplace_back(step, next);
-                };
-            };
-        }
         StartedGame game;
         ASSERT_TRUE(game.started);
+        if (c.kind == game::kLoadNextRace) {
+            // The next race follows a race that was loaded.
+            s_kind = game::kLoadRace;
+            runLoad(game);
+            s_stepKinds.clear();
+            game::startLoading(game::kLoadNextRace, State::MainMenu);
+        }
         std::vector<std::int32_t> bar = runLoad(game);
-        EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu) << c.kind;
-        EXPECT_EQ(bar.size(), c.frames) << c.kind;
-        ASSERT_EQ(s_raceSteps.size(), c.hook ? 40u : 0u) << c.kind;
-        for (std::size_t i = 0; i < s_raceSteps.size(); ++i)
-            EXPECT_EQ(s_raceSteps[i], std::make_pair(static_cast<std::int32_t>(i), c.next)) << c.kind;
+        EXPECT_EQ(game::stateStatics().s_state, State::MainMenu);
+        expectNoAbandonedLoad(game.log);
+        if (!c.race) {
+            EXPECT_EQ(bar.size(), 1u);
+            EXPECT_EQ(s_stepKinds, "");
+            continue;
+        }
+        // The demo set marks no object of the second sprite table: the
+        // walking step takes one frame like every other.
+        EXPECT_EQ(bar.size(), static_cast<std::size_t>(game::kRaceLoadSteps));
+        EXPECT_EQ(s_stepKinds, std::string(bar.size(), 'r'));
+        EXPECT_EQ(bar.back(), 231);
+        EXPECT_NE(game::raceStatics().s_racers, nullptr);
     }
 }
 
 // With the next race and the menus flagged, the next race loads first and
 // once, then the menus.
 TEST_F(LoadingTest, FlaggedNextRaceAndMenusLoadTheNextRaceOnceThenTheMenus) {
-    s_kind = game::kLoadNextRace | game::kLoadMenus;
+    s_kind = game::kLoadRace;
     s_next = State::MainMenu;
     framework_testing::s_register = [] {
-        game::setStateHandler(game::State::Splash, splashThenLoad);
-        game::setStateHandler(game::State::MainMenu, stayInTitle);
-        game::seams().raceLoad.loadStep = [](std::int32_t step, std::int32_t next) {
-            if (game::getGameKey(50) != 8)
-                s_raceSteps.emplace_back(step, next);
-        };
+        game::setStateHandler(State::Splash, splashThenLoad);
+        game::setStateHandler(State::MainMenu, stayInTitle);
+        game::setStateHandler(State::Loading, recordStepKinds);
     };
     StartedGame game;
     ASSERT_TRUE(game.started);
     runLoad(game);
-    EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
-    ASSERT_EQ(s_raceSteps.size(), 40u);
-    for (std::size_t i = 0; i < s_raceSteps.size(); ++i)
-        EXPECT_EQ(s_raceSteps[i], std::make_pair(static_cast<std::int32_t>(i), 1));
+    const std::size_t raceFrames = s_stepKinds.size();
+    s_stepKinds.clear();
+    EXPECT_NE(game::getGameKey(50), 8) << "the menus' load maps the digits";
+    game::startLoading(game::kLoadNextRace | game::kLoadMenus, State::MainMenu);
+    runLoad(game);
+    EXPECT_EQ(game::stateStatics().s_state, State::MainMenu);
+    const std::size_t races = s_stepKinds.find_first_not_of('r');
+    EXPECT_EQ(races, raceFrames);
+    EXPECT_EQ(s_stepKinds.find('r', races), std::string::npos) << s_stepKinds;
+    EXPECT_GE(s_stepKinds.size() - races, static_cast<std::size_t>(game::kMenuLoadSteps));
     EXPECT_EQ(game::getGameKey(50), 8);
     EXPECT_NE(rt::ObjectArray::get(game::startupStatics().s_fonts, 2), nullptr);
+    expectNoAbandonedLoad(game.log);
 }
 
 // A step that leaves an exception pending would leave it every time: the
-// load is abandoned with one line instead of running the step again. A race
-// load gives way to the menus' load and the main menu; the menus' load ends
-// the run as a broken data set.
-void raiseAtStep3(std::int32_t step, std::int32_t) {
-    if (step == 3)
-        (void)rt::raise(rt::ClassId::java_lang_RuntimeException, "step 3");
-}
-
+// load is abandoned with one line instead of running the step again. The
+// menus' load then ends the run as a broken data set (a race load gives
+// way to the menus' load instead, as a missing resource does).
 TEST_F(LoadingTest, AStepLeavingAnExceptionPendingAbandonsTheLoadOnce) {
-    s_kind = game::kLoadRace;
-    s_next = State::TrackFlyover;
-    framework_testing::s_register = [] {
-        game::setStateHandler(game::State::Splash, splashThenLoad);
-        game::setStateHandler(game::State::MainMenu, stayInTitle);
-        game::seams().raceLoad.loadStep = raiseAtStep3;
-    };
-    {
-        StartedGame game;
-        ASSERT_TRUE(game.started);
-        for (int f = 0; f < 200 && game::stateStatics().s_state != game::State::MainMenu; ++f)
-            ASSERT_TRUE(game.frame());
-        EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
-        EXPECT_EQ(std::ranges::count(
-                      game.log.lines(),
-                      std::string("load of kind 2 abandoned at step 3: the step left an exception pending")),
-                  1);
-        EXPECT_EQ(game::getGameKey(50), 8) << "the menus were loaded";
-    }
-
     s_kind = game::kLoadMenus;
     s_next = State::MainMenu;
     framework_testing::s_register = [] {
-        game::setStateHandler(game::State::Splash, splashThenLoad);
-        game::setStateHandler(game::State::MainMenu, stayInTitle);
-        game::seams().raceLoad.prepareRace = [](std::int32_t) {
-            (void)rt::raise(rt::ClassId::java_lang_RuntimeException, "release");
+        game::setStateHandler(State::Splash, splashThenLoad);
+        game::setStateHandler(State::MainMenu, stayInTitle);
+        // Step 23 sets the promotion screen up.
+        game::seams().promotion.setup = [] {
+            (void)rt::raise(rt::ClassId::java_lang_RuntimeException, "promotion");
         };
     };
     StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int f = 0; f < 50 && game::stateStatics().s_state != game::State::Quit; ++f)
+    for (int f = 0; f < 200 && game::stateStatics().s_state != State::Quit; ++f)
         game.frame();
     EXPECT_EQ(game::stateStatics().s_state, game::State::Quit);
     EXPECT_FALSE(game.impl().runVerdict().ok());
-    EXPECT_TRUE(game.log.contains("load of kind 4 abandoned at step 0: the step left an exception pending"));
+    EXPECT_EQ(std::ranges::count(
+                  game.log.lines(),
+                  std::string("load of kind 4 abandoned at step 23: the step left an exception pending")),
+              1);
+    game::registerGame();
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 
 #include "game/frontend/OptionScreens.h"
 #include "game/data/Progress.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/OrvelLibConfig.h"
-#include "game/framework/Overlay.h"
-#include "game/framework/Seams.h"
 #include "game/framework/StaticInit.h"
 #include "game/ui/MenuStatics.h"
+#include "tests/game/data/SoundRequestLog.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
@@ -22,8 +22,6 @@ constexpr std::int32_t kRight = 12;
 constexpr std::int32_t kDown = 14;
 constexpr std::int32_t kFire = 11;
 
-std::vector<std::string> s_sounds;
-
 struct OptionScreensTest : frontend_testing::FrontEndTest {
     OptionScreensTest() {
         testing_support::installConstantStrings({{rt::constants::kDefaultMessage, ""}});
@@ -32,11 +30,7 @@ struct OptionScreensTest : frontend_testing::FrontEndTest {
         game::initProgressStatics();
         game::registerOptionScreens();
         game::setStateHandler(game::State::ResetQuestion, recordMessage<game::State::ResetQuestion>);
-        s_sounds.clear();
-        game::seams().sound.stopMusic = [] { s_sounds.push_back("stop music"); };
-        game::seams().sound.playSound = [](std::int32_t id) {
-            s_sounds.push_back("play " + std::to_string(id));
-        };
+        data_testing::installSilentSoundEngine();
     }
 };
 
@@ -49,7 +43,8 @@ TEST_F(OptionScreensTest, TheSoundSwitchStopsAndStartsTheMusicAndTheResetItemNee
     EXPECT_TRUE(game::isSoundOn());
     frame(kLeft);
     EXPECT_FALSE(game::isSoundOn());
-    EXPECT_EQ(s_sounds, (std::vector<std::string>{"play 5", "stop music"}));
+    EXPECT_EQ(data_testing::requestedSounds(log), (std::vector<std::int32_t>{5, -1}))
+        << "the menus' music, then every sound stopped";
 
     game::progressStatics().s_progressMaskC = 1 << 3;
     open(game::State::Options);

@@ -3,12 +3,17 @@
 // allow, and the lap option it leaves for the race.
 
 #include "game/frontend/PreRaceSelection.h"
+#include "classlib/lang/StringBuffer.h"
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/framework/StaticInit.h"
+#include "game/framework/Texts.h"
 #include "game/frontend/Championship.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceMenus.h"
+#include "game/race/RaceResults.h"
+#include "game/race/RaceSeams.h"
 #include "game/race/RaceTables.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/framework/GameFixture.h"
@@ -148,12 +153,58 @@ TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
     frame(kBackKey);
     EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
 
+    EXPECT_EQ(game::raceSeams().lapOption(), 4) << "what the race reads";
+
     // Other modes have no lap option and leave it alone.
     game::stateStatics().s_gameMode = game::GameMode::TimeTrial;
     open(game::State::PreRaceSelect);
     EXPECT_EQ(game::touchStatics().s_menuCount, 1);
     frame(kBackKey);
     EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
+    EXPECT_EQ(game::raceSeams().lapOption(), -1);
+}
+
+// The goal texts of the current slot's event by game mode: its target (the
+// event row's first target value) as a time, as a number with the text's
+// thousands separator, or the race type's name; the shared text buffer's
+// earlier contents never show.
+TEST_F(PreRaceSelectionTest, TheGoalTextsShowTheEventsTargetByGameMode) {
+    rt::ObjectArray* texts = rt::newObjectArray(200);
+    for (const auto& [id, text] : {std::pair{151, "Circuit"}, std::pair{153, "Knockout"},
+                                   std::pair{174, "Time"}, std::pair{175, "Points"}, std::pair{176, ",."}})
+        rt::Array::setRef(texts, id, rt::String::newFromCString(text));
+    game::textStatics().s_textCache = texts;
+    game::textStatics().s_textCount = 200;
+    // Track 0's variant 0: its target 83,456 ms; a type-2 event.
+    rt::IntArray::set(
+        static_cast<rt::IntArray*>(rt::ObjectArray::get(
+            static_cast<rt::ObjectArray*>(rt::ObjectArray::get(game::eventStatics().s_eventRows, 0)), 0)),
+        1, 83456);
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    rt::ByteArray::set(slots.s_eventTrack, 0, 0);
+    rt::ByteArray::set(slots.s_eventVariant, 0, 0);
+    game::setSlotEventType(0, game::EventType::Collection);
+    struct Case {
+        game::GameMode mode;
+        const char *goal, *value;
+    };
+    for (const Case& c :
+         {Case{game::GameMode::LapRace, "Knockout", ""}, Case{game::GameMode::TimeTrial, "Time", "1:23.450"},
+          Case{game::GameMode::StopAndGo, "Time", "1:23.450"},
+          Case{game::GameMode::Points, "Points", "83,456"},
+          Case{game::GameMode::Collection, "Knockout", ""}}) {
+        game::stateStatics().s_gameMode = c.mode;
+        game::startupStatics().s_textBuffer = rt::make<lib::StringBuffer>(16);
+        game::startupStatics().s_textBuffer->append(rt::String::newFromCString("stale"));
+        game::buildRaceGoalTexts();
+        auto text = [](std::int32_t i) {
+            auto* string =
+                static_cast<rt::String*>(rt::ObjectArray::get(game::preRaceStatics().s_goalTexts, i));
+            return string ? string->toUtf8() : std::string("(null)");
+        };
+        EXPECT_EQ(text(0), c.goal) << "mode " << c.mode;
+        EXPECT_EQ(text(1), c.value) << "mode " << c.mode;
+    }
 }
 
 // The bands under the event's texts are translucent black over the
@@ -174,7 +225,7 @@ TEST_F(PreRaceSelectionTest, TheTextBandsDarkenThePictureBehindThem) {
 // once. An event the data cannot lead to leaves the slot as it was.
 TEST_F(PreRaceSelectionTest, TheNextRaceLoadsTheEventTheAfterRaceMenuChose) {
     game::stateStatics().s_gameMode = game::GameMode::LapRace;
-    game::frontEndStatics().s_championship = 0;
+    game::raceResultsStatics().s_championship = 0;
     ASSERT_TRUE(game::writeModeEvent(game::GameMode::LapRace, 0));
     game::EventSlotStatics& slots = game::eventSlotStatics();
     game::raceMenuStatics().s_nextTrack = 1;

@@ -5,7 +5,6 @@
 
 #include "game/frontend/RaceLoader.h"
 #include "game/framework/Keys.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
@@ -92,8 +91,8 @@ struct RaceLoaderTest : ::testing::Test {
             EXPECT_TRUE(game.frame());
             if (game::stateStatics().s_state == game::State::Loading &&
                 (game::stateStatics().s_loadKind & game::kLoadRace))
-                bar.push_back(game::getLoadingProgress());
-        } while (++f < limit && !game::overlayStatics().s_loadingDone);
+                bar.push_back(game::loadingStatics().s_loadingProgress);
+        } while (++f < limit && !game::loadingStatics().s_loadingDone);
         return bar;
     }
 
@@ -101,7 +100,7 @@ struct RaceLoaderTest : ::testing::Test {
     // flyover.
     static void loadAndStart(StartedGame& game) {
         runRaceLoad(game);
-        EXPECT_TRUE(game::overlayStatics().s_loadingDone);
+        EXPECT_TRUE(game::loadingStatics().s_loadingDone);
         game::pointerPressed(10, 10);
         game.frame();
         game::pointerReleased(10, 10);
@@ -126,7 +125,7 @@ TEST_F(RaceLoaderTest, ARaceLoadsBehindTheBarAndLeavesTheRaceAsTheSetDescribesIt
     for (int f = 0; f < 10 && game::stateStatics().s_state != game::State::Loading; ++f)
         game.frame();
     std::vector<std::int32_t> bar = runRaceLoad(game);
-    ASSERT_TRUE(game::overlayStatics().s_loadingDone);
+    ASSERT_TRUE(game::loadingStatics().s_loadingDone);
     for (const std::string& line : game.log.lines())
         EXPECT_EQ(line.find("abandoned"), std::string::npos) << line;
     // 40 steps and one more frame per slot of the second table but the
@@ -264,9 +263,9 @@ TEST_F(RaceLoaderTest, AChampionshipsNextRaceLoadsTheCupsRaceTheResultsMovedTo) 
     for (int f = 0; f < 10 && game::stateStatics().s_state != game::State::Loading; ++f)
         game.frame();
     loadAndStart(game);
-    game::frontEndStatics().s_championship = 1;
+    game::raceResultsStatics().s_championship = 1;
     game::championshipStatics().s_cup = 0;
-    for (std::int32_t race = 1; race < game::cupRaceCount(); ++race) {
+    for (std::int32_t race = 1; race < game::kCupRaces; ++race) {
         game::raceResultsStatics().s_cupRace = race;
         game::startLoading(game::kLoadNextRace, game::State::TrackFlyover);
         game.frame();

@@ -10,6 +10,7 @@
 #include "game/data/EventSlots.h"
 #include "game/framework/States.h"
 #include "game/frontend/Loading.h"
+#include "game/race/EventGoals.h"
 #include "runtime/Array.h"
 
 #include <cstdint>

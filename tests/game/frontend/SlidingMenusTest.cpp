@@ -3,10 +3,12 @@
 // the pushed state pops back to it.
 
 #include "game/frontend/SlidingMenus.h"
+#include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
 #include "game/framework/Keys.h"
 #include "game/framework/StaticInit.h"
 #include "game/frontend/Loading.h"
+#include "game/race/RaceEntity.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 
@@ -94,8 +96,8 @@ TEST_F(SlidingMenusTest, AChoiceWithoutATargetBringsTheMenuBack) {
     EXPECT_EQ(game::touchStatics().s_selection, 2) << "the menu is not frozen";
 }
 
-int s_eventsPrepared = 0;
-
+// Race menu item 4 sets up the guided race's event (game mode 6, the
+// event slot's variant 6) and loads it.
 TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
     struct Case {
         const char* what;
@@ -103,28 +105,31 @@ TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
         std::int32_t downs, maskC;
         game::State target;
         game::GameMode gameMode;
-        int eventsPrepared;
+        bool guidedRace;
     };
     const Case cases[] = {
         {"the race menu asks first", game::State::MainMenu, 0, 0, game::State::StartQuestion,
-         game::GameMode::LapRace, 0},
+         game::GameMode::LapRace, false},
         {"the race menu once answered", game::State::MainMenu, 0, 8, game::State::RaceMenu,
-         game::GameMode::LapRace, 0},
+         game::GameMode::LapRace, false},
         {"mode menu item 0", game::State::ModeMenu, 0, 0, game::State::RacerList, game::GameMode::Collection,
-         0},
-        {"mode menu item 3", game::State::ModeMenu, 3, 0, game::State::RacerList, game::GameMode::Points, 0},
+         false},
+        {"mode menu item 3", game::State::ModeMenu, 3, 0, game::State::RacerList, game::GameMode::Points,
+         false},
         {"race menu item 2", game::State::RaceMenu, 2, 0, game::State::RacerList, game::GameMode::TimeTrial,
-         0},
-        {"race menu item 3", game::State::RaceMenu, 3, 0, game::State::ModeMenu, game::GameMode::LapRace, 0},
-        {"race menu item 4 loads the one-off event", game::State::RaceMenu, 4, 0, game::State::Loading,
-         game::GameMode::LapRace, 1},
+         false},
+        {"race menu item 3", game::State::RaceMenu, 3, 0, game::State::ModeMenu, game::GameMode::LapRace,
+         false},
+        {"race menu item 4 loads the guided race", game::State::RaceMenu, 4, 0, game::State::Loading,
+         game::GameMode::Guided, true},
     };
-    game::seams().race.setupMode6Event = [] { ++s_eventsPrepared; };
+    game::initEventSlots();
+    const game::EventSlotStatics& slots = game::eventSlotStatics();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        s_eventsPrepared = 0;
         game::initStateMachine();
         game::stateStatics().s_gameMode = game::GameMode::LapRace;
+        rt::ByteArray::set(slots.s_eventVariant, slots.s_currentEvent, 0);
         game::progressStatics().s_progressMaskC = c.maskC;
         game::frontEndStatics().s_lastSelection = nullptr;
         open(c.menu);
@@ -135,8 +140,9 @@ TEST_F(SlidingMenusTest, ItemsLeadToTheirStates) {
             frame();
         EXPECT_EQ(state(), c.target);
         EXPECT_EQ(game::stateStatics().s_gameMode, c.gameMode);
-        EXPECT_EQ(s_eventsPrepared, c.eventsPrepared);
-        if (c.eventsPrepared != 0) {
+        EXPECT_EQ(rt::ByteArray::get(slots.s_eventVariant, slots.s_currentEvent),
+                  c.guidedRace ? game::gameModeNumber(game::GameMode::Guided) : 0);
+        if (c.guidedRace) {
             EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceCountdown);
             EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadRace) << "a race load";
         }

@@ -2,8 +2,8 @@
 // its game thread and a script: the state trace, the splash's timetable seen
 // in the screen buffer, and the sound question skipped by the property.
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
-#include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/frontend/StartupScreens.h"

@@ -3,12 +3,15 @@
 // each leads.
 
 #include "game/frontend/StartupScreens.h"
+#include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
-#include "game/framework/Overlay.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/StaticInit.h"
 #include "game/frontend/Loading.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/race/RaceEntity.h"
 #include "game/ui/MenuStatics.h"
+#include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
 
@@ -135,8 +138,8 @@ TEST_F(StartupScreensTest, TheTitleBlinksItsPromptAndASelectOrATapOpensTheMainMe
     }
 }
 
-int s_eventsPrepared = 0;
-
+// Yes to the first race sets up the guided race's event (game mode 6, the
+// event slot's variant 6) and loads it.
 TEST_F(StartupScreensTest, QuestionStatesCarryOutTheirAnswers) {
     struct Case {
         const char* what;
@@ -144,24 +147,26 @@ TEST_F(StartupScreensTest, QuestionStatesCarryOutTheirAnswers) {
         std::int32_t answer;
         game::State after;
         bool reset;
-        int eventsPrepared;
+        bool guidedRace;
     };
     const Case cases[] = {
         {"no to the reset keeps the progress", game::State::ResetQuestion, game::State::Options, 0,
-         game::State::Options, false, 0},
+         game::State::Options, false, false},
         {"yes to the reset writes the defaults", game::State::ResetQuestion, game::State::Options, 1,
-         game::State::Options, true, 0},
+         game::State::Options, true, false},
         {"no to the first race: the race menu", game::State::StartQuestion, game::State::MainMenu, 0,
-         game::State::RaceMenu, false, 0},
-        {"yes to the first race: the one-off event loads", game::State::StartQuestion, game::State::MainMenu,
-         1, game::State::Loading, false, 1},
+         game::State::RaceMenu, false, false},
+        {"yes to the first race: the guided race loads", game::State::StartQuestion, game::State::MainMenu, 1,
+         game::State::Loading, false, true},
     };
-    game::seams().race.setupMode6Event = [] { ++s_eventsPrepared; };
     game::setStateHandler(game::State::Options, recordMessage<game::State::Options>);
+    game::initEventSlots();
+    const game::EventSlotStatics& slots = game::eventSlotStatics();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        s_eventsPrepared = 0;
         game::initStateMachine();
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
+        rt::ByteArray::set(slots.s_eventVariant, slots.s_currentEvent, 0);
         game::ProgressStatics& progress = game::progressStatics();
         progress.s_progressMaskA = 0x55;
         progress.s_progressMaskC = 0x11;
@@ -175,11 +180,35 @@ TEST_F(StartupScreensTest, QuestionStatesCarryOutTheirAnswers) {
         EXPECT_EQ(progress.s_progressMaskA, c.reset ? 7 : 0x55);
         bool asked = c.question == game::State::StartQuestion;
         EXPECT_EQ(progress.s_progressMaskC, c.reset ? 3 : asked ? 0x19 : 0x11);
-        EXPECT_EQ(s_eventsPrepared, c.eventsPrepared);
-        if (c.eventsPrepared != 0) {
+        EXPECT_EQ(game::stateStatics().s_gameMode,
+                  c.guidedRace ? game::GameMode::Guided : game::GameMode::LapRace);
+        EXPECT_EQ(rt::ByteArray::get(slots.s_eventVariant, slots.s_currentEvent),
+                  c.guidedRace ? game::gameModeNumber(game::GameMode::Guided) : 0);
+        if (c.guidedRace) {
             EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceCountdown);
             EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadRace) << "a race load";
         }
+    }
+}
+
+// The sound question's property, read from the started game's app.jad.
+TEST(StartupSoundQuestion, IsSkippedOnlyByAPropertyOfZero) {
+    struct Case {
+        std::vector<datakit::Property> properties;
+        bool ask;
+    };
+    const Case cases[] = {
+        {{{"MIDlet-Name", "Vorlax Rally"}}, true}, // missing: the platform answers a placeholder text
+        {{{"Vorlax-Sound-Question", "0"}}, false}, {{{"Vorlax-Sound-Question", " 0\t"}}, false},
+        {{{"Vorlax-Sound-Question", "1"}}, true},  {{{"Vorlax-Sound-Question", "00"}}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.properties[0].second);
+        framework_testing::StartedGame game(c.properties);
+        ASSERT_TRUE(game.started);
+        game::startupStatics().s_askSound = c.ask ? 0 : 1;
+        EXPECT_EQ(game::readAppPropertyFlag(), c.ask);
+        EXPECT_EQ(game::startupStatics().s_askSound, c.ask ? 1 : 0);
     }
 }
 

@@ -30,7 +30,7 @@ inline datakit::PromoFont upperCaseFont() {
     std::vector<std::uint16_t> codes;
     for (std::uint16_t code = 32; code < 91; ++code)
         codes.push_back(code);
-    return datakit::renderPromoFont(codes, 11);
+    return datakit::renderPromoFont(mkdata::demoSansBoldFace(), codes, 11);
 }
 
 struct PromoTest : data_testing::DataTest {

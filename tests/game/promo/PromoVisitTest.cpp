@@ -15,6 +15,7 @@
 #include "tests/game/framework/GameFixture.h"
 #include "tools/datakit/PngWriter.h"
 #include "tools/datakit/PromoWriter.h"
+#include "tools/mkdata/DemoSet.h"
 
 #include <filesystem>
 
@@ -30,7 +31,8 @@ datakit::PromoModel visitModel() {
     datakit::PromoModel model;
     model.languages.push_back({"EN", {"DUNE RALLY", "REEF RUN"}, dot(0xFF0000AA)});
     model.pageNames = {"DUNE", "REEF"};
-    model.font = datakit::renderPromoFont({32, 'A', 'B', 'D', 'E', 'F', 'L', 'N', 'R', 'U', 'Y'}, 11);
+    model.font = datakit::renderPromoFont(mkdata::demoSansBoldFace(),
+                                          {32, 'A', 'B', 'D', 'E', 'F', 'L', 'N', 'R', 'U', 'Y'}, 11);
     for (int i = 0; i < 14; ++i)
         model.screenImages.push_back(dot(0xFF00FF00));
     model.pagePictures = {dot(0xFF111111), dot(0xFF222222)};

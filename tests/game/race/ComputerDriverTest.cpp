@@ -1,4 +1,5 @@
-// The computer drivers: tuning rows by racer index, the lane marks, the
+// The computer drivers: their racer's definition and the tuning row of
+// their index, the lane marks, the
 // lateral moves that divide by the top speed, the inside line against the
 // road's edge, the finish, a fallen car on a ring of gaps, and the
 // catch-up of a player far ahead and of a car half a lap behind.
@@ -8,6 +9,7 @@
 #include "game/race/CarPhysics.h"
 #include "game/race/EventGoals.h"
 #include "game/race/RacePhase.h"
+#include "game/race/RaceTables.h"
 #include "game/race/TrackTriggers.h"
 #include "tests/game/race/OpponentsFixture.h"
 
@@ -28,18 +30,39 @@ struct ComputerDriverTest : OpponentsTest {
     }
 };
 
-TEST_F(ComputerDriverTest, TuningRowsRepeatEveryFiveRacers) {
+// A computer car is its racer's: the definition of the row that its racer
+// id's record names, placed at the start, active, with the tuning row of
+// its index mod 5. Racer 0 names row 1 (two speed steps up to 40 km/h),
+// racer 1 row 0 (three up to 90 km/h).
+TEST_F(ComputerDriverTest, ADriverTakesItsRacersDefinitionAndTheTuningRowOfItsIndex) {
+    datakit::RacerDefinition slow = race_testing::racerDefinition();
+    slow.speedSteps = {20, 40};
+    slow.widthProfile[5] = 140;
+    putPacks(
+        {{"tables.pak", {race_testing::recordTables(2)}},
+         {"racers.pak", {datakit::writeRacer(race_testing::racerDefinition()), datakit::writeRacer(slow)}}});
+    game::loadTablesFromPack157();
     for (std::int32_t index = 0; index < 12; ++index) {
-        cEntity* car = makeCar(1, {0, 100}, 4096);
+        SCOPED_TRACE(index);
+        cEntity* car = cEntity::cEntityWithType(1);
+        car->m_carType = index % 2;
+        car->m_segment = 7;
         game::setupAiDriver(car, index);
+        const bool fast = car->m_carType == 1;
+        ASSERT_NE(car->m_stats, nullptr);
+        EXPECT_EQ(car->m_stats->length(), fast ? 4 : 3);
+        EXPECT_EQ(rt::IntArray::get(car->m_stats, car->m_stats->length() - 1), kmhToSpeed(fast ? 90 : 40));
+        EXPECT_EQ(rt::IntArray::get(car->m_widthProfile, 5), fast ? 120 : 140);
+        EXPECT_EQ(car->m_segment, 0);
         const std::int32_t row = index % 5;
         const rt::IntArray* t = game::driverStatics().s_aiTuningTable;
         const std::int32_t expected[6] = {1, 2, 3, 5, 6, 4};
         for (std::int32_t v = 0; v < 6; ++v)
-            EXPECT_EQ(car->m_aiTuning[v], rt::IntArray::get(t, row * 7 + expected[v])) << index << " " << v;
+            EXPECT_EQ(car->m_aiTuning[v], rt::IntArray::get(t, row * 7 + expected[v])) << v;
         EXPECT_EQ(car->m_active, 1);
         EXPECT_EQ(car->m_type, 1);
     }
+    EXPECT_TRUE(log.lines().empty()) << log.lines().front();
 }
 
 TEST_F(ComputerDriverTest, ALaneMarkIsTakenOnceAndAnEmptyOneGivesNoLane) {

@@ -57,8 +57,8 @@ std::uint64_t watchFrame() {
     if (game::stateStatics().s_state == game::State::RaceCountdown &&
         ++g_seen.countdownFrames == kCountdownFrame) {
         g_seen.pixels = framework_testing::pixels(game::loopStatics().s_screenBuffer);
-        g_seen.hudLoaded = spriteLoaded(game::kHudNumberSprite) && spriteLoaded(game::hud_sprites::kPanels) &&
-                           spriteLoaded(game::hud_sprites::kPlaces);
+        g_seen.hudLoaded = spriteLoaded(game::kHudNumberSprite) && spriteLoaded(game::kHudPanelSprite) &&
+                           spriteLoaded(game::kPlaceSprite);
         const game::RaceSceneStatics& scene = game::raceSceneStatics();
         g_seen.backdropSprite = scene.s_backdropSprite;
         g_seen.backdropWidth = scene.s_backdropWidth;

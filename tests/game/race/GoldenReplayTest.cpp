@@ -4,7 +4,7 @@
 // golden-race.txt beside this file, frame for frame. A mismatch names the
 // first frame that differs and the statics blocks whose hashes differ
 // there. The same script gives the same hashes in another process (the
-// `vorlax` program) and with the race painter unregistered.
+// `vorlax` program) and with a race painter that paints nothing.
 //
 // The presented frames' hashes are not held: the painters change far more
 // often than the race does, and the front end's golden frames watch pixels.
@@ -16,7 +16,7 @@
 #include "game/Game.h"
 #include "game/framework/States.h"
 #include "game/race/RaceHash.h"
-#include "game/race/RaceView.h"
+#include "game/race/RaceSeams.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tests/support/Command.h"
 #include "tools/datakit/Files.h"
@@ -127,9 +127,10 @@ std::vector<Frame> runInProcess(const fs::path& folder, const fs::path& script, 
     framework_testing::s_register = [] {
         game::startWithQuickRace(0);
         if (g_withoutPainter)
-            game::raceViewHooks().painter = nullptr;
+            game::raceSeams().painter = [] {};
     };
     EXPECT_EQ(framework_testing::runQuickRaceProgram(folder, 0, script, watchFrame), 0);
+    game::registerGame();
     return std::move(g_frames);
 }
 

@@ -12,6 +12,7 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
+#include "game/race/HudState.h"
 #include "game/race/Impacts.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceCamera.h"
@@ -37,78 +38,15 @@
 
 namespace {
 
-using datakit::DynamicAction;
-using datakit::TriggerKind;
 using game::cEntity;
 using game::kmhToSpeed;
-using race_testing::g_clockMs;
+using race_testing::deviceClock;
 
 constexpr std::int32_t kLaps = 3;
-constexpr std::int32_t kCars = 6;
+constexpr std::int32_t kCars = race_testing::WholeRaceTest::kRaceCars;
 constexpr std::int32_t kFrameMs = 100;
 
-datakit::TrackModel raceTrack() {
-    datakit::TrackRing ring;
-    ring.straight(8).right(90, 6).straight(4).slope(5, 3).slope(-5, 3).straight(4).left(60, 4).straight(3);
-    ring.ramp().straight(4).right(45, 3).left(45, 3).straight(6);
-    datakit::TrackModel model = ring.model();
-    auto put = [&](int segment, std::int16_t a, std::int16_t b) {
-        model.segments[segment].triggers = {a, b};
-    };
-    put(3, datakit::laneTrigger(TriggerKind::Boost, 0), datakit::laneTrigger(TriggerKind::Boost, 1));
-    put(19, datakit::laneTrigger(TriggerKind::Bump, 2), 0);
-    put(22, datakit::boxTrigger(3, false), datakit::dynamicTrigger(0, 0));
-    put(24, datakit::laneTrigger(TriggerKind::Hazard, 0), datakit::dynamicTrigger(1, 0));
-    put(36, datakit::dynamicTrigger(2, 0), datakit::dynamicTrigger(3, 0));
-    put(44, datakit::boxTrigger(4, true), datakit::laneTrigger(TriggerKind::Boost, 1));
-    // Boxes 3 and 4: a block on the right edge, mirrored to the left.
-    model.objects.resize(5);
-    model.objects[3].points = {800, 1000};
-    model.objects[4].points = {800, 1000};
-    return model;
-}
-
-struct OpponentRaceTest : race_testing::OpponentsTest {
-    // The shared Random's state when the last race was reset for its start.
-    static inline std::int64_t s_randomAtStart = 0;
-
-    OpponentRaceTest() {
-        game::installDrivingSteps();
-        game::installOpponentSteps();
-    }
-    ~OpponentRaceTest() override {
-        game::drivingHooks() = {};
-        game::stateStatics().s_state = game::State{};
-    }
-
-    // Every race statics block from its first state (the driving and the
-    // computer drivers' tables with them), then the track and the event's
-    // dynamic entries.
-    static void loadRace() {
-        game::resetRaceStatics();
-        datakit::TrackModel model = raceTrack();
-        datakit::Bytes entry = datakit::writeTrack(model);
-        game::EntryReader reader(std::move(entry), "track pack");
-        reader.skip(game::kWireModelBytes);
-        EXPECT_TRUE(game::loadTrackEntry(reader, 1));
-        game::initEventSlots();
-        game::setSlotEventType(0, game::EventType::Laps);
-        // The event's dynamic entries: item boxes and coins in lanes 1 to 4.
-        const std::int32_t entries[] = {
-            datakit::dynamicAction(DynamicAction::ItemBox, 0, true, 2, 3),
-            datakit::dynamicAction(DynamicAction::Coin, 0, true, 3),
-            datakit::dynamicAction(DynamicAction::ItemBox, 0, true, 4, 6),
-            datakit::dynamicAction(DynamicAction::ItemBox, 0, true, 1, 0),
-        };
-        rt::IntArray* table = rt::newIntArray(4);
-        for (std::int32_t i = 0; i < 4; ++i)
-            rt::IntArray::set(table, i, entries[i]);
-        rt::ObjectArray* variants = rt::newObjectArray(1);
-        rt::ObjectArray::set(variants, 0, table);
-        game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
-        rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, variants);
-    }
-
+struct OpponentRaceTest : race_testing::WholeRaceTest {
     struct Outcome {
         bool allFinished = true;
         std::int32_t longestStand = 0; // frames
@@ -130,51 +68,6 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         return out;
     }
 
-    // The race's cars on the grid, the player's last.
-    static std::vector<cEntity*> startRace(std::int64_t seed, std::int32_t playerKmh,
-                                           std::int32_t laps = kLaps, std::int32_t computerKmh = 200) {
-        // The seed comes first: the track's load draws its weather from the
-        // shared Random, which would otherwise carry the last race's state.
-        lib::java_util_Random::seedSharedRandom(seed);
-        loadRace();
-        game::raceStatics().s_raceFinished = 0;
-        game::stateStatics().s_state = game::State::Race;
-        game::stateStatics().s_gameMode = game::GameMode::LapRace;
-        game::initZoomAnimPool();
-        const std::int32_t count = game::trackStatics().s_segmentCount;
-        ring(count, laps);
-        std::vector<race_testing::Place> grid;
-        for (std::int32_t i = 0; i < kCars; ++i)
-            grid.push_back({0, count - 1 - i, 512, i % 2 == 0 ? 250 : -250});
-        auto cars = field(grid, kCars - 1);
-        tune(cars);
-        for (std::int32_t i = 0; i < kCars; ++i) {
-            cEntity* car = cars[static_cast<std::size_t>(i)];
-            const bool player = car->m_type == 0;
-            const std::int32_t top = player ? playerKmh : computerKmh + 6 * i;
-            car->m_stats = ints({0, kmhToSpeed(60), kmhToSpeed(120), kmhToSpeed(180), kmhToSpeed(top)});
-            car->m_gearTable = ints({6144, 6144, 6144, 6144, 6144});
-            car->m_defValues[1] = 120000;
-            car->m_defValues[3] = 10 + i;
-            car->m_driverKind = i % 3;
-            rt::IntArray::set(car->m_widthProfile, 11, 400);
-        }
-        fillObjectPool();
-        g_clockMs = 0;
-        s_randomAtStart = lib::java_util_Random::shared()->state();
-        game::resetRaceRun();
-        // As the countdown leaves it.
-        game::placeCameraBehindPlayer();
-        return cars;
-    }
-
-    // The loader's pool of race objects: ten new ones.
-    static void fillObjectPool() {
-        game::raceStatics().s_raceObjects = rt::newObjectArray(10);
-        for (std::int32_t i = 0; i < 10; ++i)
-            rt::ObjectArray::set(game::raceStatics().s_raceObjects, i, cEntity::cEntityWithType(2));
-    }
-
     // The race of `cars` from its start, frame by frame until every computer
     // car is home and the race finished, or `limit` frames (three minutes).
     static void drive(Outcome& out, const std::vector<cEntity*>& cars,
@@ -185,7 +78,7 @@ struct OpponentRaceTest : race_testing::OpponentsTest {
         out.hashes.push_back(game::raceStateHash());
         for (; out.frames < limit; ++out.frames) {
             steerScript(player);
-            g_clockMs += kFrameMs;
+            deviceClock().advance(kFrameMs);
             game::loopStatics().s_frameMs = kFrameMs;
             game::updateRace();
             game::runViewPass(true);
@@ -306,15 +199,13 @@ TEST_F(OpponentRaceTest, ARaceHashesAlikeInAnotherProcess) {
     EXPECT_EQ(output.substr(from, output.find('\n', from) - from), here);
 }
 
-// A restart, after the finish or in the middle of the race (the camera
-// pulled back, the steering held), from the Random state, the clock and the
-// object pool of the first start, runs the race the first start ran: the
-// same race state after every frame. (Right after the reset the last run's
-// view, the road slices and the speed lines, is still there until the first
-// frame makes them anew.)
+// A restart, after the finish (its blink and animation made) or in the
+// middle of the race (the camera pulled back, the steering held), from the
+// Random state, the clock and the object pool of the first start, runs the
+// race the first start ran: the same race state after every frame. (Right
+// after the reset the last run's view, the road slices and the speed lines,
+// is still there until the first frame makes them anew.)
 TEST_F(OpponentRaceTest, ARestartRunsAsTheFirstStartDid) {
-    // The camera too: the player's control steers by its heading.
-    game::installCamera();
     const Outcome first = race(7, 215);
     ASSERT_TRUE(first.allFinished);
     for (std::int32_t stopAt : {first.frames, 60}) {
@@ -326,10 +217,12 @@ TEST_F(OpponentRaceTest, ARestartRunsAsTheFirstStartDid) {
         }
         constexpr std::int64_t kScramble = 0x5DEECE66DLL;
         lib::java_util_Random::shared()->setSeed(s_randomAtStart ^ kScramble);
-        g_clockMs = 0;
+        deviceClock().setTick(0);
         fillObjectPool();
+        // The set-up of a restart drops the last finish's animation.
+        game::hudStateStatics().s_finishPlayer = nullptr;
         game::resetRaceRun();
-        game::placeCameraBehindPlayer();
+        countdown();
         Outcome again;
         drive(again, carsPlayerLast());
         EXPECT_EQ(firstDifference(first.hashes, again.hashes, 1), "");
@@ -366,7 +259,7 @@ TEST_F(OpponentRaceTest, TenMinutesOfRacingKeepTheTrackEffectsAndTheHeapFlat) {
     std::vector<race_testing::HeapFigures> laps;
     for (std::int32_t frame = 0; frame < 10 * 60 * 1000 / kFrameMs; ++frame) {
         steerScript(player);
-        g_clockMs += kFrameMs;
+        deviceClock().advance(kFrameMs);
         game::loopStatics().s_frameMs = kFrameMs;
         game::updateRace();
         game::runViewPass(true);

@@ -4,6 +4,7 @@
 
 #include "game/race/PlayerControl.h"
 #include "game/race/CarPhysics.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/TrackGeometry.h"
 #include "tests/game/race/DrivingFixture.h"
@@ -158,6 +159,9 @@ TEST_F(PlayerControlTest, TheSteeringFrameFollowsTheBandsOneStepAtATime) {
     game::cEntity* p = car();
     p->m_steerDir = 1;
     p->m_segment = 11; // in the bend
+    // The camera on the car's segment looks along the road there.
+    game::CameraStatics& camera = game::cameraStatics();
+    camera.s_cameraSegment = 11;
     game::DrivingStatics& d = game::drivingStatics();
     // A heading past the first threshold reaches frame 3 (the limit) one
     // step per update.
@@ -171,13 +175,21 @@ TEST_F(PlayerControlTest, TheSteeringFrameFollowsTheBandsOneStepAtATime) {
     }
     // At low speed the heading is held to band [1] (20 degrees): frame 3.
     EXPECT_EQ(frames, (std::vector<std::int32_t>{1, 2, 3, 3}));
+    // The heading counts against the camera's: with the camera turned as
+    // the car is, the frame falls back to the steering direction's.
+    camera.s_cameraYaw = 200;
+    for (std::int32_t want : {2, 1, 1}) {
+        game::updateSteerFrame(p);
+        EXPECT_EQ(d.s_steerInput, want);
+    }
+    camera.s_cameraYaw = 0;
     // Above 200 km/h band [3] (6 degrees) holds it to frame 2.
     p->m_speed = game::kmhToSpeed(210);
     game::updateSteerFrame(p);
     EXPECT_EQ(d.s_steerInput, 2);
     // On a straight any heading shows as the smallest frame, the steering
     // direction's.
-    p->m_segment = 2;
+    p->m_segment = camera.s_cameraSegment = 2;
     game::updateSteerFrame(p);
     EXPECT_EQ(d.s_steerInput, 1);
     // No steering: frame 0; a side contact: 4, reached one step at a time.

@@ -2,11 +2,14 @@
 // wrap, the turned start of type 10), the racer tour's stops and labels,
 // camera paths to their end (with two points on one segment), the heading
 // inside a segment (with a bend whose scale is 0), the pull-back's limits
-// and the target it fires once, and the pinned values no data gives.
+// and the aimed object it fires once at the racer behind, and the pinned
+// values no data gives.
 
 #include "game/race/RaceCamera.h"
 #include "game/data/EventSlots.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceUtilities.h"
 #include "tests/game/race/DrivingFixture.h"
@@ -22,21 +25,11 @@ namespace {
 
 using race_testing::ints;
 
-int g_fired = 0;
-int g_charges = 0;
-
 struct RaceCamera : race_testing::DrivingTest {
     RaceCamera() {
         testing_support::installCosTable();
         game::initEventSlots();
-        g_fired = g_charges = 0;
-        game::cameraHooks().fireTarget = [](game::cEntity*) { ++g_fired; };
-        game::raceSteps().useItemCharge = [](game::cEntity*) { ++g_charges; };
         loadRing(datakit::TrackRing().straight(20));
-    }
-    ~RaceCamera() override {
-        game::cameraHooks() = {};
-        game::raceSteps() = {};
     }
 
     static void eventType(game::EventType type) { game::setSlotEventType(0, type); }
@@ -194,6 +187,9 @@ TEST_F(RaceCamera, HeadingInsideASegmentFollowsItsCurvature) {
     EXPECT_EQ(c.s_cameraSegmentPos, 300);
 }
 
+// The player leads a rival; with a target, the pulled-back camera fires
+// one aimed object from the player's car at the rival (one place behind),
+// held there, and spends one of the player's charges.
 TEST_F(RaceCamera, PullBackGrowsToItsLimitAndFiresTheTargetOnce) {
     struct Row {
         bool target, contact, hidden;
@@ -201,26 +197,50 @@ TEST_F(RaceCamera, PullBackGrowsToItsLimitAndFiresTheTargetOnce) {
     };
     for (Row row : {Row{true, false, false, 3200}, Row{false, false, false, 300},
                     Row{false, true, false, 100}, Row{true, false, true, 123}}) {
-        racers({{10, 0}});
+        SCOPED_TRACE(testing::Message() << row.target << row.contact << row.hidden);
+        racers({{7, 0}, {10, 0}});
+        game::cEntity* rival = game::racerAt(0);
+        rival->m_racePosition = 1;
         game::cEntity* p = game::racerStatics().s_playerCar;
+        p->m_racePosition = 0;
+        p->m_heldItem = 4;
+        p->m_itemCharges = 2;
         p->m_speed = p->m_prevSpeed = game::kmhToSpeed(150);
         p->m_boostTimer = 1 << 20;
         p->m_hasTarget = row.target;
         p->m_sideContact = row.contact ? 1 : 0;
+        game::raceStatics().s_raceObjects = rt::newObjectArray(2);
+        for (std::int32_t i = 0; i < 2; ++i)
+            rt::ObjectArray::set(game::raceStatics().s_raceObjects, i, game::cEntity::cEntityWithType(2));
         game::drivingStatics().s_playerGear = 2;
         game::cameraStatics().s_hidePlayerCar = row.hidden;
         game::placeCameraBehindPlayer();
         game::cameraStatics().s_hidePlayerCar = row.hidden;
         game::cameraStatics().s_cameraExtraDistance = row.hidden ? 123 : 0;
-        g_fired = g_charges = 0;
         for (int step = 0; step < 400; ++step)
             game::updateCamera(409);
-        EXPECT_EQ(game::cameraStatics().s_cameraExtraDistance, row.want)
-            << row.target << row.contact << row.hidden;
-        int fired = row.target && !row.hidden ? 1 : 0;
-        EXPECT_EQ(g_fired, fired);
-        EXPECT_EQ(g_charges, fired);
-        EXPECT_EQ(p->m_targetFired, fired);
+        EXPECT_EQ(game::cameraStatics().s_cameraExtraDistance, row.want);
+        const bool fired = row.target && !row.hidden;
+        std::vector<const game::cEntity*> active;
+        for (std::int32_t i = 0; i < 2; ++i)
+            if (auto* o = static_cast<const game::cEntity*>(
+                    rt::ObjectArray::get(game::raceStatics().s_raceObjects, i));
+                o->m_active)
+                active.push_back(o);
+        ASSERT_EQ(active.size(), fired ? 1u : 0u);
+        EXPECT_EQ(p->m_targetFired, fired ? 1 : 0);
+        EXPECT_EQ(p->m_itemCharges, fired ? 1 : 2);
+        EXPECT_EQ(p->m_heldItem, 4) << "a charge is left";
+        EXPECT_EQ(rival->m_targeted, fired ? 1 : 0);
+        if (!fired)
+            continue;
+        const game::cEntity* aimed = active[0];
+        EXPECT_EQ(aimed->m_itemSlot, game::kObjectAimed);
+        EXPECT_EQ(aimed->m_owner, p->m_racerIndex);
+        EXPECT_EQ(aimed->m_targetIndex, rival->m_racerIndex);
+        EXPECT_EQ(aimed->m_fixed, 1) << "held at the owner's car";
+        EXPECT_EQ(aimed->m_segment, p->m_segment);
+        EXPECT_EQ(aimed->m_lateral, p->m_lateral);
     }
 }
 

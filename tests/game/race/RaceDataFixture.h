@@ -1,13 +1,15 @@
 #pragma once
 // What the race data tests share: the data fixture with the race's packs
 // named by their constant strings, a helper that puts several packs into one
-// archive, and random track models.
+// archive, racer records and definitions, and random track models.
 
 #include "game/framework/SlotTables.h"
 #include "game/framework/StartupLoad.h"
 #include "runtime/Array.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/data/DataFixture.h"
+#include "tools/datakit/GameTablesWriter.h"
+#include "tools/datakit/RacerWriter.h"
 #include "tools/datakit/TrackWriter.h"
 
 #include <random>
@@ -72,6 +74,37 @@ inline std::vector<std::int32_t> values(const rt::IntArray* a) {
     for (std::int32_t i = 0; a && i < a->length(); ++i)
         out.push_back(rt::IntArray::get(a, i));
     return out;
+}
+
+// The game tables with racer records 0..count-1, each naming definition
+// row `count - 1 - id`.
+inline Bytes recordTables(int count) {
+    datakit::GameTables t;
+    t.chunks.push_back({});
+    for (int id = 0; id < count; ++id) {
+        datakit::TableRecord record;
+        record.fields[0] = static_cast<std::uint8_t>(count - 1 - id);
+        t.chunks[0].records.push_back(record);
+    }
+    return datakit::writeGameTables(t);
+}
+
+// A racer definition of three speed steps up to 90 km/h.
+inline datakit::RacerDefinition racerDefinition() {
+    datakit::RacerDefinition r;
+    r.spriteSet = 44;
+    r.values = {7, 8, 9};
+    r.speed = 90;
+    r.speedSteps = {30, 60, 90};
+    r.timesMs = {0, 1500};
+    r.braking = 3;
+    r.grip88 = 0x0180;
+    r.turnDegrees = 90;
+    r.weight = 1200;
+    r.value11 = 11;
+    r.widthProfile = {100, 97, 93, 87, 82, 120, 82, 87, 93, 97, 100};
+    r.widthTail = 24;
+    return r;
 }
 
 // A random track of `segments` segments with `triggers` codes each; every

@@ -1,69 +1,75 @@
 // One step of a race entity: the contact rules between a computer car, the
-// player and the car ahead (contacts injected through the race steps), the
-// guided race's short step, the top-speed lag, the track section search and
-// the timing points with the player's splits.
+// player and the car ahead (cars placed side by side so that they touch or
+// not, the knocks and item charges read off the cars), the guided race's
+// short step, the top-speed lag, the track section search and the timing
+// points with the player's splits.
 
 #include "game/race/RaceEntity.h"
 #include "game/framework/States.h"
+#include "game/race/Impacts.h"
+#include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
-#include "tests/game/race/RaceDataFixture.h"
+#include "tests/game/race/DrivingFixture.h"
+#include "tools/datakit/TrackRing.h"
 
+#include <algorithm>
 #include <climits>
 #include <string>
 
 namespace {
 
-// What the injected steps saw: racers by letter, A B P for indexes 0 1 2.
-struct StepLog {
-    bool touchPlayer = false;
-    bool touchAhead = false;
-    std::string knocked;
-    std::string charged;
-    int aiSteps = 0;
-    int triggerSteps = 0;
-};
-StepLog g_log;
+constexpr std::int32_t kHalfWidth = 150;
+// Laterals of a car beside the struck one: touching, or well clear.
+constexpr std::int32_t kTouching = 2 * kHalfWidth - 50;
+constexpr std::int32_t kClear = 4 * kHalfWidth;
+// The item charges of a car that holds an item at the start of a row.
+constexpr std::int32_t kCharges = 2;
 
-char letter(const game::cEntity* car) {
-    return "ABP"[car->m_racerIndex];
-}
-
-struct RaceEntityTest : race_testing::RaceDataTest {
+// Three racers by letter, A B P for indexes 0 1 2 (P the player's), side by
+// side on one segment, 150 wide either side and 400 long; B in the middle.
+struct RaceEntityTest : race_testing::DrivingTest {
     RaceEntityTest() {
-        g_log = {};
-        game::RaceSteps& steps = game::raceSteps();
-        steps.contactTest = [](game::cEntity*, game::cEntity* b) {
-            return b->m_type == 0 ? g_log.touchPlayer : g_log.touchAhead;
-        };
-        steps.impact = [](game::cEntity* car, std::int32_t bits, std::int32_t speed) {
-            EXPECT_EQ(bits, game::kImpactKnock);
-            EXPECT_EQ(speed, car->m_speed);
-            g_log.knocked += letter(car);
-        };
-        steps.useItemCharge = [](game::cEntity* car) { g_log.charged += letter(car); };
-        steps.updateAiCar = [](game::cEntity*, std::int32_t) { ++g_log.aiSteps; };
-        steps.processTrackTriggers = [](game::cEntity*) { ++g_log.triggerSteps; };
-
         game::RaceStatics& race = game::raceStatics();
         race.s_racers = rt::newObjectArray(3);
         for (std::int32_t i = 0; i < 3; ++i) {
-            game::cEntity* car = game::cEntity::cEntityWithType(i == 2 ? 0 : 1);
+            // The player's car can drive: speed steps, gears and brakes.
+            game::cEntity* car = i == 2 ? makeCar(0, {0, 100, 200}, 4096) : game::cEntity::cEntityWithType(1);
             car->m_racerIndex = i;
             car->m_racePosition = i;
-            car->m_speed = 1000 * (i + 1);
+            car->m_speed = speedOf(i);
+            car->m_segment = car->m_prevSegment = 5;
+            car->m_segmentPos = car->m_prevSegmentPos = 512;
+            car->m_widthProfile = race_testing::ints(std::vector<std::int32_t>(12, kHalfWidth));
+            rt::IntArray::set(car->m_widthProfile, 11, 400);
             rt::ObjectArray::set(race.s_racers, i, car);
         }
         game::racerStatics().s_playerCar = car('P');
+        place(false, false);
     }
-    ~RaceEntityTest() override {
-        game::raceSteps() = {};
-        game::stateStatics().s_gameMode = game::GameMode::LapRace;
-    }
+    ~RaceEntityTest() override { game::stateStatics().s_gameMode = game::GameMode::LapRace; }
 
     static game::cEntity* car(char name) { return game::racerAt(std::string("ABP").find(name)); }
+    // Above 80 km/h, so that a knock at the car's own speed halves it.
+    static std::int32_t speedOf(std::int32_t index) { return game::kmhToSpeed(100 + 20 * index); }
+
+    // P right of B and A left of it, each touching B or clear of it.
+    static void place(bool touchPlayer, bool touchAhead) {
+        car('B')->m_lateral = 0;
+        car('P')->m_lateral = touchPlayer ? kTouching : kClear;
+        car('A')->m_lateral = touchAhead ? -kTouching : -kClear;
+    }
+
+    // The racers' letters whose effect is the knock.
+    static std::string knocked() {
+        std::string out;
+        for (char c : std::string("ABP"))
+            if (car(c)->m_effect == game::kImpactKnock)
+                out += c;
+        return out;
+    }
 
     // Sections starting at the given segments of a 37-segment ring.
     static void sections(std::initializer_list<std::int32_t> starts) {
@@ -77,6 +83,9 @@ struct RaceEntityTest : race_testing::RaceDataTest {
     }
 };
 
+// A knock is the impact at the car's own speed: it halves the speed (a
+// computer car knocked at speed 0 would stop) and spends one of the knocked
+// car's charges; a spent charge of the striker is one charge less.
 TEST_F(RaceEntityTest, ContactRulesKnockAndSpendChargesByStatePlaceAndItem) {
     struct Row {
         const char* what;
@@ -108,57 +117,76 @@ TEST_F(RaceEntityTest, ContactRulesKnockAndSpendChargesByStatePlaceAndItem) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        g_log = {};
-        g_log.touchPlayer = r.touchPlayer;
-        g_log.touchAhead = r.touchAhead;
         game::cEntity *a = car('A'), *b = car('B'), *p = car('P');
         p->m_state = r.player;
         b->m_state = r.car;
         a->m_state = r.ahead;
         p->m_racePosition = r.playerAhead ? 0 : 2;
         a->m_racePosition = r.playerAhead ? 2 : 0;
-        p->m_heldItem = r.playerItem ? 3 : -1;
-        b->m_heldItem = r.carItem ? 3 : -1;
-        a->m_heldItem = r.aheadItem ? 3 : -1;
+        const bool holds[] = {r.aheadItem, r.carItem, r.playerItem};
+        for (std::int32_t i = 0; i < 3; ++i) {
+            game::cEntity* c = game::racerAt(i);
+            c->m_effect = c->m_effectTimer = c->m_spinning = 0;
+            c->m_speed = speedOf(i);
+            c->m_heldItem = holds[i] ? 3 : -1;
+            c->m_itemCharges = holds[i] ? kCharges : 0;
+        }
         b->m_knocked = r.carKnocked;
+        place(r.touchPlayer, r.touchAhead);
+        ASSERT_EQ(game::checkEntityContact(b, p, false), r.touchPlayer);
+        ASSERT_EQ(game::checkEntityContact(b, a, false), r.touchAhead);
         game::applyContacts(b);
-        EXPECT_EQ(g_log.knocked, r.knocked);
-        EXPECT_EQ(g_log.charged, r.charged);
+        EXPECT_EQ(knocked(), r.knocked);
+        for (std::int32_t i = 0; i < 3; ++i) {
+            const char c = "ABP"[i];
+            const game::cEntity* e = game::racerAt(i);
+            const bool knock = std::string(r.knocked).find(c) != std::string::npos;
+            const bool spent = std::string(r.charged).find(c) != std::string::npos;
+            EXPECT_EQ(e->m_itemCharges, (holds[i] ? kCharges : 0) - knock - spent) << c;
+            EXPECT_EQ(e->m_speed, knock ? std::max(speedOf(i) >> 1, game::kmhToSpeed(40)) : speedOf(i)) << c;
+        }
     }
 }
 
 TEST_F(RaceEntityTest, TheLeaderTestsNoCarAhead) {
-    g_log.touchAhead = true;
+    // A leads, striking, with B touching it from behind; B holds an item.
     car('A')->m_state = 1;
+    car('A')->m_lateral = kTouching;
     car('B')->m_heldItem = 2;
+    car('B')->m_itemCharges = kCharges;
     game::applyContacts(car('A'));
-    EXPECT_EQ(g_log.knocked, "");
-    EXPECT_EQ(g_log.charged, "");
+    EXPECT_EQ(knocked(), "");
+    EXPECT_EQ(car('B')->m_itemCharges, kCharges);
 }
 
+// B, inactive so that no driver moves it, crosses from segment 9 to the
+// section that starts at 10, off the road's right edge and touching the
+// player's nitro.
 TEST_F(RaceEntityTest, AGuidedRaceRunsTheDriverOnly) {
     sections({0, 10, 25});
+    game::trackStatics().s_roadHalfWidth = 1000;
+    game::trackStatics().s_roadMargin = 0;
     game::resetTimingPoints(3);
-    g_log.touchPlayer = true;
-    car('P')->m_state = 2048;
     game::cEntity* b = car('B');
-    b->m_segment = 10;
+    game::cEntity* p = car('P');
+    b->m_lateral = 2000;
+    p->m_lateral = 2000 + kTouching;
+    p->m_state = 2048;
+    b->m_segment = p->m_segment = 10;
     b->m_prevSegment = 9;
     b->m_trackSection = 0;
 
     game::stateStatics().s_gameMode = game::GameMode::Guided;
     b->update(163);
-    EXPECT_EQ(g_log.aiSteps, 1);
-    EXPECT_EQ(g_log.knocked, "");
-    EXPECT_EQ(g_log.triggerSteps, 0);
+    EXPECT_EQ(knocked(), "");
+    EXPECT_EQ(b->m_lateral, 2000) << "no track triggers";
     EXPECT_EQ(b->m_trackSection, 0);
     EXPECT_EQ(rt::IntArray::get(game::raceEntityStatics().s_timingSection, 1), -1);
 
     game::stateStatics().s_gameMode = game::GameMode::LapRace;
     b->update(163);
-    EXPECT_EQ(g_log.aiSteps, 2);
-    EXPECT_EQ(g_log.knocked, "B");
-    EXPECT_EQ(g_log.triggerSteps, 1);
+    EXPECT_EQ(knocked(), "B");
+    EXPECT_EQ(b->m_lateral, 1000 - kHalfWidth) << "the triggers keep the car on the road";
     EXPECT_EQ(b->m_trackSection, 1);
     EXPECT_EQ(rt::IntArray::get(game::raceEntityStatics().s_timingSection, 1), 1);
 }
@@ -212,11 +240,25 @@ TEST_F(RaceEntityTest, SectionsAreFoundFromAnyHintAndWrapBeforeTheFirst) {
     EXPECT_EQ(game::getTrackSection(12, 1), 0);
 }
 
+// The player's car drives over each point in its own step, from the end of
+// the segment before it, on a straight ring of 37 segments.
 TEST_F(RaceEntityTest, ThePlayersTimingPointsKeepSplitsAgainstTheLapBefore) {
+    loadRing(datakit::TrackRing().straight(37));
     sections({0, 10, 25});
     game::resetTimingPoints(3);
     game::RaceEntityStatics& e = game::raceEntityStatics();
     game::cEntity* p = car('P');
+    p->m_lateral = 0;
+    // The segment after a drive over the end of `segment - 1` at 100 km/h.
+    auto driveInto = [p](std::int32_t lap, std::int32_t segment) {
+        const bool line = segment == 0;
+        p->m_lap = line ? lap - 1 : lap;
+        p->m_segment = line ? 36 : segment - 1;
+        p->m_segmentPos = 1000;
+        p->m_speed = game::kmhToSpeed(100);
+        p->update(163);
+        return p->m_segment;
+    };
     struct Pass {
         std::int32_t lap, segment, time, shown, delta;
     };
@@ -228,13 +270,12 @@ TEST_F(RaceEntityTest, ThePlayersTimingPointsKeepSplitsAgainstTheLapBefore) {
         {3, 0, 7100, 3000, -1000}, {3, 5, 7300, 3000, -1000}, // no timing point there
     };
     for (const Pass& pass : passes) {
-        p->m_prevSegment = pass.segment == 0 ? 36 : pass.segment - 1;
-        p->m_segment = pass.segment;
-        p->m_lap = pass.lap;
+        SCOPED_TRACE(pass.time);
         e.s_raceTime = pass.time;
-        p->update(163);
-        EXPECT_EQ(e.s_splitShown, pass.shown) << "at " << pass.time;
-        EXPECT_EQ(e.s_splitDeltaShown, pass.delta) << "at " << pass.time;
+        ASSERT_EQ(driveInto(pass.lap, pass.segment), pass.segment);
+        ASSERT_EQ(p->m_lap, pass.lap);
+        EXPECT_EQ(e.s_splitShown, pass.shown);
+        EXPECT_EQ(e.s_splitDeltaShown, pass.delta);
         EXPECT_EQ(e.s_playerSegment, pass.segment);
     }
     EXPECT_EQ(rt::IntArray::get(e.s_timingSection, 2), 0);
@@ -245,16 +286,12 @@ TEST_F(RaceEntityTest, ThePlayersTimingPointsKeepSplitsAgainstTheLapBefore) {
     // A finished race books nothing; a racer index outside the tables is
     // harmless.
     game::raceStatics().s_raceFinished = 1;
-    p->m_prevSegment = 9;
-    p->m_segment = 10;
     e.s_raceTime = 9000;
-    p->update(163);
+    ASSERT_EQ(driveInto(3, 10), 10);
     EXPECT_EQ(rt::IntArray::get(e.s_timingTime, 2), 7100);
     game::raceStatics().s_raceFinished = 0;
     p->m_racerIndex = 77;
-    p->m_prevSegment = 24;
-    p->m_segment = 25;
-    p->update(163);
+    ASSERT_EQ(driveInto(3, 25), 25);
     EXPECT_EQ(e.s_splitShown, 9000 - 7100);
 }
 

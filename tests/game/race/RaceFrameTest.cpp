@@ -1,75 +1,65 @@
-// The race frame with kinematic cars: six cars at constant speeds on a
+// The race frame with driven cars: six cars of different top speeds on a
 // straight ring finish in an order, with racer times, lap times, best lap
-// and last-lap delta that the test works out in closed form; the step
-// bound; the lap a frame books to; the slipstream gaps.
+// and last-lap delta that the test works out from where the cars were after
+// each frame; the step bound; the lap a frame books to; the slipstream gaps;
+// what the finish hands over.
 
 #include "game/race/RaceFrame.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
+#include "game/framework/Touch.h"
+#include "game/race/ComputerDriver.h"
+#include "game/race/EventGoals.h"
+#include "game/race/HudState.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
+#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
-#include "tests/game/race/RaceDataFixture.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/OrvelLibPlayer.h"
+#include "tests/game/race/HeardSounds.h"
+#include "tests/game/race/OpponentsFixture.h"
 
+#include <algorithm>
+#include <numeric>
 #include <vector>
 
 namespace {
 
+using game::kmhToSpeed;
+
 constexpr std::int32_t kSegments = 37;
-constexpr std::int64_t kLap = kSegments * 1024;
+constexpr std::int32_t kLaps = 3;
 
-std::vector<std::int32_t> g_steps;
-
-// A car that moves (m_maxSpeed * dt) >> 12 along a straight ring.
-void kinematic(game::cEntity* car, std::int32_t dt) {
-    g_steps.push_back(dt);
-    car->m_prevLap = car->m_lap;
-    car->m_prevSegment = car->m_segment;
-    car->m_prevSegmentPos = car->m_segmentPos;
-    std::int64_t total = game::trackDistance(car->m_lap, car->m_segment, car->m_segmentPos, kSegments) +
-                         ((std::int64_t{car->m_maxSpeed} * dt) >> 12);
-    car->m_lap = static_cast<std::int32_t>(total / kLap);
-    car->m_segment = static_cast<std::int32_t>(total % kLap / 1024);
-    car->m_segmentPos = static_cast<std::int32_t>(total % 1024);
-}
-
-struct RaceFrameTest : race_testing::RaceDataTest {
+struct RaceFrameTest : race_testing::OpponentsTest {
     RaceFrameTest() {
-        g_steps.clear();
-        game::raceSteps().updatePlayerCar = kinematic;
-        game::raceSteps().updateAiCar = kinematic;
-        game::trackStatics().s_segmentCount = kSegments;
+        game::initDriverTables();
+        loadRing(datakit::TrackRing().straight(kSegments));
+        ring(kSegments, kLaps);
         game::initEventSlots();
         game::setSlotEventType(0, game::EventType::Laps);
-        game::raceStatics().s_laps = 3;
+        game::stateStatics().s_state = game::State::Race;
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
     }
-    ~RaceFrameTest() override { game::raceSteps() = {}; }
+    ~RaceFrameTest() override { game::stateStatics().s_state = game::State{}; }
 
-    // Cars in list order with these speeds; the last is the player's.
-    static void racers(const std::vector<std::int32_t>& speeds) {
-        auto n = static_cast<std::int32_t>(speeds.size());
-        game::raceStatics().s_racers = rt::newObjectArray(n);
-        for (std::int32_t i = 0; i < n; ++i) {
-            game::cEntity* car = game::cEntity::cEntityWithType(i == n - 1 ? 0 : 1);
-            car->m_racerIndex = i;
-            rt::ObjectArray::set(game::raceStatics().s_racers, i, car);
-        }
-        game::racerStatics().s_playerCar = game::racerAt(n - 1);
+    // Cars in list order with these top speeds in km/h, placed on the grid
+    // by the run's reset; the last is the player's.
+    static std::vector<game::cEntity*> racers(const std::vector<std::int32_t>& kmh) {
+        std::vector<game::cEntity*> cars = fieldOf(kmh);
         game::resetRaceRun();
-        // Level on the start line rather than on the grid.
-        for (std::int32_t i = 0; i < n; ++i) {
-            game::cEntity* car = game::racerAt(i);
-            car->m_racePosition = i;
-            car->m_maxSpeed = speeds[static_cast<std::size_t>(i)];
-            car->m_lap = car->m_prevLap = 1;
-            car->m_segment = car->m_segmentPos = car->m_lateral = 0;
-        }
+        game::placeCameraBehindPlayer();
+        return cars;
     }
     static void frame(std::int32_t ms) {
+        race_testing::deviceClock().advance(static_cast<std::uint32_t>(ms));
         game::loopStatics().s_frameMs = ms;
         game::updateRace();
     }
@@ -78,48 +68,90 @@ struct RaceFrameTest : race_testing::RaceDataTest {
     }
 };
 
-TEST_F(RaceFrameTest, SixCarsFinishWithTheClocksWorkedOutInClosedForm) {
-    const std::vector<std::int32_t> speeds = {12000, 11000, 9000, 8000, 7000, 10000};
-    racers(speeds);
+// Where a car was after a frame.
+struct Spot {
+    std::int32_t lap, segment, position;
+    std::int64_t distance() const { return game::trackDistance(lap, segment, position, kSegments); }
+};
+
+TEST_F(RaceFrameTest, SixCarsFinishWithTheClocksWorkedOutFromTheirCourse) {
+    const std::vector<game::cEntity*> cars = racers({260, 245, 185, 170, 155, 215});
     constexpr std::int64_t dt = 163; // 40 ms
-    auto perFrame = [&](std::size_t i) { return (speeds[i] * dt) >> 12; };
-    // The frame in whose step a car completes its k-th lap.
-    auto lapFrame = [&](std::int64_t k, std::size_t i) { return (k * kLap + perFrame(i) - 1) / perFrame(i); };
-
-    for (int n = 0; n < 400 && !game::raceFrameStatics().s_raceOver; ++n)
+    // spots[n][i]: car i after frame n (frame 0: the start).
+    std::vector<std::vector<Spot>> spots;
+    auto record = [&] {
+        spots.emplace_back();
+        for (const game::cEntity* car : cars)
+            spots.back().push_back({car->m_lap, car->m_segment, car->m_segmentPos});
+    };
+    record();
+    for (int n = 0; n < 3000 && !game::raceFrameStatics().s_raceOver; ++n) {
+        steerScript(cars.back());
         frame(40);
+        record();
+    }
     ASSERT_EQ(game::raceFrameStatics().s_raceOver, 1);
-    for (int n = 0; n < 20; ++n) // the race coasts on; nothing more is booked
+    for (int n = 0; n < 20; ++n) { // the race coasts on; nothing more is booked
+        steerScript(cars.back());
         frame(40);
+    }
 
-    // The faster cars lead from the first pass on; the player is third.
-    std::vector<std::int32_t> order;
-    for (std::int32_t i = 0; i < 6; ++i)
-        order.push_back(game::racerAt(i)->m_racerIndex);
-    EXPECT_EQ(order, (std::vector<std::int32_t>{0, 1, 5, 2, 3, 4}));
-    EXPECT_EQ(game::raceFrameStatics().s_finalPosition, 2);
-    EXPECT_EQ(game::raceStatics().s_raceResult, 1);
+    // The frame after which car i had first reached lap `lap`.
+    auto reached = [&](std::size_t i, std::int32_t lap) -> std::int64_t {
+        for (std::size_t n = 0; n < spots.size(); ++n)
+            if (spots[n][i].lap >= lap)
+                return static_cast<std::int64_t>(n);
+        return -1;
+    };
+    const std::size_t p = cars.size() - 1;
+    const std::int64_t finish = reached(p, kLaps + 1);
+    ASSERT_GT(finish, 0);
+    // The places: the cars home by then in the order they came home, then
+    // the others by the distance they had run.
+    const std::vector<Spot>& atFinish = spots[static_cast<std::size_t>(finish)];
+    auto homeBy = [&](std::size_t i) {
+        const std::int64_t home = reached(i, kLaps + 1);
+        return home >= 0 && home <= finish ? home : finish + 1;
+    };
+    std::vector<std::size_t> byPlace(cars.size());
+    std::iota(byPlace.begin(), byPlace.end(), 0);
+    std::stable_sort(byPlace.begin(), byPlace.end(), [&](std::size_t a, std::size_t b) {
+        return homeBy(a) != homeBy(b) ? homeBy(a) < homeBy(b)
+                                      : atFinish[a].distance() > atFinish[b].distance();
+    });
+    std::vector<std::int32_t> order, wanted;
+    for (std::int32_t k = 0; k < 6; ++k) {
+        order.push_back(game::racerAt(k)->m_racerIndex);
+        wanted.push_back(static_cast<std::int32_t>(byPlace[static_cast<std::size_t>(k)]));
+    }
+    EXPECT_EQ(order, wanted);
+    const auto placeOf = [&](std::size_t i) {
+        return static_cast<std::int32_t>(std::find(byPlace.begin(), byPlace.end(), i) - byPlace.begin());
+    };
+    // Both kinds of racer time are there: cars home before the player and
+    // cars still running.
+    ASSERT_LT(homeBy(byPlace.front()), finish);
+    ASSERT_GT(homeBy(byPlace.back()), finish);
+    EXPECT_EQ(game::raceFrameStatics().s_finalPosition, placeOf(p));
+    EXPECT_EQ(game::raceStatics().s_raceResult, placeOf(p) < 3 ? 1 : 0);
 
-    const std::int64_t finish = lapFrame(3, 5);
-    const std::int32_t place[] = {0, 1, 3, 4, 5, 2};
-    for (std::size_t i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < cars.size(); ++i) {
         std::int64_t expected;
-        if (i < 2) {
-            expected = lapFrame(3, i) * dt; // finished first: real time
-        } else if (i == 5) {
-            expected = finish * dt;
+        if (homeBy(i) <= finish) {
+            expected = homeBy(i) * dt; // home by the player's finish: the time run
         } else {
-            std::int64_t total = kLap + finish * perFrame(i);
-            std::int64_t lap = total / kLap, segment = total % kLap / 1024, pos = total % 1024;
-            std::int64_t remaining = ((3 - lap + 1) * kSegments - segment + 1) * 1024 - pos;
+            // Still running: the rest of the race at 200 km/h.
+            const Spot& at = atFinish[i];
+            std::int64_t remaining = ((kLaps - at.lap + 1) * kSegments - at.segment + 1) * 1024 - at.position;
             std::int64_t r = ((remaining * 10) >> 10) << 12;
-            expected = finish * dt + ((2 * (r << 12) / 227555 + 1) >> 1);
+            expected = finish * dt + ((2 * (r << 12) / kmhToSpeed(200) + 1) >> 1);
         }
-        expected += 50 * place[i];
+        expected += 50 * placeOf(i);
         EXPECT_EQ(racerTime(static_cast<std::int32_t>(i)), expected) << "racer " << i;
     }
 
-    const std::int64_t g1 = lapFrame(1, 5), g2 = lapFrame(2, 5);
+    // Frames while the player is before the line (lap 0) book to lap 1.
+    const std::int64_t g1 = reached(p, 2), g2 = reached(p, 3);
     const std::int64_t laps[] = {g1 * dt, (g2 - g1) * dt, (finish - g2) * dt};
     for (std::int32_t k = 0; k < 3; ++k)
         EXPECT_EQ(rt::IntArray::get(game::raceFrameStatics().s_lapTimes, k), laps[k]) << "lap " << k + 1;
@@ -128,22 +160,28 @@ TEST_F(RaceFrameTest, SixCarsFinishWithTheClocksWorkedOutInClosedForm) {
     EXPECT_EQ(game::raceFrameStatics().s_lastLapDelta, laps[1] - laps[0]);
 }
 
+// Each car's effect timer runs down by the step each car is given.
 TEST_F(RaceFrameTest, ALongFrameMovesTheClocksFullyAndTheCarsOneStep) {
-    racers({1000, 1000});
+    const std::vector<game::cEntity*> cars = racers({150, 150});
+    for (game::cEntity* car : cars)
+        car->m_effectTimer = 1000;
     frame(1000);
     EXPECT_EQ(game::raceStatics().s_raceFrameTime, 4096);
-    EXPECT_EQ(g_steps, (std::vector<std::int32_t>{409, 409}));
+    EXPECT_EQ(cars[0]->m_effectTimer, 1000 - 409);
+    EXPECT_EQ(cars[1]->m_effectTimer, 1000 - 409);
     EXPECT_EQ(racerTime(0), 4096);
     EXPECT_EQ(racerTime(1), 4096);
     frame(40);
     EXPECT_EQ(game::raceStatics().s_raceFrameTime, 163);
+    EXPECT_EQ(cars[1]->m_effectTimer, 1000 - 409 - 163);
     EXPECT_EQ(racerTime(1), 4096 + 163);
 }
 
 TEST_F(RaceFrameTest, FramesBookToLapOneBeforeTheLineAndToTheLastLapAfterIt) {
-    racers({0, 0});
+    racers({150, 150});
     game::cEntity* player = game::racerStatics().s_playerCar;
     player->m_lap = player->m_prevLap = 0;
+    player->m_segment = player->m_prevSegment = 10;
     frame(40);
     player->m_lap = player->m_prevLap = 2;
     frame(40);
@@ -158,12 +196,54 @@ TEST_F(RaceFrameTest, FramesBookToLapOneBeforeTheLineAndToTheLastLapAfterIt) {
     EXPECT_EQ(rt::IntArray::get(laps, 2), 0);
 }
 
+// The finish: the race over at the player's place, the music stopped and
+// the result's sound played (6 won, 7 lost), no soft keys, the blink
+// started, and the finish animation made on sprite 15 at the overlay's
+// place; it selects no animation, so it has played out at once.
+TEST_F(RaceFrameTest, TheFinishPlaysTheResultStartsTheBlinkAndMakesTheFinishAnimation) {
+    race_testing::HeardSounds sounds;
+    game::startupStatics().s_sprites = rt::newObjectArray(64);
+    game::ASprite* overlay = game::ASprite::initDefaults();
+    rt::ObjectArray::set(game::startupStatics().s_sprites, 15, overlay);
+    racers({150, 150, 150});
+    game::racerStatics().s_playerCar->m_racePosition = 1;
+    for (const auto& [result, sound] : {std::pair{1, 6}, std::pair{0, 7}}) {
+        SCOPED_TRACE(result);
+        game::raceStatics().s_raceResult = result;
+        game::raceFrameStatics().s_raceOver = 0;
+        game::touchStatics().s_leftSoftKey = game::touchStatics().s_rightSoftKey = 3;
+        game::hudStateStatics().s_finishPlayer = nullptr;
+        game::raceUtilityStatics() = game::RaceUtilityStatics{};
+        sounds.play(3);
+        game::finishRace();
+        EXPECT_EQ(game::raceFrameStatics().s_raceOver, 1);
+        EXPECT_EQ(game::raceFrameStatics().s_finalPosition, 1);
+        EXPECT_EQ(game::soundChannelStatics().s_rememberedMusic, 3) << "the music stopped";
+        EXPECT_EQ(sounds.last(), sound);
+        EXPECT_EQ(game::touchStatics().s_leftSoftKey, -1);
+        EXPECT_EQ(game::touchStatics().s_rightSoftKey, -1);
+        const game::RaceUtilityStatics& u = game::raceUtilityStatics();
+        EXPECT_EQ(u.s_blinkPeriod, game::cameraStatics().s_blinkStartPeriod);
+        EXPECT_EQ(u.s_blinkTimer, 2 * u.s_blinkPeriod);
+        EXPECT_EQ(u.s_blinkLoop, 1);
+        rt::Object* made = game::hudStateStatics().s_finishPlayer;
+        ASSERT_NE(made, nullptr);
+        ASSERT_EQ(made->classId(), game::OrvelLibPlayer::kClassId);
+        const auto* animation = static_cast<const game::OrvelLibPlayer*>(made);
+        EXPECT_EQ(animation->m_sprite, overlay);
+        EXPECT_EQ(animation->m_x, game::hudStateStatics().s_finishX);
+        EXPECT_EQ(animation->m_y, game::hudStateStatics().s_finishY);
+        EXPECT_TRUE(game::advanceFinishAnimation());
+    }
+}
+
 TEST_F(RaceFrameTest, SlipstreamIsFoundOnlyStrictlyInsideItsRange) {
-    racers({0, 0});
+    racers({150, 150});
     game::cEntity* ahead = game::racerAt(0);
     game::cEntity* player = game::racerAt(1);
     player->m_widthProfile = rt::newIntArray(12);
     rt::IntArray::set(player->m_widthProfile, 5, 300);
+    player->m_lateral = 0;
     struct Row {
         std::int32_t aheadSeg, aheadPos, playerSeg, playerPos, dx;
         bool slip;
@@ -211,7 +291,7 @@ TEST_F(RaceFrameTest, ARestartClearsTheEventObjectsMarksAndLeavesTheDynamicTrigg
     game::eventStatics().s_dynamicTriggers = rt::newObjectArray(1);
     rt::ObjectArray::set(game::eventStatics().s_dynamicTriggers, 0, triggerVariants);
 
-    racers({0, 0});
+    racers({150, 150});
     EXPECT_EQ(values(mine), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 0, 7, 8, 9, 10, 11, 0}));
     EXPECT_EQ(values(other), (std::vector<std::int32_t>{1, 2, 3, 4, 5, 1}));
     EXPECT_EQ(values(triggers), (std::vector<std::int32_t>{0x8005, 0x1003, 6, 7, 8, 9}));

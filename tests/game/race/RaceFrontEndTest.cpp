@@ -1,19 +1,21 @@
 // The menus over a race in the started game read the front end's choices:
 // leaving after a race loads back into the main menu whichever menu the
-// player came through, and a championship runs every race of its cup.
+// player came through; and a championship's results load its next race
+// until every race of its cup has run, then its end.
 
 #include "game/framework/Keys.h"
 #include "game/framework/States.h"
 #include "game/frontend/Championship.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceMenus.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceTables.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/framework/GameFixture.h"
 
 namespace {
 
-TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheMainMenuAndAChampionshipHasEveryCupRace) {
+TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheMainMenuAndAChampionshipRunsEveryCupRace) {
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
     ASSERT_TRUE(game.frame()); // state 1 loads the race data
@@ -45,8 +47,27 @@ TEST(RaceFrontEnd, LeavingAfterARaceLoadsTheMainMenuAndAChampionshipHasEveryCupR
         EXPECT_EQ(s.s_nextState, game::State::Loading) << row.lastMenu;
     }
 
-    ASSERT_NE(game::raceMenuHooks().championshipRaces, nullptr);
-    EXPECT_EQ(game::raceMenuHooks().championshipRaces(), game::cupRaceCount());
+    // The standings after each race of a championship, left with key 5.
+    game::raceResultsStatics().s_championship = 1;
+    for (std::int32_t race = 0; race < game::kCupRaces; ++race) {
+        SCOPED_TRACE(race);
+        game::raceResultsStatics().s_cupRace = race;
+        game::raceResultsStatics().s_resultsPhase = 4;
+        game::StateStatics& s = game::stateStatics();
+        s.s_stateStackDepth = 0;
+        for (game::State state :
+             {game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::RaceResults})
+            rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, game::stateNumber(state));
+        s.s_state = game::State::RaceResults;
+        rt::ByteArray::set(game::keyStatics().s_keyState, 5, -2);
+        game::stateRaceResults(game::kUpdate);
+        rt::ByteArray::set(game::keyStatics().s_keyState, 5, 0);
+        const bool last = race + 1 == game::kCupRaces;
+        EXPECT_EQ(s.s_nextState, game::State::Loading);
+        EXPECT_EQ(s.s_loadKind, last ? game::kLoadMenus : game::kLoadNextRace);
+        EXPECT_EQ(s.s_loadingNextState, last ? game::State::RewardScreen : game::State::TrackFlyover);
+        EXPECT_EQ(game::raceResultsStatics().s_cupRace, last ? 0 : race + 1);
+    }
 }
 
 } // namespace

@@ -17,7 +17,7 @@ namespace {
 
 using game::cEntity;
 using game::kmhToSpeed;
-using race_testing::g_clockMs;
+using race_testing::deviceClock;
 using race_testing::OpponentsTest;
 
 struct RaceObjectsTest : OpponentsTest {
@@ -30,7 +30,6 @@ struct RaceObjectsTest : OpponentsTest {
         for (std::int32_t i = 0; i < 3; ++i)
             rt::ObjectArray::set(game::raceStatics().s_raceObjects, i, cEntity::cEntityWithType(2));
         game::resetOpponents();
-        game::installImpactSteps();
         game::stateStatics().s_state = game::State::Race;
         game::stateStatics().s_gameMode = game::GameMode::LapRace;
     }
@@ -87,14 +86,14 @@ TEST_F(RaceObjectsTest, ADroppedObjectTurnsAtTheEdgeAndAThrownOneRetires) {
 
 TEST_F(RaceObjectsTest, TheTimedReleaseNeedsStrictlyMoreThanFifteenSeconds) {
     auto cars = field({{1, 20}, {1, 18}, {1, 16}, {1, 14}}, 0);
-    g_clockMs = 1000;
+    deviceClock().setTick(1000);
     game::updateTimedEvent(); // not armed outside the race state: stamps
     game::stateStatics().s_state = game::State::Race;
     game::resetOpponents();
-    g_clockMs = 1000 + game::kTimedEventMs;
+    deviceClock().setTick(1000 + game::kTimedEventMs);
     game::updateTimedEvent();
     EXPECT_EQ(object(0)->m_active, 0);
-    g_clockMs += 1;
+    deviceClock().advance(1);
     game::updateTimedEvent();
     EXPECT_EQ(object(0)->m_active, 1);
     EXPECT_NE(object(0)->m_owner, cars[0]->m_racerIndex);

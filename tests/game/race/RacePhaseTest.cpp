@@ -9,7 +9,7 @@
 
 namespace {
 
-using race_testing::g_clockMs;
+using race_testing::deviceClock;
 using race_testing::OpponentsTest;
 
 struct RacePhaseTest : OpponentsTest {
@@ -29,14 +29,14 @@ TEST_F(RacePhaseTest, EachPhaseActsOnlyAfterStrictlyMoreThanItsInterval) {
         SCOPED_TRACE(c.phase);
         game::resetRacePhase();
         auto cars = field({{c.lap, c.segment + 10}, {c.lap, c.segment}}, 1);
-        g_clockMs = 1000;
+        deviceClock().setTick(1000);
         game::updateRacePhase();
         EXPECT_EQ(game::racePhaseStatics().s_racePhase, c.phase);
         cars[0]->m_aiMode = game::kAiModeRacePace;
-        g_clockMs = 1000 + c.interval;
+        deviceClock().setTick(1000 + c.interval);
         game::updateRacePhase();
         EXPECT_EQ(cars[0]->m_aiMode, game::kAiModeRacePace) << "exactly the interval does not act";
-        g_clockMs += 1;
+        deviceClock().advance(1);
         game::updateRacePhase();
         EXPECT_EQ(cars[0]->m_aiMode, game::kAiModeHeld);
         // The next step at the same time acts again only in the last phase.
@@ -50,7 +50,7 @@ TEST_F(RacePhaseTest, ALeaderInTheFirstThirdPushesTheCarBehindItsPlaceUnchanged)
     // The car just behind is too close (8191 back); the next one is pushed.
     auto cars = field({{1, 25, 512}, {1, 17, 513}, {1, 15}}, 0);
     game::updateRacePhase();
-    g_clockMs = 3501;
+    deviceClock().setTick(3501);
     game::updateRacePhase();
     EXPECT_EQ(cars[1]->m_aiMode, game::kAiModeRacePace);
     EXPECT_EQ(cars[2]->m_aiMode, game::kAiModePushed);
@@ -60,7 +60,7 @@ TEST_F(RacePhaseTest, AnUnchangedPlaceInTheSecondThirdHoldsTheCarAhead) {
     auto cars = field({{2, 20}, {2, 10}, {2, 5}}, 1);
     game::updateRacePhase();
     EXPECT_EQ(game::racePhaseStatics().s_racePhase, 2);
-    g_clockMs = 2501;
+    deviceClock().setTick(2501);
     game::updateRacePhase();
     EXPECT_EQ(cars[0]->m_aiMode, game::kAiModeHeld);
     EXPECT_NE(cars[2]->m_aiMode, game::kAiModePushed);
@@ -68,8 +68,8 @@ TEST_F(RacePhaseTest, AnUnchangedPlaceInTheSecondThirdHoldsTheCarAhead) {
 
 TEST_F(RacePhaseTest, ProgressBelowTwentyOneSegmentsStaysAtTheStart) {
     auto cars = field({{1, 30}, {1, 20}}, 1);
-    for (std::int64_t t : {0, 4000, 8000}) {
-        g_clockMs = t;
+    for (std::uint32_t t : {0u, 4000u, 8000u}) {
+        deviceClock().setTick(t);
         game::updateRacePhase();
         EXPECT_EQ(game::racePhaseStatics().s_racePhase, 0);
         EXPECT_EQ(cars[0]->m_aiMode, game::kAiModeRecovered);

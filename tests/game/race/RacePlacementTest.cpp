@@ -1,7 +1,9 @@
 // Placing entities: the simple move along the ring with its curve
 // correction and its carries across segments and laps, the starting grid
-// by event type, and the hits of race objects on racers (kinds, states,
-// held items, targets, owners, the guided race).
+// by event type, the hits of race objects on racers (kinds, states, held
+// items, targets, owners, the guided race; the knock-out's animation on the
+// struck car's fifth effect layer), and a car placed by its racer
+// definition.
 
 #include "game/race/RacePlacement.h"
 #include "game/data/EventSlots.h"
@@ -9,8 +11,8 @@
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EventGoals.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
-#include "game/race/RaceHooks.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -26,25 +28,9 @@ namespace {
 
 using race_testing::ints;
 
-struct Calls {
-    int impacts = 0, charges = 0, hits = 0, knockEffects = 0, retired = 0;
-};
-Calls g_calls;
-
 struct RacePlacementTest : race_testing::RaceDataTest {
-    RacePlacementTest() {
-        g_calls = {};
-        game::RaceSteps& steps = game::raceSteps();
-        steps.impact = [](game::cEntity*, std::int32_t bits, std::int32_t) {
-            g_calls.impacts += bits == 16384;
-        };
-        steps.useItemCharge = [](game::cEntity*) { ++g_calls.charges; };
-        steps.objectHit = [](game::cEntity*) { ++g_calls.hits; };
-        steps.knockOutEffect = [](game::cEntity*) { ++g_calls.knockEffects; };
-        steps.objectRetired = [](game::cEntity*) { ++g_calls.retired; };
-        game::initEventSlots();
-    }
-    ~RacePlacementTest() override { game::raceSteps() = {}; }
+    RacePlacementTest() { game::initEventSlots(); }
+    ~RacePlacementTest() override { game::stateStatics().s_gameMode = game::GameMode::LapRace; }
 
     static void ring(std::int32_t segments) {
         game::trackStatics().s_segmentCount = segments;
@@ -154,6 +140,10 @@ TEST_F(RacePlacementTest, TheGridFollowsTheEventType) {
     EXPECT_EQ(game::racerAt(1)->m_active, 0);
 }
 
+// A knock-out is the knock impact at speed 0 (a computer car stops) and
+// costs a charge; with its effect (not in the guided race) it plays
+// animation 34 on the car's fifth effect layer. A hit spends a charge of a
+// car that holds an item instead. The object retires whenever it hits.
 TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
     ring(20);
     struct Row {
@@ -161,37 +151,44 @@ TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
         std::int32_t kind, state, heldItem, target, segment, lateral, owner;
         bool homing;
         std::int32_t guideStep; // -1: not the guided race
-        int impacts, charges, hits, retired;
-        bool activeAfter;
+        bool knocked, charged, retires;
     };
     // The computer car (index 0) sits at segment 10, lateral 0; reach 200.
     const Row rows[] = {
-        {"thrown, no item", 0, 0, -1, -1, 10, 199, 1, false, -1, 1, 0, 1, 0, true},
-        {"thrown, holding an item", 0, 0, 3, -1, 10, 0, 1, false, -1, 0, 1, 1, 0, true},
-        {"thrown at a car without contact", 0, 4, -1, -1, 10, 0, 1, false, -1, 0, 0, 1, 0, true},
-        {"kind 6 at a striking car", 6, 32, -1, -1, 11, 0, 1, false, -1, 0, 0, 1, 0, true},
-        {"thrown out of reach", 0, 0, -1, -1, 10, 200, 1, false, -1, 0, 0, 0, 0, true},
-        {"two segments away", 0, 0, -1, -1, 12, 0, 1, false, -1, 0, 0, 0, 0, true},
-        {"its own owner", 0, 0, -1, -1, 10, 0, 0, false, -1, 0, 0, 0, 0, true},
-        {"aimed at the car", 3, 0, -1, 0, 10, 0, 1, false, -1, 1, 0, 0, 1, false},
-        {"aimed, homing from afar", 3, 0, -1, 0, 9, 5000, 1, true, -1, 1, 0, 0, 1, false},
-        {"aimed at another", 3, 0, -1, 1, 10, 0, 2, false, -1, 0, 0, 0, 0, true},
-        {"aimed at a striking car", 3, 1, -1, 0, 10, 0, 1, false, -1, 0, 0, 0, 1, false},
-        {"guided race, early step", 3, 0, -1, 0, 10, 0, 1, false, 0, 0, 0, 0, 1, false},
-        {"guided race, step 5", 3, 0, -1, 0, 10, 0, 1, false, 5, 1, 0, 0, 1, false},
-        {"a kind that does not hit", 5, 0, -1, 0, 10, 0, 1, false, -1, 0, 0, 0, 0, true},
+        {"thrown, no item", 0, 0, -1, -1, 10, 199, 1, false, -1, true, false, true},
+        {"thrown, holding an item", 0, 0, 3, -1, 10, 0, 1, false, -1, false, true, true},
+        {"thrown at a car without contact", 0, 4, -1, -1, 10, 0, 1, false, -1, false, false, true},
+        {"kind 6 at a striking car", 6, 32, -1, -1, 11, 0, 1, false, -1, false, false, true},
+        {"thrown out of reach", 0, 0, -1, -1, 10, 200, 1, false, -1, false, false, false},
+        {"two segments away", 0, 0, -1, -1, 12, 0, 1, false, -1, false, false, false},
+        {"its own owner", 0, 0, -1, -1, 10, 0, 0, false, -1, false, false, false},
+        {"aimed at the car", 3, 0, -1, 0, 10, 0, 1, false, -1, true, false, true},
+        {"aimed, homing from afar", 3, 0, -1, 0, 9, 5000, 1, true, -1, true, false, true},
+        {"aimed at another", 3, 0, -1, 1, 10, 0, 2, false, -1, false, false, false},
+        {"aimed at a striking car", 3, 1, -1, 0, 10, 0, 1, false, -1, false, false, true},
+        {"guided race, early step", 3, 0, -1, 0, 10, 0, 1, false, 0, false, false, true},
+        {"guided race, step 5", 3, 0, -1, 0, 10, 0, 1, false, 5, true, false, true},
+        {"a kind that does not hit", 5, 0, -1, 0, 10, 0, 1, false, -1, false, false, false},
     };
+    constexpr std::int32_t kCharges = 2;
     for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
         racers(2);
         game::cEntity* car = game::racerAt(0);
         car->m_segment = 10;
         car->m_state = r.state;
         car->m_heldItem = r.heldItem;
+        car->m_itemCharges = r.heldItem == -1 ? 0 : kCharges;
+        car->m_speed = car->m_maxSpeed = 5000;
+        auto* layer = rt::makeAs<game::ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+        layer->m_sprite = 30;
+        car->m_layerPlayers[4] = layer;
         game::racerAt(1)->m_segment = 15; // the player, far off
         game::cEntity* object = game::cEntity::cEntityWithType(2);
         object->m_widthProfile = ints({0, 0, 0, 0, 0, 100});
         object->m_active = 1;
         object->m_itemSlot = r.kind;
+        object->m_offeredItem = -1;
         object->m_targetIndex = r.target;
         object->m_segment = r.segment;
         object->m_lateral = r.lateral;
@@ -199,30 +196,48 @@ TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
         object->m_homing = r.homing ? 1 : 0;
         game::stateStatics().s_gameMode = r.guideStep < 0 ? game::GameMode::LapRace : game::GameMode::Guided;
         game::eventGoalStatics().s_guideStep = r.guideStep;
-        g_calls = {};
         game::hitRacersWithObject(object);
-        EXPECT_EQ(g_calls.impacts, r.impacts) << r.name;
-        EXPECT_EQ(g_calls.charges, r.charges) << r.name;
-        EXPECT_EQ(g_calls.hits, r.hits) << r.name;
-        EXPECT_EQ(g_calls.retired, r.retired) << r.name;
-        EXPECT_EQ(object->m_active != 0, r.activeAfter) << r.name;
-        if (r.impacts) {
-            EXPECT_EQ(car->m_airborne, 1) << r.name;
-            EXPECT_EQ(car->m_jumpKind, 6) << r.name;
-            EXPECT_EQ(g_calls.knockEffects, r.guideStep < 0 ? 1 : 0) << r.name;
+        EXPECT_EQ(car->m_effect == game::kImpactKnock, r.knocked);
+        EXPECT_EQ(car->m_itemCharges, (r.heldItem == -1 ? 0 : kCharges) - r.knocked - r.charged);
+        EXPECT_EQ(object->m_active != 0, !r.retires);
+        const bool animated = r.knocked && r.guideStep < 0;
+        EXPECT_EQ(layer->m_stopped, animated ? 0 : 1);
+        if (r.knocked) {
+            EXPECT_EQ(car->m_speed, 0);
+            EXPECT_EQ(car->m_airborne, 1);
+            EXPECT_EQ(car->m_jumpKind, 6);
+        }
+        if (animated) {
+            EXPECT_EQ(layer->m_sprite, 30) << "the layer's own sprite";
+            EXPECT_EQ(layer->m_animation, 34);
+            EXPECT_EQ(layer->m_duration, 4200);
+            EXPECT_EQ(layer->m_loops, 1) << "one pass";
         }
         if (r.homing) {
-            EXPECT_EQ(game::racerStatics().s_playerCar->m_targetTime, 100 << 12) << r.name;
+            EXPECT_EQ(game::racerStatics().s_playerCar->m_targetTime, 100 << 12);
         }
     }
+    // A car without a player on its fifth layer is knocked out all the same.
+    racers(2);
+    game::cEntity* bare = game::racerAt(0);
+    bare->m_segment = 10;
+    bare->m_heldItem = -1;
+    game::cEntity* object = game::cEntity::cEntityWithType(2);
+    object->m_active = 1;
+    object->m_itemSlot = 0;
+    object->m_owner = 1;
+    object->m_segment = 10;
+    game::hitRacersWithObject(object);
+    EXPECT_EQ(bare->m_effect, game::kImpactKnock);
+    EXPECT_EQ(bare->m_layerPlayers[4], nullptr);
 }
 
-TEST_F(RacePlacementTest, TheRaceDataPlacesCarsThroughTheHook) {
+// A place past the segment's end is carried into the next segment, past
+// the ring's end into the next lap.
+TEST_F(RacePlacementTest, ACarPutOnTheTrackCarriesItsPlaceAcrossTheLine) {
     ring(10);
-    game::registerRaceModelHooks();
-    ASSERT_NE(game::raceModelHooks().resetOnTrack, nullptr);
     game::cEntity* car = game::cEntity::cEntityWithType(1);
-    EXPECT_EQ(game::raceModelHooks().resetOnTrack(car, 2, 9, 1000, -300, 100, 12), 0);
+    EXPECT_EQ(game::resetOnTrack(car, 2, 9, 1000, -300, 100, 12), 0);
     EXPECT_EQ(car->m_lap, 3);
     EXPECT_EQ(car->m_segment, 0);
     EXPECT_EQ(car->m_segmentPos, 76);
@@ -230,7 +245,6 @@ TEST_F(RacePlacementTest, TheRaceDataPlacesCarsThroughTheHook) {
     EXPECT_EQ(car->m_lateral, -300);
     EXPECT_EQ(car->m_heading, 12);
     EXPECT_TRUE(car->m_side == 1 || car->m_side == -1);
-    game::raceModelHooks() = {};
 }
 
 // A car put back on the track shows none of the effects it ran: each layer's

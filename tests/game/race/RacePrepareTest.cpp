@@ -1,7 +1,6 @@
 // Race preparation on the demo set: loads and releases leave the heap as
 // they found it and take the race's cache keys with them; the event slot
-// set-up follows the new event's type and refuses rows it cannot hold; the
-// roadside pickup lands on its lane at no more than full size.
+// set-up follows the new event's type and refuses rows it cannot hold.
 
 #include "game/race/RacePrepare.h"
 #include "classlib/util/Hashtable.h"
@@ -9,6 +8,7 @@
 #include "game/data/PackReader.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -239,17 +239,6 @@ TEST(RacePrepare, EventSlotsTakeTheNewEventsTypeAndRefuseRowsOutsideTheTable) {
         EXPECT_EQ(rt::ByteArray::get(slots.s_eventRaceRow, 0), 3) << row;
         EXPECT_TRUE(game.log.contains("is outside 0..5")) << row;
     }
-}
-
-TEST(RacePrepare, ThePickupLandsOnItsLaneAtNoMoreThanFullSize) {
-    struct Case {
-        std::int32_t lane;
-        std::int32_t offset;
-    };
-    for (Case c : {Case{3, 0}, Case{0, -1536}, Case{7, 2048}, Case{15, 6144}})
-        EXPECT_EQ(game::pickupLaneOffset(c.lane << 16 | 0x7FFF | static_cast<std::int32_t>(0xFFF00000u)),
-                  c.offset)
-            << c.lane;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "classlib/util/Random.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/States.h"
+#include "game/race/EventGoals.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"

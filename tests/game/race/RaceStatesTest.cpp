@@ -1,10 +1,13 @@
-// The race states' own rules: when the outro lets the race be left, where a
-// press counts as one in the play area, the pause that the finishing frame
-// and a second hide do not open, the countdown that steps the start
-// sequence and the guide's explanation over it, and the view pass that
-// projects the road from the camera before any painter.
+// The race states' own rules: when the outro lets the race be left (the
+// finish animation played out), where a press counts as one in the play
+// area, the pause that the finishing frame and a second hide do not open,
+// the race music again after the pause, the countdown that steps the start
+// sequence and the guide's explanation over it, the view pass that projects
+// the road from the camera before the painter, and where the race is left
+// to.
 
 #include "game/race/RaceStates.h"
+#include "game/Game.h"
 #include "game/data/EventSlots.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
@@ -19,6 +22,7 @@
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceMenus.h"
+#include "game/race/RaceSeams.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
@@ -29,8 +33,12 @@
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/OrvelLibPlayer.h"
+#include "game/sprite/Paint.h"
 #include "game/sprite/TextLayout.h"
 #include "tests/game/race/DrivingFixture.h"
+#include "tests/game/race/HeardSounds.h"
+#include "tests/game/sprite/PaintFixture.h"
 #include "tests/support/CosTable.h"
 #include "tools/datakit/TrackRing.h"
 
@@ -55,7 +63,8 @@ struct RaceStates : race_testing::DrivingTest {
         game::resetRaceRun();
         noPress();
     }
-    ~RaceStates() override { game::raceViewHooks() = {}; }
+    // A test may replace a registry's member.
+    ~RaceStates() override { game::registerGame(); }
 
     static game::cEntity* player() { return game::racerStatics().s_playerCar; }
     static void released(std::int32_t key) {
@@ -96,23 +105,88 @@ TEST_F(RaceStates, PressesCountInThePlayAreaUpToTheStripAndBetweenTheSoftKeys) {
     }
 }
 
+// A sprite of one animation of four frames, 2500 ms each at 10 ms a time
+// unit.
+game::ASprite* tenSecondAnimation() {
+    game::spriteStaticInit();
+    game::spriteStatics().s_gcOnLoad = 0;
+    game::paintStatics().s_aframeTimeUnit = 10;
+    datakit::SpriteModel model = sprite_testing::paletteModel({0, 0xFFFF0000u});
+    sprite_testing::addFlatModule(model, 1, 1, 1);
+    const std::uint8_t frame = sprite_testing::addFrame(model, {{.module = 0}});
+    sprite_testing::addAnim(model, std::vector<datakit::SpriteAFrame>(4, {.frame = frame, .time = 250}));
+    return sprite_testing::loadSprite(datakit::writeSprite(model));
+}
+
 TEST_F(RaceStates, GameModeZeroLeavesEightSecondsAfterTheFinishOnceTheAnimationEnded) {
     struct Row {
-        std::int32_t animationMs, wantFrame;
+        const char* what;
+        bool playing;
+        std::int32_t wantFrame;
     };
-    // 100 ms frames: 409 a frame passes 8 s (32768) in frame 81; an
-    // animation of 10 s ends in frame 200.
-    for (Row r : {Row{1000, 81}, Row{10000, 200}}) {
+    // 100 ms frames: 409 a frame passes 8 s (32768) in frame 81. The finish
+    // makes its animation on sprite 15 with none selected, which has played
+    // out at once; an animation of 10 s played once, 50 ms a frame, has its
+    // end seen in the frame after the 200th.
+    for (const Row r : {Row{"the finish's own", false, 81}, Row{"ten seconds", true, 201}}) {
+        SCOPED_TRACE(r.what);
         game::raceStateStatics().s_outroTime = 0;
-        game::raceStateStatics().s_finishAnimTime = 0;
-        game::raceStateStatics().s_finishAnimLength = r.animationMs;
+        game::finishRace();
+        auto* animation = static_cast<game::OrvelLibPlayer*>(game::hudStateStatics().s_finishPlayer);
+        ASSERT_NE(animation, nullptr);
+        if (r.playing) {
+            animation->initWithSprite(tenSecondAnimation(), 0, 0);
+            animation->m_anim = 0;
+            animation->m_loops = 0;
+        }
         frame(100);
         released(-1);
         std::int32_t left = 0;
         for (std::int32_t f = 1; f <= 400 && !left; ++f)
             if (game::updateFinishOutro())
                 left = f;
-        EXPECT_EQ(left, r.wantFrame) << r.animationMs;
+        EXPECT_EQ(left, r.wantFrame);
+    }
+}
+
+// Where a finished race goes by its event type; the head-up display's
+// elements are cleared on the way.
+TEST_F(RaceStates, AFinishedRaceIsLeftByItsEventType) {
+    struct Row {
+        game::EventType type;
+        game::State state;
+        std::optional<game::State> loadingNext; // none: no load
+    };
+    using game::EventType;
+    using game::State;
+    const Row rows[] = {
+        {EventType::Laps, State::RaceResults, std::nullopt},
+        {EventType::Distance, State::RaceResults, std::nullopt},
+        {EventType::StopAndGo, State::RaceResults, std::nullopt},
+        {EventType::Points, State::RaceResults, std::nullopt},
+        {EventType::Collection, State::RaceEndMenu, std::nullopt},
+        {EventType::Score, State::RaceEndMenu, std::nullopt},
+        {EventType::Guided, State::Loading, State::MainMenu},
+        {EventType::Section, State::Loading, State::RewardScreen},
+        {EventType::OpenDistance, State::Loading, State::RewardScreen},
+    };
+    // What the loading target holds when the race is left without a load.
+    constexpr std::int32_t kNoKind = -1;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.type);
+        game::initStateMachine();
+        game::StateStatics& s = game::stateStatics();
+        rt::IntArray::set(s.s_stateStack, 0, game::stateNumber(State::Race));
+        s.s_stateStackDepth = 1;
+        s.s_state = State::Race;
+        game::setLoadingTarget(kNoKind, State::Quit);
+        game::hudStatics().s_hudElements = 0x191086;
+        game::setSlotEventType(0, r.type);
+        game::leaveRace();
+        EXPECT_EQ(requested(), r.state);
+        EXPECT_EQ(s.s_loadKind, r.loadingNext ? game::kLoadMenus : kNoKind);
+        EXPECT_EQ(s.s_loadingNextState, r.loadingNext.value_or(State::Quit));
+        EXPECT_EQ(game::hudStatics().s_hudElements, 0);
     }
 }
 
@@ -177,22 +251,15 @@ TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
 }
 
 TEST_F(RaceStates, ResumingFromThePauseRestartsTheRaceMusicOnlyIfMusicPlayedWhenItOpened) {
-    static std::int32_t s_playing;
-    static std::vector<std::int32_t> s_played;
-    game::SoundHooks& sound = game::seams().sound;
-    const game::SoundHooks kept = sound;
-    sound.playingMusic = [] { return s_playing; };
-    sound.playSound = [](std::int32_t id) { s_played.push_back(id); };
+    race_testing::HeardSounds sounds;
     game::raceStateStatics().s_raceMusic = 2;
     game::loopStatics().s_pausedMusic = -1;
     struct Row {
-        std::int32_t playing;
-        std::vector<std::int32_t> played;
+        std::int32_t playing, played;
     };
     // Music 3, no sound, and sound effect 9 (no music) when the menu opened.
-    for (const Row& row : {Row{3, {2}}, Row{-1, {}}, Row{9, {}}}) {
-        s_playing = row.playing;
-        s_played.clear();
+    for (const Row& row : {Row{3, 2}, Row{-1, -1}, Row{9, -1}}) {
+        sounds.play(row.playing);
         game::initStateMachine();
         game::StateStatics& s = game::stateStatics();
         s.s_stateStackDepth = 0;
@@ -200,17 +267,15 @@ TEST_F(RaceStates, ResumingFromThePauseRestartsTheRaceMusicOnlyIfMusicPlayedWhen
             rt::IntArray::set(s.s_stateStack, s.s_stateStackDepth++, game::stateNumber(state));
         s.s_state = game::State::PauseMenu;
         game::statePauseMenu(game::kEnter);
-        s_playing = -1; // the menu stopped it
+        sounds.play(-1); // the menu stopped it
         s.s_prevState = game::State::PauseMenu;
         s.s_state = game::State::Race;
         game::stateRace(game::kEnter);
-        EXPECT_EQ(s_played, row.played) << "playing " << row.playing;
+        EXPECT_EQ(sounds.last(), row.played) << "playing " << row.playing;
     }
-    sound = kept;
 }
 
 TEST_F(RaceStates, TheCountdownStepsTheStartSequenceAndItsPauseKeepsThePhase) {
-    game::startSequenceHooks().playSound = nullptr;
     game::raceStatics().s_startPhase = 0;
     game::hudStatics().s_hudPhase = 0;
     game::stateRaceCountdown(game::kEnter);
@@ -232,12 +297,10 @@ TEST_F(RaceStates, TheCountdownStepsTheStartSequenceAndItsPauseKeepsThePhase) {
     game::stateRaceCountdown(game::kEnter);
     EXPECT_EQ(game::raceStatics().s_startPhase, 4);
     EXPECT_EQ(game::raceTouchStatics().s_raceControlsOff, 0);
-    game::startSequenceHooks().playSound = game::playSound;
 }
 
 TEST_F(RaceStates, TheGuidesExplanationOverTheCountEndsOnAKeyOrLeavesOnKey17) {
     game::stateStatics().s_gameMode = game::GameMode::Guided;
-    game::startSequenceHooks().playSound = nullptr;
     frame(40);
     struct Row {
         std::int32_t released, pressed, wantTimer;
@@ -259,7 +322,6 @@ TEST_F(RaceStates, TheGuidesExplanationOverTheCountEndsOnAKeyOrLeavesOnKey17) {
             EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceMenu);
         }
     }
-    game::startSequenceHooks().playSound = game::playSound;
 }
 
 TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheRaceCameraBeforeThePainter) {
@@ -270,11 +332,10 @@ TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheRaceCameraBeforeThePainter) 
     player()->m_segment = 0;
     player()->m_segmentPos = 0;
     game::viewPassStaticInit();
-    game::raceViewHooks().viewPass = game::runRaceViewPass;
     static std::int32_t seenDepth;
     static std::int32_t seenSegment;
     seenDepth = seenSegment = -1;
-    game::raceViewHooks().painter = [] {
+    game::raceSeams().painter = [] {
         seenDepth = game::roadSliceStatics().s_sliceDepth[0];
         seenSegment = game::roadSliceStatics().s_sliceSegment[1];
     };

@@ -6,12 +6,12 @@
 #include "game/race/RaceUtilities.h"
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/util/Random.h"
-#include "game/framework/Seams.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
+#include "tests/game/race/HeardSounds.h"
 #include "tests/game/race/RaceDataFixture.h"
 
 #include <climits>
@@ -290,10 +290,10 @@ TEST_F(RaceDataTest, SideProfilesCameraPathsAndMusicAreReadSafely) {
 
     EXPECT_EQ(game::getCurrentMusic(), -1);
     EXPECT_FALSE(game::isMusicActive());
-    game::seams().sound.playingMusic = [] { return 4; };
+    race_testing::HeardSounds sounds;
+    sounds.play(4);
     EXPECT_EQ(game::getCurrentMusic(), 4);
     EXPECT_TRUE(game::isMusicActive());
-    game::seams().sound = {};
 }
 
 } // namespace

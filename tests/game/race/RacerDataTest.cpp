@@ -3,72 +3,50 @@
 
 #include "game/race/RacerData.h"
 #include "game/race/EntryReader.h"
-#include "game/race/RaceHooks.h"
 #include "game/race/RaceTables.h"
 #include "game/race/cEntity.h"
 #include "tests/game/race/RaceDataFixture.h"
-#include "tools/datakit/GameTablesWriter.h"
-#include "tools/datakit/RacerWriter.h"
 
 namespace {
 
 using datakit::Bytes;
 using race_testing::RaceDataTest;
-
-// Records 0..count-1, each naming definition row `count - 1 - id`.
-Bytes recordTables(int count) {
-    datakit::GameTables t;
-    t.chunks.push_back({});
-    for (int id = 0; id < count; ++id) {
-        datakit::TableRecord record;
-        record.fields[0] = static_cast<std::uint8_t>(count - 1 - id);
-        t.chunks[0].records.push_back(record);
-    }
-    return datakit::writeGameTables(t);
-}
-
-datakit::RacerDefinition racer() {
-    datakit::RacerDefinition r;
-    r.spriteSet = 44;
-    r.values = {7, 8, 9};
-    r.speed = 90;
-    r.speedSteps = {30, 60, 90};
-    r.timesMs = {0, 1500};
-    r.braking = 3;
-    r.grip88 = 0x0180;
-    r.turnDegrees = 90;
-    r.weight = 1200;
-    r.value11 = 11;
-    r.widthProfile = {100, 97, 93, 87, 82, 120, 82, 87, 93, 97, 100};
-    r.widthTail = 24;
-    return r;
-}
+using race_testing::racerDefinition;
+using race_testing::recordTables;
 
 std::vector<std::int32_t> ints(rt::IntArray* array) {
     auto span = rt::IntArray::span(array);
     return {span.begin(), span.end()};
 }
 
-std::int32_t placed = 0;
-
 TEST_F(RaceDataTest, ARacerGoesIntoACarInTheRaceUnits) {
-    datakit::RacerDefinition second = racer();
+    datakit::RacerDefinition second = racerDefinition();
     second.spriteSet = 47;
     putPacks({{"tables.pak", {recordTables(2)}},
-              {"racers.pak", {datakit::writeRacer(racer()), datakit::writeRacer(second)}}});
+              {"racers.pak", {datakit::writeRacer(racerDefinition()), datakit::writeRacer(second)}}});
     game::loadTablesFromPack157();
     game::racerStatics().s_carConstA = 21;
     game::racerStatics().s_carConstB = 22;
-    game::raceModelHooks().resetOnTrack = [](game::cEntity*, std::int32_t, std::int32_t, std::int32_t,
-                                             std::int32_t, std::int32_t, std::int32_t) { return ++placed; };
+    // A car of the last run, somewhere on the track with an item.
     game::cEntity* car = game::cEntity::cEntityWithType(1);
-    EXPECT_EQ(game::applyRacerDefinition(0, car), 1) << "the hook's answer";
-    game::raceModelHooks().resetOnTrack = nullptr;
+    car->m_lap = 2;
+    car->m_segment = 7;
+    car->m_lateral = 300;
+    car->m_speed = 5000;
+    car->m_heldItem = 3;
+    EXPECT_EQ(game::applyRacerDefinition(0, car), 0);
     EXPECT_TRUE(log.lines().empty()) << log.lines().front();
     // 90 km/h is 102400; 1500 ms is 6144; a time of 0, and element 0, read 5000.
     EXPECT_EQ(ints(car->m_stats), (std::vector<std::int32_t>{0, 34133, 68266, 102400}));
     EXPECT_EQ(ints(car->m_gearTable), (std::vector<std::int32_t>{5000, 5000, 6144}));
-    EXPECT_EQ(car->m_maxSpeed, 112640) << "102400 at 100 percent, plus a tenth";
+    // Placed at the start, its race state cleared, its top speed the last
+    // step at 100 percent.
+    EXPECT_EQ((std::vector<std::int32_t>{car->m_lap, car->m_segment, car->m_segmentPos, car->m_lateral}),
+              (std::vector<std::int32_t>{0, 0, 0, 0}));
+    EXPECT_EQ(car->m_speed, 0);
+    EXPECT_EQ(car->m_heldItem, -1);
+    EXPECT_EQ(car->m_gear, 1);
+    EXPECT_EQ(car->m_maxSpeed, 102400);
     // 0x0180 is 6144; 90 degrees 512; braking and weight where the race reads them.
     EXPECT_EQ((std::vector<std::int32_t>(std::begin(car->m_defValues), std::end(car->m_defValues))),
               (std::vector<std::int32_t>{6144, 3 * 4096, 512, 1200, 21, 22, 11, 0}));
@@ -99,16 +77,17 @@ TEST_F(RaceDataTest, ARacerGoesIntoACarInTheRaceUnits) {
 }
 
 TEST_F(RaceDataTest, BrokenRacersAreNamed) {
-    datakit::RacerDefinition noSteps = racer();
+    datakit::RacerDefinition noSteps = racerDefinition();
     noSteps.speedSteps.clear();
-    datakit::RacerDefinition noTimes = racer();
+    datakit::RacerDefinition noTimes = racerDefinition();
     noTimes.timesMs.clear();
     const struct {
         std::vector<Bytes> entries;
         std::string problem;
-    } cases[] = {{{datakit::writeRacer(racer()), datakit::writeRacer(noSteps)}, "racer 1 has no speed step"},
-                 {{datakit::writeRacer(noTimes), datakit::writeRacer(racer())}, "racer 0 has no time"},
-                 {{datakit::writeRacer(racer())}, "racer 1 has no entry in the racer pack"}};
+    } cases[] = {
+        {{datakit::writeRacer(racerDefinition()), datakit::writeRacer(noSteps)}, "racer 1 has no speed step"},
+        {{datakit::writeRacer(noTimes), datakit::writeRacer(racerDefinition())}, "racer 0 has no time"},
+        {{datakit::writeRacer(racerDefinition())}, "racer 1 has no entry in the racer pack"}};
     std::vector<std::pair<std::string, std::vector<Bytes>>> packs = {{"tables.pak", {recordTables(2)}}};
     // One archive: each case its own racer pack, named by the constant string in turn.
     for (std::size_t i = 0; i < std::size(cases); ++i)
@@ -129,7 +108,7 @@ TEST_F(RaceDataTest, BrokenRacersAreNamed) {
 }
 
 TEST_F(RaceDataTest, RacerSpeedsFitIn64Bits) {
-    datakit::RacerDefinition fast = racer();
+    datakit::RacerDefinition fast = racerDefinition();
     fast.speed = 52429;
     EXPECT_TRUE(datakit::writeRacer(fast).empty()) << "datakit refuses it";
     fast.speed = 52428;

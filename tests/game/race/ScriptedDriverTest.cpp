@@ -40,11 +40,7 @@ struct DriveLog {
 };
 
 struct ScriptedDriverTest : DrivingTest {
-    ScriptedDriverTest() {
-        loadRing(raceTrack());
-        game::installDrivingSteps();
-    }
-    ~ScriptedDriverTest() override { game::raceSteps() = {}; }
+    ScriptedDriverTest() { loadRing(raceTrack()); }
 
     static game::cEntity* startRace() {
         game::drivingStatics() = game::DrivingStatics{};

@@ -303,7 +303,7 @@ TEST_F(RaceDataTest, TrackEdgeValues) {
 TEST_F(RaceDataTest, EveryPrefixOfATrackStopsInsideIt) {
     datakit::TrackModel model = smallTrack();
     Bytes entry = datakit::writeTrack(model);
-    for (std::size_t length = datakit::kTrackWireModelBytes; length <= entry.size(); ++length) {
+    for (std::size_t length = game::kWireModelBytes; length <= entry.size(); ++length) {
         game::EntryReader reader(
             std::vector<std::uint8_t>(entry.begin(), entry.begin() + static_cast<long>(length)),
             "track pack");

@@ -37,7 +37,7 @@ namespace {
 using game::DrawCall;
 using testing_support::DrawingLog;
 
-constexpr std::int32_t kCarSet = 45;
+constexpr std::int32_t kCarSet = game::kCarSprite2;
 constexpr std::int32_t kFrames = 50;
 
 // A sprite of 50 frames, frame k a 10 x (4 + k % 8) block standing on its
@@ -88,7 +88,8 @@ struct CarPaintingTest : roadside_testing::RoadsideTest {
         EXPECT_TRUE(game::loadTrackEntry(reader, 1));
         game::raceStatics().s_racers = rt::newObjectArray(0);
         sprite = carSprite();
-        for (std::int32_t n : {kCarSet, game::car_sprites::kShadows, game::car_sprites::kParticles})
+        for (std::int32_t n :
+             {kCarSet, std::int32_t{game::kCarShadowSprite}, std::int32_t{game::kWheelParticleSprite}})
             sprite_testing::inTable(n, sprite);
         game::CarPaintStatics& c = game::carPaintStatics();
         c.s_playerCarSprite = sprite;
@@ -397,7 +398,7 @@ TEST_F(CarPaintingTest, EffectLayersAreLeftOutWhileTheRaceControlsAreOffButBodie
         game::paintEntity(c);
         const auto frames = firsts(DrawCall::PaintZoomed, 0);
         EXPECT_EQ(std::count(frames.begin(), frames.end(), kCarSet), 2) << int{off};
-        EXPECT_EQ(std::count(frames.begin(), frames.end(), game::car_sprites::kStrike), off ? 0 : 1);
+        EXPECT_EQ(std::count(frames.begin(), frames.end(), game::kStrikeSprite), off ? 0 : 1);
     }
 }
 

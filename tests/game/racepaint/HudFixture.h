@@ -1,29 +1,37 @@
 #pragma once
 
 // What the head-up display, overlay and result tests share: the race
-// painting fixture with stand-in sprites in the sprite table (frame f of
-// each is one flat module of (12 + f) x (8 + f % 5) pixels placed at
-// (f % 3, f % 2)), the tiny font as fonts 0 to 2, texts "T0".."T99" (text
-// 81 a comma), the constant strings the display reads, an event row, three
-// racers with the player last, and the display shown in the race state.
+// painting fixture with the game's registries filled, stand-in sprites in
+// the sprite table (frame f of each is one flat module of (12 + f) x
+// (8 + f % 5) pixels placed at (f % 3, f % 2)), the tiny font as fonts 0 to
+// 2, texts "T0".."T99" (text 81 a comma), the constant strings the display
+// reads, an event row, three racers with the player last, and the display
+// shown in the race state; and a sound engine that keeps what it is asked
+// to play.
 
+#include "game/Game.h"
 #include "game/data/EventSlots.h"
-#include "game/framework/Seams.h"
+#include "game/data/SoundData.h"
+#include "game/data/SoundRequests.h"
+#include "game/framework/SoundEngine.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Texts.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/Hud.h"
+#include "game/racepaint/RaceScene.h"
 #include "game/sprite/Paint.h"
 #include "game/sprite/TextLayout.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/racepaint/RacePaintFixture.h"
 #include "tests/game/sprite/FontFixture.h"
 #include "tests/support/ConstantStrings.h"
+#include "tests/support/RaceSceneSetup.h"
 
 #include <map>
 #include <string>
@@ -35,6 +43,7 @@ using namespace racepaint_testing;
 
 inline constexpr std::int32_t kStandInFrames = 30;
 inline constexpr std::int32_t kTexts = 100;
+inline constexpr std::int32_t kRingSegments = 20;
 
 // Box b of frame f of a stand-in sprite: (2 + b, 4 + b, 300 - 20 b, 150 - 10 b + f).
 inline std::array<std::int32_t, 4> standInBox(std::int32_t frame, std::int32_t box) {
@@ -43,7 +52,7 @@ inline std::array<std::int32_t, 4> standInBox(std::int32_t frame, std::int32_t b
 
 // A sprite of `kStandInFrames` frames in one opaque colour, each with three
 // boxes.
-inline game::ASprite* standInSprite(std::uint32_t colour) {
+inline datakit::SpriteModel standInModel(std::uint32_t colour) {
     datakit::SpriteModel model = sprite_testing::paletteModel({colour});
     model.format |= datakit::sprite_bits::kFrameBoxes;
     for (std::int32_t f = 0; f < kStandInFrames; ++f) {
@@ -62,7 +71,7 @@ inline game::ASprite* standInSprite(std::uint32_t colour) {
                                           .flags = 0}});
         model.frames.back().boxCount = 3;
     }
-    return sprite_testing::loadSprite(datakit::writeSprite(model));
+    return model;
 }
 
 inline std::int32_t standInWidth(std::int32_t frame) {
@@ -92,15 +101,49 @@ inline void installPauseMenuTables() {
     game::gameTables().s_menus = menus;
 }
 
+// The game's sounds go to a new sound engine without a thread of its own,
+// with the sound option on; nothing drains its queue, so no sound counts as
+// playing music (which would hold the start's count).
+inline void listenToSounds() {
+    auto* engine = rt::make<game::SoundEngine>();
+    engine->init(32, false);
+    game::soundDataStatics().s_soundEngine = engine;
+    game::setSoundOption(true);
+}
+// The sound ids the engine was asked to play since `listenToSounds`, in order.
+inline std::vector<std::int32_t> requestedSounds() {
+    const game::SoundEngine* engine = game::soundDataStatics().s_soundEngine;
+    std::vector<std::int32_t> ids;
+    for (std::int32_t i = 0; engine && i < engine->m_requestCount; ++i) {
+        const auto* request = static_cast<rt::IntArray*>(rt::ObjectArray::get(engine->m_requests, i));
+        EXPECT_EQ(rt::IntArray::get(request, 0), game::SoundEngine::kPlayRequest);
+        ids.push_back(rt::IntArray::get(request, 1));
+    }
+    return ids;
+}
+
 struct HudTest : RacePaintTest {
     std::map<const void*, std::int32_t> spriteNumbers;
     game::cEntity* player = nullptr;
 
     HudTest() {
+        // The race's view pass and painters run whole: the scene's statics
+        // and a flat ring under the cars.
+        testing_support::setUpRaceScene();
+        installFlatRing(kRingSegments);
         rt::ObjectArray* sprites = rt::newObjectArray(game::kSpriteCount);
         game::startupStatics().s_sprites = sprites;
         for (std::int32_t n : {4, 12, 14, 15, 26, 30, 39, 59, 60, 61, 63, 64, 65, 66}) {
-            game::ASprite* sprite = standInSprite(0xFF000000u | static_cast<std::uint32_t>(n * 0x030201));
+            datakit::SpriteModel model = standInModel(0xFF000000u | static_cast<std::uint32_t>(n * 0x030201));
+            // The start count's four animations of eleven frames.
+            if (n == game::kStartSprite)
+                for (std::int32_t a = 0; a < 4; ++a) {
+                    std::vector<datakit::SpriteAFrame> aframes;
+                    for (std::uint8_t f = 0; f < 11; ++f)
+                        aframes.push_back({.frame = f, .time = 1});
+                    sprite_testing::addAnim(model, aframes);
+                }
+            game::ASprite* sprite = sprite_testing::loadSprite(datakit::writeSprite(model));
             rt::Array::setRef(sprites, n, sprite);
             spriteNumbers[sprite] = n;
         }
@@ -134,13 +177,9 @@ struct HudTest : RacePaintTest {
         player->m_driverKind = 2;
         player->m_lap = 1;
         game::hudPaintStaticInit();
-        // The framework's touch zones measure the same sprites.
-        game::seams().sprites.frameWidth = [](rt::Object* sprite, std::int32_t frame) {
-            return game::getFrameWidth(static_cast<game::ASprite*>(sprite), frame);
-        };
-        game::seams().sprites.frameHeight = [](rt::Object* sprite, std::int32_t frame) {
-            return game::getFrameHeight(static_cast<game::ASprite*>(sprite), frame);
-        };
+        // The game's registries: the framework's touch zones measure these
+        // sprites, and the race's paint message calls the race's painter.
+        game::registerGame();
         game::HudStatics& hud = game::hudStatics();
         hud.s_hudPhase = 2;
         hud.s_hudElements = 0;
@@ -148,8 +187,9 @@ struct HudTest : RacePaintTest {
         game::stateStatics().s_state = game::State::Race;
         game::stateStatics().s_gameMode = game::GameMode::LapRace;
     }
+    // The registries as the game fills them, whatever a test replaced.
     ~HudTest() override {
-        game::seams().sprites = {};
+        game::registerGame();
         game::racerStatics().s_playerCar = nullptr;
         game::raceStatics().s_racers = nullptr;
     }

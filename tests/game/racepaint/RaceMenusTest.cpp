@@ -6,11 +6,11 @@
 
 #include "game/data/Progress.h"
 #include "game/framework/Keys.h"
+#include "game/framework/Seams.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Touch.h"
 #include "game/race/RaceResults.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceView.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/racepaint/HudFixture.h"
 
@@ -18,19 +18,12 @@ namespace {
 
 using hud_testing::HudTest;
 
-bool s_championship = false;
-
 struct RaceMenusTest : HudTest {
     RaceMenusTest() {
         game::makeKeyStateArrays();
         game::initProgressStatics();
         hud_testing::installPauseMenuTables();
-        game::raceViewHooks() = {};
-        s_championship = false;
-        game::raceMenuHooks().championship = [] { return s_championship; };
-        game::raceMenuHooks().endChampionship = [] { s_championship = false; };
     }
-    ~RaceMenusTest() override { game::raceMenuHooks() = {}; }
 
     // The stack holds `states` from the bottom; the last is current.
     static void stack(std::initializer_list<game::State> states) {
@@ -61,7 +54,7 @@ TEST_F(RaceMenusTest, ThePauseMenuHasSixItemsOrFiveWithoutRestartAndOpensOnItsKe
          {Case{false, game::GameMode::LapRace, 3, 6, 3}, Case{true, game::GameMode::LapRace, 3, 5, 3},
           Case{false, game::GameMode::Guided, 1, 5, 1}, Case{false, game::GameMode::LapRace, 5, 6, 5},
           Case{true, game::GameMode::LapRace, 5, 5, 0}, Case{false, game::GameMode::Guided, 7, 5, 2}}) {
-        s_championship = c.championship;
+        game::raceResultsStatics().s_championship = c.championship ? 1 : 0;
         game::stateStatics().s_gameMode = c.mode;
         game::raceMenuStatics().s_pauseMenuItem = c.kept;
         stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::PauseMenu});
@@ -118,7 +111,7 @@ TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
     EXPECT_EQ(s.s_stateStackDepth, 7) << "pushed over the questions";
 
     // Quit: the menus load into the main menu, the championship ends.
-    s_championship = true;
+    game::raceResultsStatics().s_championship = 1;
     stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::PauseMenu,
            game::State::QuitRaceQuestion});
     game::stateQuitRaceConfirm(game::kEnter);
@@ -129,7 +122,7 @@ TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
     EXPECT_EQ(s.s_nextState, game::State::Loading);
     EXPECT_EQ(s.s_loadKind, game::kLoadMenus);
     EXPECT_EQ(s.s_loadingNextState, game::State::MainMenu);
-    EXPECT_FALSE(s_championship);
+    EXPECT_FALSE(game::isChampionship());
     EXPECT_EQ(game::raceResultsStatics().s_cupRace, 0) << "the next championship starts at its first race";
 
     // Leave the game: the quit state.
@@ -140,6 +133,21 @@ TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
     EXPECT_EQ(game::menuStatics().s_questionTitleText, 14);
     choose(game::stateExitConfirm, 1);
     EXPECT_EQ(s.s_nextState, game::State::Quit);
+}
+
+// The options over a paused race: the sound item turns the sound on with
+// the menus' choose sound (21), and off again.
+TEST_F(RaceMenusTest, TheRaceOptionsSoundItemTurnsTheSoundOnWithTheChooseSound) {
+    hud_testing::listenToSounds();
+    game::setSoundOption(false);
+    stack({game::State::StartupLoad, game::State::Race, game::State::PauseMenu, game::State::RaceOptions});
+    game::stateRaceOptions(game::kEnter);
+    ASSERT_EQ(game::touchStatics().s_selection, 0);
+    choose(game::stateRaceOptions, 0);
+    EXPECT_TRUE(game::isSoundOn());
+    EXPECT_EQ(hud_testing::requestedSounds(), (std::vector<std::int32_t>{21}));
+    choose(game::stateRaceOptions, 0);
+    EXPECT_FALSE(game::isSoundOn());
 }
 
 TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlocked) {

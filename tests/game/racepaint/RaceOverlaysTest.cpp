@@ -1,8 +1,9 @@
-// The overlays over the race world: the finish overlay by event type, the
-// weather strip's spread (and two first layers at one height), the
-// particles' motion, the touch buttons and the left-half band, a racer's
-// name label; and whole frames of the race's screens that make no object
-// and leave the race as they found it.
+// The overlays over the race world: the finish overlay by event type and
+// the finish animation on it until it has played out, the weather strip's
+// spread (and two first layers at one height), the particles' motion, the
+// touch buttons and the left-half band, a racer's name label; and whole
+// frames of the race's screens, through the race state's paint message,
+// that make no object and leave the race as they found it.
 
 #include "game/racepaint/RaceOverlays.h"
 
@@ -16,11 +17,15 @@
 #include "game/race/RaceHash.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceMenus.h"
+#include "game/race/RaceSeams.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/StartSequence.h"
+#include "game/race/ViewPass.h"
 #include "game/racepaint/RoadsideView.h"
+#include "game/sprite/OrvelLibPlayer.h"
+#include "game/sprite/Paint.h"
 #include "runtime/Runtime.h"
 #include "tests/game/racepaint/HudFixture.h"
 
@@ -85,6 +90,69 @@ TEST_F(RaceOverlayTest, TheFinishOverlayShowsThePlaceOrTheFailureByEventType) {
     const std::vector<std::string> lines = drawn(game::paintFinishOverlay);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "text 'T50' @320,466 a3 p0");
+}
+
+// The finish animation is a player on sprite 15 at the overlay's place,
+// made idle as the race ends: idle, the overlay shows nothing of it and the
+// outro finds it played out at once. Started on an animation for one pass,
+// the overlay shows its frames from the first (in event type 0, and in type
+// 3 only while the animation is shown), the outro steps them (50 ms a step,
+// here one step a frame) and it plays out, after which it shows no more.
+TEST_F(RaceOverlayTest, TheFinishAnimationShowsOnTheOverlayUntilItHasPlayedOut) {
+    datakit::SpriteModel model = hud_testing::standInModel(0xFF2040C0u);
+    sprite_testing::addAnim(model,
+                            {{.frame = 20, .time = 1}, {.frame = 21, .time = 1}, {.frame = 22, .time = 1}});
+    game::ASprite* finish = sprite_testing::loadSprite(datakit::writeSprite(model));
+    rt::Array::setRef(game::startupStatics().s_sprites, 15, finish);
+    game::paintStatics().s_aframeTimeUnit = 50;
+    game::HudStateStatics& s = game::hudStateStatics();
+    s.s_finishX = 300;
+    s.s_finishY = 150;
+    s.s_finishShown = 0;
+    game::raceUtilityStatics().s_blinkTimer = 0;
+    HudTest::event(game::EventType::Laps);
+    auto shownFrames = [&] {
+        DrawingLog log;
+        game::paintFinishOverlay();
+        std::vector<std::string> calls;
+        for (const game::DrawRecord& r : log.outer(game::DrawCall::PaintAFrame))
+            if (r.subject == finish)
+                calls.push_back(DrawingLog::call(r));
+        return calls;
+    };
+
+    game::startFinishAnimation();
+    auto* player = static_cast<game::OrvelLibPlayer*>(s.s_finishPlayer);
+    ASSERT_NE(player, nullptr);
+    ASSERT_EQ(player->classId(), game::OrvelLibPlayer::kClassId);
+    EXPECT_EQ(player->m_sprite, finish);
+    EXPECT_EQ(player->m_x, 300);
+    EXPECT_EQ(player->m_y, 150);
+    EXPECT_TRUE(shownFrames().empty()) << "idle";
+    EXPECT_TRUE(game::advanceFinishAnimation()) << "an idle player has played out";
+
+    player->m_anim = 0;
+    player->m_aframe = 0;
+    player->m_time = 0;
+    player->m_loops = 0;
+    player->m_stopped = 0;
+    HudTest::event(game::EventType::Score);
+    s.s_finishAnimShown = 0;
+    EXPECT_TRUE(shownFrames().empty()) << "a score event before the animation is shown";
+    s.s_finishAnimShown = 1;
+    std::vector<std::string> shown;
+    bool playedOut = false;
+    for (std::int32_t step = 0; step < 20 && !playedOut; ++step) {
+        for (const std::string& call : shownFrames())
+            if (shown.empty() || shown.back() != call)
+                shown.push_back(call);
+        playedOut = game::advanceFinishAnimation();
+    }
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"paintAFrame 0 0 300 150 0 0 0", "paintAFrame 0 1 300 150 0 0 0",
+                                        "paintAFrame 0 2 300 150 0 0 0"}));
+    EXPECT_TRUE(playedOut);
+    EXPECT_TRUE(shownFrames().empty()) << "played out, it shows no more";
 }
 
 TEST_F(RaceOverlayTest, TheStripSpreadsItsLayersByTheirHeightsAndSurvivesTwoEqualFirstLayers) {
@@ -216,11 +284,6 @@ TEST_F(RaceOverlayTest, ARacerLabelSitsOverItsCarAndStaysOnTheScreen) {
 
 TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
     hud_testing::installPauseMenuTables();
-    game::RaceViewHooks& hooks = game::raceViewHooks();
-    hooks = {};
-    hooks.viewPass = game::raceHudViewPass;
-    hooks.painter = game::paintRacePicture;
-    hooks.afterPaint = game::raceHudClosingPass;
     for (std::int32_t i = 0; i < 3; ++i) {
         game::cEntity* car = game::racerAt(i);
         car->m_name = rt::String::newFromCString(i == 1 ? "A rather long racer name" : "Racer");
@@ -290,7 +353,6 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
         EXPECT_EQ(runtime.objectManager().objectCount(), objects) << scene.name;
     }
     game::config().s_translucentFill = 1;
-    hooks = {};
 }
 
 // What the display moves from frame to frame (its intro, which the count
@@ -300,22 +362,18 @@ TEST_F(RaceOverlayTest, AHundredRaceFramesMakeNoObject) {
 // the painters, and the race comes in the same frame.
 TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
     game::makeKeyStateArrays();
-    const game::StartSequenceHooks keptHooks = game::startSequenceHooks();
-    game::startSequenceHooks().playSound = nullptr;
     game::loopStatics().s_frameMs = 100;
     game::raceStatics().s_raceFrameTime = game::frameMsToTime(100);
-    // The count moves the shake, the blink and the start boost: each run
-    // starts from the same values.
+    // The count moves the shake, the blink and the start boost, and the view
+    // pass the flash: each run starts from the same values.
     const game::RaceUtilityStatics utilities = game::raceUtilityStatics();
     const game::DrivingStatics driving = game::drivingStatics();
+    const game::ViewPassStatics view = game::viewPassStatics();
     auto run = [&](bool painted) {
         game::raceUtilityStatics() = utilities;
         game::drivingStatics() = driving;
-        game::RaceViewHooks& hooks = game::raceViewHooks();
-        hooks = {};
-        hooks.viewPass = game::raceHudViewPass;
-        hooks.painter = painted ? game::paintRacePicture : nullptr;
-        hooks.afterPaint = game::raceHudClosingPass;
+        game::viewPassStatics() = view;
+        game::raceSeams().painter = painted ? game::paintRacePicture : [] {};
         game::HudStatics& hud = game::hudStatics();
         hud.s_hudPhase = 0;
         hud.s_hudElements = 0x1D002F;
@@ -350,7 +408,6 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
                 frame += "\n" + block.name + " " + std::to_string(block.hash);
             frames.push_back(std::move(frame));
         }
-        hooks = {};
         return frames;
     };
     const std::vector<std::string> painted = run(true);
@@ -361,7 +418,6 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
     EXPECT_TRUE(painted.back().starts_with("42 ")) << "the race began";
     EXPECT_EQ(game::hudStateStatics().s_collectedShown, 7);
     EXPECT_EQ(game::raceUtilityStatics().s_shakeX, 0);
-    game::startSequenceHooks() = keptHooks;
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "game/racepaint/RoadImages.h"
 #include "tests/game/sprite/PaintFixture.h"
 #include "tests/support/DrawingLog.h"
+#include "tests/support/RaceSceneSetup.h"
 #include "tools/datakit/RacePictures.h"
 
 #include <vector>
@@ -37,6 +38,15 @@ inline rt::IntArray* intArray(const std::vector<std::int32_t>& values) {
     rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
     std::ranges::copy(values, rt::IntArray::span(array).begin());
     return array;
+}
+
+// A flat, straight ring of `segments` road segments 600 wide in four lanes,
+// two trigger codes a segment, all 0.
+inline void installFlatRing(std::int32_t segments) {
+    testing_support::makeTrackRing(segments, 2);
+    game::TrackStatics& t = game::trackStatics();
+    t.s_roadHalfWidth = 300;
+    t.s_laneWidth = 150;
 }
 
 // Surface k's road images in `colours`[k] throughout (kerb, lines and

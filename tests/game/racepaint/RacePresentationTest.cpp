@@ -26,14 +26,10 @@ using testing_support::kBusyCars;
 constexpr std::uint32_t kRoad = 0x808080;
 
 struct RacePresentation : RacePaintTest {
-    game::RaceSceneHooks savedHooks = game::raceSceneHooks();
-
     RacePresentation() {
         testing_support::setUpRaceScene();
         EXPECT_TRUE(testing_support::setUpBusyRace());
-        game::installRacePainters();
     }
-    ~RacePresentation() override { game::raceSceneHooks() = savedHooks; }
 
     // Frame `n` as the race state's paint message runs it.
     static void frame(std::int32_t n, bool painted) {

@@ -19,8 +19,6 @@ namespace {
 using hud_testing::HudTest;
 using testing_support::DrawingLog;
 
-bool s_cup = false;
-
 struct ResultsTest : HudTest {
     ResultsTest() {
         game::makeKeyStateArrays();
@@ -29,16 +27,12 @@ struct ResultsTest : HudTest {
         setRacers(8);
         game::eventSlotStatics().s_eventSlotCount = 2;
         game::eventSlotStatics().s_currentEvent = 0;
-        s_cup = false;
-        game::raceMenuHooks().championship = [] { return s_cup; };
-        game::raceMenuHooks().championshipRaces = [] { return 3; };
         game::initStateMachine();
         game::pushState(game::State::Race);
         game::pushState(game::State::RaceResults);
         game::stateStatics().s_state = game::State::RaceResults;
         game::stateStatics().s_nextState = game::State::Quit;
     }
-    ~ResultsTest() override { game::raceMenuHooks() = {}; }
 
     // `n` racers, the player last, driver kind i % 6 for racer i.
     void setRacers(std::int32_t n) {
@@ -100,7 +94,7 @@ TEST_F(ResultsTest, RowsComeInFiveSlideFramesApartAndOnlyThenAKeyLeads) {
 
 TEST_F(ResultsTest, AChampionshipWalksItsSubPhasesAndCountsThePointsUp) {
     setRacers(9);
-    s_cup = true;
+    game::raceResultsStatics().s_championship = 1;
     game::RaceResultsStatics& s = game::raceResultsStatics();
     game::stateRaceResults(game::kEnter);
     // Kinds 0..5 then 0..2 again: places 0..8 give 10, 8, 6, 5, 4, 3, 2, 1, 0.
@@ -144,7 +138,7 @@ TEST_F(ResultsTest, AChampionshipWalksItsSubPhasesAndCountsThePointsUp) {
 }
 
 TEST_F(ResultsTest, TheNextChampionshipCountsFromNothingAfterOneEnded) {
-    s_cup = true;
+    game::raceResultsStatics().s_championship = 1;
     game::RaceResultsStatics& s = game::raceResultsStatics();
     // Eight racers of kinds 0..5, 0, 1: places 0..7 give 10, 8, 6, 5, 4,
     // 3, 2, 1.

@@ -1,15 +1,17 @@
-// The race scene from the drawing log: the layers in order; what stands in
-// slices 7, 5 and 3 drawn far to near under each slice's clip; a slice
-// turned to the angle limit drawing nothing; the start gate only in segment
-// 0 deeper than 200; panoramas of one, two and three frames with their
-// second copy; the haze; the start count's zoomed last figure; and the
-// painter writing no race state and making no object per frame.
+// The race scene from the drawing log, painted by the real painters: the
+// layers in order; what stands in slices 7, 5 and 3 drawn far to near under
+// each slice's clip; a slice turned to the angle limit drawing nothing; the
+// start gate's four parts only in segment 0 deeper than 200; panoramas of
+// one, two and three frames with their second copy; the haze; the start
+// count's zoomed last figure; and the painter writing no race state and
+// making no object per frame.
 
 #include "game/racepaint/RaceScene.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
@@ -17,9 +19,11 @@
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/RoadBands.h"
+#include "game/racepaint/RoadsideView.h"
 #include "game/sprite/ZoomCache.h"
 #include "tests/game/racepaint/RacePaintFixture.h"
-#include "tests/support/CosTable.h"
+#include "tests/support/BusyRace.h"
+#include "tests/support/RaceSceneSetup.h"
 
 #include <cstring>
 #include <string>
@@ -34,33 +38,21 @@ using game::DrawRecord;
 
 constexpr std::int32_t kSky = 0x5090E0;
 constexpr std::uint32_t kRoad = 0x808080;
-constexpr std::int32_t kCarColour = 0xC01010;
+// The verges' colour, and the fog's, so that the fog leaves it as it is.
+constexpr std::int32_t kGround = 0x3E7A34;
 constexpr std::int32_t kBackdropSlot = 60;
 constexpr std::int32_t kSegments = 40;
 constexpr std::int32_t kLaneObject = 0x4001;
 
 struct RaceScene : RacePaintTest {
-    game::RaceSceneHooks savedHooks = game::raceSceneHooks();
     std::vector<cEntity*> cars;
 
     RaceScene() {
-        testing_support::installCosTable();
-        game::roadBandStaticInit();
-        game::viewPassStaticInit();
-        game::raceSceneStaticInit();
-        game::startupStatics().s_sprites = rt::newObjectArray(game::kSpriteCount);
+        testing_support::setUpRaceScene();
         installFlatRoadSurfaces({kRoad});
         game::TrackStatics& t = game::trackStatics();
         rt::IntArray::set(t.s_trackStyle, 5, kSky);
-        t.s_segmentCount = kSegments;
-        t.s_segmentCurve = rt::newIntArray(kSegments);
-        t.s_segmentHeight = rt::newIntArray(kSegments);
-        t.s_segmentEdgeFlags = rt::newByteArray(kSegments);
-        t.s_segmentAttributes = rt::newByteArray(2 * kSegments);
-        t.s_roadHalfWidth = 300;
-        t.s_laneWidth = 150;
-        t.s_triggersPerSegment = 2;
-        t.s_triggerCodes = rt::newShortArray(2 * kSegments);
+        installFlatRing(kSegments);
         // The lane objects' blocks: 8 x 8 opaque.
         game::RoadImageStatics& images = game::roadImageStatics();
         images.s_backgroundWidth = images.s_backgroundHeight = 8;
@@ -70,18 +62,25 @@ struct RaceScene : RacePaintTest {
             std::ranges::fill(rt::IntArray::span(block), static_cast<std::int32_t>(0xFFE0E000));
             rt::ObjectArray::set(images.s_sliceObjectPixels, i, block);
         }
+        // Every segment's verges on both sides in the ground colour.
+        t.s_sideProfiles = rt::newIntArray(game::kSideProfileInts);
+        rt::IntArray::set(t.s_sideProfiles, 0, kGround);
+        rt::IntArray::set(t.s_sideProfiles, 1, kGround);
+        t.s_segmentLaneProfileA = rt::newIntArray(kSegments);
+        t.s_segmentLaneProfileB = rt::newIntArray(kSegments);
+        game::roadsideView().s_fogColour = kGround;
         game::raceStatics().s_raceObjects = rt::newObjectArray(0);
-        // Each car is marked by a small box in one colour at its place.
-        game::raceSceneHooks().paintEntity = [](cEntity* e) {
-            game::loopStatics().s_graphics->setColor(kCarColour);
-            game::fillRect(game::loopStatics().s_graphics, e->m_screenX, e->m_screenY, 2, 2);
-        };
+        // The cars are the busy race's: a box in one colour, from the zoomed cache.
+        testing_support::installSpriteModel(testing_support::busyCarSprite(), testing_support::kBusyCarSet);
+        for (std::int32_t f : {2, 5, 13, 16})
+            game::cacheZoomedFrame2(testing_support::kBusyCarSet, f);
     }
-    ~RaceScene() override { game::raceSceneHooks() = savedHooks; }
 
     cEntity* addCar(std::int32_t segment, std::int32_t pos = 512, std::int32_t type = 1) {
         cEntity* e = cEntity::cEntityWithType(type);
         e->m_active = 1;
+        e->m_spriteSet = testing_support::kBusyCarSet;
+        e->m_heldItem = -1;
         e->m_segment = segment;
         e->m_segmentPos = pos;
         cars.push_back(e);
@@ -108,7 +107,10 @@ struct RaceScene : RacePaintTest {
         game::setBackdrop(kBackdropSlot);
         return sprite;
     }
-    static bool isCar(const DrawRecord& r) { return isFill(r, kCarColour); }
+    // A computer car's body: its sprite set's frame from the zoomed cache.
+    static bool isCar(const DrawRecord& r) {
+        return r.call == DrawCall::PaintZoomed && r.args[0] == testing_support::kBusyCarSet;
+    }
     static bool isFill(const DrawRecord& r, std::int32_t colour) {
         return r.call == DrawCall::FillRect && (r.colour & 0xFFFFFF) == colour;
     }
@@ -132,7 +134,7 @@ TEST_F(RaceScene, TheLayersArePaintedBackToFront) {
         std::string layer = isFill(r, kSky)                                                   ? "sky"
                             : r.subject == panorama                                           ? "panorama"
                             : r.subject == haze                                               ? "haze"
-                            : isFill(r, game::kStandInGroundColour)                           ? "ground"
+                            : isFill(r, kGround)                                              ? "ground"
                             : r.call == DrawCall::DrawImage || r.call == DrawCall::DrawRegion ? "road"
                             : isLaneObject(r) || isCar(r)                                     ? "world"
                             : r.call == DrawCall::DrawLine                                    ? "speed lines"
@@ -196,28 +198,45 @@ TEST_F(RaceScene, ASliceTurnedToTheAngleLimitDrawsNothing) {
     }
 }
 
+// The gate is the start line's four parts, drawn far to near: each a white
+// band across the road (two triangles) with its red squares, each band
+// starting at the row where the one before it ended.
 TEST_F(RaceScene, TheStartGateStandsOnlyInSegmentZeroDeeperThan200) {
-    static std::vector<std::string> parts;
-    game::raceSceneHooks().paintStartLine = [](std::int32_t part, std::int32_t k, std::int32_t colour) {
-        parts.push_back(std::to_string(part) + "@" + std::to_string(k) + " " + std::to_string(colour));
+    constexpr std::int32_t kWhite = 0xFFFFFF;
+    constexpr std::int32_t kChequer = 0xFF0000;
+    struct Band {
+        std::int32_t farY = 0, nearY = 0, squareTriangles = 0;
     };
     game::ViewPassStatics& v = game::viewPassStatics();
     // From the last segment, segment 0 is slice 1 at depth 1024 - position.
     v.s_cameraSegment = kSegments - 1;
-    struct Case {
-        std::int32_t cameraPos;
-        std::vector<std::string> parts;
-    };
-    const std::string white = std::to_string(0xFFFFFF);
-    const Case cases[] = {
-        {823, {"3@1 " + white, "2@1 " + white, "1@1 " + white, "0@1 " + white}},
-        {824, {}},
-    };
-    for (const Case& c : cases) {
-        parts.clear();
-        v.s_cameraSegmentPos = c.cameraPos;
+    for (const auto& [cameraPos, parts] : {std::pair{823, 4}, std::pair{824, 0}}) {
+        v.s_cameraSegmentPos = cameraPos;
+        testing_support::DrawingLog log;
         frame();
-        EXPECT_EQ(parts, c.parts) << c.cameraPos;
+        std::vector<Band> bands;
+        std::int32_t others = 0;
+        bool inBand = false;
+        for (const DrawRecord& r : log.outer(DrawCall::FillTriangle)) {
+            const std::int32_t colour = r.colour & 0xFFFFFF;
+            // A band's first triangle runs from its near left corner to its far edge.
+            if (colour == kWhite && !inBand)
+                bands.push_back({.farY = r.args[3], .nearY = r.args[1]});
+            else if (colour == kChequer && !bands.empty())
+                ++bands.back().squareTriangles;
+            else if (colour != kWhite)
+                ++others;
+            inBand = colour == kWhite;
+        }
+        ASSERT_EQ(static_cast<std::int32_t>(bands.size()), parts) << cameraPos;
+        EXPECT_EQ(others, 0) << "no other triangles";
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            EXPECT_LT(bands[i].farY, bands[i].nearY) << "part " << i;
+            EXPECT_GT(bands[i].squareTriangles, 0) << "part " << i;
+            if (i > 0) {
+                EXPECT_EQ(bands[i].farY, bands[i - 1].nearY) << "part " << i << " joins the one behind it";
+            }
+        }
     }
 }
 
@@ -370,7 +389,6 @@ TEST_F(RaceScene, ThePainterWritesNoRaceStateAndMakesNoObjectPerFrame) {
     v.s_movingObjectId = 5;
     v.s_movingObjectDX[0] = 30;
     v.s_gateDone = rt::newByteArray(kSegments);
-    game::raceSceneHooks().paintEntity = savedHooks.paintEntity;
     for (std::int32_t segment : {2, 4, 6, 8})
         addCar(segment);
     v.s_flashTimer = 5000;

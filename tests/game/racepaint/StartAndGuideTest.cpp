@@ -12,6 +12,8 @@
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceMenus.h"
+#include "game/race/RaceSeams.h"
+#include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/StartSequence.h"
@@ -24,8 +26,6 @@ namespace {
 
 using hud_testing::HudTest;
 
-std::vector<std::int32_t> s_sounds;
-
 struct StartTest : HudTest {
     StartTest() {
         game::makeKeyStateArrays();
@@ -34,21 +34,8 @@ struct StartTest : HudTest {
         game::stateStatics().s_nextState = game::State::Quit;
         game::hudStatics().s_hudPhase = 0;
         game::raceStatics().s_startPhase = 0;
-        s_sounds.clear();
-        game::startSequenceHooks().playSound = [](std::int32_t channel, std::int32_t id, std::int32_t loop,
-                                                  std::int32_t priority) {
-            EXPECT_EQ(channel, 0);
-            EXPECT_EQ(loop, 0);
-            EXPECT_EQ(priority, game::kStartSoundPriority);
-            s_sounds.push_back(id);
-        };
-        game::raceViewHooks() = {};
-        game::raceViewHooks().viewPass = game::raceHudViewPass;
-        game::raceViewHooks().afterPaint = game::raceHudClosingPass;
-    }
-    ~StartTest() override {
-        game::startSequenceHooks().playSound = game::playSound;
-        game::raceViewHooks() = {};
+        // The boost's surface check keeps the brake trail.
+        game::initDrivingTables();
     }
 
     static void press(std::int32_t key) { rt::ByteArray::set(game::keyStatics().s_keyState, key, 1); }
@@ -62,9 +49,12 @@ struct StartTest : HudTest {
     struct Run {
         std::map<std::int32_t, std::int32_t> phaseFrames;
         std::int32_t raceFrame = -1;
+        // The sounds the start asked for.
+        std::vector<std::int32_t> sounds;
     };
     static Run run(std::int32_t ms) {
         Run out;
+        hud_testing::listenToSounds();
         game::loopStatics().s_frameMs = ms;
         game::raceStatics().s_raceFrameTime = game::frameMsToTime(ms);
         for (std::int32_t frame = 1; frame < 200 && out.raceFrame < 0; ++frame) {
@@ -76,11 +66,13 @@ struct StartTest : HudTest {
                 out.raceFrame = frame;
             game::paintRaceState();
         }
+        out.sounds = hud_testing::requestedSounds();
         return out;
     }
 };
 
 TEST_F(StartTest, PhasesComeASecondApartWithThreeBeepsAndTheGoThenTheRace) {
+    game::raceSeams().painter = [] {};
     const Run withoutPainter = run(100);
     // The intro runs 800 ms in the paints of frames 1 to 8; then each
     // count takes a second.
@@ -92,13 +84,13 @@ TEST_F(StartTest, PhasesComeASecondApartWithThreeBeepsAndTheGoThenTheRace) {
     EXPECT_EQ(withoutPainter.phaseFrames.at(7), 49);
     EXPECT_EQ(withoutPainter.raceFrame, 50);
     EXPECT_FALSE(withoutPainter.phaseFrames.contains(2));
-    EXPECT_EQ(s_sounds, (std::vector<std::int32_t>{9, 9, 9, 8}));
+    EXPECT_EQ(withoutPainter.sounds, (std::vector<std::int32_t>{9, 9, 9, 8}));
 
     // The same frames with a painter, and in an event of type 11 one count more.
     game::raceStatics().s_startPhase = 0;
     game::hudStatics().s_hudPhase = 0;
     game::stateStatics().s_nextState = game::State::Quit;
-    game::raceViewHooks().painter = game::paintHud;
+    game::raceSeams().painter = game::paintHud;
     game::hudStatics().s_hudElements = 0x19002F;
     EXPECT_EQ(run(100).raceFrame, withoutPainter.raceFrame);
 
@@ -106,11 +98,10 @@ TEST_F(StartTest, PhasesComeASecondApartWithThreeBeepsAndTheGoThenTheRace) {
     game::hudStatics().s_hudPhase = 0;
     game::stateStatics().s_nextState = game::State::Quit;
     HudTest::event(game::EventType::Sprint);
-    s_sounds.clear();
     const Run longCount = run(100);
     EXPECT_EQ(longCount.phaseFrames.at(2), 9);
     EXPECT_EQ(longCount.raceFrame, 60);
-    EXPECT_EQ(s_sounds, (std::vector<std::int32_t>{9, 9, 9, 9, 8}));
+    EXPECT_EQ(longCount.sounds, (std::vector<std::int32_t>{9, 9, 9, 9, 8}));
 }
 
 TEST_F(StartTest, TheBoostStartsOnlyInTheGosSecondAndOnlyOnce) {
@@ -158,6 +149,8 @@ struct GuideTest : HudTest {
         game::eventGoalStatics().s_guideTimer = 0;
         player->m_speed = 1000;
         player->m_itemTimer = 0;
+        // Step 0 also takes a press on the pause button.
+        game::buildPauseButtonZone();
     }
 };
 

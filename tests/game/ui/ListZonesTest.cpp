@@ -2,9 +2,10 @@
 // question box paints, and the pause list's stylus.
 
 #include "game/ui/ListZones.h"
-#include "game/framework/Overlay.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/StaticInit.h"
 #include "game/ui/MenuStatics.h"
+#include "tests/game/data/SoundRequestLog.h"
 #include "tests/game/framework/TouchFixture.h"
 #include "tests/support/ConstantStrings.h"
 
@@ -20,9 +21,7 @@ struct ListZonesTest : framework_testing::TouchTest {
         game::initializeGameStatics();
         game::loopStatics().s_rotated = 1;
         game::loopStatics().s_touchWidth = 480;
-        game::seams().sound.playSound = [](std::int32_t sound) { s_sounds.push_back(sound); };
-        game::seams().sound.stopMusic = [] { s_sounds.push_back(-1); };
-        s_sounds.clear();
+        data_testing::installSilentSoundEngine();
     }
 
     static rt::IntArray* ids(std::initializer_list<std::int32_t> values) {
@@ -42,9 +41,6 @@ struct ListZonesTest : framework_testing::TouchTest {
         }
         return out;
     }
-
-    // Played sounds; -1 for a stop of the music.
-    static inline std::vector<std::int32_t> s_sounds;
 };
 
 // Sprite 65 frame 3 is 68 x 34 and the stand-in box frame has no box points,
@@ -89,13 +85,13 @@ TEST_F(ListZonesTest, APauseListTapReturnsTogglesSoundOrOpensTheItemsState) {
         game::menuStatics().s_questionAnswerTexts =
             game::menuRow(c.longList ? game::kPauseMenu : game::kPauseMenuShort, game::kMenuTexts);
         game::setSoundOption(c.soundBefore);
-        s_sounds.clear();
+        log.clear();
         pressAt(320, 200 + 34 * c.item + 5);
         EXPECT_TRUE(game::touchPauseMenu());
         game::applyStateChange();
         EXPECT_EQ(game::stateStatics().s_state, c.after);
         EXPECT_EQ(game::isSoundOn(), c.soundAfter);
-        EXPECT_EQ(s_sounds, c.sounds);
+        EXPECT_EQ(data_testing::requestedSounds(log), c.sounds) << "-1: the music stopped";
     }
 }
 

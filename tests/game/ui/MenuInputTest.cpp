@@ -3,8 +3,10 @@
 // stylus zones of the menus and the option arrows.
 
 #include "game/ui/MenuInput.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/ui/MenuStatics.h"
+#include "tests/game/data/SoundRequestLog.h"
 #include "tests/game/framework/TouchFixture.h"
 
 #include <vector>
@@ -14,17 +16,11 @@ namespace {
 // A number without a state: no rule of the menus' own.
 const game::State kPlainState = game::stateFromNumber(20);
 
-std::vector<std::int32_t> s_sounds;
-std::int32_t s_musicStops = 0;
-
 struct MenuInputTest : framework_testing::TouchTest {
     MenuInputTest() {
         game::makeKeyStateArrays();
-        game::SoundHooks& sound = game::seams().sound;
-        sound.playSound = [](std::int32_t id) { s_sounds.push_back(id); };
-        sound.stopMusic = [] { ++s_musicStops; };
-        s_sounds.clear();
-        s_musicStops = 0;
+        data_testing::installSilentSoundEngine();
+        game::setSoundOption(true);
         game::loopStatics().s_rotated = 0;
         game::loopStatics().s_touchWidth = 640;
     }
@@ -161,13 +157,13 @@ TEST_F(MenuInputTest, ChoosingClicksExceptInTheOptionsAndWhenThePauseResumesMusi
     noTouch();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        s_sounds.clear();
+        log.clear();
         menu(c.state, 6, c.selection);
         game::menuStatics().s_questionAnswerTexts = c.pauseItems ? rt::newIntArray(c.pauseItems) : nullptr;
         game::menuStatics().s_resumeMusic = c.resumeMusic;
         keys(5);
         EXPECT_EQ(game::handleMenuInput(1, -1, 7, c.soundFlags, false), c.chosen);
-        EXPECT_EQ(s_sounds, c.sounds);
+        EXPECT_EQ(data_testing::requestedSounds(log), c.sounds);
     }
 }
 
@@ -182,8 +178,7 @@ TEST_F(MenuInputTest, ThePauseListsSoundItemSwitchesSoundAndIsNeverChosen) {
     noTouch();
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.items << " items, item " << c.selection);
-        s_sounds.clear();
-        s_musicStops = 0;
+        log.clear();
         menu(game::State::PauseMenu, c.items, c.selection);
         game::menuStatics().s_questionAnswerTexts = rt::newIntArray(c.items);
         game::menuStatics().s_resumeMusic = 0;
@@ -194,8 +189,8 @@ TEST_F(MenuInputTest, ThePauseListsSoundItemSwitchesSoundAndIsNeverChosen) {
         if (!c.switches)
             continue;
         EXPECT_EQ(game::startupStatics().s_soundOn, c.soundBefore ? 0 : 1);
-        EXPECT_EQ(s_musicStops, c.soundBefore ? 1 : 0) << "the music stops when sound goes off";
-        EXPECT_EQ(s_sounds, c.soundBefore ? std::vector<std::int32_t>{} : std::vector<std::int32_t>{21});
+        // Off: every sound stops; on: the choose sound.
+        EXPECT_EQ(data_testing::requestedSounds(log), std::vector<std::int32_t>{c.soundBefore ? -1 : 21});
         EXPECT_EQ(game::menuStatics().s_redraw, 1);
     }
 }
@@ -306,10 +301,11 @@ TEST_F(MenuInputTest, QuestionAnswersWrapAndAChoiceTakesOneTapOrRelease) {
         statics.s_questionAnswerCount = c.count;
         statics.s_questionAnswer = c.start;
         keys(c.released, c.held);
-        s_sounds.clear();
+        log.clear();
         EXPECT_EQ(game::handleQuestionInput(7, 7), c.chosen);
         EXPECT_EQ(statics.s_questionAnswer, c.answer);
-        EXPECT_EQ(s_sounds, c.chosen ? std::vector<std::int32_t>{21} : std::vector<std::int32_t>{});
+        EXPECT_EQ(data_testing::requestedSounds(log),
+                  c.chosen ? std::vector<std::int32_t>{21} : std::vector<std::int32_t>{});
     }
 
     // A tap on an answer's zone chooses it once; the frame after it does not.

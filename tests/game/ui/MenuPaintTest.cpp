@@ -1,5 +1,6 @@
 // The shared menu painters on stand-in sprites whose frames measure
-// (sprite + frame) x (sprite + frame) / 2, with every paint call recorded.
+// (sprite + frame) x (sprite + frame) / 2, with every sprite frame and text
+// painted recorded.
 
 #include "game/ui/MenuPaint.h"
 #include "game/framework/Texts.h"
@@ -15,18 +16,10 @@ namespace {
 
 using framework_testing::s_paints;
 
-std::int32_t s_freed = 0;
-
 struct MenuPaintTest : framework_testing::TouchTest {
     MenuPaintTest() {
-        rt::ObjectArray* sprites = game::startupStatics().s_sprites;
-        for (std::int32_t number : {1, 2, 4, 5, 8}) {
-            rt::IntArray* standIn = rt::newIntArray(1);
-            rt::IntArray::set(standIn, 0, number);
-            rt::Array::setRef(sprites, number, standIn);
-        }
-        game::seams().sprites.freeImages = [](rt::Object*) { ++s_freed; };
-        s_freed = 0;
+        for (std::int32_t number : {1, 2, 4, 5, 8})
+            standIn(number);
         // Texts "T0" .. "T39".
         rt::ObjectArray* texts = rt::newObjectArray(40);
         for (std::int32_t i = 0; i < 40; ++i)
@@ -76,14 +69,17 @@ TEST_F(MenuPaintTest, AMenuPaintsOnlyWhenAskedAndDropsTheTitlePictures) {
     game::menuStatics().s_fullRepaint = 0;
     game::paintMenu(2, ids({10, 11}));
     EXPECT_TRUE(s_paints.empty());
-    EXPECT_EQ(s_freed, 0);
+    auto* title = static_cast<game::ASprite*>(game::spriteAt(1));
+    auto* logo = static_cast<game::ASprite*>(game::spriteAt(2));
+    EXPECT_EQ(title->getFrameCount(), framework_testing::kStandInFrames);
 
     game::menuStatics().s_fullRepaint = 1;
     game::paintMenu(2, ids({10, 11}));
     EXPECT_FALSE(s_paints.empty());
-    EXPECT_EQ(s_freed, 2);
     EXPECT_EQ(game::spriteAt(1), nullptr);
     EXPECT_EQ(game::spriteAt(2), nullptr);
+    EXPECT_EQ(title->getFrameCount(), 0) << "their images and frames are freed";
+    EXPECT_EQ(logo->getFrameCount(), 0);
 }
 
 TEST_F(MenuPaintTest, TheMainMenuLaysOutItsItemsAndHidesThePromotionItem) {
@@ -163,11 +159,13 @@ TEST_F(MenuPaintTest, TheHelpLineShowsTheHighlightedItemsTextAndRestartsAtTheRig
         game::scrollMenuText();
         xs.push_back(game::menuStatics().s_helpLineX);
     }
-    // No font is loaded here, so the text is 0 wide: it has left once x < 0.
+    // The stand-in font's texts are 0 wide: it has left once x < 0.
     EXPECT_EQ(xs, (std::vector<std::int32_t>{4, 0, 640, 636}));
     game::paintHelpLine();
-    EXPECT_EQ(s_paints, (std::vector<std::string>{"palette 2:1", "text 'T22' @636,452 a20"}))
-        << "in the bar along the bottom, 48 pixels high";
+    // The bar along the bottom, 48 pixels high, painted anew (the
+    // background, then sprite 8's bar) under the text.
+    EXPECT_EQ(s_paints, (std::vector<std::string>{"frame 5:0 @0,0", "frame 5:1 @0,0", "frame 8:0 @320,432",
+                                                  "palette 2:1", "text 'T22' @636,452 a20"}));
 
     s_paints.clear();
     game::touchStatics().s_selection = -1;

@@ -1,4 +1,4 @@
-#include "game/framework/EventType.h"
+#include "game/race/EventType.h"
 
 #include <ostream>
 

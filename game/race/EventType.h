@@ -2,9 +2,11 @@
 
 // The event types: what the player must do in a race and how its result is
 // judged. Field 0 of an event row holds the type, and the event slots keep
-// it per slot; the events of game mode m are the events of type m (m 0..6).
-// The framework, the race and the data writers all read these names, so
-// the type lives here, below every layer that tells types apart.
+// it per slot (`setSlotEventType`, `currentEventType`, EventGoals.h); the
+// events of a game mode are the events of the type with the mode's number
+// (`eventTypeOf`). Only the race and the folders above it tell types apart.
+
+#include "game/framework/States.h"
 
 #include <cstdint>
 #include <iosfwd>
@@ -52,5 +54,10 @@ constexpr EventType eventTypeFromNumber(std::int32_t number) {
 
 // Writes the type's number.
 std::ostream& operator<<(std::ostream& out, EventType type);
+
+// The type of a game mode's events: the type with the mode's number.
+constexpr EventType eventTypeOf(GameMode mode) {
+    return eventTypeFromNumber(gameModeNumber(mode));
+}
 
 } // namespace game
