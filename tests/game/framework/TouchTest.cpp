@@ -1,19 +1,10 @@
 // Stylus points turned into game space and latched once per frame, the hit
 // tests on the latched pair, the soft-key zones and the promotion screen's
-// share of each pointer event; and, on the same stand-in sprites, the
-// race's fixed zones and the HUD button's highlight.
+// share of each pointer event.
 
 #include "game/framework/Touch.h"
-#include "game/data/EventSlots.h"
-#include "game/framework/GameGraphics.h"
-#include "game/race/EventGoals.h"
-#include "game/race/RaceTouch.h"
-#include "game/racepaint/Hud.h"
-#include "platform/lcdui/Graphics.h"
-#include "platform/lcdui/Image.h"
 #include "tests/game/framework/TouchFixture.h"
 
-#include <algorithm>
 #include <array>
 #include <climits>
 
@@ -178,145 +169,6 @@ TEST_F(TouchTest, SoftKeyTapsAndFramesOnlyInTheirStates) {
     game::latchPointer();
     EXPECT_FALSE(game::touchSoftKeys());
     EXPECT_EQ(touch.s_leftSoftKeyFrame, game::kSoftKeyFrameOff);
-}
-
-// Sprite 66 frame 4 is 35 high; sprite 65 frame 3 is 34 high; sprite 12
-// frame 6 is 18 x 9; sprite 30 frame 17 is 23 high.
-TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
-    struct Case {
-        const char* name;
-        game::State state;
-        game::GameMode mode;
-        std::int32_t x, y;
-        bool raceButton, rightHalf, hudPanel;
-    };
-    const Case cases[] = {
-        {"race button, bottom left", game::State::Race, game::GameMode::LapRace, 15, 435, true, false, false},
-        {"race button's far corner", game::State::Race, game::GameMode::LapRace, 50, 470, true, false, false},
-        {"below the race button", game::State::Race, game::GameMode::LapRace, 50, 471, false, false, false},
-        {"race button in mode 6", game::State::Race, game::GameMode::Guided, 15, 411, true, false, false},
-        {"race button outside the race", game::State::RaceCountdown, game::GameMode::LapRace, 15, 435, false,
-         false, false},
-        {"right half", game::State::Race, game::GameMode::LapRace, 320, 223, false, true, false},
-        {"right half, lower edge", game::State::Race, game::GameMode::LapRace, 640, 258, false, true, false},
-        {"HUD panel", game::State::RaceCountdown, game::GameMode::LapRace, 36, 131, false, false, true},
-        {"HUD panel in mode 6 outside the race", game::State::RaceCountdown, game::GameMode::Guided, 0, 67,
-         false, false, true},
-        {"no HUD panel in the mode-6 race", game::State::Race, game::GameMode::Guided, 0, 67, false, false,
-         false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        setState(c.state, c.mode);
-        pressAt(c.x, c.y);
-        EXPECT_EQ(game::isPointerOnRaceButton(), c.raceButton);
-        EXPECT_EQ(game::isPointerOnRaceRightHalf(), c.rightHalf);
-        EXPECT_EQ(game::isPointerOnHudPanel(), c.hudPanel);
-    }
-    // The guided race of a section keeps it.
-    game::initEventSlots();
-    game::setSlotEventType(game::eventSlotStatics().s_currentEvent, game::EventType::Section);
-    setState(game::State::Race, game::GameMode::Guided);
-    pressAt(0, 67);
-    EXPECT_TRUE(game::isPointerOnHudPanel()) << "a section keeps it";
-    game::touchStatics().s_pauseButtonUsed = 1;
-    EXPECT_FALSE(game::isPointerOnHudPanel()) << "not after the pause button";
-}
-
-// The race's controls are held while the stylus touches them: held still
-// for many frames, moved onto another control, and lifted. A tap shorter
-// than a frame counts for that frame.
-TEST_F(TouchTest, ARaceControlIsHeldWhileTheStylusTouchesItAndLetGoWhenItIsLifted) {
-    setState(game::State::Race, game::GameMode::LapRace);
-    game::loopStatics().s_rotated = 0;
-    game::pointerPressed(500, 240);
-    for (int frame = 0; frame < 5; ++frame) {
-        game::latchPointer();
-        EXPECT_TRUE(game::isPointerOnRaceRightHalf()) << "frame " << frame;
-    }
-    game::pointerDragged(20, 450);
-    game::latchPointer();
-    EXPECT_FALSE(game::isPointerOnRaceRightHalf());
-    EXPECT_TRUE(game::isPointerOnRaceButton());
-    game::pointerReleased(20, 450);
-    for (int frame = 0; frame < 3; ++frame) {
-        game::latchPointer();
-        EXPECT_FALSE(game::isPointerOnRaceButton()) << "frame " << frame << " after the lift";
-        EXPECT_FALSE(game::isPointerOnRaceRightHalf());
-    }
-    game::pointerPressed(500, 240);
-    game::pointerReleased(500, 240);
-    game::latchPointer();
-    EXPECT_TRUE(game::isPointerOnRaceRightHalf()) << "a quick tap";
-    game::latchPointer();
-    EXPECT_FALSE(game::isPointerOnRaceRightHalf());
-    game::loopStatics().s_rotated = 1;
-}
-
-// Sprite 65 frame 8 is 73 wide: the pause button is (567, 0, 73, 73).
-TEST_F(TouchTest, ThePauseButtonHighlightsAndItsPressPushesThePauseMenu) {
-    const game::TouchStatics& touch = game::touchStatics();
-    setState(game::State::Race, game::GameMode::LapRace);
-    pressAt(566, 10);
-    EXPECT_FALSE(game::touchRaceStartButtons());
-    EXPECT_EQ(touch.s_pauseFrame, game::kPauseFrameOff);
-    pressAt(567, 73);
-    EXPECT_TRUE(game::touchRaceStartButtons());
-    EXPECT_EQ(touch.s_pauseFrame, game::kPauseFrame);
-    EXPECT_EQ(touch.s_pauseButtonUsed, 1);
-    EXPECT_EQ(game::stateStatics().s_nextState, game::State::PauseMenu);
-    EXPECT_EQ(game::getStackedState(2), game::State::PauseMenu);
-    setState(game::State::TrackFlyover, game::GameMode::LapRace);
-    EXPECT_FALSE(game::touchRaceStartButtons()) << "only states 41 and 42 have it";
-}
-
-// The bounding box {x, y, w, h} of the pixels of `image` whose RGB is
-// `rgb`; all 0 when there is none.
-std::array<std::int32_t, 4> boxOf(platform::javax_microedition_lcdui_Image* image, std::int32_t rgb) {
-    const std::int32_t width = image->getWidth();
-    const std::int32_t height = image->getHeight();
-    rt::IntArray* argb = rt::newIntArray(width * height);
-    image->getRGB(argb, 0, width, 0, 0, width, height);
-    std::int32_t left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
-    for (std::int32_t y = 0; y < height; ++y) {
-        for (std::int32_t x = 0; x < width; ++x) {
-            if ((rt::IntArray::get(argb, y * width + x) & 0xFFFFFF) != rgb)
-                continue;
-            left = std::min(left, x);
-            top = std::min(top, y);
-            right = std::max(right, x);
-            bottom = std::max(bottom, y);
-        }
-    }
-    if (right < 0)
-        return {0, 0, 0, 0};
-    return {left, top, right - left + 1, bottom - top + 1};
-}
-
-// Sprite 26 frame 18 is 44 x 22: the HUD button is (540, 375, 44, 22).
-TEST_F(TouchTest, TheHeldHudButtonGetsATranslucentFillOnePixelBeyondItsZone) {
-    using Image = platform::javax_microedition_lcdui_Image;
-    Image* screen = Image::createImage(640, 480);
-    platform::javax_microedition_lcdui_Graphics* graphics = screen->getGraphics();
-    game::loopStatics().s_graphics = graphics;
-    // The fill's own colour, 0xFF0000, has an alpha of 0 and shows nothing.
-    // setFillColor keeps the tile image it made for an unchanged colour, so
-    // an opaque green image put in its place shows where the fill goes.
-    game::setFillColor(0xFF0000);
-    rt::IntArray* green = rt::newIntArray(16 * 16);
-    for (std::int32_t& pixel : rt::IntArray::span(green))
-        pixel = static_cast<std::int32_t>(0xFF00FF00);
-    game::graphicsStatics().s_fillTileImage = Image::createRGBImage(green, 16, 16, true);
-
-    pressAt(539, 380);
-    game::paintHudButtons();
-    EXPECT_EQ(boxOf(screen, 0x00FF00), (std::array<std::int32_t, 4>{0, 0, 0, 0})) << "off the button";
-    pressAt(584, 397);
-    game::paintHudButtons();
-    EXPECT_EQ(boxOf(screen, 0x00FF00), (std::array<std::int32_t, 4>{539, 374, 46, 24}));
-    EXPECT_EQ(graphics->getClipWidth(), 640) << "the clip is given back";
-    EXPECT_EQ(game::graphicsStatics().s_fillColour, 0xFF0000);
-    game::loopStatics().s_graphics = nullptr;
 }
 
 TEST_F(TouchTest, MenuZonesStackDownwardsAndTheMainMenuSkipsThePromotionItem) {

@@ -36,6 +36,7 @@
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
 #include "game/sprite/TextLayout.h"
+#include "tests/game/framework/TouchFixture.h"
 #include "tests/game/race/DrivingFixture.h"
 #include "tests/game/race/HeardSounds.h"
 #include "tests/game/sprite/PaintFixture.h"
@@ -346,6 +347,52 @@ TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheRaceCameraBeforeThePainter) 
     EXPECT_EQ(s.s_sliceX[0], -100);
     EXPECT_EQ(seenDepth, -300);
     EXPECT_GT(s.s_sliceScreenWidth[1], 0);
+}
+
+using LeaveRaceTest = framework_testing::TouchTest;
+
+// The way out of a race follows the current event's type; the HUD's
+// element bits are cleared on every way.
+TEST_F(LeaveRaceTest, LeavingARaceGoesWhereItsTypeLeads) {
+    struct Case {
+        game::EventType raceType;
+        game::State requested, afterLoading;
+        std::int32_t loadKind;
+    };
+    // Back to the menus through the loading state means the menus' load
+    // (kind 4): a kind left at 0 would end the load at once.
+    using game::EventType;
+    using game::State;
+    const Case cases[] = {
+        {EventType::Laps, State::RaceResults, State{}, 0},
+        {EventType::Distance, State::RaceResults, State{}, 0},
+        {EventType::StopAndGo, State::RaceResults, State{}, 0},
+        {EventType::Points, State::RaceResults, State{}, 0},
+        {EventType::Collection, State::RaceEndMenu, State{}, 0},
+        {EventType::Score, State::RaceEndMenu, State{}, 0},
+        {EventType::Guided, State::Loading, State::MainMenu, 4},
+        {EventType::Section, State::Loading, State::RewardScreen, 4},
+        {EventType::None, State::Loading, State::RewardScreen, 4},
+    };
+    game::initEventSlots();
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.raceType);
+        game::initStateMachine();
+        for (State state : {State::Loading, State::RaceEndMenu, State::TrackFlyover, State::Race})
+            game::pushState(state);
+        game::stateStatics().s_loadingNextState = State{};
+        game::stateStatics().s_loadKind = 0;
+        // No type: no event in the current slot.
+        slots.s_currentEvent = c.raceType == EventType::None ? game::kEventSlots : 0;
+        game::setSlotEventType(0, c.raceType);
+        game::hudStatics().s_hudElements = 0x7F;
+        game::leaveRace();
+        EXPECT_EQ(game::hudStatics().s_hudElements, 0);
+        EXPECT_EQ(game::stateStatics().s_nextState, c.requested);
+        EXPECT_EQ(game::stateStatics().s_loadingNextState, c.afterLoading);
+        EXPECT_EQ(game::stateStatics().s_loadKind, c.loadKind);
+    }
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // The head-up display: its elements in their order for the element bits
 // of every event type and where each is left out, the values and places
 // they draw, the split's paints, the item panel's tables, the shake, the
-// lap box's pixels and a frame without new objects.
+// lap box's pixels and a frame without new objects; and, on stand-in
+// sprites, the held HUD button's highlight.
 
 #include "game/racepaint/Hud.h"
 
@@ -13,10 +14,15 @@
 #include "game/race/RaceUtilities.h"
 #include "game/sprite/Font.h"
 #include "game/ui/MenuPaint.h"
+#include "platform/lcdui/Graphics.h"
+#include "platform/lcdui/Image.h"
 #include "runtime/Runtime.h"
+#include "tests/game/framework/TouchFixture.h"
 #include "tests/game/racepaint/HudFixture.h"
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <sstream>
 
 namespace {
@@ -348,6 +354,57 @@ TEST_F(HudPaintTest, AHundredFramesMakeNoObject) {
     for (std::int32_t i = 0; i < 100; ++i)
         frame();
     EXPECT_EQ(runtime.objectManager().objectCount(), objects);
+}
+
+using HudButtonTest = framework_testing::TouchTest;
+
+// The bounding box {x, y, w, h} of the pixels of `image` whose RGB is
+// `rgb`; all 0 when there is none.
+std::array<std::int32_t, 4> boxOf(platform::javax_microedition_lcdui_Image* image, std::int32_t rgb) {
+    const std::int32_t width = image->getWidth();
+    const std::int32_t height = image->getHeight();
+    rt::IntArray* argb = rt::newIntArray(width * height);
+    image->getRGB(argb, 0, width, 0, 0, width, height);
+    std::int32_t left = INT_MAX, top = INT_MAX, right = -1, bottom = -1;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            if ((rt::IntArray::get(argb, y * width + x) & 0xFFFFFF) != rgb)
+                continue;
+            left = std::min(left, x);
+            top = std::min(top, y);
+            right = std::max(right, x);
+            bottom = std::max(bottom, y);
+        }
+    }
+    if (right < 0)
+        return {0, 0, 0, 0};
+    return {left, top, right - left + 1, bottom - top + 1};
+}
+
+// Sprite 26 frame 18 is 44 x 22: the HUD button is (540, 375, 44, 22).
+TEST_F(HudButtonTest, TheHeldHudButtonGetsATranslucentFillOnePixelBeyondItsZone) {
+    using Image = platform::javax_microedition_lcdui_Image;
+    Image* screen = Image::createImage(640, 480);
+    platform::javax_microedition_lcdui_Graphics* graphics = screen->getGraphics();
+    game::loopStatics().s_graphics = graphics;
+    // The fill's own colour, 0xFF0000, has an alpha of 0 and shows nothing.
+    // setFillColor keeps the tile image it made for an unchanged colour, so
+    // an opaque green image put in its place shows where the fill goes.
+    game::setFillColor(0xFF0000);
+    rt::IntArray* green = rt::newIntArray(16 * 16);
+    for (std::int32_t& pixel : rt::IntArray::span(green))
+        pixel = static_cast<std::int32_t>(0xFF00FF00);
+    game::graphicsStatics().s_fillTileImage = Image::createRGBImage(green, 16, 16, true);
+
+    pressAt(539, 380);
+    game::paintHudButtons();
+    EXPECT_EQ(boxOf(screen, 0x00FF00), (std::array<std::int32_t, 4>{0, 0, 0, 0})) << "off the button";
+    pressAt(584, 397);
+    game::paintHudButtons();
+    EXPECT_EQ(boxOf(screen, 0x00FF00), (std::array<std::int32_t, 4>{539, 374, 46, 24}));
+    EXPECT_EQ(graphics->getClipWidth(), 640) << "the clip is given back";
+    EXPECT_EQ(game::graphicsStatics().s_fillColour, 0xFF0000);
+    game::loopStatics().s_graphics = nullptr;
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 // The overlays over the race world: the finish overlay by event type and
 // the finish animation on it until it has played out, the weather strip's
 // spread (and two first layers at one height), the particles' motion, the
-// touch buttons and the left-half band, a racer's name label; and whole
+// touch buttons and the left-half band, a racer's name label; whole
 // frames of the race's screens, through the race state's paint message,
-// that make no object and leave the race as they found it.
+// that make no object and leave the race as they found it; and the debug
+// frame-rate display.
 
 #include "game/racepaint/RaceOverlays.h"
 
+#include "game/Game.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -21,13 +23,23 @@
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
+#include "game/race/RacerData.h"
 #include "game/race/StartSequence.h"
 #include "game/race/ViewPass.h"
+#include "game/race/cEntity.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
+#include "host/Clock.h"
+#include "host/Text.h"
+#include "platform/lcdui/Font.h"
+#include "platform/lcdui/Graphics.h"
+#include "platform/lcdui/Image.h"
 #include "runtime/Runtime.h"
+#include "runtime/constantStrings.h"
+#include "tests/game/framework/GameFixture.h"
 #include "tests/game/racepaint/HudFixture.h"
+#include "tests/support/ConstantStrings.h"
 
 namespace {
 
@@ -418,6 +430,107 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
     EXPECT_TRUE(painted.back().starts_with("42 ")) << "the race began";
     EXPECT_EQ(game::hudStateStatics().s_collectedShown, 7);
     EXPECT_EQ(game::raceUtilityStatics().s_shakeX, 0);
+}
+
+} // namespace
+
+namespace {
+
+// A device tick that moves only when the test says.
+struct ManualClock final : host::Clock {
+    std::uint32_t tick = 0;
+    std::uint32_t tickCount() override { return tick; }
+    void sleep(std::uint32_t) override {}
+    std::int64_t wallClockSeconds() override { return 0; }
+};
+
+struct FpsCounterTest : ::testing::Test {
+    testing_support::LogCapture log;
+    ManualClock clock;
+    rt::Runtime runtime{
+        rt::RuntimeOptions{.objectHeapSize = 1 << 21, .bufferHeapSize = 1 << 23, .clock = &clock}};
+
+    FpsCounterTest() {
+        platform::installPlatform(runtime);
+        game::registerGame();
+        game::OrvelLibConfig::staticInit();
+        testing_support::installConstantStrings({{rt::constants::kPackPartSeparator, "."},
+                                                 {rt::constants::kFpsLabel, "FPS "},
+                                                 {rt::constants::kFpsAverageLabel, " avg "},
+                                                 {rt::constants::kFpsCarLabel, " car "}});
+        // 100 km/h: the speed is 4096 to 3.6 km/h.
+        game::cEntity* player = game::cEntity::cEntityWithType(1);
+        player->m_speed = 113778;
+        game::racerStatics().s_playerCar = player;
+    }
+    ~FpsCounterTest() override { game::racerStatics().s_playerCar = nullptr; }
+
+    std::string paintAt(std::uint32_t tick) {
+        clock.tick = tick;
+        rt::String* text = game::paintFpsCounter();
+        return text ? text->toUtf8() : "null";
+    }
+};
+
+TEST_F(FpsCounterTest, RatesInHundredthsFromTheLastFrameAndFromTheStart) {
+    clock.tick = 1000;
+    game::resetFpsCounter();
+    // Frames 0 ms apart count as 1 ms: 1000 frames a second, both ways.
+    EXPECT_EQ(paintAt(1000), "FPS 1000.00 avg 1000.00 car 100");
+    EXPECT_EQ(paintAt(1000), "FPS 1000.00 avg 2000.00 car 100");
+    EXPECT_EQ(paintAt(1040), "FPS 25.00 avg 75.00 car 100");
+    // 100000 / 199 = 502 hundredths: the hundredths keep their zero.
+    EXPECT_EQ(paintAt(1239), "FPS 5.02 avg 16.73 car 100");
+    EXPECT_EQ(game::fpsCounterStatics().s_fpsFrames, 4);
+
+    // Half an hour of frames at 25 a second: frames x 100000 passes 2^31.
+    game::fpsCounterStatics().s_fpsFrames = 45000 - 1;
+    EXPECT_EQ(paintAt(1000 + 1800000), "FPS 0.00 avg 25.00 car 100");
+
+    // Without a player's car the speed reads 0.
+    game::racerStatics().s_playerCar = nullptr;
+    EXPECT_EQ(paintAt(1000 + 1800040), "FPS 25.00 avg 25.00 car 0");
+}
+
+// A system font three pixels high whose text is a line along its top row.
+struct TopLineText final : host::Text {
+    std::optional<host::FontMetrics> metrics() override { return host::FontMetrics{2, 3}; }
+    int measure(std::u16string_view text) override { return static_cast<int>(text.size()); }
+    bool render(std::u16string_view, std::uint32_t foreground, std::uint32_t background,
+                std::span<std::uint32_t> pixels, int width, int) override {
+        std::fill(pixels.begin(), pixels.end(), background);
+        std::fill_n(pixels.begin(), width, foreground);
+        return true;
+    }
+};
+
+TEST_F(FpsCounterTest, TheTextIsWhiteOnABlackBandAsHighAsTheFont) {
+    TopLineText font;
+    platform::javax_microedition_lcdui_Font::setTextService(&font);
+    platform::javax_microedition_lcdui_Image* image =
+        platform::javax_microedition_lcdui_Image::createImage(8, 6);
+    platform::javax_microedition_lcdui_Graphics* graphics = image->getGraphics();
+    graphics->setColor(0x0000FF);
+    graphics->fillRect(0, 0, 8, 6);
+    game::loopStatics().s_graphics = graphics;
+    game::resetFpsCounter();
+    struct Case {
+        std::int8_t background;
+        std::vector<std::int32_t> rows; // the RGB of each row's last pixel
+    };
+    const Case cases[] = {{0, {0xFFFFFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+                          {1, {0xFFFFFF, 0, 0, 0xFF, 0xFF, 0xFF}}};
+    for (const Case& c : cases) {
+        game::fpsCounterStatics().s_fpsBackground = c.background;
+        paintAt(0);
+        std::vector<std::int32_t> argb = framework_testing::pixels(image);
+        std::vector<std::int32_t> rows;
+        for (std::int32_t y = 0; y < 6; ++y)
+            rows.push_back(argb[static_cast<std::size_t>(y * 8 + 7)] & 0xFFFFFF);
+        EXPECT_EQ(rows, c.rows) << "background switch " << int{c.background};
+    }
+    game::loopStatics().s_graphics = nullptr;
+    platform::javax_microedition_lcdui_Font::setTextService(nullptr);
 }
 
 } // namespace

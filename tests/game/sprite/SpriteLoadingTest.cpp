@@ -1,13 +1,15 @@
 // Sprites loaded from a pack entry: the palette mask walks only the
 // sprite's own palettes, a tint leaves the colour key and the untinted
 // colour alone, the two pre-rendered entries keep only their images, and
-// the table loader fills the slot of the entry's number.
+// the table loader fills the slot of the entry's number; and a slot
+// emptied again, on stand-in sprites.
 
 #include "game/sprite/SpriteLoading.h"
 #include "game/framework/StartupLoad.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
 #include "tests/game/data/DataFixture.h"
+#include "tests/game/framework/TouchFixture.h"
 #include "tools/datakit/PaintedSprite.h"
 
 #include <optional>
@@ -117,6 +119,25 @@ TEST_F(SpriteLoadingTest, TableLoaderFillsTheSlotOfTheEntryAndLeavesAnUnreadable
     log.clear();
     EXPECT_EQ(game::loadSpriteToTable(7, 0), nullptr); // an empty entry is no sprite
     EXPECT_TRUE(log.contains("entry 7 holds no sprite"));
+}
+
+using UnloadSpriteTest = framework_testing::TouchTest;
+
+// A loaded sprite gives up its module data (its frames go with it); a slot
+// holding anything else is emptied all the same.
+TEST_F(UnloadSpriteTest, UnloadingASpriteFreesItsImagesAndEmptiesTheSlot) {
+    auto* sprite = static_cast<game::ASprite*>(game::spriteAt(65));
+    ASSERT_EQ(sprite->getFrameCount(), framework_testing::kStandInFrames);
+    game::unloadSprite(65);
+    EXPECT_EQ(sprite->getFrameCount(), 0);
+    EXPECT_EQ(game::spriteAt(65), nullptr);
+    EXPECT_EQ(game::spriteFrameWidth(65, 4), 0) << "an empty slot has frames of size 0";
+    game::unloadSprite(65);
+    game::unloadSprite(-1);
+    rt::Array::setRef(game::startupStatics().s_sprites, 64, rt::newIntArray(1));
+    game::unloadSprite(64);
+    EXPECT_EQ(game::spriteAt(64), nullptr) << "not a sprite, dropped all the same";
+    EXPECT_FALSE(log.contains("NullPointer"));
 }
 
 } // namespace
