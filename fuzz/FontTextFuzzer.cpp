@@ -15,7 +15,6 @@
 // sanitizers watch every read and write.
 
 #include "fuzz/Harness.h"
-#include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/ASprite.h"
@@ -72,7 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rt::Runtime runtime{rt::RuntimeOptions{1 << 22, 1 << 24}};
         platform::installPlatform(runtime);
         game::OrvelLibConfig::staticInit();
-        game::initGameGraphics();
         game::spriteStaticInit();
         game::spriteStatics().s_gcOnLoad = 0;
         installConstants();

@@ -4,7 +4,6 @@
 // paint; beside it the least the drawing could cost, the same glyphs'
 // pixels already decoded and copied onto a screen-sized buffer.
 
-#include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/ASprite.h"
@@ -41,7 +40,6 @@ struct FontBed {
     FontBed() {
         platform::installPlatform(runtime);
         game::OrvelLibConfig::staticInit();
-        game::initGameGraphics();
         game::spriteStaticInit();
         game::spriteStatics().s_gcOnLoad = 0;
         graphics =

@@ -42,7 +42,6 @@ struct PaintBed {
     PaintBed() {
         platform::installPlatform(runtime);
         game::OrvelLibConfig::staticInit();
-        game::initGameGraphics();
         game::spriteStaticInit();
         game::spriteStatics().s_gcOnLoad = 0;
         screen = Image::createImage(kScreenWidth, kScreenHeight);

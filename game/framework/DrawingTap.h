@@ -80,6 +80,7 @@ public:
 
 // The installed tap, or null. Installing replaces the previous one.
 DrawingTap* drawingTap();
+// Only tests install a tap (the drawing log), to see what a painter drew.
 void setDrawingTap(DrawingTap* tap);
 
 namespace drawing_tap_detail {

@@ -23,37 +23,6 @@ std::int64_t quotient(std::int64_t a, std::int64_t b) {
     return b == -1 ? rt::lneg(a) : a / b;
 }
 
-void storeEnd(std::int32_t end, std::int32_t x, std::int32_t y) {
-    auto* point = static_cast<rt::IntArray*>(rt::ObjectArray::get(fixedPointStatics().s_clipResult, end));
-    rt::IntArray::set(point, 0, x);
-    rt::IntArray::set(point, 1, y);
-}
-
-// Where the line y = c + m * x (m in fixed point) meets the vertical at
-// `x`, pulled along the line onto the top or bottom edge when it lies beyond
-// them. False when the point so found leaves the rectangle's width.
-bool edgePoint(std::int32_t x, std::int32_t c, std::int32_t m, std::int32_t rx, std::int32_t ry,
-               std::int32_t rw, std::int32_t rh, std::int32_t& outX, std::int32_t& outY) {
-    std::int32_t y = rt::iadd(c, fixMul(x, m));
-    const std::int32_t bottom = rt::iadd(ry, rh);
-    if (y < ry || y > bottom) {
-        y = y < ry ? ry : bottom;
-        // The slope is not 0 here, so the division cannot fail.
-        x = fixDiv(rt::isub(c, y), rt::ineg(m));
-    }
-    if (x < rx || x > rt::iadd(rx, rw))
-        return false;
-    outX = x;
-    outY = y;
-    return true;
-}
-
-std::int32_t clipAnswer(std::int32_t xa, std::int32_t ya, std::int32_t xb, std::int32_t yb) {
-    storeEnd(0, xa, ya);
-    storeEnd(1, xb, yb);
-    return xa == xb && ya == yb ? kClipPoint : kClipSegment;
-}
-
 void ensureAtanTable() {
     FixedPointStatics& statics = fixedPointStatics();
     if (statics.s_atanTable)
@@ -91,10 +60,6 @@ void initFixedPointConstants() {
     statics.s_degreesPerRadian = statics.s_pi != 0 ? fixDiv(rt::ishl(180, s), statics.s_pi) : 0;
     statics.s_unitsPerDegree = fixDiv(units, 360);
     statics.s_atanTable = nullptr;
-
-    statics.s_clipResult = rt::newObjectArray(2);
-    for (std::int32_t end = 0; end < 2; ++end)
-        rt::ObjectArray::setRef(statics.s_clipResult, end, rt::newIntArray(2));
 }
 
 void setCosTable(rt::IntArray* table) {
@@ -103,10 +68,6 @@ void setCosTable(rt::IntArray* table) {
 
 void setCosCompanion(rt::IntArray* table) {
     fixedPointStatics().s_cosCompanion = table;
-}
-
-std::int32_t fixRound(std::int32_t value) {
-    return rt::ishr(rt::iadd(value, fixedPointStatics().s_half), shift());
 }
 
 std::int32_t fixMul(std::int32_t a, std::int32_t b) {
@@ -120,18 +81,6 @@ std::int32_t fixDiv(std::int32_t a, std::int32_t b) {
     if (b == 0)
         return 0;
     return static_cast<std::int32_t>(rt::lshr(rt::ladd(q, 1), 1));
-}
-
-std::int32_t fixAdd(std::int32_t a, std::int32_t b) {
-    return rt::iadd(a, b);
-}
-
-std::int32_t fixSub(std::int32_t a, std::int32_t b) {
-    return rt::isub(a, b);
-}
-
-bool sameSignLong(std::int64_t a, std::int64_t b) {
-    return (a < 0) == (b < 0);
 }
 
 std::int32_t cos(std::int32_t angle) {
@@ -218,33 +167,6 @@ std::int32_t atan2(std::int32_t x, std::int32_t y) {
     if (y >= 0)
         return xSide ? statics.s_halfCircle - a : statics.s_quarterCircle + a;
     return xSide ? statics.s_halfCircle + a : statics.s_threeQuarters - a;
-}
-
-std::int32_t clipSegmentToRect(std::int32_t x1, std::int32_t y1, std::int32_t x0, std::int32_t y0,
-                               std::int32_t rx, std::int32_t ry, std::int32_t rw, std::int32_t rh) {
-    if (x0 == x1) {
-        if (x0 < rx || x0 > rt::iadd(rx, rw))
-            return kClipMissed;
-        return clipAnswer(x0, ry, x0, rt::iadd(ry, rh));
-    }
-    // x1 - x0 is not 0 even where it wraps, so the division cannot fail.
-    const std::int32_t m = fixDiv(rt::isub(y1, y0), rt::isub(x1, x0));
-    if (m == 0) {
-        if (y0 < ry || y0 > rt::iadd(ry, rh))
-            return kClipMissed;
-        return clipAnswer(rx, y0, rt::iadd(rx, rw), y0);
-    }
-    const std::int32_t c = rt::isub(y0, fixMul(x0, m));
-    std::int32_t xa = 0, ya = 0, xb = 0, yb = 0;
-    if (!edgePoint(rx, c, m, rx, ry, rw, rh, xa, ya) ||
-        !edgePoint(rt::iadd(rx, rw), c, m, rx, ry, rw, rh, xb, yb))
-        return kClipMissed;
-    return clipAnswer(xa, ya, xb, yb);
-}
-
-std::int32_t clipResult(std::int32_t end, std::int32_t axis) {
-    auto* point = static_cast<rt::IntArray*>(rt::ObjectArray::get(fixedPointStatics().s_clipResult, end));
-    return rt::IntArray::get(point, axis);
 }
 
 void putIntLE(rt::ByteArray* buf, std::int32_t offset, std::int32_t value) {

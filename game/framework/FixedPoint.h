@@ -4,8 +4,7 @@
 // (the configuration's fixed-point shift, 12: ONE = 4096), angles in units of
 // which a full circle holds 1 << the angle shift (11: 2048 units), the
 // cosine and tangent by table, the arctangent by search or by a table built
-// on first use, the chord of a line through a rectangle, and little-endian
-// integers inside save records.
+// on first use, and little-endian integers inside save records.
 //
 // Numbers are Java's: 32-bit results wrap, shifts mask their count, and
 // where a product or quotient is said to go through 64 bits it does so
@@ -44,26 +43,20 @@ struct FixedPointStatics {
     // Entry i (0..ONE) is the angle whose tangent is i / ONE; null until
     // `atan2` first needs it.
     rt::IntArray* s_atanTable = nullptr;
-    // The two ends `clipSegmentToRect` found: int[2][2], {{xa, ya}, {xb, yb}}.
-    rt::ObjectArray* s_clipResult = nullptr;
 
-    RT_REFERENCE_FIELDS(FixedPointStatics, rt::NoReferenceBase, s_cosTable, s_cosCompanion, s_atanTable,
-                        s_clipResult)
+    RT_REFERENCE_FIELDS(FixedPointStatics, rt::NoReferenceBase, s_cosTable, s_cosCompanion, s_atanTable)
 };
 
 FixedPointStatics& fixedPointStatics();
 
-// Derives the constants above from the configuration's shifts and makes the
-// clip result. Run once by the static initialisation, after the
-// configuration and the library statics.
+// Derives the constants above from the configuration's shifts. Run once by
+// the static initialisation, after the configuration and the library statics.
 void initFixedPointConstants();
 // The cosine table the pack loader read (quarter + 1 entries), and the
 // table beside it.
 void setCosTable(rt::IntArray* table);
 void setCosCompanion(rt::IntArray* table);
 
-// (v + HALF) >> s: to the nearest whole number, halves upwards.
-std::int32_t fixRound(std::int32_t value);
 // (a * b + HALF) >> s with the product in 64 bits and an arithmetic shift;
 // the result is cut to 32 bits.
 std::int32_t fixMul(std::int32_t a, std::int32_t b);
@@ -71,10 +64,6 @@ std::int32_t fixMul(std::int32_t a, std::int32_t b);
 // rounds half up for positive quotients and towards zero otherwise. A
 // divisor of 0 leaves an `ArithmeticException` pending and answers 0.
 [[nodiscard]] std::int32_t fixDiv(std::int32_t a, std::int32_t b);
-std::int32_t fixAdd(std::int32_t a, std::int32_t b);
-std::int32_t fixSub(std::int32_t a, std::int32_t b);
-// Whether the high words of `a` and `b` carry the same sign bit.
-bool sameSignLong(std::int64_t a, std::int64_t b);
 
 // The cosine of `angle` (any int; only its magnitude modulo the full circle
 // counts, and cos(INT_MIN) is the table's entry 0).
@@ -95,23 +84,6 @@ std::int32_t atan2Search(std::int32_t x, std::int32_t y);
 // asks for it (folded to the first octant, looked up at ONE * smaller /
 // larger in 64 bits, unfolded), else by `atan2Search`. (0, 0) is 0.
 std::int32_t atan2(std::int32_t x, std::int32_t y);
-
-// What `clipSegmentToRect` answers.
-enum ClipOutcome : std::int32_t {
-    kClipMissed = 0,
-    kClipPoint = 2,   // both ends meet in one point
-    kClipSegment = 4, // two distinct ends
-};
-// The chord of the line through (x0, y0) and (x1, y1) inside the rectangle
-// (rx, ry, rw, rh), edges included. Its ends go to the clip result: a
-// vertical line gives (x0, ry) and (x0, ry + rh); any other its points at
-// x = rx and x = rx + rw, each pulled along the line onto the top or bottom
-// edge when it lies beyond them. The slope is taken in fixed point, so a
-// line too shallow for it counts as horizontal.
-std::int32_t clipSegmentToRect(std::int32_t x1, std::int32_t y1, std::int32_t x0, std::int32_t y0,
-                               std::int32_t rx, std::int32_t ry, std::int32_t rw, std::int32_t rh);
-// End `end` (0 or 1), coordinate `axis` (0 x, 1 y) of the clip result.
-std::int32_t clipResult(std::int32_t end, std::int32_t axis);
 
 // `value`'s four bytes into buf[offset..offset + 3], least significant first.
 // A range outside `buf` is reported and nothing is written.

@@ -55,86 +55,10 @@ std::int32_t clipValue(const javax_microedition_lcdui_Graphics* g,
     return graphicsPresent(g) ? (g->*graphicsValue)() : 0;
 }
 
-// Row `row` of a rectangle in `array`: `count` entries from offset + row * scan,
-// computed in 64 bits. Empty after a reported null array or bad range.
-std::span<std::int32_t> rectRow(rt::IntArray* array, std::int32_t offset, std::int32_t scan, std::int32_t row,
-                                std::int32_t count) {
-    const std::int64_t begin = static_cast<std::int64_t>(offset) + static_cast<std::int64_t>(row) * scan;
-    if (array && (begin < INT_MIN || begin > INT_MAX)) {
-        rt::checkRange(rt::IndexKind::Array, begin, count, array->length());
-        return {};
-    }
-    return rt::IntArray::span(array, static_cast<std::int32_t>(begin), count);
-}
-
-template <class ChannelOp>
-void blendRect(rt::IntArray* src, std::int32_t srcOffset, std::int32_t srcScan, rt::IntArray* dst,
-               std::int32_t dstOffset, std::int32_t dstScan, std::int32_t width, std::int32_t height,
-               ChannelOp channel) {
-    if (width <= 0)
-        return;
-    for (std::int32_t row = 0; row < height; ++row) {
-        std::span<std::int32_t> from = rectRow(src, srcOffset, srcScan, row, width);
-        std::span<std::int32_t> to = rectRow(dst, dstOffset, dstScan, row, width);
-        if (from.empty() || to.empty())
-            return;
-        for (std::size_t i = 0; i < to.size(); ++i) {
-            const auto s = static_cast<std::uint32_t>(from[i]);
-            const auto d = static_cast<std::uint32_t>(to[i]);
-            std::uint32_t out = 0;
-            for (std::uint32_t shift = 0; shift < 32; shift += 8) {
-                const std::uint32_t value = channel((s >> shift) & 255u, (d >> shift) & 255u);
-                out |= std::min(value, 255u) << shift;
-            }
-            to[i] = static_cast<std::int32_t>(out);
-        }
-    }
-}
-
-std::int8_t effectSwitch(std::int32_t n) {
-    const OrvelLibConfig& settings = config();
-    switch (n) {
-    case 0:
-        return settings.s_renderEffect0;
-    case 1:
-        return settings.s_renderEffect1;
-    case 7:
-        return settings.s_renderGrey;
-    case 8:
-        return settings.s_renderShine;
-    case 9:
-        return settings.s_renderEffect9;
-    case 10:
-        return settings.s_renderAlpha;
-    case 11:
-        return settings.s_renderScale;
-    default:
-        return 0;
-    }
-}
-
-struct ParamValue {
-    std::int32_t index;
-    std::int32_t value;
-};
-
-void writeParams(std::int32_t n, std::initializer_list<ParamValue> values) {
-    rt::IntArray* params = renderParams(n);
-    for (const ParamValue& entry : values)
-        rt::IntArray::set(params, entry.index, entry.value);
-}
-
 } // namespace
 
 GraphicsStatics& graphicsStatics() {
     return rt::getStaticClass().statics<GraphicsStatics>();
-}
-
-void initGameGraphics() {
-    GraphicsStatics& statics = graphicsStatics();
-    statics.s_renderParams = rt::newObjectArray(kRenderEffectCount);
-    for (std::int32_t n = 0; n < kRenderEffectCount; ++n)
-        rt::ObjectArray::setRef(statics.s_renderParams, n, rt::newIntArray(kRenderParamCount));
 }
 
 std::int32_t screenScaleX(std::int32_t x) {
@@ -210,10 +134,6 @@ std::int32_t getClipWidth(javax_microedition_lcdui_Graphics* g) {
 std::int32_t getClipHeight(javax_microedition_lcdui_Graphics* g) {
     return clipValue(g, &GraphicsStatics::s_virtualClipHeight,
                      &javax_microedition_lcdui_Graphics::getClipHeight);
-}
-
-bool needsAlphaPath(bool flag) {
-    return virtualScreen() || flag;
 }
 
 std::int32_t fixTextAnchor(std::int32_t anchor) {
@@ -396,100 +316,9 @@ void fillRectAlpha(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::in
     setClip(g, clipX, clipY, clipW, clipH);
 }
 
-void blendAdd(rt::IntArray* src, std::int32_t srcOffset, std::int32_t srcScan, rt::IntArray* dst,
-              std::int32_t dstOffset, std::int32_t dstScan, std::int32_t width, std::int32_t height) {
-    blendRect(src, srcOffset, srcScan, dst, dstOffset, dstScan, width, height,
-              [](std::uint32_t s, std::uint32_t d) { return s + d; });
-}
-
-void blendModulate(rt::IntArray* src, std::int32_t srcOffset, std::int32_t srcScan, rt::IntArray* dst,
-                   std::int32_t dstOffset, std::int32_t dstScan, std::int32_t width, std::int32_t height) {
-    blendRect(src, srcOffset, srcScan, dst, dstOffset, dstScan, width, height,
-              [](std::uint32_t s, std::uint32_t d) { return d + ((s * d) >> 6); });
-}
-
-std::int32_t greyFromRed(std::int32_t rgb) {
-    const auto value = static_cast<std::uint32_t>(rgb);
-    const std::uint32_t red = (value >> 16) & 255u;
-    return static_cast<std::int32_t>((value & 0xFFFF0000u) | (red << 8) | red);
-}
-
 void arraycopy(rt::Object* src, std::int32_t srcPos, rt::Object* dst, std::int32_t dstPos,
                std::int32_t length) {
     lib::java_lang_System::arraycopy(src, srcPos, dst, dstPos, length);
-}
-
-void setRenderFlag(std::int32_t n, bool apply) {
-    GraphicsStatics& statics = graphicsStatics();
-    statics.s_renderFlags |= rt::ishl(1, n);
-    if (!config().s_renderEffects && !virtualScreen())
-        statics.s_renderFlags &= ~kSwitchedEffectBits;
-    if (n >= 0 && n <= 4)
-        statics.s_pendingFlags |= rt::ishl(1, n);
-    if (apply)
-        applyRenderEffect(n);
-}
-
-void applyRenderEffect(std::int32_t n) {
-    if (!effectSwitch(n))
-        return;
-    const std::int32_t s = config().s_fixedShift;
-    switch (n) {
-    case 0:
-        writeParams(n, {{4, 250}});
-        break;
-    case 1:
-        writeParams(n, {{3, 250}});
-        break;
-    case 7:
-        writeParams(n, {{0, -1}, {1, -1}, {2, 0}});
-        break;
-    case 8:
-        writeParams(n, {{0, -1}, {1, 0}, {2, 40}, {3, 0xFFFFFF}, {4, 0}, {5, 8}});
-        break;
-    case 9:
-        writeParams(n, {{0, 172},
-                        {1, 104},
-                        {2, 2},
-                        {3, 0},
-                        {4, 0},
-                        {5, 0},
-                        {6, rt::ishl(1, s)},
-                        {7, rt::ishl(2, s)},
-                        {8, 4},
-                        {9, 4},
-                        {10, 16},
-                        {11, 112},
-                        {12, 64},
-                        {13, 72},
-                        {14, 3}});
-        break;
-    case 10:
-        writeParams(n, {{0, -1}, {1, 255}});
-        break;
-    case 11:
-        writeParams(n, {{0, -1}, {1, 100}, {2, -1}});
-        break;
-    default:
-        break;
-    }
-}
-
-bool hasRenderFlag(std::int32_t n) {
-    return (graphicsStatics().s_renderFlags & rt::ishl(1, n)) != 0;
-}
-
-void setPendingFlag(std::int32_t n) {
-    graphicsStatics().s_pendingFlags |= rt::ishl(1, n);
-}
-
-bool hasPendingEffects() {
-    const GraphicsStatics& statics = graphicsStatics();
-    return statics.s_pendingFlags != 0 || statics.s_pendingFlagsB != 0;
-}
-
-rt::IntArray* renderParams(std::int32_t n) {
-    return static_cast<rt::IntArray*>(rt::ObjectArray::get(graphicsStatics().s_renderParams, n));
 }
 
 } // namespace game

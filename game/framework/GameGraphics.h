@@ -1,8 +1,7 @@
 #pragma once
 
-// The game's drawing wrappers over `javax_microedition_lcdui_Graphics`, its
-// colour and blending routines, and the screen-effect flags with their
-// default parameters.
+// The game's drawing wrappers over `javax_microedition_lcdui_Graphics` and
+// its translucent fill.
 //
 // Two library mechanisms sit between the game and the Graphics, each on only
 // when its configuration switch and its own flag here are both set (neither
@@ -27,13 +26,6 @@ class javax_microedition_lcdui_Image;
 } // namespace platform
 
 namespace game {
-
-// Screen effects 0..11; `applyRenderEffect` knows the defaults of 0, 1 and 7..11.
-inline constexpr std::int32_t kRenderEffectCount = 12;
-// Room in each effect's parameter array (effect 9 uses the most, 15).
-inline constexpr std::int32_t kRenderParamCount = 16;
-// The effect bits that need the effects switch or the virtual screen.
-inline constexpr std::int32_t kSwitchedEffectBits = 0x27F;
 
 struct GraphicsStatics {
     // Screen scaling: on when the configuration's scaling switch and this flag
@@ -68,21 +60,10 @@ struct GraphicsStatics {
     std::array<std::int32_t, 4> s_tileImageColours{};
     std::int32_t s_tileImageNext = 0;
 
-    // Screen effects: the effect mask, the two pending words, and one int
-    // array of parameters per effect.
-    std::int32_t s_renderFlags = 0;
-    std::int32_t s_pendingFlags = 0;
-    std::int32_t s_pendingFlagsB = 0;
-    rt::ObjectArray* s_renderParams = nullptr;
-
-    RT_REFERENCE_FIELDS(GraphicsStatics, rt::NoReferenceBase, s_fillTile, s_fillTileImage, s_tileImages,
-                        s_renderParams)
+    RT_REFERENCE_FIELDS(GraphicsStatics, rt::NoReferenceBase, s_fillTile, s_fillTileImage, s_tileImages)
 };
 
 GraphicsStatics& graphicsStatics();
-
-// Makes the effects' parameter arrays. Run once by the static initialisation.
-void initGameGraphics();
 
 // Coordinates through the screen scaling (unchanged while it is off).
 std::int32_t screenScaleX(std::int32_t x);
@@ -101,8 +82,6 @@ std::int32_t getClipX(platform::javax_microedition_lcdui_Graphics* g);
 std::int32_t getClipY(platform::javax_microedition_lcdui_Graphics* g);
 std::int32_t getClipWidth(platform::javax_microedition_lcdui_Graphics* g);
 std::int32_t getClipHeight(platform::javax_microedition_lcdui_Graphics* g);
-// Whether drawing must take the alpha path: always with the virtual screen.
-bool needsAlphaPath(bool flag);
 
 // An anchor with VCENTER (2) becomes one with BASELINE (64) instead.
 std::int32_t fixTextAnchor(std::int32_t anchor);
@@ -132,31 +111,8 @@ void fillRect(platform::javax_microedition_lcdui_Graphics* g, std::int32_t x, st
 // to what it was. An empty cut, or no tile prepared, draws nothing.
 void fillRectAlpha(platform::javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y,
                    std::int32_t w, std::int32_t h);
-
-// Over a width x height rectangle, rows `scan` entries apart in each array:
-// each ARGB channel of `src` added into `dst`, saturating at 255.
-void blendAdd(rt::IntArray* src, std::int32_t srcOffset, std::int32_t srcScan, rt::IntArray* dst,
-              std::int32_t dstOffset, std::int32_t dstScan, std::int32_t width, std::int32_t height);
-// As `blendAdd`, each destination channel growing by src * dst >> 6.
-void blendModulate(rt::IntArray* src, std::int32_t srcOffset, std::int32_t srcScan, rt::IntArray* dst,
-                   std::int32_t dstOffset, std::int32_t dstScan, std::int32_t width, std::int32_t height);
-// The top 16 bits kept, the red byte copied into green and blue.
-std::int32_t greyFromRed(std::int32_t rgb);
 // `java_lang_System::arraycopy`.
 void arraycopy(rt::Object* src, std::int32_t srcPos, rt::Object* dst, std::int32_t dstPos,
                std::int32_t length);
-
-// Sets bit n of the effect mask (dropped again for the bits of 0x27F unless
-// effects or the virtual screen are on; bits 0..4 also go to the pending
-// mask) and, with `apply`, writes effect n's defaults.
-void setRenderFlag(std::int32_t n, bool apply);
-// Writes effect n's default parameters when its switch is on; other
-// effects and switched-off ones are left alone.
-void applyRenderEffect(std::int32_t n);
-bool hasRenderFlag(std::int32_t n);
-void setPendingFlag(std::int32_t n);
-bool hasPendingEffects();
-// Effect n's parameter array (reported and null for n outside 0..11).
-rt::IntArray* renderParams(std::int32_t n);
 
 } // namespace game

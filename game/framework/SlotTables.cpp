@@ -30,10 +30,6 @@ void setByteTableEntry(std::int32_t i, std::int32_t a, std::int32_t b) {
     rt::ByteArray::set(record, 2, static_cast<std::int8_t>(b));
 }
 
-void setTableFlag(std::int32_t i, rt::Object* object) {
-    setByteTableEntry(i, object ? 1 : 0, 0);
-}
-
 void releaseSpriteSlot(std::int32_t i) {
     rt::Array::setRef(startupStatics().s_sprites, i, nullptr);
 }

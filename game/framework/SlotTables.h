@@ -10,17 +10,11 @@
 
 #include <cstdint>
 
-namespace rt {
-class Object;
-}
-
 namespace game {
 
 // Record `i` of the object flag table becomes {1, a, b, its fourth byte};
 // a record not made yet is made with a fourth byte of 0.
 void setByteTableEntry(std::int32_t i, std::int32_t a, std::int32_t b);
-// Record `i` marks whether `object` exists: {1, 1 or 0, 0}.
-void setTableFlag(std::int32_t i, rt::Object* object);
 
 // Empties slot `i` of the sprite table without freeing the sprite's images
 // (`unloadSprite` frees them).

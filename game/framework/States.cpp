@@ -64,11 +64,6 @@ bool isSoftKeyMenuState() {
     }
 }
 
-bool isMainOrSelectMenu() {
-    const State state = stateStatics().s_state;
-    return state == State::PreRaceSelect || state == State::CupSelect;
-}
-
 std::ostream& operator<<(std::ostream& out, State state) {
     return out << stateNumber(state);
 }

@@ -212,7 +212,6 @@ bool isGuidedRace();
 // the options, the reference list, the text screen, the race options and
 // the race help.
 bool isSoftKeyMenuState();
-bool isMainOrSelectMenu();
 
 // The frame step's end: when a change is pending, sends the exit message to
 // the current state and makes the requested one current (entered next

@@ -1,7 +1,6 @@
 #include "game/framework/StaticInit.h"
 
 #include "game/framework/FixedPoint.h"
-#include "game/framework/GameGraphics.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -56,7 +55,6 @@ void initLibraryStatics() {
     keys.s_lastKeyCode = kNoKeyCode;
     keys.s_downKeyCode = kNoKeyCode;
     initFixedPointConstants();
-    initGameGraphics();
 }
 
 void initMenuTables() {
@@ -130,14 +128,6 @@ rt::IntArray* menuTargetRow(std::initializer_list<std::optional<State>> targets)
     for (const std::optional<State>& target : targets)
         rt::IntArray::set(array, item++, target ? stateNumber(*target) : kNoTarget);
     return array;
-}
-
-std::int32_t scaleX(std::int32_t design) {
-    return config().s_gameScreenWidth * design / 240;
-}
-
-std::int32_t scaleY(std::int32_t design) {
-    return config().s_gameScreenHeight * design / 320;
 }
 
 std::int32_t tuning(std::int32_t thousandths) {

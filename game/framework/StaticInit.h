@@ -49,9 +49,6 @@ std::optional<State> menuTarget(std::int32_t menu, std::int32_t item);
 // an item without a target.
 rt::IntArray* menuTargetRow(std::initializer_list<std::optional<State>> targets);
 
-// x = width * c / 240 and y = height * c / 320, truncated towards zero.
-std::int32_t scaleX(std::int32_t design);
-std::int32_t scaleY(std::int32_t design);
 // (c << fixed-point shift) / 1000, truncated.
 std::int32_t tuning(std::int32_t thousandths);
 // c * (1 << angle shift) / 360, truncated.

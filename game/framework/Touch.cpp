@@ -192,18 +192,9 @@ bool isHeldPointInRectArray(rt::IntArray* rect) {
     return pointInRectArray(touch.s_latchedHeldX, touch.s_latchedHeldY, rect);
 }
 
-bool isPressInCorners(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
-    return isPressInRect(x0, y0, x1 - x0, y1 - y0);
-}
-
 bool isPointerInActiveZone() {
     rt::IntArray* zone = touchStatics().s_activeZone;
     return zone && zone->length() >= 4 && isPointerInRectArray(zone);
-}
-
-bool isZoneTapped() {
-    const TouchStatics& touch = touchStatics();
-    return touch.s_pointX != kNoPoint && touch.s_pointY != kNoPoint && isPointerInActiveZone();
 }
 
 bool isPressOnScreen() {
@@ -336,40 +327,10 @@ void resetMenu(std::int32_t n) {
     touch.s_menuScroll = 0;
 }
 
-std::int32_t splitMenuIndex(std::int32_t v) {
-    TouchStatics& touch = touchStatics();
-    std::int32_t count = touch.s_menuCount;
-    if (v >= count && count != 0) {
-        touch.s_selection = v % count;
-        return v / count;
-    }
-    touch.s_selection = v;
-    return count;
-}
-
-void setMenuSelection(std::int32_t value) {
-    TouchStatics& touch = touchStatics();
-    touch.s_selection = 0;
-    touch.s_menuValue = value;
-}
-
 void setList(std::int32_t n, rt::ObjectArray* list) {
     TouchStatics& touch = touchStatics();
     touch.s_list = list;
     touch.s_listCount = n;
-}
-
-void selectByTouch(std::int32_t i) {
-    TouchStatics& touch = touchStatics();
-    touch.s_touchUsed = 1;
-    touch.s_selection = i;
-}
-
-void initMenuScroll() {
-    TouchStatics& touch = touchStatics();
-    touch.s_menuScrollRows = touch.s_menuRows;
-    touch.s_menuScrollSpan = touch.s_menuRows * 2;
-    touch.s_menuScrollOn = 1;
 }
 
 } // namespace game

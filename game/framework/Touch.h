@@ -73,11 +73,6 @@ struct TouchStatics {
     std::int32_t s_menuCountCopy = 0;
     std::int32_t s_menuScroll = 0;
     std::int32_t s_menuValue = 0;
-    // The menu's visible rows, and the scroll window made from them.
-    std::int32_t s_menuRows = 0;
-    std::int32_t s_menuScrollRows = 0;
-    std::int32_t s_menuScrollSpan = 0;
-    std::int8_t s_menuScrollOn = 0;
 
     // The zone a screen tests, int[4].
     rt::IntArray* s_activeZone = nullptr;
@@ -144,11 +139,8 @@ bool isLatchedPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::i
 // is held still and steer on after it is lifted.
 bool isHeldPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
 bool isHeldPointInRectArray(rt::IntArray* rect);
-bool isPressInCorners(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
 // False when the active zone is missing or shorter than 4.
 bool isPointerInActiveZone();
-// The active zone under the latched point, while the stylus still touches.
-bool isZoneTapped();
 bool isPressOnScreen();
 // Copies the four values of `rect` into the active zone (made anew when it
 // is missing or short).
@@ -180,13 +172,6 @@ bool touchMenuSoftKeys();
 
 // The menu state that touches and keys share.
 void resetMenu(std::int32_t n);
-// Splits `v` by the item count: the selection becomes v mod count and the
-// answer is v / count when v reaches the count; else the selection is v
-// and the answer the count.
-std::int32_t splitMenuIndex(std::int32_t v);
-void setMenuSelection(std::int32_t value);
 void setList(std::int32_t n, rt::ObjectArray* list);
-void selectByTouch(std::int32_t i);
-void initMenuScroll();
 
 } // namespace game

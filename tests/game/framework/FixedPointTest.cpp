@@ -1,6 +1,5 @@
 // Fixed-point products and quotients, the cosine, tangent and arctangent over
-// angle units, the chord of a line through a rectangle, and little-endian
-// integers in save records.
+// angle units, and little-endian integers in save records.
 
 #include "game/framework/FixedPoint.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -106,19 +105,6 @@ TEST_F(FixedPointTest, ProductsAndQuotientsRoundHalfUpThroughSixtyFourBits) {
         EXPECT_EQ(game::fixDiv(c.a, c.b), c.quotient) << c.a << " / " << c.b;
     }
     EXPECT_FALSE(rt::exceptionPending());
-
-    struct Rounded {
-        std::int32_t value, whole;
-    };
-    for (const Rounded& r : {Rounded{2048, 1}, {2047, 0}, {-2048, 0}, {-2049, -1}, {INT_MAX, -524288}})
-        EXPECT_EQ(game::fixRound(r.value), r.whole) << r.value;
-
-    EXPECT_EQ(game::fixAdd(INT_MAX, 1), INT_MIN);
-    EXPECT_EQ(game::fixSub(INT_MIN, 1), INT_MAX);
-    EXPECT_TRUE(game::sameSignLong(1, 0x80000000LL)); // the high word's sign, not bit 31
-    EXPECT_TRUE(game::sameSignLong(INT64_MIN, -1));
-    EXPECT_FALSE(game::sameSignLong(0, INT64_MIN));
-    EXPECT_FALSE(game::sameSignLong(-1, 5));
 }
 
 TEST_F(FixedPointTest, DivisionByZeroLeavesAnArithmeticExceptionPending) {
@@ -200,36 +186,6 @@ TEST_F(FixedPointTest, ArctangentLandsWithinOneUnitInEveryOctantBySearchAndByTab
     EXPECT_EQ(rt::IntArray::get(game::fixedPointStatics().s_atanTable, 4096), 256);
     EXPECT_EQ(game::atan2Search(1, 1 << 20), 512);
     EXPECT_FALSE(loggedRuntimeError());
-}
-
-TEST_F(FixedPointTest, ASegmentIsClippedToTheRectangleOrMissesIt) {
-    // The rectangle (10, 20, 100, 50): right edge 110, bottom edge 70.
-    struct Case {
-        const char* name;
-        std::int32_t x1, y1, x0, y0;
-        std::int32_t answer;
-        std::int32_t xa = 0, ya = 0, xb = 0, yb = 0;
-    };
-    const Case cases[] = {
-        {"vertical inside", 50, 0, 50, 90, 4, 50, 20, 50, 70},
-        {"vertical on the right edge", 110, 0, 110, 5, 4, 110, 20, 110, 70},
-        {"vertical beside", 111, 0, 111, 5, 0},
-        {"horizontal inside", 0, 40, 200, 40, 4, 10, 40, 110, 40},
-        {"horizontal below", 0, 71, 200, 71, 0},
-        {"across both sides", 110, 65, 10, 40, 4, 10, 40, 110, 65},
-        {"steep, pulled onto top and bottom", 60, 100, 50, 0, 4, 52, 20, 57, 70},
-        {"shallow above", 200, 10, 0, 0, 0},
-        {"through the top right corner only", 200, 110, 0, -90, 2, 110, 20, 110, 20},
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(game::clipSegmentToRect(c.x1, c.y1, c.x0, c.y0, 10, 20, 100, 50), c.answer) << c.name;
-        if (c.answer == 0)
-            continue;
-        EXPECT_EQ(game::clipResult(0, 0), c.xa) << c.name;
-        EXPECT_EQ(game::clipResult(0, 1), c.ya) << c.name;
-        EXPECT_EQ(game::clipResult(1, 0), c.xb) << c.name;
-        EXPECT_EQ(game::clipResult(1, 1), c.yb) << c.name;
-    }
 }
 
 TEST_F(FixedPointTest, SaveRecordIntegersAreLittleEndianAndStayInsideTheRecord) {

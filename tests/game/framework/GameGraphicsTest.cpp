@@ -1,6 +1,5 @@
 // The drawing wrappers with and without screen scaling and the virtual
-// screen, the clipped pixel-array draw, the fill tile, the blends, and the
-// screen effects' flags and default parameters.
+// screen, the clipped pixel-array draw and the fill tile.
 
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
@@ -19,7 +18,6 @@ using Image = platform::javax_microedition_lcdui_Image;
 struct GameGraphicsTest : framework_testing::FrameworkTest {
     GameGraphicsTest() {
         game::OrvelLibConfig::staticInit();
-        game::initGameGraphics();
         image = Image::createImage(8, 8);
         graphics = image->getGraphics();
         game::loopStatics().s_graphics = graphics;
@@ -62,7 +60,6 @@ TEST_F(GameGraphicsTest, ClipGoesToTheGraphicsOrToTheVirtualScreenScaled) {
     EXPECT_EQ(clip(), (std::vector<std::int32_t>{1, 2, 3, 4}));
     game::clipRect(graphics, 2, 0, 8, 8);
     EXPECT_EQ(clip(), (std::vector<std::int32_t>{2, 2, 2, 4}));
-    EXPECT_FALSE(game::needsAlphaPath(false));
 
     // Scaling by the ratio 3 / 2, then on the virtual screen by a shift of 1.
     game::config().s_scaledGraphics = 1;
@@ -83,7 +80,6 @@ TEST_F(GameGraphicsTest, ClipGoesToTheGraphicsOrToTheVirtualScreenScaled) {
     EXPECT_EQ(clip(), (std::vector<std::int32_t>{10, 12, 5, 40}));
     game::clipRect(graphics, 100, 0, 5, 5);
     EXPECT_EQ(game::getClipWidth(graphics), 0);
-    EXPECT_TRUE(game::needsAlphaPath(false));
     // The Graphics kept the clip it had.
     EXPECT_EQ((std::vector<std::int32_t>{graphics->getClipX(), graphics->getClipY(), graphics->getClipWidth(),
                                          graphics->getClipHeight()}),
@@ -99,9 +95,6 @@ TEST_F(GameGraphicsTest, WrappersDrawOnTheGamesGraphicsAndFixTheTextAnchor) {
 
     game::setColorRGB(0x12, 0x34, 0x56);
     EXPECT_EQ(graphics->getColor() & 0xFFFFFF, 0x123456);
-    EXPECT_EQ(game::greyFromRed(0x12345678), 0x12343434);
-    EXPECT_EQ(game::greyFromRed(static_cast<std::int32_t>(0xFFAB0001)),
-              static_cast<std::int32_t>(0xFFABABAB));
 
     game::loopStatics().s_graphics = nullptr;
     game::setColorRGB(1, 2, 3);
@@ -211,82 +204,6 @@ TEST_F(GameGraphicsTest, TranslucentFillTilesTheRectangleCutToTheClipAndRestores
         EXPECT_EQ(reds(), expected);
         EXPECT_EQ(clip(), clipBefore);
     }
-}
-
-TEST_F(GameGraphicsTest, BlendsSaturateEachChannelInsideTheRectangle) {
-    // 2 x 2 rectangles: the source at offset 1 of rows 3 apart, the
-    // destination at offset 0 of rows 2 apart.
-    const std::int32_t s = static_cast<std::int32_t>(0x8010F001);
-    const std::int32_t d = static_cast<std::int32_t>(0x902020FF);
-    rt::IntArray* src = ints({-1, s, 0x40404040, -1, 0, 0x01010101, -1});
-    rt::IntArray* dst = ints({d, 0x10101010, 0x00FF0080, 0x7F7F7F7F, 0x55});
-    game::blendAdd(src, 1, 3, dst, 0, 2, 2, 2);
-    EXPECT_EQ(values(dst),
-              (std::vector<std::int32_t>{static_cast<std::int32_t>(0xFF30FFFF), 0x50505050, 0x00FF0080,
-                                         static_cast<std::int32_t>(0x80808080), 0x55}));
-
-    // dst + src * dst >> 6: 64 doubles a channel, 0 leaves it, 255 fills it.
-    rt::IntArray* modSrc = ints({0x40400000, static_cast<std::int32_t>(0xFF000010)});
-    rt::IntArray* modDst = ints({0x10201234, static_cast<std::int32_t>(0x80802020)});
-    game::blendModulate(modSrc, 0, 2, modDst, 0, 2, 2, 1);
-    EXPECT_EQ(values(modDst), (std::vector<std::int32_t>{0x20401234, static_cast<std::int32_t>(0xFF802028)}));
-
-    // A rectangle that leaves the array is reported and stops there.
-    game::blendAdd(src, 5, 3, dst, 0, 2, 2, 2);
-    EXPECT_TRUE(log.contains("ArrayIndexOutOfBounds"));
-    EXPECT_EQ(rt::IntArray::get(dst, 2), 0x00FF0080);
-}
-
-TEST_F(GameGraphicsTest, EffectFlagsAndTheirDefaults) {
-    // Without effects, bits 0..6 and 9 do not stay; bits 0..4 still pend.
-    EXPECT_FALSE(game::hasPendingEffects());
-    game::setRenderFlag(3, false);
-    game::setRenderFlag(9, false);
-    game::setRenderFlag(7, false);
-    EXPECT_FALSE(game::hasRenderFlag(3));
-    EXPECT_FALSE(game::hasRenderFlag(9));
-    EXPECT_TRUE(game::hasRenderFlag(7));
-    EXPECT_TRUE(game::hasPendingEffects());
-    game::graphicsStatics().s_pendingFlags = 0;
-    game::setRenderFlag(5, false);
-    EXPECT_FALSE(game::hasPendingEffects());
-    game::setPendingFlag(20);
-    EXPECT_TRUE(game::hasPendingEffects());
-    game::config().s_renderEffects = 1;
-    game::setRenderFlag(9, false);
-    EXPECT_TRUE(game::hasRenderFlag(9));
-
-    // A switched-off effect keeps its parameters.
-    for (std::int32_t n = 0; n < game::kRenderEffectCount; ++n)
-        game::setRenderFlag(n, true);
-    for (std::int32_t n = 0; n < game::kRenderEffectCount; ++n)
-        EXPECT_EQ(values(game::renderParams(n)), std::vector<std::int32_t>(game::kRenderParamCount, 0)) << n;
-
-    struct Effect {
-        std::int32_t n;
-        std::int8_t game::OrvelLibConfig::*onOff;
-        std::vector<std::int32_t> defaults; // from index 0
-    };
-    const std::vector<Effect> effects = {
-        {0, &game::OrvelLibConfig::s_renderEffect0, {0, 0, 0, 0, 250}},
-        {1, &game::OrvelLibConfig::s_renderEffect1, {0, 0, 0, 250}},
-        {7, &game::OrvelLibConfig::s_renderGrey, {-1, -1, 0}},
-        {8, &game::OrvelLibConfig::s_renderShine, {-1, 0, 40, 0xFFFFFF, 0, 8}},
-        {9,
-         &game::OrvelLibConfig::s_renderEffect9,
-         {172, 104, 2, 0, 0, 0, 4096, 8192, 4, 4, 16, 112, 64, 72, 3}},
-        {10, &game::OrvelLibConfig::s_renderAlpha, {-1, 255}},
-        {11, &game::OrvelLibConfig::s_renderScale, {-1, 100, -1}},
-    };
-    for (const Effect& effect : effects) {
-        game::config().*effect.onOff = 1;
-        game::setRenderFlag(effect.n, true);
-        std::vector<std::int32_t> expected = effect.defaults;
-        expected.resize(game::kRenderParamCount, 0);
-        EXPECT_EQ(values(game::renderParams(effect.n)), expected) << effect.n;
-    }
-    for (std::int32_t n : {2, 3, 4, 5, 6})
-        EXPECT_EQ(values(game::renderParams(n)), std::vector<std::int32_t>(game::kRenderParamCount, 0)) << n;
 }
 
 } // namespace

@@ -86,12 +86,9 @@ TEST_F(GameTest, StateOneLoadsAndHandsOverToStateTwoInTheNextFrame) {
     EXPECT_EQ(startup.s_textEncoding->toUtf8(), "UTF-8");
     EXPECT_EQ(game::loopStatics().s_frameCount, 3);
 
-    // The static initialisation derived the fixed-point constants and made
-    // the tables that need no data.
+    // The static initialisation derived the fixed-point constants.
     EXPECT_EQ(game::fixedPointStatics().s_one, 4096);
     EXPECT_EQ(game::fixedPointStatics().s_unitsPerDegree, 23302);
-    EXPECT_EQ(game::clipSegmentToRect(5, 0, 5, 9, 0, 0, 10, 10), game::kClipSegment);
-    ASSERT_NE(game::renderParams(11), nullptr);
 }
 
 TEST_F(GameTest, TheScreenShowsTheBufferTurnedAQuarterClockwise) {
@@ -219,13 +216,9 @@ TEST(GameRandom, DrawsStayInRangeEvenForTheLowestInt) {
         EXPECT_EQ(game::randomInRange(c.draw, c.low, c.high), c.expected) << c.draw << " " << c.low;
 }
 
-TEST(GameLayout, DesignValuesScaleAndConvertWithTruncation) {
+TEST(GameLayout, DesignValuesConvertWithTruncation) {
     rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 22}};
     game::OrvelLibConfig::staticInit();
-    EXPECT_EQ(game::scaleX(130), 346);
-    EXPECT_EQ(game::scaleX(35), 93);
-    EXPECT_EQ(game::scaleX(-160), -426);
-    EXPECT_EQ(game::scaleY(120), 180);
     EXPECT_EQ(game::tuning(600), 2457);
     EXPECT_EQ(game::tuning(2000), 8192);
     EXPECT_EQ(game::tuning(500), 2048);

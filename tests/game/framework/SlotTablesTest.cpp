@@ -34,10 +34,8 @@ TEST_F(SlotTablesTest, ObjectFlagRecordsAreMadeOnceAndKeepTheirFourthByte) {
     EXPECT_EQ(record(5), (std::vector<std::int32_t>{1, 7, -2, 0}));
     rt::ByteArray::set(
         static_cast<rt::ByteArray*>(rt::ObjectArray::get(game::startupStatics().s_objectFlags, 5)), 3, 9);
-    game::setTableFlag(5, nullptr);
+    game::setByteTableEntry(5, 0, 0);
     EXPECT_EQ(record(5), (std::vector<std::int32_t>{1, 0, 0, 9}));
-    game::setTableFlag(91, game::startupStatics().s_sprites);
-    EXPECT_EQ(record(91), (std::vector<std::int32_t>{1, 1, 0, 0}));
 
     // Outside the table, or with no table: reported, nothing written.
     for (std::int32_t i : {92, -1}) {

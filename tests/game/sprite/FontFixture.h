@@ -9,7 +9,6 @@
 // baseline, one pixel apart; the space advances 2. Palette p inks in
 // kInks[p].
 
-#include "game/framework/GameGraphics.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/SpriteStatics.h"
 #include "tests/game/sprite/PaintFixture.h"
@@ -182,10 +181,7 @@ inline std::string picture(const std::vector<std::uint16_t>& pixels, std::int32_
 struct FontTest : PaintTest {
     game::ASprite* font = nullptr;
 
-    FontTest() {
-        game::initGameGraphics();
-        font = loadTinyFont();
-    }
+    FontTest() { font = loadTinyFont(); }
 };
 
 } // namespace sprite_testing

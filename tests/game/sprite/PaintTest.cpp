@@ -134,7 +134,6 @@ TEST_F(PaintTest, RectangleOutlineGoesToTheTargetGraphics) {
 }
 
 TEST_F(PaintTest, FilledRectangleIsOpaqueUnlessItsAlphaIsPartial) {
-    game::initGameGraphics();
     const std::uint16_t grey = on565(0xFF808080u);
     struct Case {
         std::uint32_t colour;
