@@ -58,7 +58,7 @@ void paintFrameIfPresent(std::int32_t slot, std::int32_t frame, std::int32_t x, 
 }
 
 bool racerUnlocked(std::int32_t entry) {
-    return entry >= 0 && entry < 32 && ((progressStatics().s_progressMaskA >> entry) & 1) != 0;
+    return entry >= 0 && entry < 32 && hasProgressFlagA(entry);
 }
 
 rt::IntArray* racerDefinition(std::int32_t entry) {

@@ -48,8 +48,7 @@ std::int32_t screenHeight() {
 }
 
 bool pictureUnlocked(std::int32_t picture) {
-    return picture >= 0 && picture < kPictureCount &&
-           ((progressStatics().s_progressMaskC >> picture) & 1) != 0;
+    return picture >= 0 && picture < kPictureCount && hasProgressFlagC(picture);
 }
 
 void bonusEnter() {

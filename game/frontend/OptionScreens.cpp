@@ -57,7 +57,7 @@ std::int32_t item(std::int32_t i) {
 }
 
 void optionsEnter() {
-    const bool resetOffered = ((progressStatics().s_progressMaskC >> kResetItemBit) & 1) != 0;
+    const bool resetOffered = hasProgressFlagC(kResetItemBit);
     resetMenu(resetOffered ? 2 : 1);
     rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(isSoundOn() ? 1 : 0));
     menuStatics().s_titleText = getString(kOptionsTitle);

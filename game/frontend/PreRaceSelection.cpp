@@ -91,7 +91,7 @@ GameMode gameMode() {
 }
 
 bool eventUnlocked(std::int32_t index) {
-    return index >= 0 && index < 32 && ((progressStatics().s_progressMaskB >> index) & 1) != 0;
+    return index >= 0 && index < 32 && hasProgressFlagB(index);
 }
 
 std::int32_t slotByte(rt::ByteArray* table) {

@@ -109,8 +109,7 @@ bool touchListScreen(std::int32_t itemSprite) {
     std::int32_t h = spriteFrameHeight(itemSprite, 0);
     pressed = pressed || isPressInRect(kConfirmX, kConfirmBottom - h, spriteFrameWidth(itemSprite, 0), h);
     std::int32_t selection = touch.s_selection;
-    bool unlocked =
-        selection >= 0 && selection < 32 && ((progressStatics().s_progressMaskA >> selection) & 1) != 0;
+    bool unlocked = selection >= 0 && selection < 32 && hasProgressFlagA(selection);
     if (!pressed || statics.s_selectionTimer > 0 || !unlocked)
         return false;
     statics.s_chosenRacer = selection;

@@ -74,8 +74,7 @@ void enter(const SlidingMenu& m) {
 void carryOut(const SlidingMenu& m, std::int32_t selection, State target) {
     switch (m.state) {
     case State::MainMenu:
-        if (target == State::RaceMenu &&
-            (progressStatics().s_progressMaskC & (1 << kStartQuestionAnsweredBit)) == 0)
+        if (target == State::RaceMenu && !hasProgressFlagC(kStartQuestionAnsweredBit))
             target = State::StartQuestion;
         pushState(target);
         return;
