@@ -323,24 +323,6 @@ bool lzmaDecode(std::int32_t probabilityBytes, std::int32_t lc, std::int32_t lp,
     return intact && !rc.exhausted();
 }
 
-std::int32_t lzmaDecodeBit(std::int32_t index) {
-    LzmaStatics& statics = lzmaStatics();
-    std::span<std::int16_t> probabilities = rt::ShortArray::span(statics.s_lzmaProbs);
-    if (index < 0 || static_cast<std::size_t>(index) >= probabilities.size())
-        return -1;
-    std::span<const std::uint8_t> input = bytesOf(statics.s_lzmaInput);
-    std::uint32_t position = static_cast<std::uint32_t>(std::max(statics.s_lzmaInputPos, 0));
-    RangeDecoder rc(input, std::min<std::uint32_t>(position, static_cast<std::uint32_t>(input.size())),
-                    static_cast<std::uint32_t>(statics.s_lzmaRange),
-                    static_cast<std::uint32_t>(statics.s_lzmaCode));
-    auto* probability = reinterpret_cast<std::uint16_t*>(&probabilities[static_cast<std::size_t>(index)]);
-    std::int32_t bit = static_cast<std::int32_t>(rc.bit(*probability));
-    statics.s_lzmaInputPos = static_cast<std::int32_t>(rc.position());
-    statics.s_lzmaRange = rc.range();
-    statics.s_lzmaCode = rc.code();
-    return bit;
-}
-
 void lzmaUnpack(lib::java_io_InputStream* in, std::int32_t payloadLength) {
     LzmaStatics& statics = lzmaStatics();
     statics.s_lzmaOutput = nullptr;

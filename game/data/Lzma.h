@@ -83,9 +83,4 @@ void lzmaUnpack(lib::java_io_InputStream* in, std::int32_t payloadLength);
 [[nodiscard]] bool lzmaDecode(std::int32_t probabilityBytes, std::int32_t lc, std::int32_t lp,
                               std::int32_t pb, rt::ByteArray* input, std::int32_t outSize);
 
-// One adaptive bit decode on `s_lzmaProbs[index]`, continuing the stream
-// state that the statics hold: 0 or 1, or -1 (nothing changed) when there is
-// no such probability. Past the end of the input it reads 0xFF bytes.
-std::int32_t lzmaDecodeBit(std::int32_t index);
-
 } // namespace game

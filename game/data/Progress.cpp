@@ -87,14 +87,8 @@ void resetUnlocks() {
     }
 }
 
-void setProgressFlagA(std::int32_t bit) {
-    set(progressStatics().s_progressMaskA, bit);
-}
 bool hasProgressFlagA(std::int32_t bit) {
     return has(progressStatics().s_progressMaskA, bit);
-}
-void setProgressFlagB(std::int32_t bit) {
-    set(progressStatics().s_progressMaskB, bit);
 }
 bool hasProgressFlagB(std::int32_t bit) {
     return has(progressStatics().s_progressMaskB, bit);
@@ -139,9 +133,6 @@ void setTripletFlag(std::int32_t item, std::int32_t tier, std::int32_t bit) {
     std::int32_t flags = rt::IntArray::get(items, item);
     set(flags, tier * 3 + bit);
     rt::IntArray::set(items, item, flags);
-}
-bool hasTripletFlag(std::int32_t item, std::int32_t tier, std::int32_t bit) {
-    return has(rt::IntArray::get(progressStatics().s_tripletFlags, item), tier * 3 + bit);
 }
 
 bool isTierComplete(std::int32_t tier) {

@@ -75,9 +75,7 @@ void initProgressStatics();
 // their values.
 void resetUnlocks();
 
-void setProgressFlagA(std::int32_t bit);
 bool hasProgressFlagA(std::int32_t bit);
-void setProgressFlagB(std::int32_t bit);
 bool hasProgressFlagB(std::int32_t bit);
 void setProgressFlagC(std::int32_t bit);
 bool hasProgressFlagC(std::int32_t bit);
@@ -93,7 +91,6 @@ void clearGridFlagB(std::int32_t column, std::int32_t row);
 bool hasGridFlagB(std::int32_t column, std::int32_t row);
 
 void setTripletFlag(std::int32_t item, std::int32_t tier, std::int32_t bit);
-bool hasTripletFlag(std::int32_t item, std::int32_t tier, std::int32_t bit);
 // Whether every item has bit 0 of `tier`; true when there are no items.
 bool isTierComplete(std::int32_t tier);
 

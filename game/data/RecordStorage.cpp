@@ -120,25 +120,4 @@ lib::java_io_InputStream* rmsOpenInputStream(rt::String* name) {
     return rt::make<lib::java_io_ByteArrayInputStream>(record, 0, record->length());
 }
 
-void rmsClearStore(RecordStore* store) {
-    if (!store)
-        return;
-    lib::java_util_Vector* ids = store->recordIds();
-    for (std::int32_t i = ids ? ids->size() - 1 : -1; i >= 0; --i) {
-        rt::Object* id = ids->elementAt(i);
-        if (id && id->classId() == rt::ClassId::java_lang_Integer)
-            store->deleteRecord(static_cast<lib::java_lang_Integer*>(id)->intValue());
-    }
-    RecordStore::clearFile(store->path());
-}
-
-void rmsDeleteStore(rt::String* name) {
-    RecordStore* store = RecordStore::openRecordStore(name, false);
-    if (!store) {
-        (void)rt::catchException(kStoreFailure);
-        return;
-    }
-    rmsClearStore(store);
-}
-
 } // namespace game

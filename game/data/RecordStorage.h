@@ -2,7 +2,7 @@
 
 // Record storage: the game keeps each logical record as the single record of
 // a record store of its own, named by the record's name. These operations
-// open, read, write and empty such stores through the platform's
+// open, read and write such stores through the platform's
 // `javax_microedition_rms_RecordStore`.
 //
 // A store the game wrote holds record 1; one written by other means may hold
@@ -62,10 +62,5 @@ bool rmsWriteSplit(rt::String* name, rt::ByteArray* data);
 // A stream over the logical record `name`, whose bytes `s_recordStreamData`
 // keeps; null when there is none.
 [[nodiscard]] lib::java_io_InputStream* rmsOpenInputStream(rt::String* name);
-// Deletes the store's records from the last id it lists down to the first,
-// then empties its index file.
-void rmsClearStore(RecordStore* store);
-// Empties store `name` when it exists; nothing otherwise.
-void rmsDeleteStore(rt::String* name);
 
 } // namespace game

@@ -158,8 +158,9 @@ TEST_F(RewardScreenTest, TheStandingsRewardIsSavedAndLeavingEndsTheChampionship)
         EXPECT_EQ(game::loadRecordC(), 1);
         for (std::int32_t row = 0; row < 3; ++row)
             EXPECT_EQ(game::hasReward(kCup, row), row == c.gridRow) << row;
+        const std::int32_t triplets = rt::IntArray::get(game::progressStatics().s_tripletFlags, kCup);
         for (std::int32_t tier = 0; tier < 3; ++tier)
-            EXPECT_EQ(game::hasTripletFlag(kCup, tier, 0), tier == c.tier) << tier;
+            EXPECT_EQ(((triplets >> (3 * tier)) & 1) != 0, tier == c.tier) << tier;
     }
 }
 

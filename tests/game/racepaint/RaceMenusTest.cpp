@@ -165,9 +165,7 @@ TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlo
          {Case{game::GameMode::LapRace, true, 3, 91}, Case{game::GameMode::LapRace, false, 2, 15},
           Case{game::GameMode::TimeTrial, true, 2, 15}}) {
         game::stateStatics().s_gameMode = c.mode;
-        game::progressStatics().s_progressMaskB = 0;
-        if (c.unlocked)
-            game::setProgressFlagB(1);
+        game::progressStatics().s_progressMaskB = c.unlocked ? 1 << 1 : 0;
         stack({game::State::StartupLoad, game::State::Loading, game::State::Race, game::State::RaceResults,
                game::State::RaceEndMenu});
         game::stateRaceEndMenu(game::kEnter);
