@@ -149,11 +149,6 @@ void unloadRaceSprites() {
     RacePrepareStatics& s = racePrepareStatics();
     s.s_raceOverlay = nullptr;
     s.s_raceOverlayValue = 0;
-    PaintStatics& paint = paintStatics();
-    paint.s_timedAnimElapsed = 0;
-    paint.s_timedAnimDuration = 0;
-    paint.s_timedAnimSprite = nullptr;
-    paint.s_timedAnimTopSprite = nullptr;
     s.s_carAnimPlayer = nullptr;
     s.s_carAnimSpriteA = nullptr;
     s.s_carAnimSpriteB = nullptr;

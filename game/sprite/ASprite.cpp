@@ -245,10 +245,6 @@ ASprite* ASprite::initDefaults() {
     return sprite;
 }
 
-std::int32_t ASprite::getLineHeight() {
-    return m_lineHeight;
-}
-
 void ASprite::load(rt::ByteArray* data, std::int32_t offset, std::int32_t, std::int32_t, rt::Object*) {
     if (!data)
         return;

@@ -97,7 +97,6 @@ public:
     static ASprite* initDefaults();
 
     // Own virtual operations, after `Object`'s.
-    virtual std::int32_t getLineHeight();
     // Makes `palette` current when 0 <= palette < palette count; else nothing.
     virtual void setCurrentPalette(std::int32_t palette);
 
@@ -161,7 +160,6 @@ public:
     // for 0, else target (recoloured only for an available mode: 4, grey).
     static rt::IntArray* transformPalette(std::int32_t mode, rt::IntArray* source, rt::IntArray* target);
     static rt::IntArray* transformPaletteCopy(std::int32_t mode, rt::IntArray* source);
-    rt::IntArray* setPaletteVariant(std::int32_t mode, rt::IntArray* source, std::int32_t palette);
     // Alpha rewrites. A palette that does not exist logs and changes nothing.
     void setPaletteAlpha(std::int32_t palette, std::int32_t level, bool hasTransparency,
                          bool hasTranslucency);
@@ -181,10 +179,6 @@ public:
     // null when the sprite has no pixel data, the palette is missing, the
     // encoding is unknown or the module is larger than `kMaxModulePixels`.
     rt::IntArray* decodeModule(std::int32_t module);
-    // Decodes width x height pixels of the module data at `offset` into the
-    // shared buffer; false when nothing could be decoded.
-    bool decodeModulePixels(rt::ByteArray* data, std::int32_t offset, std::int32_t width,
-                            std::int32_t height);
     // Makes the image of the first width x height entries of `argb` (with
     // alpha processing when one of them is not opaque) and files it as
     // `module` of `palette`.

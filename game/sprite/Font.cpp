@@ -142,11 +142,6 @@ void updateSpaceWidth(ASprite* font) {
         font->m_spaceWidth = getCharWidth(font, getCharIndex(font, ' '));
 }
 
-void updateCharSpacing(ASprite* font) {
-    if (font)
-        font->m_charSpacing = 0;
-}
-
 std::int32_t getCharIndex(const ASprite* font, std::int32_t code) {
     if (font->m_usesSystemFont)
         return code;
@@ -165,14 +160,6 @@ std::int32_t getCharIndex(const ASprite* font, std::int32_t code) {
 
 std::int32_t getCharWidth(const ASprite* font, std::int32_t glyph) {
     return font->getFModuleX(glyph, 0);
-}
-
-std::int32_t getSpaceWidth(const ASprite* font) {
-    return font->m_spaceWidth;
-}
-
-std::int32_t getCharSpacing(const ASprite* font) {
-    return font->m_charSpacing;
 }
 
 void measureString(ASprite* font, rt::String* text, rt::CharArray* chars) {

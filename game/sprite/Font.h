@@ -67,15 +67,11 @@ void updateFontMetrics(ASprite* font);
 void updateLineHeight(ASprite* font);
 void updateLineSpacing(ASprite* font);
 void updateSpaceWidth(ASprite* font);
-// Frame fonts have no gap between characters: 0.
-void updateCharSpacing(ASprite* font);
 
 // Glyph frame of character `code`; 1 when the map lacks it or there is no map.
 std::int32_t getCharIndex(const ASprite* font, std::int32_t code);
 // Advance of glyph frame `glyph`.
 std::int32_t getCharWidth(const ASprite* font, std::int32_t glyph);
-std::int32_t getSpaceWidth(const ASprite* font);
-std::int32_t getCharSpacing(const ASprite* font);
 
 // Measures `text` (or `chars` when it is null) into `s_textWidth` and
 // `s_textHeight`: the widest line, and n line heights plus n - 1 line

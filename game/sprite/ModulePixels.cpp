@@ -122,18 +122,13 @@ void ASprite::readPixelSection(SpriteReader& in) {
 rt::IntArray* ASprite::decodeModule(std::int32_t module) {
     if (!hasModuleData(module) || module < 0 || module >= m_moduleDataOffsets->length())
         return nullptr;
-    std::int32_t offset = IntArray::get(m_moduleDataOffsets, module);
+    std::int32_t offset = getModuleDataOffset(module);
     std::int32_t end = module + 1 < m_moduleDataOffsets->length()
                            ? IntArray::get(m_moduleDataOffsets, module + 1)
                            : m_moduleData->length();
     if (!decodeRange(m_moduleData, offset, end, getModuleWidth(module), getModuleHeight(module)))
         return nullptr;
     return spriteStatics().s_pixelBuffer;
-}
-
-bool ASprite::decodeModulePixels(rt::ByteArray* data, std::int32_t offset, std::int32_t width,
-                                 std::int32_t height) {
-    return decodeRange(data, offset, data ? data->length() : 0, width, height);
 }
 
 bool ASprite::decodeRange(rt::ByteArray* data, std::int32_t offset, std::int32_t end, std::int32_t width,

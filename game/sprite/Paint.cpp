@@ -115,12 +115,6 @@ std::int32_t javaAbs(std::int32_t value) {
     return value < 0 ? rt::isub(0, value) : value;
 }
 
-void paintTimed(ASprite* sprite, std::int32_t x, std::int32_t y) {
-    const PaintStatics& s = paintStatics();
-    if (present(sprite))
-        (void)paintAFrameByRatio(sprite, s.s_timedAnim, x, y, 0, s.s_timedAnimElapsed, s.s_timedAnimDuration);
-}
-
 } // namespace
 
 PaintStatics& paintStatics() {
@@ -132,9 +126,6 @@ void paintStaticInit() {
     s.s_spanRect = rt::newIntArray(4);
     const std::int32_t rate = config().s_playerThreadPeriod;
     s.s_aframeTimeUnit = rate > 0 ? 1000 / rate : 0;
-    s.s_timedAnim = -1;
-    s.s_timedAnimElapsed = 0;
-    s.s_timedAnimPriority = 100;
 }
 
 void paintModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t module, std::int32_t x,
@@ -282,18 +273,6 @@ bool paintAFrameByRatio(ASprite* sprite, std::int32_t anim, std::int32_t x, std:
     const std::int32_t reached = rt::idiv(rt::imul(count, num), den);
     paintAFrame(sprite, g, anim, std::min(count - 1, reached), x, y, 0, 0, 0);
     return reached > count - 1;
-}
-
-void paintTimedAnim(std::int32_t x, std::int32_t y) {
-    const PaintStatics& s = paintStatics();
-    if (s.s_timedAnim >= 0 && s.s_timedAnimPriority < kTopTimedAnimPriority)
-        paintTimed(s.s_timedAnimSprite, x, y);
-}
-
-void paintTimedAnimTop(std::int32_t x, std::int32_t y) {
-    const PaintStatics& s = paintStatics();
-    if (s.s_timedAnim >= 0 && s.s_timedAnimPriority >= kTopTimedAnimPriority)
-        paintTimed(s.s_timedAnimTopSprite, x, y);
 }
 
 } // namespace game

@@ -38,8 +38,6 @@ class ASprite;
 
 inline constexpr std::int32_t kPaintModeDraw = 0;
 inline constexpr std::int32_t kPaintModeMeasure = 1;
-// A timed animation of this priority or above is painted by `paintTimedAnimTop`.
-inline constexpr std::int32_t kTopTimedAnimPriority = 999;
 
 struct PaintStatics {
     // The rectangle a measure grows; right and bottom exclusive.
@@ -51,17 +49,8 @@ struct PaintStatics {
     rt::IntArray* s_spanRect = nullptr;
     // Milliseconds per unit of an animation frame's time.
     std::int32_t s_aframeTimeUnit = 0;
-    // The game's one timed animation: -1 none; its progress, length in ms and
-    // priority; the sprites it is painted from below and at the top priority.
-    std::int32_t s_timedAnim = -1;
-    std::int32_t s_timedAnimElapsed = 0;
-    std::int32_t s_timedAnimDuration = 0;
-    std::int32_t s_timedAnimPriority = 100;
-    ASprite* s_timedAnimSprite = nullptr;
-    ASprite* s_timedAnimTopSprite = nullptr;
 
-    RT_REFERENCE_FIELDS(PaintStatics, rt::NoReferenceBase, s_spanRect, s_timedAnimSprite,
-                        s_timedAnimTopSprite)
+    RT_REFERENCE_FIELDS(PaintStatics, rt::NoReferenceBase, s_spanRect)
 };
 
 PaintStatics& paintStatics();
@@ -109,10 +98,5 @@ std::int32_t paintFrameAligned(ASprite* sprite, std::int32_t base, std::int32_t 
 // answers true.
 bool paintAFrameByRatio(ASprite* sprite, std::int32_t anim, std::int32_t x, std::int32_t y,
                         std::int32_t ignored, std::int32_t num, std::int32_t den);
-// The timed animation by its elapsed time: below the top priority from
-// `s_timedAnimSprite`, at or above it (`paintTimedAnimTop`) from
-// `s_timedAnimTopSprite`. Nothing while no timed animation runs.
-void paintTimedAnim(std::int32_t x, std::int32_t y);
-void paintTimedAnimTop(std::int32_t x, std::int32_t y);
 
 } // namespace game

@@ -437,10 +437,6 @@ void putZoomed(java_lang_Integer* key, ZoomedSpritePlayer* entry) {
     put(ZoomCacheKind::Zoomed, key, entry);
 }
 
-void removeZoomedKey(java_lang_Integer* key) {
-    remove(ZoomCacheKind::Zoomed, key);
-}
-
 void removeZoomed(std::int32_t s, std::int32_t f, bool bank) {
     remove(ZoomCacheKind::Zoomed, makeCacheKey(s, f, false, bank));
 }
@@ -449,16 +445,8 @@ void putPreZoomed(java_lang_Integer* key, ZoomedSpritePlayer* entry) {
     put(ZoomCacheKind::PreZoomed, key, entry);
 }
 
-void removePreZoomedKey(java_lang_Integer* key) {
-    remove(ZoomCacheKind::PreZoomed, key);
-}
-
 void removePreZoomed(std::int32_t s, std::int32_t f, bool bank) {
     remove(ZoomCacheKind::PreZoomed, makeCacheKey(s, f, false, bank));
-}
-
-ZoomedSpritePlayer* getPreZoomed(java_lang_Integer* key) {
-    return lookup(ZoomCacheKind::PreZoomed, key);
 }
 
 ZoomedSpritePlayer* findZoomEntry(ZoomCacheKind kind, std::int32_t s, std::int32_t id, bool anim, bool bank) {
@@ -535,31 +523,8 @@ void cacheZoomedFrame3(std::int32_t s, std::int32_t f, std::int32_t count) {
     cacheZoomedFrame(s, f, nullptr, count, false, zoomStatics().s_zoomStepped != 0);
 }
 
-void cacheZoomedFrame5a(std::int32_t s, std::int32_t f, IntArray* palettes, bool bank, bool stepped) {
-    cacheZoomedFrame(s, f, palettes, -1, bank, stepped);
-}
-
-void cacheZoomedFrame5b(std::int32_t s, std::int32_t f, IntArray* palettes, std::int32_t count, bool bank) {
-    cacheZoomedFrame(s, f, palettes, count, bank, zoomStatics().s_zoomStepped != 0);
-}
-
-void cacheZoomedAnim2(std::int32_t s, std::int32_t a) {
-    cacheZoomedAnim(s, a, nullptr, -1, false, zoomStatics().s_zoomStepped != 0);
-}
-
 void cacheZoomedAnim3(std::int32_t s, std::int32_t a, std::int32_t count) {
     cacheZoomedAnim(s, a, nullptr, count, false, zoomStatics().s_zoomStepped != 0);
-}
-
-void cacheZoomedAnim5(std::int32_t s, std::int32_t a, IntArray* palettes, std::int32_t count, bool bank) {
-    cacheZoomedAnim(s, a, palettes, count, bank, zoomStatics().s_zoomStepped != 0);
-}
-
-void cachePreZoomedFrame3(std::int32_t s, std::int32_t f, std::int32_t count) {
-    if (!zoomStatics().s_preZoomStepped)
-        buildPreZoomedFrame(s, f, nullptr, false, false);
-    else if (count > 0)
-        buildPreZoomedFrameSteps(s, f, nullptr, count, false, true);
 }
 
 void cachePreZoomedAnim3(std::int32_t s, std::int32_t a, std::int32_t count) {

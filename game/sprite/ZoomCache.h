@@ -149,13 +149,12 @@ void initPreZoomCache(bool stepped);
 // What the start-up makes: the zoomed cache with plain entries by default,
 // the pre-zoomed cache with stepped ones.
 void initZoomCaches();
+// Files a ready entry under `key`: the tests of the race's release fill the
+// caches with them.
 void putZoomed(lib::java_lang_Integer* key, ZoomedSpritePlayer* entry);
-void removeZoomedKey(lib::java_lang_Integer* key);
 void removeZoomed(std::int32_t s, std::int32_t f, bool bank = false);
 void putPreZoomed(lib::java_lang_Integer* key, ZoomedSpritePlayer* entry);
-void removePreZoomedKey(lib::java_lang_Integer* key);
 void removePreZoomed(std::int32_t s, std::int32_t f, bool bank = false);
-ZoomedSpritePlayer* getPreZoomed(lib::java_lang_Integer* key);
 // The entry of (s, id) in `kind`'s cache, null when the table or the entry
 // is missing or the id is refused.
 ZoomedSpritePlayer* findZoomEntry(ZoomCacheKind kind, std::int32_t s, std::int32_t id, bool anim, bool bank);
@@ -189,13 +188,7 @@ void cachePreZoomedAnim(std::int32_t s, std::int32_t a, rt::IntArray* palettes, 
                         bool stepped);
 void cacheZoomedFrame2(std::int32_t s, std::int32_t f);
 void cacheZoomedFrame3(std::int32_t s, std::int32_t f, std::int32_t count);
-void cacheZoomedFrame5a(std::int32_t s, std::int32_t f, rt::IntArray* palettes, bool bank, bool stepped);
-void cacheZoomedFrame5b(std::int32_t s, std::int32_t f, rt::IntArray* palettes, std::int32_t count,
-                        bool bank);
-void cacheZoomedAnim2(std::int32_t s, std::int32_t a);
 void cacheZoomedAnim3(std::int32_t s, std::int32_t a, std::int32_t count);
-void cacheZoomedAnim5(std::int32_t s, std::int32_t a, rt::IntArray* palettes, std::int32_t count, bool bank);
-void cachePreZoomedFrame3(std::int32_t s, std::int32_t f, std::int32_t count);
 void cachePreZoomedAnim3(std::int32_t s, std::int32_t a, std::int32_t count);
 
 // The plain build: frame f composed at scale 1 into the entry (s, f, bank),

@@ -231,19 +231,6 @@ void scrollMenuText() {
         menu.s_helpLineX = screenWidth();
 }
 
-void scrollItemText(std::int32_t list, std::int32_t item) {
-    MenuStatics& menu = menuStatics();
-    menu.s_helpLineX -= kHelpLineStep;
-    const rt::ObjectArray* tables = textListStatics().s_textItemWidths;
-    const auto* widths = tables && list >= 0 && list < tables->length()
-                             ? static_cast<const rt::IntArray*>(rt::ObjectArray::get(tables, list))
-                             : nullptr;
-    const std::int32_t width =
-        widths && item >= 0 && item < widths->length() ? rt::IntArray::get(widths, item) : 0;
-    if (menu.s_helpLineX + width < 0)
-        menu.s_helpLineX = screenWidth();
-}
-
 void setHelpTexts(rt::IntArray* textIds) {
     MenuStatics& menu = menuStatics();
     initMenuLayout();

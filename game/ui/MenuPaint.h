@@ -58,10 +58,6 @@ void paintHelpLine();
 // Moves the help line left a step; once all of it has left the screen it
 // starts again at the right edge.
 void scrollMenuText();
-// The same step for the text of entry `item` of item list `list`, whose
-// width is the one stored for it among the item lists' widths (0 when the
-// list or the entry is not there).
-void scrollItemText(std::int32_t list, std::int32_t item);
 // Sets the help texts of the items (one text id each) and starts the line
 // at the right edge.
 void setHelpTexts(rt::IntArray* textIds);

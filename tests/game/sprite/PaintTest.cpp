@@ -186,33 +186,6 @@ TEST_F(PaintTest, RatioChoosesTheAnimationFrame) {
     }
 }
 
-TEST_F(PaintTest, TimedAnimationPaintsFromTheSpriteOfItsPriority) {
-    SpriteModel model = paletteModel({0, kRed});
-    addFlatModule(model, 1, 1, 1);
-    addAnim(model, {{.frame = addFrame(model, {{.module = 0}}), .time = 1}});
-    ASprite* sprite = loadSprite(datakit::writeSprite(model));
-    game::PaintStatics& s = game::paintStatics();
-    s.s_timedAnimSprite = sprite;
-    s.s_timedAnimTopSprite = sprite;
-    s.s_timedAnimDuration = 100;
-    struct Case {
-        std::int32_t anim, priority;
-        bool low, top;
-    };
-    for (const Case& c :
-         {Case{0, 100, true, false}, Case{0, 999, false, true}, Case{-1, 100, false, false}}) {
-        s.s_timedAnim = c.anim;
-        s.s_timedAnimPriority = c.priority;
-        Canvas low(4, 4), top(4, 4);
-        game::loopStatics().s_graphics = low.graphics;
-        game::paintTimedAnim(1, 1);
-        game::loopStatics().s_graphics = top.graphics;
-        game::paintTimedAnimTop(1, 1);
-        EXPECT_EQ(low.at(1, 1) != 0, c.low) << "priority " << c.priority;
-        EXPECT_EQ(top.at(1, 1) != 0, c.top) << "priority " << c.priority;
-    }
-}
-
 // Modules of art-like pixels: runs of opaque colours and of the transparent
 // index 0, in a palette without the 565 colour key among its opaque colours.
 SpriteModel artSprite() {

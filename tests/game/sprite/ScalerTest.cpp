@@ -211,7 +211,7 @@ ASprite* animatedSprite() {
     addAnim(model, {{.frame = 0, .time = 0}, {.frame = 1, .time = 0}});
     ASprite* sprite = inTable(3, loadSprite(datakit::writeSprite(model)));
     for (std::int32_t a = 0; a < 3; ++a)
-        game::cacheZoomedAnim2(3, a);
+        game::cacheZoomedAnim(3, a, nullptr, -1, false, game::zoomStatics().s_zoomStepped != 0);
     return sprite;
 }
 
@@ -286,7 +286,7 @@ TEST_F(ZoomTest, StripStretchesTheFrameBetweenItsEdgesAndStaysOnTheScreen) {
 
 TEST_F(ZoomTest, PreZoomedPaintDrawsTheStepTheScaleReaches) {
     inTable(4, loadSprite(datakit::writeSprite(patternModel())));
-    game::cachePreZoomedFrame3(4, 0, 3);
+    game::cachePreZoomedFrame(4, 0, nullptr, 3, false, true);
     ZoomedSpritePlayer* entry = game::findZoomEntry(game::ZoomCacheKind::PreZoomed, 4, 0, false, false);
     ASSERT_NE(entry, nullptr);
     // Steps 5 x 4 at (-2, -1), 9 x 9 at (-5, -3) and 14 x 13 at (-7, -4);

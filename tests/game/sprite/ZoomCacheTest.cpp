@@ -211,7 +211,7 @@ TEST_F(ZoomTest, AnimationEntriesRecordTheirFramesAndUncachingRemovesThem) {
     addFrame(model, {{.module = 1, .x = 0, .y = 0}});
     addAnim(model, {{.frame = 1, .time = 3, .x = -4, .y = 7, .flags = 1}, {.frame = 0, .time = 2, .x = 300}});
     inTable(5, loadSprite(datakit::writeSprite(model)));
-    game::cacheZoomedAnim2(5, 0);
+    game::cacheZoomedAnim(5, 0, nullptr, -1, false, game::zoomStatics().s_zoomStepped != 0);
     game::cacheZoomedFrame2(5, 2);
     ZoomedSpritePlayer* anim = entryOf(ZoomCacheKind::Zoomed, 5, 0, true);
     ASSERT_NE(anim, nullptr);

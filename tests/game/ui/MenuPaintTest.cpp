@@ -173,24 +173,6 @@ TEST_F(MenuPaintTest, TheHelpLineShowsTheHighlightedItemsTextAndRestartsAtTheRig
     EXPECT_TRUE(s_paints.empty()) << "nothing highlighted, no help";
 }
 
-TEST_F(MenuPaintTest, AnItemsTextScrollsByTheWidthStoredForItAndRestartsAtTheRightEdge) {
-    rt::ObjectArray* widths = rt::newObjectArray(2);
-    rt::ObjectArray::set(widths, 1, ids({0, 5}));
-    game::textListStatics().s_textItemWidths = widths;
-    struct Row {
-        std::int32_t list, item, x, want;
-    };
-    // Entry (1, 1) is 5 wide: it is gone once x < -5. A list or an entry
-    // that is not there (list 0 is null) counts as 0 wide.
-    for (Row r : {Row{1, 1, -1, -5}, Row{1, 1, -2, 640}, Row{1, 0, 4, 0}, Row{1, 0, 3, 640},
-                  Row{0, 0, 3, 640}, Row{2, 0, 3, 640}, Row{1, 7, 3, 640}, Row{-1, 0, 4, 0}}) {
-        game::menuStatics().s_helpLineX = r.x;
-        game::scrollItemText(r.list, r.item);
-        EXPECT_EQ(game::menuStatics().s_helpLineX, r.want) << r.list << ", " << r.item << " from " << r.x;
-    }
-    game::textListStatics().s_textItemWidths = nullptr;
-}
-
 TEST_F(MenuPaintTest, TheQuestionBoxDrawsItsFrameTitleAndAnswers) {
     game::MenuStatics& menu = game::menuStatics();
     menu.s_questionPaintCount = 2;
