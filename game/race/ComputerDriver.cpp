@@ -232,7 +232,7 @@ void updateCatchUp(cEntity* car, std::int32_t dt) {
     const std::int32_t k = driverStatics().s_aiDifficulty;
     const std::int32_t count = trackStatics().s_segmentCount;
     if (p->m_racePosition <= limit) {
-        if (p->m_racePosition < car->m_racePosition) {
+        if (isBehindPlayer(car)) {
             car->m_aiMode = kAiModeRacePace;
             if (d < -8192) {
                 car->m_aiMode = kAiModePushed;

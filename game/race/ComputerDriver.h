@@ -66,6 +66,7 @@ std::int32_t getLeftLimit(const cEntity* car);
 std::int32_t getRightLimit(const cEntity* car);
 // -1, 0 or 1 by the track's route zones; 0 without them.
 std::int32_t getRouteZone(const cEntity* car);
+// Whether the player is placed ahead of the car; false without a player.
 bool isBehindPlayer(const cEntity* car);
 
 } // namespace game

@@ -328,6 +328,7 @@ void prepareRace(bool full) {
     clearElements(s.s_entityPool);
     s.s_entityPool = nullptr;
 
+    releaseCamPath();
     RaceUtilityStatics& shake = raceUtilityStatics();
     shake.s_shakeDuration = 0;
     if (Graphics* graphics = loopStatics().s_graphics)
