@@ -1,12 +1,10 @@
 #include "game/race/EntityEffects.h"
 
 #include "game/framework/Keys.h"
-#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/RaceKernel.h"
-#include "game/race/RaceState.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
 
@@ -127,19 +125,6 @@ void startBoost(cEntity* car, std::int32_t time, std::int32_t flag) {
     car->m_nitroFlags[1] = static_cast<std::int8_t>(flag);
 }
 
-std::int32_t frameOffset(std::int32_t spriteSet, std::int32_t frame) {
-    switch (spriteSet) {
-    case kCarSprite0:
-        return frame + 2;
-    case kCarSprite4:
-        return frame + 1;
-    case kCarSprite8:
-        return frame + 3;
-    default:
-        return frame;
-    }
-}
-
 void savePrevious(cEntity* car) {
     car->m_prevSegment = car->m_segment;
     car->m_prevLateral = car->m_lateral;
@@ -148,29 +133,10 @@ void savePrevious(cEntity* car) {
     car->m_prevSpeed = car->m_speed;
 }
 
-std::int32_t placeAhead(const cEntity* car) {
-    return car->m_racePosition - 1;
-}
-
-std::int32_t placeBehind(const cEntity* car) {
-    std::int32_t behind = car->m_racePosition + 1;
-    return behind >= racerCount() ? -1 : behind;
-}
-
 std::int32_t countDown(std::int32_t value, std::int32_t dt) {
     if (value < 1)
         return value;
     return value - dt < 0 ? 0 : value - dt;
-}
-
-bool clampHeading(cEntity* car, std::int32_t value, std::int32_t limit) {
-    car->m_heading = value > limit ? limit : (value < -limit ? -limit : value);
-    return car->m_heading == value;
-}
-
-bool clampSmoothHeading(cEntity* car, std::int32_t value, std::int32_t limit) {
-    car->m_smoothHeading = value > limit ? limit : (value < -limit ? -limit : value);
-    return car->m_smoothHeading == value;
 }
 
 void stopHudFlash() {

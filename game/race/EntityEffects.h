@@ -35,17 +35,9 @@ void clearCollected(cEntity* car);
 void dropCollected(cEntity* car);
 void startBoost(cEntity* car, std::int32_t time, std::int32_t flag);
 
-std::int32_t frameOffset(std::int32_t spriteSet, std::int32_t frame);
 void savePrevious(cEntity* car);
-// The place one ahead (-1 for the leader) and one behind (-1 once it
-// reaches the racer count).
-std::int32_t placeAhead(const cEntity* car);
-std::int32_t placeBehind(const cEntity* car);
 // A value below 1 stays; otherwise value - dt, not below 0.
 std::int32_t countDown(std::int32_t value, std::int32_t dt);
-// Store the value clamped to +-limit; true when it was inside.
-bool clampHeading(cEntity* car, std::int32_t value, std::int32_t limit);
-bool clampSmoothHeading(cEntity* car, std::int32_t value, std::int32_t limit);
 void stopHudFlash();
 
 // After the player's physics: the trail by the surface under the car.

@@ -40,7 +40,7 @@ std::uint64_t raceStateHash();
 
 // The hash of each part on its own, named as `raceHashedStatics` names the
 // blocks, then "gameMode" and "random": where two runs part, the parts whose
-// hashes differ say which state went apart first.
+// hashes differ say which state went apart first. The replay tests ask.
 struct RaceBlockHash {
     std::string name;
     std::uint64_t hash = 0;
@@ -57,7 +57,8 @@ void resetRaceStatics();
 void raceStaticInit();
 
 // The names of the statics types the hash covers ("RaceStatics"), and of the
-// race layer's statics types it leaves out on purpose.
+// race layer's statics types it leaves out on purpose: the test that holds
+// the hash to every statics block of the layer reads both.
 std::vector<std::string> raceHashedStatics();
 std::vector<std::string> raceStaticsLeftOut();
 

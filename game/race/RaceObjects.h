@@ -95,10 +95,6 @@ void movePlayerMarker(std::int32_t index, std::int32_t dx);
 void freePlayerMarker(std::int32_t index);
 void updatePlayerMarkers();
 
-// Whether `other` reaches `car` sideways.
-bool overlapsSideways(const cEntity* car, const cEntity* other, std::int32_t reachRight,
-                      std::int32_t reachLeft, bool doubled);
-
 // A new run: objects retired, markers free, the timed event restamped, the
 // race phase and the triggers' marks reset.
 void resetOpponents();

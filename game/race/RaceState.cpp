@@ -57,10 +57,6 @@ void addIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value) {
     setIntAt(a, i, intAt(a, i) + value);
 }
 
-std::int32_t carDistance(const cEntity* car) {
-    return trackDistance(car->m_lap, car->m_segment, car->m_segmentPos, trackStatics().s_segmentCount);
-}
-
 std::int32_t carGap(const cEntity* a, const cEntity* b) {
     return ringDistance(a->m_lap, a->m_segment, a->m_segmentPos, b->m_lap, b->m_segment, b->m_segmentPos,
                         trackStatics().s_segmentCount);
@@ -124,16 +120,6 @@ cEntity* findRacer(Match match) {
 
 cEntity* findRacerByIndex(std::int32_t index) {
     return findRacer([index](const cEntity* car) { return car->m_racerIndex == index; });
-}
-
-cEntity* findRacerByKind(std::int32_t kind) {
-    return findRacer([kind](const cEntity* car) { return car->m_driverKind == kind; });
-}
-
-void setRacersAiMode(std::int32_t mode) {
-    for (std::int32_t i = 0; i < racerCount(); ++i)
-        if (cEntity* car = racerAt(i))
-            car->m_aiMode = mode;
 }
 
 } // namespace game

@@ -68,8 +68,6 @@ std::int32_t intAt(const rt::IntArray* a, std::int32_t i);
 void setIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value);
 void addIntAt(rt::IntArray* a, std::int32_t i, std::int32_t value);
 
-// The car's progress along the race.
-std::int32_t carDistance(const cEntity* car);
 // How far `a` is ahead of `b` (negative when behind), exact across the
 // ring's wrap.
 std::int32_t carGap(const cEntity* a, const cEntity* b);
@@ -86,11 +84,7 @@ bool racersInRaceOrder();
 // passes it. Nothing for fewer than two cars; a null slot is passed over.
 void rankRacers();
 
-// The car whose racer index is `index`, and the first whose driver kind is
-// `kind`; null when none is.
+// The car whose racer index is `index`; null when none is.
 cEntity* findRacerByIndex(std::int32_t index);
-cEntity* findRacerByKind(std::int32_t kind);
-// Every car's computer-driver mode becomes `mode`.
-void setRacersAiMode(std::int32_t mode);
 
 } // namespace game

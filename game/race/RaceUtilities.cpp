@@ -198,19 +198,6 @@ rt::IntArray* removeIntRange(rt::IntArray* a, std::int32_t from, std::int32_t co
     return kept;
 }
 
-void insertDescending(rt::IntArray* a, std::int32_t v) {
-    if (!a)
-        return;
-    std::int32_t at = 0;
-    while (at < a->length() && rt::IntArray::get(a, at) >= v)
-        ++at;
-    if (at == a->length())
-        return;
-    for (std::int32_t i = a->length() - 1; i > at; --i)
-        rt::IntArray::set(a, i, rt::IntArray::get(a, i - 1));
-    rt::IntArray::set(a, at, v);
-}
-
 bool isMusicActive() {
     return getCurrentMusic() >= 0;
 }

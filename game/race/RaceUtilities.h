@@ -108,9 +108,5 @@ rt::IntArray* growIntArray(rt::IntArray* a, std::int32_t n);
 // A copy of `a` without elements from..from+count-1; null when `a` is null
 // or the range is not inside it.
 rt::IntArray* removeIntRange(rt::IntArray* a, std::int32_t from, std::int32_t count);
-// Puts `v` into the descending list `a` before the first smaller element,
-// moving the rest down; the last element drops out. When no element is
-// smaller, `v` does not belong to the list and nothing changes.
-void insertDescending(rt::IntArray* a, std::int32_t v);
 
 } // namespace game

@@ -21,9 +21,4 @@ void runRaceViewPass();
 // and counters).
 void paintRaceState();
 
-// The race state's messages that the race model answers: update runs one
-// race frame, paint runs `paintRaceState`; enter and exit belong to the
-// race set-up. Answers whether it handled `message`.
-bool raceStateMessage(std::int32_t message);
-
 } // namespace game

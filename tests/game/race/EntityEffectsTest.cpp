@@ -110,17 +110,7 @@ TEST_F(EntityEffectsTest, TheTrailIsARingOfEight) {
     EXPECT_EQ(rt::IntArray::get(d.s_trail, 1), 0);
 }
 
-TEST_F(EntityEffectsTest, PlacesAheadAndBehindStopAtTheEnds) {
-    game::raceStatics().s_racers = rt::newObjectArray(3);
-    game::cEntity* car = makeCar(1, {0, 120}, 6144);
-    struct Case {
-        std::int32_t place, ahead, behind;
-    };
-    for (Case c : {Case{0, -1, 1}, Case{1, 0, 2}, Case{2, 1, -1}}) {
-        car->m_racePosition = c.place;
-        EXPECT_EQ(game::placeAhead(car), c.ahead);
-        EXPECT_EQ(game::placeBehind(car), c.behind);
-    }
+TEST_F(EntityEffectsTest, CountingDownStopsAtZeroAndLeavesValuesBelowOne) {
     EXPECT_EQ(game::countDown(0, 50), 0);
     EXPECT_EQ(game::countDown(-5, 50), -5);
     EXPECT_EQ(game::countDown(30, 50), 0);
