@@ -28,7 +28,8 @@ inline constexpr std::int32_t kPageFastScroll = 4;
 
 void stateOptions(std::int32_t message);
 void stateTextScreen(std::int32_t message);
-// The text screen's first line shown now (an index from 215).
+// The text screen's first line shown now (an index from 215); the tests
+// read it, as the screen's statics are this file's own.
 std::int32_t textPageLine();
 // Registers the handlers of states 30 and 32.
 void registerOptionScreens();

@@ -468,16 +468,6 @@ void removeCommands() {
     screen.s_selectCommand = nullptr;
 }
 
-void commandAction(rt::Object* command) {
-    PromoScreenStatics& screen = promoScreenStatics();
-    if (!promoStatics().s_useCommands || !command)
-        return;
-    if (command == screen.s_selectCommand)
-        (void)update(kPromoSelect);
-    else if (command == screen.s_backCommand)
-        (void)update(kPromoBack);
-}
-
 void stopWorker() {
     PromoScreenStatics& screen = promoScreenStatics();
     if (!screen.s_lock)

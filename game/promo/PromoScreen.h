@@ -73,10 +73,8 @@ void openLink(rt::String* address);
 // calls it when it ends, so that no worker outlives the application.
 void stopWorker();
 
-// The soft-key commands (used only when set up with commands; the loading
-// makes them).
+// Drops the soft-key commands (made by the loading when set up with commands).
 void removeCommands();
-void commandAction(rt::Object* command);
 
 // The touch hooks the framework calls.
 void touchPressed(std::int32_t action);

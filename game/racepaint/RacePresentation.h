@@ -14,7 +14,8 @@ namespace game {
 // A race's set-up, after its track and race images are loaded: the
 // roadside track names and fog start, the fog colours (track style 7 for
 // the ground, 9 for walls), the scenery tables and their buffer (the
-// view's width by the screen's height), and the car painters' flash.
+// view's width by the screen's height), and the car painters' flash. The
+// busy-race fixtures and the roadside fuzzer set their races up with it.
 void setupRacePresentation();
 
 } // namespace game

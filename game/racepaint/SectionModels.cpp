@@ -365,12 +365,6 @@ void drawSegmentSection(std::int32_t code, std::int32_t slice, std::int32_t offs
                      code & (section_model_flags::kFlipped | section_model_flags::kMirrored));
 }
 
-bool isDynamicTriggerOnLap(std::int32_t entry, std::int32_t slice) {
-    if (slice < 0 || slice >= kRoadSlices)
-        return (entry & 0x8000) != 0;
-    return isEntryOnPlayersLap(entry, roadsideView().s_sliceSegment[slice]);
-}
-
 namespace {
 
 // The lane object of a dynamic trigger on lane `lane` of slice `slice`.

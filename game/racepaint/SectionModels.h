@@ -54,11 +54,6 @@ void drawTrackSection(std::int32_t code, std::int32_t slice, std::int32_t offset
 // segment has surface attribute 6.
 void drawSegmentSection(std::int32_t code, std::int32_t slice, std::int32_t offset);
 
-// Whether a dynamic trigger `entry` at slice `slice` shows on the player's
-// current lap: entries of every lap and of the player's lap always; one of
-// the next lap only while the slice lies past the ring's end within 15
-// segments of the player.
-bool isDynamicTriggerOnLap(std::int32_t entry, std::int32_t slice);
 // One eighth (`part` 0..7) of the segment that begins at slice `slice`, as
 // a band across the road in `colour` with red squares half a lane wide,
 // one row of them on every other part (a chequer over the eight parts).

@@ -127,7 +127,7 @@ TEST_F(PromoScreenTest, TapsAnswerTheActionUnderThePoint) {
     EXPECT_EQ(promo::actionAtPoint(buttonX, buttonY), 0);
 }
 
-TEST_F(PromoScreenTest, CommandsSelectAndGoBack) {
+TEST_F(PromoScreenTest, CommandsAreMadeWithTheScreenAndDroppedWhenItIsLeft) {
     game::promoStatics().s_useCommands = 1;
     promo::loadResources(1);
     game::PromoScreenStatics& screen = game::promoScreenStatics();
@@ -137,12 +137,7 @@ TEST_F(PromoScreenTest, CommandsSelectAndGoBack) {
     EXPECT_EQ(screen.s_backCommand->commandType(), 2);
     show(0);
     screen.s_touchActionPending = 0;
-    promo::commandAction(rt::make<rt::Object>(rt::ClassId::Object));
-    EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Browsing));
-    promo::commandAction(screen.s_selectCommand);
-    EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Choosing));
-    screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
-    promo::commandAction(screen.s_backCommand);
+    promo::update(game::kPromoBack);
     EXPECT_EQ(screen.s_state.load(), static_cast<std::int32_t>(game::PromoState::Leaving));
     EXPECT_EQ(promo::update(0), 1);
     EXPECT_EQ(screen.s_selectCommand, nullptr);

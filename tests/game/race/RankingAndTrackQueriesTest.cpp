@@ -1,8 +1,10 @@
 // The racers' incremental sort (level cars, a car passing several at once,
-// a finished car, the start line) and the track queries: the bend ahead and
-// the lap from which a dynamic trigger applies.
+// a finished car, the start line) and the track queries: the bend ahead,
+// the lap from which a dynamic trigger applies and whether a trigger of the
+// next lap shows yet.
 
 #include "game/data/EventSlots.h"
+#include "game/race/DynamicTriggerView.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -121,6 +123,30 @@ TEST_F(RaceDataTest, DynamicTriggersApplyFromTheirLap) {
         EXPECT_EQ(game::isCodeForVariant(code), mine) << std::hex << code;
     rt::ByteArray::set(slots.s_eventVariant, 0, 1); // a variant without triggers
     EXPECT_EQ(game::getCodeLap(0x0101), -1);
+}
+
+TEST_F(RaceDataTest, NextLapTriggersShowOnlyAcrossTheRingsEnd) {
+    game::trackStatics().s_segmentCount = 100;
+    game::cEntity* player = game::cEntity::cEntityWithType(0);
+    player->m_lap = 2;
+    game::racerStatics().s_playerCar = player;
+    struct Case {
+        std::int32_t entry, playerSegment, sliceSegment;
+        bool shown;
+    };
+    const Case cases[] = {
+        {0x2000, 50, 60, true},  {0x3000, 95, 5, true},         {0x3000, 95, 10, true},
+        {0x3000, 95, 11, false}, {0x3000, 50, 60, false},       {0x4000, 95, 5, false},
+        {0x1000, 95, 5, false},  {0x8000 | 0x5000, 0, 0, true},
+    };
+    for (const Case& c : cases) {
+        player->m_segment = c.playerSegment;
+        EXPECT_EQ(game::isEntryOnPlayersLap(c.entry, c.sliceSegment), c.shown)
+            << std::hex << c.entry << std::dec << " player " << c.playerSegment << " slice "
+            << c.sliceSegment;
+    }
+    game::racerStatics().s_playerCar = nullptr;
+    EXPECT_FALSE(game::isEntryOnPlayersLap(0x2000, 60));
 }
 
 } // namespace

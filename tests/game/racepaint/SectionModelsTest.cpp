@@ -160,31 +160,6 @@ TEST_F(SectionModelTest, SegmentModelsSkipSegmentsWithoutScenery) {
     EXPECT_TRUE(drawsAnything());
 }
 
-TEST_F(SectionModelTest, NextLapTriggersShowOnlyAcrossTheRingsEnd) {
-    game::trackStatics().s_segmentCount = 100;
-    game::cEntity* player = game::cEntity::cEntityWithType(0);
-    player->m_lap = 2;
-    game::racerStatics().s_playerCar = player;
-    struct Case {
-        std::int32_t entry, playerSegment, sliceSegment;
-        bool shown;
-    };
-    const Case cases[] = {
-        {0x2000, 50, 60, true},  {0x3000, 95, 5, true},         {0x3000, 95, 10, true},
-        {0x3000, 95, 11, false}, {0x3000, 50, 60, false},       {0x4000, 95, 5, false},
-        {0x1000, 95, 5, false},  {0x8000 | 0x5000, 0, 0, true},
-    };
-    for (const Case& c : cases) {
-        player->m_segment = c.playerSegment;
-        game::roadsideView().s_sliceSegment[4] = c.sliceSegment;
-        EXPECT_EQ(game::isDynamicTriggerOnLap(c.entry, 4), c.shown)
-            << std::hex << c.entry << std::dec << " player " << c.playerSegment << " slice "
-            << c.sliceSegment;
-    }
-    game::racerStatics().s_playerCar = nullptr;
-    EXPECT_FALSE(game::isDynamicTriggerOnLap(0x2000, 4));
-}
-
 TEST_F(SectionModelTest, TheStartLineIsABandWithAHalfLaneChequerAndNeverLoopsOnANarrowLane) {
     loadModels({});
     game::TrackStatics& t = game::trackStatics();
