@@ -173,10 +173,7 @@ void drawSectionLine(Placement& m, const std::int16_t* p, platform::javax_microe
         return;
     m.fog(zA, static_cast<std::int32_t>((std::int64_t{sxA} + sxB) / 2));
     g->setColor(m.colour);
-    // The clipped line would slide its ends onto the clip and round them
-    // differently from the Graphics' own clip: the plain line keeps the
-    // pixels.
-    drawLine(sxA, syA, sxB, syB);
+    drawLineClipped(sxA, syA, sxB, syB);
 }
 
 void drawPolygon(const Placement& m, const std::int16_t* p) {

@@ -102,6 +102,32 @@ TEST_F(SectionModelTest, AFoggedRectangleLeavesItsFadedColourCurrent) {
               on565(static_cast<std::uint32_t>(second)));
 }
 
+// A line is cut at the clip's left and right edges before it is drawn: each
+// end beyond them slides along the line onto the edge (the right one onto
+// its last column), dividing toward zero.
+TEST_F(SectionModelTest, ALineSlidesItsEndsOntoTheClipsSides) {
+    loadModels({{colourPrimitive(255, 255, 255), datakit::linePrimitive(-300, 0, 0, 300, 0, 300)}});
+    auto drawnLine = [] {
+        testing_support::DrawingLog drawn;
+        game::drawTrackSection(0, 2, -kHalfWidth, 0);
+        const std::vector<game::DrawRecord> lines = drawn.outer(game::DrawCall::DrawLine);
+        EXPECT_EQ(lines.size(), 1u);
+        return lines.empty() ? std::vector<std::int32_t>{}
+                             : std::vector<std::int32_t>(lines[0].args.begin(), lines[0].args.begin() + 4);
+    };
+    const std::vector<std::int32_t> whole = drawnLine();
+    ASSERT_EQ(whole.size(), 4u);
+    const std::int32_t x1 = whole[0], y1 = whole[1], x2 = whole[2], y2 = whole[3];
+    ASSERT_LT(x1 + 10, x2 - 10) << "a line across the clip, drawn whole on the open screen";
+
+    const std::int32_t left = x1 + 10, right = x2 - 10; // the clip's columns left .. right - 1
+    screen.graphics->setClip(left, 0, right - left, 480);
+    const std::int32_t y1Cut = y1 + (left - x1) * (y2 - y1) / (x2 - x1);
+    const std::int32_t y2Cut = y2 - (x2 - (right - 1)) * (y2 - y1Cut) / (x2 - left);
+    EXPECT_EQ(drawnLine(), (std::vector<std::int32_t>{left, y1Cut, right - 1, y2Cut}));
+    screen.graphics->setClip(0, 0, 640, 480);
+}
+
 TEST(SectionModelDigits, ATimingBoardShowsMinutesSecondsAndMilliseconds) {
     struct Case {
         std::int32_t time;
