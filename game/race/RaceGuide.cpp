@@ -53,7 +53,7 @@ RaceGuideStatics& raceGuideStatics() {
 }
 
 bool isGuideExitAsked() {
-    return isKeyPressed(kGuideExitKey) || touchSoftKeys();
+    return getPressedKey() == kGuideExitKey || touchSoftKeys();
 }
 
 void leaveGuide() {

@@ -35,8 +35,8 @@ struct RaceGuideStatics {
 
 RaceGuideStatics& raceGuideStatics();
 
-// Whether the player asks to leave the guide: key 17 went down or the soft
-// key was touched.
+// Whether the player asks to leave the guide: key 17 is the key pressed this
+// frame (the highest that went down) or the soft key was touched.
 bool isGuideExitAsked();
 // Leaves the guide: the menus are loaded into state 17.
 void leaveGuide();

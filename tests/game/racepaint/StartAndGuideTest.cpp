@@ -217,6 +217,18 @@ TEST_F(GuideTest, Key17LeavesTheGuideForTheMenusAtAnyWaitingStep) {
         EXPECT_EQ(game::stateStatics().s_loadKind, game::kLoadMenus);
         EXPECT_EQ(game::stateStatics().s_loadingNextState, game::State::RaceMenu);
     }
+    // The frame's pressed key is the highest that went down: key 17 together
+    // with the right soft key (19) is no request to leave.
+    game::eventGoalStatics().s_guideStep = 0;
+    game::stateStatics().s_nextState = game::State::Quit;
+    game::stateStatics().s_stateChangePending = 0;
+    rt::ByteArray::set(game::keyStatics().s_keyState, game::kGuideExitKey, 1);
+    rt::ByteArray::set(game::keyStatics().s_keyState, 19, 1);
+    game::updateGuideSteps(409);
+    rt::ByteArray::set(game::keyStatics().s_keyState, game::kGuideExitKey, 0);
+    rt::ByteArray::set(game::keyStatics().s_keyState, 19, 0);
+    EXPECT_EQ(game::stateStatics().s_nextState, game::State::Quit);
+    EXPECT_EQ(game::eventGoalStatics().s_guideStep, 0);
 }
 
 } // namespace
