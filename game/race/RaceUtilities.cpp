@@ -1,14 +1,18 @@
 #include "game/race/RaceUtilities.h"
 
 #include "classlib/lang/StringBuffer.h"
+#include "game/data/SoundChannels.h"
+#include "game/data/SoundData.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SoundEngine.h"
 #include "game/framework/StartupLoad.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/TrackData.h"
 #include "platform/lcdui/Graphics.h"
+#include "runtime/Monitor.h"
 #include "runtime/StaticClass.h"
 
 namespace game {
@@ -199,7 +203,16 @@ rt::IntArray* removeIntRange(rt::IntArray* a, std::int32_t from, std::int32_t co
 }
 
 bool isMusicActive() {
-    return getCurrentMusic() >= 0;
+    if (!isSoundOn())
+        return false;
+    // The channel layer plays without the engine: its current music counts.
+    if (soundChannelStatics().s_channelMode)
+        return getCurrentMusic() >= 0;
+    SoundEngine* engine = soundDataStatics().s_soundEngine;
+    if (!engine)
+        return false;
+    rt::MonitorScope lock(engine);
+    return engine->isAnyPlaying();
 }
 
 std::int32_t getCurrentMusic() {

@@ -54,8 +54,9 @@ struct RaceUtilityStatics {
 
 RaceUtilityStatics& raceUtilityStatics();
 
-// The music: whether a player is playing it, and its id (-1 with sound off
-// or no music), as the sound layer reports them.
+// The music: whether sound is on and a player of the sound engine plays (in
+// channel mode: whether the channel layer has a current music), and its id
+// (-1 with sound off or no music), as the sound layer reports it.
 bool isMusicActive();
 std::int32_t getCurrentMusic();
 

@@ -1,16 +1,22 @@
 // The race's shared utilities and the race-state queries: shake precedence
 // and its end, blinking, time and number texts, start-phase times, the
 // streak lines, the colour blend, the int-array edits, the ring's segment
-// wrap and the racers in race order.
+// wrap, the racers in race order and whether music plays.
 
 #include "game/race/RaceUtilities.h"
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/util/Random.h"
+#include "game/data/SoundChannels.h"
+#include "game/data/SoundData.h"
+#include "game/data/SoundRequests.h"
+#include "game/framework/SoundEngine.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
+#include "platform/media/Player.h"
+#include "tests/game/data/SoundFixture.h"
 #include "tests/game/race/HeardSounds.h"
 #include "tests/game/race/RaceDataFixture.h"
 
@@ -272,6 +278,35 @@ TEST_F(RaceDataTest, SideProfilesCameraPathsAndMusicAreReadSafely) {
     sounds.play(4);
     EXPECT_EQ(game::getCurrentMusic(), 4);
     EXPECT_TRUE(game::isMusicActive());
+}
+
+using MusicTest = sound_testing::SoundTest;
+
+// Outside channel mode the music is active while a player of the sound
+// engine plays, not while the engine only still names its last sound.
+TEST_F(MusicTest, MusicIsActiveWhileAPlayerOfTheEnginePlays) {
+    auto* engine = rt::make<game::SoundEngine>();
+    engine->init(8, false);
+    game::SoundEngineStatics& statics = game::soundEngineStatics();
+    statics.s_soundData = rt::newObjectArray(8);
+    statics.s_players = rt::newObjectArray(8);
+    engine->setSound(4, toneWave(4), 0, true);
+    game::soundDataStatics().s_soundEngine = engine;
+    game::soundChannelStatics().s_channelMode = 0;
+    game::setSoundOption(true);
+    engine->startPlayer(4, 1);
+    EXPECT_EQ(game::getCurrentMusic(), 4);
+    EXPECT_TRUE(game::isMusicActive());
+
+    rt::interfaceOf<platform::javax_microedition_media_Player>(rt::ObjectArray::get(statics.s_players, 4))
+        ->stop();
+    EXPECT_EQ(game::getCurrentMusic(), 4) << "the engine still names it";
+    EXPECT_FALSE(game::isMusicActive());
+
+    engine->startPlayer(4, 1);
+    game::setSoundOption(false);
+    EXPECT_FALSE(game::isMusicActive());
+    engine->stopAll();
 }
 
 } // namespace
