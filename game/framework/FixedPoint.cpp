@@ -70,11 +70,6 @@ void setCosCompanion(rt::IntArray* table) {
     fixedPointStatics().s_cosCompanion = table;
 }
 
-std::int32_t fixMul(std::int32_t a, std::int32_t b) {
-    const std::int64_t product = rt::lmul(a, b);
-    return static_cast<std::int32_t>(rt::lshr(rt::ladd(product, fixedPointStatics().s_half), shift()));
-}
-
 std::int32_t fixDiv(std::int32_t a, std::int32_t b) {
     const std::int64_t doubled = rt::lmul(2, rt::lshl(a, shift()));
     const std::int64_t q = rt::ldiv(doubled, b);

@@ -57,9 +57,6 @@ void initFixedPointConstants();
 void setCosTable(rt::IntArray* table);
 void setCosCompanion(rt::IntArray* table);
 
-// (a * b + HALF) >> s with the product in 64 bits and an arithmetic shift;
-// the result is cut to 32 bits.
-std::int32_t fixMul(std::int32_t a, std::int32_t b);
 // ((2 * (a << s)) / b + 1) >> 1 in 64 bits, cut to 32 bits: the quotient
 // rounds half up for positive quotients and towards zero otherwise. A
 // divisor of 0 leaves an `ArithmeticException` pending and answers 0.

@@ -192,11 +192,6 @@ bool isHeldPointInRectArray(rt::IntArray* rect) {
     return pointInRectArray(touch.s_latchedHeldX, touch.s_latchedHeldY, rect);
 }
 
-bool isPointerInActiveZone() {
-    rt::IntArray* zone = touchStatics().s_activeZone;
-    return zone && zone->length() >= 4 && isPointerInRectArray(zone);
-}
-
 bool isPressOnScreen() {
     return isPressInRect(0, 0, screenWidth(), screenHeight());
 }

@@ -139,8 +139,6 @@ bool isLatchedPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::i
 // is held still and steer on after it is lifted.
 bool isHeldPointInRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
 bool isHeldPointInRectArray(rt::IntArray* rect);
-// False when the active zone is missing or shorter than 4.
-bool isPointerInActiveZone();
 bool isPressOnScreen();
 // Copies the four values of `rect` into the active zone (made anew when it
 // is missing or short).
