@@ -1,11 +1,12 @@
 #pragma once
 
-// Touch and overlay tests share a runtime with the configured 640 x 480
-// game screen turned a quarter (touch width 480) and a screen to paint on;
-// a sprite table of stand-in sprites whose frame f measures w = sprite + f
-// by h = (sprite + f) / 2 (one blank module each, so nothing shows), fonts
-// 0 to 2 whose texts are 0 wide, and a record of every sprite frame and
-// font text that a painter draws itself.
+// Tests of touch zones and of what is painted over them (the overlay, the
+// race's zones and buttons, the front end's screens) share a runtime with
+// the configured 640 x 480 game screen turned a quarter (touch width 480)
+// and a screen to paint on; a sprite table of stand-in sprites whose frame
+// f measures w = sprite + f by h = (sprite + f) / 2 (one blank module each,
+// so nothing shows), fonts 0 to 2 whose texts are 0 wide, and a record of
+// every sprite frame and font text that a painter draws itself.
 
 #include "game/framework/DrawingTap.h"
 #include "game/framework/LoopStatics.h"
