@@ -288,7 +288,7 @@ bool checkFinishStopGo(cEntity* player, std::int32_t dt) {
             addClock(g.s_stopGoClock, g.s_stopGoPenalty);
             ++g.s_stopGoPenalties;
             g.s_stopGoPenalised = 1;
-            applyImpact(player, kImpactKnock, player->m_speed, nullptr);
+            applyImpact(player, ImpactFlag::KnockOut, player->m_speed, nullptr);
             g.s_stopGoTimer = g.s_stopGoStageTimes[2];
         }
         if (g.s_stopGoTimer <= 0) {
