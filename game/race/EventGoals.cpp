@@ -33,7 +33,6 @@ constexpr std::int32_t kGuidedVariant = gameModeNumber(GameMode::Guided);
 constexpr std::int32_t kFirstTipText = 261;
 constexpr std::int32_t kTipTexts = 7;
 constexpr std::int32_t kMode6GoalText = 157;
-constexpr std::int32_t kFirstTypeText = 177;
 constexpr std::int32_t kMode6TitleText = 59;
 constexpr std::int32_t kLapsFinishedSound = 10;
 
@@ -500,7 +499,7 @@ void setupMode6Event() {
                        static_cast<std::int8_t>(row && row->length() > 0 ? rt::IntArray::get(row, 0) : 0));
     std::int32_t type = rt::ByteArray::get(slots.s_eventType, slot);
     rt::ObjectArray::set(slots.s_eventName, slot, getString(kMode6GoalText));
-    rt::ObjectArray::set(slots.s_eventTypeText, slot, getString(kFirstTypeText + type));
+    rt::ObjectArray::set(slots.s_eventTypeText, slot, getString(kFirstEventTypeText + type));
     rt::ObjectArray::set(slots.s_eventTitle, slot, getString(kMode6TitleText));
     racerStatics().s_playerRacerId = 0;
     EventGoalStatics& g = eventGoalStatics();

@@ -41,7 +41,6 @@ namespace {
 
 // Texts of the event slot set-up.
 constexpr std::int32_t kFirstTitleText = 151;
-constexpr std::int32_t kFirstTypeText = 177;
 constexpr std::int32_t kCustomTitleText = 199;
 constexpr std::int32_t kRaceLabelText = 174;
 constexpr std::int32_t kFirstTipText = 261;
@@ -368,7 +367,7 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
     type = rt::ByteArray::get(slots.s_eventType, slot);
     rt::Array::setRef(slots.s_eventTitle, slot,
                       getString(customTitle ? kCustomTitleText : kFirstTitleText + type));
-    rt::Array::setRef(slots.s_eventTypeText, slot, getString(kFirstTypeText + type));
+    rt::Array::setRef(slots.s_eventTypeText, slot, getString(kFirstEventTypeText + type));
 
     RacePrepareStatics& s = racePrepareStatics();
     s.s_raceOptionFlag = 1;

@@ -39,7 +39,6 @@ inline constexpr std::int32_t kRoadImageLastWidth = 1800;
 inline constexpr std::int32_t kRoadImageWidthStep = 16;
 inline constexpr std::int32_t kRoadBandRows = 4;
 inline constexpr std::int32_t kWeatherTintColour = 0x101015;
-inline constexpr std::int32_t kTintedWeatherMode = 2;
 
 constexpr std::int32_t roadImageWidth(std::int32_t j) {
     return kRoadImageFirstWidth + kRoadImageWidthStep * j;
