@@ -362,9 +362,9 @@ void preparePlayerCar() {
     const std::pair<std::int32_t, std::int32_t> crash[] = {{set, kCarSpinAnim},
                                                            {kWheelParticleSprite, kCrashSmokeAnim}};
     for (std::int32_t i = 0; i < 2; ++i) {
-        auto* player2 = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
-        player2->start(crash[i].first, crash[i].second, crashTime, 0);
-        rt::ObjectArray::set(impacts.s_crashAnims, i, player2);
+        auto* crashPlayer = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+        crashPlayer->start(crash[i].first, crash[i].second, crashTime, 0);
+        rt::ObjectArray::set(impacts.s_crashAnims, i, crashPlayer);
     }
 }
 
@@ -684,7 +684,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         selectRaceMusic();
         break;
     case 38:
-        (void)atan2(100, 0);
+        (void)atan2(0, 100);
         sceneryStatics().s_spanTargetDrawn = false;
         if (weatherMode() == kParticleWeather)
             initParticleField();

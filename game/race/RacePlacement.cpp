@@ -22,7 +22,7 @@ namespace {
 
 constexpr std::int32_t kGridPosition = 512;
 constexpr std::int32_t kGridSpacing = -1024;
-constexpr std::int32_t kType10Lateral = 500;
+constexpr std::int32_t kStateJudgedLateral = 500;
 constexpr std::int32_t kAimedKind = 3;
 constexpr std::int32_t kHitSound = 11;
 constexpr std::int32_t kKnockedJumpKind = 6;
@@ -184,7 +184,7 @@ void placeRacersOnGrid() {
     case EventType::StateJudged:
         start = currentEventField(6, 0);
         centre = 0;
-        q = kType10Lateral;
+        q = kStateJudgedLateral;
         break;
     default:
         spacing = kGridSpacing;

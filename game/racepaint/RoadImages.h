@@ -20,7 +20,7 @@
 //   `s_trackColours`[4]: the half-width at and above which there is none
 //       (the near road); between the two it falls linearly.
 // A tint then pulls every channel toward the tint colour by strength / 128
-// (strength clamped to 0..128): in weather mode 2 toward 0x101015 by
+// (strength clamped to 0..128): in the particle weather toward 0x101015 by
 // ((weather strength - 50) << 7) / 100.
 //
 // Statics: `RoadImageStatics`; the race loader fills `s_backgroundImages`.

@@ -108,7 +108,7 @@ TEST_F(TouchTest, HitTestsReadTheLatchedPairAndTheActiveZone) {
 }
 
 // Sprite 65 frame 4 is 69 x 34: soft keys are 69 x 30, 30 above the bottom.
-TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
+TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheGuidedRace) {
     using Rect = std::array<std::int32_t, 4>;
     constexpr Rect kNone = {0, 0, 0, 0};
     constexpr Rect kLeft = {-8, 450, 69, 30};
@@ -127,7 +127,7 @@ TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
         {"index past the labels", game::State::MainMenu, game::GameMode::LapRace, 4, 4, true, kNone, kNone},
         {"index of a missing label", game::State::MainMenu, game::GameMode::LapRace, 3, 3, false, kNone,
          kNone},
-        {"label 3 gives the mode-6 race a left key", game::State::Race, game::GameMode::Guided, -1, -1, true,
+        {"label 3 gives the guided race a left key", game::State::Race, game::GameMode::Guided, -1, -1, true,
          kLeft, kNone},
         {"but not without it", game::State::Race, game::GameMode::Guided, -1, -1, false, kNone, kNone},
         {"nor another mode's race", game::State::Race, game::GameMode::Points, -1, -1, true, kNone, kNone},
@@ -202,7 +202,7 @@ TEST_F(TouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
         {"HUD panel", game::State::RaceCountdown, game::GameMode::LapRace, 36, 131, false, false, true},
         {"HUD panel in mode 6 outside the race", game::State::RaceCountdown, game::GameMode::Guided, 0, 67,
          false, false, true},
-        {"no HUD panel in the mode-6 race", game::State::Race, game::GameMode::Guided, 0, 67, false, false,
+        {"no HUD panel in the guided race", game::State::Race, game::GameMode::Guided, 0, 67, false, false,
          false},
     };
     for (const Case& c : cases) {
