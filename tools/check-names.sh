@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Keeps one name per number for the game's states, game modes, event types
-# and anchors: states are declared only in game/framework/States.h (game
-# modes beside them, event types in game/race/EventType.h), every state
-# reaches the state machine by name, numbers become states or modes only
-# through the named conversions, and anchor numbers come only from the lcdui
-# anchors (game/framework/Anchors.h names the game's combinations).
+# Keeps one name per number for the game's states, game modes, event types,
+# car states and effects, impact flags and anchors: states are declared only
+# in game/framework/States.h (game modes beside them, event types in
+# game/race/EventType.h, a car's states and effects in game/race/cEntity.h,
+# the impact flags in game/race/Impacts.h), every state reaches the state
+# machine by name, numbers become states or modes only through the named
+# conversions, and anchor numbers come only from the lcdui anchors
+# (game/framework/Anchors.h names the game's combinations).
 # Grep-level on purpose: each rule names the line it refuses.
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
@@ -62,6 +64,20 @@ refuse "a game mode is declared outside game/framework/States.h; use GameMode" \
     "${outside_states[@]}"
 refuse "an event type is declared outside game/race/EventType.h; use EventType" \
     "constexpr[^=(]*\bk[A-Za-z]*EventType\s*=\s*-?[0-9]+\s*;" "${code[@]}"
+
+# A car's state word, its effect and the impact flags are named once, beside
+# the car and the impacts.
+car_values=(':!game/race/cEntity.h' ':!game/race/Impacts.h')
+car_state_number='(1|4|32|64|128|256|512|1024|2048|4096|16384)'
+refuse "a car state or effect is declared outside game/race/cEntity.h; use CarState or CarEffect" \
+    "constexpr[^=(]*\bk[A-Za-z]*(State|Effect)[A-Za-z]*\s*=\s*${car_state_number}\s*;" \
+    "${outside_states[@]}" "${car_values[@]}"
+refuse "an impact flag is declared outside game/race/Impacts.h; use ImpactFlag" \
+    "constexpr[^=(]*\bkImpact[A-Za-z]*\s*=\s*-?[0-9]+\s*;" "${code[@]}" "${car_values[@]}"
+refuse "the car state, car effect or impact flag type is declared again outside its header" \
+    '\benum\s+(class\s+|struct\s+)?(CarState|CarEffect|ImpactFlag)\s*(:|\{|;|$)' "${code[@]}" "${car_values[@]}"
+refuse "a number is cast to a car state, a car effect or impact flags; use their names" \
+    'static_cast<\s*(game::)?(CarState|CarEffect|ImpactFlag)\s*>' "${code[@]}" "${car_values[@]}"
 
 # Anchors are the lcdui anchors; the game's combinations are named once.
 refuse "an anchor number is declared again; use the Graphics anchors or game/framework/Anchors.h" \

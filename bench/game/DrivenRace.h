@@ -66,7 +66,9 @@ inline void startRace() {
         c->m_lap = c->m_prevLap = 0;
         c->m_speed = c->m_height = c->m_vSpeed = 0;
         c->m_fallen = c->m_onPath = c->m_knocked = 0;
-        c->m_effect = c->m_effectTimer = c->m_state = 0;
+        c->m_effect = game::CarEffect::None;
+        c->m_effectTimer = 0;
+        c->m_state = game::CarState::Normal;
         c->m_racePosition = i;
     }
     game::resetRaceRun();

@@ -34,7 +34,7 @@ enum CarFrame : std::int32_t {
 enum CarAnim : std::int32_t {
     // A spin: the crash's animation, and the count of spin frames.
     kCarSpinAnim = 2,
-    // The animated state (a car's `kStateAnimated`): in and out, then held.
+    // The animated state (a car's `CarState::Ghost`): in and out, then held.
     kCarStateAnim = 3,
     kCarStateHoldAnim = 4,
     // A fall, zoomed at the race's load.

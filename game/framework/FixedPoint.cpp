@@ -33,7 +33,7 @@ void ensureAtanTable() {
         return;
     statics.s_atanTable = table;
     for (std::int32_t i = 0; i <= one; ++i)
-        rt::IntArray::set(table, i, atan2Search(one, i));
+        rt::IntArray::set(table, i, atan2Search(i, one));
 }
 
 } // namespace
@@ -120,7 +120,7 @@ std::int32_t atanSearch(std::int32_t from, std::int32_t to, std::int64_t t) {
     return 0;
 }
 
-std::int32_t atan2Search(std::int32_t x, std::int32_t y) {
+std::int32_t atan2Search(std::int32_t y, std::int32_t x) {
     const FixedPointStatics& statics = fixedPointStatics();
     if (x == 0)
         return y > 0 ? statics.s_quarterCircle : y < 0 ? statics.s_threeQuarters : 0;
@@ -140,9 +140,9 @@ std::int32_t atan2Search(std::int32_t x, std::int32_t y) {
                  : atanSearch(statics.s_halfCircle, statics.s_threeQuarters, t);
 }
 
-std::int32_t atan2(std::int32_t x, std::int32_t y) {
+std::int32_t atan2(std::int32_t y, std::int32_t x) {
     if (!config().s_atanTable)
-        return atan2Search(x, y);
+        return atan2Search(y, x);
     const FixedPointStatics& statics = fixedPointStatics();
     if (x == 0)
         return y > 0 ? statics.s_quarterCircle : y < 0 ? statics.s_threeQuarters : 0;

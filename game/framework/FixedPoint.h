@@ -72,15 +72,18 @@ std::int32_t tan(std::int32_t angle);
 // is: the quarter circle if `from` or `to` is it, else three quarters if
 // `from` or `to` is that, else 0.
 std::int32_t atanSearch(std::int32_t from, std::int32_t to, std::int64_t t);
-// The angle of the vector (x, y) by a search over its quadrant; t = ONE * y / x
-// is taken in 64 bits. Where t is 0 the answer is 0, half or the full circle
-// by the signs (the searches of the second and fourth quadrants cannot find
-// a tangent of 0).
-std::int32_t atan2Search(std::int32_t x, std::int32_t y);
-// The angle of (x, y): through the arctangent table when the configuration
-// asks for it (folded to the first octant, looked up at ONE * smaller /
-// larger in 64 bits, unfolded), else by `atan2Search`. (0, 0) is 0.
-std::int32_t atan2(std::int32_t x, std::int32_t y);
+// Both arctangents take their arguments in `std::atan2`'s order, y first,
+// and answer the angle of the vector (x, y), 0 along +x, a quarter along +y.
+//
+// By a search over the vector's quadrant; t = ONE * y / x is taken in 64
+// bits. Where t is 0 the answer is 0, half or the full circle by the signs
+// (the searches of the second and fourth quadrants cannot find a tangent of
+// 0).
+std::int32_t atan2Search(std::int32_t y, std::int32_t x);
+// Through the arctangent table when the configuration asks for it (folded
+// to the first octant, looked up at ONE * smaller / larger in 64 bits,
+// unfolded), else by `atan2Search`. (0, 0) is 0.
+std::int32_t atan2(std::int32_t y, std::int32_t x);
 
 // `value`'s four bytes into buf[offset..offset + 3], least significant first.
 // A range outside `buf` is reported and nothing is written.

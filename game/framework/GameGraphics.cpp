@@ -1,6 +1,7 @@
 #include "game/framework/GameGraphics.h"
 
 #include "classlib/lang/System.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/DrawingTap.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -306,9 +307,7 @@ void fillRectAlpha(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::in
             const auto at = static_cast<std::int32_t>(tileX);
             const auto row = static_cast<std::int32_t>(tileY);
             if (imageMode)
-                g->drawImage(statics.s_fillTileImage, at, row,
-                             javax_microedition_lcdui_Graphics::TOP |
-                                 javax_microedition_lcdui_Graphics::LEFT);
+                g->drawImage(statics.s_fillTileImage, at, row, kAnchorTopLeft);
             else
                 g->drawRGB(statics.s_fillTile, 0, side, at, row, side, side, true);
         }

@@ -67,7 +67,7 @@ KeyStatics& keyStatics() {
 
 void createKeyMaps() {
     KeyStatics& keys = keyStatics();
-    keys.s_keyMap2 = rt::make<lib::java_util_Hashtable>();
+    keys.s_directionKeyMap = rt::make<lib::java_util_Hashtable>();
     keys.s_keyMap = rt::make<lib::java_util_Hashtable>();
 }
 
@@ -87,7 +87,7 @@ void initKeyTables() {
         put(map, settings.s_extraKeyA, 22);
         put(map, settings.s_extraKeyB, 23);
     }
-    lib::java_util_Hashtable* directions = keyStatics().s_keyMap2;
+    lib::java_util_Hashtable* directions = keyStatics().s_directionKeyMap;
     put(directions, settings.s_keyFire, 5);
     put(directions, settings.s_keyUp, 1);
     put(directions, settings.s_keyDown, 2);
@@ -97,7 +97,7 @@ void initKeyTables() {
 
 void mapKey(std::int32_t which, std::int32_t keyCode, std::int32_t gameKey) {
     KeyStatics& keys = keyStatics();
-    lib::java_util_Hashtable* map = which != 0 ? keys.s_keyMap2 : keys.s_keyMap;
+    lib::java_util_Hashtable* map = which != 0 ? keys.s_directionKeyMap : keys.s_keyMap;
     if (!map) {
         rt::reportNullPointer();
         return;
@@ -113,7 +113,7 @@ std::int32_t getGameKey(std::int32_t keyCode) {
     if (!keys.s_keyMap)
         return 0;
     std::int32_t gameKey = 0;
-    if (lookUp(keys.s_keyMap, keyCode, gameKey) || lookUp(keys.s_keyMap2, keyCode, gameKey))
+    if (lookUp(keys.s_keyMap, keyCode, gameKey) || lookUp(keys.s_directionKeyMap, keyCode, gameKey))
         return gameKey;
     return 0;
 }

@@ -42,7 +42,7 @@ struct KeyStatics {
     // Key code -> game key (java_lang_Integer both): digits, '#', '*', soft
     // keys and extra keys in the first; fire and the directions in the second.
     lib::java_util_Hashtable* s_keyMap = nullptr;
-    lib::java_util_Hashtable* s_keyMap2 = nullptr;
+    lib::java_util_Hashtable* s_directionKeyMap = nullptr;
     // Mask form: latched this frame, and gathered since the last latch.
     std::int32_t s_keysPressed = 0;
     std::int32_t s_keysReleased = 0;
@@ -63,7 +63,8 @@ struct KeyStatics {
     // While above 0 all key state is cleared every frame.
     std::int32_t s_keyLockMs = 0;
 
-    RT_REFERENCE_FIELDS(KeyStatics, rt::NoReferenceBase, s_keyMap, s_keyMap2, s_keyState, s_pendingKeyState)
+    RT_REFERENCE_FIELDS(KeyStatics, rt::NoReferenceBase, s_keyMap, s_directionKeyMap, s_keyState,
+                        s_pendingKeyState)
 };
 
 KeyStatics& keyStatics();

@@ -84,10 +84,10 @@ struct LoopStatics {
     Image* s_screenBuffer = nullptr;
     std::int32_t s_bufferWidth = 0;
     std::int32_t s_bufferHeight = 0;
-    std::int32_t s_bufferWidth2 = 0;
-    std::int32_t s_bufferHeight2 = 0;
+    std::int32_t s_twiceBufferWidth = 0;
+    std::int32_t s_twiceBufferHeight = 0;
     rt::IntArray* s_rowBuffer = nullptr;
-    rt::IntArray* s_rowBuffer2 = nullptr;
+    rt::IntArray* s_wideRowBuffer = nullptr;
 
     // The orientation property's value; 1 while the buffer is drawn turned by
     // a quarter, with the touch extents turned to match.
@@ -105,7 +105,8 @@ struct LoopStatics {
 
     RT_REFERENCE_FIELDS(LoopStatics, rt::NoReferenceBase, s_gameInstance, s_canvas, s_midlet, s_display,
                         s_screenGraphics, s_graphics, s_frameGraphics, s_bufferGraphics, s_backBuffer,
-                        s_backBufferGraphics, s_screenBuffer, s_rowBuffer, s_rowBuffer2, s_orientationValue)
+                        s_backBufferGraphics, s_screenBuffer, s_rowBuffer, s_wideRowBuffer,
+                        s_orientationValue)
 };
 
 LoopStatics& loopStatics();

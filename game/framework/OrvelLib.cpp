@@ -3,6 +3,7 @@
 #include "classlib/lang/Runtime.h"
 #include "classlib/lang/System.h"
 #include "classlib/util/Random.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/Keys.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -250,7 +251,7 @@ void OrvelLib::paintFrame(platform::javax_microedition_lcdui_Graphics* graphics)
         loop.s_graphics = loop.s_backBufferGraphics;
         gameUpdate(loop.s_graphics);
         if (!rt::exceptionPending() && graphics)
-            graphics->drawImage(loop.s_backBuffer, 0, 0, Graphics::TOP | Graphics::LEFT);
+            graphics->drawImage(loop.s_backBuffer, 0, 0, kAnchorTopLeft);
     } else {
         loop.s_graphics = graphics;
         gameUpdate(graphics);

@@ -15,9 +15,6 @@ namespace {
 
 using platform::javax_microedition_lcdui_Graphics;
 
-// The label of the guided race's own left soft key.
-constexpr std::int32_t kRaceSoftKeyLabel = 3;
-
 // A soft key: its frame of the soft-key sprite at the zone's corner, then
 // its label centred on (labelX, the middle of the zone's height above the
 // screen's bottom).
@@ -65,8 +62,8 @@ void paintOverlay(javax_microedition_lcdui_Graphics* graphics) {
         paintSoftKey(graphics, zone, touchStatics().s_rightSoftKeyFrame, getSoftKeyLabel(right),
                      width - ((width - rt::IntArray::get(zone, 0)) >> 1));
     }
-    if (isGuidedRace() && getSoftKeyLabel(kRaceSoftKeyLabel))
-        paintLeftSoftKey(graphics, getSoftKeyLabel(kRaceSoftKeyLabel));
+    if (isGuidedRace() && getSoftKeyLabel(kGuidedRaceSoftKeyLabel))
+        paintLeftSoftKey(graphics, getSoftKeyLabel(kGuidedRaceSoftKeyLabel));
 }
 
 } // namespace game

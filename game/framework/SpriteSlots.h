@@ -127,8 +127,8 @@ enum SpriteSlot : std::int32_t {
     kHudFlashFarSprite = 57,
     // In a race: an effect like `kRaceEffectSpriteA`.
     kRaceEffectSpriteE = 58,
-    // In a race: the weather's snowflakes and raindrops (weather mode 2)
-    // and its strip (mode 1).
+    // In a race: the weather's snowflakes and raindrops (the particle weather)
+    // and its strip (the strip weather).
     kSnowflakeSprite = 59,
     kRaindropSprite = 60,
     kWeatherStripSprite = 61,

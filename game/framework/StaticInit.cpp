@@ -32,13 +32,13 @@ void initScreenBuffer() {
     const OrvelLibConfig& settings = config();
     loop.s_bufferWidth = settings.s_gameScreenWidth;
     loop.s_bufferHeight = settings.s_gameScreenHeight;
-    loop.s_bufferWidth2 = loop.s_bufferWidth * 2;
-    loop.s_bufferHeight2 = loop.s_bufferHeight * 2;
+    loop.s_twiceBufferWidth = loop.s_bufferWidth * 2;
+    loop.s_twiceBufferHeight = loop.s_bufferHeight * 2;
     loop.s_rotated = 1;
     loop.s_touchWidth = settings.s_gameScreenHeight;
     loop.s_touchHeight = settings.s_gameScreenWidth;
     loop.s_rowBuffer = rt::newIntArray(loop.s_bufferWidth);
-    loop.s_rowBuffer2 = rt::newIntArray(loop.s_bufferWidth2);
+    loop.s_wideRowBuffer = rt::newIntArray(loop.s_twiceBufferWidth);
     loop.s_screenBuffer = Image::createImage(loop.s_bufferWidth, loop.s_bufferHeight);
     loop.s_bufferGraphics = loop.s_screenBuffer ? loop.s_screenBuffer->getGraphics() : nullptr;
 }

@@ -24,9 +24,9 @@ namespace game {
 // each: item text ids, target states, and a third id per item.
 enum MenuTable : std::int32_t {
     kMainMenu,
-    kMenu15,
-    kMenu17,
-    kMenu18,
+    kModeMenu,
+    kRaceMenu,
+    kBonusMenu,
     kPauseMenu,
     kPauseMenuShort,
     kMenuTableCount,

@@ -270,7 +270,7 @@ void buildSoftKeyZones() {
     touch.s_softKeyZones = makeZoneTable(2);
     std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrame);
     std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrame) - 4;
-    if (labelExists(touch.s_leftSoftKey) || (isGuidedRace() && labelExists(3)))
+    if (labelExists(touch.s_leftSoftKey) || (isGuidedRace() && labelExists(kGuidedRaceSoftKeyLabel)))
         setZone(touch.s_softKeyZones, 0, -8, screenHeight() - h, w, h);
     if (labelExists(touch.s_rightSoftKey))
         setZone(touch.s_softKeyZones, 1, screenWidth() - w + 4, screenHeight() - h, w, h);

@@ -35,6 +35,8 @@ inline constexpr std::int32_t kNoPoint = -1;
 inline constexpr std::int32_t kSoftKeyLabelCount = 4;
 // The left label index that stands for the pause button.
 inline constexpr std::int32_t kPauseButtonLabel = 4;
+// The label of the guided race's own left soft key.
+inline constexpr std::int32_t kGuidedRaceSoftKeyLabel = 3;
 inline constexpr std::int32_t kMenuItemCapacity = 32;
 
 struct TouchStatics {

@@ -61,7 +61,8 @@ void paintFrameRound(std::int32_t slot, std::int32_t frame, std::int32_t x, std:
         paintSpriteFrame(slot, frame % frames, x, y);
 }
 
-std::int32_t item0() {
+// The cup the screen shows: its first menu item.
+std::int32_t shownCup() {
     return rt::ShortArray::get(touchStatics().s_menuItems, 0);
 }
 
@@ -97,7 +98,7 @@ void chooseCup(std::int32_t cup) {
 }
 
 void cupUpdate() {
-    const std::int32_t cup = item0();
+    const std::int32_t cup = shownCup();
     const bool available = cupAvailable(cup);
     const std::int32_t flags = available ? kMenuMove | kMenuChoose | kMenuBack : kMenuMove | kMenuBack;
     setSoftKeys(available ? 1 : -1, 2);
@@ -106,11 +107,11 @@ void cupUpdate() {
     if (stateStatics().s_stateChangePending)
         return; // back
     chosen = touchOptionArrows(kCupCount) || chosen;
-    if (chosen && available && item0() == cup) {
+    if (chosen && available && shownCup() == cup) {
         chooseCup(cup);
         return;
     }
-    if (item0() != cup || advanceBlink())
+    if (shownCup() != cup || advanceBlink())
         menuStatics().s_redraw = 1;
 }
 
@@ -122,7 +123,7 @@ void cupPaint() {
     const std::int32_t h = config().s_gameScreenHeight;
     paintBackgroundPicture();
     paintScreenHeader();
-    const std::int32_t cup = item0();
+    const std::int32_t cup = shownCup();
     const std::int32_t pictureW = spriteFrameWidth(kCupPictureSprite, kFirstPictureFrame);
     const std::int32_t pictureH = spriteFrameHeight(kCupPictureSprite, kFirstPictureFrame);
     const std::int32_t x = (w - pictureW) / 2;
@@ -244,7 +245,7 @@ void stateCupSelect(std::int32_t message) {
         cupPaint();
         break;
     case kExit:
-        rememberSelection(State::CupSelect, item0());
+        rememberSelection(State::CupSelect, shownCup());
         break;
     default:
         break;

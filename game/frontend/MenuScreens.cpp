@@ -58,7 +58,7 @@ void bonusEnter() {
     touchStatics().s_selection = -1;
     menuStatics().s_titleText = getString(46);
     setSoftKeys(1, 2);
-    setHelpTexts(menuRow(kMenu18, kMenuThird));
+    setHelpTexts(menuRow(kBonusMenu, kMenuThird));
     menuStatics().s_redraw = 1;
 }
 
@@ -91,7 +91,7 @@ void bonusUpdate() {
     bool keyChoice = handleMenuInput(1, -1, flags, flags, true);
     // A locked picture is never chosen, whatever the stylus did.
     if ((tappedChoice || keyChoice) && pictureUnlocked(touch.s_selection)) {
-        if (std::optional<State> target = menuTarget(kMenu18, touch.s_selection))
+        if (std::optional<State> target = menuTarget(kBonusMenu, touch.s_selection))
             pushState(*target);
     }
     if (isKeyPressed(kBackKey)) {

@@ -47,10 +47,6 @@ constexpr std::int32_t kNumberGoalText = 175;
 constexpr std::int32_t kThousandsSeparatorText = 176;
 // The first of an event row's three target values (times in ms, or numbers).
 constexpr std::int32_t kFirstTargetField = 1;
-// Fields of a race table row and of an event row that the screen reads.
-constexpr std::int32_t kRowIconField = 2;
-constexpr std::int32_t kRowIcon2Field = 3;
-constexpr std::int32_t kEventNameField = 4;
 constexpr std::int32_t kUnlockedFlags = kMenuMove | kMenuChoose | kMenuBack;
 constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
 
@@ -298,8 +294,10 @@ bool writeModeEvent(GameMode mode, std::int32_t index) {
     rt::ByteArray::set(slots.s_eventRaceRow, slot, static_cast<std::int8_t>(row));
     rt::ByteArray::set(slots.s_eventTrack, slot, static_cast<std::int8_t>(track));
     rt::ByteArray::set(slots.s_eventVariant, slot, static_cast<std::int8_t>(variant));
-    rt::ByteArray::set(slots.s_eventIcon, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIconField)));
-    rt::ByteArray::set(slots.s_eventIcon2, slot, static_cast<std::int8_t>(raceRowValue(row, kRowIcon2Field)));
+    rt::ByteArray::set(slots.s_eventIcon, slot,
+                       static_cast<std::int8_t>(raceRowValue(row, kRaceRowIconField)));
+    rt::ByteArray::set(slots.s_eventIcon2, slot,
+                       static_cast<std::int8_t>(raceRowValue(row, kRaceRowIcon2Field)));
     setSlotEventType(slot, eventTypeOf(mode));
     rt::Array::setRef(slots.s_eventName, slot, getString(rt::IntArray::get(names, nameIndex)));
     return true;

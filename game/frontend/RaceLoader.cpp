@@ -71,8 +71,6 @@ constexpr std::int32_t kZoomedGroup = 4;
 // The strike's translucency: its palette's alpha.
 constexpr std::int32_t kStrikeAlpha = 187;
 constexpr std::int32_t kZoomSteps = 3;
-// The weather mode (the track's ambience) that brings snow and its sprites.
-constexpr std::int32_t kSnowWeather = 2;
 // The alpha of the cars' blended palette.
 constexpr std::int32_t kCarBlendAlpha = 127;
 // The race object pool.
@@ -241,7 +239,7 @@ void prepareRaceSprite(std::int32_t step) {
             strike->applyPaletteAlpha(0, kStrikeAlpha);
         break;
     case 23:
-        if (weatherMode() == kSnowWeather) {
+        if (weatherMode() == kParticleWeather) {
             restoreAlpha(kSnowflakeSprite);
             restoreAlpha(kRaindropSprite);
         }
@@ -364,9 +362,9 @@ void preparePlayerCar() {
     const std::pair<std::int32_t, std::int32_t> crash[] = {{set, kCarSpinAnim},
                                                            {kWheelParticleSprite, kCrashSmokeAnim}};
     for (std::int32_t i = 0; i < 2; ++i) {
-        auto* player2 = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
-        player2->start(crash[i].first, crash[i].second, crashTime, 0);
-        rt::ObjectArray::set(impacts.s_crashAnims, i, player2);
+        auto* crashPlayer = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+        crashPlayer->start(crash[i].first, crash[i].second, crashTime, 0);
+        rt::ObjectArray::set(impacts.s_crashAnims, i, crashPlayer);
     }
 }
 
@@ -541,7 +539,7 @@ void selectRaceSpriteSets() {
     for (std::int32_t id = 0, n = managedRacerCount(); id < n; ++id)
         setSlotValue(racerField(id, 1), 1);
     setSlotValue(kWheelParticleSprite, 1);
-    if (weatherMode() == kSnowWeather) {
+    if (weatherMode() == kParticleWeather) {
         setSlotValue(kSnowflakeSprite, 0);
         setSlotValue(kRaindropSprite, 0);
     }
@@ -686,9 +684,9 @@ void loadStep(std::int32_t step, std::int32_t next) {
         selectRaceMusic();
         break;
     case 38:
-        (void)atan2(100, 0);
+        (void)atan2(0, 100);
         sceneryStatics().s_spanTargetDrawn = false;
-        if (weatherMode() == kSnowWeather)
+        if (weatherMode() == kParticleWeather)
             initParticleField();
         break;
     case 39:

@@ -39,8 +39,8 @@ struct SlidingMenu {
 };
 
 constexpr SlidingMenu kMain{State::MainMenu, 6, 27, -1, -1, 3, 3, kMainMenu};
-constexpr SlidingMenu kMode{State::ModeMenu, 4, 192, 1, 2, 7, 3, kMenu15};
-constexpr SlidingMenu kRace{State::RaceMenu, 5, 150, 1, 2, 3, 3, kMenu17};
+constexpr SlidingMenu kMode{State::ModeMenu, 4, 192, 1, 2, 7, 3, kModeMenu};
+constexpr SlidingMenu kRace{State::RaceMenu, 5, 150, 1, 2, 3, 3, kRaceMenu};
 
 void playMusic() {
     requestSound(kMenuMusic);

@@ -1,6 +1,7 @@
 #include "game/promo/PromoPaint.h"
 
 #include "classlib/lang/System.h"
+#include "game/framework/Anchors.h"
 #include "game/promo/PromoData.h"
 #include "game/promo/PromoLoading.h"
 #include "host/Log.h"
@@ -151,11 +152,11 @@ void paintList(Graphics* g) {
     std::int32_t y = promo.s_height5Percent;
     if (height > 128) {
         Image* picture = imageAt(screen.s_pageImages, screen.s_page);
-        drawImage(g, picture, promo.s_centreX, y, Graphics::TOP | Graphics::HCENTER);
+        drawImage(g, picture, promo.s_centreX, y, kAnchorTopCentre);
         y += heightOf(picture);
     }
     screen.s_fontColour = 2;
-    drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, y, Graphics::TOP | Graphics::HCENTER);
+    drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, y, kAnchorTopCentre);
     y += screen.s_textHeight;
     std::int32_t rowHeight = std::max({2 * screen.s_fontHeight, heightOf(firstRowImage()), 1});
     std::int32_t arrow = height * 7 / 100;
@@ -222,16 +223,14 @@ void paintBody(Graphics* g) {
     std::int32_t page = screen.s_page;
     Image* picture = imageAt(screen.s_pageImages, page);
     if (page == promo.s_extraPage && extraFlag()) {
-        drawImage(g, picture, width / 2, height * 8 / 100, Graphics::TOP | Graphics::HCENTER);
+        drawImage(g, picture, width / 2, height * 8 / 100, kAnchorTopCentre);
         screen.s_fontColour = 0;
-        drawTextById(promo.s_fixedTextBase + 2, g, width / 2, height * 60 / 100,
-                     Graphics::VCENTER | Graphics::HCENTER);
+        drawTextById(promo.s_fixedTextBase + 2, g, width / 2, height * 60 / 100, kAnchorCentre);
     } else if (page == promo.s_propertyPage) {
         if (height >= 128)
-            drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent,
-                      Graphics::TOP | Graphics::HCENTER);
+            drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent, kAnchorTopCentre);
         std::int32_t bottom = screen.s_linkButtonY - 2 * screen.s_fontHeight;
-        drawImage(g, picture, promo.s_centreX, bottom, Graphics::BOTTOM | Graphics::HCENTER);
+        drawImage(g, picture, promo.s_centreX, bottom, kAnchorBottomCentre);
         drawImage(g, screen.s_languageImage, promo.s_centreX + widthOf(picture) / 2 + 1, bottom,
                   Graphics::BOTTOM | Graphics::RIGHT);
         paintPropertyBars(g, widthOf(picture), bottom);
@@ -239,26 +238,24 @@ void paintBody(Graphics* g) {
             screen.s_fontColour = 2;
             if (screen.s_linkButtonY - bottom < 2 * screen.s_fontHeight)
                 drawText(promo.s_extraText, g, promo.s_centreX, bottom + screen.s_fontHeight / 3,
-                         Graphics::TOP | Graphics::HCENTER);
+                         kAnchorTopCentre);
             else
                 drawText(promo.s_extraText, g, promo.s_centreX, (bottom + screen.s_linkButtonY) / 2,
-                         Graphics::VCENTER | Graphics::HCENTER);
+                         kAnchorCentre);
         }
     } else if (page == promo.s_portalPage) {
         std::int32_t boxWidth = widthOf(picture) * 70 / 100;
         fillGradient(g, width / 2 - boxWidth / 2, height / 2 - heightOf(picture) / 4, boxWidth,
                      heightOf(picture) / 2, kPortalTop, kPortalBottom);
-        drawImage(g, picture, promo.s_centreX, height / 2, Graphics::VCENTER | Graphics::HCENTER);
-        drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent,
-                  Graphics::TOP | Graphics::HCENTER);
+        drawImage(g, picture, promo.s_centreX, height / 2, kAnchorCentre);
+        drawImage(g, screenImage(10), promo.s_centreX, promo.s_height5Percent, kAnchorTopCentre);
         if (screen.s_languageExtraImage) {
-            drawImage(g, screen.s_languageExtraImage, promo.s_centreX, height / 2,
-                      Graphics::VCENTER | Graphics::HCENTER);
+            drawImage(g, screen.s_languageExtraImage, promo.s_centreX, height / 2, kAnchorCentre);
         } else {
             measureText(getText(screen.s_pageTextIndex));
             screen.s_fontColour = 0;
             drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, height / 2 - screen.s_textHeight / 2,
-                         Graphics::TOP | Graphics::HCENTER);
+                         kAnchorTopCentre);
         }
     } else {
         measureText(getText(screen.s_pageTextIndex));
@@ -278,11 +275,11 @@ void paintBody(Graphics* g) {
             raise = screen.s_fontHeight / 2;
         }
         std::int32_t gap = std::max(0, room) / 3;
-        drawImage(g, picture, promo.s_centreX, gap, Graphics::TOP | Graphics::HCENTER);
+        drawImage(g, picture, promo.s_centreX, gap, kAnchorTopCentre);
         if (extraFlag())
             screen.s_fontColour = 0;
         drawTextById(screen.s_pageTextIndex, g, promo.s_centreX, heightOf(picture) + 2 * gap - raise,
-                     Graphics::TOP | Graphics::HCENTER);
+                     kAnchorTopCentre);
     }
 }
 
@@ -340,7 +337,7 @@ void paintLinkButton(Graphics* g) {
                 screen.s_linkButtonHeight + 1);
     screen.s_fontColour = 0;
     drawTextById(screen.s_linkButtonText, g, promo.s_centreX,
-                 screen.s_linkButtonY + screen.s_linkButtonHeight / 2, Graphics::VCENTER | Graphics::HCENTER);
+                 screen.s_linkButtonY + screen.s_linkButtonHeight / 2, kAnchorCentre);
 }
 
 } // namespace
@@ -442,7 +439,7 @@ void drawText(rt::String* text, Graphics* g, std::int32_t x, std::int32_t y, std
             // box reaching past the sheet shows the part the sheet holds.
             g->setClip(pen, top, glyphWidth, glyphHeight);
             g->drawImage(sheet, pen - getTableByte(c, promo.s_glyphColX),
-                         top - getTableByte(c, promo.s_glyphColY), Graphics::TOP | Graphics::LEFT);
+                         top - getTableByte(c, promo.s_glyphColY), kAnchorTopLeft);
         }
         pen += glyphWidth + metrics.charSpacing;
     }
@@ -496,7 +493,7 @@ void paint(Graphics* g) {
         if (screen.s_callerText && screen.s_callerText->length() > 0) {
             g->setColor(kWhite);
             g->drawString(screen.s_callerText, promo.s_screenWidth / 2, promo.s_centreY - 5,
-                          Graphics::BOTTOM | Graphics::HCENTER);
+                          kAnchorBottomCentre);
         }
         return;
     }

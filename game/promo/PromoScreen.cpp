@@ -399,9 +399,9 @@ void selectPage() {
     bool hasAddress =
         address && address->length() > 0 && unitsOf(address) != unitsOf(constant(kPromoNoneWord));
     screen.s_hasLinkButton = hasAddress || page == promo.s_portalPage || page == promo.s_extraPage ? 1 : 0;
-    bool kind4 = page >= 0 && page < arrayLength(promo.s_pageKinds) &&
-                 rt::IntArray::get(promo.s_pageKinds, page) == kPromoKindRegular;
-    screen.s_linkButtonText = promo.s_fixedTextBase + (kind4 ? 10 : 9);
+    bool regularPage = page >= 0 && page < arrayLength(promo.s_pageKinds) &&
+                       rt::IntArray::get(promo.s_pageKinds, page) == kPromoKindRegular;
+    screen.s_linkButtonText = promo.s_fixedTextBase + (regularPage ? 10 : 9);
     // The page's text: a regular page's own, else the text before the fixed ones.
     screen.s_pageTextIndex = page < promo.s_regularPageCount ? page : promo.s_fixedTextBase;
     if (page == promo.s_listPage0 || page == promo.s_listPage1) {

@@ -75,7 +75,7 @@ void lapUp(cEntity* car) {
 void fireNitro(cEntity* car) {
     std::int32_t n = itemValue(car->m_driverKind, 2, 1);
     std::int32_t time = mulWrap(mulWrap(car->m_collected, n), 9830) / 10;
-    car->m_state = kStateNitro;
+    car->m_state = CarState::Nitro;
     car->m_stateTimer = time;
     car->m_nitroFlags[0] = 1;
     car->m_nitroFlags[1] = 1;
@@ -113,7 +113,7 @@ void computerRates(cEntity* car, std::int32_t& acc, std::int32_t& gain) {
         gain = gain + gain / 2 - divOrZero(mulWrap(car->m_racePosition, gain / 2), racers);
     }
     gain = applyStateFactors(car, mulWrap(car->m_aiTuning[2], gain) / 100);
-    if (car->m_jumpKind == 0 && car->m_state != kStateGhost && !car->m_fallen && !raceFinished() &&
+    if (car->m_jumpKind == 0 && car->m_state != CarState::Ghost && !car->m_fallen && !raceFinished() &&
         (car->m_itemSlot != -1 || car->m_heldItem != -1) && car->m_itemCooldown == 0)
         (void)useItem(car);
 }
@@ -131,7 +131,7 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
     }
     gain = applyStateFactors(car, gain);
     if ((isKeyHeld(8) || isKeyPressed(1) || isPointerOnHudPanel()) && inRaceState() &&
-        car->m_state != kStateGhost && car->m_collected >= 1 &&
+        car->m_state != CarState::Ghost && car->m_collected >= 1 &&
         stateStatics().s_gameMode != GameMode::Collection)
         fireNitro(car);
     if (d.s_itemBarEnabled && isKeyPressed(15))
@@ -198,11 +198,11 @@ void runTimers(cEntity* car, std::int32_t dt) {
         car->m_stateTimer -= dt;
         if (car->m_stateTimer < 1) {
             car->m_stateTimer = 0;
-            if (car->m_state == kStateGhost || car->m_state == kStateNitro) {
+            if (car->m_state == CarState::Ghost || car->m_state == CarState::Nitro) {
                 car->m_speed = getTopSpeed(car);
                 car->m_maxSpeed = car->m_speed;
             }
-            car->m_state = 0;
+            car->m_state = CarState::Normal;
             car->m_stateAnim = 0;
         }
     }
@@ -215,27 +215,29 @@ std::int32_t move(cEntity* car, std::int32_t dt) {
     if (isPlayer(car)) {
         if (car->m_speed >= stat(car, lastGear(car)))
             requestShake(d.s_shakeTime, 1, 1, 1);
-        if (car->m_effect == 256 && car->m_spinning)
+        if (car->m_effect == CarEffect::Weave && car->m_spinning)
             car->m_speed = 0;
         car->m_prevStepDistance = car->m_stepDistance;
         car->m_stepDistance = fixMul32(scaleProduct(car->m_speed, dt), d.s_distanceFactor);
         before = segmentHeightValue(car->m_segment);
         moveOnTrack(car, car->m_stepDistance);
         car->m_groundHeight = segmentHeightValue(car->m_segment);
-        if (car->m_state == kStateSlowedPlayer && ++d.s_state128Steps > 30) {
-            car->m_state = kStateSlowed;
+        if (car->m_state == CarState::SlowedPlayer && ++d.s_state128Steps > 30) {
+            car->m_state = CarState::Slowed;
             car->m_stateTimer = 19660;
             d.s_state128Steps = 0;
         }
         return before;
     }
-    std::int32_t speed = car->m_state == kStateSlowed ? car->m_speed >> 1 : car->m_speed;
+    std::int32_t speed = car->m_state == CarState::Slowed ? car->m_speed >> 1 : car->m_speed;
     car->m_prevStepDistance = car->m_stepDistance;
     car->m_stepDistance = scaleProduct(speed, dt);
     std::int32_t drift = fixMul32(car->m_stepDistance, sinFx(car->m_heading));
     std::int32_t forward = fixMul32(car->m_stepDistance, cosFx(car->m_heading));
-    if ((car->m_effect == 256 || car->m_effect == 2048 || car->m_effect == 4096) && car->m_spinning) {
-        if (car->m_effect == 256)
+    if ((car->m_effect == CarEffect::Weave || car->m_effect == CarEffect::LongSpin ||
+         car->m_effect == CarEffect::FlaggedSpin) &&
+        car->m_spinning) {
+        if (car->m_effect == CarEffect::Weave)
             drift += tent(car->m_effectTimer, 300, 36864);
         forward = 0;
         car->m_speed = 0;
@@ -256,7 +258,7 @@ void jumpAndLand(cEntity* car, std::int32_t dt, std::int32_t before) {
         else if (next == kSurfaceRamp)
             car->m_jumpKind = kJumpRamp;
         if (before - car->m_groundHeight > drivingStatics().s_crestDrop && car->m_stepDistance > 0 &&
-            car->m_state != kStateGhost)
+            car->m_state != CarState::Ghost)
             car->m_jumpKind = kJumpCrest;
     }
     if (!car->m_airborne)
@@ -375,7 +377,7 @@ bool steerRightHeld() {
 }
 
 bool canUseItem(const cEntity* car) {
-    return car->m_jumpKind == 0 && car->m_state != kStateGhost && !car->m_fallen && !raceFinished();
+    return car->m_jumpKind == 0 && car->m_state != CarState::Ghost && !car->m_fallen && !raceFinished();
 }
 
 std::int32_t tent(std::int32_t t, std::int32_t amplitude, std::int32_t period) {
@@ -444,7 +446,7 @@ void updatePhysics(cEntity* car, std::int32_t dt, std::int32_t flag) {
 }
 
 void moveOnTrack(cEntity* car, std::int32_t distance) {
-    advanceOnTrack(car, car->m_segment, distance, false, car->m_state == kStateGhost);
+    advanceOnTrack(car, car->m_segment, distance, false, car->m_state == CarState::Ghost);
 }
 
 std::int32_t advanceOnTrack(cEntity* car, std::int32_t segment, std::int32_t distance, bool simple,

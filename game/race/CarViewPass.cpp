@@ -18,7 +18,7 @@ namespace game {
 
 namespace {
 
-// The music the end of the state-32 animation stops for a restart.
+// The music the end of the ghost animation stops for a restart.
 constexpr std::int32_t kRestartMusic = 4;
 
 std::int32_t modOrZero(std::int32_t value, std::int32_t modulo) {
@@ -86,8 +86,9 @@ CarViewStatics& carViewStatics() {
     return rt::getStaticClass().statics<CarViewStatics>();
 }
 
-bool isShakeEffect(std::int32_t effect) {
-    return effect == 16384 || effect == 1024 || effect == 512 || effect == 2048 || effect == 4096;
+bool isShakeEffect(CarEffect effect) {
+    return effect == CarEffect::KnockOut || effect == CarEffect::Spin || effect == CarEffect::Shake ||
+           effect == CarEffect::LongSpin || effect == CarEffect::FlaggedSpin;
 }
 
 bool isInSharpBend(const cEntity* car) {
@@ -113,18 +114,19 @@ std::int32_t nextSegmentOffGap(std::int32_t segment) {
 
 void advanceCarAnimation(cEntity* car) {
     std::int32_t& counter = car->m_animCounter;
-    if (car->m_effect == 512)
+    if (car->m_effect == CarEffect::Shake)
         counter = counter >= 3 ? 0 : counter + 1;
-    else if (car->m_spinning && (car->m_effect == 16384 || car->m_effect == 1024 || car->m_effect == 2048 ||
-                                 car->m_effect == 4096))
+    else if (car->m_spinning &&
+             (car->m_effect == CarEffect::KnockOut || car->m_effect == CarEffect::Spin ||
+              car->m_effect == CarEffect::LongSpin || car->m_effect == CarEffect::FlaggedSpin))
         counter = counter >= 5 ? 0 : counter + 1;
-    else if (car->m_state == kStateAnimated)
+    else if (car->m_state == CarState::Ghost)
         ++counter;
-    else if (car->m_state != 1)
+    else if (car->m_state != CarState::Strike)
         counter = 0;
     if (car->m_fallen && car->m_fallStep == 0)
         car->m_fallStep = 1;
-    if (isShakeEffect(car->m_effect) || car->m_state != kStateAnimated)
+    if (isShakeEffect(car->m_effect) || car->m_state != CarState::Ghost)
         return;
     switch (car->m_stateAnim) {
     case 0:
@@ -141,7 +143,7 @@ void advanceCarAnimation(cEntity* car) {
     default:
         if (counter >= car->m_animFrameCount) {
             car->m_stateTimer = 0;
-            car->m_state = 0;
+            car->m_state = CarState::Normal;
             car->m_stateAnim = 0;
         }
         break;
@@ -154,7 +156,7 @@ void advancePlayerCarAnimation(cEntity* car) {
     if ((d.s_steerInput == 1 && d.s_prevSteerInput == -1) ||
         (d.s_steerInput == -1 && d.s_prevSteerInput == 1))
         d.s_steerInput = 0;
-    if (car->m_state == kStateAnimated) {
+    if (car->m_state == CarState::Ghost) {
         switch (car->m_stateAnim) {
         case 0:
             if (d.s_steerInput2 >= car->m_animFrameCount) {
@@ -172,7 +174,7 @@ void advancePlayerCarAnimation(cEntity* car) {
         default:
             if (d.s_steerInput2 >= car->m_animFrameCount) {
                 car->m_stateTimer = 0;
-                car->m_state = 0;
+                car->m_state = CarState::Normal;
                 car->m_stateAnim = 0;
                 d.s_steerInput2 = 0;
                 if (!raceStatics().s_raceFinished &&
@@ -186,7 +188,7 @@ void advancePlayerCarAnimation(cEntity* car) {
     // A knocked car shows its crash animation and does not fall on.
     // A car that finds no road to return to stays down, its step counter
     // stopped one past the return.
-    if (car->m_fallen && !(car->m_knocked && car->m_state != kStateAnimated) &&
+    if (car->m_fallen && !(car->m_knocked && car->m_state != CarState::Ghost) &&
         car->m_fallStep <= kFallFrames) {
         car->m_fallStep = car->m_fallStep < 1 ? 1 : car->m_fallStep + 1;
         if (car->m_fallStep == kFallFrames)
@@ -206,7 +208,7 @@ void prepareEntityPaint(cEntity* entity, std::int32_t screenCenterX) {
         return;
     if (isPlayersTarget(entity))
         entity->m_screenX = screenCenterX;
-    if (isCarOutOfView(entity) || (entity->m_knocked && entity->m_state != kStateAnimated))
+    if (isCarOutOfView(entity) || (entity->m_knocked && entity->m_state != CarState::Ghost))
         return;
     advanceCarAnimation(entity);
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The race state that changes as the cars are shown: the animation
-// counters of the body and its three-phase state-32 animation, the player's
+// counters of the body and its three-phase ghost animation, the player's
 // steering frame after a jump from one side to the other, the fall of the
 // player's car and its return to the road, the rising marker of a car back
 // from a fall, and the target car held at the view's centre.
@@ -18,15 +18,13 @@
 // therefore drawn in its new state.
 //
 // Game thread only.
+#include "game/race/cEntity.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
 
 namespace game {
 
-class cEntity;
-
-inline constexpr std::int32_t kStateAnimated = 32;
 // The painted frames of a fall before the car is back on the road.
 inline constexpr std::int32_t kFallFrames = 20;
 // 15 degrees in angle units: a bend whose curve sum reaches this shows the
@@ -71,14 +69,14 @@ bool isInSharpBend(const cEntity* car);
 // bend and sorted into no road slice.
 bool isCarOutOfView(const cEntity* car);
 // Whether a car of `effect` shakes between its two views.
-bool isShakeEffect(std::int32_t effect);
+bool isShakeEffect(CarEffect effect);
 // The first segment after `segment` whose surface is not a gap, searched
 // once round the ring; -1 when every segment is a gap.
 std::int32_t nextSegmentOffGap(std::int32_t segment);
 
-// The computer car's counter and state-32 phases before its body is drawn.
+// The computer car's counter and ghost phases before its body is drawn.
 void advanceCarAnimation(cEntity* car);
-// The player's steering frame, state-32 phases and fall before the player's
+// The player's steering frame, ghost phases and fall before the player's
 // car is drawn.
 void advancePlayerCarAnimation(cEntity* car);
 

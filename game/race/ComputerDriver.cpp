@@ -222,7 +222,7 @@ void updateCatchUp(cEntity* car, std::int32_t dt) {
     (void)dt;
     cEntity* p = player();
     if (!p || !car->m_active || car->m_height != 0 || car->m_knocked || car->m_fallen || car->m_onPath ||
-        car->m_jumpKind != 0 || car->m_effect == kImpactKnock || p->m_hasTarget)
+        car->m_jumpKind != 0 || car->m_effect == CarEffect::KnockOut || p->m_hasTarget)
         return;
     const std::int32_t top = getTopSpeed(p);
     const std::int32_t playerSpeed = p->m_speed < top ? p->m_speed : top;

@@ -104,7 +104,7 @@ struct DrivingStatics {
     std::int32_t s_steerSpeedFactor = 4096;
     std::int32_t s_playerGainFactor = 4096;
     std::int32_t s_distanceFactor = 4096;
-    // The race's first one-shot animation flag and the flag of effect 4096.
+    // The race's first one-shot animation flag and the flag of `CarEffect::FlaggedSpin`.
     std::int8_t s_oneShotFlag = 0;
     std::int8_t s_effectFlag = 0;
     // The head-up overlay of `startHudFlash`.

@@ -18,7 +18,6 @@ namespace {
 constexpr std::int32_t kDynamicKind = 0x2000;
 constexpr std::int32_t kEveryLapBit = 0x8000;
 constexpr std::int32_t kWeatherOnlyBit = 0x100;
-constexpr std::int32_t kWeatherOfThatBit = 2;
 constexpr std::int32_t kLaneMarkWidth = 512;
 constexpr std::int32_t kLaneMarkOffset = 3;
 
@@ -63,7 +62,7 @@ bool findShownDynamicTrigger(std::int32_t code, std::int32_t sliceSegment, std::
     if (!isCodeForVariant(code) || !findDynamicTrigger(code, entry) ||
         !isEntryOnPlayersLap(entry, sliceSegment))
         return false;
-    return (entry & kWeatherOnlyBit) == 0 || trackStatics().s_trackAmbience == kWeatherOfThatBit;
+    return (entry & kWeatherOnlyBit) == 0 || trackStatics().s_trackAmbience == kParticleWeather;
 }
 
 bool isEntryValueShown(std::int32_t value) {

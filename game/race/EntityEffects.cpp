@@ -10,10 +10,6 @@
 
 namespace game {
 
-namespace {
-constexpr std::int32_t kStateShield = 1024;
-} // namespace
-
 void recoverFromKnock(cEntity* car) {
     car->m_speed = 0;
     car->m_maxSpeed = 0;
@@ -21,9 +17,9 @@ void recoverFromKnock(cEntity* car) {
     car->m_spinning = 0;
     car->m_knocked = 0;
     car->m_effectTimer = 0;
-    if (car->m_effect == kEffectSpin)
+    if (car->m_effect == CarEffect::FlaggedSpin)
         drivingStatics().s_effectFlag = 0;
-    car->m_effect = 0;
+    car->m_effect = CarEffect::None;
     stopHudFlash();
 }
 
@@ -33,9 +29,9 @@ void updateEffects(cEntity* car, std::int32_t dt) {
         if (car->m_effectTimer > 0) {
             car->m_effectTimer -= dt;
             if (car->m_effectTimer < 1) {
-                if (car->m_effect == kEffectSpin)
+                if (car->m_effect == CarEffect::FlaggedSpin)
                     d.s_oneShotFlag = 0;
-                car->m_effect = 0;
+                car->m_effect = CarEffect::None;
                 car->m_spinning = 0;
             }
         }
@@ -56,17 +52,19 @@ void updateEffects(cEntity* car, std::int32_t dt) {
     }
 }
 
-void setState(cEntity* car, std::int32_t state, std::int32_t time) {
-    std::int32_t now = car->m_state;
-    if ((state == 256 || state == 512) && (now == 1 || now == 4 || now == kStateShield || now == kStateGhost))
+void setState(cEntity* car, CarState state, std::int32_t time) {
+    const CarState now = car->m_state;
+    if ((state == CarState::Swapped || state == CarState::Hindered) &&
+        (now == CarState::Strike || now == CarState::NoContact || now == CarState::Shield ||
+         now == CarState::Ghost))
         return;
-    if (now == kStateGhost && state != kStateGhost) {
+    if (now == CarState::Ghost && state != CarState::Ghost) {
         car->m_speed = getTopSpeed(car);
         car->m_maxSpeed = car->m_speed;
     }
-    if (state == 1 || state == 4 || state == kStateGhost)
+    if (state == CarState::Strike || state == CarState::NoContact || state == CarState::Ghost)
         car->m_effectTimer = 10;
-    if (state == kStateSwapped && car->m_type == 1 && car->m_speed > kmhToSpeed(100)) {
+    if (state == CarState::Swapped && car->m_type == 1 && car->m_speed > kmhToSpeed(100)) {
         std::int32_t cut = car->m_speed >> 2;
         car->m_speed = kmhToSpeed(60) < cut ? kmhToSpeed(60) : cut;
     }
@@ -115,7 +113,7 @@ void clearCollected(cEntity* car) {
 
 void dropCollected(cEntity* car) {
     clearCollected(car);
-    car->m_state = 0;
+    car->m_state = CarState::Normal;
     useItemCharge(car, false);
 }
 

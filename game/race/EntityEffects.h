@@ -8,21 +8,19 @@
 // item) are painted by the car painter; here only the fields change.
 //
 // Game thread only.
+#include "game/race/cEntity.h"
+
 #include <cstdint>
 
 namespace game {
 
-class cEntity;
-
-inline constexpr std::int32_t kEffectSpin = 4096;
-
 void updateEffects(cEntity* car, std::int32_t dt);
 // The car comes back from a knock: stopped, straight, the overlay reset.
 void recoverFromKnock(cEntity* car);
-// Sets `m_state` and `m_stateTimer`; refuses 256 and 512 over 1, 4, 1024
-// and 32, gives the top speed back when leaving 32, cuts a fast computer
-// car entering 256.
-void setState(cEntity* car, std::int32_t state, std::int32_t time);
+// Sets `m_state` and `m_stateTimer`; refuses `Swapped` and `Hindered` over
+// `Strike`, `NoContact`, `Shield` and `Ghost`, gives the top speed back when
+// leaving `Ghost`, cuts a fast computer car entering `Swapped`.
+void setState(cEntity* car, CarState state, std::int32_t time);
 // Kind 0, 3, 6 give items 3, 4, 5.
 void giveItem(cEntity* car, std::int32_t kind);
 void useItemCharge(cEntity* car, bool withEffect);

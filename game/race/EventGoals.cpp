@@ -32,9 +32,8 @@ constexpr std::int32_t kFailedPosition = 3;
 constexpr std::int32_t kGuidedVariant = gameModeNumber(GameMode::Guided);
 constexpr std::int32_t kFirstTipText = 261;
 constexpr std::int32_t kTipTexts = 7;
-constexpr std::int32_t kMode6GoalText = 157;
-constexpr std::int32_t kFirstTypeText = 177;
-constexpr std::int32_t kMode6TitleText = 59;
+constexpr std::int32_t kGuidedGoalText = 157;
+constexpr std::int32_t kGuidedTitleText = 59;
 constexpr std::int32_t kLapsFinishedSound = 10;
 
 std::int32_t field(std::int32_t f) {
@@ -169,7 +168,7 @@ void setupEventType8() {
 }
 
 void setupEventType9() {
-    setupStretch(eventGoalStatics().s_section2);
+    setupStretch(eventGoalStatics().s_secondSection);
 }
 
 void setupEventType10() {
@@ -288,7 +287,7 @@ bool checkFinishStopGo(cEntity* player, std::int32_t dt) {
             addClock(g.s_stopGoClock, g.s_stopGoPenalty);
             ++g.s_stopGoPenalties;
             g.s_stopGoPenalised = 1;
-            applyImpact(player, kImpactKnock, player->m_speed, nullptr);
+            applyImpact(player, ImpactFlag::KnockOut, player->m_speed, nullptr);
             g.s_stopGoTimer = g.s_stopGoStageTimes[2];
         }
         if (g.s_stopGoTimer <= 0) {
@@ -453,7 +452,7 @@ bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs) {
     case EventType::StopZone:
         return checkFinishStopZone(player, dt);
     case EventType::SecondSection:
-        return checkFinishSection(player, g.s_section2, dt);
+        return checkFinishSection(player, g.s_secondSection, dt);
     case EventType::StateJudged:
         return checkFinishType10(player, dt);
     case EventType::Sprint:
@@ -499,9 +498,9 @@ void setupMode6Event() {
     rt::ByteArray::set(slots.s_eventType, slot,
                        static_cast<std::int8_t>(row && row->length() > 0 ? rt::IntArray::get(row, 0) : 0));
     std::int32_t type = rt::ByteArray::get(slots.s_eventType, slot);
-    rt::ObjectArray::set(slots.s_eventName, slot, getString(kMode6GoalText));
-    rt::ObjectArray::set(slots.s_eventTypeText, slot, getString(kFirstTypeText + type));
-    rt::ObjectArray::set(slots.s_eventTitle, slot, getString(kMode6TitleText));
+    rt::ObjectArray::set(slots.s_eventName, slot, getString(kGuidedGoalText));
+    rt::ObjectArray::set(slots.s_eventTypeText, slot, getString(kFirstEventTypeText + type));
+    rt::ObjectArray::set(slots.s_eventTitle, slot, getString(kGuidedTitleText));
     racerStatics().s_playerRacerId = 0;
     EventGoalStatics& g = eventGoalStatics();
     g.s_guideStep = 0;

@@ -94,7 +94,7 @@ struct EventGoalStatics {
     // start nor end replaces a -1 of the row.
     TimedStretch s_section;
     TimedStretch s_stopZone;
-    TimedStretch s_section2;
+    TimedStretch s_secondSection;
 
     // Type 10: judged by s_type10State (2 failed, 3 succeeded); nothing in
     // the race writes that state yet, so only the time-out ends it.
@@ -165,9 +165,9 @@ void recordBestTime(std::int32_t place, std::int32_t time);
 // random generator.
 std::int32_t nextRandomDelay();
 
-// Prepares the one event slot of the guided race (game mode 6): track 0,
-// variant 6, its type from that row, the theme table's icon values, the
-// player as racer 0 and a random tip.
+// Prepares the one event slot of the guided race (`GameMode::Guided`, game
+// mode 6): track 0, variant 6, its type from that row, the theme table's icon
+// values, the player as racer 0 and a random tip.
 void setupMode6Event();
 
 } // namespace game

@@ -59,6 +59,8 @@ static_assert(eventRowBytes() == 29);
 
 // Fields of the row that the loader and the race read by name.
 inline constexpr std::int32_t kEventTypeField = 0;
+// The index of the event's name in its track's event names.
+inline constexpr std::int32_t kEventNameField = 4;
 inline constexpr std::int32_t kEventLapsField = 5;
 inline constexpr std::int32_t kEventRacersField = 16;
 // The event types that have an event list of their own: the types of the

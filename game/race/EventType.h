@@ -52,6 +52,9 @@ constexpr EventType eventTypeFromNumber(std::int32_t number) {
     return static_cast<EventType>(number);
 }
 
+// The text that names event type t is text `kFirstEventTypeText` + t.
+inline constexpr std::int32_t kFirstEventTypeText = 177;
+
 // Writes the type's number.
 std::ostream& operator<<(std::ostream& out, EventType type);
 

@@ -24,8 +24,8 @@ constexpr std::int32_t kIntroSlideA = 100;
 constexpr std::int32_t kIntroSlideB = 160;
 
 constexpr std::int32_t kRaceOnlyBits = hud_bits::kStopZoneTime | hud_bits::kSectionTime |
-                                       hud_bits::kSection2Time | hud_bits::kEventTimes | hud_bits::kScore |
-                                       hud_bits::kStopGo | hud_bits::kPoints;
+                                       hud_bits::kSecondSectionTime | hud_bits::kEventTimes |
+                                       hud_bits::kScore | hud_bits::kStopGo | hud_bits::kPoints;
 constexpr std::int32_t kNotInGuideBits =
     hud_bits::kRacerStrip | hud_bits::kLapCounter | hud_bits::kCollectedGauge;
 

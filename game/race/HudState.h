@@ -33,7 +33,7 @@ inline constexpr std::int32_t kEventTimes = 0x800;
 inline constexpr std::int32_t kScore = 0x1000;
 inline constexpr std::int32_t kStopGo = 0x20000;
 inline constexpr std::int32_t kPoints = 0x40000;
-inline constexpr std::int32_t kSection2Time = 0x2000;
+inline constexpr std::int32_t kSecondSectionTime = 0x2000;
 inline constexpr std::int32_t kSplitTimes = 0x10000;
 inline constexpr std::int32_t kItemPanel = 0x100000;
 } // namespace hud_bits

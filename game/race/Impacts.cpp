@@ -80,7 +80,7 @@ std::int32_t sideImpact(cEntity* e, cEntity* other, std::int32_t sign) {
 void knockOut(cEntity* e, std::int32_t speed) {
     const ImpactStatics& s = impactStatics();
     resetEffectLayers(e);
-    e->m_effect = kImpactKnock;
+    e->m_effect = CarEffect::KnockOut;
     e->m_effectTimer = s.s_impactTime;
     if (speed == 0 && e->m_type != 0) {
         e->m_speed = 0;
@@ -132,7 +132,7 @@ bool footprintsMeet(const Footprint& a, const Footprint& b) {
 
 } // namespace
 
-void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* other) {
+void applyImpact(cEntity* e, ImpactFlag flags, std::int32_t speed, cEntity* other) {
     if (!e || e->m_knocked)
         return;
     e->m_spinning = 1;
@@ -140,42 +140,42 @@ void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* ot
     const bool player = e->m_type == 0;
     const ImpactStatics& s = impactStatics();
     std::int32_t push = 0;
-    if (flags & kImpactBump) {
+    if (hasAny(flags, ImpactFlag::Bump)) {
         if (player)
             requestShake(1000, 1, 0, 4);
         slowOnBump(e);
         e->m_effectTimer = s.s_impactTime;
-    } else if (flags & kImpactSide) {
+    } else if (hasAny(flags, ImpactFlag::Side)) {
         if (player)
             sideShake();
-    } else if (flags & kImpactFromLeft) {
+    } else if (hasAny(flags, ImpactFlag::FromLeft)) {
         push = sideImpact(e, other, 1);
-    } else if (flags & kImpactFromRight) {
+    } else if (hasAny(flags, ImpactFlag::FromRight)) {
         push = sideImpact(e, other, -1);
-    } else if (flags & kImpactGraze) {
+    } else if (hasAny(flags, ImpactFlag::Graze)) {
         if (player)
             sideShake();
-    } else if (flags & (kImpactBoxLeft | kImpactBoxRight)) {
+    } else if (hasAny(flags, ImpactFlag::BoxLeft | ImpactFlag::BoxRight)) {
         if (player) {
-            startHudFlash((flags & kImpactBoxLeft) ? kLeftImpactFlashAnim : kRightImpactFlashAnim,
+            startHudFlash(hasAny(flags, ImpactFlag::BoxLeft) ? kLeftImpactFlashAnim : kRightImpactFlashAnim,
                           s.s_impactTime / 2, false, 8);
             sideShake();
         }
         slowOnBump(e);
         e->m_effectTimer = s.s_impactTime;
-    } else if (flags & 256) {
-        e->m_effect = 256;
+    } else if (hasAny(flags, ImpactFlag::Weave)) {
+        e->m_effect = CarEffect::Weave;
         e->m_effectTimer = s.s_effectTime;
-    } else if (flags & (512 | 1024)) {
-        e->m_effect = (flags & 512) ? 512 : 1024;
+    } else if (hasAny(flags, ImpactFlag::Shake | ImpactFlag::Spin)) {
+        e->m_effect = hasAny(flags, ImpactFlag::Shake) ? CarEffect::Shake : CarEffect::Spin;
         e->m_effectTimer = s.s_effectTime / 8;
-    } else if (flags & (2048 | 4096)) {
-        e->m_effect = (flags & 2048) ? 2048 : 4096;
+    } else if (hasAny(flags, ImpactFlag::LongSpin | ImpactFlag::FlaggedSpin)) {
+        e->m_effect = hasAny(flags, ImpactFlag::LongSpin) ? CarEffect::LongSpin : CarEffect::FlaggedSpin;
         e->m_effectTimer = s.s_longEffectTime;
-    } else if (flags & kImpactKnock) {
+    } else if (hasAny(flags, ImpactFlag::KnockOut)) {
         knockOut(e, speed);
     }
-    if (flags & kImpactCrash) {
+    if (hasAny(flags, ImpactFlag::Crash)) {
         e->m_noMirror = e->m_lateral < 0 ? 1 : 0;
         e->m_knocked = 1;
         e->m_driveMode = 1;

@@ -13,6 +13,7 @@
 // (docs/driving.md, "Contacts").
 //
 // Game thread only.
+#include "game/race/cEntity.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -20,18 +21,37 @@
 
 namespace game {
 
-class cEntity;
+// The bits of an impact request. The first bit of the order `applyImpact`
+// tests decides; `Crash` adds to whichever it is. The bits from `Weave` on
+// start the car effect of the same value.
+enum class ImpactFlag : std::int32_t {
+    None = 0,
+    Side = 1,
+    // A side contact from the left (the car is pushed right) or the right.
+    FromLeft = 2,
+    FromRight = 4,
+    Graze = 8,
+    Crash = 16,
+    Bump = 32,
+    // An obstacle box on the car's left or right.
+    BoxLeft = 64,
+    BoxRight = 128,
+    Weave = static_cast<std::int32_t>(CarEffect::Weave),
+    Shake = static_cast<std::int32_t>(CarEffect::Shake),
+    Spin = static_cast<std::int32_t>(CarEffect::Spin),
+    LongSpin = static_cast<std::int32_t>(CarEffect::LongSpin),
+    FlaggedSpin = static_cast<std::int32_t>(CarEffect::FlaggedSpin),
+    KnockOut = static_cast<std::int32_t>(CarEffect::KnockOut),
+};
 
-// Impact flag bits.
-inline constexpr std::int32_t kImpactSide = 1;
-inline constexpr std::int32_t kImpactFromLeft = 2;
-inline constexpr std::int32_t kImpactFromRight = 4;
-inline constexpr std::int32_t kImpactGraze = 8;
-inline constexpr std::int32_t kImpactCrash = 16;
-inline constexpr std::int32_t kImpactBump = 32;
-inline constexpr std::int32_t kImpactBoxLeft = 64;
-inline constexpr std::int32_t kImpactBoxRight = 128;
-// Bit 16384 is `kImpactKnock` (RaceEntity.h).
+constexpr ImpactFlag operator|(ImpactFlag a, ImpactFlag b) {
+    return static_cast<ImpactFlag>(static_cast<std::int32_t>(a) | static_cast<std::int32_t>(b));
+}
+
+// Whether `flags` holds any bit of `bits`.
+constexpr bool hasAny(ImpactFlag flags, ImpactFlag bits) {
+    return (static_cast<std::int32_t>(flags) & static_cast<std::int32_t>(bits)) != 0;
+}
 
 // Contacts are tested only between cars this many segments apart or closer.
 inline constexpr std::int32_t kContactSegments = 2;
@@ -59,7 +79,7 @@ struct ImpactStatics {
 ImpactStatics& impactStatics();
 
 // The impact `flags` on `e` at `speed`; `other` is the striking car or null.
-void applyImpact(cEntity* e, std::int32_t flags, std::int32_t speed, cEntity* other);
+void applyImpact(cEntity* e, ImpactFlag flags, std::int32_t speed, cEntity* other);
 // Whether the two cars' footprints meet. With `alongside`, only a contact in
 // which b's centre lies within half of a's length along a's course counts
 // (the side contact).

@@ -79,7 +79,7 @@ void brakeOrShift(cEntity* car, bool brake, bool brakeTouched, std::int32_t dt) 
         d.s_brakeHoldTime = 0;
         if (isKeyPressed(6) || isPointerOnRaceButton()) {
             std::int32_t up = getShiftPoint(car, car->m_gear, true);
-            if (car->m_jumpKind == 0 && car->m_state != kStateGhost)
+            if (car->m_jumpKind == 0 && car->m_state != CarState::Ghost)
                 car->m_jumpKind = kJumpHop;
             if (car->m_speed >= up && car->m_gear < lastGear(car))
                 car->m_gear += 1;
@@ -220,7 +220,7 @@ void readPlayerInput(cEntity* car, std::int32_t dt) {
     bool right = steerRightHeld();
     if (car->m_landLock >= 1 || raceFinished())
         brake = left = right = false;
-    if (car->m_state == kStateSwapped) {
+    if (car->m_state == CarState::Swapped) {
         bool swap = left;
         left = right;
         right = swap;
@@ -374,12 +374,13 @@ void updateSteerFrame(cEntity* car) {
         a = clampTo(a, angle(band));
     }
     // The body animations' frame counter.
-    if (car->m_state == kStateGhost) {
+    if (car->m_state == CarState::Ghost) {
         d.s_steerInput2 += 1;
-    } else if (car->m_effect == 512) {
+    } else if (car->m_effect == CarEffect::Shake) {
         d.s_steerInput2 = d.s_steerInput2 + 1 > d.s_spinFrameLimit ? 0 : d.s_steerInput2 + 1;
-    } else if (car->m_effect == 16384 || car->m_effect == 1024 || car->m_effect == 2048 ||
-               car->m_effect == 4096 || car->m_state == 1) {
+    } else if (car->m_effect == CarEffect::KnockOut || car->m_effect == CarEffect::Spin ||
+               car->m_effect == CarEffect::LongSpin || car->m_effect == CarEffect::FlaggedSpin ||
+               car->m_state == CarState::Strike) {
         d.s_steerInput2 += 1;
         if (d.s_steerInput2 >= (car->m_type == 0 ? d.s_spinFramesPlayer : d.s_spinFramesOther)) {
             car->m_effectTimer = 10;

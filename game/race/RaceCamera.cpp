@@ -36,7 +36,7 @@ constexpr std::int32_t kPullBack = 300;
 constexpr std::int32_t kContactPullBack = 100;
 constexpr std::int32_t kTargetSlowing = -720;
 // 30 degrees: the opening turn of an event of type 10.
-constexpr std::int32_t kType10Turn = 2048 * 30 / 360;
+constexpr std::int32_t kStateJudgedTurn = 2048 * 30 / 360;
 
 std::int32_t clampUnit(std::int32_t v) {
     return v < 0 ? 0 : (v > kOne ? kOne : v);
@@ -467,7 +467,7 @@ void placeCameraBehindPlayer() {
     c.s_cameraPitch = segmentSlope(c.s_cameraSegment);
     if (currentEventType() == EventType::StateJudged) {
         std::int32_t heading =
-            kType10Turn + ((segmentCurveAt(p->m_segment) * (1024 - p->m_segmentPos)) >> 10);
+            kStateJudgedTurn + ((segmentCurveAt(p->m_segment) * (1024 - p->m_segmentPos)) >> 10);
         c.s_cameraLateral = p->m_lateral - ((c.s_cameraDistance * tangent(heading) + 2048) >> 12);
         d.s_steerInput = -4;
         c.s_cameraHeading = c.s_cameraTrackAngle = heading;

@@ -87,11 +87,11 @@ void passTimingPoint(const cEntity* car, bool player) {
         recordPlayerSplit(car, section);
 }
 
-bool strikes(std::int32_t state) {
-    return state == kStateStrike || state == kStateStrikeNoItem;
+bool strikes(CarState state) {
+    return state == CarState::Strike || state == CarState::Ghost;
 }
-bool strikesOrNitro(std::int32_t state) {
-    return strikes(state) || state == kStateNitro;
+bool strikesOrNitro(CarState state) {
+    return strikes(state) || state == CarState::Nitro;
 }
 bool holdsItem(const cEntity* car) {
     return car->m_heldItem >= 0;
@@ -102,7 +102,7 @@ bool touching(const cEntity* a, const cEntity* b) {
 }
 
 void knock(cEntity* car) {
-    applyImpact(car, kImpactKnock, car->m_speed, nullptr);
+    applyImpact(car, ImpactFlag::KnockOut, car->m_speed, nullptr);
 }
 
 void useCharge(cEntity* car) {
@@ -159,14 +159,14 @@ std::int32_t getTrackSection(std::int32_t pos, std::int32_t hint) {
 
 void applyContacts(cEntity* car) {
     cEntity* player = racerStatics().s_playerCar;
-    if (car->m_knocked || car->m_state == kStateNoContact)
+    if (car->m_knocked || car->m_state == CarState::NoContact)
         return;
-    if (player && player->m_state == kStateNoContact)
+    if (player && player->m_state == CarState::NoContact)
         return;
     if (player && player != car && touching(car, player)) {
         if (strikesOrNitro(player->m_state) && !strikes(car->m_state))
             knock(car);
-        if (strikesOrNitro(car->m_state) && player->m_state == kStateNitro)
+        if (strikesOrNitro(car->m_state) && player->m_state == CarState::Nitro)
             knock(player);
         if (player->m_racePosition > car->m_racePosition && holdsItem(player)) {
             knock(car);
@@ -178,7 +178,7 @@ void applyContacts(cEntity* car) {
         }
     }
     cEntity* ahead = carAhead(car);
-    if (!ahead || ahead->m_state == kStateNoContact || !touching(car, ahead))
+    if (!ahead || ahead->m_state == CarState::NoContact || !touching(car, ahead))
         return;
     if (holdsItem(ahead)) {
         if (!strikes(car->m_state))

@@ -19,11 +19,6 @@ namespace game {
 
 class cEntity;
 
-inline constexpr std::int32_t kStateStrike = 1;
-inline constexpr std::int32_t kStateNoContact = 4;
-inline constexpr std::int32_t kStateStrikeNoItem = 32;
-inline constexpr std::int32_t kStateNitro = 2048;
-inline constexpr std::int32_t kImpactKnock = 16384;
 inline constexpr std::int32_t kTopSpeedLagMax = 75;
 // The game mode of the guided race: no contacts, no triggers.
 

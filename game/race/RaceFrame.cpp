@@ -246,7 +246,7 @@ void updateRaceEntities(std::int32_t step) {
     }
     for (std::int32_t i = 0; i < count; ++i) {
         auto* object = static_cast<cEntity*>(rt::ObjectArray::get(pool, i));
-        if (!object || !object->m_active || object->m_effect != 0)
+        if (!object || !object->m_active || object->m_effect != CarEffect::None)
             continue;
         if (object->m_itemSlot != kInertKind)
             processTrackTriggers(object);

@@ -29,7 +29,6 @@ RaceObjectStatics& raceObjectStatics() {
 namespace {
 
 constexpr std::int32_t kMarkerInts = 4;
-constexpr std::int32_t kStateShield = 1024;
 constexpr std::int32_t kObjectWidths[12] = {100, 97, 93, 87, 82, 120, 82, 87, 93, 97, 100, 240};
 constexpr std::int32_t kAimedBack = 10;
 constexpr std::int32_t kMarkerReach = 15;
@@ -58,9 +57,9 @@ std::int32_t getRandomTen() {
     return raceRandom(10) + 1;
 }
 
-// A car leaving state 32 gets its top speed back.
+// A car leaving the ghost state gets its top speed back.
 void leaveGhost(cEntity* car) {
-    if (car->m_state == kStateGhost)
+    if (car->m_state == CarState::Ghost)
         car->m_speed = car->m_maxSpeed = getTopSpeed(car);
 }
 
@@ -89,32 +88,32 @@ void strikeOthers(cEntity* user) {
             continue;
         if (isPlayer(other) && getRandomTen() < 9)
             continue;
-        if (other->m_state == kStateStrike || other->m_state == kStateGhost ||
-            other->m_state == kStateNoContact || other->m_state == kStateShield)
+        if (other->m_state == CarState::Strike || other->m_state == CarState::Ghost ||
+            other->m_state == CarState::NoContact || other->m_state == CarState::Shield)
             continue;
-        setState(other, kStateSwapped, mulWrap(d5, 6144));
+        setState(other, CarState::Swapped, mulWrap(d5, 6144));
     }
 }
 
 void slowOthers(cEntity* user) {
     for (std::int32_t i = 0; i < racerCount(); ++i) {
         cEntity* other = racerAt(i);
-        if (!other || other == user || other->m_state == kStateStrike || other->m_state == kStateShield ||
-            other->m_state == kStateGhost)
+        if (!other || other == user || other->m_state == CarState::Strike ||
+            other->m_state == CarState::Shield || other->m_state == CarState::Ghost)
             continue;
-        other->m_state = isPlayer(other) ? kStateSlowedPlayer : kStateSlowed;
+        other->m_state = isPlayer(other) ? CarState::SlowedPlayer : CarState::Slowed;
         other->m_stateTimer = isPlayer(other) ? 78640 : 19660;
     }
 }
 
-// The shield of state 1024: a counter steps through the shield's eight
+// The shield of `CarState::Shield`: a counter steps through the shield's eight
 // phases, and every car that touches the shielded one is pushed away
 // sideways, 5 units a step for eight steps.
 void shieldStep(cEntity* car) {
     car->m_stateCounter = (car->m_stateCounter + 1) & 7;
     for (std::int32_t i = 0; i < racerCount(); ++i) {
         cEntity* other = racerAt(i);
-        if (!other || other == car || other->m_knocked || other->m_state == kStateNoContact ||
+        if (!other || other == car || other->m_knocked || other->m_state == CarState::NoContact ||
             other->m_pushTimer != 0 || !checkEntityContact(car, other, false))
             continue;
         other->m_pushTimer = other->m_lateral >= car->m_lateral ? 8 : -8;
@@ -216,7 +215,7 @@ void updateItem(cEntity* car, std::int32_t dt) {
     car->m_itemUses = itemValue(car->m_driverKind, item, 0);
     if (car->m_itemUses > 1)
         car->m_itemCooldown = itemValue(car->m_driverKind, item, 2);
-    if (car->m_state != kStateGhost && (item == 0 || item == 3 || item == 6)) {
+    if (car->m_state != CarState::Ghost && (item == 0 || item == 3 || item == 6)) {
         // The item becomes the held one: the slot is free for the next box.
         giveItem(car, item);
         car->m_itemSlot = -1;
@@ -274,12 +273,12 @@ std::int32_t useItem(cEntity* car) {
             sound(23);
         leaveGhost(car);
         car->m_effectTimer = 10;
-        car->m_state = kStateStrike;
+        car->m_state = CarState::Strike;
         car->m_stateTimer = mulWrap(d, 18432);
         break;
     case 2:
         leaveGhost(car);
-        car->m_state = kStateNitro;
+        car->m_state = CarState::Nitro;
         car->m_stateTimer = car->m_boostTimer = mulWrap(d, 9830);
         car->m_maxSpeed = percent(car->m_maxSpeed, 115);
         car->m_speed = percent(car->m_speed, 115);
@@ -293,7 +292,7 @@ std::int32_t useItem(cEntity* car) {
         if (player && !finished())
             sound(22);
         leaveGhost(car);
-        car->m_state = kStateShield;
+        car->m_state = CarState::Shield;
         car->m_stateTimer = mulWrap(d, 18432);
         break;
     case 5:
@@ -311,7 +310,7 @@ std::int32_t useItem(cEntity* car) {
             sound(4);
         leaveGhost(car);
         car->m_effectTimer = 10;
-        car->m_state = kStateGhost;
+        car->m_state = CarState::Ghost;
         car->m_stateTimer = mulWrap(d, 19660);
         car->m_speed = car->m_maxSpeed = percent(getTopSpeed(car), 130);
         car->m_boostTimer = mulWrap(d, 9830);
@@ -526,7 +525,7 @@ void updateRaceObject(cEntity* object, std::int32_t dt) {
 }
 
 void moveRaceObject(cEntity* object, std::int32_t dt) {
-    if (object->m_effect != 0) {
+    if (object->m_effect != CarEffect::None) {
         retire(object);
         return;
     }
@@ -542,7 +541,7 @@ void moveRaceObject(cEntity* object, std::int32_t dt) {
         sideways = fixMul32(object->m_stepDistance, sinFx(object->m_heading));
     } else if (target && (kind == kObjectAimed || kind == kObjectFollower)) {
         if (kind == kObjectAimed) {
-            if (target->m_state == kStateNoContact) {
+            if (target->m_state == CarState::NoContact) {
                 retire(object);
                 if (object->m_fixed)
                     if (cEntity* p = player())
@@ -611,17 +610,17 @@ void moveRaceObject(cEntity* object, std::int32_t dt) {
 
 std::int32_t applyStateFactors(cEntity* car, std::int32_t rate) {
     const cEntity* p = player();
-    if (p && car != p && (p->m_state == kStateGhost || p->m_state == kStateNitro))
+    if (p && car != p && (p->m_state == CarState::Ghost || p->m_state == CarState::Nitro))
         rate = 0;
-    if (car->m_state == kStateGhost)
+    if (car->m_state == CarState::Ghost)
         car->m_speed = car->m_maxSpeed = percent(getTopSpeed(car), 130);
-    else if (car->m_state == kStateNitro)
+    else if (car->m_state == CarState::Nitro)
         car->m_speed = car->m_maxSpeed = percent(getTopSpeed(car), 115);
-    if (car->m_state == kStateSlowed || car->m_state == kStateSwapped)
+    if (car->m_state == CarState::Slowed || car->m_state == CarState::Swapped)
         rate /= 2;
-    if (car->m_state == kStateStrike)
+    if (car->m_state == CarState::Strike)
         car->m_stateCounter = car->m_stateCounter >= 2 ? 0 : car->m_stateCounter + 1;
-    else if (car->m_state == kStateShield)
+    else if (car->m_state == CarState::Shield)
         shieldStep(car);
     return rate;
 }

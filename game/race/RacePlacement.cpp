@@ -22,7 +22,7 @@ namespace {
 
 constexpr std::int32_t kGridPosition = 512;
 constexpr std::int32_t kGridSpacing = -1024;
-constexpr std::int32_t kType10Lateral = 500;
+constexpr std::int32_t kStateJudgedLateral = 500;
 constexpr std::int32_t kAimedKind = 3;
 constexpr std::int32_t kHitSound = 11;
 constexpr std::int32_t kKnockedJumpKind = 6;
@@ -47,11 +47,12 @@ std::int32_t halfWidth(const cEntity* e) {
 }
 
 bool untouchable(const cEntity* r) {
-    return r->m_state == kStateStrike || r->m_state == kStateStrikeNoItem || r->m_state == kStateNoContact;
+    return r->m_state == CarState::Strike || r->m_state == CarState::Ghost ||
+           r->m_state == CarState::NoContact;
 }
 
 void knockOut(cEntity* r, bool withEffect) {
-    applyImpact(r, kImpactKnock, 0, nullptr);
+    applyImpact(r, ImpactFlag::KnockOut, 0, nullptr);
     if (withEffect)
         startEffectLayer(r, kKnockOutLayer, kKnockOutAnimation, kKnockOutAnimationMs, 0);
     if (!r->m_airborne) {
@@ -109,8 +110,8 @@ std::int32_t resetOnTrack(cEntity* car, std::int32_t lap, std::int32_t segment, 
     car->m_heldItem = -1;
     car->m_itemCharges = 0;
     car->m_itemUses = 0;
-    car->m_state = 0;
-    car->m_effect = 0;
+    car->m_state = CarState::Normal;
+    car->m_effect = CarEffect::None;
     car->m_stateTimer = car->m_effectTimer = car->m_boostTimer = car->m_itemTimer = car->m_pushTimer = 0;
     car->m_itemCooldown = car->m_steerHold = car->m_landLock = 0;
     car->m_hasTarget = 0;
@@ -183,7 +184,7 @@ void placeRacersOnGrid() {
     case EventType::StateJudged:
         start = currentEventField(6, 0);
         centre = 0;
-        q = kType10Lateral;
+        q = kStateJudgedLateral;
         break;
     default:
         spacing = kGridSpacing;

@@ -41,15 +41,10 @@ namespace {
 
 // Texts of the event slot set-up.
 constexpr std::int32_t kFirstTitleText = 151;
-constexpr std::int32_t kFirstTypeText = 177;
 constexpr std::int32_t kCustomTitleText = 199;
 constexpr std::int32_t kRaceLabelText = 174;
 constexpr std::int32_t kFirstTipText = 261;
 constexpr std::int32_t kTipCount = 7;
-// Fields of a race row and of an event row.
-constexpr std::int32_t kRowIconField = 2;
-constexpr std::int32_t kRowIcon2Field = 3;
-constexpr std::int32_t kEventNameField = 4;
 
 // A cache removal of the release's lists.
 enum class Cached : std::uint8_t {
@@ -364,14 +359,14 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
     type = rt::ByteArray::get(slots.s_eventType, slot);
     rt::Array::setRef(slots.s_eventTitle, slot,
                       getString(customTitle ? kCustomTitleText : kFirstTitleText + type));
-    rt::Array::setRef(slots.s_eventTypeText, slot, getString(kFirstTypeText + type));
+    rt::Array::setRef(slots.s_eventTypeText, slot, getString(kFirstEventTypeText + type));
 
     RacePrepareStatics& s = racePrepareStatics();
     s.s_raceOptionFlag = 1;
     rt::ByteArray::set(slots.s_eventIcon, slot,
-                       static_cast<std::int8_t>(raceRowValue(raceRow, kRowIconField)));
+                       static_cast<std::int8_t>(raceRowValue(raceRow, kRaceRowIconField)));
     rt::ByteArray::set(slots.s_eventIcon2, slot,
-                       static_cast<std::int8_t>(raceRowValue(raceRow, kRowIcon2Field)));
+                       static_cast<std::int8_t>(raceRowValue(raceRow, kRaceRowIcon2Field)));
     auto* names = static_cast<rt::IntArray*>(elementAt(eventStatics().s_pathFields[0], track));
     rt::Array::setRef(slots.s_eventName, slot,
                       getString(intOrFallback(names, intOrFallback(row, kEventNameField))));

@@ -38,6 +38,8 @@ struct RacePrepareStatics {
     ASprite* s_raceSpriteHolder = nullptr;
     // Object[] of ASprite: element 6 is the race's.
     rt::ObjectArray* s_extraSprites = nullptr;
+    // The race effect players: the pre-zoomed track effect and the zoomed
+    // animations under the cars; released with the race's sprites.
     ZoomedAnimPlayer* s_raceFxPlayerA = nullptr;
     ZoomedAnimPlayer* s_raceFxPlayerB = nullptr;
     // The animation of `kTrackEffectSprite` that the race effect plays; -1

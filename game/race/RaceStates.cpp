@@ -43,7 +43,7 @@ constexpr std::int32_t kPauseLabel = 4;
 constexpr std::int32_t kSkipLabel = 3;
 constexpr std::int32_t kNoLabel = -1;
 constexpr std::int32_t kStartSound = 12;
-// The music of a race whose player car is in its state-32 animation.
+// The music of a race whose player car is in its ghost animation.
 constexpr std::int32_t kStrikeMusic = 4;
 constexpr std::int32_t kMusicCount = 8;
 
@@ -102,7 +102,7 @@ void playRaceMusic(bool fromCountdown) {
     const cEntity* player = racerStatics().s_playerCar;
     if (!wanted || raceStatics().s_raceFinished)
         return;
-    requestSound(player && player->m_state == kStateStrikeNoItem ? kStrikeMusic : s.s_raceMusic);
+    requestSound(player && player->m_state == CarState::Ghost ? kStrikeMusic : s.s_raceMusic);
 }
 
 } // namespace

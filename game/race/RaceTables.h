@@ -100,7 +100,9 @@ struct EventStatics {
 RaceTableStatics& raceTableStatics();
 EventStatics& eventStatics();
 
-// Entry 0 of the game tables pack.
+// Each is named by the constant string that names its pack (157 the game
+// tables, 159 the events, 161 the track zones). Entry 0 of the game tables
+// pack.
 void loadTablesFromPack157();
 // The event entry of every race row, then the by-type lists, the progress
 // tables and the two event records.
@@ -123,6 +125,10 @@ std::int32_t getRecordShort(std::int32_t id, std::int32_t column);
 std::int32_t raceRowCount();
 // Field `field` of race row `row`.
 std::int32_t raceRowValue(std::int32_t row, std::int32_t field);
+// The fields of a race row that give the event slot its two icons
+// (`s_eventIcon`, `s_eventIcon2`).
+inline constexpr std::int32_t kRaceRowIconField = 2;
+inline constexpr std::int32_t kRaceRowIcon2Field = 3;
 // The event row of `entry` and `variant`, null when there is none.
 rt::IntArray* eventRow(std::int32_t entry, std::int32_t variant);
 

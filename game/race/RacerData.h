@@ -38,7 +38,7 @@ struct RacerStatics {
     rt::ObjectArray* s_racerDefinitions = nullptr;
     // Object[count] of Object[2]: speed steps, times.
     rt::ObjectArray* s_racerLists = nullptr;
-    // Handling values every car shares.
+    // Handling values every car shares: a car's `m_defValues` [4] and [5].
     std::int32_t s_carConstA = 0;
     std::int32_t s_carConstB = 0;
     // The event's speed percentage.

@@ -37,7 +37,8 @@ struct StartSequenceStatics {
 
 StartSequenceStatics& startSequenceStatics();
 
-// One frame of the start sequence (the start state's update).
+// One frame of the start sequence: the update of the start state
+// (`State::RaceCountdown`, number 41).
 void stepState41();
 
 } // namespace game

@@ -118,7 +118,9 @@ struct TrackStatics {
     std::int32_t s_backdropSprite2 = 0;
     std::int32_t s_raceWordA = 0;
     std::int32_t s_raceWordB = 0;
-    // Per-segment run-time state, zero after a load.
+    // Per-segment run-time state, zero after a load. In `s_segmentFlagsB`
+    // bit L set hides the pickup of lane L on the segment; nothing reads
+    // `s_segmentFlagsA`.
     rt::ByteArray* s_segmentFlagsA = nullptr;
     rt::ByteArray* s_segmentFlagsB = nullptr;
     rt::IntArray* s_segmentState = nullptr;

@@ -41,7 +41,8 @@ bool jumpPending(const cEntity* e) {
     return e->m_jumpKind != 0;
 }
 bool untouchable(const cEntity* e) {
-    return e->m_state == kStateStrike || e->m_state == kStateNoContact || e->m_state == kStateGhost;
+    return e->m_state == CarState::Strike || e->m_state == CarState::NoContact ||
+           e->m_state == CarState::Ghost;
 }
 void sound(std::int32_t id) {
     requestSound(id);
@@ -74,7 +75,7 @@ bool centredOverlap(std::int32_t xl, std::int32_t xr, std::int32_t centre, std::
 }
 
 void knockOut(cEntity* e, std::int32_t speed) {
-    applyImpact(e, kImpactKnock, speed, nullptr);
+    applyImpact(e, ImpactFlag::KnockOut, speed, nullptr);
 }
 
 void takeOff(cEntity* e) {
@@ -111,13 +112,13 @@ void boxPush(cEntity* e, std::int32_t left, std::int32_t right, bool bounce) {
     const std::int32_t br = s.s_boxEdgeA < s.s_boxEdgeB ? s.s_boxEdgeB : s.s_boxEdgeA;
     const std::int32_t xl = e->m_lateral - left;
     const std::int32_t xr = e->m_lateral + right;
-    std::int32_t side;
+    ImpactFlag side;
     if (br < 0 && br - xl > 0) {
         e->m_lateral = e->m_prevLateral = br + left;
-        side = kImpactBoxLeft;
+        side = ImpactFlag::BoxLeft;
     } else if (bl > 0 && xr - bl > 0) {
         e->m_lateral = e->m_prevLateral = bl - right;
-        side = kImpactBoxRight;
+        side = ImpactFlag::BoxRight;
     } else {
         return;
     }
@@ -125,7 +126,7 @@ void boxPush(cEntity* e, std::int32_t left, std::int32_t right, bool bounce) {
     const std::int32_t heading = e->m_heading < 0 ? -e->m_heading : e->m_heading;
     if (e->m_type != 2) {
         const bool crash = e->m_speed > is.s_impactSpeedLimit && heading > is.s_impactAngleLimit;
-        applyImpact(e, crash ? kImpactCrash : side, e->m_speed, nullptr);
+        applyImpact(e, crash ? ImpactFlag::Crash : side, e->m_speed, nullptr);
     }
     if (bounce && e->m_type == 2 && e->m_itemSlot == 0) {
         const std::int32_t limit = s.s_bounceAngleLimit;
@@ -156,7 +157,8 @@ void gateRule(cEntity* e, std::int32_t code, std::int32_t xl, std::int32_t xr) {
         sound(11);
         restartAnimPlayers(s.s_underCarPlayers);
     };
-    if (e->m_state == kStateStrike || e->m_state == kStateNoContact || e->m_state == kStateGhost) {
+    if (e->m_state == CarState::Strike || e->m_state == CarState::NoContact ||
+        e->m_state == CarState::Ghost) {
         if (passes) {
             pass();
             markDone();
@@ -377,7 +379,7 @@ void startRaceEffect(std::int32_t kind, std::int32_t segment, std::int32_t later
 }
 
 void triggerBoost(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
-    if (e->m_state == kStateGhost || guided() || jumpPending(e) || !laneOverlap(xl, xr, p))
+    if (e->m_state == CarState::Ghost || guided() || jumpPending(e) || !laneOverlap(xl, xr, p))
         return;
     e->m_boostTimer = kRaceOne;
     e->m_nitroFlags[0] = 1;
@@ -392,14 +394,14 @@ void triggerBoost(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) 
 }
 
 void triggerHazard(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
-    if (e->m_state == kStateStrike || e->m_state == kStateGhost || guided() || jumpPending(e) ||
-        e->m_effect == kImpactKnock || !laneOverlap(xl, xr, p))
+    if (e->m_state == CarState::Strike || e->m_state == CarState::Ghost || guided() || jumpPending(e) ||
+        e->m_effect == CarEffect::KnockOut || !laneOverlap(xl, xr, p))
         return;
     knockOut(e, e->m_speed);
 }
 
 void triggerBump(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
-    if (e->m_state == kStateGhost || jumpPending(e) || !centredOverlap(xl, xr, laneCentre(p), 160))
+    if (e->m_state == CarState::Ghost || jumpPending(e) || !centredOverlap(xl, xr, laneCentre(p), 160))
         return;
     e->m_jumpKind = kJumpHigh;
 }

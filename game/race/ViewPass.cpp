@@ -142,7 +142,7 @@ bool projectEntity(cEntity* e, std::int32_t k) {
     std::int32_t z = 0;
     if (isChased(e)) {
         const TrackOffset p = traceBack(e->m_lateral, e->m_segmentPos, e->m_segment, v.s_cameraSegment);
-        const std::int32_t angle = atan2(isub(p.z, v.s_cameraSegmentPos), isub(p.x, v.s_cameraLateral));
+        const std::int32_t angle = atan2(isub(p.x, v.s_cameraLateral), isub(p.z, v.s_cameraSegmentPos));
         z = iadd(v.s_cameraDistance, v.s_cameraExtraDistance);
         if (z <= 0)
             return false;

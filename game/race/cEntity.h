@@ -19,6 +19,60 @@
 
 namespace game {
 
+// The state word `m_state`: one value at a time, compared for equality.
+// State changes go through `setState` (EntityEffects.h) or the item that
+// starts them, and each state ends when `m_stateTimer` runs out.
+enum class CarState : std::int32_t {
+    Normal = 0,
+    // Strikes the cars it touches (an item's strike).
+    Strike = 1,
+    // Neither this car nor the others test contacts against it.
+    NoContact = 4,
+    // Strikes the cars it touches too, at 130% of its top speed: no item is
+    // used, the track's triggers pass it by, its body plays the state's
+    // animation, and leaving it gives the top speed back.
+    Ghost = 32,
+    // A computer car moving at half speed.
+    Slowed = 64,
+    // The player's car slowed by another's item; becomes `Slowed` after 30
+    // steps.
+    SlowedPlayer = 128,
+    // The player's steering keys swapped; a fast computer car entering it is
+    // slowed down.
+    Swapped = 256,
+    // An effect state that, like `Swapped`, is refused while the car is in
+    // `Strike`, `NoContact`, `Shield` or `Ghost`.
+    Hindered = 512,
+    Shield = 1024,
+    Nitro = 2048,
+    // Nitro flames drawn in the second palette.
+    RecolouredNitro = 4096,
+    // Knocked out of control by an impact.
+    KnockedOut = 16384,
+};
+
+// The effect of an impact that holds the car (`m_effect`), one at a time
+// while `m_effectTimer` runs; each is also the impact flag that starts it
+// (`ImpactFlag`, Impacts.h).
+enum class CarEffect : std::int32_t {
+    None = 0,
+    // A computer car stops and weaves across the road; the player's car
+    // stops.
+    Weave = 256,
+    // The car shakes between two views, drawn zoomed and without a shadow.
+    Shake = 512,
+    // A short spin.
+    Spin = 1024,
+    // A long spin on the spot.
+    LongSpin = 2048,
+    // A long spin on the spot, drawn zoomed; its end clears the race's
+    // one-shot animation flag.
+    FlaggedSpin = 4096,
+    // Knocked out: the effect layers stopped, the speed cut, the held item
+    // dropped.
+    KnockOut = 16384,
+};
+
 class cEntity : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::cEntity;
@@ -101,12 +155,12 @@ public:
     std::int8_t m_knocked = 0;
     std::int8_t m_noMirror = 0;
     std::int32_t m_effectTimer = 0;
-    std::int32_t m_effect = 0;
+    CarEffect m_effect = CarEffect::None;
     std::int32_t m_landLock = 0;
     // The lean of a side contact: +10 pushed right, -10 pushed left.
     std::int32_t m_lean = 0;
-    // The small counter of state 1 (0, 1, 2, 0, ...) and the shield's step
-    // of state 1024.
+    // The small counter of `CarState::Strike` (0, 1, 2, 0, ...) and the shield's step
+    // of `CarState::Shield`.
     std::int32_t m_stateCounter = 0;
     std::int32_t m_stateAnim = 0;
     std::int32_t m_fallStep = 0;
@@ -128,7 +182,7 @@ public:
     std::int32_t m_itemUses = 0;
     std::int32_t m_boostTimer = 0;
     std::int8_t m_nitroFlags[2] = {};
-    std::int32_t m_state = 0;
+    CarState m_state = CarState::Normal;
     std::int32_t m_stateTimer = 0;
     std::int32_t m_itemCooldown = 0;
     std::int32_t m_trackSection = 0;

@@ -36,7 +36,6 @@ constexpr std::int32_t kFlashColour = static_cast<std::int32_t>(0x80000000u);
 // The head-up overlay at this priority or above is drawn over the screen's
 // top, away from the car.
 constexpr std::int32_t kFarOverlayPriority = 999;
-constexpr std::int32_t kStateSwapped = 256;
 constexpr std::int32_t kPlayerHeldItem = 4;
 // The layers' smallest scale: a quarter.
 constexpr std::int32_t kLayerMinScale = 1024;
@@ -85,7 +84,7 @@ void paintFlames(const cEntity* car) {
     const std::int32_t anim = (s < 0 ? -s : s) / 2;
     const std::int32_t count = loopStatics().s_frameCount;
     ZoomStatics& z = zoomStatics();
-    if (car->m_state == kEffectSpin)
+    if (car->m_state == CarState::RecolouredNitro)
         z.s_zoomPalette = 1;
     paintZoomedFaded(kNitroFlameSprite, anim, -1, count - 5, scale, bx, by, flags, false, false, 0);
     paintZoomedFaded(kNitroFlameSprite, anim, -1, count - 5, scale, ax, ay, flags, false, false, 0);
@@ -95,11 +94,11 @@ void paintFlames(const cEntity* car) {
 }
 
 // The body frame of the player's car: the steering frame, a frame of the
-// state-32 animation, or a frame of the spin.
+// ghost animation, or a frame of the spin.
 std::int32_t playerBodyFrame(const cEntity* car) {
     const DrivingStatics& d = drivingStatics();
     std::int32_t frame = kStraightCarFrame + d.s_steerInput;
-    if (car->m_state == kStateAnimated) {
+    if (car->m_state == CarState::Ghost) {
         std::int32_t index = d.s_steerInput2;
         if (car->m_stateAnim == 1)
             index = d.s_steerInput >= 2 ? 3 : (d.s_steerInput < -1 ? 2 : 0);
@@ -128,7 +127,7 @@ bool needsZoom(const cEntity* car) {
 }
 
 std::int32_t getSteerFrame(const cEntity* car) {
-    if (car->m_state == kStateAnimated)
+    if (car->m_state == CarState::Ghost)
         return -1;
     const std::int32_t steer = drivingStatics().s_steerInput;
     // The smoke of a hard turn: one of its side's three frames by the way
@@ -139,7 +138,7 @@ std::int32_t getSteerFrame(const cEntity* car) {
         frame = kLastSlideFrame - slide;
     else if (steer == 4)
         frame = kFirstSlideFrame + slide;
-    if (steer == 0 && car->m_driveMode == 1 && car->m_effect != 16384)
+    if (steer == 0 && car->m_driveMode == 1 && car->m_effect != CarEffect::KnockOut)
         frame = kCarFlameFrame;
     return frame;
 }
@@ -167,7 +166,7 @@ void paintPlayerCar(const cEntity* car, std::int32_t x, std::int32_t y) {
                       config().s_gameScreenHeight);
     }
     const std::int32_t carY = y + c.s_carYOffset;
-    if (car->m_height == 0 && car->m_state != kStateAnimated &&
+    if (car->m_height == 0 && car->m_state != CarState::Ghost &&
         (d.s_brakeTimer >= 1 || car->m_sideContact != 0) && car->m_speed > 0)
         paintCarOverlays(car, 2, 0);
     paintCarBody(car, x, carY, playerBodyFrame(car));
@@ -201,13 +200,13 @@ void paintStateEffects(const cEntity* car) {
     if (raceTouchStatics().s_raceControlsOff)
         return;
     const std::int32_t scale = car->m_screenScale;
-    if (car->m_state == kStateSwapped)
+    if (car->m_state == CarState::Swapped)
         paintLayer(car, 1, scale);
-    if (car->m_state == 1)
+    if (car->m_state == CarState::Strike)
         paintZoomedCached(kStrikeSprite, car->m_animCounter, scale, car->m_screenX, car->m_screenY, 0, false,
                           0, false);
-    if ((car->m_state == kStateNitro || car->m_state == kEffectSpin) && car == racerStatics().s_playerCar &&
-        car->m_effect != 16384)
+    if ((car->m_state == CarState::Nitro || car->m_state == CarState::RecolouredNitro) &&
+        car == racerStatics().s_playerCar && car->m_effect != CarEffect::KnockOut)
         paintFlames(car);
     for (std::int32_t n : {2, 3})
         if (isRunning(car, n))

@@ -44,7 +44,6 @@ constexpr std::int32_t kWheelModules[] = {2, 3};
 // The wheel particles have two frames per surface (alternating every other
 // painted frame), the smoke pair after the surfaces.
 static_assert(kTyreSmokeFrame == 2 * kSurfaceCount);
-constexpr std::int32_t kSlowedState = 64;
 
 // A falling car shrinks with each step of its fall; a step below 1 counts
 // as 1.
@@ -58,7 +57,7 @@ State topStackedState() {
 }
 
 // The shadow under the player's car: one per body frame in the column of
-// its sprite set; one frame for the state-32 animation; the straight body's
+// its sprite set; one frame for the ghost animation; the straight body's
 // while the car rises with the steering near straight.
 std::int32_t shadowFrame(const cEntity* car, std::int32_t steerFrame) {
     const std::int32_t column = car->m_spriteSet == kCarSprite0   ? 2
@@ -68,7 +67,7 @@ std::int32_t shadowFrame(const cEntity* car, std::int32_t steerFrame) {
     const std::int32_t columns = kShadowColumns;
     if (car->m_vSpeed > 0 && drivingStatics().s_steerInput > -3 && drivingStatics().s_steerInput < 3)
         return kStraightCarFrame * columns + column;
-    if (car->m_state == kStateAnimated)
+    if (car->m_state == CarState::Ghost)
         return kAnimatedCarShadowFrame;
     return steerFrame * columns + column;
 }
@@ -177,7 +176,7 @@ void paintEntity(const cEntity* entity) {
 
 void paintCar(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t scale) {
     const CarPaintStatics& c = carPaintStatics();
-    if (car->m_knocked && car->m_state != kStateAnimated) {
+    if (car->m_knocked && car->m_state != CarState::Ghost) {
         paintCarAnim(car, x, y);
     } else {
         const CarBodyView view = computerCarView(car);
@@ -195,24 +194,24 @@ void paintCar(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t s
             y += 8;
         }
         const std::int32_t s = car->m_spriteSet;
-        // A car in state 4 shows in its blended palette for its body frame
+        // A car without contacts shows in its blended palette for its body frame
         // only.
         auto paintBody = [&](std::int32_t frame) {
-            if (car->m_state == kStateNoContact)
+            if (car->m_state == CarState::NoContact)
                 z.s_zoomPalette = kCarBlendPalette;
             paintZoomedCached(s, frame, scale, x, y, flags, false, 0, false);
-            if (car->m_state == kStateNoContact)
+            if (car->m_state == CarState::NoContact)
                 z.s_zoomPalette = 0;
         };
         if (isShakeEffect(car->m_effect)) {
             const std::int32_t frame = (car->m_animCounter & 1) == 0 ? kTurnedCarFrame : kStraightCarFrame;
-            if (car->m_effect == 512 || car->m_effect == kEffectSpin) {
+            if (car->m_effect == CarEffect::Shake || car->m_effect == CarEffect::FlaggedSpin) {
                 z.s_zoomAlphaPalette = 0;
                 paintZoomedCached(s, frame, scale, x, y, flags, false, -1, false);
             } else {
                 paintBody(frame);
             }
-        } else if (car->m_state == kStateAnimated) {
+        } else if (car->m_state == CarState::Ghost) {
             paintBody(bodyAnimFrame(car->m_stateAnim, car->m_animCounter));
         } else {
             paintBody(view.frame);
@@ -248,7 +247,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
         steerFrame >= 0 && steerFrame < kCarSteerFrames ? steerFrame + kCarLightFrames : -1;
     const bool lightShown =
         states.s_state == State::Race && (states.s_messageCount & 2) == 0 && light >= 1 && car->m_speed > 0;
-    std::int32_t palette = car->m_state == kSlowedState ? kCarSlowedPalette : car->m_bodyPalette;
+    std::int32_t palette = car->m_state == CarState::Slowed ? kCarSlowedPalette : car->m_bodyPalette;
     const std::int32_t scale = car->m_screenScale;
 
     if (!car->m_fallen && !car->m_onPath) {
@@ -262,13 +261,13 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
             if (ZoomedAnimPlayer* player = animPlayerAt(triggerStatics().s_underCarPlayers, i))
                 player->paint5(x, y, scale, 0);
 
-    if (car->m_knocked && car->m_state != kStateAnimated) {
+    if (car->m_knocked && car->m_state != CarState::Ghost) {
         paintCarAnim(car, x, y + c.s_carYOffset);
     } else {
         const std::int32_t groundY = car->m_screenGroundY + c.s_carYOffset;
-        const bool zoomed = needsZoom(car) || car->m_fallen || car->m_effect == 16384;
+        const bool zoomed = needsZoom(car) || car->m_fallen || car->m_effect == CarEffect::KnockOut;
         const State top = topStackedState();
-        if (!car->m_fallen && car->m_state != kStateNoContact && car->m_effect != 512 &&
+        if (!car->m_fallen && car->m_state != CarState::NoContact && car->m_effect != CarEffect::Shake &&
             top != State::RacerIntro && top != State::TrackFlyover && !raceStatics().s_raceFinished &&
             !car->m_hasTarget) {
             if (ASprite* shadows = tableSprite(kCarShadowSprite))
@@ -277,14 +276,14 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
         }
         const std::int32_t overlay = getSteerFrame(car);
         ZoomStatics& z = zoomStatics();
-        if (zoomed || car->m_state == kStateNoContact) {
+        if (zoomed || car->m_state == CarState::NoContact) {
             std::int32_t bodyScale = scale;
             std::int32_t bodyY = y;
             if (zoomed && car->m_fallen) {
                 bodyScale = fallScale(bodyScale, car->m_fallStep);
                 bodyY += 8;
             }
-            if (car->m_state == kStateNoContact)
+            if (car->m_state == CarState::NoContact)
                 palette = kCarBlendPalette;
             z.s_zoomPalette = palette;
             const std::int32_t s = car->m_spriteSet;
@@ -296,7 +295,7 @@ void paintCarBody(const cEntity* car, std::int32_t x, std::int32_t y, std::int32
             resetZoomPainter();
         } else if (ASprite* sprite = c.s_playerCarSprite) {
             const State state = states.s_state;
-            if (car->m_state == 1 && state != State::PauseMenu && state != State::RaceOptions)
+            if (car->m_state == CarState::Strike && state != State::PauseMenu && state != State::RaceOptions)
                 palette = loopStatics().s_frameCount & 1;
             sprite->setCurrentPalette(palette);
             platform::javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;

@@ -4,7 +4,7 @@
 // its sprite set, drawn through the zoomed cache at the car's depth or,
 // for the player's car near 1.0, as a plain frame of the player's car
 // sprite; it shows the car straight on or turned into a sharp bend, shaking
-// under an effect, in its state-32 animation, with its shadow, lights,
+// under an effect, in its ghost animation, with its shadow, lights,
 // place marker and the effect layers of CarEffectLayers.h.
 //
 // The painters only read the race: the view pass runs
@@ -62,7 +62,7 @@ struct CarPaintStatics {
     ZoomedAnimPlayer* s_underCarPlayerA = nullptr;
     ZoomedAnimPlayer* s_underCarPlayerB = nullptr;
     // The player's car sprite, drawn unscaled; its animations 3 and 4 are
-    // the state-32 animation of every car.
+    // the ghost animation of every car.
     ASprite* s_playerCarSprite = nullptr;
     ASprite* s_positionMarkerSprite = nullptr;
     ASprite* s_hudFlashSprite = nullptr;
@@ -109,7 +109,7 @@ void paintCarOverlays(const cEntity* car, std::int32_t layer, std::int32_t offse
 // What the car painters share. Sprite `n` of the sprite table, null
 // without one; player `i` of `players` (ZoomedAnimPlayer), null without
 // one; the zoomed cache's painter parameters back to palette 0, no palette
-// alpha and no alpha; the frame of the state-32 animation at `index` of
+// alpha and no alpha; the frame of the ghost animation at `index` of
 // phase `stateAnim` (animation 4 in phase 1, else 3, of the player's car
 // sprite; the straight frame when the sprite or the frame is missing); the
 // frame of the marker over a car on its path back.

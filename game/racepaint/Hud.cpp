@@ -209,8 +209,8 @@ void paintHud() {
     }
     if (isHudElementShown(kPoints))
         paintHudCentredNumber(goals.s_points);
-    if (isHudElementShown(kSection2Time))
-        paintHudBigTime(kSection2Time, goals.s_section2.clock);
+    if (isHudElementShown(kSecondSectionTime))
+        paintHudBigTime(kSecondSectionTime, goals.s_secondSection.clock);
     if (isHudElementShown(kSplitTimes))
         paintHudSplitTimes();
     if (isHudElementShown(kItemPanel))

@@ -2,6 +2,7 @@
 
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/lang/System.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
@@ -21,6 +22,7 @@
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/Hud.h"
 #include "game/racepaint/HudText.h"
@@ -136,9 +138,7 @@ rt::String* paintFpsCounter() {
         fillRect(graphics, 0, 0, config().s_gameScreenWidth, font ? font->getHeight() : 0);
     }
     setColorRGB(255, 255, 255);
-    drawString(shown, 0, 0,
-               platform::javax_microedition_lcdui_Graphics::TOP |
-                   platform::javax_microedition_lcdui_Graphics::LEFT);
+    drawString(shown, 0, 0, kAnchorTopLeft);
     return shown;
 }
 
@@ -179,11 +179,11 @@ void initParticleField() {
 void paintRaceNotice() {
     WeatherStatics& w = weatherStatics();
     const std::int32_t mode = roadsideView().s_weatherMode;
-    w.s_weatherActive = mode == 1 || mode == 2 ? 1 : 0;
-    w.s_weatherLayersOn = mode == 1 ? 1 : 0;
-    if (mode == 1)
+    w.s_weatherActive = mode == kStripWeather || mode == kParticleWeather ? 1 : 0;
+    w.s_weatherLayersOn = mode == kStripWeather ? 1 : 0;
+    if (mode == kStripWeather)
         paintWeatherStrip();
-    else if (mode == 2)
+    else if (mode == kParticleWeather)
         paintWeatherParticles(loopStatics().s_graphics);
 }
 

@@ -1,6 +1,7 @@
 #include "game/racepaint/RaceScene.h"
 
 #include "game/data/EventSlots.h"
+#include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -50,7 +51,6 @@ constexpr std::int32_t kStartLineParts = 4;
 constexpr std::int32_t kWhite = 0xFFFFFF;
 // The start gate stands in segment 0, drawn only beyond this depth.
 constexpr std::int32_t kGateDepth = 200;
-constexpr std::int32_t kSkyColourIndex = 5;
 constexpr std::int32_t kLastCountPhase = 6;
 
 // Trigger code kinds (code & 0xF000).
@@ -84,10 +84,6 @@ ASprite* spriteOf(std::int32_t number) {
 template <class A>
 std::int32_t elementAt(const A* array, std::int32_t index) {
     return array && index >= 0 && index < array->length() ? A::get(array, index) : 0;
-}
-
-std::int32_t trackColour(std::int32_t index) {
-    return elementAt(trackStatics().s_trackStyle, index);
 }
 
 std::int32_t surfaceAttribute(std::int32_t segment) {
@@ -320,7 +316,7 @@ void paintBackdrop(std::int32_t dx, std::int32_t dy, std::int32_t flags) {
         return;
     const std::int32_t width = screenWidth();
     const std::int32_t h = std::max(s.s_horizonY, roadSliceStatics().s_sliceScreenY[15]);
-    g->setColor(trackColour(kSkyColourIndex));
+    g->setColor(trackStyle(TrackStyleSlot::SkyColour));
     fillRect(g, 0, 0, width, rt::iadd(h, dy));
     if (ASprite* backdrop = s.s_backdropSprite >= 0 ? spriteOf(s.s_backdropSprite) : nullptr) {
         const std::int32_t n = backdrop->getFrameCount();
@@ -351,8 +347,7 @@ void paintBackdrop(std::int32_t dx, std::int32_t dy, std::int32_t flags) {
         // drawn either (no whole copy fits).
         const std::int32_t copies = hazeWidth > 0 ? width / hazeWidth : 0;
         for (std::int32_t i = 0; i < copies; ++i)
-            drawImage(g, haze, i * hazeWidth, h - kHazeLift,
-                      javax_microedition_lcdui_Graphics::TOP | javax_microedition_lcdui_Graphics::LEFT);
+            drawImage(g, haze, i * hazeWidth, h - kHazeLift, kAnchorTopLeft);
     }
 }
 
@@ -413,7 +408,7 @@ void paintRaceScene() {
     paintVergesAndWalls();
     (void)paintSceneryBuffer();
     // Its effect shows from the next frame: the backdrop is drawn.
-    if (trackStatics().s_trackAmbience == 1)
+    if (trackStatics().s_trackAmbience == kStripWeather)
         updateBackdropScroll();
     paintWorld(viewPassStatics().s_hasSecondRoad != 0);
     paintAnimPool();

@@ -32,6 +32,7 @@ void paintResults();
 // badge, the name, the race time and, in a championship, the points
 // shown and held.
 void paintResultsMode0();
+// The results of game modes 1 and 5 (`GameMode` numbers).
 void paintResultsMode1(std::int32_t time);
 void paintResultsMode5();
 

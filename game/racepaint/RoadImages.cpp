@@ -54,7 +54,7 @@ void roadImageStaticInit() {
 }
 
 std::int32_t weatherTintStrength(std::int32_t weatherMode, std::int32_t weatherStrength) {
-    if (weatherMode != kTintedWeatherMode)
+    if (weatherMode != kParticleWeather)
         return 0;
     return ((weatherStrength - 50) << 7) / 100;
 }

@@ -20,7 +20,7 @@
 //   `s_trackColours`[4]: the half-width at and above which there is none
 //       (the near road); between the two it falls linearly.
 // A tint then pulls every channel toward the tint colour by strength / 128
-// (strength clamped to 0..128): in weather mode 2 toward 0x101015 by
+// (strength clamped to 0..128): in the particle weather toward 0x101015 by
 // ((weather strength - 50) << 7) / 100.
 //
 // Statics: `RoadImageStatics`; the race loader fills `s_backgroundImages`.
@@ -39,7 +39,6 @@ inline constexpr std::int32_t kRoadImageLastWidth = 1800;
 inline constexpr std::int32_t kRoadImageWidthStep = 16;
 inline constexpr std::int32_t kRoadBandRows = 4;
 inline constexpr std::int32_t kWeatherTintColour = 0x101015;
-inline constexpr std::int32_t kTintedWeatherMode = 2;
 
 constexpr std::int32_t roadImageWidth(std::int32_t j) {
     return kRoadImageFirstWidth + kRoadImageWidthStep * j;

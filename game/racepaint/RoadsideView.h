@@ -39,6 +39,7 @@ struct RoadsideViewStatics {
     std::int32_t s_fogStart = kFogEnd;
     std::int32_t s_fogColour = 0;
     std::int32_t s_wallFogColour = 0;
+    // The race's weather, one of the k...Weather values (TrackData.h).
     std::int32_t s_weatherMode = 0;
     std::int32_t s_weatherSpread = kWeatherSpread;
     // The bend of the road ahead in pixels: (`s_sliceX`[3] - `s_sliceX`[0])

@@ -39,30 +39,14 @@ constexpr std::int32_t kDetailNear = 2;
 constexpr std::int32_t kDetailNearest = 3;
 constexpr std::int32_t kDetailFar = 4;
 
-// The length each primitive type needs; 0 for a type that is not drawn.
-std::int32_t primitiveLength(std::int32_t type) {
-    switch (type) {
-    case 0:
-        return 4;
-    case 1:
-    case 3:
-        return 9;
-    case 2:
-    case 6:
-        return 12;
-    default:
-        return 0;
-    }
-}
-
 std::int32_t detailOf(const std::int16_t* p) {
     switch (p[0]) {
-    case 1:
-    case 3:
+    case kRectangleShapeType:
+    case kLineShapeType:
         return p[8];
-    case 2:
+    case kPolygonShapeType:
         return p[11];
-    case 6:
+    case kSpriteShapeType:
         return p[9];
     default:
         return 0;
@@ -121,7 +105,7 @@ struct Placement {
             return;
         const RoadsideViewStatics& v = roadsideView();
         std::int32_t fogColour = v.s_wallFogColour;
-        if (v.s_weatherMode == 1 && std::int64_t{v.s_weatherSpread} - midX < 11)
+        if (v.s_weatherMode == kStripWeather && std::int64_t{v.s_weatherSpread} - midX < 11)
             fogColour = static_cast<std::int32_t>(0xFFFFFFFFu);
         colour = blendColor(fogColour, colour, weight);
     }
@@ -324,26 +308,28 @@ void drawTrackSection(std::int32_t code, std::int32_t slice, std::int32_t offset
         if (!entry || entry->classId() != rt::ClassId::ShortArray)
             continue;
         auto* primitive = static_cast<rt::ShortArray*>(entry);
-        const std::int32_t length = primitiveLength(rt::ShortArray::get(primitive, 0));
-        if (length == 0 || primitive->length() < length)
+        // A primitive is a shape of the track's objects; a type without a
+        // layout is not drawn.
+        const ShapeLayout* layout = shapeLayout(rt::ShortArray::get(primitive, 0));
+        if (!layout || primitive->length() < layout->length)
             continue;
         const std::int16_t* p = primitive->elements();
         if (!isInDetailClass(detailOf(p), slice))
             continue;
         switch (p[0]) {
-        case 0:
+        case kColourShapeType:
             m.colour = (p[1] * 256 + p[2]) * 256 + p[3];
             break;
-        case 1:
+        case kRectangleShapeType:
             drawRectangle(m, p, g);
             break;
-        case 2:
+        case kPolygonShapeType:
             drawPolygon(m, p);
             break;
-        case 3:
+        case kLineShapeType:
             drawSectionLine(m, p, g);
             break;
-        case 6:
+        case kSpriteShapeType:
             drawSprite(m, p);
             break;
         default:

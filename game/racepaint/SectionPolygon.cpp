@@ -2,6 +2,7 @@
 
 #include "game/framework/LoopStatics.h"
 #include "game/race/RaceUtilities.h"
+#include "game/race/TrackData.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/sprite/Gradient.h"
 #include "game/sprite/Scaler.h"
@@ -177,7 +178,7 @@ std::int32_t fogPolygonColour(std::int32_t colour, std::int32_t zA, std::int32_t
     const RoadsideViewStatics& v = roadsideView();
     std::int32_t fog =
         (polygonFlags & section_polygon_flags::kGroundFog) != 0 ? v.s_fogColour : v.s_wallFogColour;
-    if (v.s_weatherMode == 1 && std::int64_t{v.s_weatherSpread} - meanX < 11)
+    if (v.s_weatherMode == kStripWeather && std::int64_t{v.s_weatherSpread} - meanX < 11)
         fog = static_cast<std::int32_t>(0xFFFFFFFFu);
     return blendColor(fog, colour, weight);
 }

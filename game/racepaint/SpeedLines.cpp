@@ -6,6 +6,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/sprite/Drawing.h"
@@ -54,7 +55,7 @@ SpeedLine speedLine(std::int32_t i, bool sideContact) {
 
 void paintSpeedLines() {
     const cEntity* player = racerStatics().s_playerCar;
-    if (roadsideView().s_weatherMode == 2 || !player || player->m_boostTimer <= 0)
+    if (roadsideView().s_weatherMode == kParticleWeather || !player || player->m_boostTimer <= 0)
         return;
     platform::javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;
     if (!g) {

@@ -23,7 +23,7 @@ SpeedLine speedLine(std::int32_t i, bool sideContact);
 
 // Draws the lines on the frame's Graphics, clipped to the screen inset by
 // one pixel and moved by the shake, while the player's car boosts; nothing
-// in weather mode 2. The clip is the whole screen afterwards.
+// in the particle weather (`kParticleWeather`). The clip is the whole screen afterwards.
 void paintSpeedLines();
 
 } // namespace game

@@ -6,12 +6,16 @@
 #include "game/sprite/ImageCaches.h"
 #include "host/Log.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace game {
 
 namespace {
 
-constexpr std::int32_t kKeepsOnlyImagesA = 4;
-constexpr std::int32_t kKeepsOnlyImagesB = 65;
+// The pack entries whose sprites keep only their images: they are rendered
+// once as they load and their pixel data is freed.
+constexpr std::int32_t kImagesOnlyEntries[] = {4, 65};
 constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 
 // Null when the entry could not be read (the pack reader said why).
@@ -46,7 +50,7 @@ ASprite* loadSprite(std::int32_t, std::int32_t entry, std::int32_t paletteMask, 
     ASprite* sprite = loadFromEntry(entry);
     if (!sprite)
         return nullptr;
-    const bool preRender = entry == kKeepsOnlyImagesA || entry == kKeepsOnlyImagesB;
+    const bool preRender = std::ranges::find(kImagesOnlyEntries, entry) != std::end(kImagesOnlyEntries);
     for (std::int32_t p = 0; p < sprite->m_paletteCount && p < 32; ++p) {
         if ((paletteMask & (1 << p)) == 0)
             continue;

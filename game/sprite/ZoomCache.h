@@ -186,6 +186,9 @@ void cachePreZoomedFrame(std::int32_t s, std::int32_t f, rt::IntArray* palettes,
                          bool bank, bool stepped);
 void cachePreZoomedAnim(std::int32_t s, std::int32_t a, rt::IntArray* palettes, std::int32_t count, bool bank,
                         bool stepped);
+// The short forms are named by their argument counts: they build from the
+// first sprite table for every palette, stepped as the cache's default, with
+// the count -1 where it is not given.
 void cacheZoomedFrame2(std::int32_t s, std::int32_t f);
 void cacheZoomedFrame3(std::int32_t s, std::int32_t f, std::int32_t count);
 void cacheZoomedAnim3(std::int32_t s, std::int32_t a, std::int32_t count);

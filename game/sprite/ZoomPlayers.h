@@ -43,6 +43,8 @@ public:
     // reset afterwards. Nothing while stopped.
     virtual void paint(std::int32_t x, std::int32_t y, std::int32_t scale, std::int32_t flags, bool fade,
                        std::int32_t alpha);
+    // Named by their argument counts: `paint6` paints at alpha 255, `paint5`
+    // also without the fade.
     virtual void paint6(std::int32_t x, std::int32_t y, std::int32_t scale, std::int32_t flags, bool fade) {
         paint(x, y, scale, flags, fade, 255);
     }
@@ -83,6 +85,9 @@ struct ZoomPoolStatics {
     rt::ObjectArray* s_zoomAnimPool = nullptr;     // ZoomedAnimPlayer[40]
     rt::IntArray* s_zoomAnimPoolRecords = nullptr; // 4 ints per slot: x, y, scale, paint
     rt::IntArray* s_poolRecordList = nullptr;      // 4-int effect records
+    // The six fixed players (`createAnimPlayers`): the item box, the track
+    // effect, the road coin, the road coin stack, the spare coin and the
+    // held item; C and D are painted as pickups on the road.
     ZoomedAnimPlayer* s_fxPlayerA = nullptr;
     ZoomedAnimPlayer* s_fxPlayerB = nullptr;
     ZoomedAnimPlayer* s_fxPlayerC = nullptr;

@@ -36,7 +36,7 @@ TEST_F(OverlayTest, SoftKeysArePaintedInExactlyTheirStates) {
             s_paints.clear();
             game::paintOverlay(game::loopStatics().s_graphics);
             bool left = mode == game::GameMode::Guided && state == State::Race;
-            // In the mode-6 race the left key is painted twice: with its own
+            // In the guided race the left key is painted twice: with its own
             // label, then with the race's (label 3).
             EXPECT_EQ(countPainted("text 'L2'"), left ? 1 : 0) << "mode " << mode << " state " << state;
             EXPECT_EQ(countPainted("text 'L3'"), left ? 1 : 0) << "mode " << mode << " state " << state;

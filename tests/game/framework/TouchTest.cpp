@@ -96,7 +96,7 @@ TEST_F(TouchTest, HitTestsReadTheLatchedPressAndTheActiveZoneIsACopy) {
 }
 
 // Sprite 65 frame 4 is 69 x 34: soft keys are 69 x 30, 30 above the bottom.
-TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
+TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheGuidedRace) {
     using Rect = std::array<std::int32_t, 4>;
     constexpr Rect kNone = {0, 0, 0, 0};
     constexpr Rect kLeft = {-8, 450, 69, 30};
@@ -115,7 +115,7 @@ TEST_F(TouchTest, SoftKeyZonesFollowTheLabelIndexesTheLabelsAndTheRaceOfMode6) {
         {"index past the labels", game::State::MainMenu, game::GameMode::LapRace, 4, 4, true, kNone, kNone},
         {"index of a missing label", game::State::MainMenu, game::GameMode::LapRace, 3, 3, false, kNone,
          kNone},
-        {"label 3 gives the mode-6 race a left key", game::State::Race, game::GameMode::Guided, -1, -1, true,
+        {"label 3 gives the guided race a left key", game::State::Race, game::GameMode::Guided, -1, -1, true,
          kLeft, kNone},
         {"but not without it", game::State::Race, game::GameMode::Guided, -1, -1, false, kNone, kNone},
         {"nor another mode's race", game::State::Race, game::GameMode::Points, -1, -1, true, kNone, kNone},

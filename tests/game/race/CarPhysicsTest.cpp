@@ -105,12 +105,12 @@ TEST_F(CarPhysicsTest, AGapDropsTheCarAndThePathLiftsItBackToTheCentre) {
         car->m_segment = 4;
         car->m_lateral = 300 * side;
         car->m_collected = 3;
-        car->m_state = game::kStateNitro;
+        car->m_state = game::CarState::Nitro;
         game::updatePhysics(car, 100, 0);
         ASSERT_EQ(car->m_fallen, 1);
         EXPECT_EQ(car->m_fallLateral, 1200 * side);
         EXPECT_EQ(car->m_collected, 0);
-        EXPECT_EQ(car->m_state, 0);
+        EXPECT_EQ(car->m_state, game::CarState::Normal);
         // A fallen car stands still.
         std::int32_t pos = car->m_segmentPos;
         game::updatePhysics(car, 409, 0);
@@ -225,7 +225,7 @@ TEST_F(CarPhysicsTest, TheNitroSpendsEveryCollectedObject) {
     game::updatePhysics(car, 100, 0);
     const std::int32_t n = game::itemValue(0, 2, 1);
     EXPECT_EQ(car->m_collected, 0);
-    EXPECT_EQ(car->m_state, game::kStateNitro);
+    EXPECT_EQ(car->m_state, game::CarState::Nitro);
     EXPECT_EQ(car->m_stateTimer, 3 * n * 9830 / 10 - 100);
     EXPECT_EQ(car->m_boostTimer, 3 * n * 9830 / 10 - 100);
     EXPECT_GE(car->m_speed, game::kmhToSpeed(100) * 115 / 100);

@@ -1,6 +1,6 @@
 // The race state that changes as the cars are shown: the fall of the
 // player's car and its return, the rising marker, the body animation
-// counters and state-32 phases, and the cars the scene leaves out.
+// counters and ghost phases, and the cars the scene leaves out.
 
 #include "game/race/CarViewPass.h"
 #include "game/race/CarPhysics.h"
@@ -121,22 +121,22 @@ TEST_F(CarViewPassTest, AComputerCarsCountersAndStateAnimationPhases) {
         }
         return seen;
     };
-    car->m_effect = 512;
+    car->m_effect = game::CarEffect::Shake;
     EXPECT_EQ(counters(6), (std::vector<std::int32_t>{1, 2, 3, 0, 1, 2}));
-    car->m_effect = 1024;
+    car->m_effect = game::CarEffect::Spin;
     car->m_spinning = 1;
     car->m_animCounter = 3;
     EXPECT_EQ(counters(4), (std::vector<std::int32_t>{4, 5, 0, 1}));
-    car->m_effect = 0;
-    car->m_state = 1;
+    car->m_effect = game::CarEffect::None;
+    car->m_state = game::CarState::Strike;
     EXPECT_EQ(counters(2), (std::vector<std::int32_t>{1, 1}));
-    car->m_state = 0;
+    car->m_state = game::CarState::Normal;
     EXPECT_EQ(counters(1), (std::vector<std::int32_t>{0}));
 
     // State 32: phase 0 counts up to the frame count, phase 1 runs modulo
     // its modulo until 0.6 s are left, phase 2 runs the frames again and
     // ends the state.
-    car->m_state = game::kStateAnimated;
+    car->m_state = game::CarState::Ghost;
     car->m_stateTimer = 8192;
     car->m_animFrameCount = 3;
     car->m_animFrameModulo = 2;
@@ -147,12 +147,12 @@ TEST_F(CarViewPassTest, AComputerCarsCountersAndStateAnimationPhases) {
     EXPECT_EQ(counters(1), (std::vector<std::int32_t>{1}));
     EXPECT_EQ(car->m_stateAnim, 2);
     EXPECT_EQ(counters(2), (std::vector<std::int32_t>{2, 3}));
-    EXPECT_EQ(car->m_state, 0);
+    EXPECT_EQ(car->m_state, game::CarState::Normal);
     EXPECT_EQ(car->m_stateAnim, 0);
     EXPECT_EQ(car->m_stateTimer, 0);
 
     // A modulo of 0 holds the counter at 0 rather than dividing by it.
-    car->m_state = game::kStateAnimated;
+    car->m_state = game::CarState::Ghost;
     car->m_stateAnim = 1;
     car->m_stateTimer = 8192;
     car->m_animFrameModulo = 0;
@@ -169,7 +169,7 @@ TEST_F(CarViewPassTest, ACarLeftOutOfTheFrameChangesNothingButTheTargetIsHeldAtT
     car->m_racerIndex = 3;
     car->m_segment = 3;
     car->m_roadSlice = -1;
-    car->m_effect = 512;
+    car->m_effect = game::CarEffect::Shake;
     car->m_fallLateral = 50;
     car->m_screenX = 17;
     ASSERT_TRUE(game::isCarOutOfView(car));
@@ -209,7 +209,7 @@ TEST_F(CarViewPassTest, ThePlayersSteeringJumpAndStateAnimationEnd) {
         game::prepareEntityPaint(car, 320);
         EXPECT_EQ(d.s_steerInput, c.after) << c.prev << " " << c.now;
     }
-    car->m_state = game::kStateAnimated;
+    car->m_state = game::CarState::Ghost;
     car->m_stateTimer = 8192;
     car->m_animFrameCount = 4;
     car->m_animFrameModulo = 3;
@@ -225,7 +225,7 @@ TEST_F(CarViewPassTest, ThePlayersSteeringJumpAndStateAnimationEnd) {
     EXPECT_EQ(car->m_stateAnim, 2);
     d.s_steerInput2 = 4;
     game::prepareEntityPaint(car, 320);
-    EXPECT_EQ(car->m_state, 0);
+    EXPECT_EQ(car->m_state, game::CarState::Normal);
     EXPECT_EQ(car->m_stateAnim, 0);
     EXPECT_EQ(car->m_stateTimer, 0);
     EXPECT_EQ(d.s_steerInput2, 0);

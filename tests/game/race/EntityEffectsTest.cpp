@@ -17,20 +17,27 @@ struct EntityEffectsTest : DrivingTest {
 
 TEST_F(EntityEffectsTest, SetStateRefusesSwapsOverStrongStatesAndRestoresTheGhostsSpeed) {
     struct Case {
-        std::int32_t type, from, to, kmh;
-        std::int32_t wantState, wantKmhAfter; // -1: the top speed
+        std::int32_t type;
+        game::CarState from, to;
+        std::int32_t kmh;
+        game::CarState wantState;
+        std::int32_t wantKmhAfter; // -1: the top speed
     };
+    using enum game::CarState;
     const Case cases[] = {
-        {0, 32, 256, 90, 32, 90},  {0, 1, 512, 90, 1, 90},      {0, 1024, 256, 90, 1024, 90},
-        {0, 4, 256, 90, 4, 90},    {0, 32, 2048, 90, 2048, -1}, {0, 0, 256, 150, 256, 150},
-        {1, 0, 256, 150, 256, 37}, {1, 0, 256, 100, 256, 100},  {1, 0, 256, 300, 256, 60},
+        {0, Ghost, Swapped, 90, Ghost, 90},     {0, Strike, Hindered, 90, Strike, 90},
+        {0, Shield, Swapped, 90, Shield, 90},   {0, NoContact, Swapped, 90, NoContact, 90},
+        {0, Ghost, Nitro, 90, Nitro, -1},       {0, Normal, Swapped, 150, Swapped, 150},
+        {1, Normal, Swapped, 150, Swapped, 37}, {1, Normal, Swapped, 100, Swapped, 100},
+        {1, Normal, Swapped, 300, Swapped, 60},
     };
     for (const Case& c : cases) {
         game::cEntity* car = makeCar(c.type, {0, 120, 240}, 6144);
         car->m_state = c.from;
         car->m_speed = game::kmhToSpeed(c.kmh);
         game::setState(car, c.to, 999);
-        SCOPED_TRACE(testing::Message() << c.type << ": " << c.from << " -> " << c.to << " at " << c.kmh);
+        SCOPED_TRACE(testing::Message() << c.type << ": " << static_cast<std::int32_t>(c.from) << " -> "
+                                        << static_cast<std::int32_t>(c.to) << " at " << c.kmh);
         EXPECT_EQ(car->m_state, c.wantState);
         std::int32_t want = c.wantKmhAfter < 0 ? game::getTopSpeed(car) : game::kmhToSpeed(c.wantKmhAfter);
         if (c.wantKmhAfter == 37)
@@ -61,18 +68,18 @@ TEST_F(EntityEffectsTest, ItemChargesRunOutIntoNoItem) {
 
     // The guided race keeps the collected objects on a drop.
     car->m_collected = 4;
-    car->m_state = 2048;
+    car->m_state = game::CarState::Nitro;
     game::stateStatics().s_gameMode = game::GameMode::Guided;
     game::dropCollected(car);
     EXPECT_EQ(car->m_collected, 4);
-    EXPECT_EQ(car->m_state, 0);
+    EXPECT_EQ(car->m_state, game::CarState::Normal);
 }
 
 TEST_F(EntityEffectsTest, AKnockedPlayerSlowsAndRecoversAndAPushSettles) {
     game::cEntity* car = makeCar(0, {0, 120}, 6144);
     car->m_knocked = 1;
     car->m_effectTimer = 300;
-    car->m_effect = game::kEffectSpin;
+    car->m_effect = game::CarEffect::FlaggedSpin;
     car->m_speed = 40000;
     car->m_heading = 100;
     game::updateEffects(car, 200);
@@ -81,7 +88,7 @@ TEST_F(EntityEffectsTest, AKnockedPlayerSlowsAndRecoversAndAPushSettles) {
     game::updateEffects(car, 200);
     EXPECT_EQ(car->m_knocked, 0);
     EXPECT_EQ(car->m_speed, 0);
-    EXPECT_EQ(car->m_effect, 0);
+    EXPECT_EQ(car->m_effect, game::CarEffect::None);
 
     car->m_pushTimer = -3;
     for (int i = 0; i < 5; ++i)

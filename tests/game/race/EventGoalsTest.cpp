@@ -202,7 +202,7 @@ TEST_F(EventGoalsTest, EachEventTypeFinishesByItsOwnRule) {
         {"9: its own clock, in the second time",
          [&]([[maybe_unused]] auto& t) {
              event(game::EventType::SecondSection, 1000, 2000, 3000, 4, 5), game::setupEntryByType(),
-                 g.s_section2.clock = 8192, t.at(0, 9);
+                 g.s_secondSection.clock = 8192, t.at(0, 9);
              g.s_section.clock = 99999; // type 7's clock plays no part
          },
          true, 1, 1},

@@ -19,27 +19,36 @@ struct ImpactsTest : OpponentsTest {
 TEST_F(ImpactsTest, FlagsChooseOneEffectInAFixedOrderAndTheCrashAddsOnTop) {
     struct Case {
         const char* what;
-        std::int32_t type, flags, kmh, speedArg;
+        std::int32_t type;
+        game::ImpactFlag flags;
+        std::int32_t kmh, speedArg;
         bool knocked;
-        std::int32_t effect, effectTimer, kmhAfter, lateralAfter;
+        game::CarEffect effect;
+        std::int32_t effectTimer, kmhAfter, lateralAfter;
     };
     const std::int32_t impact = 3276, crash = 4096;
+    using enum game::ImpactFlag;
+    constexpr game::CarEffect none = game::CarEffect::None;
     const Case cases[] = {
-        {"bump slows by a 25th", 1, 32, 100, 0, false, 0, impact, -1, 0},
-        {"2 and 32 act as 32", 0, 2 | 32, 100, 0, false, 0, impact, -1, 0},
-        {"16 adds the crash to the bump", 1, 16 | 32, 100, 0, true, 0, crash, -1, 0},
-        {"16 alone crashes", 0, 16, 100, 0, true, 0, crash, 100, 0},
-        {"box on the left", 1, 64, 100, 0, false, 0, impact, -1, 0},
-        {"player pushed right from the left", 0, 2, 100, 0, false, 0, impact, 100, 200},
-        {"player pushed left from the right", 0, 4, 100, 0, false, 0, impact, 100, -200},
-        {"effect 256 the full effect time", 1, 256, 100, 0, false, 256, 32768, 100, 0},
-        {"effect 512 an eighth", 1, 512, 100, 0, false, 512, 4096, 100, 0},
-        {"effect 4096 long", 1, 4096, 100, 0, false, 4096, 16384, 100, 0},
-        {"knock-out at 80 keeps the speed", 1, 16384, 80, 80, false, 16384, impact, 80, 0},
-        {"knock-out at 90 halves", 1, 16384, 90, 90, false, 16384, impact, 45, 0},
-        {"knock-out at 200 halves", 0, 16384, 200, 200, false, 16384, impact, 100, 0},
-        {"a computer car struck at 0 stops", 1, 16384, 150, 0, false, 16384, impact, 0, 0},
-        {"the player struck at 0 still halves", 0, 16384, 150, 0, false, 16384, impact, 75, 0},
+        {"bump slows by a 25th", 1, Bump, 100, 0, false, none, impact, -1, 0},
+        {"a side contact and a bump act as the bump", 0, FromLeft | Bump, 100, 0, false, none, impact, -1, 0},
+        {"the crash adds to the bump", 1, Crash | Bump, 100, 0, true, none, crash, -1, 0},
+        {"the crash alone", 0, Crash, 100, 0, true, none, crash, 100, 0},
+        {"box on the left", 1, BoxLeft, 100, 0, false, none, impact, -1, 0},
+        {"player pushed right from the left", 0, FromLeft, 100, 0, false, none, impact, 100, 200},
+        {"player pushed left from the right", 0, FromRight, 100, 0, false, none, impact, 100, -200},
+        {"weave: the full effect time", 1, Weave, 100, 0, false, game::CarEffect::Weave, 32768, 100, 0},
+        {"shake: an eighth", 1, Shake, 100, 0, false, game::CarEffect::Shake, 4096, 100, 0},
+        {"flagged spin: the long time", 1, FlaggedSpin, 100, 0, false, game::CarEffect::FlaggedSpin, 16384,
+         100, 0},
+        {"knock-out at 80 keeps the speed", 1, KnockOut, 80, 80, false, game::CarEffect::KnockOut, impact, 80,
+         0},
+        {"knock-out at 90 halves", 1, KnockOut, 90, 90, false, game::CarEffect::KnockOut, impact, 45, 0},
+        {"knock-out at 200 halves", 0, KnockOut, 200, 200, false, game::CarEffect::KnockOut, impact, 100, 0},
+        {"a computer car struck at 0 stops", 1, KnockOut, 150, 0, false, game::CarEffect::KnockOut, impact, 0,
+         0},
+        {"the player struck at 0 still halves", 0, KnockOut, 150, 0, false, game::CarEffect::KnockOut, impact,
+         75, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -56,7 +65,7 @@ TEST_F(ImpactsTest, FlagsChooseOneEffectInAFixedOrderAndTheCrashAddsOnTop) {
         EXPECT_EQ(car->m_speed, c.kmhAfter < 0 ? before - before / 25 : kmhToSpeed(c.kmhAfter));
         EXPECT_EQ(car->m_lateral, c.lateralAfter);
         // A knock-out drops the held item.
-        EXPECT_EQ(car->m_heldItem, c.effect == 16384 ? -1 : 3);
+        EXPECT_EQ(car->m_heldItem, c.effect == game::CarEffect::KnockOut ? -1 : 3);
     }
 }
 
@@ -79,12 +88,14 @@ TEST_F(ImpactsTest, TheEffectTimesAreTheirMillisecondsInFixedPoint) {
 TEST_F(ImpactsTest, ThePlayersCrashRestartsTheCrashAnimations) {
     struct Case {
         const char* what;
-        std::int32_t type, flags;
+        std::int32_t type;
+        game::ImpactFlag flags;
         bool restarted;
     };
+    using enum game::ImpactFlag;
     for (const Case& c :
-         {Case{"the player's crash", 0, 16, true}, Case{"a computer car's crash", 1, 16, false},
-          Case{"the player bumped", 0, 32, false}}) {
+         {Case{"the player's crash", 0, Crash, true}, Case{"a computer car's crash", 1, Crash, false},
+          Case{"the player bumped", 0, Bump, false}}) {
         SCOPED_TRACE(c.what);
         game::impactStatics().s_crashAnims = rt::newObjectArray(2);
         for (std::int32_t i = 0; i < 2; ++i) {
@@ -106,24 +117,28 @@ TEST_F(ImpactsTest, ThePlayersCrashRestartsTheCrashAnimations) {
 }
 
 TEST_F(ImpactsTest, AKnockedCarIgnoresEveryImpact) {
-    for (std::int32_t flags : {1, 2, 16, 32, 64, 256, 16384}) {
+    using enum game::ImpactFlag;
+    for (game::ImpactFlag flags : {Side, FromLeft, Crash, Bump, BoxLeft, Weave, KnockOut}) {
         game::cEntity* car = makeCar(1, {0, 100}, 4096);
         car->m_knocked = 1;
         car->m_speed = kmhToSpeed(100);
         game::applyImpact(car, flags, car->m_speed, nullptr);
-        EXPECT_EQ(car->m_spinning, 0) << flags;
-        EXPECT_EQ(car->m_effectTimer, 0) << flags;
-        EXPECT_EQ(car->m_speed, kmhToSpeed(100)) << flags;
+        SCOPED_TRACE(static_cast<std::int32_t>(flags));
+        EXPECT_EQ(car->m_spinning, 0);
+        EXPECT_EQ(car->m_effectTimer, 0);
+        EXPECT_EQ(car->m_speed, kmhToSpeed(100));
     }
 }
 
 TEST_F(ImpactsTest, TheLighterCarGivesWayInASideContact) {
     struct Case {
-        std::int32_t struckWeight, otherWeight, flags;
+        std::int32_t struckWeight, otherWeight;
+        game::ImpactFlag flags;
         std::int32_t struckLateral, otherLateral, lean;
     };
-    for (const Case c : {Case{10, 10, 2, 0, -100, 10}, Case{10, 9, 4, 0, 100, -10},
-                         Case{10, 11, 2, 100, 0, 10}, Case{10, 11, 4, -100, 0, -10}}) {
+    using enum game::ImpactFlag;
+    for (const Case c : {Case{10, 10, FromLeft, 0, -100, 10}, Case{10, 9, FromRight, 0, 100, -10},
+                         Case{10, 11, FromLeft, 100, 0, 10}, Case{10, 11, FromRight, -100, 0, -10}}) {
         game::cEntity* struck = makeCar(0, {0, 100}, 4096);
         game::cEntity* other = makeCar(1, {0, 100}, 4096);
         struck->m_defValues[3] = c.struckWeight;

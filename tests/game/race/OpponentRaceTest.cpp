@@ -92,7 +92,7 @@ struct OpponentRaceTest : race_testing::WholeRaceTest {
                 const cEntity* car = cars[static_cast<std::size_t>(i)];
                 if (car->m_type == 1 && car->m_lap <= kLaps)
                     all = false;
-                out.knockOuts += car->m_effect == game::kImpactKnock ? 1 : 0;
+                out.knockOuts += car->m_effect == game::CarEffect::KnockOut ? 1 : 0;
                 if (car->m_aiMode == game::kAiModePushed)
                     out.pushed = true;
                 if (car->m_racePosition != lastPlace[static_cast<std::size_t>(i)] && out.frames > 0)
@@ -100,8 +100,8 @@ struct OpponentRaceTest : race_testing::WholeRaceTest {
                 lastPlace[static_cast<std::size_t>(i)] = car->m_racePosition;
                 if (car->m_type != 1 || car->m_lap > kLaps)
                     continue;
-                const bool free =
-                    car->m_effect == 0 && !car->m_fallen && !car->m_onPath && car->m_height == 0;
+                const bool free = car->m_effect == game::CarEffect::None && !car->m_fallen &&
+                                  !car->m_onPath && car->m_height == 0;
                 std::int32_t& s = stand[static_cast<std::size_t>(i)];
                 s = free && car->m_speed == 0 ? s + 1 : 0;
                 out.longestStand = s > out.longestStand ? s : out.longestStand;

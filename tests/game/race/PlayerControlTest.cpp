@@ -34,19 +34,21 @@ TEST_F(PlayerControlTest, KeysCountOnlyWhenTheCarCanTakeThem) {
     struct Case {
         const char* what;
         std::initializer_list<std::int32_t> held;
-        std::int32_t state, landLock, height;
+        game::CarState state;
+        std::int32_t landLock, height;
         bool finished;
         std::int32_t wantDir, wantDriveMode;
     };
+    using enum game::CarState;
     const Case cases[] = {
-        {"left", {3}, 0, 0, 0, false, -1, 2},
-        {"right (second key)", {12}, 0, 0, 0, false, 1, 2},
-        {"state 256 swaps left for right", {3}, game::kStateSwapped, 0, 0, false, 1, 2},
-        {"state 256 swaps right for left", {4}, game::kStateSwapped, 0, 0, false, -1, 2},
-        {"brake", {16}, 0, 0, 0, false, 0, 1},
-        {"land lock", {3, 16}, 0, 1, 0, false, 0, 2},
-        {"after the finish", {4, 16}, 0, 0, 0, true, 0, 2},
-        {"braking in the air", {16}, 0, 0, 50, false, 0, 2},
+        {"left", {3}, Normal, 0, 0, false, -1, 2},
+        {"right (second key)", {12}, Normal, 0, 0, false, 1, 2},
+        {"swapped keys: left for right", {3}, Swapped, 0, 0, false, 1, 2},
+        {"swapped keys: right for left", {4}, Swapped, 0, 0, false, -1, 2},
+        {"brake", {16}, Normal, 0, 0, false, 0, 1},
+        {"land lock", {3, 16}, Normal, 1, 0, false, 0, 2},
+        {"after the finish", {4, 16}, Normal, 0, 0, true, 0, 2},
+        {"braking in the air", {16}, Normal, 0, 50, false, 0, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -66,7 +66,7 @@ struct RaceEntityTest : race_testing::DrivingTest {
     static std::string knocked() {
         std::string out;
         for (char c : std::string("ABP"))
-            if (car(c)->m_effect == game::kImpactKnock)
+            if (car(c)->m_effect == game::CarEffect::KnockOut)
                 out += c;
         return out;
     }
@@ -89,31 +89,40 @@ struct RaceEntityTest : race_testing::DrivingTest {
 TEST_F(RaceEntityTest, ContactRulesKnockAndSpendChargesByStatePlaceAndItem) {
     struct Row {
         const char* what;
-        std::int32_t player, car, ahead; // states
+        game::CarState player, car, ahead;
         bool playerAhead, playerItem, carItem, aheadItem, carKnocked, touchPlayer, touchAhead;
         const char* knocked;
         const char* charged;
     };
+    using enum game::CarState;
     const Row rows[] = {
-        {"nitro player hits a plain car", 2048, 0, 0, false, false, false, false, false, true, false, "B",
+        {"nitro player hits a plain car", Nitro, Normal, Normal, false, false, false, false, false, true,
+         false, "B", ""},
+        {"a striking car is not hit", Strike, Ghost, Normal, false, false, false, false, false, true, false,
+         "", ""},
+        {"striker against a plain player", Normal, Nitro, Normal, false, false, false, false, false, true,
+         false, "", ""},
+        {"two nitros knock each other", Nitro, Nitro, Normal, false, false, false, false, false, true, false,
+         "BP", ""},
+        {"player behind with an item", Normal, Normal, Normal, false, true, false, false, false, true, false,
+         "B", "P"},
+        {"player ahead, car with an item", Normal, Normal, Normal, true, false, true, false, false, true,
+         false, "P", "B"},
+        {"player behind, car's item unused", Normal, Normal, Normal, false, false, true, false, false, true,
+         false, "", ""},
+        {"player without contacts", NoContact, Normal, Normal, false, true, false, true, false, true, true,
+         "", ""},
+        {"car without contacts", Nitro, NoContact, Normal, false, true, false, true, false, true, true, "",
          ""},
-        {"a striking car is not hit", 1, 32, 0, false, false, false, false, false, true, false, "", ""},
-        {"striker against a plain player", 0, 2048, 0, false, false, false, false, false, true, false, "",
-         ""},
-        {"two nitros knock each other", 2048, 2048, 0, false, false, false, false, false, true, false, "BP",
-         ""},
-        {"player behind with an item", 0, 0, 0, false, true, false, false, false, true, false, "B", "P"},
-        {"player ahead, car with an item", 0, 0, 0, true, false, true, false, false, true, false, "P", "B"},
-        {"player behind, car's item unused", 0, 0, 0, false, false, true, false, false, true, false, "", ""},
-        {"player in state 4", 4, 0, 0, false, true, false, true, false, true, true, "", ""},
-        {"car in state 4", 2048, 4, 0, false, true, false, true, false, true, true, "", ""},
-        {"knocked car", 2048, 0, 0, false, true, false, true, true, true, true, "", ""},
-        {"no touch", 2048, 0, 0, false, true, false, true, false, false, false, "", ""},
-        {"car ahead with an item", 0, 0, 0, false, false, false, true, false, false, true, "B", "A"},
-        {"striker spares itself, hits back", 0, 1, 0, false, false, false, true, false, false, true, "A",
+        {"knocked car", Nitro, Normal, Normal, false, true, false, true, true, true, true, "", ""},
+        {"no touch", Nitro, Normal, Normal, false, true, false, true, false, false, false, "", ""},
+        {"car ahead with an item", Normal, Normal, Normal, false, false, false, true, false, false, true, "B",
          "A"},
-        {"two strikers", 0, 32, 1, false, false, false, false, false, false, true, "", ""},
-        {"car ahead in state 4", 0, 1, 4, false, false, false, true, false, false, true, "", ""},
+        {"striker spares itself, hits back", Normal, Strike, Normal, false, false, false, true, false, false,
+         true, "A", "A"},
+        {"two strikers", Normal, Ghost, Strike, false, false, false, false, false, false, true, "", ""},
+        {"car ahead without contacts", Normal, Strike, NoContact, false, false, false, true, false, false,
+         true, "", ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
@@ -126,7 +135,8 @@ TEST_F(RaceEntityTest, ContactRulesKnockAndSpendChargesByStatePlaceAndItem) {
         const bool holds[] = {r.aheadItem, r.carItem, r.playerItem};
         for (std::int32_t i = 0; i < 3; ++i) {
             game::cEntity* c = game::racerAt(i);
-            c->m_effect = c->m_effectTimer = c->m_spinning = 0;
+            c->m_effect = game::CarEffect::None;
+            c->m_effectTimer = c->m_spinning = 0;
             c->m_speed = speedOf(i);
             c->m_heldItem = holds[i] ? 3 : -1;
             c->m_itemCharges = holds[i] ? kCharges : 0;
@@ -150,7 +160,7 @@ TEST_F(RaceEntityTest, ContactRulesKnockAndSpendChargesByStatePlaceAndItem) {
 
 TEST_F(RaceEntityTest, TheLeaderTestsNoCarAhead) {
     // A leads, striking, with B touching it from behind; B holds an item.
-    car('A')->m_state = 1;
+    car('A')->m_state = game::CarState::Strike;
     car('A')->m_lateral = kTouching;
     car('B')->m_heldItem = 2;
     car('B')->m_itemCharges = kCharges;
@@ -171,7 +181,7 @@ TEST_F(RaceEntityTest, AGuidedRaceRunsTheDriverOnly) {
     game::cEntity* p = car('P');
     b->m_lateral = 2000;
     p->m_lateral = 2000 + kTouching;
-    p->m_state = 2048;
+    p->m_state = game::CarState::Nitro;
     b->m_segment = p->m_segment = 10;
     b->m_prevSegment = 9;
     b->m_trackSection = 0;

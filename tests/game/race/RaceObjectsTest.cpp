@@ -65,7 +65,7 @@ TEST_F(RaceObjectsTest, AnAimedObjectStopsAtItsTargetAndClosesTheLastGapSideways
     EXPECT_EQ(aimed->m_lateral, target->m_lateral);
     game::hitRacersWithObject(aimed);
     EXPECT_EQ(aimed->m_active, 0);
-    EXPECT_EQ(target->m_effect, 16384);
+    EXPECT_EQ(target->m_effect, game::CarEffect::KnockOut);
     EXPECT_EQ(target->m_targeted, 0);
 }
 
@@ -117,7 +117,7 @@ TEST_F(RaceObjectsTest, TheItemKeyDuringADrawEndsItAndUsesNothing) {
     EXPECT_EQ(game::useItem(car), 0);
     EXPECT_EQ(car->m_itemTimer, 50);
     EXPECT_EQ(car->m_itemUses, 1);
-    EXPECT_EQ(car->m_state, 0);
+    EXPECT_EQ(car->m_state, game::CarState::Normal);
 }
 
 TEST_F(RaceObjectsTest, WithEveryMarkerInUseNoneIsTakenOrOverwritten) {

@@ -95,7 +95,7 @@ TEST_F(RacePlacementTest, TheGridFollowsTheEventType) {
     player->m_stats = ints({100, 2000});
     player->m_racerIndex = 7;
     player->m_speed = 900;
-    player->m_state = 64;
+    player->m_state = game::CarState::Slowed;
 
     game::setSlotEventType(0, game::EventType::Laps);
     game::placeRacersOnGrid();
@@ -116,7 +116,7 @@ TEST_F(RacePlacementTest, TheGridFollowsTheEventType) {
     }
     EXPECT_EQ(player->m_racerIndex, 2);
     EXPECT_EQ(player->m_speed, 0);
-    EXPECT_EQ(player->m_state, 0);
+    EXPECT_EQ(player->m_state, game::CarState::Normal);
     EXPECT_EQ(player->m_maxSpeed, 1000);
 
     // A stretch event starts everyone level on its first segment; the
@@ -148,27 +148,30 @@ TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
     ring(20);
     struct Row {
         const char* name;
-        std::int32_t kind, state, heldItem, target, segment, lateral, owner;
+        std::int32_t kind;
+        game::CarState state;
+        std::int32_t heldItem, target, segment, lateral, owner;
         bool homing;
         std::int32_t guideStep; // -1: not the guided race
         bool knocked, charged, retires;
     };
     // The computer car (index 0) sits at segment 10, lateral 0; reach 200.
+    using enum game::CarState;
     const Row rows[] = {
-        {"thrown, no item", 0, 0, -1, -1, 10, 199, 1, false, -1, true, false, true},
-        {"thrown, holding an item", 0, 0, 3, -1, 10, 0, 1, false, -1, false, true, true},
-        {"thrown at a car without contact", 0, 4, -1, -1, 10, 0, 1, false, -1, false, false, true},
-        {"kind 6 at a striking car", 6, 32, -1, -1, 11, 0, 1, false, -1, false, false, true},
-        {"thrown out of reach", 0, 0, -1, -1, 10, 200, 1, false, -1, false, false, false},
-        {"two segments away", 0, 0, -1, -1, 12, 0, 1, false, -1, false, false, false},
-        {"its own owner", 0, 0, -1, -1, 10, 0, 0, false, -1, false, false, false},
-        {"aimed at the car", 3, 0, -1, 0, 10, 0, 1, false, -1, true, false, true},
-        {"aimed, homing from afar", 3, 0, -1, 0, 9, 5000, 1, true, -1, true, false, true},
-        {"aimed at another", 3, 0, -1, 1, 10, 0, 2, false, -1, false, false, false},
-        {"aimed at a striking car", 3, 1, -1, 0, 10, 0, 1, false, -1, false, false, true},
-        {"guided race, early step", 3, 0, -1, 0, 10, 0, 1, false, 0, false, false, true},
-        {"guided race, step 5", 3, 0, -1, 0, 10, 0, 1, false, 5, true, false, true},
-        {"a kind that does not hit", 5, 0, -1, 0, 10, 0, 1, false, -1, false, false, false},
+        {"thrown, no item", 0, Normal, -1, -1, 10, 199, 1, false, -1, true, false, true},
+        {"thrown, holding an item", 0, Normal, 3, -1, 10, 0, 1, false, -1, false, true, true},
+        {"thrown at a car without contact", 0, NoContact, -1, -1, 10, 0, 1, false, -1, false, false, true},
+        {"kind 6 at a striking car", 6, Ghost, -1, -1, 11, 0, 1, false, -1, false, false, true},
+        {"thrown out of reach", 0, Normal, -1, -1, 10, 200, 1, false, -1, false, false, false},
+        {"two segments away", 0, Normal, -1, -1, 12, 0, 1, false, -1, false, false, false},
+        {"its own owner", 0, Normal, -1, -1, 10, 0, 0, false, -1, false, false, false},
+        {"aimed at the car", 3, Normal, -1, 0, 10, 0, 1, false, -1, true, false, true},
+        {"aimed, homing from afar", 3, Normal, -1, 0, 9, 5000, 1, true, -1, true, false, true},
+        {"aimed at another", 3, Normal, -1, 1, 10, 0, 2, false, -1, false, false, false},
+        {"aimed at a striking car", 3, Strike, -1, 0, 10, 0, 1, false, -1, false, false, true},
+        {"guided race, early step", 3, Normal, -1, 0, 10, 0, 1, false, 0, false, false, true},
+        {"guided race, step 5", 3, Normal, -1, 0, 10, 0, 1, false, 5, true, false, true},
+        {"a kind that does not hit", 5, Normal, -1, 0, 10, 0, 1, false, -1, false, false, false},
     };
     constexpr std::int32_t kCharges = 2;
     for (const Row& r : rows) {
@@ -197,7 +200,7 @@ TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
         game::stateStatics().s_gameMode = r.guideStep < 0 ? game::GameMode::LapRace : game::GameMode::Guided;
         game::eventGoalStatics().s_guideStep = r.guideStep;
         game::hitRacersWithObject(object);
-        EXPECT_EQ(car->m_effect == game::kImpactKnock, r.knocked);
+        EXPECT_EQ(car->m_effect == game::CarEffect::KnockOut, r.knocked);
         EXPECT_EQ(car->m_itemCharges, (r.heldItem == -1 ? 0 : kCharges) - r.knocked - r.charged);
         EXPECT_EQ(object->m_active != 0, !r.retires);
         const bool animated = r.knocked && r.guideStep < 0;
@@ -228,7 +231,7 @@ TEST_F(RacePlacementTest, RaceObjectsHitByKindStateItemAndTarget) {
     object->m_owner = 1;
     object->m_segment = 10;
     game::hitRacersWithObject(object);
-    EXPECT_EQ(bare->m_effect, game::kImpactKnock);
+    EXPECT_EQ(bare->m_effect, game::CarEffect::KnockOut);
     EXPECT_EQ(bare->m_layerPlayers[4], nullptr);
 }
 

@@ -35,7 +35,7 @@ TEST_F(RaceTouchTest, RaceZonesSitWhereTheirSpritesPutThem) {
         {"HUD panel", game::State::RaceCountdown, game::GameMode::LapRace, 36, 131, false, false, true},
         {"HUD panel in mode 6 outside the race", game::State::RaceCountdown, game::GameMode::Guided, 0, 67,
          false, false, true},
-        {"no HUD panel in the mode-6 race", game::State::Race, game::GameMode::Guided, 0, 67, false, false,
+        {"no HUD panel in the guided race", game::State::Race, game::GameMode::Guided, 0, 67, false, false,
          false},
     };
     for (const Case& c : cases) {

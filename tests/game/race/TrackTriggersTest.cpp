@@ -94,12 +94,14 @@ TEST_F(TrackTriggersTest, EachCodeActsOnTheFieldsOfItsKind) {
          [](const cEntity& c) { EXPECT_EQ(c.m_speed, kmhToSpeed(200)); }},
         {"boost in another lane", datakit::laneTrigger(TriggerKind::Boost, 0), 0,
          [](cEntity& c) { c.m_lateral = 300; }, [](const cEntity& c) { EXPECT_EQ(c.m_boostTimer, 0); }},
-        {"boost refused in state 32", datakit::laneTrigger(TriggerKind::Boost, 1), 0,
-         [](cEntity& c) { c.m_state = 32; }, [](const cEntity& c) { EXPECT_EQ(c.m_boostTimer, 0); }},
+        {"boost refused to a ghost", datakit::laneTrigger(TriggerKind::Boost, 1), 0,
+         [](cEntity& c) { c.m_state = game::CarState::Ghost; },
+         [](const cEntity& c) { EXPECT_EQ(c.m_boostTimer, 0); }},
         {"hazard knocks out", datakit::laneTrigger(TriggerKind::Hazard, 1), 0, [](cEntity&) {},
-         [](const cEntity& c) { EXPECT_EQ(c.m_effect, 16384); }},
+         [](const cEntity& c) { EXPECT_EQ(c.m_effect, game::CarEffect::KnockOut); }},
         {"hazard passes under a pending jump", datakit::laneTrigger(TriggerKind::Hazard, 1), 0,
-         [](cEntity& c) { c.m_jumpKind = 7; }, [](const cEntity& c) { EXPECT_EQ(c.m_effect, 0); }},
+         [](cEntity& c) { c.m_jumpKind = 7; },
+         [](const cEntity& c) { EXPECT_EQ(c.m_effect, game::CarEffect::None); }},
         {"bump", datakit::laneTrigger(TriggerKind::Bump, 3), 0, [](cEntity&) {},
          [](const cEntity& c) { EXPECT_EQ(c.m_jumpKind, 7); }},
         {"bump beside the car", datakit::laneTrigger(TriggerKind::Bump, 4), 0, [](cEntity&) {},
@@ -157,7 +159,7 @@ TEST_F(TrackTriggersTest, EachCodeActsOnTheFieldsOfItsKind) {
         {"an index past the table is ignored", datakit::dynamicTrigger(9, 0), coin(DynamicAction::Coin),
          [](cEntity&) {}, [](const cEntity& c) { EXPECT_EQ(c.m_collected, 0); }},
         {"a dynamic hazard", dynamic, datakit::dynamicAction(DynamicAction::Hazard, 1, false, 1),
-         [](cEntity&) {}, [](const cEntity& c) { EXPECT_EQ(c.m_effect, 16384); }},
+         [](cEntity&) {}, [](const cEntity& c) { EXPECT_EQ(c.m_effect, game::CarEffect::KnockOut); }},
         {"box 3 pushes left with impact 128", datakit::boxTrigger(3, false), 0,
          [](cEntity& c) { c.m_lateral = 100; },
          [](const cEntity& c) {
@@ -195,7 +197,7 @@ TEST_F(TrackTriggersTest, EachCodeActsOnTheFieldsOfItsKind) {
              EXPECT_EQ(c.m_speed, kmhToSpeed(120) >> 1);
              EXPECT_EQ(game::triggerStatics().s_gatePassed, 1);
              EXPECT_EQ(rt::ByteArray::get(game::triggerStatics().s_gateDone, kSegment), 1);
-             EXPECT_EQ(c.m_effect, 0);
+             EXPECT_EQ(c.m_effect, game::CarEffect::None);
          }},
         {"gate 13 knocks out once its object has moved on", datakit::boxTrigger(7, false), 0,
          [](cEntity& c) {
@@ -206,7 +208,7 @@ TEST_F(TrackTriggersTest, EachCodeActsOnTheFieldsOfItsKind) {
              c.m_type = 1;
          },
          [](const cEntity& c) {
-             EXPECT_EQ(c.m_effect, 16384);
+             EXPECT_EQ(c.m_effect, game::CarEffect::KnockOut);
              EXPECT_EQ(rt::ByteArray::get(game::triggerStatics().s_gateDone, kSegment), 0);
          }},
         {"gate 13 before its object moved", datakit::boxTrigger(7, false), 0,
@@ -217,7 +219,7 @@ TEST_F(TrackTriggersTest, EachCodeActsOnTheFieldsOfItsKind) {
              s.s_movingObjectProgress = 2599;
              c.m_type = 1;
          },
-         [](const cEntity& c) { EXPECT_EQ(c.m_effect, 0); }},
+         [](const cEntity& c) { EXPECT_EQ(c.m_effect, game::CarEffect::None); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -257,10 +259,10 @@ TEST_F(TrackTriggersTest, AStrikeEffectKnocksOutOnceAndSparesDriverKindFive) {
     game::startRaceEffect(1, kSegment, 0, 500, 0);
     cars[0]->m_driverKind = 5;
     game::processTrackTriggers(cars[0]);
-    EXPECT_EQ(cars[0]->m_effect, 0);
+    EXPECT_EQ(cars[0]->m_effect, game::CarEffect::None);
     EXPECT_EQ(game::trackEffectCount(), 1);
     game::processTrackTriggers(cars[1]);
-    EXPECT_EQ(cars[1]->m_effect, 16384);
+    EXPECT_EQ(cars[1]->m_effect, game::CarEffect::KnockOut);
     EXPECT_EQ(game::trackEffectCount(), 0) << "no pool: the struck record goes without a follower";
 }
 
@@ -283,13 +285,15 @@ TEST_F(TrackTriggersTest, EffectsWithAPlayerNeverOutnumberThePoolAndGoWhenTheyEn
 TEST_F(TrackTriggersTest, PassingGateThreeRestartsTheAnimationsUnderThePlayersCar) {
     struct Case {
         const char* what;
-        std::int32_t type, state, gateKind;
+        std::int32_t type;
+        game::CarState state;
+        std::int32_t gateKind;
         bool restarted;
     };
-    const Case cases[] = {{"the player", 0, 0, 3, true},
-                          {"the player striking", 0, 1, 3, true},
-                          {"a computer car", 1, 0, 3, false},
-                          {"the player at gate 13", 0, 0, 13, false}};
+    const Case cases[] = {{"the player", 0, game::CarState::Normal, 3, true},
+                          {"the player striking", 0, game::CarState::Strike, 3, true},
+                          {"a computer car", 1, game::CarState::Normal, 3, false},
+                          {"the player at gate 13", 0, game::CarState::Normal, 13, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         game::TriggerStatics& s = game::triggerStatics();

@@ -239,14 +239,14 @@ TEST_F(ViewPass, TheMovingObjectBouncesAndStepsOnlyInTheRaceItself) {
 
 // The race state that changes as cars are shown changes in the view pass,
 // for exactly the entities the scene paints this frame: a computer car in
-// its state-32 animation counts a frame before the painter, and a marker
+// its ghost animation counts a frame before the painter, and a marker
 // rises in the closing step after it. A car sorted into slice 13 (beyond
 // the painted slices) or into a slice turned away is left alone.
 TEST_F(ViewPass, TheCarsPaintedThisFrameChangeInTheViewPassAndNoOthers) {
     cEntity* painted = car(3, 500);
     cEntity* beyond = car(13, 10);
     for (cEntity* e : {painted, beyond}) {
-        e->m_state = game::kStateAnimated;
+        e->m_state = game::CarState::Ghost;
         e->m_animFrameCount = 100;
         e->m_fallLateral = 200;
     }

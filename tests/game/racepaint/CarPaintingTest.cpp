@@ -42,7 +42,7 @@ constexpr std::int32_t kFrames = 50;
 
 // A sprite of 50 frames, frame k a 10 x (4 + k % 8) block standing on its
 // origin, with eight one-pixel frame-modules at (m - 4, -m) for the wheel
-// and exhaust points; animations 3 and 4 are the state-32 animation.
+// and exhaust points; animations 3 and 4 are the ghost animation.
 game::ASprite* carSprite() {
     datakit::SpriteModel model =
         sprite_testing::paletteModel({sprite_testing::kKey, 0xFFFF0000u, 0xFF0000FFu});
@@ -161,10 +161,10 @@ TEST_F(CarPaintingTest, AComputerCarTurnsIntoASharpBendUnlessItsSliceFacesTheCam
         if (!k.shown) {
             // Not drawn at all, not even its effects.
             drawn.clear();
-            c->m_state = 1;
+            c->m_state = game::CarState::Strike;
             game::paintEntity(c);
             EXPECT_TRUE(drawn.records().empty());
-            c->m_state = 0;
+            c->m_state = game::CarState::Normal;
             continue;
         }
         EXPECT_EQ(view.frame, k.frame) << k.segment << " " << k.lateral << " " << k.angle;
@@ -253,12 +253,15 @@ TEST_F(CarPaintingTest, APlayersCarIsZoomedOutsideOnePlusOrMinusAThirtySecond) {
 
 TEST_F(CarPaintingTest, ShadowFramesBySpriteSetStateAndRise) {
     struct Case {
-        std::int32_t set, steer, state, vSpeed, shadow;
+        std::int32_t set, steer;
+        game::CarState state;
+        std::int32_t vSpeed, shadow;
     };
+    using enum game::CarState;
     const Case cases[] = {
-        {45, 0, 0, 0, 20}, {43, 0, 0, 0, 22},  {47, 0, 0, 0, 21},  {51, 0, 0, 0, 23},
-        {45, 2, 0, 0, 28}, {43, -3, 0, 0, 10}, {45, 0, 32, 0, 44}, {51, 1, 32, 0, 44},
-        {45, 0, 0, 5, 20}, {43, 2, 32, 5, 22}, {47, -2, 0, 5, 21}, {51, 3, 0, 5, 35},
+        {45, 0, Normal, 0, 20}, {43, 0, Normal, 0, 22},  {47, 0, Normal, 0, 21},  {51, 0, Normal, 0, 23},
+        {45, 2, Normal, 0, 28}, {43, -3, Normal, 0, 10}, {45, 0, Ghost, 0, 44},   {51, 1, Ghost, 0, 44},
+        {45, 0, Normal, 5, 20}, {43, 2, Ghost, 5, 22},   {47, -2, Normal, 5, 21}, {51, 3, Normal, 5, 35},
     };
     for (const Case& k : cases) {
         player->m_spriteSet = k.set;
@@ -269,12 +272,13 @@ TEST_F(CarPaintingTest, ShadowFramesBySpriteSetStateAndRise) {
         game::paintCarBody(player, 300, 204, k.steer + 5);
         const auto frames = firsts(DrawCall::PaintFrame);
         ASSERT_FALSE(frames.empty());
-        EXPECT_EQ(frames[0], k.shadow) << k.set << " " << k.steer << " " << k.state << " " << k.vSpeed;
+        EXPECT_EQ(frames[0], k.shadow)
+            << k.set << " " << k.steer << " " << static_cast<std::int32_t>(k.state) << " " << k.vSpeed;
     }
-    // No shadow while the car falls, in state 4 or effect 512, in the
+    // No shadow while the car falls, without contacts or shaking, in the
     // racer introduction, after the finish, or while it has a target.
     player->m_spriteSet = kCarSet;
-    player->m_state = 0;
+    player->m_state = game::CarState::Normal;
     player->m_vSpeed = 0;
     player->m_hasTarget = 1;
     drawn.clear();
@@ -284,12 +288,21 @@ TEST_F(CarPaintingTest, ShadowFramesBySpriteSetStateAndRise) {
 
 TEST_F(CarPaintingTest, TheSteeringOverlayFrames) {
     struct Case {
-        std::int32_t steer, steerDir, driveMode, effect, state, frame;
+        std::int32_t steer, steerDir, driveMode;
+        game::CarEffect effect;
+        game::CarState state;
+        std::int32_t frame;
     };
+    constexpr game::CarEffect none = game::CarEffect::None;
+    constexpr game::CarState normal = game::CarState::Normal;
+    constexpr game::CarState ghost = game::CarState::Ghost;
     const Case cases[] = {
-        {-4, -1, 2, 0, 0, 48}, {-4, 1, 2, 0, 0, 46},    {-4, 0, 2, 0, 0, 47}, {4, -1, 2, 0, 0, 43},
-        {4, 1, 2, 0, 0, 45},   {4, 0, 2, 0, 0, 44},     {3, 1, 2, 0, 0, -1},  {0, 0, 2, 0, 0, -1},
-        {0, 0, 1, 0, 0, 23},   {0, 0, 1, 16384, 0, -1}, {4, 0, 2, 0, 32, -1}, {0, 0, 1, 0, 32, -1},
+        {-4, -1, 2, none, normal, 48}, {-4, 1, 2, none, normal, 46},
+        {-4, 0, 2, none, normal, 47},  {4, -1, 2, none, normal, 43},
+        {4, 1, 2, none, normal, 45},   {4, 0, 2, none, normal, 44},
+        {3, 1, 2, none, normal, -1},   {0, 0, 2, none, normal, -1},
+        {0, 0, 1, none, normal, 23},   {0, 0, 1, game::CarEffect::KnockOut, normal, -1},
+        {4, 0, 2, none, ghost, -1},    {0, 0, 1, none, ghost, -1},
     };
     for (const Case& k : cases) {
         game::drivingStatics().s_steerInput = k.steer;
@@ -390,7 +403,7 @@ TEST_F(CarPaintingTest, TheFlashBlinksInPhasesAndStaysOnForItsLastSteadyTime) {
 
 TEST_F(CarPaintingTest, EffectLayersAreLeftOutWhileTheRaceControlsAreOffButBodiesStay) {
     game::cEntity* c = car(1);
-    c->m_state = 1;
+    c->m_state = game::CarState::Strike;
     c->m_animCounter = 2;
     for (std::int8_t off : {0, 1}) {
         game::raceTouchStatics().s_raceControlsOff = off;

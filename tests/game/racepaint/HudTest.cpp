@@ -249,7 +249,7 @@ TEST_F(HudPaintTest, GaugeTargetsAndBigTimesFormatTheirValues) {
 
     // 12.5 s cut at the point: the stop zone keeps it with the fraction.
     game::EventGoalStatics& goals = game::eventGoalStatics();
-    goals.s_stopZone.clock = goals.s_section.clock = goals.s_section2.clock = 12 * 4096 + 2048;
+    goals.s_stopZone.clock = goals.s_section.clock = goals.s_secondSection.clock = 12 * 4096 + 2048;
     struct Cut {
         std::int32_t bit;
         const char *left, *right;

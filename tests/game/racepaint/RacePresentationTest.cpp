@@ -82,7 +82,7 @@ TEST_F(RacePresentation, AWholeFrameShowsSkyRoadWallsAndCars) {
         << nearest->m_screenScale;
 }
 
-// What changes as the cars are shown (a car in its state-32 animation, a
+// What changes as the cars are shown (a car in its ghost animation, a
 // marker rising after a fall, the item box's lane mark) changes in the view
 // pass, so a hundred frames leave the same race after every frame whether
 // or not the painter runs.
@@ -92,7 +92,7 @@ TEST_F(RacePresentation, TheRaceIsTheSameWithOrWithoutThePainter) {
         game::resetTrackTriggers();
         game::stateStatics().s_messageCount = 0;
         cEntity* animated = game::racerAt(2);
-        animated->m_state = game::kStateAnimated;
+        animated->m_state = game::CarState::Ghost;
         animated->m_animFrameCount = 40;
         animated->m_animFrameModulo = 3;
         animated->m_stateTimer = 1 << 20;
