@@ -5,6 +5,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/sprite/ASprite.h"
+#include "game/sprite/Glyphs.h"
 #include "game/sprite/Paint.h"
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/TextCodes.h"
@@ -159,6 +160,8 @@ std::int32_t getCharIndex(const ASprite* font, std::int32_t code) {
 }
 
 std::int32_t getCharWidth(const ASprite* font, std::int32_t glyph) {
+    if (font->m_usesSystemFont)
+        return glyphAdvance(font, glyph);
     return font->getFModuleX(glyph, 0);
 }
 
@@ -245,6 +248,12 @@ void drawString(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, r
                 font->m_currentPalette = s.s_savedPalette;
             break;
         case TextCodeKind::Glyph: {
+            if (font->m_usesSystemFont) {
+                // The glyph code is the character itself: the font object's
+                // painters draw it and answer its advance.
+                x = iadd(x, iadd(paintChar(font, g, code.value, x, y), font->m_charSpacing));
+                break;
+            }
             const std::int32_t advance = getCharWidth(font, code.value);
             paintFrame(font, g, code.value, x, y, 0, 0, 0);
             if (font->m_underline) {

@@ -20,6 +20,10 @@
 // A code that takes a parameter as the last character of the range ends the
 // range: nothing past the text is read.
 //
+// A sprite that delegates its text to a `BitmapFont` (Glyphs.h; none does in
+// this game's data) maps every character to itself and draws it through
+// `paintChar`.
+//
 // Results go to statics (`FontStatics`); the range statics `s_textStart`,
 // `s_textEnd` and `s_textLimit` of SpriteStatics.h (-1: not set) narrow what
 // is measured and drawn. Both are cut to the text, so no setting of them
@@ -70,7 +74,8 @@ void updateSpaceWidth(ASprite* font);
 
 // Glyph frame of character `code`; 1 when the map lacks it or there is no map.
 std::int32_t getCharIndex(const ASprite* font, std::int32_t code);
-// Advance of glyph frame `glyph`.
+// Advance of glyph frame `glyph` (of character `glyph` in a delegating
+// sprite's font object).
 std::int32_t getCharWidth(const ASprite* font, std::int32_t glyph);
 
 // Measures `text` (or `chars` when it is null) into `s_textWidth` and
