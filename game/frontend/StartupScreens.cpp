@@ -26,6 +26,7 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/SpriteLoading.h"
+#include "game/sprite/TextLayout.h"
 #include "game/ui/ListZones.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"

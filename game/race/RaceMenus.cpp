@@ -21,6 +21,7 @@
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
+#include "game/sprite/TextLayout.h"
 #include "game/ui/ListZones.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"
@@ -73,6 +74,11 @@ constexpr std::int32_t kPauseTitle = 0;
 constexpr std::int32_t kOptionsTitle = 2;
 constexpr std::int32_t kHelpTitle = 62;
 constexpr std::int32_t kHelpTexts = 25;
+// The exit question's title and text page, over a race and elsewhere.
+constexpr std::int32_t kExitOverRaceTitle = 14;
+constexpr std::int32_t kExitOverRacePage = 8;
+constexpr std::int32_t kExitTitle = 25;
+constexpr std::int32_t kExitPage = 24;
 constexpr std::int32_t kNoText = 12;
 constexpr std::int32_t kYesText = 11;
 constexpr std::int32_t kNextRaceText = 92;
@@ -328,14 +334,16 @@ void stateRaceHelp(std::int32_t message) {
 void stateExitConfirm(std::int32_t message) {
     const bool overRace = raceTouchStatics().s_raceControlsOff != 0;
     yesNoQuestion(
-        message, overRace ? 14 : 25, -1,
+        message, overRace ? kExitOverRaceTitle : kExitTitle, -1,
         [] {
             stopMusic();
             pushState(State::Quit);
         },
         overRace);
-    if (message == kEnter)
+    if (message == kEnter) {
         setSoftKeys(-1, -1);
+        setTextPage(overRace ? kExitOverRacePage : kExitPage);
+    }
 }
 
 void stateQuitRaceConfirm(std::int32_t message) {

@@ -8,6 +8,7 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/SpriteStatics.h"
+#include "game/sprite/TextLayout.h"
 #include "game/ui/MenuPaint.h"
 #include "runtime/StaticClass.h"
 

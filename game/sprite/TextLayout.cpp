@@ -1,11 +1,16 @@
 #include "game/sprite/TextLayout.h"
 
+#include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
+#include "game/sprite/Paint.h"
 #include "game/sprite/SpriteStatics.h"
 #include "game/sprite/TextCodes.h"
 #include "host/Log.h"
@@ -24,7 +29,9 @@ namespace {
 using rt::ShortArray;
 
 constexpr std::int32_t kListFont = 2;
+constexpr std::int32_t kPageFont = 0;
 constexpr std::int32_t kHudLabelText = 30;
+constexpr std::int32_t kDimColour = static_cast<std::int32_t>(0xBB100000u);
 
 std::int16_t wrap16(std::int32_t value) {
     return static_cast<std::int16_t>(value);
@@ -82,7 +89,44 @@ std::int32_t lineStart(ShortArray* breaks, std::int32_t line) {
     return line == 0 ? 0 : ShortArray::get(breaks, 2 * line - 1);
 }
 
+rt::IntArray* measureList(rt::IntArray* ids) {
+    const std::int32_t count = ids ? ids->length() : 0;
+    rt::IntArray* widths = rt::newIntArray(count);
+    ASprite* font = loadedFont(kListFont);
+    for (std::int32_t i = 0; font && i < count; ++i) {
+        const std::int32_t id = rt::IntArray::get(ids, i);
+        if (id < 0)
+            continue;
+        measureString(font, getString(id), nullptr);
+        rt::IntArray::set(widths, i, fontStatics().s_textWidth);
+    }
+    return widths;
+}
+
+ASprite* spriteSlot(std::int32_t slot) {
+    rt::Object* sprite = rt::ObjectArray::get(startupStatics().s_sprites, slot);
+    return sprite && sprite->classId() == ASprite::kClassId ? static_cast<ASprite*>(sprite) : nullptr;
+}
+
+bool dimsScreen(State state) {
+    switch (state) {
+    case State::ExitQuestion:
+    case State::QuitRaceQuestion:
+    case State::RestartQuestion:
+    case State::PauseMenu:
+    case State::RaceOptions:
+    case State::RaceHelp:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
+
+TextListStatics& textListStatics() {
+    return rt::getStaticClass().statics<TextListStatics>();
+}
 
 HudStatics& hudStatics() {
     return rt::getStaticClass().statics<HudStatics>();
@@ -241,6 +285,69 @@ ASprite* fontSprite(std::int32_t slot) {
         return static_cast<ASprite*>(font);
     rt::reportNullPointer();
     return nullptr;
+}
+
+ASprite* loadedFont(std::int32_t slot) {
+    rt::ObjectArray* fonts = startupStatics().s_fonts;
+    rt::Object* font =
+        fonts && slot >= 0 && slot < fonts->length() ? rt::ObjectArray::get(fonts, slot) : nullptr;
+    return font && font->classId() == ASprite::kClassId ? static_cast<ASprite*>(font) : nullptr;
+}
+
+void setTextPage(std::int32_t textId) {
+    TextListStatics& s = textListStatics();
+    s.s_textPage = getString(textId);
+    if (ASprite* font = loadedFont(kPageFont))
+        measureString(font, s.s_textPage, nullptr);
+}
+
+void setTextLines(rt::IntArray* ids) {
+    TextListStatics& s = textListStatics();
+    s.s_textLineIds = ids;
+    rt::IntArray* widths = measureList(ids);
+    s.s_textLineWidths = widths;
+    s.s_textScroll = config().s_gameScreenWidth;
+}
+
+void setTextItems(rt::ObjectArray* ids) {
+    TextListStatics& s = textListStatics();
+    s.s_textItemIds = ids;
+    const std::int32_t rows = ids ? ids->length() : 0;
+    s.s_textItemWidths = rt::newObjectArray(rows);
+    for (std::int32_t r = 0; r < rows; ++r) {
+        rt::Object* row = rt::ObjectArray::get(ids, r);
+        auto* rowIds =
+            row && row->classId() == rt::ClassId::IntArray ? static_cast<rt::IntArray*>(row) : nullptr;
+        rt::IntArray* widths = measureList(rowIds);
+        rt::ObjectArray::set(s.s_textItemWidths, r, widths);
+    }
+    s.s_textScroll = config().s_gameScreenWidth;
+}
+
+std::int32_t getTickerOffset(rt::String*, std::int32_t) {
+    return 0;
+}
+
+void paintQuestionFrame(std::int32_t x, std::int32_t y) {
+    const TextListStatics& s = textListStatics();
+    ASprite* box = spriteSlot(kQuestionBoxSprite);
+    rt::IntArray* rect = rt::newIntArray(4);
+    if (box)
+        box->getFrameBox(s.s_boxAnswerCount, kAnswerPoint, rect, 0);
+    auto* g = loopStatics().s_graphics;
+    if (dimsScreen(stateStatics().s_state)) {
+        setFillColor(kDimColour);
+        fillRectAlpha(g, 0, 0, config().s_gameScreenWidth, config().s_gameScreenHeight);
+    }
+    paintFrame(box, g, s.s_boxAnswerCount, x, y, 0, 0, 0);
+    if (!s.s_boxAnswerIds)
+        return;
+    ASprite* answer = spriteSlot(kMenuItemSprite);
+    const std::int32_t step = getFrameHeight(answer, kAnswerFrame);
+    const std::int32_t width = getFrameWidth(answer, kAnswerFrame);
+    const std::int32_t top = rt::iadd(y, rt::IntArray::get(rect, 1));
+    for (std::int32_t k = 0; k < s.s_boxAnswerCount; ++k)
+        paintFrame(answer, g, kAnswerFrame, x - (width >> 1), rt::iadd(top, rt::imul(k, step)), 0, 0, 0);
 }
 
 void initHud(std::int32_t kind, std::int32_t elements) {

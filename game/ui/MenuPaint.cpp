@@ -152,13 +152,6 @@ void paintOptionArrows(rt::ObjectArray* zones) {
     }
 }
 
-ASprite* loadedFont(std::int32_t font) {
-    rt::ObjectArray* fonts = startupStatics().s_fonts;
-    rt::Object* object =
-        fonts && font >= 0 && font < fonts->length() ? rt::ObjectArray::get(fonts, font) : nullptr;
-    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
-}
-
 void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
                   std::int32_t anchor) {
     // A font not loaded yet draws nothing, without a report each frame.
@@ -235,6 +228,7 @@ void setHelpTexts(rt::IntArray* textIds) {
     MenuStatics& menu = menuStatics();
     initMenuLayout();
     menu.s_helpTexts = textIds;
+    setTextLines(textIds);
     menu.s_helpLineX = screenWidth();
 }
 
@@ -269,8 +263,11 @@ void paintMenu(std::int32_t count, rt::IntArray* textIds) {
         if (Graphics* g = graphics())
             setClip(g, x + kLabelInset, y - kItemRise, w - 2 * kLabelInset, h);
         std::int32_t id = textIdAt(textIds, i);
-        if (id >= 0)
-            drawMenuText(kItemFont, palette, getString(id), x + w / 2, y + h / 2 - kItemRise, kAnchorCentre);
+        if (id >= 0) {
+            rt::String* label = getString(id);
+            drawMenuText(kItemFont, palette, label, x + w / 2 + getTickerOffset(label, w - 2 * kLabelInset),
+                         y + h / 2 - kItemRise, kAnchorCentre);
+        }
         clipToScreen();
         y += h;
     }

@@ -40,9 +40,6 @@ void paintOptionArrows(rt::ObjectArray* zones);
 // `text` in `font` and `palette` at (x, y) with a MIDP anchor.
 void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
                   std::int32_t anchor);
-// Font `font` of the font table; null, without a report, while it is not
-// loaded (screens paint before and after the fonts arrive).
-ASprite* loadedFont(std::int32_t font);
 // `text` broken into lines of at most `maxWidth` pixels, `lineHeight` apart
 // (0: the font's own step), each line placed against (x, y) by `anchor`.
 void drawTextBlock(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t maxWidth,
@@ -58,8 +55,8 @@ void paintHelpLine();
 // Moves the help line left a step; once all of it has left the screen it
 // starts again at the right edge.
 void scrollMenuText();
-// Sets the help texts of the items (one text id each) and starts the line
-// at the right edge.
+// Sets the help texts of the items (one text id each) as the text lines
+// (`setTextLines`) and starts the line at the right edge.
 void setHelpTexts(rt::IntArray* textIds);
 // The vertical menu of `count` items labelled by `textIds`.
 void paintMenu(std::int32_t count, rt::IntArray* textIds);

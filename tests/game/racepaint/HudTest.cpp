@@ -13,6 +13,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceUtilities.h"
 #include "game/sprite/Font.h"
+#include "game/sprite/TextLayout.h"
 #include "game/ui/MenuPaint.h"
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"

@@ -11,6 +11,7 @@
 #include "game/framework/Touch.h"
 #include "game/race/RaceResults.h"
 #include "game/race/RaceTouch.h"
+#include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/racepaint/HudFixture.h"
 
@@ -131,8 +132,13 @@ TEST_F(RaceMenusTest, TheQuestionsAnswerNoByPoppingAndYesByTheirAction) {
            game::State::ExitQuestion});
     game::stateExitConfirm(game::kEnter);
     EXPECT_EQ(game::menuStatics().s_questionTitleText, 14);
+    EXPECT_EQ(game::textListStatics().s_textPage->toUtf8(), "T8") << "over a race, text page 8";
     choose(game::stateExitConfirm, 1);
     EXPECT_EQ(s.s_nextState, game::State::Quit);
+    game::raceTouchStatics().s_raceControlsOff = 0;
+    game::stateExitConfirm(game::kEnter);
+    EXPECT_EQ(game::menuStatics().s_questionTitleText, 25);
+    EXPECT_EQ(game::textListStatics().s_textPage->toUtf8(), "T24") << "elsewhere, text page 24";
 }
 
 // The options over a paused race: the sound item turns the sound on with

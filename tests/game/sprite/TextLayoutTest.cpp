@@ -1,6 +1,8 @@
 #include "game/sprite/TextLayout.h"
 
+#include "game/framework/LoopStatics.h"
 #include "game/framework/StartupLoad.h"
+#include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -162,20 +164,65 @@ TEST_F(BoxTest, LinesOutsideTheBreaksDrawNothingAndThePaletteComesBack) {
     EXPECT_EQ(clipped.at(0, 0), on565(kInks[1]));
 }
 
-// The race HUD's start, with the tiny font in every font slot and its
-// label's text.
+// The screens' text services, with the tiny font in every font slot and a
+// few texts by id.
 struct TextServicesTest : FontTest {
     TextServicesTest() {
         game::StartupStatics& startup = game::startupStatics();
         startup.s_fonts = rt::newObjectArray(6);
+        startup.s_sprites = rt::newObjectArray(game::kSpriteCount);
         for (std::int32_t f = 0; f < 3; ++f)
             rt::ObjectArray::set(startup.s_fonts, f, font);
         rt::ObjectArray* texts = rt::newObjectArray(31);
+        rt::ObjectArray::set(texts, 1, str(u"AB"));
+        rt::ObjectArray::set(texts, 2, str(u"BAB\nA"));
         rt::ObjectArray::set(texts, 30, str(u"ABA"));
         game::textStatics().s_textCache = texts;
         game::textStatics().s_textCount = 31;
     }
+    static rt::IntArray* ids(std::initializer_list<std::int32_t> values) {
+        rt::IntArray* array = rt::newIntArray(static_cast<std::int32_t>(values.size()));
+        rt::Array::fill32(array, values);
+        return array;
+    }
 };
+
+TEST_F(TextServicesTest, ListsKeepEachTextsWidthAndRestartTheScroll) {
+    game::TextListStatics& s = game::textListStatics();
+    s.s_textScroll = 5;
+    game::setTextLines(ids({1, 2}));
+    EXPECT_EQ(ints(s.s_textLineWidths, 2), (std::vector<std::int32_t>{kA + kB, kB + kA + kB}));
+    EXPECT_EQ(s.s_textScroll, 640);
+
+    s.s_textScroll = 5;
+    game::setTextLines(ids({}));
+    EXPECT_EQ(s.s_textLineWidths->length(), 0);
+    EXPECT_EQ(s.s_textScroll, 640);
+
+    // A negative id names no text; without font 2 nothing is measured.
+    game::setTextLines(ids({-1, 1}));
+    EXPECT_EQ(ints(s.s_textLineWidths, 2), (std::vector<std::int32_t>{0, kA + kB}));
+    rt::ObjectArray::set(game::startupStatics().s_fonts, 2, nullptr);
+    game::setTextLines(ids({1}));
+    EXPECT_EQ(ints(s.s_textLineWidths, 1), (std::vector<std::int32_t>{0}));
+    rt::ObjectArray::set(game::startupStatics().s_fonts, 2, font);
+    EXPECT_TRUE(log.lines().empty());
+
+    rt::ObjectArray* rows = rt::newObjectArray(2);
+    rt::ObjectArray::set(rows, 0, ids({2}));
+    rt::ObjectArray::set(rows, 1, ids({30, 1}));
+    game::setTextItems(rows);
+    auto row = [&](std::int32_t r, std::int32_t n) {
+        return ints(static_cast<rt::IntArray*>(rt::ObjectArray::get(s.s_textItemWidths, r)), n);
+    };
+    EXPECT_EQ(row(0, 1), (std::vector<std::int32_t>{kB + kA + kB}));
+    EXPECT_EQ(row(1, 2), (std::vector<std::int32_t>{kA + kB + kA, kA + kB}));
+
+    game::setTextPage(2);
+    EXPECT_EQ(game::fontStatics().s_textWidth, kB + kA + kB);
+    EXPECT_EQ(game::fontStatics().s_textHeight, 2 * kGlyphRows + kLineGap);
+    EXPECT_EQ(game::getTickerOffset(str(u"ABABABABABABABAB"), 4), 0);
+}
 
 TEST_F(TextServicesTest, TheHudStartsItsIntroAndMeasuresItsLabel) {
     struct Case {
@@ -197,6 +244,50 @@ TEST_F(TextServicesTest, TheHudStartsItsIntroAndMeasuresItsLabel) {
         EXPECT_EQ(s.s_hudFlagOn, c.flagOn) << c.kind;
         EXPECT_EQ(s.s_hudFlagValue, c.flagOn == 1 ? 0 : 9) << c.kind;
     }
+}
+
+// Sprite 4: frame 2 (two answers) a 20 x 12 box whose box 0 starts 4 below
+// its origin; sprite 65: frame 3 an 8 x 3 answer slot.
+game::ASprite* questionSprite() {
+    datakit::SpriteModel model = paletteModel({0x00FF00FFu, 0xFF00FF00u, 0xFF0000FFu});
+    model.format |= datakit::sprite_bits::kFrameBoxes;
+    addFlatModule(model, 20, 12, 1);
+    for (int f = 0; f < 3; ++f) {
+        addFrame(model, {{.module = 0}});
+        model.frames.back().boxCount = 1;
+        model.boxes.push_back({.x = 0, .y = 4, .width = 20, .height = 6});
+    }
+    return loadSprite(datakit::writeSprite(model));
+}
+
+game::ASprite* answerSprite() {
+    datakit::SpriteModel model = paletteModel({0x00FF00FFu, 0xFF0000FFu});
+    addFlatModule(model, 8, 3, 1);
+    for (int f = 0; f < 4; ++f)
+        addFrame(model, {{.module = 0}});
+    return loadSprite(datakit::writeSprite(model));
+}
+
+TEST_F(TextServicesTest, TheQuestionFrameDimsTheScreenOnlyInRaceAndPauseStates) {
+    rt::ObjectArray::set(game::startupStatics().s_sprites, 4, questionSprite());
+    rt::ObjectArray::set(game::startupStatics().s_sprites, 65, answerSprite());
+    game::TextListStatics& s = game::textListStatics();
+    s.s_boxAnswerCount = 2;
+    s.s_boxAnswerIds = ids({1, 2});
+    for (game::State state : {game::State::MainMenu, game::State::PauseMenu}) {
+        Canvas screen{64, 64, 0xFFFFFF};
+        game::loopStatics().s_graphics = screen.graphics;
+        game::stateStatics().s_state = state;
+        game::paintQuestionFrame(30, 20);
+        EXPECT_EQ(screen.at(0, 0) != on565(0xFFFFFF), state == game::State::PauseMenu) << state;
+        EXPECT_EQ(screen.at(30, 20), on565(0xFF00FF00u)) << "the box frame at (x, y)";
+        // Answer slots from y + 4, 3 apart, centred on x.
+        EXPECT_EQ(screen.at(26, 24), on565(0xFF0000FFu));
+        EXPECT_EQ(screen.at(33, 29), on565(0xFF0000FFu));
+        EXPECT_EQ(screen.at(34, 24), on565(0xFF00FF00u)) << "right of the slot";
+        EXPECT_EQ(screen.at(30, 30), on565(0xFF00FF00u)) << "below the second slot";
+    }
+    game::loopStatics().s_graphics = this->screen.graphics;
 }
 
 } // namespace

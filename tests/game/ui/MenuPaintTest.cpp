@@ -151,8 +151,11 @@ TEST_F(MenuPaintTest, TheChosenItemBlinksThenTheItemsLeaveOneByOne) {
 TEST_F(MenuPaintTest, TheHelpLineShowsTheHighlightedItemsTextAndRestartsAtTheRightEdge) {
     game::resetMenu(3);
     game::touchStatics().s_selection = 2;
-    game::setHelpTexts(ids({20, 21, 22}));
+    rt::IntArray* help = ids({20, 21, 22});
+    game::setHelpTexts(help);
     EXPECT_EQ(game::menuStatics().s_helpLineX, 640);
+    EXPECT_EQ(game::textListStatics().s_textLineIds, help) << "the help lines are the text lines";
+    ASSERT_EQ(game::textListStatics().s_textLineWidths->length(), 3);
     std::vector<std::int32_t> xs;
     game::menuStatics().s_helpLineX = 8;
     for (int frame = 0; frame < 4; ++frame) {
