@@ -179,6 +179,12 @@ public:
     // null when the sprite has no pixel data, the palette is missing, the
     // encoding is unknown or the module is larger than `kMaxModulePixels`.
     rt::IntArray* decodeModule(std::int32_t module);
+    // Decodes width x height pixels of the module data at `offset` into the
+    // shared buffer, reading no byte at or past `end` (the module's own data
+    // ends there); false when nothing could be decoded. `decodeModule` decodes
+    // through it.
+    bool decodeModulePixels(rt::ByteArray* data, std::int32_t offset, std::int32_t width, std::int32_t height,
+                            std::int32_t end);
     // Makes the image of the first width x height entries of `argb` (with
     // alpha processing when one of them is not opaque) and files it as
     // `module` of `palette`.
@@ -289,9 +295,6 @@ private:
     void clearLoadedTables();
     // Reads the palettes, the data encoding and the modules' encoded pixels.
     void readPixelSection(SpriteReader& in);
-    // Decodes the module data in [offset, end) of `data` into the buffer.
-    bool decodeRange(rt::ByteArray* data, std::int32_t offset, std::int32_t end, std::int32_t width,
-                     std::int32_t height);
 };
 
 // Sets up the sprite engine's shared statics (transform tables, rectangle,

@@ -126,13 +126,13 @@ rt::IntArray* ASprite::decodeModule(std::int32_t module) {
     std::int32_t end = module + 1 < m_moduleDataOffsets->length()
                            ? IntArray::get(m_moduleDataOffsets, module + 1)
                            : m_moduleData->length();
-    if (!decodeRange(m_moduleData, offset, end, getModuleWidth(module), getModuleHeight(module)))
+    if (!decodeModulePixels(m_moduleData, offset, getModuleWidth(module), getModuleHeight(module), end))
         return nullptr;
     return spriteStatics().s_pixelBuffer;
 }
 
-bool ASprite::decodeRange(rt::ByteArray* data, std::int32_t offset, std::int32_t end, std::int32_t width,
-                          std::int32_t height) {
+bool ASprite::decodeModulePixels(rt::ByteArray* data, std::int32_t offset, std::int32_t width,
+                                 std::int32_t height, std::int32_t end) {
     if (!m_palettes || m_currentPalette < 0 || m_currentPalette >= m_palettes->length())
         return false;
     auto* palette = static_cast<IntArray*>(ObjectArray::get(m_palettes, m_currentPalette));
