@@ -91,12 +91,22 @@ private:
             fail("the data ends inside an array");
         return value;
     }
+    // The next two bytes as an unsigned 16-bit value, or -1 as `next`.
     std::int32_t nextShort() {
-        std::int32_t low = next();
-        if (low < 0)
+        if (left() < 2) {
+            fail("the array runs past its payload");
             return -1;
-        std::int32_t high = next();
-        return high < 0 ? -1 : low | high << 8;
+        }
+        const std::int32_t before = streamStatics().s_arrayBytesRead;
+        std::int32_t value = streamReadShort(m_in);
+        if (rt::exceptionPending())
+            return -1;
+        // The reader counts only the bytes that came.
+        if (streamStatics().s_arrayBytesRead - before < 2) {
+            fail("the data ends inside an array");
+            return -1;
+        }
+        return value;
     }
     // `width` bytes, little-endian, sign-extended; false at the end or on an exception.
     bool nextValue(std::int32_t width, std::int32_t& value) {

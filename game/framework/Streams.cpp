@@ -91,6 +91,11 @@ std::int32_t streamReadByte(lib::java_io_InputStream* stream) {
     return value;
 }
 
+std::int32_t streamReadShort(lib::java_io_InputStream* stream) {
+    std::int32_t low = streamReadByte(stream) & 0xFF;
+    return low | (streamReadByte(stream) & 0xFF) << 8;
+}
+
 std::int32_t streamReadInt(lib::java_io_InputStream* stream) {
     std::int32_t value = 0;
     for (int shift = 0; shift < 32; shift += 8)

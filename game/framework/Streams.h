@@ -69,7 +69,9 @@ void closeStream();
 // at its end); a byte read is counted in `s_arrayBytesRead`. An exception
 // gives 0 and stays pending for the caller.
 std::int32_t streamReadByte(lib::java_io_InputStream* stream);
-// Little-endian 32 bits from `streamReadByte`, each byte masked to 8 bits.
+// Little-endian 16 bits (0..65535) and 32 bits from `streamReadByte`, each
+// byte masked to 8 bits.
+std::int32_t streamReadShort(lib::java_io_InputStream* stream);
 std::int32_t streamReadInt(lib::java_io_InputStream* stream);
 // As `readFully` over `stream` (a `java_lang_Exception` swallowed), counting
 // `len` into `s_arrayBytesRead` and what did not come into `s_streamShortfall`.

@@ -107,17 +107,18 @@ TEST_F(StreamsTest, BlockReadsAnswerTheLengthAskedForWhateverCame) {
 }
 
 TEST_F(StreamsTest, GivenStreamReadersCountOnlyBytesReadAndLeaveExceptionsPending) {
-    auto* in = rt::make<ScriptedInputStream>(std::vector<std::uint8_t>{0xFE, 0xFF, 0xFF, 0xFF});
+    auto* in = rt::make<ScriptedInputStream>(std::vector<std::uint8_t>{0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF});
     streams.s_arrayBytesRead = 0;
+    EXPECT_EQ(game::streamReadShort(in), 65535);
     EXPECT_EQ(game::streamReadInt(in), -2);
     EXPECT_EQ(game::streamReadByte(in), -1);
-    EXPECT_EQ(streams.s_arrayBytesRead, 4);
+    EXPECT_EQ(streams.s_arrayBytesRead, 6);
 
     auto* failing = rt::make<ScriptedInputStream>(std::vector<std::uint8_t>{7});
     failing->m_failAt = 1;
     EXPECT_EQ(game::streamReadByte(failing), 0);
     EXPECT_TRUE(rt::exceptionPending());
-    EXPECT_EQ(streams.s_arrayBytesRead, 4);
+    EXPECT_EQ(streams.s_arrayBytesRead, 6);
 }
 
 TEST_F(StreamsTest, ClosingDropsTheStreamAndItsCounter) {
