@@ -54,6 +54,10 @@ HudStateStatics& hudStateStatics() {
     return rt::getStaticClass().statics<HudStateStatics>();
 }
 
+void setHudPhase(std::int32_t phase) {
+    hudStatics().s_hudPhase = phase;
+}
+
 void updateHudIntro(std::int32_t dt) {
     HudStatics& h = hudStatics();
     if (h.s_hudPhase == 1) {

@@ -59,6 +59,9 @@ struct HudStateStatics {
 
 HudStateStatics& hudStateStatics();
 
+// Sets the display's phase (0 hidden, 1 intro, 2 shown); the start sequence
+// starts the intro with it.
+void setHudPhase(std::int32_t phase);
 // Runs the intro by `dt`: its time and the two slide offsets fall
 // together, and once the time is below 1 all three are 0 and the phase is
 // 2. In phase 2 with the lap display on, its show time runs down.

@@ -88,7 +88,7 @@ void stepState41() {
             hud.s_hudIntroTime = 800;
             hud.s_hudSlideA = 100;
             hud.s_hudSlideB = 160;
-            hud.s_hudPhase = 1;
+            setHudPhase(1);
         }
         break;
     case 1:
