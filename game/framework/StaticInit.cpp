@@ -130,6 +130,14 @@ rt::IntArray* menuTargetRow(std::initializer_list<std::optional<State>> targets)
     return array;
 }
 
+std::int32_t layoutX(std::int32_t design) {
+    return config().s_gameScreenWidth * design / 240;
+}
+
+std::int32_t layoutY(std::int32_t design) {
+    return config().s_gameScreenHeight * design / 320;
+}
+
 std::int32_t tuning(std::int32_t thousandths) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(thousandths)
                                      << (config().s_fixedShift & 31)) /

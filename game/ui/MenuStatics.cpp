@@ -2,6 +2,7 @@
 
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
+#include "game/framework/StaticInit.h"
 #include "runtime/StaticClass.h"
 
 namespace game {
@@ -21,10 +22,9 @@ void initMenuLayout() {
     MenuStatics& menu = menuStatics();
     if (menu.s_menuItemPitch != 0)
         return;
-    std::int32_t height = config().s_gameScreenHeight;
-    menu.s_menuAreaHeight = height * 230 / 320;
-    menu.s_menuItemPitch = height * 35 / 320;
-    menu.s_helpLineY = height - kMenuBarHeight + kHelpLineInBar;
+    menu.s_menuAreaHeight = layoutY(230);
+    menu.s_menuItemPitch = layoutY(35);
+    menu.s_helpLineY = config().s_gameScreenHeight - kMenuBarHeight + kHelpLineInBar;
 }
 
 std::int32_t menuTop(std::int32_t shown) {

@@ -216,9 +216,13 @@ TEST(GameRandom, DrawsStayInRangeEvenForTheLowestInt) {
         EXPECT_EQ(game::randomInRange(c.draw, c.low, c.high), c.expected) << c.draw << " " << c.low;
 }
 
-TEST(GameLayout, DesignValuesConvertWithTruncation) {
+TEST(GameLayout, DesignValuesScaleAndConvertWithTruncation) {
     rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 22}};
     game::OrvelLibConfig::staticInit();
+    EXPECT_EQ(game::layoutX(130), 346);
+    EXPECT_EQ(game::layoutX(35), 93);
+    EXPECT_EQ(game::layoutX(-160), -426);
+    EXPECT_EQ(game::layoutY(120), 180);
     EXPECT_EQ(game::tuning(600), 2457);
     EXPECT_EQ(game::tuning(2000), 8192);
     EXPECT_EQ(game::tuning(500), 2048);
