@@ -600,6 +600,15 @@ std::int32_t getCellSurface(const cEntity* car, std::int32_t segment, bool roads
     return segmentSurface(segment);
 }
 
+std::int32_t easeInRange(std::int32_t x, std::int32_t lo, std::int32_t hi, std::int32_t depth) {
+    if (hi <= lo)
+        return kRaceOne;
+    x = x < lo ? lo : (x > hi ? hi : x);
+    std::int32_t c = cosFx(static_cast<std::int32_t>(std::int64_t{x - lo} * 1024 / (std::int64_t{hi} - lo)));
+    std::int32_t v = (mulWrap((kRaceOne - c) / 2, depth) + mulWrap(kRaceOne - depth, kRaceOne)) / kRaceOne;
+    return v < kRaceOne - depth ? kRaceOne - depth : (v > kRaceOne ? kRaceOne : v);
+}
+
 std::int32_t scaleSteerLow(std::int32_t v, std::int32_t speed) {
     (void)speed;
     return fixMul32(v, drivingStatics().s_steerLowFactor);

@@ -88,6 +88,9 @@ void followPath(cEntity* car);
 // The surface under the car at `segment`: the segment's, or while the car
 // is off the road and `roadside` is set, its roadside profile's.
 std::int32_t getCellSurface(const cEntity* car, std::int32_t segment, bool roadside);
+// A cosine ease from 4096 - depth at lo to 4096 at hi; 4096 when hi <= lo.
+// Meant for the start-grid placement, whose rules (RacePlacement.cpp) give it no step yet.
+std::int32_t easeInRange(std::int32_t x, std::int32_t lo, std::int32_t hi, std::int32_t depth);
 // v times the low or high steering factor.
 std::int32_t scaleSteerLow(std::int32_t v, std::int32_t speed);
 std::int32_t scaleSteerHigh(std::int32_t v, std::int32_t speed);

@@ -668,6 +668,18 @@ void updatePlayerMarkers() {
     }
 }
 
+bool overlapsSideways(const cEntity* car, const cEntity* other, std::int32_t reachRight,
+                      std::int32_t reachLeft, bool doubled) {
+    const std::int32_t w = intAt(car->m_widthProfile, 5) * (doubled ? 2 : 1);
+    if (other->m_onPath)
+        return false;
+    if (car->m_lateral == other->m_lateral)
+        return true;
+    if (other->m_lateral < car->m_lateral)
+        return car->m_prevLateral < other->m_prevLateral || car->m_lateral - w < other->m_lateral + reachLeft;
+    return car->m_prevLateral > other->m_prevLateral || car->m_lateral + w > other->m_lateral - reachRight;
+}
+
 // --- Set-up ----------------------------------------------------------------
 
 void resetOpponents() {

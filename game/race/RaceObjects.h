@@ -95,6 +95,11 @@ void movePlayerMarker(std::int32_t index, std::int32_t dx);
 void freePlayerMarker(std::int32_t index);
 void updatePlayerMarkers();
 
+// Whether `other` reaches `car` sideways. Meant for the contact tests of the triggers and the
+// impacts, which tell contacts by the cars' footprints instead (`checkEntityContact`, Impacts.h).
+bool overlapsSideways(const cEntity* car, const cEntity* other, std::int32_t reachRight,
+                      std::int32_t reachLeft, bool doubled);
+
 // A new run: objects retired, markers free, the timed event restamped, the
 // race phase and the triggers' marks reset.
 void resetOpponents();

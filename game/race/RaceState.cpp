@@ -122,4 +122,14 @@ cEntity* findRacerByIndex(std::int32_t index) {
     return findRacer([index](const cEntity* car) { return car->m_racerIndex == index; });
 }
 
+cEntity* findRacerByKind(std::int32_t kind) {
+    return findRacer([kind](const cEntity* car) { return car->m_driverKind == kind; });
+}
+
+void setRacersAiMode(std::int32_t mode) {
+    for (std::int32_t i = 0; i < racerCount(); ++i)
+        if (cEntity* car = racerAt(i))
+            car->m_aiMode = mode;
+}
+
 } // namespace game

@@ -86,5 +86,11 @@ void rankRacers();
 
 // The car whose racer index is `index`; null when none is.
 cEntity* findRacerByIndex(std::int32_t index);
+// The first car whose driver kind is `kind`; null when none is. Meant for the championship's
+// standings update, which ranks the kinds by their points alone (RaceResults.cpp).
+cEntity* findRacerByKind(std::int32_t kind);
+// Every car's computer-driver mode becomes `mode`. Meant for the race phase, which gives its
+// modes to the computer cars only (RacePhase.cpp): the player's too would change the replayed race.
+void setRacersAiMode(std::int32_t mode);
 
 } // namespace game

@@ -160,6 +160,10 @@ public:
     // for 0, else target (recoloured only for an available mode: 4, grey).
     static rt::IntArray* transformPalette(std::int32_t mode, rt::IntArray* source, rt::IntArray* target);
     static rt::IntArray* transformPaletteCopy(std::int32_t mode, rt::IntArray* source);
+    // `transformPalette` into palette slot `palette` of this sprite. Meant for the menu loading's
+    // grey bonus pictures, which get a new palette instead (Loading.cpp): their data has no second
+    // palette to write into.
+    rt::IntArray* setPaletteVariant(std::int32_t mode, rt::IntArray* source, std::int32_t palette);
     // Alpha rewrites. A palette that does not exist logs and changes nothing.
     void setPaletteAlpha(std::int32_t palette, std::int32_t level, bool hasTransparency,
                          bool hasTranslucency);

@@ -83,6 +83,10 @@ rt::IntArray* ASprite::transformPaletteCopy(std::int32_t mode, rt::IntArray* sou
     return transformPalette(mode, source, rt::newIntArray(source ? source->length() : 0));
 }
 
+rt::IntArray* ASprite::setPaletteVariant(std::int32_t mode, rt::IntArray* source, std::int32_t palette) {
+    return transformPalette(mode, source, paletteSlot(*this, palette));
+}
+
 void ASprite::setPaletteAlpha(std::int32_t palette, std::int32_t level, bool hasTransparency,
                               bool hasTranslucency) {
     for (std::int32_t& entry : IntArray::span(paletteSlot(*this, palette))) {

@@ -106,16 +106,16 @@ void setTextPage(std::int32_t textId);
 // which names no text, and while font 2 is not loaded); the scroll restarts.
 // The menus set their help lines with it.
 void setTextLines(rt::IntArray* ids);
-// The same for a list of lists. The event selections (states 12 and 16) set
-// their item description lines with it; ours show no such lines yet.
+// The same for a list of lists. Meant for the item description lines of the
+// event selections (states 12 and 16), which show none yet.
 void setTextItems(rt::ObjectArray* ids);
 // Horizontal offset of a menu text inside `maxWidth`; the menu offsets its
 // item labels by it. The ticker is off in this game: always 0.
 std::int32_t getTickerOffset(rt::String* text, std::int32_t maxWidth);
 // The question box's frame at (x, y) (the screen dimmed first in the race
 // and pause states) and one answer slot per answer under it, centred on x.
-// The question box painter draws its box this way; ours (MenuPaint.h) draws
-// frame and slots without the dimming, which would darken every question.
+// Meant for the question box painter, which draws frame and slots without
+// the dimming (MenuPaint.h): the dimming would darken every question.
 void paintQuestionFrame(std::int32_t x, std::int32_t y);
 // Starts the race HUD of `kind` with `elements`: the intro's timing, the
 // label's width, and the race flag of the kinds that show it.

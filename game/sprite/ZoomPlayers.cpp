@@ -205,6 +205,13 @@ void updateZoomAnimPool(std::int32_t dt) {
     }
 }
 
+std::int32_t findFreeZoomAnim() {
+    for (std::int32_t i = 0; i < kZoomAnimPoolSize; ++i)
+        if (ZoomedAnimPlayer* player = poolPlayer(i); player && !player->m_inUse)
+            return i;
+    return 0;
+}
+
 void setAnimPoolSlot(std::int32_t slot, std::int32_t x, std::int32_t y, std::int32_t scale, bool paint) {
     IntArray* requests = zoomPoolStatics().s_zoomAnimPoolRecords;
     const std::int32_t values[kRecordInts] = {x, y, scale, paint ? 1 : 0};

@@ -113,6 +113,9 @@ void initZoomAnimPool();
 // their records out of `s_poolRecordList`, largest offset first, moving
 // every later offset down by 4.
 void updateZoomAnimPool(std::int32_t dt);
+// The first free slot; slot 0 (taken over) when all are in use. Meant for the race's track
+// effects, which drop an effect when every player runs instead (TrackTriggers.cpp).
+std::int32_t findFreeZoomAnim();
 // The paint request of `slot`.
 void setAnimPoolSlot(std::int32_t slot, std::int32_t x, std::int32_t y, std::int32_t scale, bool paint);
 // Paints every requested slot whose player plays, then clears every request.

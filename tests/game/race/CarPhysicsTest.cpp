@@ -246,6 +246,9 @@ TEST_F(CarPhysicsTest, RatesAndTablesStayDefinedWhateverTheDataSays) {
     car->m_speed = d.s_wallSpeedLow;
     EXPECT_EQ(game::getWallAngle(car), d.s_wallAngleSlow);
     d.s_wallSpeedHigh = high;
+    EXPECT_EQ(game::easeInRange(5, 10, 10, 2000), 4096);
+    EXPECT_EQ(game::easeInRange(0, 0, 100, 2000), 4096 - 2000);
+    EXPECT_EQ(game::easeInRange(100, 0, 100, 2000), 4096);
     EXPECT_EQ(game::surfaceValue(99, game::kSurfaceGripColumn),
               game::surfaceValue(6, game::kSurfaceGripColumn));
     EXPECT_EQ(game::itemValue(17, 40, 9), game::itemValue(5, 13, 2));

@@ -2,8 +2,8 @@
 // the last gap sideways, a dropped one turns at the road's edge and a
 // thrown one retires there, the timed release on the device clock, where
 // an object aimed at the player starts, the item key during a draw, the
-// markers when all are in use, the pool handing out a live object, and a
-// draw from a row of zero weights.
+// markers when all are in use, the pool handing out a live object, a draw
+// from a row of zero weights, and the sideways overlap of two cars.
 
 #include "game/race/RaceObjects.h"
 #include "game/framework/States.h"
@@ -150,6 +150,37 @@ TEST_F(RaceObjectsTest, APoolHandingOutALiveObjectFreesItsMarkerAndTargetFirst) 
     EXPECT_EQ(markersInUse(), 0);
     EXPECT_EQ(cars[0]->m_targeted, 0);
     EXPECT_EQ(game::trackEffectCount(), effects) << "no burst";
+}
+
+TEST_F(RaceObjectsTest, ASidewaysOverlapTakesTheWidthTheReachesAndASwapOfSides) {
+    struct Case {
+        const char* name;
+        std::int32_t lateral, prevLateral, otherLateral, otherPrevLateral, reachRight, reachLeft;
+        bool doubled, otherOnPath, overlaps;
+    };
+    // The car's width (element 5 of its profile) is 100.
+    const Case cases[] = {
+        {"level", 0, 0, 0, 0, 0, 0, false, false, true},
+        {"level but the other is lifted", 0, 0, 0, 0, 0, 0, false, true, false},
+        {"left, out of reach", 500, 500, 0, 0, 0, 400, false, false, false},
+        {"left, in reach", 500, 500, 0, 0, 0, 401, false, false, true},
+        {"left after a swap of sides", 500, -10, 0, 0, 0, 0, false, false, true},
+        {"right, out of reach", 0, 0, 300, 300, 200, 0, false, false, false},
+        {"right, doubled width", 0, 0, 300, 300, 150, 0, true, false, true},
+    };
+    cEntity* car = cEntity::cEntityWithType(1);
+    cEntity* other = cEntity::cEntityWithType(1);
+    car->m_widthProfile = rt::newIntArray(12);
+    rt::IntArray::set(car->m_widthProfile, 5, 100);
+    for (const Case& c : cases) {
+        car->m_lateral = c.lateral;
+        car->m_prevLateral = c.prevLateral;
+        other->m_lateral = c.otherLateral;
+        other->m_prevLateral = c.otherPrevLateral;
+        other->m_onPath = c.otherOnPath ? 1 : 0;
+        EXPECT_EQ(game::overlapsSideways(car, other, c.reachRight, c.reachLeft, c.doubled), c.overlaps)
+            << c.name;
+    }
 }
 
 TEST_F(RaceObjectsTest, ADrawFromARowOfZeroWeightsGivesNoItemAndLeavesTheSlotEmpty) {

@@ -205,6 +205,7 @@ TEST_F(RaceDataTest, SegmentsWrapAndCarsRankAcrossTheStartLine) {
     for (std::int32_t i = 0; i < 3; ++i) {
         game::cEntity* car = game::cEntity::cEntityWithType(i == 2 ? 0 : 1);
         car->m_racerIndex = 10 + i;
+        car->m_driverKind = i % 2;
         car->m_racePosition = i;
         car->m_lap = lap[i];
         car->m_segment = seg[i];
@@ -224,6 +225,9 @@ TEST_F(RaceDataTest, SegmentsWrapAndCarsRankAcrossTheStartLine) {
     EXPECT_FALSE(game::racersInRaceOrder());
     EXPECT_EQ(game::findRacerByIndex(12), game::racerAt(2));
     EXPECT_EQ(game::findRacerByIndex(9), nullptr);
+    EXPECT_EQ(game::findRacerByKind(1), b);
+    game::setRacersAiMode(4);
+    EXPECT_EQ(game::racerAt(2)->m_aiMode, 4);
     EXPECT_EQ(game::racerAt(3), nullptr);
     rt::ObjectArray::set(race.s_racers, 1, nullptr);
     EXPECT_FALSE(game::racersInRaceOrder());

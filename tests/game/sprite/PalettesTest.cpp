@@ -85,7 +85,7 @@ TEST_F(Palettes, VariantsGoToSlotsPastTheDataAndMissingOnesChangeNothing) {
     ASprite* sprite = withPalettes(colours({0xFF102030}), colours({0}));
     rt::IntArray* variant = rt::newIntArray(1);
     sprite->setPalette(5, variant);
-    EXPECT_EQ(ASprite::transformPalette(4, sprite->getPalette(0), variant), variant);
+    EXPECT_EQ(sprite->setPaletteVariant(4, sprite->getPalette(0), 5), variant);
     EXPECT_EQ(values(variant)[0], 0xFF202020u);
     // Slot 5 is not one of the data's palettes: not current, not answered.
     EXPECT_EQ(sprite->getPalette(5), nullptr);

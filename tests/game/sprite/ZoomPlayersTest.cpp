@@ -92,21 +92,27 @@ TEST_F(ZoomTest, PoolFreesFinishedPlayersAndCutsTheirRecordsOut) {
         rt::IntArray::set(p.s_poolRecordList, i, i);
     // Three effects with records at 8, 0 and 12; the first two finish.
     const std::int32_t offsets[3] = {8, 0, 12};
+    std::int32_t slots[3] = {};
     for (std::int32_t e = 0; e < 3; ++e) {
-        auto* player = static_cast<ZoomedAnimPlayer*>(rt::ObjectArray::get(p.s_zoomAnimPool, e));
+        slots[e] = game::findFreeZoomAnim();
+        auto* player = static_cast<ZoomedAnimPlayer*>(rt::ObjectArray::get(p.s_zoomAnimPool, slots[e]));
         player->start(1, 0, 100, e < 2 ? 1 : -1);
         player->m_recordOffset = offsets[e];
     }
+    EXPECT_EQ((std::vector<std::int32_t>{slots[0], slots[1], slots[2]}),
+              (std::vector<std::int32_t>{0, 1, 2}));
     game::updateZoomAnimPool(150); // the finite two stop
     EXPECT_EQ(p.s_poolRecordList->length(), 16) << "stopped players are freed on the next update";
     game::updateZoomAnimPool(10);
     EXPECT_EQ(ints(p.s_poolRecordList, 8), (std::vector<std::int32_t>{4, 5, 6, 7, 12, 13, 14, 15}));
     auto* third = static_cast<ZoomedAnimPlayer*>(rt::ObjectArray::get(p.s_zoomAnimPool, 2));
     EXPECT_EQ(third->m_recordOffset, 4);
+    EXPECT_EQ(game::findFreeZoomAnim(), 0);
 
-    // A new set-up frees every slot.
+    // A full pool hands out slot 0; a new set-up frees every slot.
     for (std::int32_t i = 0; i < 40; ++i)
         static_cast<ZoomedAnimPlayer*>(rt::ObjectArray::get(p.s_zoomAnimPool, i))->start(1, 0, 100, 1);
+    EXPECT_EQ(game::findFreeZoomAnim(), 0);
     game::setAnimPoolSlot(39, 1, 2, 3, true);
     rt::ObjectArray* pool = p.s_zoomAnimPool;
     game::initZoomAnimPool();
