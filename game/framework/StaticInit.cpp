@@ -130,10 +130,6 @@ rt::IntArray* menuTargetRow(std::initializer_list<std::optional<State>> targets)
     return array;
 }
 
-std::int32_t layoutX(std::int32_t design) {
-    return config().s_gameScreenWidth * design / 240;
-}
-
 std::int32_t layoutY(std::int32_t design) {
     return config().s_gameScreenHeight * design / 320;
 }

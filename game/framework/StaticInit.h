@@ -49,10 +49,9 @@ std::optional<State> menuTarget(std::int32_t menu, std::int32_t item);
 // an item without a target.
 rt::IntArray* menuTargetRow(std::initializer_list<std::optional<State>> targets);
 
-// A position of the 240 x 320 design on the configured screen: x = width *
-// c / 240 and y = height * c / 320, truncated towards zero. The menu layout
-// takes its area and item pitch from it.
-std::int32_t layoutX(std::int32_t design);
+// A height of the 240 x 320 design on the configured screen: height * c /
+// 320, truncated towards zero. The menu layout takes its area and item
+// pitch from it.
 std::int32_t layoutY(std::int32_t design);
 // (c << fixed-point shift) / 1000, truncated.
 std::int32_t tuning(std::int32_t thousandths);

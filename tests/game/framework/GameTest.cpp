@@ -219,10 +219,10 @@ TEST(GameRandom, DrawsStayInRangeEvenForTheLowestInt) {
 TEST(GameLayout, DesignValuesScaleAndConvertWithTruncation) {
     rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 22}};
     game::OrvelLibConfig::staticInit();
-    EXPECT_EQ(game::layoutX(130), 346);
-    EXPECT_EQ(game::layoutX(35), 93);
-    EXPECT_EQ(game::layoutX(-160), -426);
     EXPECT_EQ(game::layoutY(120), 180);
+    EXPECT_EQ(game::layoutY(230), 345);
+    EXPECT_EQ(game::layoutY(35), 52);
+    EXPECT_EQ(game::layoutY(-161), -241);
     EXPECT_EQ(game::tuning(600), 2457);
     EXPECT_EQ(game::tuning(2000), 8192);
     EXPECT_EQ(game::tuning(500), 2048);
