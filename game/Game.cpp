@@ -31,7 +31,6 @@
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceHash.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/RacePrepare.h"
@@ -40,7 +39,7 @@
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceStartup.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceStates.h"
+#include "game/race/RaceView.h"
 #include "game/race/ViewPass.h"
 #include "game/racepaint/Hud.h"
 #include "game/racepaint/RaceOverlays.h"
@@ -48,6 +47,9 @@
 #include "game/racepaint/RaceScene.h"
 #include "game/racepaint/RoadBands.h"
 #include "game/racepaint/RoadImages.h"
+#include "game/racescreens/RaceMenus.h"
+#include "game/racescreens/RaceStates.h"
+#include "game/racescreens/ResultsScreen.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/OrvelLibPlayer.h"
@@ -151,10 +153,8 @@ void registerGame() {
     registerSound(registry.sound);
     registerSpritePainters(registry.sprites);
     registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
-    // The race's painter, and the lap option the pre-race selection leaves
-    // for game mode 0.
+    // The lap option the pre-race selection leaves for game mode 0.
     raceSeams() = RaceSeams{};
-    raceSeams().painter = paintRacePicture;
     raceSeams().lapOption = [] {
         return stateStatics().s_gameMode == GameMode::LapRace
                    ? static_cast<std::int32_t>(rt::ShortArray::get(rememberedSelections(), kLapOptionSlot))
@@ -178,8 +178,6 @@ std::string missingGameRegistration() {
     if (std::string missing = missingRegistration(); !missing.empty())
         return missing;
     const RaceSeams& race = raceSeams();
-    if (!race.painter)
-        return "race.painter";
     if (!race.lapOption)
         return "race.lapOption";
     return {};

@@ -4,7 +4,7 @@
 // set, the game's static initialisation, the MIDlet `Zelvora`) and what
 // fills the registries through which a lower folder reaches a higher one:
 // the framework's (state handlers, loading steps, frame, sound, sprite,
-// race and promotion hooks) and the race's (its painter, the lap option).
+// race and promotion hooks) and the race's (the lap option).
 
 #include "platform/app/StartupHooks.h"
 
@@ -16,7 +16,7 @@ namespace game {
 // Fills every registry; idempotent.
 void registerGame();
 // The first registration the game needs that is missing, named
-// ("race.painter", "no handler for state 12"); empty when all are there.
+// ("race.lapOption", "no handler for state 12"); empty when all are there.
 // Start-up refuses to go on without one, with exit status 1.
 std::string missingGameRegistration();
 

@@ -19,7 +19,7 @@ set -uo pipefail
 cd "${1:-$(dirname "$0")/..}" || exit 2
 
 layers="host runtime classlib platform"
-game_folders="game/framework game/data game/sprite game/ui game/race game/racepaint game/frontend game/promo"
+game_folders="game/framework game/data game/sprite game/ui game/race game/racepaint game/racescreens game/frontend game/promo"
 root_files="game/Game.cpp game/Game.h game/main.cpp"
 
 mapfile -t files < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.cpp' |

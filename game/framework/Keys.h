@@ -35,8 +35,34 @@ inline constexpr std::int32_t kNoKeyCode = -9999;
 inline constexpr std::int32_t kHeldCountLimit = 126;
 // A key lock of this length never counts down.
 inline constexpr std::int32_t kKeyLockForever = 0x7FFFFFFF;
+// The game keys the game reads, named by the key of the default key maps
+// that gives them (the directions, fire, the keypad's digits, '*', '#' and
+// the soft keys). A plain enum with a fixed type: the key queries take any
+// of the 24 game keys as an int32_t.
+enum GameKey : std::int32_t {
+    kUpKey = 1,
+    kDownKey = 2,
+    kLeftKey = 3,
+    kRightKey = 4,
+    kFireKey = 5,
+    kDigit0Key = 6,
+    kDigit1Key = 7,
+    // Keys without a default code, read beside the directions and fire.
+    kSecondUpKey = 8,
+    kDigit3Key = 9,
+    kSecondLeftKey = 10,
+    kSelectKey = 11,
+    kSecondRightKey = 12,
+    kDigit7Key = 13,
+    kSecondDownKey = 14,
+    kDigit9Key = 15,
+    kStarKey = 16,
+    kHashKey = 17,
+    kLeftSoftKey = 18,
+    kRightSoftKey = 19,
+};
 // The first game key that reads as released the frame after it went down.
-inline constexpr std::int32_t kFirstOneShotKey = 18;
+inline constexpr std::int32_t kFirstOneShotKey = kLeftSoftKey;
 
 struct KeyStatics {
     // Key code -> game key (java_lang_Integer both): digits, '#', '*', soft

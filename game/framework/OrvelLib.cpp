@@ -235,7 +235,7 @@ void OrvelLib::paintFrame(platform::javax_microedition_lcdui_Graphics* graphics)
         return;
     PaintScope painting(loop);
     updateKeys();
-    if (settings.s_debugToggle && isKeyPressed(6))
+    if (settings.s_debugToggle && isKeyPressed(kDigit0Key))
         loop.s_debugByte = static_cast<std::int8_t>(loop.s_debugByte ? 0 : 1);
     std::int64_t time = now();
     loop.s_paintTime = time;

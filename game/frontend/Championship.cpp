@@ -21,9 +21,10 @@
 #include "game/frontend/SelectionZones.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RacePrepare.h"
 #include "game/race/RaceResults.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceView.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
@@ -42,9 +43,6 @@ constexpr std::int32_t kRewardHeadText = 204;
 constexpr std::int32_t kFirstRewardText = 205;
 // The row of grids A and B that holds the cups.
 constexpr std::int32_t kCupGridRow = 0;
-constexpr std::int32_t kSelectKey = 5;
-constexpr std::int32_t kFireKey = 11;
-constexpr std::int32_t kLeftSoftKey = 18;
 
 // Layout, our design: the cup's picture in the middle of the screen, a
 // dark cover over it while the cup is locked, a badge per race below.

@@ -56,8 +56,6 @@ constexpr std::int32_t kInterfaceImageCount = 8;
 constexpr std::int32_t kNoSoftKey = -1;
 // The prompt after a race load: half a period shown, half hidden.
 constexpr std::int32_t kPromptHalfPeriodMs = 400;
-constexpr std::int32_t kSelectKey = 5;
-constexpr std::int32_t kFireKey = 11;
 // The prompt shown when a race is loaded.
 constexpr std::int32_t kPromptText = 22;
 

@@ -32,7 +32,6 @@ constexpr std::int32_t kPictureCount = 3;
 constexpr std::int32_t kFirstPictureX = 47;
 constexpr std::int32_t kPictureStep = 204;
 constexpr std::int32_t kPictureY = 110;
-constexpr std::int32_t kBackKey = 19;
 // The highlight around the picture: two colours swapped every 4 frames.
 constexpr std::int32_t kHighlightColours[] = {0xFFD200, 0xFF7A00};
 constexpr std::int32_t kHighlightBorder = 3;
@@ -94,7 +93,7 @@ void bonusUpdate() {
         if (std::optional<State> target = menuTarget(kBonusMenu, touch.s_selection))
             pushState(*target);
     }
-    if (isKeyPressed(kBackKey)) {
+    if (isKeyPressed(kRightSoftKey)) {
         popState();
         popState();
         pushState(State::RaceMenu);
@@ -180,7 +179,7 @@ void stateNotice(std::int32_t message) {
     case kUpdate:
         if (advanceBlink())
             menuStatics().s_redraw = 1;
-        if (getReleasedKey() == 18 || isPressOnScreen())
+        if (getReleasedKey() == kLeftSoftKey || isPressOnScreen())
             pushState(State::Promotion);
         break;
     case kPaint:

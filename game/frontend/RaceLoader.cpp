@@ -551,7 +551,7 @@ void selectRaceMusic() {
     static constexpr std::int32_t kMusicByTheme[] = {0, 1, 2, 3, 2, 3};
     const std::int32_t theme = currentSlotByte(eventSlotStatics().s_eventRaceRow);
     if (theme >= 0 && theme < static_cast<std::int32_t>(std::size(kMusicByTheme)))
-        raceLoaderStatics().s_raceMusic = kMusicByTheme[theme];
+        raceStateStatics().s_raceMusic = kMusicByTheme[theme];
 }
 
 void setupTrackObjects(std::int32_t track) {

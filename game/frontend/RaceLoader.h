@@ -39,8 +39,6 @@ inline constexpr std::int32_t kObjectSpriteSlots = 92;
 inline constexpr std::int32_t kObjectSpriteStep = 32;
 
 struct RaceLoaderStatics {
-    // The music of the race (`selectRaceMusic`), a sound id.
-    std::int32_t s_raceMusic = 0;
     // The size the race's backdrop is painted at: frame 0 of its sprite,
     // else half the screen wide and twice the screen high.
     std::int32_t s_backdropWidth = 0;

@@ -26,7 +26,6 @@ constexpr std::int32_t kMenuMusic = 5;
 constexpr std::int32_t kSlideStep = 128;
 constexpr std::int32_t kChoiceBlinkFrames = 8;
 constexpr std::int32_t kPromotionHiddenMask = -3;
-constexpr std::int32_t kBackKey = 19;
 
 // What tells the three sliding menus apart.
 struct SlidingMenu {
@@ -220,7 +219,7 @@ void stateRaceMenu(std::int32_t message) {
     }
     handle(kRace, message, -1);
     // The way back to the main menu, past the state below.
-    if (message == kUpdate && (isKeyPressed(kBackKey) || touchMenuSoftKeys())) {
+    if (message == kUpdate && (isKeyPressed(kRightSoftKey) || touchMenuSoftKeys())) {
         popState();
         popState();
         pushState(State::MainMenu);

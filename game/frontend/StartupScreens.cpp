@@ -226,10 +226,10 @@ void soundPromptUpdate() {
     std::int32_t key = getReleasedKey();
     if (menu.s_fullRepaint != 0)
         statics.s_soundAnswer = 0;
-    if (key == 1 || key == 2) {
+    if (key == kUpKey || key == kDownKey) {
         statics.s_soundAnswer = statics.s_soundAnswer != 0 ? 0 : 1;
         menu.s_redraw = 1;
-    } else if (key == 18 || key == 5 || key == 11 || leftSoftKeyTapped()) {
+    } else if (key == kLeftSoftKey || key == kFireKey || key == kSelectKey || leftSoftKeyTapped()) {
         setSoundOption(statics.s_soundAnswer != 0);
         playSound(kChooseSound);
         startMenuLoad();
@@ -249,7 +249,7 @@ void titleUpdate() {
     if (advanceBlink())
         menuStatics().s_redraw = 1;
     std::int32_t key = getReleasedKey();
-    if (key == 5 || key == 11 || isPressOnScreen())
+    if (key == kFireKey || key == kSelectKey || isPressOnScreen())
         pushState(State::MainMenu);
 }
 

@@ -130,13 +130,13 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
             gain /= 2;
     }
     gain = applyStateFactors(car, gain);
-    if ((isKeyHeld(8) || isKeyPressed(1) || isPointerOnHudPanel()) && inRaceState() &&
+    if ((isKeyHeld(kSecondUpKey) || isKeyPressed(kUpKey) || isPointerOnHudPanel()) && inRaceState() &&
         car->m_state != CarState::Ghost && car->m_collected >= 1 &&
         stateStatics().s_gameMode != GameMode::Collection)
         fireNitro(car);
-    if (d.s_itemBarEnabled && isKeyPressed(15))
+    if (d.s_itemBarEnabled && isKeyPressed(kDigit9Key))
         advanceItemBar(car);
-    if ((isKeyPressed(11) || isKeyPressed(5)) && canUseItem(car))
+    if ((isKeyPressed(kSelectKey) || isKeyPressed(kFireKey)) && canUseItem(car))
         (void)useItem(car);
     gain = fixMul32(d.s_playerGainFactor, gain);
     const std::int32_t top = lastGear(car);
@@ -147,7 +147,7 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
             car->m_maxSpeed = slowed < low + 1 ? low + 1 : slowed;
         }
     }
-    if (car->m_speed == 0 && isKeyReleased(16) && !raceFinished())
+    if (car->m_speed == 0 && isKeyReleased(kStarKey) && !raceFinished())
         sound(12);
     if (d.s_shiftTimer >= 0) {
         d.s_shiftTimer += dt;
@@ -369,11 +369,11 @@ std::int32_t getBraking(const cEntity* car) {
 }
 
 bool steerLeftHeld() {
-    return isKeyHeld(3) || isKeyHeld(10) || isPointerOnRaceLeftHalf();
+    return isKeyHeld(kLeftKey) || isKeyHeld(kSecondLeftKey) || isPointerOnRaceLeftHalf();
 }
 
 bool steerRightHeld() {
-    return isKeyHeld(4) || isKeyHeld(12) || isPointerOnRaceRightHalf();
+    return isKeyHeld(kRightKey) || isKeyHeld(kSecondRightKey) || isPointerOnRaceRightHalf();
 }
 
 bool canUseItem(const cEntity* car) {

@@ -77,7 +77,7 @@ void brakeOrShift(cEntity* car, bool brake, bool brakeTouched, std::int32_t dt) 
     bool braking = (brake || d.s_stopGoPenalised) && !car->m_hasTarget && isOnGround(car);
     if (!braking) {
         d.s_brakeHoldTime = 0;
-        if (isKeyPressed(6) || isPointerOnRaceButton()) {
+        if (isKeyPressed(kDigit0Key) || isPointerOnRaceButton()) {
             std::int32_t up = getShiftPoint(car, car->m_gear, true);
             if (car->m_jumpKind == 0 && car->m_state != CarState::Ghost)
                 car->m_jumpKind = kJumpHop;
@@ -215,7 +215,7 @@ void readPlayerInput(cEntity* car, std::int32_t dt) {
     DrivingStatics& d = drivingStatics();
     // The bottom button brakes once the start's count has run out.
     const bool brakeTouched = isPointerOnBottomButtonInRace() && raceUtilityStatics().s_startPhaseTimer < 1;
-    bool brake = isKeyHeld(16) || brakeTouched;
+    bool brake = isKeyHeld(kStarKey) || brakeTouched;
     bool left = steerLeftHeld();
     bool right = steerRightHeld();
     if (car->m_landLock >= 1 || raceFinished())
@@ -239,7 +239,7 @@ void readPlayerInput(cEntity* car, std::int32_t dt) {
         } else {
             d.s_steerHoldTime = 0;
         }
-        if (isKeyHeld(2) || isKeyHeld(14) || isHudButtonHeld())
+        if (isKeyHeld(kDownKey) || isKeyHeld(kSecondDownKey) || isHudButtonHeld())
             takeTarget(car);
         brakeOrShift(car, brake, brakeTouched, dt);
     } else {

@@ -23,13 +23,14 @@ bool stepDone(std::int32_t step, cEntity* player) {
     RaceGuideStatics& guide = raceGuideStatics();
     switch (step) {
     case 0:
-        return isKeyPressed(10) || isKeyPressed(3) || isPressInRectArray(touchStatics().s_pauseZone);
+        return isKeyPressed(kSecondLeftKey) || isKeyPressed(kLeftKey) ||
+               isPressInRectArray(touchStatics().s_pauseZone);
     case 1:
-        return isKeyPressed(12) || isKeyPressed(4) || isPointerOnRaceRightHalf();
+        return isKeyPressed(kSecondRightKey) || isKeyPressed(kRightKey) || isPointerOnRaceRightHalf();
     case 2:
         return player->m_speed == 0;
     case 3:
-        return isKeyPressed(6) || isPointerOnRaceButton();
+        return isKeyPressed(kDigit0Key) || isPointerOnRaceButton();
     case 4:
         return player->m_itemTimer >= 1;
     case 5:

@@ -11,6 +11,7 @@
 // 256 per unit of race time once the step's input came.
 //
 // Game thread only.
+#include "game/framework/Keys.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@ namespace game {
 // The step after the last: the guide has ended.
 inline constexpr std::int32_t kGuideSteps = 10;
 // The key that leaves the guide; the menus then load into the race menu.
-inline constexpr std::int32_t kGuideExitKey = 17;
+inline constexpr std::int32_t kGuideExitKey = kHashKey;
 // Objects to collect in step 7.
 inline constexpr std::int32_t kGuideCollectTarget = 10;
 

@@ -8,7 +8,6 @@
 #include "game/race/EventGoals.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
@@ -22,10 +21,6 @@ namespace {
 
 // Points by finishing place.
 constexpr std::int32_t kPlacePoints[] = {10, 8, 6, 5, 4, 3, 2, 1};
-// Half the blink period of the results' text, in ms.
-constexpr std::int32_t kBlinkPeriod = 250;
-constexpr std::int32_t kSelectKey = 5;
-constexpr std::int32_t kFireKey = 11;
 
 rt::IntArray* kindTable(rt::IntArray*& table) {
     if (!table)
@@ -35,132 +30,6 @@ rt::IntArray* kindTable(rt::IntArray*& table) {
 
 std::int32_t placePoints(std::int32_t place) {
     return intAt(raceResultsStatics().s_cupPlacePoints, place);
-}
-
-bool keyToGoOn(std::int32_t key) {
-    return key == kSelectKey || key == kFireKey || isPressOnScreen();
-}
-
-void enterResults() {
-    RaceResultsStatics& s = raceResultsStatics();
-    if (isChampionship()) {
-        // A championship's first race counts from nothing, whatever an
-        // earlier championship left for its end screen.
-        if (s.s_cupRace == 0)
-            for (std::int32_t kind = 0; kind < kDriverKinds; ++kind)
-                setIntAt(kindTable(s.s_cupPoints), kind, 0);
-        for (std::int32_t i = 0; i < racerCount(); ++i) {
-            const cEntity* car = racerAt(i);
-            const std::int32_t kind = car ? car->m_driverKind : -1;
-            setIntAt(kindTable(s.s_cupShownPoints), kind, intAt(s.s_cupPoints, kind));
-            addIntAt(kindTable(s.s_cupPoints), kind, placePoints(i));
-        }
-        updateCupStandings();
-    }
-    setSoftKeys(-1, -1);
-    startBlink(kBlinkPeriod);
-    s.s_resultsRows = racerCount() < kResultsRowsShown + 1 ? racerCount() : kResultsRowsShown;
-    s.s_resultsRow = 0;
-    s.s_resultsSlide = 0;
-    s.s_resultsPhase = 0;
-    s.s_resultsReady = 0;
-}
-
-void leaveRows() {
-    RaceResultsStatics& s = raceResultsStatics();
-    if (isChampionship()) {
-        s.s_resultsSlide = kResultsSlideFull;
-        s.s_resultsPhase = 1;
-        s.s_resultsReady = 0;
-    } else if (isLastEvent()) {
-        backToState(State::RaceEndMenu);
-    } else {
-        setLoadingTarget(kLoadNextRace, State::TrackFlyover);
-        backToState(State::Loading);
-    }
-}
-
-void updateResults() {
-    RaceResultsStatics& s = raceResultsStatics();
-    RaceStatics& race = raceStatics();
-    const std::int32_t ms = loopStatics().s_frameMs;
-    race.s_raceFrameTime = (ms << 12) / 1000;
-    raceStep(race.s_raceFrameTime);
-    if (cEntity* player = racerStatics().s_playerCar)
-        player->m_heading = 0;
-    const std::int32_t key = getReleasedKey();
-    (void)advanceBlinkTimer(ms);
-    switch (s.s_resultsPhase) {
-    case 0:
-        if (stateStatics().s_gameMode == GameMode::LapRace) {
-            if (s.s_resultsSlide < kResultsSlideFull) {
-                s.s_resultsSlide += kResultsSlideStep;
-            } else if (s.s_resultsRow < s.s_resultsRows) {
-                s.s_resultsSlide = 0;
-                ++s.s_resultsRow;
-            } else {
-                s.s_resultsReady = 1;
-            }
-        } else {
-            // Modes 1, 4 and 5 show their rows at once; a mode without rows
-            // has nothing to wait for.
-            s.s_resultsReady = 1;
-        }
-        if (s.s_resultsReady && keyToGoOn(key))
-            leaveRows();
-        break;
-    case 1:
-        s.s_resultsSlide -= kResultsSlideStep;
-        if (s.s_resultsSlide <= 0) {
-            s.s_resultsSlide = 0;
-            s.s_resultsPhase = 2;
-        }
-        break;
-    case 2:
-        s.s_resultsSlide += kResultsSlideStep;
-        if (s.s_resultsSlide > kResultsSlideFull) {
-            s.s_resultsSlide = kResultsSlideFull;
-            s.s_resultsPhase = 3;
-        }
-        break;
-    case 3: {
-        s.s_resultsReady = 1;
-        for (std::int32_t i = 0; i < racerCount(); ++i) {
-            const cEntity* car = racerAt(i);
-            const std::int32_t kind = car ? car->m_driverKind : -1;
-            if (intAt(s.s_cupShownPoints, kind) < intAt(s.s_cupPoints, kind)) {
-                addIntAt(s.s_cupShownPoints, kind, 1);
-                s.s_resultsReady = 0;
-            }
-        }
-        if (s.s_resultsReady && keyToGoOn(key)) {
-            s.s_resultsReady = 0;
-            s.s_resultsPhase = 4;
-            for (std::int32_t kind = 0; kind < kDriverKinds; ++kind)
-                setIntAt(s.s_cupShownPoints, kind, intAt(s.s_cupPoints, kind));
-            updateCupStandings();
-        }
-        break;
-    }
-    case 4:
-        // The standings have no animation: ready at once.
-        s.s_resultsReady = 1;
-        if (keyToGoOn(key)) {
-            ++s.s_cupRace;
-            if (s.s_cupRace >= kCupRaces) {
-                // Over: the end screen reads the points, and the next
-                // championship begins at its first race.
-                s.s_cupRace = 0;
-                setLoadingTarget(kLoadMenus, State::RewardScreen);
-            } else {
-                setLoadingTarget(kLoadNextRace, State::TrackFlyover);
-            }
-            backToState(State::Loading);
-        }
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace
@@ -217,27 +86,27 @@ void updateCupStandings() {
     s.s_cupPlayerLeads = s.s_cupPlayerStanding == 0 ? 1 : 0;
 }
 
+void awardCupPoints() {
+    RaceResultsStatics& s = raceResultsStatics();
+    // A championship's first race counts from nothing, whatever an earlier
+    // championship left for its end screen.
+    if (s.s_cupRace == 0)
+        for (std::int32_t kind = 0; kind < kDriverKinds; ++kind)
+            setIntAt(kindTable(s.s_cupPoints), kind, 0);
+    for (std::int32_t i = 0; i < racerCount(); ++i) {
+        const cEntity* car = racerAt(i);
+        const std::int32_t kind = car ? car->m_driverKind : -1;
+        setIntAt(kindTable(s.s_cupShownPoints), kind, intAt(s.s_cupPoints, kind));
+        addIntAt(kindTable(s.s_cupPoints), kind, placePoints(i));
+    }
+    updateCupStandings();
+}
+
 std::int32_t resultsTime() {
     if (stateStatics().s_gameMode == GameMode::StopAndGo)
         return eventGoalStatics().s_stopGoClock;
     const cEntity* player = racerStatics().s_playerCar;
     return player ? intAt(raceFrameStatics().s_racerTimes, player->m_racerIndex) : 0;
-}
-
-void stateRaceResults(std::int32_t message) {
-    switch (message) {
-    case kEnter:
-        enterResults();
-        break;
-    case kUpdate:
-        updateResults();
-        break;
-    case kPaint:
-        paintRaceState();
-        break;
-    default:
-        break;
-    }
 }
 
 } // namespace game

@@ -1,12 +1,11 @@
 #pragma once
-// The results state (43): the result of a finished race over the race
-// that keeps running behind it. It reveals the rows one by one (game mode
-// 0) or at once (modes 1, 4 and 5; modes without rows are ready at once),
-// walks a championship through its points, and leads to the next race, the
-// next event, the championship's end or the after-race menu.
+// A finished race's results and the championship around it: the values the
+// results state (game/racescreens/ResultsScreen.h) moves and the result
+// screens paint, the championship's points by driver kind, its standings
+// and the race of the cup being run.
 //
-// Championship sub-phases: 0 the rows, 1 the panel slides out, 2 it slides
-// back in, 3 the points count up, 4 the standings; each waits for a key.
+// Championship sub-phases of `s_resultsPhase`: 0 the rows, 1 the panel
+// slides out, 2 it slides back in, 3 the points count up, 4 the standings.
 //
 // Game thread only.
 #include "runtime/Array.h"
@@ -60,10 +59,12 @@ bool isChampionship();
 void resetChampionship();
 // Ranks the driver kinds by their points into the standings.
 void updateCupStandings();
+// The points of this race's places added to each driver kind's (from
+// nothing at the cup's first race), the points shown held at the old
+// values, and the standings made again.
+void awardCupPoints();
 // The time game mode 1 and 4 show: the player's race time, or the
 // stop-and-go clock.
 std::int32_t resultsTime();
-
-void stateRaceResults(std::int32_t message);
 
 } // namespace game

@@ -1,9 +1,8 @@
 #pragma once
-// What the race reaches in the folders above it: the race presentation's
-// painter and the lap option of the front end's pre-race selection. The
-// composition root fills every member before start-up, and start-up stops
-// when one is missing, so the race calls them without a test. Plain
-// function pointers, never guest references.
+// What the race reaches in the folders above it: the lap option of the
+// front end's pre-race selection. The composition root fills every member
+// before start-up, and start-up stops when one is missing, so the race calls
+// them without a test. Plain function pointers, never guest references.
 //
 // Game thread only.
 #include <cstdint>
@@ -11,9 +10,6 @@
 namespace game {
 
 struct RaceSeams {
-    // Paints the race scene with its overlays for the current race state.
-    // Reads the race; changes nothing the simulation reads back.
-    void (*painter)() = nullptr;
     // The lap option chosen in the pre-race selection (laps - 1), -1 none.
     std::int32_t (*lapOption)() = nullptr;
 };

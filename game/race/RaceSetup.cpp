@@ -14,7 +14,6 @@
 #include "game/race/RaceResults.h"
 #include "game/race/RaceSeams.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceStates.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"

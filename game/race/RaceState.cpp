@@ -9,6 +9,14 @@
 
 namespace game {
 
+RaceStateStatics& raceStateStatics() {
+    return rt::getStaticClass().statics<RaceStateStatics>();
+}
+
+RaceMenuStatics& raceMenuStatics() {
+    return rt::getStaticClass().statics<RaceMenuStatics>();
+}
+
 RaceStatics& raceStatics() {
     return rt::getStaticClass().statics<RaceStatics>();
 }

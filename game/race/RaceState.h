@@ -15,6 +15,7 @@
 //   (`wrapSegment`).
 //
 // Game thread only.
+#include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -47,6 +48,42 @@ struct RaceStatics {
 };
 
 RaceStatics& raceStatics();
+
+// The race state's own values: its music and the outro after the finish.
+struct RaceStateStatics {
+    // The race's music (0..3), chosen by the theme of the race's track when
+    // the race loads.
+    std::int32_t s_raceMusic = 0;
+    // The outro: the time since the finish, and the time after which game
+    // mode 0 leaves by itself (8 s).
+    std::int32_t s_outroTime = 0;
+    std::int32_t s_outroAutoLeave = 8 * 4096;
+    // The soft keys' width at the screen's bottom corners, where a press
+    // does not leave the outro.
+    std::int32_t s_softKeyMargin = 80;
+
+    RT_NO_REFERENCE_FIELDS(RaceStateStatics, rt::NoReferenceBase)
+};
+
+RaceStateStatics& raceStateStatics();
+
+// What the menus over a race keep while it stands below them.
+struct RaceMenuStatics {
+    // The state below the pause menu when it opened (0, no state, when the
+    // stack is shallower than 2 or deeper than 33): the questions, the help
+    // and the options paint it under themselves.
+    State s_pausedState{};
+    // The pause menu's selection, kept when the menu is left.
+    std::int32_t s_pauseMenuItem = 0;
+    // The track the after-race menu's next race loads (-1 none).
+    std::int32_t s_nextTrack = -1;
+    // The after-race menu offers the next race.
+    std::int8_t s_nextRaceOffered = 0;
+
+    RT_NO_REFERENCE_FIELDS(RaceMenuStatics, rt::NoReferenceBase)
+};
+
+RaceMenuStatics& raceMenuStatics();
 
 // The current event's row: of the track and variant of the current slot;
 // null when there is none.

@@ -21,8 +21,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kSelectKey = 5;
-constexpr std::int32_t kFireKey = 11;
 // The shake of a boosted start.
 constexpr std::int32_t kBoostShakeTime = 5000;
 // One second of boost on the press.

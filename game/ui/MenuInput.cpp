@@ -28,19 +28,19 @@ constexpr std::int32_t kOptionsTopOffset = 22;
 constexpr std::int64_t kChoicePauseMs = 200;
 
 bool isUp(std::int32_t key) {
-    return key == 1 || key == 8;
+    return key == kUpKey || key == kSecondUpKey;
 }
 bool isDown(std::int32_t key) {
-    return key == 2 || key == 14;
+    return key == kDownKey || key == kSecondDownKey;
 }
 bool isLeft(std::int32_t key) {
-    return key == 3 || key == 10;
+    return key == kLeftKey || key == kSecondLeftKey;
 }
 bool isRight(std::int32_t key) {
-    return key == 4 || key == 12;
+    return key == kRightKey || key == kSecondRightKey;
 }
 bool isSelect(std::int32_t key) {
-    return key == 18 || key == 5 || key == 11;
+    return key == kLeftSoftKey || key == kFireKey || key == kSelectKey;
 }
 
 std::int32_t screenWidth() {
@@ -66,7 +66,8 @@ KeyRead readKeys(bool rotate) {
     if (rotate)
         read.key = turnedKey(read.key);
     read.leftSoftTapped = touchSoftKeys();
-    read.selectHeld = isKeyHeld(18) || isKeyHeld(5) || isKeyHeld(11) || read.leftSoftTapped;
+    read.selectHeld =
+        isKeyHeld(kLeftSoftKey) || isKeyHeld(kFireKey) || isKeyHeld(kSelectKey) || read.leftSoftTapped;
     return read;
 }
 
@@ -195,7 +196,7 @@ void goBackIfAsked(std::int32_t flags, std::int32_t key) {
     // The race menu leaves by its own rule on the right soft key (two pops
     // and the main menu); a pop here as well would unwind one state too many.
     bool rightSoftTapped = currentState() != State::RaceMenu && touchMenuSoftKeys();
-    if (((flags & kMenuBack) != 0 && key == 19) || rightSoftTapped) {
+    if (((flags & kMenuBack) != 0 && key == kRightSoftKey) || rightSoftTapped) {
         popState();
         menuStatics().s_labelScroll = 0;
     }
@@ -312,7 +313,7 @@ bool handleQuestionInput(std::int32_t flags, std::int32_t soundFlags, bool rotat
         return true;
     }
     bool rightSoftTapped = touchMenuSoftKeys();
-    if (((flags & kMenuBack) != 0 && read.key == 19) || rightSoftTapped)
+    if (((flags & kMenuBack) != 0 && read.key == kRightSoftKey) || rightSoftTapped)
         popState();
     return false;
 }

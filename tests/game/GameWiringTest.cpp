@@ -33,11 +33,10 @@ const MissingCase kMissing[] = {
     {"loading step", [] { game::seams().loading.loadRaceTables = nullptr; }, "loading.loadRaceTables"},
     {"sprite hook", [] { game::seams().sprites.drawString = nullptr; }, "sprites.drawString"},
     {"promotion hook", [] { game::seams().promotion.setup = nullptr; }, "promotion.setup"},
-    {"race painter", [] { game::raceSeams().painter = nullptr; }, "race.painter"},
     {"lap option", [] { game::raceSeams().lapOption = nullptr; }, "race.lapOption"},
     {"the framework's first",
      [] {
-         game::raceSeams().painter = nullptr;
+         game::raceSeams().lapOption = nullptr;
          game::seams().sound.playSound = nullptr;
      },
      "sound.playSound"},
@@ -57,7 +56,7 @@ TEST(GameWiring, RegisteringAgainRefillsEveryMember) {
     bool (*const replaced)() = [] { return true; };
     game::registerGame();
     game::seams().race.raceFinished = replaced;
-    game::raceSeams().painter = nullptr;
+    game::raceSeams().lapOption = nullptr;
     game::registerGame();
     EXPECT_EQ(game::missingGameRegistration(), "");
     EXPECT_NE(game::seams().race.raceFinished, replaced);
@@ -66,12 +65,13 @@ TEST(GameWiring, RegisteringAgainRefillsEveryMember) {
 // The start-up itself refuses: exit status 1 and one line naming the hook,
 // and the data set is not even opened.
 TEST(GameWiring, StartUpStopsOnAMissingRegistrationWithALineNamingIt) {
-    framework_testing::s_register = [] { game::raceSeams().painter = nullptr; };
+    framework_testing::s_register = [] { game::raceSeams().lapOption = nullptr; };
     {
         framework_testing::StartedGame game;
         EXPECT_FALSE(game.startup.ok());
         EXPECT_EQ(game.startup.status(), platform::ExitStatus::CannotStart);
-        EXPECT_EQ(game.startup.message(), "the game is not wired completely: race.painter is not registered");
+        EXPECT_EQ(game.startup.message(),
+                  "the game is not wired completely: race.lapOption is not registered");
     }
     game::registerGame();
 }

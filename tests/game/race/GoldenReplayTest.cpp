@@ -14,10 +14,13 @@
 // them; a commit that renews them says why.
 
 #include "game/Game.h"
+#include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/race/RaceHash.h"
-#include "game/race/RaceSeams.h"
+#include "game/racescreens/RaceStates.h"
+#include "game/racescreens/ResultsScreen.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/game/race/RacePaintMessage.h"
 #include "tests/support/Command.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/ReplayScript.h"
@@ -119,6 +122,16 @@ std::uint64_t watchFrame() {
 
 bool g_withoutPainter = false;
 
+// A race state as the game has it, except that its paint message paints
+// nothing between the race's view pass and its closing step.
+template <void (*Handler)(std::int32_t)>
+void paintingNothing(std::int32_t message) {
+    if (message == game::kPaint)
+        race_testing::paintRaceStateWith(race_testing::paintNothing);
+    else
+        Handler(message);
+}
+
 // Runs the race as `vorlax --headless --race 0 --script S --hashes H` does, in
 // this process; answers what each painted frame saw.
 std::vector<Frame> runInProcess(const fs::path& folder, const fs::path& script, bool painter) {
@@ -126,8 +139,13 @@ std::vector<Frame> runInProcess(const fs::path& folder, const fs::path& script, 
     g_withoutPainter = !painter;
     framework_testing::s_register = [] {
         game::startWithQuickRace(0);
-        if (g_withoutPainter)
-            game::raceSeams().painter = [] {};
+        if (g_withoutPainter) {
+            game::setStateHandler(game::State::TrackFlyover, paintingNothing<game::stateTrackFlyover>);
+            game::setStateHandler(game::State::RacerIntro, paintingNothing<game::stateRacerIntro>);
+            game::setStateHandler(game::State::RaceCountdown, paintingNothing<game::stateRaceCountdown>);
+            game::setStateHandler(game::State::Race, paintingNothing<game::stateRace>);
+            game::setStateHandler(game::State::RaceResults, paintingNothing<game::stateRaceResults>);
+        }
     };
     EXPECT_EQ(framework_testing::runQuickRaceProgram(folder, 0, script, watchFrame), 0);
     game::registerGame();

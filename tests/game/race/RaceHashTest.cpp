@@ -25,6 +25,7 @@
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "tests/game/race/OpponentsFixture.h"
+#include "tests/game/race/RacePaintMessage.h"
 
 #include <filesystem>
 #include <fstream>
@@ -163,22 +164,21 @@ TEST(RaceHashBlocks, EveryStaticsBlockOfTheRaceLayerIsHashedOrLeftOutByName) {
 TEST_F(RaceHashTest, ThePaintMessageRunsTheViewPassThenThePainterAndLeavesTheRaceAsItWas) {
     static int s_painted;
     static int s_viewBehind;
-    auto frames = [](int n) {
+    auto frames = [](int n, void (*picture)()) {
         const game::cEntity* player = game::racerStatics().s_playerCar;
         for (int i = 0; i < n; ++i) {
             frame(player, 40);
             game::updateRace();
-            game::paintRaceState();
+            race_testing::paintRaceStateWith(picture);
         }
         return game::raceStateHash();
     };
-    game::raceSeams().painter = [] {};
     startRace(77);
     const std::int32_t startSegment = game::cameraStatics().s_cameraSegment;
-    const std::uint64_t quiet = frames(300);
+    const std::uint64_t quiet = frames(300, race_testing::paintNothing);
     ASSERT_NE(game::cameraStatics().s_cameraSegment, startSegment) << "the camera moved";
     s_painted = s_viewBehind = 0;
-    game::raceSeams().painter = [] {
+    void (*const readingPicture)() = [] {
         ++s_painted;
         const game::CameraStatics& c = game::cameraStatics();
         const game::ViewPassStatics& v = game::viewPassStatics();
@@ -188,7 +188,7 @@ TEST_F(RaceHashTest, ThePaintMessageRunsTheViewPassThenThePainterAndLeavesTheRac
         (void)game::raceStateHash(); // a painter reads the race
     };
     startRace(77);
-    EXPECT_EQ(frames(300), quiet);
+    EXPECT_EQ(frames(300, readingPicture), quiet);
     EXPECT_EQ(s_painted, 300);
     EXPECT_EQ(s_viewBehind, 0);
 }

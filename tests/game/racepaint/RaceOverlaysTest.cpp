@@ -7,6 +7,7 @@
 // frame-rate display.
 
 #include "game/racepaint/RaceOverlays.h"
+#include "game/race/RaceState.h"
 
 #include "game/Game.h"
 #include "game/framework/Keys.h"
@@ -18,7 +19,6 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceHash.h"
 #include "game/race/RaceKernel.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RaceSeams.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
@@ -28,6 +28,9 @@
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/RoadsideView.h"
+#include "game/racescreens/RaceMenus.h"
+#include "game/racescreens/RaceStates.h"
+#include "game/racescreens/ResultsScreen.h"
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
 #include "host/Clock.h"
@@ -38,6 +41,7 @@
 #include "runtime/Runtime.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/game/race/RacePaintMessage.h"
 #include "tests/game/racepaint/HudFixture.h"
 #include "tests/support/ConstantStrings.h"
 
@@ -385,7 +389,7 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
         game::raceUtilityStatics() = utilities;
         game::drivingStatics() = driving;
         game::viewPassStatics() = view;
-        game::raceSeams().painter = painted ? game::paintRacePicture : [] {};
+        void (*const picture)() = painted ? game::paintRacePicture : race_testing::paintNothing;
         game::HudStatics& hud = game::hudStatics();
         hud.s_hudPhase = 0;
         hud.s_hudElements = 0x1D002F;
@@ -412,7 +416,7 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
                 if (s.s_nextState == game::State::Race)
                     s.s_state = game::State::Race;
             }
-            game::paintRaceState();
+            race_testing::paintRaceStateWith(picture);
             std::string frame = std::to_string(game::stateNumber(s.s_state)) + " hud " +
                                 std::to_string(hud.s_hudPhase) + " " + std::to_string(hud.s_hudIntroTime) +
                                 " " + std::to_string(hud.s_hudSlideA) + " " + std::to_string(hud.s_hudSlideB);

@@ -11,13 +11,17 @@
 #include "game/race/HudState.h"
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RaceSeams.h"
+#include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/StartSequence.h"
 #include "game/racepaint/Hud.h"
+#include "game/racescreens/RaceMenus.h"
+#include "game/racescreens/RaceStates.h"
+#include "game/racescreens/ResultsScreen.h"
+#include "tests/game/race/RacePaintMessage.h"
 #include "tests/game/racepaint/HudFixture.h"
 
 #include <functional>
@@ -52,7 +56,7 @@ struct StartTest : HudTest {
         // The sounds the start asked for.
         std::vector<std::int32_t> sounds;
     };
-    static Run run(std::int32_t ms) {
+    static Run run(std::int32_t ms, void (*picture)()) {
         Run out;
         hud_testing::listenToSounds();
         game::loopStatics().s_frameMs = ms;
@@ -64,7 +68,7 @@ struct StartTest : HudTest {
                 out.phaseFrames[game::raceStatics().s_startPhase] = frame;
             if (game::stateStatics().s_nextState == game::State::Race)
                 out.raceFrame = frame;
-            game::paintRaceState();
+            race_testing::paintRaceStateWith(picture);
         }
         out.sounds = hud_testing::requestedSounds();
         return out;
@@ -72,8 +76,7 @@ struct StartTest : HudTest {
 };
 
 TEST_F(StartTest, PhasesComeASecondApartWithThreeBeepsAndTheGoThenTheRace) {
-    game::raceSeams().painter = [] {};
-    const Run withoutPainter = run(100);
+    const Run withoutPainter = run(100, race_testing::paintNothing);
     // The intro runs 800 ms in the paints of frames 1 to 8; then each
     // count takes a second.
     EXPECT_EQ(withoutPainter.phaseFrames.at(1), 1);
@@ -90,15 +93,14 @@ TEST_F(StartTest, PhasesComeASecondApartWithThreeBeepsAndTheGoThenTheRace) {
     game::raceStatics().s_startPhase = 0;
     game::hudStatics().s_hudPhase = 0;
     game::stateStatics().s_nextState = game::State::Quit;
-    game::raceSeams().painter = game::paintHud;
     game::hudStatics().s_hudElements = 0x19002F;
-    EXPECT_EQ(run(100).raceFrame, withoutPainter.raceFrame);
+    EXPECT_EQ(run(100, game::paintHud).raceFrame, withoutPainter.raceFrame);
 
     game::raceStatics().s_startPhase = 0;
     game::hudStatics().s_hudPhase = 0;
     game::stateStatics().s_nextState = game::State::Quit;
     HudTest::event(game::EventType::Sprint);
-    const Run longCount = run(100);
+    const Run longCount = run(100, race_testing::paintNothing);
     EXPECT_EQ(longCount.phaseFrames.at(2), 9);
     EXPECT_EQ(longCount.raceFrame, 60);
     EXPECT_EQ(longCount.sounds, (std::vector<std::int32_t>{9, 9, 9, 9, 8}));

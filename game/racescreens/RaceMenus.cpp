@@ -1,4 +1,4 @@
-#include "game/race/RaceMenus.h"
+#include "game/racescreens/RaceMenus.h"
 
 #include "game/data/EventSlots.h"
 #include "game/data/Progress.h"
@@ -21,6 +21,7 @@
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
+#include "game/racescreens/RaceStates.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/ListZones.h"
 #include "game/ui/MenuInput.h"
@@ -31,42 +32,6 @@
 #include <initializer_list>
 
 namespace game {
-
-RaceMenuStatics& raceMenuStatics() {
-    return rt::getStaticClass().statics<RaceMenuStatics>();
-}
-
-State pictureState() {
-    const State state = stateStatics().s_state;
-    switch (state) {
-    case State::PauseMenu:
-    case State::RaceOptions:
-    case State::RaceHelp:
-    case State::ExitQuestion:
-    case State::QuitRaceQuestion:
-    case State::RestartQuestion:
-        return raceMenuStatics().s_pausedState;
-    default:
-        return state;
-    }
-}
-
-bool isHudPictured() {
-    const State state = pictureState();
-    return state == State::RaceCountdown || (state == State::Race && !raceStatics().s_raceFinished);
-}
-
-void raceHudViewPass() {
-    if (pictureState() == State::RaceCountdown)
-        updateHudIntro(loopStatics().s_frameMs);
-    if (isHudPictured())
-        hudViewPass();
-}
-
-void raceHudClosingPass() {
-    if (isHudPictured())
-        hudClosingPass();
-}
 
 namespace {
 

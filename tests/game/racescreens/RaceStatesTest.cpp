@@ -6,7 +6,7 @@
 // the road from the camera before the painter, and where the race is left
 // to.
 
-#include "game/race/RaceStates.h"
+#include "game/racescreens/RaceStates.h"
 #include "game/Game.h"
 #include "game/data/EventSlots.h"
 #include "game/data/SoundRequests.h"
@@ -21,7 +21,6 @@
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceGuide.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RaceSeams.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
@@ -33,12 +32,15 @@
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
+#include "game/racescreens/RaceMenus.h"
+#include "game/racescreens/ResultsScreen.h"
 #include "game/sprite/OrvelLibPlayer.h"
 #include "game/sprite/Paint.h"
 #include "game/sprite/TextLayout.h"
 #include "tests/game/framework/TouchFixture.h"
 #include "tests/game/race/DrivingFixture.h"
 #include "tests/game/race/HeardSounds.h"
+#include "tests/game/race/RacePaintMessage.h"
 #include "tests/game/sprite/PaintFixture.h"
 #include "tests/support/CosTable.h"
 #include "tools/datakit/TrackRing.h"
@@ -336,11 +338,10 @@ TEST_F(RaceStates, TheViewPassProjectsTheRoadFromTheRaceCameraBeforeThePainter) 
     static std::int32_t seenDepth;
     static std::int32_t seenSegment;
     seenDepth = seenSegment = -1;
-    game::raceSeams().painter = [] {
+    race_testing::paintRaceStateWith([] {
         seenDepth = game::roadSliceStatics().s_sliceDepth[0];
         seenSegment = game::roadSliceStatics().s_sliceSegment[1];
-    };
-    game::paintRaceState();
+    });
     const game::RoadSliceStatics& s = game::roadSliceStatics();
     EXPECT_EQ(s.s_sliceSegment[0], 11);
     EXPECT_EQ(seenSegment, 0) << "the slices wrap past the ring's end";

@@ -2,15 +2,18 @@
 // the yes/no questions' answers, the after-race menu's offers, and the
 // exit of the pause menu into the race.
 
-#include "game/race/RaceMenus.h"
-
+#include "game/racescreens/RaceMenus.h"
 #include "game/data/Progress.h"
 #include "game/framework/Keys.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Touch.h"
 #include "game/race/RaceResults.h"
+#include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
+#include "game/race/RaceView.h"
+#include "game/racescreens/RaceStates.h"
+#include "game/racescreens/ResultsScreen.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/racepaint/HudFixture.h"

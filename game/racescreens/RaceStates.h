@@ -2,11 +2,11 @@
 // The game states through which a race is shown, started and driven: the
 // track flyover (40), the racer intro (39), the countdown (41) and the race
 // (42). The first of 39..42 to be entered sets the race up. Each paints
-// through the race's paint seam (RaceView.h): the view pass, then whatever
-// painter the presentation registered, which tells the states apart by the
-// current state. The pause menu (33) and the results (43) are the in-race
-// menus' (RaceMenus.h, RaceResults.h); the countdown steps the start
-// sequence (StartSequence.h).
+// with `paintRaceState`: the race's view pass (game/race/RaceView.h), the
+// race presentation's picture of the state (game/racepaint), then the view
+// pass's closing step. The pause menu (33) and the results (43) are the
+// in-race menus' (RaceMenus.h, ResultsScreen.h); the countdown steps the
+// start sequence (game/race/StartSequence.h).
 //
 // The switches these states share with the menus and the display have one
 // owner each: the controls' switch is the race touch's
@@ -15,36 +15,22 @@
 // display's (HudState.h).
 //
 // Game thread only.
+#include "game/framework/Keys.h"
 #include "game/framework/States.h"
-#include "runtime/ReferenceFields.h"
 
 #include <cstdint>
 
 namespace game {
 
-// Game keys that leave the pre-race states and the outro.
-inline constexpr std::int32_t kPauseKey = 18;
-inline constexpr std::int32_t kFireKey = 5;
-inline constexpr std::int32_t kSelectKey = 11;
+// The game key that opens the pause menu: the left soft key.
+inline constexpr std::int32_t kPauseKey = kLeftSoftKey;
 // The height of the bottom strip a press in the outro must stay out of,
 // except between the soft keys.
 inline constexpr std::int32_t kSoftKeyStrip = 21;
 
-struct RaceStateStatics {
-    // The race's music (0..3).
-    std::int32_t s_raceMusic = 0;
-    // The outro: the time since the finish, and the time after which game
-    // mode 0 leaves by itself (8 s).
-    std::int32_t s_outroTime = 0;
-    std::int32_t s_outroAutoLeave = 8 * 4096;
-    // The soft keys' width at the screen's bottom corners, where a press
-    // does not leave the outro.
-    std::int32_t s_softKeyMargin = 80;
-
-    RT_NO_REFERENCE_FIELDS(RaceStateStatics, rt::NoReferenceBase)
-};
-
-RaceStateStatics& raceStateStatics();
+// The picture of a race state, for the states over a race too: the view
+// pass, the presentation's painting of `pictureState`, the closing step.
+void paintRaceState();
 
 void stateTrackFlyover(std::int32_t message);
 void stateRacerIntro(std::int32_t message);

@@ -1,4 +1,4 @@
-#include "game/race/RaceStates.h"
+#include "game/racescreens/RaceStates.h"
 
 #include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
@@ -15,7 +15,6 @@
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
-#include "game/race/RaceMenus.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
@@ -26,16 +25,14 @@
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
+#include "game/racepaint/RaceOverlays.h"
+#include "game/racescreens/RaceMenus.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
 
 namespace game {
-
-RaceStateStatics& raceStateStatics() {
-    return rt::getStaticClass().statics<RaceStateStatics>();
-}
 
 namespace {
 
@@ -106,6 +103,12 @@ void playRaceMusic(bool fromCountdown) {
 }
 
 } // namespace
+
+void paintRaceState() {
+    runRaceViewPass();
+    paintRacePicture();
+    finishRaceViewPass();
+}
 
 bool isPressInPlayArea() {
     const TouchStatics& touch = touchStatics();

@@ -9,8 +9,12 @@
 #include "game/framework/LoopStatics.h"
 #include "game/race/EventGoals.h"
 #include "game/race/RaceFrame.h"
-#include "game/race/RaceMenus.h"
+#include "game/race/RaceState.h"
+#include "game/race/RaceView.h"
 #include "game/racepaint/ResultScreens.h"
+#include "game/racescreens/RaceMenus.h"
+#include "game/racescreens/RaceStates.h"
+#include "game/racescreens/ResultsScreen.h"
 #include "platform/lcdui/pixels.h"
 #include "tests/game/racepaint/HudFixture.h"
 
