@@ -4,6 +4,7 @@
 // logged once and leads back to the main menu through the menus' load.
 
 #include "game/frontend/RaceLoader.h"
+#include "game/data/EventSlots.h"
 #include "game/framework/Keys.h"
 #include "game/framework/Seams.h"
 #include "game/framework/StartupLoad.h"
@@ -224,6 +225,21 @@ TEST_F(RaceLoaderTest, SetupTrackObjectsGivesEachTrackItsGate) {
         EXPECT_EQ(game::triggerStatics().s_movingObjectX, -700);
         EXPECT_EQ(game::triggerStatics().s_movingObjectX2, 700);
         EXPECT_EQ(game::raceSceneStatics().s_movingObjectPlayer != nullptr, track < 6) << track;
+    }
+}
+
+// The loader chooses the race's music by its row's theme, and it is the
+// music the race state plays (the race state read a value nothing wrote).
+TEST_F(RaceLoaderTest, EachRowsThemeChoosesTheMusicTheRacePlays) {
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    game::initEventSlots();
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    const std::int32_t music[] = {0, 1, 2, 3, 2, 3};
+    for (std::int32_t row = 5; row >= 0; --row) {
+        rt::ByteArray::set(slots.s_eventRaceRow, slots.s_currentEvent, static_cast<std::int8_t>(row));
+        game::selectRaceMusic();
+        EXPECT_EQ(game::raceStateStatics().s_raceMusic, music[row]) << "row " << row;
     }
 }
 
