@@ -11,7 +11,7 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/Streams.h"
-#include "game/race/RaceStartup.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "host/system/SystemFolders.h"

@@ -7,7 +7,7 @@
 #include "game/Game.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/States.h"
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceState.h"
 #include "tests/game/framework/GameFixture.h"
 

@@ -21,7 +21,7 @@
 #include "game/frontend/SelectionZones.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/frontend/StartupScreens.h"
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceResults.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceView.h"

@@ -5,7 +5,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/frontend/Loading.h"
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceTables.h"
 #include "game/race/TrackData.h"
 #include "host/Log.h"

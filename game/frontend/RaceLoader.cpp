@@ -24,7 +24,7 @@
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceImages.h"
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
@@ -530,7 +530,7 @@ void selectRaceSpriteSets() {
         setSlotValue(kTrackEffectSprite, 0);
     for (std::int32_t slot : {kItemBoxSprite, kRaceEffectSpriteA, kNitroFlameSprite, kPathMarkerSprite})
         setSlotValue(slot, 0);
-    if (rt::IntArray* ids = racePrepareStatics().s_raceSpriteIds)
+    if (rt::IntArray* ids = raceResourceStatics().s_raceSpriteIds)
         for (std::int32_t id : rt::IntArray::span(ids))
             if (id >= 0)
                 setSlotValue(id, 0);

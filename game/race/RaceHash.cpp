@@ -16,7 +16,7 @@
 #include "game/race/RaceGuide.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePhase.h"
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceResults.h"
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
@@ -164,7 +164,7 @@ using RaceBlocks =
               RacePhaseStatics, ImpactStatics, TriggerStatics, RaceObjectStatics, DrivingStatics,
               DriverStatics, TrackGeometryStatics, ViewPassStatics, RoadSliceStatics, CarViewStatics,
               CameraStatics, RaceSetupStatics, RaceStateStatics, HudStateStatics, RaceGuideStatics,
-              RaceMenuStatics, RacePrepareStatics, RaceResultsStatics, RaceTouchStatics,
+              RaceMenuStatics, RaceResourceStatics, RaceResultsStatics, RaceTouchStatics,
               StartSequenceStatics>;
 
 // The class initialisers of the race's blocks that hold tables or pinned

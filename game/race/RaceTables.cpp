@@ -6,6 +6,7 @@
 #include "game/framework/Streams.h"
 #include "game/race/EntryReader.h"
 #include "game/race/EventEntryLayout.h"
+#include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
@@ -580,6 +581,20 @@ void buildProgressTables() {
     };
     records.s_eventResults = references(EventType::StopAndGo);
     records.s_eventProgress = references(EventType::Points);
+}
+
+void loadStartupRaceData() {
+    loadTablesFromPack157();
+    loadRacerDefinitions();
+    loadTablesFromPack159();
+    for (std::int32_t row = 0; row < raceRowCount(); ++row)
+        loadTrackArrays(raceRowValue(row, 0));
+}
+
+std::string checkRaceData() {
+    loadTablesFromPack157();
+    loadRacerDefinitions();
+    return racerDataProblem();
 }
 
 } // namespace game

@@ -29,6 +29,7 @@
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
+#include <string>
 
 namespace game {
 
@@ -137,5 +138,15 @@ rt::IntArray* eventRow(std::int32_t entry, std::int32_t variant);
 // the references of the type-4 and type-5 events (field 1) in the event
 // results and progress values (SaveRecords.h).
 void buildProgressTables();
+
+// The race data that start-up loads, in order: the game tables, the racer
+// definitions, the event tables (which read the saved event records), and
+// the wire model of every race row's track.
+void loadStartupRaceData();
+// Loads the game tables and the racer definitions and answers what is
+// broken in them ("racer 3 has no time"), empty when they are sound. Start
+// -up runs it before the game so that broken racers end the program with
+// the broken-data status.
+std::string checkRaceData();
 
 } // namespace game

@@ -12,7 +12,7 @@
 #include "game/framework/Touch.h"
 #include "game/frontend/PreRaceSelection.h"
 #include "game/race/EventGoals.h"
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 #include "tests/game/data/DataFixture.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tools/datakit/LzmaWriter.h"

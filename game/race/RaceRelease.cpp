@@ -1,4 +1,4 @@
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 
 #include "game/data/EventSlots.h"
 #include "game/framework/CarFrames.h"
@@ -114,12 +114,12 @@ std::int32_t intOrFallback(const rt::IntArray* array, std::int32_t index, std::i
 
 } // namespace
 
-RacePrepareStatics& racePrepareStatics() {
-    return rt::getStaticClass().statics<RacePrepareStatics>();
+RaceResourceStatics& raceResourceStatics() {
+    return rt::getStaticClass().statics<RaceResourceStatics>();
 }
 
 void freeRaceSprites() {
-    RacePrepareStatics& s = racePrepareStatics();
+    RaceResourceStatics& s = raceResourceStatics();
     if (s.s_raceFxAnim >= 0)
         uncachePreZoomedAnim(kTrackEffectSprite, s.s_raceFxAnim, false);
     s.s_raceFxPlayerA = nullptr;
@@ -141,7 +141,7 @@ void freeRaceSprites() {
 }
 
 void unloadRaceSprites() {
-    RacePrepareStatics& s = racePrepareStatics();
+    RaceResourceStatics& s = raceResourceStatics();
     s.s_raceOverlay = nullptr;
     s.s_raceOverlayValue = 0;
     s.s_carAnimPlayer = nullptr;
@@ -182,7 +182,7 @@ void uncacheRaceZooms() {
         removeZoomed(kWheelParticleSprite, f);
     uncacheZoomedAnim(kWheelParticleSprite, kCrashSmokeAnim, false);
     freeRaceSprites();
-    if (std::int32_t anim = racePrepareStatics().s_raceFxAnim; anim >= 0)
+    if (std::int32_t anim = raceResourceStatics().s_raceFxAnim; anim >= 0)
         uncacheZoomedAnim(kTrackEffectSprite, anim, false);
     uncacheAll({{Cached::Anim, kRaceEffectSpriteE, 0}, {Cached::Anim, kHeldItemSprite, 0}});
 
@@ -281,7 +281,7 @@ void releaseTrackData() {
 }
 
 void prepareRace(bool full) {
-    RacePrepareStatics& s = racePrepareStatics();
+    RaceResourceStatics& s = raceResourceStatics();
     if (full) {
         s.s_roadSlices = nullptr;
         paintStatics().s_spanRect = nullptr;
@@ -361,7 +361,7 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
                       getString(customTitle ? kCustomTitleText : kFirstTitleText + type));
     rt::Array::setRef(slots.s_eventTypeText, slot, getString(kFirstEventTypeText + type));
 
-    RacePrepareStatics& s = racePrepareStatics();
+    RaceResourceStatics& s = raceResourceStatics();
     s.s_raceOptionFlag = 1;
     rt::ByteArray::set(slots.s_eventIcon, slot,
                        static_cast<std::int8_t>(raceRowValue(raceRow, kRaceRowIconField)));

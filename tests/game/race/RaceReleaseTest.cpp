@@ -2,7 +2,7 @@
 // they found it and take the race's cache keys with them; the event slot
 // set-up follows the new event's type and refuses rows it cannot hold.
 
-#include "game/race/RacePrepare.h"
+#include "game/race/RaceRelease.h"
 #include "classlib/util/Hashtable.h"
 #include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
@@ -90,7 +90,7 @@ constexpr std::initializer_list<std::pair<std::int32_t, std::int32_t>> kRaceEntr
     {53, 3}, {64, 22}, {29, 2}};
 constexpr std::initializer_list<std::pair<std::int32_t, std::int32_t>> kRacePreEntries = {{26, 21}, {31, 9}};
 
-TEST(RacePrepare, RaceLoadsAndReleasesLeaveTheHeapAsTheFirstReleaseDid) {
+TEST(RaceRelease, RaceLoadsAndReleasesLeaveTheHeapAsTheFirstReleaseDid) {
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
     ASSERT_TRUE(game.frame());
@@ -152,7 +152,7 @@ std::int32_t zoomEntries() {
 // further load, release and full collection leaves what the first left,
 // the release takes the cache entries the race's painters made, and the
 // entries the load makes do not pile up from race to race.
-TEST(RacePrepare, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
+TEST(RaceRelease, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
     framework_testing::s_register = [] { game::startWithQuickRace(1); };
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
@@ -207,7 +207,7 @@ TEST(RacePrepare, WholeRaceLoadsAndReleasesLeaveTheHeapAsTheFirstDid) {
     }
 }
 
-TEST(RacePrepare, EventSlotsTakeTheNewEventsTypeAndRefuseRowsOutsideTheTable) {
+TEST(RaceRelease, EventSlotsTakeTheNewEventsTypeAndRefuseRowsOutsideTheTable) {
     framework_testing::StartedGame game;
     ASSERT_TRUE(game.started);
     ASSERT_TRUE(game.frame());
@@ -223,7 +223,7 @@ TEST(RacePrepare, EventSlotsTakeTheNewEventsTypeAndRefuseRowsOutsideTheTable) {
     EXPECT_EQ(rt::ObjectArray::get(slots.s_eventTitle, 0), game::getString(151 + type));
     EXPECT_EQ(rt::ObjectArray::get(slots.s_eventTypeText, 0), game::getString(177 + type));
     EXPECT_EQ(rt::ByteArray::get(slots.s_eventIcon, 0), game::raceRowValue(2, 2));
-    const game::RacePrepareStatics& s = game::racePrepareStatics();
+    const game::RaceResourceStatics& s = game::raceResourceStatics();
     EXPECT_EQ(s.s_raceLabel, game::getString(174));
     bool tipIsOneOfSeven = false;
     for (std::int32_t tip = 261; tip <= 267; ++tip)

@@ -1,10 +1,10 @@
 #pragma once
 
-// Race preparation and release: before a race loads, the previous race's
+// The release of a race: before the next race loads, the previous race's
 // sprites, zoom-cache entries, track tables, racers, images and work arrays
-// go, so that what a race load makes is all collectable again; the event
-// slot set-up that the front end's race choice runs; and the roadside pickup
-// that the road painter draws at a projected slice.
+// go, so that what a race load makes is all collectable again; and the
+// event slot filled for the race the player chose, the last race's sprites
+// freed first.
 //
 // What stays across `prepareRace`: the racer definitions, the game and event
 // tables, the event slots and the wire models of every track.
@@ -26,7 +26,7 @@ class ZoomedAnimPlayer;
 // overlay and its shared car player, the race sprite ids and holders, the
 // race effect players, the pool of other entities, the road slice arrays,
 // the background and image lists, and the texts of the chosen race.
-struct RacePrepareStatics {
+struct RaceResourceStatics {
     rt::Object* s_raceOverlay = nullptr;
     std::int32_t s_raceOverlayValue = 0;
     // The shared car animation player and the two references beside it.
@@ -64,14 +64,14 @@ struct RacePrepareStatics {
     std::int32_t s_eventTarget = 0;
     std::int32_t s_eventCounter = 0;
 
-    RT_REFERENCE_FIELDS(RacePrepareStatics, rt::NoReferenceBase, s_raceOverlay, s_carAnimPlayer,
+    RT_REFERENCE_FIELDS(RaceResourceStatics, rt::NoReferenceBase, s_raceOverlay, s_carAnimPlayer,
                         s_carAnimSpriteA, s_carAnimSpriteB, s_raceSpriteIds, s_raceSpriteHolder,
                         s_extraSprites, s_raceFxPlayerA, s_raceFxPlayerB, s_entityPool, s_roadSlices,
                         s_sliceWork, s_raceBackground, s_trackImageListArray, s_trackImageLists, s_raceLabel,
                         s_raceTip)
 };
 
-RacePrepareStatics& racePrepareStatics();
+RaceResourceStatics& raceResourceStatics();
 
 // Releases the previous race. `full` (start-up) also drops the road slice
 // arrays, the span rectangle and the zones, and the racer list with the
@@ -92,13 +92,13 @@ void releaseRacers(bool full);
 // The track's tables of the race; the wire models stay.
 void releaseTrackData();
 
+inline constexpr std::int32_t kRaceRows = 6;
+
 // Fills the current event slot from race row `raceRow`, whose index is also
 // its track: the title and type texts of the row's event type (the title
 // text 199 when `customTitle`), the icons, the event's name, the race label
 // and one of the seven race tips. A row outside 0..5 is refused with a log
 // line and changes nothing.
 void setupEventSlots(std::int32_t raceRow, bool customTitle);
-
-inline constexpr std::int32_t kRaceRows = 6;
 
 } // namespace game
