@@ -23,7 +23,7 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
@@ -168,7 +168,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game::runViewPass(true);
         if (frame % 50 == 49) {
             game::raceStatics().s_startPhase = 6;
-            game::raceUtilityStatics().s_startPhaseTimer = 650;
+            game::startSequenceStatics().s_startPhaseTimer = 650;
             game::paintRaceStart();
         } else {
             game::paintRaceScene();

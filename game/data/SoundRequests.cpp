@@ -119,4 +119,21 @@ void vibrate(std::int32_t ms) {
     statics.s_vibrationGuard = now + kVibrationGuardMs;
 }
 
+bool isMusicActive() {
+    if (!isSoundOn())
+        return false;
+    // The channel layer plays without the engine: its current music counts.
+    if (soundChannelStatics().s_channelMode)
+        return getCurrentMusic() >= 0;
+    SoundEngine* engine = soundDataStatics().s_soundEngine;
+    if (!engine)
+        return false;
+    rt::MonitorScope lock(engine);
+    return engine->isAnyPlaying();
+}
+
+std::int32_t getCurrentMusic() {
+    return playingMusic();
+}
+
 } // namespace game

@@ -38,4 +38,9 @@ void soundService();
 // Vibrates for `ms` unless a vibration started within the last 200 ms.
 void vibrate(std::int32_t ms);
 
+// The music: whether a player is playing it (with the channel layer: its
+// current music), and its id (-1 with sound off or no music).
+bool isMusicActive();
+std::int32_t getCurrentMusic();
+
 } // namespace game

@@ -22,7 +22,7 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
-#include "game/race/RaceUtilities.h"
+#include "game/race/TimeTexts.h"
 #include "game/race/TrackData.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"

@@ -12,8 +12,8 @@
 #include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
 #include "game/race/cEntity.h"
@@ -37,7 +37,7 @@ void sound(std::int32_t id) {
     requestSound(id);
 }
 bool shakeRunning() {
-    return raceUtilityStatics().s_shakeLeft > 0;
+    return shakeStatics().s_shakeLeft > 0;
 }
 std::int32_t lastGear(const cEntity* car) {
     return car->m_stats ? car->m_stats->length() - 1 : 0;

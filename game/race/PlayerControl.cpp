@@ -14,7 +14,8 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
+#include "game/race/ScreenShake.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
 #include "game/race/cEntity.h"
@@ -214,7 +215,7 @@ std::int32_t getGearTargetSpeed(const cEntity* car) {
 void readPlayerInput(cEntity* car, std::int32_t dt) {
     DrivingStatics& d = drivingStatics();
     // The bottom button brakes once the start's count has run out.
-    const bool brakeTouched = isPointerOnBottomButtonInRace() && raceUtilityStatics().s_startPhaseTimer < 1;
+    const bool brakeTouched = isPointerOnBottomButtonInRace() && startSequenceStatics().s_startPhaseTimer < 1;
     bool brake = isKeyHeld(kStarKey) || brakeTouched;
     bool left = steerLeftHeld();
     bool right = steerRightHeld();
@@ -291,7 +292,7 @@ void updatePlayerCar(cEntity* car, std::int32_t dt) {
         settleAfterContact(car);
     checkSurface(car, dt);
     bool off = car->m_offRoad == 1 || car->m_offRoad == 2;
-    if (off && raceUtilityStatics().s_shakeLeft <= 0 && car->m_speed > 0 &&
+    if (off && shakeStatics().s_shakeLeft <= 0 && car->m_speed > 0 &&
         roadsideProfileValue(car->m_offRoadSide, car->m_segment, 11) != 0)
         requestShake(d.s_shakeTime, 2, 2, 1);
 }

@@ -11,7 +11,6 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
@@ -50,7 +49,7 @@ std::int32_t segmentSlope(std::int32_t segment) {
 
 std::int32_t pathLength() {
     const rt::ObjectArray* paths = trackStatics().s_cameraPaths;
-    std::int32_t path = raceUtilityStatics().s_cameraPath;
+    std::int32_t path = cameraStatics().s_cameraPath;
     if (!paths || path < 0 || path >= paths->length())
         return 0;
     const auto* points = static_cast<const rt::ShortArray*>(rt::ObjectArray::get(paths, path));
@@ -355,7 +354,7 @@ void startCameraPath(std::int32_t path) {
         return;
     resetCamera();
     CameraStatics& c = cameraStatics();
-    RaceUtilityStatics& u = raceUtilityStatics();
+    CameraStatics& u = cameraStatics();
     u.s_cameraPath = path;
     u.s_cameraPathPoint = 0;
     c.s_cameraSegment = getCamPathNodeX(0);
@@ -369,7 +368,7 @@ bool stepCameraPath(std::int32_t elapsed) {
     if (!paths)
         return true;
     CameraStatics& c = cameraStatics();
-    RaceUtilityStatics& u = raceUtilityStatics();
+    CameraStatics& u = cameraStatics();
     const std::int32_t p = u.s_cameraPathPoint;
     if (p < pathLength() - 1) {
         beginStep();
@@ -500,6 +499,49 @@ void publishCameraToView() {
     v.s_defaultHorizonY = c.s_defaultHorizonY;
     v.s_screenCenterX = c.s_screenCenterX;
     v.s_sliceAngleLimit = c.s_sliceAngleLimit;
+}
+
+namespace {
+
+std::int32_t camPathValue(std::int32_t i, std::int32_t k) {
+    const rt::ObjectArray* paths = trackStatics().s_cameraPaths;
+    std::int32_t path = cameraStatics().s_cameraPath;
+    if (!paths || path < 0 || path >= paths->length())
+        return 0;
+    auto* points = static_cast<rt::ShortArray*>(rt::ObjectArray::get(paths, path));
+    std::int64_t at = 4 * std::int64_t{i} + k;
+    if (!points || at < 0 || at >= points->length())
+        return 0;
+    return rt::ShortArray::get(points, static_cast<std::int32_t>(at));
+}
+
+std::int32_t degreesToAngle(std::int32_t degrees) {
+    return degrees * 2048 / 360;
+}
+
+} // namespace
+
+std::int32_t getCamPathNodeX(std::int32_t i) {
+    return camPathValue(i, 0);
+}
+
+std::int32_t getCamPathNodeY(std::int32_t i) {
+    return camPathValue(i, 1);
+}
+
+std::int32_t getCamPathNodeAngle(std::int32_t i) {
+    return degreesToAngle(camPathValue(i, 2));
+}
+
+std::int32_t getCamPathNodeAngle2(std::int32_t i) {
+    return degreesToAngle(camPathValue(i, 3));
+}
+
+void releaseCamPath() {
+    TrackStatics& t = trackStatics();
+    for (std::int32_t i = 0; t.s_cameraPaths && i < t.s_cameraPaths->length(); ++i)
+        rt::ObjectArray::set(t.s_cameraPaths, i, nullptr);
+    t.s_cameraPaths = nullptr;
 }
 
 } // namespace game

@@ -98,6 +98,10 @@ struct CameraStatics {
     // The blink period of the pre-race texts (half a second).
     std::int32_t s_blinkStartPeriod = 2048;
 
+    // The track's camera path the camera follows now, and its point on it.
+    std::int32_t s_cameraPath = 0;
+    std::int32_t s_cameraPathPoint = 0;
+
     RT_NO_REFERENCE_FIELDS(CameraStatics, rt::NoReferenceBase)
 };
 
@@ -140,5 +144,15 @@ std::int32_t cameraHeadingAtCar(const cEntity* car);
 // Hands the camera's place, heading, height, projection and horizon to the
 // view pass (ViewPass.h), which reads them when it projects the road.
 void publishCameraToView();
+
+// Point `i` of the current camera path (four shorts each): its segment, its
+// eye height, and its two angles in degrees turned into angle units (x 2048
+// / 360). 0 without that path or point.
+std::int32_t getCamPathNodeX(std::int32_t i);
+std::int32_t getCamPathNodeY(std::int32_t i);
+std::int32_t getCamPathNodeAngle(std::int32_t i);
+std::int32_t getCamPathNodeAngle2(std::int32_t i);
+// Empties every slot of the camera path table and drops it.
+void releaseCamPath();
 
 } // namespace game

@@ -5,6 +5,7 @@
 #include "game/data/SoundRequests.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/Touch.h"
+#include "game/race/Blink.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
 #include "game/race/EventGoals.h"
@@ -17,8 +18,8 @@
 #include "game/race/RacePlacement.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
 #include "game/race/TrackQueries.h"
@@ -184,7 +185,7 @@ void resetRaceRun() {
     RaceEntityStatics& entity = raceEntityStatics();
     entity.s_playerSegment = entity.s_playerLateral = entity.s_playerSegmentPos = 0;
     entity.s_playerSpeedDelta = entity.s_prevPlayerSpeedDelta = 0;
-    RaceUtilityStatics& u = raceUtilityStatics();
+    ShakeStatics& u = shakeStatics();
     u.s_shakeDuration = u.s_shakeLeft = u.s_shakeAmpX = u.s_shakeAmpY = u.s_shakeStrength = 0;
     setShakeOffset(0, 0);
     resetOpponents();
@@ -304,6 +305,13 @@ void raceStep(std::int32_t dt) {
         rankRacers();
     updateSlipstream();
     updateShake(step);
+}
+
+void randomizeSpeedLines() {
+    for (auto& line : raceFrameStatics().s_speedLines) {
+        line[0] = raceRandom(2048);
+        line[1] = raceRandom(50);
+    }
 }
 
 } // namespace game

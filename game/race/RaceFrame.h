@@ -18,6 +18,10 @@ namespace game {
 
 class cEntity;
 
+// The streak lines of a boost: ten lines, each an angle 0..2047 and a
+// length offset 0..49, drawn anew every race frame.
+inline constexpr std::int32_t kSpeedLines = 10;
+
 struct RaceFrameStatics {
     // By racer index: the race time of each racer.
     rt::IntArray* s_racerTimes = nullptr;
@@ -37,6 +41,9 @@ struct RaceFrameStatics {
     std::int32_t s_slipstreamRange = 4096;
     std::int32_t s_finalPosition = 0;
     std::int32_t s_raceOver = 0;
+
+    // The streak lines' angles and length offsets.
+    std::int32_t s_speedLines[kSpeedLines][2] = {};
 
     RT_REFERENCE_FIELDS(RaceFrameStatics, rt::NoReferenceBase, s_racerTimes, s_lapTimes)
 };
@@ -65,5 +72,8 @@ void updateRaceEntities(std::int32_t step);
 void updateSlipstream();
 // The hand-over, once, in the frame in which the race finishes.
 void finishRace();
+
+// Gives each streak line a new angle and length from the shared Random.
+void randomizeSpeedLines();
 
 } // namespace game

@@ -4,6 +4,7 @@
 #include "game/data/EventSlots.h"
 #include "game/data/SaveRecords.h"
 #include "game/framework/States.h"
+#include "game/race/Blink.h"
 #include "game/race/CarViewPass.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/DrivingTuning.h"
@@ -22,11 +23,12 @@
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/RoadProjection.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/StartSequence.h"
+#include "game/race/TimeTexts.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
 #include "game/race/TrackTriggers.h"
@@ -159,12 +161,12 @@ struct BlockList {
     }
 };
 using RaceBlocks =
-    BlockList<RaceStatics, RaceFrameStatics, RaceEntityStatics, RaceUtilityStatics, EventGoalStatics,
-              TrackStatics, RacerStatics, RaceTableStatics, EventStatics, EventSlotStatics, SaveRecordStatics,
-              RacePhaseStatics, ImpactStatics, TriggerStatics, RaceObjectStatics, DrivingStatics,
-              DriverStatics, TrackGeometryStatics, ViewPassStatics, RoadSliceStatics, CarViewStatics,
-              CameraStatics, RaceSetupStatics, RaceStateStatics, HudStateStatics, RaceGuideStatics,
-              RaceMenuStatics, RaceResourceStatics, RaceResultsStatics, RaceTouchStatics,
+    BlockList<RaceStatics, RaceFrameStatics, RaceEntityStatics, ShakeStatics, BlinkStatics, TimeTextStatics,
+              EventGoalStatics, TrackStatics, RacerStatics, RaceTableStatics, EventStatics, EventSlotStatics,
+              SaveRecordStatics, RacePhaseStatics, ImpactStatics, TriggerStatics, RaceObjectStatics,
+              DrivingStatics, DriverStatics, TrackGeometryStatics, ViewPassStatics, RoadSliceStatics,
+              CarViewStatics, CameraStatics, RaceSetupStatics, RaceStateStatics, HudStateStatics,
+              RaceGuideStatics, RaceMenuStatics, RaceResourceStatics, RaceResultsStatics, RaceTouchStatics,
               StartSequenceStatics>;
 
 // The class initialisers of the race's blocks that hold tables or pinned

@@ -91,4 +91,24 @@ std::int32_t raceRandom(std::int32_t k) {
     return k < 1 ? 0 : getRandom(0, k);
 }
 
+rt::IntArray* growIntArray(rt::IntArray* a, std::int32_t n) {
+    std::int32_t oldLength = a ? a->length() : 0;
+    std::int64_t wanted = std::int64_t{oldLength} + n;
+    auto length = static_cast<std::int32_t>(wanted < 0 ? 0 : (wanted > INT32_MAX ? INT32_MAX : wanted));
+    rt::IntArray* grown = rt::newIntArray(length);
+    for (std::int32_t i = 0; i < length; ++i)
+        rt::IntArray::set(grown, i, i < oldLength ? rt::IntArray::get(a, i) : -1);
+    return grown;
+}
+
+rt::IntArray* removeIntRange(rt::IntArray* a, std::int32_t from, std::int32_t count) {
+    if (!a || from < 0 || from >= a->length() || count < 0 || count > a->length() - from)
+        return nullptr;
+    rt::IntArray* kept = rt::newIntArray(a->length() - count);
+    for (std::int32_t i = 0, j = 0; i < a->length(); ++i)
+        if (i < from || i >= from + count)
+            rt::IntArray::set(kept, j++, rt::IntArray::get(a, i));
+    return kept;
+}
+
 } // namespace game

@@ -9,6 +9,8 @@
 // position is a segment and a position of 0..1023 in it.
 //
 // Game thread only.
+#include "runtime/Array.h"
+
 #include <cstdint>
 
 namespace game {
@@ -63,5 +65,12 @@ std::int32_t magnitudeMod(std::int32_t draw, std::int32_t k);
 // nothing seeded it yet), answered as |r| mod k. k < 1 answers 0 without a
 // step. Debug builds check that every draw comes from one thread.
 std::int32_t raceRandom(std::int32_t k);
+
+// A new int[max(0, length + n)] (int[max(0, n)] for null) holding `a` as far
+// as it fits, the added tail -1.
+rt::IntArray* growIntArray(rt::IntArray* a, std::int32_t n);
+// A copy of `a` without elements from..from+count-1; null when `a` is null
+// or the range is not inside it.
+rt::IntArray* removeIntRange(rt::IntArray* a, std::int32_t from, std::int32_t count);
 
 } // namespace game

@@ -14,12 +14,13 @@
 #include "game/framework/Texts.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
+#include "game/race/RaceCamera.h"
 #include "game/race/RaceImages.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
@@ -324,12 +325,8 @@ void prepareRace(bool full) {
     s.s_entityPool = nullptr;
 
     releaseCamPath();
-    RaceUtilityStatics& shake = raceUtilityStatics();
-    shake.s_shakeDuration = 0;
-    if (Graphics* graphics = loopStatics().s_graphics)
-        graphics->translate(-shake.s_shakeX, -shake.s_shakeY);
-    shake.s_shakeX = 0;
-    shake.s_shakeY = 0;
+    shakeStatics().s_shakeDuration = 0;
+    setShakeOffset(0, 0);
     collectAfterUnload();
 }
 

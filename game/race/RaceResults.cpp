@@ -9,7 +9,6 @@
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"

@@ -11,8 +11,8 @@
 #include "game/race/HudState.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/TextLayout.h"
 #include "runtime/StaticClass.h"
@@ -34,7 +34,7 @@ void clearBoost() {
 // A counting phase's timer: once it has run out (and, while music plays,
 // its second timer too) the next phase starts.
 void runPhaseTimer(std::int32_t elapsed) {
-    RaceUtilityStatics& u = raceUtilityStatics();
+    StartSequenceStatics& u = startSequenceStatics();
     u.s_startPhaseTimer -= elapsed;
     if (u.s_startPhaseTimer >= 1)
         return;
@@ -102,7 +102,7 @@ void stepState41() {
         break;
     case kGoPhase:
         runPhaseTimer(elapsed);
-        if (race.s_startPhase == kGoPhase && raceUtilityStatics().s_startPhaseTimer >= 1 &&
+        if (race.s_startPhase == kGoPhase && startSequenceStatics().s_startPhaseTimer >= 1 &&
             !s.s_startBoostActive && drivingStatics().s_raceBoostTimer == 0 && boostPressed()) {
             requestShake(kBoostShakeTime, 0, 1, 1);
             if (player)
@@ -122,6 +122,16 @@ void stepState41() {
         playSound(0, now == kGoPhase ? kGoSound : kCountSound, 0, kStartSoundPriority);
     if (player)
         checkSurface(player, elapsed);
+}
+
+void setStartPhase(std::int32_t phase) {
+    raceStatics().s_startPhase = phase;
+    if (phase < 2 || phase > 6)
+        return;
+    StartSequenceStatics& u = startSequenceStatics();
+    u.s_startPhaseTimer = 1000;
+    u.s_startCount = (6 - phase) * 1000;
+    u.s_startMusicWait = 1000;
 }
 
 } // namespace game

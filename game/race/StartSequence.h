@@ -31,6 +31,11 @@ struct StartSequenceStatics {
     std::int8_t s_startBoostActive = 0;
     // The longest start boost: one second; the car's boost time is twice it.
     std::int32_t s_startBoostMax = 4096;
+    // Milliseconds of the current start phase: the running timer and the
+    // two further phase times.
+    std::int32_t s_startPhaseTimer = 0;
+    std::int32_t s_startCount = 0;
+    std::int32_t s_startMusicWait = 0;
 
     RT_NO_REFERENCE_FIELDS(StartSequenceStatics, rt::NoReferenceBase)
 };
@@ -40,5 +45,8 @@ StartSequenceStatics& startSequenceStatics();
 // One frame of the start sequence: the update of the start state
 // (`State::RaceCountdown`, number 41).
 void stepState41();
+
+// Sets the race's start phase and, for phases 2 to 6, the phase times.
+void setStartPhase(std::int32_t phase);
 
 } // namespace game

@@ -16,8 +16,8 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/HudText.h"
 #include "game/sprite/ASprite.h"
@@ -175,7 +175,7 @@ void paintHud() {
     Graphics* g = loopStatics().s_graphics;
     if (!g)
         return;
-    const RaceUtilityStatics& u = raceUtilityStatics();
+    const ShakeStatics& u = shakeStatics();
     const std::int32_t shakeX = u.s_shakeX;
     const std::int32_t shakeY = u.s_shakeY;
     g->translate(-shakeX, -shakeY);

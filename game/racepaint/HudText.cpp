@@ -4,7 +4,7 @@
 #include "game/framework/LoopStatics.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/Texts.h"
-#include "game/race/RaceUtilities.h"
+#include "game/race/TimeTexts.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/SpriteStatics.h"

@@ -10,9 +10,10 @@
 #include "game/race/EventType.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/RoadProjection.h"
+#include "game/race/ScreenShake.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
@@ -100,13 +101,13 @@ bool isSliceDrawn(std::int32_t i, std::int32_t k) {
 }
 
 void clipToSlice(std::int32_t k) {
-    const RaceUtilityStatics& u = raceUtilityStatics();
+    const ShakeStatics& u = shakeStatics();
     setClip(graphics(), rt::ineg(u.s_shakeX), rt::ineg(u.s_shakeY), screenWidth(),
             roadBandStatics().s_sliceClipY[k]);
 }
 
 void clipToScreen() {
-    const RaceUtilityStatics& u = raceUtilityStatics();
+    const ShakeStatics& u = shakeStatics();
     setClip(graphics(), rt::ineg(u.s_shakeX), rt::ineg(u.s_shakeY), screenWidth(), screenHeight());
 }
 
@@ -261,7 +262,7 @@ void feedRoadsideView() {
     r.s_clipRight = rt::iadd(area.s_clipLeft, area.s_viewWidth);
     r.s_clipBottom = area.s_clipBottom;
     r.s_viewWidth = area.s_viewWidth;
-    r.s_shakeX = raceUtilityStatics().s_shakeX;
+    r.s_shakeX = shakeStatics().s_shakeX;
     r.s_weatherMode = trackStatics().s_trackAmbience;
     r.s_roadBend = v.s_roadBend;
     CarPaintStatics& cars = carPaintStatics();
@@ -369,8 +370,7 @@ void paintWorld(bool secondRoad) {
             }
         });
     }
-    paintRoadBands(
-        {.angleLimit = viewPassStatics().s_sliceAngleLimit, .shakeX = raceUtilityStatics().s_shakeX});
+    paintRoadBands({.angleLimit = viewPassStatics().s_sliceAngleLimit, .shakeX = shakeStatics().s_shakeX});
     for (std::int32_t i = kNearestFarSlice; i >= 0; --i) {
         forSlicesOf(i, secondRoad, [](std::int32_t k) {
             clipToSlice(k);
@@ -418,7 +418,7 @@ void paintRaceScene() {
 
 void paintRaceStart() {
     paintRaceScene();
-    const std::int32_t t = raceUtilityStatics().s_startPhaseTimer / 100;
+    const std::int32_t t = startSequenceStatics().s_startPhaseTimer / 100;
     const std::int32_t phase = raceStatics().s_startPhase;
     const std::int32_t centre = viewPassStatics().s_screenCenterX;
     const EventSlotStatics& slots = eventSlotStatics();

@@ -94,4 +94,8 @@ RoadsideViewStatics& roadsideView();
 // by zero).
 std::int32_t fogWeight(std::int32_t z);
 
+// c1 when a < 1, c0 when a >= 256, else the channels mixed a / 256 of c0,
+// opaque: the fog's blend of a colour towards the fog colour.
+std::int32_t blendColor(std::int32_t c0, std::int32_t c1, std::int32_t a);
+
 } // namespace game

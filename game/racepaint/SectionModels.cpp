@@ -7,9 +7,9 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/RoadProjection.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/TrackTriggers.h"
@@ -187,7 +187,7 @@ std::int32_t animationTime(std::int32_t mode, std::int32_t& length) {
         return length - 1;
     if (raceStatics().s_startPhase < 3)
         return 0;
-    const RaceUtilityStatics& u = raceUtilityStatics();
+    const StartSequenceStatics& u = startSequenceStatics();
     length = 4001;
     return 4000 - u.s_startCount - u.s_startPhaseTimer;
 }

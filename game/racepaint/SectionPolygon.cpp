@@ -1,7 +1,6 @@
 #include "game/racepaint/SectionPolygon.h"
 
 #include "game/framework/LoopStatics.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/TrackData.h"
 #include "game/racepaint/RoadsideView.h"
 #include "game/sprite/Gradient.h"

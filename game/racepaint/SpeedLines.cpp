@@ -4,8 +4,9 @@
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
-#include "game/race/RaceUtilities.h"
+#include "game/race/RaceFrame.h"
 #include "game/race/RacerData.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/RoadsideView.h"
@@ -35,10 +36,10 @@ SpeedLine speedLine(std::int32_t i, bool sideContact) {
     const bool odd = (i & 1) != 0;
     if (i < 0 || i >= kSpeedLines || (odd && !sideContact))
         return line;
-    const std::int32_t a = raceUtilityStatics().s_speedLines[i][0];
+    const std::int32_t a = raceFrameStatics().s_speedLines[i][0];
     const std::int32_t s = cos(a - kQuarterTurn) * 16;
     const std::int32_t c = cos(a) * 16;
-    const std::int32_t length = (raceUtilityStatics().s_speedLines[i][1] + 60) / 10;
+    const std::int32_t length = (raceFrameStatics().s_speedLines[i][1] + 60) / 10;
     const bool grey = a >= kGreyFrom && a <= kGreyTo;
     if (odd)
         line.colour = grey ? 0xFF7200 : 0xFF5400;
@@ -62,7 +63,7 @@ void paintSpeedLines() {
         rt::reportNullPointer();
         return;
     }
-    const RaceUtilityStatics& u = raceUtilityStatics();
+    const ShakeStatics& u = shakeStatics();
     const std::int32_t width = config().s_gameScreenWidth;
     const std::int32_t height = config().s_gameScreenHeight;
     clipRect(g, 1 - u.s_shakeX, 1 - u.s_shakeY, width - 2, height - 2);

@@ -4,7 +4,6 @@
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
 #include "game/racepaint/ClippedDrawing.h"

@@ -19,7 +19,6 @@
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/racescreens/RaceStates.h"
 #include "game/sprite/TextLayout.h"

@@ -8,6 +8,7 @@
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/race/Blink.h"
 #include "game/race/EventGoals.h"
 #include "game/race/HudState.h"
 #include "game/race/RaceCamera.h"
@@ -18,7 +19,6 @@
 #include "game/race/RaceSetup.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/StartSequence.h"
@@ -188,7 +188,7 @@ void stateTrackFlyover(std::int32_t message) {
         preRaceState(
             message,
             [] {
-                raceUtilityStatics().s_cameraPathPoint = 0;
+                cameraStatics().s_cameraPathPoint = 0;
                 startCameraPath(0);
             },
             stepCameraPath, currentEventType() == EventType::Laps ? State::RacerIntro : State::RaceCountdown);

@@ -21,7 +21,6 @@
 #include "game/race/RaceObjects.h"
 #include "game/race/RacePhase.h"
 #include "game/race/RaceTables.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/TrackTriggers.h"
 #include "game/race/ViewPass.h"
 #include "game/sprite/ZoomPlayers.h"

@@ -11,7 +11,6 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "tests/game/race/DrivingFixture.h"
 #include "tests/support/CosTable.h"
 #include "tools/datakit/TrackRing.h"
@@ -133,7 +132,7 @@ TEST_F(RaceCamera, PathsRunToTheirEndThroughTwoPointsOnOneSegment) {
     std::int32_t steps = 0;
     for (; steps < 5000 && !ended; ++steps) {
         const bool onPair =
-            game::raceUtilityStatics().s_cameraPath == 0 && game::raceUtilityStatics().s_cameraPathPoint == 1;
+            game::cameraStatics().s_cameraPath == 0 && game::cameraStatics().s_cameraPathPoint == 1;
         const std::int32_t segment = c.s_cameraSegment;
         const std::int32_t position = c.s_cameraSegmentPos;
         ended = game::stepCameraPath(409);
@@ -145,9 +144,9 @@ TEST_F(RaceCamera, PathsRunToTheirEndThroughTwoPointsOnOneSegment) {
             EXPECT_EQ(c.s_cameraSegmentPos, position);
             EXPECT_EQ(c.s_cameraHeading, 36 * 2048 / 360);
             EXPECT_EQ(c.s_cameraHeight, 400);
-            EXPECT_EQ(game::raceUtilityStatics().s_cameraPathPoint, 2);
+            EXPECT_EQ(game::cameraStatics().s_cameraPathPoint, 2);
         }
-        sawSecondPath |= game::raceUtilityStatics().s_cameraPath == 1;
+        sawSecondPath |= game::cameraStatics().s_cameraPath == 1;
     }
     EXPECT_TRUE(ended);
     EXPECT_TRUE(sawSecondPath);

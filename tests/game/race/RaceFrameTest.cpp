@@ -10,6 +10,7 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/race/Blink.h"
 #include "game/race/ComputerDriver.h"
 #include "game/race/EventGoals.h"
 #include "game/race/HudState.h"
@@ -18,8 +19,9 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
+#include "game/race/ScreenShake.h"
+#include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ASprite.h"
@@ -213,7 +215,7 @@ TEST_F(RaceFrameTest, TheFinishPlaysTheResultStartsTheBlinkAndMakesTheFinishAnim
         game::raceFrameStatics().s_raceOver = 0;
         game::touchStatics().s_leftSoftKey = game::touchStatics().s_rightSoftKey = 3;
         game::hudStateStatics().s_finishPlayer = nullptr;
-        game::raceUtilityStatics() = game::RaceUtilityStatics{};
+        game::blinkStatics() = game::BlinkStatics{};
         sounds.play(3);
         game::finishRace();
         EXPECT_EQ(game::raceFrameStatics().s_raceOver, 1);
@@ -222,7 +224,7 @@ TEST_F(RaceFrameTest, TheFinishPlaysTheResultStartsTheBlinkAndMakesTheFinishAnim
         EXPECT_EQ(sounds.last(), sound);
         EXPECT_EQ(game::touchStatics().s_leftSoftKey, -1);
         EXPECT_EQ(game::touchStatics().s_rightSoftKey, -1);
-        const game::RaceUtilityStatics& u = game::raceUtilityStatics();
+        const game::BlinkStatics& u = game::blinkStatics();
         EXPECT_EQ(u.s_blinkPeriod, game::cameraStatics().s_blinkStartPeriod);
         EXPECT_EQ(u.s_blinkTimer, 2 * u.s_blinkPeriod);
         EXPECT_EQ(u.s_blinkLoop, 1);

@@ -19,8 +19,8 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceSeams.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/TrackData.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
@@ -104,7 +104,7 @@ TEST_F(RaceHashTest, AnyChangeOfTheRaceStateChangesTheHash) {
         {"the race clock", [] { game::raceEntityStatics().s_raceTime += 1; }},
         {"a lap time", [] { rt::IntArray::set(game::raceFrameStatics().s_lapTimes, 2, 9); }},
         {"an event goal", [] { game::eventGoalStatics().s_score += 1; }},
-        {"the shake", [] { game::raceUtilityStatics().s_shakeLeft += 1; }},
+        {"the shake", [] { game::shakeStatics().s_shakeLeft += 1; }},
         {"a segment's curve", [] { rt::IntArray::set(game::trackStatics().s_segmentCurve, 0, 1); }},
         {"the event slot", [] { game::setSlotEventType(0, game::EventType::Score); }},
         {"the saved records", [] { game::saveRecordStatics().s_eventRecords = race_testing::ints({1}); }},

@@ -7,7 +7,8 @@
 #include "game/race/CarPhysics.h"
 #include "game/race/PlayerControl.h"
 #include "game/race/RaceEntity.h"
-#include "game/race/RaceUtilities.h"
+#include "game/race/ScreenShake.h"
+#include "game/race/StartSequence.h"
 #include "tests/game/race/DrivingFixture.h"
 
 #include <string>
@@ -45,7 +46,8 @@ struct ScriptedDriverTest : DrivingTest {
     static game::cEntity* startRace() {
         game::drivingStatics() = game::DrivingStatics{};
         game::initDrivingTables();
-        game::raceUtilityStatics() = game::RaceUtilityStatics{};
+        game::shakeStatics() = game::ShakeStatics{};
+        game::startSequenceStatics() = game::StartSequenceStatics{};
         game::cEntity* car = makeCar(0, {0, 60, 120, 180, 240}, 6144);
         car->m_defValues[1] = 120000;
         car->m_active = 1;

@@ -5,13 +5,13 @@
 // sprites, the held HUD button's highlight.
 
 #include "game/racepaint/Hud.h"
+#include "game/race/ScreenShake.h"
 
 #include "game/framework/GameGraphics.h"
 #include "game/framework/Touch.h"
 #include "game/race/EventGoals.h"
 #include "game/race/HudState.h"
 #include "game/race/RaceEntity.h"
-#include "game/race/RaceUtilities.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/MenuPaint.h"
@@ -153,8 +153,8 @@ TEST_F(HudPaintTest, HiddenDisplayDrawsNothingButTakesTheShakeBack) {
     EXPECT_EQ(elementsDrawn(), "");
     EXPECT_EQ(screen.graphics->getTranslateX(), 5) << "a paint leaves the Graphics as it found it";
     game::hudClosingPass();
-    EXPECT_EQ(game::raceUtilityStatics().s_shakeX, 0);
-    EXPECT_EQ(game::raceUtilityStatics().s_shakeY, 0);
+    EXPECT_EQ(game::shakeStatics().s_shakeX, 0);
+    EXPECT_EQ(game::shakeStatics().s_shakeY, 0);
     EXPECT_EQ(screen.graphics->getTranslateX(), 0);
     EXPECT_EQ(screen.graphics->getTranslateY(), 0);
 

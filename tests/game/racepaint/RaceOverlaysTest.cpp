@@ -7,7 +7,10 @@
 // frame-rate display.
 
 #include "game/racepaint/RaceOverlays.h"
+#include "game/race/Blink.h"
+#include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
+#include "game/race/ScreenShake.h"
 
 #include "game/Game.h"
 #include "game/framework/Keys.h"
@@ -21,7 +24,6 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceSeams.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
 #include "game/race/RacerData.h"
 #include "game/race/StartSequence.h"
@@ -89,7 +91,7 @@ TEST_F(RaceOverlayTest, TheFinishOverlayShowsThePlaceOrTheFailureByEventType) {
         {game::EventType::Score, 1, true, false, {}},
         {game::eventTypeFromNumber(13), 1, true, true, {}},
     };
-    game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    game::BlinkStatics& u = game::blinkStatics();
     u.s_blinkLoop = 1;
     u.s_blinkPeriod = 10;
     u.s_blinkTimer = 0; // blink off: no text
@@ -125,7 +127,7 @@ TEST_F(RaceOverlayTest, TheFinishAnimationShowsOnTheOverlayUntilItHasPlayedOut) 
     s.s_finishX = 300;
     s.s_finishY = 150;
     s.s_finishShown = 0;
-    game::raceUtilityStatics().s_blinkTimer = 0;
+    game::blinkStatics().s_blinkTimer = 0;
     HudTest::event(game::EventType::Laps);
     auto shownFrames = [&] {
         DrawingLog log;
@@ -382,11 +384,15 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
     game::raceStatics().s_raceFrameTime = game::frameMsToTime(100);
     // The count moves the shake, the blink and the start boost, and the view
     // pass the flash: each run starts from the same values.
-    const game::RaceUtilityStatics utilities = game::raceUtilityStatics();
+    const game::ShakeStatics shake = game::shakeStatics();
+    const game::BlinkStatics blink = game::blinkStatics();
+    const game::StartSequenceStatics start = game::startSequenceStatics();
     const game::DrivingStatics driving = game::drivingStatics();
     const game::ViewPassStatics view = game::viewPassStatics();
     auto run = [&](bool painted) {
-        game::raceUtilityStatics() = utilities;
+        game::shakeStatics() = shake;
+        game::blinkStatics() = blink;
+        game::startSequenceStatics() = start;
         game::drivingStatics() = driving;
         game::viewPassStatics() = view;
         void (*const picture)() = painted ? game::paintRacePicture : race_testing::paintNothing;
@@ -403,7 +409,7 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
         e.s_splitTimes = racepaint_testing::intArray({4000, 9000, 0, 0});
         e.s_splitShown = 0;
         e.s_splitShownTimer = 0;
-        game::raceUtilityStatics().s_shakeX = 3;
+        game::shakeStatics().s_shakeX = 3;
         game::initStateMachine();
         game::pushState(game::State::RaceCountdown);
         game::StateStatics& s = game::stateStatics();
@@ -433,7 +439,7 @@ TEST_F(RaceOverlayTest, TheCountAndTheRaceAreTheSameWithOrWithoutThePainters) {
         ASSERT_EQ(painted[n], bare[n]) << "frame " << n;
     EXPECT_TRUE(painted.back().starts_with("42 ")) << "the race began";
     EXPECT_EQ(game::hudStateStatics().s_collectedShown, 7);
-    EXPECT_EQ(game::raceUtilityStatics().s_shakeX, 0);
+    EXPECT_EQ(game::shakeStatics().s_shakeX, 0);
 }
 
 } // namespace

@@ -11,11 +11,14 @@
 #include "game/framework/GameGraphics.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
+#include "game/race/Blink.h"
 #include "game/race/EventGoals.h"
+#include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/RoadProjection.h"
+#include "game/race/ScreenShake.h"
+#include "game/race/StartSequence.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/RoadBands.h"
@@ -157,8 +160,8 @@ TEST_F(RaceScene, WhatStandsInASliceIsDrawnFarToNearUnderItsClip) {
     game::TrackStatics& t = game::trackStatics();
     for (std::int32_t s = 0; s < kSegments; ++s)
         rt::IntArray::set(t.s_segmentHeight, s, s == 4 ? -60 : 60);
-    game::raceUtilityStatics().s_shakeX = 3;
-    game::raceUtilityStatics().s_shakeY = 2;
+    game::shakeStatics().s_shakeX = 3;
+    game::shakeStatics().s_shakeY = 2;
     for (std::int32_t segment : {3, 7, 5}) {
         setCode(segment, 1, kLaneObject);
         addCar(segment, 100);
@@ -344,7 +347,7 @@ TEST_F(RaceStart, TheCountAndItsZoomedLastFigureByPhaseTimeAndEventType) {
     };
     for (const Case& c : cases) {
         game::raceStatics().s_startPhase = c.phase;
-        game::raceUtilityStatics().s_startPhaseTimer = c.timer;
+        game::startSequenceStatics().s_startPhaseTimer = c.timer;
         game::setSlotEventType(0, c.eventType);
         game::runViewPass(false);
         testing_support::DrawingLog log;
@@ -404,7 +407,9 @@ TEST_F(RaceScene, ThePainterWritesNoRaceStateAndMakesNoObjectPerFrame) {
         add(game::viewPassStatics());
         add(game::roadSliceStatics());
         add(game::raceStatics());
-        add(game::raceUtilityStatics());
+        add(game::shakeStatics());
+        add(game::startSequenceStatics());
+        add(game::raceFrameStatics());
         add(game::trackStatics());
         for (const cEntity* car : cars)
             bytes.append(reinterpret_cast<const char*>(&car->m_racerIndex),

@@ -1,4 +1,5 @@
 #include "game/racepaint/SectionModels.h"
+#include "game/racepaint/RoadsideView.h"
 
 #include "game/data/EventSlots.h"
 #include "game/framework/States.h"
@@ -6,7 +7,6 @@
 #include "game/race/RaceFrame.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/RoadProjection.h"
 #include "game/race/TrackTriggers.h"

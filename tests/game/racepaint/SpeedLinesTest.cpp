@@ -1,7 +1,7 @@
 #include "game/racepaint/SpeedLines.h"
+#include "game/race/RaceFrame.h"
 
 #include "game/framework/FixedPoint.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/RoadsideView.h"
@@ -24,8 +24,8 @@ struct SpeedLinesTest : roadside_testing::RoadsideTest {
     ~SpeedLinesTest() override { game::racerStatics().s_playerCar = nullptr; }
 
     static void setLine(std::int32_t i, std::int32_t direction, std::int32_t lengthOffset) {
-        game::raceUtilityStatics().s_speedLines[i][0] = direction;
-        game::raceUtilityStatics().s_speedLines[i][1] = lengthOffset;
+        game::raceFrameStatics().s_speedLines[i][0] = direction;
+        game::raceFrameStatics().s_speedLines[i][1] = lengthOffset;
     }
 };
 

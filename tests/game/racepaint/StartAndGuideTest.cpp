@@ -14,8 +14,8 @@
 #include "game/race/RaceSeams.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
-#include "game/race/RaceUtilities.h"
 #include "game/race/RaceView.h"
+#include "game/race/ScreenShake.h"
 #include "game/race/StartSequence.h"
 #include "game/racepaint/Hud.h"
 #include "game/racescreens/RaceMenus.h"
@@ -126,7 +126,7 @@ TEST_F(StartTest, TheBoostStartsOnlyInTheGosSecondAndOnlyOnce) {
     game::stepState41();
     releaseKeys();
     EXPECT_EQ(player->m_boostTimer, 4096);
-    EXPECT_EQ(game::raceUtilityStatics().s_shakeLeft > 0, true);
+    EXPECT_EQ(game::shakeStatics().s_shakeLeft > 0, true);
     // Then twice the boost's running time (409 a frame), held to the cap.
     game::StartSequenceStatics& s = game::startSequenceStatics();
     s.s_startBoostMax = 1000;

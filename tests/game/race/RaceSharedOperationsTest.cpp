@@ -1,20 +1,26 @@
-// The race's shared utilities and the race-state queries: shake precedence
+// The race's small shared operations and the race-state queries: shake precedence
 // and its end, blinking, time and number texts, start-phase times, the
 // streak lines, the colour blend, the int-array edits, the ring's segment
 // wrap, the racers in race order and whether music plays.
 
-#include "game/race/RaceUtilities.h"
 #include "classlib/lang/StringBuffer.h"
 #include "classlib/util/Random.h"
 #include "game/data/SoundChannels.h"
 #include "game/data/SoundData.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/SoundEngine.h"
+#include "game/race/Blink.h"
+#include "game/race/RaceCamera.h"
+#include "game/race/RaceFrame.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
+#include "game/race/ScreenShake.h"
+#include "game/race/StartSequence.h"
+#include "game/race/TimeTexts.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackQueries.h"
 #include "game/race/cEntity.h"
+#include "game/racepaint/RoadsideView.h"
 #include "platform/media/Player.h"
 #include "tests/game/data/SoundFixture.h"
 #include "tests/game/race/HeardSounds.h"
@@ -46,7 +52,7 @@ TEST_F(RaceDataTest, AShakeGivesWayOnlyToOneAtLeastAsStrong) {
         {0, 0, 5, true, false},                             // a finished race takes none
     };
     for (const Row& r : rows) {
-        game::RaceUtilityStatics& u = game::raceUtilityStatics();
+        game::ShakeStatics& u = game::shakeStatics();
         u.s_shakeLeft = r.runningLeft;
         u.s_shakeStrength = r.runningStrength;
         u.s_shakeDuration = 4096;
@@ -60,7 +66,7 @@ TEST_F(RaceDataTest, AShakeGivesWayOnlyToOneAtLeastAsStrong) {
 }
 
 TEST_F(RaceDataTest, AShakeSwingsFadesAndEndsAtRest) {
-    game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    game::ShakeStatics& u = game::shakeStatics();
     game::requestShake(4096, 10, 6, 1);
     game::updateShake(2048); // full strength: f = 4096
     EXPECT_EQ(u.s_shakeX, 10);
@@ -83,7 +89,7 @@ TEST_F(RaceDataTest, AShakeSwingsFadesAndEndsAtRest) {
 }
 
 TEST_F(RaceDataTest, BlinkingLoopsOrEndsOnce) {
-    game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    game::BlinkStatics& u = game::blinkStatics();
     u.s_blinkPeriod = 100;
     u.s_blinkLoop = 1;
     u.s_blinkTimer = 150;
@@ -123,7 +129,7 @@ TEST_F(RaceDataTest, TimesAndNumbersReadAsTheHudShowsThem) {
     };
     for (const Time& r : times)
         EXPECT_EQ(shown(game::formatTime(r.t, r.minutes, r.fraction, r.sign)), r.out);
-    game::raceUtilityStatics().s_timeFractionColon = 1;
+    game::timeTextStatics().s_timeFractionColon = 1;
     EXPECT_EQ(shown(game::formatTime(4096 + 41, false, true, false)), "01:010");
 
     struct Number {
@@ -146,7 +152,7 @@ TEST_F(RaceDataTest, TimesAndNumbersReadAsTheHudShowsThem) {
 }
 
 TEST_F(RaceDataTest, StartPhasesSetTheirTimesAndStreakLinesDrawFromTheSharedRandom) {
-    const game::RaceUtilityStatics& u = game::raceUtilityStatics();
+    const game::StartSequenceStatics& u = game::startSequenceStatics();
     for (std::int32_t phase = 2; phase <= 6; ++phase) {
         game::setStartPhase(phase);
         EXPECT_EQ(game::raceStatics().s_startPhase, phase);
@@ -160,7 +166,7 @@ TEST_F(RaceDataTest, StartPhasesSetTheirTimesAndStreakLinesDrawFromTheSharedRand
     lib::java_util_Random::seedSharedRandom(99);
     rt::Handle<lib::java_util_Random> twin(runtime.objectManager(), rt::make<lib::java_util_Random>(99));
     game::randomizeSpeedLines();
-    for (const auto& line : u.s_speedLines) {
+    for (const auto& line : game::raceFrameStatics().s_speedLines) {
         EXPECT_EQ(line[0], game::magnitudeMod(twin->next(32), 2048));
         EXPECT_EQ(line[1], game::magnitudeMod(twin->next(32), 50));
     }
@@ -263,14 +269,14 @@ TEST_F(RaceDataTest, SideProfilesCameraPathsAndMusicAreReadSafely) {
     for (std::int32_t i = 0; i < 8; ++i)
         rt::ShortArray::set(path, i, points[i]);
     rt::ObjectArray::set(t.s_cameraPaths, 1, path);
-    game::raceUtilityStatics().s_cameraPath = 1;
+    game::cameraStatics().s_cameraPath = 1;
     EXPECT_EQ(game::getCamPathNodeX(1), 9);
     EXPECT_EQ(game::getCamPathNodeY(1), 50);
     EXPECT_EQ(game::getCamPathNodeAngle(0), 512);
     EXPECT_EQ(game::getCamPathNodeAngle2(0), 256);
     EXPECT_EQ(game::getCamPathNodeAngle(1), -1024);
     EXPECT_EQ(game::getCamPathNodeX(2), 0);
-    game::raceUtilityStatics().s_cameraPath = 0;
+    game::cameraStatics().s_cameraPath = 0;
     EXPECT_EQ(game::getCamPathNodeX(0), 0);
     game::releaseCamPath();
     EXPECT_EQ(t.s_cameraPaths, nullptr);
