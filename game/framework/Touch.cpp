@@ -26,12 +26,6 @@ std::int32_t screenHeight() {
     return config().s_gameScreenHeight;
 }
 
-rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-    rt::IntArray* rect = rt::newIntArray(4);
-    rt::Array::fill32(rect, {x, y, w, h});
-    return rect;
-}
-
 rt::IntArray* zoneAt(rt::ObjectArray* table, std::int32_t i) {
     return static_cast<rt::IntArray*>(rt::ObjectArray::get(table, i));
 }
@@ -69,6 +63,12 @@ bool labelExists(std::int32_t index) {
 }
 
 } // namespace
+
+rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    rt::IntArray* rect = rt::newIntArray(4);
+    rt::Array::fill32(rect, {x, y, w, h});
+    return rect;
+}
 
 rt::ObjectArray* makeZoneTable(std::int32_t n) {
     const std::array<std::int32_t, 2> lengths = {n, 4};

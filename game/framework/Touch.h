@@ -145,6 +145,8 @@ bool isPressOnScreen();
 // Copies the four values of `rect` into the active zone (made anew when it
 // is missing or short).
 void setTouchZone(rt::IntArray* rect);
+// A new rectangle {x, y, w, h}.
+rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
 // A zone table of `n` empty zones (int[n][4]), and zone `i` of `table` set
 // to {x, y, w, h} (a missing zone is reported by the checked access).
 rt::ObjectArray* makeZoneTable(std::int32_t n);

@@ -28,12 +28,6 @@ std::int32_t screenHeight() {
     return config().s_gameScreenHeight;
 }
 
-rt::IntArray* makeRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-    rt::IntArray* rect = rt::newIntArray(4);
-    rt::Array::fill32(rect, {x, y, w, h});
-    return rect;
-}
-
 // The side of the race button and its rectangle's top.
 std::int32_t raceButtonSide() {
     return spriteFrameHeight(kRaceTouchSprite, kActionButtonFrame);
