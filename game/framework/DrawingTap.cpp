@@ -12,9 +12,11 @@ DrawingTap* s_tap = nullptr;
 std::int32_t s_depth = 0;
 
 void report(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g, const void* subject,
-            std::initializer_list<std::int32_t> args, std::u16string_view text) {
+            std::initializer_list<std::int32_t> args, std::u16string_view text,
+            const std::array<std::int32_t, 4>& box) {
     DrawRecord record;
     record.text = text;
+    record.box = box;
     record.call = call;
     record.depth = s_depth;
     record.subject = subject;

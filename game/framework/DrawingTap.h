@@ -70,6 +70,10 @@ struct DrawRecord {
     const void* subject = nullptr;
     // The characters of a `DrawText`; empty for other calls.
     std::u16string text;
+    // The rectangle (x, y, width, height) a `DrawText`'s characters cover,
+    // anchor applied; zero for other calls. What a player sees of a label,
+    // so a test or the screen tour taps there.
+    std::array<std::int32_t, 4> box{};
 };
 
 class DrawingTap {
@@ -87,7 +91,8 @@ namespace drawing_tap_detail {
 extern DrawingTap* s_tap;
 extern std::int32_t s_depth;
 void report(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g, const void* subject,
-            std::initializer_list<std::int32_t> args, std::u16string_view text = {});
+            std::initializer_list<std::int32_t> args, std::u16string_view text = {},
+            const std::array<std::int32_t, 4>& box = {});
 } // namespace drawing_tap_detail
 
 // Reports one call to the installed tap (nothing when none is) and counts
@@ -95,9 +100,10 @@ void report(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g,
 class ReportedDraw {
 public:
     ReportedDraw(DrawCall call, const platform::javax_microedition_lcdui_Graphics* g, const void* subject,
-                 std::initializer_list<std::int32_t> args, std::u16string_view text = {}) {
+                 std::initializer_list<std::int32_t> args, std::u16string_view text = {},
+                 const std::array<std::int32_t, 4>& box = {}) {
         if (drawing_tap_detail::s_tap && g) [[unlikely]] {
-            drawing_tap_detail::report(call, g, subject, args, text);
+            drawing_tap_detail::report(call, g, subject, args, text, box);
             ++drawing_tap_detail::s_depth;
             m_counted = true;
         }

@@ -209,8 +209,8 @@ void drawString(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, r
     FontStatics& s = fontStatics();
     const TextSource source{text, chars};
     const TextRange range = textRange(source, true);
-    const ReportedDraw reported(DrawCall::DrawText, g, font, {x, y, anchor, font->m_currentPalette},
-                                drawingTap() ? reportedText(source, range) : std::u16string());
+    const std::int32_t givenX = x;
+    const std::int32_t givenY = y;
     y = iadd(y, font->m_textTopOffset);
     measureString(font, text, chars);
     if (anchor & Graphics::RIGHT)
@@ -221,6 +221,9 @@ void drawString(ASprite* font, platform::javax_microedition_lcdui_Graphics* g, r
         y = rt::isub(y, s.s_textHeight);
     else if (anchor & Graphics::VCENTER)
         y = rt::isub(y, s.s_textHeight >> 1);
+    const ReportedDraw reported(DrawCall::DrawText, g, font, {givenX, givenY, anchor, font->m_currentPalette},
+                                drawingTap() ? reportedText(source, range) : std::u16string(),
+                                {x, rt::isub(y, font->m_textTopOffset), s.s_textWidth, s.s_textHeight});
     if (keepPalette)
         s.s_savedPalette = font->m_currentPalette;
     const std::int32_t lineX = x;

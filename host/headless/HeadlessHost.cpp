@@ -44,9 +44,20 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     screenOptions.hashFrames = options.hashFrames || options.script.hashFrames;
     screenOptions.quitAfterFrames = options.quitAfterFrames;
     screenOptions.onQuit = [windowPointer] { windowPointer->postQuit(); };
-    if (frames->active())
-        screenOptions.onPresented = [frames] { frames->presented(); };
-    services.screen = std::make_unique<HeadlessScreen>(std::move(screenOptions));
+    // The screen is made after its options; the driver reaches it through this slot.
+    auto presentedScreen = std::make_shared<HeadlessScreen*>(nullptr);
+    if (frames->active() || options.afterPresent)
+        screenOptions.onPresented = [frames, windowPointer, scheduler, presentedScreen,
+                                     afterPresent = std::move(options.afterPresent)] {
+            if (frames->active())
+                frames->presented();
+            if (afterPresent)
+                for (const WindowEvent& event : afterPresent((*presentedScreen)->pixels(), scheduler->now()))
+                    windowPointer->post(event);
+        };
+    auto screen = std::make_unique<HeadlessScreen>(std::move(screenOptions));
+    *presentedScreen = screen.get();
+    services.screen = std::move(screen);
     services.window = std::move(window);
     services.dialogs = std::make_unique<HeadlessDialogs>(std::move(options.script.answers));
     services.text = std::make_unique<FreeTypeText>();

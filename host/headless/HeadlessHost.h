@@ -21,7 +21,10 @@
 #include "host/system/SystemFolders.h"
 #include "host/system/SystemMediaGraph.h"
 
+#include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace host {
 
@@ -45,6 +48,13 @@ struct HeadlessOptions {
     std::int64_t wallClockEpoch = 1230768000;
     HeadlessAudioOptions audio;
     MediaGraphOptions mediaGraphs;
+    // When set, runs after each presented frame on the presenting thread (the
+    // program's, which has just painted it) with the frame's pixels and the
+    // virtual time; the events it answers are posted to the window, ahead of
+    // scripted events still due. A tool that drives the program by what it
+    // shows (the screen tour) answers here.
+    std::function<std::vector<WindowEvent>(std::span<const std::uint16_t> frame, std::uint64_t now)>
+        afterPresent;
 };
 
 class HeadlessHost final : public Host {

@@ -17,11 +17,15 @@ Result<void> HeadlessWindow::open(const std::string&, const std::string& title) 
     return {};
 }
 
-void HeadlessWindow::postQuit() {
+void HeadlessWindow::post(const WindowEvent& event) {
     std::lock_guard guard(m_postedLock);
+    m_posted.push_back(event);
+}
+
+void HeadlessWindow::postQuit() {
     WindowEvent quit;
     quit.type = WindowEventType::Quit;
-    m_posted.push_back(quit);
+    post(quit);
 }
 
 bool HeadlessWindow::pollEvent(WindowEvent& event) {

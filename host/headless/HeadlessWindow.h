@@ -29,7 +29,9 @@ public:
     void minimize() override { m_foreground = false; }
     bool isForeground() const override { return m_open.load() && m_foreground.load(); }
 
-    // Queues a quit, delivered before any scripted event still due. Any thread.
+    // Queues an event, delivered before any scripted event still due. Any thread.
+    void post(const WindowEvent& event);
+    // Queues a quit, as `post` does.
     void postQuit();
     const std::string& title() const { return m_title; }
 

@@ -73,7 +73,8 @@ int fail(ExitStatus status, const std::string& line) {
     return exitCode(status);
 }
 
-std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, std::string& problem) {
+std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, const ProgramParts& parts,
+                                         std::string& problem) {
     auto script =
         options.scriptPath.empty() ? host::parseScript(kDefaultScript) : host::loadScript(options.scriptPath);
     if (!script) {
@@ -93,6 +94,8 @@ std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, std::str
         headless.shotFolder = options.shotFolder;
         headless.shotPeriod = kShotPeriod;
     }
+    if (parts.adjustHeadless)
+        parts.adjustHeadless(headless);
     return host::makeHeadlessHost(std::move(headless));
 }
 
@@ -194,7 +197,7 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
     std::unique_ptr<host::Host> host;
     if (options.headless) {
         std::string problem;
-        host = makeHeadless(options, problem);
+        host = makeHeadless(options, parts, problem);
         if (!host)
             return fail(ExitStatus::Usage, problem);
     } else if (parts.makeWindowHost) {

@@ -22,6 +22,10 @@
 #include <span>
 #include <string>
 
+namespace host {
+struct HeadlessOptions;
+}
+
 namespace platform {
 
 struct ProgramOptions {
@@ -63,6 +67,9 @@ struct ProgramParts {
     // Hands the game the options it reads itself, once they are parsed and
     // before it starts. Empty: none.
     std::function<void(const ProgramOptions&)> applyOptions;
+    // Changes a headless run's host options before the host is made: a tool
+    // that drives the program by what it shows sets `afterPresent`. Empty: none.
+    std::function<void(host::HeadlessOptions&)> adjustHeadless;
 };
 
 // Runs the program as `argv` says (argv[0] is the program's name) and answers

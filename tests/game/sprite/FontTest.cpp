@@ -3,6 +3,7 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
 #include "tests/game/sprite/FontFixture.h"
+#include "tests/support/DrawingLog.h"
 
 namespace {
 
@@ -111,10 +112,25 @@ TEST_F(FontTest, GlyphPixelsLieWhereTheModelPutsThem) {
         Canvas canvas{64, 64};
         font->m_bold = font->m_underline = 0;
         font->m_currentPalette = 0;
+        testing_support::DrawingLog log;
         game::drawString(font, canvas.graphics, str(c.text), nullptr, c.x, c.y, c.anchor, false);
         TextModel model;
         model.draw(c.text, c.x, c.y, c.anchor);
         EXPECT_EQ(picture(canvas.pixels(), 64), picture(model.pixels(), 64)) << "text #" << (&c - cases);
+        // The reported box holds every pixel drawn: a tap there meets the text
+        // (an underline may overhang a glyph narrower than itself).
+        const std::vector<game::DrawRecord> texts = log.outer(game::DrawCall::DrawText);
+        ASSERT_EQ(texts.size(), 1u);
+        if (std::u16string_view(c.text).find(u"\\_") != std::u16string_view::npos)
+            continue;
+        const auto [bx, by, bw, bh] = texts[0].box;
+        const std::vector<std::uint16_t> drawn = canvas.pixels();
+        for (std::int32_t i = 0; i < 64 * 64; ++i)
+            if (drawn[static_cast<std::size_t>(i)] != 0) {
+                EXPECT_TRUE(i % 64 >= bx && i % 64 < bx + bw && i / 64 >= by && i / 64 < by + bh)
+                    << "text #" << (&c - cases) << " box " << bx << "," << by << " " << bw << "x" << bh
+                    << " pixel " << i % 64 << "," << i / 64 << " outside its box";
+            }
     }
 }
 

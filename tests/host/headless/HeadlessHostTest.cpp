@@ -129,6 +129,38 @@ TEST(HeadlessScreen, CountsHashesAndWritesFramesAndQuitsAfterTheLastOne) {
     std::filesystem::remove_all(folder);
 }
 
+// A driver that answers after each present: its events arrive at the next
+// poll, before a scripted event already due, and it sees each frame once.
+TEST(HeadlessHost, EventsAnsweredAfterAPresentArriveBeforeScriptedOnes) {
+    host::HeadlessOptions options;
+    auto script = host::parseScript("0 key-down A\n");
+    ASSERT_TRUE(script.ok());
+    options.script = std::move(script).value();
+    options.screenSize = {2, 2};
+    int presents = 0;
+    std::vector<std::uint16_t> seen;
+    options.afterPresent = [&presents, &seen](std::span<const std::uint16_t> frame, std::uint64_t) {
+        seen.assign(frame.begin(), frame.end());
+        host::WindowEvent tap;
+        tap.type = host::WindowEventType::StylusDown;
+        tap.x = ++presents;
+        return std::vector<host::WindowEvent>{tap};
+    };
+    auto h = host::makeHeadlessHost(std::move(options));
+    ASSERT_TRUE(h->window().open("c", "t").ok());
+    h->screen().present();
+    h->screen().pixels()[3] = 0xF800;
+    h->screen().present();
+    EXPECT_EQ(seen, (std::vector<std::uint16_t>{0, 0, 0, 0xF800})) << "the driver sees the frame presented";
+    using T = host::WindowEventType;
+    host::WindowEvent event;
+    std::vector<std::pair<T, int>> arrived;
+    while (h->window().pollEvent(event))
+        arrived.emplace_back(event.type, event.x);
+    EXPECT_EQ(arrived,
+              (std::vector<std::pair<T, int>>{{T::StylusDown, 1}, {T::StylusDown, 2}, {T::KeyDown, 0}}));
+}
+
 TEST(HeadlessScreen, WritesAShotOfTheFirstFrameAndOfTheFirstFrameInEachPeriodOfVirtualTime) {
     auto folder = std::filesystem::temp_directory_path() / ("vorlax-shots-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);

@@ -1,0 +1,273 @@
+#include "tools/tour/Tour.h"
+
+#include "game/Game.h"
+#include "host/headless/HeadlessHost.h"
+#include "host/headless/HeadlessScript.h"
+#include "host/png/PngWriter.h"
+#include "platform/shell/Program.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace tour {
+
+namespace {
+
+// The device's screen is portrait; the game draws turned on it, so the game
+// point (x, y) is the screen's (kGameHeight - y, x), as the stylus reports it.
+constexpr std::int32_t kScreenWidth = kGameHeight;
+
+// A key event as a script line writes it ("key-down F1"): the script's key
+// names are the keyboard's codes.
+host::WindowEvent scriptedEvent(const std::string& line) {
+    auto script = host::parseScript("0 " + line + "\n");
+    return script ? script.value().events.front().event : host::WindowEvent{};
+}
+
+std::string narrow(std::u16string_view text) {
+    std::string out;
+    for (char16_t c : text)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+} // namespace
+
+class TourRun final : public game::DrawingTap {
+public:
+    explicit TourRun(const std::vector<Step>& steps)
+        : m_steps(steps) {}
+
+    void record(const game::DrawRecord& record) override { m_draws.push_back(record); }
+
+    std::vector<host::WindowEvent> presented(std::span<const std::uint16_t> portrait, std::uint64_t now) {
+        Frame frame;
+        const game::StateStatics& states = game::stateStatics();
+        frame.state = states.s_state;
+        frame.stackDepth = states.s_stateStackDepth;
+        // A screen that stands still is not drawn again: what it showed is
+        // what the last frame that drew drew.
+        if (!m_draws.empty())
+            m_shown = std::move(m_draws);
+        m_draws.clear();
+        frame.draws = m_shown;
+        frame.pixels = landscape(portrait);
+        // The time on the screen counts from the first frame the tour saw in
+        // the state (the game's own count starts a frame later).
+        if (m_result.states.empty() || m_result.states.back() != frame.state) {
+            m_result.states.push_back(frame.state);
+            m_stateSince = now;
+        }
+        frame.stateTime = static_cast<std::int32_t>(now - m_stateSince);
+        if (frame.state == game::State::Race)
+            ++m_result.raceFrames;
+
+        if (m_trace)
+            std::fprintf(stderr, "tour: %llu ms, state %d for %d ms, step %zu, texts %s\n",
+                         static_cast<unsigned long long>(now), game::stateNumber(frame.state),
+                         frame.stateTime, m_step, frame.texts().c_str());
+        std::vector<host::WindowEvent> events = duePlayerEvents();
+        if (m_done || !m_player.m_pending.empty())
+            return events;
+        if (m_step == m_steps.size()) {
+            m_result.finished = true;
+            finish(events);
+            return events;
+        }
+        const Step& step = m_steps[m_step];
+        if (m_stepStart == 0)
+            m_stepStart = now + 1;
+        if (!step.ready(frame)) {
+            if (now + 1 - m_stepStart > static_cast<std::uint64_t>(step.timeoutMs)) {
+                fail(frame, "waited " + std::to_string(step.timeoutMs / 1000) + " s for " + step.what +
+                                "; the screen shows state " + std::to_string(game::stateNumber(frame.state)) +
+                                ", texts: " + frame.texts());
+                finish(events);
+            }
+            return events;
+        }
+        if (!step.shot.empty())
+            m_result.pictures.push_back({step.shot, frame.pixels});
+        std::string problem;
+        if (step.act && !step.act(frame, m_player, problem)) {
+            fail(frame, step.what + ": " + problem);
+            finish(events);
+            return events;
+        }
+        ++m_step;
+        m_stepStart = 0;
+        for (const host::WindowEvent& event : duePlayerEvents())
+            events.push_back(event);
+        return events;
+    }
+
+    TourResult& result() { return m_result; }
+
+private:
+    static std::vector<std::uint16_t> landscape(std::span<const std::uint16_t> portrait) {
+        std::vector<std::uint16_t> out(static_cast<std::size_t>(kGameWidth * kGameHeight));
+        if (portrait.size() < out.size())
+            return out;
+        for (std::int32_t y = 0; y < kGameHeight; ++y)
+            for (std::int32_t x = 0; x < kGameWidth; ++x)
+                out[static_cast<std::size_t>(y * kGameWidth + x)] =
+                    portrait[static_cast<std::size_t>(x * kScreenWidth + (kScreenWidth - 1 - y))];
+        return out;
+    }
+
+    std::vector<host::WindowEvent> duePlayerEvents() {
+        std::vector<host::WindowEvent> due;
+        auto& pending = m_player.m_pending;
+        for (auto it = pending.begin(); it != pending.end();) {
+            if (it->afterFrames-- > 0) {
+                ++it;
+                continue;
+            }
+            host::WindowEvent event;
+            event.type = static_cast<host::WindowEventType>(it->event[0]);
+            event.key = it->event[1];
+            event.x = it->event[2];
+            event.y = it->event[3];
+            due.push_back(event);
+            it = pending.erase(it);
+        }
+        return due;
+    }
+
+    void fail(const Frame& frame, const std::string& problem) {
+        m_result.problem = problem;
+        m_result.pictures.push_back({"stuck", frame.pixels});
+    }
+
+    void finish(std::vector<host::WindowEvent>& events) {
+        m_done = true;
+        host::WindowEvent quit;
+        quit.type = host::WindowEventType::Quit;
+        events.push_back(quit);
+    }
+
+    const std::vector<Step>& m_steps;
+    // VORLAX_TOUR_TRACE set: a line per frame on standard error.
+    const bool m_trace = std::getenv("VORLAX_TOUR_TRACE") != nullptr;
+    std::size_t m_step = 0;
+    std::uint64_t m_stepStart = 0;
+    bool m_done = false;
+    Player m_player;
+    std::vector<game::DrawRecord> m_draws;
+    std::vector<game::DrawRecord> m_shown;
+    std::uint64_t m_stateSince = 0;
+    TourResult m_result;
+};
+
+const game::DrawRecord* Frame::findText(std::u16string_view text) const {
+    for (const game::DrawRecord& draw : draws)
+        if (draw.call == game::DrawCall::DrawText && draw.text == text)
+            return &draw;
+    return nullptr;
+}
+
+std::string Frame::texts() const {
+    std::string out;
+    for (const game::DrawRecord& draw : draws)
+        if (draw.call == game::DrawCall::DrawText && !draw.text.empty())
+            out += (out.empty() ? "\"" : " | \"") + narrow(draw.text) + "\"";
+    return out.empty() ? "none" : out;
+}
+
+void Player::tap(std::int32_t x, std::int32_t y) {
+    const std::int32_t sx = kScreenWidth - y;
+    const std::int32_t sy = x;
+    m_pending.push_back({0, {static_cast<std::int32_t>(host::WindowEventType::StylusDown), 0, sx, sy}});
+    m_pending.push_back({2, {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, sx, sy}});
+}
+
+void Player::press(SoftKey key) {
+    const char* name = key == SoftKey::Left ? "F1" : "F2";
+    const host::WindowEvent down = scriptedEvent(std::string("key-down ") + name);
+    const host::WindowEvent up = scriptedEvent(std::string("key-up ") + name);
+    m_pending.push_back({0, {static_cast<std::int32_t>(down.type), down.key, 0, 0}});
+    m_pending.push_back({2, {static_cast<std::int32_t>(up.type), up.key, 0, 0}});
+}
+
+void Player::quit() {
+    m_pending.push_back({0, {static_cast<std::int32_t>(host::WindowEventType::Quit), 0, 0, 0}});
+}
+
+TourResult runTour(const std::filesystem::path& programFolder, const std::vector<Step>& steps,
+                   std::int64_t seed) {
+    TourRun run(steps);
+    game::setDrawingTap(&run);
+    platform::ProgramParts parts;
+    parts.startup = game::startupHooks();
+    parts.adjustHeadless = [&run](host::HeadlessOptions& options) {
+        options.afterPresent = [&run](std::span<const std::uint16_t> frame, std::uint64_t now) {
+            return run.presented(frame, now);
+        };
+    };
+    const std::string seedText = std::to_string(seed);
+    const std::string folder = programFolder.string();
+    const char* argv[] = {"vorlax", "--headless", "--seed", seedText.c_str(), folder.c_str()};
+    const int status = platform::runProgram(argv, parts);
+    game::setDrawingTap(nullptr);
+    TourResult result = std::move(run.result());
+    result.exitStatus = status;
+    if (result.finished && status != 0)
+        result.problem = "the program ended with status " + std::to_string(status);
+    return result;
+}
+
+bool writePicture(const Picture& picture, const std::filesystem::path& path, std::string& problem) {
+    auto written = host::writePng(path.string(), picture.pixels, kGameWidth, kGameHeight);
+    if (!written)
+        problem = written.error().message;
+    return written.ok();
+}
+
+namespace steps {
+
+std::function<bool(const Frame&)> inState(game::State state, std::int32_t settleMs) {
+    return
+        [state, settleMs](const Frame& frame) { return frame.state == state && frame.stateTime >= settleMs; };
+}
+
+std::function<bool(const Frame&)> showing(game::State state, std::u16string text, std::int32_t settleMs) {
+    return [state, text = std::move(text), settleMs](const Frame& frame) {
+        return frame.state == state && frame.stateTime >= settleMs && frame.findText(text);
+    };
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> tapText(std::u16string text) {
+    return [text = std::move(text)](const Frame& frame, Player& player, std::string& problem) {
+        const game::DrawRecord* drawn = frame.findText(text);
+        if (!drawn) {
+            problem = "\"" + narrow(text) + "\" is not drawn; texts: " + frame.texts();
+            return false;
+        }
+        const auto [x, y, width, height] = drawn->box;
+        player.tap(x + width / 2, y + height / 2);
+        return true;
+    };
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> tapAt(std::int32_t x, std::int32_t y) {
+    return [x, y](const Frame&, Player& player, std::string&) {
+        player.tap(x, y);
+        return true;
+    };
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> press(SoftKey key) {
+    return [key](const Frame&, Player& player, std::string&) {
+        player.press(key);
+        return true;
+    };
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> nothing() {
+    return [](const Frame&, Player&, std::string&) { return true; };
+}
+
+} // namespace steps
+
+} // namespace tour

@@ -1,0 +1,111 @@
+#pragma once
+
+// The screen tour: the real program (the platform's start-up, the game's
+// thread, the headless host on its virtual clock) driven by what it shows.
+// After every presented frame the tour looks at the game's state and at the
+// frame's drawing log, and acts as a player would: it waits for a screen,
+// takes its picture (turned to landscape, as the player holds the phone),
+// taps a label where the label is drawn or presses a soft key. A step that
+// cannot be done (a screen that never comes, a label that is not drawn)
+// ends the run and says why, with a picture of what was on the screen.
+//
+// Threads: the steps run on the game's thread, between a present and the
+// next frame, so they read the game's statics as the game left them.
+
+#include "game/framework/DrawingTap.h"
+#include "game/framework/States.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tour {
+
+// The game's screen, landscape, as 0x00RRGGBB pixels, rows top first.
+inline constexpr std::int32_t kGameWidth = 640;
+inline constexpr std::int32_t kGameHeight = 480;
+
+struct Picture {
+    std::string name;
+    std::vector<std::uint16_t> pixels; // RGB 565, kGameWidth x kGameHeight
+};
+
+// What one frame showed: the state the game was in and the calls it drew.
+struct Frame {
+    game::State state = game::State::StartupLoad;
+    std::int32_t stateTime = 0; // ms in that state
+    std::int32_t stackDepth = 0;
+    std::vector<game::DrawRecord> draws;
+    std::vector<std::uint16_t> pixels; // landscape, as `Picture`
+
+    // The first text drawn that equals `text`, or null.
+    const game::DrawRecord* findText(std::u16string_view text) const;
+    // Every text drawn, in order, joined by " | " (for messages).
+    std::string texts() const;
+};
+
+enum class SoftKey { Left, Right };
+
+// One step: wait until `ready` holds for a frame (up to `timeoutMs` of
+// virtual time), then take the picture named `shot` (when set) and do
+// `act`. `act` answers false with a reason in `problem` when it cannot act.
+struct Step {
+    std::string what; // a player's words for the step, for messages
+    std::function<bool(const Frame&)> ready;
+    std::string shot;
+    std::function<bool(const Frame&, class Player&, std::string& problem)> act;
+    std::int32_t timeoutMs = 20000;
+};
+
+// The player's hands: taps and keys, delivered over the next frames.
+class Player {
+public:
+    // A stylus press at the game-space point (x, y), released two frames on.
+    void tap(std::int32_t x, std::int32_t y);
+    void press(SoftKey key);
+    void quit();
+
+private:
+    friend class TourRun;
+    struct Timed {
+        std::int32_t afterFrames;
+        std::vector<std::int32_t> event; // type, key, x, y
+    };
+    std::vector<Timed> m_pending;
+};
+
+struct TourResult {
+    bool finished = false; // every step was done
+    std::string problem;   // why not
+    int exitStatus = -1;   // the program's
+    std::vector<Picture> pictures;
+    std::vector<game::State> states; // every state entered, in order
+    std::int64_t raceFrames = 0;     // frames painted in the race state
+};
+
+// Runs the program on the data set in `programFolder` with `seed` and does
+// `steps` in order; the program quits after the last one.
+TourResult runTour(const std::filesystem::path& programFolder, const std::vector<Step>& steps,
+                   std::int64_t seed = 1);
+
+// Writes `picture` as PNG at `path`.
+bool writePicture(const Picture& picture, const std::filesystem::path& path, std::string& problem);
+
+// Steps the tours are made of.
+namespace steps {
+// Waits for `state` to have lasted `settleMs` (its entering animation done).
+std::function<bool(const Frame&)> inState(game::State state, std::int32_t settleMs = 900);
+// Waits until `text` is drawn in `state`.
+std::function<bool(const Frame&)> showing(game::State state, std::u16string text,
+                                          std::int32_t settleMs = 300);
+// Acts: tap the centre of the drawn `text`.
+std::function<bool(const Frame&, Player&, std::string&)> tapText(std::u16string text);
+// Acts: tap the game-space point.
+std::function<bool(const Frame&, Player&, std::string&)> tapAt(std::int32_t x, std::int32_t y);
+std::function<bool(const Frame&, Player&, std::string&)> press(SoftKey key);
+std::function<bool(const Frame&, Player&, std::string&)> nothing();
+} // namespace steps
+
+} // namespace tour
