@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace tour {
 
@@ -17,6 +18,9 @@ namespace {
 // The device's screen is portrait; the game draws turned on it, so the game
 // point (x, y) is the screen's (kGameHeight - y, x), as the stylus reports it.
 constexpr std::int32_t kScreenWidth = kGameHeight;
+
+// The drawing calls kept as what the screen shows (a race draws thousands a frame).
+constexpr std::size_t kShownLimit = 20000;
 
 // A key event as a script line writes it ("key-down F1"): the script's key
 // names are the keyboard's codes.
@@ -32,6 +36,13 @@ std::string narrow(std::u16string_view text) {
     return out;
 }
 
+// The record stores a run leaves in the program folder (the player's progress).
+bool isRecordStore(const std::filesystem::path& file) {
+    return file.filename().string().starts_with("rms_");
+}
+
+int s_runs = 0;
+
 } // namespace
 
 class TourRun final : public game::DrawingTap {
@@ -46,19 +57,22 @@ public:
         const game::StateStatics& states = game::stateStatics();
         frame.state = states.s_state;
         frame.stackDepth = states.s_stateStackDepth;
-        // A screen that stands still is not drawn again: what it showed is
-        // what the last frame that drew drew.
-        if (!m_draws.empty())
-            m_shown = std::move(m_draws);
-        m_draws.clear();
-        frame.draws = m_shown;
-        frame.pixels = landscape(portrait);
         // The time on the screen counts from the first frame the tour saw in
         // the state (the game's own count starts a frame later).
         if (m_result.states.empty() || m_result.states.back() != frame.state) {
             m_result.states.push_back(frame.state);
             m_stateSince = now;
+            m_shown.clear();
         }
+        // Screens draw what changes only: what is shown is everything drawn
+        // since the state began, the latest last.
+        m_shown.insert(m_shown.end(), std::make_move_iterator(m_draws.begin()),
+                       std::make_move_iterator(m_draws.end()));
+        m_draws.clear();
+        if (m_shown.size() > kShownLimit)
+            m_shown.erase(m_shown.begin(), m_shown.end() - kShownLimit);
+        frame.draws = m_shown;
+        frame.portrait = portrait;
         frame.stateTime = static_cast<std::int32_t>(now - m_stateSince);
         if (frame.state == game::State::Race)
             ++m_result.raceFrames;
@@ -88,7 +102,7 @@ public:
             return events;
         }
         if (!step.shot.empty())
-            m_result.pictures.push_back({step.shot, frame.pixels});
+            m_result.pictures.push_back({step.shot, frame.landscape()});
         std::string problem;
         if (step.act && !step.act(frame, m_player, problem)) {
             fail(frame, step.what + ": " + problem);
@@ -105,17 +119,6 @@ public:
     TourResult& result() { return m_result; }
 
 private:
-    static std::vector<std::uint16_t> landscape(std::span<const std::uint16_t> portrait) {
-        std::vector<std::uint16_t> out(static_cast<std::size_t>(kGameWidth * kGameHeight));
-        if (portrait.size() < out.size())
-            return out;
-        for (std::int32_t y = 0; y < kGameHeight; ++y)
-            for (std::int32_t x = 0; x < kGameWidth; ++x)
-                out[static_cast<std::size_t>(y * kGameWidth + x)] =
-                    portrait[static_cast<std::size_t>(x * kScreenWidth + (kScreenWidth - 1 - y))];
-        return out;
-    }
-
     std::vector<host::WindowEvent> duePlayerEvents() {
         std::vector<host::WindowEvent> due;
         auto& pending = m_player.m_pending;
@@ -137,7 +140,7 @@ private:
 
     void fail(const Frame& frame, const std::string& problem) {
         m_result.problem = problem;
-        m_result.pictures.push_back({"stuck", frame.pixels});
+        m_result.pictures.push_back({"stuck", frame.landscape()});
     }
 
     void finish(std::vector<host::WindowEvent>& events) {
@@ -160,18 +163,33 @@ private:
     TourResult m_result;
 };
 
+std::vector<std::uint16_t> Frame::landscape() const {
+    std::vector<std::uint16_t> out(static_cast<std::size_t>(kGameWidth * kGameHeight));
+    if (portrait.size() < out.size())
+        return out;
+    for (std::int32_t y = 0; y < kGameHeight; ++y)
+        for (std::int32_t x = 0; x < kGameWidth; ++x)
+            out[static_cast<std::size_t>(y * kGameWidth + x)] =
+                portrait[static_cast<std::size_t>(x * kScreenWidth + (kScreenWidth - 1 - y))];
+    return out;
+}
+
 const game::DrawRecord* Frame::findText(std::u16string_view text) const {
-    for (const game::DrawRecord& draw : draws)
-        if (draw.call == game::DrawCall::DrawText && draw.text == text)
-            return &draw;
+    for (auto draw = draws.rbegin(); draw != draws.rend(); ++draw)
+        if (draw->call == game::DrawCall::DrawText && draw->text == text)
+            return &*draw;
     return nullptr;
 }
 
 std::string Frame::texts() const {
+    std::vector<std::u16string_view> seen;
     std::string out;
     for (const game::DrawRecord& draw : draws)
-        if (draw.call == game::DrawCall::DrawText && !draw.text.empty())
+        if (draw.call == game::DrawCall::DrawText && !draw.text.empty() &&
+            std::find(seen.begin(), seen.end(), draw.text) == seen.end()) {
+            seen.push_back(draw.text);
             out += (out.empty() ? "\"" : " | \"") + narrow(draw.text) + "\"";
+        }
     return out.empty() ? "none" : out;
 }
 
@@ -205,11 +223,23 @@ TourResult runTour(const std::filesystem::path& programFolder, const std::vector
             return run.presented(frame, now);
         };
     };
+    // A player who has never played: a copy of the data set without the
+    // record stores an earlier run left.
+    std::error_code error;
+    const std::filesystem::path fresh =
+        std::filesystem::temp_directory_path() /
+        ("vorlax-tour-" + std::to_string(::getpid()) + "-" + std::to_string(s_runs++));
+    std::filesystem::remove_all(fresh, error);
+    std::filesystem::create_directories(fresh, error);
+    for (const auto& entry : std::filesystem::directory_iterator(programFolder, error))
+        if (entry.is_regular_file() && !isRecordStore(entry.path()))
+            std::filesystem::copy_file(entry.path(), fresh / entry.path().filename(), error);
     const std::string seedText = std::to_string(seed);
-    const std::string folder = programFolder.string();
+    const std::string folder = fresh.string();
     const char* argv[] = {"vorlax", "--headless", "--seed", seedText.c_str(), folder.c_str()};
     const int status = platform::runProgram(argv, parts);
     game::setDrawingTap(nullptr);
+    std::filesystem::remove_all(fresh, error);
     TourResult result = std::move(run.result());
     result.exitStatus = status;
     if (result.finished && status != 0)

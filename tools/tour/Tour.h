@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,14 @@ struct Frame {
     game::State state = game::State::StartupLoad;
     std::int32_t stateTime = 0; // ms in that state
     std::int32_t stackDepth = 0;
-    std::vector<game::DrawRecord> draws;
-    std::vector<std::uint16_t> pixels; // landscape, as `Picture`
+    // What the screen shows: every call drawn since the state began, the
+    // latest last (screens draw what changes only).
+    std::span<const game::DrawRecord> draws;
+    // The presented frame as the device holds it (portrait).
+    std::span<const std::uint16_t> portrait;
+
+    // The frame landscape, as `Picture` holds it.
+    std::vector<std::uint16_t> landscape() const;
 
     // The first text drawn that equals `text`, or null.
     const game::DrawRecord* findText(std::u16string_view text) const;

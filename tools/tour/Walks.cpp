@@ -25,7 +25,16 @@ std::vector<Step> wholeTour() {
     tour.push_back(shotOf("splash-text", State::Splash, nothing(), 6800));
     tour.push_back(shotOf("sound-question", State::SoundQuestion, press(SoftKey::Left)));
     tour.push_back(shotOf("title", State::Title, tapAt(320, 240)));
-    tour.push_back(shotOf("main-menu", State::MainMenu, nothing()));
+    tour.push_back(shotOf("main-menu", State::MainMenu, tapText(u"Play")));
+    tour.push_back(shotOf("new-here-question", State::StartQuestion, tapText(u"No")));
+    tour.push_back(shotOf("race-menu", State::RaceMenu, tapText(u"Career")));
+    tour.push_back(shotOf("career", State::BonusMenu, press(SoftKey::Right)));
+    tour.push_back(shotOf("race-menu-again", State::RaceMenu, tapText(u"Championship")));
+    tour.push_back(shotOf("championship", State::BonusMenu, press(SoftKey::Right)));
+    tour.push_back(shotOf("race-menu-3", State::RaceMenu, tapText(u"Challenges")));
+    tour.push_back(shotOf("challenges", State::ModeMenu, press(SoftKey::Right)));
+    tour.push_back(shotOf("race-menu-4", State::RaceMenu, tapText(u"Single Race")));
+    tour.push_back(shotOf("single-race", State::PreRaceSelect, press(SoftKey::Right)));
     return tour;
 }
 
