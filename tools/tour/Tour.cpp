@@ -1,6 +1,10 @@
 #include "tools/tour/Tour.h"
 
 #include "game/Game.h"
+#include "game/framework/Touch.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/SpriteStatics.h"
 #include "host/headless/HeadlessHost.h"
 #include "host/headless/HeadlessScript.h"
 #include "host/png/PngWriter.h"
@@ -18,6 +22,10 @@ namespace {
 // The device's screen is portrait; the game draws turned on it, so the game
 // point (x, y) is the screen's (kGameHeight - y, x), as the stylus reports it.
 constexpr std::int32_t kScreenWidth = kGameHeight;
+
+// A step looks at the screen no sooner than this after the last one acted
+// (a tap or a key takes effect as it is released, frames later).
+constexpr std::uint64_t kSettleAfterAct = 400;
 
 // The drawing calls kept as what the screen shows (a race draws thousands a frame).
 constexpr std::size_t kShownLimit = 20000;
@@ -64,6 +72,14 @@ public:
             m_stateSince = now;
             m_shown.clear();
         }
+        if (m_trace == '2')
+            for (const game::DrawRecord& draw : m_draws)
+                if (draw.depth == 0) {
+                    std::fprintf(stderr, "tour:   %d", static_cast<int>(draw.call));
+                    for (std::int32_t i = 0; i < draw.argCount; ++i)
+                        std::fprintf(stderr, " %d", draw.args[static_cast<std::size_t>(i)]);
+                    std::fprintf(stderr, " %s\n", narrow(draw.text).c_str());
+                }
         // Screens draw what changes only: what is shown is everything drawn
         // since the state began, the latest last.
         m_shown.insert(m_shown.end(), std::make_move_iterator(m_draws.begin()),
@@ -92,7 +108,7 @@ public:
         const Step& step = m_steps[m_step];
         if (m_stepStart == 0)
             m_stepStart = now + 1;
-        if (!step.ready(frame)) {
+        if (now < m_lastActAt + kSettleAfterAct || !step.ready(frame)) {
             if (now + 1 - m_stepStart > static_cast<std::uint64_t>(step.timeoutMs)) {
                 fail(frame, "waited " + std::to_string(step.timeoutMs / 1000) + " s for " + step.what +
                                 "; the screen shows state " + std::to_string(game::stateNumber(frame.state)) +
@@ -111,6 +127,9 @@ public:
         }
         ++m_step;
         m_stepStart = 0;
+        m_lastActAt = now;
+        if (m_step == m_steps.size())
+            m_result.finished = true;
         for (const host::WindowEvent& event : duePlayerEvents())
             events.push_back(event);
         return events;
@@ -151,10 +170,12 @@ private:
     }
 
     const std::vector<Step>& m_steps;
-    // VORLAX_TOUR_TRACE set: a line per frame on standard error.
-    const bool m_trace = std::getenv("VORLAX_TOUR_TRACE") != nullptr;
+    // VORLAX_TOUR_TRACE=1: a line per frame on standard error; 2: also
+    // each call the frame drew itself (its kind and arguments).
+    const char m_trace = std::getenv("VORLAX_TOUR_TRACE") ? *std::getenv("VORLAX_TOUR_TRACE") : '\0';
     std::size_t m_step = 0;
     std::uint64_t m_stepStart = 0;
+    std::uint64_t m_lastActAt = 0;
     bool m_done = false;
     Player m_player;
     std::vector<game::DrawRecord> m_draws;
@@ -277,6 +298,27 @@ std::function<bool(const Frame&, Player&, std::string&)> tapText(std::u16string 
         const auto [x, y, width, height] = drawn->box;
         player.tap(x + width / 2, y + height / 2);
         return true;
+    };
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> tapFrame(std::int32_t slot, std::int32_t frame) {
+    return [slot, frame](const Frame& shown, Player& player, std::string& problem) {
+        rt::Object* sprite = game::spriteAt(slot);
+        for (auto draw = shown.draws.rbegin(); sprite && draw != shown.draws.rend(); ++draw) {
+            if (draw->call != game::DrawCall::PaintFrame || draw->depth != 0 || draw->subject != sprite ||
+                draw->args[0] != frame)
+                continue;
+            // Measuring draws nothing; it leaves only the sprite engine's
+            // scratch rectangle, which every measure fills anew.
+            rt::IntArray* rect = game::spriteStatics().s_rect;
+            game::getFrameRect(static_cast<game::ASprite*>(sprite), rect, frame, draw->args[1], draw->args[2],
+                               draw->args[3]);
+            player.tap((rt::IntArray::get(rect, 0) + rt::IntArray::get(rect, 2)) / 2,
+                       (rt::IntArray::get(rect, 1) + rt::IntArray::get(rect, 3)) / 2);
+            return true;
+        }
+        problem = "frame " + std::to_string(frame) + " of sprite " + std::to_string(slot) + " is not drawn";
+        return false;
     };
 }
 

@@ -109,6 +109,9 @@ std::function<bool(const Frame&)> showing(game::State state, std::u16string text
                                           std::int32_t settleMs = 300);
 // Acts: tap the centre of the drawn `text`.
 std::function<bool(const Frame&, Player&, std::string&)> tapText(std::u16string text);
+// Acts: tap the centre of the latest `frame` of the sprite in `slot` drawn
+// (the screen's controls drawn as sprite frames: the pause button).
+std::function<bool(const Frame&, Player&, std::string&)> tapFrame(std::int32_t slot, std::int32_t frame);
 // Acts: tap the game-space point.
 std::function<bool(const Frame&, Player&, std::string&)> tapAt(std::int32_t x, std::int32_t y);
 std::function<bool(const Frame&, Player&, std::string&)> press(SoftKey key);

@@ -1,5 +1,8 @@
 #include "tools/tour/Walks.h"
 
+#include "game/framework/MenuFrames.h"
+#include "game/framework/SpriteSlots.h"
+
 namespace tour {
 
 using game::State;
@@ -7,8 +10,10 @@ using namespace steps;
 
 namespace {
 
-Step shotOf(std::string name, State state, std::function<bool(const Frame&, Player&, std::string&)> act,
-            std::int32_t settleMs = 900) {
+using Act = std::function<bool(const Frame&, Player&, std::string&)>;
+
+// A screen seen for the first time: its picture is taken, then `act`.
+Step shotOf(std::string name, State state, Act act, std::int32_t settleMs = 900) {
     Step step;
     step.what = "the " + name + " screen";
     step.ready = inState(state, settleMs);
@@ -17,24 +22,71 @@ Step shotOf(std::string name, State state, std::function<bool(const Frame&, Play
     return step;
 }
 
+// A screen seen before: no picture.
+Step back(State state, Act act) {
+    Step step;
+    step.what = "state " + std::to_string(game::stateNumber(state)) + " again";
+    step.ready = inState(state, 900);
+    step.act = std::move(act);
+    return step;
+}
+
 } // namespace
 
 std::vector<Step> wholeTour() {
     std::vector<Step> tour;
+    // Start-up: the splash, its text, the sound question, the title.
     tour.push_back(shotOf("splash", State::Splash, nothing(), 1500));
     tour.push_back(shotOf("splash-text", State::Splash, nothing(), 6800));
     tour.push_back(shotOf("sound-question", State::SoundQuestion, press(SoftKey::Left)));
     tour.push_back(shotOf("title", State::Title, tapAt(320, 240)));
+    // Play, the first-time question, the race menu and each of its items.
     tour.push_back(shotOf("main-menu", State::MainMenu, tapText(u"Play")));
     tour.push_back(shotOf("new-here-question", State::StartQuestion, tapText(u"No")));
     tour.push_back(shotOf("race-menu", State::RaceMenu, tapText(u"Career")));
     tour.push_back(shotOf("career", State::BonusMenu, press(SoftKey::Right)));
-    tour.push_back(shotOf("race-menu-again", State::RaceMenu, tapText(u"Championship")));
+    tour.push_back(back(State::RaceMenu, tapText(u"Championship")));
     tour.push_back(shotOf("championship", State::BonusMenu, press(SoftKey::Right)));
-    tour.push_back(shotOf("race-menu-3", State::RaceMenu, tapText(u"Challenges")));
+    tour.push_back(back(State::RaceMenu, tapText(u"Challenges")));
     tour.push_back(shotOf("challenges", State::ModeMenu, press(SoftKey::Right)));
-    tour.push_back(shotOf("race-menu-4", State::RaceMenu, tapText(u"Single Race")));
-    tour.push_back(shotOf("single-race", State::PreRaceSelect, press(SoftKey::Right)));
+    tour.push_back(back(State::RaceMenu, tapText(u"Single Race")));
+    tour.push_back(shotOf("choose-your-car", State::RacerList, press(SoftKey::Right)));
+    // A quick race: loading, countdown, the race, its pause menu and help,
+    // its finish, the results and the after-race menu.
+    tour.push_back(back(State::RaceMenu, tapText(u"Quick Race")));
+    tour.push_back(shotOf("loading", State::Loading, nothing(), 100));
+    tour.push_back(shotOf("loading-done", State::Loading, tapAt(320, 240), 8000));
+    tour.push_back(shotOf("countdown", State::RaceCountdown, nothing(), 1200));
+    tour.push_back(shotOf("race", State::Race, tapFrame(game::kMenuItemSprite, game::kPauseFrameOff), 5000));
+    tour.push_back(shotOf("pause-menu", State::PauseMenu, tapText(u"Continue")));
+    tour.push_back(shotOf("in-race-help", State::RaceHelp, tapText(u"Back")));
+    tour.push_back(back(State::PauseMenu, press(SoftKey::Right)));
+    Step finish;
+    finish.what = "the race's finish";
+    finish.ready = showing(State::Race, u"Tap to continue", 1000);
+    finish.shot = "race-finish";
+    finish.act = tapText(u"Tap to continue");
+    finish.timeoutMs = 600000;
+    tour.push_back(finish);
+    tour.push_back(shotOf("results", State::RaceResults, tapAt(320, 240), 3000));
+    tour.push_back(shotOf("after-race-menu", State::RaceEndMenu, tapText(u"Leave")));
+    // The main menu's other items and the exit question.
+    tour.push_back(back(State::MainMenu, tapText(u"Options")));
+    tour.push_back(shotOf("options", State::Options, press(SoftKey::Right)));
+    tour.push_back(back(State::MainMenu, tapText(u"Help")));
+    tour.push_back(
+        shotOf("help", State::ReferenceList, tapFrame(game::kMenuArrowSprite, game::kRightArrowFrame)));
+    tour.push_back(shotOf("help-page-2", State::ReferenceList,
+                          tapFrame(game::kMenuArrowSprite, game::kRightArrowFrame), 300));
+    tour.push_back(shotOf("help-page-3", State::ReferenceList, press(SoftKey::Right), 300));
+    tour.push_back(back(State::MainMenu, tapText(u"About")));
+    tour.push_back(shotOf("about", State::TextScreen, press(SoftKey::Right)));
+    tour.push_back(back(State::MainMenu, tapText(u"More Games")));
+    tour.push_back(shotOf("more-games-notice", State::PromotionNotice, tapAt(320, 240)));
+    tour.push_back(shotOf("more-games", State::Promotion, press(SoftKey::Right), 2000));
+    tour.push_back(back(State::MainMenu, tapText(u"Exit")));
+    tour.push_back(shotOf("exit-question", State::ExitQuestion, tapText(u"No")));
+    tour.push_back(back(State::MainMenu, nothing()));
     return tour;
 }
 
