@@ -1,6 +1,7 @@
 #include "tools/tour/Tour.h"
 
 #include "game/Game.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/Touch.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
@@ -74,14 +75,20 @@ public:
         }
         if (m_trace == '2')
             for (const game::DrawRecord& draw : m_draws)
-                if (draw.depth == 0) {
-                    std::fprintf(stderr, "tour:   %d", static_cast<int>(draw.call));
+                if (draw.depth == 0 || draw.call == game::DrawCall::DrawText) {
+                    std::fprintf(stderr, "tour:   %d:%d", draw.depth, static_cast<int>(draw.call));
                     for (std::int32_t i = 0; i < draw.argCount; ++i)
                         std::fprintf(stderr, " %d", draw.args[static_cast<std::size_t>(i)]);
                     std::fprintf(stderr, " %s\n", narrow(draw.text).c_str());
                 }
         // Screens draw what changes only: what is shown is everything drawn
         // since the state began, the latest last.
+        for (const game::DrawRecord& draw : m_draws)
+            if (draw.call == game::DrawCall::DrawText)
+                m_textHistory.push_back(draw);
+        if (m_textHistory.size() > kShownLimit)
+            m_textHistory.erase(m_textHistory.begin(), m_textHistory.end() - kShownLimit);
+        frame.textHistory = m_textHistory;
         m_shown.insert(m_shown.end(), std::make_move_iterator(m_draws.begin()),
                        std::make_move_iterator(m_draws.end()));
         m_draws.clear();
@@ -118,7 +125,7 @@ public:
             return events;
         }
         if (!step.shot.empty())
-            m_result.pictures.push_back({step.shot, frame.landscape()});
+            m_result.pictures.push_back({step.shot, frame.landscape(), frame.cutTexts(), frame.cutFrames()});
         std::string problem;
         if (step.act && !step.act(frame, m_player, problem)) {
             fail(frame, step.what + ": " + problem);
@@ -159,7 +166,7 @@ private:
 
     void fail(const Frame& frame, const std::string& problem) {
         m_result.problem = problem;
-        m_result.pictures.push_back({"stuck", frame.landscape()});
+        m_result.pictures.push_back({"stuck", frame.landscape(), frame.cutTexts(), frame.cutFrames()});
     }
 
     void finish(std::vector<host::WindowEvent>& events) {
@@ -180,6 +187,7 @@ private:
     Player m_player;
     std::vector<game::DrawRecord> m_draws;
     std::vector<game::DrawRecord> m_shown;
+    std::vector<game::DrawRecord> m_textHistory;
     std::uint64_t m_stateSince = 0;
     TourResult m_result;
 };
@@ -193,6 +201,79 @@ std::vector<std::uint16_t> Frame::landscape() const {
             out[static_cast<std::size_t>(y * kGameWidth + x)] =
                 portrait[static_cast<std::size_t>(x * kScreenWidth + (kScreenWidth - 1 - y))];
     return out;
+}
+
+std::vector<std::string> Frame::cutTexts() const {
+    std::vector<std::string> cut;
+    for (std::size_t i = 0; i < draws.size(); ++i) {
+        const game::DrawRecord& draw = draws[i];
+        if (draw.call != game::DrawCall::DrawText || draw.text.empty())
+            continue;
+        // The text as the screen shows it: its latest drawing.
+        const auto later =
+            std::find_if(draws.begin() + static_cast<std::ptrdiff_t>(i) + 1, draws.end(),
+                         [&draw](const game::DrawRecord& other) {
+                             return other.call == game::DrawCall::DrawText && other.text == draw.text;
+                         });
+        if (later != draws.end())
+            continue;
+        const auto [x, y, width, height] = draw.box;
+        if (x >= 0 && y >= 0 && x + width <= kGameWidth && y + height <= kGameHeight)
+            continue;
+        // A text drawn elsewhere too (a ticker, a menu sliding in or out) moves.
+        const bool moves =
+            std::any_of(textHistory.begin(), textHistory.end(), [&draw](const game::DrawRecord& other) {
+                return other.text == draw.text &&
+                       (other.box[0] != draw.box[0] || other.box[1] != draw.box[1]);
+            });
+        if (!moves)
+            cut.push_back(narrow(draw.text));
+    }
+    return cut;
+}
+
+std::vector<std::string> Frame::cutFrames() const {
+    std::vector<std::string> cut;
+    using game::State;
+    if (state == State::RacerIntro || state == State::TrackFlyover || state == State::RaceCountdown ||
+        state == State::Race)
+        return cut;
+    rt::IntArray* rect = game::spriteStatics().s_rect;
+    for (const game::DrawRecord& draw : draws) {
+        if (draw.call != game::DrawCall::PaintFrame || draw.depth != 0)
+            continue;
+        std::int32_t slot = 0;
+        while (slot < game::kSpriteCount && game::spriteAt(slot) != draw.subject)
+            ++slot;
+        if (slot == game::kSpriteCount)
+            continue;
+        // Measuring draws nothing; it leaves only the sprite engine's
+        // scratch rectangle, which every measure fills anew.
+        game::getFrameRect(static_cast<game::ASprite*>(game::spriteAt(slot)), rect, draw.args[0],
+                           draw.args[1], draw.args[2], draw.args[3]);
+        const std::int32_t left = rt::IntArray::get(rect, 0);
+        const std::int32_t top = rt::IntArray::get(rect, 1);
+        const std::int32_t right = rt::IntArray::get(rect, 2);
+        const std::int32_t bottom = rt::IntArray::get(rect, 3);
+        const bool inside = left >= 0 && top >= 0 && right <= kGameWidth && bottom <= kGameHeight;
+        const bool outside = right <= 0 || bottom <= 0 || left >= kGameWidth || top >= kGameHeight;
+        if (left > right || inside || outside)
+            continue;
+        // A frame drawn at other places too (scenery, a sliding panel) moves.
+        const bool moves = std::any_of(draws.begin(), draws.end(), [&draw](const game::DrawRecord& other) {
+            return other.call == game::DrawCall::PaintFrame && other.subject == draw.subject &&
+                   other.args[0] == draw.args[0] &&
+                   (other.args[1] != draw.args[1] || other.args[2] != draw.args[2]);
+        });
+        if (moves)
+            continue;
+        const std::string what = "frame " + std::to_string(draw.args[0]) + " of sprite " +
+                                 std::to_string(slot) + " at (" + std::to_string(draw.args[1]) + ", " +
+                                 std::to_string(draw.args[2]) + ")";
+        if (std::find(cut.begin(), cut.end(), what) == cut.end())
+            cut.push_back(what);
+    }
+    return cut;
 }
 
 const game::DrawRecord* Frame::findText(std::u16string_view text) const {

@@ -31,6 +31,10 @@ inline constexpr std::int32_t kGameHeight = 480;
 struct Picture {
     std::string name;
     std::vector<std::uint16_t> pixels; // RGB 565, kGameWidth x kGameHeight
+    // The texts on the screen that its edges cut (a text that scrolls, drawn
+    // at more than one place in the state, is not cut but moving).
+    std::vector<std::string> cutTexts;
+    std::vector<std::string> cutFrames; // as `Frame::cutFrames`
 };
 
 // What one frame showed: the state the game was in and the calls it drew.
@@ -41,6 +45,8 @@ struct Frame {
     // What the screen shows: every call drawn since the state began, the
     // latest last (screens draw what changes only).
     std::span<const game::DrawRecord> draws;
+    // The texts drawn in this state and the ones before it (up to a bound).
+    std::span<const game::DrawRecord> textHistory;
     // The presented frame as the device holds it (portrait).
     std::span<const std::uint16_t> portrait;
 
@@ -51,6 +57,12 @@ struct Frame {
     const game::DrawRecord* findText(std::u16string_view text) const;
     // Every text drawn, in order, joined by " | " (for messages).
     std::string texts() const;
+    // The texts the screen's edges cut, as `Picture::cutTexts`.
+    std::vector<std::string> cutTexts() const;
+    // The sprite frames (controls, panels, arrows) the screen's edges cut,
+    // as "frame F of sprite S at (x, y)"; only on the front end's screens
+    // (a race's scenery runs off the screen by design).
+    std::vector<std::string> cutFrames() const;
 };
 
 enum class SoftKey { Left, Right };

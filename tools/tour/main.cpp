@@ -28,6 +28,11 @@ int main(int argc, char** argv) {
     for (const tour::Picture& picture : result.pictures) {
         char name[96];
         std::snprintf(name, sizeof name, "%02d-%s.png", number++, picture.name.c_str());
+        for (const std::string& text : picture.cutTexts)
+            std::printf("vorlax-tour: %s: the screen's edge cuts \"%s\"\n", picture.name.c_str(),
+                        text.c_str());
+        for (const std::string& frame : picture.cutFrames)
+            std::printf("vorlax-tour: %s: the screen's edge cuts %s\n", picture.name.c_str(), frame.c_str());
         std::string problem;
         if (!tour::writePicture(picture, out / name, problem)) {
             std::fprintf(stderr, "vorlax-tour: cannot write %s: %s\n", name, problem.c_str());
