@@ -9,6 +9,7 @@
 #include "game/framework/States.h"
 #include "game/race/RaceRelease.h"
 #include "game/race/RaceState.h"
+#include "game/ui/MenuStatics.h"
 #include "tests/game/framework/GameFixture.h"
 
 #include <benchmark/benchmark.h>
@@ -56,6 +57,28 @@ void BM_WholeRaceFrame(benchmark::State& state) {
     state.counters["state"] = game::stateNumber(game::stateStatics().s_state);
 }
 BENCHMARK(BM_WholeRaceFrame)->ArgName("row")->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
+
+// A whole frame of the pause menu (state 33) or its help (35) over the
+// race of row 0, each frame painted in full: the race picture under the
+// box, the box, its items or its lines. The same 0.5 ms budget.
+void BM_PauseFrame(benchmark::State& state) {
+    framework_testing::s_register = [] { game::startWithQuickRace(0); };
+    framework_testing::StartedGame game;
+    if (!enterQuickRace(game, state) || !enterRaceState(game, state))
+        return;
+    game::pushState(game::State::PauseMenu);
+    (void)game.frame();
+    if (state.range(0) == 1) {
+        game::pushState(game::State::RaceHelp);
+        (void)game.frame();
+    }
+    for (auto _ : state) {
+        game::menuStatics().s_redraw = 1;
+        (void)game.frame();
+    }
+    state.counters["state"] = game::stateNumber(game::stateStatics().s_state);
+}
+BENCHMARK(BM_PauseFrame)->ArgName("help")->DenseRange(0, 1)->Unit(benchmark::kMicrosecond);
 
 // The release of a loaded race between races (`prepareRace(false)`), with
 // the collection it asks for after the unload; the race's load runs outside the timing.

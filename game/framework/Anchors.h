@@ -18,6 +18,8 @@ inline constexpr std::int32_t kAnchorTopRight =
     platform::javax_microedition_lcdui_Graphics::TOP | platform::javax_microedition_lcdui_Graphics::RIGHT;
 inline constexpr std::int32_t kAnchorCentre = platform::javax_microedition_lcdui_Graphics::VCENTER |
                                               platform::javax_microedition_lcdui_Graphics::HCENTER;
+inline constexpr std::int32_t kAnchorLeftCentre =
+    platform::javax_microedition_lcdui_Graphics::VCENTER | platform::javax_microedition_lcdui_Graphics::LEFT;
 inline constexpr std::int32_t kAnchorBottomCentre = platform::javax_microedition_lcdui_Graphics::BOTTOM |
                                                     platform::javax_microedition_lcdui_Graphics::HCENTER;
 

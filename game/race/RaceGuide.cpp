@@ -17,14 +17,16 @@ namespace {
 // The item the guide hands over for steps 5 and 6.
 constexpr std::int32_t kGuideItem = 4;
 
-// Whether step `step`'s input came this frame. Steps 5 and 6 end by the
-// track triggers, 8 and 9 by the race.
+// Whether step `step`'s input came this frame. Each step is done by the
+// control it teaches, a key or the touch that stands for it: steering left
+// and right (the keys or the bands the arrows sit on), stopping the car,
+// the race button. Steps 5 and 6 end by the track triggers, 8 and 9 by the
+// race.
 bool stepDone(std::int32_t step, cEntity* player) {
     RaceGuideStatics& guide = raceGuideStatics();
     switch (step) {
     case 0:
-        return isKeyPressed(kSecondLeftKey) || isKeyPressed(kLeftKey) ||
-               isPressInRectArray(touchStatics().s_pauseZone);
+        return isKeyPressed(kSecondLeftKey) || isKeyPressed(kLeftKey) || isPointerOnRaceLeftHalf();
     case 1:
         return isKeyPressed(kSecondRightKey) || isKeyPressed(kRightKey) || isPointerOnRaceRightHalf();
     case 2:

@@ -51,6 +51,16 @@ constexpr std::int32_t kGuideShade = static_cast<std::int32_t>(0xBB000000u);
 constexpr std::int32_t kLabelShade = static_cast<std::int32_t>(0xBB666666u);
 constexpr std::int32_t kGuideText = 79;
 constexpr std::int32_t kGuideRunningText = 80;
+// The guide's explanation: the shaded top of the screen, the box its text
+// is laid out in (its top and width), the bottom of the line under it, and
+// in the race the band shaded behind that line alone.
+constexpr std::int32_t kGuidePanelHeight = 200;
+constexpr std::int32_t kGuideTextTop = 16;
+constexpr std::int32_t kGuideTextWidth = 480;
+constexpr std::int32_t kGuideLineBottom = 197;
+constexpr std::int32_t kGuideLineBand = 30;
+// The step that counts the objects collected.
+constexpr std::int32_t kGuideCollectStep = 7;
 
 // The row of the left and right buttons.
 std::int32_t sideButtonY() {
@@ -265,19 +275,33 @@ void paintGuideOverlay() {
         return;
     const std::int32_t width = raceScreenWidth();
     setFillColor(kGuideShade);
-    fillRectAlpha(g, 0, 0, width, 200);
     const State state = stateStatics().s_state;
     if (state == State::RaceCountdown) {
+        // The explanation shades the top of the screen until it is tapped
+        // away; its text keeps left of the pause button.
         if (goals.s_guideTimer < 0) {
-            drawTextBlock(kHudFont, 0, getString(kGuideText), 480, 0, width / 2, 10, kAnchorTopCentre);
-            drawHudString(kHudFont, 0, getString(kContinueText), width / 2, 197, kAnchorBottomCentre);
+            fillRectAlpha(g, 0, 0, width, kGuidePanelHeight);
+            const std::int32_t left =
+                (width - spriteFrameWidth(kMenuItemSprite, kPauseFrameOff) - kGuideTextWidth) / 2;
+            drawTextBlock(kHudFont, 0, getString(kGuideText), kGuideTextWidth, 0, left + kGuideTextWidth / 2,
+                          kGuideTextTop, kAnchorTopCentre);
+            drawHudString(kHudFont, 0, getString(kContinueText), width / 2, kGuideLineBottom,
+                          kAnchorBottomCentre);
         }
         return;
     }
     if (state != State::Race)
         return;
+    // In the race only the guide's line is shaded, so the road ahead stays
+    // clear.
+    const cEntity* player = racerStatics().s_playerCar;
+    const std::int32_t since = player ? player->m_collected - raceGuideStatics().s_guideCollectedBase : 0;
+    if (goals.s_guideTimer > 0 || (step == kGuideCollectStep && since < kGuideCollectTarget))
+        fillRectAlpha(g, 0, kGuidePanelHeight - kGuideLineBand, width, kGuideLineBand);
     if (goals.s_guideTimer > 0)
-        drawHudString(kHudFont, 0, getString(kGuideRunningText), width / 2, 197, kAnchorBottomCentre);
+        drawHudString(kHudFont, 0, getString(kGuideRunningText), width / 2, kGuideLineBottom,
+                      kAnchorBottomCentre);
+    // Each hint blinks over the control it teaches, where the race draws it.
     const bool blink = isBlinkOn() && !isPointerInRectArray(touchStatics().s_pauseZone);
     const std::int32_t w1 = raceFrameWidth(kRaceTouchSprite, kLeftButtonPressedFrame);
     switch (step) {
@@ -286,23 +310,21 @@ void paintGuideOverlay() {
                        sideButtonY());
         break;
     case 1:
-        paintRaceFrame(kRaceTouchSprite, blink ? kRightButtonPressedFrame : kRightButtonFrame, width - w1,
-                       sideButtonY());
+        paintRaceFrame(kRaceTouchSprite, blink ? kRightButtonPressedFrame : kRightButtonFrame,
+                       width - w1 / 4 - w1, sideButtonY());
         break;
     case 3:
         paintRaceFrame(kRaceTouchSprite, blink ? kActionButtonPressedFrame : kActionButtonFrame, 15,
                        actionButtonY());
         break;
-    case 7: {
+    case kGuideCollectStep: {
         paintHudCollectedGauge();
-        const cEntity* player = racerStatics().s_playerCar;
-        const std::int32_t since = player ? player->m_collected - raceGuideStatics().s_guideCollectedBase : 0;
         if (since < kGuideCollectTarget) {
             lib::StringBuffer* text = clearedHudBuffer();
             text->append(constantText(rt::constants::kGuideCollectedLabel));
             text->append(since);
             takeHudBuffer();
-            drawHudBuffer(kHudFont, 0, 600, 197, kAnchorBottomCentre);
+            drawHudBuffer(kHudFont, 0, 600, kGuideLineBottom, kAnchorBottomCentre);
         }
         break;
     }

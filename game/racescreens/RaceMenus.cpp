@@ -21,6 +21,7 @@
 #include "game/race/RaceTouch.h"
 #include "game/race/RaceView.h"
 #include "game/racescreens/RaceStates.h"
+#include "game/sprite/ASprite.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/ListZones.h"
 #include "game/ui/MenuInput.h"
@@ -28,6 +29,7 @@
 #include "game/ui/MenuStatics.h"
 #include "runtime/StaticClass.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace game {
@@ -57,6 +59,9 @@ constexpr std::int32_t kLastMusic = 7;
 constexpr std::int32_t kVibrationMs = 100;
 // The pause list rises this far above the screen's centre.
 constexpr std::int32_t kPauseRise = 40;
+// The help's text keeps this far inside the box's sides.
+constexpr std::int32_t kHelpMargin = 28;
+constexpr std::int32_t kTextFont = 2;
 
 std::int32_t width() {
     return config().s_gameScreenWidth;
@@ -97,6 +102,29 @@ void paintOverRace(std::int32_t answer, std::int32_t rise) {
     paintRaceState();
     paintQuestionBox(answer, width() / 2, height() / 2 - rise);
     menuStatics().s_redraw = 0;
+}
+
+// `text` in the question box at the screen's centre, under the box's
+// title: broken into lines as wide as the box less its margins, in the
+// smallest frame whose answer rows hold them all (the largest frame when
+// none does), each line from the box's left margin.
+void paintHelpBox(rt::String* text) {
+    ASprite* font = loadedFont(kTextFont);
+    const std::int32_t frames = spriteFrameCount(kQuestionBoxSprite);
+    if (!font || !text || frames < 2)
+        return;
+    const std::int32_t textWidth = spriteFrameWidth(kQuestionBoxSprite, 1) - 2 * kHelpMargin;
+    const std::int32_t lines = rt::ShortArray::get(computeLineBreaks(font, text, textWidth, 0), 0);
+    const std::int32_t needed = lines * (font->getFontHeight() + font->getLineSpacing());
+    const std::int32_t row = std::max(1, spriteFrameHeight(kMenuItemSprite, kAnswerFrame));
+    const std::int32_t frame = std::clamp((needed + row - 1) / row, 1, frames - 1);
+    const std::int32_t x = width() / 2;
+    const std::int32_t y = height() / 2;
+    menuStatics().s_questionPaintCount = frame;
+    paintSpriteFrame(kQuestionBoxSprite, frame, x, y);
+    paintBoxTitle(x, y);
+    const std::int32_t top = y + rt::IntArray::get(questionBoxPoint(frame, kAnswerPoint), 1);
+    drawTextBlock(kTextFont, 1, text, textWidth, 0, x - textWidth / 2, top, kAnchorTopLeft);
 }
 
 // The state below the top of the stack, when the depth is 2..33.
@@ -180,7 +208,6 @@ void statePauseMenu(std::int32_t message) {
     case kEnter: {
         const bool shortMenu = isShortPauseMenu();
         openQuestion(kPauseTitle, -1, menuRow(shortMenu ? kPauseMenuShort : kPauseMenu, kMenuTexts));
-        menu.s_questionPaintCount = 1;
         const std::int32_t count = shortMenu ? 5 : 6;
         resetMenu(count);
         touch.s_selection = s.s_pauseMenuItem < count ? s.s_pauseMenuItem : s.s_pauseMenuItem % count;
@@ -279,17 +306,13 @@ void stateRaceHelp(std::int32_t message) {
     case kUpdate:
         (void)handleMenuInput(1, -1, 5, 5, true);
         break;
-    case kPaint: {
+    case kPaint:
         if (!mustRepaint())
             break;
         paintRaceState();
-        paintBoxTitle(width() / 2, height() / 2);
-        rt::IntArray* box = questionBoxPoint(menuStatics().s_questionPaintCount, 0);
-        const std::int32_t boxWidth = box ? rt::IntArray::get(box, 2) : width() - 40;
-        drawTextBlock(2, 1, getString(kHelpTexts + touch.s_selection), boxWidth, 0, 20, 245, kAnchorTopLeft);
+        paintHelpBox(getString(kHelpTexts + touch.s_selection));
         menuStatics().s_redraw = 0;
         break;
-    }
     default:
         break;
     }

@@ -218,7 +218,13 @@ void stateRaceCountdown(std::int32_t message) {
             leaveGuide();
             return;
         }
-        stepState41();
+        // The guide's explanation holds the count before its first number:
+        // the count starts once the player has read it and tapped.
+        const bool explaining = stateStatics().s_gameMode == GameMode::Guided &&
+                                eventGoalStatics().s_guideTimer < 0 &&
+                                eventGoalStatics().s_guideStep < kGuideSteps;
+        if (!explaining || raceStatics().s_startPhase < 1)
+            stepState41();
         if (rt::exceptionPending())
             return;
         if (key == kFireKey || key == kSelectKey || isPressOnScreen())

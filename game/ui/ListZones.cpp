@@ -1,5 +1,6 @@
 #include "game/ui/ListZones.h"
 
+#include "game/data/SaveRecords.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
@@ -17,10 +18,6 @@ namespace game {
 
 namespace {
 
-bool isPauseSoundItem(std::int32_t count, std::int32_t item) {
-    return (count == 5 && item == 1) || (count == 6 && item == 2);
-}
-
 // The pause list's zones, made again only when the list is another one.
 rt::ObjectArray* pauseZones(rt::IntArray* items) {
     MenuStatics& menu = menuStatics();
@@ -36,6 +33,25 @@ void playChooseSound() {
 }
 
 } // namespace
+
+bool isPauseSoundItem(std::int32_t item) {
+    if (stateStatics().s_state != State::PauseMenu)
+        return false;
+    rt::IntArray* items = menuStatics().s_questionAnswerTexts;
+    const std::int32_t count = items ? items->length() : 0;
+    return (count == 5 && item == 1) || (count == 6 && item == 2);
+}
+
+void switchPauseSound() {
+    menuStatics().s_redraw = 1;
+    const bool on = !isSoundOn();
+    setSoundOption(on);
+    (void)saveSoundOption();
+    if (on)
+        playChooseSound();
+    else
+        stopMusic();
+}
 
 rt::ObjectArray* buildListZones(rt::IntArray* list) {
     std::int32_t count = list ? list->length() : 0;
@@ -76,19 +92,16 @@ bool touchPauseMenu() {
         return false;
 
     menu.s_redraw = 1;
-    if (isPauseSoundItem(count, tapped)) {
-        bool on = !isSoundOn();
-        setSoundOption(on);
-        if (!on)
-            stopMusic();
+    if (isPauseSoundItem(tapped)) {
+        switchPauseSound();
+        return true;
+    }
+    std::optional<State> target = menuTarget(count == 6 ? kPauseMenu : kPauseMenuShort, tapped);
+    if (!target) {
+        popState();
     } else {
-        std::optional<State> target = menuTarget(count == 6 ? kPauseMenu : kPauseMenuShort, tapped);
-        if (!target) {
-            popState();
-        } else {
-            pushState(*target);
-            touch.s_selection = -1;
-        }
+        pushState(*target);
+        touch.s_selection = -1;
     }
     if (isSoundOn())
         playChooseSound();

@@ -9,6 +9,7 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
+#include "game/ui/ListZones.h"
 #include "game/ui/MenuStatics.h"
 #include "host/Clock.h"
 #include "runtime/Runtime.h"
@@ -124,27 +125,6 @@ void playSound(std::int32_t sound) {
     requestSound(sound);
 }
 
-bool isPauseSoundItem() {
-    if (currentState() != State::PauseMenu)
-        return false;
-    rt::IntArray* items = menuStatics().s_questionAnswerTexts;
-    std::int32_t length = items ? items->length() : 0;
-    std::int32_t selection = touchStatics().s_selection;
-    return (length == 5 && selection == 1) || (length == 6 && selection == 2);
-}
-
-// The sound switch of the pause list: it toggles, it is never chosen.
-void toggleSound() {
-    menuStatics().s_redraw = 1;
-    std::int8_t& soundOn = startupStatics().s_soundOn;
-    soundOn = soundOn != 0 ? 0 : 1;
-    if (soundOn == 0) {
-        stopMusic();
-    } else {
-        playSound(kChooseSound);
-    }
-}
-
 // A short pause lets the click and the highlighted answer be seen before
 // the next screen. A runtime without threads serves only its own thread, so
 // it waits on its clock directly (and not at all without one).
@@ -256,8 +236,8 @@ bool handleMenuInput(std::int32_t valueCount, std::int32_t itemMask, std::int32_
 
     bool choose = isSelect(read.key) || menu.s_menuTouchTapped != 0 || read.leftSoftTapped;
     if ((flags & kMenuChoose) != 0 && choose && touch.s_menuCount > 0) {
-        if (isPauseSoundItem()) {
-            toggleSound();
+        if (isPauseSoundItem(touch.s_selection)) {
+            switchPauseSound();
             return false;
         }
         bool resumingMusic = state == State::PauseMenu && touch.s_selection == 0 && menu.s_resumeMusic != 0;

@@ -1,5 +1,6 @@
 #include "game/ui/MenuPaint.h"
 
+#include "game/data/SoundRequests.h"
 #include "game/framework/Anchors.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
@@ -16,6 +17,7 @@
 #include "game/sprite/Paint.h"
 #include "game/sprite/SpriteLoading.h"
 #include "game/sprite/TextLayout.h"
+#include "game/ui/ListZones.h"
 #include "game/ui/MenuStatics.h"
 #include "platform/lcdui/Graphics.h"
 
@@ -44,6 +46,9 @@ constexpr std::int32_t kTitleSprites[] = {kTitleBackgroundSprite, kTitleLogoSpri
 // inside their frame.
 constexpr std::int32_t kItemRise = 22;
 constexpr std::int32_t kLabelInset = 10;
+// What the pause list's sound switch adds to its label, sound on and off.
+constexpr std::int32_t kSoundOnSuffix = 63;
+constexpr std::int32_t kSoundOffSuffix = 64;
 
 std::int32_t screenWidth() {
     return config().s_gameScreenWidth;
@@ -62,6 +67,17 @@ std::int32_t textWidth(std::int32_t font, rt::String* text) {
         return 0;
     measureString(loaded, text, nullptr);
     return fontStatics().s_textWidth;
+}
+
+// `first` and `second` (either may be null) as one line in the running-text
+// font, centred on (x, y); drawn as two texts, so that the frame makes no
+// joined string.
+void drawCentredPair(std::int32_t palette, rt::String* first, rt::String* second, std::int32_t x,
+                     std::int32_t y) {
+    const std::int32_t firstWidth = textWidth(kTextFont, first);
+    const std::int32_t left = x - (firstWidth + textWidth(kTextFont, second)) / 2;
+    drawMenuText(kTextFont, palette, first, left, y, kAnchorLeftCentre);
+    drawMenuText(kTextFont, palette, second, left + firstWidth, y, kAnchorLeftCentre);
 }
 
 void clipToScreen() {
@@ -296,8 +312,13 @@ void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y) {
         paintSpriteFrame(kMenuItemSprite,
                          highlighted && touchStatics().s_touchUsed != 0 ? kAnswerOnFrame : kAnswerFrame, left,
                          top);
-        drawMenuText(kTextFont, highlighted ? 0 : 1, getString(rt::IntArray::get(texts, i)), left + w / 2,
-                     top + h / 2, kAnchorCentre);
+        rt::String* label = getString(rt::IntArray::get(texts, i));
+        if (isPauseSoundItem(i))
+            drawCentredPair(highlighted ? 0 : 1, label,
+                            getString(isSoundOn() ? kSoundOnSuffix : kSoundOffSuffix), left + w / 2,
+                            top + h / 2);
+        else
+            drawMenuText(kTextFont, highlighted ? 0 : 1, label, left + w / 2, top + h / 2, kAnchorCentre);
         top += h;
     }
 }

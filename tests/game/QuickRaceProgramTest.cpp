@@ -169,9 +169,10 @@ TEST_F(QuickRace, AHideInTheCountdownOrTheRaceOpensThePauseOnce) {
 }
 
 TEST_F(QuickRace, ThePauseMenusItemsLeadToTheirStates) {
-    // The pause menu's six items, 36 px high, start 92 px above the menu's
-    // centre, which is 40 px above the screen's; the game's (x, y) is the
-    // turned screen's (480 - y, x).
+    // The pause menu draws its six items 36 px high from 92 px above the
+    // menu's centre, which is 40 px above the screen's; each tap lands in the
+    // middle of an item as drawn (PauseMenuTourTest finds them by their
+    // texts). The game's (x, y) is the turned screen's (480 - y, x).
     struct Row {
         int item;
         std::vector<State> want;

@@ -8,6 +8,8 @@
 // Everything comes from fixed tables and integer arithmetic, so every run
 // writes the same bytes.
 
+#include "game/framework/States.h"
+#include "game/race/EventRowLayout.h"
 #include "game/race/EventType.h"
 #include "tools/datakit/EventPackWriter.h"
 #include "tools/datakit/GameTablesWriter.h"
@@ -600,6 +602,19 @@ datakit::EventEntry demoEvent(int track) {
     race.triggers = dynamicEntries();
     race.shorts = {0, 1, 2};
     e.variants = {race};
+    // The guided race is the first track's event of the guided mode (the
+    // variant is the mode's number): the guide's steps end it, the guide car
+    // rides with the player. Variants up to it that a track does not hold
+    // are the lap race.
+    if (track == 0) {
+        const auto guided = static_cast<std::size_t>(game::gameModeNumber(game::GameMode::Guided));
+        if (e.variants.size() < guided)
+            e.variants.resize(guided, race);
+        datakit::EventVariant guide = race;
+        guide.row[game::kEventTypeField] = game::eventTypeNumber(game::EventType::Guided);
+        guide.row[game::kEventRacersField] = 2;
+        e.variants.push_back(guide);
+    }
     return e;
 }
 

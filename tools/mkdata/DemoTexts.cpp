@@ -268,6 +268,9 @@ constexpr Text kRace[] = {
     {8, u"Exit Game"},
     {59, u"Sound"},
     {60, u"Vibration"},
+    // What the pause menu's sound item adds to its label, sound on and off.
+    {63, u": On"},
+    {64, u": Off"},
     // Questions over the race: quitting (title 7, line 14), leaving the
     // game (title 14), restarting and retrying after a lost race (15).
     {7, u"Quit this race?"},
@@ -285,8 +288,11 @@ constexpr Text kRace[] = {
     {49, u"Score"},
     {50, u"Tap to continue"},
     {54, u"Results"},
-    {79, u"Follow the guide car: it shows the line through every bend."},
-    {80, u"Stay close to the guide"},
+    // The guided race: its explanation before the start, and what it says
+    // each time a step is done.
+    {79, u"Your first drive: touch the arrows to steer, the star button to boost. Do what each flashing "
+         u"button shows; the guide car joins you on the way."},
+    {80, u"Well done!"},
     {81, u","},
     // Item names by item number.
     {82, u"Nitro"},

@@ -1,4 +1,5 @@
 #include "game/data/RecordStorage.h"
+#include "game/data/SoundRequests.h"
 #include "tests/game/data/SavedProgressFixture.h"
 
 #include <numeric>
@@ -52,6 +53,28 @@ TEST_F(SaveRecords, EveryUnlockFieldSurvivesARestartTheRewardGridWholeBesideTheP
     EXPECT_EQ(static_cast<std::uint32_t>(progress.s_rewardGrid), 0xFFFFFFFFu);
     EXPECT_EQ(progress.s_promotionPending, 1);
     EXPECT_EQ(progress.s_gridFlagsA, 0x12345678);
+}
+
+TEST_F(SaveRecords, TheSavedSoundOptionSurvivesARestartAndARecordWithoutOneLeavesTheOption) {
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on ? "saved on" : "saved off");
+        restart();
+        setUnlocks(everyFieldSet());
+        game::setSoundOption(on);
+        ASSERT_TRUE(game::saveSoundOption());
+        restart();
+        game::setSoundOption(!on);
+        EXPECT_EQ(game::loadRecordC(), 1);
+        EXPECT_EQ(game::isSoundOn(), on);
+    }
+    // A record from before any choice (saved byte A 0) keeps what start-up set.
+    restart();
+    UnlockRecord unchosen = everyFieldSet();
+    unchosen.savedByteA = 0;
+    putRecord("Unlocks", writeUnlockRecord(unchosen));
+    game::setSoundOption(true);
+    EXPECT_EQ(game::loadRecordC(), 1);
+    EXPECT_TRUE(game::isSoundOn());
 }
 
 TEST_F(SaveRecords, AnOlderUnlockRecordIsReadAsFarAsItSurvivedAndRewrittenInTheCurrentLayout) {

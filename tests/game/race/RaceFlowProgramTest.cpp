@@ -115,9 +115,10 @@ TEST_F(RaceFlow, ThePauseKeyOpensTheMenuWhoseItemsResumeRestartQuitOrLeave) {
         int walkUntil, pause, item, answer, quit;
     };
     const Times at{7700, 10000, 11000, 12000, 16000};
-    // The pause list's items, 36 px high, start 92 px above its centre, 40 px
-    // above the screen's; a question's two answers (no, yes) start 20 px
-    // above the screen's centre.
+    // The pause list draws its items 36 px high from 92 px above its centre,
+    // 40 px above the screen's (PauseMenuTourTest finds them by their
+    // texts); a question's two answers (no, yes) start 20 px above the
+    // screen's centre.
     auto itemY = [](int item) { return 240 - 40 - 92 + 36 * item + 18; };
     auto answerY = [](int answer) { return 240 - 20 + 36 * answer + 18; };
     struct Row {

@@ -3,6 +3,7 @@
 // painted recorded.
 
 #include "game/ui/MenuPaint.h"
+#include "game/data/SoundRequests.h"
 #include "game/framework/Texts.h"
 #include "game/sprite/TextLayout.h"
 #include "game/ui/MenuStatics.h"
@@ -20,12 +21,12 @@ struct MenuPaintTest : framework_testing::TouchTest {
     MenuPaintTest() {
         for (std::int32_t number : {1, 2, 4, 5, 8})
             standIn(number);
-        // Texts "T0" .. "T39".
-        rt::ObjectArray* texts = rt::newObjectArray(40);
-        for (std::int32_t i = 0; i < 40; ++i)
+        // Texts "T0" .. "T69".
+        rt::ObjectArray* texts = rt::newObjectArray(70);
+        for (std::int32_t i = 0; i < 70; ++i)
             rt::Array::setRef(texts, i, rt::String::newFromCString(("T" + std::to_string(i)).c_str()));
         game::textStatics().s_textCache = texts;
-        game::textStatics().s_textCount = 40;
+        game::textStatics().s_textCount = 70;
         game::seams().promotion.available = [] { return true; };
     }
 
@@ -197,6 +198,43 @@ TEST_F(MenuPaintTest, TheQuestionBoxDrawsItsFrameTitleAndAnswers) {
     s_paints.clear();
     game::paintBoxTitle(0, 0);
     EXPECT_TRUE(s_paints.empty());
+}
+
+// The pause list's sound item (item 1 of five, 2 of six) reads its label
+// followed by the word for the sound option (text 63 on, 64 off), as one
+// line from the item's centre; the stand-in font measures nothing.
+TEST_F(MenuPaintTest, ThePauseListsSoundItemSaysWhetherSoundIsOn) {
+    game::MenuStatics& menu = game::menuStatics();
+    menu.s_questionTitleText = -1;
+    setState(game::State::PauseMenu, game::GameMode::LapRace);
+    struct Case {
+        std::initializer_list<std::int32_t> items;
+        bool soundOn;
+        const char* label;
+        const char* suffix;
+        std::int32_t y;
+    };
+    for (const Case& c : {Case{{1, 59, 3, 6, 8}, true, "T59", "T63", 291},
+                          Case{{1, 5, 59, 3, 6, 8}, false, "T59", "T64", 325}}) {
+        SCOPED_TRACE(c.suffix);
+        menu.s_questionAnswerTexts = ids(c.items);
+        menu.s_questionPaintCount = static_cast<std::int32_t>(c.items.size());
+        game::setSoundOption(c.soundOn);
+        s_paints.clear();
+        game::paintQuestionBox(0, 320, 240);
+        const std::string at = " @320," + std::to_string(c.y) + " a6";
+        EXPECT_NE(std::find(s_paints.begin(), s_paints.end(), std::string("text '") + c.label + "'" + at),
+                  s_paints.end());
+        EXPECT_NE(std::find(s_paints.begin(), s_paints.end(), std::string("text '") + c.suffix + "'" + at),
+                  s_paints.end());
+    }
+    setState(game::State::MainMenu, game::GameMode::LapRace);
+    s_paints.clear();
+    game::paintQuestionBox(0, 320, 240);
+    EXPECT_EQ(std::count_if(s_paints.begin(), s_paints.end(),
+                            [](const std::string& p) { return p.find("'T63'") != std::string::npos; }),
+              0)
+        << "outside the pause no item is the sound switch";
 }
 
 // Sprite 8 frame 2, the empty gauge, is 10 wide: the end piece sits at the
