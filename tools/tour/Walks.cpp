@@ -51,25 +51,24 @@ std::vector<Step> wholeTour() {
     tour.push_back(shotOf("challenges", State::ModeMenu, press(SoftKey::Right)));
     tour.push_back(back(State::RaceMenu, tapText(u"Single Race")));
     tour.push_back(shotOf("choose-your-car", State::RacerList, press(SoftKey::Right)));
-    // A quick race: loading, countdown, the race, its pause menu and help,
-    // its finish, the results and the after-race menu.
+    // A quick race (the guided race): loading, the guide's explanation over
+    // the countdown, the race, its pause menu and help, the guide's first
+    // steps, each done by the control it shows, and the way out through the
+    // pause menu's quit question.
     tour.push_back(back(State::RaceMenu, tapText(u"Quick Race")));
     tour.push_back(shotOf("loading", State::Loading, nothing(), 100));
     tour.push_back(shotOf("loading-done", State::Loading, tapAt(320, 240), 8000));
-    tour.push_back(shotOf("countdown", State::RaceCountdown, nothing(), 1200));
+    tour.push_back(shotOf("countdown", State::RaceCountdown, tapText(u"Tap to continue"), 1200));
     tour.push_back(shotOf("race", State::Race, tapFrame(game::kMenuItemSprite, game::kPauseFrameOff), 5000));
-    tour.push_back(shotOf("pause-menu", State::PauseMenu, tapText(u"Continue")));
+    tour.push_back(shotOf("pause-menu", State::PauseMenu, tapText(u"Help")));
     tour.push_back(shotOf("in-race-help", State::RaceHelp, tapText(u"Back")));
-    tour.push_back(back(State::PauseMenu, press(SoftKey::Right)));
-    Step finish;
-    finish.what = "the race's finish";
-    finish.ready = showing(State::Race, u"Tap to continue", 1000);
-    finish.shot = "race-finish";
-    finish.act = tapText(u"Tap to continue");
-    finish.timeoutMs = 600000;
-    tour.push_back(finish);
-    tour.push_back(shotOf("results", State::RaceResults, tapAt(320, 240), 3000));
-    tour.push_back(shotOf("after-race-menu", State::RaceEndMenu, tapText(u"Leave")));
+    tour.push_back(back(State::PauseMenu, tapText(u"Continue")));
+    tour.push_back(shotOf("guide-steer-left", State::Race, tapFrame(game::kRaceTouchSprite, 0), 1500));
+    tour.push_back(shotOf("guide-well-done", State::Race, nothing(), 300));
+    tour.push_back(shotOf("guide-steer-right", State::Race, tapFrame(game::kRaceTouchSprite, 2), 1500));
+    tour.push_back(shotOf("guide-stop", State::Race, tapFrame(game::kMenuItemSprite, game::kPauseFrameOff), 1500));
+    tour.push_back(back(State::PauseMenu, tapText(u"Quit Race")));
+    tour.push_back(shotOf("quit-race-question", State::QuitRaceQuestion, tapText(u"Yes")));
     // The main menu's other items and the exit question.
     tour.push_back(back(State::MainMenu, tapText(u"Options")));
     tour.push_back(shotOf("options", State::Options, press(SoftKey::Right)));
