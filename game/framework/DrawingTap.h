@@ -70,9 +70,10 @@ struct DrawRecord {
     const void* subject = nullptr;
     // The characters of a `DrawText`; empty for other calls.
     std::u16string text;
-    // The rectangle (x, y, width, height) a `DrawText`'s characters cover,
-    // anchor applied; zero for other calls. What a player sees of a label,
-    // so a test or the screen tour taps there.
+    // The rectangle (x, y, width, height) a `DrawText`'s characters or a
+    // `PaintFrame`'s modules cover, anchor, frame offsets and flips applied;
+    // zero for other calls and for an empty frame. What a player sees of a
+    // label or a button, so a test or the screen tour taps there.
     std::array<std::int32_t, 4> box{};
 };
 

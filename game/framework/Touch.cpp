@@ -136,11 +136,17 @@ void pointerReleased(std::int32_t x, std::int32_t y) {
 
 void latchPointer() {
     TouchStatics& touch = touchStatics();
-    touch.s_latchedX = touch.s_pointX;
-    touch.s_latchedY = touch.s_pointY;
     // A stylus put down and lifted between two frames counts as held in
     // this one, at its press point.
     const bool pressed = touch.s_pressed.load() != 0;
+    const State state = stateStatics().s_state;
+    if (pressed)
+        touch.s_pointFromEarlierScreen = 0;
+    else if (state != touch.s_latchState)
+        touch.s_pointFromEarlierScreen = 1;
+    touch.s_latchState = state;
+    touch.s_latchedX = touch.s_pointFromEarlierScreen ? kNoPoint : touch.s_pointX.load();
+    touch.s_latchedY = touch.s_pointFromEarlierScreen ? kNoPoint : touch.s_pointY.load();
     touch.s_latchedHeldX =
         touch.s_heldX != kNoPoint || !pressed ? touch.s_heldX.load() : touch.s_pressX.load();
     touch.s_latchedHeldY =

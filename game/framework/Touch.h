@@ -22,6 +22,7 @@
 
 #include "game/framework/MenuFrames.h"
 #include "game/framework/SpriteSlots.h"
+#include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 #include "runtime/String.h"
@@ -57,6 +58,11 @@ struct TouchStatics {
     std::int32_t s_latchedHeldY = kNoPoint;
     std::int32_t s_latchedPressX = kNoPoint;
     std::int32_t s_latchedPressY = kNoPoint;
+    // The point was left by a stylus that last went down on an earlier
+    // screen: it is latched as no point until the next press. The state of
+    // the last latch tells a new screen.
+    std::int8_t s_pointFromEarlierScreen = 0;
+    State s_latchState = State::Quit;
 
     // Menu and list state that touches change.
     std::int8_t s_listHover = 0;
@@ -124,6 +130,11 @@ void pointerReleased(std::int32_t x, std::int32_t y);
 // Once per frame, after the overlay and the sound service: the latched
 // point becomes the current point, the latched press the press point; a
 // press is cleared as it is latched, so it is seen in exactly one frame.
+// A lifted stylus leaves its point behind until the next press; once the
+// state has changed that point belongs to a screen no longer shown, so from
+// the first latch in another state on it is latched as no point, until the
+// next press. Otherwise the tap that opened a screen would hover (and
+// select) whatever the new screen draws under it.
 void latchPointer();
 
 // Hit tests, each 1 or 0. `pointInRect` never hits the point (-1, -1).

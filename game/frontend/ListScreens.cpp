@@ -1,5 +1,6 @@
 #include "game/frontend/ListScreens.h"
 
+#include "game/data/PackReader.h"
 #include "game/data/Progress.h"
 #include "game/framework/Anchors.h"
 #include "game/framework/CarFrames.h"
@@ -7,10 +8,12 @@
 #include "game/framework/GameRandom.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/MenuFrames.h"
+#include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
+#include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
@@ -19,13 +22,20 @@
 #include "game/race/RaceResults.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
+#include "game/sprite/ASprite.h"
+#include "game/sprite/Paint.h"
+#include "game/sprite/SpriteLoading.h"
+#include "game/sprite/SpriteStatics.h"
 #include "game/ui/MenuInput.h"
 #include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/StaticClass.h"
+#include "runtime/constantStrings.h"
+#include "runtime/javamath.h"
 
 #include <algorithm>
+#include <climits>
 #include <iterator>
 
 namespace game {
@@ -39,13 +49,24 @@ constexpr std::int32_t kReferenceTitle = 34;
 constexpr std::int32_t kBorder = 2;
 constexpr std::int32_t kGridLayer = static_cast<std::int32_t>(0xCC000000u);
 constexpr std::int32_t kReferenceLayer = static_cast<std::int32_t>(0xAA000000u);
-// A racer definition's fields the list shows: its sprite set, its three
-// values (gauges, in percent) and its name text.
+// A racer definition's fields the list reads: its top speed, its sprite
+// set, its name text and its turn.
+constexpr std::int32_t kSpeedField = 0;
 constexpr std::int32_t kSpriteSetField = 1;
-constexpr std::int32_t kFirstValueField = 2;
 constexpr std::int32_t kNameField = 5;
-// The detail column right of the grid.
+constexpr std::int32_t kTurnField = 9;
+// A racer's lists: its gears' times are the second.
+constexpr std::int32_t kTimesList = 1;
+// The gauges' range, in percent.
+constexpr std::int32_t kLeastGauge = 20;
+constexpr std::int32_t kAlikeGauge = 60;
+// The detail column right of the grid: the name plate's centre, the
+// gauges' labels' right edge and their first row, the locked note's centre.
 constexpr std::int32_t kDetailX = 500;
+constexpr std::int32_t kNameY = 100;
+constexpr std::int32_t kGaugeLabelsX = 450;
+constexpr std::int32_t kGaugesY = 318;
+constexpr std::int32_t kLockedNoteY = 388;
 constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kUnlockedFlags = kMenuMove | kMenuChoose | kMenuBack;
 constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
@@ -67,6 +88,50 @@ rt::IntArray* racerDefinition(std::int32_t entry) {
     if (!definitions || row < 0 || row >= definitions->length())
         return nullptr;
     return static_cast<rt::IntArray*>(rt::ObjectArray::get(definitions, row));
+}
+
+// The sum of the racer's gears' times: how long it takes to its top speed.
+std::int32_t gearTimes(std::int32_t entry) {
+    rt::ObjectArray* lists = racerStatics().s_racerLists;
+    const std::int32_t row = getRecordShort(entry, 0);
+    if (!lists || row < 0 || row >= lists->length())
+        return 0;
+    auto* racer = static_cast<rt::ObjectArray*>(rt::ObjectArray::get(lists, row));
+    auto* times = racer && racer->length() > kTimesList
+                      ? static_cast<rt::IntArray*>(rt::ObjectArray::get(racer, kTimesList))
+                      : nullptr;
+    std::int32_t sum = 0;
+    for (std::int32_t i = 0; times && i < times->length(); ++i)
+        sum = rt::iadd(sum, rt::IntArray::get(times, i));
+    return sum;
+}
+
+// What gauge `gauge` of `entry` measures, the more the better.
+std::int32_t gaugeMeasure(std::int32_t entry, std::int32_t gauge) {
+    rt::IntArray* definition = racerDefinition(entry);
+    if (!definition)
+        return 0;
+    switch (gauge) {
+    case 0:
+        return rt::IntArray::get(definition, kSpeedField);
+    case 1:
+        return rt::isub(0, gearTimes(entry));
+    default:
+        return rt::IntArray::get(definition, kTurnField);
+    }
+}
+
+// The car of `entry`, loaded from the sprite pack when the list first shows
+// it (the menus' load frees the race cars; a race's load frees them again).
+void ensureRacerCar(std::int32_t entry) {
+    const std::int32_t slot = racerCarSprite(entry);
+    if (slot < 0 || slot >= kSpriteCount || spriteAt(slot))
+        return;
+    rt::String* pack = rt::getStaticClass().getConstantString(rt::constants::kSpritePack);
+    packOpen(pack);
+    if (!loadSpriteToTable(slot, 0))
+        reportMissingData(pack, slot, "sprite");
+    closeStream();
 }
 
 void racerListEnter() {
@@ -94,7 +159,8 @@ void chooseRacer(std::int32_t entry) {
 
 void racerListUpdate() {
     const std::int32_t before = touchStatics().s_selection;
-    const bool tapped = touchListScreen(kRacerBadgeSprite);
+    ensureRacerCar(before);
+    const bool tapped = touchListScreen(racerCarSprite(before));
     const bool unlocked = racerUnlocked(touchStatics().s_selection);
     setSoftKeys(unlocked ? 1 : -1, 2);
     const std::int32_t flags = unlocked ? kUnlockedFlags : kLockedFlags;
@@ -105,8 +171,49 @@ void racerListUpdate() {
         chooseRacer(touchStatics().s_selection);
         return;
     }
-    if (touchStatics().s_selection != before)
+    if (touchStatics().s_selection != before) {
+        ensureRacerCar(touchStatics().s_selection);
         menuStatics().s_redraw = 1;
+    }
+}
+
+void paintRacerCell(Graphics* g, std::int32_t entry, bool highlighted) {
+    const std::int32_t x = kRacerCellX + kRacerCellStepX * (entry % kRacerGridColumns);
+    const std::int32_t y = kRacerCellY + kRacerCellStepY * (entry / kRacerGridColumns);
+    g->setColor(0);
+    for (std::int32_t i = 1; i <= kBorder; ++i)
+        g->drawRect(x - i, y - i, kRacerCellSize + 2 * i - 1, kRacerCellSize + 2 * i - 1);
+    g->setColor(highlighted ? kHighlightCellColour : kCellColour);
+    fillRect(g, x, y, kRacerCellSize, kRacerCellSize);
+    if (entry < spriteFrameCount(kRacerBadgeSprite))
+        paintSpriteFrame(kRacerBadgeSprite, entry,
+                         x + (kRacerCellSize - spriteFrameWidth(kRacerBadgeSprite, entry)) / 2,
+                         y + (kRacerCellSize - spriteFrameHeight(kRacerBadgeSprite, entry)) / 2);
+    if (!racerUnlocked(entry)) {
+        setFillColor(kLockedCellCover);
+        fillRectAlpha(g, x, y, kRacerCellSize, kRacerCellSize);
+    }
+}
+
+// The highlighted car with its bottom left corner at the confirm corner;
+// a locked one under the locked cover.
+void paintRacerCar(Graphics* g, std::int32_t entry) {
+    const std::int32_t car = racerCarSprite(entry);
+    auto* sprite = static_cast<ASprite*>(spriteAt(car));
+    if (!sprite || sprite->classId() != ASprite::kClassId)
+        return;
+    rt::IntArray* box = spriteStatics().s_rect;
+    getFrameRect(sprite, box, kFullLeftCarFrame, 0, 0, 0);
+    const std::int32_t left = rt::IntArray::get(box, 0);
+    const std::int32_t bottom = rt::IntArray::get(box, 3);
+    const std::int32_t w = rt::IntArray::get(box, 2) - left;
+    const std::int32_t h = bottom - rt::IntArray::get(box, 1);
+    sprite->setCurrentPalette(kCarBodyPalette);
+    paintSpriteFrame(car, kFullLeftCarFrame, kRacerCarX - left, kRacerCarBottom - bottom);
+    if (!racerUnlocked(entry)) {
+        setFillColor(kLockedCellCover);
+        fillRectAlpha(g, kRacerCarX, kRacerCarBottom - h, w, h);
+    }
 }
 
 void paintRacerGrid(Graphics* g) {
@@ -116,38 +223,25 @@ void paintRacerGrid(Graphics* g) {
     const std::int32_t h = config().s_gameScreenHeight;
     setFillColor(kGridLayer);
     fillRectAlpha(g, 0, 0, w, h);
-    for (std::int32_t entry = 0; entry < count; ++entry) {
-        const std::int32_t x = kRacerCellX + kRacerCellStepX * (entry % kRacerGridColumns);
-        const std::int32_t y = kRacerCellY + kRacerCellStepY * (entry / kRacerGridColumns);
-        g->setColor(0);
-        for (std::int32_t i = 1; i <= kBorder; ++i)
-            g->drawRect(x - i, y - i, kRacerCellSize + 2 * i - 1, kRacerCellSize + 2 * i - 1);
-        if (entry == selection) {
-            g->setColor(kHighlightCellColour);
-            fillRect(g, x, y, kRacerCellSize, kRacerCellSize);
-        }
-        paintFrameIfPresent(kRacerBadgeSprite, entry, x, y);
-        if (!racerUnlocked(entry)) {
-            setFillColor(kLockedCellCover);
-            fillRectAlpha(g, x, y, kRacerCellSize, kRacerCellSize);
-        }
-    }
+    for (std::int32_t entry = 0; entry < count; ++entry)
+        paintRacerCell(g, entry, entry == selection);
     rt::IntArray* definition = racerDefinition(selection);
     if (!definition)
         return;
-    paintSpriteFrame(kMenuFrameSprite, kNamePlateFrame, kDetailX, kRacerCellY);
-    drawMenuText(kTextFont, 0, getString(rt::IntArray::get(definition, kNameField)), kDetailX, kRacerCellY,
-                 kAnchorTopCentre);
-    const std::int32_t car = rt::IntArray::get(definition, kSpriteSetField);
-    paintFrameIfPresent(car, kFullLeftCarFrame, kDetailX - spriteFrameWidth(car, kFullLeftCarFrame) / 2,
-                        kRacerCellY + 40);
+    paintSpriteFrame(kMenuFrameSprite, kNamePlateFrame, kDetailX, kNameY);
+    drawMenuText(kTextFont, 0, getString(rt::IntArray::get(definition, kNameField)), kDetailX, kNameY,
+                 kAnchorCentre);
+    paintRacerCar(g, selection);
     rt::IntArray* labels = rt::newIntArray(3);
     rt::IntArray* values = rt::newIntArray(3);
+    const std::array<std::int32_t, 3> gauges = racerGaugeValues(selection);
     for (std::int32_t i = 0; i < 3; ++i) {
-        rt::IntArray::set(labels, i, -1);
-        rt::IntArray::set(values, i, rt::IntArray::get(definition, kFirstValueField + i));
+        rt::IntArray::set(labels, i, kFirstGaugeLabelText + i);
+        rt::IntArray::set(values, i, gauges[static_cast<std::size_t>(i)]);
     }
-    paintGaugePanel(kDetailX - 50, kRacerCellY + 160, labels, values);
+    paintGaugePanel(kGaugeLabelsX, kGaugesY, labels, values);
+    if (!racerUnlocked(selection))
+        drawMenuText(kTextFont, 1, getString(kLockedRacerText), kDetailX, kLockedNoteY, kAnchorCentre);
 }
 
 void racerListPaint() {
@@ -175,8 +269,10 @@ void referenceUpdate() {
     // (`touchOptionArrows`), which step the selection on this screen.
     buildScreenZones();
     (void)handleMenuInput(1, -1, kBrowseOnly, kBrowseOnly, true);
-    if (touchStatics().s_selection != before)
+    if (touchStatics().s_selection != before) {
+        ensureRacerCar(touchStatics().s_selection);
         menuStatics().s_redraw = 1;
+    }
 }
 
 void referencePaint() {
@@ -219,7 +315,33 @@ std::int32_t racerListCount() {
     rt::ShortArray* counts = raceTableStatics().s_racerBlockSizes;
     if (!counts || counts->length() == 0)
         return 0;
-    return std::max<std::int32_t>(0, rt::ShortArray::get(counts, counts->length() - 1));
+    return std::clamp<std::int32_t>(rt::ShortArray::get(counts, 0), 0, kMenuItemCapacity);
+}
+
+std::int32_t racerCarSprite(std::int32_t entry) {
+    rt::IntArray* definition = racerDefinition(entry);
+    return definition ? rt::IntArray::get(definition, kSpriteSetField) : -1;
+}
+
+std::array<std::int32_t, 3> racerGaugeValues(std::int32_t entry) {
+    std::array<std::int32_t, 3> values{};
+    const std::int32_t count = racerListCount();
+    for (std::int32_t gauge = 0; gauge < 3; ++gauge) {
+        std::int32_t least = INT32_MAX;
+        std::int32_t most = INT32_MIN;
+        for (std::int32_t other = 0; other < count; ++other) {
+            least = std::min(least, gaugeMeasure(other, gauge));
+            most = std::max(most, gaugeMeasure(other, gauge));
+        }
+        const std::int64_t span = static_cast<std::int64_t>(most) - least;
+        values[static_cast<std::size_t>(gauge)] =
+            span <= 0
+                ? kAlikeGauge
+                : kLeastGauge + static_cast<std::int32_t>(
+                                    (100 - kLeastGauge) *
+                                    (static_cast<std::int64_t>(gaugeMeasure(entry, gauge)) - least) / span);
+    }
+    return values;
 }
 
 std::int32_t referencePictureFrame(std::int32_t body) {

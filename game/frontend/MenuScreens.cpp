@@ -27,11 +27,13 @@ namespace {
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 
 constexpr std::int32_t kPictureCount = 3;
-// Picture f (frame f of `kBonusPictureSprite`) sits at x 47 + 204 f, as its
-// touch zone.
+// Picture f (frame f of `kBonusPictureSprite`) sits at (47 + 204 f,
+// 70 + 20 f), where its touch zone (`buildRowZones`) lies: the row steps
+// down to the right.
 constexpr std::int32_t kFirstPictureX = 47;
 constexpr std::int32_t kPictureStep = 204;
-constexpr std::int32_t kPictureY = 110;
+constexpr std::int32_t kFirstPictureY = 70;
+constexpr std::int32_t kPictureDrop = 20;
 // The highlight around the picture: two colours swapped every 4 frames.
 constexpr std::int32_t kHighlightColours[] = {0xFFD200, 0xFF7A00};
 constexpr std::int32_t kHighlightBorder = 3;
@@ -110,7 +112,8 @@ void paintPicture(std::int32_t picture) {
         static_cast<ASprite*>(sprite)->setCurrentPalette(pictureUnlocked(picture) ? kUnlockedPalette
                                                                                   : kLockedPalette);
     std::int32_t x = kFirstPictureX + kPictureStep * picture;
-    paintSpriteFrame(kBonusPictureSprite, picture, x, kPictureY);
+    std::int32_t y = kFirstPictureY + kPictureDrop * picture;
+    paintSpriteFrame(kBonusPictureSprite, picture, x, y);
     Graphics* g = loopStatics().s_graphics;
     if (picture != touchStatics().s_selection || !g)
         return;
@@ -118,7 +121,7 @@ void paintPicture(std::int32_t picture) {
     std::int32_t h = spriteFrameHeight(kBonusPictureSprite, picture);
     g->setColor(kHighlightColours[(stateStatics().s_stateFrames >> 2) & 1]);
     for (std::int32_t i = 1; i <= kHighlightBorder; ++i)
-        g->drawRect(x - i, kPictureY - i, w + 2 * i - 1, h + 2 * i - 1);
+        g->drawRect(x - i, y - i, w + 2 * i - 1, h + 2 * i - 1);
 }
 
 void bonusPaint() {

@@ -22,6 +22,8 @@
 #include "runtime/ReferenceFields.h"
 #include "runtime/StaticClass.h"
 
+#include <algorithm>
+
 namespace game {
 
 struct OptionScreenStatics {
@@ -89,12 +91,23 @@ void optionsPaint() {
         return;
     paintBackgroundPicture();
     paintScreenHeader();
-    const std::int32_t w = config().s_gameScreenWidth;
-    drawMenuText(kTextFont, touchStatics().s_selection == 0 ? 1 : 0,
-                 getString(isSoundOn() ? kSoundOnText : kSoundOffText), w / 2, 180, kAnchorCentre);
-    if (touchStatics().s_menuCount > 1)
-        drawMenuText(kTextFont, touchStatics().s_selection == 1 ? 1 : 0, getString(kResetText), w / 2, 240,
-                     kAnchorCentre);
+    // Each item is drawn on the rectangle its touch zone answers (the menu
+    // touch test built them this frame), so a tap lands on what it shows.
+    rt::ObjectArray* zones = touchStatics().s_menuZones;
+    const std::int32_t count = zones ? std::min(touchStatics().s_menuCount, zones->length()) : 0;
+    for (std::int32_t item = 0; item < count; ++item) {
+        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, item));
+        const bool selected = touchStatics().s_selection == item;
+        const std::int32_t frame = selected ? kAnswerOnFrame : kAnswerFrame;
+        const std::int32_t x = rt::IntArray::get(zone, 0);
+        const std::int32_t y = rt::IntArray::get(zone, 1);
+        const std::int32_t w = rt::IntArray::get(zone, 2);
+        const std::int32_t h = rt::IntArray::get(zone, 3);
+        paintSpriteFrame(kMenuItemSprite, frame, x + (w - spriteFrameWidth(kMenuItemSprite, frame)) / 2,
+                         y + (h - spriteFrameHeight(kMenuItemSprite, frame)) / 2);
+        const std::int32_t label = item == 0 ? (isSoundOn() ? kSoundOnText : kSoundOffText) : kResetText;
+        drawMenuText(kTextFont, selected ? 0 : 1, getString(label), x + w / 2, y + h / 2, kAnchorCentre);
+    }
     paintHelpLine();
     menuStatics().s_redraw = 0;
 }

@@ -18,20 +18,11 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kGridColumns = 3;
-constexpr std::int32_t kGridLeft = 45;
-constexpr std::int32_t kGridTop = 85;
-constexpr std::int32_t kGridColumnStep = 106;
-constexpr std::int32_t kGridRowStep = 88;
-constexpr std::int32_t kGridCell = 85;
-constexpr std::int32_t kConfirmX = 400;
-constexpr std::int32_t kConfirmBottom = 300;
-
-// The arrows' sprite, and the anchors of the selection screens' two arrow
-// columns: 40 pixels in from each side, their line 80 pixels above the
-// middle of the screen.
+// The anchors of the selection screens' two arrow columns: 40 pixels in
+// from each side, their line 90 pixels above the middle of the screen, high
+// enough that the lower arrows' zones end above the soft keys.
 constexpr std::int32_t kArrowInset = 40;
-constexpr std::int32_t kAnchorLineRise = 80;
+constexpr std::int32_t kAnchorLineRise = 90;
 // The side arrows' zones start this far below their 4w-high span's centre
 // on the anchor line.
 constexpr std::int32_t kSideArrowDrop = 80;
@@ -82,8 +73,8 @@ rt::ObjectArray* buildGridZones() {
     std::int32_t count = racerListCount();
     rt::ObjectArray* zones = makeZoneTable(count);
     for (std::int32_t i = 0; i < count; ++i)
-        setZone(zones, i, kGridLeft + kGridColumnStep * (i % kGridColumns),
-                kGridTop + kGridRowStep * (i / kGridColumns), kGridCell, kGridCell);
+        setZone(zones, i, kRacerCellX + kRacerCellStepX * (i % kRacerGridColumns),
+                kRacerCellY + kRacerCellStepY * (i / kRacerGridColumns), kRacerCellSize, kRacerCellSize);
     statics.s_gridZones = zones;
     return zones;
 }
@@ -106,8 +97,18 @@ bool touchListScreen(std::int32_t itemSprite) {
         }
         pressed = pressed || isPressInRectArray(zone);
     }
-    std::int32_t h = spriteFrameHeight(itemSprite, 0);
-    pressed = pressed || isPressInRect(kConfirmX, kConfirmBottom - h, spriteFrameWidth(itemSprite, 0), h);
+    // The confirm rectangle is the selected car as the list draws it; with
+    // no car to draw there is none.
+    const std::int32_t w = spriteFrameWidth(itemSprite, 0);
+    const std::int32_t h = spriteFrameHeight(itemSprite, 0);
+    if (w > 0 && h > 0) {
+        if (!statics.s_confirmZone)
+            statics.s_confirmZone = rt::newIntArray(4);
+        rt::Array::fill32(statics.s_confirmZone, {kRacerCarX, kRacerCarBottom - h, w, h});
+        pressed = pressed || isPressInRectArray(statics.s_confirmZone);
+    } else {
+        statics.s_confirmZone = nullptr;
+    }
     std::int32_t selection = touch.s_selection;
     bool unlocked = selection >= 0 && selection < 32 && hasProgressFlagA(selection);
     if (!pressed || statics.s_selectionTimer > 0 || !unlocked)

@@ -25,6 +25,8 @@ struct SelectionZoneStatics {
     // The arrow zones by kind (int[n][4] each): state 31, states 16 and
     // 18, every other selection screen; each made once.
     rt::ObjectArray* s_arrowZoneKinds = nullptr;
+    // The list's confirm rectangle (int[4]) as the last update tested it.
+    rt::IntArray* s_confirmZone = nullptr;
     // The list's stylus: ms until a confirmation is taken, the selection
     // and its value before the last change, and what was confirmed.
     std::int32_t s_selectionTimer = 0;
@@ -34,21 +36,23 @@ struct SelectionZoneStatics {
     std::int32_t s_chosenValue = 0;
     std::int8_t s_listConfirmed = 0;
 
-    RT_REFERENCE_FIELDS(SelectionZoneStatics, rt::NoReferenceBase, s_gridZones, s_arrowZoneKinds)
+    RT_REFERENCE_FIELDS(SelectionZoneStatics, rt::NoReferenceBase, s_gridZones, s_arrowZoneKinds,
+                        s_confirmZone)
 };
 
 SelectionZoneStatics& selectionZoneStatics();
 
 // The grid's zones, made on first use: entry i at (45 + 106 (i mod 3),
-// 85 + 88 (i / 3)), 85 by 85, for as many entries as the last value of the
-// record count table holds (none while it is missing).
+// 88 + 88 (i / 3)), 85 by 85, one per entry of the racer list
+// (`racerListCount`), which draws its cells there.
 rt::ObjectArray* buildGridZones();
 
 // The list's stylus, once per update of state 14. The selection timer runs
 // down by the frame's time. The latched point on an entry selects it (a
 // change remembers the previous selection and value and restarts the
 // timer); a latched press on any entry, or on the confirm rectangle
-// (400, 300 - h) sized by frame 0 of sprite `itemSprite`, confirms the
+// (400, 300 - h) sized by frame 0 of sprite `itemSprite` (the selected
+// entry's car, drawn there; no rectangle while it is missing), confirms the
 // selection once the timer has run out and the entry is unlocked (first
 // progress mask): the chosen racer and its value are stored and the
 // confirmed flag set. Answers whether it confirmed.

@@ -15,6 +15,7 @@
 #include "runtime/javamath.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace game {
@@ -115,6 +116,34 @@ std::int32_t javaAbs(std::int32_t value) {
     return value < 0 ? rt::isub(0, value) : value;
 }
 
+// The rectangle (x, y, width, height) that frame `frame` covers drawn at
+// (x, y) with `flags`, for the drawing tap: measured as `getFrameRect`
+// measures, with the measure state put back, since the tap may ask in the
+// middle of a measure of the caller's.
+std::array<std::int32_t, 4> reportedFrameBox(ASprite* sprite, std::int32_t frame, std::int32_t x,
+                                             std::int32_t y, std::int32_t flags) {
+    PaintStatics& s = paintStatics();
+    const std::int32_t mode = spriteStatics().s_paintMode;
+    const std::array<std::int32_t, 4> kept = {s.s_measureMinX, s.s_measureMinY, s.s_measureMaxX,
+                                              s.s_measureMaxY};
+    rt::IntArray* rect = spriteStatics().s_rect;
+    if (!rect)
+        return {};
+    getFrameRect(sprite, rect, frame, x, y, flags);
+    spriteStatics().s_paintMode = mode;
+    s.s_measureMinX = kept[0];
+    s.s_measureMinY = kept[1];
+    s.s_measureMaxX = kept[2];
+    s.s_measureMaxY = kept[3];
+    const std::int32_t left = rt::IntArray::get(rect, 0);
+    const std::int32_t top = rt::IntArray::get(rect, 1);
+    const std::int32_t right = rt::IntArray::get(rect, 2);
+    const std::int32_t bottom = rt::IntArray::get(rect, 3);
+    if (right <= left || bottom <= top)
+        return {};
+    return {left, top, right - left, bottom - top};
+}
+
 } // namespace
 
 PaintStatics& paintStatics() {
@@ -199,7 +228,10 @@ void paintFModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::in
 
 void paintFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t frame, std::int32_t x,
                 std::int32_t y, std::int32_t flags, std::int32_t hx, std::int32_t hy) {
-    const ReportedDraw reported(DrawCall::PaintFrame, g, sprite, {frame, x, y, flags, hx, hy});
+    const std::array<std::int32_t, 4> box = drawingTap() && g && sprite
+                                                ? reportedFrameBox(sprite, frame, x, y, flags)
+                                                : std::array<std::int32_t, 4>{};
+    const ReportedDraw reported(DrawCall::PaintFrame, g, sprite, {frame, x, y, flags, hx, hy}, {}, box);
     if (!present(sprite))
         return;
     const std::int32_t count = sprite->getFModuleCount(frame);

@@ -229,6 +229,11 @@ constexpr Text kPages[] = {
     {257, u" "},
     {258, u"Touch the screen to go back."},
     {259, u" "},
+    // The racer list's gauges (285 to 287) and its note on a locked car.
+    {285, u"Top Speed"},
+    {286, u"Acceleration"},
+    {287, u"Handling"},
+    {288, u"Locked: win races to unlock"},
 };
 
 // Comments on the player's choice of car, and the loading screen's tips,

@@ -15,11 +15,12 @@ namespace {
 struct SelectionZonesTest : frontend_testing::FrontEndTest {
     SelectionZonesTest() {
         standIn(7);
-        // Two chunks of 2 and 3 records: 5 entries in the grid.
+        // The player's block of 5 records and the drivers' of 3: 5 entries
+        // in the grid.
         rt::ShortArray* counts = rt::newShortArray(3);
-        rt::ShortArray::set(counts, 0, 2);
+        rt::ShortArray::set(counts, 0, 5);
         rt::ShortArray::set(counts, 1, 3);
-        rt::ShortArray::set(counts, 2, 5);
+        rt::ShortArray::set(counts, 2, 8);
         game::raceTableStatics().s_racerBlockSizes = counts;
         game::initProgressStatics();
     }
@@ -37,10 +38,10 @@ struct SelectionZonesTest : frontend_testing::FrontEndTest {
     }
 };
 
-TEST_F(SelectionZonesTest, TheGridHasAZoneForEveryCountedEntryMadeOnce) {
+TEST_F(SelectionZonesTest, TheGridHasAZoneForEachCarOfThePlayersBlockMadeOnce) {
     rt::ObjectArray* grid = game::buildGridZones();
-    EXPECT_EQ(zones(grid), (std::vector<std::string>{"45 85 85 85", "151 85 85 85", "257 85 85 85",
-                                                     "45 173 85 85", "151 173 85 85"}));
+    EXPECT_EQ(zones(grid), (std::vector<std::string>{"45 88 85 85", "151 88 85 85", "257 88 85 85",
+                                                     "45 176 85 85", "151 176 85 85"}));
     game::raceTableStatics().s_racerBlockSizes = nullptr;
     EXPECT_EQ(game::buildGridZones(), grid);
 }
@@ -53,9 +54,9 @@ TEST_F(SelectionZonesTest, EachSelectionScreenGetsItsArrowZones) {
     };
     const Case cases[] = {
         {game::State::ReferenceList, {"-1 237 14 7", "628 237 14 7"}},
-        {game::State::CupSelect, {"26 226 14 28", "600 226 14 28"}},
-        {game::State::BonusMenu, {"26 226 14 28", "600 226 14 28"}},
-        {game::State::PreRaceSelect, {"26 146 28 28", "586 146 28 28", "26 391 28 28", "586 391 28 28"}},
+        {game::State::CupSelect, {"26 216 14 28", "600 216 14 28"}},
+        {game::State::BonusMenu, {"26 216 14 28", "600 216 14 28"}},
+        {game::State::PreRaceSelect, {"26 136 28 28", "586 136 28 28", "26 381 28 28", "586 381 28 28"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);
@@ -89,7 +90,7 @@ TEST_F(SelectionZonesTest, ATapConfirmsAnUnlockedEntryOnlyAfterItsSelectionHasSe
         game::resetMenu(5);
         setState(game::State::RacerList, game::GameMode::LapRace);
         std::int32_t x = 45 + 106 * (c.entry % 3) + 40;
-        std::int32_t y = 85 + 88 * (c.entry / 3) + 40;
+        std::int32_t y = 88 + 88 * (c.entry / 3) + 40;
         game::loopStatics().s_frameMs = 40;
         tap(x, y);
         game::latchPointer();
