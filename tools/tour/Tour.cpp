@@ -3,9 +3,6 @@
 #include "game/Game.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/Touch.h"
-#include "game/sprite/ASprite.h"
-#include "game/sprite/Paint.h"
-#include "game/sprite/SpriteStatics.h"
 #include "host/headless/HeadlessHost.h"
 #include "host/headless/HeadlessScript.h"
 #include "host/png/PngWriter.h"
@@ -238,26 +235,18 @@ std::vector<std::string> Frame::cutFrames() const {
     if (state == State::RacerIntro || state == State::TrackFlyover || state == State::RaceCountdown ||
         state == State::Race)
         return cut;
-    rt::IntArray* rect = game::spriteStatics().s_rect;
     for (const game::DrawRecord& draw : draws) {
         if (draw.call != game::DrawCall::PaintFrame || draw.depth != 0)
             continue;
         std::int32_t slot = 0;
         while (slot < game::kSpriteCount && game::spriteAt(slot) != draw.subject)
             ++slot;
-        if (slot == game::kSpriteCount)
-            continue;
-        // Measuring draws nothing; it leaves only the sprite engine's
-        // scratch rectangle, which every measure fills anew.
-        game::getFrameRect(static_cast<game::ASprite*>(game::spriteAt(slot)), rect, draw.args[0],
-                           draw.args[1], draw.args[2], draw.args[3]);
-        const std::int32_t left = rt::IntArray::get(rect, 0);
-        const std::int32_t top = rt::IntArray::get(rect, 1);
-        const std::int32_t right = rt::IntArray::get(rect, 2);
-        const std::int32_t bottom = rt::IntArray::get(rect, 3);
+        const auto [left, top, width, height] = draw.box;
+        const std::int32_t right = left + width;
+        const std::int32_t bottom = top + height;
         const bool inside = left >= 0 && top >= 0 && right <= kGameWidth && bottom <= kGameHeight;
         const bool outside = right <= 0 || bottom <= 0 || left >= kGameWidth || top >= kGameHeight;
-        if (left > right || inside || outside)
+        if (slot == game::kSpriteCount || width <= 0 || inside || outside)
             continue;
         // A frame drawn at other places too (scenery, a sliding panel) moves.
         const bool moves = std::any_of(draws.begin(), draws.end(), [&draw](const game::DrawRecord& other) {
@@ -389,13 +378,8 @@ std::function<bool(const Frame&, Player&, std::string&)> tapFrame(std::int32_t s
             if (draw->call != game::DrawCall::PaintFrame || draw->depth != 0 || draw->subject != sprite ||
                 draw->args[0] != frame)
                 continue;
-            // Measuring draws nothing; it leaves only the sprite engine's
-            // scratch rectangle, which every measure fills anew.
-            rt::IntArray* rect = game::spriteStatics().s_rect;
-            game::getFrameRect(static_cast<game::ASprite*>(sprite), rect, frame, draw->args[1], draw->args[2],
-                               draw->args[3]);
-            player.tap((rt::IntArray::get(rect, 0) + rt::IntArray::get(rect, 2)) / 2,
-                       (rt::IntArray::get(rect, 1) + rt::IntArray::get(rect, 3)) / 2);
+            const auto [x, y, width, height] = draw->box;
+            player.tap(x + width / 2, y + height / 2);
             return true;
         }
         problem = "frame " + std::to_string(frame) + " of sprite " + std::to_string(slot) + " is not drawn";

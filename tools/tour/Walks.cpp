@@ -66,7 +66,8 @@ std::vector<Step> wholeTour() {
     tour.push_back(shotOf("guide-steer-left", State::Race, tapFrame(game::kRaceTouchSprite, 0), 1500));
     tour.push_back(shotOf("guide-well-done", State::Race, nothing(), 300));
     tour.push_back(shotOf("guide-steer-right", State::Race, tapFrame(game::kRaceTouchSprite, 2), 1500));
-    tour.push_back(shotOf("guide-stop", State::Race, tapFrame(game::kMenuItemSprite, game::kPauseFrameOff), 1500));
+    tour.push_back(
+        shotOf("guide-stop", State::Race, tapFrame(game::kMenuItemSprite, game::kPauseFrameOff), 1500));
     tour.push_back(back(State::PauseMenu, tapText(u"Quit Race")));
     tour.push_back(shotOf("quit-race-question", State::QuitRaceQuestion, tapText(u"Yes")));
     // The main menu's other items and the exit question.
