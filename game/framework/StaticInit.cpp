@@ -72,8 +72,10 @@ void initMenuTables() {
          {RaceMenu, PromotionNotice, Options, ReferenceList, TextScreen, ExitQuestion},
          {158, 160, 268, 162, 163, 164}},
         {{194, 195, 196, 198}, {RacerList, RacerList, RacerList, RacerList}, {170, 171, 172, 173}},
+        // The race menu: the career's cups, then the car and the cup's own
+        // screen; a single race and a time trial, each after the car.
         {{197, 30, 193, 192, 157},
-         {BonusMenu, BonusMenu, RacerList, ModeMenu, StartQuestion},
+         {BonusMenu, RacerList, RacerList, ModeMenu, StartQuestion},
          {166, 165, 167, 168, 169}},
         {{47, 48, 49}, {RacerList, RacerList, RacerList}, {68, 69, 70}},
         {{1, 5, 59, 3, 6, 8},

@@ -39,6 +39,13 @@ using Graphics = platform::javax_microedition_lcdui_Graphics;
 
 constexpr std::int32_t kTitleText = 199;
 constexpr std::int32_t kPromptText = 22;
+// The cup selection's texts: the cups' names and their tracks by cup, the
+// goal of every cup, what to do on an available cup and on a locked one.
+constexpr std::int32_t kFirstCupNameText = 47;
+constexpr std::int32_t kFirstCupTracksText = 68;
+constexpr std::int32_t kGoalText = 209;
+constexpr std::int32_t kInstructionText = 210;
+constexpr std::int32_t kLockedText = 211;
 constexpr std::int32_t kRewardHeadText = 204;
 constexpr std::int32_t kFirstRewardText = 205;
 // The row of grids A and B that holds the cups.
@@ -50,6 +57,8 @@ constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
 constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
 constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kRewardLineWidth = 600;
+constexpr std::int32_t kNameRise = 30;
+constexpr std::int32_t kLineStep = 26;
 
 // Frame `frame` of sprite `slot`, or of its frames taken round when it has
 // fewer; nothing without frames.
@@ -104,7 +113,7 @@ void cupUpdate() {
     bool chosen = handleMenuInput(kCupCount, -1, flags, flags, false);
     if (stateStatics().s_stateChangePending)
         return; // back
-    chosen = touchOptionArrows(kCupCount) || chosen;
+    chosen = touchOptionArrows(kCupCount) || isChooseKeyPressed() || chosen;
     if (chosen && available && shownCup() == cup) {
         chooseCup(cup);
         return;
@@ -136,11 +145,21 @@ void cupPaint() {
     for (std::int32_t race = 0; race < kCupRaces; ++race)
         paintFrameRound(kRacerBadgeSprite, kCupRaceRows[cup][race],
                         w / 2 + (race - 1) * (badgeW + 8) - badgeW / 2, y + pictureH + 12);
-    // A new cup calls for the player with the blinking prompt.
-    if (cupAvailable(cup) && hasGridFlagB(cup, kCupGridRow) && startupScreenStatics().s_blinkVisible)
-        drawMenuText(kTextFont, 0, getString(kPromptText), w / 2, h - 90, kAnchorTopCentre);
+    // The cup's name above it; under its races' badges the tracks, the goal
+    // and what to do.
+    drawMenuText(kTextFont, 0, getString(kFirstCupNameText + cup), w / 2, y - kNameRise, kAnchorTopCentre);
+    const std::int32_t below =
+        y + pictureH + 12 + spriteFrameHeight(kRacerBadgeSprite, kFirstRacerBadgeFrame);
+    drawMenuText(kTextFont, 1, getString(kFirstCupTracksText + cup), w / 2, below + 8, kAnchorTopCentre);
+    drawMenuText(kTextFont, 1, getString(kGoalText), w / 2, below + 8 + kLineStep, kAnchorTopCentre);
+    const bool available = cupAvailable(cup);
+    // A new cup calls for the player with the instruction blinking.
+    if (!available || !hasGridFlagB(cup, kCupGridRow) || startupScreenStatics().s_blinkVisible)
+        drawMenuText(kTextFont, 0, getString(available ? kInstructionText : kLockedText), w / 2,
+                     below + 8 + 2 * kLineStep, kAnchorTopCentre);
     paintOptionArrows(menuStatics().s_arrowZones);
-    paintHelpLine();
+    if (available)
+        paintChooseKey();
     menuStatics().s_redraw = 0;
 }
 

@@ -55,8 +55,13 @@ constexpr std::int32_t kInterfaceImageCount = 8;
 constexpr std::int32_t kNoSoftKey = -1;
 // The prompt after a race load: half a period shown, half hidden.
 constexpr std::int32_t kPromptHalfPeriodMs = 400;
-// The prompt shown when a race is loaded.
-constexpr std::int32_t kPromptText = 22;
+// The loading screen's own texts, kept from the loading table while a race
+// load swaps the tables: the title, the tip and the prompt that waits for
+// the player once a race is loaded. Without them (a load of the menus
+// alone) the menus' prompt stands in for the last.
+constexpr std::int32_t kLoadingTextCount = 3;
+constexpr std::int32_t kLoadingPrompt = 2;
+constexpr std::int32_t kMenuPromptText = 22;
 
 // The loading screen's layout: a bar of kBarWidth x kBarHeight in the
 // middle of the screen, its frame 2 px wide.
@@ -123,9 +128,9 @@ void addGreyPalette(ASprite* s) {
 void keepLoadingTexts() {
     LoadingStatics& loading = loadingStatics();
     if (!loading.s_loadingTexts)
-        loading.s_loadingTexts = rt::newObjectArray(2);
-    rt::ObjectArray::set(loading.s_loadingTexts, 0, getString(0));
-    rt::ObjectArray::set(loading.s_loadingTexts, 1, getString(1));
+        loading.s_loadingTexts = rt::newObjectArray(kLoadingTextCount);
+    for (std::int32_t text = 0; text < kLoadingTextCount; ++text)
+        rt::ObjectArray::set(loading.s_loadingTexts, text, getString(text));
 }
 
 } // namespace
@@ -287,11 +292,19 @@ void drawLine(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontN
     drawString(f, g, string, nullptr, config().s_gameScreenWidth / 2, y, kAnchorCentre, false);
 }
 
+// Loading text `text`, or text `fallback` of the loaded table when none was
+// kept.
+rt::String* loadingText(std::int32_t text, std::int32_t fallback = -1) {
+    rt::ObjectArray* texts = loadingStatics().s_loadingTexts;
+    rt::String* kept = texts && text < texts->length()
+                           ? static_cast<rt::String*>(rt::ObjectArray::get(texts, text))
+                           : nullptr;
+    return kept || fallback < 0 ? kept : getString(fallback);
+}
+
 void drawText(platform::javax_microedition_lcdui_Graphics* g, std::int32_t fontNumber, std::int32_t palette,
               std::int32_t text, std::int32_t y) {
-    rt::ObjectArray* texts = loadingStatics().s_loadingTexts;
-    drawLine(g, fontNumber, palette,
-             texts ? static_cast<rt::String*>(rt::ObjectArray::get(texts, text)) : nullptr, y);
+    drawLine(g, fontNumber, palette, loadingText(text), y);
 }
 
 // The title of the event being loaded; null when its slot has none.
@@ -530,7 +543,7 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     if (!overlay.s_loadingDone)
         drawText(g, kTipFont, 0, 1, barY + kBarHeight + 30);
     else if (loading.s_promptShown)
-        drawLine(g, kTipFont, 0, getString(kPromptText), barY + kBarHeight + 30);
+        drawLine(g, kTipFont, 0, loadingText(kLoadingPrompt, kMenuPromptText), barY + kBarHeight + 30);
 }
 
 void stateLoading(std::int32_t message) {

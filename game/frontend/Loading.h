@@ -49,7 +49,7 @@ struct LoadingStatics {
     std::int32_t s_loadingStep = 0;
     std::int32_t s_loadingSubStep = 0;
     std::int32_t s_loadingDone = 0;
-    // The loading screen's two texts, kept while the loaded texts change.
+    // The loading screen's own texts, kept while the loaded texts change.
     rt::ObjectArray* s_loadingTexts = nullptr;
     // The bar width painted last: the bar never shrinks while a load runs.
     std::int32_t s_barShown = 0;

@@ -37,6 +37,7 @@ constexpr std::int32_t kPictureDrop = 20;
 // The highlight around the picture: two colours swapped every 4 frames.
 constexpr std::int32_t kHighlightColours[] = {0xFFD200, 0xFF7A00};
 constexpr std::int32_t kHighlightBorder = 3;
+constexpr std::int32_t kNameGap = 10;
 
 constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kNoticeWidth = 440;
@@ -92,8 +93,11 @@ void bonusUpdate() {
     bool keyChoice = handleMenuInput(1, -1, flags, flags, true);
     // A locked picture is never chosen, whatever the stylus did.
     if ((tappedChoice || keyChoice) && pictureUnlocked(touch.s_selection)) {
-        if (std::optional<State> target = menuTarget(kBonusMenu, touch.s_selection))
+        if (std::optional<State> target = menuTarget(kBonusMenu, touch.s_selection)) {
+            // The cup's own screen opens on the cup of the picture chosen.
+            rememberSelection(State::CupSelect, touch.s_selection);
             pushState(*target);
+        }
     }
     if (isKeyPressed(kRightSoftKey)) {
         popState();
@@ -114,11 +118,17 @@ void paintPicture(std::int32_t picture) {
     std::int32_t x = kFirstPictureX + kPictureStep * picture;
     std::int32_t y = kFirstPictureY + kPictureDrop * picture;
     paintSpriteFrame(kBonusPictureSprite, picture, x, y);
+    std::int32_t w = spriteFrameWidth(kBonusPictureSprite, picture);
+    std::int32_t h = spriteFrameHeight(kBonusPictureSprite, picture);
+    // Its name above it.
+    rt::IntArray* names = menuRow(kBonusMenu, kMenuTexts);
+    if (names && picture < names->length())
+        drawMenuText(kTextFont, pictureUnlocked(picture) ? 0 : 1,
+                     getString(rt::IntArray::get(names, picture)), x + w / 2, y - kNameGap,
+                     kAnchorBottomCentre);
     Graphics* g = loopStatics().s_graphics;
     if (picture != touchStatics().s_selection || !g)
         return;
-    std::int32_t w = spriteFrameWidth(kBonusPictureSprite, picture);
-    std::int32_t h = spriteFrameHeight(kBonusPictureSprite, picture);
     g->setColor(kHighlightColours[(stateStatics().s_stateFrames >> 2) & 1]);
     for (std::int32_t i = 1; i <= kHighlightBorder; ++i)
         g->drawRect(x - i, y - i, w + 2 * i - 1, h + 2 * i - 1);

@@ -1,8 +1,11 @@
 #pragma once
 
 // Two screens reached from the menus: the bonus menu (state 18), a row of
-// three pictures of which the unlocked ones can be chosen, and the notice
-// (state 37) shown before the promotion screen opens.
+// three pictures, each named below it, of which the unlocked ones can be
+// chosen, and the notice (state 37) shown before the promotion screen opens.
+// The demo's bonus menu is the career: its pictures are the first three
+// cups, and choosing one opens the cup selection (through the racer list)
+// on that cup.
 //
 // Game thread only.
 

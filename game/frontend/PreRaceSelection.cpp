@@ -7,9 +7,11 @@
 #include "game/framework/FixedPoint.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
@@ -31,6 +33,9 @@
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace game {
 
 namespace {
@@ -40,7 +45,7 @@ using Graphics = platform::javax_microedition_lcdui_Graphics;
 constexpr std::int32_t kTitleText = 31;
 constexpr std::int32_t kFirstTypeNameText = 151;
 constexpr std::int32_t kFirstTypeDescriptionText = 177;
-constexpr std::int32_t kLockedText = 22;
+constexpr std::int32_t kLockedText = 200;
 // The race goals' labels and the thousands separator of a target number.
 constexpr std::int32_t kTimeGoalText = 174;
 constexpr std::int32_t kNumberGoalText = 175;
@@ -54,12 +59,17 @@ constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
 constexpr std::int32_t kBandColour = static_cast<std::int32_t>(0xBB000000u);
 constexpr std::int32_t kWireColour = 0xF0D060;
 constexpr std::int32_t kLockColour = 0xD02020;
-constexpr std::int32_t kWireX = 170;
-constexpr std::int32_t kWireY = 250;
+constexpr std::int32_t kWireX = 190;
+constexpr std::int32_t kWireY = 220;
+// The wire model's farthest point from its centre, in pixels.
+constexpr std::int32_t kWireReach = 100;
 constexpr std::int32_t kBandX = 330;
 constexpr std::int32_t kBandWidth = 290;
 constexpr std::int32_t kBandHeight = 40;
+constexpr std::int32_t kBandInset = 12;
 constexpr std::int32_t kTextFont = 2;
+constexpr std::int32_t kAnchorLeftMiddle = Graphics::LEFT | Graphics::VCENTER;
+constexpr std::int32_t kAnchorRightMiddle = Graphics::RIGHT | Graphics::VCENTER;
 // A wire model angle is a u16 of the full circle; the cosine table's full
 // circle is 2048.
 constexpr std::int32_t kWireAngleShift = 5;
@@ -105,6 +115,8 @@ void enter() {
     if (mode == GameMode::LapRace)
         setItem(1, kDefaultLapOption);
     menuStatics().s_titleText = getString(kTitleText);
+    // The bands say what the event is: no help line runs under them.
+    setHelpTexts(nullptr);
     setSoftKeys(1, 2);
     menuStatics().s_redraw = 1;
     initEventSlots();
@@ -138,7 +150,7 @@ void update() {
     bool chosen = handleMenuInput(values, -1, flags, flags, false);
     if (stateStatics().s_stateChangePending)
         return; // back
-    chosen = touchOptionArrows(values) || chosen;
+    chosen = touchOptionArrows(values) || isChooseKeyPressed() || chosen;
     if (chosen && unlocked && item(0) == event) {
         choose();
         return;
@@ -169,12 +181,19 @@ void paintWireModel(Graphics* g, std::int32_t track) {
     auto* radii = static_cast<rt::IntArray*>(rt::ObjectArray::get(model, 1));
     if (!angles || !radii)
         return;
-    g->setColor(kWireColour);
     const std::int32_t n = std::min(angles->length(), radii->length());
+    // The model's radii are in the track's own unit: the farthest point
+    // takes `kWireReach` pixels, whatever the unit.
+    std::int64_t farthest = 1;
+    for (std::int32_t i = 0; i < n; ++i)
+        farthest = std::max<std::int64_t>(farthest,
+                                          std::abs(static_cast<std::int64_t>(rt::IntArray::get(radii, i))));
+    g->setColor(kWireColour);
     std::int32_t firstX = 0, firstY = 0, lastX = 0, lastY = 0;
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t angle = rt::IntArray::get(angles, i) >> kWireAngleShift;
-        const std::int32_t radius = rt::IntArray::get(radii, i) >> 10;
+        const auto radius = static_cast<std::int32_t>(rt::IntArray::get(radii, i) *
+                                                      static_cast<std::int64_t>(kWireReach) / farthest);
         const std::int32_t x = kWireX + ((radius * cos(angle)) >> 12);
         const std::int32_t y = kWireY - ((radius * cos(angle - kQuarter)) >> 12);
         if (i == 0) {
@@ -190,11 +209,38 @@ void paintWireModel(Graphics* g, std::int32_t track) {
         g->drawLine(lastX, lastY, firstX, firstY);
 }
 
-void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
+void paintBand(Graphics* g, std::int32_t y) {
     setFillColor(kBandColour);
     fillRectAlpha(g, kBandX, y, kBandWidth, kBandHeight);
+}
+
+void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
+    paintBand(g, y);
     if (text)
         drawMenuText(kTextFont, 0, text, kBandX + kBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
+}
+
+// The goal's label at the band's left, its value (when it has one) at the
+// right.
+void paintGoalBand(Graphics* g, std::int32_t y) {
+    paintBand(g, y);
+    rt::ObjectArray* goals = preRaceStatics().s_goalTexts;
+    if (!goals)
+        return;
+    auto* label = static_cast<rt::String*>(rt::ObjectArray::get(goals, 0));
+    auto* value = static_cast<rt::String*>(rt::ObjectArray::get(goals, 1));
+    const std::int32_t middle = y + kBandHeight / 2;
+    if (label)
+        drawMenuText(kTextFont, 0, label, kBandX + kBandInset, middle, kAnchorLeftMiddle);
+    if (value)
+        drawMenuText(kTextFont, 1, value, kBandX + kBandWidth - kBandInset, middle, kAnchorRightMiddle);
+}
+
+rt::String* slotText(rt::ObjectArray* table) {
+    const std::int32_t slot = eventSlotStatics().s_currentEvent;
+    return table && slot >= 0 && slot < table->length()
+               ? static_cast<rt::String*>(rt::ObjectArray::get(table, slot))
+               : nullptr;
 }
 
 void paint() {
@@ -205,29 +251,27 @@ void paint() {
     paintScreenHeader();
     const EventSlotStatics& slots = eventSlotStatics();
     const bool usable = preRaceStatics().s_eventUsable != 0;
+    const bool unlocked = usable && eventUnlocked(item(0));
     if (usable)
         paintWireModel(g, slotByte(slots.s_eventTrack));
-    const std::int32_t slot = slots.s_currentEvent;
-    auto text = [slot](rt::ObjectArray* table) {
-        return table ? static_cast<rt::String*>(rt::ObjectArray::get(table, slot)) : nullptr;
-    };
-    paintBand(g, 120, usable ? text(slots.s_eventName) : nullptr);
-    rt::ObjectArray* goals = preRaceStatics().s_goalTexts;
-    paintBand(g, 170, goals ? static_cast<rt::String*>(rt::ObjectArray::get(goals, 0)) : nullptr);
-    paintBand(g, 220, usable ? text(slots.s_eventTitle) : nullptr);
+    paintBand(g, 120, usable ? slotText(slots.s_eventName) : nullptr);
+    paintGoalBand(g, 170);
+    const std::int32_t type = slotByte(slots.s_eventType);
+    paintBand(g, 220, usable ? getString(kFirstTypeDescriptionText + type) : nullptr);
     if (gameMode() == GameMode::LapRace) {
         paintBand(g, 270, nullptr);
         g->setColor(0xFFFFFF);
         for (std::int32_t lap = 0; lap <= item(1); ++lap)
             fillRect(g, kBandX + 20 + 24 * lap, 280, 16, 20);
     }
-    if (!usable || !eventUnlocked(item(0))) {
+    if (!unlocked) {
         g->setColor(kLockColour);
         fillRect(g, kWireX - 20, kWireY - 20, 40, 40);
         drawMenuText(kTextFont, 1, getString(kLockedText), kWireX, kWireY + 40, kAnchorCentre);
     }
     paintOptionArrows(menuStatics().s_arrowZones);
-    paintHelpLine();
+    if (unlocked)
+        paintChooseKey();
     menuStatics().s_redraw = 0;
 }
 
@@ -301,6 +345,32 @@ bool writeModeEvent(GameMode mode, std::int32_t index) {
     setSlotEventType(slot, eventTypeOf(mode));
     rt::Array::setRef(slots.s_eventName, slot, getString(rt::IntArray::get(names, nameIndex)));
     return true;
+}
+
+std::array<std::int32_t, 4> chooseKeyRect() {
+    rt::ObjectArray* zones = menuStatics().s_arrowZones;
+    auto* leftArrow =
+        zones && zones->length() > 0 ? static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, 0)) : nullptr;
+    if (!leftArrow)
+        return {};
+    const std::int32_t w = spriteFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
+    const std::int32_t h = spriteFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
+    return {rt::IntArray::get(leftArrow, 0) + rt::IntArray::get(leftArrow, 2),
+            config().s_gameScreenHeight - h, w, h};
+}
+
+bool isChooseKeyPressed() {
+    const auto [x, y, w, h] = chooseKeyRect();
+    return w > 0 && isPressInRect(x, y, w, h);
+}
+
+void paintChooseKey() {
+    rt::String* label = getSoftKeyLabel(touchStatics().s_leftSoftKey);
+    const auto [x, y, w, h] = chooseKeyRect();
+    if (!label || w <= 0)
+        return;
+    paintSpriteFrame(kMenuItemSprite, kSoftKeyFrameOff, x, y);
+    drawMenuText(kSoftKeyFont, kSoftKeyPalette, label, x + w / 2, y + h / 2, kAnchorCentre);
 }
 
 void statePreRaceSelect(std::int32_t message) {

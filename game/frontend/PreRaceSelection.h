@@ -14,15 +14,17 @@
 // outside the track's name table) write nothing into the slot and cannot
 // be chosen; going back still works.
 //
-// The screen's paint, our design: the track's wire model, its title, goal
-// and description on translucent bands, a lock mark on a locked event, the
-// laps in game mode 0, and the option arrows where the stylus finds them.
+// The screen's paint, our design: the track's wire model, its name, the
+// goal with its target and what the event asks on translucent bands, a lock
+// mark on a locked event, the laps in game mode 0, the option arrows where
+// the stylus finds them and, on an event that can be chosen, the choose key.
 //
 // Game thread only.
 
 #include "game/framework/States.h"
 #include "runtime/ReferenceFields.h"
 
+#include <array>
 #include <cstdint>
 
 namespace game {
@@ -59,6 +61,15 @@ std::int32_t modeEventCount(GameMode mode);
 // its race row, track, variant, type, icons, title and name. Answers false,
 // writing nothing, when the data does not lead to a race (see above).
 bool writeModeEvent(GameMode mode, std::int32_t index);
+
+// The choose key of the selection screens (states 12 and 16), drawn with
+// the current left soft key's label at the bottom, just right of the left
+// arrow's zone: inside the band between the arrows, where a tap chooses.
+void paintChooseKey();
+// Where the choose key is drawn, {x, y, w, h}; all 0 without arrows. A
+// press there chooses, as the band around it does.
+std::array<std::int32_t, 4> chooseKeyRect();
+bool isChooseKeyPressed();
 
 void statePreRaceSelect(std::int32_t message);
 // Registers state 12's handler.

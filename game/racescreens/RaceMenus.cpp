@@ -209,6 +209,9 @@ void statePauseMenu(std::int32_t message) {
         const bool shortMenu = isShortPauseMenu();
         openQuestion(kPauseTitle, -1, menuRow(shortMenu ? kPauseMenuShort : kPauseMenu, kMenuTexts));
         const std::int32_t count = shortMenu ? 5 : 6;
+        // Every item is drawn, in the box made for that many: the player
+        // sees each way out of the pause, not the first alone.
+        menu.s_questionPaintCount = count;
         resetMenu(count);
         touch.s_selection = s.s_pauseMenuItem < count ? s.s_pauseMenuItem : s.s_pauseMenuItem % count;
         s.s_pausedState = stateBelow();

@@ -2,10 +2,10 @@
 // as mkdata makes it, in a fresh program folder for every run, replaying
 // demo-run.replay (recorded with `--record` from demo-run.script beside
 // it): the splash, the sound question, the title, the main menu and its
-// first-time question, the race menu, the bonus menu's cups, the racer
-// list, the pre-race selection set to one lap, the race's load, flyover,
-// racer intro and countdown, the lap itself, the results, the after-race
-// menu and the main menu again.
+// first-time question, the race menu, the racer list, the pre-race
+// selection set to one lap, the race's load, flyover, racer intro and
+// countdown, the lap itself, the results, the after-race menu and the main
+// menu again.
 //
 // The run must walk exactly those states, log nothing but progress lines
 // (no runtime check, no loader warning) and paint the same frames and
@@ -100,11 +100,11 @@ TEST(Demo, TheRunWalksFromTheTitleThroughARaceBackToTheMainMenuAndRepeatsFrameFo
     const DemoRun second = runDemo(root.path() / "second", "");
     ASSERT_EQ(first.status, 0) << first.output;
     EXPECT_EQ(stateTrace(first.output),
-              (std::vector<std::string>{
-                  "state 1 -> 2", "state 2 -> 3", "state 3 -> 4", "state 4 -> 5", "state 5 -> 6",
-                  "state 6 -> 45", "state 45 -> 17", "state 17 -> 18", "state 18 -> 14", "state 14 -> 12",
-                  "state 12 -> 4", "state 4 -> 40", "state 40 -> 39", "state 39 -> 41", "state 41 -> 42",
-                  "state 42 -> 43", "state 43 -> 36", "state 36 -> 4", "state 4 -> 6"}));
+              (std::vector<std::string>{"state 1 -> 2", "state 2 -> 3", "state 3 -> 4", "state 4 -> 5",
+                                        "state 5 -> 6", "state 6 -> 45", "state 45 -> 17", "state 17 -> 14",
+                                        "state 14 -> 12", "state 12 -> 4", "state 4 -> 40", "state 40 -> 39",
+                                        "state 39 -> 41", "state 41 -> 42", "state 42 -> 43",
+                                        "state 43 -> 36", "state 36 -> 4", "state 4 -> 6"}));
     std::istringstream lines(first.output);
     for (std::string line; std::getline(lines, line);)
         EXPECT_TRUE(datacheck::isProgressLine(line)) << "a runtime check or a loader warning: " << line;

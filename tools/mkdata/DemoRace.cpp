@@ -569,6 +569,28 @@ datakit::GameTables gameTables() {
 
 } // namespace
 
+namespace {
+
+// An event row with the fields every event of the demo shares: title 0 (the
+// track's name), the whole lap as its stretch.
+datakit::EventVariant eventOf(game::EventType type, std::array<std::int32_t, 3> targets, int laps,
+                              int racers) {
+    datakit::EventVariant event;
+    event.row[game::kEventTypeField] = game::eventTypeNumber(type);
+    for (std::size_t i = 0; i < targets.size(); ++i)
+        event.row[1 + i] = targets[i];
+    event.row[game::kEventNameField] = 0;
+    event.row[game::kEventLapsField] = laps;
+    event.row[6] = -1;
+    event.row[7] = -1;
+    event.row[game::kEventRacersField] = racers;
+    event.triggers = dynamicEntries();
+    event.shorts = {0, 1, 2};
+    return event;
+}
+
+} // namespace
+
 datakit::EventEntry demoEvent(int track) {
     const TrackPlan& plan = plans()[static_cast<std::size_t>(track)];
     datakit::EventEntry e;
@@ -579,38 +601,35 @@ datakit::EventEntry demoEvent(int track) {
     // the event row's title index (field 4, 0 below) reads: point 0 names
     // the track.
     e.path[0].a = static_cast<std::uint16_t>(kFirstTrackNameText + track);
-    datakit::EventVariant race;
-    // A race over laps, three target times in ms, title 0 (the track's
-    // name), 3 laps, the whole lap as its stretch, 6 racers.
-    race.row = {game::eventTypeNumber(game::EventType::Laps),
-                plan.targetSeconds[0] * 3000,
-                plan.targetSeconds[1] * 3000,
-                plan.targetSeconds[2] * 3000,
-                0,
-                3,
-                -1,
-                -1,
-                0,
-                0,
-                0,
-                0,
-                0,
-                0,
-                0,
-                0,
-                6};
-    race.triggers = dynamicEntries();
-    race.shorts = {0, 1, 2};
-    e.variants = {race};
+    // Variant v is the event of game mode v on this track, each mode's event
+    // list taking one event per track. Targets run from the first place's to
+    // the third's: times in ms, the rest in their own units.
+    const auto lapMs = [&plan](std::size_t place, int laps) {
+        return static_cast<std::int32_t>(plan.targetSeconds[place]) * 1000 * laps;
+    };
+    using game::EventType;
+    e.variants = {
+        // Three laps against five rivals.
+        eventOf(EventType::Laps, {lapMs(0, 3), lapMs(1, 3), lapMs(2, 3)}, 3, 6),
+        // One lap alone against the three medal times.
+        eventOf(EventType::Distance, {lapMs(0, 1), lapMs(1, 1), lapMs(2, 1)}, 1, 1),
+        // Two laps in which the coins and boxes count up to the target.
+        eventOf(EventType::Collection, {12, 0, 0}, 2, 6),
+        // One lap scored by the time spent rubbing against a rival's side.
+        eventOf(EventType::Score, {2400, 1600, 800}, 1, 6),
+        // Two laps of stopping and going when told, within the time limit.
+        eventOf(EventType::StopAndGo, {lapMs(2, 2), 0, 0}, 2, 6),
+        // Two laps scored by the place held, second by second.
+        eventOf(EventType::Points, {600, 0, 0}, 2, 6),
+    };
     // The guided race is the first track's event of the guided mode (the
     // variant is the mode's number): the guide's steps end it, the guide car
-    // rides with the player. Variants up to it that a track does not hold
-    // are the lap race.
+    // rides with the player.
     if (track == 0) {
         const auto guided = static_cast<std::size_t>(game::gameModeNumber(game::GameMode::Guided));
         if (e.variants.size() < guided)
-            e.variants.resize(guided, race);
-        datakit::EventVariant guide = race;
+            e.variants.resize(guided, e.variants.front());
+        datakit::EventVariant guide = e.variants.front();
         guide.row[game::kEventTypeField] = game::eventTypeNumber(game::EventType::Guided);
         guide.row[game::kEventRacersField] = 2;
         e.variants.push_back(guide);

@@ -32,10 +32,12 @@ constexpr Text kStart[] = {
     {10, u"Vorlax Rally: race the dunes of Vorlax"},
 };
 
-// The loading screen keeps texts 0 and 1 of its own table.
+// The loading screen keeps texts 0 to 2 of its own table: its title, the
+// tip under the bar while it fills and the prompt once a race is loaded.
 constexpr Text kLoading[] = {
     {0, u"Loading"},
     {1, u"Tip: boost out of a bend, never into it"},
+    {2, u"Tap the screen to start"},
 };
 
 // The answers of every question, in the front end and in the race.
@@ -54,13 +56,13 @@ constexpr Text kMenus[] = {
     // question, so it names neither; the reset question's header says what
     // is lost.
     {27, u"Main Menu"},
-    {46, u"Bonus Cups"},
+    {46, u"Career"},
     {16, u"Options"},
     {25, u"Are you sure?"},
     {270, u"Reset: cups, records and cars are lost"},
     // The one-off event's title on its loading screen, the championship's
     // title (also a custom event's), the event and car choices' titles.
-    {59, u"Dune Gauntlet"},
+    {59, u"Desert Sprint"},
     {199, u"Championship"},
     {31, u"Choose Your Event"},
     {32, u"Choose Your Car"},
@@ -87,52 +89,61 @@ constexpr Text kMenus[] = {
     {162, u"How to steer, boost and win"},
     {163, u"Who made Vorlax Rally"},
     {164, u"Leave the game"},
-    // Challenge modes.
-    {194, u"Time Attack"},
-    {195, u"Knockout"},
-    {196, u"Checkpoint Run"},
-    {198, u"Overtake Challenge"},
-    {170, u"Beat the clock on an empty track"},
-    {171, u"The last car of each lap is out"},
-    {172, u"Reach every gate before time runs out"},
-    {173, u"Pass as many rivals as you can"},
-    // Play menu.
+    // Challenge modes, in the order of their game modes.
+    {194, u"Coin Rush"},
+    {195, u"Side Swipe"},
+    {196, u"Stop and Go"},
+    {198, u"Hold the Lead"},
+    {170, u"Collect coins and boxes before the flag"},
+    {171, u"Score while you rub a rival's side"},
+    {172, u"Stop and go when told, against the clock"},
+    {173, u"Points every second for the place you hold"},
+    // Play menu: the career's cups, a race over laps, a lap against the
+    // clock, the challenge modes and the guided Desert Sprint.
     {197, u"Career"},
-    {30, u"Championship"},
-    {193, u"Single Race"},
+    {30, u"Single Race"},
+    {193, u"Time Trial"},
     {192, u"Challenges"},
     {157, u"Quick Race"},
     {166, u"Climb from rookie to dune legend"},
-    {165, u"Four races, one trophy"},
-    {167, u"Any track, any car"},
+    {165, u"Any track, any car, up to five laps"},
+    {167, u"One lap alone against the clock"},
     {168, u"A special goal on every track"},
-    {169, u"Straight to the start line"},
-    // Cups.
+    {169, u"The Desert Sprint, with a guide car"},
+    // The career's cups (the fourth is reached from the championship
+    // screen), what each one runs, and the championship screen's goal,
+    // instruction and the word for a cup still locked.
     {47, u"Rookie Cup"},
     {48, u"Pro Cup"},
     {49, u"Legend Cup"},
-    {68, u"Three races in the foothills"},
-    {69, u"Four races across the salt flats"},
-    {70, u"Five races through the great dunes"},
-    // Race types by number (151 onward; 157 is the quick race above) and
-    // what each asks of the player (177 onward).
+    {50, u"Master Cup"},
+    {68, u"Dune Loop, Oasis Ridge, Crater Rim"},
+    {69, u"Glass Canyon, Salt Flats, Storm Mesa"},
+    {70, u"Dune Loop, Glass Canyon, Salt Flats"},
+    {71, u"Oasis Ridge, Storm Mesa, Crater Rim"},
+    {209, u"Win the most points over three races"},
+    {210, u"Tap the cup to start, the arrows to change cup"},
+    {211, u"Win the cup before it to open this one"},
+    {200, u"Locked"},
+    // Race types by number (151 onward; 157, the guided race's, is the
+    // quick race above) and what each asks of the player (177 onward).
     {151, u"Rally"},
-    {152, u"Time Attack"},
-    {153, u"Knockout"},
-    {154, u"Duel"},
-    {155, u"Checkpoint Run"},
-    {156, u"Overtake Challenge"},
-    {177, u"Finish ahead of the pack"},
+    {152, u"Time Trial"},
+    {153, u"Coin Rush"},
+    {154, u"Side Swipe"},
+    {155, u"Stop and Go"},
+    {156, u"Hold the Lead"},
+    {177, u"Finish in the top three"},
     {178, u"Beat the target time"},
-    {179, u"Stay out of last place"},
-    {180, u"Beat your rival to the line"},
-    {181, u"Reach every gate in time"},
-    {182, u"Pass the rivals asked for"},
-    {183, u"One race, no strings"},
-    // Race goals: the target time, the number to reach, and the
+    {179, u"Collect the coins asked for"},
+    {180, u"Rub the rivals' sides to score"},
+    {181, u"Stop and go when told, in time"},
+    {182, u"Hold a high place to score"},
+    {183, u"Follow the guide car"},
+    // Race goals: the target time, the points to reach, and the
     // thousands separator of that number.
     {174, u"Target time"},
-    {175, u"Cars to pass"},
+    {175, u"Points to beat"},
     {176, u","},
 };
 

@@ -40,29 +40,45 @@ std::vector<Step> wholeTour() {
     tour.push_back(shotOf("splash-text", State::Splash, nothing(), 6800));
     tour.push_back(shotOf("sound-question", State::SoundQuestion, press(SoftKey::Left)));
     tour.push_back(shotOf("title", State::Title, tapAt(320, 240)));
-    // Play, the first-time question, the race menu and each of its items.
+    // Play, the first-time question, the race menu and its career and
+    // challenges.
     tour.push_back(shotOf("main-menu", State::MainMenu, tapText(u"Play")));
     tour.push_back(shotOf("new-here-question", State::StartQuestion, tapText(u"No")));
     tour.push_back(shotOf("race-menu", State::RaceMenu, tapText(u"Career")));
     tour.push_back(shotOf("career", State::BonusMenu, press(SoftKey::Right)));
-    tour.push_back(back(State::RaceMenu, tapText(u"Championship")));
-    tour.push_back(shotOf("championship", State::BonusMenu, press(SoftKey::Right)));
     tour.push_back(back(State::RaceMenu, tapText(u"Challenges")));
     tour.push_back(shotOf("challenges", State::ModeMenu, press(SoftKey::Right)));
+    // A single race: the car, the event, loading, the flyover, the racer
+    // intro, the countdown, the race, its pause menu and help, its finish,
+    // the results and the after-race menu.
     tour.push_back(back(State::RaceMenu, tapText(u"Single Race")));
-    tour.push_back(shotOf("choose-your-car", State::RacerList, press(SoftKey::Right)));
-    // A quick race (the guided race): loading, the guide's explanation over
-    // the countdown, the race, its pause menu and help, the guide's first
-    // steps, each done by the control it shows, and the way out through the
-    // pause menu's quit question.
-    tour.push_back(back(State::RaceMenu, tapText(u"Quick Race")));
+    tour.push_back(shotOf("choose-your-car", State::RacerList, press(SoftKey::Left)));
+    tour.push_back(shotOf("choose-your-event", State::PreRaceSelect, tapText(u"Select")));
     tour.push_back(shotOf("loading", State::Loading, nothing(), 100));
-    tour.push_back(shotOf("loading-done", State::Loading, tapAt(320, 240), 8000));
-    tour.push_back(shotOf("countdown", State::RaceCountdown, tapText(u"Tap to continue"), 1200));
+    tour.push_back(shotOf("loading-done", State::Loading, tapText(u"Tap the screen to start"), 8000));
+    tour.push_back(shotOf("flyover", State::TrackFlyover, nothing(), 1500));
+    tour.push_back(shotOf("racer-intro", State::RacerIntro, nothing(), 1500));
+    tour.push_back(shotOf("countdown", State::RaceCountdown, nothing(), 1200));
     tour.push_back(shotOf("race", State::Race, tapFrame(game::kMenuItemSprite, game::kPauseFrameOff), 5000));
     tour.push_back(shotOf("pause-menu", State::PauseMenu, tapText(u"Help")));
     tour.push_back(shotOf("in-race-help", State::RaceHelp, tapText(u"Back")));
     tour.push_back(back(State::PauseMenu, tapText(u"Continue")));
+    Step finish;
+    finish.what = "the race's finish";
+    finish.ready = showing(State::Race, u"Tap to continue", 1000);
+    finish.shot = "race-finish";
+    finish.act = tapText(u"Tap to continue");
+    finish.timeoutMs = 900000;
+    tour.push_back(finish);
+    tour.push_back(shotOf("results", State::RaceResults, tapAt(320, 240), 3000));
+    tour.push_back(shotOf("after-race-menu", State::RaceEndMenu, tapText(u"Leave")));
+    // A quick race (the guided race): the guide's explanation over the
+    // countdown, its first steps, each done by the control it shows, and the
+    // way out through the pause menu's quit question.
+    tour.push_back(back(State::MainMenu, tapText(u"Play")));
+    tour.push_back(back(State::RaceMenu, tapText(u"Quick Race")));
+    tour.push_back(back(State::Loading, tapText(u"Tap the screen to start")));
+    tour.push_back(shotOf("guide-explanation", State::RaceCountdown, tapText(u"Tap to continue"), 1200));
     tour.push_back(shotOf("guide-steer-left", State::Race, tapFrame(game::kRaceTouchSprite, 0), 1500));
     tour.push_back(shotOf("guide-well-done", State::Race, nothing(), 300));
     tour.push_back(shotOf("guide-steer-right", State::Race, tapFrame(game::kRaceTouchSprite, 2), 1500));

@@ -8,6 +8,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/ListScreens.h"
+#include "game/frontend/PreRaceSelection.h"
 #include "game/frontend/SelectionZones.h"
 #include "game/frontend/StartupScreens.h"
 #include "game/race/RaceResults.h"
@@ -143,14 +144,22 @@ std::vector<ZoneItem> arrowZones() {
     return out;
 }
 
+// The selection screens' choose key answers where it is drawn.
+std::vector<ZoneItem> selectionZones() {
+    std::vector<ZoneItem> out = arrowZones();
+    if (const auto key = game::chooseKeyRect(); key[2] > 0)
+        out.push_back({"choose key zone", {key[0], key[1], key[2], key[3]}});
+    return out;
+}
+
 // An arrow's zone is four arrows wide and high, a wide margin for a small
 // control; the options' items are answers in zones as high as a menu item.
 constexpr std::int32_t kArrowMargin = 36;
 constexpr std::int32_t kOptionsMargin = 4;
 
 const Screen kScreens[] = {
-    {"pre-race selection", State::PreRaceSelect, lapRace, arrows, arrowZones, kArrowMargin},
-    {"cup selection", State::CupSelect, nullptr, arrows, arrowZones, kArrowMargin},
+    {"pre-race selection", State::PreRaceSelect, lapRace, arrows, selectionZones, kArrowMargin},
+    {"cup selection", State::CupSelect, nullptr, arrows, selectionZones, kArrowMargin},
     {"reference list", State::ReferenceList, nullptr, arrows, arrowZones, kArrowMargin},
     {"main menu", State::MainMenu, nullptr, menuItems, menuZones},
     {"race menu", State::RaceMenu, nullptr, menuItems, menuZones},
