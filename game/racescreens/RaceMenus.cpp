@@ -238,6 +238,7 @@ void stateRaceOptions(std::int32_t message) {
         if (touch.s_selection == 0) {
             const bool on = !isSoundOn();
             setSoundOption(on);
+            (void)saveProgress();
             if (on)
                 playChoose();
             else

@@ -1,11 +1,11 @@
 #include "game/ui/ListZones.h"
 
+#include "game/data/SaveRecords.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
-#include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Touch.h"
@@ -79,6 +79,7 @@ bool touchPauseMenu() {
     if (isPauseSoundItem(count, tapped)) {
         bool on = !isSoundOn();
         setSoundOption(on);
+        (void)saveProgress();
         if (!on)
             stopMusic();
     } else {

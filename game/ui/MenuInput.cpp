@@ -1,12 +1,12 @@
 #include "game/ui/MenuInput.h"
 
+#include "game/data/SaveRecords.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
-#include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/ui/MenuStatics.h"
@@ -136,9 +136,10 @@ bool isPauseSoundItem() {
 // The sound switch of the pause list: it toggles, it is never chosen.
 void toggleSound() {
     menuStatics().s_redraw = 1;
-    std::int8_t& soundOn = startupStatics().s_soundOn;
-    soundOn = soundOn != 0 ? 0 : 1;
-    if (soundOn == 0) {
+    const bool on = !isSoundOn();
+    setSoundOption(on);
+    (void)saveProgress();
+    if (!on) {
         stopMusic();
     } else {
         playSound(kChooseSound);
@@ -160,8 +161,9 @@ bool clicksInState(State state) {
     return state != State::Options && state != State::RaceOptions;
 }
 
-// The zones of the current state's items; null where the state has none.
-rt::ObjectArray* menuZones(std::int32_t count) {
+} // namespace
+
+rt::ObjectArray* menuItemZones(std::int32_t count) {
     const State state = currentState();
     switch (state) {
     case State::MainMenu:
@@ -181,6 +183,8 @@ rt::ObjectArray* menuZones(std::int32_t count) {
         return buildMenuZones(count, kMenuX, menuTop(kPlainMenuRows));
     }
 }
+
+namespace {
 
 bool testsOwnZones(State state) {
     return state == State::PreRaceSelect || state == State::RacerList || state == State::CupSelect ||
@@ -336,7 +340,7 @@ void touchMenu() {
         menu.s_arrowZones = nullptr;
         return;
     }
-    rt::ObjectArray* zones = menuZones(touch.s_menuCount);
+    rt::ObjectArray* zones = menuItemZones(touch.s_menuCount);
     menu.s_menuTouchPressed = 0;
     menu.s_menuTouchTapped = 0;
     if (!zones || testsOwnZones(state))

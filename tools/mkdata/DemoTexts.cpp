@@ -136,6 +136,16 @@ constexpr Text kMenus[] = {
     {176, u","},
 };
 
+// The options screen: the sound item in its two states, the reset item,
+// and the line under each.
+constexpr Text kOptions[] = {
+    {300, u"Sound: On"},
+    {301, u"Sound: Off"},
+    {302, u"Reset Progress"},
+    {303, u"Tap to switch music and sound effects"},
+    {304, u"Start over: every cup, record and car is lost"},
+};
+
 // The reference list: a title (even id) and a text (the odd id after it)
 // per entry, 21 entries from text 104 on.
 constexpr Text kReference[] = {
@@ -326,7 +336,7 @@ std::vector<std::u16string> demoTexts(int entry) {
     case kLoadingTexts:
         return table({kLoading});
     case kMenuTexts:
-        return table({kSoftKeys, kAnswers, kMenus, kReference, kPages, kComments, kRacers});
+        return table({kSoftKeys, kAnswers, kMenus, kOptions, kReference, kPages, kComments, kRacers});
     case kRaceTexts:
         return table({kSoftKeys, kAnswers, kRace});
     default:
