@@ -28,6 +28,7 @@
 #include "game/ui/MenuStatics.h"
 #include "runtime/StaticClass.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace game {
@@ -155,6 +156,10 @@ void yesNoQuestion(std::int32_t message, std::int32_t title, std::int32_t second
 
 } // namespace
 
+std::int32_t raceHelpLineWidth() {
+    return std::max(0, spriteFrameWidth(kQuestionBoxSprite, kRaceHelpBoxFrame) - 2 * kRaceHelpMargin);
+}
+
 bool isShortPauseMenu() {
     return isChampionship() || stateStatics().s_gameMode == GameMode::Guided;
 }
@@ -273,7 +278,7 @@ void stateRaceHelp(std::int32_t message) {
     switch (message) {
     case kEnter:
         openQuestion(kHelpTitle, -1, ids({kHelpTitle}));
-        menuStatics().s_questionPaintCount = 1;
+        menuStatics().s_questionPaintCount = kRaceHelpBoxFrame;
         resetMenu(1);
         setSoftKeys(-1, 2);
         break;
@@ -283,11 +288,16 @@ void stateRaceHelp(std::int32_t message) {
     case kPaint: {
         if (!mustRepaint())
             break;
+        // The page sits in the box that holds three answers, its lines broken
+        // to the box's width inside a margin, below the title.
+        const std::int32_t x = width() / 2;
+        const std::int32_t y = height() / 2;
         paintRaceState();
-        paintBoxTitle(width() / 2, height() / 2);
-        rt::IntArray* box = questionBoxPoint(menuStatics().s_questionPaintCount, 0);
-        const std::int32_t boxWidth = box ? rt::IntArray::get(box, 2) : width() - 40;
-        drawTextBlock(2, 1, getString(kHelpTexts + touch.s_selection), boxWidth, 0, 20, 245, kAnchorTopLeft);
+        paintSpriteFrame(kQuestionBoxSprite, kRaceHelpBoxFrame, x, y);
+        paintBoxTitle(x, y);
+        const std::int32_t top = y + rt::IntArray::get(questionBoxPoint(kRaceHelpBoxFrame, kAnswerPoint), 1);
+        drawTextBlock(2, 1, getString(kHelpTexts + touch.s_selection), raceHelpLineWidth(), 0, x, top,
+                      kAnchorTopCentre);
         menuStatics().s_redraw = 0;
         break;
     }
