@@ -34,6 +34,10 @@ inline constexpr std::int32_t kTripletItems = 6;
 inline constexpr std::int32_t kGridRowLength = 4;
 inline constexpr std::int32_t kProgressValueCount = 6;
 
+// The sound switch as the player last set it, in saved byte A: a progress
+// saved before any choice (or by an older game) holds `None`.
+enum class SoundChoice : std::int32_t { None = 0, Off = 1, On = 2 };
+
 struct ProgressStatics {
     std::int32_t s_progressMaskA = 0;
     std::int32_t s_progressMaskB = 0;
@@ -54,6 +58,7 @@ struct ProgressStatics {
     // 1 once a reward completed the last tier.
     std::int32_t s_allTiersDone = 0;
     // Saved options and counters kept in one byte each (-128..127 survive).
+    // Byte A is the player's sound choice (`SoundChoice`).
     std::int32_t s_savedByteA = 0;
     std::int32_t s_savedByteB = 0;
     std::int32_t s_savedByteC = 0;

@@ -2,7 +2,6 @@
 
 #include "game/data/Progress.h"
 #include "game/data/RecordStorage.h"
-#include "game/data/SoundRequests.h"
 #include "game/framework/FixedPoint.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
@@ -118,8 +117,6 @@ void readUnlocks(rt::ByteArray* record, const UnlockPositions& at, bool older) {
     getInts(record, at.triplets, progress.s_tripletFlags);
     progress.s_gridFlagsB = getIntLE(record, at.gridB);
     progress.s_vibrationOn = getByte(record, at.vibration) == 1 ? 1 : 0;
-    if (progress.s_savedByteA == kSavedSoundOn || progress.s_savedByteA == kSavedSoundOff)
-        setSoundOption(progress.s_savedByteA == kSavedSoundOn);
 }
 
 } // namespace
@@ -190,11 +187,6 @@ bool saveProgress() {
     putIntLE(record, records.s_recordCGridPos, progress.s_gridFlagsB);
     putByte(record, records.s_recordCFlagPos, progress.s_vibrationOn ? 1 : 0);
     return rmsWriteSplit(storeName(rt::constants::kUnlocksStore), record);
-}
-
-bool saveSoundOption() {
-    progressStatics().s_savedByteA = isSoundOn() ? kSavedSoundOn : kSavedSoundOff;
-    return saveProgress();
 }
 
 std::int32_t loadRecordC() {

@@ -90,21 +90,12 @@ bool saveRecordA();
 bool saveRecordB();
 bool saveProgress();
 
-// The sound option rides in the unlock record's saved byte A: 1 on, 2 off;
-// 0, a record that never held a choice, leaves the option as it is.
-inline constexpr std::int32_t kSavedSoundOn = 1;
-inline constexpr std::int32_t kSavedSoundOff = 2;
-// Keeps the current sound option in saved byte A and saves the unlock
-// record; the same answer as `saveProgress`.
-bool saveSoundOption();
-
 // Read their record into the arrays when the arrays exist; a missing or
 // mismatching record is replaced by the arrays' current values.
 void loadRecordA();
 void loadRecordB();
 // 1 when the unlock record was read (an older one is also rewritten); 0 when
-// the defaults were set and written in its place. A read record that holds
-// a sound choice sets the sound option.
+// the defaults were set and written in its place.
 std::int32_t loadRecordC();
 
 } // namespace game

@@ -1,6 +1,7 @@
 #include "game/data/SoundRequests.h"
 
 #include "classlib/lang/Throwable.h"
+#include "game/data/Progress.h"
 #include "game/data/SoundChannels.h"
 #include "game/data/SoundData.h"
 #include "game/framework/LoopStatics.h"
@@ -30,6 +31,18 @@ bool channelMode() {
 
 void setSoundOption(bool on) {
     startupStatics().s_soundOn = on ? 1 : 0;
+    progressStatics().s_savedByteA = static_cast<std::int32_t>(on ? SoundChoice::On : SoundChoice::Off);
+}
+
+bool savedSoundOption(bool fallback) {
+    switch (static_cast<SoundChoice>(progressStatics().s_savedByteA)) {
+    case SoundChoice::On:
+        return true;
+    case SoundChoice::Off:
+        return false;
+    default:
+        return fallback;
+    }
 }
 
 bool isSoundOn() {

@@ -12,10 +12,13 @@
 
 namespace game {
 
-// The player's sound option (kept with the start-up statics, saved with the
-// progress).
+// The player's sound option, kept with the start-up statics. Setting it
+// also records it as the player's choice in the progress (Progress.h), which
+// the next save of the progress keeps for the next start.
 void setSoundOption(bool on);
 bool isSoundOn();
+// The sound option the progress records; `fallback` while it records none.
+bool savedSoundOption(bool fallback);
 
 // Nothing unless the sound option is on and id >= 0. Channel mode: ids 0
 // to 7 may interrupt a playing channel at the caller's priority, higher ids

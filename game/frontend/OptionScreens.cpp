@@ -40,9 +40,16 @@ using Graphics = platform::javax_microedition_lcdui_Graphics;
 constexpr std::int32_t kOptionsTitle = 33;
 constexpr std::int32_t kTextPageTitle = 82;
 constexpr std::int32_t kResetItemBit = 3;
-constexpr std::int32_t kSoundOnText = 11;
-constexpr std::int32_t kSoundOffText = 12;
-constexpr std::int32_t kResetText = 25;
+// The items' labels: the sound item's in its two states, the reset item's;
+// then the line under each item.
+constexpr std::int32_t kSoundOnText = 300;
+constexpr std::int32_t kSoundOffText = 301;
+constexpr std::int32_t kResetText = 302;
+constexpr std::int32_t kSoundHelpText = 303;
+constexpr std::int32_t kResetHelpText = 304;
+constexpr std::int32_t kItemFont = 1;
+constexpr std::int32_t kItemPalette = 1;
+constexpr std::int32_t kHighlightPalette = 0;
 constexpr std::int32_t kMenuMusic = 5;
 constexpr std::int32_t kFastKeyUp = 2;
 constexpr std::int32_t kFastKeyDown = 14;
@@ -63,6 +70,10 @@ void optionsEnter() {
     resetMenu(resetOffered ? 2 : 1);
     rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(isSoundOn() ? 1 : 0));
     menuStatics().s_titleText = getString(kOptionsTitle);
+    rt::IntArray* help = rt::newIntArray(2);
+    rt::IntArray::set(help, 0, kSoundHelpText);
+    rt::IntArray::set(help, 1, kResetHelpText);
+    setHelpTexts(help);
     setSoftKeys(1, 2);
     menuStatics().s_redraw = 1;
 }
@@ -83,33 +94,39 @@ void optionsUpdate() {
     }
     if (chosen && touchStatics().s_selection == 1 && touchStatics().s_menuCount > 1)
         pushState(State::ResetQuestion);
+    scrollMenuText();
+}
+
+// Item `i` in its frame, in the rectangle where the menu touch test looks
+// for it, the frame centred in it.
+void paintOptionItem(std::int32_t i, rt::IntArray* zone, rt::String* label) {
+    const bool highlighted = touchStatics().s_selection == i;
+    const std::int32_t x = rt::IntArray::get(zone, 0);
+    const std::int32_t y = rt::IntArray::get(zone, 1);
+    const std::int32_t w = rt::IntArray::get(zone, 2);
+    const std::int32_t h = rt::IntArray::get(zone, 3);
+    const std::int32_t frameH = spriteFrameHeight(kMenuItemSprite, kWideItemFrame);
+    paintSpriteFrame(kMenuItemSprite, highlighted ? kAnswerOnFrame : kAnswerFrame, x, y + (h - frameH) / 2);
+    drawMenuText(kItemFont, highlighted ? kHighlightPalette : kItemPalette, label, x + w / 2, y + h / 2,
+                 kAnchorCentre);
 }
 
 void optionsPaint() {
-    Graphics* g = loopStatics().s_graphics;
-    if (!mustRepaint() || !g)
+    if (!loopStatics().s_graphics)
         return;
-    paintBackgroundPicture();
-    paintScreenHeader();
-    // Each item is drawn on the rectangle its touch zone answers (the menu
-    // touch test built them this frame), so a tap lands on what it shows.
-    rt::ObjectArray* zones = touchStatics().s_menuZones;
-    const std::int32_t count = zones ? std::min(touchStatics().s_menuCount, zones->length()) : 0;
-    for (std::int32_t item = 0; item < count; ++item) {
-        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, item));
-        const bool selected = touchStatics().s_selection == item;
-        const std::int32_t frame = selected ? kAnswerOnFrame : kAnswerFrame;
-        const std::int32_t x = rt::IntArray::get(zone, 0);
-        const std::int32_t y = rt::IntArray::get(zone, 1);
-        const std::int32_t w = rt::IntArray::get(zone, 2);
-        const std::int32_t h = rt::IntArray::get(zone, 3);
-        paintSpriteFrame(kMenuItemSprite, frame, x + (w - spriteFrameWidth(kMenuItemSprite, frame)) / 2,
-                         y + (h - spriteFrameHeight(kMenuItemSprite, frame)) / 2);
-        const std::int32_t label = item == 0 ? (isSoundOn() ? kSoundOnText : kSoundOffText) : kResetText;
-        drawMenuText(kTextFont, selected ? 0 : 1, getString(label), x + w / 2, y + h / 2, kAnchorCentre);
+    if (mustRepaint()) {
+        paintBackgroundPicture();
+        paintScreenHeader();
+        const std::int32_t count = touchStatics().s_menuCount;
+        rt::ObjectArray* zones = menuItemZones(count);
+        for (std::int32_t i = 0; zones && i < count && i < zones->length(); ++i) {
+            const std::int32_t text = i == 0 ? (isSoundOn() ? kSoundOnText : kSoundOffText) : kResetText;
+            paintOptionItem(i, static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i)), getString(text));
+        }
+        menuStatics().s_redraw = 0;
     }
+    // The line under the items moves every frame.
     paintHelpLine();
-    menuStatics().s_redraw = 0;
 }
 
 void pageEnter() {

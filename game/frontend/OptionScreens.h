@@ -6,9 +6,10 @@
 // and the text screen (state 32), a page of texts 216 to 259 scrolling up
 // 2 pixels a frame, 4 while game key 2 or 14 is held, and starting again.
 //
-// The options save the progress when they are left. The sound switch is
-// not part of the saved progress: each start settles it again (the sound
-// question, or the application property that skips it).
+// The options are drawn where their taps land, the sound item naming the
+// switch's state. They save the progress when they are left, and with it
+// the player's sound choice (SoundRequests.h), which the next start offers
+// first in the sound question, or keeps when the question is skipped.
 //
 // Game thread only.
 

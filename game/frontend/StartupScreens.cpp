@@ -166,6 +166,12 @@ void setUpQuestion(std::int32_t title) {
     touchStatics().s_touchUsed = 0;
 }
 
+// The sound question's answer highlighted first: the player's last choice
+// (answer 1 switches the sound on), else no.
+std::int8_t firstSoundAnswer() {
+    return savedSoundOption(false) ? 1 : 0;
+}
+
 // The left soft key's zone was tapped this frame.
 bool leftSoftKeyTapped() {
     buildSoftKeyZones();
@@ -198,8 +204,10 @@ void splashUpdate() {
     if (stateStatics().s_stateTime <= kSplashEnds || startup.s_startupLoaded == 0)
         return;
     if (startup.s_askSound == 0) {
-        startupScreenStatics().s_soundAnswer = 1;
-        setSoundOption(true);
+        // Unasked, the sound is on unless the player has switched it off.
+        const bool on = savedSoundOption(true);
+        startupScreenStatics().s_soundAnswer = on ? 1 : 0;
+        setSoundOption(on);
         startMenuLoad();
     } else {
         pushState(State::SoundQuestion);
@@ -213,7 +221,7 @@ void soundPromptEnter() {
     setSoftKeys(1, -1);
     if (!spriteAt(kMenuBackgroundSprite))
         loadFrontEndSprites({kMenuBackgroundSprite});
-    startupScreenStatics().s_soundAnswer = 0;
+    startupScreenStatics().s_soundAnswer = firstSoundAnswer();
 }
 
 void soundPromptUpdate() {
@@ -225,7 +233,7 @@ void soundPromptUpdate() {
         return;
     std::int32_t key = getReleasedKey();
     if (menu.s_fullRepaint != 0)
-        statics.s_soundAnswer = 0;
+        statics.s_soundAnswer = firstSoundAnswer();
     if (key == kUpKey || key == kDownKey) {
         statics.s_soundAnswer = statics.s_soundAnswer != 0 ? 0 : 1;
         menu.s_redraw = 1;

@@ -59,9 +59,6 @@ constexpr std::int32_t kLastMusic = 7;
 constexpr std::int32_t kVibrationMs = 100;
 // The pause list rises this far above the screen's centre.
 constexpr std::int32_t kPauseRise = 40;
-// The help's text keeps this far inside the box's sides.
-constexpr std::int32_t kHelpMargin = 28;
-constexpr std::int32_t kTextFont = 2;
 
 std::int32_t width() {
     return config().s_gameScreenWidth;
@@ -102,29 +99,6 @@ void paintOverRace(std::int32_t answer, std::int32_t rise) {
     paintRaceState();
     paintQuestionBox(answer, width() / 2, height() / 2 - rise);
     menuStatics().s_redraw = 0;
-}
-
-// `text` in the question box at the screen's centre, under the box's
-// title: broken into lines as wide as the box less its margins, in the
-// smallest frame whose answer rows hold them all (the largest frame when
-// none does), each line from the box's left margin.
-void paintHelpBox(rt::String* text) {
-    ASprite* font = loadedFont(kTextFont);
-    const std::int32_t frames = spriteFrameCount(kQuestionBoxSprite);
-    if (!font || !text || frames < 2)
-        return;
-    const std::int32_t textWidth = spriteFrameWidth(kQuestionBoxSprite, 1) - 2 * kHelpMargin;
-    const std::int32_t lines = rt::ShortArray::get(computeLineBreaks(font, text, textWidth, 0), 0);
-    const std::int32_t needed = lines * (font->getFontHeight() + font->getLineSpacing());
-    const std::int32_t row = std::max(1, spriteFrameHeight(kMenuItemSprite, kAnswerFrame));
-    const std::int32_t frame = std::clamp((needed + row - 1) / row, 1, frames - 1);
-    const std::int32_t x = width() / 2;
-    const std::int32_t y = height() / 2;
-    menuStatics().s_questionPaintCount = frame;
-    paintSpriteFrame(kQuestionBoxSprite, frame, x, y);
-    paintBoxTitle(x, y);
-    const std::int32_t top = y + rt::IntArray::get(questionBoxPoint(frame, kAnswerPoint), 1);
-    drawTextBlock(kTextFont, 1, text, textWidth, 0, x - textWidth / 2, top, kAnchorTopLeft);
 }
 
 // The state below the top of the stack, when the depth is 2..33.
@@ -182,6 +156,10 @@ void yesNoQuestion(std::int32_t message, std::int32_t title, std::int32_t second
 }
 
 } // namespace
+
+std::int32_t raceHelpLineWidth() {
+    return std::max(0, spriteFrameWidth(kQuestionBoxSprite, kRaceHelpBoxFrame) - 2 * kRaceHelpMargin);
+}
 
 bool isShortPauseMenu() {
     return isChampionship() || stateStatics().s_gameMode == GameMode::Guided;
@@ -268,6 +246,7 @@ void stateRaceOptions(std::int32_t message) {
         if (touch.s_selection == 0) {
             const bool on = !isSoundOn();
             setSoundOption(on);
+            (void)saveProgress();
             if (on)
                 playChoose();
             else
@@ -302,20 +281,29 @@ void stateRaceHelp(std::int32_t message) {
     switch (message) {
     case kEnter:
         openQuestion(kHelpTitle, -1, ids({kHelpTitle}));
-        menuStatics().s_questionPaintCount = 1;
+        menuStatics().s_questionPaintCount = kRaceHelpBoxFrame;
         resetMenu(1);
         setSoftKeys(-1, 2);
         break;
     case kUpdate:
         (void)handleMenuInput(1, -1, 5, 5, true);
         break;
-    case kPaint:
+    case kPaint: {
         if (!mustRepaint())
             break;
+        // The page sits in the box that holds three answers, its lines broken
+        // to the box's width inside a margin, below the title.
+        const std::int32_t x = width() / 2;
+        const std::int32_t y = height() / 2;
         paintRaceState();
-        paintHelpBox(getString(kHelpTexts + touch.s_selection));
+        paintSpriteFrame(kQuestionBoxSprite, kRaceHelpBoxFrame, x, y);
+        paintBoxTitle(x, y);
+        const std::int32_t top = y + rt::IntArray::get(questionBoxPoint(kRaceHelpBoxFrame, kAnswerPoint), 1);
+        drawTextBlock(2, 1, getString(kHelpTexts + touch.s_selection), raceHelpLineWidth(), 0, x, top,
+                      kAnchorTopCentre);
         menuStatics().s_redraw = 0;
         break;
+    }
     default:
         break;
     }

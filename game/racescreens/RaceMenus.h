@@ -23,6 +23,15 @@ bool isLastEvent();
 // track is loaded and unlocked.
 bool isNextRaceOffered();
 
+// The help over the race (35) draws its page in the question box's frame
+// for three answers, its lines broken to that frame's width less a margin
+// on each side.
+inline constexpr std::int32_t kRaceHelpBoxFrame = 3;
+inline constexpr std::int32_t kRaceHelpMargin = 28;
+// The width the help page's lines are broken to (0 while the question box
+// is not loaded).
+std::int32_t raceHelpLineWidth();
+
 // The handlers of states 33, 34, 35, 7, 8, 9 and 36, and their
 // registration.
 void statePauseMenu(std::int32_t message);

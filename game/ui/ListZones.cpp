@@ -6,7 +6,6 @@
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
-#include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Touch.h"
@@ -46,7 +45,7 @@ void switchPauseSound() {
     menuStatics().s_redraw = 1;
     const bool on = !isSoundOn();
     setSoundOption(on);
-    (void)saveSoundOption();
+    (void)saveProgress();
     if (on)
         playChooseSound();
     else

@@ -1,12 +1,12 @@
 #include "game/ui/MenuInput.h"
 
+#include "game/data/SaveRecords.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
 #include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
-#include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/ui/ListZones.h"
@@ -140,8 +140,9 @@ bool clicksInState(State state) {
     return state != State::Options && state != State::RaceOptions;
 }
 
-// The zones of the current state's items; null where the state has none.
-rt::ObjectArray* menuZones(std::int32_t count) {
+} // namespace
+
+rt::ObjectArray* menuItemZones(std::int32_t count) {
     const State state = currentState();
     switch (state) {
     case State::MainMenu:
@@ -161,6 +162,8 @@ rt::ObjectArray* menuZones(std::int32_t count) {
         return buildMenuZones(count, kMenuX, menuTop(kPlainMenuRows));
     }
 }
+
+namespace {
 
 bool testsOwnZones(State state) {
     return state == State::PreRaceSelect || state == State::RacerList || state == State::CupSelect ||
@@ -316,7 +319,7 @@ void touchMenu() {
         menu.s_arrowZones = nullptr;
         return;
     }
-    rt::ObjectArray* zones = menuZones(touch.s_menuCount);
+    rt::ObjectArray* zones = menuItemZones(touch.s_menuCount);
     menu.s_menuTouchPressed = 0;
     menu.s_menuTouchTapped = 0;
     if (!zones || testsOwnZones(state))

@@ -9,6 +9,8 @@
 // right soft key). While a select key is held (or the left soft-key zone is
 // tapped) the selection does not move.
 
+#include "runtime/Forward.h"
+
 #include <cstdint>
 
 namespace game {
@@ -43,6 +45,12 @@ bool handleMenuInput(std::int32_t valueCount, std::int32_t flags, std::int32_t s
 // contract. A choice sleeps the game thread 200 ms before it answers.
 bool handleQuestionInput(std::int32_t flags, std::int32_t soundFlags, bool rotate);
 bool handleQuestionInput(std::int32_t flags, std::int32_t soundFlags);
+
+// The touch zones of the current state's `count` items, an int[4] (x, y,
+// w, h) each, as the menu touch test builds them; a screen that paints its
+// items where they are tapped reads them here. Null where the state's items
+// have no zones of this kind.
+rt::ObjectArray* menuItemZones(std::int32_t count);
 
 // The menu touch test: builds the current state's item zones and sets
 // `s_menuTouchPressed` / `s_menuTouchTapped` and the selection from the

@@ -276,7 +276,9 @@ void paintMenu(std::int32_t count, rt::IntArray* textIds) {
     for (std::int32_t i = 0; i < count; ++i) {
         if (mainMenu && i == kPromotionItem && !promotionShown)
             continue;
-        std::int32_t palette = mainMenu && i == kPromotionItem ? 2 : 1;
+        // The promotion item is drawn as every other: it is shown only when it
+        // works, so nothing may make it look switched off.
+        std::int32_t palette = 1;
         if (i == selection)
             palette = 3 - (menu.s_menuChoiceBlink & 1);
         std::int32_t x = itemX(i, count);

@@ -121,10 +121,10 @@ std::string tap(int time, int x, int y) {
     return std::to_string(time) + " stylus-down " + point + "\n+40 stylus-up " + point + '\n';
 }
 
-// The race menu's last item, the one-off event, loads its race behind the
-// loading screen, whose prompt then waits for a tap (a key does not pass
-// it), and goes on to the countdown and the race, logging nothing but
-// progress lines.
+// The race menu's last item, the one-off event (the guided race), loads its
+// race behind the loading screen, whose prompt then waits for a tap (a key
+// does not pass it), and goes on to the countdown, held by the guide's
+// explanation until a tap, and the race, logging nothing but progress lines.
 TEST(Demo, TheRaceMenusOneOffEventLoadsWaitsForATapAndRaces) {
     testing_support::TemporaryFolder root("vorlax-demo-one-off");
     struct Row {
@@ -135,7 +135,9 @@ TEST(Demo, TheRaceMenusOneOffEventLoadsWaitsForATapAndRaces) {
                                    tap(22000, 320, 240) + tap(26000, 58, 82) + tap(28000, 320, 240) +
                                    tap(30000, 58, 287);
     for (const Row& row : {Row{"40000 key-down F1\n+60 key-up F1\n", {"state 45 -> 17", "state 17 -> 4"}},
-                           Row{tap(40000, 320, 240), {"state 17 -> 4", "state 4 -> 41", "state 41 -> 42"}}}) {
+                           // The guided race's explanation holds the count until it is tapped away.
+                           Row{tap(40000, 320, 240) + tap(46000, 320, 240),
+                               {"state 17 -> 4", "state 4 -> 41", "state 41 -> 42"}}}) {
         const fs::path script = root.path() / "one-off.script";
         std::ofstream(script) << toTheEvent + row.prompt + "60000 quit\n";
         const DemoRun run = runDemo(root.path() / "run", "", script);

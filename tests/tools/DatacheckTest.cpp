@@ -154,6 +154,22 @@ const Mutation kMutations[] = {
          editText(f, mkdata::kMenuTexts, 150, u"Playthechampionshipfromthestartinglineonward");
      },
      "text table 2 text 150", "text-width"},
+    {"an options label wider than its item",
+     [](ProgramFolder& f) { editText(f, mkdata::kMenuTexts, 302, u"Reset every cup, record and car"); },
+     "text table 2 text 302", "text-lines"},
+    {"a question title that fits the screen but not its box",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 25, u"Are you really sure you want to leave the rally right now?");
+     },
+     "text table 2 text 25", "text-lines"},
+    {"a race help page too long for its box",
+     [](ProgramFolder& f) {
+         std::u16string page;
+         for (int i = 0; i < 8; ++i)
+             page += u"Steer with the round arrow buttons at the sides of the screen. ";
+         editText(f, mkdata::kRaceTexts, 25, page);
+     },
+     "text table 3 text 25", "text-lines"},
     {"a one-line question title that wraps",
      [](ProgramFolder& f) {
          editText(f, mkdata::kMenuTexts, 26,

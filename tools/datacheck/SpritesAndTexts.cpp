@@ -3,11 +3,13 @@
 #include "game/data/PackReader.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/race/RacerData.h"
+#include "game/racescreens/RaceMenus.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
 #include "game/sprite/Paint.h"
@@ -168,6 +170,9 @@ constexpr std::int32_t kStartTable = 0, kLoadingTable = 1, kMenuTable = 2, kRace
 constexpr std::int32_t kTitleFont = 0, kItemFont = 1, kTextFont = 2;
 constexpr std::int32_t kReferencePictureSprite = 25;
 constexpr std::int32_t kMenuItemSprite = 65, kItemFrame = 0, kAnswerFrame = 3, kLabelInset = 10;
+constexpr std::int32_t kBoxTitleInset = 16;
+// The lines the help over a race has room for below its box's title.
+constexpr std::int32_t kRaceHelpLines = 6;
 
 std::vector<std::int32_t> idRange(std::int32_t first, std::int32_t count) {
     std::vector<std::int32_t> ids;
@@ -207,6 +212,7 @@ std::vector<TextUse> textUses() {
     openPack(rt::constants::kSpritePack);
     game::ASprite* items = loadEntry(kMenuItemSprite);
     game::ASprite* pictures = loadEntry(kReferencePictureSprite);
+    game::ASprite* box = loadEntry(game::kQuestionBoxSprite);
     game::closeStream();
     // A reference text starts 60 px in, past its picture and a 20 px gap,
     // and stops 60 px before the right edge.
@@ -216,6 +222,12 @@ std::vector<TextUse> textUses() {
     const std::int32_t screen = game::config().s_gameScreenWidth;
     const std::int32_t item = items ? game::getFrameWidth(items, kItemFrame) - 2 * kLabelInset : screen;
     const std::int32_t answer = items ? game::getFrameWidth(items, kAnswerFrame) : screen;
+    // A question's title is centred on its box, inside the box's rim; the
+    // help over a race is broken to its box less a margin on each side.
+    const std::int32_t boxWidth = box ? game::getFrameWidth(box, 2) : screen;
+    const std::int32_t title = boxWidth - 2 * kBoxTitleInset;
+    const std::int32_t raceHelp =
+        box ? game::getFrameWidth(box, game::kRaceHelpBoxFrame) - 2 * game::kRaceHelpMargin : screen - 40;
     std::vector<TextUse> uses = {
         {"splash", kStartTable, {9, 10}, kTextFont, screen - 20, 2},
         {"soft keys", kStartTable, {0, 1, 2, 5}, kTextFont, 0, 1},
@@ -223,7 +235,9 @@ std::vector<TextUse> textUses() {
         {"loading screen tip", kLoadingTable, {1}, kTextFont, screen, 2},
         {"soft keys", kMenuTable, {0, 1, 2, 5}, kTextFont, 0, 1},
         {"question answers", kMenuTable, {11, 12}, kTextFont, answer, 1},
-        {"question titles", kMenuTable, {9, 25, 26}, kTextFont, screen, 1},
+        {"question titles", kMenuTable, {9, 25, 26}, kTextFont, title, 1},
+        {"options items", kMenuTable, {300, 301, 302}, kItemFont, answer - 2 * kLabelInset, 1},
+        {"options help lines", kMenuTable, {303, 304}, kTextFont, 0, 1},
         {"reset question header", kMenuTable, {270}, kTextFont, screen, 1},
         {"prompt", kMenuTable, {22}, kTextFont, screen, 1},
         {"screen titles", kMenuTable, {16, 31, 32, 33, 34, 46, 82, 199}, kTitleFont, screen, 1},
@@ -241,9 +255,9 @@ std::vector<TextUse> textUses() {
         {"racer comments", kMenuTable, idRange(261, 8), kTextFont, 0, 1},
         {"racer names", kMenuTable, racerNameIds(), kTextFont, 0, 1},
         {"pause menu", kRaceTable, menuIds(game::kPauseMenu, game::kMenuTexts), kTextFont, answer, 1},
-        {"race questions", kRaceTable, {0, 2, 7, 14, 15, 62, 91}, kTextFont, screen, 1},
+        {"race questions", kRaceTable, {0, 2, 7, 14, 15, 62, 91}, kTextFont, title, 1},
         {"race answers", kRaceTable, {11, 12, 59, 60, 92, 93, 94}, kTextFont, answer, 1},
-        {"race help", kRaceTable, {25}, kTextFont, screen - 40, 6},
+        {"race help", kRaceTable, {25}, kTextFont, raceHelp, kRaceHelpLines},
         {"head-up display", kRaceTable, {30, 45, 46, 47, 48, 81}, kTextFont, screen / 2, 1},
         {"item names", kRaceTable, idRange(82, 9), kTextFont, screen / 2, 1},
         {"results", kRaceTable, {46, 49, 54}, kTextFont, screen, 1},

@@ -277,7 +277,8 @@ PaintedSprite questionBox(int answerHeight) {
         const int height = 52 + answers * answerHeight + 12;
         const auto top = static_cast<std::int16_t>(-height / 2);
         // A shadow, a dark outline and a light rim around a body that darkens
-        // downwards, under a title band shaded from light to deep amber.
+        // downwards, under a title band of dark bronze over an amber line:
+        // the title's amber letters need a dark ground to be read.
         std::vector<PaintedRect> fills = {
             {0x050A14, -176, static_cast<std::int16_t>(top + 4), 368, static_cast<std::uint16_t>(height + 6)},
             {0x0A0A10, -184, static_cast<std::int16_t>(top - 4), 368, static_cast<std::uint16_t>(height + 8)},
@@ -288,12 +289,12 @@ PaintedSprite questionBox(int answerHeight) {
             fills.back().x = -180;
             fills.back().width = 360;
         }
-        for (const PaintedRect& band : bands(top, top + 34, 0xFFD468, 0xD88A10, 6)) {
+        for (const PaintedRect& band : bands(top, top + 34, 0x4A3212, 0x1E1408, 6)) {
             fills.push_back(band);
             fills.back().x = -180;
             fills.back().width = 360;
         }
-        fills.push_back({0x6A4A10, -180, static_cast<std::int16_t>(top + 34), 360, 2});
+        fills.push_back({0xF0B020, -180, static_cast<std::int16_t>(top + 34), 360, 2});
         PaintedFrame frame = frameOf(std::move(fills));
         frame.boxes.resize(game::kBoxTitlePoint + 1);
         frame.boxes[game::kAnswerPoint] = {0, static_cast<std::int16_t>(top + 48), 0, 0};

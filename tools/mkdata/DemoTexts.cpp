@@ -147,21 +147,34 @@ constexpr Text kMenus[] = {
     {176, u","},
 };
 
+// The options screen: the sound item in its two states, the reset item,
+// and the line under each.
+constexpr Text kOptions[] = {
+    {300, u"Sound: On"},
+    {301, u"Sound: Off"},
+    {302, u"Reset Progress"},
+    {303, u"Tap to switch music and sound effects"},
+    {304, u"Start over: every cup, record and car is lost"},
+};
+
 // The reference list: a title (even id) and a text (the odd id after it)
 // per entry, 21 entries from text 104 on.
 constexpr Text kReference[] = {
     {104, u"Steering"},
-    {105, u"Touch the band at the left or right edge to steer. Hold it longer for a sharper turn."},
+    {105, u"Touch the round arrow buttons at the left and right of the screen to steer. Hold one longer "
+          u"for a sharper turn."},
     {106, u"Braking"},
-    {107, u"Touch the band at the bottom to brake. Brake before a bend, not in it."},
-    {108, u"Gears"},
-    {109, u"The car changes gear by itself. Each gear pulls a little slower than the last."},
+    {107, u"Touch the middle of the screen's bottom edge to brake. Brake before a bend, not in it."},
+    {108, u"Star button"},
+    {109, u"The red star button at the bottom left makes the car hop. Gears change by themselves; a hop "
+          u"at speed also shifts up early."},
     {110, u"Nitro"},
-    {111, u"The race button fires your nitro. It empties fast, so keep it for the straights."},
+    {111, u"Every coin you drive over adds to the counter at the top left. Touch the counter to burn "
+          u"them all as nitro; keep it for the straights."},
     {112, u"Boost pads"},
     {113, u"Drive over a glowing pad for a short burst of speed."},
     {114, u"Item boxes"},
-    {115, u"Crash through a box to take an item. Its icon shows at the top of the screen."},
+    {115, u"Crash through a box to take an item, then press the centre key to use it."},
     {116, u"Shield"},
     {117, u"A shield keeps off one hit from a rival or an obstacle."},
     {118, u"Oil slick"},
@@ -189,7 +202,7 @@ constexpr Text kReference[] = {
     {140, u"Unlocking cars"},
     {141, u"Win a cup to unlock a new car in the garage."},
     {142, u"Pausing"},
-    {143, u"Touch the pause button to stop the race and see the pause menu."},
+    {143, u"Touch the pause button at the top right to stop the race and see the pause menu."},
     {144, u"Saving"},
     {145, u"Your cups, records and cars are saved after every race."},
 };
@@ -293,8 +306,9 @@ constexpr Text kRace[] = {
     {14, u"Are you sure?"},
     {15, u"Race again?"},
     {62, u"How to race"},
-    {25, u"Steer with the bands at the sides, brake below. Drive over boost pads and item boxes; "
-         u"fire an item with the race button."},
+    {25, u"Steer with the round arrow buttons at the sides; touch the middle of the bottom edge to "
+         u"brake. The star button makes the car hop. Touch the coin counter at the top left to burn "
+         u"your coins as nitro."},
     // Head-up display and results.
     {30, u"Lap"},
     {45, u"Boxes"},
@@ -348,7 +362,7 @@ std::vector<std::u16string> demoTexts(int entry) {
     case kLoadingTexts:
         return table({kLoading});
     case kMenuTexts:
-        return table({kSoftKeys, kAnswers, kMenus, kReference, kPages, kComments, kRacers});
+        return table({kSoftKeys, kAnswers, kMenus, kOptions, kReference, kPages, kComments, kRacers});
     case kRaceTexts:
         return table({kSoftKeys, kAnswers, kRace});
     default:

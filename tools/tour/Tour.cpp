@@ -304,7 +304,7 @@ void Player::quit() {
 }
 
 TourResult runTour(const std::filesystem::path& programFolder, const std::vector<Step>& steps,
-                   std::int64_t seed) {
+                   std::int64_t seed, TourPlayer player) {
     TourRun run(steps);
     game::setDrawingTap(&run);
     platform::ProgramParts parts;
@@ -317,20 +317,25 @@ TourResult runTour(const std::filesystem::path& programFolder, const std::vector
     // A player who has never played: a copy of the data set without the
     // record stores an earlier run left.
     std::error_code error;
+    const bool firstTime = player == TourPlayer::FirstTime;
     const std::filesystem::path fresh =
-        std::filesystem::temp_directory_path() /
-        ("vorlax-tour-" + std::to_string(::getpid()) + "-" + std::to_string(s_runs++));
-    std::filesystem::remove_all(fresh, error);
-    std::filesystem::create_directories(fresh, error);
-    for (const auto& entry : std::filesystem::directory_iterator(programFolder, error))
-        if (entry.is_regular_file() && !isRecordStore(entry.path()))
-            std::filesystem::copy_file(entry.path(), fresh / entry.path().filename(), error);
+        firstTime ? std::filesystem::temp_directory_path() /
+                        ("vorlax-tour-" + std::to_string(::getpid()) + "-" + std::to_string(s_runs++))
+                  : programFolder;
+    if (firstTime) {
+        std::filesystem::remove_all(fresh, error);
+        std::filesystem::create_directories(fresh, error);
+        for (const auto& entry : std::filesystem::directory_iterator(programFolder, error))
+            if (entry.is_regular_file() && !isRecordStore(entry.path()))
+                std::filesystem::copy_file(entry.path(), fresh / entry.path().filename(), error);
+    }
     const std::string seedText = std::to_string(seed);
     const std::string folder = fresh.string();
     const char* argv[] = {"vorlax", "--headless", "--seed", seedText.c_str(), folder.c_str()};
     const int status = platform::runProgram(argv, parts);
     game::setDrawingTap(nullptr);
-    std::filesystem::remove_all(fresh, error);
+    if (firstTime)
+        std::filesystem::remove_all(fresh, error);
     TourResult result = std::move(run.result());
     result.exitStatus = status;
     if (result.finished && status != 0)

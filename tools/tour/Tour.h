@@ -104,10 +104,16 @@ struct TourResult {
     std::int64_t raceFrames = 0;     // frames painted in the race state
 };
 
+// Which player the program meets: one who has never played (a copy of the
+// folder without the record stores of earlier runs), or the one whose
+// progress the folder holds (the program runs in it and saves there, so a
+// second run goes on where the first left).
+enum class TourPlayer { FirstTime, Returning };
+
 // Runs the program on the data set in `programFolder` with `seed` and does
 // `steps` in order; the program quits after the last one.
 TourResult runTour(const std::filesystem::path& programFolder, const std::vector<Step>& steps,
-                   std::int64_t seed = 1);
+                   std::int64_t seed = 1, TourPlayer player = TourPlayer::FirstTime);
 
 // Writes `picture` as PNG at `path`.
 bool writePicture(const Picture& picture, const std::filesystem::path& path, std::string& problem);

@@ -2,6 +2,7 @@
 
 #include "game/framework/MenuFrames.h"
 #include "game/framework/SpriteSlots.h"
+#include "game/framework/Touch.h"
 
 namespace tour {
 
@@ -31,6 +32,33 @@ Step back(State state, Act act) {
     return step;
 }
 
+// Taps the lowest of the drawn left arrows (on the event screen: the laps'),
+// `times` times over as many steps.
+std::vector<Step> lowerLeftArrow(State state, int times) {
+    std::vector<Step> taps;
+    for (int i = 0; i < times; ++i) {
+        Step step;
+        step.what = "the lower left arrow";
+        step.ready = inState(state, 600);
+        step.act = [](const Frame& frame, Player& player, std::string& problem) {
+            const game::DrawRecord* lowest = nullptr;
+            for (const game::DrawRecord& draw : frame.draws)
+                if (draw.call == game::DrawCall::PaintFrame && draw.depth == 0 &&
+                    draw.subject == game::spriteAt(game::kMenuArrowSprite) &&
+                    draw.args[0] == game::kLeftArrowFrame && (!lowest || draw.box[1] >= lowest->box[1]))
+                    lowest = &draw;
+            if (!lowest) {
+                problem = "no left arrow is drawn";
+                return false;
+            }
+            player.tap(lowest->box[0] + lowest->box[2] / 2, lowest->box[1] + lowest->box[3] / 2);
+            return true;
+        };
+        taps.push_back(step);
+    }
+    return taps;
+}
+
 } // namespace
 
 std::vector<Step> wholeTour() {
@@ -53,9 +81,15 @@ std::vector<Step> wholeTour() {
     // the results and the after-race menu.
     tour.push_back(back(State::RaceMenu, tapText(u"Single Race")));
     tour.push_back(shotOf("choose-your-car", State::RacerList, press(SoftKey::Left)));
-    tour.push_back(shotOf("choose-your-event", State::PreRaceSelect, tapText(u"Select")));
+    tour.push_back(shotOf("choose-your-event", State::PreRaceSelect, nothing()));
+    // One lap: the laps' arrow, from three down to one.
+    for (const Step& tap : lowerLeftArrow(State::PreRaceSelect, 2))
+        tour.push_back(tap);
+    tour.push_back(shotOf("choose-your-event-one-lap", State::PreRaceSelect, tapText(u"Select"), 600));
     tour.push_back(shotOf("loading", State::Loading, nothing(), 100));
-    tour.push_back(shotOf("loading-done", State::Loading, tapText(u"Tap the screen to start"), 8000));
+    Step loadingDone = shotOf("loading-done", State::Loading, tapText(u"Tap the screen to start"));
+    loadingDone.ready = showing(State::Loading, u"Tap the screen to start");
+    tour.push_back(loadingDone);
     tour.push_back(shotOf("flyover", State::TrackFlyover, nothing(), 1500));
     tour.push_back(shotOf("racer-intro", State::RacerIntro, nothing(), 1500));
     tour.push_back(shotOf("countdown", State::RaceCountdown, nothing(), 1200));
@@ -77,7 +111,9 @@ std::vector<Step> wholeTour() {
     // way out through the pause menu's quit question.
     tour.push_back(back(State::MainMenu, tapText(u"Play")));
     tour.push_back(back(State::RaceMenu, tapText(u"Quick Race")));
-    tour.push_back(back(State::Loading, tapText(u"Tap the screen to start")));
+    Step loaded = back(State::Loading, tapText(u"Tap the screen to start"));
+    loaded.ready = showing(State::Loading, u"Tap the screen to start");
+    tour.push_back(loaded);
     tour.push_back(shotOf("guide-explanation", State::RaceCountdown, tapText(u"Tap to continue"), 1200));
     tour.push_back(shotOf("guide-steer-left", State::Race, tapFrame(game::kRaceTouchSprite, 0), 1500));
     tour.push_back(shotOf("guide-well-done", State::Race, nothing(), 300));

@@ -61,20 +61,19 @@ TEST_F(SaveRecords, TheSavedSoundOptionSurvivesARestartAndARecordWithoutOneLeave
         restart();
         setUnlocks(everyFieldSet());
         game::setSoundOption(on);
-        ASSERT_TRUE(game::saveSoundOption());
+        ASSERT_TRUE(game::saveProgress());
         restart();
-        game::setSoundOption(!on);
         EXPECT_EQ(game::loadRecordC(), 1);
-        EXPECT_EQ(game::isSoundOn(), on);
+        EXPECT_EQ(game::savedSoundOption(!on), on);
     }
     // A record from before any choice (saved byte A 0) keeps what start-up set.
     restart();
     UnlockRecord unchosen = everyFieldSet();
     unchosen.savedByteA = 0;
     putRecord("Unlocks", writeUnlockRecord(unchosen));
-    game::setSoundOption(true);
     EXPECT_EQ(game::loadRecordC(), 1);
-    EXPECT_TRUE(game::isSoundOn());
+    EXPECT_TRUE(game::savedSoundOption(true));
+    EXPECT_FALSE(game::savedSoundOption(false));
 }
 
 TEST_F(SaveRecords, AnOlderUnlockRecordIsReadAsFarAsItSurvivedAndRewrittenInTheCurrentLayout) {

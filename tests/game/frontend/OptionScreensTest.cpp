@@ -5,12 +5,15 @@
 #include "game/data/SoundRequests.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StaticInit.h"
+#include "game/framework/Texts.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/data/SoundRequestLog.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/FrontEndFixture.h"
 #include "tests/support/ConstantStrings.h"
 
+#include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -52,6 +55,48 @@ TEST_F(OptionScreensTest, TheSoundSwitchStopsAndStartsTheMusicAndTheResetItemNee
     frame(kDown);
     frame(kFire);
     EXPECT_EQ(state(), game::State::ResetQuestion);
+}
+
+// Where the last frame drew text `label` ("T301"): its anchor point.
+std::pair<std::int32_t, std::int32_t> drawnAt(const std::string& label) {
+    for (const std::string& made : framework_testing::s_paints)
+        if (made.starts_with("text '" + label + "' @")) {
+            std::int32_t x = 0, y = 0;
+            std::sscanf(made.c_str() + label.size() + 9, "%d,%d", &x, &y);
+            return {x, y};
+        }
+    ADD_FAILURE() << label << " is not drawn";
+    return {-1, -1};
+}
+
+// Each option is drawn with its label inside the zone its taps land in, the
+// sound item naming the switch's state; a tap on the drawn label switches.
+TEST_F(OptionScreensTest, EachOptionShowsItsLabelWhereItIsTapped) {
+    // Texts "T0" .. "T309".
+    rt::ObjectArray* texts = rt::newObjectArray(310);
+    for (std::int32_t i = 0; i < texts->length(); ++i)
+        rt::Array::setRef(texts, i, rt::String::newFromCString(("T" + std::to_string(i)).c_str()));
+    game::textStatics().s_textCache = texts;
+    game::textStatics().s_textCount = texts->length();
+    game::setSoundOption(false);
+    game::progressStatics().s_progressMaskC = 1 << 3;
+    open(game::State::Options);
+    rt::ObjectArray* zones = game::touchStatics().s_menuZones;
+    ASSERT_NE(zones, nullptr);
+    for (const auto& [i, label] : {std::pair{0, "T301"}, std::pair{1, "T302"}}) {
+        SCOPED_TRACE(label);
+        const auto [x, y] = drawnAt(label);
+        auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
+        EXPECT_GE(x, rt::IntArray::get(zone, 0));
+        EXPECT_LT(x, rt::IntArray::get(zone, 0) + rt::IntArray::get(zone, 2));
+        EXPECT_GE(y, rt::IntArray::get(zone, 1));
+        EXPECT_LT(y, rt::IntArray::get(zone, 1) + rt::IntArray::get(zone, 3));
+    }
+    const auto [x, y] = drawnAt("T301");
+    tap(x, y);
+    frame();
+    EXPECT_TRUE(game::isSoundOn());
+    EXPECT_TRUE(painted("text 'T300'")) << "the sound item now says on";
 }
 
 TEST_F(OptionScreensTest, TheTextScreenScrollsTwoPixelsAFrameFourWithTheKeyHeldAndStartsAgain) {

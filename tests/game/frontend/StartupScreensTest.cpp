@@ -39,20 +39,25 @@ struct StartupScreensTest : frontend_testing::FrontEndTest {
 };
 
 TEST_F(StartupScreensTest, TheSplashShowsItsPicturesAndOnlyItsTimeEndsIt) {
+    using game::SoundChoice;
     struct Case {
         const char* what;
         std::int8_t askSound;
+        SoundChoice saved;
         game::State next;
         bool soundOn;
     };
     const Case cases[] = {
-        {"the sound question follows", 1, game::State::SoundQuestion, false},
-        {"the question is skipped: sound on, the menus load", 0, game::State::Loading, true},
+        {"the sound question follows", 1, SoundChoice::None, game::State::SoundQuestion, false},
+        {"the question is skipped: sound on, the menus load", 0, SoundChoice::None, game::State::Loading,
+         true},
+        {"skipped, the player's saved choice holds", 0, SoundChoice::Off, game::State::Loading, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         game::initStateMachine();
         game::setSoundOption(false);
+        game::progressStatics().s_savedByteA = static_cast<std::int32_t>(c.saved);
         standIn(0);
         open(game::State::Splash);
         EXPECT_TRUE(painted("frame 0:0 @320,240"));
@@ -87,9 +92,11 @@ TEST_F(StartupScreensTest, TheSoundQuestionAnswersByKeyOrTapAndLoadsTheMenusOnce
         std::int32_t tapAnswer; // -1 none
         std::int32_t finalKey;  // released in the tap's frame
         bool loads, soundOn;
+        game::SoundChoice saved = game::SoundChoice::None; // by an earlier run
     };
     const Case cases[] = {
         {"down toggles the answer", {2}, -1, -1, false, false},
+        {"the saved yes comes first: select keeps it", {5}, -1, -1, true, true, game::SoundChoice::On},
         {"up toggles it back", {1, 1}, -1, -1, false, false},
         {"select after down: sound on", {2, 5}, -1, -1, true, true},
         {"the left soft key on no: sound off", {18}, -1, -1, true, false},
@@ -100,6 +107,7 @@ TEST_F(StartupScreensTest, TheSoundQuestionAnswersByKeyOrTapAndLoadsTheMenusOnce
         SCOPED_TRACE(c.what);
         game::initStateMachine();
         game::setSoundOption(false);
+        game::progressStatics().s_savedByteA = static_cast<std::int32_t>(c.saved);
         open(game::State::SoundQuestion);
         for (std::int32_t key : c.keys)
             frame(key);

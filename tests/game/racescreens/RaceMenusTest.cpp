@@ -159,6 +159,41 @@ TEST_F(RaceMenusTest, TheRaceOptionsSoundItemTurnsTheSoundOnWithTheChooseSound) 
     EXPECT_FALSE(game::isSoundOn());
 }
 
+// The help page over the race is broken into lines that stay inside the
+// box it is drawn in.
+TEST_F(RaceMenusTest, TheRaceHelpPageStaysInsideItsBox) {
+    std::string page;
+    for (int i = 0; i < 8; ++i)
+        page += "Steer with the arrows at the sides and brake at the bottom. ";
+    rt::Array::setRef(game::textStatics().s_textCache, 25, rt::String::newFromCString(page.c_str()));
+    // A box 360 x 172 drawn from its centre, its answers' point 48 below its top.
+    datakit::SpriteModel box = sprite_testing::paletteModel({0xFF203060u});
+    box.format |= datakit::sprite_bits::kFrameBoxes;
+    sprite_testing::addFlatModule(box, 360, 172, 0);
+    for (std::int32_t f = 0; f <= game::kRaceHelpBoxFrame; ++f) {
+        box.boxes.push_back({.x = 0, .y = -38, .width = 0, .height = 0});
+        box.boxes.push_back({.x = 0, .y = -78, .width = 0, .height = 0});
+        sprite_testing::addFrame(box, {{.module = 0, .x = -180, .y = -86, .flags = 0}});
+        box.frames.back().boxCount = 2;
+    }
+    rt::Array::setRef(game::startupStatics().s_sprites, game::kQuestionBoxSprite,
+                      sprite_testing::loadSprite(datakit::writeSprite(box)));
+    stack({game::State::StartupLoad, game::State::Race, game::State::PauseMenu, game::State::RaceHelp});
+    game::stateRaceHelp(game::kEnter);
+    testing_support::DrawingLog log;
+    game::stateRaceHelp(game::kPaint);
+    const std::int32_t boxWidth = 360, left = 320 - boxWidth / 2;
+    std::int32_t lines = 0;
+    for (const game::DrawRecord& r : log.records()) {
+        if (r.call != game::DrawCall::DrawText || r.text.starts_with(u"T"))
+            continue;
+        ++lines;
+        EXPECT_GE(r.box[0], left + game::kRaceHelpMargin);
+        EXPECT_LE(r.box[0] + r.box[2], left + boxWidth - game::kRaceHelpMargin);
+    }
+    EXPECT_GE(lines, 2) << "the page is broken into lines";
+}
+
 TEST_F(RaceMenusTest, TheAfterRaceMenuOffersTheNextRaceOnlyWhenItIsLoadedAndUnlocked) {
     game::StateStatics& s = game::stateStatics();
     // Two tracks loaded; the race ran on track 0.
