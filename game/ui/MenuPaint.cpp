@@ -146,9 +146,17 @@ std::int32_t spriteFrameCount(std::int32_t sprite) {
 void paintOptionArrows(rt::ObjectArray* zones) {
     for (std::int32_t i = 0; zones && i < zones->length(); ++i) {
         auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
-        if (zone)
-            paintSpriteFrame(kMenuArrowSprite, i % 2 == 0 ? kLeftArrowFrame : kRightArrowFrame,
-                             rt::IntArray::get(zone, 0), rt::IntArray::get(zone, 1));
+        if (!zone)
+            continue;
+        // Centred: a zone larger than its arrow may begin past the screen's
+        // edge (the selection screens' outer zones do) while the arrow shows
+        // whole inside it.
+        const std::int32_t frame = i % 2 == 0 ? kLeftArrowFrame : kRightArrowFrame;
+        paintSpriteFrame(kMenuArrowSprite, frame,
+                         rt::IntArray::get(zone, 0) +
+                             (rt::IntArray::get(zone, 2) - spriteFrameWidth(kMenuArrowSprite, frame)) / 2,
+                         rt::IntArray::get(zone, 1) +
+                             (rt::IntArray::get(zone, 3) - spriteFrameHeight(kMenuArrowSprite, frame)) / 2);
     }
 }
 

@@ -35,7 +35,7 @@ void paintSpriteFrame(std::int32_t sprite, std::int32_t frame, std::int32_t x, s
 std::int32_t spriteFrameCount(std::int32_t sprite);
 // The option arrows at the selection screen's arrow zones (int[n][4]): the
 // left arrow (`kMenuArrowSprite`) at the even zones, the right one at the
-// odd ones, each from its zone's corner.
+// odd ones, each centred in its zone.
 void paintOptionArrows(rt::ObjectArray* zones);
 // `text` in `font` and `palette` at (x, y) with a MIDP anchor.
 void drawMenuText(std::int32_t font, std::int32_t palette, rt::String* text, std::int32_t x, std::int32_t y,
