@@ -149,18 +149,6 @@ PaintedSprite menuBar() {
     return artSprite(frames);
 }
 
-// `part` laid over `canvas` with its top left at (left, top), mirrored
-// left to right when `mirror` is set.
-void stamp(ArtCanvas& canvas, const ArtCanvas& part, int left, int top, bool mirror = false) {
-    for (int y = 0; y < part.height(); ++y)
-        for (int x = 0; x < part.width(); ++x)
-            if (const Rgba& p = part.at(mirror ? part.width() - 1 - x : x, y); p.a > 0)
-                canvas.fill(Coverage{1, 1, {p.a}}, left + x, top + y,
-                            (static_cast<std::uint32_t>(std::lround(p.r)) << 16) |
-                                (static_cast<std::uint32_t>(std::lround(p.g)) << 8) |
-                                static_cast<std::uint32_t>(std::lround(p.b)));
-}
-
 // A soft key: a 96 x 36 frame whose button shows wholly in either bottom
 // corner. The left key is placed 8 px past the screen's left edge, the right
 // one 4 px past its right edge, both 4 px past its bottom: the button covers
