@@ -23,14 +23,15 @@ namespace {
 constexpr std::uint32_t kNavy = 0x101828;
 constexpr std::uint32_t kGold = 0xF0B020;
 
-// The canvas as a palette PNG of at most `colours` colours, index 0
-// transparent; partly covered pixels are blended over `matte` when given.
+// The canvas as a deflated palette PNG of at most `colours` colours, index
+// 0 transparent; partly covered pixels are blended over `matte` when given.
 datakit::Bytes png(const ArtCanvas& canvas, int colours = 48, std::optional<std::uint32_t> matte = 0xFFFFFF) {
     std::vector<std::uint32_t> palette = artPalette({&canvas}, colours, matte);
     const datakit::PaintedImage image = artImage(canvas, palette, 0, 0, matte);
     palette[0] = 0x00000000;
     return datakit::writePalettePng(static_cast<std::uint32_t>(canvas.width()),
-                                    static_cast<std::uint32_t>(canvas.height()), palette, image.indexes);
+                                    static_cast<std::uint32_t>(canvas.height()), palette, image.indexes,
+                                    datakit::PngData::Deflated);
 }
 
 Coverage everywhere(int width, int height) {
