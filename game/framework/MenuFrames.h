@@ -61,7 +61,8 @@ enum MenuFrameFrame : std::int32_t {
     kGaugeFillFrame = 3,
     kGaugeNotchFrame = 4,
     kGaugeEndFrame = 5,
-    // The emblem over the menus, from its centre.
+    // The emblem over the menus, from its anchor point; the frame may reach
+    // further to one side of it than to the other.
     kMenuEmblemFrame = 6,
 };
 

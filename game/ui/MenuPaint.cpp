@@ -164,6 +164,9 @@ void paintOptionArrows(rt::ObjectArray* zones) {
         auto* zone = static_cast<rt::IntArray*>(rt::ObjectArray::get(zones, i));
         if (!zone)
             continue;
+        // Centred: a zone larger than its arrow may begin past the screen's
+        // edge (the selection screens' outer zones do) while the arrow shows
+        // whole inside it.
         const std::int32_t frame = i % 2 == 0 ? kLeftArrowFrame : kRightArrowFrame;
         paintSpriteFrame(kMenuArrowSprite, frame,
                          rt::IntArray::get(zone, 0) +

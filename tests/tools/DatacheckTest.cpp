@@ -268,12 +268,21 @@ const Mutation kMutations[] = {
     {"a glyph above the highest code",
      [](ProgramFolder& f) { editPromo(f, [](datakit::PromoModel& m) { m.font.highestCode = 100; }); },
      "promotion file", "glyph-code"},
-    {"a space glyph 14 px high",
+    {"a space glyph 12 px high",
      [](ProgramFolder& f) {
          editPromo(f, [](datakit::PromoModel& m) {
              for (datakit::PromoGlyph& glyph : m.font.glyphs)
                  if (glyph.code == ' ')
-                     glyph.height = 14;
+                     glyph.height = 12;
+         });
+     },
+     "promotion file", "space-glyph"},
+    {"a space glyph 25 px high",
+     [](ProgramFolder& f) {
+         editPromo(f, [](datakit::PromoModel& m) {
+             for (datakit::PromoGlyph& glyph : m.font.glyphs)
+                 if (glyph.code == ' ')
+                     glyph.height = 25;
          });
      },
      "promotion file", "space-glyph"},

@@ -2,6 +2,7 @@
 // wheel particles go, shaded views rather than flat shapes, the lights over
 // their body, animations within the frames, and one body colour per racer.
 
+#include "tests/tools/PaintedBoxes.h"
 #include "tools/mkdata/DemoSet.h"
 
 #include <gtest/gtest.h>
@@ -14,28 +15,11 @@ namespace {
 using datakit::PaintedFrame;
 using datakit::PaintedImage;
 using datakit::PaintedSprite;
+using tools_testing::Box;
+using tools_testing::boxOf;
 
 constexpr int kSteerFrames = 11;
 constexpr int kLightOffset = 11;
-
-struct Box {
-    int left, top, right, bottom; // right and bottom exclusive
-};
-
-// The bounds of the opaque pixels of `frame`, from its origin.
-Box opaqueBox(const PaintedFrame& frame) {
-    Box box{1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
-    for (const PaintedImage& image : frame.images)
-        for (int y = 0; y < image.height; ++y)
-            for (int x = 0; x < image.width; ++x)
-                if (image.indexes[static_cast<std::size_t>(y * image.width + x)] != 0) {
-                    box.left = std::min(box.left, image.x + x);
-                    box.top = std::min(box.top, image.y + y);
-                    box.right = std::max(box.right, image.x + x + 1);
-                    box.bottom = std::max(box.bottom, image.y + y + 1);
-                }
-    return box;
-}
 
 std::vector<PaintedSprite> cars() {
     std::vector<PaintedSprite> out;
@@ -51,7 +35,7 @@ TEST(DemoCars, EachSteeringFrameHasItsRearWheelsAsModulesTwoAndThreeLowOnEitherS
         SCOPED_TRACE("frame " + std::to_string(f));
         const PaintedFrame& frame = car.frames[static_cast<std::size_t>(f)];
         ASSERT_GE(frame.images.size(), 4u);
-        const Box body = opaqueBox(frame);
+        const Box body = boxOf(frame);
         const PaintedImage& left = frame.images[2];
         const PaintedImage& right = frame.images[3];
         EXPECT_LT(left.x + left.width / 2, right.x + right.width / 2);
@@ -80,8 +64,8 @@ TEST(DemoCars, AreShadedLightsSitOnTheirBodyAndAnimationsStayWithinTheFrames) {
     shades.erase(0);
     EXPECT_GE(shades.size(), 8u);
     for (int f = 0; f < kSteerFrames; ++f) {
-        const Box body = opaqueBox(car.frames[static_cast<std::size_t>(f)]);
-        const Box light = opaqueBox(car.frames[static_cast<std::size_t>(f + kLightOffset)]);
+        const Box body = boxOf(car.frames[static_cast<std::size_t>(f)]);
+        const Box light = boxOf(car.frames[static_cast<std::size_t>(f + kLightOffset)]);
         EXPECT_LT(light.left, light.right) << "light frame " << f + kLightOffset << " is empty";
         EXPECT_GE(light.left, body.left - 1);
         EXPECT_LE(light.right, body.right + 1);
@@ -116,8 +100,8 @@ TEST(DemoCars, EachSteeringFrameHasAShadowUnderItAndEverySurfaceItsParticles) {
     for (int f = 0; f < kSteerFrames; ++f)
         for (int column = 0; column < 4; ++column) {
             SCOPED_TRACE("frame " + std::to_string(f) + " column " + std::to_string(column));
-            const Box body = opaqueBox(car.frames[static_cast<std::size_t>(f)]);
-            const Box shadow = opaqueBox(shadows.frames[static_cast<std::size_t>(4 * f + column)]);
+            const Box body = boxOf(car.frames[static_cast<std::size_t>(f)]);
+            const Box shadow = boxOf(shadows.frames[static_cast<std::size_t>(4 * f + column)]);
             // Under the car: across its middle and reaching at least its
             // lowest row, within a few pixels.
             EXPECT_LT(shadow.left, (body.left + body.right) / 2);
@@ -129,7 +113,7 @@ TEST(DemoCars, EachSteeringFrameHasAShadowUnderItAndEverySurfaceItsParticles) {
     const PaintedSprite particles = mkdata::demoWheelParticles();
     ASSERT_EQ(particles.frames.size(), 16u);
     for (const PaintedFrame& frame : particles.frames) {
-        const Box box = opaqueBox(frame);
+        const Box box = boxOf(frame);
         EXPECT_LT(box.left, box.right);
     }
 }

@@ -1,5 +1,7 @@
 #include "tools/datakit/PngWriter.h"
 
+#include <zlib.h>
+
 #include <array>
 #include <string_view>
 
@@ -58,6 +60,15 @@ Bytes zlibStored(const Bytes& raw) {
     return std::move(out).take();
 }
 
+// A zlib stream of `raw` deflated at the best level.
+Bytes zlibDeflated(const Bytes& raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    Bytes out(size);
+    compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION);
+    out.resize(size);
+    return out;
+}
+
 void signatureAndHeader(ByteWriter& out, std::uint32_t width, std::uint32_t height, std::uint8_t colourType) {
     for (std::uint8_t byte : {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A})
         out.u8(byte);
@@ -72,7 +83,7 @@ void signatureAndHeader(ByteWriter& out, std::uint32_t width, std::uint32_t heig
 } // namespace
 
 Bytes writePalettePng(std::uint32_t width, std::uint32_t height, const std::vector<std::uint32_t>& palette,
-                      const std::vector<std::uint8_t>& indexes) {
+                      const std::vector<std::uint8_t>& indexes, PngData data) {
     ByteWriter out;
     signatureAndHeader(out, width, height, 3);
     Bytes colours;
@@ -95,7 +106,7 @@ Bytes writePalettePng(std::uint32_t width, std::uint32_t height, const std::vect
         auto row = indexes.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * width);
         raw.insert(raw.end(), row, row + width);
     }
-    chunk(out, "IDAT", zlibStored(raw));
+    chunk(out, "IDAT", data == PngData::Deflated ? zlibDeflated(raw) : zlibStored(raw));
     chunk(out, "IEND", {});
     return std::move(out).take();
 }

@@ -141,10 +141,11 @@ Bytes writePromo(const PromoModel& model) {
     return writePromoEntries(promoEntries(model));
 }
 
-PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::uint16_t>& codes,
-                          int pixelSize) {
+PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::uint16_t>& codes, int pixelSize,
+                          std::optional<std::uint32_t> outline) {
     host::FreeTypeText face(facePath, pixelSize);
-    int height = face.metrics() ? face.metrics()->height : pixelSize;
+    const int rim = outline ? 1 : 0;
+    int height = (face.metrics() ? face.metrics()->height : pixelSize) + 2 * rim;
     // Rows of at most 255 pixels keep every box within a narrow glyph row.
     constexpr int kSheetWidth = 255;
     PromoFont font;
@@ -153,16 +154,30 @@ PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::ui
     int y = 0;
     for (std::uint16_t code : codes) {
         char16_t unit = static_cast<char16_t>(code);
-        int width = std::clamp(face.measure(std::u16string_view(&unit, 1)), 1, kSheetWidth);
+        int inked = std::clamp(face.measure(std::u16string_view(&unit, 1)), 1, kSheetWidth - 2 * rim);
+        int width = inked + 2 * rim;
         if (x + width > kSheetWidth) {
             x = 0;
             y += height;
         }
-        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-        face.render(std::u16string_view(&unit, 1), 0xFFFFFF, 0, pixels, width, height);
-        std::vector<std::uint8_t> ink;
-        for (std::uint32_t pixel : pixels)
-            ink.push_back((pixel & 0xFF) >= 0x80 ? 1 : 0);
+        const int faceHeight = height - 2 * rim;
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(inked * faceHeight));
+        face.render(std::u16string_view(&unit, 1), 0xFFFFFF, 0, pixels, inked, faceHeight);
+        std::vector<std::uint8_t> ink(static_cast<std::size_t>(width * height), 0);
+        auto inkAt = [&](int column, int row) {
+            column -= rim;
+            row -= rim;
+            return column >= 0 && row >= 0 && column < inked && row < faceHeight &&
+                   (pixels[static_cast<std::size_t>(row * inked + column)] & 0xFF) >= 0x80;
+        };
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column) {
+                bool near = false;
+                for (int dy = -rim; dy <= rim; ++dy)
+                    for (int dx = -rim; dx <= rim; ++dx)
+                        near = near || inkAt(column + dx, row + dy);
+                ink[static_cast<std::size_t>(row * width + column)] = inkAt(column, row) ? 1 : (near ? 2 : 0);
+            }
         glyphInk.push_back(std::move(ink));
         font.glyphs.push_back({code, static_cast<std::uint16_t>(x), static_cast<std::uint16_t>(y),
                                static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(height)});
@@ -180,8 +195,10 @@ PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::ui
             }
         }
     }
-    font.sheet = writePalettePng(kSheetWidth, static_cast<std::uint32_t>(sheetHeight),
-                                 {0x00000000, 0xFFFFFFFF}, indexes);
+    std::vector<std::uint32_t> palette = {0x00000000, 0xFFFFFFFF};
+    if (outline)
+        palette.push_back(0xFF000000u | *outline);
+    font.sheet = writePalettePng(kSheetWidth, static_cast<std::uint32_t>(sheetHeight), palette, indexes);
     return font;
 }
 

@@ -17,6 +17,7 @@
 #include "tools/datakit/ByteWriter.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,10 +80,13 @@ Bytes writePromo(const PromoModel& model);
 Bytes writePromoEntries(const std::vector<Bytes>& entries);
 
 // A glyph sheet of the characters `codes` (each below 0x10000), rendered
-// from the TrueType face at `facePath` at `pixelSize` in one row: palette
+// from the TrueType face at `facePath` at `pixelSize` in rows: palette
 // entry 0 transparent, entry 1 the ink (white). A glyph is ink where the
-// face covers at least half of a pixel.
-PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::uint16_t>& codes,
-                          int pixelSize);
+// face covers at least half of a pixel. With `outline` (0xRRGGBB), every
+// glyph's box grows by a pixel on each side and the pixels round its ink
+// take palette entry 2 in that colour, which the screen's recolouring of
+// entry 1 leaves as it is: text in any ink stands out on any ground.
+PromoFont renderPromoFont(const std::string& facePath, const std::vector<std::uint16_t>& codes, int pixelSize,
+                          std::optional<std::uint32_t> outline = std::nullopt);
 
 } // namespace datakit

@@ -292,6 +292,18 @@ ArtCanvas tile(int width, int height, std::uint32_t top, std::uint32_t bottom, d
     return canvas;
 }
 
+std::uint32_t colourOf(const Rgba& p) {
+    return (static_cast<std::uint32_t>(std::lround(p.r)) << 16) |
+           (static_cast<std::uint32_t>(std::lround(p.g)) << 8) | static_cast<std::uint32_t>(std::lround(p.b));
+}
+
+void stamp(ArtCanvas& canvas, const ArtCanvas& part, int left, int top, bool mirror) {
+    for (int y = 0; y < part.height(); ++y)
+        for (int x = 0; x < part.width(); ++x)
+            if (const Rgba& p = part.at(mirror ? part.width() - 1 - x : x, y); p.a > 0)
+                canvas.fill(Coverage{1, 1, {p.a}}, left + x, top + y, colourOf(p));
+}
+
 ArtPiece centred(ArtCanvas canvas, int dx, int dy) {
     const auto x = static_cast<std::int16_t>(-canvas.width() / 2 + dx);
     const auto y = static_cast<std::int16_t>(-canvas.height() / 2 + dy);

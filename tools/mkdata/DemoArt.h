@@ -110,6 +110,12 @@ void paintShape(ArtCanvas& canvas, const std::function<bool(double, double)>& in
 // vertical gradient from `top` to `bottom`.
 ArtCanvas tile(int width, int height, std::uint32_t top, std::uint32_t bottom, double radius);
 
+// The colour of `p` (0xRRGGBB), its coverage left aside.
+std::uint32_t colourOf(const Rgba& p);
+// `part` laid over `canvas` with its top left at (left, top), mirrored left
+// to right when `mirror` is set.
+void stamp(ArtCanvas& canvas, const ArtCanvas& part, int left, int top, bool mirror = false);
+
 // A canvas placed in a frame at its offset from the frame's origin.
 struct ArtPiece {
     ArtCanvas canvas;

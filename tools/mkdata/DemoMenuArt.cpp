@@ -4,10 +4,10 @@
 // items, answers and soft keys, as glossy bevelled shapes, each in its slot
 // and its frames as the game names them (game/framework/MenuFrames.h).
 // Sizes and anchors are the ones the menus lay out with: the bar is 640 x
-// 48 from its top centre, the plate 120 x 40 and the emblem 64 px from
-// their centres, the gauge 160 x 14 (its fill 158 x 12 inside it) from its
-// top left; an item is 300 x 44, an answer 200 x 36 and a soft key 96 x 36,
-// each from its top left.
+// 48 from its top centre, the plate 120 x 40 from its centre, the emblem a
+// 56 px wheel from its hub with lines trailing to its right, the gauge 160 x
+// 14 (its fill 158 x 12 inside it) from its top left; an item is 300 x 44,
+// an answer 200 x 36 and a soft key 96 x 36, each from its top left.
 
 #include "game/framework/MenuFrames.h"
 #include "tools/mkdata/DemoArt.h"
@@ -39,7 +39,9 @@ ArtCanvas glossy(int width, int height, std::uint32_t top, std::uint32_t bottom,
 }
 
 // The bar across the screen: gold trim, a navy body with a sheen and a
-// chequered band fading in at its right end (its left end carries texts).
+// chequered trim fading in along the top of its right end. The trim keeps
+// to rows 2 to 15: below it the footer's help line runs the whole width
+// (from row 20) and the right soft key sits (from row 16).
 ArtCanvas bar() {
     constexpr int width = 640, height = 48;
     ArtCanvas canvas(width, height);
@@ -53,28 +55,49 @@ ArtCanvas bar() {
     });
     const Coverage chequer = shapeCoverage(width, height, [](double x, double y) {
         const double edge = width - x;
-        return y >= 8 && y < 36 && edge < 96 &&
-               (static_cast<int>(x / 7) + static_cast<int>((y - 8) / 7)) % 2 == 0;
+        return y >= 2 && y < 16 && edge < 112 &&
+               (static_cast<int>(x / 7) + static_cast<int>((y - 2) / 7)) % 2 == 0;
     });
     canvas.fill(chequer, 0, 0, [](int x, int) {
         const double edge = width - x;
-        return mixColour(0xE8ECF4, 0x24448A, std::clamp(edge / 96.0, 0.0, 1.0));
+        return mixColour(0xE8ECF4, 0x24448A, std::clamp(edge / 112.0, 0.0, 1.0));
     });
     const Coverage sheen = shapeCoverage(width, height, [](double, double y) { return y >= 3 && y < 16; });
     canvas.fill(sheen, 0, 0, 0xFFFFFF, 0.12f);
     return canvas;
 }
 
-// A wheel for the emblem: a treaded tyre, a silver rim with five spokes
-// and a gold hub.
+// The emblem: a wheel (a treaded tyre, a silver rim with five spokes and a
+// gold hub) racing to the left, speed lines trailing from its right side.
+// The hub is the frame's origin and the lines reach `kEmblemTrail` px past
+// the tyre: the menus place the emblem by the frame's width, W / 2 + width
+// / 2 - 35, which puts the wheel's left edge kEmblemTrail / 2 px right of W
+// / 2 - 35, clear of the items that end at x 310; the bonus menu puts the
+// hub at the screen's centre, under its middle picture.
+constexpr int kEmblemSide = 56;
+constexpr int kEmblemTrail = 96;
+
 ArtCanvas emblem() {
-    constexpr int side = 64;
-    constexpr double c = side / 2.0;
-    ArtCanvas canvas(side, side);
+    constexpr int side = kEmblemSide, width = side + kEmblemTrail;
+    constexpr double c = side / 2.0, k = side / 64.0;
+    ArtCanvas canvas(width, side);
+    // Three lines, each tapering to a point, the middle one the longest.
+    const Coverage lines = shapeCoverage(width, side, [&](double x, double y) {
+        for (const auto& [dy, length, thickness] :
+             {std::array<double, 3>{-12, 0.7, 4.0}, std::array<double, 3>{0, 1.0, 5.0},
+              std::array<double, 3>{12, 0.8, 4.0}}) {
+            const double t = (x - c) / (kEmblemTrail * length + c);
+            if (t >= 0 && t <= 1 && std::fabs(y - c - dy * k) <= thickness / 2 * (1 - t))
+                return true;
+        }
+        return false;
+    });
+    canvas.fill(grown(lines, 1.f), 0, 0, 0x0A0A10);
+    canvas.fill(lines, 0, 0, [&](int x, int) { return mixColour(0xFFE08A, kAmber, (x - c) / kEmblemTrail); });
     const auto ring = [&](double outer, double inner) {
-        return shapeCoverage(side, side, [&](double x, double y) {
+        return shapeCoverage(width, side, [&](double x, double y) {
             const double r = std::hypot(x - c, y - c);
-            return r <= outer && r >= inner;
+            return r <= outer * k && r >= inner * k;
         });
     };
     canvas.fill(ring(31, 0), 0, 0, 0x0A0A10);
@@ -84,23 +107,19 @@ ArtCanvas emblem() {
     });
     canvas.fill(ring(20, 0), 0, 0,
                 [&](int, int y) { return mixColour(0xF4F6FA, 0x7A8290, y / double(side)); });
-    const Coverage spokes = shapeCoverage(side, side, [&](double x, double y) {
+    const Coverage spokes = shapeCoverage(width, side, [&](double x, double y) {
         const double r = std::hypot(x - c, y - c);
-        if (r > 17)
+        if (r > 17 * k)
             return false;
-        if (r < 6)
+        if (r < 6 * k)
             return true;
         const double a = std::atan2(y - c, x - c) + std::numbers::pi / 2;
         return std::fabs(std::remainder(a, 2 * std::numbers::pi / 5)) < 0.22;
     });
-    const Coverage holes = shapeCoverage(side, side, [&](double x, double y) {
-        const double r = std::hypot(x - c, y - c);
-        return r <= 17 && r >= 6;
-    });
-    canvas.fill(holes, 0, 0, 0x1A2030);
+    canvas.fill(ring(17, 6), 0, 0, 0x1A2030);
     canvas.fill(spokes, 0, 0, [&](int, int y) { return mixColour(0xF4F6FA, 0x8A92A0, y / double(side)); });
     paintShape(
-        canvas, [&](double x, double y) { return std::hypot(x - c, y - c) < 6.5; }, kAmber, 1.f);
+        canvas, [&](double x, double y) { return std::hypot(x - c, y - c) < 6.5 * k; }, kAmber, 1.f);
     return canvas;
 }
 
@@ -126,8 +145,19 @@ PaintedSprite menuBar() {
     mark.fill(shapeCoverage(3, 18, [](double, double) { return true; }), 0, 0,
               [](int x, int) { return x == 1 ? 0xFFFFFFu : 0xC8D0DCu; });
     frames[game::kGaugeEndFrame] = {{std::move(mark), -1, -2}};
-    frames[game::kMenuEmblemFrame] = {centred(emblem())};
+    frames[game::kMenuEmblemFrame] = {{emblem(), -kEmblemSide / 2, -kEmblemSide / 2}};
     return artSprite(frames);
+}
+
+// A soft key: a 96 x 36 frame whose button shows wholly in either bottom
+// corner. The left key is placed 8 px past the screen's left edge, the right
+// one 4 px past its right edge, both 4 px past its bottom: the button covers
+// the frame's columns 8 to 91 and its top 32 rows, the rest is transparent.
+ArtPiece softKey(std::uint32_t top, std::uint32_t bottom) {
+    constexpr int width = 96, height = 36, left = 8, right = 92, visible = 32;
+    ArtCanvas canvas(width, height);
+    stamp(canvas, glossy(right - left, visible, top, bottom, 10), left, 0);
+    return {std::move(canvas), 0, 0};
 }
 
 // A menu item highlighted and plain, an answer highlighted and plain, and
@@ -135,26 +165,17 @@ PaintedSprite menuBar() {
 PaintedSprite menuItems() {
     constexpr std::uint32_t kOnTop = 0xFFD868, kOnBottom = 0xD88A10;
     constexpr std::uint32_t kOffTop = 0x4A6A9C, kOffBottom = 0x1A2A4C;
+    constexpr std::uint32_t kPressedTop = 0x7A9ADC, kPressedBottom = 0x2A4A8C;
     std::vector<Frame> frames(game::kPauseFrameOff + 1);
     frames[game::kItemOnFrame] = {{glossy(300, 44, kOnTop, kOnBottom, 12), 0, 0}};
     frames[game::kItemFrame] = {{glossy(300, 44, kOffTop, kOffBottom, 12), 0, 0}};
     frames[game::kAnswerOnFrame] = {{glossy(200, 36, kOnTop, kOnBottom, 10), 0, 0}};
     frames[game::kAnswerFrame] = {{glossy(200, 36, kOffTop, kOffBottom, 10), 0, 0}};
-    for (int key = game::kSoftKeyFrame; key <= game::kPauseFrameOff; ++key)
+    for (int key = game::kSoftKeyFrameOff + 1; key <= game::kPauseFrameOff; ++key)
         frames[static_cast<std::size_t>(key)] = {{glossy(96, 36, kOffTop, kOffBottom, 10), 0, 0}};
+    frames[game::kSoftKeyFrame] = {softKey(kPressedTop, kPressedBottom)};
+    frames[game::kSoftKeyFrameOff] = {softKey(kOffTop, kOffBottom)};
     return artSprite(frames);
-}
-
-// `part` laid over `canvas` with its top left at (left, top), mirrored
-// left to right when `mirror` is set.
-void stamp(ArtCanvas& canvas, const ArtCanvas& part, int left, int top, bool mirror = false) {
-    for (int y = 0; y < part.height(); ++y)
-        for (int x = 0; x < part.width(); ++x)
-            if (const Rgba& p = part.at(mirror ? part.width() - 1 - x : x, y); p.a > 0)
-                canvas.fill(Coverage{1, 1, {p.a}}, left + x, top + y,
-                            (static_cast<std::uint32_t>(std::lround(p.r)) << 16) |
-                                (static_cast<std::uint32_t>(std::lround(p.g)) << 8) |
-                                static_cast<std::uint32_t>(std::lround(p.b)));
 }
 
 // The splash's first picture: the studio's logo, a bevelled shield of deep
@@ -273,9 +294,11 @@ void stampTurned(ArtCanvas& canvas, const ArtCanvas& part, double px, double py,
 }
 
 // The splash's second picture: two chequered flags waving from crossed
-// poles, a gold laurel round their feet.
+// poles, a gold laurel round their feet. The turned cloths reach 40 px below
+// the poles' feet and the knobs 158 px above them: the canvas keeps an equal
+// margin above and below.
 ArtCanvas waving() {
-    constexpr int width = 470, height = 196;
+    constexpr int width = 470, height = 226;
     constexpr double pivotX = width / 2.0, pivotY = 172, foot = 28;
     ArtCanvas canvas(width, height);
     const ArtCanvas one = flag();
@@ -324,10 +347,117 @@ PaintedSprite splash() {
     return s;
 }
 
+// The menus' backdrop, under every menu and list: a navy ramp with speed
+// stripes, and low down on the right (where the menus leave room) a rev
+// counter in the backdrop's own dim blues, its needle in the red. The
+// overlay frame holds only rectangles: the backdrop's pixels are dropped
+// once the picture's cache image is made, and only frame 0 gets one.
+constexpr int kBackdropWidth = 640, kBackdropHeight = 480;
+constexpr int kDialSide = 236, kDialLeft = 398, kDialTop = 214;
+
+std::uint32_t backdropColourAt(int y) {
+    return mixColour(0x0A1830, 0x203C60, y / double(kBackdropHeight));
+}
+
+ArtCanvas revCounter() {
+    constexpr int side = kDialSide;
+    constexpr double c = side / 2.0, rim = c - 1, face = rim - 8;
+    // The scale turns 270 degrees clockwise from the lower left: 0 to 8
+    // (thousands), red from 7.
+    constexpr double kFrom = 0.75 * std::numbers::pi, kSweep = 1.5 * std::numbers::pi;
+    const auto angleOf = [&](double value) { return kFrom + kSweep * value / 8; };
+    const auto polar = [&](double x, double y, double& r, double& value) {
+        r = std::hypot(x - c, y - c);
+        double a = std::atan2(y - c, x - c) - kFrom;
+        while (a < 0)
+            a += 2 * std::numbers::pi;
+        value = a / kSweep * 8;
+    };
+    ArtCanvas canvas(side, side);
+    canvas.fill(
+        shapeCoverage(side, side, [&](double x, double y) { return std::hypot(x - c, y - c) <= rim; }), 0, 0,
+        [&](int, int y) { return mixColour(0x4A6A9C, 0x162846, y / double(side)); });
+    canvas.fill(
+        shapeCoverage(side, side, [&](double x, double y) { return std::hypot(x - c, y - c) <= face; }), 0, 0,
+        [&](int, int y) { return mixColour(0x0C1A34, 0x14284C, y / double(side)); });
+    // The red band from 7 to 8, then the ticks: every half thousand, long
+    // and bold at each thousand.
+    canvas.fill(shapeCoverage(side, side,
+                              [&](double x, double y) {
+                                  double r, v;
+                                  polar(x, y, r, v);
+                                  return r >= face - 14 && r <= face - 4 && v >= 7 && v <= 8;
+                              }),
+                0, 0, 0x7A2232);
+    canvas.fill(shapeCoverage(side, side,
+                              [&](double x, double y) {
+                                  double r, v;
+                                  polar(x, y, r, v);
+                                  if (v > 8.02 || r > face - 4)
+                                      return false;
+                                  const double step = std::round(v * 2) / 2;
+                                  const bool major = std::fmod(step, 1.0) == 0;
+                                  const double off = std::fabs(v - step) * kSweep / 8 * r;
+                                  return r >= face - (major ? 20 : 12) && off <= (major ? 1.6 : 0.8);
+                              }),
+                0, 0, 0x7A9ACC);
+    for (int value = 0; value <= 8; ++value) {
+        const char16_t digit = static_cast<char16_t>(u'0' + value);
+        const Coverage number = textCoverage(std::u16string_view(&digit, 1), 17, 0, 0);
+        const double a = angleOf(value), r = face - 34;
+        canvas.fill(number, static_cast<int>(std::lround(c + r * std::cos(a) - number.width / 2.0)),
+                    static_cast<int>(std::lround(c + r * std::sin(a) - number.height / 2.0)),
+                    value >= 7 ? 0xA84050u : 0x5A7AAC);
+    }
+    const Coverage unit = textCoverage(u"x1000 RPM", 11, 0, 0);
+    canvas.fill(unit, static_cast<int>(c - unit.width / 2.0), static_cast<int>(c + 30), 0x3A5A8C);
+    // The needle, near the red, and its cap.
+    const double needle = angleOf(6.4);
+    const double ux = std::cos(needle), uy = std::sin(needle);
+    canvas.fill(shapeCoverage(side, side,
+                              [&](double x, double y) {
+                                  const double along = (x - c) * ux + (y - c) * uy;
+                                  const double across = std::fabs(-(x - c) * uy + (y - c) * ux);
+                                  return along >= -14 && along <= face - 10 &&
+                                         across <= 3.5 * (1 - (along + 14) / (face + 4));
+                              }),
+                0, 0, 0xB83A2A);
+    paintShape(
+        canvas, [&](double x, double y) { return std::hypot(x - c, y - c) <= 11; }, 0x2A3A5A, 1.5f);
+    return canvas;
+}
+
+PaintedSprite menuBackground() {
+    constexpr int kBands = 40, kBandHeight = kBackdropHeight / kBands;
+    std::vector<datakit::PaintedRect> fills;
+    for (int band = 0; band < kBands; ++band)
+        fills.push_back({mixColour(0x0A1830, 0x203C60, band / double(kBands - 1)), 0,
+                         static_cast<std::int16_t>(band * kBandHeight), kBackdropWidth, kBandHeight});
+    for (int i = 0; i < 6; ++i)
+        fills.push_back({0x18305A, static_cast<std::int16_t>(i * 40), static_cast<std::int16_t>(300 + i * 24),
+                         static_cast<std::uint16_t>(kBackdropWidth - i * 40), 10});
+    const ArtCanvas dial = revCounter();
+    // The dial's rim is blended over the backdrop at its middle height.
+    const std::uint32_t matte = backdropColourAt(kDialTop + kDialSide / 2);
+    PaintedSprite s;
+    s.palettes = {artPalette({&dial}, 15, matte)};
+    s.frames.resize(game::kBackgroundOverlayFrame + 1);
+    s.frames[game::kBackgroundFrame] = {.fills = std::move(fills),
+                                        .images = {artImage(dial, s.palettes[0], kDialLeft, kDialTop, matte)},
+                                        .boxes = {}};
+    s.frames[game::kBackgroundOverlayFrame] = {.fills = {{0x0E1E3A, 0, 456, kBackdropWidth, 24},
+                                                         {0xF0B020, 0, 456, kBackdropWidth, 2},
+                                                         {0x16305C, 0, 64, 6, 380}},
+                                               .images = {},
+                                               .boxes = {}};
+    return s;
+}
+
 } // namespace
 
 void addDemoMenuArt(std::vector<std::optional<PaintedSprite>>& sprites) {
     sprites[game::kSplashSprite] = splash();
+    sprites[game::kMenuBackgroundSprite] = menuBackground();
     sprites[game::kMenuFrameSprite] = menuBar();
     sprites[game::kMenuItemSprite] = menuItems();
 }

@@ -199,6 +199,9 @@ void produceRaceImagePack(ProgramFolder& folder);
 // the application properties that give its pages their addresses.
 inline constexpr std::u16string_view kPromoFile = u"promo.bin";
 datakit::PromoModel demoPromoModel();
+// The promotion's pictures, screen images and font, into `model` (whose
+// two languages are in place).
+void paintPromoArt(datakit::PromoModel& model);
 std::vector<datakit::Property> demoPromoProperties();
 void producePromotion(ProgramFolder& folder);
 

@@ -313,25 +313,6 @@ PaintedSprite arrows() {
     return s;
 }
 
-PaintedSprite menuBackground() {
-    PaintedSprite s;
-    s.palettes = {palette({0x284870, 0x98B8E0, 0xC8D8F0})};
-    std::vector<PaintedRect> fills = bands(0, kScreenHeight, 0x0A1830, 0x203C60, 40);
-    // Speed stripes across the screen.
-    for (int i = 0; i < 6; ++i)
-        fills.push_back({0x18305A, static_cast<std::int16_t>(i * 40), static_cast<std::int16_t>(300 + i * 24),
-                         static_cast<std::uint16_t>(kScreenWidth - i * 40), 10});
-    // The background carries the one image (the emblem), the overlay only
-    // rectangles: the overlay still draws once the background's modules
-    // alone keep images.
-    s.frames.resize(game::kBackgroundOverlayFrame + 1);
-    s.frames[game::kBackgroundFrame] = frameOf(std::move(fills), {disc(96, 520, 360)});
-    s.frames[game::kBackgroundOverlayFrame] = frameOf({{0x0E1E3A, 0, 456, kScreenWidth, 24},
-                                                       {0xF0B020, 0, 456, kScreenWidth, 2},
-                                                       {0x16305C, 0, 64, 6, 380}});
-    return s;
-}
-
 PaintedSprite highlight() {
     PaintedSprite s;
     s.frames = {frameOf({{0xF0B020, 0, 0, 320, 40}, {0x6A4A10, 0, 36, 320, 4}})};
@@ -402,7 +383,6 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[game::kTitleLogoSprite] = titleLogo();
     sprites[game::kMenuHeaderSprite] = header();
     sprites[game::kQuestionBoxSprite] = questionBox(kAnswerHeight);
-    sprites[game::kMenuBackgroundSprite] = menuBackground();
     sprites[game::kMenuHighlightSprite] = highlight();
     sprites[game::kMenuArrowSprite] = arrows();
     sprites[game::kMenuItemPlateSprite] = menuItem();

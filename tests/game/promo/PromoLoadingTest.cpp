@@ -270,7 +270,7 @@ TEST_F(PromoTest, TheDemoTextsSitAtTheirIndexes) {
     for (std::int32_t step = -1; step <= 1; ++step)
         promo::loadResources(step);
     const std::int32_t b = statics.s_fixedTextBase;
-    EXPECT_EQ(text(promo::getText(b)), "ALL OUR RACING GAMES IN ONE PLACE");
+    EXPECT_EQ(text(promo::getText(b)), "ALL OUR GAMES IN ONE PLACE");
     EXPECT_EQ(text(promo::getText(b + 1)), "MORE GAMES");
     EXPECT_EQ(text(promo::getText(b + 7)), "SELECT");
     EXPECT_EQ(text(promo::getText(b + 8)), "BACK");

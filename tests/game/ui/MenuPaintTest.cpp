@@ -19,7 +19,7 @@ using framework_testing::s_paints;
 
 struct MenuPaintTest : framework_testing::TouchTest {
     MenuPaintTest() {
-        for (std::int32_t number : {1, 2, 4, 5, 8})
+        for (std::int32_t number : {1, 2, 4, 5, 7, 8})
             standIn(number);
         // Texts "T0" .. "T69".
         rt::ObjectArray* texts = rt::newObjectArray(70);
@@ -250,6 +250,18 @@ TEST_F(MenuPaintTest, TheGaugePanelFillsEachGaugeToItsValue) {
                                         "text 'T21' @300,120 a24", "frame 8:2 @308,120", "frame 8:3 @308,120",
                                         "frame 8:5 @318,120", "frame 8:2 @308,140", "frame 8:3 @308,140",
                                         "frame 8:5 @308,140"}));
+}
+
+// Sprite 7's arrows measure 7 x 3 (left) and 8 x 4 (right). Each is centred
+// in its zone, so the left one shows whole although its zone begins 8 px
+// past the screen's left edge.
+TEST_F(MenuPaintTest, EachOptionArrowIsCentredInItsZone) {
+    rt::ObjectArray* zones = rt::newObjectArray(2);
+    rt::Array::setRef(zones, 0, ids({-8, 192, 48, 96}));
+    rt::Array::setRef(zones, 1, ids({600, 192, 48, 96}));
+    s_paints.clear();
+    game::paintOptionArrows(zones);
+    EXPECT_EQ(s_paints, (std::vector<std::string>{"frame 7:0 @12,238", "frame 7:1 @620,238"}));
 }
 
 } // namespace
