@@ -192,7 +192,8 @@ TEST_F(HudPaintTest, PlaceLapsAndCollectedBoxShowTheRaceValues) {
     };
     for (const Lap& c : {Lap{0, 0}, Lap{1, 0}, Lap{3, 2}, Lap{4, 2}}) {
         player->m_lap = c.lap;
-        EXPECT_TRUE(contains(drawn(), "frame 12:" + std::to_string(c.frame) + " @440,106")) << "lap " << c.lap;
+        EXPECT_TRUE(contains(drawn(), "frame 12:" + std::to_string(c.frame) + " @440,106"))
+            << "lap " << c.lap;
     }
 }
 
