@@ -71,11 +71,14 @@ ASprite* asSprite(rt::Object* object) {
 }
 
 void registerSpritePainters(SpriteHooks& hooks) {
+    // A frame the sprite lacks measures 0, as a slot not loaded does.
     hooks.frameWidth = [](rt::Object* sprite, std::int32_t frame) {
-        return getFrameWidth(asSprite(sprite), frame);
+        ASprite* s = asSprite(sprite);
+        return s && frame >= 0 && frame < s->getFrameCount() ? getFrameWidth(s, frame) : 0;
     };
     hooks.frameHeight = [](rt::Object* sprite, std::int32_t frame) {
-        return getFrameHeight(asSprite(sprite), frame);
+        ASprite* s = asSprite(sprite);
+        return s && frame >= 0 && frame < s->getFrameCount() ? getFrameHeight(s, frame) : 0;
     };
     hooks.paintFrame = [](rt::Object* sprite, platform::javax_microedition_lcdui_Graphics* graphics,
                           std::int32_t frame, std::int32_t x, std::int32_t y, std::int32_t flags) {
@@ -153,10 +156,12 @@ void registerGame() {
     registerSound(registry.sound);
     registerSpritePainters(registry.sprites);
     registry.race.raceFinished = [] { return raceStatics().s_raceFinished != 0; };
-    // The lap option the pre-race selection leaves for game mode 0.
+    // The lap option the pre-race selection leaves for game mode 0, once an
+    // event was chosen there: an event started without it (a quick race)
+    // runs the laps of its row, not the option's unset 0 (one lap).
     raceSeams() = RaceSeams{};
     raceSeams().lapOption = [] {
-        return stateStatics().s_gameMode == GameMode::LapRace
+        return stateStatics().s_gameMode == GameMode::LapRace && preRaceStatics().s_eventSelected
                    ? static_cast<std::int32_t>(rt::ShortArray::get(rememberedSelections(), kLapOptionSlot))
                    : -1;
     };

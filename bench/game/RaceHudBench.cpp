@@ -13,6 +13,8 @@
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/race/RaceCamera.h"
+#include "game/race/RaceFrame.h"
+#include "game/race/RaceResults.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RaceView.h"
@@ -215,5 +217,27 @@ void BM_RaceWholeFrameUnderPause(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RaceWholeFrameUnderPause);
+
+// The results of a race of game mode 0 over the race that runs on: the
+// table's panel with its six rows shown, each with its badge, name and time.
+void BM_RaceWholeFrameUnderResults(benchmark::State& state) {
+    BusyRaceWithHud race(0x19002F);
+    game::raceResultsStaticInit();
+    game::raceFrameStatics().s_racerTimes = rt::newIntArray(10);
+    for (std::int32_t i = 0; i < 10; ++i)
+        game::racerAt(i)->m_name = rt::String::newFromCString("Racer");
+    game::RaceResultsStatics& results = game::raceResultsStatics();
+    results.s_resultsRows = 6;
+    results.s_resultsRow = 6;
+    results.s_resultsSlide = game::kResultsSlideFull;
+    results.s_resultsReady = 1;
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
+    game::stateStatics().s_state = game::State::RaceResults;
+    for (auto _ : state) {
+        race.nextFrame();
+        game::stateRaceResults(game::kPaint);
+    }
+}
+BENCHMARK(BM_RaceWholeFrameUnderResults);
 
 } // namespace

@@ -248,10 +248,12 @@ void prepareRaceSprite(std::int32_t step) {
     case 24:
         if (ASprite* shadow = sprite(kCarShadowSprite)) {
             // The track colour less 0x34 in its top byte: the shadow's alpha
-            // is that byte, 0xCC for every colour (the subtraction wraps).
+            // is that byte, 0xCC (the subtraction wraps). The sprite's own
+            // flags keep its colour key transparent: rewritten with the
+            // rest, the key would paint the frame's box around the shadow.
             const auto level =
                 static_cast<std::uint32_t>((trackStatics().s_trackColourA & 0xFFFFFF) - 0x34000000);
-            shadow->setPaletteAlpha(0, static_cast<std::int32_t>(level >> 24), false, false);
+            shadow->applyPaletteAlpha(0, static_cast<std::int32_t>(level >> 24));
         }
         keepImagesOnly(sprite(kRaceTouchSprite));
         break;
@@ -282,7 +284,9 @@ void cacheEffectSprites() {
     std::int32_t done = 0;
     for (std::int32_t slot : kZoomedEffectSprites) {
         cacheEveryFrame(slot);
-        if (slot != kTrackEffectSprite)
+        // The head-up display paints the collected gauge from the coins'
+        // sprite itself.
+        if (slot != kTrackEffectSprite && slot != kCoinSprite)
             unloadSprite(slot);
         if (++done % kZoomedGroup == 0)
             collect();

@@ -61,13 +61,6 @@ constexpr std::int32_t kSlotY = 375;
 constexpr std::int32_t kIconX = 555;
 constexpr std::int32_t kIconY = 390;
 
-void fillOpaque(std::int32_t rgb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-    if (Graphics* g = loopStatics().s_graphics) {
-        g->setColor(rgb);
-        fillRect(g, x, y, w, h);
-    }
-}
-
 void fillShaded(std::int32_t argb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
     if (Graphics* g = loopStatics().s_graphics) {
         setFillColor(argb);
@@ -99,6 +92,13 @@ void paintItem(std::int32_t item, const cEntity* car) {
 }
 
 } // namespace
+
+void fillRaceRect(std::int32_t rgb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    if (Graphics* g = loopStatics().s_graphics) {
+        g->setColor(rgb);
+        fillRect(g, x, y, w, h);
+    }
+}
 
 std::int32_t raceScreenWidth() {
     return config().s_gameScreenWidth;
@@ -242,8 +242,8 @@ void paintHudCollectedBox() {
         return;
     rt::String* label = getString(kCollectedText);
     drawHudString(kHudFont, 0, label, 275 - hudStringWidth(kHudFont, label), 6, kAnchorTopLeft);
-    fillOpaque(kWhite, 175, 35, 100, 36);
-    fillOpaque(kBlack, 177, 37, 96, 32);
+    fillRaceRect(kWhite, 175, 35, 100, 36);
+    fillRaceRect(kBlack, 177, 37, 96, 32);
     lib::StringBuffer* text = clearedHudBuffer();
     text->append(car->m_collected);
     text->append(constantText(rt::constants::kHudCountSeparator));
@@ -274,10 +274,10 @@ void paintHudLapCounter() {
     const std::int32_t h = hudTextHeight();
     const std::int32_t top = y - fh / 2 - (h + 4) / 2;
     const std::int32_t left = kLapX - fw - w1;
-    fillOpaque(kWhite, left, top, w1, h + 4);
-    fillOpaque(kWhite, kLapX + fw, top, w2 + 4, h + 4);
-    fillOpaque(kLapBoxColour, left + 1, top + 2, w1 - 4, h);
-    fillOpaque(kLapBoxColour, kLapX + fw + 1, top + 2, w2, h);
+    fillRaceRect(kWhite, left, top, w1, h + 4);
+    fillRaceRect(kWhite, kLapX + fw, top, w2 + 4, h + 4);
+    fillRaceRect(kLapBoxColour, left + 1, top + 2, w1 - 4, h);
+    fillRaceRect(kLapBoxColour, kLapX + fw + 1, top + 2, w2, h);
     drawHudString(kHudFont, 1, label, left + 2, top + 2, kAnchorTopLeft);
     drawHudBuffer(kHudFont, 1, kLapX + fw + 1, top + 2, kAnchorTopLeft);
 }

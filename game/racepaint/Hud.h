@@ -27,9 +27,10 @@ class ASprite;
 inline constexpr std::int32_t kDriverItem = 8;
 
 struct HudPaintStatics {
-    // y of the place number (x 540) and of the lap counter (x 440).
-    std::int32_t s_positionY = 60;
-    std::int32_t s_lapY = 44;
+    // y of the place number (x 540) and of the lap counter (x 440): their
+    // numbers stand on it, under the racer strip's badges (40 px from y 1).
+    std::int32_t s_positionY = 106;
+    std::int32_t s_lapY = 106;
     // The frame of `kMenuItemSprite` whose width keeps the right-hand
     // values clear of the button in the top right corner.
     std::int32_t s_hudButtonFrame = kPauseFrame;
@@ -59,6 +60,8 @@ ASprite* raceSprite(std::int32_t number);
 // nothing while the sprite is missing or lacks the frame.
 void paintRaceFrame(std::int32_t number, std::int32_t frame, std::int32_t x, std::int32_t y);
 std::int32_t raceFrameWidth(std::int32_t number, std::int32_t frame);
+// An opaque rectangle in `rgb` on the frame's Graphics.
+void fillRaceRect(std::int32_t rgb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
 std::int32_t raceFrameHeight(std::int32_t number, std::int32_t frame);
 // Box `box` of frame `frame` of `sprite` read into the shared frame box
 // (`s_frameBox`), all 0 without the sprite or the box; null only when the

@@ -1,5 +1,6 @@
 #include "game/racepaint/ResultScreens.h"
 
+#include "classlib/lang/StringBuffer.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/HudFrames.h"
 #include "game/framework/LoopStatics.h"
@@ -31,10 +32,34 @@ constexpr std::int32_t kScoreLabel = 49;
 constexpr std::int32_t kBandLight = static_cast<std::int32_t>(0x80FFFFFFu);
 constexpr std::int32_t kBandDark = static_cast<std::int32_t>(0x99111111u);
 constexpr std::int32_t kBehindShade = static_cast<std::int32_t>(0x80000000u);
-// The table of mode 0: its first row, the rows' pitch, the columns.
-constexpr std::int32_t kTableTop = 90;
-constexpr std::int32_t kRowPitch = 50;
-constexpr std::int32_t kTableLeft = 40;
+// The table of mode 0: an opaque panel (cheap, and readable over any
+// track) with a title band, a band per row, and the blinking prompt at its
+// foot; rows slide in inside it.
+constexpr std::int32_t kTableLeft = 60;
+constexpr std::int32_t kTableWidth = 520;
+constexpr std::int32_t kTableTop = 30;
+constexpr std::int32_t kTitleHeight = 44;
+constexpr std::int32_t kRowPitch = 46;
+constexpr std::int32_t kRowHeight = 42;
+constexpr std::int32_t kFootHeight = 40;
+constexpr std::int32_t kPanelRim = 0xE8B030;
+constexpr std::int32_t kPanelBody = 0x0E1830;
+constexpr std::int32_t kTitleBand = 0x24448A;
+constexpr std::int32_t kRowBands[2] = {0x1A2A4C, 0x22365E};
+constexpr std::int32_t kPlayerBand = 0x9A6210;
+// Columns from a row's left: the right edge of the place, the badge (the
+// name follows it, or takes its place while the badges are not loaded),
+// the right edges of the time (further left in a championship) and of the
+// championship's points shown and held.
+constexpr std::int32_t kPlaceColumn = 40;
+constexpr std::int32_t kBadgeColumn = 56;
+constexpr std::int32_t kTimeColumn = 490;
+constexpr std::int32_t kCupTimeColumn = 330;
+constexpr std::int32_t kShownPointsColumn = 420;
+constexpr std::int32_t kPointsColumn = 495;
+// The palettes of the table's fonts: white and amber ink.
+constexpr std::int32_t kWhiteInk = 0;
+constexpr std::int32_t kAmberInk = 1;
 
 void fillShade(std::int32_t argb, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
     if (Graphics* g = loopStatics().s_graphics) {
@@ -122,33 +147,61 @@ void paintResults() {
 
 void paintResultsMode0() {
     const RaceResultsStatics& s = raceResultsStatics();
+    Graphics* g = loopStatics().s_graphics;
+    if (!g)
+        return;
     const cEntity* player = racerStatics().s_playerCar;
     const bool cup = isChampionship();
-    // The whole table slides in the championship's sub-phases 1 and 2.
+    const std::int32_t rows = s.s_resultsRows;
+    const std::int32_t rowsTop = kTableTop + kTitleHeight + 6;
+    const std::int32_t height = kTitleHeight + 6 + rows * kRowPitch + kFootHeight;
+    fillRaceRect(kPanelRim, kTableLeft - 3, kTableTop - 3, kTableWidth + 6, height + 6);
+    fillRaceRect(kPanelBody, kTableLeft, kTableTop, kTableWidth, height);
+    fillRaceRect(kTitleBand, kTableLeft, kTableTop, kTableWidth, kTitleHeight);
+    rt::String* title = getString(kResultsTitle);
+    (void)hudStringWidth(kTitleFont, title);
+    const std::int32_t lineHeight = hudTextHeight();
+    drawHudString(kTitleFont, kAmberInk, title, raceScreenWidth() / 2,
+                  kTableTop + (kTitleHeight - lineHeight) / 2, kAnchorTopCentre);
+    // The whole table slides in the championship's sub-phases 1 and 2; the
+    // rows stay inside the panel.
     const bool tableSlides = s.s_resultsPhase == 1 || s.s_resultsPhase == 2;
-    for (std::int32_t i = 0; i < s.s_resultsRow && i < s.s_resultsRows; ++i) {
+    const std::int32_t slide = s.s_resultsSlide < kResultsSlideFull ? s.s_resultsSlide : kResultsSlideFull;
+    setClip(g, kTableLeft, kTableTop, kTableWidth, height);
+    for (std::int32_t i = 0; i < s.s_resultsRow && i < rows; ++i) {
         const cEntity* car = racerAt(i);
         if (!car)
             continue;
         const bool sliding = tableSlides || (s.s_resultsPhase == 0 && i == s.s_resultsRow - 1);
-        const std::int32_t slide =
-            s.s_resultsSlide < kResultsSlideFull ? s.s_resultsSlide : kResultsSlideFull;
         const std::int32_t x = kTableLeft + (sliding ? (kResultsSlideFull - slide) * 4 : 0);
-        const std::int32_t y = kTableTop + kRowPitch * i;
+        const std::int32_t y = rowsTop + kRowPitch * i;
         const bool mine = car == player;
-        paintRaceFrame(kRacerBadgeSprite, mine ? car->m_driverKind : car->m_carType, x, y);
-        drawHudString(kHudFont, mine ? 1 : 0, car->m_name, x + 70, y + 10, kAnchorTopLeft);
+        fillRaceRect(mine ? kPlayerBand : kRowBands[i & 1], x + 6, y, kTableWidth - 12, kRowHeight);
+        const std::int32_t textY = y + (kRowHeight - lineHeight) / 2;
+        lib::StringBuffer* place = clearedHudBuffer();
+        place->append(i + 1);
+        takeHudBuffer();
+        drawHudBuffer(kTitleFont, mine ? kWhiteInk : kAmberInk, x + kPlaceColumn, textY, kAnchorTopRight);
+        const std::int32_t badge = mine ? car->m_driverKind : car->m_carType;
+        const std::int32_t badgeWidth = raceFrameWidth(kRacerBadgeSprite, badge);
+        paintRaceFrame(kRacerBadgeSprite, badge, x + kBadgeColumn,
+                       y + (kRowHeight - raceFrameHeight(kRacerBadgeSprite, badge)) / 2);
+        drawHudString(kTitleFont, kWhiteInk, car->m_name,
+                      x + kBadgeColumn + (badgeWidth > 0 ? badgeWidth + 10 : 0), textY, kAnchorTopLeft);
         takeTime(intAt(raceFrameStatics().s_racerTimes, car->m_racerIndex), false);
-        drawHudBuffer(kValueFont, mine ? 1 : 0, x + 360, y + 10, kAnchorTopRight);
+        drawHudBuffer(kTitleFont, mine ? kWhiteInk : kAmberInk, x + (cup ? kCupTimeColumn : kTimeColumn),
+                      textY, kAnchorTopRight);
         if (cup) {
             takeNumber(intAt(s.s_cupShownPoints, car->m_driverKind), true);
-            drawHudBuffer(kValueFont, 0, x + 440, y + 10, kAnchorTopRight);
+            drawHudBuffer(kTitleFont, kWhiteInk, x + kShownPointsColumn, textY, kAnchorTopRight);
             takeNumber(intAt(s.s_cupPoints, car->m_driverKind), true);
-            drawHudBuffer(kValueFont, 1, x + 520, y + 10, kAnchorTopRight);
+            drawHudBuffer(kTitleFont, kAmberInk, x + kPointsColumn, textY, kAnchorTopRight);
         }
     }
-    if (s.s_resultsReady)
-        paintBlinkingText();
+    setClip(g, 0, 0, raceScreenWidth(), raceScreenHeight());
+    if (s.s_resultsReady && isBlinkOn())
+        drawHudString(kHudFont, kWhiteInk, getString(kContinueText), raceScreenWidth() / 2,
+                      kTableTop + height - kFootHeight / 2, kAnchorCentre);
 }
 
 void paintResultsMode1(std::int32_t time) {

@@ -31,18 +31,25 @@ constexpr double kPi = std::numbers::pi;
 
 using Frame = std::vector<ArtPiece>;
 
-// Numbers drawn from their bottom centre, 1 to 10 in order.
+// The big numbers 1 to 10 of the place and the lap.
 constexpr int kNumberPixels = 44;
+ArtCanvas bigNumber(int n) {
+    return lettering(std::u16string(std::u16string_view(u"12345678910").substr(n - 1, n < 10 ? 1 : 2)),
+                     kNumberPixels, 0xFFF4B0, 0xF08A10);
+}
+
+// Numbers drawn from their bottom centre, 1 to 10 in order: the whole
+// lettering, its shadow too, above the point, so a number drawn at the
+// display's y stays inside the screen and the lap counter's boxes, centred
+// half the frame's height above that y, stand level with it.
 PaintedSprite numbers() {
     static_assert(game::hudNumberFrame(1) == 0);
     std::vector<Frame> frames;
     for (int n = 1; n <= 10; ++n) {
-        ArtCanvas digits =
-            lettering(std::u16string(std::u16string_view(u"12345678910").substr(n - 1, n < 10 ? 1 : 2)),
-                      kNumberPixels, 0xFFF4B0, 0xF08A10);
+        ArtCanvas digits = bigNumber(n);
         Frame frame;
         const auto x = static_cast<std::int16_t>(-digits.width() / 2);
-        const auto y = static_cast<std::int16_t>(-digits.height() + 6);
+        const auto y = static_cast<std::int16_t>(-digits.height());
         frame.push_back({std::move(digits), x, y});
         frames.push_back(std::move(frame));
     }
@@ -51,7 +58,8 @@ PaintedSprite numbers() {
 
 // The places: the finishing banners "1st" to "6th" drawn from their
 // centre, the results' mark, the medals of the first three, and the
-// endings that stand to the right of the place number at the number's top.
+// endings that stand against the right side of the place's number (its
+// frame of `numbers`, drawn at the same point) at the number's top.
 // The frames between the banners and the mark are the medals again.
 PaintedSprite places() {
     constexpr int kPlaces = 6;
@@ -66,9 +74,11 @@ PaintedSprite places() {
         const std::uint32_t bottom = place == 0 ? 0xE08A10 : place < 3 ? 0x98A8C8 : 0xC05030;
         frames[static_cast<std::size_t>(game::kFirstPlaceBannerFrame + place)].push_back(
             centred(lettering(text, 72, top, bottom, 4, 4)));
-        ArtCanvas ending = lettering(endings[place], 20, 0xFFF4B0, 0xF08A10, 2, 2);
+        ArtCanvas ending = lettering(endings[place], 18, 0xFFF4B0, 0xF08A10, 2, 2);
+        const ArtCanvas number = bigNumber(place + 1);
         frames[static_cast<std::size_t>(game::kFirstPlaceEndingFrame + place)].push_back(
-            {std::move(ending), 14, static_cast<std::int16_t>(-kNumberPixels - 4)});
+            {std::move(ending), static_cast<std::int16_t>(number.width() / 2 - 10),
+             static_cast<std::int16_t>(-number.height() + 4)});
     }
     for (int medal = 0; medal < 3; ++medal) {
         ArtCanvas disc(64, 76);

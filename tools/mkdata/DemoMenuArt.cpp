@@ -153,29 +153,60 @@ PaintedSprite menuBar() {
 // corner. The left key is placed 8 px past the screen's left edge, the right
 // one 4 px past its right edge, both 4 px past its bottom: the button covers
 // the frame's columns 8 to 91 and its top 32 rows, the rest is transparent.
-ArtPiece softKey(std::uint32_t top, std::uint32_t bottom) {
+ArtCanvas softKey(std::uint32_t top, std::uint32_t bottom) {
     constexpr int width = 96, height = 36, left = 8, right = 92, visible = 32;
     ArtCanvas canvas(width, height);
     stamp(canvas, glossy(right - left, visible, top, bottom, 10), left, 0);
-    return {std::move(canvas), 0, 0};
+    return canvas;
 }
 
-// A menu item highlighted and plain, an answer highlighted and plain, and
-// every frame from the soft keys' to the pause button's a soft key.
+// The race's pause button: a square glossy key with the two bars of a
+// pause sign, its face amber while pressed. Square because the race's touch
+// zone for it is as high as the frame is wide.
+ArtCanvas pauseButton(std::uint32_t top, std::uint32_t bottom) {
+    constexpr int side = 44;
+    ArtCanvas canvas = glossy(side, side, top, bottom, 11);
+    const auto bars = [](double x, double y) {
+        return y > 12 && y < 32 && ((x > 14 && x < 20) || (x > 25 && x < 31));
+    };
+    canvas.fill(shapeCoverage(side, side, [&](double x, double y) { return bars(x - 1, y - 1); }), 0, 0,
+                0x0A1020, 0.6f);
+    canvas.fill(shapeCoverage(side, side, bars), 0, 0, 0xF8F8F8);
+    return canvas;
+}
+
+// A menu item highlighted and plain, an answer highlighted and plain, the
+// soft keys pressed and plain, every frame from them to the pause button's a
+// soft key, and the pause button pressed and plain. The palette is the
+// menus' own, made from the items and the soft keys, so the pause button
+// changes no menu's colours.
 PaintedSprite menuItems() {
     constexpr std::uint32_t kOnTop = 0xFFD868, kOnBottom = 0xD88A10;
     constexpr std::uint32_t kOffTop = 0x4A6A9C, kOffBottom = 0x1A2A4C;
     constexpr std::uint32_t kPressedTop = 0x7A9ADC, kPressedBottom = 0x2A4A8C;
-    std::vector<Frame> frames(game::kPauseFrameOff + 1);
-    frames[game::kItemOnFrame] = {{glossy(300, 44, kOnTop, kOnBottom, 12), 0, 0}};
-    frames[game::kItemFrame] = {{glossy(300, 44, kOffTop, kOffBottom, 12), 0, 0}};
-    frames[game::kAnswerOnFrame] = {{glossy(200, 36, kOnTop, kOnBottom, 10), 0, 0}};
-    frames[game::kAnswerFrame] = {{glossy(200, 36, kOffTop, kOffBottom, 10), 0, 0}};
-    for (int key = game::kSoftKeyFrameOff + 1; key <= game::kPauseFrameOff; ++key)
-        frames[static_cast<std::size_t>(key)] = {{glossy(96, 36, kOffTop, kOffBottom, 10), 0, 0}};
-    frames[game::kSoftKeyFrame] = {softKey(kPressedTop, kPressedBottom)};
-    frames[game::kSoftKeyFrameOff] = {softKey(kOffTop, kOffBottom)};
-    return artSprite(frames);
+    std::vector<ArtCanvas> canvases;
+    canvases.push_back(glossy(300, 44, kOnTop, kOnBottom, 12));
+    canvases.push_back(glossy(300, 44, kOffTop, kOffBottom, 12));
+    canvases.push_back(glossy(200, 36, kOnTop, kOnBottom, 10));
+    canvases.push_back(glossy(200, 36, kOffTop, kOffBottom, 10));
+    for (int key = game::kSoftKeyFrame; key <= game::kPauseFrameOff; ++key)
+        canvases.push_back(glossy(96, 36, kOffTop, kOffBottom, 10));
+    canvases[game::kSoftKeyFrame] = softKey(kPressedTop, kPressedBottom);
+    canvases[game::kSoftKeyFrameOff] = softKey(kOffTop, kOffBottom);
+    std::vector<const ArtCanvas*> menuCanvases;
+    for (const ArtCanvas& canvas : canvases)
+        menuCanvases.push_back(&canvas);
+    const std::vector<std::uint32_t> palette = artPalette(menuCanvases);
+    canvases[game::kPauseFrame] = pauseButton(kOnTop, kOnBottom);
+    canvases[game::kPauseFrameOff] = pauseButton(kOffTop, kOffBottom);
+    PaintedSprite s;
+    s.palettes = {palette, palette};
+    for (const ArtCanvas& canvas : canvases) {
+        datakit::PaintedFrame frame;
+        frame.images.push_back(artImage(canvas, palette, 0, 0));
+        s.frames.push_back(std::move(frame));
+    }
+    return s;
 }
 
 // The splash's first picture: the studio's logo, a bevelled shield of deep

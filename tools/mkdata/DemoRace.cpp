@@ -366,7 +366,7 @@ std::vector<datakit::TrackSegment> segmentsOf(const TrackPlan& plan, int track) 
             // Shoulders on both sides widen the straights every 40 segments.
             if (stretch.curve == 0 && i % 40 < 8)
                 s.edgeFlags = 0x0C;
-            // Side profile 1, with the second kerb colour, in the bends.
+            // Side profile 1 in the bends.
             s.laneProfileA = s.laneProfileB = static_cast<std::uint8_t>(stretch.curve == 0 ? 0 : 1);
             s.shade = static_cast<std::int8_t>(stretch.curve * 4);
             s.byteB = static_cast<std::int8_t>(stretch.slope);
@@ -466,10 +466,10 @@ datakit::TrackModel demoTrack(int track) {
     // The verges cost a quarter of the speed and barely slow the pick-up, so
     // a car run wide gets back onto the road.
     datakit::SideProfile verges{{}, 0, 8, static_cast<std::uint16_t>(plan.halfWidth / 3), {25, 1, 2, 0, 0}};
-    verges.colours = {theme.verge[0], theme.verge[1], theme.kerb[0]};
-    datakit::SideProfile bends = verges;
-    bends.colours[2] = theme.kerb[1];
-    t.sideProfiles = {verges, bends};
+    // The third colour fills the ground beyond the end of a wall, out to
+    // the screen's edge: the verge's own.
+    verges.colours = {theme.verge[0], theme.verge[1], theme.verge[0]};
+    t.sideProfiles = {verges, verges};
     t.style0 = static_cast<std::int8_t>(track);
     t.backdropOffset = static_cast<std::int16_t>(track * 40);
     t.targetSeconds = plan.targetSeconds;

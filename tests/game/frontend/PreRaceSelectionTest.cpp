@@ -157,7 +157,10 @@ TEST_F(PreRaceSelectionTest, TheLapOptionStartsAtThreeLapsAndIsLeftForTheRace) {
     frame(kBackKey);
     EXPECT_EQ(rt::ShortArray::get(game::rememberedSelections(), game::kLapOptionSlot), 4);
 
+    EXPECT_EQ(game::raceSeams().lapOption(), -1) << "no event chosen here: the row's laps";
+    game::preRaceStatics().s_eventSelected = 1;
     EXPECT_EQ(game::raceSeams().lapOption(), 4) << "what the race reads";
+    game::preRaceStatics().s_eventSelected = 0;
 
     // Other modes have no lap option and leave it alone.
     game::stateStatics().s_gameMode = game::GameMode::TimeTrial;

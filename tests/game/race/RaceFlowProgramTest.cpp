@@ -1,11 +1,11 @@
 // The screens over a race as a player meets them in the program: `vorlax
-// --headless --race ROW` on the demo set with a script. The pause key opens
-// the pause menu of six items, whose resume goes back to the race and whose
-// questions, answered yes, restart from the flyover, load the menus into
-// the main menu, or end the program with status 0; a finished race shows
-// its results and then the after-race menu, which offers the next race
-// first when the next track is unlocked (three answers) and the retry first
-// when it is not (two).
+// --headless --race ROW` on the demo set, its races of one lap, with a
+// script. The pause key opens the pause menu of six items, whose resume
+// goes back to the race and whose questions, answered yes, restart from
+// the flyover, load the menus into the main menu, or end the program with
+// status 0; a finished race shows its results and then the after-race menu,
+// which offers the next race first when the next track is unlocked (three
+// answers) and the retry first when it is not (two).
 //
 // Each test keeps its script's times in one table. The way into the race
 // is walked by taps on a free spot of the screen every half second from the
@@ -15,8 +15,10 @@
 // are compared from the race (state 42) on.
 
 #include "game/framework/States.h"
+#include "game/race/EventRowLayout.h"
 #include "tests/support/Command.h"
 #include "tests/support/TemporaryFolder.h"
+#include "tools/datakit/EventPackWriter.h"
 #include "tools/mkdata/DemoSet.h"
 
 #include <gtest/gtest.h>
@@ -104,7 +106,22 @@ std::string text(const std::vector<State>& states) {
 struct RaceFlow : ::testing::Test {
     testing_support::TemporaryFolder root{"vorlax-race-flow"};
 
-    RaceFlow() { EXPECT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path() / "demo").ok()); }
+    // The demo set with races of one lap, so that a race left to itself
+    // finishes within minutes.
+    RaceFlow() {
+        mkdata::ProgramFolder set = mkdata::makeDemoSet();
+        std::vector<datakit::Bytes> events;
+        for (int track = 0; track < mkdata::kDemoTrackCount; ++track) {
+            datakit::EventEntry entry = mkdata::demoEvent(track);
+            entry.variants.at(0).row[game::kEventLapsField] = 1;
+            events.push_back(datakit::writeEventEntry(entry));
+        }
+        std::erase_if(set.archive, [](const datakit::ArchiveEntry& e) {
+            return e.name.starts_with(mkdata::kEventPackFile);
+        });
+        mkdata::addPack(set, mkdata::kEventPackFile, events);
+        EXPECT_TRUE(mkdata::writeProgramFolder(set, root.path() / "demo").ok());
+    }
 };
 
 TEST_F(RaceFlow, ThePauseKeyOpensTheMenuWhoseItemsResumeRestartQuitOrLeave) {

@@ -175,8 +175,8 @@ TEST_F(HudPaintTest, PlaceLapsAndCollectedBoxShowTheRaceValues) {
     std::vector<std::string> lines = drawn();
     EXPECT_TRUE(contains(lines, "frame 63:4 @10,1")) << "a computer car shows its car type";
     EXPECT_TRUE(contains(lines, "frame 63:2 @170,1")) << "the player shows its driver kind";
-    EXPECT_TRUE(contains(lines, "frame 12:1 @540,60"));
-    EXPECT_TRUE(contains(lines, "frame 15:18 @540,60"));
+    EXPECT_TRUE(contains(lines, "frame 12:1 @540,106"));
+    EXPECT_TRUE(contains(lines, "frame 15:18 @540,106"));
     EXPECT_TRUE(contains(lines, "text '3/10' @225,53 a3 p0"));
     DrawingLog log;
     game::paintHud();
@@ -192,7 +192,8 @@ TEST_F(HudPaintTest, PlaceLapsAndCollectedBoxShowTheRaceValues) {
     };
     for (const Lap& c : {Lap{0, 0}, Lap{1, 0}, Lap{3, 2}, Lap{4, 2}}) {
         player->m_lap = c.lap;
-        EXPECT_TRUE(contains(drawn(), "frame 12:" + std::to_string(c.frame) + " @440,44")) << "lap " << c.lap;
+        EXPECT_TRUE(contains(drawn(), "frame 12:" + std::to_string(c.frame) + " @440,106"))
+            << "lap " << c.lap;
     }
 }
 
@@ -205,7 +206,7 @@ TEST_F(HudPaintTest, TheLapBoxesAreFilledInTheirBlue) {
     game::measureString(font, game::getString(30), nullptr);
     const std::int32_t w1 = game::fontStatics().s_textWidth + 6;
     const std::int32_t h = game::fontStatics().s_textHeight;
-    const std::int32_t top = 44 - hud_testing::standInHeight(1) / 2 - (h + 4) / 2;
+    const std::int32_t top = 106 - hud_testing::standInHeight(1) / 2 - (h + 4) / 2;
     const std::int32_t left = 440 - hud_testing::standInWidth(1) - w1;
     EXPECT_EQ(screen.at(left + 1, top + 2), sprite_testing::on565(0x6088C8));
     EXPECT_EQ(screen.at(left, top + 2), sprite_testing::on565(0xFFFFFF));
@@ -295,7 +296,7 @@ TEST_F(HudPaintTest, TheItemPanelShowsTheSlotIconAndNameInsideItsTables) {
     std::vector<std::string> lines = drawn();
     EXPECT_TRUE(contains(lines, "frame 26:18 @540,375"));
     EXPECT_TRUE(contains(lines, "frame 26:2 @555,390"));
-    EXPECT_TRUE(contains(lines, "text 'T84' @440,50 a17 p0"));
+    EXPECT_TRUE(contains(lines, "text 'T84' @440,112 a17 p0"));
 
     // Dimmed while the car has a target: the slot's frame rectangle.
     player->m_hasTarget = 1;

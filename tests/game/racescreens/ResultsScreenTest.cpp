@@ -18,6 +18,8 @@
 #include "platform/lcdui/pixels.h"
 #include "tests/game/racepaint/HudFixture.h"
 
+#include <cctype>
+
 namespace {
 
 using hud_testing::HudTest;
@@ -232,34 +234,57 @@ TEST_F(PanelTest, ValuesStandInTheirColumnAndMode5DimsBehindTheLeader) {
     }
 }
 
-TEST_F(PanelTest, TheMode0TableShowsAtMostItsRowsInRaceOrder) {
+TEST_F(PanelTest, TheMode0TableShowsAtMostItsRowsInRaceOrderOnItsPanel) {
+    // The table's panel: its left, its first row's top and the rows' pitch;
+    // a badge stands 56 px into its row, centred on the row's 42 px.
+    constexpr std::int32_t kLeft = 60, kFirstRow = 80, kPitch = 46;
+    const std::int32_t badgeY = kFirstRow + (42 - hud_testing::standInHeight(0)) / 2;
     game::RaceResultsStatics& s = game::raceResultsStatics();
     s.s_resultsRows = 6;
     s.s_resultsRow = 6;
     s.s_resultsSlide = 140;
-    std::vector<std::string> lines;
-    {
-        DrawingLog log;
-        game::paintResultsMode0();
-        lines = described(log);
-    }
-    std::vector<std::string> icons;
-    for (const std::string& line : lines)
+    std::vector<std::string> lines = drawn(game::paintResultsMode0);
+    std::vector<std::string> icons, places;
+    for (const std::string& line : lines) {
         if (line.starts_with("frame 63:"))
             icons.push_back(line);
-    EXPECT_EQ(icons,
-              (std::vector<std::string>{"frame 63:0 @40,90", "frame 63:0 @40,140", "frame 63:0 @40,190",
-                                        "frame 63:0 @40,240", "frame 63:0 @40,290", "frame 63:0 @40,340"}));
+        if (line.starts_with("text '") && line.size() > 8 && line[7] == '\'' && std::isdigit(line[6]))
+            places.push_back(line.substr(6, 1));
+    }
+    std::vector<std::string> want;
+    for (std::int32_t i = 0; i < 6; ++i)
+        want.push_back("frame 63:0 @" + std::to_string(kLeft + 56) + "," +
+                       std::to_string(badgeY + kPitch * i));
+    EXPECT_EQ(icons, want);
+    EXPECT_EQ(places, (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
     // The row coming in stands right by its slide.
     s.s_resultsRow = 2;
     s.s_resultsSlide = 30;
-    {
-        DrawingLog log;
-        game::paintResultsMode0();
-        lines = described(log);
-    }
-    EXPECT_TRUE(has(lines, "frame 63:0 @40,90"));
-    EXPECT_TRUE(has(lines, "frame 63:0 @480,140"));
+    lines = drawn(game::paintResultsMode0);
+    const auto badgeAt = [](std::int32_t x, std::int32_t y) {
+        return "frame 63:0 @" + std::to_string(x) + "," + std::to_string(y);
+    };
+    EXPECT_TRUE(has(lines, badgeAt(kLeft + 56, badgeY)));
+    EXPECT_TRUE(has(lines, badgeAt(kLeft + (140 - 30) * 4 + 56, badgeY + kPitch)));
+}
+
+TEST_F(PanelTest, TheMode0TableMarksThePlayersRow) {
+    // Four racers, the player last: its row's band is the marked one.
+    setRacers(4);
+    game::RaceResultsStatics& s = game::raceResultsStatics();
+    s.s_resultsRows = 4;
+    s.s_resultsRow = 4;
+    s.s_resultsSlide = 140;
+    DrawingLog log;
+    game::paintResultsMode0();
+    std::vector<std::int32_t> bandColours;
+    for (const game::DrawRecord& r : log.outer(game::DrawCall::FillRect))
+        if (r.args[2] == 520 - 12 && r.args[3] == 42)
+            bandColours.push_back(r.colour & 0xFFFFFF);
+    ASSERT_EQ(bandColours.size(), 4u);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_NE(bandColours[i], bandColours[3]) << i;
+    EXPECT_EQ(bandColours[0], bandColours[2]);
 }
 
 } // namespace
