@@ -68,14 +68,27 @@ std::vector<Step> wholeTour() {
     tour.push_back(shotOf("splash-text", State::Splash, nothing(), 6800));
     tour.push_back(shotOf("sound-question", State::SoundQuestion, press(SoftKey::Left)));
     tour.push_back(shotOf("title", State::Title, tapAt(320, 240)));
-    // Play, the first-time question, the race menu and its career and
-    // challenges.
+    // Play, the first-time question, the race menu and each play mode up to
+    // its event: the career's cups, car and championship; the time trial's
+    // event; a challenge's event.
     tour.push_back(shotOf("main-menu", State::MainMenu, tapText(u"Play")));
     tour.push_back(shotOf("new-here-question", State::StartQuestion, tapText(u"No")));
     tour.push_back(shotOf("race-menu", State::RaceMenu, tapText(u"Career")));
-    tour.push_back(shotOf("career", State::BonusMenu, press(SoftKey::Right)));
+    tour.push_back(shotOf("career", State::BonusMenu, tapFrame(game::kBonusPictureSprite, 0)));
+    tour.push_back(back(State::RacerList, press(SoftKey::Left)));
+    tour.push_back(shotOf("championship", State::CupSelect, press(SoftKey::Right)));
+    tour.push_back(back(State::RacerList, press(SoftKey::Right)));
+    tour.push_back(back(State::BonusMenu, press(SoftKey::Right)));
+    tour.push_back(back(State::RaceMenu, tapText(u"Time Trial")));
+    tour.push_back(back(State::RacerList, press(SoftKey::Left)));
+    tour.push_back(shotOf("time-trial-event", State::PreRaceSelect, press(SoftKey::Right)));
+    tour.push_back(back(State::RacerList, press(SoftKey::Right)));
     tour.push_back(back(State::RaceMenu, tapText(u"Challenges")));
-    tour.push_back(shotOf("challenges", State::ModeMenu, press(SoftKey::Right)));
+    tour.push_back(shotOf("challenges", State::ModeMenu, tapText(u"Coin Rush")));
+    tour.push_back(back(State::RacerList, press(SoftKey::Left)));
+    tour.push_back(shotOf("coin-rush-event", State::PreRaceSelect, press(SoftKey::Right)));
+    tour.push_back(back(State::RacerList, press(SoftKey::Right)));
+    tour.push_back(back(State::ModeMenu, press(SoftKey::Right)));
     // A single race: the car, the event, loading, the flyover, the racer
     // intro, the countdown, the race, its pause menu and help, its finish,
     // the results and the after-race menu.
