@@ -193,6 +193,10 @@ void statePauseMenu(std::int32_t message) {
         resetMenu(count);
         touch.s_selection = s.s_pauseMenuItem < count ? s.s_pauseMenuItem : s.s_pauseMenuItem % count;
         s.s_pausedState = stateBelow();
+        // However the pause was asked for (its key or its button), the
+        // race's controls are off under it: the questions it opens know
+        // they stand over a race by this.
+        raceTouchStatics().s_raceControlsOff = 1;
         setSoftKeys(1, 2);
         // Music under the menu stops; a sound effect (id 8 up) is no music.
         menu.s_resumeMusic = isMusicActive() && getCurrentMusic() <= kLastMusic ? 1 : 0;

@@ -109,6 +109,13 @@ std::vector<Step> wholeTour() {
     tour.push_back(shotOf("race", State::Race, tapFrame(game::kMenuItemSprite, game::kPauseFrameOff), 5000));
     tour.push_back(shotOf("pause-menu", State::PauseMenu, tapText(u"Help")));
     tour.push_back(shotOf("in-race-help", State::RaceHelp, tapText(u"Back")));
+    tour.push_back(back(State::PauseMenu, tapText(u"Sound")));
+    Step soundOn = shotOf("pause-menu-sound-on", State::PauseMenu, tapText(u"Restart"));
+    soundOn.ready = showing(State::PauseMenu, u": On");
+    tour.push_back(soundOn);
+    tour.push_back(shotOf("restart-question", State::RestartQuestion, tapText(u"No")));
+    tour.push_back(back(State::PauseMenu, tapText(u"Exit Game")));
+    tour.push_back(shotOf("exit-question-over-race", State::ExitQuestion, tapText(u"No")));
     tour.push_back(back(State::PauseMenu, tapText(u"Continue")));
     Step finish;
     finish.what = "the race's finish";

@@ -93,7 +93,10 @@ TEST_F(PauseMenuTour, EveryPauseItemIsDrawnAndAnswersWhereItIsDrawn) {
     steps.push_back(step("the pause menu again", inState(State::PauseMenu, 300), tapText(u"Quit Race")));
     steps.push_back(step("the quit question", inState(State::QuitRaceQuestion), tapText(u"No")));
     steps.push_back(step("the pause menu once more", inState(State::PauseMenu, 300), tapText(u"Exit Game")));
-    steps.push_back(step("the exit question", inState(State::ExitQuestion), tapText(u"No")));
+    // The questions opened from the pause menu stand over the race: the
+    // exit question asks with the race's own title.
+    steps.push_back(
+        step("the exit question", showing(State::ExitQuestion, u"Are you sure?"), tapText(u"No")));
     steps.push_back(step("back to the race", inState(State::PauseMenu, 300), tapText(u"Continue")));
     steps.push_back(step("the race again", inState(State::Race, 300), nothing()));
     const tour::TourResult result = tour::runTour(demo, steps);
