@@ -39,6 +39,20 @@ enum CarAnim : std::int32_t {
     kCarStateHoldAnim = 4,
     // A fall, zoomed at the race's load.
     kCarFallAnim = 5,
+    // The effect layers' animations, drawn over the car from its ground
+    // point and played by the car's own layer players. The collected coins
+    // scattering from the car.
+    kCollectDropAnim = 30,
+    // Stars circling the car: steering swapped, an item cast at the others
+    // or striking this car, a target lock, a charge spent.
+    kStarRingAnim = 31,
+    // A glow streaming back from the car (the item that makes it untouchable).
+    kSpeedGlowAnim = 32,
+    // The shield's bubble.
+    kShieldAnim = 33,
+    // Sparks bursting from a car knocked out.
+    kKnockOutBurstAnim = 34,
+    kCarAnimCount = 35,
 };
 enum CarPalette : std::int32_t {
     // The car's own colours; the translucent copy that the load blends and

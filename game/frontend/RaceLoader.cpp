@@ -21,6 +21,7 @@
 #include "game/frontend/Championship.h"
 #include "game/frontend/Loading.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EntityEffects.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceImages.h"
@@ -312,13 +313,26 @@ std::int32_t animFrames(ASprite* s, std::int32_t anim) {
     return s && anim < s->getAnimCount() ? s->getAFrameCount(anim) : 0;
 }
 
-// A car's sprite takes its blended palette 1 and its roll animation's length.
+// The car's effect layers, and the zoom caches of the animations they play
+// from its sprite set (a set shared by several cars is cached once; a set
+// without them leaves its layers with nothing to draw).
+void prepareEffectLayers(cEntity* car, ASprite* s) {
+    makeEffectLayers(car);
+    if (!s || findZoomEntry(ZoomCacheKind::Zoomed, car->m_spriteSet, kCollectDropAnim, true, false))
+        return;
+    for (std::int32_t anim = kCollectDropAnim; anim < kCarAnimCount && anim < s->getAnimCount(); ++anim)
+        cacheZoomedAnim3(car->m_spriteSet, anim, kZoomSteps);
+}
+
+// A car's sprite takes its blended palette 1 and its roll animation's
+// length; the car gets its effect layers.
 void prepareCarSprite(cEntity* car, ASprite* s) {
     car->m_bodyPalette = kCarBodyPalette;
     car->m_animFrameCount = animFrames(s, kCarStateAnim);
     car->m_animFrameModulo = 1;
     if (s)
         s->copyPaletteAlpha(kCarBodyPalette, kCarBlendPalette, kCarBlendAlpha);
+    prepareEffectLayers(car, s);
 }
 
 void prepareOpponentCars() {
@@ -347,6 +361,10 @@ void preparePlayerCar() {
         return;
     }
     prepareCarSprite(player, s);
+    // The computer cars that share the player's set.
+    for (std::int32_t i = 0, n = racerCount(); i < n; ++i)
+        if (cEntity* car = racerAt(i); car && car != player && car->m_spriteSet == set)
+            prepareEffectLayers(car, s);
     for (std::int32_t f = 0; f <= 9; ++f)
         cacheZoomedFrame3(set, f, kZoomSteps);
     cacheZoomedAnim3(set, kCarStateHoldAnim, kZoomSteps);
@@ -581,15 +599,15 @@ void setupTrackObjects(std::int32_t track) {
         view.s_movingObjectDX[0] /= 2;
         view.s_movingObjectDX[1] /= 2;
     }
-    RaceSceneStatics& scene = raceSceneStatics();
-    scene.s_movingObjectPlayer = nullptr;
+    triggers.s_movingObjectPlayer = nullptr;
+    triggers.s_movingObjectProgress = 0;
     if (triggers.s_gateKind < 0)
         return;
     cachePreZoomedAnim3(kTrackEffectSprite, triggers.s_gateKind, kZoomSteps);
     auto* gate = rt::make<ZoomedAnimPlayer>(rt::ClassId::PreZoomedAnimPlayer);
     gate->start(kTrackEffectSprite, triggers.s_gateKind,
                 track == kLongGateTrack ? kLongGateDuration : kGateDuration, -1);
-    scene.s_movingObjectPlayer = gate;
+    triggers.s_movingObjectPlayer = gate;
 }
 
 void loadStep(std::int32_t step, std::int32_t next) {

@@ -16,6 +16,7 @@
 #include "game/race/ScreenShake.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackGeometry.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 
 namespace game {
@@ -414,8 +415,11 @@ void updatePhysics(cEntity* car, std::int32_t dt, std::int32_t flag) {
     (void)flag;
     if (dt < 1)
         dt = 1;
-    if (car->m_fallen)
+    if (car->m_fallen) {
+        // A fallen car only plays out the drop of what it collected.
+        advanceEffectLayer(car, kCollectLayer, timeToMs(raceStatics().s_raceFrameTime));
         return;
+    }
     if (car->m_onPath) {
         followPath(car);
         return;
@@ -443,6 +447,10 @@ void updatePhysics(cEntity* car, std::int32_t dt, std::int32_t flag) {
     std::int32_t before = move(car, dt);
     jumpAndLand(car, dt, before);
     updateRoadside(car);
+    // The gate's animations under the player's car play once from each
+    // gate passed; each stops itself at its end.
+    if (isPlayer(car))
+        advanceAnimPlayers(triggerStatics().s_underCarPlayers, timeToMs(dt));
 }
 
 void moveOnTrack(cEntity* car, std::int32_t distance) {

@@ -1,14 +1,48 @@
 #include "game/race/EntityEffects.h"
 
+#include "game/framework/CarFrames.h"
 #include "game/framework/Keys.h"
+#include "game/framework/LoopStatics.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EventGoals.h"
+#include "game/race/EventType.h"
+#include "game/race/Impacts.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
 
 namespace game {
+
+namespace {
+
+ZoomedAnimPlayer* asPlayer(rt::Object* object) {
+    if (!object || (object->classId() != rt::ClassId::ZoomedAnimPlayer &&
+                    object->classId() != rt::ClassId::PreZoomedAnimPlayer))
+        return nullptr;
+    return static_cast<ZoomedAnimPlayer*>(object);
+}
+
+// The player's race effect players, which stop themselves at their end,
+// and the race's extra effect player, held still on eight frames of ten in
+// a race for points.
+void advancePlayerEffects(std::int32_t dt) {
+    const std::int32_t ms = timeToMs(dt);
+    RaceResourceStatics& r = raceResourceStatics();
+    for (ZoomedAnimPlayer* player : {r.s_raceFxPlayerA, r.s_raceFxPlayerB})
+        if (player)
+            player->update(ms);
+    ZoomedAnimPlayer* extra = asPlayer(r.s_carAnimPlayer);
+    if (!extra || stateStatics().s_state != State::Race)
+        return;
+    if (currentEventType() == EventType::Points && loopStatics().s_frameCount % 10 <= 7)
+        return;
+    extra->update(ms);
+}
+
+} // namespace
 
 void recoverFromKnock(cEntity* car) {
     car->m_speed = 0;
@@ -43,6 +77,7 @@ void updateEffects(cEntity* car, std::int32_t dt) {
             car->m_heading -= car->m_heading >> 1;
             if (car->m_effectTimer == 0)
                 recoverFromKnock(car);
+            advanceAnimPlayers(impactStatics().s_crashAnims, timeToMs(dt));
             d.s_raceBoostTimer = 0;
         }
     }
@@ -50,6 +85,8 @@ void updateEffects(cEntity* car, std::int32_t dt) {
         car->m_lateral += car->m_pushTimer > 0 ? 5 : -5;
         car->m_pushTimer += car->m_pushTimer > 0 ? -1 : 1;
     }
+    if (car->m_type == 0)
+        advancePlayerEffects(dt);
 }
 
 void setState(cEntity* car, CarState state, std::int32_t time) {
@@ -62,8 +99,11 @@ void setState(cEntity* car, CarState state, std::int32_t time) {
         car->m_speed = getTopSpeed(car);
         car->m_maxSpeed = car->m_speed;
     }
-    if (state == CarState::Strike || state == CarState::NoContact || state == CarState::Ghost)
+    if (state == CarState::Strike || state == CarState::NoContact || state == CarState::Ghost) {
         car->m_effectTimer = 10;
+        // The state's body animation starts from its first frame.
+        drivingStatics().s_steerInput2 = 0;
+    }
     if (state == CarState::Swapped && car->m_type == 1 && car->m_speed > kmhToSpeed(100)) {
         std::int32_t cut = car->m_speed >> 2;
         car->m_speed = kmhToSpeed(60) < cut ? kmhToSpeed(60) : cut;
@@ -82,20 +122,67 @@ void giveItem(cEntity* car, std::int32_t kind) {
     car->m_itemCooldown = 16384;
 }
 
-void startEffectLayer(cEntity* car, std::int32_t layer, std::int32_t animation, std::int32_t duration,
-                      std::int32_t loops) {
+namespace {
+
+ZoomedAnimPlayer* layerPlayer(const cEntity* car, std::int32_t layer) {
     if (layer < 1 || layer > cEntity::kLayerPlayers)
+        return nullptr;
+    return asPlayer(car->m_layerPlayers[layer - 1]);
+}
+
+// A spent charge's stars and the dropped objects' scatter, each one pass.
+constexpr std::int32_t kLayerPassMs = 3000;
+
+} // namespace
+
+void makeEffectLayers(cEntity* car) {
+    for (std::int32_t i = 0; i < cEntity::kLayerPlayers; ++i) {
+        // Each player is kept in the car before the next is made.
+        auto* player = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+        player->reset(false);
+        player->m_sprite = car->m_spriteSet;
+        car->m_layerPlayers[i] = player;
+        car->m_layerModes[i] = kPlainLayerMode;
+    }
+}
+
+void dropEffectLayers(cEntity* car) {
+    for (std::int32_t i = 0; i < cEntity::kLayerPlayers; ++i) {
+        car->m_layerPlayers[i] = nullptr;
+        car->m_layerModes[i] = kPlainLayerMode;
+    }
+}
+
+void startEffectLayer(cEntity* car, std::int32_t layer, std::int32_t animation, std::int32_t duration,
+                      std::int32_t loops, std::int32_t mode) {
+    ZoomedAnimPlayer* player = layerPlayer(car, layer);
+    if (!player)
         return;
-    rt::Object* object = car->m_layerPlayers[layer - 1];
-    if (!object || (object->classId() != rt::ClassId::ZoomedAnimPlayer &&
-                    object->classId() != rt::ClassId::PreZoomedAnimPlayer))
-        return;
-    auto* player = static_cast<ZoomedAnimPlayer*>(object);
     player->start(player->m_sprite, animation, duration, loops);
+    car->m_layerModes[layer - 1] = mode;
+}
+
+bool advanceEffectLayer(cEntity* car, std::int32_t layer, std::int32_t ms) {
+    ZoomedAnimPlayer* player = layerPlayer(car, layer);
+    if (!player || player->m_stopped)
+        return false;
+    player->update(ms);
+    return player->m_stopped != 0;
+}
+
+bool effectLayerPlays(const cEntity* car, std::int32_t layer, std::int32_t animation, std::int32_t mode) {
+    const ZoomedAnimPlayer* player = layerPlayer(car, layer);
+    return player && player->m_animation == animation && car->m_layerModes[layer - 1] == mode;
+}
+
+bool effectLayerRunning(const cEntity* car, std::int32_t layer) {
+    const ZoomedAnimPlayer* player = layerPlayer(car, layer);
+    return player && !player->m_stopped;
 }
 
 void useItemCharge(cEntity* car, bool withEffect) {
-    (void)withEffect; // the item layer's animation is the painter's
+    if (withEffect && car->m_itemCharges > 0)
+        startEffectLayer(car, kHeldItemLayer, kStarRingAnim, kLayerPassMs, 0, kChargeLayerMode);
     car->m_itemCharges -= 1;
     if (car->m_itemCharges < 1) {
         car->m_heldItem = -1;
@@ -108,6 +195,8 @@ void useItemCharge(cEntity* car, bool withEffect) {
 void clearCollected(cEntity* car) {
     if (stateStatics().s_gameMode == GameMode::Guided)
         return;
+    if (car->m_collected > 0)
+        startEffectLayer(car, kCollectLayer, kCollectDropAnim, kLayerPassMs, 0, kDropLayerMode);
     car->m_collected = 0;
 }
 

@@ -232,13 +232,26 @@ std::int32_t testSideContact(const cEntity* a, const cEntity* b) {
     return 0;
 }
 
-void restartAnimPlayers(const rt::ObjectArray* players) {
+namespace {
+
+template <typename Action>
+void forEachAnimPlayer(const rt::ObjectArray* players, Action action) {
     if (!players)
         return;
     for (rt::Object* o : rt::Array::objectElementsAt(players))
         if (o && (o->classId() == rt::ClassId::ZoomedAnimPlayer ||
                   o->classId() == rt::ClassId::PreZoomedAnimPlayer))
-            static_cast<ZoomedAnimPlayer*>(o)->restart();
+            action(static_cast<ZoomedAnimPlayer*>(o));
+}
+
+} // namespace
+
+void restartAnimPlayers(const rt::ObjectArray* players) {
+    forEachAnimPlayer(players, [](ZoomedAnimPlayer* p) { p->restart(); });
+}
+
+void advanceAnimPlayers(const rt::ObjectArray* players, std::int32_t ms) {
+    forEachAnimPlayer(players, [ms](ZoomedAnimPlayer* p) { p->update(ms); });
 }
 
 } // namespace game

@@ -92,5 +92,8 @@ std::int32_t testSideContact(const cEntity* a, const cEntity* b);
 // Restarts every animation player of `players` from its first frame;
 // null, and elements that are no animation player, are passed over.
 void restartAnimPlayers(const rt::ObjectArray* players);
+// Every animation player of `players` (null: none) advances `ms`; each stops
+// itself at its end.
+void advanceAnimPlayers(const rt::ObjectArray* players, std::int32_t ms);
 
 } // namespace game

@@ -292,10 +292,12 @@ void raceStep(std::int32_t dt) {
         if ((sum < 0 ? -sum : sum) > f.s_sharpCurveLimit)
             f.s_sharpCurveAhead = 1;
     }
+    // The gate moves before the cars meet it.
+    advanceMovingObject(timeToMs(step));
     updateRaceEntities(step);
     // The effect pool's players count milliseconds.
     if (zoomPoolStatics().s_zoomAnimPool)
-        updateZoomAnimPool(static_cast<std::int32_t>(std::int64_t{step} * 1000 >> 12));
+        updateZoomAnimPool(timeToMs(step));
     if (!race.s_raceFinished && currentEventType() != EventType::StateJudged) {
         updateCamera(step);
         if (player)

@@ -74,6 +74,10 @@ std::int32_t msToTime(std::int32_t ms) {
     return s(static_cast<std::uint32_t>((std::int64_t{ms} << 12) / 1000));
 }
 
+std::int32_t timeToMs(std::int32_t time) {
+    return static_cast<std::int32_t>(std::int64_t{time} * 1000 >> 12);
+}
+
 std::uint32_t unsignedMagnitude(std::int32_t v) {
     return v < 0 ? 0u - u(v) : u(v);
 }

@@ -55,6 +55,9 @@ std::int32_t frameMsToTime(std::int32_t ms);
 // The same for a millisecond count of any size (event times): the product
 // is taken in 64 bits, so values above 524287 ms do not wrap.
 std::int32_t msToTime(std::int32_t ms);
+// Fixed-point seconds as the milliseconds the animation players count:
+// (time * 1000) >> 12, the product taken in 64 bits.
+std::int32_t timeToMs(std::int32_t time);
 
 // |v| as an unsigned number: INT_MIN gives 2^31.
 std::uint32_t unsignedMagnitude(std::int32_t v);

@@ -1,6 +1,7 @@
 #include "game/race/RaceObjects.h"
 
 #include "game/data/SoundRequests.h"
+#include "game/framework/CarFrames.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/ComputerDriver.h"
@@ -33,6 +34,14 @@ constexpr std::int32_t kObjectWidths[12] = {100, 97, 93, 87, 82, 120, 82, 87, 93
 constexpr std::int32_t kAimedBack = 10;
 constexpr std::int32_t kMarkerReach = 15;
 constexpr std::int32_t kMaxLateralMove = 200;
+// The effect layers' passes, in milliseconds.
+constexpr std::int32_t kStrikeLayerMs = 3000;
+constexpr std::int32_t kSwappedLayerMs = 1536;
+constexpr std::int32_t kShieldLayerMs = 3000;
+constexpr std::int32_t kCastLayerMs = 3000;
+constexpr std::int32_t kSpeedGlowLayerMs = 6000;
+constexpr std::int32_t kTargetLayerMs = 1000;
+constexpr std::int32_t kStrikeSound = 11;
 
 cEntity* player() {
     return racerStatics().s_playerCar;
@@ -80,19 +89,59 @@ bool behindPlayer(const cEntity* object) {
     return p && carGap(object, p) < 0;
 }
 
-void strikeOthers(cEntity* user) {
-    const std::int32_t d5 = itemValue(user->m_driverKind, 5, 1);
+// The cast of item 5 reaching the others: each racer but the caster and
+// those of driver kind 2 gets the strike on its struck layer, the player's
+// car only one time in five; the strike lands when that layer ends.
+void strikeOthers(const cEntity* user) {
     for (std::int32_t i = 0; i < racerCount(); ++i) {
         cEntity* other = racerAt(i);
         if (!other || other == user || other->m_driverKind == 2)
             continue;
         if (isPlayer(other) && getRandomTen() < 9)
             continue;
-        if (other->m_state == CarState::Strike || other->m_state == CarState::Ghost ||
-            other->m_state == CarState::NoContact || other->m_state == CarState::Shield)
-            continue;
-        setState(other, CarState::Swapped, mulWrap(d5, 6144));
+        startEffectLayer(other, kStruckLayer, kStarRingAnim, kStrikeLayerMs, 0, kStruckLayerMode);
     }
+}
+
+// The strike of item 5 landing on `car` as its struck layer ends.
+void landStrike(cEntity* car) {
+    if (isPlayer(car))
+        sound(kStrikeSound);
+    if (car->m_state == CarState::Strike || car->m_state == CarState::Ghost ||
+        car->m_state == CarState::NoContact || car->m_state == CarState::Shield)
+        return;
+    setState(car, CarState::Swapped, mulWrap(itemValue(car->m_driverKind, 5, 1), 6144));
+    startEffectLayer(car, kStateLayer, kStarRingAnim, kSwappedLayerMs, -1, kPlainLayerMode);
+}
+
+// What the end of the item layer's animation does: the shield falls, the
+// untouchable glow leaves the car untouchable for a while, a cast strikes
+// the others.
+void endItemLayer(cEntity* car) {
+    if (effectLayerPlays(car, kItemLayer, kShieldAnim, kPlainLayerMode)) {
+        setState(car, CarState::Normal, 0);
+    } else if (effectLayerPlays(car, kItemLayer, kSpeedGlowAnim, kCastLayerMode)) {
+        setState(car, CarState::NoContact, mulWrap(itemValue(car->m_driverKind, 7, 1), 18432));
+    } else if (effectLayerPlays(car, kItemLayer, kStarRingAnim, kCastLayerMode)) {
+        strikeOthers(car);
+    }
+}
+
+// The effect layers advance by the race frame's time; the ends of the
+// struck and item layers act.
+void advanceEffectLayers(cEntity* car) {
+    const std::int32_t ms = timeToMs(raceStatics().s_raceFrameTime);
+    advanceEffectLayer(car, kStateLayer, ms);
+    advanceEffectLayer(car, kCollectLayer, ms);
+    advanceEffectLayer(car, kKnockOutLayer, ms);
+    const bool struckEnded = advanceEffectLayer(car, kStruckLayer, ms);
+    const bool itemEnded = advanceEffectLayer(car, kItemLayer, ms);
+    advanceEffectLayer(car, kTargetLayer, ms);
+    advanceEffectLayer(car, kHeldItemLayer, ms);
+    if (struckEnded && effectLayerPlays(car, kStruckLayer, kStarRingAnim, kStruckLayerMode))
+        landStrike(car);
+    if (itemEnded)
+        endItemLayer(car);
 }
 
 void slowOthers(cEntity* user) {
@@ -289,6 +338,7 @@ std::int32_t useItem(cEntity* car) {
         }
         break;
     case 4:
+        startEffectLayer(car, kItemLayer, kShieldAnim, kShieldLayerMs, 2, kPlainLayerMode);
         if (player && !finished())
             sound(22);
         leaveGhost(car);
@@ -296,11 +346,10 @@ std::int32_t useItem(cEntity* car) {
         car->m_stateTimer = mulWrap(d, 18432);
         break;
     case 5:
-        // The strike of the others plays out with its layer; without the
-        // painted layer it lands at once.
-        strikeOthers(car);
+        startEffectLayer(car, kItemLayer, kStarRingAnim, kCastLayerMs, 0, kCastLayerMode);
         break;
     case 7:
+        startEffectLayer(car, kItemLayer, kSpeedGlowAnim, kSpeedGlowLayerMs, 0, kCastLayerMode);
         car->m_maxSpeed = percent(car->m_maxSpeed, 105);
         car->m_speed = percent(car->m_speed, 105);
         break;
@@ -391,6 +440,7 @@ void aimAt(cEntity* object, cEntity* target) {
         const std::int32_t back = object->m_segment - kAimedBack;
         object->m_segment = object->m_prevSegment = back < 0 ? 0 : back;
     }
+    startEffectLayer(target, kTargetLayer, kStarRingAnim, kTargetLayerMs, -1, kTargetLayerMode);
     target->m_targeted = 1;
     object->m_targetIndex = target->m_racerIndex;
 }
@@ -622,6 +672,7 @@ std::int32_t applyStateFactors(cEntity* car, std::int32_t rate) {
         car->m_stateCounter = car->m_stateCounter >= 2 ? 0 : car->m_stateCounter + 1;
     else if (car->m_state == CarState::Shield)
         shieldStep(car);
+    advanceEffectLayers(car);
     return rate;
 }
 

@@ -1,6 +1,7 @@
 #include "game/race/RacePlacement.h"
 
 #include "game/data/SoundRequests.h"
+#include "game/framework/CarFrames.h"
 #include "game/race/CarPhysics.h"
 
 #include "game/framework/States.h"
@@ -28,8 +29,6 @@ constexpr std::int32_t kHitSound = 11;
 constexpr std::int32_t kKnockedJumpKind = 6;
 // A knock-out by a race object plays this animation once on the struck
 // car's fifth effect layer.
-constexpr std::int32_t kKnockOutLayer = 5;
-constexpr std::int32_t kKnockOutAnimation = 34;
 constexpr std::int32_t kKnockOutAnimationMs = 4200;
 // 100 s: the camera follows a homing hit's target this long.
 constexpr std::int32_t kHomingTargetTime = 100 << 12;
@@ -54,7 +53,7 @@ bool untouchable(const cEntity* r) {
 void knockOut(cEntity* r, bool withEffect) {
     applyImpact(r, ImpactFlag::KnockOut, 0, nullptr);
     if (withEffect)
-        startEffectLayer(r, kKnockOutLayer, kKnockOutAnimation, kKnockOutAnimationMs, 0);
+        startEffectLayer(r, kKnockOutLayer, kKnockOutBurstAnim, kKnockOutAnimationMs, 0);
     if (!r->m_airborne) {
         r->m_airborne = 1;
         r->m_height = 0;

@@ -12,6 +12,7 @@
 #include "game/framework/StartupLoad.h"
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
+#include "game/race/EntityEffects.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceCamera.h"
@@ -212,6 +213,10 @@ void uncacheRaceZooms() {
         uncacheZoomedAnim(set, kCarSpinAnim, false);
         uncacheZoomedAnim(set, kCarFallAnim, false);
     }
+    for (std::int32_t i = 0, n = racerCount(); i < n; ++i)
+        if (cEntity* racer = racerAt(i))
+            for (std::int32_t anim = kCollectDropAnim; anim < kCarAnimCount; ++anim)
+                uncacheZoomedAnim(racer->m_spriteSet, anim, false);
     if (rt::ObjectArray* racers = raceStatics().s_racers) {
         for (std::int32_t i = 0; i + 1 < racers->length(); ++i) {
             auto* racer = static_cast<cEntity*>(rt::ObjectArray::get(racers, i));
@@ -321,6 +326,9 @@ void prepareRace(bool full) {
     // would make the heap after a release depend on which race it was.
     releaseTrackTriggers();
     impactStatics().s_crashAnims = nullptr;
+    for (std::int32_t i = 0, n = racerCount(); i < n; ++i)
+        if (cEntity* racer = racerAt(i))
+            dropEffectLayers(racer);
     clearElements(s.s_entityPool);
     s.s_entityPool = nullptr;
 

@@ -345,7 +345,17 @@ void releaseTrackTriggers() {
     s.s_coinTaken = nullptr;
     s.s_gateDone = nullptr;
     s.s_underCarPlayers = nullptr;
+    s.s_movingObjectPlayer = nullptr;
+    s.s_movingObjectProgress = 0;
     effects() = nullptr;
+}
+
+void advanceMovingObject(std::int32_t ms) {
+    TriggerStatics& s = triggerStatics();
+    if (!s.s_movingObjectPlayer)
+        return;
+    s.s_movingObjectPlayer->update(ms);
+    s.s_movingObjectProgress = s.s_movingObjectPlayer->m_time;
 }
 
 std::int32_t trackEffectCount() {

@@ -29,6 +29,7 @@
 // the list stays within the pool's 40 records with a player.
 //
 // Game thread only.
+#include "game/sprite/ZoomPlayers.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
 
@@ -69,13 +70,15 @@ struct TriggerStatics {
     // The moving gate of the event: its number, its lateral positions for
     // codes without and with the far-side bit, its kind (3 or 13), the
     // segments whose gate is done, and the progress value that a gate of
-    // kind 13 compares with 2599.
+    // kind 13 compares with 2599: the time of its player, which plays the
+    // gate's animation over and over and paints the gate (null: no gate).
     std::int32_t s_movingObjectId = -1;
     std::int32_t s_movingObjectX = 0;
     std::int32_t s_movingObjectX2 = 0;
     std::int32_t s_gateKind = 3;
     rt::ByteArray* s_gateDone = nullptr;
     std::int32_t s_movingObjectProgress = 0;
+    ZoomedAnimPlayer* s_movingObjectPlayer = nullptr;
     // Five ZoomedAnimPlayer drawn under the player's car, restarted when the
     // player passes a gate of kind 3; null on tracks without them.
     rt::ObjectArray* s_underCarPlayers = nullptr;
@@ -102,7 +105,7 @@ struct TriggerStatics {
     std::int32_t s_effectSprite = 0;
 
     RT_REFERENCE_FIELDS(TriggerStatics, rt::NoReferenceBase, s_itemBoxTaken, s_coinTaken, s_gateDone,
-                        s_underCarPlayers, s_laneTargets)
+                        s_movingObjectPlayer, s_underCarPlayers, s_laneTargets)
 };
 
 TriggerStatics& triggerStatics();
@@ -113,6 +116,8 @@ void resetTrackTriggers();
 // its track, the gate track's under-car animations and the track effects.
 void releaseTrackTriggers();
 void processTrackTriggers(cEntity* e);
+// The gate's player advances `ms`, and the gate's progress is its time.
+void advanceMovingObject(std::int32_t ms);
 // Appends a track effect; kinds 2 to 5 take and start a free pool player
 // and are not added while none is free.
 void startRaceEffect(std::int32_t kind, std::int32_t segment, std::int32_t lateral, std::int32_t position,

@@ -169,8 +169,12 @@ public:
     // The racer definition row of the car.
     std::int32_t m_carType = 0;
     std::int32_t m_aiTuning[kAiTuning] = {};
-    // Animation players of the effect layers 1 to 7.
+    // Animation players of the effect layers 1 to 7 (EntityEffects.h names
+    // them), made with the car for a race and dropped with it; and the mode
+    // each layer's animation was started with, which decides what its end
+    // does.
     rt::Object* m_layerPlayers[kLayerPlayers] = {};
+    std::int32_t m_layerModes[kLayerPlayers] = {};
     // Targets and items.
     std::int8_t m_hasTarget = 0;
     std::int32_t m_targetRacer = 0;

@@ -15,6 +15,7 @@
 #include "game/race/ScreenShake.h"
 #include "game/race/StartSequence.h"
 #include "game/race/TrackData.h"
+#include "game/race/TrackTriggers.h"
 #include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "game/racepaint/CarPainting.h"
@@ -132,7 +133,7 @@ void paintLaneObject(std::int32_t lateral, std::int32_t k, bool wide) {
 void paintMovingObject(std::int32_t code, std::int32_t k) {
     const ViewPassStatics& v = viewPassStatics();
     const std::int32_t kind = (code & kMovingObjectSecondBit) != 0 ? 1 : 0;
-    ZoomedAnimPlayer* player = raceSceneStatics().s_movingObjectPlayer;
+    ZoomedAnimPlayer* player = triggerStatics().s_movingObjectPlayer;
     if (!v.s_movingObjectShown[kind] || !player)
         return;
     const SlicePoint r = getRoadSliceX(roadCamera(), k, v.s_movingObjectDrawX[kind], 0, 0);

@@ -53,10 +53,8 @@ struct RaceSceneStatics {
     std::int32_t s_backdropAnimFrame = kFirstBackdropOverlayFrame;
     // The horizon haze strip; null for none.
     platform::javax_microedition_lcdui_Image* s_hazeImage = nullptr;
-    // Paints the moving road object at (x, y, scale, mirror).
-    ZoomedAnimPlayer* s_movingObjectPlayer = nullptr;
 
-    RT_REFERENCE_FIELDS(RaceSceneStatics, rt::NoReferenceBase, s_hazeImage, s_movingObjectPlayer)
+    RT_REFERENCE_FIELDS(RaceSceneStatics, rt::NoReferenceBase, s_hazeImage)
 };
 
 RaceSceneStatics& raceSceneStatics();

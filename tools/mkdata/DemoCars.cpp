@@ -17,7 +17,10 @@
 //   a whole turn in steps of 30 degrees, for the spin animations;
 //   the straight body again, up to the slides;
 //   tyre smoke at the outer rear wheel of a hard turn right and then left,
-//             one size per kind of slide.
+//             one size per kind of slide;
+//   the effect layers drawn over the car: coins scattering, stars circling
+//             above the roof, a glow streaming round the body, the shield's
+//             bubble and a burst of sparks.
 // Palette 0 is the racer's own body colour, 1 its flash, 2 a darkened
 // copy, 3 the icy look of a slowed car. Everything else keeps its colour in
 // every palette, so only the body changes.
@@ -29,6 +32,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 
 namespace mkdata {
 
@@ -51,6 +55,13 @@ constexpr std::uint8_t kHighlight = 12;
 constexpr std::uint8_t kTrim = 13;
 constexpr std::uint8_t kPale = 14;
 constexpr std::uint8_t kGlow = 15;
+constexpr std::uint8_t kGold = 16;
+constexpr std::uint8_t kGoldDark = 17;
+constexpr std::uint8_t kStar = 18;
+constexpr std::uint8_t kShield = 19;
+constexpr std::uint8_t kShieldRim = 20;
+constexpr std::uint8_t kViolet = 21;
+constexpr std::uint8_t kSpark = 22;
 constexpr int kBodyShades = 5;
 
 enum class Material : std::uint8_t { Body, Glass, Tyre, Rim, TailLight, HeadLight, Trim, Plate };
@@ -448,7 +459,14 @@ std::vector<std::uint32_t> carPalette(std::uint32_t body) {
                                    blend(body, 0xFFFFFF, 190),
                                    0x26262C,
                                    0xE8E8DC,
-                                   0xFF7040};
+                                   0xFF7040,
+                                   0xFFC83C,
+                                   0xA86E14,
+                                   0xFFF6B0,
+                                   0x58B8FF,
+                                   0xD8F4FF,
+                                   0xB078FF,
+                                   0xFF9C30};
     colours.insert(colours.end(), std::begin(fixed), std::end(fixed));
     for (std::size_t i = 1; i < colours.size(); ++i)
         colours[i] |= 0xFF000000u;
@@ -608,6 +626,109 @@ ArtPiece demoCarArt(std::uint32_t body, double yawDegrees, double pixelsPerMetre
     return {std::move(canvas), static_cast<std::int16_t>(-ox), static_cast<std::int16_t>(-oy)};
 }
 
+// The effect layers' frames, each one image over the car from its ground
+// point (x right, y down; the roof stands about 45 pixels up).
+using Painter = std::function<std::uint8_t(int, int)>;
+PaintedFrame effectFrame(int left, int top, int width, int height, const Painter& paint) {
+    PaintedFrame frame;
+    frame.images.push_back(datakit::paintImage(
+        static_cast<std::int16_t>(left), static_cast<std::int16_t>(top), static_cast<std::uint16_t>(width),
+        static_cast<std::uint16_t>(height), [&](int x, int y) { return paint(x + left, y + top); }));
+    return frame;
+}
+
+constexpr int kEffectPhases = 6;
+constexpr double kTurn = 2 * 3.14159265358979;
+
+// Five coins thrown up from the roof, spinning as they fall away to both
+// sides; phase p of kEffectPhases.
+PaintedFrame coinFrame(int phase) {
+    const double t = (phase + 1.0) / kEffectPhases;
+    struct Coin {
+        double x, y, w;
+    };
+    std::vector<Coin> coins;
+    for (int k = 0; k < 5; ++k) {
+        const double vx = (k - 2) * 22.0, vy = 70.0 - std::abs(k - 2) * 8;
+        coins.push_back({vx * t, -44 - (vy * t - 80 * t * t), 4 * std::abs(std::cos((phase + k) * 0.9)) + 1});
+    }
+    return effectFrame(-60, -90, 121, 90, [&](int x, int y) {
+        for (const Coin& c : coins) {
+            const double dx = (x - c.x) / c.w, dy = (y - c.y) / 4.5;
+            const double r = dx * dx + dy * dy;
+            if (r <= 1)
+                return r > 0.55 ? kGoldDark : (dx < -0.2 && dy < 0 ? kStar : kGold);
+        }
+        return kKeyIndex;
+    });
+}
+
+// A four-pointed star of `size` at (cx, cy).
+std::uint8_t starAt(double x, double y, double cx, double cy, double size) {
+    const double dx = std::abs(x - cx), dy = std::abs(y - cy);
+    if (dx + dy > size || (dx > size / 4 && dy > size / 4))
+        return kKeyIndex;
+    return dx + dy < size / 2 ? kStar : kGold;
+}
+
+// Four stars circling above the roof; the nearer ones larger.
+PaintedFrame starFrame(int phase) {
+    return effectFrame(-40, -72, 81, 30, [&](int x, int y) {
+        for (int k = 0; k < 4; ++k) {
+            const double a = kTurn * (phase / double(kEffectPhases * 4) + k / 4.0);
+            const double depth = std::sin(a);
+            const auto ink = starAt(x, y, 30 * std::cos(a), -57 + 8 * depth, 5 + 2 * depth);
+            if (ink != kKeyIndex)
+                return ink;
+        }
+        return kKeyIndex;
+    });
+}
+
+// A ring of dashes round the body, running backwards.
+PaintedFrame glowFrame(int phase) {
+    return effectFrame(-42, -56, 85, 60, [&](int x, int y) {
+        const double dx = x / 40.0, dy = (y + 26) / 28.0, r = std::sqrt(dx * dx + dy * dy);
+        if (r < 0.86 || r > 1)
+            return kKeyIndex;
+        const double a = std::atan2(dy, dx) / kTurn * 24 + phase;
+        if (std::fmod(a + 48, 2.0) > 1.2)
+            return kKeyIndex;
+        return r > 0.93 ? kViolet : kPale;
+    });
+}
+
+// The shield's bubble: every other pixel tinted so the car shows through,
+// a bright rim and a highlight that travels round it.
+PaintedFrame shieldFrame(int phase) {
+    return effectFrame(-44, -66, 89, 70, [&](int x, int y) {
+        const double dx = x / 43.0, dy = (y + 31) / 34.0, r = std::sqrt(dx * dx + dy * dy);
+        if (r > 1)
+            return kKeyIndex;
+        if (r > 0.92)
+            return kShieldRim;
+        const double a = std::atan2(dy, dx), shine = -kTurn * (3 + phase) / 16;
+        if (r > 0.78 && std::abs(std::remainder(a - shine, kTurn)) < 0.35)
+            return kShieldRim;
+        return ((x + y + phase) & 1) == 0 && r > 0.35 ? kShield : kKeyIndex;
+    });
+}
+
+// Sparks flying out from the body, further and fewer each phase.
+PaintedFrame sparkFrame(int phase) {
+    const double reach = 12 + 9 * phase;
+    return effectFrame(-64, -84, 129, 88, [&](int x, int y) {
+        const double dx = x, dy = y + 24, r = std::sqrt(dx * dx + dy * dy);
+        if (r < reach - 10 - phase || r > reach)
+            return kKeyIndex;
+        const double a = std::atan2(dy, dx) / kTurn * 10;
+        const double off = std::abs(a - std::round(a));
+        if (off > 0.06 + 0.02 * (reach - r) / 10)
+            return kKeyIndex;
+        return r > reach - 3 ? kStar : kSpark;
+    });
+}
+
 PaintedSprite demoCar(std::uint32_t body) {
     constexpr double kDegree = 3.14159265358979 / 180;
     constexpr int kStraight = game::kStraightCarFrame;
@@ -637,9 +758,21 @@ PaintedSprite demoCar(std::uint32_t body) {
         for (int size = 0; size < 3; ++size)
             s.frames.push_back(
                 smokeFrame(s.frames[kStraight + (side == 0 ? kHardTurn : -kHardTurn)], side == 0, size));
+    // The effect layers' frames, each animation's phases in a row.
+    using FramePainter = PaintedFrame (*)(int);
+    constexpr FramePainter kEffects[] = {coinFrame, starFrame, glowFrame, shieldFrame, sparkFrame};
+    std::vector<std::vector<std::uint8_t>> effects;
+    for (FramePainter paint : kEffects) {
+        effects.emplace_back();
+        for (int phase = 0; phase < kEffectPhases; ++phase) {
+            effects.back().push_back(static_cast<std::uint8_t>(s.frames.size()));
+            s.frames.push_back(paint(phase));
+        }
+    }
     // Animations: parked, a wobble, a whole spin twice (the spin and the
     // animated state), the animated state's held views (straight, straight,
-    // turned left, turned right), a shake.
+    // turned left, turned right), a shake; parked again up to the effect
+    // layers' animations.
     std::vector<std::uint8_t> spin;
     for (int f = kFirstTurnFrame; f < kFirstTurnFrame + kTurnSteps; ++f)
         spin.push_back(static_cast<std::uint8_t>(f));
@@ -650,6 +783,14 @@ PaintedSprite demoCar(std::uint32_t body) {
                spin,
                {kStraight, kStraight, kStraight - 3, kStraight + 3},
                {kStraight, kStraight - 2, kStraight, kStraight + 2}};
+    while (s.anims.size() < static_cast<std::size_t>(game::kCollectDropAnim))
+        s.anims.push_back({kStraight});
+    static_assert(game::kStarRingAnim == game::kCollectDropAnim + 1 &&
+                  game::kSpeedGlowAnim == game::kStarRingAnim + 1 &&
+                  game::kShieldAnim == game::kSpeedGlowAnim + 1 &&
+                  game::kKnockOutBurstAnim == game::kShieldAnim + 1 &&
+                  game::kCarAnimCount == game::kKnockOutBurstAnim + 1);
+    s.anims.insert(s.anims.end(), effects.begin(), effects.end());
     return s;
 }
 

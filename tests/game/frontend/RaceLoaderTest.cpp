@@ -224,7 +224,7 @@ TEST_F(RaceLoaderTest, SetupTrackObjectsGivesEachTrackItsGate) {
         EXPECT_EQ(game::triggerStatics().s_gateKind, kinds[track]) << track;
         EXPECT_EQ(game::triggerStatics().s_movingObjectX, -700);
         EXPECT_EQ(game::triggerStatics().s_movingObjectX2, 700);
-        EXPECT_EQ(game::raceSceneStatics().s_movingObjectPlayer != nullptr, track < 6) << track;
+        EXPECT_EQ(game::triggerStatics().s_movingObjectPlayer != nullptr, track < 6) << track;
     }
 }
 

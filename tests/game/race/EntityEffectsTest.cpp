@@ -1,7 +1,9 @@
-// A car's state changes and item charges, the knock's recovery, the push
-// of a contact, the trail ring and the places ahead and behind.
+// A car's state changes and item charges with their layers, the knock's
+// recovery, the push of a contact, the trail ring and the places ahead and
+// behind.
 
 #include "game/race/EntityEffects.h"
+#include "game/framework/CarFrames.h"
 #include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/RaceEntity.h"
@@ -73,6 +75,63 @@ TEST_F(EntityEffectsTest, ItemChargesRunOutIntoNoItem) {
     game::dropCollected(car);
     EXPECT_EQ(car->m_collected, 4);
     EXPECT_EQ(car->m_state, game::CarState::Normal);
+}
+
+// A spent charge with its effect shows the stars on the held item's layer,
+// one without a charge left or without the effect does not; a drop of what
+// was collected scatters it on the collect layer, unless nothing was
+// collected or the guided race keeps it.
+TEST_F(EntityEffectsTest, ASpentChargeAndADropPlayTheirLayers) {
+    struct Case {
+        const char* what;
+        void (*act)(game::cEntity*);
+        std::int32_t layer;
+        bool plays;
+    };
+    const Case cases[] = {
+        {"charge",
+         [](game::cEntity* c) {
+             c->m_itemCharges = 1;
+             game::useItemCharge(c, true);
+         },
+         game::kHeldItemLayer, true},
+        {"charge without effect",
+         [](game::cEntity* c) {
+             c->m_itemCharges = 1;
+             game::useItemCharge(c, false);
+         },
+         game::kHeldItemLayer, false},
+        {"no charge left", [](game::cEntity* c) { game::useItemCharge(c, true); }, game::kHeldItemLayer,
+         false},
+        {"drop",
+         [](game::cEntity* c) {
+             c->m_collected = 3;
+             game::dropCollected(c);
+         },
+         game::kCollectLayer, true},
+        {"nothing to drop", [](game::cEntity* c) { game::dropCollected(c); }, game::kCollectLayer, false},
+        {"guided drop",
+         [](game::cEntity* c) {
+             c->m_collected = 3;
+             game::stateStatics().s_gameMode = game::GameMode::Guided;
+             game::dropCollected(c);
+         },
+         game::kCollectLayer, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        game::stateStatics().s_gameMode = game::GameMode::LapRace;
+        game::cEntity* car = makeCar(0, {0, 120}, 6144);
+        game::makeEffectLayers(car);
+        c.act(car);
+        EXPECT_EQ(game::effectLayerRunning(car, c.layer), c.plays);
+        if (c.plays) {
+            EXPECT_TRUE(
+                c.layer == game::kHeldItemLayer
+                    ? game::effectLayerPlays(car, c.layer, game::kStarRingAnim, game::kChargeLayerMode)
+                    : game::effectLayerPlays(car, c.layer, game::kCollectDropAnim, game::kDropLayerMode));
+        }
+    }
 }
 
 TEST_F(EntityEffectsTest, AKnockedPlayerSlowsAndRecoversAndAPushSettles) {

@@ -8,6 +8,7 @@
 #include "game/race/RaceObjects.h"
 #include "game/framework/States.h"
 #include "game/race/DrivingTuning.h"
+#include "game/race/EntityEffects.h"
 #include "game/race/Impacts.h"
 #include "game/race/RacePlacement.h"
 #include "game/race/TrackTriggers.h"
@@ -198,3 +199,38 @@ TEST_F(RaceObjectsTest, ADrawFromARowOfZeroWeightsGivesNoItemAndLeavesTheSlotEmp
 }
 
 } // namespace
+
+// The end of the item layer's animation, not the state's timer, decides:
+// the shield's bubble (two passes of 3 s) drops the shield, the glow of
+// item 7 (6 s) leaves the car untouchable for its item's time. One step
+// before the end the car is as the item left it.
+TEST_F(RaceObjectsTest, TheEndOfTheItemLayerActsAsItsAnimationSays) {
+    struct Case {
+        std::int32_t item;
+        std::int32_t animationMs;
+        game::CarState before, after;
+    };
+    const Case cases[] = {{4, 6000, game::CarState::Shield, game::CarState::Normal},
+                          {7, 6000, game::CarState::Normal, game::CarState::NoContact}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("item " + std::to_string(c.item));
+        auto cars = field({{1, 20, 512, 0}}, 0);
+        cEntity* car = cars[0];
+        game::makeEffectLayers(car);
+        car->m_itemSlot = c.item;
+        car->m_itemUses = 1;
+        EXPECT_EQ(game::useItem(car), 1);
+        car->m_stateTimer = 1000 * 4096;
+        // 100 ms a step, as the players count it.
+        game::raceStatics().s_raceFrameTime = 410;
+        const std::int32_t steps = c.animationMs / game::timeToMs(410);
+        for (std::int32_t i = 0; i < steps; ++i)
+            (void)game::applyStateFactors(car, 100);
+        EXPECT_EQ(car->m_state, c.before);
+        (void)game::applyStateFactors(car, 100);
+        EXPECT_EQ(car->m_state, c.after);
+        if (c.after == game::CarState::NoContact) {
+            EXPECT_EQ(car->m_stateTimer, game::itemValue(car->m_driverKind, 7, 1) * 18432);
+        }
+    }
+}

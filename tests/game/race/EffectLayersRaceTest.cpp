@@ -1,0 +1,257 @@
+// The race's animation players in a race of the demo set, as
+// `vorlax --headless --race ROW` runs it through the program's start-up in
+// this process. Items have no key in this build, so the watch of the painted
+// frames uses them for the player's car as its item key would, and knocks it
+// as a crash does; everything after that is the race's own doing:
+//   - the shield's bubble is drawn over the car, in its colours, while its
+//     layer plays, and the end of that animation (not the state's timer)
+//     returns the car to state 0;
+//   - item 5's cast, when its layer ends, starts the struck layer of the
+//     computer cars, and each lands into the swapped steering with its
+//     stars when that layer ends;
+//   - a crash's two players run on through the knock, so its drawing moves;
+//   - the long gate's player runs, and the gate's progress is its time.
+// A layer that is never advanced, never made or never drawn fails one of
+// these.
+
+#include "game/framework/CarFrames.h"
+#include "game/framework/LoopStatics.h"
+#include "game/framework/States.h"
+#include "game/race/EntityEffects.h"
+#include "game/race/Impacts.h"
+#include "game/race/RaceEntity.h"
+#include "game/race/RaceObjects.h"
+#include "game/race/RaceState.h"
+#include "game/race/RacerData.h"
+#include "game/race/TrackTriggers.h"
+#include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
+#include "tests/game/framework/GameFixture.h"
+#include "tests/support/DrawingLog.h"
+#include "tools/mkdata/DemoSet.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <set>
+
+namespace {
+
+namespace fs = std::filesystem;
+using game::CarState;
+using game::cEntity;
+
+// The load ends in about 1.5 s of virtual time; its prompt is tapped at 2 s,
+// and the left soft key skips the flyover and the racer intro.
+constexpr const char* kToRace =
+    "0 activate\n0 focus-gained\n2000 stylus-down 240 320\n+40 stylus-up 240 320\n"
+    "2240 key-down F1\n+40 key-up F1\n2640 key-down F1\n+40 key-up F1\n";
+constexpr std::int32_t kScreenWidth = 640;
+constexpr std::int32_t kScreenHeight = 480;
+constexpr std::int32_t kSecond = 4096;
+// The demo cars' shield rim (tools/mkdata/DemoCars.cpp).
+constexpr std::uint32_t kShieldRim = 0xD8F4FF;
+
+cEntity* player() {
+    return game::racerStatics().s_playerCar;
+}
+
+game::ZoomedAnimPlayer* layer(const cEntity* car, std::int32_t n) {
+    return static_cast<game::ZoomedAnimPlayer*>(car->m_layerPlayers[n - 1]);
+}
+
+// Pixels of the shield's rim colour in a box round the player's car.
+int shieldPixels() {
+    const std::vector<std::int32_t> pixels = framework_testing::pixels(game::loopStatics().s_screenBuffer);
+    const cEntity* p = player();
+    int count = 0;
+    for (int y = std::max(0, p->m_screenY - 90); y < std::min(kScreenHeight, p->m_screenY + 10); ++y)
+        for (int x = std::max(0, p->m_screenX - 60); x < std::min(kScreenWidth, p->m_screenX + 60); ++x) {
+            const std::int32_t c = pixels[static_cast<std::size_t>(y * kScreenWidth + x)];
+            bool near = true;
+            for (int shift : {0, 8, 16})
+                near = near &&
+                       std::abs(((c >> shift) & 255) - static_cast<int>((kShieldRim >> shift) & 255)) < 12;
+            count += near;
+        }
+    return count;
+}
+
+void useItem(cEntity* car, std::int32_t item) {
+    car->m_itemSlot = item;
+    car->m_itemUses = 1;
+    car->m_itemCooldown = 0;
+    game::useItem(car);
+}
+
+// What the watch saw, phase by phase of race time.
+struct Seen {
+    enum class Phase { Waiting, Shield, Cast, Struck, Crash, Done } phase = Phase::Waiting;
+    std::int32_t phaseStart = 0;
+    int shieldBefore = -1, shieldDuring = 0;
+    bool shieldDrawn = false;
+    bool shieldHeldUntilItsEnd = true;
+    bool shieldEndedState = false;
+    int struckCars = 0, landedCars = 0;
+    bool landedWithStars = true;
+    std::set<std::int32_t> crashTimes;
+    std::int32_t raceFrames = 0;
+};
+Seen g_seen;
+testing_support::DrawingLog* g_log = nullptr;
+
+bool drewLayer(std::int32_t sprite, std::int32_t anim) {
+    for (const game::DrawRecord& r : g_log->records())
+        if (r.call == game::DrawCall::PaintZoomedAnim && r.args[0] == sprite && r.args[1] == anim)
+            return true;
+    return false;
+}
+
+std::vector<cEntity*> computerCars() {
+    std::vector<cEntity*> cars;
+    for (std::int32_t i = 0; i < game::racerCount(); ++i)
+        if (cEntity* car = game::racerAt(i); car && car != player() && car->m_driverKind != 2)
+            cars.push_back(car);
+    return cars;
+}
+
+std::uint64_t watchItems() {
+    Seen& s = g_seen;
+    cEntity* p = player();
+    if (game::stateStatics().s_state != game::State::Race || !p) {
+        g_log->clear();
+        return 0;
+    }
+    ++s.raceFrames;
+    const std::int32_t now = game::raceEntityStatics().s_raceTime;
+    using Phase = Seen::Phase;
+    switch (s.phase) {
+    case Phase::Waiting:
+        if (now > kSecond) {
+            s.shieldBefore = shieldPixels();
+            useItem(p, 4);
+            // Only the end of the shield's animation may end the state.
+            p->m_stateTimer = 100 * kSecond;
+            s.phase = Phase::Shield;
+            s.phaseStart = now;
+        }
+        break;
+    case Phase::Shield:
+        if (game::effectLayerRunning(p, game::kItemLayer)) {
+            s.shieldDrawn = s.shieldDrawn || drewLayer(p->m_spriteSet, game::kShieldAnim);
+            s.shieldDuring = std::max(s.shieldDuring, shieldPixels());
+            s.shieldHeldUntilItsEnd = s.shieldHeldUntilItsEnd && p->m_state == CarState::Shield;
+        } else {
+            s.shieldEndedState = p->m_state == CarState::Normal && now - s.phaseStart >= 5 * kSecond;
+            useItem(p, 5);
+            s.phase = Phase::Cast;
+            s.phaseStart = now;
+        }
+        break;
+    case Phase::Cast:
+        if (!game::effectLayerRunning(p, game::kItemLayer)) {
+            for (cEntity* car : computerCars())
+                s.struckCars += game::effectLayerPlays(car, game::kStruckLayer, game::kStarRingAnim,
+                                                       game::kStruckLayerMode) &&
+                                game::effectLayerRunning(car, game::kStruckLayer) &&
+                                car->m_state != CarState::Swapped;
+            s.phase = Phase::Struck;
+            s.phaseStart = now;
+        }
+        break;
+    case Phase::Struck:
+        if (now - s.phaseStart > 4 * kSecond) {
+            for (cEntity* car : computerCars()) {
+                if (car->m_state != CarState::Swapped)
+                    continue;
+                ++s.landedCars;
+                s.landedWithStars = s.landedWithStars && game::effectLayerRunning(car, game::kStateLayer) &&
+                                    layer(car, game::kStateLayer)->m_animation == game::kStarRingAnim;
+            }
+            game::applyImpact(p, game::ImpactFlag::Crash, p->m_speed, nullptr);
+            s.phase = Phase::Crash;
+            s.phaseStart = now;
+        }
+        break;
+    case Phase::Crash:
+        for (const game::DrawRecord& r : g_log->records())
+            if (r.call == game::DrawCall::PaintZoomedAnim && r.args[0] == p->m_spriteSet &&
+                r.args[1] == game::kCarSpinAnim)
+                s.crashTimes.insert(r.args[6]);
+        if (now - s.phaseStart > kSecond / 2)
+            s.phase = Phase::Done;
+        break;
+    case Phase::Done:
+        break;
+    }
+    g_log->clear();
+    return 0;
+}
+
+int runRace(const fs::path& folder, std::int32_t row, std::uint64_t (*watch)(), int frames) {
+    static std::int32_t s_row;
+    s_row = row;
+    const fs::path script = folder / "race.script";
+    std::ofstream(script) << kToRace;
+    framework_testing::s_register = [] { game::startWithQuickRace(s_row); };
+    return framework_testing::runQuickRaceProgram(folder, row, script, watch,
+                                                  {"--frames", std::to_string(frames)});
+}
+
+TEST(EffectLayersRace, ItemsShowOnTheirLayersAndActWhenTheirAnimationsEnd) {
+    testing_support::TemporaryFolder root{"vorlax-effect-layers"};
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    testing_support::DrawingLog log;
+    g_log = &log;
+    g_seen = {};
+    EXPECT_EQ(runRace(root.path(), 0, watchItems, 1200), 0);
+    g_log = nullptr;
+    const Seen& s = g_seen;
+    ASSERT_EQ(s.phase, Seen::Phase::Done) << "the race ran " << s.raceFrames << " frames";
+    EXPECT_TRUE(s.shieldDrawn);
+    EXPECT_GT(s.shieldDuring, s.shieldBefore + 40) << "before " << s.shieldBefore;
+    EXPECT_TRUE(s.shieldHeldUntilItsEnd);
+    EXPECT_TRUE(s.shieldEndedState);
+    EXPECT_GT(s.struckCars, 0);
+    EXPECT_EQ(s.landedCars, s.struckCars);
+    EXPECT_TRUE(s.landedWithStars);
+    EXPECT_GT(s.crashTimes.size(), 3u) << "the crash shows one frame for its whole length";
+}
+
+struct GateSeen {
+    int frames = 0;
+    bool progressIsTheGatesTime = true;
+    std::set<std::int32_t> progress;
+    bool wrapped = false;
+    std::int32_t last = -1;
+};
+GateSeen g_gate;
+
+std::uint64_t watchGate() {
+    if (game::stateStatics().s_state != game::State::Race)
+        return 0;
+    const game::TriggerStatics& t = game::triggerStatics();
+    if (!t.s_movingObjectPlayer)
+        return 0;
+    ++g_gate.frames;
+    g_gate.progressIsTheGatesTime =
+        g_gate.progressIsTheGatesTime && t.s_movingObjectProgress == t.s_movingObjectPlayer->m_time;
+    g_gate.wrapped = g_gate.wrapped || t.s_movingObjectProgress < g_gate.last;
+    g_gate.last = t.s_movingObjectProgress;
+    g_gate.progress.insert(t.s_movingObjectProgress);
+    return 0;
+}
+
+TEST(EffectLayersRace, TheLongGateRunsAndItsProgressIsItsPlayersTime) {
+    testing_support::TemporaryFolder root{"vorlax-gate"};
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    g_gate = {};
+    // The sixth track holds the long gate (7 s a pass).
+    EXPECT_EQ(runRace(root.path(), 5, watchGate, 500), 0);
+    ASSERT_GT(g_gate.frames, 100);
+    EXPECT_TRUE(g_gate.progressIsTheGatesTime);
+    EXPECT_GT(g_gate.progress.size(), 50u);
+    EXPECT_TRUE(g_gate.wrapped) << "the gate never started a new pass";
+    EXPECT_LE(*g_gate.progress.rbegin(), 7000);
+}
+
+} // namespace
