@@ -42,14 +42,25 @@ void edit(datakit::Bytes& bytes, std::size_t at, Edit kind, std::span<const std:
     }
 }
 
+// The demo set, made once: it takes seconds (more under the sanitizers),
+// which no input's time limit should pay.
+const mkdata::ProgramFolder& demoSet() {
+    static const mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    return demo;
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)demoSet();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 4096)
         return 0;
-    static const mkdata::ProgramFolder demo = mkdata::makeDemoSet();
     static const fuzzing::ScratchFolder scratch;
-    mkdata::ProgramFolder folder = demo;
+    mkdata::ProgramFolder folder = demoSet();
     const bool edited = size >= kHeader;
     if (edited) {
         datakit::Bytes& bytes = folder.archive[data[0] % folder.archive.size()].bytes;
