@@ -29,8 +29,8 @@ DriverStatics& driverStatics() {
 namespace {
 
 constexpr std::int32_t kTuningRows[kAiTuningRows][kAiTuningColumns] = {
-    {0, 100, 100, 100, 30, 90, 118}, {1, 98, 100, 96, 25, 88, 115}, {2, 96, 96, 93, 20, 86, 112},
-    {3, 94, 94, 90, 15, 84, 110},    {4, 92, 92, 88, 10, 82, 108},
+    {0, 92, 100, 100, 30, 90, 118}, {1, 91, 100, 96, 25, 88, 115}, {2, 90, 96, 93, 20, 86, 112},
+    {3, 89, 94, 90, 15, 84, 110},   {4, 88, 92, 88, 10, 82, 108},
 };
 // A car 4 segments behind the player when placed up.
 constexpr std::int32_t kPlaceBehind = 4;
@@ -43,7 +43,6 @@ constexpr std::int32_t kGuidedBehindOffset = 512;
 constexpr std::int32_t kGuidedAimSteps = 6;
 constexpr std::int32_t kGuidedTargetTime = 100 << 12;
 constexpr std::int32_t kInsideLineChance = 10;
-constexpr std::int32_t kItemUseOdds = 30;
 
 cEntity* player() {
     return racerStatics().s_playerCar;
@@ -104,8 +103,13 @@ std::int32_t catchUpTarget(const cEntity* car, std::int32_t own, std::int32_t pl
     case kAiModeHeld: {
         if (d <= 0)
             return own;
-        const std::int32_t held = divOrZero(mulWrap(playerSpeed, car->m_aiTuning[3] + 4 * (k - 1)), 100);
-        return held < own ? held : own;
+        // Held towards the player's speed, but never below the same share of
+        // its own pace: a car ahead waits for a player who drives, not for
+        // one who crawls on the sand.
+        const std::int32_t percent = car->m_aiTuning[3] + 4 * (k - 1);
+        const std::int32_t held = divOrZero(mulWrap(playerSpeed, percent), 100);
+        const std::int32_t floor = divOrZero(mulWrap(own, percent), 100);
+        return held < floor ? floor : (held < own ? held : own);
     }
     case kAiModePushed: {
         if (d >= 0)
@@ -166,14 +170,6 @@ void keepLine(cEntity* car) {
         car->m_lateral = left + kEdgeKeep;
     if (car->m_lateral > right - kEdgeKeep)
         car->m_lateral = right - kEdgeKeep;
-}
-
-// A computer car uses what it holds at a random moment once the item's
-// cool-down has run out: about one step in thirty.
-void useItemNow(cEntity* car) {
-    const bool holds = car->m_heldItem != -1 || (car->m_itemSlot != -1 && car->m_itemUses > 0);
-    if (holds && car->m_itemCooldown == 0 && car->m_itemTimer < 1 && raceRandom(kItemUseOdds) == 0)
-        (void)useItem(car);
 }
 
 } // namespace
@@ -386,7 +382,6 @@ void updateAiCar(cEntity* car, std::int32_t dt) {
     updatePhysics(car, dt, 1);
     if (car->m_onPath)
         return;
-    useItemNow(car);
     if (car->m_laneTarget != -1) {
         car->m_lateral = moveTowards(car->m_lateral, car->m_laneTarget, sidestep(car, 4));
         return;
@@ -408,9 +403,18 @@ std::int32_t getRightLimit(const cEntity* car) {
 }
 
 std::int32_t getRouteZone(const cEntity* car) {
-    (void)car;
-    // The track's route zones are not loaded: every car is in zone 0.
-    return 0;
+    // The zones are the first sets of the track's start and end ranges.
+    const TrackStatics& t = trackStatics();
+    const rt::IntArray* a = t.s_startRanges;
+    const rt::IntArray* b = t.s_endRanges;
+    if (!a || !b || a->length() < 4 || b->length() < 2)
+        return 0;
+    const std::int32_t segment = car->m_segment;
+    if (segment >= rt::IntArray::get(a, 2) && segment <= rt::IntArray::get(b, 0))
+        return -1;
+    if (segment < rt::IntArray::get(a, 3))
+        return 0;
+    return segment <= rt::IntArray::get(b, 1) ? 1 : 0;
 }
 
 bool isBehindPlayer(const cEntity* car) {

@@ -19,9 +19,11 @@ rt::IntArray* intsOf(std::initializer_list<std::int32_t> values) {
 }
 
 // Grip %, drag %, top speed % of surfaces 0..6: tarmac, wet, gravel, sand,
-// rough (shakes the car), ramp (launches it), gap (the car falls).
+// rough (shakes the car), ramp (launches it), gap (the car falls). The
+// acceleration divides by the grip value, so a loose surface, which pulls
+// more slowly, has more than 100.
 constexpr std::int32_t kSurfaceRows[kSurfaceCount][3] = {
-    {100, 0, 100}, {90, 10, 95}, {80, 20, 90}, {70, 30, 85}, {85, 10, 95}, {100, 0, 100}, {100, 0, 100},
+    {100, 0, 100}, {110, 10, 95}, {125, 20, 90}, {140, 30, 85}, {115, 10, 95}, {100, 0, 100}, {100, 0, 100},
 };
 
 // The draw weights of the leader; each place further back moves them one

@@ -3,10 +3,12 @@
 #include "game/data/EventSlots.h"
 #include "game/data/SoundRequests.h"
 #include "game/framework/Keys.h"
+#include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/race/CarPhysics.h"
 #include "game/race/DrivingTuning.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/EventGoals.h"
 #include "game/race/EventType.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
@@ -25,6 +27,8 @@ namespace game {
 namespace {
 
 constexpr std::int32_t kTargetItem = 4;
+// In the guided race the player aims only at the guide's aiming step.
+constexpr std::int32_t kGuideAimStep = 6;
 // 8 degrees.
 constexpr std::int32_t kFinishHeading = 45;
 
@@ -46,6 +50,8 @@ EventType eventType() {
 }
 
 void takeTarget(cEntity* car) {
+    if (stateStatics().s_gameMode == GameMode::Guided && eventGoalStatics().s_guideStep != kGuideAimStep)
+        return;
     cEntity* behind = racerAt(car->m_racePosition + 1);
     if (!behind || !behind->m_active || car->m_hasTarget || car->m_heldItem != kTargetItem ||
         car->m_racePosition + 1 >= racerCount())
@@ -282,6 +288,9 @@ void updatePlayerCar(cEntity* car, std::int32_t dt) {
     }
     d.s_brakeTimer = countDown(d.s_brakeTimer, dt);
     if (car->m_contactActive && (car->m_contactEnd || car->m_knocked)) {
+        // The race keeps the contact's side: the settle frames lean that way.
+        if (car->m_sideContact != 0)
+            d.s_settleSide = car->m_sideContact < 0 ? -1 : 1;
         car->m_sideContact = 0;
         car->m_contactActive = 0;
         car->m_contactEnd = 0;

@@ -26,7 +26,10 @@
 #include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
+#include "host/Log.h"
 #include "runtime/StaticClass.h"
+
+#include <cstdio>
 
 namespace game {
 
@@ -35,6 +38,15 @@ RaceFrameStatics& raceFrameStatics() {
 }
 
 namespace {
+
+// A race time (seconds, 4096 = 1.0) as M:SS.mmm.
+std::string raceTimeText(std::int32_t time) {
+    const std::int64_t ms = time < 0 ? 0 : (std::int64_t{time} * 1000 + 2048) >> 12;
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", static_cast<long long>(ms / 60000),
+                  static_cast<long long>(ms / 1000 % 60), static_cast<long long>(ms % 1000));
+    return text;
+}
 
 constexpr std::int32_t kWonSound = 6;
 constexpr std::int32_t kLostSound = 7;
@@ -191,6 +203,32 @@ void resetRaceRun() {
     resetOpponents();
 }
 
+std::string raceOverText() {
+    const RaceFrameStatics& f = raceFrameStatics();
+    const cEntity* player = racerStatics().s_playerCar;
+    if (!player)
+        return "race over: no player";
+    std::int32_t winnerTime = intAt(f.s_racerTimes, player->m_racerIndex);
+    for (std::int32_t i = 0; i < racerCount(); ++i)
+        if (const cEntity* car = racerAt(i); car && car->m_racePosition == 0)
+            winnerTime = intAt(f.s_racerTimes, car->m_racerIndex);
+    const std::int32_t laps = raceStatics().s_laps;
+    const std::int32_t done = player->m_lap - 1 < laps ? player->m_lap - 1 : laps;
+    std::string line = "race over: place " + std::to_string(player->m_racePosition + 1) + " of " +
+                       std::to_string(racerCount()) + ", time " +
+                       raceTimeText(intAt(f.s_racerTimes, player->m_racerIndex)) + ", laps " +
+                       std::to_string(done < 0 ? 0 : done);
+    // The player's own best lap: `s_bestLapTime` starts at the track's
+    // reference time, which a slow run never beats.
+    std::int32_t best = INT32_MAX;
+    for (std::int32_t lap = 0; lap < done; ++lap)
+        if (const std::int32_t t = intAt(f.s_lapTimes, lap); t < best)
+            best = t;
+    if (best != INT32_MAX)
+        line += ", best lap " + raceTimeText(best);
+    return line + ", winner " + raceTimeText(winnerTime);
+}
+
 void finishRace() {
     RaceFrameStatics& f = raceFrameStatics();
     f.s_raceOver = 1;
@@ -210,11 +248,14 @@ void updateRace() {
     cEntity* player = racerStatics().s_playerCar;
     if (!player)
         return;
-    if (!race.s_raceFinished &&
-        applyFinishRule(player, race.s_raceFrameTime, lib::java_lang_System::currentTimeMillis())) {
+    const bool finishing =
+        !race.s_raceFinished &&
+        applyFinishRule(player, race.s_raceFrameTime, lib::java_lang_System::currentTimeMillis());
+    if (finishing)
         finishRace();
-    }
     keepRaceClocks(player);
+    if (finishing)
+        host::logLine(host::LogCategory::Game, raceOverText());
     if (!race.s_raceFinished)
         raceEntityStatics().s_raceTime += race.s_raceFrameTime;
     raceStep(race.s_raceFrameTime);

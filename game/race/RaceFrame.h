@@ -13,6 +13,7 @@
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
+#include <string>
 
 namespace game {
 
@@ -72,6 +73,11 @@ void updateRaceEntities(std::int32_t step);
 void updateSlipstream();
 // The hand-over, once, in the frame in which the race finishes.
 void finishRace();
+// The line the race's end writes to the log, for scripts and tests:
+// "race over: place P of N, time M:SS.mmm, laps L, best lap M:SS.mmm,
+// winner M:SS.mmm" (place 1 is the first; no best lap before a whole lap;
+// the winner's time is the player's own when the player won).
+std::string raceOverText();
 
 // Gives each streak line a new angle and length from the shared Random.
 void randomizeSpeedLines();

@@ -218,10 +218,11 @@ bool readAmbience(EntryReader& reader, std::int32_t track) {
     t.s_ambienceRangeHigh = reader.u8();
     if (!reader.ok())
         return false;
-    // The draws follow the data; a range that does not rise gives its low end.
-    t.s_ambienceValue = t.s_ambienceRangeLow < t.s_ambienceRangeHigh
-                            ? getRandom(t.s_ambienceRangeLow, t.s_ambienceRangeHigh)
-                            : t.s_ambienceRangeLow;
+    // The range is drawn from as it stands, so the generator's later draws do
+    // not depend on whether it rises; one that does not rise keeps its low
+    // end as the value.
+    const std::int32_t value = getRandom(t.s_ambienceRangeLow, t.s_ambienceRangeHigh);
+    t.s_ambienceValue = t.s_ambienceRangeLow < t.s_ambienceRangeHigh ? value : t.s_ambienceRangeLow;
     t.s_ambienceCounter += getRandom(2, 5);
     const std::int32_t draw = getRandom(0, 100);
     if (draw < t.s_ambienceChanceA)

@@ -107,7 +107,8 @@ TEST(Datacheck, TellsTheGamesProgressLinesFromWarnings) {
          {Row{"state 4 -> 5", true}, Row{"text pack /texts.pak: entry 2 loaded", true},
           Row{"sounds 0 to 2", true}, Row{"sounds 18 to 23", true}, Row{"all sounds loaded", true},
           Row{"sound engine: all 24 sounds stopped", true}, Row{"sounds 0 to 2 not loaded", false},
-          Row{"sound 3: no such entry", false}, Row{"sound engine: fault in sound 3", false}})
+          Row{"sound 3: no such entry", false}, Row{"sound engine: fault in sound 3", false},
+          Row{"race over: place 2 of 6, time 3:31.642, laps 3, best lap 1:07.413, winner 3:20.925", true}})
         EXPECT_EQ(datacheck::isProgressLine(row.line), row.progress) << row.line;
 }
 

@@ -69,6 +69,7 @@ constexpr ProgressLine kProgressLines[] = {
     {"sounds ", "", false, " to "},
     {"sound engine: all ", " sounds stopped"},
     {"text pack ", " loaded"},
+    {"race over: place ", "", false, ", time "},
 };
 
 } // namespace

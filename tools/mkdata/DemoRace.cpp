@@ -463,8 +463,10 @@ datakit::TrackModel demoTrack(int track) {
     for (std::size_t i = 0; i < sections; ++i)
         t.sections.push_back({static_cast<std::uint16_t>(i * t.segments.size() / sections),
                               static_cast<std::int8_t>(i), theme.road, theme.verge[i % 2]});
-    // The verges cost a quarter of the speed and barely slow the pick-up, so
-    // a car run wide gets back onto the road.
+    // The verges cost a quarter of the speed in every gear, so a car on them
+    // never reaches its next gear, but pick the car up at once (the
+    // acceleration divides by the grip value, here 1): a car turned far
+    // from the road keeps a little of its pull and is never stranded.
     datakit::SideProfile verges{{}, 0, 8, static_cast<std::uint16_t>(plan.halfWidth / 3), {25, 1, 2, 0, 0}};
     // The third colour fills the ground beyond the end of a wall, out to
     // the screen's edge: the verge's own.

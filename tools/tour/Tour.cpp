@@ -113,6 +113,8 @@ public:
         if (m_stepStart == 0)
             m_stepStart = now + 1;
         if (now < m_lastActAt + kSettleAfterAct || !step.ready(frame)) {
+            if (step.during)
+                step.during(frame, m_player);
             if (now + 1 - m_stepStart > static_cast<std::uint64_t>(step.timeoutMs)) {
                 fail(frame, "waited " + std::to_string(step.timeoutMs / 1000) + " s for " + step.what +
                                 "; the screen shows state " + std::to_string(game::stateNumber(frame.state)) +
@@ -291,6 +293,26 @@ void Player::tap(std::int32_t x, std::int32_t y) {
     m_pending.push_back({2, {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, sx, sy}});
 }
 
+void Player::hold(std::int32_t x, std::int32_t y) {
+    if (m_holding && x == m_heldX && y == m_heldY)
+        return;
+    letGo();
+    m_pending.push_back(
+        {0, {static_cast<std::int32_t>(host::WindowEventType::StylusDown), 0, kScreenWidth - y, x}});
+    m_holding = true;
+    m_heldX = x;
+    m_heldY = y;
+}
+
+void Player::letGo() {
+    if (!m_holding)
+        return;
+    m_pending.push_back(
+        {0,
+         {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, kScreenWidth - m_heldY, m_heldX}});
+    m_holding = false;
+}
+
 void Player::press(SoftKey key) {
     const char* name = key == SoftKey::Left ? "F1" : "F2";
     const host::WindowEvent down = scriptedEvent(std::string("key-down ") + name);
@@ -304,11 +326,15 @@ void Player::quit() {
 }
 
 TourResult runTour(const std::filesystem::path& programFolder, const std::vector<Step>& steps,
-                   std::int64_t seed, TourPlayer player) {
+                   std::int64_t seed, TourPlayer player, std::int32_t raceRow) {
     TourRun run(steps);
     game::setDrawingTap(&run);
     platform::ProgramParts parts;
     parts.startup = game::startupHooks();
+    parts.applyOptions = [](const platform::ProgramOptions& options) {
+        if (options.raceRow >= 0)
+            game::startWithQuickRace(options.raceRow);
+    };
     parts.adjustHeadless = [&run](host::HeadlessOptions& options) {
         options.afterPresent = [&run](std::span<const std::uint16_t> frame, std::uint64_t now) {
             return run.presented(frame, now);
@@ -331,7 +357,13 @@ TourResult runTour(const std::filesystem::path& programFolder, const std::vector
     }
     const std::string seedText = std::to_string(seed);
     const std::string folder = fresh.string();
-    const char* argv[] = {"vorlax", "--headless", "--seed", seedText.c_str(), folder.c_str()};
+    const std::string rowText = std::to_string(raceRow);
+    std::vector<const char*> argv = {"vorlax", "--headless", "--seed", seedText.c_str()};
+    if (raceRow >= 0) {
+        argv.push_back("--race");
+        argv.push_back(rowText.c_str());
+    }
+    argv.push_back(folder.c_str());
     const int status = platform::runProgram(argv, parts);
     game::setDrawingTap(nullptr);
     if (firstTime)

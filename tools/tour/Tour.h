@@ -76,6 +76,9 @@ struct Step {
     std::string shot;
     std::function<bool(const Frame&, class Player&, std::string& problem)> act;
     std::int32_t timeoutMs = 20000;
+    // Called on every frame while the step waits for `ready`: a player who
+    // plays (holds the stylus, lets go) until the screen is ready.
+    std::function<void(const Frame&, class Player&)> during;
 };
 
 // The player's hands: taps and keys, delivered over the next frames.
@@ -84,6 +87,10 @@ public:
     // A stylus press at the game-space point (x, y), released two frames on.
     void tap(std::int32_t x, std::int32_t y);
     void press(SoftKey key);
+    // The stylus held down at the game-space point (x, y) from the next
+    // frame on, until `letGo`; holding it elsewhere lifts it first.
+    void hold(std::int32_t x, std::int32_t y);
+    void letGo();
     void quit();
 
 private:
@@ -93,6 +100,8 @@ private:
         std::vector<std::int32_t> event; // type, key, x, y
     };
     std::vector<Timed> m_pending;
+    bool m_holding = false;
+    std::int32_t m_heldX = 0, m_heldY = 0;
 };
 
 struct TourResult {
@@ -111,9 +120,11 @@ struct TourResult {
 enum class TourPlayer { FirstTime, Returning };
 
 // Runs the program on the data set in `programFolder` with `seed` and does
-// `steps` in order; the program quits after the last one.
+// `steps` in order; the program quits after the last one. A `raceRow` of 0
+// or more starts the program on that race row's quick race (its `--race`).
 TourResult runTour(const std::filesystem::path& programFolder, const std::vector<Step>& steps,
-                   std::int64_t seed = 1, TourPlayer player = TourPlayer::FirstTime);
+                   std::int64_t seed = 1, TourPlayer player = TourPlayer::FirstTime,
+                   std::int32_t raceRow = -1);
 
 // Writes `picture` as PNG at `path`.
 bool writePicture(const Picture& picture, const std::filesystem::path& path, std::string& problem);

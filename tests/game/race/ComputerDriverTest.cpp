@@ -13,6 +13,8 @@
 #include "game/race/TrackTriggers.h"
 #include "tests/game/race/OpponentsFixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using game::cEntity;
@@ -168,6 +170,49 @@ TEST_F(ComputerDriverTest, APlayerFarAheadIsChasedAndACarHalfALapBehindIsPlacedU
     game::updateCatchUp(far, 409);
     EXPECT_EQ(far->m_segment, 26);
     EXPECT_EQ(far->m_lap, 2);
+}
+
+// A car ahead of a player placed near the front is held: towards the
+// player's speed times its held share when the player drives faster than the
+// car's own pace, but never below the same share of its own pace, so a
+// player who crawls is not waited for.
+TEST_F(ComputerDriverTest, AHeldCarWaitsForAPlayerWhoDrivesButNotForOneWhoCrawls) {
+    for (const std::int32_t playerKmh : {30, 190, 260}) {
+        SCOPED_TRACE(playerKmh);
+        auto cars = field({{1, 20, 512, 0}, {1, 15, 512, 0}}, 1);
+        tune(cars);
+        cEntity* car = cars[0];
+        cEntity* p = cars[1];
+        p->m_stats = ints({0, kmhToSpeed(150), kmhToSpeed(300)});
+        p->m_speed = kmhToSpeed(playerKmh);
+        const std::int32_t own = kmhToSpeed(200);
+        car->m_maxSpeed = own;
+        game::updateCatchUp(car, 409);
+        EXPECT_EQ(car->m_aiMode, game::kAiModeHeld);
+        const std::int32_t held = car->m_aiTuning[3];
+        const std::int32_t want = playerKmh < 200 ? own * held / 100 : std::min(p->m_speed * held / 100, own);
+        EXPECT_EQ(car->m_maxSpeed, want);
+    }
+}
+
+// The route zone of a segment, from the first sets of the track's start
+// ranges (A) and end ranges (B): -1 from A[2] to B[0], else 0 below A[3],
+// else 1 up to B[1], else 0; 0 for every car without both.
+TEST_F(ComputerDriverTest, TheRouteZoneIsReadFromTheTracksStartAndEndRanges) {
+    game::TrackStatics& t = game::trackStatics();
+    t.s_startRanges = ints({0, 3, 20, 10});
+    t.s_endRanges = ints({30, 38, 0, 0});
+    cEntity* car = cEntity::cEntityWithType(1);
+    const std::pair<std::int32_t, std::int32_t> zones[] = {{5, 0},  {15, 1}, {20, -1}, {30, -1},
+                                                           {35, 1}, {38, 1}, {39, 0}};
+    for (const auto& [segment, zone] : zones) {
+        car->m_segment = segment;
+        EXPECT_EQ(game::getRouteZone(car), zone) << segment;
+    }
+    t.s_endRanges = nullptr;
+    car->m_segment = 20;
+    EXPECT_EQ(game::getRouteZone(car), 0);
+    t.s_startRanges = nullptr;
 }
 
 // The guided race's second car is placed by the guide's step: ahead of

@@ -280,7 +280,10 @@ TEST_F(OpponentRaceTest, TenMinutesOfRacingKeepTheTrackEffectsAndTheHeapFlat) {
         std::size_t& half = i < laps.size() / 2 ? early : late;
         half = laps[i].bytes > half ? laps[i].bytes : half;
     }
-    EXPECT_LE(late, early);
+    // A few blocks of the late laps may land in free blocks up to the
+    // allocator's slack larger than their counterparts did early; a growth
+    // beyond that is a leak.
+    EXPECT_LE(late, early + 4 * rt::MemoryManager::kSplitSlack);
 }
 
 } // namespace

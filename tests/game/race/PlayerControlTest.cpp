@@ -1,9 +1,13 @@
 // The player's hands on the car: which keys count when, the shift key's
 // hop, the automatic gearbox and the speed it drives towards, the steering
-// slow-down, the steering frame, and the drive by itself after the finish.
+// slow-down, the steering frame, the settle after a side contact, the aim
+// at the car behind, and the drive by itself after the finish.
 
 #include "game/race/PlayerControl.h"
+#include "game/framework/Keys.h"
+#include "game/framework/States.h"
 #include "game/race/CarPhysics.h"
+#include "game/race/EventGoals.h"
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceFrame.h"
 #include "game/race/TrackGeometry.h"
@@ -203,6 +207,57 @@ TEST_F(PlayerControlTest, TheSteeringFrameFollowsTheBandsOneStepAtATime) {
         game::updateSteerFrame(p);
         EXPECT_EQ(d.s_steerInput, want);
     }
+}
+
+TEST_F(PlayerControlTest, TheSettleAfterASideContactLeansToTheContactsSide) {
+    for (std::int32_t side : {-1, 1}) {
+        SCOPED_TRACE(side);
+        game::cEntity* p = car();
+        p->m_contactActive = 1;
+        p->m_sideContact = side;
+        p->m_contactEnd = 1;
+        game::updatePlayerCar(p, 100);
+        EXPECT_EQ(p->m_sideContact, 0);
+        EXPECT_EQ(p->m_contactSettle, 1);
+        game::updateSteerFrame(p);
+        EXPECT_EQ(game::drivingStatics().s_steerInput, 3 * side);
+    }
+}
+
+TEST_F(PlayerControlTest, TheDownKeyAimsAtTheCarBehindExceptEarlyInTheGuidedRace) {
+    struct Case {
+        const char* what;
+        game::GameMode mode;
+        std::int32_t guideStep;
+        bool aims;
+    };
+    const Case cases[] = {
+        {"a lap race", game::GameMode::LapRace, 0, true},
+        {"the guided race before its aiming step", game::GameMode::Guided, 5, false},
+        {"the guided race at its aiming step", game::GameMode::Guided, 6, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        game::cEntity* p = car();
+        game::cEntity* behind = car();
+        behind->m_type = 1;
+        behind->m_racerIndex = 4;
+        behind->m_active = 1;
+        game::raceStatics().s_racers = rt::newObjectArray(2);
+        rt::ObjectArray::set(game::raceStatics().s_racers, 0, p);
+        rt::ObjectArray::set(game::raceStatics().s_racers, 1, behind);
+        p->m_racePosition = 0;
+        p->m_heldItem = 4;
+        game::stateStatics().s_gameMode = c.mode;
+        game::eventGoalStatics().s_guideStep = c.guideStep;
+        keys({game::kDownKey}, {});
+        game::readPlayerInput(p, 100);
+        EXPECT_EQ(p->m_hasTarget, c.aims ? 1 : 0);
+        EXPECT_EQ(p->m_targetRacer, c.aims ? 4 : -1);
+    }
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
+    game::eventGoalStatics().s_guideStep = 0;
+    game::raceStatics().s_racers = rt::newObjectArray(0);
 }
 
 TEST_F(PlayerControlTest, AfterTheFinishTheCarSteersItselfToTheEdgeOffset) {

@@ -300,6 +300,27 @@ TEST_F(RaceDataTest, TrackEdgeValues) {
     EXPECT_EQ(t.s_raceOptionFlag, 0);
 }
 
+// The ambience range is drawn from as it stands: one that does not rise
+// keeps its low end as the value and leaves the shared generator where a
+// rising one would, so the draws after the load do not depend on it.
+TEST_F(RaceDataTest, AnAmbienceRangeThatDoesNotRiseKeepsTheDrawsInStep) {
+    std::vector<Bytes> entries;
+    for (auto [low, high] : {std::pair{20, 60}, std::pair{60, 20}}) {
+        datakit::TrackModel model = smallTrack();
+        model.ambience = {15, 70, 10, static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(high)};
+        entries.push_back(datakit::writeTrack(model));
+    }
+    putPacks({{"tracks.pak", entries}});
+    std::vector<std::int64_t> after;
+    for (std::int32_t track = 0; track < 2; ++track) {
+        lib::java_util_Random::seedSharedRandom(9);
+        game::loadTrack(track);
+        after.push_back(lib::java_util_Random::shared()->state());
+    }
+    EXPECT_EQ(after[0], after[1]);
+    EXPECT_EQ(game::trackStatics().s_ambienceValue, 60);
+}
+
 TEST_F(RaceDataTest, EveryPrefixOfATrackStopsInsideIt) {
     datakit::TrackModel model = smallTrack();
     Bytes entry = datakit::writeTrack(model);
