@@ -241,6 +241,9 @@ const Mutation kMutations[] = {
                   u"Timetrialagainsttheclockandthemedalsofthegoldsilverandbronze");
      },
      "text table 2 text 152", "text-width", "loading screen event titles"},
+    {"a sound state that pushes the sound item past its answer",
+     [](ProgramFolder& f) { editText(f, mkdata::kRaceTexts, 64, u": Off for the rest of the race"); },
+     "text table 3 text 59", "text-width", "pause menu's sound item"},
     {"fog that starts at the far end",
      [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.headerValue = 15360; }); },
      "tracks.pak entry 2", "fog-start"},

@@ -172,6 +172,9 @@ struct TextUse {
     std::int32_t font;
     std::int32_t width;
     std::int32_t lines;
+    // Texts of the same table drawn right after it on its line, one at a
+    // time (the pause menu's sound item and its state).
+    std::vector<std::int32_t> suffixes = {};
 };
 
 constexpr std::int32_t kStartTable = 0, kLoadingTable = 1, kMenuTable = 2, kRaceTable = 3;
@@ -183,6 +186,8 @@ constexpr std::int32_t kBoxTitleInset = 16;
 // gauges' labels.
 constexpr std::int32_t kGridBorder = 2;
 constexpr std::int32_t kGaugeLabelGap = 8;
+constexpr std::size_t kPauseSoundItem = 2;
+constexpr std::int32_t kSoundOnSuffix = 63, kSoundOffSuffix = 64;
 // The lines the help over a race has room for below its box's title.
 constexpr std::int32_t kRaceHelpLines = 6;
 
@@ -302,6 +307,11 @@ std::vector<TextUse> textUses() {
     const std::int32_t title = boxWidth - 2 * kBoxTitleInset;
     const std::int32_t raceHelp =
         box ? game::getFrameWidth(box, game::kRaceHelpBoxFrame) - 2 * game::kRaceHelpMargin : screen - 40;
+    // The pause menu's third item switches the sound; its state follows it.
+    const std::vector<std::int32_t> pauseItems = menuIds(game::kPauseMenu, game::kMenuTexts);
+    const std::vector<std::int32_t> soundItem = pauseItems.size() > kPauseSoundItem
+                                                    ? std::vector<std::int32_t>{pauseItems[kPauseSoundItem]}
+                                                    : std::vector<std::int32_t>{};
     std::vector<TextUse> uses = {
         {"splash", kStartTable, {9, 10}, kTextFont, screen - 20, 2},
         {"soft keys", kStartTable, {0, 1, 2, 5}, kTextFont, 0, 1},
@@ -331,6 +341,13 @@ std::vector<TextUse> textUses() {
         {"racer comments", kMenuTable, idRange(261, 8), kTextFont, 0, 1},
         {"racer names", kMenuTable, racerNameIds(), kTextFont, 0, 1},
         {"pause menu", kRaceTable, menuIds(game::kPauseMenu, game::kMenuTexts), kTextFont, answer, 1},
+        {"pause menu's sound item",
+         kRaceTable,
+         soundItem,
+         kTextFont,
+         answer,
+         1,
+         {kSoundOnSuffix, kSoundOffSuffix}},
         {"race questions", kRaceTable, {0, 2, 7, 14, 15, 62, 91}, kTextFont, title, 1},
         {"race answers", kRaceTable, {11, 12, 59, 60, 92, 93, 94}, kTextFont, answer, 1},
         {"race help", kRaceTable, {25}, kTextFont, raceHelp, kRaceHelpLines},
@@ -416,6 +433,22 @@ void checkTextUse(Findings& findings, const TextUse& use, std::int32_t id) {
                    std::to_string(lines) + " lines in font " + std::to_string(use.font) + " at " +
                        std::to_string(use.width) + " px; the " + use.screen + " hold " +
                        std::to_string(use.lines));
+    const std::int32_t width0 = lines > 0 ? rt::ShortArray::get(breaks, 2) : 0;
+    for (std::int32_t suffix : use.suffixes) {
+        const rt::String* after =
+            suffix >= 0 && suffix < game::textStatics().s_textCount ? game::getString(suffix) : nullptr;
+        if (!after)
+            continue;
+        const rt::ShortArray* more =
+            game::computeLineBreaks(sprite, const_cast<rt::String*>(after), INT16_MAX, 0);
+        const std::int32_t pair =
+            width0 + (rt::ShortArray::get(more, 0) > 0 ? rt::ShortArray::get(more, 2) : 0);
+        if (pair > use.width)
+            addFinding(findings, resource, "text-width",
+                       "with text " + std::to_string(suffix) + " after it, " + std::to_string(pair) +
+                           " px in font " + std::to_string(use.font) + "; its box in the " + use.screen +
+                           " is " + std::to_string(use.width) + " px wide");
+    }
     for (std::int32_t k = 0; use.width > 0 && k < lines; ++k) {
         const std::int32_t lineWidth = rt::ShortArray::get(breaks, 2 * k + 2);
         if (lineWidth > use.width)
