@@ -72,6 +72,8 @@ struct DrawRecord {
     std::u16string text;
     // The rectangle (x, y, width, height) a `DrawText`'s characters or a
     // `PaintFrame`'s modules cover, anchor, frame offsets and flips applied;
+    // on the promotion screen, which draws its controls as images and
+    // shapes, also what each of its images, rectangles and arrows covers;
     // zero for other calls and for an empty frame. What a player sees of a
     // label or a button, so a test or the screen tour taps there.
     std::array<std::int32_t, 4> box{};

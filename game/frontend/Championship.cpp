@@ -56,7 +56,6 @@ constexpr std::int32_t kCupGridRow = 0;
 constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
 constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
 constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kRewardLineWidth = 600;
 constexpr std::int32_t kNameRise = 30;
 constexpr std::int32_t kLineStep = 26;
 

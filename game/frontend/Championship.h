@@ -32,6 +32,8 @@ namespace game {
 
 // The race rows of each cup, game data.
 inline constexpr std::int32_t kCupCount = 4;
+// The reward screen's texts are broken to lines this wide, centred.
+inline constexpr std::int32_t kRewardLineWidth = 600;
 inline constexpr std::int32_t kCupRaceRows[kCupCount][kCupRaces] = {
     {0, 3, 5}, {1, 2, 4}, {0, 1, 2}, {3, 4, 5}};
 

@@ -62,9 +62,7 @@ constexpr std::int32_t kLeastGauge = 20;
 constexpr std::int32_t kAlikeGauge = 60;
 // The detail column right of the grid: the name plate's centre, the
 // gauges' labels' right edge and their first row, the locked note's centre.
-constexpr std::int32_t kDetailX = 500;
 constexpr std::int32_t kNameY = 100;
-constexpr std::int32_t kGaugeLabelsX = 450;
 constexpr std::int32_t kGaugesY = 318;
 constexpr std::int32_t kLockedNoteY = 388;
 constexpr std::int32_t kTextFont = 2;

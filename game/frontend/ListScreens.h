@@ -34,6 +34,10 @@ namespace game {
 
 // The racer grid's cells, each where its touch zone lies: entry i at
 // (45 + 106 (i mod 3), 88 + 88 (i / 3)), 85 pixels square.
+// The highlighted racer's name plate and locked note are centred on this
+// column; the gauges' labels end at this one, right of the grid.
+inline constexpr std::int32_t kDetailX = 500;
+inline constexpr std::int32_t kGaugeLabelsX = 450;
 inline constexpr std::int32_t kRacerCellX = 45;
 inline constexpr std::int32_t kRacerCellY = 88;
 inline constexpr std::int32_t kRacerCellSize = 85;

@@ -61,12 +61,8 @@ constexpr std::int32_t kWireColour = 0xF0D060;
 constexpr std::int32_t kLockColour = 0xD02020;
 constexpr std::int32_t kWireX = 190;
 constexpr std::int32_t kWireY = 220;
-// The wire model's farthest point from its centre, in pixels.
-constexpr std::int32_t kWireReach = 100;
 constexpr std::int32_t kBandX = 330;
-constexpr std::int32_t kBandWidth = 290;
 constexpr std::int32_t kBandHeight = 40;
-constexpr std::int32_t kBandInset = 12;
 constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kAnchorLeftMiddle = Graphics::LEFT | Graphics::VCENTER;
 constexpr std::int32_t kAnchorRightMiddle = Graphics::RIGHT | Graphics::VCENTER;
@@ -211,13 +207,13 @@ void paintWireModel(Graphics* g, std::int32_t track) {
 
 void paintBand(Graphics* g, std::int32_t y) {
     setFillColor(kBandColour);
-    fillRectAlpha(g, kBandX, y, kBandWidth, kBandHeight);
+    fillRectAlpha(g, kBandX, y, kEventBandWidth, kBandHeight);
 }
 
 void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
     paintBand(g, y);
     if (text)
-        drawMenuText(kTextFont, 0, text, kBandX + kBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
+        drawMenuText(kTextFont, 0, text, kBandX + kEventBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
 }
 
 // The goal's label at the band's left, its value (when it has one) at the
@@ -231,9 +227,10 @@ void paintGoalBand(Graphics* g, std::int32_t y) {
     auto* value = static_cast<rt::String*>(rt::ObjectArray::get(goals, 1));
     const std::int32_t middle = y + kBandHeight / 2;
     if (label)
-        drawMenuText(kTextFont, 0, label, kBandX + kBandInset, middle, kAnchorLeftMiddle);
+        drawMenuText(kTextFont, 0, label, kBandX + kEventBandInset, middle, kAnchorLeftMiddle);
     if (value)
-        drawMenuText(kTextFont, 1, value, kBandX + kBandWidth - kBandInset, middle, kAnchorRightMiddle);
+        drawMenuText(kTextFont, 1, value, kBandX + kEventBandWidth - kEventBandInset, middle,
+                     kAnchorRightMiddle);
 }
 
 rt::String* slotText(rt::ObjectArray* table) {

@@ -30,6 +30,13 @@
 namespace game {
 
 // The remembered selection that carries the lap option (laps - 1).
+// The event screen's layout: its texts stand centred on bands this wide
+// (the goal's label and value at either end, this far in), and the
+// "Locked" note is centred under the wire model, which reaches this far
+// from its centre.
+inline constexpr std::int32_t kEventBandWidth = 290;
+inline constexpr std::int32_t kEventBandInset = 12;
+inline constexpr std::int32_t kWireReach = 100;
 inline constexpr std::int32_t kLapOptionSlot = 13;
 inline constexpr std::int32_t kLapOptions = 5;
 inline constexpr std::int32_t kDefaultLapOption = 2;

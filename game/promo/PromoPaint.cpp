@@ -2,6 +2,7 @@
 
 #include "classlib/lang/System.h"
 #include "game/framework/Anchors.h"
+#include "game/framework/DrawingTap.h"
 #include "game/promo/PromoData.h"
 #include "game/promo/PromoLoading.h"
 #include "host/Log.h"
@@ -9,6 +10,7 @@
 #include "platform/lcdui/Image.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace game::promo {
@@ -49,9 +51,38 @@ std::int32_t heightOf(Image* image) {
     return image ? image->getHeight() : 0;
 }
 
+// The rectangle a w x h box placed at (x, y) by `anchor` covers.
+std::array<std::int32_t, 4> anchoredBox(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                                        std::int32_t anchor) {
+    if (anchor & Graphics::RIGHT)
+        x -= w;
+    else if (anchor & Graphics::HCENTER)
+        x -= w / 2;
+    if (anchor & Graphics::BOTTOM)
+        y -= h;
+    else if (anchor & Graphics::VCENTER)
+        y -= h / 2;
+    return {x, y, w, h};
+}
+
+// The screen's pictures and controls (page arrows, back key, list rows) are
+// images: each is reported to the drawing tap with the rectangle it covers.
 void drawImage(Graphics* g, Image* image, std::int32_t x, std::int32_t y, std::int32_t anchor) {
-    if (image)
-        g->drawImage(image, x, y, anchor);
+    if (!image)
+        return;
+    const ReportedDraw reported(DrawCall::DrawImage, g, image, {x, y, anchor}, {},
+                                anchoredBox(x, y, image->getWidth(), image->getHeight(), anchor));
+    g->drawImage(image, x, y, anchor);
+}
+
+void fillRect(Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    const ReportedDraw reported(DrawCall::FillRect, g, nullptr, {x, y, w, h}, {}, {x, y, w, h});
+    g->fillRect(x, y, w, h);
+}
+
+void drawRect(Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+    const ReportedDraw reported(DrawCall::DrawRect, g, nullptr, {x, y, w, h}, {}, {x, y, w + 1, h + 1});
+    g->drawRect(x, y, w, h);
 }
 
 bool extraFlag() {
@@ -83,6 +114,10 @@ void drawArrow(Graphics* g, std::int32_t x, std::int32_t y, std::int32_t size, s
                std::int32_t direction) {
     std::int32_t h = size % 2 == 0 ? (size - 1) / 2 : size / 2;
     std::int32_t d = direction == 0 ? -1 : 1;
+    const std::int32_t tip = d < 0 ? y : y - h;
+    const ReportedDraw reported(DrawCall::FillTriangle, g, nullptr,
+                                {x, y, x - h, y - h * d, x + h, y - h * d}, {},
+                                {x - h, tip, 2 * h + 1, h + 1});
     g->setColor(kInk);
     g->fillTriangle(x, y, x - h, y - h * d, x + h, y - h * d);
     g->setColor(colour);
@@ -139,7 +174,7 @@ void paintPropertyBars(Graphics* g, std::int32_t pictureWidth, std::int32_t bott
         if (pictureWidth <= bar.threshold)
             return;
         g->setColor(bar.colour);
-        g->fillRect(promoStatics().s_centreX + bar.x, y, bar.width, bar.height);
+        fillRect(g, promoStatics().s_centreX + bar.x, y, bar.width, bar.height);
         y += bar.height + kBarsGap;
     }
 }
@@ -212,7 +247,7 @@ void paintList(Graphics* g) {
     screen.s_listFirstRowY = y0;
     screen.s_listSelectionY = y0 + (screen.s_listSelection - screen.s_listTop) * rowHeight;
     g->setColor(kSelectionFrame);
-    g->drawRect(screen.s_listBoxX, screen.s_listSelectionY, screen.s_listBoxWidth, rowHeight);
+    drawRect(g, screen.s_listBoxX, screen.s_listSelectionY, screen.s_listBoxWidth, rowHeight);
 }
 
 void paintBody(Graphics* g) {
@@ -308,7 +343,7 @@ void paintPage(Graphics* g) {
     PromoScreenStatics& screen = promoScreenStatics();
     layoutLinkButton();
     g->setColor(extraFlag() ? 0 : kWhite);
-    g->fillRect(0, 0, promo.s_screenWidth, promo.s_screenHeight);
+    fillRect(g, 0, 0, promo.s_screenWidth, promo.s_screenHeight);
     if (screen.s_listMode)
         paintList(g);
     else
@@ -326,15 +361,15 @@ void paintLinkButton(Graphics* g) {
     std::int32_t colour = extraFlag() ? kLinkButtonExtraColour : kLinkButtonColour;
     if (pressed) {
         g->setColor(kLinkButtonFrame);
-        g->drawRect(screen.s_linkButtonX - 2, screen.s_linkButtonY - 2, screen.s_linkButtonWidth + 3,
-                    screen.s_linkButtonHeight + 4);
-        g->drawRect(screen.s_linkButtonX - 1, screen.s_linkButtonY - 1, screen.s_linkButtonWidth + 1,
-                    screen.s_linkButtonHeight + 2);
+        drawRect(g, screen.s_linkButtonX - 2, screen.s_linkButtonY - 2, screen.s_linkButtonWidth + 3,
+                 screen.s_linkButtonHeight + 4);
+        drawRect(g, screen.s_linkButtonX - 1, screen.s_linkButtonY - 1, screen.s_linkButtonWidth + 1,
+                 screen.s_linkButtonHeight + 2);
         colour = kLinkButtonPressed;
     }
     g->setColor(colour);
-    g->fillRect(screen.s_linkButtonX, screen.s_linkButtonY, screen.s_linkButtonWidth,
-                screen.s_linkButtonHeight + 1);
+    fillRect(g, screen.s_linkButtonX, screen.s_linkButtonY, screen.s_linkButtonWidth,
+             screen.s_linkButtonHeight + 1);
     screen.s_fontColour = 0;
     drawTextById(screen.s_linkButtonText, g, promo.s_centreX,
                  screen.s_linkButtonY + screen.s_linkButtonHeight / 2, kAnchorCentre);
@@ -405,6 +440,18 @@ void drawText(rt::String* text, Graphics* g, std::int32_t x, std::int32_t y, std
         return start;
     };
     Image* sheet = imageAt(screen.s_fontImages, screen.s_fontColour);
+    std::int32_t left = lineStart(0), right = left;
+    for (std::int32_t k = 0; k <= line; ++k) {
+        left = std::min(left, lineStart(k));
+        right = std::max(right, lineStart(k) + widths[k]);
+    }
+    std::u16string shown;
+    if (drawingTap())
+        for (char16_t c : units)
+            if (c != 0 && c != 1)
+                shown += c;
+    const ReportedDraw reported(DrawCall::DrawText, g, sheet, {x, y, anchor, screen.s_fontColour}, shown,
+                                {left, top, right - left, screen.s_textHeight});
     std::int32_t halfSpace = (metrics.width(u' ') + metrics.charSpacing) / 2;
     line = 0;
     std::int32_t pen = lineStart(0);
@@ -453,9 +500,9 @@ void paintProgressBar(Graphics* g, std::int32_t y, std::int32_t width, std::int3
     step = std::min(step, count);
     std::int32_t x = (promo.s_screenWidth - width) / 2;
     g->setColor(kWhite);
-    g->drawRect(x, y, width, 6);
+    drawRect(g, x, y, width, 6);
     g->setColor(kBarRed);
-    g->fillRect(x + 2, y + 2, count > 0 ? (width - 4) * std::max(step, 0) / count + 1 : 1, 3);
+    fillRect(g, x + 2, y + 2, count > 0 ? (width - 4) * std::max(step, 0) / count + 1 : 1, 3);
 }
 
 void layoutLinkButton() {
@@ -487,11 +534,14 @@ void paint(Graphics* g) {
     PromoState state = static_cast<PromoState>(screen.s_state.load());
     if (state == PromoState::Loading || state == PromoState::Paused) {
         g->setColor(0);
-        g->fillRect(0, 0, promo.s_screenWidth, promo.s_screenHeight);
+        fillRect(g, 0, 0, promo.s_screenWidth, promo.s_screenHeight);
         paintProgressBar(g, promo.s_centreY, promo.s_screenWidth * 3 / 4, screen.s_loadStep,
                          screen.s_loadStepCount);
         if (screen.s_callerText && screen.s_callerText->length() > 0) {
             g->setColor(kWhite);
+            const ReportedDraw reported(DrawCall::DrawString, g, screen.s_callerText,
+                                        {promo.s_screenWidth / 2, promo.s_centreY - 5, kAnchorBottomCentre},
+                                        drawingTap() ? unitsOf(screen.s_callerText).value_or(u"") : u"");
             g->drawString(screen.s_callerText, promo.s_screenWidth / 2, promo.s_centreY - 5,
                           kAnchorBottomCentre);
         }

@@ -141,19 +141,19 @@ std::int32_t pickOpponent(std::int32_t block) {
         return -1;
     rt::IntArray* list = rt::newIntArray(b.count);
     const std::int32_t filter = opponentFilter();
-    if (filter >= kAnyOpponent) {
-        for (std::int32_t i = 0; i < b.count; ++i)
-            rt::IntArray::set(list, i, i);
-    } else {
-        std::int32_t n = 0;
-        for (std::int32_t i = 0; i < b.count; ++i) {
-            std::int32_t at = kRecordShorts * i + kRecordFilterShort;
-            if (b.records && at < b.records->length() &&
-                (rt::ShortArray::get(b.records, at) & 0xFFFF) == filter)
-                rt::IntArray::set(list, n++, i);
-        }
+    std::int32_t n = 0;
+    for (std::int32_t i = 0; i < b.count; ++i) {
+        std::int32_t at = kRecordShorts * i + kRecordFilterShort;
+        if (filter >= kAnyOpponent || (b.records && at < b.records->length() &&
+                                       (rt::ShortArray::get(b.records, at) & 0xFFFF) == filter))
+            rt::IntArray::set(list, n++, i);
     }
-    const std::int32_t span = b.count < kOpponentDrawSpan ? b.count : kOpponentDrawSpan;
+    // The draw covers the matching records only: an unfilled entry of the
+    // list would field the block's first record, whatever it carries. With
+    // none matching the caller takes the block's free racers in order.
+    if (n == 0)
+        return -1;
+    const std::int32_t span = n < kOpponentDrawSpan ? n : kOpponentDrawSpan;
     const std::int32_t id = b.first + rt::IntArray::get(list, raceRandom(span));
     if (inRace(id))
         return -1;

@@ -6,8 +6,11 @@
 //
 // Data guards: the racer count of an event row is held to 1..10 (the
 // opponent list has ten places, and a count of 0 would put the player in
-// slot -1); an event of 0 laps runs one; an opponent draw from a block
-// shorter than six records draws among its records only; a block with
+// slot -1); an event of 0 laps runs one; an opponent draw takes one of
+// the block's records that the event's race row lets in (short 8 of the
+// record equal to field 7 of the row, or every record when the field is
+// 65535), among the first six of them and never an unfilled entry; a
+// block with
 // fewer distinct racers than cars stops redrawing after `kOpponentDraws`
 // draws and takes the first id not yet in the race (or, with none left,
 // the block's first and a log line).
@@ -44,8 +47,8 @@ RaceSetupStatics& raceSetupStatics();
 // The block of the 10-short records that holds racer `id`; -1 beyond them.
 std::int32_t getRacerBlock(std::int32_t id);
 // One opponent draw from `block` (see above); the racer id appended to the
-// opponent list, or -1 when it is already in it or the block is empty (no
-// draw then).
+// opponent list, or -1 when it is already in it or the block has no record
+// the race row lets in (no draw then).
 std::int32_t pickOpponent(std::int32_t block);
 // An opponent for the next computer car: draws until one is new, at most
 // `kOpponentDraws` times, then takes the first free id of the block.

@@ -47,14 +47,9 @@ constexpr std::int32_t kPanelBody = 0x0E1830;
 constexpr std::int32_t kTitleBand = 0x24448A;
 constexpr std::int32_t kRowBands[2] = {0x1A2A4C, 0x22365E};
 constexpr std::int32_t kPlayerBand = 0x9A6210;
-// Columns from a row's left: the right edge of the place, the badge (the
-// name follows it, or takes its place while the badges are not loaded),
-// the right edges of the time (further left in a championship) and of the
-// championship's points shown and held.
+// Columns from a row's left (the badge's and the times' in the header): the
+// right edge of the place and of the championship's points shown and held.
 constexpr std::int32_t kPlaceColumn = 40;
-constexpr std::int32_t kBadgeColumn = 56;
-constexpr std::int32_t kTimeColumn = 490;
-constexpr std::int32_t kCupTimeColumn = 330;
 constexpr std::int32_t kShownPointsColumn = 420;
 constexpr std::int32_t kPointsColumn = 495;
 // The palettes of the table's fonts: white and amber ink.
@@ -187,7 +182,8 @@ void paintResultsMode0() {
         paintRaceFrame(kRacerBadgeSprite, badge, x + kBadgeColumn,
                        y + (kRowHeight - raceFrameHeight(kRacerBadgeSprite, badge)) / 2);
         drawHudString(kTitleFont, kWhiteInk, car->m_name,
-                      x + kBadgeColumn + (badgeWidth > 0 ? badgeWidth + 10 : 0), textY, kAnchorTopLeft);
+                      x + kBadgeColumn + (badgeWidth > 0 ? badgeWidth + kResultsNameGap : 0), textY,
+                      kAnchorTopLeft);
         takeTime(intAt(raceFrameStatics().s_racerTimes, car->m_racerIndex), false);
         drawHudBuffer(kTitleFont, mine ? kWhiteInk : kAmberInk, x + (cup ? kCupTimeColumn : kTimeColumn),
                       textY, kAnchorTopRight);

@@ -11,6 +11,15 @@
 
 namespace game {
 
+// The results table's columns from a row's left: the badge (the name follows
+// it, 10 px on, or takes its place while the badges are not loaded) and the
+// right edge of the time (further left in a championship, where the points
+// follow).
+inline constexpr std::int32_t kBadgeColumn = 56;
+inline constexpr std::int32_t kResultsNameGap = 10;
+inline constexpr std::int32_t kTimeColumn = 490;
+inline constexpr std::int32_t kCupTimeColumn = 360;
+
 struct ResultScreenStatics {
     // Added to the x of the panel's value column.
     std::int32_t s_resultValueOffset = 10;

@@ -122,6 +122,7 @@ struct Mutation {
     void (*edit)(ProgramFolder&);
     const char* resource; // a part of the finding's resource
     const char* rule;
+    const char* detail = nullptr; // a part of the finding's detail, when set
 };
 
 const Mutation kMutations[] = {
@@ -178,6 +179,72 @@ const Mutation kMutations[] = {
                   u"pads and the item boxes before the real championship begins; try it first?");
      },
      "text table 2 text 26", "text-lines"},
+    // Each screen's boxes, each named by the finding.
+    {"a track name wider than its band",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, mkdata::kFirstTrackNameText + 2,
+                  u"Kilimanjaroforestcircuitgrandloopofthenorth");
+     },
+     "text table 2 text", "text-width", "event screen's track band"},
+    {"an event description of two lines",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 177, u"Race three laps against five rivals and finish in front");
+     },
+     "text table 2 text 177", "text-lines", "event screen's type band"},
+    {"a goal label that runs into its value",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 174, u"Beatthetargettimeofthetrackinthisevent");
+     },
+     "text table 2 text 174", "text-width", "event screen's goal band"},
+    {"a lock note wider than the track's picture",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 200, u"Lockeduntilyouwinthecupandtherallyofthecup");
+     },
+     "text table 2 text 200", "text-width", "event screen's lock note"},
+    {"a racer name that runs into the time column",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, mkdata::kFirstRacerNameText + 3, u"Wispwispwispwisp");
+     },
+     "text table 2 text", "text-width", "results table's name column"},
+    {"a racer name wider than its plate",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, mkdata::kFirstRacerNameText + 3,
+                  u"Wispwispwispwispwispwispwispwisp");
+     },
+     "text table 2 text", "text-width", "car list's name plate"},
+    {"a gauge label that reaches into the grid",
+     [](ProgramFolder& f) { editText(f, mkdata::kMenuTexts, 286, u"Acceleration0to100"); },
+     "text table 2 text 286", "text-width", "car list's gauge labels"},
+    {"a car's lock note wider than the detail column",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 288, u"Winthecupandthenthechampionshiptounlockit");
+     },
+     "text table 2 text 288", "text-width", "car list's lock note"},
+    {"a cup's tracks running under the arrows",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 69,
+                  u"Dune Loop, Harbour Run, Pine Pass, Glacier Gate, Canyon Climb and Night City");
+     },
+     "text table 2 text 69", "text-lines", "cup screen"},
+    {"a cup name wider than its picture",
+     [](ProgramFolder& f) { editText(f, mkdata::kMenuTexts, 48, u"Professionalsonlyseries"); },
+     "text table 2 text 48", "text-width", "career screen's picture names"},
+    {"a loading prompt wider than the screen",
+     [](ProgramFolder& f) {
+         editText(
+             f, mkdata::kLoadingTexts, 2,
+             u"Tap anywhere on the screen to start the race when you are ready for the lights to go out");
+     },
+     "text table 1 text 2", "text-lines", "loading screen prompt"},
+    {"an event title wider than the loading screen",
+     [](ProgramFolder& f) {
+         editText(f, mkdata::kMenuTexts, 152,
+                  u"Timetrialagainsttheclockandthemedalsofthegoldsilverandbronze");
+     },
+     "text table 2 text 152", "text-width", "loading screen event titles"},
+    {"a sound state that pushes the sound item past its answer",
+     [](ProgramFolder& f) { editText(f, mkdata::kRaceTexts, 64, u": Off for the rest of the race"); },
+     "text table 3 text 59", "text-width", "pause menu's sound item"},
     {"fog that starts at the far end",
      [](ProgramFolder& f) { editTrack(f, [](datakit::TrackModel& t) { t.headerValue = 15360; }); },
      "tracks.pak entry 2", "fog-start"},
@@ -304,7 +371,8 @@ TEST_P(DatacheckMutation, IsRefusedNamingTheResourceAndTheRule) {
     bool named = false;
     for (const datacheck::Finding& finding : findings)
         named |= finding.rule == GetParam().rule &&
-                 finding.resource.find(GetParam().resource) != std::string::npos;
+                 finding.resource.find(GetParam().resource) != std::string::npos &&
+                 (!GetParam().detail || finding.detail.find(GetParam().detail) != std::string::npos);
     EXPECT_TRUE(named) << GetParam().name << "\n" << lines(findings);
 }
 

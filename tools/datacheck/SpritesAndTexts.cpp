@@ -2,13 +2,21 @@
 
 #include "game/data/PackReader.h"
 #include "game/data/TextPacks.h"
+#include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
+#include "game/frontend/Championship.h"
+#include "game/frontend/ListScreens.h"
+#include "game/frontend/PreRaceSelection.h"
+#include "game/race/EventRowLayout.h"
+#include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
+#include "game/racepaint/ResultScreens.h"
 #include "game/racescreens/RaceMenus.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Font.h"
@@ -164,6 +172,9 @@ struct TextUse {
     std::int32_t font;
     std::int32_t width;
     std::int32_t lines;
+    // Texts of the same table drawn right after it on its line, one at a
+    // time (the pause menu's sound item and its state).
+    std::vector<std::int32_t> suffixes = {};
 };
 
 constexpr std::int32_t kStartTable = 0, kLoadingTable = 1, kMenuTable = 2, kRaceTable = 3;
@@ -171,6 +182,12 @@ constexpr std::int32_t kTitleFont = 0, kItemFont = 1, kTextFont = 2;
 constexpr std::int32_t kReferencePictureSprite = 25;
 constexpr std::int32_t kMenuItemSprite = 65, kItemFrame = 0, kAnswerFrame = 3, kLabelInset = 10;
 constexpr std::int32_t kBoxTitleInset = 16;
+// The car list's cells' border, and the least gap between the grid and the
+// gauges' labels.
+constexpr std::int32_t kGridBorder = 2;
+constexpr std::int32_t kGaugeLabelGap = 8;
+constexpr std::size_t kPauseSoundItem = 2;
+constexpr std::int32_t kSoundOnSuffix = 63, kSoundOffSuffix = 64;
 // The lines the help over a race has room for below its box's title.
 constexpr std::int32_t kRaceHelpLines = 6;
 
@@ -193,6 +210,64 @@ std::vector<std::int32_t> racerNameIds() {
     return ids;
 }
 
+// The name each event of each track shows: the track's name table (field 0
+// of its path points) at the event row's name index.
+std::vector<std::int32_t> eventNameIds() {
+    std::vector<std::int32_t> ids;
+    const game::EventStatics& events = game::eventStatics();
+    for (std::int32_t track = 0; track < game::kTrackCount; ++track) {
+        const auto* names =
+            events.s_pathFields[0] && track < events.s_pathFields[0]->length()
+                ? static_cast<const rt::IntArray*>(rt::ObjectArray::get(events.s_pathFields[0], track))
+                : nullptr;
+        const auto* variants =
+            events.s_eventRows && track < events.s_eventRows->length()
+                ? static_cast<const rt::ObjectArray*>(rt::ObjectArray::get(events.s_eventRows, track))
+                : nullptr;
+        for (std::int32_t v = 0; names && variants && v < variants->length(); ++v) {
+            const auto* row = static_cast<const rt::IntArray*>(rt::ObjectArray::get(variants, v));
+            const std::int32_t index = row && row->length() > game::kEventNameField
+                                           ? rt::IntArray::get(row, game::kEventNameField)
+                                           : -1;
+            if (index >= 0 && index < names->length() &&
+                std::find(ids.begin(), ids.end(), rt::IntArray::get(names, index)) == ids.end())
+                ids.push_back(rt::IntArray::get(names, index));
+        }
+    }
+    return ids;
+}
+
+// The width of `text` in font `f`, on one line.
+std::int32_t lineWidth(std::int32_t f, const char* text) {
+    game::ASprite* sprite = font(f);
+    if (!sprite)
+        return 0;
+    const rt::ShortArray* breaks =
+        game::computeLineBreaks(sprite, rt::String::newFromCString(text), INT16_MAX, 0);
+    return rt::ShortArray::get(breaks, 0) > 0 ? rt::ShortArray::get(breaks, 2) : 0;
+}
+
+// The widest race time the results table shows ("59:59.999" in the widest
+// digit of font `f`: a three-lap race of the championship runs past ten
+// minutes).
+std::int32_t widestTime(std::int32_t f) {
+    char widest = '0';
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        const char one[] = {digit, 0}, best[] = {widest, 0};
+        if (lineWidth(f, one) > lineWidth(f, best))
+            widest = digit;
+    }
+    const std::string time = std::string(2, widest) + ":" + widest + widest + "." + widest + widest + widest;
+    return lineWidth(f, time.c_str());
+}
+
+std::int32_t widestFrame(const game::ASprite* sprite) {
+    std::int32_t widest = 0;
+    for (std::int32_t f = 0; sprite && f < sprite->getFrameCount(); ++f)
+        widest = std::max(widest, game::getFrameWidth(const_cast<game::ASprite*>(sprite), f));
+    return widest;
+}
+
 std::vector<std::int32_t> everyOther(std::int32_t first, std::int32_t count) {
     std::vector<std::int32_t> ids;
     for (std::int32_t i = 0; i < count; ++i)
@@ -213,6 +288,10 @@ std::vector<TextUse> textUses() {
     game::ASprite* items = loadEntry(kMenuItemSprite);
     game::ASprite* pictures = loadEntry(kReferencePictureSprite);
     game::ASprite* box = loadEntry(game::kQuestionBoxSprite);
+    game::ASprite* frames = loadEntry(game::kMenuFrameSprite);
+    game::ASprite* badges = loadEntry(game::kRacerBadgeSprite);
+    game::ASprite* arrows = loadEntry(game::kMenuArrowSprite);
+    game::ASprite* careerPictures = loadEntry(game::kBonusPictureSprite);
     game::closeStream();
     // A reference text starts 60 px in, past its picture and a 20 px gap,
     // and stops 60 px before the right edge.
@@ -228,11 +307,18 @@ std::vector<TextUse> textUses() {
     const std::int32_t title = boxWidth - 2 * kBoxTitleInset;
     const std::int32_t raceHelp =
         box ? game::getFrameWidth(box, game::kRaceHelpBoxFrame) - 2 * game::kRaceHelpMargin : screen - 40;
+    // The pause menu's third item switches the sound; its state follows it.
+    const std::vector<std::int32_t> pauseItems = menuIds(game::kPauseMenu, game::kMenuTexts);
+    const std::vector<std::int32_t> soundItem = pauseItems.size() > kPauseSoundItem
+                                                    ? std::vector<std::int32_t>{pauseItems[kPauseSoundItem]}
+                                                    : std::vector<std::int32_t>{};
     std::vector<TextUse> uses = {
         {"splash", kStartTable, {9, 10}, kTextFont, screen - 20, 2},
         {"soft keys", kStartTable, {0, 1, 2, 5}, kTextFont, 0, 1},
-        {"loading screen", kLoadingTable, {0}, kTitleFont, screen, 1},
+        {"loading screen", kLoadingTable, {0}, kItemFont, screen, 1},
         {"loading screen tip", kLoadingTable, {1}, kTextFont, screen, 2},
+        {"loading screen prompt", kLoadingTable, {2}, kTextFont, screen, 1},
+        {"loading screen event titles", kMenuTable, idRange(151, 7), kItemFont, screen, 1},
         {"soft keys", kMenuTable, {0, 1, 2, 5}, kTextFont, 0, 1},
         {"question answers", kMenuTable, {11, 12}, kTextFont, answer, 1},
         {"question titles", kMenuTable, {9, 25, 26}, kTextFont, title, 1},
@@ -246,8 +332,8 @@ std::vector<TextUse> textUses() {
         {"event goals", kMenuTable, idRange(174, 3), kTextFont, screen, 1},
         {"event descriptions", kMenuTable, idRange(177, 7), kTextFont, screen, 1},
         {"one-off event title", kMenuTable, {59}, kTitleFont, screen, 1},
-        {"cup reward", kMenuTable, {204}, kTextFont, 600, 1},
-        {"cup reward", kMenuTable, idRange(205, 4), kTextFont, 600, 2},
+        {"reward screen", kMenuTable, {204}, kTextFont, game::kRewardLineWidth, 1},
+        {"reward screen", kMenuTable, idRange(205, 4), kTextFont, game::kRewardLineWidth, 2},
         {"reference list titles", kMenuTable, everyOther(104, 21), kTextFont, screen, 1},
         {"reference list texts", kMenuTable, everyOther(105, 21), kTextFont,
          screen - 120 - (widestPicture > 0 ? widestPicture + 20 : 0), 6},
@@ -255,6 +341,13 @@ std::vector<TextUse> textUses() {
         {"racer comments", kMenuTable, idRange(261, 8), kTextFont, 0, 1},
         {"racer names", kMenuTable, racerNameIds(), kTextFont, 0, 1},
         {"pause menu", kRaceTable, menuIds(game::kPauseMenu, game::kMenuTexts), kTextFont, answer, 1},
+        {"pause menu's sound item",
+         kRaceTable,
+         soundItem,
+         kTextFont,
+         answer,
+         1,
+         {kSoundOnSuffix, kSoundOffSuffix}},
         {"race questions", kRaceTable, {0, 2, 7, 14, 15, 62, 91}, kTextFont, title, 1},
         {"race answers", kRaceTable, {11, 12, 59, 60, 92, 93, 94}, kTextFont, answer, 1},
         {"race help", kRaceTable, {25}, kTextFont, raceHelp, kRaceHelpLines},
@@ -265,6 +358,54 @@ std::vector<TextUse> textUses() {
         {"guide", kRaceTable, {79}, kTextFont, 480, 3},
         {"soft keys", kRaceTable, {0, 1, 2, 5}, kTextFont, 0, 1},
     };
+    // The event screen: the track's name and the type's description centred
+    // on their bands; the goal's label from the band's left up to its value.
+    const std::int32_t band = game::kEventBandWidth - 2 * game::kEventBandInset;
+    std::vector<std::int32_t> goalLabels = idRange(151, 7);
+    goalLabels.insert(goalLabels.end(), {174, 175});
+    uses.push_back({"event screen's track band", kMenuTable, eventNameIds(), kTextFont, band, 1});
+    uses.push_back({"event screen's type band", kMenuTable, idRange(177, 7), kTextFont, band, 1});
+    uses.push_back({"event screen's goal band", kMenuTable, goalLabels, kTextFont,
+                    band - widestTime(kTextFont) - game::kEventBandInset, 1});
+    uses.push_back({"event screen's lock note", kMenuTable, {200}, kTextFont, 2 * game::kWireReach, 1});
+    // The results table: a name runs from past its badge to the time's
+    // column, nearest in a championship.
+    const std::int32_t badge = widestFrame(badges);
+    const std::int32_t nameLeft = game::kBadgeColumn + (badge > 0 ? badge + game::kResultsNameGap : 0);
+    uses.push_back({"results table's name column", kMenuTable, racerNameIds(), kItemFont,
+                    game::kCupTimeColumn - widestTime(kItemFont) - game::kResultsNameGap - nameLeft, 1});
+    // The car list: the name on its plate, the gauges' labels between the
+    // grid and the gauges, the locked note centred under the car.
+    const std::int32_t plate =
+        frames ? game::getFrameWidth(frames, game::kNamePlateFrame) - 2 * kLabelInset : screen;
+    const std::int32_t gridRight = game::kRacerCellX + (game::kRacerGridColumns - 1) * game::kRacerCellStepX +
+                                   game::kRacerCellSize + kGridBorder;
+    uses.push_back({"car list's name plate", kMenuTable, racerNameIds(), kTextFont, plate, 1});
+    uses.push_back({"car list's gauge labels", kMenuTable, idRange(game::kFirstGaugeLabelText, 3), kTextFont,
+                    game::kGaugeLabelsX - gridRight - kGaugeLabelGap, 1});
+    uses.push_back({"car list's lock note",
+                    kMenuTable,
+                    {game::kLockedRacerText},
+                    kTextFont,
+                    2 * (screen - game::kDetailX),
+                    1});
+    // The cup screen: the cup's name, tracks, goal and instruction (or lock
+    // note) centred between the arrows at the screen's sides.
+    std::vector<std::int32_t> cupTexts = idRange(47, game::kCupCount);
+    for (std::int32_t id : idRange(68, game::kCupCount))
+        cupTexts.push_back(id);
+    cupTexts.insert(cupTexts.end(), {209, 210, 211});
+    uses.push_back({"cup screen", kMenuTable, cupTexts, kTextFont, screen - 4 * widestFrame(arrows), 1});
+    // The career screen: each cup's name centred over its picture.
+    const std::vector<std::int32_t> careerNames = menuIds(game::kBonusMenu, game::kMenuTexts);
+    for (std::size_t i = 0; careerPictures && i < careerNames.size(); ++i)
+        if (static_cast<std::int32_t>(i) < careerPictures->getFrameCount())
+            uses.push_back({"career screen's picture names",
+                            kMenuTable,
+                            {careerNames[i]},
+                            kTextFont,
+                            game::getFrameWidth(careerPictures, static_cast<std::int32_t>(i)),
+                            1});
     for (std::int32_t menu = 0; menu < game::kPauseMenu; ++menu) {
         const std::string name = "menu " + std::to_string(menu);
         uses.push_back({name + " items", kMenuTable, menuIds(menu, game::kMenuTexts), kItemFont, item, 1});
@@ -292,6 +433,22 @@ void checkTextUse(Findings& findings, const TextUse& use, std::int32_t id) {
                    std::to_string(lines) + " lines in font " + std::to_string(use.font) + " at " +
                        std::to_string(use.width) + " px; the " + use.screen + " hold " +
                        std::to_string(use.lines));
+    const std::int32_t width0 = lines > 0 ? rt::ShortArray::get(breaks, 2) : 0;
+    for (std::int32_t suffix : use.suffixes) {
+        const rt::String* after =
+            suffix >= 0 && suffix < game::textStatics().s_textCount ? game::getString(suffix) : nullptr;
+        if (!after)
+            continue;
+        const rt::ShortArray* more =
+            game::computeLineBreaks(sprite, const_cast<rt::String*>(after), INT16_MAX, 0);
+        const std::int32_t pair =
+            width0 + (rt::ShortArray::get(more, 0) > 0 ? rt::ShortArray::get(more, 2) : 0);
+        if (pair > use.width)
+            addFinding(findings, resource, "text-width",
+                       "with text " + std::to_string(suffix) + " after it, " + std::to_string(pair) +
+                           " px in font " + std::to_string(use.font) + "; its box in the " + use.screen +
+                           " is " + std::to_string(use.width) + " px wide");
+    }
     for (std::int32_t k = 0; use.width > 0 && k < lines; ++k) {
         const std::int32_t lineWidth = rt::ShortArray::get(breaks, 2 * k + 2);
         if (lineWidth > use.width)

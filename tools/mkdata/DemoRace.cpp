@@ -504,6 +504,11 @@ struct RacerPlan {
     std::uint16_t weight;
 };
 
+// Each track has its rivals: the cars of the player's block fall into
+// three groups (car n into group n mod 3), and track t's race row fields
+// group t mod 3 first; the rest of a full grid comes from the other cars.
+constexpr int kRivalGroups = 3;
+
 const std::vector<std::vector<RacerPlan>>& racerBlocks() {
     static const std::vector<std::vector<RacerPlan>> blocks = {
         {{game::kCarSprite0, 212, 6, 1180},
@@ -555,7 +560,15 @@ datakit::GameTables gameTables() {
         chunk.value = static_cast<std::uint16_t>(block);
         for (const RacerPlan& plan : racerBlocks()[block]) {
             datakit::TableRecord record;
-            record.fields = {static_cast<std::uint8_t>(id), plan.spriteSet, 0, 0, 0, 0, 0, 0, 0};
+            record.fields = {static_cast<std::uint8_t>(id),
+                             plan.spriteSet,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             static_cast<std::uint8_t>(id % kRivalGroups)};
             record.field9 = static_cast<std::uint16_t>(1000 + id);
             chunk.records.push_back(record);
             ++id;
@@ -565,7 +578,7 @@ datakit::GameTables gameTables() {
     for (int race = 0; race < 6; ++race)
         t.races.push_back(
             {{static_cast<std::int8_t>(race), static_cast<std::int8_t>(race), static_cast<std::int8_t>(race),
-              static_cast<std::int8_t>(race + 1), 0, 0, 0, -1}});
+              static_cast<std::int8_t>(race + 1), 0, 0, 0, static_cast<std::int8_t>(race % kRivalGroups)}});
     return t;
 }
 

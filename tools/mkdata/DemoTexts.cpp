@@ -275,13 +275,13 @@ constexpr Text kComments[] = {
 // The racers' names (text kFirstRacerNameText + racer id: the player's eight cars, then the
 // six computer drivers), read while the race's cars are made.
 constexpr Text kRacers[] = {
-    {kFirstRacerNameText + 0, u"Sandpiper"},   {kFirstRacerNameText + 1, u"Kestrel"},
-    {kFirstRacerNameText + 2, u"Ironback"},    {kFirstRacerNameText + 3, u"Wisp"},
-    {kFirstRacerNameText + 4, u"Goliath"},     {kFirstRacerNameText + 5, u"Marauder"},
-    {kFirstRacerNameText + 6, u"Scarab"},      {kFirstRacerNameText + 7, u"Tempest"},
-    {kFirstRacerNameText + 8, u"Rook Halden"}, {kFirstRacerNameText + 9, u"Mira Sol"},
-    {kFirstRacerNameText + 10, u"Dax Verro"},  {kFirstRacerNameText + 11, u"Nell Ashby"},
-    {kFirstRacerNameText + 12, u"Ty Corran"},  {kFirstRacerNameText + 13, u"Juno Pike"},
+    {kFirstRacerNameText + 0, u"Sandpiper"},  {kFirstRacerNameText + 1, u"Kestrel"},
+    {kFirstRacerNameText + 2, u"Ironback"},   {kFirstRacerNameText + 3, u"Wisp"},
+    {kFirstRacerNameText + 4, u"Goliath"},    {kFirstRacerNameText + 5, u"Marauder"},
+    {kFirstRacerNameText + 6, u"Scarab"},     {kFirstRacerNameText + 7, u"Tempest"},
+    {kFirstRacerNameText + 8, u"Rook Hale"},  {kFirstRacerNameText + 9, u"Mira Sol"},
+    {kFirstRacerNameText + 10, u"Dax Verro"}, {kFirstRacerNameText + 11, u"Nell Ashby"},
+    {kFirstRacerNameText + 12, u"Ty Corran"}, {kFirstRacerNameText + 13, u"Juno Pike"},
 };
 
 // What the race draws once its own table is in: the pause menu and its

@@ -145,6 +145,15 @@ std::function<bool(const Frame&, Player&, std::string&)> tapFrame(std::int32_t s
 std::function<bool(const Frame&, Player&, std::string&)> tapAt(std::int32_t x, std::int32_t y);
 std::function<bool(const Frame&, Player&, std::string&)> press(SoftKey key);
 std::function<bool(const Frame&, Player&, std::string&)> nothing();
+// A step without a picture: when `ready` holds, `act`.
+inline Step step(std::string what, std::function<bool(const Frame&)> ready,
+                 std::function<bool(const Frame&, Player&, std::string&)> act) {
+    Step made;
+    made.what = std::move(what);
+    made.ready = std::move(ready);
+    made.act = std::move(act);
+    return made;
+}
 } // namespace steps
 
 } // namespace tour

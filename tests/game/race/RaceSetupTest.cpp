@@ -98,8 +98,10 @@ TEST_F(RaceSetup, OpponentDrawsStayInsideAShortBlock) {
     EXPECT_EQ(lib::java_util_Random::shared()->state(), state);
 }
 
-TEST_F(RaceSetup, FilteredDrawsTakeMatchingRecordsOrTheBlocksFirst) {
-    // Records 1 and 3 of block 0 carry the filter value 9.
+TEST_F(RaceSetup, FilteredDrawsTakeOnlyTheRecordsTheRaceRowLetsIn) {
+    // Records 1 and 3 of block 0 carry the filter value 9: record 0, which
+    // does not, never races (the draw's list has unfilled entries after the
+    // two matches).
     rt::ShortArray::set(game::raceTableStatics().s_themeTable, 7, 9);
     auto* records =
         static_cast<rt::ShortArray*>(rt::ObjectArray::get(game::raceTableStatics().s_racerRecords, 0));
@@ -110,7 +112,17 @@ TEST_F(RaceSetup, FilteredDrawsTakeMatchingRecordsOrTheBlocksFirst) {
         freshOpponents(-1);
         seen.insert(game::pickOpponent(0));
     }
-    EXPECT_EQ(seen, (std::set<std::int32_t>{0, 1, 3}));
+    EXPECT_EQ(seen, (std::set<std::int32_t>{1, 3}));
+
+    // A block with no record let in answers -1 without a draw; the race's
+    // cars then take the block's free racers in order.
+    rt::ShortArray::set(game::raceTableStatics().s_themeTable, 7, 5);
+    freshOpponents(-1);
+    const std::int64_t state = lib::java_util_Random::shared()->state();
+    EXPECT_EQ(game::pickOpponent(0), -1);
+    EXPECT_EQ(lib::java_util_Random::shared()->state(), state);
+    EXPECT_EQ(game::drawOpponent(0), 0);
+    EXPECT_EQ(game::drawOpponent(0), 1);
 }
 
 TEST_F(RaceSetup, RacersFromABlockTooSmallTakeTheFreeIdsThenReuseOne) {
