@@ -20,6 +20,8 @@ namespace game {
 
 // The step after the last: the guide has ended.
 inline constexpr std::int32_t kGuideSteps = 10;
+// The step that teaches aiming back at the guide car.
+inline constexpr std::int32_t kGuideAimStep = 6;
 // The step that waits for a ten-coin caught in the air.
 inline constexpr std::int32_t kGuideJumpStep = 8;
 // The closing step: every lesson is done and the race ends on it.

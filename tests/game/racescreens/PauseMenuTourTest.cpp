@@ -4,7 +4,7 @@
 // of its items, each answers where it is drawn, its sound item switches and
 // says so; the help is a box of a few lines inside the screen; the guide
 // holds the count until its explanation is tapped away, and its steps up to
-// the guide car's first hit are done by the controls they show.
+// the aim back at the guide car are done by the controls they show.
 
 #include "game/framework/HudFrames.h"
 #include "game/framework/MenuFrames.h"
@@ -123,7 +123,8 @@ bool waitsAt(const tour::Frame& f, std::int32_t step) {
 }
 
 // A player driving on until `done`: whenever the car runs wide of the
-// road's middle, the arrow that brings it back is held a moment.
+// road's middle, the arrow that brings it back is held a moment (a bounded
+// number of times); `done` must then have come.
 void drive(std::vector<tour::Step>& steps, const std::string& what,
            std::function<bool(const tour::Frame&)> done) {
     constexpr std::int32_t kWide = 200;
@@ -146,6 +147,9 @@ void drive(std::vector<tour::Step>& steps, const std::string& what,
         s.timeoutMs = 120000;
         steps.push_back(s);
     }
+    tour::Step reached = step(what, done, nothing());
+    reached.timeoutMs = 120000;
+    steps.push_back(reached);
 }
 
 // The guide car is on the track, ahead of the player.
@@ -181,8 +185,12 @@ TEST_F(PauseMenuTour, TheGuidesStepsAreDoneByTheControlsTheyShow) {
         "step 5: the guide car on the road",
         [](const tour::Frame& f) { return waitsAt(f, 5) && guideCarRides(); },
         tapFrame(game::kRaceIconSprite, game::kItemSlotFrame)));
-    drive(steps, "step 5: the item hits the guide car",
-          [](const tour::Frame& f) { return f.state == State::Race && guideStep() == 6; });
+    drive(steps, "step 5: the item hits the guide car", [](const tour::Frame& f) { return waitsAt(f, 6); });
+    // The guide car drops behind; held, the item slot takes aim back at it.
+    steps.push_back(
+        step("step 6: aim back", at(6), holdFrame(game::kRaceIconSprite, game::kItemSlotFrame, 40)));
+    drive(steps, "step 6: the guide car runs into the aimed item",
+          [](const tour::Frame& f) { return waitsAt(f, 7); });
     const tour::TourResult result = tour::runTour(demo, steps);
     ASSERT_TRUE(result.finished) << result.problem;
 }
