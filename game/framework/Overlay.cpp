@@ -5,6 +5,7 @@
 #include "game/framework/Seams.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
+#include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
 #include "platform/lcdui/Graphics.h"
 #include "runtime/Array.h"
@@ -62,8 +63,10 @@ void paintOverlay(javax_microedition_lcdui_Graphics* graphics) {
         paintSoftKey(graphics, zone, touchStatics().s_rightSoftKeyFrame, getSoftKeyLabel(right),
                      width - ((width - rt::IntArray::get(zone, 0)) >> 1));
     }
-    if (isGuidedRace() && getSoftKeyLabel(kGuidedRaceSoftKeyLabel))
-        paintLeftSoftKey(graphics, getSoftKeyLabel(kGuidedRaceSoftKeyLabel));
+    // The guide's key leaves a running guide; a finished race has none.
+    if (isGuidedRace() && getSoftKeyLabel(kGuidedRaceSoftKeyLabel) && !seams().race.raceFinished())
+        if (rt::String* label = getString(kGuidedRaceSoftKeyText))
+            paintLeftSoftKey(graphics, label);
 }
 
 } // namespace game

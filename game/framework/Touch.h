@@ -36,8 +36,11 @@ inline constexpr std::int32_t kNoPoint = -1;
 inline constexpr std::int32_t kSoftKeyLabelCount = 4;
 // The left label index that stands for the pause button.
 inline constexpr std::int32_t kPauseButtonLabel = 4;
-// The label of the guided race's own left soft key.
+// The label whose presence gives the guided race its own left soft key, and
+// the text that key shows: the key leaves the guide, which label 3 (the
+// pause menu's restart text) does not say.
 inline constexpr std::int32_t kGuidedRaceSoftKeyLabel = 3;
+inline constexpr std::int32_t kGuidedRaceSoftKeyText = 78;
 inline constexpr std::int32_t kMenuItemCapacity = 32;
 
 struct TouchStatics {

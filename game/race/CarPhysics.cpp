@@ -137,7 +137,7 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
         fireNitro(car);
     if (d.s_itemBarEnabled && isKeyPressed(kDigit9Key))
         advanceItemBar(car);
-    if ((isKeyPressed(kSelectKey) || isKeyPressed(kFireKey)) && canUseItem(car))
+    if ((isKeyPressed(kSelectKey) || isKeyPressed(kFireKey) || isPressOnItemSlot()) && canUseItem(car))
         (void)useItem(car);
     gain = fixMul32(d.s_playerGainFactor, gain);
     const std::int32_t top = lastGear(car);

@@ -444,9 +444,12 @@ bool applyFinishRule(cEntity* player, std::int32_t dt, std::int64_t nowMs) {
     case EventType::Points:
         return checkFinishPoints(player, nowMs);
     case EventType::Guided:
-        // The guided race ends by its steps, never by a rule.
-        updateGuideSteps(dt);
-        return false;
+        // The guided race ends by its steps, never by a rule, and is won.
+        if (!updateGuideSteps(dt))
+            return false;
+        race.s_raceFinished = 1;
+        race.s_raceResult = 1;
+        return true;
     case EventType::Section:
         return checkFinishSection(player, g.s_section, dt);
     case EventType::StopZone:

@@ -13,6 +13,7 @@
 #include "game/race/RaceCamera.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceFrame.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
@@ -49,12 +50,23 @@ EventType eventType() {
     return eventTypeFromNumber(rt::ByteArray::get(e.s_eventType, e.s_currentEvent));
 }
 
+// The racer the player's aim takes: the one a place behind. The guide's
+// aiming step aims at the guide car wherever it runs: it leads the player
+// until the aim takes it, and only then drops behind (`placeGuidedCar`).
+cEntity* aimedRacer(const cEntity* car) {
+    if (stateStatics().s_gameMode == GameMode::Guided && eventGoalStatics().s_guideStep == kGuideAimStep)
+        return racerAt(car->m_racePosition == 0 ? 1 : 0);
+    if (car->m_racePosition + 1 >= racerCount())
+        return nullptr;
+    return racerAt(car->m_racePosition + 1);
+}
+
 void takeTarget(cEntity* car) {
+    // Not in the guided race unless the guide's step is the aiming one.
     if (stateStatics().s_gameMode == GameMode::Guided && eventGoalStatics().s_guideStep != kGuideAimStep)
         return;
-    cEntity* behind = racerAt(car->m_racePosition + 1);
-    if (!behind || !behind->m_active || car->m_hasTarget || car->m_heldItem != kTargetItem ||
-        car->m_racePosition + 1 >= racerCount())
+    cEntity* behind = aimedRacer(car);
+    if (!behind || behind == car || !behind->m_active || car->m_hasTarget || car->m_heldItem != kTargetItem)
         return;
     car->m_hasTarget = 1;
     car->m_targetFired = 0;

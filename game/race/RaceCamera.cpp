@@ -179,8 +179,9 @@ std::int32_t updatePullBack(cEntity* p, std::int32_t elapsed) {
         }
         if (p->m_hasTarget && reached && !p->m_targetFired) {
             // The aimed object waits at the player's car for the racer one
-            // place behind, which the player took aim at.
-            (void)spawnEntity(kObjectAimed, p, kTargetBehindOwner, false);
+            // place behind, which the player took aim at. It homes: its hit
+            // is sure and hands the player's lock back (`m_targetTime`).
+            (void)spawnEntity(kObjectAimed, p, kTargetBehindOwner, true);
             p->m_targetFired = 1;
             useItemCharge(p, false);
         }

@@ -37,7 +37,9 @@ bool stepDone(std::int32_t step, cEntity* player) {
         return player->m_itemTimer >= 1;
     case 5:
     case 6:
+        // The item shows in its slot, which is the control that fires it.
         player->m_heldItem = kGuideItem;
+        player->m_itemSlot = kGuideItem;
         player->m_itemCharges = 1;
         return false;
     case 7:
@@ -64,11 +66,15 @@ void leaveGuide() {
     backToState(State::Loading);
 }
 
-void updateGuideSteps(std::int32_t dt) {
+void completeGuideStep() {
+    eventGoalStatics().s_guideTimer = raceGuideStatics().s_guideStepTime;
+}
+
+bool updateGuideSteps(std::int32_t dt) {
     EventGoalStatics& g = eventGoalStatics();
     cEntity* player = racerStatics().s_playerCar;
     if (g.s_guideStep >= kGuideSteps || !player)
-        return;
+        return false;
     if (g.s_guideTimer > 0) {
         g.s_guideTimer -= dt * 256;
         if (g.s_guideTimer < 0) {
@@ -76,14 +82,21 @@ void updateGuideSteps(std::int32_t dt) {
             g.s_guideTimer = 0;
             raceGuideStatics().s_guideCollectedBase = player->m_collected;
         }
-        return;
+        // The last step waits for nothing: once its lessons are done the
+        // guided race is over and the guide ends with it.
+        if (g.s_guideStep == kGuideLastStep) {
+            g.s_guideStep = kGuideSteps;
+            return true;
+        }
+        return false;
     }
     if (isGuideExitAsked()) {
         leaveGuide();
-        return;
+        return false;
     }
     if (stepDone(g.s_guideStep, player))
-        g.s_guideTimer = raceGuideStatics().s_guideStepTime;
+        completeGuideStep();
+    return false;
 }
 
 } // namespace game

@@ -20,6 +20,12 @@ namespace game {
 
 // The step after the last: the guide has ended.
 inline constexpr std::int32_t kGuideSteps = 10;
+// The step that teaches aiming back at the guide car.
+inline constexpr std::int32_t kGuideAimStep = 6;
+// The step that waits for a ten-coin caught in the air.
+inline constexpr std::int32_t kGuideJumpStep = 8;
+// The closing step: every lesson is done and the race ends on it.
+inline constexpr std::int32_t kGuideLastStep = 9;
 // The key that leaves the guide; the menus then load into the race menu.
 inline constexpr std::int32_t kGuideExitKey = kHashKey;
 // Objects to collect in step 7.
@@ -41,7 +47,11 @@ RaceGuideStatics& raceGuideStatics();
 bool isGuideExitAsked();
 // Leaves the guide: the menus are loaded into state 17.
 void leaveGuide();
-// One frame of `dt` seconds (fixed point) of the guide.
-void updateGuideSteps(std::int32_t dt);
+// One frame of `dt` seconds (fixed point) of the guide. Answers true on the
+// frame the guide reaches its last step: the guided race is over, won.
+bool updateGuideSteps(std::int32_t dt);
+// The current step's input came from the race itself (a hit on the guide
+// car, a ten-coin caught in the air): the step's time starts to run.
+void completeGuideStep();
 
 } // namespace game

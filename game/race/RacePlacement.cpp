@@ -9,6 +9,7 @@
 #include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceObjects.h"
 #include "game/race/RaceState.h"
@@ -82,7 +83,7 @@ void aimedHit(cEntity* object, cEntity* r) {
             if (!untouchable(r))
                 knockOut(r, false);
             if ((g.s_guideStep == 5) != (object->m_homing != 0))
-                g.s_guideTimer = 0;
+                completeGuideStep();
         }
     }
     r->m_targeted = 0;

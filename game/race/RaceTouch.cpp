@@ -136,6 +136,11 @@ bool touchRaceStartButtons() {
     return true;
 }
 
+bool isPressOnItemSlot() {
+    rt::IntArray* zone = touchStatics().s_hudButtonZone;
+    return zone && !raceTouchStatics().s_raceControlsOff && isInRace() && isPressInRectArray(zone);
+}
+
 void buildHudButtonZones() {
     TouchStatics& touch = touchStatics();
     if (!touch.s_hudButtonZone)

@@ -52,5 +52,9 @@ void buildPauseButtonZone();
 bool touchRaceStartButtons();
 // The HUD button's zone: the item slot's frame at the slot's place, made once.
 void buildHudButtonZones();
+// A press went down this frame on the HUD button's zone, once a race that
+// listens to the button has made it: the touch that uses the held item, as
+// the fire key does.
+bool isPressOnItemSlot();
 
 } // namespace game

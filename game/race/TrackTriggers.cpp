@@ -7,6 +7,7 @@
 #include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
@@ -505,6 +506,9 @@ void triggerCoin(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p, b
         sound(21);
     }
     e->m_collected += ten ? 10 : 1;
+    // A ten-coin caught in the air is what the guide's jumping step teaches.
+    if (ten && guided() && eventGoalStatics().s_guideStep == kGuideJumpStep)
+        completeGuideStep();
     const std::int32_t cap =
         stateStatics().s_gameMode == GameMode::Collection ? currentEventField(1, 10) : 10;
     if (e->m_collected > cap)

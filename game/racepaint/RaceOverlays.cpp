@@ -61,6 +61,9 @@ constexpr std::int32_t kGuideLineBottom = 197;
 constexpr std::int32_t kGuideLineBand = 30;
 // The step that counts the objects collected.
 constexpr std::int32_t kGuideCollectStep = 7;
+// The step that stops the car, and the label of its hint.
+constexpr std::int32_t kGuideBrakeStep = 2;
+constexpr std::int32_t kGuideBrakeText = 77;
 
 // The row of the left and right buttons.
 std::int32_t sideButtonY() {
@@ -72,6 +75,18 @@ std::int32_t actionButtonY() {
     if (stateStatics().s_gameMode == GameMode::Guided)
         return raceScreenHeight() - raceFrameHeight(kMenuItemSprite, kAnswerFrame) - h4;
     return raceScreenHeight() - h4 - 10;
+}
+
+// The brake's hint: a key on the race's brake zone, the middle of the
+// bottom edge (as wide and high as a soft key), lit while it blinks.
+void paintBrakeHint(bool lit) {
+    const std::int32_t w = raceFrameWidth(kMenuItemSprite, kSoftKeyFrameOff);
+    const std::int32_t h = raceFrameHeight(kMenuItemSprite, kSoftKeyFrameOff);
+    const std::int32_t x = raceScreenWidth() / 2 - w / 2;
+    const std::int32_t y = raceScreenHeight() - h;
+    paintRaceFrame(kMenuItemSprite, lit ? kSoftKeyFrame : kSoftKeyFrameOff, x, y);
+    drawHudString(kSoftKeyFont, kSoftKeyPalette, getString(kGuideBrakeText), x + w / 2, y + h / 2,
+                  kAnchorCentre);
 }
 
 void renderFinishPlayer() {
@@ -312,6 +327,9 @@ void paintGuideOverlay() {
     case 1:
         paintRaceFrame(kRaceTouchSprite, blink ? kRightButtonPressedFrame : kRightButtonFrame,
                        width - w1 / 4 - w1, sideButtonY());
+        break;
+    case kGuideBrakeStep:
+        paintBrakeHint(blink);
         break;
     case 3:
         paintRaceFrame(kRaceTouchSprite, blink ? kActionButtonPressedFrame : kActionButtonFrame, 15,

@@ -163,8 +163,11 @@ bool updateFinishOutro() {
         if (advanceFinishAnimation())
             overlay.s_finishShown = 1;
     } else if (type >= EventType::Guided && type <= EventType::OpenDistance) {
+        // The guided race's car drives on after its last lesson, so its
+        // finish shows at once; the others show it once the car stands.
         const cEntity* player = racerStatics().s_playerCar;
-        if (player && player->m_speed == 0 && cameraStatics().s_cameraExtraDistance == 0) {
+        const bool standing = player && player->m_speed == 0 && cameraStatics().s_cameraExtraDistance == 0;
+        if (type == EventType::Guided || standing) {
             overlay.s_finishAnimShown = 1;
             if (!race.s_raceResult || advanceFinishAnimation())
                 overlay.s_finishShown = 1;

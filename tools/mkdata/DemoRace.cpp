@@ -185,6 +185,10 @@ enum DynamicEntry : int {
     kRampEveryLap,
     kLapThreeHazard,
     kBarrelsEveryLap,
+    // The guided race's own: ten-coins beside the centre lane's, so that a
+    // car leaving the ramp from any lane lands on one.
+    kTenCoinsLeft,
+    kTenCoinsRight,
 };
 
 std::vector<std::int32_t> dynamicEntries() {
@@ -352,6 +356,43 @@ datakit::TrackRoadside roadsideOf(const TrackPlan& plan, const std::vector<datak
     return r;
 }
 
+// The guided race's course on the first track: what its steps wait for,
+// coded for the guided variant and left alone by every other event. Each
+// straight opens with a row of item boxes across the lanes (the item step),
+// then runs coins lane by lane to its end (the collecting step); ten-coins
+// lie across the road just past the ramp, where a car is still in the air
+// (the jumping step). Each code takes the first free slot of its segment or
+// the next ones.
+void layGuidedCourse(const TrackPlan& plan, std::vector<datakit::TrackSegment>& segments) {
+    const int guided = game::gameModeNumber(game::GameMode::Guided);
+    const auto lay = [&](std::size_t at, int entry) {
+        for (std::size_t s = at; s < segments.size() && s < at + 3; ++s)
+            for (std::int16_t& slot : segments[s].triggers)
+                if (slot == 0) {
+                    slot = datakit::dynamicTrigger(entry, guided);
+                    return;
+                }
+    };
+    std::size_t at = 0;
+    for (const Stretch& stretch : plan.stretches) {
+        const auto n = static_cast<std::size_t>(stretch.segments);
+        if (stretch.curve == 0) {
+            for (int lane = 0; lane < 3; ++lane)
+                lay(at + 1 + static_cast<std::size_t>(lane), kItemBoxLeft + lane);
+            for (std::size_t i = 8; i + 4 < n; ++i)
+                lay(at + i, kCoinLeft + static_cast<int>(i % 3));
+        }
+        at += n;
+    }
+    for (std::size_t s = 0; s < segments.size(); ++s)
+        if (segments[s].surface == datakit::kSurfaceRamp) {
+            lay(s + 2, kTenCoinsLeft);
+            lay(s + 2, kTenCoins);
+            lay(s + 3, kTenCoinsRight);
+            break;
+        }
+}
+
 std::vector<datakit::TrackSegment> segmentsOf(const TrackPlan& plan, int track) {
     std::vector<datakit::TrackSegment> segments = ringOf(plan).segments();
     std::size_t at = 0;
@@ -388,6 +429,8 @@ std::vector<datakit::TrackSegment> segmentsOf(const TrackPlan& plan, int track) 
         at += static_cast<std::size_t>(stretch.segments);
     }
     segments[0].triggers[0] = datakit::boxTrigger(kStartGate, false);
+    if (track == 0)
+        layGuidedCourse(plan, segments);
     return segments;
 }
 
@@ -647,6 +690,9 @@ datakit::EventEntry demoEvent(int track) {
         datakit::EventVariant guide = e.variants.front();
         guide.row[game::kEventTypeField] = game::eventTypeNumber(game::EventType::Guided);
         guide.row[game::kEventRacersField] = 2;
+        using datakit::DynamicAction;
+        guide.triggers.push_back(datakit::dynamicAction(DynamicAction::TenCoins, 0, true, 2));
+        guide.triggers.push_back(datakit::dynamicAction(DynamicAction::TenCoins, 0, true, 4));
         e.variants.push_back(guide);
     }
     return e;

@@ -18,7 +18,8 @@ using Text = std::pair<int, std::u16string_view>;
 
 // The soft-key labels (texts 1, 0, 2 and 5 in label order), in every table
 // that the front end or the race reads them from; the race's table gives
-// text 0 its pause menu's title in their place.
+// text 0 its pause menu's title in their place. Text 5 is also the pause
+// menu's restart item; the guided race's key has its own text (78).
 constexpr Text kSoftKeys[] = {
     {0, u"Select"},
     {1, u"Continue"},
@@ -323,6 +324,10 @@ constexpr Text kRace[] = {
     {79, u"Your first drive: touch the arrows to steer, the star button to boost. Do what each flashing "
          u"button shows; the guide car joins you on the way."},
     {80, u"Well done!"},
+    // The guided race's brake hint and its left soft key, which leaves the
+    // guide.
+    {77, u"Brake"},
+    {78, u"Exit"},
     {81, u","},
     // Item names by item number.
     {82, u"Nitro"},

@@ -3,6 +3,7 @@
 #include "game/Game.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/Touch.h"
+#include "game/promo/PromoScreenStatics.h"
 #include "host/headless/HeadlessHost.h"
 #include "host/headless/HeadlessScript.h"
 #include "host/png/PngWriter.h"
@@ -287,10 +288,14 @@ std::string Frame::texts() const {
 }
 
 void Player::tap(std::int32_t x, std::int32_t y) {
+    hold(x, y, 2);
+}
+
+void Player::hold(std::int32_t x, std::int32_t y, std::int32_t frames) {
     const std::int32_t sx = kScreenWidth - y;
     const std::int32_t sy = x;
     m_pending.push_back({0, {static_cast<std::int32_t>(host::WindowEventType::StylusDown), 0, sx, sy}});
-    m_pending.push_back({2, {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, sx, sy}});
+    m_pending.push_back({frames, {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, sx, sy}});
 }
 
 void Player::hold(std::int32_t x, std::int32_t y) {
@@ -396,30 +401,56 @@ std::function<bool(const Frame&)> showing(game::State state, std::u16string text
 }
 
 std::function<bool(const Frame&, Player&, std::string&)> tapText(std::u16string text) {
-    return [text = std::move(text)](const Frame& frame, Player& player, std::string& problem) {
+    return holdText(std::move(text), 2);
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> holdText(std::u16string text, std::int32_t frames) {
+    return [text = std::move(text), frames](const Frame& frame, Player& player, std::string& problem) {
         const game::DrawRecord* drawn = frame.findText(text);
         if (!drawn) {
             problem = "\"" + narrow(text) + "\" is not drawn; texts: " + frame.texts();
             return false;
         }
         const auto [x, y, width, height] = drawn->box;
-        player.tap(x + width / 2, y + height / 2);
+        player.hold(x + width / 2, y + height / 2, frames);
         return true;
     };
 }
 
 std::function<bool(const Frame&, Player&, std::string&)> tapFrame(std::int32_t slot, std::int32_t frame) {
-    return [slot, frame](const Frame& shown, Player& player, std::string& problem) {
+    return holdFrame(slot, frame, 2);
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> holdFrame(std::int32_t slot, std::int32_t frame,
+                                                                   std::int32_t frames) {
+    return [slot, frame, frames](const Frame& shown, Player& player, std::string& problem) {
         rt::Object* sprite = game::spriteAt(slot);
         for (auto draw = shown.draws.rbegin(); sprite && draw != shown.draws.rend(); ++draw) {
             if (draw->call != game::DrawCall::PaintFrame || draw->depth != 0 || draw->subject != sprite ||
                 draw->args[0] != frame)
                 continue;
             const auto [x, y, width, height] = draw->box;
-            player.tap(x + width / 2, y + height / 2);
+            player.hold(x + width / 2, y + height / 2, frames);
             return true;
         }
         problem = "frame " + std::to_string(frame) + " of sprite " + std::to_string(slot) + " is not drawn";
+        return false;
+    };
+}
+
+std::function<bool(const Frame&, Player&, std::string&)> tapPromoImage(std::vector<std::int32_t> images,
+                                                                       std::string name) {
+    return [images = std::move(images), name = std::move(name)](const Frame& frame, Player& player,
+                                                                std::string& problem) {
+        const rt::ObjectArray* screenImages = game::promoScreenStatics().s_screenImages;
+        for (auto draw = frame.draws.rbegin(); screenImages && draw != frame.draws.rend(); ++draw)
+            for (std::int32_t image : images)
+                if (draw->call == game::DrawCall::DrawImage && image < screenImages->length() &&
+                    draw->subject == rt::ObjectArray::get(screenImages, image)) {
+                    player.tap(draw->box[0] + draw->box[2] / 2, draw->box[1] + draw->box[3] / 2);
+                    return true;
+                }
+        problem = "the " + name + " is not drawn";
         return false;
     };
 }

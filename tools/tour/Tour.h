@@ -86,6 +86,8 @@ class Player {
 public:
     // A stylus press at the game-space point (x, y), released two frames on.
     void tap(std::int32_t x, std::int32_t y);
+    // A stylus press at (x, y) kept down for `frames` frames (a brake held).
+    void hold(std::int32_t x, std::int32_t y, std::int32_t frames);
     void press(SoftKey key);
     // The stylus held down at the game-space point (x, y) from the next
     // frame on, until `letGo`; holding it elsewhere lifts it first.
@@ -138,9 +140,18 @@ std::function<bool(const Frame&)> showing(game::State state, std::u16string text
                                           std::int32_t settleMs = 300);
 // Acts: tap the centre of the drawn `text`.
 std::function<bool(const Frame&, Player&, std::string&)> tapText(std::u16string text);
+// Acts: press the centre of the drawn `text` and keep it down for `frames`.
+std::function<bool(const Frame&, Player&, std::string&)> holdText(std::u16string text, std::int32_t frames);
 // Acts: tap the centre of the latest `frame` of the sprite in `slot` drawn
 // (the screen's controls drawn as sprite frames: the pause button).
 std::function<bool(const Frame&, Player&, std::string&)> tapFrame(std::int32_t slot, std::int32_t frame);
+// Acts: press the centre of that frame and keep it down for `frames` frames.
+std::function<bool(const Frame&, Player&, std::string&)> holdFrame(std::int32_t slot, std::int32_t frame,
+                                                                   std::int32_t frames);
+// Acts: tap the centre of the latest of the promotion screen's own images
+// `images` drawn (its page arrows, its back key), named `name` in messages.
+std::function<bool(const Frame&, Player&, std::string&)> tapPromoImage(std::vector<std::int32_t> images,
+                                                                       std::string name);
 // Acts: tap the game-space point.
 std::function<bool(const Frame&, Player&, std::string&)> tapAt(std::int32_t x, std::int32_t y);
 std::function<bool(const Frame&, Player&, std::string&)> press(SoftKey key);

@@ -155,7 +155,17 @@ std::vector<Step> wholeTour() {
     tour.push_back(shotOf("about", State::TextScreen, press(SoftKey::Right)));
     tour.push_back(back(State::MainMenu, tapText(u"More Games")));
     tour.push_back(shotOf("more-games-notice", State::PromotionNotice, tapAt(320, 240)));
-    tour.push_back(shotOf("more-games", State::Promotion, press(SoftKey::Right), 2000));
+    // The More Games pages, each reached by its drawn right arrow; the drawn
+    // back key leaves.
+    constexpr int kPromoPages = 6;
+    for (int page = 1; page <= kPromoPages; ++page) {
+        const bool last = page == kPromoPages;
+        Step shot =
+            shotOf("more-games-page-" + std::to_string(page), State::Promotion,
+                   last ? tapPromoImage({12, 13}, "back key") : tapPromoImage({6, 7}, "right page arrow"),
+                   page == 1 ? 2000 : 300);
+        tour.push_back(shot);
+    }
     tour.push_back(back(State::MainMenu, tapText(u"Exit")));
     tour.push_back(shotOf("exit-question", State::ExitQuestion, tapText(u"No")));
     tour.push_back(back(State::MainMenu, nothing()));

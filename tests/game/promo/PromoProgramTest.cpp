@@ -23,28 +23,9 @@ using namespace tour::steps;
 constexpr std::int32_t kRightArrowImages[] = {6, 7};
 constexpr std::int32_t kBackKeyImages[] = {12, 13};
 
-// The latest image drawn that is one of the screen's images `images`.
-const game::DrawRecord* drawnImage(const tour::Frame& frame, std::span<const std::int32_t> images) {
-    const rt::ObjectArray* screenImages = game::promoScreenStatics().s_screenImages;
-    for (auto draw = frame.draws.rbegin(); screenImages && draw != frame.draws.rend(); ++draw)
-        for (std::int32_t image : images)
-            if (draw->call == game::DrawCall::DrawImage && image < screenImages->length() &&
-                draw->subject == rt::ObjectArray::get(screenImages, image))
-                return &*draw;
-    return nullptr;
-}
-
 std::function<bool(const tour::Frame&, tour::Player&, std::string&)>
 tapImage(std::span<const std::int32_t> images, const char* name) {
-    return [images, name](const tour::Frame& frame, tour::Player& player, std::string& problem) {
-        const game::DrawRecord* drawn = drawnImage(frame, images);
-        if (!drawn) {
-            problem = std::string("the ") + name + " is not drawn";
-            return false;
-        }
-        player.tap(drawn->box[0] + drawn->box[2] / 2, drawn->box[1] + drawn->box[3] / 2);
-        return true;
-    };
+    return tapPromoImage(std::vector<std::int32_t>(images.begin(), images.end()), name);
 }
 
 bool browsing(const tour::Frame& frame) {

@@ -271,6 +271,18 @@ TEST_F(EventGoalsTest, EachEventTypeFinishesByItsOwnRule) {
              event(game::EventType::Sprint, 0, 0, 0, 4, 5), game::setupEntryByType(), t.at(0, 8);
          },
          false, 0, 1},
+        // Type 6 ends with its guide: the frame the last lesson's time runs
+        // out, won; a lesson still waiting for its input keeps it going.
+        {"6: the last lesson's time runs out",
+         [&]([[maybe_unused]] auto& t) {
+             event(game::EventType::Guided, 0, 0, 0, 0, 0), g.s_guideStep = 8, g.s_guideTimer = 1;
+         },
+         true, 1, 1},
+        {"6: the last lesson waits",
+         [&]([[maybe_unused]] auto& t) {
+             event(game::EventType::Guided, 0, 0, 0, 0, 0), g.s_guideStep = 8, g.s_guideTimer = 0;
+         },
+         false, 0, 1},
     };
     for (const Row& r : rows) {
         game::raceStatics().s_raceFinished = 0;

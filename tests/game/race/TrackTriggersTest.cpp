@@ -6,8 +6,10 @@
 #include "game/race/TrackTriggers.h"
 #include "game/data/EventSlots.h"
 #include "game/framework/States.h"
+#include "game/race/CarPhysics.h"
 #include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceTables.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "tests/game/race/OpponentsFixture.h"
@@ -345,6 +347,28 @@ TEST_F(TrackTriggersTest, TheGuidedRacesItemBoxBringsTheSecondCarAhead) {
         EXPECT_EQ(other->m_active, 1);
         EXPECT_EQ(rt::ObjectArray::get(game::raceStatics().s_racers, 0), alreadyOnTrack ? p : other);
         EXPECT_EQ(rt::ObjectArray::get(game::raceStatics().s_racers, 1), alreadyOnTrack ? other : p);
+    }
+    game::stateStatics().s_gameMode = game::GameMode::LapRace;
+    game::eventGoalStatics().s_guideStep = 0;
+}
+
+// The guide's jumping step is done by a ten-coin caught in the air: its
+// time starts to run. Before that step the ten-coin is not there at all.
+TEST_F(TrackTriggersTest, TheGuidedRacesTenCoinInTheAirEndsTheJumpingStep) {
+    game::stateStatics().s_gameMode = game::GameMode::Guided;
+    for (const std::int32_t step : {7, 8}) {
+        SCOPED_TRACE(step);
+        game::EventGoalStatics& g = game::eventGoalStatics();
+        g.s_guideStep = step;
+        g.s_guideTimer = 0;
+        game::resetTrackTriggers();
+        event({datakit::dynamicAction(DynamicAction::TenCoins, 0, true, 3)}, 25);
+        code(datakit::dynamicTrigger(0, 0));
+        cEntity* p = field({{1, kSegment, 0, 0}}, 0)[0];
+        p->m_jumpKind = game::kJumpTrigger;
+        game::processTrackTriggers(p);
+        EXPECT_EQ(p->m_collected, step == 8 ? 10 : 0);
+        EXPECT_EQ(g.s_guideTimer, step == 8 ? game::raceGuideStatics().s_guideStepTime : 0);
     }
     game::stateStatics().s_gameMode = game::GameMode::LapRace;
     game::eventGoalStatics().s_guideStep = 0;

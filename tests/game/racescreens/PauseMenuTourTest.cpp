@@ -3,12 +3,17 @@
 // race), every tap aimed at what the frame drew. The pause menu shows each
 // of its items, each answers where it is drawn, its sound item switches and
 // says so; the help is a box of a few lines inside the screen; the guide
-// holds the count until its explanation is tapped away, and its first steps
-// are done by the controls they show.
+// holds the count until its explanation is tapped away, and its steps up to
+// the aim back at the guide car are done by the controls they show.
 
 #include "game/framework/HudFrames.h"
 #include "game/framework/MenuFrames.h"
+#include "game/framework/RaceIconFrames.h"
 #include "game/framework/SpriteSlots.h"
+#include "game/race/EventGoals.h"
+#include "game/race/RaceState.h"
+#include "game/race/RacerData.h"
+#include "game/race/cEntity.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/tour/Tour.h"
@@ -16,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -109,23 +115,85 @@ TEST_F(PauseMenuTour, EveryPauseItemIsDrawnAndAnswersWhereItIsDrawn) {
                                              State::PauseMenu, State::Race}));
 }
 
-TEST_F(PauseMenuTour, TheGuidesFirstStepsAreDoneByTheControlsTheyShow) {
+// The guide's step, and whether it waits for its input (its explanation
+// done) rather than counting down after it.
+std::int32_t guideStep() {
+    return game::eventGoalStatics().s_guideStep;
+}
+bool waitsAt(const tour::Frame& f, std::int32_t step) {
+    return f.state == State::Race && f.stateTime > 300 && guideStep() == step &&
+           game::eventGoalStatics().s_guideTimer == 0;
+}
+
+// A player driving on until `done`: whenever the car runs wide of the
+// road's middle, the arrow that brings it back is held a moment (a bounded
+// number of times); `done` must then have come.
+void drive(std::vector<tour::Step>& steps, const std::string& what,
+           std::function<bool(const tour::Frame&)> done) {
+    constexpr std::int32_t kWide = 200;
+    constexpr int kCorrections = 600;
+    for (int i = 0; i < kCorrections; ++i) {
+        tour::Step s = step(
+            what,
+            [done](const tour::Frame& f) {
+                const game::cEntity* p = game::racerStatics().s_playerCar;
+                return done(f) || (f.state == State::Race && p && std::abs(p->m_lateral) > kWide);
+            },
+            [done](const tour::Frame& f, tour::Player& player, std::string& problem) {
+                if (done(f))
+                    return true;
+                const bool right = game::racerStatics().s_playerCar->m_lateral > 0;
+                return holdFrame(game::kRaceTouchSprite,
+                                 right ? game::kLeftButtonFrame : game::kRightButtonFrame,
+                                 4)(f, player, problem);
+            });
+        s.timeoutMs = 120000;
+        steps.push_back(s);
+    }
+    tour::Step reached = step(what, done, nothing());
+    reached.timeoutMs = 120000;
+    steps.push_back(reached);
+}
+
+// The guide car is on the track, ahead of the player.
+bool guideCarRides() {
+    const game::cEntity* player = game::racerStatics().s_playerCar;
+    for (std::int32_t i = 0; i < game::racerCount(); ++i)
+        if (const game::cEntity* car = game::racerAt(i); car && car != player && car->m_active)
+            return player && car->m_racePosition < player->m_racePosition;
+    return false;
+}
+
+TEST_F(PauseMenuTour, TheGuidesStepsAreDoneByTheControlsTheyShow) {
     std::vector<tour::Step> steps = intoTheGuidedRace();
     // The count waits under the explanation: still the countdown 3 s on.
     steps.push_back(step("the explanation", showing(State::RaceCountdown, u"Tap to continue", 3000),
                          tapText(u"Tap to continue")));
-    const auto welldone = [](const tour::Frame& f) {
-        return f.state == State::Race && f.findText(u"Well done!");
-    };
-    const auto waiting = [](const tour::Frame& f) {
-        return f.state == State::Race && f.stateTime > 300 && !f.findText(u"Well done!");
-    };
+    const auto at = [](std::int32_t n) { return [n](const tour::Frame& f) { return waitsAt(f, n); }; };
     steps.push_back(
-        step("step 0: steer left", waiting, tapFrame(game::kRaceTouchSprite, game::kLeftButtonFrame)));
-    steps.push_back(step("step 0 done", welldone, nothing()));
+        step("step 0: steer left", at(0), tapFrame(game::kRaceTouchSprite, game::kLeftButtonFrame)));
     steps.push_back(
-        step("step 1: steer right", waiting, tapFrame(game::kRaceTouchSprite, game::kRightButtonFrame)));
-    steps.push_back(step("step 1 done", welldone, nothing()));
+        step("step 1: steer right", at(1), tapFrame(game::kRaceTouchSprite, game::kRightButtonFrame)));
+    // The brake's hint stands where the brake answers: held, the car stops.
+    steps.push_back(step(
+        "step 2: brake", [](const tour::Frame& f) { return waitsAt(f, 2) && f.findText(u"Brake"); },
+        holdText(u"Brake", 400)));
+    steps.push_back(
+        step("step 3: the star button", at(3), tapFrame(game::kRaceTouchSprite, game::kActionButtonFrame)));
+    // The item boxes lie across the road at the start of every straight:
+    // the box brings the guide car on, and the item the next step fires at
+    // it shows in the item slot, the control that fires it.
+    drive(steps, "step 4: an item box", [](const tour::Frame& f) { return waitsAt(f, 5); });
+    steps.push_back(step(
+        "step 5: the guide car on the road",
+        [](const tour::Frame& f) { return waitsAt(f, 5) && guideCarRides(); },
+        tapFrame(game::kRaceIconSprite, game::kItemSlotFrame)));
+    drive(steps, "step 5: the item hits the guide car", [](const tour::Frame& f) { return waitsAt(f, 6); });
+    // The guide car drops behind; held, the item slot takes aim back at it.
+    steps.push_back(
+        step("step 6: aim back", at(6), holdFrame(game::kRaceIconSprite, game::kItemSlotFrame, 40)));
+    drive(steps, "step 6: the guide car runs into the aimed item",
+          [](const tour::Frame& f) { return waitsAt(f, 7); });
     const tour::TourResult result = tour::runTour(demo, steps);
     ASSERT_TRUE(result.finished) << result.problem;
 }

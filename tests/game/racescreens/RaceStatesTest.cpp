@@ -217,6 +217,13 @@ TEST_F(RaceStates, OtherModesWaitForAKeyOrAPressAndStillCarsForTheChallenges) {
     EXPECT_EQ(game::hudStateStatics().s_finishAnimShown, 0);
     player()->m_speed = 0;
     EXPECT_TRUE(game::updateFinishOutro());
+
+    // The guided race's car drives on past its last lesson: the finish
+    // shows, and a press leaves, while it still moves.
+    game::setSlotEventType(0, game::EventType::Guided);
+    player()->m_speed = 100;
+    EXPECT_TRUE(game::updateFinishOutro());
+    EXPECT_EQ(game::hudStateStatics().s_finishShown, 1);
 }
 
 TEST_F(RaceStates, TheFinishingFrameOpensNoPauseAndAHideOpensItOnce) {
