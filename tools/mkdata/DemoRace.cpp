@@ -359,10 +359,10 @@ datakit::TrackRoadside roadsideOf(const TrackPlan& plan, const std::vector<datak
 // The guided race's course on the first track: what its steps wait for,
 // coded for the guided variant and left alone by every other event. Each
 // straight opens with a row of item boxes across the lanes (the item step),
-// then runs coins lane by lane to its end (the collecting step); ten-coins
-// lie across the road just past the ramp, where a car is still in the air
-// (the jumping step). Each code takes the first free slot of its segment or
-// the next ones.
+// then runs coins lane by lane to its end (the collecting step); a ramp
+// trigger at the ramp's foot launches the car and ten-coins lie across the
+// road just past it, where the car is still in the air (the jumping step). Each code takes the first free
+// slot of its segment or the next ones.
 void layGuidedCourse(const TrackPlan& plan, std::vector<datakit::TrackSegment>& segments) {
     const int guided = game::gameModeNumber(game::GameMode::Guided);
     const auto lay = [&](std::size_t at, int entry) {
@@ -386,6 +386,9 @@ void layGuidedCourse(const TrackPlan& plan, std::vector<datakit::TrackSegment>& 
     }
     for (std::size_t s = 0; s < segments.size(); ++s)
         if (segments[s].surface == datakit::kSurfaceRamp) {
+            // A ten-coin counts only in a launched jump: the guided course
+            // launches from the ramp's foot.
+            lay(s - 1, kRampEveryLap);
             lay(s + 2, kTenCoinsLeft);
             lay(s + 2, kTenCoins);
             lay(s + 3, kTenCoinsRight);

@@ -3,25 +3,30 @@
 // race), every tap aimed at what the frame drew. The pause menu shows each
 // of its items, each answers where it is drawn, its sound item switches and
 // says so; the help is a box of a few lines inside the screen; the guide
-// holds the count until its explanation is tapped away, and its steps up to
-// the aim back at the guide car are done by the controls they show.
+// holds the count until its explanation is tapped away, its steps are done
+// by the controls they show, and the guided race ends on its last step and
+// goes back to the menus, within two minutes of driving.
 
 #include "game/framework/HudFrames.h"
 #include "game/framework/MenuFrames.h"
 #include "game/framework/RaceIconFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/race/EventGoals.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
+#include "tools/tour/TestDriver.h"
 #include "tools/tour/Tour.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -125,34 +130,14 @@ bool waitsAt(const tour::Frame& f, std::int32_t step) {
            game::eventGoalStatics().s_guideTimer == 0;
 }
 
-// A player driving on until `done`: whenever the car runs wide of the
-// road's middle, the arrow that brings it back is held a moment (a bounded
-// number of times); `done` must then have come.
+// A player driving on until `done`, steering as the test driver does
+// (keeping to the road's middle through the race's steering zones).
 void drive(std::vector<tour::Step>& steps, const std::string& what,
            std::function<bool(const tour::Frame&)> done) {
-    constexpr std::int32_t kWide = 200;
-    constexpr int kCorrections = 600;
-    for (int i = 0; i < kCorrections; ++i) {
-        tour::Step s = step(
-            what,
-            [done](const tour::Frame& f) {
-                const game::cEntity* p = game::racerStatics().s_playerCar;
-                return done(f) || (f.state == State::Race && p && std::abs(p->m_lateral) > kWide);
-            },
-            [done](const tour::Frame& f, tour::Player& player, std::string& problem) {
-                if (done(f))
-                    return true;
-                const bool right = game::racerStatics().s_playerCar->m_lateral > 0;
-                return holdFrame(game::kRaceTouchSprite,
-                                 right ? game::kLeftButtonFrame : game::kRightButtonFrame,
-                                 4)(f, player, problem);
-            });
-        s.timeoutMs = 120000;
-        steps.push_back(s);
-    }
-    tour::Step reached = step(what, done, nothing());
-    reached.timeoutMs = 120000;
-    steps.push_back(reached);
+    tour::Step s = step(what, std::move(done), nothing());
+    s.during = tour::driveToCentre();
+    s.timeoutMs = 300000;
+    steps.push_back(s);
 }
 
 // The guide car is on the track, ahead of the player.
@@ -194,8 +179,29 @@ TEST_F(PauseMenuTour, TheGuidesStepsAreDoneByTheControlsTheyShow) {
         step("step 6: aim back", at(6), holdFrame(game::kRaceIconSprite, game::kItemSlotFrame, 40)));
     drive(steps, "step 6: the guide car runs into the aimed item",
           [](const tour::Frame& f) { return waitsAt(f, 7); });
+    // Coins lie across the lanes after the item boxes: driving on collects them.
+    drive(steps, "step 7: the coins", [](const tour::Frame& f) { return waitsAt(f, game::kGuideJumpStep); });
+    // Past the ramp a ten-coin hangs over the road; the jump catches it and
+    // the guided race ends on its last step.
+    drive(steps, "step 8: the ten-coin in the air",
+          [](const tour::Frame& f) { return f.state != State::Race || guideStep() == game::kGuideSteps; });
+    // The race is won on the last step; its end is tapped away.
+    steps.push_back(
+        step("the finish", showing(State::Race, u"Tap to continue"), tapText(u"Tap to continue")));
+    tour::Step menus = step("back to the menus", inState(State::MainMenu, 300), nothing());
+    menus.timeoutMs = 60000;
+    steps.push_back(menus);
+    testing_support::LogCapture log;
     const tour::TourResult result = tour::runTour(demo, steps);
     ASSERT_TRUE(result.finished) << result.problem;
+    // The tutorial is short: the race's own account of its time.
+    std::string over;
+    for (const std::string& l : log.lines())
+        if (l.find("race over:") != std::string::npos)
+            over = l;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(over, m, std::regex(R"(time (\d+):\d\d\.\d{3})"))) << over;
+    EXPECT_LT(std::stoi(m[1].str()), 3) << over;
 }
 
 } // namespace
