@@ -16,8 +16,10 @@ namespace testing_support {
 
 class PropertyMidlet final : public platform::javax_microedition_midlet_MIDlet {
 public:
-    PropertyMidlet()
-        : javax_microedition_midlet_MIDlet(rt::ClassId::Zelvora) {}
+    // Made under the MIDlet's own class id, whose reference fields (the
+    // properties) `rt::make` records: under the game's id the collector
+    // would trace it by another class's fields, or by none.
+    PropertyMidlet() = default;
     void startApp() override {}
     void pauseApp() override {}
     void destroyApp(bool) override {}
