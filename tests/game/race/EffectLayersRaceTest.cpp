@@ -24,6 +24,7 @@
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RaceObjects.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
@@ -266,6 +267,62 @@ TEST(EffectLayersRace, TheLongGateRunsAndItsProgressIsItsPlayersTime) {
     EXPECT_LE(*g_gate.progress.rbegin(), 7000);
 }
 
+// The nitro of the player's item fires its burst behind the car: drawn at
+// the car while its player runs, at moving times, and stopped by itself
+// after one pass.
+struct NitroSeen {
+    bool fired = false;
+    std::int32_t firedAt = 0;
+    std::set<std::int32_t> burstTimes;
+    int burstAwayFromCar = 0;
+    bool stoppedAfter = false, done = false;
+};
+NitroSeen g_nitro;
+
+std::uint64_t watchNitro() {
+    NitroSeen& n = g_nitro;
+    cEntity* p = player();
+    const std::int32_t now = game::raceEntityStatics().s_raceTime;
+    if (game::stateStatics().s_state != game::State::Race || !p || n.done) {
+        g_log->clear();
+        return 0;
+    }
+    if (!n.fired) {
+        if (now > kSecond) {
+            useItem(p, 2);
+            n.fired = true;
+            n.firedAt = now;
+        }
+    } else {
+        for (const game::DrawRecord& d : g_log->records())
+            if (d.call == game::DrawCall::PaintZoomedAnim && d.args[0] == game::kTrackEffectSprite &&
+                d.args[1] == game::kNitroBurstAnim) {
+                n.burstTimes.insert(d.args[6]);
+                n.burstAwayFromCar += d.args[3] != p->m_screenX;
+            }
+        if (now - n.firedAt > kSecond) {
+            n.stoppedAfter = game::raceResourceStatics().s_raceFxPlayerA->m_stopped != 0;
+            n.done = true;
+        }
+    }
+    g_log->clear();
+    return 0;
+}
+
+TEST(EffectLayersRace, ThePlayersNitroFiresItsBurstOnce) {
+    testing_support::TemporaryFolder root{"vorlax-nitro-burst"};
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    testing_support::DrawingLog log;
+    g_log = &log;
+    g_nitro = {};
+    EXPECT_EQ(runRace(root.path(), 1, watchNitro, 400), 0);
+    g_log = nullptr;
+    ASSERT_TRUE(g_nitro.done);
+    EXPECT_GT(g_nitro.burstTimes.size(), 3u);
+    EXPECT_EQ(g_nitro.burstAwayFromCar, 0);
+    EXPECT_TRUE(g_nitro.stoppedAfter);
+}
+
 // The gate rule in a race of the demo set: the watch puts the player's car
 // in the gate's lane a little before a gate segment at a chosen moment of
 // the gate's player (as a driver steering for it would), and the race does
@@ -283,6 +340,10 @@ struct GatePassSeen {
     // The gate's progress over the frames the car spent on the gate segment.
     std::int32_t progressLow = INT32_MAX, progressHigh = -1;
     bool gateDrawnAtItsProgress = false;
+    // The player's knock-out sparks: the times they were drawn at, and
+    // whether their player stopped by itself after them.
+    std::set<std::int32_t> sparkTimes;
+    bool sparksStoppedAfter = false;
     int underCarRunning = 0, underCarStoppedAfter = 0;
     std::int32_t placedAt = 0;
 };
@@ -365,11 +426,16 @@ std::uint64_t watchGatePasses() {
             seen.gateDrawnAtItsProgress ||
             (d.call == game::DrawCall::PaintZoomedAnim && d.args[0] == game::kTrackEffectSprite &&
              d.args[1] == t.s_gateKind && d.args[6] == progress);
+    for (const game::DrawRecord& d : g_log->records())
+        if (d.call == game::DrawCall::PaintZoomedAnim && d.args[0] == game::kTrackEffectSprite &&
+            d.args[1] == game::kKnockSparksAnim)
+            seen.sparkTimes.insert(d.args[6]);
     seen.underCarRunning = std::max(seen.underCarRunning, underCarPlayers(true));
     // The pass ends 1.5 s after the placing: past the gate, and past the
     // second the animations under the car play.
     if (now - seen.placedAt > 3 * kSecond / 2) {
         seen.underCarStoppedAfter = underCarPlayers(false);
+        seen.sparksStoppedAfter = game::raceResourceStatics().s_raceFxPlayerB->m_stopped != 0;
         ++r.current;
     }
     g_log->clear();
@@ -408,6 +474,9 @@ TEST_P(GateRace, TheGatesPlayerDecidesWhetherACarPasses) {
         EXPECT_TRUE(s.gateDrawnAtItsProgress);
         EXPECT_EQ(s.knocked, c.passes[i].knocked)
             << "progress on the gate " << s.progressLow << ".." << s.progressHigh;
+        // A knock-out shows its sparks at the car, moving, and they end.
+        EXPECT_EQ(s.sparkTimes.size() > 3, c.passes[i].knocked);
+        EXPECT_TRUE(s.sparksStoppedAfter);
         if (c.underCar) {
             EXPECT_EQ(s.underCarRunning, game::kUnderCarAnims);
             EXPECT_EQ(s.underCarStoppedAfter, game::kUnderCarAnims);
