@@ -17,15 +17,28 @@ enum BackdropFrame : std::int32_t {
 };
 
 // `kTrackEffectSprite`, animations drawn zoomed from the car's point. The
-// gates are animations too, by track (the race loader's table).
+// gates are animations too, by track (the race loader's table): each the
+// gate's post and beam, the timed gate's (`kTimedGateAnim`) open for its
+// first `kTimedGateOpenFrames` of `kTimedGateFrames` frames.
 enum TrackEffectAnim : std::int32_t {
     // Kept running by a fixed player that no painter draws.
     kTrackEffectAnim = 0,
+    kFirstGateAnim = 2,
+    kLastPulseGateAnim = 6,
     // Animations 8 to 12: the five players under the car on the track that
     // has them.
     kFirstUnderCarAnim = 8,
     kUnderCarAnims = 5,
+    kTimedGateAnim = 13,
+    // The player's race effects: the burst behind the car when its nitro
+    // fires (pre-zoomed) and the sparks of a knock-out (zoomed), each played
+    // once.
+    kNitroBurstAnim = 14,
+    kKnockSparksAnim = 15,
+    kTrackEffectAnims = 16,
 };
+inline constexpr std::int32_t kTimedGateFrames = 8;
+inline constexpr std::int32_t kTimedGateOpenFrames = 3;
 
 // `kItemBoxSprite`: the item boxes on the road.
 enum ItemBoxAnim : std::int32_t {

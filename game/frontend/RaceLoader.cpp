@@ -79,6 +79,8 @@ constexpr std::int32_t kRaceObjectPool = 10;
 constexpr std::int32_t kRaceObjectType = 2;
 // The gate of track 3 carries five players under the car.
 constexpr std::int32_t kUnderCarTrack = 3;
+// A pass of the player's race effects, ms.
+constexpr std::int32_t kPlayerEffectDuration = 600;
 constexpr std::int32_t kGateDuration = 1000;
 constexpr std::int32_t kLongGateTrack = 5;
 constexpr std::int32_t kLongGateDuration = 7000;
@@ -282,6 +284,8 @@ void cacheEveryFrame(std::int32_t slot) {
 // from it, and for good when it is the track's backdrop.
 void cacheEffectSprites() {
     createAnimPlayers();
+    // The race's extra effect player, free until the race starts it.
+    raceResourceStatics().s_carAnimPlayer = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
     std::int32_t done = 0;
     for (std::int32_t slot : kZoomedEffectSprites) {
         cacheEveryFrame(slot);
@@ -576,6 +580,22 @@ void selectRaceMusic() {
         raceStateStatics().s_raceMusic = kMusicByTheme[theme];
 }
 
+// The player's two race effects from the track effects' sprite, stopped:
+// each plays once when the race restarts it (the nitro's burst, the
+// knock-out's sparks).
+void makePlayerEffects() {
+    RaceResourceStatics& r = raceResourceStatics();
+    r.s_raceFxAnim = kNitroBurstAnim;
+    cachePreZoomedAnim3(kTrackEffectSprite, kNitroBurstAnim, kZoomSteps);
+    r.s_raceFxPlayerA = rt::make<ZoomedAnimPlayer>(rt::ClassId::PreZoomedAnimPlayer);
+    r.s_raceFxPlayerA->start(kTrackEffectSprite, kNitroBurstAnim, kPlayerEffectDuration, 0);
+    r.s_raceFxPlayerA->stop();
+    cacheZoomedAnim3(kTrackEffectSprite, kKnockSparksAnim, kZoomSteps);
+    r.s_raceFxPlayerB = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
+    r.s_raceFxPlayerB->start(kTrackEffectSprite, kKnockSparksAnim, kPlayerEffectDuration, 0);
+    r.s_raceFxPlayerB->stop();
+}
+
 void setupTrackObjects(std::int32_t track) {
     ViewPassStatics& view = viewPassStatics();
     TriggerStatics& triggers = triggerStatics();
@@ -599,6 +619,7 @@ void setupTrackObjects(std::int32_t track) {
         view.s_movingObjectDX[0] /= 2;
         view.s_movingObjectDX[1] /= 2;
     }
+    makePlayerEffects();
     triggers.s_movingObjectPlayer = nullptr;
     triggers.s_movingObjectProgress = 0;
     if (triggers.s_gateKind < 0)

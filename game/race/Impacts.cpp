@@ -6,6 +6,7 @@
 #include "game/race/EntityEffects.h"
 #include "game/race/RaceEntity.h"
 #include "game/race/RaceKernel.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/ScreenShake.h"
@@ -82,6 +83,8 @@ void knockOut(cEntity* e, std::int32_t speed) {
     resetEffectLayers(e);
     e->m_effect = CarEffect::KnockOut;
     e->m_effectTimer = s.s_impactTime;
+    if (ZoomedAnimPlayer* sparks = raceResourceStatics().s_raceFxPlayerB; sparks && e->m_type == 0)
+        sparks->restart();
     if (speed == 0 && e->m_type != 0) {
         e->m_speed = 0;
         e->m_maxSpeed = 0;

@@ -13,11 +13,13 @@
 #include "game/race/RaceKernel.h"
 #include "game/race/RacePhase.h"
 #include "game/race/RacePlacement.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/TrackData.h"
 #include "game/race/TrackTriggers.h"
 #include "game/race/cEntity.h"
+#include "game/sprite/ZoomPlayers.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
 
@@ -333,6 +335,8 @@ std::int32_t useItem(cEntity* car) {
         car->m_speed = percent(car->m_speed, 115);
         car->m_nitroFlags[0] = car->m_nitroFlags[1] = 1;
         if (player) {
+            if (ZoomedAnimPlayer* burst = raceResourceStatics().s_raceFxPlayerA)
+                burst->restart();
             sound(14);
             startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
         }

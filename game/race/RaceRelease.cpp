@@ -127,6 +127,7 @@ void freeRaceSprites() {
     s.s_raceFxPlayerA = nullptr;
     for (std::int32_t i = 0; i < kUnderCarAnims; ++i)
         uncacheZoomedAnim(kTrackEffectSprite, kFirstUnderCarAnim + i, false);
+    uncacheZoomedAnim(kTrackEffectSprite, kKnockSparksAnim, false);
     s.s_raceFxPlayerB = nullptr;
     uncacheAll({{Cached::Anim, kTrackEffectSprite, kTrackEffectAnim},
                 {Cached::PreAnim, kItemBoxSprite, kItemBoxAnim},

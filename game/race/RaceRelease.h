@@ -29,7 +29,8 @@ class ZoomedAnimPlayer;
 struct RaceResourceStatics {
     rt::Object* s_raceOverlay = nullptr;
     std::int32_t s_raceOverlayValue = 0;
-    // The shared car animation player and the two references beside it.
+    // The race's extra effect player (made free with the race's players,
+    // advanced in the race state) and the two references beside it.
     rt::Object* s_carAnimPlayer = nullptr;
     rt::Object* s_carAnimSpriteA = nullptr;
     rt::Object* s_carAnimSpriteB = nullptr;
@@ -38,12 +39,14 @@ struct RaceResourceStatics {
     ASprite* s_raceSpriteHolder = nullptr;
     // Object[] of ASprite: element 6 is the race's.
     rt::ObjectArray* s_extraSprites = nullptr;
-    // The race effect players: the pre-zoomed track effect and the zoomed
-    // animations under the cars; released with the race's sprites.
+    // The player's race effect players, each played once from its start
+    // and drawn at the player's car: A, pre-zoomed, the nitro's burst
+    // (`s_raceFxAnim`); B, zoomed, a knock-out's sparks. Released with the
+    // race's sprites.
     ZoomedAnimPlayer* s_raceFxPlayerA = nullptr;
     ZoomedAnimPlayer* s_raceFxPlayerB = nullptr;
-    // The animation of `kTrackEffectSprite` that the race effect plays; -1
-    // none.
+    // The animation of `kTrackEffectSprite` that the first race effect
+    // plays; -1 none.
     std::int32_t s_raceFxAnim = -1;
     // Object[] of cEntity: the entities that are neither racers nor race objects.
     rt::ObjectArray* s_entityPool = nullptr;

@@ -12,6 +12,7 @@
 #include "game/race/EntityEffects.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceState.h"
 #include "game/race/RaceTouch.h"
 #include "game/race/RacerData.h"
@@ -170,6 +171,11 @@ void paintPlayerCar(const cEntity* car, std::int32_t x, std::int32_t y) {
         (d.s_brakeTimer >= 1 || car->m_sideContact != 0) && car->m_speed > 0)
         paintCarOverlays(car, 2, 0);
     paintCarBody(car, x, carY, playerBodyFrame(car));
+    // The player's race effects at its wheels, each while it plays.
+    const RaceResourceStatics& r = raceResourceStatics();
+    for (ZoomedAnimPlayer* effect : {r.s_raceFxPlayerA, r.s_raceFxPlayerB})
+        if (effect)
+            effect->paint5(x, carY, car->m_screenScale, 0);
     if (raceStatics().s_raceFinished)
         return;
     paintCarOverlays(car, car->m_height == 0 ? 1 : 0, c.s_carYOffset);

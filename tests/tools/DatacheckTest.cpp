@@ -3,6 +3,8 @@
 // naming the resource and the rule.
 
 #include "tools/datacheck/DataCheck.h"
+#include "game/framework/RaceSceneFrames.h"
+#include "game/framework/SpriteSlots.h"
 #include "runtime/constantStrings.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/Midi.h"
@@ -146,6 +148,13 @@ const Mutation kMutations[] = {
          replacePack(f, mkdata::kSpritePackFile, datakit::spritePackEntries(sprites));
      },
      "sprite 44", "car-frames"},
+    {"a gate's animation without frames",
+     [](ProgramFolder& f) {
+         auto sprites = mkdata::demoSprites();
+         sprites[game::kTrackEffectSprite]->anims[game::kTimedGateAnim].clear();
+         replacePack(f, mkdata::kSpritePackFile, datakit::spritePackEntries(sprites));
+     },
+     "sprite 25 animation 13", "track-effects"},
     {"a text with a character no font has",
      [](ProgramFolder& f) { editText(f, mkdata::kMenuTexts, 300, u"Caf\u00e9"); }, "text table 2",
      "font-coverage"},

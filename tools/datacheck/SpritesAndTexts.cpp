@@ -4,6 +4,7 @@
 #include "game/data/TextPacks.h"
 #include "game/framework/MenuFrames.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/framework/RaceSceneFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/StaticInit.h"
@@ -97,6 +98,32 @@ game::ASprite* font(std::int32_t f) {
     return static_cast<game::ASprite*>(rt::ObjectArray::get(game::startupStatics().s_fonts, f));
 }
 
+// The race plays these animations of the track effects' sprite: each gate
+// by its track, the five under the car, the player's burst and sparks. An
+// animation without frames shows nothing, and the timed gate shows its
+// opening by the share of its frames that are open.
+void checkTrackEffects(Findings& findings, const game::ASprite* sprite) {
+    const std::string resource = "sprite " + std::to_string(game::kTrackEffectSprite);
+    if (!sprite)
+        return;
+    std::vector<std::int32_t> needed = {game::kTimedGateAnim, game::kNitroBurstAnim, game::kKnockSparksAnim};
+    for (std::int32_t a = game::kFirstGateAnim; a <= game::kLastPulseGateAnim; ++a)
+        needed.push_back(a);
+    for (std::int32_t i = 0; i < game::kUnderCarAnims; ++i)
+        needed.push_back(game::kFirstUnderCarAnim + i);
+    for (std::int32_t a : needed) {
+        const std::int32_t frames = a < sprite->getAnimCount() ? sprite->getAFrameCount(a) : 0;
+        if (frames < 1)
+            addFinding(findings, resource + " animation " + std::to_string(a), "track-effects",
+                       "no frames; the race plays it");
+    }
+    if (game::kTimedGateAnim < sprite->getAnimCount() &&
+        sprite->getAFrameCount(game::kTimedGateAnim) != game::kTimedGateFrames)
+        addFinding(findings, resource + " animation " + std::to_string(game::kTimedGateAnim), "track-effects",
+                   std::to_string(sprite->getAFrameCount(game::kTimedGateAnim)) +
+                       " frames; the timed gate shows its pass in " + std::to_string(game::kTimedGateFrames));
+}
+
 } // namespace
 
 void checkSprites(Findings& findings) {
@@ -133,6 +160,8 @@ void checkSprites(Findings& findings) {
             }
         }
     }
+    openPack(rt::constants::kSpritePack);
+    checkTrackEffects(findings, loadEntry(game::kTrackEffectSprite));
     openPack(rt::constants::kSpritePack);
     for (std::int32_t slot = 0; slot < game::kSpriteCount; ++slot)
         checkModuleSizes(findings, "sprite " + std::to_string(slot), loadEntry(slot));

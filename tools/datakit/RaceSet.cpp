@@ -3,6 +3,7 @@
 #include "game/framework/CarFrames.h"
 #include "game/framework/HudFrames.h"
 #include "game/framework/RaceIconFrames.h"
+#include "game/framework/RaceSceneFrames.h"
 #include "game/race/EventType.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/PngWriter.h"
@@ -25,12 +26,12 @@ constexpr int kEventPack = 159;
 constexpr int kZonePack = 161;
 
 // Frame and animation counts the race load reads of each sprite: up to
-// the cars' last slide and their fall, the gates' animations (the highest
-// a track takes is 13), the icons up to the held item's zoomed one, the
-// start up to its zoomed "go".
+// the cars' last slide and their fall, the track effects' animations (the
+// gates, those under the car, the player's burst and sparks), the icons up
+// to the held item's zoomed one, the start up to its zoomed "go".
 constexpr int kCarFrames = game::kLastSlideFrame + 1;
 constexpr int kCarAnims = game::kCarFallAnim + 1;
-constexpr int kGateAnims = 14;
+constexpr int kGateAnims = game::kTrackEffectAnims;
 constexpr int kMarkerFrames = game::kHeldItemIconFrame + 1;
 constexpr int kStartFrames = game::kStartZoomFrame + 1;
 // Frames of every other sprite: the race's overlays draw up to frame 6

@@ -215,6 +215,9 @@ struct Placement {
     int offset;
     int slot;
     std::int16_t code;
+    // On a straight too short for the offset it stands this many segments
+    // before the straight's end instead; 0 leaves it out.
+    int fromEnd = 0;
 };
 
 std::vector<Placement> straightPlacements(int group) {
@@ -237,7 +240,7 @@ std::vector<Placement> straightPlacements(int group) {
                 {12, 1, dynamic(kTenCoins)},
                 {24, 1, dynamic(kLapTwoBoost)},
                 {30, 1, dynamic(kLapTwoBump)},
-                {36, 0, datakit::boxTrigger(kGate, false)}};
+                {36, 0, datakit::boxTrigger(kGate, false), 4}};
     default:
         return {{6, 1, lane(TriggerKind::Hazard, 2)},
                 {14, 1, dynamic(kRampEveryLap)},
@@ -421,11 +424,13 @@ std::vector<datakit::TrackSegment> segmentsOf(const TrackPlan& plan, int track) 
             if (s.surface == datakit::kSurfaceRamp)
                 s.triggers[1] = datakit::laneTrigger(datakit::TriggerKind::Ramp, 3);
         }
-        // Placements past a short straight's end or on the ramp are left out.
+        // Placements past a short straight's end (unless they move back
+        // from it: every track's gate) or on the ramp are left out.
         for (const Placement& p : placements) {
-            if (p.offset >= stretch.segments)
+            const int offset = p.offset < stretch.segments ? p.offset : stretch.segments - p.fromEnd;
+            if (offset >= stretch.segments || offset < 0)
                 continue;
-            datakit::TrackSegment& s = segments[at + static_cast<std::size_t>(p.offset)];
+            datakit::TrackSegment& s = segments[at + static_cast<std::size_t>(offset)];
             if (s.surface == datakit::kSurfaceRoad)
                 s.triggers[static_cast<std::size_t>(p.slot)] = p.code;
         }

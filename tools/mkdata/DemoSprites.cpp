@@ -6,6 +6,7 @@
 // that a test can tell from a pixel which sprite and frame it sees.
 
 #include "game/framework/MenuFrames.h"
+#include "game/framework/RaceSceneFrames.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/mkdata/DemoArt.h"
 #include "tools/mkdata/DemoSet.h"
@@ -366,6 +367,126 @@ PaintedSprite icons(int count, std::uint32_t a, std::uint32_t b, std::uint16_t s
     return s;
 }
 
+// The track effects' sprite, which the menus' reference list shares: its
+// first 14 frames are the list's pictures (white and red icons, as
+// `icons` paints them), the race's effects follow, no wider than those
+// pictures so that the list's text keeps its room. The race's animations
+// (RaceSceneFrames.h): the gates' post with its beam across the lane
+// pulsing, the timed gate's lamp green and its beam off while it is open,
+// then red with the beam flickering; dust thrown up and sparks for the
+// animations under the car; the nitro's blue burst behind the car; the
+// sparks of a knock-out, white-hot at their heart. Each drawn from the
+// effect's ground point, up.
+PaintedSprite trackEffects() {
+    constexpr std::uint16_t kSide = 32;
+    PaintedSprite s = icons(14, 0xF0F0F0, 0xD02020, kSide);
+    enum Ink : int {
+        kDustLight = 3,
+        kDust,
+        kDustDark,
+        kSparkYellow,
+        kSparkOrange,
+        kFlameBlue,
+        kBeamRed,
+        kBeamPink,
+        kPost,
+        kLampGreen,
+        kPostDark,
+        kWhiteHot,
+        kFlameDeep,
+    };
+    s.palettes = {palette({0xF0F0F0, 0xD02020, 0xD8C490, 0xB09870, 0x7A6648, 0xFFE040, 0xFF8A20, 0x70C8FF,
+                           0xFF2A2A, 0xFF9A9A, 0x6A7282, 0x40E060, 0x343A46, 0xFFFFE8, 0x2860D0})};
+    const auto add = [&](PaintedImage image) {
+        s.frames.push_back(frameOf({}, {std::move(image)}));
+        return static_cast<std::uint8_t>(s.frames.size() - 1);
+    };
+    constexpr int kHalf = kSide / 2;
+    // A post 48 px high with a lamp on top and, `beam` 0 none to 3 brightest,
+    // a beam across from the post at lamp height.
+    const auto gate = [&](int beam, int lamp) {
+        return add(datakit::paintImage(-kHalf, -48, kSide, 48, [&](int x, int y) {
+            const int dx = x - 6;
+            if (y < 8 && dx * dx + (y - 4) * (y - 4) <= 12)
+                return lamp;
+            if (x >= 4 && x < 9 && y >= 8)
+                return x == 4 ? static_cast<int>(kPostDark) : static_cast<int>(kPost);
+            if (beam > 0 && x >= 9 && y >= 14 && y < 20) {
+                const bool core = y >= 16 && y < 18;
+                if (((x + beam * 3) % 7) < beam + 3)
+                    return core ? static_cast<int>(kWhiteHot) : (beam > 1 ? kBeamRed : kBeamPink);
+            }
+            return 0;
+        }));
+    };
+    std::vector<std::uint8_t> pulse;
+    for (int b = 1; b <= 3; ++b)
+        pulse.push_back(gate(b, kBeamRed));
+    pulse.push_back(gate(2, kSparkYellow));
+    const std::uint8_t open = gate(0, kLampGreen);
+    const std::uint8_t shutA = gate(3, kBeamRed), shutB = gate(2, kBeamRed);
+    // Dust: a puff growing and thinning, dithered in three shades.
+    std::vector<std::uint8_t> dust, sparks, burst, knock;
+    for (int f = 0; f < 4; ++f) {
+        const int r = 5 + 3 * f;
+        dust.push_back(add(datakit::paintImage(-kHalf, -24, kSide, 24, [&](int x, int y) {
+            const int dx = x - kHalf, dy = (y - 16) * 3 / 2;
+            const int d = dx * dx + dy * dy;
+            if (d > r * r || (x * 7 + y * 5 + f) % (f + 2) == 0)
+                return 0;
+            return d < r * r / 4 ? static_cast<int>(kDustLight) : (d < r * r / 2 ? kDust : kDustDark);
+        })));
+        // Sparks: streaks from the centre along eight directions, longer and
+        // redder as they fly.
+        const int reach = 4 + 4 * f;
+        const auto spark = [&, f](bool hot) {
+            return datakit::paintImage(-kHalf, -kSide, kSide, kSide, [=](int x, int y) {
+                const int dx = x - kHalf, dy = y - kHalf;
+                const int ax = std::abs(dx), ay = std::abs(dy);
+                const bool ray = (ax == 0 || ay == 0 || ax == ay) && ax + ay > f && std::max(ax, ay) <= reach;
+                if (hot && ax + ay <= 3 - f / 2)
+                    return static_cast<int>(kWhiteHot);
+                if (!ray)
+                    return 0;
+                const int along = std::max(ax, ay);
+                return along > reach - 2 ? static_cast<int>(kSparkOrange)
+                                         : (hot && along < 3 ? kWhiteHot : kSparkYellow);
+            });
+        };
+        sparks.push_back(add(spark(false)));
+        knock.push_back(add(spark(true)));
+        // The nitro's burst: a blue flame cone from the car's rear, its
+        // white core shrinking as the flame grows.
+        burst.push_back(add(datakit::paintImage(-kHalf, -20, kSide, 20, [&](int x, int y) {
+            const int dx = std::abs(x - kHalf), depth = y;
+            const int width = 3 + depth * (2 + f) / 4;
+            if (dx > width || depth < 4 - f)
+                return 0;
+            if (dx < width / 3 && depth < 10 - 2 * f)
+                return static_cast<int>(kWhiteHot);
+            return dx < width * 2 / 3 ? static_cast<int>(kFlameBlue) : static_cast<int>(kFlameDeep);
+        })));
+    }
+    for (int a = game::kFirstGateAnim; a <= game::kLastPulseGateAnim; ++a) {
+        std::vector<std::uint8_t> frames;
+        for (std::size_t k = 0; k < pulse.size(); ++k)
+            frames.push_back(pulse[(k + static_cast<std::size_t>(a)) % pulse.size()]);
+        s.anims[static_cast<std::size_t>(a)] = frames;
+    }
+    std::vector<std::uint8_t> timed(game::kTimedGateOpenFrames, open);
+    while (timed.size() < game::kTimedGateFrames)
+        timed.push_back(timed.size() % 2 ? shutA : shutB);
+    s.anims[game::kTimedGateAnim] = timed;
+    const std::vector<std::uint8_t> underCar[game::kUnderCarAnims] = {
+        dust, sparks, {dust[1], dust[2], dust[3], dust[3]}, {sparks[1], sparks[2], sparks[3]}, burst};
+    for (int i = 0; i < game::kUnderCarAnims; ++i)
+        s.anims[static_cast<std::size_t>(game::kFirstUnderCarAnim + i)] = underCar[i];
+    s.anims.resize(game::kTrackEffectAnims);
+    s.anims[game::kNitroBurstAnim] = burst;
+    s.anims[game::kKnockSparksAnim] = knock;
+    return s;
+}
+
 // The height of an answer of the question box (the answers are painted
 // with the menu items, see `addDemoMenuArt`).
 constexpr std::uint16_t kAnswerHeight = 36;
@@ -389,7 +510,7 @@ std::vector<std::optional<datakit::PaintedSprite>> demoSprites() {
     sprites[game::kCupPictureSprite] = pictures(0x3A8A3A);
     sprites[game::kBonusPictureSprite] = pictures(0xC8B070);
     sprites[game::kMenuIconSprite] = icons(4, 0xF0B020, 0x402000, 48);
-    sprites[game::kReferencePictureSprite] = icons(14, 0xF0F0F0, 0xD02020, 32);
+    sprites[game::kReferencePictureSprite] = trackEffects();
     sprites[game::kMenuSymbolSprite] = icons(3, 0xA0A0A0, 0x202020, 40);
     sprites[game::kWheelParticleSprite] = demoWheelParticles();
     sprites[game::kCarShadowSprite] = demoCarShadows();

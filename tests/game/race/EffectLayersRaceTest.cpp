@@ -16,14 +16,20 @@
 
 #include "game/framework/CarFrames.h"
 #include "game/framework/LoopStatics.h"
+#include "game/framework/RaceSceneFrames.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/race/EntityEffects.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceKernel.h"
 #include "game/race/RaceObjects.h"
+#include "game/race/RaceRelease.h"
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
+#include "game/race/TrackData.h"
 #include "game/race/TrackTriggers.h"
+#include "game/race/ViewPass.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "tests/game/framework/GameFixture.h"
@@ -260,5 +266,232 @@ TEST(EffectLayersRace, TheLongGateRunsAndItsProgressIsItsPlayersTime) {
     EXPECT_TRUE(g_gate.wrapped) << "the gate never started a new pass";
     EXPECT_LE(*g_gate.progress.rbegin(), 7000);
 }
+
+// The nitro of the player's item fires its burst behind the car: drawn at
+// the car while its player runs, at moving times, and stopped by itself
+// after one pass.
+struct NitroSeen {
+    bool fired = false;
+    std::int32_t firedAt = 0;
+    std::set<std::int32_t> burstTimes;
+    int burstAwayFromCar = 0;
+    bool stoppedAfter = false, done = false;
+};
+NitroSeen g_nitro;
+
+std::uint64_t watchNitro() {
+    NitroSeen& n = g_nitro;
+    cEntity* p = player();
+    const std::int32_t now = game::raceEntityStatics().s_raceTime;
+    if (game::stateStatics().s_state != game::State::Race || !p || n.done) {
+        g_log->clear();
+        return 0;
+    }
+    if (!n.fired) {
+        if (now > kSecond) {
+            useItem(p, 2);
+            n.fired = true;
+            n.firedAt = now;
+        }
+    } else {
+        for (const game::DrawRecord& d : g_log->records())
+            if (d.call == game::DrawCall::PaintZoomedAnim && d.args[0] == game::kTrackEffectSprite &&
+                d.args[1] == game::kNitroBurstAnim) {
+                n.burstTimes.insert(d.args[6]);
+                n.burstAwayFromCar += d.args[3] != p->m_screenX;
+            }
+        if (now - n.firedAt > kSecond) {
+            n.stoppedAfter = game::raceResourceStatics().s_raceFxPlayerA->m_stopped != 0;
+            n.done = true;
+        }
+    }
+    g_log->clear();
+    return 0;
+}
+
+TEST(EffectLayersRace, ThePlayersNitroFiresItsBurstOnce) {
+    testing_support::TemporaryFolder root{"vorlax-nitro-burst"};
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    testing_support::DrawingLog log;
+    g_log = &log;
+    g_nitro = {};
+    EXPECT_EQ(runRace(root.path(), 1, watchNitro, 400), 0);
+    g_log = nullptr;
+    ASSERT_TRUE(g_nitro.done);
+    EXPECT_GT(g_nitro.burstTimes.size(), 3u);
+    EXPECT_EQ(g_nitro.burstAwayFromCar, 0);
+    EXPECT_TRUE(g_nitro.stoppedAfter);
+}
+
+// The gate rule in a race of the demo set: the watch puts the player's car
+// in the gate's lane a little before a gate segment at a chosen moment of
+// the gate's player (as a driver steering for it would), and the race does
+// the rest. The timed gate (a pass of 7 s) is shut past 2599 ms of its pass
+// and knocks the car out; before that it lets the car through. The gate that
+// always lets the player through plays the five animations under the car
+// once, each stopping by itself at its end.
+struct GatePass {
+    // The gate's progress at which the car is placed.
+    std::int32_t placeFrom, placeTo;
+    bool knocked;
+};
+struct GatePassSeen {
+    bool placed = false, onGate = false, knocked = false;
+    // The gate's progress over the frames the car spent on the gate segment.
+    std::int32_t progressLow = INT32_MAX, progressHigh = -1;
+    bool gateDrawnAtItsProgress = false;
+    // The player's knock-out sparks: the times they were drawn at, and
+    // whether their player stopped by itself after them.
+    std::set<std::int32_t> sparkTimes;
+    bool sparksStoppedAfter = false;
+    int underCarRunning = 0, underCarStoppedAfter = 0;
+    std::int32_t placedAt = 0;
+};
+struct GateRun {
+    std::vector<GatePass> passes;
+    std::vector<GatePassSeen> seen;
+    std::size_t current = 0;
+    std::int32_t gateSegment = 0;
+    bool farSide = false;
+    bool lapRace = false;
+    int frames = 0;
+};
+GateRun g_run;
+
+// The first gate segment, negative when the gate stands at the far edge; 0
+// none.
+std::int32_t findGateSegment() {
+    const game::TrackStatics& t = game::trackStatics();
+    const std::int32_t id = game::triggerStatics().s_movingObjectId;
+    for (std::int32_t s = 1; s < t.s_segmentCount; ++s)
+        for (std::int32_t j = 0; j < t.s_triggersPerSegment; ++j) {
+            const std::int32_t c = game::triggerCodeAt(s, j);
+            if ((c & 0xF000) == game::kTriggerBox && (c & 0xFF) == id)
+                return (c & game::kTriggerFarSide) ? -s : s;
+        }
+    return 0;
+}
+
+int underCarPlayers(bool running) {
+    const rt::ObjectArray* players = game::triggerStatics().s_underCarPlayers;
+    int n = 0;
+    for (std::int32_t i = 0; players && i < players->length(); ++i) {
+        const auto* p = static_cast<const game::ZoomedAnimPlayer*>(rt::ObjectArray::get(players, i));
+        n += p && (p->m_stopped == 0) == running && (!running || p->m_time > 0);
+    }
+    return n;
+}
+
+std::uint64_t watchGatePasses() {
+    GateRun& r = g_run;
+    cEntity* p = player();
+    const game::TriggerStatics& t = game::triggerStatics();
+    if (game::stateStatics().s_state != game::State::Race || !p || r.current >= r.passes.size()) {
+        g_log->clear();
+        return 0;
+    }
+    ++r.frames;
+    if (r.gateSegment == 0) {
+        r.gateSegment = findGateSegment();
+        r.farSide = r.gateSegment < 0;
+        r.gateSegment = r.gateSegment < 0 ? -r.gateSegment : r.gateSegment;
+        r.lapRace = game::stateStatics().s_gameMode == game::GameMode::LapRace;
+    }
+    const GatePass& pass = r.passes[r.current];
+    GatePassSeen& seen = r.seen[r.current];
+    const std::int32_t now = game::raceEntityStatics().s_raceTime;
+    const std::int32_t progress = t.s_movingObjectProgress;
+    if (!seen.placed) {
+        const bool settled = !p->m_knocked && p->m_effect == game::CarEffect::None && now > kSecond;
+        if (r.gateSegment > 0 && settled && progress >= pass.placeFrom && progress <= pass.placeTo) {
+            p->m_segment = p->m_prevSegment = r.gateSegment - 1;
+            p->m_segmentPos = p->m_prevSegmentPos = 700;
+            p->m_lateral = p->m_prevLateral = r.farSide ? t.s_movingObjectX2 : t.s_movingObjectX;
+            p->m_heading = p->m_smoothHeading = 0;
+            p->m_speed = p->m_maxSpeed = game::kmhToSpeed(150);
+            seen.placed = true;
+            seen.placedAt = now;
+        }
+        g_log->clear();
+        return 0;
+    }
+    if (p->m_segment == r.gateSegment) {
+        seen.onGate = true;
+        seen.progressLow = std::min(seen.progressLow, progress);
+        seen.progressHigh = std::max(seen.progressHigh, progress);
+    }
+    seen.knocked = seen.knocked || p->m_effect == game::CarEffect::KnockOut;
+    for (const game::DrawRecord& d : g_log->records())
+        seen.gateDrawnAtItsProgress =
+            seen.gateDrawnAtItsProgress ||
+            (d.call == game::DrawCall::PaintZoomedAnim && d.args[0] == game::kTrackEffectSprite &&
+             d.args[1] == t.s_gateKind && d.args[6] == progress);
+    for (const game::DrawRecord& d : g_log->records())
+        if (d.call == game::DrawCall::PaintZoomedAnim && d.args[0] == game::kTrackEffectSprite &&
+            d.args[1] == game::kKnockSparksAnim)
+            seen.sparkTimes.insert(d.args[6]);
+    seen.underCarRunning = std::max(seen.underCarRunning, underCarPlayers(true));
+    // The pass ends 1.5 s after the placing: past the gate, and past the
+    // second the animations under the car play.
+    if (now - seen.placedAt > 3 * kSecond / 2) {
+        seen.underCarStoppedAfter = underCarPlayers(false);
+        seen.sparksStoppedAfter = game::raceResourceStatics().s_raceFxPlayerB->m_stopped != 0;
+        ++r.current;
+    }
+    g_log->clear();
+    return 0;
+}
+
+struct GateCase {
+    const char* name;
+    std::int32_t row;
+    std::vector<GatePass> passes;
+    // The gate lets the player through whatever its progress, and plays
+    // the five animations under the car.
+    bool underCar;
+};
+
+class GateRace : public testing::TestWithParam<GateCase> {};
+
+TEST_P(GateRace, TheGatesPlayerDecidesWhetherACarPasses) {
+    const GateCase& c = GetParam();
+    testing_support::TemporaryFolder root{"vorlax-gate-pass"};
+    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    testing_support::DrawingLog log;
+    g_log = &log;
+    g_run = {};
+    g_run.passes = c.passes;
+    g_run.seen.resize(c.passes.size());
+    EXPECT_EQ(runRace(root.path(), c.row, watchGatePasses, 900), 0);
+    g_log = nullptr;
+    ASSERT_GT(g_run.gateSegment, 0) << "no gate on the race's track";
+    EXPECT_TRUE(g_run.lapRace);
+    ASSERT_EQ(g_run.current, c.passes.size()) << "the race ran " << g_run.frames << " frames";
+    for (std::size_t i = 0; i < c.passes.size(); ++i) {
+        SCOPED_TRACE("pass " + std::to_string(i));
+        const GatePassSeen& s = g_run.seen[i];
+        ASSERT_TRUE(s.onGate);
+        EXPECT_TRUE(s.gateDrawnAtItsProgress);
+        EXPECT_EQ(s.knocked, c.passes[i].knocked)
+            << "progress on the gate " << s.progressLow << ".." << s.progressHigh;
+        // A knock-out shows its sparks at the car, moving, and they end.
+        EXPECT_EQ(s.sparkTimes.size() > 3, c.passes[i].knocked);
+        EXPECT_TRUE(s.sparksStoppedAfter);
+        if (c.underCar) {
+            EXPECT_EQ(s.underCarRunning, game::kUnderCarAnims);
+            EXPECT_EQ(s.underCarStoppedAfter, game::kUnderCarAnims);
+        } else if (c.passes[i].knocked) {
+            EXPECT_GT(s.progressHigh, 2599);
+        } else {
+            EXPECT_LE(s.progressHigh, 2599);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DemoTracks, GateRace,
+    testing::Values(GateCase{"TimedGateShutThenOpen", 5, {{3300, 3700, true}, {100, 400, false}}, false},
+                    GateCase{"PlayersGate", 3, {{0, 7000, false}}, true}),
+    [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
 
 } // namespace
