@@ -47,7 +47,7 @@ fi
 # its digest stamp) as it is, and makes a missing or stale one again beside
 # it, renamed into place; the player's record stores in it are kept.
 say "making the demo data set in $demo"
-"$mkdata" "$demo"
+"$mkdata" "$demo" >/dev/null
 if ! "$datacheck" "$demo" >/dev/null; then
     say "the demo data set in $demo is broken (see above); not playing it"
     exit 3
