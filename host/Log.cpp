@@ -1,6 +1,8 @@
 #include "host/Log.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 namespace host {
@@ -47,6 +49,26 @@ std::string_view formatLine(char* buffer, const char* format, std::va_list argum
 }
 
 } // namespace
+
+Result<std::unique_ptr<FileLogSink>> FileLogSink::open(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "w+");
+    if (!file)
+        return Error::withMessage("cannot write the log to " + path + ": " + std::strerror(errno));
+    return std::unique_ptr<FileLogSink>(new FileLogSink(file));
+}
+
+FileLogSink::~FileLogSink() {
+    std::fclose(m_file);
+}
+
+void FileLogSink::write(LogCategory, std::string_view line) {
+    writeLine(m_file, line);
+}
+
+void FileLogSink::writeFailure(LogCategory, std::string_view line) {
+    writeLine(m_file, line);
+    writeLine(stderr, line);
+}
 
 LogSink* setLogSink(LogSink* sink) {
     auto& s = state();

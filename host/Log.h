@@ -13,9 +13,14 @@
 // `kMaxLogLine` bytes is truncated, never overrun. Any thread may log; lines
 // from different threads never interleave within a line.
 
+#include "host/Result.h"
+
 #include <cstdarg>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
 #include <string_view>
 
 namespace host {
@@ -40,6 +45,26 @@ public:
     virtual void write(LogCategory category, std::string_view line) = 0;
     // A failure line; a sink that keeps no difference writes it as any other.
     virtual void writeFailure(LogCategory category, std::string_view line) { write(category, line); }
+};
+
+// The log sent to a file: every line goes there, and a failure line goes to
+// standard error as well, so that what cannot be done is still seen at the
+// terminal. The file is flushed after each line.
+class FileLogSink final : public LogSink {
+public:
+    // Opens (or empties) the file at `path`; fails, saying why, when it cannot.
+    static Result<std::unique_ptr<FileLogSink>> open(const std::string& path);
+    ~FileLogSink() override;
+    FileLogSink(const FileLogSink&) = delete;
+    FileLogSink& operator=(const FileLogSink&) = delete;
+
+    void write(LogCategory category, std::string_view line) override;
+    void writeFailure(LogCategory category, std::string_view line) override;
+
+private:
+    explicit FileLogSink(std::FILE* file)
+        : m_file(file) {}
+    std::FILE* m_file;
 };
 
 // Replaces the sink; null restores standard output. Answers the previous sink

@@ -66,6 +66,26 @@ bool windowToScreen(const WindowView& view, int x, int y, int& screenX, int& scr
     return true;
 }
 
+std::vector<std::uint16_t> turnedPicture(std::span<const std::uint16_t> screen, ScreenSize size,
+                                         WindowTurn turn) {
+    const WindowView view{size, turn, 0, 0};
+    const ScreenSize shape = pictureShape(view);
+    std::vector<std::uint16_t> picture(static_cast<std::size_t>(shape.width) *
+                                       static_cast<std::size_t>(shape.height));
+    if (screen.size() < picture.size())
+        return picture;
+    std::size_t at = 0;
+    for (int py = 0; py < shape.height; ++py)
+        for (int px = 0; px < shape.width; ++px) {
+            int screenX;
+            int screenY;
+            pictureToScreen(view, px, py, screenX, screenY);
+            picture[at++] = screen[static_cast<std::size_t>(screenY) * static_cast<std::size_t>(size.width) +
+                                   static_cast<std::size_t>(screenX)];
+        }
+    return picture;
+}
+
 std::uint32_t rgb565ToRgb888(std::uint16_t pixel) {
     std::uint32_t red = pixel >> 11;
     std::uint32_t green = (pixel >> 5) & 0x3F;

@@ -9,6 +9,8 @@
 #include "host/Screen.h"
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 namespace host {
 
@@ -45,6 +47,13 @@ bool windowToScreen(const WindowView& view, int x, int y, int& screenX, int& scr
 // 0x00RRGGBB pixels, `pitch` pixels per row, of the view's window size):
 // the picture with the nearest screen pixel, black around it.
 void renderWindow(const WindowView& view, const std::uint16_t* screen, std::uint32_t* window, int pitch);
+
+// The screen as the view shows it at one picture pixel per screen pixel:
+// `screen` (RGB565, rows top-down, `size`) turned as `turn` says, in a
+// picture of `windowSizeFor(size, turn, 1)`. Pictures written for a person
+// to look at are made this way, so they show what the window shows.
+std::vector<std::uint16_t> turnedPicture(std::span<const std::uint16_t> screen, ScreenSize size,
+                                         WindowTurn turn);
 
 // An RGB565 pixel as 0x00RRGGBB, each channel widened by repeating its top bits.
 std::uint32_t rgb565ToRgb888(std::uint16_t pixel);

@@ -40,6 +40,7 @@ std::unique_ptr<HeadlessHost> makeHeadlessHost(HeadlessOptions options) {
     screenOptions.frameFolder = options.frameFolder;
     screenOptions.shotFolder = options.shotFolder;
     screenOptions.shotPeriod = options.shotPeriod;
+    screenOptions.shotTurn = options.shotTurn;
     screenOptions.now = [scheduler] { return scheduler->now(); };
     screenOptions.hashFrames = options.hashFrames || options.script.hashFrames;
     screenOptions.quitAfterFrames = options.quitAfterFrames;

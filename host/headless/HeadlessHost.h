@@ -38,8 +38,9 @@ struct HeadlessOptions {
     // `shotPeriod` virtual milliseconds are written there as PNG.
     std::string shotFolder;
     std::uint32_t shotPeriod = 0;
-    bool hashFrames = false;           // when set (or the script says so), every frame is hashed
-    std::uint32_t quitAfterFrames = 0; // when set, a quit arrives after that many frames
+    WindowTurn shotTurn = WindowTurn::AsDevice; // as HeadlessScreen's
+    bool hashFrames = false;                    // when set (or the script says so), every frame is hashed
+    std::uint32_t quitAfterFrames = 0;          // when set, a quit arrives after that many frames
     LanguageId language = kEnglishUs;
     MemoryStatus memory{32u << 20, 64u << 20};
     FolderOptions folders;

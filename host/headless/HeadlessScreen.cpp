@@ -115,8 +115,10 @@ void HeadlessScreen::writeShotIfDue() {
     m_nextShot = reached + m_options.shotPeriod;
     char name[40];
     std::snprintf(name, sizeof name, "shot-%07llu.png", static_cast<unsigned long long>(reached));
+    const ScreenSize shape = windowSizeFor(m_options.size, m_options.shotTurn, 1);
     auto written =
-        writePng(m_options.shotFolder + "/" + name, m_lastFrame, m_options.size.width, m_options.size.height);
+        writePng(m_options.shotFolder + "/" + name,
+                 turnedPicture(m_lastFrame, m_options.size, m_options.shotTurn), shape.width, shape.height);
     if (!written)
         logf(LogCategory::Host, "host: %s", written.error().message.c_str());
 }

@@ -2,6 +2,7 @@
 
 #include "host/Result.h"
 #include "host/Screen.h"
+#include "host/display/WindowView.h"
 
 #include <cstdint>
 #include <functional>
@@ -34,6 +35,9 @@ public:
         // per period however fast or slow frames come.
         std::string shotFolder;
         std::uint32_t shotPeriod = 0;
+        // How shots show the screen: as the device holds it, or turned as a
+        // window shows it.
+        WindowTurn shotTurn = WindowTurn::AsDevice;
         std::function<std::uint64_t()> now;
         bool hashFrames = false;           // when set, `frameHashes` has the hash of every frame
         std::uint32_t quitAfterFrames = 0; // when set, `onQuit` runs after that frame

@@ -5,6 +5,7 @@
 #include "host/system/AudioMixer.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 namespace host {
 
@@ -73,21 +74,42 @@ private:
     SDL_AudioDeviceID m_device = 0;
 };
 
+// ALSA's own error handler writes several lines to standard error when it
+// finds no sound card; the host says it in one line of its own instead.
+// SDL opens the same library, which stays loaded, so the handler holds for it.
+void silentAlsaError(const char*, int, const char*, int, const char*, ...) {
+}
+
+void quietAlsa() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    if (!alsa)
+        return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(&silentAlsaError);
+}
+
+void sayNoSound() {
+    logFailuref(LogCategory::Host, "host: no sound output (%s); the game plays on without sound",
+                SDL_GetError());
+}
+
 } // namespace
 
 std::unique_ptr<Audio> makeSdlAudio(const std::string& driver, Clock& clock, Threads& threads) {
     if (!driver.empty())
         SDL_SetHint(SDL_HINT_AUDIODRIVER, driver.c_str());
+    quietAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         auto audio = std::make_unique<SdlAudio>();
         if (audio->openDevice())
             return audio;
-        logf(LogCategory::Host, "host: no sound output (%s); sound plays on the clock, unheard",
-             SDL_GetError());
+        sayNoSound(); // before the subsystem goes, which clears SDL's error
     } else {
-        logf(LogCategory::Host, "host: no sound output (%s); sound plays on the clock, unheard",
-             SDL_GetError());
+        sayNoSound();
     }
+    // What cannot be heard plays on the clock all the same.
     return std::make_unique<HeadlessAudio>(clock, threads);
 }
 

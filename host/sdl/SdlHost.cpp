@@ -15,6 +15,9 @@
 
 #include <SDL.h>
 
+#include <string>
+#include <string_view>
+
 namespace host {
 
 namespace {
@@ -36,6 +39,29 @@ private:
     std::unique_ptr<SdlFrameHandoff> m_handoff;
 };
 
+// SDL's video drivers that show nothing on any screen. SDL falls back on
+// them when no display exists; a window there would wait for ever for a
+// player who cannot see it.
+bool showsNothing(const char* driver) {
+    return driver && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
+}
+
+// Whether SDL_VIDEODRIVER (a name or a comma-separated list) names `driver`.
+bool asked(const char* driver) {
+    const char* hint = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (!hint || !driver)
+        return false;
+    std::string_view names = hint;
+    while (!names.empty()) {
+        const std::size_t comma = names.find(',');
+        const std::string name(names.substr(0, comma));
+        if (SDL_strcasecmp(name.c_str(), driver) == 0)
+            return true;
+        names.remove_prefix(comma == std::string_view::npos ? names.size() : comma + 1);
+    }
+    return false;
+}
+
 } // namespace
 
 std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
@@ -46,6 +72,13 @@ std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         logFailuref(LogCategory::Host, "host: no display (%s)", SDL_GetError());
+        SDL_Quit();
+        return nullptr;
+    }
+    if (const char* driver = SDL_GetCurrentVideoDriver(); showsNothing(driver) && !asked(driver)) {
+        logFailuref(LogCategory::Host,
+                    "host: no display (only SDL's \"%s\" video driver, which shows nothing)", driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         SDL_Quit();
         return nullptr;
     }

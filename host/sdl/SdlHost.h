@@ -7,7 +7,9 @@
 //
 // When SDL cannot show a window (no display) there is no sdl host: a window
 // that never shows would leave the program waiting for input that cannot
-// come. The program then says that it needs --headless. A missing audio
+// come. SDL's drivers that show nothing ("offscreen", "dummy"), which it
+// takes when no display exists, count as no display unless SDL_VIDEODRIVER
+// names them. The program then says that it needs --headless. A missing audio
 // device still falls back to the headless audio (SdlAudio.h).
 
 #include "host/Host.h"

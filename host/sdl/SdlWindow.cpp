@@ -1,6 +1,7 @@
 #include "host/sdl/SdlWindow.h"
 
 #include "host/Log.h"
+#include "host/sdl/SdlX11.h"
 
 #include <SDL.h>
 
@@ -70,7 +71,7 @@ SdlWindow::~SdlWindow() {
         SDL_DestroyWindow(m_window);
 }
 
-Result<void> SdlWindow::open(const std::string&, const std::string& title) {
+Result<void> SdlWindow::open(const std::string& className, const std::string& title) {
     if (m_window)
         return Error::withMessage("host: the window is already open");
     ScreenSize size = windowSizeFor(m_screen, m_turn, m_scale);
@@ -78,6 +79,7 @@ Result<void> SdlWindow::open(const std::string&, const std::string& title) {
                                 size.height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!m_window)
         return Error::withMessage(std::string("host: the window cannot be made: ") + SDL_GetError());
+    makeNormalTopLevel(m_window, className);
     draw();
     return {};
 }
@@ -128,6 +130,15 @@ void SdlWindow::translate(const SDL_Event& sdl) {
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
+        if (sdl.type == SDL_KEYDOWN && m_sentAway) {
+            comeBack();
+            m_keyBringingBack = sdl.key.keysym.sym;
+            break;
+        }
+        if (sdl.type == SDL_KEYUP && sdl.key.keysym.sym == m_keyBringingBack) {
+            m_keyBringingBack = SDLK_UNKNOWN;
+            break;
+        }
         if (std::int32_t key = virtualKeyOf(sdl.key.keysym.sym); key != 0) {
             WindowEvent event =
                 simpleEvent(sdl.type == SDL_KEYDOWN ? WindowEventType::KeyDown : WindowEventType::KeyUp);
@@ -136,6 +147,13 @@ void SdlWindow::translate(const SDL_Event& sdl) {
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
+        if (m_sentAway) {
+            // The press is not passed on; its release is, and the shell,
+            // which saw the focus go, drops it.
+            comeBack();
+            m_stylusDown = sdl.button.button == SDL_BUTTON_LEFT;
+            break;
+        }
         if (sdl.button.button == SDL_BUTTON_LEFT && !m_stylusDown) {
             WindowEvent event = simpleEvent(WindowEventType::StylusDown);
             if (stylusPosition(sdl.button.x, sdl.button.y, false, event)) {
@@ -164,16 +182,13 @@ void SdlWindow::translate(const SDL_Event& sdl) {
         break;
     case SDL_WINDOWEVENT:
         switch (sdl.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: {
-            WindowEvent active = simpleEvent(WindowEventType::Activate);
-            active.active = true;
-            m_events.push_back(active);
-            m_events.push_back(simpleEvent(WindowEventType::FocusGained));
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            m_sentAway = false;
+            reportFocus(true);
             break;
-        }
         case SDL_WINDOWEVENT_FOCUS_LOST:
-            m_events.push_back(simpleEvent(WindowEventType::Activate));
-            m_events.push_back(simpleEvent(WindowEventType::FocusLost));
+            m_sentAway = true;
+            reportFocus(false);
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_HIDDEN:
@@ -181,8 +196,12 @@ void SdlWindow::translate(const SDL_Event& sdl) {
             break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
-            m_foreground = true;
-            draw();
+            if (m_sentAway) {
+                comeBack();
+            } else {
+                m_foreground = true;
+                draw();
+            }
             break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
@@ -211,6 +230,24 @@ bool SdlWindow::pollEvent(WindowEvent& event) {
     return true;
 }
 
+void SdlWindow::reportFocus(bool focused) {
+    if (focused == m_focused)
+        return;
+    m_focused = focused;
+    WindowEvent active = simpleEvent(WindowEventType::Activate);
+    active.active = focused;
+    m_events.push_back(active);
+    m_events.push_back(simpleEvent(focused ? WindowEventType::FocusGained : WindowEventType::FocusLost));
+}
+
+void SdlWindow::comeBack() {
+    bringToFront();
+    // Without a window manager nobody else gives the window the keyboard.
+    SDL_SetWindowInputFocus(m_window);
+}
+
+// The window shown in front is the player's: it has the focus from here on,
+// whether or not a window manager says so.
 void SdlWindow::bringToFront() {
     if (!m_window)
         return;
@@ -218,6 +255,9 @@ void SdlWindow::bringToFront() {
     SDL_ShowWindow(m_window);
     SDL_RaiseWindow(m_window);
     m_foreground = true;
+    m_sentAway = false;
+    draw();
+    reportFocus(true);
 }
 
 void SdlWindow::minimize() {
@@ -225,6 +265,8 @@ void SdlWindow::minimize() {
         return;
     SDL_MinimizeWindow(m_window);
     m_foreground = false;
+    m_sentAway = true;
+    reportFocus(false);
 }
 
 } // namespace host

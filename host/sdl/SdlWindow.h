@@ -20,6 +20,16 @@ namespace host {
 // stylus; moves are reported only while it is down, and positions map back to
 // screen pixels (a press outside the picture is ignored; a move or release
 // outside it is held at the picture's edge).
+//
+// Focus: the window reports each change of focus once, as the pair of
+// events the shell expects (Activate, then FocusGained or FocusLost),
+// whether SDL reports it or the window decides it. A request to minimise
+// gives the focus away at once, as the phone's shell saw it; a window
+// manager may refuse the request, or there may be none, and the window then
+// stays on the screen with the game paused. It comes back, with the focus,
+// when it is shown, restored, focused, brought to the front, clicked or
+// typed into again. The key that brings it back is not passed on; of the
+// click, only the release is, which the shell drops after a focus loss.
 class SdlWindow final : public Window {
 public:
     SdlWindow(SdlFrameHandoff& handoff, ScreenSize screen, WindowTurn turn, int scale);
@@ -40,6 +50,10 @@ private:
     void translate(const SDL_Event& event);
     bool stylusPosition(int x, int y, bool holdAtEdge, WindowEvent& event) const;
     WindowView currentView() const;
+    // Reports a change of focus once: the Activate and Focus events pair.
+    void reportFocus(bool focused);
+    // The window is the player's again after it was sent away.
+    void comeBack();
 
     SdlFrameHandoff& m_handoff;
     ScreenSize m_screen;
@@ -51,6 +65,9 @@ private:
     std::deque<WindowEvent> m_events;
     bool m_stylusDown = false;
     std::atomic<bool> m_foreground{true};
+    bool m_focused = false;             // as last reported
+    bool m_sentAway = false;            // minimised or left, and not back yet
+    std::int32_t m_keyBringingBack = 0; // SDL's key whose release is not passed on
 };
 
 } // namespace host

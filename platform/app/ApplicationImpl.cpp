@@ -207,7 +207,12 @@ void ApplicationImpl::writeScreenshot() {
     int height = m_display->logicalHeight();
     if (frame.empty())
         frame.assign(static_cast<std::size_t>(width * height), 0);
-    if (auto written = host::writePng(m_options.screenshotPath, frame, width, height); !written) {
+    const host::ScreenSize size{width, height};
+    const host::ScreenSize shape = host::windowSizeFor(size, m_options.screenshotTurn, 1);
+    if (auto written = host::writePng(m_options.screenshotPath,
+                                      host::turnedPicture(frame, size, m_options.screenshotTurn), shape.width,
+                                      shape.height);
+        !written) {
         host::logFailuref(host::LogCategory::Platform, "vorlax: cannot write the screenshot %s: %s",
                           m_options.screenshotPath.c_str(), written.error().message.c_str());
         m_screenshotFailed = true;

@@ -11,6 +11,7 @@
 // the shell's own screens are kept apart by the screen lock.
 
 #include "host/Threads.h"
+#include "host/display/WindowView.h"
 #include "platform/app/ReplayLog.h"
 #include "platform/app/StartupHooks.h"
 #include "platform/display/DisplayDriver.h"
@@ -37,6 +38,9 @@ struct RunOptions {
     std::uint32_t frameLimit = 0;
     // When set, the last painted frame is written there as PNG at shutdown.
     std::string screenshotPath;
+    // How the screenshot shows the screen: as the device holds it, or turned
+    // as the window shows it.
+    host::WindowTurn screenshotTurn = host::WindowTurn::AsDevice;
     // When set, every present and window event is logged there for a replay.
     ReplayLog* replay = nullptr;
 };

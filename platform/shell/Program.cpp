@@ -14,7 +14,8 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vorlax [--help] [--headless] [--frames N] [--screenshot FILE] [--script FILE] [--seed N] "
-    "[--record FILE] [--hashes FILE] [--race ROW] [--shots FOLDER] [PROGRAM_FOLDER]";
+    "[--record FILE] [--hashes FILE] [--race ROW] [--shots FOLDER] [--raw-pictures] [--log FILE] "
+    "[PROGRAM_FOLDER]";
 
 constexpr const char* kHelp =
     R"(Runs Vorlax Rally from the data set ("data.bar") in PROGRAM_FOLDER (default: the current folder).
@@ -33,6 +34,11 @@ options:
   --race ROW         race race row ROW (0..5) at once, without the menus (for development)
   --shots FOLDER     write the first frame of a headless run and then one frame every 5 s of
                      its virtual time to FOLDER as shot-MILLISECONDS.png (needs --headless)
+  --raw-pictures     write the screenshot and the shots as the phone's portrait screen holds
+                     them (480 x 640); without it they are turned to landscape (640 x 480),
+                     as the game is drawn turned and the player sees it
+  --log FILE         write the game's log to FILE instead of the standard output; failures
+                     still go to standard error as well
 
 script (one line each; '#' starts a comment):
   TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
@@ -73,6 +79,11 @@ int fail(ExitStatus status, const std::string& line) {
     return exitCode(status);
 }
 
+// The game is drawn turned on the portrait screen: pictures show it as the player does.
+host::WindowTurn pictureTurn(const ProgramOptions& options) {
+    return options.rawPictures ? host::WindowTurn::AsDevice : host::WindowTurn::Turned;
+}
+
 std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, const ProgramParts& parts,
                                          std::string& problem) {
     auto script =
@@ -93,6 +104,7 @@ std::unique_ptr<host::Host> makeHeadless(const ProgramOptions& options, const Pr
         }
         headless.shotFolder = options.shotFolder;
         headless.shotPeriod = kShotPeriod;
+        headless.shotTurn = pictureTurn(options);
     }
     if (parts.adjustHeadless)
         parts.adjustHeadless(headless);
@@ -154,6 +166,13 @@ host::Result<ProgramOptions> parseProgramOptions(std::span<const char* const> ar
             if (!path || !*path)
                 return host::Error::withMessage("--shots takes a folder name");
             options.shotFolder = path;
+        } else if (argument == "--raw-pictures") {
+            options.rawPictures = true;
+        } else if (argument == "--log") {
+            const char* path = value();
+            if (!path || !*path)
+                return host::Error::withMessage("--log takes a file name");
+            options.logPath = path;
         } else if (argument.starts_with("-")) {
             return host::Error::withMessage("unknown option " + std::string(argument));
         } else if (folderGiven) {
@@ -222,6 +241,9 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
     ShellOptions shellOptions;
     shellOptions.run.frameLimit = options.frames;
     shellOptions.run.screenshotPath = options.screenshotPath;
+    shellOptions.run.screenshotTurn = pictureTurn(options);
+    shellOptions.logToFile = !options.logPath.empty();
+    shellOptions.logPath = options.logPath;
     shellOptions.run.replay = replay.get();
     Shell shell(*host, parts.startup, shellOptions);
     StartupResult ran = shell.run();

@@ -6,7 +6,8 @@
 //
 //     vorlax [--help] [--headless] [--frames N] [--screenshot FILE]
 //            [--script FILE] [--seed N] [--record FILE] [--hashes FILE]
-//            [--race ROW] [--shots FOLDER] [PROGRAM_FOLDER]
+//            [--race ROW] [--shots FOLDER] [--raw-pictures] [--log FILE]
+//            [PROGRAM_FOLDER]
 //
 // Exit statuses: see `ExitStatus` (platform/app/StartupHooks.h) and `--help`.
 // Every failure writes one line naming what is wrong to standard error.
@@ -48,6 +49,12 @@ struct ProgramOptions {
     // A headless run's shots: the first frame and one every `kShotPeriod` of
     // virtual time, written there as PNG (the folder is made when missing).
     std::string shotFolder;
+    // Pictures (shots, the screenshot) as the device's portrait screen holds
+    // them; otherwise turned to landscape, as the player sees the game.
+    bool rawPictures = false;
+    // When set, the log goes to that file instead of the standard output
+    // (failure lines go to standard error as well).
+    std::string logPath;
     // Empty: the current folder.
     std::string programFolder;
 };

@@ -14,7 +14,6 @@
 #include "runtime/charsets.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <span>
 #include <vector>
 
@@ -51,25 +50,6 @@ constexpr std::uint32_t kPleaseWaitColour = 0xFF0000;
 void say(const char* line) {
     host::logLine(host::LogCategory::Platform, line);
 }
-
-// The log reopened on a file: every line goes there instead of the standard output.
-class FileLogSink final : public host::LogSink {
-public:
-    explicit FileLogSink(std::FILE* file)
-        : m_file(file) {}
-    ~FileLogSink() override {
-        std::fflush(m_file);
-        std::fclose(m_file);
-    }
-    void write(host::LogCategory, std::string_view line) override {
-        std::fwrite(line.data(), 1, line.size(), m_file);
-        std::fputc('\n', m_file);
-        std::fflush(m_file);
-    }
-
-private:
-    std::FILE* m_file;
-};
 
 } // namespace
 
@@ -428,13 +408,17 @@ void Shell::cleanup() {
     m_cleanedUp = true;
 }
 
+// A log that cannot be opened stays where it was, and says so.
 void Shell::openLogFile() {
     closeLogFile();
-    std::string path = m_host.folders().programFolder() + "log.txt";
-    std::FILE* file = std::fopen(path.c_str(), "w+");
-    if (!file)
+    std::string path =
+        m_options.logPath.empty() ? m_host.folders().programFolder() + "log.txt" : m_options.logPath;
+    auto opened = host::FileLogSink::open(path);
+    if (!opened) {
+        host::logFailure(host::LogCategory::Platform, "vorlax: " + opened.error().message);
         return;
-    m_logFile = std::make_unique<FileLogSink>(file);
+    }
+    m_logFile = std::move(opened).value();
     m_previousLogSink = host::setLogSink(m_logFile.get());
 }
 

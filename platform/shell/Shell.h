@@ -34,6 +34,7 @@
 namespace host {
 class Event;
 class Host;
+class FileLogSink;
 class LogSink;
 class Mutex;
 } // namespace host
@@ -48,8 +49,10 @@ inline constexpr const char* kWindowTitle = "Brivanta - Vorlax Rally";
 
 struct ShellOptions {
     // The log switch: when on, the log goes to "log.txt" in the program
-    // folder. Nothing in the program turns it on.
+    // folder, or to `logPath` when that is set; failure lines go to standard
+    // error as well. Off, the log goes to the standard output.
     bool logToFile = false;
+    std::string logPath;
     RunOptions run;
 };
 
@@ -146,7 +149,7 @@ private:
     std::vector<host::PowerTransition> m_powerQueue;
     bool m_cleanedUp = false;
 
-    std::unique_ptr<host::LogSink> m_logFile;
+    std::unique_ptr<host::FileLogSink> m_logFile;
     host::LogSink* m_previousLogSink = nullptr;
 
     std::unique_ptr<host::Mutex> m_windowCallLock;

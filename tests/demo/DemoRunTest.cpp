@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -159,10 +160,10 @@ struct Picture {
     std::uint32_t width = 0, height = 0;
     std::vector<std::uint32_t> rgb;
 
-    // The pixel at the game's point (x, y): the game is drawn turned on the
-    // portrait screen, its (x, y) being the screen's (479 - y, x).
+    // The pixel at the game's point (x, y): screenshots are landscape, as the
+    // player sees the game.
     std::uint32_t at(int x, int y) const {
-        return rgb[static_cast<std::size_t>(x) * width + (width - 1 - static_cast<std::uint32_t>(y))];
+        return rgb[static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)];
     }
     // The colours inside the game's box [x0, x1) x [y0, y1).
     std::set<std::uint32_t> colours(int x0, int y0, int x1, int y1) const {
@@ -199,7 +200,8 @@ Picture pictureAt(const fs::path& files, int frame) {
         runDemo(files, "--frames " + std::to_string(frame) + " --screenshot '" + shot.string() + "'");
     EXPECT_EQ(run.status, 0) << run.output;
     Picture picture = readPicture(shot);
-    EXPECT_EQ(picture.width * picture.height, 480u * 640u) << "frame " << frame;
+    EXPECT_EQ(picture.width, 640u) << "frame " << frame;
+    EXPECT_EQ(picture.height, 480u) << "frame " << frame;
     return picture;
 }
 
@@ -305,6 +307,52 @@ TEST(Demo, TheTitleMainMenuRaceAndResultsLookAsRecorded) {
                       fs::copy_options::overwrite_existing);
         ADD_FAILURE() << golden.name << " (frame " << golden.frame
                       << ") differs from the recorded picture; it is " << kept.string();
+    }
+}
+
+// The run command's demo without a display: tools/demo/demo.script on a
+// fresh copy of the demo set, as tools/run.sh plays it. A newcomer's walk
+// from the splash through the menus to a one-lap race the script drives,
+// started from the back of the grid and finished ahead of others, its
+// results, the after-race menu and the main menu again, all within two
+// minutes of game time; a landscape picture every 5 s. When the demo set
+// changes the race, the script is written again from its walk:
+//
+//     build/release/tools/tour/vorlax-demo-script build/release/demo tools/demo/demo.script
+TEST(Demo, TheRunCommandsDemoDrivesARaceToItsResultsAndBackToTheMainMenuInTwoMinutes) {
+    testing_support::TemporaryFolder root("vorlax-demo-script");
+    const fs::path shots = root.path() / "shots";
+    const DemoRun run = runDemo(root.path(), "--shots '" + shots.string() + "'",
+                                fs::path(VORLAX_TEST_SOURCE_DIR) / ".." / "tools" / "demo" / "demo.script");
+    ASSERT_EQ(run.status, 0) << run.output;
+    const std::vector<std::string> trace = stateTrace(run.output);
+    for (const char* change : {"state 41 -> 42", "state 42 -> 43", "state 43 -> 36"})
+        EXPECT_NE(std::find(trace.begin(), trace.end(), change), trace.end())
+            << "the countdown leads into the race, the race to its results and those to the after-race menu";
+    ASSERT_FALSE(trace.empty());
+    EXPECT_EQ(trace.back(), "state 4 -> 6") << "the demo ends on the main menu";
+
+    int place = 0, racers = 0;
+    const std::size_t raceOver = run.output.find("race over: place ");
+    ASSERT_NE(raceOver, std::string::npos) << run.output;
+    ASSERT_EQ(std::sscanf(run.output.c_str() + raceOver, "race over: place %d of %d", &place, &racers), 2);
+    EXPECT_LT(place, racers) << "the player, last on the grid, overtakes";
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_TRUE(datacheck::isProgressLine(line)) << line;
+
+    // One picture every 5 s up to the last one at two minutes, each landscape.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(shots))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_FALSE(names.empty());
+    EXPECT_EQ(names.size(), 25u);
+    EXPECT_EQ(names.back(), "shot-0120000.png");
+    for (const std::string& name : {names.front(), names.back()}) {
+        const Picture picture = readPicture(shots / name);
+        EXPECT_EQ(picture.width, 640u) << name;
+        EXPECT_EQ(picture.height, 480u) << name;
     }
 }
 

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -71,6 +72,44 @@ TEST(VorlaxProgram, TheDemoSetRunsTheGameUntilTheScriptQuits) {
         << output;
     // State 2 loaded the front end's first texts from the text pack that state 1 named.
     EXPECT_NE(output.find("text pack /texts.pak: entry 0 loaded"), std::string::npos) << output;
+}
+
+// Where the player has no display the program does not wait for a window
+// nobody can see (SDL falls back on its "offscreen" driver, which shows
+// nothing): it ends within seconds, status 1, with the line that says to run
+// it with --headless. A driver the environment names is honoured: the same
+// run with SDL_VIDEODRIVER=offscreen plays its frames in the unseen window
+// and ends normally.
+TEST(VorlaxProgram, WithoutADisplayItEndsAtOnceAndSaysToRunHeadless) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    fs::path demo = root.path() / "demo";
+    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    struct Case {
+        const char* environment;
+        const char* arguments;
+        int status;
+        const char* lastError;
+    };
+    for (const Case& c :
+         {Case{"", "", 1, "vorlax: there is no display to open a window on; run with --headless"},
+          Case{"SDL_VIDEODRIVER=offscreen", "--frames 5", 0, ""}}) {
+        const auto started = std::chrono::steady_clock::now();
+        const Ended ended = run(std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER ") +
+                                c.environment + " SDL_AUDIODRIVER=dummy timeout 60 '" + VORLAX_PROGRAM +
+                                "' " + c.arguments + " " + quoted(demo));
+        const auto seconds =
+            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started)
+                .count();
+        EXPECT_EQ(ended.status, c.status) << c.environment << ": " << ended.errors;
+        EXPECT_LT(seconds, 20) << c.environment;
+        const std::size_t lastLine = ended.errors.rfind('\n', ended.errors.size() - 2);
+        EXPECT_TRUE(
+            ended.errors.substr(lastLine == std::string::npos ? 0 : lastLine + 1).starts_with(c.lastError))
+            << c.environment << ": " << ended.errors;
+        if (*c.lastError == '\0') {
+            EXPECT_EQ(ended.errors, "") << c.environment;
+        }
+    }
 }
 
 std::string readFile(const fs::path& path) {

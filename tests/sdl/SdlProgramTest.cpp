@@ -13,8 +13,10 @@
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestMidlet.h"
 
+#include <X11/keysym.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -42,6 +44,21 @@ bool waitFor(const std::function<bool()>& done) {
     return false;
 }
 
+// The test MIDlet's program with a real window, its instance lock in
+// `lockFolder`, its sound on SDL's silent driver.
+platform::ProgramParts windowProgram(testing_support::MidletRecord& record,
+                                     const testing_support::TemporaryFolder& lockFolder) {
+    platform::ProgramParts parts;
+    parts.startup = testing_support::midletHooks(record);
+    parts.makeWindowHost = [&lockFolder](const platform::ProgramOptions&) {
+        host::SdlOptions options;
+        options.instanceLockFolder = lockFolder.path().string();
+        options.audioDriver = "dummy";
+        return host::makeSdlHost(options);
+    };
+    return parts;
+}
+
 TEST(SdlProgram, TheMidletsFrameIsShownAndAClickReachesItAsTheStylus) {
     testing_support::XDisplay x;
     if (!x.connected())
@@ -54,14 +71,8 @@ TEST(SdlProgram, TheMidletsFrameIsShownAndAClickReachesItAsTheStylus) {
         graphics->setColor(0xFF0000);
         graphics->fillRect(0, 0, 60, 40);
     };
-    platform::ProgramParts parts;
-    parts.startup = testing_support::midletHooks(record);
     testing_support::TemporaryFolder lockFolder("vorlax-sdl-lock");
-    parts.makeWindowHost = [&lockFolder](const platform::ProgramOptions&) {
-        host::SdlOptions options;
-        options.instanceLockFolder = lockFolder.path().string();
-        return host::makeSdlHost(options);
-    };
+    const platform::ProgramParts parts = windowProgram(record, lockFolder);
 
     host::ScreenSize size = host::windowSizeFor({kWidth, kHeight}, host::WindowTurn::Turned, 1);
     host::WindowView view{{kWidth, kHeight}, host::WindowTurn::Turned, size.width, size.height};
@@ -102,6 +113,103 @@ TEST(SdlProgram, TheMidletsFrameIsShownAndAClickReachesItAsTheStylus) {
                          << expectedPress;
     EXPECT_TRUE(shown) << "pixels that differ: " << mismatches << ", frames painted: " << record.painted;
     EXPECT_EQ(record.count("destroyApp true"), 1);
+}
+
+// The test MIDlet's program in a window, with `watch` run on another thread
+// once the window is on the display and has painted a frame; the program
+// quits once `watch` returns. Answers the program's exit status.
+int runWatched(testing_support::XDisplay& x, testing_support::MidletRecord& record,
+               const std::function<void(testing_support::XDisplay&, unsigned long window)>& watch) {
+    testing_support::TemporaryFolder lockFolder("vorlax-sdl-lock");
+    const platform::ProgramParts parts = windowProgram(record, lockFolder);
+    std::thread watcher([&] {
+        std::optional<unsigned long> window;
+        if (waitFor([&] {
+                x.sync();
+                window = x.find(platform::kWindowTitle);
+                return window.has_value() && record.painted > 0;
+            }))
+            watch(x, *window);
+        record.quit = true;
+    });
+    const char* argv[] = {"vorlax"};
+    int result = platform::runProgram(argv, parts);
+    watcher.join();
+    return result;
+}
+
+// The window is a normal top-level window, one a task bar lists: it names
+// its class and is transient for no other window.
+TEST(SdlProgram, TheWindowIsANormalTopLevelWindowWithItsClass) {
+    testing_support::XDisplay x;
+    if (!x.connected())
+        GTEST_SKIP() << "no X display";
+    testing_support::MidletRecord record;
+    std::optional<unsigned long> transient;
+    std::string windowClass;
+    bool seen = false;
+    const int result = runWatched(x, record, [&](testing_support::XDisplay& x, unsigned long window) {
+        seen = true;
+        transient = x.transientFor(window);
+        windowClass = x.windowClass(window);
+    });
+    EXPECT_EQ(result, 0);
+    ASSERT_TRUE(seen);
+    EXPECT_FALSE(transient.has_value()) << "WM_TRANSIENT_FOR is set to window " << *transient;
+    EXPECT_EQ(windowClass, platform::kWindowClass);
+}
+
+// Sent away (a system key asks the window manager to minimise the window,
+// or another window takes the focus), the game pauses; with no window
+// manager to hide the window (Xvfb runs none) it stays on the screen, and a
+// click in it resumes the game, which paints again.
+TEST(SdlProgram, AfterAMinimiseRequestOrAFocusLossAClickResumesTheGame) {
+    testing_support::XDisplay x;
+    if (!x.connected())
+        GTEST_SKIP() << "no X display";
+    struct Case {
+        const char* name;
+        std::function<void(testing_support::XDisplay&)> sendAway;
+    };
+    const Case cases[] = {
+        {"Escape", [](testing_support::XDisplay& x) { x.pressKey(XK_Escape); }},
+        {"the focus moved away", [](testing_support::XDisplay& x) { x.focusRoot(); }},
+    };
+    for (const Case& c : cases) {
+        testing_support::MidletRecord record;
+        bool paused = false;
+        bool stopped = false;
+        bool resumed = false;
+        const int result = runWatched(x, record, [&](testing_support::XDisplay& x, unsigned long window) {
+            // The window is clicked first, so that the pointer and the
+            // keyboard are there; the click reaches the game.
+            if (!waitFor([&] {
+                    x.click(window, 100, 100);
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    const std::vector<std::string> calls = record.calls();
+                    return std::any_of(calls.begin(), calls.end(), [](const std::string& call) {
+                        return call.starts_with("pointerReleased");
+                    });
+                }))
+                return;
+            const int started = record.count("startApp");
+            c.sendAway(x);
+            paused = waitFor([&] { return record.count("pauseApp") == 1; });
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            const int before = record.painted;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            stopped = record.painted == before;
+            x.click(window, 100, 100);
+            resumed = waitFor(
+                [&] { return record.count("startApp") == started + 1 && record.painted > before + 5; });
+        });
+        // The window took the keyboard when it came back; the next one starts as the first did.
+        x.focusFollowsPointer();
+        EXPECT_EQ(result, 0) << c.name;
+        EXPECT_TRUE(paused) << c.name << ": " << testing::PrintToString(record.calls());
+        EXPECT_TRUE(stopped) << c.name << ": the paused game does not paint";
+        EXPECT_TRUE(resumed) << c.name << ": " << testing::PrintToString(record.calls());
+    }
 }
 
 } // namespace

@@ -90,4 +90,41 @@ void XDisplay::click(unsigned long window, int x, int y) {
     XFlush(display);
 }
 
+void XDisplay::pressKey(unsigned long keysym) {
+    Display* display = asDisplay(m_display);
+    const KeyCode code = XKeysymToKeycode(display, keysym);
+    XTestFakeKeyEvent(display, code, True, 0);
+    XTestFakeKeyEvent(display, code, False, 0);
+    XFlush(display);
+}
+
+void XDisplay::focusRoot() {
+    Display* display = asDisplay(m_display);
+    XSetInputFocus(display, DefaultRootWindow(display), RevertToPointerRoot, CurrentTime);
+    XFlush(display);
+}
+
+void XDisplay::focusFollowsPointer() {
+    Display* display = asDisplay(m_display);
+    XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XFlush(display);
+}
+
+std::optional<unsigned long> XDisplay::transientFor(unsigned long window) {
+    Window owner = 0;
+    if (!XGetTransientForHint(asDisplay(m_display), window, &owner))
+        return std::nullopt;
+    return owner;
+}
+
+std::string XDisplay::windowClass(unsigned long window) {
+    XClassHint hint{};
+    if (!XGetClassHint(asDisplay(m_display), window, &hint))
+        return {};
+    std::string name = hint.res_class ? hint.res_class : "";
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return name;
+}
+
 } // namespace testing_support

@@ -30,6 +30,16 @@ public:
     // Moves the pointer to (x, y) in the window and presses and releases the
     // first button there, as a person would.
     void click(unsigned long window, int x, int y);
+    // Presses and releases the key of X key symbol `keysym` (XK_Escape, ...).
+    void pressKey(unsigned long keysym);
+    // Gives the keyboard focus to the root window, away from every program.
+    void focusRoot();
+    // Lets the keyboard focus follow the pointer again, as the server starts.
+    void focusFollowsPointer();
+    // The window that `window` says it is transient for (WM_TRANSIENT_FOR), if any.
+    std::optional<unsigned long> transientFor(unsigned long window);
+    // The class of `window`'s WM_CLASS (its second part), empty without one.
+    std::string windowClass(unsigned long window);
 
 private:
     std::optional<unsigned long> find(unsigned long window, const std::string& title);

@@ -90,10 +90,10 @@ public:
         m_shown.insert(m_shown.end(), std::make_move_iterator(m_draws.begin()),
                        std::make_move_iterator(m_draws.end()));
         m_draws.clear();
-        if (m_shown.size() > kShownLimit)
-            m_shown.erase(m_shown.begin(), m_shown.end() - kShownLimit);
+        trimShown();
         frame.draws = m_shown;
         frame.portrait = portrait;
+        frame.now = now;
         frame.stateTime = static_cast<std::int32_t>(now - m_stateSince);
         if (frame.state == game::State::Race)
             ++m_result.raceFrames;
@@ -104,15 +104,16 @@ public:
                          frame.stateTime, m_step, frame.texts().c_str());
         std::vector<host::WindowEvent> events = duePlayerEvents();
         if (m_done || !m_player.m_pending.empty())
-            return events;
+            return given(events, now);
         if (m_step == m_steps.size()) {
             m_result.finished = true;
             finish(events);
-            return events;
+            return given(events, now);
         }
         const Step& step = m_steps[m_step];
         if (m_stepStart == 0)
             m_stepStart = now + 1;
+        m_player.m_step = m_step;
         if (now < m_lastActAt + kSettleAfterAct || !step.ready(frame)) {
             if (step.during)
                 step.during(frame, m_player);
@@ -122,7 +123,7 @@ public:
                                 ", texts: " + frame.texts());
                 finish(events);
             }
-            return events;
+            return given(events, now);
         }
         if (!step.shot.empty())
             m_result.pictures.push_back({step.shot, frame.landscape(), frame.cutTexts(), frame.cutFrames()});
@@ -130,7 +131,7 @@ public:
         if (step.act && !step.act(frame, m_player, problem)) {
             fail(frame, step.what + ": " + problem);
             finish(events);
-            return events;
+            return given(events, now);
         }
         ++m_step;
         m_stepStart = 0;
@@ -139,12 +140,44 @@ public:
             m_result.finished = true;
         for (const host::WindowEvent& event : duePlayerEvents())
             events.push_back(event);
-        return events;
+        return given(events, now);
     }
 
     TourResult& result() { return m_result; }
 
 private:
+    // Notes the events handed to the window after the present at `now`:
+    // the player's as they fell due, then the closing quit.
+    std::vector<host::WindowEvent>& given(std::vector<host::WindowEvent>& events, std::uint64_t now) {
+        for (std::size_t i = 0; i < events.size(); ++i)
+            m_result.inputs.push_back(
+                {now, events[i], i < m_dueSteps.size() ? m_dueSteps[i] : m_steps.size()});
+        m_dueSteps.clear();
+        return events;
+    }
+
+    // Holds what is shown to its bound: the oldest calls go first, texts
+    // last, since a screen draws its labels once and a busy screen's other
+    // calls would soon push them out.
+    void trimShown() {
+        if (m_shown.size() <= kShownLimit)
+            return;
+        std::size_t excess = m_shown.size() - kShownLimit;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < m_shown.size(); ++i) {
+            if (excess > 0 && m_shown[i].call != game::DrawCall::DrawText) {
+                --excess;
+                continue;
+            }
+            if (kept != i)
+                m_shown[kept] = std::move(m_shown[i]);
+            ++kept;
+        }
+        m_shown.resize(kept);
+        if (m_shown.size() > kShownLimit)
+            m_shown.erase(m_shown.begin(), m_shown.end() - kShownLimit);
+    }
+
     std::vector<host::WindowEvent> duePlayerEvents() {
         std::vector<host::WindowEvent> due;
         auto& pending = m_player.m_pending;
@@ -159,6 +192,7 @@ private:
             event.x = it->event[2];
             event.y = it->event[3];
             due.push_back(event);
+            m_dueSteps.push_back(it->step);
             it = pending.erase(it);
         }
         return due;
@@ -186,6 +220,7 @@ private:
     bool m_done = false;
     Player m_player;
     std::vector<game::DrawRecord> m_draws;
+    std::vector<std::size_t> m_dueSteps; // the steps of the events due this frame, in order
     std::vector<game::DrawRecord> m_shown;
     std::vector<game::DrawRecord> m_textHistory;
     std::uint64_t m_stateSince = 0;
@@ -294,16 +329,15 @@ void Player::tap(std::int32_t x, std::int32_t y) {
 void Player::hold(std::int32_t x, std::int32_t y, std::int32_t frames) {
     const std::int32_t sx = kScreenWidth - y;
     const std::int32_t sy = x;
-    m_pending.push_back({0, {static_cast<std::int32_t>(host::WindowEventType::StylusDown), 0, sx, sy}});
-    m_pending.push_back({frames, {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, sx, sy}});
+    give(0, {static_cast<std::int32_t>(host::WindowEventType::StylusDown), 0, sx, sy});
+    give(frames, {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, sx, sy});
 }
 
 void Player::hold(std::int32_t x, std::int32_t y) {
     if (m_holding && x == m_heldX && y == m_heldY)
         return;
     letGo();
-    m_pending.push_back(
-        {0, {static_cast<std::int32_t>(host::WindowEventType::StylusDown), 0, kScreenWidth - y, x}});
+    give(0, {static_cast<std::int32_t>(host::WindowEventType::StylusDown), 0, kScreenWidth - y, x});
     m_holding = true;
     m_heldX = x;
     m_heldY = y;
@@ -312,9 +346,7 @@ void Player::hold(std::int32_t x, std::int32_t y) {
 void Player::letGo() {
     if (!m_holding)
         return;
-    m_pending.push_back(
-        {0,
-         {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, kScreenWidth - m_heldY, m_heldX}});
+    give(0, {static_cast<std::int32_t>(host::WindowEventType::StylusUp), 0, kScreenWidth - m_heldY, m_heldX});
     m_holding = false;
 }
 
@@ -322,12 +354,12 @@ void Player::press(SoftKey key) {
     const char* name = key == SoftKey::Left ? "F1" : "F2";
     const host::WindowEvent down = scriptedEvent(std::string("key-down ") + name);
     const host::WindowEvent up = scriptedEvent(std::string("key-up ") + name);
-    m_pending.push_back({0, {static_cast<std::int32_t>(down.type), down.key, 0, 0}});
-    m_pending.push_back({2, {static_cast<std::int32_t>(up.type), up.key, 0, 0}});
+    give(0, {static_cast<std::int32_t>(down.type), down.key, 0, 0});
+    give(2, {static_cast<std::int32_t>(up.type), up.key, 0, 0});
 }
 
 void Player::quit() {
-    m_pending.push_back({0, {static_cast<std::int32_t>(host::WindowEventType::Quit), 0, 0, 0}});
+    give(0, {static_cast<std::int32_t>(host::WindowEventType::Quit), 0, 0, 0});
 }
 
 TourResult runTour(const std::filesystem::path& programFolder, const std::vector<Step>& steps,

@@ -14,6 +14,7 @@
 
 #include "game/framework/DrawingTap.h"
 #include "game/framework/States.h"
+#include "host/Window.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -40,6 +41,7 @@ struct Picture {
 // What one frame showed: the state the game was in and the calls it drew.
 struct Frame {
     game::State state = game::State::StartupLoad;
+    std::uint64_t now = 0;      // the virtual time of its present, in ms
     std::int32_t stateTime = 0; // ms in that state
     std::int32_t stackDepth = 0;
     // What the screen shows: every call drawn since the state began, the
@@ -100,10 +102,24 @@ private:
     struct Timed {
         std::int32_t afterFrames;
         std::vector<std::int32_t> event; // type, key, x, y
+        std::size_t step = 0;            // the step that gave it
     };
+    void give(std::int32_t afterFrames, std::vector<std::int32_t> event) {
+        m_pending.push_back({afterFrames, std::move(event), m_step});
+    }
     std::vector<Timed> m_pending;
+    std::size_t m_step = 0; // the step acting or waiting
     bool m_holding = false;
     std::int32_t m_heldX = 0, m_heldY = 0;
+};
+
+// An input the player gave: the virtual time of the present after which it
+// was handed to the window, the event, and the index of the step that gave
+// it (the number of steps for the closing quit).
+struct GivenInput {
+    std::uint64_t time = 0;
+    host::WindowEvent event;
+    std::size_t step = 0;
 };
 
 struct TourResult {
@@ -113,6 +129,7 @@ struct TourResult {
     std::vector<Picture> pictures;
     std::vector<game::State> states; // every state entered, in order
     std::int64_t raceFrames = 0;     // frames painted in the race state
+    std::vector<GivenInput> inputs;  // every input, the closing quit last
 };
 
 // Which player the program meets: one who has never played (a copy of the

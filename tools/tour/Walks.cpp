@@ -1,8 +1,15 @@
 #include "tools/tour/Walks.h"
 
+#include "game/framework/HudFrames.h"
 #include "game/framework/MenuFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/Touch.h"
+#include "game/race/RaceState.h"
+#include "game/race/RacerData.h"
+#include "game/race/StartSequence.h"
+#include "game/race/cEntity.h"
+#include "platform/shell/Program.h"
+#include "tools/tour/TestDriver.h"
 
 namespace tour {
 
@@ -32,26 +39,30 @@ Step back(State state, Act act) {
     return step;
 }
 
-// Taps the lowest of the drawn left arrows (on the event screen: the laps'),
-// `times` times over as many steps.
-std::vector<Step> lowerLeftArrow(State state, int times) {
+enum class Row { Top, Bottom };
+
+// Taps the drawn arrow of `frame` in the top or the bottom row of arrows
+// (on the event screen: the track's, the laps'), `times` times over as many steps.
+std::vector<Step> arrowTaps(State state, std::int32_t frame, Row row, int times) {
     std::vector<Step> taps;
     for (int i = 0; i < times; ++i) {
         Step step;
-        step.what = "the lower left arrow";
+        step.what = std::string(row == Row::Top ? "the upper " : "the lower ") +
+                    (frame == game::kLeftArrowFrame ? "left arrow" : "right arrow");
         step.ready = inState(state, 600);
-        step.act = [](const Frame& frame, Player& player, std::string& problem) {
-            const game::DrawRecord* lowest = nullptr;
-            for (const game::DrawRecord& draw : frame.draws)
+        step.act = [frame, row](const Frame& shown, Player& player, std::string& problem) {
+            const game::DrawRecord* found = nullptr;
+            for (const game::DrawRecord& draw : shown.draws)
                 if (draw.call == game::DrawCall::PaintFrame && draw.depth == 0 &&
-                    draw.subject == game::spriteAt(game::kMenuArrowSprite) &&
-                    draw.args[0] == game::kLeftArrowFrame && (!lowest || draw.box[1] >= lowest->box[1]))
-                    lowest = &draw;
-            if (!lowest) {
-                problem = "no left arrow is drawn";
+                    draw.subject == game::spriteAt(game::kMenuArrowSprite) && draw.args[0] == frame &&
+                    (!found ||
+                     (row == Row::Bottom ? draw.box[1] >= found->box[1] : draw.box[1] <= found->box[1])))
+                    found = &draw;
+            if (!found) {
+                problem = "no such arrow is drawn";
                 return false;
             }
-            player.tap(lowest->box[0] + lowest->box[2] / 2, lowest->box[1] + lowest->box[3] / 2);
+            player.tap(found->box[0] + found->box[2] / 2, found->box[1] + found->box[3] / 2);
             return true;
         };
         taps.push_back(step);
@@ -59,7 +70,103 @@ std::vector<Step> lowerLeftArrow(State state, int times) {
     return taps;
 }
 
+std::vector<Step> lowerLeftArrow(State state, int times) {
+    return arrowTaps(state, game::kLeftArrowFrame, Row::Bottom, times);
+}
+
+// The track the demo races, as so many tracks on from the event screen's
+// first: the shortest lap a newcomer may race.
+constexpr int kDemoTrack = 1;
+
+// The coins the demo's driver collects before it fires them as nitro.
+constexpr std::int32_t kNitroCoins = 1;
+
+// The demo's hands in the race: steers as the test driver does, and once
+// the player's car holds `kNitroCoins` coins lets go and presses the coin
+// plate, where the head-up display draws it.
+std::function<void(const Frame&, Player&)> driveWithNitro() {
+    return [drive = driveToCentre()](const Frame& frame, Player& player) {
+        const game::cEntity* car = game::racerStatics().s_playerCar;
+        if (frame.state == State::Race && car && !game::raceStatics().s_raceFinished &&
+            game::startSequenceStatics().s_startPhaseTimer <= 0 && car->m_collected >= kNitroCoins) {
+            player.letGo();
+            std::string problem;
+            if (holdFrame(game::kCoinSprite, game::kCoinPlateFrame, 2)(frame, player, problem))
+                return;
+        }
+        drive(frame, player);
+    };
+}
+
 } // namespace
+
+std::vector<Step> demoWalk() {
+    // A step named as a player would say it, done once the screen has
+    // settled and then been in one of the run's pictures (one every
+    // `kShotPeriod` of game time), so that the pictures show every screen.
+    auto pictured = [](State state, std::string what, Act act, std::int32_t settleMs = 600) {
+        return step(
+            std::move(what),
+            [state, settleMs](const Frame& frame) {
+                const std::uint64_t settled = frame.now - static_cast<std::uint64_t>(frame.stateTime) +
+                                              static_cast<std::uint64_t>(settleMs);
+                const std::uint64_t shot =
+                    (settled + platform::kShotPeriod - 1) / platform::kShotPeriod * platform::kShotPeriod;
+                return frame.state == state && frame.now >= shot;
+            },
+            std::move(act));
+    };
+    // A step the pictures need not show.
+    auto on = [](State state, std::string what, Act act, std::int32_t settleMs = 900) {
+        return step(std::move(what), inState(state, settleMs), std::move(act));
+    };
+    std::vector<Step> walk;
+    walk.push_back(
+        on(State::SoundQuestion, "the sound question: yes, the left soft key", press(SoftKey::Left)));
+    walk.push_back(pictured(State::Title, "the title: a tap on its picture", tapAt(320, 240), 100));
+    walk.push_back(pictured(State::MainMenu, "the main menu: Play", tapText(u"Play")));
+    walk.push_back(on(State::StartQuestion, "new here? No", tapText(u"No"), 600));
+    walk.push_back(pictured(State::RaceMenu, "the race menu: Single Race", tapText(u"Single Race")));
+    walk.push_back(pictured(State::RacerList, "the first car, the left soft key", press(SoftKey::Left)));
+    for (Step tap : arrowTaps(State::PreRaceSelect, game::kRightArrowFrame, Row::Top, kDemoTrack)) {
+        tap.what = "the event: the next track, its upper right arrow";
+        walk.push_back(tap);
+    }
+    for (Step tap : lowerLeftArrow(State::PreRaceSelect, 2)) {
+        tap.what = "the event: a lap fewer, its lower left arrow";
+        walk.push_back(tap);
+    }
+    walk.push_back(pictured(State::PreRaceSelect, "the event: Select", tapText(u"Select"), 0));
+    Step loaded =
+        pictured(State::Loading, "the loaded race: the prompt", tapText(u"Tap the screen to start"));
+    loaded.ready = [pictured = loaded.ready](const Frame& frame) {
+        return pictured(frame) && showing(State::Loading, u"Tap the screen to start")(frame);
+    };
+    walk.push_back(loaded);
+    walk.push_back(pictured(State::TrackFlyover, "the flyover: a tap on the road ends it", tapAt(320, 400)));
+    walk.push_back(on(State::RacerIntro, "the racers: a tap ends their show", tapAt(320, 400), 300));
+    // A race won goes on to the results by itself; otherwise the finish waits for a tap.
+    Step race = step(
+        "the race: steering, the coins fired as nitro from the coin plate, the finish",
+        [](const Frame& frame) {
+            return frame.state == State::RaceResults || showing(State::Race, u"Tap to continue", 1000)(frame);
+        },
+        [](const Frame& frame, Player& player, std::string& problem) {
+            player.letGo();
+            return frame.state == State::RaceResults || tapText(u"Tap to continue")(frame, player, problem);
+        });
+    race.during = driveWithNitro();
+    race.timeoutMs = 300000;
+    walk.push_back(race);
+    Step results = pictured(State::RaceResults, "the results: their prompt", tapText(u"Tap to continue"));
+    results.ready = [pictured = results.ready](const Frame& frame) {
+        return pictured(frame) && showing(State::RaceResults, u"Tap to continue", 1500)(frame);
+    };
+    walk.push_back(results);
+    walk.push_back(pictured(State::RaceEndMenu, "the after-race menu: Leave", tapText(u"Leave")));
+    walk.push_back(pictured(State::MainMenu, "the main menu again", nothing()));
+    return walk;
+}
 
 std::vector<Step> wholeTour() {
     std::vector<Step> tour;

@@ -10,4 +10,12 @@ namespace tour {
 
 std::vector<Step> wholeTour();
 
+// The run command's demo: what a newcomer does in two minutes. The splash and
+// the sound question, the title, Play, a single race on the first car and
+// event cut to one lap, its load, flyover, racer intro and countdown, the
+// lap driven by the test driver (steering through the bends, the coins
+// collected fired as nitro from the coin plate), the finish, the results,
+// the after-race menu left for the main menu.
+std::vector<Step> demoWalk();
+
 } // namespace tour
