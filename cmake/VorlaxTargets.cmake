@@ -20,12 +20,10 @@ function(vorlax_common_options target)
         target_compile_options(${target} PUBLIC -fsanitize=thread)
         target_link_options(${target} PUBLIC -fsanitize=thread)
     endif()
-    if(GC_STRESS)
-        target_compile_definitions(${target} PUBLIC VORLAX_GC_STRESS=1)
-    endif()
     # The collector's check for references missing from reference lists, on
-    # wherever a failure is worth its cost: debug, sanitizer and stress builds.
-    if(ENABLE_ASAN OR ENABLE_UBSAN OR GC_STRESS)
+    # wherever a failure is worth its cost: debug and sanitizer builds (the
+    # stress run is a sanitizer build's).
+    if(ENABLE_ASAN OR ENABLE_UBSAN)
         target_compile_definitions(${target} PUBLIC VORLAX_VERIFY_REFERENCES=1)
     else()
         target_compile_definitions(${target} PUBLIC $<$<CONFIG:Debug>:VORLAX_VERIFY_REFERENCES=1>)
