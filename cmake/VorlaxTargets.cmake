@@ -20,12 +20,10 @@ function(vorlax_common_options target)
         target_compile_options(${target} PUBLIC -fsanitize=thread)
         target_link_options(${target} PUBLIC -fsanitize=thread)
     endif()
-    if(GC_STRESS)
-        target_compile_definitions(${target} PUBLIC VORLAX_GC_STRESS=1)
-    endif()
     # The collector's check for references missing from reference lists, on
-    # wherever a failure is worth its cost: debug, sanitizer and stress builds.
-    if(ENABLE_ASAN OR ENABLE_UBSAN OR GC_STRESS)
+    # wherever a failure is worth its cost: debug and sanitizer builds (the
+    # stress run is a sanitizer build's).
+    if(ENABLE_ASAN OR ENABLE_UBSAN)
         target_compile_definitions(${target} PUBLIC VORLAX_VERIFY_REFERENCES=1)
     else()
         target_compile_definitions(${target} PUBLIC $<$<CONFIG:Debug>:VORLAX_VERIFY_REFERENCES=1>)
@@ -65,25 +63,71 @@ function(vorlax_library name)
     target_link_libraries(${target} PUBLIC ${ARG_DEPENDS} Threads::Threads PRIVATE ${ARG_PRIVATE_DEPENDS})
 endfunction()
 
-# vorlax_test_suite(<layer> DEPENDS targets...)
+# The files of `sources` that define a test whose full name
+# ("Suite.Name") matches one of `filter`'s ':'-separated GoogleTest patterns
+# (positive ones only: '*' any run of characters, '?' one), into `out`.
+function(vorlax_sources_with_tests out filter)
+    string(REPLACE ":" ";" patterns "${filter}")
+    set(regexes "")
+    foreach(pattern IN LISTS patterns)
+        string(REPLACE "." "\\." regex "${pattern}")
+        string(REPLACE "*" ".*" regex "${regex}")
+        string(REPLACE "?" "." regex "${regex}")
+        list(APPEND regexes "^${regex}$")
+    endforeach()
+    set(selected "")
+    foreach(source IN LISTS ARGN)
+        file(STRINGS ${source} tests REGEX "^TEST(_F)?\\([A-Za-z0-9_]+, *[A-Za-z0-9_]+")
+        foreach(test IN LISTS tests)
+            string(REGEX REPLACE "^TEST(_F)?\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+).*" "\\2.\\3" name "${test}")
+            foreach(regex IN LISTS regexes)
+                if(name MATCHES "${regex}")
+                    list(APPEND selected ${source})
+                    break()
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+    list(REMOVE_DUPLICATES selected)
+    set(${out} ${selected} PARENT_SCOPE)
+endfunction()
+
+# vorlax_test_suite(<layer> DEPENDS targets... [THREADING filter])
 # One GoogleTest binary per layer from every .cpp below tests/<layer>,
-# labelled <layer> in CTest.
+# labelled <layer> in CTest. THREADING is the GoogleTest filter of the
+# layer's tests that run under ThreadSanitizer: a ThreadSanitizer build
+# compiles only the files that hold them and lists only them in CTest (a
+# layer without THREADING has no binary there).
 function(vorlax_test_suite layer)
-    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "THREADING" "DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp)
+    set(discover_options "")
+    if(ENABLE_TSAN)
+        if(NOT ARG_THREADING)
+            return()
+        endif()
+        vorlax_sources_with_tests(sources "${ARG_THREADING}" ${sources})
+        set(discover_options TEST_FILTER "${ARG_THREADING}")
+    endif()
     set(target ${layer}_tests)
     add_executable(${target} ${sources})
     vorlax_common_options(${target})
     vorlax_guest_options(${target})
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} vorlax_test_support GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${layer})
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${discover_options} PROPERTIES LABELS ${layer})
 endfunction()
 
 # vorlax_benchmark(<name> SOURCES files... DEPENDS targets...)
+# The benchmark binary bench_<name>; the target `benchmarks` builds them all
+# (and nothing else).
 function(vorlax_benchmark name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
     set(target bench_${name})
     add_executable(${target} ${ARG_SOURCES})
+    if(NOT TARGET benchmarks)
+        add_custom_target(benchmarks)
+    endif()
+    add_dependencies(benchmarks ${target})
     vorlax_common_options(${target})
     vorlax_guest_options(${target})
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} benchmark::benchmark benchmark::benchmark_main)

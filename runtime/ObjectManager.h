@@ -27,7 +27,7 @@
 // header mark. Between collections every live object may carry any mark value.
 //
 // The unlisted-reference check (on by default in builds with
-// `VORLAX_VERIFY_REFERENCES`: debug, sanitizer and collection-stress builds)
+// `VORLAX_VERIFY_REFERENCES`: debug and sanitizer builds, the stress run too)
 // runs between mark and sweep. It reads every word of every surviving object
 // and of every statics block that its reference list does not name (the two
 // header words aside), and reports each that holds the start address of a

@@ -11,6 +11,7 @@
 #include "host/Clock.h"
 #include "host/Device.h"
 #include "host/Threads.h"
+#include "host/stressSwitches.h"
 #include "runtime/ClassTable.h"
 #include "runtime/Exceptions.h"
 #include "runtime/MemoryManager.h"
@@ -43,17 +44,12 @@ struct RuntimeOptions {
     host::Device* device = nullptr;
     // Stress switches. Collect before every object allocation: only a runtime
     // with threads does, since only there the collector sees the stacks that
-    // hold objects under construction. On by default in GC_STRESS builds.
-    bool collectOnEveryAllocation = kGcStressBuild;
+    // hold objects under construction. On by default when the environment
+    // asks for collection stress (`host::collectionStressRequested`).
+    bool collectOnEveryAllocation = host::collectionStressRequested();
     // Make the object heap refuse its Nth allocation (counted from 1; 0 never),
     // to test the out-of-store path.
     std::uint64_t failObjectAllocation = 0;
-
-#if defined(VORLAX_GC_STRESS)
-    static constexpr bool kGcStressBuild = true;
-#else
-    static constexpr bool kGcStressBuild = false;
-#endif
 };
 
 enum class ObjectLifetime : std::uint8_t {

@@ -1,18 +1,59 @@
 #!/usr/bin/env bash
-# Builds the normal and the sanitizer (AddressSanitizer + UndefinedBehaviorSanitizer)
-# configurations and runs every test in both, after installing what is missing.
+# Builds every configuration and runs every check, after installing what is
+# missing. Each configuration compiles only what it runs:
+#   release   RelWithDebInfo: every test, and a short pass of every benchmark
+#   release-o3  Release (-O3, warnings as errors): the benchmarks alone
+#   sanitize  AddressSanitizer + UndefinedBehaviorSanitizer: every test, then
+#             the runtime, class-library, platform and game tests again under
+#             collection stress (VORLAX_GC_STRESS=1: a collection before every
+#             allocation, each followed by the check for unlisted references)
+#   tsan      ThreadSanitizer: the threading tests alone
+# Each stage prints its name when it starts and its wall seconds when it ends;
+# the last lines sum them up. VORLAX_JOBS sets the parallel jobs (default:
+# every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/deps.sh
 ensure_packages
 
-jobs=$(nproc)
+jobs=${VORLAX_JOBS:-$(nproc)}
 # ccache keeps its own cache (~/.cache/ccache), which survives fresh clones on
 # this machine; paths are taken relative to the checkout so clones share it.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
-bash tools/check-layers.sh
-bash tools/check-names.sh
+stage_times=()
+current_stage=""
+# The summary, also when a stage fails (set -e ends the script there).
+print_stage_times() {
+    local status=$?
+    echo "=== stage times"
+    printf '%s\n' "${stage_times[@]}"
+    if [ "$status" -ne 0 ] && [ -n "$current_stage" ]; then
+        echo "=== failed: $current_stage"
+    fi
+}
+trap print_stage_times EXIT
+# stage NAME COMMAND...: runs COMMAND as one timed stage.
+stage() {
+    local name=$1
+    shift
+    echo "=== $name"
+    current_stage=$name
+    local start=$EPOCHREALTIME
+    "$@"
+    local seconds
+    seconds=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", b - a }')
+    echo "=== $name: $seconds s"
+    stage_times+=("$(printf '%-20s %5s s' "$name" "$seconds")")
+    current_stage=""
+}
+
+# configure NAME CMAKE-OPTIONS...: the build folder build/NAME.
+configure() {
+    local name=$1
+    shift
+    cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
 
 # The SDL back-end's tests need an X display: give them a virtual one when
 # there is none (they skip themselves without any).
@@ -20,42 +61,48 @@ with_display=()
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null 2>&1; then
     with_display=(xvfb-run -a -s "-screen 0 1280x1024x24")
 fi
-
-build_and_test() {
+run_tests() {
     local name=$1
     shift
-    echo "=== $name"
-    cmake -S . -B "build/$name" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "build/$name" -j "$jobs"
-    "${with_display[@]}" ctest --timeout 600 --test-dir "build/$name" --output-on-failure -j "$jobs"
+    "${with_display[@]}" ctest --timeout 600 --test-dir "build/$name" --output-on-failure -j "$jobs" "$@"
 }
 
-build_and_test release
 # The benchmarks must keep running; a short pass proves it.
-for bench in build/release/bench/bench_*; do
-    "$bench" --benchmark_min_time=0.01 >/dev/null
-done
-# The Release configuration (-O3, warnings as errors) and the benchmarks
-# without the tests: one build proves both (about 100 s of 3 cores from an
-# empty cache, seconds from a warm one).
-echo "=== release -O3 (benchmarks without tests)"
-cmake -S . -B build/release-o3 -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/release-o3 -j "$jobs"
-build_and_test sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF
-# The runtime, class-library, platform and game tests once more with a
-# collection before every allocation (and the check for unlisted references
-# after each).
-echo "=== gc stress (runtime, class-library, platform and game tests)"
-cmake -S . -B build/stress -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGC_STRESS=ON -DENABLE_ASAN=ON -DENABLE_UBSAN=ON \
-    -DBUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/stress -j "$jobs" --target runtime_tests classlib_tests platform_tests game_tests vorbis_encode
-"${with_display[@]}" ctest --timeout 600 --test-dir build/stress -L '^(runtime|classlib|platform|game)$' --output-on-failure -j "$jobs"
-# The threading tests once more under ThreadSanitizer.
-echo "=== tsan (threading tests)"
-cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF >/dev/null
-cmake --build build/tsan -j "$jobs" --target runtime_tests host_tests classlib_tests platform_tests game_tests
-TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/runtime_tests --gtest_filter='Thread*:Collector*:Monitor*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/host_tests --gtest_filter='Headless*:SystemThreads*:MediaGraph*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/classlib_tests --gtest_filter='Timer*:Collection*:SystemGc*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/platform_tests --gtest_filter='WavePlayer*:DirectShowPlayer*:Shell*:Program*:ConnectionScreen*' --gtest_brief=1
-TSAN_OPTIONS="halt_on_error=1" timeout 600 build/tsan/tests/game_tests --gtest_filter='GameTest.TheGameThread*:GameTest.AScriptedStylus*:SoundThread*:PromoVisit*' --gtest_brief=1
+run_benchmarks() {
+    local bench
+    for bench in build/release/bench/bench_*; do
+        "$bench" --benchmark_min_time=0.01 >/dev/null
+    done
+}
+
+run_checks() {
+    bash tools/check-layers.sh
+    bash tools/check-names.sh
+}
+# The runtime, class-library, platform and game tests of the sanitizer build,
+# with a collection before every allocation.
+run_stress_tests() {
+    (
+        export VORLAX_GC_STRESS=1
+        run_tests sanitize -L '^(runtime|classlib|platform|game)$'
+    )
+}
+
+stage checks run_checks
+
+configure release
+stage "release build" cmake --build build/release -j "$jobs"
+stage "release tests" run_tests release
+stage "release benchmarks" run_benchmarks
+
+configure release-o3 -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON
+stage "release-o3 build" cmake --build build/release-o3 -j "$jobs" --target benchmarks
+
+configure sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF
+stage "sanitize build" cmake --build build/sanitize -j "$jobs"
+stage "sanitize tests" run_tests sanitize
+stage "gc stress tests" run_stress_tests
+
+configure tsan -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF
+stage "tsan build" cmake --build build/tsan -j "$jobs"
+stage "tsan tests" env TSAN_OPTIONS=halt_on_error=1 ctest --timeout 600 --test-dir build/tsan --output-on-failure -j "$jobs"

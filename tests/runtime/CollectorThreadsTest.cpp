@@ -1,4 +1,5 @@
 #include "host/headless/HeadlessHost.h"
+#include "host/stressSwitches.h"
 #include "runtime/Monitor.h"
 #include "runtime/Runtime.h"
 #include "runtime/String.h"
@@ -273,7 +274,7 @@ TEST_F(CollectorThreadsTest, StressCompactionMovesOwnedBuffersAndNeverPinnedOnes
     // something, within a bound.
     auto lastChance = deadline + std::chrono::seconds(30);
     for (auto now = std::chrono::steady_clock::now();
-         now < deadline || (moved == 0 && !rt::RuntimeOptions::kGcStressBuild && now < lastChance);
+         now < deadline || (moved == 0 && !host::collectionStressRequested() && now < lastChance);
          now = std::chrono::steady_clock::now())
         java_lang_Thread::sleep(10);
     stop = true;
@@ -282,9 +283,9 @@ TEST_F(CollectorThreadsTest, StressCompactionMovesOwnedBuffersAndNeverPinnedOnes
     EXPECT_EQ(pinnedMoves, 0) << "a block a stack word points into never moves";
     EXPECT_GT(pinnedChecks, 10);
     EXPECT_GT(collections, 3);
-    // With a collection before every allocation (the stress build) garbage
+    // With a collection before every allocation (the stress run) garbage
     // never builds up, so the heap has nothing to close up.
-    if (!rt::RuntimeOptions::kGcStressBuild) {
+    if (!host::collectionStressRequested()) {
         EXPECT_GT(moved, 0u) << "compaction must really move blocks for this test to mean anything";
     }
     EXPECT_GT(pinned, 0u);

@@ -1,6 +1,7 @@
 // Reference lists at scale and the collector's check for references that a
 // list leaves out.
 
+#include "host/headless/HeadlessHost.h"
 #include "runtime/ClassTable.h"
 #include "runtime/Object.h"
 #include "runtime/ObjectManager.h"
@@ -11,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -276,6 +279,40 @@ void makeTwoTypesUnderOneClassId() {
 
 TEST(ReferenceListDeathTest, UnlistedReferenceFailsTheProcessWhenAsked) {
     EXPECT_DEATH(collectOverAnUnlistedReference(), "reference field is missing");
+}
+
+// The environment's stress switch, read where a runtime's options are made:
+// with it, the allocation after a forgotten reference is stored collects, and
+// the check fails the process there; without it nothing collects.
+void allocateAfterAnUnlistedReference(const char* stressSwitch) {
+    if (stressSwitch)
+        setenv("VORLAX_GC_STRESS", stressSwitch, 1);
+    else
+        unsetenv("VORLAX_GC_STRESS");
+    auto host = host::makeHeadlessHost({});
+    rt::Runtime runtime{rt::RuntimeOptions{1 << 20, 1 << 16, &host->threads(), &host->clock()}};
+    runtime.objectManager().setUnlistedReferenceCheck(rt::UnlistedReferenceCheck::Abort);
+    rt::Handle<Forgetful> holder(runtime.objectManager(), rt::make<Forgetful>());
+    holder->m_forgotten = rt::make<Leaf>();
+    rt::make<Leaf>();
+    std::fprintf(stderr, "no collection\n");
+    std::_Exit(0);
+}
+
+TEST(ReferenceListDeathTest, TheStressSwitchCatchesAnUnlistedReferenceAtTheNextAllocation) {
+    struct Case {
+        const char* stressSwitch;
+        bool collects;
+    };
+    for (const Case& c :
+         {Case{"1", true}, Case{"yes", true}, Case{"0", false}, Case{"", false}, Case{nullptr, false}}) {
+        SCOPED_TRACE(c.stressSwitch ? c.stressSwitch : "(unset)");
+        if (c.collects)
+            EXPECT_DEATH(allocateAfterAnUnlistedReference(c.stressSwitch), "reference field is missing");
+        else
+            EXPECT_EXIT(allocateAfterAnUnlistedReference(c.stressSwitch), ::testing::ExitedWithCode(0),
+                        "no collection");
+    }
 }
 
 TEST(ReferenceListDeathTest, TwoTypesUnderOneClassIdAreABug) {

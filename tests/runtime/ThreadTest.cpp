@@ -1,4 +1,5 @@
 #include "runtime/Thread.h"
+#include "host/stressSwitches.h"
 #include "runtime/Monitor.h"
 #include "runtime/Runtime.h"
 #include "tests/support/FreeThreads.h"
@@ -176,11 +177,11 @@ TEST_F(ThreadTest, TimedWaitEndsAtItsTimeoutAndNotifyWithoutWaitersIsHarmless) {
 }
 
 TEST_F(ThreadTest, MonitorsGoBackToThePoolWithTheirObjects) {
-    // A stress build collects at every allocation, on this thread and the
+    // A stress run collects at every allocation, on this thread and the
     // task's, so when the lock goes and which words the conservative scan
     // still finds are not this test's to control.
-    if (rt::RuntimeOptions::kGcStressBuild)
-        GTEST_SKIP() << "counts monitors at moments a stress build does not keep";
+    if (host::collectionStressRequested())
+        GTEST_SKIP() << "counts monitors at moments a stress run does not keep";
     // Made and locked on a thread that then ends, so no stack word can keep it.
     startTask([] {
         Lock* lock = rt::make<Lock>();

@@ -1,5 +1,6 @@
 #include "platform/media/SoundPlayerDSHOW.h"
 #include "host/media/MidiSynth.h"
+#include "host/stressSwitches.h"
 #include "tests/platform/media/MediaFixture.h"
 #include "tests/support/AmrEncoder.h"
 #include "tests/support/DeadFrames.h"
@@ -228,10 +229,10 @@ TEST_F(DirectShowPlayerTest, WithoutAGraphItStaysSilentAndSaysWhy) {
 // while another runtime thread is stopped: the loop thread ends, the file
 // goes, and nothing waits for the stopped thread.
 TEST_F(DirectShowPlayerTest, TheCollectorClosesALoopingPlayer) {
-    // The stacks are scanned conservatively: a stress build collects inside
+    // The stacks are scanned conservatively: a stress run collects inside
     // every allocation that made the player, and a word left from those
     // collections may keep it, which this test cannot clear.
-    if (rt::RuntimeOptions::kGcStressBuild)
+    if (host::collectionStressRequested())
         GTEST_SKIP() << "the player's address may stay in a scanned frame";
     std::atomic<bool> stop{false};
     testing_support::startGuestTask([&] {
