@@ -8,7 +8,7 @@
 // Byte 0 names the entry and the race (RaceLoadInput.h).
 //
 // Checked: start-up takes the set or refuses it as broken (it reads the
-// racers); the load ends within its frame budget (40 steps and one frame
+// racers, and its load the events); the load ends within its frame budget (40 steps and one frame
 // per slot of the second table's walk), and either it completes, no line
 // says a load was abandoned and a race state follows; or it is abandoned
 // with exactly one line naming kind 2, the menus load and the main menu
@@ -159,9 +159,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Up to the loading state and through the race load.
+    // The event entries are read by the start-up load, which ends the run
+    // on one it cannot use: a broken data set, with its line.
     int frames = 0;
     while (game::stateStatics().s_state != game::State::Loading && frames < 20) {
-        check(game.frame());
+        const bool running = game.frame();
+        if (const platform::StartupResult verdict = game.impl().runVerdict(); !verdict.ok()) {
+            check(verdict.status() == platform::ExitStatus::BrokenDataSet && !verdict.message().empty());
+            return 0;
+        }
+        check(running);
         ++frames;
     }
     check(game::stateStatics().s_state == game::State::Loading);

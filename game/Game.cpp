@@ -201,10 +201,9 @@ platform::StartupHooks startupHooks() {
         if (!loaded.ok())
             return loaded;
         initializeGameStatics();
-        // Racers the game cannot drive end start-up here, named.
-        std::string problem = checkRaceData();
-        if (!problem.empty())
-            return platform::StartupResult::broken("racer pack", problem);
+        // Race tables or racers the game cannot use end start-up here, named.
+        if (RaceDataProblem problem = checkRaceData(); !problem.what.empty())
+            return platform::StartupResult::broken(problem.file, problem.what);
         return platform::StartupResult::ready();
     };
     // A replay's state hash is the race's.

@@ -4,6 +4,7 @@
 #include "runtime/String.h"
 #include "runtime/Thread.h"
 #include "runtime/Verify.h"
+#include "runtime/checks.h"
 
 #include <algorithm>
 #include <atomic>
@@ -41,6 +42,8 @@ Runtime::Runtime(const RuntimeOptions& options)
     , m_device(options.device) {
     Runtime* expected = nullptr;
     RT_VERIFY_MSG(s_current.compare_exchange_strong(expected, this), "a runtime is already running");
+    // The reports counted are this runtime's.
+    resetRuntimeReports();
     m_classTable.setFactory(ClassId::Object, &makePlainObject);
     m_classTable.setFactory(ClassId::String, &makeEmptyString);
     m_classTable.setFactory(ClassId::java_lang_Thread, &makeUnstartedThread);

@@ -10,10 +10,8 @@
 namespace lib {
 
 void checkDecimalRadix(std::int32_t radix) {
-    if (radix != 10) {
-        rt::logPrintf("base == 10");
-        rt::printStackTrace();
-    }
+    if (radix != 10)
+        rt::reportRuntimeError("base == 10");
 }
 
 std::int32_t java_lang_Integer::byteValue() const {

@@ -2,6 +2,7 @@
 
 #include "game/data/PackReader.h"
 #include "game/framework/FixedPoint.h"
+#include "game/framework/MissingData.h"
 #include "game/framework/Streams.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
@@ -30,6 +31,19 @@ void loadMathTables(rt::String* packName, std::int32_t entryA, std::int32_t entr
     closeStream();
 }
 
+std::string fixedPointTableProblem() {
+    const FixedPointStatics& fixed = fixedPointStatics();
+    const std::int32_t needed = fixed.s_quarterCircle + 1;
+    if (!fixed.s_cosTable)
+        return "entry 0 (the cosine table) is no int array or cannot be read";
+    if (fixed.s_cosTable->length() != needed)
+        return "entry 0 (the cosine table) holds " + std::to_string(fixed.s_cosTable->length()) +
+               " values, not " + std::to_string(needed);
+    if (!fixed.s_cosCompanion)
+        return "entry 1 is no int array or cannot be read";
+    return {};
+}
+
 void loadFixedPointTables(std::int32_t packNameConstant) {
     rt::String* name = rt::getStaticClass().getConstantString(packNameConstant);
     loadMathTables(name, 0, 1);
@@ -37,6 +51,8 @@ void loadFixedPointTables(std::int32_t packNameConstant) {
     host::logf(host::LogCategory::Game, "fixed-point tables from %s: %d cosine values, %d beside them",
                name ? name->toUtf8().c_str() : "(none)", fixed.s_cosTable ? fixed.s_cosTable->length() : -1,
                fixed.s_cosCompanion ? fixed.s_cosCompanion->length() : -1);
+    if (std::string problem = fixedPointTableProblem(); !problem.empty())
+        endRunWithBrokenData(name ? name->toUtf8() : std::string("(no pack)"), problem);
 }
 
 } // namespace game

@@ -4,6 +4,7 @@
 #include "game/data/PackReader.h"
 #include "game/data/PackSource.h"
 #include "game/data/SoundChannels.h"
+#include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/SoundEngine.h"
 #include "game/framework/Streams.h"
@@ -11,6 +12,8 @@
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
+
+#include <string>
 
 namespace game {
 
@@ -21,10 +24,11 @@ rt::String* constantString(std::int32_t number) {
 }
 
 // Reads the table from the current stream into a new Object[count]; stops
-// at the end of the stream.
-rt::ObjectArray* readContentTypes() {
+// at the end of the stream, saying so in `problem`.
+rt::ObjectArray* readContentTypes(std::string& problem) {
     std::int32_t count = readByte();
     if (count < 0) {
+        problem = "the resource is empty";
         host::logf(host::LogCategory::Game, "sound content types: the resource is empty");
         return rt::newObjectArray(0);
     }
@@ -32,8 +36,9 @@ rt::ObjectArray* readContentTypes() {
     for (std::int32_t i = 0; i < count; ++i) {
         std::int32_t length = readByte();
         if (length < 0) {
-            host::logf(host::LogCategory::Game, "sound content types: the resource ends after %d of %d items",
-                       i, count);
+            problem =
+                "the resource ends after " + std::to_string(i) + " of " + std::to_string(count) + " items";
+            host::logf(host::LogCategory::Game, "sound content types: %s", problem.c_str());
             break;
         }
         rt::ByteArray* bytes = rt::newByteArray(length);
@@ -51,26 +56,29 @@ SoundDataStatics& soundDataStatics() {
     return rt::getStaticClass().statics<SoundDataStatics>();
 }
 
-void loadContentTypes(rt::String* name) {
+std::string loadContentTypes(rt::String* name) {
     SoundDataStatics& statics = soundDataStatics();
     if (statics.s_soundContentTypes)
-        return;
+        return {};
+    std::string problem;
     StreamStatics& streams = streamStatics();
     lib::java_io_InputStream* packStream = streams.s_packStream;
     std::int32_t packPosition = streams.s_packPosition;
     lib::java_io_InputStream* stream = packOpenFile(name);
     streams.s_packStream = stream;
     if (stream) {
-        statics.s_soundContentTypes = readContentTypes();
+        statics.s_soundContentTypes = readContentTypes(problem);
         if (!rt::exceptionPending()) {
             stream->close();
             (void)rt::catchException(rt::ClassId::java_lang_Exception);
         }
     } else {
+        problem = "no such resource";
         host::logf(host::LogCategory::Game, "sound content types: no such resource");
     }
     streams.s_packStream = packStream;
     streams.s_packPosition = packPosition;
+    return problem;
 }
 
 rt::String* getContentType(std::int32_t index) {
@@ -84,7 +92,11 @@ rt::String* getContentType(std::int32_t index) {
 }
 
 void loadStartupPack() {
-    loadContentTypes(constantString(rt::constants::kSoundContentTypesResource));
+    rt::String* name = constantString(rt::constants::kSoundContentTypesResource);
+    if (std::string problem = loadContentTypes(name); !problem.empty()) {
+        endRunWithBrokenData(name ? name->toUtf8() : std::string("(no resource)"), problem);
+        return;
+    }
     if (!rt::exceptionPending())
         initSoundChannels(kSoundCount);
     if (!rt::exceptionPending())

@@ -16,6 +16,7 @@
 #include "runtime/String.h"
 
 #include <cstdint>
+#include <string>
 
 namespace game {
 
@@ -41,8 +42,10 @@ SoundDataStatics& soundDataStatics();
 
 // Reads the content-type table of the resource `name` once, leaving the
 // pack reader's stream and position as they were. A table cut short keeps
-// the items read before the cut (one log line).
-void loadContentTypes(rt::String* name);
+// the items read before the cut (one log line). Answers what is wrong (no
+// such resource, empty, cut), empty when the table read whole; the start-up
+// step (`loadStartupPack`) ends the run as broken data when it is not.
+std::string loadContentTypes(rt::String* name);
 // The name of content type `index`; the default message (constant 14) for
 // an index outside the table or an item not read.
 rt::String* getContentType(std::int32_t index);

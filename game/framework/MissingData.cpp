@@ -30,6 +30,11 @@ void reportMissingData(rt::String* pack, std::int32_t entry, const char* what) {
         endRunWithBrokenData(file, std::string("the ") + what + " cannot be loaded");
 }
 
+bool runEnding() {
+    platform::ApplicationImpl* application = platform::ApplicationImpl::current();
+    return application && !application->runVerdict().ok();
+}
+
 void endRunWithBrokenData(const std::string& what, const std::string& problem) {
     // Screens driven without an application (as tests drive them) have no
     // run to end.

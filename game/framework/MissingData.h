@@ -20,6 +20,9 @@ void reportMissingData(rt::String* pack, std::int32_t entry, const char* what);
 // Ends the run with the broken-data exit status, naming `what` and
 // `problem` as the verdict's file and problem.
 void endRunWithBrokenData(const std::string& what, const std::string& problem);
+// Whether the run is ending with a verdict already given (broken data):
+// start-up steps after the one that found it are not run.
+bool runEnding();
 // Whether every state on the stack, and the current one, is a start-up state.
 bool isStartingUp();
 

@@ -1,6 +1,7 @@
 #include "game/framework/StartupLoad.h"
 
 #include "classlib/lang/StringBuffer.h"
+#include "game/framework/MissingData.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/Seams.h"
 #include "game/framework/States.h"
@@ -43,17 +44,22 @@ void resetViewAndCounters(StartupStatics& startup) {
 void enter() {
     StartupStatics& startup = startupStatics();
     const LoadingSteps& steps = seams().loading;
+    // A step that leaves an exception pending or finds the data broken ends
+    // the load there: the steps after it would read what it did not load.
+    auto stopped = [] { return rt::exceptionPending() || runEnding(); };
     steps.loadRecord();
-    if (rt::exceptionPending())
+    if (stopped())
         return;
     makeTables(startup);
     steps.loadFixedPointTables(rt::constants::kFixedPointPack);
-    if (rt::exceptionPending())
+    if (stopped())
         return;
     makeObjectTables(startup);
     steps.loadStartupPack();
+    if (stopped())
+        return;
     steps.loadRaceTables();
-    if (rt::exceptionPending())
+    if (stopped())
         return;
     resetViewAndCounters(startup);
     steps.initZoomCaches();
@@ -71,7 +77,7 @@ StartupStatics& startupStatics() {
 void loadStartupData(std::int32_t message) {
     if (message == kEnter) {
         enter();
-    } else if (message == kUpdate) {
+    } else if (message == kUpdate && !runEnding()) {
         startupStatics().s_textPackName = rt::getStaticClass().getConstantString(rt::constants::kTextPack);
         pushState(State::Splash);
     }

@@ -326,27 +326,29 @@ std::int32_t runningKind() {
 }
 
 // After a failed step: a race load gives way to the menus' load, which goes
-// back to the main menu; the menus' own load ends the run.
+// back to the main menu; the menus' load, and a load whose failure ended the
+// run, stop there.
 void abandonLoad(std::int32_t kind) {
     loadingStatics().s_stepFailed = 0;
     closeStream();
-    if (kind == kLoadMenus) {
-        endRunWithBrokenData("the menus' load", "a step failed");
+    if (kind == kLoadMenus || runEnding())
         return;
-    }
     setLoadingTarget(kLoadMenus, State::MainMenu);
     initLoadingBar(kLoadMenus);
 }
 
 } // namespace
 
-void failLoadStep(const std::string& problem) {
+void failLoadStep(const std::string& resource, const std::string& why) {
     LoadingStatics& loading = loadingStatics();
     if (loading.s_stepFailed)
         return;
     loading.s_stepFailed = 1;
-    host::logf(host::LogCategory::Game, "load of kind %d abandoned at step %d: %s", runningKind(),
-               loadingStatics().s_loadingStep, problem.c_str());
+    const std::int32_t kind = runningKind();
+    host::logf(host::LogCategory::Game, "load of kind %d abandoned at step %d: %s %s", kind,
+               loadingStatics().s_loadingStep, resource.c_str(), why.c_str());
+    if (kind == kLoadMenus || loading.s_raceFailureEndsRun)
+        endRunWithBrokenData(resource, why);
 }
 
 LoadingStatics& loadingStatics() {
@@ -406,7 +408,7 @@ void loadingStep() {
     if (rt::exceptionPending()) {
         // A step that throws would throw again: it is not run twice.
         rt::clearPendingException();
-        failLoadStep("the step left an exception pending");
+        failLoadStep("loading step " + std::to_string(overlay.s_loadingStep), "left an exception pending");
     }
     if (loadingStatics().s_stepFailed) {
         abandonLoad(running);

@@ -15,8 +15,10 @@
 // A step that cannot go on (a resource it needs is missing, or it left an
 // exception pending) is not run again: `failLoadStep` logs one line naming
 // the kind, the step and the resource, and the load is abandoned. A race
-// load then loads the menus instead and goes back to the main menu; a
-// failed menus' load ends the run with the broken-data status.
+// load then loads the menus instead and goes back to the main menu, unless
+// the race was entered without the front end (`s_raceFailureEndsRun`); a
+// failed menus' load, and such a race's, end the run with the broken-data
+// status naming the resource.
 //
 // Threads: the game thread only.
 
@@ -59,6 +61,9 @@ struct LoadingStatics {
     std::int8_t s_promptShown = 0;
     // Set by `failLoadStep` during the step that failed.
     std::int8_t s_stepFailed = 0;
+    // A race load that fails ends the run (a race entered without the front
+    // end has no menus to go back to).
+    std::int8_t s_raceFailureEndsRun = 0;
 
     RT_REFERENCE_FIELDS(LoadingStatics, rt::NoReferenceBase, s_loadingTexts)
 };
@@ -87,10 +92,11 @@ std::int32_t racerField(std::int32_t id, std::int32_t field);
 // record block sizes.
 std::int32_t managedRacerCount();
 
-// The running step cannot go on (`problem` says why: "/tracks.pak entry 1
-// cannot be loaded"): logged once per step with the kind and the step, and
-// the load is abandoned after the step.
-void failLoadStep(const std::string& problem);
+// The running step cannot go on because of `resource` ("/tracks.pak entry
+// 1") and `why` ("cannot be loaded"): logged once per step with the kind and
+// the step, and the load is abandoned after the step (the run ends there
+// when that load is the menus' or a race's that ends the run).
+void failLoadStep(const std::string& resource, const std::string& why);
 
 // The handler of state 4.
 void stateLoading(std::int32_t message);

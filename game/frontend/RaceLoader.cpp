@@ -117,7 +117,7 @@ std::string entryName(std::int32_t pack, std::int32_t entry) {
 
 // The step cannot go on without `resource`.
 void missing(const std::string& resource) {
-    failLoadStep(resource + " cannot be loaded");
+    failLoadStep(resource, "cannot be loaded");
 }
 
 std::int32_t currentSlotByte(rt::ByteArray* table) {
@@ -150,8 +150,16 @@ void loadTexts(std::int32_t entry) {
         missing("text table " + std::to_string(entry) + " of " + (pack ? pack->toUtf8() : "(no pack)"));
 }
 
+// A pack whose header or first offset table is broken cannot give the
+// step what it needs.
 void openPack(std::int32_t pack) {
     packOpen(constantString(pack));
+    const PackStatics& packs = packStatics();
+    if (!packs.s_packHeaderRead || !packs.s_packOffsets) {
+        rt::String* name = constantString(pack);
+        failLoadStep(name ? name->toUtf8() : std::string("(no pack)"),
+                     "cannot be read: its header or offset table is broken");
+    }
 }
 
 // Slot `slot` of the sprite table loaded from the open pack; a failed load
@@ -182,7 +190,11 @@ void startRaceLoad(std::int32_t next) {
         if (rt::exceptionPending())
             return;
     }
-    loadTablesFromPack161();
+    if (std::string problem = loadTablesFromPack161(); !problem.empty()) {
+        rt::String* zones = constantString(rt::constants::kZonePack);
+        failLoadStep(zones ? zones->toUtf8() : std::string("(no pack)"), problem);
+        return;
+    }
     if (next != 0) {
         loadTexts(kMenuTexts);
         setupNextRaceEvent();

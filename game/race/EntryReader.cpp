@@ -11,8 +11,10 @@ namespace game {
 EntryReader EntryReader::ofEntry(std::int32_t entry, const char* pack) {
     rt::ByteArray* payload = packReadEntry(entry);
     std::vector<std::uint8_t> bytes;
-    std::span<std::int8_t> view = rt::ByteArray::span(payload);
-    bytes.assign(view.begin(), view.end());
+    if (payload) {
+        std::span<std::int8_t> view = rt::ByteArray::span(payload);
+        bytes.assign(view.begin(), view.end());
+    }
     EntryReader reader(std::move(bytes), pack);
     if (!payload)
         reader.fail("entry", "cannot be read");
@@ -35,9 +37,7 @@ EntryReader EntryReader::ofEntryPrefix(std::int32_t entry, std::int32_t limit, c
 
 bool EntryReader::take(std::size_t count) {
     if (m_bytes.size() - m_position < count) {
-        if (!m_cut && !m_failed)
-            host::logf(host::LogCategory::Game, "%s: the entry ends after %d bytes, inside a field", m_pack,
-                       size());
+        noteFault("the entry ends after " + std::to_string(size()) + " bytes, inside a field");
         m_cut = true;
         m_position = m_bytes.size();
         return false;
@@ -105,18 +105,23 @@ rt::ByteArray* EntryReader::byteArray(std::int32_t count) {
 bool EntryReader::fits(std::int64_t count, std::int64_t width, const char* field) {
     if (count >= 0 && count * width <= remaining())
         return true;
-    if (!m_failed && !m_cut)
-        host::logf(host::LogCategory::Game, "%s: %s: a count of %lld needs %lld bytes, the entry has %d left",
-                   m_pack, field, static_cast<long long>(count), static_cast<long long>(count * width),
-                   remaining());
+    noteFault(std::string(field) + ": a count of " + std::to_string(count) + " needs " +
+              std::to_string(count * width) + " bytes, the entry has " + std::to_string(remaining()) +
+              " left");
     m_failed = true;
     return false;
 }
 
 void EntryReader::fail(const char* field, const char* why) {
-    if (!m_failed && !m_cut)
-        host::logf(host::LogCategory::Game, "%s: %s %s", m_pack, field, why);
+    noteFault(std::string(field) + " " + why);
     m_failed = true;
+}
+
+void EntryReader::noteFault(std::string text) {
+    if (m_failed || m_cut)
+        return;
+    host::logf(host::LogCategory::Game, "%s: %s", m_pack, text.c_str());
+    m_fault = std::move(text);
 }
 
 } // namespace game

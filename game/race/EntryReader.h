@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace game {
@@ -57,15 +58,21 @@ public:
     // Neither cut nor failed.
     bool ok() const { return !m_cut && !m_failed; }
     const char* pack() const { return m_pack; }
+    // The first fault's text as logged after the pack's name ("the entry
+    // ends after 12 bytes, inside a field"); empty when there was none.
+    const std::string& fault() const { return m_fault; }
 
 private:
     bool take(std::size_t count);
+    // Logs the first fault ("<pack>: <text>") and keeps its text.
+    void noteFault(std::string text);
 
     std::vector<std::uint8_t> m_bytes;
     std::size_t m_position = 0;
     const char* m_pack;
     bool m_cut = false;
     bool m_failed = false;
+    std::string m_fault;
 };
 
 } // namespace game

@@ -3,6 +3,7 @@
 #include "game/data/EventSlots.h"
 #include "game/data/PackReader.h"
 #include "game/data/SaveRecords.h"
+#include "game/framework/MissingData.h"
 #include "game/framework/Streams.h"
 #include "game/race/EntryReader.h"
 #include "game/race/EventEntryLayout.h"
@@ -454,20 +455,26 @@ EventStatics& eventStatics() {
     return rt::getStaticClass().statics<EventStatics>();
 }
 
-void loadTablesFromPack157() {
+std::string loadTablesFromPack157() {
     packOpen(constantString(rt::constants::kGameTablesPack));
     EntryReader reader = EntryReader::ofEntry(0, kTablesPackName);
     closeStream();
     readGameTables(reader);
+    if (!reader.ok())
+        return "entry 0: " + reader.fault();
+    if (raceRowCount() == 0)
+        return "entry 0 holds no race rows";
+    return {};
 }
 
-void loadTablesFromPack159() {
+std::string loadTablesFromPack159() {
     EventStatics& s = eventStatics();
     createEventTables();
     s.s_eventsByType = rt::newObjectArray(kIndexedEventTypes);
     const std::int32_t rows = raceRowCount();
     std::vector<std::int8_t> typeFlags(static_cast<std::size_t>(kIndexedEventTypes * rows));
     std::vector<std::int8_t> typeVariants(typeFlags.size());
+    std::string problem;
     packOpen(constantString(rt::constants::kEventPack));
     for (std::int32_t r = 0; r < rows; ++r) {
         std::int32_t track = raceRowValue(r, 0);
@@ -487,21 +494,29 @@ void loadTablesFromPack159() {
                        kEventPackName, r, entry, track);
         EntryReader reader = EntryReader::ofEntry(entry, kEventPackName);
         readEventEntry(reader, entry, track, r, typeFlags, typeVariants);
+        if (!reader.ok() && problem.empty())
+            problem = "entry " + std::to_string(entry) + ": " + reader.fault();
     }
     closeStream();
     buildEventsByType(typeFlags, typeVariants, rows);
     buildProgressTables();
     loadRecordB();
     loadRecordA();
+    return problem;
 }
 
-void loadTablesFromPack161() {
+std::string loadTablesFromPack161() {
     const EventSlotStatics& slots = eventSlotStatics();
     std::int32_t track = rt::ByteArray::get(slots.s_eventTrack, slots.s_currentEvent);
     packOpen(constantString(rt::constants::kZonePack));
     EntryReader reader = EntryReader::ofEntry(track, kZonePackName);
     closeStream();
     readZones(reader, track);
+    if (!reader.ok())
+        return "entry " + std::to_string(track) + ": " + reader.fault();
+    if (2 + eventStatics().s_trackZoneCount * kZoneBytes > reader.size())
+        return "entry " + std::to_string(track) + " is cut inside its zones";
+    return {};
 }
 
 void readZones(EntryReader& reader, std::int32_t track) {
@@ -584,17 +599,26 @@ void buildProgressTables() {
 }
 
 void loadStartupRaceData() {
-    loadTablesFromPack157();
+    (void)loadTablesFromPack157();
     loadRacerDefinitions();
-    loadTablesFromPack159();
+    if (std::string problem = loadTablesFromPack159(); !problem.empty()) {
+        rt::String* events = constantString(rt::constants::kEventPack);
+        endRunWithBrokenData(events ? events->toUtf8() : std::string("(no pack)"), problem);
+        return;
+    }
     for (std::int32_t row = 0; row < raceRowCount(); ++row)
         loadTrackArrays(raceRowValue(row, 0));
 }
 
-std::string checkRaceData() {
-    loadTablesFromPack157();
+RaceDataProblem checkRaceData() {
+    auto fileOf = [](std::int32_t pack) {
+        rt::String* name = constantString(pack);
+        return name ? name->toUtf8() : std::string("(no pack)");
+    };
+    if (std::string problem = loadTablesFromPack157(); !problem.empty())
+        return {fileOf(rt::constants::kGameTablesPack), problem};
     loadRacerDefinitions();
-    return racerDataProblem();
+    return {fileOf(rt::constants::kRacerPack), racerDataProblem()};
 }
 
 } // namespace game

@@ -103,13 +103,16 @@ EventStatics& eventStatics();
 
 // Each is named by the constant string that names its pack (157 the game
 // tables, 159 the events, 161 the track zones). Entry 0 of the game tables
-// pack.
-void loadTablesFromPack157();
+// pack; answers what is broken in it (a cut or lying count, no race rows),
+// empty when it is sound.
+std::string loadTablesFromPack157();
 // The event entry of every race row, then the by-type lists, the progress
-// tables and the two event records.
-void loadTablesFromPack159();
-// The zones of the current event's track.
-void loadTablesFromPack161();
+// tables and the two event records; answers the first entry's fault (cut,
+// a lying count, not readable), empty when every entry read whole.
+std::string loadTablesFromPack159();
+// The zones of the current event's track; answers what is broken in the
+// entry, empty when it is sound.
+std::string loadTablesFromPack161();
 
 class EntryReader;
 // The readers of one entry, for the loaders above and for tests: the game
@@ -141,12 +144,19 @@ void buildProgressTables();
 
 // The race data that start-up loads, in order: the game tables, the racer
 // definitions, the event tables (which read the saved event records), and
-// the wire model of every race row's track.
+// the wire model of every race row's track. A broken event entry ends the
+// run as broken data, naming the event pack.
 void loadStartupRaceData();
-// Loads the game tables and the racer definitions and answers what is
-// broken in them ("racer 3 has no time"), empty when they are sound. Start
-// -up runs it before the game so that broken racers end the program with
-// the broken-data status.
-std::string checkRaceData();
+// A broken file of the race data: the file (its pack's name, "/racers.pak")
+// and what is wrong ("racer 3 has no time"); `what` is empty when the data
+// are sound.
+struct RaceDataProblem {
+    std::string file;
+    std::string what;
+};
+// Loads the game tables and the racer definitions and answers the first
+// file broken among them. Start-up runs it before the game so that broken
+// tables or racers end the program with the broken-data status.
+RaceDataProblem checkRaceData();
 
 } // namespace game

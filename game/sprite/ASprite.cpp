@@ -245,9 +245,9 @@ ASprite* ASprite::initDefaults() {
     return sprite;
 }
 
-void ASprite::load(rt::ByteArray* data, std::int32_t offset, std::int32_t, std::int32_t, rt::Object*) {
+bool ASprite::load(rt::ByteArray* data, std::int32_t offset, std::int32_t, std::int32_t, rt::Object*) {
     if (!data)
-        return;
+        return true;
     collectIfAsked();
     // The span pins the data's block for as long as the load runs.
     SpriteReader in(bytesOf(data), offset);
@@ -268,6 +268,64 @@ void ASprite::load(rt::ByteArray* data, std::int32_t offset, std::int32_t, std::
         clearLoadedTables();
     }
     collectIfAsked();
+    return !in.cutShort();
+}
+
+namespace {
+
+// "<what> <n> names <target> <value> of <count>" for the first byte of
+// `table` at or above `count`; empty when there is none.
+std::string firstOutside(rt::ByteArray* table, std::int32_t count, const char* what, const char* names) {
+    const std::int32_t length = table ? table->length() : 0;
+    for (std::int32_t i = 0; i < length; ++i)
+        if (const std::int32_t value = static_cast<std::uint8_t>(ByteArray::get(table, i)); value >= count)
+            return std::string(what) + " " + std::to_string(i) + " " + names + " " + std::to_string(value) +
+                   " of " + std::to_string(count);
+    return {};
+}
+
+// "<what> <n> takes <records> <first> to <last> of <count>" when the records
+// [first, first + taken) do not lie in [0, count); empty when they do.
+std::string rangeOutside(const char* what, std::int32_t n, const char* records, std::int32_t first,
+                         std::int32_t taken, std::int32_t count) {
+    if (first >= 0 && taken >= 0 && first + taken <= count)
+        return {};
+    return std::string(what) + " " + std::to_string(n) + " takes " + records + " " + std::to_string(first) +
+           " to " + std::to_string(first + taken - 1) + " of " + std::to_string(count);
+}
+
+} // namespace
+
+std::string ASprite::structureProblem() const {
+    auto length = [](const rt::Array* array) { return array ? array->length() : 0; };
+    const std::int32_t fmodules = length(m_fmoduleModules);
+    const std::int32_t frames = getFrameCount();
+    const std::int32_t aframes = length(m_aframeFrames);
+    const std::int32_t boxes = (length(m_boxesShort) + length(m_boxes)) / 4;
+    std::string problem = firstOutside(m_fmoduleModules, m_moduleCount, "frame-module", "names module");
+    for (std::int32_t f = 0; f < frames && problem.empty(); ++f) {
+        problem = rangeOutside("frame", f, "frame-modules", ShortArray::get(m_frameFirstModule, f),
+                               getFModuleCount(f), fmodules);
+        if (problem.empty() && m_frameFirstBox) {
+            const std::int32_t first = ShortArray::get(m_frameFirstBox, f);
+            problem = rangeOutside("frame", f, "boxes", first,
+                                   ShortArray::get(m_frameFirstBox, f + 1) - first, boxes);
+        }
+    }
+    if (problem.empty())
+        problem = firstOutside(m_aframeFrames, frames, "animation frame", "shows frame");
+    for (std::int32_t a = 0; a < getAnimCount() && problem.empty(); ++a)
+        problem = rangeOutside("animation", a, "animation frames", ShortArray::get(m_animFirstFrame, a),
+                               getAFrameCount(a), aframes);
+    if (!problem.empty())
+        return problem;
+    const bool pixels =
+        m_moduleCount > 0 && config().s_useModulePixels && (m_format & sprite_format::kPixelSection) != 0;
+    if (pixels && m_paletteCount < 1)
+        return "the pixel section holds no palette";
+    if (pixels && !m_moduleDataOffsets)
+        return "the pixel section holds no module data";
+    return {};
 }
 
 void ASprite::clearLoadedTables() {

@@ -16,9 +16,11 @@
 // shared pixel buffer, and `storeModuleImage` turns the result into an image.
 //
 // Indexes that the data gives (module of a frame-module, first records of
-// frames and animations, box ranges) are not checked at load: every query
-// reads through the checked element access, so a bad index logs its line
-// and answers 0, and decoding never reads or writes outside an array.
+// frames and animations, box ranges) are checked after the load by
+// `structureProblem`, which the sprite loader asks before it hands a sprite
+// out. Every query reads through the checked element access as well, so a
+// bad index from a caller logs its line and answers 0, and decoding never
+// reads or writes outside an array.
 //
 // Tables are runtime arrays held by the sprite's reference fields; their
 // element types are the narrowest this game's layout allows. Threads: the
@@ -30,6 +32,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace platform {
 class javax_microedition_lcdui_Image;
@@ -103,10 +106,23 @@ public:
     // Reads the sprite data at `offset` of `data`. `paletteMask`,
     // `decodeArg` and `sourceImage` belong to image paths this game does not
     // use. Null data does nothing; data that ends inside a section leaves the
-    // sprite empty (no modules, frames or animations) with one log line.
-    void load(rt::ByteArray* data, std::int32_t offset, std::int32_t paletteMask, std::int32_t decodeArg,
+    // sprite empty (no modules, frames or animations) with one log line, and
+    // answers false (true otherwise).
+    bool load(rt::ByteArray* data, std::int32_t offset, std::int32_t paletteMask, std::int32_t decodeArg,
               rt::Object* sourceImage);
-    void loadDefault(rt::ByteArray* data, std::int32_t offset) { load(data, offset, 0xFFFFFF, 1, nullptr); }
+    bool loadDefault(rt::ByteArray* data, std::int32_t offset) {
+        return load(data, offset, 0xFFFFFF, 1, nullptr);
+    }
+
+    // What in the loaded tables points outside them, empty when nothing
+    // does: a frame's module records past the frame-module table, a
+    // frame-module's module past the module count, a frame's boxes past the
+    // box table, an animation's frame records past the animation-frame table
+    // or a frame past the frame count, and a pixel section without a palette
+    // or without its module data. A sprite that answers empty can be painted
+    // and queried by every frame, module and animation it counts without a
+    // runtime check failing.
+    std::string structureProblem() const;
 
     // Geometry. Indexes come from the caller or the data and go through the
     // checked element access: one outside its table logs and answers 0.

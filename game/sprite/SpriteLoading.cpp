@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 namespace game {
 
@@ -18,7 +19,8 @@ namespace {
 constexpr std::int32_t kImagesOnlyEntries[] = {4, 65};
 constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 
-// Null when the entry could not be read (the pack reader said why).
+// Null when the entry could not be read (the pack reader said why) or holds
+// no sound sprite (logged with what is wrong).
 ASprite* loadFromEntry(std::int32_t entry) {
     rt::ByteArray* bytes = packReadEntry(entry);
     if (!bytes)
@@ -30,7 +32,14 @@ ASprite* loadFromEntry(std::int32_t entry) {
         return nullptr;
     }
     ASprite* sprite = ASprite::initDefaults();
-    sprite->loadDefault(bytes, 0);
+    std::string problem =
+        sprite->loadDefault(bytes, 0) ? sprite->structureProblem() : "the data ends inside a section";
+    if (!problem.empty()) {
+        rt::String* pack = packStatics().s_packName;
+        host::logf(host::LogCategory::Game, "pack %s: entry %d: %s", pack ? pack->toUtf8().c_str() : "(none)",
+                   entry, problem.c_str());
+        return nullptr;
+    }
     return sprite;
 }
 

@@ -27,6 +27,10 @@ enum class ExitStatus : int {
     // The data set is there but broken: a file, resource or entry that
     // cannot be loaded, or loading it filled the object heap.
     BrokenDataSet = 3,
+    // A headless run ended after a runtime check had failed (a null, index,
+    // cast or size fault in the game's code or in data its loaders let
+    // through); the line names the first report.
+    RuntimeCheckFailed = 4,
     // The options cannot be read; kept apart from the statuses above.
     Usage = 64,
 };

@@ -134,6 +134,22 @@ bool ResourceArchive::loadIndex() {
                           static_cast<std::int32_t>(bigEndian(std::span(field).last(4))));
         archive.m_entryCount = i + 1;
     }
+    // An entry that reaches past the end of the file means the archive is
+    // cut (or its index lies): said once here, for the first such entry,
+    // rather than by whichever read of it comes first.
+    std::int64_t fileSize = -1;
+    if (seekFile(stream, 0, SEEK_END))
+        fileSize = tellFile(stream);
+    for (std::int32_t i = 0; i < count && fileSize >= 0; ++i) {
+        const std::int64_t offset = rt::IntArray::get(archive.m_entryOffsets, i);
+        const std::int64_t size = rt::IntArray::get(archive.m_entrySizes, i);
+        if (offset < 0 || size < 0 || offset + size > fileSize) {
+            auto* entry = static_cast<rt::String*>(rt::Array::getRef(archive.m_entryNames, i));
+            return fault("the archive is %lld bytes long, but entry %d of %d (%s) lies at %lld to %lld",
+                         static_cast<long long>(fileSize), i + 1, count, entry->toUtf8().c_str(),
+                         static_cast<long long>(offset), static_cast<long long>(offset + size));
+        }
+    }
     archive.m_indexWhole = true;
     return true;
 }

@@ -3,6 +3,7 @@
 #include "host/Log.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/shell/Shell.h"
+#include "runtime/checks.h"
 
 #include <charconv>
 #include <filesystem>
@@ -60,6 +61,7 @@ exit status:
       --headless, a screenshot that could not be written)
   2   no data set where the program looks (or no game to run yet)
   3   the data set is broken: a file, resource or entry that cannot be loaded
+  4   a headless run in which a runtime check failed (the first report is named)
   64  the options or the script cannot be read
 Failures are written to standard error, one line each.)";
 
@@ -68,6 +70,19 @@ constexpr std::int32_t kLastRaceRow = 5;
 
 // A headless run without a script: the window is active and has the focus.
 constexpr const char* kDefaultScript = "0 activate\n0 focus-gained\n";
+
+// A trace's lines joined by " / " ("stacktrace:" left out).
+std::string oneLine(std::string_view trace) {
+    std::string joined;
+    for (std::size_t end = trace.find('\n'); !trace.empty(); end = trace.find('\n')) {
+        std::string_view part = trace.substr(0, end);
+        trace.remove_prefix(end == std::string_view::npos ? trace.size() : end + 1);
+        if (part.empty() || part == "stacktrace:")
+            continue;
+        joined += (joined.empty() ? "" : " / ") + std::string(part);
+    }
+    return joined;
+}
 
 void say(const std::string& line) {
     host::logLine(host::LogCategory::Platform, line);
@@ -249,6 +264,13 @@ int runProgram(std::span<const char* const> argv, const ProgramParts& parts) {
     StartupResult ran = shell.run();
     if (!ran.ok())
         return fail(ran.status(), ran.message());
+    // A report is a fault, never a way of running: a scripted run that saw
+    // one must not pass as a good one.
+    if (rt::RuntimeReports reports = rt::runtimeReports(); options.headless && reports.count > 0)
+        return fail(ExitStatus::RuntimeCheckFailed,
+                    "a runtime check failed " + std::to_string(reports.count) +
+                        (reports.count == 1 ? " time" : " times") + " during the run; the first: " +
+                        reports.first + " (" + oneLine(reports.firstTrace) + ")");
     // The screenshot's writer has said why it failed.
     return exitCode(shell.applicationImpl().screenshotFailed() ? ExitStatus::CannotStart
                                                                : ExitStatus::Normal);

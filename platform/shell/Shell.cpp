@@ -12,6 +12,7 @@
 #include "runtime/OutOfStore.h"
 #include "runtime/ThreadTable.h"
 #include "runtime/charsets.h"
+#include "runtime/checks.h"
 
 #include <algorithm>
 #include <span>
@@ -404,6 +405,8 @@ void Shell::cleanup() {
     m_powerQueue.clear();
     m_impl->shutdown();
     m_host.device().setDisplayOrientation(m_restoreOrientation);
+    // After the shutdown, which runs guest code too.
+    rt::logRuntimeReportCounts();
     closeLogFile();
     m_cleanedUp = true;
 }

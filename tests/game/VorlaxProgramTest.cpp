@@ -174,7 +174,7 @@ TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
 }
 
 // A racer the game cannot drive (here one without times) ends start-up
-// with the broken-data status, naming the racer.
+// with the broken-data status, naming the pack's file and the racer.
 TEST(VorlaxProgram, ABrokenRacerEndsStartUpAsABrokenDataSet) {
     testing_support::TemporaryFolder root("vorlax-program");
     mkdata::ProgramFolder demo = mkdata::makeDemoSet();
@@ -193,7 +193,7 @@ TEST(VorlaxProgram, ABrokenRacerEndsStartUpAsABrokenDataSet) {
     ASSERT_TRUE(mkdata::writeProgramFolder(demo, root.path() / "broken").ok());
     Ended broken = vorlax(root.path() / "broken");
     EXPECT_EQ(broken.status, 3);
-    EXPECT_EQ(broken.errors, "vorlax: the data set is broken: racer pack: racer 5 has no time\n");
+    EXPECT_EQ(broken.errors, "vorlax: the data set is broken: /racers.pak: racer 5 has no time\n");
 }
 
 // The demo set's text of constant string `number`, as Latin-1.

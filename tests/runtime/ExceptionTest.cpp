@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <future>
 #include <string>
 #include <thread>
@@ -242,6 +243,49 @@ TEST(RuntimeErrorReport, EachCheckLogsItsLineThenTheTrace) {
     rt::logPrintf("%s", longText.c_str());
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].size(), 1024u);
+}
+
+// A report repeated every frame must not flood the log: the first few of a
+// kind are logged, the rest counted; the tally keeps the first report and
+// its trace for the program's exit and for harnesses.
+TEST(RuntimeErrorReport, TheLogHoldsTheFirstFewOfEachKindAndEveryReportIsCounted) {
+    testing_support::LogCapture log;
+    rt::pushTrace("cGame::paint()");
+    const int repeats = 1000;
+    for (int i = 0; i < repeats; ++i) {
+        rt::reportIndexOutOfBounds(rt::IndexKind::Array, i, 4);
+        rt::reportNullPointer();
+    }
+    rt::reportRuntimeError("drawRegion x_src");
+    rt::popTrace();
+    const std::vector<std::string> lines = log.lines();
+    auto count = [&](std::string_view start) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.starts_with(start); });
+    };
+    const auto logged = static_cast<std::ptrdiff_t>(rt::kReportsLoggedPerKind);
+    EXPECT_EQ(count("ArrayIndexOutOfBounds index="), logged);
+    EXPECT_EQ(count("NullPointer"), logged);
+    EXPECT_EQ(count("drawRegion x_src"), 1);
+    EXPECT_EQ(count("runtime check ArrayIndexOutOfBounds: further reports of this kind are counted"), 1);
+    // The logged index reports are the first ones.
+    EXPECT_EQ(lines[0], "ArrayIndexOutOfBounds index=0 length=4");
+
+    const rt::RuntimeReports reports = rt::runtimeReports();
+    EXPECT_EQ(reports.count, 2u * repeats + 1);
+    EXPECT_EQ(reports.first, "ArrayIndexOutOfBounds index=0 length=4");
+    EXPECT_EQ(reports.firstTrace, "stacktrace:\ncGame::paint()\n");
+    ASSERT_EQ(reports.kinds.size(), 3u);
+    EXPECT_EQ(reports.kinds[0].kind, "ArrayIndexOutOfBounds");
+    EXPECT_EQ(reports.kinds[0].count, static_cast<std::uint64_t>(repeats));
+    EXPECT_EQ(reports.kinds[1].kind, "NullPointer");
+    EXPECT_EQ(reports.kinds[2].count, 1u);
+
+    rt::logRuntimeReportCounts();
+    EXPECT_TRUE(log.contains("runtime check NullPointer: 1000 reports, the first 5 logged"));
+    rt::resetRuntimeReports();
+    EXPECT_EQ(rt::runtimeReports().count, 0u);
+    EXPECT_EQ(rt::runtimeReports().first, "");
 }
 
 } // namespace

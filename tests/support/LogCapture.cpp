@@ -1,9 +1,14 @@
 #include "tests/support/LogCapture.h"
 
+#include "runtime/checks.h"
+
 namespace testing_support {
 
 LogCapture::LogCapture()
     : m_previous(host::setLogSink(this)) {
+    // The runtime logs only the first few reports of a kind; a capture
+    // starts a fresh tally, so the reports a test expects are logged.
+    rt::resetRuntimeReports();
 }
 
 LogCapture::~LogCapture() {
@@ -32,6 +37,7 @@ bool LogCapture::contains(std::string_view text) const {
 void LogCapture::clear() {
     std::lock_guard guard(m_lock);
     m_lines.clear();
+    rt::resetRuntimeReports();
 }
 
 } // namespace testing_support

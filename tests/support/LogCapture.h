@@ -1,6 +1,8 @@
 #pragma once
 
 // Collects the log's lines while it lives, for tests that check what was said.
+// Making one, and clearing it, starts a fresh tally of runtime reports, so the
+// first reports of each kind are logged again.
 
 #include "host/Log.h"
 

@@ -305,6 +305,21 @@ const Mutation kMutations[] = {
          replacePack(f, mkdata::kSpritePackFile, datakit::spritePackEntries(sprites));
      },
      "sprite 14 module", "module-size"},
+    {"a sprite whose frame-module names a module it does not have",
+     [](ProgramFolder& f) {
+         std::vector<datakit::Bytes> entries = datakit::spritePackEntries(mkdata::demoSprites());
+         datakit::SpriteModel model;
+         model.modules.resize(1);
+         model.modules[0].type = 2;
+         model.modules[0].width = model.modules[0].height = 4;
+         model.fmodules.resize(1);
+         model.fmodules[0].module = 1;
+         model.frames.resize(1);
+         model.frames[0].fmoduleCount = 1;
+         entries[14] = datakit::packEntry(0, datakit::writeSprite(model));
+         replacePack(f, mkdata::kSpritePackFile, entries);
+     },
+     "sprite 14", "sprite-structure", "frame-module 0 names module 1 of 1"},
     {"a race of more racers than there are",
      [](ProgramFolder& f) {
          std::vector<datakit::Bytes> events;

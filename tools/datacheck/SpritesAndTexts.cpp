@@ -94,6 +94,19 @@ void checkModuleSizes(Findings& findings, const std::string& resource, const gam
     }
 }
 
+// The sprite of `entry` of the open pack reads whole and no index in its
+// tables points outside them (what the game's sprite loader refuses).
+void checkStructure(Findings& findings, const std::string& resource, std::int32_t entry) {
+    rt::ByteArray* bytes = game::packReadEntry(entry);
+    if (!bytes || bytes->length() == 0)
+        return;
+    game::ASprite* sprite = game::ASprite::initDefaults();
+    const std::string problem =
+        sprite->loadDefault(bytes, 0) ? sprite->structureProblem() : "the data ends inside a section";
+    if (!problem.empty())
+        addFinding(findings, resource, "sprite-structure", problem);
+}
+
 game::ASprite* font(std::int32_t f) {
     return static_cast<game::ASprite*>(rt::ObjectArray::get(game::startupStatics().s_fonts, f));
 }
@@ -163,15 +176,18 @@ void checkSprites(Findings& findings) {
     openPack(rt::constants::kSpritePack);
     checkTrackEffects(findings, loadEntry(game::kTrackEffectSprite));
     openPack(rt::constants::kSpritePack);
-    for (std::int32_t slot = 0; slot < game::kSpriteCount; ++slot)
+    for (std::int32_t slot = 0; slot < game::kSpriteCount; ++slot) {
+        checkStructure(findings, "sprite " + std::to_string(slot), slot);
         checkModuleSizes(findings, "sprite " + std::to_string(slot), loadEntry(slot));
+    }
     openPack(rt::constants::kFontPack);
     if (!game::startupStatics().s_fonts)
         game::startupStatics().s_fonts = rt::newObjectArray(6);
     for (std::int32_t f = 0; f < kFontCount; ++f) {
+        std::string resource = "font " + std::to_string(f);
+        checkStructure(findings, resource, f);
         game::ASprite* sprite = loadEntry(f);
         rt::ObjectArray::set(game::startupStatics().s_fonts, f, sprite);
-        std::string resource = "font " + std::to_string(f);
         if (!sprite) {
             addFinding(findings, resource, "font", "the font's entry is empty");
             continue;

@@ -43,4 +43,50 @@ TEST_F(DataTest, TablesThatAreNoIntArraysOrAbsentStayNull) {
     EXPECT_EQ(fixed.s_cosCompanion, nullptr);
 }
 
+TEST_F(DataTest, TablesTheFixedPointRoutinesCannotIndexAreNamed) {
+    game::initFixedPointConstants();
+    const std::int32_t quarter = game::fixedPointStatics().s_quarterCircle;
+    const std::vector<std::int32_t> full(static_cast<std::size_t>(quarter + 1), 4096);
+    const std::vector<std::int32_t> short_(static_cast<std::size_t>(quarter), 4096);
+    struct Case {
+        const char* name;
+        std::vector<datakit::Bytes> entries;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"sound",
+         {datakit::packEntry(0, datakit::writeTypedArray(datakit::intArray(full))),
+          datakit::packEntry(0, datakit::writeTypedArray(datakit::intArray({})))},
+         ""},
+        {"cosines one short",
+         {datakit::packEntry(0, datakit::writeTypedArray(datakit::intArray(short_))),
+          datakit::packEntry(0, datakit::writeTypedArray(datakit::intArray({})))},
+         "entry 0 (the cosine table) holds " + std::to_string(quarter) + " values, not " +
+             std::to_string(quarter + 1)},
+        {"cosines of another type",
+         {datakit::packEntry(0, datakit::writeTypedArray(datakit::byteArray({1}))),
+          datakit::packEntry(0, datakit::writeTypedArray(datakit::intArray({})))},
+         "entry 0 (the cosine table) is no int array or cannot be read"},
+        {"companion of another type",
+         {datakit::packEntry(0, datakit::writeTypedArray(datakit::intArray(full))),
+          datakit::packEntry(0, datakit::writeTypedArray(datakit::byteArray({1})))},
+         "entry 1 is no int array or cannot be read"},
+        {"companion missing",
+         {datakit::packEntry(0, datakit::writeTypedArray(datakit::intArray(full)))},
+         "entry 1 is no int array or cannot be read"},
+    };
+    std::vector<datakit::ArchiveEntry> files;
+    for (std::size_t n = 0; n < std::size(cases); ++n)
+        for (datakit::ArchiveEntry& file :
+             datakit::packArchiveEntries(datakit::widen("m" + std::to_string(n) + ".pak"), u".",
+                                         datakit::writePack(cases[n].entries)))
+            files.push_back(std::move(file));
+    putArchive(files);
+    for (std::size_t n = 0; n < std::size(cases); ++n) {
+        SCOPED_TRACE(cases[n].name);
+        game::loadMathTables(text(("m" + std::to_string(n) + ".pak").c_str()), 0, 1);
+        EXPECT_EQ(game::fixedPointTableProblem(), cases[n].problem);
+    }
+}
+
 } // namespace

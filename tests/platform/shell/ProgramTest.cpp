@@ -1,5 +1,6 @@
 #include "platform/shell/Program.h"
 
+#include "runtime/checks.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tests/support/TestMidlet.h"
@@ -95,9 +96,9 @@ TEST(Program, HelpNamesEveryOptionTheScriptAndTheExitStatuses) {
     EXPECT_EQ(platform::runProgram(Args{"vorlax", "--help"}, noGame), 0);
     std::string help = testing::internal::GetCapturedStdout();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    for (const char* text :
-         {"--headless", "--frames N", "--screenshot FILE", "--script FILE", "PROGRAM_FOLDER", "key-down KEY",
-          "stylus-down X Y", "answer yes|no", "+N", "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  64 "})
+    for (const char* text : {"--headless", "--frames N", "--screenshot FILE", "--script FILE",
+                             "PROGRAM_FOLDER", "key-down KEY", "stylus-down X Y", "answer yes|no", "+N",
+                             "\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  64 "})
         EXPECT_NE(help.find(text), std::string::npos) << text;
 
     testing::internal::CaptureStdout();
@@ -130,6 +131,38 @@ TEST(Program, AHeadlessRunStopsAfterItsFramesAndWritesTheLastOne) {
 
     Args unwritable = {"vorlax", "--headless", "--frames", "1", "--screenshot", "/no/such/folder/shot.png"};
     EXPECT_EQ(platform::runProgram(unwritable, parts), 1);
+}
+
+// A runtime check that fails during a headless run is a fault the run must
+// not hide: the run ends with its own status and one line naming the first
+// report and how many there were; a run without one ends normally.
+TEST(Program, AHeadlessRunThatFailedARuntimeCheckEndsWithItsStatusNamingTheFirst) {
+    testing_support::TemporaryFolder program("vorlax-program");
+    for (int reports : {0, 3}) {
+        SCOPED_TRACE(reports);
+        testing_support::MidletRecord record;
+        record.afterFrame = [reports](testing_support::TestMidlet&) {
+            for (int i = 0; i < reports; ++i)
+                rt::reportIndexOutOfBounds(rt::IndexKind::Array, 9 + i, 4);
+        };
+        platform::ProgramParts parts;
+        parts.startup = testing_support::midletHooks(record);
+        testing::internal::CaptureStderr();
+        const int status = platform::runProgram(
+            Args{"vorlax", "--headless", "--frames", "2", program.path().c_str()}, parts);
+        const std::string errors = testing::internal::GetCapturedStderr();
+        if (reports == 0) {
+            EXPECT_EQ(status, 0);
+            EXPECT_EQ(errors, "");
+        } else {
+            EXPECT_EQ(status, 4);
+            EXPECT_TRUE(errors.starts_with("vorlax: a runtime check failed ")) << errors;
+            EXPECT_NE(errors.find(" times during the run; the first: ArrayIndexOutOfBounds index=9 length=4"),
+                      std::string::npos)
+                << errors;
+            EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+        }
+    }
 }
 
 std::string readFile(const std::filesystem::path& path) {
