@@ -1,0 +1,93 @@
+#pragma once
+
+// A runtime made once for the process and lent to each input, for harnesses
+// whose inputs would otherwise spend most of their time making and freeing
+// heaps. Between inputs it forgets what the input made: the pending
+// exception, every static, and (by a collection) every object; a runtime
+// whose heaps stay more than half full after that (permanent objects an input
+// made) is made anew, so no input sees another's leftovers.
+
+#include "classlib/ClassLibrary.h"
+#include "runtime/Exceptions.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/Runtime.h"
+#include "runtime/StaticClass.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+namespace fuzzing {
+
+class KeptRuntime {
+public:
+    // What each new runtime gets before its first input (the platform, say).
+    using Install = std::function<void(rt::Runtime&)>;
+
+    KeptRuntime(rt::RuntimeOptions options, Install install)
+        : m_options(options)
+        , m_install(std::move(install)) {
+        start();
+    }
+    KeptRuntime(const KeptRuntime&) = delete;
+    KeptRuntime& operator=(const KeptRuntime&) = delete;
+
+    rt::Runtime& runtime() { return *m_runtime; }
+
+    // Forgets what the input made. `keep` runs once the statics are cleared
+    // and before the collection, to root again what every input shares.
+    template <class Keep>
+    void endInput(Keep keep) {
+        rt::clearPendingException();
+        m_runtime->staticClass().clearStatics();
+        keep();
+        m_runtime->objectManager().gc(rt::ObjectManager::kImmediate);
+        if (moreThanHalfUsed(m_runtime->objectHeap()) || moreThanHalfUsed(m_runtime->bufferHeap())) {
+            m_runtime.reset();
+            start();
+        }
+    }
+    void endInput() {
+        endInput([] {});
+    }
+
+private:
+    static bool moreThanHalfUsed(rt::MemoryManager& heap) {
+        rt::HeapStats stats = heap.stats();
+        return stats.heapUsed > stats.heapSize / 2;
+    }
+
+    void start() {
+        m_runtime = std::make_unique<rt::Runtime>(m_options);
+        m_install(*m_runtime);
+    }
+
+    rt::RuntimeOptions m_options;
+    Install m_install;
+    std::unique_ptr<rt::Runtime> m_runtime;
+};
+
+// The class library on a runtime whose inputs run no collection: without
+// threads none starts on its own, so the objects held only by an input's
+// frame stay, and a full heap falls back to the process heap instead of
+// collecting.
+inline void installClassLibraryWithoutCollections(rt::Runtime& runtime) {
+    runtime.bufferHeap().setFailureHandler(nullptr);
+    runtime.objectHeap().setFailureHandler(nullptr);
+    lib::installClassLibrary(runtime);
+}
+
+// One input's use of a kept runtime: when it ends, what the input made is gone.
+class KeptRuntimeInput {
+public:
+    explicit KeptRuntimeInput(KeptRuntime& kept)
+        : m_kept(kept) {}
+    ~KeptRuntimeInput() { m_kept.endInput(); }
+    KeptRuntimeInput(const KeptRuntimeInput&) = delete;
+    KeptRuntimeInput& operator=(const KeptRuntimeInput&) = delete;
+
+private:
+    KeptRuntime& m_kept;
+};
+
+} // namespace fuzzing
