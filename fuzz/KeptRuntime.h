@@ -3,9 +3,12 @@
 // A runtime made once for the process and lent to each input, for harnesses
 // whose inputs would otherwise spend most of their time making and freeing
 // heaps. Between inputs it forgets what the input made: the pending
-// exception, every static, and (by a collection) every object; a runtime
-// whose heaps stay more than half full after that (permanent objects an input
-// made) is made anew, so no input sees another's leftovers.
+// exception and every static, so nothing an input made is reachable by the
+// next. The objects left over are freed by a collection once a heap is a
+// quarter full (a collection after every input, with the reference checks
+// of a fuzzing build, would cost more than the inputs); a runtime whose heaps
+// stay more than half full after one (permanent objects inputs made) is made
+// anew.
 
 #include "classlib/ClassLibrary.h"
 #include "runtime/Exceptions.h"
@@ -35,14 +38,16 @@ public:
     rt::Runtime& runtime() { return *m_runtime; }
 
     // Forgets what the input made. `keep` runs once the statics are cleared
-    // and before the collection, to root again what every input shares.
+    // and before any collection, to root again what every input shares.
     template <class Keep>
     void endInput(Keep keep) {
         rt::clearPendingException();
         m_runtime->staticClass().clearStatics();
         keep();
+        if (!moreThanUsed(m_runtime->objectHeap(), 4) && !moreThanUsed(m_runtime->bufferHeap(), 4))
+            return;
         m_runtime->objectManager().gc(rt::ObjectManager::kImmediate);
-        if (moreThanHalfUsed(m_runtime->objectHeap()) || moreThanHalfUsed(m_runtime->bufferHeap())) {
+        if (moreThanUsed(m_runtime->objectHeap(), 2) || moreThanUsed(m_runtime->bufferHeap(), 2)) {
             m_runtime.reset();
             start();
         }
@@ -52,9 +57,10 @@ public:
     }
 
 private:
-    static bool moreThanHalfUsed(rt::MemoryManager& heap) {
+    // Whether more than 1 / `part` of `heap` is in use.
+    static bool moreThanUsed(rt::MemoryManager& heap, std::size_t part) {
         rt::HeapStats stats = heap.stats();
-        return stats.heapUsed > stats.heapSize / 2;
+        return stats.heapUsed > stats.heapSize / part;
     }
 
     void start() {
