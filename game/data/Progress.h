@@ -35,11 +35,11 @@ inline constexpr std::int32_t kGridRowLength = 4;
 inline constexpr std::int32_t kProgressValueCount = 6;
 
 // What the game can set, which the unlock record's reader holds a stored
-// record to. The masks keep their defaults and gain only these bits: A and B
+// record to. The masks hold only their defaults' bits and these: A and B
 // bits 3 to 5 from rewards, C bit 2 from the second tier and bit 3 from the
 // front end's start question. Grid cells lie in rows 0 to 2 (the reward rows
-// and the row a tier opens), so the grids use 3 x R bits, grid A keeping its
-// default cells. A triplet item holds the 3 bits of tiers 0 to 9.
+// and the row a tier opens), so the grids use 3 x R bits. A triplet item
+// holds the 3 bits of tiers 0 to 9.
 inline constexpr std::int32_t kMaskADefault = 7;
 inline constexpr std::int32_t kMaskBDefault = 7;
 inline constexpr std::int32_t kMaskCDefault = 3;

@@ -134,11 +134,9 @@ StoredUnlocks decodeUnlocks(rt::ByteArray* record, const UnlockPositions& at, bo
     return stored;
 }
 
-// Whether `mask` holds `defaults` and no bit outside `bits`.
-bool holdsOnly(std::int32_t mask, std::uint32_t bits, std::int32_t defaults = 0) {
-    std::uint32_t value = static_cast<std::uint32_t>(mask);
-    return (value & ~bits) == 0 &&
-           (value & static_cast<std::uint32_t>(defaults)) == static_cast<std::uint32_t>(defaults);
+// Whether `mask` holds no bit outside `bits`.
+bool holdsOnly(std::int32_t mask, std::uint32_t bits) {
+    return (static_cast<std::uint32_t>(mask) & ~bits) == 0;
 }
 
 // The first field of a stored unlock record that holds a value the game never
@@ -149,17 +147,17 @@ const char* implausibleField(const StoredUnlocks& stored, rt::IntArray* triplets
     if (stored.savedByteA < static_cast<std::int32_t>(SoundChoice::None) ||
         stored.savedByteA > static_cast<std::int32_t>(SoundChoice::On))
         return "the sound choice";
-    if (!holdsOnly(stored.maskA, kMaskABits, kMaskADefault))
+    if (!holdsOnly(stored.maskA, kMaskABits))
         return "mask A";
-    if (!holdsOnly(stored.maskB, kMaskBBits, kMaskBDefault))
+    if (!holdsOnly(stored.maskB, kMaskBBits))
         return "mask B";
-    if (!holdsOnly(stored.maskC, kMaskCBits, kMaskCDefault))
+    if (!holdsOnly(stored.maskC, kMaskCBits))
         return "mask C";
     if (!holdsOnly(stored.rewardGrid, kGridBits))
         return "the reward grid";
     if (stored.promotion != 0 && stored.promotion != 1)
         return "the promotion byte";
-    if (!holdsOnly(stored.gridA, kGridBits, kGridADefault))
+    if (!holdsOnly(stored.gridA, kGridBits))
         return "grid A";
     if (!holdsOnly(stored.gridB, kGridBits))
         return "grid B";
