@@ -15,6 +15,7 @@
 // sanitizers watch every read and write.
 
 #include "fuzz/Harness.h"
+#include "fuzz/KeptRuntime.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/ASprite.h"
@@ -25,7 +26,6 @@
 #include "platform/lcdui/Graphics.h"
 #include "platform/lcdui/Image.h"
 #include "runtime/Array.h"
-#include "runtime/Runtime.h"
 #include "runtime/StaticClass.h"
 #include "runtime/String.h"
 #include "runtime/constantStrings.h"
@@ -61,15 +61,24 @@ void installConstants() {
     rt::getStaticClass().setConstantStrings(constants);
 }
 
+fuzzing::KeptRuntime& fontRuntime() {
+    static fuzzing::KeptRuntime s_kept{rt::RuntimeOptions{1 << 22, 1 << 24}, &platform::installPlatform};
+    return s_kept;
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)fontRuntime();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < kHeader)
         return 0;
     {
         fuzzing::QuietLog quiet;
-        rt::Runtime runtime{rt::RuntimeOptions{1 << 22, 1 << 24}};
-        platform::installPlatform(runtime);
+        fuzzing::KeptRuntimeInput input(fontRuntime());
         game::OrvelLibConfig::staticInit();
         game::spriteStaticInit();
         game::spriteStatics().s_gcOnLoad = 0;

@@ -9,16 +9,31 @@
 #include "classlib/ClassLibrary.h"
 #include "classlib/io/ByteArrayInputStream.h"
 #include "fuzz/Harness.h"
+#include "fuzz/KeptRuntime.h"
 #include "game/data/Lzma.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "runtime/Array.h"
 #include "runtime/Exceptions.h"
-#include "runtime/Runtime.h"
 
 #include <algorithm>
 #include <cstdint>
 
 using fuzzing::check;
+
+namespace {
+
+fuzzing::KeptRuntime& lzmaRuntime() {
+    static fuzzing::KeptRuntime s_kept{rt::RuntimeOptions{4 << 20, 1 << 20},
+                                       &fuzzing::installClassLibraryWithoutCollections};
+    return s_kept;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)lzmaRuntime();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > (1u << 20))
@@ -28,10 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // scans, so none may run: the unpacker's collection is switched off, a
     // full buffer heap falls back to the process heap, and the object heap
     // holds the few objects made here.
-    rt::Runtime runtime{rt::RuntimeOptions{4 << 20, 1 << 20}};
-    runtime.bufferHeap().setFailureHandler(nullptr);
-    runtime.objectHeap().setFailureHandler(nullptr);
-    lib::installClassLibrary(runtime);
+    fuzzing::KeptRuntimeInput input(lzmaRuntime());
     game::OrvelLibConfig::staticInit();
     game::config().s_packLzma = 1;
     game::config().s_gcAfterUnload = 0;

@@ -12,7 +12,9 @@
 #include "runtime/Array.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Runtime.h"
+#include "runtime/StaticClass.h"
 #include "runtime/String.h"
+#include "runtime/constantStrings.h"
 
 #include <cmath>
 #include <cstdint>
@@ -38,6 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // large enough for what one input makes.
         rt::Runtime runtime{rt::RuntimeOptions{1 << 18, 1 << 18}};
         lib::installClassLibrary(runtime);
+        // A parse that fails makes an exception, whose message is the
+        // default one: the program always has its constant strings.
+        rt::ObjectArray* constants = rt::newObjectArray(rt::constants::kDefaultMessage + 1);
+        for (std::int32_t i = 0; i < constants->length(); ++i)
+            rt::Array::setRef(constants, i, rt::String::newFromCString(""));
+        runtime.staticClass().setConstantStrings(constants);
         auto units = static_cast<std::int32_t>(size / 2);
         rt::CharArray* chars = rt::newCharArray(units);
         for (std::int32_t i = 0; i < units; ++i)

@@ -3,14 +3,12 @@
 // What the harnesses of the platform's file formats share: a program folder of
 // their own, and a runtime with the class library, the file names' constant
 // strings and the folders service. Both are made at the first input and kept
-// for the process, since making them again for every input is what a harness
-// would spend most of its time on; between inputs the folder is emptied, the
-// statics are cleared and a collection frees what the input made, so that no
-// input sees another's files or caches. A runtime whose heaps stay full after
-// that (permanent objects an input made, such as loaded constant strings) is
-// made anew.
+// for the process (KeptRuntime.h), since making them again for every input is
+// what a harness would spend most of its time on; between inputs the folder is
+// emptied as well, so that no input sees another's files or caches.
 
 #include "fuzz/Harness.h"
+#include "fuzz/KeptRuntime.h"
 #include "host/Log.h"
 #include "host/system/SystemFolders.h"
 #include "platform/Platform.h"
@@ -87,14 +85,8 @@ private:
 // The process's folder, log sink and runtime.
 class Session {
 public:
-    Session() {
-        host::setLogSink(&m_quiet);
-        start();
-    }
-    ~Session() {
-        m_runtime.reset();
-        host::setLogSink(nullptr);
-    }
+    Session() { host::setLogSink(&m_quiet); }
+    ~Session() { host::setLogSink(nullptr); }
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -112,34 +104,21 @@ public:
     }
 
     // Forgets everything the input made: its files, its statics, its objects.
+    // The constant strings stay rooted through the collection.
     void endInput() {
-        rt::clearPendingException();
-        m_runtime->staticClass().clearStatics();
-        // The constant strings stay rooted through the collection.
-        m_runtime->staticClass().setConstantStrings(m_constants);
-        m_runtime->objectManager().gc(rt::ObjectManager::kImmediate);
+        m_runtime.endInput([this] { rt::getStaticClass().setConstantStrings(m_constants); });
         m_folder.empty();
-        if (moreThanHalfUsed(m_runtime->objectHeap()) || moreThanHalfUsed(m_runtime->bufferHeap())) {
-            m_runtime.reset();
-            start();
-        }
     }
 
 private:
-    static bool moreThanHalfUsed(rt::MemoryManager& heap) {
-        rt::HeapStats stats = heap.stats();
-        return stats.heapUsed > stats.heapSize / 2;
-    }
-
     // Everything made is held only by the harness's frame or the statics, and
     // collections run only between inputs: the heaps call for none (a full
     // buffer heap falls back to the process heap, and the object heap is large
     // enough for what one input makes).
-    void start() {
-        m_runtime = std::make_unique<rt::Runtime>(rt::RuntimeOptions{8 << 20, 4 << 20});
-        m_runtime->bufferHeap().setFailureHandler(nullptr);
-        m_runtime->objectHeap().setFailureHandler(nullptr);
-        platform::installPlatform(*m_runtime);
+    void install(rt::Runtime& runtime) {
+        runtime.bufferHeap().setFailureHandler(nullptr);
+        runtime.objectHeap().setFailureHandler(nullptr);
+        platform::installPlatform(runtime);
         std::pair<std::int32_t, const char*> texts[] = {
             {14, ""}, {98, "full"}, {99, "\\"}, {100, "rms_"}, {101, ".dat"}, {102, "no index"}, {103, "#"}};
         m_constants = rt::newObjectArray(104);
@@ -147,7 +126,7 @@ private:
             rt::Array::setRef(m_constants, i, rt::String::newFromCString(""));
         for (const auto& [index, text] : texts)
             rt::Array::setRef(m_constants, index, rt::String::newFromCString(text));
-        m_runtime->staticClass().setConstantStrings(m_constants);
+        runtime.staticClass().setConstantStrings(m_constants);
     }
 
     Quiet m_quiet;
@@ -155,8 +134,9 @@ private:
     host::SystemFolders m_folders{host::FolderOptions{
         m_folder.programFolder().string(), m_folder.programFolder().parent_path().parent_path().string(),
         "/nonexistent-temp"}};
-    std::unique_ptr<rt::Runtime> m_runtime;
     rt::ObjectArray* m_constants = nullptr;
+    KeptRuntime m_runtime{rt::RuntimeOptions{8 << 20, 4 << 20},
+                          [this](rt::Runtime& runtime) { install(runtime); }};
 };
 
 // The folder every input's files go to.

@@ -25,6 +25,7 @@
 #include "game/race/TrackData.h"
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
+#include "tests/support/CosTable.h"
 
 namespace {
 
@@ -104,6 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game::EntryReader zones(parts.zones, "zone pack");
         game::readZones(zones, 0);
 
+        // The camera turns through the fixed-point pack's cosine table, which
+        // start-up always loads.
+        testing_support::installCosTable();
         game::initDrivingTables();
         game::initDriverTables();
         game::initZoomAnimPool();

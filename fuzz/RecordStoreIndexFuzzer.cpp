@@ -1,17 +1,21 @@
-// Takes the input as the index file of a record store and opens the store,
-// checking what the store promises: an index whose count is above the bound
-// is refused with a `RecordStoreException`; any other opens, with no
-// more ids than the file holds and nothing pending; a record added then gets
-// an id no listed record has; and the index written back holds exactly the
-// store's ids.
+// Takes the input as the index file of a record store, beside the file of
+// record 1, and opens the store, checking what the store promises: a
+// well-formed index whose count is above the bound is refused with a
+// `RecordStoreException`; any other opens, with no more ids than the file
+// holds (or record 1 alone) and nothing pending; a damaged index is rebuilt
+// from the record files, so record 1 is listed and keeps its bytes; a record
+// added then gets an id no listed record has; and the index written back
+// holds exactly the store's ids.
 
 #include "classlib/lang/Integer.h"
 #include "classlib/util/Vector.h"
 #include "fuzz/PlatformFiles.h"
 #include "platform/io/RecordStore.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
@@ -38,9 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > (1u << 16))
         return 0;
     fuzzing::putFile("rms_fuzz.dat", std::span(data, size));
+    const std::uint8_t kept[] = {'k', 'e', 'p', 't'};
+    fuzzing::putFile("rms_fuzz.dat#1.dat", kept);
     fuzzing::PlatformFiles platform;
     RecordStore* store = RecordStore::openRecordStore(rt::String::newFromCString("Fuzz"), false);
-    if (size >= 8 && bigEndianAt(std::vector<std::uint8_t>(data, data + 8), 4) > RecordStore::kMaxRecordIds) {
+    const std::int64_t count = size >= 8 ? bigEndianAt(std::vector<std::uint8_t>(data, data + 8), 4) : -1;
+    const bool damaged = count < 0 || static_cast<std::int64_t>(size) != 8 + 4 * count;
+    if (!damaged && count > RecordStore::kMaxRecordIds) {
         // Refused whole: nothing opened, the refusal pending.
         check(!store &&
               fuzzing::takePending() == rt::toInt(rt::ClassId::javax_microedition_rms_RecordStoreException));
@@ -48,9 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     check(store && !rt::exceptionPending());
     std::vector<std::int32_t> ids = idsOf(store);
-    check(size < 8 || ids.size() <= (size - 8) / 4);
+    check(size < 8 || ids.size() <= std::max<std::size_t>((size - 8) / 4, 1));
     for (std::int32_t id : ids)
         check(id <= store->lastRecordId());
+    // A damaged index is rebuilt from the record files: record 1 is there.
+    if (damaged)
+        check(std::find(ids.begin(), ids.end(), 1) != ids.end());
 
     std::int32_t added = store->addRecord(nullptr, 0, 0);
     if (rt::exceptionPending()) {
@@ -62,6 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (std::int32_t id : ids)
         check(id != added);
+    // No record is written over: a rebuilt store's record 1 keeps its bytes.
+    if (damaged) {
+        std::ifstream record(fuzzing::programFolder() / "rms_fuzz.dat#1.dat", std::ios::binary);
+        check(std::string(std::istreambuf_iterator<char>(record), std::istreambuf_iterator<char>()) ==
+              "kept");
+    }
 
     std::ifstream in(fuzzing::programFolder() / "rms_fuzz.dat", std::ios::binary);
     std::vector<std::uint8_t> index((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

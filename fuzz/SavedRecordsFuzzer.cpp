@@ -3,10 +3,11 @@
 // record (event results, event records, unlocks), the next two the lengths
 // of the event arrays; the rest is the record's bytes.
 //
-// Checks: a record is taken exactly when its length and first byte fit;
-// a taken count record fills the arrays with its ints and stays as it was; a
-// taken unlock record in the current layout writes back as the same bytes
-// (the two flag bytes as 1 or 0); anything else leaves a record that fits in
+// Checks: a count record is taken exactly when its length and first byte
+// fit, an unlock record only then (and when its values are the game's); a
+// taken count record fills the arrays with its ints and stays as it was; a
+// taken unlock record holds only mask bits the game sets and, in the current layout,
+// writes back as the same bytes; anything else leaves a record that fits in
 // the store (the arrays' values, or the unlock defaults), and nothing stays
 // pending.
 
@@ -33,8 +34,10 @@ void installStoreNames() {
     rt::StaticClass& statics = rt::getStaticClass();
     std::int32_t length = rt::constants::kUnlocksStore + 1;
     rt::ObjectArray* table = rt::newObjectArray(length);
+    // The platform's table is shorter: past its end every text is empty.
+    rt::ObjectArray* platform = statics.constantStrings();
     for (std::int32_t i = 0; i < length; ++i) {
-        rt::String* text = statics.getConstantString(i);
+        rt::String* text = platform && i < platform->length() ? statics.getConstantString(i) : nullptr;
         rt::Array::setRef(table, i, text ? text : rt::String::newFromCString(""));
     }
     rt::Array::setRef(table, rt::constants::kEventResultsStore, rt::String::newFromCString(kStores[0]));
@@ -102,16 +105,20 @@ void checkUnlockRecord(const Bytes& record) {
     bool older = record.size() == length - 2 && record[0] == length - 2;
     std::int32_t taken = game::loadRecordC();
     check(!rt::exceptionPending());
-    check(taken == (current || older ? 1 : 0));
+    check(taken == 0 || current || older);
+    // A record taken holds no mask bit the game never sets.
+    if (taken)
+        check((progress.s_progressMaskA & ~0x3F) == 0 && (progress.s_progressMaskB & ~0x3F) == 0 &&
+              (progress.s_progressMaskC & ~0x0F) == 0);
     Bytes stored = storedRecord(kStores[2]);
     check(stored.size() == length && stored[0] == length);
-    if (current) {
+    if (taken && current) {
         Bytes expected = record;
         expected[20] = static_cast<std::int8_t>(record[20]) >= 1 ? 1 : 0;
         expected[length - 1] = record[length - 1] == 1 ? 1 : 0;
         check(game::saveProgress());
         check(storedRecord(kStores[2]) == expected);
-    } else if (!older) {
+    } else if (!taken) {
         check(progress.s_progressMaskA == 7 && progress.s_progressMaskB == 7 &&
               progress.s_progressMaskC == 3);
         check(progress.s_rewardGrid == 0 && progress.s_gridFlagsA == 17 && progress.s_gridFlagsB == 0);

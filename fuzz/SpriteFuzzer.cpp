@@ -5,12 +5,12 @@
 // nothing reads or writes outside an array (the sanitizers watch that).
 
 #include "fuzz/Harness.h"
+#include "fuzz/KeptRuntime.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/sprite/ASprite.h"
 #include "game/sprite/SpriteStatics.h"
 #include "platform/Platform.h"
 #include "runtime/Array.h"
-#include "runtime/Runtime.h"
 
 #include <cstdint>
 #include <cstring>
@@ -22,15 +22,24 @@ using fuzzing::check;
 // Pixels decoded per input at most, so that one input stays fast.
 constexpr std::int64_t kPixelBudget = 1 << 22;
 
+fuzzing::KeptRuntime& spriteRuntime() {
+    static fuzzing::KeptRuntime s_kept{rt::RuntimeOptions{1 << 22, 1 << 24}, &platform::installPlatform};
+    return s_kept;
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)spriteRuntime();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > (1u << 20))
         return 0;
     {
         fuzzing::QuietLog quiet;
-        rt::Runtime runtime{rt::RuntimeOptions{1 << 22, 1 << 24}};
-        platform::installPlatform(runtime);
+        fuzzing::KeptRuntimeInput input(spriteRuntime());
         game::OrvelLibConfig::staticInit();
         game::spriteStaticInit();
         game::spriteStatics().s_gcOnLoad = 0;

@@ -13,11 +13,11 @@
 #include "classlib/ClassLibrary.h"
 #include "classlib/io/ByteArrayInputStream.h"
 #include "fuzz/Harness.h"
+#include "fuzz/KeptRuntime.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
 #include "game/framework/Texts.h"
 #include "runtime/Exceptions.h"
-#include "runtime/Runtime.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 #include "tools/datakit/TextTable.h"
@@ -67,18 +67,24 @@ void checkInstalled(std::int32_t count, rt::IntArray* offsets, rt::ByteArray* by
     check(bytes && bytes->length() == offsets->elements()[count]);
 }
 
+fuzzing::KeptRuntime& textRuntime() {
+    static fuzzing::KeptRuntime s_kept{rt::RuntimeOptions{8 << 20, 1 << 20},
+                                       &fuzzing::installClassLibraryWithoutCollections};
+    return s_kept;
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)textRuntime();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2 || size > (1u << 16))
         return 0;
     fuzzing::QuietLog quiet;
-    // Without threads no collection runs, so the objects held only by this
-    // frame stay; a full buffer heap falls back to the process heap.
-    rt::Runtime runtime{rt::RuntimeOptions{8 << 20, 1 << 20}};
-    runtime.bufferHeap().setFailureHandler(nullptr);
-    runtime.objectHeap().setFailureHandler(nullptr);
-    lib::installClassLibrary(runtime);
+    fuzzing::KeptRuntimeInput input(textRuntime());
     rt::ObjectArray* constants = rt::newObjectArray(rt::constants::kTextEncoding + 1);
     rt::Array::setRef(constants, rt::constants::kDefaultMessage, rt::String::newFromCString("<bad text>"));
     rt::Array::setRef(constants, rt::constants::kTextEncoding, rt::String::newFromCString("UTF-8"));

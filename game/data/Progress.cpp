@@ -73,11 +73,11 @@ void initProgressStatics() {
 
 void resetUnlocks() {
     ProgressStatics& progress = progressStatics();
-    progress.s_progressMaskA = 7;
-    progress.s_progressMaskB = 7;
-    progress.s_progressMaskC = 3;
+    progress.s_progressMaskA = kMaskADefault;
+    progress.s_progressMaskB = kMaskBDefault;
+    progress.s_progressMaskC = kMaskCDefault;
     progress.s_rewardGrid = 0;
-    progress.s_gridFlagsA = 17;
+    progress.s_gridFlagsA = kGridADefault;
     progress.s_gridFlagsB = 0;
     for (rt::IntArray* values : {progress.s_progressValues, progress.s_tripletFlags}) {
         if (!values)

@@ -34,6 +34,24 @@ inline constexpr std::int32_t kTripletItems = 6;
 inline constexpr std::int32_t kGridRowLength = 4;
 inline constexpr std::int32_t kProgressValueCount = 6;
 
+// What the game can set, which the unlock record's reader holds a stored
+// record to. The masks hold only their defaults' bits and these: A and B
+// bits 3 to 5 from rewards, C bit 2 from the second tier and bit 3 from the
+// front end's start question. Grid cells lie in rows 0 to 2 (the reward rows
+// and the row a tier opens), so the grids use 3 x R bits. A triplet item
+// holds the 3 bits of tiers 0 to 9.
+inline constexpr std::int32_t kMaskADefault = 7;
+inline constexpr std::int32_t kMaskBDefault = 7;
+inline constexpr std::int32_t kMaskCDefault = 3;
+inline constexpr std::int32_t kGridADefault = 17;
+inline constexpr std::uint32_t kMaskABits = 0x3F;
+inline constexpr std::uint32_t kMaskBBits = 0x3F;
+inline constexpr std::uint32_t kMaskCBits = 0x0F;
+inline constexpr std::int32_t kGridRows = 3;
+inline constexpr std::uint32_t kGridBits = (1u << (kGridRows * kGridRowLength)) - 1;
+inline constexpr std::int32_t kTripletTiers = 10;
+inline constexpr std::uint32_t kTripletBits = (1u << (3 * kTripletTiers)) - 1;
+
 // The sound switch as the player last set it, in saved byte A: a progress
 // saved before any choice (or by an older game) holds `None`.
 enum class SoundChoice : std::int32_t { None = 0, Off = 1, On = 2 };
@@ -75,7 +93,8 @@ ProgressStatics& progressStatics();
 // the unlock record's positions that follow from them (SaveRecords.h).
 void initProgressStatics();
 
-// The unlock defaults: masks 7, 7 and 3, reward grid 0, grid A 17, grid B 0,
+// The unlock defaults: masks 7, 7 and 3 (`kMask?Default`), reward grid 0,
+// grid A 17 (`kGridADefault`), grid B 0,
 // every progress value and triplet 0. The one-byte fields and the flags keep
 // their values.
 void resetUnlocks();

@@ -3,6 +3,7 @@
 #include "game/data/Progress.h"
 #include "game/data/RecordStorage.h"
 #include "game/framework/FixedPoint.h"
+#include "host/Log.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 
@@ -94,29 +95,116 @@ UnlockPositions olderPositions(std::int32_t items) {
     return {17, 19, 23, 47, 47 + 4 * items, 51 + 4 * items};
 }
 
-void readUnlocks(rt::ByteArray* record, const UnlockPositions& at, bool older) {
+// The unlock fields as a record holds them.
+struct StoredUnlocks {
+    std::int32_t savedByteA;
+    std::int32_t maskA;
+    std::int32_t maskB;
+    std::int32_t maskC;
+    std::int32_t savedByteB;
+    std::int32_t savedByteC;
+    std::int32_t rewardGrid;
+    std::int32_t promotion;
+    std::int32_t gridA;
+    std::int32_t gridB;
+    std::int32_t vibration;
+};
+
+StoredUnlocks decodeUnlocks(rt::ByteArray* record, const UnlockPositions& at, bool older) {
     using namespace unlock_record;
-    ProgressStatics& progress = progressStatics();
-    progress.s_savedByteA = getByte(record, kSavedByteA);
-    progress.s_progressMaskA = getIntLE(record, kMaskA);
-    progress.s_progressMaskB = getIntLE(record, kMaskB);
-    progress.s_progressMaskC = getIntLE(record, kMaskC);
-    progress.s_savedByteB = getByte(record, kSavedByteB);
-    progress.s_savedByteC = getByte(record, kSavedByteC);
+    StoredUnlocks stored{};
+    stored.savedByteA = getByte(record, kSavedByteA);
+    stored.maskA = getIntLE(record, kMaskA);
+    stored.maskB = getIntLE(record, kMaskB);
+    stored.maskC = getIntLE(record, kMaskC);
+    stored.savedByteB = getByte(record, kSavedByteB);
+    stored.savedByteC = getByte(record, kSavedByteC);
     if (older) {
         // Only bytes 0 and 2 of the reward grid outlived the fields written over it.
         std::int32_t low = getByte(record, kRewardGrid) & 0xFF;
         std::int32_t third = getByte(record, kRewardGrid + 2) & 0xFF;
-        progress.s_rewardGrid = low | third << 16;
+        stored.rewardGrid = low | third << 16;
     } else {
-        progress.s_rewardGrid = getIntLE(record, kRewardGrid);
+        stored.rewardGrid = getIntLE(record, kRewardGrid);
     }
-    progress.s_promotionPending = getByte(record, at.promotion) >= 1 ? 1 : 0;
-    progress.s_gridFlagsA = getIntLE(record, at.gridA);
+    stored.promotion = getByte(record, at.promotion);
+    stored.gridA = getIntLE(record, at.gridA);
+    stored.gridB = getIntLE(record, at.gridB);
+    stored.vibration = getByte(record, at.vibration);
+    return stored;
+}
+
+// Whether `mask` holds no bit outside `bits`.
+bool holdsOnly(std::int32_t mask, std::uint32_t bits) {
+    return (static_cast<std::uint32_t>(mask) & ~bits) == 0;
+}
+
+// The first field of a stored unlock record that holds a value the game never
+// writes; null when every field the game reads could have been written by
+// it. The six progress values and saved bytes B and C are read by nothing
+// and kept as they are.
+const char* implausibleField(const StoredUnlocks& stored, rt::IntArray* triplets) {
+    if (stored.savedByteA < static_cast<std::int32_t>(SoundChoice::None) ||
+        stored.savedByteA > static_cast<std::int32_t>(SoundChoice::On))
+        return "the sound choice";
+    if (!holdsOnly(stored.maskA, kMaskABits))
+        return "mask A";
+    if (!holdsOnly(stored.maskB, kMaskBBits))
+        return "mask B";
+    if (!holdsOnly(stored.maskC, kMaskCBits))
+        return "mask C";
+    if (!holdsOnly(stored.rewardGrid, kGridBits))
+        return "the reward grid";
+    if (stored.promotion != 0 && stored.promotion != 1)
+        return "the promotion byte";
+    if (!holdsOnly(stored.gridA, kGridBits))
+        return "grid A";
+    if (!holdsOnly(stored.gridB, kGridBits))
+        return "grid B";
+    if (stored.vibration != 0 && stored.vibration != 1)
+        return "the vibration byte";
+    if (triplets) {
+        for (std::int32_t flags : rt::IntArray::span(triplets)) {
+            if (!holdsOnly(flags, kTripletBits))
+                return "a triplet item";
+        }
+    }
+    return nullptr;
+}
+
+void applyUnlocks(const StoredUnlocks& stored, rt::ByteArray* record, const UnlockPositions& at) {
+    ProgressStatics& progress = progressStatics();
+    progress.s_savedByteA = stored.savedByteA;
+    progress.s_progressMaskA = stored.maskA;
+    progress.s_progressMaskB = stored.maskB;
+    progress.s_progressMaskC = stored.maskC;
+    progress.s_savedByteB = stored.savedByteB;
+    progress.s_savedByteC = stored.savedByteC;
+    progress.s_rewardGrid = stored.rewardGrid;
+    progress.s_promotionPending = stored.promotion >= 1 ? 1 : 0;
+    progress.s_gridFlagsA = stored.gridA;
     getInts(record, at.progressValues, progress.s_progressValues);
     getInts(record, at.triplets, progress.s_tripletFlags);
-    progress.s_gridFlagsB = getIntLE(record, at.gridB);
-    progress.s_vibrationOn = getByte(record, at.vibration) == 1 ? 1 : 0;
+    progress.s_gridFlagsB = stored.gridB;
+    progress.s_vibrationOn = stored.vibration == 1 ? 1 : 0;
+}
+
+// Takes a stored unlock record in the layout `at` when every value it holds
+// is one the game can write; else logs the field refused and takes nothing.
+bool takeUnlocks(rt::ByteArray* record, const UnlockPositions& at, bool older) {
+    StoredUnlocks stored = decodeUnlocks(record, at, older);
+    // The triplets are checked where they lie, before anything is taken.
+    rt::IntArray* triplets = rt::newIntArray(lengthOf(progressStatics().s_tripletFlags));
+    getInts(record, at.triplets, triplets);
+    if (const char* field = implausibleField(stored, triplets)) {
+        host::logf(host::LogCategory::Game,
+                   "saved progress: the unlock record holds a value the game never writes (%s); the defaults "
+                   "are taken",
+                   field);
+        return false;
+    }
+    applyUnlocks(stored, record, at);
+    return true;
 }
 
 } // namespace
@@ -194,14 +282,13 @@ std::int32_t loadRecordC() {
     rt::ByteArray* record = rmsRead(storeName(rt::constants::kUnlocksStore));
     std::int32_t length = saveRecordStatics().s_recordCLength;
     if (fits(record, length, length)) {
-        readUnlocks(record, currentPositions(items), false);
-        return 1;
-    }
-    std::int32_t older = unlock_record::olderLength(items);
-    if (fits(record, older, older)) {
-        readUnlocks(record, olderPositions(items), true);
-        (void)saveProgress();
-        return 1;
+        if (takeUnlocks(record, currentPositions(items), false))
+            return 1;
+    } else if (std::int32_t older = unlock_record::olderLength(items); fits(record, older, older)) {
+        if (takeUnlocks(record, olderPositions(items), true)) {
+            (void)saveProgress();
+            return 1;
+        }
     }
     resetUnlocks();
     (void)saveProgress();

@@ -31,7 +31,10 @@
 // A record is taken only when its length is exactly the layout's and its
 // first byte holds the low 8 bits of its count or length; anything else
 // counts as missing, and the reader writes the current values (for the
-// unlocks, the defaults) in its place. A write that fails is logged by the
+// unlocks, the defaults) in its place. An unlock record of the right length
+// is taken only when every field the game reads holds a value the game can
+// write (Progress.h): a record of random contents is refused with one log
+// line naming the field, and the defaults take its place. A write that fails is logged by the
 // storage, and the values in memory stay.
 
 #include "runtime/Array.h"

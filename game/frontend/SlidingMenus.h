@@ -6,6 +6,7 @@
 // pushed). Entering the menu, also when a pushed state pops back to it,
 // brings every item back; so does a choice without a target.
 
+#include "game/data/Progress.h"
 #include "game/framework/States.h"
 #include "runtime/Array.h"
 #include "runtime/ReferenceFields.h"
@@ -16,6 +17,7 @@ namespace game {
 
 // Bit of the third progress mask: the first-time question was answered.
 inline constexpr std::int32_t kStartQuestionAnsweredBit = 3;
+static_assert((kMaskCBits >> kStartQuestionAnsweredBit & 1) != 0, "a saved mask C holding it must be taken");
 
 struct FrontEndStatics {
     // The highlighted item of each menu state when it was left (short[48],

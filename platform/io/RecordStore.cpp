@@ -15,6 +15,10 @@
 #include "runtime/StaticClass.h"
 #include "runtime/checks.h"
 
+#include <cstdio>
+#include <set>
+#include <string>
+
 namespace platform {
 
 namespace {
@@ -35,6 +39,14 @@ std::int32_t idAt(lib::java_util_Vector* ids, std::int32_t index) {
     if (!element || element->classId() != rt::ClassId::java_lang_Integer)
         return 0;
     return static_cast<lib::java_lang_Integer*>(element)->intValue();
+}
+
+// `format` filled in, as a log line's part.
+template <typename... Values>
+std::string formatText(const char* format, Values... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
 }
 
 rt::Neutral raiseInvalidId(std::int32_t id) {
@@ -79,8 +91,14 @@ RecordStore* RecordStore::open(rt::String* name, rt::String* vendorName, rt::Str
     if (!exists && !createIfNecessary)
         return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreNotFoundException, text);
     auto* store = rt::make<RecordStore>(text);
-    // A new store's index file is first written by the first change.
-    if (exists && !store->readIndex())
+    // A new store's index file is first written by the first change; record
+    // files already there (an index lost) are its records, never written over.
+    if (!exists) {
+        if (store->recordFileExists(1))
+            store->rebuildFromRecordFiles(nullptr, "is missing");
+        return store;
+    }
+    if (!store->readIndex())
         return rt::raise(rt::ClassId::javax_microedition_rms_RecordStoreException, text);
     return store;
 }
@@ -90,12 +108,32 @@ bool RecordStore::readIndex() {
     FileInputStream* file = indexFile->openInputStream();
     if (!file)
         return true;
-    // A short index keeps what was read before its end.
+    const std::int64_t size = file->fileSize();
     auto* in = rt::make<lib::java_io_DataInputStream>(file);
+    if (size < kIndexHeadBytes) {
+        in->close();
+        rebuildFromRecordFiles(
+            nullptr, formatText("is %lld bytes long, shorter than its head", static_cast<long long>(size)));
+        return true;
+    }
     std::int32_t last = in->readInt();
-    if (!rt::exceptionPending())
-        m_lastRecordId = last;
     std::int32_t count = rt::exceptionPending() ? 0 : in->readInt();
+    if (rt::catchException(rt::ClassId::java_lang_Exception)) {
+        in->close();
+        rebuildFromRecordFiles(nullptr, "cannot be read");
+        return true;
+    }
+    const std::int64_t expected = kIndexHeadBytes + 4 * static_cast<std::int64_t>(count);
+    if (count < 0 || size != expected) {
+        // The ids the file holds after its head are the ones the index may
+        // still name; the record files decide which of them are records.
+        rebuildFromRecordFiles(in, count < 0 ? formatText("lists %d ids", count)
+                                             : formatText("is %lld bytes long, not the %lld its %d ids take",
+                                                          static_cast<long long>(size),
+                                                          static_cast<long long>(expected), count));
+        in->close();
+        return true;
+    }
     if (count > kMaxRecordIds) {
         in->close();
         host::logf(host::LogCategory::Platform,
@@ -104,6 +142,7 @@ bool RecordStore::readIndex() {
                    indexFile->path()->toUtf8().c_str(), count, kMaxRecordIds);
         return false;
     }
+    m_lastRecordId = last;
     std::int32_t highest = m_lastRecordId;
     for (std::int32_t i = 0; i < count && !rt::exceptionPending(); ++i) {
         std::int32_t id = in->readInt();
@@ -118,6 +157,41 @@ bool RecordStore::readIndex() {
     // again, and its new record would overwrite the old one's file.
     m_lastRecordId = highest;
     return true;
+}
+
+void RecordStore::rebuildFromRecordFiles(lib::java_io_DataInputStream* namedIds, const std::string& damage) {
+    // Candidates: the ids the damaged index still holds, and ids 1, 2, ...
+    // for as long as their files are there (every id given leaves a file,
+    // emptied when its record is deleted).
+    std::set<std::int32_t> candidates;
+    for (std::int32_t i = 0; namedIds && i < kMaxRecordIds; ++i) {
+        std::int32_t id = namedIds->readInt();
+        if (rt::catchException(rt::ClassId::java_lang_Exception))
+            break;
+        if (id > 0)
+            candidates.insert(id);
+    }
+    for (std::int32_t id = 1; id <= kMaxRecordIds && recordFileExists(id); ++id)
+        candidates.insert(id);
+
+    std::int32_t records = 0;
+    for (std::int32_t id : candidates) {
+        if (!recordFileExists(id))
+            continue;
+        m_lastRecordId = std::max(m_lastRecordId, id);
+        if (rt::make<javax_microedition_io_File>(recordPath(id))->length() == 0)
+            continue;
+        m_recordIds->addElement(rt::make<lib::java_lang_Integer>(id));
+        ++records;
+    }
+    host::logf(host::LogCategory::Platform,
+               "record store %s: the index %s; rebuilt from the record files present: %d records, last id %d",
+               rt::make<javax_microedition_io_File>(m_path)->path()->toUtf8().c_str(), damage.c_str(),
+               records, m_lastRecordId);
+}
+
+bool RecordStore::recordFileExists(std::int32_t id) {
+    return rt::make<javax_microedition_io_File>(recordPath(id))->exists();
 }
 
 rt::ObjectArray* RecordStore::listRecordStores() {

@@ -26,9 +26,19 @@
 // never read, and a later record of its id (only an id never listed can be
 // given again) replaces it.
 //
-// An index listing more than `kMaxRecordIds` ids is refused when the store
-// opens: the game keeps a few records per store, and a count beyond that is
-// a broken file whose ids would only fill the object heap.
+// An index listing more than `kMaxRecordIds` ids (and holding them all) is
+// refused when the store opens: the game keeps a few records per store, and a
+// count beyond that is a broken file whose ids would only fill the object heap.
+//
+// A damaged index (shorter than its head, a negative count, or a length that
+// is not what its count calls for), and a missing one beside record files,
+// would open the store empty and let the next record be written over, or
+// beside, records that are still whole. The store is rebuilt instead from the
+// record files present, with one log line naming the index and the damage:
+// the ids the index still holds after its head and ids 1, 2, ... for as long
+// as their files are there are the candidates; each candidate whose file has
+// bytes is a record, in ascending order, and the highest candidate with a file
+// is the last id given. The first change writes the rebuilt index.
 //
 // Failures leave the exception pending and answer a neutral value: an id not
 // in the store an `InvalidRecordIDException` (the id in decimal), a store
@@ -50,6 +60,11 @@
 #include "runtime/constantStrings.h"
 
 #include <cstdint>
+#include <string>
+
+namespace lib {
+class java_io_DataInputStream;
+}
 
 namespace platform {
 
@@ -71,6 +86,8 @@ public:
 
     // The most ids an index may list; a store whose index lists more does not open.
     static constexpr std::int32_t kMaxRecordIds = 4096;
+    // The last id given and the count before the ids.
+    static constexpr std::int32_t kIndexHeadBytes = 8;
 
     // Opens store `name` with C14 as vendor and suite name (the ordinary form
     // when C14 is empty). Without `createIfNecessary` a store whose index file
@@ -140,8 +157,14 @@ private:
     [[nodiscard]] static javax_microedition_rms_RecordStore*
     open(rt::String* name, rt::String* vendorName, rt::String* suiteName, bool createIfNecessary);
     // Reads the index file into `recordIds` and `lastRecordId`; false, with
-    // one log line, when it lists more than `kMaxRecordIds` ids.
+    // one log line, when it lists more than `kMaxRecordIds` ids. A damaged
+    // index is rebuilt from the record files.
     [[nodiscard]] bool readIndex();
+    // Fills `recordIds` and `lastRecordId` from the record files present, the
+    // ids `namedIds` still holds (read to its end) among the candidates, and
+    // logs it with `damage`, what is wrong with the index.
+    void rebuildFromRecordFiles(lib::java_io_DataInputStream* namedIds, const std::string& damage);
+    [[nodiscard]] bool recordFileExists(std::int32_t id);
     // Whether the store was opened; else a `RecordStoreNotOpenException` is pending.
     [[nodiscard]] bool checkOpen();
     // Whether `id` is in `recordIds`; else an `InvalidRecordIDException` (or,

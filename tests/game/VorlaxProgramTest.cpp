@@ -214,16 +214,31 @@ datakit::Bytes fileBytes(const fs::path& path) {
 // The unlock record goes through the real start-up: made at the first start,
 // read at the next. An older record written in the folder is read and
 // written back in the current layout, which shows every field it restored.
-TEST(VorlaxProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
-    testing_support::TemporaryFolder root("vorlax-program");
-    fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+// The files of the demo set's unlock store in `demo`: its index and the file
+// of record `id`.
+struct UnlockStoreFiles {
+    explicit UnlockStoreFiles(const fs::path& demo)
+        : index(demo / datakit::recordStoreIndexName(store, names))
+        , record(demo / datakit::recordFileName(store, 1, names))
+        , folder(demo) {}
+    fs::path recordOf(std::int32_t id) const { return folder / datakit::recordFileName(store, id, names); }
+
     datakit::RecordStoreNames names{demoText(rt::constants::kRecordStorePrefix),
                                     demoText(rt::constants::kRecordStoreSuffix),
                                     demoText(rt::constants::kRecordStoreRecordInfix)};
     std::string store = demoText(rt::constants::kUnlocksStore);
-    fs::path index = demo / datakit::recordStoreIndexName(store, names);
-    fs::path record = demo / datakit::recordFileName(store, 1, names);
+    fs::path index;
+    fs::path record;
+    fs::path folder;
+};
+
+TEST(VorlaxProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    fs::path demo = root.path() / "demo";
+    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    const UnlockStoreFiles files(demo);
+    const fs::path& index = files.index;
+    const fs::path& record = files.record;
 
     ASSERT_EQ(vorlax(demo).status, 0);
     datakit::UnlockRecord defaults;
@@ -236,7 +251,7 @@ TEST(VorlaxProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
         datakit::writeFile(record.string(), datakit::writeUnlockRecord(saved, datakit::UnlockLayout::Older))
             .ok());
     ASSERT_EQ(vorlax(demo).status, 0);
-    saved.rewardGrid = 0x00FF00FF; // what the older layout kept of it
+    saved.rewardGrid &= 0x00FF00FF; // what the older layout kept of it
     EXPECT_EQ(fileBytes(record), datakit::writeUnlockRecord(saved));
     EXPECT_EQ(fileBytes(index), datakit::writeRecordStoreIndex(1, {1}));
 
@@ -244,6 +259,41 @@ TEST(VorlaxProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
     ASSERT_TRUE(datakit::writeFile(record.string(), datakit::writeUnlockRecord(saved)).ok());
     ASSERT_EQ(vorlax(demo).status, 0);
     EXPECT_EQ(fileBytes(record), datakit::writeUnlockRecord(saved)) << "read as it is, not reset";
+}
+
+// A store index damaged between two runs (its count zeroed or -1, the file
+// cut to 6 bytes) must not cost the player the progress in record 1: the
+// next start reads it from the record file, writes no record 2 beside it,
+// and leaves the index whole again.
+TEST(VorlaxProgram, ADamagedStoreIndexKeepsTheProgressAPreviousRunSaved) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    fs::path demo = root.path() / "demo";
+    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    const UnlockStoreFiles files(demo);
+    const fs::path& index = files.index;
+    const fs::path& record = files.record;
+    ASSERT_EQ(vorlax(demo).status, 0);
+    datakit::Bytes saved = datakit::writeUnlockRecord(progress_testing::everyFieldSet());
+    ASSERT_TRUE(datakit::writeFile(record.string(), saved).ok());
+
+    struct Case {
+        const char* what;
+        datakit::RecordStoreIndexOptions damage;
+    } cases[] = {
+        {"count 0", {.indexedCount = 0, .truncateTo = {}}},
+        {"count -1", {.indexedCount = -1, .truncateTo = {}}},
+        {"cut to 6 bytes", {.indexedCount = {}, .truncateTo = 6}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(
+            datakit::writeFile(index.string(), datakit::writeRecordStoreIndex(1, {1}, c.damage)).ok());
+        Ended ended = vorlax(demo);
+        EXPECT_EQ(ended.status, 0) << ended.errors;
+        EXPECT_EQ(fileBytes(record), saved) << "the progress is read as it is, not reset";
+        EXPECT_FALSE(fs::exists(files.recordOf(2))) << "no record beside it";
+        EXPECT_EQ(fileBytes(index), datakit::writeRecordStoreIndex(1, {1}));
+    }
 }
 
 } // namespace

@@ -231,9 +231,14 @@ void featuredScene(ArtCanvas& art) {
             return bowl || handles || stem || foot;
         },
         kGold, 1.5f);
-    for (const auto& [sx, sy] : {std::array<double, 2>{0.52, 0.34}, {0.9, 0.3}, {0.58, 0.82}, {0.92, 0.8}})
+    // The star's place as plain values: clang 14 captures no structured binding.
+    for (const std::array<double, 2>& at :
+         {std::array<double, 2>{0.52, 0.34}, {0.9, 0.3}, {0.58, 0.82}, {0.92, 0.8}}) {
+        const double cx = w * at[0];
+        const double cy = h * at[1];
         paintShape(
-            art, [&](double x, double y) { return insideStar(x, y, w * sx, h * sy, 8, 3.5); }, 0xFFE890, 1.f);
+            art, [&](double x, double y) { return insideStar(x, y, cx, cy, 8, 3.5); }, 0xFFE890, 1.f);
+    }
 }
 
 // A rounded glossy tile in a gradient, a highlight on its upper half.

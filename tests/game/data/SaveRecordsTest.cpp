@@ -3,6 +3,8 @@
 #include "tests/game/data/SavedProgressFixture.h"
 
 #include <numeric>
+#include <random>
+#include <string>
 
 namespace {
 
@@ -24,6 +26,21 @@ UnlockRecord defaultsKeeping(const UnlockRecord& kept) {
 }
 
 using SaveRecords = SavedProgressTest;
+
+// Starts again with `bytes` as the stored unlock record and every field set
+// in memory: the record must count as missing, the defaults (with the fields
+// a reset keeps) take its place in memory and in the store. The log holds
+// only what the load wrote.
+void expectDefaultsInPlaceOf(SavedProgressTest& test, const Bytes& bytes) {
+    test.restart();
+    test.putRecord("Unlocks", bytes);
+    UnlockRecord kept = everyFieldSet();
+    setUnlocks(kept);
+    test.log.clear();
+    EXPECT_EQ(game::loadRecordC(), 0);
+    EXPECT_TRUE(unlocksInMemory() == defaultsKeeping(kept));
+    EXPECT_EQ(test.record("Unlocks"), writeUnlockRecord(defaultsKeeping(kept)));
+}
 
 TEST_F(SaveRecords, AFirstStartWritesTheDefaultsWhichTheNextStartReads) {
     setUnlocks(everyFieldSet());
@@ -50,9 +67,9 @@ TEST_F(SaveRecords, EveryUnlockFieldSurvivesARestartTheRewardGridWholeBesideTheP
     EXPECT_EQ(game::loadRecordC(), 1);
     EXPECT_TRUE(unlocksInMemory() == everyFieldSet());
     const game::ProgressStatics& progress = game::progressStatics();
-    EXPECT_EQ(static_cast<std::uint32_t>(progress.s_rewardGrid), 0xFFFFFFFFu);
+    EXPECT_EQ(progress.s_rewardGrid, 0xFFF);
     EXPECT_EQ(progress.s_promotionPending, 1);
-    EXPECT_EQ(progress.s_gridFlagsA, 0x12345678);
+    EXPECT_EQ(progress.s_gridFlagsA, 0xE31);
 }
 
 TEST_F(SaveRecords, TheSavedSoundOptionSurvivesARestartAndARecordWithoutOneLeavesTheOption) {
@@ -80,7 +97,7 @@ TEST_F(SaveRecords, AnOlderUnlockRecordIsReadAsFarAsItSurvivedAndRewrittenInTheC
     putRecord("Unlocks", writeUnlockRecord(everyFieldSet(), UnlockLayout::Older));
     EXPECT_EQ(game::loadRecordC(), 1);
     UnlockRecord expected = everyFieldSet();
-    expected.rewardGrid = 0x00FF00FF; // bits 8 to 15 and 24 to 31 were written over
+    expected.rewardGrid &= 0x00FF00FF; // bits 8 to 15 and 24 to 31 were written over
     EXPECT_TRUE(unlocksInMemory() == expected);
     EXPECT_EQ(record("Unlocks"), writeUnlockRecord(expected));
     EXPECT_EQ(index("Unlocks"), datakit::writeRecordStoreIndex(1, {1})) << "rewritten in place";
@@ -115,13 +132,58 @@ TEST_F(SaveRecords, AnUnlockRecordOfAnotherLengthOrCheckByteGivesWayToTheDefault
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        restart();
-        putRecord("Unlocks", c.bytes);
-        UnlockRecord kept = everyFieldSet();
-        setUnlocks(kept);
-        EXPECT_EQ(game::loadRecordC(), 0);
-        EXPECT_TRUE(unlocksInMemory() == defaultsKeeping(kept));
-        EXPECT_EQ(record("Unlocks"), writeUnlockRecord(defaultsKeeping(kept)));
+        expectDefaultsInPlaceOf(*this, c.bytes);
+    }
+}
+
+// A record of the right length and check byte whose values the game never
+// writes (random contents, a flipped bit) is refused: the defaults are taken
+// and written in its place, one log line names the field, and the one-byte
+// fields a reset keeps stay as they were in memory.
+TEST_F(SaveRecords, AnUnlockRecordHoldingValuesTheGameNeverWritesGivesWayToTheDefaults) {
+    auto with = [](auto change) {
+        UnlockRecord r = everyFieldSet();
+        change(r);
+        return writeUnlockRecord(r);
+    };
+    Bytes older = writeUnlockRecord(everyFieldSet(), UnlockLayout::Older);
+    older[18] = 0x10; // the reward grid's third byte: bit 20
+    Bytes promotion = writeUnlockRecord(everyFieldSet());
+    promotion[game::unlock_record::kPromotion] = 2;
+    Bytes vibration = writeUnlockRecord(everyFieldSet());
+    vibration.back() = 0xFF;
+    Bytes random(4 * game::kTripletItems + 54);
+    std::mt19937 generator(20260101);
+    for (std::uint8_t& byte : random)
+        byte = static_cast<std::uint8_t>(generator());
+    random[0] = static_cast<std::uint8_t>(random.size());
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        const char* field;
+    } cases[] = {
+        {"a sound choice past On", with([](UnlockRecord& r) { r.savedByteA = 3; }), "the sound choice"},
+        {"a negative sound choice", with([](UnlockRecord& r) { r.savedByteA = -1; }), "the sound choice"},
+        {"mask A with bit 6", with([](UnlockRecord& r) { r.maskA = 0x47; }), "mask A"},
+        {"mask B with its sign bit", with([](UnlockRecord& r) { r.maskB = INT32_MIN | 7; }), "mask B"},
+        {"mask C with bit 4", with([](UnlockRecord& r) { r.maskC = 0x13; }), "mask C"},
+        {"a reward past the grid", with([](UnlockRecord& r) { r.rewardGrid = 1 << 12; }), "the reward grid"},
+        {"grid A past the grid", with([](UnlockRecord& r) { r.gridA = 0x1011; }), "grid A"},
+        {"grid B past the grid", with([](UnlockRecord& r) { r.gridB = -1; }), "grid B"},
+        {"a negative triplet item", with([](UnlockRecord& r) { r.triplets[5] = -7; }), "a triplet item"},
+        {"a triplet past tier 9", with([](UnlockRecord& r) { r.triplets[0] = 1 << 30; }), "a triplet item"},
+        {"a promotion byte of 2", promotion, "the promotion byte"},
+        {"a vibration byte of -1", vibration, "the vibration byte"},
+        {"an older record with a reward past the grid", older, "the reward grid"},
+        {"random contents", random, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        expectDefaultsInPlaceOf(*this, c.bytes);
+        std::string line =
+            std::string("saved progress: the unlock record holds a value the game never writes (") +
+            (c.field ? c.field : "");
+        EXPECT_TRUE(log.contains(line)) << testing::PrintToString(log.lines());
     }
 }
 
@@ -148,8 +210,9 @@ TEST_F(SaveRecords, AFailedWriteIsLoggedAndReportedAndThePreviousRecordStaysRead
 // neither read nor written: the defaults hold in memory, and both failures
 // are logged.
 TEST_F(SaveRecords, AStoreThatCannotBeOpenedLeavesTheDefaultsAndTwoLogLines) {
-    put(datakit::recordStoreIndexName("Unlocks", kNames),
-        datakit::writeRecordStoreIndex(1, {1}, {.indexedCount = 5000, .truncateTo = std::nullopt}));
+    std::vector<std::int32_t> ids(5000);
+    std::iota(ids.begin(), ids.end(), 1);
+    put(datakit::recordStoreIndexName("Unlocks", kNames), datakit::writeRecordStoreIndex(5000, ids));
     setUnlocks(everyFieldSet());
     log.clear();
     EXPECT_EQ(game::loadRecordC(), 0);

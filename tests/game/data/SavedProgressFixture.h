@@ -85,22 +85,23 @@ inline bool operator==(const datakit::UnlockRecord& a, const datakit::UnlockReco
            a.vibrationOn == b.vibrationOn;
 }
 
-// A record with every field away from its default, the three values that
-// share offsets 16 to 22 in the older layout among them.
+// A record with every field away from its default, within what the game can
+// write (the fields nothing reads anywhere in their range), the three values
+// that share offsets 16 to 22 in the older layout among them.
 inline datakit::UnlockRecord everyFieldSet() {
     datakit::UnlockRecord r;
-    r.savedByteA = -128;
-    r.maskA = static_cast<std::int32_t>(0x80000001u);
-    r.maskB = 0x7FFFFFFF;
-    r.maskC = -2;
+    r.savedByteA = 1;
+    r.maskA = 0x2F;
+    r.maskB = 0x3F;
+    r.maskC = 0x0B;
     r.savedByteB = 127;
     r.savedByteC = -1;
-    r.rewardGrid = static_cast<std::int32_t>(0xFFFFFFFFu);
+    r.rewardGrid = 0xFFF;
     r.promotionPending = true;
-    r.gridA = 0x12345678;
+    r.gridA = 0xE31;
     r.progressValues = {1, -1, 0x01020304, INT32_MIN, INT32_MAX, 6};
-    r.triplets = {0x3FFFFFFF, 1, 2, 0x10000, -7, 0x20000000};
-    r.gridB = static_cast<std::int32_t>(0xCAFEBABEu);
+    r.triplets = {0x3FFFFFFF, 1, 2, 0x10000, 0, 0x20000000};
+    r.gridB = 0xABE;
     r.vibrationOn = true;
     return r;
 }

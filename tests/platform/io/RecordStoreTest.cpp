@@ -3,7 +3,9 @@
 #include "tests/platform/io/IoFixture.h"
 #include "tools/datakit/RecordStore.h"
 
+#include <cctype>
 #include <numeric>
+#include <optional>
 
 namespace {
 
@@ -108,13 +110,6 @@ TEST_F(RecordStoreTest, StoresWrittenByDatakitOpenAsTheyAre) {
     EXPECT_EQ(empty->length(), 0);
     EXPECT_EQ(store->getRecordSize(9), 4);
 
-    // An index shorter than its count: the ids read before its end.
-    put(datakit::recordStoreIndexName("Short", kNames),
-        datakit::writeRecordStoreIndex(5, {4, 5}, {.indexedCount = {}, .truncateTo = 13}));
-    RecordStore* cut = open("Short", false);
-    ASSERT_NE(cut, nullptr);
-    EXPECT_EQ(ids(cut), (std::vector<std::int32_t>{4}));
-    EXPECT_EQ(cut->lastRecordId(), 5);
     // An index whose last id is below one it holds: no id is given twice.
     put(datakit::recordStoreIndexName("Behind", kNames), datakit::writeRecordStoreIndex(1, {6, 2}));
     EXPECT_EQ(add(open("Behind", false), "new"), 7);
@@ -139,6 +134,8 @@ TEST_F(RecordStoreTest, AnIndexListingMoreIdsThanAStoreMayHoldIsRefused) {
 
     std::vector<std::int32_t> tooMany(most);
     tooMany.push_back(kMax + 1);
+    std::vector<std::int32_t> many(132000);
+    std::iota(many.begin(), many.end(), 1);
     struct Case {
         const char* what;
         datakit::Bytes index;
@@ -146,8 +143,7 @@ TEST_F(RecordStoreTest, AnIndexListingMoreIdsThanAStoreMayHoldIsRefused) {
     };
     const Case cases[] = {
         {"one id too many", datakit::writeRecordStoreIndex(kMax + 1, tooMany), "lists 4097 ids"},
-        {"a count far past its ids",
-         datakit::writeRecordStoreIndex(3, {1, 2, 3}, {.indexedCount = 132000, .truncateTo = {}}),
+        {"a count far past its ids, all of them there", datakit::writeRecordStoreIndex(132000, many),
          "lists 132000 ids"},
     };
     for (const Case& c : cases) {
@@ -164,6 +160,124 @@ TEST_F(RecordStoreTest, AnIndexListingMoreIdsThanAStoreMayHoldIsRefused) {
         EXPECT_EQ(storeFile("Many"), c.index) << "a refused store is left as it is";
     }
 }
+
+// A damaged index must not open the store empty: the next record would be
+// written over record 1 or beside it, and the records still whole would be
+// lost. The store is rebuilt from its record files (record 2 was deleted, so
+// its file is empty), and one log line names the index and the damage.
+struct DamagedIndex {
+    const char* what;
+    datakit::RecordStoreDescription store;
+    std::optional<datakit::Bytes> index; // none: the index file is missing
+    const char* damage;
+    std::vector<std::int32_t> ids;
+    std::int32_t lastRecordId;
+
+    friend void PrintTo(const DamagedIndex& c, std::ostream* out) { *out << c.what; }
+};
+
+const datakit::RecordStoreDescription kKept{"Kept", 3, {{1, asBytes("one")}, {2, {}}, {3, asBytes("three")}}};
+const datakit::RecordStoreDescription kFar{"Far", 9, {{7, asBytes("seven")}, {9, asBytes("nine")}}};
+
+datakit::Bytes damagedIndex(const datakit::RecordStoreDescription& store,
+                            const datakit::RecordStoreIndexOptions& options) {
+    std::vector<std::int32_t> ids;
+    for (const datakit::StoredRecord& record : store.records) {
+        if (!record.bytes.empty())
+            ids.push_back(record.id);
+    }
+    return datakit::writeRecordStoreIndex(store.lastRecordId, ids, options);
+}
+
+struct RecordStoreDamagedIndexTest : RecordStoreTest, ::testing::WithParamInterface<DamagedIndex> {};
+
+TEST_P(RecordStoreDamagedIndexTest, IsRebuiltFromTheRecordFilesAndNothingIsWrittenOverThem) {
+    const DamagedIndex& c = GetParam();
+    for (const auto& [file, bytes] : datakit::writeRecordStore(c.store, kNames)) {
+        if (file != datakit::recordStoreIndexName(c.store.name, kNames))
+            put(file, bytes);
+    }
+    if (c.index)
+        put(datakit::recordStoreIndexName(c.store.name, kNames), *c.index);
+    log.clear();
+
+    RecordStore* store = open(c.store.name.c_str(), true);
+    ASSERT_NE(store, nullptr);
+    EXPECT_FALSE(rt::exceptionPending());
+    EXPECT_EQ(ids(store), c.ids);
+    EXPECT_EQ(store->lastRecordId(), c.lastRecordId);
+    ASSERT_EQ(log.lines().size(), 1u) << testing::PrintToString(log.lines());
+    std::string lowered = c.store.name;
+    for (char& ch : lowered)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    EXPECT_NE(log.lines()[0].find("rms_" + lowered + ".dat: the index " + c.damage + "; rebuilt"),
+              std::string::npos)
+        << log.lines()[0];
+    for (const datakit::StoredRecord& record : c.store.records) {
+        if (!record.bytes.empty()) {
+            EXPECT_EQ(bytesOf(store->getRecord(record.id)), record.bytes) << record.id;
+        }
+    }
+
+    // A new record takes a new id and leaves every other file as it was; the
+    // index written then lists the rebuilt ids and the new one.
+    EXPECT_EQ(add(store, "new"), c.lastRecordId + 1);
+    for (const datakit::StoredRecord& record : c.store.records)
+        EXPECT_EQ(recordFile(c.store.name, record.id), record.bytes) << record.id;
+    std::vector<std::int32_t> listed = c.ids;
+    listed.push_back(c.lastRecordId + 1);
+    EXPECT_EQ(storeFile(c.store.name), datakit::writeRecordStoreIndex(c.lastRecordId + 1, listed));
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RecordStoreTest, RecordStoreDamagedIndexTest,
+    ::testing::Values(DamagedIndex{"count zeroed",
+                                   kKept,
+                                   damagedIndex(kKept, {.indexedCount = 0, .truncateTo = {}}),
+                                   "is 16 bytes long, not the 8 its 0 ids take",
+                                   {1, 3},
+                                   3},
+                      DamagedIndex{"count minus one",
+                                   kKept,
+                                   damagedIndex(kKept, {.indexedCount = -1, .truncateTo = {}}),
+                                   "lists -1 ids",
+                                   {1, 3},
+                                   3},
+                      DamagedIndex{"cut to six bytes",
+                                   kKept,
+                                   damagedIndex(kKept, {.indexedCount = {}, .truncateTo = 6}),
+                                   "is 6 bytes long, shorter than its head",
+                                   {1, 3},
+                                   3},
+                      DamagedIndex{"empty",
+                                   kKept,
+                                   damagedIndex(kKept, {.indexedCount = {}, .truncateTo = 0}),
+                                   "is 0 bytes long, shorter than its head",
+                                   {1, 3},
+                                   3},
+                      DamagedIndex{"cut inside its ids",
+                                   kKept,
+                                   damagedIndex(kKept, {.indexedCount = {}, .truncateTo = 13}),
+                                   "is 13 bytes long, not the 16 its 2 ids take",
+                                   {1, 3},
+                                   3},
+                      DamagedIndex{"count far past its ids",
+                                   kKept,
+                                   damagedIndex(kKept, {.indexedCount = 132000, .truncateTo = {}}),
+                                   "is 16 bytes long, not the 528008 its 132000 ids take",
+                                   {1, 3},
+                                   3},
+                      DamagedIndex{
+                          "missing beside its record files", kKept, std::nullopt, "is missing", {1, 3}, 3},
+                      // Ids the game did not give from 1: only what the index still holds names them.
+                      DamagedIndex{"count zeroed, ids far from 1",
+                                   kFar,
+                                   damagedIndex(kFar, {.indexedCount = 0, .truncateTo = {}}),
+                                   "is 16 bytes long, not the 8 its 0 ids take",
+                                   {7, 9},
+                                   9}),
+    NameByWhat{});
 
 TEST_F(RecordStoreTest, AStoreThatIsNotThereIsNotFoundUnlessMade) {
     EXPECT_EQ(open("Nothing", false), nullptr);

@@ -1,0 +1,99 @@
+#pragma once
+
+// A runtime made once for the process and lent to each input, for harnesses
+// whose inputs would otherwise spend most of their time making and freeing
+// heaps. Between inputs it forgets what the input made: the pending
+// exception and every static, so nothing an input made is reachable by the
+// next. The objects left over are freed by a collection once a heap is a
+// quarter full (a collection after every input, with the reference checks
+// of a fuzzing build, would cost more than the inputs); a runtime whose heaps
+// stay more than half full after one (permanent objects inputs made) is made
+// anew.
+
+#include "classlib/ClassLibrary.h"
+#include "runtime/Exceptions.h"
+#include "runtime/ObjectManager.h"
+#include "runtime/Runtime.h"
+#include "runtime/StaticClass.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+namespace fuzzing {
+
+class KeptRuntime {
+public:
+    // What each new runtime gets before its first input (the platform, say).
+    using Install = std::function<void(rt::Runtime&)>;
+
+    KeptRuntime(rt::RuntimeOptions options, Install install)
+        : m_options(options)
+        , m_install(std::move(install)) {
+        start();
+    }
+    KeptRuntime(const KeptRuntime&) = delete;
+    KeptRuntime& operator=(const KeptRuntime&) = delete;
+
+    rt::Runtime& runtime() { return *m_runtime; }
+
+    // Forgets what the input made. `keep` runs once the statics are cleared
+    // and before any collection, to root again what every input shares.
+    template <class Keep>
+    void endInput(Keep keep) {
+        rt::clearPendingException();
+        m_runtime->staticClass().clearStatics();
+        keep();
+        if (!moreThanUsed(m_runtime->objectHeap(), 4) && !moreThanUsed(m_runtime->bufferHeap(), 4))
+            return;
+        m_runtime->objectManager().gc(rt::ObjectManager::kImmediate);
+        if (moreThanUsed(m_runtime->objectHeap(), 2) || moreThanUsed(m_runtime->bufferHeap(), 2)) {
+            m_runtime.reset();
+            start();
+        }
+    }
+    void endInput() {
+        endInput([] {});
+    }
+
+private:
+    // Whether more than 1 / `part` of `heap` is in use.
+    static bool moreThanUsed(rt::MemoryManager& heap, std::size_t part) {
+        rt::HeapStats stats = heap.stats();
+        return stats.heapUsed > stats.heapSize / part;
+    }
+
+    void start() {
+        m_runtime = std::make_unique<rt::Runtime>(m_options);
+        m_install(*m_runtime);
+    }
+
+    rt::RuntimeOptions m_options;
+    Install m_install;
+    std::unique_ptr<rt::Runtime> m_runtime;
+};
+
+// The class library on a runtime whose inputs run no collection: without
+// threads none starts on its own, so the objects held only by an input's
+// frame stay, and a full heap falls back to the process heap instead of
+// collecting.
+inline void installClassLibraryWithoutCollections(rt::Runtime& runtime) {
+    runtime.bufferHeap().setFailureHandler(nullptr);
+    runtime.objectHeap().setFailureHandler(nullptr);
+    lib::installClassLibrary(runtime);
+}
+
+// One input's use of a kept runtime: when it ends, what the input made is gone.
+class KeptRuntimeInput {
+public:
+    explicit KeptRuntimeInput(KeptRuntime& kept)
+        : m_kept(kept) {}
+    ~KeptRuntimeInput() { m_kept.endInput(); }
+    KeptRuntimeInput(const KeptRuntimeInput&) = delete;
+    KeptRuntimeInput& operator=(const KeptRuntimeInput&) = delete;
+
+private:
+    KeptRuntime& m_kept;
+};
+
+} // namespace fuzzing
