@@ -150,7 +150,9 @@ std::int64_t lastLogged(const fs::path& log, std::int64_t start) {
 }
 
 // Carries out the plan from the state the last check found until killed.
-[[noreturn]] void saveForever(const fs::path& root) {
+// `ready` is written a byte once the store is open: the kills land in the
+// saving, not in the child's start (slow under the sanitizers).
+[[noreturn]] void saveForever(const fs::path& root, int ready) {
     ChildPlatform child(root);
     std::int64_t done = readNumber(root / "found");
     PlannedStore plan = after(done);
@@ -158,6 +160,8 @@ std::int64_t lastLogged(const fs::path& log, std::int64_t start) {
     RecordStore* store = RecordStore::openRecordStore(rt::String::newFromCString("Crash"), false);
     if (log < 0 || !store)
         std::_Exit(10);
+    if (::write(ready, "r", 1) != 1)
+        std::_Exit(14);
     for (std::int64_t number = done + 1;; ++number) {
         Step step = planned(plan, number);
         if (step.operation == Operation::Delete) {
@@ -275,10 +279,16 @@ TEST(RecordStoreCrash, AStoreKilledWhileSavingReopensAsBeforeOrAfterTheOperation
     constexpr std::int64_t kOperations = 40;
     for (int round = 0; round < kRounds || (previous <= kOperations && round < 20 * kRounds); ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         pid_t saver = ::fork();
         ASSERT_GE(saver, 0);
         if (saver == 0)
-            saveForever(root.path());
+            saveForever(root.path(), ready[1]);
+        ::close(ready[1]);
+        char started = 0;
+        ASSERT_EQ(::read(ready[0], &started, 1), 1) << "the saver did not open the store";
+        ::close(ready[0]);
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
         ::kill(saver, SIGKILL);
         int status = waitFor(saver);
