@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <unistd.h>
 
 namespace platform {
 
@@ -23,6 +26,18 @@ FileStatics& statics() {
 
 // The native buffer every read and write of an array passes through.
 constexpr std::size_t kChunk = 8192;
+
+// Writes the folder holding `path` to the disk: a rename is durable only once
+// its folder is. A folder that does not reach the disk only leaves the old
+// contents after a power cut, as if the save had not been made.
+void syncFolderOf(const std::string& path) {
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    (void)::fsync(descriptor);
+    ::close(descriptor);
+}
 
 } // namespace
 
@@ -141,10 +156,15 @@ bool replaceFile(rt::String* path, rt::ByteArray* b, std::int32_t off, std::int3
         return false;
     bool written = len <= 0 || writeFile(file, b, off, len);
     rt::SafeRegion blocking;
-    // fclose flushes: a full disk may only show here.
+    // The new contents reach the disk before the rename puts them in the old
+    // file's place: a power cut after the rename then finds the whole new
+    // file, never an empty one. A full disk may only show in the flush.
+    written = std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0 && written;
     written = std::fclose(file) == 0 && written;
-    if (written && std::rename(temporary.c_str(), hostPath->c_str()) == 0)
+    if (written && std::rename(temporary.c_str(), hostPath->c_str()) == 0) {
+        syncFolderOf(*hostPath);
         return true;
+    }
     std::remove(temporary.c_str());
     return false;
 }

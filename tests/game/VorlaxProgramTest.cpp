@@ -25,6 +25,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -232,14 +234,22 @@ struct UnlockStoreFiles {
     fs::path folder;
 };
 
-TEST(VorlaxProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
-    testing_support::TemporaryFolder root("vorlax-program");
+// A fresh demo set and the files of its unlock store, which the first start
+// writes.
+class SavingProgram : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    }
+
+    testing_support::TemporaryFolder root{"vorlax-program"};
     fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
-    const UnlockStoreFiles files(demo);
+    const UnlockStoreFiles files{demo};
     const fs::path& index = files.index;
     const fs::path& record = files.record;
+};
 
+TEST_F(SavingProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
     ASSERT_EQ(vorlax(demo).status, 0);
     datakit::UnlockRecord defaults;
     defaults.triplets.assign(game::kTripletItems, 0);
@@ -265,13 +275,7 @@ TEST(VorlaxProgram, TheFirstStartSavesTheUnlocksAndTheNextStartRestoresThem) {
 // cut to 6 bytes) must not cost the player the progress in record 1: the
 // next start reads it from the record file, writes no record 2 beside it,
 // and leaves the index whole again.
-TEST(VorlaxProgram, ADamagedStoreIndexKeepsTheProgressAPreviousRunSaved) {
-    testing_support::TemporaryFolder root("vorlax-program");
-    fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
-    const UnlockStoreFiles files(demo);
-    const fs::path& index = files.index;
-    const fs::path& record = files.record;
+TEST_F(SavingProgram, ADamagedStoreIndexKeepsTheProgressAPreviousRunSaved) {
     ASSERT_EQ(vorlax(demo).status, 0);
     datakit::Bytes saved = datakit::writeUnlockRecord(progress_testing::everyFieldSet());
     ASSERT_TRUE(datakit::writeFile(record.string(), saved).ok());
@@ -294,6 +298,63 @@ TEST(VorlaxProgram, ADamagedStoreIndexKeepsTheProgressAPreviousRunSaved) {
         EXPECT_FALSE(fs::exists(files.recordOf(2))) << "no record beside it";
         EXPECT_EQ(fileBytes(index), datakit::writeRecordStoreIndex(1, {1}));
     }
+}
+
+// A save writes NAME.new and renames it over NAME. A power cut right after
+// the rename must find the whole new file, and the rename itself kept: the
+// new file reaches the disk (fsync) before the rename, its folder after it.
+// Seen from the system calls of a first start, which saves the unlock store.
+TEST_F(SavingProgram, EverySaveReachesTheDiskBeforeTheRenameAndItsFolderAfter) {
+    if (run("command -v strace").status != 0)
+        GTEST_SKIP() << "no strace here";
+    const fs::path trace = root.path() / "trace.txt";
+    Ended ended =
+        run("strace -f -y -qq -o " + quoted(trace) + " -e trace=fsync,fdatasync,rename,renameat,renameat2 '" +
+            VORLAX_PROGRAM + "' --headless --frames 1 " + quoted(demo));
+    if (ended.status != 0 && !fs::exists(trace))
+        GTEST_SKIP() << "strace cannot trace here: " << ended.errors;
+    ASSERT_EQ(ended.status, 0) << ended.errors;
+
+    // Each call in order: its name and its first argument (a path, or a
+    // descriptor shown with its path).
+    std::vector<std::pair<std::string, std::string>> calls;
+    std::ifstream in(trace);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t open = line.find('(');
+        const std::size_t name = line.find_last_of(' ', open) + 1;
+        if (open == std::string::npos || line.find("= -1") != std::string::npos)
+            continue;
+        const std::size_t end = line.find_first_of(",)", open);
+        calls.emplace_back(line.substr(name, open - name), line.substr(open + 1, end - open - 1));
+    }
+    const std::string folder = fs::canonical(demo).string();
+    std::size_t renames = 0;
+    std::size_t afterLastRename = 0;
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        if (!calls[i].first.starts_with("rename"))
+            continue;
+        const std::string& from = calls[i].second; // "…/NAME.new"
+        SCOPED_TRACE(from);
+        ASSERT_TRUE(from.ends_with(".new\"")) << "a save renames its .new file";
+        const std::string name =
+            from.substr(from.find_last_of('/') + 1, from.size() - from.find_last_of('/') - 2);
+        ++renames;
+        auto synced = [&](std::size_t begin, std::size_t end, const std::string& path) {
+            for (std::size_t j = begin; j < end; ++j)
+                if ((calls[j].first == "fsync" || calls[j].first == "fdatasync") &&
+                    calls[j].second.ends_with(path + ">"))
+                    return true;
+            return false;
+        };
+        EXPECT_TRUE(synced(afterLastRename, i, "/" + name))
+            << "the new file is on the disk before the rename";
+        afterLastRename = i + 1;
+        std::size_t next = i + 1;
+        while (next < calls.size() && !calls[next].first.starts_with("rename"))
+            ++next;
+        EXPECT_TRUE(synced(i + 1, next, folder)) << "the folder is on the disk after the rename";
+    }
+    EXPECT_GE(renames, 2u) << "the first start saves the store's record and its index";
 }
 
 } // namespace
