@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -37,6 +38,27 @@ void syncFolderOf(const std::string& path) {
         return;
     (void)::fsync(descriptor);
     ::close(descriptor);
+}
+
+// Whether the file at `path` holds exactly `len` bytes of `b` from `off`: a
+// save of what is there already writes nothing (and waits for no disk).
+bool holdsAlready(const std::string& path, rt::ByteArray* b, std::int32_t off, std::int32_t len) {
+    std::size_t size = len > 0 ? static_cast<std::size_t>(len) : 0;
+    std::error_code error;
+    if (std::filesystem::file_size(path, error) != size || error)
+        return false;
+    std::vector<std::uint8_t> held(size);
+    {
+        rt::SafeRegion blocking;
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file)
+            return false;
+        bool read = std::fread(held.data(), 1, size, file) == size;
+        std::fclose(file);
+        if (!read)
+            return false;
+    }
+    return size == 0 || std::memcmp(held.data(), b->elements() + off, size) == 0;
 }
 
 } // namespace
@@ -146,6 +168,8 @@ bool replaceFile(rt::String* path, rt::ByteArray* b, std::int32_t off, std::int3
     std::optional<std::string> hostPath = hostPathOf(path);
     if (!hostPath)
         return false;
+    if (holdsAlready(*hostPath, b, off, len))
+        return true;
     std::string temporary = *hostPath + ".new";
     std::FILE* file = nullptr;
     {

@@ -64,8 +64,10 @@ bool writeFileByte(std::FILE* file, std::int32_t value);
 // `off` (a range the caller has checked; `b` may be null when `len` is 0):
 // they are written to a temporary file in the same folder, which is then
 // renamed over `path`, so that a reader, even after the process died at any
-// point, finds either the old content or the new, never a mix. False, with
-// the old file untouched, when any step fails.
+// point, finds either the old content or the new, never a mix. The new file
+// is on the disk before the rename, and the folder after it. A file that
+// holds those bytes already is left as it is. False, with the old file
+// untouched, when any step fails.
 bool replaceFile(rt::String* path, rt::ByteArray* b, std::int32_t off, std::int32_t len);
 
 } // namespace platform

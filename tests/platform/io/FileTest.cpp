@@ -5,6 +5,7 @@
 #include "tests/support/GuestTask.h"
 
 #include <atomic>
+#include <sys/stat.h>
 
 namespace {
 
@@ -159,6 +160,20 @@ TEST_F(FileTest, ReplacingContentsLeavesTheOldFileUntilTheNewOneIsWhole) {
     EXPECT_EQ(fileContent("store.dat"), asBytes("new"));
     EXPECT_TRUE(store->replaceContents(nullptr, 0, 5));
     EXPECT_TRUE(fileContent("store.dat").empty());
+
+    // The same bytes again leave the file as it is (no new file, no wait for
+    // the disk); other bytes of the same length replace it.
+    put("same.dat", asBytes("same"));
+    const auto inode = [&] {
+        struct stat status {};
+        return ::stat(inProgramFolder("same.dat").c_str(), &status) == 0 ? status.st_ino : 0;
+    };
+    const auto before = inode();
+    EXPECT_TRUE(file("same.dat")->replaceContents(byteArray(asBytes("the same")), 4, 4));
+    EXPECT_EQ(inode(), before);
+    EXPECT_TRUE(file("same.dat")->replaceContents(byteArray(asBytes("sane")), 0, 4));
+    EXPECT_EQ(fileContent("same.dat"), asBytes("sane"));
+    EXPECT_NE(inode(), before);
 
     // A folder in the way of the temporary file: the old content stays.
     put("kept.dat", asBytes("kept"));
