@@ -114,7 +114,8 @@ function(vorlax_test_suite layer)
     vorlax_common_options(${target})
     vorlax_guest_options(${target})
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} vorlax_test_support GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${discover_options} PROPERTIES LABELS ${layer})
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${discover_options} PROPERTIES LABELS ${layer}
+                         ${VORLAX_DEMO_SET_PROPERTIES})
 endfunction()
 
 # vorlax_benchmark(<name> SOURCES files... DEPENDS targets...)

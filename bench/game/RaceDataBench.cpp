@@ -21,6 +21,7 @@
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 #include "tests/support/ConstantStrings.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/FreeThreads.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/Archive.h"
@@ -78,7 +79,7 @@ struct RaceFolder {
 // The demo set's race packs, the racers, records and event variants repeated
 // `scale` times.
 std::vector<datakit::ArchiveEntry> raceArchive(int scale) {
-    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    mkdata::ProgramFolder demo = testing_support::demoSet();
     std::vector<datakit::ArchiveEntry> archive;
     for (datakit::ArchiveEntry& entry : demo.archive)
         if (entry.name.ends_with(u".pak"))

@@ -17,6 +17,7 @@
 #include "game/frontend/Loading.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/RaceStart.h"
+#include "tests/support/DemoSet.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,7 +91,7 @@ bool measureLoad(const mkdata::ProgramFolder& demo, std::int32_t row, LoadTimes&
 // The measured loads of each row, made once for every benchmark of the run.
 const std::vector<LoadTimes>* measuredLoads(std::int32_t row) {
     static const std::array<std::vector<LoadTimes>, kRows> loads = [] {
-        const mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+        const mkdata::ProgramFolder demo = testing_support::demoSet();
         std::array<std::vector<LoadTimes>, kRows> all;
         for (std::int32_t r = 0; r < kRows; ++r) {
             for (int i = 0; i < kLoads; ++i) {

@@ -21,6 +21,7 @@
 // writes the hashes seen instead of comparing them.
 
 #include "tests/support/Command.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"
 #include "tools/mkdata/DemoSet.h"
@@ -74,11 +75,11 @@ struct DemoRun {
 // unless given; `files` is where the run's own files go.
 DemoRun runDemo(const fs::path& files, const std::string& arguments,
                 const fs::path& script = sourceFile("demo-run.replay")) {
-    static const mkdata::ProgramFolder s_set = mkdata::makeDemoSet();
+    const mkdata::ProgramFolder& set = testing_support::demoSet();
     const fs::path folder = files / "program";
     fs::remove_all(folder);
     fs::create_directories(files);
-    EXPECT_TRUE(mkdata::writeProgramFolder(s_set, folder).ok());
+    EXPECT_TRUE(mkdata::writeProgramFolder(set, folder).ok());
     const fs::path hashes = files / "hashes.txt";
     testing_support::CommandResult result = testing_support::runCommand(
         std::string("'") + VORLAX_PROGRAM + "' --headless --script '" + script.string() + "' --hashes '" +

@@ -4,6 +4,7 @@
 // what is wrong, before anything could fail a runtime check.
 
 #include "tests/support/Command.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -73,7 +74,7 @@ TEST(BrokenDataProgram, EachBrokenFileEndsTheRunWithOneLineNamingIt) {
     std::ofstream(script) << "0 activate\n0 focus-gained\n2000 stylus-down 240 320\n+40 stylus-up 240 320\n";
     for (const Damage& damage : damages) {
         SCOPED_TRACE(damage.name);
-        mkdata::ProgramFolder set = mkdata::makeDemoSet();
+        mkdata::ProgramFolder set = testing_support::demoSet();
         damage.apply(set);
         const fs::path folder = root.path() / "set";
         ASSERT_TRUE(mkdata::writeProgramFolder(set, folder).ok());
@@ -92,7 +93,7 @@ TEST(BrokenDataProgram, EachBrokenFileEndsTheRunWithOneLineNamingIt) {
 TEST(BrokenDataProgram, AnArchiveCutInTheMiddleIsNamedAsCut) {
     testing_support::TemporaryFolder root("vorlax-broken-data");
     const fs::path folder = root.path() / "set";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), folder).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), folder).ok());
     fs::resize_file(folder / "data.bar", fs::file_size(folder / "data.bar") / 2);
     const testing_support::CommandResult ended =
         testing_support::runCommand(std::string("'") + VORLAX_PROGRAM + "' --headless --frames 5 '" +

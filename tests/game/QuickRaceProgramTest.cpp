@@ -8,6 +8,7 @@
 
 #include "game/framework/States.h"
 #include "game/race/EventType.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"
 #include "tools/datakit/EventPackWriter.h"
@@ -95,7 +96,7 @@ struct QuickRace : ::testing::Test {
     testing_support::TemporaryFolder root{"vorlax-quick-race"};
     fs::path demo = root.path() / "demo";
 
-    QuickRace() { EXPECT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok()); }
+    QuickRace() { EXPECT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok()); }
 };
 
 TEST_F(QuickRace, ARaceOfTypeZeroPassesFlyoverIntroCountdownRaceAndReachesTheResults) {
@@ -114,7 +115,7 @@ TEST_F(QuickRace, ARaceOfTypeZeroPassesFlyoverIntroCountdownRaceAndReachesTheRes
 }
 
 TEST_F(QuickRace, ARaceOfAnotherTypeSkipsTheRacerIntro) {
-    mkdata::ProgramFolder set = mkdata::makeDemoSet();
+    mkdata::ProgramFolder set = testing_support::demoSet();
     std::vector<datakit::Bytes> events;
     for (int track = 0; track < mkdata::kDemoTrackCount; ++track) {
         datakit::EventEntry entry;

@@ -1,11 +1,12 @@
-// The program as a player starts it: the real `vorlax` on a folder that
-// mkdata wrote, on one that does not exist and on one whose archive is cut.
+// The program as a player starts it: the real `vorlax` on a folder holding
+// the set mkdata makes, on one that does not exist and on one whose archive is cut.
 // Each problem has its exit status and one line on standard error naming
 // what is wrong; the demo set runs the game until the script quits.
 
 #include "runtime/constantStrings.h"
 #include "tests/game/data/SavedProgressFixture.h"
 #include "tests/support/Command.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/PackWriter.h"
@@ -48,6 +49,11 @@ std::string quoted(const fs::path& path) {
     return "'" + path.string() + "'";
 }
 
+// Writes the demo set, as mkdata makes it, as the program folder `demo`.
+bool writeDemo(const fs::path& demo) {
+    return mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok();
+}
+
 Ended vorlax(const fs::path& folder) {
     return run(std::string("'") + VORLAX_PROGRAM + "' --headless --frames 1 " + quoted(folder));
 }
@@ -55,7 +61,7 @@ Ended vorlax(const fs::path& folder) {
 TEST(VorlaxProgram, TheDemoSetRunsTheGameUntilTheScriptQuits) {
     testing_support::TemporaryFolder root("vorlax-program");
     fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    ASSERT_TRUE(writeDemo(demo));
     fs::path script = root.path() / "script.txt";
     std::FILE* file = std::fopen(script.c_str(), "w");
     ASSERT_NE(file, nullptr);
@@ -85,7 +91,7 @@ TEST(VorlaxProgram, TheDemoSetRunsTheGameUntilTheScriptQuits) {
 TEST(VorlaxProgram, WithoutADisplayItEndsAtOnceAndSaysToRunHeadless) {
     testing_support::TemporaryFolder root("vorlax-program");
     fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    ASSERT_TRUE(writeDemo(demo));
     struct Case {
         const char* environment;
         const char* arguments;
@@ -125,7 +131,7 @@ std::string readFile(const fs::path& path) {
 TEST(VorlaxProgram, ARecordedRunReplaysWithTheSameHashes) {
     testing_support::TemporaryFolder root("vorlax-program");
     fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    ASSERT_TRUE(writeDemo(demo));
     datakit::ReplayScript replay(20260101);
     replay.idle(20, 40).keyTap(host::vk::F1, 33).stylusTap(240, 320, 47).idle(10, 40).quit();
     auto back = host::parseScript(replay.text());
@@ -155,7 +161,7 @@ TEST(VorlaxProgram, ARecordedRunReplaysWithTheSameHashes) {
 TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
     testing_support::TemporaryFolder root("vorlax-program");
     fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    ASSERT_TRUE(writeDemo(demo));
 
     // The demo set runs the game: one frame, then a normal end.
     Ended sound = vorlax(demo);
@@ -179,7 +185,7 @@ TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
 // with the broken-data status, naming the pack's file and the racer.
 TEST(VorlaxProgram, ABrokenRacerEndsStartUpAsABrokenDataSet) {
     testing_support::TemporaryFolder root("vorlax-program");
-    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    mkdata::ProgramFolder demo = testing_support::demoSet();
     datakit::RacerDefinition racer;
     racer.speedSteps = {100, 200};
     racer.timesMs = {900, 1400};
@@ -238,9 +244,7 @@ struct UnlockStoreFiles {
 // writes.
 class SavingProgram : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
-    }
+    void SetUp() override { ASSERT_TRUE(writeDemo(demo)); }
 
     testing_support::TemporaryFolder root{"vorlax-program"};
     fs::path demo = root.path() / "demo";

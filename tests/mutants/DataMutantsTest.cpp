@@ -12,6 +12,7 @@
 // The table of outcomes is printed; VORLAX_MUTANT_PROGRAM runs another build
 // of the program on the same mutants, for comparing builds.
 
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"
 #include "tools/mkdata/DemoSet.h"
@@ -214,7 +215,7 @@ Outcome classify(const RaceRun& run, const RaceRun& sound, const mkdata::Program
 
 TEST(DataMutants, EachEndsAsTheSoundSetOrRefusedNamingTheFile) {
     testing_support::TemporaryFolder root{"vorlax-mutants"};
-    const mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    const mkdata::ProgramFolder demo = testing_support::demoSet();
 
     std::array<RaceRun, kRaceRows> sound;
     for (int row = 0; row < kRaceRows; ++row) {

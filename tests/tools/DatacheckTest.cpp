@@ -6,6 +6,7 @@
 #include "game/framework/RaceSceneFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "runtime/constantStrings.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/Midi.h"
 #include "tools/datakit/PackWriter.h"
@@ -115,7 +116,7 @@ TEST(Datacheck, TellsTheGamesProgressLinesFromWarnings) {
 }
 
 TEST(Datacheck, TheDemoSetIsSound) {
-    std::vector<datacheck::Finding> findings = check(mkdata::makeDemoSet());
+    std::vector<datacheck::Finding> findings = check(testing_support::demoSet());
     EXPECT_TRUE(findings.empty()) << lines(findings);
 }
 
@@ -389,7 +390,7 @@ const Mutation kMutations[] = {
 class DatacheckMutation : public testing::TestWithParam<Mutation> {};
 
 TEST_P(DatacheckMutation, IsRefusedNamingTheResourceAndTheRule) {
-    ProgramFolder folder = mkdata::makeDemoSet();
+    ProgramFolder folder = testing_support::demoSet();
     GetParam().edit(folder);
     std::vector<datacheck::Finding> findings = check(folder);
     bool named = false;

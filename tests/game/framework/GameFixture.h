@@ -19,6 +19,7 @@
 #include "platform/lcdui/Image.h"
 #include "platform/shell/Program.h"
 #include "platform/shell/Shell.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/AppJad.h"
@@ -46,7 +47,7 @@ inline const mkdata::ProgramFolder* s_programFolder = nullptr;
 // Writes the demo set to `folder`, with `properties` as its app.jad when given.
 inline void writeDemoSet(const std::filesystem::path& folder,
                          const std::vector<datakit::Property>& properties = {}) {
-    mkdata::ProgramFolder demo = s_programFolder ? *s_programFolder : mkdata::makeDemoSet();
+    mkdata::ProgramFolder demo = s_programFolder ? *s_programFolder : testing_support::demoSet();
     if (s_editDemoSet)
         s_editDemoSet(demo);
     if (!properties.empty()) {

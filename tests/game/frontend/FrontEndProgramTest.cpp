@@ -3,6 +3,7 @@
 // the main and mode menus to the promotion screen and back, with no runtime
 // check logged on the way.
 
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -71,7 +72,7 @@ std::vector<std::string> linesStartingWith(const std::string& output, const std:
 TEST(FrontEndProgram, ThePlayerWalksFromTheSplashThroughTheMenusToThePromotionAndBack) {
     testing_support::TemporaryFolder root("vorlax-front-end");
     fs::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     // The left soft key answers the sound question; a tap on the title opens
     // the main menu. Its first item asks the first-time question (answered
     // no on its answer), the race menu's fourth item opens the mode menu,
@@ -100,7 +101,7 @@ TEST(FrontEndProgram, ThePlayerWalksFromTheSplashThroughTheMenusToThePromotionAn
 TEST(FrontEndProgram, OnlyTheLeftSoftKeyAnswersTheFirstTimeQuestionFromTheKeyboard) {
     testing_support::TemporaryFolder root("vorlax-front-end");
     fs::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     const std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
                                tap(19000, 58, 82) + key(20000, "5") + key(20500, "RETURN") +
                                key(21000, "DOWN") + key(21500, "5") + key(23000, "F1") + "25000 quit\n";
@@ -121,7 +122,7 @@ TEST(FrontEndProgram, OnlyTheLeftSoftKeyAnswersTheFirstTimeQuestionFromTheKeyboa
 TEST(FrontEndProgram, ThePromotionPaintsEveryPageWithoutARuntimeCheck) {
     testing_support::TemporaryFolder root("vorlax-promotion");
     fs::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
                          tap(19000, 58, 118) + tap(21000, 320, 240);
     for (int page = 0; page < 6; ++page)
@@ -144,7 +145,7 @@ TEST(FrontEndProgram, ThePromotionPaintsEveryPageWithoutARuntimeCheck) {
 TEST(FrontEndProgram, QuittingOnThePromotionScreenEndsItsWorker) {
     testing_support::TemporaryFolder root("vorlax-promotion-quit");
     fs::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     const std::string script = "0 activate\n0 focus-gained\n" + key(12500, "F1") + tap(17000, 320, 240) +
                                tap(19000, 58, 118) + tap(21000, 320, 240) + tap(24000, 632, 240) +
                                "26000 quit\n";
@@ -161,7 +162,7 @@ TEST(FrontEndProgram, QuittingOnThePromotionScreenEndsItsWorker) {
 // entry, and goes no further.
 TEST(FrontEndProgram, AMissingSpritePackEndsTheStartUpAsABrokenDataSet) {
     testing_support::TemporaryFolder root("vorlax-front-end");
-    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    mkdata::ProgramFolder demo = testing_support::demoSet();
     std::erase_if(demo.archive, [](const datakit::ArchiveEntry& entry) {
         return entry.name.starts_with(mkdata::kSpritePackFile);
     });

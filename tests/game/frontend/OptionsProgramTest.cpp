@@ -4,6 +4,7 @@
 
 #include "game/data/SoundRequests.h"
 #include "game/ui/MenuStatics.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/tour/Tour.h"
@@ -52,7 +53,7 @@ std::vector<tour::Step> toOptions(std::int32_t highlighted) {
 
 TEST(OptionsProgram, TheSoundSwitchSetInTheOptionsIsFoundAgainAfterARestart) {
     testing_support::TemporaryFolder folder("vorlax-options");
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), folder).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), folder).ok());
 
     // First run: no to the sound question, then the switch turned on.
     std::vector<tour::Step> first = toOptions(0);

@@ -7,6 +7,7 @@
 
 #include "game/framework/MenuFrames.h"
 #include "game/framework/States.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/tour/TestDriver.h"
@@ -192,7 +193,7 @@ std::vector<Step> join(std::initializer_list<std::vector<Step>> parts) {
 struct PlayerPaths : ::testing::Test {
     static void SetUpTestSuite() {
         s_root = new testing_support::TemporaryFolder("vorlax-player-paths");
-        ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), s_root->path()).ok());
+        ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), s_root->path()).ok());
     }
     static void TearDownTestSuite() {
         delete s_root;

@@ -6,6 +6,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/race/RacerData.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/tour/Tour.h"
@@ -55,7 +56,7 @@ std::function<bool(const tour::Frame&, tour::Player&, std::string&)> tapBadge(st
 TEST(RacerChoiceProgram, TappingAnUnlockedCarsDrawnCellTwiceChoosesItAndOpensTheEventScreen) {
     testing_support::TemporaryFolder root("vorlax-racer-choice");
     const std::filesystem::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     std::int32_t highlighted = -1;
     std::int32_t chosen = -1;
     std::int32_t frames = 0;

@@ -8,6 +8,7 @@
 // screen's edge cuts a text.
 
 #include "host/headless/HeadlessScreen.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/tour/Tour.h"
@@ -49,7 +50,7 @@ std::vector<std::pair<std::string, std::uint64_t>> readExpected() {
 TEST(TourFrames, EveryScreenOfTheTourLooksAsRecorded) {
     testing_support::TemporaryFolder root("vorlax-tour-frames");
     const fs::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     const tour::TourResult result = tour::runTour(demo, tour::wholeTour());
     ASSERT_TRUE(result.finished) << result.problem;
     EXPECT_EQ(result.problem, "");

@@ -4,6 +4,7 @@
 
 #include "game/promo/PromoScreenStatics.h"
 #include "game/promo/PromoStatics.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/tour/Tour.h"
@@ -36,7 +37,7 @@ bool browsing(const tour::Frame& frame) {
 TEST(PromoProgram, EveryPageIsReachedByTheDrawnArrowAndTheDrawnBackKeyLeaves) {
     testing_support::TemporaryFolder root("vorlax-promo-program");
     const std::filesystem::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     std::vector<std::int32_t> pages;
     std::int32_t available = -1;
     std::vector<tour::Step> steps = {

@@ -14,6 +14,7 @@
 #include "game/racepaint/RaceScene.h"
 #include "game/sprite/ASprite.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/support/DemoSet.h"
 #include "tools/mkdata/DemoSet.h"
 
 #include <algorithm>
@@ -107,7 +108,7 @@ bool near(std::int32_t argb, std::uint32_t rgb) {
 
 TEST(DemoRaceScene, TheCountdownShowsTheTracksSkyAndItsRoadUnderTheCar) {
     testing_support::TemporaryFolder root{"vorlax-demo-scene"};
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), root.path()).ok());
     // The road's colour is probed on the tracks whose weather the game fixes
     // (no tint over the road); the others draw theirs at random.
     for (std::int32_t row = 0; row < mkdata::kDemoTrackCount; ++row) {

@@ -6,6 +6,7 @@
 // finishes in the lower half. Each race's end writes its "race over" line
 // once, and the line says what the race says.
 
+#include "tests/support/DemoSet.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RaceOverLine.h"
 #include "tests/support/TemporaryFolder.h"
@@ -24,7 +25,7 @@ struct DrivenRaceTour : ::testing::Test {
     testing_support::TemporaryFolder root{"vorlax-driven-race"};
     fs::path demo = root.path() / "demo";
 
-    DrivenRaceTour() { EXPECT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok()); }
+    DrivenRaceTour() { EXPECT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok()); }
 };
 
 TEST_F(DrivenRaceTour, TheTestDriverPlacesAndAPlayerWhoDoesNothingDoesNot) {

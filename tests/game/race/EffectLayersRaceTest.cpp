@@ -33,6 +33,7 @@
 #include "game/race/cEntity.h"
 #include "game/sprite/ZoomPlayers.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/DrawingLog.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -209,7 +210,7 @@ int runRace(const fs::path& folder, std::int32_t row, std::uint64_t (*watch)(), 
 
 TEST(EffectLayersRace, ItemsShowOnTheirLayersAndActWhenTheirAnimationsEnd) {
     testing_support::TemporaryFolder root{"vorlax-effect-layers"};
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), root.path()).ok());
     testing_support::DrawingLog log;
     g_log = &log;
     g_seen = {};
@@ -256,7 +257,7 @@ std::uint64_t watchGate() {
 
 TEST(EffectLayersRace, TheLongGateRunsAndItsProgressIsItsPlayersTime) {
     testing_support::TemporaryFolder root{"vorlax-gate"};
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), root.path()).ok());
     g_gate = {};
     // The sixth track holds the long gate (7 s a pass).
     EXPECT_EQ(runRace(root.path(), 5, watchGate, 500), 0);
@@ -311,7 +312,7 @@ std::uint64_t watchNitro() {
 
 TEST(EffectLayersRace, ThePlayersNitroFiresItsBurstOnce) {
     testing_support::TemporaryFolder root{"vorlax-nitro-burst"};
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), root.path()).ok());
     testing_support::DrawingLog log;
     g_log = &log;
     g_nitro = {};
@@ -456,7 +457,7 @@ class GateRace : public testing::TestWithParam<GateCase> {};
 TEST_P(GateRace, TheGatesPlayerDecidesWhetherACarPasses) {
     const GateCase& c = GetParam();
     testing_support::TemporaryFolder root{"vorlax-gate-pass"};
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), root.path()).ok());
     testing_support::DrawingLog log;
     g_log = &log;
     g_run = {};

@@ -22,6 +22,7 @@
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/race/RacePaintMessage.h"
 #include "tests/support/Command.h"
+#include "tests/support/DemoSet.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/ReplayScript.h"
 #include "tools/datakit/TrackRing.h"
@@ -183,7 +184,7 @@ struct GoldenReplay : ::testing::Test {
     fs::path data = root.path() / "golden";
 
     GoldenReplay() {
-        mkdata::ProgramFolder set = mkdata::makeDemoSet();
+        mkdata::ProgramFolder set = testing_support::demoSet();
         useGoldenTrack(set);
         EXPECT_TRUE(mkdata::writeProgramFolder(set, data).ok());
     }

@@ -17,6 +17,7 @@
 #include "game/framework/States.h"
 #include "game/race/EventRowLayout.h"
 #include "tests/support/Command.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/EventPackWriter.h"
 #include "tools/mkdata/DemoSet.h"
@@ -109,7 +110,7 @@ struct RaceFlow : ::testing::Test {
     // The demo set with races of one lap, so that a race left to itself
     // finishes within minutes.
     RaceFlow() {
-        mkdata::ProgramFolder set = mkdata::makeDemoSet();
+        mkdata::ProgramFolder set = testing_support::demoSet();
         std::vector<datakit::Bytes> events;
         for (int track = 0; track < mkdata::kDemoTrackCount; ++track) {
             datakit::EventEntry entry = mkdata::demoEvent(track);

@@ -16,6 +16,7 @@
 #include "game/sprite/ASprite.h"
 #include "game/sprite/Paint.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/DrawingLog.h"
 #include "tools/mkdata/DemoSet.h"
 
@@ -136,7 +137,7 @@ std::uint64_t watchFrame() {
 
 TEST(RaceOverlaysProgram, TheDisplayTheGroundAndTheCarsShadowAsTheRaceShowsThem) {
     testing_support::TemporaryFolder root{"vorlax-race-overlays"};
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), root.path()).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), root.path()).ok());
     const fs::path script = root.path() / "race.script";
     std::ofstream(script) << "0 activate\n0 focus-gained\n2000 stylus-down 240 320\n+40 stylus-up 240 320\n";
     testing_support::DrawingLog log;

@@ -16,6 +16,7 @@
 #include "game/race/RaceState.h"
 #include "game/race/RacerData.h"
 #include "game/race/cEntity.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RaceOverLine.h"
 #include "tests/support/TemporaryFolder.h"
@@ -60,7 +61,7 @@ struct PauseMenuTour : ::testing::Test {
     testing_support::TemporaryFolder root{"vorlax-pause-tour"};
     fs::path demo = root.path() / "demo";
 
-    PauseMenuTour() { EXPECT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok()); }
+    PauseMenuTour() { EXPECT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok()); }
 };
 
 TEST_F(PauseMenuTour, EveryPauseItemIsDrawnAndAnswersWhereItIsDrawn) {

@@ -6,6 +6,7 @@
 #include "game/framework/MenuFrames.h"
 #include "game/framework/SpriteSlots.h"
 #include "game/framework/Touch.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/tour/Tour.h"
@@ -77,7 +78,7 @@ std::set<std::u16string> introNames(const std::filesystem::path& demo, int track
 TEST(RacerIntroProgram, EachTrackFieldsItsOwnRivals) {
     testing_support::TemporaryFolder root("vorlax-racer-intro");
     const std::filesystem::path demo = root.path() / "demo";
-    ASSERT_TRUE(mkdata::writeProgramFolder(mkdata::makeDemoSet(), demo).ok());
+    ASSERT_TRUE(mkdata::writeProgramFolder(testing_support::demoSet(), demo).ok());
     const std::set<std::u16string> first = introNames(demo, 0);
     const std::set<std::u16string> second = introNames(demo, 1);
     // A grid of six: five rivals and the player, each named in turn.

@@ -12,6 +12,7 @@
 #include "platform/lcdui/pixels.h"
 #include "tests/game/data/DataFixture.h"
 #include "tests/support/ConstantStrings.h"
+#include "tests/support/DemoSet.h"
 #include "tools/mkdata/DemoSet.h"
 
 namespace {
@@ -23,7 +24,7 @@ struct DemoFontsTest : data_testing::DataTest {
                                                  {rt::constants::kFontPack, "/fonts.pak"}});
         game::spriteStaticInit();
         game::spriteStatics().s_gcOnLoad = 0;
-        putArchive(mkdata::makeDemoSet().archive);
+        putArchive(testing_support::demoSet().archive);
         game::startupStatics().s_fonts = rt::newObjectArray(6);
         game::packOpen(rt::getStaticClass().getConstantString(rt::constants::kFontPack));
         for (std::int32_t f = 0; f < 3; ++f) {

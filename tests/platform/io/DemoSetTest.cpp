@@ -11,6 +11,7 @@
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
 #include "tests/platform/io/IoFixture.h"
+#include "tests/support/DemoSet.h"
 
 namespace {
 
@@ -19,13 +20,13 @@ using namespace io_testing;
 struct DemoSetTest : IoTest {
     DemoSetTest() {
         rt::getStaticClass().setConstantStrings(nullptr);
-        auto written = mkdata::writeProgramFolder(mkdata::makeDemoSet(), programFolder());
+        auto written = mkdata::writeProgramFolder(testing_support::demoSet(), programFolder());
         EXPECT_TRUE(written.ok()) << (written.ok() ? "" : written.error().message);
     }
 };
 
 TEST_F(DemoSetTest, EveryArchiveEntryIsServedWhole) {
-    mkdata::ProgramFolder demo = mkdata::makeDemoSet();
+    mkdata::ProgramFolder demo = testing_support::demoSet();
     ASSERT_FALSE(demo.archive.empty());
     for (const datakit::ArchiveEntry& entry : demo.archive) {
         std::string name(entry.name.begin(), entry.name.end());
