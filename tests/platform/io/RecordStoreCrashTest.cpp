@@ -271,7 +271,9 @@ TEST(RecordStoreCrash, AStoreKilledWhileSavingReopensAsBeforeOrAfterTheOperation
         ASSERT_TRUE(datakit::writeFile((program / name).string(), bytes).ok());
 
     std::mt19937 random(20240611);
-    std::uniform_int_distribution<int> delayUs(300, 20000);
+    // Each operation waits for the disk (milliseconds): a round's delay spans
+    // several of them.
+    std::uniform_int_distribution<int> delayUs(300, 100000);
     std::int64_t previous = 0;
     // At least 40 kills, and more until the saver has finished 40 operations
     // in all: on a loaded machine a round may see little work done.
