@@ -4,7 +4,9 @@
 #include "runtime/StaticClass.h"
 #include "runtime/javamath.h"
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace game {
 
@@ -23,6 +25,11 @@ std::int64_t quotient(std::int64_t a, std::int64_t b) {
     return b == -1 ? rt::lneg(a) : a / b;
 }
 
+// Entry i is atan2Search(i, ONE), the first angle x of the first quadrant
+// with tan(x) <= i < tan(x + 1) (0 for i = 0, the quarter circle when none).
+// The search is the same, but reads the quadrant's tangents from a list made
+// once, instead of working out two tangents per angle tried for every entry:
+// a race load builds the table in one of its frames.
 void ensureAtanTable() {
     FixedPointStatics& statics = fixedPointStatics();
     if (statics.s_atanTable)
@@ -32,8 +39,20 @@ void ensureAtanTable() {
     if (!table)
         return;
     statics.s_atanTable = table;
-    for (std::int32_t i = 0; i <= one; ++i)
-        rt::IntArray::set(table, i, atan2Search(i, one));
+    const std::int32_t quarter = statics.s_quarterCircle;
+    std::vector<std::int32_t> tangents(static_cast<std::size_t>(std::max(quarter, 0)) + 1);
+    for (std::int32_t x = 0; x <= quarter; ++x)
+        tangents[static_cast<std::size_t>(x)] = tan(x);
+    for (std::int32_t i = 1; i <= one; ++i) {
+        std::int32_t angle = quarter;
+        for (std::int32_t x = 0; x < quarter; ++x) {
+            if (tangents[static_cast<std::size_t>(x)] <= i && i < tangents[static_cast<std::size_t>(x) + 1]) {
+                angle = x;
+                break;
+            }
+        }
+        rt::IntArray::set(table, i, angle);
+    }
 }
 
 } // namespace

@@ -186,6 +186,20 @@ TEST_F(FixedPointTest, ArctangentLandsWithinOneUnitInEveryOctantBySearchAndByTab
     EXPECT_FALSE(loggedRuntimeError());
 }
 
+// The table is built from a list of the quadrant's tangents; every entry
+// must be what the search answers for it.
+TEST_F(FixedPointTest, EveryArctangentTableEntryIsTheSearchsAngle) {
+    game::config().s_atanTable = 1;
+    (void)game::atan2(0, 100);
+    rt::IntArray* table = game::fixedPointStatics().s_atanTable;
+    const std::int32_t one = game::fixedPointStatics().s_one;
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->length(), one + 1);
+    for (std::int32_t i = 0; i <= one; ++i)
+        ASSERT_EQ(rt::IntArray::get(table, i), game::atan2Search(i, one)) << "entry " << i;
+    EXPECT_FALSE(loggedRuntimeError());
+}
+
 TEST_F(FixedPointTest, SaveRecordIntegersAreLittleEndianAndStayInsideTheRecord) {
     rt::ByteArray* record = rt::newByteArray(6);
     game::putIntLE(record, 1, 0x11223344);
