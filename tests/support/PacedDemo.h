@@ -22,6 +22,7 @@
 #include "game/frontend/Loading.h"
 #include "host/headless/HeadlessHost.h"
 #include "platform/shell/Program.h"
+#include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
 #include "tools/mkdata/ProgramFolder.h"
@@ -63,7 +64,7 @@ inline PacedRun runPacedDemo(const std::filesystem::path& script) {
     TemporaryFolder root("vorlax-paced-demo");
     PacedRun run;
     const std::filesystem::path folder = root.path() / "demo";
-    if (!mkdata::writeProgramFolder(mkdata::makeDemoSet(), folder).ok())
+    if (!mkdata::writeProgramFolder(testing_support::demoSet(), folder).ok())
         return run;
     struct Last {
         bool seen = false;
