@@ -11,9 +11,10 @@
 // racers, and its load the events); the load ends within its frame budget (40 steps and one frame
 // per slot of the second table's walk), and either it completes, no line
 // says a load was abandoned and a race state follows; or it is abandoned
-// with exactly one line naming kind 2, the menus load and the main menu
-// comes back as deep in the state stack as before, without a race state
-// entered. Every frame returns, the state stack stays within its bound.
+// with exactly one line naming kind 2, the menus load, the notice that
+// the race could not be loaded waits for a tap and the main menu comes back
+// as deep in the state stack as before, without a race state entered. Every frame returns, the state stack
+// stays within its bound.
 
 #include "fuzz/Harness.h"
 #include "fuzz/RaceLoadInput.h"
@@ -201,10 +202,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    // The load was abandoned: one line for kind 2, then the menus' load
+    // The load was abandoned: one line for kind 2, then the menus' load,
+    // the notice that the race could not be loaded, which waits for a tap,
     // and the main menu, without a race.
-    for (int f = 0; f < kMenuFrameBudget && s_run.menuEntries < 2; ++f)
+    for (int f = 0; f < kMenuFrameBudget && !game::loadingStatics().s_loadingDone; ++f)
         check(game.frame());
+    for (int f = 0; f < kPromptFrames; ++f)
+        check(game.frame());
+    check(game::stateStatics().s_state == game::State::Loading && game::loadingStatics().s_raceLoadFailed);
+    game::pointerPressed(10, 10);
+    for (int f = 0; f < kPromptFrames && s_run.menuEntries < 2; ++f)
+        check(game.frame());
+    game::pointerReleased(10, 10);
     abandoned.clear();
     for (const std::string& line : game.log.lines())
         if (isAbandonLine(line))

@@ -22,6 +22,7 @@
 #include "game/framework/Streams.h"
 #include "game/framework/Texts.h"
 #include "game/framework/Touch.h"
+#include "game/frontend/MenuScreens.h"
 #include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
 #include "game/race/RaceRelease.h"
@@ -51,8 +52,9 @@ constexpr std::int32_t kGreyTransform = 4;
 // The image table's entry that the menus load.
 constexpr std::int32_t kBadgeImage = 5;
 constexpr std::int32_t kInterfaceImageCount = 8;
-// Soft keys: none.
+// Soft keys: none, and the label "Continue".
 constexpr std::int32_t kNoSoftKey = -1;
+constexpr std::int32_t kContinueSoftKey = 0;
 // The prompt after a race load: half a period shown, half hidden.
 constexpr std::int32_t kPromptHalfPeriodMs = 400;
 // The loading screen's own texts, kept from the loading table while a race
@@ -260,7 +262,19 @@ void enter() {
     LoadingStatics& loading = loadingStatics();
     loading.s_barShown = 0;
     loading.s_promptShown = 1;
+    loading.s_raceLoadFailed = 0;
     menuStatics().s_redraw = 1;
+}
+
+// After a failed race load the menus are in: the notice waits for a tap or
+// a key, with its soft key, and then the main menu follows.
+void answerFailureNotice(std::int32_t released, State next) {
+    setSoftKeys(kContinueSoftKey, kNoSoftKey);
+    if (released != kSelectKey && released != kFireKey && released != kLeftSoftKey && !isPressOnScreen())
+        return;
+    loadingStatics().s_raceLoadFailed = 0;
+    setSoftKeys(kNoSoftKey, kNoSoftKey);
+    backToState(next);
 }
 
 void update() {
@@ -268,14 +282,19 @@ void update() {
     if (rt::exceptionPending() || !loadingStatics().s_loadingDone)
         return;
     const State next = stateStatics().s_loadingNextState;
-    if (next == State::RewardScreen || next == State::Title || next == State::MainMenu ||
-        next == State::RaceMenu) {
+    const bool failed = loadingStatics().s_raceLoadFailed != 0;
+    if (!failed && (next == State::RewardScreen || next == State::Title || next == State::MainMenu ||
+                    next == State::RaceMenu)) {
         backToState(next);
         return;
     }
     const std::int32_t shownFor = stateStatics().s_stateTime;
     loadingStatics().s_promptShown = static_cast<std::int8_t>((shownFor / kPromptHalfPeriodMs) % 2 == 0);
     const std::int32_t released = getReleasedKey();
+    if (failed) {
+        answerFailureNotice(released, next);
+        return;
+    }
     if (released != kSelectKey && released != kFireKey && !isPressOnScreen())
         return;
     if (next == State::TrackFlyover || next == State::RaceCountdown)
@@ -335,6 +354,7 @@ void abandonLoad(std::int32_t kind) {
         return;
     setLoadingTarget(kLoadMenus, State::MainMenu);
     initLoadingBar(kLoadMenus);
+    loadingStatics().s_raceLoadFailed = 1;
 }
 
 } // namespace
@@ -517,6 +537,11 @@ void loadMenuStep() {
 void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     if (!g)
         return;
+    const LoadingStatics& loaded = loadingStatics();
+    if (loaded.s_raceLoadFailed && loaded.s_loadingDone) {
+        paintNotice(kRaceLoadFailedText, loaded.s_promptShown != 0);
+        return;
+    }
     const std::int32_t width = config().s_gameScreenWidth;
     const std::int32_t height = config().s_gameScreenHeight;
     g->setColor(kBackgroundColour);

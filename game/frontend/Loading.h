@@ -15,10 +15,12 @@
 // A step that cannot go on (a resource it needs is missing, or it left an
 // exception pending) is not run again: `failLoadStep` logs one line naming
 // the kind, the step and the resource, and the load is abandoned. A race
-// load then loads the menus instead and goes back to the main menu, unless
-// the race was entered without the front end (`s_raceFailureEndsRun`); a
-// failed menus' load, and such a race's, end the run with the broken-data
-// status naming the resource.
+// load then loads the menus instead and, once they are in, the loading
+// screen gives way to a notice saying the race could not be loaded
+// (MenuScreens.h), which a tap or the select, fire or left soft key
+// takes to the main menu; unless the race was entered without the front
+// end (`s_raceFailureEndsRun`). A failed menus' load, and such a race's,
+// end the run with the broken-data status naming the resource.
 //
 // Threads: the game thread only.
 
@@ -64,6 +66,9 @@ struct LoadingStatics {
     // A race load that fails ends the run (a race entered without the front
     // end has no menus to go back to).
     std::int8_t s_raceFailureEndsRun = 0;
+    // A race load failed and the menus' load took its place: once that is
+    // done the state shows the failure notice until the player answers it.
+    std::int8_t s_raceLoadFailed = 0;
 
     RT_REFERENCE_FIELDS(LoadingStatics, rt::NoReferenceBase, s_loadingTexts)
 };

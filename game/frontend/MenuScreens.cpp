@@ -40,7 +40,9 @@ constexpr std::int32_t kHighlightBorder = 3;
 constexpr std::int32_t kNameGap = 10;
 
 constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kNoticeWidth = 440;
+// The prompt under a notice, kPromptRise px above the screen's bottom.
+constexpr std::int32_t kPromptText = 22;
+constexpr std::int32_t kPromptRise = 30;
 
 std::int32_t screenWidth() {
     return config().s_gameScreenWidth;
@@ -152,16 +154,20 @@ void bonusPaint() {
 void noticePaint() {
     if (!mustRepaint())
         return;
-    std::int32_t w = screenWidth();
-    std::int32_t h = screenHeight();
-    fillScreen(0x000000);
-    drawTextBlock(kTextFont, 1, getString(186), kNoticeWidth, 0, w / 2, h / 2, kAnchorCentre);
-    if (startupScreenStatics().s_blinkVisible != 0)
-        drawMenuText(kTextFont, 0, getString(22), w / 2, h - 30, kAnchorCentre);
+    paintNotice(kPromotionNoticeText, startupScreenStatics().s_blinkVisible != 0);
     menuStatics().s_redraw = 0;
 }
 
 } // namespace
+
+void paintNotice(std::int32_t text, bool promptShown) {
+    std::int32_t w = screenWidth();
+    std::int32_t h = screenHeight();
+    fillScreen(0x000000);
+    drawTextBlock(kTextFont, 1, getString(text), kNoticeWidth, 0, w / 2, h / 2, kAnchorCentre);
+    if (promptShown)
+        drawMenuText(kTextFont, 0, getString(kPromptText), w / 2, h - kPromptRise, kAnchorCentre);
+}
 
 void stateBonusMenu(std::int32_t message) {
     switch (message) {

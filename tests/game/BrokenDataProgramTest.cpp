@@ -1,12 +1,19 @@
 // `vorlax --race ROW` on damaged copies of the demo set: every file the
 // start-up or the race needs and cannot use ends the run with the
 // broken-data status and one line on standard error naming that file and
-// what is wrong, before anything could fail a runtime check.
+// what is wrong, before anything could fail a runtime check. In normal play
+// a race that cannot be loaded is told to the player, who goes back to the
+// menus.
 
+#include "game/framework/States.h"
+#include "game/race/TrackEntryLayout.h"
+#include "runtime/checks.h"
 #include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"
+#include "tools/tour/Tour.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +22,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -102,6 +110,81 @@ TEST(BrokenDataProgram, AnArchiveCutInTheMiddleIsNamedAsCut) {
     EXPECT_EQ(ended.output.rfind("vorlax: the data set is broken: data.bar: the archive is ", 0), 0u)
         << ended.output;
     EXPECT_EQ(std::count(ended.output.begin(), ended.output.end(), '\n'), 1) << ended.output;
+}
+
+// The demo set with track 0 cut short past the wire model that the menus
+// read at start-up: only a race on that track reads the rest.
+mkdata::ProgramFolder setWithTrack0Cut() {
+    mkdata::ProgramFolder set = testing_support::demoSet();
+    const std::u16string pack(mkdata::kTrackPackFile);
+    std::erase_if(set.archive, [&](const datakit::ArchiveEntry& entry) {
+        return entry.name == pack || entry.name.starts_with(pack + u".");
+    });
+    std::vector<datakit::Bytes> tracks;
+    for (int track = 0; track < mkdata::kDemoTrackCount; ++track)
+        tracks.push_back(datakit::writeTrack(mkdata::demoTrack(track)));
+    tracks[0].resize(game::kWireModelBytes + 16);
+    mkdata::addPack(set, pack, tracks);
+    return set;
+}
+
+// The player chooses the guided race on track 0 from the menus, where its
+// items are drawn; its load fails, a notice says so on the screen and the
+// player's tap (or left soft key) leads back to the main menu. The run ends
+// normally, with the file named in the log and no runtime check reported.
+TEST(BrokenDataProgram, ARaceThatCannotLoadIsToldToThePlayerWhoGoesBackToTheMenus) {
+    testing_support::TemporaryFolder root("vorlax-broken-race");
+    ASSERT_TRUE(mkdata::writeProgramFolder(setWithTrack0Cut(), root.path()).ok());
+    using game::State;
+    using tour::Frame;
+    using tour::Step;
+    auto tapOn = [](State state, std::u16string text) {
+        return tour::steps::step("a tap on a label", tour::steps::showing(state, text, 900),
+                                 tour::steps::tapText(text));
+    };
+    const std::u16string prompt = u"Tap the screen to continue";
+    struct Answer {
+        const char* name;
+        std::function<bool(const Frame&, tour::Player&, std::string&)> act;
+    };
+    const Answer answers[] = {
+        {"a tap on the prompt", tour::steps::tapText(prompt)},
+        {"the left soft key", tour::steps::press(tour::SoftKey::Left)},
+    };
+    for (const Answer& answer : answers) {
+        SCOPED_TRACE(answer.name);
+        std::string shown;
+        Step notice = tour::steps::step("the notice that the race could not be loaded",
+                                        tour::steps::showing(State::Loading, prompt, 900),
+                                        [&](const Frame& frame, tour::Player& player, std::string& problem) {
+                                            shown = frame.texts();
+                                            return answer.act(frame, player, problem);
+                                        });
+        notice.shot = "race-load-failed";
+        const std::vector<Step> steps = {
+            tour::steps::step("the sound question", tour::steps::inState(State::SoundQuestion),
+                              tour::steps::press(tour::SoftKey::Left)),
+            tapOn(State::Title, prompt),
+            tapOn(State::MainMenu, u"Play"),
+            tapOn(State::StartQuestion, u"Yes"),
+            notice,
+            tour::steps::step("the main menu", tour::steps::inState(State::MainMenu), tour::steps::nothing()),
+        };
+        testing_support::LogCapture log;
+        const tour::TourResult result = tour::runTour(root.path(), steps);
+        EXPECT_TRUE(result.finished) << result.problem;
+        EXPECT_EQ(result.exitStatus, 0);
+        EXPECT_EQ(rt::runtimeReports().count, 0u) << rt::runtimeReports().first;
+        EXPECT_NE(shown.find("This race could not be loaded"), std::string::npos) << shown;
+        EXPECT_TRUE(log.contains("/tracks.pak entry 0")) << "the log does not name the track's file";
+        EXPECT_EQ(result.raceFrames, 0);
+        ASSERT_EQ(result.pictures.size(), 1u);
+        std::string problem;
+        EXPECT_TRUE(tour::writePicture(result.pictures[0],
+                                       std::filesystem::path(VORLAX_TEST_OUTPUT_DIR) / "race-load-failed.png",
+                                       problem))
+            << problem;
+    }
 }
 
 } // namespace

@@ -9,9 +9,15 @@
 // changed pixel or tuning value that is as valid as the original) is counted
 // apart and printed.
 //
-// The table of outcomes is printed; VORLAX_MUTANT_PROGRAM runs another build
-// of the program on the same mutants, for comparing builds.
+// datacheck answers for the same mutants: every mutant the game refuses or
+// reports a runtime check on, datacheck refuses too (it may refuse more: a
+// check of what no race of this run reaches).
+//
+// The tables of outcomes are printed; VORLAX_MUTANT_PROGRAM runs another build
+// of the program on the same mutants, for comparing builds, and
+// VORLAX_MUTANT_COUNT and VORLAX_MUTANT_SEED draw a wider or another set.
 
+#include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"
@@ -28,6 +34,7 @@
 #include <fstream>
 #include <future>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -213,44 +220,99 @@ Outcome classify(const RaceRun& run, const RaceRun& sound, const mkdata::Program
     return run.hashes == sound.hashes ? Outcome::Same : Outcome::SilentChange;
 }
 
-TEST(DataMutants, EachEndsAsTheSoundSetOrRefusedNamingTheFile) {
-    testing_support::TemporaryFolder root{"vorlax-mutants"};
-    const mkdata::ProgramFolder demo = testing_support::demoSet();
+// A knob of the environment: the number it holds, or `otherwise`.
+std::uint64_t knob(const char* name, std::uint64_t otherwise) {
+    const char* value = std::getenv(name);
+    return value && *value ? std::strtoull(value, nullptr, 0) : otherwise;
+}
 
-    std::array<RaceRun, kRaceRows> sound;
-    for (int row = 0; row < kRaceRows; ++row) {
-        const fs::path work = root.path() / ("sound-" + std::to_string(row));
-        fs::create_directories(work);
-        ASSERT_TRUE(mkdata::writeProgramFolder(demo, work / "set").ok());
-        sound[static_cast<std::size_t>(row)] = runRace(work / "set", work, row);
-        ASSERT_EQ(sound[static_cast<std::size_t>(row)].status, 0) << sound[static_cast<std::size_t>(row)].out;
-        ASSERT_TRUE(onlyProgress(sound[static_cast<std::size_t>(row)]))
-            << sound[static_cast<std::size_t>(row)].out;
+// datacheck's verdict on a program folder: status 0 sound, 1 findings.
+struct Verdict {
+    int status = -1;
+    std::string firstFinding;
+};
+
+Verdict runDatacheck(const fs::path& folder) {
+    const testing_support::CommandResult ran =
+        testing_support::runCommand("'" + std::string(VORLAX_DATACHECK) + "' '" + folder.string() + "' 2>&1");
+    Verdict verdict{ran.status, {}};
+    std::istringstream lines(ran.output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("datacheck: ") != std::string::npos && line.find(" is sound") == std::string::npos) {
+            verdict.firstFinding = line;
+            break;
+        }
+    return verdict;
+}
+
+// Every mutant raced once, and checked by datacheck, for all the tests.
+class DataMutants : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_root = std::make_unique<testing_support::TemporaryFolder>("vorlax-mutants");
+        s_demo = testing_support::demoSet();
+        for (int row = 0; row < kRaceRows; ++row) {
+            const fs::path work = s_root->path() / ("sound-" + std::to_string(row));
+            fs::create_directories(work);
+            ASSERT_TRUE(mkdata::writeProgramFolder(s_demo, work / "set").ok());
+            RaceRun& run = s_sound[static_cast<std::size_t>(row)];
+            run = runRace(work / "set", work, row);
+            ASSERT_EQ(run.status, 0) << run.out;
+            ASSERT_TRUE(onlyProgress(run)) << run.out;
+        }
+
+        Draw draw(knob("VORLAX_MUTANT_SEED", kSeed));
+        const auto count = static_cast<int>(knob("VORLAX_MUTANT_COUNT", kMutants));
+        for (int number = 0; number < count; ++number)
+            s_mutants.push_back(makeMutant(s_demo, number, draw));
+
+        s_outcomes.assign(s_mutants.size(), Outcome::Other);
+        s_runs.assign(s_mutants.size(), RaceRun{});
+        s_verdicts.assign(s_mutants.size(), Verdict{});
+        for (std::size_t first = 0; first < s_mutants.size(); first += kParallelRuns) {
+            std::vector<std::future<void>> batch;
+            for (std::size_t i = first; i < std::min(s_mutants.size(), first + kParallelRuns); ++i)
+                batch.push_back(std::async(std::launch::async, [i] {
+                    const fs::path work = s_root->path() / ("mutant-" + std::to_string(i));
+                    fs::create_directories(work);
+                    if (!mkdata::writeProgramFolder(s_mutants[i].set, work / "set").ok())
+                        return;
+                    s_runs[i] = runRace(work / "set", work, s_mutants[i].row);
+                    s_outcomes[i] =
+                        classify(s_runs[i], s_sound[static_cast<std::size_t>(s_mutants[i].row)], s_demo);
+                    s_verdicts[i] = runDatacheck(work / "set");
+                    fs::remove_all(work);
+                }));
+            for (auto& run : batch)
+                run.get();
+        }
+    }
+    static void TearDownTestSuite() {
+        s_mutants.clear();
+        s_root.reset();
     }
 
-    Draw draw(kSeed);
-    std::vector<Mutant> mutants;
-    for (int number = 0; number < kMutants; ++number)
-        mutants.push_back(makeMutant(demo, number, draw));
+    static std::unique_ptr<testing_support::TemporaryFolder> s_root;
+    static mkdata::ProgramFolder s_demo;
+    static std::array<RaceRun, kRaceRows> s_sound;
+    static std::vector<Mutant> s_mutants;
+    static std::vector<Outcome> s_outcomes;
+    static std::vector<RaceRun> s_runs;
+    static std::vector<Verdict> s_verdicts;
+};
 
-    std::vector<Outcome> outcomes(mutants.size());
-    std::vector<RaceRun> runs(mutants.size());
-    for (std::size_t first = 0; first < mutants.size(); first += kParallelRuns) {
-        std::vector<std::future<void>> batch;
-        for (std::size_t i = first; i < std::min(mutants.size(), first + kParallelRuns); ++i)
-            batch.push_back(std::async(std::launch::async, [&, i] {
-                const fs::path work = root.path() / ("mutant-" + std::to_string(i));
-                fs::create_directories(work);
-                if (!mkdata::writeProgramFolder(mutants[i].set, work / "set").ok())
-                    return;
-                runs[i] = runRace(work / "set", work, mutants[i].row);
-                outcomes[i] = classify(runs[i], sound[static_cast<std::size_t>(mutants[i].row)], demo);
-                fs::remove_all(work);
-            }));
-        for (auto& run : batch)
-            run.get();
-    }
+std::unique_ptr<testing_support::TemporaryFolder> DataMutants::s_root;
+mkdata::ProgramFolder DataMutants::s_demo;
+std::array<RaceRun, kRaceRows> DataMutants::s_sound;
+std::vector<Mutant> DataMutants::s_mutants;
+std::vector<Outcome> DataMutants::s_outcomes;
+std::vector<RaceRun> DataMutants::s_runs;
+std::vector<Verdict> DataMutants::s_verdicts;
 
+TEST_F(DataMutants, EachEndsAsTheSoundSetOrRefusedNamingTheFile) {
+    const std::vector<Mutant>& mutants = s_mutants;
+    const std::vector<Outcome>& outcomes = s_outcomes;
+    const std::vector<RaceRun>& runs = s_runs;
     std::map<Outcome, int> counts;
     std::map<std::pair<Kind, Outcome>, int> byKind;
     for (std::size_t i = 0; i < mutants.size(); ++i) {
@@ -282,6 +344,31 @@ TEST(DataMutants, EachEndsAsTheSoundSetOrRefusedNamingTheFile) {
             << (runs[i].errors.empty() ? std::string() : runs[i].errors.front() + "\n")
             << runs[i].out.substr(0, 4000);
     }
+}
+
+// What the game refuses (exit 3) or reports at run time (status 4), datacheck
+// refuses before a player meets it.
+TEST_F(DataMutants, DatacheckRefusesEveryMutantTheGameRefusesOrReports) {
+    std::map<std::pair<Outcome, bool>, int> table;
+    for (std::size_t i = 0; i < s_mutants.size(); ++i) {
+        const bool refused = s_verdicts[i].status == 1;
+        ++table[{s_outcomes[i], refused}];
+        EXPECT_TRUE(s_verdicts[i].status == 0 || refused)
+            << "mutant " << s_mutants[i].number << " (" << s_mutants[i].description << "): datacheck status "
+            << s_verdicts[i].status;
+        const bool gameRefuses =
+            s_runs[i].status == 3 || s_runs[i].status == 4 || s_outcomes[i] == Outcome::RuntimeReport;
+        EXPECT_TRUE(!gameRefuses || refused)
+            << "mutant " << s_mutants[i].number << " (" << s_mutants[i].description
+            << "): the game ends with status " << s_runs[i].status << " ("
+            << (s_runs[i].errors.empty() ? std::string("nothing on standard error")
+                                         : s_runs[i].errors.front())
+            << "), datacheck finds nothing";
+    }
+    std::printf("\n%-34s %9s %9s\n", "game's outcome", "refused", "accepted");
+    for (std::size_t o = 0; o < kOutcomeNames.size(); ++o)
+        std::printf("%-34s %9d %9d\n", kOutcomeNames[o], table[{static_cast<Outcome>(o), true}],
+                    table[{static_cast<Outcome>(o), false}]);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "game/framework/Texts.h"
 #include "game/frontend/Championship.h"
 #include "game/frontend/ListScreens.h"
+#include "game/frontend/MenuScreens.h"
 #include "game/frontend/PreRaceSelection.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/RaceTables.h"
@@ -372,7 +373,12 @@ std::vector<TextUse> textUses() {
         {"reset question header", kMenuTable, {270}, kTextFont, screen, 1},
         {"prompt", kMenuTable, {22}, kTextFont, screen, 1},
         {"screen titles", kMenuTable, {16, 31, 32, 33, 34, 46, 82, 199}, kTitleFont, screen, 1},
-        {"notice", kMenuTable, {186}, kTextFont, 440, 4},
+        {"notices",
+         kMenuTable,
+         {game::kPromotionNoticeText, game::kRaceLoadFailedText},
+         kTextFont,
+         game::kNoticeWidth,
+         game::kNoticeLines},
         {"event types", kMenuTable, idRange(151, 7), kTextFont, screen, 1},
         {"event goals", kMenuTable, idRange(174, 3), kTextFont, screen, 1},
         {"event descriptions", kMenuTable, idRange(177, 7), kTextFont, screen, 1},

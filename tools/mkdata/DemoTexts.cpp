@@ -2,6 +2,7 @@
 // the game loads. Ids the game does not ask for stay empty (an empty text
 // reads as null, as in any table).
 
+#include "game/frontend/MenuScreens.h"
 #include "tools/datakit/PackWriter.h"
 #include "tools/datakit/TextTable.h"
 #include "tools/mkdata/DemoSet.h"
@@ -76,7 +77,12 @@ constexpr Text kMenus[] = {
     {208, u"Off the podium this time. Try the cup again."},
     {26, u"New here? Try the Desert Sprint first?"},
     // The notice before the promotion screen.
-    {186, u"More games from Brivanta open in a new screen. Come back to Vorlax any time."},
+    {game::kPromotionNoticeText,
+     u"More games from Brivanta open in a new screen. Come back to Vorlax any time."},
+    // The notice after a race that could not be loaded.
+    {game::kRaceLoadFailedText,
+     u"This race could not be loaded: some of its files are damaged. Choose another race, or install "
+     u"the game again to repair them."},
     // Main menu, with a line on each item.
     {150, u"Play"},
     {35, u"More Games"},

@@ -1,7 +1,8 @@
 // The race load on the datakit race set merged over the demo set: the bar,
 // what the race finds loaded afterwards (checked against the set's model,
 // not against the loader), the hand-over, and a failed step, which is
-// logged once and leads back to the main menu through the menus' load.
+// logged once and leads back to the main menu through the menus' load and
+// the notice the player answers.
 
 #include "game/frontend/RaceLoader.h"
 #include "game/data/EventSlots.h"
@@ -197,8 +198,18 @@ TEST_F(RaceLoaderTest, AMissingTrackEntryAbandonsTheLoadOnceAndGoesBackToTheMain
     s_track = 1; // the set has no track 1
     StartedGame game;
     ASSERT_TRUE(game.started);
-    for (int f = 0; f < 400 && std::count(s_states.begin(), s_states.end(), game::State::MainMenu) < 2; ++f)
+    // Once the menus are in again, the notice waits for the player.
+    const game::LoadingStatics& loading = game::loadingStatics();
+    for (int f = 0; f < 400 && !(loading.s_raceLoadFailed && loading.s_loadingDone); ++f)
         ASSERT_TRUE(game.frame());
+    for (int f = 0; f < 5; ++f)
+        ASSERT_TRUE(game.frame());
+    EXPECT_EQ(game::stateStatics().s_state, game::State::Loading);
+    EXPECT_EQ(loading.s_raceLoadFailed, 1);
+    game::pointerPressed(10, 10);
+    for (int f = 0; f < 10 && std::count(s_states.begin(), s_states.end(), game::State::MainMenu) < 2; ++f)
+        ASSERT_TRUE(game.frame());
+    game::pointerReleased(10, 10);
     EXPECT_EQ(game::stateStatics().s_state, game::State::MainMenu);
     const std::vector<std::string> lines = game.log.lines();
     EXPECT_EQ(std::ranges::count_if(lines,
