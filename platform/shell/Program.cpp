@@ -39,7 +39,8 @@ options:
                      them (480 x 640); without it they are turned to landscape (640 x 480),
                      as the game is drawn turned and the player sees it
   --log FILE         write the game's log to FILE instead of the standard output; failures
-                     still go to standard error as well
+                     still go to standard error as well (a FILE that cannot be written ends
+                     the run before it starts)
 
 script (one line each; '#' starts a comment):
   TIME EVENT         TIME in virtual milliseconds, or +N after the previous line; EVENT is
@@ -58,7 +59,7 @@ script (one line each; '#' starts a comment):
 exit status:
   0   the run ended normally (or another instance is running)
   1   the window, the display or the runtime could not start (also: no display without
-      --headless, a screenshot that could not be written)
+      --headless, a log file or a screenshot that could not be written)
   2   no data set where the program looks (or no game to run yet)
   3   the data set is broken: a file, resource or entry that cannot be loaded
   4   a headless run in which a runtime check failed (the first report is named)

@@ -74,8 +74,13 @@ Shell::~Shell() {
 }
 
 StartupResult Shell::run() {
-    if (m_options.logToFile)
-        openLogFile();
+    // The log goes where it was asked to go or the run does not start: its
+    // lines must not end up on the terminal instead, nor the run pass as one
+    // whose log can be read.
+    if (m_options.logToFile) {
+        if (auto opened = openLogFile(); !opened.ok())
+            return StartupResult::cannotStart(opened.error().message);
+    }
 
     auto instance = m_host.instanceLock().acquire(kWindowClass, kWindowTitle);
     if (!instance.ok()) {
@@ -411,18 +416,17 @@ void Shell::cleanup() {
     m_cleanedUp = true;
 }
 
-// A log that cannot be opened stays where it was, and says so.
-void Shell::openLogFile() {
+// A log that cannot be opened stays where it was; the caller says why.
+host::Result<void> Shell::openLogFile() {
     closeLogFile();
     std::string path =
         m_options.logPath.empty() ? m_host.folders().programFolder() + "log.txt" : m_options.logPath;
     auto opened = host::FileLogSink::open(path);
-    if (!opened) {
-        host::logFailure(host::LogCategory::Platform, "vorlax: " + opened.error().message);
-        return;
-    }
+    if (!opened)
+        return opened.error();
     m_logFile = std::move(opened).value();
     m_previousLogSink = host::setLogSink(m_logFile.get());
+    return {};
 }
 
 void Shell::closeLogFile() {

@@ -17,6 +17,7 @@
 // Threads: all of it runs on the first thread, the one that made the host,
 // except `platformRequest` and `runOnWindowThread`, which any thread may call.
 
+#include "host/Result.h"
 #include "host/Window.h"
 #include "platform/app/ApplicationImpl.h"
 #include "platform/app/StartupHooks.h"
@@ -50,7 +51,8 @@ inline constexpr const char* kWindowTitle = "Brivanta - Vorlax Rally";
 struct ShellOptions {
     // The log switch: when on, the log goes to "log.txt" in the program
     // folder, or to `logPath` when that is set; failure lines go to standard
-    // error as well. Off, the log goes to the standard output.
+    // error as well. Off, the log goes to the standard output. A log file
+    // that cannot be written ends the start-up before anything runs.
     bool logToFile = false;
     std::string logPath;
     RunOptions run;
@@ -66,8 +68,8 @@ public:
 
     // The process: start-up, the run loop, the cleanup. Answers ready after
     // a normal run and when another instance is running already; otherwise
-    // why start-up stopped: the window, the display or the runtime could not
-    // start, or the start-up hooks could not load the data set. Loading that
+    // why start-up stopped: the log file, the window, the display or the
+    // runtime could not start, or the start-up hooks could not load the data set. Loading that
     // fills the object heap (`rt::OutOfStore`) ends start-up as a broken data
     // set instead of ending the process. A run that the game ended because
     // its data set turned out broken answers the game's verdict.
@@ -130,7 +132,7 @@ private:
     void stylus(const host::WindowEvent& event);
     void askAndBrowse(const std::u16string& address);
     void serveWindowCalls();
-    void openLogFile();
+    [[nodiscard]] host::Result<void> openLogFile();
     void closeLogFile();
 
     host::Host& m_host;

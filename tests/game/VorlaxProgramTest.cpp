@@ -181,6 +181,56 @@ TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
     EXPECT_EQ(std::count(cut.errors.begin(), cut.errors.end(), '\n'), 1) << cut.errors;
 }
 
+// With --log the game's log goes to that file and the terminal gets only
+// the failure that ends the run, in one line. A log file that
+// cannot be written ends the run before it starts, in one line, rather than
+// pouring the log onto the terminal.
+TEST(VorlaxProgram, TheLogGoesToTheFileLogNamesAndOnlyFailuresToTheTerminal) {
+    testing_support::TemporaryFolder root("vorlax-program");
+    const fs::path demo = root.path() / "demo";
+    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    const fs::path broken = root.path() / "broken";
+    fs::copy(demo, broken);
+    fs::resize_file(broken / "data.bar", 20);
+    const fs::path log = root.path() / "game.log";
+    const std::string nowhere = (root.path() / "no-such-folder" / "game.log").string();
+    struct Case {
+        const char* what;
+        fs::path folder;
+        fs::path logPath;
+        int status;
+        std::string errors; // the start of standard error, which is one line
+        const char* logged; // a line the log file holds; null: no file
+    };
+    const Case cases[] = {
+        {"a run", demo, log, 0, "", "state 1 -> 2"},
+        {"a broken data set", broken, log, 3,
+         "vorlax: the data set is broken: data.bar: ", "data.bar: the index is cut at entry"},
+        {"a log that cannot be written", demo, nowhere, 1,
+         "vorlax: cannot write the log to " + nowhere + ": No such file or directory\n", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(log);
+        const fs::path errorsFile = root.path() / "errors.txt";
+        const testing_support::CommandResult ended = testing_support::runCommand(
+            std::string("'") + VORLAX_PROGRAM + "' --headless --frames 40 --log " + quoted(c.logPath) + " " +
+            quoted(c.folder) + " 2>" + quoted(errorsFile));
+        const std::string errors = readFile(errorsFile);
+        EXPECT_EQ(ended.status, c.status) << errors;
+        EXPECT_EQ(ended.output, "") << "nothing of the log on the standard output";
+        EXPECT_TRUE(errors.starts_with(c.errors)) << errors;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), c.errors.empty() ? 0 : 1) << errors;
+        if (c.logged) {
+            const std::string text = readFile(log);
+            EXPECT_NE(text.find("InitInstance: SHFullscreen returned 1."), std::string::npos) << text;
+            EXPECT_NE(text.find(c.logged), std::string::npos) << text;
+        } else {
+            EXPECT_FALSE(fs::exists(c.logPath));
+        }
+    }
+}
+
 // A racer the game cannot drive (here one without times) ends start-up
 // with the broken-data status, naming the pack's file and the racer.
 TEST(VorlaxProgram, ABrokenRacerEndsStartUpAsABrokenDataSet) {

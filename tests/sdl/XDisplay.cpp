@@ -127,4 +127,30 @@ std::string XDisplay::windowClass(unsigned long window) {
     return name;
 }
 
+bool XDisplay::askToClose(unsigned long window) {
+    Display* display = asDisplay(m_display);
+    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    Atom* taken = nullptr;
+    int count = 0;
+    bool takesIt = false;
+    if (XGetWMProtocols(display, window, &taken, &count)) {
+        for (int i = 0; i < count; ++i)
+            takesIt = takesIt || taken[i] == deleteWindow;
+        XFree(taken);
+    }
+    if (!takesIt)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    return true;
+}
+
 } // namespace testing_support

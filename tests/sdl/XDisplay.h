@@ -40,6 +40,11 @@ public:
     std::optional<unsigned long> transientFor(unsigned long window);
     // The class of `window`'s WM_CLASS (its second part), empty without one.
     std::string windowClass(unsigned long window);
+    // Asks the window's program to close it, as a window manager does when
+    // the user closes a window: a WM_DELETE_WINDOW message. False, sending
+    // nothing, when the window does not take the message (WM_PROTOCOLS does
+    // not list it: a window manager would have to kill the program).
+    bool askToClose(unsigned long window);
 
 private:
     std::optional<unsigned long> find(unsigned long window, const std::string& title);

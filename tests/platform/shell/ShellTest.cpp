@@ -19,6 +19,8 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -300,6 +302,43 @@ TEST(Shell, ASecondInstanceExitsAtOnce) {
     EXPECT_TRUE(record.calls().empty()) << "no MIDlet was started";
     EXPECT_FALSE(run.host->window().isOpen());
     EXPECT_TRUE(log.contains("vorlax: Vorlax Rally is already running."));
+}
+
+// The log switch sends the log to "log.txt" in the program folder. Where
+// that file cannot be written (a folder holds its name), the start ends
+// before the window opens or the MIDlet starts, saying why.
+TEST(Shell, TheLogSwitchWritesLogTxtInTheProgramFolderOrEndsTheStart) {
+    for (const bool writable : {true, false}) {
+        SCOPED_TRACE(writable ? "writable" : "a folder named log.txt");
+        testing_support::TemporaryFolder folder("vorlax-log");
+        const std::filesystem::path logFile = folder.path() / "log.txt";
+        if (!writable)
+            std::filesystem::create_directory(logFile);
+        MidletRecord record;
+        host::HeadlessOptions options = optionsWithScript("0 activate\n0 focus-gained\n200 quit\n");
+        options.folders.programFolder = folder.path().string();
+        auto host = host::makeHeadlessHost(std::move(options));
+        platform::ShellOptions shellOptions;
+        shellOptions.logToFile = true;
+        testing_support::LogCapture log;
+        platform::StartupResult result =
+            platform::Shell(*host, testing_support::midletHooks(record), shellOptions).run();
+        host::logLine(host::LogCategory::Platform, "after the run");
+        EXPECT_EQ(log.lines(), std::vector<std::string>{"after the run"})
+            << "the log is put back after the run";
+        if (writable) {
+            EXPECT_TRUE(result.ok()) << result.message();
+            std::ifstream file(logFile);
+            const std::string text{std::istreambuf_iterator<char>(file), {}};
+            EXPECT_NE(text.find("InitInstance: SHFullscreen returned 1."), std::string::npos) << text;
+            EXPECT_EQ(record.count("destroyApp true"), 1);
+        } else {
+            EXPECT_EQ(result.status(), platform::ExitStatus::CannotStart);
+            EXPECT_EQ(result.message(), "cannot write the log to " + logFile.string() + ": Is a directory");
+            EXPECT_TRUE(record.calls().empty());
+            EXPECT_FALSE(host->window().isOpen());
+        }
+    }
 }
 
 TEST(Shell, ADisplayThatCannotOpenEndsTheStart) {
