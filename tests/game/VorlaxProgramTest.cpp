@@ -188,7 +188,7 @@ TEST(VorlaxProgram, EachDataSetProblemEndsWithItsStatusAndOneLineNamingIt) {
 TEST(VorlaxProgram, TheLogGoesToTheFileLogNamesAndOnlyFailuresToTheTerminal) {
     testing_support::TemporaryFolder root("vorlax-program");
     const fs::path demo = root.path() / "demo";
-    ASSERT_EQ(run(std::string("'") + VORLAX_MKDATA + "' " + quoted(demo)).status, 0);
+    ASSERT_TRUE(writeDemo(demo));
     const fs::path broken = root.path() / "broken";
     fs::copy(demo, broken);
     fs::resize_file(broken / "data.bar", 20);
