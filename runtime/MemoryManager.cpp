@@ -38,10 +38,11 @@ MemoryManager::MemoryManager(std::size_t size, HeapKind kind)
     Block* whole = blockAt(m_arena);
     whole->size = static_cast<std::int64_t>(m_heapSize);
     m_blockCount = m_freeBlockCount = 1;
-    m_starts.assign((m_heapSize / kAlignment + 63) / 64, 0);
-    m_startSummary.assign((m_starts.size() + 63) / 64, 0);
-    m_dying.assign(m_starts.size(), 0);
-    m_freeStarts.assign(m_starts.size(), 0);
+    const std::size_t words = (m_heapSize / kAlignment + 63) / 64;
+    m_starts = Bitmap(words);
+    m_startSummary = Bitmap((words + 63) / 64);
+    m_dying = Bitmap(words);
+    m_freeStarts = Bitmap(words);
     markStart(whole);
     indexInsert(whole);
     poisonFreeInterior(whole);
@@ -625,8 +626,8 @@ std::string MemoryManager::verify() const {
     }
     if (at != arenaEnd())
         return "blocks do not tile the arena";
-    std::vector<std::uint64_t> starts(m_starts.size(), 0);
-    std::vector<std::uint64_t> summary(m_startSummary.size(), 0);
+    Bitmap starts(m_starts.size());
+    Bitmap summary(m_startSummary.size());
     for (const std::byte* p = m_arena; p < arenaEnd(); p += sizeOf(blockAt(p))) {
         std::size_t unit = unitOf(p);
         starts[unit / 64] |= std::uint64_t{1} << (unit % 64);
@@ -636,7 +637,7 @@ std::string MemoryManager::verify() const {
         return "block-start bitmap does not match the blocks";
     if (summary != m_startSummary)
         return "block-start summary does not match the bitmap";
-    std::vector<std::uint64_t> freeStarts(m_freeStarts.size(), 0);
+    Bitmap freeStarts(m_freeStarts.size());
     for (const std::byte* p = m_arena; p < arenaEnd(); p += sizeOf(blockAt(p))) {
         std::size_t unit = unitOf(p);
         if (blockAt(p)->size > 0)

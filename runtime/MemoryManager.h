@@ -37,6 +37,8 @@
 // Every public operation takes the heap's lock, except that `Alloc` lets it go
 // while it asks its failure handler for a collection.
 
+#include "host/Arena.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -226,12 +228,16 @@ private:
     Block* growLargestBlock(std::size_t need, const BlockMovePolicy& policy);
     void logExhausted(std::size_t need) const;
 
+    // Bitmaps over the whole arena, made zero without being written: a page
+    // of them is committed only once a bit on it is set.
+    using Bitmap = std::vector<std::uint64_t, host::ZeroedAllocator<std::uint64_t>>;
+
     std::byte* m_arena = nullptr;
-    std::vector<std::uint64_t> m_starts;
-    std::vector<std::uint64_t> m_startSummary;
+    Bitmap m_starts;
+    Bitmap m_startSummary;
     // Blocks `freeAll` is freeing, one bit per alignment unit; all 0 between calls.
-    std::vector<std::uint64_t> m_dying;
-    std::vector<std::uint64_t> m_freeStarts;
+    Bitmap m_dying;
+    Bitmap m_freeStarts;
     std::array<std::vector<Block*>, kBinCount> m_bins;
     std::array<std::uint64_t, kBinCount / 64> m_binsInUse{};
     std::pmr::unsynchronized_pool_resource m_largePool;

@@ -1,5 +1,6 @@
 #include "runtime/Runtime.h"
 
+#include "host/Arena.h"
 #include "runtime/OutOfStore.h"
 #include "runtime/String.h"
 #include "runtime/Thread.h"
@@ -17,6 +18,9 @@ namespace rt {
 namespace {
 
 std::atomic<Runtime*> s_current{nullptr};
+
+// Buffers from this size on have their pages committed in one step.
+constexpr std::size_t kCommitAtOnce = std::size_t{64} << 10;
 
 // The factories of the runtime's own instantiable classes: every field zero.
 Object* makePlainObject() {
@@ -131,6 +135,10 @@ void* Runtime::allocObject(std::size_t size, ObjectLifetime lifetime) {
 void* Runtime::allocBuffer(std::size_t size, void** owner) {
     void* memory = m_bufferHeap.Alloc(size, owner);
     if (memory) {
+        // A large buffer's pages in one step rather than a fault each as
+        // they are cleared.
+        if (size >= kCommitAtOnce)
+            host::commitNow(memory, size);
         std::memset(memory, 0, size);
         return memory;
     }

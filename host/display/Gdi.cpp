@@ -1,5 +1,6 @@
 #include "host/display/Gdi.h"
 
+#include "host/Arena.h"
 #include "host/Screen.h"
 #include "host/Window.h"
 #include "host/display/StretchBlit.h"
@@ -9,7 +10,9 @@ namespace host {
 DibSection::DibSection(int width, int height)
     : m_width(width)
     , m_height(height)
-    , m_pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+    // Written whole by the first frame: committed now, in one step.
+    , m_pixels(committedBuffer<std::uint16_t>(static_cast<std::size_t>(width) *
+                                              static_cast<std::size_t>(height))) {
 }
 
 Gdi::Gdi(Screen& screen, const DisplayFaults& faults)

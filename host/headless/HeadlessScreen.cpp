@@ -1,5 +1,6 @@
 #include "host/headless/HeadlessScreen.h"
 
+#include "host/Arena.h"
 #include "host/Log.h"
 #include "host/Verify.h"
 #include "host/png/PngWriter.h"
@@ -45,9 +46,10 @@ std::uint64_t hashFrame(std::span<const std::uint16_t> pixels) {
 
 HeadlessScreen::HeadlessScreen(Options options)
     : m_options(std::move(options))
-    , m_pixels(static_cast<std::size_t>(m_options.size.width) *
-               static_cast<std::size_t>(m_options.size.height))
-    , m_lastFrame(m_pixels.size()) {
+    // Both written whole by the first frame: committed now, in one step each.
+    , m_pixels(committedBuffer<std::uint16_t>(static_cast<std::size_t>(m_options.size.width) *
+                                              static_cast<std::size_t>(m_options.size.height)))
+    , m_lastFrame(committedBuffer<std::uint16_t>(m_pixels.size())) {
     if (m_options.hashFrames) {
         m_hashState.reset(XXH3_createState());
         HOST_VERIFY_MSG(m_hashState, "no memory for the frame hash");

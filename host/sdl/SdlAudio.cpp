@@ -2,9 +2,9 @@
 
 #include "host/Log.h"
 #include "host/headless/HeadlessAudio.h"
+#include "host/sdl/SdlLibrary.h"
 #include "host/system/AudioMixer.h"
 
-#include <SDL.h>
 #include <dlfcn.h>
 
 namespace host {
@@ -23,8 +23,8 @@ public:
 
     ~SdlAudio() override {
         if (m_device != 0)
-            SDL_CloseAudioDevice(m_device);
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            sdl().SDL_CloseAudioDevice(m_device);
+        sdl().SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
     // Opens the output and starts it; false, with SDL's error set, when it cannot.
@@ -36,10 +36,10 @@ public:
         want.samples = kBlockFrames;
         want.callback = &SdlAudio::fill;
         want.userdata = this;
-        m_device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+        m_device = sdl().SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
         if (m_device == 0)
             return false;
-        SDL_PauseAudioDevice(m_device, 0);
+        sdl().SDL_PauseAudioDevice(m_device, 0);
         return true;
     }
 
@@ -92,16 +92,21 @@ void quietAlsa() {
 
 void sayNoSound() {
     logFailuref(LogCategory::Host, "host: no sound output (%s); the game plays on without sound",
-                SDL_GetError());
+                sdl().SDL_GetError());
 }
 
 } // namespace
 
 std::unique_ptr<Audio> makeSdlAudio(const std::string& driver, Clock& clock, Threads& threads) {
+    if (auto loaded = ensureSdl(); !loaded) {
+        logFailuref(LogCategory::Host, "host: no sound output (%s); the game plays on without sound",
+                    loaded.error().message.c_str());
+        return std::make_unique<HeadlessAudio>(clock, threads);
+    }
     if (!driver.empty())
-        SDL_SetHint(SDL_HINT_AUDIODRIVER, driver.c_str());
+        sdl().SDL_SetHint(SDL_HINT_AUDIODRIVER, driver.c_str());
     quietAlsa();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    if (sdl().SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         auto audio = std::make_unique<SdlAudio>();
         if (audio->openDevice())
             return audio;

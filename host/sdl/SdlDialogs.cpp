@@ -1,9 +1,8 @@
 #include "host/sdl/SdlDialogs.h"
 
 #include "host/Log.h"
+#include "host/sdl/SdlLibrary.h"
 #include "host/sdl/SdlWindow.h"
-
-#include <SDL.h>
 
 namespace host {
 
@@ -21,18 +20,18 @@ bool SdlDialogs::askYesNo(const std::string& caption, const std::string& text) {
     box.numbuttons = 2;
     box.buttons = buttons;
     int pressed = No;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        logf(LogCategory::Host, "host: the question cannot be shown: %s", SDL_GetError());
+    if (sdl().SDL_ShowMessageBox(&box, &pressed) != 0) {
+        logf(LogCategory::Host, "host: the question cannot be shown: %s", sdl().SDL_GetError());
         return false;
     }
     return pressed == Yes;
 }
 
 void SdlDialogs::showError(const std::string& caption, const std::string& text) {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), m_window.sdlWindow()) !=
-        0) {
+    if (sdl().SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(),
+                                       m_window.sdlWindow()) != 0) {
         logf(LogCategory::Host, "host: the error box cannot be shown: %s: %s (%s)", caption.c_str(),
-             text.c_str(), SDL_GetError());
+             text.c_str(), sdl().SDL_GetError());
     }
 }
 

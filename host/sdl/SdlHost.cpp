@@ -4,6 +4,7 @@
 #include "host/sdl/SdlAudio.h"
 #include "host/sdl/SdlDialogs.h"
 #include "host/sdl/SdlFrameHandoff.h"
+#include "host/sdl/SdlLibrary.h"
 #include "host/sdl/SdlScreen.h"
 #include "host/sdl/SdlWindow.h"
 #include "host/system/SystemBrowser.h"
@@ -12,8 +13,6 @@
 #include "host/system/SystemInstanceLock.h"
 #include "host/system/SystemThreads.h"
 #include "host/text/FreeTypeText.h"
-
-#include <SDL.h>
 
 #include <string>
 #include <string_view>
@@ -31,8 +30,8 @@ public:
 
     ~SdlHost() override {
         releaseServices();
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        SDL_Quit();
+        sdl().SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        sdl().SDL_Quit();
     }
 
 private:
@@ -43,19 +42,20 @@ private:
 // them when no display exists; a window there would wait for ever for a
 // player who cannot see it.
 bool showsNothing(const char* driver) {
-    return driver && (SDL_strcasecmp(driver, "offscreen") == 0 || SDL_strcasecmp(driver, "dummy") == 0);
+    return driver &&
+           (sdl().SDL_strcasecmp(driver, "offscreen") == 0 || sdl().SDL_strcasecmp(driver, "dummy") == 0);
 }
 
 // Whether SDL_VIDEODRIVER (a name or a comma-separated list) names `driver`.
 bool asked(const char* driver) {
-    const char* hint = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const char* hint = sdl().SDL_GetHint(SDL_HINT_VIDEODRIVER);
     if (!hint || !driver)
         return false;
     std::string_view names = hint;
     while (!names.empty()) {
         const std::size_t comma = names.find(',');
         const std::string name(names.substr(0, comma));
-        if (SDL_strcasecmp(name.c_str(), driver) == 0)
+        if (sdl().SDL_strcasecmp(name.c_str(), driver) == 0)
             return true;
         names.remove_prefix(comma == std::string_view::npos ? names.size() : comma + 1);
     }
@@ -65,21 +65,25 @@ bool asked(const char* driver) {
 } // namespace
 
 std::unique_ptr<Host> makeSdlHost(const SdlOptions& options) {
+    if (auto loaded = ensureSdl(); !loaded) {
+        logFailuref(LogCategory::Host, "host: no display (%s)", loaded.error().message.c_str());
+        return nullptr;
+    }
     // The program handles its own signals. The window's picture is made in
     // software anyway, so SDL shows it through the window system directly
     // rather than through an OpenGL renderer it would otherwise start.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        logFailuref(LogCategory::Host, "host: no display (%s)", SDL_GetError());
-        SDL_Quit();
+    sdl().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl().SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (sdl().SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        logFailuref(LogCategory::Host, "host: no display (%s)", sdl().SDL_GetError());
+        sdl().SDL_Quit();
         return nullptr;
     }
-    if (const char* driver = SDL_GetCurrentVideoDriver(); showsNothing(driver) && !asked(driver)) {
+    if (const char* driver = sdl().SDL_GetCurrentVideoDriver(); showsNothing(driver) && !asked(driver)) {
         logFailuref(LogCategory::Host,
                     "host: no display (only SDL's \"%s\" video driver, which shows nothing)", driver);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        SDL_Quit();
+        sdl().SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        sdl().SDL_Quit();
         return nullptr;
     }
 

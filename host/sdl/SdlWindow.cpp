@@ -1,9 +1,8 @@
 #include "host/sdl/SdlWindow.h"
 
 #include "host/Log.h"
+#include "host/sdl/SdlLibrary.h"
 #include "host/sdl/SdlX11.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 
@@ -68,17 +67,17 @@ SdlWindow::SdlWindow(SdlFrameHandoff& handoff, ScreenSize screen, WindowTurn tur
 
 SdlWindow::~SdlWindow() {
     if (m_window)
-        SDL_DestroyWindow(m_window);
+        sdl().SDL_DestroyWindow(m_window);
 }
 
 Result<void> SdlWindow::open(const std::string& className, const std::string& title) {
     if (m_window)
         return Error::withMessage("host: the window is already open");
     ScreenSize size = windowSizeFor(m_screen, m_turn, m_scale);
-    m_window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width,
-                                size.height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    m_window = sdl().SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      size.width, size.height, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (!m_window)
-        return Error::withMessage(std::string("host: the window cannot be made: ") + SDL_GetError());
+        return Error::withMessage(std::string("host: the window cannot be made: ") + sdl().SDL_GetError());
     makeNormalTopLevel(m_window, className);
     draw();
     return {};
@@ -87,23 +86,24 @@ Result<void> SdlWindow::open(const std::string& className, const std::string& ti
 WindowView SdlWindow::currentView() const {
     int width = 0;
     int height = 0;
-    SDL_GetWindowSize(m_window, &width, &height);
+    sdl().SDL_GetWindowSize(m_window, &width, &height);
     return {m_screen, m_turn, width, height};
 }
 
 void SdlWindow::draw() {
-    SDL_Surface* surface = SDL_GetWindowSurface(m_window);
+    SDL_Surface* surface = sdl().SDL_GetWindowSurface(m_window);
     if (!surface)
         return;
     WindowView view{m_screen, m_turn, surface->w, surface->h};
     m_picture.resize(static_cast<std::size_t>(surface->w) * static_cast<std::size_t>(surface->h));
     renderWindow(view, m_frame.data(), m_picture.data(), surface->w);
-    if (SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_RGB888, m_picture.data(), surface->w * 4,
-                          surface->format->format, surface->pixels, surface->pitch) != 0) {
-        logf(LogCategory::Host, "host: a frame cannot be shown: %s", SDL_GetError());
+    if (sdl().SDL_ConvertPixels(surface->w, surface->h, SDL_PIXELFORMAT_RGB888, m_picture.data(),
+                                surface->w * 4, surface->format->format, surface->pixels,
+                                surface->pitch) != 0) {
+        logf(LogCategory::Host, "host: a frame cannot be shown: %s", sdl().SDL_GetError());
         return;
     }
-    SDL_UpdateWindowSurface(m_window);
+    sdl().SDL_UpdateWindowSurface(m_window);
 }
 
 void SdlWindow::showNewestFrame() {
@@ -220,9 +220,9 @@ bool SdlWindow::pollEvent(WindowEvent& event) {
     if (!m_window)
         return false;
     showNewestFrame();
-    SDL_Event sdl;
-    while (m_events.empty() && SDL_PollEvent(&sdl))
-        translate(sdl);
+    SDL_Event polled;
+    while (m_events.empty() && sdl().SDL_PollEvent(&polled))
+        translate(polled);
     if (m_events.empty())
         return false;
     event = m_events.front();
@@ -243,7 +243,7 @@ void SdlWindow::reportFocus(bool focused) {
 void SdlWindow::comeBack() {
     bringToFront();
     // Without a window manager nobody else gives the window the keyboard.
-    SDL_SetWindowInputFocus(m_window);
+    sdl().SDL_SetWindowInputFocus(m_window);
 }
 
 // The window shown in front is the player's: it has the focus from here on,
@@ -251,9 +251,9 @@ void SdlWindow::comeBack() {
 void SdlWindow::bringToFront() {
     if (!m_window)
         return;
-    SDL_RestoreWindow(m_window);
-    SDL_ShowWindow(m_window);
-    SDL_RaiseWindow(m_window);
+    sdl().SDL_RestoreWindow(m_window);
+    sdl().SDL_ShowWindow(m_window);
+    sdl().SDL_RaiseWindow(m_window);
     m_foreground = true;
     m_sentAway = false;
     draw();
@@ -263,7 +263,7 @@ void SdlWindow::bringToFront() {
 void SdlWindow::minimize() {
     if (!m_window)
         return;
-    SDL_MinimizeWindow(m_window);
+    sdl().SDL_MinimizeWindow(m_window);
     m_foreground = false;
     m_sentAway = true;
     reportFocus(false);
