@@ -92,8 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t* units = map + 2 * mapLength;
         const std::size_t unitCount = std::min((size - kHeader - 2 * mapLength) / 2, kMaxUnits);
 
-        datakit::FontData fontData = datakit::buildFont(datakit::asciiFont5x7(), datakit::FontStyle{});
-        const datakit::Bytes spriteBytes = datakit::writeSprite(fontData.sprite);
+        // The font's data, written once: building it costs more than an input.
+        static const datakit::FontData fontData =
+            datakit::buildFont(datakit::asciiFont5x7(), datakit::FontStyle{});
+        static const datakit::Bytes spriteBytes = datakit::writeSprite(fontData.sprite);
         rt::ByteArray* bytes = rt::newByteArray(static_cast<std::int32_t>(spriteBytes.size()));
         std::memcpy(rt::ByteArray::span(bytes).data(), spriteBytes.data(), spriteBytes.size());
         game::ASprite* font = game::ASprite::initDefaults();

@@ -37,12 +37,14 @@
 namespace fuzzing {
 
 // A folder of this process under the system's temporary folder, removed at
-// exit. A run that crashed cannot remove its own: the folders of processes
-// that no longer exist are removed when the next one starts.
+// exit. When that is the default /tmp, the memory-backed /dev/shm takes its
+// place where there is one: inputs write and remove files all the time, which
+// a disk makes the slowest part of a harness. A run that crashed cannot remove
+// its own: the folders of processes that no longer exist are removed when the next one starts.
 class ScratchFolder {
 public:
     ScratchFolder()
-        : m_root(std::filesystem::temp_directory_path() / (kPrefix + std::to_string(::getpid()))) {
+        : m_root(base() / (kPrefix + std::to_string(::getpid()))) {
         removeAbandoned();
         std::filesystem::create_directories(programFolder());
     }
@@ -65,10 +67,16 @@ public:
 private:
     static inline const std::string kPrefix = "vorlax-fuzz-";
 
+    static std::filesystem::path base() {
+        std::error_code ignored;
+        const std::filesystem::path temporary = std::filesystem::temp_directory_path();
+        const std::filesystem::path memory = "/dev/shm";
+        return temporary == "/tmp" && std::filesystem::is_directory(memory, ignored) ? memory : temporary;
+    }
+
     static void removeAbandoned() {
         std::error_code ignored;
-        for (const auto& entry :
-             std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ignored)) {
+        for (const auto& entry : std::filesystem::directory_iterator(base(), ignored)) {
             std::string name = entry.path().filename().string();
             if (name.rfind(kPrefix, 0) != 0)
                 continue;
@@ -106,6 +114,7 @@ public:
     // Forgets everything the input made: its files, its statics, its objects.
     // The constant strings stay rooted through the collection.
     void endInput() {
+        failOnRuntimeReport();
         m_runtime.endInput([this] { rt::getStaticClass().setConstantStrings(m_constants); });
         m_folder.empty();
     }

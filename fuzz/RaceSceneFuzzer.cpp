@@ -18,6 +18,7 @@
 
 #include "fuzz/Harness.h"
 #include "fuzz/PaintHarness.h"
+#include "game/data/EventSlots.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/OrvelLibConfig.h"
 #include "game/framework/StartupLoad.h"
@@ -125,6 +126,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rt::Runtime runtime{rt::RuntimeOptions{1 << 23, 1 << 25}};
     platform::installPlatform(runtime);
     testing_support::setUpRaceScene();
+    // The event slots a race always has: event 0, track 0, variant 0.
+    game::EventSlotStatics& slots = game::eventSlotStatics();
+    slots.s_currentEvent = 0;
+    slots.s_eventTrack = rt::newByteArray(game::kEventSlots);
+    slots.s_eventVariant = rt::newByteArray(game::kEventSlots);
     game::loopStatics().s_graphics = guarded.makeImage()->getGraphics();
 
     Bytes in(data, size);

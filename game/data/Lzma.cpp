@@ -354,6 +354,12 @@ void lzmaUnpack(lib::java_io_InputStream* in, std::int32_t payloadLength) {
                    unpackedSize, packedSize, kLzmaMaxSize);
         return;
     }
+    if (unpackedSize > static_cast<std::uint64_t>(std::max(packedSize, 0)) * kLzmaMostPerPackedByte) {
+        host::logf(host::LogCategory::Game,
+                   "lzmaUnpack: %u bytes cannot be packed into %d: the packed data is corrupt", unpackedSize,
+                   packedSize);
+        return;
+    }
     std::int32_t lc = properties % 9;
     std::int32_t lp = properties / 9 % 5;
     std::int32_t pb = properties / 45;

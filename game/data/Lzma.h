@@ -10,7 +10,8 @@
 // nothing.
 //
 // Outside bytes decide everything here, so every limit is checked before it
-// is used: the unpacked size is bounded by `kLzmaMaxSize`, a properties byte
+// is used: the unpacked size is bounded by `kLzmaMaxSize` and by what the
+// stream's length can hold (`kLzmaMostPerPackedByte`), a properties byte
 // of 225 or more is refused, a match that reaches before the first byte
 // produced stops the decoder, and a stream that needs more bytes than the
 // payload holds stops it too. Each of these answers null (one log line); the
@@ -33,6 +34,13 @@ namespace game {
 inline constexpr std::int32_t kLzmaHeaderSize = 13;
 // The largest unpacked size, and the largest stream, that an entry may declare.
 inline constexpr std::int32_t kLzmaMaxSize = 64 << 20;
+// The most unpacked bytes a packed byte can stand for. A decoded bit costs at
+// least log2(2048 / 2017) of a packed bit (the probabilities stop at 31 and
+// 2017 of 2048), and the cheapest output is a repeated match of 273 bytes for
+// 14 bits: at most about 7,100 bytes per packed byte, which the best encoders
+// approach on long runs of one byte. A header that declares more than this
+// many for its stream is refused before the output is made.
+inline constexpr std::int32_t kLzmaMostPerPackedByte = 8192;
 // Probabilities besides the literal coder's, and the literal coder's per
 // context (there are 1 << (lc + lp) contexts).
 inline constexpr std::int32_t kLzmaBaseProbabilities = 1846;

@@ -53,6 +53,18 @@ std::u16string reportedText(const TextSource& text, TextRange range) {
     return out;
 }
 
+// The first of `pairs` (character, glyph) pairs of `map` from `at` whose
+// glyph is not one of the font's frames, -1 when every glyph is.
+std::int32_t firstGlyphOutside(const rt::ShortArray* map, std::int32_t at, std::int32_t pairs,
+                               std::int32_t frames) {
+    for (std::int32_t k = 0; k < pairs; ++k) {
+        const std::int32_t glyph = ShortArray::get(map, at + 2 * k + 1);
+        if (glyph < 0 || glyph >= frames)
+            return k;
+    }
+    return -1;
+}
+
 } // namespace
 
 FontStatics& fontStatics() {
@@ -75,6 +87,11 @@ void buildCharMap(ASprite* font, rt::ShortArray* map) {
     }
     if (1 + 2 * buckets > length) {
         rejectCharMap(font, "the map ends inside its first pairs");
+        updateFontMetrics(font);
+        return;
+    }
+    if (firstGlyphOutside(map, 1, buckets, font->getFrameCount()) >= 0) {
+        rejectCharMap(font, "a first pair names a glyph that is not one of the font's frames");
         updateFontMetrics(font);
         return;
     }
@@ -103,6 +120,12 @@ void buildCharMap(ASprite* font, rt::ShortArray* map) {
             host::logf(host::LogCategory::Game,
                        "buildCharMap: %d pairs at %d reach past the map of %d entries; reading stops", count,
                        pos, length);
+            break;
+        }
+        if (const std::int32_t k = firstGlyphOutside(map, pos + 2, count, font->getFrameCount()); k >= 0) {
+            host::logf(host::LogCategory::Game,
+                       "buildCharMap: pair %d of the run at %d names glyph %d of %d frames; reading stops", k,
+                       pos, ShortArray::get(map, pos + 3 + 2 * k), font->getFrameCount());
             break;
         }
         pos += 2;

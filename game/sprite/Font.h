@@ -60,10 +60,11 @@ FontStatics& fontStatics();
 
 // Builds the sprite's character map from the map data (N, N first pairs,
 // then runs of bucket, count, pairs) and updates the metrics. A map with
-// no buckets, or fewer entries than its first pairs need, is rejected:
-// the sprite keeps no map and every character shows glyph 1. A run naming
-// a bucket outside 0..N-1 or a count that reaches past the data stops the
-// reading there; what was read stays. Each fault logs one line. A null
+// no buckets, fewer entries than its first pairs need, or a first pair whose
+// glyph is not one of the sprite's frames is rejected: the sprite keeps no
+// map and every character shows glyph 1. A run naming a bucket outside
+// 0..N-1, a count that reaches past the data or a glyph that is not a frame
+// stops the reading there; what was read stays. Each fault logs one line. A null
 // sprite is reported; a delegating sprite is left alone.
 void buildCharMap(ASprite* font, rt::ShortArray* map);
 // Line metrics from frame 0 and the space width from the space's glyph.

@@ -84,10 +84,15 @@ inline TextCode readTextCode(const ASprite* font, const TextSource& text, std::i
         if (!hasParameter)
             return {TextCodeKind::End, 0, end};
         return {TextCodeKind::Palette, text.at(index + 1), index + 2};
-    case 2:
+    case 2: {
         if (!hasParameter)
             return {TextCodeKind::End, 0, end};
-        return {TextCodeKind::Glyph, text.at(index + 1), index + 2};
+        // A glyph named by the text that is not one of the font's frames
+        // shows as the missing glyph, as an unmapped character does.
+        const std::int32_t glyph = text.at(index + 1);
+        const bool known = font->m_usesSystemFont || (glyph >= 0 && glyph < font->getFrameCount());
+        return {TextCodeKind::Glyph, known ? glyph : 1, index + 2};
+    }
     case '\\':
         if (!config().s_textEscapes)
             break;

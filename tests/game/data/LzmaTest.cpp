@@ -100,6 +100,8 @@ TEST_F(LzmaTest, LiblzmaPayloadsUnpackExactlyForEveryContextSetting) {
         {"text lp4", text(40000), 0, 4, 2, true},
         {"repetitive", repetitive(200000), 2, 2, 3, false},
         {"repetitive default", repetitive(200000), 3, 0, 2, true},
+        // About the most bytes per packed byte an encoder reaches.
+        {"one byte value", Bytes(16 << 20, 0), 3, 0, 2, false},
         {"one byte", Bytes{0x5A}, 3, 0, 2, false},
         {"empty", Bytes{}, 3, 0, 2, true},
         {"empty without marker", Bytes{}, 3, 0, 2, false},
@@ -148,6 +150,11 @@ TEST_F(LzmaTest, CorruptPayloadsAnswerNullWithOneLogLine) {
         {"size beyond the bound", sizeField((64u << 20) + 1), goodLength, "exceed the bound"},
         {"size unknown", patched(5, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}), goodLength,
          "exceed the bound"},
+        {"size more than the stream can hold",
+         sizeField(static_cast<std::uint32_t>(goodLength - game::kLzmaHeaderSize) *
+                       game::kLzmaMostPerPackedByte +
+                   1),
+         goodLength, "cannot be packed into"},
         // The decoder meets the end marker, a distance before the first byte.
         {"size one past the data", sizeField(static_cast<std::uint32_t>(data.size()) + 1), goodLength,
          "is corrupt"},

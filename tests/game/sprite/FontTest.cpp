@@ -41,9 +41,10 @@ TEST_F(FontTest, MeasuresTheWidestLineAndEveryLinesHeight) {
          kA + kB, 1}, // code 1 and its palette; other low codes
         {u"\x02\x04"
          u"A",
-         kB + kA, 1},    // code 2 names glyph frame 4 ('A' is 3, 'B' 4)
-        {u"Z", 2, 1},    // the missing glyph
-        {u"A\\", kA, 1}, // a trailing escape ends the text
+         kB + kA, 1},          // code 2 names glyph frame 4 ('A' is 3, 'B' 4)
+        {u"Z", 2, 1},          // the missing glyph
+        {u"\x02\u012C", 2, 1}, // code 2 naming no frame of the font: the missing glyph
+        {u"A\\", kA, 1},       // a trailing escape ends the text
         {u"A\x01", kA, 1},
         {u"A\x02", kA, 1},
         {u"\n\n", 0, 3},
@@ -201,6 +202,10 @@ TEST_F(FontTest, CharacterMapsReadWhatIsSoundAndStopAtTheFirstFault) {
         {"count past the array", {2, 66, 3, 65, 2, 1, 2, 67, 4}, 2, 3, 1, 1, true},
         {"negative count", {2, 66, 3, 65, 2, 1, -1, 67, 4}, 2, 3, 1, 1, true},
         {"a run header cut short", {2, 66, 3, 65, 2, 1}, 2, 3, 1, 1, true},
+        // Every glyph a character finds is one of the font's frames.
+        {"a first pair's glyph past the frames", {2, 66, 3, 65, 300, 1, 1, 67, 4}, 1, 1, 1, 1, true},
+        {"a first pair's negative glyph", {2, 66, -3, 65, 2}, 1, 1, 1, 1, true},
+        {"a run's glyph past the frames", {2, 66, 3, 65, 2, 1, 2, 67, 4, 69, 300}, 2, 3, 1, 1, true},
     };
     for (const MapCase& c : cases) {
         log.clear();
