@@ -49,7 +49,8 @@ rt::String* partFileName(rt::String* pack, std::int32_t part) {
 }
 
 // Opens the file of `part` as the current stream at position 0 and notes its
-// size; false, with a log line, when the archive has no such file.
+// size; false, with a log line, when the archive has no such file. A stream
+// that keeps marks is marked there, for `rewindPart`.
 bool openPart(std::int32_t part) {
     PackStatics& packs = packStatics();
     StreamStatics& streams = streamStatics();
@@ -64,7 +65,26 @@ bool openPart(std::int32_t part) {
     packs.s_packPartSize = streams.s_packStream->available();
     if (rt::catchException(rt::ClassId::java_lang_Exception))
         packs.s_packPartSize = 0;
+    if (streams.s_packStream->markSupported())
+        streams.s_packStream->mark(packs.s_packPartSize);
     return true;
+}
+
+// Puts the current part's stream back at position 0: through the mark its
+// open set, where the stream keeps one (the archive's entries do, and then a
+// seek back reads no file again), else by opening the part again.
+bool rewindPart() {
+    StreamStatics& streams = streamStatics();
+    lib::java_io_InputStream* stream = streams.s_packStream;
+    if (stream && stream->markSupported()) {
+        stream->reset();
+        if (!rt::catchException(rt::ClassId::java_lang_Exception)) {
+            streams.s_packPosition = 0;
+            return true;
+        }
+    }
+    closeStream();
+    return openPart(packStatics().s_packPart);
 }
 
 // Reads E, P and the first entries of the parts; false when they cannot
@@ -234,8 +254,7 @@ bool packSkipTo(std::int32_t position) {
     if (position == current)
         return true;
     if (position < current) {
-        closeStream();
-        if (!openPart(packStatics().s_packPart))
+        if (!rewindPart())
             return false;
         packSkip(position);
         return true;

@@ -72,8 +72,9 @@ bool packReadOffsets();
 // Stands the stream at the payload of `entry` and answers the payload length
 // (0 for an empty entry and for a header byte alone), or -1 on a fault.
 std::int32_t packSeek(std::int32_t entry);
-// Moves the stream to `position` of the open part file; false when the part
-// file cannot be reopened for a backward move.
+// Moves the stream to `position` of the open part file (a backward move goes
+// back to the part's mark, or opens the part again where the stream keeps
+// none); false when the part file cannot be reopened for a backward move.
 bool packSkipTo(std::int32_t position);
 // Consumes `count` bytes of the stream.
 void packSkip(std::int32_t count);

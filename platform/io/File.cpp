@@ -41,9 +41,7 @@ std::int32_t javax_microedition_io_File::length() {
 }
 
 bool javax_microedition_io_File::exists() {
-    std::FILE* file = openFile(m_path, "rb");
-    closeFile(file);
-    return file != nullptr;
+    return fileExists(m_path);
 }
 
 bool javax_microedition_io_File::create() {

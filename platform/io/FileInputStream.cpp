@@ -37,6 +37,10 @@ std::int32_t FileInputStream::read(rt::ByteArray* b, std::int32_t off, std::int3
     return readFile(m_file, b, off, len);
 }
 
+std::size_t FileInputStream::readAt(std::int64_t position, std::span<std::uint8_t> bytes) const {
+    return m_file ? readFileAt(m_file, position, bytes) : 0;
+}
+
 std::int32_t FileInputStream::read() {
     return m_file ? readFileByte(m_file) : -1;
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <span>
 
 namespace platform {
 
@@ -42,6 +43,11 @@ public:
     bool markSupported() override { return true; }
 
     std::int32_t fileSize() const { return m_fileSize; }
+    // Up to `bytes.size()` bytes from `position` into native memory, without
+    // moving this stream: fewer only at the end of the file. Streams that
+    // share the file read it through this (the archive's entries), from any
+    // thread; 0 once the stream is closed.
+    std::size_t readAt(std::int64_t position, std::span<std::uint8_t> bytes) const;
 
     RT_NO_REFERENCE_FIELDS(FileInputStream, java_io_InputStream)
 

@@ -26,6 +26,9 @@ namespace {
 struct ArchiveStatics {
     // Set once a load has been tried.
     javax_microedition_io_File* m_archiveFile = nullptr;
+    // The archive file, open for every entry stream to read; opened at the
+    // first entry served and kept.
+    FileInputStream* m_archiveStream = nullptr;
     rt::ObjectArray* m_entryNames = nullptr;
     rt::IntArray* m_entryOffsets = nullptr;
     rt::IntArray* m_entrySizes = nullptr;
@@ -35,8 +38,8 @@ struct ArchiveStatics {
     bool m_indexWhole = false;
     // What the load found wrong, as its log line says it; null while none.
     rt::String* m_indexFault = nullptr;
-    RT_REFERENCE_FIELDS(ArchiveStatics, rt::NoReferenceBase, m_archiveFile, m_entryNames, m_entryOffsets,
-                        m_entrySizes, m_indexFault)
+    RT_REFERENCE_FIELDS(ArchiveStatics, rt::NoReferenceBase, m_archiveFile, m_archiveStream, m_entryNames,
+                        m_entryOffsets, m_entrySizes, m_indexFault)
 };
 
 ArchiveStatics& statics() {
@@ -167,7 +170,9 @@ lib::java_io_InputStream* ResourceArchive::openEntry(rt::String* name) {
         auto* entry = static_cast<rt::String*>(rt::Array::getRef(archive.m_entryNames, i));
         if (!sameName(entry, name, skip))
             continue;
-        FileInputStream* stream = archive.m_archiveFile->openInputStream();
+        if (!archive.m_archiveStream)
+            archive.m_archiveStream = archive.m_archiveFile->openInputStream();
+        FileInputStream* stream = archive.m_archiveStream;
         if (!stream)
             return nullptr;
         std::int32_t offset = rt::IntArray::get(archive.m_entryOffsets, i);
@@ -177,9 +182,7 @@ lib::java_io_InputStream* ResourceArchive::openEntry(rt::String* name) {
             size = 0;
         else
             size = std::min(size, stream->fileSize() - offset);
-        if (size > 0)
-            stream->skip(offset);
-        return rt::make<javax_microedition_io_ResourceInputStream>(stream, size);
+        return rt::make<javax_microedition_io_ResourceInputStream>(stream, offset, size);
     }
     return nullptr;
 }

@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -93,6 +95,15 @@ std::FILE* openFile(rt::String* path, const char* mode) {
     return std::fopen(hostPath->c_str(), mode);
 }
 
+bool fileExists(rt::String* path) {
+    std::optional<std::string> hostPath = hostPathOf(path);
+    if (!hostPath)
+        return false;
+    rt::SafeRegion blocking;
+    struct stat status {};
+    return ::stat(hostPath->c_str(), &status) == 0;
+}
+
 void closeFile(std::FILE* file) {
     if (!file)
         return;
@@ -143,6 +154,22 @@ std::int32_t readFileByte(std::FILE* file) {
     rt::SafeRegion blocking;
     int c = std::fgetc(file);
     return c == EOF ? -1 : c;
+}
+
+std::size_t readFileAt(std::FILE* file, std::int64_t position, std::span<std::uint8_t> bytes) {
+    rt::SafeRegion blocking;
+    const int descriptor = ::fileno(file);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::pread(descriptor, bytes.data() + done, bytes.size() - done,
+                                    static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
 }
 
 bool writeFile(std::FILE* file, rt::ByteArray* b, std::int32_t off, std::int32_t len) {

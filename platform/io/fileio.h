@@ -37,6 +37,9 @@ std::optional<std::string> hostPathOf(rt::String* path);
 // fopen of the device path `path`; null when it cannot be opened.
 std::FILE* openFile(rt::String* path, const char* mode);
 void closeFile(std::FILE* file);
+// Whether the device path `path` names something on the disk: a look at the
+// folder, which opens nothing.
+bool fileExists(rt::String* path);
 // fclose outside any safe region, for destructors: the collector runs them
 // while the world is stopped, and a safe region left there would wait for
 // the end of that very collection.
@@ -55,6 +58,12 @@ std::int32_t readFile(std::FILE* file, rt::ByteArray* b, std::int32_t off, std::
 [[nodiscard]] bool readFileExactly(std::FILE* file, std::span<std::uint8_t> bytes);
 // One byte 0..255, or -1 when none could be read.
 std::int32_t readFileByte(std::FILE* file);
+
+// Reads up to `bytes.size()` bytes of `file` from `position` into native
+// memory without moving the file's position and without its buffer, so that
+// threads may share one open file; answers how many it read: fewer only at
+// the end of the file or on an error.
+std::size_t readFileAt(std::FILE* file, std::int64_t position, std::span<std::uint8_t> bytes);
 // Writes `len` bytes of `b` from `off` (a range the caller has checked);
 // false when not all of them were written.
 bool writeFile(std::FILE* file, rt::ByteArray* b, std::int32_t off, std::int32_t len);

@@ -263,7 +263,50 @@ TEST_F(ArchiveTest, BarNamesAreFilesFirst) {
         << "\".BAR\" is not \".bar\"";
 }
 
-TEST_F(ArchiveTest, EveryEntryHasItsOwnFileHandle) {
+TEST_F(ArchiveTest, ReadsOfEveryLengthServeTheEntrysBytesInOrder) {
+    // Reads, skips and a mark across the stream's buffer, whose first fill is
+    // small and whose later ones are large, between two other entries.
+    std::string bytes(20000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 + i / 251);
+    putArchive(
+        {archiveEntry("before", "BEFORE"), archiveEntry("long", bytes), archiveEntry("after", "AFTER")});
+    lib::java_io_InputStream* in = resource("long");
+    ASSERT_NE(in, nullptr);
+    rt::ByteArray* b = rt::newByteArray(9000);
+    std::size_t at = 0;
+    auto expectRead = [&](std::int32_t length) {
+        const std::int32_t got = in->read(b, 0, length);
+        ASSERT_EQ(got, std::min<std::int32_t>(length, static_cast<std::int32_t>(bytes.size() - at)))
+            << "at " << at;
+        Bytes read = bytesOf(b);
+        EXPECT_EQ(std::string(read.begin(), read.begin() + got),
+                  bytes.substr(at, static_cast<std::size_t>(got)))
+            << "at " << at;
+        at += static_cast<std::size_t>(got);
+    };
+    EXPECT_EQ(in->read(), static_cast<std::uint8_t>(bytes[0]));
+    at = 1;
+    for (std::int32_t length : {1, 62, 64, 65, 4095, 4096, 4097}) {
+        expectRead(length);
+        EXPECT_EQ(in->read(), static_cast<std::uint8_t>(bytes[at])) << "at " << at;
+        ++at;
+    }
+    in->mark(0);
+    const std::size_t marked = at;
+    EXPECT_EQ(in->skip(3000), 3000);
+    at += 3000;
+    expectRead(9000);
+    in->reset();
+    at = marked;
+    expectRead(100);
+    expectRead(9000);
+    EXPECT_EQ(in->available(), 0);
+    EXPECT_EQ(served("after"), asBytes("AFTER"));
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
+TEST_F(ArchiveTest, EntryStreamsReadApartAndClosingOneLeavesTheOthers) {
     putArchive({archiveEntry("a", "AAAA"), archiveEntry("b", "BBBB")});
     lib::java_io_InputStream* a = resource("a");
     lib::java_io_InputStream* b = resource("b");
