@@ -54,11 +54,11 @@ rt::ShortArray* shorts(const std::uint8_t* at, std::size_t count) {
     return array;
 }
 
-void installConstants() {
+rt::ObjectArray* fontConstants() {
     rt::ObjectArray* constants = rt::newObjectArray(rt::constants::tableLength());
     rt::ObjectArray::set(constants, rt::constants::kDefaultMessage, rt::make<rt::String>(u""));
     rt::ObjectArray::set(constants, rt::constants::kLineSeparator, rt::make<rt::String>(u"\n"));
-    rt::getStaticClass().setConstantStrings(constants);
+    return constants;
 }
 
 fuzzing::KeptRuntime& fontRuntime() {
@@ -82,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         game::OrvelLibConfig::staticInit();
         game::spriteStaticInit();
         game::spriteStatics().s_gcOnLoad = 0;
-        installConstants();
+        rt::getStaticClass().setConstantStrings(fontRuntime().constants(&fontConstants));
 
         const std::uint8_t switches = data[0];
         const std::int32_t maxWidth = s16(data + 1);

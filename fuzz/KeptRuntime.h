@@ -37,6 +37,19 @@ public:
 
     rt::Runtime& runtime() { return *m_runtime; }
 
+    // A table of constant strings for the inputs: the one `make` built, made
+    // once for each runtime and kept. Constant strings are never collected,
+    // so a table made for every input would fill the heap with them, and every
+    // collection would then sweep them all.
+    using MakeConstants = rt::ObjectArray* (*)();
+    rt::ObjectArray* constants(MakeConstants make) {
+        if (m_constantsMaker != make || !m_constants) {
+            m_constants = make();
+            m_constantsMaker = make;
+        }
+        return m_constants;
+    }
+
     // Forgets what the input made. `keep` runs once the statics are cleared
     // and before any collection, to root again what every input shares.
     template <class Keep>
@@ -72,13 +85,19 @@ private:
     }
 
     void start() {
+        m_constants = nullptr;
+        m_constantsMaker = nullptr;
         m_runtime = std::make_unique<rt::Runtime>(m_options);
+        m_runtime->objectManager().addHandle(reinterpret_cast<rt::Object**>(&m_constants));
         m_install(*m_runtime);
     }
 
     rt::RuntimeOptions m_options;
     Install m_install;
     std::unique_ptr<rt::Runtime> m_runtime;
+    // Held by a handle of the runtime.
+    rt::ObjectArray* m_constants = nullptr;
+    MakeConstants m_constantsMaker = nullptr;
 };
 
 // The class library on a runtime whose inputs run no collection: without

@@ -111,6 +111,12 @@ public:
         platform::setFileFolders(&m_folders);
     }
 
+    // Gives the input the constant strings `make` builds (on top of the
+    // platform's, which are in force when it runs) in place of the platform's.
+    void useConstants(KeptRuntime::MakeConstants make) {
+        rt::getStaticClass().setConstantStrings(m_runtime.constants(make));
+    }
+
     // Forgets everything the input made: its files, its statics, its objects.
     // The constant strings stay rooted through the collection.
     void endInput() {
@@ -159,10 +165,14 @@ inline void putFile(const std::string& name, std::span<const std::uint8_t> bytes
 }
 
 // One input's platform, for the input's frame: on its end, what the input made
-// is gone.
+// is gone. The constant strings are the platform's, or those `make` builds.
 class PlatformFiles {
 public:
-    PlatformFiles() { Session::get().beginInput(); }
+    explicit PlatformFiles(KeptRuntime::MakeConstants make = nullptr) {
+        Session::get().beginInput();
+        if (make)
+            Session::get().useConstants(make);
+    }
     ~PlatformFiles() { Session::get().endInput(); }
     PlatformFiles(const PlatformFiles&) = delete;
     PlatformFiles& operator=(const PlatformFiles&) = delete;

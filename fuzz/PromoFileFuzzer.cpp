@@ -35,8 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::putFile("data.bar", datakit::writeArchive(
                                      {datakit::archiveEntry("promo.bin", datakit::Bytes(data, data + size)),
                                       datakit::archiveEntry("app.jad", appJad)}));
-    fuzzing::PlatformFiles platform;
-    testing_support::installDemoConstantStrings();
+    fuzzing::PlatformFiles platform(&testing_support::demoConstantStrings);
     auto* midlet = rt::make<testing_support::PropertyMidlet>();
     game::promo::setup(midlet, midlet, kWidth, kHeight);
     check(!rt::exceptionPending());

@@ -30,7 +30,7 @@ const datakit::RecordStoreNames kNames{"rms_", ".dat", "#"};
 constexpr const char* kStores[] = {"Results", "Records", "Unlocks"};
 
 // The harness's constant strings with the three stores' names added.
-void installStoreNames() {
+rt::ObjectArray* storeNames() {
     rt::StaticClass& statics = rt::getStaticClass();
     std::int32_t length = rt::constants::kUnlocksStore + 1;
     rt::ObjectArray* table = rt::newObjectArray(length);
@@ -43,7 +43,7 @@ void installStoreNames() {
     rt::Array::setRef(table, rt::constants::kEventResultsStore, rt::String::newFromCString(kStores[0]));
     rt::Array::setRef(table, rt::constants::kEventRecordsStore, rt::String::newFromCString(kStores[1]));
     rt::Array::setRef(table, rt::constants::kUnlocksStore, rt::String::newFromCString(kStores[2]));
-    statics.setConstantStrings(table);
+    return table;
 }
 
 Bytes storedRecord(const char* store) {
@@ -131,8 +131,7 @@ void checkUnlockRecord(const Bytes& record) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 3 || size > (1u << 12))
         return 0;
-    fuzzing::PlatformFiles platform;
-    installStoreNames();
+    fuzzing::PlatformFiles platform(&storeNames);
     game::initProgressStatics();
     std::size_t which = data[0] % 3;
     Bytes record(data + 3, data + size);

@@ -67,6 +67,13 @@ void checkInstalled(std::int32_t count, rt::IntArray* offsets, rt::ByteArray* by
     check(bytes && bytes->length() == offsets->elements()[count]);
 }
 
+rt::ObjectArray* textConstants() {
+    rt::ObjectArray* constants = rt::newObjectArray(rt::constants::kTextEncoding + 1);
+    rt::Array::setRef(constants, rt::constants::kDefaultMessage, rt::String::newFromCString("<bad text>"));
+    rt::Array::setRef(constants, rt::constants::kTextEncoding, rt::String::newFromCString("UTF-8"));
+    return constants;
+}
+
 fuzzing::KeptRuntime& textRuntime() {
     static fuzzing::KeptRuntime s_kept{rt::RuntimeOptions{8 << 20, 1 << 20},
                                        &fuzzing::installClassLibraryWithoutCollections};
@@ -85,10 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     fuzzing::QuietLog quiet;
     fuzzing::KeptRuntimeInput input(textRuntime());
-    rt::ObjectArray* constants = rt::newObjectArray(rt::constants::kTextEncoding + 1);
-    rt::Array::setRef(constants, rt::constants::kDefaultMessage, rt::String::newFromCString("<bad text>"));
-    rt::Array::setRef(constants, rt::constants::kTextEncoding, rt::String::newFromCString("UTF-8"));
-    rt::getStaticClass().setConstantStrings(constants);
+    rt::getStaticClass().setConstantStrings(textRuntime().constants(&textConstants));
 
     game::OrvelLibConfig::staticInit();
     game::OrvelLibConfig& settings = game::config();

@@ -27,12 +27,17 @@ public:
     RT_NO_REFERENCE_FIELDS(PropertyMidlet, javax_microedition_midlet_MIDlet)
 };
 
-inline void installDemoConstantStrings() {
+// The demo set's constant strings, as a table.
+inline rt::ObjectArray* demoConstantStrings() {
     std::vector<std::u16string> texts = datakit::layOutConstants(mkdata::demoConstantTexts());
     rt::ObjectArray* table = rt::newObjectArray(static_cast<std::int32_t>(texts.size()));
     for (std::size_t i = 0; i < texts.size(); ++i)
         rt::Array::setRef(table, static_cast<std::int32_t>(i), rt::make<rt::String>(texts[i]));
-    rt::getStaticClass().setConstantStrings(table);
+    return table;
+}
+
+inline void installDemoConstantStrings() {
+    rt::getStaticClass().setConstantStrings(demoConstantStrings());
 }
 
 } // namespace testing_support
