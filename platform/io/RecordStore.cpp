@@ -11,6 +11,7 @@
 #include "platform/io/File.h"
 #include "platform/io/FileInputStream.h"
 #include "platform/io/RecordEnumeration.h"
+#include "platform/io/fileio.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StaticClass.h"
 #include "runtime/checks.h"
@@ -171,12 +172,14 @@ void RecordStore::rebuildFromRecordFiles(lib::java_io_DataInputStream* namedIds,
         if (id > 0)
             candidates.insert(id);
     }
-    for (std::int32_t id = 1; id <= kMaxRecordIds && recordFileExists(id); ++id)
+    const std::optional<std::set<std::int32_t>> onDisk = recordFilesPresent();
+    auto present = [&](std::int32_t id) { return onDisk ? onDisk->contains(id) : recordFileExists(id); };
+    for (std::int32_t id = 1; id <= kMaxRecordIds && present(id); ++id)
         candidates.insert(id);
 
     std::int32_t records = 0;
     for (std::int32_t id : candidates) {
-        if (!recordFileExists(id))
+        if (!present(id))
             continue;
         m_lastRecordId = std::max(m_lastRecordId, id);
         if (rt::make<javax_microedition_io_File>(recordPath(id))->length() == 0)
@@ -192,6 +195,40 @@ void RecordStore::rebuildFromRecordFiles(lib::java_io_DataInputStream* namedIds,
 
 bool RecordStore::recordFileExists(std::int32_t id) {
     return rt::make<javax_microedition_io_File>(recordPath(id))->exists();
+}
+
+std::optional<std::set<std::int32_t>> RecordStore::recordFilesPresent() {
+    // The Linux name of record 1's file is <head>1<suffix>; every record's is
+    // <head><id><suffix>, the id in decimal without leading zeros. A file's
+    // path is its name in lower case.
+    std::string suffix;
+    if (rt::String* text = constant(kFileSuffixText)) {
+        for (char16_t unit : text->toLowerCase()->view())
+            suffix.push_back(static_cast<char>(unit & 0xFF));
+    }
+    const std::optional<std::string> first =
+        hostPathOf(rt::make<javax_microedition_io_File>(recordPath(1))->path());
+    const std::size_t slash = first ? first->rfind('/') : std::string::npos;
+    const std::string tail = "1" + suffix;
+    if (slash == std::string::npos || suffix.find_first_of("/\\") != std::string::npos ||
+        first->size() < slash + 1 + tail.size() ||
+        first->compare(first->size() - tail.size(), tail.size(), tail) != 0)
+        return std::nullopt;
+    const std::string head = first->substr(slash + 1, first->size() - tail.size() - slash - 1);
+    std::set<std::int32_t> present;
+    for (const std::string& name : namesInFolder(first->substr(0, slash))) {
+        if (name.size() <= head.size() + suffix.size() || name.compare(0, head.size(), head) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        const std::string digits = name.substr(head.size(), name.size() - head.size() - suffix.size());
+        if (digits.size() > 10 || digits[0] < '1' || digits[0] > '9' ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const long long id = std::stoll(digits);
+        if (id <= INT32_MAX)
+            present.insert(static_cast<std::int32_t>(id));
+    }
+    return present;
 }
 
 rt::ObjectArray* RecordStore::listRecordStores() {

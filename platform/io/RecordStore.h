@@ -60,6 +60,8 @@
 #include "runtime/constantStrings.h"
 
 #include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
 
 namespace lib {
@@ -165,6 +167,10 @@ private:
     // logs it with `damage`, what is wrong with the index.
     void rebuildFromRecordFiles(lib::java_io_DataInputStream* namedIds, const std::string& damage);
     [[nodiscard]] bool recordFileExists(std::int32_t id);
+    // The ids whose record files are present, from one look at the folder;
+    // none when the folder's names cannot be matched to ids (a suffix that
+    // names a folder), and `recordFileExists` must look for each.
+    std::optional<std::set<std::int32_t>> recordFilesPresent();
     // Whether the store was opened; else a `RecordStoreNotOpenException` is pending.
     [[nodiscard]] bool checkOpen();
     // Whether `id` is in `recordIds`; else an `InvalidRecordIDException` (or,

@@ -104,6 +104,16 @@ bool fileExists(rt::String* path) {
     return ::stat(hostPath->c_str(), &status) == 0;
 }
 
+std::vector<std::string> namesInFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    rt::SafeRegion blocking;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error))
+        names.push_back(entry->path().filename().string());
+    return names;
+}
+
 void closeFile(std::FILE* file) {
     if (!file)
         return;

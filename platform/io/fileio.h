@@ -18,6 +18,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace host {
 class Folders;
@@ -40,6 +41,9 @@ void closeFile(std::FILE* file);
 // Whether the device path `path` names something on the disk: a look at the
 // folder, which opens nothing.
 bool fileExists(rt::String* path);
+// The names of everything in the Linux folder `folder`; none when it cannot
+// be read.
+std::vector<std::string> namesInFolder(const std::string& folder);
 // fclose outside any safe region, for destructors: the collector runs them
 // while the world is stopped, and a safe region left there would wait for
 // the end of that very collection.

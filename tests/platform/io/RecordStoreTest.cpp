@@ -172,6 +172,8 @@ struct DamagedIndex {
     const char* damage;
     std::vector<std::int32_t> ids;
     std::int32_t lastRecordId;
+    // Files beside the store whose names are near a record file's.
+    std::vector<std::string> decoys = {};
 
     friend void PrintTo(const DamagedIndex& c, std::ostream* out) { *out << c.what; }
 };
@@ -199,6 +201,8 @@ TEST_P(RecordStoreDamagedIndexTest, IsRebuiltFromTheRecordFilesAndNothingIsWritt
     }
     if (c.index)
         put(datakit::recordStoreIndexName(c.store.name, kNames), *c.index);
+    for (const std::string& decoy : c.decoys)
+        put(decoy, asBytes("decoy"));
     log.clear();
 
     RecordStore* store = open(c.store.name.c_str(), true);
@@ -276,7 +280,17 @@ INSTANTIATE_TEST_SUITE_P(
                                    damagedIndex(kFar, {.indexedCount = 0, .truncateTo = {}}),
                                    "is 16 bytes long, not the 8 its 0 ids take",
                                    {7, 9},
-                                   9}),
+                                   9},
+                      // Only a name made as the store makes a record's names a record file.
+                      DamagedIndex{"count zeroed, files named nearly as records",
+                                   kKept,
+                                   damagedIndex(kKept, {.indexedCount = 0, .truncateTo = {}}),
+                                   "is 16 bytes long, not the 8 its 0 ids take",
+                                   {1, 3},
+                                   3,
+                                   {"rms_kept.dat#04.dat", "rms_kept.dat#4.dat.new", "rms_kept.dat#4x.dat",
+                                    "rms_kepts.dat#4.dat", "rms_kept.dat#4", "rms_kept.dat#.dat",
+                                    "rms_kept.dat#99999999999.dat"}}),
     NameByWhat{});
 
 TEST_F(RecordStoreTest, AStoreThatIsNotThereIsNotFoundUnlessMade) {
