@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -26,8 +27,8 @@ namespace {
 struct ArchiveStatics {
     // Set once a load has been tried.
     javax_microedition_io_File* m_archiveFile = nullptr;
-    // The archive file, open for every entry stream to read; opened at the
-    // first entry served and kept.
+    // The archive file, open for every entry stream to read; opened by the
+    // load and kept.
     FileInputStream* m_archiveStream = nullptr;
     rt::ObjectArray* m_entryNames = nullptr;
     rt::IntArray* m_entryOffsets = nullptr;
@@ -72,6 +73,39 @@ std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
     return false;
 }
 
+// Reads the archive from its start, through a buffer of its own.
+class IndexReader {
+public:
+    explicit IndexReader(const FileInputStream& file)
+        : m_file(file) {}
+
+    // False when the file ends before `bytes` are filled.
+    bool read(std::span<std::uint8_t> bytes) {
+        for (std::size_t done = 0; done < bytes.size();) {
+            if (m_at == m_end) {
+                m_start += static_cast<std::int64_t>(m_end);
+                m_end = m_file.readAt(m_start, m_buffer);
+                m_at = 0;
+                if (m_end == 0)
+                    return false;
+            }
+            const std::size_t count = std::min(bytes.size() - done, m_end - m_at);
+            std::memcpy(bytes.data() + done, m_buffer.data() + m_at, count);
+            done += count;
+            m_at += count;
+        }
+        return true;
+    }
+
+private:
+    const FileInputStream& m_file;
+    std::array<std::uint8_t, 4096> m_buffer;
+    // The buffer holds the file's bytes from `m_start`, `m_end` of them; the next is at `m_at`.
+    std::int64_t m_start = 0;
+    std::size_t m_end = 0;
+    std::size_t m_at = 0;
+};
+
 } // namespace
 
 rt::String* ResourceArchive::getPath() {
@@ -89,16 +123,16 @@ bool ResourceArchive::loadIndex() {
         return archive.m_indexWhole;
     auto* file = rt::make<javax_microedition_io_File>(getPath());
     archive.m_archiveFile = file;
-    std::FILE* stream = openFile(file->path(), "rb");
-    if (!stream) {
+    // The archive stays open for the entries' streams to read.
+    archive.m_archiveStream = file->openInputStream();
+    if (!archive.m_archiveStream) {
         return fault("cannot open %s; no resource can be read",
                      file->path() ? file->path()->toUtf8().c_str() : "");
     }
-    // Closes the archive on every way out of the load.
-    std::unique_ptr<std::FILE, void (*)(std::FILE*)> closing(stream, closeFile);
+    IndexReader stream(*archive.m_archiveStream);
 
     std::array<std::uint8_t, 8> field{};
-    if (!readFileExactly(stream, std::span(field).first(2)))
+    if (!stream.read(std::span(field).first(2)))
         return fault("the file ends before its entry count; no resource can be read");
     auto count = static_cast<std::int16_t>(bigEndian(std::span(field).first(2)));
     if (count < 0)
@@ -115,7 +149,7 @@ bool ResourceArchive::loadIndex() {
     std::u16string units;
     for (std::int32_t i = 0; i < count; ++i) {
         std::int32_t number = i + 1;
-        if (!readFileExactly(stream, std::span(field).first(2)))
+        if (!stream.read(std::span(field).first(2)))
             return fault("the index is cut at entry %d of %d", number, count);
         std::size_t length = bigEndian(std::span(field).first(2));
         if (length > kMaxNameBytes) {
@@ -123,12 +157,12 @@ bool ResourceArchive::loadIndex() {
                          number, count, length, kMaxNameBytes);
         }
         name.resize(length);
-        if (!readFileExactly(stream, name))
+        if (!stream.read(name))
             return fault("the index is cut at entry %d of %d", number, count);
         units.clear();
         if (!rt::decodeModifiedUtf8(name, units))
             return fault("the name of entry %d of %d is not modified UTF-8", number, count);
-        if (!readFileExactly(stream, field))
+        if (!stream.read(field))
             return fault("the index is cut at entry %d of %d", number, count);
         rt::Array::setRef(archive.m_entryNames, i, rt::make<rt::String>(std::u16string_view(units)));
         rt::IntArray::set(archive.m_entryOffsets, i,
@@ -140,9 +174,7 @@ bool ResourceArchive::loadIndex() {
     // An entry that reaches past the end of the file means the archive is
     // cut (or its index lies): said once here, for the first such entry,
     // rather than by whichever read of it comes first.
-    std::int64_t fileSize = -1;
-    if (seekFile(stream, 0, SEEK_END))
-        fileSize = tellFile(stream);
+    const std::int64_t fileSize = archive.m_archiveStream->fileSize();
     for (std::int32_t i = 0; i < count && fileSize >= 0; ++i) {
         const std::int64_t offset = rt::IntArray::get(archive.m_entryOffsets, i);
         const std::int64_t size = rt::IntArray::get(archive.m_entrySizes, i);
@@ -170,8 +202,6 @@ lib::java_io_InputStream* ResourceArchive::openEntry(rt::String* name) {
         auto* entry = static_cast<rt::String*>(rt::Array::getRef(archive.m_entryNames, i));
         if (!sameName(entry, name, skip))
             continue;
-        if (!archive.m_archiveStream)
-            archive.m_archiveStream = archive.m_archiveFile->openInputStream();
         FileInputStream* stream = archive.m_archiveStream;
         if (!stream)
             return nullptr;
