@@ -1,10 +1,11 @@
 #pragma once
 
-// The paths of this build that a test executable needs: the programs its tests
-// run and the folders they read and write. Each executable defines the ones it
-// uses in a source of its own that CMake writes (vorlax_build_paths), so that
-// its other sources hold no path of the checkout: they compile to the same
-// object in any clone, and the compiler cache serves them there.
+// The paths of this build that a test or benchmark executable needs: the
+// programs it runs and the files and folders it reads and writes. Each
+// executable defines the ones it uses in a source of its own that CMake writes
+// (vorlax_build_paths), so that its other sources hold no path of the
+// checkout: they compile to the same object in any clone, and the compiler
+// cache serves them there.
 
 namespace testing_support::build_paths {
 
@@ -15,6 +16,9 @@ extern const char* const vorbisEncode;  // the reference Ogg Vorbis encoder
 extern const char* const sourceDir;     // the checkout's top folder
 extern const char* const testSourceDir; // its tests/ folder
 extern const char* const testOutputDir; // the build's tests/ folder
+extern const char* const emptyProgram;  // a program that does nothing
+extern const char* const demoScript;    // the run command's demo script
+extern const char* const mediaCorpus;   // the media player's fuzzing corpus
 
 } // namespace testing_support::build_paths
 
@@ -25,3 +29,6 @@ extern const char* const testOutputDir; // the build's tests/ folder
 #define VORLAX_SOURCE_DIR (::testing_support::build_paths::sourceDir)
 #define VORLAX_TEST_SOURCE_DIR (::testing_support::build_paths::testSourceDir)
 #define VORLAX_TEST_OUTPUT_DIR (::testing_support::build_paths::testOutputDir)
+#define VORLAX_EMPTY_PROGRAM (::testing_support::build_paths::emptyProgram)
+#define VORLAX_DEMO_SCRIPT (::testing_support::build_paths::demoScript)
+#define VORLAX_MEDIA_CORPUS (::testing_support::build_paths::mediaCorpus)
