@@ -118,6 +118,26 @@ function(vorlax_test_suite layer)
                          ${VORLAX_DEMO_SET_PROPERTIES})
 endfunction()
 
+# vorlax_build_paths(<target> <name>=<path>...): defines the build paths that
+# the target's tests or benchmarks read through tests/support/BuildPaths.h
+# (`program`, `sourceDir`...) in a source of its own. The target's other
+# sources then carry no path of the checkout and compile the same in every
+# clone, which keeps them in the compiler cache; paths may be generator
+# expressions.
+function(vorlax_build_paths target)
+    set(definitions "")
+    foreach(entry IN LISTS ARGN)
+        if(NOT entry MATCHES "^([A-Za-z]+)=(.+)$")
+            message(FATAL_ERROR "vorlax_build_paths: '${entry}' is not <name>=<path>")
+        endif()
+        string(APPEND definitions "const char* const ${CMAKE_MATCH_1} = \"${CMAKE_MATCH_2}\";\n")
+    endforeach()
+    set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_build_paths.cpp)
+    file(GENERATE OUTPUT ${source}
+         CONTENT "#include \"tests/support/BuildPaths.h\"\n\nnamespace testing_support::build_paths {\n${definitions}}\n")
+    target_sources(${target} PRIVATE ${source})
+endfunction()
+
 # vorlax_benchmark(<name> SOURCES files... DEPENDS targets...)
 # The benchmark binary bench_<name>; the target `benchmarks` builds them all
 # (and nothing else).

@@ -6,7 +6,7 @@ VORLAX_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libsdl2-dev libpng-dev libxxhash-dev libfreetype-dev fonts-dejavu-core libcurl4-openssl-dev
     libvorbisidec-dev libfluidsynth-dev timgm6mb-soundfont libopencore-amrnb-dev libvorbis-dev liblzma-dev
-    xvfb xauth libx11-dev libxtst-dev strace
+    xvfb xauth libx11-dev libxtst-dev strace lld
 )
 
 missing_packages() {

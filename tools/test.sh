@@ -8,8 +8,9 @@
 #             collection stress (VORLAX_GC_STRESS=1: a collection before every
 #             allocation, each followed by the check for unlisted references)
 #   tsan      ThreadSanitizer: the threading tests alone
-# Each stage prints its name when it starts and its wall seconds when it ends;
-# the last lines sum them up. VORLAX_JOBS sets the parallel jobs (default:
+# Each stage prints its name when it starts and its wall and CPU seconds (user
+# + system, every process it ran) when it ends; the last lines sum them up. CPU
+# seconds over a machine's cores estimate its wall time for the parallel parts. VORLAX_JOBS sets the parallel jobs (default:
 # every core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,28 +24,53 @@ export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 
 stage_times=()
 current_stage=""
+total_wall=0
+total_cpu=0
 # The summary, also when a stage fails (set -e ends the script there).
 print_stage_times() {
     local status=$?
     echo "=== stage times"
     printf '%s\n' "${stage_times[@]}"
+    printf '%-20s %5s s %6s s CPU\n' total "$total_wall" "$total_cpu"
     if [ "$status" -ne 0 ] && [ -n "$current_stage" ]; then
         echo "=== failed: $current_stage"
     fi
 }
 trap print_stage_times EXIT
-# stage NAME COMMAND...: runs COMMAND as one timed stage.
+# Sets children_cpu to the CPU seconds (user + system) of this shell's
+# finished child processes, with their own children: what the machine worked,
+# whatever its cores. `times` runs in the shell itself (a command substitution
+# would count only the subshell's own children).
+children_cpu=0
+read_children_cpu() {
+    local file
+    file=$(mktemp)
+    times >"$file"
+    children_cpu=$(awk 'NR == 2 {
+        n = 0
+        for (i = 1; i <= 2; i++) { split($i, t, "m"); sub("s", "", t[2]); n += t[1] * 60 + t[2] }
+        printf "%.0f", n
+    }' "$file")
+    rm -f "$file"
+}
+# stage NAME COMMAND...: runs COMMAND as one timed stage: wall and CPU seconds.
 stage() {
     local name=$1
     shift
     echo "=== $name"
     current_stage=$name
     local start=$EPOCHREALTIME
+    read_children_cpu
+    local cpu_start=$children_cpu
     "$@"
-    local seconds
+    local seconds cpu
     seconds=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", b - a }')
-    echo "=== $name: $seconds s"
-    stage_times+=("$(printf '%-20s %5s s' "$name" "$seconds")")
+    read_children_cpu
+    cpu=$((children_cpu - cpu_start))
+    echo "=== $name: $seconds s, $cpu s CPU"
+    stage_times+=("$(printf '%-20s %5s s %6s s CPU' "$name" "$seconds" "$cpu")")
+    total_wall=$((total_wall + seconds))
+    total_cpu=$((total_cpu + cpu))
     current_stage=""
 }
 

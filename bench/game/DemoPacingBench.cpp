@@ -14,6 +14,7 @@
 // frame's processor time. `BM_DemoMedianFrame` is the same run's typical
 // frame by the clock, the baseline. The demo is played once for the three.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/PacedDemo.h"
 
 #include <benchmark/benchmark.h>

@@ -6,6 +6,7 @@
 // A started process's peak is never below this process's own (the system
 // counts the memory it starts from), which the empty program's figure shows.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <benchmark/benchmark.h>

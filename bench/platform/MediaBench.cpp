@@ -7,11 +7,13 @@
 #include "platform/media/SoundPlayerWAVE.h"
 #include "platform/media/VorbisDecoder.h"
 #include "runtime/Runtime.h"
+#include "tests/support/BuildPaths.h"
 #include "tools/datakit/Midi.h"
 #include "tools/datakit/Wave.h"
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -36,7 +38,7 @@ BENCHMARK(realizeWave)->Unit(benchmark::kMillisecond);
 
 void decodeVorbis(benchmark::State& state) {
     // Two seconds of 22 kHz stereo, from the fuzz corpus (its first byte picks the content type).
-    std::ifstream in(VORLAX_MEDIA_CORPUS "/ogg_stereo_2s", std::ios::binary);
+    std::ifstream in(std::filesystem::path(VORLAX_MEDIA_CORPUS) / "ogg_stereo_2s", std::ios::binary);
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::span<const std::uint8_t> stream = std::span(bytes).subspan(1);
     std::vector<std::uint8_t> block(4096);

@@ -20,6 +20,7 @@
 //
 // writes the hashes seen instead of comparing them.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"

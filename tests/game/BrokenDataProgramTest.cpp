@@ -8,6 +8,7 @@
 #include "game/framework/States.h"
 #include "game/race/TrackEntryLayout.h"
 #include "runtime/checks.h"
+#include "tests/support/BuildPaths.h"
 #include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/LogCapture.h"

@@ -10,6 +10,7 @@
 // stayed under 6 ms. The most work of any frame is about 11 ms here (a race
 // load's step); the bound leaves room for a slower machine.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/PacedDemo.h"
 
 #include "host/stressSwitches.h"
@@ -52,7 +53,8 @@ bool stressed() {
 }
 
 const PacedRun& demoRun() {
-    static const PacedRun s_run = testing_support::runPacedDemo(VORLAX_SOURCE_DIR "/tools/demo/demo.script");
+    static const PacedRun s_run = testing_support::runPacedDemo(std::filesystem::path(VORLAX_SOURCE_DIR) /
+                                                                "tools" / "demo" / "demo.script");
     return s_run;
 }
 

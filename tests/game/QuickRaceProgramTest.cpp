@@ -8,6 +8,7 @@
 
 #include "game/framework/States.h"
 #include "game/race/EventType.h"
+#include "tests/support/BuildPaths.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datacheck/DataCheck.h"

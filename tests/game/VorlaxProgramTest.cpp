@@ -5,6 +5,7 @@
 
 #include "runtime/constantStrings.h"
 #include "tests/game/data/SavedProgressFixture.h"
+#include "tests/support/BuildPaths.h"
 #include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"

@@ -17,6 +17,7 @@
 // of the program on the same mutants, for comparing builds, and
 // VORLAX_MUTANT_COUNT and VORLAX_MUTANT_SEED draw a wider or another set.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"

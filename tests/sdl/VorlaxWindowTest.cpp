@@ -23,6 +23,7 @@
 #include "tests/sdl/ChildProcess.h"
 #include "tests/sdl/WindowPicture.h"
 #include "tests/sdl/XDisplay.h"
+#include "tests/support/BuildPaths.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,9 @@
 
 // Ogg Vorbis streams made in tests with the reference encoder, which runs as
 // the program `vorbis_encode` (VorbisEncodeMain.cpp says why); the tests that
-// include this get its path as VORLAX_VORBIS_ENCODE.
+// include this find it through VORLAX_VORBIS_ENCODE (BuildPaths.h).
+
+#include "tests/support/BuildPaths.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,7 @@
 // The mkdata program, run as the build runs it: the bytes it writes, how it
 // replaces an older set, and what it refuses to replace.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/datakit/ByteWriter.h"
 #include "tools/datakit/Files.h"

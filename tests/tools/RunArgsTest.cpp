@@ -2,6 +2,7 @@
 // an option nor an option's value names a program folder, which replaces
 // the demo set; the value of every option that takes one is no folder.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/Command.h"
 
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 // the main and mode menus to the promotion screen and back, with no runtime
 // check logged on the way.
 
+#include "tests/support/BuildPaths.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"

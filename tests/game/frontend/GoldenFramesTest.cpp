@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/ui/MenuStatics.h"
 #include "tests/game/framework/GameFixture.h"
+#include "tests/support/BuildPaths.h"
 #include "tools/datakit/Files.h"
 #include "tools/datakit/PngWriter.h"
 

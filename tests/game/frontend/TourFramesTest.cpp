@@ -8,6 +8,7 @@
 // screen's edge cuts a text.
 
 #include "host/headless/HeadlessScreen.h"
+#include "tests/support/BuildPaths.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"
 #include "tools/mkdata/DemoSet.h"

@@ -21,6 +21,7 @@
 #include "game/racescreens/ResultsScreen.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/race/RacePaintMessage.h"
+#include "tests/support/BuildPaths.h"
 #include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
 #include "tools/datakit/Files.h"

@@ -16,6 +16,7 @@
 
 #include "game/framework/States.h"
 #include "game/race/EventRowLayout.h"
+#include "tests/support/BuildPaths.h"
 #include "tests/support/Command.h"
 #include "tests/support/DemoSet.h"
 #include "tests/support/TemporaryFolder.h"

@@ -26,6 +26,7 @@
 #include "game/race/cEntity.h"
 #include "tests/game/race/OpponentsFixture.h"
 #include "tests/game/race/RacePaintMessage.h"
+#include "tests/support/BuildPaths.h"
 
 #include <filesystem>
 #include <fstream>
@@ -129,7 +130,8 @@ TEST_F(RaceHashTest, AnyChangeOfTheRaceStateChangesTheHash) {
 TEST(RaceHashBlocks, EveryStaticsBlockOfTheRaceLayerIsHashedOrLeftOutByName) {
     std::set<std::string> made;
     const std::string access = "statics<";
-    for (const auto& file : std::filesystem::directory_iterator(VORLAX_SOURCE_DIR "/game/race")) {
+    for (const auto& file :
+         std::filesystem::directory_iterator(std::filesystem::path(VORLAX_SOURCE_DIR) / "game" / "race")) {
         // The hash's own file names its list through a template parameter.
         if (file.path().extension() != ".cpp" || file.path().filename() == "RaceHash.cpp")
             continue;
