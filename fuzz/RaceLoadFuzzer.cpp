@@ -1,7 +1,8 @@
 // Loads a race whose data holds the input: the input's first byte picks an
 // entry of the race set (merged over the demo set) and the race, the rest of
 // the input replaces that entry's bytes (its header byte included). The
-// game starts headless, the main menu starts the race, the loading state
+// game starts headless, the splash runs the menus' load, the main menu
+// starts the race, the loading state
 // runs the race load behind its bar, a tap answers the prompt, and 50 frames
 // of the race's first states follow.
 //
@@ -14,12 +15,14 @@
 // with exactly one line naming kind 2, the menus load, the notice that
 // the race could not be loaded waits for a tap and the main menu comes back
 // as deep in the state stack as before, without a race state entered. Every frame returns, the state stack
-// stays within its bound.
+// stays within its bound, and no runtime check reports anything: what the
+// loaders take, the race can index.
 
 #include "fuzz/Harness.h"
 #include "fuzz/RaceLoadInput.h"
 #include "game/framework/Overlay.h"
 #include "game/framework/Seams.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/framework/States.h"
 #include "game/framework/Touch.h"
 #include "game/frontend/Loading.h"
@@ -47,6 +50,9 @@ constexpr int kLoadFrameBudget = game::kRaceLoadSteps + game::kObjectSpriteSlots
 // Frames to the main menu after an abandoned load: the menus' load behind
 // the same bar, and a frame to leave it.
 constexpr int kMenuFrameBudget = game::kMenuLoadSteps + 2;
+// Frames from the splash to the race load: the menus' load, whose two walks
+// over the sprite table take a frame per marked slot, and the screens around it.
+constexpr int kStartFrameBudget = game::kMenuLoadSteps + 2 * game::kSpriteCount + 20;
 // The prompt after the load waits for the tap, given on the frame after.
 constexpr int kPromptFrames = 3;
 
@@ -60,6 +66,7 @@ constexpr std::array<game::State, 9> kRaceStates = {
 struct Run {
     std::int32_t track = 0;
     game::GameMode mode = game::GameMode::LapRace;
+    bool menusAsked = false;
     int menuEntries = 0;
     std::vector<std::int32_t> menuDepths;
     bool raceEntered = false;
@@ -90,9 +97,13 @@ void raceState(std::int32_t message) {
 }
 
 void registerHandlers() {
+    // The splash starts the menus' load, which loads what every screen and
+    // the race take from it (the fonts among them), and the main menu follows.
     game::setStateHandler(game::State::Splash, [](std::int32_t message) {
-        if (message == game::kUpdate)
-            game::pushState(game::State::MainMenu);
+        if (message != game::kUpdate || s_run.menusAsked)
+            return;
+        s_run.menusAsked = true;
+        game::startLoading(game::kLoadMenus, game::State::MainMenu);
     });
     game::setStateHandler(game::State::MainMenu, mainMenu);
     for (std::size_t i = 0; i < kRaceStates.size(); ++i) {
@@ -110,6 +121,11 @@ struct Base {
             frontend_testing::putPack(folder, pack);
     }
 };
+
+bool raceLoading() {
+    return game::stateStatics().s_state == game::State::Loading &&
+           (game::stateStatics().s_loadKind & game::kLoadRace) != 0;
+}
 
 bool isAbandonLine(const std::string& line) {
     return line.find(" abandoned at step ") != std::string::npos;
@@ -150,6 +166,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     framework_testing::s_programFolder = &folder;
     framework_testing::s_register = registerHandlers;
+    // Declared before the game: a runtime check report anywhere in the run,
+    // start-up and the game's own teardown included, fails the input.
+    fuzzing::FailOnRuntimeReport reports;
     framework_testing::StartedGame game;
     // The racers are read at start-up, which refuses a racer it cannot
     // drive: a broken data set, with its line.
@@ -159,11 +178,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    // Up to the loading state and through the race load.
-    // The event entries are read by the start-up load, which ends the run
-    // on one it cannot use: a broken data set, with its line.
+    // Through the menus' load up to the race load's loading state. The
+    // event entries are read by the start-up load, which ends the run on one
+    // it cannot use: a broken data set, with its line.
     int frames = 0;
-    while (game::stateStatics().s_state != game::State::Loading && frames < 20) {
+    while (!raceLoading() && frames < kStartFrameBudget) {
         const bool running = game.frame();
         if (const platform::StartupResult verdict = game.impl().runVerdict(); !verdict.ok()) {
             check(verdict.status() == platform::ExitStatus::BrokenDataSet && !verdict.message().empty());
@@ -172,13 +191,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(running);
         ++frames;
     }
-    check(game::stateStatics().s_state == game::State::Loading);
+    check(raceLoading());
+    // The first frame enters the loading state, which starts the race's
+    // bar (the menus' load left its own finished).
     int loadFrames = 0;
-    while (!game::loadingStatics().s_loadingDone && s_run.menuEntries < 2) {
+    do {
         check(loadFrames++ < kLoadFrameBudget);
         check(game.frame());
         check(game::stateStatics().s_stateStackDepth <= game::kStateStackSize);
-    }
+    } while (!game::loadingStatics().s_loadingDone && s_run.menuEntries < 2);
 
     std::vector<std::string> abandoned;
     for (const std::string& line : game.log.lines())

@@ -6,6 +6,7 @@
 #include "game/data/SoundRequests.h"
 #include "game/data/TextPacks.h"
 #include "game/framework/Anchors.h"
+#include "game/framework/CarFrames.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/HudFrames.h"
 #include "game/framework/Keys.h"
@@ -144,6 +145,26 @@ std::int32_t racerField(std::int32_t id, std::int32_t field) {
         return -1;
     auto* definition = static_cast<rt::IntArray*>(rt::ObjectArray::get(definitions, row));
     return definition ? rt::IntArray::get(definition, field) : -1;
+}
+
+std::string packEntryName(std::int32_t pack, std::int32_t entry) {
+    rt::String* name = constantString(pack);
+    return (name ? name->toUtf8() : std::string("(no pack)")) + " entry " + std::to_string(entry);
+}
+
+std::string carSpriteShortfall(std::int32_t slot, const ASprite* s) {
+    if (!s || slot < kCarSprite0 || slot > kCarSprite9)
+        return {};
+    auto below = [](std::int32_t has, std::int32_t wanted, const char* what, const char* use) {
+        return std::to_string(has) + " " + what + "; a car " + use + " " + std::to_string(wanted);
+    };
+    if (s->getFrameCount() <= kLastSlideFrame)
+        return below(s->getFrameCount(), kLastSlideFrame + 1, "frames", "draws");
+    if (s->getAnimCount() <= kCarFallAnim)
+        return below(s->getAnimCount(), kCarFallAnim + 1, "animations", "plays");
+    if (s->m_paletteCount <= kCarBodyPalette)
+        return below(s->m_paletteCount, kCarBodyPalette + 1, "palettes", "is drawn in");
+    return {};
 }
 
 std::int32_t managedRacerCount() {
@@ -477,7 +498,11 @@ void loadMenuStep() {
         markMenuSprites();
         break;
     case 4:
-        walkMarkedSlots([](std::int32_t slot) { neededSprite(loadSpriteToTable(slot, 0), slot); });
+        walkMarkedSlots([](std::int32_t slot) {
+            const ASprite* loaded = neededSprite(loadSpriteToTable(slot, 0), slot);
+            if (const std::string lack = carSpriteShortfall(slot, loaded); !lack.empty())
+                failLoadStep(packEntryName(rt::constants::kSpritePack, slot), lack);
+        });
         break;
     case 5:
         if (ASprite* badge = sprite(kRacerBadgeSprite))
@@ -487,7 +512,9 @@ void loadMenuStep() {
         break;
     case 6:
         walkMarkedSlots([](std::int32_t slot) {
-            buildSpriteCache(slot);
+            // A slot whose load failed was reported in its step.
+            if (sprite(slot))
+                buildSpriteCache(slot);
             rt::BoolArray::set(startupStatics().s_spriteLoadFlags, slot, 0);
         });
         break;

@@ -37,6 +37,8 @@ class javax_microedition_lcdui_Graphics;
 
 namespace game {
 
+class ASprite;
+
 inline constexpr std::int32_t kMenuLoadSteps = 24;
 inline constexpr std::int32_t kRaceLoadSteps = 40;
 
@@ -93,6 +95,12 @@ void startLoad(bool raceKind);
 // Field `field` of the definition of racer `id` (1: its sprite set, 3: its
 // second set); -1 when the racer has no definition.
 std::int32_t racerField(std::int32_t id, std::int32_t field);
+// "<pack file> entry <entry>" for the pack that constant string `pack` names.
+std::string packEntryName(std::int32_t pack, std::int32_t entry);
+// What a car's sprite set (slots `kCarSprite0` to `kCarSprite9`) lacks of
+// what the menus and the race draw from it, as a problem ("12 frames; a car
+// draws 49"); empty when it has it all, and for every other slot.
+std::string carSpriteShortfall(std::int32_t slot, const ASprite* s);
 // The racers whose sprite sets the loads manage: the last value of the
 // record block sizes.
 std::int32_t managedRacerCount();

@@ -57,6 +57,7 @@
 #include <iterator>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace game {
 
@@ -110,11 +111,6 @@ ASprite* sprite(std::int32_t slot) {
     return asSprite(rt::ObjectArray::get(table, slot));
 }
 
-std::string entryName(std::int32_t pack, std::int32_t entry) {
-    rt::String* name = constantString(pack);
-    return (name ? name->toUtf8() : std::string("(no pack)")) + " entry " + std::to_string(entry);
-}
-
 // The step cannot go on without `resource`.
 void missing(const std::string& resource) {
     failLoadStep(resource, "cannot be loaded");
@@ -162,12 +158,31 @@ void openPack(std::int32_t pack) {
     }
 }
 
+// What the race draws from the sprite in `slot` and `s` lacks: a car's
+// frames, or an animation of the track effects that has no frame. The last
+// car slot holds the flash overlays in a race.
+std::string raceSpriteShortfall(std::int32_t slot, const ASprite* s) {
+    if (slot == kHudFlashSprite)
+        return {};
+    if (slot != kTrackEffectSprite)
+        return carSpriteShortfall(slot, s);
+    std::vector<std::int32_t> played = {kTimedGateAnim, kNitroBurstAnim, kKnockSparksAnim};
+    for (std::int32_t a = kFirstGateAnim; a <= kLastPulseGateAnim; ++a)
+        played.push_back(a);
+    for (std::int32_t i = 0; i < kUnderCarAnims; ++i)
+        played.push_back(kFirstUnderCarAnim + i);
+    for (std::int32_t a : played)
+        if (a >= s->getAnimCount() || s->getAFrameCount(a) < 1)
+            return "animation " + std::to_string(a) + " has no frame; the race plays it";
+    return {};
+}
+
 // Slot `slot` of the sprite table loaded from the open pack; a failed load
 // abandons the race load.
 ASprite* loadNeededSprite(std::int32_t slot, std::int32_t pack) {
     ASprite* loaded = loadSpriteToTable(slot, 0);
     if (!loaded)
-        missing(entryName(pack, slot));
+        missing(packEntryName(pack, slot));
     return loaded;
 }
 
@@ -226,8 +241,13 @@ void loadMarkedSprites() {
         if (!rt::BoolArray::get(startup.s_spriteLoadFlags, slot))
             continue;
         rt::BoolArray::set(startup.s_spriteLoadFlags, slot, 0);
-        if (!sprite(slot) && !loadNeededSprite(slot, rt::constants::kSpritePack))
+        ASprite* s = sprite(slot);
+        if (!s && !(s = loadNeededSprite(slot, rt::constants::kSpritePack)))
             return;
+        if (const std::string lack = raceSpriteShortfall(slot, s); !lack.empty()) {
+            failLoadStep(packEntryName(rt::constants::kSpritePack, slot), lack);
+            return;
+        }
     }
 }
 
@@ -295,6 +315,14 @@ void cacheEveryFrame(std::int32_t slot) {
 // The track effects' sprite stays until the gate's animations are cached
 // from it, and for good when it is the track's backdrop.
 void cacheEffectSprites() {
+    // The effects' sprite may have come in before the race's marks (the
+    // menus' reference picture): it is checked where the race takes it.
+    if (const ASprite* effects = sprite(kTrackEffectSprite)) {
+        if (const std::string lack = raceSpriteShortfall(kTrackEffectSprite, effects); !lack.empty()) {
+            failLoadStep(packEntryName(rt::constants::kSpritePack, kTrackEffectSprite), lack);
+            return;
+        }
+    }
     createAnimPlayers();
     // The race's extra effect player, free until the race starts it.
     raceResourceStatics().s_carAnimPlayer = rt::make<ZoomedAnimPlayer>(rt::ClassId::ZoomedAnimPlayer);
@@ -373,7 +401,7 @@ void preparePlayerCar() {
     const std::int32_t set = racerStatics().s_playerSpriteSet;
     ASprite* s = sprite(set);
     if (!player || !s) {
-        missing(entryName(rt::constants::kSpritePack, set));
+        missing(packEntryName(rt::constants::kSpritePack, set));
         return;
     }
     prepareCarSprite(player, s);
@@ -433,7 +461,13 @@ void loadObjectSprite() {
         }
         ASprite* loaded = loadSpritePlain(slot, 0);
         if (!loaded) {
-            missing(entryName(rt::constants::kObjectSpritePack, slot));
+            missing(packEntryName(rt::constants::kObjectSpritePack, slot));
+            return;
+        }
+        // A slot marked animated plays its first animation.
+        if (markByte(slot, 1) != 0 && (loaded->getAnimCount() < 1 || loaded->getAFrameCount(0) < 1)) {
+            failLoadStep(packEntryName(rt::constants::kObjectSpritePack, slot),
+                         "has no first animation; the race plays it");
             return;
         }
         rt::ObjectArray::set(zoom.s_altSprites, slot, loaded);
@@ -473,7 +507,7 @@ void loadEventSprites() {
     openPack(rt::constants::kSpritePack);
     ASprite* box = loadSpriteWithPalettes(kQuestionBoxSprite, 1, 255, 0, 0);
     if (!box) {
-        missing(entryName(rt::constants::kSpritePack, kQuestionBoxSprite));
+        missing(packEntryName(rt::constants::kSpritePack, kQuestionBoxSprite));
         return;
     }
     rt::ObjectArray::set(startupStatics().s_sprites, kQuestionBoxSprite, box);
@@ -496,7 +530,7 @@ void loadRoadPictures() {
         const std::int32_t entry = rt::ShortArray::get(ids, i);
         platform::javax_microedition_lcdui_Image* image = loadImageFromPack(entry);
         if (!image) {
-            missing(entryName(rt::constants::kRaceImagePack, entry));
+            missing(packEntryName(rt::constants::kRaceImagePack, entry));
             return;
         }
         rt::ObjectArray::set(road.s_backgroundImages, i, image);
@@ -523,7 +557,7 @@ void loadTrackOfEvent() {
     if (track >= 0)
         loadTrack(track);
     if (!trackStatics().s_trackLoaded) {
-        missing(entryName(rt::constants::kTrackPack, track));
+        missing(packEntryName(rt::constants::kTrackPack, track));
         return;
     }
     setupRoadside();

@@ -464,6 +464,16 @@ std::string loadTablesFromPack157() {
         return "entry 0: " + reader.fault();
     if (raceRowCount() == 0)
         return "entry 0 holds no race rows";
+    // Row r races on track r from event entry r (or names no entry, -1):
+    // the events, the tracks' arrays and the race slots index by the row.
+    for (std::int32_t r = 0; r < raceRowCount(); ++r) {
+        const std::int32_t track = raceRowValue(r, 0);
+        const std::int32_t entry = raceRowValue(r, 1);
+        if (entry == -1 ? track >= 0 && track < kTrackCount : entry == r && track == r)
+            continue;
+        return "entry 0: race row " + std::to_string(r) + " names entry " + std::to_string(entry) +
+               " and track " + std::to_string(track) + "; a row names its own entry and track";
+    }
     return {};
 }
 

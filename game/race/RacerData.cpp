@@ -68,6 +68,8 @@ const char* faultText(RacerFault fault) {
         return "has no speed step";
     case RacerFault::NoTimes:
         return "has no time";
+    case RacerFault::NotACar:
+        return "names a sprite set that holds no car";
     }
     return "";
 }
@@ -129,6 +131,12 @@ RacerFault readRacerDefinition(EntryReader& reader, std::int32_t row) {
         return RacerFault::NoSpeedSteps;
     if (times == 0)
         return RacerFault::NoTimes;
+    // Both sets are drawn as cars: the race's car and the menus' second set.
+    for (std::int32_t field : {1, 3}) {
+        const std::int32_t set = rt::IntArray::get(definition, field);
+        if (set < kCarSprite0 || set > kCarSprite9)
+            return RacerFault::NotACar;
+    }
     return RacerFault::None;
 }
 

@@ -61,6 +61,8 @@ enum class RacerFault : std::int32_t {
     Cut,
     NoSpeedSteps,
     NoTimes,
+    // A sprite set (field 1 or 3) outside the cars' slots.
+    NotACar,
 };
 
 RacerStatics& racerStatics();

@@ -327,12 +327,19 @@ bool readRingHeader(EntryReader& reader, std::int32_t track) {
 }
 
 // Curves and slopes in angle units, and the edge flags. The load stops here
-// when the ring cannot hold what every segment takes at least.
+// when the ring has no segment (the race indexes the segment it wraps to)
+// or cannot hold what every segment takes at least.
 bool readSegments(EntryReader& reader) {
     TrackStatics& t = trackStatics();
     const std::int32_t n = t.s_segmentCount;
     const std::int64_t least = kLeastSegmentBytes + kTriggerCodeBytes * std::int64_t{t.s_triggersPerSegment};
-    if (!reader.ok() || !reader.fits(n, least, "segments"))
+    if (!reader.ok())
+        return false;
+    if (n == 0) {
+        reader.fail("segments:", "the ring has none");
+        return false;
+    }
+    if (!reader.fits(n, least, "segments"))
         return false;
     t.s_segmentCurve = rt::newIntArray(n);
     t.s_segmentHeight = rt::newIntArray(n);

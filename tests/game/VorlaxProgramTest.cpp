@@ -238,6 +238,8 @@ TEST(VorlaxProgram, ABrokenRacerEndsStartUpAsABrokenDataSet) {
     testing_support::TemporaryFolder root("vorlax-program");
     mkdata::ProgramFolder demo = testing_support::demoSet();
     datakit::RacerDefinition racer;
+    racer.spriteSet = 43;
+    racer.values = {0, 44, 0};
     racer.speedSteps = {100, 200};
     racer.timesMs = {900, 1400};
     std::vector<datakit::Bytes> entries(14, datakit::packEntry(0, datakit::writeRacer(racer)));

@@ -25,6 +25,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/ObjectManager.h"
 #include "runtime/Runtime.h"
+#include "runtime/checks.h"
 #include "runtime/constantStrings.h"
 #include "tests/game/framework/GameFixture.h"
 #include "tests/game/frontend/RaceSetFolder.h"
@@ -33,6 +34,7 @@
 #include "tools/datakit/RaceSet.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -223,6 +225,59 @@ TEST_F(RaceLoaderTest, AMissingTrackEntryAbandonsTheLoadOnceAndGoesBackToTheMain
               0);
     ASSERT_EQ(s_menuDepths.size(), 2u);
     EXPECT_EQ(s_menuDepths[1], s_menuDepths[0]);
+}
+
+// A sprite that loads yet lacks what the race draws from it abandons the
+// load, naming its entry and what it lacks: a car without its frames, the
+// track effects without an animation a gate plays. Each case puts another
+// entry's bytes in place of one the race needs.
+struct Shortfall {
+    int pack;
+    std::size_t entry, from;
+    const char* line;
+};
+constexpr Shortfall kShortfalls[] = {
+    {rt::constants::kSpritePack, datakit::kRaceSetFirstCar, 26,
+     ": /sprites.pak entry 43 22 frames; a car draws 49"},
+    {rt::constants::kSpritePack, game::kTrackEffectSprite, 26,
+     ": /sprites.pak entry 25 animation 13 has no frame; the race plays it"},
+};
+std::size_t s_shortfall = 0;
+
+// Runs the race load over the race set with case `s_shortfall` in place.
+void expectShortfallAbandonsTheLoad() {
+    framework_testing::s_editDemoSet = [](mkdata::ProgramFolder& demo) {
+        const Shortfall& c = kShortfalls[s_shortfall];
+        for (frontend_testing::RaceSetPackFile pack : frontend_testing::raceSetPackFiles()) {
+            if (pack.constantString == c.pack)
+                pack.entries[c.entry] = pack.entries[c.from];
+            frontend_testing::putPack(demo, pack);
+        }
+    };
+    StartedGame game;
+    ASSERT_TRUE(game.started);
+    for (int f = 0; f < 400 && !game::loadingStatics().s_raceLoadFailed && game.frame(); ++f) {
+    }
+    const std::vector<std::string> lines = game.log.lines();
+    std::vector<std::string> abandoned;
+    std::ranges::copy_if(lines, std::back_inserter(abandoned), [](const std::string& line) {
+        return line.find(" abandoned ") != std::string::npos;
+    });
+    ASSERT_EQ(abandoned.size(), 1u) << kShortfalls[s_shortfall].line;
+    EXPECT_TRUE(abandoned[0].starts_with("load of kind 2 abandoned at step ")) << abandoned[0];
+    EXPECT_TRUE(abandoned[0].ends_with(kShortfalls[s_shortfall].line)) << abandoned[0];
+    EXPECT_EQ(game::loadingStatics().s_raceLoadFailed, 1) << abandoned[0];
+    EXPECT_EQ(rt::runtimeReports().count, 0u) << rt::runtimeReports().first;
+}
+
+TEST_F(RaceLoaderTest, ACarLackingItsFramesAbandonsTheLoadNamingIt) {
+    s_shortfall = 0;
+    expectShortfallAbandonsTheLoad();
+}
+
+TEST_F(RaceLoaderTest, TrackEffectsLackingAGateAnimationAbandonTheLoadNamingThem) {
+    s_shortfall = 1;
+    expectShortfallAbandonsTheLoad();
 }
 
 TEST_F(RaceLoaderTest, SetupTrackObjectsGivesEachTrackItsGate) {

@@ -93,7 +93,8 @@ inline Bytes recordTables(int count) {
 inline datakit::RacerDefinition racerDefinition() {
     datakit::RacerDefinition r;
     r.spriteSet = 44;
-    r.values = {7, 8, 9};
+    // Value 1 is the second sprite set, another car.
+    r.values = {7, 45, 9};
     r.speed = 90;
     r.speedSteps = {30, 60, 90};
     r.timesMs = {0, 1500};

@@ -14,6 +14,9 @@
 #include "tools/datakit/SaveRecords.h"
 #include "tools/datakit/ZoneWriter.h"
 
+#include <array>
+#include <string>
+
 namespace {
 
 using datakit::Bytes;
@@ -116,6 +119,28 @@ TEST_F(RaceDataTest, RecordsAreFoundAcrossTheirChunks) {
     EXPECT_EQ(shorts(at(s.s_blockItemValues, 0)), (std::vector<std::int32_t>{300, 301}));
     EXPECT_EQ(shorts(at(s.s_extraItems, 0)), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
     EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+}
+
+// Row r names entry r and track r, or no entry (-1) and a track: anything
+// else refuses the tables, naming the row.
+TEST_F(RaceDataTest, RaceRowsThatNameAnotherEntryOrTrackAreRefused) {
+    const struct {
+        std::array<std::int8_t, 2> row1;
+        std::string problem;
+    } cases[] = {
+        {{1, 1}, ""},
+        {{1, -1}, ""},
+        {{5, 1}, "entry 0: race row 1 names entry 1 and track 5; a row names its own entry and track"},
+        {{1, 5}, "entry 0: race row 1 names entry 5 and track 1; a row names its own entry and track"},
+        {{-1, -1}, "entry 0: race row 1 names entry -1 and track -1; a row names its own entry and track"},
+        {{9, -1}, "entry 0: race row 1 names entry -1 and track 9; a row names its own entry and track"},
+    };
+    for (const auto& c : cases) {
+        datakit::GameTables t = tables();
+        t.races = {{{0, 0, 0, 0, 0, 0, 0, 0}}, {{c.row1[0], c.row1[1], 0, 0, 0, 0, 0, 0}}};
+        putPacks({{"tables.pak", {datakit::writeGameTables(t)}}});
+        EXPECT_EQ(game::loadTablesFromPack157(), c.problem) << int{c.row1[0]} << " " << int{c.row1[1]};
+    }
 }
 
 TEST_F(RaceDataTest, ABlockOf128ItemsEndsTheTablesAfterTheRaceTable) {

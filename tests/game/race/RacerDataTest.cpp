@@ -2,6 +2,7 @@
 // into a car as the race reads them, and broken racers are named.
 
 #include "game/race/RacerData.h"
+#include "game/framework/SpriteSlots.h"
 #include "game/race/EntryReader.h"
 #include "game/race/RaceTables.h"
 #include "game/race/cEntity.h"
@@ -81,13 +82,22 @@ TEST_F(RaceDataTest, BrokenRacersAreNamed) {
     noSteps.speedSteps.clear();
     datakit::RacerDefinition noTimes = racerDefinition();
     noTimes.timesMs.clear();
+    // Either set outside the cars' slots: the race and the menus draw both as cars.
+    datakit::RacerDefinition firstNoCar = racerDefinition();
+    firstNoCar.spriteSet = game::kCarSprite0 - 1;
+    datakit::RacerDefinition secondNoCar = racerDefinition();
+    secondNoCar.values[1] = game::kCarSprite9 + 1;
     const struct {
         std::vector<Bytes> entries;
         std::string problem;
     } cases[] = {
         {{datakit::writeRacer(racerDefinition()), datakit::writeRacer(noSteps)}, "racer 1 has no speed step"},
         {{datakit::writeRacer(noTimes), datakit::writeRacer(racerDefinition())}, "racer 0 has no time"},
-        {{datakit::writeRacer(racerDefinition())}, "racer 1 has no entry in the racer pack"}};
+        {{datakit::writeRacer(racerDefinition())}, "racer 1 has no entry in the racer pack"},
+        {{datakit::writeRacer(firstNoCar), datakit::writeRacer(racerDefinition())},
+         "racer 0 names a sprite set that holds no car"},
+        {{datakit::writeRacer(racerDefinition()), datakit::writeRacer(secondNoCar)},
+         "racer 1 names a sprite set that holds no car"}};
     std::vector<std::pair<std::string, std::vector<Bytes>>> packs = {{"tables.pak", {recordTables(2)}}};
     // One archive: each case its own racer pack, named by the constant string in turn.
     for (std::size_t i = 0; i < std::size(cases); ++i)

@@ -362,7 +362,11 @@ TEST_F(RaceDataTest, BrokenTrackValuesAreLoggedAndSurvived) {
     ASSERT_LT(countAt + 1, entry.size());
     lying[countAt] = 0xFF;
     lying[countAt + 1] = 0xFF;
-    putPacks({{"tracks.pak", {entry, lying}}});
+    // A ring of no segments: the race indexes the segment every position wraps to.
+    Bytes empty = entry;
+    empty[countAt] = 0;
+    empty[countAt + 1] = 0;
+    putPacks({{"tracks.pak", {entry, lying, empty}}});
     game::loadTrack(0);
     const game::TrackStatics& t = game::trackStatics();
     EXPECT_EQ(t.s_trackLoaded, 1);
@@ -374,6 +378,10 @@ TEST_F(RaceDataTest, BrokenTrackValuesAreLoggedAndSurvived) {
     game::loadTrack(1);
     EXPECT_EQ(t.s_trackLoaded, 0);
     EXPECT_TRUE(log.contains("track pack: segments: a count of 65535"));
+
+    game::loadTrack(2);
+    EXPECT_EQ(t.s_trackLoaded, 0);
+    EXPECT_TRUE(log.contains("track pack: segments: the ring has none"));
 }
 
 TEST_F(RaceDataTest, WireModelsAreScaledIntoTheirSlots) {
