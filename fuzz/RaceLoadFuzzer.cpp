@@ -18,6 +18,7 @@
 // stays within its bound, and no runtime check reports anything: what the
 // loaders take, the race can index.
 
+#include "fuzz/DemoSetApart.h"
 #include "fuzz/Harness.h"
 #include "fuzz/RaceLoadInput.h"
 #include "game/framework/Overlay.h"
@@ -114,7 +115,7 @@ void registerHandlers() {
 
 // The demo set with the race set, and the race set's packs, made once.
 struct Base {
-    mkdata::ProgramFolder folder = mkdata::makeDemoSet();
+    mkdata::ProgramFolder folder = fuzzing::demoSetMadeApart();
     std::vector<frontend_testing::RaceSetPackFile> packs = frontend_testing::raceSetPackFiles();
     Base() {
         for (const frontend_testing::RaceSetPackFile& pack : packs)
