@@ -159,11 +159,15 @@ void openPack(std::int32_t pack) {
 }
 
 // What the race draws from the sprite in `slot` and `s` lacks: a car's
-// frames, or an animation of the track effects that has no frame. The last
-// car slot holds the flash overlays in a race.
+// frames, an animation of the track effects that has no frame, or the first
+// palette of a sprite the race recolours. The last car slot holds the flash
+// overlays in a race.
 std::string raceSpriteShortfall(std::int32_t slot, const ASprite* s) {
     if (slot == kHudFlashSprite)
         return {};
+    // The shadow's and the strike's first palette take the race's alpha.
+    if ((slot == kCarShadowSprite || slot == kStrikeSprite) && !s->getPalette(0))
+        return "has no palette; the race recolours its first";
     if (slot != kTrackEffectSprite)
         return carSpriteShortfall(slot, s);
     std::vector<std::int32_t> played = {kTimedGateAnim, kNitroBurstAnim, kKnockSparksAnim};
