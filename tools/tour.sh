@@ -24,7 +24,7 @@ status=0
 "$build/tools/tour/vorlax-tour" "$build/demo" "$out" >"$out.log" 2>&1 || status=$?
 grep "^vorlax-tour" "$out.log" || true
 # Each picture labelled with its file's name, four to a row.
-montage -label '%t' -pointsize 14 -geometry 320x240+6+6 -tile 4x -background '#202020' -fill white \
+montage -font /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -label '%t' -pointsize 14 -geometry 320x240+6+6 -tile 4x -background '#202020' -fill white \
     "$out"/*.png "$out/sheet.png"
 echo "The contact sheet: $out/sheet.png"
 exit "$status"
