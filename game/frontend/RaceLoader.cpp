@@ -158,16 +158,31 @@ void openPack(std::int32_t pack) {
     }
 }
 
+// The first animation of `played` that `s` lacks or holds no frame of, as a
+// problem; empty when it has them all.
+std::string unplayable(const ASprite* s, const std::vector<std::int32_t>& played) {
+    for (std::int32_t a : played)
+        if (a >= s->getAnimCount() || s->getAFrameCount(a) < 1)
+            return "animation " + std::to_string(a) + " has no frame; the race plays it";
+    return {};
+}
+
 // What the race draws from the sprite in `slot` and `s` lacks: a car's
-// frames, an animation of the track effects that has no frame, or the first
-// palette of a sprite the race recolours. The last car slot holds the flash
-// overlays in a race.
+// frames, an animation of the track effects or the wheel particles that has
+// no frame, the particles' frames, or the first palette of a sprite the race
+// recolours. The last car slot holds the flash overlays in a race.
 std::string raceSpriteShortfall(std::int32_t slot, const ASprite* s) {
     if (slot == kHudFlashSprite)
         return {};
     // The shadow's and the strike's first palette take the race's alpha.
     if ((slot == kCarShadowSprite || slot == kStrikeSprite) && !s->getPalette(0))
         return "has no palette; the race recolours its first";
+    if (slot == kWheelParticleSprite) {
+        if (s->getFrameCount() < kZoomedParticleFrames)
+            return std::to_string(s->getFrameCount()) + " frames; the race draws " +
+                   std::to_string(kZoomedParticleFrames);
+        return unplayable(s, {kCrashSmokeAnim});
+    }
     if (slot != kTrackEffectSprite)
         return carSpriteShortfall(slot, s);
     std::vector<std::int32_t> played = {kTimedGateAnim, kNitroBurstAnim, kKnockSparksAnim};
@@ -175,10 +190,7 @@ std::string raceSpriteShortfall(std::int32_t slot, const ASprite* s) {
         played.push_back(a);
     for (std::int32_t i = 0; i < kUnderCarAnims; ++i)
         played.push_back(kFirstUnderCarAnim + i);
-    for (std::int32_t a : played)
-        if (a >= s->getAnimCount() || s->getAFrameCount(a) < 1)
-            return "animation " + std::to_string(a) + " has no frame; the race plays it";
-    return {};
+    return unplayable(s, played);
 }
 
 // Slot `slot` of the sprite table loaded from the open pack; a failed load
