@@ -132,7 +132,7 @@ function(vorlax_build_paths target)
         endif()
         string(APPEND definitions "const char* const ${CMAKE_MATCH_1} = \"${CMAKE_MATCH_2}\";\n")
     endforeach()
-    set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_build_paths.cpp)
+    set(source ${CMAKE_CURRENT_BINARY_DIR}/build_paths/${target}.cpp)
     file(GENERATE OUTPUT ${source}
          CONTENT "#include \"tests/support/BuildPaths.h\"\n\nnamespace testing_support::build_paths {\n${definitions}}\n")
     target_sources(${target} PRIVATE ${source})
