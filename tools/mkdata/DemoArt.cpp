@@ -79,17 +79,24 @@ Coverage textCoverage(std::u16string_view text, int pixels, int lean, int pad) {
 Coverage grown(const Coverage& mask, float radius) {
     Coverage out{mask.width, mask.height, std::vector<float>(mask.values.size())};
     const int reach = static_cast<int>(std::ceil(radius));
+    const int side = 2 * reach + 1;
+    // Each neighbour's weight, by its offset: neighbours at the rim count in
+    // part, which keeps the grown edge smooth.
+    std::vector<float> weights(static_cast<std::size_t>(side * side));
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const float d = std::sqrt(static_cast<float>(dx * dx + dy * dy));
+            weights[static_cast<std::size_t>((dy + reach) * side + dx + reach)] =
+                std::clamp(radius + 0.5f - d, 0.f, 1.f);
+        }
     for (int y = 0; y < mask.height; ++y)
         for (int x = 0; x < mask.width; ++x) {
             float best = 0;
-            for (int dy = -reach; dy <= reach && best < 1; ++dy)
-                for (int dx = -reach; dx <= reach; ++dx) {
-                    // Neighbours at the rim count in part, which keeps the
-                    // grown edge smooth.
-                    const float d = std::sqrt(static_cast<float>(dx * dx + dy * dy));
-                    const float weight = std::clamp(radius + 0.5f - d, 0.f, 1.f);
-                    best = std::max(best, mask.at(x + dx, y + dy) * weight);
-                }
+            for (int dy = -reach; dy <= reach && best < 1; ++dy) {
+                const float* row = &weights[static_cast<std::size_t>((dy + reach) * side)];
+                for (int dx = -reach; dx <= reach; ++dx)
+                    best = std::max(best, mask.at(x + dx, y + dy) * row[dx + reach]);
+            }
             out.values[static_cast<std::size_t>(y * mask.width + x)] = best;
         }
     return out;
@@ -234,9 +241,11 @@ datakit::PaintedImage artImage(const ArtCanvas& canvas, const std::vector<std::u
         });
 }
 
-bool insidePolygon(double x, double y, const std::vector<std::array<double, 2>>& points) {
+namespace {
+
+bool insideRing(double x, double y, const std::array<double, 2>* points, std::size_t count) {
     bool inside = false;
-    for (std::size_t i = 0, j = points.size() - 1; i < points.size(); j = i++) {
+    for (std::size_t i = 0, j = count - 1; i < count; j = i++) {
         const auto& a = points[i];
         const auto& b = points[j];
         if ((a[1] > y) != (b[1] > y) && x < (b[0] - a[0]) * (y - a[1]) / (b[1] - a[1]) + a[0])
@@ -245,14 +254,39 @@ bool insidePolygon(double x, double y, const std::vector<std::array<double, 2>>&
     return inside;
 }
 
+// A star's ten corners as directions from its centre, the top first, then
+// clockwise: outer and inner corners alternate.
+constexpr int kStarCorners = 10;
+const std::array<std::array<double, 2>, kStarCorners>& starDirections() {
+    static const std::array<std::array<double, 2>, kStarCorners> directions = [] {
+        std::array<std::array<double, 2>, kStarCorners> all{};
+        for (int k = 0; k < kStarCorners; ++k) {
+            const double a = -std::numbers::pi / 2 + k * std::numbers::pi / 5;
+            all[static_cast<std::size_t>(k)] = {std::cos(a), std::sin(a)};
+        }
+        return all;
+    }();
+    return directions;
+}
+
+} // namespace
+
+bool insidePolygon(double x, double y, const std::vector<std::array<double, 2>>& points) {
+    return insideRing(x, y, points.data(), points.size());
+}
+
+bool insidePolygon(double x, double y, std::initializer_list<std::array<double, 2>> points) {
+    return insideRing(x, y, points.begin(), points.size());
+}
+
 bool insideStar(double x, double y, double cx, double cy, double outer, double inner) {
-    std::vector<std::array<double, 2>> points;
-    for (int k = 0; k < 10; ++k) {
+    const auto& directions = starDirections();
+    std::array<std::array<double, 2>, kStarCorners> points;
+    for (std::size_t k = 0; k < points.size(); ++k) {
         const double r = k % 2 ? inner : outer;
-        const double a = -std::numbers::pi / 2 + k * std::numbers::pi / 5;
-        points.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+        points[k] = {cx + r * directions[k][0], cy + r * directions[k][1]};
     }
-    return insidePolygon(x, y, points);
+    return insideRing(x, y, points.data(), points.size());
 }
 
 ArtCanvas lettering(std::u16string_view text, int pixels, std::uint32_t top, std::uint32_t bottom,

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -96,6 +97,9 @@ datakit::PaintedImage artImage(const ArtCanvas& canvas, const std::vector<std::u
 // Shapes for `shapeCoverage`: inside a polygon (even-odd), inside a
 // five-pointed star (point up) centred on (cx, cy).
 bool insidePolygon(double x, double y, const std::vector<std::array<double, 2>>& points);
+// The same for a list written in place, without making a vector of it on
+// every sample.
+bool insidePolygon(double x, double y, std::initializer_list<std::array<double, 2>> points);
 bool insideStar(double x, double y, double cx, double cy, double outer, double inner);
 
 // Lettering: `text` at `pixels`, slanted, in a gradient from `top` to
