@@ -114,8 +114,48 @@ function(vorlax_test_suite layer)
     vorlax_common_options(${target})
     vorlax_guest_options(${target})
     target_link_libraries(${target} PRIVATE ${ARG_DEPENDS} vorlax_test_support GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${discover_options} PROPERTIES LABELS ${layer}
-                         ${VORLAX_DEMO_SET_PROPERTIES})
+    if(ENABLE_TSAN)
+        gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${discover_options} PROPERTIES LABELS ${layer}
+                             ${VORLAX_DEMO_SET_PROPERTIES})
+    else()
+        vorlax_suite_tests(${target} ${layer} PROPERTIES LABELS ${layer} ${VORLAX_DEMO_SET_PROPERTIES})
+    endif()
+endfunction()
+
+# vorlax_suite_tests(<target> <prefix> PROPERTIES properties...)
+# One CTest test per test suite of the GoogleTest binary <target>, named
+# <prefix>/<suite>, with `properties`; listed when the binary is linked
+# (cmake/GTestSuites.cmake). A suite's tests share one process, as when the
+# binary runs whole: a process per test would pay each time for what a
+# process starts with (under the sanitizers a large part of a short test)
+# and for the set-up its suite's tests share. The suite's output names
+# each test, failed or skipped.
+function(vorlax_suite_tests target prefix)
+    cmake_parse_arguments(ARG "" "" "PROPERTIES" ${ARGN})
+    set(ctest_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
+    add_custom_command(
+        TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -D TEST_EXECUTABLE=$<TARGET_FILE:${target}> -D CTEST_FILE=${ctest_file}
+                -D PREFIX=${prefix} -D WORKING_DIRECTORY=${CMAKE_CURRENT_BINARY_DIR} -P
+                ${VORLAX_SOURCE_ROOT}/cmake/GTestSuites.cmake
+        BYPRODUCTS ${ctest_file}
+        VERBATIM)
+    set(properties "")
+    foreach(item IN LISTS ARG_PROPERTIES)
+        string(APPEND properties " [==[${item}]==]")
+    endforeach()
+    set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_include.cmake)
+    file(WRITE ${include_file}
+         "if(EXISTS [==[${ctest_file}]==])\n"
+         "    include([==[${ctest_file}]==])\n"
+         "    if(vorlax_suite_tests)\n"
+         "        set_tests_properties(\${vorlax_suite_tests} PROPERTIES TIMEOUT 600\n"
+         "            WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==]${properties})\n"
+         "    endif()\n"
+         "else()\n"
+         "    add_test(${target}_NOT_BUILT ${target}_NOT_BUILT)\n"
+         "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
 # vorlax_build_paths(<target> <name>=<path>...): defines the build paths that
