@@ -400,7 +400,10 @@ void ObjectManager::sweep(CollectionStats& stats) {
     // written either way and counted only when it was not.
     // The heap's bounds and the bitmap stay in locals, which the writes of
     // the list (of their type) would otherwise make the compiler load again.
-    m_unreached.resize(m_registry.size());
+    // The list only grows: shrinking it to the count would have the next
+    // collection clear the places again.
+    if (m_unreached.size() < m_registry.size())
+        m_unreached.resize(m_registry.size());
     const auto arena = reinterpret_cast<std::uintptr_t>(m_objectHeap.arena());
     const std::size_t heapSize = m_objectHeap.stats().heapSize;
     const std::uint64_t* reached = m_reached.data();
@@ -419,11 +422,10 @@ void ObjectManager::sweep(CollectionStats& stats) {
         list[unreached] = i;
         unreached += isReached ? 0 : 1;
     }
-    m_unreached.resize(unreached);
     constexpr std::size_t kAhead = 8;
     m_dead.clear();
-    for (std::size_t k = 0; k < m_unreached.size(); ++k) {
-        if (k + kAhead < m_unreached.size()) {
+    for (std::size_t k = 0; k < unreached; ++k) {
+        if (k + kAhead < unreached) {
             const auto* ahead = reinterpret_cast<const std::byte*>(m_registry[m_unreached[k + kAhead]]);
             __builtin_prefetch(ahead, 1);
             // The heap block's header, which freeing reads, may begin on the line before.
@@ -490,11 +492,22 @@ void ObjectManager::checkUnlistedWords(const std::byte* base, std::size_t size,
                                        const char* staticsName) {
     constexpr std::size_t kWord = sizeof(void*);
     std::size_t words = size / kWord;
-    m_listedWords.assign(words, 0);
-    for (std::uint32_t offset : listed) {
-        if (offset % kWord == 0 && offset / kWord < words)
-            m_listedWords[offset / kWord] = 1;
-    }
+    // The scratch stays all zeros between calls: only the listed words are
+    // set, and cleared again on the way out, which spares clearing a whole
+    // object's worth for every object checked.
+    if (m_listedWords.size() < words)
+        m_listedWords.resize(words, 0);
+    const auto markListed = [&](std::uint8_t value) {
+        for (std::uint32_t offset : listed) {
+            if (offset % kWord == 0 && offset / kWord < words)
+                m_listedWords[offset / kWord] = value;
+        }
+    };
+    markListed(1);
+    struct Clear {
+        const decltype(markListed)& mark;
+        ~Clear() { mark(0); }
+    } clear{markListed};
     // An object's first two words are its header; a statics block has none.
     std::size_t first = entry ? 2 : 0;
     for (std::size_t i = first; i < words; ++i) {
