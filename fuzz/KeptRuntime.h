@@ -4,13 +4,14 @@
 // whose inputs would otherwise spend most of their time making and freeing
 // heaps. Between inputs it forgets what the input made: the pending
 // exception and every static, so nothing an input made is reachable by the
-// next. The objects left over are freed by a collection after every input
-// (without the check for unlisted references, which would cost more than
-// most inputs): objects that hold native memory or files give them back in
-// the input that made them, so that libFuzzer, which counts an input's
-// allocations and frees, takes no input for a leak and runs no leak check
-// over the runtime's heaps. A runtime whose heaps stay more than half full
-// after one (permanent objects inputs made) is made anew.
+// next, but for the objects a harness asks it to keep (`kept`). The objects
+// left over are freed by a collection after every input (without the check
+// for unlisted references, which would cost more than most inputs): objects
+// that hold native memory or files give them back in the input that made
+// them, so that libFuzzer, which counts an input's allocations and frees,
+// takes no input for a leak and runs no leak check over the runtime's heaps.
+// A runtime whose heaps stay more than half full after one (permanent
+// objects inputs made) is made anew.
 
 #include "classlib/ClassLibrary.h"
 #include "fuzz/Harness.h"
