@@ -1,5 +1,6 @@
-// The demo set for harnesses, made in a child process and handed over as
-// bytes, so the memory its making takes never counts against a fuzzing run.
+// The demo set for harnesses (and whatever else a harness makes from it),
+// made in a child process and handed over as bytes, so the memory its
+// making takes never counts against a fuzzing run.
 
 #pragma once
 
