@@ -4,20 +4,23 @@
 // whose inputs would otherwise spend most of their time making and freeing
 // heaps. Between inputs it forgets what the input made: the pending
 // exception and every static, so nothing an input made is reachable by the
-// next. The objects left over are freed by a collection after every input
-// (without the check for unlisted references, which would cost more than
-// most inputs): objects that hold native memory or files give them back in
-// the input that made them, so that libFuzzer, which counts an input's
-// allocations and frees, takes no input for a leak and runs no leak check
-// over the runtime's heaps. A runtime whose heaps stay more than half full
-// after one (permanent objects inputs made) is made anew.
+// next, but for the objects a harness asks it to keep (`kept`). The objects
+// left over are freed by a collection after every input (without the check
+// for unlisted references, which would cost more than most inputs): objects
+// that hold native memory or files give them back in the input that made
+// them, so that libFuzzer, which counts an input's allocations and frees,
+// takes no input for a leak and runs no leak check over the runtime's heaps.
+// A runtime whose heaps stay more than half full after one (permanent
+// objects inputs made) is made anew.
 
 #include "classlib/ClassLibrary.h"
+#include "fuzz/Harness.h"
 #include "runtime/Exceptions.h"
 #include "runtime/ObjectManager.h"
 #include "runtime/Runtime.h"
 #include "runtime/StaticClass.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -39,18 +42,35 @@ public:
 
     rt::Runtime& runtime() { return *m_runtime; }
 
-    // A table of constant strings for the inputs: the one `make` built, made
-    // once for each runtime and kept. Constant strings are never collected,
-    // so a table made for every input would fill the heap with them, and every
-    // collection would then sweep them all.
-    using MakeConstants = rt::ObjectArray* (*)();
-    rt::ObjectArray* constants(MakeConstants make) {
-        if (m_constantsMaker != make || !m_constants) {
-            m_constants = make();
-            m_constantsMaker = make;
+    // An object for the inputs that `make` builds, made once for each runtime
+    // (at the first input that asks) and kept through the collections
+    // between inputs, for what every input would otherwise make alike: a
+    // MIDlet, a canvas. An input that changes a kept object leaves the
+    // change for the next.
+    template <class T>
+    T* kept(T* (*make)()) {
+        const auto key = reinterpret_cast<void (*)()>(make);
+        for (KeptObject& slot : m_kept) {
+            if (slot.key == key)
+                return static_cast<T*>(slot.object);
         }
-        return m_constants;
+        for (KeptObject& slot : m_kept) {
+            if (!slot.key) {
+                slot.object = make();
+                slot.key = key;
+                return static_cast<T*>(slot.object);
+            }
+        }
+        check(false);
+        return nullptr;
     }
+
+    // A table of constant strings for the inputs: the one `make` built, kept
+    // as above. Constant strings are never collected, so a table made for
+    // every input would fill the heap with them, and every collection would
+    // then sweep them all.
+    using MakeConstants = rt::ObjectArray* (*)();
+    rt::ObjectArray* constants(MakeConstants make) { return kept(make); }
 
     // Forgets what the input made. `keep` runs once the statics are cleared
     // and before any collection, to root again what every input shares.
@@ -85,19 +105,24 @@ private:
     }
 
     void start() {
-        m_constants = nullptr;
-        m_constantsMaker = nullptr;
+        m_kept = {};
         m_runtime = std::make_unique<rt::Runtime>(m_options);
-        m_runtime->objectManager().addHandle(reinterpret_cast<rt::Object**>(&m_constants));
+        for (KeptObject& slot : m_kept)
+            m_runtime->objectManager().addHandle(&slot.object);
         m_install(*m_runtime);
     }
+
+    // A kept object and the maker it came from (null for a free slot).
+    struct KeptObject {
+        void (*key)() = nullptr;
+        // Held by a handle of the runtime.
+        rt::Object* object = nullptr;
+    };
 
     rt::RuntimeOptions m_options;
     Install m_install;
     std::unique_ptr<rt::Runtime> m_runtime;
-    // Held by a handle of the runtime.
-    rt::ObjectArray* m_constants = nullptr;
-    MakeConstants m_constantsMaker = nullptr;
+    std::array<KeptObject, 4> m_kept{};
 };
 
 // The class library on a runtime whose inputs run no collection: without

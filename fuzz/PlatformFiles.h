@@ -32,6 +32,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -139,6 +140,13 @@ public:
         rt::getStaticClass().setConstantStrings(m_runtime.constants(make));
     }
 
+    // An object every input shares, made by `make` at the first input that
+    // asks and kept (KeptRuntime::kept).
+    template <class T>
+    T* kept(T* (*make)()) {
+        return m_runtime.kept(make);
+    }
+
     // Forgets everything the input made: its files, its statics, its objects.
     // The constant strings stay rooted through the collection.
     void endInput() {
@@ -181,18 +189,24 @@ inline std::filesystem::path programFolder() {
     return Session::get().folder().programFolder();
 }
 
-// Writes `bytes` as the file `name` of the program folder, through no
-// buffer of the C++ library (see `ScratchFolder::empty`).
-inline void putFile(const std::string& name, std::span<const std::uint8_t> bytes) {
+// Writes `parts`, one after the other, as the file `name` of the program
+// folder, through no buffer of the C++ library (see `ScratchFolder::empty`).
+inline void putFile(const std::string& name, std::initializer_list<std::span<const std::uint8_t>> parts) {
     const int descriptor =
         ::open((programFolder() / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     check(descriptor >= 0);
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(descriptor, bytes.data() + done, bytes.size() - done);
-        check(wrote > 0);
-        done += static_cast<std::size_t>(wrote);
+    for (std::span<const std::uint8_t> bytes : parts) {
+        for (std::size_t done = 0; done < bytes.size();) {
+            const ssize_t wrote = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+            check(wrote > 0);
+            done += static_cast<std::size_t>(wrote);
+        }
     }
     check(::close(descriptor) == 0);
+}
+
+inline void putFile(const std::string& name, std::span<const std::uint8_t> bytes) {
+    putFile(name, {bytes});
 }
 
 // One input's platform, for the input's frame: on its end, what the input made

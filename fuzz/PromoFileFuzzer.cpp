@@ -26,17 +26,33 @@ constexpr std::int32_t kHeight = 480;
 constexpr std::int32_t kMostPages = 12;
 constexpr std::int32_t kMostSteps = 24;
 
+// The archive's app.jad, and its index for a promotion file of `size`
+// bytes, which comes last: the input follows these bytes as they are.
+datakit::Bytes archiveHead(std::size_t size) {
+    static const datakit::Bytes appJad = datakit::writeAppJad(mkdata::demoPromoProperties());
+    datakit::ArchiveEntry promo = datakit::archiveEntry("promo.bin", datakit::Bytes{});
+    promo.indexedSize = static_cast<std::int32_t>(size);
+    return datakit::writeArchive({datakit::archiveEntry("app.jad", appJad), std::move(promo)});
+}
+
+// Made at the first input and kept: the MIDlet reads the same app.jad from
+// every input's archive, and every page painted fills the canvas first.
+testing_support::PropertyMidlet* makeMidlet() {
+    return rt::make<testing_support::PropertyMidlet>();
+}
+
+platform::javax_microedition_lcdui_Image* makeCanvas() {
+    return platform::javax_microedition_lcdui_Image::createImage(kWidth, kHeight);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > (1u << 16))
         return 0;
-    static const datakit::Bytes appJad = datakit::writeAppJad(mkdata::demoPromoProperties());
-    fuzzing::putFile("data.bar", datakit::writeArchive(
-                                     {datakit::archiveEntry("promo.bin", datakit::Bytes(data, data + size)),
-                                      datakit::archiveEntry("app.jad", appJad)}));
+    fuzzing::putFile("data.bar", {archiveHead(size), std::span(data, size)});
     fuzzing::PlatformFiles platform(&testing_support::demoConstantStrings);
-    auto* midlet = rt::make<testing_support::PropertyMidlet>();
+    auto* midlet = fuzzing::Session::get().kept(&makeMidlet);
     game::promo::setup(midlet, midlet, kWidth, kHeight);
     check(!rt::exceptionPending());
     game::PromoStatics& statics = game::promoStatics();
@@ -57,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     screen.s_state.store(static_cast<std::int32_t>(game::PromoState::Browsing));
     screen.s_running.store(1);
-    auto* canvas = platform::javax_microedition_lcdui_Image::createImage(kWidth, kHeight);
+    auto* canvas = fuzzing::Session::get().kept(&makeCanvas);
     for (std::int32_t page = 0; page < std::min(statics.s_pageCount, kMostPages); ++page) {
         screen.s_page = page;
         game::promo::selectPage();

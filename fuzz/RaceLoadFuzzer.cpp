@@ -115,13 +115,51 @@ void registerHandlers() {
 
 // The demo set with the race set, and the race set's packs, made once.
 struct Base {
-    mkdata::ProgramFolder folder = fuzzing::demoSetMadeApart();
-    std::vector<frontend_testing::RaceSetPackFile> packs = frontend_testing::raceSetPackFiles();
-    Base() {
-        for (const frontend_testing::RaceSetPackFile& pack : packs)
-            frontend_testing::putPack(folder, pack);
-    }
+    mkdata::ProgramFolder folder;
+    std::vector<frontend_testing::RaceSetPackFile> packs;
 };
+
+// The base as bytes: the folder as the demo set goes (DemoSetApart.h), then
+// the packs' count and each pack's constant string, file name and entries.
+datakit::Bytes serialized(const Base& base) {
+    datakit::Bytes out = fuzzing::detail::serialized(base.folder);
+    fuzzing::detail::appendU32(out, base.packs.size());
+    for (const frontend_testing::RaceSetPackFile& pack : base.packs) {
+        fuzzing::detail::appendU32(out, static_cast<std::size_t>(pack.constantString));
+        fuzzing::detail::appendUnits(out, pack.file);
+        fuzzing::detail::appendU32(out, pack.entries.size());
+        for (const datakit::Bytes& entry : pack.entries)
+            fuzzing::detail::appendText(out, entry);
+    }
+    return out;
+}
+
+Base deserialized(const datakit::Bytes& bytes) {
+    fuzzing::detail::Reader in(bytes);
+    Base base;
+    base.folder = fuzzing::detail::readFolder(in);
+    base.packs.resize(in.u32());
+    for (frontend_testing::RaceSetPackFile& pack : base.packs) {
+        pack.constantString = static_cast<std::int32_t>(in.u32());
+        pack.file = in.units();
+        pack.entries.resize(in.u32());
+        for (datakit::Bytes& entry : pack.entries)
+            entry = in.text();
+    }
+    return base;
+}
+
+// Made in a child process (DemoSetApart.h): the race set's sprites are
+// painted as the demo set's are, and what that frees would stay resident
+// here.
+Base madeBase() {
+    return deserialized(fuzzing::detail::bytesMadeApart([] {
+        Base base{mkdata::makeDemoSet(), frontend_testing::raceSetPackFiles()};
+        for (const frontend_testing::RaceSetPackFile& pack : base.packs)
+            frontend_testing::putPack(base.folder, pack);
+        return serialized(base);
+    }));
+}
 
 bool raceLoading() {
     return game::stateStatics().s_state == game::State::Loading &&
@@ -133,7 +171,7 @@ bool isAbandonLine(const std::string& line) {
 }
 
 const Base& base() {
-    static const Base made;
+    static const Base made = madeBase();
     return made;
 }
 

@@ -89,12 +89,13 @@ rt::String* makeString(std::u16string_view units) {
 }
 
 GuestWords::GuestWords() {
-    const std::int32_t numbers[] = {kPromoNoneWord,     kPromoOffWord,        kZeroDigit,
-                                    kHashtableKeyValue, kPromoFieldSeparator, kPromoPortalKey,
-                                    kPromoTemplateSlot};
-    for (std::size_t i = 0; i < std::size(numbers); ++i)
-        m_texts[i] = unitsOf(constant(numbers[i])).value_or(u"");
-    words = {m_texts[0], m_texts[1], m_texts[2], m_texts[3], m_texts[4], m_texts[5], m_texts[6]};
+    auto word = [](std::int32_t number) {
+        rt::String* text = rt::getStaticClass().getConstantString(number);
+        return text ? text->view() : std::u16string_view();
+    };
+    words = {word(kPromoNoneWord),     word(kPromoOffWord),        word(kZeroDigit),
+             word(kHashtableKeyValue), word(kPromoFieldSeparator), word(kPromoPortalKey),
+             word(kPromoTemplateSlot)};
 }
 
 // --- The entry cursor ---
@@ -273,22 +274,25 @@ rt::String* getAppProperty(rt::String* key) {
     return value;
 }
 
+namespace {
+
+// The units of `text` in place, for a call that makes no object meanwhile.
+std::optional<std::u16string_view> viewOf(rt::String* text) {
+    if (!text)
+        return std::nullopt;
+    return text->view();
+}
+
+} // namespace
+
 bool checkValue(rt::String* value, std::int32_t flags) {
     GuestWords words;
-    std::optional<std::u16string> units = unitsOf(value);
-    return promo::checkValue(units ? std::optional<std::u16string_view>(*units) : std::nullopt, flags,
-                             words.words);
+    return promo::checkValue(viewOf(value), flags, words.words);
 }
 
 rt::String* lookupField(rt::String* text, rt::String* key, rt::String* pattern) {
     GuestWords words;
-    std::optional<std::u16string> t = unitsOf(text);
-    std::optional<std::u16string> k = unitsOf(key);
-    std::optional<std::u16string> p = unitsOf(pattern);
-    auto view = [](const std::optional<std::u16string>& units) {
-        return units ? std::optional<std::u16string_view>(*units) : std::nullopt;
-    };
-    return makeString(promo::lookupField(view(t), view(k), view(p), words.words));
+    return makeString(promo::lookupField(viewOf(text), viewOf(key), viewOf(pattern), words.words));
 }
 
 // --- Availability ---

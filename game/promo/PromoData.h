@@ -40,13 +40,12 @@ struct EntryCursor {
     void skip(std::int32_t count);
 };
 
-// The constant strings the string checks compare with (read once per call).
+// The constant strings the string checks compare with, viewed in place: for
+// the length of one call that makes no object meanwhile (a constant string
+// is never collected, and a buffer that a stack word points into stays put).
 struct GuestWords {
     GuestWords();
     PromoWords words;
-
-private:
-    std::u16string m_texts[7];
 };
 
 // Reads the count and the offset table of the data file; false when it

@@ -25,6 +25,8 @@ struct HeadlessScheduler::Task {
     std::uint64_t waitSequence = 0;
     WaitList* waitingOn = nullptr;
     bool timedOut = false;
+    // Whether the thread has had its first turn and entered its body.
+    bool begun = false;
     int priority = kNormalThreadPriority;
     WaitList joiners;
     std::condition_variable turn;
@@ -76,8 +78,18 @@ void HeadlessScheduler::stop() {
     std::erase(m_tasks, m_creator);
     t_task = nullptr;
     t_owner = nullptr;
-    if (!m_tasks.empty())
-        logf(LogCategory::Host, "host: %zu threads left parked at shutdown", m_tasks.size());
+    // A thread that never had its turn ends now without running its body
+    // (it holds the scheduler, and would wait for a turn for ever); one
+    // parked inside its body stays there.
+    std::size_t parked = 0;
+    for (const auto& task : m_tasks) {
+        if (task->begun)
+            ++parked;
+        else
+            task->turn.notify_one();
+    }
+    if (parked > 0)
+        logf(LogCategory::Host, "host: %zu threads left parked at shutdown", parked);
 }
 
 std::uint64_t HeadlessScheduler::now() const {
@@ -206,9 +218,17 @@ std::shared_ptr<HeadlessScheduler::Task> HeadlessScheduler::spawn(std::function<
 void HeadlessScheduler::threadMain(const std::shared_ptr<Task>& task, const std::function<void()>& body) {
     {
         std::unique_lock guard(m_lock);
+        task->turn.wait(guard, [&] { return m_running == task.get() || m_stopped; });
+        if (m_running != task.get()) {
+            // The host stopped before this thread's first turn.
+            task->state = Task::State::Ended;
+            std::erase(m_ready, task.get());
+            std::erase(m_tasks, task);
+            return;
+        }
+        task->begun = true;
         t_task = task.get();
         t_owner = this;
-        task->turn.wait(guard, [&] { return m_running == task.get(); });
     }
     body();
     std::unique_lock guard(m_lock);

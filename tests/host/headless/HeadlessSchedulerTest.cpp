@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -112,6 +114,25 @@ TEST(HeadlessThreads, ThreadsStartOnlyWhenResumedAndJoinWaitsForTheirEnd) {
     host::StackBounds stack = h->threads().currentStackBounds();
     auto here = reinterpret_cast<std::uintptr_t>(&stack);
     EXPECT_TRUE(stack.low < here && here < stack.high);
+}
+
+TEST(HeadlessThreads, AThreadNeverResumedEndsWithItsHostWithoutRunning) {
+    // The body holds the token: it is released once the thread has ended.
+    auto token = std::make_shared<int>(0);
+    const std::weak_ptr<int> watch = token;
+    bool ran = false;
+    {
+        auto h = makeHost();
+        auto created = h->threads().create([token, &ran] { ran = true; });
+        ASSERT_TRUE(created.ok());
+        token.reset();
+        h->clock().sleep(10);
+    }
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!watch.expired() && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(watch.expired());
+    EXPECT_FALSE(ran);
 }
 
 TEST(HeadlessThreads, AnEventReleasesOneWaiterPerSetAndTimesOutOnTheVirtualClock) {

@@ -201,7 +201,7 @@ TEST_F(PixelsReference, FillRectAndDrawRgbMatchTheReferenceModel) {
     }
 }
 
-TEST_F(PixelsReference, BlendedFillsAndRgbRowsMatchTheReferenceModel) {
+TEST_F(PixelsReference, SolidAndBlendedFillsAndRgbRowsMatchTheReferenceModel) {
     // The blended fill is out of reach of setColor, which always stores alpha 255.
     std::mt19937 random(21);
     auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
@@ -213,6 +213,13 @@ TEST_F(PixelsReference, BlendedFillsAndRgbRowsMatchTheReferenceModel) {
         std::vector<std::uint16_t> expected = actual;
         const auto colour = static_cast<std::uint16_t>(random());
         const auto alpha = static_cast<std::uint32_t>(between(0, 255));
+        // A solid fill first, whose rows after the first are copies of it,
+        // or set bytewise for a colour of two equal bytes: every row, and
+        // nothing between the rows, takes the colour.
+        const auto solid = trial % 3 == 0 ? static_cast<std::uint16_t>((colour & 0xFF) * 0x101) : colour;
+        platform::pixels::fillSolid(actual.data(), pitch, width, height, solid);
+        reference::fillSolid(expected.data(), pitch, width, height, solid);
+        ASSERT_EQ(actual, expected) << pitch << " " << width << "x" << height << " solid";
         platform::pixels::fillBlended(actual.data(), pitch, width, height, colour, alpha);
         reference::fillBlended(expected.data(), pitch, width, height, colour, alpha);
         ASSERT_EQ(actual, expected) << pitch << " " << width << "x" << height << " alpha " << alpha;
