@@ -507,10 +507,6 @@ void ObjectManager::checkUnlistedWords(const std::byte* base, std::size_t size,
         }
     };
     markListed(1);
-    struct Clear {
-        const decltype(markListed)& mark;
-        ~Clear() { mark(0); }
-    } clear{markListed};
     // An object's first two words are its header; a statics block has none.
     std::size_t first = entry ? 2 : 0;
     for (std::size_t i = first; i < words; ++i) {
@@ -532,6 +528,7 @@ void ObjectManager::checkUnlistedWords(const std::byte* base, std::size_t size,
         RT_VERIFY_MSG(m_unlistedCheck != UnlistedReferenceCheck::Abort,
                       "a reference field is missing from its class's or statics block's list");
     }
+    markListed(0);
 }
 
 std::string ObjectManager::verifyHeap() const {
