@@ -37,7 +37,7 @@ mkdir -p "$build"
 # ccache keeps its own cache (~/.cache/ccache), which survives fresh clones on
 # this machine; paths are taken relative to the checkout so clones share it.
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
-if ! { cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
+if ! { cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
     cmake --build "$build" -j "$(nproc)" --target vorlax mkdata datacheck; } >"$build_log" 2>&1; then
     say "the build failed: $(grep -m1 -E 'error|Error' "$build_log" || echo "see $build_log")"
     exit 1

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every check, after installing what is
 # missing. Each configuration compiles only what it runs:
-#   release   RelWithDebInfo: every test
-#   release-o3  Release (-O3, warnings as errors): the benchmarks alone, and a
-#             short pass of each
+#   release   Release (the game at -O3, the tests' own code at -O2): every
+#             test, and a short pass of each benchmark
 #   sanitize  AddressSanitizer + UndefinedBehaviorSanitizer: every test, then
 #             the runtime, class-library, platform and game tests again under
 #             collection stress (VORLAX_GC_STRESS=1: a collection before every
@@ -75,7 +74,8 @@ stage() {
     current_stage=""
 }
 
-# configure NAME CMAKE-OPTIONS...: the build folder build/NAME.
+# configure NAME CMAKE-OPTIONS...: the build folder build/NAME (the sanitizer
+# builds optimise as RelWithDebInfo does, -O2; options may override it).
 configure() {
     local name=$1
     shift
@@ -101,7 +101,7 @@ run_benchmarks() {
     local set=$PWD/build/release/tests/demo-set.bin
     [ -f "$set" ] || build/release/tests/support/write_demo_set "$set"
     local bench
-    for bench in build/release-o3/bench/bench_*; do
+    for bench in build/release/bench/bench_*; do
         [ -f "$bench" ] && [ -x "$bench" ] || continue
         VORLAX_TEST_DEMO_SET=$set "$bench" --benchmark_min_time=0.01 >/dev/null
     done
@@ -122,12 +122,9 @@ run_stress_tests() {
 
 stage checks run_checks
 
-configure release -DBUILD_BENCHMARKS=OFF
+configure release -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON
 stage "release build" cmake --build build/release -j "$jobs"
 stage "release tests" run_tests release
-
-configure release-o3 -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=ON
-stage "release-o3 build" cmake --build build/release-o3 -j "$jobs" --target benchmarks
 stage "benchmarks" run_benchmarks
 
 configure sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF

@@ -15,7 +15,7 @@ ensure_packages
 build=build/release
 out=$build/tour
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target vorlax-tour mkdata
 "$build/tools/mkdata/mkdata" "$build/demo"
 

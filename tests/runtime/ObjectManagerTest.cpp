@@ -17,6 +17,9 @@
 #include <unordered_set>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace object_manager_test {
+
 namespace {
 
 using rt::ClassId;
@@ -347,3 +350,5 @@ TEST_F(ObjectManagerTest, ConstantStringsLiveUntilTheFinalCollection) {
 }
 
 } // namespace
+
+} // namespace object_manager_test

@@ -16,6 +16,9 @@
 #include <cstdlib>
 #include <string>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace reference_list_test {
+
 namespace {
 
 using rt::ClassId;
@@ -320,3 +323,5 @@ TEST(ReferenceListDeathTest, TwoTypesUnderOneClassIdAreABug) {
 }
 
 } // namespace
+
+} // namespace reference_list_test

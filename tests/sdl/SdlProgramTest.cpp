@@ -23,6 +23,9 @@
 #include <string>
 #include <thread>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace sdl_program_test {
+
 namespace {
 
 constexpr int kWidth = 480;
@@ -213,3 +216,5 @@ TEST(SdlProgram, AfterAMinimiseRequestOrAFocusLossAClickResumesTheGame) {
 }
 
 } // namespace
+
+} // namespace sdl_program_test

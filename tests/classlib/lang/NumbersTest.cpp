@@ -14,6 +14,9 @@
 #include <limits>
 #include <string>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace numbers_test {
+
 namespace {
 
 using lib::java_lang_Boolean;
@@ -298,3 +301,5 @@ TEST_F(NumbersTest, CharacterDigitByRadix) {
 }
 
 } // namespace
+
+} // namespace numbers_test

@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <string>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace date_test {
+
 namespace {
 
 using lib::java_util_Calendar;
@@ -138,3 +141,5 @@ TEST(DateTick, ANewDateReadsTheTickCount) {
 }
 
 } // namespace
+
+} // namespace date_test

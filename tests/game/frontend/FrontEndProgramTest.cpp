@@ -19,6 +19,9 @@
 #include <sys/wait.h>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace front_end_program_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -180,3 +183,5 @@ TEST(FrontEndProgram, AMissingSpritePackEndsTheStartUpAsABrokenDataSet) {
 }
 
 } // namespace
+
+} // namespace front_end_program_test

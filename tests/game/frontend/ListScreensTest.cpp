@@ -20,6 +20,9 @@
 
 #include <set>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace list_screens_test {
+
 namespace {
 
 using framework_testing::recordMessage;
@@ -149,3 +152,5 @@ TEST_F(ListScreensTest, TheReferenceListBrowsesItsEntriesAndOnlySomeBodiesCarryA
 }
 
 } // namespace
+
+} // namespace list_screens_test

@@ -26,6 +26,9 @@
 
 #include <optional>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace pre_race_selection_test {
+
 namespace {
 
 using framework_testing::recordMessage;
@@ -247,3 +250,5 @@ TEST_F(PreRaceSelectionTest, TheNextRaceLoadsTheEventTheAfterRaceMenuChose) {
 }
 
 } // namespace
+
+} // namespace pre_race_selection_test

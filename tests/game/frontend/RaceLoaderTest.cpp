@@ -38,6 +38,9 @@
 #include <string>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace race_loader_test {
+
 namespace {
 
 using framework_testing::StartedGame;
@@ -361,3 +364,5 @@ TEST_F(RaceLoaderTest, AChampionshipsNextRaceLoadsTheCupsRaceTheResultsMovedTo) 
 }
 
 } // namespace
+
+} // namespace race_loader_test

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace racer_choice_program_test {
+
 namespace {
 
 using game::State;
@@ -92,3 +95,5 @@ TEST(RacerChoiceProgram, TappingAnUnlockedCarsDrawnCellTwiceChoosesItAndOpensThe
 }
 
 } // namespace
+
+} // namespace racer_choice_program_test

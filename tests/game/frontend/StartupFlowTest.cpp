@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace startup_flow_test {
+
 namespace {
 
 // What the splash left in the screen buffer after one of its paints.
@@ -124,3 +127,5 @@ TEST(StartupFlow, ThePropertyOfZeroSkipsTheSoundQuestionAndSwitchesSoundOn) {
 }
 
 } // namespace
+
+} // namespace startup_flow_test

@@ -23,6 +23,9 @@
 #include <utility>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace tour_frames_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -87,3 +90,5 @@ TEST(TourFrames, EveryScreenOfTheTourLooksAsRecorded) {
 }
 
 } // namespace
+
+} // namespace tour_frames_test

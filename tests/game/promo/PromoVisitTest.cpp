@@ -19,6 +19,9 @@
 
 #include <filesystem>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace promo_visit_test {
+
 namespace {
 
 using datakit::Bytes;
@@ -208,3 +211,5 @@ TEST_F(PromoVisit, APauseDuringLoadingRestartsIt) {
 }
 
 } // namespace
+
+} // namespace promo_visit_test

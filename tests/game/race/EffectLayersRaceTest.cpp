@@ -41,6 +41,9 @@
 #include <fstream>
 #include <set>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace effect_layers_race_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -496,3 +499,5 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<GateCase>& info) { return std::string(info.param.name); });
 
 } // namespace
+
+} // namespace effect_layers_race_test

@@ -34,6 +34,9 @@
 #include <fstream>
 #include <sstream>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace golden_replay_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -262,3 +265,5 @@ TEST_F(GoldenReplay, TheRaceRunsAsRecordedInAnyProcessWithOrWithoutThePainter) {
 }
 
 } // namespace
+
+} // namespace golden_replay_test

@@ -35,6 +35,9 @@
 #include <string>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace opponent_race_test {
+
 namespace {
 
 using game::cEntity;
@@ -287,3 +290,5 @@ TEST_F(OpponentRaceTest, TenMinutesOfRacingKeepTheTrackEffectsAndTheHeapFlat) {
 }
 
 } // namespace
+
+} // namespace opponent_race_test

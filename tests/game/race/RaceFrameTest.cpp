@@ -33,6 +33,9 @@
 #include <numeric>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace race_frame_test {
+
 namespace {
 
 using game::kmhToSpeed;
@@ -300,3 +303,5 @@ TEST_F(RaceFrameTest, ARestartClearsTheEventObjectsMarksAndLeavesTheDynamicTrigg
 }
 
 } // namespace
+
+} // namespace race_frame_test

@@ -7,6 +7,9 @@
 #include "game/race/EntryReader.h"
 #include "tests/game/race/RaceDataFixture.h"
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace track_data_test {
+
 namespace {
 
 using datakit::Bytes;
@@ -407,3 +410,5 @@ TEST_F(RaceDataTest, WireModelsAreScaledIntoTheirSlots) {
 }
 
 } // namespace
+
+} // namespace track_data_test

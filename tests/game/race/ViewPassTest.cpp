@@ -25,6 +25,9 @@
 #include <cmath>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace view_pass_test {
+
 namespace {
 
 constexpr std::int32_t kHalfWidth = 300;
@@ -327,3 +330,5 @@ TEST_F(ViewPass, AnItemBoxInViewMarksItsLane) {
 }
 
 } // namespace
+
+} // namespace view_pass_test

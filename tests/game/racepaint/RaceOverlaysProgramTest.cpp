@@ -24,6 +24,9 @@
 #include <cstdlib>
 #include <fstream>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace race_overlays_program_test {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -156,3 +159,5 @@ TEST(RaceOverlaysProgram, TheDisplayTheGroundAndTheCarsShadowAsTheRaceShowsThem)
 }
 
 } // namespace
+
+} // namespace race_overlays_program_test

@@ -32,6 +32,9 @@
 #include <string>
 #include <utility>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace race_scene_test {
+
 namespace {
 
 using namespace racepaint_testing;
@@ -430,3 +433,5 @@ TEST_F(RaceScene, ThePainterWritesNoRaceStateAndMakesNoObjectPerFrame) {
 }
 
 } // namespace
+
+} // namespace race_scene_test

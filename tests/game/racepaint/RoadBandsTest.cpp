@@ -14,6 +14,9 @@
 #include <cmath>
 #include <numbers>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace road_bands_test {
+
 namespace {
 
 using namespace racepaint_testing;
@@ -202,3 +205,5 @@ TEST_F(RoadBands, ASurfaceWithoutImagesIsPaintedAsSurfaceZeroAndLoggedOnce) {
 }
 
 } // namespace
+
+} // namespace road_bands_test

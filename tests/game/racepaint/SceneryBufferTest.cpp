@@ -9,6 +9,9 @@
 #include <initializer_list>
 #include <vector>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace scenery_buffer_test {
+
 namespace {
 
 using roadside_testing::RoadsideTest;
@@ -126,3 +129,5 @@ TEST_F(SceneryTest, ANearCrossSectionMovesAlongItsLinkUnlessTheDepthsAgree) {
 }
 
 } // namespace
+
+} // namespace scenery_buffer_test

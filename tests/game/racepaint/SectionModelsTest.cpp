@@ -21,6 +21,9 @@
 #include <cmath>
 #include <string>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace section_models_test {
+
 namespace {
 
 using datakit::colourPrimitive;
@@ -293,3 +296,5 @@ TEST_F(SectionModelTest, DynamicTriggersShowCoinsAndLaneObjectsOnTheirLanes) {
 }
 
 } // namespace
+
+} // namespace section_models_test

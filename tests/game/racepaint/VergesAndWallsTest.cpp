@@ -10,6 +10,9 @@
 
 #include <cmath>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace verges_and_walls_test {
+
 namespace {
 
 using datakit::wallByte;
@@ -213,3 +216,5 @@ TEST_F(VergesTest, AWallOfAnUnknownKindIsGroundInstead) {
 }
 
 } // namespace
+
+} // namespace verges_and_walls_test

@@ -10,6 +10,9 @@
 #include "runtime/constantStrings.h"
 #include "tests/game/sprite/FontFixture.h"
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace text_layout_test {
+
 namespace {
 
 using namespace sprite_testing;
@@ -291,3 +294,5 @@ TEST_F(TextServicesTest, TheQuestionFrameDimsTheScreenOnlyInRaceAndPauseStates) 
 }
 
 } // namespace
+
+} // namespace text_layout_test

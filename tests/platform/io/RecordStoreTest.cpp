@@ -7,6 +7,9 @@
 #include <numeric>
 #include <optional>
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace record_store_test {
+
 namespace {
 
 using namespace io_testing;
@@ -509,3 +512,5 @@ TEST_F(RecordStoreTest, AnEnumerationWalksTheIdsInTheStoresOrder) {
 }
 
 } // namespace
+
+} // namespace record_store_test

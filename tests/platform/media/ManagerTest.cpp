@@ -10,6 +10,9 @@
 #include "tools/datakit/Midi.h"
 #include "tools/datakit/Wave.h"
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace manager_test {
+
 namespace {
 
 using platform::javax_microedition_media_Manager;
@@ -217,3 +220,5 @@ TEST_F(ManagerTest, SupportedTypesAndProtocols) {
 }
 
 } // namespace
+
+} // namespace manager_test

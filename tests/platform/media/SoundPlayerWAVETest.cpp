@@ -2,6 +2,9 @@
 #include "tests/platform/media/MediaFixture.h"
 #include "tools/datakit/Wave.h"
 
+// Its own namespace: this file compiles in one batch with its neighbours.
+namespace sound_player_wave_test {
+
 namespace {
 
 using datakit::Bytes;
@@ -233,3 +236,5 @@ TEST_F(NoDeviceWavePlayerTest, WithoutADeviceTheSoundIsReadButNeverRealized) {
 }
 
 } // namespace
+
+} // namespace sound_player_wave_test
