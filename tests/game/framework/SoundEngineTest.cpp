@@ -1,5 +1,6 @@
 #include "game/framework/SoundEngine.h"
 #include "platform/media/Player.h"
+#include "runtime/ObjectManager.h"
 #include "tests/game/data/SoundFixture.h"
 
 namespace {
@@ -9,7 +10,7 @@ using platform::javax_microedition_media_Player;
 
 struct SoundEngineTest : sound_testing::SoundTest {
     SoundEngineTest() {
-        engine = rt::make<SoundEngine>();
+        engine.set(rt::make<SoundEngine>());
         engine->init(24, false);
         game::SoundEngineStatics& statics = game::soundEngineStatics();
         statics.s_soundData = rt::newObjectArray(24);
@@ -30,7 +31,9 @@ struct SoundEngineTest : sound_testing::SoundTest {
         return writes;
     }
 
-    SoundEngine* engine = nullptr;
+    // Held by a handle: the fixture lives on the C++ heap, where the collector
+    // does not look for references.
+    rt::Handle<SoundEngine> engine{runtime->objectManager()};
 };
 
 struct StartCase {
