@@ -8,6 +8,7 @@
 #include "runtime/StaticClass.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <span>
 
@@ -43,6 +44,8 @@ constexpr std::uint32_t kLenLow = 2;
 constexpr std::uint32_t kLenMid = 130;
 constexpr std::uint32_t kLenHigh = 258;
 
+// lc + lp: 8 + 4.
+constexpr std::uint32_t kMostContextBits = 12;
 constexpr std::uint32_t kProbabilityBits = 11;
 constexpr std::uint16_t kProbabilityHalf = 1 << (kProbabilityBits - 1);
 constexpr std::uint32_t kMoveBits = 5;
@@ -206,10 +209,15 @@ bool lzmaDecode(std::int32_t probabilityBytes, std::int32_t lc, std::int32_t lp,
         return false;
     statics.s_lzmaInput = input;
     statics.s_lzmaInputPos = 0;
-    std::fill(probabilities.begin(), probabilities.begin() + needed,
+    // The literal probabilities of a context are set when the context first
+    // decodes a byte: a stream with many context bits uses few of its up to
+    // 4,096 contexts, and setting all of them (6 MB at most) would cost more
+    // than most decodes.
+    std::fill(probabilities.begin(), probabilities.begin() + kLiteral,
               static_cast<std::int16_t>(kProbabilityHalf));
     if (outSize == 0)
         return true;
+    std::array<std::uint64_t, (1u << kMostContextBits) / 64> contextReady{};
 
     // Plain pointers from here on: nothing below allocates, and these locals
     // keep the three arrays in place while the loop runs.
@@ -235,9 +243,13 @@ bool lzmaDecode(std::int32_t probabilityBytes, std::int32_t lc, std::int32_t lp,
         std::uint32_t posState = pos & posMask;
         if (!rc.bit(probs[kIsMatch + (state << 4) + posState])) {
             std::uint32_t previous = pos > 0 ? out[pos - 1] : 0;
-            std::uint16_t* literal =
-                probs + kLiteral +
-                kLzmaLiteralProbabilities * (((pos & literalMask) << lc) + (previous >> literalShift));
+            std::uint32_t context = ((pos & literalMask) << lc) + (previous >> literalShift);
+            std::uint16_t* literal = probs + kLiteral + kLzmaLiteralProbabilities * context;
+            std::uint64_t& ready = contextReady[context / 64];
+            if (!(ready & (std::uint64_t{1} << (context % 64)))) {
+                std::fill(literal, literal + kLzmaLiteralProbabilities, kProbabilityHalf);
+                ready |= std::uint64_t{1} << (context % 64);
+            }
             std::uint32_t symbol = 1;
             if (state >= kFirstMatchState) {
                 // Every state from 7 on was reached through a match whose

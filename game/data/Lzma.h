@@ -81,11 +81,13 @@ void lzmaUnpack(lib::java_io_InputStream* in, std::int32_t payloadLength);
 
 // Decodes `input` from its first byte into the first `outSize` bytes of
 // `s_lzmaOutput`, with the probabilities of `s_lzmaProbs` (set to 1024
-// first), and answers whether all `outSize` bytes were produced. It
-// produces nothing when `probabilityBytes` (the probability array's size in
-// bytes, as its maker states it) or the array itself is smaller than `lc`
-// and `lp` need, when `s_lzmaOutput` is shorter than `outSize`, or when the
-// properties are out of range (lc 0..8, lp 0..4, pb 0..4). It stops, with
+// first; a literal context's when it is first used, so the contexts the
+// stream never uses keep what they held), and answers whether all
+// `outSize` bytes were produced. It produces nothing when
+// `probabilityBytes` (the probability array's size in bytes, as its maker
+// states it) or the array itself is smaller than `lc` and `lp` need, when
+// `s_lzmaOutput` is shorter than `outSize`, or when the properties are out
+// of range (lc 0..8, lp 0..4, pb 0..4). It stops, with
 // the bytes so far in place, on a match before the first byte or when the
 // stream runs out. Leaves the read position, range and code in the statics.
 [[nodiscard]] bool lzmaDecode(std::int32_t probabilityBytes, std::int32_t lc, std::int32_t lp,
