@@ -43,20 +43,24 @@ function(vorlax_guest_options target)
                            $<$<COMPILE_LANGUAGE:CXX>:-Wno-invalid-offsetof>)
 endfunction()
 
-# vorlax_library(<name> [GUEST] [DEPENDS targets...] [PRIVATE_DEPENDS targets...]
-#                [EXCLUDE regexes...])
+# vorlax_library(<name> [GUEST] [UNBATCHED] [DEPENDS targets...]
+#                [PRIVATE_DEPENDS targets...] [EXCLUDE regexes...])
 # Builds every .cpp below the calling folder, but those whose path matches an
-# EXCLUDE regex, into the static library vorlax_<name>. GUEST adds the
-# guest-code options.
+# EXCLUDE regex, into the static library vorlax_<name>, in batches (see
+# VORLAX_BATCH) unless UNBATCHED. GUEST adds the guest-code options.
 function(vorlax_library name)
-    cmake_parse_arguments(ARG "GUEST" "" "DEPENDS;EXCLUDE;PRIVATE_DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "GUEST;UNBATCHED" "" "DEPENDS;EXCLUDE;PRIVATE_DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     foreach(excluded ${ARG_EXCLUDE})
         list(FILTER sources EXCLUDE REGEX "${excluded}")
     endforeach()
     set(target vorlax_${name})
+    if(NOT ARG_UNBATCHED)
+        vorlax_batched_sources(sources ${target} ${sources})
+    endif()
     add_library(${target} STATIC ${sources})
     vorlax_common_options(${target})
+    vorlax_batch_options(${target})
     if(ARG_GUEST)
         vorlax_guest_options(${target})
     endif()
@@ -99,22 +103,23 @@ endfunction()
 # reference in a conservatively scanned frame.
 set(VORLAX_TEST_CODE_OPTIONS $<$<CONFIG:Release>:-O2>)
 
-# Test files compile in batches: one compiler run per batch of up to
-# VORLAX_TEST_BATCH files of a folder, each batch a generated source that
-# includes its files. A test file costs little to compile beside the headers
-# it shares with its neighbours (GoogleTest, the standard library, the game's
-# own), which a batch reads and instantiates once; the tests compile in about
-# a third of the time. The files of a folder therefore keep distinct names in
-# their unnamed namespaces, as if they were one file. A batch includes its
-# files by their path below the source root, so it is the same source in
-# every checkout and stays in the compiler cache. VORLAX_TEST_BATCH=1 compiles
-# each file alone.
-set(VORLAX_TEST_BATCH 8 CACHE STRING "Test files compiled together in one compiler run (1: each alone)")
+# Sources compile in batches: one compiler run per batch of up to
+# VORLAX_BATCH files of a folder, each batch a generated source that includes
+# its files. A file costs little to compile beside the headers it shares with
+# its neighbours (the runtime's, the standard library's, GoogleTest's), which
+# a batch reads and instantiates once: a folder of the game compiles in about
+# a fifth of the time, its tests in about a third. The files of a folder
+# therefore keep distinct names in their unnamed namespaces, as if they were
+# one file (tools/check-batches.sh keeps it so); a library whose files share
+# such names is built UNBATCHED. A batch includes its files by their path
+# below the source root, so it is the same source in every checkout and stays
+# in the compiler cache. VORLAX_BATCH=1 compiles each file alone.
+set(VORLAX_BATCH 8 CACHE STRING "Source files compiled together in one compiler run (1: each alone)")
 
 # vorlax_batched_sources(<out> <target> sources...): `sources` as the batches
 # that compile them (see above), into `out`.
 function(vorlax_batched_sources out target)
-    if(VORLAX_TEST_BATCH LESS_EQUAL 1)
+    if(VORLAX_BATCH LESS_EQUAL 1)
         set(${out} ${ARGN} PARENT_SCOPE)
         return()
     endif()
@@ -125,7 +130,7 @@ function(vorlax_batched_sources out target)
     set(content "")
     foreach(source IN LISTS ARGN)
         get_filename_component(source_folder ${source} DIRECTORY)
-        if(count GREATER 0 AND (count EQUAL VORLAX_TEST_BATCH OR NOT source_folder STREQUAL folder))
+        if(count GREATER 0 AND (count EQUAL VORLAX_BATCH OR NOT source_folder STREQUAL folder))
             _vorlax_write_batch(batch ${target} ${number} "${content}")
             list(APPEND batches ${batch})
             math(EXPR number "${number} + 1")
@@ -148,14 +153,14 @@ endfunction()
 
 function(_vorlax_write_batch out target number content)
     set(file ${CMAKE_CURRENT_BINARY_DIR}/batches/${target}_${number}.cpp)
-    file(CONFIGURE OUTPUT ${file} CONTENT "// Generated: test files compiled together.\n${content}" @ONLY)
+    file(CONFIGURE OUTPUT ${file} CONTENT "// Generated: files compiled together.\n${content}" @ONLY)
     set(${out} ${file} PARENT_SCOPE)
 endfunction()
 
 # A batched file is not its compile's main file: GCC would then take the
 # types of its unnamed namespace used by its tests (fixtures) for a header's.
 function(vorlax_batch_options target)
-    if(VORLAX_TEST_BATCH GREATER 1)
+    if(VORLAX_BATCH GREATER 1)
         target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-Wno-subobject-linkage>)
     endif()
 endfunction()

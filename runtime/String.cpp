@@ -13,14 +13,6 @@ namespace rt {
 
 namespace {
 
-char16_t asciiLower(char16_t unit) {
-    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
-}
-
-char16_t asciiUpper(char16_t unit) {
-    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - (u'a' - u'A')) : unit;
-}
-
 // Units from memory that cannot move while a string is made.
 void requireStable(const void* units) {
     RT_VERIFY_MSG(!Runtime::current().bufferHeap().contains(units),

@@ -4,10 +4,6 @@ namespace rt {
 
 namespace {
 
-char16_t asciiLower(char16_t unit) {
-    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
-}
-
 bool equalsIgnoringAsciiCase(std::u16string_view name, std::u16string_view lowerCase) {
     if (name.size() != lowerCase.size())
         return false;

@@ -24,6 +24,14 @@ enum class Charset : std::uint8_t {
 
 inline constexpr char16_t kReplacementUnit = 0xFFFD;
 
+// Case mapping of the ASCII letters alone; every other unit maps to itself.
+inline char16_t asciiLower(char16_t unit) {
+    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + (u'a' - u'A')) : unit;
+}
+inline char16_t asciiUpper(char16_t unit) {
+    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - (u'a' - u'A')) : unit;
+}
+
 // "UTF-8" and "UTF8" in any ASCII case, exactly "ISO-8859-1" and exactly
 // "SJIS"; any other name, like no name, is ISO-8859-1.
 Charset charsetForName(std::u16string_view name);

@@ -110,6 +110,7 @@ run_benchmarks() {
 run_checks() {
     bash tools/check-layers.sh
     bash tools/check-names.sh
+    bash tools/check-batches.sh
 }
 # The runtime, class-library, platform and game tests of the sanitizer build,
 # with a collection before every allocation.

@@ -12,7 +12,7 @@ struct BooleanStatics {
     RT_REFERENCE_FIELDS(BooleanStatics, rt::NoReferenceBase, m_true, m_false)
 };
 
-BooleanStatics& statics() {
+BooleanStatics& booleanStatics() {
     return rt::getStaticClass().statics<BooleanStatics>();
 }
 
@@ -28,7 +28,7 @@ rt::String* java_lang_Boolean::toString() {
 }
 
 void java_lang_Boolean::staticInit() {
-    BooleanStatics& shared = statics();
+    BooleanStatics& shared = booleanStatics();
     if (!shared.m_true)
         shared.m_true = rt::make<java_lang_Boolean>(1);
     if (!shared.m_false)
@@ -36,11 +36,11 @@ void java_lang_Boolean::staticInit() {
 }
 
 java_lang_Boolean* java_lang_Boolean::sharedTrue() {
-    return statics().m_true;
+    return booleanStatics().m_true;
 }
 
 java_lang_Boolean* java_lang_Boolean::sharedFalse() {
-    return statics().m_false;
+    return booleanStatics().m_false;
 }
 
 } // namespace lib

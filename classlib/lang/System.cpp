@@ -18,7 +18,7 @@ struct SystemStatics {
     RT_REFERENCE_FIELDS(SystemStatics, rt::NoReferenceBase, m_out, m_err, m_properties)
 };
 
-SystemStatics& statics() {
+SystemStatics& systemStatics() {
     return rt::getStaticClass().statics<SystemStatics>();
 }
 
@@ -41,7 +41,7 @@ void java_lang_System::arraycopy(rt::Object* src, std::int32_t srcPos, rt::Objec
 }
 
 void java_lang_System::staticInit() {
-    SystemStatics& system = statics();
+    SystemStatics& system = systemStatics();
     if (system.m_properties)
         return;
     system.m_out = ensureSystemStream();
@@ -57,15 +57,15 @@ void java_lang_System::staticInit() {
 }
 
 java_io_PrintStream* java_lang_System::out() {
-    return statics().m_out;
+    return systemStatics().m_out;
 }
 
 java_io_PrintStream* java_lang_System::err() {
-    return statics().m_err;
+    return systemStatics().m_err;
 }
 
 java_util_Hashtable* java_lang_System::properties() {
-    return statics().m_properties;
+    return systemStatics().m_properties;
 }
 
 rt::String* java_lang_System::getProperty(rt::String* key) {

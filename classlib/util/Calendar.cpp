@@ -13,7 +13,6 @@ namespace lib {
 
 namespace {
 
-constexpr std::int64_t kMillisPerDay = 86400000;
 // The day of the year on which each month starts.
 constexpr std::array<std::int32_t, 12> kMonthStart = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 constexpr std::array<std::int32_t, 12> kLeapMonthStart = {0,   31,  60,  91,  121, 152,

@@ -19,6 +19,8 @@
 
 namespace lib {
 
+inline constexpr std::int64_t kMillisPerDay = 86400000;
+
 class java_util_TimeZone : public rt::Object {
 public:
     static constexpr rt::ClassId kClassId = rt::ClassId::java_util_TimeZone;

@@ -12,7 +12,6 @@ namespace lib {
 
 namespace {
 
-constexpr std::int32_t kMillisPerDay = 86400000;
 constexpr std::array<std::int32_t, 12> kMaximumMonthLength = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 rt::String* constantString(std::int32_t index) {
@@ -32,7 +31,7 @@ std::int32_t mod7(std::int32_t value) {
     return rest < 0 ? rest + 7 : rest;
 }
 
-void appendTwoDigits(StringBuffer* text, std::int64_t value) {
+void appendTwoDigitsOfLong(StringBuffer* text, std::int64_t value) {
     if (value < 10)
         text->append(u'0');
     text->append(value);
@@ -202,9 +201,9 @@ rt::String* java_util_TimeZoneImpl::getID() {
     std::int32_t offset = getRawOffset();
     text->append(offset < 0 ? u'-' : u'+');
     std::int64_t minutes = std::llabs(static_cast<std::int64_t>(offset)) / 60000;
-    appendTwoDigits(text, minutes / 60);
+    appendTwoDigitsOfLong(text, minutes / 60);
     text->append(constantString(kIdSeparatorText));
-    appendTwoDigits(text, minutes % 60);
+    appendTwoDigitsOfLong(text, minutes % 60);
     return text->toString();
 }
 

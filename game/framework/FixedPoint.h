@@ -49,6 +49,11 @@ struct FixedPointStatics {
 
 FixedPointStatics& fixedPointStatics();
 
+// a * b with 12 fraction bits, rounded half up, in 32 bits.
+inline std::int32_t fixedMulRounded(std::int32_t a, std::int32_t b) {
+    return (a * b + 2048) >> 12;
+}
+
 // Derives the constants above from the configuration's shifts. Run once by
 // the static initialisation, after the configuration and the library statics.
 void initFixedPointConstants();

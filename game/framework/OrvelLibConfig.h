@@ -227,4 +227,12 @@ void collectAfterUnload();
 // The running game's configuration.
 OrvelLibConfig& config();
 
+// The game screen's size, as the configuration holds it.
+inline std::int32_t screenWidth() {
+    return config().s_gameScreenWidth;
+}
+inline std::int32_t screenHeight() {
+    return config().s_gameScreenHeight;
+}
+
 } // namespace game

@@ -18,14 +18,6 @@ namespace game {
 
 namespace {
 
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
-}
-
 rt::IntArray* zoneAt(rt::ObjectArray* table, std::int32_t i) {
     return static_cast<rt::IntArray*>(rt::ObjectArray::get(table, i));
 }

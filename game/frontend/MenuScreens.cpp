@@ -44,13 +44,6 @@ constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kPromptText = 22;
 constexpr std::int32_t kPromptRise = 30;
 
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
-}
-
 bool pictureUnlocked(std::int32_t picture) {
     return picture >= 0 && picture < kPictureCount && hasProgressFlagC(picture);
 }

@@ -66,13 +66,6 @@ constexpr std::int32_t kBlinkPeriod = 2048;
 
 constexpr std::int32_t kQuestionFlags = kMenuMove | kMenuChoose | kMenuBack;
 
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
-}
-
 void playSound(std::int32_t sound) {
     requestSound(sound);
 }

@@ -20,14 +20,6 @@ namespace game {
 
 namespace {
 
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
-}
-
 // The side of the race button and its rectangle's top.
 std::int32_t raceButtonSide() {
     return spriteFrameHeight(kRaceTouchSprite, kActionButtonFrame);

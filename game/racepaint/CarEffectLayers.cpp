@@ -81,7 +81,7 @@ void paintFlames(const cEntity* car) {
     const std::int32_t ay = car->m_screenY + scaledOffset(body->getFModuleY(kStraightCarFrame + s, 6), scale);
     const std::int32_t bx = car->m_screenX + scaledOffset(body->getFModuleX(kStraightCarFrame + s, 7), scale);
     const std::int32_t by = car->m_screenY + scaledOffset(body->getFModuleY(kStraightCarFrame + s, 7), scale);
-    const std::int32_t flags = s > 0 ? zoom_flags::kMirrorX : 0;
+    const std::int32_t flags = s > 0 ? paint_flags::kMirrorX : 0;
     const std::int32_t anim = (s < 0 ? -s : s) / 2;
     const std::int32_t count = loopStatics().s_frameCount;
     ZoomStatics& z = zoomStatics();
@@ -246,7 +246,7 @@ void paintAiHeldItem(const cEntity* car) {
 
 void paintCarAnim(const cEntity* car, std::int32_t x, std::int32_t y) {
     const rt::ObjectArray* anims = impactStatics().s_crashAnims;
-    const std::int32_t flags = car->m_noMirror ? 0 : zoom_flags::kMirrorX;
+    const std::int32_t flags = car->m_noMirror ? 0 : paint_flags::kMirrorX;
     for (std::int32_t i = 0; i < 2; ++i) {
         ZoomedAnimPlayer* player = animPlayerAt(anims, i);
         if (!player)

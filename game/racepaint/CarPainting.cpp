@@ -182,7 +182,7 @@ void paintCar(const cEntity* car, std::int32_t x, std::int32_t y, std::int32_t s
         const CarBodyView view = computerCarView(car);
         if (!view.shown)
             return;
-        const std::int32_t flags = view.mirrored ? zoom_flags::kMirrorX : 0;
+        const std::int32_t flags = view.mirrored ? paint_flags::kMirrorX : 0;
         const cEntity* player = racerStatics().s_playerCar;
         if (player && player->m_carFlags[3] && car->m_racePosition == player->m_racePosition - 1 &&
             c.s_slipstreamAnim)

@@ -42,7 +42,6 @@ constexpr std::int32_t kNumberText = 48;
 constexpr std::int32_t kLapText = 30;
 constexpr std::int32_t kItemNames = 82;
 
-constexpr std::int32_t kWhite = 0xFFFFFF;
 constexpr std::int32_t kBlack = 0x000000;
 constexpr std::int32_t kLapBoxColour = 0x6088C8;
 constexpr std::int32_t kPenaltyShade = static_cast<std::int32_t>(0x80000000u);

@@ -21,6 +21,9 @@
 
 namespace game {
 
+// The white of the HUD's boxes and of the start line.
+inline constexpr std::int32_t kWhite = 0xFFFFFF;
+
 class ASprite;
 
 // The item whose icon depends on the driver kind.

@@ -50,7 +50,6 @@ constexpr std::int32_t kOne = 4096;
 // The slices the world paint walks, far to near: 12 down to 0.
 constexpr std::int32_t kNearestFarSlice = kPaintedSliceCount - 1;
 constexpr std::int32_t kStartLineParts = 4;
-constexpr std::int32_t kWhite = 0xFFFFFF;
 // The start gate stands in segment 0, drawn only beyond this depth.
 constexpr std::int32_t kGateDepth = 200;
 constexpr std::int32_t kLastCountPhase = 6;
@@ -68,14 +67,6 @@ constexpr std::int32_t kMirrorBits = 0xC00;
 
 javax_microedition_lcdui_Graphics* graphics() {
     return loopStatics().s_graphics;
-}
-
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
 }
 
 ASprite* spriteOf(std::int32_t number) {

@@ -24,13 +24,13 @@ std::int32_t wrapToInt(std::int64_t v) {
 }
 
 // (a + 2048) >> 12 of a 64-bit product, cut to 32 bits.
-std::int32_t fxRound(std::int64_t a) {
+std::int32_t fxRoundLong(std::int64_t a) {
     return wrapToInt((a + 2048) >> 12);
 }
 
 // Table reads that answer `outside` beyond the table: a table shorter than
 // the ring has nothing there.
-std::int32_t byteAt(rt::ByteArray* a, std::int64_t i, std::int32_t outside) {
+std::int32_t byteOr(rt::ByteArray* a, std::int64_t i, std::int32_t outside) {
     return a && i >= 0 && i < a->length() ? rt::ByteArray::get(a, static_cast<std::int32_t>(i)) : outside;
 }
 
@@ -39,7 +39,7 @@ std::int32_t shortAt(rt::ShortArray* a, std::int64_t i) {
 }
 
 std::int32_t linkAt(std::int32_t segment, std::int32_t slot) {
-    const std::int32_t link = byteAt(sceneryStatics().s_sceneryLinks, std::int64_t{4} * segment + slot, -1);
+    const std::int32_t link = byteOr(sceneryStatics().s_sceneryLinks, std::int64_t{4} * segment + slot, -1);
     // A link beyond the four slots would read past the cross-sections.
     return link < kScenerySlots ? link : -1;
 }
@@ -145,7 +145,7 @@ void setupScenery(rt::IntArray* texture, std::int32_t textureWidth, std::int32_t
 }
 
 bool hasSceneryStrip(std::int32_t segment, std::int32_t slot) {
-    return ((byteAt(sceneryStatics().s_sceneryFlags, std::int64_t{3} * segment, 0) >> slot) & 1) != 0;
+    return ((byteOr(sceneryStatics().s_sceneryFlags, std::int64_t{3} * segment, 0) >> slot) & 1) != 0;
 }
 
 void computeSceneryStrips() {
@@ -155,7 +155,7 @@ void computeSceneryStrips() {
     std::int32_t segment = v.s_cameraSegment;
     for (std::int32_t i = 0; i < kFarSlice; ++i) {
         const std::int32_t surface =
-            byteAt(trackStatics().s_segmentAttributes, std::int64_t{2} * segment + 1, 0);
+            byteOr(trackStatics().s_segmentAttributes, std::int64_t{2} * segment + 1, 0);
         for (std::int32_t j = 0; j < kScenerySlots; ++j) {
             StripPoint point{};
             if (!hasSceneryStrip(segment, j) || surface == kSurfaceWithoutScenery ||
@@ -163,10 +163,10 @@ void computeSceneryStrips() {
                 continue;
             const std::int64_t scale = (std::int64_t{v.s_cameraFocal} << 12) / point.z;
             s.s_sceneryPoints[8 * i + 2 * j] =
-                wrapToInt(v.s_screenCenterX + std::int64_t{fxRound(scale * point.x)});
+                wrapToInt(v.s_screenCenterX + std::int64_t{fxRoundLong(scale * point.x)});
             s.s_sceneryPoints[8 * i + 2 * j + 1] =
-                wrapToInt(v.s_viewHorizonY - std::int64_t{fxRound(scale * point.y)});
-            s.s_sceneryHalfWidths[4 * i + j] = fxRound(scale * kSceneryHalfWidth);
+                wrapToInt(v.s_viewHorizonY - std::int64_t{fxRoundLong(scale * point.y)});
+            s.s_sceneryHalfWidths[4 * i + j] = fxRoundLong(scale * kSceneryHalfWidth);
         }
         segment = nextSegment(segment);
     }

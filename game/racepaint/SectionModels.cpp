@@ -1,5 +1,6 @@
 #include "game/racepaint/SectionModels.h"
 
+#include "game/framework/FixedPoint.h"
 #include "game/framework/GameGraphics.h"
 #include "game/framework/LoopStatics.h"
 #include "game/framework/States.h"
@@ -60,10 +61,6 @@ std::int32_t lerp(std::int32_t nearValue, std::int32_t farValue, std::int32_t t)
 // The same with divisions, as the sprite primitives place themselves.
 std::int32_t lerpDivided(std::int32_t nearValue, std::int32_t farValue, std::int32_t t) {
     return ((1024 - t) * nearValue) / 1024 + (t * farValue) / 1024;
-}
-
-std::int32_t fx(std::int32_t a, std::int32_t b) {
-    return (a * b + 2048) >> 12;
 }
 
 std::int32_t screenX(std::int32_t x, std::int32_t z) {
@@ -222,7 +219,7 @@ void drawSprite(const Placement& m, const std::int16_t* p) {
     const std::int32_t sxB = v.s_screenCenterX + static_cast<std::int32_t>((std::int64_t{scale} * xB) >> 12);
     const std::int32_t width = std::abs(xB - xA);
     const std::int32_t ground = lerpDivided(m.h0, m.h1, d);
-    const std::int32_t y = v.s_viewHorizonY - fx(ground, scale) - ((scale * p[4]) >> 12);
+    const std::int32_t y = v.s_viewHorizonY - fixedMulRounded(ground, scale) - ((scale * p[4]) >> 12);
     const std::int32_t x = m.flipped && m.mirrored ? std::max(sxA, sxB) : std::min(sxA, sxB);
     const std::int32_t sprite = p[8] & 255;
     const std::int32_t mode = p[11];
@@ -351,7 +348,7 @@ void drawSegmentSection(std::int32_t code, std::int32_t slice, std::int32_t offs
 namespace {
 
 // The lane object of a dynamic trigger on lane `lane` of slice `slice`.
-void paintLaneObject(std::int32_t lane, std::int32_t slice, bool wide) {
+void paintTriggerLaneObject(std::int32_t lane, std::int32_t slice, bool wide) {
     if (slice < 0 || slice + 1 >= kRoadSlices)
         return;
     const TrackStatics& t = trackStatics();
@@ -422,7 +419,7 @@ void paintDynamicTrigger(std::int32_t code, std::int32_t slice) {
             break;
         case kEntryLaneObject:
         case kEntryWideLaneObject:
-            paintLaneObject(lane, slice, value == kEntryWideLaneObject);
+            paintTriggerLaneObject(lane, slice, value == kEntryWideLaneObject);
             break;
         case kEntryBump:
             drawSegmentSection(kEntryBump, slice, lane * 512 - 2560);

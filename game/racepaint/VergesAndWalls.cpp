@@ -26,13 +26,9 @@ constexpr std::int32_t kUnfadedWall = 0xFF00FF;
 constexpr std::int32_t kNoColour = 0xFF00FF;
 constexpr std::int32_t kSeamOverlap = 8;
 
-std::int32_t fx(std::int32_t a, std::int32_t b) {
-    return (a * b + 2048) >> 12;
-}
-
 // How far the ground rises over `d` pixels on a bank of `angle`.
 std::int32_t lift(std::int32_t d, std::int32_t angle) {
-    return fx(d, tan(angle));
+    return fixedMulRounded(d, tan(angle));
 }
 
 std::int32_t bankAngle(std::int32_t bank) {
@@ -181,11 +177,12 @@ void paintVergesAndWalls() {
                 if (!run.known) {
                     run.known = true;
                     run.sides = kind.sides;
-                    run.farLeftOuter = e.farX - fx(v.s_sliceScale[k + 1], h);
-                    run.farRightOuter = e.farX + e.farWidth + fx(v.s_sliceScale[k + 1], h);
+                    run.farLeftOuter = e.farX - fixedMulRounded(v.s_sliceScale[k + 1], h);
+                    run.farRightOuter = e.farX + e.farWidth + fixedMulRounded(v.s_sliceScale[k + 1], h);
                 }
-                const std::int32_t nearLeftOuter = e.nearX - fx(v.s_sliceScale[k], h);
-                const std::int32_t nearRightOuter = e.nearX + e.nearWidth + fx(v.s_sliceScale[k], h);
+                const std::int32_t nearLeftOuter = e.nearX - fixedMulRounded(v.s_sliceScale[k], h);
+                const std::int32_t nearRightOuter =
+                    e.nearX + e.nearWidth + fixedMulRounded(v.s_sliceScale[k], h);
                 leftWall = (run.sides & wall_bits::kLeft) != 0;
                 rightWall = (run.sides & wall_bits::kRight) != 0;
                 if ((stored & 0xFFFFFF) != kInvisibleWall) {

@@ -53,7 +53,19 @@ inline constexpr std::int32_t kPixelSection = 0x1000000;     // a pixel section 
 // Named for per-palette tables in the pixel section that no writer makes:
 // the reader ignores it (one log line) and reads the section without them.
 inline constexpr std::int32_t kPaletteTables = 0x2000000;
+// Format bits that say a sprite has module pixels to draw.
+inline constexpr std::int32_t kHasModulePixels = kPixelSection | 0x8;
 } // namespace sprite_format
+
+// The colour bits of a palette entry, below its alpha byte.
+inline constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
+
+// The flags of a paint call: mirrored across x, across y, turned a quarter.
+namespace paint_flags {
+inline constexpr std::int32_t kMirrorX = 1;
+inline constexpr std::int32_t kMirrorY = 2;
+inline constexpr std::int32_t kTurn = 4;
+} // namespace paint_flags
 
 // Module types and the bytes that stand for them in the data.
 enum class ModuleType : std::int8_t {

@@ -16,7 +16,7 @@ constexpr std::int32_t kSeparator = '|';
 constexpr std::int32_t kDrawnBits = 0x0F000000;
 
 // The loaded font object of a delegating sprite; null when there is none.
-BitmapFont* loadedFont(const ASprite* font) {
+BitmapFont* bitmapFontOf(const ASprite* font) {
     if (!font) {
         rt::reportNullPointer();
         return nullptr;
@@ -46,7 +46,7 @@ rt::IntArray* unpackIntoBuffer(const Glyph& glyph) {
 }
 
 Glyph findGlyph(const ASprite* sprite, std::int32_t character) {
-    BitmapFont* font = loadedFont(sprite);
+    BitmapFont* font = bitmapFontOf(sprite);
     if (!font)
         return {};
     const std::int32_t index = font->glyphIndex(character & 0xFFFF);

@@ -12,8 +12,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kHasModulePixels = sprite_format::kPixelSection | 0x8;
-
 rt::ObjectArray* imageRow(const ASprite* sprite, std::int32_t palette) {
     if (palette < 0 || palette >= sprite->m_moduleImages->length())
         return nullptr;
@@ -52,7 +50,7 @@ void buildCacheImages(ASprite* sprite, std::int32_t palette, std::int32_t first,
     // Modules outside the sprite have nothing to cache.
     first = std::max(first, 0);
     last = std::min(last, std::min(count, row->length()) - 1);
-    if ((sprite->m_format & kHasModulePixels) != 0) {
+    if ((sprite->m_format & sprite_format::kHasModulePixels) != 0) {
         if (sourcePalette >= 0) {
             rt::ObjectArray* source = imageRow(sprite, sourcePalette);
             if (!source) {

@@ -25,13 +25,11 @@ namespace {
 using platform::javax_microedition_lcdui_Graphics;
 using platform::javax_microedition_lcdui_Image;
 
-constexpr std::int32_t kMirrorX = 1;
-constexpr std::int32_t kMirrorY = 2;
-constexpr std::int32_t kTurn = 4;
-// Format bits that say a sprite has module pixels to draw.
-constexpr std::int32_t kHasModulePixels = sprite_format::kPixelSection | 0x8;
+using paint_flags::kMirrorX;
+using paint_flags::kMirrorY;
+using paint_flags::kTurn;
 
-bool present(const ASprite* sprite) {
+bool spritePresent(const ASprite* sprite) {
     if (sprite)
         return true;
     rt::reportNullPointer();
@@ -160,7 +158,7 @@ void paintStaticInit() {
 void paintModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t module, std::int32_t x,
                  std::int32_t y, std::int32_t flags) {
     const ReportedDraw reported(DrawCall::PaintModule, g, sprite, {module, x, y, flags});
-    if (!present(sprite))
+    if (!spritePresent(sprite))
         return;
     const std::int32_t w0 = sprite->getModuleWidth(module);
     const std::int32_t h0 = sprite->getModuleHeight(module);
@@ -184,7 +182,7 @@ void paintModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int
     }
     if (w < 1 || h < 1 || (g && outsideClip(g, x, y, w, h)))
         return;
-    if ((sprite->m_format & kHasModulePixels) == 0)
+    if ((sprite->m_format & sprite_format::kHasModulePixels) == 0)
         return;
     javax_microedition_lcdui_Image* image = sprite->getModuleImage(module, sprite->m_currentPalette);
     if (!image) {
@@ -209,7 +207,7 @@ void paintModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int
 void paintFModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t frame,
                   std::int32_t index, std::int32_t x, std::int32_t y, std::int32_t flags, std::int32_t,
                   std::int32_t) {
-    if (!present(sprite))
+    if (!spritePresent(sprite))
         return;
     const std::int32_t module = sprite->getFModuleModule(frame, index);
     const std::int32_t combined = sprite->getFModuleFlags(frame, index) ^ flags;
@@ -232,7 +230,7 @@ void paintFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int3
                                                 ? reportedFrameBox(sprite, frame, x, y, flags)
                                                 : std::array<std::int32_t, 4>{};
     const ReportedDraw reported(DrawCall::PaintFrame, g, sprite, {frame, x, y, flags, hx, hy}, {}, box);
-    if (!present(sprite))
+    if (!spritePresent(sprite))
         return;
     const std::int32_t count = sprite->getFModuleCount(frame);
     for (std::int32_t i = 0; i < count; ++i)
@@ -243,7 +241,7 @@ void paintAFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int
                  std::int32_t aframe, std::int32_t x, std::int32_t y, std::int32_t flags, std::int32_t hx,
                  std::int32_t hy) {
     const ReportedDraw reported(DrawCall::PaintAFrame, g, sprite, {anim, aframe, x, y, flags, hx, hy});
-    if (!present(sprite))
+    if (!spritePresent(sprite))
         return;
     const std::int32_t record = rt::ShortArray::get(sprite->m_animFirstFrame, anim) + aframe;
     const std::int32_t frame = sprite->getAFrameFrame(anim, aframe);
@@ -292,7 +290,7 @@ std::int32_t paintFrameAligned(ASprite* sprite, std::int32_t base, std::int32_t 
 
 bool paintAFrameByRatio(ASprite* sprite, std::int32_t anim, std::int32_t x, std::int32_t y, std::int32_t,
                         std::int32_t num, std::int32_t den) {
-    if (!present(sprite))
+    if (!spritePresent(sprite))
         return false;
     const std::int32_t count = sprite->getAFrameCount(anim);
     if (count < 1)

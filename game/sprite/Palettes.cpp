@@ -18,7 +18,6 @@ using rt::ObjectArray;
 // Transform modes available in this game: bit (1 << mode); only grey (4).
 constexpr std::int32_t kAvailableTransforms = 1 << 4;
 
-constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 constexpr std::uint32_t kColourKey = 0x00FF00FFu;
 
 std::uint32_t withAlpha(std::uint32_t colour, std::int32_t alpha) {

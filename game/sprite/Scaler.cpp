@@ -20,12 +20,12 @@ namespace game {
 
 namespace {
 
+using paint_flags::kMirrorX;
+using paint_flags::kMirrorY;
 using rt::ByteArray;
 using rt::IntArray;
 using rt::ObjectArray;
 using rt::ShortArray;
-using zoom_flags::kMirrorX;
-using zoom_flags::kMirrorY;
 using zoom_fp::kShift;
 
 constexpr std::int64_t kOne = zoom_fp::kOne;

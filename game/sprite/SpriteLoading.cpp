@@ -17,7 +17,6 @@ namespace {
 // The pack entries whose sprites keep only their images: they are rendered
 // once as they load and their pixel data is freed.
 constexpr std::int32_t kImagesOnlyEntries[] = {4, 65};
-constexpr std::uint32_t kRgbMask = 0x00FFFFFFu;
 
 // Null when the entry could not be read (the pack reader said why) or holds
 // no sound sprite (logged with what is wrong).

@@ -32,7 +32,7 @@ using rt::IntArray;
 using rt::ObjectArray;
 using rt::ShortArray;
 using namespace zoom_fp;
-using namespace zoom_flags;
+using namespace paint_flags;
 
 java_util_Hashtable* cacheTable(ZoomCacheKind kind) {
     const ZoomStatics& z = zoomStatics();

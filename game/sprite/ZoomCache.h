@@ -116,13 +116,6 @@ inline constexpr std::int32_t kOne = 1 << kShift;
 inline constexpr std::int32_t kHalf = kOne / 2;
 } // namespace zoom_fp
 
-// Sprite flags the zoom code reads.
-namespace zoom_flags {
-inline constexpr std::int32_t kMirrorX = 1;
-inline constexpr std::int32_t kMirrorY = 2;
-inline constexpr std::int32_t kTurn = 4;
-} // namespace zoom_flags
-
 inline constexpr std::int32_t kZoomIdLimit = 1024;
 // How many made keys the caches keep for reuse.
 inline constexpr std::int32_t kZoomKeySlots = 512;

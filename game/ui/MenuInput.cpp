@@ -44,12 +44,6 @@ bool isSelect(std::int32_t key) {
     return key == kLeftSoftKey || key == kFireKey || key == kSelectKey;
 }
 
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
-}
 State currentState() {
     return stateStatics().s_state;
 }

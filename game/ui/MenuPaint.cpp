@@ -50,12 +50,6 @@ constexpr std::int32_t kLabelInset = 10;
 constexpr std::int32_t kSoundOnSuffix = 63;
 constexpr std::int32_t kSoundOffSuffix = 64;
 
-std::int32_t screenWidth() {
-    return config().s_gameScreenWidth;
-}
-std::int32_t screenHeight() {
-    return config().s_gameScreenHeight;
-}
 Graphics* graphics() {
     return loopStatics().s_graphics;
 }

@@ -43,7 +43,7 @@ struct ArchiveStatics {
                         m_entryOffsets, m_entrySizes, m_indexFault)
 };
 
-ArchiveStatics& statics() {
+ArchiveStatics& archiveStatics() {
     return rt::getStaticClass().statics<ArchiveStatics>();
 }
 
@@ -51,13 +51,6 @@ ArchiveStatics& statics() {
 bool sameName(rt::String* entry, rt::String* name, std::int32_t skip) {
     return entry && entry->length() == name->length() - skip &&
            entry->regionMatches(true, 0, name, skip, entry->length());
-}
-
-std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
-    std::uint32_t value = 0;
-    for (std::uint8_t b : bytes)
-        value = value << 8 | b;
-    return value;
 }
 
 // The one log line of a load that found the archive at fault, kept for
@@ -69,7 +62,7 @@ std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
     std::vsnprintf(text.data(), text.size(), format, arguments);
     va_end(arguments);
     host::logf(host::LogCategory::Platform, "data.bar: %s", text.data());
-    statics().m_indexFault = rt::String::newFromCString(text.data());
+    archiveStatics().m_indexFault = rt::String::newFromCString(text.data());
     return false;
 }
 
@@ -113,12 +106,12 @@ rt::String* ResourceArchive::getPath() {
 }
 
 std::string ResourceArchive::indexFault() {
-    rt::String* fault = statics().m_indexFault;
+    rt::String* fault = archiveStatics().m_indexFault;
     return fault ? fault->toUtf8() : std::string();
 }
 
 bool ResourceArchive::loadIndex() {
-    ArchiveStatics& archive = statics();
+    ArchiveStatics& archive = archiveStatics();
     if (archive.m_archiveFile)
         return archive.m_indexWhole;
     auto* file = rt::make<javax_microedition_io_File>(getPath());
@@ -190,7 +183,7 @@ bool ResourceArchive::loadIndex() {
 }
 
 lib::java_io_InputStream* ResourceArchive::openEntry(rt::String* name) {
-    ArchiveStatics& archive = statics();
+    ArchiveStatics& archive = archiveStatics();
     // A broken index has said so at its load; its whole entries are still served.
     (void)loadIndex();
     if (!name || name->isFreed()) {

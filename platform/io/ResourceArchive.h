@@ -26,6 +26,7 @@
 #include "runtime/String.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace lib {
@@ -33,6 +34,15 @@ class java_io_InputStream;
 }
 
 namespace platform {
+
+// The unsigned big-endian number in `bytes` (at most four), as the archive's
+// index and the constant-strings file store their fields.
+inline std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
+    std::uint32_t value = 0;
+    for (std::uint8_t b : bytes)
+        value = value << 8 | b;
+    return value;
+}
 
 class ResourceArchive {
 public:

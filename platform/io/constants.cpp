@@ -30,13 +30,6 @@ namespace {
     return false;
 }
 
-std::uint32_t bigEndian(std::span<const std::uint8_t> bytes) {
-    std::uint32_t value = 0;
-    for (std::uint8_t b : bytes)
-        value = value << 8 | b;
-    return value;
-}
-
 } // namespace
 
 // The resource is read whole and parsed here rather than through a data

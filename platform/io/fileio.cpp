@@ -23,7 +23,7 @@ struct FileStatics {
     RT_NO_REFERENCE_FIELDS(FileStatics, rt::NoReferenceBase)
 };
 
-FileStatics& statics() {
+FileStatics& fileStatics() {
     return rt::getStaticClass().statics<FileStatics>();
 }
 
@@ -66,11 +66,11 @@ bool holdsAlready(const std::string& path, rt::ByteArray* b, std::int32_t off, s
 } // namespace
 
 void setFileFolders(host::Folders* folders) {
-    statics().m_folders = folders;
+    fileStatics().m_folders = folders;
 }
 
 host::Folders* fileFolders() {
-    return statics().m_folders;
+    return fileStatics().m_folders;
 }
 
 std::optional<std::string> hostPathOf(rt::String* path) {

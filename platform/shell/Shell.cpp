@@ -48,7 +48,7 @@ std::int32_t keyOf(std::int32_t virtualKey) {
 // The text of the "Please wait" screen: red on black.
 constexpr std::uint32_t kPleaseWaitColour = 0xFF0000;
 
-void say(const char* line) {
+void logShellLine(const char* line) {
     host::logLine(host::LogCategory::Platform, line);
 }
 
@@ -87,7 +87,7 @@ StartupResult Shell::run() {
         host::logf(host::LogCategory::Platform, "vorlax: cannot tell whether another instance runs: %s",
                    instance.error().message.c_str());
     } else if (instance.value() == host::InstanceState::Another) {
-        say("vorlax: Vorlax Rally is already running.");
+        logShellLine("vorlax: Vorlax Rally is already running.");
         closeLogFile();
         return StartupResult::ready();
     }
@@ -100,7 +100,7 @@ StartupResult Shell::run() {
         return StartupResult::cannotStart("the window cannot open: " + opened.error().message);
     }
     window.bringToFront();
-    say("\nInitInstance: SHFullscreen returned 1.");
+    logShellLine("\nInitInstance: SHFullscreen returned 1.");
     m_restoreOrientation = m_host.device().displayOrientation();
 
     if (!m_impl->openDisplay(u"GDI")) {
@@ -138,7 +138,7 @@ void Shell::cleanupAfterFailedStart() {
     try {
         cleanup();
     } catch (const rt::OutOfStore&) {
-        say("vorlax: the shutdown after a failed start ran out of store; it ends here");
+        logShellLine("vorlax: the shutdown after a failed start ran out of store; it ends here");
         closeLogFile();
         m_cleanedUp = true;
     }

@@ -40,7 +40,7 @@ struct Trace {
     std::string output;
 };
 
-Trace vorlax(const fs::path& folder, const std::string& arguments, int row = 0) {
+Trace runQuickRace(const fs::path& folder, const std::string& arguments, int row = 0) {
     std::string command = std::string("'") + VORLAX_PROGRAM + "' --headless --race " + std::to_string(row) +
                           " " + arguments + " '" + folder.string() + "' 2>&1";
     Trace run;
@@ -102,7 +102,7 @@ struct QuickRace : ::testing::Test {
 
 TEST_F(QuickRace, ARaceOfTypeZeroPassesFlyoverIntroCountdownRaceAndReachesTheResults) {
     fs::path lines = script(root.path(), "prompt.txt", kAnswerPrompt);
-    Trace run = vorlax(demo, "--script '" + lines.string() + "' --frames 30000");
+    Trace run = runQuickRace(demo, "--script '" + lines.string() + "' --frames 30000");
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_GE(run.states.size(), 7u) << run.output;
     EXPECT_EQ(std::vector<State>(run.states.begin(), run.states.begin() + 7),
@@ -139,8 +139,8 @@ TEST_F(QuickRace, ARaceOfAnotherTypeSkipsTheRacerIntro) {
     fs::path typeOne = root.path() / "type1";
     ASSERT_TRUE(mkdata::writeProgramFolder(set, typeOne).ok());
     fs::path lines = script(root.path(), "prompt.txt", kAnswerPrompt);
-    Trace run =
-        vorlax(typeOne, "--script '" + lines.string() + "' --frames " + std::to_string(kLoadFrames + 600));
+    Trace run = runQuickRace(typeOne, "--script '" + lines.string() + "' --frames " +
+                                          std::to_string(kLoadFrames + 600));
     ASSERT_EQ(run.status, 0) << run.output;
     ASSERT_GE(run.states.size(), 5u) << run.output;
     EXPECT_EQ(std::vector<State>(run.states.begin(), run.states.begin() + 5),
@@ -164,7 +164,7 @@ TEST_F(QuickRace, AHideInTheCountdownOrTheRaceOpensThePauseOnce) {
     for (const Row& row : {Row{hideTwice(2000), trace({State::PauseMenu})},
                            Row{hideTwice(20000), trace({State::Race, State::PauseMenu})}}) {
         fs::path lines = script(root.path(), "hide.txt", kSkipToCountdown + row.hide + at(30000) + " quit\n");
-        Trace run = vorlax(demo, "--script '" + lines.string() + "'");
+        Trace run = runQuickRace(demo, "--script '" + lines.string() + "'");
         EXPECT_EQ(run.status, 0) << run.output;
         EXPECT_EQ(run.states, row.want) << run.output;
     }
@@ -190,7 +190,7 @@ TEST_F(QuickRace, ThePauseMenusItemsLeadToTheirStates) {
             script(root.path(), "pause.txt",
                    kSkipToCountdown + at(8000) + " key-down F1\n+40 key-up F1\n" + at(9000) +
                        " stylus-down " + point + "+80 stylus-up " + point + at(10000) + " quit\n");
-        Trace run = vorlax(demo, "--script '" + lines.string() + "'");
+        Trace run = runQuickRace(demo, "--script '" + lines.string() + "'");
         EXPECT_EQ(run.status, 0) << run.output;
         EXPECT_EQ(run.states, row.want) << row.item;
     }
@@ -217,7 +217,7 @@ TEST_F(QuickRace, TheQuestionsOverTheRaceAnswerATap) {
                    kSkipToCountdown + at(8000) + " key-down F1\n+40 key-up F1\n" + at(9000) +
                        " stylus-down " + item + "+80 stylus-up " + item + at(10000) + " stylus-down " +
                        answer + "+80 stylus-up " + answer + at(10500) + " quit\n");
-        Trace run = vorlax(demo, "--script '" + lines.string() + "'");
+        Trace run = runQuickRace(demo, "--script '" + lines.string() + "'");
         EXPECT_EQ(run.status, 0) << run.output;
         ASSERT_GE(run.states.size(), row.want.size()) << row.item << " " << row.answer << "\n" << run.output;
         EXPECT_EQ(std::vector<State>(run.states.begin(), run.states.begin() + row.want.size()), row.want)
@@ -234,10 +234,10 @@ TEST_F(QuickRace, EveryDemoTrackRacesWithoutARuntimeCheckOrALoaderWarning) {
     constexpr int kCountdownFrames = 120;
     fs::path lines = script(root.path(), "skip.txt", kSkipToCountdown);
     for (int row = 0; row < mkdata::kDemoTrackCount; ++row) {
-        Trace run = vorlax(demo,
-                           "--script '" + lines.string() + "' --frames " +
-                               std::to_string(kLoadFrames + kCountdownFrames + 300),
-                           row);
+        Trace run = runQuickRace(demo,
+                                 "--script '" + lines.string() + "' --frames " +
+                                     std::to_string(kLoadFrames + kCountdownFrames + 300),
+                                 row);
         EXPECT_EQ(run.status, 0) << "row " << row << "\n" << run.output;
         EXPECT_NE(std::find(run.states.begin(), run.states.end(), State::Race), run.states.end())
             << "row " << row << " never raced\n"

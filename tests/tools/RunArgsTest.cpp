@@ -12,7 +12,7 @@
 namespace {
 
 // What the check `function` of tools/run-args.sh prints for `arguments`.
-std::string check(const std::string& function, const std::string& arguments) {
+std::string checkArgs(const std::string& function, const std::string& arguments) {
     const testing_support::CommandResult run =
         testing_support::runCommand(std::string("bash -c 'source \"") + VORLAX_SOURCE_DIR +
                                     "/tools/run-args.sh\"; " + function + " " + arguments + "'");
@@ -21,7 +21,7 @@ std::string check(const std::string& function, const std::string& arguments) {
 }
 
 std::string folderGiven(const std::string& arguments) {
-    return check("program_folder_given", arguments);
+    return checkArgs("program_folder_given", arguments);
 }
 
 TEST(RunArgs, OnlyAWordThatIsNoOptionsValueNamesAProgramFolder) {
@@ -46,7 +46,7 @@ TEST(RunArgs, TheLogFileIsTheOneTheLastLogArgumentNames) {
     };
     for (const Case& c : {Case{"", "\n"}, Case{"--seed 3 demo", "\n"}, Case{"--log a.txt", "a.txt\n"},
                           Case{"--log a.txt demo --log b.txt", "b.txt\n"}})
-        EXPECT_EQ(check("log_file_given", c.arguments), c.file) << c.arguments;
+        EXPECT_EQ(checkArgs("log_file_given", c.arguments), c.file) << c.arguments;
 }
 
 } // namespace

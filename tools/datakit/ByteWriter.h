@@ -20,6 +20,7 @@ enum class ByteOrder : std::uint8_t {
     Big,    // most significant byte first
     Little, // least significant byte first
 };
+inline constexpr ByteOrder kLE = ByteOrder::Little;
 
 class ByteWriter {
 public:

@@ -9,8 +9,6 @@ namespace {
 using game::EventFieldEncoding;
 using game::EventVariantSection;
 
-constexpr ByteOrder kLE = ByteOrder::Little;
-
 // One record: `values[f]` in the encoding of `fields[f]`.
 template <std::size_t N>
 void writeFields(ByteWriter& out, const std::array<EventFieldEncoding, N>& fields,

@@ -2,10 +2,6 @@
 
 namespace datakit {
 
-namespace {
-constexpr ByteOrder kLE = ByteOrder::Little;
-}
-
 Bytes writeGameTables(const GameTables& t) {
     ByteWriter out;
     out.u8(static_cast<std::uint8_t>(t.chunks.size()));

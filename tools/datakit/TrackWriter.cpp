@@ -7,8 +7,6 @@ namespace {
 using Section = game::TrackSection;
 using game::TrackStyleSlot;
 
-constexpr ByteOrder kLE = ByteOrder::Little;
-
 void colour(ByteWriter& out, std::uint32_t rgb) {
     out.u8(static_cast<std::uint8_t>(rgb >> 16));
     out.u8(static_cast<std::uint8_t>(rgb >> 8));

@@ -33,7 +33,7 @@ using datakit::TypedArray;
 
 // What `readArray` made, in the writer's terms; a null array is an empty
 // nested array marked by a lone value.
-TypedArray describe(rt::Object* object) {
+TypedArray describeArray(rt::Object* object) {
     TypedArray out;
     if (!object)
         return {TypedArray::Kind::Nested, {-1}, {}};
@@ -56,7 +56,7 @@ TypedArray describe(rt::Object* object) {
     default:
         out.kind = TypedArray::Kind::Nested;
         for (rt::Object* element : rt::ObjectArray::span(static_cast<rt::ObjectArray*>(object)))
-            out.nested.push_back(describe(element));
+            out.nested.push_back(describeArray(element));
     }
     return out;
 }
@@ -103,10 +103,11 @@ TEST_F(DataTest, EachHeaderFormDecodes) {
     for (const Encoding& c : cases) {
         SCOPED_TRACE(c.what);
         game::streamStatics().s_arrayBytesRead = 0;
-        EXPECT_EQ(describe(game::readArray(streamOver(c.bytes))), c.expected);
+        EXPECT_EQ(describeArray(game::readArray(streamOver(c.bytes))), c.expected);
         EXPECT_EQ(game::streamStatics().s_arrayBytesRead, static_cast<std::int32_t>(c.bytes.size()));
-        EXPECT_EQ(describe(game::readArray(streamOver(c.bytes), static_cast<std::int32_t>(c.bytes.size()))),
-                  c.expected);
+        EXPECT_EQ(
+            describeArray(game::readArray(streamOver(c.bytes), static_cast<std::int32_t>(c.bytes.size()))),
+            c.expected);
     }
     EXPECT_TRUE(log.lines().empty());
 }
@@ -154,9 +155,9 @@ TEST_F(DataTest, RandomNestedArraysRoundTrip) {
         Bytes stream = bytes;
         stream.push_back(0xAB);
         game::streamStatics().s_arrayBytesRead = 0;
-        ASSERT_EQ(describe(game::readArray(streamOver(stream))), array) << "round " << round;
+        ASSERT_EQ(describeArray(game::readArray(streamOver(stream))), array) << "round " << round;
         ASSERT_EQ(game::streamStatics().s_arrayBytesRead, static_cast<std::int32_t>(bytes.size()));
-        ASSERT_EQ(describe(game::readArray(streamOver(bytes), static_cast<std::int32_t>(bytes.size()))),
+        ASSERT_EQ(describeArray(game::readArray(streamOver(bytes), static_cast<std::int32_t>(bytes.size()))),
                   array);
     }
 }
@@ -207,8 +208,8 @@ TEST_F(DataTest, AnExceptionInANestedArrayLeavesItNullAndReadingGoesOn) {
     in->m_failAt = 6;
     rt::Object* array = game::readArray(in);
     EXPECT_FALSE(rt::exceptionPending());
-    EXPECT_EQ(describe(array),
-              datakit::nestedArray({datakit::byteArray({1}), describe(nullptr), datakit::byteArray({3})}));
+    EXPECT_EQ(describeArray(array), datakit::nestedArray({datakit::byteArray({1}), describeArray(nullptr),
+                                                          datakit::byteArray({3})}));
     // At the outermost level the array is null.
     auto* failing = rt::make<testing_support::ScriptedInputStream>(Bytes{0x02, 0x01, 0x05});
     failing->m_failAt = 3;

@@ -61,7 +61,7 @@ Shot shoot(const std::string& scenario, int frame) {
 
 // A tap at the game-space point (x, y): the canvas takes the phone's
 // portrait coordinates, on which the game is drawn turned.
-void tap(StartedGame& game, std::int32_t x, std::int32_t y) {
+void tapFrame(StartedGame& game, std::int32_t x, std::int32_t y) {
     game.canvas()->pointerPressed(480 - y, x);
     game.canvas()->pointerReleased(480 - y, x);
 }
@@ -88,8 +88,8 @@ constexpr Stop kStops[] = {
      [](StartedGame& game) { game.canvas()->keyPressed(kLeftSoftKeyCode); }},
     {nullptr, State::SoundQuestion, 11,
      [](StartedGame& game) { game.canvas()->keyReleased(kLeftSoftKeyCode); }},
-    {"title", State::Title, 10, [](StartedGame& game) { tap(game, 320, 240); }},
-    {"main-menu", State::MainMenu, 30, [](StartedGame& game) { tap(game, 58, 82); }},
+    {"title", State::Title, 10, [](StartedGame& game) { tapFrame(game, 320, 240); }},
+    {"main-menu", State::MainMenu, 30, [](StartedGame& game) { tapFrame(game, 58, 82); }},
     {"question-box", State::StartQuestion, 10, nullptr},
 };
 constexpr std::size_t kShotCount = 6;

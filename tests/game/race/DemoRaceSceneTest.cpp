@@ -96,7 +96,7 @@ std::int32_t frameZeroWidth(const datakit::PaintedSprite& sprite) {
     return right - left;
 }
 
-bool near(std::int32_t argb, std::uint32_t rgb) {
+bool nearColour(std::int32_t argb, std::uint32_t rgb) {
     for (int shift : {0, 8, 16}) {
         const int painted = (argb >> shift) & 255;
         const int model = static_cast<int>((rgb >> shift) & 255);
@@ -120,9 +120,10 @@ TEST(DemoRaceScene, TheCountdownShowsTheTracksSkyAndItsRoadUnderTheCar) {
         // Below the display's top row, beside the clouds, sun and smoke of
         // the demo's skies.
         for (std::int32_t x : {20, 600})
-            EXPECT_TRUE(near(at(x, 64), colours.sky)) << std::hex << at(x, 64) << " at x " << std::dec << x;
+            EXPECT_TRUE(nearColour(at(x, 64), colours.sky))
+                << std::hex << at(x, 64) << " at x " << std::dec << x;
         if (row == 0 || row == 3 || row == 5) {
-            EXPECT_TRUE(near(at(320, 470), colours.road)) << std::hex << at(320, 470);
+            EXPECT_TRUE(nearColour(at(320, 470), colours.road)) << std::hex << at(320, 470);
         }
         EXPECT_TRUE(seen.hudLoaded);
         // The track's backdrop stays loaded past the load's last step and is

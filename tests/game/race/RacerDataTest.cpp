@@ -15,7 +15,7 @@ using race_testing::RaceDataTest;
 using race_testing::racerDefinition;
 using race_testing::recordTables;
 
-std::vector<std::int32_t> ints(rt::IntArray* array) {
+std::vector<std::int32_t> intValues(rt::IntArray* array) {
     auto span = rt::IntArray::span(array);
     return {span.begin(), span.end()};
 }
@@ -38,8 +38,8 @@ TEST_F(RaceDataTest, ARacerGoesIntoACarInTheRaceUnits) {
     EXPECT_EQ(game::applyRacerDefinition(0, car), 0);
     EXPECT_TRUE(log.lines().empty()) << log.lines().front();
     // 90 km/h is 102400; 1500 ms is 6144; a time of 0, and element 0, read 5000.
-    EXPECT_EQ(ints(car->m_stats), (std::vector<std::int32_t>{0, 34133, 68266, 102400}));
-    EXPECT_EQ(ints(car->m_gearTable), (std::vector<std::int32_t>{5000, 5000, 6144}));
+    EXPECT_EQ(intValues(car->m_stats), (std::vector<std::int32_t>{0, 34133, 68266, 102400}));
+    EXPECT_EQ(intValues(car->m_gearTable), (std::vector<std::int32_t>{5000, 5000, 6144}));
     // Placed at the start, its race state cleared, its top speed the last
     // step at 100 percent.
     EXPECT_EQ((std::vector<std::int32_t>{car->m_lap, car->m_segment, car->m_segmentPos, car->m_lateral}),
@@ -51,7 +51,7 @@ TEST_F(RaceDataTest, ARacerGoesIntoACarInTheRaceUnits) {
     // 0x0180 is 6144; 90 degrees 512; braking and weight where the race reads them.
     EXPECT_EQ((std::vector<std::int32_t>(std::begin(car->m_defValues), std::end(car->m_defValues))),
               (std::vector<std::int32_t>{6144, 3 * 4096, 512, 1200, 21, 22, 11, 0}));
-    EXPECT_EQ(ints(car->m_widthProfile),
+    EXPECT_EQ(intValues(car->m_widthProfile),
               (std::vector<std::int32_t>{100, 97, 93, 87, 82, 120, 82, 87, 93, 97, 100, 240}));
     auto* definition =
         static_cast<rt::IntArray*>(rt::ObjectArray::get(game::racerStatics().s_racerDefinitions, 0));
