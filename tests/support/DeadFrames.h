@@ -2,7 +2,11 @@
 
 // The collector scans thread stacks conservatively: a dead frame below the
 // caller's may still hold the address of an object a test expects to be
-// freed. Tests that count what a collection frees clear those frames first.
+// freed. Tests that count what a collection frees clear those frames first,
+// from the frame that called the code which held the object: a sibling
+// call's own frame lies over the dead one, and its unwritten words (padding,
+// spill slots, the parts of a saved context the system leaves alone) keep
+// what the dead frame held.
 
 #include <cstddef>
 #include <cstdint>
