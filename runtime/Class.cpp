@@ -93,7 +93,14 @@ const Class* ClassTable::forName(std::string_view name) const {
 }
 
 static bool sameReferenceFields(const ReferenceFieldTable& a, const ReferenceFieldTable& b) {
-    return std::equal(a.offsets, a.offsets + a.count, b.offsets, b.offsets + b.count);
+    // Compared by hand: an empty list may have no array at all.
+    if (a.count != b.count)
+        return false;
+    for (std::uint32_t i = 0; i < a.count; ++i) {
+        if (a.offsets[i] != b.offsets[i])
+            return false;
+    }
+    return true;
 }
 
 bool ClassTable::registerReferenceFields(ClassId id, const ReferenceFieldTable& table) {
