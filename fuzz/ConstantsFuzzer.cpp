@@ -3,18 +3,20 @@
 // either installs exactly the count of strings the file announces, each a
 // String, or installs nothing and leaves nothing pending; and an array is
 // never made for more strings than the bytes could hold.
+//
+// The strings an input installs are made permanent, as the game's are; once
+// checked they are handed back to the collection that ends the input, and
+// the input leaves no object behind. Left permanent, they would pile up input
+// after input, and every collection would walk them all.
 
 #include "fuzz/PlatformFiles.h"
 #include "platform/io/constants.h"
 #include "tools/datakit/Archive.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+void loadAndCheck(const std::uint8_t* data, std::size_t size) {
     using fuzzing::check;
-    if (size > (1u << 20))
-        return 0;
-    fuzzing::putFile(
-        "data.bar",
-        datakit::writeArchive({datakit::archiveEntry("constants.bin", datakit::Bytes(data, data + size))}));
     fuzzing::PlatformFiles platform;
     rt::ObjectArray* before = rt::getStaticClass().constantStrings();
     bool loaded = platform::loadConstants();
@@ -22,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rt::ObjectArray* strings = rt::getStaticClass().constantStrings();
     if (!loaded) {
         check(strings == before);
-        return 0;
+        return;
     }
     check(size >= 4);
     std::int32_t count = static_cast<std::int32_t>(data[0] << 24 | data[1] << 16 | data[2] << 8 | data[3]);
@@ -30,6 +32,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int32_t i = 0; i < count; ++i) {
         rt::Object* text = rt::Array::getRef(strings, i);
         check(text && text->classId() == rt::ClassId::String && !text->isCollectable());
+        text->setCollectable(true);
     }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size > (1u << 20))
+        return 0;
+    fuzzing::putFile(
+        "data.bar",
+        datakit::writeArchive({datakit::archiveEntry("constants.bin", datakit::Bytes(data, data + size))}));
+    // At most as many as before: the first input's collection also frees
+    // what making the shared runtime left.
+    const std::size_t objects = rt::Runtime::current().objectManager().objectCount();
+    loadAndCheck(data, size);
+    fuzzing::check(rt::Runtime::current().objectManager().objectCount() <= objects);
     return 0;
 }

@@ -48,7 +48,9 @@ namespace fuzzing {
 class ScratchFolder {
 public:
     ScratchFolder()
-        : m_root(base() / (kPrefix + std::to_string(::getpid()))) {
+        : m_root(base() / (kPrefix + std::to_string(::getpid())))
+        , m_programFolder(m_root / "pf" / "Brivanta" / "Vorlax Rally")
+        , m_programFolderText(m_programFolder.string()) {
         removeAbandoned();
         std::filesystem::create_directories(programFolder());
     }
@@ -59,14 +61,15 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    std::filesystem::path programFolder() const { return m_root / "pf" / "Brivanta" / "Vorlax Rally"; }
+    // Made once: every input writes its files there and empties it.
+    const std::filesystem::path& programFolder() const { return m_programFolder; }
 
     // Removes everything in the program folder. The folder's entries are
     // read into a buffer on the stack: the directory streams of the C and C++
     // libraries allocate tens of kilobytes for every listing, which the
     // address sanitizer fills and keeps in its quarantine.
     void empty() const {
-        const std::string folder = programFolder().string();
+        const std::string& folder = m_programFolderText;
         const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (descriptor < 0)
             return;
@@ -111,6 +114,8 @@ private:
     }
 
     std::filesystem::path m_root;
+    std::filesystem::path m_programFolder;
+    std::string m_programFolderText;
 };
 
 // The process's folder, log sink and runtime.
@@ -185,7 +190,7 @@ private:
 };
 
 // The folder every input's files go to.
-inline std::filesystem::path programFolder() {
+inline const std::filesystem::path& programFolder() {
     return Session::get().folder().programFolder();
 }
 

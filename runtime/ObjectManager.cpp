@@ -140,8 +140,10 @@ public:
     explicit Marker(ObjectManager& manager)
         : m_manager(manager)
         , m_bitmap{reinterpret_cast<std::uintptr_t>(manager.m_objectHeap.arena()),
-                   manager.m_objectHeap.stats().heapSize, manager.m_reached.data()} {
-        m_stack.resize(1024);
+                   manager.m_objectHeap.stats().heapSize, manager.m_reached.data()}
+        , m_stack(manager.m_markStack) {
+        if (m_stack.size() < 1024)
+            m_stack.resize(1024);
         // The reference fields of every class, looked up once: nothing
         // registers a class's fields while the world is stopped.
         for (int id = 0; id < kClassCount; ++id) {
@@ -290,7 +292,9 @@ private:
     ObjectManager& m_manager;
     Bitmap m_bitmap;
     std::array<Layout, kClassCount> m_layouts;
-    std::vector<Object*> m_stack; // the first `m_top` are the objects reached and not yet visited
+    // The first `m_top` are the objects reached and not yet visited; the
+    // rest is left from earlier collections.
+    std::vector<Object*>& m_stack;
     std::size_t m_top = 0;
     std::array<Object*, kAhead> m_ahead{};
     std::size_t m_aheadFirst = 0;

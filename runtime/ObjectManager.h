@@ -205,6 +205,7 @@ private:
     std::vector<void*> m_dead;             // the sweep's object-heap blocks, kept to spare reallocations
     std::vector<std::size_t> m_unreached;  // the sweep's registry places not reached, from the end down
     std::vector<std::uint64_t> m_reached;  // during a collection: see `reach`
+    std::vector<Object*> m_markStack;      // the marking's stack, kept to spare reallocations
 
     std::mutex m_collectionLock;
     std::atomic<std::uint32_t> m_lastCollection{0}; // read without a lock by the interval rule

@@ -25,6 +25,10 @@ std::int32_t javax_microedition_io_ResourceInputStream::buffered() const {
     return m_bufferStart + m_bufferLength - m_pos;
 }
 
+std::int32_t javax_microedition_io_ResourceInputStream::nextFillSize() const {
+    return m_fills == 0 ? kFirstFill : kBufferSize;
+}
+
 bool javax_microedition_io_ResourceInputStream::fill() {
     std::int32_t size = kFirstFill;
     if (m_fills++ > 0) {
@@ -49,16 +53,19 @@ std::int32_t javax_microedition_io_ResourceInputStream::read(rt::ByteArray* b, s
     std::int32_t done = 0;
     while (done < len) {
         std::int32_t ready = buffered();
-        if (ready == 0 && len - done >= kBufferSize) {
-            // A long read goes round the buffer, through a native chunk: the
-            // array's elements may move while the file is read.
+        if (ready == 0 && len - done >= nextFillSize()) {
+            // A read of at least what the next fill would bring goes round
+            // the buffer, through a native chunk: the array's elements may
+            // move while the file is read.
             std::array<std::uint8_t, kBufferSize> chunk;
+            const std::int32_t want = std::min(len - done, kBufferSize);
             const auto got = static_cast<std::int32_t>(
-                m_archive->readAt(static_cast<std::int64_t>(m_start) + m_pos, chunk));
+                m_archive->readAt(static_cast<std::int64_t>(m_start) + m_pos,
+                                  std::span(chunk).first(static_cast<std::size_t>(want))));
             std::memcpy(b->elements() + off + done, chunk.data(), static_cast<std::size_t>(got));
             done += got;
             m_pos += got;
-            if (got < kBufferSize)
+            if (got < want)
                 break;
             continue;
         }

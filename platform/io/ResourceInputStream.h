@@ -52,13 +52,17 @@ public:
     RT_REFERENCE_FIELDS(javax_microedition_io_ResourceInputStream, java_io_InputStream, m_archive)
 
 private:
-    // The bytes a buffer holds at most; reads of more go round it.
+    // The bytes a buffer holds at most. A read of at least what the next
+    // fill would bring goes round the buffer.
     static constexpr std::int32_t kBufferSize = 4096;
     // The bytes the first fill reads, into the stream's own small buffer: a
     // stream opened for a header or an entry's first byte (a pack's seek)
-    // reads no more than it needs and allocates nothing.
+    // reads no more than it needs and allocates nothing, nor does one whose
+    // entry is read whole at once.
     static constexpr std::int32_t kFirstFill = 64;
 
+    // The bytes the next fill asks for.
+    std::int32_t nextFillSize() const;
     // Refills the buffer from the current position; false when the archive
     // gave nothing.
     bool fill();

@@ -306,6 +306,35 @@ TEST_F(ArchiveTest, ReadsOfEveryLengthServeTheEntrysBytesInOrder) {
     EXPECT_FALSE(rt::exceptionPending());
 }
 
+TEST_F(ArchiveTest, AFirstReadOfAnyLengthServesTheEntrysBytesAndLeavesTheRest) {
+    // A stream's first read, before any fill, of lengths about the first
+    // fill's and the buffer's; then a byte and the rest, read after it.
+    std::string bytes(5000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 11 + i / 253);
+    putArchive({archiveEntry("long", bytes), archiveEntry("after", "AFTER")});
+    for (std::int32_t length : {1, 63, 64, 65, 4095, 4096, 4097}) {
+        lib::java_io_InputStream* in = resource("long");
+        ASSERT_NE(in, nullptr);
+        rt::ByteArray* b = rt::newByteArray(length);
+        ASSERT_EQ(in->read(b, 0, length), length) << length;
+        const Bytes head = bytesOf(b);
+        EXPECT_EQ(std::string(head.begin(), head.end()), bytes.substr(0, static_cast<std::size_t>(length)))
+            << length;
+        EXPECT_EQ(in->read(), static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(length)])) << length;
+        const std::int32_t rest = static_cast<std::int32_t>(bytes.size()) - length - 1;
+        rt::ByteArray* tail = rt::newByteArray(rest);
+        ASSERT_EQ(in->read(tail, 0, rest), rest) << length;
+        const Bytes after = bytesOf(tail);
+        EXPECT_EQ(std::string(after.begin(), after.end()), bytes.substr(static_cast<std::size_t>(length) + 1))
+            << length;
+        EXPECT_EQ(in->available(), 0) << length;
+        in->close();
+    }
+    EXPECT_EQ(served("after"), asBytes("AFTER"));
+    EXPECT_FALSE(rt::exceptionPending());
+}
+
 TEST_F(ArchiveTest, EntryStreamsReadApartAndClosingOneLeavesTheOthers) {
     putArchive({archiveEntry("a", "AAAA"), archiveEntry("b", "BBBB")});
     lib::java_io_InputStream* a = resource("a");
