@@ -165,15 +165,27 @@ function(vorlax_batch_options target)
     endif()
 endfunction()
 
-# vorlax_test_suite(<layer> DEPENDS targets... [THREADING filter])
+# CTest starts a test set in descending COST: the tests that run whole games
+# (the demo, the data mutants, the whole-game corpus replays, the game and
+# tools layers' suites) start first, so that none of them is left running
+# alone at the end of a parallel run. Once a build folder has run its tests,
+# CTest orders by the times it measured instead.
+set(VORLAX_WHOLE_GAME_COST 100)
+
+# vorlax_test_suite(<layer> DEPENDS targets... [THREADING filter] [COST n])
 # One GoogleTest binary per layer from every .cpp below tests/<layer>,
 # labelled <layer> in CTest. THREADING is the GoogleTest filter of the
 # layer's tests that run under ThreadSanitizer: a ThreadSanitizer build
 # compiles only the files that hold them and lists only them in CTest (a
-# layer without THREADING has no binary there).
+# layer without THREADING has no binary there). COST orders the layer's
+# suites in a parallel run (see VORLAX_WHOLE_GAME_COST).
 function(vorlax_test_suite layer)
-    cmake_parse_arguments(ARG "" "THREADING" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "" "THREADING;COST" "DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp)
+    set(cost 0)
+    if(ARG_COST)
+        set(cost ${ARG_COST})
+    endif()
     set(discover_options "")
     if(ENABLE_TSAN)
         if(NOT ARG_THREADING)
@@ -193,7 +205,7 @@ function(vorlax_test_suite layer)
         gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${discover_options} PROPERTIES LABELS ${layer}
                              ${VORLAX_DEMO_SET_PROPERTIES})
     else()
-        vorlax_suite_tests(${target} ${layer} PROPERTIES LABELS ${layer} ${VORLAX_DEMO_SET_PROPERTIES})
+        vorlax_suite_tests(${target} ${layer} PROPERTIES LABELS ${layer} COST ${cost} ${VORLAX_DEMO_SET_PROPERTIES})
     endif()
 endfunction()
 
@@ -274,12 +286,13 @@ endfunction()
 set(VORLAX_FUZZ_RSS_LIMIT_MB 1024)
 set(VORLAX_FUZZ_TIMEOUT 10)
 
-# vorlax_fuzzer(<name> SOURCE file DEPENDS targets... [CORPUS dir])
+# vorlax_fuzzer(<name> SOURCE file DEPENDS targets... [CORPUS dir] [WHOLE_GAME])
 # With VORLAX_FUZZ (clang) a libFuzzer binary fuzz_<name>. Always, when tests
 # are built, a replay binary that runs every file of the corpus through the
-# harness as an ordinary test.
+# harness as an ordinary test; WHOLE_GAME (a harness that runs a whole game
+# per input) starts it early in a parallel run.
 function(vorlax_fuzzer name)
-    cmake_parse_arguments(ARG "" "SOURCE;CORPUS" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "WHOLE_GAME" "SOURCE;CORPUS" "DEPENDS" ${ARGN})
     if(NOT ARG_CORPUS)
         set(ARG_CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
     endif()
@@ -312,5 +325,8 @@ function(vorlax_fuzzer name)
         add_test(NAME fuzz_replay.${name} COMMAND ${replay} -rss_limit_mb=${VORLAX_FUZZ_RSS_LIMIT_MB}
                                                   -timeout=${VORLAX_FUZZ_TIMEOUT} ${ARG_CORPUS})
         set_tests_properties(fuzz_replay.${name} PROPERTIES LABELS fuzz TIMEOUT 600)
+        if(ARG_WHOLE_GAME)
+            set_tests_properties(fuzz_replay.${name} PROPERTIES COST ${VORLAX_WHOLE_GAME_COST})
+        endif()
     endif()
 endfunction()
