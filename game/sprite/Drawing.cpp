@@ -14,20 +14,12 @@ namespace {
 using platform::javax_microedition_lcdui_Graphics;
 using platform::javax_microedition_lcdui_Image;
 
-template <class T>
-bool present(const T* object) {
-    if (object)
-        return true;
-    rt::reportNullPointer();
-    return false;
-}
-
 } // namespace
 
 void drawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     const ReportedDraw reported(DrawCall::DrawLine, loopStatics().s_graphics, nullptr, {x1, y1, x2, y2});
     javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;
-    if (present(g))
+    if (presentOrReported(g))
         g->drawLine(screenScaleX(x1), screenScaleY(y1), screenScaleX(x2), screenScaleY(y2));
 }
 
@@ -38,7 +30,7 @@ void drawRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
 void drawRect(javax_microedition_lcdui_Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w,
               std::int32_t h) {
     const ReportedDraw reported(DrawCall::DrawRect, g, nullptr, {x, y, w, h});
-    if (present(g))
+    if (presentOrReported(g))
         g->drawRect(screenScaleX(x), screenScaleY(y), screenScaleX(w), screenScaleY(h));
 }
 
@@ -47,7 +39,7 @@ void drawRegion(javax_microedition_lcdui_Image* image, std::int32_t sx, std::int
     const ReportedDraw reported(DrawCall::DrawRegion, loopStatics().s_graphics, image,
                                 {sx, sy, w, h, transform, x, y, anchor});
     javax_microedition_lcdui_Graphics* g = loopStatics().s_graphics;
-    if (!present(image) || !present(g))
+    if (!presentOrReported(image) || !presentOrReported(g))
         return;
     // The cut in 64 bits, so that a region near the ends of int cannot wrap
     // back inside the image.
@@ -74,13 +66,13 @@ void drawRegion(javax_microedition_lcdui_Image* image, std::int32_t sx, std::int
 void drawImage(javax_microedition_lcdui_Graphics* g, javax_microedition_lcdui_Image* image, std::int32_t x,
                std::int32_t y, std::int32_t anchor) {
     const ReportedDraw reported(DrawCall::DrawImage, g, image, {x, y, anchor});
-    if (present(g))
+    if (presentOrReported(g))
         g->drawImage(image, x, y, anchor);
 }
 
 void getRGB(javax_microedition_lcdui_Image* image, rt::IntArray* argb, std::int32_t offset,
             std::int32_t scanLength, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
-    if (present(image))
+    if (presentOrReported(image))
         image->getRGB(argb, offset, scanLength, x, y, w, h);
 }
 

@@ -11,6 +11,7 @@
 // null access and the call draws nothing. Threads: the game thread only.
 
 #include "runtime/Array.h"
+#include "runtime/checks.h"
 
 #include <cstdint>
 
@@ -20,6 +21,15 @@ class javax_microedition_lcdui_Image;
 } // namespace platform
 
 namespace game {
+
+// Whether `object` is there; a null one is reported as a null access.
+template <class T>
+bool presentOrReported(const T* object) {
+    if (object)
+        return true;
+    rt::reportNullPointer();
+    return false;
+}
 
 // drawLine on the frame's Graphics; both end points are drawn.
 void drawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);

@@ -29,13 +29,6 @@ using paint_flags::kMirrorX;
 using paint_flags::kMirrorY;
 using paint_flags::kTurn;
 
-bool spritePresent(const ASprite* sprite) {
-    if (sprite)
-        return true;
-    rt::reportNullPointer();
-    return false;
-}
-
 std::int32_t param(const ASprite* sprite, std::int32_t index) {
     return rt::ShortArray::get(sprite->m_moduleParams, index);
 }
@@ -158,7 +151,7 @@ void paintStaticInit() {
 void paintModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t module, std::int32_t x,
                  std::int32_t y, std::int32_t flags) {
     const ReportedDraw reported(DrawCall::PaintModule, g, sprite, {module, x, y, flags});
-    if (!spritePresent(sprite))
+    if (!presentOrReported(sprite))
         return;
     const std::int32_t w0 = sprite->getModuleWidth(module);
     const std::int32_t h0 = sprite->getModuleHeight(module);
@@ -207,7 +200,7 @@ void paintModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int
 void paintFModule(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int32_t frame,
                   std::int32_t index, std::int32_t x, std::int32_t y, std::int32_t flags, std::int32_t,
                   std::int32_t) {
-    if (!spritePresent(sprite))
+    if (!presentOrReported(sprite))
         return;
     const std::int32_t module = sprite->getFModuleModule(frame, index);
     const std::int32_t combined = sprite->getFModuleFlags(frame, index) ^ flags;
@@ -230,7 +223,7 @@ void paintFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int3
                                                 ? reportedFrameBox(sprite, frame, x, y, flags)
                                                 : std::array<std::int32_t, 4>{};
     const ReportedDraw reported(DrawCall::PaintFrame, g, sprite, {frame, x, y, flags, hx, hy}, {}, box);
-    if (!spritePresent(sprite))
+    if (!presentOrReported(sprite))
         return;
     const std::int32_t count = sprite->getFModuleCount(frame);
     for (std::int32_t i = 0; i < count; ++i)
@@ -241,7 +234,7 @@ void paintAFrame(ASprite* sprite, javax_microedition_lcdui_Graphics* g, std::int
                  std::int32_t aframe, std::int32_t x, std::int32_t y, std::int32_t flags, std::int32_t hx,
                  std::int32_t hy) {
     const ReportedDraw reported(DrawCall::PaintAFrame, g, sprite, {anim, aframe, x, y, flags, hx, hy});
-    if (!spritePresent(sprite))
+    if (!presentOrReported(sprite))
         return;
     const std::int32_t record = rt::ShortArray::get(sprite->m_animFirstFrame, anim) + aframe;
     const std::int32_t frame = sprite->getAFrameFrame(anim, aframe);
@@ -290,7 +283,7 @@ std::int32_t paintFrameAligned(ASprite* sprite, std::int32_t base, std::int32_t 
 
 bool paintAFrameByRatio(ASprite* sprite, std::int32_t anim, std::int32_t x, std::int32_t y, std::int32_t,
                         std::int32_t num, std::int32_t den) {
-    if (!spritePresent(sprite))
+    if (!presentOrReported(sprite))
         return false;
     const std::int32_t count = sprite->getAFrameCount(anim);
     if (count < 1)
