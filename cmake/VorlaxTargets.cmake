@@ -44,21 +44,31 @@ function(vorlax_guest_options target)
 endfunction()
 
 # vorlax_library(<name> [GUEST] [UNBATCHED] [DEPENDS targets...]
-#                [PRIVATE_DEPENDS targets...] [EXCLUDE regexes...])
+#                [PRIVATE_DEPENDS targets...] [EXCLUDE regexes...]
+#                [ALONE regexes...])
 # Builds every .cpp below the calling folder, but those whose path matches an
 # EXCLUDE regex, into the static library vorlax_<name>, in batches (see
-# VORLAX_BATCH) unless UNBATCHED. GUEST adds the guest-code options.
+# VORLAX_BATCH) unless UNBATCHED. A file whose path matches an ALONE regex
+# compiles by itself: one that takes its own compile definitions, which a
+# batch would not pass on. GUEST adds the guest-code options.
 function(vorlax_library name)
-    cmake_parse_arguments(ARG "GUEST;UNBATCHED" "" "DEPENDS;EXCLUDE;PRIVATE_DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "GUEST;UNBATCHED" "" "DEPENDS;EXCLUDE;PRIVATE_DEPENDS;ALONE" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     foreach(excluded ${ARG_EXCLUDE})
         list(FILTER sources EXCLUDE REGEX "${excluded}")
+    endforeach()
+    set(alone "")
+    foreach(pattern ${ARG_ALONE})
+        set(matching ${sources})
+        list(FILTER matching INCLUDE REGEX "${pattern}")
+        list(FILTER sources EXCLUDE REGEX "${pattern}")
+        list(APPEND alone ${matching})
     endforeach()
     set(target vorlax_${name})
     if(NOT ARG_UNBATCHED)
         vorlax_batched_sources(sources ${target} ${sources})
     endif()
-    add_library(${target} STATIC ${sources})
+    add_library(${target} STATIC ${sources} ${alone})
     vorlax_common_options(${target})
     vorlax_batch_options(${target})
     if(ARG_GUEST)

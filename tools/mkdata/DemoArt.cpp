@@ -13,7 +13,6 @@ namespace mkdata {
 namespace {
 
 constexpr int kSamples = kArtSamples;
-constexpr std::uint32_t kKey = 0x00FF00FFu;
 // A 4 x 4 ordered-dither matrix, and how far (in colour steps) it moves a
 // colour before the nearest palette colour is taken.
 constexpr std::array<int, 16> kBayer = {0, 8, 2, 10, 12, 4, 14, 6, 3, 11, 1, 9, 15, 7, 13, 5};

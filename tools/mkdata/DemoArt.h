@@ -15,11 +15,17 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <numbers>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 namespace mkdata {
+
+// The colour key of the sprites' palettes: index 0, drawn as nothing.
+inline constexpr std::uint32_t kKey = 0x00FF00FFu;
+// A whole turn, in radians.
+inline constexpr double kTurn = 2 * std::numbers::pi;
 
 // A mask of coverage values from 0 to 1.
 struct Coverage {

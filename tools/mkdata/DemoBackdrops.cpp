@@ -25,7 +25,6 @@ using datakit::PaintedSprite;
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 100;
-constexpr double kTurn = 2 * std::numbers::pi;
 
 enum class Country { Dunes, Canyon, Peaks, Hills, Storm, Crater };
 constexpr Country kCountries[kDemoTrackCount] = {Country::Dunes, Country::Canyon, Country::Peaks,
@@ -340,8 +339,8 @@ struct Placed {
     std::int16_t x, y;
 };
 
-PaintedFrame frameOf(const std::vector<const Placed*>& parts, const std::vector<std::uint32_t>& palette,
-                     std::uint32_t sky) {
+PaintedFrame backdropFrame(const std::vector<const Placed*>& parts, const std::vector<std::uint32_t>& palette,
+                           std::uint32_t sky) {
     PaintedFrame frame;
     for (const Placed* part : parts)
         frame.images.push_back(artImage(part->canvas, palette, part->x, part->y, sky));
@@ -399,15 +398,15 @@ PaintedSprite demoBackdrop(int track) {
     std::vector<const Placed*> first;
     for (const Placed& p : still)
         first.push_back(&p);
-    s.frames.push_back(frameOf(first, s.palettes[0], sky));
+    s.frames.push_back(backdropFrame(first, s.palettes[0], sky));
     if (country == Country::Storm) {
         // Rain in every overlay, the lightning in one of eight.
         for (int f = 0; f < 8; ++f)
-            s.frames.push_back(f == 5 ? frameOf({&moving[0], &moving[1]}, s.palettes[0], sky)
-                                      : frameOf({&moving[0]}, s.palettes[0], sky));
+            s.frames.push_back(f == 5 ? backdropFrame({&moving[0], &moving[1]}, s.palettes[0], sky)
+                                      : backdropFrame({&moving[0]}, s.palettes[0], sky));
     } else {
         for (const Placed& p : moving)
-            s.frames.push_back(frameOf({&p}, s.palettes[0], sky));
+            s.frames.push_back(backdropFrame({&p}, s.palettes[0], sky));
     }
     return s;
 }

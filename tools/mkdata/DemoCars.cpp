@@ -57,8 +57,8 @@ constexpr std::uint8_t kPale = 14;
 constexpr std::uint8_t kGlow = 15;
 constexpr std::uint8_t kGold = 16;
 constexpr std::uint8_t kGoldDark = 17;
-constexpr std::uint8_t kStar = 18;
-constexpr std::uint8_t kShield = 19;
+constexpr std::uint8_t kStarShade = 18;
+constexpr std::uint8_t kShieldShade = 19;
 constexpr std::uint8_t kShieldRim = 20;
 constexpr std::uint8_t kViolet = 21;
 constexpr std::uint8_t kSpark = 22;
@@ -447,7 +447,7 @@ std::uint32_t blend(std::uint32_t a, std::uint32_t b, int weight) {
 
 std::vector<std::uint32_t> carPalette(std::uint32_t body) {
     constexpr double kShadeFactors[kBodyShades] = {0.38, 0.56, 0.74, 0.9, 1.06};
-    std::vector<std::uint32_t> colours = {0x00FF00FFu};
+    std::vector<std::uint32_t> colours = {kKey};
     for (double k : kShadeFactors)
         colours.push_back(scaled(body, k));
     const std::uint32_t fixed[] = {0x1C2A3C,
@@ -516,7 +516,7 @@ PaintedFrame shadowFrame(double yaw) {
 PaintedSprite demoCarShadows() {
     constexpr double kDegree = 3.14159265358979 / 180;
     PaintedSprite s;
-    s.palettes = {{0x00FF00FFu, 0xFF141418u}};
+    s.palettes = {{kKey, 0xFF141418u}};
     // One per steering frame for each column of sprite sets (the cars share
     // one shape), then one under a car in its animated state.
     for (int f = 0; f < game::kCarSteerFrames; ++f)
@@ -534,14 +534,14 @@ PaintedSprite demoWheelParticles() {
         {0xB8B8B0, 0x707070}, {0xA07040, 0x604020}, {0x60B040, 0x306020}, {0xE0C880, 0xA08850},
         {0xF8F8FF, 0xB0C0D8}, {0x80C0F0, 0x3070C0}, {0x9A9A90, 0x505050}};
     PaintedSprite s;
-    std::vector<std::uint32_t> colours = {0x00FF00FFu};
+    std::vector<std::uint32_t> colours = {kKey};
     for (const auto& pair : kSurfaceColours)
         for (std::uint32_t c : pair)
             colours.push_back(0xFF000000u | c);
     // Palette 1 is the alpha map the race load restores palette 0's alpha
     // from (its red is the alpha): the specks are opaque.
     std::vector<std::uint32_t> alphaMap(colours.size(), 0xFFFFFFFFu);
-    alphaMap[0] = 0x00FF00FFu;
+    alphaMap[0] = kKey;
     s.palettes = {colours, alphaMap};
     // Specks thrown back from under the wheel (the wheel module's corner is
     // the frame's origin), in two phases that alternate as the car moves.
@@ -638,7 +638,9 @@ PaintedFrame effectFrame(int left, int top, int width, int height, const Painter
 }
 
 constexpr int kEffectPhases = 6;
-constexpr double kTurn = 2 * 3.14159265358979;
+// A whole turn as the effect frames were drawn with it: with
+// std::numbers::pi some of their pixels would move.
+constexpr double kEffectTurn = 2 * 3.14159265358979;
 
 // Five coins thrown up from the roof, spinning as they fall away to both
 // sides; phase p of kEffectPhases.
@@ -657,7 +659,7 @@ PaintedFrame coinFrame(int phase) {
             const double dx = (x - c.x) / c.w, dy = (y - c.y) / 4.5;
             const double r = dx * dx + dy * dy;
             if (r <= 1)
-                return r > 0.55 ? kGoldDark : (dx < -0.2 && dy < 0 ? kStar : kGold);
+                return r > 0.55 ? kGoldDark : (dx < -0.2 && dy < 0 ? kStarShade : kGold);
         }
         return kKeyIndex;
     });
@@ -668,14 +670,14 @@ std::uint8_t starAt(double x, double y, double cx, double cy, double size) {
     const double dx = std::abs(x - cx), dy = std::abs(y - cy);
     if (dx + dy > size || (dx > size / 4 && dy > size / 4))
         return kKeyIndex;
-    return dx + dy < size / 2 ? kStar : kGold;
+    return dx + dy < size / 2 ? kStarShade : kGold;
 }
 
 // Four stars circling above the roof; the nearer ones larger.
 PaintedFrame starFrame(int phase) {
     return effectFrame(-40, -72, 81, 30, [&](int x, int y) {
         for (int k = 0; k < 4; ++k) {
-            const double a = kTurn * (phase / double(kEffectPhases * 4) + k / 4.0);
+            const double a = kEffectTurn * (phase / double(kEffectPhases * 4) + k / 4.0);
             const double depth = std::sin(a);
             const auto ink = starAt(x, y, 30 * std::cos(a), -57 + 8 * depth, 5 + 2 * depth);
             if (ink != kKeyIndex)
@@ -691,7 +693,7 @@ PaintedFrame glowFrame(int phase) {
         const double dx = x / 40.0, dy = (y + 26) / 28.0, r = std::sqrt(dx * dx + dy * dy);
         if (r < 0.86 || r > 1)
             return kKeyIndex;
-        const double a = std::atan2(dy, dx) / kTurn * 24 + phase;
+        const double a = std::atan2(dy, dx) / kEffectTurn * 24 + phase;
         if (std::fmod(a + 48, 2.0) > 1.2)
             return kKeyIndex;
         return r > 0.93 ? kViolet : kPale;
@@ -707,10 +709,10 @@ PaintedFrame shieldFrame(int phase) {
             return kKeyIndex;
         if (r > 0.92)
             return kShieldRim;
-        const double a = std::atan2(dy, dx), shine = -kTurn * (3 + phase) / 16;
-        if (r > 0.78 && std::abs(std::remainder(a - shine, kTurn)) < 0.35)
+        const double a = std::atan2(dy, dx), shine = -kEffectTurn * (3 + phase) / 16;
+        if (r > 0.78 && std::abs(std::remainder(a - shine, kEffectTurn)) < 0.35)
             return kShieldRim;
-        return ((x + y + phase) & 1) == 0 && r > 0.35 ? kShield : kKeyIndex;
+        return ((x + y + phase) & 1) == 0 && r > 0.35 ? kShieldShade : kKeyIndex;
     });
 }
 
@@ -721,11 +723,11 @@ PaintedFrame sparkFrame(int phase) {
         const double dx = x, dy = y + 24, r = std::sqrt(dx * dx + dy * dy);
         if (r < reach - 10 - phase || r > reach)
             return kKeyIndex;
-        const double a = std::atan2(dy, dx) / kTurn * 10;
+        const double a = std::atan2(dy, dx) / kEffectTurn * 10;
         const double off = std::abs(a - std::round(a));
         if (off > 0.06 + 0.02 * (reach - r) / 10)
             return kKeyIndex;
-        return r > reach - 3 ? kStar : kSpark;
+        return r > reach - 3 ? kStarShade : kSpark;
     });
 }
 

@@ -21,7 +21,7 @@ namespace mkdata {
 namespace {
 
 constexpr std::uint32_t kNavy = 0x101828;
-constexpr std::uint32_t kGold = 0xF0B020;
+constexpr std::uint32_t kGoldInk = 0xF0B020;
 
 // The canvas as a deflated palette PNG of at most `colours` colours, index
 // 0 transparent; partly covered pixels are blended over `matte` when given.
@@ -230,7 +230,7 @@ void featuredScene(ArtCanvas& art) {
             const bool foot = dy >= 20 && dy < 30 && std::fabs(dx) < 20;
             return bowl || handles || stem || foot;
         },
-        kGold, 1.5f);
+        kGoldInk, 1.5f);
     // The star's place as plain values: clang 14 captures no structured binding.
     for (const std::array<double, 2>& at :
          {std::array<double, 2>{0.52, 0.34}, {0.9, 0.3}, {0.58, 0.82}, {0.92, 0.8}}) {

@@ -40,7 +40,7 @@ struct Stretch {
 
 // A track's look. The verges alternate between their two shades segment by
 // segment; the kerbs and the walls alternate the same way.
-struct Theme {
+struct TrackLook {
     std::uint32_t sky, fog, ground, road;
     std::array<std::uint32_t, 2> verge, kerb, wall;
     // Where the fog starts (depth units; the fog is full at 15360).
@@ -51,7 +51,7 @@ struct Theme {
 
 struct TrackPlan {
     const char* name;
-    Theme theme;
+    TrackLook theme;
     std::uint16_t halfWidth;
     int lanes;
     std::vector<Stretch> stretches;
@@ -158,7 +158,7 @@ const std::vector<TrackPlan>& plans() {
 // gate at the road's edges, then the models the dynamic bumps and ramps
 // show. The billboard and the gate have no lateral extent, so they push
 // nothing either; the gate's number is the one the race's gate rule reads.
-enum Model : int {
+enum SectionModel : int {
     kStartGate,
     kBendSign,
     kHut,
@@ -281,7 +281,7 @@ datakit::TrackRing ringOf(const TrackPlan& plan) {
 // straight. Banks slope the ground on the straights, changing sides
 // straight by straight.
 datakit::TrackRoadside roadsideOf(const TrackPlan& plan, const std::vector<datakit::TrackSegment>& segments) {
-    const Theme& theme = plan.theme;
+    const TrackLook& theme = plan.theme;
     datakit::TrackRoadside r;
     r.fogStart = theme.fogStart;
     using datakit::wall_bits::kLeft;
@@ -482,7 +482,7 @@ std::array<datakit::WirePoint, 36> wireModelOf(const std::vector<datakit::TrackS
 
 datakit::TrackModel demoTrack(int track) {
     const TrackPlan& plan = plans()[static_cast<std::size_t>(track)];
-    const Theme& theme = plan.theme;
+    const TrackLook& theme = plan.theme;
     datakit::TrackModel t = ringOf(plan).model(plan.halfWidth, static_cast<std::uint16_t>(plan.halfWidth / 3),
                                                static_cast<std::uint8_t>(plan.lanes));
     t.segments = segmentsOf(plan, track);

@@ -41,7 +41,7 @@ std::uint32_t fourBits(std::uint32_t rgb) {
     return ((rgb >> 4) & 0x0F0F0F) * 0x11;
 }
 
-void fill(DemoImage& image, int left, int top, int right, int bottom, std::uint32_t rgb) {
+void fillRect(DemoImage& image, int left, int top, int right, int bottom, std::uint32_t rgb) {
     rgb = fourBits(rgb);
     for (int y = top; y < bottom; ++y)
         for (int x = left; x < right; ++x)
@@ -52,12 +52,12 @@ void fill(DemoImage& image, int left, int top, int right, int bottom, std::uint3
 // Three dark posts carrying a board of red and white diagonal stripes.
 DemoImage barrier() {
     DemoImage image = blank(32, 12);
-    fill(image, 2, 0, 5, 12, 0x303030);
-    fill(image, 14, 0, 18, 12, 0x303030);
-    fill(image, 27, 0, 30, 12, 0x303030);
+    fillRect(image, 2, 0, 5, 12, 0x303030);
+    fillRect(image, 14, 0, 18, 12, 0x303030);
+    fillRect(image, 27, 0, 30, 12, 0x303030);
     for (int y = 1; y < 8; ++y)
         for (int x = 0; x < 32; ++x)
-            fill(image, x, y, x + 1, y + 1, ((x + y) / 4) % 2 ? 0xF0F0F0 : 0xD02020);
+            fillRect(image, x, y, x + 1, y + 1, ((x + y) / 4) % 2 ? 0xF0F0F0 : 0xD02020);
     return image;
 }
 
@@ -66,7 +66,7 @@ DemoImage tree() {
     DemoImage image = blank(24, 40);
     for (int y = 14; y < 40; ++y) {
         int x = 11 + (40 - y) * (40 - y) / 300;
-        fill(image, x - 1, y, x + 2, y + 1, y % 3 ? 0x8A5A2B : 0x6B4423);
+        fillRect(image, x - 1, y, x + 2, y + 1, y % 3 ? 0x8A5A2B : 0x6B4423);
     }
     for (int y = 2; y < 22; ++y)
         for (int x = 0; x < 24; ++x) {
@@ -77,7 +77,7 @@ DemoImage tree() {
                 dx * dx * 16 + dy * dy * 36 <= 12 * 12 * 16 ||
                 (std::abs(dx) > 4 && dy >= 0 && dy <= std::abs(dx) / 2 + 2 && dy >= std::abs(dx) / 3 - 1);
             if (inside && (dx + 2 * dy + 40) % 5 != 0)
-                fill(image, x, y, x + 1, y + 1, dy < 0 ? 0x3FA34D : 0x2E7D32);
+                fillRect(image, x, y, x + 1, y + 1, dy < 0 ? 0x3FA34D : 0x2E7D32);
         }
     return image;
 }
@@ -86,13 +86,13 @@ DemoImage tree() {
 // on a grey post.
 DemoImage bendSign() {
     DemoImage image = blank(20, 28);
-    fill(image, 9, 12, 11, 28, 0x909090);
-    fill(image, 1, 0, 19, 14, 0x202020);
-    fill(image, 0, 1, 20, 13, 0x202020);
-    fill(image, 1, 1, 19, 13, 0xF2C200);
+    fillRect(image, 9, 12, 11, 28, 0x909090);
+    fillRect(image, 1, 0, 19, 14, 0x202020);
+    fillRect(image, 0, 1, 20, 13, 0x202020);
+    fillRect(image, 1, 1, 19, 13, 0xF2C200);
     for (int y = 2; y < 12; ++y) {
         int x = 5 + (y < 7 ? y - 2 : 11 - y) * 2;
-        fill(image, x, y, x + 4, y + 1, 0x101010);
+        fillRect(image, x, y, x + 4, y + 1, 0x101010);
     }
     return image;
 }
@@ -123,7 +123,7 @@ DemoImage scenery(int track) {
                 rgb = mix(nearHills, colours.ground, static_cast<std::uint32_t>((y - near) * 256 / height));
             else if (y >= far)
                 rgb = farHills;
-            fill(image, x, y, x + 1, y + 1, rgb);
+            fillRect(image, x, y, x + 1, y + 1, rgb);
         }
     }
     return image;

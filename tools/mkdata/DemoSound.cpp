@@ -233,7 +233,7 @@ datakit::Bytes song(int id) {
     return synth::waveOf(track);
 }
 
-datakit::Bytes wave(Track track, double peak = 0.8) {
+datakit::Bytes waveFile(Track track, double peak = 0.8) {
     track.normalise(peak);
     return synth::waveOf(track);
 }
@@ -250,22 +250,22 @@ std::vector<datakit::Bytes> demoSoundWaves() {
         song(kMenuSong),
         song(kWinSong),
         song(kLossSong),
-        wave(beep(1046, 0.5)), // 8: go
-        wave(beep(523, 0.22)), // 9: a count
+        waveFile(beep(1046, 0.5)), // 8: go
+        waveFile(beep(523, 0.22)), // 9: a count
         song(kFinishSong),
-        wave(impact(), 0.9),
-        wave(engine()),
-        wave(landing()),
-        wave(boost()),
-        wave(chime({1047, 1319, 1568, 2093}, 0.05, 0.3)), // 15: item box
-        wave(rouletteTick(), 0.6),
-        wave(chime({1568, 2093}, 0.08, 0.4)), // 17: item got
-        wave(itemUsed()),
-        wave(skid(), 0.6),
-        wave(horn(), 0.7),
-        wave(click(), 0.6),
-        wave(hazard()),
-        wave(spring(), 0.7),
+        waveFile(impact(), 0.9),
+        waveFile(engine()),
+        waveFile(landing()),
+        waveFile(boost()),
+        waveFile(chime({1047, 1319, 1568, 2093}, 0.05, 0.3)), // 15: item box
+        waveFile(rouletteTick(), 0.6),
+        waveFile(chime({1568, 2093}, 0.08, 0.4)), // 17: item got
+        waveFile(itemUsed()),
+        waveFile(skid(), 0.6),
+        waveFile(horn(), 0.7),
+        waveFile(click(), 0.6),
+        waveFile(hazard()),
+        waveFile(spring(), 0.7),
     };
 }
 

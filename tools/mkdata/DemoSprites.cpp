@@ -24,7 +24,6 @@ using datakit::PaintedImage;
 using datakit::PaintedRect;
 using datakit::PaintedSprite;
 
-constexpr std::uint32_t kKey = 0x00FF00FFu;
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
 

@@ -74,7 +74,7 @@ host::Result<void> carryRecordStores(const ProgramFolder& folder, const fs::path
     return {};
 }
 
-host::Result<void> fill(const ProgramFolder& folder, const fs::path& at) {
+host::Result<void> fillFolder(const ProgramFolder& folder, const fs::path& at) {
     for (const auto& [name, bytes] : folder.files)
         HOST_TRY(datakit::writeFile((at / name).string(), bytes));
     return datakit::writeFile((at / "data.bar").string(), datakit::writeArchive(folder.archive));
@@ -102,7 +102,7 @@ host::Result<void> writeProgramFolder(const ProgramFolder& folder, const fs::pat
     HOST_TRY(checkReplaceable(out));
     fs::path made = HOST_TRY(freshSibling(out, ".tmp-"));
     std::error_code error;
-    auto filled = fill(folder, made);
+    auto filled = fillFolder(folder, made);
     if (filled)
         filled = carryRecordStores(folder, out, made);
     if (!filled) {
