@@ -26,6 +26,7 @@
 #include "game/frontend/MenuScreens.h"
 #include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/frontend/StartupScreens.h"
 #include "game/race/RaceRelease.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -33,6 +34,7 @@
 #include "game/sprite/Font.h"
 #include "game/sprite/ImageCaches.h"
 #include "game/sprite/SpriteLoading.h"
+#include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
 #include "host/Log.h"
 #include "platform/lcdui/Graphics.h"
@@ -64,7 +66,6 @@ constexpr std::int32_t kPromptHalfPeriodMs = 400;
 // alone) the menus' prompt stands in for the last.
 constexpr std::int32_t kLoadingTextCount = 3;
 constexpr std::int32_t kLoadingPrompt = 2;
-constexpr std::int32_t kMenuPromptText = 22;
 
 // The loading screen's layout: a bar of kBarWidth x kBarHeight in the
 // middle of the screen, its frame 2 px wide.
@@ -75,8 +76,6 @@ constexpr std::int32_t kBackgroundColour = 0x0B1020;
 constexpr std::int32_t kBarFrameColour = 0xB0B8C8;
 constexpr std::int32_t kBarTrackColour = 0x1C2438;
 constexpr std::int32_t kBarFillColour = 0xFFB020;
-constexpr std::int32_t kTitleFont = 1;
-constexpr std::int32_t kTipFont = 2;
 
 rt::String* constantString(std::int32_t n) {
     return rt::getStaticClass().getConstantString(n);
@@ -196,7 +195,7 @@ void startLoad(bool raceKind) {
         loadCharMap(0, 3);
         closeStream();
     }
-    loadNeededTexts(1);
+    loadNeededTexts(kLoadingTextEntry);
     keepLoadingTexts();
 }
 
@@ -262,7 +261,7 @@ void makeGreyPalettes() {
 }
 
 void loadFonts() {
-    for (std::int32_t n : {2, 1})
+    for (std::int32_t n : {kMenuTextFont, kMenuItemFont})
         if (!font(n))
             rt::ObjectArray::set(
                 startupStatics().s_fonts, n,
@@ -276,7 +275,7 @@ void raceStep(std::int32_t next) {
 
 void enter() {
     stopMusic();
-    if (ASprite* f = font(kTipFont))
+    if (ASprite* f = font(kMenuTextFont))
         updateLineHeight(f);
     setSoftKeys(kNoSoftKey, kNoSoftKey);
     initLoadingBar(stateStatics().s_loadKind);
@@ -482,7 +481,7 @@ void loadMenuStep() {
         startLoad(false);
         break;
     case 1:
-        loadNeededTexts(2);
+        loadNeededTexts(kMenuTextEntry);
         loadStartupRaceData();
         break;
     case 2: {
@@ -590,14 +589,14 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     loading.s_barShown = std::max(loading.s_barShown, filled);
     g->setColor(kBarFillColour);
     fillRect(g, barX + kBarBorder, barY + kBarBorder, loading.s_barShown, kBarHeight - 2 * kBarBorder);
-    drawText(g, kTitleFont, 1, 0, barY - 40);
+    drawText(g, kMenuItemFont, 1, 0, barY - 40);
     const bool race = (stateStatics().s_loadKind & (kLoadRace | kLoadNextRace)) != 0;
     if (race)
-        drawLine(g, kTitleFont, 0, eventTitle(), barY - 90);
+        drawLine(g, kMenuItemFont, 0, eventTitle(), barY - 90);
     if (!overlay.s_loadingDone)
-        drawText(g, kTipFont, 0, 1, barY + kBarHeight + 30);
+        drawText(g, kMenuTextFont, 0, 1, barY + kBarHeight + 30);
     else if (loading.s_promptShown)
-        drawLine(g, kTipFont, 0, loadingText(kLoadingPrompt, kMenuPromptText), barY + kBarHeight + 30);
+        drawLine(g, kMenuTextFont, 0, loadingText(kLoadingPrompt, kPromptText), barY + kBarHeight + 30);
 }
 
 void stateLoading(std::int32_t message) {

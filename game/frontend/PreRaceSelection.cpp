@@ -52,8 +52,6 @@ constexpr std::int32_t kNumberGoalText = 175;
 constexpr std::int32_t kThousandsSeparatorText = 176;
 // The first of an event row's three target values (times in ms, or numbers).
 constexpr std::int32_t kFirstTargetField = 1;
-constexpr std::int32_t kUnlockedFlags = kMenuMove | kMenuChoose | kMenuBack;
-constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
 
 // Layout: the wire model in the left half, the texts on bands at the right.
 constexpr std::int32_t kBandColour = static_cast<std::int32_t>(0xBB000000u);
@@ -63,7 +61,6 @@ constexpr std::int32_t kWireX = 190;
 constexpr std::int32_t kWireY = 220;
 constexpr std::int32_t kBandX = 330;
 constexpr std::int32_t kBandHeight = 40;
-constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kAnchorLeftMiddle = Graphics::LEFT | Graphics::VCENTER;
 constexpr std::int32_t kAnchorRightMiddle = Graphics::RIGHT | Graphics::VCENTER;
 // A wire model angle is a u16 of the full circle; the cosine table's full
@@ -137,7 +134,7 @@ void update() {
     const std::int32_t event = item(0);
     const bool usable = preRaceStatics().s_eventUsable != 0;
     const bool unlocked = usable && eventUnlocked(event);
-    const std::int32_t flags = unlocked ? kUnlockedFlags : kLockedFlags;
+    const std::int32_t flags = unlocked ? kMenuChooseFlags : kMenuBrowseFlags;
     setSoftKeys(unlocked ? 1 : -1, 2);
     if (!unlocked)
         menuStatics().s_labelScroll = 0;
@@ -213,7 +210,8 @@ void paintBand(Graphics* g, std::int32_t y) {
 void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
     paintBand(g, y);
     if (text)
-        drawMenuText(kTextFont, 0, text, kBandX + kEventBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 0, text, kBandX + kEventBandWidth / 2, y + kBandHeight / 2,
+                     kAnchorCentre);
 }
 
 // The goal's label at the band's left, its value (when it has one) at the
@@ -227,9 +225,9 @@ void paintGoalBand(Graphics* g, std::int32_t y) {
     auto* value = static_cast<rt::String*>(rt::ObjectArray::get(goals, 1));
     const std::int32_t middle = y + kBandHeight / 2;
     if (label)
-        drawMenuText(kTextFont, 0, label, kBandX + kEventBandInset, middle, kAnchorLeftMiddle);
+        drawMenuText(kMenuTextFont, 0, label, kBandX + kEventBandInset, middle, kAnchorLeftMiddle);
     if (value)
-        drawMenuText(kTextFont, 1, value, kBandX + kEventBandWidth - kEventBandInset, middle,
+        drawMenuText(kMenuTextFont, 1, value, kBandX + kEventBandWidth - kEventBandInset, middle,
                      kAnchorRightMiddle);
 }
 
@@ -264,7 +262,7 @@ void paint() {
     if (!unlocked) {
         g->setColor(kLockColour);
         fillRect(g, kWireX - 20, kWireY - 20, 40, 40);
-        drawMenuText(kTextFont, 1, getString(kLockedText), kWireX, kWireY + 40, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 1, getString(kLockedText), kWireX, kWireY + 40, kAnchorCentre);
     }
     paintOptionArrows(menuStatics().s_arrowZones);
     if (unlocked)

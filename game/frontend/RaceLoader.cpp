@@ -91,10 +91,6 @@ constexpr std::int32_t kMovingObjectId = 6;
 // Haze: 40 rows at 20 % cover.
 constexpr std::int32_t kHazeRows = 40;
 constexpr std::int32_t kHazeStrength = 20;
-// The text packs the race load reads: 2 the menus', 3 the race's (1 is the
-// loading screen's).
-constexpr std::int32_t kMenuTexts = 2;
-constexpr std::int32_t kRaceTexts = 3;
 
 rt::String* constantString(std::int32_t n) {
     return rt::getStaticClass().getConstantString(n);
@@ -227,7 +223,7 @@ void startRaceLoad(std::int32_t next) {
         return;
     }
     if (next != 0) {
-        loadTexts(kMenuTexts);
+        loadTexts(kMenuTextEntry);
         setupNextRaceEvent();
     }
     startLoad(true);
@@ -722,7 +718,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         closeStream();
         break;
     case 12:
-        loadTexts(kMenuTexts);
+        loadTexts(kMenuTextEntry);
         openPack(rt::constants::kRacerPack);
         createRacers();
         createPlayerCar();
@@ -735,7 +731,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         collect();
         break;
     case 14:
-        loadTexts(kRaceTexts);
+        loadTexts(kRaceTextEntry);
         break;
     case 15:
     case 18:

@@ -22,7 +22,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kMenuMusic = 5;
 constexpr std::int32_t kSlideStep = 128;
 constexpr std::int32_t kChoiceBlinkFrames = 8;
 constexpr std::int32_t kPromotionHiddenMask = -3;

@@ -52,19 +52,13 @@ constexpr std::int32_t kTextsFrom = 6000;
 constexpr std::int32_t kSecondTextFrom = 9000;
 constexpr std::int32_t kSplashEnds = 11000;
 
-constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kItemFont = 1;
 constexpr std::int32_t kSplashLineHeight = 25;
 constexpr std::int32_t kTextMargin = 20;
 
 constexpr std::int32_t kNoTextId = 12;
 constexpr std::int32_t kYesTextId = 11;
-constexpr std::int32_t kMenuTextEntry = 2;
-constexpr std::int32_t kMenuMusic = 5;
 // Prompts blink half a second on, half off (fixed-point seconds).
 constexpr std::int32_t kBlinkPeriod = 2048;
-
-constexpr std::int32_t kQuestionFlags = kMenuMove | kMenuChoose | kMenuBack;
 
 void playSound(std::int32_t sound) {
     requestSound(sound);
@@ -182,8 +176,9 @@ void splashPaint() {
                          screenWidth() / 2, screenHeight() / 2);
     } else {
         fillScreen(0x000000);
-        drawTextBlock(kTextFont, 1, getString(time < kSecondTextFrom ? 9 : 10), screenWidth() - kTextMargin,
-                      kSplashLineHeight, screenWidth() / 2, screenHeight() / 2, kAnchorCentre);
+        drawTextBlock(kMenuTextFont, 1, getString(time < kSecondTextFrom ? 9 : 10),
+                      screenWidth() - kTextMargin, kSplashLineHeight, screenWidth() / 2, screenHeight() / 2,
+                      kAnchorCentre);
     }
     menuStatics().s_redraw = 0;
 }
@@ -208,7 +203,7 @@ void splashUpdate() {
 }
 
 void soundPromptEnter() {
-    updateLineHeight(loadedFont(kTextFont));
+    updateLineHeight(loadedFont(kMenuTextFont));
     loadTexts(kMenuTextEntry);
     setUpQuestion(9);
     setSoftKeys(1, -1);
@@ -260,8 +255,8 @@ void titlePaint() {
     for (std::int32_t sprite : kTitleSprites)
         paintSpriteFrame(sprite, kTitlePictureFrame, 0, 0);
     if (startupScreenStatics().s_blinkVisible != 0)
-        drawTextBlock(kItemFont, 2, getString(22), screenWidth(), 0, screenWidth() / 2, screenHeight() - 36,
-                      kAnchorTopCentre);
+        drawTextBlock(kMenuItemFont, 2, getString(kPromptText), screenWidth(), 0, screenWidth() / 2,
+                      screenHeight() - 36, kAnchorTopCentre);
     menuStatics().s_redraw = 0;
 }
 
@@ -287,7 +282,7 @@ void questionPaint(bool withHeader) {
     paintBackgroundPicture();
     if (withHeader) {
         paintScreenHeader();
-        drawMenuText(kTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
     }
     paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, w / 2, h - kMenuBarHeight);
     paintQuestionBox(menuStatics().s_questionAnswer, w / 2, h / 2);
@@ -443,7 +438,7 @@ void stateConfirm(std::int32_t message) {
         menuStatics().s_titleText = getString(16);
         break;
     case kUpdate:
-        if (!handleQuestionInput(kQuestionFlags, kQuestionFlags))
+        if (!handleQuestionInput(kMenuChooseFlags, kMenuChooseFlags))
             break;
         if (menuStatics().s_questionAnswer == 1) {
             resetUnlocks();
@@ -469,7 +464,7 @@ void stateStartQuestion(std::int32_t message) {
         questionEnter(26);
         break;
     case kUpdate:
-        if (!handleQuestionInput(kQuestionFlags, kQuestionFlags))
+        if (!handleQuestionInput(kMenuChooseFlags, kMenuChooseFlags))
             break;
         popState();
         setProgressFlagC(kStartQuestionAnsweredBit);
