@@ -37,14 +37,14 @@ namespace {
 
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 
-constexpr std::int32_t kTitleText = 199;
+constexpr std::int32_t kChampionshipTitleText = 199;
 // The cup selection's texts: the cups' names and their tracks by cup, the
 // goal of every cup, what to do on an available cup and on a locked one.
 constexpr std::int32_t kFirstCupNameText = 47;
 constexpr std::int32_t kFirstCupTracksText = 68;
 constexpr std::int32_t kGoalText = 209;
 constexpr std::int32_t kInstructionText = 210;
-constexpr std::int32_t kLockedText = 211;
+constexpr std::int32_t kCupLockedText = 211;
 constexpr std::int32_t kRewardHeadText = 204;
 constexpr std::int32_t kFirstRewardText = 205;
 // The row of grids A and B that holds the cups.
@@ -67,7 +67,7 @@ void paintFrameRound(std::int32_t slot, std::int32_t frame, std::int32_t x, std:
 
 // The cup the screen shows: its first menu item.
 std::int32_t shownCup() {
-    return rt::ShortArray::get(touchStatics().s_menuItems, 0);
+    return menuItemValue(0);
 }
 
 bool cupAvailable(std::int32_t cup) {
@@ -79,8 +79,8 @@ void cupEnter() {
     std::int32_t remembered = rememberedSelection(State::CupSelect);
     if (remembered < 0 || remembered >= kCupCount)
         remembered = 0;
-    rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(remembered));
-    menuStatics().s_titleText = getString(kTitleText);
+    setMenuItemValue(0, remembered);
+    menuStatics().s_titleText = getString(kChampionshipTitleText);
     setHelpTexts(nullptr);
     setSoftKeys(1, 2);
     menuStatics().s_redraw = 1;
@@ -153,7 +153,7 @@ void cupPaint() {
     const bool available = cupAvailable(cup);
     // A new cup calls for the player with the instruction blinking.
     if (!available || !hasGridFlagB(cup, kCupGridRow) || startupScreenStatics().s_blinkVisible)
-        drawMenuText(kMenuTextFont, 0, getString(available ? kInstructionText : kLockedText), w / 2,
+        drawMenuText(kMenuTextFont, 0, getString(available ? kInstructionText : kCupLockedText), w / 2,
                      below + 8 + 2 * kLineStep, kAnchorTopCentre);
     paintOptionArrows(menuStatics().s_arrowZones);
     if (available)
@@ -176,7 +176,7 @@ void rewardEnter() {
     }
     (void)saveProgress();
     requestSound(reward.sound);
-    menuStatics().s_titleText = getString(kTitleText);
+    menuStatics().s_titleText = getString(kChampionshipTitleText);
     setSoftKeys(-1, -1);
     menuStatics().s_redraw = 1;
     restartBlink();

@@ -77,18 +77,6 @@ constexpr std::int32_t kBarFrameColour = 0xB0B8C8;
 constexpr std::int32_t kBarTrackColour = 0x1C2438;
 constexpr std::int32_t kBarFillColour = 0xFFB020;
 
-rt::String* constantString(std::int32_t n) {
-    return rt::getStaticClass().getConstantString(n);
-}
-
-ASprite* sprite(std::int32_t slot) {
-    rt::ObjectArray* table = startupStatics().s_sprites;
-    if (!table || slot < 0 || slot >= table->length())
-        return nullptr;
-    rt::Object* object = rt::ObjectArray::get(table, slot);
-    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
-}
-
 ASprite* font(std::int32_t n) {
     rt::Object* object = rt::ObjectArray::get(startupStatics().s_fonts, n);
     return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
@@ -103,12 +91,6 @@ ASprite* needed(ASprite* loaded, std::int32_t pack, std::int32_t entry, const ch
 
 ASprite* neededSprite(ASprite* loaded, std::int32_t entry) {
     return needed(loaded, rt::constants::kSpritePack, entry, "sprite");
-}
-
-void loadNeededTexts(std::int32_t entry) {
-    rt::String* pack = startupStatics().s_textPackName;
-    if (!loadTextPack(pack, entry))
-        reportMissingData(pack, entry, "text table");
 }
 
 template <typename Visit>
@@ -136,6 +118,24 @@ void keepLoadingTexts() {
 }
 
 } // namespace
+
+rt::String* constantString(std::int32_t n) {
+    return rt::getStaticClass().getConstantString(n);
+}
+
+ASprite* spriteInSlot(std::int32_t slot) {
+    rt::ObjectArray* table = startupStatics().s_sprites;
+    if (!table || slot < 0 || slot >= table->length())
+        return nullptr;
+    rt::Object* object = rt::ObjectArray::get(table, slot);
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+void loadNeededTexts(std::int32_t entry) {
+    rt::String* pack = startupStatics().s_textPackName;
+    if (!loadTextPack(pack, entry))
+        reportMissingData(pack, entry, "text table");
+}
 
 std::int32_t racerField(std::int32_t id, std::int32_t field) {
     rt::ObjectArray* definitions = racerStatics().s_racerDefinitions;
@@ -208,7 +208,7 @@ void markMenuSprites() {
     // a cache request of their own.
     for (std::int32_t slot : {kTitleLogoSprite, kMenuHeaderSprite})
         setSlotValue(slot, 0);
-    if (!sprite(kReferencePictureSprite))
+    if (!spriteInSlot(kReferencePictureSprite))
         setSlotValue(kReferencePictureSprite, 0);
     for (std::int32_t slot : {kMenuSymbolSprite, kMenuItemPlateSprite, kMenuIconSprite})
         setSlotValue(slot, 0);
@@ -246,21 +246,22 @@ void walkMarkedSlots(Work work) {
 }
 
 void makeGreyPalettes() {
-    addGreyPalette(sprite(kCupPictureSprite));
-    addGreyPalette(sprite(kBonusPictureSprite));
+    addGreyPalette(spriteInSlot(kCupPictureSprite));
+    addGreyPalette(spriteInSlot(kBonusPictureSprite));
     forEachRacer([](std::int32_t, std::int32_t second) {
         if (second >= 0)
-            addGreyPalette(sprite(second));
+            addGreyPalette(spriteInSlot(second));
     });
-    if (sprite(kMenuBackgroundSprite))
+    if (spriteInSlot(kMenuBackgroundSprite))
         buildSpriteFrameCache(kMenuBackgroundSprite, kBackgroundFrame);
-    if (ASprite* button = sprite(kMenuFrameSprite)) {
+    if (ASprite* button = spriteInSlot(kMenuFrameSprite)) {
         buildCacheImages(button, 0, 0, -1, -1);
         button->freePixelData();
     }
 }
 
-void loadFonts() {
+// The menus' text and item fonts with their palettes, each unless loaded.
+void loadPalettedFonts() {
     for (std::int32_t n : {kMenuTextFont, kMenuItemFont})
         if (!font(n))
             rt::ObjectArray::set(
@@ -273,7 +274,7 @@ void raceStep(std::int32_t next) {
     loadStep(loadingStatics().s_loadingStep, next);
 }
 
-void enter() {
+void loadingEnter() {
     stopMusic();
     if (ASprite* f = font(kMenuTextFont))
         updateLineHeight(f);
@@ -297,7 +298,7 @@ void answerFailureNotice(std::int32_t released, State next) {
     backToState(next);
 }
 
-void update() {
+void loadingUpdate() {
     loadingStep();
     if (rt::exceptionPending() || !loadingStatics().s_loadingDone)
         return;
@@ -504,7 +505,7 @@ void loadMenuStep() {
         });
         break;
     case 5:
-        if (ASprite* badge = sprite(kRacerBadgeSprite))
+        if (ASprite* badge = spriteInSlot(kRacerBadgeSprite))
             for (std::int32_t f = kFirstRacerBadgeFrame; f < kDriverBadgeFrames; ++f)
                 buildFrameCacheImages(badge, 0, f, -1);
         closeStream();
@@ -512,7 +513,7 @@ void loadMenuStep() {
     case 6:
         walkMarkedSlots([](std::int32_t slot) {
             // A slot whose load failed was reported in its step.
-            if (sprite(slot))
+            if (spriteInSlot(slot))
                 buildSpriteCache(slot);
             rt::BoolArray::set(startupStatics().s_spriteLoadFlags, slot, 0);
         });
@@ -530,7 +531,7 @@ void loadMenuStep() {
         packOpen(constantString(rt::constants::kFontPack));
         break;
     case 11:
-        loadFonts();
+        loadPalettedFonts();
         break;
     case 12:
         loadCharMap(2, 5);
@@ -602,10 +603,10 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
 void stateLoading(std::int32_t message) {
     switch (message) {
     case kEnter:
-        enter();
+        loadingEnter();
         break;
     case kUpdate:
-        update();
+        loadingUpdate();
         break;
     case kPaint:
         paintLoadingScreen(loopStatics().s_graphics);

@@ -57,14 +57,10 @@ OptionScreenStatics& statics() {
     return rt::getStaticClass().statics<OptionScreenStatics>();
 }
 
-std::int32_t item(std::int32_t i) {
-    return rt::ShortArray::get(touchStatics().s_menuItems, i);
-}
-
 void optionsEnter() {
     const bool resetOffered = hasProgressFlagC(kResetItemBit);
     resetMenu(resetOffered ? 2 : 1);
-    rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(isSoundOn() ? 1 : 0));
+    setMenuItemValue(0, isSoundOn() ? 1 : 0);
     menuStatics().s_titleText = getString(kOptionsTitle);
     rt::IntArray* help = rt::newIntArray(2);
     rt::IntArray::set(help, 0, kSoundHelpText);
@@ -75,10 +71,10 @@ void optionsEnter() {
 }
 
 void optionsUpdate() {
-    const bool wasOn = item(0) > 0;
+    const bool wasOn = menuItemValue(0) > 0;
     const bool onSoundItem = touchStatics().s_selection == 0;
     const bool chosen = handleMenuInput(onSoundItem ? 2 : 1, -1, kMenuChooseFlags, kMenuChooseSound, false);
-    const bool on = item(0) > 0;
+    const bool on = menuItemValue(0) > 0;
     if (on != wasOn) {
         setSoundOption(on);
         if (on)

@@ -42,10 +42,10 @@ namespace {
 
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 
-constexpr std::int32_t kTitleText = 31;
+constexpr std::int32_t kEventTitleText = 31;
 constexpr std::int32_t kFirstTypeNameText = 151;
 constexpr std::int32_t kFirstTypeDescriptionText = 177;
-constexpr std::int32_t kLockedText = 200;
+constexpr std::int32_t kEventLockedText = 200;
 // The race goals' labels and the thousands separator of a target number.
 constexpr std::int32_t kTimeGoalText = 174;
 constexpr std::int32_t kNumberGoalText = 175;
@@ -77,14 +77,6 @@ rt::ObjectArray* modeEvents(GameMode mode) {
     return static_cast<rt::ObjectArray*>(rt::ObjectArray::get(byType, type));
 }
 
-std::int32_t item(std::int32_t i) {
-    return rt::ShortArray::get(touchStatics().s_menuItems, i);
-}
-
-void setItem(std::int32_t i, std::int32_t value) {
-    rt::ShortArray::set(touchStatics().s_menuItems, i, static_cast<std::int16_t>(value));
-}
-
 GameMode gameMode() {
     return stateStatics().s_gameMode;
 }
@@ -98,16 +90,16 @@ std::int32_t slotByte(rt::ByteArray* table) {
     return table && slot >= 0 && slot < table->length() ? rt::ByteArray::get(table, slot) : -1;
 }
 
-void enter() {
+void preRaceEnter() {
     const GameMode mode = gameMode();
     resetMenu(mode == GameMode::LapRace ? 2 : 1);
     std::int32_t remembered = rememberedSelection(State::PreRaceSelect);
     if (remembered < 0 || remembered >= modeEventCount(mode))
         remembered = 0;
-    setItem(0, remembered);
+    setMenuItemValue(0, remembered);
     if (mode == GameMode::LapRace)
-        setItem(1, kDefaultLapOption);
-    menuStatics().s_titleText = getString(kTitleText);
+        setMenuItemValue(1, kDefaultLapOption);
+    menuStatics().s_titleText = getString(kEventTitleText);
     // The bands say what the event is: no help line runs under them.
     setHelpTexts(nullptr);
     setSoftKeys(1, 2);
@@ -129,9 +121,9 @@ void choose() {
     startLoading(kLoadRace, firstRaceState(gameMode()));
 }
 
-void update() {
+void preRaceUpdate() {
     const GameMode mode = gameMode();
-    const std::int32_t event = item(0);
+    const std::int32_t event = menuItemValue(0);
     const bool usable = preRaceStatics().s_eventUsable != 0;
     const bool unlocked = usable && eventUnlocked(event);
     const std::int32_t flags = unlocked ? kMenuChooseFlags : kMenuBrowseFlags;
@@ -144,12 +136,12 @@ void update() {
     if (stateStatics().s_stateChangePending)
         return; // back
     chosen = touchOptionArrows(values) || isChooseKeyPressed() || chosen;
-    if (chosen && unlocked && item(0) == event) {
+    if (chosen && unlocked && menuItemValue(0) == event) {
         choose();
         return;
     }
-    if (item(0) != event) {
-        preRaceStatics().s_eventUsable = writeModeEvent(mode, item(0)) ? 1 : 0;
+    if (menuItemValue(0) != event) {
+        preRaceStatics().s_eventUsable = writeModeEvent(mode, menuItemValue(0)) ? 1 : 0;
         menuStatics().s_redraw = 1;
     }
     buildRaceGoalTexts();
@@ -158,9 +150,10 @@ void update() {
 }
 
 void exitScreen() {
-    rememberSelection(State::PreRaceSelect, item(0));
+    rememberSelection(State::PreRaceSelect, menuItemValue(0));
     if (gameMode() == GameMode::LapRace)
-        rt::ShortArray::set(rememberedSelections(), kLapOptionSlot, static_cast<std::int16_t>(item(1)));
+        rt::ShortArray::set(rememberedSelections(), kLapOptionSlot,
+                            static_cast<std::int16_t>(menuItemValue(1)));
 }
 
 void paintWireModel(Graphics* g, std::int32_t track) {
@@ -238,7 +231,7 @@ rt::String* slotText(rt::ObjectArray* table) {
                : nullptr;
 }
 
-void paint() {
+void preRacePaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
@@ -246,7 +239,7 @@ void paint() {
     paintScreenHeader();
     const EventSlotStatics& slots = eventSlotStatics();
     const bool usable = preRaceStatics().s_eventUsable != 0;
-    const bool unlocked = usable && eventUnlocked(item(0));
+    const bool unlocked = usable && eventUnlocked(menuItemValue(0));
     if (usable)
         paintWireModel(g, slotByte(slots.s_eventTrack));
     paintBand(g, 120, usable ? slotText(slots.s_eventName) : nullptr);
@@ -256,13 +249,13 @@ void paint() {
     if (gameMode() == GameMode::LapRace) {
         paintBand(g, 270, nullptr);
         g->setColor(0xFFFFFF);
-        for (std::int32_t lap = 0; lap <= item(1); ++lap)
+        for (std::int32_t lap = 0; lap <= menuItemValue(1); ++lap)
             fillRect(g, kBandX + 20 + 24 * lap, 280, 16, 20);
     }
     if (!unlocked) {
         g->setColor(kLockColour);
         fillRect(g, kWireX - 20, kWireY - 20, 40, 40);
-        drawMenuText(kMenuTextFont, 1, getString(kLockedText), kWireX, kWireY + 40, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 1, getString(kEventLockedText), kWireX, kWireY + 40, kAnchorCentre);
     }
     paintOptionArrows(menuStatics().s_arrowZones);
     if (unlocked)
@@ -371,13 +364,13 @@ void paintChooseKey() {
 void statePreRaceSelect(std::int32_t message) {
     switch (message) {
     case kEnter:
-        enter();
+        preRaceEnter();
         break;
     case kUpdate:
-        update();
+        preRaceUpdate();
         break;
     case kPaint:
-        paint();
+        preRacePaint();
         break;
     case kExit:
         exitScreen();

@@ -81,8 +81,8 @@ rt::IntArray* yesNoTexts() {
 // Opens the pack named by constant string `packConstant`; false when the
 // data set does not name it or it cannot be opened (the pack reader has said
 // why, once: no entry of it is asked for).
-bool openPack(std::int32_t packConstant) {
-    rt::String* name = rt::getStaticClass().getConstantString(packConstant);
+bool openNamedPack(std::int32_t packConstant) {
+    rt::String* name = constantString(packConstant);
     if (!name) {
         host::logf(host::LogCategory::Game, "no pack named by constant string %d", packConstant);
         return false;
@@ -97,14 +97,14 @@ bool openPack(std::int32_t packConstant) {
 // A resource of the front end that cannot be loaded: named once, and during
 // start-up the end of the run as a broken data set.
 void reportMissing(std::int32_t packConstant, std::int32_t entry, const char* what) {
-    reportMissingData(rt::getStaticClass().getConstantString(packConstant), entry, what);
+    reportMissingData(constantString(packConstant), entry, what);
 }
 
 // Loads the sprites stored at entries `slots` of the sprite pack into the
 // same slots of the sprite table. A pack that cannot be opened is reported
 // at the first slot and nothing is loaded.
 void loadFrontEndSprites(std::initializer_list<std::int32_t> slots) {
-    if (!openPack(kSpritePack)) {
+    if (!openNamedPack(kSpritePack)) {
         reportMissing(kSpritePack, *slots.begin(), "sprite");
         return;
     }
@@ -114,11 +114,13 @@ void loadFrontEndSprites(std::initializer_list<std::int32_t> slots) {
     closeStream();
 }
 
-void loadFonts() {
+// The font table's fonts, each with its character map, unless font 0 is
+// loaded.
+void loadFontTable() {
     rt::ObjectArray* fonts = startupStatics().s_fonts;
     if (!fonts || rt::ObjectArray::get(fonts, 0))
         return;
-    if (!openPack(rt::constants::kFontPack)) {
+    if (!openNamedPack(rt::constants::kFontPack)) {
         reportMissing(rt::constants::kFontPack, 0, "font");
         return;
     }
@@ -132,12 +134,6 @@ void loadFonts() {
         loadCharMap(font, kCharMapEntry + font);
     }
     closeStream();
-}
-
-void loadTexts(std::int32_t entry) {
-    rt::String* pack = startupStatics().s_textPackName;
-    if (!loadTextPack(pack, entry))
-        reportMissingData(pack, entry, "text table");
 }
 
 // The question-box fields of a two-answer question titled `title`.
@@ -204,7 +200,7 @@ void splashUpdate() {
 
 void soundPromptEnter() {
     updateLineHeight(loadedFont(kMenuTextFont));
-    loadTexts(kMenuTextEntry);
+    loadNeededTexts(kMenuTextEntry);
     setUpQuestion(9);
     setSoftKeys(1, -1);
     if (!spriteAt(kMenuBackgroundSprite))
@@ -312,9 +308,8 @@ bool questionMessage(std::int32_t message) {
 bool readAppPropertyFlag() {
     bool ask = true;
     if (platform::javax_microedition_midlet_MIDlet* midlet = loopStatics().s_midlet) {
-        rt::String* value = midlet->getAppProperty(
-            rt::getStaticClass().getConstantString(rt::constants::kSoundQuestionProperty));
-        rt::String* skip = rt::getStaticClass().getConstantString(rt::constants::kZeroDigit);
+        rt::String* value = midlet->getAppProperty(constantString(rt::constants::kSoundQuestionProperty));
+        rt::String* skip = constantString(rt::constants::kZeroDigit);
         if (value && skip && value->trim()->compareTo(skip) == 0)
             ask = false;
     }
@@ -347,7 +342,7 @@ void loadFrontEndResources() {
             {kMenuHeaderSprite, kQuestionBoxSprite, kMenuItemSprite, kMenuHighlightSprite, kMenuArrowSprite});
     if (!loadFrontEndTexts())
         reportMissingData(startupStatics().s_textPackName, 0, "text table");
-    loadFonts();
+    loadFontTable();
 }
 
 bool touchSoundPrompt() {
