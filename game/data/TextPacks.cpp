@@ -46,7 +46,7 @@ bool loadTextPack(rt::String* packName, std::int32_t entry) {
 }
 
 bool loadFrontEndTexts() {
-    const bool loaded = loadTextPack(startupStatics().s_textPackName, 0);
+    const bool loaded = loadTextPack(startupStatics().s_textPackName, kFrontEndTextEntry);
     buildSoftKeyLabels();
     return loaded;
 }

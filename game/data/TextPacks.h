@@ -16,6 +16,14 @@
 
 namespace game {
 
+// The entries of the text pack: the front end's first texts, the loading
+// screen's, the menus' (the events' titles and tips among them) and the
+// race's.
+inline constexpr std::int32_t kFrontEndTextEntry = 0;
+inline constexpr std::int32_t kLoadingTextEntry = 1;
+inline constexpr std::int32_t kMenuTextEntry = 2;
+inline constexpr std::int32_t kRaceTextEntry = 3;
+
 // Loads the text table stored in `entry` of the pack `packName`: unloads the
 // slot `entry` (multi-pack mode) or every text (single-pack mode), opens the
 // pack, seeks the entry, reads it (through the unpacker when it is packed),
@@ -24,9 +32,9 @@ namespace game {
 // broken table each leave one log line.
 bool loadTextPack(rt::String* packName, std::int32_t entry);
 
-// The texts the front end needs first: entry 0 of the text pack that state
-// 1 named (StartupStatics::s_textPackName), then the soft-key labels built
-// from them. Answers whether the table was installed; the labels are built
+// The texts the front end needs first: entry `kFrontEndTextEntry` of the
+// text pack that state 1 named (StartupStatics::s_textPackName), then the
+// soft-key labels built from them. Answers whether the table was installed; the labels are built
 // either way (null labels without texts).
 bool loadFrontEndTexts();
 

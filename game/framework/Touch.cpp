@@ -320,6 +320,14 @@ void resetMenu(std::int32_t n) {
     touch.s_menuScroll = 0;
 }
 
+std::int32_t menuItemValue(std::int32_t i) {
+    return rt::ShortArray::get(touchStatics().s_menuItems, i);
+}
+
+void setMenuItemValue(std::int32_t i, std::int32_t value) {
+    rt::ShortArray::set(touchStatics().s_menuItems, i, static_cast<std::int16_t>(value));
+}
+
 void setList(std::int32_t n, rt::ObjectArray* list) {
     TouchStatics& touch = touchStatics();
     touch.s_list = list;

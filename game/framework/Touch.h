@@ -188,6 +188,9 @@ bool touchMenuSoftKeys();
 
 // The menu state that touches and keys share.
 void resetMenu(std::int32_t n);
+// The value of menu item `i` (`s_menuItems`), and setting it.
+std::int32_t menuItemValue(std::int32_t i);
+void setMenuItemValue(std::int32_t i, std::int32_t value);
 void setList(std::int32_t n, rt::ObjectArray* list);
 
 } // namespace game

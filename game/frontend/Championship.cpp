@@ -37,15 +37,14 @@ namespace {
 
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 
-constexpr std::int32_t kTitleText = 199;
-constexpr std::int32_t kPromptText = 22;
+constexpr std::int32_t kChampionshipTitleText = 199;
 // The cup selection's texts: the cups' names and their tracks by cup, the
 // goal of every cup, what to do on an available cup and on a locked one.
 constexpr std::int32_t kFirstCupNameText = 47;
 constexpr std::int32_t kFirstCupTracksText = 68;
 constexpr std::int32_t kGoalText = 209;
 constexpr std::int32_t kInstructionText = 210;
-constexpr std::int32_t kLockedText = 211;
+constexpr std::int32_t kCupLockedText = 211;
 constexpr std::int32_t kRewardHeadText = 204;
 constexpr std::int32_t kFirstRewardText = 205;
 // The row of grids A and B that holds the cups.
@@ -55,7 +54,6 @@ constexpr std::int32_t kCupGridRow = 0;
 // dark cover over it while the cup is locked, a badge per race below.
 constexpr std::int32_t kLockCover = static_cast<std::int32_t>(0x90000000u);
 constexpr std::int32_t kPanelColour = static_cast<std::int32_t>(0xAA000000u);
-constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kNameRise = 30;
 constexpr std::int32_t kLineStep = 26;
 
@@ -69,7 +67,7 @@ void paintFrameRound(std::int32_t slot, std::int32_t frame, std::int32_t x, std:
 
 // The cup the screen shows: its first menu item.
 std::int32_t shownCup() {
-    return rt::ShortArray::get(touchStatics().s_menuItems, 0);
+    return menuItemValue(0);
 }
 
 bool cupAvailable(std::int32_t cup) {
@@ -81,8 +79,8 @@ void cupEnter() {
     std::int32_t remembered = rememberedSelection(State::CupSelect);
     if (remembered < 0 || remembered >= kCupCount)
         remembered = 0;
-    rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(remembered));
-    menuStatics().s_titleText = getString(kTitleText);
+    setMenuItemValue(0, remembered);
+    menuStatics().s_titleText = getString(kChampionshipTitleText);
     setHelpTexts(nullptr);
     setSoftKeys(1, 2);
     menuStatics().s_redraw = 1;
@@ -106,7 +104,7 @@ void chooseCup(std::int32_t cup) {
 void cupUpdate() {
     const std::int32_t cup = shownCup();
     const bool available = cupAvailable(cup);
-    const std::int32_t flags = available ? kMenuMove | kMenuChoose | kMenuBack : kMenuMove | kMenuBack;
+    const std::int32_t flags = available ? kMenuChooseFlags : kMenuBrowseFlags;
     setSoftKeys(available ? 1 : -1, 2);
     buildScreenZones();
     bool chosen = handleMenuInput(kCupCount, -1, flags, flags, false);
@@ -146,15 +144,16 @@ void cupPaint() {
                         w / 2 + (race - 1) * (badgeW + 8) - badgeW / 2, y + pictureH + 12);
     // The cup's name above it; under its races' badges the tracks, the goal
     // and what to do.
-    drawMenuText(kTextFont, 0, getString(kFirstCupNameText + cup), w / 2, y - kNameRise, kAnchorTopCentre);
+    drawMenuText(kMenuTextFont, 0, getString(kFirstCupNameText + cup), w / 2, y - kNameRise,
+                 kAnchorTopCentre);
     const std::int32_t below =
         y + pictureH + 12 + spriteFrameHeight(kRacerBadgeSprite, kFirstRacerBadgeFrame);
-    drawMenuText(kTextFont, 1, getString(kFirstCupTracksText + cup), w / 2, below + 8, kAnchorTopCentre);
-    drawMenuText(kTextFont, 1, getString(kGoalText), w / 2, below + 8 + kLineStep, kAnchorTopCentre);
+    drawMenuText(kMenuTextFont, 1, getString(kFirstCupTracksText + cup), w / 2, below + 8, kAnchorTopCentre);
+    drawMenuText(kMenuTextFont, 1, getString(kGoalText), w / 2, below + 8 + kLineStep, kAnchorTopCentre);
     const bool available = cupAvailable(cup);
     // A new cup calls for the player with the instruction blinking.
     if (!available || !hasGridFlagB(cup, kCupGridRow) || startupScreenStatics().s_blinkVisible)
-        drawMenuText(kTextFont, 0, getString(available ? kInstructionText : kLockedText), w / 2,
+        drawMenuText(kMenuTextFont, 0, getString(available ? kInstructionText : kCupLockedText), w / 2,
                      below + 8 + 2 * kLineStep, kAnchorTopCentre);
     paintOptionArrows(menuStatics().s_arrowZones);
     if (available)
@@ -177,7 +176,7 @@ void rewardEnter() {
     }
     (void)saveProgress();
     requestSound(reward.sound);
-    menuStatics().s_titleText = getString(kTitleText);
+    menuStatics().s_titleText = getString(kChampionshipTitleText);
     setSoftKeys(-1, -1);
     menuStatics().s_redraw = 1;
     restartBlink();
@@ -206,12 +205,12 @@ void rewardPaint() {
     const std::int32_t standing = raceResultsStatics().s_cupPlayerStanding;
     paintFrameRound(kRacerBadgeSprite, standing,
                     w / 2 - spriteFrameWidth(kRacerBadgeSprite, kFirstRacerBadgeFrame) / 2, 100);
-    drawTextBlock(kTextFont, 1, getString(kRewardHeadText), kRewardLineWidth, 0, w / 2, 160,
+    drawTextBlock(kMenuTextFont, 1, getString(kRewardHeadText), kRewardLineWidth, 0, w / 2, 160,
                   kAnchorTopCentre);
-    drawTextBlock(kTextFont, 0, getString(kFirstRewardText + rewardOf(standing).text), kRewardLineWidth, 0,
-                  w / 2, 200, kAnchorTopCentre);
+    drawTextBlock(kMenuTextFont, 0, getString(kFirstRewardText + rewardOf(standing).text), kRewardLineWidth,
+                  0, w / 2, 200, kAnchorTopCentre);
     if (startupScreenStatics().s_blinkVisible)
-        drawMenuText(kTextFont, 0, getString(kPromptText), w / 2, h - 60, kAnchorTopCentre);
+        drawMenuText(kMenuTextFont, 0, getString(kPromptText), w / 2, h - 60, kAnchorTopCentre);
     menuStatics().s_redraw = 0;
 }
 

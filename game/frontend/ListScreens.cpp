@@ -65,10 +65,6 @@ constexpr std::int32_t kAlikeGauge = 60;
 constexpr std::int32_t kNameY = 100;
 constexpr std::int32_t kGaugesY = 318;
 constexpr std::int32_t kLockedNoteY = 388;
-constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kUnlockedFlags = kMenuMove | kMenuChoose | kMenuBack;
-constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
-constexpr std::int32_t kBrowseOnly = kMenuMove | kMenuBack;
 
 // Frame `frame` of sprite `slot` when the sprite has it.
 void paintFrameIfPresent(std::int32_t slot, std::int32_t frame, std::int32_t x, std::int32_t y) {
@@ -161,7 +157,7 @@ void racerListUpdate() {
     const bool tapped = touchListScreen(racerCarSprite(before));
     const bool unlocked = racerUnlocked(touchStatics().s_selection);
     setSoftKeys(unlocked ? 1 : -1, 2);
-    const std::int32_t flags = unlocked ? kUnlockedFlags : kLockedFlags;
+    const std::int32_t flags = unlocked ? kMenuChooseFlags : kMenuBrowseFlags;
     const bool chosen = handleMenuInput(1, -1, flags, flags, true);
     if (stateStatics().s_stateChangePending)
         return; // back
@@ -227,7 +223,7 @@ void paintRacerGrid(Graphics* g) {
     if (!definition)
         return;
     paintSpriteFrame(kMenuFrameSprite, kNamePlateFrame, kDetailX, kNameY);
-    drawMenuText(kTextFont, 0, getString(rt::IntArray::get(definition, kNameField)), kDetailX, kNameY,
+    drawMenuText(kMenuTextFont, 0, getString(rt::IntArray::get(definition, kNameField)), kDetailX, kNameY,
                  kAnchorCentre);
     paintRacerCar(g, selection);
     rt::IntArray* labels = rt::newIntArray(3);
@@ -239,7 +235,7 @@ void paintRacerGrid(Graphics* g) {
     }
     paintGaugePanel(kGaugeLabelsX, kGaugesY, labels, values);
     if (!racerUnlocked(selection))
-        drawMenuText(kTextFont, 1, getString(kLockedRacerText), kDetailX, kLockedNoteY, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 1, getString(kLockedRacerText), kDetailX, kLockedNoteY, kAnchorCentre);
 }
 
 void racerListPaint() {
@@ -266,7 +262,7 @@ void referenceUpdate() {
     // The menu input's touch test takes the stylus on these arrows
     // (`touchOptionArrows`), which step the selection on this screen.
     buildScreenZones();
-    (void)handleMenuInput(1, -1, kBrowseOnly, kBrowseOnly, true);
+    (void)handleMenuInput(1, -1, kMenuBrowseFlags, kMenuBrowseFlags, true);
     if (touchStatics().s_selection != before) {
         ensureRacerCar(touchStatics().s_selection);
         menuStatics().s_redraw = 1;
@@ -287,14 +283,14 @@ void referencePaint() {
     const std::int32_t title = (entry + kReferenceTitleBase) * 2;
     const std::int32_t body = title + 1;
     setClip(g, 0, kReferenceClipY, w, kReferenceClipHeight);
-    drawMenuText(kTextFont, 1, getString(title), w / 2, kReferenceClipY, kAnchorTopCentre);
+    drawMenuText(kMenuTextFont, 1, getString(title), w / 2, kReferenceClipY, kAnchorTopCentre);
     std::int32_t textX = 60;
     const std::int32_t picture = referencePictureFrame(body);
     if (picture >= 0) {
         paintFrameIfPresent(kReferencePictureSprite, picture, textX, kReferenceClipY + 40);
         textX += spriteFrameWidth(kReferencePictureSprite, picture) + 20;
     }
-    drawTextBlock(kTextFont, 0, getString(body), w - textX - 60, 0, textX, kReferenceClipY + 40,
+    drawTextBlock(kMenuTextFont, 0, getString(body), w - textX - 60, 0, textX, kReferenceClipY + 40,
                   kAnchorTopLeft);
     setClip(g, 0, 0, w, h);
     // The menu touch drops the zones after its test; the arrows stay.

@@ -26,6 +26,7 @@
 #include "game/frontend/MenuScreens.h"
 #include "game/frontend/RaceLoader.h"
 #include "game/frontend/SlidingMenus.h"
+#include "game/frontend/StartupScreens.h"
 #include "game/race/RaceRelease.h"
 #include "game/race/RaceTables.h"
 #include "game/race/RacerData.h"
@@ -33,6 +34,7 @@
 #include "game/sprite/Font.h"
 #include "game/sprite/ImageCaches.h"
 #include "game/sprite/SpriteLoading.h"
+#include "game/ui/MenuPaint.h"
 #include "game/ui/MenuStatics.h"
 #include "host/Log.h"
 #include "platform/lcdui/Graphics.h"
@@ -64,7 +66,6 @@ constexpr std::int32_t kPromptHalfPeriodMs = 400;
 // alone) the menus' prompt stands in for the last.
 constexpr std::int32_t kLoadingTextCount = 3;
 constexpr std::int32_t kLoadingPrompt = 2;
-constexpr std::int32_t kMenuPromptText = 22;
 
 // The loading screen's layout: a bar of kBarWidth x kBarHeight in the
 // middle of the screen, its frame 2 px wide.
@@ -75,20 +76,6 @@ constexpr std::int32_t kBackgroundColour = 0x0B1020;
 constexpr std::int32_t kBarFrameColour = 0xB0B8C8;
 constexpr std::int32_t kBarTrackColour = 0x1C2438;
 constexpr std::int32_t kBarFillColour = 0xFFB020;
-constexpr std::int32_t kTitleFont = 1;
-constexpr std::int32_t kTipFont = 2;
-
-rt::String* constantString(std::int32_t n) {
-    return rt::getStaticClass().getConstantString(n);
-}
-
-ASprite* sprite(std::int32_t slot) {
-    rt::ObjectArray* table = startupStatics().s_sprites;
-    if (!table || slot < 0 || slot >= table->length())
-        return nullptr;
-    rt::Object* object = rt::ObjectArray::get(table, slot);
-    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
-}
 
 ASprite* font(std::int32_t n) {
     rt::Object* object = rt::ObjectArray::get(startupStatics().s_fonts, n);
@@ -104,12 +91,6 @@ ASprite* needed(ASprite* loaded, std::int32_t pack, std::int32_t entry, const ch
 
 ASprite* neededSprite(ASprite* loaded, std::int32_t entry) {
     return needed(loaded, rt::constants::kSpritePack, entry, "sprite");
-}
-
-void loadNeededTexts(std::int32_t entry) {
-    rt::String* pack = startupStatics().s_textPackName;
-    if (!loadTextPack(pack, entry))
-        reportMissingData(pack, entry, "text table");
 }
 
 template <typename Visit>
@@ -137,6 +118,24 @@ void keepLoadingTexts() {
 }
 
 } // namespace
+
+rt::String* constantString(std::int32_t n) {
+    return rt::getStaticClass().getConstantString(n);
+}
+
+ASprite* spriteInSlot(std::int32_t slot) {
+    rt::ObjectArray* table = startupStatics().s_sprites;
+    if (!table || slot < 0 || slot >= table->length())
+        return nullptr;
+    rt::Object* object = rt::ObjectArray::get(table, slot);
+    return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
+}
+
+void loadNeededTexts(std::int32_t entry) {
+    rt::String* pack = startupStatics().s_textPackName;
+    if (!loadTextPack(pack, entry))
+        reportMissingData(pack, entry, "text table");
+}
 
 std::int32_t racerField(std::int32_t id, std::int32_t field) {
     rt::ObjectArray* definitions = racerStatics().s_racerDefinitions;
@@ -196,7 +195,7 @@ void startLoad(bool raceKind) {
         loadCharMap(0, 3);
         closeStream();
     }
-    loadNeededTexts(1);
+    loadNeededTexts(kLoadingTextEntry);
     keepLoadingTexts();
 }
 
@@ -209,7 +208,7 @@ void markMenuSprites() {
     // a cache request of their own.
     for (std::int32_t slot : {kTitleLogoSprite, kMenuHeaderSprite})
         setSlotValue(slot, 0);
-    if (!sprite(kReferencePictureSprite))
+    if (!spriteInSlot(kReferencePictureSprite))
         setSlotValue(kReferencePictureSprite, 0);
     for (std::int32_t slot : {kMenuSymbolSprite, kMenuItemPlateSprite, kMenuIconSprite})
         setSlotValue(slot, 0);
@@ -247,22 +246,23 @@ void walkMarkedSlots(Work work) {
 }
 
 void makeGreyPalettes() {
-    addGreyPalette(sprite(kCupPictureSprite));
-    addGreyPalette(sprite(kBonusPictureSprite));
+    addGreyPalette(spriteInSlot(kCupPictureSprite));
+    addGreyPalette(spriteInSlot(kBonusPictureSprite));
     forEachRacer([](std::int32_t, std::int32_t second) {
         if (second >= 0)
-            addGreyPalette(sprite(second));
+            addGreyPalette(spriteInSlot(second));
     });
-    if (sprite(kMenuBackgroundSprite))
+    if (spriteInSlot(kMenuBackgroundSprite))
         buildSpriteFrameCache(kMenuBackgroundSprite, kBackgroundFrame);
-    if (ASprite* button = sprite(kMenuFrameSprite)) {
+    if (ASprite* button = spriteInSlot(kMenuFrameSprite)) {
         buildCacheImages(button, 0, 0, -1, -1);
         button->freePixelData();
     }
 }
 
-void loadFonts() {
-    for (std::int32_t n : {2, 1})
+// The menus' text and item fonts with their palettes, each unless loaded.
+void loadPalettedFonts() {
+    for (std::int32_t n : {kMenuTextFont, kMenuItemFont})
         if (!font(n))
             rt::ObjectArray::set(
                 startupStatics().s_fonts, n,
@@ -274,9 +274,9 @@ void raceStep(std::int32_t next) {
     loadStep(loadingStatics().s_loadingStep, next);
 }
 
-void enter() {
+void loadingEnter() {
     stopMusic();
-    if (ASprite* f = font(kTipFont))
+    if (ASprite* f = font(kMenuTextFont))
         updateLineHeight(f);
     setSoftKeys(kNoSoftKey, kNoSoftKey);
     initLoadingBar(stateStatics().s_loadKind);
@@ -298,7 +298,7 @@ void answerFailureNotice(std::int32_t released, State next) {
     backToState(next);
 }
 
-void update() {
+void loadingUpdate() {
     loadingStep();
     if (rt::exceptionPending() || !loadingStatics().s_loadingDone)
         return;
@@ -482,7 +482,7 @@ void loadMenuStep() {
         startLoad(false);
         break;
     case 1:
-        loadNeededTexts(2);
+        loadNeededTexts(kMenuTextEntry);
         loadStartupRaceData();
         break;
     case 2: {
@@ -505,7 +505,7 @@ void loadMenuStep() {
         });
         break;
     case 5:
-        if (ASprite* badge = sprite(kRacerBadgeSprite))
+        if (ASprite* badge = spriteInSlot(kRacerBadgeSprite))
             for (std::int32_t f = kFirstRacerBadgeFrame; f < kDriverBadgeFrames; ++f)
                 buildFrameCacheImages(badge, 0, f, -1);
         closeStream();
@@ -513,7 +513,7 @@ void loadMenuStep() {
     case 6:
         walkMarkedSlots([](std::int32_t slot) {
             // A slot whose load failed was reported in its step.
-            if (sprite(slot))
+            if (spriteInSlot(slot))
                 buildSpriteCache(slot);
             rt::BoolArray::set(startupStatics().s_spriteLoadFlags, slot, 0);
         });
@@ -531,7 +531,7 @@ void loadMenuStep() {
         packOpen(constantString(rt::constants::kFontPack));
         break;
     case 11:
-        loadFonts();
+        loadPalettedFonts();
         break;
     case 12:
         loadCharMap(2, 5);
@@ -590,23 +590,23 @@ void paintLoadingScreen(platform::javax_microedition_lcdui_Graphics* g) {
     loading.s_barShown = std::max(loading.s_barShown, filled);
     g->setColor(kBarFillColour);
     fillRect(g, barX + kBarBorder, barY + kBarBorder, loading.s_barShown, kBarHeight - 2 * kBarBorder);
-    drawText(g, kTitleFont, 1, 0, barY - 40);
+    drawText(g, kMenuItemFont, 1, 0, barY - 40);
     const bool race = (stateStatics().s_loadKind & (kLoadRace | kLoadNextRace)) != 0;
     if (race)
-        drawLine(g, kTitleFont, 0, eventTitle(), barY - 90);
+        drawLine(g, kMenuItemFont, 0, eventTitle(), barY - 90);
     if (!overlay.s_loadingDone)
-        drawText(g, kTipFont, 0, 1, barY + kBarHeight + 30);
+        drawText(g, kMenuTextFont, 0, 1, barY + kBarHeight + 30);
     else if (loading.s_promptShown)
-        drawLine(g, kTipFont, 0, loadingText(kLoadingPrompt, kMenuPromptText), barY + kBarHeight + 30);
+        drawLine(g, kMenuTextFont, 0, loadingText(kLoadingPrompt, kPromptText), barY + kBarHeight + 30);
 }
 
 void stateLoading(std::int32_t message) {
     switch (message) {
     case kEnter:
-        enter();
+        loadingEnter();
         break;
     case kUpdate:
-        update();
+        loadingUpdate();
         break;
     case kPaint:
         paintLoadingScreen(loopStatics().s_graphics);

@@ -92,6 +92,16 @@ void startLoading(std::int32_t kind, State nextState);
 // loads the item sprite again with its grey palette.
 void startLoad(bool raceKind);
 
+// Constant string `n`: for a pack constant (`rt::constants`), the pack's
+// file name.
+rt::String* constantString(std::int32_t n);
+// The sprite in slot `slot` of the sprite table; null for a slot outside
+// the table, an empty one and one that holds another class.
+ASprite* spriteInSlot(std::int32_t slot);
+// Loads entry `entry` of the text pack (TextPacks.h), reported missing
+// (MissingData.h) when no table could be installed.
+void loadNeededTexts(std::int32_t entry);
+
 // Field `field` of the definition of racer `id` (1: its sprite set, 3: its
 // second set); -1 when the racer has no definition.
 std::int32_t racerField(std::int32_t id, std::int32_t field);

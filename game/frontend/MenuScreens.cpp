@@ -39,9 +39,7 @@ constexpr std::int32_t kHighlightColours[] = {0xFFD200, 0xFF7A00};
 constexpr std::int32_t kHighlightBorder = 3;
 constexpr std::int32_t kNameGap = 10;
 
-constexpr std::int32_t kTextFont = 2;
 // The prompt under a notice, kPromptRise px above the screen's bottom.
-constexpr std::int32_t kPromptText = 22;
 constexpr std::int32_t kPromptRise = 30;
 
 bool pictureUnlocked(std::int32_t picture) {
@@ -83,7 +81,7 @@ void bonusUpdate() {
     TouchStatics& touch = touchStatics();
     bool tappedChoice = touchPictures();
     bool unlocked = pictureUnlocked(touch.s_selection);
-    std::int32_t flags = unlocked ? kMenuMove | kMenuChoose | kMenuBack : kMenuMove | kMenuBack;
+    std::int32_t flags = unlocked ? kMenuChooseFlags : kMenuBrowseFlags;
     setSoftKeys(unlocked ? 1 : -1, 2);
     bool keyChoice = handleMenuInput(1, -1, flags, flags, true);
     // A locked picture is never chosen, whatever the stylus did.
@@ -118,7 +116,7 @@ void paintPicture(std::int32_t picture) {
     // Its name above it.
     rt::IntArray* names = menuRow(kBonusMenu, kMenuTexts);
     if (names && picture < names->length())
-        drawMenuText(kTextFont, pictureUnlocked(picture) ? 0 : 1,
+        drawMenuText(kMenuTextFont, pictureUnlocked(picture) ? 0 : 1,
                      getString(rt::IntArray::get(names, picture)), x + w / 2, y - kNameGap,
                      kAnchorBottomCentre);
     Graphics* g = loopStatics().s_graphics;
@@ -157,9 +155,9 @@ void paintNotice(std::int32_t text, bool promptShown) {
     std::int32_t w = screenWidth();
     std::int32_t h = screenHeight();
     fillScreen(0x000000);
-    drawTextBlock(kTextFont, 1, getString(text), kNoticeWidth, 0, w / 2, h / 2, kAnchorCentre);
+    drawTextBlock(kMenuTextFont, 1, getString(text), kNoticeWidth, 0, w / 2, h / 2, kAnchorCentre);
     if (promptShown)
-        drawMenuText(kTextFont, 0, getString(kPromptText), w / 2, h - kPromptRise, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 0, getString(kPromptText), w / 2, h - kPromptRise, kAnchorCentre);
 }
 
 void stateBonusMenu(std::int32_t message) {

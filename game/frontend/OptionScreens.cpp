@@ -47,28 +47,20 @@ constexpr std::int32_t kSoundOffText = 301;
 constexpr std::int32_t kResetText = 302;
 constexpr std::int32_t kSoundHelpText = 303;
 constexpr std::int32_t kResetHelpText = 304;
-constexpr std::int32_t kItemFont = 1;
 constexpr std::int32_t kItemPalette = 1;
 constexpr std::int32_t kHighlightPalette = 0;
-constexpr std::int32_t kMenuMusic = 5;
 constexpr std::int32_t kFastKeyUp = 2;
 constexpr std::int32_t kFastKeyDown = 14;
 constexpr std::int32_t kLayerColour = static_cast<std::int32_t>(0xAA000000u);
-constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kBackOnly = kMenuMove | kMenuBack;
 
 OptionScreenStatics& statics() {
     return rt::getStaticClass().statics<OptionScreenStatics>();
 }
 
-std::int32_t item(std::int32_t i) {
-    return rt::ShortArray::get(touchStatics().s_menuItems, i);
-}
-
 void optionsEnter() {
     const bool resetOffered = hasProgressFlagC(kResetItemBit);
     resetMenu(resetOffered ? 2 : 1);
-    rt::ShortArray::set(touchStatics().s_menuItems, 0, static_cast<std::int16_t>(isSoundOn() ? 1 : 0));
+    setMenuItemValue(0, isSoundOn() ? 1 : 0);
     menuStatics().s_titleText = getString(kOptionsTitle);
     rt::IntArray* help = rt::newIntArray(2);
     rt::IntArray::set(help, 0, kSoundHelpText);
@@ -79,11 +71,10 @@ void optionsEnter() {
 }
 
 void optionsUpdate() {
-    const bool wasOn = item(0) > 0;
+    const bool wasOn = menuItemValue(0) > 0;
     const bool onSoundItem = touchStatics().s_selection == 0;
-    const bool chosen = handleMenuInput(onSoundItem ? 2 : 1, -1, kMenuMove | kMenuChoose | kMenuBack,
-                                        kMenuChooseSound, false);
-    const bool on = item(0) > 0;
+    const bool chosen = handleMenuInput(onSoundItem ? 2 : 1, -1, kMenuChooseFlags, kMenuChooseSound, false);
+    const bool on = menuItemValue(0) > 0;
     if (on != wasOn) {
         setSoundOption(on);
         if (on)
@@ -107,7 +98,7 @@ void paintOptionItem(std::int32_t i, rt::IntArray* zone, rt::String* label) {
     const std::int32_t h = rt::IntArray::get(zone, 3);
     const std::int32_t frameH = spriteFrameHeight(kMenuItemSprite, kWideItemFrame);
     paintSpriteFrame(kMenuItemSprite, highlighted ? kAnswerOnFrame : kAnswerFrame, x, y + (h - frameH) / 2);
-    drawMenuText(kItemFont, highlighted ? kHighlightPalette : kItemPalette, label, x + w / 2, y + h / 2,
+    drawMenuText(kMenuItemFont, highlighted ? kHighlightPalette : kItemPalette, label, x + w / 2, y + h / 2,
                  kAnchorCentre);
 }
 
@@ -139,7 +130,7 @@ void pageEnter() {
 }
 
 void pageUpdate() {
-    if (handleMenuInput(1, -1, kBackOnly, kBackOnly, false))
+    if (handleMenuInput(1, -1, kMenuBrowseFlags, kMenuBrowseFlags, false))
         return;
     MenuStatics& menu = menuStatics();
     const bool fast = isKeyHeld(kFastKeyUp) || isKeyHeld(kFastKeyDown);
@@ -170,7 +161,7 @@ void pagePaint() {
     setClip(g, 0, kPageTop, w, h - kPageTop);
     std::int32_t y = menuStatics().s_scrollTextY;
     for (std::int32_t line = statics().s_pageLine + 1; line < kLastPageLine && y < h; ++line) {
-        drawMenuText(kTextFont, 0, getString(line), w / 2, y, kAnchorTopCentre);
+        drawMenuText(kMenuTextFont, 0, getString(line), w / 2, y, kAnchorTopCentre);
         y += kPageLinePitch;
     }
     setClip(g, 0, 0, w, h);

@@ -42,18 +42,16 @@ namespace {
 
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 
-constexpr std::int32_t kTitleText = 31;
+constexpr std::int32_t kEventTitleText = 31;
 constexpr std::int32_t kFirstTypeNameText = 151;
 constexpr std::int32_t kFirstTypeDescriptionText = 177;
-constexpr std::int32_t kLockedText = 200;
+constexpr std::int32_t kEventLockedText = 200;
 // The race goals' labels and the thousands separator of a target number.
 constexpr std::int32_t kTimeGoalText = 174;
 constexpr std::int32_t kNumberGoalText = 175;
 constexpr std::int32_t kThousandsSeparatorText = 176;
 // The first of an event row's three target values (times in ms, or numbers).
 constexpr std::int32_t kFirstTargetField = 1;
-constexpr std::int32_t kUnlockedFlags = kMenuMove | kMenuChoose | kMenuBack;
-constexpr std::int32_t kLockedFlags = kMenuMove | kMenuBack;
 
 // Layout: the wire model in the left half, the texts on bands at the right.
 constexpr std::int32_t kBandColour = static_cast<std::int32_t>(0xBB000000u);
@@ -63,7 +61,6 @@ constexpr std::int32_t kWireX = 190;
 constexpr std::int32_t kWireY = 220;
 constexpr std::int32_t kBandX = 330;
 constexpr std::int32_t kBandHeight = 40;
-constexpr std::int32_t kTextFont = 2;
 constexpr std::int32_t kAnchorLeftMiddle = Graphics::LEFT | Graphics::VCENTER;
 constexpr std::int32_t kAnchorRightMiddle = Graphics::RIGHT | Graphics::VCENTER;
 // A wire model angle is a u16 of the full circle; the cosine table's full
@@ -80,14 +77,6 @@ rt::ObjectArray* modeEvents(GameMode mode) {
     return static_cast<rt::ObjectArray*>(rt::ObjectArray::get(byType, type));
 }
 
-std::int32_t item(std::int32_t i) {
-    return rt::ShortArray::get(touchStatics().s_menuItems, i);
-}
-
-void setItem(std::int32_t i, std::int32_t value) {
-    rt::ShortArray::set(touchStatics().s_menuItems, i, static_cast<std::int16_t>(value));
-}
-
 GameMode gameMode() {
     return stateStatics().s_gameMode;
 }
@@ -101,16 +90,16 @@ std::int32_t slotByte(rt::ByteArray* table) {
     return table && slot >= 0 && slot < table->length() ? rt::ByteArray::get(table, slot) : -1;
 }
 
-void enter() {
+void preRaceEnter() {
     const GameMode mode = gameMode();
     resetMenu(mode == GameMode::LapRace ? 2 : 1);
     std::int32_t remembered = rememberedSelection(State::PreRaceSelect);
     if (remembered < 0 || remembered >= modeEventCount(mode))
         remembered = 0;
-    setItem(0, remembered);
+    setMenuItemValue(0, remembered);
     if (mode == GameMode::LapRace)
-        setItem(1, kDefaultLapOption);
-    menuStatics().s_titleText = getString(kTitleText);
+        setMenuItemValue(1, kDefaultLapOption);
+    menuStatics().s_titleText = getString(kEventTitleText);
     // The bands say what the event is: no help line runs under them.
     setHelpTexts(nullptr);
     setSoftKeys(1, 2);
@@ -132,12 +121,12 @@ void choose() {
     startLoading(kLoadRace, firstRaceState(gameMode()));
 }
 
-void update() {
+void preRaceUpdate() {
     const GameMode mode = gameMode();
-    const std::int32_t event = item(0);
+    const std::int32_t event = menuItemValue(0);
     const bool usable = preRaceStatics().s_eventUsable != 0;
     const bool unlocked = usable && eventUnlocked(event);
-    const std::int32_t flags = unlocked ? kUnlockedFlags : kLockedFlags;
+    const std::int32_t flags = unlocked ? kMenuChooseFlags : kMenuBrowseFlags;
     setSoftKeys(unlocked ? 1 : -1, 2);
     if (!unlocked)
         menuStatics().s_labelScroll = 0;
@@ -147,12 +136,12 @@ void update() {
     if (stateStatics().s_stateChangePending)
         return; // back
     chosen = touchOptionArrows(values) || isChooseKeyPressed() || chosen;
-    if (chosen && unlocked && item(0) == event) {
+    if (chosen && unlocked && menuItemValue(0) == event) {
         choose();
         return;
     }
-    if (item(0) != event) {
-        preRaceStatics().s_eventUsable = writeModeEvent(mode, item(0)) ? 1 : 0;
+    if (menuItemValue(0) != event) {
+        preRaceStatics().s_eventUsable = writeModeEvent(mode, menuItemValue(0)) ? 1 : 0;
         menuStatics().s_redraw = 1;
     }
     buildRaceGoalTexts();
@@ -161,9 +150,10 @@ void update() {
 }
 
 void exitScreen() {
-    rememberSelection(State::PreRaceSelect, item(0));
+    rememberSelection(State::PreRaceSelect, menuItemValue(0));
     if (gameMode() == GameMode::LapRace)
-        rt::ShortArray::set(rememberedSelections(), kLapOptionSlot, static_cast<std::int16_t>(item(1)));
+        rt::ShortArray::set(rememberedSelections(), kLapOptionSlot,
+                            static_cast<std::int16_t>(menuItemValue(1)));
 }
 
 void paintWireModel(Graphics* g, std::int32_t track) {
@@ -213,7 +203,8 @@ void paintBand(Graphics* g, std::int32_t y) {
 void paintBand(Graphics* g, std::int32_t y, rt::String* text) {
     paintBand(g, y);
     if (text)
-        drawMenuText(kTextFont, 0, text, kBandX + kEventBandWidth / 2, y + kBandHeight / 2, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 0, text, kBandX + kEventBandWidth / 2, y + kBandHeight / 2,
+                     kAnchorCentre);
 }
 
 // The goal's label at the band's left, its value (when it has one) at the
@@ -227,9 +218,9 @@ void paintGoalBand(Graphics* g, std::int32_t y) {
     auto* value = static_cast<rt::String*>(rt::ObjectArray::get(goals, 1));
     const std::int32_t middle = y + kBandHeight / 2;
     if (label)
-        drawMenuText(kTextFont, 0, label, kBandX + kEventBandInset, middle, kAnchorLeftMiddle);
+        drawMenuText(kMenuTextFont, 0, label, kBandX + kEventBandInset, middle, kAnchorLeftMiddle);
     if (value)
-        drawMenuText(kTextFont, 1, value, kBandX + kEventBandWidth - kEventBandInset, middle,
+        drawMenuText(kMenuTextFont, 1, value, kBandX + kEventBandWidth - kEventBandInset, middle,
                      kAnchorRightMiddle);
 }
 
@@ -240,7 +231,7 @@ rt::String* slotText(rt::ObjectArray* table) {
                : nullptr;
 }
 
-void paint() {
+void preRacePaint() {
     Graphics* g = loopStatics().s_graphics;
     if (!mustRepaint() || !g)
         return;
@@ -248,7 +239,7 @@ void paint() {
     paintScreenHeader();
     const EventSlotStatics& slots = eventSlotStatics();
     const bool usable = preRaceStatics().s_eventUsable != 0;
-    const bool unlocked = usable && eventUnlocked(item(0));
+    const bool unlocked = usable && eventUnlocked(menuItemValue(0));
     if (usable)
         paintWireModel(g, slotByte(slots.s_eventTrack));
     paintBand(g, 120, usable ? slotText(slots.s_eventName) : nullptr);
@@ -258,13 +249,13 @@ void paint() {
     if (gameMode() == GameMode::LapRace) {
         paintBand(g, 270, nullptr);
         g->setColor(0xFFFFFF);
-        for (std::int32_t lap = 0; lap <= item(1); ++lap)
+        for (std::int32_t lap = 0; lap <= menuItemValue(1); ++lap)
             fillRect(g, kBandX + 20 + 24 * lap, 280, 16, 20);
     }
     if (!unlocked) {
         g->setColor(kLockColour);
         fillRect(g, kWireX - 20, kWireY - 20, 40, 40);
-        drawMenuText(kTextFont, 1, getString(kLockedText), kWireX, kWireY + 40, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 1, getString(kEventLockedText), kWireX, kWireY + 40, kAnchorCentre);
     }
     paintOptionArrows(menuStatics().s_arrowZones);
     if (unlocked)
@@ -373,13 +364,13 @@ void paintChooseKey() {
 void statePreRaceSelect(std::int32_t message) {
     switch (message) {
     case kEnter:
-        enter();
+        preRaceEnter();
         break;
     case kUpdate:
-        update();
+        preRaceUpdate();
         break;
     case kPaint:
-        paint();
+        preRacePaint();
         break;
     case kExit:
         exitScreen();

@@ -19,9 +19,6 @@ namespace game {
 
 namespace {
 
-// The text table of the menus, which holds the events' titles and tips.
-constexpr std::int32_t kMenuTexts = 2;
-
 // The race table cannot give the race asked for: the run ends, naming it.
 bool refuse(const std::string& problem) {
     host::logf(host::LogCategory::Game, "quick race: %s", problem.c_str());
@@ -42,10 +39,10 @@ bool startQuickRace(std::int32_t row) {
     // The event's title, type and tip come from the menus' texts, as they
     // do when the front end chooses the event.
     unloadAllTexts();
-    if (!loadTextPack(startupStatics().s_textPackName, kMenuTexts)) {
+    if (!loadTextPack(startupStatics().s_textPackName, kMenuTextEntry)) {
         rt::String* pack = startupStatics().s_textPackName;
         endRunWithBrokenData((pack ? pack->toUtf8() : std::string("(no pack)")) + " entry " +
-                                 std::to_string(kMenuTexts),
+                                 std::to_string(kMenuTextEntry),
                              "the text table cannot be loaded");
         return false;
     }

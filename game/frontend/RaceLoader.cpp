@@ -91,24 +91,9 @@ constexpr std::int32_t kMovingObjectId = 6;
 // Haze: 40 rows at 20 % cover.
 constexpr std::int32_t kHazeRows = 40;
 constexpr std::int32_t kHazeStrength = 20;
-// The text packs the race load reads: 2 the menus', 3 the race's (1 is the
-// loading screen's).
-constexpr std::int32_t kMenuTexts = 2;
-constexpr std::int32_t kRaceTexts = 3;
-
-rt::String* constantString(std::int32_t n) {
-    return rt::getStaticClass().getConstantString(n);
-}
 
 ASprite* asSprite(rt::Object* object) {
     return object && object->classId() == ASprite::kClassId ? static_cast<ASprite*>(object) : nullptr;
-}
-
-ASprite* sprite(std::int32_t slot) {
-    rt::ObjectArray* table = startupStatics().s_sprites;
-    if (!table || slot < 0 || slot >= table->length())
-        return nullptr;
-    return asSprite(rt::ObjectArray::get(table, slot));
 }
 
 // The step cannot go on without `resource`.
@@ -139,7 +124,9 @@ void collect() {
     lib::java_lang_System::gc();
 }
 
-void loadTexts(std::int32_t entry) {
+// Text table `entry` of the text pack in place of every loaded one; the
+// step cannot go on without it.
+void loadStepTexts(std::int32_t entry) {
     unloadAllTexts();
     rt::String* pack = startupStatics().s_textPackName;
     if (!loadTextPack(pack, entry))
@@ -148,7 +135,7 @@ void loadTexts(std::int32_t entry) {
 
 // A pack whose header or first offset table is broken cannot give the
 // step what it needs.
-void openPack(std::int32_t pack) {
+void openStepPack(std::int32_t pack) {
     packOpen(constantString(pack));
     const PackStatics& packs = packStatics();
     if (!packs.s_packHeaderRead || !packs.s_packOffsets) {
@@ -227,7 +214,7 @@ void startRaceLoad(std::int32_t next) {
         return;
     }
     if (next != 0) {
-        loadTexts(kMenuTexts);
+        loadStepTexts(kMenuTextEntry);
         setupNextRaceEvent();
     }
     startLoad(true);
@@ -257,7 +244,7 @@ void loadMarkedSprites() {
         if (!rt::BoolArray::get(startup.s_spriteLoadFlags, slot))
             continue;
         rt::BoolArray::set(startup.s_spriteLoadFlags, slot, 0);
-        ASprite* s = sprite(slot);
+        ASprite* s = spriteInSlot(slot);
         if (!s && !(s = loadNeededSprite(slot, rt::constants::kSpritePack)))
             return;
         if (const std::string lack = raceSpriteShortfall(slot, s); !lack.empty()) {
@@ -268,7 +255,7 @@ void loadMarkedSprites() {
 }
 
 void restoreAlpha(std::int32_t slot) {
-    if (ASprite* s = sprite(slot))
+    if (ASprite* s = spriteInSlot(slot))
         s->restorePaletteAlpha(0, 1);
 }
 
@@ -279,14 +266,14 @@ void prepareRaceSprite(std::int32_t step) {
         cacheZoomedFrame2(kStartSprite, kStartZoomFrame);
         break;
     case 20:
-        keepImagesOnly(sprite(kHudNumberSprite));
+        keepImagesOnly(spriteInSlot(kHudNumberSprite));
         break;
     case 22:
-        if (ASprite* surface = sprite(kWheelParticleSprite)) {
+        if (ASprite* surface = spriteInSlot(kWheelParticleSprite)) {
             surface->restorePaletteAlpha(0, 1);
             keepImagesOnly(surface);
         }
-        if (ASprite* strike = sprite(kStrikeSprite))
+        if (ASprite* strike = spriteInSlot(kStrikeSprite))
             strike->applyPaletteAlpha(0, kStrikeAlpha);
         break;
     case 23:
@@ -297,7 +284,7 @@ void prepareRaceSprite(std::int32_t step) {
         restoreAlpha(kWeatherStripSprite);
         break;
     case 24:
-        if (ASprite* shadow = sprite(kCarShadowSprite)) {
+        if (ASprite* shadow = spriteInSlot(kCarShadowSprite)) {
             // The track colour less 0x34 in its top byte: the shadow's alpha
             // is that byte, 0xCC (the subtraction wraps). The sprite's own
             // flags keep its colour key transparent: rewritten with the
@@ -306,10 +293,10 @@ void prepareRaceSprite(std::int32_t step) {
                 static_cast<std::uint32_t>((trackStatics().s_trackColourA & 0xFFFFFF) - 0x34000000);
             shadow->applyPaletteAlpha(0, static_cast<std::int32_t>(level >> 24));
         }
-        keepImagesOnly(sprite(kRaceTouchSprite));
+        keepImagesOnly(spriteInSlot(kRaceTouchSprite));
         break;
     case 25:
-        if (ASprite* icons = sprite(kRaceIconSprite)) {
+        if (ASprite* icons = spriteInSlot(kRaceIconSprite)) {
             buildFrameCacheImages(icons, 0, kItemSlotFrame, -1);
             for (std::int32_t f = 0; f < kItemSlotFrame; ++f)
                 buildFrameCacheImages(icons, 0, f, -1);
@@ -321,7 +308,7 @@ void prepareRaceSprite(std::int32_t step) {
 }
 
 void cacheEveryFrame(std::int32_t slot) {
-    ASprite* s = sprite(slot);
+    ASprite* s = spriteInSlot(slot);
     const std::int32_t frames = s ? s->getFrameCount() : 0;
     for (std::int32_t f = 0; f < frames; ++f)
         cacheZoomedFrame3(slot, f, kZoomSteps);
@@ -333,7 +320,7 @@ void cacheEveryFrame(std::int32_t slot) {
 void cacheEffectSprites() {
     // The effects' sprite may have come in before the race's marks (the
     // menus' reference picture): it is checked where the race takes it.
-    if (const ASprite* effects = sprite(kTrackEffectSprite)) {
+    if (const ASprite* effects = spriteInSlot(kTrackEffectSprite)) {
         if (const std::string lack = raceSpriteShortfall(kTrackEffectSprite, effects); !lack.empty()) {
             failLoadStep(packEntryName(rt::constants::kSpritePack, kTrackEffectSprite), lack);
             return;
@@ -403,7 +390,7 @@ void prepareOpponentCars() {
         auto* car = static_cast<cEntity*>(rt::ObjectArray::get(race.s_racers, i));
         if (!car || car->m_spriteSet == playerSet)
             continue;
-        prepareCarSprite(car, sprite(car->m_spriteSet));
+        prepareCarSprite(car, spriteInSlot(car->m_spriteSet));
         cacheZoomedFrame3(car->m_spriteSet, kStraightCarFrame, kZoomSteps);
         cacheZoomedFrame3(car->m_spriteSet, kTurnedCarFrame, kZoomSteps);
     }
@@ -415,7 +402,7 @@ void prepareOpponentCars() {
 void preparePlayerCar() {
     cEntity* player = racerStatics().s_playerCar;
     const std::int32_t set = racerStatics().s_playerSpriteSet;
-    ASprite* s = sprite(set);
+    ASprite* s = spriteInSlot(set);
     if (!player || !s) {
         missing(packEntryName(rt::constants::kSpritePack, set));
         return;
@@ -435,8 +422,8 @@ void preparePlayerCar() {
     cacheZoomedAnim3(set, kCarFallAnim, kZoomSteps);
     CarPaintStatics& cars = carPaintStatics();
     cars.s_playerCarSprite = s;
-    cars.s_hudFlashSprite = sprite(kHudFlashSprite);
-    cars.s_hudFlashFarSprite = sprite(kHudFlashFarSprite);
+    cars.s_hudFlashSprite = spriteInSlot(kHudFlashSprite);
+    cars.s_hudFlashFarSprite = spriteInSlot(kHudFlashFarSprite);
     drivingStatics().s_spinFrameLimit = animFrames(s, kCarSpinAnim);
     ImpactStatics& impacts = impactStatics();
     impacts.s_crashAnims = rt::newObjectArray(2);
@@ -520,7 +507,7 @@ void cacheObjectSprites() {
 // Step 7: the question box (with the palettes the questions over the race
 // draw it in), the track's backdrop and its second sprite.
 void loadEventSprites() {
-    openPack(rt::constants::kSpritePack);
+    openStepPack(rt::constants::kSpritePack);
     ASprite* box = loadSpriteWithPalettes(kQuestionBoxSprite, 1, 255, 0, 0);
     if (!box) {
         missing(packEntryName(rt::constants::kSpritePack, kQuestionBoxSprite));
@@ -532,7 +519,7 @@ void loadEventSprites() {
         if (slot > 0 && slot < kSpriteCount && !loadNeededSprite(slot, rt::constants::kSpritePack))
             return;
     closeStream();
-    openPack(rt::constants::kRaceImagePack);
+    openStepPack(rt::constants::kRaceImagePack);
 }
 
 // Step 9: the road's pictures, one per image id of the track.
@@ -614,7 +601,7 @@ void selectRaceSpriteSets() {
         setSlotValue(kGuideSprite, 0);
     for (std::int32_t slot : {kCoinSprite, kRaceIconSprite})
         setSlotValue(slot, 0);
-    if (!sprite(kTrackEffectSprite))
+    if (!spriteInSlot(kTrackEffectSprite))
         setSlotValue(kTrackEffectSprite, 0);
     for (std::int32_t slot : {kItemBoxSprite, kRaceEffectSpriteA, kNitroFlameSprite, kPathMarkerSprite})
         setSlotValue(slot, 0);
@@ -722,8 +709,8 @@ void loadStep(std::int32_t step, std::int32_t next) {
         closeStream();
         break;
     case 12:
-        loadTexts(kMenuTexts);
-        openPack(rt::constants::kRacerPack);
+        loadStepTexts(kMenuTextEntry);
+        openStepPack(rt::constants::kRacerPack);
         createRacers();
         createPlayerCar();
         placePlayerCar();
@@ -735,7 +722,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         collect();
         break;
     case 14:
-        loadTexts(kRaceTexts);
+        loadStepTexts(kRaceTextEntry);
         break;
     case 15:
     case 18:
@@ -743,7 +730,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         break;
     case 16:
         selectRaceSpriteSets();
-        openPack(rt::constants::kSpritePack);
+        openStepPack(rt::constants::kSpritePack);
         break;
     case 17:
         loadMarkedSprites();
@@ -774,7 +761,7 @@ void loadStep(std::int32_t step, std::int32_t next) {
         break;
     case 31:
         loadingStatics().s_loadingSubStep = 0;
-        openPack(rt::constants::kObjectSpritePack);
+        openStepPack(rt::constants::kObjectSpritePack);
         break;
     case kObjectSpriteStep:
         loadObjectSprite();
@@ -809,7 +796,7 @@ void startRace(State /*nextState*/) {
     RaceLoaderStatics& loader = raceLoaderStatics();
     loader.s_backdropWidth = config().s_gameScreenWidth / 2;
     loader.s_backdropHeight = config().s_gameScreenHeight * 2;
-    if (ASprite* backdrop = track.s_backdropSprite > 0 ? sprite(track.s_backdropSprite) : nullptr) {
+    if (ASprite* backdrop = track.s_backdropSprite > 0 ? spriteInSlot(track.s_backdropSprite) : nullptr) {
         keepImagesOnly(backdrop);
         loader.s_backdropWidth = getFrameWidth(backdrop, kBackdropFrame);
         loader.s_backdropHeight = getFrameHeight(backdrop, kBackdropFrame);
@@ -818,7 +805,7 @@ void startRace(State /*nextState*/) {
         setBackdrop(-1);
     }
     if (track.s_backdropSprite2 > 0)
-        keepImagesOnly(sprite(track.s_backdropSprite2));
+        keepImagesOnly(spriteInSlot(track.s_backdropSprite2));
     collectAfterUnload();
 }
 

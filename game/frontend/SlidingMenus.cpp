@@ -22,7 +22,6 @@ namespace game {
 
 namespace {
 
-constexpr std::int32_t kMenuMusic = 5;
 constexpr std::int32_t kSlideStep = 128;
 constexpr std::int32_t kChoiceBlinkFrames = 8;
 constexpr std::int32_t kPromotionHiddenMask = -3;
@@ -57,7 +56,7 @@ void bringItemsBack() {
     menu.s_menuSlideCount = 0;
 }
 
-void enter(const SlidingMenu& m) {
+void slidingMenuEnter(const SlidingMenu& m) {
     resetMenu(m.items);
     std::int32_t remembered = rememberedSelection(m.state);
     touchStatics().s_selection = remembered >= m.items ? remembered % m.items : remembered;
@@ -102,7 +101,7 @@ void carryOut(const SlidingMenu& m, std::int32_t selection, State target) {
     pushState(target);
 }
 
-void update(const SlidingMenu& m, std::int32_t itemMask) {
+void slidingMenuUpdate(const SlidingMenu& m, std::int32_t itemMask) {
     MenuStatics& menu = menuStatics();
     (void)getReleasedKey();
     if (menu.s_menuChoiceBlink > 0)
@@ -135,7 +134,7 @@ void update(const SlidingMenu& m, std::int32_t itemMask) {
     scrollMenuText();
 }
 
-void paint(const SlidingMenu& m) {
+void slidingMenuPaint(const SlidingMenu& m) {
     paintMenu(m.items, menuRow(m.table, kMenuTexts));
     paintHelpLine();
     menuStatics().s_redraw = 0;
@@ -150,13 +149,13 @@ void exitMenu(const SlidingMenu& m) {
 bool handle(const SlidingMenu& m, std::int32_t message, std::int32_t itemMask) {
     switch (message) {
     case kEnter:
-        enter(m);
+        slidingMenuEnter(m);
         return true;
     case kUpdate:
-        update(m, itemMask);
+        slidingMenuUpdate(m, itemMask);
         return true;
     case kPaint:
-        paint(m);
+        slidingMenuPaint(m);
         return true;
     case kExit:
         exitMenu(m);

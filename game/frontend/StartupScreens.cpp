@@ -52,19 +52,13 @@ constexpr std::int32_t kTextsFrom = 6000;
 constexpr std::int32_t kSecondTextFrom = 9000;
 constexpr std::int32_t kSplashEnds = 11000;
 
-constexpr std::int32_t kTextFont = 2;
-constexpr std::int32_t kItemFont = 1;
 constexpr std::int32_t kSplashLineHeight = 25;
 constexpr std::int32_t kTextMargin = 20;
 
 constexpr std::int32_t kNoTextId = 12;
 constexpr std::int32_t kYesTextId = 11;
-constexpr std::int32_t kMenuTextEntry = 2;
-constexpr std::int32_t kMenuMusic = 5;
 // Prompts blink half a second on, half off (fixed-point seconds).
 constexpr std::int32_t kBlinkPeriod = 2048;
-
-constexpr std::int32_t kQuestionFlags = kMenuMove | kMenuChoose | kMenuBack;
 
 void playSound(std::int32_t sound) {
     requestSound(sound);
@@ -87,8 +81,8 @@ rt::IntArray* yesNoTexts() {
 // Opens the pack named by constant string `packConstant`; false when the
 // data set does not name it or it cannot be opened (the pack reader has said
 // why, once: no entry of it is asked for).
-bool openPack(std::int32_t packConstant) {
-    rt::String* name = rt::getStaticClass().getConstantString(packConstant);
+bool openNamedPack(std::int32_t packConstant) {
+    rt::String* name = constantString(packConstant);
     if (!name) {
         host::logf(host::LogCategory::Game, "no pack named by constant string %d", packConstant);
         return false;
@@ -103,14 +97,14 @@ bool openPack(std::int32_t packConstant) {
 // A resource of the front end that cannot be loaded: named once, and during
 // start-up the end of the run as a broken data set.
 void reportMissing(std::int32_t packConstant, std::int32_t entry, const char* what) {
-    reportMissingData(rt::getStaticClass().getConstantString(packConstant), entry, what);
+    reportMissingData(constantString(packConstant), entry, what);
 }
 
 // Loads the sprites stored at entries `slots` of the sprite pack into the
 // same slots of the sprite table. A pack that cannot be opened is reported
 // at the first slot and nothing is loaded.
 void loadFrontEndSprites(std::initializer_list<std::int32_t> slots) {
-    if (!openPack(kSpritePack)) {
+    if (!openNamedPack(kSpritePack)) {
         reportMissing(kSpritePack, *slots.begin(), "sprite");
         return;
     }
@@ -120,11 +114,13 @@ void loadFrontEndSprites(std::initializer_list<std::int32_t> slots) {
     closeStream();
 }
 
-void loadFonts() {
+// The font table's fonts, each with its character map, unless font 0 is
+// loaded.
+void loadFontTable() {
     rt::ObjectArray* fonts = startupStatics().s_fonts;
     if (!fonts || rt::ObjectArray::get(fonts, 0))
         return;
-    if (!openPack(rt::constants::kFontPack)) {
+    if (!openNamedPack(rt::constants::kFontPack)) {
         reportMissing(rt::constants::kFontPack, 0, "font");
         return;
     }
@@ -138,12 +134,6 @@ void loadFonts() {
         loadCharMap(font, kCharMapEntry + font);
     }
     closeStream();
-}
-
-void loadTexts(std::int32_t entry) {
-    rt::String* pack = startupStatics().s_textPackName;
-    if (!loadTextPack(pack, entry))
-        reportMissingData(pack, entry, "text table");
 }
 
 // The question-box fields of a two-answer question titled `title`.
@@ -182,8 +172,9 @@ void splashPaint() {
                          screenWidth() / 2, screenHeight() / 2);
     } else {
         fillScreen(0x000000);
-        drawTextBlock(kTextFont, 1, getString(time < kSecondTextFrom ? 9 : 10), screenWidth() - kTextMargin,
-                      kSplashLineHeight, screenWidth() / 2, screenHeight() / 2, kAnchorCentre);
+        drawTextBlock(kMenuTextFont, 1, getString(time < kSecondTextFrom ? 9 : 10),
+                      screenWidth() - kTextMargin, kSplashLineHeight, screenWidth() / 2, screenHeight() / 2,
+                      kAnchorCentre);
     }
     menuStatics().s_redraw = 0;
 }
@@ -208,8 +199,8 @@ void splashUpdate() {
 }
 
 void soundPromptEnter() {
-    updateLineHeight(loadedFont(kTextFont));
-    loadTexts(kMenuTextEntry);
+    updateLineHeight(loadedFont(kMenuTextFont));
+    loadNeededTexts(kMenuTextEntry);
     setUpQuestion(9);
     setSoftKeys(1, -1);
     if (!spriteAt(kMenuBackgroundSprite))
@@ -260,8 +251,8 @@ void titlePaint() {
     for (std::int32_t sprite : kTitleSprites)
         paintSpriteFrame(sprite, kTitlePictureFrame, 0, 0);
     if (startupScreenStatics().s_blinkVisible != 0)
-        drawTextBlock(kItemFont, 2, getString(22), screenWidth(), 0, screenWidth() / 2, screenHeight() - 36,
-                      kAnchorTopCentre);
+        drawTextBlock(kMenuItemFont, 2, getString(kPromptText), screenWidth(), 0, screenWidth() / 2,
+                      screenHeight() - 36, kAnchorTopCentre);
     menuStatics().s_redraw = 0;
 }
 
@@ -287,7 +278,7 @@ void questionPaint(bool withHeader) {
     paintBackgroundPicture();
     if (withHeader) {
         paintScreenHeader();
-        drawMenuText(kTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
+        drawMenuText(kMenuTextFont, 1, getString(270), w / 2, 90, kAnchorCentre);
     }
     paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, w / 2, h - kMenuBarHeight);
     paintQuestionBox(menuStatics().s_questionAnswer, w / 2, h / 2);
@@ -317,9 +308,8 @@ bool questionMessage(std::int32_t message) {
 bool readAppPropertyFlag() {
     bool ask = true;
     if (platform::javax_microedition_midlet_MIDlet* midlet = loopStatics().s_midlet) {
-        rt::String* value = midlet->getAppProperty(
-            rt::getStaticClass().getConstantString(rt::constants::kSoundQuestionProperty));
-        rt::String* skip = rt::getStaticClass().getConstantString(rt::constants::kZeroDigit);
+        rt::String* value = midlet->getAppProperty(constantString(rt::constants::kSoundQuestionProperty));
+        rt::String* skip = constantString(rt::constants::kZeroDigit);
         if (value && skip && value->trim()->compareTo(skip) == 0)
             ask = false;
     }
@@ -352,7 +342,7 @@ void loadFrontEndResources() {
             {kMenuHeaderSprite, kQuestionBoxSprite, kMenuItemSprite, kMenuHighlightSprite, kMenuArrowSprite});
     if (!loadFrontEndTexts())
         reportMissingData(startupStatics().s_textPackName, 0, "text table");
-    loadFonts();
+    loadFontTable();
 }
 
 bool touchSoundPrompt() {
@@ -443,7 +433,7 @@ void stateConfirm(std::int32_t message) {
         menuStatics().s_titleText = getString(16);
         break;
     case kUpdate:
-        if (!handleQuestionInput(kQuestionFlags, kQuestionFlags))
+        if (!handleQuestionInput(kMenuChooseFlags, kMenuChooseFlags))
             break;
         if (menuStatics().s_questionAnswer == 1) {
             resetUnlocks();
@@ -469,7 +459,7 @@ void stateStartQuestion(std::int32_t message) {
         questionEnter(26);
         break;
     case kUpdate:
-        if (!handleQuestionInput(kQuestionFlags, kQuestionFlags))
+        if (!handleQuestionInput(kMenuChooseFlags, kMenuChooseFlags))
             break;
         popState();
         setProgressFlagC(kStartQuestionAnsweredBit);

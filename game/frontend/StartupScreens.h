@@ -38,6 +38,10 @@ struct StartupScreenStatics {
 
 StartupScreenStatics& startupScreenStatics();
 
+// The menus' prompt that waits for a tap or a key: under the title, under a
+// notice, and on the loading screen when it has none of its own.
+inline constexpr std::int32_t kPromptText = 22;
+
 void stateSplash(std::int32_t message);
 void stateSoundPrompt(std::int32_t message);
 void stateTitle(std::int32_t message);

@@ -19,10 +19,16 @@ namespace game {
 inline constexpr std::int32_t kMenuMove = 1;
 inline constexpr std::int32_t kMenuChoose = 2;
 inline constexpr std::int32_t kMenuBack = 4;
+// The flags of a screen whose highlighted item can be chosen, and of one
+// where it can only be looked at.
+inline constexpr std::int32_t kMenuChooseFlags = kMenuMove | kMenuChoose | kMenuBack;
+inline constexpr std::int32_t kMenuBrowseFlags = kMenuMove | kMenuBack;
 // The bit of `soundFlags` that plays the choose sound.
 inline constexpr std::int32_t kMenuChooseSound = 2;
 // The choose sound.
 inline constexpr std::int32_t kChooseSound = 21;
+// The menus' music.
+inline constexpr std::int32_t kMenuMusic = 5;
 
 // The key that a screen turned by a quarter reads for game key `key`: up
 // and down become left and right, left and right become up and down. Keys

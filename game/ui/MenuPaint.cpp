@@ -29,9 +29,6 @@ namespace {
 
 using Graphics = platform::javax_microedition_lcdui_Graphics;
 
-constexpr std::int32_t kTitleFont = 0;
-constexpr std::int32_t kItemFont = 1;
-constexpr std::int32_t kTextFont = 2;
 // The gauge panel: three rows 20 pixels apart, each gauge 8 pixels right of
 // its label's end, its filling shown 12 pixels high up to the value and the
 // end piece at the filled width.
@@ -68,10 +65,10 @@ std::int32_t textWidth(std::int32_t font, rt::String* text) {
 // joined string.
 void drawCentredPair(std::int32_t palette, rt::String* first, rt::String* second, std::int32_t x,
                      std::int32_t y) {
-    const std::int32_t firstWidth = textWidth(kTextFont, first);
-    const std::int32_t left = x - (firstWidth + textWidth(kTextFont, second)) / 2;
-    drawMenuText(kTextFont, palette, first, left, y, kAnchorLeftCentre);
-    drawMenuText(kTextFont, palette, second, left + firstWidth, y, kAnchorLeftCentre);
+    const std::int32_t firstWidth = textWidth(kMenuTextFont, first);
+    const std::int32_t left = x - (firstWidth + textWidth(kMenuTextFont, second)) / 2;
+    drawMenuText(kMenuTextFont, palette, first, left, y, kAnchorLeftCentre);
+    drawMenuText(kMenuTextFont, palette, second, left + firstWidth, y, kAnchorLeftCentre);
 }
 
 void clipToScreen() {
@@ -213,7 +210,7 @@ rt::IntArray* questionBoxPoint(std::int32_t frame, std::int32_t box) {
 void paintScreenHeader() {
     clipToScreen();
     paintSpriteFrame(kMenuFrameSprite, kMenuBarFrame, screenWidth() / 2, 0);
-    drawMenuText(kTitleFont, 0, menuStatics().s_titleText, screenWidth() / 2 - 4, 8, kAnchorTopCentre);
+    drawMenuText(kMenuTitleFont, 0, menuStatics().s_titleText, screenWidth() / 2 - 4, 8, kAnchorTopCentre);
 }
 
 void paintHelpLine() {
@@ -229,7 +226,7 @@ void paintHelpLine() {
         setClip(g, 0, barTop, screenWidth(), kMenuBarHeight);
         paintBackgroundAndBar();
     }
-    drawMenuText(kTextFont, 1, getString(id), menu.s_helpLineX, menu.s_helpLineY, kAnchorTopLeft);
+    drawMenuText(kMenuTextFont, 1, getString(id), menu.s_helpLineX, menu.s_helpLineY, kAnchorTopLeft);
     clipToScreen();
 }
 
@@ -237,7 +234,7 @@ void scrollMenuText() {
     MenuStatics& menu = menuStatics();
     menu.s_helpLineX -= kHelpLineStep;
     std::int32_t id = textIdAt(menu.s_helpTexts, touchStatics().s_selection);
-    std::int32_t width = id < 0 ? 0 : textWidth(kTextFont, getString(id));
+    std::int32_t width = id < 0 ? 0 : textWidth(kMenuTextFont, getString(id));
     if (menu.s_helpLineX + width < 0)
         menu.s_helpLineX = screenWidth();
 }
@@ -285,8 +282,9 @@ void paintMenu(std::int32_t count, rt::IntArray* textIds) {
         std::int32_t id = textIdAt(textIds, i);
         if (id >= 0) {
             rt::String* label = getString(id);
-            drawMenuText(kItemFont, palette, label, x + w / 2 + getTickerOffset(label, w - 2 * kLabelInset),
-                         y + h / 2 - kItemRise, kAnchorCentre);
+            drawMenuText(kMenuItemFont, palette, label,
+                         x + w / 2 + getTickerOffset(label, w - 2 * kLabelInset), y + h / 2 - kItemRise,
+                         kAnchorCentre);
         }
         clipToScreen();
         y += h;
@@ -322,7 +320,7 @@ void paintQuestionBox(std::int32_t answer, std::int32_t x, std::int32_t y) {
                             getString(isSoundOn() ? kSoundOnSuffix : kSoundOffSuffix), left + w / 2,
                             top + h / 2);
         else
-            drawMenuText(kTextFont, highlighted ? 0 : 1, label, left + w / 2, top + h / 2, kAnchorCentre);
+            drawMenuText(kMenuTextFont, highlighted ? 0 : 1, label, left + w / 2, top + h / 2, kAnchorCentre);
         top += h;
     }
 }
@@ -335,7 +333,7 @@ void paintGaugePanel(std::int32_t x, std::int32_t y, rt::IntArray* labels, rt::I
         std::int32_t rowY = y + i * kGaugeRowStep;
         std::int32_t label = textIdAt(labels, i);
         if (label >= 0)
-            drawMenuText(kTextFont, 1, getString(label), x, rowY, kAnchorTopRight);
+            drawMenuText(kMenuTextFont, 1, getString(label), x, rowY, kAnchorTopRight);
         std::int32_t percent =
             std::clamp(values && i < values->length() ? rt::IntArray::get(values, i) : 0, 0, 100);
         std::int32_t filled = width * percent / 100;
@@ -353,7 +351,7 @@ void paintBoxTitle(std::int32_t x, std::int32_t y) {
     if (menu.s_questionTitleText < 0)
         return;
     rt::IntArray* box = questionBoxPoint(menu.s_questionPaintCount, kBoxTitlePoint);
-    drawMenuText(kTextFont, 1, getString(menu.s_questionTitleText), x + rt::IntArray::get(box, 0),
+    drawMenuText(kMenuTextFont, 1, getString(menu.s_questionTitleText), x + rt::IntArray::get(box, 0),
                  y + rt::IntArray::get(box, 1), kAnchorTopCentre);
 }
 

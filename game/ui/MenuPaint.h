@@ -16,6 +16,12 @@ namespace game {
 
 class ASprite;
 
+// The font table's fonts the menus draw with: titles, menu items and
+// running text.
+inline constexpr std::int32_t kMenuTitleFont = 0;
+inline constexpr std::int32_t kMenuItemFont = 1;
+inline constexpr std::int32_t kMenuTextFont = 2;
+
 // Sprites the painters use by number.
 // x of an item at rest, and of an item that has left.
 inline constexpr std::int32_t kMenuItemX = 10;
