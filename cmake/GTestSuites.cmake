@@ -5,6 +5,8 @@
 #   TEST_EXECUTABLE  the binary
 #   CTEST_FILE       the file to write
 #   PREFIX           the tests' name prefix (the layer)
+#   STRESS_PREFIX    when given, each suite is listed again under this prefix,
+#                    in `vorlax_stress_tests` (the caller sets its properties)
 #   WORKING_DIRECTORY
 if(NOT TEST_EXECUTABLE OR NOT CTEST_FILE OR NOT PREFIX OR NOT WORKING_DIRECTORY)
     message(FATAL_ERROR "GTestSuites.cmake: TEST_EXECUTABLE, CTEST_FILE, PREFIX and WORKING_DIRECTORY are needed")
@@ -25,7 +27,7 @@ endif()
 # first line ("Running main() from ...") is neither.
 string(REPLACE ";" "\\;" listing "${listing}")
 string(REPLACE "\n" ";" lines "${listing}")
-set(content "set(vorlax_suite_tests)\n")
+set(content "set(vorlax_suite_tests)\nset(vorlax_stress_tests)\n")
 foreach(line IN LISTS lines)
     if(line MATCHES "^([A-Za-z0-9_/]+)\\.( |$)")
         set(suite "${CMAKE_MATCH_1}")
@@ -33,6 +35,12 @@ foreach(line IN LISTS lines)
         string(APPEND content
                "add_test([==[${name}]==] [==[${TEST_EXECUTABLE}]==] [==[--gtest_filter=${suite}.*]==])\n"
                "list(APPEND vorlax_suite_tests [==[${name}]==])\n")
+        if(STRESS_PREFIX)
+            set(stress "${STRESS_PREFIX}/${suite}")
+            string(APPEND content
+                   "add_test([==[${stress}]==] [==[${TEST_EXECUTABLE}]==] [==[--gtest_filter=${suite}.*]==])\n"
+                   "list(APPEND vorlax_stress_tests [==[${stress}]==])\n")
+        endif()
     endif()
 endforeach()
 file(WRITE "${CTEST_FILE}" "${content}")

@@ -182,15 +182,18 @@ endfunction()
 # CTest orders by the times it measured instead.
 set(VORLAX_WHOLE_GAME_COST 100)
 
-# vorlax_test_suite(<layer> DEPENDS targets... [THREADING filter] [COST n])
+# vorlax_test_suite(<layer> DEPENDS targets... [THREADING filter] [COST n]
+#                   [GC_STRESS])
 # One GoogleTest binary per layer from every .cpp below tests/<layer>,
 # labelled <layer> in CTest. THREADING is the GoogleTest filter of the
 # layer's tests that run under ThreadSanitizer: a ThreadSanitizer build
 # compiles only the files that hold them and lists only them in CTest (a
 # layer without THREADING has no binary there). COST orders the layer's
-# suites in a parallel run (see VORLAX_WHOLE_GAME_COST).
+# suites in a parallel run (see VORLAX_WHOLE_GAME_COST). GC_STRESS lists the
+# layer's suites a second time under collection stress when
+# VORLAX_GC_STRESS_TESTS is on.
 function(vorlax_test_suite layer)
-    cmake_parse_arguments(ARG "" "THREADING;COST" "DEPENDS" ${ARGN})
+    cmake_parse_arguments(ARG "GC_STRESS" "THREADING;COST" "DEPENDS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${layer}/*.cpp)
     set(cost 0)
     if(ARG_COST)
@@ -215,40 +218,77 @@ function(vorlax_test_suite layer)
         gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 ${discover_options} PROPERTIES LABELS ${layer}
                              ${VORLAX_DEMO_SET_PROPERTIES})
     else()
-        vorlax_suite_tests(${target} ${layer} PROPERTIES LABELS ${layer} COST ${cost} ${VORLAX_DEMO_SET_PROPERTIES})
+        set(stress "")
+        if(ARG_GC_STRESS AND VORLAX_GC_STRESS_TESTS)
+            set(stress GC_STRESS)
+        endif()
+        vorlax_suite_tests(${target} ${layer} ${stress} PROPERTIES LABELS ${layer} COST ${cost}
+                           ${VORLAX_DEMO_SET_PROPERTIES})
     endif()
 endfunction()
 
-# vorlax_suite_tests(<target> <prefix> PROPERTIES properties...)
+# vorlax_suite_tests(<target> <prefix> [GC_STRESS] PROPERTIES properties...)
 # One CTest test per test suite of the GoogleTest binary <target>, named
 # <prefix>/<suite>, with `properties`; listed when the binary is linked
 # (cmake/GTestSuites.cmake). A suite's tests share one process, as when the
 # binary runs whole: a process per test would pay each time for what a
 # process starts with (under the sanitizers a large part of a short test)
 # and for the set-up its suite's tests share. The suite's output names
-# each test, failed or skipped.
+# each test, failed or skipped. GC_STRESS lists each suite again as
+# gc-stress/<prefix>/<suite>, labelled gc-stress, with VORLAX_GC_STRESS=1 in
+# its environment: one run of the build then takes both, and the stress
+# copies fill the cores while the longest tests finish. A suite and its copy
+# never run at the same time (a lock of the suite's name), as they never did
+# when the stress was a run of its own.
 function(vorlax_suite_tests target prefix)
-    cmake_parse_arguments(ARG "" "" "PROPERTIES" ${ARGN})
+    cmake_parse_arguments(ARG "GC_STRESS" "" "PROPERTIES" ${ARGN})
     set(ctest_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
+    set(stress_prefix "")
+    if(ARG_GC_STRESS)
+        set(stress_prefix gc-stress/${prefix})
+    endif()
     add_custom_command(
         TARGET ${target} POST_BUILD
         COMMAND ${CMAKE_COMMAND} -D TEST_EXECUTABLE=$<TARGET_FILE:${target}> -D CTEST_FILE=${ctest_file}
-                -D PREFIX=${prefix} -D WORKING_DIRECTORY=${CMAKE_CURRENT_BINARY_DIR} -P
-                ${VORLAX_SOURCE_ROOT}/cmake/GTestSuites.cmake
+                -D PREFIX=${prefix} -D STRESS_PREFIX=${stress_prefix} -D WORKING_DIRECTORY=${CMAKE_CURRENT_BINARY_DIR}
+                -P ${VORLAX_SOURCE_ROOT}/cmake/GTestSuites.cmake
         BYPRODUCTS ${ctest_file}
         VERBATIM)
     set(properties "")
     foreach(item IN LISTS ARG_PROPERTIES)
         string(APPEND properties " [==[${item}]==]")
     endforeach()
+    # The copies' properties: the label gc-stress, and the stress switch
+    # added to the environment.
+    set(stress_properties "")
+    set(key "")
+    set(has_environment FALSE)
+    foreach(item IN LISTS ARG_PROPERTIES)
+        if(key STREQUAL "LABELS")
+            set(item gc-stress)
+        elseif(key STREQUAL "ENVIRONMENT")
+            set(item "${item};VORLAX_GC_STRESS=1")
+            set(has_environment TRUE)
+        endif()
+        string(APPEND stress_properties " [==[${item}]==]")
+        set(key ${item})
+    endforeach()
+    if(NOT has_environment)
+        string(APPEND stress_properties " ENVIRONMENT VORLAX_GC_STRESS=1")
+    endif()
     set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_include.cmake)
     file(WRITE ${include_file}
          "if(EXISTS [==[${ctest_file}]==])\n"
          "    include([==[${ctest_file}]==])\n"
          "    if(vorlax_suite_tests)\n"
-         "        set_tests_properties(\${vorlax_suite_tests} PROPERTIES TIMEOUT 600\n"
+         "        set_tests_properties(\${vorlax_suite_tests} \${vorlax_stress_tests} PROPERTIES TIMEOUT 600\n"
          "            WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==]${properties})\n"
          "    endif()\n"
+         "    foreach(stress IN LISTS vorlax_stress_tests)\n"
+         "        string(REGEX REPLACE [==[^gc-stress/]==] [==[]==] suite \${stress})\n"
+         "        set_tests_properties(\${stress} PROPERTIES${stress_properties})\n"
+         "        set_tests_properties(\${suite} \${stress} PROPERTIES RESOURCE_LOCK \${suite})\n"
+         "    endforeach()\n"
          "else()\n"
          "    add_test(${target}_NOT_BUILT ${target}_NOT_BUILT)\n"
          "endif()\n")

@@ -3,10 +3,11 @@
 # missing. Each configuration compiles only what it runs:
 #   release   Release (the game at -O3, the tests' own code at -O2): every
 #             test, and a short pass of each benchmark
-#   sanitize  AddressSanitizer + UndefinedBehaviorSanitizer: every test, then
-#             the runtime, class-library, platform and game tests again under
-#             collection stress (VORLAX_GC_STRESS=1: a collection before every
-#             allocation, each followed by the check for unlisted references)
+#   sanitize  AddressSanitizer + UndefinedBehaviorSanitizer: every test, and
+#             in the same run the runtime, class-library, platform and game
+#             tests again under collection stress (the gc-stress/ tests:
+#             VORLAX_GC_STRESS=1, a collection before every allocation, each
+#             followed by the check for unlisted references)
 #   tsan      ThreadSanitizer: the threading tests alone
 # Each stage prints its name when it starts and its wall and CPU seconds (user
 # + system, every process it ran) when it ends; the last lines sum them up. CPU
@@ -112,15 +113,6 @@ run_checks() {
     bash tools/check-names.sh
     bash tools/check-batches.sh
 }
-# The runtime, class-library, platform and game tests of the sanitizer build,
-# with a collection before every allocation.
-run_stress_tests() {
-    (
-        export VORLAX_GC_STRESS=1
-        run_tests sanitize -L '^(runtime|classlib|platform|game)$'
-    )
-}
-
 stage checks run_checks
 
 configure release -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON
@@ -128,10 +120,9 @@ stage "release build" cmake --build build/release -j "$jobs"
 stage "release tests" run_tests release
 stage "benchmarks" run_benchmarks
 
-configure sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF
+configure sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF -DVORLAX_GC_STRESS_TESTS=ON
 stage "sanitize build" cmake --build build/sanitize -j "$jobs"
-stage "sanitize tests" run_tests sanitize
-stage "gc stress tests" run_stress_tests
+stage "sanitize+gc stress" run_tests sanitize
 
 configure tsan -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF
 stage "tsan build" cmake --build build/tsan -j "$jobs"
