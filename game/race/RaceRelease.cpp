@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/EventGoals.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceCamera.h"
@@ -45,8 +46,6 @@ namespace {
 constexpr std::int32_t kFirstTitleText = 151;
 constexpr std::int32_t kCustomTitleText = 199;
 constexpr std::int32_t kRaceLabelText = 174;
-constexpr std::int32_t kFirstTipText = 261;
-constexpr std::int32_t kTipCount = 7;
 
 // A cache removal of the release's lists.
 enum class Cached : std::uint8_t {
@@ -378,7 +377,7 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
                       getString(intOrFallback(names, intOrFallback(row, kEventNameField))));
 
     s.s_raceLabel = getString(kRaceLabelText);
-    s.s_raceTip = getString(kFirstTipText + raceRandom(kTipCount));
+    s.s_raceTip = getString(kFirstTipText + raceRandom(kTipTexts));
 }
 
 } // namespace game
