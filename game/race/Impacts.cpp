@@ -28,10 +28,6 @@ constexpr std::int32_t kPlayerShove = 200;
 constexpr std::int32_t kLean = 10;
 constexpr std::int32_t kCrashSound = 11;
 
-void sound(std::int32_t id) {
-    requestSound(id);
-}
-
 void sideShake() {
     requestShake(impactStatics().s_impactShakeKind, 1, 0, 2);
 }
@@ -195,7 +191,7 @@ void applyImpact(cEntity* e, ImpactFlag flags, std::int32_t speed, cEntity* othe
         e->m_contactEnd = 1;
     e->m_lateral += push;
     if (!raceStatics().s_raceFinished)
-        sound(kCrashSound);
+        requestSound(kCrashSound);
 }
 
 bool checkEntityContact(const cEntity* a, const cEntity* b, bool alongside) {

@@ -42,15 +42,6 @@ std::int32_t topSpeed(const cEntity* car) {
                                      racerStatics().s_speedPercent / 100);
 }
 
-std::int32_t halfWidth(const cEntity* e) {
-    return e->m_widthProfile && e->m_widthProfile->length() > 5 ? rt::IntArray::get(e->m_widthProfile, 5) : 0;
-}
-
-bool untouchable(const cEntity* r) {
-    return r->m_state == CarState::Strike || r->m_state == CarState::Ghost ||
-           r->m_state == CarState::NoContact;
-}
-
 void knockOut(cEntity* r, bool withEffect) {
     applyImpact(r, ImpactFlag::KnockOut, 0, nullptr);
     if (withEffect)
@@ -213,7 +204,7 @@ void hitRacersWithObject(cEntity* object) {
         std::int64_t apart = std::int64_t{object->m_segment} - r->m_segment;
         if (apart >= 2 || apart <= -2)
             continue;
-        std::int64_t reach = std::int64_t{halfWidth(r)} + halfWidth(object);
+        std::int64_t reach = std::int64_t{straightHalfWidth(r)} + straightHalfWidth(object);
         std::int64_t dx = std::int64_t{object->m_lateral} - r->m_lateral;
         bool touches = (dx < 0 ? -dx : dx) < reach;
         if (kind == kAimedKind) {
