@@ -44,7 +44,12 @@ constexpr std::int32_t kGuidedAimSteps = 6;
 constexpr std::int32_t kGuidedTargetTime = 100 << 12;
 constexpr std::int32_t kInsideLineChance = 10;
 
-std::int32_t edgeFlags(std::int32_t segment) {
+// The edge flags of `segment`'s place on the ring; 0 on a ring without
+// segments or without flags. A flag table shorter than the ring is read past
+// its end, which reports the fault (`leftRoadLimit` and `rightRoadLimit`,
+// TrackGeometry.h, read it quietly, and segment 0's flags on a ring without
+// segments).
+std::int32_t ringEdgeFlags(std::int32_t segment) {
     const TrackStatics& t = trackStatics();
     if (!t.s_segmentEdgeFlags || t.s_segmentCount < 1)
         return 0;
@@ -384,12 +389,12 @@ void updateAiCar(cEntity* car, std::int32_t dt) {
 
 std::int32_t getLeftLimit(const cEntity* car) {
     const TrackStatics& t = trackStatics();
-    return -t.s_roadHalfWidth + ((edgeFlags(car->m_segment) & 1) ? t.s_laneWidth : 0);
+    return -t.s_roadHalfWidth + ((ringEdgeFlags(car->m_segment) & 1) ? t.s_laneWidth : 0);
 }
 
 std::int32_t getRightLimit(const cEntity* car) {
     const TrackStatics& t = trackStatics();
-    return t.s_roadHalfWidth - ((edgeFlags(car->m_segment) & 2) ? t.s_laneWidth : 0);
+    return t.s_roadHalfWidth - ((ringEdgeFlags(car->m_segment) & 2) ? t.s_laneWidth : 0);
 }
 
 std::int32_t getRouteZone(const cEntity* car) {

@@ -42,7 +42,9 @@ std::int32_t topSpeed(const cEntity* car) {
                                      racerStatics().s_speedPercent / 100);
 }
 
-void knockOut(cEntity* r, bool withEffect) {
+// A race object's hit: the knock-out, with the burst animation when
+// `withEffect`, and a car on the ground thrown up.
+void knockOutByObject(cEntity* r, bool withEffect) {
     applyImpact(r, ImpactFlag::KnockOut, 0, nullptr);
     if (withEffect)
         startEffectLayer(r, kKnockOutLayer, kKnockOutBurstAnim, kKnockOutAnimationMs, 0);
@@ -67,12 +69,12 @@ void aimedHit(cEntity* object, cEntity* r) {
     hitSoundFor(object);
     if (stateStatics().s_gameMode != GameMode::Guided) {
         if (!untouchable(r))
-            knockOut(r, true);
+            knockOutByObject(r, true);
     } else {
         EventGoalStatics& g = eventGoalStatics();
         if (g.s_guideStep == 5 || g.s_guideStep == 6) {
             if (!untouchable(r))
-                knockOut(r, false);
+                knockOutByObject(r, false);
             if ((g.s_guideStep == 5) != (object->m_homing != 0))
                 completeGuideStep();
         }
@@ -218,7 +220,7 @@ void hitRacersWithObject(cEntity* object) {
             continue;
         if (!untouchable(r)) {
             if (r->m_heldItem == -1)
-                knockOut(r, true);
+                knockOutByObject(r, true);
             else
                 useItemCharge(r, true);
         }

@@ -101,7 +101,7 @@ void clearElements(rt::ObjectArray* array) {
         rt::Array::setRef(array, i, nullptr);
 }
 
-rt::Object* elementAt(rt::ObjectArray* array, std::int32_t index) {
+rt::Object* objectAt(rt::ObjectArray* array, std::int32_t index) {
     if (!array || index < 0 || index >= array->length())
         return nullptr;
     return rt::ObjectArray::get(array, index);
@@ -315,7 +315,7 @@ void prepareRace(bool full) {
     s.s_roadsideImageCount = 0;
     if (rt::ObjectArray* lists = s.s_trackImageLists) {
         for (std::int32_t i = 0; i < lists->length(); ++i)
-            clearElements(static_cast<rt::ObjectArray*>(elementAt(lists, i)));
+            clearElements(static_cast<rt::ObjectArray*>(objectAt(lists, i)));
         clearElements(lists);
         s.s_trackImageLists = nullptr;
     }
@@ -372,7 +372,7 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
                        static_cast<std::int8_t>(raceRowValue(raceRow, kRaceRowIconField)));
     rt::ByteArray::set(slots.s_eventIcon2, slot,
                        static_cast<std::int8_t>(raceRowValue(raceRow, kRaceRowIcon2Field)));
-    auto* names = static_cast<rt::IntArray*>(elementAt(eventStatics().s_pathFields[0], track));
+    auto* names = static_cast<rt::IntArray*>(objectAt(eventStatics().s_pathFields[0], track));
     rt::Array::setRef(slots.s_eventName, slot,
                       getString(intOrFallback(names, intOrFallback(row, kEventNameField))));
 

@@ -62,7 +62,8 @@ bool centredOverlap(std::int32_t xl, std::int32_t xr, std::int32_t centre, std::
     return rangesOverlap(xl, xr, centre - half, centre + half);
 }
 
-void knockOut(cEntity* e, std::int32_t speed) {
+// A knock-out through the impacts (`applyImpact`) at `speed`.
+void impactKnockOut(cEntity* e, std::int32_t speed) {
     applyImpact(e, ImpactFlag::KnockOut, speed, nullptr);
 }
 
@@ -160,7 +161,7 @@ void gateRule(cEntity* e, std::int32_t code, std::int32_t xl, std::int32_t xr) {
             e->m_speed = e->m_maxSpeed = half > kmhToSpeed(40) ? half : kmhToSpeed(40);
         }
     } else if (s.s_gateKind != 13 || s.s_movingObjectProgress > 2599) {
-        knockOut(e, e->m_speed);
+        impactKnockOut(e, e->m_speed);
     }
     if (s.s_gateKind != 13)
         markDone();
@@ -262,7 +263,7 @@ void strikeByEffects(cEntity* e) {
             startRaceEffect(2, e->m_segment, lateral, position, 0);
         }
         if (!untouchable(e)) {
-            knockOut(e, 0);
+            impactKnockOut(e, 0);
             if (kind == 2 || kind == 3)
                 takeOff(e);
         }
@@ -395,7 +396,7 @@ void triggerHazard(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p)
     if (e->m_state == CarState::Strike || e->m_state == CarState::Ghost || guidedMode() || jumpPending(e) ||
         e->m_effect == CarEffect::KnockOut || !laneOverlap(xl, xr, p))
         return;
-    knockOut(e, e->m_speed);
+    impactKnockOut(e, e->m_speed);
 }
 
 void triggerBump(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
