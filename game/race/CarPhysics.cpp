@@ -25,26 +25,11 @@ namespace {
 
 constexpr std::int32_t kJumpTriggerLow = 6;
 
-bool isPlayer(const cEntity* car) {
-    return car->m_type == 0;
-}
-bool raceFinished() {
-    return raceStatics().s_raceFinished != 0;
-}
 bool inRaceState() {
     return stateStatics().s_state == State::Race;
 }
-void sound(std::int32_t id) {
-    requestSound(id);
-}
 bool shakeRunning() {
     return shakeStatics().s_shakeLeft > 0;
-}
-std::int32_t lastGear(const cEntity* car) {
-    return car->m_stats ? car->m_stats->length() - 1 : 0;
-}
-std::int32_t stat(const cEntity* car, std::int32_t gear) {
-    return clampedAt(car->m_stats, gear);
 }
 bool onRoad(const cEntity* car) {
     return car->m_offRoad == 0 || car->m_offRoad == 3;
@@ -85,7 +70,7 @@ void fireNitro(cEntity* car) {
     car->m_boostTimer = time;
     if (isPlayer(car)) {
         requestShake(drivingStatics().s_shakeTime, 6, 6, 2);
-        sound(14);
+        requestSound(14);
         startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
     }
     car->m_collected = 0;
@@ -142,14 +127,14 @@ void playerRates(cEntity* car, std::int32_t dt, std::int32_t& gain) {
     gain = fixMul32(d.s_playerGainFactor, gain);
     const std::int32_t top = lastGear(car);
     if (car->m_maxSpeed != 0 && car->m_steerDir != 0 && car->m_boostTimer <= 0 && car->m_gear == top) {
-        std::int32_t low = stat(car, top - 1);
-        if (car->m_speed >= low + (stat(car, top) - low) / 2) {
+        std::int32_t low = gearTopSpeed(car, top - 1);
+        if (car->m_speed >= low + (gearTopSpeed(car, top) - low) / 2) {
             std::int32_t slowed = fixMul32(car->m_speed, d.s_steerSlowdown);
             car->m_maxSpeed = slowed < low + 1 ? low + 1 : slowed;
         }
     }
     if (car->m_speed == 0 && isKeyReleased(kStarKey) && !raceFinished())
-        sound(12);
+        requestSound(12);
     if (d.s_shiftTimer >= 0) {
         d.s_shiftTimer += dt;
         if (car->m_maxSpeed <= car->m_speed || d.s_shiftTimer > d.s_shiftTimerLimit)
@@ -214,7 +199,7 @@ std::int32_t move(cEntity* car, std::int32_t dt) {
     DrivingStatics& d = drivingStatics();
     std::int32_t before;
     if (isPlayer(car)) {
-        if (car->m_speed >= stat(car, lastGear(car)))
+        if (car->m_speed >= gearTopSpeed(car, lastGear(car)))
             requestShake(d.s_shakeTime, 1, 1, 1);
         if (car->m_effect == CarEffect::Weave && car->m_spinning)
             car->m_speed = 0;
@@ -276,7 +261,7 @@ void jumpAndLand(cEntity* car, std::int32_t dt, std::int32_t before) {
             startFall(car);
         if (car->m_airborne) {
             if (isPlayer(car) && car->m_jumpKind != kJumpTriggerLow && inRaceState())
-                sound(13);
+                requestSound(13);
             std::int32_t up = car->m_jumpKind == kJumpHigh                                      ? 1024
                               : (car->m_jumpKind == kJumpCrest || car->m_jumpKind == kJumpRamp) ? 768
                                                                                                 : 512;
@@ -323,8 +308,16 @@ std::int32_t cosFx(std::int32_t angle) {
     return static_cast<std::int32_t>((c + (1 << 17)) >> 18);
 }
 
+std::int32_t lastGear(const cEntity* car) {
+    return car->m_stats ? car->m_stats->length() - 1 : 0;
+}
+
+std::int32_t gearTopSpeed(const cEntity* car, std::int32_t gear) {
+    return clampedAt(car->m_stats, gear);
+}
+
 std::int32_t getTopSpeed(const cEntity* car) {
-    return mulWrap(stat(car, lastGear(car)), racerStatics().s_speedPercent) / 100;
+    return mulWrap(gearTopSpeed(car, lastGear(car)), racerStatics().s_speedPercent) / 100;
 }
 
 std::int32_t segmentHeightValue(std::int32_t segment) {
@@ -347,8 +340,8 @@ std::int32_t getAcceleration(const cEntity* car) {
     std::int32_t g = onRoad(car) ? surfaceValue(segmentSurface(car->m_segment), kSurfaceGripColumn)
                                  : roadsideProfileValue(car->m_offRoadSide, car->m_segment, 9);
     std::int32_t t = clampedAt(car->m_gearTable, car->m_gear);
-    std::int32_t low = car->m_gear < 2 ? 0 : stat(car, car->m_gear - 1);
-    std::int32_t high = stat(car, car->m_gear);
+    std::int32_t low = car->m_gear < 2 ? 0 : gearTopSpeed(car, car->m_gear - 1);
+    std::int32_t high = gearTopSpeed(car, car->m_gear);
     std::int32_t span = mulWrap(t, g);
     if (span == 0)
         return 1;

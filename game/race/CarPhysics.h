@@ -33,6 +33,12 @@ inline constexpr std::int32_t kJumpHigh = 7;
 // The height a fallen car is lifted to before it moves to the centre line.
 inline constexpr std::int32_t kPathHeight = 384;
 
+// The car's last gear: the index of its last speed step (`m_stats`): -1 for
+// an empty table, 0 without one.
+std::int32_t lastGear(const cEntity* car);
+// The speed step of `gear`, the gear held inside the steps (`clampedAt`); 0
+// without steps.
+std::int32_t gearTopSpeed(const cEntity* car, std::int32_t gear);
 // The car's top speed: the last speed step times the event's percentage.
 std::int32_t getTopSpeed(const cEntity* car);
 // Speed units per second gained and lost (see the note for the units).

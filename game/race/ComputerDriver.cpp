@@ -44,21 +44,16 @@ constexpr std::int32_t kGuidedAimSteps = 6;
 constexpr std::int32_t kGuidedTargetTime = 100 << 12;
 constexpr std::int32_t kInsideLineChance = 10;
 
-cEntity* player() {
-    return racerStatics().s_playerCar;
-}
-
-std::int32_t edgeFlags(std::int32_t segment) {
+// The edge flags of `segment`'s place on the ring; 0 on a ring without
+// segments or without flags. A flag table shorter than the ring is read past
+// its end, which reports the fault (`leftRoadLimit` and `rightRoadLimit`,
+// TrackGeometry.h, read it quietly, and segment 0's flags on a ring without
+// segments).
+std::int32_t ringEdgeFlags(std::int32_t segment) {
     const TrackStatics& t = trackStatics();
     if (!t.s_segmentEdgeFlags || t.s_segmentCount < 1)
         return 0;
     return rt::ByteArray::get(t.s_segmentEdgeFlags, wrapSegment(segment));
-}
-
-std::int32_t halfWidth(const cEntity* car) {
-    return car->m_widthProfile && car->m_widthProfile->length() > 5
-               ? rt::IntArray::get(car->m_widthProfile, 5)
-               : 0;
 }
 
 // 25 units per step at top speed, scaled down with the speed; 0 for a car
@@ -161,7 +156,7 @@ void keepLine(cEntity* car) {
     if (car->m_insideLine && curve != 0) {
         // A positive curvature bends left: its inside is the left edge.
         const std::int32_t step = sidestep(car, 2);
-        const std::int32_t reach = 2 * halfWidth(car);
+        const std::int32_t reach = 2 * straightHalfWidth(car);
         const std::int32_t next = curve > 0 ? car->m_lateral - step : car->m_lateral + step;
         if (next - reach >= left && next + reach <= right)
             car->m_lateral = next;
@@ -216,7 +211,7 @@ void pickLaneTarget(cEntity* car) {
 
 void updateCatchUp(cEntity* car, std::int32_t dt) {
     (void)dt;
-    cEntity* p = player();
+    cEntity* p = playerCar();
     if (!p || !car->m_active || car->m_height != 0 || car->m_knocked || car->m_fallen || car->m_onPath ||
         car->m_jumpKind != 0 || car->m_effect == CarEffect::KnockOut || p->m_hasTarget)
         return;
@@ -277,7 +272,7 @@ void updateRoute(cEntity* car, std::int32_t dt) {
         car->m_routeStart = car->m_segment;
         car->m_routeMode = r;
         if (r == 0 || r == 1) {
-            const cEntity* p = player();
+            const cEntity* p = playerCar();
             const bool sameFlag = p && car->m_contactFlag == p->m_contactFlag;
             const bool right = (r == 1) == sameFlag;
             const std::int32_t step = divOrZero(mulWrap(dt, 25), 100);
@@ -317,7 +312,7 @@ void updateRoute(cEntity* car, std::int32_t dt) {
 }
 
 bool placeGuidedCar(cEntity* car) {
-    cEntity* p = player();
+    cEntity* p = playerCar();
     if (!p || p == car)
         return false;
     const std::int32_t step = eventGoalStatics().s_guideStep;
@@ -365,7 +360,7 @@ void updateAiCar(cEntity* car, std::int32_t dt) {
         return;
     }
     if (raceStatics().s_raceFinished) {
-        if (const cEntity* p = player())
+        if (const cEntity* p = playerCar())
             car->m_maxSpeed = car->m_speed = p->m_speed;
         updatePhysics(car, dt, 0);
         return;
@@ -394,12 +389,12 @@ void updateAiCar(cEntity* car, std::int32_t dt) {
 
 std::int32_t getLeftLimit(const cEntity* car) {
     const TrackStatics& t = trackStatics();
-    return -t.s_roadHalfWidth + ((edgeFlags(car->m_segment) & 1) ? t.s_laneWidth : 0);
+    return -t.s_roadHalfWidth + ((ringEdgeFlags(car->m_segment) & 1) ? t.s_laneWidth : 0);
 }
 
 std::int32_t getRightLimit(const cEntity* car) {
     const TrackStatics& t = trackStatics();
-    return t.s_roadHalfWidth - ((edgeFlags(car->m_segment) & 2) ? t.s_laneWidth : 0);
+    return t.s_roadHalfWidth - ((ringEdgeFlags(car->m_segment) & 2) ? t.s_laneWidth : 0);
 }
 
 std::int32_t getRouteZone(const cEntity* car) {
@@ -418,7 +413,7 @@ std::int32_t getRouteZone(const cEntity* car) {
 }
 
 bool isBehindPlayer(const cEntity* car) {
-    const cEntity* p = player();
+    const cEntity* p = playerCar();
     return p && car->m_racePosition > p->m_racePosition;
 }
 

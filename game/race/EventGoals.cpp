@@ -30,8 +30,6 @@ namespace {
 constexpr std::int32_t kFailedPosition = 3;
 // The guided event is the variant of track 0 with the guided mode's number.
 constexpr std::int32_t kGuidedVariant = gameModeNumber(GameMode::Guided);
-constexpr std::int32_t kFirstTipText = 261;
-constexpr std::int32_t kTipTexts = 7;
 constexpr std::int32_t kGuidedGoalText = 157;
 constexpr std::int32_t kGuidedTitleText = 59;
 constexpr std::int32_t kLapsFinishedSound = 10;

@@ -35,6 +35,12 @@ class cEntity;
 // is paid as the last.
 inline constexpr std::int32_t kPointsPlaces = 8;
 
+// The race tips: `kTipTexts` texts from `kFirstTipText`. An event slot's
+// set-up draws one (`s_raceTip`, RaceRelease.h), and so does the guided
+// race's (`s_guideTip`).
+inline constexpr std::int32_t kFirstTipText = 261;
+inline constexpr std::int32_t kTipTexts = 7;
+
 // A stretch of the track against the clock (types 7, 8 and 9).
 struct TimedStretch {
     std::int32_t start = 0;

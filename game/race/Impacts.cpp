@@ -28,10 +28,6 @@ constexpr std::int32_t kPlayerShove = 200;
 constexpr std::int32_t kLean = 10;
 constexpr std::int32_t kCrashSound = 11;
 
-void sound(std::int32_t id) {
-    requestSound(id);
-}
-
 void sideShake() {
     requestShake(impactStatics().s_impactShakeKind, 1, 0, 2);
 }
@@ -78,7 +74,9 @@ std::int32_t sideImpact(cEntity* e, cEntity* other, std::int32_t sign) {
     return push;
 }
 
-void knockOut(cEntity* e, std::int32_t speed) {
+// The knock-out effect: the effect layers stopped, the player's sparks
+// restarted, the speed cut, the held item's charge used.
+void startKnockOut(cEntity* e, std::int32_t speed) {
     const ImpactStatics& s = impactStatics();
     resetEffectLayers(e);
     e->m_effect = CarEffect::KnockOut;
@@ -176,7 +174,7 @@ void applyImpact(cEntity* e, ImpactFlag flags, std::int32_t speed, cEntity* othe
         e->m_effect = hasAny(flags, ImpactFlag::LongSpin) ? CarEffect::LongSpin : CarEffect::FlaggedSpin;
         e->m_effectTimer = s.s_longEffectTime;
     } else if (hasAny(flags, ImpactFlag::KnockOut)) {
-        knockOut(e, speed);
+        startKnockOut(e, speed);
     }
     if (hasAny(flags, ImpactFlag::Crash)) {
         e->m_noMirror = e->m_lateral < 0 ? 1 : 0;
@@ -195,7 +193,7 @@ void applyImpact(cEntity* e, ImpactFlag flags, std::int32_t speed, cEntity* othe
         e->m_contactEnd = 1;
     e->m_lateral += push;
     if (!raceStatics().s_raceFinished)
-        sound(kCrashSound);
+        requestSound(kCrashSound);
 }
 
 bool checkEntityContact(const cEntity* a, const cEntity* b, bool alongside) {

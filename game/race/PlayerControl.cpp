@@ -28,22 +28,11 @@ namespace game {
 namespace {
 
 constexpr std::int32_t kTargetItem = 4;
-// In the guided race the player aims only at the guide's aiming step.
-constexpr std::int32_t kGuideAimStep = 6;
 // 8 degrees.
 constexpr std::int32_t kFinishHeading = 45;
 
-std::int32_t lastGear(const cEntity* car) {
-    return car->m_stats ? car->m_stats->length() - 1 : 0;
-}
-std::int32_t stat(const cEntity* car, std::int32_t gear) {
-    return clampedAt(car->m_stats, gear);
-}
 std::int32_t clampTo(std::int32_t v, std::int32_t limit) {
     return v > limit ? limit : (v < -limit ? -limit : v);
-}
-bool raceFinished() {
-    return raceStatics().s_raceFinished != 0;
 }
 EventType eventType() {
     const EventSlotStatics& e = eventSlotStatics();
@@ -123,7 +112,7 @@ void driveAfterFinish(cEntity* car, std::int32_t dt) {
     car->m_smoothHeading += (car->m_heading - car->m_smoothHeading) >> 1;
     const EventType type = eventType();
     if (type == EventType::Laps)
-        car->m_maxSpeed = stat(car, 3);
+        car->m_maxSpeed = gearTopSpeed(car, 3);
     else if (type != EventType::Points && type != EventType::Guided && type >= EventType::Distance &&
              type <= EventType::OpenDistance)
         car->m_maxSpeed = 0;
@@ -197,9 +186,9 @@ void updateGear(cEntity* car, bool withShiftTimer) {
             car->m_carFlags[0] = car->m_carFlags[1] = 0;
         }
         const std::int32_t last = lastGear(car);
-        while (car->m_gear < last && car->m_speed >= stat(car, car->m_gear))
+        while (car->m_gear < last && car->m_speed >= gearTopSpeed(car, car->m_gear))
             car->m_gear += 1;
-        while (car->m_gear > 1 && stat(car, car->m_gear - 1) > car->m_speed)
+        while (car->m_gear > 1 && gearTopSpeed(car, car->m_gear - 1) > car->m_speed)
             car->m_gear -= 1;
     }
     if (withShiftTimer) {
@@ -210,15 +199,15 @@ void updateGear(cEntity* car, bool withShiftTimer) {
 }
 
 std::int32_t getShiftPoint(const cEntity* car, std::int32_t gear, bool up) {
-    std::int32_t low = gear < 1 ? 0 : stat(car, gear - 1);
+    std::int32_t low = gear < 1 ? 0 : gearTopSpeed(car, gear - 1);
     std::int32_t percent = clampedAt(drivingStatics().s_shiftTable, 2 * gear + (up ? 1 : 0));
-    return low + mulWrap(stat(car, gear) - low, percent) / 100;
+    return low + mulWrap(gearTopSpeed(car, gear) - low, percent) / 100;
 }
 
 std::int32_t getGearTargetSpeed(const cEntity* car) {
     bool off = car->m_offRoad == 1 || car->m_offRoad == 2;
     std::int32_t p = off ? roadsideProfileValue(car->m_offRoadSide, car->m_segment, 8) : 0;
-    std::int32_t v = mulWrap(stat(car, car->m_gear), 100 - p) / 100;
+    std::int32_t v = mulWrap(gearTopSpeed(car, car->m_gear), 100 - p) / 100;
     if (!off && car->m_gear >= lastGear(car))
         v = fixMul32(v, drivingStatics().s_topGearFactor);
     std::int32_t cap =

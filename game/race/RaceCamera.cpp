@@ -516,10 +516,6 @@ std::int32_t camPathValue(std::int32_t i, std::int32_t k) {
     return rt::ShortArray::get(points, static_cast<std::int32_t>(at));
 }
 
-std::int32_t degreesToAngle(std::int32_t degrees) {
-    return degrees * 2048 / 360;
-}
-
 } // namespace
 
 std::int32_t getCamPathNodeX(std::int32_t i) {

@@ -315,10 +315,7 @@ void updateSlipstream() {
     if (d > count / 2 || d < -(count / 2))
         d = d <= 0 ? d + count : d - count;
     std::int64_t gap = (std::int64_t{d} << kSegmentShift) - player->m_segmentPos + ahead->m_segmentPos;
-    std::int32_t halfWidth = player->m_widthProfile && player->m_widthProfile->length() > 5
-                                 ? rt::IntArray::get(player->m_widthProfile, 5)
-                                 : 0;
-    if (gap > 0 && gap < raceFrameStatics().s_slipstreamRange && dx < halfWidth)
+    if (gap > 0 && gap < raceFrameStatics().s_slipstreamRange && dx < straightHalfWidth(player))
         player->m_carFlags[3] = 1;
 }
 

@@ -12,6 +12,7 @@
 //
 // Game thread only.
 #include "game/framework/Keys.h"
+#include "game/framework/States.h"
 #include "runtime/ReferenceFields.h"
 
 #include <cstdint>
@@ -41,6 +42,12 @@ struct RaceGuideStatics {
 };
 
 RaceGuideStatics& raceGuideStatics();
+
+// The game mode is the guided race's, in any state (`isGuidedRace`,
+// States.h, asks for the race state too).
+inline bool guidedMode() {
+    return stateStatics().s_gameMode == GameMode::Guided;
+}
 
 // Whether the player asks to leave the guide: key 17 is the key pressed this
 // frame (the highest that went down) or the soft key was touched.

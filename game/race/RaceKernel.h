@@ -42,6 +42,12 @@ std::int32_t trackDistance(std::int32_t lap, std::int32_t segment, std::int32_t 
 std::int32_t ringDistance(std::int32_t lapA, std::int32_t segA, std::int32_t posA, std::int32_t lapB,
                           std::int32_t segB, std::int32_t posB, std::int32_t segmentCount);
 
+// Degrees as angle units (2048 to the full circle): degrees * 2048 / 360
+// in 32 bits.
+constexpr std::int32_t degreesToAngle(std::int32_t degrees) {
+    return degrees * 2048 / 360;
+}
+
 // A speed in km/h as track units per second in fixed point:
 // (v << 12) * 10 / 36 in 32 bits.
 std::int32_t kmhToSpeed(std::int32_t kmh);

@@ -10,6 +10,7 @@
 #include "game/race/EventGoals.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceEntity.h"
+#include "game/race/RaceGuide.h"
 #include "game/race/RaceKernel.h"
 #include "game/race/RacePhase.h"
 #include "game/race/RacePlacement.h"
@@ -45,21 +46,6 @@ constexpr std::int32_t kSpeedGlowLayerMs = 6000;
 constexpr std::int32_t kTargetLayerMs = 1000;
 constexpr std::int32_t kStrikeSound = 11;
 
-cEntity* player() {
-    return racerStatics().s_playerCar;
-}
-bool isPlayer(const cEntity* e) {
-    return e->m_type == 0;
-}
-bool finished() {
-    return raceStatics().s_raceFinished != 0;
-}
-bool guided() {
-    return stateStatics().s_gameMode == GameMode::Guided;
-}
-void sound(std::int32_t id) {
-    requestSound(id);
-}
 std::int32_t percent(std::int32_t v, std::int32_t p) {
     return static_cast<std::int32_t>(std::int64_t{v} * p / 100);
 }
@@ -87,7 +73,7 @@ bool validMarker(std::int32_t index) {
 
 // The object is behind the player's car.
 bool behindPlayer(const cEntity* object) {
-    const cEntity* p = player();
+    const cEntity* p = playerCar();
     return p && carGap(object, p) < 0;
 }
 
@@ -108,7 +94,7 @@ void strikeOthers(const cEntity* user) {
 // The strike of item 5 landing on `car` as its struck layer ends.
 void landStrike(cEntity* car) {
     if (isPlayer(car))
-        sound(kStrikeSound);
+        requestSound(kStrikeSound);
     if (car->m_state == CarState::Strike || car->m_state == CarState::Ghost ||
         car->m_state == CarState::NoContact || car->m_state == CarState::Shield)
         return;
@@ -248,14 +234,14 @@ void updateItem(cEntity* car, std::int32_t dt) {
         return;
     }
     if (car->m_itemTimer == kItemDrawTime && isPlayer(car))
-        sound(16);
+        requestSound(16);
     car->m_itemTimer -= dt;
     if (car->m_itemTimer > 0) {
         car->m_itemSlot = car->m_itemSlot + 1 >= kItemSlots ? 0 : car->m_itemSlot + 1;
         return;
     }
     if (isPlayer(car))
-        sound(17);
+        requestSound(17);
     std::int32_t item = car->m_nextItem;
     car->m_nextItem = -1;
     if (item == -1)
@@ -282,7 +268,7 @@ std::int32_t fireItem(cEntity* car) {
         kind = kObjectDropped;
         break;
     case 4:
-        if (guided() && (eventGoalStatics().s_guideStep == 4 || eventGoalStatics().s_guideStep == 6))
+        if (guidedMode() && (eventGoalStatics().s_guideStep == 4 || eventGoalStatics().s_guideStep == 6))
             return 0;
         kind = kObjectAimed;
         break;
@@ -295,7 +281,7 @@ std::int32_t fireItem(cEntity* car) {
     spawnEntity(kind, car, 0, false);
     useItemCharge(car, true);
     if (isPlayer(car))
-        sound(18);
+        requestSound(18);
     return 1;
 }
 
@@ -311,7 +297,7 @@ std::int32_t useItem(cEntity* car) {
         return 0;
     const bool player = isPlayer(car);
     if (player && item != 1 && item != 2 && item != 4 && item != 8)
-        sound(18);
+        requestSound(18);
     const std::int32_t d = itemValue(car->m_driverKind, item, 1);
     switch (item) {
     case 0:
@@ -320,8 +306,8 @@ std::int32_t useItem(cEntity* car) {
         giveItem(car, item);
         break;
     case 1:
-        if (player && !finished())
-            sound(23);
+        if (player && !raceFinished())
+            requestSound(23);
         leaveGhost(car);
         car->m_effectTimer = 10;
         car->m_state = CarState::Strike;
@@ -337,14 +323,14 @@ std::int32_t useItem(cEntity* car) {
         if (player) {
             if (ZoomedAnimPlayer* burst = raceResourceStatics().s_raceFxPlayerA)
                 burst->restart();
-            sound(14);
+            requestSound(14);
             startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
         }
         break;
     case 4:
         startEffectLayer(car, kItemLayer, kShieldAnim, kShieldLayerMs, 2, kPlainLayerMode);
-        if (player && !finished())
-            sound(22);
+        if (player && !raceFinished())
+            requestSound(22);
         leaveGhost(car);
         car->m_state = CarState::Shield;
         car->m_stateTimer = mulWrap(d, 18432);
@@ -359,8 +345,8 @@ std::int32_t useItem(cEntity* car) {
         break;
     case 8:
         car->m_lateral = 0;
-        if (player && !finished())
-            sound(4);
+        if (player && !raceFinished())
+            requestSound(4);
         leaveGhost(car);
         car->m_effectTimer = 10;
         car->m_state = CarState::Ghost;
@@ -475,7 +461,7 @@ cEntity* spawnEntity(std::int32_t kind, cEntity* owner, std::int32_t targetMode,
         object->m_spriteSet = 36;
         object->m_itemTimer = 20480;
         object->m_heading = ownHeading;
-        const cEntity* p = player();
+        const cEntity* p = playerCar();
         if (p && carGap(object, p) < 0 && carGap(object, p) > -kMarkerReach * kSegmentLength) {
             object->m_offeredItem = allocPlayerMarker();
             setPlayerMarker(object->m_offeredItem, object->m_lateral - p->m_lateral, 0);
@@ -484,8 +470,8 @@ cEntity* spawnEntity(std::int32_t kind, cEntity* owner, std::int32_t targetMode,
     }
     case kObjectAimed: {
         cEntity* target = nullptr;
-        if (guided())
-            target = racerAt(racerAt(0) == player() ? 1 : 0);
+        if (guidedMode())
+            target = racerAt(racerAt(0) == playerCar() ? 1 : 0);
         else if (targetMode == kTargetBehindOwner)
             target = carAtPlace(owner->m_racePosition + 1);
         aimAt(object, target);
@@ -507,12 +493,12 @@ cEntity* spawnEntity(std::int32_t kind, cEntity* owner, std::int32_t targetMode,
 
 void updateTimedEvent() {
     updatePlayerMarkers();
-    if (guided())
+    if (guidedMode())
         return;
     RaceObjectStatics& s = raceObjectStatics();
-    cEntity* p = player();
+    cEntity* p = playerCar();
     const std::int64_t now = raceNowMs();
-    const bool armed = p && 2 * p->m_racePosition < racerCount() && !finished() &&
+    const bool armed = p && 2 * p->m_racePosition < racerCount() && !raceFinished() &&
                        p->m_lap != raceStatics().s_laps && stateStatics().s_state == State::Race;
     if (!armed) {
         s.s_timedEventTick = now;
@@ -550,7 +536,7 @@ void updateRaceObject(cEntity* object, std::int32_t dt) {
         retire(object);
         return;
     }
-    const cEntity* p = player();
+    const cEntity* p = playerCar();
     if (object->m_itemSlot == kObjectAimed && object->m_targetIndex == -1) {
         const cEntity* owner = findRacerByIndex(object->m_owner);
         if (owner && carGap(object, owner) >= kSegmentLength) {
@@ -598,7 +584,7 @@ void moveRaceObject(cEntity* object, std::int32_t dt) {
             if (target->m_state == CarState::NoContact) {
                 retire(object);
                 if (object->m_fixed)
-                    if (cEntity* p = player())
+                    if (cEntity* p = playerCar())
                         p->m_targetTime = 100 << 12;
                 return;
             }
@@ -663,7 +649,7 @@ void moveRaceObject(cEntity* object, std::int32_t dt) {
 // --- State factors ---------------------------------------------------------
 
 std::int32_t applyStateFactors(cEntity* car, std::int32_t rate) {
-    const cEntity* p = player();
+    const cEntity* p = playerCar();
     if (p && car != p && (p->m_state == CarState::Ghost || p->m_state == CarState::Nitro))
         rate = 0;
     if (car->m_state == CarState::Ghost)

@@ -42,16 +42,9 @@ std::int32_t topSpeed(const cEntity* car) {
                                      racerStatics().s_speedPercent / 100);
 }
 
-std::int32_t halfWidth(const cEntity* e) {
-    return e->m_widthProfile && e->m_widthProfile->length() > 5 ? rt::IntArray::get(e->m_widthProfile, 5) : 0;
-}
-
-bool untouchable(const cEntity* r) {
-    return r->m_state == CarState::Strike || r->m_state == CarState::Ghost ||
-           r->m_state == CarState::NoContact;
-}
-
-void knockOut(cEntity* r, bool withEffect) {
+// A race object's hit: the knock-out, with the burst animation when
+// `withEffect`, and a car on the ground thrown up.
+void knockOutByObject(cEntity* r, bool withEffect) {
     applyImpact(r, ImpactFlag::KnockOut, 0, nullptr);
     if (withEffect)
         startEffectLayer(r, kKnockOutLayer, kKnockOutBurstAnim, kKnockOutAnimationMs, 0);
@@ -76,12 +69,12 @@ void aimedHit(cEntity* object, cEntity* r) {
     hitSoundFor(object);
     if (stateStatics().s_gameMode != GameMode::Guided) {
         if (!untouchable(r))
-            knockOut(r, true);
+            knockOutByObject(r, true);
     } else {
         EventGoalStatics& g = eventGoalStatics();
         if (g.s_guideStep == 5 || g.s_guideStep == 6) {
             if (!untouchable(r))
-                knockOut(r, false);
+                knockOutByObject(r, false);
             if ((g.s_guideStep == 5) != (object->m_homing != 0))
                 completeGuideStep();
         }
@@ -213,7 +206,7 @@ void hitRacersWithObject(cEntity* object) {
         std::int64_t apart = std::int64_t{object->m_segment} - r->m_segment;
         if (apart >= 2 || apart <= -2)
             continue;
-        std::int64_t reach = std::int64_t{halfWidth(r)} + halfWidth(object);
+        std::int64_t reach = std::int64_t{straightHalfWidth(r)} + straightHalfWidth(object);
         std::int64_t dx = std::int64_t{object->m_lateral} - r->m_lateral;
         bool touches = (dx < 0 ? -dx : dx) < reach;
         if (kind == kAimedKind) {
@@ -227,7 +220,7 @@ void hitRacersWithObject(cEntity* object) {
             continue;
         if (!untouchable(r)) {
             if (r->m_heldItem == -1)
-                knockOut(r, true);
+                knockOutByObject(r, true);
             else
                 useItemCharge(r, true);
         }

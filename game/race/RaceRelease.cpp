@@ -13,6 +13,7 @@
 #include "game/framework/States.h"
 #include "game/framework/Texts.h"
 #include "game/race/EntityEffects.h"
+#include "game/race/EventGoals.h"
 #include "game/race/EventRowLayout.h"
 #include "game/race/Impacts.h"
 #include "game/race/RaceCamera.h"
@@ -45,8 +46,6 @@ namespace {
 constexpr std::int32_t kFirstTitleText = 151;
 constexpr std::int32_t kCustomTitleText = 199;
 constexpr std::int32_t kRaceLabelText = 174;
-constexpr std::int32_t kFirstTipText = 261;
-constexpr std::int32_t kTipCount = 7;
 
 // A cache removal of the release's lists.
 enum class Cached : std::uint8_t {
@@ -102,7 +101,7 @@ void clearElements(rt::ObjectArray* array) {
         rt::Array::setRef(array, i, nullptr);
 }
 
-rt::Object* elementAt(rt::ObjectArray* array, std::int32_t index) {
+rt::Object* objectAt(rt::ObjectArray* array, std::int32_t index) {
     if (!array || index < 0 || index >= array->length())
         return nullptr;
     return rt::ObjectArray::get(array, index);
@@ -316,7 +315,7 @@ void prepareRace(bool full) {
     s.s_roadsideImageCount = 0;
     if (rt::ObjectArray* lists = s.s_trackImageLists) {
         for (std::int32_t i = 0; i < lists->length(); ++i)
-            clearElements(static_cast<rt::ObjectArray*>(elementAt(lists, i)));
+            clearElements(static_cast<rt::ObjectArray*>(objectAt(lists, i)));
         clearElements(lists);
         s.s_trackImageLists = nullptr;
     }
@@ -373,12 +372,12 @@ void setupEventSlots(std::int32_t raceRow, bool customTitle) {
                        static_cast<std::int8_t>(raceRowValue(raceRow, kRaceRowIconField)));
     rt::ByteArray::set(slots.s_eventIcon2, slot,
                        static_cast<std::int8_t>(raceRowValue(raceRow, kRaceRowIcon2Field)));
-    auto* names = static_cast<rt::IntArray*>(elementAt(eventStatics().s_pathFields[0], track));
+    auto* names = static_cast<rt::IntArray*>(objectAt(eventStatics().s_pathFields[0], track));
     rt::Array::setRef(slots.s_eventName, slot,
                       getString(intOrFallback(names, intOrFallback(row, kEventNameField))));
 
     s.s_raceLabel = getString(kRaceLabelText);
-    s.s_raceTip = getString(kFirstTipText + raceRandom(kTipCount));
+    s.s_raceTip = getString(kFirstTipText + raceRandom(kTipTexts));
 }
 
 } // namespace game

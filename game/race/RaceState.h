@@ -49,6 +49,11 @@ struct RaceStatics {
 
 RaceStatics& raceStatics();
 
+// The race is over (`s_raceFinished`).
+inline bool raceFinished() {
+    return raceStatics().s_raceFinished != 0;
+}
+
 // The race state's own values: its music and the outro after the finish.
 struct RaceStateStatics {
     // The race's music (0..3), chosen by the theme of the race's track when

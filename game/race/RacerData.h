@@ -67,6 +67,12 @@ enum class RacerFault : std::int32_t {
 
 RacerStatics& racerStatics();
 
+// The player's car (`s_playerCar`); null before the race is set up and
+// after its release.
+inline cEntity* playerCar() {
+    return racerStatics().s_playerCar;
+}
+
 // Reads every racer once; nothing when the definitions exist.
 void loadRacerDefinitions();
 // Reads racer `row` from `reader` into the tables (which must exist);

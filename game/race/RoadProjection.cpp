@@ -2,6 +2,7 @@
 
 #include "game/framework/FixedPoint.h"
 #include "game/framework/OrvelLibConfig.h"
+#include "game/race/RaceState.h"
 #include "game/race/TrackData.h"
 #include "runtime/StaticClass.h"
 #include "runtime/javamath.h"
@@ -34,10 +35,6 @@ std::int32_t sine(std::int32_t angle) {
 std::int32_t perSegment(std::int32_t step) {
     const std::int32_t shift = config().s_fixedShift;
     return shift >= 10 ? rt::ishr(step, shift - 10) : rt::ishl(step, 10 - shift);
-}
-
-std::int32_t intAt(rt::IntArray* array, std::int32_t index) {
-    return array && index >= 0 && index < array->length() ? rt::IntArray::get(array, index) : 0;
 }
 
 std::int32_t slopeAt(const RoadCamera& camera, std::int32_t segment) {

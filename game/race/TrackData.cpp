@@ -5,6 +5,7 @@
 #include "game/framework/SlotTables.h"
 #include "game/framework/Streams.h"
 #include "game/race/EntryReader.h"
+#include "game/race/RaceKernel.h"
 #include "host/Log.h"
 #include "runtime/StaticClass.h"
 #include "runtime/constantStrings.h"
@@ -43,10 +44,6 @@ constexpr std::int32_t kPolygonFlagsField = 1;
 constexpr std::int32_t kPolygonMarksFlag = 0x1000;
 constexpr std::int32_t kSpriteField = 8;
 constexpr std::int32_t kSpriteAnimationField = 10;
-
-std::int32_t degreesToAngle(std::int32_t degrees) {
-    return degrees * 2048 / 360;
-}
 
 void setStyle(TrackStyleSlot slot, std::int32_t value) {
     rt::IntArray::set(trackStatics().s_trackStyle, styleIndex(slot), value);

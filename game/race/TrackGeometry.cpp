@@ -255,7 +255,9 @@ std::int32_t wallOffset() {
 }
 
 namespace {
-std::int32_t edgeFlags(std::int32_t segment) {
+// The edge flags of the wrapped segment, 0 where the flag table does not
+// reach; segment 0's on a ring without segments.
+std::int32_t tableEdgeFlags(std::int32_t segment) {
     const rt::ByteArray* flags = trackStatics().s_segmentEdgeFlags;
     std::int32_t s = wrapSegment(segment);
     return flags && s < flags->length() ? rt::ByteArray::get(flags, s) : 0;
@@ -264,12 +266,12 @@ std::int32_t edgeFlags(std::int32_t segment) {
 
 std::int32_t leftRoadLimit(std::int32_t segment) {
     const TrackStatics& t = trackStatics();
-    return -t.s_roadHalfWidth + ((edgeFlags(segment) & 1) ? t.s_laneWidth : 0);
+    return -t.s_roadHalfWidth + ((tableEdgeFlags(segment) & 1) ? t.s_laneWidth : 0);
 }
 
 std::int32_t rightRoadLimit(std::int32_t segment) {
     const TrackStatics& t = trackStatics();
-    return t.s_roadHalfWidth - ((edgeFlags(segment) & 2) ? t.s_laneWidth : 0);
+    return t.s_roadHalfWidth - ((tableEdgeFlags(segment) & 2) ? t.s_laneWidth : 0);
 }
 
 namespace {

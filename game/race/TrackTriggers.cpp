@@ -32,21 +32,8 @@ constexpr std::int32_t kStrikeKind = 1;
 constexpr std::int32_t kNoStrikeDriver = 5;
 constexpr std::int32_t kGuidedOpponentAhead = 5;
 
-bool isPlayer(const cEntity* e) {
-    return e->m_type == 0;
-}
-bool guided() {
-    return stateStatics().s_gameMode == GameMode::Guided;
-}
 bool jumpPending(const cEntity* e) {
     return e->m_jumpKind != 0;
-}
-bool untouchable(const cEntity* e) {
-    return e->m_state == CarState::Strike || e->m_state == CarState::NoContact ||
-           e->m_state == CarState::Ghost;
-}
-void sound(std::int32_t id) {
-    requestSound(id);
 }
 std::int32_t laneCentre(std::int32_t p) {
     return (p - 3) * kLaneSpacing;
@@ -75,7 +62,8 @@ bool centredOverlap(std::int32_t xl, std::int32_t xr, std::int32_t centre, std::
     return rangesOverlap(xl, xr, centre - half, centre + half);
 }
 
-void knockOut(cEntity* e, std::int32_t speed) {
+// A knock-out through the impacts (`applyImpact`) at `speed`.
+void impactKnockOut(cEntity* e, std::int32_t speed) {
     applyImpact(e, ImpactFlag::KnockOut, speed, nullptr);
 }
 
@@ -155,7 +143,7 @@ void gateRule(cEntity* e, std::int32_t code, std::int32_t xl, std::int32_t xr) {
     const bool passes = isPlayer(e) && s.s_gateKind == 3;
     auto pass = [&] {
         s.s_gatePassed = 1;
-        sound(11);
+        requestSound(11);
         restartAnimPlayers(s.s_underCarPlayers);
     };
     if (e->m_state == CarState::Strike || e->m_state == CarState::NoContact ||
@@ -173,7 +161,7 @@ void gateRule(cEntity* e, std::int32_t code, std::int32_t xl, std::int32_t xr) {
             e->m_speed = e->m_maxSpeed = half > kmhToSpeed(40) ? half : kmhToSpeed(40);
         }
     } else if (s.s_gateKind != 13 || s.s_movingObjectProgress > 2599) {
-        knockOut(e, e->m_speed);
+        impactKnockOut(e, e->m_speed);
     }
     if (s.s_gateKind != 13)
         markDone();
@@ -199,18 +187,18 @@ void runDynamic(cEntity* e, std::int32_t code, std::int32_t left, std::int32_t r
         triggerItemBox(e, xl, xr, p, entry >> 20 & 15);
         break;
     case kActionCoin:
-        if (!guided() || guide > 6)
+        if (!guidedMode() || guide > 6)
             triggerCoin(e, xl, xr, p, false);
         break;
     case kActionTenCoins:
-        if (!guided() || guide > 7)
+        if (!guidedMode() || guide > 7)
             triggerCoin(e, xl, xr, p, true);
         break;
     case kActionBoost:
         triggerBoost(e, xl, xr, p);
         break;
     case kActionBump:
-        if (!guided() || guide > 7)
+        if (!guidedMode() || guide > 7)
             triggerBump(e, xl, xr, p);
         break;
     case kActionRamp:
@@ -275,7 +263,7 @@ void strikeByEffects(cEntity* e) {
             startRaceEffect(2, e->m_segment, lateral, position, 0);
         }
         if (!untouchable(e)) {
-            knockOut(e, 0);
+            impactKnockOut(e, 0);
             if (kind == 2 || kind == 3)
                 takeOff(e);
         }
@@ -390,7 +378,7 @@ void startRaceEffect(std::int32_t kind, std::int32_t segment, std::int32_t later
 }
 
 void triggerBoost(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
-    if (e->m_state == CarState::Ghost || guided() || jumpPending(e) || !laneOverlap(xl, xr, p))
+    if (e->m_state == CarState::Ghost || guidedMode() || jumpPending(e) || !laneOverlap(xl, xr, p))
         return;
     e->m_boostTimer = kRaceOne;
     e->m_nitroFlags[0] = 1;
@@ -400,15 +388,15 @@ void triggerBoost(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) 
     if (e->m_speed < kmhToSpeed(135))
         e->m_speed = kmhToSpeed(135);
     requestShake(triggerStatics().s_boostShakeKind, 0, 2, 1);
-    sound(14);
+    requestSound(14);
     startHudFlash(kBoostFlashAnim, impactStatics().s_impactTime / 2, false, 999);
 }
 
 void triggerHazard(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
-    if (e->m_state == CarState::Strike || e->m_state == CarState::Ghost || guided() || jumpPending(e) ||
+    if (e->m_state == CarState::Strike || e->m_state == CarState::Ghost || guidedMode() || jumpPending(e) ||
         e->m_effect == CarEffect::KnockOut || !laneOverlap(xl, xr, p))
         return;
-    knockOut(e, e->m_speed);
+    impactKnockOut(e, e->m_speed);
 }
 
 void triggerBump(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p) {
@@ -472,7 +460,7 @@ void bringGuidedOpponent(cEntity* player) {
 
 void triggerItemBox(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p, std::int32_t q) {
     TriggerStatics& s = triggerStatics();
-    if (e->m_type == 2 || (guided() && eventGoalStatics().s_guideStep != 4))
+    if (e->m_type == 2 || (guidedMode() && eventGoalStatics().s_guideStep != 4))
         return;
     e->m_laneTarget = -1;
     setIntAt(s.s_laneTargets, p, kLaneNone);
@@ -480,15 +468,15 @@ void triggerItemBox(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p
         return;
     if (isPlayer(e)) {
         s.s_itemBoxFlag = 1;
-        sound(15);
+        requestSound(15);
     }
     if (e->m_itemSlot == -1 && e->m_heldItem == -1) {
         e->m_itemTimer = kItemDrawTime;
         e->m_nextItem = q >= 0 && q <= 8 ? q : -1;
-        if (guided())
+        if (guidedMode())
             e->m_nextItem = 3;
     }
-    if (guided() && isPlayer(e))
+    if (guidedMode() && isPlayer(e))
         bringGuidedOpponent(e);
     setBit(s.s_itemBoxTaken, e->m_segment, p);
 }
@@ -503,11 +491,11 @@ void triggerCoin(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p, b
         return;
     if (isPlayer(e)) {
         s.s_coinFlag = 1;
-        sound(21);
+        requestSound(21);
     }
     e->m_collected += ten ? 10 : 1;
     // A ten-coin caught in the air is what the guide's jumping step teaches.
-    if (ten && guided() && eventGoalStatics().s_guideStep == kGuideJumpStep)
+    if (ten && guidedMode() && eventGoalStatics().s_guideStep == kGuideJumpStep)
         completeGuideStep();
     const std::int32_t cap =
         stateStatics().s_gameMode == GameMode::Collection ? currentEventField(1, 10) : 10;
@@ -517,7 +505,7 @@ void triggerCoin(cEntity* e, std::int32_t xl, std::int32_t xr, std::int32_t p, b
 }
 
 void processTrackTriggers(cEntity* e) {
-    if (!e || raceStatics().s_raceFinished || e->m_onPath || (guided() && !isPlayer(e)))
+    if (!e || raceStatics().s_raceFinished || e->m_onPath || (guidedMode() && !isPlayer(e)))
         return;
     const std::int32_t left = leftExtent(e);
     const std::int32_t right = rightExtent(e);

@@ -34,7 +34,7 @@ using rt::isub;
 constexpr std::int32_t kSectionKind = 0x1000;
 
 template <class A>
-std::int32_t elementAt(const A* array, std::int32_t index) {
+std::int32_t valueAt(const A* array, std::int32_t index) {
     return array && index >= 0 && index < array->length() ? A::get(array, index) : 0;
 }
 
@@ -66,7 +66,7 @@ std::int32_t movingKind(std::int32_t c) {
 bool showsMovingObject(std::int32_t c, std::int32_t segment) {
     const ViewPassStatics& v = viewPassStatics();
     return c != 0 && (c & 0xF000) == kSectionKind && stateStatics().s_gameMode == GameMode::LapRace &&
-           (c & 255) == v.s_movingObjectId && elementAt(v.s_gateDone, segment) != 1;
+           (c & 255) == v.s_movingObjectId && valueAt(v.s_gateDone, segment) != 1;
 }
 
 } // namespace
@@ -111,7 +111,7 @@ void projectFromCamera() {
     if (next >= t.s_segmentCount)
         next = 0;
     std::int32_t depth = v.s_cameraSegmentPos;
-    if (elementAt(t.s_segmentCurve, next) != 0) {
+    if (valueAt(t.s_segmentCurve, next) != 0) {
         // A scale below 1 would divide by zero or turn the camera round.
         depth = rt::ishl(depth, 10) / std::max(curveScaleAt(next, v.s_cameraLateral), 1);
     }
@@ -249,7 +249,7 @@ std::int32_t triggerCodeAt(std::int32_t segment, std::int32_t j) {
     const std::int32_t perSegment = t.s_triggersPerSegment;
     if (segment < 0 || j < 0 || j >= perSegment)
         return 0;
-    return elementAt(t.s_triggerCodes, iadd(imul(segment, perSegment), j));
+    return valueAt(t.s_triggerCodes, iadd(imul(segment, perSegment), j));
 }
 
 void stepMovingObjects(bool inRace) {

@@ -239,4 +239,22 @@ public:
                         m_layerPlayers[5], m_layerPlayers[6], m_pair, m_name, m_routeBlocker)
 };
 
+// The player's car (type 0).
+inline bool isPlayer(const cEntity* e) {
+    return e->m_type == 0;
+}
+
+// In a state that a race object's or a trigger's knock-out passes by: the
+// strike, no contact or the ghost.
+inline bool untouchable(const cEntity* e) {
+    return e->m_state == CarState::Strike || e->m_state == CarState::NoContact ||
+           e->m_state == CarState::Ghost;
+}
+
+// Element 5 of the width profile: the half-width going straight; 0 without
+// one.
+inline std::int32_t straightHalfWidth(const cEntity* e) {
+    return e->m_widthProfile && e->m_widthProfile->length() > 5 ? rt::IntArray::get(e->m_widthProfile, 5) : 0;
+}
+
 } // namespace game
