@@ -52,10 +52,6 @@ bool skipFully(lib::java_io_InputStream* in, std::int64_t count) {
     return true;
 }
 
-std::int32_t arrayLength(rt::Array* array) {
-    return array ? array->length() : 0;
-}
-
 rt::String* stringAt(rt::ObjectArray* strings, std::int32_t i) {
     return static_cast<rt::String*>(rt::ObjectArray::get(strings, i));
 }
@@ -297,6 +293,11 @@ rt::String* lookupField(rt::String* text, rt::String* key, rt::String* pattern) 
 
 // --- Availability ---
 
+bool extraFlag() {
+    rt::BoolArray* flags = promoStatics().s_dataFlags;
+    return arrayLength(flags) > 0 && rt::BoolArray::get(flags, 0);
+}
+
 std::int32_t countAvailablePages() {
     std::int32_t count = 0;
     for (std::int8_t flag : rt::ByteArray::span(promoStatics().s_pageAvailable))
@@ -410,11 +411,6 @@ bool readHeader() {
     promo.s_extraPageStep = flag == 1 ? 9 : -2;
     promo.s_closeStep = promo.s_lastFixedStep + 1;
     return true;
-}
-
-bool extraFlag() {
-    rt::BoolArray* flags = promoStatics().s_dataFlags;
-    return arrayLength(flags) > 0 && rt::BoolArray::get(flags, 0);
 }
 
 void setPage(std::int32_t page, rt::String* address, std::int32_t kind) {
