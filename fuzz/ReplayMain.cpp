@@ -7,7 +7,8 @@
 //   -rss_limit_mb=N  the process's resident memory (default 1024 MB), watched
 //                    while the input runs and its peak checked after it;
 //   -timeout=N       seconds one input may take (default 10).
-// Options take libFuzzer's spelling so that the same command line serves both.
+// Options take libFuzzer's spelling so that the same command line serves both;
+// libFuzzer's other options ("-name=value") are passed over.
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -155,6 +156,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (parseOption(argv[i], "-rss_limit_mb=", limits.rssLimitMb) ||
             parseOption(argv[i], "-timeout=", limits.timeoutSeconds))
+            continue;
+        if (argv[i][0] == '-' && std::strchr(argv[i], '='))
             continue;
         paths.emplace_back(argv[i]);
     }

@@ -31,6 +31,8 @@ constexpr std::int64_t kTableStart = 2;
 // The text numbering: fixed texts 1 to 13 after the base, lists from 14 on.
 constexpr std::int32_t kFixedTextCount = 13;
 constexpr std::int32_t kClosingTextCount = 2;
+// The offset table is read this many offsets at a time.
+constexpr std::int32_t kOffsetsPerRead = 256;
 
 // Reads one byte of `in`; -1 at the end or when the read raised.
 std::int32_t readByte(lib::java_io_InputStream* in) {
@@ -52,23 +54,42 @@ bool skipFully(lib::java_io_InputStream* in, std::int64_t count) {
     return true;
 }
 
-std::int32_t arrayLength(rt::Array* array) {
-    return array ? array->length() : 0;
+// Reads up to `length` bytes of `in` into `bytes` from its start, in as many
+// calls as the stream needs; the count read, short at the end of the stream
+// or where a read raised.
+std::int32_t readUpTo(lib::java_io_InputStream* in, rt::ByteArray* bytes, std::int32_t length) {
+    std::int32_t done = 0;
+    while (done < length) {
+        std::int32_t got = in->read(bytes, done, length - done);
+        if (rt::catchException(rt::ClassId::java_lang_Exception) || got <= 0)
+            break;
+        done += got;
+    }
+    return done;
 }
 
 rt::String* stringAt(rt::ObjectArray* strings, std::int32_t i) {
     return static_cast<rt::String*>(rt::ObjectArray::get(strings, i));
 }
 
+// The units of `text` in place, none for null, for a call that makes no
+// object meanwhile.
+std::u16string_view unitsIn(rt::String* text) {
+    return text ? text->view() : std::u16string_view();
+}
+
 // `base` followed by `tail`.
 rt::String* concat(rt::String* base, rt::String* tail) {
-    std::u16string units = unitsOf(base).value_or(u"");
-    units += unitsOf(tail).value_or(u"");
+    std::u16string units(unitsIn(base));
+    units += unitsIn(tail);
     return makeString(units);
 }
 
 bool equalsConstant(rt::String* text, std::int32_t number) {
-    return text && unitsOf(text) == unitsOf(constant(number));
+    if (!text)
+        return false;
+    rt::String* word = constant(number);
+    return text->view() == word->view();
 }
 
 } // namespace
@@ -189,15 +210,21 @@ bool openDataFile() {
         std::int32_t count = low | (high << 8);
         promo.s_dataEntryCount = count;
         promo.s_dataOffsets = rt::newIntArray(count);
-        for (std::int32_t i = 0; ok && i < count; ++i) {
-            std::uint32_t offset = 0;
-            for (std::int32_t shift = 0; ok && shift < 32; shift += 8) {
-                std::int32_t byte = readByte(in);
-                ok = byte >= 0;
-                offset |= static_cast<std::uint32_t>(byte & 0xFF) << shift;
-            }
-            if (ok)
+        // The offsets a chunk at a time; those of a cut chunk as far as
+        // they are whole.
+        rt::ByteArray* chunk = rt::newByteArray(4 * std::min(count, kOffsetsPerRead));
+        for (std::int32_t i = 0; ok && i < count;) {
+            std::int32_t want = 4 * std::min(count - i, kOffsetsPerRead);
+            std::int32_t got = readUpTo(in, chunk, want);
+            ok = got == want;
+            std::span<std::int8_t> bytes = rt::ByteArray::span(chunk);
+            for (std::int32_t at = 0; at + 4 <= got; at += 4, ++i) {
+                std::uint32_t offset = 0;
+                for (std::int32_t k = 3; k >= 0; --k)
+                    offset =
+                        (offset << 8) | static_cast<std::uint8_t>(bytes[static_cast<std::size_t>(at + k)]);
                 rt::IntArray::set(promo.s_dataOffsets, i, static_cast<std::int32_t>(offset));
+            }
         }
         promo.s_dataFileLength = length;
     }
@@ -236,14 +263,7 @@ rt::ByteArray* readDataEntry(std::int32_t i) {
     rt::ByteArray* bytes = nullptr;
     if (skipFully(in, dataStart + begin)) {
         bytes = rt::newByteArray(length);
-        std::int32_t read = 0;
-        while (read < length) {
-            std::int32_t got = in->read(bytes, read, length - read);
-            if (rt::catchException(rt::ClassId::java_lang_Exception) || got <= 0)
-                break;
-            read += got;
-        }
-        if (read < length)
+        if (readUpTo(in, bytes, length) < length)
             bytes = nullptr;
     }
     in->close();
@@ -296,6 +316,11 @@ rt::String* lookupField(rt::String* text, rt::String* key, rt::String* pattern) 
 }
 
 // --- Availability ---
+
+bool extraFlag() {
+    rt::BoolArray* flags = promoStatics().s_dataFlags;
+    return arrayLength(flags) > 0 && rt::BoolArray::get(flags, 0);
+}
 
 std::int32_t countAvailablePages() {
     std::int32_t count = 0;
@@ -412,11 +437,6 @@ bool readHeader() {
     return true;
 }
 
-bool extraFlag() {
-    rt::BoolArray* flags = promoStatics().s_dataFlags;
-    return arrayLength(flags) > 0 && rt::BoolArray::get(flags, 0);
-}
-
 void setPage(std::int32_t page, rt::String* address, std::int32_t kind) {
     PromoStatics& promo = promoStatics();
     rt::Array::setRef(promo.s_pageLinks, page, address);
@@ -427,10 +447,10 @@ void setPage(std::int32_t page, rt::String* address, std::int32_t kind) {
 
 // The two-digit page number: the zero digit before numbers below 10.
 rt::String* pageNumberSuffix(std::int32_t number) {
-    std::u16string units = unitsOf(constant(kPromoPageNumberPrefix)).value_or(u"");
+    std::u16string units(constant(kPromoPageNumberPrefix)->view());
     if (number < 10)
-        units += unitsOf(constant(kZeroDigit)).value_or(u"");
-    units += unitsOf(rt::String::valueOf(number)).value_or(u"");
+        units += constant(kZeroDigit)->view();
+    units += rt::String::valueOf(number)->view();
     return makeString(units);
 }
 

@@ -20,6 +20,16 @@ class javax_microedition_lcdui_Image;
 
 namespace game::promo {
 
+// The length of `array`; 0 for null.
+inline std::int32_t arrayLength(rt::Array* array) {
+    return array ? array->length() : 0;
+}
+
+// Element i of `array`; null for a null array or an i outside it.
+inline rt::Object* elementAt(rt::ObjectArray* array, std::int32_t i) {
+    return array && i >= 0 && i < array->length() ? rt::ObjectArray::get(array, i) : nullptr;
+}
+
 // A read cursor over one entry's bytes.
 struct EntryCursor {
     rt::ByteArray* data = nullptr;
@@ -75,6 +85,9 @@ rt::String* getAppProperty(rt::String* key);
 // `checkValue` and `lookupField` over guest strings (null for missing).
 bool checkValue(rt::String* value, std::int32_t flags);
 rt::String* lookupField(rt::String* text, rt::String* key, rt::String* pattern);
+
+// Flag 0 of the header: the extra page exists.
+bool extraFlag();
 
 std::int32_t countAvailablePages();
 std::int32_t firstAvailablePage();

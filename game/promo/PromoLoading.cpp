@@ -47,16 +47,8 @@ constexpr std::int32_t kCommandPriority = 1;
 // The portal text may take no more lines than this.
 constexpr std::int32_t kPortalTextLines = 3;
 
-std::int32_t arrayLength(rt::Array* array) {
-    return array ? array->length() : 0;
-}
-
 std::int32_t imageWidth(rt::Object* image) {
     return image ? static_cast<Image*>(image)->getWidth() : 0;
-}
-
-rt::Object* imageAt(rt::ObjectArray* images, std::int32_t i) {
-    return images && i >= 0 && i < images->length() ? rt::ObjectArray::get(images, i) : nullptr;
 }
 
 void setImage(rt::ObjectArray* images, std::int32_t i, rt::Object* image) {
@@ -168,10 +160,10 @@ void loadList(std::int32_t list) {
     PromoScreenStatics& screen = promoScreenStatics();
     rt::ObjectArray* names = list == 0 ? promo.s_listNames0 : promo.s_listNames1;
     std::int32_t rows = arrayLength(names);
-    auto* rowImages = static_cast<rt::ObjectArray*>(imageAt(screen.s_listRowImages, list));
-    setImage(rowImages, rows - 1, imageAt(screen.s_screenImages, 11));
+    auto* rowImages = static_cast<rt::ObjectArray*>(elementAt(screen.s_listRowImages, list));
+    setImage(rowImages, rows - 1, elementAt(screen.s_screenImages, 11));
     setImage(screen.s_pageImages, list == 0 ? promo.s_listPage0 : promo.s_listPage1,
-             imageAt(screen.s_screenImages, 10));
+             elementAt(screen.s_screenImages, 10));
     EntryCursor cursor{readDataEntry(6 + list)};
     if (cursor.data)
         readImages(cursor, rowImages, 0, rows - 1);
@@ -373,7 +365,7 @@ LineMetrics lineMetrics() {
 
 rt::String* getText(std::int32_t i) {
     rt::ObjectArray* texts = promoScreenStatics().s_texts;
-    rt::Object* text = imageAt(texts, i);
+    rt::Object* text = elementAt(texts, i);
     return text ? static_cast<rt::String*>(text) : constant(kDefaultMessage);
 }
 
@@ -453,12 +445,12 @@ void layoutTexts() {
     PromoScreenStatics& screen = promoScreenStatics();
     rt::ObjectArray* texts = screen.s_texts;
     std::int32_t width = promo.s_screenWidth;
-    std::int32_t arrows = imageWidth(imageAt(screen.s_screenImages, 5));
-    auto* rowImages = static_cast<rt::ObjectArray*>(imageAt(screen.s_listRowImages, screen.s_listIndex));
+    std::int32_t arrows = imageWidth(elementAt(screen.s_screenImages, 5));
+    auto* rowImages = static_cast<rt::ObjectArray*>(elementAt(screen.s_listRowImages, screen.s_listIndex));
     std::int32_t listWidth = width - 3 * arrows - (width > promo.s_screenHeight ? arrows / 2 : 0) -
-                             imageWidth(imageAt(rowImages, 0)) - 2 * (width / 100);
-    std::int32_t narrowWidth = width - 2 * imageWidth(imageAt(screen.s_screenImages, 12)) - 8;
-    rt::Object* portal = imageAt(screen.s_pageImages, promo.s_portalPage);
+                             imageWidth(elementAt(rowImages, 0)) - 2 * (width / 100);
+    std::int32_t narrowWidth = width - 2 * imageWidth(elementAt(screen.s_screenImages, 12)) - 8;
+    rt::Object* portal = elementAt(screen.s_pageImages, promo.s_portalPage);
     std::int32_t base = promo.s_fixedTextBase;
     auto inList = [](std::int32_t t, rt::ObjectArray* names, std::int32_t first) {
         std::int32_t rows = arrayLength(names);

@@ -31,10 +31,6 @@ constexpr std::int32_t kSelectionFrame = 0xFC7704;
 constexpr std::int32_t kPortalTop = 0xFAD12D;
 constexpr std::int32_t kPortalBottom = 0xF14615;
 
-rt::Object* elementAt(rt::ObjectArray* array, std::int32_t i) {
-    return array && i >= 0 && i < array->length() ? rt::ObjectArray::get(array, i) : nullptr;
-}
-
 Image* imageAt(rt::ObjectArray* images, std::int32_t i) {
     return static_cast<Image*>(elementAt(images, i));
 }
@@ -83,11 +79,6 @@ void fillRect(Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w, std::
 void drawRect(Graphics* g, std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
     const ReportedDraw reported(DrawCall::DrawRect, g, nullptr, {x, y, w, h}, {}, {x, y, w + 1, h + 1});
     g->drawRect(x, y, w, h);
-}
-
-bool extraFlag() {
-    rt::BoolArray* flags = promoStatics().s_dataFlags;
-    return flags && flags->length() > 0 && rt::BoolArray::get(flags, 0);
 }
 
 std::int32_t pageKind(std::int32_t page) {

@@ -149,10 +149,6 @@ namespace {
 
 using namespace rt::constants;
 
-std::int32_t arrayLength(rt::Array* array) {
-    return array ? array->length() : 0;
-}
-
 PromoState state() {
     return static_cast<PromoState>(promoScreenStatics().s_state.load());
 }

@@ -131,6 +131,35 @@ TEST_F(PromoTest, AFileCutInsideItsTableDoesNotOpen) {
     EXPECT_FALSE(promo::openDataFile());
 }
 
+// A table of `count` offsets (offset i is i * 3 + 1) cut after `bytes` of its
+// bytes keeps the whole offsets before the cut; the table is read in chunks,
+// so the cuts fall in the first chunk, in a later one and at a chunk's end.
+struct TableCut {
+    std::int32_t count;
+    std::int32_t bytes;
+};
+
+class PromoTableCuts : public PromoTest, public ::testing::WithParamInterface<TableCut> {};
+
+TEST_P(PromoTableCuts, KeepTheWholeOffsetsBeforeTheCut) {
+    const TableCut c = GetParam();
+    std::vector<std::uint32_t> offsets;
+    for (std::int32_t i = 0; i < c.count; ++i)
+        offsets.push_back(static_cast<std::uint32_t>(i * 3 + 1));
+    Bytes file = rawFile(offsets, {});
+    file.resize(static_cast<std::size_t>(2 + c.bytes));
+    putArchive({datakit::archiveEntry("promo.bin", file)});
+    EXPECT_EQ(promo::openDataFile(), c.bytes == 4 * c.count);
+    game::PromoStatics& statics = game::promoStatics();
+    ASSERT_EQ(promo::arrayLength(statics.s_dataOffsets), c.count);
+    for (std::int32_t i = 0; i < c.count; ++i)
+        ASSERT_EQ(rt::IntArray::get(statics.s_dataOffsets, i), i < c.bytes / 4 ? i * 3 + 1 : 0) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, PromoTableCuts,
+                         ::testing::Values(TableCut{5, 14}, TableCut{600, 2050}, TableCut{600, 2048},
+                                           TableCut{600, 2400}));
+
 TEST_F(PromoTest, ACutHeaderLeavesThePromotionOff) {
     datakit::PromoModel model;
     model.languages.push_back({"EN", {}, dot(0xFF000000)});
