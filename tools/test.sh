@@ -8,7 +8,8 @@
 #             tests again under collection stress (the gc-stress/ tests:
 #             VORLAX_GC_STRESS=1, a collection before every allocation, each
 #             followed by the check for unlisted references)
-#   tsan      ThreadSanitizer: the threading tests alone
+#   tsan      ThreadSanitizer: the threading tests alone (built while the
+#             release tests run)
 # Each stage prints its name when it starts and its wall and CPU seconds (user
 # + system, every process it ran) when it ends; the last lines sum them up. CPU
 # seconds over a machine's cores estimate its wall time for the parallel parts. VORLAX_JOBS sets the parallel jobs (default:
@@ -101,11 +102,25 @@ run_benchmarks() {
     # once, not in every benchmark's set-up.
     local set=$PWD/build/release/tests/demo-set.bin
     [ -f "$set" ] || build/release/tests/support/write_demo_set "$set"
-    local bench
+    # Side by side, each in a process of its own; a failing one shows its
+    # output and fails the stage.
+    local bench status=0 pids=() names=() i
+    local logs=build/release/bench/logs
+    mkdir -p "$logs"
     for bench in build/release/bench/bench_*; do
         [ -f "$bench" ] && [ -x "$bench" ] || continue
-        VORLAX_TEST_DEMO_SET=$set "$bench" --benchmark_min_time=0.01 >/dev/null
+        VORLAX_TEST_DEMO_SET=$set "$bench" --benchmark_min_time=0.01 >"$logs/${bench##*/}.log" 2>&1 &
+        pids+=($!)
+        names+=("${bench##*/}")
     done
+    for i in "${!pids[@]}"; do
+        if ! wait "${pids[$i]}"; then
+            echo "benchmark ${names[$i]} failed:"
+            cat "$logs/${names[$i]}.log"
+            status=1
+        fi
+    done
+    return "$status"
 }
 
 run_checks() {
@@ -115,15 +130,30 @@ run_checks() {
 }
 stage checks run_checks
 
+# The release tests leave cores idle while their longest tests finish: the
+# ThreadSanitizer build (a small one: the threading tests and what they link)
+# compiles beside them, at a lower priority, its output kept in a log that is
+# shown when it fails.
+release_tests_and_tsan_build() {
+    local log=build/tsan/build.log status=0
+    nice -n 10 cmake --build build/tsan -j "$jobs" >"$log" 2>&1 &
+    local build=$!
+    run_tests release || status=1
+    if ! wait "$build"; then
+        echo "=== the tsan build failed ($log):"
+        tail -n 60 "$log"
+        status=1
+    fi
+    return "$status"
+}
+
 configure release -DCMAKE_BUILD_TYPE=Release -DBUILD_BENCHMARKS=ON
+configure tsan -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF
 stage "release build" cmake --build build/release -j "$jobs"
-stage "release tests" run_tests release
+stage "release tests+tsan build" release_tests_and_tsan_build
 stage "benchmarks" run_benchmarks
+stage "tsan tests" env TSAN_OPTIONS=halt_on_error=1 ctest --timeout 600 --test-dir build/tsan --output-on-failure -j "$jobs"
 
 configure sanitize -DENABLE_ASAN=ON -DENABLE_UBSAN=ON -DBUILD_BENCHMARKS=OFF -DVORLAX_GC_STRESS_TESTS=ON
 stage "sanitize build" cmake --build build/sanitize -j "$jobs"
 stage "sanitize+gc stress" run_tests sanitize
-
-configure tsan -DENABLE_TSAN=ON -DBUILD_BENCHMARKS=OFF
-stage "tsan build" cmake --build build/tsan -j "$jobs"
-stage "tsan tests" env TSAN_OPTIONS=halt_on_error=1 ctest --timeout 600 --test-dir build/tsan --output-on-failure -j "$jobs"
