@@ -17,10 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string_view>
-#include <utility>
-#include <vector>
 
 namespace fuzzing {
 
@@ -49,25 +46,6 @@ public:
     FailOnRuntimeReport(const FailOnRuntimeReport&) = delete;
     FailOnRuntimeReport& operator=(const FailOnRuntimeReport&) = delete;
 };
-
-// Puts libFuzzer flag `flag` ("-name=value") on the command line that
-// LLVMFuzzerInitialize is given, unless the line names that flag already: a
-// harness's own default, which the line still overrides. libFuzzer reads its
-// flags after LLVMFuzzerInitialize returns; the replays pass over them.
-inline void defaultFlag(int* argc, char*** argv, const char* flag) {
-    const std::size_t name = std::strchr(flag, '=') + 1 - flag;
-    for (int i = 1; i < *argc; ++i) {
-        if (std::strncmp((*argv)[i], flag, name) == 0)
-            return;
-    }
-    std::vector<char*> arguments(*argv, *argv + *argc);
-    arguments.push_back(const_cast<char*>(flag));
-    arguments.push_back(nullptr);
-    static std::vector<char*> s_arguments;
-    s_arguments = std::move(arguments);
-    *argc += 1;
-    *argv = s_arguments.data();
-}
 
 class Quiet final : public host::LogSink {
 public:

@@ -74,11 +74,7 @@ platform::javax_microedition_lcdui_Image* makeCanvas() {
 
 } // namespace
 
-// libFuzzer purges its allocator once a second under -rss_limit_mb, and the
-// pages given back are faulted in again by the next inputs: a tenth of a run.
-// An input stays far below the limit without it.
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    fuzzing::defaultFlag(argc, argv, "-purge_allocator_interval=-1");
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
     (void)fuzzing::Session::get();
     (void)archiveHead();
     return 0;
