@@ -33,7 +33,7 @@ print_stage_times() {
     local status=$?
     echo "=== stage times"
     printf '%s\n' "${stage_times[@]}"
-    printf '%-20s %5s s %6s s CPU\n' total "$total_wall" "$total_cpu"
+    printf '%-26s %5s s %6s s CPU\n' total "$total_wall" "$total_cpu"
     if [ "$status" -ne 0 ] && [ -n "$current_stage" ]; then
         echo "=== failed: $current_stage"
     fi
@@ -70,7 +70,7 @@ stage() {
     read_children_cpu
     cpu=$((children_cpu - cpu_start))
     echo "=== $name: $seconds s, $cpu s CPU"
-    stage_times+=("$(printf '%-20s %5s s %6s s CPU' "$name" "$seconds" "$cpu")")
+    stage_times+=("$(printf '%-26s %5s s %6s s CPU' "$name" "$seconds" "$cpu")")
     total_wall=$((total_wall + seconds))
     total_cpu=$((total_cpu + cpu))
     current_stage=""
