@@ -11,6 +11,7 @@
 #include "runtime/constantStrings.h"
 
 #include <algorithm>
+#include <string>
 
 namespace game {
 
@@ -445,12 +446,15 @@ void setPage(std::int32_t page, rt::String* address, std::int32_t kind) {
         rt::IntArray::set(promo.s_pageKinds, page, kind);
 }
 
-// The two-digit page number: the zero digit before numbers below 10.
-rt::String* pageNumberSuffix(std::int32_t number) {
-    std::u16string units(constant(kPromoPageNumberPrefix)->view());
+// `address` with the two-digit page number after it: the page-number prefix,
+// and the zero digit before numbers below 10.
+rt::String* withPageNumber(rt::String* address, std::int32_t number) {
+    std::u16string units(unitsIn(address));
+    units += constant(kPromoPageNumberPrefix)->view();
     if (number < 10)
         units += constant(kZeroDigit)->view();
-    units += rt::String::valueOf(number)->view();
+    for (char digit : std::to_string(number))
+        units += static_cast<char16_t>(digit);
     return makeString(units);
 }
 
@@ -466,7 +470,7 @@ void readPageLinks() {
             continue;
         promo.s_linkPageNumber += 1;
         if (promo.s_langInAddress)
-            address = concat(address, pageNumberSuffix(promo.s_linkPageNumber));
+            address = withPageNumber(address, promo.s_linkPageNumber);
         setPage(i, address, kPromoKindRegular);
     }
 }

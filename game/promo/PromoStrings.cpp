@@ -14,12 +14,35 @@ std::u16string_view trimmed(std::u16string_view text) {
     return text.substr(begin, end - begin);
 }
 
+namespace {
+
+char16_t upperUnit(char16_t unit) {
+    return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - u'a' + u'A') : unit;
+}
+
+// Whether `upperAscii(text) == word`, without making the upper-case copy:
+// the checks run for every page and list row of the file.
+bool upperEquals(std::u16string_view text, std::u16string_view word) {
+    return std::ranges::equal(text, word,
+                              [](char16_t unit, char16_t other) { return upperUnit(unit) == other; });
+}
+
+// Where `key` followed at once by `separator` first stands in `text`: the
+// place of `key + separator`, without making that text.
+std::size_t findKey(std::u16string_view text, std::u16string_view key, std::u16string_view separator) {
+    for (std::size_t at = text.find(key); at != std::u16string_view::npos; at = text.find(key, at + 1)) {
+        if (text.substr(at + key.size()).starts_with(separator))
+            return at;
+    }
+    return std::u16string_view::npos;
+}
+
+} // namespace
+
 std::u16string upperAscii(std::u16string_view text) {
     std::u16string upper(text);
-    for (char16_t& unit : upper) {
-        if (unit >= u'a' && unit <= u'z')
-            unit = static_cast<char16_t>(unit - u'a' + u'A');
-    }
+    for (char16_t& unit : upper)
+        unit = upperUnit(unit);
     return upper;
 }
 
@@ -29,10 +52,9 @@ bool checkValue(std::optional<std::u16string_view> value, std::int32_t flags, co
     std::u16string_view text = trimmed(*value);
     if ((flags & kRejectEmpty) && text.empty())
         return false;
-    std::u16string upper = upperAscii(text);
-    if ((flags & kRejectNone) && upper == words.none)
+    if ((flags & kRejectNone) && upperEquals(text, words.none))
         return false;
-    if ((flags & kRejectOff) && (upper == words.off || upper == words.zero))
+    if ((flags & kRejectOff) && (upperEquals(text, words.off) || upperEquals(text, words.zero)))
         return false;
     return true;
 }
@@ -41,9 +63,7 @@ std::u16string lookupField(std::optional<std::u16string_view> text, std::optiona
                            std::optional<std::u16string_view> pattern, const PromoWords& words) {
     if (!text || !key || !pattern)
         return {};
-    std::u16string needle(*key);
-    needle += words.keyValue;
-    std::size_t at = text->find(needle);
+    std::size_t at = findKey(*text, *key, words.keyValue);
     std::u16string_view slotPattern = trimmed(*pattern);
     if (at == std::u16string_view::npos || slotPattern.empty())
         return {};
@@ -52,10 +72,9 @@ std::u16string lookupField(std::optional<std::u16string_view> text, std::optiona
         words.fieldSeparator.empty() ? std::u16string_view::npos : text->find(words.fieldSeparator, begin);
     std::u16string_view value =
         trimmed(text->substr(begin, end == std::u16string_view::npos ? end : end - begin));
-    std::u16string upper = upperAscii(value);
-    if (value.empty() || value == words.zero || upper == words.off)
+    if (value.empty() || value == words.zero || upperEquals(value, words.off))
         return {};
-    if (upper == words.none || *key == words.portalKey)
+    if (upperEquals(value, words.none) || *key == words.portalKey)
         return std::u16string(value);
     std::u16string result(slotPattern);
     std::size_t slot = words.templateSlot.empty() ? std::u16string::npos : result.find(words.templateSlot);

@@ -325,10 +325,13 @@ TEST(PromoStrings, LookupFieldCases) {
         {u"A=a;B= b ;C=c", u"B", u"  p/%s/%s ", u"p/b/%s"},
         {u"A=a", u"A", u"no slot", u"no slot"},
         {u"A a;B=b", u"A", u"p/%s", u""},
+        {u"A a;A=b", u"A", u"p/%s", u"p/b"},
+        {u"BA=x;A=a", u"A", u"p/%s", u"p/x"},
         {u"A=", u"A", u"p/%s", u""},
         {u"A=0", u"A", u"p/%s", u""},
         {u"A=Off", u"A", u"p/%s", u""},
         {u"A=none", u"A", u"p/%s", u"none"},
+        {u"A=NoNe", u"A", u"p/%s", u"NoNe"},
         {u"PORTAL=http://p.example", u"PORTAL", u"base", u"http://p.example"},
         {u"A=a", u"A", u"   ", u""},
     };
